@@ -1,0 +1,100 @@
+#include "Foundation/NSClass.h"
+
+#include <shared_mutex>
+#include <unordered_map>
+
+#include "Foundation/NSException.h"
+#include "Foundation/NSString.h"
+
+namespace {
+struct Registry {
+    std::shared_mutex lock;
+    std::unordered_map<std::string, NSClass*> byName;
+};
+Registry& registry()
+{
+    static Registry* r = new Registry;  // lives for the whole process
+    return *r;
+}
+}
+
+void NSClass::registerClass(NSClass& cls)
+{
+    Registry& r = registry();
+    std::unique_lock lock(r.lock);
+    auto [it, inserted] = r.byName.emplace(cls.name(), &cls);
+    if (!inserted && it->second != &cls)
+        NSException::raise(NSInternalInconsistencyException, "class " + cls.name() + " already exists");
+}
+
+const NSClass* NSClass::named(const std::string& name)
+{
+    Registry& r = registry();
+    std::shared_lock lock(r.lock);
+    auto it = r.byName.find(name);
+    return it == r.byName.end() ? nullptr : it->second;
+}
+
+bool NSClass::isSubclassOf(const NSClass& other) const
+{
+    for (const NSClass* c = this; c; c = c->m_superclass)
+        if (c == &other) return true;
+    return false;
+}
+
+void NSClass::ensureInitialized() const
+{
+    std::call_once(m_initOnce, [this] {
+        if (m_superclass) m_superclass->ensureInitialized();
+        if (m_initialize) m_initialize();
+    });
+}
+
+Id NSClass::allocInstance() const
+{
+    if (!m_alloc) return nullptr;
+    ensureInitialized();
+    return m_alloc();
+}
+
+Id NSClass::newInstance() const
+{
+    Id object = allocInstance();
+    return object ? object->init() : nullptr;
+}
+
+const NSClass::Action* NSClass::actionFor(const SEL& selector) const
+{
+    for (const NSClass* c = this; c; c = c->m_superclass) {
+        auto it = c->m_actions.find(selector);
+        if (it != c->m_actions.end()) return &it->second;
+    }
+    return nullptr;
+}
+
+const NSClass::Property* NSClass::propertyFor(const std::string& key) const
+{
+    for (const NSClass* c = this; c; c = c->m_superclass) {
+        auto it = c->m_properties.find(key);
+        if (it != c->m_properties.end()) return &it->second;
+    }
+    return nullptr;
+}
+
+std::vector<std::string> NSClass::propertyNames() const
+{
+    std::vector<std::string> names;
+    for (const NSClass* c = this; c; c = c->m_superclass)
+        for (auto& [key, _] : c->m_properties) names.push_back(key);
+    return names;
+}
+
+const NSClass* NSClassFromString(const Ref<NSString>& name)
+{
+    return name ? NSClass::named(name->UTF8String()) : nullptr;
+}
+
+Ref<NSString> NSStringFromClass(const NSClass& cls)
+{
+    return NSString::stringWithUTF8String(cls.name());
+}

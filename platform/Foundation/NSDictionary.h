@@ -1,0 +1,67 @@
+#pragma once
+// Key-value maps. Keys are copied and compared with isEqual/hash; enumeration
+// follows insertion order, which keeps output and archives deterministic.
+#include <initializer_list>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "Foundation/NSObject.h"
+
+class NSArray;
+
+class NSDictionary : public NSObject {
+    NS_OBJECT(NSDictionary, NSObject)
+public:
+    using Entry = std::pair<Id, Id>;  // key, value
+
+    NSDictionary() = default;
+    static Ref<NSDictionary> dictionary();
+    static Ref<NSDictionary> dictionaryWithObjectForKey(const Id& object, const Id& key);
+    // Pairs of key and value.
+    static Ref<NSDictionary> dictionaryWithEntries(std::initializer_list<Entry> entries);
+    static Ref<NSDictionary> dictionaryWithDictionary(const Ref<NSDictionary>& other);
+
+    NSUInteger count() const { return m_index.size(); }
+    Id objectForKey(const Id& key) const;
+    Ref<NSArray> allKeys() const;
+    Ref<NSArray> allValues() const;
+    // The live entries in insertion order.
+    std::vector<Entry> entries() const;
+    bool isEqualToDictionary(const Ref<NSDictionary>& other) const;
+
+    bool isEqual(const NSObject* other) const override;
+    NSUInteger hash() const override { return count(); }
+    Ref<NSString> description() const override;
+    Id copy() const override;
+    Id mutableCopy() const override;
+
+protected:
+    struct KeyHash {
+        size_t operator()(const Id& k) const { return k->hash(); }
+    };
+    struct KeyEqual {
+        bool operator()(const Id& a, const Id& b) const { return a == b || a->isEqual(b.get()); }
+    };
+    void store(const Id& key, const Id& object);
+    void erase(const Id& key);
+
+    // Slots in insertion order; a removed slot keeps a null key until the
+    // table is compacted.
+    std::vector<Entry> m_slots;
+    std::unordered_map<Id, size_t, KeyHash, KeyEqual> m_index;
+};
+
+class NSMutableDictionary : public NSDictionary {
+    NS_OBJECT(NSMutableDictionary, NSDictionary)
+public:
+    static Ref<NSMutableDictionary> dictionary();
+    static Ref<NSMutableDictionary> dictionaryWithDictionary(const Ref<NSDictionary>& other);
+
+    // A nil object or key raises NSInvalidArgumentException.
+    void setObject(const Id& object, const Id& key);
+    void removeObjectForKey(const Id& key);
+    void removeAllObjects();
+    void addEntriesFromDictionary(const Ref<NSDictionary>& other);
+    Id copy() const override;
+};

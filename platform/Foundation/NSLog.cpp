@@ -1,0 +1,35 @@
+#include "Foundation/NSLog.h"
+
+#include <cstdio>
+#include <mutex>
+#include <unistd.h>
+
+namespace {
+std::mutex& sinkLock()
+{
+    static std::mutex m;
+    return m;
+}
+NSLogSink& currentSink()
+{
+    static NSLogSink sink;
+    return sink;
+}
+}
+
+NSLogSink NSSetLogSink(NSLogSink sink)
+{
+    std::lock_guard lock(sinkLock());
+    return std::exchange(currentSink(), std::move(sink));
+}
+
+void NSLogMessage(const Ref<NSString>& message)
+{
+    std::string text = message ? message->UTF8String() : "(null)";
+    std::lock_guard lock(sinkLock());
+    if (currentSink()) {
+        currentSink()(text);
+        return;
+    }
+    std::fprintf(stderr, "%s[%d] %s\n", program_invocation_short_name, getpid(), text.c_str());
+}

@@ -1,0 +1,124 @@
+#pragma once
+// The root of every framework object: an intrusive reference count, identity,
+// the class record, selectors by name and key-value coding entry points.
+#include <atomic>
+#include <string>
+
+#include "Foundation/NSTypes.h"
+#include "Foundation/Ref.h"
+
+class NSClass;
+class NSObject;
+class NSString;
+template <class T> class NSClassMembers;
+
+using Id = Ref<NSObject>;
+// A selector is its text as written in the method list ("newGuidline:").
+using SEL = std::string;
+
+// Declares a class to the object model: its record, its superclass, and the
+// "class" answer. Put it first in the class body.
+#define NS_OBJECT(T, Super)                                                         \
+public:                                                                             \
+    using Base = Super;                                                             \
+    static NSClass& classRecord();                                                  \
+    /* The class record, after the class's initialize has run. */                   \
+    static const NSClass& staticClass();                                            \
+    const NSClass& realClass() const override { return T::classRecord(); }          \
+                                                                                    \
+private:                                                                            \
+    friend class NSClass;                                                           \
+                                                                                    \
+public:
+
+class NSObject {
+public:
+    NSObject() = default;
+    NSObject(const NSObject&) = delete;
+    NSObject& operator=(const NSObject&) = delete;
+    virtual ~NSObject();
+
+    // Reference counting. Objects start with one reference, which their
+    // factory adopts.
+    void retain() const noexcept { m_refCount.fetch_add(1, std::memory_order_relaxed); }
+    void release() const noexcept;
+    NSUInteger retainCount() const noexcept { return m_refCount.load(std::memory_order_relaxed); }
+    // Defers the release of one reference to the end of the current event or
+    // run-loop turn ("autorelease").
+    void autorelease() const;
+
+    static NSClass& classRecord();
+    static const NSClass& staticClass();
+    // The object's real class (object_getClass).
+    virtual const NSClass& realClass() const { return classRecord(); }
+    // What "class" answers; a class may override it to hide itself.
+    virtual const NSClass& classObject() const { return realClass(); }
+    Ref<NSString> className() const;
+
+    bool isKindOfClass(const NSClass& cls) const;
+    bool isMemberOfClass(const NSClass& cls) const;
+    bool respondsToSelector(const SEL& selector) const;
+    // Sends an action by name. A one-argument action receives the first
+    // object, a no-argument action none; an unknown selector raises.
+    Id performSelector(const SEL& selector, const Id& a = nullptr, const Id& b = nullptr);
+    void doesNotRecognizeSelector(const SEL& selector) const;
+
+    // Equality is separate from identity; the default is identity.
+    virtual bool isEqual(const NSObject* other) const { return this == other; }
+    virtual NSUInteger hash() const { return reinterpret_cast<uintptr_t>(this); }
+    virtual Ref<NSString> description() const;
+    // NSCopying / NSMutableCopying. Classes that do not adopt them raise.
+    virtual Id copy() const;
+    virtual Id mutableCopy() const;
+
+    // Key-value coding on the class's registered properties.
+    virtual Id valueForKey(const Ref<NSString>& key);
+    virtual void setValueForKey(const Id& value, const Ref<NSString>& key);
+    virtual Id valueForUndefinedKey(const Ref<NSString>& key);
+    virtual void setValueForUndefinedKey(const Id& value, const Ref<NSString>& key);
+    virtual void setNilValueForKey(const Ref<NSString>& key);
+    Id valueForKeyPath(const Ref<NSString>& keyPath);
+    void setValueForKeyPath(const Id& value, const Ref<NSString>& keyPath);
+    // Key-value observing change notices.
+    void willChangeValueForKey(const Ref<NSString>& key);
+    void didChangeValueForKey(const Ref<NSString>& key);
+
+    // The designated initialiser. Like the platform's, it may answer another
+    // object than the receiver (a singleton answers the existing instance);
+    // factories return what it answered.
+    virtual Id init() { return this; }
+
+    // Class initialisation hook; a class that declares its own gets it run once,
+    // before its first instance or class-method use.
+    static void initialize() {}
+
+    // alloc: a fresh instance with class initialisation done. The factory then
+    // runs the init form and answers what it returns.
+    template <class T>
+    static Ref<T> alloc()
+    {
+        T::staticClass();
+        return Ref<T>::adopt(new T);
+    }
+    // alloc + init, answering what init answered.
+    template <class T>
+    static Ref<T> make()
+    {
+        return static_ref_cast<T>(alloc<T>()->init());
+    }
+
+private:
+    friend class WeakControl;
+    friend WeakControl* weakControlOf(const NSObject*);
+    bool tryRetain() const noexcept;
+
+    mutable std::atomic<NSUInteger> m_refCount{1};
+    mutable std::atomic<WeakControl*> m_weakControl{nullptr};
+};
+
+// Key-value observing hooks that the observing machinery implements.
+namespace KVOHooks {
+void willChange(NSObject* object, const Ref<NSString>& key);
+void didChange(NSObject* object, const Ref<NSString>& key);
+void objectDying(NSObject* object);
+}

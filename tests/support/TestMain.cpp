@@ -1,0 +1,11 @@
+#include <gtest/gtest.h>
+#include <unicode/uclean.h>
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    int result = RUN_ALL_TESTS();
+    // Release ICU's caches so LeakSanitizer reports only our own leaks.
+    u_cleanup();
+    return result;
+}
