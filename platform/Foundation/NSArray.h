@@ -34,6 +34,10 @@ public:
     auto begin() const { return m_objects.begin(); }
     auto end() const { return m_objects.end(); }
 
+    // Key-value coding maps over the elements (NSKeyValueCoding.cpp).
+    Id valueForKey(const Ref<NSString>& key) override;
+    void setValueForKey(const Id& value, const Ref<NSString>& key) override;
+
     bool isEqual(const NSObject* other) const override;
     NSUInteger hash() const override { return m_objects.size(); }
     Ref<NSString> description() const override;

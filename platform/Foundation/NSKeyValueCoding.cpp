@@ -1,5 +1,7 @@
 // Key-value coding over each class's registered properties.
+#include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSNumber.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSString.h"
 
@@ -69,3 +71,19 @@ void NSObject::setValueForKeyPath(const Id& value, const Ref<NSString>& keyPath)
 
 void NSObject::willChangeValueForKey(const Ref<NSString>& key) { KVOHooks::willChange(this, key); }
 void NSObject::didChangeValueForKey(const Ref<NSString>& key) { KVOHooks::didChange(this, key); }
+
+Id NSArray::valueForKey(const Ref<NSString>& key)
+{
+    std::vector<Id> values;
+    values.reserve(m_objects.size());
+    for (const Id& element : snapshot()) {
+        Id v = element->valueForKey(key);
+        values.push_back(v ? v : Id(NSNull::null()));
+    }
+    return NSArray::arrayWithVector(std::move(values));
+}
+
+void NSArray::setValueForKey(const Id& value, const Ref<NSString>& key)
+{
+    for (const Id& element : snapshot()) element->setValueForKey(value, key);
+}

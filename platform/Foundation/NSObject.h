@@ -83,6 +83,13 @@ public:
     void willChangeValueForKey(const Ref<NSString>& key);
     void didChangeValueForKey(const Ref<NSString>& key);
 
+    // --- Bindings (NSKeyValueBinding.cpp) ---
+    // (bind:toObject:withKeyPath:options:, unbind:, infoForBinding:, ... go here.)
+
+    // --- Performing selectors later or elsewhere (NSRunLoop / NSThread) ---
+    // (performSelector:withObject:afterDelay:, cancelPreviousPerformRequests...,
+    //  performSelectorOnMainThread:..., performSelector:onThread:..., go here.)
+
     // The designated initialiser. Like the platform's, it may answer another
     // object than the receiver (a singleton answers the existing instance);
     // factories return what it answered.
