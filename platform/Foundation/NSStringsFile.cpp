@@ -207,7 +207,7 @@ Ref<NSDictionary> NSStringsTableFromData(const Ref<NSData>& data, const std::str
     Parser parser(std::move(*text));
     parser.parse(*table);
     if (!parser.error().empty())
-        NSLog("The string table %s is malformed at line %lu (%s); only the %lu entries before it are used.", sourceName,
+        NSLog("The string table %s is malformed at line %lu (%s); the entries before it are kept (%lu).", sourceName,
               parser.errorLine(), parser.error(), table->count());
     return NSDictionary::dictionaryWithDictionary(table);
 }
