@@ -86,6 +86,7 @@ std::pair<int, std::string> runChild(const std::string& filter, const char* vari
     pid_t pid = ::fork();
     if (pid == 0) {
         ::setenv(variable, value.c_str(), 1);
+        ::unsetenv("GTEST_OUTPUT");  // the child must not overwrite the parent's report
         int fd = ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(fd, 1);
         ::dup2(fd, 2);
