@@ -42,7 +42,7 @@ public:
         for (;;) {
             if (!skipSpaceAndComments()) return;
             if (atEnd()) return;
-            auto key = token("a key");
+            auto key = token("expected a key");
             if (!key) return;
             if (!skipSpaceAndComments()) return;
             if (peek() == u';') {
@@ -53,7 +53,7 @@ public:
             if (peek() != u'=') return fail("expected '=' or ';' after a key");
             ++m_pos;
             if (!skipSpaceAndComments()) return;
-            auto value = token("a value");
+            auto value = token("expected a value");
             if (!value) return;
             if (!skipSpaceAndComments()) return;
             if (peek() != u';') return fail("expected ';' after a value");
@@ -115,13 +115,14 @@ private:
         return -1;
     }
 
+    // `what` is the complaint when no token is there.
     std::optional<std::u16string> token(const char* what)
     {
         if (peek() == u'"') return quoted();
         std::u16string out;
         while (!atEnd() && isUnquoted(peek())) out.push_back(m_text[m_pos++]);
         if (out.empty()) {
-            fail(what == std::string("a key") ? "expected a key" : "expected a value");
+            fail(what);
             return std::nullopt;
         }
         return out;
