@@ -1,0 +1,183 @@
+#include "Foundation/NSFileSupport.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "Foundation/NSFileManager.h"
+
+namespace NSFileSupport {
+
+std::string fsPath(const Ref<NSString>& path)
+{
+    return path ? path->UTF8String() : std::string();
+}
+
+// Decodes one UTF-8 sequence at `i`; answers its length, or 0 when invalid.
+static size_t validSequenceLength(std::string_view s, size_t i)
+{
+    auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    unsigned char c = byte(i);
+    if (c < 0x80) return 1;
+    size_t n = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) return 0;
+    for (size_t k = 1; k < n; ++k)
+        if ((byte(i + k) & 0xC0) != 0x80) return 0;
+    // Overlong forms, surrogates and values past U+10FFFF.
+    if (c == 0xE0 && byte(i + 1) < 0xA0) return 0;
+    if (c == 0xED && byte(i + 1) >= 0xA0) return 0;
+    if (c == 0xF0 && byte(i + 1) < 0x90) return 0;
+    if (c == 0xF4 && byte(i + 1) >= 0x90) return 0;
+    return n;
+}
+
+Ref<NSString> stringFromFileSystem(std::string_view bytes)
+{
+    if (auto s = NSString::stringWithUTF8String(bytes)) return s;
+    std::string clean;
+    for (size_t i = 0; i < bytes.size();) {
+        size_t n = validSequenceLength(bytes, i);
+        if (n == 0) {
+            clean += "\xEF\xBF\xBD";
+            ++i;
+            continue;
+        }
+        clean.append(bytes.substr(i, n));
+        i += n;
+    }
+    return NSString::stringWithUTF8String(clean);
+}
+
+std::string join(std::string_view directory, std::string_view name)
+{
+    if (directory.empty()) return std::string(name);
+    if (name.empty()) return std::string(directory);
+    std::string out(directory);
+    while (out.size() > 1 && out.back() == '/') out.pop_back();
+    size_t start = 0;
+    while (start < name.size() && name[start] == '/') ++start;
+    if (out.back() != '/') out += '/';
+    out.append(name.substr(start));
+    return out;
+}
+
+static std::string_view withoutTrailingSlashes(std::string_view path)
+{
+    while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+    return path;
+}
+
+std::string lastComponent(std::string_view path)
+{
+    path = withoutTrailingSlashes(path);
+    if (path == "/") return "/";
+    size_t slash = path.rfind('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string extension(std::string_view path)
+{
+    std::string last = lastComponent(path);
+    size_t dot = last.rfind('.');
+    if (dot == std::string::npos || dot == 0 || last == "/") return "";
+    return last.substr(dot + 1);
+}
+
+std::string deletingLastComponent(std::string_view path)
+{
+    path = withoutTrailingSlashes(path);
+    size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos) return "";
+    if (slash == 0) return "/";
+    return std::string(path.substr(0, slash));
+}
+
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string homeDirectory()
+{
+    std::string home = environment("HOME");
+    if (!home.empty()) return home;
+    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) return pw->pw_dir;
+    return "/";
+}
+
+std::string expandTilde(std::string_view path)
+{
+    if (path.empty() || path[0] != '~') return std::string(path);
+    if (path.size() == 1 || path[1] == '/') return join(homeDirectory(), path.substr(1));
+    return std::string(path);  // "~user" is left alone
+}
+
+int makeDirectories(const std::string& path, unsigned mode)
+{
+    if (path.empty()) return ENOENT;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+    if (errno != ENOENT) return errno;
+    std::string parent = deletingLastComponent(path);
+    if (!parent.empty() && parent != path)
+        if (int error = makeDirectories(parent, mode)) return error;
+    if (::mkdir(path.c_str(), mode) != 0 && errno != EEXIST) return errno;
+    return 0;
+}
+
+int writeAtomically(const std::string& path, const void* bytes, size_t length, unsigned mode)
+{
+    std::string temporary = join(deletingLastComponent(path), "." + lastComponent(path) + ".tmp-XXXXXX");
+    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return errno;
+    int error = 0;
+    const char* p = static_cast<const char*>(bytes);
+    for (size_t done = 0; done < length && !error;) {
+        ssize_t n = ::write(fd, p + done, length - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) error = n < 0 ? errno : EIO;
+        else done += static_cast<size_t>(n);
+    }
+    if (!error && ::fchmod(fd, mode) != 0) error = errno;
+    if (!error && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && !error) error = errno;
+    if (!error && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+    if (error) {
+        ::unlink(temporary.c_str());
+        return error;
+    }
+    // Make the rename itself durable.
+    std::string directory = deletingLastComponent(path);
+    int dirFd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return 0;
+}
+
+std::string errnoText(int error)
+{
+    char buffer[256];
+    // The GNU strerror_r answers a pointer that may or may not be the buffer.
+    const char* text = strerror_r(error, buffer, sizeof buffer);
+    return text;
+}
+
+Ref<NSError> posixError(int error, std::string_view action, std::string_view path)
+{
+    std::string text = std::string(action) + " \u201C" + std::string(path) + "\u201D: " + errnoText(error) + ".";
+    auto info = NSDictionary::dictionaryWithEntries({
+        {NSLocalizedDescriptionKey(), stringFromFileSystem(text)},
+        {NSFilePathErrorKey(), stringFromFileSystem(path)},
+    });
+    return NSError::errorWithDomain(NSPOSIXErrorDomain(), error, info);
+}
+
+}

@@ -1,0 +1,109 @@
+#pragma once
+// User defaults: an application domain kept in an XML property list and a
+// registration domain kept in memory (never written). Reads search the
+// application domain, then the registration domain. A change is visible at
+// once; it reaches the file on synchronize() and whenever
+// NSUserDefaults::synchronizeAllIfChanged() runs (the end of each run-loop
+// turn and quit), and only when something changed.
+//
+// The file is written atomically (temporary file, fsync, rename). A file that
+// cannot be used (unreadable, not a property list, a root that is not a
+// dictionary, a value of an unsupported type, a directory in its place) is
+// reported with one log line naming it; the application domain then starts
+// empty and, before the first write, the damaged file is renamed to
+// "<name>.damaged-<timestamp>" so nothing is lost.
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "Foundation/NSData.h"
+#include "Foundation/NSDictionary.h"
+#include "Foundation/NSString.h"
+
+class NSArray;
+
+class NSUserDefaults : public NSObject {
+    NS_OBJECT(NSUserDefaults, NSObject)
+public:
+    NSUserDefaults() = default;
+    ~NSUserDefaults() override;
+
+    // The application domain, named after the main bundle's identifier and
+    // stored in $XDG_CONFIG_HOME/<identifier>.plist (~/.config by default).
+    static Ref<NSUserDefaults> standardUserDefaults();
+    // Writes pending changes and forgets the shared instance; the next
+    // standardUserDefaults() reads the environment and the file afresh.
+    static void resetStandardUserDefaults();
+    // Writes every live defaults object that has unsaved changes. The run loop
+    // calls it at the end of each turn and the program at quit.
+    static void synchronizeAllIfChanged();
+
+    // A defaults object for the domain of that name, stored like the
+    // application domain ($XDG_CONFIG_HOME/<name>.plist).
+    Ref<NSUserDefaults> initWithSuiteName(const Ref<NSString>& suiteName);
+    // A defaults object kept in the given file (tests, other domains).
+    Ref<NSUserDefaults> initWithPath(const Ref<NSString>& path);
+    static Ref<NSUserDefaults> defaultsWithPath(const Ref<NSString>& path);
+
+    // The file the application domain is stored in.
+    Ref<NSString> path() const;
+
+    void registerDefaults(const Ref<NSDictionary>& registrationDictionary);
+
+    Id objectForKey(const Ref<NSString>& key) const;
+    Ref<NSString> stringForKey(const Ref<NSString>& key) const;
+    Ref<NSArray> arrayForKey(const Ref<NSString>& key) const;
+    Ref<NSDictionary> dictionaryForKey(const Ref<NSString>& key) const;
+    Ref<NSData> dataForKey(const Ref<NSString>& key) const;
+    // Numbers convert; strings convert by their numeric rules ("42abc" gives
+    // 42); anything else or an absent key reads 0 / NO.
+    NSInteger integerForKey(const Ref<NSString>& key) const;
+    bool boolForKey(const Ref<NSString>& key) const;
+    float floatForKey(const Ref<NSString>& key) const;
+    double doubleForKey(const Ref<NSString>& key) const;
+
+    // Values must be property-list types (NSInvalidArgumentException
+    // otherwise); containers are copied, so later changes to them do not
+    // reach the defaults. A nil value removes the key.
+    void setObject(const Id& value, const Ref<NSString>& key);
+    void setInteger(NSInteger value, const Ref<NSString>& key);
+    void setBool(bool value, const Ref<NSString>& key);
+    void setFloat(float value, const Ref<NSString>& key);
+    void setDouble(double value, const Ref<NSString>& key);
+    void removeObjectForKey(const Ref<NSString>& key);
+
+    // Writes the application domain now if it changed; answers false when the
+    // file could not be written.
+    bool synchronize();
+    bool synchronizeIfChanged() { return synchronize(); }
+    bool hasUnsavedChanges() const;
+
+    // The registration domain overlaid with the application domain.
+    Ref<NSDictionary> dictionaryRepresentation() const;
+    // The application domain alone.
+    Ref<NSDictionary> persistentDomain() const;
+
+    // Key-value coding reads and writes the defaults by key.
+    Id valueForKey(const Ref<NSString>& key) override;
+    void setValueForKey(const Id& value, const Ref<NSString>& key) override;
+
+private:
+    friend class NSUserDefaultsController;
+    void load();
+    bool writeLocked();
+    bool moveDamagedFileAsideLocked();
+    void notifyWillChange(const Ref<NSString>& key);
+    void notifyDidChange(const Ref<NSString>& key);
+    // Objects told about every change (the controller's values proxy).
+    void addChangeListener(NSObject* listener);
+
+    mutable std::recursive_mutex m_lock;
+    std::string m_path;
+    Ref<NSMutableDictionary> m_application = NSMutableDictionary::dictionary();
+    Ref<NSMutableDictionary> m_registration = NSMutableDictionary::dictionary();
+    bool m_dirty = false;
+    // Set when the file was damaged: its name once kept aside.
+    std::string m_damagedCopy;
+    bool m_loggedWriteFailure = false;
+    std::vector<Weak<NSObject>> m_listeners;
+};

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include "Foundation/NSNumber.h"
+#include "Foundation/NSPropertyListSerialization.h"
+#include "Foundation/NSUserDefaults.h"
+#include "LogCapture.h"
+#include "fixtures/TemporaryFolder.h"
+
+namespace {
+
+const char* kValidXML =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+    "\t<key>Old</key>\n\t<string>what the user had</string>\n</dict>\n</plist>\n";
+
+struct DamageCase {
+    const char* name;
+    std::function<void(const std::string& file)> make;
+    bool needsUnprivilegedReader = false;
+};
+
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_ino == b.st_ino && a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// Opens defaults on the damaged file and checks what the user and the log
+// see, up to and including the first write. Answers "" or what went wrong.
+std::string openDamagedAndWrite(const std::string& file)
+{
+    struct stat before {};
+    if (::stat(file.c_str(), &before) != 0) return "the damaged file is missing before the test";
+    LogCapture log;
+    auto d = NSUserDefaults::defaultsWithPath(NSString::stringWithUTF8String(file));
+    d->registerDefaults(NSDictionary::dictionaryWithEntries({{"Registered"_ns, NSNumber::numberWithInteger(7)}}));
+    if (d->integerForKey("Registered"_ns) != 7) return "the registered value does not answer";
+    if (d->objectForKey("Old"_ns)) return "the application domain does not start empty";
+    if (log.lines().size() != 1) return "expected one log line, got " + std::to_string(log.lines().size());
+    if (log.lines()[0].find(file) == std::string::npos) return "the log line does not name the file: " + log.lines()[0];
+
+    struct stat now {};
+    d->synchronize();  // nothing changed: no write, no rename
+    NSUserDefaults::synchronizeAllIfChanged();
+    if (::stat(file.c_str(), &now) != 0 || !sameFile(before, now)) return "the file changed before the first write";
+
+    d->setObject("after"_ns, "New"_ns);
+    if (!d->synchronize()) return "the first write failed";
+    if (log.lines().size() != 1) return "the write logged again: " + log.lines().back();
+    return "";
+}
+
+// Runs openDamagedAndWrite in a child process as an unprivileged user, since
+// root reads files whatever their permissions say.
+std::string openDamagedAndWriteAsNobody(const std::string& folder, const std::string& file)
+{
+    ::chmod(folder.c_str(), 0777);
+    int fds[2];
+    if (::pipe(fds) != 0) return "no pipe";
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        std::string result;
+        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) result = "cannot drop privileges";
+        ::prctl(PR_SET_DUMPABLE, 1);  // keep /proc/self readable for the sanitizers
+        if (result.empty()) result = openDamagedAndWrite(file);
+        if (!result.empty()) ::write(fds[1], result.data(), result.size());
+        ::_exit(result.empty() ? 0 : 1);
+    }
+    ::close(fds[1]);
+    std::string message;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) message.append(buffer, static_cast<size_t>(n));
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status)) return "the child process crashed";
+    return WEXITSTATUS(status) == 0 ? "" : message;
+}
+
+// The one "<name>.damaged-*" entry beside the file.
+std::string damagedCopy(const std::string& folder, const std::string& file)
+{
+    std::string prefix = std::filesystem::path(file).filename().string() + ".damaged-";
+    std::string found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.path().filename().string().starts_with(prefix)) {
+            if (!found.empty()) return "";  // more than one
+            found = entry.path().string();
+        }
+    return found;
+}
+
+}
+
+TEST(UserDefaultsDamaged, ProcessKeepsRunningAndTheDamagedFileIsKept)
+{
+    const DamageCase cases[] = {
+        {"empty file", [](const std::string& f) { writeFile(f, ""); }},
+        {"truncated XML", [](const std::string& f) { writeFile(f, std::string(kValidXML).substr(0, 70)); }},
+        {"binary bytes", [](const std::string& f) { writeFile(f, std::string("\x00\x01\xFE\xFF" "bplist00\x80\x7F", 14)); }},
+        {"array at the root",
+         [](const std::string& f) { writeFile(f, "<plist version=\"1.0\"><array><string>x</string></array></plist>"); }},
+        {"string that is not UTF-8",
+         [](const std::string& f) { writeFile(f, "<plist version=\"1.0\"><dict><key>k</key><string>\xFF\xFE</string></dict></plist>"); }},
+        {"no read permission",
+         [](const std::string& f) {
+             writeFile(f, kValidXML);
+             ::chmod(f.c_str(), 0);
+         },
+         true},
+        {"directory in its place",
+         [](const std::string& f) {
+             std::filesystem::create_directory(f);
+             writeFile(f + "/inside", "kept");
+         }},
+    };
+    for (const DamageCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TemporaryFolder folder;
+        std::string file = folder / "org.example.Damaged.plist";
+        c.make(file);
+        bool isDirectory = std::filesystem::is_directory(file);
+        std::string original = isDirectory ? "" : readFile(file).value_or("");
+
+        std::string failure = c.needsUnprivilegedReader ? openDamagedAndWriteAsNobody(folder.path(), file)
+                                                        : openDamagedAndWrite(file);
+        EXPECT_EQ(failure, "");
+
+        std::string copy = damagedCopy(folder.path(), file);
+        ASSERT_FALSE(copy.empty()) << "no single .damaged- copy";
+        if (isDirectory) EXPECT_EQ(readFile(copy + "/inside"), "kept");
+        else EXPECT_EQ(readFile(copy), original);
+        auto stored = dynamic_ref_cast<NSDictionary>(NSPropertyListSerialization::propertyListWithData(
+            NSData::dataWithContentsOfFile(NSString::stringWithUTF8String(file)), 0, nullptr, nullptr));
+        ASSERT_TRUE(stored);
+        EXPECT_TRUE(dynamic_ref_cast<NSString>(stored->objectForKey("New"_ns))->isEqualToString("after"_ns));
+        EXPECT_FALSE(stored->objectForKey("Registered"_ns));
+    }
+}
+
+TEST(UserDefaultsDamaged, AMissingFileIsNotDamage)
+{
+    TemporaryFolder folder;
+    LogCapture log;
+    auto d = NSUserDefaults::defaultsWithPath(folder.ns("absent/d.plist"));
+    EXPECT_TRUE(log.lines().empty());
+    d->setBool(true, "b"_ns);
+    EXPECT_TRUE(d->synchronize());  // creates the missing folder
+    EXPECT_TRUE(std::filesystem::exists(folder / "absent/d.plist"));
+    EXPECT_TRUE(log.lines().empty());
+}
