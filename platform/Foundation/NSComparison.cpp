@@ -1,6 +1,7 @@
 #include "Foundation/NSComparison.h"
 
 #include <mutex>
+#include <string_view>
 #include <unicode/ucol.h>
 #include <unicode/uloc.h>
 #include <unicode/ustring.h>
@@ -30,7 +31,11 @@ static int compareStrings(const NSString& a, const NSString& b, const SEL& selec
     static std::mutex lock;
     static UCollator* collator = [] {
         UErrorCode status = U_ZERO_ERROR;
-        UCollator* c = ucol_open(uloc_getDefault(), &status);
+        // The POSIX locale's tailoring orders case apart (code-point order);
+        // for "C" the root collation is the meaningful one.
+        const char* locale = uloc_getDefault();
+        if (std::string_view(locale) == "en_US_POSIX") locale = "";
+        UCollator* c = ucol_open(locale, &status);
         if (U_FAILURE(status)) return static_cast<UCollator*>(nullptr);
         ucol_setStrength(c, UCOL_SECONDARY);
         return c;
