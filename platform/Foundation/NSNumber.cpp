@@ -1,6 +1,8 @@
 #include "Foundation/NSNumber.h"
 
+#include <algorithm>
 #include <charconv>
+#include <string_view>
 #include <cmath>
 #include <cstring>
 
@@ -85,14 +87,19 @@ std::string NSShortestDecimalText(double value, bool asFloat)
     if (std::isnan(value)) return "nan";
     if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
     char buffer[64];
-    int most = asFloat ? 9 : 17;
-    for (int p = 1; p <= most; ++p) {
-        auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, p).ptr;
-        double back = 0;
-        std::from_chars(buffer, end, back);
-        if (asFloat ? static_cast<float>(back) == static_cast<float>(value) : back == value) return std::string(buffer, end);
-    }
-    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, most).ptr);
+    // The shortest digits that read back as the value, from the scientific form.
+    auto scientific = asFloat ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value), std::chars_format::scientific)
+                              : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    std::string_view text(buffer, scientific.ptr);
+    size_t e = text.find('e');
+    int digits = 0;
+    for (char c : text.substr(0, e)) digits += c >= '0' && c <= '9';
+    int exponent = 0;
+    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exponent);
+    // %g style with at least the integer digits, so 10 prints "10", not "1e+01".
+    int precision = exponent < 17 ? std::max(digits, exponent + 1) : digits;
+    auto general = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
+    return std::string(buffer, general.ptr);
 }
 
 Ref<NSString> NSNumber::stringValue() const
