@@ -1,5 +1,6 @@
 #pragma once
 // Errors with a domain, a code and user information.
+#include "Foundation/NSArray.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSString.h"
 
