@@ -155,7 +155,7 @@ Ref<NSMutableSet> NSMutableSet::setWithSet(const Ref<NSSet>& other)
 void NSMutableSet::addObjectsFromArray(const Ref<NSArray>& array)
 {
     if (!array) return;
-    for (const Id& o : array->snapshot()) insert(o);
+    for (const Id& o : array->snapshot()) addObject(o);
 }
 
 void NSMutableSet::removeAllObjects()
@@ -168,19 +168,19 @@ void NSMutableSet::removeAllObjects()
 void NSMutableSet::unionSet(const Ref<NSSet>& other)
 {
     if (!other) return;
-    for (const Id& o : other->snapshot()) insert(o);
+    for (const Id& o : other->snapshot()) addObject(o);
 }
 
 void NSMutableSet::minusSet(const Ref<NSSet>& other)
 {
     if (!other) return;
-    for (const Id& o : other->snapshot()) erase(o);
+    for (const Id& o : other->snapshot()) removeObject(o);
 }
 
 void NSMutableSet::intersectSet(const Ref<NSSet>& other)
 {
     for (const Id& o : snapshot())
-        if (!other || !other->containsObject(o)) erase(o);
+        if (!other || !other->containsObject(o)) removeObject(o);
 }
 
 Id NSMutableSet::copy() const { return NSSet::setWithSet(const_cast<NSMutableSet*>(this)); }

@@ -64,10 +64,11 @@ public:
     static Ref<NSMutableSet> setWithArray(const Ref<NSArray>& array);
     static Ref<NSMutableSet> setWithSet(const Ref<NSSet>& other);
 
-    void addObject(const Id& object) { insert(object); }
+    // The other editing methods go through these three.
+    virtual void addObject(const Id& object) { insert(object); }
+    virtual void removeObject(const Id& object) { erase(object); }
+    virtual void removeAllObjects();
     void addObjectsFromArray(const Ref<NSArray>& array);
-    void removeObject(const Id& object) { erase(object); }
-    void removeAllObjects();
     // Adds the other set's members in its enumeration order.
     void unionSet(const Ref<NSSet>& other);
     void minusSet(const Ref<NSSet>& other);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Foundation/NSArray.h"
+#include "Foundation/NSCountedSet.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSSet.h"
@@ -64,4 +65,27 @@ TEST(CollectionSet, SetAlgebra)
     EXPECT_TRUE(copy->isEqualToSet(t));
     EXPECT_NE(copy.get(), t.get());
     EXPECT_EQ(t->copy().get(), t.get());
+}
+
+TEST(CollectionSet, CountedSetCountsThroughEveryEditingPath)
+{
+    auto s = NSCountedSet::set();
+    s->addObject("a"_ns);
+    s->addObjectsFromArray(NSArray::arrayWithObjects({"a"_ns, "b"_ns}));
+    s->unionSet(NSSet::setWithObject("a"_ns));
+    EXPECT_EQ(s->countForObject("a"_ns), 3u);
+    EXPECT_EQ(s->countForObject("b"_ns), 1u);
+    EXPECT_EQ(s->count(), 2u);
+    // Through the base class, removal still counts down.
+    Ref<NSMutableSet> base = s;
+    base->removeObject("a"_ns);
+    base->minusSet(NSSet::setWithObject("a"_ns));
+    EXPECT_TRUE(s->containsObject("a"_ns));
+    base->removeObject("a"_ns);
+    EXPECT_FALSE(s->containsObject("a"_ns));
+    EXPECT_EQ(s->countForObject("a"_ns), 0u);
+    auto frozen = static_ref_cast<NSCountedSet>(s->copy());
+    s->removeAllObjects();
+    EXPECT_EQ(s->countForObject("b"_ns), 0u);
+    EXPECT_EQ(frozen->countForObject("b"_ns), 1u);
 }
