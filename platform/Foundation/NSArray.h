@@ -62,7 +62,9 @@ public:
     std::vector<Id> snapshot() const { return m_objects; }
 
     // Range-for walks by index and reads the count again at every step, so
-    // the array may change during the walk (as with an index loop).
+    // the array may change during the walk (as with an index loop). The
+    // element refers into the array: to use it after the body has changed
+    // the array, hold it by value (for (Id o : *array)).
     class Iterator {
     public:
         using iterator_category = std::forward_iterator_tag;

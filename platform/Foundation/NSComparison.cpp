@@ -69,7 +69,7 @@ int NSCompareObjects(const Id& a, const Id& b, const SEL& selector)
         }
         if (auto* d = dynamic_cast<NSDate*>(a.get())) {
             auto other = dynamic_ref_cast<NSDate>(b);
-            if (!other) raiseMismatch(a, b, selector);
+            if (b && !other) raiseMismatch(a, b, selector);
             return d->compare(other);
         }
     }

@@ -15,14 +15,24 @@ static std::string decimalText(bool negative, uint64_t mantissa, int exponent)
 {
     if (mantissa == 0) return "0";
     std::string digits = std::to_string(mantissa);
+    std::string text;
+    if (negative) text += '-';
     if (exponent >= 0) {
-        digits.append(static_cast<size_t>(exponent), '0');
-    } else {
-        size_t fraction = static_cast<size_t>(-exponent);
-        if (digits.size() <= fraction) digits.insert(0, fraction - digits.size() + 1, '0');
-        digits.insert(digits.size() - fraction, ".");
+        text += digits;
+        text.append(static_cast<size_t>(exponent), '0');
+        return text;
     }
-    return negative ? "-" + digits : digits;
+    size_t fraction = static_cast<size_t>(-exponent);
+    if (digits.size() <= fraction) {
+        text += "0.";
+        text.append(fraction - digits.size(), '0');
+        text += digits;
+        return text;
+    }
+    text.append(digits, 0, digits.size() - fraction);
+    text += '.';
+    text.append(digits, digits.size() - fraction, std::string::npos);
+    return text;
 }
 
 Ref<NSDecimalNumber> NSDecimalNumber::make(bool negative, uint64_t mantissa, int exponent, bool nan)

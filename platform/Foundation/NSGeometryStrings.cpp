@@ -6,11 +6,22 @@
 
 #include "Foundation/NSNumber.h"
 
-static std::string pair(double a, double b) { return "{" + NSShortestDecimalText(a) + ", " + NSShortestDecimalText(b) + "}"; }
+// Built by appending: GCC 12 warns falsely (-Wrestrict) on "{" + std::string.
+static std::string braced(const std::string& a, const std::string& b)
+{
+    std::string text = "{";
+    text += a;
+    text += ", ";
+    text += b;
+    text += '}';
+    return text;
+}
+
+static std::string pair(double a, double b) { return braced(NSShortestDecimalText(a), NSShortestDecimalText(b)); }
 
 Ref<NSString> NSStringFromRange(NSRange range)
 {
-    return NSString::stringWithUTF8String("{" + std::to_string(range.location) + ", " + std::to_string(range.length) + "}");
+    return NSString::stringWithUTF8String(braced(std::to_string(range.location), std::to_string(range.length)));
 }
 
 Ref<NSString> NSStringFromPoint(NSPoint point) { return NSString::stringWithUTF8String(pair(point.x, point.y)); }
@@ -19,7 +30,7 @@ Ref<NSString> NSStringFromSize(NSSize size) { return NSString::stringWithUTF8Str
 
 Ref<NSString> NSStringFromRect(const NSRect& rect)
 {
-    return NSString::stringWithUTF8String("{" + pair(rect.origin.x, rect.origin.y) + ", " + pair(rect.size.width, rect.size.height) + "}");
+    return NSString::stringWithUTF8String(braced(pair(rect.origin.x, rect.origin.y), pair(rect.size.width, rect.size.height)));
 }
 
 // Up to count numbers in reading order.

@@ -188,7 +188,10 @@ Ref<NSString> NSIndexSet::description() const
         const NSRange& r = m_ranges[i];
         if (i) text += ' ';
         text += std::to_string(r.location);
-        if (r.length > 1) text += "-" + std::to_string(NSMaxRange(r) - 1);
+        if (r.length > 1) {
+            text += '-';
+            text += std::to_string(NSMaxRange(r) - 1);
+        }
     }
     return NSString::stringWithUTF8String(text + ")]");
 }
