@@ -23,6 +23,14 @@ static bool storableRange(NSRange range)
     return true;
 }
 
+// A single index must lie below NSNotFound.
+static NSRange singleIndex(NSUInteger index)
+{
+    if (index >= kNotFound)
+        NSException::raise(NSInvalidArgumentException, "NSIndexSet: index " + std::to_string(index) + " exceeds maximum index value of NSNotFound - 1");
+    return {index, 1};
+}
+
 // The range clipped to what an index set can hold (for queries and removals).
 static NSRange clipped(NSRange range)
 {
@@ -33,7 +41,7 @@ static NSRange clipped(NSRange range)
 
 Ref<NSIndexSet> NSIndexSet::indexSet() { return alloc<NSIndexSet>(); }
 
-Ref<NSIndexSet> NSIndexSet::indexSetWithIndex(NSUInteger index) { return indexSetWithIndexesInRange({index, 1}); }
+Ref<NSIndexSet> NSIndexSet::indexSetWithIndex(NSUInteger index) { return indexSetWithIndexesInRange(singleIndex(index)); }
 
 Ref<NSIndexSet> NSIndexSet::indexSetWithIndexesInRange(NSRange range)
 {
@@ -209,7 +217,7 @@ Id NSIndexSet::mutableCopy() const
 
 Ref<NSMutableIndexSet> NSMutableIndexSet::indexSet() { return alloc<NSMutableIndexSet>(); }
 
-Ref<NSMutableIndexSet> NSMutableIndexSet::indexSetWithIndex(NSUInteger index) { return indexSetWithIndexesInRange({index, 1}); }
+Ref<NSMutableIndexSet> NSMutableIndexSet::indexSetWithIndex(NSUInteger index) { return indexSetWithIndexesInRange(singleIndex(index)); }
 
 Ref<NSMutableIndexSet> NSMutableIndexSet::indexSetWithIndexesInRange(NSRange range)
 {
@@ -218,7 +226,7 @@ Ref<NSMutableIndexSet> NSMutableIndexSet::indexSetWithIndexesInRange(NSRange ran
     return s;
 }
 
-void NSMutableIndexSet::addIndex(NSUInteger index) { insertRange({index, 1}); }
+void NSMutableIndexSet::addIndex(NSUInteger index) { insertRange(singleIndex(index)); }
 void NSMutableIndexSet::addIndexesInRange(NSRange range) { insertRange(range); }
 void NSMutableIndexSet::removeIndex(NSUInteger index) { eraseRange({index, 1}); }
 void NSMutableIndexSet::removeIndexesInRange(NSRange range) { eraseRange(range); }

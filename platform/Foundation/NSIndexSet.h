@@ -1,8 +1,8 @@
 #pragma once
 // Sets of unsigned indexes, kept as sorted, disjoint, non-adjacent ranges.
-// NSNotFound can never be stored: adding it, or a range reaching it, raises
-// NSInvalidArgumentException. A range whose end overflows the unsigned type
-// adds nothing.
+// NSNotFound can never be stored: adding it (or a larger index), or a range
+// reaching it, raises NSInvalidArgumentException. A range whose end overflows
+// the unsigned type adds nothing.
 #include <functional>
 #include <vector>
 

@@ -85,6 +85,7 @@ TEST(CollectionIndexSet, OverflowAndNotFoundEdges)
     // NSNotFound can never be stored.
     EXPECT_THROW(NSIndexSet::indexSetWithIndex(kNotFound), NSException);
     EXPECT_THROW(s->addIndex(kNotFound), NSException);
+    EXPECT_THROW(s->addIndex(NSUIntegerMax), NSException);
     EXPECT_THROW(s->addIndexesInRange({kNotFound - 1, 2}), NSException);
     EXPECT_THROW(s->addIndexesInRange({0, NSUIntegerMax}), NSException);
     try {
