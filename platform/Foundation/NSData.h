@@ -5,6 +5,8 @@
 
 #include "Foundation/NSObject.h"
 
+class NSError;
+
 class NSData : public NSObject {
     NS_OBJECT(NSData, NSObject)
 public:
@@ -12,14 +14,24 @@ public:
     static Ref<NSData> data();
     static Ref<NSData> dataWithBytes(const void* bytes, NSUInteger length);
     static Ref<NSData> dataWithVector(std::vector<uint8_t> bytes);
-    // nil when the file cannot be read.
+    // nil when the file cannot be read (a directory cannot).
     static Ref<NSData> dataWithContentsOfFile(const Ref<NSString>& path);
+    // As above; on failure *error (when given) says why: NSCocoaErrorDomain
+    // with NSFileReadNoSuchFileError, NSFileReadNoPermissionError or
+    // NSFileReadUnknownError, the path and the underlying POSIX error.
+    static Ref<NSData> dataWithContentsOfFile(const Ref<NSString>& path, NSUInteger options, Ref<NSError>* error);
+    // Standard base64 with padding; nil when the text is not valid base64.
+    Ref<NSData> initWithBase64EncodedString(const Ref<NSString>& text);
 
     NSUInteger length() const { return m_bytes.size(); }
     const uint8_t* bytes() const { return m_bytes.data(); }
     const std::vector<uint8_t>& vector() const { return m_bytes; }
     std::string_view view() const { return {reinterpret_cast<const char*>(m_bytes.data()), m_bytes.size()}; }
     Ref<NSData> subdataWithRange(NSRange range) const;
+    // Copies the bytes of the range; past the end raises NSRangeException.
+    void getBytes(void* buffer, NSRange range) const;
+    void getBytes(void* buffer, NSUInteger length) const;
+    Ref<NSString> base64EncodedString() const;
     // Writes through a temporary file and a rename when atomically is set.
     bool writeToFile(const Ref<NSString>& path, bool atomically) const;
 

@@ -28,7 +28,18 @@ Ref<NSDate> NSDate::dateByAddingTimeInterval(NSTimeInterval seconds) const
 
 int NSDate::compare(const Ref<NSDate>& other) const
 {
+    if (!other) return 1;
     return m_time < other->m_time ? -1 : (m_time > other->m_time ? 1 : 0);
+}
+
+Ref<NSDate> NSDate::earlierDate(const Ref<NSDate>& other) const
+{
+    return !other || m_time <= other->m_time ? Ref<NSDate>(const_cast<NSDate*>(this)) : other;
+}
+
+Ref<NSDate> NSDate::laterDate(const Ref<NSDate>& other) const
+{
+    return !other || m_time >= other->m_time ? Ref<NSDate>(const_cast<NSDate*>(this)) : other;
 }
 
 bool NSDate::isEqual(const NSObject* other) const

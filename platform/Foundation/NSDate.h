@@ -9,6 +9,13 @@ inline constexpr NSTimeInterval NSTimeIntervalSince1970 = 978307200.0;
 NSTimeInterval NSCurrentAbsoluteTime();
 inline NSTimeInterval CFAbsoluteTimeGetCurrent() { return NSCurrentAbsoluteTime(); }
 
+// Whole milliseconds since 1970 for an absolute time, as ICU's calendars take
+// them. A time a hair below a millisecond boundary (binary representation)
+// counts as that millisecond.
+double NSDateMillisecondsSince1970(NSTimeInterval sinceReferenceDate);
+
+class NSTimeZone;
+
 class NSDate : public NSObject {
     NS_OBJECT(NSDate, NSObject)
 public:
@@ -27,6 +34,20 @@ public:
     Ref<NSDate> dateByAddingTimeInterval(NSTimeInterval seconds) const;
     // -1, 0 or 1.
     int compare(const Ref<NSDate>& other) const;
+    bool isEqualToDate(const Ref<NSDate>& other) const { return other && other->m_time == m_time; }
+    // The receiver when the two are equal.
+    Ref<NSDate> earlierDate(const Ref<NSDate>& other) const;
+    Ref<NSDate> laterDate(const Ref<NSDate>& other) const;
+
+    // The date written with a calendar format in the zone (nil: the default
+    // zone): %Y year, %y two-digit year, %m month, %d day, %e day without a
+    // leading zero, %H hour, %I 12-hour hour, %p AM/PM, %M minute, %S second,
+    // %F milliseconds (3 digits), %z zone offset (+0100), %j day of the year,
+    // %w weekday (0 = Sunday), %a %A weekday names, %b %B month names, %%.
+    // Names are English; the locale argument is accepted for the platform's
+    // signature only.
+    Ref<NSString> descriptionWithCalendarFormat(const Ref<NSString>& format, const Ref<NSTimeZone>& timeZone = nullptr,
+                                                const Id& locale = nullptr) const;
 
     bool isEqual(const NSObject* other) const override;
     NSUInteger hash() const override;

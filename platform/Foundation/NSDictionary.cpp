@@ -2,6 +2,7 @@
 
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSComparison.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSString.h"
 
@@ -28,6 +29,34 @@ Ref<NSDictionary> NSDictionary::dictionaryWithDictionary(const Ref<NSDictionary>
     if (other)
         for (auto& [k, v] : other->entries()) d->store(k, v);
     return d;
+}
+
+Ref<NSDictionary> NSDictionary::dictionaryWithObjectsAndKeys(std::initializer_list<Id> objectsAndKeys)
+{
+    auto d = alloc<NSDictionary>();
+    d->storeObjectsAndKeys(objectsAndKeys);
+    return d;
+}
+
+Ref<NSDictionary> NSDictionary::dictionaryWithObjectsForKeys(const Ref<NSArray>& objects, const Ref<NSArray>& keys)
+{
+    NSUInteger objectCount = objects ? objects->count() : 0, keyCount = keys ? keys->count() : 0;
+    if (objectCount != keyCount)
+        NSException::raise(NSInvalidArgumentException, "-[NSDictionary initWithObjects:forKeys:]: count of objects (" + std::to_string(objectCount) +
+                                                           ") differs from count of keys (" + std::to_string(keyCount) + ")");
+    auto d = alloc<NSDictionary>();
+    for (NSUInteger i = 0; i < objectCount; ++i) d->store(keys->objects()[i], objects->objects()[i]);
+    return d;
+}
+
+void NSDictionary::storeObjectsAndKeys(std::initializer_list<Id> objectsAndKeys)
+{
+    for (auto it = objectsAndKeys.begin(); it != objectsAndKeys.end(); it += 2) {
+        if (!*it) return;
+        if (it + 1 == objectsAndKeys.end() || !it[1])
+            NSException::raise(NSInvalidArgumentException, "+[NSDictionary dictionaryWithObjectsAndKeys:]: second object of each pair must be non-nil.");
+        store(it[1], *it);
+    }
 }
 
 void NSDictionary::store(const Id& key, const Id& object)
@@ -95,6 +124,53 @@ Ref<NSArray> NSDictionary::allValues() const
     return NSArray::arrayWithVector(std::move(values));
 }
 
+Ref<NSArray> NSDictionary::allKeysForObject(const Id& object) const
+{
+    std::vector<Id> keys;
+    if (object)
+        for (auto& [k, v] : entries())
+            if (v->isEqual(object.get())) keys.push_back(k);
+    return NSArray::arrayWithVector(std::move(keys));
+}
+
+Ref<NSArray> NSDictionary::objectsForKeys(const Ref<NSArray>& keys, const Id& notFoundMarker) const
+{
+    if (!keys) return NSArray::array();
+    std::vector<Id> values;
+    for (const Id& k : keys->snapshot()) {
+        Id v = objectForKey(k);
+        if (!v) v = notFoundMarker;
+        if (!v) NSException::raise(NSInvalidArgumentException, "-[NSDictionary objectsForKeys:notFoundMarker:]: marker cannot be nil");
+        values.push_back(v);
+    }
+    return NSArray::arrayWithVector(std::move(values));
+}
+
+Ref<NSArray> NSDictionary::keysSortedByValueUsingSelector(const SEL& selector) const
+{
+    auto live = entries();
+    std::vector<Id> keys;
+    for (auto& e : live) keys.push_back(e.first);
+    NSStableSort(keys, [&](const Id& a, const Id& b) { return NSCompareObjects(objectForKey(a), objectForKey(b), selector); });
+    return NSArray::arrayWithVector(std::move(keys));
+}
+
+Ref<NSEnumerator> NSDictionary::keyEnumerator() const
+{
+    std::vector<Id> keys;
+    for (auto& e : m_slots)
+        if (e.first) keys.push_back(e.first);
+    return NSEnumerator::enumeratorWithObjects(std::move(keys));
+}
+
+Ref<NSEnumerator> NSDictionary::objectEnumerator() const
+{
+    std::vector<Id> values;
+    for (auto& e : m_slots)
+        if (e.first) values.push_back(e.second);
+    return NSEnumerator::enumeratorWithObjects(std::move(values));
+}
+
 bool NSDictionary::isEqualToDictionary(const Ref<NSDictionary>& other) const
 {
     if (!other || other->count() != count()) return false;
@@ -136,6 +212,13 @@ Ref<NSMutableDictionary> NSMutableDictionary::dictionaryWithDictionary(const Ref
 {
     auto d = alloc<NSMutableDictionary>();
     d->addEntriesFromDictionary(other);
+    return d;
+}
+
+Ref<NSMutableDictionary> NSMutableDictionary::dictionaryWithObjectsAndKeys(std::initializer_list<Id> objectsAndKeys)
+{
+    auto d = alloc<NSMutableDictionary>();
+    d->storeObjectsAndKeys(objectsAndKeys);
     return d;
 }
 

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "Foundation/NSEnumerator.h"
 #include "Foundation/NSObject.h"
 
 class NSArray;
@@ -21,11 +22,26 @@ public:
     // Pairs of key and value.
     static Ref<NSDictionary> dictionaryWithEntries(std::initializer_list<Entry> entries);
     static Ref<NSDictionary> dictionaryWithDictionary(const Ref<NSDictionary>& other);
+    // Value, key, value, key, ...: the list ends at the first nil value, as
+    // the platform's nil-terminated list does. A value without a key raises
+    // NSInvalidArgumentException.
+    static Ref<NSDictionary> dictionaryWithObjectsAndKeys(std::initializer_list<Id> objectsAndKeys);
+    // The k-th object under the k-th key; the counts must match.
+    static Ref<NSDictionary> dictionaryWithObjectsForKeys(const Ref<NSArray>& objects, const Ref<NSArray>& keys);
 
     NSUInteger count() const { return m_index.size(); }
     Id objectForKey(const Id& key) const;
     Ref<NSArray> allKeys() const;
     Ref<NSArray> allValues() const;
+    // Every key whose value is equal to the object.
+    Ref<NSArray> allKeysForObject(const Id& object) const;
+    // The values for the keys, the marker standing in for a missing one.
+    Ref<NSArray> objectsForKeys(const Ref<NSArray>& keys, const Id& notFoundMarker) const;
+    // The keys ordered by their values, compared with the selector (stable).
+    Ref<NSArray> keysSortedByValueUsingSelector(const SEL& selector) const;
+    // Both walk a snapshot in insertion order.
+    Ref<NSEnumerator> keyEnumerator() const;
+    Ref<NSEnumerator> objectEnumerator() const;
     // The live entries in insertion order.
     std::vector<Entry> entries() const;
     bool isEqualToDictionary(const Ref<NSDictionary>& other) const;
@@ -44,6 +60,7 @@ protected:
         bool operator()(const Id& a, const Id& b) const { return a == b || a->isEqual(b.get()); }
     };
     void store(const Id& key, const Id& object);
+    void storeObjectsAndKeys(std::initializer_list<Id> objectsAndKeys);
     void erase(const Id& key);
 
     // Slots in insertion order; a removed slot keeps a null key until the
@@ -57,6 +74,7 @@ class NSMutableDictionary : public NSDictionary {
 public:
     static Ref<NSMutableDictionary> dictionary();
     static Ref<NSMutableDictionary> dictionaryWithDictionary(const Ref<NSDictionary>& other);
+    static Ref<NSMutableDictionary> dictionaryWithObjectsAndKeys(std::initializer_list<Id> objectsAndKeys);
 
     // A nil object or key raises NSInvalidArgumentException.
     void setObject(const Id& object, const Id& key);

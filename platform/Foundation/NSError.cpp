@@ -1,10 +1,15 @@
 #include "Foundation/NSError.h"
 
+#include <cstring>
+
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
 
 NS_CLASS_DEFINE(NSError)
 
+Ref<NSString> NSCocoaErrorDomain() { return "NSCocoaErrorDomain"_ns; }
+Ref<NSString> NSPOSIXErrorDomain() { return "NSPOSIXErrorDomain"_ns; }
+Ref<NSString> NSFilePathErrorKey() { return "NSFilePath"_ns; }
 Ref<NSString> NSLocalizedDescriptionKey() { return "NSLocalizedDescription"_ns; }
 Ref<NSString> NSLocalizedFailureReasonErrorKey() { return "NSLocalizedFailureReason"_ns; }
 Ref<NSString> NSLocalizedRecoverySuggestionErrorKey() { return "NSLocalizedRecoverySuggestion"_ns; }
@@ -14,10 +19,17 @@ Ref<NSString> NSUnderlyingErrorKey() { return "NSUnderlyingError"_ns; }
 Ref<NSError> NSError::errorWithDomain(const Ref<NSString>& domain, NSInteger code, const Ref<NSDictionary>& userInfo)
 {
     auto e = alloc<NSError>();
-    e->m_domain = domain;
+    e->m_domain = domain ? static_ref_cast<NSString>(domain->copy()) : nullptr;
     e->m_code = code;
-    e->m_userInfo = userInfo ? userInfo : NSDictionary::dictionary();
+    // A copy, so a mutable dictionary changed later leaves the error as made.
+    e->m_userInfo = userInfo ? static_ref_cast<NSDictionary>(userInfo->copy()) : NSDictionary::dictionary();
     return e;
+}
+
+Ref<NSError> NSError::errorWithPOSIXCode(int code)
+{
+    auto info = NSDictionary::dictionaryWithObjectForKey(NSString::stringWithUTF8String(std::strerror(code)), NSLocalizedDescriptionKey());
+    return errorWithDomain(NSPOSIXErrorDomain(), code, info);
 }
 
 Ref<NSString> NSError::localizedDescription() const

@@ -1,7 +1,18 @@
 #pragma once
 // Errors with a domain, a code and user information.
+#include "Foundation/NSArray.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSString.h"
+
+// Error domains.
+Ref<NSString> NSCocoaErrorDomain();
+Ref<NSString> NSPOSIXErrorDomain();
+
+// Codes of the Cocoa domain used by file reading.
+inline constexpr NSInteger NSFileNoSuchFileError = 4;
+inline constexpr NSInteger NSFileReadUnknownError = 256;
+inline constexpr NSInteger NSFileReadNoPermissionError = 257;
+inline constexpr NSInteger NSFileReadNoSuchFileError = 260;
 
 // User-information keys.
 Ref<NSString> NSLocalizedDescriptionKey();
@@ -9,12 +20,15 @@ Ref<NSString> NSLocalizedFailureReasonErrorKey();
 Ref<NSString> NSLocalizedRecoverySuggestionErrorKey();
 Ref<NSString> NSLocalizedRecoveryOptionsErrorKey();
 Ref<NSString> NSUnderlyingErrorKey();
+Ref<NSString> NSFilePathErrorKey();
 
 class NSError : public NSObject {
     NS_OBJECT(NSError, NSObject)
 public:
     NSError() = default;
     static Ref<NSError> errorWithDomain(const Ref<NSString>& domain, NSInteger code, const Ref<NSDictionary>& userInfo);
+    // An error of the POSIX domain for errno.
+    static Ref<NSError> errorWithPOSIXCode(int code);
 
     const Ref<NSString>& domain() const { return m_domain; }
     NSInteger code() const { return m_code; }

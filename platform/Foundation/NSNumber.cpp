@@ -1,7 +1,9 @@
 #include "Foundation/NSNumber.h"
 
+#include <algorithm>
+#include <charconv>
+#include <string_view>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "Foundation/NSClass.h"
@@ -80,25 +82,34 @@ double NSNumber::doubleValue() const
     return static_cast<double>(m_integer);
 }
 
+std::string NSShortestDecimalText(double value, bool asFloat)
+{
+    if (std::isnan(value)) return "nan";
+    if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+    char buffer[64];
+    // The shortest digits that read back as the value, from the scientific form.
+    auto scientific = asFloat ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value), std::chars_format::scientific)
+                              : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+    std::string_view text(buffer, scientific.ptr);
+    size_t e = text.find('e');
+    int digits = 0;
+    for (char c : text.substr(0, e)) digits += c >= '0' && c <= '9';
+    int exponent = 0;
+    std::from_chars(text.data() + e + 1 + (text[e + 1] == '+'), text.data() + text.size(), exponent);
+    // %g style with at least the integer digits, so 10 prints "10", not "1e+01".
+    int precision = exponent < 17 ? std::max(digits, exponent + 1) : digits;
+    auto general = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
+    return std::string(buffer, general.ptr);
+}
+
 Ref<NSString> NSNumber::stringValue() const
 {
-    char buffer[64];
     switch (m_kind) {
-    case Kind::Unsigned: std::snprintf(buffer, sizeof buffer, "%llu", static_cast<unsigned long long>(m_unsigned)); break;
-    case Kind::Float:
-    case Kind::Double: {
-        // The shortest text that reads back as the same value.
-        int precision = m_kind == Kind::Float ? 9 : 17;
-        for (int p = 1; p <= precision; ++p) {
-            std::snprintf(buffer, sizeof buffer, "%.*g", p, m_double);
-            double back = std::strtod(buffer, nullptr);
-            if (m_kind == Kind::Float ? static_cast<float>(back) == static_cast<float>(m_double) : back == m_double) break;
-        }
-        break;
+    case Kind::Unsigned: return NSString::stringWithUTF8String(std::to_string(m_unsigned));
+    case Kind::Float: return NSString::stringWithUTF8String(NSShortestDecimalText(m_double, true));
+    case Kind::Double: return NSString::stringWithUTF8String(NSShortestDecimalText(m_double));
+    default: return NSString::stringWithUTF8String(std::to_string(m_integer));
     }
-    default: std::snprintf(buffer, sizeof buffer, "%lld", static_cast<long long>(m_integer)); break;
-    }
-    return NSString::stringWithUTF8String(buffer);
 }
 
 int NSNumber::compare(const Ref<NSNumber>& other) const
@@ -107,6 +118,8 @@ int NSNumber::compare(const Ref<NSNumber>& other) const
     auto sign = [](auto a, auto b) { return a < b ? -1 : (a > b ? 1 : 0); };
     bool aFloat = isFloatingPoint(), bFloat = other->isFloatingPoint();
     if (aFloat || bFloat) {
+        bool aNaN = aFloat && std::isnan(m_double), bNaN = bFloat && std::isnan(other->m_double);
+        if (aNaN || bNaN) return aNaN == bNaN ? 0 : (aNaN ? -1 : 1);
         // Compare exact values: a float equals a double only when the double
         // is the float's widened value.
         long double a = aFloat ? m_double : (m_kind == Kind::Unsigned ? (long double)m_unsigned : (long double)m_integer);
@@ -136,7 +149,8 @@ NSUInteger NSNumber::hash() const
 {
     // Equal numbers of different kinds must hash alike.
     double d = doubleValue();
-    if (d == 0) return 0;
+    if (d == 0) return 0;  // 0 and -0 are equal
+    if (std::isnan(d)) return 1;  // every NaN is equal to every other
     uint64_t bits;
     std::memcpy(&bits, &d, sizeof bits);
     return bits * 0x9E3779B97F4A7C15ull;

@@ -1,6 +1,7 @@
 #include "Foundation/NSValue.h"
 
 #include "Foundation/NSClass.h"
+#include "Foundation/NSGeometryStrings.h"
 #include "Foundation/NSString.h"
 
 NS_CLASS_DEFINE(NSValue)
@@ -9,6 +10,20 @@ Ref<NSValue> NSValue::valueWithPoint(NSPoint p) { auto v = alloc<NSValue>(); v->
 Ref<NSValue> NSValue::valueWithSize(NSSize s) { auto v = alloc<NSValue>(); v->m_value = s; return v; }
 Ref<NSValue> NSValue::valueWithRect(const NSRect& r) { auto v = alloc<NSValue>(); v->m_value = r; return v; }
 Ref<NSValue> NSValue::valueWithRange(NSRange r) { auto v = alloc<NSValue>(); v->m_value = r; return v; }
+
+Ref<NSValue> NSValue::valueWithNonretainedObject(const Id& object)
+{
+    auto v = alloc<NSValue>();
+    v->m_value = Nonretained{Weak<NSObject>(object), object.get()};
+    return v;
+}
+
+Ref<NSValue> NSValue::valueWithPointer(const void* pointer)
+{
+    auto v = alloc<NSValue>();
+    v->m_value = Pointer{pointer};
+    return v;
+}
 
 template <class T>
 static T valueOr(const auto& variant)
@@ -22,6 +37,19 @@ NSSize NSValue::sizeValue() const { return valueOr<NSSize>(m_value); }
 NSRect NSValue::rectValue() const { return valueOr<NSRect>(m_value); }
 NSRange NSValue::rangeValue() const { return valueOr<NSRange>(m_value); }
 
+Id NSValue::nonretainedObjectValue() const
+{
+    auto* n = std::get_if<Nonretained>(&m_value);
+    return n ? n->object.get() : nullptr;
+}
+
+const void* NSValue::pointerValue() const
+{
+    if (auto* p = std::get_if<Pointer>(&m_value)) return p->address;
+    if (auto* n = std::get_if<Nonretained>(&m_value)) return n->identity;
+    return nullptr;
+}
+
 const char* NSValue::objCType() const
 {
     switch (m_value.index()) {
@@ -29,6 +57,8 @@ const char* NSValue::objCType() const
     case 2: return "{CGSize=dd}";
     case 3: return "{CGRect={CGPoint=dd}{CGSize=dd}}";
     case 4: return "{_NSRange=QQ}";
+    case 5: return "@";
+    case 6: return "^v";
     }
     return "";
 }
@@ -41,16 +71,18 @@ bool NSValue::isEqual(const NSObject* other) const
 
 NSUInteger NSValue::hash() const
 {
+    if (auto* p = std::get_if<Pointer>(&m_value)) return reinterpret_cast<uintptr_t>(p->address);
+    if (auto* n = std::get_if<Nonretained>(&m_value)) return reinterpret_cast<uintptr_t>(n->identity);
     return m_value.index();
 }
 
 Ref<NSString> NSValue::description() const
 {
     switch (m_value.index()) {
-    case 1: { auto p = pointValue(); return NSString::stringWithFormat("NSPoint: {%g, %g}", p.x, p.y); }
-    case 2: { auto s = sizeValue(); return NSString::stringWithFormat("NSSize: {%g, %g}", s.width, s.height); }
-    case 3: { auto r = rectValue(); return NSString::stringWithFormat("NSRect: {{%g, %g}, {%g, %g}}", r.origin.x, r.origin.y, r.size.width, r.size.height); }
-    case 4: { auto r = rangeValue(); return NSString::stringWithFormat("NSRange: {%lu, %lu}", r.location, r.length); }
+    case 1: return NSString::stringWithFormat("NSPoint: %@", NSStringFromPoint(pointValue()));
+    case 2: return NSString::stringWithFormat("NSSize: %@", NSStringFromSize(sizeValue()));
+    case 3: return NSString::stringWithFormat("NSRect: %@", NSStringFromRect(rectValue()));
+    case 4: return NSString::stringWithFormat("NSRange: %@", NSStringFromRange(rangeValue()));
     }
     return NSObject::description();
 }

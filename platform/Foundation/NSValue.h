@@ -13,12 +13,18 @@ public:
     static Ref<NSValue> valueWithSize(NSSize s);
     static Ref<NSValue> valueWithRect(const NSRect& r);
     static Ref<NSValue> valueWithRange(NSRange r);
+    // The object is not retained: the value reads nil once it is gone, and
+    // compares by the object's identity.
+    static Ref<NSValue> valueWithNonretainedObject(const Id& object);
+    static Ref<NSValue> valueWithPointer(const void* pointer);
 
     // Each accessor answers zero when the value holds another type.
     NSPoint pointValue() const;
     NSSize sizeValue() const;
     NSRect rectValue() const;
     NSRange rangeValue() const;
+    Id nonretainedObjectValue() const;
+    const void* pointerValue() const;
     // "{x, y}", "{w, h}", "{{x, y}, {w, h}}", "{loc, len}" style type names.
     const char* objCType() const;
 
@@ -28,5 +34,14 @@ public:
     Id copy() const override { return const_cast<NSValue*>(this); }
 
 private:
-    std::variant<std::monostate, NSPoint, NSSize, NSRect, NSRange> m_value;
+    struct Nonretained {
+        Weak<NSObject> object;
+        const void* identity = nullptr;
+        bool operator==(const Nonretained& o) const { return identity == o.identity; }
+    };
+    struct Pointer {
+        const void* address = nullptr;
+        bool operator==(const Pointer&) const = default;
+    };
+    std::variant<std::monostate, NSPoint, NSSize, NSRect, NSRange, Nonretained, Pointer> m_value;
 };
