@@ -21,8 +21,6 @@ NS_CLASS_DEFINE(NSDirectoryEnumerator)
 
 using namespace NSFileSupport;
 
-Ref<NSString> NSPOSIXErrorDomain() { return "NSPOSIXErrorDomain"_ns; }
-Ref<NSString> NSFilePathErrorKey() { return "NSFilePath"_ns; }
 Ref<NSString> NSFileType() { return "NSFileType"_ns; }
 Ref<NSString> NSFileSize() { return "NSFileSize"_ns; }
 Ref<NSString> NSFileModificationDate() { return "NSFileModificationDate"_ns; }

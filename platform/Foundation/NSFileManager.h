@@ -11,9 +11,6 @@
 
 class NSDirectoryEnumerator;
 
-Ref<NSString> NSPOSIXErrorDomain();
-// The user-information key of the path an error is about.
-Ref<NSString> NSFilePathErrorKey();
 
 // Attribute keys and the file types NSFileType answers.
 Ref<NSString> NSFileType();

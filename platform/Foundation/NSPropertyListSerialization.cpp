@@ -18,7 +18,6 @@
 
 NS_CLASS_DEFINE(NSPropertyListSerialization)
 
-Ref<NSString> NSCocoaErrorDomain() { return "NSCocoaErrorDomain"_ns; }
 
 namespace {
 
