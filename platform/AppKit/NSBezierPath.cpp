@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "AppKit/NSAffineTransform.h"
+#include "AppKit/NSGraphics.h"
 #include "AppKit/NSGraphicsContext.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
@@ -302,12 +303,18 @@ void NSBezierPath::getLineDash(CGFloat* pattern, NSInteger* count, CGFloat* phas
 
 void NSBezierPath::fill() const
 {
-    if (CGContext* port = currentPort()) port->fillPath(m_path, fillRule());
+    CGContext* port = currentPort();
+    if (!port) return;
+    if (port->gstate().focusRingOnly) return NSDrawFocusRingForPath(*this);
+    port->fillPath(m_path, fillRule());
 }
 
 void NSBezierPath::stroke() const
 {
-    if (CGContext* port = currentPort()) port->strokePath(m_path, m_style);
+    CGContext* port = currentPort();
+    if (!port) return;
+    if (port->gstate().focusRingOnly) return NSDrawFocusRingForPath(*this);
+    port->strokePath(m_path, m_style);
 }
 
 void NSBezierPath::addClip() const

@@ -73,6 +73,10 @@ struct CGGState {
     CGFloat alpha = 1;
     CGInterpolationQuality interpolation = kCGInterpolationDefault;
     CGShadowStyle shadow;
+    // Fills and strokes draw only a focus ring around their shape, in this
+    // colour (NSSetFocusRingStyle).
+    bool focusRingOnly = false;
+    CGRGBA focusRingColor;
 };
 
 class CGContext : public NSObject {
@@ -113,6 +117,7 @@ public:
     void setInterpolationQuality(CGInterpolationQuality q) { m_state.interpolation = q; }
     void setShadow(CGSize offset, CGFloat blur, const CGRGBA& color);
     void clearShadow() { m_state.shadow = {}; }
+    void setFocusRingOnly(bool on, const CGRGBA& color) { m_state.focusRingOnly = on, m_state.focusRingColor = color; }
 
     // --- Clipping (in user space, intersecting) ---
     virtual void clipToPath(const CGPathElements& path, CGPathFillRule rule) = 0;
