@@ -1,0 +1,455 @@
+#include "CoreGraphics/CGCairoContext.h"
+
+#include <cairo-ft.h>
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "CoreGraphics/CGCaches.h"
+#include "CoreGraphics/CGFont.h"
+#include "CoreGraphics/CGShadowBlur.h"
+#include "Foundation/NSClass.h"
+
+NS_CLASS_DEFINE(CGCairoContext)
+
+namespace {
+
+cairo_matrix_t toCairo(const CGAffineTransform& t) { return {t.a, t.b, t.c, t.d, t.tx, t.ty}; }
+
+void appendPath(cairo_t* cr, const CGPathElements& path)
+{
+    cairo_new_path(cr);
+    for (const CGPathElement& e : path.elements) {
+        const CGPoint* p = e.points;
+        switch (e.kind) {
+        case CGPathElementKind::MoveTo: cairo_move_to(cr, p[0].x, p[0].y); break;
+        case CGPathElementKind::LineTo: cairo_line_to(cr, p[0].x, p[0].y); break;
+        case CGPathElementKind::CurveTo: cairo_curve_to(cr, p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y); break;
+        case CGPathElementKind::Close: cairo_close_path(cr); break;
+        }
+    }
+}
+
+cairo_fill_rule_t fillRule(CGPathFillRule rule)
+{
+    return rule == CGPathFillRule::EvenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING;
+}
+
+cairo_pattern_t* gradientStops(cairo_pattern_t* pattern, const std::vector<CGGradientStop>& stops, CGFloat alpha)
+{
+    for (const CGGradientStop& s : stops)
+        cairo_pattern_add_color_stop_rgba(pattern, s.location, s.color.r, s.color.g, s.color.b, std::clamp(s.color.a, 0.0, 1.0) * alpha);
+    return pattern;
+}
+
+// Sets up line attributes; a zero width is drawn one device pixel wide by
+// stroking the path in device space.
+void strokeWith(cairo_t* cr, const CGPathElements& path, const CGStrokeStyle& style, const CGAffineTransform& ctm)
+{
+    cairo_set_line_cap(cr, static_cast<cairo_line_cap_t>(style.cap));
+    cairo_set_line_join(cr, static_cast<cairo_line_join_t>(style.join));
+    cairo_set_miter_limit(cr, style.miterLimit);
+    cairo_set_dash(cr, style.dash.data(), static_cast<int>(style.dash.size()), style.dashPhase);
+    if (style.lineWidth > 0) {
+        cairo_set_line_width(cr, style.lineWidth);
+        appendPath(cr, path);
+        cairo_stroke(cr);
+        return;
+    }
+    cairo_identity_matrix(cr);
+    cairo_set_line_width(cr, 1);
+    appendPath(cr, path.transformed(ctm));
+    cairo_stroke(cr);
+}
+
+}
+
+CGCairoContext::~CGCairoContext()
+{
+    if (m_cr) cairo_destroy(m_cr);
+}
+
+Ref<CGCairoContext> CGCairoContext::createForImage(const Ref<CGImage>& image)
+{
+    if (!image) return nullptr;
+    NSGraphicsRegisterCacheRelease();
+    auto context = alloc<CGCairoContext>();
+    context->m_image = image;
+    context->m_cr = cairo_create(image->surface());
+    return context;
+}
+
+CGSize CGCairoContext::deviceSize() const
+{
+    return {static_cast<CGFloat>(m_image->width()), static_cast<CGFloat>(m_image->height())};
+}
+
+void CGCairoContext::didSave() { cairo_save(m_cr); }
+void CGCairoContext::didRestore() { cairo_restore(m_cr); }
+
+void CGCairoContext::flush() { cairo_surface_flush(m_image->surface()); }
+
+void CGCairoContext::applyState(cairo_t* cr) const
+{
+    cairo_matrix_t m = toCairo(gstate().ctm);
+    cairo_set_matrix(cr, &m);
+    cairo_set_antialias(cr, gstate().antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    cairo_set_operator(cr, CAIRO_OPERATOR_OVER);
+}
+
+void CGCairoContext::setPaint(cairo_t* cr, const CGPaint& paint) const
+{
+    CGFloat alpha = std::clamp(gstate().alpha, 0.0, 1.0);
+    if (!paint.pattern) {
+        const CGRGBA& c = paint.color;
+        cairo_set_source_rgba(cr, c.r, c.g, c.b, std::clamp(c.a, 0.0, 1.0) * alpha);
+        return;
+    }
+    // Pattern images tile from the device origin.
+    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(paint.pattern->surface());
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
+    cairo_matrix_t m = toCairo(gstate().ctm);
+    cairo_pattern_set_matrix(pattern, &m);
+    if (alpha < 1) {
+        cairo_push_group(cr);
+        cairo_set_source(cr, pattern);
+        cairo_paint_with_alpha(cr, alpha);
+        cairo_pattern_destroy(pattern);
+        pattern = cairo_pop_group(cr);
+        cairo_matrix_t id;
+        cairo_matrix_init_identity(&id);
+        cairo_pattern_set_matrix(pattern, &id);
+    }
+    cairo_set_source(cr, pattern);
+    cairo_pattern_destroy(pattern);
+}
+
+void CGCairoContext::render(const Painter& draw, const Painter& coverage)
+{
+    flush();
+    if (gstate().shadow.enabled) renderShadow(draw);
+    int op;
+    if (!CGCompositingCairoOperator(gstate().operation, op)) {
+        compositeByFormula(draw, coverage);
+        return;
+    }
+    cairo_save(m_cr);
+    applyState(m_cr);
+    cairo_set_operator(m_cr, static_cast<cairo_operator_t>(op));
+    draw(m_cr);
+    cairo_restore(m_cr);
+}
+
+void CGCairoContext::renderShadow(const Painter& draw)
+{
+    const CGShadowStyle& shadow = gstate().shadow;
+    int w = static_cast<int>(m_image->width()), h = static_cast<int>(m_image->height());
+    // The shape alone, unclipped, so a shadow may fall inside the clip from a
+    // shape outside it.
+    cairo_surface_t* shape = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
+    cairo_t* cr = cairo_create(shape);
+    applyState(cr);
+    draw(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(shape);
+    CGTintedBlur(cairo_image_surface_get_data(shape), w, h, cairo_image_surface_get_stride(shape), shadow.blurRadius / 2,
+                 shadow.color.r, shadow.color.g, shadow.color.b, std::clamp(shadow.color.a, 0.0, 1.0));
+    cairo_surface_mark_dirty(shape);
+    cairo_save(m_cr);
+    cairo_identity_matrix(m_cr);
+    cairo_set_operator(m_cr, CAIRO_OPERATOR_OVER);
+    // Base space has y up; the device has y down.
+    cairo_set_source_surface(m_cr, shape, shadow.offset.width, -shadow.offset.height);
+    cairo_paint(m_cr);
+    cairo_restore(m_cr);
+    cairo_surface_destroy(shape);
+}
+
+void CGCairoContext::compositeByFormula(const Painter& draw, const Painter& coverage)
+{
+    int w = static_cast<int>(m_image->width()), h = static_cast<int>(m_image->height());
+    // The source as drawn (premultiplied, times its coverage) and the
+    // coverage alone, both within the clip.
+    cairo_save(m_cr);
+    applyState(m_cr);
+    cairo_push_group_with_content(m_cr, CAIRO_CONTENT_COLOR_ALPHA);
+    draw(m_cr);
+    cairo_pattern_t* sourceGroup = cairo_pop_group(m_cr);
+    cairo_push_group_with_content(m_cr, CAIRO_CONTENT_ALPHA);
+    applyState(m_cr);
+    cairo_set_source_rgba(m_cr, 0, 0, 0, 1);
+    coverage(m_cr);
+    cairo_pattern_t* maskGroup = cairo_pop_group(m_cr);
+    cairo_restore(m_cr);
+
+    // Bring both to full-size surfaces so pixels line up with the target.
+    auto materialise = [&](cairo_pattern_t* group, cairo_format_t format) {
+        cairo_surface_t* s = cairo_image_surface_create(format, w, h);
+        cairo_t* cr = cairo_create(s);
+        cairo_set_source(cr, group);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_flush(s);
+        cairo_pattern_destroy(group);
+        return s;
+    };
+    cairo_surface_t* src = materialise(sourceGroup, CAIRO_FORMAT_ARGB32);
+    cairo_surface_t* mask = materialise(maskGroup, CAIRO_FORMAT_A8);
+
+    NSCompositingOperation op = gstate().operation;
+    uint8_t* dst = m_image->data();
+    size_t dstStride = m_image->bytesPerRow();
+    const uint8_t* srcData = cairo_image_surface_get_data(src);
+    const uint8_t* maskData = cairo_image_surface_get_data(mask);
+    int srcStride = cairo_image_surface_get_stride(src), maskStride = cairo_image_surface_get_stride(mask);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            uint8_t m8 = maskData[y * maskStride + x];
+            if (m8 == 0) continue;
+            CGFloat m = m8 / 255.0;
+            uint32_t s32, d32;
+            std::memcpy(&s32, srcData + y * srcStride + x * 4, 4);
+            std::memcpy(&d32, dst + y * dstStride + x * 4, 4);
+            CGFloat sa = std::min(1.0, ((s32 >> 24) & 0xff) / 255.0 / m);
+            CGFloat da = ((d32 >> 24) & 0xff) / 255.0;
+            uint32_t out = 0;
+            for (int shift = 0; shift < 32; shift += 8) {
+                CGFloat s = std::min(1.0, ((s32 >> shift) & 0xff) / 255.0 / m);
+                CGFloat d = ((d32 >> shift) & 0xff) / 255.0;
+                CGFloat r = CGCompositeChannel(op, s, sa, d, da);
+                CGFloat v = d + (r - d) * m;
+                out |= static_cast<uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255)) << shift;
+            }
+            std::memcpy(dst + y * dstStride + x * 4, &out, 4);
+        }
+    }
+    m_image->markDirty();
+    cairo_surface_destroy(src);
+    cairo_surface_destroy(mask);
+}
+
+void CGCairoContext::clipToPath(const CGPathElements& path, CGPathFillRule rule)
+{
+    applyState(m_cr);
+    appendPath(m_cr, path);
+    cairo_set_fill_rule(m_cr, fillRule(rule));
+    cairo_clip(m_cr);
+}
+
+void CGCairoContext::replaceClip(const CGPathElements& path, CGPathFillRule rule)
+{
+    cairo_reset_clip(m_cr);
+    if (hasBaseClip()) {
+        cairo_identity_matrix(m_cr);
+        const CGRect& r = baseClip();
+        cairo_rectangle(m_cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
+        cairo_clip(m_cr);
+    }
+    clipToPath(path, rule);
+}
+
+void CGCairoContext::clipToMask(const CGRect& rect, const Ref<CGImage>& mask)
+{
+    if (!mask) return;
+    // Cairo clips only to paths; an image mask clips everything drawn until
+    // the state is restored, so it becomes a group finished at restore time.
+    // Here the mask's opaque area is traced as pixel rectangles instead,
+    // which keeps the clip a path.
+    CGFloat w = static_cast<CGFloat>(mask->width()), h = static_cast<CGFloat>(mask->height());
+    CGAffineTransform toUser{rect.size.width / w, 0, 0, -rect.size.height / h, rect.origin.x, NSMaxY(rect)};
+    CGPathElements path;
+    for (size_t y = 0; y < mask->height(); ++y) {
+        size_t x = 0;
+        while (x < mask->width()) {
+            if ((mask->pixel(x, y) >> 24) < 128) {
+                ++x;
+                continue;
+            }
+            size_t start = x;
+            while (x < mask->width() && (mask->pixel(x, y) >> 24) >= 128) ++x;
+            CGFloat y0 = static_cast<CGFloat>(y), x0 = static_cast<CGFloat>(start), x1 = static_cast<CGFloat>(x);
+            CGPathElements run;
+            run.moveTo({x0, y0});
+            run.lineTo({x1, y0});
+            run.lineTo({x1, y0 + 1});
+            run.lineTo({x0, y0 + 1});
+            run.close();
+            path.append(run.transformed(toUser));
+        }
+    }
+    clipToPath(path, CGPathFillRule::NonZero);
+}
+
+void CGCairoContext::fillPath(const CGPathElements& path, CGPathFillRule rule)
+{
+    auto shape = [&](cairo_t* cr) {
+        appendPath(cr, path);
+        cairo_set_fill_rule(cr, fillRule(rule));
+        cairo_fill(cr);
+    };
+    render([&](cairo_t* cr) { setPaint(cr, gstate().fill); shape(cr); }, shape);
+}
+
+void CGCairoContext::strokePath(const CGPathElements& path, const CGStrokeStyle& style)
+{
+    CGAffineTransform ctm = gstate().ctm;
+    auto shape = [&](cairo_t* cr) { strokeWith(cr, path, style, ctm); };
+    render([&](cairo_t* cr) { setPaint(cr, gstate().stroke); shape(cr); }, shape);
+}
+
+void CGCairoContext::drawImage(const Ref<CGImage>& image, const CGRect& sourcePixels, const CGAffineTransform& sourceToUser,
+                               CGFloat fraction)
+{
+    if (!image || CGRectIsEmpty(sourcePixels)) return;
+    fraction = std::clamp(fraction, 0.0, 1.0) * std::clamp(gstate().alpha, 0.0, 1.0);
+    cairo_matrix_t toUser = toCairo(sourceToUser);
+    CGRect src = CGRectStandardize(sourcePixels);
+    cairo_filter_t filter = gstate().interpolation == kCGInterpolationNone ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD;
+    auto area = [&](cairo_t* cr) {
+        cairo_transform(cr, &toUser);
+        cairo_new_path(cr);
+        cairo_rectangle(cr, 0, 0, src.size.width, src.size.height);
+    };
+    auto draw = [&](cairo_t* cr) {
+        cairo_save(cr);
+        area(cr);
+        cairo_clip(cr);
+        cairo_set_source_surface(cr, image->surface(), -src.origin.x, -src.origin.y);
+        cairo_pattern_set_filter(cairo_get_source(cr), filter);
+        cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+        cairo_paint_with_alpha(cr, fraction);
+        cairo_restore(cr);
+    };
+    auto coverage = [&](cairo_t* cr) {
+        cairo_save(cr);
+        area(cr);
+        cairo_fill(cr);
+        cairo_restore(cr);
+    };
+    render(draw, coverage);
+}
+
+void CGCairoContext::drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end, uint32_t options)
+{
+    if (stops.empty()) return;
+    bool before = options & kCGGradientDrawsBeforeStartLocation, after = options & kCGGradientDrawsAfterEndLocation;
+    CGFloat alpha = std::clamp(gstate().alpha, 0.0, 1.0);
+    // One side extended: pad, and cut the other side off with a half plane.
+    auto limit = [&](cairo_t* cr) {
+        if (before == after) return;
+        CGFloat dx = end.x - start.x, dy = end.y - start.y, far = 1e6;
+        CGPoint edge = before ? end : start;
+        CGFloat sign = before ? -1 : 1;  // the side to keep
+        CGPoint nx{-dy, dx};
+        CGFloat len = std::hypot(dx, dy);
+        if (len == 0) return;
+        nx = {nx.x / len * far, nx.y / len * far};
+        CGPoint along{sign * dx / len * far, sign * dy / len * far};
+        cairo_new_path(cr);
+        cairo_move_to(cr, edge.x + nx.x, edge.y + nx.y);
+        cairo_line_to(cr, edge.x - nx.x, edge.y - nx.y);
+        cairo_line_to(cr, edge.x - nx.x + along.x, edge.y - nx.y + along.y);
+        cairo_line_to(cr, edge.x + nx.x + along.x, edge.y + nx.y + along.y);
+        cairo_close_path(cr);
+        cairo_clip(cr);
+    };
+    auto draw = [&](cairo_t* cr) {
+        cairo_save(cr);
+        limit(cr);
+        cairo_pattern_t* p = gradientStops(cairo_pattern_create_linear(start.x, start.y, end.x, end.y), stops, alpha);
+        cairo_pattern_set_extend(p, before || after ? CAIRO_EXTEND_PAD : CAIRO_EXTEND_NONE);
+        cairo_set_source(cr, p);
+        cairo_paint(cr);
+        cairo_pattern_destroy(p);
+        cairo_restore(cr);
+    };
+    auto coverage = [&](cairo_t* cr) {
+        cairo_save(cr);
+        limit(cr);
+        cairo_paint(cr);
+        cairo_restore(cr);
+    };
+    render(draw, coverage);
+}
+
+void CGCairoContext::drawRadialGradient(const std::vector<CGGradientStop>& stops, CGPoint startCenter, CGFloat startRadius,
+                                        CGPoint endCenter, CGFloat endRadius, uint32_t options)
+{
+    if (stops.empty()) return;
+    CGFloat alpha = std::clamp(gstate().alpha, 0.0, 1.0);
+    bool extend = options & (kCGGradientDrawsBeforeStartLocation | kCGGradientDrawsAfterEndLocation);
+    auto draw = [&](cairo_t* cr) {
+        cairo_pattern_t* p = gradientStops(
+            cairo_pattern_create_radial(startCenter.x, startCenter.y, startRadius, endCenter.x, endCenter.y, endRadius), stops, alpha);
+        cairo_pattern_set_extend(p, extend ? CAIRO_EXTEND_PAD : CAIRO_EXTEND_NONE);
+        cairo_set_source(cr, p);
+        cairo_paint(cr);
+        cairo_pattern_destroy(p);
+    };
+    render(draw, [](cairo_t* cr) { cairo_paint(cr); });
+}
+
+void CGCairoContext::showGlyphs(const Ref<CGFont>& font, CGFloat size, const std::vector<uint32_t>& glyphs,
+                                const std::vector<CGPoint>& positions, const std::u16string&)
+{
+    if (!font || glyphs.empty()) return;
+    std::vector<cairo_glyph_t> list(glyphs.size());
+    for (size_t i = 0; i < glyphs.size(); ++i) list[i] = {glyphs[i], positions[i].x, positions[i].y};
+    // Cairo's glyphs are upright in a y-down space; a y-up user space flips them.
+    CGFloat ySize = userSpaceIsYUp() ? -size : size;
+    bool antialias = gstate().antialias;
+    auto setup = [&](cairo_t* cr) {
+        cairo_set_font_face(cr, font->cairoFace());
+        cairo_matrix_t fm;
+        cairo_matrix_init_scale(&fm, size, ySize);
+        cairo_set_font_matrix(cr, &fm);
+        cairo_font_options_t* options = cairo_font_options_create();
+        cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+        cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+        cairo_font_options_set_antialias(options, antialias ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
+        cairo_set_font_options(cr, options);
+        cairo_font_options_destroy(options);
+    };
+    auto draw = [&](cairo_t* cr) {
+        setup(cr);
+        setPaint(cr, gstate().fill);
+        cairo_show_glyphs(cr, list.data(), static_cast<int>(list.size()));
+    };
+    auto coverage = [&](cairo_t* cr) {
+        setup(cr);
+        cairo_show_glyphs(cr, list.data(), static_cast<int>(list.size()));
+    };
+    render(draw, coverage);
+}
+
+Ref<CGContext> CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent, size_t bytesPerRow,
+                                     const Ref<CGColorSpace>& space, uint32_t bitmapInfo)
+{
+    if (bitsPerComponent != 8 || bitmapInfo != (kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Little)) return nullptr;
+    if (space && space->model() != CGColorSpaceModel::RGB) return nullptr;
+    Ref<CGImage> image;
+    if (!data) {
+        image = CGImage::create(width, height);
+    } else {
+        int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, static_cast<int>(width));
+        if (bytesPerRow == 0) bytesPerRow = static_cast<size_t>(stride);
+        if (width == 0 || height == 0 || bytesPerRow < width * 4 || bytesPerRow % 4 != 0) return nullptr;
+        image = CGImage::adoptSurface(cairo_image_surface_create_for_data(static_cast<unsigned char*>(data), CAIRO_FORMAT_ARGB32,
+                                                                          static_cast<int>(width), static_cast<int>(height),
+                                                                          static_cast<int>(bytesPerRow)));
+    }
+    auto context = CGCairoContext::createForImage(image);
+    if (!context) return nullptr;
+    context->setCTM({1, 0, 0, -1, 0, static_cast<CGFloat>(height)});
+    return context;
+}
+
+Ref<CGImage> CGBitmapContextCreateImage(const Ref<CGContext>& context)
+{
+    auto cairoContext = dynamic_ref_cast<CGCairoContext>(context);
+    if (!cairoContext) return nullptr;
+    cairoContext->flush();
+    return cairoContext->image()->copyImage();
+}

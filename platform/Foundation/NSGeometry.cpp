@@ -1,0 +1,114 @@
+#include "Foundation/NSGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <charconv>
+#include <string>
+
+#include "Foundation/NSString.h"
+
+NSRect NSIntersectionRect(const NSRect& a, const NSRect& b)
+{
+    CGFloat x0 = std::max(NSMinX(a), NSMinX(b));
+    CGFloat y0 = std::max(NSMinY(a), NSMinY(b));
+    CGFloat x1 = std::min(NSMaxX(a), NSMaxX(b));
+    CGFloat y1 = std::min(NSMaxY(a), NSMaxY(b));
+    if (x1 <= x0 || y1 <= y0) return NSZeroRect;
+    return NSMakeRect(x0, y0, x1 - x0, y1 - y0);
+}
+
+NSRect NSUnionRect(const NSRect& a, const NSRect& b)
+{
+    bool aEmpty = NSIsEmptyRect(a), bEmpty = NSIsEmptyRect(b);
+    if (aEmpty && bEmpty) return NSZeroRect;
+    if (aEmpty) return b;
+    if (bEmpty) return a;
+    CGFloat x0 = std::min(NSMinX(a), NSMinX(b));
+    CGFloat y0 = std::min(NSMinY(a), NSMinY(b));
+    CGFloat x1 = std::max(NSMaxX(a), NSMaxX(b));
+    CGFloat y1 = std::max(NSMaxY(a), NSMaxY(b));
+    return NSMakeRect(x0, y0, x1 - x0, y1 - y0);
+}
+
+bool NSIntersectsRect(const NSRect& a, const NSRect& b)
+{
+    if (NSIsEmptyRect(a) || NSIsEmptyRect(b)) return false;
+    return NSMinX(a) < NSMaxX(b) && NSMinX(b) < NSMaxX(a) && NSMinY(a) < NSMaxY(b) && NSMinY(b) < NSMaxY(a);
+}
+
+bool NSContainsRect(const NSRect& a, const NSRect& b)
+{
+    if (NSIsEmptyRect(b)) return false;
+    return NSMinX(a) <= NSMinX(b) && NSMinY(a) <= NSMinY(b) && NSMaxX(b) <= NSMaxX(a) && NSMaxY(b) <= NSMaxY(a);
+}
+
+NSRect NSIntegralRect(const NSRect& r)
+{
+    if (NSIsEmptyRect(r)) return NSZeroRect;
+    CGFloat x0 = std::floor(NSMinX(r)), y0 = std::floor(NSMinY(r));
+    CGFloat x1 = std::ceil(NSMaxX(r)), y1 = std::ceil(NSMaxY(r));
+    return NSMakeRect(x0, y0, x1 - x0, y1 - y0);
+}
+
+void NSDivideRect(const NSRect& in, NSRect* slice, NSRect* remainder, CGFloat amount, NSRectEdge edge)
+{
+    NSRect s = in, rest = in;
+    bool horizontal = edge == NSMinXEdge || edge == NSMaxXEdge;
+    CGFloat extent = horizontal ? in.size.width : in.size.height;
+    amount = std::clamp(amount, CGFloat(0), std::max(extent, CGFloat(0)));
+    switch (edge) {
+    case NSMinXEdge:
+        s.size.width = amount;
+        rest.origin.x += amount;
+        rest.size.width -= amount;
+        break;
+    case NSMaxXEdge:
+        s.origin.x = NSMaxX(in) - amount;
+        s.size.width = amount;
+        rest.size.width -= amount;
+        break;
+    case NSMinYEdge:
+        s.size.height = amount;
+        rest.origin.y += amount;
+        rest.size.height -= amount;
+        break;
+    case NSMaxYEdge:
+        s.origin.y = NSMaxY(in) - amount;
+        s.size.height = amount;
+        rest.size.height -= amount;
+        break;
+    }
+    if (slice) *slice = s;
+    if (remainder) *remainder = rest;
+}
+
+namespace {
+// Shortest text that reads back as the same double.
+std::string number(CGFloat v)
+{
+    char buffer[40];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return std::string(buffer, result.ptr);
+}
+}
+
+Ref<NSString> NSStringFromPoint(NSPoint p)
+{
+    return NSString::stringWithUTF8String("{" + number(p.x) + ", " + number(p.y) + "}");
+}
+
+Ref<NSString> NSStringFromSize(NSSize s)
+{
+    return NSString::stringWithUTF8String("{" + number(s.width) + ", " + number(s.height) + "}");
+}
+
+Ref<NSString> NSStringFromRect(const NSRect& r)
+{
+    return NSString::stringWithUTF8String("{{" + number(r.origin.x) + ", " + number(r.origin.y) + "}, {" +
+                                          number(r.size.width) + ", " + number(r.size.height) + "}}");
+}
+
+Ref<NSString> NSStringFromRange(NSRange r)
+{
+    return NSString::stringWithUTF8String("{" + std::to_string(r.location) + ", " + std::to_string(r.length) + "}");
+}
