@@ -2,10 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <charconv>
-#include <string>
 
-#include "Foundation/NSString.h"
 
 NSRect NSIntersectionRect(const NSRect& a, const NSRect& b)
 {
@@ -80,35 +77,4 @@ void NSDivideRect(const NSRect& in, NSRect* slice, NSRect* remainder, CGFloat am
     }
     if (slice) *slice = s;
     if (remainder) *remainder = rest;
-}
-
-namespace {
-// Shortest text that reads back as the same double.
-std::string number(CGFloat v)
-{
-    char buffer[40];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, result.ptr);
-}
-}
-
-Ref<NSString> NSStringFromPoint(NSPoint p)
-{
-    return NSString::stringWithUTF8String("{" + number(p.x) + ", " + number(p.y) + "}");
-}
-
-Ref<NSString> NSStringFromSize(NSSize s)
-{
-    return NSString::stringWithUTF8String("{" + number(s.width) + ", " + number(s.height) + "}");
-}
-
-Ref<NSString> NSStringFromRect(const NSRect& r)
-{
-    return NSString::stringWithUTF8String("{{" + number(r.origin.x) + ", " + number(r.origin.y) + "}, {" +
-                                          number(r.size.width) + ", " + number(r.size.height) + "}}");
-}
-
-Ref<NSString> NSStringFromRange(NSRange r)
-{
-    return NSString::stringWithUTF8String("{" + std::to_string(r.location) + ", " + std::to_string(r.length) + "}");
 }

@@ -87,11 +87,3 @@ NSRect NSIntegralRect(const NSRect& r);
 // Cuts a slice of the given amount from one edge; the rest is the remainder.
 // An amount beyond the rectangle's extent takes all of it.
 void NSDivideRect(const NSRect& in, NSRect* slice, NSRect* remainder, CGFloat amount, NSRectEdge edge);
-
-template <class T> class Ref;
-class NSString;
-// "{x, y}", "{w, h}", "{{x, y}, {w, h}}" and "{loc, len}".
-Ref<NSString> NSStringFromPoint(NSPoint p);
-Ref<NSString> NSStringFromSize(NSSize s);
-Ref<NSString> NSStringFromRect(const NSRect& r);
-Ref<NSString> NSStringFromRange(NSRange r);

@@ -5,6 +5,7 @@
 
 #include "CoreGraphics/CGAffineTransform.h"
 #include "Foundation/NSGeometry.h"
+#include "Foundation/NSGeometryStrings.h"
 #include "Foundation/NSString.h"
 
 TEST(Geometry, RectangleFunctions)
