@@ -500,6 +500,8 @@ NSRange NSString::rangeOfComposedCharacterSequenceAtIndex(NSUInteger index) cons
         ubrk_open(UBRK_CHARACTER, "", text.data(), static_cast<int32_t>(text.size()), &status), ubrk_close);
     if (U_FAILURE(status)) return NSMakeRange(index, 1);
     auto at = static_cast<int32_t>(index);
+    // ICU moves an offset inside a surrogate pair; start from the pair.
+    if (at > 0 && U16_IS_TRAIL(text[at]) && U16_IS_LEAD(text[at - 1])) --at;
     int32_t start = ubrk_isBoundary(breaks.get(), at) ? at : ubrk_preceding(breaks.get(), at);
     int32_t end = ubrk_following(breaks.get(), at);
     if (start == UBRK_DONE) start = 0;
