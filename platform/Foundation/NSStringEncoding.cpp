@@ -102,13 +102,14 @@ Ref<NSString> decodeWithICU(const char* name, const uint8_t* bytes, size_t lengt
     if (!converter) return nullptr;
     UErrorCode status = U_ZERO_ERROR;
     ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-    // Single-byte encodings: one unit per byte at most (plus room to spare).
-    std::u16string text(length * 2 + 1, u'\0');
-    UChar* target = text.data();
     const char* source = reinterpret_cast<const char*>(bytes);
-    ucnv_toUnicode(converter.get(), &target, text.data() + text.size(), &source, source + length, nullptr, true, &status);
+    auto sourceLength = static_cast<int32_t>(length);
+    int32_t n = ucnv_toUChars(converter.get(), nullptr, 0, source, sourceLength, &status);
+    if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status)) return nullptr;
+    std::u16string text(n, u'\0');
+    status = U_ZERO_ERROR;
+    ucnv_toUChars(converter.get(), text.data(), n, source, sourceLength, &status);
     if (U_FAILURE(status)) return nullptr;
-    text.resize(target - text.data());
     return NSString::stringWithUTF16(std::move(text));
 }
 
@@ -138,12 +139,14 @@ Ref<NSData> encodeWithICU(const char* name, std::u16string_view text, bool lossy
     } else {
         ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
     }
-    std::vector<uint8_t> bytes(text.size() * 2 + 1);
-    char* target = reinterpret_cast<char*>(bytes.data());
-    const UChar* source = text.data();
-    ucnv_fromUnicode(converter.get(), &target, target + bytes.size(), &source, source + text.size(), nullptr, true, &status);
     if (U_FAILURE(status)) return nullptr;
-    bytes.resize(target - reinterpret_cast<char*>(bytes.data()));
+    auto sourceLength = static_cast<int32_t>(text.size());
+    int32_t n = ucnv_fromUChars(converter.get(), nullptr, 0, text.data(), sourceLength, &status);
+    if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status)) return nullptr;
+    std::vector<uint8_t> bytes(n);
+    status = U_ZERO_ERROR;
+    ucnv_fromUChars(converter.get(), reinterpret_cast<char*>(bytes.data()), n, text.data(), sourceLength, &status);
+    if (U_FAILURE(status)) return nullptr;
     return NSData::dataWithVector(std::move(bytes));
 }
 
@@ -182,13 +185,16 @@ Ref<NSData> NSString::dataUsingEncoding(NSStringEncoding encoding, bool allowLos
     std::vector<uint8_t> bytes;
     switch (encoding) {
     case NSUTF8StringEncoding: {
-        std::vector<uint32_t> points;
-        if (!codePoints(text, allowLossyConversion, points)) return nullptr;
         std::u16string clean;
         if (!validUTF16(text)) {
-            for (uint32_t c : points) {
-                if (c <= 0xFFFF) clean += static_cast<char16_t>(c);
-                else clean += {static_cast<char16_t>(U16_LEAD(c)), static_cast<char16_t>(U16_TRAIL(c))};
+            // A lone surrogate has no UTF-8 form.
+            if (!allowLossyConversion) return nullptr;
+            for (size_t i = 0; i < text.size();) {
+                size_t start = i;
+                UChar32 c;
+                U16_NEXT(text.data(), i, text.size(), c);
+                if (U_IS_SURROGATE(c)) clean += u'?';
+                else clean.append(text.substr(start, i - start));
             }
             text = clean;
         }

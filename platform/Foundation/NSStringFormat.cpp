@@ -127,7 +127,7 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
             }
             size_t digits = 0;
             while (i < f.size() && f[i] >= u'0' && f[i] <= u'9') spec += char(f[i++]), ++digits;
-            if (digits > 5 || (digits && std::stoul(spec.substr(spec.size() - digits)) > maxCount))
+            if (digits > 6 || (digits && std::stoul(spec.substr(spec.size() - digits)) > maxCount))
                 badFormat(f, "width or precision too large");
         };
         readCount();
