@@ -115,14 +115,16 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
         }
         std::string spec = "%";
         while (i < f.size() && std::u16string_view(u"-+ #0'").find(f[i]) != std::u16string_view::npos) spec += char(f[i++]);
-        auto readCount = [&] {
+        auto readCount = [&](bool precision) {
             if (i < f.size() && f[i] == u'*') {
                 ++i;
                 const NSFormatArg& a = take(next++);
                 if (a.kind != NSFormatArg::Kind::Signed && a.kind != NSFormatArg::Kind::Unsigned)
                     badFormat(f, "'*' needs an integer argument");
                 if (a.i > static_cast<int64_t>(maxCount) || a.i < -static_cast<int64_t>(maxCount)) badFormat(f, "width too large");
-                spec += std::to_string(a.i);
+                // A negative precision counts as none, as in C.
+                if (precision && a.i < 0) spec.pop_back();
+                else spec += std::to_string(a.i);
                 return;
             }
             size_t digits = 0;
@@ -130,11 +132,11 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
             if (digits > 6 || (digits && std::stoul(spec.substr(spec.size() - digits)) > maxCount))
                 badFormat(f, "width or precision too large");
         };
-        readCount();
+        readCount(false);
         if (i < f.size() && f[i] == u'.') {
             spec += '.';
             ++i;
-            readCount();
+            readCount(true);
         }
         std::string length;
         while (i < f.size() && std::u16string_view(u"hlqLzjt").find(f[i]) != std::u16string_view::npos) length += char(f[i++]);
@@ -226,11 +228,9 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
         case u'p': {
             if (a.kind != NSFormatArg::Kind::Object) badFormat(f, "%p needs an object argument");
             // "0x0" for nil, as the platform prints, where glibc says "(nil)".
-            print(spec + "s", ("0x" + [&] {
-                char hex[32];
-                std::snprintf(hex, sizeof hex, "%llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(a.object.get())));
-                return std::string(hex);
-            }()).c_str());
+            char hex[32];
+            int n = std::snprintf(hex, sizeof hex, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(a.object.get())));
+            appendPadded(out, std::u16string(hex, hex + n), spec);
             break;
         }
         default: badFormat(f, std::string("unknown directive '") + char(conversion) + "'");
