@@ -11,7 +11,7 @@
 
 namespace {
 
-[[noreturn]] void badFormat(const std::u16string& format, const std::string& why)
+[[noreturn]] void badFormat(std::u16string_view format, const std::string& why)
 {
     NSException::raise(NSInvalidArgumentException,
                        "Format \"" + NSConvertUTF16ToUTF8(format) + "\": " + why);
@@ -82,7 +82,8 @@ constexpr size_t maxCount = 100000;
 Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatString, std::span<const NSFormatArg> args)
 {
     if (!formatString) NSException::raise(NSInvalidArgumentException, "-[NSString initWithFormat:]: nil argument");
-    const std::u16string& f = formatString->utf16();
+    NSStringChars formatChars(*formatString);
+    const std::u16string_view f = formatChars.view();
     std::u16string out;
     size_t next = 0;  // index of the next argument consumed in order
 

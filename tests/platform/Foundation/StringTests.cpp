@@ -7,8 +7,11 @@
 
 #include "Foundation/NSArray.h"
 #include "Foundation/NSCharacterSet.h"
+#include "Foundation/NSClass.h"
+#include "Foundation/NSData.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NSScanner.h"
 #include "Foundation/NSString.h"
 
 namespace {
@@ -19,6 +22,31 @@ std::string utf8(const Ref<NSString>& s)
 {
     return s ? s->UTF8String() : std::string("<nil>");
 }
+
+// A string that keeps its text elsewhere and offers no contiguous buffer:
+// every method must read it through length and getCharacters.
+class StringTestsScatteredString : public NSString {
+    NS_OBJECT(StringTestsScatteredString, NSString)
+public:
+    static Ref<StringTestsScatteredString> with(std::u16string text)
+    {
+        Ref<StringTestsScatteredString> s = alloc<StringTestsScatteredString>();
+        s->m_text = std::move(text);
+        return s;
+    }
+    NSUInteger length() const override { return m_text.size(); }
+    unichar characterAtIndex(NSUInteger index) const override { return m_text.at(index); }
+    void getCharacters(unichar* buffer, NSRange range) const override
+    {
+        checkRange(range, "getCharacters:range:");
+        std::copy_n(m_text.data() + range.location, range.length, buffer);
+    }
+    const unichar* characters() const override { return nullptr; }
+
+private:
+    std::u16string m_text;
+};
+NS_CLASS_DEFINE(StringTestsScatteredString)
 
 template <class T>
 std::string cFormat(const char* format, T value)
@@ -220,6 +248,35 @@ TEST(String, FormatRaisesInsteadOfReadingMissingOrMismatchedArguments)
     EXPECT_TRUE(raises([] { return NSString::stringWithFormat("%n", 1); }));
     EXPECT_TRUE(raises([] { return NSString::stringWithFormat("50%"); }));
     EXPECT_TRUE(raises([] { return NSString::stringWithFormat("%999999999d", 1); }));
+}
+
+TEST(String, StringsWithoutAContiguousBufferWorkEverywhere)
+{
+    std::u16string text = u"Gr\u00FC\u00DFe, Welt 1.5";
+    Ref<NSString> scattered = StringTestsScatteredString::with(text);
+    Ref<NSString> plain = NSString::stringWithUTF16(text);
+    ASSERT_EQ(scattered->characters(), nullptr);
+    EXPECT_TRUE(scattered->isEqual(plain.get()));
+    EXPECT_TRUE(plain->isEqualToString(scattered));
+    EXPECT_EQ(scattered->hash(), plain->hash());
+    EXPECT_EQ(scattered->UTF8String(), plain->UTF8String());
+    EXPECT_EQ(scattered->rangeOfString("WELT"_ns, NSCaseInsensitiveSearch), NSMakeRange(7, 4));
+    EXPECT_TRUE(scattered->uppercaseString()->isEqualToString(plain->uppercaseString()));
+    EXPECT_TRUE(scattered->substringFromIndex(12)->isEqualToString("1.5"_ns));
+    EXPECT_EQ(scattered->substringFromIndex(12)->doubleValue(), 1.5);
+    EXPECT_EQ(scattered->componentsSeparatedByString(", "_ns)->count(), 2u);
+    EXPECT_EQ(scattered->compare(plain), NSOrderedSame);
+    EXPECT_TRUE(NSString::stringWithFormat("%@", scattered)->isEqualToString(plain));
+    EXPECT_TRUE(NSString::stringWithFormat(scattered)->isEqualToString(plain));
+    EXPECT_TRUE(scattered->dataUsingEncoding(NSUTF8StringEncoding)->isEqualToData(plain->dataUsingEncoding(NSUTF8StringEncoding)));
+    Ref<NSMutableString> m = NSMutableString::stringWithString(scattered);
+    m->appendString(scattered);
+    EXPECT_EQ(m->length(), 2 * text.size());
+    auto scanner = NSScanner::scannerWithString(scattered);
+    EXPECT_TRUE(scanner->scanUpToString("1"_ns, nullptr));
+    double value = 0;
+    EXPECT_TRUE(scanner->scanDouble(&value));
+    EXPECT_EQ(value, 1.5);
 }
 
 TEST(String, HashAndCopy)
