@@ -1,7 +1,7 @@
 #pragma once
-// Locales by identifier ("en_US", "fr_FR"). The current locale comes from
-// LC_ALL, LC_MESSAGES or LANG ("C" and "POSIX" stand for en_US_POSIX) and
-// can be replaced, so tests pin one.
+// Locales by identifier ("en_US", "fr_FR"). The current locale is read once
+// from LC_ALL, LC_MESSAGES or LANG ("C" and "POSIX" stand for en_US_POSIX)
+// and can be replaced, so tests pin one.
 #include <string>
 
 #include "Foundation/NSString.h"

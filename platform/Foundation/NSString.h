@@ -142,7 +142,10 @@ public:
     Ref<NSString> stringByPaddingToLength(NSUInteger newLength, const Ref<NSString>& pad, NSUInteger padIndex) const;
 
     // Search. Without a range the whole string is searched; {NSNotFound, 0}
-    // when there is no match (or the searched text is empty).
+    // when there is no match (or the searched text is empty). Unless the
+    // search is literal, canonically equivalent forms match ("e" + U+0301
+    // finds U+00E9); case-insensitive search uses full case folding ("SS"
+    // finds U+00DF). A match never splits a character.
     NSRange rangeOfString(const Ref<NSString>& text, NSStringCompareOptions options = 0) const;
     NSRange rangeOfString(const Ref<NSString>& text, NSStringCompareOptions options, NSRange range) const;
     NSRange rangeOfCharacterFromSet(const Ref<NSCharacterSet>& set, NSStringCompareOptions options = 0) const;
@@ -151,7 +154,9 @@ public:
     bool hasSuffix(const Ref<NSString>& suffix) const;
     bool containsString(const Ref<NSString>& text) const;
 
-    // Comparison. A nil argument sorts first.
+    // Comparison in UTF-16 order, after canonical decomposition unless
+    // literal; NSNumericSearch compares runs of digits by value. A nil
+    // argument sorts first.
     NSComparisonResult compare(const Ref<NSString>& other, NSStringCompareOptions options = 0) const;
     NSComparisonResult compare(const Ref<NSString>& other, NSStringCompareOptions options, NSRange range) const;
     NSComparisonResult caseInsensitiveCompare(const Ref<NSString>& other) const;

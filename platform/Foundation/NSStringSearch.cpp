@@ -49,21 +49,72 @@ std::u16string foldString(std::u16string_view text)
     return out;
 }
 
-// The text searched, folded when the search ignores case. A folded code point
-// may become several units (German sharp s folds to "ss"); a match must start
-// and end on the units of whole source code points.
+// How texts are made comparable before a search: canonical decomposition
+// unless the search is literal (so "e" + combining acute finds the
+// precomposed letter), then case folding when case is ignored.
+struct Transform {
+    bool decompose = false;
+    bool fold = false;
+    explicit Transform(NSStringCompareOptions options)
+        : decompose(!(options & NSLiteralSearch)), fold(options & NSCaseInsensitiveSearch) {}
+};
+
+void transformCodePoint(UChar32 c, const Transform& t, std::u16string& out)
+{
+    // Nothing below U+00C0 has a canonical decomposition.
+    if (!t.decompose || c < 0xC0) {
+        if (t.fold) foldCodePoint(c, out);
+        else if (c <= 0xFFFF) out += static_cast<char16_t>(c);
+        else out += {static_cast<char16_t>(U16_LEAD(c)), static_cast<char16_t>(U16_TRAIL(c))};
+        return;
+    }
+    UChar piece[32];
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2* nfd = unorm2_getNFDInstance(&status);
+    int32_t n = U_SUCCESS(status) ? unorm2_getDecomposition(nfd, c, piece, 32, &status) : -1;
+    if (U_FAILURE(status) || n < 0 || n > 32) {
+        n = 0;
+        U16_APPEND_UNSAFE(piece, n, c);
+    }
+    if (!t.fold) {
+        out.append(piece, piece + n);
+        return;
+    }
+    for (int32_t i = 0; i < n;) {
+        UChar32 d;
+        U16_NEXT(piece, i, n, d);
+        foldCodePoint(d, out);
+    }
+}
+
+std::u16string transformString(std::u16string_view text, const Transform& t)
+{
+    std::u16string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        UChar32 c;
+        U16_NEXT(text.data(), i, text.size(), c);
+        transformCodePoint(c, t, out);
+    }
+    return out;
+}
+
+// The text searched, transformed. A code point may become several units
+// (German sharp s folds to "ss", "é" decomposes to "e" and an accent); a
+// match must start and end on the units of whole source code points.
 struct Haystack {
     std::u16string_view units;
     std::u16string storage;
-    std::vector<uint32_t> source;  // source index of each folded unit
-    std::vector<uint8_t> first;    // the unit starts a code point's folding
+    std::vector<uint32_t> source;  // source index of each transformed unit
+    std::vector<uint8_t> first;    // the unit starts a code point's transform
     NSUInteger base = 0;
     NSUInteger end = 0;
 
-    Haystack(std::u16string_view text, NSRange range, bool fold) : base(range.location), end(NSMaxRange(range))
+    Haystack(std::u16string_view text, NSRange range, const Transform& t) : base(range.location), end(NSMaxRange(range))
     {
         std::u16string_view part = text.substr(range.location, range.length);
-        if (!fold) {
+        bool changes = t.fold || (t.decompose && std::any_of(part.begin(), part.end(), [](char16_t c) { return c >= 0xC0; }));
+        if (!changes) {
             units = part;
             return;
         }
@@ -73,7 +124,7 @@ struct Haystack {
             UChar32 c;
             U16_NEXT(part.data(), i, part.size(), c);
             size_t before = storage.size();
-            foldCodePoint(c, storage);
+            transformCodePoint(c, t, storage);
             for (size_t k = before; k < storage.size(); ++k) {
                 source.push_back(static_cast<uint32_t>(base + at));
                 first.push_back(k == before);
@@ -96,11 +147,11 @@ std::vector<NSRange> findMatches(std::u16string_view text, std::u16string_view r
                                  NSRange range, bool all)
 {
     std::vector<NSRange> found;
-    bool fold = options & NSCaseInsensitiveSearch;
-    std::u16string foldedNeedle = fold ? foldString(rawNeedle) : std::u16string();
-    std::u16string_view needle = fold ? std::u16string_view(foldedNeedle) : rawNeedle;
+    Transform transform(options);
+    std::u16string transformed = transformString(rawNeedle, transform);
+    std::u16string_view needle = transformed;
     if (needle.empty() || range.length == 0) return found;
-    Haystack hay(text, range, fold);
+    Haystack hay(text, range, transform);
     const size_t m = needle.size();
     if (m > hay.units.size()) return found;
     auto valid = [&](size_t k) { return hay.boundary(k) && hay.boundary(k + m); };

@@ -81,6 +81,13 @@ TEST_F(StringSearch, SearchOptionsAndRanges)
         {u"\u00DFs"_ns, "s"_ns, NSCaseInsensitiveSearch, whole, {1, 1}},
         {u"\u00DFs"_ns, "s"_ns, NSCaseInsensitiveSearch | NSBackwardsSearch, whole, {1, 1}},
         {u"\u00DF"_ns, "s"_ns, NSCaseInsensitiveSearch | NSBackwardsSearch, whole, none},
+        // Canonically equivalent forms find each other unless the search is literal.
+        {u"caf\u00E9 au lait"_ns, u"e\u0301"_ns, 0, whole, {3, 1}},
+        {u"cafe\u0301"_ns, u"\u00E9"_ns, 0, whole, {3, 2}},
+        {u"cafe\u0301"_ns, u"\u00C9"_ns, NSCaseInsensitiveSearch, whole, {3, 2}},
+        {u"caf\u00E9"_ns, u"e\u0301"_ns, NSLiteralSearch, whole, none},
+        {u"caf\u00E9"_ns, "e"_ns, 0, whole, none},  // never half a composed letter
+        {u"\uAC00\uB098"_ns, u"\u1100\u1161"_ns, 0, whole, {0, 1}},  // Hangul syllable and its jamo
         {u"\u03A3\u039F\u03A6\u0399\u0391"_ns, u"\u03C3\u03BF\u03C6"_ns, NSCaseInsensitiveSearch, whole, {0, 3}},
     };
     for (const Case& c : cases) {
