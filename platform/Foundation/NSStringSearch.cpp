@@ -169,7 +169,7 @@ std::vector<NSRange> findMatches(std::u16string_view text, std::u16string_view r
                 continue;
             }
             found.push_back(hay.match(k, m));
-            if (!all) break;
+            if (!all || anchored) break;
             pos = k + m;
         }
         return found;
@@ -185,7 +185,7 @@ std::vector<NSRange> findMatches(std::u16string_view text, std::u16string_view r
             continue;
         }
         found.push_back(hay.match(k, m));
-        if (!all) break;
+        if (!all || anchored) break;
         limit = k;
     }
     return found;

@@ -160,6 +160,14 @@ TEST_F(StringSearch, ReplacingOccurrences)
     m->setString("aaaa"_ns);
     EXPECT_EQ(m->replaceOccurrencesOfString("aa"_ns, "b"_ns, 0, NSMakeRange(1, 3)), 1u);
     EXPECT_EQ(utf8(m), "aba");
+    m->setString("aaaa"_ns);
+    EXPECT_EQ(m->replaceOccurrencesOfString("a"_ns, "b"_ns, NSAnchoredSearch, NSMakeRange(0, 4)), 1u);
+    EXPECT_EQ(m->replaceOccurrencesOfString("A"_ns, "c"_ns, NSAnchoredSearch | NSBackwardsSearch | NSCaseInsensitiveSearch,
+                                            NSMakeRange(0, 4)),
+              1u);
+    EXPECT_EQ(utf8(m), "baac");
+    EXPECT_EQ(m->replaceOccurrencesOfString("a"_ns, "xy"_ns, NSBackwardsSearch, NSMakeRange(0, 4)), 2u);
+    EXPECT_EQ(utf8(m), "bxyxyc");
     uint64_t count = m->mutationCount();
     EXPECT_EQ(m->replaceOccurrencesOfString("z"_ns, "y"_ns, 0, NSMakeRange(0, m->length())), 0u);
     EXPECT_EQ(m->mutationCount(), count);
