@@ -1,7 +1,10 @@
 #include "Foundation/NSString.h"
 
+#include <unicode/utf16.h>
 #include <unicode/ustring.h>
 
+#include "Foundation/NSArray.h"
+#include "Foundation/NSCharacterSet.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
 
@@ -33,6 +36,18 @@ std::string NSConvertUTF16ToUTF8(std::u16string_view in)
     if (U_FAILURE(status)) return {};
     out.resize(written);
     return out;
+}
+
+NSStringChars::NSStringChars(const NSString& s)
+{
+    NSUInteger length = s.length();
+    if (const unichar* chars = s.characters()) {
+        m_view = std::u16string_view(chars, length);
+        return;
+    }
+    m_copy.resize(length);
+    s.getCharacters(m_copy.data(), NSMakeRange(0, length));
+    m_view = m_copy;
 }
 
 Ref<NSString> operator""_ns(const char* utf8, size_t length)
@@ -72,7 +87,7 @@ Ref<NSString> NSString::stringWithUTF8String(std::string_view utf8)
 Ref<NSString> NSString::stringWithString(const Ref<NSString>& other)
 {
     if (!other) NSException::raise(NSInvalidArgumentException, "-[NSPlaceholderString initWithString:]: nil argument");
-    return stringWithUTF16(other->m_chars);
+    return stringWithUTF16(std::u16string(NSStringChars(*other).view()));
 }
 
 void NSString::checkRange(NSRange range, const char* method) const
@@ -100,22 +115,22 @@ void NSString::getCharacters(unichar* buffer, NSRange range) const
 
 std::string NSString::UTF8String() const
 {
-    return NSConvertUTF16ToUTF8(m_chars);
+    return NSConvertUTF16ToUTF8(NSStringChars(*this).view());
 }
 
 bool NSString::isEqual(const NSObject* other) const
 {
     if (other == this) return true;
     auto* s = dynamic_cast<const NSString*>(other);
-    return s && s->m_chars == m_chars;
+    return s && s->length() == length() && NSStringChars(*s).view() == NSStringChars(*this).view();
 }
 
 bool NSString::isEqualToString(const Ref<NSString>& other) const
 {
-    return other && other->m_chars == m_chars;
+    return other && isEqual(other.get());
 }
 
-static NSUInteger hashUTF16(const std::u16string& chars)
+static NSUInteger hashUTF16(std::u16string_view chars)
 {
     // FNV-1a over every code unit: equal strings hash alike, and any change
     // in place changes the hash with high probability.
@@ -131,7 +146,7 @@ NSUInteger NSString::hash() const
 {
     NSUInteger h = m_hash.load(std::memory_order_relaxed);
     if (h == 0) {
-        h = hashUTF16(m_chars);
+        h = hashUTF16(NSStringChars(*this).view());
         m_hash.store(h, std::memory_order_relaxed);
     }
     return h;
@@ -150,13 +165,177 @@ Id NSString::mutableCopy() const
 Ref<NSString> NSString::substringWithRange(NSRange range) const
 {
     checkRange(range, "substringWithRange:");
-    return stringWithUTF16(m_chars.substr(range.location, range.length));
+    return stringWithUTF16(std::u16string(NSStringChars(*this).view().substr(range.location, range.length)));
+}
+
+Ref<NSString> NSString::substringToIndex(NSUInteger index) const
+{
+    checkRange(NSMakeRange(0, index), "substringToIndex:");
+    return substringWithRange(NSMakeRange(0, index));
+}
+
+Ref<NSString> NSString::substringFromIndex(NSUInteger index) const
+{
+    checkRange(NSMakeRange(index, 0), "substringFromIndex:");
+    return substringWithRange(NSMakeRange(index, length() - index));
 }
 
 Ref<NSString> NSString::stringByAppendingString(const Ref<NSString>& other) const
 {
     if (!other) NSException::raise(NSInvalidArgumentException, "-[NSString stringByAppendingString:]: nil argument");
-    return stringWithUTF16(m_chars + other->m_chars);
+    std::u16string text(NSStringChars(*this).view());
+    text += NSStringChars(*other).view();
+    return stringWithUTF16(std::move(text));
+}
+
+Ref<NSString> NSString::stringByPaddingToLength(NSUInteger newLength, const Ref<NSString>& pad, NSUInteger padIndex) const
+{
+    NSStringChars chars(*this);
+    if (newLength <= chars.size()) return stringWithUTF16(std::u16string(chars.view().substr(0, newLength)));
+    if (!pad || pad->length() == 0 || padIndex >= pad->length())
+        NSException::raise(NSRangeException, "-[NSString stringByPaddingToLength:withString:startingAtIndex:]: bad pad string or index");
+    NSStringChars padChars(*pad);
+    std::u16string text(chars.view());
+    text.reserve(newLength);
+    for (size_t i = padIndex; text.size() < newLength; i = (i + 1) % padChars.size()) text += padChars[i];
+    return stringWithUTF16(std::move(text));
+}
+
+bool NSString::hasPrefix(const Ref<NSString>& prefix) const
+{
+    if (!prefix) return false;
+    return NSStringChars(*this).view().starts_with(NSStringChars(*prefix).view());
+}
+
+bool NSString::hasSuffix(const Ref<NSString>& suffix) const
+{
+    if (!suffix) return false;
+    return NSStringChars(*this).view().ends_with(NSStringChars(*suffix).view());
+}
+
+bool NSString::containsString(const Ref<NSString>& text) const
+{
+    return rangeOfString(text).location != static_cast<NSUInteger>(NSNotFound);
+}
+
+// Splitting and trimming
+
+Ref<NSArray> NSString::componentsSeparatedByString(const Ref<NSString>& separator) const
+{
+    if (!separator) NSException::raise(NSInvalidArgumentException, "-[NSString componentsSeparatedByString:]: nil argument");
+    NSStringChars chars(*this);
+    NSStringChars sep(*separator);
+    std::vector<Id> parts;
+    if (sep.size() == 0) return NSArray::arrayWithObject(copy());
+    size_t start = 0;
+    for (;;) {
+        size_t found = chars.view().find(sep.view(), start);
+        if (found == std::u16string_view::npos) break;
+        parts.push_back(stringWithUTF16(std::u16string(chars.view().substr(start, found - start))));
+        start = found + sep.size();
+    }
+    parts.push_back(stringWithUTF16(std::u16string(chars.view().substr(start))));
+    return NSArray::arrayWithVector(std::move(parts));
+}
+
+Ref<NSArray> NSString::componentsSeparatedByCharactersInSet(const Ref<NSCharacterSet>& set) const
+{
+    if (!set) NSException::raise(NSInvalidArgumentException, "-[NSString componentsSeparatedByCharactersInSet:]: nil argument");
+    NSStringChars chars(*this);
+    std::vector<Id> parts;
+    size_t start = 0;
+    for (size_t i = 0; i < chars.size();) {
+        size_t at = i;
+        UChar32 c;
+        U16_NEXT(chars.view().data(), i, chars.size(), c);
+        if (!set->longCharacterIsMember(static_cast<UTF32Char>(c))) continue;
+        parts.push_back(stringWithUTF16(std::u16string(chars.view().substr(start, at - start))));
+        start = i;
+    }
+    parts.push_back(stringWithUTF16(std::u16string(chars.view().substr(start))));
+    return NSArray::arrayWithVector(std::move(parts));
+}
+
+Ref<NSString> NSString::stringByTrimmingCharactersInSet(const Ref<NSCharacterSet>& set) const
+{
+    if (!set) NSException::raise(NSInvalidArgumentException, "-[NSString stringByTrimmingCharactersInSet:]: nil argument");
+    NSStringChars chars(*this);
+    const char16_t* text = chars.view().data();
+    size_t start = 0, end = chars.size();
+    while (start < end) {
+        size_t next = start;
+        UChar32 c;
+        U16_NEXT(text, next, end, c);
+        if (!set->longCharacterIsMember(static_cast<UTF32Char>(c))) break;
+        start = next;
+    }
+    while (end > start) {
+        size_t previous = end;
+        UChar32 c;
+        U16_PREV(text, start, previous, c);
+        if (!set->longCharacterIsMember(static_cast<UTF32Char>(c))) break;
+        end = previous;
+    }
+    if (start == 0 && end == chars.size()) return static_ref_cast<NSString>(copy());
+    return stringWithUTF16(std::u16string(chars.view().substr(start, end - start)));
+}
+
+// Lines and paragraphs
+
+namespace {
+bool isLineEnd(char16_t c, bool paragraphsOnly)
+{
+    return c == u'\n' || c == u'\r' || c == 0x0085 || c == 0x2029 || (!paragraphsOnly && c == 0x2028);
+}
+
+void lineBounds(std::u16string_view text, NSRange range, bool paragraphsOnly, NSUInteger* startOut, NSUInteger* endOut,
+                NSUInteger* contentsEndOut)
+{
+    auto isCRLF = [&](size_t i) { return i + 1 < text.size() && text[i] == u'\r' && text[i + 1] == u'\n'; };
+    // The LF of a CR LF pair belongs to the line the CR ends.
+    size_t start = range.location;
+    if (start > 0 && start < text.size() && isCRLF(start - 1)) --start;
+    while (start > 0 && !isLineEnd(text[start - 1], paragraphsOnly)) --start;
+
+    size_t last = range.length > 0 ? range.location + range.length - 1 : range.location;
+    size_t contentsEnd = last, end = last;
+    if (last < text.size() && last > 0 && isCRLF(last - 1)) {
+        contentsEnd = last - 1;
+        end = last + 1;
+    } else {
+        while (contentsEnd < text.size() && !isLineEnd(text[contentsEnd], paragraphsOnly)) ++contentsEnd;
+        end = contentsEnd == text.size() ? contentsEnd : contentsEnd + (isCRLF(contentsEnd) ? 2 : 1);
+    }
+    if (startOut) *startOut = start;
+    if (endOut) *endOut = end;
+    if (contentsEndOut) *contentsEndOut = contentsEnd;
+}
+}
+
+void NSString::getLineStart(NSUInteger* start, NSUInteger* end, NSUInteger* contentsEnd, NSRange range) const
+{
+    checkRange(range, "getLineStart:end:contentsEnd:forRange:");
+    lineBounds(NSStringChars(*this).view(), range, false, start, end, contentsEnd);
+}
+
+void NSString::getParagraphStart(NSUInteger* start, NSUInteger* end, NSUInteger* contentsEnd, NSRange range) const
+{
+    checkRange(range, "getParagraphStart:end:contentsEnd:forRange:");
+    lineBounds(NSStringChars(*this).view(), range, true, start, end, contentsEnd);
+}
+
+NSRange NSString::lineRangeForRange(NSRange range) const
+{
+    NSUInteger start = 0, end = 0;
+    getLineStart(&start, &end, nullptr, range);
+    return NSMakeRange(start, end - start);
+}
+
+NSRange NSString::paragraphRangeForRange(NSRange range) const
+{
+    NSUInteger start = 0, end = 0;
+    getParagraphStart(&start, &end, nullptr, range);
+    return NSMakeRange(start, end - start);
 }
 
 // NSMutableString
@@ -169,7 +348,7 @@ Ref<NSMutableString> NSMutableString::string()
 Ref<NSMutableString> NSMutableString::stringWithString(const Ref<NSString>& other)
 {
     Ref<NSMutableString> s = alloc<NSMutableString>();
-    if (other) s->m_chars = other->utf16();
+    if (other) s->m_chars = NSStringChars(*other).view();
     return s;
 }
 
@@ -182,7 +361,9 @@ void NSMutableString::replaceCharactersInRange(NSRange range, const Ref<NSString
 {
     checkRange(range, "replaceCharactersInRange:withString:");
     if (!text) NSException::raise(NSInvalidArgumentException, "-[NSMutableString replaceCharactersInRange:withString:]: nil argument");
-    m_chars.replace(range.location, range.length, text->utf16());
+    // Copy first: the text may be the receiver itself.
+    std::u16string replacement(NSStringChars(*text).view());
+    m_chars.replace(range.location, range.length, replacement);
     didMutate();
 }
 

@@ -10,17 +10,44 @@
 #include "Foundation/NSObject.h"
 
 class NSString;
+class NSArray;
+class NSCharacterSet;
+class NSData;
+class NSLocale;
+
+enum NSComparisonResult : NSInteger { NSOrderedAscending = -1, NSOrderedSame = 0, NSOrderedDescending = 1 };
+
+using NSStringCompareOptions = NSUInteger;
+inline constexpr NSStringCompareOptions NSCaseInsensitiveSearch = 1;
+inline constexpr NSStringCompareOptions NSLiteralSearch = 2;
+inline constexpr NSStringCompareOptions NSBackwardsSearch = 4;
+inline constexpr NSStringCompareOptions NSAnchoredSearch = 8;
+inline constexpr NSStringCompareOptions NSNumericSearch = 64;
+
+// Encodings keep the platform's numbers, which callers store and compare.
+using NSStringEncoding = NSUInteger;
+inline constexpr NSStringEncoding NSUTF8StringEncoding = 4;
+inline constexpr NSStringEncoding NSWindowsCP1252StringEncoding = 12;
+inline constexpr NSStringEncoding NSUnicodeStringEncoding = 10;
+inline constexpr NSStringEncoding NSUTF16StringEncoding = NSUnicodeStringEncoding;
+inline constexpr NSStringEncoding NSMacOSRomanStringEncoding = 30;
+inline constexpr NSStringEncoding NSUTF16BigEndianStringEncoding = 0x90000100;
+inline constexpr NSStringEncoding NSUTF16LittleEndianStringEncoding = 0x94000100;
+inline constexpr NSStringEncoding NSUTF32StringEncoding = 0x8C000100;
+inline constexpr NSStringEncoding NSUTF32BigEndianStringEncoding = 0x98000100;
+inline constexpr NSStringEncoding NSUTF32LittleEndianStringEncoding = 0x9C000100;
 
 // One argument of a format. Objects print their description (%@), integers
 // and floating-point values keep their kind so that a directive can be checked
 // against the argument it consumes.
 struct NSFormatArg {
-    enum class Kind { Signed, Unsigned, Double, CString, Object };
+    enum class Kind { Signed, Unsigned, Double, CString, UTF16String, Object };
     Kind kind;
     int64_t i = 0;
     uint64_t u = 0;
     double d = 0;
     const char* s = nullptr;
+    const char16_t* s16 = nullptr;
     Id object;
 
     template <class T, class = std::enable_if_t<std::is_integral_v<T> || std::is_enum_v<T>>>
@@ -33,6 +60,8 @@ struct NSFormatArg {
     NSFormatArg(float v) : kind(Kind::Double), d(v) {}
     NSFormatArg(const char* v) : kind(Kind::CString), s(v) {}
     NSFormatArg(const std::string& v) : kind(Kind::CString), s(v.c_str()) {}
+    // %S: a zero-terminated UTF-16 string.
+    NSFormatArg(const char16_t* v) : kind(Kind::UTF16String), s16(v) {}
     NSFormatArg(std::nullptr_t) : kind(Kind::Object) {}
     NSFormatArg(const NSObject* v) : kind(Kind::Object), object(const_cast<NSObject*>(v)) {}
     template <class T>
@@ -50,6 +79,12 @@ public:
     // nil when the bytes are not valid UTF-8.
     static Ref<NSString> stringWithUTF8String(std::string_view utf8);
     static Ref<NSString> stringWithString(const Ref<NSString>& other);
+    // initWithData:encoding: / initWithBytes:length:encoding:. nil when the
+    // bytes are invalid or incomplete in the encoding, or the encoding is not
+    // supported. NSUnicodeStringEncoding and NSUTF32StringEncoding read a
+    // byte-order mark (dropped) and default to big-endian without one.
+    static Ref<NSString> stringWithData(const Ref<NSData>& data, NSStringEncoding encoding);
+    static Ref<NSString> stringWithBytes(const void* bytes, NSUInteger length, NSStringEncoding encoding);
 
     // Formats with the platform's directives; a directive whose argument is
     // missing or of another kind raises NSInvalidArgumentException.
@@ -73,7 +108,7 @@ public:
     // The contiguous UTF-16 buffer, or null for a string without one. A
     // mutable string's buffer may move when it changes.
     virtual const unichar* characters() const { return m_chars.data(); }
-    // The whole text as UTF-16 and as UTF-8.
+    // The whole text as UTF-16 (strings with a contiguous buffer) and as UTF-8.
     const std::u16string& utf16() const { return m_chars; }
     std::string UTF8String() const;
 
@@ -84,9 +119,11 @@ public:
     Id copy() const override;
     Id mutableCopy() const override;
 
-    // Numeric conversions by the platform's rules: leading white space is
-    // skipped, then a sign and digits up to the first other character; 0 when
-    // there are none ("300H" gives 300).
+    // Numeric conversions by the platform's rules, independent of the C
+    // locale: leading white space is skipped, then a sign and digits up to the
+    // first other character; 0 when there are none ("300H" gives 300).
+    // Floating-point forms also take a fraction and an exponent; "nan" and
+    // "inf" are not numbers.
     int32_t intValue() const;
     NSInteger integerValue() const;
     long long longLongValue() const { return integerValue(); }
@@ -96,8 +133,96 @@ public:
     // with "Y", "y", "T", "t" or a digit 1-9.
     bool boolValue() const;
 
+    // Substrings. Ranges outside the string raise NSRangeException.
     Ref<NSString> substringWithRange(NSRange range) const;
+    Ref<NSString> substringToIndex(NSUInteger index) const;
+    Ref<NSString> substringFromIndex(NSUInteger index) const;
     Ref<NSString> stringByAppendingString(const Ref<NSString>& other) const;
+    // stringByPaddingToLength:withString:startingAtIndex:
+    Ref<NSString> stringByPaddingToLength(NSUInteger newLength, const Ref<NSString>& pad, NSUInteger padIndex) const;
+
+    // Search. Without a range the whole string is searched; {NSNotFound, 0}
+    // when there is no match (or the searched text is empty). Unless the
+    // search is literal, canonically equivalent forms match ("e" + U+0301
+    // finds U+00E9); case-insensitive search uses full case folding ("SS"
+    // finds U+00DF). A match never splits a character.
+    NSRange rangeOfString(const Ref<NSString>& text, NSStringCompareOptions options = 0) const;
+    NSRange rangeOfString(const Ref<NSString>& text, NSStringCompareOptions options, NSRange range) const;
+    NSRange rangeOfCharacterFromSet(const Ref<NSCharacterSet>& set, NSStringCompareOptions options = 0) const;
+    NSRange rangeOfCharacterFromSet(const Ref<NSCharacterSet>& set, NSStringCompareOptions options, NSRange range) const;
+    bool hasPrefix(const Ref<NSString>& prefix) const;
+    bool hasSuffix(const Ref<NSString>& suffix) const;
+    bool containsString(const Ref<NSString>& text) const;
+
+    // Comparison in UTF-16 order, after canonical decomposition unless
+    // literal; NSNumericSearch compares runs of digits by value. A nil
+    // argument sorts first.
+    NSComparisonResult compare(const Ref<NSString>& other, NSStringCompareOptions options = 0) const;
+    NSComparisonResult compare(const Ref<NSString>& other, NSStringCompareOptions options, NSRange range) const;
+    NSComparisonResult caseInsensitiveCompare(const Ref<NSString>& other) const;
+    // Collation in the current locale (ICU); the case-insensitive form ignores
+    // case differences but not accents.
+    NSComparisonResult localizedCompare(const Ref<NSString>& other) const;
+    NSComparisonResult localizedCaseInsensitiveCompare(const Ref<NSString>& other) const;
+
+    // Case. The plain forms use the language-neutral mappings, as the
+    // platform's do; the locale forms apply the locale's rules (Turkish i,
+    // Dutch ij). A nil locale is language-neutral.
+    Ref<NSString> lowercaseString() const;
+    Ref<NSString> uppercaseString() const;
+    // First character of every word (runs between white space) in title case,
+    // the rest in lower case.
+    Ref<NSString> capitalizedString() const;
+    Ref<NSString> lowercaseStringWithLocale(const Ref<NSLocale>& locale) const;
+    Ref<NSString> uppercaseStringWithLocale(const Ref<NSLocale>& locale) const;
+    Ref<NSString> capitalizedStringWithLocale(const Ref<NSLocale>& locale) const;
+
+    // Splitting, trimming and replacing.
+    Ref<NSArray> componentsSeparatedByString(const Ref<NSString>& separator) const;
+    Ref<NSArray> componentsSeparatedByCharactersInSet(const Ref<NSCharacterSet>& set) const;
+    Ref<NSString> stringByTrimmingCharactersInSet(const Ref<NSCharacterSet>& set) const;
+    Ref<NSString> stringByReplacingOccurrencesOfString(const Ref<NSString>& target, const Ref<NSString>& replacement) const;
+    Ref<NSString> stringByReplacingOccurrencesOfString(const Ref<NSString>& target, const Ref<NSString>& replacement,
+                                                       NSStringCompareOptions options, NSRange range) const;
+
+    // Composed character sequences (grapheme clusters); CR and LF always stay
+    // two separate sequences.
+    NSRange rangeOfComposedCharacterSequenceAtIndex(NSUInteger index) const;
+    NSRange rangeOfComposedCharacterSequencesForRange(NSRange range) const;
+
+    // Lines end at LF, CR, CR LF, U+0085, U+2028 or U+2029; paragraphs at the
+    // same except U+2028. Output pointers may be null.
+    void getLineStart(NSUInteger* start, NSUInteger* end, NSUInteger* contentsEnd, NSRange range) const;
+    void getParagraphStart(NSUInteger* start, NSUInteger* end, NSUInteger* contentsEnd, NSRange range) const;
+    NSRange lineRangeForRange(NSRange range) const;
+    NSRange paragraphRangeForRange(NSRange range) const;
+
+    // Encodings. nil when a character cannot be represented (unless lossy,
+    // which substitutes "?"). NSUnicodeStringEncoding and NSUTF32StringEncoding
+    // write a byte-order mark and host byte order.
+    Ref<NSData> dataUsingEncoding(NSStringEncoding encoding, bool allowLossyConversion = false) const;
+    bool canBeConvertedToEncoding(NSStringEncoding encoding) const;
+
+    // Paths ("/" separated; "~" is the home folder).
+    Ref<NSArray> pathComponents() const;
+    Ref<NSString> lastPathComponent() const;
+    Ref<NSString> pathExtension() const;
+    Ref<NSString> stringByDeletingLastPathComponent() const;
+    Ref<NSString> stringByDeletingPathExtension() const;
+    Ref<NSString> stringByAppendingPathComponent(const Ref<NSString>& component) const;
+    Ref<NSString> stringByAppendingPathExtension(const Ref<NSString>& extension) const;
+    Ref<NSString> stringByExpandingTildeInPath() const;
+    Ref<NSString> stringByStandardizingPath() const;
+    bool isAbsolutePath() const;
+
+    // Percent escapes over UTF-8. Decoding answers nil when an escape is
+    // malformed or the bytes are not valid in the encoding.
+    Ref<NSString> stringByRemovingPercentEncoding() const;
+    Ref<NSString> stringByReplacingPercentEscapesUsingEncoding(NSStringEncoding encoding) const;
+    // Escapes every byte outside the URL's unreserved and reserved characters
+    // ("%", space and non-ASCII are escaped, "/" and "?" are not).
+    Ref<NSString> stringByAddingPercentEscapesUsingEncoding(NSStringEncoding encoding) const;
+    Ref<NSString> stringByAddingPercentEncodingWithAllowedCharacters(const Ref<NSCharacterSet>& allowed) const;
 
 protected:
     // Raises NSRangeException unless the range lies inside the string.
@@ -112,11 +237,26 @@ public:
     static Ref<NSMutableString> string();
     static Ref<NSMutableString> stringWithString(const Ref<NSString>& other);
 
+    // Every change goes through replaceCharactersInRange or bumps the count.
     void replaceCharactersInRange(NSRange range, const Ref<NSString>& text);
     void appendString(const Ref<NSString>& text);
     void insertString(const Ref<NSString>& text, NSUInteger index);
     void deleteCharactersInRange(NSRange range);
     void setString(const Ref<NSString>& text);
+    template <class... A>
+    void appendFormat(const Ref<NSString>& format, const A&... args)
+    {
+        appendString(stringWithFormat(format, args...));
+    }
+    template <class... A>
+    void appendFormat(const char* format, const A&... args)
+    {
+        appendString(stringWithFormat(format, args...));
+    }
+    // Literal or case-insensitive (NSBackwardsSearch and NSAnchoredSearch
+    // too); answers how many occurrences were replaced.
+    NSUInteger replaceOccurrencesOfString(const Ref<NSString>& target, const Ref<NSString>& replacement,
+                                          NSStringCompareOptions options, NSRange range);
 
     // Counts every change, so a cached view of the text can tell it is stale
     // even when the length stayed the same.
@@ -127,6 +267,22 @@ public:
 protected:
     void didMutate();
     uint64_t m_mutations = 0;
+};
+
+// The text of any string as a view: the buffer itself when the string has
+// one, else a copy read through getCharacters. Valid while the string is
+// unchanged and this object lives.
+class NSStringChars {
+public:
+    explicit NSStringChars(const NSString& s);
+    explicit NSStringChars(const Ref<NSString>& s) : NSStringChars(*s) {}
+    std::u16string_view view() const { return m_view; }
+    size_t size() const { return m_view.size(); }
+    char16_t operator[](size_t i) const { return m_view[i]; }
+
+private:
+    std::u16string m_copy;
+    std::u16string_view m_view;
 };
 
 // "text"_ns makes an NSString from a UTF-8 literal.

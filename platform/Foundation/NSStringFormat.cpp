@@ -2,6 +2,7 @@
 // texts are used as formats, so every directive is checked against the
 // argument it consumes; a missing or mismatched argument raises instead of
 // reading memory.
+#include <clocale>
 #include <cstdio>
 #include <string>
 
@@ -10,7 +11,7 @@
 
 namespace {
 
-[[noreturn]] void badFormat(const std::u16string& format, const std::string& why)
+[[noreturn]] void badFormat(std::u16string_view format, const std::string& why)
 {
     NSException::raise(NSInvalidArgumentException,
                        "Format \"" + NSConvertUTF16ToUTF8(format) + "\": " + why);
@@ -22,12 +23,67 @@ void appendUTF8(std::u16string& out, const std::string& utf8)
     if (NSConvertUTF8ToUTF16(utf8, converted)) out += converted;
 }
 
+// Numbers print in the C locale whatever the process's locale is.
+class CNumericLocale {
+public:
+    CNumericLocale() : m_previous(uselocale(cLocale())) {}
+    ~CNumericLocale() { uselocale(m_previous); }
+
+private:
+    static locale_t cLocale()
+    {
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+        return c;
+    }
+    locale_t m_previous;
+};
+
+// Text directives (%@, %s, %S) pad and cut in UTF-16 units, so a width lines
+// up characters rather than UTF-8 bytes. spec is "%" followed by the flags,
+// width and precision already resolved to digits.
+void appendPadded(std::u16string& out, std::u16string_view text, const std::string& spec)
+{
+    bool left = false;
+    size_t i = 1;
+    while (i < spec.size() && std::string_view("-+ #0'").find(spec[i]) != std::string_view::npos) left |= spec[i++] == '-';
+    long width = 0;
+    if (i < spec.size() && spec[i] == '-') {  // a negative '*' width
+        left = true;
+        ++i;
+    }
+    while (i < spec.size() && spec[i] >= '0' && spec[i] <= '9') width = width * 10 + (spec[i++] - '0');
+    if (i < spec.size() && spec[i] == '.') {
+        long precision = 0;
+        ++i;
+        while (i < spec.size() && spec[i] >= '0' && spec[i] <= '9') precision = precision * 10 + (spec[i++] - '0');
+        if (static_cast<size_t>(precision) < text.size()) text = text.substr(0, precision);
+    }
+    std::u16string padding(width > static_cast<long>(text.size()) ? width - text.size() : 0, u' ');
+    if (!left) out += padding;
+    out += text;
+    if (left) out += padding;
+}
+
+std::u16string cStringText(const char* s)
+{
+    if (!s) return u"(null)";
+    std::u16string text;
+    if (NSConvertUTF8ToUTF16(s, text)) return text;
+    // Not UTF-8: show the bytes as Latin-1 rather than nothing.
+    for (const char* p = s; *p; ++p) text += static_cast<char16_t>(static_cast<unsigned char>(*p));
+    return text;
+}
+
+// Widths and precisions beyond this are refused rather than allocated.
+constexpr size_t maxCount = 100000;
+
 }
 
 Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatString, std::span<const NSFormatArg> args)
 {
     if (!formatString) NSException::raise(NSInvalidArgumentException, "-[NSString initWithFormat:]: nil argument");
-    const std::u16string& f = formatString->utf16();
+    NSStringChars formatChars(*formatString);
+    const std::u16string_view f = formatChars.view();
     std::u16string out;
     size_t next = 0;  // index of the next argument consumed in order
 
@@ -60,31 +116,37 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
         }
         std::string spec = "%";
         while (i < f.size() && std::u16string_view(u"-+ #0'").find(f[i]) != std::u16string_view::npos) spec += char(f[i++]);
-        auto readCount = [&] {
+        auto readCount = [&](bool precision) {
             if (i < f.size() && f[i] == u'*') {
                 ++i;
                 const NSFormatArg& a = take(next++);
                 if (a.kind != NSFormatArg::Kind::Signed && a.kind != NSFormatArg::Kind::Unsigned)
                     badFormat(f, "'*' needs an integer argument");
-                spec += std::to_string(a.i);
+                if (a.i > static_cast<int64_t>(maxCount) || a.i < -static_cast<int64_t>(maxCount)) badFormat(f, "width too large");
+                // A negative precision counts as none, as in C.
+                if (precision && a.i < 0) spec.pop_back();
+                else spec += std::to_string(a.i);
                 return;
             }
-            while (i < f.size() && f[i] >= u'0' && f[i] <= u'9') spec += char(f[i++]);
+            size_t digits = 0;
+            while (i < f.size() && f[i] >= u'0' && f[i] <= u'9') spec += char(f[i++]), ++digits;
+            if (digits > 6 || (digits && std::stoul(spec.substr(spec.size() - digits)) > maxCount))
+                badFormat(f, "width or precision too large");
         };
-        readCount();
+        readCount(false);
         if (i < f.size() && f[i] == u'.') {
             spec += '.';
             ++i;
-            readCount();
+            readCount(true);
         }
         std::string length;
         while (i < f.size() && std::u16string_view(u"hlqLzjt").find(f[i]) != std::u16string_view::npos) length += char(f[i++]);
         if (i >= f.size()) badFormat(f, "ends inside a directive");
         char16_t conversion = f[i];
         const NSFormatArg& a = take(position != std::u16string::npos ? position : next++);
-        std::string flags = spec;
         char buffer[512];
         auto print = [&](const std::string& fmt, auto value) {
+            CNumericLocale cLocale;
             int n = std::snprintf(buffer, sizeof buffer, fmt.c_str(), value);
             if (n < 0) badFormat(f, "cannot print a directive");
             if (static_cast<size_t>(n) < sizeof buffer) {
@@ -100,11 +162,12 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
         switch (conversion) {
         case u'@': {
             if (a.kind != NSFormatArg::Kind::Object) badFormat(f, "%@ needs an object argument");
-            std::u16string text = a.object ? a.object->description()->utf16() : u"(null)";
-            // Width and precision apply to %@ as to %s.
-            std::string utf8 = NSConvertUTF16ToUTF8(text);
-            if (spec == "%") out += text;
-            else print(spec + "s", utf8.c_str());
+            Ref<NSString> description = a.object ? a.object->description() : nullptr;
+            if (!description) {
+                appendPadded(out, u"(null)", spec);
+                break;
+            }
+            appendPadded(out, NSStringChars(*description).view(), spec);
             break;
         }
         case u'd':
@@ -142,7 +205,12 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
         }
         case u's': {
             if (a.kind != NSFormatArg::Kind::CString) badFormat(f, "%s needs a C string argument");
-            print(spec + "s", a.s ? a.s : "(null)");
+            appendPadded(out, cStringText(a.s), spec);
+            break;
+        }
+        case u'S': {
+            if (a.kind != NSFormatArg::Kind::UTF16String) badFormat(f, "%S needs a UTF-16 string argument");
+            appendPadded(out, a.s16 ? std::u16string_view(a.s16) : std::u16string_view(u"(null)"), spec);
             break;
         }
         case u'f':
@@ -160,7 +228,10 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
         }
         case u'p': {
             if (a.kind != NSFormatArg::Kind::Object) badFormat(f, "%p needs an object argument");
-            print(spec + "p", static_cast<const void*>(a.object.get()));
+            // "0x0" for nil, as the platform prints, where glibc says "(nil)".
+            char hex[32];
+            int n = std::snprintf(hex, sizeof hex, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(a.object.get())));
+            appendPadded(out, std::u16string(hex, hex + n), spec);
             break;
         }
         default: badFormat(f, std::string("unknown directive '") + char(conversion) + "'");

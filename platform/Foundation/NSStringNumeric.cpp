@@ -1,29 +1,50 @@
 // The numeric conversions of NSString.
-#include <cerrno>
-#include <cmath>
+// The numeric conversions of NSString. They never depend on the C locale:
+// "1.5" is one and a half whatever setlocale says.
+#include <charconv>
+#include <clocale>
 #include <cstdlib>
 #include <string>
+
+#include <unicode/uchar.h>
 
 #include "Foundation/NSString.h"
 
 namespace {
+// White space and newlines (all of them BMP characters).
 bool isSpace(char16_t c)
 {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\v' || c == 0x00A0 ||
-           c == 0x2028 || c == 0x2029 || (c >= 0x2000 && c <= 0x200A) || c == 0x3000;
+    return c == u'\t' || (c >= 0x0A && c <= 0x0D) || c == 0x0085 || c == 0x2028 || c == 0x2029 ||
+           u_charType(c) == U_SPACE_SEPARATOR;
 }
 
-size_t skipSpace(const std::u16string& s)
+size_t skipSpace(std::u16string_view s)
 {
     size_t i = 0;
     while (i < s.size() && isSpace(s[i])) ++i;
     return i;
 }
+
+double parseDecimal(const std::string& ascii)
+{
+    // from_chars takes no "+" sign.
+    const char* begin = ascii.data() + (ascii[0] == '+' ? 1 : 0);
+    const char* end = ascii.data() + ascii.size();
+    double value = 0;
+    auto [ptr, error] = std::from_chars(begin, end, value, std::chars_format::general);
+    if (error == std::errc::result_out_of_range) {
+        // Out of range: infinity or zero, as strtod answers in the C locale.
+        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+        return strtod_l(ascii.c_str(), nullptr, cLocale);
+    }
+    return error == std::errc() ? value : 0;
+}
 }
 
 NSInteger NSString::integerValue() const
 {
-    const std::u16string& s = m_chars;
+    NSStringChars chars(*this);
+    std::u16string_view s = chars.view();
     size_t i = skipSpace(s);
     bool negative = false;
     if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) negative = s[i++] == u'-';
@@ -55,7 +76,8 @@ double NSString::doubleValue() const
 {
     // Only decimal syntax: sign, digits, fraction, exponent. "nan" and "inf"
     // are not numbers here.
-    const std::u16string& s = m_chars;
+    NSStringChars chars(*this);
+    std::u16string_view s = chars.view();
     size_t i = skipSpace(s);
     std::string ascii;
     if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) ascii += static_cast<char>(s[i++]);
@@ -74,12 +96,13 @@ double NSString::doubleValue() const
         for (; j < s.size() && s[j] >= u'0' && s[j] <= u'9'; ++j, ++expDigits) exponent += static_cast<char>(s[j]);
         if (expDigits) ascii += exponent;
     }
-    return std::strtod(ascii.c_str(), nullptr);
+    return parseDecimal(ascii);
 }
 
 bool NSString::boolValue() const
 {
-    const std::u16string& s = m_chars;
+    NSStringChars chars(*this);
+    std::u16string_view s = chars.view();
     size_t i = skipSpace(s);
     if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) ++i;
     while (i < s.size() && s[i] == u'0') ++i;

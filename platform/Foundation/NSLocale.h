@@ -1,0 +1,42 @@
+#pragma once
+// Locales by identifier ("en_US", "fr_FR"). The current locale is read once
+// from LC_ALL, LC_MESSAGES or LANG ("C" and "POSIX" stand for en_US_POSIX)
+// and can be replaced, so tests pin one.
+#include <string>
+
+#include "Foundation/NSString.h"
+
+// Keys of objectForKey.
+Ref<NSString> NSLocaleIdentifier();
+Ref<NSString> NSLocaleLanguageCode();
+Ref<NSString> NSLocaleCountryCode();
+Ref<NSString> NSLocaleDecimalSeparator();
+
+class NSLocale : public NSObject {
+    NS_OBJECT(NSLocale, NSObject)
+public:
+    NSLocale() = default;
+    static Ref<NSLocale> localeWithLocaleIdentifier(const Ref<NSString>& identifier);
+    static Ref<NSLocale> currentLocale();
+    // Replaces the current locale for the whole process; nil goes back to the
+    // environment's.
+    static void setCurrentLocale(const Ref<NSLocale>& locale);
+    // The identifier of the environment's locale.
+    static Ref<NSString> environmentLocaleIdentifier();
+
+    Ref<NSString> localeIdentifier() const { return m_identifier; }
+    // The language code ("en"), the country code ("US", nil when none) and
+    // the decimal separator; nil for other keys.
+    Id objectForKey(const Ref<NSString>& key) const;
+    // The identifier in ICU's canonical form, for ICU calls.
+    const std::string& icuLocaleID() const { return m_icuID; }
+
+    bool isEqual(const NSObject* other) const override;
+    NSUInteger hash() const override { return m_identifier->hash(); }
+    Ref<NSString> description() const override { return m_identifier; }
+    Id copy() const override { return const_cast<NSLocale*>(this); }
+
+private:
+    Ref<NSString> m_identifier;
+    std::string m_icuID;
+};
