@@ -95,6 +95,11 @@ void NSArchiver::encodeObject(const Id& object)
         return;
     }
     if (auto it = m_objectIndex.find(object.get()); it != m_objectIndex.end()) {
+        // A reader could only resolve this with an object not yet made.
+        if (m_unfinished.contains(object.get()))
+            NSException::raise(NSInvalidArchiveOperationException,
+                               "NSArchiver: " + object->classObject().name() +
+                                   " is reached again while it is being encoded; cycles cannot be archived");
         put(NSArchiveFormat::objectReference);
         putLE(it->second, 4);
         return;
@@ -115,6 +120,7 @@ void NSArchiver::encodeObject(const Id& object)
     size_t lengthAt = m_body.size();
     putLE(0, 4);
     ++m_depth;
+    m_unfinished.insert(object.get());
     try {
         if (auto* coding = dynamic_cast<const NSCoding*>(object.get()))
             coding->encodeWithCoder(this);
@@ -122,9 +128,11 @@ void NSArchiver::encodeObject(const Id& object)
             putStandardBody(*object, *cls);
     } catch (...) {
         --m_depth;
+        m_unfinished.erase(object.get());
         throw;
     }
     --m_depth;
+    m_unfinished.erase(object.get());
     size_t length = m_body.size() - lengthAt - 4;
     if (length > UINT32_MAX) NSException::raise(NSInvalidArchiveOperationException, "NSArchiver: object larger than 4 GB");
     for (int i = 0; i < 4; ++i) m_body[lengthAt + i] = static_cast<uint8_t>(length >> (8 * i));

@@ -1,11 +1,13 @@
 #pragma once
 // The non-keyed archiver: a self-describing binary stream of typed values and
 // objects (docs/ARCHIVES.md gives the byte layout). Objects shared within
-// one archive are written once and referenced afterwards.
+// one archive are written once and referenced afterwards; a cycle (an object
+// reached again from its own contents) raises, since it could not be read back.
 #include <cstdint>
 #include <span>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "Foundation/NSCoder.h"
@@ -49,6 +51,7 @@ private:
     // Keeps every written object alive, so a temporary's address is never
     // reused for another object and mistaken for a shared one.
     std::vector<Id> m_written;
+    std::unordered_set<const NSObject*> m_unfinished;
     int m_depth = 0;
 };
 

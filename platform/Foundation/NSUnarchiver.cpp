@@ -207,9 +207,8 @@ Id NSUnarchiver::takeNewObject()
         Id instance = cls.allocInstance();
         auto* coding = dynamic_cast<NSCoding*>(instance.get());
         if (!coding) failAt("class '" + cls.name() + "' does not adopt NSCoding", lengthAt);
-        // Registered before its body is read, so references to it from
-        // within (back-pointers) find it.
-        m_objects[slot] = {instance, true};
+        // Not reachable from its own body: decoding never builds a cycle of
+        // owning references, whatever the bytes say.
         object = coding->initWithCoder(this);
     }
     m_objects[slot] = {object, true};

@@ -36,7 +36,7 @@ public:
 private:
     struct Slot {
         Id object;
-        bool ready = false;  // false while a standard object's body is read
+        bool ready = false;  // false while its body is read
     };
 
     [[noreturn]] void fail(const std::string& what) const { failAt(what, m_position); }
