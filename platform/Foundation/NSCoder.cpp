@@ -42,6 +42,19 @@ const NSClass* NSCoder::codingClassForObject(const NSObject& object)
     return nullptr;
 }
 
+bool NSCoder::isStandardClass(const NSClass& cls)
+{
+    static const NSClass* const standard[] = {
+        &NSString::classRecord(), &NSMutableString::classRecord(), &NSNumber::classRecord(),
+        &NSData::classRecord(),   &NSMutableData::classRecord(),   &NSArray::classRecord(),
+        &NSMutableArray::classRecord(), &NSDictionary::classRecord(), &NSMutableDictionary::classRecord(),
+        &NSDate::classRecord(),   &NSValue::classRecord(),         &NSNull::classRecord(),
+    };
+    for (const NSClass* c : standard)
+        if (c == &cls) return true;
+    return false;
+}
+
 NSInteger NSCoder::versionForClassName(const Ref<NSString>& className) const
 {
     const NSClass* cls = NSClassFromString(className);

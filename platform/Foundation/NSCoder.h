@@ -89,6 +89,8 @@ protected:
     // class it belongs to (NSMutableArray, NSString, ...), else null when the
     // object cannot be archived.
     static const NSClass* codingClassForObject(const NSObject& object);
+    // Whether a class is one the coders encode and decode themselves.
+    static bool isStandardClass(const NSClass& cls);
     // Raises NSInvalidArgumentException naming the coder and the selector.
     [[noreturn]] void unsupported(const char* selector) const;
 

@@ -15,19 +15,6 @@ NS_CLASS_DEFINE(NSUnarchiver)
 
 namespace {
 
-bool isStandardClass(const NSClass& cls)
-{
-    static const NSClass* const standard[] = {
-        &NSString::classRecord(), &NSMutableString::classRecord(), &NSNumber::classRecord(),
-        &NSData::classRecord(),   &NSMutableData::classRecord(),   &NSArray::classRecord(),
-        &NSMutableArray::classRecord(), &NSDictionary::classRecord(), &NSMutableDictionary::classRecord(),
-        &NSDate::classRecord(),   &NSValue::classRecord(),         &NSNull::classRecord(),
-    };
-    for (const NSClass* c : standard)
-        if (c == &cls) return true;
-    return false;
-}
-
 std::string typeName(uint8_t tag)
 {
     if (tag >= 0x20 && tag < 0x7F) return std::string("'") + static_cast<char>(tag) + "'";
