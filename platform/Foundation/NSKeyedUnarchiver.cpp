@@ -120,10 +120,12 @@ void NSKeyedUnarchiver::checkAllowed(const NSClass& cls)
 
 // --- Objects ---
 
-Id NSKeyedUnarchiver::objectWithID(int64_t id)
+Id NSKeyedUnarchiver::objectWithID(int64_t id) { return objectWithID(id, {}); }
+
+Id NSKeyedUnarchiver::objectWithID(int64_t id, const std::string& key)
 {
     auto it = m_slots.find(id);
-    if (it == m_slots.end()) fail("reference to object " + std::to_string(id) + ", which the archive does not hold");
+    if (it == m_slots.end()) fail("reference to object " + std::to_string(id) + ", which the archive does not hold", key);
     Slot& slot = it->second;
     switch (slot.state) {
     case State::done: return slot.object;
@@ -131,7 +133,7 @@ Id NSKeyedUnarchiver::objectWithID(int64_t id)
         // A back-pointer to an object whose initWithCoder is running answers
         // that instance; a standard object cannot contain itself.
         if (slot.object) return slot.object;
-        fail("object " + std::to_string(id) + " contains itself");
+        fail("object " + std::to_string(id) + " contains itself", key);
     case State::pending: break;
     }
     return decodeEntry(id, slot);
@@ -309,7 +311,7 @@ Id NSKeyedUnarchiver::decodeValue(const json& v, const std::string& key)
         if (const json* ref = tagged(v, "$ref")) {
             if (!ref->is_number_integer() || (ref->is_number_unsigned() && ref->get<uint64_t>() > INT64_MAX))
                 fail("\"$ref\" is not an integer id", key);
-            return objectWithID(ref->get<int64_t>());
+            return objectWithID(ref->get<int64_t>(), key);
         }
         if (tagged(v, "$double")) {
             checkAllowed(NSNumber::classRecord());

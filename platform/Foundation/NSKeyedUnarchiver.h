@@ -70,6 +70,7 @@ private:
 
     [[noreturn]] void fail(const std::string& what, const std::string& key = {}) const;
     const json* lookup(const Ref<NSString>& key) const;
+    Id objectWithID(int64_t id, const std::string& key);
     void load();
     void checkAllowed(const NSClass& cls);
     Id decodeValue(const json& value, const std::string& key);
