@@ -30,15 +30,21 @@ const NSClass* NSCoder::codingClassForObject(const NSObject& object)
         const NSClass* cls = coding->classForCoder();
         return cls ? cls : &object.classObject();
     }
-    // Most specific first: a mutable form is a subclass of its immutable one.
-    static const NSClass* const standard[] = {
-        &NSMutableString::classRecord(), &NSString::classRecord(),     &NSNumber::classRecord(),
-        &NSMutableData::classRecord(),   &NSData::classRecord(),       &NSMutableArray::classRecord(),
-        &NSArray::classRecord(),         &NSMutableDictionary::classRecord(), &NSDictionary::classRecord(),
-        &NSDate::classRecord(),          &NSValue::classRecord(),      &NSNull::classRecord(),
-    };
-    for (const NSClass* cls : standard)
-        if (object.isKindOfClass(*cls)) return cls;
+    // By the C++ type rather than by what the object says its class is, since
+    // the coders read the object through that type. Most specific first.
+    const NSObject* o = &object;
+    if (dynamic_cast<const NSMutableString*>(o)) return &NSMutableString::classRecord();
+    if (dynamic_cast<const NSString*>(o)) return &NSString::classRecord();
+    if (dynamic_cast<const NSNumber*>(o)) return &NSNumber::classRecord();
+    if (dynamic_cast<const NSMutableData*>(o)) return &NSMutableData::classRecord();
+    if (dynamic_cast<const NSData*>(o)) return &NSData::classRecord();
+    if (dynamic_cast<const NSMutableArray*>(o)) return &NSMutableArray::classRecord();
+    if (dynamic_cast<const NSArray*>(o)) return &NSArray::classRecord();
+    if (dynamic_cast<const NSMutableDictionary*>(o)) return &NSMutableDictionary::classRecord();
+    if (dynamic_cast<const NSDictionary*>(o)) return &NSDictionary::classRecord();
+    if (dynamic_cast<const NSDate*>(o)) return &NSDate::classRecord();
+    if (dynamic_cast<const NSValue*>(o)) return &NSValue::classRecord();
+    if (dynamic_cast<const NSNull*>(o)) return &NSNull::classRecord();
     return nullptr;
 }
 

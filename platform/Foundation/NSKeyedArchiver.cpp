@@ -166,7 +166,8 @@ json NSKeyedArchiver::referenceTo(const Id& object)
                            "NSKeyedArchiver: " + object->classObject().name() + " does not adopt NSCoding");
     // Immutable strings are values: written in place, as hand-written files
     // write them.
-    if (cls == &NSString::classRecord()) return textOf(static_cast<const NSString&>(*object));
+    if (cls == &NSString::classRecord() && !dynamic_cast<const NSCoding*>(object.get()))
+        return textOf(static_cast<const NSString&>(*object));
     if (m_scopes.size() >= static_cast<size_t>(maximumDepth))
         NSException::raise(NSInvalidArchiveOperationException, "NSKeyedArchiver: objects nested too deeply");
 
@@ -247,7 +248,8 @@ void NSKeyedArchiver::encodeObject(const Id& object, const Ref<NSString>& key)
 
 void NSKeyedArchiver::encodeConditionalObject(const Id& object, const Ref<NSString>& key)
 {
-    if (!object || m_ids.contains(object.get()) || codingClassForObject(*object) == &NSString::classRecord())
+    if (!object || m_ids.contains(object.get()) ||
+        (codingClassForObject(*object) == &NSString::classRecord() && !dynamic_cast<const NSCoding*>(object.get())))
         return encodeObject(object, key);
     // Decided at the end, when it is known whether the object was encoded
     // outright; the placeholder keeps the key's place among its neighbours.
