@@ -226,7 +226,7 @@ Id NSUnarchiver::takeStandardObject(const NSClass& cls)
     if (cls.isSubclassOf(NSData::classRecord())) {
         uint32_t length = takeCount(1, "data length");
         auto data = NSMutableData::dataWithLength(length);
-        std::memcpy(data->mutableBytes(), m_bytes.data() + m_position, length);
+        if (length) std::memcpy(data->mutableBytes(), m_bytes.data() + m_position, length);
         m_position += length;
         if (&cls == &NSMutableData::classRecord()) return data;
         return NSData::dataWithVector(data->vector());

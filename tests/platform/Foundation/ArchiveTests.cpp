@@ -243,7 +243,7 @@ TEST(NonKeyedArchive, PropertyListClassesKeepTheirKindAndMutability)
         NSString::stringWithUTF16(text), NSMutableString::stringWithString("m"_ns), date, dict,
         NSMutableData::dataWithLength(2), NSNumber::numberWithChar(-5), NSNumber::numberWithShort(-300),
         NSNumber::numberWithInteger(int64_t(1) << 40), NSNumber::numberWithUnsignedInteger(NSUIntegerMax),
-        NSNumber::numberWithDouble(-0.0), NSDictionary::dictionary(), NSArray::array()});
+        NSNumber::numberWithDouble(-0.0), NSDictionary::dictionary(), NSArray::array(), NSData::data(), ""_ns});
 
     auto decoded = dynamic_ref_cast<NSArray>(NSUnarchiver::unarchiveObjectWithData(NSArchiver::archivedDataWithRootObject(root)));
     ASSERT_TRUE(decoded);

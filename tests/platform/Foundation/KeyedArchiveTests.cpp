@@ -264,7 +264,7 @@ TEST(KeyedArchive, StandardClassesKeepTheirKindAndMutability)
         NSNumber::numberWithUnsignedInteger(NSUIntegerMax), NSNumber::numberWithFloat(0.1f),
         NSNumber::numberWithDouble(std::numeric_limits<double>::infinity()), NSValue::valueWithPoint({1, 2}),
         NSValue::valueWithSize({3, 4}), NSValue::valueWithRect(NSMakeRect(5, 6, 7, 8)),
-        NSValue::valueWithRange(NSMakeRange(9, 10)), NSNull::null(), NSMutableArray::array()});
+        NSValue::valueWithRange(NSMakeRange(9, 10)), NSNull::null(), NSMutableArray::array(), NSData::data(), ""_ns});
     auto decoded = dynamic_ref_cast<NSArray>(NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(root)));
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(decoded->isEqual(root.get()));
