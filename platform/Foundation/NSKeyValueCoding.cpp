@@ -267,8 +267,20 @@ Id NSObject::valueForKeyPath(const Ref<NSString>& keyPath)
     // An operator takes the rest of the path as its argument.
     if (auto* array = dynamic_cast<NSArray*>(this); array && startsWithAt(first)) return arrayOperator(array, first, rest);
     Id value = valueForKey(first);
-    if (!rest) return value;
-    return value ? value->valueForKeyPath(rest) : nullptr;
+    if (!rest || !value) return value;
+    // An array maps the rest of the path over the values it mapped the first
+    // key to; a nil on the way gives NSNull in that element's place.
+    if (dynamic_cast<NSArray*>(this))
+        if (auto* mapped = dynamic_cast<NSArray*>(value.get())) {
+            std::vector<Id> values;
+            values.reserve(mapped->count());
+            for (const Id& element : mapped->snapshot()) {
+                Id v = dynamic_cast<NSNull*>(element.get()) ? nullptr : element->valueForKeyPath(rest);
+                values.push_back(v ? v : Id(NSNull::null()));
+            }
+            return NSArray::arrayWithVector(std::move(values));
+        }
+    return value->valueForKeyPath(rest);
 }
 
 void NSObject::setValueForKeyPath(const Id& value, const Ref<NSString>& keyPath)
