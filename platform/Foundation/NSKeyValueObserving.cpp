@@ -187,16 +187,19 @@ public:
         if (observed) m_watch = std::make_unique<PathWatch>(*this, observed.get(), m_path, *this, true, Trail{});
     }
 
-    // Stops every notice, including ones already queued.
+    // Stops every notice, including ones already on their way.
     void cancel()
     {
         m_cancelled = true;
         std::lock_guard lock(m_lock);
         m_watch.reset();
         m_pending.clear();
-        m_outbox.clear();
     }
 
+    // The watch tree changes under the registration's lock; the values of
+    // the notice are read, and the observer called, after it is released, so
+    // a getter that takes a lock of its own cannot deadlock with another
+    // thread's change.
     void dispatch(KeyEntry& entry, const ChangeInfo& info, bool before)
     {
         {
@@ -206,55 +209,100 @@ public:
             if (before) entry.sink->will(effective);
             else entry.sink->did(effective);
         }
-        flush();
+        runSteps();
     }
 
     void sendInitial()
     {
         if (!(m_options & NSKeyValueObservingOptionInitial)) return;
-        {
-            std::lock_guard lock(m_lock);
-            auto change = NSMutableDictionary::dictionary();
-            change->setObject(NSNumber::numberWithUnsignedInteger(NSKeyValueChangeSetting), NSKeyValueChangeKindKey);
-            if (m_options & NSKeyValueObservingOptionNew) change->setObject(currentValue(), NSKeyValueChangeNewKey);
-            m_outbox.push_back(change);
-        }
-        flush();
+        auto change = changeOf({});
+        if (m_options & NSKeyValueObservingOptionNew) change->setObject(currentValue(), NSKeyValueChangeNewKey);
+        send(change);
     }
 
+    // Sink: the end of every chain. Called with the lock held; queues the
+    // work for runSteps.
     void will(const ChangeInfo& info) override
     {
         Pending& p = m_pending[std::this_thread::get_id()];
-        if (p.depth++ > 0) return;
-        if ((m_options & NSKeyValueObservingOptionOld) && info.kind == NSKeyValueChangeSetting) p.old = currentValue();
-        if (!(m_options & NSKeyValueObservingOptionPrior)) return;
-        auto change = changeOf(info);
-        if (p.old) change->setObject(p.old, NSKeyValueChangeOldKey);
-        change->setObject(NSNumber::numberWithBool(true), NSKeyValueChangeNotificationIsPriorKey);
-        m_outbox.push_back(change);
+        if (p.depth++ == 0) p.steps.push_back({true, info, nullptr});
     }
 
     void did(const ChangeInfo& info) override
     {
-        Id old;
-        if (auto it = m_pending.find(std::this_thread::get_id()); it != m_pending.end()) {
-            // Nested will/did pairs make one notice, sent by the outermost did.
-            if (--it->second.depth > 0) return;
-            old = std::move(it->second.old);
-            m_pending.erase(it);
-        }
-        auto change = changeOf(info);
-        if (old) change->setObject(old, NSKeyValueChangeOldKey);
-        if ((m_options & NSKeyValueObservingOptionNew) && info.kind == NSKeyValueChangeSetting)
-            change->setObject(currentValue(), NSKeyValueChangeNewKey);
-        m_outbox.push_back(change);
+        Pending& p = m_pending[std::this_thread::get_id()];
+        // Nested will/did pairs make one notice, sent by the outermost did.
+        if (p.depth > 0 && --p.depth > 0) return;
+        p.steps.push_back({false, info, std::move(p.old)});
     }
 
 private:
+    struct Step {
+        bool before;
+        ChangeInfo info;
+        Id old;
+    };
+    // The changes in progress on one thread.
     struct Pending {
         int depth = 0;
         Id old;
+        std::vector<Step> steps;
     };
+
+    void runSteps()
+    {
+        const auto thread = std::this_thread::get_id();
+        for (;;) {
+            Step step;
+            {
+                std::lock_guard lock(m_lock);
+                auto it = m_pending.find(thread);
+                if (it == m_pending.end()) return;
+                if (it->second.steps.empty()) {
+                    if (it->second.depth == 0) m_pending.erase(it);
+                    return;
+                }
+                step = std::move(it->second.steps.front());
+                it->second.steps.erase(it->second.steps.begin());
+            }
+            if (m_cancelled) return;
+            try {
+                if (step.before) before(step.info);
+                else after(step);
+            } catch (...) {
+                // A raising getter or observer abandons this thread's change,
+                // so that the next one starts afresh.
+                std::lock_guard lock(m_lock);
+                m_pending.erase(thread);
+                throw;
+            }
+        }
+    }
+
+    void before(const ChangeInfo& info)
+    {
+        Id old;
+        if ((m_options & NSKeyValueObservingOptionOld) && info.kind == NSKeyValueChangeSetting) {
+            old = currentValue();
+            std::lock_guard lock(m_lock);
+            auto it = m_pending.find(std::this_thread::get_id());
+            if (it != m_pending.end() && it->second.depth > 0) it->second.old = old;
+        }
+        if (!(m_options & NSKeyValueObservingOptionPrior)) return;
+        auto change = changeOf(info);
+        if (old) change->setObject(old, NSKeyValueChangeOldKey);
+        change->setObject(NSNumber::numberWithBool(true), NSKeyValueChangeNotificationIsPriorKey);
+        send(change);
+    }
+
+    void after(const Step& step)
+    {
+        auto change = changeOf(step.info);
+        if (step.old) change->setObject(step.old, NSKeyValueChangeOldKey);
+        if ((m_options & NSKeyValueObservingOptionNew) && step.info.kind == NSKeyValueChangeSetting)
+            change->setObject(currentValue(), NSKeyValueChangeNewKey);
+        send(change);
+    }
 
     Id currentValue() const
     {
@@ -271,22 +319,14 @@ private:
         return change;
     }
 
-    // Sends the queued notices, outside every lock.
-    void flush()
+    void send(const Ref<NSDictionary>& change)
     {
-        std::vector<Ref<NSDictionary>> notices;
-        {
-            std::lock_guard lock(m_lock);
-            notices.swap(m_outbox);
-        }
-        for (const Ref<NSDictionary>& change : notices) {
-            // An earlier observer may have removed this one, or ended either side.
-            if (m_cancelled) return;
-            Id observer = m_observer.get();
-            Id observed = m_observed.get();
-            if (!observer || !observed) return;
-            observer->observeValueForKeyPathOfObjectChangeContext(m_keyPath, observed, change, m_context);
-        }
+        // An earlier observer may have removed this one, or ended either side.
+        if (m_cancelled) return;
+        Id observer = m_observer.get();
+        Id observed = m_observed.get();
+        if (!observer || !observed) return;
+        observer->observeValueForKeyPathOfObjectChangeContext(m_keyPath, observed, change, m_context);
     }
 
     std::recursive_mutex m_lock;
@@ -299,7 +339,6 @@ private:
     void* m_context;
     std::unique_ptr<PathWatch> m_watch;
     std::map<std::thread::id, Pending> m_pending;
-    std::vector<Ref<NSDictionary>> m_outbox;
 };
 
 KeyWatch::KeyWatch(Registration& owner, NSObject* object, const std::u16string& key, Sink& sink, bool direct, Trail trail)
@@ -378,7 +417,7 @@ void retire(const std::vector<std::shared_ptr<Registration>>& registrations)
 
 void notify(NSObject* object, const Ref<NSString>& key, const ChangeInfo& info, bool before)
 {
-    if (g_registrations.load(std::memory_order_acquire) == 0 || !key) return;
+    if (g_registrations.load(std::memory_order_acquire) == 0 || !key || !object->hadWeakReferences()) return;
     std::vector<std::pair<std::shared_ptr<KeyEntry>, std::shared_ptr<Registration>>> hits;
     {
         Table& t = table();
@@ -501,6 +540,7 @@ void didChange(NSObject* object, const Ref<NSString>& key) { notify(object, key,
 
 void objectDying(NSObject* object)
 {
+    if (!object->hadWeakReferences()) return;
     NSKeyValueBindingObjectDying(object);
     if (g_registrations.load(std::memory_order_acquire) == 0) return;
     std::vector<std::shared_ptr<Registration>> doomed;

@@ -131,6 +131,10 @@ public:
     }
     // The key paths declared for the class and its superclasses.
     static Ref<NSArray> keyPathsForValuesAffectingValueForKey(const NSClass& cls, const Ref<NSString>& key);
+    // Whether a Weak reference to the object was ever made. Observing and
+    // binding records always make one, so an object without it skips their
+    // tables when it changes or dies.
+    bool hadWeakReferences() const noexcept { return m_weakControl.load(std::memory_order_acquire) != nullptr; }
     // Key-value coding over several keys (NSKeyValueCoding.cpp); NSNull
     // stands for nil in both directions.
     void setValuesForKeysWithDictionary(const Ref<NSDictionary>& keyedValues);

@@ -345,3 +345,95 @@ TEST(KeyValueObserving, UnhandledNoticeRaises)
     EXPECT_THROW(item->setValueForKey(NSNumber::numberWithInt(1), "count"_ns), NSException);
     item->removeObserver(plain, "count"_ns);
 }
+
+namespace {
+
+// Properties guarded by a lock, so that several threads may use one object.
+class KVOSharedItem : public NSObject {
+    NS_OBJECT(KVOSharedItem, NSObject)
+public:
+    static void initialize()
+    {
+        setKeyPathsForValuesAffectingValueForKey<KVOSharedItem>("summary"_ns, NSArray::arrayWithObjects({"count"_ns, "partner.count"_ns}));
+    }
+    static void describeClass(NSClassMembers<KVOSharedItem>& m)
+    {
+        m.property("count", &KVOSharedItem::count, &KVOSharedItem::setCount);
+        m.property("partner", &KVOSharedItem::partner, &KVOSharedItem::setPartner);
+        m.property("summary", &KVOSharedItem::summary);
+    }
+    NSInteger count() const { return m_count; }
+    void setCount(NSInteger v) { m_count = v; }
+    Ref<KVOSharedItem> partner() const
+    {
+        std::lock_guard lock(m_lock);
+        return m_partner;
+    }
+    void setPartner(const Ref<KVOSharedItem>& v)
+    {
+        Ref<KVOSharedItem> old;  // released after the lock
+        std::lock_guard lock(m_lock);
+        old = std::exchange(m_partner, v);
+    }
+    NSInteger summary() const
+    {
+        auto p = partner();
+        return m_count + (p ? p->count() : 0);
+    }
+
+private:
+    std::atomic<NSInteger> m_count{0};
+    mutable std::mutex m_lock;
+    Ref<KVOSharedItem> m_partner;
+};
+NS_CLASS_DEFINE(KVOSharedItem)
+
+class CountingObserver : public NSObject {
+    NS_OBJECT(CountingObserver, NSObject)
+public:
+    void observeValueForKeyPathOfObjectChangeContext(const Ref<NSString>&, const Id&, const Ref<NSDictionary>&, void*) override
+    {
+        ++notices;
+    }
+    std::atomic<int> notices{0};
+};
+NS_CLASS_DEFINE(CountingObserver)
+
+}
+
+// Changes on worker threads while the main thread registers, removes and
+// drops observers: nothing may crash, leak or deadlock (the sanitizers watch).
+TEST(KeyValueObserving, ConcurrentChangesRegistrationsAndDeaths)
+{
+    constexpr int workers = 3;
+    std::vector<Ref<KVOSharedItem>> roots;
+    for (int i = 0; i < workers; ++i) roots.push_back(NSObject::make<KVOSharedItem>());
+    auto keeper = NSObject::make<CountingObserver>();
+    for (auto& root : roots) root->addObserver(keeper, "count"_ns, 0, nullptr);
+
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> threads;
+    for (int w = 0; w < workers; ++w) {
+        threads.emplace_back([&, root = roots[w]] {
+            for (int i = 0; !stop || i < 200; ++i) {
+                root->setValueForKey(NSNumber::numberWithInt(i), "count"_ns);
+                if (i % 7 == 0) root->setValueForKey(NSObject::make<KVOSharedItem>(), "partner"_ns);
+                if (auto p = root->partner()) p->setValueForKey(NSNumber::numberWithInt(i), "count"_ns);
+                if (i > 100000) break;
+            }
+        });
+    }
+    for (int round = 0; round < 200; ++round) {
+        auto observer = NSObject::make<CountingObserver>();
+        for (auto& root : roots) {
+            root->addObserver(observer, "summary"_ns, NSKeyValueObservingOptionOld | NSKeyValueObservingOptionNew, nullptr);
+            root->addObserver(observer, "partner.count"_ns, NSKeyValueObservingOptionPrior | NSKeyValueObservingOptionOld, nullptr);
+        }
+        if (round % 2) roots[round % workers]->removeObserver(observer, "summary"_ns);
+        // Otherwise the observer dies here with its registrations.
+    }
+    stop = true;
+    for (auto& t : threads) t.join();
+    EXPECT_GT(keeper->notices.load(), 0);
+    for (auto& root : roots) root->removeObserver(keeper, "count"_ns);
+}
