@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
+#include <thread>
 
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDistributedNotificationCenter.h"
@@ -203,4 +205,39 @@ TEST_F(Notifications, DefaultAndDistributedCentresAreSeparate)
     distributed->postNotificationName("InputSourceChanged"_ns, "user"_ns);
     EXPECT_EQ(g_log, (std::vector<std::string>{"d:InputSourceChanged"}));
     distributed->removeObserver(observer);
+}
+
+namespace {
+
+class CountingNoteObserver : public NSObject {
+    NS_OBJECT(CountingNoteObserver, NSObject)
+public:
+    static void describeClass(NSClassMembers<CountingNoteObserver>& m) { m.action("noticed:", &CountingNoteObserver::noticed); }
+    void noticed(const Ref<NSNotification>&) { ++count; }
+    std::atomic<int> count{0};
+};
+NS_CLASS_DEFINE(CountingNoteObserver)
+
+}
+
+// Posts on worker threads while observers come, go and die on the main
+// thread: every post reaches the observer that stays, and nothing crashes.
+TEST_F(Notifications, PostsFromSeveralThreadsWhileObserversChange)
+{
+    auto stays = NSObject::make<CountingNoteObserver>();
+    center->addObserver(stays, "noticed:", "T"_ns, nullptr);
+    constexpr int perThread = 500;
+    std::vector<std::thread> threads;
+    for (int w = 0; w < 3; ++w)
+        threads.emplace_back([&] {
+            for (int i = 0; i < perThread; ++i) center->postNotificationName("T"_ns, nullptr);
+        });
+    for (int round = 0; round < 300; ++round) {
+        auto passing = NSObject::make<CountingNoteObserver>();
+        center->addObserver(passing, "noticed:", "T"_ns, nullptr);
+        center->addObserverForName("T"_ns, nullptr, nullptr, [](const Ref<NSNotification>&) {});
+        if (round % 2) center->removeObserver(passing);
+    }
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(stays->count.load(), 3 * perThread);
 }
