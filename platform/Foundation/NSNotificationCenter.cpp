@@ -18,6 +18,13 @@ public:
     NSNotificationCenter::Block block;
 };
 
+// The distributed centre keeps its own copy of a string filter (a mutable
+// string may change later); other objects are kept as they are.
+Id filterCopy(const Id& object)
+{
+    return dynamic_cast<NSString*>(object.get()) ? object->copy() : object;
+}
+
 }
 
 NS_CLASS_DEFINE(NSNotificationObserverToken)
@@ -73,7 +80,7 @@ void NSNotificationCenter::addObserver(const Id& observer, const SEL& selector, 
     r->name = name ? static_ref_cast<NSString>(name->copy()) : nullptr;
     r->hasObject = object != nullptr;
     r->object = object;
-    if (m_matchObjectsByEquality && object) r->objectCopy = object->copy();
+    if (m_matchObjectsByEquality && object) r->objectCopy = filterCopy(object);
     add(std::move(r));
 }
 
@@ -89,7 +96,7 @@ Id NSNotificationCenter::addObserverForName(const Ref<NSString>& name, const Id&
     r->name = name ? static_ref_cast<NSString>(name->copy()) : nullptr;
     r->hasObject = object != nullptr;
     r->object = object;
-    if (m_matchObjectsByEquality && object) r->objectCopy = object->copy();
+    if (m_matchObjectsByEquality && object) r->objectCopy = filterCopy(object);
     add(std::move(r));
     return token;
 }
