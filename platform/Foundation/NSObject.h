@@ -84,7 +84,61 @@ public:
     void didChangeValueForKey(const Ref<NSString>& key);
 
     // --- Bindings (NSKeyValueBinding.cpp) ---
-    // (bind:toObject:withKeyPath:options:, unbind:, infoForBinding:, ... go here.)
+    // Declares a binding of a class; call it from the class's initialize,
+    // e.g. exposeBinding<NSButton>("enabled"_ns).
+    static void exposeBinding(const NSClass& cls, const Ref<NSString>& binding);
+    template <class T>
+    static void exposeBinding(const Ref<NSString>& binding) { exposeBinding(T::classRecord(), binding); }
+    // The bindings exposed by the receiver's class and its superclasses.
+    virtual Ref<class NSArray> exposedBindings() const;
+    // nil unless a class says what its binding takes.
+    virtual const NSClass* valueClassForBinding(const Ref<NSString>& binding) const;
+    // Keeps the receiver's value for `binding` equal to the (transformed)
+    // value at keyPath of the observed object. Binding a name again replaces
+    // the earlier binding.
+    virtual void bind(const Ref<NSString>& binding, const Id& observable, const Ref<NSString>& keyPath,
+                      const Ref<class NSDictionary>& options);
+    virtual void unbind(const Ref<NSString>& binding);
+    // NSObservedObjectKey, NSObservedKeyPathKey and NSOptionsKey, or nil.
+    virtual Ref<NSDictionary> infoForBinding(const Ref<NSString>& binding) const;
+
+    // --- Key-value observing (NSKeyValueObserving.cpp) ---
+    // options: NSKeyValueObservingOption{New, Old, Initial, Prior}. The
+    // observer is held weakly; the registration ends when either side dies.
+    void addObserver(const Id& observer, const Ref<NSString>& keyPath, NSUInteger options, void* context);
+    // Removes the latest matching registration; raises NSRangeException when
+    // there is none.
+    void removeObserver(const Id& observer, const Ref<NSString>& keyPath);
+    void removeObserver(const Id& observer, const Ref<NSString>& keyPath, void* context);
+    // Receives change notices. The default raises, as an unhandled notice is a
+    // fault of the observer's class.
+    virtual void observeValueForKeyPathOfObjectChangeContext(const Ref<NSString>& keyPath, const Id& object,
+                                                             const Ref<NSDictionary>& change, void* context);
+    // Change notices for the indexed kinds (NSKeyValueChangeInsertion,
+    // Removal, Replacement) of an ordered to-many key. Removal indexes refer to
+    // the collection before the removal.
+    void willChangeValuesAtIndexesForKey(NSUInteger kind, const Id& indexes, const Ref<NSString>& key);
+    void didChangeValuesAtIndexesForKey(NSUInteger kind, const Id& indexes, const Ref<NSString>& key);
+    // Dependent keys: observers of `key` are told whenever a value at one of
+    // keyPaths changes. Call it from the class's initialize, e.g.
+    // setKeyPathsForValuesAffectingValueForKey<Store>("count"_ns, paths).
+    static void setKeyPathsForValuesAffectingValueForKey(const NSClass& cls, const Ref<NSString>& key,
+                                                         const Ref<NSArray>& keyPaths);
+    template <class T>
+    static void setKeyPathsForValuesAffectingValueForKey(const Ref<NSString>& key, const Ref<NSArray>& keyPaths)
+    {
+        setKeyPathsForValuesAffectingValueForKey(T::classRecord(), key, keyPaths);
+    }
+    // The key paths declared for the class and its superclasses.
+    static Ref<NSArray> keyPathsForValuesAffectingValueForKey(const NSClass& cls, const Ref<NSString>& key);
+    // Whether a Weak reference to the object was ever made. Observing and
+    // binding records always make one, so an object without it skips their
+    // tables when it changes or dies.
+    bool hadWeakReferences() const noexcept { return m_weakControl.load(std::memory_order_acquire) != nullptr; }
+    // Key-value coding over several keys (NSKeyValueCoding.cpp); NSNull
+    // stands for nil in both directions.
+    void setValuesForKeysWithDictionary(const Ref<NSDictionary>& keyedValues);
+    Ref<NSDictionary> dictionaryWithValuesForKeys(const Ref<NSArray>& keys);
 
     // --- Performing selectors later or elsewhere (NSRunLoop / NSThread) ---
     // (performSelector:withObject:afterDelay:, cancelPreviousPerformRequests...,

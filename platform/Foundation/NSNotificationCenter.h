@@ -1,0 +1,56 @@
+#pragma once
+// Delivers notifications to observers registered by name and posting object.
+//
+// Delivery is synchronous, on the posting thread, in registration order. A
+// nil name or object in a registration matches every notification. Observers
+// are held weakly: a dead observer is never called and its registrations are
+// dropped. Each post works on the registrations present when it starts, less
+// those removed while it runs, so an observer removed by an earlier one is
+// not called and one added during the post waits for the next post.
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "Foundation/NSNotification.h"
+
+class NSNotificationCenter : public NSObject {
+    NS_OBJECT(NSNotificationCenter, NSObject)
+public:
+    using Block = std::function<void(const Ref<NSNotification>&)>;
+
+    NSNotificationCenter() = default;
+    // The process's centre; never destroyed.
+    static Ref<NSNotificationCenter> defaultCenter();
+
+    // The selector is sent by name with the notification as its argument. The
+    // object filter is compared by identity and not retained.
+    void addObserver(const Id& observer, const SEL& selector, const Ref<NSString>& name, const Id& object);
+    // Answers the observer token that removeObserver takes; the centre keeps
+    // the token (and so the block) until then. The queue is accepted for the
+    // platform's signature but not used yet: the block runs synchronously on
+    // the posting thread whatever queue is given.
+    Id addObserverForName(const Ref<NSString>& name, const Id& object, const Id& queue, Block block);
+    // Every registration of the observer.
+    void removeObserver(const Id& observer);
+    // The observer's registrations for that name and object; nil matches all.
+    void removeObserver(const Id& observer, const Ref<NSString>& name, const Id& object);
+
+    // A nil name raises NSInvalidArgumentException.
+    void postNotification(const Ref<NSNotification>& notification);
+    void postNotificationName(const Ref<NSString>& name, const Id& object, const Ref<NSDictionary>& userInfo = nullptr);
+
+protected:
+    // The distributed centre's objects are strings: they match by equality
+    // and registrations keep their own copy.
+    bool m_matchObjectsByEquality = false;
+
+private:
+    struct Registration;
+    bool matches(const Registration& r, const NSNotification& n) const;
+    void add(std::shared_ptr<Registration> registration);
+    void remove(const Id& observer, const Ref<NSString>& name, const Id& object);
+
+    std::mutex m_lock;
+    std::vector<std::shared_ptr<Registration>> m_registrations;
+};
