@@ -230,7 +230,7 @@ NSTimeInterval NSRunLoop::nextTimerDate(const NSRunLoopMode& mode) const
 
 bool NSRunLoop::fireDueTimers(const NSRunLoopMode& mode)
 {
-    const NSTimeInterval now = NSClock::now();
+    const NSTimeInterval now = NSClock::now() + NSTimer::kDueTolerance;
     struct Due {
         NSTimeInterval time;
         uint64_t seq;
@@ -631,7 +631,7 @@ void NSRunLoop::advance(NSTimeInterval seconds, const NSRunLoopMode& mode)
     const NSTimeInterval target = NSClock::now() + std::max(0.0, seconds);
     runUntilIdle(mode);
     // Stop at each timer's own time so that it sees the clock it was due at.
-    for (NSTimeInterval next = nextTimerDate(mode); next <= target; next = nextTimerDate(mode)) {
+    for (NSTimeInterval next = nextTimerDate(mode); next <= target + NSTimer::kDueTolerance; next = nextTimerDate(mode)) {
         NSClock::advanceTo(next);
         if (!runUntilIdle(mode)) break;
     }

@@ -127,7 +127,7 @@ void NSTimer::reschedule(NSTimeInterval scheduled)
     }
     // Leave a timer alone that its callback invalidated or moved.
     if (!isValid() || fireTime() != scheduled) return;
-    const NSTimeInterval now = NSClock::now();
+    const NSTimeInterval now = NSClock::now() + kDueTolerance;
     NSTimeInterval next = scheduled + m_interval;
     if (next <= now) next += std::ceil((now - next) / m_interval) * m_interval;
     if (next <= now) next += m_interval;

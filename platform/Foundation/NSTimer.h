@@ -14,6 +14,11 @@
 class NSTimer : public NSObject {
     NS_OBJECT(NSTimer, NSObject)
 public:
+    // A timer due within this much of now is due now: fire dates built by
+    // adding intervals drift by rounding, and a timer due "at" a time must
+    // fire when the clock is moved to that time.
+    static constexpr NSTimeInterval kDueTolerance = 1e-9;
+
     using Block = std::function<void(const Ref<NSTimer>& timer)>;
 
     // Scheduled in the default mode of the current thread's run loop. The
