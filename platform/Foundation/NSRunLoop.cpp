@@ -30,6 +30,7 @@ constexpr NSTimeInterval kNever = std::numeric_limits<NSTimeInterval>::infinity(
 // Dates further away than this (distantFuture) count as never.
 constexpr NSTimeInterval kFarAway = 1e9;
 constexpr int kIdlePassLimit = 10000;
+constexpr NSTimeInterval kPredicatePollInterval = 0.005;
 
 bool isCommonMode(const NSRunLoopMode& mode)
 {
@@ -655,10 +656,11 @@ bool NSRunLoop::runUntil(const std::function<bool()>& predicate, NSTimeInterval 
                 NSClock::advanceTo(next);
                 continue;
             }
-            runPass(mode, kNever, remaining);
-        } else {
-            runPass(mode, NSClock::now() + remaining, remaining);
         }
+        // The predicate may turn on another thread's work that never wakes
+        // this loop, so look again at least every few milliseconds.
+        const NSTimeInterval slice = std::min(remaining, kPredicatePollInterval);
+        runPass(mode, NSClock::isVirtual() ? kNever : NSClock::now() + slice, slice);
     }
 }
 

@@ -198,6 +198,24 @@ void NSThread::start()
 
 void NSThread::main()
 {
+    run();
+    {
+        // What the thread held goes when its body ends, before it counts as
+        // finished; released outside the lock.
+        Id target;
+        Id argument;
+        std::function<void()> block;
+        std::lock_guard guard(m_lock);
+        target = std::move(m_target);
+        argument = std::move(m_argument);
+        block = std::move(m_block);
+    }
+    m_executing.store(false);
+    m_finished.store(true);
+}
+
+void NSThread::run()
+{
     Id target;
     SEL selector;
     Id argument;
@@ -218,16 +236,6 @@ void NSThread::main()
     } catch (const std::exception& e) {
         NSLog("*** Thread ended by an uncaught exception: %s", e.what());
     }
-    m_executing.store(false);
-    m_finished.store(true);
-    // What the thread held goes when its body ends, outside the lock.
-    target = nullptr;
-    argument = nullptr;
-    block = nullptr;
-    std::lock_guard guard(m_lock);
-    target = std::move(m_target);
-    argument = std::move(m_argument);
-    block = std::move(m_block);
 }
 
 void NSThread::endOfThread()

@@ -48,6 +48,7 @@ public:
 private:
     friend struct NSThreadLocalState;
     void main();
+    void run();
     void endOfThread();
 
     std::atomic<bool> m_cancelled{false};
