@@ -6,6 +6,8 @@
 // queue in every mode. Waiting uses poll() with the next timer's time-out on
 // the real clock; on the virtual clock a loop never sleeps for a timer, it
 // waits until someone advances the clock or posts work (see NSClock.h).
+// Passes run on the loop's own thread; adding timers, performs and sources,
+// stop and wakeUp may be called from any thread.
 #include <functional>
 #include <memory>
 #include <string>
@@ -102,6 +104,7 @@ public:
     // What is pending, for failure messages.
     std::string describePending() const;
 
+    // The loop's lists, behind one lock (NSRunLoop.cpp).
     struct State;
 
 private:
