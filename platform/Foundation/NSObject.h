@@ -141,8 +141,33 @@ public:
     Ref<NSDictionary> dictionaryWithValuesForKeys(const Ref<NSArray>& keys);
 
     // --- Performing selectors later or elsewhere (NSRunLoop / NSThread) ---
-    // (performSelector:withObject:afterDelay:, cancelPreviousPerformRequests...,
-    //  performSelectorOnMainThread:..., performSelector:onThread:..., go here.)
+    // (NSObjectPerform.cpp.) Each retains the receiver and the argument until
+    // the call has run or been cancelled. Modes are run-loop mode names
+    // (NSRunLoop.h).
+    // performSelector:withObject:afterDelay:[inModes:] on the current thread's
+    // run loop; the default mode when no modes are given; a delay of 0 runs in
+    // the next turn.
+    void performSelectorAfterDelay(const SEL& selector, const Id& argument, NSTimeInterval delay);
+    void performSelectorAfterDelay(const SEL& selector, const Id& argument, NSTimeInterval delay,
+                                   const std::vector<std::string>& modes);
+    // Cancels the current thread's delayed performs on the target: all of
+    // them, or those with this selector and an equal (isEqual) argument.
+    static void cancelPreviousPerformRequestsWithTarget(const Id& target);
+    static void cancelPreviousPerformRequestsWithTarget(const Id& target, const SEL& selector, const Id& argument);
+    // performSelectorOnMainThread:withObject:waitUntilDone:[modes:]; the
+    // common modes when none are given. Waiting on the main thread runs the
+    // call at once.
+    void performSelectorOnMainThread(const SEL& selector, const Id& argument, bool waitUntilDone);
+    void performSelectorOnMainThread(const SEL& selector, const Id& argument, bool waitUntilDone,
+                                     const std::vector<std::string>& modes);
+    // performSelector:onThread:withObject:waitUntilDone:[modes:], served by
+    // that thread's run loop; waiting on the current thread runs it at once.
+    void performSelectorOnThread(const SEL& selector, const Ref<class NSThread>& thread, const Id& argument,
+                                 bool waitUntilDone);
+    void performSelectorOnThread(const SEL& selector, const Ref<class NSThread>& thread, const Id& argument,
+                                 bool waitUntilDone, const std::vector<std::string>& modes);
+    // performSelectorInBackground:withObject: on a new detached thread.
+    void performSelectorInBackground(const SEL& selector, const Id& argument);
 
     // The designated initialiser. Like the platform's, it may answer another
     // object than the receiver (a singleton answers the existing instance);

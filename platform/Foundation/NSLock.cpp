@@ -1,0 +1,5 @@
+#include "Foundation/NSLock.h"
+
+#include "Foundation/NSClass.h"
+
+NS_CLASS_DEFINE(NSLock)

@@ -1,0 +1,5 @@
+#include "Foundation/NSRecursiveLock.h"
+
+#include "Foundation/NSClass.h"
+
+NS_CLASS_DEFINE(NSRecursiveLock)
