@@ -1,20 +1,37 @@
-# plumbline_library(<target> [DEPS <targets>...])
+# plumbline_library(<target> [DEPS <targets>...] [PRIVATE_DEPS <targets>...])
 # One shared library per folder of the layering; every .cpp under the folder
-# belongs to it, so adding a file needs no edit here.
+# belongs to it, so adding a file needs no edit here. A folder without sources
+# yet is an interface library, so targets can depend on it before it has code.
 function(plumbline_library target)
   cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  add_library(${target} ${sources})
-  target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
-  target_link_libraries(${target} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+  if(sources)
+    add_library(${target} ${sources})
+    target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
+    target_link_libraries(${target} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR}/..)
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS})
+  endif()
 endfunction()
 
-# plumbline_tests(<name> LABEL <label> LIBS <targets>...)
-# One test program per folder; every *.cpp in the folder is part of it and each
-# GoogleTest case becomes a CTest test carrying the label.
+# plumbline_tests(<name> LABEL <label> LIBS <targets>... [GLOB <pattern>] [EXCLUDE <regex>])
+# One test program of the .cpp files of the folder matching GLOB (default
+# every .cpp, recursively) and not matching EXCLUDE; each GoogleTest case
+# becomes a CTest test carrying the label.
 function(plumbline_tests name)
-  cmake_parse_arguments(ARG "" "LABEL" "LIBS" ${ARGN})
-  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(ARG "" "LABEL;GLOB;EXCLUDE" "LIBS" ${ARGN})
+  if(NOT ARG_GLOB)
+    set(ARG_GLOB "*.cpp")
+  endif()
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_GLOB})
+  if(ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "${ARG_EXCLUDE}")
+  endif()
+  if(NOT sources)
+    return()
+  endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} plumbline_testsupport GTest::gtest GTest::gmock)
   gtest_discover_tests(${name}
