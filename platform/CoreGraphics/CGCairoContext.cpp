@@ -316,10 +316,17 @@ void CGCairoContext::drawImage(const Ref<CGImage>& image, const CGRect& sourcePi
         cairo_save(cr);
         area(cr);
         cairo_clip(cr);
+        // The fraction belongs to the source, not to its coverage: with the
+        // copy operation a half-faded image replaces what was there.
+        if (fraction < 1) cairo_push_group(cr);
         cairo_set_source_surface(cr, image->surface(), -src.origin.x, -src.origin.y);
         cairo_pattern_set_filter(cairo_get_source(cr), filter);
         cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-        cairo_paint_with_alpha(cr, fraction);
+        if (fraction < 1) {
+            cairo_paint_with_alpha(cr, fraction);
+            cairo_pop_group_to_source(cr);
+        }
+        cairo_paint(cr);
         cairo_restore(cr);
     };
     auto coverage = [&](cairo_t* cr) {
