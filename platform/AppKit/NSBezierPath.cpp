@@ -178,6 +178,7 @@ void NSBezierPath::appendBezierPathWithRoundedRect(const NSRect& r, CGFloat xRad
     }
     CGFloat x0 = NSMinX(r), y0 = NSMinY(r), x1 = NSMaxX(r), y1 = NSMaxY(r);
     CGFloat kx = xRadius * (1 - kKappa), ky = yRadius * (1 - kKappa);
+    m_path.elements.reserve(m_path.size() + 10);
     m_path.moveTo({x0 + xRadius, y0});
     m_path.lineTo({x1 - xRadius, y0});
     m_path.curveTo({x1 - kx, y0}, {x1, y0 + ky}, {x1, y0 + yRadius});

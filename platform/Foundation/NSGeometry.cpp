@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <charconv>
+#include <initializer_list>
 #include <string>
 
 #include "Foundation/NSString.h"
@@ -92,23 +93,31 @@ std::string number(CGFloat v)
 }
 }
 
-Ref<NSString> NSStringFromPoint(NSPoint p)
+namespace {
+// Braced, comma-separated numbers ("{1, 2}").
+std::string braced(std::initializer_list<std::string> parts)
 {
-    return NSString::stringWithUTF8String("{" + number(p.x) + ", " + number(p.y) + "}");
+    std::string text = "{";
+    for (const std::string& part : parts) {
+        if (text.size() > 1) text += ", ";
+        text += part;
+    }
+    text += "}";
+    return text;
+}
 }
 
-Ref<NSString> NSStringFromSize(NSSize s)
-{
-    return NSString::stringWithUTF8String("{" + number(s.width) + ", " + number(s.height) + "}");
-}
+Ref<NSString> NSStringFromPoint(NSPoint p) { return NSString::stringWithUTF8String(braced({number(p.x), number(p.y)})); }
+
+Ref<NSString> NSStringFromSize(NSSize s) { return NSString::stringWithUTF8String(braced({number(s.width), number(s.height)})); }
 
 Ref<NSString> NSStringFromRect(const NSRect& r)
 {
-    return NSString::stringWithUTF8String("{{" + number(r.origin.x) + ", " + number(r.origin.y) + "}, {" +
-                                          number(r.size.width) + ", " + number(r.size.height) + "}}");
+    return NSString::stringWithUTF8String(
+        braced({braced({number(r.origin.x), number(r.origin.y)}), braced({number(r.size.width), number(r.size.height)})}));
 }
 
 Ref<NSString> NSStringFromRange(NSRange r)
 {
-    return NSString::stringWithUTF8String("{" + std::to_string(r.location) + ", " + std::to_string(r.length) + "}");
+    return NSString::stringWithUTF8String(braced({std::to_string(r.location), std::to_string(r.length)}));
 }
