@@ -245,6 +245,7 @@ void CGCairoContext::replaceClip(const CGPathElements& path, CGPathFillRule rule
     cairo_reset_clip(m_cr);
     if (hasBaseClip()) {
         cairo_identity_matrix(m_cr);
+        cairo_new_path(m_cr);
         const CGRect& r = baseClip();
         cairo_rectangle(m_cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
         cairo_clip(m_cr);

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
 
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSBitmapImageRep.h"
@@ -275,4 +279,86 @@ TEST(Drawing, PathsReachTheRecordingContext)
     EXPECT_EQ(stroke.paint.color, (CGRGBA{0, 1, 0, 1}));
     EXPECT_EQ(stroke.path, p->elements());
     EXPECT_EQ(rec->operations()[1].kind, CGRecordedOperation::Kind::ReplaceClip);
+}
+
+TEST(Drawing, PatternColoursTileTheirImage)
+{
+    auto tile = NSImage::initWithSize({2, 1});
+    tile->lockFocus();
+    NSColor::redColor()->set();
+    NSRectFill(NSMakeRect(0, 0, 1, 1));
+    NSColor::blueColor()->set();
+    NSRectFill(NSMakeRect(1, 0, 1, 1));
+    tile->unlockFocus();
+    Canvas canvas(6, 1, true);
+    NSColor::colorWithPatternImage(tile)->set();
+    NSBezierPath::fillRect(NSMakeRect(0, 0, 6, 1));
+    for (size_t x = 0; x < 6; ++x) EXPECT_EQ(canvas.pixel(x, 0), x % 2 ? kBlue : kRed) << x;
+}
+
+TEST(Drawing, ClipsIntersectReplaceAndFollowMasks)
+{
+    Canvas canvas(10, 10, true);
+    auto port = canvas.port;
+    port->setBaseClip(CGRectMake(0, 0, 8, 10));
+    NSColor::redColor()->set();
+    port->saveGState();
+    NSBezierPath::clipRect(NSMakeRect(0, 0, 4, 4));
+    NSBezierPath::clipRect(NSMakeRect(2, 2, 4, 4));  // intersects
+    NSRectFill(NSMakeRect(0, 0, 10, 10));
+    EXPECT_EQ(canvas.pixel(3, 3), kRed);
+    EXPECT_EQ(canvas.pixel(1, 1), 0u);
+    EXPECT_EQ(canvas.pixel(5, 5), 0u);
+    // setClip replaces the clip, within the base clip.
+    NSBezierPath::bezierPathWithRect(NSMakeRect(6, 6, 4, 4))->setClip();
+    NSRectFill(NSMakeRect(0, 0, 10, 10));
+    EXPECT_EQ(canvas.pixel(7, 7), kRed);
+    EXPECT_EQ(canvas.pixel(8, 8), 0u);
+    port->restoreGState();
+
+    // A mask image: only its opaque left half lets drawing through.
+    auto mask = CGImage::create(2, 1);
+    std::memcpy(mask->data(), "\xff\xff\xff\xff", 4);
+    mask->markDirty();
+    port->saveGState();
+    CGContextClipToMask(port.get(), CGRectMake(0, 0, 10, 1), mask);
+    NSColor::blueColor()->set();
+    NSRectFill(NSMakeRect(0, 0, 10, 1));
+    port->restoreGState();
+    EXPECT_EQ(canvas.pixel(2, 0), kBlue);
+    EXPECT_EQ(canvas.pixel(7, 0), 0u);
+}
+
+TEST(Images, NamedImagesAreSharedAndPDFNamesFindPNGs)
+{
+    auto dir = std::filesystem::temp_directory_path() / ("graphics-images-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    auto data = redOverBlue()->PNGRepresentation();
+    ASSERT_TRUE(data->writeToFile(NSString::stringWithUTF8String((dir / "Handle.png").string()), true));
+    NSImage::addImageSearchDirectory(dir.string());
+    auto a = NSImage::imageNamed("Handle.pdf"_ns);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->size(), NSMakeSize(1, 2));
+    EXPECT_EQ(NSImage::imageNamed("Handle.pdf"_ns), a);
+    auto b = NSImage::imageNamed("Handle"_ns);
+    ASSERT_TRUE(b);
+    b->setSize({10, 20});
+    EXPECT_EQ(NSImage::imageNamed("Handle"_ns)->size(), NSMakeSize(10, 20));  // shared
+    EXPECT_FALSE(NSImage::imageNamed("Missing"_ns));
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Images, LockFocusOnAFlippedImageDrawsFromTheTop)
+{
+    auto image = NSImage::initWithSize({1, 2});
+    image->setFlipped(true);
+    image->lockFocus();
+    EXPECT_TRUE(NSGraphicsContext::currentContext()->isFlipped());
+    NSColor::redColor()->set();
+    NSRectFill(NSMakeRect(0, 0, 1, 1));  // the top pixel
+    image->unlockFocus();
+    Canvas canvas(1, 2, false);
+    image->drawInRect(NSMakeRect(0, 0, 1, 2));
+    EXPECT_EQ(canvas.pixel(0, 0), kRed);
+    EXPECT_EQ(canvas.pixel(0, 1), 0u);
 }
