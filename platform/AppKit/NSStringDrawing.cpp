@@ -363,19 +363,47 @@ private:
         }
     }
 
+    // One decoration line: solid, or dashed by the style's pattern bits.
+    void rule(CGFloat x, CGFloat width, CGFloat centre, CGFloat thickness, NSInteger pattern, const Ref<NSColor>& color)
+    {
+        if (pattern == NSUnderlinePatternSolid) {
+            fill(band(x, centre - thickness / 2, width, thickness), color);
+            return;
+        }
+        CGFloat t = thickness;
+        CGStrokeStyle style;
+        style.lineWidth = thickness;
+        if (pattern == NSUnderlinePatternDot) style.dash = {t, t};
+        else if (pattern == NSUnderlinePatternDash) style.dash = {3 * t, t};
+        else if (pattern == NSUnderlinePatternDashDot) style.dash = {3 * t, t, t, t};
+        else style.dash = {3 * t, t, t, t, t, t};
+        CGPathElements line;
+        line.moveTo({x, userY(centre)});
+        line.lineTo({x + width, userY(centre)});
+        m_port->saveGState();
+        m_port->clearShadow();
+        m_port->setStrokeColor(color->rgba());
+        m_port->strokePath(line, style);
+        m_port->restoreGState();
+    }
+
     void decorate(const Style& s, CGFloat x, CGFloat width, CGFloat baseline)
     {
         CGFloat t = std::max(s.font->underlineThickness(), 0.5);
         if (s.underline & 0xff) {
             CGFloat centre = baseline - s.font->underlinePosition();
             auto color = s.underlineColor ? s.underlineColor : s.color;
+            NSInteger pattern = s.underline & 0xff00;
             CGFloat thickness = (s.underline & 0xff) == NSUnderlineStyleThick ? 2 * t : t;
-            fill(band(x, centre - thickness / 2, width, thickness), color);
-            if ((s.underline & 0xff) == NSUnderlineStyleDouble) fill(band(x, centre + 1.5 * t, width, t), color);
+            rule(x, width, centre, thickness, pattern, color);
+            if ((s.underline & 0xff) == NSUnderlineStyleDouble) rule(x, width, centre + 2 * t, t, pattern, color);
         }
         if (s.strike & 0xff) {
             CGFloat centre = baseline - s.font->xHeight() / 2;
-            fill(band(x, centre - t / 2, width, t), s.strikeColor ? s.strikeColor : s.color);
+            NSInteger pattern = s.strike & 0xff00;
+            CGFloat thickness = (s.strike & 0xff) == NSUnderlineStyleThick ? 2 * t : t;
+            rule(x, width, centre, thickness, pattern, s.strikeColor ? s.strikeColor : s.color);
+            if ((s.strike & 0xff) == NSUnderlineStyleDouble) rule(x, width, centre + 2 * t, t, pattern, s.strikeColor ? s.strikeColor : s.color);
         }
     }
 

@@ -260,3 +260,34 @@ TEST(StringDrawing, TextIsUprightInFlippedAndUnflippedContexts)
         EXPECT_GT(bottom - widestRow, 10) << "flipped " << flipped;
     }
 }
+
+TEST(StringDrawing, UnderlinesFollowTheirStyleAndPattern)
+{
+    auto font = NSFont::fontWithName("Helvetica"_ns, 12);
+    struct Case {
+        NSInteger style;
+        size_t fills, strokes;
+    } cases[] = {{NSUnderlineStyleSingle, 1, 0}, {NSUnderlineStyleDouble, 2, 0}, {NSUnderlineStyleSingle | NSUnderlinePatternDash, 0, 1}};
+    for (const Case& c : cases) {
+        auto attrs = NSDictionary::dictionaryWithEntries(
+            {{NSFontAttributeName, font}, {NSUnderlineStyleAttributeName, NSNumber::numberWithInteger(c.style)}});
+        auto rec = CGRecordingContext::create({100, 100});
+        Current current(rec, true);
+        NSStringExt::drawAtPoint("ab"_ns, {0, 0}, attrs);
+        size_t fills = 0, strokes = 0;
+        for (const auto& op : rec->operations()) {
+            if (op.kind == CGRecordedOperation::Kind::Fill) {
+                ++fills;
+                // Below the baseline, across both glyphs.
+                EXPECT_GT(op.path.bounds().origin.y, font->ascender());
+                EXPECT_NEAR(op.path.bounds().size.width, NSStringExt::sizeWithAttributes("ab"_ns, attrs).width, 1e-9);
+            }
+            if (op.kind == CGRecordedOperation::Kind::Stroke) {
+                ++strokes;
+                EXPECT_EQ(op.strokeStyle.dash.size(), 2u);
+            }
+        }
+        EXPECT_EQ(fills, c.fills) << c.style;
+        EXPECT_EQ(strokes, c.strokes) << c.style;
+    }
+}
