@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "AppKit/NSBezierPath.h"
 #include "AppKit/NSColor.h"
 #include "AppKit/NSFont.h"
 #include "AppKit/NSFontManager.h"
@@ -290,4 +291,21 @@ TEST(StringDrawing, UnderlinesFollowTheirStyleAndPattern)
         EXPECT_EQ(fills, c.fills) << c.style;
         EXPECT_EQ(strokes, c.strokes) << c.style;
     }
+}
+
+TEST(Fonts, GlyphOutlinesGoIntoPathsAtTheCurrentPoint)
+{
+    auto font = NSFont::fontWithName("DejaVu Sans"_ns, 20);
+    NSGlyph glyphs[] = {font->glyphForCharacter('H'), font->glyphForCharacter('x')};
+    auto path = NSBezierPath::bezierPath();
+    EXPECT_THROW(path->appendBezierPathWithGlyph(glyphs[0], font), NSException);
+    path->moveToPoint({100, 50});
+    path->appendBezierPathWithGlyphs(glyphs, 2, font);
+    NSRect bounds = path->bounds();
+    EXPECT_NEAR(NSMaxY(bounds), 50 + font->capHeight(), 0.01);  // y up from the baseline
+    EXPECT_NEAR(NSMinY(bounds), 50, 0.01);
+    CGFloat advance = font->advancementForGlyph(glyphs[0]).width + font->advancementForGlyph(glyphs[1]).width;
+    EXPECT_NEAR(path->currentPoint().x, 100 + advance, 1e-9);
+    EXPECT_GE(NSMinX(bounds), 100);
+    EXPECT_LT(NSMaxX(bounds), 100 + advance);
 }
