@@ -58,9 +58,18 @@ void strokeWith(cairo_t* cr, const CGPathElements& path, const CGStrokeStyle& st
         cairo_stroke(cr);
         return;
     }
+    // A view at a fractional offset in its window still draws its hairlines
+    // on whole pixel rows: the offset is rounded when the transform only
+    // moves, flips or turns by quarters.
+    CGAffineTransform device = ctm;
+    auto unit = [](CGFloat v) { return v == 0 || v == 1 || v == -1; };
+    if (unit(ctm.a) && unit(ctm.b) && unit(ctm.c) && unit(ctm.d)) {
+        device.tx = std::round(ctm.tx);
+        device.ty = std::round(ctm.ty);
+    }
     cairo_identity_matrix(cr);
     cairo_set_line_width(cr, 1);
-    appendPath(cr, path.transformed(ctm));
+    appendPath(cr, path.transformed(device));
     cairo_stroke(cr);
 }
 
