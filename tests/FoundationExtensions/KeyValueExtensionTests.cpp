@@ -245,6 +245,18 @@ public:
 };
 NS_CLASS_DEFINE(BoundField)
 
+// A control with a real binding made by bind.
+class BoundControl : public NSObject {
+    NS_OBJECT(BoundControl, NSObject)
+public:
+    static void initialize() { exposeBinding<BoundControl>("value"_ns); }
+    static void describeClass(NSClassMembers<BoundControl>& m) { m.property("value", &BoundControl::value, &BoundControl::setValue); }
+    Id value() const { return m_value; }
+    void setValue(const Id& v) { m_value = v; }
+    Id m_value;
+};
+NS_CLASS_DEFINE(BoundControl)
+
 class UppercaseTransformer : public NSValueTransformer {
     NS_OBJECT(UppercaseTransformer, NSValueTransformer)
 public:
@@ -320,6 +332,15 @@ TEST(ObjectExtension, PropagateValueWritesBackThroughTheBinding)
         EXPECT_EQ(text(model->m_child->m_title), c.childTitle);
         EXPECT_EQ(log.lines(), c.log);
     }
+
+    // The same through a binding made by bind, with a transformer by name.
+    model->m_title = "old"_ns;
+    auto control = NSObject::make<BoundControl>();
+    control->bind("value"_ns, model, "title"_ns,
+                  NSDictionary::dictionaryWithEntries({{NSValueTransformerNameBindingOption, "TestUppercase"_ns}}));
+    NSObjectExt::propagateValue(control, "edited"_ns, "value"_ns);
+    EXPECT_EQ(text(model->m_title), "EDITED");
+    control->unbind("value"_ns);
     NSValueTransformer::setValueTransformer(nullptr, "TestUppercase"_ns);
 }
 
