@@ -42,33 +42,21 @@ Id undefinedKeyValue(NSObject* receiver, const Ref<NSString>& key)
 
 }
 
-// NSClass lets its member registrars fill its tables. This one adds the
-// category's two block actions to NSObject's action table, so that every
-// object answers them and the run loop, threads and queues can send them.
-struct ZAKNSObjectExtensionActions;
-template <>
-class NSClassMembers<ZAKNSObjectExtensionActions> {
-public:
-    static void install()
-    {
-        auto& actions = NSObject::classRecord().m_actions;
-        actions[kInvokeTargetBlock] = {1, [](NSObject* self, const Id& block, const Id&) -> Id {
-                                           NSObjectExt::ZAK_invokeTargetBlock(self, dynamic_ref_cast<ZAKTargetBlock>(block));
-                                           return nullptr;
-                                       }};
-        actions[kInvokeTargetBlockWithAutoreleasePool] = {1, [](NSObject* self, const Id& block, const Id&) -> Id {
-                                                              NSObjectExt::ZAK_invokeTargetBlockWithAutoreleasePool(
-                                                                  self, dynamic_ref_cast<ZAKTargetBlock>(block));
-                                                              return nullptr;
-                                                          }};
-    }
-};
-
 namespace {
 
 // At load time, before any thread can send the actions or look keys up.
 [[maybe_unused]] const bool g_installed = [] {
-    NSClassMembers<ZAKNSObjectExtensionActions>::install();
+    // Every object answers the two block actions, so the run loop, threads
+    // and queues can send them.
+    NSClass& root = NSObject::classRecord();
+    root.addCategoryAction(kInvokeTargetBlock, 1, [](NSObject* self, const Id& block, const Id&) -> Id {
+        NSObjectExt::ZAK_invokeTargetBlock(self, dynamic_ref_cast<ZAKTargetBlock>(block));
+        return nullptr;
+    });
+    root.addCategoryAction(kInvokeTargetBlockWithAutoreleasePool, 1, [](NSObject* self, const Id& block, const Id&) -> Id {
+        NSObjectExt::ZAK_invokeTargetBlockWithAutoreleasePool(self, dynamic_ref_cast<ZAKTargetBlock>(block));
+        return nullptr;
+    });
     NSSetValueForUndefinedKeyHook(undefinedKeyValue);
     return true;
 }();

@@ -72,6 +72,11 @@ const NSClass::Action* NSClass::actionFor(const SEL& selector) const
     return nullptr;
 }
 
+void NSClass::addCategoryAction(const SEL& selector, int arity, std::function<Id(NSObject*, const Id&, const Id&)> invoke)
+{
+    m_actions[selector] = {arity, std::move(invoke)};
+}
+
 const NSClass::Property* NSClass::propertyFor(const std::string& key) const
 {
     for (const NSClass* c = this; c; c = c->m_superclass) {
