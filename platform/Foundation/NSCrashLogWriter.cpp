@@ -31,6 +31,8 @@ std::atomic<bool> installed{false};
 // Set once a report is written, so that the abort that follows an uncaught
 // exception does not write a second one.
 std::atomic<bool> reported{false};
+// Set once that report is complete.
+std::atomic<bool> reportWritten{false};
 alignas(16) char alternateStack[256 * 1024];
 
 // --- Formatting into a fixed buffer, safe in a signal handler ---
@@ -206,9 +208,19 @@ void writeReport(const char* exceptionType, const char* details, const char* app
     ::_exit(128 + sig);
 }
 
+// Another thread that crashes while a report is being written waits for it
+// (a little), so that its own death does not cut the report short.
+void awaitReport()
+{
+    timespec pause{0, 10 * 1000 * 1000};
+    for (int i = 0; i < 300 && !reportWritten.load(); ++i) ::nanosleep(&pause, nullptr);
+}
+
 void onSignal(int sig, siginfo_t* info, void*)
 {
-    if (!reported.exchange(true)) {
+    if (reported.exchange(true)) {
+        awaitReport();
+    } else {
         Buffer<64> details;
         if (sig != SIGABRT && info) {
             details.add("code ");
@@ -218,6 +230,7 @@ void onSignal(int sig, siginfo_t* info, void*)
         }
         details.add("", 1);
         writeReport(signalName(sig), details.bytes, nullptr);
+        reportWritten = true;
     }
     dieOf(sig);
 }
@@ -248,7 +261,12 @@ std::string typeName(const std::type_info& type)
     } else {
         message = "*** Terminating app: std::terminate called without an active exception";
     }
-    if (!reported.exchange(true)) writeReport("EXC_CRASH (SIGABRT)", "", message.c_str());
+    if (reported.exchange(true)) {
+        awaitReport();
+    } else {
+        writeReport("EXC_CRASH (SIGABRT)", "", message.c_str());
+        reportWritten = true;
+    }
     writeAll(STDERR_FILENO, (message + "\n").c_str(), message.size() + 1);
     NSConsoleLogAppend(message);
     std::abort();
@@ -309,6 +327,7 @@ bool NSCrashLogWriter::install()
     for (int sig : handledSignals) ::sigaction(sig, &action, nullptr);
     std::set_terminate(onTerminate);
     reported = false;
+    reportWritten = false;
     installed = true;
     return true;
 }
