@@ -93,6 +93,14 @@ NSUInteger NSConsoleLogSetCapacity(NSUInteger bytes)
 
 void NSConsoleLogAppend(std::string_view text)
 {
+    // Working out the file's name may read the bundle, which may log: such a
+    // nested line is dropped rather than deadlocking.
+    thread_local bool appending = false;
+    if (appending) return;
+    appending = true;
+    struct Reset {
+        ~Reset() { appending = false; }
+    } reset;
     try {
         static std::mutex lock;
         NSUInteger cap = capacity.load();
