@@ -415,6 +415,7 @@ static int bufferHolding(const RXLBuffer* group, const NSString* subject)
 
 int fixedBufferHolding(const NSString* subject) { return bufferHolding(cache().fixed, subject); }
 int dynamicBufferHolding(const NSString* subject) { return bufferHolding(cache().dynamic, subject); }
+unsigned leastRecentWay(uint16_t word) { return rkl_lruLeastRecent(word); }
 const unichar* fixedBufferArray(int index) { return cache().fixed[index].uniChar; }
 bool lockIsHeld() { return rkl_cacheSpinLockIsLocked(); }
 

@@ -14,6 +14,8 @@ int entryIndexOf(const Ref<NSString>& regex, RXLRegexOptions options = 0);
 // The set a pattern falls into.
 unsigned setOf(const Ref<NSString>& regex, RXLRegexOptions options = 0);
 uint16_t lruWord(unsigned set);
+// The least recently used way of an LRU word.
+unsigned leastRecentWay(uint16_t word);
 // Whether any cache entry is attached to the string, and which subject
 // buffers hold it (-1 when none).
 bool anyEntryAttachedTo(const NSString* subject);
