@@ -64,7 +64,7 @@ Ref<RXLBlockEnumerationHelper> RXLBlockEnumerationHelper::initWithRegex(const RX
     {
         RXLLockScope lock;
         lock.lock();
-        RXLCachedRegex* entry = rkl_getCachedRegex(caller, regex, options, error, deferred);
+        RXLCachedRegex* entry = rkl_getCachedRegex(caller, regex.get(), options, error, deferred);
         if (entry) {
             cachedRegex.icu_regex = uregex_clone(entry->icu_regex, &status);
             cachedRegex.regexString = entry->regexString;
@@ -102,6 +102,7 @@ Ref<RXLBlockEnumerationHelper> RXLBlockEnumerationHelper::initWithRegex(const RX
     cachedRegex.setToRange = range;
     if (U_SUCCESS(status))
         uregex_setText(cachedRegex.icu_regex, chars + range.location, static_cast<int32_t>(range.length), &status);
+    cachedRegex.icuAtStart = U_SUCCESS(status);
 
     if (status == U_ZERO_ERROR) return this;
     RXLErrorInfo info;

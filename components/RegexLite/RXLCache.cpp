@@ -1,6 +1,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <typeinfo>
 
 #include "Foundation/NSValue.h"
 #include "RegexLite/RXLCacheTesting.h"
@@ -36,11 +37,8 @@ struct RXLCacheState {
     }
 };
 
-RXLCacheState& cache()
-{
-    static RXLCacheState* state = new RXLCacheState();
-    return *state;
-}
+RXLCacheState* const g_cache = new RXLCacheState();
+inline RXLCacheState& cache() { return *g_cache; }
 
 std::atomic<uint64_t> g_compileCount{0};
 const unichar kEmptyText[1] = {0};
@@ -62,10 +60,11 @@ bool samePattern(const RXLCachedRegex& e, const NSString* regex, RXLRegexOptions
     return e.regexString.get() == regex || e.regexString->isEqual(regex);
 }
 
-uint64_t mutationCountOf(const NSString* s)
+// Plain strings are by far the most common subjects; they skip the cast.
+const NSMutableString* asMutable(const NSString* s)
 {
-    auto* m = dynamic_cast<const NSMutableString*>(s);
-    return m ? m->mutationCount() : 0;
+    if (typeid(*s) == typeid(NSString)) return nullptr;
+    return dynamic_cast<const NSMutableString*>(s);
 }
 
 void markUsed(RXLCachedRegex* entry, const NSString* regex)
@@ -120,6 +119,7 @@ void detach(RXLCachedRegex& e, bool emptyText)
     e.setToMutationCount = 0;
     e.setToNeedsConversion = false;
     e.setToIsImmutable = false;
+    e.icuAtStart = false;
 }
 
 // Makes the subject's UTF-16 reachable and hands the range to ICU.
@@ -177,6 +177,7 @@ bool setCachedRegexToString(RXLCachedRegex& e, NSRange range, UErrorCode& status
     // An empty subject may have no array at all; ICU wants a valid pointer.
     const unichar* text = e.setToUniChar ? e.setToUniChar + range.location : kEmptyText;
     uregex_setText(e.icu_regex, text, static_cast<int32_t>(range.length), &status);
+    e.icuAtStart = U_SUCCESS(status);
     if (U_FAILURE(status)) {
         e.setToRange = e.lastFindRange = e.lastMatchRange = RXLNotFoundRange;
     }
@@ -208,29 +209,29 @@ void rkl_resetCachedRegexText(RXLCachedRegex& entry)
     detach(entry, true);
 }
 
-RXLCachedRegex* rkl_getCachedRegex(const RXLCaller& caller, const Ref<NSString>& regex, RXLRegexOptions options,
+RXLCachedRegex* rkl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
                                    Ref<NSError>* error, RXLDeferred& deferred)
 {
     RXLCacheState& c = cache();
-    if (c.last && c.last->regexString.get() == regex.get() && c.last->options == options && c.last->icu_regex)
+    if (c.last && c.last->regexString.get() == regex && c.last->options == options && c.last->icu_regex)
         return c.last;
     c.last = nullptr;
 
-    RXLCachedRegex* hit = &c.entries[c.lookaside[lookasideSlot(regex.get(), options)]];
-    if (!samePattern(*hit, regex.get(), options)) {
+    RXLCachedRegex* hit = &c.entries[c.lookaside[lookasideSlot(regex, options)]];
+    if (!samePattern(*hit, regex, options)) {
         hit = nullptr;
-        const uint64_t hash = rkl_hashOf(regex.get());
+        const uint64_t hash = rkl_hashOf(regex);
         const unsigned set = setIndex(hash, options);
         for (unsigned way = 0; way < kWays && !hit; ++way) {
             RXLCachedRegex& e = c.entries[set * kWays + way];
-            if (e.regexHash == hash && samePattern(e, regex.get(), options)) hit = &e;
+            if (e.regexHash == hash && samePattern(e, regex, options)) hit = &e;
         }
         if (!hit) {
             RXLCachedRegex& e = c.entries[set * kWays + rkl_lruLeastRecent(c.sets[set])];
             releaseCacheEntry(e);
             const NSUInteger length = regex->length();
             if (length >= static_cast<NSUInteger>(RXLIntMax)) {
-                deferred.exception = rkl_exception(caller, NSRangeException, "Regex string length exceeds INT_MAX");
+                deferred.set(rkl_exception(caller, NSRangeException, "Regex string length exceeds INT_MAX"));
                 return nullptr;
             }
             e.regexString = static_ref_cast<NSString>(regex->copy());
@@ -272,12 +273,12 @@ RXLCachedRegex* rkl_getCachedRegex(const RXLCaller& caller, const Ref<NSString>&
             hit = &e;
         }
     }
-    markUsed(hit, regex.get());
+    markUsed(hit, regex);
     return hit;
 }
 
-RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, const Ref<NSString>& regex,
-                                              RXLRegexOptions options, const Ref<NSString>& subject,
+RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
+                                              NSString* subject,
                                               NSUInteger& subjectLength, NSRange& range, Ref<NSError>* error,
                                               RXLDeferred& deferred, UErrorCode& status)
 {
@@ -286,33 +287,34 @@ RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, const Ref
     subjectLength = subject->length();
     if (range.length == NSUIntegerMax && range.location <= subjectLength) range.length = subjectLength - range.location;
     if (range.location > subjectLength || range.length > subjectLength - range.location) {
-        deferred.exception = rkl_exception(caller, NSRangeException, "Range or index out of bounds.");
+        deferred.set(rkl_exception(caller, NSRangeException, "Range or index out of bounds."));
         return nullptr;
     }
     if (subjectLength >= static_cast<NSUInteger>(RXLIntMax)) {
-        deferred.exception = rkl_exception(caller, NSRangeException, "String length exceeds INT_MAX.");
+        deferred.set(rkl_exception(caller, NSRangeException, "String length exceeds INT_MAX."));
         return nullptr;
     }
     // A mutable subject is compared by its mutation count, which sees every
     // change in place without hashing the whole text again; an immutable one
     // by its cached hash.
-    const bool isMutable = dynamic_cast<const NSMutableString*>(subject.get()) != nullptr;
-    const uint64_t mutations = mutationCountOf(subject.get());
-    const bool keep = e->setToString.get() == subject.get() &&
+    const NSMutableString* mutableSubject = asMutable(subject);
+    const bool isMutable = mutableSubject != nullptr;
+    const uint64_t mutations = isMutable ? mutableSubject->mutationCount() : 0;
+    const bool keep = e->setToString.get() == subject &&
                       e->setToLength == static_cast<NSInteger>(subjectLength) &&
-                      (isMutable ? e->setToMutationCount == mutations : e->setToHash == rkl_hashOf(subject.get()));
+                      (isMutable ? e->setToMutationCount == mutations : e->setToHash == rkl_hashOf(subject));
     if (!keep) {
         detach(*e, false);
         e->setToString = subject;
         e->setToUniChar = subject->characters();
         e->setToNeedsConversion = e->setToUniChar == nullptr;
-        e->setToHash = rkl_hashOf(subject.get());
+        e->setToHash = rkl_hashOf(subject);
         e->setToLength = static_cast<NSInteger>(subjectLength);
         e->setToMutationCount = mutations;
         e->setToRange = RXLNotFoundRange;
     }
     if (!setCachedRegexToString(*e, range, status)) {
-        deferred.exception = rkl_exception(caller, NSInternalInconsistencyException, "Failed to set up UTF16 buffer.");
+        deferred.set(rkl_exception(caller, NSInternalInconsistencyException, "Failed to set up UTF16 buffer."));
         return nullptr;
     }
     return e;

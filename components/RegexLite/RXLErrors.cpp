@@ -70,9 +70,8 @@ void rkl_raiseDeferred(RXLDeferred& deferred)
         rkl_reportAssertion(record);
     }
     if (deferred.exception) {
-        NSException e = std::move(*deferred.exception);
-        deferred.exception.reset();
-        throw e;
+        std::unique_ptr<NSException> e = std::move(deferred.exception);
+        throw NSException(*e);
     }
 }
 

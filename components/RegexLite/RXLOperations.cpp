@@ -81,6 +81,7 @@ int32_t replaceAll(RXLCachedRegex& e, const unichar* replacement, int32_t replac
                    int32_t capacity, NSInteger& count, UErrorCode& status)
 {
     e.lastFindRange = e.lastMatchRange = RXLNotFoundRange;
+    e.icuAtStart = false;
     count = 0;
     uregex_reset(e.icu_regex, 0, &status);
     if (U_FAILURE(status)) return 0;
@@ -117,7 +118,7 @@ Ref<NSString> replaceString(const RXLOpArgs& a, RXLCachedRegex& e, NSInteger& co
     const NSUInteger textLength = e.setToRange.length;
     if (replacementLength >= static_cast<NSUInteger>(RXLIntMax) ||
         textLength / 2 + replacementLength * 2 >= static_cast<NSUInteger>(RXLIntMax)) {
-        deferred.exception = rkl_exception(a.caller, NSRangeException, "Replacement string length exceeds INT_MAX.");
+        deferred.set(rkl_exception(a.caller, NSRangeException, "Replacement string length exceeds INT_MAX."));
         return nullptr;
     }
     const unichar* replacement = a.replacement->characters();
@@ -137,8 +138,7 @@ Ref<NSString> replaceString(const RXLOpArgs& a, RXLCachedRegex& e, NSInteger& co
     if (status == U_BUFFER_OVERFLOW_ERROR) {
         if (needed >= RXLIntMax - 8) {
             status = U_ZERO_ERROR;
-            deferred.exception =
-                rkl_exception(a.caller, NSInternalInconsistencyException, "Replaced string length exceeds INT_MAX.");
+            deferred.set(rkl_exception(a.caller, NSInternalInconsistencyException, "Replaced string length exceeds INT_MAX."));
             return nullptr;
         }
         status = U_ZERO_ERROR;
@@ -160,23 +160,23 @@ void checkCaptures(const RXLOpArgs& a, const RXLCachedRegex& e, RXLDeferred& def
 {
     const int code = a.op & RXLMaskOp;
     if ((code == RXLRangeOp || code == RXLArrayOfStringsOp) && (a.capture < 0 || a.capture > e.captureCount)) {
-        deferred.exception = rkl_exception(a.caller, NSInvalidArgumentException, "The capture argument is not valid.");
+        deferred.set(rkl_exception(a.caller, NSInvalidArgumentException, "The capture argument is not valid."));
         return;
     }
     if (code != RXLDictionaryOp && code != RXLArrayOfDictionariesOp) return;
     for (NSUInteger i = 0; i < a.keyCount; ++i) {
         if (!a.keys[i]) {
-            deferred.exception = rkl_exception(a.caller, NSInvalidArgumentException,
+            deferred.set(rkl_exception(a.caller, NSInvalidArgumentException,
                                                "The capture key (key " + std::to_string(i + 1) + " of " +
-                                                   std::to_string(a.keyCount) + ") is NULL.");
+                                                   std::to_string(a.keyCount) + ") is NULL."));
             return;
         }
         if (a.captures[i] < 0 || a.captures[i] > e.captureCount) {
-            deferred.exception = rkl_exception(
+            deferred.set(rkl_exception(
                 a.caller, NSInvalidArgumentException,
                 "The capture argument " + std::to_string(a.captures[i]) + " (capture " + std::to_string(i + 1) + " of " +
                     std::to_string(a.keyCount) + ") for key '" + a.keys[i]->description()->UTF8String() +
-                    "' is not valid.");
+                    "' is not valid."));
             return;
         }
     }
@@ -200,8 +200,10 @@ bool rkl_search(RXLCachedRegex& e, NSRange& range, bool advance, bool mayContinu
         // Only a search that follows its own previous one may continue: after
         // an empty match at the end ICU finds nothing more, while a fresh
         // search there must find that empty match again.
-        const bool continues = mayContinue && e.lastMatchRange.location != kNotFound &&
-                               start == positionAfter(e, e.lastMatchRange);
+        const bool continues = (mayContinue && e.lastMatchRange.location != kNotFound &&
+                                start == positionAfter(e, e.lastMatchRange)) ||
+                               (e.icuAtStart && start == 0);
+        e.icuAtStart = false;
         found = continues ? uregex_findNext(e.icu_regex, &status)
                           : uregex_find(e.icu_regex, static_cast<int32_t>(start), &status);
         if (found && U_SUCCESS(status)) {
@@ -266,9 +268,40 @@ bool rkl_findNext(RXLCachedRegex& e, RXLFindAll& find, UErrorCode& status)
     }
 }
 
-Id rkl_performRegexOp(RXLOpArgs& a)
+namespace {
+
+[[gnu::cold]] [[gnu::noinline]] RXLErrorInfo operationErrorInfo(const RXLOpArgs& a, UErrorCode status, NSInteger count)
 {
-    if (a.error && *a.error) *a.error = nullptr;
+    RXLErrorInfo info;
+    info.regex = a.regex;
+    info.options = a.options;
+    info.status = status;
+    info.subject = a.subject;
+    info.range = *a.range;
+    if ((a.op & RXLMaskOp) == RXLReplaceOp) {
+        info.replacement = a.replacement;
+        info.replacedCount = count;
+    }
+    return info;
+}
+
+[[gnu::cold]] [[gnu::noinline]] void deferIcuFailure(const RXLOpArgs& a, UErrorCode status, NSInteger count,
+                                                      RXLDeferred& deferred)
+{
+    deferred.set(rkl_icuException(a.caller, operationErrorInfo(a, status, count)));
+}
+
+// ICU ended with a warning and nothing came out of the operation.
+[[gnu::cold]] [[gnu::noinline]] void storeWarning(const RXLOpArgs& a, UErrorCode status, NSInteger count)
+{
+    RXLErrorInfo info = operationErrorInfo(a, status, count);
+    info.extra.emplace_back(NSString::stringWithUTF8String("The ICU library returned an unexpected error."),
+                            NSLocalizedDescriptionKey());
+    *a.error = rkl_makeNSError(info);
+}
+
+void checkArguments(const RXLOpArgs& a)
+{
     const int code = a.op & RXLMaskOp;
     if (!a.regex) rkl_raise(a.caller, NSInvalidArgumentException, "The regular expression argument is NULL.");
     if (!a.subject) rkl_raise(a.caller, NSInternalInconsistencyException, "The match string argument is NULL.");
@@ -279,7 +312,44 @@ Id rkl_performRegexOp(RXLOpArgs& a)
         rkl_raise(a.caller, NSInvalidArgumentException, "The keys argument is NULL.");
     if ((code == RXLDictionaryOp || code == RXLArrayOfDictionariesOp) && !a.captures)
         rkl_raise(a.caller, NSInvalidArgumentException, "The captures argument is NULL.");
-    if (a.rangeResult) *a.rangeResult = RXLNotFoundRange;
+}
+
+// Operation 3 on its own: the most frequent one needs none of the result
+// builders' state.
+void performRangeOp(const RXLOpArgs& a)
+{
+    NSRange found = RXLNotFoundRange;
+    RXLDeferred deferred;
+    UErrorCode status = U_ZERO_ERROR;
+    NSUInteger subjectLength = 0;
+    RXLLockScope lock;
+    lock.lock();
+    RXLCachedRegex* e = rkl_getCachedRegexSetToString(a.caller, a.regex, a.options, a.subject, subjectLength, *a.range,
+                                                      a.error, deferred, status);
+    if (e && !deferred && U_SUCCESS(status)) {
+        if (a.capture != 0) checkCaptures(a, *e, deferred);
+        NSRange search = *a.range;
+        if (!deferred && rkl_search(*e, search, false, false, status) && U_SUCCESS(status))
+            found = a.capture == 0 ? e->lastMatchRange : groupRange(*e, static_cast<int32_t>(a.capture), status);
+    }
+    lock.unlock();
+    if (!deferred && U_FAILURE(status)) deferIcuFailure(a, status, 0, deferred);
+    if (deferred) rkl_raiseDeferred(deferred);
+    if (a.rangeResult) *a.rangeResult = found;
+    if (a.error && status < U_ZERO_ERROR && found.location == kNotFound) storeWarning(a, status, 0);
+}
+
+}  // namespace
+
+Id rkl_performRegexOp(RXLOpArgs& a)
+{
+    if (a.error && *a.error) *a.error = nullptr;
+    checkArguments(a);
+    const int code = a.op & RXLMaskOp;
+    if (code == RXLRangeOp) {
+        performRangeOp(a);
+        return nullptr;
+    }
     if (a.replacedCount) *a.replacedCount = -1;
 
     RXLDeferred deferred;
@@ -294,17 +364,12 @@ Id rkl_performRegexOp(RXLOpArgs& a)
     if (e && !deferred && U_SUCCESS(status)) checkCaptures(a, *e, deferred);
     if (e && !deferred && U_SUCCESS(status)) {
         const NSRange range = *a.range;
-        if (code == RXLRangeOp) {
-            NSRange search = range;
-            if (rkl_search(*e, search, false, false, status) && U_SUCCESS(status) && a.rangeResult)
-                *a.rangeResult = a.capture == 0 ? e->lastMatchRange
-                                                : groupRange(*e, static_cast<int32_t>(a.capture), status);
-        } else if (code == RXLReplaceOp) {
+        if (code == RXLReplaceOp) {
             Ref<NSString> replaced = replaceString(a, *e, count, status, deferred);
             result = replaced;
             if ((a.op & RXLReplaceMutable) && count > 0 && U_SUCCESS(status)) {
                 // The receiver is about to change: nothing may keep its old text.
-                rkl_forgetSubject(a.subject.get(), subjectLength, e->setToHash);
+                rkl_forgetSubject(a.subject, subjectLength, e->setToHash);
             }
         } else if (code >= RXLSplitOp && code <= RXLArrayOfDictionariesOp) {
             RXLFindAll find;
@@ -319,40 +384,14 @@ Id rkl_performRegexOp(RXLOpArgs& a)
     }
     lock.unlock();
 
-    if (!deferred && U_FAILURE(status)) {
-        RXLErrorInfo info;
-        info.regex = a.regex;
-        info.options = a.options;
-        info.status = status;
-        info.subject = a.subject;
-        info.range = *a.range;
-        if (code == RXLReplaceOp) {
-            info.replacement = a.replacement;
-            info.replacedCount = count;
-        }
-        deferred.exception = rkl_icuException(a.caller, info);
-    }
-    rkl_raiseDeferred(deferred);
+    if (!deferred && U_FAILURE(status)) deferIcuFailure(a, status, count, deferred);
+    if (deferred) rkl_raiseDeferred(deferred);
 
     if (code == RXLReplaceOp && a.replacedCount) *a.replacedCount = e ? count : -1;
     if ((a.op & RXLReplaceMutable) && result && count > 0 && status == U_ZERO_ERROR) {
-        auto mutableSubject = dynamic_ref_cast<NSMutableString>(a.subject);
+        auto mutableSubject = dynamic_cast<NSMutableString*>(a.subject);
         if (mutableSubject) mutableSubject->replaceCharactersInRange(*a.range, static_ref_cast<NSString>(result));
     }
-    if (!result && a.error && status < U_ZERO_ERROR) {
-        RXLErrorInfo info;
-        info.regex = a.regex;
-        info.options = a.options;
-        info.status = status;
-        info.subject = a.subject;
-        info.range = *a.range;
-        if (code == RXLReplaceOp) {
-            info.replacement = a.replacement;
-            info.replacedCount = count;
-        }
-        info.extra.emplace_back(NSString::stringWithUTF8String("The ICU library returned an unexpected error."),
-                                NSLocalizedDescriptionKey());
-        *a.error = rkl_makeNSError(info);
-    }
+    if (!result && a.error && status < U_ZERO_ERROR) storeWarning(a, status, count);
     return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Shared internals of the regular-expression layer: the cache records, the
 // lock, deferred errors and the operations behind the public methods.
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,13 +54,18 @@ struct RXLCachedRegex {
     NSRange lastFindRange = RXLNotFoundRange;
     NSRange lastMatchRange = RXLNotFoundRange;
     RXLBuffer* buffer = nullptr;
+    // ICU was just given the text and has not searched it yet, so a search
+    // from its start needs no reset.
+    bool icuAtStart = false;
 };
 
 // An error found under the lock, raised once the lock is free.
+// Kept small: every operation makes one.
 struct RXLDeferred {
-    std::optional<NSException> exception;
+    std::unique_ptr<NSException> exception;
     Ref<NSDictionary> assertion;
-    explicit operator bool() const { return exception.has_value() || assertion; }
+    explicit operator bool() const { return exception || assertion; }
+    void set(NSException e) { exception = std::make_unique<NSException>(std::move(e)); }
 };
 
 // --- The lock (RXLSpinLock.cpp) ---
@@ -121,14 +127,14 @@ void rkl_reportAssertion(const Ref<NSDictionary>& record);
 Ref<NSDictionary> rkl_assertionInfo(const char* function, const char* file, long line, const char* condition);
 
 // --- The cache (RXLCache.cpp); call with the lock held ---
-RXLCachedRegex* rkl_getCachedRegex(const RXLCaller& caller, const Ref<NSString>& regex, RXLRegexOptions options,
+RXLCachedRegex* rkl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
                                    Ref<NSError>* error, RXLDeferred& deferred);
 // Looks the pattern up and attaches its entry to `range` of the subject (a
 // length of NSUIntegerMax meaning to the end). Null when the pattern does not
 // compile or the subject could not be attached; `subjectLength` receives the
 // subject's length.
-RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, const Ref<NSString>& regex,
-                                              RXLRegexOptions options, const Ref<NSString>& subject,
+RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
+                                              NSString* subject,
                                               NSUInteger& subjectLength, NSRange& range, Ref<NSError>* error,
                                               RXLDeferred& deferred, UErrorCode& status);
 void rkl_resetCachedRegexText(RXLCachedRegex& entry);
@@ -155,17 +161,22 @@ enum RXLRegexOp : int {
     RXLSubcapturesArray = 0x20,
 };
 
-// The arguments of one operation.
+// The arguments of one operation. The strings are borrowed from the caller.
 struct RXLOpArgs {
+    RXLOpArgs(const RXLCaller& caller, int op, NSString* regex, RXLRegexOptions options, NSString* subject,
+              NSRange* range, Ref<NSError>* error)
+        : caller(caller), op(op), regex(regex), options(options), subject(subject), range(range), error(error)
+    {
+    }
     RXLCaller caller;
-    int op = 0;
-    Ref<NSString> regex;
-    RXLRegexOptions options = 0;
+    int op;
+    NSString* regex;
+    RXLRegexOptions options;
     NSInteger capture = 0;
-    Ref<NSString> subject;
-    NSRange* range = nullptr;
-    Ref<NSString> replacement;
-    Ref<NSError>* error = nullptr;
+    NSString* subject;
+    NSRange* range;
+    NSString* replacement = nullptr;
+    Ref<NSError>* error;
     NSRange* rangeResult = nullptr;
     NSInteger* replacedCount = nullptr;
     NSUInteger keyCount = 0;

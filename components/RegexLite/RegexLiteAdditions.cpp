@@ -15,15 +15,7 @@ RXLCaller instanceCaller(const Ref<NSString>& receiver, const char* selector)
 RXLOpArgs opArgs(const Ref<NSString>& s, const char* selector, int op, const Ref<NSString>& regex,
                  RXLRegexOptions options, NSRange* range, Ref<NSError>* error)
 {
-    RXLOpArgs a;
-    a.caller = instanceCaller(s, selector);
-    a.op = op;
-    a.regex = regex;
-    a.options = options;
-    a.subject = s;
-    a.range = range;
-    a.error = error;
-    return a;
+    return RXLOpArgs(instanceCaller(s, selector), op, regex.get(), options, s.get(), range, error);
 }
 
 NSRange rangeOp(const Ref<NSString>& s, const char* selector, const Ref<NSString>& regex, RXLRegexOptions options,
@@ -57,7 +49,7 @@ Ref<NSString> replaceOp(const Ref<NSString>& s, const char* selector, const Ref<
                         const Ref<NSString>& replacement, RXLRegexOptions options, NSRange range, Ref<NSError>* error)
 {
     RXLOpArgs a = opArgs(s, selector, RXLReplaceOp, regex, options, &range, error);
-    a.replacement = replacement;
+    a.replacement = replacement.get();
     NSInteger count = 0;
     a.replacedCount = &count;
     return static_ref_cast<NSString>(rkl_performRegexOp(a));
@@ -119,7 +111,7 @@ NSInteger captureCountOp(const RXLCaller& caller, const Ref<NSString>& regex, RX
     NSInteger count = -1;
     RXLLockScope lock;
     lock.lock();
-    if (RXLCachedRegex* e = rkl_getCachedRegex(caller, regex, options, error, deferred)) count = e->captureCount;
+    if (RXLCachedRegex* e = rkl_getCachedRegex(caller, regex.get(), options, error, deferred)) count = e->captureCount;
     lock.unlock();
     rkl_raiseDeferred(deferred);
     return count;
@@ -437,7 +429,7 @@ NSInteger replaceInPlace(const Ref<NSMutableString>& s, const char* selector, co
                          const Ref<NSString>& replacement, RXLRegexOptions options, NSRange range, Ref<NSError>* error)
 {
     RXLOpArgs a = opArgs(s, selector, RXLReplaceOp | RXLReplaceMutable, regex, options, &range, error);
-    a.replacement = replacement;
+    a.replacement = replacement.get();
     NSInteger count = -1;
     a.replacedCount = &count;
     rkl_performRegexOp(a);
