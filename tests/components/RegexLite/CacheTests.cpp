@@ -147,3 +147,11 @@ TEST_F(RegexCache, NonContiguousPatternsAndReplacements)
     auto subject = NSNonContiguousString::stringWithString(ns("abbc"));
     EXPECT_EQ(str(stringByReplacingOccurrencesOfRegex(subject, pattern, replacement)), "a<bb>c");
 }
+
+TEST_F(RegexCache, MutablePatternChangedInPlaceIsCompiledAgain)
+{
+    auto pattern = NSMutableString::stringWithString(ns("a+"));
+    EXPECT_EQ(str(stringByMatching(ns("xaab"), pattern)), "aa");
+    pattern->setString(ns("b+"));
+    EXPECT_EQ(str(stringByMatching(ns("xaab"), pattern)), "b");
+}

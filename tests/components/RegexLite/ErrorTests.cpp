@@ -5,6 +5,7 @@
 #include "Foundation/NSNumber.h"
 #include "RegexLite/RXLAbort.h"
 #include "RegexLite/RXLCacheTesting.h"
+#include "RegexLite/RXLPrivate.h"
 #include "RegexLite/RegexLite.h"
 #include "RegexTestSupport.h"
 #include "LogCapture.h"
@@ -131,4 +132,43 @@ TEST(RegexErrors, LockIsSharedAcrossThreads)
     for (auto& t : threads) t.join();
     EXPECT_EQ(wrong.load(), 0);
     EXPECT_FALSE(RXLCacheTesting::lockIsHeld());
+}
+
+TEST(RegexErrors, LockLeftHeldByAnExceptionIsReleasedAndReportedOnce)
+{
+    LogCapture log;
+    for (int i = 0; i < 2; ++i) {
+        try {
+            RXLLockScope lock;
+            lock.lock();
+            throw std::runtime_error("escaped while locked");
+        } catch (const std::runtime_error&) {
+        }
+        EXPECT_FALSE(RXLCacheTesting::lockIsHeld());
+    }
+    ASSERT_EQ(log.lines().size(), 1u);
+    EXPECT_EQ(log.lines()[0].rfind("[RegexLite] Unusual condition detected: Recorded that rkl_cacheSpinLock was locked, "
+                                   "but for some reason it was not unlocked.  Forcibly unlocking",
+                                   0),
+              0u);
+    EXPECT_TRUE(lockIsFree());
+}
+
+TEST(RegexErrors, IncompleteAssertionRecordStopsThroughTheAbortHook)
+{
+    int stops = 0;
+    RXLAbortHook previous = RXLSetAbortHook([&] { ++stops; });
+    LogCapture log;
+    rkl_reportAssertion(NSDictionary::dictionaryWithEntries({{ns("description"), ns("x")}}));
+    RXLSetAbortHook(previous);
+    EXPECT_EQ(stops, 1);
+    ASSERT_EQ(log.lines().size(), 1u);
+    EXPECT_NE(log.lines()[0].find("Invalid parameter not satisfying:"), std::string::npos);
+
+    // A complete record raises NSInternalInconsistencyException with its text.
+    auto [name, reason] = raised([] {
+        rkl_reportAssertion(rkl_assertionInfo("f()", "file.cpp", 7, "a != b"));
+    });
+    EXPECT_EQ(name, NSInternalInconsistencyException);
+    EXPECT_EQ(reason, "Invalid parameter not satisfying: a != b");
 }
