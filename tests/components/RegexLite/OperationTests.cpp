@@ -59,6 +59,8 @@ TEST(RegexOperations, MatchesAndCaptures)
         {"no match", [&] { return captureComponentsMatchedByRegex(ns("zzz"), ns("(a)")); }, "", 0},
         {"in a range", [&] { return componentsMatchedByRegex(ns("12 34 56"), ns("\\d+"), NSMakeRange(3, 5)); }, "34|56", 2},
         {"split in a range", [&] { return componentsSeparatedByRegex(ns("a,b,c,d"), ns(","), NSMakeRange(2, 3)); }, "b|c", 2},
+        // An open length from a later location runs to the end of the subject.
+        {"open length", [&] { return componentsSeparatedByRegex(ns("a,b,c"), ns(","), NSMakeRange(2, NSUIntegerMax)); }, "b|c", 2},
     };
     for (const auto& c : cases) {
         Ref<NSArray> result = c.run();
@@ -82,6 +84,19 @@ TEST(RegexOperations, RangesCountUtf16UnitsAcrossSurrogatePairs)
     EXPECT_EQ(rangeOfRegex(text, ns("(.)b"), 1), NSMakeRange(1, 2));
     EXPECT_EQ(rangeOfRegex(text, ns("."), NSMakeRange(3, 1)), NSMakeRange(3, 1));
     EXPECT_EQ(str(stringByMatching(text, ns("."), NSMakeRange(1, 3))), "\xF0\x9D\x84\x9E");
+}
+
+TEST(RegexOperations, EarlierSearchesDoNotHideAnEmptyMatchAtTheEnd)
+{
+    // The first search of every operation starts afresh, even when the
+    // previous operation on the same subject ended on an empty match there.
+    const Ref<NSString> empty = ns("");
+    const Ref<NSString> ab = ns("ab");
+    EXPECT_EQ(rangeOfRegex(empty, ns("x*")), NSMakeRange(0, 0));
+    EXPECT_EQ(componentsMatchedByRegex(empty, ns("x*"))->count(), 1u);
+    EXPECT_EQ(rangeOfRegex(ab, ns("x*"), NSMakeRange(2, 0)), NSMakeRange(2, 0));
+    EXPECT_EQ(rangeOfRegex(ab, ns("x*"), NSMakeRange(2, 0)), NSMakeRange(2, 0));
+    EXPECT_EQ(componentsMatchedByRegex(ab, ns("x*"), NSMakeRange(2, 0))->count(), 1u);
 }
 
 TEST(RegexOperations, FirstMatchRangeAndText)
