@@ -123,11 +123,14 @@ void detach(RXLCachedRegex& e, bool emptyText)
 }
 
 // Makes the subject's UTF-16 reachable and hands the range to ICU.
-bool setCachedRegexToString(RXLCachedRegex& e, NSRange range, UErrorCode& status)
+// `justAttached` says the direct pointer was fetched a moment ago.
+bool setCachedRegexToString(RXLCachedRegex& e, NSRange range, bool justAttached, UErrorCode& status)
 {
     RXLCacheState& c = cache();
     const NSString* subject = e.setToString.get();
-    if (!e.setToNeedsConversion) {
+    if (justAttached && !e.setToNeedsConversion) {
+        // Nothing to check: the pointer is fresh and setToRange forgotten.
+    } else if (!e.setToNeedsConversion) {
         const unichar* p = subject->characters();
         if (p != e.setToUniChar) {
             e.setToUniChar = p;
@@ -313,7 +316,7 @@ RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, NSString*
         e->setToMutationCount = mutations;
         e->setToRange = RXLNotFoundRange;
     }
-    if (!setCachedRegexToString(*e, range, status)) {
+    if (!setCachedRegexToString(*e, range, !keep, status)) {
         deferred.set(rkl_exception(caller, NSInternalInconsistencyException, "Failed to set up UTF16 buffer."));
         return nullptr;
     }

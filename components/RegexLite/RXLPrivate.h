@@ -82,11 +82,23 @@ public:
     RXLLockScope() = default;
     RXLLockScope(const RXLLockScope&) = delete;
     RXLLockScope& operator=(const RXLLockScope&) = delete;
-    ~RXLLockScope();
-    void lock();
-    void unlock();
+    ~RXLLockScope()
+    {
+        if ((m_state & 3) == 1) lockCleanup();
+    }
+    void lock()
+    {
+        rkl_lockCacheSpinLock();
+        m_state |= 1;
+    }
+    void unlock()
+    {
+        rkl_unlockCacheSpinLock();
+        m_state |= 2;
+    }
 
 private:
+    static void lockCleanup();
     unsigned m_state = 0;  // bit 0 taken, bit 1 released
 };
 

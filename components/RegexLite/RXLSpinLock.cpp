@@ -57,21 +57,8 @@ void rkl_debugCacheSpinLock()
     rkl_debugCount.fetch_add(1, std::memory_order_relaxed);
 }
 
-void RXLLockScope::lock()
+void RXLLockScope::lockCleanup()
 {
-    rkl_lockCacheSpinLock();
-    m_state |= 1;
-}
-
-void RXLLockScope::unlock()
-{
-    rkl_unlockCacheSpinLock();
-    m_state |= 2;
-}
-
-RXLLockScope::~RXLLockScope()
-{
-    if ((m_state & 3) != 1) return;
     if (rkl_cacheSpinLockIsLocked()) {
         if (!rkl_warnedStillLocked.exchange(true))
             NSLogMessage(NSString::stringWithUTF8String(
