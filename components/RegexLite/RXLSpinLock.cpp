@@ -60,13 +60,14 @@ void rkl_debugCacheSpinLock()
 void RXLLockScope::lockCleanup()
 {
     if (rkl_cacheSpinLockIsLocked()) {
+        // Released before logging, so a log sink may use regular expressions.
+        rkl_unlockCacheSpinLock();
         if (!rkl_warnedStillLocked.exchange(true))
             NSLogMessage(NSString::stringWithUTF8String(
                 "[RegexLite] Unusual condition detected: Recorded that rkl_cacheSpinLock was locked, but for some reason it "
                 "was not unlocked.  Forcibly unlocking rkl_cacheSpinLock. Set a breakpoint at rkl_debugCacheSpinLock to "
                 "debug. This warning is only printed once."));
         rkl_debugCacheSpinLock();
-        rkl_unlockCacheSpinLock();
         return;
     }
     if (!rkl_warnedNotLocked.exchange(true))
