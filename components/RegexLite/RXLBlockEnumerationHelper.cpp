@@ -92,6 +92,7 @@ Ref<RXLBlockEnumerationHelper> RXLBlockEnumerationHelper::initWithRegex(const RX
     if (!chars) chars = empty;
     cachedRegex.setToString = buffer.string;
     cachedRegex.setToHash = buffer.hash;
+    cachedRegex.setToHashKnown = true;
     cachedRegex.setToLength = buffer.length;
     cachedRegex.setToUniChar = chars;
     cachedRegex.buffer = &buffer;

@@ -116,6 +116,7 @@ void detach(RXLCachedRegex& e, bool emptyText)
     e.buffer = nullptr;
     e.setToLength = 0;
     e.setToHash = 0;
+    e.setToHashKnown = false;
     e.setToMutationCount = 0;
     e.setToNeedsConversion = false;
     e.setToIsImmutable = false;
@@ -138,12 +139,13 @@ bool setCachedRegexToString(RXLCachedRegex& e, NSRange range, bool justAttached,
         }
     } else {
         RXLBuffer* buffer = e.buffer;
-        if (!buffer || !bufferHolds(*buffer, subject, e.setToHash, e.setToLength, e.setToMutationCount)) {
+        const uint64_t hash = rkl_subjectHash(e);
+        if (!buffer || !bufferHolds(*buffer, subject, hash, e.setToLength, e.setToMutationCount)) {
             buffer = nullptr;
             const bool useFixed = static_cast<NSUInteger>(e.setToLength) < kFixedBufferLength;
             RXLBuffer* group = useFixed ? c.fixed : c.dynamic;
             for (int i = 0; i < 4 && !buffer; ++i)
-                if (bufferHolds(group[i], subject, e.setToHash, e.setToLength, e.setToMutationCount)) buffer = &group[i];
+                if (bufferHolds(group[i], subject, hash, e.setToLength, e.setToMutationCount)) buffer = &group[i];
             if (!buffer) {
                 buffer = &group[rkl_lruLeastRecent(useFixed ? c.fixedLRU : c.dynamicLRU)];
                 emptyBuffer(*buffer);
@@ -160,7 +162,7 @@ bool setCachedRegexToString(RXLCachedRegex& e, NSRange range, bool justAttached,
                 }
                 subject->getCharacters(buffer->uniChar, NSMakeRange(0, length));
                 buffer->string = e.setToString;
-                buffer->hash = e.setToHash;
+                buffer->hash = hash;
                 buffer->length = e.setToLength;
                 buffer->mutationCount = e.setToMutationCount;
             }
@@ -205,6 +207,15 @@ unsigned rkl_lruLeastRecent(uint16_t word)
 uint64_t rkl_hashOf(const NSString* s)
 {
     return s->hash();
+}
+
+uint64_t rkl_subjectHash(RXLCachedRegex& entry)
+{
+    if (!entry.setToHashKnown && entry.setToString) {
+        entry.setToHash = rkl_hashOf(entry.setToString.get());
+        entry.setToHashKnown = true;
+    }
+    return entry.setToHash;
 }
 
 void rkl_resetCachedRegexText(RXLCachedRegex& entry)
@@ -298,20 +309,21 @@ RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, NSString*
         return nullptr;
     }
     // A mutable subject is compared by its mutation count, which sees every
-    // change in place without hashing the whole text again; an immutable one
-    // by its cached hash.
+    // change in place, even at the same length, without hashing the whole
+    // text again. An immutable subject that is the same object with the same
+    // length has the same text.
     const NSMutableString* mutableSubject = asMutable(subject);
     const bool isMutable = mutableSubject != nullptr;
     const uint64_t mutations = isMutable ? mutableSubject->mutationCount() : 0;
     const bool keep = e->setToString.get() == subject &&
-                      e->setToLength == static_cast<NSInteger>(subjectLength) &&
-                      (isMutable ? e->setToMutationCount == mutations : e->setToHash == rkl_hashOf(subject));
+                      e->setToLength == static_cast<NSInteger>(subjectLength) && e->setToMutationCount == mutations;
     if (!keep) {
         detach(*e, false);
         e->setToString = subject;
         e->setToUniChar = subject->characters();
         e->setToNeedsConversion = e->setToUniChar == nullptr;
-        e->setToHash = rkl_hashOf(subject);
+        e->setToHashKnown = isMutable;
+        if (isMutable) e->setToHash = rkl_hashOf(subject);
         e->setToLength = static_cast<NSInteger>(subjectLength);
         e->setToMutationCount = mutations;
         e->setToRange = RXLNotFoundRange;
@@ -330,7 +342,7 @@ void rkl_forgetSubject(const NSString* subject, NSUInteger length, uint64_t hash
         return s && (s == subject || (static_cast<NSUInteger>(l) == length && h == hash));
     };
     for (auto& e : c.entries)
-        if (matches(e.setToString.get(), e.setToHash, e.setToLength)) detach(e, true);
+        if (e.setToString && matches(e.setToString.get(), rkl_subjectHash(e), e.setToLength)) detach(e, true);
     for (auto& b : c.fixed)
         if (matches(b.string.get(), b.hash, b.length)) emptyBuffer(b);
     for (auto& b : c.dynamic)

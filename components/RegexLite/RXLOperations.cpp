@@ -369,7 +369,7 @@ Id rkl_performRegexOp(RXLOpArgs& a)
             result = replaced;
             if ((a.op & RXLReplaceMutable) && count > 0 && U_SUCCESS(status)) {
                 // The receiver is about to change: nothing may keep its old text.
-                rkl_forgetSubject(a.subject, subjectLength, e->setToHash);
+                rkl_forgetSubject(a.subject, subjectLength, rkl_subjectHash(*e));
             }
         } else if (code >= RXLSplitOp && code <= RXLArrayOfDictionariesOp) {
             RXLFindAll find;

@@ -42,7 +42,11 @@ struct RXLCachedRegex {
     NSInteger captureCount = -1;
 
     Ref<NSString> setToString;
+    // Taken when attaching a mutable subject; for an immutable one, whose
+    // text cannot change, only when first needed (rkl_subjectHash), which
+    // spares a read of the subject on the cached-match path.
     uint64_t setToHash = 0;
+    bool setToHashKnown = false;
     NSInteger setToLength = 0;
     // Mutable subjects are compared by their mutation count as well, so a
     // change in place at the same length is always noticed.
@@ -157,6 +161,7 @@ void rkl_forgetSubject(const NSString* subject, NSUInteger length, uint64_t hash
 uint16_t rkl_lruUse(uint16_t word, unsigned way);
 unsigned rkl_lruLeastRecent(uint16_t word);
 uint64_t rkl_hashOf(const NSString* s);
+uint64_t rkl_subjectHash(RXLCachedRegex& entry);
 
 // --- Operations (RXLOperations.cpp) ---
 enum RXLRegexOp : int {

@@ -155,3 +155,15 @@ TEST_F(RegexCache, MutablePatternChangedInPlaceIsCompiledAgain)
     pattern->setString(ns("b+"));
     EXPECT_EQ(str(stringByMatching(ns("xaab"), pattern)), "b");
 }
+
+TEST_F(RegexCache, FlushAlsoForgetsEqualStrings)
+{
+    const Ref<NSString> subject = ns("a 1");
+    EXPECT_TRUE(isMatchedByRegex(subject, ns("\\d")));
+    auto nonContiguous = NSNonContiguousString::stringWithString(subject);
+    EXPECT_TRUE(isMatchedByRegex(nonContiguous, ns("[0-9]")));
+    ASSERT_TRUE(T::anyEntryAttachedTo(subject.get()));
+    flushCachedRegexData(NSString::stringWithString(subject));  // equal, not the same object
+    EXPECT_FALSE(T::anyEntryAttachedTo(subject.get()));
+    EXPECT_EQ(T::fixedBufferHolding(nonContiguous.get()), -1);
+}
