@@ -1,43 +1,17 @@
-#include <cstdlib>
-#include <mutex>
-
 #include <unicode/utypes.h>
 
+#include "Foundation/NSAssertionHandler.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSValue.h"
-#include "RegexLite/RXLAbort.h"
 #include "RegexLite/RXLPrivate.h"
 
 namespace {
 
-std::mutex g_abortHookMutex;
-RXLAbortHook g_abortHook;
-
 Ref<NSString> utf8(const char* text) { return NSString::stringWithUTF8String(text ? text : ""); }
 
-void stopProcess()
-{
-    RXLAbortHook hook;
-    {
-        std::lock_guard<std::mutex> guard(g_abortHookMutex);
-        hook = g_abortHook;
-    }
-    if (hook) {
-        hook();
-        return;
-    }
-    std::abort();
-}
-
 }  // namespace
-
-RXLAbortHook RXLSetAbortHook(RXLAbortHook hook)
-{
-    std::lock_guard<std::mutex> guard(g_abortHookMutex);
-    return std::exchange(g_abortHook, std::move(hook));
-}
 
 std::string rkl_prefixedReason(const RXLCaller& caller, const std::string& message)
 {
@@ -132,7 +106,7 @@ NSException rkl_icuException(const RXLCaller& caller, const RXLErrorInfo& info)
 void rkl_assertionFailure(const char* file, long line, const char* condition)
 {
     NSLog("%@:%ld: Invalid parameter not satisfying: %s\n", utf8(file), line, condition);
-    stopProcess();
+    NSAbort();
 }
 
 Ref<NSDictionary> rkl_assertionInfo(const char* function, const char* file, long line, const char* condition)

@@ -3,7 +3,7 @@
 #include <thread>
 
 #include "Foundation/NSNumber.h"
-#include "RegexLite/RXLAbort.h"
+#include "Foundation/NSAssertionHandler.h"
 #include "RegexLite/RXLCacheTesting.h"
 #include "RegexLite/RXLPrivate.h"
 #include "RegexLite/RegexLite.h"
@@ -103,11 +103,11 @@ TEST(RegexErrors, ArgumentRangeAndCaptureErrorsLeaveTheLockFree)
 TEST(RegexErrors, BrokenLruWordStopsThroughTheAbortHook)
 {
     int stops = 0;
-    RXLAbortHook previous = RXLSetAbortHook([&] { ++stops; });
+    NSAbortHook previous = NSSetAbortHook([&] { ++stops; });
     LogCapture log;
     // A word without a zero nibble orders no way last.
     RXLCacheTesting::leastRecentWay(0xFFFF);
-    RXLSetAbortHook(previous);
+    NSSetAbortHook(previous);
     EXPECT_EQ(stops, 1);
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_NE(log.lines()[0].find("Invalid parameter not satisfying:"), std::string::npos);
@@ -157,10 +157,10 @@ TEST(RegexErrors, LockLeftHeldByAnExceptionIsReleasedAndReportedOnce)
 TEST(RegexErrors, IncompleteAssertionRecordStopsThroughTheAbortHook)
 {
     int stops = 0;
-    RXLAbortHook previous = RXLSetAbortHook([&] { ++stops; });
+    NSAbortHook previous = NSSetAbortHook([&] { ++stops; });
     LogCapture log;
     rkl_reportAssertion(NSDictionary::dictionaryWithEntries({{ns("description"), ns("x")}}));
-    RXLSetAbortHook(previous);
+    NSSetAbortHook(previous);
     EXPECT_EQ(stops, 1);
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_NE(log.lines()[0].find("Invalid parameter not satisfying:"), std::string::npos);

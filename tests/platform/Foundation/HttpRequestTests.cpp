@@ -135,6 +135,9 @@ TEST(HttpAvailability, TheSwitchHidesTheURLLoadingClassNames)
     EXPECT_TRUE(NSURLLoadingHidesClassNamed("NSHTTPCookieStorage"));
     EXPECT_FALSE(NSURLLoadingHidesClassNamed("NSURL"));
     EXPECT_FALSE(NSURLLoadingHidesClassNamed("NSString"));
+    EXPECT_EQ(NSClassFromString("NSMutableURLRequest"_ns), nullptr);
+    EXPECT_EQ(NSClassFromString("NSURLConnection"_ns), nullptr);
+    EXPECT_NE(NSClassFromString("NSURL"_ns), nullptr);
     EXPECT_FALSE(NSURLLoadingSetAvailable(true));
     EXPECT_FALSE(NSURLLoadingHidesClassNamed("NSURLConnection"));
 }
