@@ -13,8 +13,8 @@ namespace {
 constexpr double kOffsetRange = static_cast<double>(ClipperLib::hiRange) / 2;
 // Clipper's default arc tolerance for round joins, in scaled units.
 constexpr double kArcTolerance = 0.25;
-// For very large deltas the tolerance grows with them, so that a round join
-// has at most about 22,000 vertices per half turn.
+// For very large deltas the tolerance grows with them, so that round joins
+// have at most about 22,000 vertices per full turn.
 constexpr double kArcToleranceRatio = 1e-8;
 // Whatever the miter limit, Clipper's miters reach at most this many deltas
 // for limits up to 2, and the limit for larger ones.

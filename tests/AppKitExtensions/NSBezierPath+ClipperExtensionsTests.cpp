@@ -182,7 +182,9 @@ TEST_F(ClipperExtensions, NothingToCombineGivesAnEmptyPath)
 TEST_F(ClipperExtensions, CoordinatesClipperCannotTakeGiveAnEmptyPath)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (double bad : {nan, 1e300, -1e300, 5e17}) {
+    // 2^62 / 10 scales to just past Clipper's range: Clipper's own
+    // exception, caught.
+    for (double bad : {nan, 1e300, -1e300, 5e17, std::ldexp(1.0, 62) / 10}) {
         auto path = polyline({{0, 0}, {bad, 0}, {5, 5}});
         EXPECT_TRUE(bezierPathByUnionWithPath(path, rect(0, 0, 1, 1))->isEmpty()) << bad;
         EXPECT_TRUE(bezierPathByUnionWithPath(rect(0, 0, 1, 1), path)->isEmpty()) << bad;
@@ -220,6 +222,9 @@ TEST_F(ClipperExtensions, Offsets)
         {"bevel", bezierPathWithOffset(square, 1, NSBevelLineJoinStyle, 10),
          {144 - 2 * std::pow(2 - std::numbers::sqrt2, 2), {{-0.6, -0.6}}, {{-0.9, -0.9}}}, 0.05},
         {"inwards", bezierPathWithOffset(square, -1, NSMiterLineJoinStyle, 10), {64, {{5, 5}}, {{0.5, 5}}}, 1e-9},
+        // Clipper fixes the orientation: a clockwise square grows as well.
+        {"clockwise", bezierPathWithOffset(polyline({{0, 0}, {0, 10}, {10, 10}, {10, 0}}, true), 1, NSMiterLineJoinStyle, 10),
+         {144, {{-0.95, -0.95}}, {}}, 1e-9},
         // The hole shrinks while the outline grows: 121 - 16.
         {"ring", bezierPathWithOffset(ring, 0.5, NSMiterLineJoinStyle, 10), {105, {{-0.4, 5}, {2.6, 5}}, {{3.1, 5}, {5, 5}}}, 1e-9},
     };
