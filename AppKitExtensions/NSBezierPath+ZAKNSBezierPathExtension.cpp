@@ -1,0 +1,506 @@
+#include "AppKitExtensions/NSBezierPath+ZAKNSBezierPathExtension.h"
+
+#include <cmath>
+#include <vector>
+
+#include "FoundationExtensions/NSGeometry+KQFoundationExtensions.h"
+
+namespace {
+
+using Elements = std::vector<CGPathElement>;
+
+constexpr CGFloat kDefaultError = 0.1;
+// Deeper halvings cannot change a length measured in single precision.
+constexpr int kMaxCurveDepth = 24;
+// Bisection steps when splitting a curve at a length: past this t no longer
+// changes in double precision.
+constexpr int kMaxSplitSteps = 64;
+
+const Elements& elementsOf(const Ref<NSBezierPath>& path) { return path->elements().elements; }
+
+// Straight distances in single precision, widened. NaN coordinates measure
+// 0, so that a length is always a number.
+CGFloat straightDistance(NSPoint a, NSPoint b)
+{
+    CGFloat d = hypotf(static_cast<float>(b.x - a.x), static_cast<float>(b.y - a.y));
+    return std::isnan(d) ? 0 : d;
+}
+
+// An error of 0 or less cannot be met; 0 measures until single precision no
+// longer tells the chord from the control polygon.
+CGFloat usableError(CGFloat error) { return error > 0 ? error : 0; }
+
+// Angles from NaN coordinates have no direction; they answer 0.
+CGFloat slopeBetween(NSPoint from, NSPoint to)
+{
+    CGFloat angle = KQAngleBetweenPoints(from, to);
+    return std::isnan(angle) ? 0 : angle;
+}
+
+CGFloat degrees(NSPoint from, NSPoint to) { return slopeBetween(from, to) * 180.0 / 3.141592653589793; }
+
+// The point at fraction t of the way from a to b, exactly a or b at the ends
+// (so that a huge segment does not turn into inf x 0).
+NSPoint pointAlong(NSPoint a, NSPoint b, CGFloat t)
+{
+    if (!(t > 0)) return a;
+    if (t >= 1) return b;
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+}
+
+struct Cubic {
+    NSPoint p[4];
+};
+
+void splitCubic(const Cubic& c, CGFloat t, Cubic& left, Cubic& right)
+{
+    auto mix = [t](NSPoint a, NSPoint b) { return NSPoint{a.x * (1 - t) + b.x * t, a.y * (1 - t) + b.y * t}; };
+    NSPoint q0 = mix(c.p[0], c.p[1]), q1 = mix(c.p[1], c.p[2]), q2 = mix(c.p[2], c.p[3]);
+    NSPoint r0 = mix(q0, q1), r1 = mix(q1, q2);
+    NSPoint s = mix(r0, r1);
+    left = {{c.p[0], q0, r0, s}};
+    right = {{s, r1, q2, c.p[3]}};
+}
+
+CGFloat cubicLength(const Cubic& c, CGFloat error, int depth)
+{
+    CGFloat chord = straightDistance(c.p[0], c.p[3]);
+    CGFloat polygon = straightDistance(c.p[0], c.p[1]) + straightDistance(c.p[1], c.p[2]) + straightDistance(c.p[2], c.p[3]);
+    // An infinite chord and polygon give a NaN difference: nothing to refine.
+    if (!(polygon - chord > error) || depth >= kMaxCurveDepth) return (chord + polygon) / 2;
+    Cubic left, right;
+    splitCubic(c, 0.5, left, right);
+    return cubicLength(left, error, depth + 1) + cubicLength(right, error, depth + 1);
+}
+
+// Bisection on t until the left part measures length within error.
+void splitCubicAtLength(const Cubic& c, CGFloat length, CGFloat error, Cubic& left, Cubic& right)
+{
+    CGFloat lower = 0, upper = 1, t = 0.5;
+    for (int step = 0; step < kMaxSplitSteps; ++step) {
+        splitCubic(c, t, left, right);
+        CGFloat measured = cubicLength(left, error / 2, 0);
+        if (std::fabs(length - measured) < error) return;
+        CGFloat next;
+        if (length > measured) {
+            lower = t;
+            next = (t + upper) / 2;
+        } else {
+            upper = t;
+            next = (t + lower) / 2;
+        }
+        if (next == t) return;
+        t = next;
+    }
+}
+
+Cubic cubicFrom(NSPoint start, const CGPathElement& e) { return {{start, e.points[0], e.points[1], e.points[2]}}; }
+
+void appendCurve(const Ref<NSBezierPath>& path, const Cubic& c) { path->curveToPoint(c.p[3], c.p[1], c.p[2]); }
+
+// The start of the subpath that element index belongs to.
+NSPoint subpathStart(const Elements& elements, size_t index)
+{
+    for (size_t i = index + 1; i-- > 0;)
+        if (elements[i].kind == CGPathElementKind::MoveTo) return elements[i].points[0];
+    return NSZeroPoint;
+}
+
+// Where the element leaves the current point; a close-path leaves it at the
+// subpath's start.
+NSPoint endPointOf(const Elements& elements, size_t index)
+{
+    const CGPathElement& e = elements[index];
+    switch (e.kind) {
+    case CGPathElementKind::CurveTo: return e.points[2];
+    case CGPathElementKind::Close: return subpathStart(elements, index);
+    default: return e.points[0];
+    }
+}
+
+// The element's first point; a close-path, which has none, gives the
+// subpath's start.
+NSPoint firstPointOf(const Elements& elements, size_t index)
+{
+    const CGPathElement& e = elements[index];
+    return e.kind == CGPathElementKind::Close ? subpathStart(elements, index) : e.points[0];
+}
+
+NSPoint pointOfElement(const CGPathElement& e)
+{
+    switch (e.kind) {
+    case CGPathElementKind::CurveTo: return e.points[2];
+    case CGPathElementKind::Close: return NSZeroPoint;
+    default: return e.points[0];
+    }
+}
+
+}
+
+namespace NSBezierPathExt {
+
+// --- Points and angles ---
+
+NSPoint firstPoint(const Ref<NSBezierPath>& path)
+{
+    if (!path || path->isEmpty()) return NSZeroPoint;
+    return pointOfElement(elementsOf(path).front());
+}
+
+NSPoint lastPoint(const Ref<NSBezierPath>& path)
+{
+    if (!path || path->isEmpty()) return NSZeroPoint;
+    return pointOfElement(elementsOf(path).back());
+}
+
+CGFloat startAngle(const Ref<NSBezierPath>& path)
+{
+    NSPoint previous = NSZeroPoint;
+    if (!path) return 0;
+    const Elements& elements = elementsOf(path);
+    bool havePrevious = false;
+    for (const CGPathElement& e : elements) {
+        switch (e.kind) {
+        case CGPathElementKind::MoveTo:
+        case CGPathElementKind::LineTo:
+            if (havePrevious) return degrees(previous, e.points[0]);
+            previous = e.points[0];
+            havePrevious = true;
+            break;
+        case CGPathElementKind::CurveTo: return degrees(previous, firstPointOf(elements, elements.size() > 1 ? 1 : 0));
+        case CGPathElementKind::Close: break;
+        }
+    }
+    return degrees(previous, NSZeroPoint);
+}
+
+CGFloat endAngle(const Ref<NSBezierPath>& path)
+{
+    if (!path) return 0;
+    return startAngle(path->bezierPathByReversingPath());
+}
+
+CGFloat slopeStartingPath(const Ref<NSBezierPath>& path)
+{
+    if (!path || path->elementCount() < 2) return 0;
+    const Elements& elements = elementsOf(path);
+    return slopeBetween(elements[0].points[0], firstPointOf(elements, 1));
+}
+
+NSPoint positionOfPointAtPoint(const Ref<NSBezierPath>& path, NSPoint point, CGFloat padding)
+{
+    auto iterator = pathIterator(path);
+    NSPoint buffer[3];
+    for (NSInteger kind; (kind = iterator->nextWithPointBuffer(buffer)) != ZAKBezierPathIterator::kEnd;) {
+        if (kind == NSClosePathBezierPathElement) continue;
+        NSPoint candidate = kind == NSCurveToBezierPathElement ? buffer[2] : buffer[0];
+        if (std::fabs(candidate.x - point.x) < padding && std::fabs(candidate.y - point.y) < padding) return candidate;
+    }
+    return point;
+}
+
+NSPoint pointOnPathAtLength(const Ref<NSBezierPath>& path, CGFloat length, CGFloat* slope)
+{
+    if (!path || path->elementCount() < 2) return NSZeroPoint;
+    if (!(length > 0)) {
+        const Elements& elements = elementsOf(path);
+        if (slope) *slope = slopeBetween(elements[0].points[0], firstPointOf(elements, 1));
+        return elements[0].points[0];
+    }
+    Ref<NSBezierPath> trimmed = bezierPathByTrimmingToLength(path, length);
+    if (trimmed->elementCount() < 2) {
+        if (slope) *slope = 1.0;
+        return NSZeroPoint;
+    }
+    const Elements& elements = elementsOf(trimmed);
+    size_t last = elements.size() - 1;
+    NSPoint end = endPointOf(elements, last);
+    if (slope) {
+        if (elements[last].kind == CGPathElementKind::CurveTo) *slope = slopeBetween(elements[last].points[1], end);
+        else *slope = slopeBetween(endPointOf(elements, last - 1), end);
+    }
+    return end;
+}
+
+// --- Tests ---
+
+bool subpathContainingElementIsClosed(const Ref<NSBezierPath>& path, NSInteger index)
+{
+    if (!path || index >= path->elementCount()) return false;
+    const Elements& elements = elementsOf(path);
+    for (size_t i = index > 0 ? static_cast<size_t>(index) : 0; i < elements.size(); ++i)
+        if (elements[i].kind == CGPathElementKind::Close) return true;
+    return false;
+}
+
+bool isPathClosed(const Ref<NSBezierPath>& path) { return subpathContainingElementIsClosed(path, 0); }
+
+bool isRectangular(const Ref<NSBezierPath>& path)
+{
+    if (!path || path->isEmpty()) return true;
+    const Elements& elements = elementsOf(path);
+    for (const CGPathElement& e : elements)
+        if (e.kind == CGPathElementKind::CurveTo) return false;
+    NSRect bounds = path->bounds();
+    for (const CGPathElement& e : elements) {
+        if (e.kind == CGPathElementKind::Close) continue;
+        NSPoint p = e.points[0];
+        if (p.x != NSMinX(bounds) && p.x != NSMaxX(bounds)) return false;
+        if (p.y != NSMinY(bounds) && p.y != NSMaxY(bounds)) return false;
+    }
+    return true;
+}
+
+// --- Lengths ---
+
+CGFloat length(const Ref<NSBezierPath>& path) { return lengthWithMaximumError(path, kDefaultError); }
+
+CGFloat lengthWithMaximumError(const Ref<NSBezierPath>& path, CGFloat maximumError)
+{
+    if (!path) return 0;
+    CGFloat error = usableError(maximumError);
+    CGFloat total = 0;
+    NSPoint current = NSZeroPoint, start = NSZeroPoint;
+    for (const CGPathElement& e : elementsOf(path)) {
+        switch (e.kind) {
+        case CGPathElementKind::MoveTo: current = start = e.points[0]; break;
+        case CGPathElementKind::LineTo:
+            total += straightDistance(current, e.points[0]);
+            current = e.points[0];
+            break;
+        case CGPathElementKind::CurveTo:
+            total += cubicLength(cubicFrom(current, e), error, 0);
+            current = e.points[2];
+            break;
+        case CGPathElementKind::Close:
+            total += straightDistance(current, start);
+            current = start;
+            break;
+        }
+    }
+    return total;
+}
+
+CGFloat lengthOfElement(const Ref<NSBezierPath>& path, NSInteger index)
+{
+    if (!path || index < 0 || index >= path->elementCount()) return -1;
+    const Elements& elements = elementsOf(path);
+    size_t i = static_cast<size_t>(index);
+    if (i == 0) return 0;
+    const CGPathElement& e = elements[i];
+    NSPoint from = endPointOf(elements, i - 1);
+    switch (e.kind) {
+    case CGPathElementKind::MoveTo: return 0;
+    case CGPathElementKind::LineTo: return straightDistance(from, e.points[0]);
+    case CGPathElementKind::CurveTo: return cubicLength(cubicFrom(from, e), kDefaultError, 0);
+    case CGPathElementKind::Close: return straightDistance(from, subpathStart(elements, i));
+    }
+    return 0;
+}
+
+CGFloat lengthOfPathFromElement(const Ref<NSBezierPath>& path, NSInteger start, NSInteger end)
+{
+    if (!path) return 0;
+    end = std::min(end, path->elementCount() - 1);
+    start = std::max(start, NSInteger(0));
+    CGFloat total = 0;
+    for (NSInteger i = start; i <= end; ++i) total += lengthOfElement(path, i);
+    return total;
+}
+
+// --- Iterators ---
+
+Ref<ZAKBezierPathIterator> pathIterator(const Ref<NSBezierPath>& path)
+{
+    return NSObject::alloc<ZAKBezierPathIterator>()->initWithPath(path);
+}
+
+Ref<ZAKBezierPathIterator> pathIteratorWithTransform(const Ref<NSBezierPath>& path, const Ref<NSAffineTransform>& transform,
+                                                     CGFloat flatness, bool reverse)
+{
+    Ref<NSBezierPath> source = path;
+    // A NaN flatness would make every later flattening in the process split
+    // curves to the limit: it is ignored, and the path iterated unflattened.
+    if (!std::isnan(flatness)) {
+        // Every later flattening in the process uses this flatness too.
+        NSBezierPath::setDefaultFlatness(flatness);
+        if (source && flatness != 0) source = source->bezierPathByFlatteningPath();
+    }
+    if (source && reverse) source = source->bezierPathByReversingPath();
+    return NSObject::alloc<ZAKBezierPathIterator>()->initWithPath(source, transform);
+}
+
+// --- Trimming ---
+
+Ref<NSBezierPath> bezierPathByTrimmingToLength(const Ref<NSBezierPath>& path, CGFloat length)
+{
+    return bezierPathByTrimmingToLength(path, length, kDefaultError);
+}
+
+Ref<NSBezierPath> bezierPathByTrimmingToLength(const Ref<NSBezierPath>& path, CGFloat trimLength, CGFloat maximumError)
+{
+    if (!path) return path;
+    CGFloat limit = trimLength > 0 ? trimLength : 0;
+    if (length(path) <= limit) return path;
+    CGFloat error = usableError(maximumError);
+    auto result = NSBezierPath::bezierPath();
+    CGFloat walked = 0;
+    NSPoint current = NSZeroPoint, start = NSZeroPoint;
+    for (const CGPathElement& e : elementsOf(path)) {
+        switch (e.kind) {
+        case CGPathElementKind::MoveTo:
+            result->moveToPoint(e.points[0]);
+            current = start = e.points[0];
+            break;
+        case CGPathElementKind::LineTo: {
+            CGFloat d = straightDistance(current, e.points[0]);
+            if (walked + d > limit) {
+                result->lineToPoint(pointAlong(current, e.points[0], (limit - walked) / d));
+                return result;
+            }
+            result->lineToPoint(e.points[0]);
+            walked += d;
+            current = e.points[0];
+            break;
+        }
+        case CGPathElementKind::CurveTo: {
+            Cubic curve = cubicFrom(current, e);
+            CGFloat d = cubicLength(curve, error, 0);
+            if (walked + d > limit) {
+                Cubic left, right;
+                splitCubicAtLength(curve, limit - walked, error, left, right);
+                appendCurve(result, left);
+                return result;
+            }
+            appendCurve(result, curve);
+            walked += d;
+            current = e.points[2];
+            break;
+        }
+        case CGPathElementKind::Close: {
+            CGFloat d = straightDistance(current, start);
+            if (walked + d > limit) {
+                result->lineToPoint(pointAlong(current, start, (limit - walked) / d));
+                return result;
+            }
+            if (!result->isEmpty()) result->closePath();
+            walked += d;
+            current = start;
+            break;
+        }
+        }
+    }
+    return result;
+}
+
+Ref<NSBezierPath> bezierPathByTrimmingFromLength(const Ref<NSBezierPath>& path, CGFloat length)
+{
+    return bezierPathByTrimmingFromLength(path, length, kDefaultError);
+}
+
+Ref<NSBezierPath> bezierPathByTrimmingFromLength(const Ref<NSBezierPath>& path, CGFloat trimLength, CGFloat maximumError)
+{
+    if (!path || !(trimLength > 0)) return path;
+    CGFloat error = usableError(maximumError);
+    auto result = NSBezierPath::bezierPath();
+    CGFloat walked = 0;
+    NSPoint current = NSZeroPoint, start = NSZeroPoint;
+    bool started = false;
+    // Whether the result's open subpath began at a cut rather than at the
+    // subpath's own start: closing it would draw back over the part cut off,
+    // so its close-paths become plain lines to the start.
+    bool beganAtCut = false;
+    for (const CGPathElement& e : elementsOf(path)) {
+        switch (e.kind) {
+        case CGPathElementKind::MoveTo:
+            current = start = e.points[0];
+            if (started) {
+                result->moveToPoint(e.points[0]);
+                beganAtCut = false;
+            }
+            break;
+        case CGPathElementKind::LineTo: {
+            CGFloat d = straightDistance(current, e.points[0]);
+            if (!started && walked + d > trimLength) {
+                result->moveToPoint(pointAlong(current, e.points[0], (trimLength - walked) / d));
+                started = beganAtCut = true;
+            }
+            if (started) result->lineToPoint(e.points[0]);
+            walked += d;
+            current = e.points[0];
+            break;
+        }
+        case CGPathElementKind::CurveTo: {
+            Cubic curve = cubicFrom(current, e);
+            CGFloat d = cubicLength(curve, error, 0);
+            if (started) {
+                appendCurve(result, curve);
+            } else if (walked + d > trimLength) {
+                Cubic left, right;
+                splitCubicAtLength(curve, trimLength - walked, error, left, right);
+                result->moveToPoint(right.p[0]);
+                appendCurve(result, right);
+                started = beganAtCut = true;
+            }
+            walked += d;
+            current = e.points[2];
+            break;
+        }
+        case CGPathElementKind::Close: {
+            CGFloat d = straightDistance(current, start);
+            if (started) {
+                result->lineToPoint(start);
+                if (!beganAtCut) result->closePath();
+            } else if (walked + d > trimLength) {
+                result->moveToPoint(pointAlong(current, start, (trimLength - walked) / d));
+                result->lineToPoint(start);
+                started = beganAtCut = true;
+            }
+            walked += d;
+            current = start;
+            break;
+        }
+        }
+    }
+    return result;
+}
+
+Ref<NSBezierPath> bezierPathByTrimmingFromLengthToLength(const Ref<NSBezierPath>& path, CGFloat start, CGFloat keptLength)
+{
+    return bezierPathByTrimmingFromLengthToLength(path, start, keptLength, kDefaultError);
+}
+
+Ref<NSBezierPath> bezierPathByTrimmingFromLengthToLength(const Ref<NSBezierPath>& path, CGFloat start, CGFloat keptLength,
+                                                         CGFloat maximumError)
+{
+    return bezierPathByTrimmingToLength(bezierPathByTrimmingFromLength(path, start, maximumError), keptLength, maximumError);
+}
+
+Ref<NSBezierPath> bezierPathByTrimmingFromBothEnds(const Ref<NSBezierPath>& path, CGFloat length)
+{
+    return bezierPathByTrimmingFromBothEnds(path, length, kDefaultError);
+}
+
+Ref<NSBezierPath> bezierPathByTrimmingFromBothEnds(const Ref<NSBezierPath>& path, CGFloat trimLength, CGFloat maximumError)
+{
+    CGFloat total = lengthWithMaximumError(path, maximumError);
+    return bezierPathByTrimmingFromLengthToLength(path, trimLength, total - 2 * trimLength, maximumError);
+}
+
+Ref<NSBezierPath> bezierPathByTrimmingFromCentre(const Ref<NSBezierPath>& path, CGFloat length)
+{
+    return bezierPathByTrimmingFromCentre(path, length, kDefaultError);
+}
+
+Ref<NSBezierPath> bezierPathByTrimmingFromCentre(const Ref<NSBezierPath>& path, CGFloat cutLength, CGFloat maximumError)
+{
+    if (!path) return path;
+    CGFloat total = lengthWithMaximumError(path, maximumError);
+    // Either piece may be the receiver itself, so both go into a new path.
+    auto result = NSBezierPath::bezierPath();
+    result->appendBezierPath(bezierPathByTrimmingToLength(path, (total - cutLength) / 2, maximumError));
+    result->appendBezierPath(bezierPathByTrimmingFromLength(path, (total + cutLength) / 2, maximumError));
+    return result;
+}
+
+}
