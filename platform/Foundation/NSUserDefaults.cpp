@@ -17,6 +17,7 @@
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSProcessInfo.h"
 #include "Foundation/NSPropertyListSerialization.h"
+#include "Foundation/NSRunLoop.h"
 
 NS_CLASS_DEFINE(NSUserDefaults)
 
@@ -33,6 +34,19 @@ std::vector<Weak<NSUserDefaults>>& registry()
 {
     static auto* list = new std::vector<Weak<NSUserDefaults>>;  // outlives every defaults object
     return *list;
+}
+
+// Installed with the first unsaved change of any defaults object: at the end
+// of every turn of the main run loop, in every common mode, whatever changed
+// during the turn reaches its file. Ordered late so that values set by other
+// end-of-turn work of the same turn are included.
+void flushAtTheEndOfEachTurn()
+{
+    static std::once_flag installed;
+    std::call_once(installed, [] {
+        NSRunLoop::mainRunLoop()->addObserver({NSRunLoopCommonModes}, [] { NSUserDefaults::synchronizeAllIfChanged(); },
+                                              NSIntegerMax);
+    });
 }
 
 std::mutex g_standardLock;
@@ -349,6 +363,7 @@ void NSUserDefaults::setObject(const Id& value, const Ref<NSString>& key)
         m_application->setObject(stored, key);
         m_dirty = true;
     }
+    flushAtTheEndOfEachTurn();
     notifyDidChange(key);
 }
 
@@ -370,6 +385,7 @@ void NSUserDefaults::removeObjectForKey(const Ref<NSString>& key)
         m_application->removeObjectForKey(key);
         m_dirty = true;
     }
+    flushAtTheEndOfEachTurn();
     notifyDidChange(key);
 }
 
