@@ -27,6 +27,7 @@
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSIndexSet.h"
 #include "Foundation/NSKeyValueBinding.h"
 #include "Foundation/NSNumber.h"
 
@@ -34,8 +35,23 @@ namespace {
 
 struct ChangeInfo {
     NSKeyValueChange kind = NSKeyValueChangeSetting;
-    Id indexes;
+    Ref<NSIndexSet> indexes;
 };
+
+// The elements of an ordered to-many value at the indexes; indexes past its
+// end (a notice that does not match the collection) are left out.
+Id elementsAt(const Id& value, const Ref<NSIndexSet>& indexes)
+{
+    auto* array = dynamic_cast<NSArray*>(value.get());
+    if (!array || !indexes) return NSArray::array();
+    std::vector<Id> all = array->snapshot();
+    std::vector<Id> picked;
+    indexes->enumerateIndexesUsingBlock([&](NSUInteger i, bool* stop) {
+        if (i >= all.size()) *stop = true;
+        else picked.push_back(all[i]);
+    });
+    return NSArray::arrayWithVector(std::move(picked));
+}
 
 // Something told before and after a watched value changes.
 class Sink {
@@ -279,11 +295,13 @@ private:
         }
     }
 
+    // The old value of a setting; the elements about to go of a removal or
+    // replacement (its indexes refer to the collection before the change).
     void before(const ChangeInfo& info)
     {
         Id old;
-        if ((m_options & NSKeyValueObservingOptionOld) && info.kind == NSKeyValueChangeSetting) {
-            old = currentValue();
+        if ((m_options & NSKeyValueObservingOptionOld) && info.kind != NSKeyValueChangeInsertion) {
+            old = info.kind == NSKeyValueChangeSetting ? currentValue() : elementsAt(currentValue(), info.indexes);
             std::lock_guard lock(m_lock);
             auto it = m_pending.find(std::this_thread::get_id());
             if (it != m_pending.end() && it->second.depth > 0) it->second.old = old;
@@ -295,12 +313,16 @@ private:
         send(change);
     }
 
+    // The new value of a setting; the elements now at the indexes of an
+    // insertion or replacement.
     void after(const Step& step)
     {
         auto change = changeOf(step.info);
         if (step.old) change->setObject(step.old, NSKeyValueChangeOldKey);
-        if ((m_options & NSKeyValueObservingOptionNew) && step.info.kind == NSKeyValueChangeSetting)
-            change->setObject(currentValue(), NSKeyValueChangeNewKey);
+        if ((m_options & NSKeyValueObservingOptionNew) && step.info.kind != NSKeyValueChangeRemoval)
+            change->setObject(step.info.kind == NSKeyValueChangeSetting ? currentValue()
+                                                                         : elementsAt(currentValue(), step.info.indexes),
+                              NSKeyValueChangeNewKey);
         send(change);
     }
 
@@ -503,14 +525,14 @@ void NSObject::observeValueForKeyPathOfObjectChangeContext(const Ref<NSString>& 
                        "Key path: " + (keyPath ? keyPath->UTF8String() : "(null)") + "\nObserved object: " + describe(object.get()));
 }
 
-void NSObject::willChangeValuesAtIndexesForKey(NSUInteger kind, const Id& indexes, const Ref<NSString>& key)
+void NSObject::willChangeValuesAtIndexesForKey(NSUInteger kind, const Ref<NSIndexSet>& indexes, const Ref<NSString>& key)
 {
-    notify(this, key, {kind, indexes}, true);
+    notify(this, key, {kind, indexes ? static_ref_cast<NSIndexSet>(indexes->copy()) : nullptr}, true);
 }
 
-void NSObject::didChangeValuesAtIndexesForKey(NSUInteger kind, const Id& indexes, const Ref<NSString>& key)
+void NSObject::didChangeValuesAtIndexesForKey(NSUInteger kind, const Ref<NSIndexSet>& indexes, const Ref<NSString>& key)
 {
-    notify(this, key, {kind, indexes}, false);
+    notify(this, key, {kind, indexes ? static_ref_cast<NSIndexSet>(indexes->copy()) : nullptr}, false);
 }
 
 void NSObject::setKeyPathsForValuesAffectingValueForKey(const NSClass& cls, const Ref<NSString>& key, const Ref<NSArray>& keyPaths)
