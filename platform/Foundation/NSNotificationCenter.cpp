@@ -5,6 +5,7 @@
 
 #include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSOperationQueue.h"
 
 NS_CLASS_DEFINE(NSNotificationCenter)
 
@@ -34,6 +35,7 @@ struct NSNotificationCenter::Registration {
     const NSObject* observerAddress = nullptr;  // identity only
     SEL selector;
     Ref<NSNotificationObserverToken> token;  // block registrations
+    Ref<NSOperationQueue> queue;             // where the block runs; nil: at once
     Ref<NSString> name;
     bool hasObject = false;
     Weak<NSObject> object;
@@ -84,7 +86,8 @@ void NSNotificationCenter::addObserver(const Id& observer, const SEL& selector, 
     add(std::move(r));
 }
 
-Id NSNotificationCenter::addObserverForName(const Ref<NSString>& name, const Id& object, const Id&, Block block)
+Id NSNotificationCenter::addObserverForName(const Ref<NSString>& name, const Id& object, const Ref<NSOperationQueue>& queue,
+                                            Block block)
 {
     if (!block) NSException::raise(NSInvalidArgumentException, "-[NSNotificationCenter addObserverForName:object:queue:usingBlock:]: block must be given");
     auto token = alloc<NSNotificationObserverToken>();
@@ -93,6 +96,7 @@ Id NSNotificationCenter::addObserverForName(const Ref<NSString>& name, const Id&
     r->observer = token;
     r->observerAddress = token.get();
     r->token = token;
+    r->queue = queue;
     r->name = name ? static_ref_cast<NSString>(name->copy()) : nullptr;
     r->hasObject = object != nullptr;
     r->object = object;
@@ -153,6 +157,12 @@ void NSNotificationCenter::postNotification(const Ref<NSNotification>& notificat
     Ref<NSNotificationCenter> self(this);  // an observer may release the centre
     for (const auto& r : targets) {
         if (r->removed) continue;
+        if (r->token && r->queue) {
+            r->queue->addOperationWithBlock([r, notification] {
+                if (!r->removed) r->token->block(notification);
+            });
+            continue;
+        }
         if (r->token) {
             r->token->block(notification);
             continue;
