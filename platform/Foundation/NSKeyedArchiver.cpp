@@ -8,7 +8,10 @@
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSIndexPath.h"
+#include "Foundation/NSIndexSet.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NSSet.h"
 #include "Foundation/NSValue.h"
 
 NS_CLASS_DEFINE(NSKeyedArchiver)
@@ -237,6 +240,17 @@ void NSKeyedArchiver::encodeStandard(const NSObject& object, const NSClass& cls)
             return set("NS.range"_ns, json{{"$range", {v.rangeValue().location, v.rangeValue().length}}});
         if (type.starts_with("{CGRect")) return encodeRect(v.rectValue(), "NS.rect"_ns);
     }
+    if (cls.isSubclassOf(NSSet::classRecord())) {
+        json members = json::array();
+        for (const Id& m : static_cast<const NSSet&>(object).snapshot()) members.push_back(referenceTo(m));
+        return set("NS.objects"_ns, std::move(members));
+    }
+    if (cls.isSubclassOf(NSIndexSet::classRecord())) {
+        json ranges = json::array();
+        for (NSRange r : static_cast<const NSIndexSet&>(object).ranges()) ranges.push_back(r.location), ranges.push_back(r.length);
+        return set("NS.ranges"_ns, std::move(ranges));
+    }
+    if (&cls == &NSIndexPath::classRecord()) return set("NS.indexes"_ns, static_cast<const NSIndexPath&>(object).indexes());
     // NSNull and an empty NSValue have no keys.
 }
 

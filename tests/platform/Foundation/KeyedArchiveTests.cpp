@@ -10,9 +10,12 @@
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSIndexPath.h"
+#include "Foundation/NSIndexSet.h"
 #include "Foundation/NSKeyedArchiver.h"
 #include "Foundation/NSKeyedUnarchiver.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NSSet.h"
 #include "Foundation/NSValue.h"
 
 using json = nlohmann::ordered_json;
@@ -522,4 +525,27 @@ TEST(KeyedArchive, EncodingAfterFinishingAndUnarchivableObjectsRaise)
     } catch (const NSException& e) {
         EXPECT_EQ(e.nameUTF8(), NSInvalidArchiveOperationException);
     }
+}
+
+TEST(KeyedArchive, SetsIndexSetsAndIndexPathsRoundTrip)
+{
+    auto indexes = NSMutableIndexSet::indexSetWithIndexesInRange(NSMakeRange(2, 3));
+    indexes->addIndex(9);
+    const NSUInteger path[] = {0, 4, 1};
+    auto root = NSArray::arrayWithObjects({NSSet::setWithObjects({"a"_ns, NSNumber::numberWithInt(1)}),
+                                           NSMutableSet::setWithObject("m"_ns), indexes,
+                                           NSIndexSet::indexSetWithIndex(7), NSIndexPath::indexPathWithIndexes(path, 3)});
+    auto data = NSKeyedArchiver::archivedDataWithRootObject(root);
+    auto decoded = dynamic_ref_cast<NSArray>(NSKeyedUnarchiver::unarchiveObjectWithData(data));
+    ASSERT_TRUE(decoded);
+    EXPECT_TRUE(decoded->isEqual(root.get()));
+    for (size_t i = 0; i < root->count(); ++i)
+        EXPECT_TRUE(decoded->objectAtIndex(i)->isMemberOfClass(root->objectAtIndex(i)->classObject())) << i;
+
+    const char* bad[] = {
+        R"({"top": {"root": {"$ref": 1}}, "objects": [{"id": 1, "class": "NSIndexSet", "keys": {"NS.ranges": [1]}}]})",
+        R"({"top": {"root": {"$ref": 1}}, "objects": [{"id": 1, "class": "NSIndexSet", "keys": {"NS.ranges": [9223372036854775807, 1]}}]})",
+        R"({"top": {"root": {"$ref": 1}}, "objects": [{"id": 1, "class": "NSIndexPath", "keys": {"NS.indexes": [-1]}}]})",
+    };
+    for (const char* document : bad) inconsistency([&] { NSKeyedUnarchiver::unarchiveObjectWithData(dataOf(document)); });
 }
