@@ -123,6 +123,9 @@ std::vector<Ref<NSString>> affectingKeyPaths(const NSClass& cls, const std::u16s
     return paths;
 }
 
+// A key's text, also for strings without a contiguous buffer.
+std::u16string unitsOf(const Ref<NSString>& key) { return std::u16string(NSStringChars(*key).view()); }
+
 std::vector<std::u16string> splitPath(const std::u16string& path)
 {
     std::vector<std::u16string> parts;
@@ -184,7 +187,7 @@ class Registration final : public Sink, public std::enable_shared_from_this<Regi
 public:
     Registration(NSObject* observed, const Id& observer, const Ref<NSString>& keyPath, NSUInteger options, void* context)
         : observedAddress(observed), observerAddress(observer.get()), m_observer(observer), m_observed(observed),
-          m_keyPath(static_ref_cast<NSString>(keyPath->copy())), m_path(splitPath(keyPath->utf16())), m_options(options),
+          m_keyPath(static_ref_cast<NSString>(keyPath->copy())), m_path(splitPath(unitsOf(keyPath))), m_options(options),
           m_context(context) {}
 
     const NSObject* const observedAddress;
@@ -377,7 +380,7 @@ KeyWatch::KeyWatch(Registration& owner, NSObject* object, const std::u16string& 
     if (paths.empty()) return;
     trail.emplace_back(cls, key);
     for (const Ref<NSString>& path : paths)
-        m_dependencies.push_back(std::make_unique<PathWatch>(owner, object, splitPath(path->utf16()), sink, false, trail));
+        m_dependencies.push_back(std::make_unique<PathWatch>(owner, object, splitPath(unitsOf(path)), sink, false, trail));
 }
 
 KeyWatch::~KeyWatch()
@@ -441,13 +444,14 @@ void notify(NSObject* object, const Ref<NSString>& key, const ChangeInfo& info, 
 {
     if (g_registrations.load(std::memory_order_acquire) == 0 || !key || !object->hadWeakReferences()) return;
     std::vector<std::pair<std::shared_ptr<KeyEntry>, std::shared_ptr<Registration>>> hits;
+    const std::u16string name = unitsOf(key);
     {
         Table& t = table();
         std::lock_guard lock(t.lock);
         auto it = t.entries.find(object);
         if (it == t.entries.end()) return;
         for (const auto& entry : it->second) {
-            if (!entry->active || entry->key != key->utf16()) continue;
+            if (!entry->active || entry->key != name) continue;
             if (auto owner = entry->owner.lock()) hits.emplace_back(entry, std::move(owner));
         }
     }
@@ -544,13 +548,13 @@ void NSObject::setKeyPathsForValuesAffectingValueForKey(const NSClass& cls, cons
             if (auto text = dynamic_ref_cast<NSString>(path)) paths.push_back(static_ref_cast<NSString>(text->copy()));
     Dependencies& d = dependencies();
     std::lock_guard lock(d.lock);
-    d.byClass[&cls][key->utf16()] = std::move(paths);
+    d.byClass[&cls][unitsOf(key)] = std::move(paths);
 }
 
 Ref<NSArray> NSObject::keyPathsForValuesAffectingValueForKey(const NSClass& cls, const Ref<NSString>& key)
 {
     if (!key) return NSArray::array();
-    std::vector<Ref<NSString>> paths = affectingKeyPaths(cls, key->utf16());
+    std::vector<Ref<NSString>> paths = affectingKeyPaths(cls, unitsOf(key));
     return NSArray::arrayWithVector(std::vector<Id>(paths.begin(), paths.end()));
 }
 

@@ -15,8 +15,6 @@ class NSCharacterSet;
 class NSData;
 class NSLocale;
 
-enum NSComparisonResult : NSInteger { NSOrderedAscending = -1, NSOrderedSame = 0, NSOrderedDescending = 1 };
-
 using NSStringCompareOptions = NSUInteger;
 inline constexpr NSStringCompareOptions NSCaseInsensitiveSearch = 1;
 inline constexpr NSStringCompareOptions NSLiteralSearch = 2;

@@ -14,6 +14,9 @@ inline constexpr NSInteger NSNotFound = std::numeric_limits<NSInteger>::max();
 inline constexpr NSUInteger NSUIntegerMax = std::numeric_limits<NSUInteger>::max();
 inline constexpr NSInteger NSIntegerMax = std::numeric_limits<NSInteger>::max();
 
+// What comparisons answer (compare:, sort comparators, NSCompareObjects).
+enum NSComparisonResult : NSInteger { NSOrderedAscending = -1, NSOrderedSame = 0, NSOrderedDescending = 1 };
+
 struct NSRange {
     NSUInteger location = 0;
     NSUInteger length = 0;
