@@ -445,7 +445,7 @@ std::vector<uint8_t> NSKeyedUnarchiver::toBytes(const json& v, const std::string
 {
     const json* text = tagged(v, "$bytes");
     std::vector<uint8_t> out;
-    if (!text || !text->is_string() || !NSKeyedArchiveFormat::base64Decode(text->get_ref<const std::string&>(), out))
+    if (!text || !text->is_string() || !NSBase64Decode(text->get_ref<const std::string&>(), out))
         fail("expected {\"$bytes\": base64 text}", key);
     return out;
 }

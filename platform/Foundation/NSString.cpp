@@ -25,6 +25,18 @@ bool NSConvertUTF8ToUTF16(std::string_view in, std::u16string& out)
     return true;
 }
 
+std::u16string NSConvertUTF8ToUTF16Replacing(std::string_view in)
+{
+    std::u16string out(in.size(), u'\0');
+    int32_t written = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &written, in.data(), static_cast<int32_t>(in.size()),
+                         0xFFFD, nullptr, &status);
+    if (U_FAILURE(status)) return {};
+    out.resize(written);
+    return out;
+}
+
 std::string NSConvertUTF16ToUTF8(std::u16string_view in)
 {
     std::string out(in.size() * 3, '\0');
@@ -130,15 +142,11 @@ bool NSString::isEqualToString(const Ref<NSString>& other) const
     return other && isEqual(other.get());
 }
 
+// Over every code unit, so any change in place changes the hash with high
+// probability; never 0, which stands for "not computed yet".
 static NSUInteger hashUTF16(std::u16string_view chars)
 {
-    // FNV-1a over every code unit: equal strings hash alike, and any change
-    // in place changes the hash with high probability.
-    uint64_t h = 1469598103934665603ull;
-    for (char16_t c : chars) {
-        h ^= static_cast<uint64_t>(c);
-        h *= 1099511628211ull;
-    }
+    NSUInteger h = NSHashFNV1a(chars);
     return h == 0 ? 1 : h;
 }
 

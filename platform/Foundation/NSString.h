@@ -289,4 +289,7 @@ Ref<NSString> operator""_ns(const char16_t* utf16, size_t length);
 
 // UTF-8 <-> UTF-16 conversion. Answers false on invalid input.
 bool NSConvertUTF8ToUTF16(std::string_view in, std::u16string& out);
+// Never fails: each ill-formed part of the input becomes U+FFFD (file names,
+// environment values).
+std::u16string NSConvertUTF8ToUTF16Replacing(std::string_view in);
 std::string NSConvertUTF16ToUTF8(std::u16string_view in);

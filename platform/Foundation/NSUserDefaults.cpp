@@ -76,27 +76,6 @@ std::string utcTimestamp()
     return text;
 }
 
-// The bytes of a file, or an errno value.
-int readFile(const std::string& path, std::string& out)
-{
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            int error = errno;
-            ::close(fd);
-            return error;
-        }
-        if (n == 0) break;
-        out.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return 0;
-}
-
 // A copy in which no container can change behind the defaults' back.
 Id immutableCopy(const Id& value)
 {
@@ -228,10 +207,10 @@ void NSUserDefaults::load()
         return;  // no file yet: nothing stored
     }
     if (S_ISDIR(st.st_mode)) return damaged("a directory is in its place");
-    std::string bytes;
-    if (int error = readFile(m_path, bytes)) return damaged(NSFileSupport::errnoText(error));
+    std::vector<uint8_t> bytes;
+    if (int error = NSFileSupport::readFile(m_path, bytes)) return damaged(NSFileSupport::errnoText(error));
     Ref<NSError> error;
-    Id root = NSPropertyListSerialization::propertyListWithData(NSData::dataWithBytes(bytes.data(), bytes.size()),
+    Id root = NSPropertyListSerialization::propertyListWithData(NSData::dataWithVector(std::move(bytes)),
                                                                 NSPropertyListImmutable, nullptr, &error);
     if (!root) return damaged(error->localizedDescription()->UTF8String());
     auto dictionary = dynamic_ref_cast<NSDictionary>(root);
