@@ -59,15 +59,20 @@ Ref<NSNotificationCenter> NSNotificationCenter::defaultCenter()
     return center;
 }
 
-void NSNotificationCenter::add(std::shared_ptr<Registration> registration)
+void NSNotificationCenter::dropDeadLocked(std::vector<std::shared_ptr<Registration>>& dropped)
 {
-    std::vector<std::shared_ptr<Registration>> dropped;  // released after the lock
-    std::lock_guard lock(m_lock);
     std::erase_if(m_registrations, [&](const std::shared_ptr<Registration>& r) {
         if (!r->isDead()) return false;
         dropped.push_back(r);
         return true;
     });
+}
+
+void NSNotificationCenter::add(std::shared_ptr<Registration> registration)
+{
+    std::vector<std::shared_ptr<Registration>> dropped;  // released after the lock
+    std::lock_guard lock(m_lock);
+    dropDeadLocked(dropped);
     m_registrations.push_back(std::move(registration));
 }
 
@@ -146,11 +151,7 @@ void NSNotificationCenter::postNotification(const Ref<NSNotification>& notificat
     std::vector<std::shared_ptr<Registration>> dropped;  // released after the lock
     {
         std::lock_guard lock(m_lock);
-        std::erase_if(m_registrations, [&](const std::shared_ptr<Registration>& r) {
-            if (!r->isDead()) return false;
-            dropped.push_back(r);
-            return true;
-        });
+        dropDeadLocked(dropped);
         for (const auto& r : m_registrations)
             if (matches(*r, *notification)) targets.push_back(r);
     }

@@ -55,6 +55,9 @@ private:
     struct Registration;
     bool matches(const Registration& r, const NSNotification& n) const;
     void add(std::shared_ptr<Registration> registration);
+    // Moves registrations that can never be called again into `dropped`, to
+    // be released once the lock is.
+    void dropDeadLocked(std::vector<std::shared_ptr<Registration>>& dropped);
     void remove(const Id& observer, const Ref<NSString>& name, const Id& object);
 
     std::mutex m_lock;

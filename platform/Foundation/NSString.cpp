@@ -11,12 +11,14 @@
 NS_CLASS_DEFINE(NSString)
 NS_CLASS_DEFINE(NSMutableString)
 
-bool NSConvertUTF8ToUTF16(std::string_view in, std::u16string& out)
+// Ill-formed input becomes `substitute`, or fails with U_SENTINEL.
+static bool convertUTF8(std::string_view in, std::u16string& out, UChar32 substitute)
 {
     out.assign(in.size(), u'\0');
     int32_t written = 0;
     UErrorCode status = U_ZERO_ERROR;
-    u_strFromUTF8(out.data(), static_cast<int32_t>(out.size()), &written, in.data(), static_cast<int32_t>(in.size()), &status);
+    u_strFromUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &written, in.data(), static_cast<int32_t>(in.size()),
+                         substitute, nullptr, &status);
     if (U_FAILURE(status)) {
         out.clear();
         return false;
@@ -25,15 +27,15 @@ bool NSConvertUTF8ToUTF16(std::string_view in, std::u16string& out)
     return true;
 }
 
+bool NSConvertUTF8ToUTF16(std::string_view in, std::u16string& out)
+{
+    return convertUTF8(in, out, U_SENTINEL);
+}
+
 std::u16string NSConvertUTF8ToUTF16Replacing(std::string_view in)
 {
-    std::u16string out(in.size(), u'\0');
-    int32_t written = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strFromUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &written, in.data(), static_cast<int32_t>(in.size()),
-                         0xFFFD, nullptr, &status);
-    if (U_FAILURE(status)) return {};
-    out.resize(written);
+    std::u16string out;
+    convertUTF8(in, out, 0xFFFD);
     return out;
 }
 

@@ -11,12 +11,10 @@
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSCountedSet.h"
 #include "Foundation/NSException.h"
-#include "Foundation/NSIndexPath.h"
-#include "Foundation/NSIndexSet.h"
 #include "Foundation/NSNumber.h"
-#include "Foundation/NSSet.h"
 #include "Foundation/NSUnarchiver.h"
 #include "Foundation/NSValue.h"
+#include "fixtures/CollectionSamples.h"
 
 // Records whether anything of the class ever ran. Outside the anonymous
 // namespace: its staticClass is never called, which must not warn.
@@ -524,12 +522,7 @@ TEST(NonKeyedArchive, ObjectsThatCannotBeArchivedAndKeyedCallsRaise)
 
 TEST(NonKeyedArchive, SetsIndexSetsAndIndexPathsRoundTripWhenAllowed)
 {
-    auto indexes = NSMutableIndexSet::indexSetWithIndexesInRange(NSMakeRange(2, 3));
-    indexes->addIndex(9);
-    const NSUInteger path[] = {0, 4, 1};
-    auto root = NSArray::arrayWithObjects({NSSet::setWithObjects({"a"_ns, NSNumber::numberWithInt(1)}),
-                                           NSMutableSet::setWithObject("m"_ns), indexes,
-                                           NSIndexSet::indexSetWithIndex(7), NSIndexPath::indexPathWithIndexes(path, 3)});
+    auto root = setsIndexSetsAndIndexPaths();
     auto data = NSArchiver::archivedDataWithRootObject(root);
 
     // Sets are not property-list objects: the one-argument form refuses them.

@@ -10,13 +10,11 @@
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
-#include "Foundation/NSIndexPath.h"
-#include "Foundation/NSIndexSet.h"
 #include "Foundation/NSKeyedArchiver.h"
 #include "Foundation/NSKeyedUnarchiver.h"
 #include "Foundation/NSNumber.h"
-#include "Foundation/NSSet.h"
 #include "Foundation/NSValue.h"
+#include "fixtures/CollectionSamples.h"
 
 using json = nlohmann::ordered_json;
 
@@ -529,12 +527,7 @@ TEST(KeyedArchive, EncodingAfterFinishingAndUnarchivableObjectsRaise)
 
 TEST(KeyedArchive, SetsIndexSetsAndIndexPathsRoundTrip)
 {
-    auto indexes = NSMutableIndexSet::indexSetWithIndexesInRange(NSMakeRange(2, 3));
-    indexes->addIndex(9);
-    const NSUInteger path[] = {0, 4, 1};
-    auto root = NSArray::arrayWithObjects({NSSet::setWithObjects({"a"_ns, NSNumber::numberWithInt(1)}),
-                                           NSMutableSet::setWithObject("m"_ns), indexes,
-                                           NSIndexSet::indexSetWithIndex(7), NSIndexPath::indexPathWithIndexes(path, 3)});
+    auto root = setsIndexSetsAndIndexPaths();
     auto data = NSKeyedArchiver::archivedDataWithRootObject(root);
     auto decoded = dynamic_ref_cast<NSArray>(NSKeyedUnarchiver::unarchiveObjectWithData(data));
     ASSERT_TRUE(decoded);
