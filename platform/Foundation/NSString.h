@@ -287,6 +287,11 @@ private:
 Ref<NSString> operator""_ns(const char* utf8, size_t length);
 Ref<NSString> operator""_ns(const char16_t* utf16, size_t length);
 
+// A decimal number in ASCII (optional sign, digits, fraction, exponent) read
+// the same whatever the C locale is; out of range gives infinity or zero,
+// anything unreadable 0. The numeric conversions and NSScanner share it.
+double NSParseDecimal(const std::string& ascii);
+
 // UTF-8 <-> UTF-16 conversion. Answers false on invalid input.
 bool NSConvertUTF8ToUTF16(std::string_view in, std::u16string& out);
 // Never fails: each ill-formed part of the input becomes U+FFFD (file names,

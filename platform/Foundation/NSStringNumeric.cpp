@@ -1,4 +1,3 @@
-// The numeric conversions of NSString.
 // The numeric conversions of NSString. They never depend on the C locale:
 // "1.5" is one and a half whatever setlocale says.
 #include <charconv>
@@ -25,8 +24,11 @@ size_t skipSpace(std::u16string_view s)
     return i;
 }
 
-double parseDecimal(const std::string& ascii)
+}
+
+double NSParseDecimal(const std::string& ascii)
 {
+    if (ascii.empty()) return 0;
     // from_chars takes no "+" sign.
     const char* begin = ascii.data() + (ascii[0] == '+' ? 1 : 0);
     const char* end = ascii.data() + ascii.size();
@@ -38,7 +40,6 @@ double parseDecimal(const std::string& ascii)
         return strtod_l(ascii.c_str(), nullptr, cLocale);
     }
     return error == std::errc() ? value : 0;
-}
 }
 
 NSInteger NSString::integerValue() const
@@ -96,7 +97,7 @@ double NSString::doubleValue() const
         for (; j < s.size() && s[j] >= u'0' && s[j] <= u'9'; ++j, ++expDigits) exponent += static_cast<char>(s[j]);
         if (expDigits) ascii += exponent;
     }
-    return parseDecimal(ascii);
+    return NSParseDecimal(ascii);
 }
 
 bool NSString::boolValue() const
