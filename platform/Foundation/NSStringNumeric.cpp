@@ -5,25 +5,18 @@
 #include <cstdlib>
 #include <string>
 
-#include <unicode/uchar.h>
-
+#include "Foundation/NSCharacterSet.h"
 #include "Foundation/NSString.h"
 
 namespace {
-// White space and newlines (all of them BMP characters).
-bool isSpace(char16_t c)
-{
-    return c == u'\t' || (c >= 0x0A && c <= 0x0D) || c == 0x0085 || c == 0x2028 || c == 0x2029 ||
-           u_charType(c) == U_SPACE_SEPARATOR;
-}
-
 size_t skipSpace(std::u16string_view s)
 {
+    // White space and newlines, all of them BMP characters.
+    const Ref<NSCharacterSet> space = NSCharacterSet::whitespaceAndNewlineCharacterSet();
     size_t i = 0;
-    while (i < s.size() && isSpace(s[i])) ++i;
+    while (i < s.size() && space->characterIsMember(s[i])) ++i;
     return i;
 }
-
 }
 
 double NSParseDecimal(const std::string& ascii)
