@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Foundation/NSClass.h"
+#include "Foundation/NSCompletionSignal.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSRunLoop.h"
@@ -115,38 +116,6 @@ private:
     bool m_stop = false;
 };
 
-// Signals once; a waiter holds the signal, the posted work holds a Notifier
-// whose destruction (after running, or when dropped unrun) signals it.
-struct Signal {
-    std::mutex lock;
-    std::condition_variable cv;
-    bool done = false;
-    std::exception_ptr error;
-
-    void fire()
-    {
-        std::lock_guard guard(lock);
-        done = true;
-        cv.notify_all();
-    }
-    void wait()
-    {
-        std::unique_lock l(lock);
-        cv.wait(l, [&] { return done; });
-    }
-};
-
-class Notifier {
-public:
-    explicit Notifier(std::shared_ptr<Signal> signal) : m_signal(std::move(signal)) {}
-    Notifier(const Notifier&) = delete;
-    Notifier& operator=(const Notifier&) = delete;
-    ~Notifier() { m_signal->fire(); }
-
-private:
-    std::shared_ptr<Signal> m_signal;
-};
-
 }
 
 Ref<DispatchQueue> DispatchQueue::create(const std::string& label, Kind kind)
@@ -235,9 +204,9 @@ void DispatchQueue::sync(const std::function<void()>& block)
 {
     if (!block) return;
     if (m_isMain && !NSThread::isMainThread()) {
-        auto signal = std::make_shared<Signal>();
+        auto signal = std::make_shared<NSCompletionSignal>();
         // The caller waits, so the block can be used by reference.
-        async([&block, signal, notifier = std::make_shared<Notifier>(signal)] {
+        async([&block, signal, notifier = std::make_shared<NSFireOnRelease>(signal)] {
             try {
                 block();
             } catch (...) {
@@ -254,14 +223,14 @@ void DispatchQueue::sync(const std::function<void()>& block)
                                "Synchronous dispatch onto the serial queue \"" + m_label + "\" from inside it would never return");
         // Hold the queue: a block on it signals our turn and waits until we
         // are done, so nothing else on the queue runs meanwhile.
-        auto turn = std::make_shared<Signal>();
-        auto finished = std::make_shared<Signal>();
-        async([finished, notifier = std::make_shared<Notifier>(turn)]() mutable {
+        auto turn = std::make_shared<NSCompletionSignal>();
+        auto finished = std::make_shared<NSCompletionSignal>();
+        async([finished, notifier = std::make_shared<NSFireOnRelease>(turn)]() mutable {
             notifier = nullptr;
             finished->wait();
         });
         turn->wait();
-        Notifier finish{finished};
+        NSFireOnRelease finish{finished};
         QueueScope scope(this);
         block();
         return;

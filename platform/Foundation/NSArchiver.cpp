@@ -8,7 +8,10 @@
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSIndexPath.h"
+#include "Foundation/NSIndexSet.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NSSet.h"
 #include "Foundation/NSValue.h"
 
 NS_CLASS_DEFINE(NSArchiver)
@@ -200,6 +203,24 @@ void NSArchiver::putStandardBody(const NSObject& object, const NSClass& cls)
         return;
     }
     if (cls.isSubclassOf(NSValue::classRecord())) return putValue(object);
+    if (cls.isSubclassOf(NSSet::classRecord())) {
+        auto members = static_cast<const NSSet&>(object).snapshot();
+        putCount(members.size());
+        for (const Id& m : members) encodeObject(m);
+        return;
+    }
+    if (cls.isSubclassOf(NSIndexSet::classRecord())) {
+        const auto& ranges = static_cast<const NSIndexSet&>(object).ranges();
+        putCount(ranges.size());
+        for (NSRange r : ranges) putLE(r.location, 8), putLE(r.length, 8);
+        return;
+    }
+    if (&cls == &NSIndexPath::classRecord()) {
+        const auto& indexes = static_cast<const NSIndexPath&>(object).indexes();
+        putCount(indexes.size());
+        for (NSUInteger i : indexes) putLE(i, 8);
+        return;
+    }
     // NSNull has no body.
 }
 

@@ -2,11 +2,15 @@
 
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSCountedSet.h"
 #include "Foundation/NSData.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSIndexPath.h"
+#include "Foundation/NSIndexSet.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NSSet.h"
 #include "Foundation/NSValue.h"
 
 NS_CLASS_DEFINE(NSCoder)
@@ -45,6 +49,13 @@ const NSClass* NSCoder::codingClassForObject(const NSObject& object)
     if (dynamic_cast<const NSDate*>(o)) return &NSDate::classRecord();
     if (dynamic_cast<const NSValue*>(o)) return &NSValue::classRecord();
     if (dynamic_cast<const NSNull*>(o)) return &NSNull::classRecord();
+    // A counted set would lose its counts as a plain set: not archivable.
+    if (dynamic_cast<const NSCountedSet*>(o)) return nullptr;
+    if (dynamic_cast<const NSMutableSet*>(o)) return &NSMutableSet::classRecord();
+    if (dynamic_cast<const NSSet*>(o)) return &NSSet::classRecord();
+    if (dynamic_cast<const NSMutableIndexSet*>(o)) return &NSMutableIndexSet::classRecord();
+    if (dynamic_cast<const NSIndexSet*>(o)) return &NSIndexSet::classRecord();
+    if (dynamic_cast<const NSIndexPath*>(o)) return &NSIndexPath::classRecord();
     return nullptr;
 }
 
@@ -55,6 +66,8 @@ bool NSCoder::isStandardClass(const NSClass& cls)
         &NSData::classRecord(),   &NSMutableData::classRecord(),   &NSArray::classRecord(),
         &NSMutableArray::classRecord(), &NSDictionary::classRecord(), &NSMutableDictionary::classRecord(),
         &NSDate::classRecord(),   &NSValue::classRecord(),         &NSNull::classRecord(),
+        &NSSet::classRecord(),    &NSMutableSet::classRecord(),    &NSIndexSet::classRecord(),
+        &NSMutableIndexSet::classRecord(), &NSIndexPath::classRecord(),
     };
     for (const NSClass* c : standard)
         if (c == &cls) return true;

@@ -20,6 +20,8 @@ class NSCoder : public NSObject {
 public:
     // Strings, numbers, data, dates, arrays and dictionaries (with their
     // mutable forms): what unarchiving allows when the caller names nothing.
+    // Sets, index sets, index paths, values and NSNull are coded by the
+    // coders too, but decode only when the caller names them.
     static NSClassList propertyListClasses();
     static bool classIsAllowed(const NSClass& cls, const NSClassList& allowed);
 

@@ -11,13 +11,14 @@ using NSComparator = std::function<int(const Id& a, const Id& b)>;
 // sortedArrayUsingFunction:context:'s function.
 using NSSortFunction = NSInteger (*)(const Id& a, const Id& b, void* context);
 
-// Compares a with b as [a selector b] would. NSString knows "compare:",
-// "caseInsensitiveCompare:" and "localizedCaseInsensitiveCompare:"; NSNumber
+// Compares a with b as [a selector b] would. NSString answers "compare:",
+// "caseInsensitiveCompare:" and "localizedCaseInsensitiveCompare:" through its
+// methods of those names (the last collates for NSLocale::currentLocale()); NSNumber
 // and NSDate know "compare:"; any other class answers through the selector in
 // its action table (an action returning the comparison result). A nil receiver
 // answers 0, as a message to nil does; a selector the receiver does not know
 // raises.
-int NSCompareObjects(const Id& a, const Id& b, const SEL& selector);
+NSComparisonResult NSCompareObjects(const Id& a, const Id& b, const SEL& selector);
 
 // A stable merge sort that stays in bounds whatever the comparator answers
 // (an inconsistent compare: method gives some order, never a crash). The

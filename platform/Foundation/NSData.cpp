@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "Foundation/NSClass.h"
 #include "Foundation/NSError.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSFileSupport.h"
 #include "Foundation/NSString.h"
 
 NS_CLASS_DEFINE(NSData)
@@ -51,74 +49,67 @@ static Ref<NSData> readFailure(const Ref<NSString>& path, int code, Ref<NSError>
 Ref<NSData> NSData::dataWithContentsOfFile(const Ref<NSString>& path, NSUInteger, Ref<NSError>* error)
 {
     if (!path) return readFailure(path, ENOENT, error);
-    int fd = ::open(path->UTF8String().c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return readFailure(path, errno, error);
     std::vector<uint8_t> bytes;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return readFailure(path, EISDIR, error);
-    }
-    if (info.st_size > 0) bytes.reserve(static_cast<size_t>(info.st_size));
-    uint8_t chunk[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n == 0) break;
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int code = errno;
-            ::close(fd);
-            return readFailure(path, code, error);
-        }
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    }
-    ::close(fd);
+    if (int code = NSFileSupport::readFile(path->UTF8String(), bytes)) return readFailure(path, code, error);
     return dataWithVector(std::move(bytes));
 }
 
-static const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+namespace {
+constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+}
+
+std::string NSBase64Encode(std::span<const uint8_t> bytes)
+{
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        uint32_t n = uint32_t(bytes[i]) << 16;
+        if (i + 1 < bytes.size()) n |= uint32_t(bytes[i + 1]) << 8;
+        if (i + 2 < bytes.size()) n |= bytes[i + 2];
+        out += kBase64[n >> 18 & 63];
+        out += kBase64[n >> 12 & 63];
+        out += i + 1 < bytes.size() ? kBase64[n >> 6 & 63] : '=';
+        out += i + 2 < bytes.size() ? kBase64[n & 63] : '=';
+    }
+    return out;
+}
+
+bool NSBase64Decode(std::string_view text, std::vector<uint8_t>& out)
+{
+    if (text.size() % 4 != 0) return false;
+    out.clear();
+    out.reserve(text.size() / 4 * 3);
+    auto digit = [](char c) -> int {
+        const char* p = std::char_traits<char>::find(kBase64, 64, c);
+        return p ? static_cast<int>(p - kBase64) : -1;
+    };
+    for (size_t i = 0; i < text.size(); i += 4) {
+        // Padding only in the last two places of the last group.
+        bool last = i + 4 == text.size();
+        int pad = last ? (text[i + 3] == '=') + (text[i + 2] == '=') : 0;
+        if (pad == 1 && text[i + 2] == '=') return false;
+        uint32_t n = 0;
+        for (int k = 0; k < 4; ++k) {
+            int d = k >= 4 - pad ? 0 : digit(text[i + k]);
+            if (d < 0) return false;
+            n = n << 6 | static_cast<uint32_t>(d);
+        }
+        out.push_back(static_cast<uint8_t>(n >> 16));
+        if (pad < 2) out.push_back(static_cast<uint8_t>(n >> 8));
+        if (pad < 1) out.push_back(static_cast<uint8_t>(n));
+    }
+    return true;
+}
 
 Ref<NSString> NSData::base64EncodedString() const
 {
-    std::string text;
-    text.reserve((m_bytes.size() + 2) / 3 * 4);
-    for (size_t i = 0; i < m_bytes.size(); i += 3) {
-        uint32_t group = static_cast<uint32_t>(m_bytes[i]) << 16;
-        size_t n = std::min<size_t>(3, m_bytes.size() - i);
-        if (n > 1) group |= static_cast<uint32_t>(m_bytes[i + 1]) << 8;
-        if (n > 2) group |= m_bytes[i + 2];
-        for (size_t k = 0; k < 4; ++k) text += k <= n ? kBase64[(group >> (18 - 6 * k)) & 63] : '=';
-    }
-    return NSString::stringWithUTF8String(text);
+    return NSString::stringWithUTF8String(NSBase64Encode(m_bytes));
 }
 
 Ref<NSData> NSData::initWithBase64EncodedString(const Ref<NSString>& text)
 {
-    if (!text) return nullptr;
-    const std::u16string& s = text->utf16();
-    if (s.size() % 4) return nullptr;
-    std::vector<uint8_t> bytes;
-    bytes.reserve(s.size() / 4 * 3);
-    for (size_t i = 0; i < s.size(); i += 4) {
-        uint32_t group = 0;
-        int padding = 0;
-        for (size_t k = 0; k < 4; ++k) {
-            char16_t c = s[i + k];
-            int v = c >= 'A' && c <= 'Z' ? c - 'A' : c >= 'a' && c <= 'z' ? c - 'a' + 26 : c >= '0' && c <= '9' ? c - '0' + 52 : c == '+' ? 62 : c == '/' ? 63 : -1;
-            // Padding only in the last two places of the last group.
-            if (c == '=' && i + 4 == s.size() && k >= 2 && (k == 3 || s[i + 3] == '=')) {
-                ++padding;
-                v = 0;
-            }
-            if (v < 0) return nullptr;
-            if (padding && c != '=') return nullptr;
-            group = group << 6 | static_cast<uint32_t>(v);
-        }
-        bytes.push_back(static_cast<uint8_t>(group >> 16));
-        if (padding < 2) bytes.push_back(static_cast<uint8_t>(group >> 8));
-        if (padding < 1) bytes.push_back(static_cast<uint8_t>(group));
-    }
-    m_bytes = std::move(bytes);
+    // Anything outside ASCII is no base64 digit, and fails below as such.
+    if (!text || !NSBase64Decode(text->UTF8String(), m_bytes)) return nullptr;
     return this;
 }
 
@@ -146,28 +137,8 @@ Ref<NSData> NSData::subdataWithRange(NSRange range) const
 bool NSData::writeToFile(const Ref<NSString>& path, bool atomically) const
 {
     if (!path) return false;
-    std::string target = path->UTF8String();
-    std::string temporary = atomically ? target + ".tmp-" + std::to_string(getpid()) : target;
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    size_t written = 0;
-    while (written < m_bytes.size()) {
-        ssize_t n = ::write(fd, m_bytes.data() + written, m_bytes.size() - written);
-        if (n <= 0) {
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            return false;
-        }
-        written += n;
-    }
-    bool ok = ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (!atomically) return ok;
-    if (!ok || ::rename(temporary.c_str(), target.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    auto write = atomically ? NSFileSupport::writeAtomically : NSFileSupport::writeInPlace;
+    return write(path->UTF8String(), m_bytes.data(), m_bytes.size(), 0644) == 0;
 }
 
 bool NSData::isEqual(const NSObject* other) const
@@ -178,9 +149,7 @@ bool NSData::isEqual(const NSObject* other) const
 
 NSUInteger NSData::hash() const
 {
-    uint64_t h = 1469598103934665603ull;
-    for (uint8_t b : m_bytes) h = (h ^ b) * 1099511628211ull;
-    return h;
+    return NSHashFNV1a(m_bytes);
 }
 
 Ref<NSString> NSData::description() const

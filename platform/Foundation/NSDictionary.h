@@ -50,6 +50,12 @@ public:
     NSUInteger hash() const override { return count(); }
     Ref<NSString> description() const override;
     Id copy() const override;
+
+    // Key-value coding reads entries by key ("@key" reaches the dictionary's
+    // own registered properties); a mutable dictionary sets or, with
+    // nil, removes entries.
+    Id valueForKey(const Ref<NSString>& key) override;
+    void setValueForKey(const Id& value, const Ref<NSString>& key) override;
     Id mutableCopy() const override;
 
 protected:

@@ -1,9 +1,8 @@
 #include "Foundation/NSError.h"
 
-#include <cstring>
-
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSFileSupport.h"
 
 NS_CLASS_DEFINE(NSError)
 
@@ -28,7 +27,8 @@ Ref<NSError> NSError::errorWithDomain(const Ref<NSString>& domain, NSInteger cod
 
 Ref<NSError> NSError::errorWithPOSIXCode(int code)
 {
-    auto info = NSDictionary::dictionaryWithObjectForKey(NSString::stringWithUTF8String(std::strerror(code)), NSLocalizedDescriptionKey());
+    auto info = NSDictionary::dictionaryWithObjectForKey(NSFileSupport::stringFromFileSystem(NSFileSupport::errnoText(code)),
+                                                         NSLocalizedDescriptionKey());
     return errorWithDomain(NSPOSIXErrorDomain(), code, info);
 }
 

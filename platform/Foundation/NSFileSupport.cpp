@@ -18,39 +18,9 @@ std::string fsPath(const Ref<NSString>& path)
     return path ? path->UTF8String() : std::string();
 }
 
-// Decodes one UTF-8 sequence at `i`; answers its length, or 0 when invalid.
-static size_t validSequenceLength(std::string_view s, size_t i)
-{
-    auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned char c = byte(i);
-    if (c < 0x80) return 1;
-    size_t n = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
-    if (n == 0 || i + n > s.size()) return 0;
-    for (size_t k = 1; k < n; ++k)
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    // Overlong forms, surrogates and values past U+10FFFF.
-    if (c == 0xE0 && byte(i + 1) < 0xA0) return 0;
-    if (c == 0xED && byte(i + 1) >= 0xA0) return 0;
-    if (c == 0xF0 && byte(i + 1) < 0x90) return 0;
-    if (c == 0xF4 && byte(i + 1) >= 0x90) return 0;
-    return n;
-}
-
 Ref<NSString> stringFromFileSystem(std::string_view bytes)
 {
-    if (auto s = NSString::stringWithUTF8String(bytes)) return s;
-    std::string clean;
-    for (size_t i = 0; i < bytes.size();) {
-        size_t n = validSequenceLength(bytes, i);
-        if (n == 0) {
-            clean += "\xEF\xBF\xBD";
-            ++i;
-            continue;
-        }
-        clean.append(bytes.substr(i, n));
-        i += n;
-    }
-    return NSString::stringWithUTF8String(clean);
+    return NSString::stringWithUTF16(NSConvertUTF8ToUTF16Replacing(bytes));
 }
 
 std::string join(std::string_view directory, std::string_view name)
@@ -131,19 +101,63 @@ int makeDirectories(const std::string& path, unsigned mode)
     return 0;
 }
 
+// Writes every byte, resuming after interruptions; answers 0 or an errno value.
+static int writeAll(int fd, const void* bytes, size_t length)
+{
+    const char* p = static_cast<const char*>(bytes);
+    for (size_t done = 0; done < length;) {
+        ssize_t n = ::write(fd, p + done, length - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n < 0 ? errno : EIO;
+        done += static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+int writeInPlace(const std::string& path, const void* bytes, size_t length, unsigned mode)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
+    if (fd < 0) return errno;
+    int error = writeAll(fd, bytes, length);
+    if (!error && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && !error) error = errno;
+    return error;
+}
+
+int readFile(const std::string& path, std::vector<uint8_t>& out)
+{
+    out.clear();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return EISDIR;
+    }
+    if (info.st_size > 0) out.reserve(static_cast<size_t>(info.st_size));
+    uint8_t chunk[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n == 0) break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            int error = errno;
+            ::close(fd);
+            out.clear();
+            return error;
+        }
+        out.insert(out.end(), chunk, chunk + n);
+    }
+    ::close(fd);
+    return 0;
+}
+
 int writeAtomically(const std::string& path, const void* bytes, size_t length, unsigned mode)
 {
     std::string temporary = join(deletingLastComponent(path), "." + lastComponent(path) + ".tmp-XXXXXX");
     int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return errno;
-    int error = 0;
-    const char* p = static_cast<const char*>(bytes);
-    for (size_t done = 0; done < length && !error;) {
-        ssize_t n = ::write(fd, p + done, length - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) error = n < 0 ? errno : EIO;
-        else done += static_cast<size_t>(n);
-    }
+    int error = writeAll(fd, bytes, length);
     if (!error && ::fchmod(fd, mode) != 0) error = errno;
     if (!error && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && !error) error = errno;

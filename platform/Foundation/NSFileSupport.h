@@ -4,6 +4,7 @@
 // classes convert at their edges.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Foundation/NSError.h"
 #include "Foundation/NSString.h"
@@ -35,6 +36,12 @@ int makeDirectories(const std::string& path, unsigned mode = 0755);
 // renames it over `path`, so a reader sees the old or the new contents and
 // never a mix. Answers 0 or an errno value.
 int writeAtomically(const std::string& path, const void* bytes, size_t length, unsigned mode = 0644);
+// Writes the bytes over the file itself (made with `mode`, less the umask,
+// when new) and flushes them to disk. Answers 0 or an errno value.
+int writeInPlace(const std::string& path, const void* bytes, size_t length, unsigned mode = 0644);
+// The whole contents of a file; a directory answers EISDIR. Answers 0 or an
+// errno value, leaving `out` empty on failure.
+int readFile(const std::string& path, std::vector<uint8_t>& out);
 
 // The text of errno values, independent of the locale.
 std::string errnoText(int error);

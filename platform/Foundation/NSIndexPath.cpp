@@ -58,9 +58,7 @@ bool NSIndexPath::isEqual(const NSObject* other) const
 
 NSUInteger NSIndexPath::hash() const
 {
-    uint64_t h = 1469598103934665603ull;
-    for (NSUInteger i : m_indexes) h = (h ^ i) * 1099511628211ull;
-    return h;
+    return NSHashFNV1a(m_indexes);
 }
 
 Ref<NSString> NSIndexPath::description() const

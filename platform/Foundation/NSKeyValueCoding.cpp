@@ -7,6 +7,7 @@
 
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSComparison.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
@@ -17,7 +18,9 @@ namespace {
 
 std::string keyText(const Ref<NSString>& key) { return key ? key->UTF8String() : "(null)"; }
 
-bool startsWithAt(const Ref<NSString>& key) { return key && !key->utf16().empty() && key->utf16()[0] == u'@'; }
+// Keys are read through NSStringChars, so strings without a contiguous
+// buffer work as keys too.
+bool startsWithAt(const Ref<NSString>& key) { return key && key->length() > 0 && key->characterAtIndex(0) == u'@'; }
 
 Id defaultValueForUndefinedKey(NSObject* receiver, const Ref<NSString>& key)
 {
@@ -72,10 +75,12 @@ HookSlot<NSMutableArrayValueForKeyHook>& mutableArrayHook()
 
 std::pair<Ref<NSString>, Ref<NSString>> splitFirstKey(const Ref<NSString>& keyPath)
 {
-    const std::u16string& text = keyPath->utf16();
+    NSStringChars chars(*keyPath);
+    std::u16string_view text = chars.view();
     size_t dot = text.find(u'.');
-    if (dot == std::u16string::npos) return {keyPath, nullptr};
-    return {NSString::stringWithUTF16(text.substr(0, dot)), NSString::stringWithUTF16(text.substr(dot + 1))};
+    if (dot == std::u16string_view::npos) return {keyPath, nullptr};
+    return {NSString::stringWithUTF16(std::u16string(text.substr(0, dot))),
+            NSString::stringWithUTF16(std::u16string(text.substr(dot + 1)))};
 }
 
 // --- Array operators ("@sum.price") ---
@@ -121,26 +126,11 @@ Id averageOf(NSArray* array, const Ref<NSString>& rest)
     return NSNumber::numberWithDouble(values.empty() ? 0 : sum / static_cast<double>(values.size()));
 }
 
-// -1, 0 or 1 for numbers, strings and dates, as their compare: answers.
-int compareValues(const Id& a, const Id& b)
-{
-    if (auto* x = dynamic_cast<NSNumber*>(a.get()))
-        if (auto* y = dynamic_cast<NSNumber*>(b.get())) return x->compare(y);
-    if (auto* x = dynamic_cast<NSString*>(a.get()))
-        if (auto* y = dynamic_cast<NSString*>(b.get())) {
-            int c = x->utf16().compare(y->utf16());
-            return (c > 0) - (c < 0);
-        }
-    if (auto* x = dynamic_cast<NSDate*>(a.get()))
-        if (auto* y = dynamic_cast<NSDate*>(b.get())) return x->compare(y);
-    NSException::raise(NSInvalidArgumentException, "cannot compare " + a->realClass().name() + " with " + b->realClass().name());
-}
-
 Id extremeOf(NSArray* array, const Ref<NSString>& rest, int wanted)
 {
     Id best;
     for (const Id& v : numericOperands(array, rest))
-        if (!best || compareValues(v, best) == wanted) best = v;
+        if (!best || NSCompareObjects(v, best, "compare:") == wanted) best = v;
     return best;
 }
 
@@ -173,7 +163,8 @@ Id distinctUnionOfArrays(NSArray* array, const Ref<NSString>& rest)
 
 Id arrayOperator(NSArray* array, const Ref<NSString>& op, const Ref<NSString>& rest)
 {
-    const std::u16string& name = op->utf16();
+    NSStringChars chars(*op);
+    std::u16string_view name = chars.view();
     if (name == u"@count") return NSNumber::numberWithUnsignedInteger(array->count());
     if (name == u"@sum") return sumOf(array, rest);
     if (name == u"@avg") return averageOf(array, rest);
@@ -212,26 +203,32 @@ NSMutableArrayValueForKeyHook NSSetMutableArrayValueForKeyHook(NSMutableArrayVal
 Id NSObject::valueForKey(const Ref<NSString>& key)
 {
     if (!key) return valueForUndefinedKey(key);
-    Ref<NSString> name = key;
-    // A dictionary answers its entries by key; "@key" reaches its own properties.
-    if (auto* dictionary = dynamic_cast<NSDictionary*>(this)) {
-        if (!startsWithAt(key)) return dictionary->objectForKey(key);
-        name = NSString::stringWithUTF16(key->utf16().substr(1));
-    }
-    if (const NSClass::Property* p = realClass().propertyFor(name->UTF8String())) return p->get(this);
-    if (name->isEqualToString("self"_ns)) return this;
-    return valueForUndefinedKey(name);
+    if (const NSClass::Property* p = realClass().propertyFor(key->UTF8String())) return p->get(this);
+    if (key->isEqualToString("self"_ns)) return this;
+    return valueForUndefinedKey(key);
+}
+
+// A dictionary answers its entries by key; "@key" reaches its own properties.
+Id NSDictionary::valueForKey(const Ref<NSString>& key)
+{
+    if (!startsWithAt(key)) return key ? objectForKey(key) : NSObject::valueForKey(key);
+    return NSObject::valueForKey(key->substringFromIndex(1));
+}
+
+// Sets or (with nil) removes the entry; an immutable dictionary raises as the
+// platform's does.
+void NSDictionary::setValueForKey(const Id& value, const Ref<NSString>& key)
+{
+    auto* dictionary = dynamic_cast<NSMutableDictionary*>(this);
+    if (!dictionary || !key) return NSObject::setValueForKey(value, key);
+    willChangeValueForKey(key);
+    if (value) dictionary->setObject(value, key);
+    else dictionary->removeObjectForKey(key);
+    didChangeValueForKey(key);
 }
 
 void NSObject::setValueForKey(const Id& value, const Ref<NSString>& key)
 {
-    if (auto* dictionary = dynamic_cast<NSMutableDictionary*>(this); dictionary && key) {
-        willChangeValueForKey(key);
-        if (value) dictionary->setObject(value, key);
-        else dictionary->removeObjectForKey(key);
-        didChangeValueForKey(key);
-        return;
-    }
     const NSClass::Property* p = key ? realClass().propertyFor(key->UTF8String()) : nullptr;
     if (!p || !p->set) return setValueForUndefinedKey(value, key);
     if (!value && p->scalar) return setNilValueForKey(key);

@@ -27,6 +27,7 @@
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSIndexSet.h"
 #include "Foundation/NSKeyValueBinding.h"
 #include "Foundation/NSNumber.h"
 
@@ -34,8 +35,23 @@ namespace {
 
 struct ChangeInfo {
     NSKeyValueChange kind = NSKeyValueChangeSetting;
-    Id indexes;
+    Ref<NSIndexSet> indexes;
 };
+
+// The elements of an ordered to-many value at the indexes; indexes past its
+// end (a notice that does not match the collection) are left out.
+Id elementsAt(const Id& value, const Ref<NSIndexSet>& indexes)
+{
+    auto* array = dynamic_cast<NSArray*>(value.get());
+    if (!array || !indexes) return NSArray::array();
+    std::vector<Id> all = array->snapshot();
+    std::vector<Id> picked;
+    indexes->enumerateIndexesUsingBlock([&](NSUInteger i, bool* stop) {
+        if (i >= all.size()) *stop = true;
+        else picked.push_back(all[i]);
+    });
+    return NSArray::arrayWithVector(std::move(picked));
+}
 
 // Something told before and after a watched value changes.
 class Sink {
@@ -107,6 +123,9 @@ std::vector<Ref<NSString>> affectingKeyPaths(const NSClass& cls, const std::u16s
     return paths;
 }
 
+// A key's text, also for strings without a contiguous buffer.
+std::u16string unitsOf(const Ref<NSString>& key) { return std::u16string(NSStringChars(*key).view()); }
+
 std::vector<std::u16string> splitPath(const std::u16string& path)
 {
     std::vector<std::u16string> parts;
@@ -168,7 +187,7 @@ class Registration final : public Sink, public std::enable_shared_from_this<Regi
 public:
     Registration(NSObject* observed, const Id& observer, const Ref<NSString>& keyPath, NSUInteger options, void* context)
         : observedAddress(observed), observerAddress(observer.get()), m_observer(observer), m_observed(observed),
-          m_keyPath(static_ref_cast<NSString>(keyPath->copy())), m_path(splitPath(keyPath->utf16())), m_options(options),
+          m_keyPath(static_ref_cast<NSString>(keyPath->copy())), m_path(splitPath(unitsOf(keyPath))), m_options(options),
           m_context(context) {}
 
     const NSObject* const observedAddress;
@@ -279,11 +298,13 @@ private:
         }
     }
 
+    // The old value of a setting; the elements about to go of a removal or
+    // replacement (its indexes refer to the collection before the change).
     void before(const ChangeInfo& info)
     {
         Id old;
-        if ((m_options & NSKeyValueObservingOptionOld) && info.kind == NSKeyValueChangeSetting) {
-            old = currentValue();
+        if ((m_options & NSKeyValueObservingOptionOld) && info.kind != NSKeyValueChangeInsertion) {
+            old = info.kind == NSKeyValueChangeSetting ? currentValue() : elementsAt(currentValue(), info.indexes);
             std::lock_guard lock(m_lock);
             auto it = m_pending.find(std::this_thread::get_id());
             if (it != m_pending.end() && it->second.depth > 0) it->second.old = old;
@@ -295,12 +316,16 @@ private:
         send(change);
     }
 
+    // The new value of a setting; the elements now at the indexes of an
+    // insertion or replacement.
     void after(const Step& step)
     {
         auto change = changeOf(step.info);
         if (step.old) change->setObject(step.old, NSKeyValueChangeOldKey);
-        if ((m_options & NSKeyValueObservingOptionNew) && step.info.kind == NSKeyValueChangeSetting)
-            change->setObject(currentValue(), NSKeyValueChangeNewKey);
+        if ((m_options & NSKeyValueObservingOptionNew) && step.info.kind != NSKeyValueChangeRemoval)
+            change->setObject(step.info.kind == NSKeyValueChangeSetting ? currentValue()
+                                                                         : elementsAt(currentValue(), step.info.indexes),
+                              NSKeyValueChangeNewKey);
         send(change);
     }
 
@@ -355,7 +380,7 @@ KeyWatch::KeyWatch(Registration& owner, NSObject* object, const std::u16string& 
     if (paths.empty()) return;
     trail.emplace_back(cls, key);
     for (const Ref<NSString>& path : paths)
-        m_dependencies.push_back(std::make_unique<PathWatch>(owner, object, splitPath(path->utf16()), sink, false, trail));
+        m_dependencies.push_back(std::make_unique<PathWatch>(owner, object, splitPath(unitsOf(path)), sink, false, trail));
 }
 
 KeyWatch::~KeyWatch()
@@ -419,13 +444,14 @@ void notify(NSObject* object, const Ref<NSString>& key, const ChangeInfo& info, 
 {
     if (g_registrations.load(std::memory_order_acquire) == 0 || !key || !object->hadWeakReferences()) return;
     std::vector<std::pair<std::shared_ptr<KeyEntry>, std::shared_ptr<Registration>>> hits;
+    const std::u16string name = unitsOf(key);
     {
         Table& t = table();
         std::lock_guard lock(t.lock);
         auto it = t.entries.find(object);
         if (it == t.entries.end()) return;
         for (const auto& entry : it->second) {
-            if (!entry->active || entry->key != key->utf16()) continue;
+            if (!entry->active || entry->key != name) continue;
             if (auto owner = entry->owner.lock()) hits.emplace_back(entry, std::move(owner));
         }
     }
@@ -503,14 +529,14 @@ void NSObject::observeValueForKeyPathOfObjectChangeContext(const Ref<NSString>& 
                        "Key path: " + (keyPath ? keyPath->UTF8String() : "(null)") + "\nObserved object: " + describe(object.get()));
 }
 
-void NSObject::willChangeValuesAtIndexesForKey(NSUInteger kind, const Id& indexes, const Ref<NSString>& key)
+void NSObject::willChangeValuesAtIndexesForKey(NSUInteger kind, const Ref<NSIndexSet>& indexes, const Ref<NSString>& key)
 {
-    notify(this, key, {kind, indexes}, true);
+    notify(this, key, {kind, indexes ? static_ref_cast<NSIndexSet>(indexes->copy()) : nullptr}, true);
 }
 
-void NSObject::didChangeValuesAtIndexesForKey(NSUInteger kind, const Id& indexes, const Ref<NSString>& key)
+void NSObject::didChangeValuesAtIndexesForKey(NSUInteger kind, const Ref<NSIndexSet>& indexes, const Ref<NSString>& key)
 {
-    notify(this, key, {kind, indexes}, false);
+    notify(this, key, {kind, indexes ? static_ref_cast<NSIndexSet>(indexes->copy()) : nullptr}, false);
 }
 
 void NSObject::setKeyPathsForValuesAffectingValueForKey(const NSClass& cls, const Ref<NSString>& key, const Ref<NSArray>& keyPaths)
@@ -522,13 +548,13 @@ void NSObject::setKeyPathsForValuesAffectingValueForKey(const NSClass& cls, cons
             if (auto text = dynamic_ref_cast<NSString>(path)) paths.push_back(static_ref_cast<NSString>(text->copy()));
     Dependencies& d = dependencies();
     std::lock_guard lock(d.lock);
-    d.byClass[&cls][key->utf16()] = std::move(paths);
+    d.byClass[&cls][unitsOf(key)] = std::move(paths);
 }
 
 Ref<NSArray> NSObject::keyPathsForValuesAffectingValueForKey(const NSClass& cls, const Ref<NSString>& key)
 {
     if (!key) return NSArray::array();
-    std::vector<Ref<NSString>> paths = affectingKeyPaths(cls, key->utf16());
+    std::vector<Ref<NSString>> paths = affectingKeyPaths(cls, unitsOf(key));
     return NSArray::arrayWithVector(std::vector<Id>(paths.begin(), paths.end()));
 }
 

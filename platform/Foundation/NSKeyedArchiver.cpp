@@ -8,7 +8,10 @@
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSIndexPath.h"
+#include "Foundation/NSIndexSet.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NSSet.h"
 #include "Foundation/NSValue.h"
 
 NS_CLASS_DEFINE(NSKeyedArchiver)
@@ -32,71 +35,15 @@ json NSKeyedArchiveFormat::floatValue(float v)
     // document shows 0.1 rather than 0.100000001490116; the reader narrows it
     // back. Where that double would narrow to another float, the float's
     // exact value is written instead.
-    char text[32];
-    auto end = std::to_chars(text, text + sizeof text, v).ptr;
+    std::string text = NSShortestDecimalText(v, true);
     double d = 0;
-    std::from_chars(text, end, d);
+    std::from_chars(text.data(), text.data() + text.size(), d);
     if (static_cast<float>(d) == v && std::signbit(d) == std::signbit(v)) return d;
     return static_cast<double>(v);
 }
 
-namespace {
-constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-}
-
-std::string NSKeyedArchiveFormat::base64Encode(std::span<const uint8_t> bytes)
-{
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
-    for (size_t i = 0; i < bytes.size(); i += 3) {
-        uint32_t n = uint32_t(bytes[i]) << 16;
-        if (i + 1 < bytes.size()) n |= uint32_t(bytes[i + 1]) << 8;
-        if (i + 2 < bytes.size()) n |= bytes[i + 2];
-        out += kBase64[n >> 18 & 63];
-        out += kBase64[n >> 12 & 63];
-        out += i + 1 < bytes.size() ? kBase64[n >> 6 & 63] : '=';
-        out += i + 2 < bytes.size() ? kBase64[n & 63] : '=';
-    }
-    return out;
-}
-
-bool NSKeyedArchiveFormat::base64Decode(std::string_view text, std::vector<uint8_t>& out)
-{
-    if (text.size() % 4 != 0) return false;
-    out.clear();
-    out.reserve(text.size() / 4 * 3);
-    auto digit = [](char c) -> int {
-        const char* p = std::char_traits<char>::find(kBase64, 64, c);
-        return p ? static_cast<int>(p - kBase64) : -1;
-    };
-    for (size_t i = 0; i < text.size(); i += 4) {
-        bool last = i + 4 == text.size();
-        int pad = last ? (text[i + 3] == '=') + (text[i + 2] == '=') : 0;
-        if (pad == 1 && text[i + 2] == '=') return false;
-        uint32_t n = 0;
-        for (int k = 0; k < 4; ++k) {
-            int d = k >= 4 - pad ? 0 : digit(text[i + k]);
-            if (d < 0) return false;
-            n = n << 6 | static_cast<uint32_t>(d);
-        }
-        out.push_back(static_cast<uint8_t>(n >> 16));
-        if (pad < 2) out.push_back(static_cast<uint8_t>(n >> 8));
-        if (pad < 1) out.push_back(static_cast<uint8_t>(n));
-    }
-    return true;
-}
-
 // --- Archiver ---
 
-namespace {
-// Through the character accessors, which every string class answers.
-std::string textOf(const NSString& s)
-{
-    std::u16string units(s.length(), u'\0');
-    s.getCharacters(units.data(), NSMakeRange(0, units.size()));
-    return NSConvertUTF16ToUTF8(units);
-}
-}
 
 Ref<NSData> NSKeyedArchiver::archivedDataWithRootObject(const Id& root)
 {
@@ -167,7 +114,7 @@ json NSKeyedArchiver::referenceTo(const Id& object)
     // Immutable strings are values: written in place, as hand-written files
     // write them.
     if (cls == &NSString::classRecord() && !dynamic_cast<const NSCoding*>(object.get()))
-        return textOf(static_cast<const NSString&>(*object));
+        return static_cast<const NSString&>(*object).UTF8String();
     if (m_scopes.size() >= static_cast<size_t>(maximumDepth))
         NSException::raise(NSInvalidArchiveOperationException, "NSKeyedArchiver: objects nested too deeply");
 
@@ -193,7 +140,7 @@ json NSKeyedArchiver::referenceTo(const Id& object)
 
 void NSKeyedArchiver::encodeStandard(const NSObject& object, const NSClass& cls)
 {
-    if (cls.isSubclassOf(NSString::classRecord())) return set("NS.string"_ns, textOf(static_cast<const NSString&>(object)));
+    if (cls.isSubclassOf(NSString::classRecord())) return set("NS.string"_ns, static_cast<const NSString&>(object).UTF8String());
     if (cls.isSubclassOf(NSNumber::classRecord())) {
         auto& n = static_cast<const NSNumber&>(object);
         switch (n.kind()) {
@@ -237,6 +184,17 @@ void NSKeyedArchiver::encodeStandard(const NSObject& object, const NSClass& cls)
             return set("NS.range"_ns, json{{"$range", {v.rangeValue().location, v.rangeValue().length}}});
         if (type.starts_with("{CGRect")) return encodeRect(v.rectValue(), "NS.rect"_ns);
     }
+    if (cls.isSubclassOf(NSSet::classRecord())) {
+        json members = json::array();
+        for (const Id& m : static_cast<const NSSet&>(object).snapshot()) members.push_back(referenceTo(m));
+        return set("NS.objects"_ns, std::move(members));
+    }
+    if (cls.isSubclassOf(NSIndexSet::classRecord())) {
+        json ranges = json::array();
+        for (NSRange r : static_cast<const NSIndexSet&>(object).ranges()) ranges.push_back(r.location), ranges.push_back(r.length);
+        return set("NS.ranges"_ns, std::move(ranges));
+    }
+    if (&cls == &NSIndexPath::classRecord()) return set("NS.indexes"_ns, static_cast<const NSIndexPath&>(object).indexes());
     // NSNull and an empty NSValue have no keys.
 }
 
@@ -286,10 +244,10 @@ void NSKeyedArchiver::encodeRect(const NSRect& v, const Ref<NSString>& key)
 
 void NSKeyedArchiver::encodeBytes(const void* bytes, NSUInteger length, const Ref<NSString>& key)
 {
-    set(key, json{{"$bytes", NSKeyedArchiveFormat::base64Encode({static_cast<const uint8_t*>(bytes), length})}});
+    set(key, json{{"$bytes", NSBase64Encode({static_cast<const uint8_t*>(bytes), length})}});
 }
 
 void NSKeyedArchiver::encodeString(const Ref<NSString>& v, const Ref<NSString>& key)
 {
-    set(key, v ? json(textOf(*v)) : json(nullptr));
+    set(key, v ? json(v->UTF8String()) : json(nullptr));
 }

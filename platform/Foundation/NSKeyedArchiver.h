@@ -83,7 +83,4 @@ namespace NSKeyedArchiveFormat {
 nlohmann::ordered_json doubleValue(double v);
 // The shortest decimal that reads back as the same float.
 nlohmann::ordered_json floatValue(float v);
-std::string base64Encode(std::span<const uint8_t> bytes);
-// False on anything but canonical padded base64.
-bool base64Decode(std::string_view text, std::vector<uint8_t>& out);
 }

@@ -9,8 +9,11 @@
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSIndexPath.h"
+#include "Foundation/NSIndexSet.h"
 #include "Foundation/NSKeyedArchiver.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NSSet.h"
 #include "Foundation/NSValue.h"
 
 NS_CLASS_DEFINE(NSKeyedUnarchiver)
@@ -274,6 +277,38 @@ Id NSKeyedUnarchiver::decodeStandard(const NSClass& cls)
         if (const json* range = lookup("NS.range"_ns)) return decodeValue(*range, "NS.range");
         return make<NSValue>();
     }
+    if (cls.isSubclassOf(NSSet::classRecord())) {
+        auto set = NSMutableSet::set();
+        if (const json* objects = arrayAt("NS.objects"))
+            for (size_t i = 0; i < objects->size(); ++i) set->addObject(elementAt(*objects, i, "NS.objects"));
+        if (&cls == &NSMutableSet::classRecord()) return set;
+        return NSSet::setWithSet(set);
+    }
+    if (cls.isSubclassOf(NSIndexSet::classRecord())) {
+        // Flat [location, length, location, length, ...].
+        auto indexes = NSMutableIndexSet::indexSet();
+        if (const json* ranges = arrayAt("NS.ranges")) {
+            if (ranges->size() % 2) fail("\"NS.ranges\" holds an odd number of integers", "NS.ranges");
+            for (size_t i = 0; i < ranges->size(); i += 2) {
+                auto location = static_cast<NSUInteger>(toInteger((*ranges)[i], "NS.ranges", 0, INT64_MAX));
+                auto length = static_cast<NSUInteger>(toInteger((*ranges)[i + 1], "NS.ranges", 0, INT64_MAX));
+                try {
+                    indexes->addIndexesInRange(NSMakeRange(location, length));
+                } catch (const NSException&) {
+                    fail("index range {" + std::to_string(location) + ", " + std::to_string(length) + "} reaches NSNotFound",
+                         "NS.ranges");
+                }
+            }
+        }
+        if (&cls == &NSMutableIndexSet::classRecord()) return indexes;
+        return NSIndexSet::indexSetWithIndexSet(indexes);
+    }
+    if (&cls == &NSIndexPath::classRecord()) {
+        std::vector<NSUInteger> path;
+        if (const json* indexes = arrayAt("NS.indexes"))
+            for (const json& i : *indexes) path.push_back(static_cast<NSUInteger>(toInteger(i, "NS.indexes", 0, INT64_MAX)));
+        return NSIndexPath::indexPathWithIndexes(std::move(path));
+    }
     return NSNull::null();
 }
 
@@ -410,7 +445,7 @@ std::vector<uint8_t> NSKeyedUnarchiver::toBytes(const json& v, const std::string
 {
     const json* text = tagged(v, "$bytes");
     std::vector<uint8_t> out;
-    if (!text || !text->is_string() || !NSKeyedArchiveFormat::base64Decode(text->get_ref<const std::string&>(), out))
+    if (!text || !text->is_string() || !NSBase64Decode(text->get_ref<const std::string&>(), out))
         fail("expected {\"$bytes\": base64 text}", key);
     return out;
 }

@@ -5,6 +5,7 @@
 
 #include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSOperationQueue.h"
 
 NS_CLASS_DEFINE(NSNotificationCenter)
 
@@ -34,6 +35,7 @@ struct NSNotificationCenter::Registration {
     const NSObject* observerAddress = nullptr;  // identity only
     SEL selector;
     Ref<NSNotificationObserverToken> token;  // block registrations
+    Ref<NSOperationQueue> queue;             // where the block runs; nil: at once
     Ref<NSString> name;
     bool hasObject = false;
     Weak<NSObject> object;
@@ -57,15 +59,20 @@ Ref<NSNotificationCenter> NSNotificationCenter::defaultCenter()
     return center;
 }
 
-void NSNotificationCenter::add(std::shared_ptr<Registration> registration)
+void NSNotificationCenter::dropDeadLocked(std::vector<std::shared_ptr<Registration>>& dropped)
 {
-    std::vector<std::shared_ptr<Registration>> dropped;  // released after the lock
-    std::lock_guard lock(m_lock);
     std::erase_if(m_registrations, [&](const std::shared_ptr<Registration>& r) {
         if (!r->isDead()) return false;
         dropped.push_back(r);
         return true;
     });
+}
+
+void NSNotificationCenter::add(std::shared_ptr<Registration> registration)
+{
+    std::vector<std::shared_ptr<Registration>> dropped;  // released after the lock
+    std::lock_guard lock(m_lock);
+    dropDeadLocked(dropped);
     m_registrations.push_back(std::move(registration));
 }
 
@@ -84,7 +91,8 @@ void NSNotificationCenter::addObserver(const Id& observer, const SEL& selector, 
     add(std::move(r));
 }
 
-Id NSNotificationCenter::addObserverForName(const Ref<NSString>& name, const Id& object, const Id&, Block block)
+Id NSNotificationCenter::addObserverForName(const Ref<NSString>& name, const Id& object, const Ref<NSOperationQueue>& queue,
+                                            Block block)
 {
     if (!block) NSException::raise(NSInvalidArgumentException, "-[NSNotificationCenter addObserverForName:object:queue:usingBlock:]: block must be given");
     auto token = alloc<NSNotificationObserverToken>();
@@ -93,6 +101,7 @@ Id NSNotificationCenter::addObserverForName(const Ref<NSString>& name, const Id&
     r->observer = token;
     r->observerAddress = token.get();
     r->token = token;
+    r->queue = queue;
     r->name = name ? static_ref_cast<NSString>(name->copy()) : nullptr;
     r->hasObject = object != nullptr;
     r->object = object;
@@ -142,17 +151,19 @@ void NSNotificationCenter::postNotification(const Ref<NSNotification>& notificat
     std::vector<std::shared_ptr<Registration>> dropped;  // released after the lock
     {
         std::lock_guard lock(m_lock);
-        std::erase_if(m_registrations, [&](const std::shared_ptr<Registration>& r) {
-            if (!r->isDead()) return false;
-            dropped.push_back(r);
-            return true;
-        });
+        dropDeadLocked(dropped);
         for (const auto& r : m_registrations)
             if (matches(*r, *notification)) targets.push_back(r);
     }
     Ref<NSNotificationCenter> self(this);  // an observer may release the centre
     for (const auto& r : targets) {
         if (r->removed) continue;
+        if (r->token && r->queue) {
+            r->queue->addOperationWithBlock([r, notification] {
+                if (!r->removed) r->token->block(notification);
+            });
+            continue;
+        }
         if (r->token) {
             r->token->block(notification);
             continue;

@@ -1,7 +1,9 @@
 #pragma once
 // Delivers notifications to observers registered by name and posting object.
 //
-// Delivery is synchronous, on the posting thread, in registration order. A
+// Delivery is synchronous, on the posting thread, in registration order
+// (a block registered with an operation queue is instead added to that queue
+// as an operation, in the same order). A
 // nil name or object in a registration matches every notification. Observers
 // are held weakly: a dead observer is never called and its registrations are
 // dropped. Each post works on the registrations present when it starts, less
@@ -13,6 +15,8 @@
 #include <vector>
 
 #include "Foundation/NSNotification.h"
+
+class NSOperationQueue;
 
 class NSNotificationCenter : public NSObject {
     NS_OBJECT(NSNotificationCenter, NSObject)
@@ -27,10 +31,12 @@ public:
     // object filter is compared by identity and not retained.
     void addObserver(const Id& observer, const SEL& selector, const Ref<NSString>& name, const Id& object);
     // Answers the observer token that removeObserver takes; the centre keeps
-    // the token (and so the block) until then. The queue is accepted for the
-    // platform's signature but not used yet: the block runs synchronously on
-    // the posting thread whatever queue is given.
-    Id addObserverForName(const Ref<NSString>& name, const Id& object, const Id& queue, Block block);
+    // the token (and so the block) until then. With a nil queue the block runs
+    // synchronously on the posting thread; otherwise each post adds it to the
+    // queue as an operation (the main queue runs it on the main run loop,
+    // in a later pass) and the post does not wait for it. A block queued but
+    // not yet run when the observer is removed does not run.
+    Id addObserverForName(const Ref<NSString>& name, const Id& object, const Ref<NSOperationQueue>& queue, Block block);
     // Every registration of the observer.
     void removeObserver(const Id& observer);
     // The observer's registrations for that name and object; nil matches all.
@@ -49,6 +55,9 @@ private:
     struct Registration;
     bool matches(const Registration& r, const NSNotification& n) const;
     void add(std::shared_ptr<Registration> registration);
+    // Moves registrations that can never be called again into `dropped`, to
+    // be released once the lock is.
+    void dropDeadLocked(std::vector<std::shared_ptr<Registration>>& dropped);
     void remove(const Id& observer, const Ref<NSString>& name, const Id& object);
 
     std::mutex m_lock;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "Foundation/NSObject.h"
+#include "Foundation/NSString.h"
 
 // The shortest decimal text, %g style, that reads back as the same value
 // ("10", "0.5", "0.1", "1e+21"); with asFloat, as the same float.

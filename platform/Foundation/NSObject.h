@@ -3,11 +3,13 @@
 // the class record, selectors by name and key-value coding entry points.
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "Foundation/NSTypes.h"
 #include "Foundation/Ref.h"
 
 class NSClass;
+class NSIndexSet;
 class NSObject;
 class NSString;
 template <class T> class NSClassMembers;
@@ -115,10 +117,13 @@ public:
     virtual void observeValueForKeyPathOfObjectChangeContext(const Ref<NSString>& keyPath, const Id& object,
                                                              const Ref<NSDictionary>& change, void* context);
     // Change notices for the indexed kinds (NSKeyValueChangeInsertion,
-    // Removal, Replacement) of an ordered to-many key. Removal indexes refer to
-    // the collection before the removal.
-    void willChangeValuesAtIndexesForKey(NSUInteger kind, const Id& indexes, const Ref<NSString>& key);
-    void didChangeValuesAtIndexesForKey(NSUInteger kind, const Id& indexes, const Ref<NSString>& key);
+    // Removal, Replacement) of an ordered to-many key. The notice carries the
+    // indexes under NSKeyValueChangeIndexesKey and, as the options ask, the
+    // elements removed or replaced (old) and inserted or put in (new).
+    // Removal and replacement indexes refer to the collection before the
+    // change, insertion indexes to the collection after it.
+    void willChangeValuesAtIndexesForKey(NSUInteger kind, const Ref<NSIndexSet>& indexes, const Ref<NSString>& key);
+    void didChangeValuesAtIndexesForKey(NSUInteger kind, const Ref<NSIndexSet>& indexes, const Ref<NSString>& key);
     // Dependent keys: observers of `key` are told whenever a value at one of
     // keyPaths changes. Call it from the class's initialize, e.g.
     // setKeyPathsForValuesAffectingValueForKey<Store>("count"_ns, paths).

@@ -1,51 +1,12 @@
 // NSObject's performs later or elsewhere: delayed performs on the current run
 // loop, and performs on another thread's run loop.
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 
+#include "Foundation/NSCompletionSignal.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSThread.h"
-
-namespace {
-
-// Signalled when the posted call has run, or when it is dropped unrun
-// because its run loop went away, so a waiting caller never waits for ever on
-// a thread that has ended.
-class Completion {
-public:
-    void signal()
-    {
-        std::lock_guard guard(m_lock);
-        m_done = true;
-        m_cv.notify_all();
-    }
-    void wait()
-    {
-        std::unique_lock lock(m_lock);
-        m_cv.wait(lock, [&] { return m_done; });
-    }
-
-private:
-    std::mutex m_lock;
-    std::condition_variable m_cv;
-    bool m_done = false;
-};
-
-class SignalOnRelease {
-public:
-    explicit SignalOnRelease(std::shared_ptr<Completion> completion) : m_completion(std::move(completion)) {}
-    SignalOnRelease(const SignalOnRelease&) = delete;
-    SignalOnRelease& operator=(const SignalOnRelease&) = delete;
-    ~SignalOnRelease() { m_completion->signal(); }
-
-private:
-    std::shared_ptr<Completion> m_completion;
-};
-
-}
 
 void NSObject::performSelectorAfterDelay(const SEL& selector, const Id& argument, NSTimeInterval delay)
 {
@@ -102,8 +63,8 @@ void NSObject::performSelectorOnThread(const SEL& selector, const Ref<NSThread>&
         thread->runLoop()->performBlock(inModes, call);
         return;
     }
-    auto completion = std::make_shared<Completion>();
-    thread->runLoop()->performBlock(inModes, [call, release = std::make_shared<SignalOnRelease>(completion)] { call(); });
+    auto completion = std::make_shared<NSCompletionSignal>();
+    thread->runLoop()->performBlock(inModes, [call, release = std::make_shared<NSFireOnRelease>(completion)] { call(); });
     completion->wait();
 }
 

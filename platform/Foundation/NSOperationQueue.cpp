@@ -6,6 +6,7 @@
 #include "Foundation/NSBlockOperation.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSLog.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSThread.h"
 
@@ -14,6 +15,17 @@ NS_CLASS_DEFINE(NSOperationQueue)
 namespace {
 // The operation queues whose operations are running on this thread.
 thread_local std::vector<NSOperationQueue*> t_queues;
+
+const Ref<NSString>& operationCountKey()
+{
+    static const Ref<NSString> key = "operationCount"_ns;
+    return key;
+}
+}
+
+void NSOperationQueue::describeClass(NSClassMembers<NSOperationQueue>& m)
+{
+    m.property("operationCount", &NSOperationQueue::operationCount);
 }
 
 Ref<NSOperationQueue> NSOperationQueue::mainQueue()
@@ -43,11 +55,13 @@ void NSOperationQueue::addOperation(const Ref<NSOperation>& operation)
                                "-[NSOperationQueue addOperation:]: operation is already enqueued on a queue, running or finished");
         operation->m_enqueued = true;
     }
+    // Observers hear of the change on the thread that made it, outside the lock.
+    willChangeValueForKey(operationCountKey());
     {
         std::lock_guard guard(m_lock);
         m_waiting.push_back(operation);
-        // KVO: "operationCount" change notice goes here once key-value observing lands.
     }
+    didChangeValueForKey(operationCountKey());
     startWaiting();
 }
 
@@ -109,10 +123,21 @@ void NSOperationQueue::run(const Ref<NSOperation>& operation)
         ~Done()
         {
             t_queues.pop_back();
+            // On the thread that ran the operation. An observer that raises
+            // here must not take the queue's bookkeeping down with it.
+            try {
+                queue.willChangeValueForKey(operationCountKey());
+            } catch (const std::exception& e) {
+                NSLog("NSOperationQueue: an operationCount observer raised: %s", e.what());
+            }
             {
                 std::lock_guard guard(queue.m_lock);
                 std::erase(queue.m_running, operation);
-                // KVO: "operationCount" change notice goes here once key-value observing lands.
+            }
+            try {
+                queue.didChangeValueForKey(operationCountKey());
+            } catch (const std::exception& e) {
+                NSLog("NSOperationQueue: an operationCount observer raised: %s", e.what());
             }
             queue.m_countChanged.notify_all();
             queue.startWaiting();

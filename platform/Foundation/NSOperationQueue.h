@@ -15,6 +15,10 @@ inline constexpr NSInteger NSOperationQueueDefaultMaxConcurrentOperationCount = 
 class NSOperationQueue : public NSObject {
     NS_OBJECT(NSOperationQueue, NSObject)
 public:
+    // "operationCount" is observable; its notices come on the thread that
+    // changed it (the adding thread, or the worker that finished).
+    static void describeClass(NSClassMembers<NSOperationQueue>& m);
+
     // Serial, drained by the main run loop in every mode.
     static Ref<NSOperationQueue> mainQueue();
     // The queue running the current operation; the main queue on the main

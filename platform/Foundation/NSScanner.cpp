@@ -1,8 +1,6 @@
 #include "Foundation/NSScanner.h"
 
 #include <charconv>
-#include <clocale>
-#include <cstdlib>
 
 #include <unicode/utf16.h>
 
@@ -124,14 +122,7 @@ bool NSScanner::scanDouble(double* result)
 {
     std::string ascii;
     if (!scanNumber(ascii, true)) return false;
-    const char* begin = ascii.data() + (ascii[0] == '+' ? 1 : 0);
-    double value = 0;
-    auto [ptr, error] = std::from_chars(begin, ascii.data() + ascii.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
-        value = strtod_l(ascii.c_str(), nullptr, cLocale);
-    }
-    if (result) *result = value;
+    if (result) *result = NSParseDecimal(ascii);
     return true;
 }
 

@@ -11,6 +11,7 @@
 
 #include "Foundation/NSException.h"
 #include "Foundation/NSRunLoop.h"
+#include "Foundation/NSUserDefaults.h"
 
 namespace {
 
@@ -49,7 +50,10 @@ void readSignals()
             std::lock_guard guard(installed().lock);
             handler = installed().handler;
         }
-        for (ssize_t i = 0; i < count && handler; ++i) handler(numbers[i]);
+        if (!handler) continue;
+        // Before the handler, which may well end the process.
+        NSUserDefaults::synchronizeAllIfChanged();
+        for (ssize_t i = 0; i < count; ++i) handler(numbers[i]);
     }
 }
 

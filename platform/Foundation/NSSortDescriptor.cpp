@@ -44,7 +44,8 @@ int NSSortDescriptor::compareObject(const Id& a, const Id& b) const
     Id vb = m_key && b ? b->valueForKeyPath(m_key) : b;
     int result;
     if (!va || !vb) result = (va ? 1 : 0) - (vb ? 1 : 0);
-    else result = m_comparator ? m_comparator(va, vb) : NSCompareObjects(va, vb, m_selector);
+    else if (m_comparator) result = m_comparator(va, vb);
+    else result = NSCompareObjects(va, vb, m_selector);
     result = result < 0 ? -1 : (result > 0 ? 1 : 0);
     return m_ascending ? result : -result;
 }

@@ -11,18 +11,32 @@
 NS_CLASS_DEFINE(NSString)
 NS_CLASS_DEFINE(NSMutableString)
 
-bool NSConvertUTF8ToUTF16(std::string_view in, std::u16string& out)
+// Ill-formed input becomes `substitute`, or fails with U_SENTINEL.
+static bool convertUTF8(std::string_view in, std::u16string& out, UChar32 substitute)
 {
     out.assign(in.size(), u'\0');
     int32_t written = 0;
     UErrorCode status = U_ZERO_ERROR;
-    u_strFromUTF8(out.data(), static_cast<int32_t>(out.size()), &written, in.data(), static_cast<int32_t>(in.size()), &status);
+    u_strFromUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &written, in.data(), static_cast<int32_t>(in.size()),
+                         substitute, nullptr, &status);
     if (U_FAILURE(status)) {
         out.clear();
         return false;
     }
     out.resize(written);
     return true;
+}
+
+bool NSConvertUTF8ToUTF16(std::string_view in, std::u16string& out)
+{
+    return convertUTF8(in, out, U_SENTINEL);
+}
+
+std::u16string NSConvertUTF8ToUTF16Replacing(std::string_view in)
+{
+    std::u16string out;
+    convertUTF8(in, out, 0xFFFD);
+    return out;
 }
 
 std::string NSConvertUTF16ToUTF8(std::u16string_view in)
@@ -130,15 +144,11 @@ bool NSString::isEqualToString(const Ref<NSString>& other) const
     return other && isEqual(other.get());
 }
 
+// Over every code unit, so any change in place changes the hash with high
+// probability; never 0, which stands for "not computed yet".
 static NSUInteger hashUTF16(std::u16string_view chars)
 {
-    // FNV-1a over every code unit: equal strings hash alike, and any change
-    // in place changes the hash with high probability.
-    uint64_t h = 1469598103934665603ull;
-    for (char16_t c : chars) {
-        h ^= static_cast<uint64_t>(c);
-        h *= 1099511628211ull;
-    }
+    NSUInteger h = NSHashFNV1a(chars);
     return h == 0 ? 1 : h;
 }
 

@@ -15,8 +15,6 @@ class NSCharacterSet;
 class NSData;
 class NSLocale;
 
-enum NSComparisonResult : NSInteger { NSOrderedAscending = -1, NSOrderedSame = 0, NSOrderedDescending = 1 };
-
 using NSStringCompareOptions = NSUInteger;
 inline constexpr NSStringCompareOptions NSCaseInsensitiveSearch = 1;
 inline constexpr NSStringCompareOptions NSLiteralSearch = 2;
@@ -289,6 +287,14 @@ private:
 Ref<NSString> operator""_ns(const char* utf8, size_t length);
 Ref<NSString> operator""_ns(const char16_t* utf16, size_t length);
 
+// A decimal number in ASCII (optional sign, digits, fraction, exponent) read
+// the same whatever the C locale is; out of range gives infinity or zero,
+// anything unreadable 0. The numeric conversions and NSScanner share it.
+double NSParseDecimal(const std::string& ascii);
+
 // UTF-8 <-> UTF-16 conversion. Answers false on invalid input.
 bool NSConvertUTF8ToUTF16(std::string_view in, std::u16string& out);
+// Never fails: each ill-formed part of the input becomes U+FFFD (file names,
+// environment values).
+std::u16string NSConvertUTF8ToUTF16Replacing(std::string_view in);
 std::string NSConvertUTF16ToUTF8(std::u16string_view in);

@@ -1,4 +1,3 @@
-// The numeric conversions of NSString.
 // The numeric conversions of NSString. They never depend on the C locale:
 // "1.5" is one and a half whatever setlocale says.
 #include <charconv>
@@ -6,27 +5,23 @@
 #include <cstdlib>
 #include <string>
 
-#include <unicode/uchar.h>
-
+#include "Foundation/NSCharacterSet.h"
 #include "Foundation/NSString.h"
 
 namespace {
-// White space and newlines (all of them BMP characters).
-bool isSpace(char16_t c)
-{
-    return c == u'\t' || (c >= 0x0A && c <= 0x0D) || c == 0x0085 || c == 0x2028 || c == 0x2029 ||
-           u_charType(c) == U_SPACE_SEPARATOR;
-}
-
 size_t skipSpace(std::u16string_view s)
 {
+    // White space and newlines, all of them BMP characters.
+    const Ref<NSCharacterSet> space = NSCharacterSet::whitespaceAndNewlineCharacterSet();
     size_t i = 0;
-    while (i < s.size() && isSpace(s[i])) ++i;
+    while (i < s.size() && space->characterIsMember(s[i])) ++i;
     return i;
 }
+}
 
-double parseDecimal(const std::string& ascii)
+double NSParseDecimal(const std::string& ascii)
 {
+    if (ascii.empty()) return 0;
     // from_chars takes no "+" sign.
     const char* begin = ascii.data() + (ascii[0] == '+' ? 1 : 0);
     const char* end = ascii.data() + ascii.size();
@@ -38,7 +33,6 @@ double parseDecimal(const std::string& ascii)
         return strtod_l(ascii.c_str(), nullptr, cLocale);
     }
     return error == std::errc() ? value : 0;
-}
 }
 
 NSInteger NSString::integerValue() const
@@ -96,7 +90,7 @@ double NSString::doubleValue() const
         for (; j < s.size() && s[j] >= u'0' && s[j] <= u'9'; ++j, ++expDigits) exponent += static_cast<char>(s[j]);
         if (expDigits) ascii += exponent;
     }
-    return parseDecimal(ascii);
+    return NSParseDecimal(ascii);
 }
 
 bool NSString::boolValue() const

@@ -1,7 +1,9 @@
 // Search, comparison, case mapping and composed character sequences of
 // NSString, on ICU.
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <mutex>
 
 #include <unicode/ubrk.h>
 #include <unicode/ucasemap.h>
@@ -263,15 +265,31 @@ NSComparisonResult compareKeys(std::u16string_view a, std::u16string_view b, boo
     return NSOrderedSame;
 }
 
+// Collation for the current locale at the strength. Collators are opened
+// once per locale and strength and kept for the life of the process, since
+// sorting calls this for every pair.
 NSComparisonResult collate(std::u16string_view a, std::u16string_view b, UCollationStrength strength)
 {
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<UCollator, void (*)(UCollator*)> collator(
-        ucol_open(NSLocale::currentLocale()->icuLocaleID().c_str(), &status), ucol_close);
-    if (U_FAILURE(status)) return compareKeys(a, b, false);
-    ucol_setStrength(collator.get(), strength);
-    UCollationResult r = ucol_strcoll(collator.get(), a.data(), static_cast<int32_t>(a.size()), b.data(),
-                                      static_cast<int32_t>(b.size()));
+    std::string locale = NSLocale::currentLocale()->icuLocaleID();
+    // The POSIX locale's tailoring orders upper before lower case at the
+    // primary level (code-point order), which would make every comparison
+    // case-sensitive; the root collation is the meaningful one for "C".
+    if (locale == "en_US_POSIX") locale.clear();
+    static std::mutex lock;
+    static auto* collators = new std::map<std::pair<std::string, UCollationStrength>, UCollator*>;
+    std::lock_guard guard(lock);
+    UCollator*& collator = (*collators)[{locale, strength}];
+    if (!collator) {
+        UErrorCode status = U_ZERO_ERROR;
+        UCollator* opened = ucol_open(locale.c_str(), &status);
+        if (U_FAILURE(status)) {
+            collators->erase({locale, strength});
+            return compareKeys(a, b, false);
+        }
+        ucol_setStrength(opened, strength);
+        collator = opened;
+    }
+    UCollationResult r = ucol_strcoll(collator, a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()));
     return r == UCOL_LESS ? NSOrderedAscending : r == UCOL_GREATER ? NSOrderedDescending : NSOrderedSame;
 }
 

@@ -8,7 +8,10 @@
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSIndexPath.h"
+#include "Foundation/NSIndexSet.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NSSet.h"
 #include "Foundation/NSValue.h"
 
 NS_CLASS_DEFINE(NSUnarchiver)
@@ -258,7 +261,38 @@ Id NSUnarchiver::takeStandardObject(const NSClass& cls)
     if (&cls == &NSDate::classRecord())
         return NSDate::dateWithTimeIntervalSinceReferenceDate(doubleFromBits(takeLE(8, "date")));
     if (&cls == &NSValue::classRecord()) return takeValue();
+    if (cls.isSubclassOf(NSSet::classRecord())) {
+        uint32_t count = takeCount(2, "set count");
+        auto set = NSMutableSet::set();
+        for (uint32_t i = 0; i < count; ++i) set->addObject(takeElement("a set"));
+        if (&cls == &NSMutableSet::classRecord()) return set;
+        return NSSet::setWithSet(set);
+    }
+    if (cls.isSubclassOf(NSIndexSet::classRecord())) return takeIndexSet(cls);
+    if (&cls == &NSIndexPath::classRecord()) {
+        uint32_t length = takeCount(8, "index path length");
+        std::vector<NSUInteger> indexes(length);
+        for (auto& i : indexes) i = takeLE(8, "index path");
+        return NSIndexPath::indexPathWithIndexes(std::move(indexes));
+    }
     return NSNull::null();
+}
+
+Id NSUnarchiver::takeIndexSet(const NSClass& cls)
+{
+    uint32_t count = takeCount(16, "index set range count");
+    auto indexes = NSMutableIndexSet::indexSet();
+    for (uint32_t i = 0; i < count; ++i) {
+        size_t at = m_position;
+        uint64_t location = takeLE(8, "index range"), length = takeLE(8, "index range");
+        try {
+            indexes->addIndexesInRange(NSMakeRange(location, length));
+        } catch (const NSException&) {
+            failAt("index range {" + std::to_string(location) + ", " + std::to_string(length) + "} reaches NSNotFound", at);
+        }
+    }
+    if (&cls == &NSMutableIndexSet::classRecord()) return indexes;
+    return NSIndexSet::indexSetWithIndexSet(indexes);
 }
 
 Id NSUnarchiver::takeNumber()

@@ -50,6 +50,7 @@ private:
     Id takeNewObject();
     Id takeStandardObject(const NSClass& cls);
     Id takeNumber();
+    Id takeIndexSet(const NSClass& cls);
     Id takeValue();
     Id takeElement(const char* container);
 

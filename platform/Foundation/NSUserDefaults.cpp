@@ -17,6 +17,7 @@
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSProcessInfo.h"
 #include "Foundation/NSPropertyListSerialization.h"
+#include "Foundation/NSRunLoop.h"
 
 NS_CLASS_DEFINE(NSUserDefaults)
 
@@ -33,6 +34,19 @@ std::vector<Weak<NSUserDefaults>>& registry()
 {
     static auto* list = new std::vector<Weak<NSUserDefaults>>;  // outlives every defaults object
     return *list;
+}
+
+// Installed with the first unsaved change of any defaults object: at the end
+// of every turn of the main run loop, in every common mode, whatever changed
+// during the turn reaches its file. Ordered late so that values set by other
+// end-of-turn work of the same turn are included.
+void flushAtTheEndOfEachTurn()
+{
+    static std::once_flag installed;
+    std::call_once(installed, [] {
+        NSRunLoop::mainRunLoop()->addObserver({NSRunLoopCommonModes}, [] { NSUserDefaults::synchronizeAllIfChanged(); },
+                                              NSIntegerMax);
+    });
 }
 
 std::mutex g_standardLock;
@@ -60,27 +74,6 @@ std::string utcTimestamp()
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &tm);
     return text;
-}
-
-// The bytes of a file, or an errno value.
-int readFile(const std::string& path, std::string& out)
-{
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
-    char buffer[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            int error = errno;
-            ::close(fd);
-            return error;
-        }
-        if (n == 0) break;
-        out.append(buffer, static_cast<size_t>(n));
-    }
-    ::close(fd);
-    return 0;
 }
 
 // A copy in which no container can change behind the defaults' back.
@@ -214,10 +207,10 @@ void NSUserDefaults::load()
         return;  // no file yet: nothing stored
     }
     if (S_ISDIR(st.st_mode)) return damaged("a directory is in its place");
-    std::string bytes;
-    if (int error = readFile(m_path, bytes)) return damaged(NSFileSupport::errnoText(error));
+    std::vector<uint8_t> bytes;
+    if (int error = NSFileSupport::readFile(m_path, bytes)) return damaged(NSFileSupport::errnoText(error));
     Ref<NSError> error;
-    Id root = NSPropertyListSerialization::propertyListWithData(NSData::dataWithBytes(bytes.data(), bytes.size()),
+    Id root = NSPropertyListSerialization::propertyListWithData(NSData::dataWithVector(std::move(bytes)),
                                                                 NSPropertyListImmutable, nullptr, &error);
     if (!root) return damaged(error->localizedDescription()->UTF8String());
     auto dictionary = dynamic_ref_cast<NSDictionary>(root);
@@ -349,6 +342,7 @@ void NSUserDefaults::setObject(const Id& value, const Ref<NSString>& key)
         m_application->setObject(stored, key);
         m_dirty = true;
     }
+    flushAtTheEndOfEachTurn();
     notifyDidChange(key);
 }
 
@@ -370,6 +364,7 @@ void NSUserDefaults::removeObjectForKey(const Ref<NSString>& key)
         m_application->removeObjectForKey(key);
         m_dirty = true;
     }
+    flushAtTheEndOfEachTurn();
     notifyDidChange(key);
 }
 

@@ -34,8 +34,11 @@ public:
     // Writes pending changes and forgets the shared instance; the next
     // standardUserDefaults() reads the environment and the file afresh.
     static void resetStandardUserDefaults();
-    // Writes every live defaults object that has unsaved changes. The run loop
-    // calls it at the end of each turn and the program at quit.
+    // Writes every live defaults object that has unsaved changes. The main
+    // run loop calls it at the end of each turn, in every common mode (the
+    // observer is installed with the first change); the termination-signal
+    // source calls it before the application's handler (NSSignalSource.h);
+    // the program calls it at quit.
     static void synchronizeAllIfChanged();
 
     // A defaults object for the domain of that name, stored like the

@@ -9,10 +9,12 @@
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDictionary.h"
+#include "Foundation/NSCountedSet.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSUnarchiver.h"
 #include "Foundation/NSValue.h"
+#include "fixtures/CollectionSamples.h"
 
 // Records whether anything of the class ever ran. Outside the anonymous
 // namespace: its staticClass is never called, which must not warn.
@@ -516,4 +518,31 @@ TEST(NonKeyedArchive, ObjectsThatCannotBeArchivedAndKeyedCallsRaise)
         EXPECT_EQ(e.nameUTF8(), NSInvalidArchiveOperationException);
     }
     marks->removeAllObjects();
+}
+
+TEST(NonKeyedArchive, SetsIndexSetsAndIndexPathsRoundTripWhenAllowed)
+{
+    auto root = setsIndexSetsAndIndexPaths();
+    auto data = NSArchiver::archivedDataWithRootObject(root);
+
+    // Sets are not property-list objects: the one-argument form refuses them.
+    EXPECT_NE(inconsistency(data, NSCoder::propertyListClasses()).find("'NSSet' is not among the allowed classes"),
+              std::string::npos);
+    NSClassList allowed = NSCoder::propertyListClasses();
+    allowed.insert(allowed.end(), {&NSSet::classRecord(), &NSIndexSet::classRecord(), &NSIndexPath::classRecord()});
+    auto decoded = dynamic_ref_cast<NSArray>(NSUnarchiver::unarchiveObjectWithData(data, allowed));
+    ASSERT_TRUE(decoded);
+    EXPECT_TRUE(decoded->isEqual(root.get()));
+    for (size_t i = 0; i < root->count(); ++i)
+        EXPECT_TRUE(decoded->objectAtIndex(i)->isMemberOfClass(root->objectAtIndex(i)->classObject())) << i;
+
+    // A range reaching NSNotFound is refused, not stored.
+    auto bytes = bytesOf(data);
+    size_t at = find(bytes, {2, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0});
+    ASSERT_NE(at, std::string::npos);
+    for (int i = 0; i < 8; ++i) bytes[at + i] = i == 7 ? 0x7F : 0xFF;
+    EXPECT_NE(inconsistency(resealed(bytes), allowed).find("reaches NSNotFound"), std::string::npos);
+
+    // A counted set would lose its counts.
+    EXPECT_THROW(NSArchiver::archivedDataWithRootObject(NSCountedSet::set()), NSException);
 }

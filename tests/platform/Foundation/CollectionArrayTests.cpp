@@ -4,6 +4,7 @@
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSLocale.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSSortDescriptor.h"
 #include "Foundation/NSString.h"
@@ -125,6 +126,26 @@ TEST(CollectionArray, SortingStringsByTheStringSelectors)
         {"localizedCaseInsensitiveCompare:", {"A", "a", "b", "B", "e", "\u00e9"}},
     };
     for (const auto& c : cases) EXPECT_EQ(texts(words->sortedArrayUsingSelector(c.selector)), c.expected) << c.selector;
+}
+
+TEST(CollectionArray, LocalizedSortingFollowsTheCurrentLocale)
+{
+    // Swedish sorts "ä" after "z"; English with "a". The POSIX locale
+    // still ignores case.
+    auto words = NSArray::arrayWithObjects({"z"_ns, u"\u00e4"_ns, "B"_ns, "b"_ns, "a"_ns});
+    struct Case {
+        const char* locale;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"sv_SE", {"a", "B", "b", "z", "\u00e4"}},
+        {"en_US", {"a", "\u00e4", "B", "b", "z"}},
+        {"en_US_POSIX", {"a", "\u00e4", "B", "b", "z"}},
+    };
+    for (const auto& c : cases) {
+        NSLocale::setCurrentLocale(NSLocale::localeWithLocaleIdentifier(NSString::stringWithUTF8String(c.locale)));
+        EXPECT_EQ(texts(words->sortedArrayUsingSelector("localizedCaseInsensitiveCompare:")), c.expected) << c.locale;
+    }
+    NSLocale::setCurrentLocale(nullptr);
 }
 
 TEST(CollectionArray, CompareKnowsNumbersAndDatesAndRaisesOnMismatch)

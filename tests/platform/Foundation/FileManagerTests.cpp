@@ -61,6 +61,15 @@ TEST(FileManager, EnumerationIsSortedByNameAndDepthFirst)
     EXPECT_FALSE(fm->enumeratorAtPath(f.ns("missing")));
 }
 
+TEST(FileManager, NamesThatAreNotUTF8StillListWithReplacementCharacters)
+{
+    TemporaryFolder f;
+    writeFile(f / "a\xFF" "b", "");
+    writeFile(f / "c\xC3", "");
+    auto names = strings(NSFileManager::defaultManager()->contentsOfDirectoryAtPath(f.ns(), nullptr));
+    EXPECT_EQ(names, (std::vector<std::string>{"a\uFFFD" "b", "c\uFFFD"}));
+}
+
 TEST(FileManager, FailuresReportPOSIXErrorsNamingThePath)
 {
     TemporaryFolder f;

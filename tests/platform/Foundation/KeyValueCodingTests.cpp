@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDictionary.h"
@@ -40,6 +42,29 @@ private:
     Ref<KVCPerson> m_buddy;
 };
 NS_CLASS_DEFINE(KVCPerson)
+
+// A string without a contiguous buffer, as some string classes are.
+class KVCSplitString : public NSString {
+    NS_OBJECT(KVCSplitString, NSString)
+public:
+    static Ref<NSString> with(const char16_t* text)
+    {
+        auto s = make<KVCSplitString>();
+        s->m_text = text;
+        return s;
+    }
+    NSUInteger length() const override { return m_text.size(); }
+    unichar characterAtIndex(NSUInteger index) const override { return m_text.at(index); }
+    void getCharacters(unichar* buffer, NSRange range) const override
+    {
+        std::copy_n(m_text.data() + range.location, range.length, buffer);
+    }
+    const unichar* characters() const override { return nullptr; }
+
+private:
+    std::u16string m_text;
+};
+NS_CLASS_DEFINE(KVCSplitString)
 
 std::string text(const Id& value)
 {
@@ -188,6 +213,12 @@ TEST(KeyValueCoding, DictionariesAnswerTheirEntries)
     EXPECT_EQ(text(outer->valueForKey("missing"_ns)), "nil");
     inner->setValueForKey(nullptr, "key"_ns);
     EXPECT_EQ(inner->count(), 0u);
+    // "@" reaches the dictionary's own properties instead of its entries.
+    inner->setObject("entry"_ns, "self"_ns);
+    EXPECT_EQ(text(inner->valueForKey("self"_ns)), "entry");
+    EXPECT_EQ(inner->valueForKey("@self"_ns).get(), inner.get());
+    EXPECT_EQ(exceptionName([&] { inner->valueForKey("@missing"_ns); }), "NSUnknownKeyException");
+    EXPECT_EQ(exceptionName([&] { outer->setValueForKey("v"_ns, "k"_ns); }), "NSUnknownKeyException");
 }
 
 TEST(KeyValueCoding, UndefinedKeyHookReachesEveryObject)
@@ -229,4 +260,17 @@ TEST(KeyValueCoding, MutableArrayValueForKeyHook)
         EXPECT_EQ(exceptionName([&] { people->valueForKey("first"_ns); }), "NSUnknownKeyException");
     }
     EXPECT_EQ(exceptionName([&] { mutablePeople->valueForKey("first"_ns); }), "NSUnknownKeyException");
+}
+
+TEST(KeyValueCoding, KeysAndKeyPathsWithoutAContiguousBuffer)
+{
+    auto ann = KVCPerson::create("Ann", 30, KVCPerson::create("Bea", 20));
+    EXPECT_EQ(text(ann->valueForKey(KVCSplitString::with(u"name"))), "Ann");
+    EXPECT_EQ(text(ann->valueForKeyPath(KVCSplitString::with(u"buddy.name"))), "Bea");
+    ann->setValueForKeyPath("Cid"_ns, KVCSplitString::with(u"buddy.name"));
+    EXPECT_EQ(text(ann->valueForKeyPath("buddy.name"_ns)), "Cid");
+    auto people = NSArray::arrayWithObjects({ann, KVCPerson::create("Dan", 40)});
+    EXPECT_EQ(text(people->valueForKeyPath(KVCSplitString::with(u"@sum.age"))), "70");
+    auto entries = NSDictionary::dictionaryWithEntries({{"k"_ns, "v"_ns}});
+    EXPECT_EQ(entries->valueForKey(KVCSplitString::with(u"@self")).get(), entries.get());
 }

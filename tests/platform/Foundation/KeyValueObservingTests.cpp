@@ -7,6 +7,7 @@
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSIndexSet.h"
 #include "Foundation/NSKeyValueObserving.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSString.h"
@@ -202,17 +203,98 @@ TEST(KeyValueObserving, ManualNoticesNestForTheSameKeyAndDeliverOnce)
     item->removeObserver(recorder, "count"_ns);
 }
 
-TEST(KeyValueObserving, IndexedChangesCarryKindAndIndexes)
+namespace {
+
+// An ordered to-many key changed with indexed notices.
+class KVOList : public NSObject {
+    NS_OBJECT(KVOList, NSObject)
+public:
+    static void describeClass(NSClassMembers<KVOList>& m) { m.property("items", &KVOList::items); }
+    Ref<NSArray> items() const { return NSArray::arrayWithArray(m_items); }
+    void change(NSKeyValueChange kind, const Ref<NSIndexSet>& indexes, const std::function<void()>& mutate)
+    {
+        willChangeValuesAtIndexesForKey(kind, indexes, "items"_ns);
+        mutate();
+        didChangeValuesAtIndexesForKey(kind, indexes, "items"_ns);
+    }
+    Ref<NSMutableArray> m_items = NSMutableArray::arrayWithObjects({"a"_ns, "b"_ns, "c"_ns, "d"_ns});
+};
+NS_CLASS_DEFINE(KVOList)
+
+// "[a,b]" for arrays of strings, "{1,3}" for index sets.
+std::string compact(const Id& value)
 {
-    auto item = KVOItem::create("a");
+    if (auto indexes = dynamic_ref_cast<NSIndexSet>(value)) {
+        std::string out;
+        indexes->enumerateIndexesUsingBlock([&](NSUInteger i, bool*) { out += (out.empty() ? "" : ",") + std::to_string(i); });
+        return "{" + out + "}";
+    }
+    if (auto array = dynamic_ref_cast<NSArray>(value)) {
+        std::string out;
+        for (const Id& e : array->snapshot()) out += (out.empty() ? "" : ",") + text(e);
+        return "[" + out + "]";
+    }
+    return text(value);
+}
+
+std::string indexedSummary(const Ref<NSDictionary>& change)
+{
+    std::string out = "kind=" + text(change->objectForKey(NSKeyValueChangeKindKey));
+    for (auto [label, key] : {std::pair{"indexes", NSKeyValueChangeIndexesKey}, {"old", NSKeyValueChangeOldKey},
+                              {"new", NSKeyValueChangeNewKey}, {"prior", NSKeyValueChangeNotificationIsPriorKey}})
+        if (Id v = change->objectForKey(key)) out += std::string(" ") + label + "=" + compact(v);
+    return out;
+}
+
+}
+
+TEST(KeyValueObserving, IndexedChangesCarryTheIndexesAndTheElements)
+{
+    struct Case {
+        const char* name;
+        NSKeyValueChange kind;
+        Ref<NSIndexSet> indexes;
+        std::function<void(NSMutableArray&)> mutate;
+        std::vector<std::string> expected;  // the prior notice, then the notice
+    };
+    auto oneAndThree = NSMutableIndexSet::indexSetWithIndex(1);
+    oneAndThree->addIndex(3);
+    const Case cases[] = {
+        // Removal indexes and old elements refer to the array before the removal.
+        {"removal", NSKeyValueChangeRemoval, oneAndThree, [&](NSMutableArray& a) { a.removeObjectsAtIndexes(oneAndThree); },
+         {"kind=3 indexes={1,3} old=[b,d] prior=1", "kind=3 indexes={1,3} old=[b,d]"}},
+        // Insertion indexes and new elements refer to the array after it.
+        {"insertion", NSKeyValueChangeInsertion, NSIndexSet::indexSetWithIndexesInRange(NSMakeRange(0, 2)),
+         [](NSMutableArray& a) { a.insertObjects(NSArray::arrayWithObjects({"x"_ns, "y"_ns}), NSIndexSet::indexSetWithIndexesInRange(NSMakeRange(0, 2))); },
+         {"kind=2 indexes={0,1} prior=1", "kind=2 indexes={0,1} new=[x,y]"}},
+        {"replacement", NSKeyValueChangeReplacement, NSIndexSet::indexSetWithIndex(2),
+         [](NSMutableArray& a) { a.replaceObjectAtIndex(2, "z"_ns); },
+         {"kind=4 indexes={2} old=[c] prior=1", "kind=4 indexes={2} old=[c] new=[z]"}},
+    };
+    for (const Case& c : cases) {
+        auto list = NSObject::make<KVOList>();
+        auto recorder = NSObject::make<KVORecorder>();
+        list->addObserver(recorder, "items"_ns,
+                          NSKeyValueObservingOptionOld | NSKeyValueObservingOptionNew | NSKeyValueObservingOptionPrior, nullptr);
+        list->change(c.kind, c.indexes, [&] { c.mutate(*list->m_items); });
+        std::vector<std::string> got;
+        for (const auto& n : recorder->notices) got.push_back(indexedSummary(n.change));
+        EXPECT_EQ(got, c.expected) << c.name;
+        list->removeObserver(recorder, "items"_ns);
+    }
+}
+
+TEST(KeyValueObserving, IndexesOfANoticeDoNotChangeWithTheCallersSet)
+{
+    auto list = NSObject::make<KVOList>();
     auto recorder = NSObject::make<KVORecorder>();
-    item->addObserver(recorder, "count"_ns, NSKeyValueObservingOptionPrior, nullptr);
-    auto indexes = "indexes-object"_ns;
-    item->willChangeValuesAtIndexesForKey(NSKeyValueChangeRemoval, indexes, "count"_ns);
-    item->didChangeValuesAtIndexesForKey(NSKeyValueChangeRemoval, indexes, "count"_ns);
-    EXPECT_EQ(summaries(*recorder), (std::vector<std::string>{"count: kind=3 indexes=indexes-object prior=1",
-                                                              "count: kind=3 indexes=indexes-object"}));
-    item->removeObserver(recorder, "count"_ns);
+    list->addObserver(recorder, "items"_ns, NSKeyValueObservingOptionOld, nullptr);
+    auto indexes = NSMutableIndexSet::indexSetWithIndex(0);
+    list->change(NSKeyValueChangeRemoval, indexes, [&] { list->m_items->removeObjectAtIndex(0); });
+    indexes->addIndex(1);  // the caller reuses its set; the observer kept the notice
+    ASSERT_EQ(recorder->notices.size(), 1u);
+    EXPECT_EQ(indexedSummary(recorder->notices[0].change), "kind=3 indexes={0} old=[a]");
+    list->removeObserver(recorder, "items"_ns);
 }
 
 TEST(KeyValueObserving, DyingObserverIsNeverCalledAndItsRegistrationsGo)

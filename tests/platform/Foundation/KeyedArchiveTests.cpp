@@ -14,6 +14,7 @@
 #include "Foundation/NSKeyedUnarchiver.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSValue.h"
+#include "fixtures/CollectionSamples.h"
 
 using json = nlohmann::ordered_json;
 
@@ -522,4 +523,22 @@ TEST(KeyedArchive, EncodingAfterFinishingAndUnarchivableObjectsRaise)
     } catch (const NSException& e) {
         EXPECT_EQ(e.nameUTF8(), NSInvalidArchiveOperationException);
     }
+}
+
+TEST(KeyedArchive, SetsIndexSetsAndIndexPathsRoundTrip)
+{
+    auto root = setsIndexSetsAndIndexPaths();
+    auto data = NSKeyedArchiver::archivedDataWithRootObject(root);
+    auto decoded = dynamic_ref_cast<NSArray>(NSKeyedUnarchiver::unarchiveObjectWithData(data));
+    ASSERT_TRUE(decoded);
+    EXPECT_TRUE(decoded->isEqual(root.get()));
+    for (size_t i = 0; i < root->count(); ++i)
+        EXPECT_TRUE(decoded->objectAtIndex(i)->isMemberOfClass(root->objectAtIndex(i)->classObject())) << i;
+
+    const char* bad[] = {
+        R"({"top": {"root": {"$ref": 1}}, "objects": [{"id": 1, "class": "NSIndexSet", "keys": {"NS.ranges": [1]}}]})",
+        R"({"top": {"root": {"$ref": 1}}, "objects": [{"id": 1, "class": "NSIndexSet", "keys": {"NS.ranges": [9223372036854775807, 1]}}]})",
+        R"({"top": {"root": {"$ref": 1}}, "objects": [{"id": 1, "class": "NSIndexPath", "keys": {"NS.indexes": [-1]}}]})",
+    };
+    for (const char* document : bad) inconsistency([&] { NSKeyedUnarchiver::unarchiveObjectWithData(dataOf(document)); });
 }

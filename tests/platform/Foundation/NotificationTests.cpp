@@ -9,6 +9,9 @@
 #include "Foundation/NSException.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NSOperationQueue.h"
+#include "Foundation/NSThread.h"
+#include "RunLoopTestSupport.h"
 
 namespace {
 
@@ -240,4 +243,38 @@ TEST_F(Notifications, PostsFromSeveralThreadsWhileObserversChange)
     }
     for (auto& t : threads) t.join();
     EXPECT_EQ(stays->count.load(), 3 * perThread);
+}
+
+TEST(NotificationCenter, ABlockWithAQueueRunsThroughTheQueue)
+{
+    auto center = NSObject::make<NSNotificationCenter>();
+    auto loop = NSRunLoop::mainRunLoop();
+    ASSERT_TRUE(NSThread::isMainThread());
+
+    // The main queue: later, on the main run loop.
+    std::vector<std::string> seen;
+    Id onMain = center->addObserverForName("N"_ns, nullptr, NSOperationQueue::mainQueue(), [&](const Ref<NSNotification>& n) {
+        seen.push_back(n->name()->UTF8String() + (NSThread::isMainThread() ? "@main" : "@other"));
+    });
+    center->postNotificationName("N"_ns, nullptr);
+    EXPECT_TRUE(seen.empty()) << "the post does not run the block itself";
+    loop->runUntilIdle();
+    EXPECT_EQ(seen, std::vector<std::string>{"N@main"});
+
+    // Removed before the queue gets to it: never called.
+    center->postNotificationName("N"_ns, nullptr);
+    center->removeObserver(onMain);
+    loop->runUntilIdle();
+    EXPECT_EQ(seen.size(), 1u);
+
+    // A queue of its own: on one of its workers.
+    auto queue = NSObject::make<NSOperationQueue>();
+    EventLog log;
+    Id onWorker = center->addObserverForName("W"_ns, nullptr, queue, [&](const Ref<NSNotification>& n) {
+        log.add(n->name()->UTF8String() + (NSThread::isMainThread() ? "@main" : "@worker"));
+    });
+    center->postNotificationName("W"_ns, nullptr);
+    queue->waitUntilAllOperationsAreFinished();
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"W@worker"});
+    center->removeObserver(onWorker);
 }

@@ -1,3 +1,6 @@
+// NSNumber.h first: it must compile with nothing included before it.
+#include "Foundation/NSNumber.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +9,6 @@
 #include "Foundation/NSDecimalNumber.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSGeometryStrings.h"
-#include "Foundation/NSNumber.h"
 #include "Foundation/NSValue.h"
 
 namespace {

@@ -4,6 +4,10 @@
 
 #include "Foundation/DispatchQueue.h"
 #include "Foundation/NSBlockOperation.h"
+#include "Foundation/NSClass.h"
+#include "Foundation/NSDictionary.h"
+#include "Foundation/NSKeyValueObserving.h"
+#include "Foundation/NSNumber.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSLock.h"
 #include "Foundation/NSOperationQueue.h"
@@ -26,6 +30,22 @@ struct Overlap {
     }
     void leave() { --inside; }
 };
+
+// Records operationCount notices as "count@thread" from any thread.
+class CountObserver : public NSObject {
+    NS_OBJECT(CountObserver, NSObject)
+public:
+    void observeValueForKeyPathOfObjectChangeContext(const Ref<NSString>&, const Id&, const Ref<NSDictionary>& change,
+                                                     void*) override
+    {
+        auto count = dynamic_ref_cast<NSNumber>(change->objectForKey(NSKeyValueChangeNewKey));
+        bool onTestThread = std::this_thread::get_id() == testThread;
+        log.add(std::to_string(count ? count->integerValue() : -1) + (onTestThread ? "@test" : "@worker"));
+    }
+    std::thread::id testThread = std::this_thread::get_id();
+    EventLog log;
+};
+NS_CLASS_DEFINE(CountObserver)
 
 }
 
@@ -247,4 +267,19 @@ TEST(Locks, RecursiveLockIsReentrantAndPlainLockIsNot)
     lock->unlock();
     EXPECT_TRUE(lock->tryLock());
     lock->unlock();
+}
+
+TEST(OperationQueue, OperationCountIsObservedOnTheThreadThatChangedIt)
+{
+    auto queue = NSObject::make<NSOperationQueue>();
+    auto observer = NSObject::make<CountObserver>();
+    queue->addObserver(observer, "operationCount"_ns, NSKeyValueObservingOptionNew, nullptr);
+    Flag release;
+    queue->addOperationWithBlock([&] { release.waitFor(); });
+    EXPECT_EQ(observer->log.lines(), std::vector<std::string>{"1@test"});
+    release.set();
+    queue->waitUntilAllOperationsAreFinished();
+    for (int i = 0; i < 5000 && observer->log.size() < 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(observer->log.lines(), (std::vector<std::string>{"1@test", "0@worker"}));
+    queue->removeObserver(observer, "operationCount"_ns);
 }

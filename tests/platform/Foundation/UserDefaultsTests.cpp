@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,9 +14,11 @@
 #include "Foundation/NSException.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSPropertyListSerialization.h"
+#include "Foundation/NSSignalSource.h"
 #include "Foundation/NSUserDefaults.h"
 #include "Foundation/NSUserDefaultsController.h"
 #include "Foundation/NSValue.h"
+#include "RunLoopTestSupport.h"
 #include "fixtures/TemporaryFolder.h"
 
 namespace {
@@ -326,4 +329,62 @@ TEST(PropertyListSerialization, ReadsBackKindsAndRejectsWhatIsNotAPropertyList)
         ASSERT_TRUE(error) << bad;
         EXPECT_EQ(error->code(), NSPropertyListReadCorruptError);
     }
+}
+
+namespace {
+
+// What the file holds for the key now, read by a defaults object of its own.
+std::string storedText(const TemporaryFolder& folder, const char* key)
+{
+    auto text = NSUserDefaults::defaultsWithPath(folder.ns("d.plist"))->stringForKey(NSString::stringWithUTF8String(key));
+    return text ? text->UTF8String() : "(none)";
+}
+
+ino_t inodeOf(const std::string& file)
+{
+    struct stat st {};
+    return ::stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
+}
+
+using UserDefaultsRunLoop = VirtualClockTest;
+
+}
+
+TEST_F(UserDefaultsRunLoop, AChangeReachesTheFileAtTheEndOfTheTurnThatMadeIt)
+{
+    TemporaryFolder folder;
+    auto d = NSUserDefaults::defaultsWithPath(folder.ns("d.plist"));
+    d->setObject("one"_ns, "k"_ns);
+    EXPECT_FALSE(std::filesystem::exists(folder / "d.plist")) << "no turn has ended, so nothing is written";
+
+    loop->runModeBeforeDate(NSDefaultRunLoopMode, NSDate::date());
+    EXPECT_FALSE(d->hasUnsavedChanges());
+    EXPECT_EQ(storedText(folder, "k"), "one");
+
+    // A turn that changed nothing leaves the file alone (each write renames a
+    // new file into place, so the inode would change).
+    const ino_t written = inodeOf(folder / "d.plist");
+    loop->runModeBeforeDate(NSDefaultRunLoopMode, NSDate::date());
+    EXPECT_EQ(inodeOf(folder / "d.plist"), written);
+
+    // Turns of the other common modes write too.
+    d->setObject("two"_ns, "k"_ns);
+    loop->runModeBeforeDate(NSEventTrackingRunLoopMode, NSDate::date());
+    EXPECT_EQ(storedText(folder, "k"), "two");
+    d->removeObjectForKey("k"_ns);
+    loop->runModeBeforeDate(NSModalPanelRunLoopMode, NSDate::date());
+    EXPECT_EQ(storedText(folder, "k"), "(none)");
+}
+
+TEST_F(UserDefaultsRunLoop, ATerminationSignalWritesChangesBeforeTheHandlerRuns)
+{
+    TemporaryFolder folder;
+    auto d = NSUserDefaults::defaultsWithPath(folder.ns("d.plist"));
+    std::string storedWhenHandled;
+    NSSignalSource::setTerminationHandler([&](int) { storedWhenHandled = storedText(folder, "k"); });
+    d->setObject("kept"_ns, "k"_ns);
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    loop->runUntilIdle();
+    NSSignalSource::setTerminationHandler(nullptr);
+    EXPECT_EQ(storedWhenHandled, "kept");
 }
