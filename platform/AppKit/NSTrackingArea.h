@@ -31,6 +31,9 @@ public:
     NSUInteger options() const { return m_options; }
     Id owner() const { return m_owner.get(); }
     Ref<NSDictionary> userInfo() const { return m_userInfo; }
+    // The tag of an area made by addTrackingRect (0 otherwise) and its user data.
+    NSInteger trackingTag() const { return m_tag; }
+    void* trackingUserData() const { return m_userData; }
 
 private:
     friend class NSView;

@@ -24,6 +24,8 @@ public:
     // windowDidLoad).
     virtual Ref<NSWindow> window();
     virtual void setWindow(const Ref<NSWindow>& window);
+    // The window if loaded, without loading it.
+    Ref<NSWindow> loadedWindow() const;
     bool isWindowLoaded() const { return m_window != nullptr; }
     virtual void windowWillLoad() {}
     // Loads the file through NSNibLoading; a failure logs and leaves no window.
