@@ -4,12 +4,12 @@
 // modifier flags and Mac virtual key codes (USKeyboardLayout.h).
 // Time stamps are NSClock::systemUptime(); locations are in the window's
 // base coordinates (screen coordinates when the event has no window).
+#include "AppKit/NSGraphicsContext.h"
 #include "Foundation/NSGeometry.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/NSString.h"
 
 class NSWindow;
-class NSGraphicsContext;
 
 enum NSEventType : NSUInteger {
     NSEventTypeLeftMouseDown = 1,
