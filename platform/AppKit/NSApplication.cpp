@@ -549,6 +549,8 @@ int NSApplicationMain(int, const char**)
 {
     NSAutoreleasePool pool;
     Ref<NSApplication> app = NSApplication::sharedApplication();
+    // Under the test harness a process may run several programs in turn.
+    app->m_terminated = app->m_terminating = app->m_launched = false;
     NSSignalSource::setTerminationHandler([](int) {
         if (NSApp) NSApp->terminate(nullptr);
     });
