@@ -64,12 +64,19 @@ bool AppDriver::onMain(const std::function<void()>& function, double timeout)
         std::mutex lock;
         std::condition_variable done;
         bool finished = false;
+        std::string error;
     };
     auto call = std::make_shared<Call>();
     NSApplication::noteExternalWork();
     NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [call, function] {
-        function();
+        std::string error;
+        try {
+            function();
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
         std::lock_guard guard(call->lock);
+        call->error = error;
         call->finished = true;
         call->done.notify_all();
     });
@@ -82,6 +89,10 @@ bool AppDriver::onMain(const std::function<void()>& function, double timeout)
             return false;
         }
         if (!call->finished) return false;
+        if (!call->error.empty()) {
+            ADD_FAILURE() << "A call on the main thread raised: " << call->error;
+            return false;
+        }
     }
     return waitIdle(timeout);
 }
@@ -270,7 +281,11 @@ int AppHarness::run(const std::function<int()>& program, const std::function<voi
     driver.m_configHome = configHome;
     std::thread tester([&] {
         // Launched: the event loop waits for the first time.
-        if (driver.waitIdle()) body(driver);
+        try {
+            if (driver.waitIdle()) body(driver);
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "The test body raised: " << e.what();
+        }
         if (!driver.terminate()) {
             ADD_FAILURE() << "terminate: did not end the program; ending it by force";
             NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [] {
