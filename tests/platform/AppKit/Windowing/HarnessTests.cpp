@@ -1,4 +1,7 @@
 // Programs run from NSApplicationMain and driven through the harness.
+#include <signal.h>
+#include <unistd.h>
+
 #include <mutex>
 
 #include "AppHarness.h"
@@ -189,5 +192,25 @@ TEST(AppHarness, ModalWindowTakesInputAndEndsWithStopModalWhileDefaultTimerWaits
             EXPECT_TRUE(fired);  // once the session ended
             EXPECT_FALSE(duringModal);
         });
+    NSApp->setDelegate(nullptr);
+}
+
+TEST(AppHarness, TerminationSignalEndsTheRunThroughTerminate)
+{
+    LaunchLog log;
+    auto delegate = NSObject::make<TestAppDelegate>();
+    delegate->log = &log;
+    const int result = AppHarness::run(
+        [&] {
+            NSApplication::sharedApplication()->setDelegate(delegate);
+            return NSApplicationMain(0, nullptr);
+        },
+        [&](AppDriver& d) {
+            raise(SIGTERM);
+            for (int i = 0; i < 5000 && !d.programEnded(); ++i) usleep(1000);
+            EXPECT_TRUE(d.programEnded());
+        });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(log.entries(), (std::vector<std::string>{"launched", "shouldTerminate"}));
     NSApp->setDelegate(nullptr);
 }
