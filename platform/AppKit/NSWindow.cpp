@@ -102,6 +102,10 @@ void NSWindow::describeClass(NSClassMembers<NSWindow>& m)
     m.action("performClose:", &NSWindow::performClose);
     m.property("title", &NSWindow::title, &NSWindow::setTitle);
     m.property("alphaValue", &NSWindow::alphaValue, &NSWindow::setAlphaValue);
+    // Outlets an interface file connects.
+    m.property("delegate", &NSWindow::delegate, &NSWindow::setDelegate);
+    m.property("contentView", &NSWindow::contentView, &NSWindow::setContentView);
+    m.property("initialFirstResponder", &NSWindow::initialFirstResponder, &NSWindow::setInitialFirstResponder);
 }
 
 NSWindow::~NSWindow()
