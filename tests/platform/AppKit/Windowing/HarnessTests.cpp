@@ -250,3 +250,42 @@ TEST(AppHarness, MainInterfaceFileIsLoadedWithTheApplicationAsOwner)
     NSApp->setDelegate(nullptr);
     std::filesystem::remove_all(folder);
 }
+
+TEST(AppHarness, ModalSessionsNestAndAbortEndsOnlyTheInnermost)
+{
+    NSModalResponse outer = 0, inner = 0;
+    Ref<NSWindow> first, second;
+    AppHarness::run([] { return NSApplicationMain(0, nullptr); },
+                    [&](AppDriver& d) {
+                        d.onMain([&] {
+                            auto make = [](CGFloat x) {
+                                return NSObject::alloc<NSPanel>()->initWithContentRect(
+                                    NSMakeRect(x, 100, 100, 100), NSTitledWindowMask, NSBackingStoreBuffered, false);
+                            };
+                            first = make(100);
+                            second = make(300);
+                        });
+                        d.post([&] { outer = NSApp->runModalForWindow(first); });
+                        d.post([&] {
+                            // A modal-panel-mode timer aborts the inner session.
+                            auto timer = NSTimer::timerWithTimeInterval(1, false, [](const Ref<NSTimer>&) { NSApp->abortModal(); });
+                            NSRunLoop::currentRunLoop()->addTimer(timer, NSModalPanelRunLoopMode);
+                            inner = NSApp->runModalForWindow(second);
+                        });
+                        d.advance(1);
+                        NSModalResponse seenInner = 0, seenOuter = 0;
+                        bool firstIsModal = false;
+                        d.onMain([&] {
+                            seenInner = inner;
+                            seenOuter = outer;
+                            firstIsModal = NSApp->modalWindow() == first;
+                        });
+                        EXPECT_EQ(seenInner, NSModalResponseAbort);
+                        EXPECT_EQ(seenOuter, 0);
+                        EXPECT_TRUE(firstIsModal);
+                        d.onMain([] { NSApp->stopModalWithCode(7); });
+                        d.onMain([&] { seenOuter = outer; });
+                        EXPECT_EQ(seenOuter, 7);
+                    });
+    first = second = nullptr;
+}
