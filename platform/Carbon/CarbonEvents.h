@@ -75,8 +75,8 @@ OSStatus GetEventParameter(EventRef event, EventParamName name, EventParamType d
 inline constexpr EventParamType typeWildCard = OSTypeFromChars("****");
 OSStatus SendEventToEventTarget(EventRef event, EventTargetRef target);
 
-// Hot keys. Only the command, shift, option and control bits of the
-// modifiers count. Fails with eventHotKeyExistsErr when this program already
+// Hot keys, registered and unregistered on the main thread. Only the command,
+// shift, option and control bits of the modifiers count. Fails with eventHotKeyExistsErr when this program already
 // holds the combination or another client does.
 OSStatus RegisterEventHotKey(UInt32 hotKeyCode, UInt32 hotKeyModifiers, EventHotKeyID hotKeyID,
                              EventTargetRef target, OptionBits options, EventHotKeyRef* outRef);

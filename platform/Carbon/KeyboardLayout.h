@@ -30,7 +30,8 @@ public:
 
     // The current layout (US until another is made current).
     static Ref<KeyboardLayout> current();
-    // Posts the change notice when the identifier changes.
+    // Posts the change notice, on the calling thread (the main thread), when
+    // the identifier changes.
     static void setCurrent(const Ref<KeyboardLayout>& layout);
     // Makes the built-in layout of that name current; false for an unknown name.
     static bool switchLayout(const std::string& name);
