@@ -16,7 +16,7 @@
 
 #include "Foundation/NSNotification.h"
 
-class NSOperationQueue;
+#include "Foundation/NSOperationQueue.h"
 
 class NSNotificationCenter : public NSObject {
     NS_OBJECT(NSNotificationCenter, NSObject)
