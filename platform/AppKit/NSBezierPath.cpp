@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "AppKit/NSAffineTransform.h"
+#include "AppKit/NSFont.h"
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSGraphicsContext.h"
 #include "Foundation/NSClass.h"
@@ -178,6 +179,7 @@ void NSBezierPath::appendBezierPathWithRoundedRect(const NSRect& r, CGFloat xRad
     }
     CGFloat x0 = NSMinX(r), y0 = NSMinY(r), x1 = NSMaxX(r), y1 = NSMaxY(r);
     CGFloat kx = xRadius * (1 - kKappa), ky = yRadius * (1 - kKappa);
+    m_path.elements.reserve(m_path.size() + 10);
     m_path.moveTo({x0 + xRadius, y0});
     m_path.lineTo({x1 - xRadius, y0});
     m_path.curveTo({x1 - kx, y0}, {x1, y0 + ky}, {x1, y0 + yRadius});
@@ -241,6 +243,23 @@ void NSBezierPath::appendBezierPathWithArcFromPoint(NSPoint p1, NSPoint p2, CGFl
     // Start and end exactly on the tangent points, not on cos/sin round-off.
     m_path.elements[lineIndex].points[0] = t1;
     m_path.elements.back().points[2] = t2;
+}
+
+void NSBezierPath::appendBezierPathWithGlyph(uint32_t glyph, const Ref<NSFont>& font)
+{
+    appendBezierPathWithGlyphs(&glyph, 1, font);
+}
+
+void NSBezierPath::appendBezierPathWithGlyphs(const uint32_t* glyphs, NSInteger count, const Ref<NSFont>& font)
+{
+    requireCurrentPoint("appendBezierPathWithGlyphs:count:inFont:");
+    if (!font || !glyphs) return;
+    NSPoint pen = currentPoint();
+    for (NSInteger i = 0; i < count; ++i) {
+        font->cgFont()->appendGlyphOutline(glyphs[i], font->pointSize(), pen, m_path);
+        pen.x += font->advancementForGlyph(glyphs[i]).width;
+    }
+    m_path.moveTo(pen);
 }
 
 bool NSBezierPath::containsPoint(NSPoint p) const { return m_path.contains(p, fillRule()); }

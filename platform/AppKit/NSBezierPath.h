@@ -9,6 +9,7 @@
 #include "Foundation/NSObject.h"
 
 class NSAffineTransform;
+class NSFont;
 
 enum NSBezierPathElement : NSUInteger {
     NSMoveToBezierPathElement = 0,
@@ -76,6 +77,11 @@ public:
     // PostScript arct: a line from the current point to the first tangent
     // point, then the arc; the current point ends at the second tangent point.
     void appendBezierPathWithArcFromPoint(NSPoint point1, NSPoint point2, CGFloat radius);
+    // Glyph outlines (y up) starting at the current point, each following the
+    // one before by its advance; the current point ends after the last
+    // advance. Raises NSGenericException without a current point.
+    void appendBezierPathWithGlyph(uint32_t glyph, const Ref<NSFont>& font);
+    void appendBezierPathWithGlyphs(const uint32_t* glyphs, NSInteger count, const Ref<NSFont>& font);
 
     // --- Queries ---
     bool isEmpty() const { return m_path.empty(); }

@@ -95,6 +95,8 @@ Ref<NSColor> NSColor::make(const Ref<NSString>& space, std::vector<CGFloat> comp
     auto color = alloc<NSColor>();
     color->m_spaceName = space;
     color->m_components = std::move(components);
+    if (sameName(space, NSCalibratedRGBColorSpace) || sameName(space, NSDeviceRGBColorSpace)) color->m_kind = Kind::RGB;
+    else if (sameName(space, NSCalibratedWhiteColorSpace) || sameName(space, NSDeviceWhiteColorSpace)) color->m_kind = Kind::Gray;
     return color;
 }
 
@@ -205,8 +207,6 @@ Ref<NSColor> NSColor::knobColor() { return systemColor("knobColor"); }
 Ref<NSColor> NSColor::labelColor() { return systemColor("labelColor"); }
 Ref<NSColor> NSColor::secondaryLabelColor() { return systemColor("secondaryLabelColor"); }
 
-bool NSColor::isRGB() const { return sameName(m_spaceName, NSCalibratedRGBColorSpace) || sameName(m_spaceName, NSDeviceRGBColorSpace); }
-bool NSColor::isGray() const { return sameName(m_spaceName, NSCalibratedWhiteColorSpace) || sameName(m_spaceName, NSDeviceWhiteColorSpace); }
 
 Ref<NSColorSpace> NSColor::colorSpace() const
 {
@@ -335,8 +335,9 @@ void NSColor::set() const
 {
     auto context = NSGraphicsContext::currentContext();
     if (!context) return;
-    context->graphicsPort()->setFillPaint(paint());
-    context->graphicsPort()->setStrokePaint(paint());
+    CGPaint p = paint();
+    context->graphicsPort()->setFillPaint(p);
+    context->graphicsPort()->setStrokePaint(p);
 }
 
 void NSColor::setFill() const

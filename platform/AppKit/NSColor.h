@@ -129,8 +129,11 @@ public:
 private:
     static Ref<NSColor> make(const Ref<NSString>& space, std::vector<CGFloat> components);
     static Ref<NSColor> systemColor(const char* name);
-    bool isRGB() const;
-    bool isGray() const;
+    bool isRGB() const { return m_kind == Kind::RGB; }
+    bool isGray() const { return m_kind == Kind::Gray; }
+    // The space's kind, worked out once from its name.
+    enum class Kind : uint8_t { RGB, Gray, Other };
+    Kind m_kind = Kind::Other;
     Ref<NSString> m_spaceName;
     std::vector<CGFloat> m_components;  // the space's components, then alpha
     Ref<NSString> m_catalog, m_name;    // named colours

@@ -143,7 +143,9 @@ Ref<::CGImage> NSImage::pixelsFor(NSInteger pixelsWide, NSInteger pixelsHigh) co
     // at the size asked.
     for (const auto& rep : m_reps)
         if (auto bitmap = dynamic_ref_cast<NSBitmapImageRep>(rep)) return bitmap->CGImage();
-    return m_reps.front()->imageForDrawing(pixelsWide, pixelsHigh);
+    // Drawn on demand: a large magnification must not ask for a huge bitmap.
+    constexpr NSInteger kMaxPixels = 4096;
+    return m_reps.front()->imageForDrawing(std::min(pixelsWide, kMaxPixels), std::min(pixelsHigh, kMaxPixels));
 }
 
 Ref<::CGImage> NSImage::CGImageForDrawing() const

@@ -58,9 +58,18 @@ void strokeWith(cairo_t* cr, const CGPathElements& path, const CGStrokeStyle& st
         cairo_stroke(cr);
         return;
     }
+    // A view at a fractional offset in its window still draws its hairlines
+    // on whole pixel rows: the offset is rounded when the transform only
+    // moves, flips or turns by quarters.
+    CGAffineTransform device = ctm;
+    auto unit = [](CGFloat v) { return v == 0 || v == 1 || v == -1; };
+    if (unit(ctm.a) && unit(ctm.b) && unit(ctm.c) && unit(ctm.d)) {
+        device.tx = std::round(ctm.tx);
+        device.ty = std::round(ctm.ty);
+    }
     cairo_identity_matrix(cr);
     cairo_set_line_width(cr, 1);
-    appendPath(cr, path.transformed(ctm));
+    appendPath(cr, path.transformed(device));
     cairo_stroke(cr);
 }
 
@@ -128,22 +137,21 @@ void CGCairoContext::setPaint(cairo_t* cr, const CGPaint& paint) const
 
 void CGCairoContext::render(const Painter& draw, const Painter& coverage)
 {
-    flush();
     if (gstate().shadow.enabled) renderShadow(draw);
     int op;
     if (!CGCompositingCairoOperator(gstate().operation, op)) {
         compositeByFormula(draw, coverage);
         return;
     }
-    cairo_save(m_cr);
+    // Every drawing sets all the Cairo state it uses, so no save is needed.
     applyState(m_cr);
     cairo_set_operator(m_cr, static_cast<cairo_operator_t>(op));
     draw(m_cr);
-    cairo_restore(m_cr);
 }
 
 void CGCairoContext::renderShadow(const Painter& draw)
 {
+    flush();
     const CGShadowStyle& shadow = gstate().shadow;
     int w = static_cast<int>(m_image->width()), h = static_cast<int>(m_image->height());
     // The shape alone, unclipped, so a shadow may fall inside the clip from a
@@ -169,6 +177,7 @@ void CGCairoContext::renderShadow(const Painter& draw)
 
 void CGCairoContext::compositeByFormula(const Painter& draw, const Painter& coverage)
 {
+    flush();
     int w = static_cast<int>(m_image->width()), h = static_cast<int>(m_image->height());
     // The source as drawn (premultiplied, times its coverage) and the
     // coverage alone, both within the clip.
@@ -232,6 +241,7 @@ void CGCairoContext::compositeByFormula(const Painter& draw, const Painter& cove
 
 void CGCairoContext::clipToPath(const CGPathElements& path, CGPathFillRule rule)
 {
+    m_hasKeptPath = false;
     applyState(m_cr);
     appendPath(m_cr, path);
     cairo_set_fill_rule(m_cr, fillRule(rule));
@@ -240,9 +250,11 @@ void CGCairoContext::clipToPath(const CGPathElements& path, CGPathFillRule rule)
 
 void CGCairoContext::replaceClip(const CGPathElements& path, CGPathFillRule rule)
 {
+    m_hasKeptPath = false;
     cairo_reset_clip(m_cr);
     if (hasBaseClip()) {
         cairo_identity_matrix(m_cr);
+        cairo_new_path(m_cr);
         const CGRect& r = baseClip();
         cairo_rectangle(m_cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
         cairo_clip(m_cr);
@@ -282,6 +294,14 @@ void CGCairoContext::clipToMask(const CGRect& rect, const Ref<CGImage>& mask)
     clipToPath(path, CGPathFillRule::NonZero);
 }
 
+CGCairoContext::PathKey CGCairoContext::keyFor(const CGPathElements& path) const
+{
+    PathKey key{path.elements.data(), path.size(), gstate().ctm, 0};
+    for (const CGPathElement& e : path.elements)
+        for (int i = 0; i < e.pointCount(); ++i) key.checksum += e.points[i].x * 3 + e.points[i].y * 7 + static_cast<int>(e.kind);
+    return key;
+}
+
 void CGCairoContext::fillPath(const CGPathElements& path, CGPathFillRule rule)
 {
     auto shape = [&](cairo_t* cr) {
@@ -289,12 +309,40 @@ void CGCairoContext::fillPath(const CGPathElements& path, CGPathFillRule rule)
         cairo_set_fill_rule(cr, fillRule(rule));
         cairo_fill(cr);
     };
+    if (!gstate().shadow.enabled && CGCompositingCairoOperator(gstate().operation, m_scratchOperator)) {
+        // The common case keeps Cairo's path, so a stroke of the same path
+        // that follows need not build it again.
+        applyState(m_cr);
+        cairo_set_operator(m_cr, static_cast<cairo_operator_t>(m_scratchOperator));
+        setPaint(m_cr, gstate().fill);
+        appendPath(m_cr, path);
+        cairo_set_fill_rule(m_cr, fillRule(rule));
+        cairo_fill_preserve(m_cr);
+        m_keptPath = keyFor(path);
+        m_hasKeptPath = true;
+        return;
+    }
+    m_hasKeptPath = false;
     render([&](cairo_t* cr) { setPaint(cr, gstate().fill); shape(cr); }, shape);
 }
 
 void CGCairoContext::strokePath(const CGPathElements& path, const CGStrokeStyle& style)
 {
     CGAffineTransform ctm = gstate().ctm;
+    bool reuse = m_hasKeptPath && style.lineWidth > 0 && !gstate().shadow.enabled && m_keptPath == keyFor(path);
+    m_hasKeptPath = false;
+    if (reuse && CGCompositingCairoOperator(gstate().operation, m_scratchOperator)) {
+        applyState(m_cr);
+        cairo_set_operator(m_cr, static_cast<cairo_operator_t>(m_scratchOperator));
+        setPaint(m_cr, gstate().stroke);
+        cairo_set_line_cap(m_cr, static_cast<cairo_line_cap_t>(style.cap));
+        cairo_set_line_join(m_cr, static_cast<cairo_line_join_t>(style.join));
+        cairo_set_miter_limit(m_cr, style.miterLimit);
+        cairo_set_dash(m_cr, style.dash.data(), static_cast<int>(style.dash.size()), style.dashPhase);
+        cairo_set_line_width(m_cr, style.lineWidth);
+        cairo_stroke(m_cr);
+        return;
+    }
     auto shape = [&](cairo_t* cr) { strokeWith(cr, path, style, ctm); };
     render([&](cairo_t* cr) { setPaint(cr, gstate().stroke); shape(cr); }, shape);
 }
@@ -302,6 +350,7 @@ void CGCairoContext::strokePath(const CGPathElements& path, const CGStrokeStyle&
 void CGCairoContext::drawImage(const Ref<CGImage>& image, const CGRect& sourcePixels, const CGAffineTransform& sourceToUser,
                                CGFloat fraction)
 {
+    m_hasKeptPath = false;
     if (!image || CGRectIsEmpty(sourcePixels)) return;
     fraction = std::clamp(fraction, 0.0, 1.0) * std::clamp(gstate().alpha, 0.0, 1.0);
     cairo_matrix_t toUser = toCairo(sourceToUser);
@@ -316,10 +365,17 @@ void CGCairoContext::drawImage(const Ref<CGImage>& image, const CGRect& sourcePi
         cairo_save(cr);
         area(cr);
         cairo_clip(cr);
+        // The fraction belongs to the source, not to its coverage: with the
+        // copy operation a half-faded image replaces what was there.
+        if (fraction < 1) cairo_push_group(cr);
         cairo_set_source_surface(cr, image->surface(), -src.origin.x, -src.origin.y);
         cairo_pattern_set_filter(cairo_get_source(cr), filter);
         cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-        cairo_paint_with_alpha(cr, fraction);
+        if (fraction < 1) {
+            cairo_paint_with_alpha(cr, fraction);
+            cairo_pop_group_to_source(cr);
+        }
+        cairo_paint(cr);
         cairo_restore(cr);
     };
     auto coverage = [&](cairo_t* cr) {
@@ -333,6 +389,7 @@ void CGCairoContext::drawImage(const Ref<CGImage>& image, const CGRect& sourcePi
 
 void CGCairoContext::drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end, uint32_t options)
 {
+    m_hasKeptPath = false;
     if (stops.empty()) return;
     bool before = options & kCGGradientDrawsBeforeStartLocation, after = options & kCGGradientDrawsAfterEndLocation;
     CGFloat alpha = std::clamp(gstate().alpha, 0.0, 1.0);
@@ -377,6 +434,7 @@ void CGCairoContext::drawLinearGradient(const std::vector<CGGradientStop>& stops
 void CGCairoContext::drawRadialGradient(const std::vector<CGGradientStop>& stops, CGPoint startCenter, CGFloat startRadius,
                                         CGPoint endCenter, CGFloat endRadius, uint32_t options)
 {
+    m_hasKeptPath = false;
     if (stops.empty()) return;
     CGFloat alpha = std::clamp(gstate().alpha, 0.0, 1.0);
     bool extend = options & (kCGGradientDrawsBeforeStartLocation | kCGGradientDrawsAfterEndLocation);
@@ -394,6 +452,7 @@ void CGCairoContext::drawRadialGradient(const std::vector<CGGradientStop>& stops
 void CGCairoContext::showGlyphs(const Ref<CGFont>& font, CGFloat size, const std::vector<uint32_t>& glyphs,
                                 const std::vector<CGPoint>& positions, const std::u16string&)
 {
+    m_hasKeptPath = false;
     if (!font || glyphs.empty()) return;
     std::vector<cairo_glyph_t> list(glyphs.size());
     for (size_t i = 0; i < glyphs.size(); ++i) list[i] = {glyphs[i], positions[i].x, positions[i].y};

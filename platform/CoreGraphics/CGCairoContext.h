@@ -47,8 +47,21 @@ private:
     void applyState(cairo_t* cr) const;
     void setPaint(cairo_t* cr, const CGPaint& paint) const;
 
+    // The path a fill left in Cairo, so that a stroke of the same path can use it.
+    struct PathKey {
+        const CGPathElement* data;
+        size_t size;
+        CGAffineTransform ctm;
+        CGFloat checksum;
+        friend bool operator==(const PathKey&, const PathKey&) = default;
+    };
+    PathKey keyFor(const CGPathElements& path) const;
+
     Ref<CGImage> m_image;
     cairo_t* m_cr = nullptr;
+    PathKey m_keptPath{};
+    bool m_hasKeptPath = false;
+    int m_scratchOperator = 0;
 };
 
 // Bitmap contexts. Only 8-bit premultiplied ARGB in native order (bitmap info

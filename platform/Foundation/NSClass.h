@@ -40,6 +40,9 @@ public:
     Id newInstance() const;
 
     const Action* actionFor(const SEL& selector) const;
+    // Adds an action from outside the class, as a category does. Only while
+    // libraries load (static initialisation), before any thread reads the table.
+    void addCategoryAction(const SEL& selector, int arity, std::function<Id(NSObject*, const Id&, const Id&)> invoke);
     const Property* propertyFor(const std::string& key) const;
     // Names of the properties registered by this class and its superclasses.
     std::vector<std::string> propertyNames() const;

@@ -4,6 +4,8 @@
 #include <mutex>
 #include <unistd.h>
 
+#include "Foundation/NSConsoleLog.h"
+
 namespace {
 std::mutex& sinkLock()
 {
@@ -26,10 +28,14 @@ NSLogSink NSSetLogSink(NSLogSink sink)
 void NSLogMessage(const Ref<NSString>& message)
 {
     std::string text = message ? message->UTF8String() : "(null)";
-    std::lock_guard lock(sinkLock());
-    if (currentSink()) {
-        currentSink()(text);
-        return;
+    {
+        std::lock_guard lock(sinkLock());
+        if (currentSink()) {
+            currentSink()(text);
+            return;
+        }
+        std::fprintf(stderr, "%s[%d] %s\n", program_invocation_short_name, getpid(), text.c_str());
     }
-    std::fprintf(stderr, "%s[%d] %s\n", program_invocation_short_name, getpid(), text.c_str());
+    // The program's own console log, which the crash reporter reads back.
+    NSConsoleLogAppend(text);
 }

@@ -86,6 +86,7 @@ TEST(Stroking, ZeroWidthLinesAreOneDevicePixel)
         CGFloat y;
         int fullRow;       // the row covered fully, or -1
         int halfRows[2];   // rows at half coverage, or -1
+        CGFloat viewOffset = 0;  // a view's fractional offset in its window
     } cases[] = {
         {true, false, 10.5, 9, {-1, -1}},
         {false, false, 10.5, 9, {-1, -1}},
@@ -93,10 +94,14 @@ TEST(Stroking, ZeroWidthLinesAreOneDevicePixel)
         {false, true, 10.5, 10, {-1, -1}},
         {true, true, 10, -1, {9, 10}},
         {true, false, 10, -1, {9, 10}},
+        {true, true, 10.5, 10, {-1, -1}, 0.3},
+        {false, false, 10.5, 9, {-1, -1}, 0.25},
+        {true, false, 10, -1, {9, 10}, 0.4},
     };
     for (const Case& c : cases) {
         auto ctx = canvas(20, 20);
         if (!c.flipped) ctx->setCTM({1, 0, 0, -1, 0, 20});
+        ctx->translateCTM(0, c.viewOffset);
         ctx->setShouldAntialias(c.antialias);
         CGStrokeStyle hairline;
         hairline.lineWidth = 0;

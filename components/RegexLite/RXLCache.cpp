@@ -1,0 +1,439 @@
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <typeinfo>
+
+#include "Foundation/NSValue.h"
+#include "RegexLite/RXLCacheTesting.h"
+#include "RegexLite/RXLPrivate.h"
+
+namespace {
+
+constexpr unsigned kSets = 13;
+constexpr unsigned kWays = 4;
+constexpr NSUInteger kFixedBufferLength = 2048;
+constexpr uint16_t kInitialLRU = 0x0137;
+
+// Every field is guarded by the cache lock. Allocated once and never freed:
+// the compiled expressions must not be closed after ICU cleaned up at exit.
+struct RXLCacheState {
+    RXLCachedRegex entries[kSets * kWays];
+    uint16_t sets[kSets];
+    uint8_t lookaside[64] = {};
+    RXLCachedRegex* last = nullptr;
+    RXLBuffer fixed[4];
+    unichar fixedArrays[4][kFixedBufferLength];
+    uint16_t fixedLRU = kInitialLRU;
+    RXLBuffer dynamic[4];
+    uint16_t dynamicLRU = kInitialLRU;
+
+    RXLCacheState()
+    {
+        for (auto& s : sets) s = kInitialLRU;
+        for (int i = 0; i < 4; ++i) {
+            fixed[i].uniChar = fixedArrays[i];
+            fixed[i].capacity = kFixedBufferLength;
+        }
+    }
+};
+
+RXLCacheState* const g_cache = new RXLCacheState();
+inline RXLCacheState& cache() { return *g_cache; }
+
+std::atomic<uint64_t> g_compileCount{0};
+const unichar kEmptyText[1] = {0};
+
+uint32_t lookasideSlot(const NSString* regex, RXLRegexOptions options)
+{
+    const uint32_t address = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(regex));
+    return ((address >> 4) + options + (options >> 4)) & 63u;
+}
+
+unsigned setIndex(uint64_t hash, RXLRegexOptions options)
+{
+    return static_cast<unsigned>((hash ^ static_cast<uint64_t>(options)) % kSets);
+}
+
+bool samePattern(const RXLCachedRegex& e, const NSString* regex, RXLRegexOptions options)
+{
+    if (!e.icu_regex || e.options != options || !e.regexString) return false;
+    return e.regexString.get() == regex || e.regexString->isEqual(regex);
+}
+
+// Plain strings are by far the most common subjects; they skip the cast.
+const NSMutableString* asMutable(const NSString* s)
+{
+    if (typeid(*s) == typeid(NSString)) return nullptr;
+    return dynamic_cast<const NSMutableString*>(s);
+}
+
+void markUsed(RXLCachedRegex* entry, const NSString* regex)
+{
+    RXLCacheState& c = cache();
+    const auto index = static_cast<unsigned>(entry - c.entries);
+    c.last = entry;
+    c.lookaside[lookasideSlot(regex, entry->options)] = static_cast<uint8_t>(index);
+    uint16_t& word = c.sets[setIndex(entry->regexHash, entry->options)];
+    word = rkl_lruUse(word, index & 3u);
+}
+
+void releaseCacheEntry(RXLCachedRegex& e)
+{
+    rkl_resetCachedRegexText(e);
+    if (cache().last == &e) cache().last = nullptr;
+    if (e.icu_regex) uregex_close(e.icu_regex);
+    e.icu_regex = nullptr;
+    e.captureCount = -1;
+    e.regexString = nullptr;
+    e.regexHash = 0;
+    e.options = 0;
+}
+
+void emptyBuffer(RXLBuffer& b)
+{
+    b.string = nullptr;
+    b.hash = 0;
+    b.length = 0;
+    b.mutationCount = 0;
+}
+
+bool bufferHolds(const RXLBuffer& b, const NSString* s, uint64_t hash, NSInteger length, uint64_t mutations)
+{
+    return b.string.get() == s && b.hash == hash && b.length == length && b.mutationCount == mutations;
+}
+
+// Detaches the entry from its subject. ICU is given the empty text only when
+// `emptyText` is set: a detach followed at once by a new attachment skips it.
+void detach(RXLCachedRegex& e, bool emptyText)
+{
+    if (emptyText && e.icu_regex && e.setToString) {
+        UErrorCode status = U_ZERO_ERROR;
+        uregex_setText(e.icu_regex, kEmptyText, 0, &status);
+    }
+    e.setToString = nullptr;
+    e.setToRange = e.lastFindRange = e.lastMatchRange = RXLNotFoundRange;
+    e.setToUniChar = nullptr;
+    e.buffer = nullptr;
+    e.setToLength = 0;
+    e.setToHash = 0;
+    e.setToHashKnown = false;
+    e.setToMutationCount = 0;
+    e.setToNeedsConversion = false;
+    e.setToIsImmutable = false;
+    e.icuAtStart = false;
+}
+
+// Makes the subject's UTF-16 reachable and hands the range to ICU.
+// `justAttached` says the direct pointer was fetched a moment ago.
+bool setCachedRegexToString(RXLCachedRegex& e, NSRange range, bool justAttached, UErrorCode& status)
+{
+    RXLCacheState& c = cache();
+    const NSString* subject = e.setToString.get();
+    if (justAttached && !e.setToNeedsConversion) {
+        // Nothing to check: the pointer is fresh and setToRange forgotten.
+    } else if (!e.setToNeedsConversion) {
+        const unichar* p = subject->characters();
+        if (p != e.setToUniChar) {
+            e.setToUniChar = p;
+            e.setToRange = RXLNotFoundRange;
+        }
+    } else {
+        RXLBuffer* buffer = e.buffer;
+        const uint64_t hash = rkl_subjectHash(e);
+        if (!buffer || !bufferHolds(*buffer, subject, hash, e.setToLength, e.setToMutationCount)) {
+            buffer = nullptr;
+            const bool useFixed = static_cast<NSUInteger>(e.setToLength) < kFixedBufferLength;
+            RXLBuffer* group = useFixed ? c.fixed : c.dynamic;
+            for (int i = 0; i < 4 && !buffer; ++i)
+                if (bufferHolds(group[i], subject, hash, e.setToLength, e.setToMutationCount)) buffer = &group[i];
+            if (!buffer) {
+                buffer = &group[rkl_lruLeastRecent(useFixed ? c.fixedLRU : c.dynamicLRU)];
+                emptyBuffer(*buffer);
+                const auto length = static_cast<NSUInteger>(e.setToLength);
+                if (!useFixed && buffer->capacity < length) {
+                    void* grown = std::realloc(buffer->uniChar, length * sizeof(unichar));
+                    if (!grown) {
+                        e.buffer = nullptr;
+                        e.setToRange = e.lastFindRange = e.lastMatchRange = RXLNotFoundRange;
+                        return false;
+                    }
+                    buffer->uniChar = static_cast<unichar*>(grown);
+                    buffer->capacity = length;
+                }
+                subject->getCharacters(buffer->uniChar, NSMakeRange(0, length));
+                buffer->string = e.setToString;
+                buffer->hash = hash;
+                buffer->length = e.setToLength;
+                buffer->mutationCount = e.setToMutationCount;
+            }
+            e.buffer = buffer;
+        }
+        const bool isFixed = buffer >= c.fixed && buffer < c.fixed + 4;
+        uint16_t& word = isFixed ? c.fixedLRU : c.dynamicLRU;
+        word = rkl_lruUse(word, static_cast<unsigned>(buffer - (isFixed ? c.fixed : c.dynamic)));
+        if (buffer->uniChar != e.setToUniChar) {
+            e.setToUniChar = buffer->uniChar;
+            e.setToRange = RXLNotFoundRange;
+        }
+    }
+    if (range == e.setToRange) return true;
+    e.lastFindRange = e.lastMatchRange = RXLNotFoundRange;
+    e.setToRange = range;
+    // An empty subject may have no array at all; ICU wants a valid pointer.
+    const unichar* text = e.setToUniChar ? e.setToUniChar + range.location : kEmptyText;
+    uregex_setText(e.icu_regex, text, static_cast<int32_t>(range.length), &status);
+    e.icuAtStart = U_SUCCESS(status);
+    if (U_FAILURE(status)) {
+        e.setToRange = e.lastFindRange = e.lastMatchRange = RXLNotFoundRange;
+    }
+    return true;
+}
+
+}  // namespace
+
+uint16_t rkl_lruUse(uint16_t word, unsigned way)
+{
+    return static_cast<uint16_t>((word | (0xFu << (4 * way))) & ~(0x1111u << (3 - way)));
+}
+
+unsigned rkl_lruLeastRecent(uint16_t word)
+{
+    for (int way = 3; way >= 0; --way)
+        if (((word >> (4 * way)) & 0xF) == 0) return static_cast<unsigned>(way);
+    RXL_ASSERT(((word & 0xF) == 0) || ((word & 0xF0) == 0) || ((word & 0xF00) == 0) || ((word & 0xF000) == 0));
+    return 3;
+}
+
+uint64_t rkl_hashOf(const NSString* s)
+{
+    return s->hash();
+}
+
+uint64_t rkl_subjectHash(RXLCachedRegex& entry)
+{
+    if (!entry.setToHashKnown && entry.setToString) {
+        entry.setToHash = rkl_hashOf(entry.setToString.get());
+        entry.setToHashKnown = true;
+    }
+    return entry.setToHash;
+}
+
+void rkl_resetCachedRegexText(RXLCachedRegex& entry)
+{
+    detach(entry, true);
+}
+
+RXLCachedRegex* rkl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
+                                   Ref<NSError>* error, RXLDeferred& deferred)
+{
+    RXLCacheState& c = cache();
+    if (c.last && c.last->regexString.get() == regex && c.last->options == options && c.last->icu_regex)
+        return c.last;
+    c.last = nullptr;
+
+    RXLCachedRegex* hit = &c.entries[c.lookaside[lookasideSlot(regex, options)]];
+    if (!samePattern(*hit, regex, options)) {
+        hit = nullptr;
+        const uint64_t hash = rkl_hashOf(regex);
+        const unsigned set = setIndex(hash, options);
+        for (unsigned way = 0; way < kWays && !hit; ++way) {
+            RXLCachedRegex& e = c.entries[set * kWays + way];
+            if (e.regexHash == hash && samePattern(e, regex, options)) hit = &e;
+        }
+        if (!hit) {
+            RXLCachedRegex& e = c.entries[set * kWays + rkl_lruLeastRecent(c.sets[set])];
+            releaseCacheEntry(e);
+            const NSUInteger length = regex->length();
+            if (length >= static_cast<NSUInteger>(RXLIntMax)) {
+                deferred.set(rkl_exception(caller, NSRangeException, "Regex string length exceeds INT_MAX"));
+                return nullptr;
+            }
+            e.regexString = static_ref_cast<NSString>(regex->copy());
+            e.regexHash = hash;
+            e.options = options;
+            const unichar* chars = e.regexString->characters();
+            std::u16string copy;
+            if (!chars) {
+                copy.resize(length);
+                e.regexString->getCharacters(copy.data(), NSMakeRange(0, length));
+                chars = copy.data();
+            }
+            UParseError parseError{};
+            parseError.line = -1;
+            parseError.offset = -1;
+            UErrorCode status = U_ZERO_ERROR;
+            e.icu_regex = uregex_open(chars ? chars : kEmptyText, static_cast<int32_t>(length), options, &parseError,
+                                      &status);
+            g_compileCount.fetch_add(1, std::memory_order_relaxed);
+            if (U_FAILURE(status)) {
+                if (e.icu_regex) uregex_close(e.icu_regex);
+                e.icu_regex = nullptr;
+                releaseCacheEntry(e);
+                c.last = nullptr;
+                if (error) {
+                    RXLErrorInfo info;
+                    info.regex = regex;
+                    info.options = options;
+                    info.status = status;
+                    info.parseError = &parseError;
+                    info.extra.emplace_back(NSString::stringWithUTF8String(
+                                                "There was an error compiling the regular expression."),
+                                            NSLocalizedDescriptionKey());
+                    *error = rkl_makeNSError(info);
+                }
+                return nullptr;
+            }
+            e.captureCount = uregex_groupCount(e.icu_regex, &status);
+            hit = &e;
+        }
+    }
+    markUsed(hit, regex);
+    return hit;
+}
+
+RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
+                                              NSString* subject,
+                                              NSUInteger& subjectLength, NSRange& range, Ref<NSError>* error,
+                                              RXLDeferred& deferred, UErrorCode& status)
+{
+    RXLCachedRegex* e = rkl_getCachedRegex(caller, regex, options, error, deferred);
+    if (!e) return nullptr;
+    subjectLength = subject->length();
+    if (range.length == NSUIntegerMax && range.location <= subjectLength) range.length = subjectLength - range.location;
+    if (range.location > subjectLength || range.length > subjectLength - range.location) {
+        deferred.set(rkl_exception(caller, NSRangeException, "Range or index out of bounds."));
+        return nullptr;
+    }
+    if (subjectLength >= static_cast<NSUInteger>(RXLIntMax)) {
+        deferred.set(rkl_exception(caller, NSRangeException, "String length exceeds INT_MAX."));
+        return nullptr;
+    }
+    // A mutable subject is compared by its mutation count, which sees every
+    // change in place, even at the same length, without hashing the whole
+    // text again. An immutable subject that is the same object with the same
+    // length has the same text.
+    const NSMutableString* mutableSubject = asMutable(subject);
+    const bool isMutable = mutableSubject != nullptr;
+    const uint64_t mutations = isMutable ? mutableSubject->mutationCount() : 0;
+    const bool keep = e->setToString.get() == subject &&
+                      e->setToLength == static_cast<NSInteger>(subjectLength) && e->setToMutationCount == mutations;
+    if (!keep) {
+        detach(*e, false);
+        e->setToString = subject;
+        e->setToUniChar = subject->characters();
+        e->setToNeedsConversion = e->setToUniChar == nullptr;
+        e->setToHashKnown = isMutable;
+        if (isMutable) e->setToHash = rkl_hashOf(subject);
+        e->setToLength = static_cast<NSInteger>(subjectLength);
+        e->setToMutationCount = mutations;
+        e->setToRange = RXLNotFoundRange;
+    }
+    if (!setCachedRegexToString(*e, range, !keep, status)) {
+        deferred.set(rkl_exception(caller, NSInternalInconsistencyException, "Failed to set up UTF16 buffer."));
+        return nullptr;
+    }
+    return e;
+}
+
+void rkl_forgetSubject(const NSString* subject, NSUInteger length, uint64_t hash)
+{
+    RXLCacheState& c = cache();
+    auto matches = [&](const NSString* s, uint64_t h, NSInteger l) {
+        return s && (s == subject || (static_cast<NSUInteger>(l) == length && h == hash));
+    };
+    for (auto& e : c.entries)
+        if (e.setToString && matches(e.setToString.get(), rkl_subjectHash(e), e.setToLength)) detach(e, true);
+    for (auto& b : c.fixed)
+        if (matches(b.string.get(), b.hash, b.length)) emptyBuffer(b);
+    for (auto& b : c.dynamic)
+        if (matches(b.string.get(), b.hash, b.length)) emptyBuffer(b);
+}
+
+namespace NSStringExt {
+
+void clearStringCache()
+{
+    RXLLockScope lock;
+    lock.lock();
+    RXLCacheState& c = cache();
+    c.last = nullptr;
+    for (auto& e : c.entries) releaseCacheEntry(e);
+    for (auto& b : c.fixed) emptyBuffer(b);
+    for (auto& b : c.dynamic) {
+        emptyBuffer(b);
+        std::free(b.uniChar);
+        b.uniChar = nullptr;
+        b.capacity = 0;
+    }
+    lock.unlock();
+}
+
+void flushCachedRegexData(const Ref<NSString>& receiver)
+{
+    if (!receiver) return;
+    const NSUInteger length = receiver->length();
+    const uint64_t hash = rkl_hashOf(receiver.get());
+    RXLLockScope lock;
+    lock.lock();
+    rkl_forgetSubject(receiver.get(), length, hash);
+    lock.unlock();
+}
+
+}  // namespace NSStringExt
+
+namespace RXLCacheTesting {
+
+uint64_t compileCount() { return g_compileCount.load(std::memory_order_relaxed); }
+
+unsigned setOf(const Ref<NSString>& regex, RXLRegexOptions options) { return setIndex(regex->hash(), options); }
+
+int entryIndexOf(const Ref<NSString>& regex, RXLRegexOptions options)
+{
+    RXLLockScope lock;
+    lock.lock();
+    int found = -1;
+    const unsigned set = setIndex(regex->hash(), options);
+    for (unsigned way = 0; way < kWays; ++way)
+        if (samePattern(cache().entries[set * kWays + way], regex.get(), options))
+            found = static_cast<int>(set * kWays + way);
+    lock.unlock();
+    return found;
+}
+
+uint16_t lruWord(unsigned set)
+{
+    RXLLockScope lock;
+    lock.lock();
+    uint16_t word = cache().sets[set];
+    lock.unlock();
+    return word;
+}
+
+bool anyEntryAttachedTo(const NSString* subject)
+{
+    RXLLockScope lock;
+    lock.lock();
+    bool found = false;
+    for (auto& e : cache().entries) found = found || e.setToString.get() == subject;
+    lock.unlock();
+    return found;
+}
+
+static int bufferHolding(const RXLBuffer* group, const NSString* subject)
+{
+    RXLLockScope lock;
+    lock.lock();
+    int found = -1;
+    for (int i = 0; i < 4; ++i)
+        if (group[i].string.get() == subject) found = i;
+    lock.unlock();
+    return found;
+}
+
+int fixedBufferHolding(const NSString* subject) { return bufferHolding(cache().fixed, subject); }
+int dynamicBufferHolding(const NSString* subject) { return bufferHolding(cache().dynamic, subject); }
+unsigned leastRecentWay(uint16_t word) { return rkl_lruLeastRecent(word); }
+const unichar* fixedBufferArray(int index) { return cache().fixed[index].uniChar; }
+bool lockIsHeld() { return rkl_cacheSpinLockIsLocked(); }
+
+}  // namespace RXLCacheTesting

@@ -1,0 +1,30 @@
+#include "Foundation/NSURLAvailability.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+
+namespace {
+std::atomic<bool> available{true};
+
+constexpr std::array<std::string_view, 7> urlLoadingClasses = {
+    "NSURLRequest", "NSMutableURLRequest", "NSURLResponse", "NSHTTPURLResponse",
+    "NSURLConnection", "NSHTTPCookie", "NSHTTPCookieStorage",
+};
+}
+
+bool NSURLLoadingSetAvailable(bool on)
+{
+    return available.exchange(on);
+}
+
+bool NSURLLoadingIsAvailable()
+{
+    return available.load();
+}
+
+bool NSURLLoadingHidesClassNamed(std::string_view name)
+{
+    if (available.load()) return false;
+    return std::find(urlLoadingClasses.begin(), urlLoadingClasses.end(), name) != urlLoadingClasses.end();
+}
