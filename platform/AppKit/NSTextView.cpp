@@ -8,12 +8,12 @@
 
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSGraphics.h"
+#include "AppKit/NSViewScrolling.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSNumber.h"
-#include "Foundation/NSValue.h"
 
 NS_CLASS_DEFINE(NSTextView)
 
@@ -32,20 +32,19 @@ bool startsCluster(const std::u16string& text, size_t i)
 
 bool isWordCharacter(char16_t c) { return u_isalnum(c) || c == u'_' || U16_IS_SURROGATE(c); }
 
-// Window editors for text fields are text views in field-editor mode.
-[[maybe_unused]] const bool fieldEditorInstalled = [] {
+}
+
+NSTextView::~NSTextView() = default;
+
+void NSTextView::installAsWindowFieldEditor()
+{
     NSWindow::setFieldEditorFactory([](NSWindow*) -> Ref<NSResponder> {
         auto editor = NSObject::alloc<NSTextView>();
         editor->initWithFrame(NSZeroRect);
         editor->setFieldEditor(true);
         return editor;
     });
-    return true;
-}();
-
 }
-
-NSTextView::~NSTextView() = default;
 
 void NSTextView::describeClass(NSClassMembers<NSTextView>& m)
 {
@@ -723,23 +722,7 @@ void NSTextView::scrollRangeToVisible(NSRange range)
 
 bool NSTextView::scrollRectToVisible(const NSRect& rect)
 {
-    auto parent = superview();
-    if (!parent) return false;
-    NSRect r = convertRectToView(rect, parent);
-    NSRect visible = parent->bounds();
-    NSPoint origin = visible.origin;
-    auto axis = [](CGFloat lo, CGFloat hi, CGFloat viewLo, CGFloat viewSize) {
-        if (hi - lo > viewSize || lo < viewLo) return lo;
-        if (hi > viewLo + viewSize) return hi - viewSize;
-        return viewLo;
-    };
-    origin.x = axis(NSMinX(r), NSMaxX(r), NSMinX(visible), visible.size.width);
-    origin.y = axis(NSMinY(r), NSMaxY(r), NSMinY(visible), visible.size.height);
-    if (origin == visible.origin) return false;
-    // A clip view scrolls through its own method (it tells its scroll view).
-    if (parent->respondsToSelector("scrollToPoint:")) parent->performSelector("scrollToPoint:", NSValue::valueWithPoint(origin));
-    else parent->setBoundsOrigin(origin);
-    return true;
+    return NSViewExt::scrollRectToVisible(Ref<NSTextView>(this), rect);
 }
 
 // --- Sizing ---
@@ -763,9 +746,21 @@ void NSTextView::sizeToFit()
     m_sizing = false;
 }
 
+void NSTextView::setFrame(const NSRect& frame)
+{
+    NSText::setFrame(frame);
+    trackFrameSize();
+}
+
 void NSTextView::setFrameSize(NSSize size)
 {
     NSText::setFrameSize(size);
+    trackFrameSize();
+}
+
+void NSTextView::trackFrameSize()
+{
+    NSSize size = frame().size;
     if (m_container) {
         NSSize c = m_container->containerSize();
         if (m_container->widthTracksTextView()) c.width = std::max<CGFloat>(0, size.width - 2 * m_inset.width);

@@ -101,7 +101,7 @@ public:
     NSRect insertionPointRect();
     NSUInteger characterIndexForInsertionAtPoint(NSPoint pointInView);
     void scrollRangeToVisible(NSRange range) override;
-    // Scrolls the superview's bounds so the rectangle (in this view) shows.
+    // Scrolls the enclosing clip views so the rectangle (in this view) shows.
     bool scrollRectToVisible(const NSRect& rect);
 
     // --- Sizing ---
@@ -116,6 +116,7 @@ public:
     // Grows or shrinks the frame to the laid-out text as far as the
     // resizable flags and limits allow.
     void sizeToFit();
+    void setFrame(const NSRect& frame) override;
     void setFrameSize(NSSize size) override;
 
     // --- Responder and drawing ---
@@ -169,11 +170,17 @@ public:
     void moveToEndOfDocumentAndModifySelection(const Id& sender);
     void selectAll(const Id& sender);
 
+    // Makes windows answer a text view in field-editor mode from
+    // fieldEditor:forObject: (for windows that have made none yet).
+    static void installAsWindowFieldEditor();
+
     static void describeClass(NSClassMembers<NSTextView>& m);
 
 private:
     NSTextViewDelegate* viewDelegate() const;
     void makeTextSystem(const NSRect& frame);
+    // The container follows the frame as its tracking flags say.
+    void trackFrameSize();
     // Replaces a range as the user does: asks first, answers whether it changed.
     bool userReplace(NSRange range, const Ref<NSAttributedString>& text);
     bool userReplace(NSRange range, const Ref<NSString>& text);

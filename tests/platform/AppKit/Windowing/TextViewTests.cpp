@@ -2,6 +2,9 @@
 // selection, caret, scrolling, delegate calls and the field-editor mode.
 #include "WindowingFixture.h"
 
+#include "AppKit/NSClipView.h"
+#include "AppKit/NSFieldEditor.h"
+#include "AppKit/NSScrollView.h"
 #include "AppKit/NSTextView.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSNumber.h"
@@ -50,16 +53,16 @@ protected:
         WindowingTest::SetUp();
         window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(100, 100, 400, 300), NSTitledWindowMask,
                                                                   NSBackingStoreBuffered, false);
-        // A flipped parent that shows 80 points of the text view and
-        // scrolls by its bounds origin.
-        parent = NSObject::alloc<RecordingView>();
-        parent->initWithFrame(NSMakeRect(20, 20, 300, 80));
-        parent->flipped = true;
-        window->contentView()->addSubview(parent);
+        // A scroll view that shows about five lines.
+        scrollView = NSObject::alloc<NSScrollView>();
+        scrollView->initWithFrame(NSMakeRect(20, 20, 300, 80));
+        scrollView->setHasVerticalScroller(true);
+        window->contentView()->addSubview(scrollView);
+        NSSize visible = scrollView->contentView()->bounds().size;
         textView = NSObject::alloc<NSTextView>();
-        textView->initWithFrame(NSMakeRect(0, 0, 300, 80));
+        textView->initWithFrame(NSMakeRect(0, 0, visible.width, visible.height));
         textView->setFont(font());
-        parent->addSubview(textView);
+        scrollView->setDocumentView(textView);
         recorder = NSObject::make<TextViewRecorder>();
         textView->setDelegate(recorder);
         window->makeKeyAndOrderFront(nullptr);
@@ -97,7 +100,7 @@ protected:
     }
 
     Ref<NSWindow> window;
-    Ref<RecordingView> parent;
+    Ref<NSScrollView> scrollView;
     Ref<NSTextView> textView;
     Ref<TextViewRecorder> recorder;
 };
@@ -189,18 +192,21 @@ TEST_F(TextViewTest, TypingPastTheVisibleLinesScrollsToTheCaret)
     }
     type(u"end");
     EXPECT_GT(textView->frame().size.height, 80);  // the view grew with its text
-    NSRect visible = parent->bounds();
+    NSRect visible = scrollView->documentVisibleRect();
     EXPECT_GT(visible.origin.y, 0);
-    NSRect caret = textView->convertRectToView(textView->insertionPointRect(), parent);
+    NSRect caret = textView->insertionPointRect();
     EXPECT_GE(NSMinY(caret), NSMinY(visible));
     EXPECT_LE(NSMaxY(caret), NSMaxY(visible));
     textView->scrollRangeToVisible(NSMakeRange(0, 0));
-    EXPECT_EQ(parent->bounds().origin.y, 0);
+    EXPECT_EQ(scrollView->documentVisibleRect().origin.y, 0);
 }
 
 TEST_F(TextViewTest, WindowFieldEditorEndsEditingWithTheMovementOfItsKey)
 {
+    NSTextView::installAsWindowFieldEditor();
     auto editor = dynamic_ref_cast<NSTextView>(window->fieldEditor(true, nullptr));
+    // Other windows keep the text fields' own editor until they move to this one.
+    NSWindow::setFieldEditorFactory([](NSWindow*) -> Ref<NSResponder> { return NSObject::make<NSFieldEditor>(); });
     ASSERT_TRUE(editor);
     EXPECT_TRUE(editor->isFieldEditor());
     EXPECT_EQ(window->fieldEditor(false, nullptr), Ref<NSResponder>(editor));
