@@ -8,6 +8,7 @@
 
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSGraphics.h"
+#include "AppKit/NSViewCoding.h"
 #include "AppKit/NSViewScrolling.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSArray.h"
@@ -140,6 +141,47 @@ void NSTextView::setTextContainerInset(NSSize inset)
 }
 
 NSTextViewDelegate* NSTextView::viewDelegate() const { return dynamic_cast<NSTextViewDelegate*>(textDelegate()); }
+
+void NSTextView::encodeWithCoder(NSCoder* coder) const
+{
+    using NSViewCoding::key;
+    NSViewCoding::encodeView(*this, coder);
+    coder->encodeString(string(), key("NSString"));
+    coder->encodeBool(m_editable, key("NSEditable"));
+    coder->encodeBool(m_selectable, key("NSSelectable"));
+    coder->encodeBool(m_richText, key("NSRichText"));
+    coder->encodeBool(m_fieldEditor, key("NSFieldEditor"));
+    coder->encodeBool(m_drawsBackground, key("NSDrawsBackground"));
+    coder->encodeSize(m_inset, key("NSTextContainerInset"));
+    if (auto f = font()) {
+        coder->encodeString(f->fontName(), key("NSFontName"));
+        coder->encodeDouble(f->pointSize(), key("NSFontSize"));
+    }
+    coder->encodeSize(m_minSize, key("NSMinSize"));
+    coder->encodeSize(m_maxSize, key("NSMaxSize"));
+    coder->encodeBool(m_verticallyResizable, key("NSVerticallyResizable"));
+    coder->encodeBool(m_horizontallyResizable, key("NSHorizontallyResizable"));
+}
+
+Id NSTextView::initWithCoder(NSCoder* coder)
+{
+    using NSViewCoding::key;
+    NSViewCoding::decodeView(*this, coder);  // runs initWithFrame: the text system
+    m_editable = coder->decodeBoolForKey(key("NSEditable"));
+    m_selectable = m_editable || coder->decodeBoolForKey(key("NSSelectable"));
+    m_richText = coder->decodeBoolForKey(key("NSRichText"));
+    m_fieldEditor = coder->decodeBoolForKey(key("NSFieldEditor"));
+    m_drawsBackground = coder->decodeBoolForKey(key("NSDrawsBackground"));
+    m_verticallyResizable = coder->decodeBoolForKey(key("NSVerticallyResizable"));
+    m_horizontallyResizable = coder->decodeBoolForKey(key("NSHorizontallyResizable"));
+    m_minSize = coder->decodeSizeForKey(key("NSMinSize"));
+    m_maxSize = coder->containsValueForKey(key("NSMaxSize")) ? coder->decodeSizeForKey(key("NSMaxSize")) : NSMakeSize(1e7, 1e7);
+    auto fontName = coder->decodeStringForKey(key("NSFontName"));
+    if (auto f = fontName ? NSFont::fontWithName(fontName, coder->decodeDoubleForKey(key("NSFontSize"))) : nullptr) setFont(f);
+    setTextContainerInset(coder->decodeSizeForKey(key("NSTextContainerInset")));
+    if (auto text = coder->decodeStringForKey(key("NSString"))) setString(text);
+    return Ref<NSTextView>(this);
+}
 
 // --- Text ---
 

@@ -23,6 +23,7 @@
 #include "AppKit/NSText.h"
 #include "AppKit/NSTextContainer.h"
 #include "AppKit/NSTextStorage.h"
+#include "Foundation/NSCoding.h"
 
 class NSTextView;
 
@@ -47,7 +48,11 @@ public:
     virtual std::optional<bool> textViewDoCommandBySelector(const Ref<NSTextView>&, const SEL&) { return std::nullopt; }
 };
 
-class NSTextView : public NSText {
+// Archive keys: the view's (NSViewCoding) and NSString (the text),
+// NSEditable, NSSelectable, NSRichText, NSFieldEditor, NSDrawsBackground,
+// NSTextContainerInset (size), NSFontName and NSFontSize (the font),
+// NSMinSize, NSMaxSize (sizes), NSVerticallyResizable, NSHorizontallyResizable.
+class NSTextView : public NSText, public NSCoding {
     NS_OBJECT(NSTextView, NSText)
 public:
     NSTextView() = default;
@@ -169,6 +174,9 @@ public:
     void moveToBeginningOfDocumentAndModifySelection(const Id& sender);
     void moveToEndOfDocumentAndModifySelection(const Id& sender);
     void selectAll(const Id& sender);
+
+    void encodeWithCoder(NSCoder* coder) const override;
+    Id initWithCoder(NSCoder* coder) override;
 
     // Makes windows answer a text view in field-editor mode from
     // fieldEditor:forObject: (for windows that have made none yet).

@@ -7,6 +7,8 @@
 #include "AppKit/NSScrollView.h"
 #include "AppKit/NSTextView.h"
 #include "AppKit/USKeyboardLayout.h"
+#include "Foundation/NSKeyedArchiver.h"
+#include "Foundation/NSKeyedUnarchiver.h"
 #include "Foundation/NSNumber.h"
 
 // Records the delegate calls of a text view; refuses the replacements listed.
@@ -234,4 +236,20 @@ TEST_F(TextViewTest, WindowFieldEditorEndsEditingWithTheMovementOfItsKey)
     EXPECT_EQ(recorder->movements.back(), NSOtherTextMovement);
     EXPECT_EQ(recorder->movements.size(), 4u);
     editor->removeFromSuperview();
+}
+
+TEST_F(TextViewTest, KeyedArchiveKeepsTextFlagsAndFont)
+{
+    textView->setString("archived\ntext"_ns);
+    textView->setEditable(false);
+    textView->setTextContainerInset(NSMakeSize(4, 6));
+    auto copy = dynamic_ref_cast<NSTextView>(NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(textView)));
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->string()->utf16(), u"archived\ntext");
+    EXPECT_FALSE(copy->isEditable());
+    EXPECT_TRUE(copy->isSelectable());
+    EXPECT_EQ(copy->textContainerInset(), NSMakeSize(4, 6));
+    EXPECT_TRUE(copy->font()->isEqual(font().get()));
+    EXPECT_EQ(copy->frame().size.width, textView->frame().size.width);
+    EXPECT_EQ(copy->layoutManager()->numberOfGlyphs(), 13u);
 }
