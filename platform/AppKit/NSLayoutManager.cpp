@@ -51,6 +51,30 @@ void fillRect(const NSRect& rect, const Ref<NSColor>& color)
     port->restoreGState();
 }
 
+// One decoration line: filled when solid, stroked with dashes by the style's
+// pattern bits otherwise.
+void drawDecoration(const NSRect& rect, NSInteger style, const Ref<NSColor>& color)
+{
+    NSInteger pattern = style & 0xff00;
+    if (pattern == NSUnderlinePatternSolid) return fillRect(rect, color);
+    CGContext* port = currentPort();
+    if (!port || NSIsEmptyRect(rect)) return;
+    CGFloat t = rect.size.height;
+    CGStrokeStyle stroke;
+    stroke.lineWidth = t;
+    if (pattern == NSUnderlinePatternDot) stroke.dash = {t, t};
+    else if (pattern == NSUnderlinePatternDash) stroke.dash = {3 * t, t};
+    else if (pattern == NSUnderlinePatternDashDot) stroke.dash = {3 * t, t, t, t};
+    else stroke.dash = {3 * t, t, t, t, t, t};
+    CGPathElements line;
+    line.moveTo({NSMinX(rect), NSMidY(rect)});
+    line.lineTo({NSMaxX(rect), NSMidY(rect)});
+    port->saveGState();
+    port->setStrokeColor(color->rgba());
+    port->strokePath(line, stroke);
+    port->restoreGState();
+}
+
 }
 
 Id NSLayoutManager::init()
@@ -703,8 +727,8 @@ void NSLayoutManager::drawUnderlineForGlyphRange(NSRange glyphRange, NSInteger u
     if (!color) color = dynamic_ref_cast<NSColor>(attributes->objectForKey(NSForegroundColorAttributeName));
     if (!color) color = NSColor::blackColor();
     NSRect r = underlineRectForGlyphRange(glyphRange, underlineType, lineFragmentRect, containerOrigin);
-    fillRect(r, color);
-    if ((underlineType & 0xff) == NSUnderlineStyleDouble) fillRect(NSOffsetRect(r, 0, 2 * r.size.height), color);
+    drawDecoration(r, underlineType, color);
+    if ((underlineType & 0xff) == NSUnderlineStyleDouble) drawDecoration(NSOffsetRect(r, 0, 2 * r.size.height), underlineType, color);
 }
 
 void NSLayoutManager::drawStrikethroughForGlyphRange(NSRange glyphRange, NSInteger strikethroughType, CGFloat,
@@ -717,6 +741,6 @@ void NSLayoutManager::drawStrikethroughForGlyphRange(NSRange glyphRange, NSInteg
     if (!color) color = dynamic_ref_cast<NSColor>(attributes->objectForKey(NSForegroundColorAttributeName));
     if (!color) color = NSColor::blackColor();
     NSRect r = strikethroughRectForGlyphRange(glyphRange, strikethroughType, lineFragmentRect, containerOrigin);
-    fillRect(r, color);
-    if ((strikethroughType & 0xff) == NSUnderlineStyleDouble) fillRect(NSOffsetRect(r, 0, 2 * r.size.height), color);
+    drawDecoration(r, strikethroughType, color);
+    if ((strikethroughType & 0xff) == NSUnderlineStyleDouble) drawDecoration(NSOffsetRect(r, 0, 2 * r.size.height), strikethroughType, color);
 }

@@ -2,7 +2,7 @@
 // drawing hooks, outlines, attachments and edits of the storage.
 #include <gtest/gtest.h>
 
-#include <unicode/uchar.h>
+#include <cmath>
 
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSBezierPath.h"
@@ -243,6 +243,43 @@ TEST(TextLayout, AnOverriddenUnderlineHookIsCalledWithTheUnderlinesRectangle)
     EXPECT_NEAR(NSMaxX(fills[0]), right, 1e-9);
     EXPECT_NEAR(NSMidY(fills[0]), centre, 1e-9);
     EXPECT_NEAR(fills[0].size.height, font->underlineThickness(), 1e-9);
+}
+
+TEST(TextLayout, DecorationsFollowTheirStyleAndPattern)
+{
+    auto font = dejaVu();
+    struct Case {
+        Ref<NSString> attribute;
+        NSInteger style;
+        size_t fills, strokes;
+        CGFloat centreBelowBaseline;
+    } cases[] = {
+        {NSUnderlineStyleAttributeName, NSUnderlineStyleSingle, 1, 0, -font->underlinePosition()},
+        {NSUnderlineStyleAttributeName, NSUnderlineStyleDouble, 2, 0, -font->underlinePosition()},
+        {NSUnderlineStyleAttributeName, NSUnderlineStyleSingle | NSUnderlinePatternDash, 0, 1, -font->underlinePosition()},
+        {NSStrikethroughStyleAttributeName, NSUnderlineStyleSingle, 1, 0, -font->xHeight() / 2},
+    };
+    for (const Case& c : cases) {
+        Text t(u"ab", 1e6, 0, attributes({{c.attribute, NSNumber::numberWithInteger(c.style)}}));
+        auto rec = CGRecordingContext::create({100, 100});
+        {
+            Current current(rec);
+            t.manager->drawGlyphsForGlyphRange(NSMakeRange(0, 2), {0, 0});
+        }
+        size_t fills = 0, strokes = 0;
+        CGFloat centre = NAN;
+        for (const auto& op : rec->operations()) {
+            if (op.kind == CGRecordedOperation::Kind::Fill && fills++ == 0) centre = NSMidY(op.path.bounds());
+            if (op.kind == CGRecordedOperation::Kind::Stroke) {
+                ++strokes;
+                EXPECT_EQ(op.strokeStyle.dash.size(), 2u);
+                centre = NSMidY(op.path.bounds());
+            }
+        }
+        EXPECT_EQ(fills, c.fills) << c.style;
+        EXPECT_EQ(strokes, c.strokes) << c.style;
+        EXPECT_NEAR(centre, font->ascender() + c.centreBelowBaseline, 1e-9) << c.style;
+    }
 }
 
 TEST(TextLayout, GlyphOutlineOfOIsTwoClosedSubpathsInTheGlyphBox)
