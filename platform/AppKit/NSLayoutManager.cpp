@@ -150,6 +150,9 @@ CGFloat NSLayoutManager::defaultLineHeightForFont(const Ref<NSFont>& font) const
 void NSLayoutManager::textStorageEdited(const Ref<NSTextStorage>&, NSUInteger, NSRange, NSInteger, NSRange)
 {
     invalidateAll();
+    // Views grow and shrink with their text, however the storage was edited.
+    for (const auto& c : std::vector<Ref<NSTextContainer>>(m_containers))
+        if (auto view = c->textView()) view->sizeToFit();
 }
 
 void NSLayoutManager::textContainerChangedGeometry(const Ref<NSTextContainer>&)
@@ -559,6 +562,7 @@ std::vector<NSRect> NSLayoutManager::rectArrayForCharacterRange(NSRange range, N
             rects.push_back(NSMakeRect(m_extraUsed.origin.x + padding, m_extraRect.origin.y, 1, m_extraRect.size.height));
             return rects;
         }
+        if (n == 0) return rects;
         bool end = i >= n;
         NSUInteger g = end ? n - 1 : i;
         const Fragment* f = fragmentOfGlyph(g);

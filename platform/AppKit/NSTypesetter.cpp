@@ -118,8 +118,14 @@ private:
                     break;
                 }
                 if (i > lineStart && canBreak[i - start]) lastBreak = i;
-                CGFloat advance = c == u'\t' ? tabAdvance(*style, indent + x, i, end) : m_manager->advanceForGlyphAtIndex(i);
-                if (c == u'\t') m_manager->setAdvance(advance, i);
+                CGFloat advance = m_manager->advanceForGlyphAtIndex(i);
+                if (c == u'\t') {
+                    advance = tabAdvance(*style, indent + x, i, end);
+                    m_manager->setAdvance(advance, i);
+                } else if (auto cell = m_manager->attachmentCellForGlyphAtIndex(i)) {
+                    advance = cellFrame(cell, i).size.width;
+                    m_manager->setAdvance(advance, i);
+                }
                 // White space may hang past the edge.
                 if (wraps && i > lineStart && !isSpace(c) && x + advance > available + kEpsilon) {
                     lineEnd = lastBreak > lineStart ? lastBreak : fallbackBreak(lineStart, i);
@@ -207,13 +213,20 @@ private:
         return (std::floor(position / interval + kEpsilon) + 1) * interval - position;
     }
 
+    // The cell's frame relative to its glyph's baseline position (y up).
+    NSRect cellFrame(const Ref<NSTextAttachmentCell>& cell, size_t index) const
+    {
+        NSRect proposed = NSMakeRect(0, m_y, container()->containerSize().width, 0);
+        return cell->cellFrameForTextContainer(container(), proposed, NSZeroPoint, index);
+    }
+
     LineMetrics measure(size_t start, size_t end) const
     {
         LineMetrics m;
         for (size_t i = start; i < end; ++i) {
             if (auto cell = m_manager->attachmentCellForGlyphAtIndex(i)) {
-                NSPoint offset = cell->cellBaselineOffset();
-                m.add(cell->cellSize().height + offset.y, std::max<CGFloat>(0, -offset.y), 0);
+                NSRect frame = cellFrame(cell, i);
+                m.add(NSMaxY(frame), std::max<CGFloat>(0, -NSMinY(frame)), 0);
                 continue;
             }
             Ref<NSFont> font = m_manager->fontForGlyphAtIndex(i);

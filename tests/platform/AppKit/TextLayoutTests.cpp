@@ -391,6 +391,13 @@ public:
     TextLayoutBoxCell() = default;
     NSSize cellSize() const override { return {20, 30}; }
     NSPoint cellBaselineOffset() const override { return {0, -5}; }
+    // The frame the layout asks for wins over the size: 2 points wider.
+    NSRect cellFrameForTextContainer(const Ref<NSTextContainer>& c, const NSRect& r, NSPoint p, NSUInteger i) override
+    {
+        NSRect frame = NSTextAttachmentCell::cellFrameForTextContainer(c, r, p, i);
+        frame.size.width += 2;
+        return frame;
+    }
     std::vector<NSRect> frames;
     std::vector<NSUInteger> indexes;
     void drawWithFrame(const NSRect& frame, const Ref<NSView>&, NSUInteger index) override
@@ -411,7 +418,7 @@ TEST(TextLayout, AnAttachmentCellIsLaidOutAsOneGlyph)
     t.storage->addAttribute(NSAttachmentAttributeName, attachment, NSMakeRange(1, 1));
     auto font = dejaVu();
     EXPECT_EQ(t.manager->glyphAtIndex(1), NSNullGlyph);
-    EXPECT_NEAR(t.manager->locationForGlyphAtIndex(2).x - t.manager->locationForGlyphAtIndex(1).x, 20, 1e-9);
+    EXPECT_NEAR(t.manager->locationForGlyphAtIndex(2).x - t.manager->locationForGlyphAtIndex(1).x, 22, 1e-9);
     CGFloat ascent = std::max(font->ascender(), 25.0), descent = std::max(-font->descender(), 5.0);
     EXPECT_NEAR(t.manager->lineFragmentRectForGlyphAtIndex(0, nullptr).size.height, ascent + descent + font->leading(), 1e-9);
     auto rec = CGRecordingContext::create({200, 100});
@@ -423,7 +430,7 @@ TEST(TextLayout, AnAttachmentCellIsLaidOutAsOneGlyph)
     EXPECT_EQ(cell->indexes[0], 1u);
     // Flipped: the rectangle's origin is the cell's bottom-left corner, 5 below the baseline.
     NSPoint at = t.manager->locationForGlyphAtIndex(1);
-    EXPECT_EQ(cell->frames[0], NSMakeRect(10 + at.x, 20 + at.y + 5, 20, 30));
+    EXPECT_EQ(cell->frames[0], NSMakeRect(10 + at.x, 20 + at.y + 5, 22, 30));
 }
 
 TEST(TextLayout, EditsBetweenBeginAndEndEditingAreProcessedOnce)

@@ -201,6 +201,10 @@ TEST_F(TextViewTest, TypingPastTheVisibleLinesScrollsToTheCaret)
     EXPECT_LE(NSMaxY(caret), NSMaxY(visible));
     textView->scrollRangeToVisible(NSMakeRange(0, 0));
     EXPECT_EQ(scrollView->documentVisibleRect().origin.y, 0);
+    // Edits of the storage itself resize the view too.
+    auto storage = textView->textStorage();
+    storage->replaceCharactersInRange(NSMakeRange(0, storage->length()), "one line"_ns);
+    EXPECT_EQ(textView->frame().size.height, textView->minSize().height);
 }
 
 TEST_F(TextViewTest, WindowFieldEditorEndsEditingWithTheMovementOfItsKey)
