@@ -646,8 +646,10 @@ void NSLayoutManager::drawGlyphsForGlyphRange(NSRange range, NSPoint origin)
 {
     ensureLayout();
     auto storage = textStorage();
+    // Without a context the hooks still run: a subclass may collect glyphs
+    // or outlines instead of painting.
     CGContext* port = currentPort();
-    if (!storage || !port) return;
+    if (!storage) return;
     const std::u16string& text = storage->utf16();
     NSUInteger end = std::min<NSUInteger>(NSMaxRange(range), m_glyphs.size());
     NSUInteger i = range.location;

@@ -125,7 +125,9 @@ public:
     virtual void drawBackgroundForGlyphRange(NSRange range, NSPoint origin);
     virtual void drawGlyphsForGlyphRange(NSRange range, NSPoint origin);
     // One call per run of glyphs with equal attributes and direction on a
-    // line; positions are baseline points in the view.
+    // line; positions are baseline points in the view, in logical order (a
+    // right-to-left run's go right to left). The context is the current
+    // one, or null when there is none (the default then draws nothing).
     virtual void showCGGlyphs(const NSGlyph* glyphs, const NSPoint* positions, NSUInteger count, const Ref<NSFont>& font,
                               const CGAffineTransform& textMatrix, const Ref<NSDictionary>& attributes, CGContext* context);
     virtual void showAttachmentCell(const Ref<NSTextAttachmentCell>& cell, const NSRect& rect, NSUInteger characterIndex);
