@@ -8,6 +8,7 @@
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSScrollView.h"
 #include "AppKit/NSTableHeaderView.h"
+#include "AppKit/NSTextFieldCell.h"
 #include "AppKit/NSViewCoding.h"
 #include "AppKit/NSViewScrolling.h"
 #include "AppKit/NSWindow.h"
@@ -459,9 +460,11 @@ Ref<NSCell> NSTableView::preparedCellAtColumnRow(NSInteger column, NSInteger row
     const auto& col = m_columns[size_t(column)];
     auto cell = col->dataCellForRow(row);
     if (!cell) return nullptr;
+    // The shared cell has no control view: setting its value for each row
+    // while drawing must not mark the table for display again.
+    cell->setControlView(nullptr);
     cell->setObjectValue(objectValueAtColumnRow(column, row));
     cell->setHighlighted(isRowSelected(row));
-    cell->setControlView(this);
     if (auto* d = delegateProtocol()) d->tableViewWillDisplayCellForTableColumnRow(this, cell, col.get(), row);
     return cell;
 }
@@ -483,7 +486,6 @@ void NSTableView::editColumn(NSInteger column, NSInteger row, const Ref<NSEvent>
     if (!m_editingCell) return;
     m_editingCell->setEditable(true);
     m_editingCell->setHighlighted(false);
-    m_editingCell->setControlView(this);
     if (auto d = textDelegate()) {
         auto ok = d->controlTextShouldBeginEditing(this, editor);
         if (ok && !*ok) {
@@ -496,6 +498,7 @@ void NSTableView::editColumn(NSInteger column, NSInteger row, const Ref<NSEvent>
     m_editingOriginal = m_editingCell->stringValue();
     m_editor = editor;
     const NSRect frame = frameOfCellAtColumnRow(column, row);
+    m_editingCell->setControlView(this);
     if (select)
         m_editingCell->selectWithFrame(frame, this, editor, Id(this), 0, NSInteger(m_editingOriginal->length()));
     else
@@ -682,6 +685,8 @@ void NSTableView::drawGridInClipRect(const NSRect& clipRect)
 
 void NSTableView::drawRow(NSInteger row, const NSRect& clipRect)
 {
+    auto w = window();
+    const bool activeSelection = w && w->isKeyWindow() && w->firstResponder().get() == this;
     for (NSInteger c = 0; c < numberOfColumns(); ++c) {
         const NSRect frame = frameOfCellAtColumnRow(c, row);
         if (NSIsEmptyRect(frame) || !NSIntersectsRect(frame, clipRect)) continue;
@@ -691,7 +696,14 @@ void NSTableView::drawRow(NSInteger row, const NSRect& clipRect)
             m_editingCell->drawWithFrame(frame, this);
             continue;
         }
-        if (auto cell = preparedCellAtColumnRow(c, row)) cell->drawWithFrame(frame, this);
+        auto cell = preparedCellAtColumnRow(c, row);
+        if (!cell) continue;
+        // Text on the active selection colour is drawn white.
+        auto text = dynamic_ref_cast<NSTextFieldCell>(cell);
+        const Ref<NSColor> colour = text ? text->textColor() : nullptr;
+        if (text && activeSelection && isRowSelected(row)) text->setTextColor(NSColor::alternateSelectedControlTextColor());
+        cell->drawWithFrame(frame, this);
+        if (text && activeSelection && isRowSelected(row)) text->setTextColor(colour);
     }
 }
 

@@ -85,6 +85,8 @@ protected:
         window->contentView()->addSubview(scrollView);
         window->makeKeyAndOrderFront(nullptr);
         pump();
+        // Drawing the rows leaves nothing to redraw.
+        EXPECT_FALSE(table->needsDisplay());
     }
 
     static NSPoint rowPoint(NSInteger row, NSInteger column = 0)
