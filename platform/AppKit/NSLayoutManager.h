@@ -1,0 +1,185 @@
+#pragma once
+// The layout engine: glyphs for the characters of a text storage, line
+// fragments in one or more text containers, and drawing through overridable
+// hooks.
+//
+// Glyph index equals character index: ligatures are off, the second unit of a
+// surrogate pair and a mark that shaping merges into its base get
+// NSNullGlyph, line and paragraph separators and tabs NSControlGlyph, an
+// attachment character a null glyph as wide as its cell. Layout is redone
+// lazily after any edit of the storage or change of a container.
+//
+// Coordinates: a container is y down; line fragments have their top-left
+// corner as origin; a glyph's location is relative to its fragment (x
+// includes the padding, y is the baseline's distance from the fragment's
+// top). Drawing takes the container's origin in the (flipped) view.
+#include <vector>
+
+#include "AppKit/NSColor.h"
+#include "AppKit/NSFont.h"
+#include "AppKit/NSTextContainer.h"
+#include "AppKit/NSTextStorage.h"
+#include "AppKit/NSTypesetter.h"
+#include "CoreGraphics/CGContext.h"
+
+class NSTextView;
+class NSTextAttachmentCell;
+
+inline constexpr NSGlyph NSNullGlyph = 0;
+inline constexpr NSGlyph NSControlGlyph = 0x00FFFFFF;
+
+// intAttribute: keys.
+enum : NSInteger { NSGlyphAttributeSoft = 0, NSGlyphAttributeElastic = 1, NSGlyphAttributeBidiLevel = 2, NSGlyphAttributeInscribe = 5 };
+
+class NSLayoutManager : public NSObject {
+    NS_OBJECT(NSLayoutManager, NSObject)
+public:
+    NSLayoutManager() = default;
+    Id init() override;
+
+    // --- Storage and containers ---
+    // Not retained (the storage retains its layout managers).
+    Ref<NSTextStorage> textStorage() const { return m_storage.get(); }
+    // Called by the storage; use NSTextStorage::addLayoutManager.
+    void setTextStorage(const Ref<NSTextStorage>& storage);
+    // Moves every layout manager of the current storage to the new one.
+    void replaceTextStorage(const Ref<NSTextStorage>& storage);
+    const std::vector<Ref<NSTextContainer>>& textContainers() const { return m_containers; }
+    void addTextContainer(const Ref<NSTextContainer>& container);
+    void insertTextContainer(const Ref<NSTextContainer>& container, NSUInteger index);
+    void removeTextContainerAtIndex(NSUInteger index);
+    Ref<NSTextView> firstTextView() const;
+    Ref<NSTypesetter> typesetter() const { return m_typesetter; }
+    void setTypesetter(const Ref<NSTypesetter>& typesetter);
+    // Metrics are always unhinted here; kept for callers that set it.
+    bool usesScreenFonts() const { return m_usesScreenFonts; }
+    void setUsesScreenFonts(bool flag) { m_usesScreenFonts = flag; }
+    CGFloat defaultLineHeightForFont(const Ref<NSFont>& font) const;
+
+    // --- Invalidation ---
+    // The storage's report of an edit (ranges in the text after it).
+    virtual void textStorageEdited(const Ref<NSTextStorage>& storage, NSUInteger mask, NSRange newCharRange,
+                                   NSInteger delta, NSRange invalidatedCharRange);
+    void textContainerChangedGeometry(const Ref<NSTextContainer>& container);
+    void invalidateGlyphsForCharacterRange(NSRange range, NSInteger delta, NSRange* actualRange);
+    void invalidateLayoutForCharacterRange(NSRange range, NSRange* actualRange);
+    void invalidateDisplayForCharacterRange(NSRange range);
+    void ensureGlyphsForCharacterRange(NSRange range) { (void)range; ensureGlyphs(); }
+    void ensureLayoutForTextContainer(const Ref<NSTextContainer>& container) { (void)container; ensureLayout(); }
+    void ensureLayoutForCharacterRange(NSRange range) { (void)range; ensureLayout(); }
+
+    // --- Glyphs ---
+    NSUInteger numberOfGlyphs();
+    bool isValidGlyphIndex(NSUInteger index);
+    // Raises NSRangeException past the end.
+    NSGlyph glyphAtIndex(NSUInteger index);
+    NSGlyph glyphAtIndex(NSUInteger index, bool* isValidIndex);
+    NSUInteger characterIndexForGlyphAtIndex(NSUInteger index) { return index; }
+    NSUInteger glyphIndexForCharacterAtIndex(NSUInteger index) { return index; }
+    NSRange glyphRangeForCharacterRange(NSRange range, NSRange* actualCharacterRange);
+    NSRange characterRangeForGlyphRange(NSRange range, NSRange* actualGlyphRange);
+    // NSGlyphAttributeBidiLevel answers the glyph's embedding level (odd:
+    // right to left); other keys answer 0.
+    NSInteger intAttribute(NSInteger attribute, NSUInteger glyphIndex);
+    void setIntAttribute(NSInteger attribute, NSInteger value, NSUInteger glyphIndex);
+    // The shaped advance plus kern (a tab's is set by layout).
+    CGFloat advanceForGlyphAtIndex(NSUInteger index);
+    Ref<NSFont> fontForGlyphAtIndex(NSUInteger index);
+    // The attachment cell at a glyph, or nil.
+    Ref<NSTextAttachmentCell> attachmentCellForGlyphAtIndex(NSUInteger index);
+
+    // --- Layout results ---
+    NSRange glyphRangeForTextContainer(const Ref<NSTextContainer>& container);
+    Ref<NSTextContainer> textContainerForGlyphAtIndex(NSUInteger index, NSRange* effectiveGlyphRange);
+    NSRect usedRectForTextContainer(const Ref<NSTextContainer>& container);
+    NSRect lineFragmentRectForGlyphAtIndex(NSUInteger index, NSRange* effectiveGlyphRange);
+    NSRect lineFragmentUsedRectForGlyphAtIndex(NSUInteger index, NSRange* effectiveGlyphRange);
+    NSPoint locationForGlyphAtIndex(NSUInteger index);
+    // The typesetter's baseline offset of the glyph's line fragment: from
+    // the fragment's bottom up to the baseline.
+    CGFloat baselineOffsetForGlyphAtIndex(NSUInteger index);
+    // The empty fragment after a final line break (or of an empty text).
+    NSRect extraLineFragmentRect();
+    NSRect extraLineFragmentUsedRect();
+    Ref<NSTextContainer> extraLineFragmentTextContainer();
+    NSRange glyphRangeForBoundingRect(const NSRect& bounds, const Ref<NSTextContainer>& container);
+    NSRect boundingRectForGlyphRange(NSRange range, const Ref<NSTextContainer>& container);
+    // The glyph under the point, or the nearest one on the nearest line;
+    // fraction is how far through the glyph the point lies (0 to 1).
+    NSUInteger glyphIndexForPoint(NSPoint point, const Ref<NSTextContainer>& container, CGFloat* fraction = nullptr);
+    CGFloat fractionOfDistanceThroughGlyphForPoint(NSPoint point, const Ref<NSTextContainer>& container);
+    // The caret position for a point: before or after the nearest glyph.
+    NSUInteger characterIndexForInsertionAtPoint(NSPoint point, const Ref<NSTextContainer>& container);
+    // Highlight rectangles of a character range; an empty range gives the
+    // caret rectangle (one point wide).
+    std::vector<NSRect> rectArrayForCharacterRange(NSRange range, NSRange selectedRange, const Ref<NSTextContainer>& container);
+
+    // --- Set by the typesetter ---
+    void setTextContainer(const Ref<NSTextContainer>& container, NSRange glyphRange);
+    void setLineFragmentRect(const NSRect& rect, NSRange glyphRange, const NSRect& usedRect, CGFloat baselineOffset);
+    void setLocation(NSPoint location, NSUInteger glyphIndex);
+    void setAdvance(CGFloat advance, NSUInteger glyphIndex);
+    void setExtraLineFragmentRect(const NSRect& rect, const NSRect& usedRect, const Ref<NSTextContainer>& container);
+
+    // --- Drawing (origin: the container's origin in the current, flipped, view) ---
+    virtual void drawBackgroundForGlyphRange(NSRange range, NSPoint origin);
+    virtual void drawGlyphsForGlyphRange(NSRange range, NSPoint origin);
+    // One call per run of glyphs with equal attributes and direction on a
+    // line; positions are baseline points in the view, in logical order (a
+    // right-to-left run's go right to left). The context is the current
+    // one, or null when there is none (the default then draws nothing).
+    virtual void showCGGlyphs(const NSGlyph* glyphs, const NSPoint* positions, NSUInteger count, const Ref<NSFont>& font,
+                              const CGAffineTransform& textMatrix, const Ref<NSDictionary>& attributes, CGContext* context);
+    virtual void showAttachmentCell(const Ref<NSTextAttachmentCell>& cell, const NSRect& rect, NSUInteger characterIndex);
+    // baselineOffset is the typesetter's (see baselineOffsetForGlyphAtIndex).
+    virtual void drawUnderlineForGlyphRange(NSRange glyphRange, NSInteger underlineType, CGFloat baselineOffset,
+                                            const NSRect& lineFragmentRect, NSRange lineFragmentGlyphRange,
+                                            NSPoint containerOrigin);
+    virtual void drawStrikethroughForGlyphRange(NSRange glyphRange, NSInteger strikethroughType, CGFloat baselineOffset,
+                                                const NSRect& lineFragmentRect, NSRange lineFragmentGlyphRange,
+                                                NSPoint containerOrigin);
+    // The rectangle the default underline fills, in the view.
+    NSRect underlineRectForGlyphRange(NSRange glyphRange, NSInteger underlineType, const NSRect& lineFragmentRect,
+                                      NSPoint containerOrigin);
+    NSRect strikethroughRectForGlyphRange(NSRange glyphRange, NSInteger strikethroughType, const NSRect& lineFragmentRect,
+                                          NSPoint containerOrigin);
+    virtual void fillBackgroundRectArray(const std::vector<NSRect>& rects, NSRange characterRange, const Ref<NSColor>& color);
+
+private:
+    struct Glyph {
+        NSGlyph glyph = NSNullGlyph;
+        CGFloat advance = 0;
+        uint8_t bidiLevel = 0;
+        NSPoint location;
+        int fragment = -1;
+    };
+    struct Fragment {
+        NSRect rect, used;
+        NSRange glyphs;
+        CGFloat baselineOffset = 0;
+        int container = 0;
+    };
+    void invalidateAll();
+    void ensureGlyphs();
+    void ensureLayout();
+    int containerIndex(const Ref<NSTextContainer>& container) const;
+    const Fragment* fragmentOfGlyph(NSUInteger index);
+    // The glyph range of one run of equal attributes and direction, from a
+    // glyph, limited to the range.
+    NSRange drawingRunAt(NSUInteger index, NSRange limit);
+    // x extent of glyphs on one line (visual, left to right), in container space.
+    std::pair<CGFloat, CGFloat> glyphSpan(NSRange range);
+
+    Weak<NSTextStorage> m_storage;
+    std::vector<Ref<NSTextContainer>> m_containers;
+    Ref<NSTypesetter> m_typesetter;
+    bool m_usesScreenFonts = true;
+    bool m_glyphsValid = false, m_layoutValid = false, m_layingOut = false;
+    std::vector<Glyph> m_glyphs;
+    std::vector<Ref<NSFont>> m_fonts;  // per glyph
+    std::vector<Fragment> m_fragments;
+    std::vector<NSRange> m_containerGlyphs;
+    NSRect m_extraRect, m_extraUsed;
+    int m_extraContainer = -1;
+    int m_currentContainer = 0;
+};

@@ -1,0 +1,34 @@
+#pragma once
+// Lays glyphs out into line fragments: paragraphs end at LF, CR, CR LF and
+// U+2029; U+2028 ends a line inside a paragraph. Lines break where ICU's line
+// breaker allows (between characters when a word is longer than the line,
+// or everywhere with character wrapping); clipping and truncating modes keep
+// each paragraph on one line. The paragraph style gives alignment, indents,
+// line and paragraph spacing, line-height limits and tab stops. Right-to-left
+// runs (ICU's bidi levels) are placed right to left within their line.
+//
+// Subclasses adjust each fragment in willSetLineFragmentRect; later lines
+// flow from the adjusted rectangle.
+#include "Foundation/NSGeometry.h"
+#include "Foundation/NSObject.h"
+
+class NSLayoutManager;
+
+class NSTypesetter : public NSObject {
+    NS_OBJECT(NSTypesetter, NSObject)
+public:
+    NSTypesetter() = default;
+    static Ref<NSTypesetter> sharedSystemTypesetter();
+
+    // Lays out every glyph of the manager into its containers.
+    virtual void layoutGlyphsInLayoutManager(NSLayoutManager* manager);
+    // Called once per fragment with the proposed rectangles and the baseline
+    // offset (from the fragment's bottom up to the baseline); what the
+    // override leaves is kept.
+    virtual void willSetLineFragmentRect(NSRect& lineRect, NSRange glyphRange, NSRect& usedRect, CGFloat& baselineOffset)
+    {
+        (void)lineRect, (void)glyphRange, (void)usedRect, (void)baselineOffset;
+    }
+    // The baseline offset of the fragment holding the glyph.
+    CGFloat baselineOffsetInLayoutManager(NSLayoutManager* manager, NSUInteger glyphIndex);
+};
