@@ -402,7 +402,21 @@ bool loadFile(const Ref<NSString>& path, const Id& owner, Ref<NSArray>* topLevel
     return false;
 }
 
+// Outlets of the core classes that files connect but that have no key-value
+// property of that name.
+void registerCoreOutlets()
+{
+    NSNib::registerOutletSetter<NSApplication>("delegate", [](NSApplication* app, const Id& v) { app->setDelegate(v); });
+    NSNib::registerOutletSetter<NSApplication>("mainMenu", [](NSApplication* app, const Id& v) { app->setMainMenu(v); });
+    NSNib::registerOutletSetter<NSWindow>("delegate", [](NSWindow* w, const Id& v) { w->setDelegate(v); });
+    NSNib::registerOutletSetter<NSWindow>("initialFirstResponder", [](NSWindow* w, const Id& v) {
+        w->setInitialFirstResponder(dynamic_ref_cast<NSResponder>(v));
+    });
+    NSNib::registerOutletSetter<NSResponder>("menu", [](NSResponder* r, const Id& v) { r->setMenu(v); });
+}
+
 [[maybe_unused]] const bool g_loaderInstalled = [] {
+    registerCoreOutlets();
     NSNibLoading::setLoader([](const Ref<NSString>& name, const Id& owner, Ref<NSArray>* top) {
         auto nib = NSObject::alloc<NSNib>()->initWithNibNamed(name, nullptr);
         return nib && nib->instantiateWithOwner(owner, top);
