@@ -324,7 +324,7 @@ private:
 
     static void awaken(const Id& object)
     {
-        if (auto* view = dynamic_cast<NSView*>(object.get())) return view->awakeFromNib();
+        if (auto* responder = dynamic_cast<NSResponder*>(object.get())) return responder->awakeFromNib();
         if (auto* awaking = dynamic_cast<NSNibAwaking*>(object.get())) return awaking->awakeFromNib();
         if (object->respondsToSelector("awakeFromNib")) object->performSelector("awakeFromNib");
     }
