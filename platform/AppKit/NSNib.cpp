@@ -417,10 +417,7 @@ void registerCoreOutlets()
 
 [[maybe_unused]] const bool g_loaderInstalled = [] {
     registerCoreOutlets();
-    NSNibLoading::setLoader([](const Ref<NSString>& name, const Id& owner, Ref<NSArray>* top) {
-        auto nib = NSObject::alloc<NSNib>()->initWithNibNamed(name, nullptr);
-        return nib && nib->instantiateWithOwner(owner, top);
-    });
+    NSNib::installAsLoader();
     return true;
 }();
 
@@ -453,6 +450,14 @@ Ref<NSNib> NSNib::initWithContentsOfFile(const Ref<NSString>& path)
 bool NSNib::instantiateWithOwner(const Id& owner, Ref<NSArray>* topLevelObjects)
 {
     return loadFile(m_path, owner, topLevelObjects);
+}
+
+void NSNib::installAsLoader()
+{
+    NSNibLoading::setLoader([](const Ref<NSString>& name, const Id& owner, Ref<NSArray>* top) {
+        auto nib = NSObject::alloc<NSNib>()->initWithNibNamed(name, nullptr);
+        return nib && nib->instantiateWithOwner(owner, top);
+    });
 }
 
 void NSNib::registerOutletSetter(const NSClass& cls, const std::string& outlet, OutletSetter setter)
