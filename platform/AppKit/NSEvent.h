@@ -1,0 +1,197 @@
+#pragma once
+// Events: mouse, keys, modifier changes, tracking (entered/exited) and
+// application-defined events, with the platform's type numbers, masks,
+// modifier flags and Mac virtual key codes (USKeyboardLayout.h).
+// Time stamps are NSClock::systemUptime(); locations are in the window's
+// base coordinates (screen coordinates when the event has no window).
+#include "AppKit/NSGraphicsContext.h"
+#include "Foundation/NSGeometry.h"
+#include "Foundation/NSObject.h"
+#include "Foundation/NSString.h"
+
+class NSWindow;
+
+enum NSEventType : NSUInteger {
+    NSEventTypeLeftMouseDown = 1,
+    NSEventTypeLeftMouseUp = 2,
+    NSEventTypeRightMouseDown = 3,
+    NSEventTypeRightMouseUp = 4,
+    NSEventTypeMouseMoved = 5,
+    NSEventTypeLeftMouseDragged = 6,
+    NSEventTypeRightMouseDragged = 7,
+    NSEventTypeMouseEntered = 8,
+    NSEventTypeMouseExited = 9,
+    NSEventTypeKeyDown = 10,
+    NSEventTypeKeyUp = 11,
+    NSEventTypeFlagsChanged = 12,
+    NSEventTypeAppKitDefined = 13,
+    NSEventTypeSystemDefined = 14,
+    NSEventTypeApplicationDefined = 15,
+    NSEventTypePeriodic = 16,
+    NSEventTypeCursorUpdate = 17,
+    NSEventTypeScrollWheel = 22,
+    NSEventTypeOtherMouseDown = 25,
+    NSEventTypeOtherMouseUp = 26,
+    NSEventTypeOtherMouseDragged = 27,
+};
+// The classic names.
+inline constexpr NSEventType NSLeftMouseDown = NSEventTypeLeftMouseDown;
+inline constexpr NSEventType NSLeftMouseUp = NSEventTypeLeftMouseUp;
+inline constexpr NSEventType NSRightMouseDown = NSEventTypeRightMouseDown;
+inline constexpr NSEventType NSRightMouseUp = NSEventTypeRightMouseUp;
+inline constexpr NSEventType NSMouseMoved = NSEventTypeMouseMoved;
+inline constexpr NSEventType NSLeftMouseDragged = NSEventTypeLeftMouseDragged;
+inline constexpr NSEventType NSRightMouseDragged = NSEventTypeRightMouseDragged;
+inline constexpr NSEventType NSMouseEntered = NSEventTypeMouseEntered;
+inline constexpr NSEventType NSMouseExited = NSEventTypeMouseExited;
+inline constexpr NSEventType NSKeyDown = NSEventTypeKeyDown;
+inline constexpr NSEventType NSKeyUp = NSEventTypeKeyUp;
+inline constexpr NSEventType NSFlagsChanged = NSEventTypeFlagsChanged;
+inline constexpr NSEventType NSApplicationDefined = NSEventTypeApplicationDefined;
+inline constexpr NSEventType NSScrollWheel = NSEventTypeScrollWheel;
+
+using NSEventMask = uint64_t;
+inline constexpr NSEventMask NSEventMaskFromType(NSEventType type) { return NSEventMask(1) << type; }
+inline constexpr NSEventMask NSLeftMouseDownMask = 1 << 1;
+inline constexpr NSEventMask NSLeftMouseUpMask = 1 << 2;
+inline constexpr NSEventMask NSRightMouseDownMask = 1 << 3;
+inline constexpr NSEventMask NSRightMouseUpMask = 1 << 4;
+inline constexpr NSEventMask NSMouseMovedMask = 1 << 5;
+inline constexpr NSEventMask NSLeftMouseDraggedMask = 1 << 6;
+inline constexpr NSEventMask NSRightMouseDraggedMask = 1 << 7;
+inline constexpr NSEventMask NSMouseEnteredMask = 1 << 8;
+inline constexpr NSEventMask NSMouseExitedMask = 1 << 9;
+inline constexpr NSEventMask NSKeyDownMask = 1 << 10;
+inline constexpr NSEventMask NSKeyUpMask = 1 << 11;
+inline constexpr NSEventMask NSFlagsChangedMask = 1 << 12;
+inline constexpr NSEventMask NSApplicationDefinedMask = 1 << 15;
+inline constexpr NSEventMask NSScrollWheelMask = 1 << 22;
+inline constexpr NSEventMask NSOtherMouseDownMask = 1 << 25;
+inline constexpr NSEventMask NSOtherMouseUpMask = 1 << 26;
+inline constexpr NSEventMask NSOtherMouseDraggedMask = 1 << 27;
+inline constexpr NSEventMask NSAnyEventMask = ~NSEventMask(0);
+
+enum NSEventModifierFlags : NSUInteger {
+    NSAlphaShiftKeyMask = 1 << 16,
+    NSShiftKeyMask = 1 << 17,
+    NSControlKeyMask = 1 << 18,
+    NSAlternateKeyMask = 1 << 19,
+    NSCommandKeyMask = 1 << 20,
+    NSNumericPadKeyMask = 1 << 21,
+    NSHelpKeyMask = 1 << 22,
+    NSFunctionKeyMask = 1 << 23,
+    NSDeviceIndependentModifierFlagsMask = 0xffff0000UL,
+};
+
+// Characters of function keys.
+enum : char16_t {
+    NSUpArrowFunctionKey = 0xF700,
+    NSDownArrowFunctionKey = 0xF701,
+    NSLeftArrowFunctionKey = 0xF702,
+    NSRightArrowFunctionKey = 0xF703,
+    NSF1FunctionKey = 0xF704,
+    NSDeleteFunctionKey = 0xF728,
+    NSHomeFunctionKey = 0xF729,
+    NSEndFunctionKey = 0xF72B,
+    NSPageUpFunctionKey = 0xF72C,
+    NSPageDownFunctionKey = 0xF72D,
+    NSHelpFunctionKey = 0xF746,
+};
+
+class NSEvent : public NSObject {
+    NS_OBJECT(NSEvent, NSObject)
+public:
+    NSEvent() = default;
+
+    // mouseEventWithType:location:modifierFlags:timestamp:windowNumber:context:eventNumber:clickCount:pressure:
+    static Ref<NSEvent> mouseEventWithType(NSEventType type, NSPoint location, NSUInteger modifierFlags,
+                                           NSTimeInterval timestamp, NSInteger windowNumber,
+                                           const Ref<NSGraphicsContext>& context, NSInteger eventNumber,
+                                           NSInteger clickCount, float pressure);
+    // keyEventWithType:location:modifierFlags:timestamp:windowNumber:context:characters:charactersIgnoringModifiers:isARepeat:keyCode:
+    static Ref<NSEvent> keyEventWithType(NSEventType type, NSPoint location, NSUInteger modifierFlags,
+                                         NSTimeInterval timestamp, NSInteger windowNumber,
+                                         const Ref<NSGraphicsContext>& context, const Ref<NSString>& characters,
+                                         const Ref<NSString>& charactersIgnoringModifiers, bool isARepeat,
+                                         unsigned short keyCode);
+    // enterExitEventWithType:location:modifierFlags:timestamp:windowNumber:context:eventNumber:trackingNumber:userData:
+    static Ref<NSEvent> enterExitEventWithType(NSEventType type, NSPoint location, NSUInteger modifierFlags,
+                                               NSTimeInterval timestamp, NSInteger windowNumber,
+                                               const Ref<NSGraphicsContext>& context, NSInteger eventNumber,
+                                               NSInteger trackingNumber, void* userData);
+    // otherEventWithType:location:modifierFlags:timestamp:windowNumber:context:subtype:data1:data2:
+    static Ref<NSEvent> otherEventWithType(NSEventType type, NSPoint location, NSUInteger modifierFlags,
+                                           NSTimeInterval timestamp, NSInteger windowNumber,
+                                           const Ref<NSGraphicsContext>& context, short subtype, NSInteger data1,
+                                           NSInteger data2);
+
+    // The pointer in global screen coordinates, outside the event stream.
+    static NSPoint mouseLocation();
+    // The modifier keys held now (the last event's, headless).
+    static NSUInteger modifierFlagsNow();
+    static NSUInteger pressedMouseButtons();
+
+    NSEventType type() const { return m_type; }
+    NSPoint locationInWindow() const { return m_location; }
+    NSUInteger modifierFlags() const { return m_modifierFlags; }
+    NSTimeInterval timestamp() const { return m_timestamp; }
+    NSInteger windowNumber() const { return m_windowNumber; }
+    // The window of windowNumber, or nil.
+    Ref<NSWindow> window() const;
+    NSInteger eventNumber() const { return m_eventNumber; }
+    NSInteger clickCount() const { return m_clickCount; }
+    float pressure() const { return m_pressure; }
+    NSInteger buttonNumber() const;
+    // Differences of successive screen positions; deltaY grows downwards.
+    CGFloat deltaX() const { return m_delta.x; }
+    CGFloat deltaY() const { return m_delta.y; }
+    CGFloat deltaZ() const { return 0; }
+    CGFloat scrollingDeltaX() const { return m_delta.x; }
+    CGFloat scrollingDeltaY() const { return m_delta.y; }
+    // Raises NSInternalInconsistencyException for events other than key events.
+    Ref<NSString> characters() const;
+    Ref<NSString> charactersIgnoringModifiers() const;
+    bool isARepeat() const { return m_isARepeat; }
+    unsigned short keyCode() const { return m_keyCode; }
+    NSInteger trackingNumber() const { return m_trackingNumber; }
+    void* userData() const { return m_userData; }
+    short subtype() const { return m_subtype; }
+    NSInteger data1() const { return m_data1; }
+    NSInteger data2() const { return m_data2; }
+
+    bool isMouseEvent() const;
+    bool isKeyEvent() const { return m_type == NSKeyDown || m_type == NSKeyUp; }
+
+    // --- Set by backends while building an event ---
+    void setDelta(CGFloat dx, CGFloat dy) { m_delta = {dx, dy}; }
+    void setScreenLocation(NSPoint p) { m_screenLocation = p; }
+    // The global position the event happened at (backends fill it).
+    NSPoint screenLocation() const { return m_screenLocation; }
+    void setLocationInWindow(NSPoint p) { m_location = p; }
+    void setWindowNumber(NSInteger n) { m_windowNumber = n; }
+
+    Ref<NSString> description() const override;
+
+private:
+    NSEventType m_type = NSEventTypeApplicationDefined;
+    NSPoint m_location;
+    NSPoint m_screenLocation;
+    NSUInteger m_modifierFlags = 0;
+    NSTimeInterval m_timestamp = 0;
+    NSInteger m_windowNumber = 0;
+    NSInteger m_eventNumber = 0;
+    NSInteger m_clickCount = 0;
+    float m_pressure = 0;
+    NSPoint m_delta;
+    Ref<NSString> m_characters;
+    Ref<NSString> m_charactersIgnoringModifiers;
+    bool m_isARepeat = false;
+    unsigned short m_keyCode = 0;
+    NSInteger m_trackingNumber = 0;
+    void* m_userData = nullptr;
+    short m_subtype = 0;
+    NSInteger m_data1 = 0, m_data2 = 0;
+};
+
+// Answers the mask for the event type (NSEventMaskFromType).
+inline NSEventMask NSEventMaskFromEvent(const NSEvent& e) { return NSEventMaskFromType(e.type()); }

@@ -1,0 +1,941 @@
+#include "AppKit/NSWindow.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <mutex>
+
+#include "AppKit/NSApplication.h"
+#include "AppKit/NSGraphics.h"
+#include "AppKit/NSGraphicsContext.h"
+#include "AppKit/NSScreen.h"
+#include "AppKit/NSWindowController.h"
+#include "CoreGraphics/CGCairoContext.h"
+#include "Foundation/NSAutoreleasePool.h"
+#include "Foundation/NSClass.h"
+#include "Foundation/NSNotificationCenter.h"
+#include "Foundation/NSRunLoop.h"
+#include "Foundation/NSThread.h"
+#include "Foundation/NSUserDefaults.h"
+
+NS_CLASS_DEFINE(NSWindow)
+NS_CLASS_DEFINE(NSPanel)
+
+// The content view's superview: paints the background colour and, for
+// titled windows, the title bar.
+class NSFrameView : public NSView {
+    NS_OBJECT(NSFrameView, NSView)
+public:
+    NSFrameView() = default;
+    void drawRect(const NSRect& dirtyRect) override
+    {
+        auto w = window();
+        if (!w) return;
+        auto colour = w->backgroundColor();
+        if (colour) colour->setFill();
+        else NSColor::clearColor()->setFill();
+        NSRectFillUsingOperation(dirtyRect, NSCompositingOperationCopy);
+        if (w->styleMask() & NSTitledWindowMask) {
+            NSColor::colorWithCalibratedWhite(0.85, 1)->setFill();
+            NSRectFill(NSMakeRect(0, bounds().size.height - kNSWindowTitleBarHeight, bounds().size.width,
+                                  kNSWindowTitleBarHeight));
+        }
+    }
+};
+NS_CLASS_DEFINE(NSFrameView)
+
+namespace {
+
+struct Registry {
+    std::mutex lock;
+    std::map<NSInteger, Weak<NSWindow>> byNumber;
+    // Ordered-in windows stay alive while on screen.
+    std::vector<Ref<NSWindow>> onScreen;
+    Weak<NSWindow> key;
+    Weak<NSWindow> main;
+    bool observerInstalled = false;
+};
+
+Registry& registry()
+{
+    static auto* r = new Registry;
+    return *r;
+}
+
+NSWindow::FieldEditorFactory& fieldEditorFactory()
+{
+    static auto* f = new NSWindow::FieldEditorFactory;
+    return *f;
+}
+
+void installDisplayObserver()
+{
+    auto& r = registry();
+    {
+        std::lock_guard guard(r.lock);
+        if (r.observerInstalled) return;
+        r.observerInstalled = true;
+    }
+    NSRunLoop::mainRunLoop()->addObserver({NSRunLoopCommonModes}, [] { NSWindow::displayAllWindowsIfNeeded(); });
+}
+
+NSRect clampSize(NSRect frame)
+{
+    frame.size.width = std::max<CGFloat>(1, std::isfinite(frame.size.width) ? frame.size.width : 1);
+    frame.size.height = std::max<CGFloat>(1, std::isfinite(frame.size.height) ? frame.size.height : 1);
+    return frame;
+}
+
+Ref<NSString> frameKey(const Ref<NSString>& name)
+{
+    return NSString::stringWithFormat("NSWindow Frame %@", name);
+}
+
+}
+
+void NSWindow::describeClass(NSClassMembers<NSWindow>& m)
+{
+    m.action("orderFront:", &NSWindow::orderFront);
+    m.action("orderOut:", &NSWindow::orderOut);
+    m.action("makeKeyAndOrderFront:", &NSWindow::makeKeyAndOrderFront);
+    m.action("performClose:", &NSWindow::performClose);
+    m.property("title", &NSWindow::title, &NSWindow::setTitle);
+    m.property("alphaValue", &NSWindow::alphaValue, &NSWindow::setAlphaValue);
+}
+
+NSWindow::~NSWindow()
+{
+    if (m_windowID) {
+        {
+            std::lock_guard guard(registry().lock);
+            registry().byNumber.erase(m_windowID);
+        }
+        WindowServer::shared().destroyWindow(m_windowID);
+    }
+}
+
+Id NSWindow::init()
+{
+    return initWithContentRect(NSMakeRect(0, 0, 100, 100), NSTitledWindowMask, NSBackingStoreBuffered, false);
+}
+
+Ref<NSWindow> NSWindow::initWithContentRect(const NSRect& contentRect, NSUInteger styleMask, NSBackingStoreType,
+                                            bool)
+{
+    m_styleMask = styleMask;
+    m_frame = clampSize(frameRectForContentRect(contentRect, styleMask));
+    m_backgroundColor = NSColor::windowBackgroundColor();
+    m_title = NSString::string();
+    m_frameView = alloc<NSFrameView>()->initWithFrame(NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height));
+    m_frameView->m_window = this;
+    m_frameView->setNextResponder(this);
+    ensureServerWindow();
+    auto content = alloc<NSView>()->initWithFrame(contentRectForFrameRect(NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height), styleMask));
+    setContentView(content);
+    m_firstResponder = Ref<NSResponder>(this);
+    m_dirty = {NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height)};
+    windowDidInit();
+    return this;
+}
+
+void NSWindow::ensureServerWindow()
+{
+    if (m_windowID) return;
+    installDisplayObserver();
+    m_windowID = WindowServer::shared().createWindow(m_frame, m_level, m_opaque);
+    std::lock_guard guard(registry().lock);
+    registry().byNumber[m_windowID] = Weak<NSWindow>(this);
+}
+
+Ref<NSWindow> NSWindow::windowWithNumber(NSInteger windowNumber)
+{
+    std::lock_guard guard(registry().lock);
+    auto it = registry().byNumber.find(windowNumber);
+    return it == registry().byNumber.end() ? nullptr : it->second.get();
+}
+
+std::vector<Ref<NSWindow>> NSWindow::allWindows()
+{
+    std::vector<Ref<NSWindow>> list;
+    std::lock_guard guard(registry().lock);
+    for (auto& [n, w] : registry().byNumber)
+        if (auto window = w.get()) list.push_back(window);
+    return list;
+}
+
+void NSWindow::setStyleMask(NSUInteger mask)
+{
+    if (mask == m_styleMask) return;
+    const NSRect content = contentRectForFrameRect(m_frame);
+    m_styleMask = mask;
+    if (m_contentView) m_contentView->setFrame(contentRectForFrameRect(NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height)));
+    (void)content;
+    setViewsNeedDisplay(true);
+}
+
+// --- Frame ---
+
+NSRect NSWindow::frameRectForContentRect(const NSRect& contentRect, NSUInteger styleMask)
+{
+    NSRect f = contentRect;
+    if (styleMask & NSTitledWindowMask) f.size.height += kNSWindowTitleBarHeight;
+    return f;
+}
+
+NSRect NSWindow::contentRectForFrameRect(const NSRect& frameRect, NSUInteger styleMask)
+{
+    NSRect c = frameRect;
+    if (styleMask & NSTitledWindowMask) c.size.height = std::max<CGFloat>(0, c.size.height - kNSWindowTitleBarHeight);
+    return c;
+}
+
+NSRect NSWindow::frameRectForContentRect(const NSRect& contentRect) const
+{
+    return frameRectForContentRect(contentRect, m_styleMask);
+}
+
+NSRect NSWindow::contentRectForFrameRect(const NSRect& frameRect) const
+{
+    return contentRectForFrameRect(frameRect, m_styleMask);
+}
+
+void NSWindow::setFrame(const NSRect& frame, bool display)
+{
+    applyFrame(frame, display);
+}
+
+void NSWindow::setFrameOrigin(NSPoint origin)
+{
+    applyFrame({origin, m_frame.size}, false);
+}
+
+void NSWindow::setFrameTopLeftPoint(NSPoint point)
+{
+    setFrameOrigin(NSMakePoint(point.x, point.y - m_frame.size.height));
+}
+
+void NSWindow::setContentSize(NSSize size)
+{
+    NSRect f = frameRectForContentRect(NSMakeRect(m_frame.origin.x, m_frame.origin.y, size.width, size.height));
+    f.origin.y = NSMaxY(m_frame) - f.size.height;
+    setFrame(f, true);
+}
+
+void NSWindow::applyFrame(const NSRect& requested, bool display)
+{
+    const NSRect frame = clampSize(requested);
+    if (frame == m_frame) return;
+    Ref<NSWindow> self(this);
+    const NSRect old = m_frame;
+    m_frame = frame;
+    if (m_windowID) WindowServer::shared().setFrame(m_windowID, frame);
+    const bool resized = old.size != frame.size;
+    if (resized) {
+        // The server made a new, clear surface: everything is drawn again.
+        m_frameView->setFrameSize(frame.size);
+        m_dirty = {NSMakeRect(0, 0, frame.size.width, frame.size.height)};
+    }
+    if (old.origin != frame.origin) postWindowNotification(NSWindowDidMoveNotification);
+    if (resized) postWindowNotification(NSWindowDidResizeNotification);
+    if (m_autosaveName) saveFrameUsingName(m_autosaveName);
+    if (display && !m_displaying) displayIfNeeded();
+}
+
+void NSWindow::center()
+{
+    auto main = NSScreen::mainScreen();
+    if (!main) return;
+    const NSRect v = main->visibleFrame();
+    const CGFloat x = v.origin.x + std::floor((v.size.width - m_frame.size.width) / 2);
+    const CGFloat y = v.origin.y + std::floor((v.size.height - m_frame.size.height) * 2 / 3);
+    setFrameOrigin(NSMakePoint(x, y));
+}
+
+Ref<NSScreen> NSWindow::screen() const
+{
+    Ref<NSScreen> best;
+    CGFloat bestArea = 0;
+    auto screens = NSScreen::screens();
+    for (NSUInteger i = 0; i < screens->count(); ++i) {
+        auto s = static_ref_cast<NSScreen>(screens->objectAtIndex(i));
+        const NSRect overlap = NSIntersectionRect(s->frame(), m_frame);
+        const CGFloat area = overlap.size.width * overlap.size.height;
+        if (area > bestArea) best = s, bestArea = area;
+    }
+    return best;
+}
+
+NSPoint NSWindow::convertBaseToScreen(NSPoint p) const
+{
+    return NSMakePoint(p.x + m_frame.origin.x, p.y + m_frame.origin.y);
+}
+
+NSPoint NSWindow::convertScreenToBase(NSPoint p) const
+{
+    return NSMakePoint(p.x - m_frame.origin.x, p.y - m_frame.origin.y);
+}
+
+NSRect NSWindow::convertRectToScreen(const NSRect& r) const
+{
+    return {convertBaseToScreen(r.origin), r.size};
+}
+
+NSRect NSWindow::convertRectFromScreen(const NSRect& r) const
+{
+    return {convertScreenToBase(r.origin), r.size};
+}
+
+NSPoint NSWindow::mouseLocationOutsideOfEventStream() const
+{
+    return convertScreenToBase(WindowServer::shared().pointerLocation());
+}
+
+// --- Frame autosave ---
+
+Ref<NSString> NSWindow::stringWithSavedFrame() const
+{
+    NSRect s = NSZeroRect;
+    if (auto sc = screen()) s = sc->visibleFrame();
+    else if (auto main = NSScreen::mainScreen()) s = main->visibleFrame();
+    auto i = [](CGFloat v) { return static_cast<int>(std::lround(v)); };
+    return NSString::stringWithFormat("%d %d %d %d %d %d %d %d ", i(m_frame.origin.x), i(m_frame.origin.y),
+                                      i(m_frame.size.width), i(m_frame.size.height), i(s.origin.x), i(s.origin.y),
+                                      i(s.size.width), i(s.size.height));
+}
+
+void NSWindow::setFrameFromString(const Ref<NSString>& string)
+{
+    if (!string) return;
+    double v[4];
+    if (std::sscanf(string->UTF8String().c_str(), "%lf %lf %lf %lf", &v[0], &v[1], &v[2], &v[3]) != 4) return;
+    setFrame(NSMakeRect(v[0], v[1], v[2], v[3]), true);
+}
+
+bool NSWindow::setFrameAutosaveName(const Ref<NSString>& name)
+{
+    m_autosaveName = nullptr;
+    if (name && name->length()) {
+        setFrameUsingName(name);
+        m_autosaveName = name;
+        saveFrameUsingName(name);
+    }
+    return true;
+}
+
+void NSWindow::saveFrameUsingName(const Ref<NSString>& name)
+{
+    if (!name || !name->length()) return;
+    NSUserDefaults::standardUserDefaults()->setObject(stringWithSavedFrame(), frameKey(name));
+}
+
+bool NSWindow::setFrameUsingName(const Ref<NSString>& name)
+{
+    if (!name || !name->length()) return false;
+    auto saved = NSUserDefaults::standardUserDefaults()->stringForKey(frameKey(name));
+    if (!saved) return false;
+    setFrameFromString(saved);
+    return true;
+}
+
+// --- Appearance ---
+
+void NSWindow::setLevel(NSInteger level)
+{
+    m_level = level;
+    if (m_windowID) WindowServer::shared().setLevel(m_windowID, level);
+}
+
+void NSWindow::setOpaque(bool opaque)
+{
+    if (opaque == m_opaque) return;
+    m_opaque = opaque;
+    if (m_windowID) WindowServer::shared().setOpaque(m_windowID, opaque);
+    setViewsNeedDisplay(true);
+}
+
+void NSWindow::setBackgroundColor(const Ref<NSColor>& color)
+{
+    m_backgroundColor = color;
+    setViewsNeedDisplay(true);
+}
+
+void NSWindow::setAlphaValue(CGFloat alpha)
+{
+    alpha = std::clamp<CGFloat>(alpha, 0, 1);
+    if (alpha == m_alpha) return;
+    m_alpha = alpha;
+    if (m_windowID) WindowServer::shared().setAlpha(m_windowID, alpha);
+}
+
+void NSWindow::setIgnoresMouseEvents(bool ignores)
+{
+    m_ignoresMouse = ignores;
+    if (m_windowID) WindowServer::shared().setIgnoresMouse(m_windowID, ignores);
+}
+
+void NSWindow::setHasShadow(bool shadow)
+{
+    m_hasShadow = shadow;
+    if (m_windowID) WindowServer::shared().setHasShadow(m_windowID, shadow);
+}
+
+void NSWindow::setTitle(const Ref<NSString>& title)
+{
+    m_title = title ? title : NSString::string();
+    if (m_windowID) WindowServer::shared().setTitle(m_windowID, m_title->UTF8String());
+    if (m_styleMask & NSTitledWindowMask) setViewsNeedDisplay(true);
+}
+
+void NSWindow::setRoleName(const std::string& role)
+{
+    m_role = role;
+    if (m_windowID) WindowServer::shared().setRole(m_windowID, role);
+}
+
+// --- Content ---
+
+void NSWindow::setContentView(const Ref<NSView>& view)
+{
+    if (view == m_contentView) return;
+    if (m_contentView) m_contentView->removeFromSuperviewWithoutNeedingDisplay();
+    m_contentView = view;
+    if (!view) return;
+    view->setFrame(contentRectForFrameRect(NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height)));
+    view->setAutoresizingMask(NSViewWidthSizable | NSViewHeightSizable);
+    m_frameView->addSubview(view);
+}
+
+// --- Order and state ---
+
+void NSWindow::orderFront(const Id&)
+{
+    orderWindow(NSWindowAbove, 0);
+}
+
+void NSWindow::orderBack(const Id&)
+{
+    orderWindow(NSWindowBelow, 0);
+}
+
+void NSWindow::orderWindow(NSWindowOrderingMode place, NSInteger relativeTo)
+{
+    if (place == NSWindowOut) {
+        orderOut(nullptr);
+        return;
+    }
+    ensureServerWindow();
+    Ref<NSWindow> self(this);
+    if (!m_visible) {
+        std::lock_guard guard(registry().lock);
+        registry().onScreen.push_back(self);
+    }
+    m_visible = true;
+    if (relativeTo == 0 && place == NSWindowBelow) {
+        // Behind every other window of the level.
+        auto order = WindowServer::shared().windowOrder();
+        WSWindowID last = 0;
+        for (auto id : order) {
+            auto info = WindowServer::shared().windowInfo(id);
+            if (id != m_windowID && info && info->level == m_level) last = id;
+        }
+        WindowServer::shared().orderWindow(m_windowID, last ? -1 : 1, last);
+    } else {
+        WindowServer::shared().orderWindow(m_windowID, place == NSWindowBelow ? -1 : 1, relativeTo);
+    }
+    if (!m_displaying) displayIfNeeded();
+}
+
+void NSWindow::orderOut(const Id&)
+{
+    if (!m_visible) return;
+    Ref<NSWindow> self(this);
+    m_visible = false;
+    WindowServer::shared().orderOut(m_windowID);
+    {
+        std::lock_guard guard(registry().lock);
+        std::erase(registry().onScreen, self);
+    }
+    // The window may be held only by the screen list; let the caller finish.
+    NSAutoreleasePool::keepAlive(self);
+    if (isKeyWindow()) {
+        resignKeyWindow();
+        // Another window of the application takes the keyboard.
+        for (auto id : WindowServer::shared().windowOrder()) {
+            auto next = windowWithNumber(id);
+            if (next && next != self && next->isVisible() && next->canBecomeKeyWindow()) {
+                next->makeKeyWindow();
+                break;
+            }
+        }
+    }
+    if (isMainWindow()) resignMainWindow();
+}
+
+void NSWindow::makeKeyAndOrderFront(const Id& sender)
+{
+    orderFront(sender);
+    makeKeyWindow();
+    makeMainWindow();
+}
+
+void NSWindow::makeKeyWindow()
+{
+    if (!canBecomeKeyWindow() || isKeyWindow()) return;
+    Ref<NSWindow> old = registry().key.get();
+    if (old) old->resignKeyWindow();
+    {
+        std::lock_guard guard(registry().lock);
+        registry().key = Weak<NSWindow>(this);
+    }
+    ensureServerWindow();
+    WindowServer::shared().setKeyWindow(m_windowID);
+    becomeKeyWindow();
+}
+
+void NSWindow::makeMainWindow()
+{
+    if (!canBecomeMainWindow() || isMainWindow()) return;
+    Ref<NSWindow> old = registry().main.get();
+    if (old) old->resignMainWindow();
+    {
+        std::lock_guard guard(registry().lock);
+        registry().main = Weak<NSWindow>(this);
+    }
+    becomeMainWindow();
+}
+
+void NSWindow::becomeKeyWindow()
+{
+    if (auto initial = initialFirstResponder(); initial && firstResponder().get() == this) makeFirstResponder(initial);
+    if (auto first = firstResponder(); first && first.get() != this) first->becomeFirstResponder();
+    postWindowNotification(NSWindowDidBecomeKeyNotification);
+}
+
+void NSWindow::resignKeyWindow()
+{
+    {
+        std::lock_guard guard(registry().lock);
+        if (registry().key.refersTo(this)) registry().key = nullptr;
+    }
+    if (WindowServer::shared().keyWindow() == m_windowID) WindowServer::shared().setKeyWindow(0);
+    postWindowNotification(NSWindowDidResignKeyNotification);
+}
+
+void NSWindow::becomeMainWindow()
+{
+    postWindowNotification(NSWindowDidBecomeMainNotification);
+}
+
+void NSWindow::resignMainWindow()
+{
+    {
+        std::lock_guard guard(registry().lock);
+        if (registry().main.refersTo(this)) registry().main = nullptr;
+    }
+    postWindowNotification(NSWindowDidResignMainNotification);
+}
+
+bool NSWindow::isKeyWindow() const
+{
+    std::lock_guard guard(registry().lock);
+    return registry().key.refersTo(this);
+}
+
+bool NSWindow::isMainWindow() const
+{
+    std::lock_guard guard(registry().lock);
+    return registry().main.refersTo(this);
+}
+
+bool NSWindow::canBecomeKeyWindow() const
+{
+    return m_styleMask & (NSTitledWindowMask | NSResizableWindowMask);
+}
+
+bool NSWindow::canBecomeMainWindow() const
+{
+    return isVisible() && (m_styleMask & (NSTitledWindowMask | NSResizableWindowMask));
+}
+
+void NSWindow::close()
+{
+    Ref<NSWindow> self(this);
+    NSAutoreleasePool::keepAlive(self);
+    postWindowNotification(NSWindowWillCloseNotification);
+    orderOut(nullptr);
+}
+
+void NSWindow::performClose(const Id& sender)
+{
+    if (!(m_styleMask & NSClosableWindowMask)) {
+        NSBeep();
+        return;
+    }
+    if (auto d = delegateProtocol()) {
+        if (auto answer = d->windowShouldClose(Ref<NSWindow>(this)); answer && !*answer) return;
+    }
+    (void)sender;
+    close();
+}
+
+// --- Responders ---
+
+bool NSWindow::makeFirstResponder(const Ref<NSResponder>& responder)
+{
+    Ref<NSResponder> current = firstResponder();
+    Ref<NSResponder> target = responder ? responder : Ref<NSResponder>(this);
+    if (current == target) return true;
+    if (current && current.get() != this && !current->resignFirstResponder()) return false;
+    if (target.get() != this && (!target->acceptsFirstResponder() || !target->becomeFirstResponder())) {
+        m_firstResponder = Ref<NSResponder>(this);
+        return false;
+    }
+    m_firstResponder = target;
+    return true;
+}
+
+Ref<NSResponder> NSWindow::fieldEditor(bool createFlag, const Id&)
+{
+    if (!m_fieldEditor && createFlag && fieldEditorFactory()) m_fieldEditor = fieldEditorFactory()(this);
+    return m_fieldEditor;
+}
+
+void NSWindow::endEditingFor(const Id&)
+{
+    if (m_fieldEditor && firstResponder() == m_fieldEditor) m_firstResponder = Ref<NSResponder>(this);
+}
+
+void NSWindow::setFieldEditorFactory(FieldEditorFactory factory)
+{
+    fieldEditorFactory() = std::move(factory);
+}
+
+Ref<NSWindowController> NSWindow::windowController() const
+{
+    return m_windowController.get();
+}
+
+void NSWindow::setWindowController(const Ref<NSWindowController>& controller)
+{
+    m_windowController = controller;
+}
+
+NSWindowDelegate* NSWindow::delegateProtocol() const
+{
+    return dynamic_cast<NSWindowDelegate*>(m_delegate.get().get());
+}
+
+void NSWindow::postWindowNotification(const char* name)
+{
+    auto note = NSNotification::notificationWithName(NSString::stringWithUTF8String(name), Ref<NSWindow>(this));
+    auto holder = m_delegate.get();
+    if (auto d = dynamic_cast<NSWindowDelegate*>(holder.get())) {
+        const std::string n = name;
+        if (n == NSWindowWillCloseNotification) d->windowWillClose(note);
+        else if (n == NSWindowDidMoveNotification) d->windowDidMove(note);
+        else if (n == NSWindowDidResizeNotification) d->windowDidResize(note);
+        else if (n == NSWindowDidBecomeKeyNotification) d->windowDidBecomeKey(note);
+        else if (n == NSWindowDidResignKeyNotification) d->windowDidResignKey(note);
+        else if (n == NSWindowDidBecomeMainNotification) d->windowDidBecomeMain(note);
+        else if (n == NSWindowDidResignMainNotification) d->windowDidResignMain(note);
+    }
+    NSNotificationCenter::defaultCenter()->postNotification(note);
+}
+
+bool NSWindow::tryToPerform(const SEL& action, const Id& object)
+{
+    if (NSResponder::tryToPerform(action, object)) return true;
+    auto d = delegate();
+    if (d && d->respondsToSelector(action)) {
+        d->performSelector(action, object);
+        return true;
+    }
+    return false;
+}
+
+// --- Events ---
+
+Ref<NSEvent> NSWindow::currentEvent() const
+{
+    return NSApp ? NSApp->currentEvent() : nullptr;
+}
+
+Ref<NSEvent> NSWindow::nextEventMatchingMask(NSEventMask mask)
+{
+    return NSApplication::sharedApplication()->nextEventMatchingMask(mask, NSDate::distantFuture(),
+                                                                     NSEventTrackingRunLoopMode, true);
+}
+
+void NSWindow::sendEvent(const Ref<NSEvent>& event)
+{
+    if (!event) return;
+    Ref<NSWindow> self(this);
+    switch (event->type()) {
+    case NSEventTypeLeftMouseDown:
+    case NSEventTypeRightMouseDown:
+    case NSEventTypeOtherMouseDown: {
+        Ref<NSView> hit = m_frameView->hitTest(event->locationInWindow());
+        const bool wasKey = isKeyWindow();
+        if (event->type() == NSEventTypeLeftMouseDown && !wasKey && canBecomeKeyWindow()) {
+            makeKeyAndOrderFront(nullptr);
+            // The click that activates a window reaches a view only when it
+            // takes first clicks.
+            if (hit && hit != m_frameView && !hit->acceptsFirstMouse(event)) {
+                m_mouseDownView = nullptr;
+                return;
+            }
+        }
+        m_mouseDownView = hit;
+        if (hit && event->type() == NSEventTypeLeftMouseDown && hit->acceptsFirstResponder()) makeFirstResponder(hit);
+        updateTrackingAreas(event);
+        sendMouseToView(event);
+        return;
+    }
+    case NSEventTypeLeftMouseDragged:
+    case NSEventTypeRightMouseDragged:
+    case NSEventTypeOtherMouseDragged:
+    case NSEventTypeLeftMouseUp:
+    case NSEventTypeRightMouseUp:
+    case NSEventTypeOtherMouseUp:
+        updateTrackingAreas(event);
+        sendMouseToView(event);
+        if (event->type() == NSEventTypeLeftMouseUp || event->type() == NSEventTypeRightMouseUp ||
+            event->type() == NSEventTypeOtherMouseUp)
+            m_mouseDownView = nullptr;
+        return;
+    case NSEventTypeMouseMoved:
+        updateTrackingAreas(event);
+        if (m_acceptsMouseMoved) {
+            if (auto first = firstResponder()) first->mouseMoved(event);
+        }
+        return;
+    case NSEventTypeMouseEntered:
+    case NSEventTypeMouseExited:
+        // trackingNumber 0: the pointer entered or left the whole window.
+        if (event->trackingNumber() == 0) updateTrackingAreas(event);
+        return;
+    case NSEventTypeScrollWheel: {
+        Ref<NSView> hit = m_frameView->hitTest(event->locationInWindow());
+        if (hit) hit->scrollWheel(event);
+        return;
+    }
+    case NSEventTypeKeyDown: {
+        auto first = firstResponder();
+        (first ? first : Ref<NSResponder>(this))->keyDown(event);
+        return;
+    }
+    case NSEventTypeKeyUp: {
+        auto first = firstResponder();
+        (first ? first : Ref<NSResponder>(this))->keyUp(event);
+        return;
+    }
+    case NSEventTypeFlagsChanged: {
+        auto first = firstResponder();
+        (first ? first : Ref<NSResponder>(this))->flagsChanged(event);
+        return;
+    }
+    default: return;
+    }
+}
+
+void NSWindow::sendMouseToView(const Ref<NSEvent>& event)
+{
+    Ref<NSResponder> target = m_mouseDownView.get();
+    if (!target) target = Ref<NSResponder>(this);
+    switch (event->type()) {
+    case NSEventTypeLeftMouseDown: target->mouseDown(event); break;
+    case NSEventTypeLeftMouseDragged: target->mouseDragged(event); break;
+    case NSEventTypeLeftMouseUp: target->mouseUp(event); break;
+    case NSEventTypeRightMouseDown: target->rightMouseDown(event); break;
+    case NSEventTypeRightMouseDragged: target->rightMouseDragged(event); break;
+    case NSEventTypeRightMouseUp: target->rightMouseUp(event); break;
+    case NSEventTypeOtherMouseDown: target->otherMouseDown(event); break;
+    case NSEventTypeOtherMouseDragged: target->otherMouseDragged(event); break;
+    case NSEventTypeOtherMouseUp: target->otherMouseUp(event); break;
+    default: break;
+    }
+}
+
+void NSWindow::mouseDown(const Ref<NSEvent>& event)
+{
+    m_movingByBackground = m_movableByBackground;
+    m_moveStartPointer = convertBaseToScreen(event->locationInWindow());
+    m_moveStartOrigin = m_frame.origin;
+}
+
+void NSWindow::mouseDragged(const Ref<NSEvent>& event)
+{
+    if (!m_movingByBackground) return;
+    // Screen positions: the window moves under the pointer.
+    const NSPoint p = event->screenLocation();
+    setFrameOrigin(NSMakePoint(m_moveStartOrigin.x + p.x - m_moveStartPointer.x,
+                               m_moveStartOrigin.y + p.y - m_moveStartPointer.y));
+}
+
+void NSWindow::mouseUp(const Ref<NSEvent>&)
+{
+    m_movingByBackground = false;
+}
+
+void NSWindow::keyDown(const Ref<NSEvent>& event)
+{
+    NSResponder::keyDown(event);
+}
+
+namespace {
+
+void collectViews(const Ref<NSView>& view, std::vector<Ref<NSView>>& out)
+{
+    out.push_back(view);
+    for (auto& v : view->subviews()) collectViews(v, out);
+}
+
+void sendTracking(const Ref<NSTrackingArea>& area, NSEventType type, const Ref<NSEvent>& source, NSInteger window)
+{
+    Id owner = area->owner();
+    if (!owner) return;
+    auto e = NSEvent::enterExitEventWithType(type, source->locationInWindow(), source->modifierFlags(),
+                                             source->timestamp(), window, nullptr, 0, area->trackingTag() ? area->trackingTag() : -1,
+                                             area->trackingUserData());
+    if (auto responder = dynamic_ref_cast<NSResponder>(owner)) {
+        if (type == NSMouseEntered) responder->mouseEntered(e);
+        else if (type == NSMouseExited) responder->mouseExited(e);
+        else responder->mouseMoved(e);
+    }
+}
+
+}
+
+void NSWindow::updateTrackingAreas(const Ref<NSEvent>& event)
+{
+    std::vector<Ref<NSView>> views;
+    collectViews(m_frameView, views);
+    const bool windowExit = event->type() == NSMouseExited && event->trackingNumber() == 0;
+    const NSPoint p = event->locationInWindow();
+    const bool dragging = event->type() == NSEventTypeLeftMouseDragged || event->type() == NSEventTypeRightMouseDragged ||
+                          event->type() == NSEventTypeOtherMouseDragged;
+    for (auto& view : views) {
+        const bool hidden = view->isHiddenOrHasHiddenAncestor();
+        const NSPoint local = view->convertPointFromView(p, nullptr);
+        for (auto& area : std::vector<Ref<NSTrackingArea>>(view->m_trackingAreas)) {
+            const NSUInteger o = area->options();
+            if (dragging && area->m_tag == 0 && !(o & NSTrackingEnabledDuringMouseDrag)) continue;
+            const NSRect r = (o & NSTrackingInVisibleRect) ? view->visibleRect() : area->rect();
+            const bool inside = !windowExit && !hidden && view->mouse(local, r);
+            if (inside != area->m_inside) {
+                area->m_inside = inside;
+                if (o & NSTrackingMouseEnteredAndExited) sendTracking(area, inside ? NSMouseEntered : NSMouseExited, event, m_windowID);
+            } else if (inside && (o & NSTrackingMouseMoved) && event->type() == NSMouseMoved) {
+                sendTracking(area, NSMouseMoved, event, m_windowID);
+            }
+        }
+        if (!windowExit && !hidden) {
+            for (const auto& c : view->cursorRects())
+                if (view->mouse(local, c.rect) && c.cursor && c.cursor->respondsToSelector("set"))
+                    c.cursor->performSelector("set");
+        }
+    }
+}
+
+void NSWindow::invalidateCursorRectsForView(const Ref<NSView>& view)
+{
+    if (!view) return;
+    view->discardCursorRects();
+    view->resetCursorRects();
+}
+
+// --- Display ---
+
+void NSWindow::setViewsNeedDisplay(bool flag)
+{
+    if (flag) invalidateRectInBase(NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height));
+}
+
+void NSWindow::invalidateRectInBase(const NSRect& rect)
+{
+    if (NSIsEmptyRect(rect)) return;
+    for (const auto& r : m_dirty)
+        if (NSContainsRect(r, rect)) return;
+    m_dirty.push_back(rect);
+    // Keep the list short: many small rectangles become their union.
+    if (m_dirty.size() > 16) {
+        NSRect u = NSZeroRect;
+        for (const auto& r : m_dirty) u = NSUnionRect(u, r);
+        m_dirty = {u};
+    }
+}
+
+CGAffineTransform NSWindow::baseToSurfaceTransform() const
+{
+    return {1, 0, 0, -1, 0, std::round(m_frame.size.height)};
+}
+
+Ref<NSGraphicsContext> NSWindow::makeSurfaceContext(Ref<CGImage>& surface)
+{
+    ensureServerWindow();
+    surface = WindowServer::shared().surface(m_windowID);
+    if (!surface) return nullptr;
+    auto port = CGCairoContext::createForImage(surface);
+    if (!port) return nullptr;
+    auto context = NSGraphicsContext::graphicsContextWithGraphicsPort(port, false);
+    context->setDrawingToScreen(true);
+    return context;
+}
+
+void NSWindow::display()
+{
+    setViewsNeedDisplay(true);
+    displayIfNeeded();
+}
+
+void NSWindow::displayIfNeeded()
+{
+    if (m_displaying || m_dirty.empty()) return;
+    Ref<NSWindow> self(this);
+    m_displaying = true;
+    // A resize from inside drawRect: gives a new surface and a full dirty
+    // region; draw again a bounded number of times, then leave the rest for
+    // the next turn.
+    for (int round = 0; round < 3 && !m_dirty.empty(); ++round) {
+        std::vector<NSRect> dirty;
+        dirty.swap(m_dirty);
+        Ref<CGImage> surface;  // kept alive while drawing, whatever happens to the window
+        auto context = makeSurfaceContext(surface);
+        if (!context) break;
+        NSGraphicsContext::saveGraphicsState();
+        NSGraphicsContext::setCurrentContext(context);
+        // One pass over the union, so that each view draws once per display.
+        NSRect area = NSZeroRect;
+        for (const auto& r : dirty) area = NSUnionRect(area, r);
+        area = NSIntersectionRect(area, NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height));
+        try {
+            m_frameView->drawInWindow(area);
+        } catch (...) {
+            NSGraphicsContext::restoreGraphicsState();
+            m_displaying = false;
+            throw;
+        }
+        context->flushGraphics();
+        NSGraphicsContext::restoreGraphicsState();
+        if (surface == WindowServer::shared().surface(m_windowID)) flushWindow();
+    }
+    m_displaying = false;
+}
+
+void NSWindow::flushWindow()
+{
+    if (m_flushDisabled || !m_windowID) return;
+    WindowServer::shared().flushWindow(m_windowID);
+}
+
+void NSWindow::displayAllWindowsIfNeeded()
+{
+    std::vector<Ref<NSWindow>> windows;
+    {
+        std::lock_guard guard(registry().lock);
+        windows = registry().onScreen;
+    }
+    for (auto& w : windows)
+        if (w->isVisible()) w->displayIfNeeded();
+}

@@ -1,0 +1,327 @@
+#pragma once
+// Windows: a frame in global points, a content view inside a frame view, a
+// level, alpha, opacity and a y-down surface kept by the window server. A
+// window is displayed once per run-loop turn from its dirty region, by an
+// end-of-turn observer of the main run loop.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "AppKit/CGWindowLevel.h"
+#include "AppKit/NSColor.h"
+#include "AppKit/NSResponder.h"
+#include "AppKit/NSView.h"
+#include "AppKit/WindowServer.h"
+#include "Foundation/NSNotification.h"
+
+class NSScreen;
+class NSWindowController;
+class NSGraphicsContext;
+
+enum NSWindowStyleMask : NSUInteger {
+    NSBorderlessWindowMask = 0,
+    NSTitledWindowMask = 1 << 0,
+    NSClosableWindowMask = 1 << 1,
+    NSMiniaturizableWindowMask = 1 << 2,
+    NSResizableWindowMask = 1 << 3,
+    NSUtilityWindowMask = 1 << 4,
+    NSTexturedBackgroundWindowMask = 1 << 8,
+    NSNonactivatingPanelMask = 1 << 7,
+    NSHUDWindowMask = 1 << 13,
+};
+
+enum NSBackingStoreType : NSUInteger { NSBackingStoreRetained = 0, NSBackingStoreNonretained = 1, NSBackingStoreBuffered = 2 };
+
+enum : NSInteger {
+    NSNormalWindowLevel = 0,
+    NSFloatingWindowLevel = 3,
+    NSSubmenuWindowLevel = 3,
+    NSTornOffMenuWindowLevel = 3,
+    NSModalPanelWindowLevel = 8,
+    NSDockWindowLevel = 20,
+    NSMainMenuWindowLevel = 24,
+    NSStatusWindowLevel = 25,
+    NSPopUpMenuWindowLevel = 101,
+    NSScreenSaverWindowLevel = 1000,
+};
+
+// The title bar of a titled window, in points.
+inline constexpr CGFloat kNSWindowTitleBarHeight = 22;
+
+inline constexpr char NSWindowWillCloseNotification[] = "NSWindowWillCloseNotification";
+inline constexpr char NSWindowDidMoveNotification[] = "NSWindowDidMoveNotification";
+inline constexpr char NSWindowDidResizeNotification[] = "NSWindowDidResizeNotification";
+inline constexpr char NSWindowDidBecomeKeyNotification[] = "NSWindowDidBecomeKeyNotification";
+inline constexpr char NSWindowDidResignKeyNotification[] = "NSWindowDidResignKeyNotification";
+inline constexpr char NSWindowDidBecomeMainNotification[] = "NSWindowDidBecomeMainNotification";
+inline constexpr char NSWindowDidResignMainNotification[] = "NSWindowDidResignMainNotification";
+
+class NSWindow;
+
+// The window delegate (optional methods: nullopt / no-op means "not implemented").
+class NSWindowDelegate {
+public:
+    virtual ~NSWindowDelegate() = default;
+    virtual std::optional<bool> windowShouldClose(const Id&) { return std::nullopt; }
+    virtual void windowWillClose(const Ref<NSNotification>&) {}
+    virtual void windowDidMove(const Ref<NSNotification>&) {}
+    virtual void windowDidResize(const Ref<NSNotification>&) {}
+    virtual void windowDidBecomeKey(const Ref<NSNotification>&) {}
+    virtual void windowDidResignKey(const Ref<NSNotification>&) {}
+    virtual void windowDidBecomeMain(const Ref<NSNotification>&) {}
+    virtual void windowDidResignMain(const Ref<NSNotification>&) {}
+    virtual std::optional<NSRect> windowWillUseStandardFrameDefaultFrame(const Ref<NSWindow>&, const NSRect&)
+    {
+        return std::nullopt;
+    }
+    virtual std::optional<NSSize> windowWillResizeToSize(const Ref<NSWindow>&, NSSize) { return std::nullopt; }
+};
+
+class NSWindow : public NSResponder {
+    NS_OBJECT(NSWindow, NSResponder)
+public:
+    NSWindow() = default;
+    ~NSWindow() override;
+
+    // initWithContentRect:styleMask:backing:defer: — the rectangle is the
+    // content rectangle in global points.
+    virtual Ref<NSWindow> initWithContentRect(const NSRect& contentRect, NSUInteger styleMask,
+                                              NSBackingStoreType backing, bool defer);
+    Id init() override;
+
+    // The window of a server window number, or nil.
+    static Ref<NSWindow> windowWithNumber(NSInteger windowNumber);
+    // The window of each visible and hidden window object alive, by creation.
+    static std::vector<Ref<NSWindow>> allWindows();
+
+    NSInteger windowNumber() const { return m_windowID; }
+    NSUInteger styleMask() const { return m_styleMask; }
+    void setStyleMask(NSUInteger mask);
+
+    // --- Frame ---
+    NSRect frame() const { return m_frame; }
+    // Width and height below 1 become 1. Setting the current frame does
+    // nothing; inside a display the redraw happens after the current one.
+    virtual void setFrame(const NSRect& frame, bool display);
+    void setFrame(const NSRect& frame, bool display, bool animate) { (void)animate; setFrame(frame, display); }
+    virtual void setFrameOrigin(NSPoint origin);
+    void setFrameTopLeftPoint(NSPoint point);
+    void setContentSize(NSSize size);
+    NSRect frameRectForContentRect(const NSRect& contentRect) const;
+    NSRect contentRectForFrameRect(const NSRect& frameRect) const;
+    static NSRect frameRectForContentRect(const NSRect& contentRect, NSUInteger styleMask);
+    static NSRect contentRectForFrameRect(const NSRect& frameRect, NSUInteger styleMask);
+    NSSize minSize() const { return m_minSize; }
+    void setMinSize(NSSize size) { m_minSize = size; }
+    NSSize maxSize() const { return m_maxSize; }
+    void setMaxSize(NSSize size) { m_maxSize = size; }
+    // Centres the window horizontally, a little above the middle, on the
+    // main screen's visible frame.
+    void center();
+    // The screen with the largest part of the frame; nil when none meets it.
+    Ref<NSScreen> screen() const;
+    NSPoint convertBaseToScreen(NSPoint point) const;
+    NSPoint convertScreenToBase(NSPoint point) const;
+    NSRect convertRectToScreen(const NSRect& rect) const;
+    NSRect convertRectFromScreen(const NSRect& rect) const;
+    // The pointer in base coordinates.
+    NSPoint mouseLocationOutsideOfEventStream() const;
+
+    // --- Frame autosave: "NSWindow Frame <name>" = "x y w h sx sy sw sh" ---
+    bool setFrameAutosaveName(const Ref<NSString>& name);
+    Ref<NSString> frameAutosaveName() const { return m_autosaveName; }
+    void saveFrameUsingName(const Ref<NSString>& name);
+    bool setFrameUsingName(const Ref<NSString>& name);
+    bool setFrameUsingName(const Ref<NSString>& name, bool force) { (void)force; return setFrameUsingName(name); }
+    Ref<NSString> stringWithSavedFrame() const;
+    void setFrameFromString(const Ref<NSString>& string);
+
+    // --- Appearance ---
+    NSInteger level() const { return m_level; }
+    virtual void setLevel(NSInteger level);
+    bool isOpaque() const { return m_opaque; }
+    void setOpaque(bool opaque);
+    Ref<NSColor> backgroundColor() const { return m_backgroundColor; }
+    void setBackgroundColor(const Ref<NSColor>& color);
+    CGFloat alphaValue() const { return m_alpha; }
+    void setAlphaValue(CGFloat alpha);
+    bool ignoresMouseEvents() const { return m_ignoresMouse; }
+    void setIgnoresMouseEvents(bool ignores);
+    bool hasShadow() const { return m_hasShadow; }
+    void setHasShadow(bool shadow);
+    void invalidateShadow() {}
+    bool isMovableByWindowBackground() const { return m_movableByBackground; }
+    void setMovableByWindowBackground(bool movable) { m_movableByBackground = movable; }
+    bool isExcludedFromWindowsMenu() const { return m_excludedFromWindowsMenu; }
+    void setExcludedFromWindowsMenu(bool flag) { m_excludedFromWindowsMenu = flag; }
+    void useOptimizedDrawing(bool) {}
+    bool acceptsMouseMovedEvents() const { return m_acceptsMouseMoved; }
+    void setAcceptsMouseMovedEvents(bool flag) { m_acceptsMouseMoved = flag; }
+    Ref<NSString> title() const { return m_title; }
+    void setTitle(const Ref<NSString>& title);
+    // The role name the window server shows (x11 WM_CLASS, test lookups).
+    const std::string& roleName() const { return m_role; }
+    void setRoleName(const std::string& role);
+    bool worksWhenModal() const { return m_worksWhenModal; }
+    void setWorksWhenModal(bool flag) { m_worksWhenModal = flag; }
+    bool isReleasedWhenClosed() const { return m_releasedWhenClosed; }
+    void setReleasedWhenClosed(bool flag) { m_releasedWhenClosed = flag; }
+    bool hidesOnDeactivate() const { return m_hidesOnDeactivate; }
+    void setHidesOnDeactivate(bool flag) { m_hidesOnDeactivate = flag; }
+
+    // --- Content ---
+    Ref<NSView> contentView() const { return m_contentView; }
+    virtual void setContentView(const Ref<NSView>& view);
+    // The content view's superview: background and title bar.
+    Ref<NSView> frameView() const { return m_frameView; }
+
+    // --- Order and state ---
+    virtual void orderFront(const Id& sender);
+    virtual void orderOut(const Id& sender);
+    void orderBack(const Id& sender);
+    void orderFrontRegardless() { orderFront(nullptr); }
+    void orderWindow(NSWindowOrderingMode place, NSInteger relativeTo);
+    virtual void makeKeyAndOrderFront(const Id& sender);
+    void makeKeyWindow();
+    void makeMainWindow();
+    // Orders out and posts windowWillClose:; the window object lives on while
+    // anyone (its controller) holds it.
+    virtual void close();
+    // performClose: asks windowShouldClose: first (beeps for windows that
+    // have no close button).
+    void performClose(const Id& sender);
+    bool isVisible() const { return m_visible; }
+    bool isKeyWindow() const;
+    bool isMainWindow() const;
+    // Borderless windows cannot, unless a subclass says so.
+    virtual bool canBecomeKeyWindow() const;
+    virtual bool canBecomeMainWindow() const;
+    virtual void becomeKeyWindow();
+    virtual void resignKeyWindow();
+    virtual void becomeMainWindow();
+    virtual void resignMainWindow();
+    bool isSheet() const { return false; }
+
+    // --- Responders ---
+    Ref<NSResponder> firstResponder() const { return m_firstResponder.get(); }
+    // Asks the current one to resign and the new one to accept; nil makes
+    // the window itself the first responder.
+    bool makeFirstResponder(const Ref<NSResponder>& responder);
+    Ref<NSResponder> initialFirstResponder() const { return m_initialFirstResponder.get(); }
+    void setInitialFirstResponder(const Ref<NSResponder>& responder) { m_initialFirstResponder = responder; }
+
+    // The field editor (text-field helper): made on demand by the hook.
+    Ref<NSResponder> fieldEditor(bool createFlag, const Id& forObject);
+    void endEditingFor(const Id& object);
+    using FieldEditorFactory = std::function<Ref<NSResponder>(NSWindow* window)>;
+    static void setFieldEditorFactory(FieldEditorFactory factory);
+
+    // --- Delegate and controller ---
+    // Not retained; a delegate implements NSWindowDelegate and/or actions.
+    Id delegate() const { return m_delegate.get(); }
+    void setDelegate(const Id& delegate) { m_delegate = delegate; }
+    Ref<NSWindowController> windowController() const;
+    void setWindowController(const Ref<NSWindowController>& controller);
+
+    // --- Events ---
+    virtual void sendEvent(const Ref<NSEvent>& event);
+    Ref<NSEvent> nextEventMatchingMask(NSEventMask mask);
+    Ref<NSEvent> currentEvent() const;
+    // The window itself (no window background moves at the end of the chain).
+    void mouseDown(const Ref<NSEvent>& event) override;
+    void mouseDragged(const Ref<NSEvent>& event) override;
+    void mouseUp(const Ref<NSEvent>& event) override;
+    void keyDown(const Ref<NSEvent>& event) override;
+    bool tryToPerform(const SEL& action, const Id& object) override;
+    void invalidateCursorRectsForView(const Ref<NSView>& view);
+
+    // --- Display ---
+    // The window's dirty region (base coordinates), displayed at the end of
+    // the turn.
+    void setViewsNeedDisplay(bool flag);
+    bool viewsNeedDisplay() const { return !m_dirty.empty(); }
+    void invalidateRectInBase(const NSRect& rect);
+    void display();
+    void displayIfNeeded();
+    void disableFlushWindow() { ++m_flushDisabled; }
+    void enableFlushWindow() { if (m_flushDisabled > 0) --m_flushDisabled; }
+    void flushWindow();
+    bool isDisplaying() const { return m_displaying; }
+    // Displays every window that needs it (the end-of-turn observer).
+    static void displayAllWindowsIfNeeded();
+    // The user-to-device matrix of the window's surface: base coordinates
+    // (y up) to surface pixels (y down).
+    CGAffineTransform baseToSurfaceTransform() const;
+
+    static void describeClass(NSClassMembers<NSWindow>& m);
+
+protected:
+    // Runs at the end of initWithContentRect (after the server window exists).
+    virtual void windowDidInit() {}
+
+private:
+    friend class NSApplication;
+    friend class NSView;
+    void applyFrame(const NSRect& frame, bool display);
+    void postWindowNotification(const char* name);
+    void ensureServerWindow();
+    void sendMouseToView(const Ref<NSEvent>& event);
+    void updateTrackingAreas(const Ref<NSEvent>& event);
+    Ref<NSGraphicsContext> makeSurfaceContext(Ref<CGImage>& surface);
+    NSWindowDelegate* delegateProtocol() const;
+
+    WSWindowID m_windowID = 0;
+    NSUInteger m_styleMask = NSTitledWindowMask;
+    NSRect m_frame;
+    NSSize m_minSize{1, 1};
+    NSSize m_maxSize{1e6, 1e6};
+    NSInteger m_level = NSNormalWindowLevel;
+    bool m_opaque = true;
+    Ref<NSColor> m_backgroundColor;
+    CGFloat m_alpha = 1;
+    bool m_ignoresMouse = false;
+    bool m_hasShadow = true;
+    bool m_movableByBackground = false;
+    bool m_excludedFromWindowsMenu = false;
+    bool m_acceptsMouseMoved = false;
+    bool m_worksWhenModal = false;
+    bool m_releasedWhenClosed = true;
+    bool m_hidesOnDeactivate = false;
+    bool m_visible = false;
+    Ref<NSString> m_title;
+    std::string m_role;
+    Ref<NSString> m_autosaveName;
+    Ref<NSView> m_frameView;
+    Ref<NSView> m_contentView;
+    Weak<NSResponder> m_firstResponder;
+    Weak<NSResponder> m_initialFirstResponder;
+    Ref<NSResponder> m_fieldEditor;
+    Weak<NSObject> m_delegate;
+    Weak<NSWindowController> m_windowController;
+    // Mouse routing: the view that took the mouse-down keeps the drags.
+    Weak<NSView> m_mouseDownView;
+    bool m_movingByBackground = false;
+    NSPoint m_moveStartPointer;
+    NSPoint m_moveStartOrigin;
+    // Display.
+    std::vector<NSRect> m_dirty;
+    bool m_displaying = false;
+    int m_flushDisabled = 0;
+};
+
+// A panel: a window that floats above the others when asked and hides when
+// the application deactivates.
+class NSPanel : public NSWindow {
+    NS_OBJECT(NSPanel, NSWindow)
+public:
+    NSPanel() = default;
+    bool isFloatingPanel() const { return level() == NSFloatingWindowLevel; }
+    void setFloatingPanel(bool flag) { setLevel(flag ? NSFloatingWindowLevel : NSNormalWindowLevel); }
+    bool becomesKeyOnlyIfNeeded() const { return m_becomesKeyOnlyIfNeeded; }
+    void setBecomesKeyOnlyIfNeeded(bool flag) { m_becomesKeyOnlyIfNeeded = flag; }
+    bool canBecomeMainWindow() const override { return false; }
+
+private:
+    bool m_becomesKeyOnlyIfNeeded = false;
+};

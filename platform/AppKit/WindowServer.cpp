@@ -1,0 +1,95 @@
+#include "AppKit/WindowServer.h"
+
+#include <cstdlib>
+#include <map>
+#include <mutex>
+
+#include "AppKit/NSApplication.h"
+#include "AppKit/NSEvent.h"
+#include "Foundation/NSException.h"
+
+namespace {
+
+struct Registry {
+    std::mutex lock;
+    std::map<std::string, WindowServer::Factory> factories;
+    std::unique_ptr<WindowServer> shared;
+};
+
+Registry& registry()
+{
+    // Never destroyed: windows may be released during static destruction.
+    static auto* r = new Registry;
+    return *r;
+}
+
+std::string chooseBackend(const std::map<std::string, WindowServer::Factory>& factories)
+{
+    if (const char* forced = std::getenv("PLUMBLINE_BACKEND"); forced && *forced) return forced;
+    const char* display = std::getenv("DISPLAY");
+    if (factories.count("x11") && display && *display) return "x11";
+    return "headless";
+}
+
+}
+
+WindowServer::~WindowServer() = default;
+
+bool WindowServer::registerBackend(const std::string& name, Factory factory)
+{
+    std::lock_guard guard(registry().lock);
+    registry().factories[name] = std::move(factory);
+    return true;
+}
+
+std::vector<std::string> WindowServer::registeredBackends()
+{
+    std::lock_guard guard(registry().lock);
+    std::vector<std::string> names;
+    for (const auto& [name, factory] : registry().factories) names.push_back(name);
+    return names;
+}
+
+bool WindowServer::hasShared()
+{
+    std::lock_guard guard(registry().lock);
+    return registry().shared != nullptr;
+}
+
+WindowServer& WindowServer::shared()
+{
+    auto& r = registry();
+    std::lock_guard guard(r.lock);
+    if (r.shared) return *r.shared;
+    const std::string name = chooseBackend(r.factories);
+    auto it = r.factories.find(name);
+    if (it == r.factories.end())
+        NSException::raise(NSInternalInconsistencyException,
+                           "No window-server backend named \"" + name + "\" is linked into this program");
+    r.shared = it->second();
+    return *r.shared;
+}
+
+NSInteger WindowServer::addGlobalPointerMonitor(PointerMonitor monitor)
+{
+    NSInteger token = m_nextMonitor++;
+    m_monitors.emplace_back(token, std::move(monitor));
+    return token;
+}
+
+void WindowServer::removeGlobalPointerMonitor(NSInteger token)
+{
+    std::erase_if(m_monitors, [&](const auto& m) { return m.first == token; });
+}
+
+void WindowServer::notifyPointerMonitors(NSPoint location, NSUInteger eventType)
+{
+    // A monitor may remove itself while called.
+    auto monitors = m_monitors;
+    for (const auto& [token, monitor] : monitors) monitor(location, eventType);
+}
+
+void WindowServer::postEvent(const Ref<NSEvent>& event)
+{
+    NSApplication::postEvent(event, false);
+}

@@ -1,0 +1,136 @@
+#pragma once
+// The window-server interface both backends implement (headless, x11).
+// AppKit talks only to this; a backend registers itself by name from a static
+// initialiser of its library, and shared() picks one on first use:
+// PLUMBLINE_BACKEND=headless|x11 forces a choice; otherwise x11 when it is
+// registered and DISPLAY is set, else headless.
+//
+// Coordinates are global points: origin at the bottom left of the main
+// screen, y up. Every window has a y-down premultiplied ARGB image surface
+// (a CGImage) of its frame's size that AppKit draws into on the main thread;
+// flushWindow tells the server the drawing is complete. Window calls and
+// service callbacks belong to the main thread; postEvent may be called from
+// any thread.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CoreGraphics/CGImage.h"
+#include "Foundation/NSGeometry.h"
+#include "Foundation/NSObject.h"
+
+class NSEvent;
+
+using WSWindowID = NSInteger;  // 0: none
+
+struct WSScreen {
+    uint32_t displayID = 0;
+    NSRect frame;          // global points
+    NSRect visibleFrame;   // the frame less menu bar and docks
+    NSSize physicalSizeMM; // 0 x 0 when unknown
+};
+
+struct WSWindowInfo {
+    WSWindowID windowID = 0;
+    NSRect frame;
+    NSInteger level = 0;
+    CGFloat alpha = 1;
+    bool opaque = true;
+    bool ignoresMouse = false;
+    bool hasShadow = true;
+    bool visible = false;
+    bool key = false;
+    std::string title;
+    std::string role;
+};
+
+class WindowServer {
+public:
+    using Factory = std::function<std::unique_ptr<WindowServer>()>;
+
+    virtual ~WindowServer();
+
+    // The process's server, chosen on first use; raises when no backend is
+    // linked in.
+    static WindowServer& shared();
+    // Whether a server has been chosen yet (nothing is made by asking).
+    static bool hasShared();
+    // Backends call this from a static initialiser; answers true.
+    static bool registerBackend(const std::string& name, Factory factory);
+    static std::vector<std::string> registeredBackends();
+
+    virtual std::string name() const = 0;
+
+    // --- Screens: the main screen first; the list may be empty. ---
+    virtual std::vector<WSScreen> screens() const = 0;
+
+    // --- Windows ---
+    virtual WSWindowID createWindow(const NSRect& frame, NSInteger level, bool opaque) = 0;
+    virtual void destroyWindow(WSWindowID window) = 0;
+    // Sizes below 1 point are raised to 1 by the caller. A size change
+    // replaces the surface (cleared); the caller redraws.
+    virtual void setFrame(WSWindowID window, const NSRect& frame) = 0;
+    virtual void setLevel(WSWindowID window, NSInteger level) = 0;
+    virtual void setAlpha(WSWindowID window, CGFloat alpha) = 0;
+    virtual void setOpaque(WSWindowID window, bool opaque) = 0;
+    virtual void setHasShadow(WSWindowID window, bool shadow) = 0;
+    // An ignoring window passes every click to what lies below. A non-opaque
+    // window takes input only where its last flushed pixels are not fully
+    // transparent (its input region).
+    virtual void setIgnoresMouse(WSWindowID window, bool ignores) = 0;
+    virtual void setTitle(WSWindowID window, const std::string& title) = 0;
+    // A role name ("guideline", "ruler", "dialog") that lets outside tools
+    // find windows and lets the x11 backend choose hints.
+    virtual void setRole(WSWindowID window, const std::string& role) = 0;
+    // Order front within the window's level (relativeTo 0), or just above
+    // (place > 0) / below (place < 0) another window of the same level.
+    virtual void orderWindow(WSWindowID window, int place, WSWindowID relativeTo) = 0;
+    virtual void orderOut(WSWindowID window) = 0;
+    virtual void setKeyWindow(WSWindowID window) = 0;
+    virtual WSWindowID keyWindow() const = 0;
+    // The surface AppKit draws into; it stays valid while referenced even
+    // after a resize has replaced it.
+    virtual Ref<CGImage> surface(WSWindowID window) = 0;
+    // Drawing into the surface is complete: show it.
+    virtual void flushWindow(WSWindowID window) = 0;
+    // Front to back, visible windows only.
+    virtual std::vector<WSWindowID> windowOrder() const = 0;
+    virtual std::optional<WSWindowInfo> windowInfo(WSWindowID window) const = 0;
+    // The front-most visible window taking a click at the point, honouring
+    // ignores-mouse and transparent pixels of non-opaque windows.
+    virtual WSWindowID windowAtPoint(NSPoint globalPoint) const = 0;
+
+    // --- Pointer ---
+    virtual NSPoint pointerLocation() const = 0;
+    // Listen-only monitor of pointer moves and left drags anywhere on the
+    // screens, called on the main thread with the global location.
+    using PointerMonitor = std::function<void(NSPoint location, NSUInteger eventType)>;
+    NSInteger addGlobalPointerMonitor(PointerMonitor monitor);
+    void removeGlobalPointerMonitor(NSInteger token);
+
+    // --- Hot keys (Mac virtual key codes, Carbon modifier flags) ---
+    // Answers a registration number, or 0 when the combination is held by
+    // another client. The handler runs on the main thread when the key is
+    // released.
+    using HotKeyHandler = std::function<void()>;
+    virtual NSInteger registerHotKey(uint32_t keyCode, uint32_t carbonModifiers, HotKeyHandler handler) = 0;
+    virtual void unregisterHotKey(NSInteger registration) = 0;
+
+    // --- Services ---
+    virtual void beep() = 0;
+    // Answers whether the URL could be handed to a handler.
+    virtual bool openURL(const std::string& url) = 0;
+
+    // --- Events in: into the application's queue; any thread. ---
+    static void postEvent(const Ref<NSEvent>& event);
+
+protected:
+    WindowServer() = default;
+    void notifyPointerMonitors(NSPoint location, NSUInteger eventType);
+
+private:
+    std::vector<std::pair<NSInteger, PointerMonitor>> m_monitors;
+    NSInteger m_nextMonitor = 1;
+};

@@ -1,0 +1,103 @@
+#pragma once
+// Windows on the headless server, driven from the test's own (main) thread:
+// events are injected and then dispatched by pump().
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "AppKit/NSApplication.h"
+#include "AppKit/NSColor.h"
+#include "AppKit/NSGraphics.h"
+#include "AppKit/NSWindow.h"
+#include "Foundation/NSClass.h"
+#include "Foundation/NSClock.h"
+#include "Foundation/NSRunLoop.h"
+#include "backend/headless/HeadlessWindowServer.h"
+
+// A view that fills itself with a colour and records its mouse events.
+class RecordingView : public NSView {
+    NS_OBJECT(RecordingView, NSView)
+public:
+    RecordingView() = default;
+    Ref<NSColor> fill;
+    bool flipped = false;
+    bool handlesMouse = true;
+    int draws = 0;
+    std::vector<NSPoint> downs;      // local coordinates
+    std::vector<NSPoint> dragDeltas; // deltaX, deltaY
+    int ups = 0;
+    bool isFlipped() const override { return flipped; }
+    void drawRect(const NSRect& r) override
+    {
+        ++draws;
+        if (!fill) return;
+        fill->setFill();
+        NSRectFill(r);
+    }
+    void mouseDown(const Ref<NSEvent>& e) override
+    {
+        if (!handlesMouse) return NSView::mouseDown(e);
+        downs.push_back(convertPoint(e->locationInWindow(), nullptr));
+    }
+    void mouseDragged(const Ref<NSEvent>& e) override
+    {
+        if (!handlesMouse) return NSView::mouseDragged(e);
+        dragDeltas.push_back({e->deltaX(), e->deltaY()});
+    }
+    void mouseUp(const Ref<NSEvent>& e) override
+    {
+        if (!handlesMouse) return NSView::mouseUp(e);
+        ++ups;
+    }
+};
+
+class WindowingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("PLUMBLINE_BACKEND", "headless", 1);
+        NSClock::useVirtualClock();
+        server().configureMainScreen(NSMakeSize(1920, 1080), NSMakeSize(508, 286));
+        server().setMenuBarHeight(24);
+        NSApplication::sharedApplication();
+    }
+
+    void TearDown() override
+    {
+        for (auto& w : NSWindow::allWindows()) w->orderOut(nullptr);
+        pump();
+    }
+
+    static HeadlessWindowServer& server() { return *HeadlessWindowServer::current(); }
+
+    // Dispatches every queued event and runs the loop until it is idle.
+    static void pump()
+    {
+        while (auto e = NSApp->nextEventMatchingMask(NSAnyEventMask, nullptr, NSDefaultRunLoopMode, true))
+            NSApp->sendEvent(e);
+        NSRunLoop::currentRunLoop()->runUntilIdle();
+    }
+
+    // A borderless window whose content view is a RecordingView of the colour.
+    static Ref<NSWindow> makeWindow(const NSRect& frame, const Ref<NSColor>& colour, NSInteger level = NSNormalWindowLevel)
+    {
+        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSBorderlessWindowMask, NSBackingStoreBuffered, false);
+        w->setLevel(level);
+        auto view = NSObject::alloc<RecordingView>();
+        view->initWithFrame(NSMakeRect(0, 0, frame.size.width, frame.size.height));
+        view->fill = colour;
+        w->setContentView(view);
+        w->orderFront(nullptr);
+        return w;
+    }
+
+    static Ref<RecordingView> contentOf(const Ref<NSWindow>& w) { return dynamic_ref_cast<RecordingView>(w->contentView()); }
+
+    static uint32_t screenPixel(int x, int row) { return server().screenImage()->pixel(size_t(x), size_t(row)); }
+
+    void click(NSPoint p)
+    {
+        server().injectMouse(NSEventTypeLeftMouseDown, p);
+        server().injectMouse(NSEventTypeLeftMouseUp, p);
+        pump();
+    }
+};
