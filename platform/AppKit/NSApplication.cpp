@@ -79,6 +79,9 @@ void NSApplication::describeClass(NSClassMembers<NSApplication>& m)
     m.action("stop:", &NSApplication::stop);
     m.action("hide:", &NSApplication::hide);
     m.action("orderFrontStandardAboutPanel:", &NSApplication::orderFrontStandardAboutPanel);
+    // Outlets an interface file connects.
+    m.property("delegate", &NSApplication::delegate, &NSApplication::setDelegate);
+    m.property("mainMenu", &NSApplication::mainMenu, &NSApplication::setMainMenu);
 }
 
 NSApplication::NSApplication() = default;

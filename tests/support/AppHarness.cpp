@@ -97,6 +97,27 @@ bool AppDriver::onMain(const std::function<void()>& function, double timeout)
     return waitIdle(timeout);
 }
 
+bool AppDriver::post(const std::function<void()>& function, double timeout)
+{
+    if (programEnded()) return false;
+    NSApplication::noteExternalWork();
+    NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [function] {
+        try {
+            function();
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "A call posted to the main thread raised: " << e.what();
+        }
+    });
+    return waitIdle(timeout);
+}
+
+std::string AppDriver::defaultsFile()
+{
+    std::string path;
+    onMain([&] { path = NSUserDefaults::standardUserDefaults()->path()->UTF8String(); });
+    return path;
+}
+
 bool AppDriver::waitUntil(const std::function<bool()>& predicate, double timeout)
 {
     const auto deadline = deadlineAfter(timeout);

@@ -2,12 +2,16 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <mutex>
 
 #include "AppHarness.h"
 #include "WindowingFixture.h"
 
+#include "AppKit/NSNibLoading.h"
 #include "AppKit/USKeyboardLayout.h"
+#include "Foundation/NSBundle.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSTimer.h"
 
@@ -213,4 +217,75 @@ TEST(AppHarness, TerminationSignalEndsTheRunThroughTerminate)
     EXPECT_EQ(result, 0);
     EXPECT_EQ(log.entries(), (std::vector<std::string>{"launched", "shouldTerminate"}));
     NSApp->setDelegate(nullptr);
+}
+
+TEST(AppHarness, MainInterfaceFileIsLoadedWithTheApplicationAsOwner)
+{
+    // A bundle whose Info dictionary names the main interface file; a loader
+    // standing in for the interface-file layer connects the delegate outlet.
+    char folder[] = "/tmp/appkit-bundle-XXXXXX";
+    ASSERT_TRUE(mkdtemp(folder));
+    {
+        std::ofstream info(std::string(folder) + "/Info.plist");
+        info << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                "<key>CFBundleIdentifier</key><string>org.plumbline.tests</string>"
+                "<key>NSMainNibFile</key><string>MainMenu</string></dict></plist>\n";
+    }
+    setenv("PLUMBLINE_RESOURCES", folder, 1);
+    if (!NSBundle::mainBundle()->objectForInfoDictionaryKey("NSMainNibFile"_ns))
+        GTEST_SKIP() << "the main bundle was read before this test (run it in a process of its own)";
+    LaunchLog log;
+    auto delegate = NSObject::make<TestAppDelegate>();
+    delegate->log = &log;
+    std::string loaded;
+    NSNibLoading::setLoader([&](const Ref<NSString>& name, const Id& owner, Ref<NSArray>*) {
+        loaded = name->UTF8String();
+        owner->setValueForKey(delegate, "delegate"_ns);  // the file's delegate outlet
+        return true;
+    });
+    AppHarness::run([] { return NSApplicationMain(0, nullptr); }, [](AppDriver&) {});
+    EXPECT_EQ(loaded, "MainMenu");
+    EXPECT_EQ(log.entries().front(), "launched");
+    NSNibLoading::setLoader(nullptr);
+    NSApp->setDelegate(nullptr);
+    std::filesystem::remove_all(folder);
+}
+
+TEST(AppHarness, ModalSessionsNestAndAbortEndsOnlyTheInnermost)
+{
+    NSModalResponse outer = 0, inner = 0;
+    Ref<NSWindow> first, second;
+    AppHarness::run([] { return NSApplicationMain(0, nullptr); },
+                    [&](AppDriver& d) {
+                        d.onMain([&] {
+                            auto make = [](CGFloat x) {
+                                return NSObject::alloc<NSPanel>()->initWithContentRect(
+                                    NSMakeRect(x, 100, 100, 100), NSTitledWindowMask, NSBackingStoreBuffered, false);
+                            };
+                            first = make(100);
+                            second = make(300);
+                        });
+                        d.post([&] { outer = NSApp->runModalForWindow(first); });
+                        d.post([&] {
+                            // A modal-panel-mode timer aborts the inner session.
+                            auto timer = NSTimer::timerWithTimeInterval(1, false, [](const Ref<NSTimer>&) { NSApp->abortModal(); });
+                            NSRunLoop::currentRunLoop()->addTimer(timer, NSModalPanelRunLoopMode);
+                            inner = NSApp->runModalForWindow(second);
+                        });
+                        d.advance(1);
+                        NSModalResponse seenInner = 0, seenOuter = 0;
+                        bool firstIsModal = false;
+                        d.onMain([&] {
+                            seenInner = inner;
+                            seenOuter = outer;
+                            firstIsModal = NSApp->modalWindow() == first;
+                        });
+                        EXPECT_EQ(seenInner, NSModalResponseAbort);
+                        EXPECT_EQ(seenOuter, 0);
+                        EXPECT_TRUE(firstIsModal);
+                        d.onMain([] { NSApp->stopModalWithCode(7); });
+                        d.onMain([&] { seenOuter = outer; });
+                        EXPECT_EQ(seenOuter, 7);
+                    });
+    first = second = nullptr;
 }
