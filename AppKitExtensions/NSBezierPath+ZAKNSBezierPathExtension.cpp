@@ -518,9 +518,11 @@ float toSingle(CGFloat v)
     return static_cast<float>(v);
 }
 
+// Rounded in single precision; the half is added in double precision, so a
+// large coordinate still gets its exact centre.
 NSPoint pixelCentre(NSPoint p)
 {
-    return {std::round(toSingle(p.x)) + 0.5f, std::round(toSingle(p.y)) + 0.5f};
+    return {static_cast<CGFloat>(std::round(toSingle(p.x))) + 0.5, static_cast<CGFloat>(std::round(toSingle(p.y))) + 0.5};
 }
 
 void addStroke(const Ref<NSBezierPath>& path, NSPoint from, NSPoint to)

@@ -111,8 +111,9 @@ Ref<NSBezierPath> bezierPathWith45CrossInRect(const NSRect& rect);
 // Drawn in device space with every point moved to the centre of its pixel,
 // so that thin lines cover whole pixels. The device pixel grid is taken y up
 // from the device's bottom left, as Quartz's is, so points snap to the same
-// pixels on every destination. The current matrix is unchanged afterwards,
-// and antialiasing is on, whatever it was before.
+// pixels on every destination. The current matrix is unchanged afterwards.
+// Drawing without antialiasing switches it off and then on, whatever it was
+// before; drawing with antialiasing leaves the setting alone.
 
 // Line width 0 (one device pixel), no antialiasing.
 void strokeAsHelpPath(const Ref<NSBezierPath>& path);
