@@ -74,11 +74,14 @@ TEST(ImageHelpers, DrawAtPointDrawsTheWholeImage)
             for (size_t x = 0; x < 6; ++x) {
                 const bool inside = x >= 1 && x <= 2 && y >= 1 && y <= 2;
                 const uint32_t p = pixels->pixel(x, y);
+                if (!inside) {
+                    EXPECT_EQ(p, 0u) << c.what << " " << x << "," << y;
+                    continue;
+                }
                 // Red at the fraction's opacity (premultiplied).
-                if (inside) EXPECT_NEAR(double(p >> 24), double(c.inside >> 24), 1) << c.what << " " << x << "," << y;
-                if (inside) EXPECT_EQ(p & 0xFFFF, 0u) << c.what << " " << x << "," << y;
-                if (inside) EXPECT_EQ((p >> 16) & 0xFF, p >> 24) << c.what << " " << x << "," << y;
-                else EXPECT_EQ(p, 0u) << c.what << " " << x << "," << y;
+                EXPECT_NEAR(double(p >> 24), double(c.inside >> 24), 1) << c.what << " " << x << "," << y;
+                EXPECT_EQ(p & 0xFFFF, 0u) << c.what << " " << x << "," << y;
+                EXPECT_EQ((p >> 16) & 0xFF, p >> 24) << c.what << " " << x << "," << y;
             }
     }
 }
