@@ -425,12 +425,12 @@ void NSColor::encodeWithCoder(NSCoder* coder) const
 {
     if (m_pattern) NSException::raise(NSInvalidArgumentException, "NSColor: a pattern colour cannot be archived");
     const bool keyed = coder->allowsKeyedCoding();
-    if (keyed) coder->encodeObject(m_spaceName, kSpaceKey);
+    if (keyed) coder->encodeString(m_spaceName, kSpaceKey);
     else coder->encodeObject(m_spaceName);
     if (m_namedValue) {
         if (keyed) {
-            coder->encodeObject(m_catalog, kCatalogKey);
-            coder->encodeObject(m_name, kNameKey);
+            coder->encodeString(m_catalog, kCatalogKey);
+            coder->encodeString(m_name, kNameKey);
         } else {
             coder->encodeObject(m_catalog);
             coder->encodeObject(m_name);
@@ -449,10 +449,10 @@ void NSColor::encodeWithCoder(NSCoder* coder) const
 Id NSColor::initWithCoder(NSCoder* coder)
 {
     const bool keyed = coder->allowsKeyedCoding();
-    auto space = decodedName(keyed ? coder->decodeObjectForKey(kSpaceKey) : coder->decodeObject(), "colour space");
+    auto space = decodedName(keyed ? coder->decodeStringForKey(kSpaceKey) : coder->decodeObject(), "colour space");
     if (sameName(space, NSNamedColorSpace)) {
-        auto catalog = decodedName(keyed ? coder->decodeObjectForKey(kCatalogKey) : coder->decodeObject(), "catalog");
-        auto name = decodedName(keyed ? coder->decodeObjectForKey(kNameKey) : coder->decodeObject(), "colour name");
+        auto catalog = decodedName(keyed ? coder->decodeStringForKey(kCatalogKey) : coder->decodeObject(), "catalog");
+        auto name = decodedName(keyed ? coder->decodeStringForKey(kNameKey) : coder->decodeObject(), "colour name");
         auto color = colorWithCatalogName(catalog, name);
         if (!color) badColorArchive("unknown colour " + catalog->UTF8String() + " " + name->UTF8String());
         return color;
