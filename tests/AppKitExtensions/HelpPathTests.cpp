@@ -157,7 +157,12 @@ TEST(HelpPaths, LeaveTheMatrixAsItWasAndAntialiasingOnWhenTheyTurnedItOff)
         };
         for (const auto& s : steps) {
             context->setShouldAntialias(s.antialiasBefore);
-            s.draw(NSBezierPath::bezierPathWithRect(NSMakeRect(1, 1, 5, 5)));
+            auto path = NSBezierPath::bezierPathWithRect(NSMakeRect(1.2, 1.2, 5, 5));
+            path->setLineWidth(3);
+            s.draw(path);
+            // The receiver keeps its points and width; a copy was drawn.
+            EXPECT_EQ(path->bounds(), NSMakeRect(1.2, 1.2, 5, 5)) << s.what;
+            EXPECT_EQ(path->lineWidth(), 3) << s.what;
             EXPECT_TRUE(CGAffineTransformEqualToTransform(port->getCTM(), before)) << s.what;
             EXPECT_EQ(context->shouldAntialias(), s.antialiasAfter) << s.what;
         }
