@@ -79,6 +79,9 @@ void NSApplication::describeClass(NSClassMembers<NSApplication>& m)
     m.action("stop:", &NSApplication::stop);
     m.action("hide:", &NSApplication::hide);
     m.action("orderFrontStandardAboutPanel:", &NSApplication::orderFrontStandardAboutPanel);
+    // Outlets an interface file connects.
+    m.property("delegate", &NSApplication::delegate, &NSApplication::setDelegate);
+    m.property("mainMenu", &NSApplication::mainMenu, &NSApplication::setMainMenu);
 }
 
 NSApplication::NSApplication() = default;
@@ -549,6 +552,8 @@ int NSApplicationMain(int, const char**)
 {
     NSAutoreleasePool pool;
     Ref<NSApplication> app = NSApplication::sharedApplication();
+    // Under the test harness a process may run several programs in turn.
+    app->m_terminated = app->m_terminating = app->m_launched = false;
     NSSignalSource::setTerminationHandler([](int) {
         if (NSApp) NSApp->terminate(nullptr);
     });

@@ -8,6 +8,11 @@ NS_CLASS_DEFINE(NSResponder)
 
 NSResponder::~NSResponder() = default;
 
+void NSResponder::describeClass(NSClassMembers<NSResponder>& m)
+{
+    m.action("awakeFromNib", &NSResponder::awakeFromNib);
+}
+
 #define NS_PASS_ON(method)                                  \
     void NSResponder::method(const Ref<NSEvent>& event)     \
     {                                                       \

@@ -66,6 +66,12 @@ public:
     Id menu() const { return m_menu; }
     virtual void setMenu(const Id& menu) { m_menu = menu; }
 
+    // Sent by the interface-file loader after every connection is made; also
+    // registered as the action "awakeFromNib", which plain objects of a file
+    // register themselves to receive it.
+    virtual void awakeFromNib() {}
+    static void describeClass(NSClassMembers<NSResponder>& m);
+
     // The responder's undo manager comes from its next responder.
     virtual Id undoManager();
 

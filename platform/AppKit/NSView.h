@@ -62,7 +62,6 @@ public:
     virtual void viewDidMoveToSuperview() {}
     virtual void didAddSubview(const Ref<NSView>&) {}
     virtual void willRemoveSubview(const Ref<NSView>&) {}
-    virtual void awakeFromNib() {}
 
     // --- Geometry ---
     virtual NSRect frame() const { return m_frame; }

@@ -64,12 +64,19 @@ bool AppDriver::onMain(const std::function<void()>& function, double timeout)
         std::mutex lock;
         std::condition_variable done;
         bool finished = false;
+        std::string error;
     };
     auto call = std::make_shared<Call>();
     NSApplication::noteExternalWork();
     NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [call, function] {
-        function();
+        std::string error;
+        try {
+            function();
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
         std::lock_guard guard(call->lock);
+        call->error = error;
         call->finished = true;
         call->done.notify_all();
     });
@@ -82,8 +89,33 @@ bool AppDriver::onMain(const std::function<void()>& function, double timeout)
             return false;
         }
         if (!call->finished) return false;
+        if (!call->error.empty()) {
+            ADD_FAILURE() << "A call on the main thread raised: " << call->error;
+            return false;
+        }
     }
     return waitIdle(timeout);
+}
+
+bool AppDriver::post(const std::function<void()>& function, double timeout)
+{
+    if (programEnded()) return false;
+    NSApplication::noteExternalWork();
+    NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [function] {
+        try {
+            function();
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "A call posted to the main thread raised: " << e.what();
+        }
+    });
+    return waitIdle(timeout);
+}
+
+std::string AppDriver::defaultsFile()
+{
+    std::string path;
+    onMain([&] { path = NSUserDefaults::standardUserDefaults()->path()->UTF8String(); });
+    return path;
 }
 
 bool AppDriver::waitUntil(const std::function<bool()>& predicate, double timeout)
@@ -270,7 +302,11 @@ int AppHarness::run(const std::function<int()>& program, const std::function<voi
     driver.m_configHome = configHome;
     std::thread tester([&] {
         // Launched: the event loop waits for the first time.
-        if (driver.waitIdle()) body(driver);
+        try {
+            if (driver.waitIdle()) body(driver);
+        } catch (const std::exception& e) {
+            ADD_FAILURE() << "The test body raised: " << e.what();
+        }
         if (!driver.terminate()) {
             ADD_FAILURE() << "terminate: did not end the program; ending it by force";
             NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [] {

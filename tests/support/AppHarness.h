@@ -34,6 +34,10 @@ public:
     // Runs the function on the main thread (in any run-loop mode, also in a
     // modal session or tracking loop) and waits for it; then waits idle.
     bool onMain(const std::function<void()>& function, double timeout = kDefaultTimeout);
+    // Starts the function on the main thread without waiting for it to
+    // return (it may run a modal session or a tracking loop), then waits
+    // until the program is idle, e.g. in that session.
+    bool post(const std::function<void()>& function, double timeout = kDefaultTimeout);
 
     // --- Input, in global points (y up, origin bottom left of the main screen) ---
     void mouseDown(NSPoint p, NSUInteger flags = 0);
@@ -61,8 +65,10 @@ public:
     std::vector<NSAlertRecord> alerts();
     std::vector<std::string> openedURLs();
     int beepCount();
-    // The folder that holds the stored defaults ($XDG_CONFIG_HOME).
+    // The folder that holds the stored defaults ($XDG_CONFIG_HOME) and the
+    // application's defaults file in it.
     std::string configHome() const { return m_configHome; }
+    std::string defaultsFile();
 
     // Sends terminate: and waits until the event loop has ended.
     bool terminate(double timeout = kDefaultTimeout);

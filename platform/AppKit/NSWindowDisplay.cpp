@@ -1,0 +1,90 @@
+#include "AppKit/NSWindow.h"
+
+#include <cmath>
+
+#include "AppKit/NSGraphicsContext.h"
+#include "CoreGraphics/CGCairoContext.h"
+
+// Display: the dirty region, drawn once per turn into the server's surface.
+
+void NSWindow::setViewsNeedDisplay(bool flag)
+{
+    if (flag) invalidateRectInBase(NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height));
+}
+
+void NSWindow::invalidateRectInBase(const NSRect& rect)
+{
+    if (NSIsEmptyRect(rect)) return;
+    for (const auto& r : m_dirty)
+        if (NSContainsRect(r, rect)) return;
+    m_dirty.push_back(rect);
+    // Keep the list short: many small rectangles become their union.
+    if (m_dirty.size() > 16) {
+        NSRect u = NSZeroRect;
+        for (const auto& r : m_dirty) u = NSUnionRect(u, r);
+        m_dirty = {u};
+    }
+}
+
+CGAffineTransform NSWindow::baseToSurfaceTransform() const
+{
+    return {1, 0, 0, -1, 0, std::round(m_frame.size.height)};
+}
+
+Ref<NSGraphicsContext> NSWindow::makeSurfaceContext(Ref<CGImage>& surface)
+{
+    ensureServerWindow();
+    surface = WindowServer::shared().surface(m_windowID);
+    if (!surface) return nullptr;
+    auto port = CGCairoContext::createForImage(surface);
+    if (!port) return nullptr;
+    auto context = NSGraphicsContext::graphicsContextWithGraphicsPort(port, false);
+    context->setDrawingToScreen(true);
+    return context;
+}
+
+void NSWindow::display()
+{
+    setViewsNeedDisplay(true);
+    displayIfNeeded();
+}
+
+void NSWindow::displayIfNeeded()
+{
+    if (m_displaying || m_dirty.empty()) return;
+    Ref<NSWindow> self(this);
+    m_displaying = true;
+    // A resize from inside drawRect: gives a new surface and a full dirty
+    // region; draw again a bounded number of times, then leave the rest for
+    // the next turn.
+    for (int round = 0; round < 3 && !m_dirty.empty(); ++round) {
+        std::vector<NSRect> dirty;
+        dirty.swap(m_dirty);
+        Ref<CGImage> surface;  // kept alive while drawing, whatever happens to the window
+        auto context = makeSurfaceContext(surface);
+        if (!context) break;
+        NSGraphicsContext::saveGraphicsState();
+        NSGraphicsContext::setCurrentContext(context);
+        // One pass over the union, so that each view draws once per display.
+        NSRect area = NSZeroRect;
+        for (const auto& r : dirty) area = NSUnionRect(area, r);
+        area = NSIntersectionRect(area, NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height));
+        try {
+            m_frameView->drawInWindow(area);
+        } catch (...) {
+            NSGraphicsContext::restoreGraphicsState();
+            m_displaying = false;
+            throw;
+        }
+        context->flushGraphics();
+        NSGraphicsContext::restoreGraphicsState();
+        if (surface == WindowServer::shared().surface(m_windowID)) flushWindow();
+    }
+    m_displaying = false;
+}
+
+void NSWindow::flushWindow()
+{
+    if (m_flushDisabled || !m_windowID) return;
+    WindowServer::shared().flushWindow(m_windowID);
+}
