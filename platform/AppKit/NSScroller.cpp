@@ -47,14 +47,13 @@ void NSScroller::setKnobProportion(CGFloat proportion)
 
 void NSScroller::setEnabled(bool flag)
 {
-    if (flag == m_enabled) return;
-    m_enabled = flag;
-    setNeedsDisplay(true);
+    if (flag == isEnabled()) return;
+    NSControl::setEnabled(flag);
 }
 
 NSUsableScrollerParts NSScroller::usableParts() const
 {
-    if (!m_enabled || m_knobProportion >= 1 || m_knobProportion <= 0) return NSNoScrollerParts;
+    if (!isEnabled() || m_knobProportion >= 1 || m_knobProportion <= 0) return NSNoScrollerParts;
     const NSRect b = bounds();
     const CGFloat length = isVertical() ? b.size.height : b.size.width;
     return length < kMinKnobLength ? NSNoScrollerParts : NSAllScrollerParts;
@@ -93,8 +92,7 @@ NSScrollerPart NSScroller::testPart(NSPoint pointInWindow) const
 void NSScroller::sendAction(NSScrollerPart part)
 {
     m_hitPart = part;
-    if (auto target = m_target.get(); target && !m_action.empty())
-        NSApplication::sharedApplication()->sendAction(m_action, target, Ref<NSScroller>(this));
+    if (!action().empty()) NSControl::sendAction(action(), target());
 }
 
 void NSScroller::mouseDown(const Ref<NSEvent>& event)
@@ -158,18 +156,16 @@ void NSScroller::drawRect(const NSRect&)
 
 void NSScroller::encodeWithCoder(NSCoder* coder) const
 {
-    NSViewCoding::encodeView(*this, coder);
+    NSControl::encodeWithCoder(coder);
     coder->encodeDouble(m_value, NSViewCoding::key("NSCurValue"));
     coder->encodeDouble(m_knobProportion, NSViewCoding::key("NSPercent"));
-    coder->encodeBool(m_enabled, NSViewCoding::key("NSEnabled"));
 }
 
 Id NSScroller::initWithCoder(NSCoder* coder)
 {
-    NSViewCoding::decodeView(*this, coder);
+    NSControl::initWithCoder(coder);
     auto unit = [](double v) { return std::isfinite(v) ? std::clamp(v, 0.0, 1.0) : 0.0; };
     m_value = unit(coder->decodeDoubleForKey(NSViewCoding::key("NSCurValue")));
     m_knobProportion = unit(coder->decodeDoubleForKey(NSViewCoding::key("NSPercent")));
-    m_enabled = coder->decodeBoolForKey(NSViewCoding::key("NSEnabled"));
     return this;
 }

@@ -5,8 +5,7 @@
 // pages once; dragging the knob sets the value continuously. Each change is
 // sent to the target with hitPart telling what was hit. The scroller is
 // vertical when it is taller than wide, and flipped.
-#include "AppKit/NSView.h"
-#include "Foundation/NSCoding.h"
+#include "AppKit/NSControl.h"
 
 enum NSScrollerPart : NSUInteger {
     NSScrollerNoPart = 0,
@@ -23,8 +22,8 @@ enum NSUsableScrollerParts : NSUInteger { NSNoScrollerParts = 0, NSOnlyScrollerA
 enum NSScrollerStyle : NSInteger { NSScrollerStyleLegacy = 0, NSScrollerStyleOverlay = 1 };
 
 
-class NSScroller : public NSView, public NSCoding {
-    NS_OBJECT(NSScroller, NSView)
+class NSScroller : public NSControl {
+    NS_OBJECT(NSScroller, NSControl)
 public:
     NSScroller() = default;
 
@@ -38,15 +37,15 @@ public:
     bool isVertical() const;
     bool isFlipped() const override { return true; }
 
+    // The knob's position, 0...1 (kept by the scroller, not its cell).
     double doubleValue() const { return m_value; }
     float floatValue() const { return float(m_value); }
     // Clamped to 0...1.
-    void setDoubleValue(double value);
+    void setDoubleValue(double value) override;
     void setFloatValue(float value) { setDoubleValue(value); }
     CGFloat knobProportion() const { return m_knobProportion; }
     void setKnobProportion(CGFloat proportion);
-    bool isEnabled() const { return m_enabled; }
-    void setEnabled(bool flag);
+    void setEnabled(bool flag) override;
     NSScrollerStyle scrollerStyle() const { return NSScrollerStyleLegacy; }
     void setScrollerStyle(NSScrollerStyle) {}
 
@@ -58,19 +57,15 @@ public:
     virtual NSRect rectForPart(NSScrollerPart part) const;
     virtual NSScrollerPart testPart(NSPoint pointInWindow) const;
 
-    // Not retained.
-    Id target() const { return m_target.get(); }
-    void setTarget(const Id& target) { m_target = target; }
-    SEL action() const { return m_action; }
-    void setAction(const SEL& action) { m_action = action; }
-
+    // Clicks never take the keys from the view being scrolled.
+    bool acceptsFirstResponder() const override { return false; }
     void mouseDown(const Ref<NSEvent>& event) override;
     void drawRect(const NSRect& dirtyRect) override;
     virtual void drawKnobSlotInRect(const NSRect& slotRect, bool highlight);
     virtual void drawKnob();
 
-    // Keys: the view's (NSViewCoding), NSCurValue (double), NSPercent
-    // (knob proportion), NSEnabled.
+    // Keys: the control's, then NSCurValue (double) and NSPercent (knob
+    // proportion).
     void encodeWithCoder(NSCoder* coder) const override;
     Id initWithCoder(NSCoder* coder) override;
 
@@ -81,8 +76,5 @@ private:
 
     double m_value = 0;
     CGFloat m_knobProportion = 0;
-    bool m_enabled = true;
     NSScrollerPart m_hitPart = NSScrollerNoPart;
-    Weak<NSObject> m_target;
-    SEL m_action;
 };
