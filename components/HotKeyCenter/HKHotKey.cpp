@@ -1,5 +1,6 @@
 #include "HotKeyCenter/HKHotKey.h"
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSArray.h"
 
 NS_CLASS_DEFINE(HKHotKey)

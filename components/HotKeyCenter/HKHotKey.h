@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "AppKit/NSEvent.h"
+#include "Carbon/CarbonTypes.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/NSString.h"
 

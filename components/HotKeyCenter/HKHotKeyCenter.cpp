@@ -1,5 +1,6 @@
 #include "HotKeyCenter/HKHotKeyCenter.h"
 
+#include "Foundation/NSClass.h"
 #include "Carbon/NSEventCarbonExt.h"
 #include "Foundation/NSAutoreleasePool.h"
 #include "Foundation/NSException.h"
@@ -104,7 +105,7 @@ Ref<NSSet> HKHotKeyCenter::registeredHotKeys() const
 void HKHotKeyCenter::unregisterHotKey(const Ref<HKHotKey>& hotKey)
 {
     const auto registered = dynamic_ref_cast<_HKHotKey>(hotKey);
-    if (!registered || !registered->isMemberOfClass(_HKHotKey::classRecord()))
+    if (!registered || &registered->realClass() != &_HKHotKey::classRecord())
         NSException::raise(NSInvalidArgumentException, "Invalid hotkey");
     // Keep it alive past its removal from the set.
     const Ref<_HKHotKey> keep = registered;

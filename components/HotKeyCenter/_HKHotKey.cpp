@@ -1,5 +1,7 @@
 #include "HotKeyCenter/_HKHotKey.h"
 
+#include "Foundation/NSClass.h"
+
 NS_CLASS_DEFINE(_HKHotKey)
 
 namespace {

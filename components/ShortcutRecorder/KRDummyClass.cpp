@@ -1,5 +1,6 @@
 #include "ShortcutRecorder/KRDummyClass.h"
 
+#include "Foundation/NSClass.h"
 #include "Foundation/NSBundle.h"
 
 NS_CLASS_DEFINE(KRDummyClass)

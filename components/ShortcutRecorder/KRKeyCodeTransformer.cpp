@@ -1,5 +1,6 @@
 #include "ShortcutRecorder/KRKeyCodeTransformer.h"
 
+#include "Foundation/NSClass.h"
 #include <map>
 #include <set>
 
@@ -59,7 +60,7 @@ Ref<NSString> translatedName(uint16_t keyCode, bool asciiFallback)
     UInt32 deadKeyState = 0;
     UniChar chars[4] = {};
     UniCharCount length = 0;
-    if (UCKeyTranslate(static_cast<const UCKeyboardLayout*>(data->bytes()), keyCode, kUCKeyActionDisplay, 0,
+    if (UCKeyTranslate(reinterpret_cast<const UCKeyboardLayout*>(data->bytes()), keyCode, kUCKeyActionDisplay, 0,
                        LMGetKbdType(), 0, &deadKeyState, 4, &length, chars) != noErr)
         return nullptr;
     // A key that types nothing has no name.

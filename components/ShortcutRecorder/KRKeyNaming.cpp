@@ -104,7 +104,7 @@ Ref<NSString> KRKeyCharacterForCocoaFlags(int64_t keyCode, NSUInteger)
     UInt32 deadKeyState = 0;
     UniChar chars[4] = {};
     UniCharCount length = 0;
-    if (UCKeyTranslate(static_cast<const UCKeyboardLayout*>(data->bytes()), uint16_t(keyCode), kUCKeyActionDisplay,
+    if (UCKeyTranslate(reinterpret_cast<const UCKeyboardLayout*>(data->bytes()), uint16_t(keyCode), kUCKeyActionDisplay,
                        0, LMGetKbdType(), 0, &deadKeyState, 4, &length, chars) != noErr ||
         length == 0)
         return KRKeyNameForCode(keyCode);

@@ -1,6 +1,8 @@
 #include "ShortcutRecorder/KRValidator.h"
 
-#include "AppKit/NSApplication.h"
+#include "Foundation/NSClass.h"
+#include "AppKit/NSMenu.h"
+#include "AppKit/NSMenuItem.h"
 #include "Carbon/SymbolicHotKeys.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSDictionary.h"
@@ -113,28 +115,25 @@ bool KRValidator::isKeyCodeAndFlagsTaken(int64_t keyCode, NSUInteger carbonFlags
     }
 
     // 3. The main menu.
-    return isKeyCodeAndFlagsTakenInMenu(keyCode, carbonFlags, NSApplication::sharedApplication()->mainMenu(), error);
+    return isKeyCodeAndFlagsTakenInMenu(keyCode, carbonFlags, NSMenu::mainMenu(), error);
 }
 
-bool KRValidator::isKeyCodeAndFlagsTakenInMenu(int64_t keyCode, NSUInteger carbonFlags, const Id& menu,
+bool KRValidator::isKeyCodeAndFlagsTakenInMenu(int64_t keyCode, NSUInteger carbonFlags, const Ref<NSMenu>& menu,
                                                Ref<NSError>* error)
 {
     if (!menu) return false;
-    const auto items = dynamic_ref_cast<NSArray>(menu->valueForKey("itemArray"_ns));
-    if (!items) return false;
-    for (const Id& item : items->snapshot()) {
-        const Id submenu = item->valueForKey("submenu"_ns);
-        if (submenu && !dynamic_ref_cast<NSNull>(submenu) &&
-            isKeyCodeAndFlagsTakenInMenu(keyCode, carbonFlags, submenu, error))
+    for (NSInteger i = 0; i < menu->numberOfItems(); ++i) {
+        const Ref<NSMenuItem> item = menu->itemAtIndex(i);
+        if (item->hasSubmenu() && isKeyCodeAndFlagsTakenInMenu(keyCode, carbonFlags, item->submenu(), error))
             return true;
-        const auto equivalent = dynamic_ref_cast<NSString>(item->valueForKey("keyEquivalent"_ns));
+        const Ref<NSString> equivalent = item->keyEquivalent();
         if (!equivalent || equivalent->length() == 0) continue;
         const Ref<NSString> name = KRKeyNameForCode(keyCode);
         if (!name || !equivalent->uppercaseString()->isEqualToString(name)) continue;
-        const NSUInteger mask = number(item->valueForKey("keyEquivalentModifierMask"_ns));
+        const NSUInteger mask = item->keyEquivalentModifierMask();
         if (!menuMaskMatches(mask, carbonFlags)) continue;
         if (error) {
-            const auto title = dynamic_ref_cast<NSString>(item->valueForKey("title"_ns));
+            const Ref<NSString> title = item->title();
             *error = takenError(
                 carbonFlags, keyCode,
                 NSString::stringWithFormat(

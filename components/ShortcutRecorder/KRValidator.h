@@ -9,6 +9,7 @@
 #include "Foundation/NSObject.h"
 
 class KRValidator;
+class NSMenu;
 
 // What a validator's delegate answers; the default says "not taken".
 class KRValidatorDelegate {
@@ -35,9 +36,9 @@ public:
     // Flags in the hot-key encoding (command 0x100, shift 0x200, option
     // 0x800, control 0x1000). Every refusal fills *error when one is asked for.
     bool isKeyCodeAndFlagsTaken(int64_t keyCode, NSUInteger carbonFlags, Ref<NSError>* error);
-    // The menu and its submenus: items are read by key ("itemArray",
-    // "title", "keyEquivalent", "keyEquivalentModifierMask", "submenu").
-    bool isKeyCodeAndFlagsTakenInMenu(int64_t keyCode, NSUInteger carbonFlags, const Id& menu, Ref<NSError>* error);
+    // Whether an item of the menu or of its submenus uses the combination.
+    bool isKeyCodeAndFlagsTakenInMenu(int64_t keyCode, NSUInteger carbonFlags, const Ref<NSMenu>& menu,
+                                      Ref<NSError>* error);
 
 private:
     Weak<NSObject> m_delegate;
