@@ -38,7 +38,7 @@ void KRRecorderCell::describeClass(NSClassMembers<KRRecorderCell>& m)
 
 KRRecorderCell::~KRRecorderCell()
 {
-    NSNotificationCenter::defaultCenter()->removeObserver(this);
+    // The notification centre drops registrations of dead observers itself.
     // Never leave the desktop's shortcuts suspended behind a dead recorder.
     if (m_hotKeyModeToken) PopSymbolicHotKeyMode(m_hotKeyModeToken);
 }
@@ -295,7 +295,9 @@ bool KRRecorderCell::performKeyEquivalent(const Ref<NSEvent>& event)
         if (m_validator->isKeyCodeAndFlagsTaken(event->keyCode(), KRModifiersToCarbon(filtered), &error)) {
             const Ref<NSAlert> alert = NSAlertExt::alertWithNonRecoverableError(error);
             alert->setAlertStyle(NSCriticalAlertStyle);
+            m_presentingAlert = true;
             alert->runModal();
+            m_presentingAlert = false;
             const Ref<NSEvent> current = NSApp ? NSApp->currentEvent() : nullptr;
             flagsChanged(current ? current : event);
             return true;
@@ -352,6 +354,7 @@ void KRRecorderCell::endRecording()
 
 void KRRecorderCell::abortRecording()
 {
+    if (m_presentingAlert) return;
     if (m_isAnimatingNow) {
         cancelPreviousPerformRequestsWithTarget(this);
         m_isAnimatingNow = false;

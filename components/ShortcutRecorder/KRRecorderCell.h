@@ -96,6 +96,8 @@ public:
     // --- Drawing (KRRecorderCellDrawing.cpp) ---
     void drawWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
     NSRect removeButtonRectForFrame(const NSRect& frame) const;
+    // The text the face shows now.
+    Ref<NSString> displayedText() const { return m_isRecording ? recordingText() : idleText(); }
     NSRect snapbackRectForFrame(const NSRect& frame) const;
 
     // --- Transition ---
@@ -165,4 +167,7 @@ private:
     // The suspension of the system's shortcuts, while one is in force. Kept
     // apart from the setting so that every suspension is ended exactly once.
     void* m_hotKeyModeToken = nullptr;
+    // While the refusal alert runs, the window gives up the keyboard to it
+    // without the recording ending.
+    bool m_presentingAlert = false;
 };

@@ -31,13 +31,16 @@ void KRRecorderControl::describeClass(NSClassMembers<KRRecorderControl>& m)
 {
     m.action("frameDidChange:", &KRRecorderControl::frameDidChange);
     m.action("windowEndsFocus:", &KRRecorderControl::windowEndsFocus);
+    m.property("value", &KRRecorderControl::objectValue, &KRRecorderControl::setObjectValue);
 }
+
+void KRRecorderControl::initialize() { exposeBinding<KRRecorderControl>("value"_ns); }
 
 const NSClass& KRRecorderControl::cellClass() { return KRRecorderCell::staticClass(); }
 
 KRRecorderControl::~KRRecorderControl()
 {
-    NSNotificationCenter::defaultCenter()->removeObserver(this);
+    // The notification centre drops registrations of dead observers itself.
     if (const Ref<NSCell> c = cell()) static_ref_cast<KRRecorderCell>(c)->abortRecording();
 }
 
@@ -180,6 +183,7 @@ void KRRecorderControl::shortcutRecorderCellKeyComboDidChange(const Ref<KRRecord
 
 void KRRecorderControl::writeBackValue()
 {
+    if (m_writingBack) return;
     const Ref<NSDictionary> info = infoForBinding("value"_ns);
     if (!info) return;
     Id value = objectValue();
@@ -209,5 +213,9 @@ void KRRecorderControl::writeBackValue()
         NSLog("ERROR: NSObservedKeyPathKey was nil for value binding in %s", kWriteBackMethod);
         return;
     }
+    // The model's change comes back through the binding; it must not be
+    // written back again.
+    m_writingBack = true;
     observed->setValueForKeyPath(value, keyPath);
+    m_writingBack = false;
 }

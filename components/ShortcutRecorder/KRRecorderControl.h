@@ -30,6 +30,8 @@ public:
     KRRecorderControl() = default;
     ~KRRecorderControl() override;
 
+    // Exposes the "value" binding.
+    static void initialize();
     static const NSClass& cellClass();
     const NSClass& cellClassOfControl() const override { return cellClass(); }
     Ref<NSView> initWithFrame(const NSRect& frame) override;
@@ -106,5 +108,5 @@ private:
     void windowEndsFocus(const Id& notification);
     void writeBackValue();
 
-    Weak<NSWindow> m_observedWindow;
+    bool m_writingBack = false;
 };
