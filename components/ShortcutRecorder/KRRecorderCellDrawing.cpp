@@ -34,14 +34,14 @@ NSRect KRRecorderCell::removeButtonRectForFrame(const NSRect& f) const
 {
     if (isEmpty() || !isEnabled()) return NSZeroRect;
     const NSSize s = imageSize();
-    return NSMakeRect(f.origin.x + f.size.width - s.width - 4, (f.origin.y + f.size.height - s.height) * 0.5, s.width,
-                      s.height);
+    return NSMakeRect(f.origin.x + f.size.width - s.width - 4, f.origin.y + (f.size.height - s.height) * 0.5,
+                      s.width, s.height);
 }
 
 NSRect KRRecorderCell::snapbackRectForFrame(const NSRect& f) const
 {
     const NSSize s = imageSize();
-    return NSMakeRect(f.origin.x + f.size.width - s.width - 2, (f.origin.y + f.size.height - s.height) * 0.5 + 1,
+    return NSMakeRect(f.origin.x + f.size.width - s.width - 2, f.origin.y + (f.size.height - s.height) * 0.5 + 1,
                       s.width, s.height);
 }
 
@@ -80,8 +80,8 @@ NSRect KRRecorderCell::textRect(const NSRect& f, const Ref<NSString>& text, cons
     else if (!isEmpty())
         gap = removeButtonRectForFrame(f).size.width + 6;
     const CGFloat t = NSStringExt::sizeWithAttributes(text, attributes).height;
-    return NSMakeRect(f.origin.x + 6, t / 2 - (f.origin.y + f.size.height / 2), f.size.width - 6 - gap,
-                      f.size.height);
+    // Centred in the frame wherever it lies (the animated face moves it).
+    return NSMakeRect(f.origin.x + 6, f.origin.y + (t - f.size.height) / 2, f.size.width - 6 - gap, f.size.height);
 }
 
 void KRRecorderCell::drawWithFrame(const NSRect& cellFrame, const Ref<NSView>&)
