@@ -11,6 +11,7 @@
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSUserDefaults.h"
 #include "RecorderFixture.h"
+#include "HotKeyCenter/HKHotKeyCenter.h"
 #include "ShortcutRecorder/KRRecorderControl.h"
 
 namespace {
@@ -27,6 +28,26 @@ public:
     std::vector<_KeyCombo> combos;
 };
 NS_CLASS_DEFINE(ComboListener)
+
+// Registers the recorded combination as the one global hot key, as the
+// preferences window does.
+class HotKeyOwner : public NSObject, public KRRecorderControlDelegate {
+    NS_OBJECT(HotKeyOwner, NSObject)
+public:
+    static void describeClass(NSClassMembers<HotKeyOwner>& m) { m.action("vellamoKeyDown:", &HotKeyOwner::fired); }
+    void shortcutRecorderKeyComboDidChange(const Ref<KRRecorderControl>& recorder, _KeyCombo) override
+    {
+        auto center = NSObject::make<HKHotKeyCenter>();
+        center->unregisterHotKeysWithTarget(this);
+        const _KeyCombo combo = recorder->keyCombo();
+        registered = combo.code >= 0 &&
+                     center->registerHotKeyWithKeyCode(uint16_t(combo.code), combo.flags, this, "vellamoKeyDown:", nullptr);
+    }
+    void fired(const Id&) { ++firings; }
+    bool registered = false;
+    int firings = 0;
+};
+NS_CLASS_DEFINE(HotKeyOwner)
 
 class RecorderControlTest : public RecorderTest {
 protected:
@@ -348,4 +369,55 @@ TEST_F(RecorderControlTest, RemoveButtonClearsAndAnimatedStyleSwitchesAtTheEnd)
     NSRunLoop::currentRunLoop()->runUntilIdle();
     EXPECT_TRUE(recording());
     window->display();
+}
+
+TEST_F(RecorderControlTest, ARecordedCombinationBecomesTheGlobalHotKey)
+{
+    auto owner = NSObject::make<HotKeyOwner>();
+    recorder->setDelegate(owner);
+    clickToRecord();
+    key(5, kCmd | kShift);
+    EXPECT_EQ(recorder->keyCombo(), KRMakeKeyCombo(0x120000, 5));
+    EXPECT_TRUE(owner->registered);
+    EXPECT_TRUE(server().releaseHotKey(5, 0x300));
+    EXPECT_EQ(owner->firings, 1);
+
+    // Held by another program: recorded, not registered.
+    server().holdHotKeyElsewhere(4, 0x300);
+    clickToRecord();
+    key(4, kCmd | kShift);
+    EXPECT_EQ(recorder->keyCombo(), KRMakeKeyCombo(0x120000, 4));
+    EXPECT_FALSE(owner->registered);
+    EXPECT_FALSE(server().releaseHotKey(5, 0x300));
+
+    // Cleared with the remove button: nothing registered.
+    recorder->setKeyCombo(KRMakeKeyCombo(kCmd, 0));
+    EXPECT_TRUE(owner->registered);
+    clickButton();
+    EXPECT_EQ(recorder->keyCombo().code, -1);
+    EXPECT_FALSE(owner->registered);
+    EXPECT_EQ(NSObject::make<HKHotKeyCenter>()->registeredHotKeys()->count(), 0u);
+}
+
+TEST_F(RecorderControlTest, AllowedAndRequiredFlags)
+{
+    auto listener = NSObject::make<ComboListener>();
+    recorder->setDelegate(listener);
+    recorder->setRequiredFlags(kCmd);
+    clickToRecord();
+    EXPECT_EQ(recorder->recorderCell()->recordingFlags(), kCmd);
+    key(5, kShift);
+    EXPECT_EQ(recorder->keyCombo(), KRMakeKeyCombo(kCmd | kShift, 5));
+    recorder->setRequiredFlags(0);
+
+    // Narrowing the allowed flags drops the modifier and tells the delegate...
+    listener->combos.clear();
+    recorder->setAllowedFlags(kCmd);
+    EXPECT_EQ(recorder->keyCombo(), KRMakeKeyCombo(kCmd, 5));
+    EXPECT_EQ(listener->combos.size(), 1u);
+    // ...but not without a key.
+    recorder->setKeyCombo(KRMakeKeyCombo(kCmd, -1));
+    listener->combos.clear();
+    recorder->setAllowedFlags(kShift);
+    EXPECT_TRUE(listener->combos.empty());
 }
