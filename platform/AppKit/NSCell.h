@@ -8,6 +8,7 @@
 // NSContinuous, NSSendActionOn, NSControlSize, NSRepresentedObject.
 #include <optional>
 
+#include "AppKit/NSCellStateValue.h"
 #include "AppKit/NSControlText.h"
 #include "AppKit/NSEvent.h"
 #include "AppKit/NSView.h"
@@ -18,8 +19,6 @@
 class NSFieldEditor;
 
 enum NSCellType : NSUInteger { NSNullCellType = 0, NSTextCellType = 1, NSImageCellType = 2 };
-
-enum : NSInteger { NSMixedState = -1, NSOffState = 0, NSOnState = 1 };
 
 enum NSTextAlignment : NSUInteger {
     NSLeftTextAlignment = 0,
