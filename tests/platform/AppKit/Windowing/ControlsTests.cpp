@@ -4,6 +4,7 @@
 #include "AppKit/NSMatrix.h"
 #include "AppKit/NSPopUpButton.h"
 #include "AppKit/NSPopUpList.h"
+#include "AppKit/NSSecureTextField.h"
 #include "AppKit/NSSlider.h"
 #include "AppKit/NSTextField.h"
 #include "ControlsFixture.h"
@@ -216,6 +217,18 @@ TEST_F(TextFieldTest, LabelsDoNotEditAndNumbersParse)
     EXPECT_DOUBLE_EQ(field->doubleValue(), 12.5);
     field->setIntValue(7);
     EXPECT_EQ(field->stringValue()->UTF8String(), "7");
+}
+
+TEST_F(ControlsTest, SecureFieldEditsHiddenText)
+{
+    auto field = add<NSSecureTextField>(NSMakeRect(20, 200, 200, 22));
+    clickAt(centreOf(field));
+    ASSERT_TRUE(field->currentEditor());
+    type(u"pw1");
+    EXPECT_EQ(field->stringValue()->UTF8String(), "pw1");
+    EXPECT_EQ(field->currentEditor()->displayedText(), u"\u2022\u2022\u2022");
+    key(kVK_Return);
+    EXPECT_EQ(field->stringValue()->UTF8String(), "pw1");
 }
 
 // --- Sliders ---
