@@ -125,7 +125,8 @@ public:
     virtual void setAction(const SEL&) {}
     bool isContinuous() const { return m_continuous; }
     virtual void setContinuous(bool flag) { m_continuous = flag; }
-    // Answers the previous mask. Mouse-up is always included.
+    // Which mouse events send the action (NSLeftMouseDownMask,
+    // NSLeftMouseDraggedMask, NSLeftMouseUpMask); answers the previous mask.
     NSEventMask sendActionOn(NSEventMask mask);
     NSEventMask sendActionMask() const { return m_sendActionMask; }
 

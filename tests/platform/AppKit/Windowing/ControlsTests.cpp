@@ -66,6 +66,32 @@ TEST_F(ControlsTest, ButtonClickReleasedOutsideOrDisabledDoesNothing)
     EXPECT_EQ(recorder->count, 0);
 }
 
+TEST_F(ControlsTest, SendActionOnChoosesTheMouseEventsThatSend)
+{
+    struct Case {
+        const char* name;
+        NSEventMask mask;
+        int expected;  // for a press, one drag inside and a release
+    };
+    const Case cases[] = {
+        {"mouse-up (the default)", NSLeftMouseUpMask, 1},
+        {"mouse-down and drags (66)", NSLeftMouseDownMask | NSLeftMouseDraggedMask, 2},
+        {"down, drags and up", NSLeftMouseDownMask | NSLeftMouseDraggedMask | NSLeftMouseUpMask, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto button = add<NSButton>(NSMakeRect(20, 20, 120, 24));
+        EXPECT_EQ(button->sendActionOn(c.mask), NSEventMask(NSLeftMouseUpMask));
+        recorder->count = 0;
+        server().injectMouse(NSEventTypeLeftMouseDown, onScreen(button, NSMakePoint(10, 10)));
+        server().injectMouse(NSEventTypeLeftMouseDragged, onScreen(button, NSMakePoint(30, 10)));
+        server().injectMouse(NSEventTypeLeftMouseUp, onScreen(button, NSMakePoint(30, 10)));
+        pump();
+        EXPECT_EQ(recorder->count, c.expected);
+        button->removeFromSuperview();
+    }
+}
+
 TEST_F(ControlsTest, KeyEquivalentClicksTheButton)
 {
     auto ok = add<NSButton>(NSMakeRect(20, 20, 80, 24));
