@@ -1,0 +1,190 @@
+#include "AppKit/NSMenuWindow.h"
+
+#include "AppKit/NSApplication.h"
+#include "AppKit/NSScreen.h"
+#include "AppKit/USKeyboardLayout.h"
+#include "Foundation/NSClass.h"
+#include "Foundation/NSRunLoop.h"
+
+NS_CLASS_DEFINE(NSMenuWindow)
+
+Ref<NSMenuWindow> NSMenuWindow::initWithMenu(const Ref<NSMenu>& menu, NSInteger index, NSPoint screenPoint)
+{
+    m_menuView = alloc<NSMenuView>()->initWithMenu(menu);
+    NSSize size = m_menuView->frame().size;
+    // The item's top-left corner goes to the point; the view is flipped.
+    CGFloat itemTop = index >= 0 ? m_menuView->rectOfItemAtIndex(index).origin.y : 0;
+    NSRect frame = NSMakeRect(screenPoint.x, screenPoint.y + itemTop - size.height, size.width, size.height);
+    if (auto screen = NSScreen::mainScreen()) {
+        NSRect visible = screen->visibleFrame();
+        frame.origin.x = std::max(visible.origin.x, std::min(frame.origin.x, NSMaxX(visible) - size.width));
+        frame.origin.y = std::max(visible.origin.y, std::min(frame.origin.y, NSMaxY(visible) - size.height));
+    }
+    initWithContentRect(frame, NSBorderlessWindowMask, NSBackingStoreBuffered, false);
+    setLevel(NSPopUpMenuWindowLevel);
+    setRoleName("menu");
+    setReleasedWhenClosed(false);
+    setContentView(m_menuView);
+    return Ref<NSMenuWindow>(this);
+}
+
+NSInteger NSMenuWindow::itemAtScreenPoint(NSPoint point) const
+{
+    if (!NSPointInRect(point, frame())) return -1;
+    NSPoint local = m_menuView->convertPointFromView(convertScreenToBase(point), nullptr);
+    return m_menuView->indexOfItemAtPoint(local);
+}
+
+NSInteger NSMenuWindow::nextEnabledItem(int direction) const
+{
+    const auto& items = m_menuView->menu()->items();
+    NSInteger n = NSInteger(items.size());
+    NSInteger i = m_menuView->highlightedIndex();
+    if (i < 0) i = direction > 0 ? -1 : n;
+    for (NSInteger step = 0; step < n; ++step) {
+        i += direction;
+        if (i < 0 || i >= n) return m_menuView->highlightedIndex();
+        const auto& item = items[size_t(i)];
+        if (!item->isSeparatorItem() && item->isEnabled()) return i;
+    }
+    return m_menuView->highlightedIndex();
+}
+
+namespace {
+
+// The open menu windows, outermost first; the loop works on the innermost.
+class MenuTracker {
+public:
+    explicit MenuTracker(Ref<NSMenuWindow> root) { push(std::move(root)); }
+    ~MenuTracker() { closeFrom(0); }
+
+    NSMenuWindow::Choice run();
+
+private:
+    std::vector<Ref<NSMenuWindow>> m_windows;
+
+    void push(Ref<NSMenuWindow> w)
+    {
+        w->orderFront(nullptr);
+        w->display();
+        m_windows.push_back(std::move(w));
+    }
+    void closeFrom(size_t level)
+    {
+        while (m_windows.size() > level) {
+            m_windows.back()->orderOut(nullptr);
+            m_windows.pop_back();
+        }
+    }
+    static Ref<NSMenuItem> itemOf(const Ref<NSMenuWindow>& w, NSInteger i)
+    {
+        return i < 0 ? nullptr : w->menuView()->menu()->itemAtIndex(i);
+    }
+    static bool choosable(const Ref<NSMenuItem>& item)
+    {
+        return item && item->isEnabled() && !item->isSeparatorItem() && !item->hasSubmenu();
+    }
+    // The innermost window holding the point, or -1.
+    int levelAt(NSPoint point) const
+    {
+        for (int level = int(m_windows.size()) - 1; level >= 0; --level)
+            if (NSPointInRect(point, m_windows[size_t(level)]->frame())) return level;
+        return -1;
+    }
+    // Highlights the item at `level` and shows its submenu, if any, beside it.
+    void highlight(size_t level, NSInteger index)
+    {
+        auto& w = m_windows[level];
+        bool same = w->menuView()->highlightedIndex() == index;
+        w->menuView()->setHighlightedIndex(index);
+        if (same && m_windows.size() > level + 1) return;
+        closeFrom(level + 1);
+        auto item = itemOf(w, index);
+        if (!item || !item->hasSubmenu() || !item->isEnabled()) return;
+        auto submenu = item->submenu();
+        submenu->update();
+        if (submenu->numberOfItems() == 0) return;
+        NSRect row = w->menuView()->rectOfItemAtIndex(index);
+        NSPoint corner = w->convertBaseToScreen(w->menuView()->convertPointToView(NSMakePoint(NSMaxX(row), row.origin.y), nullptr));
+        push(NSObject::alloc<NSMenuWindow>()->initWithMenu(submenu, 0, corner));
+    }
+    NSMenuWindow::Choice choice(size_t level, NSInteger index) const
+    {
+        return {m_windows[level]->menuView()->menu(), index};
+    }
+};
+
+NSMenuWindow::Choice MenuTracker::run()
+{
+    constexpr NSEventMask mask = NSLeftMouseDownMask | NSLeftMouseUpMask | NSRightMouseDownMask | NSRightMouseUpMask |
+                                 NSMouseMovedMask | NSLeftMouseDraggedMask | NSRightMouseDraggedMask | NSKeyDownMask |
+                                 NSOtherMouseDownMask;
+    bool armed = false;  // a mouse-up chooses only after a press or a drag inside the loop
+    for (;;) {
+        auto event = NSApp->nextEventMatchingMask(mask, NSDate::distantFuture(), NSEventTrackingRunLoopMode, true);
+        if (NSApp->hasTerminated()) return {};
+        if (!event) continue;
+        NSPoint point = event->locationInWindow();
+        if (auto w = event->window()) point = w->convertBaseToScreen(point);
+        int level = levelAt(point);
+        NSInteger index = level < 0 ? -1 : m_windows[size_t(level)]->itemAtScreenPoint(point);
+        size_t top = m_windows.size() - 1;
+        switch (event->type()) {
+        case NSEventTypeMouseMoved:
+        case NSEventTypeLeftMouseDragged:
+        case NSEventTypeRightMouseDragged:
+            if (event->type() != NSEventTypeMouseMoved) armed = true;
+            if (level >= 0) highlight(size_t(level), index);
+            else m_windows[top]->menuView()->setHighlightedIndex(-1);
+            break;
+        case NSEventTypeLeftMouseDown:
+        case NSEventTypeRightMouseDown:
+        case NSEventTypeOtherMouseDown:
+            if (level < 0) return {};
+            armed = true;
+            highlight(size_t(level), index);
+            break;
+        case NSEventTypeLeftMouseUp:
+        case NSEventTypeRightMouseUp:
+            if (armed && level >= 0 && choosable(itemOf(m_windows[size_t(level)], index))) return choice(size_t(level), index);
+            break;
+        case NSEventTypeKeyDown: {
+            auto& w = m_windows[top];
+            NSInteger lit = w->menuView()->highlightedIndex();
+            switch (event->keyCode()) {
+            case kVK_Escape: return {};
+            case kVK_DownArrow: w->menuView()->setHighlightedIndex(w->nextEnabledItem(1)); break;
+            case kVK_UpArrow: w->menuView()->setHighlightedIndex(w->nextEnabledItem(-1)); break;
+            case kVK_RightArrow:
+                highlight(top, lit);
+                if (m_windows.size() > top + 1) {
+                    auto& sub = m_windows.back();
+                    sub->menuView()->setHighlightedIndex(sub->nextEnabledItem(1));
+                }
+                break;
+            case kVK_LeftArrow:
+                if (top > 0) closeFrom(top);
+                break;
+            case kVK_Return:
+            case kVK_ANSI_KeypadEnter:
+            case kVK_Space:
+                if (choosable(itemOf(w, lit))) return choice(top, lit);
+                break;
+            default: break;
+            }
+            break;
+        }
+        default: break;
+        }
+        for (auto& w : m_windows) w->displayIfNeeded();
+    }
+}
+
+}
+
+NSMenuWindow::Choice NSMenuWindow::trackMenu(const Ref<NSMenu>& menu, NSInteger index, NSPoint screenPoint)
+{
+    if (!NSApp || !menu || menu->numberOfItems() == 0) return {};
+    MenuTracker tracker(alloc<NSMenuWindow>()->initWithMenu(menu, index, screenPoint));
+    return tracker.run();
+}
