@@ -3,7 +3,6 @@
 #include "AppKit/NSButton.h"
 #include "AppKit/NSMatrix.h"
 #include "AppKit/NSPopUpButton.h"
-#include "AppKit/NSPopUpList.h"
 #include "AppKit/NSSecureTextField.h"
 #include "AppKit/NSSlider.h"
 #include "AppKit/NSTextField.h"
@@ -378,9 +377,9 @@ TEST_F(ControlsTest, PopUpButtonChoosesByClick)
     EXPECT_EQ(popup->indexOfSelectedItem(), 0);
     EXPECT_EQ(popup->titleOfSelectedItem()->UTF8String(), "Alpha");
 
-    // The list opens with the selected row over the button; rows are 20 high.
+    // The menu opens with the selected item over the button; items are 20 high.
     const NSPoint button = centreOf(popup);
-    // The list's tracking loop waits for the second click: queue all first.
+    // The menu's tracking loop waits for the second click: queue all first.
     auto clicks = [&](std::vector<NSPoint> points) {
         for (auto p : points) {
             server().injectMouse(NSEventTypeLeftMouseDown, p);
@@ -388,12 +387,13 @@ TEST_F(ControlsTest, PopUpButtonChoosesByClick)
         }
         pump();
     };
-    clicks({button, NSMakePoint(button.x, button.y - 40)});  // the first click opens, the list stays open
+    clicks({button, NSMakePoint(button.x, button.y - 40)});  // the first click opens, the menu stays open
     EXPECT_EQ(popup->indexOfSelectedItem(), 2);
     EXPECT_EQ(popup->titleOfSelectedItem()->UTF8String(), "Gamma");
     EXPECT_EQ(popup->selectedTag(), 7);
     EXPECT_EQ(recorder->count, 1);
-    EXPECT_FALSE(NSPopUpList::currentListWindow());
+    EXPECT_EQ(popup->selectedItem()->state(), NSOnState);
+    EXPECT_EQ(popup->itemAtIndex(0)->state(), NSOffState);
 
     // A click outside cancels.
     clicks({button, NSMakePoint(button.x + 200, button.y - 150)});
@@ -403,6 +403,14 @@ TEST_F(ControlsTest, PopUpButtonChoosesByClick)
     EXPECT_TRUE(popup->selectItemWithTag(7));
     popup->selectItemAtIndex(1);
     EXPECT_EQ(popup->stringValue()->UTF8String(), "Beta");
+    // The items are the menu's.
+    auto item = NSMenuItem::itemWithTitle("Delta"_ns, {}, ""_ns);
+    popup->menu()->addItem(item);
+    EXPECT_EQ(popup->numberOfItems(), 4);
+    popup->selectItem(item);
+    EXPECT_EQ(popup->indexOfSelectedItem(), 3);
+    popup->menu()->removeItem(item);
+    EXPECT_EQ(popup->indexOfSelectedItem(), -1);
     popup->removeAllItems();
     EXPECT_EQ(popup->indexOfSelectedItem(), -1);
     EXPECT_EQ(popup->titleOfSelectedItem()->UTF8String(), "");
