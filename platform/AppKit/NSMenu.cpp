@@ -14,12 +14,8 @@ NS_CLASS_DEFINE(NSMenu)
 
 namespace {
 
-// The main menu hears the key-downs that the key window's views declined.
 [[maybe_unused]] const bool g_keyHandlerInstalled = [] {
-    NSApplication::setMenuKeyEquivalentHandler([](const Id& mainMenu, const Ref<NSEvent>& event) {
-        auto menu = dynamic_ref_cast<NSMenu>(mainMenu);
-        return menu && menu->performKeyEquivalent(event);
-    });
+    NSMenu::installKeyEquivalentHandler();
     return true;
 }();
 
@@ -239,6 +235,14 @@ bool NSMenu::performKeyEquivalent(const Ref<NSEvent>& event)
     return false;
 }
 
+void NSMenu::installKeyEquivalentHandler()
+{
+    NSApplication::setMenuKeyEquivalentHandler([](const Id& mainMenu, const Ref<NSEvent>& event) {
+        auto menu = dynamic_ref_cast<NSMenu>(mainMenu);
+        return menu && menu->performKeyEquivalent(event);
+    });
+}
+
 // --- Showing ---
 
 bool NSMenu::chooseItemAtIndex(NSInteger index)
@@ -278,8 +282,8 @@ bool NSMenu::popUpMenuPositioningItem(const Ref<NSMenuItem>& item, NSPoint locat
         screenPoint = window->convertBaseToScreen(view->convertPointToView(location, nullptr));
     }
     update();
-    NSInteger chosen = NSMenuWindow::trackMenu(Ref<NSMenu>(this), indexOfItem(item), screenPoint);
-    return chooseItemAtIndex(chosen);
+    auto chosen = NSMenuWindow::trackMenu(Ref<NSMenu>(this), indexOfItem(item), screenPoint);
+    return chosen.menu && chosen.menu->chooseItemAtIndex(chosen.index);
 }
 
 void NSMenu::popUpContextMenu(const Ref<NSMenu>& menu, const Ref<NSEvent>& event, const Ref<NSView>& view)
@@ -289,8 +293,8 @@ void NSMenu::popUpContextMenu(const Ref<NSMenu>& menu, const Ref<NSEvent>& event
     if (auto window = event->window()) location = window->convertBaseToScreen(location);
     else if (view && view->window()) location = view->window()->convertBaseToScreen(location);
     menu->update();
-    NSInteger chosen = NSMenuWindow::trackMenu(menu, -1, location);
-    menu->chooseItemAtIndex(chosen);
+    auto chosen = NSMenuWindow::trackMenu(menu, -1, location);
+    if (chosen.menu) chosen.menu->chooseItemAtIndex(chosen.index);
 }
 
 Ref<NSMenu> NSMenu::mainMenu() { return NSApp ? dynamic_ref_cast<NSMenu>(NSApp->mainMenu()) : nullptr; }

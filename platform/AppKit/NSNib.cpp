@@ -324,7 +324,7 @@ private:
 
     static void awaken(const Id& object)
     {
-        if (auto* view = dynamic_cast<NSView*>(object.get())) return view->awakeFromNib();
+        if (auto* responder = dynamic_cast<NSResponder*>(object.get())) return responder->awakeFromNib();
         if (auto* awaking = dynamic_cast<NSNibAwaking*>(object.get())) return awaking->awakeFromNib();
         if (object->respondsToSelector("awakeFromNib")) object->performSelector("awakeFromNib");
     }
@@ -417,10 +417,7 @@ void registerCoreOutlets()
 
 [[maybe_unused]] const bool g_loaderInstalled = [] {
     registerCoreOutlets();
-    NSNibLoading::setLoader([](const Ref<NSString>& name, const Id& owner, Ref<NSArray>* top) {
-        auto nib = NSObject::alloc<NSNib>()->initWithNibNamed(name, nullptr);
-        return nib && nib->instantiateWithOwner(owner, top);
-    });
+    NSNib::installAsLoader();
     return true;
 }();
 
@@ -453,6 +450,14 @@ Ref<NSNib> NSNib::initWithContentsOfFile(const Ref<NSString>& path)
 bool NSNib::instantiateWithOwner(const Id& owner, Ref<NSArray>* topLevelObjects)
 {
     return loadFile(m_path, owner, topLevelObjects);
+}
+
+void NSNib::installAsLoader()
+{
+    NSNibLoading::setLoader([](const Ref<NSString>& name, const Id& owner, Ref<NSArray>* top) {
+        auto nib = NSObject::alloc<NSNib>()->initWithNibNamed(name, nullptr);
+        return nib && nib->instantiateWithOwner(owner, top);
+    });
 }
 
 void NSNib::registerOutletSetter(const NSClass& cls, const std::string& outlet, OutletSetter setter)

@@ -183,6 +183,7 @@ protected:
     void SetUp() override
     {
         WindowingTest::SetUp();
+        NSNib::installAsLoader();  // another test may have replaced the hook
         dir = std::filesystem::temp_directory_path() / ("nibtest-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir / "Interface");
         write("Fixture", kFixture);
