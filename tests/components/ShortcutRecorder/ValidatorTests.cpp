@@ -4,6 +4,7 @@
 #include "Foundation/NSClass.h"
 #include "RecorderFixture.h"
 #include "ShortcutRecorder/KRValidator.h"
+#include "ShortcutRecorder/NSAlertKRAdditions.h"
 
 namespace {
 
@@ -124,4 +125,23 @@ TEST_F(ValidatorTest, MenuKeyEquivalentsAreFoundInNestedMenus)
     ASSERT_TRUE(validator->isKeyCodeAndFlagsTaken(12, kCmd, &error));
     EXPECT_EQ(utf8(error->localizedRecoverySuggestion()),
               "The key combination \"Command + Q\" can't be used because it's already used by the menu item \"Quit\".");
+}
+
+TEST_F(ValidatorTest, ASystemShortcutRefusalBecomesTheAlertText)
+{
+    SymbolicHotKeys::setEntries({{17, 0x1000, true}});
+    Ref<NSError> error;
+    ASSERT_TRUE(validator->isKeyCodeAndFlagsTaken(17, 0x1000, &error));
+    const Ref<NSAlert> alert = NSAlertExt::alertWithNonRecoverableError(error);
+    EXPECT_EQ(utf8(alert->messageText()), "The key combination \u2303T can't be used!");
+    EXPECT_EQ(utf8(alert->informativeText()),
+              "The key combination \"Control + T\" can't be used because it's already used by a system-wide keyboard "
+              "shortcut. (If you really want to use this key combination, most shortcuts can be changed in the "
+              "keyboard shortcut settings of your desktop.)");
+    ASSERT_EQ(alert->buttons().size(), 1u);
+    EXPECT_EQ(utf8(alert->buttons()[0]->title()), "OK");
+
+    const Ref<NSAlert> plain = NSAlertExt::alertWithNonRecoverableError(nullptr);
+    ASSERT_EQ(plain->buttons().size(), 1u);
+    EXPECT_EQ(utf8(plain->buttons()[0]->title()), "OK");
 }
