@@ -4,6 +4,7 @@
 
 #include "AppKit/NSAlertLog.h"
 #include "AppKit/NSApplication.h"
+#include "AppKit/NSApplicationSheets.h"
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSControlText.h"
 #include "AppKit/NSGraphics.h"
@@ -183,15 +184,20 @@ void NSAlert::layout()
     w->setContentView(content);
 }
 
-NSModalResponse NSAlert::runWindow()
+size_t NSAlert::recordShown()
 {
-    Ref<NSAlert> self(this);
     NSAlertRecord record;
     record.style = m_style;
     record.messageText = m_messageText ? m_messageText->UTF8String() : "";
     record.informativeText = m_informativeText ? m_informativeText->UTF8String() : "";
     for (const auto& b : m_buttons) record.buttons.push_back(b->title()->UTF8String());
-    const size_t index = NSAlertLog::record(record);
+    return NSAlertLog::record(record);
+}
+
+NSModalResponse NSAlert::runWindow()
+{
+    Ref<NSAlert> self(this);
+    const size_t index = recordShown();
     NSModalResponse code = NSModalResponseAbort;
     if (NSApp) {
         m_window->makeKeyAndOrderFront(nullptr);
@@ -210,25 +216,51 @@ NSModalResponse NSAlert::runModal()
     return runWindow();
 }
 
+namespace {
+constexpr char kSheetDidEnd[] = "alertSheetDidEnd:returnCode:contextInfo:";
+}
+
+void NSAlert::initialize()
+{
+    NSApplicationExt::registerDidEndSelector<NSAlert>(kSheetDidEnd, &NSAlert::sheetDidEnd);
+}
+
 void NSAlert::beginSheetModalForWindow(const Ref<NSWindow>& parent, const Id& delegate, const SEL& didEndSelector,
                                        void* contextInfo)
 {
-    Ref<NSAlert> self(this);
-    m_contextInfo = contextInfo;
-    layout();
-    // In front of the parent, below its title bar, centred across it.
-    NSRect frame = window()->frame();
-    if (parent) {
-        const NSRect p = parent->frame();
-        frame.origin = NSMakePoint(std::round(NSMidX(p) - frame.size.width / 2),
-                                   NSMaxY(p) - kNSWindowTitleBarHeight - frame.size.height);
-        window()->setFrame(frame, false);
-    } else {
-        window()->center();
+    if (!parent) {
+        // No window to attach to: run it as a modal alert.
+        const NSModalResponse code = runModal();
+        m_contextInfo = contextInfo;
+        if (delegate && !didEndSelector.empty() && delegate->respondsToSelector(didEndSelector))
+            delegate->performSelector(didEndSelector, Id(this), NSNumber::numberWithInteger(code));
+        m_contextInfo = nullptr;
+        return;
     }
-    const NSModalResponse code = runWindow();
-    if (delegate && !didEndSelector.empty() && delegate->respondsToSelector(didEndSelector))
-        delegate->performSelector(didEndSelector, self, NSNumber::numberWithInteger(code));
+    if (m_selfWhileSheet) return;
+    layout();
+    m_sheetDelegate = delegate;
+    m_sheetDidEnd = didEndSelector;
+    m_contextInfo = contextInfo;
+    m_logIndex = recordShown();
+    m_selfWhileSheet = this;
+    NSApplicationExt::beginSheet(NSApp, window(), parent, Id(this), kSheetDidEnd, contextInfo);
+    if (!NSApplicationExt::isSheet(window())) {
+        // The window already has a sheet: nothing was shown.
+        NSAlertLog::setResult(m_logIndex, NSModalResponseAbort);
+        m_selfWhileSheet = nullptr;
+    }
+}
+
+void NSAlert::sheetDidEnd(const Ref<NSWindow>& sheet, NSInteger code, void*)
+{
+    Ref<NSAlert> self = m_selfWhileSheet ? m_selfWhileSheet : Ref<NSAlert>(this);
+    m_selfWhileSheet = nullptr;
+    if (sheet) sheet->orderOut(nullptr);
+    NSAlertLog::setResult(m_logIndex, code);
+    auto delegate = m_sheetDelegate.get();
+    if (delegate && !m_sheetDidEnd.empty() && delegate->respondsToSelector(m_sheetDidEnd))
+        delegate->performSelector(m_sheetDidEnd, self, NSNumber::numberWithInteger(code));
     m_contextInfo = nullptr;
 }
 
@@ -236,6 +268,7 @@ void NSAlert::buttonPressed(const Id& sender)
 {
     auto button = dynamic_ref_cast<NSButton>(sender);
     if (!button || !NSApp) return;
+    if (m_selfWhileSheet) return NSApplicationExt::endSheet(NSApp, window(), button->tag());
     NSApp->stopModalWithCode(button->tag());
 }
 

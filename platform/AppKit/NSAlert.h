@@ -8,10 +8,11 @@
 // presses the default button, Escape the button titled "Cancel". Every alert
 // shown is recorded in NSAlertLog with its style, texts, buttons and result.
 //
-// beginSheetModalForWindow:... runs the alert as a modal window in front of
-// the window (the windows have no sheets) and then sends the delegate its
-// did-end selector with the alert and the code (an NSNumber); the context
-// is available as contextInfo() meanwhile.
+// beginSheetModalForWindow:... attaches the alert to the window as a sheet
+// and returns at once; the button pressed ends the sheet, orders the alert
+// out and sends the delegate its did-end selector with the alert and the
+// code (an NSNumber; a one-argument method gets the alert). The context is
+// available as contextInfo() during that call.
 #include <vector>
 
 #include "AppKit/NSApplication.h"
@@ -71,14 +72,18 @@ public:
                                   void* contextInfo);
     void* contextInfo() const { return m_contextInfo; }
 
-    // The buttons' action: ends the modal run with the button's code.
+    // The buttons' action: ends the modal run or the sheet with the
+    // button's code.
     void buttonPressed(const Id& sender);
+    static void initialize();
 
     static void describeClass(NSClassMembers<NSAlert>& m);
 
 private:
     void layout();
     NSModalResponse runWindow();
+    size_t recordShown();
+    void sheetDidEnd(const Ref<NSWindow>& sheet, NSInteger returnCode, void* contextInfo);
     Ref<NSButton> makeButton(const Ref<NSString>& title, NSInteger code);
 
     Ref<NSString> m_messageText;
@@ -87,6 +92,12 @@ private:
     std::vector<Ref<NSButton>> m_buttons;
     Ref<NSWindow> m_window;
     void* m_contextInfo = nullptr;
+    // While shown as a sheet: the alert keeps itself, its log entry and the
+    // caller's delegate (not retained) and did-end selector.
+    Ref<NSAlert> m_selfWhileSheet;
+    size_t m_logIndex = 0;
+    Weak<NSObject> m_sheetDelegate;
+    SEL m_sheetDidEnd;
 };
 
 // NSRunAlertPanel: a legacy alert run at once; answers 1, 0 or -1.

@@ -392,7 +392,8 @@ Id NSCell::initWithCoder(NSCoder* c)
 {
     m_type = NSCellType(c->decodeIntegerForKey("NSCellType"_ns));
     m_state = c->decodeIntegerForKey("NSState"_ns);
-    m_objectValue = c->decodeObjectForKey("NSContents"_ns);
+    // Interface files may name a title NSTitle.
+    m_objectValue = c->decodeObjectForKey(c->containsValueForKey("NSContents"_ns) ? "NSContents"_ns : "NSTitle"_ns);
     // An interface file that leaves the key out means an enabled cell.
     m_enabled = !c->containsValueForKey("NSEnabled"_ns) || c->decodeBoolForKey("NSEnabled"_ns);
     m_highlighted = c->decodeBoolForKey("NSHighlighted"_ns);

@@ -3,9 +3,11 @@
 // part of a control: a matrix's entries, a table's columns). A cell draws
 // into its control view and is not a view itself; its control view is a
 // back pointer. Keyed-coding keys: NSCellType, NSState, NSContents (title or
-// object value), NSEnabled, NSHighlighted, NSBordered, NSBezeled, NSEditable,
-// NSSelectable, NSScrollable, NSAlignment, NSFontSize, NSBoldFont, NSTag,
-// NSContinuous, NSSendActionOn, NSControlSize, NSRepresentedObject.
+// object value; NSTitle is read too), NSEnabled (YES when missing),
+// NSHighlighted, NSBordered, NSBezeled, NSEditable, NSSelectable,
+// NSScrollable, NSAllowsMixedState, NSAlignment, NSFontSize, NSBoldFont,
+// NSTag, NSContinuous, NSSendActionOn (mouse-up when missing),
+// NSControlSize, NSRepresentedObject.
 #include <optional>
 
 #include "AppKit/NSCellStateValue.h"

@@ -28,6 +28,18 @@ void NSControl::describeClass(NSClassMembers<NSControl>& m)
     m.property("doubleValue", &NSControl::doubleValue, &NSControl::setDoubleValue);
     m.property("enabled", &NSControl::isEnabled, &NSControl::setEnabled);
     m.property("tag", &NSControl::tag, &NSControl::setTag);
+    m.property("target", &NSControl::target, &NSControl::setTarget);
+    m.property("action", &NSControl::actionName, &NSControl::setActionName);
+}
+
+Ref<NSString> NSControl::actionName() const
+{
+    return NSString::stringWithUTF8String(action());
+}
+
+void NSControl::setActionName(const Ref<NSString>& name)
+{
+    setAction(name ? name->UTF8String() : SEL());
 }
 
 const NSClass& NSControl::cellClass()
@@ -326,10 +338,10 @@ Id NSControl::initWithCoder(NSCoder* c)
     setHidden(c->decodeBoolForKey("NSHidden"_ns));
     setAutoresizingMask(NSUInteger(c->decodeIntegerForKey("NSAutoresizingMask"_ns)));
     auto cell = dynamic_ref_cast<NSCell>(c->decodeObjectForKey("NSCell"_ns));
-    // A file without a cell still gets one: a control never runs without.
+    // An entry without a cell holds the cell's keys itself.
     if (!cell) {
         cell = dynamic_ref_cast<NSCell>(cellClassOfControl().allocInstance());
-        if (cell) cell = dynamic_ref_cast<NSCell>(cell->init());
+        if (cell) cell = dynamic_ref_cast<NSCell>(cell->initWithCoder(c));
     }
     setCell(cell);
     return this;

@@ -209,3 +209,41 @@ TEST(ControlsCoding, CellCopyOwnsItsStrings)
     cell->setTitle("Changed"_ns);
     EXPECT_EQ(copy->title()->UTF8String(), "Title");
 }
+
+TEST(ControlsCoding, InterfaceFileEntriesWithTheCellKeysOnTheControl)
+{
+    auto document = nlohmann::ordered_json::parse(R"({
+      "archiver": "NSKeyedArchiver", "version": 1,
+      "top": {"button": {"$ref": 1}, "combo": {"$ref": 2}},
+      "objects": [
+        {"id": 1, "class": "NSButton", "keys": {"NSFrame": {"$rect": [10, 10, 80, 24]}, "NSTitle": "OK",
+                                                "NSButtonType": 3, "NSState": 1, "NSAction": "ok:"}},
+        {"id": 2, "class": "NSComboBox", "keys": {"NSFrame": {"$rect": [0, 0, 120, 24]}, "NSEditable": true,
+                                                  "NSComboBoxItems": ["Red", "Green", "Blue"], "NSContents": "Green"}}
+      ]})");
+    auto unarchiver = NSKeyedUnarchiver::unarchiverForReadingWithJSON(std::move(document));
+    auto button = dynamic_ref_cast<NSButton>(unarchiver->decodeObjectForKey("button"_ns));
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->title()->UTF8String(), "OK");
+    EXPECT_EQ(button->state(), NSOnState);
+    EXPECT_EQ(button->buttonCell()->buttonType(), NSSwitchButton);
+    EXPECT_EQ(button->action(), "ok:");
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_EQ(button->cell()->controlView().get(), button.get());
+
+    auto combo = dynamic_ref_cast<NSComboBox>(unarchiver->decodeObjectForKey("combo"_ns));
+    ASSERT_TRUE(combo);
+    EXPECT_EQ(combo->numberOfItems(), 3);
+    EXPECT_EQ(combo->itemObjectValueAtIndex(2)->description()->UTF8String(), "Blue");
+    EXPECT_EQ(combo->stringValue()->UTF8String(), "Green");
+    EXPECT_EQ(combo->indexOfSelectedItem(), 1);
+    EXPECT_TRUE(combo->isEditable());
+
+    // Action connections go through key-value coding.
+    auto target = NSObject::make<NSObject>();
+    button->setValueForKey(target, "target"_ns);
+    button->setValueForKey("done:"_ns, "action"_ns);
+    EXPECT_EQ(button->target().get(), target.get());
+    EXPECT_EQ(button->action(), "done:");
+    EXPECT_EQ(button->valueForKey("action"_ns)->description()->UTF8String(), "done:");
+}

@@ -1,6 +1,7 @@
 // Combo boxes, colour wells with the colour panel, and alerts.
 #include "AppKit/NSAlert.h"
 #include "AppKit/NSAlertLog.h"
+#include "AppKit/NSApplicationSheets.h"
 #include "AppKit/NSColorPanel.h"
 #include "AppKit/NSColorWell.h"
 #include "AppKit/NSComboBox.h"
@@ -252,12 +253,29 @@ TEST_F(AlertTest, RunAlertPanelAndSheetForm)
     auto parent = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(300, 300, 500, 400), NSTitledWindowMask,
                                                                    NSBackingStoreBuffered, false);
     parent->makeKeyAndOrderFront(nullptr);
-    auto alert = NSAlert::alertWithMessageText("Sheet"_ns, nullptr, "Cancel"_ns, nullptr, ""_ns);
+    pump();
     auto recorder = dynamic_ref_cast<ActionRecorder>(NSObject::make<ActionRecorder>());
-    whenModal([] { pressKey(kVK_Escape); });
-    alert->beginSheetModalForWindow(parent, recorder, "act:", nullptr);
+    Weak<NSAlert> weakAlert;
+    {
+        auto alert = NSAlert::alertWithMessageText("Sheet"_ns, nullptr, "Cancel"_ns, nullptr, ""_ns);
+        weakAlert = alert;
+        alert->beginSheetModalForWindow(parent, recorder, "act:", nullptr);
+        EXPECT_TRUE(alert->window()->isVisible());
+        EXPECT_TRUE(NSApplicationExt::isSheet(alert->window()));
+        EXPECT_TRUE(alert->window()->isKeyWindow());
+    }
+    ASSERT_TRUE(weakAlert.get());  // the sheet keeps its alert
+    EXPECT_EQ(recorder->count, 0);
+    EXPECT_EQ(NSAlertLog::all().back().result, NSModalResponseContinue);
+    pressKey(kVK_Escape);
+    pump();
     EXPECT_EQ(recorder->count, 1);
-    EXPECT_EQ(recorder->lastSender.get(), alert.get());
+    EXPECT_EQ(recorder->lastSender.get(), weakAlert.get().get());
     EXPECT_EQ(NSAlertLog::all().back().result, NSAlertAlternateReturn);
+    EXPECT_FALSE(weakAlert.get()->window()->isVisible());
+    EXPECT_FALSE(NSApplicationExt::attachedSheet(parent));
+    recorder->lastSender = nullptr;
+    pump();
+    EXPECT_FALSE(weakAlert.get());
     parent->orderOut(nullptr);
 }

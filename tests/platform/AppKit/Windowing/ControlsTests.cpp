@@ -403,6 +403,22 @@ TEST_F(ControlsTest, PopUpButtonChoosesByClick)
     EXPECT_TRUE(popup->selectItemWithTag(7));
     popup->selectItemAtIndex(1);
     EXPECT_EQ(popup->stringValue()->UTF8String(), "Beta");
+    // A pull-down's first item is its title; the others hang below it.
+    auto pullDown = NSObject::alloc<NSPopUpButton>();
+    pullDown->initWithFrame(NSMakeRect(200, 220, 150, 24), true);
+    window->contentView()->addSubview(pullDown);
+    pullDown->setTarget(recorder);
+    pullDown->setAction("act:");
+    pullDown->addItemsWithTitles(NSArray::arrayWithObjects({"Actions"_ns, "Copy"_ns, "Paste"_ns}));
+    EXPECT_EQ(pullDown->title()->UTF8String(), "Actions");
+    const NSPoint pd = centreOf(pullDown);
+    clicks({pd, NSMakePoint(pd.x, pd.y - 12 - 4 - 20 - 10)});  // the second item below the button
+    EXPECT_EQ(pullDown->indexOfSelectedItem(), 2);
+    EXPECT_EQ(pullDown->title()->UTF8String(), "Actions");
+    EXPECT_EQ(recorder->count, 2);
+    pullDown->removeFromSuperview();
+    recorder->count = 1;
+
     // The items are the menu's.
     auto item = NSMenuItem::itemWithTitle("Delta"_ns, {}, ""_ns);
     popup->menu()->addItem(item);
