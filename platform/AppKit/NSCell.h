@@ -13,6 +13,8 @@
 #include "AppKit/NSCellStateValue.h"
 #include "AppKit/NSControlText.h"
 #include "AppKit/NSEvent.h"
+#include "AppKit/NSParagraphStyle.h"
+#include "AppKit/NSTextMovement.h"
 #include "AppKit/NSView.h"
 #include "Foundation/NSCoding.h"
 #include "Foundation/NSGeometry.h"
@@ -22,23 +24,6 @@ class NSFieldEditor;
 
 enum NSCellType : NSUInteger { NSNullCellType = 0, NSTextCellType = 1, NSImageCellType = 2 };
 
-enum NSTextAlignment : NSUInteger {
-    NSLeftTextAlignment = 0,
-    NSRightTextAlignment = 1,
-    NSCenterTextAlignment = 2,
-    NSJustifiedTextAlignment = 3,
-    NSNaturalTextAlignment = 4,
-};
-
-// The text movements that end editing (NSTextMovement in the user information).
-enum : NSInteger {
-    NSOtherTextMovement = 0,
-    NSIllegalTextMovement = 0,
-    NSReturnTextMovement = 0x10,
-    NSTabTextMovement = 0x11,
-    NSBacktabTextMovement = 0x12,
-    NSCancelTextMovement = 0x17,
-};
 
 class NSCell : public NSObject, public NSCoding {
     NS_OBJECT(NSCell, NSObject)

@@ -14,6 +14,8 @@ enum NSTextAlignment : NSUInteger {
 inline constexpr NSTextAlignment NSLeftTextAlignment = NSTextAlignmentLeft;
 inline constexpr NSTextAlignment NSRightTextAlignment = NSTextAlignmentRight;
 inline constexpr NSTextAlignment NSCenterTextAlignment = NSTextAlignmentCenter;
+inline constexpr NSTextAlignment NSJustifiedTextAlignment = NSTextAlignmentJustified;
+inline constexpr NSTextAlignment NSNaturalTextAlignment = NSTextAlignmentNatural;
 
 enum NSLineBreakMode : NSUInteger {
     NSLineBreakByWordWrapping = 0,

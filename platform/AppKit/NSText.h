@@ -7,6 +7,7 @@
 #include "AppKit/NSColor.h"
 #include "AppKit/NSFont.h"
 #include "AppKit/NSParagraphStyle.h"
+#include "AppKit/NSTextMovement.h"
 #include "AppKit/NSView.h"
 #include "Foundation/NSNotification.h"
 
@@ -18,17 +19,6 @@ inline const Ref<NSString> NSTextDidChangeNotification = "NSTextDidChangeNotific
 // The user-information key of NSTextDidEndEditingNotification: how editing ended.
 inline const Ref<NSString> NSTextMovementUserInfoKey = "NSTextMovement"_ns;
 
-enum NSTextMovement : NSInteger {
-    NSOtherTextMovement = 0,
-    NSIllegalTextMovement = 0,
-    NSReturnTextMovement = 0x10,
-    NSTabTextMovement = 0x11,
-    NSBacktabTextMovement = 0x12,
-    NSLeftTextMovement = 0x13,
-    NSRightTextMovement = 0x14,
-    NSUpTextMovement = 0x15,
-    NSDownTextMovement = 0x16,
-};
 
 // The delegate (optional methods: nullopt / no-op means "not implemented").
 class NSTextDelegate {
