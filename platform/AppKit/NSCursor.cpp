@@ -63,6 +63,9 @@ void NSCursor::set()
 {
     Ref<NSCursor> self(this);
     cursorState().current = self;
+    // A program without any backend (drawing only) keeps the current cursor
+    // and shows nothing.
+    if (!WindowServer::hasShared() && WindowServer::registeredBackends().empty()) return;
     auto& server = WindowServer::shared();
     const WSWindowID window = server.windowAtPoint(server.pointerLocation());
     if (!m_themeName.empty() || !m_image) {
