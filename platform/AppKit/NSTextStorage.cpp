@@ -52,24 +52,6 @@ void NSTextStorage::setAttributes(const Ref<NSDictionary>& attributes, NSRange r
     edited(NSTextStorageEditedAttributes, range, 0);
 }
 
-void NSTextStorage::addAttribute(const Ref<NSString>& name, const Id& value, NSRange range)
-{
-    NSMutableAttributedString::addAttribute(name, value, range);
-    edited(NSTextStorageEditedAttributes, range, 0);
-}
-
-void NSTextStorage::addAttributes(const Ref<NSDictionary>& attributes, NSRange range)
-{
-    NSMutableAttributedString::addAttributes(attributes, range);
-    edited(NSTextStorageEditedAttributes, range, 0);
-}
-
-void NSTextStorage::removeAttribute(const Ref<NSString>& name, NSRange range)
-{
-    NSMutableAttributedString::removeAttribute(name, range);
-    edited(NSTextStorageEditedAttributes, range, 0);
-}
-
 void NSTextStorage::edited(NSUInteger mask, NSRange range, NSInteger delta)
 {
     // The range after this edit, in the text as it now is.

@@ -41,10 +41,6 @@ public:
     using NSMutableAttributedString::replaceCharactersInRange;
     void replaceCharactersInRange(NSRange range, const Ref<NSAttributedString>& string) override;
     void setAttributes(const Ref<NSDictionary>& attributes, NSRange range) override;
-    // The base class does not route these through a virtual call.
-    void addAttribute(const Ref<NSString>& name, const Id& value, NSRange range);
-    void addAttributes(const Ref<NSDictionary>& attributes, NSRange range);
-    void removeAttribute(const Ref<NSString>& name, NSRange range);
 
     void beginEditing() override { ++m_editingDepth; }
     void endEditing() override;

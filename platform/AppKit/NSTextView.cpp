@@ -850,8 +850,6 @@ void NSTextView::doCommandBySelector(const SEL& selector)
 void NSTextView::mouseDown(const Ref<NSEvent>& event)
 {
     if (!m_selectable) return NSText::mouseDown(event);
-    auto w = window();
-    if (w && w->firstResponder() != Ref<NSResponder>(this)) w->makeFirstResponder(Ref<NSTextView>(this));
     NSUInteger index = characterIndexForInsertionAtPoint(convertPoint(event->locationInWindow(), nullptr));
     m_dragGranularity = event->clickCount() >= 3 ? NSSelectByParagraph : event->clickCount() == 2 ? NSSelectByWord : NSSelectByCharacter;
     NSRange range = selectionRangeForProposedRange(NSMakeRange(index, 0), m_dragGranularity);

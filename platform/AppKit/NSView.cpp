@@ -155,7 +155,10 @@ void NSView::setWindowRecursively(NSWindow* window)
     m_window = w;
     for (auto& v : std::vector<Ref<NSView>>(m_subviews)) v->setWindowRecursively(window);
     viewDidMoveToWindow();
-    if (window) updateTrackingAreas();
+    if (window) {
+        updateTrackingAreas();
+        window->m_cursorRectsValid = false;
+    }
 }
 
 // --- Geometry ---
@@ -186,6 +189,8 @@ void NSView::didChangeFrame(NSSize oldSize, bool sizeChanged)
 {
     if (sizeChanged && autoresizesSubviews()) resizeSubviewsWithOldSize(oldSize);
     setNeedsDisplay(true);
+    // Cursor rectangles follow the view: the window asks for them again.
+    if (auto w = window()) w->m_cursorRectsValid = false;
     if (m_postsFrameChanged)
         NSNotificationCenter::defaultCenter()->postNotificationName(NSString::stringWithUTF8String(NSViewFrameDidChangeNotification), Ref<NSView>(this));
 }
@@ -579,6 +584,28 @@ void NSView::addCursorRect(const NSRect& rect, const Id& cursor)
 void NSView::removeCursorRect(const NSRect& rect, const Id& cursor)
 {
     std::erase_if(m_cursorRects, [&](const CursorRect& c) { return c.rect == rect && c.cursor == cursor; });
+}
+
+void NSView::setViewController(const Ref<NSResponder>& controller)
+{
+    Ref<NSResponder> old = m_viewController.get();
+    // Nil twice still mends the chain a dead controller left broken.
+    if (controller && old == controller) return;
+    // What follows the view when no controller sits in between; a
+    // controller that is gone took that link with it.
+    Ref<NSResponder> next = old ? old->nextResponder() : nextResponder();
+    if (!next) next = superview();
+    if (old) old->setNextResponder(nullptr);
+    m_viewController = controller;
+    NSResponder::setNextResponder(controller ? controller : next);
+    if (controller) controller->setNextResponder(next);
+}
+
+void NSView::setNextResponder(const Ref<NSResponder>& responder)
+{
+    Ref<NSResponder> controller = m_viewController.get();
+    if (controller && responder != controller) return controller->setNextResponder(responder);
+    NSResponder::setNextResponder(responder);
 }
 
 void NSView::discardCursorRects()

@@ -165,6 +165,13 @@ public:
     Ref<NSString> toolTip() const { return m_toolTip; }
     void setToolTip(const Ref<NSString>& tip) { m_toolTip = tip; }
 
+    // The view controller whose view this is (NSViewController sets it): it
+    // follows the view in the responder chain, so a next responder given to
+    // the view (its superview) goes to the controller instead.
+    void setViewController(const Ref<NSResponder>& controller);
+    Ref<NSResponder> viewController() const { return m_viewController.get(); }
+    void setNextResponder(const Ref<NSResponder>& responder) override;
+
     bool inLiveResize() const { return false; }
     virtual void viewWillStartLiveResize() {}
     virtual void viewDidEndLiveResize() {}
@@ -197,4 +204,5 @@ private:
     // While drawRect: runs: the rectangles being redrawn, in bounds coordinates.
     std::vector<NSRect> m_rectsBeingDrawn;
     int m_focusDepth = 0;
+    Weak<NSResponder> m_viewController;
 };

@@ -7,9 +7,13 @@
 #include <mutex>
 
 #include "AppKit/NSApplication.h"
+#include "AppKit/NSAttributedStringKeys.h"
+#include "AppKit/NSBezierPath.h"
+#include "AppKit/NSFont.h"
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSGraphicsContext.h"
 #include "AppKit/NSScreen.h"
+#include "AppKit/NSStringDrawing.h"
 #include "AppKit/NSWindowController.h"
 #include "CoreGraphics/CGCairoContext.h"
 #include "Foundation/NSAutoreleasePool.h"
@@ -23,11 +27,31 @@ NS_CLASS_DEFINE(NSWindow)
 NS_CLASS_DEFINE(NSPanel)
 
 // The content view's superview: paints the background colour and, for
-// titled windows, the title bar.
+// titled windows, the title bar: the title centred in the system font and,
+// for closable windows, a close box at the left that sends performClose:
+// when clicked (pressed and released inside it).
 class NSFrameView : public NSView {
     NS_OBJECT(NSFrameView, NSView)
 public:
     NSFrameView() = default;
+
+    NSRect titleBarRect() const
+    {
+        return NSMakeRect(0, bounds().size.height - kNSWindowTitleBarHeight, bounds().size.width, kNSWindowTitleBarHeight);
+    }
+
+    NSRect closeBoxRect() const
+    {
+        const NSRect bar = titleBarRect();
+        return NSMakeRect(8, bar.origin.y + (kNSWindowTitleBarHeight - 12) / 2, 12, 12);
+    }
+
+    bool hasCloseBox() const
+    {
+        auto w = window();
+        return w && (w->styleMask() & NSTitledWindowMask) && (w->styleMask() & NSClosableWindowMask);
+    }
+
     void drawRect(const NSRect& dirtyRect) override
     {
         auto w = window();
@@ -36,12 +60,66 @@ public:
         if (colour) colour->setFill();
         else NSColor::clearColor()->setFill();
         NSRectFillUsingOperation(dirtyRect, NSCompositingOperationCopy);
-        if (w->styleMask() & NSTitledWindowMask) {
-            NSColor::colorWithCalibratedWhite(0.85, 1)->setFill();
-            NSRectFill(NSMakeRect(0, bounds().size.height - kNSWindowTitleBarHeight, bounds().size.width,
-                                  kNSWindowTitleBarHeight));
-        }
+        if (w->styleMask() & NSTitledWindowMask) drawTitleBar(w);
     }
+
+    void mouseDown(const Ref<NSEvent>& event) override
+    {
+        const NSPoint p = convertPoint(event->locationInWindow(), nullptr);
+        if (!hasCloseBox() || !mouse(p, closeBoxRect())) return NSView::mouseDown(event);
+        m_closePressed = true;
+        setNeedsDisplayInRect(closeBoxRect());
+    }
+
+    void mouseDragged(const Ref<NSEvent>& event) override
+    {
+        if (!m_closePressed) return NSView::mouseDragged(event);
+    }
+
+    void mouseUp(const Ref<NSEvent>& event) override
+    {
+        if (!m_closePressed) return NSView::mouseUp(event);
+        m_closePressed = false;
+        setNeedsDisplayInRect(closeBoxRect());
+        const NSPoint p = convertPoint(event->locationInWindow(), nullptr);
+        if (auto w = window(); w && hasCloseBox() && mouse(p, closeBoxRect())) w->performClose(Ref<NSFrameView>(this));
+    }
+
+private:
+    void drawTitleBar(const Ref<NSWindow>& w)
+    {
+        const NSRect bar = titleBarRect();
+        NSColor::colorWithCalibratedWhite(0.85, 1)->setFill();
+        NSRectFill(bar);
+        NSColor::colorWithCalibratedWhite(0.7, 1)->setFill();
+        NSRectFill(NSMakeRect(0, bar.origin.y, bar.size.width, 1));
+
+        CGFloat left = 8;
+        if (hasCloseBox()) {
+            const NSRect box = closeBoxRect();
+            (m_closePressed ? NSColor::colorWithCalibratedRed(0.75, 0.25, 0.22, 1)
+                            : NSColor::colorWithCalibratedRed(1.0, 0.37, 0.34, 1))->setFill();
+            NSBezierPath::bezierPathWithOvalInRect(box)->fill();
+            left = NSMaxX(box) + 8;
+        }
+
+        auto title = w->title();
+        if (!title || title->length() == 0) return;
+        auto attributes = NSDictionary::dictionaryWithObjectsAndKeys(
+            {NSFont::systemFontOfSize(NSFont::systemFontSize()), NSFontAttributeName,
+             NSColor::colorWithCalibratedWhite(0.2, 1), NSForegroundColorAttributeName});
+        const NSSize size = NSStringExt::sizeWithAttributes(title, attributes);
+        // Centred in the bar, but never over the close box; a long title is
+        // clipped at the right edge.
+        const CGFloat x = std::max(left, std::floor((bar.size.width - size.width) / 2));
+        const CGFloat y = bar.origin.y + std::floor((kNSWindowTitleBarHeight - size.height) / 2);
+        NSGraphicsContext::saveGraphicsState();
+        NSRectClip(NSMakeRect(left, bar.origin.y, std::max<CGFloat>(0, bar.size.width - left - 8), bar.size.height));
+        NSStringExt::drawAtPoint(title, NSMakePoint(x, y), attributes);
+        NSGraphicsContext::restoreGraphicsState();
+    }
+
+    bool m_closePressed = false;
 };
 NS_CLASS_DEFINE(NSFrameView)
 

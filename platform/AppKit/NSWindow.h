@@ -234,7 +234,13 @@ public:
     void mouseUp(const Ref<NSEvent>& event) override;
     void keyDown(const Ref<NSEvent>& event) override;
     bool tryToPerform(const SEL& action, const Id& object) override;
+    // Cursor rectangles: each view's resetCursorRects runs before the
+    // pointer is next looked at after the window's views change (or at
+    // once for invalidateCursorRectsForView); entering a rectangle sets its
+    // cursor, leaving them all sets the arrow.
     void invalidateCursorRectsForView(const Ref<NSView>& view);
+    void resetCursorRects();
+    void discardCursorRects();
 
     // --- Display ---
     // The window's dirty region (base coordinates), displayed at the end of
@@ -268,6 +274,7 @@ private:
     void ensureServerWindow();
     void sendMouseToView(const Ref<NSEvent>& event);
     void updateTrackingAreas(const Ref<NSEvent>& event);
+    void updateCursorRects(NSPoint locationInWindow, bool pointerInside);
     Ref<NSGraphicsContext> makeSurfaceContext(Ref<CGImage>& surface);
     NSWindowDelegate* delegateProtocol() const;
 
@@ -302,6 +309,10 @@ private:
     // Mouse routing: the view that took the mouse-down keeps the drags.
     Weak<NSView> m_mouseDownView;
     bool m_movingByBackground = false;
+    // Cursor rectangles: rebuilt when stale; the cursor of the one the
+    // pointer is in.
+    bool m_cursorRectsValid = false;
+    Id m_cursorRectCursor;
     NSPoint m_moveStartPointer;
     NSPoint m_moveStartOrigin;
     // Display.

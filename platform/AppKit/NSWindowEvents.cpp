@@ -1,6 +1,7 @@
 #include "AppKit/NSWindow.h"
 
 #include "AppKit/NSApplication.h"
+#include "AppKit/NSCursor.h"
 
 // Event routing inside a window: mouse events to the view under the pointer
 // (and the drags and mouse-up to the view that took the mouse-down), keys to
@@ -180,12 +181,54 @@ void NSWindow::updateTrackingAreas(const Ref<NSEvent>& event)
                 sendTracking(area, NSMouseMoved, event, m_windowID);
             }
         }
-        if (!windowExit && !hidden) {
+    }
+    updateCursorRects(p, !windowExit);
+}
+
+void NSWindow::updateCursorRects(NSPoint locationInWindow, bool pointerInside)
+{
+    if (!m_cursorRectsValid) resetCursorRects();
+    // The front-most rectangle under the pointer wins: later views draw
+    // over earlier ones.
+    Id cursor;
+    if (pointerInside) {
+        std::vector<Ref<NSView>> views;
+        collectViews(m_frameView, views);
+        for (auto& view : views) {
+            if (view->cursorRects().empty() || view->isHiddenOrHasHiddenAncestor()) continue;
+            const NSPoint local = view->convertPointFromView(locationInWindow, nullptr);
+            const NSRect visible = view->visibleRect();
             for (const auto& c : view->cursorRects())
-                if (view->mouse(local, c.rect) && c.cursor && c.cursor->respondsToSelector("set"))
-                    c.cursor->performSelector("set");
+                if (c.cursor && view->mouse(local, NSIntersectionRect(c.rect, visible))) cursor = c.cursor;
         }
     }
+    if (cursor == m_cursorRectCursor) return;
+    const bool left = m_cursorRectCursor && !cursor;
+    m_cursorRectCursor = cursor;
+    if (cursor) {
+        if (cursor->respondsToSelector("set")) cursor->performSelector("set");
+    } else if (left) {
+        NSCursor::arrowCursor()->set();
+    }
+}
+
+void NSWindow::resetCursorRects()
+{
+    m_cursorRectsValid = true;
+    std::vector<Ref<NSView>> views;
+    collectViews(m_frameView, views);
+    for (auto& view : views) {
+        view->discardCursorRects();
+        view->resetCursorRects();
+    }
+}
+
+void NSWindow::discardCursorRects()
+{
+    std::vector<Ref<NSView>> views;
+    collectViews(m_frameView, views);
+    for (auto& view : views) view->discardCursorRects();
+    m_cursorRectCursor = nullptr;
 }
 
 void NSWindow::invalidateCursorRectsForView(const Ref<NSView>& view)

@@ -118,6 +118,22 @@ public:
     virtual NSInteger registerHotKey(uint32_t keyCode, uint32_t carbonModifiers, HotKeyHandler handler) = 0;
     virtual void unregisterHotKey(NSInteger registration) = 0;
 
+    // --- Keyboard state ---
+    // Whether the key of a Mac virtual key code is down now; a backend that
+    // cannot tell answers false.
+    virtual bool isKeyDown(uint16_t macKeyCode) const { (void)macKeyCode; return false; }
+
+    // --- Cursor ---
+    // Shows a cursor over the window (0: wherever the pointer is): a named
+    // one from the cursor theme ("left_ptr", "pointer", "sb_h_double_arrow",
+    // "sb_v_double_arrow", "grab", "grabbing", "xterm", "crosshair"), or,
+    // when the name is empty, the image (y-down ARGB) with its hot spot in
+    // image pixels from the top left. A backend without cursors ignores it.
+    virtual void setCursor(WSWindowID window, const std::string& themeName, const Ref<CGImage>& image, NSPoint hotSpot)
+    {
+        (void)window, (void)themeName, (void)image, (void)hotSpot;
+    }
+
     // --- Services ---
     virtual void beep() = 0;
     // Answers whether the URL could be handed to a handler.

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "AppKit/NSEvent.h"
+#include "AppKit/WindowServer.h"
 
 namespace {
 
@@ -59,10 +60,13 @@ bool isKeyDown(uint16_t keyCode)
     Query query;
     {
         std::lock_guard guard(state().lock);
-        if (!state().query) return state().down.test(keyCode);
         query = state().query;
+        if (!query && state().down.test(keyCode)) return true;
     }
-    return query(keyCode);
+    if (query) return query(keyCode);
+    // No query installed: besides the marked keys, the window server knows
+    // the keys it delivered.
+    return WindowServer::hasShared() && WindowServer::shared().isKeyDown(keyCode);
 }
 
 }

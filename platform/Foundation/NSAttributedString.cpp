@@ -216,10 +216,36 @@ void NSMutableAttributedString::setAttributes(const Ref<NSDictionary>& attribute
     editAttributes(range, [&](const Ref<NSDictionary>&) { return copy; });
 }
 
+void NSMutableAttributedString::changeAttributes(NSRange range, const char* method,
+                                                 const std::function<Ref<NSDictionary>(const Ref<NSDictionary>&)>& change)
+{
+    checkRange(range, method);
+    if (range.length == 0) return;
+    // Work out every run's new dictionary first, then hand each to the
+    // primitive, so that a subclass sees every edit and the run list is not
+    // walked while it changes.
+    std::vector<std::pair<NSRange, Ref<NSDictionary>>> edits;
+    NSUInteger start = 0;
+    for (const Run& r : m_runs) {
+        NSUInteger end = start + r.length;
+        NSUInteger a = std::max(start, range.location), b = std::min(end, NSMaxRange(range));
+        if (a < b) edits.emplace_back(NSMakeRange(a, b - a), change(r.attributes));
+        start = end;
+    }
+    beginEditing();
+    try {
+        for (const auto& [piece, attributes] : edits) setAttributes(attributes, piece);
+    } catch (...) {
+        endEditing();
+        throw;
+    }
+    endEditing();
+}
+
 void NSMutableAttributedString::addAttributes(const Ref<NSDictionary>& attributes, NSRange range)
 {
     if (!attributes) return;
-    editAttributes(range, [&](const Ref<NSDictionary>& old) -> Ref<NSDictionary> {
+    changeAttributes(range, "addAttributes:range:", [&](const Ref<NSDictionary>& old) -> Ref<NSDictionary> {
         auto d = NSMutableDictionary::dictionaryWithDictionary(old);
         d->addEntriesFromDictionary(attributes);
         return static_ref_cast<NSDictionary>(d->copy());
@@ -229,12 +255,16 @@ void NSMutableAttributedString::addAttributes(const Ref<NSDictionary>& attribute
 void NSMutableAttributedString::addAttribute(const Ref<NSString>& name, const Id& value, NSRange range)
 {
     if (!name || !value) NSException::raise(NSInvalidArgumentException, "addAttribute:value:range: nil name or value");
-    addAttributes(NSDictionary::dictionaryWithObjectForKey(value, name), range);
+    changeAttributes(range, "addAttribute:value:range:", [&](const Ref<NSDictionary>& old) -> Ref<NSDictionary> {
+        auto d = NSMutableDictionary::dictionaryWithDictionary(old);
+        d->setObject(value, name);
+        return static_ref_cast<NSDictionary>(d->copy());
+    });
 }
 
 void NSMutableAttributedString::removeAttribute(const Ref<NSString>& name, NSRange range)
 {
-    editAttributes(range, [&](const Ref<NSDictionary>& old) -> Ref<NSDictionary> {
+    changeAttributes(range, "removeAttribute:range:", [&](const Ref<NSDictionary>& old) -> Ref<NSDictionary> {
         auto d = NSMutableDictionary::dictionaryWithDictionary(old);
         d->removeObjectForKey(name);
         return static_ref_cast<NSDictionary>(d->copy());

@@ -2,6 +2,7 @@
 // Text with attributes: the string and runs of attribute dictionaries. A run
 // is a stretch of characters whose attribute dictionaries are all equal;
 // adjacent equal runs are always merged. Values compare with isEqual.
+#include <functional>
 #include <vector>
 
 #include "Foundation/NSDictionary.h"
@@ -61,6 +62,9 @@ public:
     virtual void replaceCharactersInRange(NSRange range, const Ref<NSString>& string);
     virtual void replaceCharactersInRange(NSRange range, const Ref<NSAttributedString>& string);
     virtual void setAttributes(const Ref<NSDictionary>& attributes, NSRange range);
+    // These edit through setAttributes:range: (one call per run, between
+    // beginEditing and endEditing), so a subclass overriding the primitives
+    // sees them.
     void addAttribute(const Ref<NSString>& name, const Id& value, NSRange range);
     void addAttributes(const Ref<NSDictionary>& attributes, NSRange range);
     void removeAttribute(const Ref<NSString>& name, NSRange range);
@@ -73,6 +77,11 @@ public:
     virtual void endEditing() {}
 
     Id copy() const override;
+
+protected:
+    // Hands each run's changed dictionary over the range to setAttributes.
+    void changeAttributes(NSRange range, const char* method,
+                          const std::function<Ref<NSDictionary>(const Ref<NSDictionary>&)>& change);
 
 private:
     // Applies a change to the dictionaries over the range, run by run.

@@ -384,6 +384,7 @@ void HeadlessWindowServer::injectScroll(NSPoint point, CGFloat dx, CGFloat dy, N
 
 void HeadlessWindowServer::injectKey(uint16_t keyCode, NSUInteger flags, bool down, bool isRepeat)
 {
+    if (keyCode < 128) m_keysDown.set(keyCode, down);
     const Window* key = find(m_key);
     const NSPoint local = key ? NSPoint{m_pointer.x - key->info.frame.origin.x, m_pointer.y - key->info.frame.origin.y}
                               : m_pointer;

@@ -7,6 +7,7 @@
 // window until the mouse-up). Opened URLs and beeps are recorded.
 //
 // Everything here runs on the main thread; the test harness calls it there.
+#include <bitset>
 #include <map>
 #include <set>
 #include <vector>
@@ -59,9 +60,23 @@ public:
     void injectKey(uint16_t keyCode, NSUInteger modifierFlags, bool down, bool isRepeat = false);
     NSUInteger heldButtons() const { return m_buttons; }
 
+    // --- Cursor ---
+    struct CursorRecord {
+        WSWindowID window = 0;
+        std::string themeName;  // empty for an image cursor
+        Ref<CGImage> image;
+        NSPoint hotSpot;
+    };
+    // The cursor last set (the theme's "left_ptr" before any) and how many
+    // times one was set.
+    const CursorRecord& currentCursor() const { return m_cursor; }
+    int cursorChanges() const { return m_cursorChanges; }
+
     // --- Hot keys ---
     // Marks a combination as held by another client: registering it fails.
     void holdHotKeyElsewhere(uint32_t keyCode, uint32_t carbonModifiers);
+    // Forgets every combination held elsewhere.
+    void clearHotKeysHeldElsewhere() { m_heldElsewhere.clear(); }
     // Presses and releases a registered hot key; answers whether one fired.
     bool releaseHotKey(uint32_t keyCode, uint32_t carbonModifiers);
 
@@ -90,6 +105,13 @@ public:
     NSPoint pointerLocation() const override { return m_pointer; }
     NSInteger registerHotKey(uint32_t keyCode, uint32_t carbonModifiers, HotKeyHandler handler) override;
     void unregisterHotKey(NSInteger registration) override;
+    // From the injected key downs and ups (modifier keys included).
+    bool isKeyDown(uint16_t macKeyCode) const override { return macKeyCode < 128 && m_keysDown.test(macKeyCode); }
+    void setCursor(WSWindowID window, const std::string& themeName, const Ref<CGImage>& image, NSPoint hotSpot) override
+    {
+        m_cursor = {window, themeName, image, hotSpot};
+        ++m_cursorChanges;
+    }
     void beep() override { ++m_beeps; }
     bool openURL(const std::string& url) override;
 
@@ -132,4 +154,7 @@ private:
     std::map<NSInteger, HotKey> m_hotKeys;
     NSInteger m_nextHotKey = 1;
     std::set<std::pair<uint32_t, uint32_t>> m_heldElsewhere;
+    std::bitset<128> m_keysDown;
+    CursorRecord m_cursor{0, "left_ptr", nullptr, {0, 0}};
+    int m_cursorChanges = 0;
 };
