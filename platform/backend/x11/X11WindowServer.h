@@ -103,6 +103,7 @@ private:
     void realize(Window& w);
     void unrealize(Window& w);
     bool wantsARGB(const Window& w) const;
+    void remakeIfVisualChanged(Window& w);
     void applyHints(Window& w);
     void applyNames(Window& w);
     void applyStacking();

@@ -101,6 +101,7 @@ void X11WindowServer::destroyWindow(WSWindowID window)
     auto* w = find(window);
     if (!w) return;
     std::erase(m_order, window);
+    if (window == m_key) setSuspended(false);
     unrealize(*w);
     releaseBuffer(*w);
     m_windows.erase(window);
@@ -272,16 +273,39 @@ void X11WindowServer::setAlpha(WSWindowID window, CGFloat alpha)
     auto* w = find(window);
     if (!w || w->info.alpha == alpha) return;
     w->info.alpha = std::clamp<CGFloat>(alpha, 0, 1);
+    remakeIfVisualChanged(*w);
     // The alpha is in the uploaded pixels: show them again.
     if (w->xid) flushWindow(window);
 }
 
+void X11WindowServer::remakeIfVisualChanged(Window& w)
+{
+    // The visual is fixed when the X window is made: a window that turns
+    // translucent needs a new one.
+    if (!w.xid || w.argb == wantsARGB(w)) return;
+    const bool wasMapped = w.mapped;
+    unrealize(w);
+    releaseBuffer(w);
+    if (!wasMapped) return;
+    realize(w);
+    xcb_map_window(m_conn, w.xid);
+    w.mapped = true;
+    flushWindow(w.info.windowID);
+    upload(w, 0, 0, int(w.shownWidth), int(w.shownHeight));
+    updateShape(w);
+    applyStacking();
+    if (w.info.windowID == m_key && !m_wmRunning && w.takesFocus)
+        xcb_set_input_focus(m_conn, XCB_INPUT_FOCUS_PARENT, w.xid, XCB_CURRENT_TIME);
+}
+
 void X11WindowServer::setOpaque(WSWindowID window, bool opaque)
 {
-    if (auto* w = find(window)) {
-        w->info.opaque = opaque;
-        w->shapeDirty = true;
-    }
+    auto* w = find(window);
+    if (!w || w->info.opaque == opaque) return;
+    w->info.opaque = opaque;
+    w->shapeDirty = true;
+    remakeIfVisualChanged(*w);
+    if (w->mapped) updateShape(*w);
 }
 
 void X11WindowServer::setHasShadow(WSWindowID window, bool shadow)
@@ -362,10 +386,6 @@ void X11WindowServer::orderWindow(WSWindowID window, int place, WSWindowID relat
 {
     auto* w = find(window);
     if (!w) return;
-    // The visual depends on opacity and alpha, fixed at creation: make the
-    // window again when they changed while it was hidden.
-    if (w->xid && !w->mapped && w->argb != wantsARGB(*w)) unrealize(*w);
-    const bool wasVisible = w->info.visible;
     realize(*w);
     w->info.visible = true;
     placeInOrder(window, place, relativeTo);
@@ -375,8 +395,10 @@ void X11WindowServer::orderWindow(WSWindowID window, int place, WSWindowID relat
         // What was drawn while hidden.
         upload(*w, 0, 0, int(w->shownWidth), int(w->shownHeight));
         updateShape(*w);
+        // Made key before it was shown: the focus can go to it only now.
+        if (window == m_key && !m_wmRunning && w->takesFocus)
+            xcb_set_input_focus(m_conn, XCB_INPUT_FOCUS_PARENT, w->xid, XCB_CURRENT_TIME);
     }
-    (void)wasVisible;
     applyStacking();
 }
 
@@ -415,6 +437,8 @@ void X11WindowServer::orderOut(WSWindowID window)
     std::erase(m_order, window);
     if (m_hover == window) m_hover = 0;
     if (!w->mapped) return;
+    // A recording window going away never leaves the keyboard grabbed.
+    if (window == m_key) setSuspended(false);
     xcb_unmap_window(m_conn, w->xid);
     w->mapped = false;
     if (m_wmRunning) {
