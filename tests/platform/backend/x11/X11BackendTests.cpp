@@ -141,6 +141,19 @@ public:
         clickCounts.push_back(e->clickCount());
     }
     void mouseUp(const Ref<NSEvent>&) override { ++ups; }
+    bool acceptsFirstResponder() const override { return true; }
+    struct Key {
+        unsigned short code;
+        std::u16string characters;
+        std::u16string ignoring;
+        NSUInteger flags;
+    };
+    std::vector<Key> keys;
+    void keyDown(const Ref<NSEvent>& e) override
+    {
+        keys.push_back({e->keyCode(), e->characters()->utf16(), e->charactersIgnoringModifiers()->utf16(),
+                        e->modifierFlags() & NSDeviceIndependentModifierFlagsMask});
+    }
 };
 NS_CLASS_DEFINE(ClickView)
 
@@ -335,4 +348,59 @@ TEST_F(X11BackendTest, PointerMonitorFollowsXTestMotionAnywhere)
     server().removeGlobalPointerMonitor(token);
     EXPECT_TRUE(arrived) << (seen.empty() ? std::string("no motion seen") : "last seen " + std::to_string(seen.back().x) + ", " + std::to_string(seen.back().y));
     EXPECT_EQ(NSEvent::mouseLocation(), NSMakePoint(400, 500));
+}
+
+TEST_F(X11BackendTest, TheKeyWindowGetsTheFocusAndKeysByPosition)
+{
+    auto w = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(200, 200, 200, 100), NSTitledWindowMask,
+                                                              NSBackingStoreBuffered, false);
+    auto view = NSObject::alloc<ClickView>();
+    view->initWithFrame(NSMakeRect(0, 0, 200, 100));
+    w->setContentView(view);
+    w->makeKeyAndOrderFront(nullptr);
+    w->makeFirstResponder(view);
+    const xcb_window_t xid = server().xWindow(w->windowNumber());
+    // With no window manager the backend gives the focus itself.
+    ASSERT_TRUE(waitFor([&] {
+        auto* r = xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr);
+        const bool focused = r && r->focus == xid;
+        std::free(r);
+        return focused;
+    }));
+    ASSERT_TRUE(run({"xdotool", "key", "a", "shift+b", "Left", "super+q"}));
+    ASSERT_TRUE(waitFor([&] { return view->keys.size() == 4; }));
+    EXPECT_EQ(view->keys[0].code, kVK_ANSI_A);
+    EXPECT_EQ(view->keys[0].characters, u"a");
+    EXPECT_EQ(view->keys[1].code, kVK_ANSI_B);
+    EXPECT_EQ(view->keys[1].characters, u"B");
+    EXPECT_EQ(view->keys[1].flags, NSUInteger(NSShiftKeyMask));
+    EXPECT_EQ(view->keys[2].code, kVK_LeftArrow);
+    EXPECT_EQ(view->keys[2].characters, std::u16string(1, NSLeftArrowFunctionKey));
+    EXPECT_TRUE(view->keys[2].flags & NSFunctionKeyMask);
+    EXPECT_EQ(view->keys[3].code, kVK_ANSI_Q);
+    EXPECT_EQ(view->keys[3].ignoring, u"q");
+    EXPECT_EQ(view->keys[3].flags, NSUInteger(NSCommandKeyMask));
+}
+
+TEST_F(X11BackendTest, AnOverlayStaysAboveAWindowMappedLater)
+{
+    auto overlay = makeWindow(NSMakeRect(100, 200, 100, 100), NSColor::colorWithCalibratedRed(1, 0, 0, 1));
+    overlay->setLevel(NSStatusWindowLevel);
+    ASSERT_TRUE(waitFor([&] { return rootPixel(150, 550) == 0xFF0000; }));
+    // Another client maps a white window over the same place.
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data;
+    const xcb_window_t other = xcb_generate_id(m_conn);
+    const uint32_t values[] = {screen->white_pixel};
+    xcb_create_window(m_conn, XCB_COPY_FROM_PARENT, other, screen->root, 0, 0, 400, 700, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, values);
+    xcb_map_window(m_conn, other);
+    xcb_flush(m_conn);
+    ASSERT_TRUE(waitFor([&] { return rootPixel(300, 600) == 0xFFFFFF; }));
+    EXPECT_TRUE(waitFor([&] { return rootPixel(150, 550) == 0xFF0000; }));
+    // Raised later, it is covered again no longer than a turn.
+    const uint32_t above = XCB_STACK_MODE_ABOVE;
+    xcb_configure_window(m_conn, other, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    xcb_flush(m_conn);
+    std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));
+    EXPECT_TRUE(waitFor([&] { return rootPixel(150, 550) == 0xFF0000; }));
 }
