@@ -23,6 +23,10 @@
 #include "AppKit/NSWindow.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "Carbon/CarbonTypes.h"
+#include "Carbon/KeyboardLayout.h"
+#include "Carbon/SymbolicHotKeys.h"
+#include "Carbon/TISInputSource.h"
+#include "Foundation/NSDistributedNotificationCenter.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSRunLoop.h"
@@ -320,6 +324,9 @@ TEST_F(X11BackendTest, HotKeyFiresOnReleaseAndAHeldCombinationIsRefused)
     // Num Lock on must not matter.
     ASSERT_TRUE(run({"xdotool", "key", "Num_Lock", "super+k", "Num_Lock"}));
     ASSERT_TRUE(waitFor([&] { return fired == 1; }));
+    // The modifier let go before the key: the key's release still fires.
+    ASSERT_TRUE(run({"xdotool", "keydown", "super", "keydown", "k", "keyup", "super", "keyup", "k"}));
+    ASSERT_TRUE(waitFor([&] { return fired == 2; }));
     server().unregisterHotKey(id);
 
     // Another client holds Super+Shift+J without Lock: the registration is
@@ -403,4 +410,42 @@ TEST_F(X11BackendTest, AnOverlayStaysAboveAWindowMappedLater)
     xcb_flush(m_conn);
     std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));
     EXPECT_TRUE(waitFor([&] { return rootPixel(150, 550) == 0xFF0000; }));
+}
+
+TEST_F(X11BackendTest, SuspendingShortcutsHoldsTheKeyboardUntilTheModeEnds)
+{
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
+    auto grabStatus = [&] {
+        auto* r = xcb_grab_keyboard_reply(
+            m_conn, xcb_grab_keyboard(m_conn, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+            nullptr);
+        const uint8_t status = r ? r->status : 0xFF;
+        std::free(r);
+        if (status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_keyboard(m_conn, XCB_CURRENT_TIME);
+        xcb_flush(m_conn);
+        return status;
+    };
+    void* token = PushSymbolicHotKeyMode(kHIHotKeyModeAllDisabled);
+    EXPECT_EQ(grabStatus(), XCB_GRAB_STATUS_ALREADY_GRABBED);
+    PopSymbolicHotKeyMode(token);
+    EXPECT_EQ(grabStatus(), XCB_GRAB_STATUS_SUCCESS);
+}
+
+TEST_F(X11BackendTest, ALayoutChangeRebuildsTheKeyNamesAndTellsObservers)
+{
+    if (!onPath("setxkbmap")) GTEST_SKIP() << "setxkbmap is not installed";
+    int notices = 0;
+    Id token = NSDistributedNotificationCenter::defaultCenter()->addObserverForName(
+        NSString::stringWithUTF8String(kTISNotifySelectedKeyboardInputSourceChanged), nullptr, nullptr,
+        [&](const Ref<NSNotification>&) { ++notices; });
+    EXPECT_EQ(KeyboardLayout::current()->key(kVK_ANSI_A).unshifted, u'a');
+    ASSERT_TRUE(run({"setxkbmap", "fr"}));
+    EXPECT_TRUE(waitFor([&] { return KeyboardLayout::current()->key(kVK_ANSI_A).unshifted == u'q'; }));
+    EXPECT_GE(notices, 1);
+    // Dead keys show what they add.
+    const auto circumflex = KeyboardLayout::current()->key(kVK_ANSI_LeftBracket);
+    EXPECT_TRUE(circumflex.dead);
+    EXPECT_EQ(circumflex.unshifted, u'^');
+    NSDistributedNotificationCenter::defaultCenter()->removeObserver(token);
+    run({"setxkbmap", "us"});
 }
