@@ -113,6 +113,8 @@ private:
     void releaseBuffer(Window& w);
     void upload(Window& w, int x, int y, int width, int height);
     void updateShape(Window& w);
+    bool hasCompositor();
+    std::vector<xcb_rectangle_t> paintedRectangles(const Window& w) const;
     void sendWMState(Window& w, bool add, xcb_atom_t state);
     void noteConfigure(const xcb_configure_notify_event_t& e);
 

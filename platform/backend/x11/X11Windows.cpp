@@ -612,10 +612,28 @@ void X11WindowServer::flushWindow(WSWindowID window)
     if (w->mapped && w->shapeDirty) updateShape(*w);
 }
 
+bool X11WindowServer::hasCompositor()
+{
+    const std::string name = "_NET_WM_CM_S" + std::to_string(m_screenNumber);
+    auto* r = xcb_get_selection_owner_reply(m_conn, xcb_get_selection_owner(m_conn, atom(name.c_str())), nullptr);
+    const bool owned = r && r->owner != XCB_NONE;
+    std::free(r);
+    return owned;
+}
+
 void X11WindowServer::updateShape(Window& w)
 {
     if (!m_hasShape || !w.xid || !w.shown) return;
     w.shapeDirty = false;
+    std::vector<xcb_rectangle_t> painted;
+    if (!w.info.opaque) painted = paintedRectangles(w);
+    // Without a compositor clear pixels would show black: the window's shape
+    // then leaves them out too.
+    if (w.argb && !w.info.opaque && !hasCompositor())
+        xcb_shape_rectangles(m_conn, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_UNSORTED, w.xid, 0, 0,
+                             uint32_t(painted.size()), painted.data());
+    else
+        xcb_shape_mask(m_conn, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, w.xid, 0, 0, XCB_NONE);
     if (w.info.ignoresMouse) {
         xcb_shape_rectangles(m_conn, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED, w.xid, 0, 0, 0,
                              nullptr);
@@ -625,6 +643,12 @@ void X11WindowServer::updateShape(Window& w)
         xcb_shape_mask(m_conn, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, w.xid, 0, 0, XCB_NONE);
         return;
     }
+    xcb_shape_rectangles(m_conn, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED, w.xid, 0, 0,
+                         uint32_t(painted.size()), painted.data());
+}
+
+std::vector<xcb_rectangle_t> X11WindowServer::paintedRectangles(const Window& w) const
+{
     // Runs of painted pixels, joined with the identical run of the rows above.
     std::vector<xcb_rectangle_t> done, open, next;
     for (size_t row = 0; row < w.shownHeight; ++row) {
@@ -651,6 +675,5 @@ void X11WindowServer::updateShape(Window& w)
         open.swap(next);
     }
     done.insert(done.end(), open.begin(), open.end());
-    xcb_shape_rectangles(m_conn, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED, w.xid, 0, 0,
-                         uint32_t(done.size()), done.data());
+    return done;
 }
