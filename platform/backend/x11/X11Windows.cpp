@@ -209,6 +209,15 @@ void X11WindowServer::applyHints(Window& w)
     }
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
                         uint32_t(states.size()), states.data());
+    // The menu bar keeps its strip at the top of the screen for itself.
+    if (hints && std::string(hints->type) == "DOCK") {
+        const uint32_t bottom = uint32_t(r.y + r.height);
+        const uint32_t strut[12] = {0, 0, bottom, 0, 0, 0, 0, 0, uint32_t(r.x), uint32_t(r.x + r.width - 1), 0, 0};
+        xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL,
+                            32, 12, strut);
+        xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_NET_WM_STRUT"), XCB_ATOM_CARDINAL, 32, 4,
+                            strut);
+    }
     // Titled windows get the window manager's decorations; borderless ones none.
     if (borderless) {
         const uint32_t motif[5] = {2, 0, 0, 0, 0};
@@ -336,6 +345,7 @@ void X11WindowServer::setRole(WSWindowID window, const std::string& role)
     if (!w) return;
     w->info.role = role;
     applyNames(*w);
+    if (w->xid) applyHints(*w);
 }
 
 std::optional<WSWindowInfo> X11WindowServer::windowInfo(WSWindowID window) const
