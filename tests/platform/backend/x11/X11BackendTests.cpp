@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -467,4 +468,17 @@ TEST_F(X11BackendTest, ALayoutChangeRebuildsTheKeyNamesAndTellsObservers)
     EXPECT_EQ(circumflex.unshifted, u'^');
     NSDistributedNotificationCenter::defaultCenter()->removeObserver(token);
     run({"setxkbmap", "us"});
+}
+
+TEST_F(X11BackendTest, LosingTheDisplayTerminatesTheApplication)
+{
+    // Ends the program's connection for good: only in a process of its own.
+    if (testing::UnitTest::GetInstance()->test_to_run_count() != 1)
+        GTEST_SKIP() << "run alone (as CTest does): it ends the connection the other tests use";
+    NSApplication::setExitsOnTerminate(false);
+    shutdown(xcb_get_file_descriptor(server().connection()), SHUT_RDWR);
+    EXPECT_TRUE(waitFor([] { return NSApp->hasTerminated(); }));
+    // The lost server answers calls without touching the connection.
+    server().beep();
+    EXPECT_EQ(server().registerHotKey(kVK_ANSI_K, cmdKey, [] {}), 0);
 }
