@@ -1,0 +1,281 @@
+#include <xcb/randr.h>
+#include <xcb/xinput.h>
+#include "backend/x11/X11Xkb.h"
+
+#include <cstdlib>
+
+#include "AppKit/NSEvent.h"
+#include "AppKit/NSWindow.h"
+#include "AppKit/USKeyboardLayout.h"
+#include "Foundation/NSClock.h"
+#include "backend/x11/X11Keyboard.h"
+#include "backend/x11/X11Window.h"
+
+// X events into NSEvents: mouse (with the implicit grab X keeps for the
+// window that took the press), keys through xkbcommon, focus into the key
+// window, and the server's notices about screens, stacking and keyboards.
+
+namespace {
+
+constexpr xcb_timestamp_t kDoubleClickMs = 500;
+constexpr int kDoubleClickDistance = 4;
+
+NSEventType downType(uint8_t button)
+{
+    return button == 1 ? NSEventTypeLeftMouseDown : button == 3 ? NSEventTypeRightMouseDown : NSEventTypeOtherMouseDown;
+}
+
+NSEventType upType(uint8_t button)
+{
+    return button == 1 ? NSEventTypeLeftMouseUp : button == 3 ? NSEventTypeRightMouseUp : NSEventTypeOtherMouseUp;
+}
+
+bool isScrollButton(uint8_t button)
+{
+    return button >= 4 && button <= 7;
+}
+
+// Keys whose characters are the platform's, not the layout's: function keys,
+// arrows and the editing keys (Delete types 0x7F, not backspace).
+bool usesPlatformCharacters(uint16_t mac)
+{
+    auto key = USKeyboardLayout::key(mac);
+    if (!key) return false;
+    return key->function || mac == kVK_Return || mac == kVK_Tab || mac == kVK_Delete || mac == kVK_Escape ||
+           mac == kVK_ANSI_KeypadEnter;
+}
+
+}
+
+void X11WindowServer::handle(xcb_generic_event_t* event)
+{
+    const uint8_t type = event->response_type & 0x7F;
+    if (type == 0) return;  // an error of a request nobody checks
+    if (m_randrEvent && type == m_randrEvent + XCB_RANDR_SCREEN_CHANGE_NOTIFY) {
+        loadScreens();
+        return;
+    }
+    if (m_xkbEvent && type == m_xkbEvent) {
+        // XKB events share one type; the second byte tells which.
+        const uint8_t xkbType = reinterpret_cast<const uint8_t*>(event)[1];
+        if (xkbType == XCB_XKB_STATE_NOTIFY) {
+            const auto* s = reinterpret_cast<const xcb_xkb_state_notify_event_t*>(event);
+            const uint32_t before = m_keyboard->group();
+            m_keyboard->updateState(s->baseMods, s->latchedMods, s->lockedMods, s->baseGroup, s->latchedGroup,
+                                    s->lockedGroup);
+            if (m_keyboard->group() != before) scheduleKeymapRebuild();
+        } else if (xkbType == XCB_XKB_NEW_KEYBOARD_NOTIFY || xkbType == XCB_XKB_MAP_NOTIFY) {
+            scheduleKeymapRebuild();
+        }
+        return;
+    }
+    switch (type) {
+    case XCB_BUTTON_PRESS: handleButton(*reinterpret_cast<xcb_button_press_event_t*>(event), true); return;
+    case XCB_BUTTON_RELEASE: handleButton(*reinterpret_cast<xcb_button_press_event_t*>(event), false); return;
+    case XCB_MOTION_NOTIFY: handleMotion(*reinterpret_cast<xcb_motion_notify_event_t*>(event)); return;
+    case XCB_ENTER_NOTIFY: handleCrossing(*reinterpret_cast<xcb_enter_notify_event_t*>(event), true); return;
+    case XCB_LEAVE_NOTIFY: handleCrossing(*reinterpret_cast<xcb_enter_notify_event_t*>(event), false); return;
+    case XCB_KEY_PRESS: handleKey(*reinterpret_cast<xcb_key_press_event_t*>(event), true); return;
+    case XCB_KEY_RELEASE: handleKey(*reinterpret_cast<xcb_key_press_event_t*>(event), false); return;
+    case XCB_FOCUS_IN: handleFocus(*reinterpret_cast<xcb_focus_in_event_t*>(event), true); return;
+    case XCB_FOCUS_OUT: handleFocus(*reinterpret_cast<xcb_focus_in_event_t*>(event), false); return;
+    case XCB_GE_GENERIC: handleGeneric(event); return;
+    case XCB_EXPOSE: {
+        const auto& e = *reinterpret_cast<xcb_expose_event_t*>(event);
+        if (Window* w = findX(e.window)) upload(*w, e.x, e.y, e.width, e.height);
+        return;
+    }
+    case XCB_MAP_NOTIFY: {
+        const auto& e = *reinterpret_cast<xcb_map_notify_event_t*>(event);
+        // Another client's window came up: overlays go back on top.
+        if (e.event == m_root && !m_wmRunning && !findX(e.window)) raiseOverlays();
+        return;
+    }
+    case XCB_CONFIGURE_NOTIFY: {
+        const auto& e = *reinterpret_cast<xcb_configure_notify_event_t*>(event);
+        if (e.event == m_root) {
+            if (!m_wmRunning && !findX(e.window)) raiseOverlays();
+            return;
+        }
+        noteConfigure(e);
+        return;
+    }
+    case XCB_PROPERTY_NOTIFY: {
+        const auto& e = *reinterpret_cast<xcb_property_notify_event_t*>(event);
+        if (e.window != m_root) return;
+        if (e.atom == atom("_NET_WORKAREA")) loadScreens();
+        if (e.atom == atom("_NET_SUPPORTING_WM_CHECK")) detectWindowManager();
+        return;
+    }
+    case XCB_MAPPING_NOTIFY: refreshNumLockMask(); return;
+    case XCB_CLIENT_MESSAGE: {
+        const auto& e = *reinterpret_cast<xcb_client_message_event_t*>(event);
+        if (e.type != atom("WM_PROTOCOLS") || e.data.data32[0] != atom("WM_DELETE_WINDOW")) return;
+        if (Window* w = findX(e.window))
+            if (auto window = NSWindow::windowWithNumber(w->info.windowID)) window->performClose(nullptr);
+        return;
+    }
+    default: return;
+    }
+}
+
+void X11WindowServer::postMouse(NSUInteger type, WSWindowID window, NSPoint global, NSUInteger flags,
+                                NSInteger clickCount, NSPoint delta, NSInteger trackingNumber)
+{
+    const Window* w = find(window);
+    if (!w) return;
+    const NSPoint local{global.x - w->info.frame.origin.x, global.y - w->info.frame.origin.y};
+    const auto t = NSEventType(type);
+    Ref<NSEvent> e;
+    if (t == NSEventTypeMouseEntered || t == NSEventTypeMouseExited) {
+        e = NSEvent::enterExitEventWithType(t, local, flags, NSClock::systemUptime(), window, nullptr, ++m_eventNumber,
+                                            trackingNumber, nullptr);
+    } else {
+        const bool pressed = t == NSEventTypeLeftMouseDown || t == NSEventTypeRightMouseDown ||
+                             t == NSEventTypeOtherMouseDown || t == NSEventTypeLeftMouseDragged;
+        e = NSEvent::mouseEventWithType(t, local, flags, NSClock::systemUptime(), window, nullptr, ++m_eventNumber,
+                                        clickCount, pressed ? 1.0f : 0.0f);
+    }
+    e->setScreenLocation(global);
+    e->setDelta(delta.x, delta.y);
+    postEvent(e);
+}
+
+void X11WindowServer::handleButton(const xcb_button_press_event_t& e, bool press)
+{
+    Window* w = findX(e.event);
+    if (!w) return;
+    const NSPoint global = pointFromX(e.root_x, e.root_y);
+    const NSUInteger flags = X11Keyboard::cocoaFlags(e.state);
+    if (isScrollButton(e.detail)) {
+        if (!press) return;
+        // Up and left scroll towards positive deltas, as wheels do on the platform.
+        const NSPoint delta = e.detail == 4 ? NSPoint{0, 1} : e.detail == 5 ? NSPoint{0, -1}
+                              : e.detail == 6 ? NSPoint{1, 0} : NSPoint{-1, 0};
+        postMouse(NSEventTypeScrollWheel, w->info.windowID, global, flags, 0, delta);
+        return;
+    }
+    m_lastRootX = e.root_x;
+    m_lastRootY = e.root_y;
+    if (press) {
+        const bool again = e.detail == m_lastDownButton && e.time - m_lastDownTime <= kDoubleClickMs &&
+                           std::abs(e.root_x - m_lastDownX) <= kDoubleClickDistance &&
+                           std::abs(e.root_y - m_lastDownY) <= kDoubleClickDistance;
+        m_clickCount = again ? m_clickCount + 1 : 1;
+        m_lastDownTime = e.time;
+        m_lastDownX = e.root_x;
+        m_lastDownY = e.root_y;
+        m_lastDownButton = e.detail;
+        postMouse(downType(e.detail), w->info.windowID, global, flags, m_clickCount, {});
+        return;
+    }
+    postMouse(upType(e.detail), w->info.windowID, global, flags, m_clickCount, {});
+}
+
+void X11WindowServer::handleMotion(const xcb_motion_notify_event_t& e)
+{
+    Window* w = findX(e.event);
+    if (!w) return;
+    const NSPoint global = pointFromX(e.root_x, e.root_y);
+    // Deltas from root positions: the window may move under the pointer.
+    const NSPoint delta{double(e.root_x - m_lastRootX), double(e.root_y - m_lastRootY)};
+    m_lastRootX = e.root_x;
+    m_lastRootY = e.root_y;
+    const NSUInteger flags = X11Keyboard::cocoaFlags(e.state);
+    NSEventType type = NSEventTypeMouseMoved;
+    if (e.state & XCB_BUTTON_MASK_1) type = NSEventTypeLeftMouseDragged;
+    else if (e.state & XCB_BUTTON_MASK_3) type = NSEventTypeRightMouseDragged;
+    else if (e.state & XCB_BUTTON_MASK_2) type = NSEventTypeOtherMouseDragged;
+    postMouse(type, w->info.windowID, global, flags, type == NSEventTypeMouseMoved ? 0 : m_clickCount, delta);
+}
+
+void X11WindowServer::handleCrossing(const xcb_enter_notify_event_t& e, bool enter)
+{
+    Window* w = findX(e.event);
+    if (!w || e.mode != XCB_NOTIFY_MODE_NORMAL) return;
+    const NSPoint global = pointFromX(e.root_x, e.root_y);
+    if (enter) {
+        m_hover = w->info.windowID;
+        m_lastRootX = e.root_x;
+        m_lastRootY = e.root_y;
+    } else if (m_hover == w->info.windowID) {
+        m_hover = 0;
+    }
+    postMouse(enter ? NSEventTypeMouseEntered : NSEventTypeMouseExited, w->info.windowID, global,
+              X11Keyboard::cocoaFlags(e.state), 0, {}, 0);
+}
+
+void X11WindowServer::handleKey(const xcb_key_press_event_t& e, bool press)
+{
+    if (handleHotKeyEvent(e, press)) return;
+    if (!m_keyboard || !m_keyboard->isValid()) return;
+    // Keys reach the key window, also while our grab sends them to the root.
+    WSWindowID target = 0;
+    if (Window* w = findX(e.event)) target = w->info.windowID;
+    else if (e.event == m_root && m_keyboardGrabbed) target = m_key;
+    if (!target) return;
+    const uint16_t mac = m_keyboard->macCode(e.detail);
+    if (mac == 0xFFFF) return;
+    const bool repeat = press && m_keysDown.count(e.detail);
+    if (press) m_keysDown.insert(e.detail);
+    else m_keysDown.erase(e.detail);
+
+    const Window* w = find(target);
+    const NSPoint global = pointFromX(e.root_x, e.root_y);
+    const NSPoint local = w ? NSPoint{global.x - w->info.frame.origin.x, global.y - w->info.frame.origin.y} : global;
+    NSUInteger flags = X11Keyboard::cocoaFlags(e.state);
+    if (const NSUInteger modifier = X11Keyboard::modifierFlagOfKey(mac)) {
+        // The state is the one before the key: add or drop its own flag.
+        // Caps Lock toggles on its press.
+        if (modifier == NSAlphaShiftKeyMask) {
+            if (press) flags ^= NSUInteger(NSAlphaShiftKeyMask);
+        }
+        else flags = press ? (flags | modifier) : (flags & ~modifier);
+        postEvent(NSEvent::keyEventWithType(NSEventTypeFlagsChanged, local, flags, NSClock::systemUptime(), target,
+                                            nullptr, nullptr, nullptr, false, mac));
+        return;
+    }
+    flags |= USKeyboardLayout::implicitFlags(mac);
+    std::u16string chars, ignoring;
+    if (usesPlatformCharacters(mac)) {
+        auto c = USKeyboardLayout::charactersFor(mac, flags);
+        chars = c.characters;
+        ignoring = c.ignoringModifiers;
+    } else {
+        chars = m_keyboard->characters(e.detail);
+        ignoring = m_keyboard->charactersWithShiftOnly(e.detail, flags & NSShiftKeyMask);
+        // Command leaves the characters alone, as Control with letters does not.
+        if (flags & NSCommandKeyMask) chars = ignoring;
+    }
+    postEvent(NSEvent::keyEventWithType(press ? NSEventTypeKeyDown : NSEventTypeKeyUp, local, flags,
+                                        NSClock::systemUptime(), target, nullptr, NSString::stringWithUTF16(chars),
+                                        NSString::stringWithUTF16(ignoring), repeat, mac));
+}
+
+void X11WindowServer::handleFocus(const xcb_focus_in_event_t& e, bool in)
+{
+    // Focus moving between our window and its own children, or grabs, is no
+    // change of key window.
+    if (e.detail == XCB_NOTIFY_DETAIL_INFERIOR || e.detail == XCB_NOTIFY_DETAIL_POINTER ||
+        e.mode == XCB_NOTIFY_MODE_GRAB || e.mode == XCB_NOTIFY_MODE_UNGRAB)
+        return;
+    Window* w = findX(e.event);
+    if (!w) return;
+    auto window = NSWindow::windowWithNumber(w->info.windowID);
+    if (!window) return;
+    if (in) {
+        if (window->isKeyWindow()) return;
+        m_key = w->info.windowID;  // already has the focus: no request
+        window->makeKeyWindow();
+        return;
+    }
+    m_keysDown.clear();
+    if (window->isKeyWindow()) window->resignKeyWindow();
+}
+
+void X11WindowServer::handleGeneric(xcb_generic_event_t* event)
+{
+    const auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(event);
+    if (!m_xiOpcode || ge->extension != m_xiOpcode) return;
+    if (ge->event_type == XCB_INPUT_RAW_MOTION) m_rawMotion = true;  // read once per turn
+}

@@ -1,0 +1,271 @@
+#include "backend/x11/X11WindowServer.h"
+
+#include <xcb/randr.h>
+#include <xcb/shape.h>
+#include <xcb/shm.h>
+#include <xcb/xinput.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "AppKit/NSApplication.h"
+#include "Carbon/KeyState.h"
+#include "Carbon/SymbolicHotKeys.h"
+#include "Foundation/NSException.h"
+#include "Foundation/NSLog.h"
+#include "Foundation/NSTimer.h"
+#include "backend/x11/X11Keyboard.h"
+#include "backend/x11/X11Window.h"
+
+namespace {
+
+[[maybe_unused]] const bool g_registered = WindowServer::registerBackend("x11", [] {
+    return std::unique_ptr<WindowServer>(new X11WindowServer);
+});
+
+// The strip at the top of the main screen the menu-bar window takes (the
+// headless server keeps the same).
+constexpr int kMenuBarHeight = 24;
+
+template <typename T>
+using Reply = std::unique_ptr<T, decltype(&std::free)>;
+
+template <typename T>
+Reply<T> reply(T* r)
+{
+    return Reply<T>(r, &std::free);
+}
+
+}
+
+X11WindowServer::X11WindowServer()
+{
+    m_conn = xcb_connect(nullptr, &m_screenNumber);
+    if (!m_conn || xcb_connection_has_error(m_conn)) {
+        if (m_conn) xcb_disconnect(m_conn);
+        m_conn = nullptr;
+        NSException::raise(NSInternalInconsistencyException, "Cannot connect to the X display");
+    }
+    auto it = xcb_setup_roots_iterator(xcb_get_setup(m_conn));
+    for (int i = 0; i < m_screenNumber && it.rem; ++i) xcb_screen_next(&it);
+    m_screen = it.data;
+    m_root = m_screen->root;
+
+    // A 32-bit TrueColor visual for windows that show what lies below.
+    for (auto d = xcb_screen_allowed_depths_iterator(m_screen); d.rem && !m_argbVisual; xcb_depth_next(&d)) {
+        if (d.data->depth != 32) continue;
+        for (auto v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v))
+            if (v.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR) {
+                m_argbVisual = v.data->visual_id;
+                break;
+            }
+    }
+    if (m_argbVisual) {
+        m_argbColormap = xcb_generate_id(m_conn);
+        xcb_create_colormap(m_conn, XCB_COLORMAP_ALLOC_NONE, m_argbColormap, m_root, m_argbVisual);
+    }
+
+    if (auto shm = reply(xcb_shm_query_version_reply(m_conn, xcb_shm_query_version(m_conn), nullptr)))
+        m_hasShm = !std::getenv("PLUMBLINE_X11_NO_SHM");
+    if (auto shape = reply(xcb_shape_query_version_reply(m_conn, xcb_shape_query_version(m_conn), nullptr)))
+        m_hasShape = true;
+    if (auto* randr = xcb_get_extension_data(m_conn, &xcb_randr_id); randr && randr->present) {
+        m_randrEvent = randr->first_event;
+        xcb_randr_select_input(m_conn, m_root, XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE);
+    }
+
+    // The root's substructure tells when other clients map or raise windows
+    // (overlays are raised again when no window manager does it), its
+    // properties when the work area or the window manager changes.
+    const uint32_t rootEvents = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(m_conn, m_root, XCB_CW_EVENT_MASK, &rootEvents);
+
+    m_gc = xcb_generate_id(m_conn);
+    xcb_create_gc(m_conn, m_gc, m_root, 0, nullptr);
+
+    detectWindowManager();
+    loadScreens();
+    setUpKeyboard();
+    setUpPointerMonitor();
+    xcb_flush(m_conn);
+
+    auto loop = NSRunLoop::mainRunLoop();
+    m_source = loop->addFileDescriptorSource(xcb_get_file_descriptor(m_conn), {NSRunLoopCommonModes},
+                                             [this] { drainEvents(); });
+    // After display (order 0): uploads are flushed, and events xcb read while
+    // waiting for a reply (the descriptor no longer readable) are handled.
+    m_observer = loop->addObserver({NSRunLoopCommonModes}, [this] { endOfTurn(); }, 100);
+}
+
+X11WindowServer::~X11WindowServer()
+{
+    auto loop = NSRunLoop::mainRunLoop();
+    if (m_source) loop->removeSource(m_source);
+    if (m_observer) loop->removeSource(m_observer);
+    if (m_keymapTimer) m_keymapTimer->invalidate();
+    SymbolicHotKeys::setSuspensionHandler(nullptr);
+    KeyState::setQuery(nullptr);
+    setSuspended(false);
+    for (auto& [id, w] : m_windows) {
+        unrealize(*w);
+        releaseBuffer(*w);
+    }
+    m_windows.clear();
+    m_keyboard.reset();
+    if (m_conn) xcb_disconnect(m_conn);
+}
+
+X11WindowServer* X11WindowServer::current()
+{
+    return dynamic_cast<X11WindowServer*>(&WindowServer::shared());
+}
+
+xcb_atom_t X11WindowServer::atom(const char* name)
+{
+    auto it = m_atoms.find(name);
+    if (it != m_atoms.end()) return it->second;
+    auto r = reply(xcb_intern_atom_reply(m_conn, xcb_intern_atom(m_conn, 0, uint16_t(std::strlen(name)), name), nullptr));
+    const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+    m_atoms[name] = a;
+    return a;
+}
+
+// --- Coordinates ---
+
+NSPoint X11WindowServer::pointFromX(int x, int y) const
+{
+    return NSMakePoint(x - m_originX, m_top - y);
+}
+
+NSRect X11WindowServer::rectFromX(int x, int y, int w, int h) const
+{
+    return NSMakeRect(x - m_originX, m_top - (y + h), w, h);
+}
+
+X11WindowServer::XRect X11WindowServer::rectToX(const NSRect& r) const
+{
+    const int w = std::max(1, int(std::lround(r.size.width)));
+    const int h = std::max(1, int(std::lround(r.size.height)));
+    const int x = int(std::lround(r.origin.x)) + m_originX;
+    const int y = m_top - int(std::lround(r.origin.y)) - h;
+    auto clamp16 = [](int v) { return int16_t(std::clamp(v, -32768, 32767)); };
+    return {clamp16(x), clamp16(y), uint16_t(std::min(w, 65535)), uint16_t(std::min(h, 65535))};
+}
+
+// --- Screens ---
+
+void X11WindowServer::detectWindowManager()
+{
+    // _NET_SUPPORTING_WM_CHECK names a window that names itself while an
+    // EWMH window manager runs.
+    auto windowProperty = [&](xcb_window_t w) -> xcb_window_t {
+        auto r = reply(xcb_get_property_reply(
+            m_conn, xcb_get_property(m_conn, 0, w, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 0, 1), nullptr));
+        if (!r || r->type != XCB_ATOM_WINDOW || xcb_get_property_value_length(r.get()) < 4) return 0;
+        return *static_cast<xcb_window_t*>(xcb_get_property_value(r.get()));
+    };
+    const xcb_window_t check = windowProperty(m_root);
+    m_wmRunning = check && windowProperty(check) == check;
+}
+
+void X11WindowServer::loadScreens()
+{
+    struct Monitor {
+        int x, y, w, h, mmW, mmH;
+        bool primary;
+    };
+    std::vector<Monitor> monitors;
+    if (m_randrEvent) {
+        auto r = reply(xcb_randr_get_monitors_reply(m_conn, xcb_randr_get_monitors(m_conn, m_root, 1), nullptr));
+        if (r) {
+            for (auto it = xcb_randr_get_monitors_monitors_iterator(r.get()); it.rem; xcb_randr_monitor_info_next(&it))
+                monitors.push_back({it.data->x, it.data->y, it.data->width, it.data->height,
+                                    int(it.data->width_in_millimeters), int(it.data->height_in_millimeters),
+                                    bool(it.data->primary)});
+        }
+    }
+    if (monitors.empty())
+        monitors.push_back({0, 0, m_screen->width_in_pixels, m_screen->height_in_pixels,
+                            m_screen->width_in_millimeters, m_screen->height_in_millimeters, true});
+    // The primary monitor first; without one, the monitor at the X origin.
+    std::stable_sort(monitors.begin(), monitors.end(), [](const Monitor& a, const Monitor& b) {
+        if (a.primary != b.primary) return a.primary;
+        return (a.x == 0 && a.y == 0) && !(b.x == 0 && b.y == 0);
+    });
+    m_originX = monitors[0].x;
+    m_top = monitors[0].y + monitors[0].h;
+
+    // The work area the window manager publishes (first desktop), in X pixels.
+    std::optional<NSRect> workArea;
+    auto wa = reply(xcb_get_property_reply(
+        m_conn, xcb_get_property(m_conn, 0, m_root, atom("_NET_WORKAREA"), XCB_ATOM_CARDINAL, 0, 4), nullptr));
+    if (wa && wa->format == 32 && xcb_get_property_value_length(wa.get()) >= 16) {
+        const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(wa.get()));
+        workArea = rectFromX(int(v[0]), int(v[1]), int(v[2]), int(v[3]));
+    }
+
+    std::vector<WSScreen> screens;
+    uint32_t id = 1;
+    for (const auto& m : monitors) {
+        WSScreen s;
+        s.displayID = id++;
+        s.frame = rectFromX(m.x, m.y, m.w, m.h);
+        s.physicalSizeMM = NSMakeSize(m.mmW, m.mmH);
+        NSRect visible = s.frame;
+        if (workArea) {
+            const NSRect cut = NSIntersectionRect(visible, *workArea);
+            if (!NSIsEmptyRect(cut)) visible = cut;
+        }
+        if (screens.empty()) {
+            // The menu bar's strip, when the work area does not leave it out already.
+            const CGFloat top = NSMaxY(s.frame) - kMenuBarHeight;
+            if (NSMaxY(visible) > top) visible.size.height = std::max<CGFloat>(0, top - visible.origin.y);
+        }
+        s.visibleFrame = visible;
+        screens.push_back(s);
+    }
+    m_screens = std::move(screens);
+}
+
+// --- Run loop ---
+
+void X11WindowServer::drainEvents()
+{
+    if (m_lost) return;
+    while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn)) {
+        handle(e);
+        std::free(e);
+    }
+    if (m_rawMotion) notifyPointer();
+    xcb_flush(m_conn);
+    if (xcb_connection_has_error(m_conn)) connectionLost();
+}
+
+void X11WindowServer::endOfTurn()
+{
+    if (m_lost) return;
+    xcb_flush(m_conn);
+    while (xcb_generic_event_t* e = xcb_poll_for_queued_event(m_conn)) {
+        handle(e);
+        std::free(e);
+    }
+    if (m_rawMotion) notifyPointer();
+    xcb_flush(m_conn);
+    if (xcb_connection_has_error(m_conn)) connectionLost();
+}
+
+void X11WindowServer::connectionLost()
+{
+    if (m_lost) return;
+    m_lost = true;
+    auto loop = NSRunLoop::mainRunLoop();
+    // The descriptor stays readable (hung up): stop watching it.
+    if (m_source) loop->removeSource(std::exchange(m_source, 0));
+    NSLog("The connection to the X display was lost");
+    // Quitting the normal way saves what the program keeps.
+    loop->performBlock({NSRunLoopCommonModes}, [] {
+        if (NSApp) NSApp->terminate(nullptr);
+    });
+}

@@ -1,0 +1,185 @@
+#pragma once
+// The X11 window server: real windows on an X server through xcb. Screens
+// come from RandR (y flipped into the global space, the main screen at the
+// origin); windows draw into the same ARGB surfaces as headless and upload
+// the pixels that changed since the last flush (MIT-SHM when the server has
+// it); non-opaque windows take input only where they painted (XShape input
+// region). Mouse, key and focus events become NSEvents; XInput2 raw motion
+// feeds the global pointer monitors; hot keys are passive key grabs on the
+// root window. Everything runs on the main thread, driven by the connection's
+// descriptor on the main run loop in the common modes.
+#include <xcb/xcb.h>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "AppKit/WindowServer.h"
+#include "Foundation/NSRunLoop.h"
+
+class NSTimer;
+class X11Keyboard;
+
+class X11WindowServer : public WindowServer {
+public:
+    // Connects to $DISPLAY; raises NSInternalInconsistencyException when it
+    // cannot.
+    X11WindowServer();
+    ~X11WindowServer() override;
+
+    // The shared server when it is the X11 one, else null.
+    static X11WindowServer* current();
+
+    xcb_connection_t* connection() const { return m_conn; }
+    xcb_window_t rootWindow() const { return m_root; }
+    // The X window of a window (0 before it was first shown).
+    xcb_window_t xWindow(WSWindowID window) const;
+    // Whether an EWMH window manager runs (checked at connection and when
+    // the root's supporting-WM property changes).
+    bool hasWindowManager() const { return m_wmRunning; }
+    // Handles whatever the connection has read or can read now.
+    void drainEvents();
+
+    // --- WindowServer ---
+    std::string name() const override { return "x11"; }
+    std::vector<WSScreen> screens() const override { return m_screens; }
+    WSWindowID createWindow(const NSRect& frame, NSInteger level, bool opaque) override;
+    void destroyWindow(WSWindowID window) override;
+    void setFrame(WSWindowID window, const NSRect& frame) override;
+    void setLevel(WSWindowID window, NSInteger level) override;
+    void setAlpha(WSWindowID window, CGFloat alpha) override;
+    void setOpaque(WSWindowID window, bool opaque) override;
+    void setHasShadow(WSWindowID window, bool shadow) override;
+    void setIgnoresMouse(WSWindowID window, bool ignores) override;
+    void setTitle(WSWindowID window, const std::string& title) override;
+    void setRole(WSWindowID window, const std::string& role) override;
+    void orderWindow(WSWindowID window, int place, WSWindowID relativeTo) override;
+    void orderOut(WSWindowID window) override;
+    void setKeyWindow(WSWindowID window) override;
+    WSWindowID keyWindow() const override { return m_key; }
+    Ref<CGImage> surface(WSWindowID window) override;
+    void flushWindow(WSWindowID window) override;
+    std::vector<WSWindowID> windowOrder() const override { return m_order; }
+    std::optional<WSWindowInfo> windowInfo(WSWindowID window) const override;
+    WSWindowID windowAtPoint(NSPoint globalPoint) const override;
+    NSPoint pointerLocation() const override;
+    NSInteger registerHotKey(uint32_t keyCode, uint32_t carbonModifiers, HotKeyHandler handler) override;
+    void unregisterHotKey(NSInteger registration) override;
+    void beep() override;
+    bool openURL(const std::string& url) override;
+
+    // --- Coordinates: X root pixels (y down) <-> global points (y up) ---
+    NSPoint pointFromX(int x, int y) const;
+    NSRect rectFromX(int x, int y, int w, int h) const;
+    struct XRect {
+        int16_t x, y;
+        uint16_t width, height;
+    };
+    // Sizes below 1 become 1.
+    XRect rectToX(const NSRect& r) const;
+
+private:
+    struct Window;
+    struct HotKey {
+        xcb_keycode_t keycode;
+        uint16_t mask;
+        std::vector<uint16_t> grabbed;  // modifier variants held
+        HotKeyHandler handler;
+    };
+
+    // Connection and screens (X11WindowServer.cpp)
+    xcb_atom_t atom(const char* name);
+    void loadScreens();
+    void detectWindowManager();
+    void connectionLost();
+    void endOfTurn();
+
+    // Windows (X11Windows.cpp)
+    Window* find(WSWindowID id);
+    const Window* find(WSWindowID id) const;
+    Window* findX(xcb_window_t xid);
+    void realize(Window& w);
+    void unrealize(Window& w);
+    bool wantsARGB(const Window& w) const;
+    void remakeIfVisualChanged(Window& w);
+    void applyHints(Window& w);
+    void applyNames(Window& w);
+    void applyStacking();
+    void raiseOverlays();
+    void placeInOrder(WSWindowID id, int place, WSWindowID relativeTo);
+    void allocateBuffer(Window& w);
+    void releaseBuffer(Window& w);
+    void upload(Window& w, int x, int y, int width, int height);
+    void updateShape(Window& w);
+    bool hasCompositor();
+    std::vector<xcb_rectangle_t> paintedRectangles(const Window& w) const;
+    void sendWMState(Window& w, bool add, xcb_atom_t state);
+    void noteConfigure(const xcb_configure_notify_event_t& e);
+
+    // Events (X11Events.cpp)
+    void handle(xcb_generic_event_t* event);
+    void handleButton(const xcb_button_press_event_t& e, bool press);
+    void handleMotion(const xcb_motion_notify_event_t& e);
+    void handleCrossing(const xcb_enter_notify_event_t& e, bool enter);
+    void handleKey(const xcb_key_press_event_t& e, bool press);
+    void handleFocus(const xcb_focus_in_event_t& e, bool in);
+    void handleGeneric(xcb_generic_event_t* event);
+    void postMouse(NSUInteger type, WSWindowID window, NSPoint global, NSUInteger flags, NSInteger clickCount,
+                   NSPoint delta, NSInteger trackingNumber = 0);
+    void notifyPointer();
+
+    // Services (X11Services.cpp)
+    void setUpPointerMonitor();
+    void setUpKeyboard();
+    void refreshNumLockMask();
+    void setSuspended(bool suspended);
+    void scheduleKeymapRebuild();
+    bool handleHotKeyEvent(const xcb_key_press_event_t& e, bool press);
+
+    xcb_connection_t* m_conn = nullptr;
+    int m_screenNumber = 0;
+    xcb_screen_t* m_screen = nullptr;
+    xcb_window_t m_root = 0;
+    xcb_visualid_t m_argbVisual = 0;
+    xcb_colormap_t m_argbColormap = 0;
+    bool m_hasShm = false;
+    bool m_hasShape = false;
+    uint8_t m_xiOpcode = 0;
+    uint8_t m_randrEvent = 0;
+    uint8_t m_xkbEvent = 0;
+    bool m_wmRunning = false;
+    bool m_lost = false;
+    int m_originX = 0, m_top = 0;  // X position of the main screen's left and bottom edges
+    std::vector<WSScreen> m_screens;
+    std::map<std::string, xcb_atom_t> m_atoms;
+    NSRunLoop::SourceID m_source = 0, m_observer = 0;
+
+    std::map<WSWindowID, std::unique_ptr<Window>> m_windows;
+    std::vector<WSWindowID> m_order;  // visible windows, front first
+    WSWindowID m_nextID = 1;
+    WSWindowID m_key = 0;
+    xcb_gcontext_t m_gc = 0;
+
+    // Pointer state
+    WSWindowID m_hover = 0;
+    int m_lastRootX = 0, m_lastRootY = 0;
+    xcb_timestamp_t m_lastDownTime = 0;
+    int m_lastDownX = -100, m_lastDownY = -100;
+    uint8_t m_lastDownButton = 0;
+    NSInteger m_clickCount = 0;
+    NSInteger m_eventNumber = 0;
+    bool m_rawMotion = false;
+
+    // Keyboard
+    std::unique_ptr<X11Keyboard> m_keyboard;
+    std::set<xcb_keycode_t> m_keysDown;
+    std::map<NSInteger, HotKey> m_hotKeys;
+    NSInteger m_nextHotKey = 1;
+    xcb_keycode_t m_hotKeyPressed = 0;
+    std::vector<NSInteger> m_hotKeysArmed;
+    uint16_t m_numLockMask = 0;
+    bool m_keyboardGrabbed = false;
+    Ref<NSTimer> m_keymapTimer;
+};

@@ -1,0 +1,5 @@
+#pragma once
+// xcb's XKB header names a field "explicit", a C++ keyword.
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit

@@ -1,0 +1,504 @@
+// The X11 backend against a private Xvfb: windows, pixels, clicks through
+// XTest (xdotool), click-through of transparent pixels, hot-key grabs and the
+// global pointer monitor.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/prctl.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <xcb/xcb.h>
+#include <xcb/shape.h>
+#include <xcb/xcb_keysyms.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "AppKit/NSApplication.h"
+#include "AppKit/NSColor.h"
+#include "AppKit/NSGraphics.h"
+#include "AppKit/NSWindow.h"
+#include "AppKit/USKeyboardLayout.h"
+#include "Carbon/CarbonTypes.h"
+#include "Carbon/KeyboardLayout.h"
+#include "Carbon/SymbolicHotKeys.h"
+#include "Carbon/TISInputSource.h"
+#include "Foundation/NSDistributedNotificationCenter.h"
+#include "Foundation/NSClass.h"
+#include "Foundation/NSDate.h"
+#include "Foundation/NSRunLoop.h"
+#include "backend/x11/X11WindowServer.h"
+
+extern char** environ;
+
+// Read before ASAN_OPTIONS, which does not name suppressions.
+extern "C" const char* __asan_default_options()
+{
+    return "suppressions=" X11_TESTS_ASAN_SUPPRESSIONS;
+}
+
+namespace {
+
+bool onPath(const char* program)
+{
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        const size_t end = dirs.find(':', start);
+        const std::string dir = dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (access((dir + "/" + program).c_str(), X_OK) == 0) return true;
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return false;
+}
+
+pid_t spawn(std::vector<std::string> args)
+{
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
+    return pid;
+}
+
+// Runs a tool to its end, at most five seconds.
+bool run(std::vector<std::string> args)
+{
+    const pid_t pid = spawn(std::move(args));
+    if (pid < 0) return false;
+    for (int i = 0; i < 500; ++i) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return false;
+}
+
+// One Xvfb for the test program, on a display it picks itself.
+class XvfbEnvironment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        if (!onPath("Xvfb")) return;
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        m_pid = fork();
+        if (m_pid == 0) {
+            // The server ends with the test, even one that crashes, and keeps
+            // its chatter out of the test's output.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            close(fds[0]);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
+                   "1280x800x24", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        pollfd p{fds[0], POLLIN, 0};
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < deadline && number.find('\n') == std::string::npos) {
+            if (poll(&p, 1, 100) <= 0) continue;
+            char buffer[16];
+            const ssize_t n = read(fds[0], buffer, sizeof buffer);
+            if (n <= 0) break;
+            number.append(buffer, size_t(n));
+        }
+        close(fds[0]);
+        if (number.find('\n') == std::string::npos) return;
+        number.pop_back();
+        setenv("DISPLAY", (":" + number).c_str(), 1);
+        setenv("PLUMBLINE_BACKEND", "x11", 1);
+        s_ready = true;
+    }
+    void TearDown() override
+    {
+        if (m_pid <= 0) return;
+        kill(m_pid, SIGTERM);
+        for (int i = 0; i < 200; ++i) {
+            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+    }
+    static inline bool s_ready = false;
+
+private:
+    pid_t m_pid = -1;
+};
+
+[[maybe_unused]] testing::Environment* const g_xvfb = testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+
+// Fills itself and records the mouse-downs it takes.
+class ClickView : public NSView {
+    NS_OBJECT(ClickView, NSView)
+public:
+    ClickView() = default;
+    Ref<NSColor> fill;
+    NSRect painted = NSZeroRect;  // the part filled; the rest stays clear
+    std::vector<NSPoint> downs;
+    std::vector<NSInteger> clickCounts;
+    int ups = 0;
+    void drawRect(const NSRect&) override
+    {
+        if (!fill) return;
+        fill->setFill();
+        NSRectFill(NSIsEmptyRect(painted) ? bounds() : painted);
+    }
+    void mouseDown(const Ref<NSEvent>& e) override
+    {
+        downs.push_back(convertPoint(e->locationInWindow(), nullptr));
+        clickCounts.push_back(e->clickCount());
+    }
+    void mouseUp(const Ref<NSEvent>&) override { ++ups; }
+    bool acceptsFirstResponder() const override { return true; }
+    struct Key {
+        unsigned short code;
+        std::u16string characters;
+        std::u16string ignoring;
+        NSUInteger flags;
+    };
+    std::vector<Key> keys;
+    void keyDown(const Ref<NSEvent>& e) override
+    {
+        keys.push_back({e->keyCode(), e->characters()->utf16(), e->charactersIgnoringModifiers()->utf16(),
+                        e->modifierFlags() & NSDeviceIndependentModifierFlagsMask});
+    }
+};
+NS_CLASS_DEFINE(ClickView)
+
+class X11BackendTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!XvfbEnvironment::s_ready) GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs it)";
+        NSApplication::sharedApplication();
+        ASSERT_NE(X11WindowServer::current(), nullptr);
+        m_conn = xcb_connect(nullptr, nullptr);
+        ASSERT_FALSE(xcb_connection_has_error(m_conn));
+    }
+    void TearDown() override
+    {
+        for (auto& w : NSWindow::allWindows()) w->orderOut(nullptr);
+        if (m_conn) xcb_disconnect(m_conn);
+    }
+
+    static X11WindowServer& server() { return *X11WindowServer::current(); }
+
+    // Dispatches events and runs the loop until the condition holds (five
+    // seconds at most).
+    static bool waitFor(const std::function<bool()>& condition)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            while (auto e = NSApp->nextEventMatchingMask(NSAnyEventMask, NSDate::dateWithTimeIntervalSinceNow(0.01),
+                                                         NSDefaultRunLoopMode, true))
+                NSApp->sendEvent(e);
+            if (condition()) return true;
+        }
+        return condition();
+    }
+
+    static Ref<NSWindow> makeWindow(const NSRect& frame, const Ref<NSColor>& colour, bool opaque = true,
+                                    NSRect painted = NSZeroRect)
+    {
+        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSBorderlessWindowMask,
+                                                                  NSBackingStoreBuffered, false);
+        if (!opaque) {
+            w->setOpaque(false);
+            w->setBackgroundColor(NSColor::clearColor());
+        }
+        auto view = NSObject::alloc<ClickView>();
+        view->initWithFrame(NSMakeRect(0, 0, frame.size.width, frame.size.height));
+        view->fill = colour;
+        view->painted = painted;
+        w->setContentView(view);
+        w->orderFront(nullptr);
+        return w;
+    }
+    static Ref<ClickView> viewOf(const Ref<NSWindow>& w) { return dynamic_ref_cast<ClickView>(w->contentView()); }
+
+    // The root window's pixel (X coordinates), as the server shows it.
+    uint32_t rootPixel(int x, int y)
+    {
+        xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
+        auto* r = xcb_get_image_reply(
+            m_conn, xcb_get_image(m_conn, XCB_IMAGE_FORMAT_Z_PIXMAP, root, int16_t(x), int16_t(y), 1, 1, ~0u), nullptr);
+        if (!r) return 0;
+        uint32_t v = *reinterpret_cast<uint32_t*>(xcb_get_image_data(r)) & 0xFFFFFF;
+        std::free(r);
+        return v;
+    }
+
+    std::string property(xcb_window_t w, xcb_atom_t atom)
+    {
+        auto* r = xcb_get_property_reply(m_conn, xcb_get_property(m_conn, 0, w, atom, XCB_ATOM_ANY, 0, 256), nullptr);
+        if (!r) return {};
+        std::string s(static_cast<const char*>(xcb_get_property_value(r)), size_t(xcb_get_property_value_length(r)));
+        std::free(r);
+        return s;
+    }
+
+    xcb_keycode_t keycodeOf(uint32_t keysym)
+    {
+        xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(m_conn);
+        xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, keysym);
+        const xcb_keycode_t code = codes ? codes[0] : 0;
+        std::free(codes);
+        xcb_key_symbols_free(symbols);
+        return code;
+    }
+
+    xcb_connection_t* m_conn = nullptr;
+};
+
+}
+
+TEST_F(X11BackendTest, ScreensWindowsAndPixelsAreWhereTheGlobalSpaceSays)
+{
+    auto screens = server().screens();
+    ASSERT_FALSE(screens.empty());
+    EXPECT_EQ(screens[0].frame, NSMakeRect(0, 0, 1280, 800));
+    // The menu bar's strip is left out at the top.
+    EXPECT_EQ(screens[0].visibleFrame, NSMakeRect(0, 0, 1280, 776));
+
+    auto w = makeWindow(NSMakeRect(100, 200, 300, 150), NSColor::colorWithCalibratedRed(1, 0, 0, 1));
+    w->setRoleName("Corner Ruler");
+    const xcb_window_t xid = server().xWindow(w->windowNumber());
+    ASSERT_NE(xid, 0u);
+    // y up from the bottom of the 800-row screen: the top edge is row 450.
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
+    ASSERT_TRUE(waitFor([&] { return rootPixel(150, 500) == 0xFF0000; }));
+    auto* geometry = xcb_get_geometry_reply(m_conn, xcb_get_geometry(m_conn, xid), nullptr);
+    auto* place = xcb_translate_coordinates_reply(m_conn, xcb_translate_coordinates(m_conn, xid, root, 0, 0), nullptr);
+    ASSERT_TRUE(geometry && place);
+    EXPECT_EQ(place->dst_x, 100);
+    EXPECT_EQ(place->dst_y, 450);
+    EXPECT_EQ(geometry->width, 300);
+    EXPECT_EQ(geometry->height, 150);
+    std::free(geometry);
+    std::free(place);
+    EXPECT_EQ(rootPixel(99, 500), 0u) << "outside the window";
+    EXPECT_EQ(property(xid, XCB_ATOM_WM_NAME), "Corner Ruler");
+    EXPECT_EQ(property(xid, XCB_ATOM_WM_CLASS), std::string("Corner Ruler\0plumbline\0", 23));
+
+    // A resize to nothing still reaches the server as one pixel.
+    w->setFrame(NSMakeRect(100, 200, 0, -5), true);
+    ASSERT_TRUE(waitFor([&] {
+        auto* g = xcb_get_geometry_reply(m_conn, xcb_get_geometry(m_conn, xid), nullptr);
+        const bool one = g && g->width == 1 && g->height == 1;
+        std::free(g);
+        return one;
+    }));
+}
+
+TEST_F(X11BackendTest, ClicksReachTheViewWithItsCoordinatesAndCounts)
+{
+    auto w = makeWindow(NSMakeRect(100, 200, 300, 150), NSColor::colorWithCalibratedRed(0, 0, 1, 1));
+    auto view = viewOf(w);
+    ASSERT_TRUE(waitFor([&] { return rootPixel(150, 500) == 0x0000FF; }));
+    // Root (150, 500) is global (150, 300): 50 right of and 100 above the window's corner.
+    ASSERT_TRUE(run({"xdotool", "mousemove", "150", "500", "click", "--repeat", "2", "--delay", "50", "1"}));
+    ASSERT_TRUE(waitFor([&] { return view->ups == 2; }));
+    ASSERT_EQ(view->downs.size(), 2u);
+    EXPECT_EQ(view->downs[0], NSMakePoint(50, 100));
+    EXPECT_EQ(view->clickCounts, (std::vector<NSInteger>{1, 2}));
+}
+
+TEST_F(X11BackendTest, TransparentPixelsLetClicksThroughToTheWindowBelow)
+{
+    auto below = makeWindow(NSMakeRect(100, 200, 300, 150), NSColor::colorWithCalibratedRed(0, 0, 1, 1));
+    // Paints only its left half; the right half is clear.
+    auto above = makeWindow(NSMakeRect(100, 200, 300, 150), NSColor::colorWithCalibratedRed(0, 1, 0, 1), false,
+                            NSMakeRect(0, 0, 150, 150));
+    ASSERT_TRUE(waitFor([&] { return rootPixel(120, 500) == 0x00FF00; }));
+    ASSERT_TRUE(run({"xdotool", "mousemove", "350", "500", "click", "1"}));
+    ASSERT_TRUE(waitFor([&] { return viewOf(below)->ups == 1; }));
+    EXPECT_TRUE(viewOf(above)->downs.empty());
+    EXPECT_EQ(viewOf(below)->downs.at(0), NSMakePoint(250, 100));
+
+    ASSERT_TRUE(run({"xdotool", "mousemove", "120", "500", "click", "1"}));
+    ASSERT_TRUE(waitFor([&] { return viewOf(above)->ups == 1; }));
+    EXPECT_EQ(viewOf(below)->downs.size(), 1u);
+
+    // The input region itself is the painted half, whatever a compositor does
+    // with the window's shape.
+    auto* r = xcb_shape_get_rectangles_reply(
+        m_conn, xcb_shape_get_rectangles(m_conn, server().xWindow(above->windowNumber()), XCB_SHAPE_SK_INPUT), nullptr);
+    ASSERT_NE(r, nullptr);
+    ASSERT_EQ(xcb_shape_get_rectangles_rectangles_length(r), 1);
+    const xcb_rectangle_t input = xcb_shape_get_rectangles_rectangles(r)[0];
+    std::free(r);
+    EXPECT_EQ(input.x, 0);
+    EXPECT_EQ(input.y, 0);
+    EXPECT_EQ(input.width, 150);
+    EXPECT_EQ(input.height, 150);
+}
+
+TEST_F(X11BackendTest, HotKeyFiresOnReleaseAndAHeldCombinationIsRefused)
+{
+    int fired = 0;
+    const NSInteger id = server().registerHotKey(kVK_ANSI_K, cmdKey, [&] { ++fired; });
+    ASSERT_NE(id, 0);
+    // Num Lock on must not matter.
+    ASSERT_TRUE(run({"xdotool", "key", "Num_Lock", "super+k", "Num_Lock"}));
+    ASSERT_TRUE(waitFor([&] { return fired == 1; }));
+    // The modifier let go before the key: the key's release still fires.
+    ASSERT_TRUE(run({"xdotool", "keydown", "super", "keydown", "k", "keyup", "super", "keyup", "k"}));
+    ASSERT_TRUE(waitFor([&] { return fired == 2; }));
+    server().unregisterHotKey(id);
+
+    // Another client holds Super+Shift+J without Lock: the registration is
+    // refused and the variants it had grabbed are released.
+    const xcb_keycode_t j = keycodeOf('j');
+    ASSERT_NE(j, 0);
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
+    const uint16_t mask = XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT;
+    ASSERT_EQ(xcb_request_check(m_conn, xcb_grab_key_checked(m_conn, 0, root, mask, j, XCB_GRAB_MODE_ASYNC,
+                                                              XCB_GRAB_MODE_ASYNC)),
+              nullptr);
+    EXPECT_EQ(server().registerHotKey(kVK_ANSI_J, cmdKey | shiftKey, [] {}), 0);
+    // The release comes over the program's own connection: allow it to arrive.
+    EXPECT_TRUE(waitFor([&] {
+        xcb_generic_error_t* error = xcb_request_check(
+            m_conn, xcb_grab_key_checked(m_conn, 0, root, mask | XCB_MOD_MASK_LOCK, j, XCB_GRAB_MODE_ASYNC,
+                                         XCB_GRAB_MODE_ASYNC));
+        std::free(error);
+        return error == nullptr;
+    })) << "the refused registration still holds the Caps Lock variant";
+}
+
+TEST_F(X11BackendTest, PointerMonitorFollowsXTestMotionAnywhere)
+{
+    std::vector<NSPoint> seen;
+    const NSInteger token = server().addGlobalPointerMonitor([&](NSPoint p, NSUInteger) { seen.push_back(p); });
+    ASSERT_TRUE(run({"xdotool", "mousemove", "400", "300", "mousemove_relative", "1", "0", "mousemove_relative", "--",
+                     "-1", "0"}));
+    const bool arrived = waitFor([&] { return !seen.empty() && seen.back() == NSMakePoint(400, 500); });
+    server().removeGlobalPointerMonitor(token);
+    EXPECT_TRUE(arrived) << (seen.empty() ? std::string("no motion seen") : "last seen " + std::to_string(seen.back().x) + ", " + std::to_string(seen.back().y));
+    EXPECT_EQ(NSEvent::mouseLocation(), NSMakePoint(400, 500));
+}
+
+TEST_F(X11BackendTest, TheKeyWindowGetsTheFocusAndKeysByPosition)
+{
+    auto w = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(200, 200, 200, 100), NSTitledWindowMask,
+                                                              NSBackingStoreBuffered, false);
+    auto view = NSObject::alloc<ClickView>();
+    view->initWithFrame(NSMakeRect(0, 0, 200, 100));
+    w->setContentView(view);
+    w->makeKeyAndOrderFront(nullptr);
+    w->makeFirstResponder(view);
+    const xcb_window_t xid = server().xWindow(w->windowNumber());
+    // With no window manager the backend gives the focus itself.
+    ASSERT_TRUE(waitFor([&] {
+        auto* r = xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr);
+        const bool focused = r && r->focus == xid;
+        std::free(r);
+        return focused;
+    }));
+    ASSERT_TRUE(run({"xdotool", "key", "a", "shift+b", "Left", "super+q"}));
+    ASSERT_TRUE(waitFor([&] { return view->keys.size() == 4; }));
+    EXPECT_EQ(view->keys[0].code, kVK_ANSI_A);
+    EXPECT_EQ(view->keys[0].characters, u"a");
+    EXPECT_EQ(view->keys[1].code, kVK_ANSI_B);
+    EXPECT_EQ(view->keys[1].characters, u"B");
+    EXPECT_EQ(view->keys[1].flags, NSUInteger(NSShiftKeyMask));
+    EXPECT_EQ(view->keys[2].code, kVK_LeftArrow);
+    EXPECT_EQ(view->keys[2].characters, std::u16string(1, NSLeftArrowFunctionKey));
+    EXPECT_TRUE(view->keys[2].flags & NSFunctionKeyMask);
+    EXPECT_EQ(view->keys[3].code, kVK_ANSI_Q);
+    EXPECT_EQ(view->keys[3].ignoring, u"q");
+    EXPECT_EQ(view->keys[3].flags, NSUInteger(NSCommandKeyMask));
+}
+
+TEST_F(X11BackendTest, AnOverlayStaysAboveAWindowMappedLater)
+{
+    auto overlay = makeWindow(NSMakeRect(100, 200, 100, 100), NSColor::colorWithCalibratedRed(1, 0, 0, 1));
+    overlay->setLevel(NSStatusWindowLevel);
+    ASSERT_TRUE(waitFor([&] { return rootPixel(150, 550) == 0xFF0000; }));
+    // Another client maps a white window over the same place.
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data;
+    const xcb_window_t other = xcb_generate_id(m_conn);
+    const uint32_t values[] = {screen->white_pixel};
+    xcb_create_window(m_conn, XCB_COPY_FROM_PARENT, other, screen->root, 0, 0, 400, 700, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL, values);
+    xcb_map_window(m_conn, other);
+    xcb_flush(m_conn);
+    ASSERT_TRUE(waitFor([&] { return rootPixel(300, 600) == 0xFFFFFF; }));
+    EXPECT_TRUE(waitFor([&] { return rootPixel(150, 550) == 0xFF0000; }));
+    // Raised later, it is covered again no longer than a turn.
+    const uint32_t above = XCB_STACK_MODE_ABOVE;
+    xcb_configure_window(m_conn, other, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    xcb_flush(m_conn);
+    std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));
+    EXPECT_TRUE(waitFor([&] { return rootPixel(150, 550) == 0xFF0000; }));
+}
+
+TEST_F(X11BackendTest, SuspendingShortcutsHoldsTheKeyboardUntilTheModeEnds)
+{
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
+    auto grabStatus = [&] {
+        auto* r = xcb_grab_keyboard_reply(
+            m_conn, xcb_grab_keyboard(m_conn, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+            nullptr);
+        const uint8_t status = r ? r->status : 0xFF;
+        std::free(r);
+        if (status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_keyboard(m_conn, XCB_CURRENT_TIME);
+        xcb_flush(m_conn);
+        return status;
+    };
+    void* token = PushSymbolicHotKeyMode(kHIHotKeyModeAllDisabled);
+    EXPECT_EQ(grabStatus(), XCB_GRAB_STATUS_ALREADY_GRABBED);
+    PopSymbolicHotKeyMode(token);
+    // The release comes over the program's own connection: allow it to arrive.
+    EXPECT_TRUE(waitFor([&] { return grabStatus() == XCB_GRAB_STATUS_SUCCESS; }));
+}
+
+TEST_F(X11BackendTest, ALayoutChangeRebuildsTheKeyNamesAndTellsObservers)
+{
+    if (!onPath("setxkbmap")) GTEST_SKIP() << "setxkbmap is not installed";
+    int notices = 0;
+    Id token = NSDistributedNotificationCenter::defaultCenter()->addObserverForName(
+        NSString::stringWithUTF8String(kTISNotifySelectedKeyboardInputSourceChanged), nullptr, nullptr,
+        [&](const Ref<NSNotification>&) { ++notices; });
+    EXPECT_EQ(KeyboardLayout::current()->key(kVK_ANSI_A).unshifted, u'a');
+    ASSERT_TRUE(run({"setxkbmap", "fr"}));
+    EXPECT_TRUE(waitFor([&] { return KeyboardLayout::current()->key(kVK_ANSI_A).unshifted == u'q'; }));
+    EXPECT_GE(notices, 1);
+    // Dead keys show what they add.
+    const auto circumflex = KeyboardLayout::current()->key(kVK_ANSI_LeftBracket);
+    EXPECT_TRUE(circumflex.dead);
+    EXPECT_EQ(circumflex.unshifted, u'^');
+    NSDistributedNotificationCenter::defaultCenter()->removeObserver(token);
+    run({"setxkbmap", "us"});
+}
+
+TEST_F(X11BackendTest, LosingTheDisplayTerminatesTheApplication)
+{
+    // Ends the program's connection for good: only in a process of its own.
+    if (testing::UnitTest::GetInstance()->test_to_run_count() != 1)
+        GTEST_SKIP() << "run alone (as CTest does): it ends the connection the other tests use";
+    NSApplication::setExitsOnTerminate(false);
+    shutdown(xcb_get_file_descriptor(server().connection()), SHUT_RDWR);
+    EXPECT_TRUE(waitFor([] { return NSApp->hasTerminated(); }));
+    // The lost server answers calls without touching the connection.
+    server().beep();
+    EXPECT_EQ(server().registerHotKey(kVK_ANSI_K, cmdKey, [] {}), 0);
+}
