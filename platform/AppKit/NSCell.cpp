@@ -192,7 +192,7 @@ void NSCell::setControlSize(NSUInteger size)
 NSEventMask NSCell::sendActionOn(NSEventMask mask)
 {
     NSEventMask old = m_sendActionMask;
-    m_sendActionMask = mask | NSLeftMouseUpMask;
+    m_sendActionMask = mask;
     return old;
 }
 
@@ -392,7 +392,8 @@ Id NSCell::initWithCoder(NSCoder* c)
 {
     m_type = NSCellType(c->decodeIntegerForKey("NSCellType"_ns));
     m_state = c->decodeIntegerForKey("NSState"_ns);
-    m_objectValue = c->decodeObjectForKey("NSContents"_ns);
+    // Interface files may name a title NSTitle.
+    m_objectValue = c->decodeObjectForKey(c->containsValueForKey("NSContents"_ns) ? "NSContents"_ns : "NSTitle"_ns);
     // An interface file that leaves the key out means an enabled cell.
     m_enabled = !c->containsValueForKey("NSEnabled"_ns) || c->decodeBoolForKey("NSEnabled"_ns);
     m_highlighted = c->decodeBoolForKey("NSHighlighted"_ns);
@@ -408,7 +409,8 @@ Id NSCell::initWithCoder(NSCoder* c)
     m_textStyle.bold = c->decodeBoolForKey("NSBoldFont"_ns);
     m_tag = c->decodeIntegerForKey("NSTag"_ns);
     m_continuous = c->decodeBoolForKey("NSContinuous"_ns);
-    m_sendActionMask = NSEventMask(c->decodeInt64ForKey("NSSendActionOn"_ns)) | NSLeftMouseUpMask;
+    m_sendActionMask = c->containsValueForKey("NSSendActionOn"_ns) ? NSEventMask(c->decodeInt64ForKey("NSSendActionOn"_ns))
+                                                                    : NSLeftMouseUpMask;
     m_controlSize = NSUInteger(c->decodeIntegerForKey("NSControlSize"_ns));
     m_representedObject = c->decodeObjectForKey("NSRepresentedObject"_ns);
     return this;

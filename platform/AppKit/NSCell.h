@@ -3,11 +3,14 @@
 // part of a control: a matrix's entries, a table's columns). A cell draws
 // into its control view and is not a view itself; its control view is a
 // back pointer. Keyed-coding keys: NSCellType, NSState, NSContents (title or
-// object value), NSEnabled, NSHighlighted, NSBordered, NSBezeled, NSEditable,
-// NSSelectable, NSScrollable, NSAlignment, NSFontSize, NSBoldFont, NSTag,
-// NSContinuous, NSSendActionOn, NSControlSize, NSRepresentedObject.
+// object value; NSTitle is read too), NSEnabled (YES when missing),
+// NSHighlighted, NSBordered, NSBezeled, NSEditable, NSSelectable,
+// NSScrollable, NSAllowsMixedState, NSAlignment, NSFontSize, NSBoldFont,
+// NSTag, NSContinuous, NSSendActionOn (mouse-up when missing),
+// NSControlSize, NSRepresentedObject.
 #include <optional>
 
+#include "AppKit/NSCellStateValue.h"
 #include "AppKit/NSControlText.h"
 #include "AppKit/NSEvent.h"
 #include "AppKit/NSView.h"
@@ -18,8 +21,6 @@
 class NSFieldEditor;
 
 enum NSCellType : NSUInteger { NSNullCellType = 0, NSTextCellType = 1, NSImageCellType = 2 };
-
-enum : NSInteger { NSMixedState = -1, NSOffState = 0, NSOnState = 1 };
 
 enum NSTextAlignment : NSUInteger {
     NSLeftTextAlignment = 0,
@@ -126,7 +127,8 @@ public:
     virtual void setAction(const SEL&) {}
     bool isContinuous() const { return m_continuous; }
     virtual void setContinuous(bool flag) { m_continuous = flag; }
-    // Answers the previous mask. Mouse-up is always included.
+    // Which mouse events send the action (NSLeftMouseDownMask,
+    // NSLeftMouseDraggedMask, NSLeftMouseUpMask); answers the previous mask.
     NSEventMask sendActionOn(NSEventMask mask);
     NSEventMask sendActionMask() const { return m_sendActionMask; }
 

@@ -219,11 +219,19 @@ void NSColorPanel::build()
 Ref<NSString> NSColorPanel::hexStringForColor(const Ref<NSColor>& colour)
 {
     if (!colour) return "#000000"_ns;
-    CGFloat r = 0, g = 0, b = 0, a = 0;
-    colour->getRed(&r, &g, &b, &a);
+    CGFloat c[4];
+    getRGBA(colour, c);
     char text[8];
-    snprintf(text, sizeof text, "#%02X%02X%02X", component255(r), component255(g), component255(b));
+    snprintf(text, sizeof text, "#%02X%02X%02X", component255(c[0]), component255(c[1]), component255(c[2]));
     return NSString::stringWithUTF8String(text);
+}
+
+void NSColorPanel::getRGBA(const Ref<NSColor>& colour, CGFloat rgba[4])
+{
+    rgba[0] = rgba[1] = rgba[2] = 0;
+    rgba[3] = 1;
+    auto rgb = colour ? colour->colorUsingColorSpaceName(NSCalibratedRGBColorSpace) : nullptr;
+    if (rgb) rgb->getRed(&rgba[0], &rgba[1], &rgba[2], &rgba[3]);
 }
 
 Ref<NSColor> NSColorPanel::colorFromHexString(const Ref<NSString>& text)
@@ -242,8 +250,8 @@ Ref<NSColor> NSColorPanel::colorFromHexString(const Ref<NSString>& text)
 
 void NSColorPanel::showColorInControls()
 {
-    CGFloat c[4] = {0, 0, 0, 1};
-    if (m_color) m_color->getRed(&c[0], &c[1], &c[2], &c[3]);
+    CGFloat c[4];
+    getRGBA(m_color, c);
     for (int i = 0; i < 3; ++i) {
         if (m_sliders[i]) m_sliders[i]->setDoubleValue(component255(c[i]));
         if (m_fields[i] && !m_fields[i]->currentEditor()) m_fields[i]->setIntegerValue(component255(c[i]));
@@ -269,8 +277,8 @@ void NSColorPanel::userChoseColor(const Ref<NSColor>& colour)
 
 void NSColorPanel::componentChanged(const Id&)
 {
-    CGFloat c[4] = {0, 0, 0, 1};
-    if (m_color) m_color->getRed(&c[0], &c[1], &c[2], &c[3]);
+    CGFloat c[4];
+    getRGBA(m_color, c);
     for (int i = 0; i < 3; ++i) c[i] = m_sliders[i]->doubleValue() / 255.0;
     userChoseColor(NSColor::colorWithCalibratedRed(c[0], c[1], c[2], c[3]));
 }
@@ -287,8 +295,8 @@ void NSColorPanel::fieldChanged(const Id& sender)
     }
     const int i = int(field->tag());
     if (i < 0 || i > 2) return;
-    CGFloat c[4] = {0, 0, 0, 1};
-    if (m_color) m_color->getRed(&c[0], &c[1], &c[2], &c[3]);
+    CGFloat c[4];
+    getRGBA(m_color, c);
     const int value = std::clamp(int(field->integerValue()), 0, 255);
     if (value == component255(c[i])) return showColorInControls();
     c[i] = value / 255.0;

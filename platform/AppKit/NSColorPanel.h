@@ -44,6 +44,9 @@ public:
     // "#RRGGBB" of a colour; a parsed colour or nil.
     static Ref<NSString> hexStringForColor(const Ref<NSColor>& colour);
     static Ref<NSColor> colorFromHexString(const Ref<NSString>& text);
+    // The red, green, blue and alpha of any colour (black for colours with
+    // no RGB form, such as patterns).
+    static void getRGBA(const Ref<NSColor>& colour, CGFloat rgba[4]);
 
     // What the user did; each sends the action.
     void userChoseColor(const Ref<NSColor>& colour);

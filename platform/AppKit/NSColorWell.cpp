@@ -124,9 +124,9 @@ void NSColorWell::encodeWithCoder(NSCoder* c) const
 {
     NSControl::encodeWithCoder(c);
     if (m_color) {
-        CGFloat r = 0, g = 0, b = 0, a = 0;
-        m_color->getRed(&r, &g, &b, &a);
-        c->encodeObject(NSString::stringWithFormat("%g %g %g %g", r, g, b, a), "NSColor"_ns);
+        CGFloat rgba[4];
+        NSColorPanel::getRGBA(m_color, rgba);
+        c->encodeObject(NSString::stringWithFormat("%g %g %g %g", rgba[0], rgba[1], rgba[2], rgba[3]), "NSColor"_ns);
     }
     c->encodeBool(m_bordered, "NSIsBordered"_ns);
 }

@@ -191,8 +191,12 @@ Id NSComboBoxCell::initWithCoder(NSCoder* c)
     if (auto array = dynamic_ref_cast<NSArray>(c->decodeObjectForKey("NSComboBoxItems"_ns)))
         for (NSUInteger i = 0; i < array->count(); ++i)
             if (auto item = array->objectAtIndex(i)) m_items.push_back(item);
-    m_selected = c->containsValueForKey("NSSelectedIndex"_ns) ? c->decodeIntegerForKey("NSSelectedIndex"_ns) : -1;
-    if (!valid(m_selected)) m_selected = -1;
+    if (c->containsValueForKey("NSSelectedIndex"_ns)) {
+        m_selected = c->decodeIntegerForKey("NSSelectedIndex"_ns);
+        if (!valid(m_selected)) m_selected = -1;
+    } else {
+        noteTextChanged(stringValue());
+    }
     m_visibleItems = std::max<NSInteger>(1, c->decodeIntegerForKey("NSVisibleItemCount"_ns));
     return this;
 }

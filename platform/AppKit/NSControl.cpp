@@ -28,6 +28,18 @@ void NSControl::describeClass(NSClassMembers<NSControl>& m)
     m.property("doubleValue", &NSControl::doubleValue, &NSControl::setDoubleValue);
     m.property("enabled", &NSControl::isEnabled, &NSControl::setEnabled);
     m.property("tag", &NSControl::tag, &NSControl::setTag);
+    m.property("target", &NSControl::target, &NSControl::setTarget);
+    m.property("action", &NSControl::actionName, &NSControl::setActionName);
+}
+
+Ref<NSString> NSControl::actionName() const
+{
+    return NSString::stringWithUTF8String(action());
+}
+
+void NSControl::setActionName(const Ref<NSString>& name)
+{
+    setAction(name ? name->UTF8String() : SEL());
 }
 
 const NSClass& NSControl::cellClass()
@@ -196,16 +208,14 @@ void NSControl::mouseDown(const Ref<NSEvent>& event)
     if (!upInside) return;
     cell->didClickInside();
     setNeedsDisplay(true);
-    sendAction(cell->action(), cell->target());
+    if (cell->sendActionMask() & NSLeftMouseUpMask) sendAction(cell->action(), cell->target());
 }
 
 // --- Editing ---
 
 Ref<NSFieldEditor> NSControl::windowFieldEditor() const
 {
-    NSFieldEditor::installAsWindowFieldEditor();
-    auto w = window();
-    return w ? dynamic_ref_cast<NSFieldEditor>(w->fieldEditor(true, Id(const_cast<NSControl*>(this)))) : nullptr;
+    return NSFieldEditor::fieldEditorForWindow(window(), Id(const_cast<NSControl*>(this)));
 }
 
 Ref<NSFieldEditor> NSControl::currentEditor() const
@@ -328,10 +338,10 @@ Id NSControl::initWithCoder(NSCoder* c)
     setHidden(c->decodeBoolForKey("NSHidden"_ns));
     setAutoresizingMask(NSUInteger(c->decodeIntegerForKey("NSAutoresizingMask"_ns)));
     auto cell = dynamic_ref_cast<NSCell>(c->decodeObjectForKey("NSCell"_ns));
-    // A file without a cell still gets one: a control never runs without.
+    // An entry without a cell holds the cell's keys itself.
     if (!cell) {
         cell = dynamic_ref_cast<NSCell>(cellClassOfControl().allocInstance());
-        if (cell) cell = dynamic_ref_cast<NSCell>(cell->init());
+        if (cell) cell = dynamic_ref_cast<NSCell>(cell->initWithCoder(c));
     }
     setCell(cell);
     return this;

@@ -15,7 +15,10 @@
 // "NSTextMovement") and asks its delegate control:textShouldEndEditing:.
 //
 // Keyed-coding keys: NSFrame, NSCell, NSHidden, NSAutoresizingMask (the
-// view's), then each control's own.
+// view's), then each control's own. An interface-file entry without NSCell
+// gives its cell-class keys (NSTitle, NSState, NSTag...) on the control
+// itself: the control's cell decodes them from the same entry. Interface
+// files connect actions through the "target" and "action" properties.
 #include <optional>
 
 #include "AppKit/NSCell.h"
@@ -153,6 +156,9 @@ public:
     static void describeClass(NSClassMembers<NSControl>& m);
 
 protected:
+    // The action's text, for key-value coding.
+    Ref<NSString> actionName() const;
+    void setActionName(const Ref<NSString>& name);
     // The field editor of the control's window, made on demand.
     Ref<NSFieldEditor> windowFieldEditor() const;
     void postTextNotification(const char* name, NSFieldEditor* editor, std::optional<NSInteger> movement);

@@ -8,11 +8,12 @@ namespace NSControlText {
 
 namespace {
 
+// Looked up each time (the font registry keeps loaded faces), so no face
+// outlives the drawing layer's caches at exit.
 Ref<CGFont> face(bool bold)
 {
-    static Ref<CGFont> regular = CGFont::fontWithFamily("DejaVu Sans"_ns, 80, 0);
-    static Ref<CGFont> heavy = CGFont::fontWithFamily("DejaVu Sans"_ns, 200, 0);
-    return bold && heavy ? heavy : regular;
+    auto font = CGFont::fontWithFamily("DejaVu Sans"_ns, bold ? 200 : 80, 0);
+    return font ? font : CGFont::fontWithFamily("DejaVu Sans"_ns, 80, 0);
 }
 
 } // namespace

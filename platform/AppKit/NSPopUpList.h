@@ -1,7 +1,8 @@
 #pragma once
-// The list that pop-up buttons and combo boxes drop down: a borderless
-// window at the pop-up menu level showing one row per title, tracked in the
-// event-tracking run-loop mode until the user chooses a row or cancels.
+// The list a combo box drops down (pop-up buttons use their menu): a
+// borderless window at the pop-up menu level showing one row per title,
+// tracked in the event-tracking run-loop mode until the user chooses a row
+// or cancels.
 //
 // Mouse: a press and release on the control leaves the list open; a release
 // over a row (after a drag, or a click in the list) chooses it; a press
