@@ -10,16 +10,46 @@
 // report that could not be sent is offered again at the next launch.
 #include <optional>
 
+#include "Foundation/NSArray.h"
 #include "Foundation/NSDate.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/NSProcessInfo.h"
 #include "Foundation/NSString.h"
 #include "ZAKAppKit/ZAKCrashReporter/ZAKMultipartForm.h"
 
+// Held by reference only: the text system's and the controls' headers cannot
+// share a translation unit yet, so the dialog code is split along them.
+class NSTextView;
+class NSWindow;
+
 class ZAKCrashReporter : public NSObject {
     NS_OBJECT(ZAKCrashReporter, NSObject)
 public:
-    ZAKCrashReporter() = default;
+    ZAKCrashReporter();
+    ~ZAKCrashReporter() override;
+
+    // At launch: offers the newest crash log when it is newer than the last
+    // check, and runs the dialog when the user agrees. Never raises; a fault
+    // is logged as "Exception during check for crash: ...".
+    static void checkForCrash();
+
+    // Loads the interface file "ZAKCrashReporter" with the reporter as its
+    // owner; raises "View initialization failed" when it cannot.
+    Id init() override;
+    // Fills the dialog and runs it modally until it is sent or cancelled.
+    void showReporterDialog();
+    // The dialog's buttons: tag 1 sends, any other cancels. A report that
+    // could not be sent keeps the dialog open with both texts.
+    void sendActionAbort(const Id& sender);
+
+    Ref<NSWindow> reporterWindow() const;
+    void setReporterWindow(const Ref<NSWindow>& window);
+    Ref<NSTextView> reportTextView() const;
+    void setReportTextView(const Ref<NSTextView>& view);
+    Ref<NSTextView> describeTextView() const;
+    void setDescribeTextView(const Ref<NSTextView>& view);
+    static void describeClass(NSClassMembers<ZAKCrashReporter>& m);
 
     // Full path of the crash log to report, or nil.
     static Ref<NSString> pathAndNameOfCrashReportFile();
@@ -49,4 +79,14 @@ public:
     static ZAKMultipartForm::Fields reportFields(const Ref<NSString>& report, const Ref<NSString>& description);
     // Posts a report; logs when the bundle names no address.
     static ZAKMultipartForm::PostResult sendReport(const Ref<NSString>& report, const Ref<NSString>& description);
+
+private:
+    void endDialog();
+    // Tells the user the report was not sent; the dialog stays.
+    static void runNotSentAlert(ZAKMultipartForm::PostResult result);
+
+    Ref<NSWindow> m_reporterWindow;
+    Ref<NSTextView> m_reportTextView;
+    Ref<NSTextView> m_describeTextView;
+    Ref<NSArray> m_topLevelObjects;
 };
