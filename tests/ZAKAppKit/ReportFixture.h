@@ -31,6 +31,16 @@ inline void installBundle() {
     static const bool installed = [] {
         std::string folder = std::filesystem::temp_directory_path() / ("zak-report-bundle-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder + "/en.lproj");
+        // The dialogs' interface files and string tables come from the
+        // repository's bundle.
+        if (const char* shipped = ::getenv("PLUMBLINE_RESOURCES")) {
+            std::error_code ignored;
+            std::filesystem::copy(std::string(shipped) + "/Interface", folder + "/Interface",
+                                  std::filesystem::copy_options::recursive, ignored);
+            for (const char* table : {"ZAKCrashReporterAdditional", "ZAKFeedbackProviderAdditional"})
+                std::filesystem::copy(std::string(shipped) + "/en.lproj/" + table + ".strings",
+                                      folder + "/en.lproj/" + table + ".strings", ignored);
+        }
         std::ofstream info(folder + "/Info.plist");
         info << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
              << "<key>CFBundleExecutable</key><string>" << executable() << "</string>\n"
