@@ -37,6 +37,8 @@ void ZAKFeedbackProvider::describeClass(NSClassMembers<ZAKFeedbackProvider>& m) 
 }
 
 void ZAKFeedbackProvider::showFeedbackProviderDialog() {
+    // Again here: a fresh set of standard defaults has lost the registration.
+    initialize();
     auto provider = static_ref_cast<ZAKFeedbackProvider>(NSObject::make<ZAKFeedbackProvider>());
     provider->showDialog();
 }
