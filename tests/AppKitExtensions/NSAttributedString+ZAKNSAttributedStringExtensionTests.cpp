@@ -4,6 +4,8 @@
 
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSFont.h"
+#include "AppKit/NSGraphicsContext.h"
+#include "CoreGraphics/CGRecordingContext.h"
 #include "AppKit/NSStringDrawing.h"
 #include "AppKitExtensions/NSAttributedString+ZAKNSAttributedStringExtension.h"
 #include "FoundationExtensions/ZAKNSStringExtension.h"
@@ -109,4 +111,20 @@ TEST(OneLineDrawing, RightToLeftTextPutsTheEllipsisOnTheLeft) {
     NSUInteger cut = manager->glyphIndexForPoint(NSMakePoint(ellipsisWidth(), 5), manager->textContainers().front());
     EXPECT_EQ(drawing.glyphs.length, cut);
     EXPECT_NEAR(drawing.textWidth, 60 - manager->locationForGlyphAtIndex(cut).x + ellipsisWidth(), 1e-6);
+}
+
+TEST(OneLineDrawing, TheStringUtilitiesDrawTheCutLineAndTheEllipsis) {
+    auto recording = CGRecordingContext::create({400, 100});
+    NSGraphicsContext::saveGraphicsState();
+    NSGraphicsContext::setCurrentContext(NSGraphicsContext::graphicsContextWithGraphicsPort(recording, true));
+    const CGFloat room = width(u"abc") + ellipsisWidth() + advance(u'd') * 0.25;
+    NSStringExt::drawWithFontAttributes("abcdefghij"_ns, dejaVu(), 0, NSMakeRect(0, 0, room, 20));
+    NSGraphicsContext::restoreGraphicsState();
+    Ref<NSFont> font = NSFont::fontWithName("DejaVu Sans"_ns, 12);
+    std::vector<NSGlyph> drawn;
+    for (const auto& op : recording->operations())
+        if (op.kind == CGRecordedOperation::Kind::Glyphs) drawn.insert(drawn.end(), op.glyphs.begin(), op.glyphs.end());
+    std::vector<NSGlyph> expected = {font->glyphForCharacter('a'), font->glyphForCharacter('b'),
+                                     font->glyphForCharacter('c'), font->glyphForCharacter(0x2026)};
+    EXPECT_EQ(drawn, expected);
 }
