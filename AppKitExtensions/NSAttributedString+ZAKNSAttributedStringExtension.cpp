@@ -1,6 +1,9 @@
 #include "AppKitExtensions/NSAttributedString+ZAKNSAttributedStringExtension.h"
 
+#include "AppKit/NSAttributedStringKeys.h"
+#include "AppKit/NSFontManager.h"
 #include "AppKit/NSStringDrawing.h"
+#include "Foundation/NSCharacterSet.h"
 #include "AppKit/NSTextContainer.h"
 #include "AppKit/NSTextStorage.h"
 #include "FoundationExtensions/ZAKNSStringExtension.h"
@@ -116,6 +119,86 @@ void installStringDrawing() {
         Ref<NSAttributedString> string = NSAttributedString::initWithString(text, attributes);
         drawInRectangle(string, rectangle, static_cast<NSUInteger>(alignment), verticallyCentered);
     });
+}
+
+}
+
+namespace NSAttributedStringExt {
+
+NSComparisonResult caseInsensitiveCompare(const Ref<NSAttributedString>& a, const Ref<NSAttributedString>& b) {
+    return a->string()->caseInsensitiveCompare(b->string());
+}
+
+NSComparisonResult localizedCaseInsensitiveCompare(const Ref<NSAttributedString>& a, const Ref<NSAttributedString>& b) {
+    return a->string()->localizedCaseInsensitiveCompare(b->string());
+}
+
+Ref<NSString> humanReadableDescriptionForAttributes(const Ref<NSDictionary>& attributes) {
+    auto font = attributes ? dynamic_ref_cast<NSFont>(attributes->objectForKey(NSFontAttributeName)) : nullptr;
+    if (!font) return ""_ns;
+    return NSString::stringWithFormat("%@, %@", font->displayName(),
+                                      NSString::stringWithFormat("%.2f pt", font->pointSize()));
+}
+
+}
+
+namespace NSTextStorageExt {
+
+static NSRange findRun(const Ref<NSTextStorage>& storage, const Ref<NSString>& name, const Id& value, uint32_t start,
+                       bool longest) {
+    NSUInteger index = start;
+    const NSRange whole = NSMakeRange(0, storage->length());
+    while (index < storage->length()) {
+        NSRange run{0, 0};
+        Id found = longest ? storage->attributeAtIndexLongestEffectiveRange(name, index, &run, whole)
+                           : storage->attributeAtIndex(name, index, &run);
+        if (found && value && found.get() == value.get()) return run;
+        if (run.length == 0) break;
+        index = NSMaxRange(run);
+    }
+    return NSMakeRange(NSNotFound, 0);
+}
+
+NSRange longestRangeForAttribute(const Ref<NSTextStorage>& storage, const Ref<NSString>& name, const Id& value,
+                                 uint32_t start) {
+    return findRun(storage, name, value, start, true);
+}
+
+NSRange rangeForAttribute(const Ref<NSTextStorage>& storage, const Ref<NSString>& name, const Id& value,
+                          uint32_t start) {
+    return findRun(storage, name, value, start, false);
+}
+
+NSRange rangeForAttribute(const Ref<NSTextStorage>& storage, const Ref<NSString>& name, NSRange range) {
+    NSUInteger end = std::min<NSUInteger>(NSMaxRange(range), storage->length());
+    for (NSUInteger index = range.location; index < end;) {
+        NSRange run{0, 0};
+        Id found = storage->attributeAtIndex(name, index, &run);
+        if (found) {
+            NSRange cut = NSIntersectionRange(run, range);
+            return cut.length > 0 ? cut : NSMakeRange(NSNotFound, 0);
+        }
+        if (run.length == 0) break;
+        index = NSMaxRange(run);
+    }
+    return NSMakeRange(NSNotFound, 0);
+}
+
+}
+
+namespace NSFontExt {
+
+Ref<NSString> fullDisplayName(const Ref<NSFont>& font) {
+    Ref<NSString> style = ""_ns;
+    Ref<NSArray> members = NSFontManager::sharedFontManager()->availableMembersOfFontFamily(font->familyName());
+    for (NSUInteger i = 0; members && i < members->count(); ++i) {
+        auto member = dynamic_ref_cast<NSArray>(members->objectAtIndex(i));
+        if (!member || member->count() < 2) continue;
+        auto name = dynamic_ref_cast<NSString>(member->objectAtIndex(0));
+        if (name && name->isEqualToString(font->fontName())) style = dynamic_ref_cast<NSString>(member->objectAtIndex(1));
+    }
+    return NSString::stringWithFormat("%@ %@", font->familyName(), style ? style : ""_ns)
+        ->stringByTrimmingCharactersInSet(NSCharacterSet::whitespaceCharacterSet());
 }
 
 }

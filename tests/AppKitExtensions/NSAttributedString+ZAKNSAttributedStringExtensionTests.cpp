@@ -5,6 +5,7 @@
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSFont.h"
 #include "AppKit/NSGraphicsContext.h"
+#include "AppKit/NSTextStorage.h"
 #include "CoreGraphics/CGRecordingContext.h"
 #include "AppKit/NSStringDrawing.h"
 #include "AppKitExtensions/NSAttributedString+ZAKNSAttributedStringExtension.h"
@@ -127,4 +128,37 @@ TEST(OneLineDrawing, TheStringUtilitiesDrawTheCutLineAndTheEllipsis) {
     std::vector<NSGlyph> expected = {font->glyphForCharacter('a'), font->glyphForCharacter('b'),
                                      font->glyphForCharacter('c'), font->glyphForCharacter(0x2026)};
     EXPECT_EQ(drawn, expected);
+}
+
+TEST(TextStorageRanges, RunsAreFoundByIdentityAndCutToTheRange) {
+    auto storage = static_ref_cast<NSTextStorage>(NSObject::make<NSTextStorage>());
+    storage->replaceCharactersInRange(NSMakeRange(0, 0), "aaabbbccc"_ns);
+    Ref<NSString> value = NSString::stringWithUTF8String(std::string("tag"));
+    Ref<NSString> equal = NSString::stringWithUTF8String(std::string("tag"));
+    storage->addAttribute("K"_ns, value, NSMakeRange(3, 3));
+    struct Case {
+        NSRange got, expected;
+    } cases[] = {
+        {NSTextStorageExt::rangeForAttribute(storage, "K"_ns, value, 0), {3, 3}},
+        {NSTextStorageExt::longestRangeForAttribute(storage, "K"_ns, value, 0), {3, 3}},
+        {NSTextStorageExt::rangeForAttribute(storage, "K"_ns, equal, 0), {NSNotFound, 0}},  // equal, not the same
+        {NSTextStorageExt::rangeForAttribute(storage, "K"_ns, value, 6), {NSNotFound, 0}},
+        {NSTextStorageExt::rangeForAttribute(storage, "K"_ns, NSMakeRange(1, 3)), {3, 1}},
+        {NSTextStorageExt::rangeForAttribute(storage, "K"_ns, NSMakeRange(4, 5)), {4, 2}},
+        {NSTextStorageExt::rangeForAttribute(storage, "K"_ns, NSMakeRange(6, 3)), {NSNotFound, 0}},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(cases[i].got.location, cases[i].expected.location) << i;
+        EXPECT_EQ(cases[i].got.length, cases[i].expected.length) << i;
+    }
+}
+
+TEST(AttributeDescriptions, FontDescriptionsAndComparisons) {
+    EXPECT_EQ(NSAttributedStringExt::humanReadableDescriptionForAttributes(NSDictionary::dictionary())->UTF8String(), "");
+    Ref<NSFont> font = NSFont::fontWithName("DejaVu Sans"_ns, 12);
+    EXPECT_EQ(NSAttributedStringExt::humanReadableDescriptionForAttributes(dejaVu())->UTF8String(),
+              font->displayName()->UTF8String() + ", 12.00 pt");
+    EXPECT_EQ(NSFontExt::fullDisplayName(font)->UTF8String(), "DejaVu Sans Book");
+    EXPECT_EQ(NSAttributedStringExt::caseInsensitiveCompare(text("abc"), text("ABC")), NSOrderedSame);
+    EXPECT_EQ(NSAttributedStringExt::localizedCaseInsensitiveCompare(text("abc"), text("ABD")), NSOrderedAscending);
 }
