@@ -1,8 +1,10 @@
 #include "AppKitExtensions/NSBezierPath+ZAKNSBezierPathExtension.h"
 
+#include <cfloat>
 #include <cmath>
 #include <vector>
 
+#include "AppKit/NSGraphicsContext.h"
 #include "FoundationExtensions/NSGeometry+KQFoundationExtensions.h"
 
 namespace {
@@ -501,6 +503,199 @@ Ref<NSBezierPath> bezierPathByTrimmingFromCentre(const Ref<NSBezierPath>& path, 
     result->appendBezierPath(bezierPathByTrimmingToLength(path, (total - cutLength) / 2, maximumError));
     result->appendBezierPath(bezierPathByTrimmingFromLength(path, (total + cutLength) / 2, maximumError));
     return result;
+}
+
+}
+
+namespace {
+
+// Values beyond single precision's range become infinities rather than an
+// undefined conversion.
+float toSingle(CGFloat v)
+{
+    if (v > FLT_MAX) return INFINITY;
+    if (v < -FLT_MAX) return -INFINITY;
+    return static_cast<float>(v);
+}
+
+NSPoint pixelCentre(NSPoint p)
+{
+    return {std::round(toSingle(p.x)) + 0.5f, std::round(toSingle(p.y)) + 0.5f};
+}
+
+void addStroke(const Ref<NSBezierPath>& path, NSPoint from, NSPoint to)
+{
+    path->moveToPoint(from);
+    path->lineToPoint(to);
+}
+
+// Help paths draw with the device's pixels as user space, y up from the
+// bottom left. The device transform of the layer is y down, so the flip
+// between the two is applied on the way in and set as the drawing matrix.
+void drawAsHelpPath(const Ref<NSBezierPath>& path, bool stroke, CGFloat width, bool antiAliasing)
+{
+    auto context = NSGraphicsContext::currentContext();
+    if (!path || !context) return;
+    CGContext* port = context->graphicsPort();
+    const CGAffineTransform saved = port->getCTM();
+    const CGAffineTransform deviceUp{1, 0, 0, -1, 0, port->deviceSize().height};
+    port->setCTM(deviceUp);
+    if (!antiAliasing) context->setShouldAntialias(false);
+
+    const CGAffineTransform toDevice = CGAffineTransformConcat(saved, deviceUp);
+    auto transform = NSAffineTransform::transform();
+    transform->setTransformStruct({toDevice.a, toDevice.b, toDevice.c, toDevice.d, toDevice.tx, toDevice.ty});
+    auto devicePath = transform->transformBezierPath(path);
+    NSBezierPathExt::_normalizeBezierPath(devicePath);
+    if (stroke) {
+        devicePath->setLineWidth(width);
+        devicePath->stroke();
+    } else {
+        devicePath->fill();
+    }
+
+    if (!antiAliasing) context->setShouldAntialias(true);
+    // Set back rather than concatenated, so the matrix is exactly as before.
+    port->setCTM(saved);
+}
+
+}
+
+namespace NSBezierPathExt {
+
+Ref<NSBezierPath> bezierPathWithLineFrom(NSPoint from, NSPoint to)
+{
+    auto path = NSBezierPath::bezierPath();
+    addStroke(path, from, to);
+    return path;
+}
+
+Ref<NSBezierPath> bezierPathWithRoundedRectangle(const NSRect& rect, CGFloat radius)
+{
+    auto path = NSBezierPath::bezierPath();
+    appendBezierPathWithRoundedRectangle(path, rect, radius);
+    return path;
+}
+
+void appendBezierPathWithRoundedRectangle(const Ref<NSBezierPath>& path, const NSRect& r, CGFloat radius)
+{
+    if (!path) return;
+    path->moveToPoint({NSMidX(r), NSMaxY(r)});
+    path->appendBezierPathWithArcFromPoint({NSMinX(r), NSMaxY(r)}, {NSMinX(r), NSMinY(r)}, radius);
+    path->appendBezierPathWithArcFromPoint({NSMinX(r), NSMinY(r)}, {NSMaxX(r), NSMinY(r)}, radius);
+    path->appendBezierPathWithArcFromPoint({NSMaxX(r), NSMinY(r)}, {NSMaxX(r), NSMaxY(r)}, radius);
+    path->appendBezierPathWithArcFromPoint({NSMaxX(r), NSMaxY(r)}, {NSMinX(r), NSMaxY(r)}, radius);
+    path->closePath();
+}
+
+void appendBezierPathWithLeftRoundedRectangle(const Ref<NSBezierPath>& path, const NSRect& r, CGFloat radius)
+{
+    if (!path) return;
+    path->moveToPoint({NSMidX(r), NSMaxY(r)});
+    path->appendBezierPathWithArcFromPoint({NSMinX(r), NSMaxY(r)}, {NSMinX(r), NSMinY(r)}, radius);
+    path->appendBezierPathWithArcFromPoint({NSMinX(r), NSMinY(r)}, {NSMaxX(r), NSMinY(r)}, radius);
+    const NSPoint square[2] = {{NSMaxX(r), NSMinY(r)}, {NSMaxX(r), NSMaxY(r)}};
+    path->appendBezierPathWithPoints(square, 2);
+    path->closePath();
+}
+
+void appendBezierPathWithRightRoundedRectangle(const Ref<NSBezierPath>& path, const NSRect& r, CGFloat radius)
+{
+    if (!path) return;
+    path->moveToPoint({NSMidX(r), NSMinY(r)});
+    path->appendBezierPathWithArcFromPoint({NSMaxX(r), NSMinY(r)}, {NSMaxX(r), NSMaxY(r)}, radius);
+    path->appendBezierPathWithArcFromPoint({NSMaxX(r), NSMaxY(r)}, {NSMinX(r), NSMaxY(r)}, radius);
+    const NSPoint square[2] = {{NSMinX(r), NSMaxY(r)}, {NSMinX(r), NSMinY(r)}};
+    path->appendBezierPathWithPoints(square, 2);
+    path->closePath();
+}
+
+Ref<NSBezierPath> bezierPathWithBleedMarkInRect(const NSRect& r, int32_t originPointIndex)
+{
+    const NSPoint bottomLeft{NSMinX(r), NSMinY(r)}, bottomRight{NSMaxX(r), NSMinY(r)};
+    const NSPoint topRight{NSMaxX(r), NSMaxY(r)}, topLeft{NSMinX(r), NSMaxY(r)};
+    auto path = NSBezierPath::bezierPath();
+    switch (originPointIndex) {
+    case 4:
+        addStroke(path, bottomLeft, topLeft);
+        addStroke(path, bottomLeft, bottomRight);
+        break;
+    case 5:
+        addStroke(path, bottomRight, bottomLeft);
+        addStroke(path, bottomRight, topRight);
+        break;
+    case 6:
+        addStroke(path, topRight, bottomRight);
+        addStroke(path, topRight, topLeft);
+        break;
+    case 7:
+        addStroke(path, topLeft, bottomLeft);
+        addStroke(path, topLeft, topRight);
+        break;
+    default:
+        break;
+    }
+    return path;
+}
+
+Ref<NSBezierPath> bezierPathWithCropMarkInRect(const NSRect& r)
+{
+    const NSRect outer = NSInsetRect(r, r.size.width / 4, r.size.height / 4);
+    const NSRect inner = NSInsetRect(r, r.size.width / 3, r.size.height / 3);
+    const CGFloat midX = NSMidX(r), midY = NSMidY(r);
+    auto path = NSBezierPath::bezierPath();
+    path->appendBezierPathWithOvalInRect(outer);
+    path->appendBezierPathWithOvalInRect(inner);
+    addStroke(path, {midX, NSMinY(inner)}, {midX, NSMaxY(inner)});
+    addStroke(path, {NSMinX(inner), midY}, {NSMaxX(inner), midY});
+    addStroke(path, {midX, NSMinY(r)}, {midX, NSMinY(outer)});
+    addStroke(path, {midX, NSMaxY(r)}, {midX, NSMaxY(outer)});
+    addStroke(path, {NSMinX(r), midY}, {NSMinX(outer), midY});
+    addStroke(path, {NSMaxX(r), midY}, {NSMaxX(outer), midY});
+    return path;
+}
+
+Ref<NSBezierPath> bezierPathWithCrossInRect(const NSRect& r)
+{
+    auto path = NSBezierPath::bezierPath();
+    addStroke(path, {NSMidX(r), NSMinY(r)}, {NSMidX(r), NSMaxY(r)});
+    addStroke(path, {NSMinX(r), NSMidY(r)}, {NSMaxX(r), NSMidY(r)});
+    return path;
+}
+
+Ref<NSBezierPath> bezierPathWith45CrossInRect(const NSRect& r)
+{
+    auto path = NSBezierPath::bezierPath();
+    addStroke(path, {NSMinX(r), NSMinY(r)}, {NSMaxX(r), NSMaxY(r)});
+    addStroke(path, {NSMinX(r), NSMaxY(r)}, {NSMaxX(r), NSMinY(r)});
+    return path;
+}
+
+void strokeAsHelpPath(const Ref<NSBezierPath>& path) { strokeAsHelpPathWithLineWidth(path, 0, false); }
+
+void fillAsHelpPath(const Ref<NSBezierPath>& path) { fillAsHelpPathWithAntiAliasing(path, false); }
+
+void strokeAsHelpPathWithLineWidth(const Ref<NSBezierPath>& path, CGFloat width, bool antiAliasing)
+{
+    drawAsHelpPath(path, true, width, antiAliasing);
+}
+
+void fillAsHelpPathWithAntiAliasing(const Ref<NSBezierPath>& path, bool antiAliasing)
+{
+    drawAsHelpPath(path, false, 0, antiAliasing);
+}
+
+void _normalizeBezierPath(const Ref<NSBezierPath>& devicePath)
+{
+    if (!devicePath) return;
+    for (NSInteger i = 0; i < devicePath->elementCount(); ++i) {
+        NSPoint points[3];
+        const NSBezierPathElement kind = devicePath->elementAtIndex(i, points);
+        if (kind == NSClosePathBezierPathElement) continue;
+        const int count = kind == NSCurveToBezierPathElement ? 3 : 1;
+        for (int k = 0; k < count; ++k) points[k] = pixelCentre(points[k]);
+        devicePath->setAssociatedPoints(points, i);
+    }
 }
 
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Path measurement: lengths within a maximum error, the point and slope at a
 // length, first and last points, start and end angles, closed and
-// rectangular tests, iterators, and trimming by length.
+// rectangular tests, iterators, and trimming by length. Shapes: rounded
+// rectangles, printer's marks and crosses. Help paths: thin guide lines and
+// fills drawn on whole device pixels.
 //
 // Lengths are doubles, but every straight distance (line, closing line,
 // chord and control polygon of a curve) is computed in single precision and
@@ -80,5 +82,47 @@ Ref<NSBezierPath> bezierPathByTrimmingFromBothEnds(const Ref<NSBezierPath>& path
 // The path with length cut out of its middle: two pieces in one path.
 Ref<NSBezierPath> bezierPathByTrimmingFromCentre(const Ref<NSBezierPath>& path, CGFloat length);
 Ref<NSBezierPath> bezierPathByTrimmingFromCentre(const Ref<NSBezierPath>& path, CGFloat length, CGFloat maximumError);
+
+// --- Shapes (class forms answer new paths, the others append) ---
+
+// A move-to the first point and a line-to the second.
+Ref<NSBezierPath> bezierPathWithLineFrom(NSPoint from, NSPoint to);
+Ref<NSBezierPath> bezierPathWithRoundedRectangle(const NSRect& rect, CGFloat radius);
+// From the middle of the top edge, counterclockwise, a tangent arc of the
+// radius at each corner, closed.
+void appendBezierPathWithRoundedRectangle(const Ref<NSBezierPath>& path, const NSRect& rect, CGFloat radius);
+// Only the left corners rounded; starts at the middle of the top edge.
+void appendBezierPathWithLeftRoundedRectangle(const Ref<NSBezierPath>& path, const NSRect& rect, CGFloat radius);
+// Only the right corners rounded; starts at the middle of the bottom edge.
+void appendBezierPathWithRightRoundedRectangle(const Ref<NSBezierPath>& path, const NSRect& rect, CGFloat radius);
+// Two strokes from a corner along its two edges. Corners are numbered as the
+// rectangle handles: 4 bottom left, 5 bottom right, 6 top right, 7 top left;
+// any other number gives an empty path.
+Ref<NSBezierPath> bezierPathWithBleedMarkInRect(const NSRect& rect, int32_t originPointIndex);
+// Two circles (the rectangle inset by a quarter and by a third) with the
+// inner one's diameters and four ticks from the edges to the outer circle.
+Ref<NSBezierPath> bezierPathWithCropMarkInRect(const NSRect& rect);
+// The vertical and horizontal centre lines.
+Ref<NSBezierPath> bezierPathWithCrossInRect(const NSRect& rect);
+// The two diagonals.
+Ref<NSBezierPath> bezierPathWith45CrossInRect(const NSRect& rect);
+
+// --- Help paths ---
+// Drawn in device space with every point moved to the centre of its pixel,
+// so that thin lines cover whole pixels. The device pixel grid is taken y up
+// from the device's bottom left, as Quartz's is, so points snap to the same
+// pixels on every destination. The current matrix is unchanged afterwards,
+// and antialiasing is on, whatever it was before.
+
+// Line width 0 (one device pixel), no antialiasing.
+void strokeAsHelpPath(const Ref<NSBezierPath>& path);
+// Without antialiasing.
+void fillAsHelpPath(const Ref<NSBezierPath>& path);
+// Width in device pixels.
+void strokeAsHelpPathWithLineWidth(const Ref<NSBezierPath>& path, CGFloat width, bool antiAliasing);
+void fillAsHelpPathWithAntiAliasing(const Ref<NSBezierPath>& path, bool antiAliasing);
+// Replaces every point of a device-space path (end and control points) by
+// (round(x) + 0.5, round(y) + 0.5), rounded in single precision.
+void _normalizeBezierPath(const Ref<NSBezierPath>& devicePath);
 
 }

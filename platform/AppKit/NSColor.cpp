@@ -7,6 +7,7 @@
 #include "AppKit/NSGraphicsContext.h"
 #include "AppKit/NSImage.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSCoder.h"
 #include "Foundation/NSException.h"
 
 NS_CLASS_DEFINE(NSColor)
@@ -384,4 +385,84 @@ Ref<NSString> NSColor::description() const
         text += buffer;
     }
     return NSString::stringWithUTF8String(text);
+}
+
+// --- Archiving ---
+
+namespace {
+
+// Components a space needs, alpha included; 0 for a space that is not
+// archived by its components.
+size_t componentCountOfSpace(const Ref<NSString>& space)
+{
+    if (sameName(space, NSCalibratedRGBColorSpace) || sameName(space, NSDeviceRGBColorSpace)) return 4;
+    if (sameName(space, NSCalibratedWhiteColorSpace) || sameName(space, NSDeviceWhiteColorSpace)) return 2;
+    return 0;
+}
+
+[[noreturn]] void badColorArchive(const std::string& what)
+{
+    NSException::raise(NSInconsistentArchiveException, "NSColor: " + what);
+}
+
+Ref<NSString> decodedName(const Id& object, const char* what)
+{
+    auto name = dynamic_ref_cast<NSString>(object);
+    if (!name) badColorArchive(std::string("no ") + what);
+    return name;
+}
+
+const Ref<NSString> kSpaceKey = "NSColorSpaceName"_ns;
+const Ref<NSString> kCatalogKey = "NSCatalogName"_ns;
+const Ref<NSString> kNameKey = "NSColorName"_ns;
+const Ref<NSString> kCountKey = "NSComponentCount"_ns;
+
+Ref<NSString> componentKey(size_t index) { return NSString::stringWithUTF8String("NSComponent" + std::to_string(index)); }
+
+}
+
+void NSColor::encodeWithCoder(NSCoder* coder) const
+{
+    if (m_pattern) NSException::raise(NSInvalidArgumentException, "NSColor: a pattern colour cannot be archived");
+    const bool keyed = coder->allowsKeyedCoding();
+    if (keyed) coder->encodeObject(m_spaceName, kSpaceKey);
+    else coder->encodeObject(m_spaceName);
+    if (m_namedValue) {
+        if (keyed) {
+            coder->encodeObject(m_catalog, kCatalogKey);
+            coder->encodeObject(m_name, kNameKey);
+        } else {
+            coder->encodeObject(m_catalog);
+            coder->encodeObject(m_name);
+        }
+        return;
+    }
+    const auto count = static_cast<int32_t>(m_components.size());
+    if (keyed) coder->encodeInt32(count, kCountKey);
+    else coder->encodeInt(count);
+    for (size_t i = 0; i < m_components.size(); ++i) {
+        if (keyed) coder->encodeDouble(m_components[i], componentKey(i));
+        else coder->encodeDouble(m_components[i]);
+    }
+}
+
+Id NSColor::initWithCoder(NSCoder* coder)
+{
+    const bool keyed = coder->allowsKeyedCoding();
+    auto space = decodedName(keyed ? coder->decodeObjectForKey(kSpaceKey) : coder->decodeObject(), "colour space");
+    if (sameName(space, NSNamedColorSpace)) {
+        auto catalog = decodedName(keyed ? coder->decodeObjectForKey(kCatalogKey) : coder->decodeObject(), "catalog");
+        auto name = decodedName(keyed ? coder->decodeObjectForKey(kNameKey) : coder->decodeObject(), "colour name");
+        auto color = colorWithCatalogName(catalog, name);
+        if (!color) badColorArchive("unknown colour " + catalog->UTF8String() + " " + name->UTF8String());
+        return color;
+    }
+    const size_t expected = componentCountOfSpace(space);
+    if (expected == 0) badColorArchive("colour space " + space->UTF8String() + " cannot be decoded");
+    const int32_t count = keyed ? coder->decodeInt32ForKey(kCountKey) : coder->decodeInt();
+    if (count < 0 || static_cast<size_t>(count) != expected)
+        badColorArchive(std::to_string(count) + " components for " + space->UTF8String() + ", which has " + std::to_string(expected));
+    std::vector<CGFloat> components(expected);
+    for (size_t i = 0; i < expected; ++i) components[i] = keyed ? coder->decodeDoubleForKey(componentKey(i)) : coder->decodeDouble();
+    return make(space, std::move(components));
 }

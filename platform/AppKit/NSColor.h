@@ -6,12 +6,15 @@
 
 #include "AppKit/NSColorSpace.h"
 #include "CoreGraphics/CGContext.h"
+#include "Foundation/NSCoding.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/NSString.h"
 
 class NSImage;
 
-class NSColor : public NSObject {
+// Archived as its colour-space name and components (doubles, bit for bit);
+// a named colour as its catalog and name. Pattern colours cannot be archived.
+class NSColor : public NSObject, public NSCoding {
     NS_OBJECT(NSColor, NSObject)
 public:
     NSColor() = default;
@@ -125,6 +128,11 @@ public:
     NSUInteger hash() const override;
     Id copy() const override { return const_cast<NSColor*>(this); }
     Ref<NSString> description() const override;
+
+    void encodeWithCoder(NSCoder* coder) const override;
+    // Answers a new colour; data naming an unknown space or catalog colour,
+    // or the wrong number of components, raises NSInconsistentArchiveException.
+    Id initWithCoder(NSCoder* coder) override;
 
 private:
     static Ref<NSColor> make(const Ref<NSString>& space, std::vector<CGFloat> components);
