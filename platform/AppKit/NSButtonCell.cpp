@@ -1,0 +1,235 @@
+#include "AppKit/NSButtonCell.h"
+
+#include "Foundation/NSClass.h"
+
+#include "AppKit/NSBezierPath.h"
+#include "AppKit/NSGraphics.h"
+#include "AppKit/NSView.h"
+#include "Foundation/NSCoder.h"
+
+NS_CLASS_DEFINE(NSButtonCell)
+
+namespace {
+constexpr CGFloat kMarkSize = 14;
+constexpr CGFloat kMarkGap = 4;
+}
+
+Ref<NSCell> NSButtonCell::initTextCell(const Ref<NSString>& text)
+{
+    NSActionCell::initTextCell(text);
+    m_buttonType = NSMomentaryPushInButton;
+    m_bezelStyle = NSRoundedBezelStyle;
+    m_bordered = true;
+    m_alignment = NSCenterTextAlignment;
+    m_imagePosition = NSNoImage;
+    return this;
+}
+
+Ref<NSCell> NSButtonCell::initImageCell(const Id& image)
+{
+    initTextCell(""_ns);
+    m_image = dynamic_ref_cast<NSImage>(image);
+    m_imagePosition = NSImageOnly;
+    return this;
+}
+
+void NSButtonCell::setButtonType(NSButtonType type)
+{
+    m_buttonType = type;
+    if (isCheckOrRadio()) {
+        m_bordered = false;
+        m_alignment = NSLeftTextAlignment;
+    }
+    redisplay();
+}
+
+bool NSButtonCell::matchesKeyEquivalent(const Ref<NSEvent>& event) const
+{
+    if (!m_keyEquivalent || m_keyEquivalent->length() == 0 || !event || event->type() != NSKeyDown) return false;
+    const NSUInteger relevant = NSShiftKeyMask | NSControlKeyMask | NSAlternateKeyMask | NSCommandKeyMask;
+    auto chars = event->charactersIgnoringModifiers();
+    if (!chars) return false;
+    // Shift may be part of the character itself ("A").
+    const NSUInteger held = event->modifierFlags() & relevant & ~NSUInteger(NSShiftKeyMask);
+    const NSUInteger wanted = m_keyEquivalentModifierMask & relevant & ~NSUInteger(NSShiftKeyMask);
+    if (held != wanted) return false;
+    return chars->isEqualToString(m_keyEquivalent) ||
+           chars->lowercaseString()->isEqualToString(m_keyEquivalent->lowercaseString());
+}
+
+void NSButtonCell::didClickInside()
+{
+    switch (m_buttonType) {
+    case NSRadioButton: setState(NSOnState); break;
+    case NSPushOnPushOffButton:
+    case NSToggleButton:
+    case NSSwitchButton:
+    case NSOnOffButton: setNextState(); break;
+    default: break;
+    }
+}
+
+bool NSButtonCell::showsAlternate() const
+{
+    const bool stateShows = m_buttonType == NSToggleButton || m_buttonType == NSMomentaryChangeButton;
+    if (m_buttonType == NSMomentaryChangeButton) return m_highlighted;
+    return stateShows && m_state == NSOnState;
+}
+
+NSSize NSButtonCell::cellSizeForBounds(const NSRect&) const
+{
+    const CGFloat textWidth = NSControlText::width(title()->utf16(), m_textStyle);
+    const CGFloat lineHeight = std::ceil(NSControlText::lineHeight(m_textStyle));
+    if (isCheckOrRadio()) return NSMakeSize(std::ceil(kMarkSize + kMarkGap + textWidth + 2), std::max(kMarkSize + 4, lineHeight + 2));
+    NSSize imageSize = m_image ? m_image->size() : NSZeroSize;
+    if (m_imagePosition == NSImageOnly) return NSMakeSize(imageSize.width + 8, imageSize.height + 8);
+    return NSMakeSize(std::ceil(textWidth + 28 + (m_image ? imageSize.width + 4 : 0)),
+                      std::max(lineHeight + 8, imageSize.height + 8));
+}
+
+NSRect NSButtonCell::titleRectForBounds(const NSRect& bounds) const
+{
+    if (isCheckOrRadio())
+        return NSMakeRect(bounds.origin.x + kMarkSize + kMarkGap, bounds.origin.y,
+                          std::max<CGFloat>(0, bounds.size.width - kMarkSize - kMarkGap), bounds.size.height);
+    return NSInsetRect(bounds, 6, 2);
+}
+
+void NSButtonCell::drawWithFrame(const NSRect& frame, const Ref<NSView>& controlView)
+{
+    if (m_bordered && !isCheckOrRadio()) drawBezelWithFrame(frame, controlView);
+    drawInteriorWithFrame(frame, controlView);
+}
+
+void NSButtonCell::drawBezelWithFrame(const NSRect& frame, const Ref<NSView>&)
+{
+    const NSRect box = NSInsetRect(frame, 1.5, 1.5);
+    const bool pressed = m_highlighted || (m_state == NSOnState && (m_buttonType == NSPushOnPushOffButton ||
+                                                                      m_buttonType == NSOnOffButton ||
+                                                                      m_buttonType == NSToggleButton));
+    const CGFloat radius = m_bezelStyle == NSRoundedBezelStyle ? 5 : 2;
+    auto path = NSBezierPath::bezierPathWithRoundedRect(box, radius, radius);
+    (pressed ? NSColor::colorWithCalibratedRed(0.73, 0.84, 0.98, 1) : NSColor::whiteColor())->setFill();
+    path->fill();
+    (m_enabled ? NSColor::grayColor() : NSColor::lightGrayColor())->setStroke();
+    path->setLineWidth(1);
+    path->stroke();
+}
+
+void NSButtonCell::drawMark(const NSRect& frame) const
+{
+    const NSRect box = NSMakeRect(frame.origin.x + 0.5, NSMidY(frame) - kMarkSize / 2 + 0.5, kMarkSize - 1, kMarkSize - 1);
+    auto outline = m_buttonType == NSRadioButton ? NSBezierPath::bezierPathWithOvalInRect(box)
+                                                 : NSBezierPath::bezierPathWithRoundedRect(box, 2, 2);
+    (m_highlighted ? NSColor::controlHighlightColor() : NSColor::whiteColor())->setFill();
+    outline->fill();
+    (m_enabled ? NSColor::darkGrayColor() : NSColor::lightGrayColor())->setStroke();
+    outline->setLineWidth(1);
+    outline->stroke();
+    if (m_state == NSOffState) return;
+    auto ink = m_enabled ? NSColor::blackColor() : NSColor::grayColor();
+    if (m_buttonType == NSRadioButton) {
+        ink->setFill();
+        NSBezierPath::bezierPathWithOvalInRect(NSInsetRect(box, 3.5, 3.5))->fill();
+        return;
+    }
+    auto mark = NSBezierPath::bezierPath();
+    const bool flipped = controlView() && controlView()->isFlipped();
+    auto at = [&](CGFloat fx, CGFloat fy) {
+        return NSMakePoint(box.origin.x + fx * box.size.width,
+                           flipped ? box.origin.y + (1 - fy) * box.size.height : box.origin.y + fy * box.size.height);
+    };
+    if (m_state == NSMixedState) {
+        mark->moveToPoint(at(0.25, 0.5));
+        mark->lineToPoint(at(0.75, 0.5));
+    } else {
+        mark->moveToPoint(at(0.22, 0.5));
+        mark->lineToPoint(at(0.42, 0.25));
+        mark->lineToPoint(at(0.8, 0.78));
+    }
+    mark->setLineWidth(2);
+    ink->setStroke();
+    mark->stroke();
+}
+
+void NSButtonCell::drawImage(const Ref<NSImage>& image, const NSRect& frame, const Ref<NSView>&)
+{
+    if (!image) return;
+    const NSSize s = image->size();
+    const NSRect r = NSMakeRect(std::round(NSMidX(frame) - s.width / 2), std::round(NSMidY(frame) - s.height / 2),
+                                s.width, s.height);
+    image->drawInRect(r, NSZeroRect, NSCompositeSourceOver, m_enabled ? 1.0 : 0.5, true, nullptr);
+}
+
+NSRect NSButtonCell::drawTitle(const Ref<NSString>& title, const NSRect& frame, const Ref<NSView>&)
+{
+    NSUInteger align = m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : m_alignment;
+    const CGFloat x = NSControlText::drawInRect(title->utf16(), frame, m_textStyle, textColorForState(), align);
+    return NSMakeRect(x, frame.origin.y, NSControlText::width(title->utf16(), m_textStyle), frame.size.height);
+}
+
+void NSButtonCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSView>& controlView)
+{
+    if (isCheckOrRadio()) drawMark(frame);
+    auto image = showsAlternate() && m_alternateImage ? m_alternateImage : m_image;
+    NSRect titleRect = titleRectForBounds(frame);
+    if (image && m_imagePosition != NSNoImage) {
+        if (m_imagePosition == NSImageOnly || m_imagePosition == NSImageOverlaps) {
+            drawImage(image, frame, controlView);
+            if (m_imagePosition == NSImageOnly) return;
+        } else {
+            const CGFloat w = image->size().width + 4;
+            NSRect imageRect = titleRect;
+            imageRect.size.width = w;
+            if (m_imagePosition == NSImageRight) imageRect.origin.x = NSMaxX(titleRect) - w;
+            else titleRect.origin.x += w;
+            titleRect.size.width -= w;
+            drawImage(image, imageRect, controlView);
+        }
+    }
+    auto text = showsAlternate() && m_alternateTitle ? m_alternateTitle : title();
+    if (text->length()) drawTitle(text, titleRect, controlView);
+}
+
+void NSButtonCell::copyValuesFrom(const NSCell& other)
+{
+    NSActionCell::copyValuesFrom(other);
+    auto o = dynamic_cast<const NSButtonCell*>(&other);
+    if (!o) return;
+    m_buttonType = o->m_buttonType;
+    m_bezelStyle = o->m_bezelStyle;
+    m_alternateTitle = copiedString(o->m_alternateTitle);
+    m_image = o->m_image;
+    m_alternateImage = o->m_alternateImage;
+    m_imagePosition = o->m_imagePosition;
+    m_keyEquivalent = copiedString(o->m_keyEquivalent);
+    m_keyEquivalentModifierMask = o->m_keyEquivalentModifierMask;
+}
+
+void NSButtonCell::encodeWithCoder(NSCoder* c) const
+{
+    NSActionCell::encodeWithCoder(c);
+    c->encodeInteger(NSInteger(m_buttonType), "NSButtonType"_ns);
+    c->encodeInteger(NSInteger(m_bezelStyle), "NSBezelStyle"_ns);
+    c->encodeObject(m_alternateTitle, "NSAlternateContents"_ns);
+    c->encodeObject(m_keyEquivalent, "NSKeyEquivalent"_ns);
+    c->encodeInteger(NSInteger(m_keyEquivalentModifierMask), "NSKeyEquivalentModifierMask"_ns);
+    c->encodeInteger(NSInteger(m_imagePosition), "NSImagePosition"_ns);
+    // Images are written only when they can be archived.
+    if (dynamic_cast<const NSCoding*>(m_image.get())) c->encodeObject(m_image, "NSNormalImage"_ns);
+    if (dynamic_cast<const NSCoding*>(m_alternateImage.get())) c->encodeObject(m_alternateImage, "NSAlternateImage"_ns);
+}
+
+Id NSButtonCell::initWithCoder(NSCoder* c)
+{
+    NSActionCell::initWithCoder(c);
+    m_buttonType = NSButtonType(c->decodeIntegerForKey("NSButtonType"_ns));
+    m_bezelStyle = NSBezelStyle(c->decodeIntegerForKey("NSBezelStyle"_ns));
+    m_alternateTitle = dynamic_ref_cast<NSString>(c->decodeObjectForKey("NSAlternateContents"_ns));
+    m_keyEquivalent = dynamic_ref_cast<NSString>(c->decodeObjectForKey("NSKeyEquivalent"_ns));
+    m_keyEquivalentModifierMask = NSUInteger(c->decodeIntegerForKey("NSKeyEquivalentModifierMask"_ns));
+    m_imagePosition = NSCellImagePosition(c->decodeIntegerForKey("NSImagePosition"_ns));
+    m_image = dynamic_ref_cast<NSImage>(c->decodeObjectForKey("NSNormalImage"_ns));
+    m_alternateImage = dynamic_ref_cast<NSImage>(c->decodeObjectForKey("NSAlternateImage"_ns));
+    return this;
+}

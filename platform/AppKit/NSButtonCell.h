@@ -1,0 +1,113 @@
+#pragma once
+// The cell of push buttons, check boxes, radio buttons and image buttons.
+// The button type decides how a click changes the state and how the state
+// shows; the title is the cell's contents, the alternate title shows while
+// the state is on (toggle and momentary-change types).
+//
+// Baseline look: a push button is a rounded rectangle (white, grey border,
+// light blue while pressed or on) with its title centred; a check box is a
+// 14-point square left of the title with a check mark when on and a dash
+// when mixed; a radio button is a 14-point circle with a dot when on. An
+// image is drawn centred, or beside the title as imagePosition says.
+//
+// Keyed-coding keys (after NSActionCell's): NSButtonType, NSBezelStyle,
+// NSAlternateContents, NSKeyEquivalent, NSKeyEquivalentModifierMask,
+// NSImagePosition, NSNormalImage, NSAlternateImage.
+#include "AppKit/NSActionCell.h"
+#include "AppKit/NSImage.h"
+
+enum NSButtonType : NSUInteger {
+    NSMomentaryLightButton = 0,
+    NSPushOnPushOffButton = 1,
+    NSToggleButton = 2,
+    NSSwitchButton = 3,
+    NSRadioButton = 4,
+    NSMomentaryChangeButton = 5,
+    NSOnOffButton = 6,
+    NSMomentaryPushInButton = 7,
+};
+
+enum NSBezelStyle : NSUInteger {
+    NSRoundedBezelStyle = 1,
+    NSRegularSquareBezelStyle = 2,
+    NSShadowlessSquareBezelStyle = 6,
+    NSTexturedSquareBezelStyle = 8,
+    NSSmallSquareBezelStyle = 10,
+    NSRecessedBezelStyle = 13,
+};
+
+enum NSCellImagePosition : NSUInteger {
+    NSNoImage = 0,
+    NSImageOnly = 1,
+    NSImageLeft = 2,
+    NSImageRight = 3,
+    NSImageBelow = 4,
+    NSImageAbove = 5,
+    NSImageOverlaps = 6,
+};
+
+class NSButtonCell : public NSActionCell {
+    NS_OBJECT(NSButtonCell, NSActionCell)
+public:
+    NSButtonCell() = default;
+
+    Ref<NSCell> initTextCell(const Ref<NSString>& text) override;
+    Ref<NSCell> initImageCell(const Id& image) override;
+
+    NSButtonType buttonType() const { return m_buttonType; }
+    void setButtonType(NSButtonType type);
+    NSBezelStyle bezelStyle() const { return m_bezelStyle; }
+    void setBezelStyle(NSBezelStyle style) { m_bezelStyle = style; redisplay(); }
+    Ref<NSString> title() const override { return stringValue(); }
+    Ref<NSString> alternateTitle() const { return m_alternateTitle ? m_alternateTitle : ""_ns; }
+    void setAlternateTitle(const Ref<NSString>& title) { m_alternateTitle = copiedString(title); redisplay(); }
+    Ref<NSImage> image() const { return m_image; }
+    void setImage(const Ref<NSImage>& image) { m_image = image; redisplay(); }
+    Ref<NSImage> alternateImage() const { return m_alternateImage; }
+    void setAlternateImage(const Ref<NSImage>& image) { m_alternateImage = image; redisplay(); }
+    NSCellImagePosition imagePosition() const { return m_imagePosition; }
+    void setImagePosition(NSCellImagePosition p) { m_imagePosition = p; redisplay(); }
+    // The key that clicks the button: "\r" for Return, "\x1b" for Escape,
+    // else the character, with the modifier flags that must be held.
+    Ref<NSString> keyEquivalent() const { return m_keyEquivalent ? m_keyEquivalent : ""_ns; }
+    void setKeyEquivalent(const Ref<NSString>& key) { m_keyEquivalent = copiedString(key); }
+    NSUInteger keyEquivalentModifierMask() const { return m_keyEquivalentModifierMask; }
+    void setKeyEquivalentModifierMask(NSUInteger mask) { m_keyEquivalentModifierMask = mask; }
+    // Whether the key event is the cell's key equivalent.
+    bool matchesKeyEquivalent(const Ref<NSEvent>& event) const;
+
+    // Check boxes, radio buttons and on/off types change state on a click;
+    // a radio button only turns on.
+    void didClickInside() override;
+    bool acceptsFirstResponder() const override { return false; }
+
+    NSSize cellSizeForBounds(const NSRect& bounds) const override;
+    NSRect titleRectForBounds(const NSRect& bounds) const override;
+    void drawWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
+    void drawInteriorWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
+    // The overridable parts of the look.
+    virtual void drawBezelWithFrame(const NSRect& frame, const Ref<NSView>& controlView);
+    virtual void drawImage(const Ref<NSImage>& image, const NSRect& frame, const Ref<NSView>& controlView);
+    // Answers the rectangle the title took.
+    virtual NSRect drawTitle(const Ref<NSString>& title, const NSRect& frame, const Ref<NSView>& controlView);
+
+    void encodeWithCoder(NSCoder* coder) const override;
+    Id initWithCoder(NSCoder* coder) override;
+
+protected:
+    void copyValuesFrom(const NSCell& other) override;
+
+private:
+    bool isCheckOrRadio() const { return m_buttonType == NSSwitchButton || m_buttonType == NSRadioButton; }
+    bool showsAlternate() const;
+    void drawMark(const NSRect& box) const;
+
+    NSButtonType m_buttonType = NSMomentaryPushInButton;
+    NSBezelStyle m_bezelStyle = NSRoundedBezelStyle;
+    Ref<NSString> m_alternateTitle;
+    Ref<NSImage> m_image;
+    Ref<NSImage> m_alternateImage;
+    NSCellImagePosition m_imagePosition = NSNoImage;
+    Ref<NSString> m_keyEquivalent;
+    NSUInteger m_keyEquivalentModifierMask = 0;
+};

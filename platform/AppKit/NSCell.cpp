@@ -1,0 +1,415 @@
+#include "AppKit/NSCell.h"
+
+#include "Foundation/NSClass.h"
+
+#include "AppKit/NSApplication.h"
+#include "AppKit/NSBezierPath.h"
+#include "AppKit/NSFieldEditor.h"
+#include "AppKit/NSGraphics.h"
+#include "AppKit/NSView.h"
+#include "AppKit/NSWindow.h"
+#include "Foundation/NSCoder.h"
+#include "Foundation/NSNumber.h"
+#include "Foundation/NSRunLoop.h"
+
+NS_CLASS_DEFINE(NSCell)
+
+void NSCell::describeClass(NSClassMembers<NSCell>& m)
+{
+    m.property("stringValue", &NSCell::stringValue, &NSCell::setStringValue);
+    m.property("objectValue", &NSCell::objectValue, &NSCell::setObjectValue);
+    m.property("state", &NSCell::state, &NSCell::setState);
+    m.property("tag", &NSCell::tag, &NSCell::setTag);
+    m.property("enabled", &NSCell::isEnabled, &NSCell::setEnabled);
+    m.property("title", &NSCell::title, &NSCell::setTitle);
+    m.property("representedObject", &NSCell::representedObject, &NSCell::setRepresentedObject);
+}
+
+Ref<NSCell> NSCell::initTextCell(const Ref<NSString>& text)
+{
+    m_type = NSTextCellType;
+    m_enabled = true;
+    m_textStyle = {};
+    m_sendActionMask = NSLeftMouseUpMask;
+    m_alignment = NSNaturalTextAlignment;
+    setStringValue(text);
+    return this;
+}
+
+Ref<NSCell> NSCell::initImageCell(const Id& image)
+{
+    initTextCell(""_ns);
+    m_type = NSImageCellType;
+    m_objectValue = image;
+    return this;
+}
+
+// --- Values ---
+
+Ref<NSString> NSCell::copiedString(const Ref<NSString>& s)
+{
+    return s ? NSString::stringWithString(s) : nullptr;
+}
+
+void NSCell::setObjectValue(const Id& value)
+{
+    if (auto s = dynamic_ref_cast<NSString>(value)) m_objectValue = copiedString(s);
+    else m_objectValue = value ? value->copy() : nullptr;
+    redisplay();
+}
+
+Ref<NSString> NSCell::stringValue() const
+{
+    if (auto s = dynamic_ref_cast<NSString>(m_objectValue)) return s;
+    if (auto n = dynamic_ref_cast<NSNumber>(m_objectValue)) return n->stringValue();
+    if (m_objectValue) return m_objectValue->description();
+    return ""_ns;
+}
+
+void NSCell::setStringValue(const Ref<NSString>& value)
+{
+    m_objectValue = value ? copiedString(value) : Ref<NSString>(""_ns);
+    redisplay();
+}
+
+NSInteger NSCell::integerValue() const
+{
+    if (auto n = dynamic_ref_cast<NSNumber>(m_objectValue)) return n->integerValue();
+    return stringValue()->integerValue();
+}
+
+double NSCell::doubleValue() const
+{
+    if (auto n = dynamic_ref_cast<NSNumber>(m_objectValue)) return n->doubleValue();
+    return stringValue()->doubleValue();
+}
+
+void NSCell::setIntegerValue(NSInteger v)
+{
+    setObjectValue(NSNumber::numberWithInteger(v));
+}
+
+void NSCell::setFloatValue(float v)
+{
+    setObjectValue(NSNumber::numberWithFloat(v));
+}
+
+void NSCell::setDoubleValue(double v)
+{
+    setObjectValue(NSNumber::numberWithDouble(v));
+}
+
+namespace {
+
+Id valueOf(const Id& sender, const char* key)
+{
+    return sender ? sender->valueForKey(NSString::stringWithUTF8String(key)) : nullptr;
+}
+
+} // namespace
+
+void NSCell::takeObjectValueFrom(const Id& sender)
+{
+    setObjectValue(valueOf(sender, "objectValue"));
+}
+
+void NSCell::takeStringValueFrom(const Id& sender)
+{
+    auto v = valueOf(sender, "stringValue");
+    setStringValue(v ? v->description() : nullptr);
+}
+
+void NSCell::takeIntValueFrom(const Id& sender)
+{
+    auto v = valueOf(sender, "stringValue");
+    setIntegerValue(v ? v->description()->integerValue() : 0);
+}
+
+void NSCell::takeDoubleValueFrom(const Id& sender)
+{
+    auto v = valueOf(sender, "stringValue");
+    setDoubleValue(v ? v->description()->doubleValue() : 0);
+}
+
+// --- State ---
+
+void NSCell::setState(NSInteger state)
+{
+    if (state < 0 && !m_allowsMixedState) state = NSOnState;
+    m_state = state > 0 ? NSOnState : state;
+    redisplay();
+}
+
+NSInteger NSCell::nextState() const
+{
+    if (m_state == NSOffState) return NSOnState;
+    if (m_state == NSOnState && m_allowsMixedState) return NSMixedState;
+    return NSOffState;
+}
+
+// --- Looks ---
+
+void NSCell::redisplay() const
+{
+    if (auto view = controlView()) view->setNeedsDisplay(true);
+}
+
+void NSCell::setEnabled(bool flag)
+{
+    m_enabled = flag;
+    redisplay();
+}
+
+void NSCell::setHighlighted(bool flag)
+{
+    if (m_highlighted == flag) return;
+    m_highlighted = flag;
+    redisplay();
+}
+
+void NSCell::setBordered(bool flag)
+{
+    m_bordered = flag;
+    if (flag) m_bezeled = false;
+    redisplay();
+}
+
+void NSCell::setBezeled(bool flag)
+{
+    m_bezeled = flag;
+    if (flag) m_bordered = false;
+    redisplay();
+}
+
+void NSCell::setControlSize(NSUInteger size)
+{
+    m_controlSize = size > 2 ? 0 : size;
+    static const CGFloat sizes[] = {13, 11, 9};
+    m_textStyle.size = sizes[m_controlSize];
+    redisplay();
+}
+
+NSEventMask NSCell::sendActionOn(NSEventMask mask)
+{
+    NSEventMask old = m_sendActionMask;
+    m_sendActionMask = mask | NSLeftMouseUpMask;
+    return old;
+}
+
+// --- Geometry and drawing ---
+
+NSSize NSCell::cellSize() const
+{
+    return cellSizeForBounds(NSMakeRect(0, 0, 1e6, 1e6));
+}
+
+NSSize NSCell::cellSizeForBounds(const NSRect&) const
+{
+    const CGFloat inset = (m_bezeled || m_bordered) ? 3 : 1;
+    std::u16string text = m_type == NSTextCellType ? stringValue()->utf16() : u"";
+    return NSMakeSize(std::ceil(NSControlText::width(text, m_textStyle)) + 2 * inset + 4,
+                      std::ceil(NSControlText::lineHeight(m_textStyle)) + 2 * inset);
+}
+
+NSRect NSCell::drawingRectForBounds(const NSRect& bounds) const
+{
+    const CGFloat inset = (m_bezeled || m_bordered) ? 3 : 1;
+    return NSInsetRect(bounds, inset + 1, inset);
+}
+
+Ref<NSColor> NSCell::textColorForState() const
+{
+    return m_enabled ? NSColor::controlTextColor() : NSColor::disabledControlTextColor();
+}
+
+void NSCell::drawWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView)
+{
+    if (m_bezeled) {
+        NSColor::whiteColor()->setFill();
+        NSRectFill(cellFrame);
+        NSColor::grayColor()->setFill();
+        NSFrameRect(cellFrame);
+    } else if (m_bordered) {
+        NSColor::blackColor()->setFill();
+        NSFrameRect(cellFrame);
+    }
+    drawInteriorWithFrame(cellFrame, controlView);
+}
+
+void NSCell::drawInteriorWithFrame(const NSRect& cellFrame, const Ref<NSView>&)
+{
+    if (m_type != NSTextCellType) return;
+    NSUInteger align = m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : m_alignment;
+    NSControlText::drawInRect(stringValue()->utf16(), titleRectForBounds(cellFrame), m_textStyle,
+                              textColorForState(), align);
+}
+
+void NSCell::highlight(bool flag, const NSRect&, const Ref<NSView>&)
+{
+    setHighlighted(flag);
+}
+
+// --- Tracking ---
+
+bool NSCell::startTrackingAt(NSPoint, const Ref<NSView>&)
+{
+    return m_continuous || (m_sendActionMask & NSLeftMouseDraggedMask);
+}
+
+bool NSCell::continueTracking(NSPoint, NSPoint, const Ref<NSView>&)
+{
+    return true;
+}
+
+void NSCell::stopTracking(NSPoint, NSPoint, const Ref<NSView>&, bool) {}
+
+namespace {
+
+void sendFromControl(NSCell& cell, const Ref<NSView>& view)
+{
+    if (cell.action().empty() || !NSApp) return;
+    NSApp->sendAction(cell.action(), cell.target(), view ? Id(view) : Id(&cell));
+}
+
+} // namespace
+
+bool NSCell::trackMouse(const Ref<NSEvent>& event, const NSRect& cellFrame, const Ref<NSView>& controlView,
+                        bool untilMouseUp)
+{
+    Ref<NSCell> self(this);
+    auto local = [&](const Ref<NSEvent>& e) { return controlView->convertPoint(e->locationInWindow(), nullptr); };
+    NSPoint last = local(event);
+    bool tracking = startTrackingAt(last, controlView);
+    if (m_sendActionMask & NSLeftMouseDownMask) sendFromControl(*this, controlView);
+    if (!NSApp) return false;
+    const NSEventMask mask = NSLeftMouseUpMask | NSLeftMouseDraggedMask;
+    for (;;) {
+        auto e = NSApp->nextEventMatchingMask(mask, NSDate::distantFuture(), NSEventTrackingRunLoopMode, true);
+        if (!e) return false;
+        NSPoint p = local(e);
+        const bool inside = controlView->mouse(p, cellFrame);
+        if (e->type() == NSLeftMouseUp) {
+            stopTracking(last, p, controlView, true);
+            return inside || untilMouseUp;
+        }
+        if (!untilMouseUp && !inside) {
+            stopTracking(last, p, controlView, false);
+            return false;
+        }
+        if (tracking) {
+            tracking = continueTracking(last, p, controlView);
+            if (m_continuous || (m_sendActionMask & NSLeftMouseDraggedMask)) sendFromControl(*this, controlView);
+        }
+        setHighlighted(inside);
+        last = p;
+    }
+}
+
+// --- Editing ---
+
+void NSCell::editWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSFieldEditor>& editor,
+                           const Id& delegate, const Ref<NSEvent>&)
+{
+    selectWithFrame(frame, controlView, editor, delegate, 0, NSInteger(stringValue()->length()));
+}
+
+void NSCell::selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSFieldEditor>& editor,
+                             const Id& delegate, NSInteger start, NSInteger length)
+{
+    if (!editor || !controlView) return;
+    editor->beginEditing(stringValue(), frame, controlView, delegate);
+    editor->setSelectedRange(NSMakeRange(NSUInteger(start), NSUInteger(length)));
+    editor->setTextStyle(m_textStyle);
+    if (auto window = controlView->window()) window->makeFirstResponder(editor);
+}
+
+void NSCell::endEditing(const Ref<NSFieldEditor>& editor)
+{
+    if (editor) editor->detach();
+}
+
+// --- Copying and coding ---
+
+Id NSCell::copy() const
+{
+    Id made = realClass().allocInstance();
+    auto clone = dynamic_ref_cast<NSCell>(made);
+    if (!clone) return nullptr;
+    clone->copyValuesFrom(*this);
+    return clone;
+}
+
+void NSCell::copyValuesFrom(const NSCell& o)
+{
+    m_type = o.m_type;
+    if (auto s = dynamic_ref_cast<NSString>(o.m_objectValue)) m_objectValue = copiedString(s);
+    else m_objectValue = o.m_objectValue;
+    m_state = o.m_state;
+    m_allowsMixedState = o.m_allowsMixedState;
+    m_enabled = o.m_enabled;
+    m_highlighted = o.m_highlighted;
+    m_bordered = o.m_bordered;
+    m_bezeled = o.m_bezeled;
+    m_editable = o.m_editable;
+    m_selectable = o.m_selectable;
+    m_scrollable = o.m_scrollable;
+    m_continuous = o.m_continuous;
+    m_showsFirstResponder = o.m_showsFirstResponder;
+    m_refusesFirstResponder = o.m_refusesFirstResponder;
+    m_alignment = o.m_alignment;
+    m_textStyle = o.m_textStyle;
+    m_controlSize = o.m_controlSize;
+    m_tag = o.m_tag;
+    m_representedObject = o.m_representedObject;
+    m_sendActionMask = o.m_sendActionMask;
+    m_controlView = o.m_controlView;
+}
+
+void NSCell::encodeWithCoder(NSCoder* c) const
+{
+    c->encodeInteger(NSInteger(m_type), "NSCellType"_ns);
+    c->encodeInteger(m_state, "NSState"_ns);
+    c->encodeObject(m_objectValue, "NSContents"_ns);
+    c->encodeBool(m_enabled, "NSEnabled"_ns);
+    c->encodeBool(m_highlighted, "NSHighlighted"_ns);
+    c->encodeBool(m_bordered, "NSBordered"_ns);
+    c->encodeBool(m_bezeled, "NSBezeled"_ns);
+    c->encodeBool(m_editable, "NSEditable"_ns);
+    c->encodeBool(m_selectable, "NSSelectable"_ns);
+    c->encodeBool(m_scrollable, "NSScrollable"_ns);
+    c->encodeBool(m_allowsMixedState, "NSAllowsMixedState"_ns);
+    c->encodeInteger(NSInteger(m_alignment), "NSAlignment"_ns);
+    c->encodeDouble(m_textStyle.size, "NSFontSize"_ns);
+    c->encodeBool(m_textStyle.bold, "NSBoldFont"_ns);
+    c->encodeInteger(m_tag, "NSTag"_ns);
+    c->encodeBool(m_continuous, "NSContinuous"_ns);
+    c->encodeInt64(int64_t(m_sendActionMask), "NSSendActionOn"_ns);
+    c->encodeInteger(NSInteger(m_controlSize), "NSControlSize"_ns);
+    c->encodeObject(m_representedObject, "NSRepresentedObject"_ns);
+}
+
+Id NSCell::initWithCoder(NSCoder* c)
+{
+    m_type = NSCellType(c->decodeIntegerForKey("NSCellType"_ns));
+    m_state = c->decodeIntegerForKey("NSState"_ns);
+    m_objectValue = c->decodeObjectForKey("NSContents"_ns);
+    // An interface file that leaves the key out means an enabled cell.
+    m_enabled = !c->containsValueForKey("NSEnabled"_ns) || c->decodeBoolForKey("NSEnabled"_ns);
+    m_highlighted = c->decodeBoolForKey("NSHighlighted"_ns);
+    m_bordered = c->decodeBoolForKey("NSBordered"_ns);
+    m_bezeled = c->decodeBoolForKey("NSBezeled"_ns);
+    m_editable = c->decodeBoolForKey("NSEditable"_ns);
+    m_selectable = c->decodeBoolForKey("NSSelectable"_ns);
+    m_scrollable = c->decodeBoolForKey("NSScrollable"_ns);
+    m_allowsMixedState = c->decodeBoolForKey("NSAllowsMixedState"_ns);
+    m_alignment = NSTextAlignment(c->decodeIntegerForKey("NSAlignment"_ns));
+    const double size = c->decodeDoubleForKey("NSFontSize"_ns);
+    m_textStyle.size = size > 0 ? size : 13;
+    m_textStyle.bold = c->decodeBoolForKey("NSBoldFont"_ns);
+    m_tag = c->decodeIntegerForKey("NSTag"_ns);
+    m_continuous = c->decodeBoolForKey("NSContinuous"_ns);
+    m_sendActionMask = NSEventMask(c->decodeInt64ForKey("NSSendActionOn"_ns)) | NSLeftMouseUpMask;
+    m_controlSize = NSUInteger(c->decodeIntegerForKey("NSControlSize"_ns));
+    m_representedObject = c->decodeObjectForKey("NSRepresentedObject"_ns);
+    return this;
+}

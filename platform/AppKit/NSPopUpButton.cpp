@@ -1,0 +1,63 @@
+#include "AppKit/NSPopUpButton.h"
+
+#include "Foundation/NSClass.h"
+
+NS_CLASS_DEFINE(NSPopUpButton)
+
+void NSPopUpButton::describeClass(NSClassMembers<NSPopUpButton>& m)
+{
+    m.property("indexOfSelectedItem", &NSPopUpButton::indexOfSelectedItem, &NSPopUpButton::selectItemAtIndex);
+    m.property("titleOfSelectedItem", &NSPopUpButton::titleOfSelectedItem);
+}
+
+const NSClass& NSPopUpButton::cellClass()
+{
+    return NSPopUpButtonCell::staticClass();
+}
+
+Ref<NSPopUpButton> NSPopUpButton::initWithFrame(const NSRect& frame, bool pullsDown)
+{
+    NSControl::initWithFrame(frame);
+    if (auto c = popUpCell()) c->setPullsDown(pullsDown);
+    return this;
+}
+
+#define NS_POPUP_CALL(expr, fallback)                                                      \
+    auto c = popUpCell();                                                                  \
+    return c ? c->expr : fallback;
+#define NS_POPUP_DO(expr)                                                                  \
+    if (auto c = popUpCell()) c->expr;                                                     \
+    setNeedsDisplay(true);
+
+bool NSPopUpButton::pullsDown() const { NS_POPUP_CALL(pullsDown(), false) }
+void NSPopUpButton::setPullsDown(bool flag) { NS_POPUP_DO(setPullsDown(flag)) }
+NSInteger NSPopUpButton::numberOfItems() const { NS_POPUP_CALL(numberOfItems(), 0) }
+Ref<NSArray> NSPopUpButton::itemTitles() const { NS_POPUP_CALL(itemTitles(), NSArray::array()) }
+void NSPopUpButton::addItemWithTitle(const Ref<NSString>& t) { NS_POPUP_DO(addItemWithTitle(t)) }
+void NSPopUpButton::addItemsWithTitles(const Ref<NSArray>& t) { NS_POPUP_DO(addItemsWithTitles(t)) }
+void NSPopUpButton::insertItemWithTitle(const Ref<NSString>& t, NSInteger i) { NS_POPUP_DO(insertItemWithTitle(t, i)) }
+void NSPopUpButton::removeItemWithTitle(const Ref<NSString>& t) { NS_POPUP_DO(removeItemWithTitle(t)) }
+void NSPopUpButton::removeItemAtIndex(NSInteger i) { NS_POPUP_DO(removeItemAtIndex(i)) }
+void NSPopUpButton::removeAllItems() { NS_POPUP_DO(removeAllItems()) }
+Ref<NSString> NSPopUpButton::itemTitleAtIndex(NSInteger i) const { NS_POPUP_CALL(itemTitleAtIndex(i), ""_ns) }
+NSInteger NSPopUpButton::indexOfItemWithTitle(const Ref<NSString>& t) const { NS_POPUP_CALL(indexOfItemWithTitle(t), -1) }
+NSInteger NSPopUpButton::indexOfItemWithTag(NSInteger tag) const { NS_POPUP_CALL(indexOfItemWithTag(tag), -1) }
+NSInteger NSPopUpButton::indexOfItemWithRepresentedObject(const Id& o) const
+{
+    NS_POPUP_CALL(indexOfItemWithRepresentedObject(o), -1)
+}
+NSInteger NSPopUpButton::indexOfSelectedItem() const { NS_POPUP_CALL(indexOfSelectedItem(), -1) }
+Ref<NSString> NSPopUpButton::titleOfSelectedItem() const { NS_POPUP_CALL(titleOfSelectedItem(), ""_ns) }
+void NSPopUpButton::selectItemAtIndex(NSInteger i) { NS_POPUP_DO(selectItemAtIndex(i)) }
+bool NSPopUpButton::selectItemWithTitle(const Ref<NSString>& t) { NS_POPUP_CALL(selectItemWithTitle(t), false) }
+bool NSPopUpButton::selectItemWithTag(NSInteger tag) { NS_POPUP_CALL(selectItemWithTag(tag), false) }
+void NSPopUpButton::setTitle(const Ref<NSString>& t) { NS_POPUP_DO(setTitle(t)) }
+#undef NS_POPUP_CALL
+#undef NS_POPUP_DO
+
+NSInteger NSPopUpButton::selectedTag() const
+{
+    auto c = popUpCell();
+    if (!c || c->indexOfSelectedItem() < 0) return -1;
+    return c->tagOfItemAtIndex(c->indexOfSelectedItem());
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Pop-up buttons over an NSPopUpButtonCell: a click drops the item list
+// down, a choice selects the item and sends the action.
+#include "AppKit/NSButton.h"
+#include "AppKit/NSPopUpButtonCell.h"
+
+class NSPopUpButton : public NSButton {
+    NS_OBJECT(NSPopUpButton, NSButton)
+public:
+    NSPopUpButton() = default;
+
+    static const NSClass& cellClass();
+    const NSClass& cellClassOfControl() const override { return cellClass(); }
+    Ref<NSView> initWithFrame(const NSRect& frame) override { return initWithFrame(frame, false); }
+    // initWithFrame:pullsDown:
+    Ref<NSPopUpButton> initWithFrame(const NSRect& frame, bool pullsDown);
+
+    Ref<NSPopUpButtonCell> popUpCell() const { return dynamic_ref_cast<NSPopUpButtonCell>(m_cell); }
+
+    bool pullsDown() const;
+    void setPullsDown(bool flag);
+    NSInteger numberOfItems() const;
+    Ref<NSArray> itemTitles() const;
+    void addItemWithTitle(const Ref<NSString>& title);
+    void addItemsWithTitles(const Ref<NSArray>& titles);
+    void insertItemWithTitle(const Ref<NSString>& title, NSInteger index);
+    void removeItemWithTitle(const Ref<NSString>& title);
+    void removeItemAtIndex(NSInteger index);
+    void removeAllItems();
+    Ref<NSString> itemTitleAtIndex(NSInteger index) const;
+    NSInteger indexOfItemWithTitle(const Ref<NSString>& title) const;
+    NSInteger indexOfItemWithTag(NSInteger tag) const;
+    NSInteger indexOfItemWithRepresentedObject(const Id& object) const;
+    NSInteger indexOfSelectedItem() const;
+    Ref<NSString> titleOfSelectedItem() const;
+    // The selected item's tag (-1 with none).
+    NSInteger selectedTag() const override;
+    void selectItemAtIndex(NSInteger index);
+    bool selectItemWithTitle(const Ref<NSString>& title);
+    bool selectItemWithTag(NSInteger tag);
+    void setTitle(const Ref<NSString>& title);
+
+    static void describeClass(NSClassMembers<NSPopUpButton>& m);
+};

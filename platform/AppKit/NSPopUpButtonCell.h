@@ -1,0 +1,104 @@
+#pragma once
+// The cell of pop-up buttons: a list of items (title, tag, represented
+// object, enabled) with one selected; the button shows the selected item's
+// title (a pull-down shows its first item as a fixed title) and a click
+// drops the list down over the button to choose another item.
+//
+// The items are kept by the cell itself until the menu classes can hold
+// them; the item calls below are the ones that stay when they do.
+//
+// Keyed-coding keys (after NSButtonCell's): NSPopUpItems (an array of
+// dictionaries with NSTitle, NSTag, NSRepresentedObject, NSEnabled),
+// NSSelectedIndex, NSPullDown, NSAltersState.
+#include <vector>
+
+#include "AppKit/NSButtonCell.h"
+
+class NSPopUpButtonCell : public NSButtonCell {
+    NS_OBJECT(NSPopUpButtonCell, NSButtonCell)
+public:
+    NSPopUpButtonCell() = default;
+
+    struct Item {
+        Ref<NSString> title;
+        NSInteger tag = 0;
+        Id representedObject;
+        bool enabled = true;
+        NSInteger state = NSOffState;
+    };
+
+    Ref<NSCell> initTextCell(const Ref<NSString>& text) override;
+    // initTextCell:pullsDown:
+    Ref<NSPopUpButtonCell> initTextCell(const Ref<NSString>& text, bool pullsDown);
+
+    bool pullsDown() const { return m_pullsDown; }
+    void setPullsDown(bool flag);
+    bool altersStateOfSelectedItem() const { return m_altersState; }
+    void setAltersStateOfSelectedItem(bool flag) { m_altersState = flag; }
+
+    // --- Items ---
+    NSInteger numberOfItems() const { return NSInteger(m_items.size()); }
+    const std::vector<Item>& items() const { return m_items; }
+    Ref<NSArray> itemTitles() const;
+    // Titles are unique: adding an existing title moves it to the new place.
+    void addItemWithTitle(const Ref<NSString>& title);
+    void addItemsWithTitles(const Ref<NSArray>& titles);
+    void insertItemWithTitle(const Ref<NSString>& title, NSInteger index);
+    void removeItemWithTitle(const Ref<NSString>& title);
+    void removeItemAtIndex(NSInteger index);
+    void removeAllItems();
+    Ref<NSString> itemTitleAtIndex(NSInteger index) const;
+    NSInteger indexOfItemWithTitle(const Ref<NSString>& title) const;
+    NSInteger indexOfItemWithTag(NSInteger tag) const;
+    NSInteger indexOfItemWithRepresentedObject(const Id& object) const;
+    NSInteger tagOfItemAtIndex(NSInteger index) const;
+    void setTagOfItemAtIndex(NSInteger tag, NSInteger index);
+    Id representedObjectOfItemAtIndex(NSInteger index) const;
+    void setRepresentedObjectOfItemAtIndex(const Id& object, NSInteger index);
+    bool isItemEnabledAtIndex(NSInteger index) const;
+    void setItemEnabledAtIndex(bool flag, NSInteger index);
+
+    // --- Selection (-1: none) ---
+    NSInteger indexOfSelectedItem() const { return m_selected; }
+    void selectItemAtIndex(NSInteger index);
+    bool selectItemWithTitle(const Ref<NSString>& title);
+    bool selectItemWithTag(NSInteger tag);
+    Ref<NSString> titleOfSelectedItem() const;
+    // The title shown: the selected item's (the first item's for a pull-down).
+    Ref<NSString> title() const override;
+    void setTitle(const Ref<NSString>& title) override;
+    Id objectValue() const override;
+    void setObjectValue(const Id& value) override;
+    Ref<NSString> stringValue() const override { return titleOfSelectedItem(); }
+    NSInteger integerValue() const override { return m_selected; }
+    double doubleValue() const override { return double(m_selected); }
+    void setIntegerValue(NSInteger v) override { selectItemAtIndex(v); }
+
+    // Drops the list down over the frame and selects what the user chooses
+    // (performClickWithFrame:inView:); answers whether an item was chosen.
+    bool performClickWithFrame(const NSRect& frame, const Ref<NSView>& controlView);
+    bool trackMouse(const Ref<NSEvent>& event, const NSRect& cellFrame, const Ref<NSView>& controlView,
+                    bool untilMouseUp) override;
+    void didClickInside() override {}
+
+    NSSize cellSizeForBounds(const NSRect& bounds) const override;
+    NSRect titleRectForBounds(const NSRect& bounds) const override;
+    void drawWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
+    void drawInteriorWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
+    virtual void drawBorderAndBackgroundWithFrame(const NSRect& frame, const Ref<NSView>& controlView);
+
+    void encodeWithCoder(NSCoder* coder) const override;
+    Id initWithCoder(NSCoder* coder) override;
+
+protected:
+    void copyValuesFrom(const NSCell& other) override;
+
+private:
+    bool valid(NSInteger index) const { return index >= 0 && index < numberOfItems(); }
+    bool runList(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSEvent>& event);
+
+    std::vector<Item> m_items;
+    NSInteger m_selected = -1;
+    bool m_pullsDown = false;
+    bool m_altersState = true;
+};

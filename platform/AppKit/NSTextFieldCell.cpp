@@ -1,0 +1,144 @@
+#include "AppKit/NSTextFieldCell.h"
+
+#include "Foundation/NSClass.h"
+
+#include "AppKit/NSBezierPath.h"
+#include "AppKit/NSFieldEditor.h"
+#include "AppKit/NSGraphics.h"
+#include "AppKit/NSView.h"
+#include "Foundation/NSCoder.h"
+
+NS_CLASS_DEFINE(NSTextFieldCell)
+
+namespace {
+
+Ref<NSString> colourString(const Ref<NSColor>& c)
+{
+    if (!c) return nullptr;
+    CGFloat r = 0, g = 0, b = 0, a = 0;
+    c->getRed(&r, &g, &b, &a);
+    return NSString::stringWithFormat("%g %g %g %g", r, g, b, a);
+}
+
+Ref<NSColor> colourFromString(const Id& value)
+{
+    auto s = dynamic_ref_cast<NSString>(value);
+    if (!s) return nullptr;
+    double r = 0, g = 0, b = 0, a = 1;
+    if (sscanf(s->UTF8String().c_str(), "%lf %lf %lf %lf", &r, &g, &b, &a) < 3) return nullptr;
+    return NSColor::colorWithCalibratedRed(r, g, b, a);
+}
+
+} // namespace
+
+Ref<NSCell> NSTextFieldCell::initTextCell(const Ref<NSString>& text)
+{
+    NSActionCell::initTextCell(text);
+    m_drawsBackground = false;
+    m_backgroundColor = NSColor::textBackgroundColor();
+    m_textColor = NSColor::textColor();
+    m_bezelStyle = NSTextFieldSquareBezel;
+    return this;
+}
+
+Ref<NSFieldEditor> NSTextFieldCell::currentEditor() const
+{
+    auto editor = m_editor.get();
+    return editor && editor->isEditing() ? editor : nullptr;
+}
+
+Ref<NSColor> NSTextFieldCell::effectiveTextColor() const
+{
+    if (!m_enabled) return NSColor::disabledControlTextColor();
+    return m_textColor ? m_textColor : NSColor::textColor();
+}
+
+void NSTextFieldCell::drawWithFrame(const NSRect& frame, const Ref<NSView>& controlView)
+{
+    if (m_drawsBackground || m_bezeled) {
+        (m_backgroundColor ? m_backgroundColor : NSColor::textBackgroundColor())->setFill();
+        if (m_bezeled && m_bezelStyle == NSTextFieldRoundedBezel)
+            NSBezierPath::bezierPathWithRoundedRect(frame, frame.size.height / 2, frame.size.height / 2)->fill();
+        else
+            NSRectFill(frame);
+    }
+    if (m_bezeled) {
+        auto edge = NSBezierPath::bezierPathWithRoundedRect(NSInsetRect(frame, 0.5, 0.5),
+                                                            m_bezelStyle == NSTextFieldRoundedBezel ? frame.size.height / 2 : 0,
+                                                            m_bezelStyle == NSTextFieldRoundedBezel ? frame.size.height / 2 : 0);
+        (currentEditor() ? NSColor::colorWithCalibratedRed(0.3, 0.55, 0.95, 1) : NSColor::grayColor())->setStroke();
+        edge->setLineWidth(1);
+        edge->stroke();
+    } else if (m_bordered) {
+        NSColor::blackColor()->setFill();
+        NSFrameRect(frame);
+    }
+    drawInteriorWithFrame(frame, controlView);
+}
+
+void NSTextFieldCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSView>&)
+{
+    const NSRect textRect = titleRectForBounds(frame);
+    const NSUInteger align = m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : m_alignment;
+    if (auto editor = currentEditor()) {
+        editor->drawInRect(textRect, effectiveTextColor(), align);
+        return;
+    }
+    auto text = stringValue()->utf16();
+    if (text.empty() && m_placeholder) {
+        NSControlText::drawInRect(m_placeholder->utf16(), textRect, m_textStyle, NSColor::grayColor(), align);
+        return;
+    }
+    if (isSecure()) text.assign(text.size(), u'\u2022');
+    NSControlText::drawInRect(text, textRect, m_textStyle, effectiveTextColor(), align);
+}
+
+void NSTextFieldCell::selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView,
+                                      const Ref<NSFieldEditor>& editor, const Id& delegate, NSInteger start,
+                                      NSInteger length)
+{
+    m_editor = editor;
+    NSActionCell::selectWithFrame(frame, controlView, editor, delegate, start, length);
+    if (editor) editor->setSecure(isSecure());
+    redisplay();
+}
+
+void NSTextFieldCell::endEditing(const Ref<NSFieldEditor>& editor)
+{
+    m_editor = nullptr;
+    NSActionCell::endEditing(editor);
+    redisplay();
+}
+
+void NSTextFieldCell::copyValuesFrom(const NSCell& other)
+{
+    NSActionCell::copyValuesFrom(other);
+    auto o = dynamic_cast<const NSTextFieldCell*>(&other);
+    if (!o) return;
+    m_drawsBackground = o->m_drawsBackground;
+    m_backgroundColor = o->m_backgroundColor;
+    m_textColor = o->m_textColor;
+    m_placeholder = copiedString(o->m_placeholder);
+    m_bezelStyle = o->m_bezelStyle;
+}
+
+void NSTextFieldCell::encodeWithCoder(NSCoder* c) const
+{
+    NSActionCell::encodeWithCoder(c);
+    c->encodeBool(m_drawsBackground, "NSDrawsBackground"_ns);
+    c->encodeObject(colourString(m_backgroundColor), "NSBackgroundColor"_ns);
+    c->encodeObject(colourString(m_textColor), "NSTextColor"_ns);
+    c->encodeObject(m_placeholder, "NSPlaceholderString"_ns);
+    c->encodeInteger(NSInteger(m_bezelStyle), "NSTextBezelStyle"_ns);
+}
+
+Id NSTextFieldCell::initWithCoder(NSCoder* c)
+{
+    NSActionCell::initWithCoder(c);
+    m_drawsBackground = c->decodeBoolForKey("NSDrawsBackground"_ns);
+    m_backgroundColor = colourFromString(c->decodeObjectForKey("NSBackgroundColor"_ns));
+    m_textColor = colourFromString(c->decodeObjectForKey("NSTextColor"_ns));
+    m_placeholder = dynamic_ref_cast<NSString>(c->decodeObjectForKey("NSPlaceholderString"_ns));
+    m_bezelStyle = NSTextFieldBezelStyle(c->decodeIntegerForKey("NSTextBezelStyle"_ns));
+    return this;
+}
