@@ -1,0 +1,80 @@
+#include "AppKit/NSInterfaceFileWriter.h"
+
+#include <fstream>
+
+int64_t NSInterfaceFileWriter::add(json e)
+{
+    int64_t id = m_nextID++;
+    json entry = json{{"id", id}};
+    entry.update(e);
+    m_document["objects"].push_back(std::move(entry));
+    return id;
+}
+
+NSInterfaceFileWriter::json& NSInterfaceFileWriter::entry(int64_t id)
+{
+    for (auto& e : m_document["objects"])
+        if (e["id"] == id) return e;
+    throw std::out_of_range("no interface object with id " + std::to_string(id));
+}
+
+int64_t NSInterfaceFileWriter::addPlaceholder(const std::string& name) { return add({{"placeholder", name}}); }
+
+int64_t NSInterfaceFileWriter::addWindow(const std::string& className, const NSRect& contentRect, NSUInteger styleMask,
+                                         const std::string& title, bool visibleAtLaunch)
+{
+    json window = {{"contentRect", rect(contentRect)}, {"styleMask", styleMask}};
+    if (!title.empty()) window["title"] = title;
+    if (visibleAtLaunch) window["visibleAtLaunch"] = true;
+    return add({{"class", className}, {"window", window}});
+}
+
+int64_t NSInterfaceFileWriter::addView(const std::string& className, const NSRect& frame, NSUInteger autoresizingMask)
+{
+    json view = {{"frame", rect(frame)}};
+    if (autoresizingMask) view["autoresizingMask"] = autoresizingMask;
+    return add({{"class", className}, {"view", view}});
+}
+
+int64_t NSInterfaceFileWriter::addObject(const std::string& className) { return add({{"class", className}}); }
+
+int64_t NSInterfaceFileWriter::addCodedObject(const std::string& className, json keys)
+{
+    return add({{"class", className}, {"keys", keys.is_object() ? std::move(keys) : json::object()}});
+}
+
+void NSInterfaceFileWriter::setContentView(int64_t window, int64_t view) { entry(window)["window"]["contentView"] = ref(view); }
+
+void NSInterfaceFileWriter::addSubview(int64_t superview, int64_t view)
+{
+    json& e = entry(superview);
+    json& holder = e.contains("view") ? e["view"] : e;
+    holder["subviews"].push_back(ref(view));
+}
+
+void NSInterfaceFileWriter::connectOutlet(int64_t source, const std::string& outlet, int64_t destination)
+{
+    m_document["connections"].push_back({{"outlet", outlet}, {"source", ref(source)}, {"destination", ref(destination)}});
+}
+
+void NSInterfaceFileWriter::connectAction(int64_t source, const std::string& action, int64_t target)
+{
+    m_document["connections"].push_back({{"action", action}, {"source", ref(source)}, {"target", ref(target)}});
+}
+
+void NSInterfaceFileWriter::bind(int64_t source, const std::string& binding, int64_t object, const std::string& keyPath,
+                                 json options)
+{
+    json c = {{"binding", binding}, {"source", ref(source)}, {"to", ref(object)}, {"keyPath", keyPath}};
+    if (options.is_object() && !options.empty()) c["options"] = std::move(options);
+    m_document["connections"].push_back(std::move(c));
+}
+
+void NSInterfaceFileWriter::addTopLevelObject(int64_t object) { m_document["topLevelObjects"].push_back(ref(object)); }
+
+bool NSInterfaceFileWriter::writeToFile(const std::string& path) const
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text();
+    return bool(out.flush());
+}

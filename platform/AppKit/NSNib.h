@@ -1,0 +1,56 @@
+#pragma once
+// Interface files: JSON documents under the bundle's Interface/ folder
+// (<name>.json), read as docs/INTERFACE_FILES.md describes. Loading makes
+// each object the way its kind asks (a window through
+// initWithContentRect:styleMask:backing:defer:, a custom view through
+// initWithFrame:, a plain object through init, coded objects through
+// initWithCoder:), resolves the owner, first-responder and application
+// placeholders, puts views into their superviews and windows, connects
+// outlets, actions and bindings, then sends awakeFromNib once to every object
+// and the owner. A missing or malformed file logs one line and fails; it
+// never raises.
+//
+// Loading this library installs the loader behind NSNibLoading (window
+// controllers, NSApplicationMain).
+#include <functional>
+#include <string>
+
+#include "Foundation/NSArray.h"
+#include "Foundation/NSBundle.h"
+#include "Foundation/NSString.h"
+
+class NSNib : public NSObject {
+    NS_OBJECT(NSNib, NSObject)
+public:
+    NSNib() = default;
+
+    // initWithNibNamed:bundle: — nil bundle means the main bundle; answers
+    // nil (and logs) when the bundle has no such file.
+    Ref<NSNib> initWithNibNamed(const Ref<NSString>& name, const Ref<NSBundle>& bundle);
+    // A file given by path (tools and tests).
+    Ref<NSNib> initWithContentsOfFile(const Ref<NSString>& path);
+
+    // instantiateWithOwner:topLevelObjects: — answers NO for a malformed
+    // file. The top-level objects go to `topLevelObjects` when given;
+    // otherwise they are kept alive for the rest of the process, as
+    // loadNibNamed:owner: leaves them to its owner (windows stay alive).
+    bool instantiateWithOwner(const Id& owner, Ref<NSArray>* topLevelObjects);
+
+    // The path of the named file in the bundle (Interface/<name>.json, then
+    // <name>.json), or nil.
+    static Ref<NSString> pathForNibNamed(const Ref<NSString>& name, const Ref<NSBundle>& bundle);
+
+    // Outlets are set through a setter registered for the class (or a
+    // superclass) under the outlet's name, else by key-value coding.
+    using OutletSetter = std::function<void(NSObject* object, const Id& value)>;
+    static void registerOutletSetter(const NSClass& cls, const std::string& outlet, OutletSetter setter);
+    template <class T>
+    static void registerOutletSetter(const std::string& outlet, std::function<void(T*, const Id&)> setter)
+    {
+        registerOutletSetter(T::classRecord(), outlet,
+                             [setter](NSObject* object, const Id& value) { setter(static_cast<T*>(object), value); });
+    }
+
+private:
+    Ref<NSString> m_path;
+};

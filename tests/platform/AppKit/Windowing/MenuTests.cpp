@@ -1,0 +1,326 @@
+// Menus: actions reach their targets, validation disables items, copies keep
+// what the platform keeps, key equivalents come after the key window's views,
+// pop-up menus are windows that take clicks and keys.
+#include "AppKit/NSMenu.h"
+#include "AppKit/NSMenuItemValidation.h"
+#include "AppKit/NSMenuWindow.h"
+#include "AppKit/USKeyboardLayout.h"
+#include "Foundation/NSException.h"
+#include "WindowingFixture.h"
+
+
+// An explicit target that refuses "blocked:" through the protocol.
+class MenuTarget : public NSObject, public NSMenuItemValidation {
+    NS_OBJECT(MenuTarget, NSObject)
+public:
+    std::vector<std::string> fired;
+    std::vector<NSObject*> senders;
+    void open(const Id& sender) { record("open:", sender); }
+    void blocked(const Id& sender) { record("blocked:", sender); }
+    std::optional<bool> validateMenuItem(const Ref<NSMenuItem>& item) override { return item->action() != "blocked:"; }
+    static void describeClass(NSClassMembers<MenuTarget>& m)
+    {
+        m.action("open:", &MenuTarget::open);
+        m.action("blocked:", &MenuTarget::blocked);
+    }
+
+private:
+    void record(const char* sel, const Id& sender)
+    {
+        fired.push_back(sel);
+        senders.push_back(sender.get());
+    }
+};
+NS_CLASS_DEFINE(MenuTarget)
+
+// A first responder that refuses "paste:" through its action table and
+// answers some key equivalents itself.
+class ChainView : public RecordingView {
+    NS_OBJECT(ChainView, RecordingView)
+public:
+    std::vector<std::string> fired;
+    bool claimsCommandK = true;
+    bool acceptsFirstResponder() const override { return true; }
+    void copy_(const Id&) { fired.push_back("copy:"); }
+    void paste(const Id&) { fired.push_back("paste:"); }
+    bool validate(const Ref<NSMenuItem>& item) { return item->action() != "paste:"; }
+    bool performKeyEquivalent(const Ref<NSEvent>& e) override
+    {
+        auto chars = e->charactersIgnoringModifiers();
+        if (claimsCommandK && chars && chars->isEqualToString("k"_ns) && (e->modifierFlags() & NSCommandKeyMask)) {
+            fired.push_back("view took cmd-k");
+            return true;
+        }
+        return RecordingView::performKeyEquivalent(e);
+    }
+    static void describeClass(NSClassMembers<ChainView>& m)
+    {
+        m.action("copy:", &ChainView::copy_);
+        m.action("paste:", &ChainView::paste);
+        m.action("validateMenuItem:", &ChainView::validate);
+    }
+};
+NS_CLASS_DEFINE(ChainView)
+
+class MenuTest : public WindowingTest {
+protected:
+    Ref<MenuTarget> target = NSObject::make<MenuTarget>();
+    Ref<NSWindow> window;
+    Ref<ChainView> view;
+    Ref<NSMenu> mainMenu;
+
+    void SetUp() override
+    {
+        WindowingTest::SetUp();
+        window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(100, 100, 300, 200), NSTitledWindowMask,
+                                                                  NSBackingStoreBuffered, false);
+        view = NSObject::alloc<ChainView>();
+        view->initWithFrame(NSMakeRect(0, 0, 300, 200));
+        window->setContentView(view);
+        window->makeKeyAndOrderFront(nullptr);
+        window->makeFirstResponder(view);
+
+        mainMenu = NSMenu::menuWithTitle("Main"_ns);
+        auto file = NSMenu::menuWithTitle("File"_ns);
+        file->addItemWithTitle("Open"_ns, "open:", "o"_ns)->setTarget(target);
+        file->addItem(NSMenuItem::separatorItem());
+        file->addItemWithTitle("Blocked"_ns, "blocked:", "b"_ns)->setTarget(target);
+        auto edit = NSMenu::menuWithTitle("Edit"_ns);
+        edit->addItemWithTitle("Copy"_ns, "copy:", "c"_ns);
+        edit->addItemWithTitle("Paste"_ns, "paste:", "v"_ns);
+        edit->addItemWithTitle("Nobody"_ns, "nobodyAnswers:", "n"_ns);
+        edit->addItemWithTitle("Kay"_ns, "copy:", "k"_ns);
+        mainMenu->addItemWithTitle("File"_ns, {}, ""_ns)->setSubmenu(file);
+        mainMenu->addItemWithTitle("Edit"_ns, {}, ""_ns)->setSubmenu(edit);
+        NSMenu::setMainMenu(mainMenu);
+    }
+    void TearDown() override
+    {
+        NSMenu::setMainMenu(nullptr);
+        WindowingTest::TearDown();
+    }
+    Ref<NSMenu> sub(const char* title) { return mainMenu->itemWithTitle(NSString::stringWithUTF8String(title))->submenu(); }
+};
+
+TEST_F(MenuTest, ActionsReachTargetsAndValidationDisablesItems)
+{
+    struct Case {
+        const char* path;
+        bool picked;
+    } cases[] = {
+        {"File/Open", true},        // explicit target
+        {"Edit/Copy", true},        // through the responder chain
+        {"File/Blocked", false},    // refused by the target's validateMenuItem:
+        {"Edit/Paste", false},      // refused by the responder's validateMenuItem:
+        {"Edit/Nobody", false},     // nobody in the chain answers the action
+        {"Edit/Missing", false},
+        {"File", false},            // a submenu holder is not an action
+    };
+    for (auto& c : cases) EXPECT_EQ(mainMenu->pickItemWithTitlePath(NSString::stringWithUTF8String(c.path)), c.picked) << c.path;
+
+    EXPECT_EQ(target->fired, std::vector<std::string>{"open:"});
+    EXPECT_EQ(target->senders.front(), sub("File")->itemWithTitle("Open"_ns).get());
+    EXPECT_EQ(view->fired, std::vector<std::string>{"copy:"});
+
+    auto edit = sub("Edit");
+    edit->update();
+    EXPECT_TRUE(edit->itemWithTitle("Copy"_ns)->isEnabled());
+    EXPECT_FALSE(edit->itemWithTitle("Paste"_ns)->isEnabled());
+    EXPECT_FALSE(edit->itemWithTitle("Nobody"_ns)->isEnabled());
+    EXPECT_TRUE(mainMenu->itemWithTitle("Edit"_ns)->isEnabled());
+
+    // Without autoenabling the items keep the state they were given.
+    edit->setAutoenablesItems(false);
+    edit->itemWithTitle("Paste"_ns)->setEnabled(true);
+    edit->update();
+    EXPECT_TRUE(edit->itemWithTitle("Paste"_ns)->isEnabled());
+
+    // A target that has gone away leaves the item disabled.
+    target = nullptr;
+    EXPECT_FALSE(mainMenu->pickItemWithTitlePath("File/Open"_ns));
+}
+
+TEST_F(MenuTest, KeyEquivalentsReachTheMenuAfterTheKeyWindowsViews)
+{
+    auto press = [&](uint16_t key, NSUInteger flags) {
+        server().injectKey(key, flags, true);
+        server().injectKey(key, flags, false);
+        pump();
+    };
+    press(kVK_ANSI_C, NSCommandKeyMask);  // the view declines: the menu sends copy:
+    press(kVK_ANSI_K, NSCommandKeyMask);  // the view takes it: the menu never sees it
+    press(kVK_ANSI_V, NSCommandKeyMask);  // disabled by validation
+    press(kVK_ANSI_O, NSCommandKeyMask | NSShiftKeyMask);  // other modifiers
+    press(kVK_ANSI_O, NSCommandKeyMask);  // explicit target in another submenu
+    EXPECT_EQ(view->fired, (std::vector<std::string>{"copy:", "view took cmd-k"}));
+    EXPECT_EQ(target->fired, std::vector<std::string>{"open:"});
+
+    view->claimsCommandK = false;
+    press(kVK_ANSI_K, NSCommandKeyMask);
+    EXPECT_EQ(view->fired.back(), "copy:");
+}
+
+TEST_F(MenuTest, CopyIsDeepAndKeepsTitlesTagsActionsTargetsAndStates)
+{
+    auto open = sub("File")->itemWithTitle("Open"_ns);
+    open->setTag(7);
+    open->setState(NSOnState);
+    open->setKeyEquivalentModifierMask(NSCommandKeyMask | NSAlternateKeyMask);
+    open->setRepresentedObject("doc"_ns);
+    sub("Edit")->itemWithTitle("Copy"_ns)->setState(NSMixedState);
+    sub("File")->setAutoenablesItems(false);
+
+    auto copy = static_ref_cast<NSMenu>(mainMenu->copy());
+    ASSERT_EQ(copy->numberOfItems(), 2);
+    auto file = copy->itemAtIndex(0)->submenu();
+    ASSERT_TRUE(file);
+    EXPECT_NE(file, sub("File"));
+    EXPECT_EQ(file->supermenu(), copy);
+    EXPECT_FALSE(file->autoenablesItems());
+    auto item = file->itemWithTag(7);
+    ASSERT_TRUE(item);
+    EXPECT_NE(item, open);
+    EXPECT_TRUE(item->title()->isEqualToString("Open"_ns));
+    EXPECT_EQ(item->action(), "open:");
+    EXPECT_EQ(item->target(), Id(target));
+    EXPECT_EQ(item->state(), NSOnState);
+    EXPECT_TRUE(item->keyEquivalent()->isEqualToString("o"_ns));
+    EXPECT_EQ(item->keyEquivalentModifierMask(), NSCommandKeyMask | NSAlternateKeyMask);
+    EXPECT_EQ(item->representedObject(), open->representedObject());
+    EXPECT_EQ(item->menu(), file);
+    EXPECT_TRUE(file->itemAtIndex(1)->isSeparatorItem());
+    EXPECT_EQ(copy->itemAtIndex(1)->submenu()->itemWithTitle("Copy"_ns)->state(), NSMixedState);
+
+    // The copy works on its own.
+    item->setTitle("Changed"_ns);
+    EXPECT_TRUE(open->title()->isEqualToString("Open"_ns));
+    EXPECT_TRUE(copy->pickItemWithTitlePath("File/Changed"_ns));
+    EXPECT_EQ(target->fired, std::vector<std::string>{"open:"});
+}
+
+TEST_F(MenuTest, ItemListEditing)
+{
+    auto menu = NSMenu::menuWithTitle("M"_ns);
+    auto a = NSMenuItem::itemWithTitle("A"_ns, "a:");
+    auto b = NSMenuItem::itemWithTitle("B"_ns, "b:");
+    auto c = NSMenuItem::itemWithTitle("C"_ns, "c:");
+    b->setTag(2);
+    menu->addItem(a);
+    menu->addItem(c);
+    menu->insertItem(b, 1);
+    EXPECT_EQ(menu->numberOfItems(), 3);
+    EXPECT_EQ(menu->itemArray()->objectAtIndex(1), Id(b));
+    EXPECT_EQ(menu->indexOfItemWithTag(2), 1);
+    EXPECT_EQ(menu->indexOfItemWithTag(99), -1);
+    EXPECT_EQ(menu->itemWithTitle("C"_ns), c);
+    EXPECT_EQ(menu->itemWithTitle("Z"_ns), nullptr);
+    EXPECT_EQ(menu->itemWithTag(2), b);
+
+    auto other = NSMenu::menuWithTitle("Other"_ns);
+    EXPECT_THROW(other->addItem(b), NSException);  // b is in another menu
+    EXPECT_THROW(menu->insertItem(NSMenuItem::itemWithTitle("X"_ns, {}), 4), NSException);
+    EXPECT_THROW(menu->removeItemAtIndex(3), NSException);
+
+    menu->removeItemAtIndex(1);
+    EXPECT_EQ(b->menu(), nullptr);
+    EXPECT_EQ(menu->indexOfItemWithTag(2), -1);
+    other->addItem(b);  // free again
+    EXPECT_EQ(b->menu(), other);
+}
+
+// The dock menu is asked for each time it is shown.
+class DockDelegate : public NSObject, public NSApplicationDelegate {
+    NS_OBJECT(DockDelegate, NSObject)
+public:
+    int asked = 0;
+    Ref<NSMenu> menu;
+    Id applicationDockMenu(const Ref<NSApplication>&) override
+    {
+        ++asked;
+        return menu;
+    }
+};
+NS_CLASS_DEFINE(DockDelegate)
+
+TEST_F(MenuTest, DockMenuIsAskedEachTimeItIsShown)
+{
+    auto delegate = NSObject::make<DockDelegate>();
+    delegate->menu = NSMenu::menuWithTitle("Dock"_ns);
+    delegate->menu->addItemWithTitle("Open"_ns, "open:", ""_ns)->setTarget(target);
+    delegate->menu->addItemWithTitle("Paste"_ns, "paste:", ""_ns);
+    Id previous = NSApp->delegate();
+    NSApp->setDelegate(delegate);
+    auto shown = NSMenu::showDockMenu();
+    NSMenu::showDockMenu();
+    NSApp->setDelegate(previous);
+    EXPECT_EQ(delegate->asked, 2);
+    ASSERT_EQ(shown, delegate->menu);
+    EXPECT_TRUE(shown->itemAtIndex(0)->isEnabled());
+    EXPECT_FALSE(shown->itemAtIndex(1)->isEnabled());
+}
+
+// Pop-up menus: a window at the pop-up level that takes injected clicks and
+// keys while the tracking loop runs.
+TEST_F(MenuTest, PopUpMenuPicksByClickAndByKeyboard)
+{
+    auto menu = NSMenu::menuWithTitle("Pop"_ns);
+    menu->addItemWithTitle("First"_ns, "blocked:", ""_ns)->setTarget(target);  // disabled
+    menu->addItem(NSMenuItem::separatorItem());
+    menu->addItemWithTitle("Second"_ns, "open:", ""_ns)->setTarget(target);
+    menu->addItemWithTitle("Third"_ns, "copy:", ""_ns);
+
+    // Runs inside the tracking loop, once the menu window is up.
+    std::optional<WSWindowInfo> seen;
+    auto whileOpen = [&](std::function<void(const WSWindowInfo&)> act) {
+        NSRunLoop::currentRunLoop()->performBlock({NSEventTrackingRunLoopMode}, [&, act] {
+            for (auto& info : server().allWindows())
+                if (info.visible && info.role == "menu") seen = info;
+            if (seen) act(*seen);
+        });
+    };
+    // The centre of item i of a menu window.
+    auto itemCentre = [&](const WSWindowInfo& info, NSInteger i) {
+        CGFloat top = NSMaxY(info.frame) - NSMenuView::kMargin;
+        CGFloat y = top - NSMenuView::kItemHeight / 2 - CGFloat(i) * NSMenuView::kItemHeight;
+        if (i > 1) y += NSMenuView::kItemHeight - NSMenuView::kSeparatorHeight;
+        return NSMakePoint(NSMidX(info.frame), y);
+    };
+
+    // A click on the disabled item does nothing; one on "Second" chooses it.
+    whileOpen([&](const WSWindowInfo& info) {
+        server().injectMouse(NSEventTypeLeftMouseDown, itemCentre(info, 0));
+        server().injectMouse(NSEventTypeLeftMouseUp, itemCentre(info, 0));
+        server().injectMouse(NSEventTypeLeftMouseDown, itemCentre(info, 2));
+        server().injectMouse(NSEventTypeLeftMouseUp, itemCentre(info, 2));
+    });
+    EXPECT_TRUE(menu->popUpMenuPositioningItem(menu->itemAtIndex(2), NSMakePoint(150, 150), view));
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(seen->level, NSPopUpMenuWindowLevel);
+    // "Second" was placed at the point asked for.
+    EXPECT_NEAR(itemCentre(*seen, 2).y, window->convertBaseToScreen(view->convertPointToView(NSMakePoint(150, 150), nullptr)).y - NSMenuView::kItemHeight / 2, 0.5);
+    EXPECT_EQ(target->fired, std::vector<std::string>{"open:"});
+    pump();
+    for (auto& info : server().allWindows()) EXPECT_FALSE(info.visible && info.role == "menu");
+
+    // Keyboard: Down skips the disabled item and the separator; Return chooses.
+    seen.reset();
+    whileOpen([&](const WSWindowInfo&) {
+        for (uint16_t key : {kVK_DownArrow, kVK_DownArrow, kVK_Return}) {
+            server().injectKey(key, 0, true);
+            server().injectKey(key, 0, false);
+        }
+    });
+    auto click = NSEvent::mouseEventWithType(NSEventTypeRightMouseDown, NSMakePoint(20, 180), 0, 0, window->windowNumber(),
+                                             nullptr, 0, 1, 1);
+    NSMenu::popUpContextMenu(menu, click, view);
+    EXPECT_EQ(view->fired, std::vector<std::string>{"copy:"});
+
+    // A click outside dismisses without an action.
+    whileOpen([&](const WSWindowInfo&) {
+        server().injectMouse(NSEventTypeLeftMouseDown, NSMakePoint(350, 250));
+        server().injectMouse(NSEventTypeLeftMouseUp, NSMakePoint(350, 250));
+    });
+    EXPECT_FALSE(menu->popUpMenuPositioningItem(nullptr, NSMakePoint(10, 10), view));
+    EXPECT_EQ(target->fired.size(), 1u);
+}
+
