@@ -1,0 +1,45 @@
+#pragma once
+// The preferences window: ruler opacity, handle edges, the hot key and colours.
+#include "AppKit/NSButton.h"
+#include "AppKit/NSColor.h"
+#include "AppKit/NSMatrix.h"
+#include "AppKit/NSSlider.h"
+#include "AppKit/NSTextField.h"
+#include "AppKit/NSWindowController.h"
+
+class Preference : public NSWindowController {
+    NS_OBJECT(Preference, NSWindowController)
+public:
+    Id init() override;
+    void loadWindow() override;
+    void awakeFromNib() override;
+
+    void closeDialog(const Id& sender);
+    void transSliderHasChanged(const Id& sender);
+    void radioButtonHasChanged(const Id& sender);
+    void acceptHotKeyHasChanged(const Id& sender);
+    void guidelineColorChanged(const Id& sender);
+    void screenColorChanged(const Id& sender);
+    // The recorder's delegate call: a new combination (flags 0 and code -1
+    // when cleared).
+    void shortcutRecorderKeyComboDidChange(const Id& recorder, uint64_t flags, int64_t code);
+
+    Ref<NSSlider> transSlider() { window(); return m_transSlider; }
+    Ref<NSTextField> transValue() { window(); return m_transValue; }
+    Ref<NSMatrix> horMatrix() { window(); return m_horMatrix; }
+    Ref<NSMatrix> verMatrix() { window(); return m_verMatrix; }
+    Ref<NSButton> acceptHotKey() { window(); return m_acceptHotKey; }
+
+    // The colour a well holds; until colour wells exist, the colour the
+    // sender answers for "color".
+    static Ref<NSColor> colorOfWell(const Id& well);
+
+    static void describeClass(NSClassMembers<Preference>& m);
+
+private:
+    Ref<NSSlider> m_transSlider;
+    Ref<NSTextField> m_transValue;
+    Ref<NSMatrix> m_horMatrix, m_verMatrix;
+    Ref<NSButton> m_acceptHotKey;
+    Id m_guideColorWell, m_screenColorWell, m_keyCodeRecorder;
+};

@@ -1,0 +1,3 @@
+#include "RulerWindowController.h"
+
+NS_CLASS_DEFINE(RulerWindowController)
