@@ -304,6 +304,12 @@ void NSControl::fieldEditorDidEndEditing(NSFieldEditor* editor, NSInteger moveme
 void NSControl::didEndEditing(NSInteger movement)
 {
     if (movement == NSReturnTextMovement) sendAction(action(), target());
+    // Tab and Shift-Tab go on to the next or previous key view when the
+    // window keeps a key-view loop.
+    auto w = window();
+    if (!w) return;
+    if (movement == NSTabTextMovement) w->tryToPerform("selectNextKeyView:", Id(this));
+    if (movement == NSBacktabTextMovement) w->tryToPerform("selectPreviousKeyView:", Id(this));
 }
 
 // --- Coding ---

@@ -145,7 +145,9 @@ void NSFieldEditor::selectAll(const Id&)
 void NSFieldEditor::keyDown(const Ref<NSEvent>& event)
 {
     if (!isEditing()) return NSResponder::keyDown(event);
+    m_keyFlags = event->modifierFlags();
     interpretKeyEvents(NSArray::arrayWithObject(event));
+    m_keyFlags = 0;
 }
 
 void NSFieldEditor::mouseDown(const Ref<NSEvent>& event)
@@ -175,7 +177,7 @@ void NSFieldEditor::doCommandBySelector(const SEL& s)
     if (!isEditing()) return;
     const NSUInteger start = m_selection.location, end = m_selection.location + m_selection.length;
     const NSUInteger caret = m_selection.location == m_anchor ? end : start;
-    const bool shiftHeld = NSApp && NSApp->currentEvent() && (NSApp->currentEvent()->modifierFlags() & NSShiftKeyMask);
+    const bool shiftHeld = m_keyFlags & NSShiftKeyMask;
     if (s == "insertNewline:") { endEditingWithMovement(NSReturnTextMovement); return; }
     if (s == "insertTab:") { endEditingWithMovement(NSTabTextMovement); return; }
     if (s == "insertBacktab:") { endEditingWithMovement(NSBacktabTextMovement); return; }

@@ -91,6 +91,7 @@ private:
     NSControlText::Style m_style;
     bool m_secure = false;
     bool m_ending = false;
+    NSUInteger m_keyFlags = 0;  // of the key being interpreted
     Weak<NSView> m_controlView;
     Weak<NSObject> m_delegate;
 };

@@ -15,8 +15,9 @@ namespace {
 Ref<NSString> colourString(const Ref<NSColor>& c)
 {
     if (!c) return nullptr;
-    CGFloat r = 0, g = 0, b = 0, a = 0;
-    c->getRed(&r, &g, &b, &a);
+    CGFloat r = 0, g = 0, b = 0, a = 1;
+    // Named and grey colours are written by their RGB form.
+    if (auto rgb = c->colorUsingColorSpaceName(NSCalibratedRGBColorSpace)) rgb->getRed(&r, &g, &b, &a);
     return NSString::stringWithFormat("%g %g %g %g", r, g, b, a);
 }
 

@@ -1,0 +1,273 @@
+#include "AppKit/NSAlert.h"
+
+#include <algorithm>
+
+#include "AppKit/NSAlertLog.h"
+#include "AppKit/NSApplication.h"
+#include "AppKit/NSBezierPath.h"
+#include "AppKit/NSControlText.h"
+#include "AppKit/NSGraphics.h"
+#include "Foundation/NSClass.h"
+#include "Foundation/NSNumber.h"
+
+namespace {
+
+constexpr CGFloat kWidth = 420, kMargin = 20, kIcon = 48, kTextLeft = kMargin + kIcon + 16;
+constexpr CGFloat kButtonHeight = 28, kMessageSize = 13, kInfoSize = 11;
+
+// Word-wrapped lines of a text for a width.
+std::vector<std::u16string> wrap(const std::u16string& text, CGFloat width, NSControlText::Style style)
+{
+    std::vector<std::u16string> lines;
+    size_t start = 0;
+    while (start <= text.size()) {
+        size_t newline = text.find(u'\n', start);
+        std::u16string paragraph = text.substr(start, newline == std::u16string::npos ? std::u16string::npos : newline - start);
+        std::u16string line;
+        size_t i = 0;
+        while (i < paragraph.size()) {
+            size_t space = paragraph.find(u' ', i);
+            std::u16string word = paragraph.substr(i, space == std::u16string::npos ? std::u16string::npos : space - i);
+            std::u16string candidate = line.empty() ? word : line + u" " + word;
+            if (!line.empty() && NSControlText::width(candidate, style) > width) {
+                lines.push_back(line);
+                line = word;
+            } else {
+                line = candidate;
+            }
+            if (space == std::u16string::npos) break;
+            i = space + 1;
+        }
+        lines.push_back(line);
+        if (newline == std::u16string::npos) break;
+        start = newline + 1;
+    }
+    return lines;
+}
+
+// The icon and the two texts.
+class NSAlertContentView : public NSView {
+    NS_OBJECT(NSAlertContentView, NSView)
+public:
+    NSAlertContentView() = default;
+    NSAlertStyle style = NSWarningAlertStyle;
+    std::vector<std::u16string> message, informative;
+
+    bool isFlipped() const override { return true; }
+    static CGFloat lineHeight(CGFloat size) { return std::ceil(NSControlText::lineHeight({size, false})) + 2; }
+    CGFloat textHeight() const
+    {
+        return message.size() * lineHeight(kMessageSize) + (informative.empty() ? 0 : 8) +
+               informative.size() * lineHeight(kInfoSize);
+    }
+    void drawRect(const NSRect&) override
+    {
+        NSColor::windowBackgroundColor()->setFill();
+        NSRectFill(bounds());
+        const NSRect icon = NSMakeRect(kMargin, kMargin, kIcon, kIcon);
+        auto colour = style == NSCriticalAlertStyle ? NSColor::colorWithCalibratedRed(0.85, 0.2, 0.15, 1)
+                      : style == NSInformationalAlertStyle ? NSColor::colorWithCalibratedRed(0.2, 0.45, 0.85, 1)
+                                                          : NSColor::colorWithCalibratedRed(0.95, 0.7, 0.1, 1);
+        colour->setFill();
+        NSBezierPath::bezierPathWithOvalInRect(icon)->fill();
+        NSControlText::drawInRect(style == NSInformationalAlertStyle ? u"i" : u"!", icon, {28, true},
+                                  NSColor::whiteColor(), 2);
+        CGFloat y = kMargin;
+        for (const auto& line : message) {
+            NSControlText::drawInRect(line, NSMakeRect(kTextLeft, y, bounds().size.width - kTextLeft - kMargin,
+                                                       lineHeight(kMessageSize)),
+                                      {kMessageSize, true}, NSColor::controlTextColor(), 0);
+            y += lineHeight(kMessageSize);
+        }
+        y += 8;
+        for (const auto& line : informative) {
+            NSControlText::drawInRect(line, NSMakeRect(kTextLeft, y, bounds().size.width - kTextLeft - kMargin,
+                                                       lineHeight(kInfoSize)),
+                                      {kInfoSize, false}, NSColor::controlTextColor(), 0);
+            y += lineHeight(kInfoSize);
+        }
+    }
+};
+
+NS_CLASS_DEFINE(NSAlertContentView)
+
+} // namespace
+
+NS_CLASS_DEFINE(NSAlert)
+
+void NSAlert::describeClass(NSClassMembers<NSAlert>& m)
+{
+    m.action("buttonPressed:", &NSAlert::buttonPressed);
+}
+
+NSAlert::~NSAlert() = default;
+
+Ref<NSAlert> NSAlert::alertWithMessageText(const Ref<NSString>& message, const Ref<NSString>& defaultButton,
+                                           const Ref<NSString>& alternateButton, const Ref<NSString>& otherButton,
+                                           const Ref<NSString>& informativeText)
+{
+    auto alert = dynamic_ref_cast<NSAlert>(make<NSAlert>());
+    alert->setMessageText(message);
+    alert->setInformativeText(informativeText);
+    alert->makeButton(defaultButton ? defaultButton : "OK"_ns, NSAlertDefaultReturn);
+    if (alternateButton) alert->makeButton(alternateButton, NSAlertAlternateReturn);
+    if (otherButton) alert->makeButton(otherButton, NSAlertOtherReturn);
+    return alert;
+}
+
+void NSAlert::setMessageText(const Ref<NSString>& text)
+{
+    m_messageText = text ? NSString::stringWithString(text) : nullptr;
+}
+
+void NSAlert::setInformativeText(const Ref<NSString>& text)
+{
+    m_informativeText = text ? NSString::stringWithString(text) : nullptr;
+}
+
+Ref<NSButton> NSAlert::makeButton(const Ref<NSString>& title, NSInteger code)
+{
+    auto button = alloc<NSButton>();
+    button->initWithFrame(NSMakeRect(0, 0, 90, kButtonHeight));
+    button->setTitle(title);
+    button->setTag(code);
+    button->setTarget(Id(this));
+    button->setAction("buttonPressed:");
+    if (m_buttons.empty()) button->setKeyEquivalent("\r"_ns);
+    else if (title && title->isEqualToString("Cancel"_ns)) button->setKeyEquivalent("\x1b"_ns);
+    m_buttons.push_back(button);
+    return button;
+}
+
+Ref<NSButton> NSAlert::addButtonWithTitle(const Ref<NSString>& title)
+{
+    return makeButton(title ? title : ""_ns, NSAlertFirstButtonReturn + NSInteger(m_buttons.size()));
+}
+
+Ref<NSWindow> NSAlert::window()
+{
+    if (!m_window) {
+        auto panel = alloc<NSPanel>();
+        panel->initWithContentRect(NSMakeRect(0, 0, kWidth, 150), NSTitledWindowMask, NSBackingStoreBuffered, false);
+        panel->setLevel(NSModalPanelWindowLevel);
+        panel->setReleasedWhenClosed(false);
+        panel->setTitle(""_ns);
+        m_window = panel;
+    }
+    return m_window;
+}
+
+void NSAlert::layout()
+{
+    if (m_buttons.empty()) makeButton("OK"_ns, NSAlertFirstButtonReturn);
+    auto w = window();
+    auto content = alloc<NSAlertContentView>();
+    content->style = m_style;
+    const CGFloat textWidth = kWidth - kTextLeft - kMargin;
+    content->message = wrap(m_messageText ? m_messageText->utf16() : u"", textWidth, {kMessageSize, true});
+    if (m_informativeText && m_informativeText->length())
+        content->informative = wrap(m_informativeText->utf16(), textWidth, {kInfoSize, false});
+    const CGFloat height = std::max(kMargin + kIcon, kMargin + content->textHeight()) + 20 + kButtonHeight + kMargin;
+    content->initWithFrame(NSMakeRect(0, 0, kWidth, height));
+    // The first button at the right, the others to its left.
+    CGFloat right = kWidth - kMargin;
+    for (const auto& button : m_buttons) {
+        const CGFloat width = std::max<CGFloat>(90, button->cell()->cellSize().width);
+        button->setFrame(NSMakeRect(right - width, height - kMargin - kButtonHeight, width, kButtonHeight));
+        right -= width + 12;
+        content->addSubview(button);
+    }
+    NSRect frame = w->frame();
+    frame.size = w->frameRectForContentRect(NSMakeRect(0, 0, kWidth, height)).size;
+    w->setFrame(frame, false);
+    w->setContentView(content);
+}
+
+NSModalResponse NSAlert::runWindow()
+{
+    Ref<NSAlert> self(this);
+    NSAlertRecord record;
+    record.style = m_style;
+    record.messageText = m_messageText ? m_messageText->UTF8String() : "";
+    record.informativeText = m_informativeText ? m_informativeText->UTF8String() : "";
+    for (const auto& b : m_buttons) record.buttons.push_back(b->title()->UTF8String());
+    const size_t index = NSAlertLog::record(record);
+    NSModalResponse code = NSModalResponseAbort;
+    if (NSApp) {
+        m_window->makeKeyAndOrderFront(nullptr);
+        code = NSApp->runModalForWindow(m_window);
+    }
+    m_window->orderOut(nullptr);
+    NSAlertLog::setResult(index, code);
+    return code;
+}
+
+NSModalResponse NSAlert::runModal()
+{
+    Ref<NSAlert> self(this);
+    layout();
+    window()->center();
+    return runWindow();
+}
+
+void NSAlert::beginSheetModalForWindow(const Ref<NSWindow>& parent, const Id& delegate, const SEL& didEndSelector,
+                                       void* contextInfo)
+{
+    Ref<NSAlert> self(this);
+    m_contextInfo = contextInfo;
+    layout();
+    // In front of the parent, below its title bar, centred across it.
+    NSRect frame = window()->frame();
+    if (parent) {
+        const NSRect p = parent->frame();
+        frame.origin = NSMakePoint(std::round(NSMidX(p) - frame.size.width / 2),
+                                   NSMaxY(p) - kNSWindowTitleBarHeight - frame.size.height);
+        window()->setFrame(frame, false);
+    } else {
+        window()->center();
+    }
+    const NSModalResponse code = runWindow();
+    if (delegate && !didEndSelector.empty() && delegate->respondsToSelector(didEndSelector))
+        delegate->performSelector(didEndSelector, self, NSNumber::numberWithInteger(code));
+    m_contextInfo = nullptr;
+}
+
+void NSAlert::buttonPressed(const Id& sender)
+{
+    auto button = dynamic_ref_cast<NSButton>(sender);
+    if (!button || !NSApp) return;
+    NSApp->stopModalWithCode(button->tag());
+}
+
+namespace {
+
+NSInteger runPanel(NSAlertStyle style, const Ref<NSString>& title, const Ref<NSString>& message,
+                   const Ref<NSString>& defaultButton, const Ref<NSString>& alternateButton,
+                   const Ref<NSString>& otherButton)
+{
+    auto alert = NSAlert::alertWithMessageText(title, defaultButton, alternateButton, otherButton, message);
+    alert->setAlertStyle(style);
+    return alert->runModal();
+}
+
+} // namespace
+
+NSInteger NSRunAlertPanel(const Ref<NSString>& title, const Ref<NSString>& message, const Ref<NSString>& defaultButton,
+                          const Ref<NSString>& alternateButton, const Ref<NSString>& otherButton)
+{
+    return runPanel(NSWarningAlertStyle, title, message, defaultButton, alternateButton, otherButton);
+}
+
+NSInteger NSRunCriticalAlertPanel(const Ref<NSString>& title, const Ref<NSString>& message,
+                                  const Ref<NSString>& defaultButton, const Ref<NSString>& alternateButton,
+                                  const Ref<NSString>& otherButton)
+{
+    return runPanel(NSCriticalAlertStyle, title, message, defaultButton, alternateButton, otherButton);
+}
+
+NSInteger NSRunInformationalAlertPanel(const Ref<NSString>& title, const Ref<NSString>& message,
+                                       const Ref<NSString>& defaultButton, const Ref<NSString>& alternateButton,
+                                       const Ref<NSString>& otherButton)
+{
+    return runPanel(NSInformationalAlertStyle, title, message, defaultButton, alternateButton, otherButton);
+}

@@ -1,0 +1,209 @@
+// Keyed coding of controls and cells: what one archives, the other decodes.
+#include <functional>
+
+#include "AppKit/NSButton.h"
+#include "AppKit/NSColorWell.h"
+#include "AppKit/NSComboBox.h"
+#include "AppKit/NSMatrix.h"
+#include "AppKit/NSPopUpButton.h"
+#include "AppKit/NSSlider.h"
+#include "AppKit/NSTextField.h"
+#include "Foundation/NSKeyedArchiver.h"
+#include "Foundation/NSKeyedUnarchiver.h"
+#include "WindowingFixture.h"
+
+namespace {
+
+template <class T>
+Ref<T> makeControl(const NSRect& frame)
+{
+    auto c = NSObject::alloc<T>();
+    c->initWithFrame(frame);
+    return c;
+}
+
+Ref<NSView> roundTrip(const Ref<NSView>& view)
+{
+    auto data = NSKeyedArchiver::archivedDataWithRootObject(view);
+    return dynamic_ref_cast<NSView>(NSKeyedUnarchiver::unarchiveObjectWithData(data));
+}
+
+} // namespace
+
+TEST(ControlsCoding, EachControlKeepsItsKeys)
+{
+    struct Case {
+        const char* name;
+        std::function<Ref<NSControl>()> make;
+        std::function<void(const Ref<NSControl>&)> check;
+    };
+    const Case cases[] = {
+        {"button",
+         [] {
+             auto b = makeControl<NSButton>(NSMakeRect(1, 2, 80, 24));
+             b->setButtonType(NSSwitchButton);
+             b->setTitle("Snap"_ns);
+             b->setAlternateTitle("Snapped"_ns);
+             b->setAllowsMixedState(true);
+             b->setState(NSMixedState);
+             b->setKeyEquivalent("s"_ns);
+             b->setKeyEquivalentModifierMask(NSCommandKeyMask);
+             b->setTag(9);
+             b->setAction("snap:");
+             b->setEnabled(false);
+             return Ref<NSControl>(b);
+         },
+         [](const Ref<NSControl>& c) {
+             auto b = dynamic_ref_cast<NSButton>(c);
+             ASSERT_TRUE(b);
+             EXPECT_EQ(b->frame(), NSMakeRect(1, 2, 80, 24));
+             EXPECT_EQ(b->buttonCell()->buttonType(), NSSwitchButton);
+             EXPECT_EQ(b->title()->UTF8String(), "Snap");
+             EXPECT_EQ(b->alternateTitle()->UTF8String(), "Snapped");
+             EXPECT_EQ(b->state(), NSMixedState);
+             EXPECT_EQ(b->keyEquivalent()->UTF8String(), "s");
+             EXPECT_EQ(b->keyEquivalentModifierMask(), NSUInteger(NSCommandKeyMask));
+             EXPECT_EQ(b->tag(), 9);
+             EXPECT_EQ(b->action(), "snap:");
+             EXPECT_FALSE(b->isEnabled());
+         }},
+        {"text field",
+         [] {
+             auto f = makeControl<NSTextField>(NSMakeRect(0, 0, 120, 22));
+             f->setStringValue("hello"_ns);
+             f->setPlaceholderString("name"_ns);
+             f->setEditable(false);
+             f->setTextColor(NSColor::redColor());
+             f->setAlignment(NSRightTextAlignment);
+             return Ref<NSControl>(f);
+         },
+         [](const Ref<NSControl>& c) {
+             auto f = dynamic_ref_cast<NSTextField>(c);
+             ASSERT_TRUE(f);
+             EXPECT_EQ(f->stringValue()->UTF8String(), "hello");
+             EXPECT_EQ(f->placeholderString()->UTF8String(), "name");
+             EXPECT_FALSE(f->isEditable());
+             EXPECT_TRUE(f->isBezeled());
+             EXPECT_TRUE(f->drawsBackground());
+             EXPECT_TRUE(f->textColor()->isEqual(NSColor::colorWithCalibratedRed(1, 0, 0, 1).get()));
+             EXPECT_EQ(f->alignment(), NSRightTextAlignment);
+         }},
+        {"slider",
+         [] {
+             auto s = makeControl<NSSlider>(NSMakeRect(0, 0, 100, 20));
+             s->setMinValue(-5);
+             s->setMaxValue(5);
+             s->setNumberOfTickMarks(11);
+             s->setAllowsTickMarkValuesOnly(true);
+             s->setDoubleValue(2.2);
+             s->setAltIncrementValue(0.5);
+             return Ref<NSControl>(s);
+         },
+         [](const Ref<NSControl>& c) {
+             auto s = dynamic_ref_cast<NSSlider>(c);
+             ASSERT_TRUE(s);
+             EXPECT_EQ(s->minValue(), -5);
+             EXPECT_EQ(s->maxValue(), 5);
+             EXPECT_EQ(s->numberOfTickMarks(), 11);
+             EXPECT_TRUE(s->allowsTickMarkValuesOnly());
+             EXPECT_EQ(s->doubleValue(), 2);
+             EXPECT_EQ(s->altIncrementValue(), 0.5);
+             EXPECT_TRUE(s->isContinuous());
+         }},
+        {"radio matrix",
+         [] {
+             auto proto = NSObject::alloc<NSButtonCell>();
+             proto->initTextCell("Choice"_ns);
+             proto->setButtonType(NSRadioButton);
+             auto m = NSObject::alloc<NSMatrix>();
+             m->initWithFrame(NSMakeRect(0, 0, 100, 60), NSRadioModeMatrix, Ref<NSCell>(proto), 3, 1);
+             m->cellAtRow(2, 0)->setTag(42);
+             m->selectCellAtRow(2, 0);
+             return Ref<NSControl>(m);
+         },
+         [](const Ref<NSControl>& c) {
+             auto m = dynamic_ref_cast<NSMatrix>(c);
+             ASSERT_TRUE(m);
+             EXPECT_EQ(m->numberOfRows(), 3);
+             EXPECT_EQ(m->numberOfColumns(), 1);
+             EXPECT_EQ(m->mode(), NSRadioModeMatrix);
+             EXPECT_EQ(m->selectedRow(), 2);
+             EXPECT_EQ(m->selectedTag(), 42);
+             EXPECT_EQ(m->cellAtRow(2, 0)->state(), NSOnState);
+             EXPECT_EQ(m->cellAtRow(0, 0)->state(), NSOffState);
+             EXPECT_EQ(m->cellAtRow(1, 0)->controlView().get(), m.get());
+             EXPECT_EQ(m->cellAtRow(1, 0)->title()->UTF8String(), "Choice");
+         }},
+        {"pop-up button",
+         [] {
+             auto p = makeControl<NSPopUpButton>(NSMakeRect(0, 0, 120, 24));
+             p->addItemsWithTitles(NSArray::arrayWithObjects({"One"_ns, "Two"_ns}));
+             p->popUpCell()->setTagOfItemAtIndex(5, 1);
+             p->selectItemAtIndex(1);
+             return Ref<NSControl>(p);
+         },
+         [](const Ref<NSControl>& c) {
+             auto p = dynamic_ref_cast<NSPopUpButton>(c);
+             ASSERT_TRUE(p);
+             EXPECT_EQ(p->numberOfItems(), 2);
+             EXPECT_EQ(p->indexOfSelectedItem(), 1);
+             EXPECT_EQ(p->titleOfSelectedItem()->UTF8String(), "Two");
+             EXPECT_EQ(p->selectedTag(), 5);
+         }},
+        {"combo box",
+         [] {
+             auto b = makeControl<NSComboBox>(NSMakeRect(0, 0, 120, 24));
+             b->addItemsWithObjectValues(NSArray::arrayWithObjects({"Red"_ns, "Green"_ns}));
+             b->selectItemAtIndex(1);
+             b->setNumberOfVisibleItems(8);
+             return Ref<NSControl>(b);
+         },
+         [](const Ref<NSControl>& c) {
+             auto b = dynamic_ref_cast<NSComboBox>(c);
+             ASSERT_TRUE(b);
+             EXPECT_EQ(b->numberOfItems(), 2);
+             EXPECT_EQ(b->indexOfSelectedItem(), 1);
+             EXPECT_EQ(b->stringValue()->UTF8String(), "Green");
+             EXPECT_EQ(b->numberOfVisibleItems(), 8);
+         }},
+        {"colour well",
+         [] {
+             auto w = makeControl<NSColorWell>(NSMakeRect(0, 0, 40, 24));
+             w->setColor(NSColor::colorWithCalibratedRed(0.25, 0.5, 0.75, 1));
+             w->setBordered(false);
+             return Ref<NSControl>(w);
+         },
+         [](const Ref<NSControl>& c) {
+             auto w = dynamic_ref_cast<NSColorWell>(c);
+             ASSERT_TRUE(w);
+             EXPECT_TRUE(w->color()->isEqual(NSColor::colorWithCalibratedRed(0.25, 0.5, 0.75, 1).get()));
+             EXPECT_FALSE(w->isBordered());
+             EXPECT_FALSE(w->isActive());
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto original = c.make();
+        auto decoded = dynamic_ref_cast<NSControl>(roundTrip(original));
+        ASSERT_TRUE(decoded);
+        EXPECT_NE(decoded.get(), original.get());
+        EXPECT_EQ(decoded->cell()->controlView().get(), decoded.get());
+        c.check(decoded);
+    }
+}
+
+TEST(ControlsCoding, CellCopyOwnsItsStrings)
+{
+    auto cell = NSObject::alloc<NSButtonCell>();
+    cell->initTextCell("Title"_ns);
+    cell->setAlternateTitle("Alt"_ns);
+    cell->setTag(3);
+    auto copy = dynamic_ref_cast<NSButtonCell>(cell->copy());
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->title()->UTF8String(), "Title");
+    EXPECT_NE(copy->title().get(), cell->title().get());
+    EXPECT_NE(copy->alternateTitle().get(), cell->alternateTitle().get());
+    EXPECT_EQ(copy->tag(), 3);
+    cell->setTitle("Changed"_ns);
+    EXPECT_EQ(copy->title()->UTF8String(), "Title");
+}

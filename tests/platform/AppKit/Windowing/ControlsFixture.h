@@ -1,0 +1,102 @@
+#pragma once
+// A titled key window with controls in it, driven by injected events.
+#include <string>
+#include <vector>
+
+#include "AppKit/NSControl.h"
+#include "AppKit/USKeyboardLayout.h"
+#include "Foundation/NSNotificationCenter.h"
+#include "WindowingFixture.h"
+
+// Counts the actions it receives and remembers the last sender.
+class ActionRecorder : public NSObject {
+    NS_OBJECT(ActionRecorder, NSObject)
+public:
+    ActionRecorder() = default;
+    int count = 0;
+    Id lastSender;
+    void act(const Id& sender)
+    {
+        ++count;
+        lastSender = sender;
+    }
+    static void describeClass(NSClassMembers<ActionRecorder>& m) { m.action("act:", &ActionRecorder::act); }
+};
+
+class ControlsTest : public WindowingTest {
+protected:
+    void SetUp() override
+    {
+        WindowingTest::SetUp();
+        window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(200, 200, 400, 300), NSTitledWindowMask,
+                                                                  NSBackingStoreBuffered, false);
+        window->makeKeyAndOrderFront(nullptr);
+        recorder = dynamic_ref_cast<ActionRecorder>(NSObject::make<ActionRecorder>());
+        pump();
+    }
+
+    void TearDown() override
+    {
+        window = nullptr;
+        WindowingTest::TearDown();
+    }
+
+    template <class T>
+    Ref<T> add(const NSRect& frame)
+    {
+        auto control = NSObject::alloc<T>();
+        control->initWithFrame(frame);
+        window->contentView()->addSubview(control);
+        if (auto c = dynamic_ref_cast<NSControl>(Ref<NSView>(control))) {
+            c->setTarget(recorder);
+            c->setAction("act:");
+        }
+        return control;
+    }
+
+    // A point of a view (its own coordinates) on the screen.
+    NSPoint onScreen(const Ref<NSView>& view, NSPoint local) const
+    {
+        return window->convertBaseToScreen(view->convertPointToView(local, nullptr));
+    }
+    NSPoint centreOf(const Ref<NSView>& view) const
+    {
+        const NSRect b = view->bounds();
+        return onScreen(view, NSMakePoint(NSMidX(b), NSMidY(b)));
+    }
+
+    void clickAt(NSPoint p) { click(p); }
+    void key(uint16_t code, NSUInteger flags = 0)
+    {
+        server().injectKey(code, flags, true);
+        server().injectKey(code, flags, false);
+        pump();
+    }
+    void type(const std::u16string& text)
+    {
+        for (char16_t c : text) {
+            auto stroke = USKeyboardLayout::strokeForCharacter(c);
+            ASSERT_TRUE(stroke) << int(c);
+            key(stroke->keyCode, stroke->shift ? NSUInteger(NSShiftKeyMask) : 0);
+        }
+    }
+
+    Ref<NSWindow> window;
+    Ref<ActionRecorder> recorder;
+};
+
+// Records the notifications of one name.
+class NoteCounter {
+public:
+    NoteCounter(const char* name, const Id& object)
+    {
+        m_token = NSNotificationCenter::defaultCenter()->addObserverForName(
+            NSString::stringWithUTF8String(name), object, nullptr,
+            [this](const Ref<NSNotification>& n) { notes.push_back(n); });
+    }
+    ~NoteCounter() { NSNotificationCenter::defaultCenter()->removeObserver(m_token); }
+    std::vector<Ref<NSNotification>> notes;
+
+private:
+    Id m_token;
+};
