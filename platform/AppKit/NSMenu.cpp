@@ -14,12 +14,8 @@ NS_CLASS_DEFINE(NSMenu)
 
 namespace {
 
-// The main menu hears the key-downs that the key window's views declined.
 [[maybe_unused]] const bool g_keyHandlerInstalled = [] {
-    NSApplication::setMenuKeyEquivalentHandler([](const Id& mainMenu, const Ref<NSEvent>& event) {
-        auto menu = dynamic_ref_cast<NSMenu>(mainMenu);
-        return menu && menu->performKeyEquivalent(event);
-    });
+    NSMenu::installKeyEquivalentHandler();
     return true;
 }();
 
@@ -237,6 +233,14 @@ bool NSMenu::performKeyEquivalent(const Ref<NSEvent>& event)
         return true;
     }
     return false;
+}
+
+void NSMenu::installKeyEquivalentHandler()
+{
+    NSApplication::setMenuKeyEquivalentHandler([](const Id& mainMenu, const Ref<NSEvent>& event) {
+        auto menu = dynamic_ref_cast<NSMenu>(mainMenu);
+        return menu && menu->performKeyEquivalent(event);
+    });
 }
 
 // --- Showing ---

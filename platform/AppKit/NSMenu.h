@@ -74,6 +74,11 @@ public:
     // answers YES when one matched.
     bool performKeyEquivalent(const Ref<NSEvent>& event);
 
+    // Makes the main menu hear the key-downs that the key window's views
+    // declined; done when the library loads (a test that replaced the
+    // application's hook puts it back with this).
+    static void installKeyEquivalentHandler();
+
     // --- Showing ---
     // Opens the menu as a pop-up window with `item` placed at `location`
     // (in `view`'s coordinates, or screen coordinates for a nil view) and

@@ -324,7 +324,7 @@ private:
 
     static void awaken(const Id& object)
     {
-        if (auto* view = dynamic_cast<NSView*>(object.get())) return view->awakeFromNib();
+        if (auto* responder = dynamic_cast<NSResponder*>(object.get())) return responder->awakeFromNib();
         if (auto* awaking = dynamic_cast<NSNibAwaking*>(object.get())) return awaking->awakeFromNib();
         if (object->respondsToSelector("awakeFromNib")) object->performSelector("awakeFromNib");
     }
@@ -402,11 +402,22 @@ bool loadFile(const Ref<NSString>& path, const Id& owner, Ref<NSArray>* topLevel
     return false;
 }
 
-[[maybe_unused]] const bool g_loaderInstalled = [] {
-    NSNibLoading::setLoader([](const Ref<NSString>& name, const Id& owner, Ref<NSArray>* top) {
-        auto nib = NSObject::alloc<NSNib>()->initWithNibNamed(name, nullptr);
-        return nib && nib->instantiateWithOwner(owner, top);
+// Outlets of the core classes that files connect but that have no key-value
+// property of that name.
+void registerCoreOutlets()
+{
+    NSNib::registerOutletSetter<NSApplication>("delegate", [](NSApplication* app, const Id& v) { app->setDelegate(v); });
+    NSNib::registerOutletSetter<NSApplication>("mainMenu", [](NSApplication* app, const Id& v) { app->setMainMenu(v); });
+    NSNib::registerOutletSetter<NSWindow>("delegate", [](NSWindow* w, const Id& v) { w->setDelegate(v); });
+    NSNib::registerOutletSetter<NSWindow>("initialFirstResponder", [](NSWindow* w, const Id& v) {
+        w->setInitialFirstResponder(dynamic_ref_cast<NSResponder>(v));
     });
+    NSNib::registerOutletSetter<NSResponder>("menu", [](NSResponder* r, const Id& v) { r->setMenu(v); });
+}
+
+[[maybe_unused]] const bool g_loaderInstalled = [] {
+    registerCoreOutlets();
+    NSNib::installAsLoader();
     return true;
 }();
 
@@ -439,6 +450,14 @@ Ref<NSNib> NSNib::initWithContentsOfFile(const Ref<NSString>& path)
 bool NSNib::instantiateWithOwner(const Id& owner, Ref<NSArray>* topLevelObjects)
 {
     return loadFile(m_path, owner, topLevelObjects);
+}
+
+void NSNib::installAsLoader()
+{
+    NSNibLoading::setLoader([](const Ref<NSString>& name, const Id& owner, Ref<NSArray>* top) {
+        auto nib = NSObject::alloc<NSNib>()->initWithNibNamed(name, nullptr);
+        return nib && nib->instantiateWithOwner(owner, top);
+    });
 }
 
 void NSNib::registerOutletSetter(const NSClass& cls, const std::string& outlet, OutletSetter setter)

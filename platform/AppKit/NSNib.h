@@ -40,6 +40,10 @@ public:
     // <name>.json), or nil.
     static Ref<NSString> pathForNibNamed(const Ref<NSString>& name, const Ref<NSBundle>& bundle);
 
+    // Makes this loader the one behind NSNibLoading; done when the library
+    // loads (a test that replaced the hook puts it back with this).
+    static void installAsLoader();
+
     // Outlets are set through a setter registered for the class (or a
     // superclass) under the outlet's name, else by key-value coding.
     using OutletSetter = std::function<void(NSObject* object, const Id& value)>;

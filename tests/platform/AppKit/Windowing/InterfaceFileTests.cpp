@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "AppKit/NSBundleNibLoading.h"
+#include "AppKit/NSInterfaceFileWriter.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSNib.h"
 #include "AppKit/NSNibAwaking.h"
@@ -182,6 +183,7 @@ protected:
     void SetUp() override
     {
         WindowingTest::SetUp();
+        NSNib::installAsLoader();  // another test may have replaced the hook
         dir = std::filesystem::temp_directory_path() / ("nibtest-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir / "Interface");
         write("Fixture", kFixture);
@@ -282,3 +284,46 @@ TEST_F(InterfaceFileTest, MissingAndMalformedFilesFailWithOneLogLine)
     EXPECT_EQ(log.lines().size(), 3u);
 }
 
+
+// A main interface file as the application's own tools write it: the
+// application's delegate and main menu, and a window's delegate.
+TEST_F(InterfaceFileTest, WrittenMainFileConnectsTheApplication)
+{
+    NSInterfaceFileWriter writer;
+    auto app = writer.addPlaceholder("application");
+    auto firstResponder = writer.addPlaceholder("firstResponder");
+    auto window = writer.addWindow("NSWindow", NSMakeRect(50, 60, 200, 100), NSTitledWindowMask, "Main");
+    auto content = writer.addView("FixtureView", NSMakeRect(0, 0, 200, 100));
+    auto delegate = writer.addObject("FixtureDelegate");
+    auto quit = writer.addCodedObject("NSMenuItem", {{"NSTitle", "Quit"}, {"NSKeyEquiv", "q"}, {"NSKeyEquivModMask", 1048576}});
+    auto menu = writer.addCodedObject("NSMenu", {{"NSTitle", "Main"}, {"NSMenuItems", {NSInterfaceFileWriter::ref(quit)}}});
+    writer.setContentView(window, content);
+    writer.connectOutlet(app, "delegate", delegate);
+    writer.connectOutlet(app, "mainMenu", menu);
+    writer.connectOutlet(window, "delegate", delegate);
+    writer.connectOutlet(delegate, "menu", menu);
+    writer.connectAction(quit, "terminate:", firstResponder);
+    ASSERT_TRUE(writer.writeToFile((dir / "Interface" / "Written.json").string()));
+
+    Id previousDelegate = NSApp->delegate();
+    Id previousMenu = NSApp->mainMenu();
+    auto nib = NSObject::alloc<NSNib>()->initWithNibNamed("Written"_ns, bundle);
+    ASSERT_TRUE(nib);
+    Ref<NSArray> top;
+    ASSERT_TRUE(nib->instantiateWithOwner(Id(NSApp), &top));
+    auto made = dynamic_ref_cast<FixtureDelegate>(NSApp->delegate());
+    auto mainMenu = NSMenu::mainMenu();
+    NSApp->setDelegate(previousDelegate);
+    NSApp->setMainMenu(previousMenu);
+
+    ASSERT_TRUE(made);
+    ASSERT_EQ(top->count(), 2u);  // the window and the delegate
+    auto w = dynamic_ref_cast<NSWindow>(top->objectAtIndex(0));
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->delegate(), Id(made));
+    EXPECT_TRUE(dynamic_ref_cast<FixtureView>(w->contentView()));
+    ASSERT_TRUE(mainMenu);
+    EXPECT_EQ(mainMenu, made->menu);
+    EXPECT_EQ(mainMenu->itemAtIndex(0)->action(), "terminate:");
+    EXPECT_EQ(std::count(g_log.begin(), g_log.end(), "awake delegate early"), 1);
+}

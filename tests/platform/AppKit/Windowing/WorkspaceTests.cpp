@@ -41,8 +41,8 @@ TEST_F(WorkspaceTest, OpensURLsAndFilesThroughTheServerAndCountsBeeps)
     EXPECT_EQ(server().beepCount(), beeps + 1);
 }
 
-class SheetDelegate : public NSObject {
-    NS_OBJECT(SheetDelegate, NSObject)
+class SheetTestDelegate : public NSObject {
+    NS_OBJECT(SheetTestDelegate, NSObject)
 public:
     std::vector<std::pair<NSInteger, void*>> ended;
     std::vector<NSInteger> plainEnded;
@@ -55,11 +55,11 @@ public:
     void didEndPlain(const Id&, const Id& code) { plainEnded.push_back(dynamic_ref_cast<NSNumber>(code)->integerValue()); }
     static void initialize()
     {
-        NSApplicationExt::registerDidEndSelector<SheetDelegate>("sheetDidEnd:returnCode:contextInfo:", &SheetDelegate::sheetDidEnd);
+        NSApplicationExt::registerDidEndSelector<SheetTestDelegate>("sheetDidEnd:returnCode:contextInfo:", &SheetTestDelegate::sheetDidEnd);
     }
-    static void describeClass(NSClassMembers<SheetDelegate>& m) { m.action("didEndPlain:returnCode:", &SheetDelegate::didEndPlain); }
+    static void describeClass(NSClassMembers<SheetTestDelegate>& m) { m.action("didEndPlain:returnCode:", &SheetTestDelegate::didEndPlain); }
 };
-NS_CLASS_DEFINE(SheetDelegate)
+NS_CLASS_DEFINE(SheetTestDelegate)
 
 TEST_F(WorkspaceTest, SheetAttachesToItsParentAndDeliversTheEndCode)
 {
@@ -68,7 +68,7 @@ TEST_F(WorkspaceTest, SheetAttachesToItsParentAndDeliversTheEndCode)
     parent->makeKeyAndOrderFront(nullptr);
     auto sheet = NSObject::alloc<NSPanel>()->initWithContentRect(NSMakeRect(0, 0, 200, 100), NSTitledWindowMask,
                                                                 NSBackingStoreBuffered, false);
-    auto delegate = NSObject::make<SheetDelegate>();
+    auto delegate = NSObject::make<SheetTestDelegate>();
     int context = 0;
 
     NSApplicationExt::beginSheet(NSApp, sheet, parent, delegate, "sheetDidEnd:returnCode:contextInfo:", &context);
