@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "AppKit/NSGraphics.h"
+#include "AppKit/NSTableView.h"
 #include "AppKit/NSViewCoding.h"
 #include "Foundation/NSClass.h"
 
@@ -242,8 +243,24 @@ void NSScrollView::tile()
     placeSubview(m_horizontalRuler, rulerHeight > 0 || horizontalRulerShown(),
                  NSMakeRect(area.origin.x + rulerWidth, NSMaxY(area) - rulerHeight,
                             std::max(0.0, area.size.width - rulerWidth), rulerHeight));
-    m_contentView->setFrame(NSMakeRect(area.origin.x + rulerWidth, area.origin.y, std::max(0.0, area.size.width - rulerWidth),
-                                       std::max(0.0, area.size.height - rulerHeight)));
+    NSRect clipFrame = NSMakeRect(area.origin.x + rulerWidth, area.origin.y, std::max(0.0, area.size.width - rulerWidth),
+                                  std::max(0.0, area.size.height - rulerHeight));
+    auto table = dynamic_ref_cast<NSTableView>(doc);
+    Ref<NSView> header = table ? table->headerView() : nullptr;
+    if (header) {
+        if (!m_headerClipView) {
+            m_headerClipView = alloc<NSClipView>();
+            m_headerClipView->initWithFrame(NSZeroRect);
+        }
+        if (m_headerClipView->documentView() != header) m_headerClipView->setDocumentView(header);
+        const CGFloat h = std::min(header->frame().size.height, clipFrame.size.height);
+        placeSubview(m_headerClipView, true, NSMakeRect(clipFrame.origin.x, NSMaxY(clipFrame) - h, clipFrame.size.width, h));
+        clipFrame.size.height -= h;
+    } else if (m_headerClipView) {
+        placeSubview(m_headerClipView, false, NSZeroRect);
+        m_headerClipView->setDocumentView(nullptr);
+    }
+    m_contentView->setFrame(clipFrame);
     m_tiling = false;
     reflectScrolledClipView(m_contentView);
 }
@@ -265,6 +282,8 @@ void NSScrollView::reflectScrolledClipView(const Ref<NSClipView>& clipView)
         }
     }
     const NSRect visible = clipView->bounds();
+    if (m_headerClipView && m_headerClipView->superview().get() == this)
+        m_headerClipView->scrollToPoint(NSMakePoint(visible.origin.x, 0));
     if (m_verticalScroller) {
         const CGFloat h = docFrame.size.height;
         const CGFloat offset = clipView->isFlipped() ? NSMinY(visible) - NSMinY(docFrame) : NSMaxY(docFrame) - NSMaxY(visible);

@@ -9,6 +9,9 @@
 //   scrollers = the vertical one (15 wide) at the inner right edge, the
 //             horizontal one (15 tall) at the inner bottom edge, the vertical
 //             one stopping above the horizontal one;
+//   header  = when the document is a table view with a header view, a clip
+//             view as tall as the header at the top of what is left, which
+//             scrolls sideways with the document;
 //   clip view = what is left.
 // With autohidesScrollers a scroller is shown only while the document does
 // not fit along its axis.
@@ -120,6 +123,7 @@ private:
     void placeSubview(const Ref<NSView>& view, bool shown, const NSRect& frame);
 
     Ref<NSClipView> m_contentView;
+    Ref<NSClipView> m_headerClipView;
     Ref<NSScroller> m_verticalScroller;
     Ref<NSScroller> m_horizontalScroller;
     Ref<NSView> m_verticalRuler;
