@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "AboutBox.h"
 
 #include "AppKit/NSWorkspace.h"

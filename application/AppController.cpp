@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "AppController.h"
 
 #include "AboutBox.h"
@@ -8,6 +9,7 @@
 #include "AppText.h"
 #include "DoubleRulerController.h"
 #include "Foundation/NSArchiver.h"
+#include "Foundation/NSIndexSet.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSUserDefaults.h"
@@ -68,6 +70,7 @@ void AppController::describeClass(NSClassMembers<AppController>& m)
     m.action("showSetAdminWindow:", &AppController::showSetAdminWindow);
     m.action("deleteASet:", &AppController::deleteASet);
     m.action("addASet:", &AppController::addASet);
+    m.action("updateSetButtons:", &AppController::updateSetButtons);
     m.action("vellamoKeyDown:", &AppController::vellamoKeyDown);
     m.action("showAboutBox:", &AppController::showAboutBox);
     m.action("showPreferences:", &AppController::showPreferences);
@@ -395,17 +398,13 @@ void AppController::showSetAdminWindow(const Id&)
     m_setAdminWindow->makeKeyAndOrderFront(nullptr);
 }
 
-NSInteger AppController::selectedSetRow() const
-{
-    if (!m_setTableView) return -1;
-    auto row = dynamic_ref_cast<NSNumber>(m_setTableView->valueForKey("selectedRow"_ns));
-    return row ? row->integerValue() : -1;
-}
+void AppController::updateSetButtons(const Id&) { updateUI(); }
+
+NSInteger AppController::selectedSetRow() const { return m_setTableView ? m_setTableView->selectedRow() : -1; }
 
 void AppController::reloadSetTable()
 {
-    if (m_setTableView && m_setTableView->respondsToSelector("reloadData:"))
-        m_setTableView->performSelector("reloadData:", nullptr);
+    if (m_setTableView) m_setTableView->reloadData();
 }
 
 // Without a selected row there is no set to delete.
@@ -417,8 +416,7 @@ void AppController::deleteASet(const Id&)
                                     AppText::text("LSyes"), AppText::text("LSno"))) {
         store->removeGuidelineSet(set);
         reloadSetTable();
-        if (m_setTableView && m_setTableView->respondsToSelector("deselectAll:"))
-            m_setTableView->performSelector("deselectAll:", nullptr);
+        if (m_setTableView) m_setTableView->deselectAll(nullptr);
     }
     updateUI();
 }
@@ -434,22 +432,30 @@ void AppController::addASet(const Id&)
     store->addGuidelineSet(set);
     store->activedSet(set);
     reloadSetTable();
+    if (m_setTableView) {
+        const NSInteger last = store->nsets() - 1;
+        m_setTableView->selectRowIndexes(NSIndexSet::indexSetWithIndex(static_cast<NSUInteger>(last)), false);
+        m_setTableView->scrollRowToVisible(last);
+    }
     if (m_newSetWindow) m_newSetWindow->orderOut(nullptr);
     updateUI();
 }
 
-NSInteger AppController::numberOfRowsInTableView(const Id&) { return GuidelineStore::getSharedGuidelineStore()->nsets(); }
+std::optional<NSInteger> AppController::numberOfRowsInTableView(NSTableView*)
+{
+    return GuidelineStore::getSharedGuidelineStore()->nsets();
+}
 
-Id AppController::tableViewObjectValueForTableColumnRow(const Id&, const Id&, NSInteger row)
+std::optional<Id> AppController::tableViewObjectValueForTableColumnRow(NSTableView*, NSTableColumn*, NSInteger row)
 {
     auto store = GuidelineStore::getSharedGuidelineStore();
     auto set = store->getSetAtIndex(static_cast<int32_t>(row));
-    if (!set) return nullptr;
+    if (!set) return Id();
     auto font = row == store->currentSetIndex() ? NSFont::boldSystemFontOfSize(12) : NSFont::systemFontOfSize(12);
     return NSAttributedString::initWithString(set->name(), NSDictionary::dictionaryWithEntries({{NSFontAttributeName, font}}));
 }
 
-void AppController::tableViewSetObjectValueForTableColumnRow(const Id&, const Id& value, const Id&, NSInteger row)
+void AppController::tableViewSetObjectValueForTableColumnRow(NSTableView*, const Id& value, NSTableColumn*, NSInteger row)
 {
     auto set = GuidelineStore::getSharedGuidelineStore()->getSetAtIndex(static_cast<int32_t>(row));
     auto name = dynamic_ref_cast<NSString>(value);

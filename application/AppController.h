@@ -2,23 +2,29 @@
 // The application delegate: start-up and quit, the menus, the dialogs for new
 // sets and series of guidelines, set administration, rulers, the resolution
 // frame and the hot-key toggle.
+#include "AppKitStates.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSButton.h"
 #include "AppKit/NSMatrix.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSMenuItem.h"
 #include "AppKit/NSMenuItemValidation.h"
+#include "AppKit/NSTableView.h"
+#include "AppKit/NSTableViewDataSource.h"
 #include "AppKit/NSTextField.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSAttributedString.h"
 #include "GuidelineController.h"
 #include "ScreenController.h"
 
-class AboutBox;
-class Preference;
+#include "AboutBox.h"
+#include "Preference.h"
 class MainInterface;
 
-class AppController : public NSObject, public NSApplicationDelegate, public NSMenuItemValidation {
+class AppController : public NSObject,
+                      public NSApplicationDelegate,
+                      public NSMenuItemValidation,
+                      public NSTableViewDataSource {
     NS_OBJECT(AppController, NSObject)
 public:
     static void initialize();
@@ -59,15 +65,19 @@ public:
     void showSetAdminWindow(const Id& sender);
     void deleteASet(const Id& sender);
     void addASet(const Id& sender);
+    // The set table's action: a changed selection enables or disables delete.
+    void updateSetButtons(const Id& sender);
     void vellamoKeyDown(const Id& sender);
     void showAboutBox(const Id& sender);
     void showPreferences(const Id& sender);
     void showSendFeedbackDialog(const Id& sender);
 
     // Table data source of the set administration table.
-    NSInteger numberOfRowsInTableView(const Id& tableView);
-    Id tableViewObjectValueForTableColumnRow(const Id& tableView, const Id& column, NSInteger row);
-    void tableViewSetObjectValueForTableColumnRow(const Id& tableView, const Id& value, const Id& column, NSInteger row);
+    std::optional<NSInteger> numberOfRowsInTableView(NSTableView* tableView) override;
+    std::optional<Id> tableViewObjectValueForTableColumnRow(NSTableView* tableView, NSTableColumn* column,
+                                                            NSInteger row) override;
+    void tableViewSetObjectValueForTableColumnRow(NSTableView* tableView, const Id& value, NSTableColumn* column,
+                                                  NSInteger row) override;
 
     void showGuidelineWindow();
     void buildMenu();
@@ -94,6 +104,8 @@ public:
     Ref<NSWindow> newSetWindow() const { return m_newSetWindow; }
     Ref<NSWindow> newLineWindow() const { return m_newLineWindow; }
     Ref<NSWindow> setAdminWindow() const { return m_setAdminWindow; }
+    Ref<NSTableView> setTableView() const { return m_setTableView; }
+    Ref<NSButton> setDeleteButton() const { return m_setDelete; }
     static bool hidden();
 
     static void describeClass(NSClassMembers<AppController>& m);
@@ -113,7 +125,7 @@ private:
     Ref<NSTextField> m_newLineStartPos, m_newLineNumber, m_newLineDistance;
     Ref<NSButton> m_newLineButton;
     Ref<NSWindow> m_setAdminWindow;
-    Id m_setTableView;
+    Ref<NSTableView> m_setTableView;
     Ref<NSButton> m_setDelete;
     Ref<NSMenu> m_appDockMenu;
     Ref<AboutBox> m_aboutBoxWindow;

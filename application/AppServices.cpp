@@ -1,12 +1,9 @@
+#include "Foundation/NSClass.h"
 #include "AppServices.h"
 
 #include <vector>
 
-#include "AppKit/NSAlertLog.h"
-#include "AppKit/NSApplication.h"
-#include "AppKit/NSButton.h"
-#include "AppKit/NSTextField.h"
-#include "AppKit/NSWindow.h"
+#include "AppKit/NSAlert.h"
 #include "Carbon/CarbonEvents.h"
 #include "Foundation/NSLog.h"
 
@@ -107,60 +104,12 @@ void resetHotKeys()
     g_handler = nullptr;
 }
 
-// --- Confirmation (to be replaced by NSAlert) ---
-
-namespace {
-class ConfirmationResponder : public NSObject {
-    NS_OBJECT(ConfirmationResponder, NSObject)
-public:
-    void answer(const Id& sender)
-    {
-        auto button = dynamic_ref_cast<NSButton>(sender);
-        NSApp->stopModalWithCode(button ? button->tag() : 1001);
-    }
-    static void describeClass(NSClassMembers<ConfirmationResponder>& m) { m.action("answer:", &ConfirmationResponder::answer); }
-};
-}  // namespace
-NS_CLASS_DEFINE(ConfirmationResponder)
+// --- Confirmation ---
 
 bool confirm(const Ref<NSString>& title, const Ref<NSString>& message, const Ref<NSString>& yes, const Ref<NSString>& no)
 {
-    auto responder = NSObject::make<ConfirmationResponder>();
-    auto window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(0, 0, 420, 130), NSTitledWindowMask,
-                                                                    NSBackingStoreBuffered, false);
-    window->setReleasedWhenClosed(false);
-    window->setTitle(title);
-    auto content = window->contentView();
-    auto titleField = NSTextField::labelWithString(title);
-    titleField->setFrame(NSMakeRect(20, 90, 380, 20));
-    content->addSubview(titleField);
-    auto messageField = NSTextField::labelWithString(message);
-    messageField->setFrame(NSMakeRect(20, 54, 380, 32));
-    content->addSubview(messageField);
-    auto makeButton = [&](const Ref<NSString>& text, NSInteger tag, CGFloat x) {
-        auto button = dynamic_ref_cast<NSButton>(NSObject::alloc<NSButton>()->initWithFrame(NSMakeRect(x, 12, 100, 28)));
-        button->setTitle(text);
-        button->setTag(tag);
-        button->setTarget(responder);
-        button->setAction("answer:");
-        content->addSubview(button);
-        return button;
-    };
-    auto yesButton = makeButton(yes, 1000, 300);
-    yesButton->setKeyEquivalent("\r"_ns);
-    makeButton(no, 1001, 190);
-    window->center();
-
-    NSAlertRecord record;
-    record.style = 2;
-    record.messageText = title ? title->UTF8String() : "";
-    record.informativeText = message ? message->UTF8String() : "";
-    record.buttons = {yes ? yes->UTF8String() : "", no ? no->UTF8String() : ""};
-    const size_t index = NSAlertLog::record(record);
-    const NSModalResponse result = NSApp->runModalForWindow(window);
-    NSAlertLog::setResult(index, result);
-    window->orderOut(nullptr);
-    return result == 1000;
+    auto alert = NSAlert::alertWithMessageText(title, yes, no, nullptr, message);
+    return alert->runModal() == NSAlertDefaultReturn;
 }
 
 }  // namespace AppServices

@@ -24,8 +24,8 @@ uint32_t carbonModifiers(uint64_t modifierFlags);
 // Forgets every registration (the program may be started again in a process).
 void resetHotKeys();
 
-// A modal confirmation with a default and an alternate button; answers true
-// for the default button.
+// A modal alert with a default and an alternate button; answers true for
+// the default button.
 bool confirm(const Ref<NSString>& title, const Ref<NSString>& message, const Ref<NSString>& yes,
              const Ref<NSString>& no);
 }  // namespace AppServices

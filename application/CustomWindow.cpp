@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "CustomWindow.h"
 
 #include "AppKit/CGWindowLevel.h"
@@ -33,7 +34,6 @@ void CustomWindow::describeClass(NSClassMembers<CustomWindow>& m)
     m.action("handleNewTransValue:", &CustomWindow::handleNewTransValue);
 }
 
-CustomWindow::~CustomWindow() { NSNotificationCenter::defaultCenter()->removeObserver(Id(this)); }
 
 static CGFloat storedAlpha()
 {

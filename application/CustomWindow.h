@@ -8,7 +8,6 @@ class NSNotification;
 class CustomWindow : public NSWindow {
     NS_OBJECT(CustomWindow, NSWindow)
 public:
-    ~CustomWindow() override;
     Ref<NSWindow> initWithContentRect(const NSRect& contentRect, NSUInteger styleMask, NSBackingStoreType backing,
                                       bool defer) override;
     static Ref<CustomWindow> create(const NSRect& contentRect);

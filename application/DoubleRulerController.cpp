@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "DoubleRulerController.h"
 
 #include "AppKit/NSScreen.h"

@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "DoubleRulerHorView.h"
 
 #include "AppKit/NSWindow.h"

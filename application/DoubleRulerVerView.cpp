@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "DoubleRulerVerView.h"
 
 #include "AppKit/NSWindow.h"

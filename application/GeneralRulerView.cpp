@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "GeneralRulerView.h"
 
 #include "AppKit/NSWindow.h"

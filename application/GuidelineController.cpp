@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "GuidelineController.h"
 
 #include "AppKit/NSScreen.h"

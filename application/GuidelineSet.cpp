@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "GuidelineSet.h"
 
 #include "Foundation/NSCoder.h"

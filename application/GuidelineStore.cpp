@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "GuidelineStore.h"
 
 #include <filesystem>

@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "GuidelineWindow.h"
 
 #include "AppKit/CGWindowLevel.h"

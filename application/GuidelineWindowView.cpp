@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "GuidelineWindowView.h"
 
 #include "AppDefaults.h"
@@ -44,7 +45,6 @@ void GuidelineWindowView::describeClass(NSClassMembers<GuidelineWindowView>& m)
     m.action("handleGuideControllerHasChanged:", &GuidelineWindowView::handleGuideControllerHasChanged);
 }
 
-GuidelineWindowView::~GuidelineWindowView() { NSNotificationCenter::defaultCenter()->removeObserver(Id(this)); }
 
 Ref<NSView> GuidelineWindowView::initWithFrame(const NSRect& frame)
 {
@@ -69,14 +69,16 @@ Ref<NSView> GuidelineWindowView::initWithFrame(const NSRect& frame)
 void GuidelineWindowView::fillImageWithColor(const Ref<NSImage>& image, const Ref<NSColor>& color)
 {
     // Replacing the drawing handler drops the cached bitmaps with the old colour.
-    for (const Id& rep : *image->representations()) image->removeRepresentation(dynamic_ref_cast<NSImageRep>(rep));
+    auto old = image->representations();
+    for (const Id& rep : *old) image->removeRepresentation(dynamic_ref_cast<NSImageRep>(rep));
     const NSSize size = image->size();
     auto filled = NSImage::imageWithSize(size, false, [color](NSRect rect) {
         color->setFill();
         NSBezierPath::fillRect(rect);
         return true;
     });
-    for (const Id& rep : *filled->representations()) image->addRepresentation(dynamic_ref_cast<NSImageRep>(rep));
+    auto reps = filled->representations();
+    for (const Id& rep : *reps) image->addRepresentation(dynamic_ref_cast<NSImageRep>(rep));
 }
 
 void GuidelineWindowView::calcControllerPosition()

@@ -1,6 +1,7 @@
 #pragma once
 // Draws the current set's guidelines with their handles and lets the user
 // delete a line (delete box) or drag it (drag box).
+#include "AppKit/NSColor.h"
 #include "AppKit/NSImage.h"
 #include "AppKit/NSView.h"
 #include "GuidelineSet.h"
@@ -10,7 +11,6 @@ class NSNotification;
 class GuidelineWindowView : public NSView {
     NS_OBJECT(GuidelineWindowView, NSView)
 public:
-    ~GuidelineWindowView() override;
     Ref<NSView> initWithFrame(const NSRect& frame) override;
 
     bool isFlipped() const override { return true; }

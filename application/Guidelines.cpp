@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "Guidelines.h"
 
 #include "Foundation/NSCoder.h"

@@ -1,7 +1,9 @@
 #include "MainInterface.h"
 
 #include "AppKit/NSImage.h"
+#include "AppKit/NSTableColumn.h"
 #include "AppText.h"
+#include "HeadlessRun.h"
 #include "Foundation/NSBundle.h"
 #include "InterfaceBuilding.h"
 
@@ -98,10 +100,17 @@ void MainInterface::buildDialogs(AppController& c)
     c.m_newLineButton = button(content, NSMakeRect(230, 10, 90, 28), text("LSOK"), target, "closeNewGuidelinesWindow:");
     c.m_newLineButton->setKeyEquivalent("\r"_ns);
 
-    // TODO(table view): the set table goes here once NSTableView exists; the
-    // controller is its data source.
     c.m_setAdminWindow = panel(NSMakeRect(0, 0, 300, 260), text("LSSetAdminTitle"));
     content = c.m_setAdminWindow->contentView();
+    c.m_setTableView = dynamic_ref_cast<NSTableView>(NSObject::alloc<NSTableView>()->initWithFrame(NSMakeRect(20, 50, 260, 190)));
+    auto column = NSObject::alloc<NSTableColumn>()->initWithIdentifier("name"_ns);
+    column->setWidth(260);
+    column->setEditable(true);
+    c.m_setTableView->addTableColumn(column);
+    c.m_setTableView->setDataSource(target);
+    c.m_setTableView->setTarget(target);
+    c.m_setTableView->setAction("updateSetButtons:");
+    content->addSubview(c.m_setTableView);
     button(content, NSMakeRect(20, 10, 40, 28), "+"_ns, target, "addASet:");
     c.m_setDelete = button(content, NSMakeRect(64, 10, 40, 28), "-"_ns, target, "deleteASet:");
 }
@@ -122,6 +131,7 @@ Ref<AppController> MainInterface::load()
 int PlumblineMain(int argc, const char** argv)
 {
     NSImage::addImageSearchDirectory(NSBundle::mainBundle()->resourcePath()->UTF8String());
+    HeadlessRun::scheduleScreenshotIfAsked();
     MainInterface::load();
     return NSApplicationMain(argc, argv);
 }

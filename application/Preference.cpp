@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "Preference.h"
 
 #include "AppController.h"

@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "ResizeButton.h"
 
 #include "AppKit/NSEvent.h"

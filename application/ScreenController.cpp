@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "ScreenController.h"
 
 #include "AppKit/NSScreen.h"

@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "ScreenView.h"
 
 #include "AppDefaults.h"
@@ -11,7 +12,6 @@ void ScreenView::describeClass(NSClassMembers<ScreenView>& m)
     m.action("handleScreenColorHasChanged:", &ScreenView::handleScreenColorHasChanged);
 }
 
-ScreenView::~ScreenView() { NSNotificationCenter::defaultCenter()->removeObserver(Id(this)); }
 
 Ref<NSView> ScreenView::initWithFrame(const NSRect& frame)
 {

@@ -8,7 +8,6 @@ class NSNotification;
 class ScreenView : public NSView {
     NS_OBJECT(ScreenView, NSView)
 public:
-    ~ScreenView() override;
     Ref<NSView> initWithFrame(const NSRect& frame) override;
     bool isFlipped() const override { return true; }
     void handleScreenColorHasChanged(const Ref<NSNotification>& notification);

@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "ScreenWindow.h"
 
 #include "AppKit/CGWindowLevel.h"

@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "SharedRulerStore.h"
 
 #include "AppKit/NSEvent.h"

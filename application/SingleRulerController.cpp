@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "SingleRulerController.h"
 
 #include "AppKit/NSScreen.h"

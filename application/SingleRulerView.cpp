@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "SingleRulerView.h"
 
 #include "AppKit/NSAffineTransform.h"

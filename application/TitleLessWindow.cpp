@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "TitleLessWindow.h"
 
 #include "CustomWindow.h"

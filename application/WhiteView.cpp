@@ -1,3 +1,4 @@
+#include "Foundation/NSClass.h"
 #include "WhiteView.h"
 
 #include "AppKit/NSBezierPath.h"
