@@ -1,6 +1,8 @@
 #include "Foundation/NSClass.h"
 #include "DoubleRulerController.h"
 
+#include <cmath>
+
 #include "AppKit/NSScreen.h"
 #include "AppText.h"
 #include "CustomWindow.h"
@@ -39,7 +41,8 @@ void DoubleRulerController::loadWindow()
     NSRect frame = NSMakeRect(100, 400, kWidth, kHeight);
     if (auto screen = NSScreen::mainScreen()) {
         const NSRect s = screen->visibleFrame();
-        frame.origin = NSMakePoint(s.origin.x + (s.size.width - kWidth) / 2, s.origin.y + (s.size.height - kHeight) / 2);
+        frame.origin = NSMakePoint(std::floor(s.origin.x + (s.size.width - kWidth) / 2),
+                                   std::floor(s.origin.y + (s.size.height - kHeight) / 2));
     }
     auto window = CustomWindow::create(frame);
     auto content = alloc<NSView>()->initWithFrame(NSMakeRect(0, 0, kWidth, kHeight));

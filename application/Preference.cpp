@@ -2,9 +2,9 @@
 #include "Preference.h"
 
 #include "AppController.h"
+#include "AppDefaults.h"
 #include "AppServices.h"
 #include "AppText.h"
-#include "Foundation/NSException.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSUserDefaults.h"
@@ -59,6 +59,17 @@ void Preference::loadWindow()
                          "radioButtonHasChanged:");
     m_acceptHotKey = checkBox(content, NSMakeRect(20, 96, 400, 22), AppText::text("LSPrefAcceptHotKey"), self,
                               "acceptHotKeyHasChanged:");
+    auto well = [&](const NSRect& frame, const SEL& action) {
+        auto w = dynamic_ref_cast<NSColorWell>(alloc<NSColorWell>()->initWithFrame(frame));
+        w->setTarget(self);
+        w->setAction(action);
+        content->addSubview(w);
+        return w;
+    };
+    label(content, NSMakeRect(20, 62, 130, 18), AppText::text("LSPrefGuideColor"));
+    m_guideColorWell = well(NSMakeRect(150, 56, 44, 28), "guidelineColorChanged:");
+    label(content, NSMakeRect(220, 62, 130, 18), AppText::text("LSPrefScreenColor"));
+    m_screenColorWell = well(NSMakeRect(350, 56, 44, 28), "screenColorChanged:");
     button(content, NSMakeRect(330, 12, 90, 28), AppText::text("LSPrefClose"), self, "closeDialog:");
     setWindow(window);
     awakeFromNib();
@@ -73,9 +84,10 @@ void Preference::awakeFromNib()
     m_horMatrix->selectCellWithTag(defaults()->integerForKey("HorGuideController"_ns));
     m_verMatrix->selectCellWithTag(defaults()->integerForKey("VerGuideController"_ns));
     m_acceptHotKey->setState(defaults()->boolForKey("AcceptHotKey"_ns) ? NSOnState : NSOffState);
-    // TODO(colour wells, recorder): fill the wells with "GuidelineColor" and
-    // "ScreenColor" and the recorder with the stored combination, then make
-    // this object the recorder's delegate.
+    m_guideColorWell->setColor(AppDefaults::colorForKey("GuidelineColor"));
+    m_screenColorWell->setColor(AppDefaults::colorForKey("ScreenColor"));
+    // TODO(recorder): set the recorder's combination from "GuidelineKeyModifier"
+    // and "GuidelineKeyCode", then make this object its delegate.
 }
 
 void Preference::closeDialog(const Id&) { close(); }
@@ -102,29 +114,18 @@ void Preference::acceptHotKeyHasChanged(const Id&)
     defaults()->setBool(m_acceptHotKey->state() == NSOnState, "AcceptHotKey"_ns);
 }
 
-Ref<NSColor> Preference::colorOfWell(const Id& well)
+void Preference::guidelineColorChanged(const Id&)
 {
-    if (!well) return nullptr;
-    if (auto color = dynamic_ref_cast<NSColor>(well)) return color;
-    try {
-        return dynamic_ref_cast<NSColor>(well->valueForKey("color"_ns));
-    } catch (const NSException&) {
-        return nullptr;
-    }
-}
-
-void Preference::guidelineColorChanged(const Id& sender)
-{
-    auto color = colorOfWell(sender ? sender : m_guideColorWell);
+    auto color = m_guideColorWell->color();
     if (!color) return;
     NSUserDefaultsExt::setColor(defaults(), color, "GuidelineColor"_ns);
     defaults()->synchronize();
     post("GuideColorHasChanged");
 }
 
-void Preference::screenColorChanged(const Id& sender)
+void Preference::screenColorChanged(const Id&)
 {
-    auto color = colorOfWell(sender ? sender : m_screenColorWell);
+    auto color = m_screenColorWell->color();
     if (!color) return;
     NSUserDefaultsExt::setColor(defaults(), color, "ScreenColor"_ns);
     defaults()->synchronize();

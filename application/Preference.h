@@ -3,6 +3,7 @@
 #include "AppKitStates.h"
 #include "AppKit/NSButton.h"
 #include "AppKit/NSColor.h"
+#include "AppKit/NSColorWell.h"
 #include "AppKit/NSMatrix.h"
 #include "AppKit/NSSlider.h"
 #include "AppKit/NSTextField.h"
@@ -31,9 +32,8 @@ public:
     Ref<NSMatrix> verMatrix() { window(); return m_verMatrix; }
     Ref<NSButton> acceptHotKey() { window(); return m_acceptHotKey; }
 
-    // The colour a well holds; until colour wells exist, the colour the
-    // sender answers for "color".
-    static Ref<NSColor> colorOfWell(const Id& well);
+    Ref<NSColorWell> guideColorWell() { window(); return m_guideColorWell; }
+    Ref<NSColorWell> screenColorWell() { window(); return m_screenColorWell; }
 
     static void describeClass(NSClassMembers<Preference>& m);
 
@@ -42,5 +42,6 @@ private:
     Ref<NSTextField> m_transValue;
     Ref<NSMatrix> m_horMatrix, m_verMatrix;
     Ref<NSButton> m_acceptHotKey;
-    Id m_guideColorWell, m_screenColorWell, m_keyCodeRecorder;
+    Ref<NSColorWell> m_guideColorWell, m_screenColorWell;
+    Id m_keyCodeRecorder;
 };

@@ -1,6 +1,8 @@
 #include "Foundation/NSClass.h"
 #include "SingleRulerController.h"
 
+#include <cmath>
+
 #include "AppKit/NSScreen.h"
 #include "CustomWindow.h"
 #include "SharedRulerStore.h"
@@ -32,7 +34,7 @@ void SingleRulerController::loadWindow()
     NSRect frame = NSMakeRect(300, 500, 401, 50);
     if (auto screen = NSScreen::mainScreen()) {
         const NSRect s = screen->visibleFrame();
-        frame.origin = NSMakePoint(s.origin.x + (s.size.width - 401) / 2, s.origin.y + s.size.height * 2 / 3);
+        frame.origin = NSMakePoint(std::floor(s.origin.x + (s.size.width - 401) / 2), std::floor(s.origin.y + s.size.height * 2 / 3));
     }
     auto window = CustomWindow::create(frame);
     m_view = dynamic_ref_cast<SingleRulerView>(alloc<SingleRulerView>()->initWithFrame(NSMakeRect(0, 0, 401, 50)));
