@@ -186,8 +186,18 @@ void GuidelineWindowView::mouseDragged(const Ref<NSEvent>& event)
     auto set = m_set.get();
     if (!line || !set || set->getLinesArray()->indexOfObjectIdenticalTo(line) == NSNotFound) return;
     const float delta = static_cast<float>(line->type() != 0 ? event->deltaX() : event->deltaY());
+    // Only the strips of the old and the new position are drawn again.
+    setNeedsDisplayInRect(lineRect(line));
     line->setValue(line->value() + delta);
-    setNeedsDisplay(true);
+    setNeedsDisplayInRect(lineRect(line));
+}
+
+NSRect GuidelineWindowView::lineRect(const Ref<Guidelines>& line) const
+{
+    const NSRect b = bounds();
+    const CGFloat v = line->value();
+    if (line->type() != 0) return NSMakeRect(v - 7, 0, 15, b.size.height);
+    return NSMakeRect(0, v - 7, b.size.width, 15);
 }
 
 void GuidelineWindowView::mouseUp(const Ref<NSEvent>& event)

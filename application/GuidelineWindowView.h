@@ -35,6 +35,9 @@ public:
 
     static void describeClass(NSClassMembers<GuidelineWindowView>& m);
 
+    // The strip a line and its handle cover.
+    NSRect lineRect(const Ref<Guidelines>& line) const;
+
 private:
     Ref<NSImage> m_horImage, m_verImage, m_horMoverImage, m_verMoverImage;
     Weak<GuidelineSet> m_set;
