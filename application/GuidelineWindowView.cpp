@@ -4,6 +4,8 @@
 #include "AppDefaults.h"
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSEvent.h"
+
+#include <cmath>
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSUserDefaults.h"
 #include "GuidelineStore.h"
@@ -54,6 +56,7 @@ Ref<NSView> GuidelineWindowView::initWithFrame(const NSRect& frame)
     auto color = AppDefaults::colorForKey("GuidelineColor");
     fillImageWithColor(m_verImage, color);
     fillImageWithColor(m_horImage, color);
+    makePatterns();
     m_horMoverImage = NSImage::imageNamed("hor_mover.pdf"_ns);
     m_verMoverImage = NSImage::imageNamed("ver_mover.pdf"_ns);
     m_firstDraw = true;
@@ -102,6 +105,7 @@ void GuidelineWindowView::handleGuideColorHasChanged(const Ref<NSNotification>&)
     auto color = AppDefaults::colorForKey("GuidelineColor");
     fillImageWithColor(m_verImage, color);
     fillImageWithColor(m_horImage, color);
+    makePatterns();
     setNeedsDisplay(true);
 }
 
@@ -109,6 +113,22 @@ void GuidelineWindowView::handleGuideControllerHasChanged(const Ref<NSNotificati
 {
     calcControllerPosition();
     setNeedsDisplay(true);
+}
+
+// The repeated tiles of one line are one fill with the tile as its pattern,
+// cut to the dirty rectangle; nothing outside it reaches the context.
+void GuidelineWindowView::fillTiles(const Ref<NSColor>& pattern, const NSRect& tiles, const NSRect& dirtyRect)
+{
+    const NSRect r = NSIntersectionRect(tiles, dirtyRect);
+    if (r.size.width <= 0 || r.size.height <= 0) return;
+    pattern->setFill();
+    NSBezierPath::fillRect(r);
+}
+
+void GuidelineWindowView::makePatterns()
+{
+    m_horPattern = NSColor::colorWithPatternImage(m_horImage);
+    m_verPattern = NSColor::colorWithPatternImage(m_verImage);
 }
 
 // Tiles outside the dirty rectangle are skipped before they reach the
@@ -128,21 +148,13 @@ void GuidelineWindowView::drawRect(const NSRect& dirtyRect)
         if (!line) continue;
         const CGFloat v = line->value();
         if (line->type() != 0) {
-            if (v + 1 > dirtyRect.origin.x && v < dirtyRect.origin.x + dirtyRect.size.width) {
-                for (CGFloat y = 0; y <= H + kTile; y += kTile)
-                    if (intersects(NSMakeRect(v, y, 1, kTile), dirtyRect))
-                        NSImageExt::drawAtPoint(m_verImage, NSMakePoint(v, y), NSCompositeSourceOver);
-            }
+            fillTiles(m_verPattern, NSMakeRect(v, 0, 1, std::floor((H + kTile) / kTile) * kTile + kTile), dirtyRect);
             const NSPoint mover = NSMakePoint(v - 7, m_verControllerPos);
             if (m_verMoverImage && intersects(NSMakeRect(mover.x, mover.y, m_verMoverImage->size().width,
                                                          m_verMoverImage->size().height), dirtyRect))
                 NSImageExt::drawAtPoint(m_verMoverImage, mover, NSCompositeSourceOver);
         } else {
-            if (v + 1 > dirtyRect.origin.y && v < dirtyRect.origin.y + dirtyRect.size.height) {
-                for (CGFloat x = 0; x <= W; x += kTile)
-                    if (intersects(NSMakeRect(x, v, kTile, 1), dirtyRect))
-                        NSImageExt::drawAtPoint(m_horImage, NSMakePoint(x, v), NSCompositeSourceOver);
-            }
+            fillTiles(m_horPattern, NSMakeRect(0, v, std::floor(W / kTile) * kTile + kTile, 1), dirtyRect);
             const NSPoint mover = NSMakePoint(m_horControllerPos, v - 7);
             if (m_horMoverImage && intersects(NSMakeRect(mover.x, mover.y, m_horMoverImage->size().width,
                                                          m_horMoverImage->size().height), dirtyRect))

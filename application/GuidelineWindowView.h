@@ -39,7 +39,11 @@ public:
     NSRect lineRect(const Ref<Guidelines>& line) const;
 
 private:
+    void makePatterns();
+    static void fillTiles(const Ref<NSColor>& pattern, const NSRect& tiles, const NSRect& dirtyRect);
+
     Ref<NSImage> m_horImage, m_verImage, m_horMoverImage, m_verMoverImage;
+    Ref<NSColor> m_horPattern, m_verPattern;
     Weak<GuidelineSet> m_set;
     float m_horControllerPos = 0;
     float m_verControllerPos = 0;
