@@ -192,7 +192,7 @@ void NSCell::setControlSize(NSUInteger size)
 NSEventMask NSCell::sendActionOn(NSEventMask mask)
 {
     NSEventMask old = m_sendActionMask;
-    m_sendActionMask = mask | NSLeftMouseUpMask;
+    m_sendActionMask = mask;
     return old;
 }
 
@@ -408,7 +408,8 @@ Id NSCell::initWithCoder(NSCoder* c)
     m_textStyle.bold = c->decodeBoolForKey("NSBoldFont"_ns);
     m_tag = c->decodeIntegerForKey("NSTag"_ns);
     m_continuous = c->decodeBoolForKey("NSContinuous"_ns);
-    m_sendActionMask = NSEventMask(c->decodeInt64ForKey("NSSendActionOn"_ns)) | NSLeftMouseUpMask;
+    m_sendActionMask = c->containsValueForKey("NSSendActionOn"_ns) ? NSEventMask(c->decodeInt64ForKey("NSSendActionOn"_ns))
+                                                                    : NSLeftMouseUpMask;
     m_controlSize = NSUInteger(c->decodeIntegerForKey("NSControlSize"_ns));
     m_representedObject = c->decodeObjectForKey("NSRepresentedObject"_ns);
     return this;

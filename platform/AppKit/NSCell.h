@@ -8,6 +8,7 @@
 // NSContinuous, NSSendActionOn, NSControlSize, NSRepresentedObject.
 #include <optional>
 
+#include "AppKit/NSCellStateValue.h"
 #include "AppKit/NSControlText.h"
 #include "AppKit/NSEvent.h"
 #include "AppKit/NSView.h"
@@ -18,8 +19,6 @@
 class NSFieldEditor;
 
 enum NSCellType : NSUInteger { NSNullCellType = 0, NSTextCellType = 1, NSImageCellType = 2 };
-
-enum : NSInteger { NSMixedState = -1, NSOffState = 0, NSOnState = 1 };
 
 enum NSTextAlignment : NSUInteger {
     NSLeftTextAlignment = 0,
@@ -126,7 +125,8 @@ public:
     virtual void setAction(const SEL&) {}
     bool isContinuous() const { return m_continuous; }
     virtual void setContinuous(bool flag) { m_continuous = flag; }
-    // Answers the previous mask. Mouse-up is always included.
+    // Which mouse events send the action (NSLeftMouseDownMask,
+    // NSLeftMouseDraggedMask, NSLeftMouseUpMask); answers the previous mask.
     NSEventMask sendActionOn(NSEventMask mask);
     NSEventMask sendActionMask() const { return m_sendActionMask; }
 

@@ -196,16 +196,14 @@ void NSControl::mouseDown(const Ref<NSEvent>& event)
     if (!upInside) return;
     cell->didClickInside();
     setNeedsDisplay(true);
-    sendAction(cell->action(), cell->target());
+    if (cell->sendActionMask() & NSLeftMouseUpMask) sendAction(cell->action(), cell->target());
 }
 
 // --- Editing ---
 
 Ref<NSFieldEditor> NSControl::windowFieldEditor() const
 {
-    NSFieldEditor::installAsWindowFieldEditor();
-    auto w = window();
-    return w ? dynamic_ref_cast<NSFieldEditor>(w->fieldEditor(true, Id(const_cast<NSControl*>(this)))) : nullptr;
+    return NSFieldEditor::fieldEditorForWindow(window(), Id(const_cast<NSControl*>(this)));
 }
 
 Ref<NSFieldEditor> NSControl::currentEditor() const

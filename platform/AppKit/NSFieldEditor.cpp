@@ -21,6 +21,12 @@ void NSFieldEditor::installAsWindowFieldEditor()
     NSWindow::setFieldEditorFactory([](NSWindow*) -> Ref<NSResponder> { return make<NSFieldEditor>(); });
 }
 
+Ref<NSFieldEditor> NSFieldEditor::fieldEditorForWindow(const Ref<NSWindow>& window, const Id& forObject)
+{
+    installAsWindowFieldEditor();
+    return window ? dynamic_ref_cast<NSFieldEditor>(window->fieldEditor(true, forObject)) : nullptr;
+}
+
 NSFieldEditorDelegate* NSFieldEditor::delegateProtocol() const
 {
     return dynamic_cast<NSFieldEditorDelegate*>(m_delegate.get().get());

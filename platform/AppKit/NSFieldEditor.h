@@ -19,6 +19,7 @@
 #include "Foundation/NSTypes.h"
 
 class NSView;
+class NSWindow;
 class NSFieldEditor;
 
 // What the editor tells its delegate (the control being edited).
@@ -40,6 +41,9 @@ public:
     // Installs the editor as every window's field editor (done once by the
     // text controls).
     static void installAsWindowFieldEditor();
+    // The window's field editor (fieldEditor:forObject: with the create
+    // flag), installing the editor class first; nil without a window.
+    static Ref<NSFieldEditor> fieldEditorForWindow(const Ref<NSWindow>& window, const Id& forObject);
 
     // --- Set up by the cell ---
     void beginEditing(const Ref<NSString>& text, const NSRect& frame, const Ref<NSView>& controlView,

@@ -282,8 +282,8 @@ bool NSMenu::popUpMenuPositioningItem(const Ref<NSMenuItem>& item, NSPoint locat
         screenPoint = window->convertBaseToScreen(view->convertPointToView(location, nullptr));
     }
     update();
-    NSInteger chosen = NSMenuWindow::trackMenu(Ref<NSMenu>(this), indexOfItem(item), screenPoint);
-    return chooseItemAtIndex(chosen);
+    auto chosen = NSMenuWindow::trackMenu(Ref<NSMenu>(this), indexOfItem(item), screenPoint);
+    return chosen.menu && chosen.menu->chooseItemAtIndex(chosen.index);
 }
 
 void NSMenu::popUpContextMenu(const Ref<NSMenu>& menu, const Ref<NSEvent>& event, const Ref<NSView>& view)
@@ -293,8 +293,8 @@ void NSMenu::popUpContextMenu(const Ref<NSMenu>& menu, const Ref<NSEvent>& event
     if (auto window = event->window()) location = window->convertBaseToScreen(location);
     else if (view && view->window()) location = view->window()->convertBaseToScreen(location);
     menu->update();
-    NSInteger chosen = NSMenuWindow::trackMenu(menu, -1, location);
-    menu->chooseItemAtIndex(chosen);
+    auto chosen = NSMenuWindow::trackMenu(menu, -1, location);
+    if (chosen.menu) chosen.menu->chooseItemAtIndex(chosen.index);
 }
 
 Ref<NSMenu> NSMenu::mainMenu() { return NSApp ? dynamic_ref_cast<NSMenu>(NSApp->mainMenu()) : nullptr; }

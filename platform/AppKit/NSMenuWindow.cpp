@@ -50,69 +50,141 @@ NSInteger NSMenuWindow::nextEnabledItem(int direction) const
     return m_menuView->highlightedIndex();
 }
 
-NSInteger NSMenuWindow::trackMenu(const Ref<NSMenu>& menu, NSInteger index, NSPoint screenPoint)
-{
-    if (!NSApp || !menu || menu->numberOfItems() == 0) return -1;
-    auto window = alloc<NSMenuWindow>()->initWithMenu(menu, index, screenPoint);
-    window->orderFront(nullptr);
-    window->display();
-    NSInteger chosen = window->track();
-    window->orderOut(nullptr);
-    return chosen;
-}
+namespace {
 
-NSInteger NSMenuWindow::track()
+// The open menu windows, outermost first; the loop works on the innermost.
+class MenuTracker {
+public:
+    explicit MenuTracker(Ref<NSMenuWindow> root) { push(std::move(root)); }
+    ~MenuTracker() { closeFrom(0); }
+
+    NSMenuWindow::Choice run();
+
+private:
+    std::vector<Ref<NSMenuWindow>> m_windows;
+
+    void push(Ref<NSMenuWindow> w)
+    {
+        w->orderFront(nullptr);
+        w->display();
+        m_windows.push_back(std::move(w));
+    }
+    void closeFrom(size_t level)
+    {
+        while (m_windows.size() > level) {
+            m_windows.back()->orderOut(nullptr);
+            m_windows.pop_back();
+        }
+    }
+    static Ref<NSMenuItem> itemOf(const Ref<NSMenuWindow>& w, NSInteger i)
+    {
+        return i < 0 ? nullptr : w->menuView()->menu()->itemAtIndex(i);
+    }
+    static bool choosable(const Ref<NSMenuItem>& item)
+    {
+        return item && item->isEnabled() && !item->isSeparatorItem() && !item->hasSubmenu();
+    }
+    // The innermost window holding the point, or -1.
+    int levelAt(NSPoint point) const
+    {
+        for (int level = int(m_windows.size()) - 1; level >= 0; --level)
+            if (NSPointInRect(point, m_windows[size_t(level)]->frame())) return level;
+        return -1;
+    }
+    // Highlights the item at `level` and shows its submenu, if any, beside it.
+    void highlight(size_t level, NSInteger index)
+    {
+        auto& w = m_windows[level];
+        bool same = w->menuView()->highlightedIndex() == index;
+        w->menuView()->setHighlightedIndex(index);
+        if (same && m_windows.size() > level + 1) return;
+        closeFrom(level + 1);
+        auto item = itemOf(w, index);
+        if (!item || !item->hasSubmenu() || !item->isEnabled()) return;
+        auto submenu = item->submenu();
+        submenu->update();
+        if (submenu->numberOfItems() == 0) return;
+        NSRect row = w->menuView()->rectOfItemAtIndex(index);
+        NSPoint corner = w->convertBaseToScreen(w->menuView()->convertPointToView(NSMakePoint(NSMaxX(row), row.origin.y), nullptr));
+        push(NSObject::alloc<NSMenuWindow>()->initWithMenu(submenu, 0, corner));
+    }
+    NSMenuWindow::Choice choice(size_t level, NSInteger index) const
+    {
+        return {m_windows[level]->menuView()->menu(), index};
+    }
+};
+
+NSMenuWindow::Choice MenuTracker::run()
 {
     constexpr NSEventMask mask = NSLeftMouseDownMask | NSLeftMouseUpMask | NSRightMouseDownMask | NSRightMouseUpMask |
                                  NSMouseMovedMask | NSLeftMouseDraggedMask | NSRightMouseDraggedMask | NSKeyDownMask |
                                  NSOtherMouseDownMask;
-    const auto& items = m_menuView->menu()->items();
     bool armed = false;  // a mouse-up chooses only after a press or a drag inside the loop
     for (;;) {
         auto event = NSApp->nextEventMatchingMask(mask, NSDate::distantFuture(), NSEventTrackingRunLoopMode, true);
-        if (NSApp->hasTerminated()) return -1;
+        if (NSApp->hasTerminated()) return {};
         if (!event) continue;
         NSPoint point = event->locationInWindow();
         if (auto w = event->window()) point = w->convertBaseToScreen(point);
+        int level = levelAt(point);
+        NSInteger index = level < 0 ? -1 : m_windows[size_t(level)]->itemAtScreenPoint(point);
+        size_t top = m_windows.size() - 1;
         switch (event->type()) {
         case NSEventTypeMouseMoved:
         case NSEventTypeLeftMouseDragged:
         case NSEventTypeRightMouseDragged:
             if (event->type() != NSEventTypeMouseMoved) armed = true;
-            m_menuView->setHighlightedIndex(itemAtScreenPoint(point));
+            if (level >= 0) highlight(size_t(level), index);
+            else m_windows[top]->menuView()->setHighlightedIndex(-1);
             break;
         case NSEventTypeLeftMouseDown:
         case NSEventTypeRightMouseDown:
         case NSEventTypeOtherMouseDown:
-            if (!NSPointInRect(point, frame())) return -1;
+            if (level < 0) return {};
             armed = true;
-            m_menuView->setHighlightedIndex(itemAtScreenPoint(point));
+            highlight(size_t(level), index);
             break;
         case NSEventTypeLeftMouseUp:
-        case NSEventTypeRightMouseUp: {
-            NSInteger i = itemAtScreenPoint(point);
-            if (!armed || i < 0) break;
-            const auto& item = items[size_t(i)];
-            if (item->isEnabled() && !item->isSeparatorItem() && !item->hasSubmenu()) return i;
+        case NSEventTypeRightMouseUp:
+            if (armed && level >= 0 && choosable(itemOf(m_windows[size_t(level)], index))) return choice(size_t(level), index);
             break;
-        }
-        case NSEventTypeKeyDown:
+        case NSEventTypeKeyDown: {
+            auto& w = m_windows[top];
+            NSInteger lit = w->menuView()->highlightedIndex();
             switch (event->keyCode()) {
-            case kVK_Escape: return -1;
-            case kVK_DownArrow: m_menuView->setHighlightedIndex(nextEnabledItem(1)); break;
-            case kVK_UpArrow: m_menuView->setHighlightedIndex(nextEnabledItem(-1)); break;
+            case kVK_Escape: return {};
+            case kVK_DownArrow: w->menuView()->setHighlightedIndex(w->nextEnabledItem(1)); break;
+            case kVK_UpArrow: w->menuView()->setHighlightedIndex(w->nextEnabledItem(-1)); break;
+            case kVK_RightArrow:
+                highlight(top, lit);
+                if (m_windows.size() > top + 1) {
+                    auto& sub = m_windows.back();
+                    sub->menuView()->setHighlightedIndex(sub->nextEnabledItem(1));
+                }
+                break;
+            case kVK_LeftArrow:
+                if (top > 0) closeFrom(top);
+                break;
             case kVK_Return:
             case kVK_ANSI_KeypadEnter:
-            case kVK_Space: {
-                NSInteger i = m_menuView->highlightedIndex();
-                if (i >= 0 && items[size_t(i)]->isEnabled() && !items[size_t(i)]->hasSubmenu()) return i;
+            case kVK_Space:
+                if (choosable(itemOf(w, lit))) return choice(top, lit);
                 break;
-            }
             default: break;
             }
             break;
+        }
         default: break;
         }
-        displayIfNeeded();
+        for (auto& w : m_windows) w->displayIfNeeded();
     }
+}
+
+}
+
+NSMenuWindow::Choice NSMenuWindow::trackMenu(const Ref<NSMenu>& menu, NSInteger index, NSPoint screenPoint)
+{
+    if (!NSApp || !menu || menu->numberOfItems() == 0) return {};
+    MenuTracker tracker(alloc<NSMenuWindow>()->initWithMenu(menu, index, screenPoint));
+    return tracker.run();
 }

@@ -1,11 +1,17 @@
 #pragma once
 // The window of a pop-up or context menu: borderless, at the pop-up menu
 // level (above status-level overlays), holding an NSMenuView. trackMenu runs
-// the menu's tracking loop in the event-tracking run-loop mode: the pointer
-// highlights items, a mouse-up on an enabled item chooses it, a mouse-down
-// outside or Escape dismisses (the mouse-up of the click that opened the
-// menu chooses only after the pointer was dragged), the arrow keys move the highlight over the
-// enabled items and Return, Enter or Space choose the highlighted one.
+// the menu's tracking loop in the event-tracking run-loop mode:
+// - the pointer highlights items; resting on an item with a submenu opens
+//   the submenu (validated first) beside it;
+// - a mouse-up on an enabled item chooses it (the mouse-up of the click that
+//   opened the menu chooses only after the pointer was dragged);
+// - a mouse-down outside every menu window or Escape dismisses;
+// - Up and Down move the highlight over the enabled items of the innermost
+//   menu, Right opens the highlighted submenu, Left closes the innermost
+//   one, Return, Enter and Space choose the highlighted item.
+#include <vector>
+
 #include "AppKit/NSMenuView.h"
 #include "AppKit/NSWindow.h"
 
@@ -19,16 +25,20 @@ public:
     Ref<NSMenuWindow> initWithMenu(const Ref<NSMenu>& menu, NSInteger index, NSPoint screenPoint);
     Ref<NSMenuView> menuView() const { return m_menuView; }
 
-    // Shows the (already validated) menu and tracks it; answers the index of
-    // the chosen item, or -1 when dismissed.
-    static NSInteger trackMenu(const Ref<NSMenu>& menu, NSInteger index, NSPoint screenPoint);
+    // What tracking chose: an item of the menu or of one of its submenus.
+    struct Choice {
+        Ref<NSMenu> menu;  // nil when dismissed
+        NSInteger index = -1;
+    };
+    // Shows the (already validated) menu and tracks it until an item is
+    // chosen or the menu is dismissed.
+    static Choice trackMenu(const Ref<NSMenu>& menu, NSInteger index, NSPoint screenPoint);
 
-private:
     // The item under a screen point, or -1.
     NSInteger itemAtScreenPoint(NSPoint point) const;
     // The next enabled item from the highlighted one in the direction.
     NSInteger nextEnabledItem(int direction) const;
-    NSInteger track();
 
+private:
     Ref<NSMenuView> m_menuView;
 };

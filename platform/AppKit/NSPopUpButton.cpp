@@ -29,6 +29,15 @@ Ref<NSPopUpButton> NSPopUpButton::initWithFrame(const NSRect& frame, bool pullsD
     if (auto c = popUpCell()) c->expr;                                                     \
     setNeedsDisplay(true);
 
+Ref<NSMenu> NSPopUpButton::menu() const { NS_POPUP_CALL(menu(), nullptr) }
+void NSPopUpButton::setMenu(const Ref<NSMenu>& m) { NS_POPUP_DO(setMenu(m)) }
+Ref<NSArray> NSPopUpButton::itemArray() const { NS_POPUP_CALL(itemArray(), NSArray::array()) }
+Ref<NSMenuItem> NSPopUpButton::itemAtIndex(NSInteger i) const { NS_POPUP_CALL(itemAtIndex(i), nullptr) }
+Ref<NSMenuItem> NSPopUpButton::itemWithTitle(const Ref<NSString>& t) const { NS_POPUP_CALL(itemWithTitle(t), nullptr) }
+Ref<NSMenuItem> NSPopUpButton::lastItem() const { NS_POPUP_CALL(lastItem(), nullptr) }
+Ref<NSMenuItem> NSPopUpButton::selectedItem() const { NS_POPUP_CALL(selectedItem(), nullptr) }
+void NSPopUpButton::selectItem(const Ref<NSMenuItem>& item) { NS_POPUP_DO(selectItem(item)) }
+NSInteger NSPopUpButton::indexOfItem(const Ref<NSMenuItem>& item) const { NS_POPUP_CALL(indexOfItem(item), -1) }
 bool NSPopUpButton::pullsDown() const { NS_POPUP_CALL(pullsDown(), false) }
 void NSPopUpButton::setPullsDown(bool flag) { NS_POPUP_DO(setPullsDown(flag)) }
 NSInteger NSPopUpButton::numberOfItems() const { NS_POPUP_CALL(numberOfItems(), 0) }

@@ -1,6 +1,6 @@
 #pragma once
-// Pop-up buttons over an NSPopUpButtonCell: a click drops the item list
-// down, a choice selects the item and sends the action.
+// Pop-up buttons over an NSPopUpButtonCell: a click pops the menu up, a
+// choice selects the item and sends the button's action.
 #include "AppKit/NSButton.h"
 #include "AppKit/NSPopUpButtonCell.h"
 
@@ -17,6 +17,15 @@ public:
 
     Ref<NSPopUpButtonCell> popUpCell() const { return dynamic_ref_cast<NSPopUpButtonCell>(m_cell); }
 
+    Ref<NSMenu> menu() const;
+    void setMenu(const Ref<NSMenu>& menu);
+    Ref<NSArray> itemArray() const;
+    Ref<NSMenuItem> itemAtIndex(NSInteger index) const;
+    Ref<NSMenuItem> itemWithTitle(const Ref<NSString>& title) const;
+    Ref<NSMenuItem> lastItem() const;
+    Ref<NSMenuItem> selectedItem() const;
+    void selectItem(const Ref<NSMenuItem>& item);
+    NSInteger indexOfItem(const Ref<NSMenuItem>& item) const;
     bool pullsDown() const;
     void setPullsDown(bool flag);
     NSInteger numberOfItems() const;

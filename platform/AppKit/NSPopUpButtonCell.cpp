@@ -3,7 +3,7 @@
 #include "Foundation/NSClass.h"
 
 #include "AppKit/NSBezierPath.h"
-#include "AppKit/NSPopUpList.h"
+#include "AppKit/NSMenuWindow.h"
 #include "AppKit/NSView.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSArray.h"
@@ -21,8 +21,7 @@ Ref<NSCell> NSPopUpButtonCell::initTextCell(const Ref<NSString>& text)
 Ref<NSPopUpButtonCell> NSPopUpButtonCell::initTextCell(const Ref<NSString>& text, bool pullsDown)
 {
     NSButtonCell::initTextCell(""_ns);
-    m_items.clear();
-    m_selected = -1;
+    setMenu(nullptr);
     m_pullsDown = pullsDown;
     m_altersState = true;
     m_alignment = NSLeftTextAlignment;
@@ -36,12 +35,27 @@ void NSPopUpButtonCell::setPullsDown(bool flag)
     redisplay();
 }
 
-// --- Items ---
+// --- Menu and items ---
+
+void NSPopUpButtonCell::setMenu(const Ref<NSMenu>& menu)
+{
+    m_menu = menu ? menu : NSMenu::menuWithTitle(""_ns);
+    // The button enables its items itself.
+    m_menu->setAutoenablesItems(false);
+    m_selected = nullptr;
+    if (!m_pullsDown && m_menu->numberOfItems() > 0) selectItemAtIndex(0);
+    redisplay();
+}
+
+Ref<NSMenuItem> NSPopUpButtonCell::itemAtIndex(NSInteger index) const
+{
+    return valid(index) ? m_menu->items()[size_t(index)] : nullptr;
+}
 
 Ref<NSArray> NSPopUpButtonCell::itemTitles() const
 {
     std::vector<Id> titles;
-    for (const auto& item : m_items) titles.push_back(item.title);
+    for (const auto& item : m_menu->items()) titles.push_back(item->title());
     return NSArray::arrayWithVector(std::move(titles));
 }
 
@@ -60,17 +74,15 @@ void NSPopUpButtonCell::addItemsWithTitles(const Ref<NSArray>& titles)
 void NSPopUpButtonCell::insertItemWithTitle(const Ref<NSString>& title, NSInteger index)
 {
     auto t = copiedString(title ? title : ""_ns);
+    // Titles are unique: an existing item of the title moves.
     const NSInteger existing = indexOfItemWithTitle(t);
     if (existing >= 0) {
         removeItemAtIndex(existing);
         if (existing < index) --index;
     }
     index = std::clamp<NSInteger>(index, 0, numberOfItems());
-    Item item;
-    item.title = t;
-    m_items.insert(m_items.begin() + index, item);
-    if (m_selected >= index) ++m_selected;
-    if (m_selected < 0 && !m_pullsDown) selectItemAtIndex(0);
+    m_menu->insertItem(NSMenuItem::itemWithTitle(t, {}, ""_ns), index);
+    if (!m_selected && !m_pullsDown) selectItemAtIndex(0);
     redisplay();
 }
 
@@ -82,86 +94,101 @@ void NSPopUpButtonCell::removeItemWithTitle(const Ref<NSString>& title)
 void NSPopUpButtonCell::removeItemAtIndex(NSInteger index)
 {
     if (!valid(index)) return;
-    m_items.erase(m_items.begin() + index);
-    if (m_selected == index) m_selected = m_items.empty() ? -1 : std::min<NSInteger>(index, numberOfItems() - 1);
-    else if (m_selected > index) --m_selected;
+    const bool wasSelected = itemAtIndex(index) == m_selected;
+    m_menu->removeItemAtIndex(index);
+    if (wasSelected) {
+        m_selected = nullptr;
+        if (numberOfItems() > 0) selectItemAtIndex(std::min<NSInteger>(index, numberOfItems() - 1));
+    }
     redisplay();
 }
 
 void NSPopUpButtonCell::removeAllItems()
 {
-    m_items.clear();
-    m_selected = -1;
+    m_menu->removeAllItems();
+    m_selected = nullptr;
     redisplay();
 }
 
 Ref<NSString> NSPopUpButtonCell::itemTitleAtIndex(NSInteger index) const
 {
-    return valid(index) ? m_items[size_t(index)].title : ""_ns;
+    auto item = itemAtIndex(index);
+    return item ? item->title() : ""_ns;
 }
 
 NSInteger NSPopUpButtonCell::indexOfItemWithTitle(const Ref<NSString>& title) const
 {
-    for (size_t i = 0; title && i < m_items.size(); ++i)
-        if (m_items[i].title->isEqualToString(title)) return NSInteger(i);
-    return -1;
+    return title ? m_menu->indexOfItemWithTitle(title) : -1;
 }
 
 NSInteger NSPopUpButtonCell::indexOfItemWithTag(NSInteger tag) const
 {
-    for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i].tag == tag) return NSInteger(i);
-    return -1;
+    return m_menu->indexOfItemWithTag(tag);
 }
 
 NSInteger NSPopUpButtonCell::indexOfItemWithRepresentedObject(const Id& object) const
 {
-    for (size_t i = 0; i < m_items.size(); ++i) {
-        const Id& o = m_items[i].representedObject;
-        if (o == object || (o && object && o->isEqual(object.get()))) return NSInteger(i);
-    }
-    return -1;
+    return m_menu->indexOfItemWithRepresentedObject(object);
 }
 
 NSInteger NSPopUpButtonCell::tagOfItemAtIndex(NSInteger index) const
 {
-    return valid(index) ? m_items[size_t(index)].tag : 0;
+    auto item = itemAtIndex(index);
+    return item ? item->tag() : 0;
 }
 
 void NSPopUpButtonCell::setTagOfItemAtIndex(NSInteger tag, NSInteger index)
 {
-    if (valid(index)) m_items[size_t(index)].tag = tag;
+    if (auto item = itemAtIndex(index)) item->setTag(tag);
 }
 
 Id NSPopUpButtonCell::representedObjectOfItemAtIndex(NSInteger index) const
 {
-    return valid(index) ? m_items[size_t(index)].representedObject : nullptr;
+    auto item = itemAtIndex(index);
+    return item ? item->representedObject() : nullptr;
 }
 
 void NSPopUpButtonCell::setRepresentedObjectOfItemAtIndex(const Id& object, NSInteger index)
 {
-    if (valid(index)) m_items[size_t(index)].representedObject = object;
+    if (auto item = itemAtIndex(index)) item->setRepresentedObject(object);
 }
 
 bool NSPopUpButtonCell::isItemEnabledAtIndex(NSInteger index) const
 {
-    return valid(index) && m_items[size_t(index)].enabled;
+    auto item = itemAtIndex(index);
+    return item && item->isEnabled();
 }
 
 void NSPopUpButtonCell::setItemEnabledAtIndex(bool flag, NSInteger index)
 {
-    if (valid(index)) m_items[size_t(index)].enabled = flag;
+    if (auto item = itemAtIndex(index)) item->setEnabled(flag);
 }
 
 // --- Selection ---
 
+Ref<NSMenuItem> NSPopUpButtonCell::selectedItem() const
+{
+    // An item removed through the menu itself is no longer selected.
+    return m_selected && m_menu->indexOfItem(m_selected) >= 0 ? m_selected : nullptr;
+}
+
+NSInteger NSPopUpButtonCell::indexOfSelectedItem() const
+{
+    auto item = selectedItem();
+    return item ? m_menu->indexOfItem(item) : -1;
+}
+
+void NSPopUpButtonCell::selectItem(const Ref<NSMenuItem>& item)
+{
+    if (m_altersState && m_selected) m_selected->setState(NSOffState);
+    m_selected = item && m_menu->indexOfItem(item) >= 0 ? item : nullptr;
+    if (m_altersState && m_selected && !m_pullsDown) m_selected->setState(NSOnState);
+    redisplay();
+}
+
 void NSPopUpButtonCell::selectItemAtIndex(NSInteger index)
 {
-    if (!valid(index)) index = -1;
-    if (m_altersState && valid(m_selected)) m_items[size_t(m_selected)].state = NSOffState;
-    m_selected = index;
-    if (m_altersState && valid(index) && !m_pullsDown) m_items[size_t(index)].state = NSOnState;
-    redisplay();
+    selectItem(itemAtIndex(index));
 }
 
 bool NSPopUpButtonCell::selectItemWithTitle(const Ref<NSString>& title)
@@ -182,7 +209,8 @@ bool NSPopUpButtonCell::selectItemWithTag(NSInteger tag)
 
 Ref<NSString> NSPopUpButtonCell::titleOfSelectedItem() const
 {
-    return valid(m_selected) ? m_items[size_t(m_selected)].title : ""_ns;
+    auto item = selectedItem();
+    return item ? item->title() : ""_ns;
 }
 
 Ref<NSString> NSPopUpButtonCell::title() const
@@ -195,8 +223,8 @@ void NSPopUpButtonCell::setTitle(const Ref<NSString>& title)
 {
     // A pull-down's title is its first item; a pop-up selects (or adds) it.
     if (m_pullsDown) {
-        if (m_items.empty()) insertItemWithTitle(title, 0);
-        else m_items[0].title = copiedString(title);
+        if (numberOfItems() == 0) insertItemWithTitle(title, 0);
+        else itemAtIndex(0)->setTitle(copiedString(title));
         redisplay();
         return;
     }
@@ -208,7 +236,7 @@ void NSPopUpButtonCell::setTitle(const Ref<NSString>& title)
 
 Id NSPopUpButtonCell::objectValue() const
 {
-    return NSNumber::numberWithInteger(m_selected);
+    return NSNumber::numberWithInteger(indexOfSelectedItem());
 }
 
 void NSPopUpButtonCell::setObjectValue(const Id& value)
@@ -219,29 +247,28 @@ void NSPopUpButtonCell::setObjectValue(const Id& value)
 
 // --- Tracking ---
 
-bool NSPopUpButtonCell::runList(const NSRect& frame, const Ref<NSView>& view, const Ref<NSEvent>& event)
+bool NSPopUpButtonCell::runList(const NSRect& frame, const Ref<NSView>& view, const Ref<NSEvent>&)
 {
-    if (!view || !view->window() || m_items.empty()) return false;
-    NSPopUpList::Options o;
-    for (const auto& item : m_items) {
-        o.titles.push_back(item.title->utf16());
-        o.enabled.push_back(item.enabled);
-    }
+    if (!view || !view->window() || numberOfItems() == 0) return false;
+    Ref<NSPopUpButtonCell> self(this);
+    const NSRect onScreen = view->window()->convertRectToScreen(view->convertRectToView(frame, nullptr));
     if (m_pullsDown) {
-        // Item 0 of a pull-down is its title, not a choice.
-        o.titles.erase(o.titles.begin());
-        o.enabled.erase(o.enabled.begin());
-        o.belowControl = true;
-        o.highlighted = -1;
-    } else {
-        o.highlighted = m_selected;
+        // Item 0 of a pull-down is its title: the others hang below the button.
+        auto shown = dynamic_ref_cast<NSMenu>(m_menu->copy());
+        if (!shown || shown->numberOfItems() < 2) return false;
+        shown->setAutoenablesItems(false);
+        shown->removeItemAtIndex(0);
+        auto choice = NSMenuWindow::trackMenu(shown, -1, NSMakePoint(onScreen.origin.x, onScreen.origin.y));
+        if (choice.menu != shown || choice.index < 0) return false;
+        selectItemAtIndex(choice.index + 1);
+        return true;
     }
-    o.style = m_textStyle;
-    o.controlRectOnScreen = view->window()->convertRectToScreen(view->convertRectToView(frame, nullptr));
-    NSInteger row = NSPopUpList::run(o, event);
-    if (row < 0) return false;
-    if (m_pullsDown) ++row;
-    selectItemAtIndex(row);
+    // The selected item opens over the button.
+    const NSInteger current = std::max<NSInteger>(0, indexOfSelectedItem());
+    const NSPoint at = NSMakePoint(onScreen.origin.x, NSMidY(onScreen) + NSMenuView::kItemHeight / 2);
+    auto choice = NSMenuWindow::trackMenu(m_menu, current, at);
+    if (choice.menu != m_menu || choice.index < 0) return false;
+    selectItemAtIndex(choice.index);
     return true;
 }
 
@@ -253,7 +280,6 @@ bool NSPopUpButtonCell::performClickWithFrame(const NSRect& frame, const Ref<NSV
 bool NSPopUpButtonCell::trackMouse(const Ref<NSEvent>& event, const NSRect& cellFrame, const Ref<NSView>& controlView,
                                    bool)
 {
-    Ref<NSCell> self(this);
     return runList(cellFrame, controlView, event);
 }
 
@@ -262,7 +288,7 @@ bool NSPopUpButtonCell::trackMouse(const Ref<NSEvent>& event, const NSRect& cell
 NSSize NSPopUpButtonCell::cellSizeForBounds(const NSRect&) const
 {
     CGFloat width = 0;
-    for (const auto& item : m_items) width = std::max(width, NSControlText::width(item.title->utf16(), m_textStyle));
+    for (const auto& item : m_menu->items()) width = std::max(width, NSControlText::width(item->title()->utf16(), m_textStyle));
     return NSMakeSize(std::ceil(width) + 44, std::ceil(NSControlText::lineHeight(m_textStyle)) + 8);
 }
 
@@ -312,27 +338,18 @@ void NSPopUpButtonCell::copyValuesFrom(const NSCell& other)
     NSButtonCell::copyValuesFrom(other);
     auto o = dynamic_cast<const NSPopUpButtonCell*>(&other);
     if (!o) return;
-    m_items = o->m_items;
-    for (auto& item : m_items) item.title = copiedString(item.title);
-    m_selected = o->m_selected;
     m_pullsDown = o->m_pullsDown;
     m_altersState = o->m_altersState;
+    m_menu = dynamic_ref_cast<NSMenu>(o->m_menu->copy());
+    if (!m_menu) m_menu = NSMenu::menuWithTitle(""_ns);
+    m_selected = itemAtIndex(o->indexOfSelectedItem());
 }
 
 void NSPopUpButtonCell::encodeWithCoder(NSCoder* c) const
 {
     NSButtonCell::encodeWithCoder(c);
-    std::vector<Id> items;
-    for (const auto& item : m_items) {
-        auto d = NSMutableDictionary::dictionary();
-        d->setObject(item.title, "NSTitle"_ns);
-        d->setObject(NSNumber::numberWithInteger(item.tag), "NSTag"_ns);
-        d->setObject(NSNumber::numberWithBool(item.enabled), "NSEnabled"_ns);
-        if (item.representedObject) d->setObject(item.representedObject, "NSRepresentedObject"_ns);
-        items.push_back(d);
-    }
-    c->encodeObject(NSArray::arrayWithVector(std::move(items)), "NSPopUpItems"_ns);
-    c->encodeInteger(m_selected, "NSSelectedIndex"_ns);
+    c->encodeObject(m_menu, "NSMenu"_ns);
+    c->encodeInteger(indexOfSelectedItem(), "NSSelectedIndex"_ns);
     c->encodeBool(m_pullsDown, "NSPullDown"_ns);
     c->encodeBool(m_altersState, "NSAltersState"_ns);
 }
@@ -340,29 +357,28 @@ void NSPopUpButtonCell::encodeWithCoder(NSCoder* c) const
 Id NSPopUpButtonCell::initWithCoder(NSCoder* c)
 {
     NSButtonCell::initWithCoder(c);
-    m_items.clear();
-    if (auto array = dynamic_ref_cast<NSArray>(c->decodeObjectForKey("NSPopUpItems"_ns))) {
-        for (NSUInteger i = 0; i < array->count(); ++i) {
-            Item item;
-            auto entry = array->objectAtIndex(i);
-            if (auto d = dynamic_ref_cast<NSDictionary>(entry)) {
-                auto t = d->objectForKey("NSTitle"_ns);
-                item.title = t ? t->description() : ""_ns;
-                if (auto n = dynamic_ref_cast<NSNumber>(d->objectForKey("NSTag"_ns))) item.tag = n->integerValue();
-                auto enabled = dynamic_ref_cast<NSNumber>(d->objectForKey("NSEnabled"_ns));
-                item.enabled = !enabled || enabled->boolValue();
-                item.representedObject = d->objectForKey("NSRepresentedObject"_ns);
-            } else {
-                // Interface files may list plain titles.
-                item.title = entry ? entry->description() : ""_ns;
-            }
-            m_items.push_back(item);
-        }
-    }
     m_pullsDown = c->decodeBoolForKey("NSPullDown"_ns);
     m_altersState = c->decodeBoolForKey("NSAltersState"_ns);
-    m_selected = c->containsValueForKey("NSSelectedIndex"_ns) ? c->decodeIntegerForKey("NSSelectedIndex"_ns)
-                                                               : (m_items.empty() || m_pullsDown ? -1 : 0);
-    if (!valid(m_selected)) m_selected = -1;
+    m_menu = dynamic_ref_cast<NSMenu>(c->decodeObjectForKey("NSMenu"_ns));
+    if (!m_menu) m_menu = NSMenu::menuWithTitle(""_ns);
+    m_menu->setAutoenablesItems(false);
+    if (auto array = dynamic_ref_cast<NSArray>(c->decodeObjectForKey("NSPopUpItems"_ns))) {
+        for (NSUInteger i = 0; i < array->count(); ++i) {
+            auto entry = array->objectAtIndex(i);
+            auto d = dynamic_ref_cast<NSDictionary>(entry);
+            auto title = d ? d->objectForKey("NSTitle"_ns) : entry;
+            auto item = NSMenuItem::itemWithTitle(title ? title->description() : ""_ns, {}, ""_ns);
+            if (d) {
+                if (auto n = dynamic_ref_cast<NSNumber>(d->objectForKey("NSTag"_ns))) item->setTag(n->integerValue());
+                auto enabled = dynamic_ref_cast<NSNumber>(d->objectForKey("NSEnabled"_ns));
+                item->setEnabled(!enabled || enabled->boolValue());
+                item->setRepresentedObject(d->objectForKey("NSRepresentedObject"_ns));
+            }
+            m_menu->addItem(item);
+        }
+    }
+    const NSInteger selected = c->containsValueForKey("NSSelectedIndex"_ns) ? c->decodeIntegerForKey("NSSelectedIndex"_ns)
+                                                                              : (m_pullsDown ? -1 : 0);
+    m_selected = itemAtIndex(selected);
     return this;
 }

@@ -1,31 +1,23 @@
 #pragma once
-// The cell of pop-up buttons: a list of items (title, tag, represented
-// object, enabled) with one selected; the button shows the selected item's
-// title (a pull-down shows its first item as a fixed title) and a click
-// drops the list down over the button to choose another item.
+// The cell of pop-up buttons: a menu of items (NSMenuItem: title, tag,
+// represented object, enabled) with one selected; the button shows the
+// selected item's title (a pull-down shows its first item as a fixed title)
+// and a click pops the menu up with the selected item over the button (a
+// pull-down's items 1... below it) to choose another item. The menu does not
+// enable its items automatically; choosing an item selects it, then the
+// control sends its action (the item's own action, if any, is not sent).
 //
-// The items are kept by the cell itself until the menu classes can hold
-// them; the item calls below are the ones that stay when they do.
-//
-// Keyed-coding keys (after NSButtonCell's): NSPopUpItems (an array of
-// dictionaries with NSTitle, NSTag, NSRepresentedObject, NSEnabled),
-// NSSelectedIndex, NSPullDown, NSAltersState.
-#include <vector>
-
+// Keyed-coding keys (after NSButtonCell's): NSMenu, NSSelectedIndex,
+// NSPullDown, NSAltersState; a file without NSMenu may list the items as
+// NSPopUpItems (titles, or dictionaries with NSTitle, NSTag,
+// NSRepresentedObject, NSEnabled).
 #include "AppKit/NSButtonCell.h"
+#include "AppKit/NSMenu.h"
 
 class NSPopUpButtonCell : public NSButtonCell {
     NS_OBJECT(NSPopUpButtonCell, NSButtonCell)
 public:
     NSPopUpButtonCell() = default;
-
-    struct Item {
-        Ref<NSString> title;
-        NSInteger tag = 0;
-        Id representedObject;
-        bool enabled = true;
-        NSInteger state = NSOffState;
-    };
 
     Ref<NSCell> initTextCell(const Ref<NSString>& text) override;
     // initTextCell:pullsDown:
@@ -36,9 +28,17 @@ public:
     bool altersStateOfSelectedItem() const { return m_altersState; }
     void setAltersStateOfSelectedItem(bool flag) { m_altersState = flag; }
 
-    // --- Items ---
-    NSInteger numberOfItems() const { return NSInteger(m_items.size()); }
-    const std::vector<Item>& items() const { return m_items; }
+    // --- Menu and items ---
+    Ref<NSMenu> menu() const { return m_menu; }
+    // A nil menu means an empty one.
+    void setMenu(const Ref<NSMenu>& menu);
+    NSInteger numberOfItems() const { return m_menu->numberOfItems(); }
+    Ref<NSArray> itemArray() const { return m_menu->itemArray(); }
+    // nil out of range.
+    Ref<NSMenuItem> itemAtIndex(NSInteger index) const;
+    Ref<NSMenuItem> itemWithTitle(const Ref<NSString>& title) const { return m_menu->itemWithTitle(title); }
+    Ref<NSMenuItem> lastItem() const { return itemAtIndex(numberOfItems() - 1); }
+    NSInteger indexOfItem(const Ref<NSMenuItem>& item) const { return m_menu->indexOfItem(item); }
     Ref<NSArray> itemTitles() const;
     // Titles are unique: adding an existing title moves it to the new place.
     void addItemWithTitle(const Ref<NSString>& title);
@@ -59,7 +59,9 @@ public:
     void setItemEnabledAtIndex(bool flag, NSInteger index);
 
     // --- Selection (-1: none) ---
-    NSInteger indexOfSelectedItem() const { return m_selected; }
+    NSInteger indexOfSelectedItem() const;
+    Ref<NSMenuItem> selectedItem() const;
+    void selectItem(const Ref<NSMenuItem>& item);
     void selectItemAtIndex(NSInteger index);
     bool selectItemWithTitle(const Ref<NSString>& title);
     bool selectItemWithTag(NSInteger tag);
@@ -70,8 +72,8 @@ public:
     Id objectValue() const override;
     void setObjectValue(const Id& value) override;
     Ref<NSString> stringValue() const override { return titleOfSelectedItem(); }
-    NSInteger integerValue() const override { return m_selected; }
-    double doubleValue() const override { return double(m_selected); }
+    NSInteger integerValue() const override { return indexOfSelectedItem(); }
+    double doubleValue() const override { return double(indexOfSelectedItem()); }
     void setIntegerValue(NSInteger v) override { selectItemAtIndex(v); }
 
     // Drops the list down over the frame and selects what the user chooses
@@ -97,8 +99,8 @@ private:
     bool valid(NSInteger index) const { return index >= 0 && index < numberOfItems(); }
     bool runList(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSEvent>& event);
 
-    std::vector<Item> m_items;
-    NSInteger m_selected = -1;
+    Ref<NSMenu> m_menu;
+    Ref<NSMenuItem> m_selected;
     bool m_pullsDown = false;
     bool m_altersState = true;
 };

@@ -149,6 +149,8 @@ TEST(ControlsCoding, EachControlKeepsItsKeys)
              EXPECT_EQ(p->indexOfSelectedItem(), 1);
              EXPECT_EQ(p->titleOfSelectedItem()->UTF8String(), "Two");
              EXPECT_EQ(p->selectedTag(), 5);
+             EXPECT_EQ(p->menu()->numberOfItems(), 2);
+             EXPECT_EQ(p->itemAtIndex(1)->state(), NSOnState);
          }},
         {"combo box",
          [] {

@@ -3,7 +3,7 @@
 #include "AppKit/NSButton.h"
 #include "AppKit/NSMatrix.h"
 #include "AppKit/NSPopUpButton.h"
-#include "AppKit/NSPopUpList.h"
+#include "AppKit/NSSecureTextField.h"
 #include "AppKit/NSSlider.h"
 #include "AppKit/NSTextField.h"
 #include "ControlsFixture.h"
@@ -63,6 +63,32 @@ TEST_F(ControlsTest, ButtonClickReleasedOutsideOrDisabledDoesNothing)
     button->performClick(nullptr);
     EXPECT_EQ(button->state(), NSOffState);
     EXPECT_EQ(recorder->count, 0);
+}
+
+TEST_F(ControlsTest, SendActionOnChoosesTheMouseEventsThatSend)
+{
+    struct Case {
+        const char* name;
+        NSEventMask mask;
+        int expected;  // for a press, one drag inside and a release
+    };
+    const Case cases[] = {
+        {"mouse-up (the default)", NSLeftMouseUpMask, 1},
+        {"mouse-down and drags (66)", NSLeftMouseDownMask | NSLeftMouseDraggedMask, 2},
+        {"down, drags and up", NSLeftMouseDownMask | NSLeftMouseDraggedMask | NSLeftMouseUpMask, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto button = add<NSButton>(NSMakeRect(20, 20, 120, 24));
+        EXPECT_EQ(button->sendActionOn(c.mask), NSEventMask(NSLeftMouseUpMask));
+        recorder->count = 0;
+        server().injectMouse(NSEventTypeLeftMouseDown, onScreen(button, NSMakePoint(10, 10)));
+        server().injectMouse(NSEventTypeLeftMouseDragged, onScreen(button, NSMakePoint(30, 10)));
+        server().injectMouse(NSEventTypeLeftMouseUp, onScreen(button, NSMakePoint(30, 10)));
+        pump();
+        EXPECT_EQ(recorder->count, c.expected);
+        button->removeFromSuperview();
+    }
 }
 
 TEST_F(ControlsTest, KeyEquivalentClicksTheButton)
@@ -218,6 +244,18 @@ TEST_F(TextFieldTest, LabelsDoNotEditAndNumbersParse)
     EXPECT_EQ(field->stringValue()->UTF8String(), "7");
 }
 
+TEST_F(ControlsTest, SecureFieldEditsHiddenText)
+{
+    auto field = add<NSSecureTextField>(NSMakeRect(20, 200, 200, 22));
+    clickAt(centreOf(field));
+    ASSERT_TRUE(field->currentEditor());
+    type(u"pw1");
+    EXPECT_EQ(field->stringValue()->UTF8String(), "pw1");
+    EXPECT_EQ(field->currentEditor()->displayedText(), u"\u2022\u2022\u2022");
+    key(kVK_Return);
+    EXPECT_EQ(field->stringValue()->UTF8String(), "pw1");
+}
+
 // --- Sliders ---
 
 TEST_F(ControlsTest, SliderMovesByKeysAndSendsItsAction)
@@ -339,9 +377,9 @@ TEST_F(ControlsTest, PopUpButtonChoosesByClick)
     EXPECT_EQ(popup->indexOfSelectedItem(), 0);
     EXPECT_EQ(popup->titleOfSelectedItem()->UTF8String(), "Alpha");
 
-    // The list opens with the selected row over the button; rows are 20 high.
+    // The menu opens with the selected item over the button; items are 20 high.
     const NSPoint button = centreOf(popup);
-    // The list's tracking loop waits for the second click: queue all first.
+    // The menu's tracking loop waits for the second click: queue all first.
     auto clicks = [&](std::vector<NSPoint> points) {
         for (auto p : points) {
             server().injectMouse(NSEventTypeLeftMouseDown, p);
@@ -349,12 +387,13 @@ TEST_F(ControlsTest, PopUpButtonChoosesByClick)
         }
         pump();
     };
-    clicks({button, NSMakePoint(button.x, button.y - 40)});  // the first click opens, the list stays open
+    clicks({button, NSMakePoint(button.x, button.y - 40)});  // the first click opens, the menu stays open
     EXPECT_EQ(popup->indexOfSelectedItem(), 2);
     EXPECT_EQ(popup->titleOfSelectedItem()->UTF8String(), "Gamma");
     EXPECT_EQ(popup->selectedTag(), 7);
     EXPECT_EQ(recorder->count, 1);
-    EXPECT_FALSE(NSPopUpList::currentListWindow());
+    EXPECT_EQ(popup->selectedItem()->state(), NSOnState);
+    EXPECT_EQ(popup->itemAtIndex(0)->state(), NSOffState);
 
     // A click outside cancels.
     clicks({button, NSMakePoint(button.x + 200, button.y - 150)});
@@ -364,6 +403,14 @@ TEST_F(ControlsTest, PopUpButtonChoosesByClick)
     EXPECT_TRUE(popup->selectItemWithTag(7));
     popup->selectItemAtIndex(1);
     EXPECT_EQ(popup->stringValue()->UTF8String(), "Beta");
+    // The items are the menu's.
+    auto item = NSMenuItem::itemWithTitle("Delta"_ns, {}, ""_ns);
+    popup->menu()->addItem(item);
+    EXPECT_EQ(popup->numberOfItems(), 4);
+    popup->selectItem(item);
+    EXPECT_EQ(popup->indexOfSelectedItem(), 3);
+    popup->menu()->removeItem(item);
+    EXPECT_EQ(popup->indexOfSelectedItem(), -1);
     popup->removeAllItems();
     EXPECT_EQ(popup->indexOfSelectedItem(), -1);
     EXPECT_EQ(popup->titleOfSelectedItem()->UTF8String(), "");

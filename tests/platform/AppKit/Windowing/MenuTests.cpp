@@ -273,6 +273,10 @@ TEST_F(MenuTest, PopUpMenuPicksByClickAndByKeyboard)
     menu->addItem(NSMenuItem::separatorItem());
     menu->addItemWithTitle("Second"_ns, "open:", ""_ns)->setTarget(target);
     menu->addItemWithTitle("Third"_ns, "copy:", ""_ns);
+    auto more = NSMenu::menuWithTitle("More"_ns);
+    auto deep = more->addItemWithTitle("Deep"_ns, "open:", ""_ns);
+    deep->setTarget(target);
+    menu->addItemWithTitle("More"_ns, {}, ""_ns)->setSubmenu(more);
 
     // Runs inside the tracking loop, once the menu window is up.
     std::optional<WSWindowInfo> seen;
@@ -327,5 +331,30 @@ TEST_F(MenuTest, PopUpMenuPicksByClickAndByKeyboard)
     });
     EXPECT_FALSE(menu->popUpMenuPositioningItem(nullptr, NSMakePoint(10, 10), view));
     EXPECT_EQ(target->fired.size(), 1u);
+
+    // Submenus: a press on "More" opens it beside the menu; a click there
+    // chooses "Deep".
+    whileOpen([&](const WSWindowInfo& info) {
+        server().injectMouse(NSEventTypeLeftMouseDown, itemCentre(info, 4));
+        server().injectMouse(NSEventTypeLeftMouseUp, itemCentre(info, 4));
+        // The submenu opens with "Deep" level with "More", to its right.
+        NSPoint deepCentre = NSMakePoint(NSMaxX(info.frame) + NSMenuView::kWidth / 2, itemCentre(info, 4).y);
+        server().injectMouse(NSEventTypeLeftMouseDown, deepCentre);
+        server().injectMouse(NSEventTypeLeftMouseUp, deepCentre);
+    });
+    EXPECT_TRUE(menu->popUpMenuPositioningItem(nullptr, NSMakePoint(10, 150), view));
+    ASSERT_EQ(target->fired.size(), 2u);
+    EXPECT_EQ(target->senders.back(), deep.get());
+
+    // And by keyboard: Down to "More", Right into it, Return.
+    whileOpen([&](const WSWindowInfo&) {
+        for (uint16_t key : {kVK_DownArrow, kVK_DownArrow, kVK_DownArrow, kVK_RightArrow, kVK_Return}) {
+            server().injectKey(key, 0, true);
+            server().injectKey(key, 0, false);
+        }
+    });
+    NSMenu::popUpContextMenu(menu, click, view);
+    EXPECT_EQ(target->fired.size(), 3u);
+    for (auto& info : server().allWindows()) EXPECT_FALSE(info.visible && info.role == "menu");
 }
 

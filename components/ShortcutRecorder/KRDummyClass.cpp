@@ -1,0 +1,12 @@
+#include "ShortcutRecorder/KRDummyClass.h"
+
+#include "Foundation/NSClass.h"
+#include "Foundation/NSBundle.h"
+
+NS_CLASS_DEFINE(KRDummyClass)
+
+Ref<NSString> KRLocalizedString(const char* key)
+{
+    return NSBundle::bundleForClass(KRDummyClass::staticClass())
+        ->localizedStringForKey(NSString::stringWithUTF8String(key), ""_ns, "ZAKShortcutRecorder"_ns);
+}

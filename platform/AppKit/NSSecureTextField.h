@@ -1,0 +1,18 @@
+#pragma once
+// Password fields: a text field whose text shows, and edits, as bullets.
+#include "AppKit/NSTextField.h"
+
+class NSSecureTextFieldCell : public NSTextFieldCell {
+    NS_OBJECT(NSSecureTextFieldCell, NSTextFieldCell)
+public:
+    NSSecureTextFieldCell() = default;
+    bool isSecure() const override { return true; }
+};
+
+class NSSecureTextField : public NSTextField {
+    NS_OBJECT(NSSecureTextField, NSTextField)
+public:
+    NSSecureTextField() = default;
+    static const NSClass& cellClass() { return NSSecureTextFieldCell::staticClass(); }
+    const NSClass& cellClassOfControl() const override { return cellClass(); }
+};
