@@ -111,6 +111,7 @@ Id AppController::init()
     if (!g_classReady) setUpClass();
     GuidelineStore::getSharedGuidelineStore()->loadDataFromPrefs();
     sharedController() = this;
+    m_hotKeyCenter = dynamic_ref_cast<HKHotKeyCenter>(make<HKHotKeyCenter>());
     return this;
 }
 
@@ -120,8 +121,8 @@ void AppController::resetShared()
         SharedRulerStore::getSharedRulerStore()->closeAndRemoveAllRuler();
         if (controller->m_guidelineController) controller->m_guidelineController->close();
         if (controller->m_screenController) controller->m_screenController->close();
+        controller->m_hotKeyCenter->unregisterHotKeysWithTarget(controller);
     }
-    AppServices::resetHotKeys();
     sharedController() = nullptr;
     GuidelineStore::resetShared();
     SharedRulerStore::resetShared();
@@ -138,9 +139,9 @@ void AppController::awakeFromNib()
     if (m_newLineStartPos) m_newLineStartPos->setIntValue(80);
     if (m_newLineNumber) m_newLineNumber->setIntValue(1);
     if (m_newLineDistance) m_newLineDistance->setIntValue(20);
-    if (keyCode >= 0 &&
-        !AppServices::registerHotKey(static_cast<uint16_t>(keyCode), static_cast<uint64_t>(modifiers), Id(this),
-                                     "vellamoKeyDown:"))
+    if (keyCode >= 0 && !m_hotKeyCenter->registerHotKeyWithKeyCode(static_cast<uint16_t>(keyCode),
+                                                                    static_cast<NSUInteger>(modifiers), Id(this),
+                                                                    "vellamoKeyDown:", nullptr))
         NSLog("The hot key (key code %d, modifiers 0x%x) was refused by the system", static_cast<int>(keyCode),
               static_cast<unsigned>(modifiers));
 }

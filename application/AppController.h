@@ -15,6 +15,7 @@
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSAttributedString.h"
 #include "GuidelineController.h"
+#include "HotKeyCenter/HKHotKeyCenter.h"
 #include "ScreenController.h"
 
 #include "AboutBox.h"
@@ -132,4 +133,5 @@ private:
     Ref<Preference> m_preferenceWindow;
     Ref<GuidelineController> m_guidelineController;
     Ref<ScreenController> m_screenController;
+    Ref<HKHotKeyCenter> m_hotKeyCenter;
 };

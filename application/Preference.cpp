@@ -3,7 +3,7 @@
 
 #include "AppController.h"
 #include "AppDefaults.h"
-#include "AppServices.h"
+#include "HotKeyCenter/HKHotKeyCenter.h"
 #include "AppText.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNotificationCenter.h"
@@ -57,7 +57,7 @@ void Preference::loadWindow()
     m_verMatrix = radios(content, NSMakeRect(230, 132, 200, 40),
                          {{AppText::text("LSPrefTopEdge"), 0}, {AppText::text("LSPrefBottomEdge"), 1}}, self,
                          "radioButtonHasChanged:");
-    m_acceptHotKey = checkBox(content, NSMakeRect(20, 96, 400, 22), AppText::text("LSPrefAcceptHotKey"), self,
+    m_acceptHotKey = checkBox(content, NSMakeRect(20, 96, 200, 22), AppText::text("LSPrefAcceptHotKey"), self,
                               "acceptHotKeyHasChanged:");
     auto well = [&](const NSRect& frame, const SEL& action) {
         auto w = dynamic_ref_cast<NSColorWell>(alloc<NSColorWell>()->initWithFrame(frame));
@@ -66,6 +66,8 @@ void Preference::loadWindow()
         content->addSubview(w);
         return w;
     };
+    m_keyCodeRecorder = dynamic_ref_cast<KRRecorderControl>(alloc<KRRecorderControl>()->initWithFrame(NSMakeRect(230, 94, 190, 24)));
+    content->addSubview(m_keyCodeRecorder);
     label(content, NSMakeRect(20, 62, 130, 18), AppText::text("LSPrefGuideColor"));
     m_guideColorWell = well(NSMakeRect(150, 56, 44, 28), "guidelineColorChanged:");
     label(content, NSMakeRect(220, 62, 130, 18), AppText::text("LSPrefScreenColor"));
@@ -86,8 +88,13 @@ void Preference::awakeFromNib()
     m_acceptHotKey->setState(defaults()->boolForKey("AcceptHotKey"_ns) ? NSOnState : NSOffState);
     m_guideColorWell->setColor(AppDefaults::colorForKey("GuidelineColor"));
     m_screenColorWell->setColor(AppDefaults::colorForKey("ScreenColor"));
-    // TODO(recorder): set the recorder's combination from "GuidelineKeyModifier"
-    // and "GuidelineKeyCode", then make this object its delegate.
+    m_keyCodeRecorder->setAnimates(true);
+    m_keyCodeRecorder->setCanCaptureGlobalHotKeys(true);
+    m_keyCodeRecorder->setStyle(0);
+    m_keyCodeRecorder->setKeyCombo(KRMakeKeyCombo(static_cast<NSUInteger>(defaults()->integerForKey("GuidelineKeyModifier"_ns)),
+                                                  defaults()->integerForKey("GuidelineKeyCode"_ns)));
+    // Only now: filling the recorder must not register the hot key again.
+    m_keyCodeRecorder->setDelegate(Id(this));
 }
 
 void Preference::closeDialog(const Id&) { close(); }
@@ -134,13 +141,15 @@ void Preference::screenColorChanged(const Id&)
 
 // A refused combination is still stored (the next launch tries again) but
 // logged, so the user can learn why the key does nothing.
-void Preference::shortcutRecorderKeyComboDidChange(const Id&, uint64_t flags, int64_t code)
+void Preference::shortcutRecorderKeyComboDidChange(const Ref<KRRecorderControl>&, _KeyCombo combo)
 {
     auto controller = AppController::getSharedAppController();
-    AppServices::unregisterHotKeysWithTarget(controller);
-    if (code >= 0 && !AppServices::registerHotKey(static_cast<uint16_t>(code), flags, controller, "vellamoKeyDown:"))
+    auto center = dynamic_ref_cast<HKHotKeyCenter>(make<HKHotKeyCenter>());
+    center->unregisterHotKeysWithTarget(controller);
+    if (combo.code >= 0 && !center->registerHotKeyWithKeyCode(static_cast<uint16_t>(combo.code), combo.flags, controller,
+                                                                "vellamoKeyDown:", nullptr))
         NSLog("The hot key (key code %d, modifiers 0x%x) was refused by the system; it is kept for the next launch",
-              static_cast<int>(code), static_cast<unsigned>(flags));
-    defaults()->setInteger(code, "GuidelineKeyCode"_ns);
-    defaults()->setInteger(static_cast<NSInteger>(flags), "GuidelineKeyModifier"_ns);
+              static_cast<int>(combo.code), static_cast<unsigned>(combo.flags));
+    defaults()->setInteger(combo.code, "GuidelineKeyCode"_ns);
+    defaults()->setInteger(static_cast<NSInteger>(combo.flags), "GuidelineKeyModifier"_ns);
 }

@@ -8,8 +8,9 @@
 #include "AppKit/NSSlider.h"
 #include "AppKit/NSTextField.h"
 #include "AppKit/NSWindowController.h"
+#include "ShortcutRecorder/KRRecorderControl.h"
 
-class Preference : public NSWindowController {
+class Preference : public NSWindowController, public KRRecorderControlDelegate {
     NS_OBJECT(Preference, NSWindowController)
 public:
     Id init() override;
@@ -22,9 +23,8 @@ public:
     void acceptHotKeyHasChanged(const Id& sender);
     void guidelineColorChanged(const Id& sender);
     void screenColorChanged(const Id& sender);
-    // The recorder's delegate call: a new combination (flags 0 and code -1
-    // when cleared).
-    void shortcutRecorderKeyComboDidChange(const Id& recorder, uint64_t flags, int64_t code);
+    // A new combination (flags 0 and code -1 when cleared).
+    void shortcutRecorderKeyComboDidChange(const Ref<KRRecorderControl>& recorder, _KeyCombo combo) override;
 
     Ref<NSSlider> transSlider() { window(); return m_transSlider; }
     Ref<NSTextField> transValue() { window(); return m_transValue; }
@@ -32,6 +32,7 @@ public:
     Ref<NSMatrix> verMatrix() { window(); return m_verMatrix; }
     Ref<NSButton> acceptHotKey() { window(); return m_acceptHotKey; }
 
+    Ref<KRRecorderControl> keyCodeRecorder() { window(); return m_keyCodeRecorder; }
     Ref<NSColorWell> guideColorWell() { window(); return m_guideColorWell; }
     Ref<NSColorWell> screenColorWell() { window(); return m_screenColorWell; }
 
@@ -43,5 +44,5 @@ private:
     Ref<NSMatrix> m_horMatrix, m_verMatrix;
     Ref<NSButton> m_acceptHotKey;
     Ref<NSColorWell> m_guideColorWell, m_screenColorWell;
-    Id m_keyCodeRecorder;
+    Ref<KRRecorderControl> m_keyCodeRecorder;
 };

@@ -137,7 +137,7 @@ TEST(Plumbline, TheHotKeyIsRecordedRegisteredAndTogglesOnlyWhenAccepted)
                 app()->newGuidline(itemWithTag(app()->guidelineMenu(), 0));
                 app()->showPreferences(nullptr);
                 // Command-shift-G.
-                app()->preferenceWindow()->shortcutRecorderKeyComboDidChange(nullptr, 0x120000, 5);
+                app()->preferenceWindow()->shortcutRecorderKeyComboDidChange(app()->preferenceWindow()->keyCodeRecorder(), KRMakeKeyCombo(0x120000, 5));
                 auto defaults = NSUserDefaults::standardUserDefaults();
                 EXPECT_EQ(defaults->integerForKey("GuidelineKeyCode"_ns), 5);
                 EXPECT_EQ(defaults->integerForKey("GuidelineKeyModifier"_ns), 0x120000);
@@ -166,7 +166,7 @@ TEST(Plumbline, TheHotKeyIsRecordedRegisteredAndTogglesOnlyWhenAccepted)
             // A combination the system refuses is stored, not registered.
             d.onMain([] {
                 server().holdHotKeyElsewhere(6, 0x300);
-                app()->preferenceWindow()->shortcutRecorderKeyComboDidChange(nullptr, 0x120000, 6);
+                app()->preferenceWindow()->shortcutRecorderKeyComboDidChange(app()->preferenceWindow()->keyCodeRecorder(), KRMakeKeyCombo(0x120000, 6));
                 EXPECT_EQ(NSUserDefaults::standardUserDefaults()->integerForKey("GuidelineKeyCode"_ns), 6);
             });
             d.releaseHotKey(6, 0x300);
@@ -175,7 +175,7 @@ TEST(Plumbline, TheHotKeyIsRecordedRegisteredAndTogglesOnlyWhenAccepted)
             EXPECT_EQ(visibleCount(), 2);
 
             // Hide with a working key, then quit.
-            d.onMain([] { app()->preferenceWindow()->shortcutRecorderKeyComboDidChange(nullptr, 0x120000, 5); });
+            d.onMain([] { app()->preferenceWindow()->shortcutRecorderKeyComboDidChange(app()->preferenceWindow()->keyCodeRecorder(), KRMakeKeyCombo(0x120000, 5)); });
             d.releaseHotKey(5, 0x300);
             EXPECT_EQ(visibleCount(), 0);
         },
