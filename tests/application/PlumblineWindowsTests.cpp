@@ -133,11 +133,18 @@ TEST(Plumbline, TheHotKeyIsRecordedRegisteredAndTogglesOnlyWhenAccepted)
     LogCapture log;
     runPlumbline(
         [](AppDriver& d) {
-            d.onMain([] {
+            NSPoint recorder{};
+            d.onMain([&] {
                 app()->newGuidline(itemWithTag(app()->guidelineMenu(), 0));
                 app()->showPreferences(nullptr);
-                // Command-shift-G.
-                app()->preferenceWindow()->shortcutRecorderKeyComboDidChange(app()->preferenceWindow()->keyCodeRecorder(), KRMakeKeyCombo(0x120000, 5));
+                auto control = app()->preferenceWindow()->keyCodeRecorder();
+                const NSRect r = control->convertRectToView(control->bounds(), nullptr);
+                recorder = control->window()->convertBaseToScreen(NSMakePoint(r.origin.x + 40, r.origin.y + r.size.height / 2));
+            });
+            // Record command-shift-G in the recorder.
+            d.click(recorder);
+            d.key(5, 0x120000);
+            d.onMain([] {
                 auto defaults = NSUserDefaults::standardUserDefaults();
                 EXPECT_EQ(defaults->integerForKey("GuidelineKeyCode"_ns), 5);
                 EXPECT_EQ(defaults->integerForKey("GuidelineKeyModifier"_ns), 0x120000);
