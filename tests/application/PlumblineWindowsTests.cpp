@@ -47,6 +47,16 @@ TEST(Plumbline, RulerMarkersFollowThePointerEvenWhileHidden)
         EXPECT_TRUE(isMarkerRed(d.pixel(f.x + 150, markerRow)));
         EXPECT_FALSE(isMarkerRed(d.pixel(f.x + 152, markerRow)));
 
+        // A right-button drag is not heard: the marker stays.
+        d.onMain([&] {
+            server().injectMouse(NSEventTypeRightMouseDown, NSMakePoint(f.x + 150, f.y - 50));
+            server().injectPointer(NSMakePoint(f.x + 200, f.y - 50));
+            server().injectMouse(NSEventTypeRightMouseUp, NSMakePoint(f.x + 200, f.y - 50));
+        });
+        d.waitIdle();
+        EXPECT_TRUE(isMarkerRed(d.pixel(f.x + 150, markerRow)));
+        EXPECT_FALSE(isMarkerRed(d.pixel(f.x + 200, markerRow)));
+
         d.onMain([] { app()->hideAllRuler(nullptr); });
         EXPECT_FALSE(rulerFrame(d).visible);
         d.moveMouse(NSMakePoint(f.x + 250, f.y - 50));
