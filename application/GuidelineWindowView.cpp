@@ -125,10 +125,11 @@ void GuidelineWindowView::fillTiles(const Ref<NSColor>& pattern, const NSRect& t
     NSBezierPath::fillRect(r);
 }
 
+// The tiles hold one colour, so their pattern is that colour: a plain fill
+// draws the same pixels without a pattern surface per fill.
 void GuidelineWindowView::makePatterns()
 {
-    m_horPattern = NSColor::colorWithPatternImage(m_horImage);
-    m_verPattern = NSColor::colorWithPatternImage(m_verImage);
+    m_horPattern = m_verPattern = AppDefaults::colorForKey("GuidelineColor");
 }
 
 // Tiles outside the dirty rectangle are skipped before they reach the
