@@ -16,14 +16,15 @@ Ref<NSView> DoubleRulerHorView::initWithFrame(const NSRect& frame)
     return this;
 }
 
-void DoubleRulerHorView::drawRect(const NSRect&)
+void DoubleRulerHorView::drawRect(const NSRect& dirtyRect)
 {
     auto w = window();
     const CGFloat W = w ? w->frame().size.width : bounds().size.width;
     const NSPoint m = mouseLocation();
     RulerDrawing::fillWhiteAndStroke(bounds(), true);
     if (W >= 1)
-        for (CGFloat x = 1; x <= W; x += 100) RulerDrawing::drawImage(m_ruler, NSMakePoint(x, 0));
+        for (CGFloat x = 1; x <= W; x += 100)
+            if (RulerDrawing::touches(NSMakeRect(x, 0, 100, 14), dirtyRect)) RulerDrawing::drawImage(m_ruler, NSMakePoint(x, 0));
     if (m.x > 0) {
         RulerDrawing::drawImage(m_rulerMarker, NSMakePoint(m.x, 0));
         RulerDrawing::drawText(NSString::stringWithFormat("%li"_ns, static_cast<long>(m.x)), NSMakePoint(m.x, 26),
@@ -31,6 +32,7 @@ void DoubleRulerHorView::drawRect(const NSRect&)
     }
     if (W >= 0)
         for (long n = 0; n <= W; n += 100)
-            RulerDrawing::drawText(NSString::stringWithFormat("%ld"_ns, n), NSMakePoint(n + 2, 15), m_dSmallDict);
+            if (RulerDrawing::touches(NSMakeRect(n + 2, 15, 30, 14), dirtyRect))
+                RulerDrawing::drawText(NSString::stringWithFormat("%ld"_ns, n), NSMakePoint(n + 2, 15), m_dSmallDict);
     RulerDrawing::fillWhiteAndStroke(bounds(), false);
 }

@@ -16,14 +16,15 @@ Ref<NSView> DoubleRulerVerView::initWithFrame(const NSRect& frame)
     return this;
 }
 
-void DoubleRulerVerView::drawRect(const NSRect&)
+void DoubleRulerVerView::drawRect(const NSRect& dirtyRect)
 {
     auto w = window();
     const CGFloat H = w ? w->frame().size.height : bounds().size.height;
     const CGFloat h = bounds().size.height;
     const NSPoint m = mouseLocation();
     RulerDrawing::fillWhiteAndStroke(bounds(), true);
-    for (CGFloat r = 101; r <= H + 200; r += 100) RulerDrawing::drawImage(m_ruler, NSMakePoint(13, h - r));
+    for (CGFloat r = 101; r <= H + 200; r += 100)
+        if (RulerDrawing::touches(NSMakeRect(13, h - r, 23, 100), dirtyRect)) RulerDrawing::drawImage(m_ruler, NSMakePoint(13, h - r));
     if (m.y >= 0) {
         RulerDrawing::drawImage(m_rulerMarker, NSMakePoint(13, m.y));
         RulerDrawing::drawText(NSString::stringWithFormat("%li"_ns, static_cast<long>(h - m.y - 1)),
@@ -31,7 +32,8 @@ void DoubleRulerVerView::drawRect(const NSRect&)
     }
     if (H >= 0)
         for (long n = 0; n <= H; n += 100)
-            RulerDrawing::drawText(NSString::stringWithFormat("%ld"_ns, n), NSMakeRect(18, h - n - 50, 8, 50),
+            if (RulerDrawing::touches(NSMakeRect(18, h - n - 50, 8, 50), dirtyRect))
+                RulerDrawing::drawText(NSString::stringWithFormat("%ld"_ns, n), NSMakeRect(18, h - n - 50, 8, 50),
                                    m_dSmallDict);
     RulerDrawing::fillWhiteAndStroke(bounds(), false);
 }

@@ -16,6 +16,9 @@ void GeneralRulerView::setMouseLocation(NSPoint screenPoint)
 {
     auto w = window();
     if (!w) return;
-    m_mouseLocation = convertPoint(w->convertScreenToBase(screenPoint), nullptr);
-    setNeedsDisplay(true);
+    const NSPoint location = convertPoint(w->convertScreenToBase(screenPoint), nullptr);
+    if (location.x == m_mouseLocation.x && location.y == m_mouseLocation.y) return;
+    setNeedsDisplayInRect(markerRect(m_mouseLocation));
+    m_mouseLocation = location;
+    setNeedsDisplayInRect(markerRect(m_mouseLocation));
 }

@@ -9,6 +9,9 @@ public:
     NSPoint mouseLocation() const { return m_mouseLocation; }
     // A point in screen coordinates.
     void setMouseLocation(NSPoint screenPoint);
+    // What the marker and its number cover at a location; the whole view
+    // unless a ruler knows better. Only this is drawn again when the pointer moves.
+    virtual NSRect markerRect(NSPoint location) const { (void)location; return bounds(); }
 
 private:
     NSPoint m_mouseLocation{};

@@ -43,6 +43,12 @@ void drawText(const Ref<NSString>& text, const NSRect& rect, const Ref<NSDiction
     NSStringExt::drawInRect(text, rect, attributes);
 }
 
+bool touches(const NSRect& a, const NSRect& b)
+{
+    return a.origin.x < b.origin.x + b.size.width && b.origin.x < a.origin.x + a.size.width &&
+           a.origin.y < b.origin.y + b.size.height && b.origin.y < a.origin.y + a.size.height;
+}
+
 void fillWhiteAndStroke(const NSRect& bounds, bool fill)
 {
     if (fill) {

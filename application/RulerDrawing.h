@@ -11,4 +11,6 @@ void drawImage(const Ref<NSImage>& image, NSPoint point);
 void drawText(const Ref<NSString>& text, NSPoint point, const Ref<NSDictionary>& attributes);
 void drawText(const Ref<NSString>& text, const NSRect& rect, const Ref<NSDictionary>& attributes);
 void fillWhiteAndStroke(const NSRect& bounds, bool fill);
+// Whether a drawing within the rectangle can show inside the dirty rectangle.
+bool touches(const NSRect& rect, const NSRect& dirtyRect);
 }
