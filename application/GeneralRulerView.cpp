@@ -1,0 +1,24 @@
+#include "Foundation/NSClass.h"
+#include "GeneralRulerView.h"
+
+#include "AppKit/NSWindow.h"
+
+NS_CLASS_DEFINE(GeneralRulerView)
+
+Ref<NSView> GeneralRulerView::initWithFrame(const NSRect& frame)
+{
+    NSView::initWithFrame(frame);
+    m_mouseLocation = NSMakePoint(0, 0);
+    return this;
+}
+
+void GeneralRulerView::setMouseLocation(NSPoint screenPoint)
+{
+    auto w = window();
+    if (!w) return;
+    const NSPoint location = convertPoint(w->convertScreenToBase(screenPoint), nullptr);
+    if (location.x == m_mouseLocation.x && location.y == m_mouseLocation.y) return;
+    setNeedsDisplayInRect(markerRect(m_mouseLocation));
+    m_mouseLocation = location;
+    setNeedsDisplayInRect(markerRect(m_mouseLocation));
+}

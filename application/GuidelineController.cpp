@@ -1,0 +1,52 @@
+#include "Foundation/NSClass.h"
+#include "GuidelineController.h"
+
+#include "AppKit/NSScreen.h"
+#include "GuidelineStore.h"
+#include "GuidelineWindow.h"
+
+NS_CLASS_DEFINE(GuidelineController)
+
+Id GuidelineController::init()
+{
+    initWithWindowNibName("Guidelines"_ns);
+    return this;
+}
+
+void GuidelineController::loadWindow()
+{
+    auto screen = NSScreen::mainScreen();
+    const NSRect frame = screen ? screen->visibleFrame() : NSZeroRect;
+    auto window = GuidelineWindow::create(frame);
+    m_view = dynamic_ref_cast<GuidelineWindowView>(
+        alloc<GuidelineWindowView>()->initWithFrame(NSMakeRect(0, 0, frame.size.width, frame.size.height)));
+    window->setContentView(m_view);
+    setWindow(window);
+    awakeFromNib();
+}
+
+void GuidelineController::awakeFromNib()
+{
+    auto w = window();
+    w->setHasShadow(false);
+    w->invalidateShadow();
+    handleScreenParametersHasChanged(nullptr);
+}
+
+void GuidelineController::handleScreenParametersHasChanged(const Id&)
+{
+    auto w = window();
+    auto screen = w->screen();
+    if (!screen) screen = NSScreen::mainScreen();
+    w->setFrame(screen ? screen->visibleFrame() : NSZeroRect, true);
+    m_view->calcControllerPosition();
+    m_view->setNeedsDisplay(true);
+}
+
+void GuidelineController::newGuideline(int32_t type)
+{
+    auto set = GuidelineStore::getSharedGuidelineStore()->getCurrentSet();
+    if (!set) return;
+    set->addGuideline(Guidelines::create(type, set->freePosForType(type)));
+    getView()->setNeedsDisplay(true);
+}

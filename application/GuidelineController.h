@@ -1,0 +1,18 @@
+#pragma once
+// Owns the guideline window, sized to the visible frame of its screen.
+#include "AppKit/NSWindowController.h"
+#include "GuidelineWindowView.h"
+
+class GuidelineController : public NSWindowController {
+    NS_OBJECT(GuidelineController, NSWindowController)
+public:
+    Id init() override;
+    void loadWindow() override;
+    void awakeFromNib() override;
+    void handleScreenParametersHasChanged(const Id& sender);
+    void newGuideline(int32_t type);
+    Ref<GuidelineWindowView> getView() { window(); return m_view; }
+
+private:
+    Ref<GuidelineWindowView> m_view;
+};

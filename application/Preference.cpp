@@ -1,0 +1,155 @@
+#include "Foundation/NSClass.h"
+#include "Preference.h"
+
+#include "AppController.h"
+#include "AppDefaults.h"
+#include "HotKeyCenter/HKHotKeyCenter.h"
+#include "AppText.h"
+#include "Foundation/NSLog.h"
+#include "Foundation/NSNotificationCenter.h"
+#include "Foundation/NSUserDefaults.h"
+#include "InterfaceBuilding.h"
+#include "AppKitExtensions/NSUserDefaults+KQAppKitExtensions.h"
+
+NS_CLASS_DEFINE(Preference)
+
+namespace {
+Ref<NSUserDefaults> defaults() { return NSUserDefaults::standardUserDefaults(); }
+void post(const char* name) { NSNotificationCenter::defaultCenter()->postNotificationName(NSString::stringWithUTF8String(name), nullptr); }
+}  // namespace
+
+void Preference::describeClass(NSClassMembers<Preference>& m)
+{
+    m.action("closeDialog:", &Preference::closeDialog);
+    m.action("transSliderHasChanged:", &Preference::transSliderHasChanged);
+    m.action("radioButtonHasChanged:", &Preference::radioButtonHasChanged);
+    m.action("acceptHotKeyHasChanged:", &Preference::acceptHotKeyHasChanged);
+    m.action("guidelineColorChanged:", &Preference::guidelineColorChanged);
+    m.action("screenColorChanged:", &Preference::screenColorChanged);
+}
+
+Id Preference::init()
+{
+    initWithWindowNibName("Preferences"_ns);
+    setWindowFrameAutosaveName("PreferenceWindow"_ns);
+    return this;
+}
+
+void Preference::loadWindow()
+{
+    using namespace InterfaceBuilding;
+    auto window = panel(NSMakeRect(200, 300, 440, 250), AppText::text("LSPreferences"));
+    auto content = window->contentView();
+    const Id self(this);
+    label(content, NSMakeRect(20, 210, 160, 18), AppText::text("LSPrefOpacity"));
+    m_transSlider = dynamic_ref_cast<NSSlider>(alloc<NSSlider>()->initWithFrame(NSMakeRect(180, 208, 190, 22)));
+    m_transSlider->setMinValue(10);
+    m_transSlider->setMaxValue(100);
+    m_transSlider->setTarget(self);
+    m_transSlider->setAction("transSliderHasChanged:");
+    content->addSubview(m_transSlider);
+    m_transValue = label(content, NSMakeRect(380, 210, 40, 18), ""_ns);
+    label(content, NSMakeRect(20, 176, 200, 18), AppText::text("LSPrefHorHandles"));
+    m_horMatrix = radios(content, NSMakeRect(20, 132, 200, 40),
+                         {{AppText::text("LSPrefLeftEdge"), 0}, {AppText::text("LSPrefRightEdge"), 1}}, self,
+                         "radioButtonHasChanged:");
+    label(content, NSMakeRect(230, 176, 200, 18), AppText::text("LSPrefVerHandles"));
+    m_verMatrix = radios(content, NSMakeRect(230, 132, 200, 40),
+                         {{AppText::text("LSPrefTopEdge"), 0}, {AppText::text("LSPrefBottomEdge"), 1}}, self,
+                         "radioButtonHasChanged:");
+    m_acceptHotKey = checkBox(content, NSMakeRect(20, 96, 200, 22), AppText::text("LSPrefAcceptHotKey"), self,
+                              "acceptHotKeyHasChanged:");
+    auto well = [&](const NSRect& frame, const SEL& action) {
+        auto w = dynamic_ref_cast<NSColorWell>(alloc<NSColorWell>()->initWithFrame(frame));
+        w->setTarget(self);
+        w->setAction(action);
+        content->addSubview(w);
+        return w;
+    };
+    m_keyCodeRecorder = dynamic_ref_cast<KRRecorderControl>(alloc<KRRecorderControl>()->initWithFrame(NSMakeRect(230, 94, 190, 24)));
+    content->addSubview(m_keyCodeRecorder);
+    label(content, NSMakeRect(20, 62, 130, 18), AppText::text("LSPrefGuideColor"));
+    m_guideColorWell = well(NSMakeRect(150, 56, 44, 28), "guidelineColorChanged:");
+    label(content, NSMakeRect(220, 62, 130, 18), AppText::text("LSPrefScreenColor"));
+    m_screenColorWell = well(NSMakeRect(350, 56, 44, 28), "screenColorChanged:");
+    button(content, NSMakeRect(330, 12, 90, 28), AppText::text("LSPrefClose"), self, "closeDialog:");
+    setWindow(window);
+    awakeFromNib();
+}
+
+void Preference::awakeFromNib()
+{
+    m_transSlider->setIntegerValue(defaults()->integerForKey("TransValue"_ns));
+    m_transValue->setIntegerValue(m_transSlider->integerValue());
+    m_horMatrix->deselectAllCells();
+    m_verMatrix->deselectAllCells();
+    m_horMatrix->selectCellWithTag(defaults()->integerForKey("HorGuideController"_ns));
+    m_verMatrix->selectCellWithTag(defaults()->integerForKey("VerGuideController"_ns));
+    m_acceptHotKey->setState(defaults()->boolForKey("AcceptHotKey"_ns) ? NSOnState : NSOffState);
+    m_guideColorWell->setColor(AppDefaults::colorForKey("GuidelineColor"));
+    m_screenColorWell->setColor(AppDefaults::colorForKey("ScreenColor"));
+    m_keyCodeRecorder->setAnimates(true);
+    m_keyCodeRecorder->setCanCaptureGlobalHotKeys(true);
+    m_keyCodeRecorder->setStyle(0);
+    m_keyCodeRecorder->setKeyCombo(KRMakeKeyCombo(static_cast<NSUInteger>(defaults()->integerForKey("GuidelineKeyModifier"_ns)),
+                                                  defaults()->integerForKey("GuidelineKeyCode"_ns)));
+    // Only now: filling the recorder must not register the hot key again.
+    m_keyCodeRecorder->setDelegate(Id(this));
+}
+
+void Preference::closeDialog(const Id&) { close(); }
+
+void Preference::transSliderHasChanged(const Id&)
+{
+    const NSInteger value = m_transSlider->integerValue();
+    m_transValue->setIntegerValue(value);
+    defaults()->setInteger(value, "TransValue"_ns);
+    post("NewTransValue");
+}
+
+void Preference::radioButtonHasChanged(const Id&)
+{
+    auto hor = m_horMatrix->selectedCell();
+    auto ver = m_verMatrix->selectedCell();
+    defaults()->setInteger(hor ? hor->tag() : 0, "HorGuideController"_ns);
+    defaults()->setInteger(ver ? ver->tag() : 0, "VerGuideController"_ns);
+    post("GuidelineControllerHasChanged");
+}
+
+void Preference::acceptHotKeyHasChanged(const Id&)
+{
+    defaults()->setBool(m_acceptHotKey->state() == NSOnState, "AcceptHotKey"_ns);
+}
+
+void Preference::guidelineColorChanged(const Id&)
+{
+    auto color = m_guideColorWell->color();
+    if (!color) return;
+    NSUserDefaultsExt::setColor(defaults(), color, "GuidelineColor"_ns);
+    defaults()->synchronize();
+    post("GuideColorHasChanged");
+}
+
+void Preference::screenColorChanged(const Id&)
+{
+    auto color = m_screenColorWell->color();
+    if (!color) return;
+    NSUserDefaultsExt::setColor(defaults(), color, "ScreenColor"_ns);
+    defaults()->synchronize();
+    post("ScreenColorHasChanged");
+}
+
+// A refused combination is still stored (the next launch tries again) but
+// logged, so the user can learn why the key does nothing.
+void Preference::shortcutRecorderKeyComboDidChange(const Ref<KRRecorderControl>&, _KeyCombo combo)
+{
+    auto controller = AppController::getSharedAppController();
+    auto center = dynamic_ref_cast<HKHotKeyCenter>(make<HKHotKeyCenter>());
+    center->unregisterHotKeysWithTarget(controller);
+    if (combo.code >= 0 && !center->registerHotKeyWithKeyCode(static_cast<uint16_t>(combo.code), combo.flags, controller,
+                                                                "vellamoKeyDown:", nullptr))
+        NSLog("The hot key (key code %d, modifiers 0x%x) was refused by the system; it is kept for the next launch",
+              static_cast<int>(combo.code), static_cast<unsigned>(combo.flags));
+    defaults()->setInteger(combo.code, "GuidelineKeyCode"_ns);
+    defaults()->setInteger(static_cast<NSInteger>(combo.flags), "GuidelineKeyModifier"_ns);
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The handle at a ruler's far end: dragging it lengthens or shortens the ruler.
+#include "AppKit/NSButton.h"
+
+class ResizeButton : public NSButton {
+    NS_OBJECT(ResizeButton, NSButton)
+public:
+    // No click tracking, so the drag arrives as mouseDragged.
+    void mouseDown(const Ref<NSEvent>&) override {}
+    void mouseDragged(const Ref<NSEvent>& event) override;
+};
+
+// What a resize button asks of the view it sits in.
+class RulerArm {
+public:
+    virtual ~RulerArm() = default;
+    virtual bool horizontal() const = 0;
+};

@@ -1,0 +1,4 @@
+#include "Foundation/NSClass.h"
+#include "RulerWindowController.h"
+
+NS_CLASS_DEFINE(RulerWindowController)

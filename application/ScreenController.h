@@ -1,0 +1,17 @@
+#pragma once
+// The resolution frame, anchored at the top-left corner of its screen.
+#include "AppKit/NSWindowController.h"
+#include "ScreenView.h"
+
+class ScreenController : public NSWindowController {
+    NS_OBJECT(ScreenController, NSWindowController)
+public:
+    Id init() override;
+    void loadWindow() override;
+    void awakeFromNib() override;
+    void setWidth(int32_t width, int32_t height);
+    Ref<ScreenView> view() { window(); return m_view; }
+
+private:
+    Ref<ScreenView> m_view;
+};

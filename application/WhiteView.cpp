@@ -1,0 +1,17 @@
+#include "Foundation/NSClass.h"
+#include "WhiteView.h"
+
+#include "AppKit/NSBezierPath.h"
+#include "AppKit/NSColor.h"
+
+NS_CLASS_DEFINE(WhiteView)
+
+void WhiteView::drawRect(const NSRect&)
+{
+    NSColor::whiteColor()->setFill();
+    NSBezierPath::fillRect(bounds());
+    NSColor::blackColor()->setStroke();
+    auto outline = NSBezierPath::bezierPathWithRect(bounds());
+    outline->setLineWidth(1);
+    outline->stroke();
+}

@@ -1,0 +1,3 @@
+#include "MainInterface.h"
+
+int main(int argc, const char** argv) { return PlumblineMain(argc, argv); }
