@@ -2,7 +2,7 @@
 // The application delegate: start-up and quit, the menus, the dialogs for new
 // sets and series of guidelines, set administration, rulers, the resolution
 // frame and the hot-key toggle.
-#include "AppKitStates.h"
+#include "AppKit/NSCell.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSButton.h"
 #include "AppKit/NSMatrix.h"

@@ -2,14 +2,14 @@
 #include "AppServices.h"
 
 #include "AppKit/NSAlert.h"
+#include "ZAKAppKit/ZAKCrashReporter/ZAKCrashReporter.h"
+#include "ZAKAppKit/ZAKFeedbackProvider/ZAKFeedbackProvider.h"
 
 namespace AppServices {
 
-// TODO(crash reporter): call ZAKCrashReporter's checkForCrash once it exists.
-void checkForCrash() {}
+void checkForCrash() { ZAKCrashReporter::checkForCrash(); }
 
-// TODO(feedback dialog): call ZAKFeedbackProvider's showFeedbackProviderDialog once it exists.
-void showFeedbackProviderDialog() {}
+void showFeedbackProviderDialog() { ZAKFeedbackProvider::showFeedbackProviderDialog(); }
 
 // --- Confirmation ---
 

@@ -1,6 +1,6 @@
 #pragma once
 // The preferences window: ruler opacity, handle edges, the hot key and colours.
-#include "AppKitStates.h"
+#include "AppKit/NSCell.h"
 #include "AppKit/NSButton.h"
 #include "AppKit/NSColor.h"
 #include "AppKit/NSColorWell.h"
