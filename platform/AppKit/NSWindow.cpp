@@ -178,6 +178,8 @@ void NSWindow::describeClass(NSClassMembers<NSWindow>& m)
     m.action("orderOut:", &NSWindow::orderOut);
     m.action("makeKeyAndOrderFront:", &NSWindow::makeKeyAndOrderFront);
     m.action("performClose:", &NSWindow::performClose);
+    m.action("selectNextKeyView:", &NSWindow::selectNextKeyView);
+    m.action("selectPreviousKeyView:", &NSWindow::selectPreviousKeyView);
     m.property("title", &NSWindow::title, &NSWindow::setTitle);
     m.property("alphaValue", &NSWindow::alphaValue, &NSWindow::setAlphaValue);
     // Outlets an interface file connects.
