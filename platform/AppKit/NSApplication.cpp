@@ -357,6 +357,11 @@ void NSApplication::setMenuKeyEquivalentHandler(MenuKeyEquivalentHandler handler
     menuHandler() = std::move(handler);
 }
 
+NSApplication::MenuKeyEquivalentHandler NSApplication::menuKeyEquivalentHandler()
+{
+    return menuHandler();
+}
+
 // --- Actions ---
 
 namespace {
@@ -552,8 +557,7 @@ int NSApplicationMain(int, const char**)
 {
     NSAutoreleasePool pool;
     Ref<NSApplication> app = NSApplication::sharedApplication();
-    // Under the test harness a process may run several programs in turn.
-    app->m_terminated = app->m_terminating = app->m_launched = false;
+    app->resetTerminatedState();
     NSSignalSource::setTerminationHandler([](int) {
         if (NSApp) NSApp->terminate(nullptr);
     });
