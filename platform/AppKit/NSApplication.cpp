@@ -411,13 +411,7 @@ bool NSApplication::sendAction(const SEL& action, const Id& target, const Id& se
 
 bool NSApplication::tryToPerform(const SEL& action, const Id& object)
 {
-    if (NSResponder::tryToPerform(action, object)) return true;
-    auto d = delegate();
-    if (d && d->respondsToSelector(action)) {
-        d->performSelector(action, object);
-        return true;
-    }
-    return false;
+    return NSResponder::tryToPerform(action, object, delegate());
 }
 
 // --- Windows ---

@@ -729,13 +729,7 @@ void NSWindow::postWindowNotification(const char* name)
 
 bool NSWindow::tryToPerform(const SEL& action, const Id& object)
 {
-    if (NSResponder::tryToPerform(action, object)) return true;
-    auto d = delegate();
-    if (d && d->respondsToSelector(action)) {
-        d->performSelector(action, object);
-        return true;
-    }
-    return false;
+    return NSResponder::tryToPerform(action, object, delegate());
 }
 
 void NSWindow::displayAllWindowsIfNeeded()
