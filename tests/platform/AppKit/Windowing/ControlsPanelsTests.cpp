@@ -273,6 +273,7 @@ TEST_F(AlertTest, RunAlertPanelAndSheetForm)
     parent->sendEvent(NSEvent::mouseEventWithType(NSEventTypeLeftMouseDown, NSMakePoint(50, 50), 0, 0,
                                                   parent->windowNumber(), nullptr, 0, 1, 1));
     EXPECT_TRUE(content->downs.empty());
+    EXPECT_TRUE(weakAlert.get()->window()->isKeyWindow());
     ASSERT_TRUE(weakAlert.get());  // the sheet keeps its alert
     EXPECT_EQ(recorder->count, 0);
     EXPECT_EQ(NSAlertLog::all().back().result, NSModalResponseContinue);
