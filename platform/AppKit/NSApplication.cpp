@@ -357,6 +357,11 @@ void NSApplication::setMenuKeyEquivalentHandler(MenuKeyEquivalentHandler handler
     menuHandler() = std::move(handler);
 }
 
+NSApplication::MenuKeyEquivalentHandler NSApplication::menuKeyEquivalentHandler()
+{
+    return menuHandler();
+}
+
 // --- Actions ---
 
 namespace {
@@ -406,13 +411,7 @@ bool NSApplication::sendAction(const SEL& action, const Id& target, const Id& se
 
 bool NSApplication::tryToPerform(const SEL& action, const Id& object)
 {
-    if (NSResponder::tryToPerform(action, object)) return true;
-    auto d = delegate();
-    if (d && d->respondsToSelector(action)) {
-        d->performSelector(action, object);
-        return true;
-    }
-    return false;
+    return NSResponder::tryToPerform(action, object, delegate());
 }
 
 // --- Windows ---
@@ -552,8 +551,7 @@ int NSApplicationMain(int, const char**)
 {
     NSAutoreleasePool pool;
     Ref<NSApplication> app = NSApplication::sharedApplication();
-    // Under the test harness a process may run several programs in turn.
-    app->m_terminated = app->m_terminating = app->m_launched = false;
+    app->resetTerminatedState();
     NSSignalSource::setTerminationHandler([](int) {
         if (NSApp) NSApp->terminate(nullptr);
     });

@@ -92,6 +92,9 @@ public:
     void replyToApplicationShouldTerminate(bool shouldTerminate);
     static void setExitsOnTerminate(bool exits);
     bool hasTerminated() const { return m_terminated; }
+    // A process may run several programs in turn (the test harness): clears
+    // what the last one's termination left, so loops can run again.
+    void resetTerminatedState() { m_terminated = m_terminating = m_launched = false; }
 
     // --- Events ---
     // nextEventMatchingMask:untilDate:inMode:dequeue: — a nil date polls;
@@ -127,6 +130,8 @@ public:
     // one fired. The menu layer installs it.
     using MenuKeyEquivalentHandler = std::function<bool(const Id& mainMenu, const Ref<NSEvent>& event)>;
     static void setMenuKeyEquivalentHandler(MenuKeyEquivalentHandler handler);
+    // The handler in place (a test that replaces it puts this one back).
+    static MenuKeyEquivalentHandler menuKeyEquivalentHandler();
 
     // --- Modal sessions: a stack; each ends only itself ---
     NSModalResponse runModalForWindow(const Ref<NSWindow>& window);

@@ -1,5 +1,7 @@
 #include "AppKit/NSCell.h"
 
+#include "AppKit/NSFont.h"
+
 #include "Foundation/NSClass.h"
 
 #include "AppKit/NSApplication.h"
@@ -414,4 +416,17 @@ Id NSCell::initWithCoder(NSCoder* c)
     m_controlSize = NSUInteger(c->decodeIntegerForKey("NSControlSize"_ns));
     m_representedObject = c->decodeObjectForKey("NSRepresentedObject"_ns);
     return this;
+}
+
+Ref<NSFont> NSCell::font() const
+{
+    return m_textStyle.bold ? NSFont::boldSystemFontOfSize(m_textStyle.size) : NSFont::systemFontOfSize(m_textStyle.size);
+}
+
+void NSCell::setFont(const Ref<NSFont>& font)
+{
+    if (!font) return;
+    m_textStyle.size = font->pointSize() > 0 ? font->pointSize() : 13;
+    m_textStyle.bold = font->fontName()->UTF8String().find("Bold") != std::string::npos;
+    redisplay();
 }

@@ -20,6 +20,7 @@
 #include "Foundation/NSGeometry.h"
 #include "Foundation/NSString.h"
 
+class NSFont;
 class NSFieldEditor;
 
 enum NSCellType : NSUInteger { NSNullCellType = 0, NSTextCellType = 1, NSImageCellType = 2 };
@@ -92,6 +93,11 @@ public:
     bool isBoldFont() const { return m_textStyle.bold; }
     void setBoldFont(bool flag) { m_textStyle.bold = flag; redisplay(); }
     NSControlText::Style textStyle() const { return m_textStyle; }
+    // The cell's font as an NSFont: the system font (bold or not) at the
+    // cell's size. Controls draw in the system face, so a font of another
+    // family sets only the size and the weight.
+    Ref<NSFont> font() const;
+    void setFont(const Ref<NSFont>& font);
     // 0 regular, 1 small, 2 mini; sets the text size to 13, 11 or 9.
     NSUInteger controlSize() const { return m_controlSize; }
     void setControlSize(NSUInteger size);

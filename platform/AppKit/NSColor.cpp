@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "AppKit/NSGraphicsContext.h"
@@ -465,4 +466,18 @@ Id NSColor::initWithCoder(NSCoder* coder)
     std::vector<CGFloat> components(expected);
     for (size_t i = 0; i < expected; ++i) components[i] = keyed ? coder->decodeDoubleForKey(componentKey(i)) : coder->decodeDouble();
     return make(space, std::move(components));
+}
+
+namespace NSColorExt {
+
+Ref<NSColor> decodedColor(const Id& value)
+{
+    if (auto colour = dynamic_ref_cast<NSColor>(value)) return colour;
+    auto s = dynamic_ref_cast<NSString>(value);
+    if (!s) return nullptr;
+    double r = 0, g = 0, b = 0, a = 1;
+    if (sscanf(s->UTF8String().c_str(), "%lf %lf %lf %lf", &r, &g, &b, &a) < 3) return nullptr;
+    return NSColor::colorWithCalibratedRed(r, g, b, a);
+}
+
 }

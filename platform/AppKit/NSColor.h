@@ -148,3 +148,9 @@ private:
     Ref<NSColor> m_namedValue;          // what a named colour stands for
     Ref<NSImage> m_pattern;
 };
+
+namespace NSColorExt {
+// A colour read from an archive: an NSColor object, or the "r g b a" string
+// (calibrated RGB) that older archives hold; nil for anything else.
+Ref<NSColor> decodedColor(const Id& value);
+}

@@ -123,23 +123,14 @@ void NSColorWell::mouseDown(const Ref<NSEvent>& event)
 void NSColorWell::encodeWithCoder(NSCoder* c) const
 {
     NSControl::encodeWithCoder(c);
-    if (m_color) {
-        CGFloat rgba[4];
-        NSColorPanel::getRGBA(m_color, rgba);
-        c->encodeObject(NSString::stringWithFormat("%g %g %g %g", rgba[0], rgba[1], rgba[2], rgba[3]), "NSColor"_ns);
-    }
+    c->encodeObject(m_color, "NSColor"_ns);
     c->encodeBool(m_bordered, "NSIsBordered"_ns);
 }
 
 Id NSColorWell::initWithCoder(NSCoder* c)
 {
     NSControl::initWithCoder(c);
-    m_color = nullptr;
-    if (auto s = dynamic_ref_cast<NSString>(c->decodeObjectForKey("NSColor"_ns))) {
-        double r = 0, g = 0, b = 0, a = 1;
-        if (sscanf(s->UTF8String().c_str(), "%lf %lf %lf %lf", &r, &g, &b, &a) >= 3)
-            m_color = NSColor::colorWithCalibratedRed(r, g, b, a);
-    }
+    m_color = NSColorExt::decodedColor(c->decodeObjectForKey("NSColor"_ns));
     m_bordered = c->decodeBoolForKey("NSIsBordered"_ns);
     m_active = false;
     return this;

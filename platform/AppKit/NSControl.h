@@ -131,7 +131,7 @@ public:
     // Copies the editor's text into the cell (editing goes on).
     void validateEditing();
     // Ends editing without taking the edit; NO when nothing was edited.
-    bool abortEditing();
+    virtual bool abortEditing();
     // Starts editing with all the text selected (selectText:).
     virtual void selectText(const Id& sender);
 

@@ -1,10 +1,28 @@
 #include "AppKit/NSMenuView.h"
 
 #include "AppKit/NSColor.h"
+#include "AppKit/NSFont.h"
+#include "AppKit/NSStringDrawing.h"
 #include "AppKit/NSGraphics.h"
 #include "Foundation/NSClass.h"
 
+#include <cmath>
+
 NS_CLASS_DEFINE(NSMenuView)
+
+namespace {
+
+// One line of text, vertically centred in the rectangle and clipped to it.
+void drawLine(const Ref<NSString>& text, const NSRect& rect, const Ref<NSDictionary>& attributes)
+{
+    if (!text || !text->length()) return;
+    const NSSize size = NSStringExt::sizeWithAttributes(text, attributes);
+    const NSRect line = NSMakeRect(rect.origin.x, rect.origin.y + std::floor((rect.size.height - size.height) / 2),
+                                   rect.size.width, size.height);
+    NSStringExt::drawInRect(text, NSIntersectionRect(line, rect), attributes);
+}
+
+}
 
 Ref<NSMenuView> NSMenuView::initWithMenu(const Ref<NSMenu>& menu)
 {
@@ -73,9 +91,13 @@ void NSMenuView::drawRect(const NSRect&)
             NSRectFill(NSInsetRect(r, 1, 0));
         }
         CGFloat grey = lit ? 1.0 : (item->isEnabled() ? 0.15 : 0.65);
-        NSColor::colorWithCalibratedWhite(grey, 1)->setFill();
-        CGFloat titleWidth = std::min<CGFloat>(r.size.width - 40, 6.0 * CGFloat(item->title()->length()));
-        NSRectFill(NSMakeRect(20, r.origin.y + 8, std::max<CGFloat>(titleWidth, 4), 4));
-        if (item->state() != NSOffState) NSRectFill(NSMakeRect(7, r.origin.y + 7, 6, item->state() == NSOnState ? 6 : 2));
+        Ref<NSDictionary> attributes = NSDictionary::dictionaryWithEntries({
+            {NSFontAttributeName, NSFont::menuFontOfSize(13)},
+            {NSForegroundColorAttributeName, NSColor::colorWithCalibratedWhite(grey, 1)},
+        });
+        drawLine(item->title(), NSMakeRect(20, r.origin.y, r.size.width - 28, r.size.height), attributes);
+        if (item->state() != NSOffState)
+            drawLine(item->state() == NSOnState ? u"\u2713"_ns : u"\u2013"_ns, NSMakeRect(5, r.origin.y, 14, r.size.height),
+                     attributes);
     }
 }

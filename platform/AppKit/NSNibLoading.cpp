@@ -19,6 +19,12 @@ void setLoader(Loader l)
     loader() = std::move(l);
 }
 
+Loader currentLoader()
+{
+    std::lock_guard guard(g_lock);
+    return loader();
+}
+
 bool loadNibNamed(const Ref<NSString>& nibName, const Id& owner, Ref<NSArray>* topLevelObjects)
 {
     Loader l;

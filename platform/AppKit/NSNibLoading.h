@@ -16,6 +16,8 @@ namespace NSNibLoading {
 using Loader = std::function<bool(const Ref<NSString>& nibName, const Id& owner, Ref<NSArray>* topLevelObjects)>;
 
 void setLoader(Loader loader);
+// The loader in place (a test that replaces it puts this one back).
+Loader currentLoader();
 bool loadNibNamed(const Ref<NSString>& nibName, const Id& owner, Ref<NSArray>* topLevelObjects = nullptr);
 
 }

@@ -60,6 +60,14 @@ bool NSResponder::tryToPerform(const SEL& action, const Id& object)
     return next && next->tryToPerform(action, object);
 }
 
+bool NSResponder::tryToPerform(const SEL& action, const Id& object, const Id& delegate)
+{
+    if (NSResponder::tryToPerform(action, object)) return true;
+    if (!delegate || !delegate->respondsToSelector(action)) return false;
+    delegate->performSelector(action, object);
+    return true;
+}
+
 Ref<NSResponder> NSResponder::responderForAction(const SEL& action)
 {
     for (Ref<NSResponder> r(this); r; r = r->nextResponder())

@@ -46,6 +46,9 @@ public:
 
     // Sends the action if this responder has it, else tries the next one.
     virtual bool tryToPerform(const SEL& action, const Id& object);
+    // tryToPerform:with:, then the delegate when it answers the action (the
+    // window and the application end their chains so).
+    bool tryToPerform(const SEL& action, const Id& object, const Id& delegate);
     // The responder in the chain from here that answers the action, or nil.
     Ref<NSResponder> responderForAction(const SEL& action);
 

@@ -10,27 +10,6 @@
 
 NS_CLASS_DEFINE(NSTextFieldCell)
 
-namespace {
-
-Ref<NSString> colourString(const Ref<NSColor>& c)
-{
-    if (!c) return nullptr;
-    CGFloat r = 0, g = 0, b = 0, a = 1;
-    // Named and grey colours are written by their RGB form.
-    if (auto rgb = c->colorUsingColorSpaceName(NSCalibratedRGBColorSpace)) rgb->getRed(&r, &g, &b, &a);
-    return NSString::stringWithFormat("%g %g %g %g", r, g, b, a);
-}
-
-Ref<NSColor> colourFromString(const Id& value)
-{
-    auto s = dynamic_ref_cast<NSString>(value);
-    if (!s) return nullptr;
-    double r = 0, g = 0, b = 0, a = 1;
-    if (sscanf(s->UTF8String().c_str(), "%lf %lf %lf %lf", &r, &g, &b, &a) < 3) return nullptr;
-    return NSColor::colorWithCalibratedRed(r, g, b, a);
-}
-
-} // namespace
 
 Ref<NSCell> NSTextFieldCell::initTextCell(const Ref<NSString>& text)
 {
@@ -127,8 +106,8 @@ void NSTextFieldCell::encodeWithCoder(NSCoder* c) const
 {
     NSActionCell::encodeWithCoder(c);
     c->encodeBool(m_drawsBackground, "NSDrawsBackground"_ns);
-    c->encodeObject(colourString(m_backgroundColor), "NSBackgroundColor"_ns);
-    c->encodeObject(colourString(m_textColor), "NSTextColor"_ns);
+    c->encodeObject(m_backgroundColor, "NSBackgroundColor"_ns);
+    c->encodeObject(m_textColor, "NSTextColor"_ns);
     c->encodeObject(m_placeholder, "NSPlaceholderString"_ns);
     c->encodeInteger(NSInteger(m_bezelStyle), "NSTextBezelStyle"_ns);
 }
@@ -137,8 +116,8 @@ Id NSTextFieldCell::initWithCoder(NSCoder* c)
 {
     NSActionCell::initWithCoder(c);
     m_drawsBackground = c->decodeBoolForKey("NSDrawsBackground"_ns);
-    m_backgroundColor = colourFromString(c->decodeObjectForKey("NSBackgroundColor"_ns));
-    m_textColor = colourFromString(c->decodeObjectForKey("NSTextColor"_ns));
+    m_backgroundColor = NSColorExt::decodedColor(c->decodeObjectForKey("NSBackgroundColor"_ns));
+    m_textColor = NSColorExt::decodedColor(c->decodeObjectForKey("NSTextColor"_ns));
     m_placeholder = dynamic_ref_cast<NSString>(c->decodeObjectForKey("NSPlaceholderString"_ns));
     m_bezelStyle = NSTextFieldBezelStyle(c->decodeIntegerForKey("NSTextBezelStyle"_ns));
     return this;

@@ -4,7 +4,11 @@
 #include <cmath>
 
 #include "AppKit/NSGraphicsContext.h"
+#include "AppKit/NSMenu.h"
 #include "AppKit/NSWindow.h"
+#include "Foundation/NSArray.h"
+#include "Foundation/NSCoder.h"
+#include "Foundation/NSCoding.h"
 #include "Foundation/NSAutoreleasePool.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
@@ -546,6 +550,85 @@ bool NSView::performKeyEquivalent(const Ref<NSEvent>& event)
 Id NSView::menuForEvent(const Ref<NSEvent>&)
 {
     return menu();
+}
+
+void NSView::rightMouseDown(const Ref<NSEvent>& event)
+{
+    if (auto menu = dynamic_ref_cast<NSMenu>(menuForEvent(event))) {
+        NSMenu::popUpContextMenu(menu, event, Ref<NSView>(this));
+        return;
+    }
+    NSResponder::rightMouseDown(event);
+}
+
+void NSView::setNextKeyView(const Ref<NSView>& next)
+{
+    // The old next view no longer comes after this one.
+    if (auto old = m_nextKeyView.get(); old && old->m_previousKeyView.get().get() == this) old->m_previousKeyView = nullptr;
+    m_nextKeyView = next;
+    if (next) next->m_previousKeyView = Ref<NSView>(this);
+}
+
+bool NSView::canBecomeKeyView() const
+{
+    return acceptsFirstResponder() && !isHiddenOrHasHiddenAncestor() && window();
+}
+
+namespace {
+
+// Follows the loop from the view's neighbour until a view that can become
+// key, stopping when the loop comes round.
+Ref<NSView> validKeyView(const NSView* start, bool forward)
+{
+    auto step = [forward](const NSView* v) { return forward ? v->nextKeyView() : v->previousKeyView(); };
+    std::vector<const NSView*> seen{start};
+    for (auto v = step(start); v; v = step(v.get())) {
+        if (std::find(seen.begin(), seen.end(), v.get()) != seen.end()) return nullptr;
+        if (v->canBecomeKeyView()) return v;
+        seen.push_back(v.get());
+    }
+    return nullptr;
+}
+
+Ref<NSString> viewKey(const char* name)
+{
+    return NSString::stringWithUTF8String(name);
+}
+
+}
+
+Ref<NSView> NSView::nextValidKeyView() const
+{
+    return validKeyView(this, true);
+}
+
+Ref<NSView> NSView::previousValidKeyView() const
+{
+    return validKeyView(this, false);
+}
+
+void NSView::encodeViewKeys(NSCoder* coder, bool withSubviews) const
+{
+    coder->encodeRect(frame(), viewKey("NSFrame"));
+    coder->encodeInteger(NSInteger(autoresizingMask()), viewKey("NSAutoresizingMask"));
+    coder->encodeBool(isHidden(), viewKey("NSHidden"));
+    if (!withSubviews) return;
+    std::vector<Id> codable;
+    for (auto& v : m_subviews)
+        if (dynamic_cast<const NSCoding*>(v.get())) codable.push_back(v);
+    if (!codable.empty()) coder->encodeObject(NSArray::arrayWithVector(std::move(codable)), viewKey("NSSubviews"));
+}
+
+void NSView::decodeViewKeys(NSCoder* coder, bool withSubviews)
+{
+    initWithFrame(coder->decodeRectForKey(viewKey("NSFrame")));
+    setAutoresizingMask(NSUInteger(coder->decodeIntegerForKey(viewKey("NSAutoresizingMask"))));
+    setHidden(coder->decodeBoolForKey(viewKey("NSHidden")));
+    if (!withSubviews) return;
+    auto subviews = dynamic_ref_cast<NSArray>(coder->decodeObjectForKey(viewKey("NSSubviews")));
+    if (!subviews) return;
+    for (auto& object : subviews->snapshot())
+        if (auto view = dynamic_ref_cast<NSView>(object)) addSubview(view);
 }
 
 NSTrackingRectTag NSView::addTrackingRect(const NSRect& rect, const Id& owner, void* userData, bool assumeInside)

@@ -13,6 +13,8 @@
 #include "Foundation/NSGeometry.h"
 
 class NSWindow;
+class NSScrollView;
+class NSCoder;
 
 enum NSAutoresizingMaskOptions : NSUInteger {
     NSViewNotSizable = 0,
@@ -176,6 +178,38 @@ public:
     virtual void viewWillStartLiveResize() {}
     virtual void viewDidEndLiveResize() {}
 
+    // A right-button press pops up the menu menuForEvent: answers, if any;
+    // otherwise it goes up the responder chain.
+    void rightMouseDown(const Ref<NSEvent>& event) override;
+
+    // --- Key-view loop ---
+    // The view Tab moves to from this one; the loop is not retained (views
+    // hold each other through the view tree), and setting it makes this view
+    // the next view's previous key view.
+    Ref<NSView> nextKeyView() const { return m_nextKeyView.get(); }
+    void setNextKeyView(const Ref<NSView>& next);
+    Ref<NSView> previousKeyView() const { return m_previousKeyView.get(); }
+    // The first view along the loop (from the next one) that accepts first
+    // responder and is visible, or nil.
+    Ref<NSView> nextValidKeyView() const;
+    Ref<NSView> previousValidKeyView() const;
+    virtual bool canBecomeKeyView() const;
+
+    // --- Scrolling (implemented beside the scroll views) ---
+    Ref<NSScrollView> enclosingScrollView() const;
+    void scrollPoint(NSPoint point);
+    bool scrollRectToVisible(const NSRect& rect);
+    bool autoscroll(const Ref<NSEvent>& event);
+
+    // --- Keyed coding of the view's own keys ---
+    // NSFrame (rect), NSAutoresizingMask (integer), NSHidden (bool) and
+    // NSSubviews (array of the subviews that adopt NSCoding, so an archive
+    // never holds a view it cannot rebuild).
+    void encodeViewKeys(NSCoder* coder, bool withSubviews = true) const;
+    // Runs initWithFrame with the archived frame, sets the other keys and
+    // adds the archived subviews.
+    void decodeViewKeys(NSCoder* coder, bool withSubviews = true);
+
     static void describeClass(NSClassMembers<NSView>& m);
 
 private:
@@ -205,4 +239,6 @@ private:
     std::vector<NSRect> m_rectsBeingDrawn;
     int m_focusDepth = 0;
     Weak<NSResponder> m_viewController;
+    Weak<NSView> m_nextKeyView;
+    Weak<NSView> m_previousKeyView;
 };

@@ -9,16 +9,12 @@ Ref<NSString> key(const char* name)
 
 void encodeView(const NSView& view, NSCoder* coder)
 {
-    coder->encodeRect(view.frame(), key("NSFrame"));
-    coder->encodeInteger(NSInteger(view.autoresizingMask()), key("NSAutoresizingMask"));
-    coder->encodeBool(view.isHidden(), key("NSHidden"));
+    view.encodeViewKeys(coder, false);
 }
 
 void decodeView(NSView& view, NSCoder* coder)
 {
-    view.initWithFrame(coder->decodeRectForKey(key("NSFrame")));
-    view.setAutoresizingMask(NSUInteger(coder->decodeIntegerForKey(key("NSAutoresizingMask"))));
-    view.setHidden(coder->decodeBoolForKey(key("NSHidden")));
+    view.decodeViewKeys(coder, false);
 }
 
 void encodeIfCodable(NSCoder* coder, const Id& object, const char* name)

@@ -1,9 +1,7 @@
 #pragma once
-// The view's own archive keys, shared by the views of this folder until the
-// view class codes itself: NSFrame (rect), NSAutoresizingMask (integer),
-// NSHidden (bool). Subviews are coded by each class under its own keys
-// (document view, content view, scrollers), and only when they adopt
-// NSCoding, so that an archive never holds a view it cannot rebuild.
+// Forwarders to the view's own archive keys (NSView::encodeViewKeys) for the
+// views that code their subviews under their own keys (document view,
+// content view, scrollers): NSFrame, NSAutoresizingMask and NSHidden only.
 #include "AppKit/NSView.h"
 #include "Foundation/NSCoder.h"
 #include "Foundation/NSCoding.h"

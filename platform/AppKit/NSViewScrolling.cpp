@@ -72,3 +72,23 @@ bool autoscroll(const Ref<NSView>& view, const Ref<NSEvent>& event)
 }
 
 }
+
+Ref<NSScrollView> NSView::enclosingScrollView() const
+{
+    return NSViewExt::enclosingScrollView(Ref<NSView>(const_cast<NSView*>(this)));
+}
+
+void NSView::scrollPoint(NSPoint point)
+{
+    NSViewExt::scrollPoint(Ref<NSView>(this), point);
+}
+
+bool NSView::scrollRectToVisible(const NSRect& rect)
+{
+    return NSViewExt::scrollRectToVisible(Ref<NSView>(this), rect);
+}
+
+bool NSView::autoscroll(const Ref<NSEvent>& event)
+{
+    return NSViewExt::autoscroll(Ref<NSView>(this), event);
+}

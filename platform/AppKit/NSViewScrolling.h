@@ -1,7 +1,7 @@
 #pragma once
-// The view methods that depend on scroll views, as a category until the view
-// class takes them: enclosingScrollView, scrollPoint:, scrollRectToVisible:
-// and autoscroll:.
+// The view methods that depend on scroll views. NSView's members of the same
+// names (enclosingScrollView, scrollPoint:, scrollRectToVisible:,
+// autoscroll:) forward here, so the view class needs no scroll-view header.
 #include "AppKit/NSView.h"
 
 class NSScrollView;

@@ -178,6 +178,8 @@ void NSWindow::describeClass(NSClassMembers<NSWindow>& m)
     m.action("orderOut:", &NSWindow::orderOut);
     m.action("makeKeyAndOrderFront:", &NSWindow::makeKeyAndOrderFront);
     m.action("performClose:", &NSWindow::performClose);
+    m.action("selectNextKeyView:", &NSWindow::selectNextKeyView);
+    m.action("selectPreviousKeyView:", &NSWindow::selectPreviousKeyView);
     m.property("title", &NSWindow::title, &NSWindow::setTitle);
     m.property("alphaValue", &NSWindow::alphaValue, &NSWindow::setAlphaValue);
     // Outlets an interface file connects.
@@ -727,13 +729,7 @@ void NSWindow::postWindowNotification(const char* name)
 
 bool NSWindow::tryToPerform(const SEL& action, const Id& object)
 {
-    if (NSResponder::tryToPerform(action, object)) return true;
-    auto d = delegate();
-    if (d && d->respondsToSelector(action)) {
-        d->performSelector(action, object);
-        return true;
-    }
-    return false;
+    return NSResponder::tryToPerform(action, object, delegate());
 }
 
 void NSWindow::displayAllWindowsIfNeeded()

@@ -201,7 +201,8 @@ public:
     virtual void resignKeyWindow();
     virtual void becomeMainWindow();
     virtual void resignMainWindow();
-    bool isSheet() const { return false; }
+    // YES for a window attached to another as its sheet.
+    bool isSheet() const;
 
     // --- Responders ---
     Ref<NSResponder> firstResponder() const { return m_firstResponder.get(); }
@@ -210,6 +211,14 @@ public:
     bool makeFirstResponder(const Ref<NSResponder>& responder);
     Ref<NSResponder> initialFirstResponder() const { return m_initialFirstResponder.get(); }
     void setInitialFirstResponder(const Ref<NSResponder>& responder) { m_initialFirstResponder = responder; }
+    // The key-view loop: Tab and Shift-Tab move the first responder to the
+    // next or previous view along the views' nextKeyView links, starting from
+    // the sender when it is a view of this window, else from the first
+    // responder, else at the initial first responder.
+    void selectNextKeyView(const Id& sender);
+    void selectPreviousKeyView(const Id& sender);
+    void selectKeyViewFollowingView(const Ref<NSView>& view);
+    void selectKeyViewPrecedingView(const Ref<NSView>& view);
 
     // The field editor (text-field helper): made on demand by the hook.
     Ref<NSResponder> fieldEditor(bool createFlag, const Id& forObject);
@@ -267,6 +276,7 @@ protected:
     virtual void windowDidInit() {}
 
 private:
+    Ref<NSView> keyViewStart(const Id& sender) const;
     friend class NSApplication;
     friend class NSView;
     void applyFrame(const NSRect& frame, bool display);

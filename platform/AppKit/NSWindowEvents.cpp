@@ -1,6 +1,7 @@
 #include "AppKit/NSWindow.h"
 
 #include "AppKit/NSApplication.h"
+#include "AppKit/NSApplicationSheets.h"
 #include "AppKit/NSCursor.h"
 
 // Event routing inside a window: mouse events to the view under the pointer
@@ -18,10 +19,36 @@ Ref<NSEvent> NSWindow::nextEventMatchingMask(NSEventMask mask)
                                                                      NSEventTrackingRunLoopMode, true);
 }
 
+namespace {
+
+bool isBlockedBySheet(NSEventType type)
+{
+    switch (type) {
+    case NSEventTypeLeftMouseDown:
+    case NSEventTypeRightMouseDown:
+    case NSEventTypeOtherMouseDown:
+    case NSEventTypeKeyDown:
+    case NSEventTypeKeyUp: return true;
+    default: return false;
+    }
+}
+
+}
+
+bool NSWindow::isSheet() const
+{
+    return NSApplicationExt::isSheet(Ref<NSWindow>(const_cast<NSWindow*>(this)));
+}
+
 void NSWindow::sendEvent(const Ref<NSEvent>& event)
 {
     if (!event) return;
     Ref<NSWindow> self(this);
+    // A window with a sheet attached answers only through the sheet.
+    if (isBlockedBySheet(event->type()) && NSApplicationExt::attachedSheet(self)) {
+        if (event->type() != NSEventTypeKeyUp) NSBeep();
+        return;
+    }
     switch (event->type()) {
     case NSEventTypeLeftMouseDown:
     case NSEventTypeRightMouseDown:
@@ -132,6 +159,40 @@ void NSWindow::mouseUp(const Ref<NSEvent>&)
 void NSWindow::keyDown(const Ref<NSEvent>& event)
 {
     NSResponder::keyDown(event);
+}
+
+void NSWindow::selectNextKeyView(const Id& sender)
+{
+    if (auto start = keyViewStart(sender)) return selectKeyViewFollowingView(start);
+    if (auto initial = dynamic_ref_cast<NSView>(initialFirstResponder())) {
+        if (initial->canBecomeKeyView()) makeFirstResponder(initial);
+        else selectKeyViewFollowingView(initial);
+    }
+}
+
+void NSWindow::selectPreviousKeyView(const Id& sender)
+{
+    if (auto start = keyViewStart(sender)) return selectKeyViewPrecedingView(start);
+    if (auto initial = dynamic_ref_cast<NSView>(initialFirstResponder())) selectKeyViewPrecedingView(initial);
+}
+
+void NSWindow::selectKeyViewFollowingView(const Ref<NSView>& view)
+{
+    if (!view) return;
+    if (auto next = view->nextValidKeyView()) makeFirstResponder(next);
+}
+
+void NSWindow::selectKeyViewPrecedingView(const Ref<NSView>& view)
+{
+    if (!view) return;
+    if (auto previous = view->previousValidKeyView()) makeFirstResponder(previous);
+}
+
+Ref<NSView> NSWindow::keyViewStart(const Id& sender) const
+{
+    if (auto view = dynamic_ref_cast<NSView>(sender); view && view->window().get() == this) return view;
+    if (auto view = dynamic_ref_cast<NSView>(firstResponder()); view && view->window().get() == this) return view;
+    return nullptr;
 }
 
 namespace {

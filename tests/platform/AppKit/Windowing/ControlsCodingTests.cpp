@@ -4,6 +4,7 @@
 #include "AppKit/NSButton.h"
 #include "AppKit/NSColorWell.h"
 #include "AppKit/NSComboBox.h"
+#include "AppKit/NSFont.h"
 #include "AppKit/NSMatrix.h"
 #include "AppKit/NSPopUpButton.h"
 #include "AppKit/NSSlider.h"
@@ -28,7 +29,44 @@ Ref<NSView> roundTrip(const Ref<NSView>& view)
     return dynamic_ref_cast<NSView>(NSKeyedUnarchiver::unarchiveObjectWithData(data));
 }
 
+// A container coded by the view's own keys only.
+class CodedContainer : public NSView, public NSCoding {
+    NS_OBJECT(CodedContainer, NSView)
+public:
+    CodedContainer() = default;
+    void encodeWithCoder(NSCoder* coder) const override { encodeViewKeys(coder); }
+    Id initWithCoder(NSCoder* coder) override
+    {
+        decodeViewKeys(coder);
+        return Id(this);
+    }
+};
+
 } // namespace
+
+NS_CLASS_DEFINE(CodedContainer)
+
+// The frame, mask and hidden flag come back, and so do the subviews that can
+// be archived; the others are left out.
+TEST(ControlsCoding, ViewKeysKeepCodableSubviews)
+{
+    auto box = NSObject::alloc<CodedContainer>();
+    box->initWithFrame(NSMakeRect(5, 6, 200, 100));
+    box->setAutoresizingMask(NSViewWidthSizable | NSViewMaxYMargin);
+    box->setHidden(true);
+    box->addSubview(makeControl<NSButton>(NSMakeRect(10, 10, 80, 24)));
+    box->addSubview(NSObject::alloc<NSView>()->initWithFrame(NSMakeRect(0, 0, 10, 10)));
+    auto copy = roundTrip(box);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->frame(), NSMakeRect(5, 6, 200, 100));
+    EXPECT_EQ(copy->autoresizingMask(), NSUInteger(NSViewWidthSizable | NSViewMaxYMargin));
+    EXPECT_TRUE(copy->isHidden());
+    ASSERT_EQ(copy->subviews().size(), 1u);
+    auto button = dynamic_ref_cast<NSButton>(copy->subviews()[0]);
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->superview().get(), copy.get());
+    EXPECT_EQ(button->frame(), NSMakeRect(10, 10, 80, 24));
+}
 
 TEST(ControlsCoding, EachControlKeepsItsKeys)
 {
@@ -74,6 +112,7 @@ TEST(ControlsCoding, EachControlKeepsItsKeys)
              f->setPlaceholderString("name"_ns);
              f->setEditable(false);
              f->setTextColor(NSColor::redColor());
+             f->setBackgroundColor(NSColor::controlColor());
              f->setAlignment(NSRightTextAlignment);
              return Ref<NSControl>(f);
          },
@@ -86,6 +125,9 @@ TEST(ControlsCoding, EachControlKeepsItsKeys)
              EXPECT_TRUE(f->isBezeled());
              EXPECT_TRUE(f->drawsBackground());
              EXPECT_TRUE(f->textColor()->isEqual(NSColor::colorWithCalibratedRed(1, 0, 0, 1).get()));
+             // A named colour stays named.
+             ASSERT_TRUE(f->backgroundColor()->colorNameComponent());
+             EXPECT_EQ(f->backgroundColor()->colorNameComponent()->UTF8String(), "controlColor");
              EXPECT_EQ(f->alignment(), NSRightTextAlignment);
          }},
         {"slider",
@@ -208,6 +250,29 @@ TEST(ControlsCoding, CellCopyOwnsItsStrings)
     EXPECT_EQ(copy->tag(), 3);
     cell->setTitle("Changed"_ns);
     EXPECT_EQ(copy->title()->UTF8String(), "Title");
+}
+
+// Older files give colours as "r g b a" strings and the font by size and weight.
+TEST(ControlsCoding, TextFieldReadsColourStringsAndFontKeys)
+{
+    auto document = nlohmann::ordered_json::parse(R"({
+      "archiver": "NSKeyedArchiver", "version": 1,
+      "top": {"field": {"$ref": 1}},
+      "objects": [
+        {"id": 1, "class": "NSTextField", "keys": {"NSFrame": {"$rect": [0, 0, 120, 22]}, "NSContents": "x",
+                                                   "NSTextColor": "0 0.5 1 1", "NSFontSize": 17, "NSBoldFont": true}}
+      ]})");
+    auto unarchiver = NSKeyedUnarchiver::unarchiverForReadingWithJSON(std::move(document));
+    auto field = dynamic_ref_cast<NSTextField>(unarchiver->decodeObjectForKey("field"_ns));
+    ASSERT_TRUE(field);
+    EXPECT_TRUE(field->textColor()->isEqual(NSColor::colorWithCalibratedRed(0, 0.5, 1, 1).get()));
+    auto font = field->cell()->font();
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->pointSize(), 17);
+    EXPECT_TRUE(font->isEqual(NSFont::boldSystemFontOfSize(17).get()));
+    field->cell()->setFont(NSFont::systemFontOfSize(11));
+    EXPECT_EQ(field->cell()->fontSize(), 11);
+    EXPECT_FALSE(field->cell()->isBoldFont());
 }
 
 TEST(ControlsCoding, InterfaceFileEntriesWithTheCellKeysOnTheControl)

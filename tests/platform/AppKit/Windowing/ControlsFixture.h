@@ -66,20 +66,6 @@ protected:
     }
 
     void clickAt(NSPoint p) { click(p); }
-    void key(uint16_t code, NSUInteger flags = 0)
-    {
-        server().injectKey(code, flags, true);
-        server().injectKey(code, flags, false);
-        pump();
-    }
-    void type(const std::u16string& text)
-    {
-        for (char16_t c : text) {
-            auto stroke = USKeyboardLayout::strokeForCharacter(c);
-            ASSERT_TRUE(stroke) << int(c);
-            key(stroke->keyCode, stroke->shift ? NSUInteger(NSShiftKeyMask) : 0);
-        }
-    }
 
     Ref<NSWindow> window;
     Ref<ActionRecorder> recorder;

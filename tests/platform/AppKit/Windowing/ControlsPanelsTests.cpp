@@ -252,6 +252,9 @@ TEST_F(AlertTest, RunAlertPanelAndSheetForm)
 
     auto parent = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(300, 300, 500, 400), NSTitledWindowMask,
                                                                    NSBackingStoreBuffered, false);
+    auto content = NSObject::alloc<RecordingView>();
+    content->initWithFrame(NSMakeRect(0, 0, 500, 400));
+    parent->setContentView(content);
     parent->makeKeyAndOrderFront(nullptr);
     pump();
     auto recorder = dynamic_ref_cast<ActionRecorder>(NSObject::make<ActionRecorder>());
@@ -262,8 +265,15 @@ TEST_F(AlertTest, RunAlertPanelAndSheetForm)
         alert->beginSheetModalForWindow(parent, recorder, "act:", nullptr);
         EXPECT_TRUE(alert->window()->isVisible());
         EXPECT_TRUE(NSApplicationExt::isSheet(alert->window()));
+        EXPECT_TRUE(alert->window()->isSheet());
+        EXPECT_FALSE(parent->isSheet());
         EXPECT_TRUE(alert->window()->isKeyWindow());
     }
+    // The parent refuses clicks while its sheet is up.
+    parent->sendEvent(NSEvent::mouseEventWithType(NSEventTypeLeftMouseDown, NSMakePoint(50, 50), 0, 0,
+                                                  parent->windowNumber(), nullptr, 0, 1, 1));
+    EXPECT_TRUE(content->downs.empty());
+    EXPECT_TRUE(weakAlert.get()->window()->isKeyWindow());
     ASSERT_TRUE(weakAlert.get());  // the sheet keeps its alert
     EXPECT_EQ(recorder->count, 0);
     EXPECT_EQ(NSAlertLog::all().back().result, NSModalResponseContinue);

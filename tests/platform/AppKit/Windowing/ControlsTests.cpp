@@ -228,6 +228,28 @@ TEST_F(TextFieldTest, EscapeRestoresAndDelegateCanKeepEditing)
     EXPECT_EQ(field->stringValue()->UTF8String(), "hello!");
 }
 
+// Tab and Shift-Tab follow the key-view loop, skipping hidden views.
+TEST_F(TextFieldTest, TabFollowsTheKeyViewLoop)
+{
+    auto hidden = add<NSTextField>(NSMakeRect(20, 150, 200, 22));
+    hidden->setHidden(true);
+    auto second = add<NSTextField>(NSMakeRect(20, 100, 200, 22));
+    field->setNextKeyView(hidden);
+    hidden->setNextKeyView(second);
+    second->setNextKeyView(field);
+    EXPECT_EQ(second->previousKeyView().get(), hidden.get());
+    EXPECT_EQ(field->nextValidKeyView().get(), second.get());
+
+    clickAt(centreOf(field));
+    ASSERT_TRUE(field->currentEditor());
+    key(kVK_Tab);
+    EXPECT_FALSE(field->currentEditor());
+    EXPECT_TRUE(second->currentEditor());
+    key(kVK_Tab, NSShiftKeyMask);
+    EXPECT_FALSE(second->currentEditor());
+    EXPECT_TRUE(field->currentEditor());
+}
+
 TEST_F(TextFieldTest, LabelsDoNotEditAndNumbersParse)
 {
     auto label = NSTextField::labelWithString("Label"_ns);

@@ -41,7 +41,8 @@ NS_CLASS_DEFINE(CoreChangeCounter)
 
 class CoreNibLoaderTest : public ::testing::Test {
 protected:
-    void TearDown() override { NSNibLoading::setLoader(nullptr); }
+    void TearDown() override { NSNibLoading::setLoader(m_previousLoader); }
+    NSNibLoading::Loader m_previousLoader = NSNibLoading::currentLoader();
 };
 
 }

@@ -238,6 +238,7 @@ TEST(AppHarness, MainInterfaceFileIsLoadedWithTheApplicationAsOwner)
     auto delegate = NSObject::make<TestAppDelegate>();
     delegate->log = &log;
     std::string loaded;
+    const auto previousLoader = NSNibLoading::currentLoader();
     NSNibLoading::setLoader([&](const Ref<NSString>& name, const Id& owner, Ref<NSArray>*) {
         loaded = name->UTF8String();
         owner->setValueForKey(delegate, "delegate"_ns);  // the file's delegate outlet
@@ -246,7 +247,7 @@ TEST(AppHarness, MainInterfaceFileIsLoadedWithTheApplicationAsOwner)
     AppHarness::run([] { return NSApplicationMain(0, nullptr); }, [](AppDriver&) {});
     EXPECT_EQ(loaded, "MainMenu");
     EXPECT_EQ(log.entries().front(), "launched");
-    NSNibLoading::setLoader(nullptr);
+    NSNibLoading::setLoader(previousLoader);
     NSApp->setDelegate(nullptr);
     std::filesystem::remove_all(folder);
 }

@@ -126,6 +126,7 @@ TEST_F(WindowingTest, KeyEquivalentsGoToViewsThenTheMenuThenKeyDown)
     ChainFixture f;
     std::vector<std::string> menu;
     NSApp->setMainMenu(NSObject::make<NSObject>());
+    const auto previousHandler = NSApplication::menuKeyEquivalentHandler();
     NSApplication::setMenuKeyEquivalentHandler([&](const Id&, const Ref<NSEvent>& e) {
         if (e->charactersIgnoringModifiers()->UTF8String() != "m") return false;
         menu.push_back("m");
@@ -138,7 +139,7 @@ TEST_F(WindowingTest, KeyEquivalentsGoToViewsThenTheMenuThenKeyDown)
     pump();
     EXPECT_EQ(f.view->hits, (std::vector<std::string>{"view key equivalent", "keyDown x"}));
     EXPECT_EQ(menu, std::vector<std::string>{"m"});
-    NSApplication::setMenuKeyEquivalentHandler(nullptr);
+    NSApplication::setMenuKeyEquivalentHandler(previousHandler);
     NSApp->setMainMenu(nullptr);
 }
 

@@ -100,12 +100,6 @@ protected:
         NSClock::advance(1);
         pump();
     }
-    void key(uint16_t code, NSUInteger flags = 0)
-    {
-        server().injectKey(code, flags, true);
-        server().injectKey(code, flags, false);
-        pump();
-    }
     std::vector<NSUInteger> selection() const
     {
         std::vector<NSUInteger> rows;

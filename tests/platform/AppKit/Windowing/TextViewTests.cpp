@@ -74,20 +74,6 @@ protected:
 
     static Ref<NSFont> font() { return NSFont::fontWithName("DejaVu Sans"_ns, 12); }
 
-    void key(uint16_t code, NSUInteger flags = 0)
-    {
-        server().injectKey(code, flags, true);
-        server().injectKey(code, flags, false);
-        pump();
-    }
-    void type(const std::u16string& text)
-    {
-        for (char16_t c : text) {
-            auto stroke = USKeyboardLayout::strokeForCharacter(c);
-            ASSERT_TRUE(stroke) << int(c);
-            key(stroke->keyCode, stroke->shift ? NSUInteger(NSShiftKeyMask) : 0);
-        }
-    }
     std::u16string text() const { return textView->string()->utf16(); }
     // The screen point at the middle of a character's glyph.
     NSPoint screenPointOf(NSUInteger index, CGFloat fraction = 0.5)

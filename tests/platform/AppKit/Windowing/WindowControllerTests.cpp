@@ -72,6 +72,7 @@ TEST_F(WindowingTest, CloseOrdersOutTellsTheDelegateAndKeepsTheControllersWindow
 TEST_F(WindowingTest, ControllerLoadsItsInterfaceFileOnFirstUse)
 {
     int loads = 0;
+    const auto previousLoader = NSNibLoading::currentLoader();
     NSNibLoading::setLoader([&](const Ref<NSString>& name, const Id& owner, Ref<NSArray>*) {
         ++loads;
         if (name->UTF8String() != "Panel") return false;
@@ -89,7 +90,7 @@ TEST_F(WindowingTest, ControllerLoadsItsInterfaceFileOnFirstUse)
     EXPECT_EQ(c->didLoad, 1);
     auto missing = NSObject::alloc<NSWindowController>()->initWithWindowNibName("Missing"_ns);
     EXPECT_FALSE(missing->window());
-    NSNibLoading::setLoader(nullptr);
+    NSNibLoading::setLoader(previousLoader);
 }
 
 TEST_F(WindowingTest, MovableByBackgroundUnlessTheWindowMovesItself)

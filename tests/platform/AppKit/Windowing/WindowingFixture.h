@@ -8,6 +8,7 @@
 #include "AppKit/NSColor.h"
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSWindow.h"
+#include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSClock.h"
 #include "Foundation/NSRunLoop.h"
@@ -58,7 +59,9 @@ protected:
         NSClock::useVirtualClock();
         server().configureMainScreen(NSMakeSize(1920, 1080), NSMakeSize(508, 286));
         server().setMenuBarHeight(24);
-        NSApplication::sharedApplication();
+        // A harness program that ran earlier in this process left the
+        // application terminated: no tracking loop could run then.
+        NSApplication::sharedApplication()->resetTerminatedState();
     }
 
     void TearDown() override
@@ -68,6 +71,23 @@ protected:
     }
 
     static HeadlessWindowServer& server() { return *HeadlessWindowServer::current(); }
+
+    // A key pressed and released, then dispatched.
+    static void key(uint16_t code, NSUInteger flags = 0)
+    {
+        server().injectKey(code, flags, true);
+        server().injectKey(code, flags, false);
+        pump();
+    }
+    // Types the text key by key on the US layout.
+    static void type(const std::u16string& text)
+    {
+        for (char16_t c : text) {
+            auto stroke = USKeyboardLayout::strokeForCharacter(c);
+            ASSERT_TRUE(stroke) << int(c);
+            key(stroke->keyCode, stroke->shift ? NSUInteger(NSShiftKeyMask) : 0);
+        }
+    }
 
     // Dispatches every queued event and runs the loop until it is idle.
     static void pump()
