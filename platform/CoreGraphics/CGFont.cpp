@@ -35,6 +35,7 @@ constexpr const char* kConfiguration = R"(<?xml version="1.0"?>
   <dir>/usr/share/fonts/truetype/dejavu</dir>
   <dir>/usr/share/fonts/truetype/liberation</dir>
   <dir>/usr/share/fonts/truetype/liberation2</dir>
+  <cachedir prefix="xdg">plumbline/fontconfig</cachedir>
 </fontconfig>
 )";
 
