@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,6 +50,14 @@ void stop(pid_t pid)
     if (waitUntil(pid, Clock::now() + 3s) != -1) return;
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
+}
+
+// In a child: it dies with the test program, so a test killed on its time
+// limit leaves no server or program behind.
+void dieWithParent(pid_t parent)
+{
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(1);
 }
 
 std::vector<char*> pointers(std::vector<std::string>& strings)
@@ -120,8 +129,10 @@ bool Session::startServer()
         return false;
     }
     const std::string log = m_root + "/xvfb.log";
+    const pid_t self = getpid();
     m_server = fork();
     if (m_server == 0) {
+        dieWithParent(self);
         dup2(fds[1], 3);  // -displayfd names a descriptor the server inherits
         const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(out, 1);
@@ -179,9 +190,10 @@ pid_t Session::spawn(const std::vector<std::string>& argv, const std::string& lo
     std::vector<std::string> args = argv, vars = environment();
     auto argp = pointers(args), envp = pointers(vars);
     const std::string logPath = m_root + "/" + log;
+    const pid_t self = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
-        setpgid(0, 0);  // keeps terminal signals for the test runner alone
+        dieWithParent(self);
         const int out = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         const int in = open("/dev/null", O_RDONLY);
         dup2(in, 0);

@@ -199,8 +199,14 @@ TEST_F(EndToEnd, ClickOnTransparentPartOfTheCornerRulerReachesTheWindowBelow)
     });
     ASSERT_TRUE(isHelper(shot.pixel(bodyX, bodyY)));
 
+    // A click on an arm stays with the ruler; one on the transparent body
+    // reaches the helper. The second click's arrival shows the first would
+    // have arrived by then.
+    const int armX = ruler.x + 150, armY = ruler.y + 8;
+    session().run({"xdotool", "mousemove", std::to_string(armX), std::to_string(armY), "click", "1"});
     session().run({"xdotool", "mousemove", std::to_string(bodyX), std::to_string(bodyY), "click", "1"});
     EXPECT_TRUE(waitForHelperLog("click 1 " + std::to_string(bodyX) + " " + std::to_string(bodyY), 10s)) << helperLog();
+    EXPECT_EQ(helperLog().find("click 1 " + std::to_string(armX) + " "), std::string::npos) << helperLog();
 }
 
 // Preloaded guidelines: a vertical line at x 300 and a horizontal one at
