@@ -103,7 +103,7 @@ Session::Session(std::string name) : m_name(std::move(name))
     m_config = m_root + "/config";
     if (!startServer()) return;
     // A grey root under a compositor, as on a desktop.
-    if (run({E2E_HELPER, "root", "808080"}).status != 0) {
+    if (run({E2E_HELPER, "root", "6e6e6e"}).status != 0) {
         m_problem = "cannot paint the root window";
         m_display.clear();
         return;

@@ -12,7 +12,8 @@
 
 namespace e2e {
 
-constexpr uint32_t kBackground = 0x808080;
+// Not xcompmgr's own fill (0x808080), so the checks see the root's colour.
+constexpr uint32_t kBackground = 0x6e6e6e;
 constexpr int kScreenWidth = 1280;
 constexpr int kScreenHeight = 800;
 

@@ -1,6 +1,6 @@
 // A small X client the end-to-end tests put next to Plumbline:
 //   e2e-helper root <rrggbb>
-//       paints the root window's background and exits.
+//       sets the root window's background (also for a compositor) and exits.
 //   e2e-helper window <x> <y> <width> <height> <rrggbb> <log file>
 //       maps a plain window of that colour, takes the input focus and appends
 //       one line to the log for each event it receives:
@@ -27,10 +27,32 @@ int usage(const char* self)
     return 2;
 }
 
+xcb_atom_t atom(xcb_connection_t* conn, const char* name)
+{
+    xcb_intern_atom_reply_t* reply =
+        xcb_intern_atom_reply(conn, xcb_intern_atom(conn, 0, uint16_t(std::strlen(name)), name), nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(reply);
+    return result;
+}
+
+// As xsetroot does: a one-pixel pixmap kept after this client exits, named in
+// the root properties a compositor paints the background from.
 int paintRoot(xcb_connection_t* conn, xcb_screen_t* screen, uint32_t color)
 {
-    xcb_change_window_attributes(conn, screen->root, XCB_CW_BACK_PIXEL, &color);
+    const xcb_pixmap_t pixmap = xcb_generate_id(conn);
+    xcb_create_pixmap(conn, screen->root_depth, pixmap, screen->root, 1, 1);
+    const xcb_gcontext_t gc = xcb_generate_id(conn);
+    xcb_create_gc(conn, gc, pixmap, XCB_GC_FOREGROUND, &color);
+    const xcb_rectangle_t all = {0, 0, 1, 1};
+    xcb_poly_fill_rectangle(conn, pixmap, gc, 1, &all);
+    xcb_free_gc(conn, gc);
+    xcb_change_window_attributes(conn, screen->root, XCB_CW_BACK_PIXMAP, &pixmap);
+    for (const char* name : {"_XROOTPMAP_ID", "_XSETROOT_ID"})
+        xcb_change_property(conn, XCB_PROP_MODE_REPLACE, screen->root, atom(conn, name), XCB_ATOM_PIXMAP, 32, 1,
+                            &pixmap);
     xcb_clear_area(conn, 0, screen->root, 0, 0, 0, 0);
+    xcb_set_close_down_mode(conn, XCB_CLOSE_DOWN_RETAIN_PERMANENT);
     // Round trip so the change is done before the caller goes on.
     free(xcb_get_input_focus_reply(conn, xcb_get_input_focus(conn), nullptr));
     return 0;
