@@ -153,7 +153,8 @@ TEST_F(EndToEnd, RulerMarkerFollowsThePointer)
     const Geometry ruler = launchAndFindCornerRuler();
     ASSERT_GT(ruler.width, 300);
     // The horizontal arm shows a red marker in the pointer's column, also when
-    // the pointer is outside the ruler's window.
+    // the pointer is over another client's window that has the focus.
+    startHelper(0, ruler.y + ruler.height + 10, kScreenWidth, 100);
     auto markerAt = [&](const Shot& s, int column) {
         return s.count(column, ruler.y, 1, kArm, isReddish) >= 10;
     };
