@@ -211,8 +211,8 @@ TEST_F(EndToEnd, ClickOnTransparentPartOfTheCornerRulerReachesTheWindowBelow)
 }
 
 // Preloaded guidelines: a vertical line at x 300 and a horizontal one at
-// y 200 over a helper window that covers the screen.
-TEST_F(EndToEnd, GuidelinesDrawTheirLinesAndLetClicksThrough)
+// y 200 over a helper window that covers the screen; SIGTERM stores them back.
+TEST_F(EndToEnd, GuidelinesDrawTheirLinesLetClicksThroughAndAreStoredOnQuit)
 {
     writeDefaults({"GuidelinesVisible=YES", "RUVFirstStart=NO", "GuidelineSets=1:300,0:200"});
     startHelper(0, 0, kScreenWidth, kScreenHeight);
@@ -239,6 +239,14 @@ TEST_F(EndToEnd, GuidelinesDrawTheirLinesAndLetClicksThrough)
 
     session().run({"xdotool", "mousemove", "400", "400", "click", "1"});
     EXPECT_TRUE(waitForHelperLog("click 1 400 400", 10s)) << helperLog();
+
+    // Quitting keeps the set and the guidelines' visibility.
+    const int status = session().terminate(m_program, 20s);
+    m_program = -1;
+    EXPECT_EQ(status, 0) << "program output:\n" << programOutput();
+    const Result stored = session().run({E2E_DEFAULTS_TOOL, session().configFolder()});
+    EXPECT_NE(stored.output.find("GuidelineSets = [\"E2E\": (1, 300) (0, 200)]"), std::string::npos) << stored.output;
+    EXPECT_NE(stored.output.find("GuidelinesVisible = YES"), std::string::npos) << stored.output;
 }
 
 // Control-Shift-G (key code 5 with the control and shift flags) set as the
