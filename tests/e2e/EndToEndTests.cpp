@@ -1,0 +1,276 @@
+// Plumbline end to end: the sanitizer build of the program on a private Xvfb
+// with a compositor, driven with xdotool and checked on screenshots.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <thread>
+
+#include "E2ESession.h"
+
+using namespace e2e;
+using namespace std::chrono_literals;
+
+namespace {
+constexpr uint32_t kHelperColor = 0x2040c0;
+
+// The arms are white at the ruler window's opacity over whatever is below.
+bool isWhite(uint32_t rgb)
+{
+    const uint32_t r = rgb >> 16, g = (rgb >> 8) & 0xff, b = rgb & 0xff;
+    return r >= 200 && g >= 200 && b >= 200;
+}
+bool isBackground(uint32_t rgb) { return rgb == kBackground; }
+bool isHelper(uint32_t rgb) { return rgb == kHelperColor; }
+
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+class EndToEnd : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        m_session = std::make_unique<Session>(std::string(info->test_suite_name()) + "-" + info->name());
+        ASSERT_TRUE(m_session->ready()) << m_session->problem();
+    }
+
+    Session& session() { return *m_session; }
+
+    // Starts the program and answers the first-launch corner ruler's frame.
+    Geometry launchAndFindCornerRuler()
+    {
+        m_program = session().launchProgram();
+        const std::string window = session().waitForWindow("plumbline", 60s);
+        EXPECT_FALSE(window.empty()) << "no window mapped; program output:\n" << programOutput();
+        return window.empty() ? Geometry{} : geometry(window);
+    }
+
+    Geometry geometry(const std::string& window)
+    {
+        Result r = session().run({"xdotool", "getwindowgeometry", "--shell", window});
+        Geometry g;
+        std::istringstream lines(r.output);
+        for (std::string line; std::getline(lines, line);) {
+            const auto eq = line.find('=');
+            if (eq == std::string::npos) continue;
+            const std::string key = line.substr(0, eq);
+            const int value = std::atoi(line.c_str() + eq + 1);
+            if (key == "X") g.x = value;
+            if (key == "Y") g.y = value;
+            if (key == "WIDTH") g.width = value;
+            if (key == "HEIGHT") g.height = value;
+        }
+        return g;
+    }
+
+    // The pointer moves through XTest, with a nudge either way so a motion
+    // event is sent even when the target is where the pointer already is.
+    void movePointer(int x, int y)
+    {
+        session().run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "mousemove_relative", "1", "0",
+                       "mousemove_relative", "--", "-1", "0"});
+    }
+
+    void writeDefaults(std::vector<std::string> entries)
+    {
+        entries.insert(entries.begin(), {E2E_WRITE_DEFAULTS, session().configFolder()});
+        const Result r = session().run(entries);
+        ASSERT_EQ(r.status, 0) << r.output;
+    }
+
+    // Starts the helper window and waits until it has mapped and taken focus.
+    void startHelper(int x, int y, int width, int height)
+    {
+        m_helperLog = session().folder() + "/helper.log";
+        session().spawn({E2E_HELPER, "window", std::to_string(x), std::to_string(y), std::to_string(width),
+                         std::to_string(height), "2040c0", m_helperLog},
+                        "helper-output.log");
+        ASSERT_TRUE(waitForHelperLog("ready", 20s)) << helperLog();
+    }
+
+    std::string helperLog() { return session().readFile(m_helperLog); }
+
+    bool waitForHelperLog(const std::string& text, std::chrono::milliseconds limit)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (helperLog().find(text) == std::string::npos) {
+            if (std::chrono::steady_clock::now() >= deadline) return false;
+            std::this_thread::sleep_for(50ms);
+        }
+        return true;
+    }
+
+    std::string programOutput() { return session().readFile(session().folder() + "/plumbline.log"); }
+
+    void TearDown() override
+    {
+        if (m_program > 0 && session().alive(m_program)) {
+            const int status = session().terminate(m_program, 20s);
+            EXPECT_EQ(status, 0) << "program output:\n" << programOutput();
+        }
+    }
+
+    std::unique_ptr<Session> m_session;
+    pid_t m_program = -1;
+    std::string m_helperLog;
+};
+
+// The corner ruler: a horizontal arm along the top and a vertical arm down
+// the left edge, both white, over a transparent body.
+constexpr int kArm = 40;
+
+TEST_F(EndToEnd, FirstLaunchShowsCornerRulerAndSigtermStoresDefaults)
+{
+    const Geometry ruler = launchAndFindCornerRuler();
+    ASSERT_GT(ruler.width, 2 * kArm);
+    ASSERT_GT(ruler.height, 2 * kArm);
+    const int bodyX = ruler.x + kArm + 20, bodyY = ruler.y + ruler.height - 20;
+    const Shot shot = session().pollShot("corner-ruler", [&](const Shot& s) {
+        return s.count(ruler.x + 2, ruler.y + 2, ruler.width - 4, 10, isWhite) > (ruler.width - 4) * 5 &&
+               s.count(ruler.x + 2, ruler.y + kArm + 2, 10, ruler.height - kArm - 4, isWhite) > ruler.height / 2 &&
+               isBackground(s.pixel(bodyX, bodyY));
+    });
+    ASSERT_TRUE(shot.valid());
+    // Arms drawn, the body between them composited over the grey background.
+    EXPECT_GT(shot.count(ruler.x + 2, ruler.y + 2, ruler.width - 4, 10, isWhite), (ruler.width - 4) * 5);
+    EXPECT_GT(shot.count(ruler.x + 2, ruler.y + kArm + 2, 10, ruler.height - kArm - 4, isWhite), ruler.height / 2);
+    EXPECT_EQ(shot.pixel(bodyX, bodyY), kBackground);
+    EXPECT_EQ(shot.pixel(ruler.x - 5, ruler.y - 5), kBackground);
+
+    // SIGTERM quits through the application, which writes the defaults.
+    const int status = session().terminate(m_program, 20s);
+    m_program = -1;
+    EXPECT_EQ(status, 0) << "program output:\n" << programOutput();
+    const Result stored = session().run({E2E_DEFAULTS_TOOL, session().configFolder()});
+    EXPECT_EQ(stored.status, 0) << stored.output;
+    EXPECT_NE(stored.output.find("GuidelineSets = [\"Default\":]"), std::string::npos) << stored.output;
+    EXPECT_NE(stored.output.find("RUVFirstStart = NO"), std::string::npos) << stored.output;
+}
+
+TEST_F(EndToEnd, RulerMarkerFollowsThePointer)
+{
+    const Geometry ruler = launchAndFindCornerRuler();
+    ASSERT_GT(ruler.width, 300);
+    // The horizontal arm shows a red marker in the pointer's column, also when
+    // the pointer is over another client's window that has the focus.
+    startHelper(0, ruler.y + ruler.height + 10, kScreenWidth, 100);
+    auto markerAt = [&](const Shot& s, int column) {
+        return s.count(column, ruler.y, 1, kArm, isReddish) >= 10;
+    };
+    const int first = ruler.x + 120, second = ruler.x + 260;
+    movePointer(first, ruler.y + ruler.height + 40);
+    Shot shot = session().pollShot("marker-first", [&](const Shot& s) { return markerAt(s, first); });
+    EXPECT_TRUE(markerAt(shot, first));
+    EXPECT_FALSE(markerAt(shot, second));
+
+    movePointer(second, ruler.y + ruler.height + 40);
+    shot = session().pollShot("marker-second", [&](const Shot& s) { return markerAt(s, second) && !markerAt(s, first); });
+    EXPECT_TRUE(markerAt(shot, second));
+    EXPECT_FALSE(markerAt(shot, first));
+}
+
+TEST_F(EndToEnd, OverlayStaysAboveAWindowMappedAfterIt)
+{
+    const Geometry ruler = launchAndFindCornerRuler();
+    ASSERT_GT(ruler.width, 2 * kArm);
+    // A helper window covering the whole ruler and more, mapped afterwards.
+    startHelper(ruler.x - 50, ruler.y - 50, ruler.width + 100, ruler.height + 100);
+    const int bodyX = ruler.x + kArm + 20, bodyY = ruler.y + ruler.height - 20;
+    const Shot shot = session().pollShot("overlay-above-helper", [&](const Shot& s) {
+        return isHelper(s.pixel(ruler.x - 20, ruler.y - 20)) && isHelper(s.pixel(bodyX, bodyY)) &&
+               s.count(ruler.x + 2, ruler.y + 2, ruler.width - 4, 10, isWhite) > (ruler.width - 4) * 5;
+    });
+    EXPECT_TRUE(isHelper(shot.pixel(ruler.x - 20, ruler.y - 20)));
+    // The arms stay on top; the helper shows through the transparent body.
+    EXPECT_GT(shot.count(ruler.x + 2, ruler.y + 2, ruler.width - 4, 10, isWhite), (ruler.width - 4) * 5);
+    EXPECT_EQ(shot.count(ruler.x + 2, ruler.y + 2, ruler.width - 4, 10, isHelper), 0);
+    EXPECT_TRUE(isHelper(shot.pixel(bodyX, bodyY)));
+}
+
+TEST_F(EndToEnd, ClickOnTransparentPartOfTheCornerRulerReachesTheWindowBelow)
+{
+    startHelper(0, 0, kScreenWidth, kScreenHeight);
+    const Geometry ruler = launchAndFindCornerRuler();
+    ASSERT_GT(ruler.width, 2 * kArm);
+    const int bodyX = ruler.x + kArm + 30, bodyY = ruler.y + ruler.height - 30;
+    const Shot shot = session().pollShot("corner-ruler-click-through", [&](const Shot& s) {
+        return isHelper(s.pixel(bodyX, bodyY)) &&
+               s.count(ruler.x + 2, ruler.y + 2, ruler.width - 4, 10, isWhite) > (ruler.width - 4) * 5;
+    });
+    ASSERT_TRUE(isHelper(shot.pixel(bodyX, bodyY)));
+
+    // A click on an arm stays with the ruler; one on the transparent body
+    // reaches the helper. The second click's arrival shows the first would
+    // have arrived by then.
+    const int armX = ruler.x + 150, armY = ruler.y + 8;
+    session().run({"xdotool", "mousemove", std::to_string(armX), std::to_string(armY), "click", "1"});
+    session().run({"xdotool", "mousemove", std::to_string(bodyX), std::to_string(bodyY), "click", "1"});
+    EXPECT_TRUE(waitForHelperLog("click 1 " + std::to_string(bodyX) + " " + std::to_string(bodyY), 10s)) << helperLog();
+    EXPECT_EQ(helperLog().find("click 1 " + std::to_string(armX) + " "), std::string::npos) << helperLog();
+}
+
+// Preloaded guidelines: a vertical line at x 300 and a horizontal one at
+// y 200 over a helper window that covers the screen; SIGTERM stores them back.
+TEST_F(EndToEnd, GuidelinesDrawTheirLinesLetClicksThroughAndAreStoredOnQuit)
+{
+    writeDefaults({"GuidelinesVisible=YES", "RUVFirstStart=NO", "GuidelineSets=1:300,0:200"});
+    startHelper(0, 0, kScreenWidth, kScreenHeight);
+    m_program = session().launchProgram();
+    ASSERT_FALSE(session().waitForWindow("plumbline", 60s).empty()) << programOutput();
+    auto notHelper = [](uint32_t p) { return !isHelper(p); };
+    auto lineColumn = [&](const Shot& s) { return s.count(299, 400, 3, 100, notHelper); };
+    // The view's origin is the top of the visible frame, which leaves room
+    // for the menu bar: the row is searched for just below y 200.
+    auto lineRow = [&](const Shot& s) {
+        for (int y = 195; y < 240; ++y)
+            if (s.count(600, y, 100, 1, notHelper) == 100) return y;
+        return -1;
+    };
+    const Shot shot = session().pollShot("guidelines", [&](const Shot& s) {
+        return lineColumn(s) >= 100 && lineRow(s) >= 200 && isHelper(s.pixel(400, 400));
+    });
+    EXPECT_GE(lineColumn(shot), 100);
+    EXPECT_GE(lineRow(shot), 200);
+    // Only the lines: the rest of the screen is the helper, composited through.
+    EXPECT_TRUE(isHelper(shot.pixel(400, 400)));
+    EXPECT_TRUE(isHelper(shot.pixel(310, 450)));
+    EXPECT_TRUE(isHelper(shot.pixel(600, lineRow(shot) + 5)));
+
+    session().run({"xdotool", "mousemove", "400", "400", "click", "1"});
+    EXPECT_TRUE(waitForHelperLog("click 1 400 400", 10s)) << helperLog();
+
+    // Quitting keeps the set and the guidelines' visibility.
+    const int status = session().terminate(m_program, 20s);
+    m_program = -1;
+    EXPECT_EQ(status, 0) << "program output:\n" << programOutput();
+    const Result stored = session().run({E2E_DEFAULTS_TOOL, session().configFolder()});
+    EXPECT_NE(stored.output.find("GuidelineSets = [\"E2E\": (1, 300) (0, 200)]"), std::string::npos) << stored.output;
+    EXPECT_NE(stored.output.find("GuidelinesVisible = YES"), std::string::npos) << stored.output;
+}
+
+// Control-Shift-G (key code 5 with the control and shift flags) set as the
+// hot key; the helper holds the focus while it is pressed.
+TEST_F(EndToEnd, HotKeyHidesAndShowsOverlaysWhileAnotherWindowHasFocus)
+{
+    writeDefaults({"GuidelineKeyCode=5", "GuidelineKeyModifier=393216", "AcceptHotKey=YES"});
+    const Geometry ruler = launchAndFindCornerRuler();
+    ASSERT_GT(ruler.width, 2 * kArm);
+    auto armsShown = [&](const Shot& s) {
+        return s.count(ruler.x + 2, ruler.y + 2, ruler.width - 4, 10, isWhite) > (ruler.width - 4) * 5;
+    };
+    auto armsHidden = [&](const Shot& s) {
+        return s.count(ruler.x + 2, ruler.y + 2, ruler.width - 4, 10, isBackground) == (ruler.width - 4) * 10;
+    };
+    ASSERT_TRUE(armsShown(session().pollShot("hotkey-before", armsShown)));
+    startHelper(10, 10, 200, 100);
+
+    session().run({"xdotool", "key", "ctrl+shift+g"});
+    EXPECT_TRUE(armsHidden(session().pollShot("hotkey-hidden", armsHidden))) << programOutput();
+    session().run({"xdotool", "key", "ctrl+shift+g"});
+    EXPECT_TRUE(armsShown(session().pollShot("hotkey-shown-again", armsShown))) << programOutput();
+    // The grab took the combination: the focused helper saw the modifiers go
+    // down but never the G (key code 42 in Xvfb's keymap).
+    EXPECT_EQ(helperLog().find("key 42 "), std::string::npos) << helperLog();
+}
+}  // namespace
