@@ -5,7 +5,7 @@
 #include "AppText.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSURL.h"
-#include "InterfaceBuilding.h"
+#include "InterfaceOutlets.h"
 
 NS_CLASS_DEFINE(AboutBox)
 
@@ -22,22 +22,16 @@ Id AboutBox::init()
     return this;
 }
 
-void AboutBox::loadWindow()
+void AboutBox::initialize()
 {
-    using namespace InterfaceBuilding;
-    auto window = panel(NSMakeRect(300, 400, 360, 150), AppText::text("LSAboutTitle"));
-    auto content = window->contentView();
-    label(content, NSMakeRect(20, 112, 320, 20), "Plumbline"_ns);
-    m_versionString = label(content, NSMakeRect(20, 88, 320, 18), ""_ns);
-    m_copyrightString = label(content, NSMakeRect(20, 64, 320, 18), ""_ns);
-    button(content, NSMakeRect(20, 14, 150, 28), AppText::text("LSAboutMail"), Id(this), "writeeMail:");
-    button(content, NSMakeRect(250, 14, 90, 28), AppText::text("LSPrefClose"), Id(this), "closeDialog:");
-    setWindow(window);
-    awakeFromNib();
+    InterfaceOutlets::registerFrameworkOutlets();
+    InterfaceOutlets::registerOutlet("versionString", &AboutBox::m_versionString);
+    InterfaceOutlets::registerOutlet("copyrightString", &AboutBox::m_copyrightString);
 }
 
 void AboutBox::awakeFromNib()
 {
+    window()->setReleasedWhenClosed(false);
     auto bundle = NSBundle::mainBundle();
     m_versionString->setStringValue(NSString::stringWithFormat(
         "%@ %@ (%@)"_ns, AppText::text("VSversion"), bundle->objectForInfoDictionaryKey("CFBundleShortVersionString"_ns),

@@ -6,8 +6,8 @@
 class AboutBox : public NSWindowController {
     NS_OBJECT(AboutBox, NSWindowController)
 public:
+    static void initialize();
     Id init() override;
-    void loadWindow() override;
     void awakeFromNib() override;
     void closeDialog(const Id& sender);
     void writeeMail(const Id& sender);

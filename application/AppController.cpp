@@ -4,11 +4,15 @@
 #include "AboutBox.h"
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSFont.h"
+#include "AppKit/NSImage.h"
 #include "AppKit/NSScreen.h"
 #include "AppServices.h"
 #include "AppText.h"
 #include "DoubleRulerController.h"
 #include "Foundation/NSArchiver.h"
+#include "Foundation/NSBundle.h"
+#include "HeadlessRun.h"
+#include "InterfaceOutlets.h"
 #include "Foundation/NSIndexSet.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNumber.h"
@@ -77,7 +81,38 @@ void AppController::describeClass(NSClassMembers<AppController>& m)
     m.action("showSendFeedbackDialog:", &AppController::showSendFeedbackDialog);
 }
 
-void AppController::initialize() { setUpClass(); }
+void AppController::initialize()
+{
+    // The artwork is served from the bundle's resources under the names the
+    // interface code asks for.
+    NSImage::addImageSearchDirectory(NSBundle::mainBundle()->resourcePath()->UTF8String());
+    registerOutlets();
+    setUpClass();
+}
+
+void AppController::registerOutlets()
+{
+    using InterfaceOutlets::registerOutlet;
+    InterfaceOutlets::registerFrameworkOutlets();
+    registerOutlet("rulerMenu", &AppController::m_rulerMenu);
+    registerOutlet("screenMenu", &AppController::m_screenMenu);
+    registerOutlet("guidelineMenu", &AppController::m_guidelineMenu);
+    registerOutlet("guidelineSetsMenu", &AppController::m_guidelineSetsMenu);
+    registerOutlet("showOrHideGuidelineMenuItem", &AppController::m_showOrHideGuidelineMenuItem);
+    registerOutlet("appDockMenu", &AppController::m_appDockMenu);
+    registerOutlet("newSetWindow", &AppController::m_newSetWindow);
+    registerOutlet("newSetName", &AppController::m_newSetName);
+    registerOutlet("newSetButton", &AppController::m_newSetButton);
+    registerOutlet("newLineWindow", &AppController::m_newLineWindow);
+    registerOutlet("newLineMatrix", &AppController::m_newLineMatrix);
+    registerOutlet("newLineStartPos", &AppController::m_newLineStartPos);
+    registerOutlet("newLineNumber", &AppController::m_newLineNumber);
+    registerOutlet("newLineDistance", &AppController::m_newLineDistance);
+    registerOutlet("newLineButton", &AppController::m_newLineButton);
+    registerOutlet("setAdminWindow", &AppController::m_setAdminWindow);
+    registerOutlet("setTableView", &AppController::m_setTableView);
+    registerOutlet("setDelete", &AppController::m_setDelete);
+}
 
 void AppController::registerApplicationDefaults()
 {
@@ -134,8 +169,12 @@ void AppController::awakeFromNib()
 {
     const NSInteger keyCode = defaults()->integerForKey("GuidelineKeyCode"_ns);
     const NSInteger modifiers = defaults()->integerForKey("GuidelineKeyModifier"_ns);
-    m_appDockMenu = NSMenu::menuWithTitle("DockMenu"_ns);
+    if (!m_appDockMenu) m_appDockMenu = NSMenu::menuWithTitle("DockMenu"_ns);
+    // The dialogs are shown again and again; closing one only hides it.
+    for (const auto& window : {m_newSetWindow, m_newLineWindow, m_setAdminWindow})
+        if (window) window->setReleasedWhenClosed(false);
     buildMenu();
+    HeadlessRun::scheduleScreenshotIfAsked();
     if (m_newLineStartPos) m_newLineStartPos->setIntValue(80);
     if (m_newLineNumber) m_newLineNumber->setIntValue(1);
     if (m_newLineDistance) m_newLineDistance->setIntValue(20);

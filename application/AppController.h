@@ -1,7 +1,8 @@
 #pragma once
 // The application delegate: start-up and quit, the menus, the dialogs for new
 // sets and series of guidelines, set administration, rulers, the resolution
-// frame and the hot-key toggle.
+// frame and the hot-key toggle. The main interface file makes it and connects
+// its menus and dialogs.
 #include "AppKit/NSCell.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSButton.h"
@@ -9,6 +10,7 @@
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSMenuItem.h"
 #include "AppKit/NSMenuItemValidation.h"
+#include "AppKit/NSNibAwaking.h"
 #include "AppKit/NSTableView.h"
 #include "AppKit/NSTableViewDataSource.h"
 #include "AppKit/NSTextField.h"
@@ -20,11 +22,11 @@
 
 #include "AboutBox.h"
 #include "Preference.h"
-class MainInterface;
 
 class AppController : public NSObject,
                       public NSApplicationDelegate,
                       public NSMenuItemValidation,
+                      public NSNibAwaking,
                       public NSTableViewDataSource {
     NS_OBJECT(AppController, NSObject)
 public:
@@ -38,7 +40,7 @@ public:
     // Registers the defaults of the table below with the user defaults.
     static void registerApplicationDefaults();
 
-    void awakeFromNib();
+    void awakeFromNib() override;
 
     // NSApplicationDelegate
     void applicationDidFinishLaunching(const Ref<NSNotification>& notification) override;
@@ -112,7 +114,7 @@ public:
     static void describeClass(NSClassMembers<AppController>& m);
 
 private:
-    friend class MainInterface;
+    static void registerOutlets();
     NSInteger selectedSetRow() const;
     void reloadSetTable();
 

@@ -8,8 +8,8 @@
 class DoubleRulerController : public RulerWindowController {
     NS_OBJECT(DoubleRulerController, RulerWindowController)
 public:
+    static void initialize();
     Id init() override;
-    void loadWindow() override;
     void awakeFromNib() override;
     void updateUI() override;
     void closeRuler(const Id& sender);
@@ -26,4 +26,6 @@ private:
     Ref<DoubleRulerHorView> m_horView;
     Ref<DoubleRulerVerView> m_verView;
     Ref<NSTextField> m_widthText, m_heightText;
+    Ref<ResizeButton> m_horResizeButton, m_verResizeButton;
+    Ref<NSButton> m_closeButton;
 };

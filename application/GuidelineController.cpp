@@ -4,6 +4,7 @@
 #include "AppKit/NSScreen.h"
 #include "GuidelineStore.h"
 #include "GuidelineWindow.h"
+#include "InterfaceOutlets.h"
 
 NS_CLASS_DEFINE(GuidelineController)
 
@@ -13,16 +14,10 @@ Id GuidelineController::init()
     return this;
 }
 
-void GuidelineController::loadWindow()
+void GuidelineController::initialize()
 {
-    auto screen = NSScreen::mainScreen();
-    const NSRect frame = screen ? screen->visibleFrame() : NSZeroRect;
-    auto window = GuidelineWindow::create(frame);
-    m_view = dynamic_ref_cast<GuidelineWindowView>(
-        alloc<GuidelineWindowView>()->initWithFrame(NSMakeRect(0, 0, frame.size.width, frame.size.height)));
-    window->setContentView(m_view);
-    setWindow(window);
-    awakeFromNib();
+    InterfaceOutlets::registerFrameworkOutlets();
+    InterfaceOutlets::registerOutlet("view", &GuidelineController::m_view);
 }
 
 void GuidelineController::awakeFromNib()

@@ -6,8 +6,8 @@
 class GuidelineController : public NSWindowController {
     NS_OBJECT(GuidelineController, NSWindowController)
 public:
+    static void initialize();
     Id init() override;
-    void loadWindow() override;
     void awakeFromNib() override;
     void handleScreenParametersHasChanged(const Id& sender);
     void newGuideline(int32_t type);

@@ -8,7 +8,7 @@
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSUserDefaults.h"
-#include "InterfaceBuilding.h"
+#include "InterfaceOutlets.h"
 #include "AppKitExtensions/NSUserDefaults+KQAppKitExtensions.h"
 
 NS_CLASS_DEFINE(Preference)
@@ -35,50 +35,23 @@ Id Preference::init()
     return this;
 }
 
-void Preference::loadWindow()
+void Preference::initialize()
 {
-    using namespace InterfaceBuilding;
-    auto window = panel(NSMakeRect(200, 300, 440, 250), AppText::text("LSPreferences"));
-    auto content = window->contentView();
-    const Id self(this);
-    label(content, NSMakeRect(20, 210, 160, 18), AppText::text("LSPrefOpacity"));
-    m_transSlider = dynamic_ref_cast<NSSlider>(alloc<NSSlider>()->initWithFrame(NSMakeRect(180, 208, 190, 22)));
-    m_transSlider->setMinValue(10);
-    m_transSlider->setMaxValue(100);
-    m_transSlider->setTarget(self);
-    m_transSlider->setAction("transSliderHasChanged:");
-    content->addSubview(m_transSlider);
-    m_transValue = label(content, NSMakeRect(380, 210, 40, 18), ""_ns);
-    label(content, NSMakeRect(20, 176, 200, 18), AppText::text("LSPrefHorHandles"));
-    m_horMatrix = radios(content, NSMakeRect(20, 132, 200, 40),
-                         {{AppText::text("LSPrefLeftEdge"), 0}, {AppText::text("LSPrefRightEdge"), 1}}, self,
-                         "radioButtonHasChanged:");
-    label(content, NSMakeRect(230, 176, 200, 18), AppText::text("LSPrefVerHandles"));
-    m_verMatrix = radios(content, NSMakeRect(230, 132, 200, 40),
-                         {{AppText::text("LSPrefTopEdge"), 0}, {AppText::text("LSPrefBottomEdge"), 1}}, self,
-                         "radioButtonHasChanged:");
-    m_acceptHotKey = checkBox(content, NSMakeRect(20, 96, 200, 22), AppText::text("LSPrefAcceptHotKey"), self,
-                              "acceptHotKeyHasChanged:");
-    auto well = [&](const NSRect& frame, const SEL& action) {
-        auto w = dynamic_ref_cast<NSColorWell>(alloc<NSColorWell>()->initWithFrame(frame));
-        w->setTarget(self);
-        w->setAction(action);
-        content->addSubview(w);
-        return w;
-    };
-    m_keyCodeRecorder = dynamic_ref_cast<KRRecorderControl>(alloc<KRRecorderControl>()->initWithFrame(NSMakeRect(230, 94, 190, 24)));
-    content->addSubview(m_keyCodeRecorder);
-    label(content, NSMakeRect(20, 62, 130, 18), AppText::text("LSPrefGuideColor"));
-    m_guideColorWell = well(NSMakeRect(150, 56, 44, 28), "guidelineColorChanged:");
-    label(content, NSMakeRect(220, 62, 130, 18), AppText::text("LSPrefScreenColor"));
-    m_screenColorWell = well(NSMakeRect(350, 56, 44, 28), "screenColorChanged:");
-    button(content, NSMakeRect(330, 12, 90, 28), AppText::text("LSPrefClose"), self, "closeDialog:");
-    setWindow(window);
-    awakeFromNib();
+    using InterfaceOutlets::registerOutlet;
+    InterfaceOutlets::registerFrameworkOutlets();
+    registerOutlet("transSlider", &Preference::m_transSlider);
+    registerOutlet("transValue", &Preference::m_transValue);
+    registerOutlet("horMatrix", &Preference::m_horMatrix);
+    registerOutlet("verMatrix", &Preference::m_verMatrix);
+    registerOutlet("acceptHotKey", &Preference::m_acceptHotKey);
+    registerOutlet("guideColorWell", &Preference::m_guideColorWell);
+    registerOutlet("screenColorWell", &Preference::m_screenColorWell);
+    registerOutlet("keyCodeRecorder", &Preference::m_keyCodeRecorder);
 }
 
 void Preference::awakeFromNib()
 {
+    window()->setReleasedWhenClosed(false);
     m_transSlider->setIntegerValue(defaults()->integerForKey("TransValue"_ns));
     m_transValue->setIntegerValue(m_transSlider->integerValue());
     m_horMatrix->deselectAllCells();

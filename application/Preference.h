@@ -13,8 +13,8 @@
 class Preference : public NSWindowController, public KRRecorderControlDelegate {
     NS_OBJECT(Preference, NSWindowController)
 public:
+    static void initialize();
     Id init() override;
-    void loadWindow() override;
     void awakeFromNib() override;
 
     void closeDialog(const Id& sender);

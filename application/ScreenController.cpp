@@ -2,7 +2,7 @@
 #include "ScreenController.h"
 
 #include "AppKit/NSScreen.h"
-#include "ScreenWindow.h"
+#include "InterfaceOutlets.h"
 
 NS_CLASS_DEFINE(ScreenController)
 
@@ -12,19 +12,17 @@ Id ScreenController::init()
     return this;
 }
 
-void ScreenController::loadWindow()
+void ScreenController::initialize()
 {
-    NSRect frame = NSMakeRect(0, 0, 640, 480);
-    if (auto screen = NSScreen::mainScreen()) frame.origin.y = screen->frame().size.height - frame.size.height;
-    auto window = ScreenWindow::create(frame);
-    m_view = dynamic_ref_cast<ScreenView>(alloc<ScreenView>()->initWithFrame(NSMakeRect(0, 0, 640, 480)));
-    window->setContentView(m_view);
-    setWindow(window);
-    awakeFromNib();
+    InterfaceOutlets::registerFrameworkOutlets();
+    InterfaceOutlets::registerOutlet("view", &ScreenController::m_view);
 }
 
+// The frame starts at the top-left corner of the main screen.
 void ScreenController::awakeFromNib()
 {
+    if (auto screen = NSScreen::mainScreen())
+        window()->setFrameOrigin(NSMakePoint(0, screen->frame().size.height - window()->frame().size.height));
     window()->setHasShadow(false);
     window()->invalidateShadow();
 }

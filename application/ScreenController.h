@@ -6,8 +6,8 @@
 class ScreenController : public NSWindowController {
     NS_OBJECT(ScreenController, NSWindowController)
 public:
+    static void initialize();
     Id init() override;
-    void loadWindow() override;
     void awakeFromNib() override;
     void setWidth(int32_t width, int32_t height);
     Ref<ScreenView> view() { window(); return m_view; }

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "AppKit/NSScreen.h"
-#include "CustomWindow.h"
+#include "InterfaceOutlets.h"
 #include "SharedRulerStore.h"
 
 NS_CLASS_DEFINE(SingleRulerController)
@@ -29,28 +29,26 @@ Ref<SingleRulerController> SingleRulerController::initHorizontal(bool horizontal
     return this;
 }
 
-void SingleRulerController::loadWindow()
+void SingleRulerController::initialize()
 {
-    NSRect frame = NSMakeRect(300, 500, 401, 50);
-    if (auto screen = NSScreen::mainScreen()) {
-        const NSRect s = screen->visibleFrame();
-        frame.origin = NSMakePoint(std::floor(s.origin.x + (s.size.width - 401) / 2), std::floor(s.origin.y + s.size.height * 2 / 3));
-    }
-    auto window = CustomWindow::create(frame);
-    m_view = dynamic_ref_cast<SingleRulerView>(alloc<SingleRulerView>()->initWithFrame(NSMakeRect(0, 0, 401, 50)));
-    m_view->setAutoresizingMask(NSViewWidthSizable | NSViewHeightSizable);
-    auto button = dynamic_ref_cast<ResizeButton>(alloc<ResizeButton>()->initWithFrame(NSMakeRect(387, 1, 13, 13)));
-    button->setBordered(false);
-    button->setImage(NSImage::imageNamed("resize.pdf"_ns));
-    m_view->addSubview(button);
-    window->setContentView(m_view);
-    setWindow(window);
-    m_view->awakeFromNib();
-    awakeFromNib();
+    InterfaceOutlets::registerFrameworkOutlets();
+    InterfaceOutlets::registerOutlet("view", &SingleRulerController::m_view);
+    InterfaceOutlets::registerOutlet("resizeButton", &SingleRulerController::m_resizeButton);
 }
 
+// A new ruler opens centred across the main screen, two thirds up.
 void SingleRulerController::awakeFromNib()
 {
+    if (auto screen = NSScreen::mainScreen()) {
+        const NSRect s = screen->visibleFrame();
+        const NSSize size = window()->frame().size;
+        window()->setFrameOrigin(NSMakePoint(std::floor(s.origin.x + (s.size.width - size.width) / 2),
+                                             std::floor(s.origin.y + s.size.height * 2 / 3)));
+    }
+    if (m_resizeButton) {
+        m_resizeButton->setBordered(false);
+        m_resizeButton->setImage(NSImage::imageNamed("resize.pdf"_ns));
+    }
     window()->setHasShadow(false);
     window()->invalidateShadow();
 }

@@ -6,10 +6,10 @@
 class SingleRulerController : public RulerWindowController {
     NS_OBJECT(SingleRulerController, RulerWindowController)
 public:
+    static void initialize();
     Id init() override;
     Ref<SingleRulerController> initHorizontal(bool horizontal);
     static Ref<SingleRulerController> create(bool horizontal) { return alloc<SingleRulerController>()->initHorizontal(horizontal); }
-    void loadWindow() override;
     void awakeFromNib() override;
 
     bool horizontal() const { return m_horizontal; }
@@ -27,6 +27,7 @@ public:
 
 private:
     Ref<SingleRulerView> m_view;
+    Ref<ResizeButton> m_resizeButton;
     bool m_horizontal = true;
     bool m_hasToBeHorizontal = true;
 };

@@ -21,6 +21,8 @@
 #include "GuidelineController.h"
 #include "GuidelineStore.h"
 #include "SharedRulerStore.h"
+#include "AppKit/WindowServer.h"
+#include "backend/headless/HeadlessWindowServer.h"
 
 namespace {
 
@@ -53,6 +55,9 @@ struct Program {
             SharedRulerStore::getSharedRulerStore()->addRuler(ruler);
             rulers.push_back(ruler);
         }
+        // Saves the screen once set up, to compare the drawing of two builds.
+        if (const char* path = getenv("PLUMBLINE_BENCH_SCREEN"))
+            if (auto* server = dynamic_cast<HeadlessWindowServer*>(&WindowServer::shared())) server->saveScreenImage(path);
     }
 };
 

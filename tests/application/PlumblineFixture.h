@@ -13,7 +13,6 @@
 #include "AppHarness.h"
 #include "AppKit/WindowServer.h"
 #include "GuidelineStore.h"
-#include "MainInterface.h"
 #include "SharedRulerStore.h"
 #include "backend/headless/HeadlessWindowServer.h"
 
@@ -37,7 +36,6 @@ inline int runPlumbline(const std::function<void(AppDriver&)>& body, const Launc
         }
         AppController::resetShared();
         if (launch.before) launch.before();
-        MainInterface::load();
         const int result = NSApplicationMain(0, nullptr);
         AppController::resetShared();
         return result;
