@@ -93,6 +93,8 @@ void NSTextFieldCell::endEditing(const Ref<NSText>& textObj)
 {
     m_editor = nullptr;
     NSActionCell::endEditing(textObj);
+    // The window's editor outlives the edit: it keeps no password.
+    if (textObj && isSecure()) textObj->setString(NSString::string());
     redisplay();
 }
 

@@ -306,6 +306,7 @@ TEST_F(ControlsTest, SecureFieldEditsHiddenText)
     EXPECT_EQ(editor->textStorage()->string()->utf16(), u"\u2022\u2022\u2022");
     key(kVK_Return);
     EXPECT_EQ(field->stringValue()->UTF8String(), "pw1");
+    EXPECT_EQ(editor->string()->length(), 0u);  // the shared editor keeps no password
 }
 
 // --- Sliders ---
