@@ -6,7 +6,8 @@
 
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSBezierPath.h"
-#include "AppKit/NSFieldEditor.h"
+#include "AppKit/NSAttributedStringKeys.h"
+#include "AppKit/NSTextView.h"
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSView.h"
 #include "AppKit/NSWindow.h"
@@ -309,25 +310,75 @@ bool NSCell::trackMouse(const Ref<NSEvent>& event, const NSRect& cellFrame, cons
 
 // --- Editing ---
 
-void NSCell::editWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSFieldEditor>& editor,
+void NSCell::editWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSText>& textObj,
                            const Id& delegate, const Ref<NSEvent>&)
 {
-    selectWithFrame(frame, controlView, editor, delegate, 0, NSInteger(stringValue()->length()));
+    selectWithFrame(frame, controlView, textObj, delegate, 0, NSInteger(stringValue()->length()));
 }
 
-void NSCell::selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSFieldEditor>& editor,
+void NSCell::selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSText>& textObj,
                              const Id& delegate, NSInteger start, NSInteger length)
 {
-    if (!editor || !controlView) return;
-    editor->beginEditing(stringValue(), frame, controlView, delegate);
-    editor->setSelectedRange(NSMakeRange(NSUInteger(start), NSUInteger(length)));
-    editor->setTextStyle(m_textStyle);
-    if (auto window = controlView->window()) window->makeFirstResponder(editor);
+    if (!textObj || !controlView) return;
+    auto window = controlView->window();
+    // An edit still going on elsewhere ends before the editor moves here.
+    if (window && window->firstResponder() == Ref<NSResponder>(textObj)) window->makeFirstResponder(nullptr);
+    textObj->setDelegate(nullptr);
+    // The editor keeps the frame it is given (a text view would grow to its text).
+    if (auto view = dynamic_ref_cast<NSTextView>(textObj)) {
+        view->setHorizontallyResizable(false);
+        view->setVerticallyResizable(false);
+    }
+    textObj->setFrame(titleRectForBounds(frame));
+    setUpFieldEditorAttributes(textObj);
+    textObj->setString(stringValue());
+    textObj->setSelectedRange(NSMakeRange(NSUInteger(start), NSUInteger(length)));
+    controlView->addSubview(textObj);
+    textObj->setDelegate(delegate);
+    if (window) window->makeFirstResponder(textObj);
 }
 
-void NSCell::endEditing(const Ref<NSFieldEditor>& editor)
+Ref<NSText> NSCell::setUpFieldEditorAttributes(const Ref<NSText>& textObj)
 {
-    if (editor) editor->detach();
+    if (!textObj) return nullptr;
+    const NSRect rect = textObj->frame();
+    const NSTextAlignment align = m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : NSTextAlignment(m_alignment);
+    textObj->setFont(m_textStyle.bold ? NSFont::boldSystemFontOfSize(m_textStyle.size)
+                                      : NSFont::systemFontOfSize(m_textStyle.size));
+    textObj->setTextColor(NSColor::controlTextColor());
+    textObj->setAlignment(align);
+    textObj->setRichText(false);
+    textObj->setDrawsBackground(false);
+    textObj->setEditable(isEditable());
+    textObj->setSelectable(true);
+    auto view = dynamic_ref_cast<NSTextView>(textObj);
+    if (!view) return textObj;
+    view->setSecure(false);
+    auto paragraph = NSMutableParagraphStyle::paragraphStyle();
+    paragraph->setAlignment(align);
+    auto attributes = NSMutableDictionary::dictionaryWithDictionary(view->typingAttributes());
+    attributes->setObject(paragraph, NSParagraphStyleAttributeName);
+    view->setTypingAttributes(attributes);
+    // One line, centred in the title rectangle like the cell's own text.
+    const CGFloat inset = std::max<CGFloat>(0, (rect.size.height - NSControlText::lineHeight(m_textStyle)) / 2);
+    view->setTextContainerInset(NSMakeSize(0, std::floor(inset)));
+    if (auto container = view->textContainer()) {
+        container->setWidthTracksTextView(false);
+        container->setHeightTracksTextView(false);
+        container->setLineFragmentPadding(0);
+        // Left-aligned text runs on past the field; other alignments need the field's width.
+        container->setContainerSize(NSMakeSize(align == NSLeftTextAlignment ? 1e7 : rect.size.width, 1e7));
+    }
+    return textObj;
+}
+
+void NSCell::endEditing(const Ref<NSText>& textObj)
+{
+    if (!textObj) return;
+    auto controlView = textObj->superview();
+    textObj->setDelegate(nullptr);
+    textObj->removeFromSuperview();
+    if (controlView) controlView->setNeedsDisplay(true);
 }
 
 // --- Copying and coding ---

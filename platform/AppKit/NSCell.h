@@ -21,7 +21,7 @@
 #include "Foundation/NSString.h"
 
 class NSFont;
-class NSFieldEditor;
+class NSText;
 
 enum NSCellType : NSUInteger { NSNullCellType = 0, NSTextCellType = 1, NSImageCellType = 2 };
 
@@ -156,16 +156,20 @@ public:
     virtual void didClickInside() {}
 
     // --- Editing through the window's field editor ---
-    // Puts the editor over the frame with the cell's text and makes it the
-    // window's first responder; the delegate (usually the control) gets the
-    // editor's text notifications.
-    virtual void editWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSFieldEditor>& editor,
+    // Puts the field editor (a text view in field-editor mode) over the
+    // frame's title rectangle as a subview of the control view, with the
+    // cell's text, font and the selection, and makes it the window's first
+    // responder; the delegate (usually the control) gets its text-delegate
+    // calls.
+    virtual void editWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSText>& textObj,
                                const Id& delegate, const Ref<NSEvent>& event);
-    virtual void selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView,
-                                 const Ref<NSFieldEditor>& editor, const Id& delegate, NSInteger start,
-                                 NSInteger length);
-    // Detaches the editor (its text is not taken: the control commits it).
-    virtual void endEditing(const Ref<NSFieldEditor>& editor);
+    virtual void selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSText>& textObj,
+                                 const Id& delegate, NSInteger start, NSInteger length);
+    // Lends the editor the cell's looks; answers it.
+    virtual Ref<NSText> setUpFieldEditorAttributes(const Ref<NSText>& textObj);
+    // Takes the editor off the control view and lets go of it (its text is
+    // not taken: the control commits it).
+    virtual void endEditing(const Ref<NSText>& textObj);
 
     // --- Copying and coding ---
     // A copy of the same class; owned strings are copied, the control view

@@ -85,8 +85,9 @@ void NSComboBox::mouseDown(const Ref<NSEvent>& event)
     NSTextField::mouseDown(event);
 }
 
-void NSComboBox::fieldEditorDidChange(NSFieldEditor* editor)
+void NSComboBox::textDidChange(const Ref<NSNotification>& note)
 {
-    if (auto c = comboBoxCell()) c->noteTextChanged(editor->string());
-    NSTextField::fieldEditorDidChange(editor);
+    auto editor = dynamic_ref_cast<NSText>(note->object());
+    if (auto c = comboBoxCell(); c && editor) c->noteTextChanged(editor->string());
+    NSTextField::textDidChange(note);
 }

@@ -34,7 +34,7 @@ public:
     void setNumberOfVisibleItems(NSInteger count);
 
     void mouseDown(const Ref<NSEvent>& event) override;
-    void fieldEditorDidChange(NSFieldEditor* editor) override;
+    void textDidChange(const Ref<NSNotification>& note) override;
 
     static void describeClass(NSClassMembers<NSComboBox>& m);
 

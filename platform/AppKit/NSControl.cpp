@@ -213,15 +213,16 @@ void NSControl::mouseDown(const Ref<NSEvent>& event)
 
 // --- Editing ---
 
-Ref<NSFieldEditor> NSControl::windowFieldEditor() const
+Ref<NSText> NSControl::windowFieldEditor() const
 {
-    return NSFieldEditor::fieldEditorForWindow(window(), Id(const_cast<NSControl*>(this)));
+    auto w = window();
+    return w ? dynamic_ref_cast<NSText>(w->fieldEditor(true, Id(const_cast<NSControl*>(this)))) : nullptr;
 }
 
-Ref<NSFieldEditor> NSControl::currentEditor() const
+Ref<NSText> NSControl::currentEditor() const
 {
     auto editor = m_editor.get();
-    if (editor && editor->isEditing() && editor->controlView().get() == this) return editor;
+    if (editor && editor->delegate().get() == this) return editor;
     return nullptr;
 }
 
@@ -236,10 +237,11 @@ bool NSControl::abortEditing()
     auto editor = currentEditor();
     if (!editor) return false;
     m_editor = nullptr;
+    m_beginPosted = false;
     auto w = window();
     const bool wasFirst = w && w->firstResponder() == editor;
     if (m_cell) m_cell->endEditing(editor);
-    if (wasFirst) w->makeFirstResponder(nullptr);
+    if (wasFirst && w->firstResponder() == editor) w->makeFirstResponder(nullptr);
     return true;
 }
 
@@ -255,7 +257,8 @@ void NSControl::selectText(const Id&)
     // The editor stands in for the control as first responder.
     m_editor = editor;
     m_cell->selectWithFrame(bounds(), this, editor, Id(this), 0, NSInteger(m_cell->stringValue()->length()));
-    fieldEditorDidBeginEditing(editor.get());
+    m_beginPosted = true;
+    postTextNotification(NSControlTextDidBeginEditingNotification, editor.get(), std::nullopt);
 }
 
 NSControlTextEditingDelegate* NSControl::textDelegate() const
@@ -263,7 +266,7 @@ NSControlTextEditingDelegate* NSControl::textDelegate() const
     return dynamic_cast<NSControlTextEditingDelegate*>(m_delegate.get().get());
 }
 
-void NSControl::postTextNotification(const char* name, NSFieldEditor* editor, std::optional<NSInteger> movement)
+void NSControl::postTextNotification(const char* name, NSText* editor, std::optional<NSInteger> movement)
 {
     auto info = NSMutableDictionary::dictionary();
     if (editor) info->setObject(Id(editor), "NSFieldEditor"_ns);
@@ -278,36 +281,51 @@ void NSControl::postTextNotification(const char* name, NSFieldEditor* editor, st
     NSNotificationCenter::defaultCenter()->postNotification(note);
 }
 
-void NSControl::fieldEditorDidBeginEditing(NSFieldEditor* editor)
+NSInteger NSControl::textMovementOf(const Ref<NSNotification>& note)
 {
-    postTextNotification(NSControlTextDidBeginEditingNotification, editor, std::nullopt);
+    auto info = note ? note->userInfo() : nullptr;
+    auto movement = info ? dynamic_ref_cast<NSNumber>(info->objectForKey(NSTextMovementUserInfoKey)) : nullptr;
+    return movement ? movement->integerValue() : NSOtherTextMovement;
 }
 
-void NSControl::fieldEditorDidChange(NSFieldEditor* editor)
+void NSControl::textDidBeginEditing(const Ref<NSNotification>& note)
 {
-    postTextNotification(NSControlTextDidChangeNotification, editor, std::nullopt);
+    // Editing was announced when the editor came over the control.
+    if (m_beginPosted) return;
+    m_beginPosted = true;
+    postTextNotification(NSControlTextDidBeginEditingNotification, dynamic_cast<NSText*>(note->object().get()),
+                         std::nullopt);
 }
 
-bool NSControl::fieldEditorShouldEndEditing(NSFieldEditor* editor)
+void NSControl::textDidChange(const Ref<NSNotification>& note)
+{
+    postTextNotification(NSControlTextDidChangeNotification, dynamic_cast<NSText*>(note->object().get()),
+                         std::nullopt);
+}
+
+std::optional<bool> NSControl::textShouldEndEditing(const Ref<NSText>& text)
 {
     auto d = textDelegate();
     if (!d) return true;
-    return d->controlTextShouldEndEditing(this, editor).value_or(true);
+    return d->controlTextShouldEndEditing(this, text).value_or(true);
 }
 
-void NSControl::fieldEditorDidEndEditing(NSFieldEditor* editor, NSInteger movement)
+void NSControl::textDidEndEditing(const Ref<NSNotification>& note)
 {
     Ref<NSControl> self(this);
-    Ref<NSFieldEditor> keep(editor);
+    Ref<NSText> editor = dynamic_ref_cast<NSText>(note->object());
+    if (!editor) return;
+    const NSInteger movement = textMovementOf(note);
     if (m_cell) {
         m_cell->setStringValue(editor->string());
         m_cell->endEditing(editor);
     }
     m_editor = nullptr;
+    m_beginPosted = false;
     auto w = window();
-    if (w && w->firstResponder().get() == editor) w->makeFirstResponder(nullptr);
+    if (w && w->firstResponder() == editor) w->makeFirstResponder(nullptr);
     setNeedsDisplay(true);
-    postTextNotification(NSControlTextDidEndEditingNotification, editor, movement);
+    postTextNotification(NSControlTextDidEndEditingNotification, editor.get(), movement);
     didEndEditing(movement);
 }
 

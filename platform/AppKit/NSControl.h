@@ -7,7 +7,8 @@
 // sends the action through NSApp sendAction:to:from:.
 //
 // Text editing: a control with an editable or selectable text cell edits
-// through the window's field editor (NSFieldEditor); while it edits,
+// through the window's field editor (a text view in field-editor mode, whose
+// text delegate the control is); while it edits,
 // stringValue and the other values include the edit not yet committed. The
 // control posts NSControlTextDidBeginEditingNotification,
 // NSControlTextDidChangeNotification and NSControlTextDidEndEditingNotification
@@ -22,7 +23,7 @@
 #include <optional>
 
 #include "AppKit/NSCell.h"
-#include "AppKit/NSFieldEditor.h"
+#include "AppKit/NSText.h"
 #include "AppKit/NSView.h"
 #include "Foundation/NSNotification.h"
 
@@ -37,11 +38,11 @@ class NSControlTextEditingDelegate {
 public:
     virtual ~NSControlTextEditingDelegate() = default;
     // control:textShouldBeginEditing: / control:textShouldEndEditing:
-    virtual std::optional<bool> controlTextShouldBeginEditing(const Ref<NSControl>&, const Ref<NSFieldEditor>&)
+    virtual std::optional<bool> controlTextShouldBeginEditing(const Ref<NSControl>&, const Ref<NSText>&)
     {
         return std::nullopt;
     }
-    virtual std::optional<bool> controlTextShouldEndEditing(const Ref<NSControl>&, const Ref<NSFieldEditor>&)
+    virtual std::optional<bool> controlTextShouldEndEditing(const Ref<NSControl>&, const Ref<NSText>&)
     {
         return std::nullopt;
     }
@@ -50,7 +51,7 @@ public:
     virtual void controlTextDidEndEditing(const Ref<NSNotification>&) {}
 };
 
-class NSControl : public NSView, public NSCoding, public NSFieldEditorDelegate {
+class NSControl : public NSView, public NSCoding, public NSTextDelegate {
     NS_OBJECT(NSControl, NSView)
 public:
     NSControl() = default;
@@ -127,7 +128,7 @@ public:
     void setDelegate(const Id& delegate) { m_delegate = delegate; }
 
     // --- Editing ---
-    Ref<NSFieldEditor> currentEditor() const;
+    Ref<NSText> currentEditor() const;
     // Copies the editor's text into the cell (editing goes on).
     void validateEditing();
     // Ends editing without taking the edit; NO when nothing was edited.
@@ -144,11 +145,12 @@ public:
     // The key equivalent of the cell, if any (buttons).
     bool performKeyEquivalent(const Ref<NSEvent>& event) override;
 
-    // --- NSFieldEditorDelegate ---
-    void fieldEditorDidBeginEditing(NSFieldEditor* editor) override;
-    void fieldEditorDidChange(NSFieldEditor* editor) override;
-    bool fieldEditorShouldEndEditing(NSFieldEditor* editor) override;
-    void fieldEditorDidEndEditing(NSFieldEditor* editor, NSInteger movement) override;
+    // --- NSTextDelegate (the field editor's calls) ---
+    void textDidBeginEditing(const Ref<NSNotification>& note) override;
+    void textDidChange(const Ref<NSNotification>& note) override;
+    std::optional<bool> textShouldEndEditing(const Ref<NSText>& text) override;
+    // Commits the editor's text; the movement comes under "NSTextMovement".
+    void textDidEndEditing(const Ref<NSNotification>& note) override;
 
     void encodeWithCoder(NSCoder* coder) const override;
     Id initWithCoder(NSCoder* coder) override;
@@ -160,8 +162,10 @@ protected:
     Ref<NSString> actionName() const;
     void setActionName(const Ref<NSString>& name);
     // The field editor of the control's window, made on demand.
-    Ref<NSFieldEditor> windowFieldEditor() const;
-    void postTextNotification(const char* name, NSFieldEditor* editor, std::optional<NSInteger> movement);
+    Ref<NSText> windowFieldEditor() const;
+    void postTextNotification(const char* name, NSText* editor, std::optional<NSInteger> movement);
+    // The movement a text-ending notification carries (0 without one).
+    static NSInteger textMovementOf(const Ref<NSNotification>& note);
     NSControlTextEditingDelegate* textDelegate() const;
     // The text movement's follow-up once the edit is committed (select the
     // next field, send the action...). The default sends the action on Return.
@@ -169,5 +173,6 @@ protected:
 
     Ref<NSCell> m_cell;
     Weak<NSObject> m_delegate;
-    Weak<NSFieldEditor> m_editor;
+    Weak<NSText> m_editor;
+    bool m_beginPosted = false;  // for the edit going on
 };

@@ -475,7 +475,8 @@ void NSTableView::editColumn(NSInteger column, NSInteger row, const Ref<NSEvent>
 {
     if (!canEditColumnRow(column, row)) return;
     // A cell already being edited commits first.
-    if (auto editor = currentEditor()) editor->endEditingWithMovement(NSOtherTextMovement);
+    if (currentEditor())
+        if (auto w = window()) w->makeFirstResponder(this);
     if (currentEditor()) return;
     scrollRowToVisible(row);
     auto editor = windowFieldEditor();
@@ -504,7 +505,8 @@ void NSTableView::editColumn(NSInteger column, NSInteger row, const Ref<NSEvent>
     else
         m_editingCell->editWithFrame(frame, this, editor, Id(this), event);
     setNeedsDisplayInRect(frame);
-    fieldEditorDidBeginEditing(editor.get());
+    m_beginPosted = true;
+    postTextNotification(NSControlTextDidBeginEditingNotification, editor.get(), std::nullopt);
 }
 
 void NSTableView::finishEditing()
@@ -521,24 +523,28 @@ bool NSTableView::abortEditing()
     if (!editor) return false;
     if (m_editingCell) m_editingCell->endEditing(editor);
     m_editor = nullptr;
+    m_beginPosted = false;
     auto w = window();
     if (w && w->firstResponder() == editor) w->makeFirstResponder(this);
     finishEditing();
     return true;
 }
 
-void NSTableView::fieldEditorDidEndEditing(NSFieldEditor* editor, NSInteger movement)
+void NSTableView::textDidEndEditing(const Ref<NSNotification>& note)
 {
     Ref<NSTableView> self(this);
-    Ref<NSFieldEditor> keep(editor);
+    Ref<NSText> editor = dynamic_ref_cast<NSText>(note->object());
+    if (!editor) return;
+    const NSInteger movement = textMovementOf(note);
     const Ref<NSString> text = editor->string();
     const NSInteger row = m_editedRow, column = m_editedColumn;
     const bool changed = m_editingOriginal && !text->isEqualToString(m_editingOriginal);
-    if (m_editingCell) m_editingCell->endEditing(keep);
+    if (m_editingCell) m_editingCell->endEditing(editor);
     m_editor = nullptr;
+    m_beginPosted = false;
     auto w = window();
     // The table takes the keys back, so the arrows move the selection again.
-    if (w && w->firstResponder().get() == editor) w->makeFirstResponder(this);
+    if (w && (w->firstResponder() == editor || w->firstResponder().get() == w.get())) w->makeFirstResponder(this);
     finishEditing();
     // Return always commits; Escape restores the text, so nothing changed.
     const bool commit = movement == NSReturnTextMovement || movement == NSTabTextMovement ||
@@ -547,7 +553,7 @@ void NSTableView::fieldEditorDidEndEditing(NSFieldEditor* editor, NSInteger move
         if (auto* source = dataSourceProtocol())
             source->tableViewSetObjectValueForTableColumnRow(this, text, m_columns[size_t(column)].get(), row);
     }
-    postTextNotification(NSControlTextDidEndEditingNotification, editor, movement);
+    postTextNotification(NSControlTextDidEndEditingNotification, editor.get(), movement);
 }
 
 // --- Events ---

@@ -144,7 +144,8 @@ public:
     virtual void editColumn(NSInteger column, NSInteger row, const Ref<NSEvent>& event, bool select);
     // Ends editing without committing; NO when nothing was being edited.
     bool abortEditing();
-    void fieldEditorDidEndEditing(NSFieldEditor* editor, NSInteger movement) override;
+    // Commits the edit (Return and Tab always, otherwise when the text changed).
+    void textDidEndEditing(const Ref<NSNotification>& note) override;
 
     // --- Events ---
     bool acceptsFirstResponder() const override { return true; }

@@ -131,8 +131,26 @@ bool NSTextField::becomeFirstResponder()
 void NSTextField::mouseDown(const Ref<NSEvent>& event)
 {
     if (!isEnabled() || !isSelectable()) return NSControl::mouseDown(event);
-    if (!currentEditor()) selectText(nullptr);
-    if (auto editor = currentEditor()) editor->mouseDown(event);
+    Ref<NSEvent> click = event;
+    if (!currentEditor()) {
+        selectText(nullptr);
+        click = NSEvent::mouseEventWithType(event->type(), event->locationInWindow(), event->modifierFlags(),
+                                            event->timestamp(), event->windowNumber(), nullptr,
+                                            event->eventNumber(), 1, event->pressure());
+    }
+    if (auto editor = currentEditor()) editor->mouseDown(click);
+}
+
+void NSTextField::mouseDragged(const Ref<NSEvent>& event)
+{
+    if (auto editor = currentEditor()) return editor->mouseDragged(event);
+    NSControl::mouseDragged(event);
+}
+
+void NSTextField::mouseUp(const Ref<NSEvent>& event)
+{
+    if (auto editor = currentEditor()) return editor->mouseUp(event);
+    NSControl::mouseUp(event);
 }
 
 void NSTextField::keyDown(const Ref<NSEvent>& event)

@@ -45,7 +45,12 @@ public:
     // stands in for it.
     bool acceptsFirstResponder() const override;
     bool becomeFirstResponder() override;
+    // A click that starts editing reaches the editor as a single click: the
+    // clicks before it belonged to an edit that has ended.
     void mouseDown(const Ref<NSEvent>& event) override;
+    // The editor follows the drag of the click that started editing.
+    void mouseDragged(const Ref<NSEvent>& event) override;
+    void mouseUp(const Ref<NSEvent>& event) override;
     void keyDown(const Ref<NSEvent>& event) override;
     bool isFlipped() const override { return true; }
 

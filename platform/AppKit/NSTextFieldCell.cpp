@@ -3,7 +3,7 @@
 #include "Foundation/NSClass.h"
 
 #include "AppKit/NSBezierPath.h"
-#include "AppKit/NSFieldEditor.h"
+#include "AppKit/NSTextView.h"
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSView.h"
 #include "Foundation/NSCoder.h"
@@ -21,10 +21,10 @@ Ref<NSCell> NSTextFieldCell::initTextCell(const Ref<NSString>& text)
     return this;
 }
 
-Ref<NSFieldEditor> NSTextFieldCell::currentEditor() const
+Ref<NSText> NSTextFieldCell::currentEditor() const
 {
     auto editor = m_editor.get();
-    return editor && editor->isEditing() ? editor : nullptr;
+    return editor && editor->superview() ? editor : nullptr;
 }
 
 Ref<NSColor> NSTextFieldCell::effectiveTextColor() const
@@ -60,10 +60,8 @@ void NSTextFieldCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSVie
 {
     const NSRect textRect = titleRectForBounds(frame);
     const NSUInteger align = m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : m_alignment;
-    if (auto editor = currentEditor()) {
-        editor->drawInRect(textRect, effectiveTextColor(), align);
-        return;
-    }
+    // The editor over the cell shows the text being edited.
+    if (currentEditor()) return;
     auto text = stringValue()->utf16();
     if (text.empty() && m_placeholder) {
         NSControlText::drawInRect(m_placeholder->utf16(), textRect, m_textStyle, NSColor::grayColor(), align);
@@ -74,19 +72,29 @@ void NSTextFieldCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSVie
 }
 
 void NSTextFieldCell::selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView,
-                                      const Ref<NSFieldEditor>& editor, const Id& delegate, NSInteger start,
+                                      const Ref<NSText>& textObj, const Id& delegate, NSInteger start,
                                       NSInteger length)
 {
-    m_editor = editor;
-    NSActionCell::selectWithFrame(frame, controlView, editor, delegate, start, length);
-    if (editor) editor->setSecure(isSecure());
+    m_editor = textObj;
+    NSActionCell::selectWithFrame(frame, controlView, textObj, delegate, start, length);
     redisplay();
 }
 
-void NSTextFieldCell::endEditing(const Ref<NSFieldEditor>& editor)
+Ref<NSText> NSTextFieldCell::setUpFieldEditorAttributes(const Ref<NSText>& textObj)
+{
+    NSActionCell::setUpFieldEditorAttributes(textObj);
+    if (!textObj) return nullptr;
+    textObj->setTextColor(effectiveTextColor());
+    if (auto view = dynamic_ref_cast<NSTextView>(textObj)) view->setSecure(isSecure());
+    return textObj;
+}
+
+void NSTextFieldCell::endEditing(const Ref<NSText>& textObj)
 {
     m_editor = nullptr;
-    NSActionCell::endEditing(editor);
+    NSActionCell::endEditing(textObj);
+    // The window's editor outlives the edit: it keeps no password.
+    if (textObj && isSecure()) textObj->setString(NSString::string());
     redisplay();
 }
 

@@ -1,14 +1,16 @@
 #pragma once
 // The cell of text fields: a label or an editable field with a bezel or a
 // border, a background and a text colour and a placeholder shown while the
-// field is empty. While a field editor edits the cell, the cell draws the
-// editor's text, selection and caret.
+// field is empty. While the field editor edits the cell it lies over the
+// cell and shows the text, selection and caret; the cell then draws only its
+// bezel and background.
 //
 // Keyed-coding keys (after NSActionCell's): NSDrawsBackground,
 // NSBackgroundColor and NSTextColor (as "r g b a" strings), NSPlaceholderString,
 // NSTextBezelStyle.
 #include "AppKit/NSActionCell.h"
 #include "AppKit/NSColor.h"
+#include "AppKit/NSText.h"
 
 enum NSTextFieldBezelStyle : NSUInteger { NSTextFieldSquareBezel = 0, NSTextFieldRoundedBezel = 1 };
 
@@ -34,13 +36,15 @@ public:
 
     bool acceptsFirstResponder() const override { return m_enabled && isSelectable(); }
     // The editor being used on the cell, if any.
-    Ref<NSFieldEditor> currentEditor() const;
+    Ref<NSText> currentEditor() const;
 
     void drawWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
     void drawInteriorWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
-    void selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSFieldEditor>& editor,
+    void selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSText>& textObj,
                          const Id& delegate, NSInteger start, NSInteger length) override;
-    void endEditing(const Ref<NSFieldEditor>& editor) override;
+    // Adds the text colour and, for secure cells, the editor's bullets.
+    Ref<NSText> setUpFieldEditorAttributes(const Ref<NSText>& textObj) override;
+    void endEditing(const Ref<NSText>& textObj) override;
 
     void encodeWithCoder(NSCoder* coder) const override;
     Id initWithCoder(NSCoder* coder) override;
@@ -55,5 +59,5 @@ private:
     Ref<NSColor> m_textColor;
     Ref<NSString> m_placeholder;
     NSTextFieldBezelStyle m_bezelStyle = NSTextFieldSquareBezel;
-    Weak<NSFieldEditor> m_editor;
+    Weak<NSText> m_editor;
 };

@@ -187,15 +187,36 @@ Id NSTextView::initWithCoder(NSCoder* coder)
 
 Ref<NSString> NSTextView::string() const
 {
+    if (m_secure) return NSString::stringWithUTF16(m_secret);
     auto storage = textStorage();
     return storage ? storage->string() : NSString::string();
+}
+
+void NSTextView::setSecure(bool flag)
+{
+    if (flag == m_secure) return;
+    Ref<NSString> text = string();
+    m_secure = flag;
+    m_secret.clear();
+    setString(text);
+}
+
+Ref<NSAttributedString> NSTextView::stored(NSRange range, const Ref<NSAttributedString>& text)
+{
+    if (!m_secure) return text;
+    const std::u16string typed = text ? text->string()->utf16() : u"";
+    const NSUInteger at = std::min<NSUInteger>(range.location, m_secret.size());
+    m_secret.replace(at, std::min<NSUInteger>(range.length, m_secret.size() - at), typed);
+    return NSAttributedString::initWithString(NSString::stringWithUTF16(std::u16string(typed.size(), u'\u2022')),
+                                              m_typingAttributes);
 }
 
 void NSTextView::setString(const Ref<NSString>& string)
 {
     auto storage = textStorage();
     if (!storage) return;
-    storage->replaceCharactersInRange(NSMakeRange(0, storage->length()), NSAttributedString::initWithString(string, m_typingAttributes));
+    const NSRange all = NSMakeRange(0, storage->length());
+    storage->replaceCharactersInRange(all, stored(all, NSAttributedString::initWithString(string, m_typingAttributes)));
     m_selection = NSMakeRange(storage->length(), 0);
     m_anchor = storage->length();
     sizeToFit();
@@ -207,7 +228,8 @@ void NSTextView::replaceCharactersInRange(NSRange range, const Ref<NSString>& st
     auto storage = textStorage();
     if (!storage) return;
     NSUInteger inserted = string ? string->length() : 0;
-    if (storage->length() == 0) storage->replaceCharactersInRange(range, NSAttributedString::initWithString(string, m_typingAttributes));
+    if (m_secure || storage->length() == 0)
+        storage->replaceCharactersInRange(range, stored(range, NSAttributedString::initWithString(string, m_typingAttributes)));
     else storage->replaceCharactersInRange(range, string ? string : NSString::string());
     // The selection keeps its place in the text around the edit.
     auto shift = [&](NSUInteger index) -> NSUInteger {
@@ -320,7 +342,7 @@ bool NSTextView::userReplace(NSRange range, const Ref<NSAttributedString>& text)
         return false;
     }
     beginEditingIfNeeded();
-    storage->replaceCharactersInRange(range, text);
+    storage->replaceCharactersInRange(range, stored(range, text));
     m_selection = NSMakeRange(std::min<NSUInteger>(m_selection.location, storage->length()), 0);
     setSelectedRange(NSMakeRange(range.location + text->length(), 0));
     didChangeText();
@@ -357,21 +379,28 @@ void NSTextView::endEditingWithMovement(NSInteger movement)
     m_ending = false;
 }
 
+void NSTextView::endEditingByKey(NSInteger movement)
+{
+    if (auto* d = textDelegate())
+        if (d->textShouldEndEditing(Ref<NSText>(this)) == false) return;
+    endEditingWithMovement(movement);
+}
+
 void NSTextView::insertNewline(const Id& sender)
 {
-    if (m_fieldEditor) return endEditingWithMovement(NSReturnTextMovement);
+    if (m_fieldEditor) return endEditingByKey(NSReturnTextMovement);
     insertNewlineIgnoringFieldEditor(sender);
 }
 
 void NSTextView::insertTab(const Id& sender)
 {
-    if (m_fieldEditor) return endEditingWithMovement(NSTabTextMovement);
+    if (m_fieldEditor) return endEditingByKey(NSTabTextMovement);
     insertTabIgnoringFieldEditor(sender);
 }
 
 void NSTextView::insertBacktab(const Id&)
 {
-    if (m_fieldEditor) endEditingWithMovement(NSBacktabTextMovement);
+    if (m_fieldEditor) endEditingByKey(NSBacktabTextMovement);
 }
 
 void NSTextView::insertNewlineIgnoringFieldEditor(const Id&) { insertText("\n"_ns); }
@@ -384,7 +413,7 @@ void NSTextView::cancelOperation(const Id&)
         setString(m_textAtStart);
         setSelectedRange(NSMakeRange(0, m_textAtStart->length()));
     }
-    endEditingWithMovement(NSOtherTextMovement);
+    endEditingByKey(NSOtherTextMovement);
 }
 
 void NSTextView::deleteBackward(const Id&)
@@ -451,6 +480,7 @@ void NSTextView::setSelectedRange(NSRange range)
     m_selection = proposed;
     if (m_anchor != proposed.location && m_anchor != NSMaxRange(proposed)) m_anchor = proposed.location;
     m_goalX = -1;
+    keepCaretInField();
     // Typed text takes the attributes of the text before the caret.
     if (storage && length > 0) {
         NSUInteger at = proposed.length > 0 ? proposed.location : (proposed.location > 0 ? proposed.location - 1 : 0);
@@ -731,6 +761,16 @@ NSRect NSTextView::insertionPointRect()
     return NSOffsetRect(rects.front(), origin.x, origin.y);
 }
 
+void NSTextView::keepCaretInField()
+{
+    if (!m_fieldEditor || !m_container || m_container->widthTracksTextView()) return;
+    if (m_alignment != NSLeftTextAlignment && m_alignment != NSNaturalTextAlignment) return;
+    // Where the caret would be with the text at its start.
+    const CGFloat caret = NSMaxX(insertionPointRect()) - m_inset.width;
+    const CGFloat shift = std::min<CGFloat>(0, bounds().size.width - 1 - caret);
+    if (shift != m_inset.width) setTextContainerInset(NSMakeSize(shift, m_inset.height));
+}
+
 bool NSTextView::shouldDrawInsertionPoint() const
 {
     auto w = window();
@@ -824,7 +864,8 @@ bool NSTextView::becomeFirstResponder()
 
 bool NSTextView::resignFirstResponder()
 {
-    bool owed = m_editingBegan || (m_fieldEditor && !m_endedByKey);
+    // A field editor its control has let go of owes nobody an end.
+    bool owed = m_editingBegan || (m_fieldEditor && !m_endedByKey && m_delegate.get());
     if (owed) {
         if (auto* d = textDelegate())
             if (d->textShouldEndEditing(Ref<NSText>(this)) == false) return false;
@@ -837,11 +878,18 @@ bool NSTextView::resignFirstResponder()
 void NSTextView::keyDown(const Ref<NSEvent>& event)
 {
     if (!m_selectable) return NSText::keyDown(event);
+    m_keyFlags = event->modifierFlags();
     interpretKeyEvents(NSArray::arrayWithObject(event));
+    m_keyFlags = 0;
 }
 
 void NSTextView::doCommandBySelector(const SEL& selector)
 {
+    // Home and End have no selecting form: Shift says whether to extend.
+    if (m_fieldEditor && (selector == "scrollToBeginningOfDocument:" || selector == "scrollToEndOfDocument:")) {
+        const bool extend = m_keyFlags & NSShiftKeyMask;
+        return moveTo(selector == "scrollToBeginningOfDocument:" ? 0 : string()->length(), extend);
+    }
     if (auto* d = viewDelegate())
         if (d->textViewDoCommandBySelector(Ref<NSTextView>(this), selector) == true) return;
     NSText::doCommandBySelector(selector);

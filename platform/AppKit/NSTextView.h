@@ -16,7 +16,14 @@
 // As a field editor (setFieldEditor:YES) Return, Tab and Backtab end editing
 // with their text-movement codes, and Escape restores the text it started
 // with and ends editing with NSOtherTextMovement; NSTextDidEndEditingNotification
-// carries the code under "NSTextMovement".
+// carries the code under "NSTextMovement". The delegate's textShouldEndEditing:
+// can keep editing going. Home and End then move to the ends of the text, and
+// a left-aligned line wider than the view (a container that does not track
+// the width) slides left to keep the caret in view.
+//
+// Secure mode (password fields): the storage holds one bullet for each
+// character, so layout, caret and selection fit what is shown, while
+// string answers the text typed.
 #include <vector>
 
 #include "AppKit/NSLayoutManager.h"
@@ -84,6 +91,9 @@ public:
     void setFont(const Ref<NSFont>& font) override;
     Ref<NSColor> textColor() const override;
     void setTextColor(const Ref<NSColor>& color) override;
+    bool isSecure() const { return m_secure; }
+    // Keeps the current text, now hidden (or shown).
+    void setSecure(bool flag);
     // The attributes inserted text takes.
     Ref<NSDictionary> typingAttributes() const { return m_typingAttributes; }
     void setTypingAttributes(const Ref<NSDictionary>& attributes);
@@ -179,7 +189,8 @@ public:
     Id initWithCoder(NSCoder* coder) override;
 
     // Makes windows answer a text view in field-editor mode from
-    // fieldEditor:forObject: (for windows that have made none yet).
+    // fieldEditor:forObject: (for windows that have made none yet); windows
+    // do so from the start, this undoes another factory.
     static void installAsWindowFieldEditor();
 
     static void describeClass(NSClassMembers<NSTextView>& m);
@@ -195,6 +206,13 @@ private:
     void beginEditingIfNeeded();
     bool askToBeginEditing();
     void endEditingWithMovement(NSInteger movement);
+    // A key that ends editing: the delegate may keep editing going.
+    void endEditingByKey(NSInteger movement);
+    // What goes into the storage for text replacing the range (bullets in
+    // secure mode, where the real text is kept aside).
+    Ref<NSAttributedString> stored(NSRange range, const Ref<NSAttributedString>& text);
+    // A one-line field editor slides its text left so the caret stays in view.
+    void keepCaretInField();
     // Collapses or extends the selection to an index (extend keeps the anchor).
     void moveTo(NSUInteger index, bool extend);
     NSUInteger caretIndex() const;
@@ -217,6 +235,9 @@ private:
     bool m_verticallyResizable = true, m_horizontallyResizable = false, m_sizing = false;
     NSSize m_minSize, m_maxSize{1e7, 1e7};
     bool m_editingBegan = false, m_endedByKey = false, m_ending = false;
+    bool m_secure = false;
+    std::u16string m_secret;     // the real text in secure mode
+    NSUInteger m_keyFlags = 0;  // of the key being interpreted
     Ref<NSString> m_textAtStart;  // what Escape brings back in a field editor
     NSRange m_dragOrigin{0, 0};
     NSSelectionGranularity m_dragGranularity = NSSelectByCharacter;

@@ -14,6 +14,7 @@
 #include "AppKit/NSGraphicsContext.h"
 #include "AppKit/NSScreen.h"
 #include "AppKit/NSStringDrawing.h"
+#include "AppKit/NSTextView.h"
 #include "AppKit/NSWindowController.h"
 #include "CoreGraphics/CGCairoContext.h"
 #include "Foundation/NSAutoreleasePool.h"
@@ -141,9 +142,18 @@ Registry& registry()
     return *r;
 }
 
+// Windows edit text fields through a text view in field-editor mode.
+Ref<NSResponder> makeTextViewFieldEditor(NSWindow*)
+{
+    auto editor = NSObject::alloc<NSTextView>();
+    editor->initWithFrame(NSZeroRect);
+    editor->setFieldEditor(true);
+    return editor;
+}
+
 NSWindow::FieldEditorFactory& fieldEditorFactory()
 {
-    static auto* f = new NSWindow::FieldEditorFactory;
+    static auto* f = new NSWindow::FieldEditorFactory(makeTextViewFieldEditor);
     return *f;
 }
 

@@ -6,6 +6,7 @@
 #include "AppKit/NSSecureTextField.h"
 #include "AppKit/NSSlider.h"
 #include "AppKit/NSTextField.h"
+#include "AppKit/NSTextView.h"
 #include "ControlsFixture.h"
 
 NS_CLASS_DEFINE(ActionRecorder)
@@ -198,7 +199,7 @@ public:
     RefusingDelegate() = default;
     bool allow = false;
     int changes = 0;
-    std::optional<bool> controlTextShouldEndEditing(const Ref<NSControl>&, const Ref<NSFieldEditor>&) override
+    std::optional<bool> controlTextShouldEndEditing(const Ref<NSControl>&, const Ref<NSText>&) override
     {
         return allow;
     }
@@ -226,6 +227,32 @@ TEST_F(TextFieldTest, EscapeRestoresAndDelegateCanKeepEditing)
     key(kVK_Return);
     EXPECT_FALSE(field->currentEditor());
     EXPECT_EQ(field->stringValue()->UTF8String(), "hello!");
+}
+
+// The window's field editor is a text view lying over the field while it
+// edits; a line longer than the field slides so the caret stays inside.
+TEST_F(TextFieldTest, FieldEditorIsATextViewOverTheField)
+{
+    clickAt(centreOf(field));
+    auto editor = dynamic_ref_cast<NSTextView>(field->currentEditor());
+    ASSERT_TRUE(editor);
+    EXPECT_TRUE(editor->isFieldEditor());
+    EXPECT_EQ(editor->superview().get(), field.get());
+    EXPECT_EQ(editor->delegate().get(), field.get());
+    EXPECT_TRUE(NSContainsRect(field->bounds(), editor->frame()));
+    EXPECT_EQ(window->fieldEditor(false, field), Ref<NSResponder>(editor));
+
+    type(std::u16string(60, u'w'));
+    const NSRect caret = editor->insertionPointRect();
+    EXPECT_GE(caret.origin.x, 0);
+    EXPECT_LE(NSMaxX(caret), editor->bounds().size.width);
+    key(kVK_Home);
+    EXPECT_LE(editor->insertionPointRect().origin.x, 1);
+
+    key(kVK_Return);
+    EXPECT_FALSE(editor->superview());
+    EXPECT_FALSE(editor->delegate());
+    EXPECT_EQ(field->stringValue()->length(), 65u);
 }
 
 // Tab and Shift-Tab follow the key-view loop, skipping hidden views.
@@ -273,9 +300,13 @@ TEST_F(ControlsTest, SecureFieldEditsHiddenText)
     ASSERT_TRUE(field->currentEditor());
     type(u"pw1");
     EXPECT_EQ(field->stringValue()->UTF8String(), "pw1");
-    EXPECT_EQ(field->currentEditor()->displayedText(), u"\u2022\u2022\u2022");
+    // The editor lays out and shows bullets only.
+    auto editor = dynamic_ref_cast<NSTextView>(field->currentEditor());
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->textStorage()->string()->utf16(), u"\u2022\u2022\u2022");
     key(kVK_Return);
     EXPECT_EQ(field->stringValue()->UTF8String(), "pw1");
+    EXPECT_EQ(editor->string()->length(), 0u);  // the shared editor keeps no password
 }
 
 // --- Sliders ---

@@ -3,7 +3,6 @@
 #include "WindowingFixture.h"
 
 #include "AppKit/NSClipView.h"
-#include "AppKit/NSFieldEditor.h"
 #include "AppKit/NSScrollView.h"
 #include "AppKit/NSTextView.h"
 #include "AppKit/USKeyboardLayout.h"
@@ -197,8 +196,6 @@ TEST_F(TextViewTest, WindowFieldEditorEndsEditingWithTheMovementOfItsKey)
 {
     NSTextView::installAsWindowFieldEditor();
     auto editor = dynamic_ref_cast<NSTextView>(window->fieldEditor(true, nullptr));
-    // Other windows keep the text fields' own editor until they move to this one.
-    NSWindow::setFieldEditorFactory([](NSWindow*) -> Ref<NSResponder> { return NSObject::make<NSFieldEditor>(); });
     ASSERT_TRUE(editor);
     EXPECT_TRUE(editor->isFieldEditor());
     EXPECT_EQ(window->fieldEditor(false, nullptr), Ref<NSResponder>(editor));
