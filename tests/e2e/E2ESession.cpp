@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -233,6 +234,29 @@ std::string Session::waitForWindow(const std::string& classPattern, std::chrono:
     while (Clock::now() < deadline) {
         Result found = run({"xdotool", "search", "--onlyvisible", "--classname", classPattern}, 5s);
         if (found.status == 0 && !found.output.empty()) return found.output.substr(0, found.output.find('\n'));
+        std::this_thread::sleep_for(100ms);
+    }
+    return "";
+}
+
+std::vector<std::string> Session::findWindows(const std::vector<std::string>& criteria)
+{
+    std::vector<std::string> argv = {"xdotool", "search", "--onlyvisible"};
+    argv.insert(argv.end(), criteria.begin(), criteria.end());
+    const Result found = run(argv, 5s);
+    std::vector<std::string> windows;
+    std::istringstream lines(found.output);
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0]))) windows.push_back(line);
+    return windows;
+}
+
+std::string Session::waitForWindowNamed(const std::string& name, std::chrono::milliseconds limit)
+{
+    const auto deadline = Clock::now() + limit;
+    while (Clock::now() < deadline) {
+        const auto found = findWindows({"--name", "^" + name + "$"});
+        if (!found.empty()) return found.front();
         std::this_thread::sleep_for(100ms);
     }
     return "";

@@ -62,6 +62,11 @@ public:
     pid_t launchProgram();
     // Waits for a mapped window whose WM_CLASS matches; answers its id or "".
     std::string waitForWindow(const std::string& classPattern, std::chrono::milliseconds limit);
+    // The visible windows xdotool finds with these search options
+    // ({"--name", "Preferences"}), in its order.
+    std::vector<std::string> findWindows(const std::vector<std::string>& criteria);
+    // Waits for a mapped window with this name (WM_NAME); answers its id or "".
+    std::string waitForWindowNamed(const std::string& name, std::chrono::milliseconds limit);
     // Sends SIGTERM and waits for the end; answers the exit status or -1.
     int terminate(pid_t pid, std::chrono::milliseconds limit);
     bool alive(pid_t pid);

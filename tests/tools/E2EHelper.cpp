@@ -8,6 +8,13 @@
 //         click <button> <x> <y> <root x> <root y>
 //         key <keycode> <state>
 //       It runs until it is killed; every line is flushed as it is written.
+//   e2e-helper grabkey <keycode> <modifier mask> <log file>
+//       holds a passive grab of the key with exactly those X modifiers on the
+//       root window, as another program's global shortcut would; writes
+//       "holding" (or "refused") to the log and runs until it is killed.
+//   e2e-helper trygrab
+//       tries to grab the whole keyboard once, prints "grabbed" or
+//       "refused <status>" and exits 0 or 3 (the grab is let go at once).
 #include <xcb/xcb.h>
 
 #include <cstdio>
@@ -23,7 +30,10 @@ uint32_t parseColor(const char* text)
 
 int usage(const char* self)
 {
-    std::fprintf(stderr, "usage: %s root <rrggbb> | window <x> <y> <width> <height> <rrggbb> <log>\n", self);
+    std::fprintf(stderr,
+                 "usage: %s root <rrggbb> | window <x> <y> <width> <height> <rrggbb> <log> |\n"
+                 "       grabkey <keycode> <mask> <log> | trygrab\n",
+                 self);
     return 2;
 }
 
@@ -107,13 +117,52 @@ int runWindow(xcb_connection_t* conn, xcb_screen_t* screen, char** argv)
     std::fclose(log);
     return 0;
 }
+int holdKey(xcb_connection_t* conn, xcb_screen_t* screen, char** argv)
+{
+    FILE* log = std::fopen(argv[4], "a");
+    if (!log) {
+        std::perror(argv[4]);
+        return 1;
+    }
+    const auto keycode = xcb_keycode_t(std::atoi(argv[2]));
+    const auto mask = uint16_t(std::strtoul(argv[3], nullptr, 0));
+    xcb_generic_error_t* error = xcb_request_check(
+        conn, xcb_grab_key_checked(conn, 1, screen->root, mask, keycode, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    std::fprintf(log, error ? "refused\n" : "holding\n");
+    std::fflush(log);
+    const int status = error ? 1 : 0;
+    free(error);
+    if (status == 0)
+        while (xcb_generic_event_t* event = xcb_wait_for_event(conn)) free(event);
+    std::fclose(log);
+    return status;
+}
+
+int tryGrabKeyboard(xcb_connection_t* conn, xcb_screen_t* screen)
+{
+    xcb_grab_keyboard_reply_t* reply = xcb_grab_keyboard_reply(
+        conn, xcb_grab_keyboard(conn, 0, screen->root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+        nullptr);
+    const int status = reply ? reply->status : -1;
+    free(reply);
+    if (status == XCB_GRAB_STATUS_SUCCESS) {
+        xcb_ungrab_keyboard(conn, XCB_CURRENT_TIME);
+        xcb_flush(conn);
+        std::printf("grabbed\n");
+        return 0;
+    }
+    std::printf("refused %d\n", status);
+    return 3;
+}
 }  // namespace
 
 int main(int argc, char** argv)
 {
     const bool root = argc == 3 && std::strcmp(argv[1], "root") == 0;
     const bool window = argc == 8 && std::strcmp(argv[1], "window") == 0;
-    if (!root && !window) return usage(argv[0]);
+    const bool grabKey = argc == 5 && std::strcmp(argv[1], "grabkey") == 0;
+    const bool tryGrab = argc == 2 && std::strcmp(argv[1], "trygrab") == 0;
+    if (!root && !window && !grabKey && !tryGrab) return usage(argv[0]);
     int screenNumber = 0;
     xcb_connection_t* conn = xcb_connect(nullptr, &screenNumber);
     if (xcb_connection_has_error(conn)) {
@@ -123,7 +172,11 @@ int main(int argc, char** argv)
     }
     xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(conn));
     for (int i = 0; i < screenNumber; ++i) xcb_screen_next(&it);
-    const int status = root ? paintRoot(conn, it.data, parseColor(argv[2])) : runWindow(conn, it.data, argv);
+    int status = 0;
+    if (root) status = paintRoot(conn, it.data, parseColor(argv[2]));
+    else if (window) status = runWindow(conn, it.data, argv);
+    else if (grabKey) status = holdKey(conn, it.data, argv);
+    else status = tryGrabKeyboard(conn, it.data);
     xcb_disconnect(conn);
     return status;
 }
