@@ -54,10 +54,12 @@ protected:
 
     Session& session() { return *m_session; }
 
-    // Starts the program and answers its first mapped window, or "".
-    std::string launch()
+    // Starts the program and answers its first mapped window, or "". A
+    // second launch in a test names another log.
+    std::string launch(const std::string& log = "plumbline.log")
     {
-        m_program = session().launchProgram();
+        m_programLog = log;
+        m_program = session().launchProgram(log);
         const std::string window = session().waitForWindow("plumbline", std::chrono::seconds(60));
         EXPECT_FALSE(window.empty()) << "no window mapped; program output:\n" << programOutput();
         return window;
@@ -160,12 +162,13 @@ protected:
         return true;
     }
 
-    std::string programOutput() { return session().readFile(session().folder() + "/plumbline.log"); }
+    std::string programOutput() { return session().readFile(session().folder() + "/" + m_programLog); }
 
     std::unique_ptr<Session> m_session;
     pid_t m_program = -1;
     pid_t m_helper = -1;
     std::string m_helperLog;
+    std::string m_programLog = "plumbline.log";
 };
 
 }  // namespace e2e

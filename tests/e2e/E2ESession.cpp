@@ -223,9 +223,9 @@ Result Session::run(const std::vector<std::string>& argv, std::chrono::milliseco
     return result;
 }
 
-pid_t Session::launchProgram()
+pid_t Session::launchProgram(const std::string& log)
 {
-    return spawn({E2E_PROGRAM}, "plumbline.log");
+    return spawn({E2E_PROGRAM}, log);
 }
 
 std::string Session::waitForWindow(const std::string& classPattern, std::chrono::milliseconds limit)

@@ -59,7 +59,8 @@ public:
     // Runs a process to its end (bounded) and answers its status and output.
     Result run(const std::vector<std::string>& argv, std::chrono::milliseconds limit = std::chrono::seconds(20));
 
-    pid_t launchProgram();
+    // Starts the program; its output goes to <folder>/<log>.
+    pid_t launchProgram(const std::string& log = "plumbline.log");
     // Waits for a mapped window whose WM_CLASS matches; answers its id or "".
     std::string waitForWindow(const std::string& classPattern, std::chrono::milliseconds limit);
     // The visible windows xdotool finds with these search options

@@ -2,6 +2,8 @@
 // (Super on X11) once a ruler has the focus, the recorder clicked, the
 // combination typed with xdotool; checked on the screen, in the stored
 // defaults and by other X clients.
+#include <signal.h>
+
 #include "E2EFixture.h"
 
 using namespace e2e;
@@ -39,11 +41,34 @@ protected:
         return s.count(m_ruler.x + 2, m_ruler.y + 2, m_ruler.width - 4, 10, isBackground) == (m_ruler.width - 4) * 10;
     }
 
-    // Launches with the corner ruler, gives it the focus with a click on its
-    // arm and opens Preferences with its key equivalent.
-    void openPreferences()
+    // The corner ruler among the program's windows (the guideline window
+    // covers the screen).
+    Geometry findCornerRuler()
     {
-        m_ruler = launchAndFindCornerRuler();
+        Geometry found;
+        waitFor(
+            [&] {
+                for (const auto& window : session().findWindows({"--classname", "plumbline"})) {
+                    const Geometry g = geometry(window);
+                    if (g.width > 0 && g.width < kScreenWidth / 2) found = g;
+                }
+                return found.width > 0;
+            },
+            10s);
+        return found;
+    }
+
+    // Launches (the first launch shows the corner ruler), switches to the
+    // French layout if asked, gives the ruler the focus with a click on its
+    // arm and opens Preferences with its key equivalent.
+    void openPreferences(bool frenchLayout = false)
+    {
+        launch();
+        if (frenchLayout) {
+            const Result layout = session().run({"setxkbmap", "fr"});
+            ASSERT_EQ(layout.status, 0) << layout.output;
+        }
+        m_ruler = findCornerRuler();
         ASSERT_GT(m_ruler.width, 300);
         ASSERT_TRUE(armsShown(session().pollShot("ruler", [&](const Shot& s) { return armsShown(s); })));
         click(m_ruler.x + 200, m_ruler.y + 8);
@@ -85,6 +110,8 @@ protected:
         ASSERT_FALSE(recording(shot)) << programOutput();
     }
 
+    static bool isDarkGuideline(uint32_t rgb) { return (rgb & 0xffffff) < 0x282828 && (rgb >> 16) < 40; }
+
     Result tryGrabKeyboard() { return session().run({E2E_HELPER, "trygrab"}); }
 
     Geometry m_ruler, m_preferences, m_recorder;
@@ -116,6 +143,73 @@ TEST_F(RecorderScenario, RecordedShortcutHidesAndShowsEverythingAndLeavesTheKeyb
     quit();
     const std::string stored = storedDefaults();
     EXPECT_NE(stored.find(kStoredCode), std::string::npos) << stored;
+    EXPECT_NE(stored.find(kStoredFlags), std::string::npos) << stored;
+}
+
+// The helper holds Control-Shift-G as another program's shortcut would: the
+// program cannot grab it, says so, and stores it anyway; once the helper is
+// gone the next launch takes it. A vertical guideline at x 1000 shows whether
+// the hot key hid everything.
+TEST_F(RecorderScenario, CombinationHeldByAnotherClientIsRefusedButStoredAndWorksAfterRelaunch)
+{
+    writeDefaults({"AcceptHotKey=YES", "GuidelinesVisible=YES", "GuidelineSets=1:1000"});
+    const std::string holderLog = session().folder() + "/holder.log";
+    const pid_t holder = session().spawn(
+        {E2E_HELPER, "grabkey", std::to_string(kXKeycodeG), std::to_string(kXControlShift), holderLog}, "holder.out");
+    ASSERT_TRUE(waitFor([&] { return session().readFile(holderLog).find("holding") != std::string::npos; }, 10s))
+        << session().readFile(holderLog);
+
+    ASSERT_NO_FATAL_FAILURE(openPreferences());
+    ASSERT_NO_FATAL_FAILURE(startRecording());
+    ASSERT_NO_FATAL_FAILURE(endRecordingWith(kCombination));
+    EXPECT_TRUE(waitForProgramOutput("was refused by the system; it is kept for the next launch", 10s))
+        << programOutput();
+    quit();
+    std::string stored = storedDefaults();
+    EXPECT_NE(stored.find(kStoredCode), std::string::npos) << stored;
+    EXPECT_NE(stored.find(kStoredFlags), std::string::npos) << stored;
+
+    EXPECT_EQ(session().terminate(holder, 5s), 128 + SIGTERM);
+    const std::string window = launch("relaunch.log");
+    ASSERT_FALSE(window.empty());
+    const Geometry view = geometry(window);
+    auto lineShown = [&](const Shot& s) { return s.count(view.x + 1000, view.y + 100, 1, 200, isDarkGuideline) == 200; };
+    auto lineHidden = [&](const Shot& s) { return s.count(view.x + 1000, view.y + 100, 1, 200, isBackground) == 200; };
+    ASSERT_TRUE(lineShown(session().pollShot("relaunched", lineShown))) << programOutput();
+    key(kCombination);
+    EXPECT_TRUE(lineHidden(session().pollShot("relaunch-hidden", lineHidden))) << programOutput();
+    key(kCombination);
+    EXPECT_TRUE(lineShown(session().pollShot("relaunch-shown-again", lineShown))) << programOutput();
+    EXPECT_EQ(programOutput().find("refused"), std::string::npos) << programOutput();
+}
+
+// Under a French (AZERTY) layout the key at the US "A" position, key code 0,
+// types "q". The recorder names keys through the layout: Command with that
+// key is refused as the Quit item's Command-Q, which only a key named "Q"
+// can be (no other check refuses it: this system has no symbolic hot keys).
+// The refusal is an alert window; the same key with Control-Shift is then
+// stored with key code 0.
+TEST_F(RecorderScenario, UnderAFrenchLayoutTheRecorderNamesKeyCodeZeroQ)
+{
+    // Command-comma finds Preferences only once the program follows the new
+    // layout: the comma has moved to another key.
+    ASSERT_NO_FATAL_FAILURE(openPreferences(true));
+    ASSERT_NO_FATAL_FAILURE(startRecording());
+    const size_t before = session().findWindows({"--classname", "plumbline"}).size();
+    key("super+q");  // xdotool finds the "q" at the AZERTY position
+    ASSERT_TRUE(waitFor([&] { return session().findWindows({"--classname", "plumbline"}).size() > before; }, 10s))
+        << "no alert; program output:\n" << programOutput();
+    key("Return");
+    EXPECT_TRUE(waitFor([&] { return session().findWindows({"--classname", "plumbline"}).size() == before; }, 10s));
+
+    // The alert leaves the keyboard to the frontmost window that can take
+    // it, the ruler: a click on an empty part of Preferences gives it back.
+    // The recorder is still recording after the refusal.
+    click(m_preferences.x + 30, m_preferences.y + m_preferences.height - 20);
+    ASSERT_NO_FATAL_FAILURE(endRecordingWith("ctrl+shift+q"));
+    quit();
+    const std::string stored = storedDefaults();
+    EXPECT_NE(stored.find("GuidelineKeyCode = 0\n"), std::string::npos) << stored;
     EXPECT_NE(stored.find(kStoredFlags), std::string::npos) << stored;
 }
 }  // namespace
