@@ -28,6 +28,8 @@ inline bool isWhite(uint32_t rgb)
     const uint32_t r = rgb >> 16, g = (rgb >> 8) & 0xff, b = rgb & 0xff;
     return r >= 200 && g >= 200 && b >= 200;
 }
+// Guidelines and the frame are black by default.
+inline bool isDark(uint32_t rgb) { return (rgb >> 16) < 40 && ((rgb >> 8) & 0xff) < 40 && (rgb & 0xff) < 40; }
 inline bool isBackground(uint32_t rgb) { return rgb == kBackground; }
 inline bool isHelper(uint32_t rgb) { return rgb == kHelperColor; }
 

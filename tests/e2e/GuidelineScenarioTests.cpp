@@ -9,8 +9,6 @@ using namespace std::chrono_literals;
 namespace {
 class GuidelineScenario : public ProgramTest {
 protected:
-    static bool isDark(uint32_t rgb) { return (rgb >> 16) < 40 && ((rgb >> 8) & 0xff) < 40 && (rgb & 0xff) < 40; }
-
     // A vertical line in screen column x: dark from 100 to 300 pixels down.
     bool columnShown(const Shot& s, int x) const { return s.count(x, m_view.y + 100, 1, 200, isDark) == 200; }
     bool rowShown(const Shot& s, int y) const { return s.count(m_view.x + 400, y, 300, 1, isDark) == 300; }

@@ -110,8 +110,6 @@ protected:
         ASSERT_FALSE(recording(shot)) << programOutput();
     }
 
-    static bool isDarkGuideline(uint32_t rgb) { return (rgb & 0xffffff) < 0x282828 && (rgb >> 16) < 40; }
-
     Result tryGrabKeyboard() { return session().run({E2E_HELPER, "trygrab"}); }
 
     Geometry m_ruler, m_preferences, m_recorder;
@@ -173,7 +171,7 @@ TEST_F(RecorderScenario, CombinationHeldByAnotherClientIsRefusedButStoredAndWork
     const std::string window = launch("relaunch.log");
     ASSERT_FALSE(window.empty());
     const Geometry view = geometry(window);
-    auto lineShown = [&](const Shot& s) { return s.count(view.x + 1000, view.y + 100, 1, 200, isDarkGuideline) == 200; };
+    auto lineShown = [&](const Shot& s) { return s.count(view.x + 1000, view.y + 100, 1, 200, isDark) == 200; };
     auto lineHidden = [&](const Shot& s) { return s.count(view.x + 1000, view.y + 100, 1, 200, isBackground) == 200; };
     ASSERT_TRUE(lineShown(session().pollShot("relaunched", lineShown))) << programOutput();
     key(kCombination);
