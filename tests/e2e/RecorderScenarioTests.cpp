@@ -98,7 +98,7 @@ protected:
     // Clicks the recorder and waits for its recording face.
     void startRecording()
     {
-        click(m_recorder.x + 60, m_recorder.y + m_recorder.height / 2);
+        click(m_recorder.x + 100, m_recorder.y + m_recorder.height / 2);
         const Shot shot = session().pollShot("recording", [&](const Shot& s) { return recording(s); });
         ASSERT_TRUE(recording(shot)) << programOutput();
     }
