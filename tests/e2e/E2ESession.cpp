@@ -232,7 +232,9 @@ std::string Session::waitForWindow(const std::string& classPattern, std::chrono:
 {
     const auto deadline = Clock::now() + limit;
     while (Clock::now() < deadline) {
-        Result found = run({"xdotool", "search", "--onlyvisible", "--classname", classPattern}, 5s);
+        // The class, not the instance: the instance is the window's role
+        // once it has one.
+        Result found = run({"xdotool", "search", "--onlyvisible", "--class", classPattern}, 5s);
         if (found.status == 0 && !found.output.empty()) return found.output.substr(0, found.output.find('\n'));
         std::this_thread::sleep_for(100ms);
     }

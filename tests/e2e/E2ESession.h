@@ -61,7 +61,8 @@ public:
 
     // Starts the program; its output goes to <folder>/<log>.
     pid_t launchProgram(const std::string& log = "plumbline.log");
-    // Waits for a mapped window whose WM_CLASS matches; answers its id or "".
+    // Waits for a mapped window whose WM_CLASS class matches; answers its id
+    // or "".
     std::string waitForWindow(const std::string& classPattern, std::chrono::milliseconds limit);
     // The visible windows xdotool finds with these search options
     // ({"--name", "Preferences"}), in its order.

@@ -48,7 +48,7 @@ protected:
         Geometry found;
         waitFor(
             [&] {
-                for (const auto& window : session().findWindows({"--classname", "plumbline"})) {
+                for (const auto& window : session().findWindows({"--class", "plumbline"})) {
                     const Geometry g = geometry(window);
                     if (g.width > 0 && g.width < kScreenWidth / 2) found = g;
                 }
@@ -193,12 +193,12 @@ TEST_F(RecorderScenario, UnderAFrenchLayoutTheRecorderNamesKeyCodeZeroQ)
     // layout: the comma has moved to another key.
     ASSERT_NO_FATAL_FAILURE(openPreferences(true));
     ASSERT_NO_FATAL_FAILURE(startRecording());
-    const size_t before = session().findWindows({"--classname", "plumbline"}).size();
+    const size_t before = session().findWindows({"--class", "plumbline"}).size();
     key("super+q");  // xdotool finds the "q" at the AZERTY position
-    ASSERT_TRUE(waitFor([&] { return session().findWindows({"--classname", "plumbline"}).size() > before; }, 10s))
+    ASSERT_TRUE(waitFor([&] { return session().findWindows({"--class", "plumbline"}).size() > before; }, 10s))
         << "no alert; program output:\n" << programOutput();
     key("Return");
-    EXPECT_TRUE(waitFor([&] { return session().findWindows({"--classname", "plumbline"}).size() == before; }, 10s));
+    EXPECT_TRUE(waitFor([&] { return session().findWindows({"--class", "plumbline"}).size() == before; }, 10s));
 
     // The alert leaves the keyboard to the frontmost window that can take
     // it, the ruler: a click on an empty part of Preferences gives it back.
