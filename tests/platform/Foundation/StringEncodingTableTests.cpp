@@ -94,7 +94,9 @@ TEST(StringEncodingTable, WhatAnEncodingCannotHoldIsRefused)
         EXPECT_FALSE(text->canBeConvertedToEncoding(c.encoding));
         EXPECT_FALSE(text->dataUsingEncoding(c.encoding));
         EXPECT_TRUE(text->dataUsingEncoding(c.encoding, true));  // lossy always gives bytes
-        if (!c.bytes.empty()) EXPECT_FALSE(decode(c.bytes, c.encoding));
+        if (!c.bytes.empty()) {
+            EXPECT_FALSE(decode(c.bytes, c.encoding));
+        }
     }
 }
 
