@@ -43,6 +43,8 @@ TEST_F(RefusedCrashReport, ARefusedPostKeepsTheDialogAndTheLogIsOfferedAgain) {
         auto alerts = d.alerts();
         ASSERT_EQ(alerts.size(), 1u);
         EXPECT_EQ(alerts[0].messageText, "The report was not sent");
+        // Tried and refused, not skipped for want of an address.
+        EXPECT_NE(alerts[0].informativeText.find("could not be delivered"), std::string::npos);
         d.key(kReturn);  // OK
         EXPECT_TRUE(d.windowTitled("Crash Report").has_value());
         auto [report, description] = reportTexts(d);
@@ -72,6 +74,7 @@ TEST_F(RefusedFeedback, ARefusedPostShowsTheErrorAndKeepsWhatWasTyped) {
         auto alerts = d.alerts();
         ASSERT_EQ(alerts.size(), 1u);
         EXPECT_EQ(alerts[0].messageText, "Your message was not sent");
+        EXPECT_NE(alerts[0].informativeText.find("could not be delivered"), std::string::npos);
         d.key(kReturn);
         ASSERT_TRUE(d.windowTitled("Feedback").has_value());
         Form kept = readForm(d);
