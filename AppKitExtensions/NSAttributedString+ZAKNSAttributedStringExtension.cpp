@@ -201,6 +201,10 @@ Ref<NSString> fullDisplayName(const Ref<NSFont>& font) {
         ->stringByTrimmingCharactersInSet(NSCharacterSet::whitespaceCharacterSet());
 }
 
+Ref<NSString> localizedNameOfMostCompatibleStringEncoding(const Ref<NSFont>& font) {
+    return NSString::localizedNameOfStringEncoding(font->mostCompatibleStringEncoding());
+}
+
 }
 
 namespace {

@@ -63,5 +63,7 @@ namespace NSFontExt {
 // Family name and the style of the member whose font name is the font's,
 // trimmed.
 Ref<NSString> fullDisplayName(const Ref<NSFont>& font);
+// The name menus show for the encoding the font suits best.
+Ref<NSString> localizedNameOfMostCompatibleStringEncoding(const Ref<NSFont>& font);
 
 }

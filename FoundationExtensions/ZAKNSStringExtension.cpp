@@ -122,10 +122,11 @@ Ref<NSString> uniqueStringWithString(const Ref<NSString>& name, const Ref<NSArra
     // The trailing digits, never the first character.
     size_t digitsStart = chars.size();
     while (digitsStart > 1 && isDigit(chars[digitsStart - 1])) --digitsStart;
-    std::string counter;
-    for (size_t i = digitsStart; i < chars.size(); ++i)
-        if (!counter.empty() || chars[i] != u'0') counter += static_cast<char>(chars[i]);
-    if (counter.empty()) counter = "0";
+    // The number's decimal digits without leading zeros; "0" without any.
+    std::string digits;
+    for (size_t i = digitsStart; i < chars.size(); ++i) digits += static_cast<char>(chars[i]);
+    size_t significant = digits.find_first_not_of('0');
+    std::string counter = significant == std::string::npos ? std::string(1, '0') : digits.substr(significant);
     Ref<NSString> base = trimmed(name->substringToIndex(digitsStart));
     Ref<NSString> candidate;
     do {

@@ -23,9 +23,24 @@ inline constexpr NSStringCompareOptions NSAnchoredSearch = 8;
 inline constexpr NSStringCompareOptions NSNumericSearch = 64;
 
 // Encodings keep the platform's numbers, which callers store and compare.
+// An encoding without a constant of its own is 0x80000000 plus its Core
+// Foundation number (GB 18030 is 0x80000632, Big 5 0x80000A03).
 using NSStringEncoding = NSUInteger;
+inline constexpr NSStringEncoding NSASCIIStringEncoding = 1;
+inline constexpr NSStringEncoding NSNEXTSTEPStringEncoding = 2;
+inline constexpr NSStringEncoding NSJapaneseEUCStringEncoding = 3;
 inline constexpr NSStringEncoding NSUTF8StringEncoding = 4;
+inline constexpr NSStringEncoding NSISOLatin1StringEncoding = 5;
+inline constexpr NSStringEncoding NSSymbolStringEncoding = 6;
+inline constexpr NSStringEncoding NSNonLossyASCIIStringEncoding = 7;
+inline constexpr NSStringEncoding NSShiftJISStringEncoding = 8;
+inline constexpr NSStringEncoding NSISOLatin2StringEncoding = 9;
+inline constexpr NSStringEncoding NSWindowsCP1251StringEncoding = 11;
 inline constexpr NSStringEncoding NSWindowsCP1252StringEncoding = 12;
+inline constexpr NSStringEncoding NSWindowsCP1253StringEncoding = 13;
+inline constexpr NSStringEncoding NSWindowsCP1254StringEncoding = 14;
+inline constexpr NSStringEncoding NSWindowsCP1250StringEncoding = 15;
+inline constexpr NSStringEncoding NSISO2022JPStringEncoding = 21;
 inline constexpr NSStringEncoding NSUnicodeStringEncoding = 10;
 inline constexpr NSStringEncoding NSUTF16StringEncoding = NSUnicodeStringEncoding;
 inline constexpr NSStringEncoding NSMacOSRomanStringEncoding = 30;
@@ -200,6 +215,11 @@ public:
     // write a byte-order mark and host byte order.
     Ref<NSData> dataUsingEncoding(NSStringEncoding encoding, bool allowLossyConversion = false) const;
     bool canBeConvertedToEncoding(NSStringEncoding encoding) const;
+    // Every encoding the strings convert to and from, in a fixed order.
+    static std::span<const NSStringEncoding> availableStringEncodings();
+    // The name menus show for the encoding ("Unicode (UTF-8)", "Western (Mac
+    // OS Roman)"), in English; "" for an encoding nobody knows.
+    static Ref<NSString> localizedNameOfStringEncoding(NSStringEncoding encoding);
 
     // Paths ("/" separated; "~" is the home folder).
     Ref<NSArray> pathComponents() const;

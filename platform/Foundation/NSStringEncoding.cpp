@@ -3,6 +3,7 @@
 // characters, because callers probe cut points and encodings by failure.
 #include <bit>
 #include <memory>
+#include <vector>
 
 #include <unicode/ucnv.h>
 #include <unicode/utf16.h>
@@ -15,13 +16,90 @@ namespace {
 enum class Endian { Big, Little };
 constexpr Endian hostEndian = std::endian::native == std::endian::little ? Endian::Little : Endian::Big;
 
+// An encoding known by its platform number. Native ones are converted here
+// without a converter; the others through the ICU converter named, or not at
+// all when ICU has none (the name is still known, as menus list it).
+struct EncodingEntry {
+    NSStringEncoding encoding;
+    const char* name;
+    const char* converter;
+    bool native = false;
+};
+
+// A Core Foundation number as a string encoding.
+constexpr NSStringEncoding fromCF(uint32_t cf) { return 0x80000000u | cf; }
+
+// ICU has no converter for the Mac Japanese, Chinese and Korean encodings;
+// their closest relatives stand in for them (the text they hold in practice
+// converts the same).
+constexpr EncodingEntry kEncodings[] = {
+    {NSUTF8StringEncoding, "Unicode (UTF-8)", nullptr, true},
+    {NSUnicodeStringEncoding, "Unicode (UTF-16)", nullptr, true},
+    {NSUTF16BigEndianStringEncoding, "Unicode (UTF-16BE)", nullptr, true},
+    {NSUTF16LittleEndianStringEncoding, "Unicode (UTF-16LE)", nullptr, true},
+    {NSUTF32StringEncoding, "Unicode (UTF-32)", nullptr, true},
+    {NSUTF32BigEndianStringEncoding, "Unicode (UTF-32BE)", nullptr, true},
+    {NSUTF32LittleEndianStringEncoding, "Unicode (UTF-32LE)", nullptr, true},
+    {NSASCIIStringEncoding, "Western (ASCII)", "US-ASCII"},
+    {NSNonLossyASCIIStringEncoding, "Non-lossy ASCII", nullptr},
+    {NSMacOSRomanStringEncoding, "Western (Mac OS Roman)", "macintosh"},
+    {NSISOLatin1StringEncoding, "Western (ISO Latin 1)", "ISO-8859-1"},
+    {NSWindowsCP1252StringEncoding, "Western (Windows Latin 1)", "windows-1252"},
+    {NSNEXTSTEPStringEncoding, "Western (NextStep)", nullptr},
+    {NSSymbolStringEncoding, "Symbol (Mac OS)", nullptr},
+    {fromCF(0x0203), "Western (ISO Latin 3)", "ISO-8859-3"},
+    {fromCF(0x020F), "Western (ISO Latin 9)", "ISO-8859-15"},
+    {NSISOLatin2StringEncoding, "Central European (ISO Latin 2)", "ISO-8859-2"},
+    {fromCF(0x0204), "Central European (ISO Latin 4)", "ISO-8859-4"},
+    {NSWindowsCP1250StringEncoding, "Central European (Windows Latin 2)", "windows-1250"},
+    {fromCF(0x001D), "Central European (Mac OS)", "x-mac-centraleurroman"},
+    {NSWindowsCP1251StringEncoding, "Cyrillic (Windows)", "windows-1251"},
+    {fromCF(0x0205), "Cyrillic (ISO 8859-5)", "ISO-8859-5"},
+    {fromCF(0x0A02), "Cyrillic (KOI8-R)", "KOI8-R"},
+    {fromCF(0x0007), "Cyrillic (Mac OS)", "x-mac-cyrillic"},
+    {fromCF(0x0A08), "Ukrainian (KOI8-U)", "KOI8-U"},
+    {NSWindowsCP1253StringEncoding, "Greek (Windows)", "windows-1253"},
+    {fromCF(0x0207), "Greek (ISO 8859-7)", "ISO-8859-7"},
+    {fromCF(0x0006), "Greek (Mac OS)", "x-mac-greek"},
+    {NSWindowsCP1254StringEncoding, "Turkish (Windows Latin 5)", "windows-1254"},
+    {fromCF(0x0209), "Turkish (ISO Latin 5)", "ISO-8859-9"},
+    {fromCF(0x0023), "Turkish (Mac OS)", "x-mac-turkish"},
+    {fromCF(0x020A), "Nordic (ISO Latin 6)", "ISO-8859-10"},
+    {fromCF(0x020D), "Baltic (ISO Latin 7)", "ISO-8859-13"},
+    {fromCF(0x0507), "Baltic (Windows)", "windows-1257"},
+    {fromCF(0x020E), "Celtic (ISO Latin 8)", "ISO-8859-14"},
+    {fromCF(0x0206), "Arabic (ISO 8859-6)", "ISO-8859-6"},
+    {fromCF(0x0506), "Arabic (Windows)", "windows-1256"},
+    {fromCF(0x0208), "Hebrew (ISO 8859-8)", "ISO-8859-8"},
+    {fromCF(0x0505), "Hebrew (Windows)", "windows-1255"},
+    {fromCF(0x020B), "Thai (ISO 8859-11)", "ISO-8859-11"},
+    {fromCF(0x0508), "Vietnamese (Windows)", "windows-1258"},
+    {NSJapaneseEUCStringEncoding, "Japanese (EUC)", "EUC-JP"},
+    {NSShiftJISStringEncoding, "Japanese (Windows, DOS)", "windows-31j"},
+    {fromCF(0x0A01), "Japanese (Shift JIS)", "Shift_JIS"},
+    {NSISO2022JPStringEncoding, "Japanese (ISO 2022-JP)", "ISO-2022-JP"},
+    {fromCF(0x0001), "Japanese (Mac OS)", "Shift_JIS"},
+    {fromCF(0x0632), "Chinese (GB 18030)", "GB18030"},
+    {fromCF(0x0930), "Simplified Chinese (GB 2312)", "GB2312"},
+    {fromCF(0x0019), "Simplified Chinese (Mac OS)", "GB2312"},
+    {fromCF(0x0A03), "Traditional Chinese (Big 5)", "Big5"},
+    {fromCF(0x0002), "Traditional Chinese (Mac OS)", "Big5"},
+    {fromCF(0x0940), "Korean (EUC)", "EUC-KR"},
+    {fromCF(0x0840), "Korean (ISO 2022-KR)", "ISO-2022-KR"},
+    {fromCF(0x0003), "Korean (Mac OS)", "EUC-KR"},
+};
+
+const EncodingEntry* findEncoding(NSStringEncoding encoding)
+{
+    for (const auto& entry : kEncodings)
+        if (entry.encoding == encoding) return &entry;
+    return nullptr;
+}
+
 const char* icuConverterName(NSStringEncoding encoding)
 {
-    switch (encoding) {
-    case NSMacOSRomanStringEncoding: return "macintosh";
-    case NSWindowsCP1252StringEncoding: return "windows-1252";
-    default: return nullptr;
-    }
+    const EncodingEntry* entry = findEncoding(encoding);
+    return entry ? entry->converter : nullptr;
 }
 
 using Converter = std::unique_ptr<UConverter, void (*)(UConverter*)>;
@@ -232,4 +310,23 @@ Ref<NSData> NSString::dataUsingEncoding(NSStringEncoding encoding, bool allowLos
 bool NSString::canBeConvertedToEncoding(NSStringEncoding encoding) const
 {
     return static_cast<bool>(dataUsingEncoding(encoding));
+}
+
+std::span<const NSStringEncoding> NSString::availableStringEncodings()
+{
+    // Only what the installed ICU can really open, so that a listed encoding
+    // always converts.
+    static const std::vector<NSStringEncoding> available = [] {
+        std::vector<NSStringEncoding> list;
+        for (const auto& entry : kEncodings)
+            if (entry.native || (entry.converter && openConverter(entry.converter))) list.push_back(entry.encoding);
+        return list;
+    }();
+    return available;
+}
+
+Ref<NSString> NSString::localizedNameOfStringEncoding(NSStringEncoding encoding)
+{
+    const EncodingEntry* entry = findEncoding(encoding);
+    return NSString::stringWithUTF8String(entry ? entry->name : "");
 }

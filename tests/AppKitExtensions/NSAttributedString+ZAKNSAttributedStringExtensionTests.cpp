@@ -159,6 +159,7 @@ TEST(AttributeDescriptions, FontDescriptionsAndComparisons) {
     EXPECT_EQ(NSAttributedStringExt::humanReadableDescriptionForAttributes(dejaVu())->UTF8String(),
               font->displayName()->UTF8String() + ", 12.00 pt");
     EXPECT_EQ(NSFontExt::fullDisplayName(font)->UTF8String(), "DejaVu Sans Book");
+    EXPECT_EQ(NSFontExt::localizedNameOfMostCompatibleStringEncoding(font)->UTF8String(), "Western (Mac OS Roman)");
     EXPECT_EQ(NSAttributedStringExt::caseInsensitiveCompare(text("abc"), text("ABC")), NSOrderedSame);
     EXPECT_EQ(NSAttributedStringExt::localizedCaseInsensitiveCompare(text("abc"), text("ABD")), NSOrderedAscending);
 }

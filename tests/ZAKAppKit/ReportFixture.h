@@ -26,9 +26,10 @@ inline const std::string& executable() {
 }
 
 // Writes the bundle and makes it the main bundle; call before anything asks
-// for the main bundle.
-inline void installBundle() {
-    static const bool installed = [] {
+// for the main bundle. The web forms' addresses start with the base given
+// (the shared server's when none); the first call decides for the process.
+inline void installBundle(const std::string& formBase) {
+    static const bool installed = [&] {
         std::string folder = std::filesystem::temp_directory_path() / ("zak-report-bundle-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder + "/en.lproj");
         // The dialogs' interface files and string tables come from the
@@ -46,8 +47,8 @@ inline void installBundle() {
              << "<key>CFBundleExecutable</key><string>" << executable() << "</string>\n"
              << "<key>CFBundleIdentifier</key><string>org.plumbline.ZAKReportTest</string>\n"
              << "<key>CFBundleShortVersionString</key><string>2.3.1</string>\n"
-             << "<key>ZAKCrashReporterCGIURL</key><string>" << server().url("/crash") << "</string>\n"
-             << "<key>ZAKFeedbackProviderCGIURL</key><string>" << server().url("/feedback") << "</string>\n"
+             << "<key>ZAKCrashReporterCGIURL</key><string>" << formBase << "/crash" << "</string>\n"
+             << "<key>ZAKFeedbackProviderCGIURL</key><string>" << formBase << "/feedback" << "</string>\n"
              << "<key>ZAKFeedbackSubjectPrefix</key><string>[Plumbline] </string>\n"
              << "</dict>\n</plist>\n";
         info.close();
@@ -64,5 +65,7 @@ inline void installBundle() {
     }();
     (void)installed;
 }
+
+inline void installBundle() { installBundle(server().url("")); }
 
 }

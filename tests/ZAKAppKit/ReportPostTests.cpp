@@ -126,6 +126,17 @@ TEST_F(ReportPost, AValueHoldingTheBoundaryGetsAFreshBoundaryAndParsesBack) {
         EXPECT_EQ(parseMultipart(contentType, request.body), expected);
     }
     EXPECT_EQ(boundaries.size(), 2u);
+
+    // A crash log holding it: the same, without the preamble.
+    ASSERT_EQ(ZAKCrashReporter::sendReport(NSString::stringWithUTF8String(hostile), "d"_ns), PostResult::Sent);
+    ASSERT_TRUE(report_fixture::server().waitForRequests(first + 3));
+    auto request = report_fixture::server().requests().back();
+    std::string contentType = request.header("Content-Type").value_or("");
+    std::string boundary = contentType.substr(contentType.find("boundary=") + 9);
+    EXPECT_NE(boundary, "0xKhTmLbOuNdArY");
+    EXPECT_EQ(request.body.rfind("--" + boundary + "\r\n", 0), 0u);
+    std::vector<std::pair<std::string, std::string>> expected = {{"crashlog", hostile}, {"description", "d"}};
+    EXPECT_EQ(parseMultipart(contentType, request.body), expected);
 }
 
 TEST(ReportForm, TheOutcomeOfAPostFollowsTheServersAnswer) {
