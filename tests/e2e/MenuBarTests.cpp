@@ -72,7 +72,14 @@ protected:
             std::this_thread::sleep_for(100ms);
         }
     }
-    void key(const std::string& keys) { m_session->run({"xdotool", "key", "--delay", "50", keys}); }
+    // Key names separated by spaces, typed one after the other.
+    void key(const std::string& keys)
+    {
+        std::vector<std::string> argv{"xdotool", "key", "--delay", "50"};
+        std::istringstream names(keys);
+        for (std::string name; names >> name;) argv.push_back(name);
+        m_session->run(argv);
+    }
     void moveTo(int x, int y)
     {
         m_session->run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "mousemove_relative", "1", "0",
@@ -95,6 +102,7 @@ protected:
 
 bool isMenuBarGrey(uint32_t rgb) { return rgb == 0xf5f5f5; }
 bool isText(uint32_t rgb) { return (rgb & 0xff) < 0x80; }
+bool isMenuPanel(uint32_t rgb) { return rgb == 0xf7f7f7 || rgb == 0xf8f8f8; }
 
 // F10 on the focused corner ruler opens the first menu; Right three times
 // reaches "Guidelines", Down its first item "New Horizontal Guideline",
@@ -134,6 +142,11 @@ TEST_F(MenuBarEndToEnd, MenuBarWorksByKeyboardOnceAPlumblineWindowHasTheFocus)
     }
     ASSERT_EQ(guidelines.size(), 1u);
     EXPECT_GT(guidelines[0].x, first[0].x + 150);
+    const Box& g = guidelines[0];
+    const Shot shown = m_session->pollShot("guidelines-menu", [&](const Shot& s) {
+        return s.count(g.x + 2, g.y + 2, g.width - 4, g.height - 4, isMenuPanel) > g.width * g.height / 2;
+    });
+    EXPECT_GT(shown.count(g.x + 2, g.y + 2, g.width - 4, g.height - 4, isMenuPanel), g.width * g.height / 2);
     key("Down Return");
     EXPECT_TRUE(waitForMenus(0).empty());
 
@@ -171,6 +184,10 @@ TEST_F(MenuBarEndToEnd, DockMenuOpensFromItsMenuBarFallback)
     ASSERT_EQ(open.size(), 2u) << programOutput();
     const Box& sub = open[0].x == dock[0].x ? open[1] : open[0];
     EXPECT_GE(sub.x, dock[0].x + dock[0].width - 1);
+    const Shot shown = m_session->pollShot("dock-menu", [&](const Shot& s) {
+        return s.count(sub.x + 2, sub.y + 2, sub.width - 4, sub.height - 4, isMenuPanel) > sub.width * sub.height / 2;
+    });
+    EXPECT_GT(shown.count(sub.x + 2, sub.y + 2, sub.width - 4, sub.height - 4, isMenuPanel), sub.width * sub.height / 2);
     m_session->run({"xdotool", "mousemove", std::to_string(sub.x + 60), std::to_string(itemCentreY(sub, 0)), "click", "1"});
     EXPECT_TRUE(waitForMenus(0).empty());
 
