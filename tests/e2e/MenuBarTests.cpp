@@ -85,6 +85,15 @@ protected:
         m_session->run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "mousemove_relative", "1", "0",
                         "mousemove_relative", "--", "-1", "0"});
     }
+    bool waitForText(const std::string& path, const std::string& text)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + 15s;
+        while (m_session->readFile(path).find(text) == std::string::npos) {
+            if (std::chrono::steady_clock::now() >= deadline) return false;
+            std::this_thread::sleep_for(50ms);
+        }
+        return true;
+    }
     static int itemCentreY(const Box& menu, int index) { return menu.y + kMenuMargin + kItemHeight / 2 + index * kItemHeight; }
 
     // Quits with SIGTERM and answers the stored defaults.
@@ -104,10 +113,10 @@ bool isMenuBarGrey(uint32_t rgb) { return rgb == 0xf5f5f5; }
 bool isText(uint32_t rgb) { return (rgb & 0xff) < 0x80; }
 bool isMenuPanel(uint32_t rgb) { return rgb == 0xf7f7f7 || rgb == 0xf8f8f8; }
 
-// F10 on the focused corner ruler opens the first menu; Right three times
-// reaches "Guidelines", Down its first item "New Horizontal Guideline",
-// Return chooses it: the guideline and the shown guideline window are
-// stored at quit.
+// F10 on the focused corner ruler (not on another client's window) opens
+// the first menu; Right three times reaches "Guidelines", Down its first
+// item "New Horizontal Guideline", Return chooses it: the guideline and the
+// shown guideline window are stored at quit.
 TEST_F(MenuBarEndToEnd, MenuBarWorksByKeyboardOnceAPlumblineWindowHasTheFocus)
 {
     m_program = m_session->launchProgram();
@@ -125,8 +134,16 @@ TEST_F(MenuBarEndToEnd, MenuBarWorksByKeyboardOnceAPlumblineWindowHasTheFocus)
     EXPECT_TRUE(isMenuBarGrey(bar.pixel(kScreenWidth - 10, 10)));
     EXPECT_GT(bar.count(0, 4, 300, 16, isText), 50);
 
+    // F10 is no global grab: while another client has the focus, the key is
+    // that client's and no menu opens.
+    const std::string helperLog = m_session->folder() + "/helper.log";
+    m_session->spawn({E2E_HELPER, "window", "0", "700", "400", "100", "2040c0", helperLog}, "helper-output.log");
+    ASSERT_TRUE(waitForText(helperLog, "ready")) << m_session->readFile(helperLog);
+    key("F10");
+    EXPECT_TRUE(waitForText(helperLog, "key ")) << m_session->readFile(helperLog);
+    EXPECT_TRUE(windows("^menu$").empty());
+
     ASSERT_EQ(m_session->run({"xdotool", "windowfocus", "--sync", ruler}).status, 0);
-    // F10 is no global grab: the focused window's key.
     key("F10");
     const auto first = waitForMenus(1);
     ASSERT_EQ(first.size(), 1u) << programOutput();
