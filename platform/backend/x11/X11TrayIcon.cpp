@@ -1,8 +1,10 @@
 #include "backend/x11/X11TrayIcon.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "AppKit/NSMenuBarWindow.h"
 #include "Foundation/NSRunLoop.h"
@@ -34,8 +36,15 @@ X11TrayIcon::X11TrayIcon(xcb_connection_t* connection, const xcb_screen_t* scree
 
 X11TrayIcon::~X11TrayIcon()
 {
+    destroyWindow();
+}
+
+void X11TrayIcon::destroyWindow()
+{
     if (m_gc) xcb_free_gc(m_conn, m_gc);
     if (m_window) xcb_destroy_window(m_conn, m_window);
+    m_gc = 0;
+    m_window = 0;
 }
 
 xcb_window_t X11TrayIcon::trayOwner()
@@ -126,7 +135,11 @@ bool X11TrayIcon::handle(const xcb_generic_event_t* event)
     case XCB_DESTROY_NOTIFY: {
         const auto& e = *reinterpret_cast<const xcb_destroy_notify_event_t*>(event);
         if (m_manager && e.window == m_manager) {
+            // A tray that kept the icon in its save-set hands it to the root
+            // as a stray window: it goes, and a new one is made for the next
+            // tray.
             m_manager = 0;
+            destroyWindow();
             menuBarChanged();
             return true;
         }

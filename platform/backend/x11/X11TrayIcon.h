@@ -34,6 +34,7 @@ public:
 private:
     xcb_window_t trayOwner();
     void createWindow();
+    void destroyWindow();
     void draw();
     void menuBarChanged();
 

@@ -63,12 +63,14 @@ bool runTool(std::vector<std::string> args)
     return false;
 }
 
-// A system tray as far as docking goes: owns the selection, hears dock
-// requests and embeds the icon it is asked to take.
+// A system tray as far as docking goes, on its own connection: owns the
+// selection, hears dock requests and embeds the icon it is asked to take,
+// keeping it in its save-set as trays do.
 class FakeTray {
 public:
-    explicit FakeTray(xcb_connection_t* conn) : m_conn(conn)
+    FakeTray() : m_conn(xcb_connect(nullptr, nullptr))
     {
+        xcb_connection_t* conn = m_conn;
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;
         m_root = screen->root;
         m_window = xcb_generate_id(conn);
@@ -121,16 +123,17 @@ public:
         xcb_reparent_window(m_conn, m_icon, m_window, 0, 0);
         const uint32_t size[] = {24, 24};
         xcb_configure_window(m_conn, m_icon, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+        xcb_change_save_set(m_conn, XCB_SET_MODE_INSERT, m_icon);
         xcb_map_window(m_conn, m_icon);
         xcb_flush(m_conn);
         return m_icon;
     }
+    // The tray quits: the server hands the icon back to the root.
     void close()
     {
-        if (!m_window) return;
-        xcb_destroy_window(m_conn, m_window);
-        xcb_flush(m_conn);
-        m_window = 0;
+        if (!m_conn) return;
+        xcb_disconnect(m_conn);
+        m_conn = nullptr;
     }
 
 private:
@@ -209,7 +212,7 @@ TEST_F(MenuBarTrayTest, TheIconDocksOpensTheDockMenuAndTheBarFollowsTheTray)
 
     // A tray starts: the icon asks to be docked, with its XEmbed info, and
     // the bar gives up the dock menu.
-    FakeTray tray(m_conn);
+    FakeTray tray;
     tray.announce();
     xcb_window_t icon = 0;
     ASSERT_TRUE(waitFor([&] { return (icon = tray.takeDockRequest()) != 0 && !barHasDockMenu(); }));
@@ -229,7 +232,14 @@ TEST_F(MenuBarTrayTest, TheIconDocksOpensTheDockMenuAndTheBarFollowsTheTray)
     ASSERT_TRUE(waitFor([&] { return m_delegate->chosen == 1; }));
     EXPECT_EQ(m_delegate->asked, 1);
 
-    // The tray goes: the bar takes the dock menu back.
+    // The tray quits: the bar takes the dock menu back, and the icon the
+    // server handed to the root leaves no stray window.
     tray.close();
     ASSERT_TRUE(waitFor([&] { return barHasDockMenu(); }));
+    EXPECT_TRUE(waitFor([&] {
+        auto* attributes = xcb_get_window_attributes_reply(m_conn, xcb_get_window_attributes(m_conn, icon), nullptr);
+        const bool gone = !attributes;
+        std::free(attributes);
+        return gone;
+    }));
 }
