@@ -242,4 +242,11 @@ TEST_F(MenuBarTrayTest, TheIconDocksOpensTheDockMenuAndTheBarFollowsTheTray)
         std::free(attributes);
         return gone;
     }));
+
+    // A tray already running when the menu bar is set up takes a new icon
+    // at once.
+    FakeTray second;
+    NSApp->setMainMenu(m_mainMenu);
+    EXPECT_FALSE(barHasDockMenu());
+    EXPECT_TRUE(waitFor([&] { return second.takeDockRequest() != 0; }));
 }
