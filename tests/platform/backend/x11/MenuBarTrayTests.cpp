@@ -81,7 +81,8 @@ public:
         xcb_map_window(conn, m_window);
         m_selection = atom("_NET_SYSTEM_TRAY_S0");
         xcb_set_selection_owner(conn, m_window, m_selection, XCB_CURRENT_TIME);
-        xcb_flush(conn);
+        // A round trip: the server owns up to the tray before anyone asks.
+        std::free(xcb_get_selection_owner_reply(conn, xcb_get_selection_owner(conn, m_selection), nullptr));
     }
     ~FakeTray() { close(); }
 
@@ -125,7 +126,7 @@ public:
         xcb_configure_window(m_conn, m_icon, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
         xcb_change_save_set(m_conn, XCB_SET_MODE_INSERT, m_icon);
         xcb_map_window(m_conn, m_icon);
-        xcb_flush(m_conn);
+        std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));  // done before a click
         return m_icon;
     }
     // The tray quits: the server hands the icon back to the root.
