@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "AppKit/AppKitPrivate.h"
+#include "AppKit/NSMenuBarWindow.h"
 #include "AppKit/NSNibLoading.h"
 #include "AppKit/NSWindow.h"
 #include "AppKit/NSWindowController.h"
@@ -126,6 +127,7 @@ void NSApplication::finishLaunching()
     auto will = NSNotification::notificationWithName(NSString::stringWithUTF8String(NSApplicationWillFinishLaunchingNotification), self);
     if (auto d = delegateProtocol()) d->applicationWillFinishLaunching(will);
     NSNotificationCenter::defaultCenter()->postNotification(will);
+    NSMenuBarWindow::synchronize();
     auto did = NSNotification::notificationWithName(NSString::stringWithUTF8String(NSApplicationDidFinishLaunchingNotification), self);
     if (auto d = delegateProtocol()) d->applicationDidFinishLaunching(did);
     NSNotificationCenter::defaultCenter()->postNotification(did);
@@ -338,6 +340,9 @@ void NSApplication::sendKeyEvent(const Ref<NSEvent>& event)
 {
     auto w = keyWindow();
     if (w && w->frameView()->performKeyEquivalent(event)) return;
+    // F10 opens the menu bar once the views have declined it (a shortcut
+    // recorder may take it).
+    if (NSMenuBarWindow::handleKeyDown(event)) return;
     if (m_mainMenu && menuHandler() && menuHandler()(m_mainMenu, event)) return;
     if (w) w->sendEvent(event);
 }
@@ -350,6 +355,12 @@ bool NSApplication::eventAllowedInModal(const Ref<NSEvent>& event) const
     auto w = event->isMouseEvent() ? event->window() : keyWindow();
     if (!w) return !event->isKeyEvent();
     return w == modal || w->worksWhenModal() || w->level() >= NSPopUpMenuWindowLevel;
+}
+
+void NSApplication::setMainMenu(const Id& menu)
+{
+    m_mainMenu = menu;
+    NSMenuBarWindow::synchronize();
 }
 
 void NSApplication::setMenuKeyEquivalentHandler(MenuKeyEquivalentHandler handler)

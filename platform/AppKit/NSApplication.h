@@ -125,7 +125,8 @@ public:
 
     // --- Menus (the menu layer fills these in) ---
     Id mainMenu() const { return m_mainMenu; }
-    void setMainMenu(const Id& menu) { m_mainMenu = menu; }
+    // Also shows or updates the menu-bar window where the server wants one.
+    void setMainMenu(const Id& menu);
     // Offers a key-down to the main menu's key equivalents; answers YES when
     // one fired. The menu layer installs it.
     using MenuKeyEquivalentHandler = std::function<bool(const Id& mainMenu, const Ref<NSEvent>& event)>;

@@ -134,6 +134,16 @@ public:
         (void)window, (void)themeName, (void)image, (void)hotSpot;
     }
 
+    // --- Menu bar and dock menu ---
+    // Whether the application shows a menu-bar window of its own across the
+    // top of the main screen (a desktop without a global menu bar).
+    virtual bool wantsMenuBarWindow() const { return false; }
+    // Puts up a status icon whose click opens the dock menu
+    // (NSMenuBarWindow::popUpDockMenu), when the desktop has a place for one;
+    // answers whether the icon is up. When not, the menu bar shows the dock
+    // menu as its last menu.
+    virtual bool showDockIcon() { return false; }
+
     // --- Services ---
     virtual void beep() = 0;
     // Answers whether the URL could be handed to a handler.

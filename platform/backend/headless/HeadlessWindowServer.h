@@ -29,6 +29,11 @@ public:
     void configureMainScreen(NSSize size, NSSize physicalMM);
     // The strip at the top of the main screen kept for the menu bar (24).
     void setMenuBarHeight(CGFloat height);
+    // Whether the application shows its own menu-bar window (off by
+    // default) and whether a status icon for the dock menu can be put up
+    // (off: the menu bar shows the dock menu).
+    void setShowsMenuBar(bool shows) { m_showsMenuBar = shows; }
+    void setHasDockIconHost(bool has) { m_dockIconHost = has; }
     // Replaces every screen; an empty list is allowed.
     void setScreens(std::vector<WSScreen> screens);
     // The colour behind all windows (premultiplied 0xAARRGGBB).
@@ -112,6 +117,8 @@ public:
         m_cursor = {window, themeName, image, hotSpot};
         ++m_cursorChanges;
     }
+    bool wantsMenuBarWindow() const override { return m_showsMenuBar; }
+    bool showDockIcon() override { return m_dockIconHost; }
     void beep() override { ++m_beeps; }
     bool openURL(const std::string& url) override;
 
@@ -135,6 +142,8 @@ private:
 
     std::vector<WSScreen> m_screens;
     CGFloat m_menuBar = 24;
+    bool m_showsMenuBar = false;
+    bool m_dockIconHost = false;
     uint32_t m_desktop = 0xFF808080;
     std::map<WSWindowID, Window> m_windows;
     std::vector<WSWindowID> m_order;  // visible windows, front first

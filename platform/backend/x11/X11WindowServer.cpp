@@ -17,6 +17,7 @@
 #include "Foundation/NSLog.h"
 #include "Foundation/NSTimer.h"
 #include "backend/x11/X11Keyboard.h"
+#include "backend/x11/X11TrayIcon.h"
 #include "backend/x11/X11Window.h"
 
 namespace {
@@ -78,8 +79,10 @@ X11WindowServer::X11WindowServer()
 
     // The root's substructure tells when other clients map or raise windows
     // (overlays are raised again when no window manager does it), its
-    // properties when the work area or the window manager changes.
-    const uint32_t rootEvents = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    // properties when the work area or the window manager changes, its
+    // structure when a system tray starts (MANAGER).
+    const uint32_t rootEvents =
+        XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     xcb_change_window_attributes(m_conn, m_root, XCB_CW_EVENT_MASK, &rootEvents);
 
     m_gc = xcb_generate_id(m_conn);
@@ -108,6 +111,7 @@ X11WindowServer::~X11WindowServer()
     SymbolicHotKeys::setSuspensionHandler(nullptr);
     KeyState::setQuery(nullptr);
     setSuspended(false);
+    m_trayIcon.reset();
     for (auto& [id, w] : m_windows) {
         unrealize(*w);
         releaseBuffer(*w);
@@ -235,7 +239,7 @@ void X11WindowServer::drainEvents()
 {
     if (m_lost) return;
     while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn)) {
-        handle(e);
+        if (!m_trayIcon || !m_trayIcon->handle(e)) handle(e);
         std::free(e);
     }
     if (m_rawMotion) notifyPointer();
@@ -248,7 +252,7 @@ void X11WindowServer::endOfTurn()
     if (m_lost) return;
     xcb_flush(m_conn);
     while (xcb_generic_event_t* e = xcb_poll_for_queued_event(m_conn)) {
-        handle(e);
+        if (!m_trayIcon || !m_trayIcon->handle(e)) handle(e);
         std::free(e);
     }
     if (m_rawMotion) notifyPointer();

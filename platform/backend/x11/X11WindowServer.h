@@ -21,6 +21,7 @@
 
 class NSTimer;
 class X11Keyboard;
+class X11TrayIcon;
 
 class X11WindowServer : public WindowServer {
 public:
@@ -69,6 +70,10 @@ public:
     void unregisterHotKey(NSInteger registration) override;
     void beep() override;
     bool openURL(const std::string& url) override;
+    // The X desktop has no global menu bar; the dock menu goes on a tray
+    // icon where a system tray runs (X11TrayIcon.cpp).
+    bool wantsMenuBarWindow() const override { return true; }
+    bool showDockIcon() override;
 
     // --- Coordinates: X root pixels (y down) <-> global points (y up) ---
     NSPoint pointFromX(int x, int y) const;
@@ -182,4 +187,6 @@ private:
     uint16_t m_numLockMask = 0;
     bool m_keyboardGrabbed = false;
     Ref<NSTimer> m_keymapTimer;
+
+    std::unique_ptr<X11TrayIcon> m_trayIcon;
 };

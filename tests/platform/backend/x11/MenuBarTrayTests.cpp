@@ -1,0 +1,253 @@
+// The dock menu's tray icon against a stand-in system tray on the test
+// program's Xvfb: the icon asks to be docked (XEmbed), its click opens the
+// dock menu, and the menu bar takes the dock menu back when the tray goes
+// and gives it up when a tray comes.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "AppKit/NSApplication.h"
+#include "AppKit/NSMenu.h"
+#include "AppKit/NSMenuBarWindow.h"
+#include "Foundation/NSClass.h"
+#include "Foundation/NSDate.h"
+#include "Foundation/NSRunLoop.h"
+#include "backend/x11/X11WindowServer.h"
+
+extern char** environ;
+
+// The dock menu's delegate and the target of its item.
+class TrayDockDelegate : public NSObject, public NSApplicationDelegate {
+    NS_OBJECT(TrayDockDelegate, NSObject)
+public:
+    int asked = 0;
+    int chosen = 0;
+    Ref<NSMenu> menu;
+    Id applicationDockMenu(const Ref<NSApplication>&) override
+    {
+        ++asked;
+        return menu;
+    }
+    void choose(const Id&) { ++chosen; }
+    static void describeClass(NSClassMembers<TrayDockDelegate>& m) { m.action("choose:", &TrayDockDelegate::choose); }
+};
+NS_CLASS_DEFINE(TrayDockDelegate)
+
+namespace {
+
+// Runs a tool to its end, at most five seconds.
+bool runTool(std::vector<std::string> args)
+{
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+    for (int i = 0; i < 500; ++i) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return false;
+}
+
+// A system tray as far as docking goes, on its own connection: owns the
+// selection, hears dock requests and embeds the icon it is asked to take,
+// keeping it in its save-set as trays do.
+class FakeTray {
+public:
+    FakeTray() : m_conn(xcb_connect(nullptr, nullptr))
+    {
+        xcb_connection_t* conn = m_conn;
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;
+        m_root = screen->root;
+        m_window = xcb_generate_id(conn);
+        const uint32_t values[] = {screen->white_pixel, 1};
+        xcb_create_window(conn, XCB_COPY_FROM_PARENT, m_window, m_root, 1200, 760, 24, 24, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+                          XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+        xcb_map_window(conn, m_window);
+        m_selection = atom("_NET_SYSTEM_TRAY_S0");
+        xcb_set_selection_owner(conn, m_window, m_selection, XCB_CURRENT_TIME);
+        // A round trip: the server owns up to the tray before anyone asks.
+        std::free(xcb_get_selection_owner_reply(conn, xcb_get_selection_owner(conn, m_selection), nullptr));
+    }
+    ~FakeTray() { close(); }
+
+    xcb_atom_t atom(const char* name)
+    {
+        auto* r = xcb_intern_atom_reply(m_conn, xcb_intern_atom(m_conn, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t a = r ? r->atom : 0;
+        std::free(r);
+        return a;
+    }
+    // What a starting tray tells the clients on the root.
+    void announce()
+    {
+        xcb_client_message_event_t m{};
+        m.response_type = XCB_CLIENT_MESSAGE;
+        m.format = 32;
+        m.window = m_root;
+        m.type = atom("MANAGER");
+        m.data.data32[0] = XCB_CURRENT_TIME;
+        m.data.data32[1] = m_selection;
+        m.data.data32[2] = m_window;
+        xcb_send_event(m_conn, 0, m_root, XCB_EVENT_MASK_STRUCTURE_NOTIFY, reinterpret_cast<const char*>(&m));
+        xcb_flush(m_conn);
+    }
+    // The icon of the last dock request read, embedded at the tray's corner;
+    // 0 while none came.
+    xcb_window_t takeDockRequest()
+    {
+        const xcb_atom_t opcode = atom("_NET_SYSTEM_TRAY_OPCODE");
+        while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn)) {
+            if ((e->response_type & 0x7F) == XCB_CLIENT_MESSAGE) {
+                const auto* m = reinterpret_cast<xcb_client_message_event_t*>(e);
+                if (m->type == opcode && m->data.data32[1] == 0) m_icon = m->data.data32[2];
+            }
+            std::free(e);
+        }
+        if (!m_icon || m_embedded == m_icon) return m_icon;
+        m_embedded = m_icon;
+        xcb_reparent_window(m_conn, m_icon, m_window, 0, 0);
+        const uint32_t size[] = {24, 24};
+        xcb_configure_window(m_conn, m_icon, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+        xcb_change_save_set(m_conn, XCB_SET_MODE_INSERT, m_icon);
+        xcb_map_window(m_conn, m_icon);
+        std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));  // done before a click
+        return m_icon;
+    }
+    // The tray quits: the server hands the icon back to the root.
+    void close()
+    {
+        if (!m_conn) return;
+        xcb_disconnect(m_conn);
+        m_conn = nullptr;
+    }
+
+private:
+    xcb_connection_t* m_conn;
+    xcb_window_t m_root = 0, m_window = 0, m_icon = 0, m_embedded = 0;
+    xcb_atom_t m_selection = 0;
+};
+
+class MenuBarTrayTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display (Xvfb is not installed)";
+        NSApplication::sharedApplication();
+        ASSERT_NE(X11WindowServer::current(), nullptr);
+        m_conn = xcb_connect(nullptr, nullptr);
+        ASSERT_FALSE(xcb_connection_has_error(m_conn));
+        m_previousDelegate = NSApp->delegate();
+        m_delegate = NSObject::make<TrayDockDelegate>();
+        m_delegate->menu = NSMenu::menuWithTitle("Dock"_ns);
+        m_delegate->menu->addItemWithTitle("Choose"_ns, "choose:", ""_ns)->setTarget(m_delegate);
+        NSApp->setDelegate(m_delegate);
+        m_mainMenu = NSMenu::menuWithTitle("Main"_ns);
+        m_mainMenu->addItemWithTitle("App"_ns, {}, ""_ns)->setSubmenu(NSMenu::menuWithTitle("App"_ns));
+    }
+    void TearDown() override
+    {
+        if (!m_conn) return;
+        NSApp->setMainMenu(nullptr);
+        NSApp->setDelegate(m_previousDelegate);
+        xcb_disconnect(m_conn);
+    }
+
+    static bool waitFor(const std::function<bool()>& condition)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < deadline) {
+            while (auto e = NSApp->nextEventMatchingMask(NSAnyEventMask, NSDate::dateWithTimeIntervalSinceNow(0.01),
+                                                         NSDefaultRunLoopMode, true))
+                NSApp->sendEvent(e);
+            if (condition()) return true;
+        }
+        return condition();
+    }
+    static bool barHasDockMenu()
+    {
+        auto bar = NSMenuBarWindow::shared();
+        return bar && !bar->menuBarView()->entries().empty() && bar->menuBarView()->entries().back().isDockMenu;
+    }
+    std::vector<uint32_t> cardinals(xcb_window_t w, xcb_atom_t atom)
+    {
+        auto* r = xcb_get_property_reply(m_conn, xcb_get_property(m_conn, 0, w, atom, XCB_ATOM_ANY, 0, 16), nullptr);
+        std::vector<uint32_t> values;
+        if (r && r->format == 32) {
+            const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(r));
+            values.assign(v, v + xcb_get_property_value_length(r) / 4);
+        }
+        std::free(r);
+        return values;
+    }
+
+    xcb_connection_t* m_conn = nullptr;
+    Id m_previousDelegate;
+    Ref<TrayDockDelegate> m_delegate;
+    Ref<NSMenu> m_mainMenu;
+};
+
+}
+
+TEST_F(MenuBarTrayTest, TheIconDocksOpensTheDockMenuAndTheBarFollowsTheTray)
+{
+    // No tray: the bar keeps the dock menu.
+    NSApp->setMainMenu(m_mainMenu);
+    ASSERT_TRUE(NSMenuBarWindow::shared());
+    EXPECT_TRUE(barHasDockMenu());
+
+    // A tray starts: the icon asks to be docked, with its XEmbed info, and
+    // the bar gives up the dock menu.
+    FakeTray tray;
+    tray.announce();
+    xcb_window_t icon = 0;
+    ASSERT_TRUE(waitFor([&] { return (icon = tray.takeDockRequest()) != 0 && !barHasDockMenu(); }));
+    EXPECT_EQ(cardinals(icon, tray.atom("_XEMBED_INFO")), (std::vector<uint32_t>{0, 1}));
+
+    // A click on the icon asks for the dock menu and opens it; a click on
+    // its item chooses it.
+    NSRunLoop::currentRunLoop()->performBlock({NSEventTrackingRunLoopMode}, [] {
+        for (auto& w : NSWindow::allWindows()) {
+            if (!w->isVisible() || w->roleName() != "menu") continue;
+            const NSRect f = w->frame();
+            const int x = int(f.origin.x) + 60, y = 800 - int(NSMaxY(f)) + 14;
+            runTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"});
+        }
+    });
+    ASSERT_TRUE(runTool({"xdotool", "mousemove", "1210", "770", "click", "1"}));
+    ASSERT_TRUE(waitFor([&] { return m_delegate->chosen == 1; }));
+    EXPECT_EQ(m_delegate->asked, 1);
+
+    // The tray quits: the bar takes the dock menu back, and the icon the
+    // server handed to the root leaves no stray window.
+    tray.close();
+    ASSERT_TRUE(waitFor([&] { return barHasDockMenu(); }));
+    EXPECT_TRUE(waitFor([&] {
+        auto* attributes = xcb_get_window_attributes_reply(m_conn, xcb_get_window_attributes(m_conn, icon), nullptr);
+        const bool gone = !attributes;
+        std::free(attributes);
+        return gone;
+    }));
+
+    // A tray already running when the menu bar is set up takes a new icon
+    // at once.
+    FakeTray second;
+    NSApp->setMainMenu(m_mainMenu);
+    EXPECT_FALSE(barHasDockMenu());
+    EXPECT_TRUE(waitFor([&] { return second.takeDockRequest() != 0; }));
+}
