@@ -32,6 +32,7 @@ void AboutBox::initialize()
 void AboutBox::awakeFromNib()
 {
     window()->setReleasedWhenClosed(false);
+    window()->setRoleName("About");
     auto bundle = NSBundle::mainBundle();
     m_versionString->setStringValue(NSString::stringWithFormat(
         "%@ %@ (%@)"_ns, AppText::text("VSversion"), bundle->objectForInfoDictionaryKey("CFBundleShortVersionString"_ns),

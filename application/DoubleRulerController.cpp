@@ -37,6 +37,8 @@ void DoubleRulerController::initialize()
 // The window opens centred on the main screen; the buttons get their artwork.
 void DoubleRulerController::awakeFromNib()
 {
+    // The two-armed ruler sits in the screen corner at first launch.
+    window()->setRoleName("Corner Ruler");
     if (auto screen = NSScreen::mainScreen()) {
         const NSRect s = screen->visibleFrame();
         const NSSize size = window()->frame().size;

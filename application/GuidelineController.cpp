@@ -23,6 +23,7 @@ void GuidelineController::initialize()
 void GuidelineController::awakeFromNib()
 {
     auto w = window();
+    w->setRoleName("Guidelines");
     w->setHasShadow(false);
     w->invalidateShadow();
     handleScreenParametersHasChanged(nullptr);

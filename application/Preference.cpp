@@ -52,6 +52,7 @@ void Preference::initialize()
 void Preference::awakeFromNib()
 {
     window()->setReleasedWhenClosed(false);
+    window()->setRoleName("Preferences");
     m_transSlider->setIntegerValue(defaults()->integerForKey("TransValue"_ns));
     m_transValue->setIntegerValue(m_transSlider->integerValue());
     m_horMatrix->deselectAllCells();

@@ -56,14 +56,16 @@ protected:
 
     Session& session() { return *m_session; }
 
-    // Starts the program and answers its first mapped window, or "". A
-    // second launch in a test names another log.
-    std::string launch(const std::string& log = "plumbline.log")
+    // Starts the program and answers its window of that name (the corner
+    // ruler of a first launch unless told), or "". A second launch in a test
+    // names another log.
+    std::string launch(const std::string& log = "plumbline.log", const std::string& windowName = "Corner Ruler")
     {
         m_programLog = log;
         m_program = session().launchProgram(log);
-        const std::string window = session().waitForWindow("plumbline", std::chrono::seconds(60));
-        EXPECT_FALSE(window.empty()) << "no window mapped; program output:\n" << programOutput();
+        const std::string window = session().waitForWindowNamed(windowName, std::chrono::seconds(60));
+        EXPECT_FALSE(window.empty()) << "no window \"" << windowName << "\" mapped; program output:\n"
+                                     << programOutput();
         return window;
     }
 

@@ -105,7 +105,7 @@ TEST_F(EndToEnd, GuidelinesDrawTheirLinesLetClicksThroughAndAreStoredOnQuit)
     writeDefaults({"GuidelinesVisible=YES", "RUVFirstStart=NO", "GuidelineSets=1:300,0:200"});
     startHelper(0, 0, kScreenWidth, kScreenHeight);
     m_program = session().launchProgram();
-    ASSERT_FALSE(session().waitForWindow("plumbline", 60s).empty()) << programOutput();
+    ASSERT_FALSE(session().waitForWindowNamed("Guidelines", 60s).empty()) << programOutput();
     auto notHelper = [](uint32_t p) { return !isHelper(p); };
     auto lineColumn = [&](const Shot& s) { return s.count(299, 400, 3, 100, notHelper); };
     // The view's origin is the top of the visible frame, which leaves room

@@ -35,7 +35,7 @@ protected:
 TEST_F(GuidelineScenario, LinesAreDraggedByTheirDragBoxAndDeletedByTheirDeleteBox)
 {
     writeDefaults({"GuidelinesVisible=YES", "RUVFirstStart=NO", "GuidelineSets=1:300,0:200"});
-    const std::string window = launch();
+    const std::string window = launch("plumbline.log", "Guidelines");
     ASSERT_FALSE(window.empty());
     m_view = geometry(window);
     ASSERT_GT(m_view.width, 800);

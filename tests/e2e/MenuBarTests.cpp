@@ -120,7 +120,7 @@ bool isMenuPanel(uint32_t rgb) { return rgb == 0xf7f7f7 || rgb == 0xf8f8f8; }
 TEST_F(MenuBarEndToEnd, MenuBarWorksByKeyboardOnceAPlumblineWindowHasTheFocus)
 {
     m_program = m_session->launchProgram();
-    const std::string ruler = m_session->waitForWindow("^plumbline$", 60s);
+    const std::string ruler = m_session->waitForWindowNamed("Corner Ruler", 60s);
     ASSERT_FALSE(ruler.empty()) << programOutput();
     const auto bars = windows("^menubar$");
     ASSERT_EQ(bars.size(), 1u) << programOutput();
@@ -179,7 +179,7 @@ TEST_F(MenuBarEndToEnd, MenuBarWorksByKeyboardOnceAPlumblineWindowHasTheFocus)
 TEST_F(MenuBarEndToEnd, DockMenuOpensFromItsMenuBarFallback)
 {
     m_program = m_session->launchProgram();
-    ASSERT_FALSE(m_session->waitForWindow("^menubar$", 60s).empty()) << programOutput();
+    ASSERT_FALSE(m_session->waitForWindowNamed("menubar", 60s).empty()) << programOutput();
     // The last title ends where the bar's text ends.
     int textEnd = -1;
     const Shot bar = m_session->pollShot("dock-title", [&](const Shot& s) {

@@ -168,7 +168,7 @@ TEST_F(RecorderScenario, CombinationHeldByAnotherClientIsRefusedButStoredAndWork
     EXPECT_NE(stored.find(kStoredFlags), std::string::npos) << stored;
 
     EXPECT_EQ(session().terminate(holder, 5s), 128 + SIGTERM);
-    const std::string window = launch("relaunch.log");
+    const std::string window = launch("relaunch.log", "Guidelines");
     ASSERT_FALSE(window.empty());
     const Geometry view = geometry(window);
     auto lineShown = [&](const Shot& s) { return s.count(view.x + 1000, view.y + 100, 1, 200, isDark) == 200; };
