@@ -12,6 +12,7 @@
 #include "AppKit/NSBundleNibLoading.h"
 #include "AppKit/NSNibAwaking.h"
 #include "AppKit/NSNibLoading.h"
+#include "AppKit/NSScrollView.h"
 #include "AppKit/NSView.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSClass.h"
@@ -413,6 +414,9 @@ void registerCoreOutlets()
         w->setInitialFirstResponder(dynamic_ref_cast<NSResponder>(v));
     });
     NSNib::registerOutletSetter<NSResponder>("menu", [](NSResponder* r, const Id& v) { r->setMenu(v); });
+    NSNib::registerOutletSetter<NSScrollView>("documentView", [](NSScrollView* s, const Id& v) {
+        s->setDocumentView(dynamic_ref_cast<NSView>(v));
+    });
 }
 
 [[maybe_unused]] const bool g_loaderInstalled = [] {
