@@ -105,7 +105,11 @@ bool AppDriver::onMain(const std::function<void()>& function, double timeout)
     });
     {
         std::unique_lock guard(call->lock);
-        if (!call->done.wait_until(guard, deadlineAfter(timeout), [&] { return call->finished || programEnded(); })) {
+        // The end of the program notifies no one: look at it now and then.
+        const auto deadline = deadlineAfter(timeout);
+        auto over = [&] { return call->finished || programEnded(); };
+        while (!over() && Clock::now() < deadline) call->done.wait_for(guard, std::chrono::milliseconds(5), over);
+        if (!over()) {
             std::string pending;
             NSApplication::isIdle(&pending);
             ADD_FAILURE() << "The main thread did not run a call within " << timeout << " s: " << pending;
