@@ -1,9 +1,9 @@
 #pragma once
-// Outlets the dialogs' interface files use that the platform classes do not
-// offer themselves: a scroll view's "documentView".
+// The dialogs' interface files connect only outlets that the platform classes
+// register themselves (a scroll view's "documentView" among them), so nothing
+// is left to install here; install() stays until the dialogs stop calling it.
 namespace ZAKInterfaceOutlets {
 
-// Registers the setters once; later calls do nothing.
 void install();
 
 }

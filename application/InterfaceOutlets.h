@@ -1,15 +1,17 @@
 #pragma once
 // Outlets of the program's interface files that the loader cannot set by
-// key-value coding: each class registers a setter per outlet name.
+// key-value coding: each class registers a setter per outlet name. The
+// platform classes register their own outlets (a window controller's
+// "window", a table's "dataSource").
 #include <string>
 #include <vector>
 
 #include "AppKit/NSNib.h"
 
 namespace InterfaceOutlets {
-// The outlets every interface file of the program uses on framework classes:
-// a window controller's "window" and a table's "dataSource". Safe to call
-// more than once.
+// Keeps the classes that only the interface files name linked into every
+// program that loads the files (see interfaceOnlyClasses). The controllers
+// call it before they register their outlets; safe to call more than once.
 void registerFrameworkOutlets();
 
 // Answers the classes the interface files name that no code refers to, so

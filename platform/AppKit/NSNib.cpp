@@ -12,6 +12,7 @@
 #include "AppKit/NSBundleNibLoading.h"
 #include "AppKit/NSNibAwaking.h"
 #include "AppKit/NSNibLoading.h"
+#include "AppKit/NSScrollView.h"
 #include "AppKit/NSView.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSClass.h"
@@ -402,17 +403,15 @@ bool loadFile(const Ref<NSString>& path, const Id& owner, Ref<NSArray>* topLevel
     return false;
 }
 
-// Outlets of the core classes that files connect but that have no key-value
-// property of that name.
+// Outlets of the platform classes that files connect but that have no
+// key-value property of that name (the others, such as an application's or a
+// window's "delegate", go through the property).
 void registerCoreOutlets()
 {
-    NSNib::registerOutletSetter<NSApplication>("delegate", [](NSApplication* app, const Id& v) { app->setDelegate(v); });
-    NSNib::registerOutletSetter<NSApplication>("mainMenu", [](NSApplication* app, const Id& v) { app->setMainMenu(v); });
-    NSNib::registerOutletSetter<NSWindow>("delegate", [](NSWindow* w, const Id& v) { w->setDelegate(v); });
-    NSNib::registerOutletSetter<NSWindow>("initialFirstResponder", [](NSWindow* w, const Id& v) {
-        w->setInitialFirstResponder(dynamic_ref_cast<NSResponder>(v));
-    });
     NSNib::registerOutletSetter<NSResponder>("menu", [](NSResponder* r, const Id& v) { r->setMenu(v); });
+    NSNib::registerOutletSetter<NSScrollView>("documentView", [](NSScrollView* s, const Id& v) {
+        s->setDocumentView(dynamic_ref_cast<NSView>(v));
+    });
 }
 
 [[maybe_unused]] const bool g_loaderInstalled = [] {

@@ -31,6 +31,8 @@ void NSTableView::describeClass(NSClassMembers<NSTableView>& m)
     m.property("rowHeight", &NSTableView::rowHeight, &NSTableView::setRowHeight);
     m.property("allowsMultipleSelection", &NSTableView::allowsMultipleSelection, &NSTableView::setAllowsMultipleSelection);
     m.property("allowsEmptySelection", &NSTableView::allowsEmptySelection, &NSTableView::setAllowsEmptySelection);
+    // Interface files connect the "dataSource" outlet through this.
+    m.property("dataSource", &NSTableView::dataSource, &NSTableView::setDataSource);
 }
 
 NSTableView::~NSTableView()

@@ -20,6 +20,8 @@
 
 struct AppDriver::Shared {
     std::atomic<bool> ended{false};
+    // Calls given to the main thread that have not started yet.
+    std::atomic<int> unstarted{0};
 };
 
 namespace {
@@ -43,13 +45,35 @@ bool AppDriver::programEnded() const
     return m_shared->ended.load();
 }
 
+// Gives the call to the main thread, in every mode the loop may run.
+//
+// Announcing the work before queueing it is not enough for waitIdle: the
+// loop may read the announcement, find nothing queued yet and go back to
+// waiting, and then look idle while the call sits in its queue. So the
+// call counts as pending until it starts, and it announces itself again
+// when it starts, so that the loop is not idle before it has come round
+// once more after the call (and after the display and the work the call
+// caused in that pass).
+void AppDriver::toMainThread(std::function<void()> call)
+{
+    auto shared = m_shared;
+    shared->unstarted.fetch_add(1);
+    NSApplication::noteExternalWork();
+    NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [shared, call = std::move(call)] {
+        NSApplication::noteExternalWork();
+        shared->unstarted.fetch_sub(1);
+        call();
+    });
+}
+
 bool AppDriver::waitIdle(double timeout)
 {
     const auto deadline = deadlineAfter(timeout);
     std::string pending;
     for (;;) {
         if (programEnded()) return true;
-        if (NSApplication::isIdle(&pending)) return true;
+        if (m_shared->unstarted.load() > 0) pending = "a call given to the main thread has not started";
+        else if (NSApplication::isIdle(&pending)) return true;
         if (Clock::now() >= deadline) break;
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
@@ -67,8 +91,7 @@ bool AppDriver::onMain(const std::function<void()>& function, double timeout)
         std::string error;
     };
     auto call = std::make_shared<Call>();
-    NSApplication::noteExternalWork();
-    NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [call, function] {
+    toMainThread([call, function] {
         std::string error;
         try {
             function();
@@ -82,7 +105,11 @@ bool AppDriver::onMain(const std::function<void()>& function, double timeout)
     });
     {
         std::unique_lock guard(call->lock);
-        if (!call->done.wait_until(guard, deadlineAfter(timeout), [&] { return call->finished || programEnded(); })) {
+        // The end of the program notifies no one: look at it now and then.
+        const auto deadline = deadlineAfter(timeout);
+        auto over = [&] { return call->finished || programEnded(); };
+        while (!over() && Clock::now() < deadline) call->done.wait_for(guard, std::chrono::milliseconds(5), over);
+        if (!over()) {
             std::string pending;
             NSApplication::isIdle(&pending);
             ADD_FAILURE() << "The main thread did not run a call within " << timeout << " s: " << pending;
@@ -100,8 +127,7 @@ bool AppDriver::onMain(const std::function<void()>& function, double timeout)
 bool AppDriver::post(const std::function<void()>& function, double timeout)
 {
     if (programEnded()) return false;
-    NSApplication::noteExternalWork();
-    NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [function] {
+    toMainThread([function] {
         try {
             function();
         } catch (const std::exception& e) {
@@ -204,8 +230,7 @@ void AppDriver::advance(double seconds)
     if (programEnded()) return;
     // The loop moves the clock itself, from timer to timer, in the mode it is
     // running; a modal session a timer opens does not block the driver.
-    NSApplication::noteExternalWork();
-    NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [seconds] {
+    toMainThread([seconds] {
         auto loop = NSRunLoop::mainRunLoop();
         loop->advance(seconds, loop->currentMode());
     });
@@ -269,8 +294,7 @@ int AppDriver::beepCount()
 bool AppDriver::terminate(double timeout)
 {
     if (programEnded()) return true;
-    NSApplication::noteExternalWork();
-    NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [] {
+    toMainThread([] {
         if (NSApp) NSApp->terminate(nullptr);
     });
     const auto deadline = deadlineAfter(timeout);

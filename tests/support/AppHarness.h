@@ -22,8 +22,9 @@
 
 class AppDriver {
 public:
-    // Real seconds a wait may take before it fails the test.
-    static constexpr double kDefaultTimeout = 10;
+    // Real seconds a wait may take before it fails the test: generous, as a
+    // loaded machine under the sanitizers may take seconds for one step.
+    static constexpr double kDefaultTimeout = 30;
 
     // --- Waiting ---
     // Until the event loop waits with nothing to do; fails the test, listing
@@ -80,6 +81,7 @@ private:
     std::shared_ptr<Shared> m_shared;
     std::string m_configHome;
     void inject(const std::function<void()>& injection);
+    void toMainThread(std::function<void()> call);
 };
 
 class AppHarness {

@@ -54,7 +54,7 @@ public:
     void addReply(Reply reply);
     std::vector<Request> requests() const;
     // Waits until that many requests have been received; false on time-out.
-    bool waitForRequests(size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(5)) const;
+    bool waitForRequests(size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(30)) const;
     void stop();
 
 private:

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "ArchiveTestSupport.h"
 #include "Foundation/NSArchiver.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
@@ -15,23 +16,6 @@
 #include "Foundation/NSUnarchiver.h"
 #include "Foundation/NSValue.h"
 #include "fixtures/CollectionSamples.h"
-
-// Records whether anything of the class ever ran. Outside the anonymous
-// namespace: its staticClass is never called, which must not warn.
-class ArchiveTestIntruder : public NSObject, public NSCoding {
-    NS_OBJECT(ArchiveTestIntruder, NSObject)
-public:
-    static inline bool initialized = false, constructed = false, decoded = false;
-    static void initialize() { initialized = true; }
-    ArchiveTestIntruder() { constructed = true; }
-    void encodeWithCoder(NSCoder*) const override {}
-    Id initWithCoder(NSCoder*) override
-    {
-        decoded = true;
-        return this;
-    }
-};
-NS_CLASS_DEFINE(ArchiveTestIntruder)
 
 namespace {
 
@@ -104,19 +88,6 @@ public:
 NS_CLASS_DEFINE(ArchiveTestDecoy)
 
 const float kPositions[] = {0.1f, -0.0f, 1e-45f, std::numeric_limits<float>::max(), std::numeric_limits<float>::infinity()};
-
-uint32_t bitsOf(float f)
-{
-    uint32_t b;
-    std::memcpy(&b, &f, 4);
-    return b;
-}
-uint64_t bitsOf(double d)
-{
-    uint64_t b;
-    std::memcpy(&b, &d, 8);
-    return b;
-}
 
 NSClassList graphClasses()
 {

@@ -5,6 +5,7 @@
 #include <limits>
 #include <random>
 
+#include "ArchiveTestSupport.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
@@ -17,23 +18,6 @@
 #include "fixtures/CollectionSamples.h"
 
 using json = nlohmann::ordered_json;
-
-// Records whether anything of the class ever ran. Outside the anonymous
-// namespace: its staticClass is never called, which must not warn.
-class KeyedTestIntruder : public NSObject, public NSCoding {
-    NS_OBJECT(KeyedTestIntruder, NSObject)
-public:
-    static inline bool initialized = false, constructed = false, decoded = false;
-    static void initialize() { initialized = true; }
-    KeyedTestIntruder() { constructed = true; }
-    void encodeWithCoder(NSCoder*) const override {}
-    Id initWithCoder(NSCoder*) override
-    {
-        decoded = true;
-        return this;
-    }
-};
-NS_CLASS_DEFINE(KeyedTestIntruder)
 
 namespace {
 
@@ -138,19 +122,6 @@ public:
     Weak<KeyedTestNode> m_parent;
 };
 NS_CLASS_DEFINE(KeyedTestNode)
-
-uint32_t bitsOf(float f)
-{
-    uint32_t b;
-    std::memcpy(&b, &f, 4);
-    return b;
-}
-uint64_t bitsOf(double d)
-{
-    uint64_t b;
-    std::memcpy(&b, &d, 8);
-    return b;
-}
 
 Ref<NSData> dataOf(const std::string& text) { return NSData::dataWithBytes(text.data(), text.size()); }
 
@@ -432,12 +403,12 @@ TEST(KeyedArchive, AClassOutsideTheAllowedSetRaisesBeforeAnythingOfItRuns)
 {
     auto data = dataOf(R"({"top": {"root": {"$ref": 1}},
                            "objects": [{"id": 1, "class": "NSArray", "keys": {"NS.objects": [{"$ref": 2}]}},
-                                       {"id": 2, "class": "KeyedTestIntruder"}]})");
+                                       {"id": 2, "class": "ArchiveTestIntruder"}]})");
     std::string reason = inconsistency([&] { NSKeyedUnarchiver::unarchiveObjectWithData(data, NSCoder::propertyListClasses()); });
-    EXPECT_NE(reason.find("class 'KeyedTestIntruder' is not among the allowed classes"), std::string::npos) << reason;
-    EXPECT_FALSE(KeyedTestIntruder::initialized);
-    EXPECT_FALSE(KeyedTestIntruder::constructed);
-    EXPECT_FALSE(KeyedTestIntruder::decoded);
+    EXPECT_NE(reason.find("class 'ArchiveTestIntruder' is not among the allowed classes"), std::string::npos) << reason;
+    EXPECT_FALSE(ArchiveTestIntruder::initialized);
+    EXPECT_FALSE(ArchiveTestIntruder::constructed);
+    EXPECT_FALSE(ArchiveTestIntruder::decoded);
     // Inline values are checked too.
     reason = inconsistency([&] { NSKeyedUnarchiver::unarchiveObjectWithData(dataOf(R"({"top": {"root": "text"}})"), {&NSNumber::classRecord()}); });
     EXPECT_NE(reason.find("'NSString' is not among the allowed classes"), std::string::npos) << reason;
@@ -445,9 +416,9 @@ TEST(KeyedArchive, AClassOutsideTheAllowedSetRaisesBeforeAnythingOfItRuns)
     // Without a set, any registered class decodes.
     auto decoded = dynamic_ref_cast<NSArray>(NSKeyedUnarchiver::unarchiveObjectWithData(data));
     ASSERT_TRUE(decoded);
-    EXPECT_TRUE(decoded->firstObject()->isKindOfClass(KeyedTestIntruder::staticClass()));
-    EXPECT_TRUE(KeyedTestIntruder::initialized);
-    EXPECT_TRUE(KeyedTestIntruder::decoded);
+    EXPECT_TRUE(decoded->firstObject()->isKindOfClass(ArchiveTestIntruder::staticClass()));
+    EXPECT_TRUE(ArchiveTestIntruder::initialized);
+    EXPECT_TRUE(ArchiveTestIntruder::decoded);
 }
 
 TEST(KeyedArchive, PlaceholdersResolveThroughTheCallersHook)

@@ -1,0 +1,5 @@
+#include "ArchiveTestSupport.h"
+
+#include "Foundation/NSClass.h"
+
+NS_CLASS_DEFINE(ArchiveTestIntruder)
