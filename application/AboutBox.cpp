@@ -24,7 +24,7 @@ Id AboutBox::init()
 
 void AboutBox::initialize()
 {
-    InterfaceOutlets::registerFrameworkOutlets();
+    InterfaceOutlets::keepInterfaceOnlyClasses();
     InterfaceOutlets::registerOutlet("versionString", &AboutBox::m_versionString);
     InterfaceOutlets::registerOutlet("copyrightString", &AboutBox::m_copyrightString);
 }

@@ -93,7 +93,7 @@ void AppController::initialize()
 void AppController::registerOutlets()
 {
     using InterfaceOutlets::registerOutlet;
-    InterfaceOutlets::registerFrameworkOutlets();
+    InterfaceOutlets::keepInterfaceOnlyClasses();
     registerOutlet("rulerMenu", &AppController::m_rulerMenu);
     registerOutlet("screenMenu", &AppController::m_screenMenu);
     registerOutlet("guidelineMenu", &AppController::m_guidelineMenu);

@@ -24,7 +24,7 @@ Id DoubleRulerController::init()
 void DoubleRulerController::initialize()
 {
     using InterfaceOutlets::registerOutlet;
-    InterfaceOutlets::registerFrameworkOutlets();
+    InterfaceOutlets::keepInterfaceOnlyClasses();
     registerOutlet("horView", &DoubleRulerController::m_horView);
     registerOutlet("verView", &DoubleRulerController::m_verView);
     registerOutlet("widthText", &DoubleRulerController::m_widthText);

@@ -16,7 +16,7 @@ Id GuidelineController::init()
 
 void GuidelineController::initialize()
 {
-    InterfaceOutlets::registerFrameworkOutlets();
+    InterfaceOutlets::keepInterfaceOnlyClasses();
     InterfaceOutlets::registerOutlet("view", &GuidelineController::m_view);
 }
 

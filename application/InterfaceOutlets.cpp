@@ -7,7 +7,7 @@
 #include "WhiteView.h"
 
 namespace InterfaceOutlets {
-void registerFrameworkOutlets()
+void keepInterfaceOnlyClasses()
 {
     (void)interfaceOnlyClasses();
 }

@@ -12,7 +12,7 @@ namespace InterfaceOutlets {
 // Keeps the classes that only the interface files name linked into every
 // program that loads the files (see interfaceOnlyClasses). The controllers
 // call it before they register their outlets; safe to call more than once.
-void registerFrameworkOutlets();
+void keepInterfaceOnlyClasses();
 
 // Answers the classes the interface files name that no code refers to, so
 // that the linker keeps them (and their registration by name) in every

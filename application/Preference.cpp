@@ -38,7 +38,7 @@ Id Preference::init()
 void Preference::initialize()
 {
     using InterfaceOutlets::registerOutlet;
-    InterfaceOutlets::registerFrameworkOutlets();
+    InterfaceOutlets::keepInterfaceOnlyClasses();
     registerOutlet("transSlider", &Preference::m_transSlider);
     registerOutlet("transValue", &Preference::m_transValue);
     registerOutlet("horMatrix", &Preference::m_horMatrix);

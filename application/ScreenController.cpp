@@ -14,7 +14,7 @@ Id ScreenController::init()
 
 void ScreenController::initialize()
 {
-    InterfaceOutlets::registerFrameworkOutlets();
+    InterfaceOutlets::keepInterfaceOnlyClasses();
     InterfaceOutlets::registerOutlet("view", &ScreenController::m_view);
 }
 

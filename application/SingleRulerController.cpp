@@ -31,7 +31,7 @@ Ref<SingleRulerController> SingleRulerController::initHorizontal(bool horizontal
 
 void SingleRulerController::initialize()
 {
-    InterfaceOutlets::registerFrameworkOutlets();
+    InterfaceOutlets::keepInterfaceOnlyClasses();
     InterfaceOutlets::registerOutlet("view", &SingleRulerController::m_view);
     InterfaceOutlets::registerOutlet("resizeButton", &SingleRulerController::m_resizeButton);
 }

@@ -6,7 +6,6 @@
 #include "Foundation/NSException.h"
 #include "FoundationExtensions/ZAKNSStringExtension.h"
 #include "ZAKAppKit/ZAKCrashReporter/ZAKCrashReporter.h"
-#include "ZAKAppKit/ZAKInterfaceOutlets.h"
 
 ZAKCrashReporter::ZAKCrashReporter() = default;
 ZAKCrashReporter::~ZAKCrashReporter() = default;
@@ -27,7 +26,6 @@ void ZAKCrashReporter::describeClass(NSClassMembers<ZAKCrashReporter>& m) {
 
 Id ZAKCrashReporter::init() {
     NSObject::init();
-    ZAKInterfaceOutlets::install();
     Ref<NSNib> nib = NSNib::alloc<NSNib>()->initWithNibNamed("ZAKCrashReporter"_ns, nullptr);
     Ref<NSArray> objects;
     if (!nib || !nib->instantiateWithOwner(Id(this), &objects) || !m_reporterWindow)

@@ -9,7 +9,6 @@
 #include "Foundation/NSURL.h"
 #include "FoundationExtensions/ZAKNSObject.Extension.h"
 #include "ZAKAppKit/ZAKFeedbackProvider/ZAKFeedbackProvider.h"
-#include "ZAKAppKit/ZAKInterfaceOutlets.h"
 
 namespace {
 
@@ -45,7 +44,6 @@ void ZAKFeedbackProvider::showFeedbackProviderDialog() {
 
 Id ZAKFeedbackProvider::init() {
     NSObject::init();
-    ZAKInterfaceOutlets::install();
     Ref<NSNib> nib = NSNib::alloc<NSNib>()->initWithNibNamed("ZAKFeedbackProvider"_ns, nullptr);
     Ref<NSArray> objects;
     if (!nib || !nib->instantiateWithOwner(Id(this), &objects) || !m_feedbackWindow)

@@ -1,7 +1,0 @@
-#include "ZAKAppKit/ZAKInterfaceOutlets.h"
-
-namespace ZAKInterfaceOutlets {
-
-void install() {}
-
-}
