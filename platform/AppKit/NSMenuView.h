@@ -24,7 +24,7 @@ public:
     // Between a title and its key equivalent or submenu arrow.
     static constexpr CGFloat kRightGap = 24;
     // Between the key equivalent or arrow and the menu's right edge.
-    static constexpr CGFloat kRightMargin = 10;
+    static constexpr CGFloat kRightMargin = 14;
     static constexpr CGFloat kArrowWidth = 5;
     static constexpr CGFloat kArrowHeight = 9;
 
