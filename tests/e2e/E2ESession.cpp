@@ -168,7 +168,7 @@ std::vector<std::string> Session::environment() const
     std::string asan = env("ASAN_OPTIONS");
     asan += std::string(asan.empty() ? "" : ":") + "suppressions=" E2E_ASAN_SUPPRESSIONS;
     std::vector<std::string> result = {
-        "PATH=" + env("PATH"),
+        "PATH=" + m_pathPrefix + env("PATH"),
         "DISPLAY=" + m_display,
         "HOME=" + m_root + "/home",
         "XDG_CONFIG_HOME=" + m_config,

@@ -80,6 +80,10 @@ public:
 
     std::string readFile(const std::string& path) const;
 
+    // Puts the folder first on PATH for the processes started afterwards, so
+    // a test's stand-ins take the place of installed programs.
+    void prependToPath(const std::string& folder) { m_pathPrefix = folder + ":"; }
+
 private:
     bool startServer();
     std::vector<std::string> environment() const;
@@ -89,6 +93,7 @@ private:
     std::string m_root, m_config, m_display, m_problem;
     pid_t m_server = -1;
     std::vector<pid_t> m_started;
+    std::string m_pathPrefix;
 };
 
 }  // namespace e2e

@@ -152,7 +152,7 @@ protected:
     // The centre of item i of the menu below title t (no separators above i).
     static NSPoint itemCentre(NSInteger t, NSInteger i)
     {
-        return NSMakePoint(titleRect(t).origin.x + NSMenuView::kWidth / 2,
+        return NSMakePoint(titleRect(t).origin.x + NSMenuView::kMinWidth / 2,
                            kBarBottom - NSMenuView::kMargin - NSMenuView::kItemHeight / 2 - CGFloat(i) * NSMenuView::kItemHeight);
     }
     // Runs once the tracking loop has opened its first menu.

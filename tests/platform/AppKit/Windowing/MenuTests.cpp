@@ -4,6 +4,8 @@
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSMenuItemValidation.h"
 #include "AppKit/NSMenuWindow.h"
+#include "AppKit/NSStringDrawing.h"
+#include "AppKit/NSFont.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSException.h"
 #include "WindowingFixture.h"
@@ -355,7 +357,7 @@ TEST_F(MenuTest, PopUpMenuPicksByClickAndByKeyboard)
         server().injectMouse(NSEventTypeLeftMouseDown, itemCentre(info, 4));
         server().injectMouse(NSEventTypeLeftMouseUp, itemCentre(info, 4));
         // The submenu opens with "Deep" level with "More", to its right.
-        NSPoint deepCentre = NSMakePoint(NSMaxX(info.frame) + NSMenuView::kWidth / 2, itemCentre(info, 4).y);
+        NSPoint deepCentre = NSMakePoint(NSMaxX(info.frame) + NSMenuView::kMinWidth / 2, itemCentre(info, 4).y);
         server().injectMouse(NSEventTypeLeftMouseDown, deepCentre);
         server().injectMouse(NSEventTypeLeftMouseUp, deepCentre);
     });
@@ -375,3 +377,95 @@ TEST_F(MenuTest, PopUpMenuPicksByClickAndByKeyboard)
     for (auto& info : server().allWindows()) EXPECT_FALSE(info.visible && info.role == "menu");
 }
 
+
+TEST_F(MenuTest, KeyEquivalentsAreShownAsGlyphs)
+{
+    struct Case {
+        std::u16string key;
+        NSUInteger mask;
+        const char16_t* shown;  // nullptr: nothing shown
+    } cases[] = {
+        {u",", NSCommandKeyMask, u"\u2318,"},
+        {u"q", NSCommandKeyMask, u"\u2318Q"},
+        {u"N", NSCommandKeyMask, u"\u21E7\u2318N"},  // a capital implies Shift
+        {u"n", NSCommandKeyMask | NSAlternateKeyMask | NSControlKeyMask, u"\u2303\u2325\u2318N"},
+        {u"\r", 0, u"\u21A9"},
+        {std::u16string(1, char16_t(NSF1FunctionKey + 4)), NSCommandKeyMask, u"\u2318F5"},
+        {u"", NSCommandKeyMask, nullptr},
+    };
+    for (auto& c : cases) {
+        auto item = NSMenuItem::itemWithTitle("Item"_ns, "open:", NSString::stringWithUTF16(c.key));
+        item->setKeyEquivalentModifierMask(c.mask);
+        auto shown = NSMenuView::keyEquivalentText(item);
+        if (!c.shown) {
+            EXPECT_FALSE(shown);
+            continue;
+        }
+        ASSERT_TRUE(shown);
+        EXPECT_EQ(shown->utf16(), std::u16string(c.shown)) << shown->UTF8String();
+    }
+}
+
+// A menu is as wide as its widest row: a long title is drawn to its end, a
+// key equivalent sits at the right edge, an item with a submenu shows an
+// arrow there. Short menus keep the minimum width, and a menu opened near
+// the right edge of the screen is moved left onto it.
+TEST_F(MenuTest, MenuFitsItsWidestItemAndShowsSubmenuArrows)
+{
+    auto tiny = NSMenu::menuWithTitle("Tiny"_ns);
+    tiny->addItemWithTitle("A"_ns, "open:", ""_ns);
+    EXPECT_EQ(NSObject::alloc<NSMenuView>()->initWithMenu(tiny)->frame().size.width, NSMenuView::kMinWidth);
+
+    auto menu = NSMenu::menuWithTitle("Guides"_ns);
+    auto longTitle = "New Horizontal Guideline Through The Middle"_ns;
+    menu->addItemWithTitle(longTitle, "open:", ""_ns)->setTarget(target);
+    menu->addItemWithTitle("Preferences\u2026"_ns, "open:", ","_ns)->setTarget(target);
+    menu->addItemWithTitle("Short"_ns, "open:", ""_ns)->setTarget(target);
+    auto sets = NSMenu::menuWithTitle("Sets"_ns);
+    sets->addItemWithTitle("Default"_ns, "open:", ""_ns)->setTarget(target);
+    menu->addItemWithTitle("Sets"_ns, {}, ""_ns)->setSubmenu(sets);
+
+    auto font = NSDictionary::dictionaryWithEntries({{NSFontAttributeName, NSFont::menuFontOfSize(NSMenuView::kFontSize)}});
+    const CGFloat titleWidth = NSStringExt::sizeWithAttributes(longTitle, font).width;
+    ASSERT_GT(NSMenuView::kTitleLeft + titleWidth, 180);  // wider than menus used to be
+
+    std::optional<WSWindowInfo> seen;
+    // Dark pixels of item i's row between the x offsets from the menu's left.
+    std::vector<std::vector<int>> ink;
+    NSRunLoop::currentRunLoop()->performBlock({NSEventTrackingRunLoopMode}, [&] {
+        for (auto& info : server().allWindows())
+            if (info.visible && info.role == "menu") seen = info;
+        if (!seen) return;
+        const int left = int(seen->frame.origin.x), top = 1080 - int(NSMaxY(seen->frame));
+        const int width = int(seen->frame.size.width);
+        const auto screen = server().screenImage();
+        auto dark = [&](int item, int from, int to) {
+            int n = 0;
+            const int row = top + int(NSMenuView::kMargin) + item * int(NSMenuView::kItemHeight);
+            for (int y = row + 2; y < row + int(NSMenuView::kItemHeight) - 2; ++y)
+                for (int x = left + from; x < left + std::min(to, width); ++x)
+                    if (((screen->pixel(size_t(x), size_t(y)) >> 16) & 0xff) < 0x90) ++n;
+            return n;
+        };
+        const int end = int(NSMenuView::kTitleLeft + titleWidth);
+        const int right = width - int(NSMenuView::kRightMargin);
+        const int arrow = int(NSMenuView::kArrowWidth);
+        ink = {{dark(0, end - 8, end + 1), dark(0, end + 2, width)},
+               {dark(1, right - 8, right + 1)},
+               {dark(2, right - arrow - 1, right + 1)},
+               {dark(3, right - arrow - 1, right + 1)}};
+        server().injectKey(kVK_Escape, 0, true);
+        server().injectKey(kVK_Escape, 0, false);
+    });
+    NSMenuWindow::trackMenu(menu, -1, NSMakePoint(1900, 600));
+    ASSERT_TRUE(seen);
+    EXPECT_GE(seen->frame.size.width, NSMenuView::kTitleLeft + titleWidth + NSMenuView::kRightMargin);
+    EXPECT_LE(NSMaxX(seen->frame), 1920);
+    EXPECT_GT(NSMaxX(seen->frame), 1900);
+    ASSERT_EQ(ink.size(), 4u);
+    EXPECT_GT(ink[0][0], 0) << "the long title's last letter";
+    EXPECT_EQ(ink[0][1], 0) << "nothing right of the title";
+    EXPECT_GT(ink[1][0], 0) << "the key equivalent at the right edge";
+    EXPECT_EQ(ink[2][0], 0) << "no arrow without a submenu";
+    EXPECT_GT(ink[3][0], 10) << "the submenu arrow";
+}
