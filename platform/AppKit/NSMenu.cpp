@@ -321,6 +321,7 @@ Id NSMenu::copy() const
     auto menu = alloc<NSMenu>();
     menu->m_title = m_title;
     menu->m_autoenables = m_autoenables;
+    menu->m_minimumWidth = m_minimumWidth;
     for (auto& item : m_items) menu->addItem(static_ref_cast<NSMenuItem>(item->copy()));
     return menu;
 }

@@ -38,6 +38,10 @@ public:
     void setSupermenu(const Ref<NSMenu>& menu) { m_supermenu = menu; }
     bool autoenablesItems() const { return m_autoenables; }
     void setAutoenablesItems(bool flag) { m_autoenables = flag; }
+    // The width the menu never draws narrower than (a pop-up button's menu
+    // is at least as wide as the button).
+    CGFloat minimumWidth() const { return m_minimumWidth; }
+    void setMinimumWidth(CGFloat width) { m_minimumWidth = width > 0 ? width : 0; }
 
     // --- Items ---
     // An item belongs to one menu at a time: adding one that is in another
@@ -116,4 +120,5 @@ private:
     std::vector<Ref<NSMenuItem>> m_items;
     Weak<NSMenu> m_supermenu;
     bool m_autoenables = false;
+    CGFloat m_minimumWidth = 0;
 };

@@ -107,7 +107,7 @@ CGFloat NSMenuView::widthOfItem(const Ref<NSMenuItem>& item)
 
 NSSize NSMenuView::fittingSize() const
 {
-    CGFloat height = 2 * kMargin, width = kMinWidth;
+    CGFloat height = 2 * kMargin, width = std::max(kMinWidth, m_menu->minimumWidth());
     for (auto& item : m_menu->items()) {
         height += item->isSeparatorItem() ? kSeparatorHeight : kItemHeight;
         width = std::max(width, widthOfItem(item));

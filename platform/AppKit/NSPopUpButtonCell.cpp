@@ -257,6 +257,7 @@ bool NSPopUpButtonCell::runList(const NSRect& frame, const Ref<NSView>& view, co
         auto shown = dynamic_ref_cast<NSMenu>(m_menu->copy());
         if (!shown || shown->numberOfItems() < 2) return false;
         shown->setAutoenablesItems(false);
+        shown->setMinimumWidth(onScreen.size.width);
         shown->removeItemAtIndex(0);
         auto choice = NSMenuWindow::trackMenu(shown, -1, NSMakePoint(onScreen.origin.x, onScreen.origin.y));
         if (choice.menu != shown || choice.index < 0) return false;
@@ -266,6 +267,7 @@ bool NSPopUpButtonCell::runList(const NSRect& frame, const Ref<NSView>& view, co
     // The selected item opens over the button.
     const NSInteger current = std::max<NSInteger>(0, indexOfSelectedItem());
     const NSPoint at = NSMakePoint(onScreen.origin.x, NSMidY(onScreen) + NSMenuView::kItemHeight / 2);
+    m_menu->setMinimumWidth(onScreen.size.width);
     auto choice = NSMenuWindow::trackMenu(m_menu, current, at);
     if (choice.menu != m_menu || choice.index < 0) return false;
     selectItemAtIndex(choice.index);

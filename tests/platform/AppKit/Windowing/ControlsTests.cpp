@@ -421,6 +421,21 @@ TEST_F(ControlsTest, RadioMatrixKeepsOneCellOn)
 
 // --- Pop-up buttons ---
 
+// The list is at least as wide as the button: a click under the button's
+// right end chooses an item instead of falling outside a narrow list.
+TEST_F(ControlsTest, PopUpButtonListIsAsWideAsTheButton)
+{
+    auto popup = add<NSPopUpButton>(NSMakeRect(20, 220, 300, 24));
+    popup->addItemsWithTitles(NSArray::arrayWithObjects({"A"_ns, "B"_ns, "C"_ns}));
+    const NSPoint button = centreOf(popup);
+    for (auto p : {button, NSMakePoint(button.x + 130, button.y - 40)}) {
+        server().injectMouse(NSEventTypeLeftMouseDown, p);
+        server().injectMouse(NSEventTypeLeftMouseUp, p);
+    }
+    pump();
+    EXPECT_EQ(popup->indexOfSelectedItem(), 2);
+}
+
 TEST_F(ControlsTest, PopUpButtonChoosesByClick)
 {
     auto popup = add<NSPopUpButton>(NSMakeRect(20, 220, 150, 24));
