@@ -29,4 +29,6 @@ struct X11WindowServer::Window {
     bool uploadPending = false;       // the server may still read the segment
     bool shapeDirty = true;           // painted pixels changed since the shape was set
     bool everFlushed = false;
+    // AppKit hears of a place the window manager chose: not sent back.
+    bool configuredByServer = false;
 };
