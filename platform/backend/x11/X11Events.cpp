@@ -88,13 +88,13 @@ void X11WindowServer::handle(xcb_generic_event_t* event)
     case XCB_MAP_NOTIFY: {
         const auto& e = *reinterpret_cast<xcb_map_notify_event_t*>(event);
         // Another client's window came up: overlays go back on top.
-        if (e.event == m_root && !m_wmRunning && !findX(e.window)) raiseOverlays();
+        if (e.event == m_root && !findX(e.window)) raiseOverlays();
         return;
     }
     case XCB_CONFIGURE_NOTIFY: {
         const auto& e = *reinterpret_cast<xcb_configure_notify_event_t*>(event);
         if (e.event == m_root) {
-            if (!m_wmRunning && !findX(e.window)) raiseOverlays();
+            if (!findX(e.window)) raiseOverlays();
             return;
         }
         noteConfigure(e);

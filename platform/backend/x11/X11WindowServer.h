@@ -111,6 +111,7 @@ private:
     void remakeIfVisualChanged(Window& w);
     void applyHints(Window& w);
     void applySizeHints(Window& w);
+    void windowManagerChanged();
     void giveFocus(Window& w);
     void applyNames(Window& w);
     void applyStacking();

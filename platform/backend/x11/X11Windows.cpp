@@ -268,6 +268,19 @@ void X11WindowServer::applySizeHints(Window& w)
                         18, hints);
 }
 
+void X11WindowServer::windowManagerChanged()
+{
+    // Titled windows' title bars change hands: the content takes or gives
+    // back the bar's strip.
+    for (auto& [id, w] : m_windows) {
+        auto window = NSWindow::windowWithNumber(id);
+        if (!window || !(window->styleMask() & NSTitledWindowMask)) continue;
+        const NSRect bounds = NSMakeRect(0, 0, window->frame().size.width, window->frame().size.height);
+        if (auto content = window->contentView()) content->setFrame(window->contentRectForFrameRect(bounds));
+        window->setViewsNeedDisplay(true);
+    }
+}
+
 void X11WindowServer::sendWMState(Window& w, bool add, xcb_atom_t state)
 {
     xcb_client_message_event_t m{};
@@ -476,9 +489,11 @@ void X11WindowServer::applyStacking()
 
 void X11WindowServer::raiseOverlays()
 {
+    // A window manager keeps the overlays it manages above; those made
+    // before it started are ours to raise.
     for (auto it = m_order.rbegin(); it != m_order.rend(); ++it) {
         const Window* w = find(*it);
-        if (w->info.level <= 0) continue;
+        if (w->info.level <= 0 || !w->xid || (m_wmRunning && !w->overrideRedirect)) continue;
         const uint32_t mode = XCB_STACK_MODE_ABOVE;
         xcb_configure_window(m_conn, w->xid, XCB_CONFIG_WINDOW_STACK_MODE, &mode);
     }

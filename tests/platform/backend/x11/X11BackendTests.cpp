@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -594,8 +595,13 @@ TEST_F(X11BackendTest, TitledWindowsLeaveTheirTitleBarToAWindowManager)
         w->close();
     }
 
-    FakeWindowManager manager(m_conn);
+    // A window shown before the manager starts gives its bar's strip to the
+    // content.
+    auto early = titled();
+    auto manager = std::make_unique<FakeWindowManager>(m_conn);
     ASSERT_TRUE(waitFor([&] { return server().hasWindowManager(); }));
+    EXPECT_EQ(early->contentView()->frame(), NSMakeRect(0, 0, 200, 122));
+    early->close();
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
     // Requests to the manager go to the root: listen there.
     const uint32_t events = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
@@ -617,7 +623,7 @@ TEST_F(X11BackendTest, TitledWindowsLeaveTheirTitleBarToAWindowManager)
     EXPECT_EQ(rootPixel(400, 400), background);
     EXPECT_EQ(rootPixel(314, 411), background);
     // A window that can close offers the manager's close function.
-    const std::string motif = property(xid, manager.atom("_MOTIF_WM_HINTS"));
+    const std::string motif = property(xid, manager->atom("_MOTIF_WM_HINTS"));
     ASSERT_EQ(motif.size(), 20u);
     EXPECT_TRUE(reinterpret_cast<const uint32_t*>(motif.data())[1] & 32u);
 
@@ -627,7 +633,7 @@ TEST_F(X11BackendTest, TitledWindowsLeaveTheirTitleBarToAWindowManager)
         while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn)) {
             if ((e->response_type & 0x7F) == XCB_CLIENT_MESSAGE) {
                 const auto* m = reinterpret_cast<xcb_client_message_event_t*>(e);
-                if (m->type == manager.atom("_NET_ACTIVE_WINDOW") && m->window == xid) activated = true;
+                if (m->type == manager->atom("_NET_ACTIVE_WINDOW") && m->window == xid) activated = true;
             }
             std::free(e);
         }
@@ -640,9 +646,13 @@ TEST_F(X11BackendTest, TitledWindowsLeaveTheirTitleBarToAWindowManager)
     m.response_type = XCB_CLIENT_MESSAGE;
     m.format = 32;
     m.window = xid;
-    m.type = manager.atom("WM_PROTOCOLS");
-    m.data.data32[0] = manager.atom("WM_DELETE_WINDOW");
+    m.type = manager->atom("WM_PROTOCOLS");
+    m.data.data32[0] = manager->atom("WM_DELETE_WINDOW");
     xcb_send_event(m_conn, 0, xid, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&m));
     xcb_flush(m_conn);
     EXPECT_TRUE(waitFor([&] { return !w->isVisible(); }));
+
+    // The manager gone, the layer draws title bars again.
+    manager.reset();
+    EXPECT_TRUE(waitFor([&] { return !server().hasWindowManager(); }));
 }
