@@ -63,12 +63,25 @@ protected:
         return false;
     }
 
+    // Starts the program and answers its first-launch corner ruler: the
+    // program's window (WM_CLASS class "plumbline") that is no menu bar or
+    // menu.
     std::string launch()
     {
         m_program = session().launchProgram();
-        const std::string ruler = session().waitForWindow("plumbline", 60s);
-        EXPECT_FALSE(ruler.empty()) << "no window mapped; program output:\n" << programOutput();
-        return ruler;
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::istringstream ids(
+                session().run({"xdotool", "search", "--onlyvisible", "--class", "^plumbline$"}, 5s).output);
+            for (std::string id; std::getline(ids, id);) {
+                const std::string wmClass = session().run({"xprop", "-id", id, "WM_CLASS"}, 5s).output;
+                if (wmClass.find("\"menu") != std::string::npos) continue;
+                if (geometry(id).width > 2 * kRulerArm) return id;
+            }
+            std::this_thread::sleep_for(100ms);
+        }
+        ADD_FAILURE() << "no corner ruler mapped; program output:\n" << programOutput();
+        return "";
     }
 
     // Where the client window itself is on the root (xwininfo's absolute
@@ -191,9 +204,10 @@ TEST_F(UnderWindowManager, PreferencesTakeTheFocusWearOneTitleBarAndCloseThrough
         const int red = int(rgb >> 16), green = int(rgb >> 8) & 0xff, blue = int(rgb) & 0xff;
         return red > 200 && green < 140 && blue < 140;
     };
+    // Drawn once its top row and its bottom row show the window background.
     const Shot shot = session().pollShot("preferences", [&](const Shot& s) {
-        return s.count(p.x, p.y, p.width, p.height, [](uint32_t px) { return px != kBackground; }) ==
-               p.width * p.height;
+        const uint32_t top = s.pixel(p.x + p.width / 2, p.y + 1);
+        return top != kBackground && s.pixel(p.x + 5, p.y + p.height - 3) == top;
     });
     EXPECT_EQ(shot.count(p.x, p.y, 30, 22, isCloseBoxRed), 0) << "a close box of the layer's own";
     // The layer's bar ends in a one-pixel line darker than the bar; the
