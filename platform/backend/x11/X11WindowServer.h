@@ -114,7 +114,10 @@ private:
     void windowManagerChanged();
     void giveFocus(Window& w);
     void applyNames(Window& w);
-    void applyStacking();
+    // Stacks our windows in their order; under a window manager only the
+    // window that moved in it is placed.
+    void applyStacking(WSWindowID moved = 0);
+    void restackUnderManager(const Window& w);
     void raiseOverlays();
     void placeInOrder(WSWindowID id, int place, WSWindowID relativeTo);
     void allocateBuffer(Window& w);

@@ -333,7 +333,7 @@ void X11WindowServer::setLevel(WSWindowID window, NSInteger level)
     if (w->xid && m_wmRunning && wasAbove != (level > 0)) sendWMState(*w, level > 0, atom("_NET_WM_STATE_ABOVE"));
     if (std::find(m_order.begin(), m_order.end(), window) != m_order.end()) {
         placeInOrder(window, 1, 0);
-        applyStacking();
+        applyStacking(window);
     }
 }
 
@@ -362,7 +362,7 @@ void X11WindowServer::remakeIfVisualChanged(Window& w)
     flushWindow(w.info.windowID);
     upload(w, 0, 0, int(w.shownWidth), int(w.shownHeight));
     updateShape(w);
-    applyStacking();
+    applyStacking(w.info.windowID);
     if (w.info.windowID == m_key) giveFocus(w);
 }
 
@@ -467,17 +467,16 @@ void X11WindowServer::orderWindow(WSWindowID window, int place, WSWindowID relat
         // Made key before it was shown: the focus can go to it only now.
         if (window == m_key) giveFocus(*w);
     }
-    applyStacking();
+    applyStacking(window);
 }
 
-void X11WindowServer::applyStacking()
+void X11WindowServer::applyStacking(WSWindowID moved)
 {
     if (m_wmRunning) {
-        // The window manager stacks by its own rules (and _NET_WM_STATE_ABOVE).
-        for (auto it = m_order.rbegin(); it != m_order.rend(); ++it) {
-            const uint32_t mode = XCB_STACK_MODE_ABOVE;
-            xcb_configure_window(m_conn, find(*it)->xid, XCB_CONFIG_WINDOW_STACK_MODE, &mode);
-        }
+        // The window manager stacks by its own rules (layers from
+        // _NET_WM_STATE_ABOVE); the window that moved goes to its place among
+        // ours.
+        if (const Window* w = find(moved); w && w->mapped) restackUnderManager(*w);
         return;
     }
     // Back to front, each raised to the top: ours end in order, above the rest.
@@ -485,6 +484,34 @@ void X11WindowServer::applyStacking()
         const uint32_t mode = XCB_STACK_MODE_ABOVE;
         xcb_configure_window(m_conn, find(*it)->xid, XCB_CONFIG_WINDOW_STACK_MODE, &mode);
     }
+}
+
+void X11WindowServer::restackUnderManager(const Window& w)
+{
+    // Just below the window in front of it at its level, or on top of its
+    // layer. Asked as a pager would: a window manager may refuse a plain
+    // configure request (or stack a new window below the focused one) when
+    // the window does not take the focus, but it honours a pager.
+    xcb_window_t sibling = XCB_NONE;
+    uint32_t detail = XCB_STACK_MODE_ABOVE;
+    auto it = std::find(m_order.begin(), m_order.end(), w.info.windowID);
+    if (it != m_order.end() && it != m_order.begin()) {
+        const Window* front = find(*(it - 1));
+        if (front && front->mapped && front->info.level == w.info.level) {
+            sibling = front->xid;
+            detail = XCB_STACK_MODE_BELOW;
+        }
+    }
+    xcb_client_message_event_t m{};
+    m.response_type = XCB_CLIENT_MESSAGE;
+    m.format = 32;
+    m.window = w.xid;
+    m.type = atom("_NET_RESTACK_WINDOW");
+    m.data.data32[0] = 2;  // from a pager
+    m.data.data32[1] = sibling;
+    m.data.data32[2] = detail;
+    xcb_send_event(m_conn, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&m));
 }
 
 void X11WindowServer::raiseOverlays()
