@@ -311,6 +311,9 @@ void X11WindowServer::setFrame(WSWindowID window, const NSRect& frame)
     // A place the window manager chose is already the window's.
     if (!w->configuredByServer) {
         if (resized) applySizeHints(*w);
+        w->requestPending = true;
+        w->requested = r;
+        w->requestedAt = std::chrono::steady_clock::now();
         const uint32_t values[] = {uint32_t(r.x), uint32_t(r.y), r.width, r.height};
         xcb_configure_window(m_conn, w->xid,
                              XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
@@ -584,9 +587,18 @@ void X11WindowServer::noteConfigure(const xcb_configure_notify_event_t& e)
     if (!m_wmRunning || !(e.response_type & 0x80)) return;
     Window* w = findX(e.window);
     if (!w) return;
+    auto same = [&](const XRect& r) { return r.x == e.x && r.y == e.y && r.width == e.width && r.height == e.height; };
+    if (w->requestPending) {
+        // A notice of an older place (the manager had not yet handled our
+        // last request) would undo what AppKit asked for since. One that
+        // differs long after the request is the manager's own choice.
+        constexpr auto kSettle = std::chrono::seconds(1);
+        if (same(w->requested)) w->requestPending = false;
+        if (same(w->requested) || std::chrono::steady_clock::now() - w->requestedAt < kSettle) return;
+        w->requestPending = false;
+    }
     const NSRect frame = rectFromX(e.x, e.y, e.width, e.height);
-    const XRect now = rectToX(w->info.frame);
-    if (now.x == e.x && now.y == e.y && now.width == e.width && now.height == e.height) return;
+    if (same(rectToX(w->info.frame))) return;
     auto window = NSWindow::windowWithNumber(w->info.windowID);
     if (!window) return;
     w->configuredByServer = true;
