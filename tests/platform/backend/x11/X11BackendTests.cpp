@@ -656,3 +656,45 @@ TEST_F(X11BackendTest, TitledWindowsLeaveTheirTitleBarToAWindowManager)
     manager.reset();
     EXPECT_TRUE(waitFor([&] { return !server().hasWindowManager(); }));
 }
+
+// Under a window manager AppKit follows the places the manager gives its
+// windows, but a notice sent before the manager handled the program's last
+// request must not undo that request.
+TEST_F(X11BackendTest, WindowManagerNoticesMoveWindowsButStaleOnesAreIgnored)
+{
+    auto manager = std::make_unique<FakeWindowManager>(m_conn);
+    ASSERT_TRUE(waitFor([&] { return server().hasWindowManager(); }));
+    auto w = makeWindow(NSMakeRect(100, 200, 300, 150), NSColor::colorWithCalibratedRed(1, 0, 0, 1));
+    const xcb_window_t xid = server().xWindow(w->windowNumber());
+    // A manager's notice: synthetic, in root coordinates (y down).
+    auto notice = [&](int x, int y, int width, int height) {
+        xcb_configure_notify_event_t e{};
+        e.response_type = XCB_CONFIGURE_NOTIFY;
+        e.event = xid;
+        e.window = xid;
+        e.x = int16_t(x);
+        e.y = int16_t(y);
+        e.width = uint16_t(width);
+        e.height = uint16_t(height);
+        xcb_send_event(m_conn, 0, xid, XCB_EVENT_MASK_STRUCTURE_NOTIFY, reinterpret_cast<const char*>(&e));
+        xcb_flush(m_conn);
+        std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));
+    };
+
+    // The program turns the window on its side; the manager still tells of
+    // the old shape (handled within a few turns), then of the new one.
+    w->setFrame(NSMakeRect(100, 200, 150, 300), true);
+    notice(100, 450, 300, 150);
+    const auto settled = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    waitFor([&] { return std::chrono::steady_clock::now() > settled; });
+    EXPECT_EQ(w->frame(), NSMakeRect(100, 200, 150, 300));
+    notice(100, 300, 150, 300);
+
+    // The user drags it with the manager: AppKit hears of the new place.
+    notice(400, 100, 150, 300);
+    EXPECT_TRUE(waitFor([&] { return w->frame() == NSMakeRect(400, 400, 150, 300); }))
+        << w->frame().origin.x << ", " << w->frame().origin.y;
+
+    manager.reset();
+    EXPECT_TRUE(waitFor([&] { return !server().hasWindowManager(); }));
+}
