@@ -230,3 +230,34 @@ TEST_F(UnderWindowManager, PreferencesTakeTheFocusWearOneTitleBarAndCloseThrough
 }
 
 }  // namespace
+
+namespace {
+
+// The guideline window covers the screen but never takes the focus: the
+// manager keeps it above and gives clicks' focus elsewhere.
+TEST_F(UnderWindowManager, TheGuidelineWindowNeverTakesTheFocus)
+{
+    const Result written = session().run({E2E_WRITE_DEFAULTS, session().configFolder(), "GuidelinesVisible=YES",
+                                          "RUVFirstStart=NO", "GuidelineSets=1:300,0:200"});
+    ASSERT_EQ(written.status, 0) << written.output;
+    m_program = session().launchProgram();
+    std::string guidelines;
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (guidelines.empty() && std::chrono::steady_clock::now() < deadline) {
+        std::istringstream ids(
+            session().run({"xdotool", "search", "--onlyvisible", "--class", "^plumbline$"}, 5s).output);
+        for (std::string id; std::getline(ids, id);)
+            if (geometry(id).width == kScreenWidth && geometry(id).height > kScreenHeight / 2) guidelines = id;
+        if (guidelines.empty()) std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_FALSE(guidelines.empty()) << programOutput();
+    const std::string hints = session().run({"xprop", "-id", guidelines, "WM_HINTS", "_NET_WM_STATE"}).output;
+    EXPECT_NE(hints.find("accepts input or input focus: False"), std::string::npos) << hints;
+    EXPECT_NE(hints.find("_NET_WM_STATE_ABOVE"), std::string::npos) << hints;
+    // Not even a click on a line gives it the focus.
+    session().run({"xdotool", "mousemove", "300", "400", "click", "1"});
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(session().run({"xdotool", "getactivewindow"}).output.find(guidelines), std::string::npos);
+}
+
+}  // namespace
