@@ -27,18 +27,39 @@
 NS_CLASS_DEFINE(NSWindow)
 NS_CLASS_DEFINE(NSPanel)
 
+namespace {
+
+// The height of the title bar the layer draws itself: none for borderless
+// windows, and none where a window manager decorates titled windows (two
+// title bars would show).
+CGFloat ownTitleBarHeight(NSUInteger styleMask)
+{
+    if (!(styleMask & NSTitledWindowMask)) return 0;
+    return WindowServer::shared().decoratesTitledWindows() ? 0 : kNSWindowTitleBarHeight;
+}
+
+}
+
 // The content view's superview: paints the background colour and, for
-// titled windows, the title bar: the title centred in the system font and,
-// for closable windows, a close box at the left that sends performClose:
-// when clicked (pressed and released inside it).
+// titled windows the window manager does not decorate, the title bar: the
+// title centred in the system font and, for closable windows, a close box at
+// the left that sends performClose: when clicked (pressed and released
+// inside it).
 class NSFrameView : public NSView {
     NS_OBJECT(NSFrameView, NSView)
 public:
     NSFrameView() = default;
 
+    CGFloat titleBarHeight() const
+    {
+        auto w = window();
+        return w ? ownTitleBarHeight(w->styleMask()) : 0;
+    }
+
     NSRect titleBarRect() const
     {
-        return NSMakeRect(0, bounds().size.height - kNSWindowTitleBarHeight, bounds().size.width, kNSWindowTitleBarHeight);
+        const CGFloat height = titleBarHeight();
+        return NSMakeRect(0, bounds().size.height - height, bounds().size.width, height);
     }
 
     NSRect closeBoxRect() const
@@ -50,7 +71,7 @@ public:
     bool hasCloseBox() const
     {
         auto w = window();
-        return w && (w->styleMask() & NSTitledWindowMask) && (w->styleMask() & NSClosableWindowMask);
+        return w && titleBarHeight() > 0 && (w->styleMask() & NSClosableWindowMask);
     }
 
     void drawRect(const NSRect& dirtyRect) override
@@ -61,7 +82,7 @@ public:
         if (colour) colour->setFill();
         else NSColor::clearColor()->setFill();
         NSRectFillUsingOperation(dirtyRect, NSCompositingOperationCopy);
-        if (w->styleMask() & NSTitledWindowMask) drawTitleBar(w);
+        if (titleBarHeight() > 0) drawTitleBar(w);
     }
 
     void mouseDown(const Ref<NSEvent>& event) override
@@ -273,14 +294,14 @@ void NSWindow::setStyleMask(NSUInteger mask)
 NSRect NSWindow::frameRectForContentRect(const NSRect& contentRect, NSUInteger styleMask)
 {
     NSRect f = contentRect;
-    if (styleMask & NSTitledWindowMask) f.size.height += kNSWindowTitleBarHeight;
+    f.size.height += ownTitleBarHeight(styleMask);
     return f;
 }
 
 NSRect NSWindow::contentRectForFrameRect(const NSRect& frameRect, NSUInteger styleMask)
 {
     NSRect c = frameRect;
-    if (styleMask & NSTitledWindowMask) c.size.height = std::max<CGFloat>(0, c.size.height - kNSWindowTitleBarHeight);
+    if (const CGFloat bar = ownTitleBarHeight(styleMask)) c.size.height = std::max<CGFloat>(0, c.size.height - bar);
     return c;
 }
 

@@ -78,7 +78,9 @@ void NSWindow::displayIfNeeded()
         }
         context->flushGraphics();
         NSGraphicsContext::restoreGraphicsState();
-        if (surface == WindowServer::shared().surface(m_windowID)) flushWindow();
+        // Only the drawn area can have changed: the server need look no further.
+        if (surface == WindowServer::shared().surface(m_windowID) && !m_flushDisabled)
+            WindowServer::shared().flushWindowRect(m_windowID, area);
     }
     m_displaying = false;
 }

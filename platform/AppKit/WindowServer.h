@@ -95,6 +95,17 @@ public:
     virtual Ref<CGImage> surface(WSWindowID window) = 0;
     // Drawing into the surface is complete: show it.
     virtual void flushWindow(WSWindowID window) = 0;
+    // Drawing is complete and changed nothing outside the rectangle (window
+    // coordinates, y up from the bottom left): a server may look only there.
+    virtual void flushWindowRect(WSWindowID window, const NSRect& changed)
+    {
+        (void)changed;
+        flushWindow(window);
+    }
+    // Whether titled windows get their title bar and close box from outside
+    // (a window manager's decorations). The layer then draws none, and a
+    // titled window's frame is its content.
+    virtual bool decoratesTitledWindows() const { return false; }
     // Front to back, visible windows only.
     virtual std::vector<WSWindowID> windowOrder() const = 0;
     virtual std::optional<WSWindowInfo> windowInfo(WSWindowID window) const = 0;

@@ -88,13 +88,13 @@ void X11WindowServer::handle(xcb_generic_event_t* event)
     case XCB_MAP_NOTIFY: {
         const auto& e = *reinterpret_cast<xcb_map_notify_event_t*>(event);
         // Another client's window came up: overlays go back on top.
-        if (e.event == m_root && !m_wmRunning && !findX(e.window)) raiseOverlays();
+        if (e.event == m_root && !findX(e.window)) raiseOverlays();
         return;
     }
     case XCB_CONFIGURE_NOTIFY: {
         const auto& e = *reinterpret_cast<xcb_configure_notify_event_t*>(event);
         if (e.event == m_root) {
-            if (!m_wmRunning && !findX(e.window)) raiseOverlays();
+            if (!findX(e.window)) raiseOverlays();
             return;
         }
         noteConfigure(e);
@@ -158,6 +158,7 @@ void X11WindowServer::handleButton(const xcb_button_press_event_t& e, bool press
     m_lastRootX = e.root_x;
     m_lastRootY = e.root_y;
     if (press) {
+        m_userTime = e.time;
         const bool again = e.detail == m_lastDownButton && e.time - m_lastDownTime <= kDoubleClickMs &&
                            std::abs(e.root_x - m_lastDownX) <= kDoubleClickDistance &&
                            std::abs(e.root_y - m_lastDownY) <= kDoubleClickDistance;
@@ -207,6 +208,7 @@ void X11WindowServer::handleCrossing(const xcb_enter_notify_event_t& e, bool ent
 
 void X11WindowServer::handleKey(const xcb_key_press_event_t& e, bool press)
 {
+    if (press) m_userTime = e.time;
     if (handleHotKeyEvent(e, press)) return;
     if (!m_keyboard || !m_keyboard->isValid()) return;
     // Keys reach the key window, also while our grab sends them to the root.

@@ -5,6 +5,7 @@
 // the next flush.
 #include <xcb/shm.h>
 
+#include <chrono>
 #include <vector>
 
 #include "CoreGraphics/CGImage.h"
@@ -29,4 +30,11 @@ struct X11WindowServer::Window {
     bool uploadPending = false;       // the server may still read the segment
     bool shapeDirty = true;           // painted pixels changed since the shape was set
     bool everFlushed = false;
+    // AppKit hears of a place the window manager chose: not sent back.
+    bool configuredByServer = false;
+    // The place last asked of the server, until a window manager's notice
+    // shows it: notices sent before it was handled tell of older places.
+    bool requestPending = false;
+    XRect requested{};
+    std::chrono::steady_clock::time_point requestedAt;
 };

@@ -171,7 +171,9 @@ void X11WindowServer::detectWindowManager()
         return *static_cast<xcb_window_t*>(xcb_get_property_value(r.get()));
     };
     const xcb_window_t check = windowProperty(m_root);
+    const bool was = m_wmRunning;
     m_wmRunning = check && windowProperty(check) == check;
+    if (m_wmRunning != was) windowManagerChanged();
 }
 
 void X11WindowServer::loadScreens()

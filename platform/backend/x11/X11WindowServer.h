@@ -40,6 +40,9 @@ public:
     // Whether an EWMH window manager runs (checked at connection and when
     // the root's supporting-WM property changes).
     bool hasWindowManager() const { return m_wmRunning; }
+    // Pixels sent to the server since the connection was made (tests watch
+    // it to see that only what changed goes up).
+    uint64_t uploadedPixels() const { return m_uploadedPixels; }
     // Handles whatever the connection has read or can read now.
     void drainEvents();
 
@@ -62,6 +65,8 @@ public:
     WSWindowID keyWindow() const override { return m_key; }
     Ref<CGImage> surface(WSWindowID window) override;
     void flushWindow(WSWindowID window) override;
+    void flushWindowRect(WSWindowID window, const NSRect& changed) override;
+    bool decoratesTitledWindows() const override { return m_wmRunning; }
     std::vector<WSWindowID> windowOrder() const override { return m_order; }
     std::optional<WSWindowInfo> windowInfo(WSWindowID window) const override;
     WSWindowID windowAtPoint(NSPoint globalPoint) const override;
@@ -110,13 +115,22 @@ private:
     bool wantsARGB(const Window& w) const;
     void remakeIfVisualChanged(Window& w);
     void applyHints(Window& w);
+    void applySizeHints(Window& w);
+    void windowManagerChanged();
+    void giveFocus(Window& w);
     void applyNames(Window& w);
-    void applyStacking();
+    // Stacks our windows in their order; under a window manager only the
+    // window that moved in it is placed.
+    void applyStacking(WSWindowID moved = 0);
+    void restackUnderManager(const Window& w);
     void raiseOverlays();
     void placeInOrder(WSWindowID id, int place, WSWindowID relativeTo);
     void allocateBuffer(Window& w);
     void releaseBuffer(Window& w);
     void upload(Window& w, int x, int y, int width, int height);
+    // Copies what changed in the surface's pixel rectangle [left, right) x
+    // [top, bottom) (y down) and uploads it.
+    void updateShown(Window& w, size_t left, size_t top, size_t right, size_t bottom);
     void updateShape(Window& w);
     bool hasCompositor();
     std::vector<xcb_rectangle_t> paintedRectangles(const Window& w) const;
@@ -166,6 +180,7 @@ private:
     WSWindowID m_nextID = 1;
     WSWindowID m_key = 0;
     xcb_gcontext_t m_gc = 0;
+    uint64_t m_uploadedPixels = 0;
 
     // Pointer state
     WSWindowID m_hover = 0;
@@ -175,6 +190,8 @@ private:
     uint8_t m_lastDownButton = 0;
     NSInteger m_clickCount = 0;
     NSInteger m_eventNumber = 0;
+    // The server time of the last key or button press, for focus requests.
+    xcb_timestamp_t m_userTime = 0;
     bool m_rawMotion = false;
 
     // Keyboard

@@ -41,11 +41,27 @@ const RoleHints* roleHints(const std::string& role)
     return nullptr;
 }
 
+NSUInteger styleMaskOf(WSWindowID id)
+{
+    auto window = NSWindow::windowWithNumber(id);
+    return window ? window->styleMask() : NSTitledWindowMask;
+}
+
 bool isBorderless(WSWindowID id)
 {
     auto window = NSWindow::windowWithNumber(id);
     return window && !(window->styleMask() & NSTitledWindowMask);
 }
+
+// Motif hint bits: which part of the structure is set, and the window
+// manager functions a titled window offers.
+constexpr uint32_t kMotifFunctions = 1, kMotifDecorations = 2;
+constexpr uint32_t kMotifResize = 2, kMotifMove = 4, kMotifMinimize = 8, kMotifMaximize = 16, kMotifClose = 32;
+
+// WM_SIZE_HINTS flags.
+constexpr uint32_t kUSPosition = 1, kUSSize = 2, kPPosition = 4, kPSize = 8, kPMinSize = 16, kPMaxSize = 32,
+                   kPWinGravity = 512;
+constexpr uint32_t kStaticGravity = 10;
 
 uint32_t premultiply(uint32_t p, uint32_t a256)
 {
@@ -185,11 +201,8 @@ void X11WindowServer::applyHints(Window& w)
     // WM_HINTS: input and initial state.
     const uint32_t wmHints[9] = {1 | 2, w.takesFocus ? 1u : 0u, 1, 0, 0, 0, 0, 0, 0};
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, wmHints);
-    // WM_NORMAL_HINTS: the program places its windows itself.
+    applySizeHints(w);
     const XRect r = rectToX(w.info.frame);
-    uint32_t sizeHints[18] = {1 | 2 | 4 | 8, uint32_t(r.x), uint32_t(r.y), r.width, r.height};
-    xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32,
-                        18, sizeHints);
     const xcb_atom_t protocols[] = {atom("WM_DELETE_WINDOW")};
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("WM_PROTOCOLS"), XCB_ATOM_ATOM, 32, 1, protocols);
     const uint32_t pid = uint32_t(getpid());
@@ -218,11 +231,53 @@ void X11WindowServer::applyHints(Window& w)
         xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_NET_WM_STRUT"), XCB_ATOM_CARDINAL, 32, 4,
                             strut);
     }
-    // Titled windows get the window manager's decorations; borderless ones none.
-    if (borderless) {
-        const uint32_t motif[5] = {2, 0, 0, 0, 0};
-        xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_MOTIF_WM_HINTS"), atom("_MOTIF_WM_HINTS"), 32,
-                            5, motif);
+    // Borderless windows get no decorations. Titled ones get the window
+    // manager's (the layer then draws no title bar), offering only what the
+    // style allows: a window that cannot close shows no close button.
+    uint32_t motif[5] = {kMotifDecorations, 0, 0, 0, 0};
+    if (!borderless) {
+        const NSUInteger style = styleMaskOf(w.info.windowID);
+        motif[0] = kMotifFunctions;
+        motif[1] = kMotifMove | (style & NSClosableWindowMask ? kMotifClose : 0) |
+                   (style & NSResizableWindowMask ? kMotifResize | kMotifMaximize : 0) |
+                   (style & NSMiniaturizableWindowMask ? kMotifMinimize : 0);
+    }
+    xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_MOTIF_WM_HINTS"), atom("_MOTIF_WM_HINTS"), 32, 5,
+                        motif);
+}
+
+void X11WindowServer::applySizeHints(Window& w)
+{
+    if (!w.xid) return;
+    // The program places its windows itself and remembers where: static
+    // gravity keeps the client where asked, the decorations around it, so a
+    // saved place comes back unchanged.
+    const XRect r = rectToX(w.info.frame);
+    uint32_t hints[18] = {kUSPosition | kUSSize | kPPosition | kPSize | kPWinGravity, uint32_t(r.x), uint32_t(r.y),
+                          r.width, r.height};
+    hints[17] = kStaticGravity;
+    // A titled window that does not resize keeps its size under the window
+    // manager too.
+    const NSUInteger style = styleMaskOf(w.info.windowID);
+    if ((style & NSTitledWindowMask) && !(style & NSResizableWindowMask)) {
+        hints[0] |= kPMinSize | kPMaxSize;
+        hints[5] = hints[7] = r.width;
+        hints[6] = hints[8] = r.height;
+    }
+    xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32,
+                        18, hints);
+}
+
+void X11WindowServer::windowManagerChanged()
+{
+    // Titled windows' title bars change hands: the content takes or gives
+    // back the bar's strip.
+    for (auto& [id, w] : m_windows) {
+        auto window = NSWindow::windowWithNumber(id);
+        if (!window || !(window->styleMask() & NSTitledWindowMask)) continue;
+        const NSRect bounds = NSMakeRect(0, 0, window->frame().size.width, window->frame().size.height);
+        if (auto content = window->contentView()) content->setFrame(window->contentRectForFrameRect(bounds));
+        window->setViewsNeedDisplay(true);
     }
 }
 
@@ -253,10 +308,18 @@ void X11WindowServer::setFrame(WSWindowID window, const NSRect& frame)
     // The old surface stays alive for whoever still draws into it.
     if (resized) w->surface = CGImage::create(r.width, r.height);
     if (!w->xid) return;
-    const uint32_t values[] = {uint32_t(r.x), uint32_t(r.y), r.width, r.height};
-    xcb_configure_window(m_conn, w->xid,
-                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
-                         values);
+    // A place the window manager chose is already the window's.
+    if (!w->configuredByServer) {
+        if (resized) applySizeHints(*w);
+        w->requestPending = true;
+        w->requested = r;
+        w->requestedAt = std::chrono::steady_clock::now();
+        const uint32_t values[] = {uint32_t(r.x), uint32_t(r.y), r.width, r.height};
+        xcb_configure_window(m_conn, w->xid,
+                             XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                                 XCB_CONFIG_WINDOW_HEIGHT,
+                             values);
+    }
     if (resized) {
         releaseBuffer(*w);
         allocateBuffer(*w);
@@ -273,7 +336,7 @@ void X11WindowServer::setLevel(WSWindowID window, NSInteger level)
     if (w->xid && m_wmRunning && wasAbove != (level > 0)) sendWMState(*w, level > 0, atom("_NET_WM_STATE_ABOVE"));
     if (std::find(m_order.begin(), m_order.end(), window) != m_order.end()) {
         placeInOrder(window, 1, 0);
-        applyStacking();
+        applyStacking(window);
     }
 }
 
@@ -302,9 +365,8 @@ void X11WindowServer::remakeIfVisualChanged(Window& w)
     flushWindow(w.info.windowID);
     upload(w, 0, 0, int(w.shownWidth), int(w.shownHeight));
     updateShape(w);
-    applyStacking();
-    if (w.info.windowID == m_key && !m_wmRunning && w.takesFocus)
-        xcb_set_input_focus(m_conn, XCB_INPUT_FOCUS_PARENT, w.xid, XCB_CURRENT_TIME);
+    applyStacking(w.info.windowID);
+    if (w.info.windowID == m_key) giveFocus(w);
 }
 
 void X11WindowServer::setOpaque(WSWindowID window, bool opaque)
@@ -406,20 +468,18 @@ void X11WindowServer::orderWindow(WSWindowID window, int place, WSWindowID relat
         upload(*w, 0, 0, int(w->shownWidth), int(w->shownHeight));
         updateShape(*w);
         // Made key before it was shown: the focus can go to it only now.
-        if (window == m_key && !m_wmRunning && w->takesFocus)
-            xcb_set_input_focus(m_conn, XCB_INPUT_FOCUS_PARENT, w->xid, XCB_CURRENT_TIME);
+        if (window == m_key) giveFocus(*w);
     }
-    applyStacking();
+    applyStacking(window);
 }
 
-void X11WindowServer::applyStacking()
+void X11WindowServer::applyStacking(WSWindowID moved)
 {
     if (m_wmRunning) {
-        // The window manager stacks by its own rules (and _NET_WM_STATE_ABOVE).
-        for (auto it = m_order.rbegin(); it != m_order.rend(); ++it) {
-            const uint32_t mode = XCB_STACK_MODE_ABOVE;
-            xcb_configure_window(m_conn, find(*it)->xid, XCB_CONFIG_WINDOW_STACK_MODE, &mode);
-        }
+        // The window manager stacks by its own rules (layers from
+        // _NET_WM_STATE_ABOVE); the window that moved goes to its place among
+        // ours.
+        if (const Window* w = find(moved); w && w->mapped) restackUnderManager(*w);
         return;
     }
     // Back to front, each raised to the top: ours end in order, above the rest.
@@ -429,11 +489,41 @@ void X11WindowServer::applyStacking()
     }
 }
 
+void X11WindowServer::restackUnderManager(const Window& w)
+{
+    // Just below the window in front of it at its level, or on top of its
+    // layer. Asked as a pager would: a window manager may refuse a plain
+    // configure request (or stack a new window below the focused one) when
+    // the window does not take the focus, but it honours a pager.
+    xcb_window_t sibling = XCB_NONE;
+    uint32_t detail = XCB_STACK_MODE_ABOVE;
+    auto it = std::find(m_order.begin(), m_order.end(), w.info.windowID);
+    if (it != m_order.end() && it != m_order.begin()) {
+        const Window* front = find(*(it - 1));
+        if (front && front->mapped && front->info.level == w.info.level) {
+            sibling = front->xid;
+            detail = XCB_STACK_MODE_BELOW;
+        }
+    }
+    xcb_client_message_event_t m{};
+    m.response_type = XCB_CLIENT_MESSAGE;
+    m.format = 32;
+    m.window = w.xid;
+    m.type = atom("_NET_RESTACK_WINDOW");
+    m.data.data32[0] = 2;  // from a pager
+    m.data.data32[1] = sibling;
+    m.data.data32[2] = detail;
+    xcb_send_event(m_conn, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&m));
+}
+
 void X11WindowServer::raiseOverlays()
 {
+    // A window manager keeps the overlays it manages above; those made
+    // before it started are ours to raise.
     for (auto it = m_order.rbegin(); it != m_order.rend(); ++it) {
         const Window* w = find(*it);
-        if (w->info.level <= 0) continue;
+        if (w->info.level <= 0 || !w->xid || (m_wmRunning && !w->overrideRedirect)) continue;
         const uint32_t mode = XCB_STACK_MODE_ABOVE;
         xcb_configure_window(m_conn, w->xid, XCB_CONFIG_WINDOW_STACK_MODE, &mode);
     }
@@ -466,20 +556,26 @@ void X11WindowServer::setKeyWindow(WSWindowID window)
 {
     if (window == m_key) return;
     m_key = window;
-    auto* w = find(window);
-    if (!w || !w->mapped || !w->takesFocus) return;
+    if (auto* w = find(window)) giveFocus(*w);
+}
+
+void X11WindowServer::giveFocus(Window& w)
+{
+    if (!w.mapped || !w.takesFocus) return;
     if (!m_wmRunning) {
         // Nobody else gives our windows the keyboard.
-        xcb_set_input_focus(m_conn, XCB_INPUT_FOCUS_PARENT, w->xid, XCB_CURRENT_TIME);
+        xcb_set_input_focus(m_conn, XCB_INPUT_FOCUS_PARENT, w.xid, XCB_CURRENT_TIME);
         return;
     }
+    // A window manager decides; the time of the user's last press tells it
+    // the request answers the user.
     xcb_client_message_event_t m{};
     m.response_type = XCB_CLIENT_MESSAGE;
     m.format = 32;
-    m.window = w->xid;
+    m.window = w.xid;
     m.type = atom("_NET_ACTIVE_WINDOW");
     m.data.data32[0] = 1;  // from an application
-    m.data.data32[1] = XCB_CURRENT_TIME;
+    m.data.data32[1] = m_userTime;
     xcb_send_event(m_conn, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&m));
 }
@@ -491,11 +587,23 @@ void X11WindowServer::noteConfigure(const xcb_configure_notify_event_t& e)
     if (!m_wmRunning || !(e.response_type & 0x80)) return;
     Window* w = findX(e.window);
     if (!w) return;
+    auto same = [&](const XRect& r) { return r.x == e.x && r.y == e.y && r.width == e.width && r.height == e.height; };
+    if (w->requestPending) {
+        // A notice of an older place (the manager had not yet handled our
+        // last request) would undo what AppKit asked for since. One that
+        // differs long after the request is the manager's own choice.
+        constexpr auto kSettle = std::chrono::seconds(1);
+        if (same(w->requested)) w->requestPending = false;
+        if (same(w->requested) || std::chrono::steady_clock::now() - w->requestedAt < kSettle) return;
+        w->requestPending = false;
+    }
     const NSRect frame = rectFromX(e.x, e.y, e.width, e.height);
-    const XRect now = rectToX(w->info.frame);
-    if (now.x == e.x && now.y == e.y && now.width == e.width && now.height == e.height) return;
+    if (same(rectToX(w->info.frame))) return;
     auto window = NSWindow::windowWithNumber(w->info.windowID);
-    if (window) window->setFrame(frame, true);
+    if (!window) return;
+    w->configuredByServer = true;
+    window->setFrame(frame, true);
+    w->configuredByServer = false;
 }
 
 // --- Drawing ---
@@ -560,6 +668,7 @@ void X11WindowServer::releaseBuffer(Window& w)
 void X11WindowServer::upload(Window& w, int x, int y, int width, int height)
 {
     if (!w.xid || !w.shown || width <= 0 || height <= 0) return;
+    m_uploadedPixels += uint64_t(width) * uint64_t(height);
     if (w.segment) {
         xcb_shm_put_image(m_conn, w.xid, w.gc, uint16_t(w.shownWidth), uint16_t(w.shownHeight), uint16_t(x),
                           uint16_t(y), uint16_t(width), uint16_t(height), int16_t(x), int16_t(y), w.depth,
@@ -585,6 +694,13 @@ void X11WindowServer::flushWindow(WSWindowID window)
 {
     auto* w = find(window);
     if (!w || !w->surface) return;
+    flushWindowRect(window, NSMakeRect(0, 0, CGFloat(w->surface->width()), CGFloat(w->surface->height())));
+}
+
+void X11WindowServer::flushWindowRect(WSWindowID window, const NSRect& changed)
+{
+    auto* w = find(window);
+    if (!w || !w->surface) return;
     w->everFlushed = true;
     if (!w->xid) realize(*w);
     if (!w->shown) return;
@@ -593,33 +709,45 @@ void X11WindowServer::flushWindow(WSWindowID window)
         std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));
         w->uploadPending = false;
     }
-    cairo_surface_t* s = w->surface->surface();
-    (void)s;
-    const size_t width = std::min(w->shownWidth, w->surface->width());
-    const size_t height = std::min(w->shownHeight, w->surface->height());
-    const size_t stride = w->surface->bytesPerRow();
-    const uint8_t* data = w->surface->data();
-    const uint32_t a256 = uint32_t(std::lround(w->info.alpha * 256));
-    // Compare band by band; each band's changed columns go up as one rectangle.
+    // The rectangle (y up) in surface pixels (y down), widened to whole
+    // pixels: antialiased edges touch the pixels they overlap.
+    const auto width = double(std::min(w->shownWidth, w->surface->width()));
+    const auto height = double(std::min(w->shownHeight, w->surface->height()));
+    const double surfaceHeight = double(w->surface->height());
+    const double left = std::clamp(std::floor(changed.origin.x), 0.0, width);
+    const double right = std::clamp(std::ceil(NSMaxX(changed)), 0.0, width);
+    const double top = std::clamp(std::floor(surfaceHeight - NSMaxY(changed)), 0.0, height);
+    const double bottom = std::clamp(std::ceil(surfaceHeight - changed.origin.y), 0.0, height);
+    if (left < right && top < bottom) updateShown(*w, size_t(left), size_t(top), size_t(right), size_t(bottom));
+    if (w->mapped && w->shapeDirty) updateShape(*w);
+}
+
+void X11WindowServer::updateShown(Window& w, size_t left, size_t top, size_t right, size_t bottom)
+{
+    const size_t stride = w.surface->bytesPerRow();
+    const uint8_t* data = w.surface->data();
+    const uint32_t a256 = uint32_t(std::lround(w.info.alpha * 256));
+    // Compare band by band; what changed in a band goes up as one rectangle.
     constexpr size_t kBand = 32;
-    for (size_t top = 0; top < height; top += kBand) {
-        size_t minX = width, maxX = 0;
-        const size_t bottom = std::min(height, top + kBand);
-        for (size_t row = top; row < bottom; ++row) {
+    for (size_t bandTop = top; bandTop < bottom; bandTop += kBand) {
+        size_t minX = right, maxX = 0, minY = bottom, maxY = 0;
+        const size_t bandBottom = std::min(bottom, bandTop + kBand);
+        for (size_t row = bandTop; row < bandBottom; ++row) {
             const auto* src = reinterpret_cast<const uint32_t*>(data + row * stride);
-            uint32_t* dst = w->shown + row * w->shownWidth;
-            for (size_t col = 0; col < width; ++col) {
+            uint32_t* dst = w.shown + row * w.shownWidth;
+            for (size_t col = left; col < right; ++col) {
                 const uint32_t v = premultiply(src[col], a256);
                 if (v == dst[col]) continue;
-                if ((v >> 24 == 0) != (dst[col] >> 24 == 0)) w->shapeDirty = true;
+                if ((v >> 24 == 0) != (dst[col] >> 24 == 0)) w.shapeDirty = true;
                 dst[col] = v;
                 minX = std::min(minX, col);
                 maxX = std::max(maxX, col);
+                minY = std::min(minY, row);
+                maxY = row;
             }
         }
-        if (minX <= maxX && w->mapped) upload(*w, int(minX), int(top), int(maxX - minX + 1), int(bottom - top));
+        if (minX <= maxX && w.mapped) upload(w, int(minX), int(minY), int(maxX - minX + 1), int(maxY - minY + 1));
     }
-    if (w->mapped && w->shapeDirty) updateShape(*w);
 }
 
 bool X11WindowServer::hasCompositor()

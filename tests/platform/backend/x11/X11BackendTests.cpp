@@ -16,7 +16,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -265,6 +267,8 @@ protected:
         return code;
     }
 
+    static bool isCloseBoxRed(uint32_t rgb) { return (rgb >> 16) > 200 && ((rgb >> 8) & 0xFF) < 140 && (rgb & 0xFF) < 140; }
+
     xcb_connection_t* m_conn = nullptr;
 };
 
@@ -501,4 +505,196 @@ TEST_F(X11BackendTest, LosingTheDisplayTerminatesTheApplication)
     // The lost server answers calls without touching the connection.
     server().beep();
     EXPECT_EQ(server().registerHotKey(kVK_ANSI_K, cmdKey, [] {}), 0);
+}
+
+TEST_F(X11BackendTest, OnlyTheRedrawnAreaIsUploaded)
+{
+    auto w = makeWindow(NSMakeRect(100, 200, 400, 300), NSColor::colorWithCalibratedRed(1, 0, 0, 1));
+    auto spot = NSObject::alloc<ClickView>();
+    spot->initWithFrame(NSMakeRect(50, 50, 10, 10));
+    spot->fill = NSColor::colorWithCalibratedRed(0, 1, 0, 1);
+    w->contentView()->addSubview(spot);
+    // Global (55, 55) in the window is root (155, 800 - 255).
+    ASSERT_TRUE(waitFor([&] { return rootPixel(155, 545) == 0x00FF00 && rootPixel(300, 400) == 0xFF0000; }));
+
+    uint64_t before = server().uploadedPixels();
+    spot->fill = NSColor::colorWithCalibratedRed(0, 0, 1, 1);
+    spot->setNeedsDisplay(true);
+    ASSERT_TRUE(waitFor([&] { return rootPixel(155, 545) == 0x0000FF; }));
+    EXPECT_EQ(server().uploadedPixels() - before, 100u) << "the 10 x 10 view, nothing more";
+
+    // Drawn again without a change: nothing goes up.
+    before = server().uploadedPixels();
+    w->display();
+    EXPECT_EQ(server().uploadedPixels() - before, 0u);
+}
+
+// A stand-in for an EWMH window manager: the root names a check window that
+// names itself. Nothing is managed, but the program believes one runs.
+class FakeWindowManager {
+public:
+    explicit FakeWindowManager(xcb_connection_t* conn) : m_conn(conn)
+    {
+        xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;
+        m_root = screen->root;
+        m_check = xcb_generate_id(conn);
+        xcb_create_window(conn, XCB_COPY_FROM_PARENT, m_check, m_root, -10, -10, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                          XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_change_property(conn, XCB_PROP_MODE_REPLACE, m_check, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW,
+                            32, 1, &m_check);
+        xcb_change_property(conn, XCB_PROP_MODE_REPLACE, m_root, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW,
+                            32, 1, &m_check);
+        xcb_flush(conn);
+    }
+    ~FakeWindowManager()
+    {
+        xcb_delete_property(m_conn, m_root, atom("_NET_SUPPORTING_WM_CHECK"));
+        xcb_destroy_window(m_conn, m_check);
+        xcb_flush(m_conn);
+    }
+    xcb_atom_t atom(const char* name)
+    {
+        auto* r = xcb_intern_atom_reply(m_conn, xcb_intern_atom(m_conn, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(r);
+        return a;
+    }
+
+private:
+    xcb_connection_t* m_conn;
+    xcb_window_t m_root = 0, m_check = 0;
+};
+
+TEST_F(X11BackendTest, TitledWindowsLeaveTheirTitleBarToAWindowManager)
+{
+    const NSRect content = NSMakeRect(300, 300, 200, 100);
+    const NSUInteger style = NSTitledWindowMask | NSClosableWindowMask;
+    auto titled = [&] {
+        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(content, style, NSBackingStoreBuffered, false);
+        w->setTitle("Titled"_ns);
+        w->makeKeyAndOrderFront(nullptr);
+        return w;
+    };
+    auto height = [&](xcb_window_t xid) {
+        auto* g = xcb_get_geometry_reply(m_conn, xcb_get_geometry(m_conn, xid), nullptr);
+        const int h = g ? g->height : -1;
+        std::free(g);
+        return h;
+    };
+    // Content row 0 is root row 800 - 400 = 400; the layer's bar is above it.
+    constexpr uint32_t kBar = 0xD9D9D9;
+    {
+        ASSERT_FALSE(server().hasWindowManager());
+        auto w = titled();
+        EXPECT_EQ(w->frame(), NSMakeRect(300, 300, 200, 122));
+        EXPECT_EQ(w->contentRectForFrameRect(w->frame()), content);
+        const xcb_window_t xid = server().xWindow(w->windowNumber());
+        EXPECT_EQ(height(xid), 122);
+        ASSERT_TRUE(waitFor([&] { return rootPixel(400, 379) == kBar; }));
+        EXPECT_TRUE(isCloseBoxRed(rootPixel(314, 389))) << std::hex << rootPixel(314, 389);
+        w->close();
+    }
+
+    // A window shown before the manager starts gives its bar's strip to the
+    // content.
+    auto early = titled();
+    auto manager = std::make_unique<FakeWindowManager>(m_conn);
+    ASSERT_TRUE(waitFor([&] { return server().hasWindowManager(); }));
+    EXPECT_EQ(early->contentView()->frame(), NSMakeRect(0, 0, 200, 122));
+    early->close();
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
+    // Requests to the manager go to the root: listen there.
+    const uint32_t events = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(m_conn, root, XCB_CW_EVENT_MASK, &events);
+    xcb_flush(m_conn);
+
+    auto w = titled();
+    // The frame is the content both ways; the content view fills the window.
+    EXPECT_EQ(w->frame(), content);
+    EXPECT_EQ(NSWindow::frameRectForContentRect(content, style), content);
+    EXPECT_EQ(w->contentRectForFrameRect(w->frame()), content);
+    EXPECT_EQ(w->contentView()->frame(), NSMakeRect(0, 0, 200, 100));
+    const xcb_window_t xid = server().xWindow(w->windowNumber());
+    EXPECT_EQ(height(xid), 100);
+    // The top row is background: no bar, no close box.
+    ASSERT_TRUE(waitFor([&] { return rootPixel(400, 450) != 0; }));
+    const uint32_t background = rootPixel(400, 450);
+    EXPECT_NE(background, kBar);
+    EXPECT_EQ(rootPixel(400, 400), background);
+    EXPECT_EQ(rootPixel(314, 411), background);
+    // A window that can close offers the manager's close function.
+    const std::string motif = property(xid, manager->atom("_MOTIF_WM_HINTS"));
+    ASSERT_EQ(motif.size(), 20u);
+    EXPECT_TRUE(reinterpret_cast<const uint32_t*>(motif.data())[1] & 32u);
+
+    // The key window is asked of the manager.
+    bool activated = false;
+    ASSERT_TRUE(waitFor([&] {
+        while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn)) {
+            if ((e->response_type & 0x7F) == XCB_CLIENT_MESSAGE) {
+                const auto* m = reinterpret_cast<xcb_client_message_event_t*>(e);
+                if (m->type == manager->atom("_NET_ACTIVE_WINDOW") && m->window == xid) activated = true;
+            }
+            std::free(e);
+        }
+        return activated;
+    }));
+
+    // The manager's close button: WM_DELETE_WINDOW closes it as the layer's
+    // close box would.
+    xcb_client_message_event_t m{};
+    m.response_type = XCB_CLIENT_MESSAGE;
+    m.format = 32;
+    m.window = xid;
+    m.type = manager->atom("WM_PROTOCOLS");
+    m.data.data32[0] = manager->atom("WM_DELETE_WINDOW");
+    xcb_send_event(m_conn, 0, xid, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&m));
+    xcb_flush(m_conn);
+    EXPECT_TRUE(waitFor([&] { return !w->isVisible(); }));
+
+    // The manager gone, the layer draws title bars again.
+    manager.reset();
+    EXPECT_TRUE(waitFor([&] { return !server().hasWindowManager(); }));
+}
+
+// Under a window manager AppKit follows the places the manager gives its
+// windows, but a notice sent before the manager handled the program's last
+// request must not undo that request.
+TEST_F(X11BackendTest, WindowManagerNoticesMoveWindowsButStaleOnesAreIgnored)
+{
+    auto manager = std::make_unique<FakeWindowManager>(m_conn);
+    ASSERT_TRUE(waitFor([&] { return server().hasWindowManager(); }));
+    auto w = makeWindow(NSMakeRect(100, 200, 300, 150), NSColor::colorWithCalibratedRed(1, 0, 0, 1));
+    const xcb_window_t xid = server().xWindow(w->windowNumber());
+    // A manager's notice: synthetic, in root coordinates (y down).
+    auto notice = [&](int x, int y, int width, int height) {
+        xcb_configure_notify_event_t e{};
+        e.response_type = XCB_CONFIGURE_NOTIFY;
+        e.event = xid;
+        e.window = xid;
+        e.x = int16_t(x);
+        e.y = int16_t(y);
+        e.width = uint16_t(width);
+        e.height = uint16_t(height);
+        xcb_send_event(m_conn, 0, xid, XCB_EVENT_MASK_STRUCTURE_NOTIFY, reinterpret_cast<const char*>(&e));
+        xcb_flush(m_conn);
+        std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));
+    };
+
+    // The program turns the window on its side; the manager still tells of
+    // the old shape (handled within a few turns), then of the new one.
+    w->setFrame(NSMakeRect(100, 200, 150, 300), true);
+    notice(100, 450, 300, 150);
+    const auto settled = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    waitFor([&] { return std::chrono::steady_clock::now() > settled; });
+    EXPECT_EQ(w->frame(), NSMakeRect(100, 200, 150, 300));
+    notice(100, 300, 150, 300);
+
+    // The user drags it with the manager: AppKit hears of the new place.
+    notice(400, 100, 150, 300);
+    EXPECT_TRUE(waitFor([&] { return w->frame() == NSMakeRect(400, 400, 150, 300); }))
+        << w->frame().origin.x << ", " << w->frame().origin.y;
+
+    manager.reset();
+    EXPECT_TRUE(waitFor([&] { return !server().hasWindowManager(); }));
 }
