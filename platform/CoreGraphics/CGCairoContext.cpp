@@ -455,13 +455,22 @@ bool CGCairoContext::drawImageAligned(const Ref<CGImage>& image, const CGRect& s
     if (src.origin.x < 0 || src.origin.y < 0 || NSMaxX(src) > static_cast<CGFloat>(image->width()) ||
         NSMaxY(src) > static_cast<CGFloat>(image->height()))
         return false;
-    const CGFloat x = m.a > 0 ? m.tx : m.tx - src.size.width, y = m.d > 0 ? m.ty : m.ty - src.size.height;
+    const auto op = static_cast<cairo_operator_t>(m_scratchOperator);
     cairo_identity_matrix(m_cr);
-    cairo_set_operator(m_cr, static_cast<cairo_operator_t>(m_scratchOperator));
+    cairo_set_operator(m_cr, op);
     cairo_set_source_surface(m_cr, image->surface(), 0, 0);
     // Device pixels to image pixels: the inverse of the unit transform.
     cairo_matrix_t toImage{m.a, 0, 0, m.d, src.origin.x - m.a * m.tx, src.origin.y - m.d * m.ty};
     cairo_pattern_set_matrix(cairo_get_source(m_cr), &toImage);
+    // Outside the image the source is clear, which leaves the destination
+    // as it was for every operation but clear and copy: those, and a part of
+    // the image, need the rectangle as the shape.
+    const bool wholeImage = src.size.width == static_cast<CGFloat>(image->width()) && src.size.height == static_cast<CGFloat>(image->height());
+    if (wholeImage && op != CAIRO_OPERATOR_CLEAR && op != CAIRO_OPERATOR_SOURCE) {
+        cairo_paint(m_cr);
+        return true;
+    }
+    const CGFloat x = m.a > 0 ? m.tx : m.tx - src.size.width, y = m.d > 0 ? m.ty : m.ty - src.size.height;
     cairo_new_path(m_cr);
     cairo_rectangle(m_cr, x, y, src.size.width, src.size.height);
     cairo_fill(m_cr);
