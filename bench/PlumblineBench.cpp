@@ -6,7 +6,10 @@
 //   bench_PlumblineBench --benchmark_repetitions=10
 //     --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 // and compare the medians. The windows live on the headless window server;
-// composing the screen is not part of (a).
+// composing the screen is not part of (a). The baselines draw the same pixels
+// as the program, which (b) checks before it times anything: the guideline
+// view is flipped, so its handle images, drawn at a point, come out upside
+// down there.
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <optional>
+#include <vector>
 
 #include "CoreGraphics/CGCairoContext.h"
 
@@ -45,7 +45,7 @@ struct Case {
     CGAffineTransform toUser;
     NSCompositingOperation op = NSCompositingOperationSourceOver;
     CGFloat fraction = 1;
-    std::optional<CGRect> clip = std::nullopt;
+    std::vector<CGRect> clip = {};  // one clip path of these rectangles
 };
 
 Ref<CGImage> draw(const Case& c, const Ref<CGImage>& image, bool aligned)
@@ -53,7 +53,17 @@ Ref<CGImage> draw(const Case& c, const Ref<CGImage>& image, bool aligned)
     auto ctx = background();
     ctx->setAlignedImageDrawing(aligned);
     ctx->setCTM(c.ctm);
-    if (c.clip) ctx->clipToRect(*c.clip);
+    if (!c.clip.empty()) {
+        CGPathElements path;
+        for (const CGRect& r : c.clip) {
+            path.moveTo(r.origin);
+            path.lineTo({NSMaxX(r), NSMinY(r)});
+            path.lineTo({NSMaxX(r), NSMaxY(r)});
+            path.lineTo({NSMinX(r), NSMaxY(r)});
+            path.close();
+        }
+        ctx->clipToPath(path, CGPathFillRule::NonZero);
+    }
     ctx->setCompositingOperation(c.op);
     ctx->drawImage(image, c.source, c.toUser, c.fraction);
     ctx->flush();
@@ -87,12 +97,14 @@ TEST(ImageDrawing, TheShortWayForWholePixelsDrawsWhatTheGeneralWayDraws)
         {"turned a quarter", id, all, {0, 1, -1, 0, 12, 3}},
         {"fractional source rectangle", id, CGRectMake(0.5, 0, 6, 5), {1, 0, 0, 1, 5, 4}},
         {"source reaching past the image", id, CGRectMake(4, 3, 6, 5), {1, 0, 0, 1, 5, 4}},
-        {"under a whole-pixel clip", id, all, {1, 0, 0, 1, 5, 4}, NSCompositingOperationSourceOver, 1, CGRectMake(7, 5, 3, 10)},
-        {"under a fractional clip", id, all, {1, 0, 0, 1, 5, 4}, NSCompositingOperationSourceOver, 1, CGRectMake(6.5, 4.25, 3.5, 2.5)},
-        {"flipped under a clip", yUp, all, {1, 0, 0, -1, 5, 12}, NSCompositingOperationSourceOver, 1, CGRectMake(6, 9, 4, 2.5)},
+        {"under a whole-pixel clip", id, all, {1, 0, 0, 1, 5, 4}, NSCompositingOperationSourceOver, 1, {CGRectMake(7, 5, 3, 10)}},
+        {"under an L-shaped whole-pixel clip", yUp, all, {1, 0, 0, -1, 5, 12}, NSCompositingOperationSourceOver, 1,
+         {CGRectMake(4, 8, 3, 6), CGRectMake(4, 8, 8, 2)}},
+        {"under a fractional clip", id, all, {1, 0, 0, 1, 5, 4}, NSCompositingOperationSourceOver, 1, {CGRectMake(6.5, 4.25, 3.5, 2.5)}},
+        {"flipped under a clip", yUp, all, {1, 0, 0, -1, 5, 12}, NSCompositingOperationSourceOver, 1, {CGRectMake(6, 9, 4, 2.5)}},
         {"partly off the canvas", id, all, {1, 0, 0, 1, -3, 17}},
         {"copy", id, all, {1, 0, 0, 1, 5, 4}, NSCompositingOperationCopy},
-        {"copy under a fractional clip", id, all, {1, 0, 0, 1, 5, 4}, NSCompositingOperationCopy, 1, CGRectMake(6.5, 4.5, 3, 2)},
+        {"copy under a fractional clip", id, all, {1, 0, 0, 1, 5, 4}, NSCompositingOperationCopy, 1, {CGRectMake(6.5, 4.5, 3, 2)}},
         {"clear", id, all, {1, 0, 0, 1, 5, 4}, NSCompositingOperationClear},
         {"source atop", id, all, {1, 0, 0, 1, 5, 4}, NSCompositingOperationSourceAtop},
         {"xor", yUp, all, {1, 0, 0, -1, 5, 12}, NSCompositingOperationXOR},
@@ -108,4 +120,24 @@ TEST(ImageDrawing, TheShortWayForWholePixelsDrawsWhatTheGeneralWayDraws)
         EXPECT_TRUE(samePixels(shortWay, generalWay));
         EXPECT_FALSE(samePixels(shortWay, untouched)) << "the case draws nothing";
     }
+}
+
+TEST(ImageDrawing, AFractionalClipStaysInForceUnderNestedStatesAndWholePixelClips)
+{
+    const auto image = sourceImage();
+    auto drawn = [&](bool aligned) {
+        auto ctx = background();
+        ctx->setAlignedImageDrawing(aligned);
+        ctx->saveGState();
+        ctx->clipToRect(CGRectMake(6.5, 4.5, 4, 3));
+        ctx->saveGState();
+        ctx->clipToRect(CGRectMake(0, 0, 20, 20));
+        ctx->restoreGState();
+        ctx->clipToRect(CGRectMake(2, 2, 16, 12));
+        ctx->drawImage(image, CGRectMake(0, 0, 7, 5), {1, 0, 0, 1, 5, 4}, 1);
+        ctx->restoreGState();
+        ctx->flush();
+        return ctx->image();
+    };
+    EXPECT_TRUE(samePixels(drawn(true), drawn(false)));
 }
