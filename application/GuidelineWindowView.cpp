@@ -4,6 +4,7 @@
 #include "AppDefaults.h"
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSEvent.h"
+#include "AppKit/NSGraphicsContext.h"
 
 #include <cmath>
 #include "Foundation/NSNotificationCenter.h"
@@ -116,13 +117,18 @@ void GuidelineWindowView::handleGuideControllerHasChanged(const Ref<NSNotificati
 }
 
 // The repeated tiles of one line are one fill with the tile as its pattern,
-// cut to the dirty rectangle; nothing outside it reaches the context.
+// cut to the dirty rectangle; nothing outside it reaches the context. The
+// rectangle goes to the context directly: a path object per line costs
+// more than filling a short line.
 void GuidelineWindowView::fillTiles(const Ref<NSColor>& pattern, const NSRect& tiles, const NSRect& dirtyRect)
 {
     const NSRect r = NSIntersectionRect(tiles, dirtyRect);
     if (r.size.width <= 0 || r.size.height <= 0) return;
     pattern->setFill();
-    NSBezierPath::fillRect(r);
+    auto context = NSGraphicsContext::currentContext();
+    CGContext* port = context ? context->graphicsPort() : nullptr;
+    if (!port || port->gstate().focusRingOnly) return NSBezierPath::fillRect(r);
+    port->fillRect(r);
 }
 
 // The tiles hold one colour, so their pattern is that colour: a plain fill

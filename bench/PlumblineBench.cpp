@@ -6,11 +6,15 @@
 //   bench_PlumblineBench --benchmark_repetitions=10
 //     --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 // and compare the medians. The windows live on the headless window server;
-// composing the screen is not part of (a).
+// composing the screen is not part of (a). The baselines draw the same pixels
+// as the program, which (b) checks before it times anything: the guideline
+// view is flipped, so its handle images, drawn at a point, come out upside
+// down there.
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -85,6 +89,18 @@ void cairoImage(cairo_t* cr, cairo_surface_t* image, double x, double y)
     cairo_paint(cr);
 }
 
+// The image with its top row at the bottom, its bounding box's top left at
+// (x, y): how an image drawn at a point appears in a flipped view.
+void cairoFlippedImage(cairo_t* cr, cairo_surface_t* image, double x, double y)
+{
+    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(image);
+    const cairo_matrix_t toImage{1, 0, 0, -1, -x, y + cairo_image_surface_get_height(image)};
+    cairo_pattern_set_matrix(pattern, &toImage);
+    cairo_set_source(cr, pattern);
+    cairo_pattern_destroy(pattern);
+    cairo_paint(cr);
+}
+
 // One corner ruler's horizontal and vertical arm, drawn as the views do.
 void cairoRuler(cairo_t* cr, double mx, double my)
 {
@@ -139,11 +155,11 @@ void cairoGuidelines(cairo_t* cr, const NSRect& clip)
         if (line->type() != 0) {
             cairo_rectangle(cr, v, 0, 1, H);
             cairo_fill(cr);
-            cairoImage(cr, png("ver_mover"), v - 7, 0);
+            cairoFlippedImage(cr, png("ver_mover"), v - 7, 0);
         } else {
             cairo_rectangle(cr, 0, v, W, 1);
             cairo_fill(cr);
-            cairoImage(cr, png("hor_mover"), 0, v - 7);
+            cairoFlippedImage(cr, png("hor_mover"), 0, v - 7);
         }
     }
     cairo_restore(cr);
@@ -192,10 +208,32 @@ void GuidelinesFullRedraw_Plumbline(benchmark::State& state)
 }
 BENCHMARK(GuidelinesFullRedraw_Plumbline)->Unit(benchmark::kMillisecond);
 
+// The baseline is only a measure if it draws what the program draws: both
+// full redraws are compared pixel for pixel before timing.
+bool drawsAsTheProgram(cairo_surface_t* baseline)
+{
+    auto view = program().guidelines->getView();
+    view->setNeedsDisplay(true);
+    view->window()->displayIfNeeded();
+    auto window = WindowServer::shared().surface(view->window()->windowNumber());
+    cairo_surface_flush(baseline);
+    const int w = cairo_image_surface_get_width(baseline), h = cairo_image_surface_get_height(baseline);
+    if (!window || static_cast<int>(window->width()) != w || static_cast<int>(window->height()) != h) return false;
+    const unsigned char* data = cairo_image_surface_get_data(baseline);
+    const int stride = cairo_image_surface_get_stride(baseline);
+    for (int y = 0; y < h; ++y)
+        if (std::memcmp(window->data() + y * window->bytesPerRow(), data + y * stride, static_cast<size_t>(w) * 4) != 0) return false;
+    return true;
+}
+
 void GuidelinesFullRedraw_Cairo(benchmark::State& state)
 {
     program();
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1920, 1056);
+    cairo_t* check = cairo_create(s);
+    cairoGuidelines(check, NSMakeRect(0, 0, 1920, 1056));
+    cairo_destroy(check);
+    if (!drawsAsTheProgram(s)) state.SkipWithError("the baseline draws other pixels than the program");
     for (auto _ : state) {
         cairo_t* cr = cairo_create(s);
         cairoGuidelines(cr, NSMakeRect(0, 0, 1920, 1056));

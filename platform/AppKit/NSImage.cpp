@@ -230,10 +230,12 @@ void NSImage::drawInRect(const NSRect& rect, const NSRect& fromRect, NSCompositi
     // shows at the bottom; respecting the flip puts it at min y instead.
     CGAffineTransform toUser = upright ? CGAffineTransform{sx, 0, 0, sy, rect.origin.x, rect.origin.y}
                                        : CGAffineTransform{sx, 0, 0, -sy, rect.origin.x, NSMaxY(rect)};
-    port->saveGState();
+    // Only the operation changes, so it alone is put back: a full save and
+    // restore of the state costs more than drawing a small image.
+    const NSCompositingOperation previous = port->gstate().operation;
     port->setCompositingOperation(op);
     port->drawImage(pixels, source, toUser, std::min(fraction, 1.0));
-    port->restoreGState();
+    port->setCompositingOperation(previous);
 }
 
 Ref<NSData> NSImage::PNGRepresentation() const

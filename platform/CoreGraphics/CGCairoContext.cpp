@@ -73,6 +73,36 @@ void strokeWith(cairo_t* cr, const CGPathElements& path, const CGStrokeStyle& st
     cairo_stroke(cr);
 }
 
+bool wholePixel(CGFloat v) { return v == std::trunc(v) && std::fabs(v) < 1e7; }
+
+// Whether a path, in device space, has only horizontal and vertical edges on
+// whole pixels: a clip to it leaves every pixel wholly inside or outside.
+bool coversWholePixels(const CGPathElements& path, const CGAffineTransform& ctm)
+{
+    auto straight = [](CGPoint a, CGPoint b) { return a.x == b.x || a.y == b.y; };
+    CGPoint start{}, last{};
+    bool open = false;
+    for (const CGPathElement& e : path.elements) {
+        if (e.kind == CGPathElementKind::CurveTo) return false;
+        if (e.kind == CGPathElementKind::Close) {
+            if (open && !straight(last, start)) return false;
+            last = start;
+            continue;
+        }
+        const CGPoint p = CGPointApplyAffineTransform(e.points[0], ctm);
+        if (!wholePixel(p.x) || !wholePixel(p.y)) return false;
+        if (e.kind == CGPathElementKind::MoveTo || !open) {
+            if (open && !straight(last, start)) return false;
+            start = last = p;
+            open = true;
+            continue;
+        }
+        if (!straight(last, p)) return false;
+        last = p;
+    }
+    return !open || straight(last, start);
+}
+
 }
 
 CGCairoContext::~CGCairoContext()
@@ -95,8 +125,19 @@ CGSize CGCairoContext::deviceSize() const
     return {static_cast<CGFloat>(m_image->width()), static_cast<CGFloat>(m_image->height())};
 }
 
-void CGCairoContext::didSave() { cairo_save(m_cr); }
-void CGCairoContext::didRestore() { cairo_restore(m_cr); }
+void CGCairoContext::didSave()
+{
+    cairo_save(m_cr);
+    m_clipStack.push_back(m_clipOnWholePixels);
+}
+
+void CGCairoContext::didRestore()
+{
+    cairo_restore(m_cr);
+    if (m_clipStack.empty()) return;
+    m_clipOnWholePixels = m_clipStack.back();
+    m_clipStack.pop_back();
+}
 
 void CGCairoContext::flush() { cairo_surface_flush(m_image->surface()); }
 
@@ -242,6 +283,7 @@ void CGCairoContext::compositeByFormula(const Painter& draw, const Painter& cove
 void CGCairoContext::clipToPath(const CGPathElements& path, CGPathFillRule rule)
 {
     m_hasKeptPath = false;
+    m_clipOnWholePixels = m_clipOnWholePixels && coversWholePixels(path, gstate().ctm);
     applyState(m_cr);
     appendPath(m_cr, path);
     cairo_set_fill_rule(m_cr, fillRule(rule));
@@ -252,10 +294,12 @@ void CGCairoContext::replaceClip(const CGPathElements& path, CGPathFillRule rule
 {
     m_hasKeptPath = false;
     cairo_reset_clip(m_cr);
+    m_clipOnWholePixels = true;
     if (hasBaseClip()) {
+        const CGRect& r = baseClip();
+        m_clipOnWholePixels = wholePixel(r.origin.x) && wholePixel(r.origin.y) && wholePixel(r.size.width) && wholePixel(r.size.height);
         cairo_identity_matrix(m_cr);
         cairo_new_path(m_cr);
-        const CGRect& r = baseClip();
         cairo_rectangle(m_cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
         cairo_clip(m_cr);
     }
@@ -353,6 +397,7 @@ void CGCairoContext::drawImage(const Ref<CGImage>& image, const CGRect& sourcePi
     m_hasKeptPath = false;
     if (!image || CGRectIsEmpty(sourcePixels)) return;
     fraction = std::clamp(fraction, 0.0, 1.0) * std::clamp(gstate().alpha, 0.0, 1.0);
+    if (m_alignedImages && drawImageAligned(image, sourcePixels, sourceToUser, fraction)) return;
     cairo_matrix_t toUser = toCairo(sourceToUser);
     CGRect src = CGRectStandardize(sourcePixels);
     cairo_filter_t filter = gstate().interpolation == kCGInterpolationNone ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD;
@@ -385,6 +430,51 @@ void CGCairoContext::drawImage(const Ref<CGImage>& image, const CGRect& sourcePi
         cairo_restore(cr);
     };
     render(draw, coverage);
+}
+
+// Most images are drawn at their size on whole device pixels, upright or
+// flipped (icons, handles): each image pixel then covers exactly one device
+// pixel, and filling the image's device rectangle with the image as source
+// gives the pixels the clipped paint gives, without saving Cairo's state or
+// building a clip per image.
+bool CGCairoContext::drawImageAligned(const Ref<CGImage>& image, const CGRect& sourcePixels, const CGAffineTransform& sourceToUser,
+                                      CGFloat fraction)
+{
+    // A clip with partly covered pixels rounds differently for a fill than
+    // for a paint.
+    if (fraction < 1 || !m_clipOnWholePixels || gstate().shadow.enabled ||
+        !CGCompositingCairoOperator(gstate().operation, m_scratchOperator))
+        return false;
+    const CGAffineTransform m = CGAffineTransformConcat(sourceToUser, gstate().ctm);
+    if (m.b != 0 || m.c != 0 || std::fabs(m.a) != 1 || std::fabs(m.d) != 1 || !wholePixel(m.tx) || !wholePixel(m.ty)) return false;
+    // The general path pads a source rectangle that reaches past the image;
+    // here every pixel drawn must lie inside it.
+    const CGRect src = CGRectStandardize(sourcePixels);
+    if (!wholePixel(src.origin.x) || !wholePixel(src.origin.y) || !wholePixel(src.size.width) || !wholePixel(src.size.height))
+        return false;
+    if (src.origin.x < 0 || src.origin.y < 0 || NSMaxX(src) > static_cast<CGFloat>(image->width()) ||
+        NSMaxY(src) > static_cast<CGFloat>(image->height()))
+        return false;
+    const auto op = static_cast<cairo_operator_t>(m_scratchOperator);
+    cairo_identity_matrix(m_cr);
+    cairo_set_operator(m_cr, op);
+    cairo_set_source_surface(m_cr, image->surface(), 0, 0);
+    // Device pixels to image pixels: the inverse of the unit transform.
+    cairo_matrix_t toImage{m.a, 0, 0, m.d, src.origin.x - m.a * m.tx, src.origin.y - m.d * m.ty};
+    cairo_pattern_set_matrix(cairo_get_source(m_cr), &toImage);
+    // Outside the image the source is clear, which leaves the destination
+    // as it was for every operation but clear and copy: those, and a part of
+    // the image, need the rectangle as the shape.
+    const bool wholeImage = src.size.width == static_cast<CGFloat>(image->width()) && src.size.height == static_cast<CGFloat>(image->height());
+    if (wholeImage && op != CAIRO_OPERATOR_CLEAR && op != CAIRO_OPERATOR_SOURCE) {
+        cairo_paint(m_cr);
+        return true;
+    }
+    const CGFloat x = m.a > 0 ? m.tx : m.tx - src.size.width, y = m.d > 0 ? m.ty : m.ty - src.size.height;
+    cairo_new_path(m_cr);
+    cairo_rectangle(m_cr, x, y, src.size.width, src.size.height);
+    cairo_fill(m_cr);
+    return true;
 }
 
 void CGCairoContext::drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end, uint32_t options)

@@ -1,6 +1,7 @@
 #pragma once
 // A graphics context drawing into a Cairo image surface (an ARGB32 CGImage).
 #include <functional>
+#include <vector>
 
 #include "CoreGraphics/CGContext.h"
 
@@ -33,6 +34,11 @@ public:
                     const std::vector<CGPoint>& positions, const std::u16string& text) override;
     void flush() override;
 
+    // Images drawn one image pixel to one device pixel take a shorter way
+    // through Cairo; off, every image takes the general one (for comparing
+    // the two).
+    void setAlignedImageDrawing(bool enabled) { m_alignedImages = enabled; }
+
 protected:
     void didSave() override;
     void didRestore() override;
@@ -45,6 +51,8 @@ private:
     void renderShadow(const Painter& draw);
     void compositeByFormula(const Painter& draw, const Painter& coverage);
     void applyState(cairo_t* cr) const;
+    bool drawImageAligned(const Ref<CGImage>& image, const CGRect& sourcePixels, const CGAffineTransform& sourceToUser,
+                          CGFloat fraction);
     void setPaint(cairo_t* cr, const CGPaint& paint) const;
 
     // The path a fill left in Cairo, so that a stroke of the same path can use it.
@@ -62,6 +70,10 @@ private:
     PathKey m_keptPath{};
     bool m_hasKeptPath = false;
     int m_scratchOperator = 0;
+    bool m_alignedImages = true;
+    // The clip leaves every pixel wholly in or out; saved with the state.
+    bool m_clipOnWholePixels = true;
+    std::vector<bool> m_clipStack;
 };
 
 // Bitmap contexts. Only 8-bit premultiplied ARGB in native order (bitmap info
