@@ -5,11 +5,14 @@
 namespace NSMenuPlacement {
 
 NSPoint submenuOrigin(const NSRect& parentFrame, const NSRect& itemRect, NSSize submenuSize, CGFloat firstItemTop,
-                      const NSRect& visibleFrame)
+                      const NSRect& visibleFrame, bool leftward)
 {
     const CGFloat roomRight = NSMaxX(visibleFrame) - NSMaxX(parentFrame);
     const CGFloat roomLeft = NSMinX(parentFrame) - NSMinX(visibleFrame);
-    const bool right = roomRight >= submenuSize.width || roomRight >= roomLeft;
+    const bool fitsRight = roomRight >= submenuSize.width, fitsLeft = roomLeft >= submenuSize.width;
+    bool right = roomRight >= roomLeft;
+    if (fitsRight != fitsLeft) right = fitsRight;
+    else if (fitsRight) right = !leftward;
     CGFloat x = right ? NSMaxX(parentFrame) : NSMinX(parentFrame) - submenuSize.width;
     x = std::max(NSMinX(visibleFrame), std::min(x, NSMaxX(visibleFrame) - submenuSize.width));
 

@@ -55,8 +55,10 @@ Ref<NSMenuWindow> NSMenuWindow::initWithSubmenu(const Ref<NSMenu>& submenu, cons
         parent->convertRectToScreen(parentView->convertRectToView(parentView->rectOfItemAtIndex(index), nullptr));
     const CGFloat firstItemTop = m_menuView->rectOfItemAtIndex(0).origin.y;
     const NSRect parentFrame = parent->frame();
-    return initAtOrigin(NSMenuPlacement::submenuOrigin(parentFrame, item, m_menuView->frame().size, firstItemTop,
-                                                       visibleFrameAround(parentFrame)));
+    const NSPoint origin = NSMenuPlacement::submenuOrigin(parentFrame, item, m_menuView->frame().size, firstItemTop,
+                                                          visibleFrameAround(parentFrame), parent->m_leftward);
+    m_leftward = origin.x < parentFrame.origin.x;
+    return initAtOrigin(origin);
 }
 
 Ref<NSMenuWindow> NSMenuWindow::initWithMenuBelowTitle(const Ref<NSMenu>& menu, const NSRect& titleRect)

@@ -23,7 +23,8 @@ public:
     // A window whose item `index` (or the top edge, for -1) is at the screen
     // point, kept on the main screen when one exists.
     Ref<NSMenuWindow> initWithMenu(const Ref<NSMenu>& menu, NSInteger index, NSPoint screenPoint);
-    // A submenu's window beside item `index` of the parent menu window.
+    // A submenu's window beside item `index` of the parent menu window, on
+    // the side the cascade goes.
     Ref<NSMenuWindow> initWithSubmenu(const Ref<NSMenu>& submenu, const Ref<NSMenuWindow>& parent, NSInteger index);
     // A menu bar menu's window below its title (a screen rectangle).
     Ref<NSMenuWindow> initWithMenuBelowTitle(const Ref<NSMenu>& menu, const NSRect& titleRect);
@@ -45,6 +46,7 @@ public:
 
 private:
     Ref<NSMenuView> m_menuView;
+    bool m_leftward = false;  // opened left of its parent
 
     // The window around m_menuView with its origin at the point.
     Ref<NSMenuWindow> initAtOrigin(NSPoint origin);

@@ -1,5 +1,7 @@
 // Where submenus and menu bar menus open: beside the parent, on its left at
 // the screen's right edge, moved up at the bottom, never above the top.
+#include <map>
+
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSMenuPlacement.h"
 #include "AppKit/NSMenuWindow.h"
@@ -23,6 +25,7 @@ TEST(MenuPlacement, SubmenuOpensBesideItsParentAndStaysOnScreen)
         NSSize submenu;
         NSRect visible;
         NSPoint origin;
+        bool leftward = false;  // the parent opened left of its own parent
     } cases[] = {
         // First item level with the parent item: top = item top + inset.
         {"room on the right", {{100, 500}, {200, 300}}, {{100, 700}, {200, 20}}, {150, 100}, kVisible, {300, 624}},
@@ -39,13 +42,18 @@ TEST(MenuPlacement, SubmenuOpensBesideItsParentAndStaysOnScreen)
          kVisible, {1620, 624}},
         {"no room either side, more on the left", {{150, 500}, {1700, 300}}, {{150, 700}, {1700, 20}}, {300, 100},
          kVisible, {0, 624}},
+        // A cascade that turned left goes on left while there is room.
+        {"leftward keeps going left", {{1000, 500}, {200, 300}}, {{1000, 700}, {200, 20}}, {150, 100}, kVisible,
+         {850, 624}, true},
+        {"leftward at the left edge turns right", {{100, 500}, {200, 300}}, {{100, 700}, {200, 20}}, {150, 100},
+         kVisible, {300, 624}, true},
         {"another screen's right edge", {{-200, 500}, {200, 300}}, {{-200, 700}, {200, 20}}, {150, 100}, kLeftScreen,
          {-350, 624}},
         {"another screen's bottom", {{-1000, 100}, {200, 300}}, {{-1000, 110}, {200, 20}}, {150, 100}, kLeftScreen,
          {-800, 100}},
     };
     for (const auto& c : cases) {
-        NSPoint o = NSMenuPlacement::submenuOrigin(c.parent, c.item, c.submenu, kInset, c.visible);
+        NSPoint o = NSMenuPlacement::submenuOrigin(c.parent, c.item, c.submenu, kInset, c.visible, c.leftward);
         EXPECT_EQ(o.x, c.origin.x) << c.name;
         EXPECT_EQ(o.y, c.origin.y) << c.name;
     }
@@ -75,37 +83,46 @@ TEST(MenuPlacement, BarMenuOpensBelowItsTitleShiftedLeftToStayOnScreen)
 using MenuPlacementWindowTest = WindowingTest;
 
 // A context menu at the screen's right edge: its submenu opens on its left,
-// level with the item, without covering it.
-TEST_F(MenuPlacementWindowTest, SubmenuAtTheRightEdgeOpensLeftOfItsParent)
+// level with the item, without covering it, and the submenu's own submenu
+// goes on left instead of folding back over the first menu.
+TEST_F(MenuPlacementWindowTest, SubmenusAtTheRightEdgeCascadeLeft)
 {
     auto menu = NSMenu::menuWithTitle("Edge"_ns);
     menu->addItemWithTitle("One"_ns, {}, ""_ns);
     auto more = NSMenu::menuWithTitle("More"_ns);
-    more->addItemWithTitle("Deep"_ns, {}, ""_ns);
+    auto deeper = NSMenu::menuWithTitle("Deeper"_ns);
+    deeper->addItemWithTitle("Deepest"_ns, {}, ""_ns);
+    more->addItemWithTitle("Deep"_ns, {}, ""_ns)->setSubmenu(deeper);
     menu->addItemWithTitle("More"_ns, {}, ""_ns)->setSubmenu(more);
 
+    // The open menu windows' frames by menu title.
     auto menus = [] {
-        std::vector<WSWindowInfo> found;
-        for (auto& info : server().allWindows())
-            if (info.visible && info.role == "menu") found.push_back(info);
+        std::map<std::string, NSRect> found;
+        for (auto& w : NSWindow::allWindows())
+            if (auto m = dynamic_ref_cast<NSMenuWindow>(w); m && m->isVisible())
+                found[m->menuView()->menu()->title()->UTF8String()] = m->frame();
         return found;
     };
-    // Press on "More" once the menu is up; Escape once its submenu is.
+    // Once the menu is up: a press on "More", then Down to "Deep" and Right
+    // into it; Escape once all three menus are open.
     auto loop = NSRunLoop::currentRunLoop();
     loop->performBlock({NSEventTrackingRunLoopMode}, [&] {
         auto open = menus();
-        ASSERT_EQ(open.size(), 1u);
-        const NSRect f = open[0].frame;
-        const NSPoint more =
-            NSMakePoint(NSMidX(f), NSMaxY(f) - NSMenuView::kMargin - NSMenuView::kItemHeight * 1.5);
+        ASSERT_EQ(open.count("Edge"), 1u);
+        const NSRect f = open["Edge"];
+        const NSPoint more = NSMakePoint(NSMidX(f), NSMaxY(f) - NSMenuView::kMargin - NSMenuView::kItemHeight * 1.5);
         server().injectMouse(NSEventTypeLeftMouseDown, more);
         server().injectMouse(NSEventTypeLeftMouseUp, more);
+        for (uint16_t key : {kVK_DownArrow, kVK_RightArrow}) {
+            server().injectKey(key, 0, true);
+            server().injectKey(key, 0, false);
+        }
     });
-    std::vector<WSWindowInfo> seen;
+    std::map<std::string, NSRect> seen;
     auto observer = loop->addObserver({NSEventTrackingRunLoopMode}, [&] {
         if (!seen.empty()) return;
         auto open = menus();
-        if (open.size() < 2) return;
+        if (open.size() < 3) return;
         seen = open;
         server().injectKey(kVK_Escape, 0, true);
         server().injectKey(kVK_Escape, 0, false);
@@ -114,13 +131,13 @@ TEST_F(MenuPlacementWindowTest, SubmenuAtTheRightEdgeOpensLeftOfItsParent)
     loop->removeSource(observer);
     EXPECT_FALSE(chosen.menu);
 
-    ASSERT_EQ(seen.size(), 2u);
-    // Which is which: the parent holds two items, the submenu one.
-    const NSRect parent = seen[0].frame.size.height > seen[1].frame.size.height ? seen[0].frame : seen[1].frame;
-    const NSRect sub = seen[0].frame.size.height > seen[1].frame.size.height ? seen[1].frame : seen[0].frame;
-    EXPECT_EQ(NSMaxX(parent), 1920);
-    EXPECT_FALSE(NSIntersectsRect(parent, sub));
-    EXPECT_EQ(NSMaxX(sub), parent.origin.x);
+    ASSERT_EQ(seen.size(), 3u);
+    const NSRect edge = seen["Edge"], sub = seen["More"], subsub = seen["Deeper"];
+    EXPECT_EQ(NSMaxX(edge), 1920);
+    EXPECT_FALSE(NSIntersectsRect(edge, sub));
+    EXPECT_EQ(NSMaxX(sub), edge.origin.x);
     // "Deep" level with "More".
-    EXPECT_EQ(NSMaxY(sub) - NSMenuView::kMargin, NSMaxY(parent) - NSMenuView::kMargin - NSMenuView::kItemHeight);
+    EXPECT_EQ(NSMaxY(sub), NSMaxY(edge) - NSMenuView::kItemHeight);
+    EXPECT_EQ(NSMaxX(subsub), sub.origin.x);
+    EXPECT_FALSE(NSIntersectsRect(subsub, edge));
 }
