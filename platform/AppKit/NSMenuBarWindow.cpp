@@ -70,9 +70,9 @@ private:
         m_view->setHighlightedIndex(index);
         auto menu = m_bar->menuForTitle(index);
         if (!menu || menu->numberOfItems() == 0) return;
-        const NSRect r = m_view->rectOfTitleAtIndex(index);
-        const NSPoint corner = m_bar->convertBaseToScreen(m_view->convertPointToView(NSMakePoint(r.origin.x, 0), nullptr));
-        push(NSObject::alloc<NSMenuWindow>()->initWithMenu(menu, -1, corner));
+        const NSRect title =
+            m_bar->convertRectToScreen(m_view->convertRectToView(m_view->rectOfTitleAtIndex(index), nullptr));
+        push(NSObject::alloc<NSMenuWindow>()->initWithMenuBelowTitle(menu, title));
     }
     void moveTitle(int direction)
     {
@@ -108,10 +108,7 @@ private:
         auto submenu = item->submenu();
         submenu->update();
         if (submenu->numberOfItems() == 0) return;
-        const NSRect row = w->menuView()->rectOfItemAtIndex(index);
-        const NSPoint corner =
-            w->convertBaseToScreen(w->menuView()->convertPointToView(NSMakePoint(NSMaxX(row), row.origin.y), nullptr));
-        push(NSObject::alloc<NSMenuWindow>()->initWithMenu(submenu, 0, corner));
+        push(NSObject::alloc<NSMenuWindow>()->initWithSubmenu(submenu, w, index));
     }
     // Right on a highlighted submenu holder enters it; otherwise the next title.
     void right()

@@ -1,6 +1,7 @@
 #include "AppKit/NSMenuWindow.h"
 
 #include "AppKit/NSApplication.h"
+#include "AppKit/NSMenuPlacement.h"
 #include "AppKit/NSScreen.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSClass.h"
@@ -20,7 +21,56 @@ Ref<NSMenuWindow> NSMenuWindow::initWithMenu(const Ref<NSMenu>& menu, NSInteger 
         frame.origin.x = std::max(visible.origin.x, std::min(frame.origin.x, NSMaxX(visible) - size.width));
         frame.origin.y = std::max(visible.origin.y, std::min(frame.origin.y, NSMaxY(visible) - size.height));
     }
-    initWithContentRect(frame, NSBorderlessWindowMask, NSBackingStoreBuffered, false);
+    return initAtOrigin(frame.origin);
+}
+
+namespace {
+
+// The visible frame of the screen showing the rectangle (the main screen's
+// when none does); an unbounded one without screens.
+NSRect visibleFrameAround(const NSRect& rect)
+{
+    Ref<NSScreen> best = NSScreen::mainScreen();
+    CGFloat bestArea = 0;
+    auto screens = NSScreen::screens();
+    for (NSUInteger i = 0; screens && i < screens->count(); ++i) {
+        auto s = static_ref_cast<NSScreen>(screens->objectAtIndex(i));
+        const NSRect overlap = NSIntersectionRect(s->frame(), rect);
+        const CGFloat area = overlap.size.width * overlap.size.height;
+        if (area > bestArea) best = s, bestArea = area;
+    }
+    if (best) return best->visibleFrame();
+    constexpr CGFloat huge = 1e9;
+    return NSMakeRect(-huge / 2, -huge / 2, huge, huge);
+}
+
+}
+
+Ref<NSMenuWindow> NSMenuWindow::initWithSubmenu(const Ref<NSMenu>& submenu, const Ref<NSMenuWindow>& parent,
+                                                NSInteger index)
+{
+    m_menuView = alloc<NSMenuView>()->initWithMenu(submenu);
+    const auto& parentView = parent->menuView();
+    const NSRect item =
+        parent->convertRectToScreen(parentView->convertRectToView(parentView->rectOfItemAtIndex(index), nullptr));
+    const CGFloat firstItemTop = m_menuView->rectOfItemAtIndex(0).origin.y;
+    const NSRect parentFrame = parent->frame();
+    const NSPoint origin = NSMenuPlacement::submenuOrigin(parentFrame, item, m_menuView->frame().size, firstItemTop,
+                                                          visibleFrameAround(parentFrame), parent->m_leftward);
+    m_leftward = origin.x < parentFrame.origin.x;
+    return initAtOrigin(origin);
+}
+
+Ref<NSMenuWindow> NSMenuWindow::initWithMenuBelowTitle(const Ref<NSMenu>& menu, const NSRect& titleRect)
+{
+    m_menuView = alloc<NSMenuView>()->initWithMenu(menu);
+    return initAtOrigin(
+        NSMenuPlacement::belowTitleOrigin(titleRect, m_menuView->frame().size, visibleFrameAround(titleRect)));
+}
+
+Ref<NSMenuWindow> NSMenuWindow::initAtOrigin(NSPoint origin)
+{
+    initWithContentRect({origin, m_menuView->frame().size}, NSBorderlessWindowMask, NSBackingStoreBuffered, false);
     setLevel(NSPopUpMenuWindowLevel);
     setRoleName("menu");
     setReleasedWhenClosed(false);
@@ -104,9 +154,7 @@ private:
         auto submenu = item->submenu();
         submenu->update();
         if (submenu->numberOfItems() == 0) return;
-        NSRect row = w->menuView()->rectOfItemAtIndex(index);
-        NSPoint corner = w->convertBaseToScreen(w->menuView()->convertPointToView(NSMakePoint(NSMaxX(row), row.origin.y), nullptr));
-        push(NSObject::alloc<NSMenuWindow>()->initWithMenu(submenu, 0, corner));
+        push(NSObject::alloc<NSMenuWindow>()->initWithSubmenu(submenu, w, index));
     }
     NSMenuWindow::Choice choice(size_t level, NSInteger index) const
     {

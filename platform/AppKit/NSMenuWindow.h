@@ -23,6 +23,11 @@ public:
     // A window whose item `index` (or the top edge, for -1) is at the screen
     // point, kept on the main screen when one exists.
     Ref<NSMenuWindow> initWithMenu(const Ref<NSMenu>& menu, NSInteger index, NSPoint screenPoint);
+    // A submenu's window beside item `index` of the parent menu window, on
+    // the side the cascade goes.
+    Ref<NSMenuWindow> initWithSubmenu(const Ref<NSMenu>& submenu, const Ref<NSMenuWindow>& parent, NSInteger index);
+    // A menu bar menu's window below its title (a screen rectangle).
+    Ref<NSMenuWindow> initWithMenuBelowTitle(const Ref<NSMenu>& menu, const NSRect& titleRect);
     Ref<NSMenuView> menuView() const { return m_menuView; }
 
     // What tracking chose: an item of the menu or of one of its submenus.
@@ -41,4 +46,8 @@ public:
 
 private:
     Ref<NSMenuView> m_menuView;
+    bool m_leftward = false;  // opened left of its parent
+
+    // The window around m_menuView with its origin at the point.
+    Ref<NSMenuWindow> initAtOrigin(NSPoint origin);
 };
