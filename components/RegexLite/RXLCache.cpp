@@ -119,7 +119,6 @@ void detach(RXLCachedRegex& e, bool emptyText)
     e.setToHashKnown = false;
     e.setToMutationCount = 0;
     e.setToNeedsConversion = false;
-    e.setToIsImmutable = false;
     e.icuAtStart = false;
 }
 
@@ -333,6 +332,68 @@ RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, NSString*
         return nullptr;
     }
     return e;
+}
+
+bool rkl_cachedRange(NSString* regex, RXLRegexOptions options, NSString* subject, NSRange range, NSRange& found)
+{
+    // Only the platform's own immutable strings: their UTF-16 is read in place
+    // and never changes under the entry.
+    if (!regex || !subject || typeid(*subject) != typeid(NSString)) return false;
+    const std::u16string& text = subject->utf16();
+    const NSUInteger length = text.size();
+    if (range.length == NSUIntegerMax && range.location <= length) range.length = length - range.location;
+    if (range.location > length || range.length > length - range.location ||
+        length >= static_cast<NSUInteger>(RXLIntMax))
+        return false;
+
+    Ref<NSString> previous;  // released once the lock is free
+    UErrorCode status = U_ZERO_ERROR;
+    bool handled = false;
+    bool matched = false;
+    rkl_lockCacheSpinLock();
+    RXLCachedRegex* e = cache().last;
+    if (e && e->regexString.get() == regex && e->options == options && e->icu_regex) {
+        // The entry holds the subject it is attached to, so the same address
+        // is the same string, whose text never changes.
+        if (e->setToString.get() != subject || e->setToNeedsConversion || e->setToMutationCount != 0 ||
+            e->setToLength != static_cast<NSInteger>(length)) {
+            previous = std::move(e->setToString);
+            detach(*e, false);
+            e->setToString = subject;
+            e->setToUniChar = text.data();
+            e->setToLength = static_cast<NSInteger>(length);
+        }
+        if (range != e->setToRange) {
+            e->lastFindRange = e->lastMatchRange = RXLNotFoundRange;
+            e->setToRange = range;
+            uregex_setText(e->icu_regex, text.data() + range.location, static_cast<int32_t>(range.length), &status);
+            e->icuAtStart = U_SUCCESS(status);
+            if (U_FAILURE(status)) e->setToRange = RXLNotFoundRange;
+        }
+        if (U_SUCCESS(status) && e->icuAtStart) {
+            // ICU was just given the text: the first match is the next one.
+            e->icuAtStart = false;
+            e->lastFindRange = range;
+            if (uregex_findNext(e->icu_regex, &status) && U_SUCCESS(status)) {
+                const int32_t start = uregex_start(e->icu_regex, 0, &status);
+                const int32_t end = uregex_end(e->icu_regex, 0, &status);
+                if (U_SUCCESS(status) && start >= 0) {
+                    e->lastMatchRange =
+                        NSMakeRange(range.location + static_cast<NSUInteger>(start), static_cast<NSUInteger>(end - start));
+                    matched = true;
+                }
+            }
+            if (!matched) e->lastFindRange = e->lastMatchRange = RXLNotFoundRange;
+        } else if (U_SUCCESS(status)) {
+            NSRange search = range;
+            matched = rkl_search(*e, search, false, false, status) && U_SUCCESS(status);
+        }
+        handled = U_SUCCESS(status);
+        if (matched && handled) found = e->lastMatchRange;
+    }
+    rkl_unlockCacheSpinLock();
+    if (handled && !matched) found = RXLNotFoundRange;
+    return handled;
 }
 
 void rkl_forgetSubject(const NSString* subject, NSUInteger length, uint64_t hash)
