@@ -119,6 +119,7 @@ void detach(RXLCachedRegex& e, bool emptyText)
     e.setToHashKnown = false;
     e.setToMutationCount = 0;
     e.setToNeedsConversion = false;
+    e.setToIsImmutable = false;
     e.icuAtStart = false;
 }
 

@@ -52,6 +52,7 @@ struct RXLCachedRegex {
     // Mutable subjects are compared by their mutation count as well, so a
     // change in place at the same length is always noticed.
     uint64_t setToMutationCount = 0;
+    bool setToIsImmutable = false;
     bool setToNeedsConversion = false;
     const unichar* setToUniChar = nullptr;
     NSRange setToRange = RXLNotFoundRange;
@@ -214,7 +215,6 @@ struct RXLOpArgs {
     const int32_t* captures = nullptr;
 };
 Id rkl_performRegexOp(RXLOpArgs& args);
-
 
 // The search state of one collection of match ranges, advanced one match (or
 // one split piece) at a time.
