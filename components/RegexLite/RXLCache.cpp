@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <typeinfo>
+#include <utility>
 
 #include "Foundation/NSValue.h"
 #include "RegexLite/RXLCacheTesting.h"
@@ -57,7 +58,16 @@ unsigned setIndex(uint64_t hash, RXLRegexOptions options)
 bool samePattern(const RXLCachedRegex& e, const NSString* regex, RXLRegexOptions options)
 {
     if (!e.icu_regex || e.options != options || !e.regexString) return false;
-    return e.regexString.get() == regex || e.regexString->isEqual(regex);
+    const NSString* stored = e.regexString.get();
+    if (stored == regex) return true;
+    // Two plain strings compare their UTF-16 at once; this runs on every
+    // lookaside hit of an equal pattern object.
+    if (typeid(*regex) == typeid(NSString) && typeid(*stored) == typeid(NSString)) {
+        const std::u16string& a = stored->utf16();
+        const std::u16string& b = regex->utf16();
+        return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
+    }
+    return stored->isEqual(regex);
 }
 
 // Plain strings are by far the most common subjects; they skip the cast.
@@ -347,13 +357,29 @@ bool rkl_cachedRange(NSString* regex, RXLRegexOptions options, NSString* subject
         length >= static_cast<NSUInteger>(RXLIntMax))
         return false;
 
-    Ref<NSString> previous;  // released once the lock is free
+    Ref<NSString> previous, previousPattern;  // released once the lock is free
     UErrorCode status = U_ZERO_ERROR;
     bool handled = false;
     bool matched = false;
     rkl_lockCacheSpinLock();
-    RXLCachedRegex* e = cache().last;
-    if (e && e->regexString.get() == regex && e->options == options && e->icu_regex) {
+    RXLCacheState& c = cache();
+    RXLCachedRegex* e = c.last;
+    if (!e || e->regexString.get() != regex || e->options != options || !e->icu_regex) {
+        // The lookaside slot, as a lookup tries it next: an entry compiled
+        // from another, equal pattern object is found there without hashing.
+        // A miss is left to the general lookup.
+        e = &c.entries[c.lookaside[lookasideSlot(regex, options)]];
+        if (!samePattern(*e, regex, options)) {
+            e = nullptr;
+        } else {
+            markUsed(e, regex);
+            // The entry keeps this equal, immutable pattern object in place of
+            // the one it was compiled from, so that the next call with it is
+            // answered by the last-used entry at once.
+            if (typeid(*regex) == typeid(NSString)) previousPattern = std::exchange(e->regexString, Ref<NSString>(regex));
+        }
+    }
+    if (e) {
         // The entry holds the subject it is attached to, so the same address
         // is the same string, whose text never changes.
         if (e->setToString.get() != subject || e->setToNeedsConversion || e->setToMutationCount != 0 ||

@@ -219,3 +219,28 @@ TEST_F(RegexCache, OnePatternObjectOverChangingSubjectsAndRanges)
     EXPECT_EQ(rangeOfRegex(text, digits), NSMakeRange(2, 2));
     EXPECT_EQ(temporary->retainCount(), 1u);
 }
+
+TEST_F(RegexCache, EqualPatternObjectsShareOneEntry)
+{
+    const Ref<NSString> subject = ns("ab12");
+    const Ref<NSString> first = ns("[0-9]+");
+    EXPECT_EQ(rangeOfRegex(subject, first), NSMakeRange(2, 2));
+    const uint64_t compiled = T::compileCount();
+    const Ref<NSString> second = ns("[0-9]+");
+    auto changing = NSMutableString::stringWithString(ns("[0-9]+"));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(rangeOfRegex(subject, second), NSMakeRange(2, 2));
+        EXPECT_EQ(rangeOfRegex(subject, first, NSMakeRange(3, 1)), NSMakeRange(3, 1));
+        EXPECT_EQ(rangeOfRegex(subject, second), NSMakeRange(2, 2));
+        EXPECT_EQ(rangeOfRegex(ns("x7"), changing), NSMakeRange(1, 1));
+    }
+    EXPECT_EQ(T::compileCount(), compiled);
+    EXPECT_EQ(T::entryIndexOf(first), T::entryIndexOf(second));
+
+    // The mutable pattern only ever matched by content: changed in place, it
+    // is a new pattern, and the entry of the others still answers for them.
+    changing->setString(ns("[a-z]+"));
+    EXPECT_EQ(rangeOfRegex(subject, changing), NSMakeRange(0, 2));
+    EXPECT_EQ(rangeOfRegex(subject, second), NSMakeRange(2, 2));
+    EXPECT_EQ(rangeOfRegex(subject, first), NSMakeRange(2, 2));
+}
