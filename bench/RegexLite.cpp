@@ -1,4 +1,5 @@
 // Regular expressions through the cache against ICU called directly.
+#include <algorithm>
 #include <random>
 #include <thread>
 
@@ -198,10 +199,14 @@ void BM_Replace_InPlace(benchmark::State& state)
     }
 }
 
+// The fastest repetition as well: other work on a shared machine only adds
+// time, so the minimum compares two loops with the least noise.
+double fastest(const std::vector<double>& values) { return *std::min_element(values.begin(), values.end()); }
+
 }  // namespace
 
-BENCHMARK(BM_CachedMatch_ICU);
-BENCHMARK(BM_CachedMatch_rangeOfRegex);
+BENCHMARK(BM_CachedMatch_ICU)->ComputeStatistics("min", fastest);
+BENCHMARK(BM_CachedMatch_rangeOfRegex)->ComputeStatistics("min", fastest);
 BENCHMARK(BM_CachedMatch_stringByMatching);
 BENCHMARK(BM_CachedMatch_captureComponents);
 BENCHMARK(BM_CachedMatch_newEqualPattern);

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <typeinfo>
+#include <utility>
 
 #include "Foundation/NSValue.h"
 #include "RegexLite/RXLCacheTesting.h"
@@ -57,7 +58,16 @@ unsigned setIndex(uint64_t hash, RXLRegexOptions options)
 bool samePattern(const RXLCachedRegex& e, const NSString* regex, RXLRegexOptions options)
 {
     if (!e.icu_regex || e.options != options || !e.regexString) return false;
-    return e.regexString.get() == regex || e.regexString->isEqual(regex);
+    const NSString* stored = e.regexString.get();
+    if (stored == regex) return true;
+    // Two plain strings compare their UTF-16 at once; this runs on every
+    // lookaside hit of an equal pattern object.
+    if (typeid(*regex) == typeid(NSString) && typeid(*stored) == typeid(NSString)) {
+        const std::u16string& a = stored->utf16();
+        const std::u16string& b = regex->utf16();
+        return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
+    }
+    return stored->isEqual(regex);
 }
 
 // Plain strings are by far the most common subjects; they skip the cast.
@@ -333,6 +343,84 @@ RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, NSString*
         return nullptr;
     }
     return e;
+}
+
+bool rkl_cachedRange(NSString* regex, RXLRegexOptions options, NSString* subject, NSRange range, NSRange& found)
+{
+    // Only the platform's own immutable strings: their UTF-16 is read in place
+    // and never changes under the entry.
+    if (!regex || !subject || typeid(*subject) != typeid(NSString)) return false;
+    const std::u16string& text = subject->utf16();
+    const NSUInteger length = text.size();
+    if (range.length == NSUIntegerMax && range.location <= length) range.length = length - range.location;
+    if (range.location > length || range.length > length - range.location ||
+        length >= static_cast<NSUInteger>(RXLIntMax))
+        return false;
+
+    Ref<NSString> previous, previousPattern;  // released once the lock is free
+    UErrorCode status = U_ZERO_ERROR;
+    bool handled = false;
+    bool matched = false;
+    rkl_lockCacheSpinLock();
+    RXLCacheState& c = cache();
+    RXLCachedRegex* e = c.last;
+    if (!e || e->regexString.get() != regex || e->options != options || !e->icu_regex) {
+        // The lookaside slot, as a lookup tries it next: an entry compiled
+        // from another, equal pattern object is found there without hashing.
+        // A miss is left to the general lookup.
+        e = &c.entries[c.lookaside[lookasideSlot(regex, options)]];
+        if (!samePattern(*e, regex, options)) {
+            e = nullptr;
+        } else {
+            markUsed(e, regex);
+            // The entry keeps this equal, immutable pattern object in place of
+            // the one it was compiled from, so that the next call with it is
+            // answered by the last-used entry at once.
+            if (typeid(*regex) == typeid(NSString)) previousPattern = std::exchange(e->regexString, Ref<NSString>(regex));
+        }
+    }
+    if (e) {
+        // The entry holds the subject it is attached to, so the same address
+        // is the same string, whose text never changes.
+        if (e->setToString.get() != subject || e->setToNeedsConversion || e->setToMutationCount != 0 ||
+            e->setToLength != static_cast<NSInteger>(length)) {
+            previous = std::move(e->setToString);
+            detach(*e, false);
+            e->setToString = subject;
+            e->setToUniChar = text.data();
+            e->setToLength = static_cast<NSInteger>(length);
+        }
+        if (range != e->setToRange) {
+            e->lastFindRange = e->lastMatchRange = RXLNotFoundRange;
+            e->setToRange = range;
+            uregex_setText(e->icu_regex, text.data() + range.location, static_cast<int32_t>(range.length), &status);
+            e->icuAtStart = U_SUCCESS(status);
+            if (U_FAILURE(status)) e->setToRange = RXLNotFoundRange;
+        }
+        if (U_SUCCESS(status) && e->icuAtStart) {
+            // ICU was just given the text: the first match is the next one.
+            e->icuAtStart = false;
+            e->lastFindRange = range;
+            if (uregex_findNext(e->icu_regex, &status) && U_SUCCESS(status)) {
+                const int32_t start = uregex_start(e->icu_regex, 0, &status);
+                const int32_t end = uregex_end(e->icu_regex, 0, &status);
+                if (U_SUCCESS(status) && start >= 0) {
+                    e->lastMatchRange =
+                        NSMakeRange(range.location + static_cast<NSUInteger>(start), static_cast<NSUInteger>(end - start));
+                    matched = true;
+                }
+            }
+            if (!matched) e->lastFindRange = e->lastMatchRange = RXLNotFoundRange;
+        } else if (U_SUCCESS(status)) {
+            NSRange search = range;
+            matched = rkl_search(*e, search, false, false, status) && U_SUCCESS(status);
+        }
+        handled = U_SUCCESS(status);
+        if (matched && handled) found = e->lastMatchRange;
+    }
+    rkl_unlockCacheSpinLock();
+    if (handled && !matched) found = RXLNotFoundRange;
+    return handled;
 }
 
 void rkl_forgetSubject(const NSString* subject, NSUInteger length, uint64_t hash)

@@ -1,6 +1,7 @@
 #pragma once
 // Shared internals of the regular-expression layer: the cache records, the
 // lock, deferred errors and the operations behind the public methods.
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -73,8 +74,16 @@ struct RXLDeferred {
 };
 
 // --- The lock (RXLSpinLock.cpp) ---
-void rkl_lockCacheSpinLock();
-void rkl_unlockCacheSpinLock();
+// Taking a free lock is inline: every operation takes it once, and most find
+// it free.
+extern std::atomic<bool> rkl_cacheSpinLock;
+void rkl_lockCacheSpinLockContended();
+inline void rkl_lockCacheSpinLock()
+{
+    if (!rkl_cacheSpinLock.exchange(true, std::memory_order_acquire)) return;
+    rkl_lockCacheSpinLockContended();
+}
+inline void rkl_unlockCacheSpinLock() { rkl_cacheSpinLock.store(false, std::memory_order_release); }
 bool rkl_cacheSpinLockIsLocked();
 void rkl_debugCacheSpinLock();
 
@@ -153,6 +162,11 @@ RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, NSString*
                                               NSString* subject,
                                               NSUInteger& subjectLength, NSRange& range, Ref<NSError>* error,
                                               RXLDeferred& deferred, UErrorCode& status);
+// rangeOfRegex: with capture 0 and no error out-pointer, when the pattern is
+// the one used last and the subject an ordinary immutable string; takes the
+// lock itself. False when that does not hold or anything fails: the general
+// operation then runs (and raises what there is to raise).
+bool rkl_cachedRange(NSString* regex, RXLRegexOptions options, NSString* subject, NSRange range, NSRange& found);
 void rkl_resetCachedRegexText(RXLCachedRegex& entry);
 // Empties every buffer that holds the string (same object, or same length
 // and hash) and detaches every entry attached to it.

@@ -8,9 +8,10 @@
 #include "Foundation/NSLog.h"
 #include "RegexLite/RXLPrivate.h"
 
+std::atomic<bool> rkl_cacheSpinLock{false};
+
 namespace {
 
-std::atomic<bool> rkl_cacheSpinLock{false};
 std::atomic<uint64_t> rkl_debugCount{0};
 std::atomic<bool> rkl_warnedStillLocked{false};
 std::atomic<bool> rkl_warnedNotLocked{false};
@@ -26,24 +27,19 @@ inline void cpuPause()
 
 }  // namespace
 
-void rkl_lockCacheSpinLock()
+void rkl_lockCacheSpinLockContended()
 {
     // Operations are short, so spin briefly first; yield after that so that a
     // holder that was preempted gets the core back instead of being starved
     // by spinners.
     for (;;) {
-        if (!rkl_cacheSpinLock.exchange(true, std::memory_order_acquire)) return;
         for (int i = 0; i < 100; ++i) {
             cpuPause();
             if (!rkl_cacheSpinLock.load(std::memory_order_relaxed)) break;
         }
         if (rkl_cacheSpinLock.load(std::memory_order_relaxed)) sched_yield();
+        if (!rkl_cacheSpinLock.exchange(true, std::memory_order_acquire)) return;
     }
-}
-
-void rkl_unlockCacheSpinLock()
-{
-    rkl_cacheSpinLock.store(false, std::memory_order_release);
 }
 
 bool rkl_cacheSpinLockIsLocked()

@@ -21,6 +21,8 @@ RXLOpArgs opArgs(const Ref<NSString>& s, const char* selector, int op, const Ref
 NSRange rangeOp(const Ref<NSString>& s, const char* selector, const Ref<NSString>& regex, RXLRegexOptions options,
                 NSRange range, NSInteger capture, Ref<NSError>* error)
 {
+    NSRange found;
+    if (!error && capture == 0 && rkl_cachedRange(regex.get(), options, s.get(), range, found)) return found;
     RXLOpArgs a = opArgs(s, selector, RXLRangeOp, regex, options, &range, error);
     a.capture = capture;
     NSRange result = RXLNotFoundRange;

@@ -167,3 +167,80 @@ TEST_F(RegexCache, FlushAlsoForgetsEqualStrings)
     EXPECT_FALSE(T::anyEntryAttachedTo(subject.get()));
     EXPECT_EQ(T::fixedBufferHolding(nonContiguous.get()), -1);
 }
+
+TEST_F(RegexCache, OnePatternObjectOverChangingSubjectsAndRanges)
+{
+    // The same pattern object used call after call stays attached to the last
+    // subject; every kind of subject, range and result must still come out
+    // right when the next call reuses or replaces that attachment.
+    const Ref<NSString> digits = ns("[0-9]+");
+    const Ref<NSString> text = ns("ab12cd345");
+    const Ref<NSString> other = ns("9");
+    auto changing = NSMutableString::stringWithString(ns("ab12"));
+    auto scattered = NSNonContiguousString::stringWithString(ns("x77"));
+    const NSRange whole = RXLWholeRange;
+    const NSRange none{static_cast<NSUInteger>(NSNotFound), 0};
+    struct Step {
+        Ref<NSString> subject;
+        NSRange range;
+        NSRange expected;
+        const char* change;  // applied to `changing` before the step
+    } steps[] = {
+        {text, whole, NSMakeRange(2, 2), nullptr},
+        {text, whole, NSMakeRange(2, 2), nullptr},
+        {text, NSMakeRange(4, 5), NSMakeRange(6, 3), nullptr},
+        {text, NSMakeRange(4, 2), none, nullptr},
+        {text, NSMakeRange(9, 0), none, nullptr},
+        {other, whole, NSMakeRange(0, 1), nullptr},
+        {text, whole, NSMakeRange(2, 2), nullptr},
+        {changing, whole, NSMakeRange(2, 2), nullptr},
+        {changing, whole, NSMakeRange(3, 1), "abc1"},
+        {scattered, whole, NSMakeRange(1, 2), nullptr},
+        {text, NSMakeRange(3, 6), NSMakeRange(3, 1), nullptr},
+        {ns(""), whole, none, nullptr},
+    };
+    const uint64_t compiled = T::compileCount();
+    for (size_t i = 0; i < std::size(steps); ++i) {
+        if (steps[i].change) changing->setString(ns(steps[i].change));
+        EXPECT_EQ(rangeOfRegex(steps[i].subject, digits, steps[i].range), steps[i].expected) << "step " << i;
+    }
+    EXPECT_LE(T::compileCount(), compiled + 1);
+
+    // A bad range still raises, with the lock free afterwards.
+    auto [name, reason] = raised([&] { rangeOfRegex(text, digits, NSMakeRange(8, 2)); });
+    EXPECT_EQ(name, NSRangeException);
+    EXPECT_EQ(reason, "*** -[NSString rangeOfRegex:inRange:]: Range or index out of bounds.");
+    EXPECT_FALSE(T::lockIsHeld());
+
+    // The attachment holds its subject only until the next subject replaces it.
+    auto temporary = ns("temporary 1");
+    EXPECT_EQ(rangeOfRegex(temporary, digits), NSMakeRange(10, 1));
+    EXPECT_GT(temporary->retainCount(), 1u);
+    EXPECT_EQ(rangeOfRegex(text, digits), NSMakeRange(2, 2));
+    EXPECT_EQ(temporary->retainCount(), 1u);
+}
+
+TEST_F(RegexCache, EqualPatternObjectsShareOneEntry)
+{
+    const Ref<NSString> subject = ns("ab12");
+    const Ref<NSString> first = ns("[0-9]+");
+    EXPECT_EQ(rangeOfRegex(subject, first), NSMakeRange(2, 2));
+    const uint64_t compiled = T::compileCount();
+    const Ref<NSString> second = ns("[0-9]+");
+    auto changing = NSMutableString::stringWithString(ns("[0-9]+"));
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(rangeOfRegex(subject, second), NSMakeRange(2, 2));
+        EXPECT_EQ(rangeOfRegex(subject, first, NSMakeRange(3, 1)), NSMakeRange(3, 1));
+        EXPECT_EQ(rangeOfRegex(subject, second), NSMakeRange(2, 2));
+        EXPECT_EQ(rangeOfRegex(ns("x7"), changing), NSMakeRange(1, 1));
+    }
+    EXPECT_EQ(T::compileCount(), compiled);
+    EXPECT_EQ(T::entryIndexOf(first), T::entryIndexOf(second));
+
+    // The mutable pattern only ever matched by content: changed in place, it
+    // is a new pattern, and the entry of the others still answers for them.
+    changing->setString(ns("[a-z]+"));
+    EXPECT_EQ(rangeOfRegex(subject, changing), NSMakeRange(0, 2));
+    EXPECT_EQ(rangeOfRegex(subject, second), NSMakeRange(2, 2));
+    EXPECT_EQ(rangeOfRegex(subject, first), NSMakeRange(2, 2));
+}
