@@ -1,25 +1,13 @@
-#include "Foundation/NSClass.h"
 #include "GuidelineWindow.h"
 
-#include "AppKit/CGWindowLevel.h"
+#include "Foundation/NSClass.h"
 
 NS_CLASS_DEFINE(GuidelineWindow)
 
-Ref<NSWindow> GuidelineWindow::initWithContentRect(const NSRect& contentRect, NSUInteger, NSBackingStoreType, bool)
+Ref<NSWindow> GuidelineWindow::initWithContentRect(const NSRect& contentRect, NSUInteger styleMask,
+                                                   NSBackingStoreType backing, bool defer)
 {
-    NSWindow::initWithContentRect(contentRect, NSBorderlessWindowMask, NSBackingStoreBuffered, false);
-    setBackgroundColor(NSColor::clearColor());
-    setLevel(CGWindowLevelForKey(kCGStatusWindowLevelKey));
-    setAlphaValue(0.8);
-    setOpaque(false);
-    setHasShadow(false);
+    OverlayWindow::initWithContentRect(contentRect, styleMask, backing, defer);
     setMovableByWindowBackground(false);
     return this;
-}
-
-Ref<GuidelineWindow> GuidelineWindow::create(const NSRect& contentRect)
-{
-    auto window = alloc<GuidelineWindow>();
-    window->initWithContentRect(contentRect, NSBorderlessWindowMask, NSBackingStoreBuffered, false);
-    return window;
 }

@@ -1,14 +1,13 @@
 #pragma once
 // The transparent window over the visible screen that carries the guidelines.
-#include "AppKit/NSWindow.h"
+#include "OverlayWindow.h"
 
-class GuidelineWindow : public NSWindow {
-    NS_OBJECT(GuidelineWindow, NSWindow)
+class GuidelineWindow : public OverlayWindow {
+    NS_OBJECT(GuidelineWindow, OverlayWindow)
 public:
-    // Borderless, clear, at the status level, whatever is asked for.
+    // An overlay that the pointer cannot drag by its background.
     Ref<NSWindow> initWithContentRect(const NSRect& contentRect, NSUInteger styleMask, NSBackingStoreType backing,
                                       bool defer) override;
-    static Ref<GuidelineWindow> create(const NSRect& contentRect);
-    bool canBecomeKeyWindow() const override { return false; }
+    static Ref<GuidelineWindow> create(const NSRect& contentRect) { return createOverlay<GuidelineWindow>(contentRect); }
     bool hasShadow() const { return false; }
 };

@@ -1,12 +1,9 @@
 #pragma once
 // The transparent window of the screen-resolution frame; it never takes the keyboard.
-#include "AppKit/NSWindow.h"
+#include "OverlayWindow.h"
 
-class ScreenWindow : public NSWindow {
-    NS_OBJECT(ScreenWindow, NSWindow)
+class ScreenWindow : public OverlayWindow {
+    NS_OBJECT(ScreenWindow, OverlayWindow)
 public:
-    Ref<NSWindow> initWithContentRect(const NSRect& contentRect, NSUInteger styleMask, NSBackingStoreType backing,
-                                      bool defer) override;
-    static Ref<ScreenWindow> create(const NSRect& contentRect);
-    bool canBecomeKeyWindow() const override { return false; }
+    static Ref<ScreenWindow> create(const NSRect& contentRect) { return createOverlay<ScreenWindow>(contentRect); }
 };

@@ -39,6 +39,8 @@ struct EventQueue {
     std::mutex lock;
     std::deque<Ref<NSEvent>> events;
     uint64_t workGeneration = 0;
+    // Work announced by other threads that has not started yet.
+    uint64_t unstartedWork = 0;
     // Set while the event loop waits with nothing to do.
     bool waiting = false;
     uint64_t waitGeneration = 0;
@@ -228,11 +230,34 @@ void NSApplication::postEvent(const Ref<NSEvent>& event, bool atStart)
     NSRunLoop::mainRunLoop()->wakeUp();
 }
 
+// A bare "new work since the loop last looked" is not enough: the loop may
+// look after the announcement but before the work is queued, go back to
+// waiting, and seem idle while the work sits in its queue. So announced work
+// counts until it starts, and its start is new work again, so that the loop
+// is not idle before it has come round once more after it.
 void NSApplication::noteExternalWork()
 {
     auto& q = queue();
     std::lock_guard guard(q.lock);
+    ++q.unstartedWork;
     ++q.workGeneration;
+}
+
+void NSApplication::externalWorkStarted()
+{
+    auto& q = queue();
+    std::lock_guard guard(q.lock);
+    if (q.unstartedWork > 0) --q.unstartedWork;
+    ++q.workGeneration;
+}
+
+void NSApplication::postExternalWork(std::function<void()> work)
+{
+    noteExternalWork();
+    NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [work = std::move(work)] {
+        externalWorkStarted();
+        if (work) work();
+    });
 }
 
 bool NSApplication::isIdle(std::string* pending)
@@ -244,10 +269,11 @@ bool NSApplication::isIdle(std::string* pending)
         std::lock_guard guard(q.lock);
         bool queuedForLoop = false;
         for (const auto& e : q.events) queuedForLoop |= matches(*e, q.waitMask);
-        idle = q.waiting && q.waitGeneration == q.workGeneration && !queuedForLoop;
+        idle = q.waiting && q.waitGeneration == q.workGeneration && !queuedForLoop && q.unstartedWork == 0;
         if (!idle && pending) {
             out << (q.waiting ? "event loop waiting in " + q.waitMode : std::string("event loop busy"));
             if (q.waiting && q.waitGeneration != q.workGeneration) out << " (new work not yet taken)";
+            if (q.unstartedWork > 0) out << "; " << q.unstartedWork << " announced call(s) not yet started";
             out << "; " << q.events.size() << " queued event(s)";
             for (const auto& e : q.events) out << " type " << e->type();
         }

@@ -159,10 +159,18 @@ public:
     // --- For the test harness ---
     // Whether the event loop is waiting with nothing to do: no queued event
     // it would take, no due timer, perform or main-queue work in its mode,
-    // and no work announced through noteExternalWork since. Any thread.
+    // no announced work that has not started, and the loop has come round
+    // once more since the last announced work started. Any thread.
     static bool isIdle(std::string* pending);
-    // Someone outside the main thread is about to give it work.
+    // Announces work another thread is about to give the main thread: it
+    // counts as pending until externalWorkStarted says it has begun. Any
+    // thread; every call must be matched by one externalWorkStarted.
     static void noteExternalWork();
+    // Called on the main thread as announced work begins.
+    static void externalWorkStarted();
+    // Announces and queues the work, to start on the main thread in every
+    // mode its loop may run (modal, tracking). Any thread.
+    static void postExternalWork(std::function<void()> work);
 
     static void describeClass(NSClassMembers<NSApplication>& m);
 

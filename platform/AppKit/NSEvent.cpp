@@ -15,15 +15,10 @@ std::atomic<NSUInteger> g_pressedButtons{0};
 
 Ref<NSEvent> NSEvent::mouseEventWithType(NSEventType type, NSPoint location, NSUInteger modifierFlags,
                                          NSTimeInterval timestamp, NSInteger windowNumber,
-                                         const Ref<NSGraphicsContext>&, NSInteger eventNumber, NSInteger clickCount,
+                                         const Ref<NSGraphicsContext>& context, NSInteger eventNumber, NSInteger clickCount,
                                          float pressure)
 {
-    auto e = alloc<NSEvent>();
-    e->m_type = type;
-    e->m_location = location;
-    e->m_modifierFlags = modifierFlags;
-    e->m_timestamp = timestamp;
-    e->m_windowNumber = windowNumber;
+    auto e = otherEventWithType(type, location, modifierFlags, timestamp, windowNumber, context, 0, 0, 0);
     e->m_eventNumber = eventNumber;
     e->m_clickCount = clickCount;
     e->m_pressure = pressure;
@@ -33,16 +28,11 @@ Ref<NSEvent> NSEvent::mouseEventWithType(NSEventType type, NSPoint location, NSU
 }
 
 Ref<NSEvent> NSEvent::keyEventWithType(NSEventType type, NSPoint location, NSUInteger modifierFlags,
-                                       NSTimeInterval timestamp, NSInteger windowNumber, const Ref<NSGraphicsContext>&,
+                                       NSTimeInterval timestamp, NSInteger windowNumber, const Ref<NSGraphicsContext>& context,
                                        const Ref<NSString>& characters, const Ref<NSString>& charactersIgnoringModifiers,
                                        bool isARepeat, unsigned short keyCode)
 {
-    auto e = alloc<NSEvent>();
-    e->m_type = type;
-    e->m_location = location;
-    e->m_modifierFlags = modifierFlags;
-    e->m_timestamp = timestamp;
-    e->m_windowNumber = windowNumber;
+    auto e = otherEventWithType(type, location, modifierFlags, timestamp, windowNumber, context, 0, 0, 0);
     e->m_characters = characters ? characters : NSString::string();
     e->m_charactersIgnoringModifiers = charactersIgnoringModifiers ? charactersIgnoringModifiers : NSString::string();
     e->m_isARepeat = isARepeat;
@@ -52,21 +42,18 @@ Ref<NSEvent> NSEvent::keyEventWithType(NSEventType type, NSPoint location, NSUIn
 
 Ref<NSEvent> NSEvent::enterExitEventWithType(NSEventType type, NSPoint location, NSUInteger modifierFlags,
                                              NSTimeInterval timestamp, NSInteger windowNumber,
-                                             const Ref<NSGraphicsContext>&, NSInteger eventNumber,
+                                             const Ref<NSGraphicsContext>& context, NSInteger eventNumber,
                                              NSInteger trackingNumber, void* userData)
 {
-    auto e = alloc<NSEvent>();
-    e->m_type = type;
-    e->m_location = location;
-    e->m_modifierFlags = modifierFlags;
-    e->m_timestamp = timestamp;
-    e->m_windowNumber = windowNumber;
+    auto e = otherEventWithType(type, location, modifierFlags, timestamp, windowNumber, context, 0, 0, 0);
     e->m_eventNumber = eventNumber;
     e->m_trackingNumber = trackingNumber;
     e->m_userData = userData;
     return e;
 }
 
+// The other factories start here: an "other" event without subtype or data
+// has just the fields every event has.
 Ref<NSEvent> NSEvent::otherEventWithType(NSEventType type, NSPoint location, NSUInteger modifierFlags,
                                          NSTimeInterval timestamp, NSInteger windowNumber, const Ref<NSGraphicsContext>&,
                                          short subtype, NSInteger data1, NSInteger data2)

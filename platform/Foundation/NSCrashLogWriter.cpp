@@ -93,6 +93,24 @@ UTCTime utcFromSeconds(long long seconds)
     return t;
 }
 
+// "YYYY-MM-DD<between>HH<timeSeparator>MM<timeSeparator>SS": arithmetic and
+// copies only, so the signal handler may use it.
+template <size_t Size>
+void addDateTime(Buffer<Size>& out, const UTCTime& t, const char* between, const char* timeSeparator)
+{
+    out.addNumber(static_cast<unsigned long long>(t.year), 4);
+    out.add("-");
+    out.addNumber(t.month, 2);
+    out.add("-");
+    out.addNumber(t.day, 2);
+    out.add(between);
+    out.addNumber(t.hour, 2);
+    out.add(timeSeparator);
+    out.addNumber(t.minute, 2);
+    out.add(timeSeparator);
+    out.addNumber(t.second, 2);
+}
+
 const char* signalName(int sig)
 {
     switch (sig) {
@@ -126,15 +144,7 @@ void writeReport(const char* exceptionType, const char* details, const char* app
 
     Buffer<sizeof reportPathPrefix + 32> path;
     path.add(reportPathPrefix);
-    path.addNumber(static_cast<unsigned long long>(t.year), 4);
-    path.add("-");
-    path.addNumber(t.month, 2);
-    path.add("-");
-    path.addNumber(t.day, 2);
-    path.add("-");
-    path.addNumber(t.hour, 2);
-    path.addNumber(t.minute, 2);
-    path.addNumber(t.second, 2);
+    addDateTime(path, t, "-", "");
     path.add(".crash");
     path.add("", 1);
     path.bytes[sizeof path.bytes - 1] = 0;
@@ -146,17 +156,7 @@ void writeReport(const char* exceptionType, const char* details, const char* app
     report.add("\n\n**********\n\n");
     report.add(reportHeader);
     report.add("Date/Time:       ");
-    report.addNumber(static_cast<unsigned long long>(t.year), 4);
-    report.add("-");
-    report.addNumber(t.month, 2);
-    report.add("-");
-    report.addNumber(t.day, 2);
-    report.add(" ");
-    report.addNumber(t.hour, 2);
-    report.add(":");
-    report.addNumber(t.minute, 2);
-    report.add(":");
-    report.addNumber(t.second, 2);
+    addDateTime(report, t, " ", ":");
     report.add(".");
     report.addNumber(static_cast<unsigned long long>(now.tv_nsec / 1000000), 3);
     report.add(" +0000\n\n");

@@ -20,8 +20,6 @@
 
 struct AppDriver::Shared {
     std::atomic<bool> ended{false};
-    // Calls given to the main thread that have not started yet.
-    std::atomic<int> unstarted{0};
 };
 
 namespace {
@@ -45,35 +43,13 @@ bool AppDriver::programEnded() const
     return m_shared->ended.load();
 }
 
-// Gives the call to the main thread, in every mode the loop may run.
-//
-// Announcing the work before queueing it is not enough for waitIdle: the
-// loop may read the announcement, find nothing queued yet and go back to
-// waiting, and then look idle while the call sits in its queue. So the
-// call counts as pending until it starts, and it announces itself again
-// when it starts, so that the loop is not idle before it has come round
-// once more after the call (and after the display and the work the call
-// caused in that pass).
-void AppDriver::toMainThread(std::function<void()> call)
-{
-    auto shared = m_shared;
-    shared->unstarted.fetch_add(1);
-    NSApplication::noteExternalWork();
-    NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [shared, call = std::move(call)] {
-        NSApplication::noteExternalWork();
-        shared->unstarted.fetch_sub(1);
-        call();
-    });
-}
-
 bool AppDriver::waitIdle(double timeout)
 {
     const auto deadline = deadlineAfter(timeout);
     std::string pending;
     for (;;) {
         if (programEnded()) return true;
-        if (m_shared->unstarted.load() > 0) pending = "a call given to the main thread has not started";
-        else if (NSApplication::isIdle(&pending)) return true;
+        if (NSApplication::isIdle(&pending)) return true;
         if (Clock::now() >= deadline) break;
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
@@ -91,7 +67,7 @@ bool AppDriver::onMain(const std::function<void()>& function, double timeout)
         std::string error;
     };
     auto call = std::make_shared<Call>();
-    toMainThread([call, function] {
+    NSApplication::postExternalWork([call, function] {
         std::string error;
         try {
             function();
@@ -127,7 +103,7 @@ bool AppDriver::onMain(const std::function<void()>& function, double timeout)
 bool AppDriver::post(const std::function<void()>& function, double timeout)
 {
     if (programEnded()) return false;
-    toMainThread([function] {
+    NSApplication::postExternalWork([function] {
         try {
             function();
         } catch (const std::exception& e) {
@@ -230,7 +206,7 @@ void AppDriver::advance(double seconds)
     if (programEnded()) return;
     // The loop moves the clock itself, from timer to timer, in the mode it is
     // running; a modal session a timer opens does not block the driver.
-    toMainThread([seconds] {
+    NSApplication::postExternalWork([seconds] {
         auto loop = NSRunLoop::mainRunLoop();
         loop->advance(seconds, loop->currentMode());
     });
@@ -294,7 +270,7 @@ int AppDriver::beepCount()
 bool AppDriver::terminate(double timeout)
 {
     if (programEnded()) return true;
-    toMainThread([] {
+    NSApplication::postExternalWork([] {
         if (NSApp) NSApp->terminate(nullptr);
     });
     const auto deadline = deadlineAfter(timeout);

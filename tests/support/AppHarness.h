@@ -81,7 +81,6 @@ private:
     std::shared_ptr<Shared> m_shared;
     std::string m_configHome;
     void inject(const std::function<void()>& injection);
-    void toMainThread(std::function<void()> call);
 };
 
 class AppHarness {

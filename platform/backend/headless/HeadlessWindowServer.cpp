@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "AppKit/USKeyboardLayout.h"
+#include "AppKit/WindowStacking.h"
 #include "Foundation/NSClock.h"
 #include "Foundation/NSString.h"
 
@@ -181,22 +182,8 @@ void HeadlessWindowServer::placeInOrder(WSWindowID id, int place, WSWindowID rel
 {
     auto* w = find(id);
     if (!w) return;
-    std::erase(m_order, id);
-    const NSInteger level = w->info.level;
-    auto levelOf = [&](WSWindowID other) { return find(other)->info.level; };
-    auto rel = std::find(m_order.begin(), m_order.end(), relativeTo);
-    if (relativeTo && rel != m_order.end() && levelOf(relativeTo) == level) {
-        m_order.insert(place >= 0 ? rel : rel + 1, id);
-        return;
-    }
-    if (place >= 0) {
-        // In front of every window of its level and below higher levels.
-        auto at = std::find_if(m_order.begin(), m_order.end(), [&](WSWindowID o) { return levelOf(o) <= level; });
-        m_order.insert(at, id);
-    } else {
-        auto at = std::find_if(m_order.begin(), m_order.end(), [&](WSWindowID o) { return levelOf(o) < level; });
-        m_order.insert(at, id);
-    }
+    WindowStacking::placeInOrder(m_order, id, w->info.level, place, relativeTo,
+                                 [&](WSWindowID other) { return find(other)->info.level; });
 }
 
 void HeadlessWindowServer::orderWindow(WSWindowID window, int place, WSWindowID relativeTo)

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "AppKit/NSWindow.h"
+#include "AppKit/WindowStacking.h"
 #include "backend/x11/X11Window.h"
 
 // Windows: made on the server when first shown, named and hinted by role,
@@ -440,18 +441,8 @@ void X11WindowServer::placeInOrder(WSWindowID id, int place, WSWindowID relative
 {
     auto* w = find(id);
     if (!w) return;
-    std::erase(m_order, id);
-    const NSInteger level = w->info.level;
-    auto levelOf = [&](WSWindowID other) { return find(other)->info.level; };
-    auto rel = std::find(m_order.begin(), m_order.end(), relativeTo);
-    if (relativeTo && rel != m_order.end() && levelOf(relativeTo) == level) {
-        m_order.insert(place >= 0 ? rel : rel + 1, id);
-        return;
-    }
-    auto at = std::find_if(m_order.begin(), m_order.end(), [&](WSWindowID o) {
-        return place >= 0 ? levelOf(o) <= level : levelOf(o) < level;
-    });
-    m_order.insert(at, id);
+    WindowStacking::placeInOrder(m_order, id, w->info.level, place, relativeTo,
+                                 [&](WSWindowID other) { return find(other)->info.level; });
 }
 
 void X11WindowServer::orderWindow(WSWindowID window, int place, WSWindowID relativeTo)
