@@ -15,6 +15,7 @@
 #include "Carbon/SymbolicHotKeys.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSLog.h"
+#include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSTimer.h"
 #include "backend/x11/X11Keyboard.h"
 #include "backend/x11/X11TrayIcon.h"
@@ -176,7 +177,18 @@ void X11WindowServer::detectWindowManager()
     if (m_wmRunning != was) windowManagerChanged();
 }
 
-void X11WindowServer::loadScreens()
+void X11WindowServer::reloadScreens()
+{
+    if (!loadScreens()) return;
+    // From the run loop, not from inside the event handler: observers move
+    // windows, which talks to the server again.
+    NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [] {
+        NSNotificationCenter::defaultCenter()->postNotificationName(
+            NSString::stringWithUTF8String(NSApplicationDidChangeScreenParametersNotification), NSApp);
+    });
+}
+
+bool X11WindowServer::loadScreens()
 {
     struct Monitor {
         int x, y, w, h, mmW, mmH;
@@ -232,7 +244,13 @@ void X11WindowServer::loadScreens()
         s.visibleFrame = visible;
         screens.push_back(s);
     }
+    auto same = [](const WSScreen& a, const WSScreen& b) {
+        return NSEqualRects(a.frame, b.frame) && NSEqualRects(a.visibleFrame, b.visibleFrame) &&
+               NSEqualSizes(a.physicalSizeMM, b.physicalSizeMM);
+    };
+    const bool changed = !std::equal(screens.begin(), screens.end(), m_screens.begin(), m_screens.end(), same);
     m_screens = std::move(screens);
+    return changed;
 }
 
 // --- Run loop ---
