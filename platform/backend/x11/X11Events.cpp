@@ -52,6 +52,19 @@ void X11WindowServer::handle(xcb_generic_event_t* event)
     const uint8_t type = event->response_type & 0x7F;
     if (type == 0) return;  // an error of a request nobody checks
     if (m_randrEvent && type == m_randrEvent + XCB_RANDR_SCREEN_CHANGE_NOTIFY) {
+        // The connection's copy of the root's size is not updated by the
+        // server; without monitors the screen is that size.
+        const auto& e = *reinterpret_cast<xcb_randr_screen_change_notify_event_t*>(event);
+        if (e.root == m_root) {
+            m_screen->width_in_pixels = e.width;
+            m_screen->height_in_pixels = e.height;
+            m_screen->width_in_millimeters = e.mwidth;
+            m_screen->height_in_millimeters = e.mheight;
+        }
+        reloadScreens();
+        return;
+    }
+    if (m_randrEvent && type == m_randrEvent + XCB_RANDR_NOTIFY) {
         reloadScreens();
         return;
     }

@@ -75,7 +75,9 @@ X11WindowServer::X11WindowServer()
         m_hasShape = true;
     if (auto* randr = xcb_get_extension_data(m_conn, &xcb_randr_id); randr && randr->present) {
         m_randrEvent = randr->first_event;
-        xcb_randr_select_input(m_conn, m_root, XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE);
+        xcb_randr_select_input(m_conn, m_root,
+                               XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE | XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE |
+                                   XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE);
     }
 
     // The root's substructure tells when other clients map or raise windows
@@ -179,7 +181,18 @@ void X11WindowServer::detectWindowManager()
 
 void X11WindowServer::reloadScreens()
 {
+    const int originX = m_originX, top = m_top;
     if (!loadScreens()) return;
+    // Windows keep their global frames; with nobody else placing them, their
+    // X places follow the main screen.
+    if (!m_wmRunning && (originX != m_originX || top != m_top)) {
+        for (auto& [id, w] : m_windows) {
+            if (!w->xid) continue;
+            const XRect r = rectToX(w->info.frame);
+            const uint32_t values[] = {uint32_t(r.x), uint32_t(r.y)};
+            xcb_configure_window(m_conn, w->xid, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+        }
+    }
     // From the run loop, not from inside the event handler: observers move
     // windows, which talks to the server again.
     NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [] {

@@ -26,6 +26,8 @@
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSColor.h"
 #include "AppKit/NSGraphics.h"
+#include "AppKit/NSMenu.h"
+#include "AppKit/NSMenuBarWindow.h"
 #include "AppKit/NSWindow.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "Carbon/CarbonTypes.h"
@@ -35,6 +37,7 @@
 #include "Foundation/NSDistributedNotificationCenter.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
+#include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSRunLoop.h"
 #include "backend/x11/X11WindowServer.h"
 
@@ -585,6 +588,59 @@ TEST_F(X11BackendTest, MenuTrackingTakesPressesOverOtherClientsWindows)
     EXPECT_FALSE(waitForDowns(3, std::chrono::milliseconds(300)));
     xcb_destroy_window(m_conn, other);
     xcb_flush(m_conn);
+}
+
+// The root shrinks through RandR (Xvfb then reports no monitor: the screen
+// is the root): the screens follow, observers hear of it, the menu bar
+// spans the new top with its strip reserved, and a window keeps its global
+// place.
+TEST_F(X11BackendTest, ARandRChangeMovesTheScreensTheMenuBarAndTheWindows)
+{
+    if (!onPath("xrandr")) GTEST_SKIP() << "xrandr is not installed";
+    auto mainMenu = NSMenu::menuWithTitle("Main"_ns);
+    auto file = NSMenu::menuWithTitle("File"_ns);
+    file->addItemWithTitle("Open"_ns, "open:", ""_ns);
+    mainMenu->addItemWithTitle("File"_ns, {}, ""_ns)->setSubmenu(file);
+    NSApp->setMainMenu(mainMenu);
+    auto bar = NSMenuBarWindow::shared();
+    ASSERT_TRUE(bar);
+    auto w = makeWindow(NSMakeRect(100, 200, 50, 50), NSColor::colorWithCalibratedRed(1, 0, 0, 1));
+    int posted = 0;
+    auto center = NSNotificationCenter::defaultCenter();
+    Id observer = center->addObserverForName(
+        NSString::stringWithUTF8String(NSApplicationDidChangeScreenParametersNotification), nullptr, nullptr,
+        [&](const Ref<NSNotification>&) { ++posted; });
+    auto xPlace = [&](xcb_window_t xid) {
+        xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
+        auto* t = xcb_translate_coordinates_reply(m_conn, xcb_translate_coordinates(m_conn, xid, root, 0, 0), nullptr);
+        auto* g = xcb_get_geometry_reply(m_conn, xcb_get_geometry(m_conn, xid), nullptr);
+        std::vector<int> place{t ? t->dst_x : -1, t ? t->dst_y : -1, g ? g->width : -1, g ? g->height : -1};
+        std::free(t);
+        std::free(g);
+        return place;
+    };
+    const xcb_window_t barX = server().xWindow(bar->windowNumber());
+    ASSERT_TRUE(waitFor([&] { return xPlace(barX) == std::vector<int>{0, 0, 1280, 24}; }));
+
+    // xrandr reports an error for the output it had to turn off; the size changes.
+    run({"sh", "-c", "xrandr --fb 1024x768 2>/dev/null"});
+    EXPECT_TRUE(waitFor([&] { return posted > 0 && bar->frame() == NSMakeRect(0, 744, 1024, 24); }));
+    ASSERT_FALSE(server().screens().empty());
+    EXPECT_EQ(server().screens()[0].frame, NSMakeRect(0, 0, 1024, 768));
+    EXPECT_TRUE(waitFor([&] { return xPlace(barX) == std::vector<int>{0, 0, 1024, 24}; }));
+    auto* strutAtom = xcb_intern_atom_reply(m_conn, xcb_intern_atom(m_conn, 0, 21, "_NET_WM_STRUT_PARTIAL"), nullptr);
+    ASSERT_NE(strutAtom, nullptr);
+    const std::string strut = property(barX, strutAtom->atom);
+    std::free(strutAtom);
+    ASSERT_EQ(strut.size(), 48u);
+    EXPECT_EQ(reinterpret_cast<const uint32_t*>(strut.data())[9], 1023u);
+    EXPECT_EQ(w->frame(), NSMakeRect(100, 200, 50, 50));
+    EXPECT_TRUE(waitFor([&] { return xPlace(server().xWindow(w->windowNumber())) == std::vector<int>{100, 518, 50, 50}; }));
+
+    run({"xrandr", "--fb", "1280x800", "--output", "screen", "--mode", "1280x800"});
+    EXPECT_TRUE(waitFor([&] { return bar->frame() == NSMakeRect(0, 776, 1280, 24); }));
+    center->removeObserver(observer);
+    NSApp->setMainMenu(nullptr);
 }
 
 TEST_F(X11BackendTest, ALayoutChangeRebuildsTheKeyNamesAndTellsObservers)
