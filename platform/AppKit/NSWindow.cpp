@@ -620,7 +620,9 @@ void NSWindow::makeKeyWindow()
     {
         std::lock_guard guard(registry().lock);
         auto& previous = registry().previousKeys;
-        std::erase_if(previous, [&](const Weak<NSWindow>& w) { return !w.get() || w.refersTo(this) || w.refersTo(old.get()); });
+        std::erase_if(previous, [&](const Weak<NSWindow>& w) {
+            return !w.get() || w.refersTo(this) || w.refersTo(old.get());
+        });
         if (old) previous.emplace_back(old);
         // Only the last few matter.
         constexpr size_t kRemembered = 8;

@@ -635,7 +635,9 @@ TEST_F(X11BackendTest, ARandRChangeMovesTheScreensTheMenuBarAndTheWindows)
     ASSERT_EQ(strut.size(), 48u);
     EXPECT_EQ(reinterpret_cast<const uint32_t*>(strut.data())[9], 1023u);
     EXPECT_EQ(w->frame(), NSMakeRect(100, 200, 50, 50));
-    EXPECT_TRUE(waitFor([&] { return xPlace(server().xWindow(w->windowNumber())) == std::vector<int>{100, 518, 50, 50}; }));
+    // 200 above the bottom of 768 rows: its top is row 518.
+    const xcb_window_t windowX = server().xWindow(w->windowNumber());
+    EXPECT_TRUE(waitFor([&] { return xPlace(windowX) == std::vector<int>{100, 518, 50, 50}; }));
 
     run({"xrandr", "--fb", "1280x800", "--output", "screen", "--mode", "1280x800"});
     EXPECT_TRUE(waitFor([&] { return bar->frame() == NSMakeRect(0, 776, 1280, 24); }));
