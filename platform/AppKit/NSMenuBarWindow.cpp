@@ -5,6 +5,7 @@
 #include "AppKit/USKeyboardLayout.h"
 #include "AppKit/WindowServer.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSRunLoop.h"
 
 NS_CLASS_DEFINE(NSMenuBarWindow)
@@ -34,9 +35,13 @@ bool choosable(const Ref<NSMenuItem>& item)
 // first; keys work on the innermost.
 class BarTracker {
 public:
-    explicit BarTracker(Ref<NSMenuBarWindow> bar) : m_bar(std::move(bar)), m_view(m_bar->menuBarView()) {}
+    explicit BarTracker(Ref<NSMenuBarWindow> bar) : m_bar(std::move(bar)), m_view(m_bar->menuBarView())
+    {
+        WindowServer::shared().beginMenuTracking(m_bar->windowNumber());
+    }
     ~BarTracker()
     {
+        WindowServer::shared().endMenuTracking();
         closeFrom(0);
         m_view->setHighlightedIndex(-1);
         m_bar->displayIfNeeded();
@@ -244,8 +249,24 @@ Ref<NSMenuBarWindow> NSMenuBarWindow::initWithFrame(const NSRect& frame)
     return Ref<NSMenuBarWindow>(this);
 }
 
+namespace {
+
+// A screen change moves or resizes the main screen's top: the bar follows.
+void observeScreenChanges()
+{
+    static bool observing = false;
+    if (observing) return;
+    observing = true;
+    NSNotificationCenter::defaultCenter()->addObserverForName(
+        NSString::stringWithUTF8String(NSApplicationDidChangeScreenParametersNotification), nullptr, nullptr,
+        [](const Ref<NSNotification>&) { NSMenuBarWindow::synchronize(); });
+}
+
+}
+
 void NSMenuBarWindow::synchronize()
 {
+    observeScreenChanges();
     auto menu = NSApp ? dynamic_ref_cast<NSMenu>(NSApp->mainMenu()) : nullptr;
     if (!menu || WindowServer::registeredBackends().empty() || !WindowServer::shared().wantsMenuBarWindow()) {
         removeBar();

@@ -4,6 +4,7 @@
 #include "AppKit/NSMenuPlacement.h"
 #include "AppKit/NSScreen.h"
 #include "AppKit/USKeyboardLayout.h"
+#include "AppKit/WindowServer.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSRunLoop.h"
 
@@ -105,8 +106,16 @@ namespace {
 // The open menu windows, outermost first; the loop works on the innermost.
 class MenuTracker {
 public:
-    explicit MenuTracker(Ref<NSMenuWindow> root) { push(std::move(root)); }
-    ~MenuTracker() { closeFrom(0); }
+    explicit MenuTracker(Ref<NSMenuWindow> root)
+    {
+        push(std::move(root));
+        WindowServer::shared().beginMenuTracking(m_windows.front()->windowNumber());
+    }
+    ~MenuTracker()
+    {
+        WindowServer::shared().endMenuTracking();
+        closeFrom(0);
+    }
 
     NSMenuWindow::Choice run();
 

@@ -154,6 +154,9 @@ struct Registry {
     std::vector<Ref<NSWindow>> onScreen;
     Weak<NSWindow> key;
     Weak<NSWindow> main;
+    // Windows that were key before the current one, the latest last: the
+    // keyboard goes back to them when the key window leaves the screen.
+    std::vector<Weak<NSWindow>> previousKeys;
     bool observerInstalled = false;
 };
 
@@ -575,16 +578,31 @@ void NSWindow::orderOut(const Id&)
     NSAutoreleasePool::keepAlive(self);
     if (isKeyWindow()) {
         resignKeyWindow();
-        // Another window of the application takes the keyboard.
-        for (auto id : WindowServer::shared().windowOrder()) {
-            auto next = windowWithNumber(id);
-            if (next && next != self && next->isVisible() && next->canBecomeKeyWindow()) {
-                next->makeKeyWindow();
-                break;
-            }
-        }
+        if (auto next = nextKeyWindowAfter(self)) next->makeKeyWindow();
     }
     if (isMainWindow()) resignMainWindow();
+}
+
+Ref<NSWindow> NSWindow::nextKeyWindowAfter(const Ref<NSWindow>& leaving)
+{
+    auto eligible = [&](const Ref<NSWindow>& w) {
+        return w && w != leaving && w->isVisible() && w->canBecomeKeyWindow();
+    };
+    // The window the user had before (an alert's document), then the main
+    // window, then the front-most window that takes the keyboard.
+    std::vector<Weak<NSWindow>> previous;
+    Ref<NSWindow> main;
+    {
+        std::lock_guard guard(registry().lock);
+        previous = registry().previousKeys;
+        main = registry().main.get();
+    }
+    for (auto it = previous.rbegin(); it != previous.rend(); ++it)
+        if (auto w = it->get(); eligible(w)) return w;
+    if (eligible(main)) return main;
+    for (auto id : WindowServer::shared().windowOrder())
+        if (auto w = windowWithNumber(id); eligible(w)) return w;
+    return nullptr;
 }
 
 void NSWindow::makeKeyAndOrderFront(const Id& sender)
@@ -601,6 +619,14 @@ void NSWindow::makeKeyWindow()
     if (old) old->resignKeyWindow();
     {
         std::lock_guard guard(registry().lock);
+        auto& previous = registry().previousKeys;
+        std::erase_if(previous, [&](const Weak<NSWindow>& w) {
+            return !w.get() || w.refersTo(this) || w.refersTo(old.get());
+        });
+        if (old) previous.emplace_back(old);
+        // Only the last few matter.
+        constexpr size_t kRemembered = 8;
+        if (previous.size() > kRemembered) previous.erase(previous.begin());
         registry().key = Weak<NSWindow>(this);
     }
     ensureServerWindow();

@@ -277,6 +277,8 @@ protected:
 
 private:
     Ref<NSView> keyViewStart(const Id& sender) const;
+    // Who takes the keyboard when the key window leaves the screen.
+    static Ref<NSWindow> nextKeyWindowAfter(const Ref<NSWindow>& leaving);
     friend class NSApplication;
     friend class NSView;
     void applyFrame(const NSRect& frame, bool display);

@@ -25,6 +25,11 @@ class NSEvent;
 
 using WSWindowID = NSInteger;  // 0: none
 
+// Posted (object NSApp) by a backend when the screens' frames, visible
+// frames or arrangement changed.
+inline constexpr char NSApplicationDidChangeScreenParametersNotification[] =
+    "NSApplicationDidChangeScreenParametersNotification";
+
 struct WSScreen {
     uint32_t displayID = 0;
     NSRect frame;          // global points
@@ -154,6 +159,14 @@ public:
     // answers whether the icon is up. When not, the menu bar shows the dock
     // menu as its last menu.
     virtual bool showDockIcon() { return false; }
+
+    // --- Menu tracking ---
+    // A menu opened in the window and tracks the mouse until endMenuTracking:
+    // a press anywhere, also over other programs' windows, comes to the
+    // application (to that window when no window of its own is under it),
+    // so the menus can close.
+    virtual void beginMenuTracking(WSWindowID window) { (void)window; }
+    virtual void endMenuTracking() {}
 
     // --- Services ---
     virtual void beep() = 0;

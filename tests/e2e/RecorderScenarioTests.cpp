@@ -200,11 +200,12 @@ TEST_F(RecorderScenario, UnderAFrenchLayoutTheRecorderNamesKeyCodeZeroQ)
     key("Return");
     EXPECT_TRUE(waitFor([&] { return session().findWindows({"--class", "plumbline"}).size() == before; }, 10s));
 
-    // The alert leaves the keyboard to the frontmost window that can take
-    // it, the ruler: a click on an empty part of Preferences gives it back.
-    // The recorder is still recording after the refusal.
-    click(m_preferences.x + 30, m_preferences.y + m_preferences.height - 20);
+    // The recorder is still recording after the refusal, with the keyboard
+    // back in Preferences and still held from other programs.
+    const Result during = tryGrabKeyboard();
+    EXPECT_EQ(during.status, 3) << during.output;
     ASSERT_NO_FATAL_FAILURE(endRecordingWith("ctrl+shift+q"));
+    EXPECT_TRUE(waitFor([&] { return tryGrabKeyboard().status == 0; }, 5s)) << programOutput();
     quit();
     const std::string stored = storedDefaults();
     EXPECT_NE(stored.find("GuidelineKeyCode = 0\n"), std::string::npos) << stored;

@@ -52,7 +52,20 @@ void X11WindowServer::handle(xcb_generic_event_t* event)
     const uint8_t type = event->response_type & 0x7F;
     if (type == 0) return;  // an error of a request nobody checks
     if (m_randrEvent && type == m_randrEvent + XCB_RANDR_SCREEN_CHANGE_NOTIFY) {
-        loadScreens();
+        // The connection's copy of the root's size is not updated by the
+        // server; without monitors the screen is that size.
+        const auto& e = *reinterpret_cast<xcb_randr_screen_change_notify_event_t*>(event);
+        if (e.root == m_root) {
+            m_screen->width_in_pixels = e.width;
+            m_screen->height_in_pixels = e.height;
+            m_screen->width_in_millimeters = e.mwidth;
+            m_screen->height_in_millimeters = e.mheight;
+        }
+        reloadScreens();
+        return;
+    }
+    if (m_randrEvent && type == m_randrEvent + XCB_RANDR_NOTIFY) {
+        reloadScreens();
         return;
     }
     if (m_xkbEvent && type == m_xkbEvent) {
@@ -103,7 +116,7 @@ void X11WindowServer::handle(xcb_generic_event_t* event)
     case XCB_PROPERTY_NOTIFY: {
         const auto& e = *reinterpret_cast<xcb_property_notify_event_t*>(event);
         if (e.window != m_root) return;
-        if (e.atom == atom("_NET_WORKAREA")) loadScreens();
+        if (e.atom == atom("_NET_WORKAREA")) reloadScreens();
         if (e.atom == atom("_NET_SUPPORTING_WM_CHECK")) detectWindowManager();
         return;
     }
@@ -143,7 +156,7 @@ void X11WindowServer::postMouse(NSUInteger type, WSWindowID window, NSPoint glob
 
 void X11WindowServer::handleButton(const xcb_button_press_event_t& e, bool press)
 {
-    Window* w = findX(e.event);
+    Window* w = pointerTarget(e.event);
     if (!w) return;
     const NSPoint global = pointFromX(e.root_x, e.root_y);
     const NSUInteger flags = X11Keyboard::cocoaFlags(e.state);
@@ -175,7 +188,7 @@ void X11WindowServer::handleButton(const xcb_button_press_event_t& e, bool press
 
 void X11WindowServer::handleMotion(const xcb_motion_notify_event_t& e)
 {
-    Window* w = findX(e.event);
+    Window* w = pointerTarget(e.event);
     if (!w) return;
     const NSPoint global = pointFromX(e.root_x, e.root_y);
     // Deltas from root positions: the window may move under the pointer.
@@ -188,6 +201,39 @@ void X11WindowServer::handleMotion(const xcb_motion_notify_event_t& e)
     else if (e.state & XCB_BUTTON_MASK_3) type = NSEventTypeRightMouseDragged;
     else if (e.state & XCB_BUTTON_MASK_2) type = NSEventTypeOtherMouseDragged;
     postMouse(type, w->info.windowID, global, flags, type == NSEventTypeMouseMoved ? 0 : m_clickCount, delta);
+}
+
+X11WindowServer::Window* X11WindowServer::pointerTarget(xcb_window_t event)
+{
+    if (Window* w = findX(event)) return w;
+    if (event != m_root || !m_pointerGrabbed || m_menuTracking.empty()) return nullptr;
+    return find(m_menuTracking.back());
+}
+
+void X11WindowServer::beginMenuTracking(WSWindowID window)
+{
+    m_menuTracking.push_back(window);
+    if (m_pointerGrabbed || !m_conn || m_lost) return;
+    // Owner events: our windows get their events as usual; what happens
+    // over other clients' windows is reported on the root, to us alone.
+    constexpr uint16_t mask =
+        XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
+    auto* r = xcb_grab_pointer_reply(m_conn,
+                                     xcb_grab_pointer(m_conn, 1, m_root, mask, XCB_GRAB_MODE_ASYNC,
+                                                      XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
+                                     nullptr);
+    m_pointerGrabbed = r && r->status == XCB_GRAB_STATUS_SUCCESS;
+    std::free(r);
+}
+
+void X11WindowServer::endMenuTracking()
+{
+    if (!m_menuTracking.empty()) m_menuTracking.pop_back();
+    if (!m_menuTracking.empty() || !m_pointerGrabbed) return;
+    m_pointerGrabbed = false;
+    if (!m_conn || m_lost) return;
+    xcb_ungrab_pointer(m_conn, XCB_CURRENT_TIME);
+    xcb_flush(m_conn);
 }
 
 void X11WindowServer::handleCrossing(const xcb_enter_notify_event_t& e, bool enter)
@@ -269,6 +315,7 @@ void X11WindowServer::handleFocus(const xcb_focus_in_event_t& e, bool in)
         if (window->isKeyWindow()) return;
         m_key = w->info.windowID;  // already has the focus: no request
         window->makeKeyWindow();
+        keepSuspensionWith(m_key);
         return;
     }
     m_keysDown.clear();

@@ -164,6 +164,7 @@ void X11WindowServer::setSuspended(bool suspended)
 {
     if (!m_conn || m_lost) return;
     if (!suspended) {
+        m_suspendingWindow = 0;
         if (!m_keyboardGrabbed) return;
         m_keyboardGrabbed = false;
         xcb_ungrab_keyboard(m_conn, XCB_CURRENT_TIME);
@@ -177,8 +178,18 @@ void X11WindowServer::setSuspended(bool suspended)
         m_conn, xcb_grab_keyboard(m_conn, 1, m_root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
         nullptr);
     m_keyboardGrabbed = r && r->status == XCB_GRAB_STATUS_SUCCESS;
+    if (m_keyboardGrabbed) m_suspendingWindow = m_key;
     if (!m_keyboardGrabbed) NSLog("Another program holds the keyboard: system shortcuts stay active while recording");
     std::free(r);
+}
+
+void X11WindowServer::keepSuspensionWith(WSWindowID window)
+{
+    // Recording goes on in another of our windows (the suspending one hid,
+    // or the grab was refused when recording began): the grab follows it.
+    if (!SymbolicHotKeys::isSuspended()) return;
+    if (!m_keyboardGrabbed) setSuspended(true);
+    else if (!find(m_suspendingWindow) || !find(m_suspendingWindow)->mapped) m_suspendingWindow = window;
 }
 
 // --- Hot keys ---

@@ -15,6 +15,7 @@
 #include "Carbon/SymbolicHotKeys.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSLog.h"
+#include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSTimer.h"
 #include "backend/x11/X11Keyboard.h"
 #include "backend/x11/X11TrayIcon.h"
@@ -74,7 +75,9 @@ X11WindowServer::X11WindowServer()
         m_hasShape = true;
     if (auto* randr = xcb_get_extension_data(m_conn, &xcb_randr_id); randr && randr->present) {
         m_randrEvent = randr->first_event;
-        xcb_randr_select_input(m_conn, m_root, XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE);
+        xcb_randr_select_input(m_conn, m_root,
+                               XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE | XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE |
+                                   XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE);
     }
 
     // The root's substructure tells when other clients map or raise windows
@@ -176,7 +179,29 @@ void X11WindowServer::detectWindowManager()
     if (m_wmRunning != was) windowManagerChanged();
 }
 
-void X11WindowServer::loadScreens()
+void X11WindowServer::reloadScreens()
+{
+    const int originX = m_originX, top = m_top;
+    if (!loadScreens()) return;
+    // Windows keep their global frames; with nobody else placing them, their
+    // X places follow the main screen.
+    if (!m_wmRunning && (originX != m_originX || top != m_top)) {
+        for (auto& [id, w] : m_windows) {
+            if (!w->xid) continue;
+            const XRect r = rectToX(w->info.frame);
+            const uint32_t values[] = {uint32_t(r.x), uint32_t(r.y)};
+            xcb_configure_window(m_conn, w->xid, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+        }
+    }
+    // From the run loop, not from inside the event handler: observers move
+    // windows, which talks to the server again.
+    NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [] {
+        NSNotificationCenter::defaultCenter()->postNotificationName(
+            NSString::stringWithUTF8String(NSApplicationDidChangeScreenParametersNotification), NSApp);
+    });
+}
+
+bool X11WindowServer::loadScreens()
 {
     struct Monitor {
         int x, y, w, h, mmW, mmH;
@@ -232,7 +257,13 @@ void X11WindowServer::loadScreens()
         s.visibleFrame = visible;
         screens.push_back(s);
     }
+    auto same = [](const WSScreen& a, const WSScreen& b) {
+        return NSEqualRects(a.frame, b.frame) && NSEqualRects(a.visibleFrame, b.visibleFrame) &&
+               NSEqualSizes(a.physicalSizeMM, b.physicalSizeMM);
+    };
+    const bool changed = !std::equal(screens.begin(), screens.end(), m_screens.begin(), m_screens.end(), same);
     m_screens = std::move(screens);
+    return changed;
 }
 
 // --- Run loop ---

@@ -79,6 +79,10 @@ public:
     // icon where a system tray runs (X11TrayIcon.cpp).
     bool wantsMenuBarWindow() const override { return true; }
     bool showDockIcon() override;
+    // An active pointer grab on the root for the menus' time: presses over
+    // other clients' windows come to the menu's window and close the menus.
+    void beginMenuTracking(WSWindowID window) override;
+    void endMenuTracking() override;
 
     // --- Coordinates: X root pixels (y down) <-> global points (y up) ---
     NSPoint pointFromX(int x, int y) const;
@@ -101,7 +105,10 @@ private:
 
     // Connection and screens (X11WindowServer.cpp)
     xcb_atom_t atom(const char* name);
-    void loadScreens();
+    // Answers whether the screens differ from those known before.
+    bool loadScreens();
+    // After RandR or the work area changed: AppKit hears of a difference.
+    void reloadScreens();
     void detectWindowManager();
     void connectionLost();
     void endOfTurn();
@@ -116,6 +123,8 @@ private:
     void remakeIfVisualChanged(Window& w);
     void applyHints(Window& w);
     void applySizeHints(Window& w);
+    // The menu bar's reserved strip, from its frame.
+    void applyStrut(Window& w);
     void windowManagerChanged();
     void giveFocus(Window& w);
     void applyNames(Window& w);
@@ -148,12 +157,17 @@ private:
     void postMouse(NSUInteger type, WSWindowID window, NSPoint global, NSUInteger flags, NSInteger clickCount,
                    NSPoint delta, NSInteger trackingNumber = 0);
     void notifyPointer();
+    // Our window a pointer event is for: its own, or, for events the menu
+    // grab brings from elsewhere, the tracking menu's.
+    Window* pointerTarget(xcb_window_t event);
 
     // Services (X11Services.cpp)
     void setUpPointerMonitor();
     void setUpKeyboard();
     void refreshNumLockMask();
     void setSuspended(bool suspended);
+    // The window became key while the shortcuts are suspended.
+    void keepSuspensionWith(WSWindowID window);
     void scheduleKeymapRebuild();
     bool handleHotKeyEvent(const xcb_key_press_event_t& e, bool press);
 
@@ -193,6 +207,9 @@ private:
     // The server time of the last key or button press, for focus requests.
     xcb_timestamp_t m_userTime = 0;
     bool m_rawMotion = false;
+    // Windows tracking menus, innermost last, and whether the pointer is ours.
+    std::vector<WSWindowID> m_menuTracking;
+    bool m_pointerGrabbed = false;
 
     // Keyboard
     std::unique_ptr<X11Keyboard> m_keyboard;
@@ -203,6 +220,9 @@ private:
     std::vector<NSInteger> m_hotKeysArmed;
     uint16_t m_numLockMask = 0;
     bool m_keyboardGrabbed = false;
+    // The window that was key when the grab was taken (the recorder's): only
+    // its hiding ends the grab, not that of an alert shown over it.
+    WSWindowID m_suspendingWindow = 0;
     Ref<NSTimer> m_keymapTimer;
 
     std::unique_ptr<X11TrayIcon> m_trayIcon;

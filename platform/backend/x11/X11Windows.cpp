@@ -118,7 +118,7 @@ void X11WindowServer::destroyWindow(WSWindowID window)
     auto* w = find(window);
     if (!w) return;
     std::erase(m_order, window);
-    if (window == m_key) setSuspended(false);
+    if (window == m_suspendingWindow) setSuspended(false);
     unrealize(*w);
     releaseBuffer(*w);
     m_windows.erase(window);
@@ -203,7 +203,6 @@ void X11WindowServer::applyHints(Window& w)
     const uint32_t wmHints[9] = {1 | 2, w.takesFocus ? 1u : 0u, 1, 0, 0, 0, 0, 0, 0};
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, wmHints);
     applySizeHints(w);
-    const XRect r = rectToX(w.info.frame);
     const xcb_atom_t protocols[] = {atom("WM_DELETE_WINDOW")};
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("WM_PROTOCOLS"), XCB_ATOM_ATOM, 32, 1, protocols);
     const uint32_t pid = uint32_t(getpid());
@@ -223,15 +222,7 @@ void X11WindowServer::applyHints(Window& w)
     }
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32,
                         uint32_t(states.size()), states.data());
-    // The menu bar keeps its strip at the top of the screen for itself.
-    if (hints && std::string(hints->type) == "DOCK") {
-        const uint32_t bottom = uint32_t(r.y + r.height);
-        const uint32_t strut[12] = {0, 0, bottom, 0, 0, 0, 0, 0, uint32_t(r.x), uint32_t(r.x + r.width - 1), 0, 0};
-        xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL,
-                            32, 12, strut);
-        xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_NET_WM_STRUT"), XCB_ATOM_CARDINAL, 32, 4,
-                            strut);
-    }
+    applyStrut(w);
     // Borderless windows get no decorations. Titled ones get the window
     // manager's (the layer then draws no title bar), offering only what the
     // style allows: a window that cannot close shows no close button.
@@ -245,6 +236,19 @@ void X11WindowServer::applyHints(Window& w)
     }
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_MOTIF_WM_HINTS"), atom("_MOTIF_WM_HINTS"), 32, 5,
                         motif);
+}
+
+void X11WindowServer::applyStrut(Window& w)
+{
+    // The menu bar keeps its strip at the top of the screen for itself.
+    const RoleHints* hints = roleHints(w.info.role);
+    if (!w.xid || !hints || std::string(hints->type) != "DOCK") return;
+    const XRect r = rectToX(w.info.frame);
+    const uint32_t bottom = uint32_t(r.y + r.height);
+    const uint32_t strut[12] = {0, 0, bottom, 0, 0, 0, 0, 0, uint32_t(r.x), uint32_t(r.x + r.width - 1), 0, 0};
+    xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL, 32,
+                        12, strut);
+    xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_NET_WM_STRUT"), XCB_ATOM_CARDINAL, 32, 4, strut);
 }
 
 void X11WindowServer::applySizeHints(Window& w)
@@ -312,6 +316,7 @@ void X11WindowServer::setFrame(WSWindowID window, const NSRect& frame)
     // A place the window manager chose is already the window's.
     if (!w->configuredByServer) {
         if (resized) applySizeHints(*w);
+        applyStrut(*w);
         w->requestPending = true;
         w->requested = r;
         w->requestedAt = std::chrono::steady_clock::now();
@@ -528,8 +533,8 @@ void X11WindowServer::orderOut(WSWindowID window)
     std::erase(m_order, window);
     if (m_hover == window) m_hover = 0;
     if (!w->mapped) return;
-    // A recording window going away never leaves the keyboard grabbed.
-    if (window == m_key) setSuspended(false);
+    // The recording window going away never leaves the keyboard grabbed.
+    if (window == m_suspendingWindow) setSuspended(false);
     xcb_unmap_window(m_conn, w->xid);
     w->mapped = false;
     if (m_wmRunning) {
@@ -548,6 +553,7 @@ void X11WindowServer::setKeyWindow(WSWindowID window)
     if (window == m_key) return;
     m_key = window;
     if (auto* w = find(window)) giveFocus(*w);
+    if (window) keepSuspensionWith(window);
 }
 
 void X11WindowServer::giveFocus(Window& w)

@@ -26,6 +26,8 @@
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSColor.h"
 #include "AppKit/NSGraphics.h"
+#include "AppKit/NSMenu.h"
+#include "AppKit/NSMenuBarWindow.h"
 #include "AppKit/NSWindow.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "Carbon/CarbonTypes.h"
@@ -35,6 +37,7 @@
 #include "Foundation/NSDistributedNotificationCenter.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
+#include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSRunLoop.h"
 #include "backend/x11/X11WindowServer.h"
 
@@ -473,6 +476,173 @@ TEST_F(X11BackendTest, SuspendingShortcutsHoldsTheKeyboardUntilTheModeEnds)
     PopSymbolicHotKeyMode(token);
     // The release comes over the program's own connection: allow it to arrive.
     EXPECT_TRUE(waitFor([&] { return grabStatus() == XCB_GRAB_STATUS_SUCCESS; }));
+}
+
+// Recording happens in one window; an alert shown over it (a refused
+// combination) takes the key status and closes again while recording goes
+// on: the keyboard stays held. The recording window hiding lets it go.
+TEST_F(X11BackendTest, TheRecordingWindowNotAnAlertOverItEndsTheKeyboardGrab)
+{
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
+    auto grabStatus = [&] {
+        auto* r = xcb_grab_keyboard_reply(
+            m_conn, xcb_grab_keyboard(m_conn, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+            nullptr);
+        const uint8_t status = r ? r->status : 0xFF;
+        std::free(r);
+        if (status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_keyboard(m_conn, XCB_CURRENT_TIME);
+        xcb_flush(m_conn);
+        return status;
+    };
+    auto titled = [](const NSRect& frame) {
+        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSTitledWindowMask, NSBackingStoreBuffered,
+                                                                  false);
+        w->makeKeyAndOrderFront(nullptr);
+        return w;
+    };
+    auto recording = titled(NSMakeRect(200, 200, 300, 200));
+    void* token = PushSymbolicHotKeyMode(kHIHotKeyModeAllDisabled);
+    EXPECT_EQ(grabStatus(), XCB_GRAB_STATUS_ALREADY_GRABBED);
+
+    auto alert = titled(NSMakeRect(250, 250, 200, 100));
+    EXPECT_EQ(server().keyWindow(), alert->windowNumber());
+    alert->orderOut(nullptr);
+    EXPECT_EQ(server().keyWindow(), recording->windowNumber());
+    // A release would come over the program's connection: give it turns.
+    const auto settle = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    waitFor([&] { return std::chrono::steady_clock::now() > settle; });
+    EXPECT_EQ(grabStatus(), XCB_GRAB_STATUS_ALREADY_GRABBED);
+
+    recording->orderOut(nullptr);
+    EXPECT_TRUE(waitFor([&] { return grabStatus() == XCB_GRAB_STATUS_SUCCESS; }));
+    PopSymbolicHotKeyMode(token);
+}
+
+// While a menu tracks, a press over another client's window comes to the
+// menu's window (outside its bounds, so the menu can close) and not to that
+// client; once tracking ends the pointer is free again.
+TEST_F(X11BackendTest, MenuTrackingTakesPressesOverOtherClientsWindows)
+{
+    auto menu = makeWindow(NSMakeRect(100, 400, 200, 100), NSColor::colorWithCalibratedRed(0, 1, 0, 1));
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data;
+    const xcb_window_t other = xcb_generate_id(m_conn);
+    const uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_BUTTON_PRESS};
+    xcb_create_window(m_conn, XCB_COPY_FROM_PARENT, other, screen->root, 600, 300, 200, 200, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK,
+                      values);
+    xcb_map_window(m_conn, other);
+    xcb_flush(m_conn);
+    ASSERT_TRUE(waitFor([&] { return rootPixel(700, 400) == 0xFFFFFF && rootPixel(150, 350) == 0x00FF00; }));
+    auto pointerGrab = [&] {
+        auto* r = xcb_grab_pointer_reply(m_conn,
+                                         xcb_grab_pointer(m_conn, 0, screen->root, 0, XCB_GRAB_MODE_ASYNC,
+                                                          XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
+                                         nullptr);
+        const uint8_t status = r ? r->status : 0xFF;
+        std::free(r);
+        if (status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_pointer(m_conn, XCB_CURRENT_TIME);
+        xcb_flush(m_conn);
+        return status;
+    };
+    auto otherPresses = [&] {
+        int presses = 0;
+        while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn)) {
+            if ((e->response_type & 0x7F) == XCB_BUTTON_PRESS) ++presses;
+            std::free(e);
+        }
+        return presses;
+    };
+
+    // The presses as a tracking loop sees them: the event's window and its
+    // place in it (a view would not take one outside its window).
+    std::vector<std::pair<NSInteger, NSPoint>> downs;
+    auto waitForDowns = [&](size_t count, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
+        while (downs.size() < count && std::chrono::steady_clock::now() < deadline)
+            if (auto e = NSApp->nextEventMatchingMask(NSAnyEventMask, NSDate::dateWithTimeIntervalSinceNow(0.01),
+                                                      NSDefaultRunLoopMode, true);
+                e && e->type() == NSEventTypeLeftMouseDown)
+                downs.emplace_back(e->windowNumber(), e->locationInWindow());
+        return downs.size() == count;
+    };
+
+    server().beginMenuTracking(menu->windowNumber());
+    EXPECT_EQ(pointerGrab(), XCB_GRAB_STATUS_ALREADY_GRABBED);
+    // Root (700, 400) is global (700, 400), 600 right of the menu's corner.
+    ASSERT_TRUE(run({"xdotool", "mousemove", "700", "400", "click", "1"}));
+    ASSERT_TRUE(waitForDowns(1));
+    EXPECT_EQ(downs[0].first, menu->windowNumber());
+    EXPECT_EQ(downs[0].second, NSMakePoint(600, 0));
+    // The menu's own window still gets its presses as usual.
+    ASSERT_TRUE(run({"xdotool", "mousemove", "150", "350", "click", "1"}));
+    ASSERT_TRUE(waitForDowns(2));
+    EXPECT_EQ(downs[1].second, NSMakePoint(50, 50));
+    std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));
+    EXPECT_EQ(otherPresses(), 0);
+
+    server().endMenuTracking();
+    EXPECT_TRUE(waitFor([&] { return pointerGrab() == XCB_GRAB_STATUS_SUCCESS; }));
+    ASSERT_TRUE(run({"xdotool", "mousemove", "700", "400", "click", "1"}));
+    std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));
+    EXPECT_EQ(otherPresses(), 1);
+    EXPECT_FALSE(waitForDowns(3, std::chrono::milliseconds(300)));
+    xcb_destroy_window(m_conn, other);
+    xcb_flush(m_conn);
+}
+
+// The root shrinks through RandR (Xvfb then reports no monitor: the screen
+// is the root): the screens follow, observers hear of it, the menu bar
+// spans the new top with its strip reserved, and a window keeps its global
+// place.
+TEST_F(X11BackendTest, ARandRChangeMovesTheScreensTheMenuBarAndTheWindows)
+{
+    if (!onPath("xrandr")) GTEST_SKIP() << "xrandr is not installed";
+    auto mainMenu = NSMenu::menuWithTitle("Main"_ns);
+    auto file = NSMenu::menuWithTitle("File"_ns);
+    file->addItemWithTitle("Open"_ns, "open:", ""_ns);
+    mainMenu->addItemWithTitle("File"_ns, {}, ""_ns)->setSubmenu(file);
+    NSApp->setMainMenu(mainMenu);
+    auto bar = NSMenuBarWindow::shared();
+    ASSERT_TRUE(bar);
+    auto w = makeWindow(NSMakeRect(100, 200, 50, 50), NSColor::colorWithCalibratedRed(1, 0, 0, 1));
+    int posted = 0;
+    auto center = NSNotificationCenter::defaultCenter();
+    Id observer = center->addObserverForName(
+        NSString::stringWithUTF8String(NSApplicationDidChangeScreenParametersNotification), nullptr, nullptr,
+        [&](const Ref<NSNotification>&) { ++posted; });
+    auto xPlace = [&](xcb_window_t xid) {
+        xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
+        auto* t = xcb_translate_coordinates_reply(m_conn, xcb_translate_coordinates(m_conn, xid, root, 0, 0), nullptr);
+        auto* g = xcb_get_geometry_reply(m_conn, xcb_get_geometry(m_conn, xid), nullptr);
+        std::vector<int> place{t ? t->dst_x : -1, t ? t->dst_y : -1, g ? g->width : -1, g ? g->height : -1};
+        std::free(t);
+        std::free(g);
+        return place;
+    };
+    const xcb_window_t barX = server().xWindow(bar->windowNumber());
+    ASSERT_TRUE(waitFor([&] { return xPlace(barX) == std::vector<int>{0, 0, 1280, 24}; }));
+
+    // xrandr reports an error for the output it had to turn off; the size changes.
+    run({"sh", "-c", "xrandr --fb 1024x768 2>/dev/null"});
+    EXPECT_TRUE(waitFor([&] { return posted > 0 && bar->frame() == NSMakeRect(0, 744, 1024, 24); }));
+    ASSERT_FALSE(server().screens().empty());
+    EXPECT_EQ(server().screens()[0].frame, NSMakeRect(0, 0, 1024, 768));
+    EXPECT_TRUE(waitFor([&] { return xPlace(barX) == std::vector<int>{0, 0, 1024, 24}; }));
+    auto* strutAtom = xcb_intern_atom_reply(m_conn, xcb_intern_atom(m_conn, 0, 21, "_NET_WM_STRUT_PARTIAL"), nullptr);
+    ASSERT_NE(strutAtom, nullptr);
+    const std::string strut = property(barX, strutAtom->atom);
+    std::free(strutAtom);
+    ASSERT_EQ(strut.size(), 48u);
+    EXPECT_EQ(reinterpret_cast<const uint32_t*>(strut.data())[9], 1023u);
+    EXPECT_EQ(w->frame(), NSMakeRect(100, 200, 50, 50));
+    // 200 above the bottom of 768 rows: its top is row 518.
+    const xcb_window_t windowX = server().xWindow(w->windowNumber());
+    EXPECT_TRUE(waitFor([&] { return xPlace(windowX) == std::vector<int>{100, 518, 50, 50}; }));
+
+    run({"xrandr", "--fb", "1280x800", "--output", "screen", "--mode", "1280x800"});
+    EXPECT_TRUE(waitFor([&] { return bar->frame() == NSMakeRect(0, 776, 1280, 24); }));
+    center->removeObserver(observer);
+    NSApp->setMainMenu(nullptr);
 }
 
 TEST_F(X11BackendTest, ALayoutChangeRebuildsTheKeyNamesAndTellsObservers)
