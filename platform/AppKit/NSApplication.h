@@ -36,6 +36,10 @@ inline constexpr NSModalResponse NSRunContinuesResponse = NSModalResponseContinu
 inline constexpr char NSApplicationWillTerminateNotification[] = "NSApplicationWillTerminateNotification";
 inline constexpr char NSApplicationDidFinishLaunchingNotification[] = "NSApplicationDidFinishLaunchingNotification";
 inline constexpr char NSApplicationWillFinishLaunchingNotification[] = "NSApplicationWillFinishLaunchingNotification";
+// Posted (object NSApp) by a backend when the screens' frames, visible
+// frames or arrangement changed.
+inline constexpr char NSApplicationDidChangeScreenParametersNotification[] =
+    "NSApplicationDidChangeScreenParametersNotification";
 
 // The application delegate; optional methods answer nullopt / do nothing.
 class NSApplicationDelegate {

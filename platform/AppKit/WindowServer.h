@@ -25,11 +25,6 @@ class NSEvent;
 
 using WSWindowID = NSInteger;  // 0: none
 
-// Posted (object NSApp) by a backend when the screens' frames, visible
-// frames or arrangement changed.
-inline constexpr char NSApplicationDidChangeScreenParametersNotification[] =
-    "NSApplicationDidChangeScreenParametersNotification";
-
 struct WSScreen {
     uint32_t displayID = 0;
     NSRect frame;          // global points

@@ -1,5 +1,6 @@
 // Where the keyboard goes when the key window leaves the screen, and the
 // menu bar following a change of screens.
+#include "AppKit/NSApplication.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSMenuBarWindow.h"
 #include "Foundation/NSNotificationCenter.h"
