@@ -1,6 +1,7 @@
 #include "AppKit/NSMenuBarWindow.h"
 
 #include "AppKit/NSApplication.h"
+#include "AppKit/NSMenuWindowStack.h"
 #include "AppKit/NSScreen.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "AppKit/WindowServer.h"
@@ -26,13 +27,8 @@ void removeBar()
     bar = nullptr;
 }
 
-bool choosable(const Ref<NSMenuItem>& item)
-{
-    return item && item->isEnabled() && !item->isSeparatorItem() && !item->hasSubmenu();
-}
-
-// The bar's tracking loop: the open title and its menu windows, outermost
-// first; keys work on the innermost.
+// The bar's tracking loop: the open title and its cascade of menu windows;
+// keys work on the innermost menu.
 class BarTracker {
 public:
     explicit BarTracker(Ref<NSMenuBarWindow> bar) : m_bar(std::move(bar)), m_view(m_bar->menuBarView())
@@ -42,7 +38,7 @@ public:
     ~BarTracker()
     {
         WindowServer::shared().endMenuTracking();
-        closeFrom(0);
+        m_stack.closeFrom(0);
         m_view->setHighlightedIndex(-1);
         m_bar->displayIfNeeded();
     }
@@ -53,88 +49,37 @@ private:
     Ref<NSMenuBarWindow> m_bar;
     Ref<NSMenuBarView> m_view;
     NSInteger m_title = -1;
-    std::vector<Ref<NSMenuWindow>> m_windows;
+    NSMenuWindowStack m_stack;
 
-    void push(Ref<NSMenuWindow> w)
-    {
-        w->orderFront(nullptr);
-        w->display();
-        m_windows.push_back(std::move(w));
-    }
-    void closeFrom(size_t level)
-    {
-        while (m_windows.size() > level) {
-            m_windows.back()->orderOut(nullptr);
-            m_windows.pop_back();
-        }
-    }
     void openTitle(NSInteger index)
     {
-        closeFrom(0);
+        m_stack.closeFrom(0);
         m_title = index;
         m_view->setHighlightedIndex(index);
         auto menu = m_bar->menuForTitle(index);
         if (!menu || menu->numberOfItems() == 0) return;
         const NSRect title =
             m_bar->convertRectToScreen(m_view->convertRectToView(m_view->rectOfTitleAtIndex(index), nullptr));
-        push(NSObject::alloc<NSMenuWindow>()->initWithMenuBelowTitle(menu, title));
+        m_stack.push(NSObject::alloc<NSMenuWindow>()->initWithMenuBelowTitle(menu, title));
     }
     void moveTitle(int direction)
     {
         const NSInteger n = m_view->numberOfTitles();
         if (n > 0) openTitle(((m_title + direction) % n + n) % n);
     }
-    static Ref<NSMenuItem> itemOf(const Ref<NSMenuWindow>& w, NSInteger i)
-    {
-        return i < 0 ? nullptr : w->menuView()->menu()->itemAtIndex(i);
-    }
-    // The innermost menu window holding the point, or -1.
-    int levelAt(NSPoint point) const
-    {
-        for (int level = int(m_windows.size()) - 1; level >= 0; --level)
-            if (NSPointInRect(point, m_windows[size_t(level)]->frame())) return level;
-        return -1;
-    }
     NSInteger titleAt(NSPoint point) const
     {
         if (!NSPointInRect(point, m_bar->frame())) return -1;
         return m_view->indexOfTitleAtPoint(m_view->convertPointFromView(m_bar->convertScreenToBase(point), nullptr));
     }
-    // Highlights the item at `level` and shows its submenu, if any, beside it.
-    void highlight(size_t level, NSInteger index)
-    {
-        auto& w = m_windows[level];
-        const bool same = w->menuView()->highlightedIndex() == index;
-        w->menuView()->setHighlightedIndex(index);
-        if (same && m_windows.size() > level + 1) return;
-        closeFrom(level + 1);
-        auto item = itemOf(w, index);
-        if (!item || !item->hasSubmenu() || !item->isEnabled()) return;
-        auto submenu = item->submenu();
-        submenu->update();
-        if (submenu->numberOfItems() == 0) return;
-        push(NSObject::alloc<NSMenuWindow>()->initWithSubmenu(submenu, w, index));
-    }
     // Right on a highlighted submenu holder enters it; otherwise the next title.
     void right()
     {
-        if (!m_windows.empty()) {
-            const size_t top = m_windows.size() - 1;
-            auto item = itemOf(m_windows[top], m_windows[top]->menuView()->highlightedIndex());
-            if (item && item->hasSubmenu() && item->isEnabled()) {
-                highlight(top, m_windows[top]->menuView()->highlightedIndex());
-                if (m_windows.size() > top + 1) {
-                    auto& sub = m_windows.back();
-                    sub->menuView()->setHighlightedIndex(sub->nextEnabledItem(1));
-                }
-                return;
-            }
-        }
-        moveTitle(1);
+        if (!m_stack.enterSubmenu()) moveTitle(1);
     }
     void left()
     {
-        if (m_windows.size() > 1) closeFrom(m_windows.size() - 1);
+        if (m_stack.size() > 1) m_stack.closeFrom(m_stack.size() - 1);
         else moveTitle(-1);
     }
     bool handleKey(const Ref<NSEvent>& event, NSMenuWindow::Choice& chosen);
@@ -156,24 +101,24 @@ NSMenuWindow::Choice BarTracker::run(NSInteger title)
         if (!event) continue;
         NSPoint point = event->locationInWindow();
         if (auto w = event->window()) point = w->convertBaseToScreen(point);
-        const int level = levelAt(point);
-        const NSInteger index = level < 0 ? -1 : m_windows[size_t(level)]->itemAtScreenPoint(point);
+        const int level = m_stack.levelAt(point);
+        const NSInteger index = level < 0 ? -1 : m_stack.at(size_t(level))->itemAtScreenPoint(point);
         const NSInteger overTitle = level < 0 ? titleAt(point) : -1;
         switch (event->type()) {
         case NSEventTypeMouseMoved:
         case NSEventTypeLeftMouseDragged:
         case NSEventTypeRightMouseDragged:
             if (event->type() != NSEventTypeMouseMoved) armed = true;
-            if (level >= 0) highlight(size_t(level), index);
+            if (level >= 0) m_stack.highlight(size_t(level), index);
             else if (overTitle >= 0 && overTitle != m_title) openTitle(overTitle);
-            else if (!m_windows.empty()) m_windows.back()->menuView()->setHighlightedIndex(-1);
+            else if (!m_stack.empty()) m_stack.innermost()->menuView()->setHighlightedIndex(-1);
             break;
         case NSEventTypeLeftMouseDown:
         case NSEventTypeRightMouseDown:
         case NSEventTypeOtherMouseDown:
             if (level >= 0) {
                 armed = true;
-                highlight(size_t(level), index);
+                m_stack.highlight(size_t(level), index);
                 break;
             }
             // A press on the open title closes its menu, as does one outside.
@@ -182,8 +127,8 @@ NSMenuWindow::Choice BarTracker::run(NSInteger title)
             break;
         case NSEventTypeLeftMouseUp:
         case NSEventTypeRightMouseUp:
-            if (armed && level >= 0 && choosable(itemOf(m_windows[size_t(level)], index)))
-                return {m_windows[size_t(level)]->menuView()->menu(), index};
+            if (armed && level >= 0 && NSMenuWindowStack::isChoosable(m_stack.itemAt(size_t(level), index)))
+                return m_stack.choice(size_t(level), index);
             break;
         case NSEventTypeKeyDown: {
             NSMenuWindow::Choice chosen;
@@ -193,7 +138,7 @@ NSMenuWindow::Choice BarTracker::run(NSInteger title)
         default: break;
         }
         m_bar->displayIfNeeded();
-        for (auto& w : m_windows) w->displayIfNeeded();
+        m_stack.displayIfNeeded();
     }
 }
 
@@ -207,18 +152,18 @@ bool BarTracker::handleKey(const Ref<NSEvent>& event, NSMenuWindow::Choice& chos
     case kVK_RightArrow: right(); return true;
     default: break;
     }
-    if (m_windows.empty()) return true;
-    auto& w = m_windows.back();
-    const NSInteger lit = w->menuView()->highlightedIndex();
+    if (m_stack.empty()) return true;
+    const size_t top = m_stack.size() - 1;
+    const NSInteger lit = m_stack.innermost()->menuView()->highlightedIndex();
     switch (event->keyCode()) {
-    case kVK_DownArrow: w->menuView()->setHighlightedIndex(w->nextEnabledItem(1)); break;
-    case kVK_UpArrow: w->menuView()->setHighlightedIndex(w->nextEnabledItem(-1)); break;
+    case kVK_DownArrow: m_stack.moveHighlight(1); break;
+    case kVK_UpArrow: m_stack.moveHighlight(-1); break;
     case kVK_Return:
     case kVK_ANSI_KeypadEnter:
     case kVK_Space: {
-        auto item = itemOf(w, lit);
-        if (choosable(item)) {
-            chosen = {w->menuView()->menu(), lit};
+        auto item = m_stack.itemAt(top, lit);
+        if (NSMenuWindowStack::isChoosable(item)) {
+            chosen = m_stack.choice(top, lit);
             return false;
         }
         if (item && item->hasSubmenu()) right();

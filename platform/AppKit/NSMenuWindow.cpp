@@ -2,6 +2,7 @@
 
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSMenuPlacement.h"
+#include "AppKit/NSMenuWindowStack.h"
 #include "AppKit/NSScreen.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "AppKit/WindowServer.h"
@@ -103,72 +104,20 @@ NSInteger NSMenuWindow::nextEnabledItem(int direction) const
 
 namespace {
 
-// The open menu windows, outermost first; the loop works on the innermost.
+// The pop-up menu's tracking loop; keys work on the innermost menu.
 class MenuTracker {
 public:
     explicit MenuTracker(Ref<NSMenuWindow> root)
     {
-        push(std::move(root));
-        WindowServer::shared().beginMenuTracking(m_windows.front()->windowNumber());
+        m_stack.push(std::move(root));
+        WindowServer::shared().beginMenuTracking(m_stack.at(0)->windowNumber());
     }
-    ~MenuTracker()
-    {
-        WindowServer::shared().endMenuTracking();
-        closeFrom(0);
-    }
+    ~MenuTracker() { WindowServer::shared().endMenuTracking(); }
 
     NSMenuWindow::Choice run();
 
 private:
-    std::vector<Ref<NSMenuWindow>> m_windows;
-
-    void push(Ref<NSMenuWindow> w)
-    {
-        w->orderFront(nullptr);
-        w->display();
-        m_windows.push_back(std::move(w));
-    }
-    void closeFrom(size_t level)
-    {
-        while (m_windows.size() > level) {
-            m_windows.back()->orderOut(nullptr);
-            m_windows.pop_back();
-        }
-    }
-    static Ref<NSMenuItem> itemOf(const Ref<NSMenuWindow>& w, NSInteger i)
-    {
-        return i < 0 ? nullptr : w->menuView()->menu()->itemAtIndex(i);
-    }
-    static bool choosable(const Ref<NSMenuItem>& item)
-    {
-        return item && item->isEnabled() && !item->isSeparatorItem() && !item->hasSubmenu();
-    }
-    // The innermost window holding the point, or -1.
-    int levelAt(NSPoint point) const
-    {
-        for (int level = int(m_windows.size()) - 1; level >= 0; --level)
-            if (NSPointInRect(point, m_windows[size_t(level)]->frame())) return level;
-        return -1;
-    }
-    // Highlights the item at `level` and shows its submenu, if any, beside it.
-    void highlight(size_t level, NSInteger index)
-    {
-        auto& w = m_windows[level];
-        bool same = w->menuView()->highlightedIndex() == index;
-        w->menuView()->setHighlightedIndex(index);
-        if (same && m_windows.size() > level + 1) return;
-        closeFrom(level + 1);
-        auto item = itemOf(w, index);
-        if (!item || !item->hasSubmenu() || !item->isEnabled()) return;
-        auto submenu = item->submenu();
-        submenu->update();
-        if (submenu->numberOfItems() == 0) return;
-        push(NSObject::alloc<NSMenuWindow>()->initWithSubmenu(submenu, w, index));
-    }
-    NSMenuWindow::Choice choice(size_t level, NSInteger index) const
-    {
-        return {m_windows[level]->menuView()->menu(), index};
-    }
+    NSMenuWindowStack m_stack;
 };
 
 NSMenuWindow::Choice MenuTracker::run()
@@ -183,49 +132,43 @@ NSMenuWindow::Choice MenuTracker::run()
         if (!event) continue;
         NSPoint point = event->locationInWindow();
         if (auto w = event->window()) point = w->convertBaseToScreen(point);
-        int level = levelAt(point);
-        NSInteger index = level < 0 ? -1 : m_windows[size_t(level)]->itemAtScreenPoint(point);
-        size_t top = m_windows.size() - 1;
+        const int level = m_stack.levelAt(point);
+        const NSInteger index = level < 0 ? -1 : m_stack.at(size_t(level))->itemAtScreenPoint(point);
         switch (event->type()) {
         case NSEventTypeMouseMoved:
         case NSEventTypeLeftMouseDragged:
         case NSEventTypeRightMouseDragged:
             if (event->type() != NSEventTypeMouseMoved) armed = true;
-            if (level >= 0) highlight(size_t(level), index);
-            else m_windows[top]->menuView()->setHighlightedIndex(-1);
+            if (level >= 0) m_stack.highlight(size_t(level), index);
+            else m_stack.innermost()->menuView()->setHighlightedIndex(-1);
             break;
         case NSEventTypeLeftMouseDown:
         case NSEventTypeRightMouseDown:
         case NSEventTypeOtherMouseDown:
             if (level < 0) return {};
             armed = true;
-            highlight(size_t(level), index);
+            m_stack.highlight(size_t(level), index);
             break;
         case NSEventTypeLeftMouseUp:
         case NSEventTypeRightMouseUp:
-            if (armed && level >= 0 && choosable(itemOf(m_windows[size_t(level)], index))) return choice(size_t(level), index);
+            if (armed && level >= 0 && NSMenuWindowStack::isChoosable(m_stack.itemAt(size_t(level), index)))
+                return m_stack.choice(size_t(level), index);
             break;
         case NSEventTypeKeyDown: {
-            auto& w = m_windows[top];
-            NSInteger lit = w->menuView()->highlightedIndex();
+            const size_t top = m_stack.size() - 1;
+            const NSInteger lit = m_stack.innermost()->menuView()->highlightedIndex();
             switch (event->keyCode()) {
             case kVK_Escape: return {};
-            case kVK_DownArrow: w->menuView()->setHighlightedIndex(w->nextEnabledItem(1)); break;
-            case kVK_UpArrow: w->menuView()->setHighlightedIndex(w->nextEnabledItem(-1)); break;
-            case kVK_RightArrow:
-                highlight(top, lit);
-                if (m_windows.size() > top + 1) {
-                    auto& sub = m_windows.back();
-                    sub->menuView()->setHighlightedIndex(sub->nextEnabledItem(1));
-                }
-                break;
+            case kVK_DownArrow: m_stack.moveHighlight(1); break;
+            case kVK_UpArrow: m_stack.moveHighlight(-1); break;
+            case kVK_RightArrow: m_stack.enterSubmenu(); break;
             case kVK_LeftArrow:
-                if (top > 0) closeFrom(top);
+                if (top > 0) m_stack.closeFrom(top);
                 break;
             case kVK_Return:
             case kVK_ANSI_KeypadEnter:
             case kVK_Space:
-                if (choosable(itemOf(w, lit))) return choice(top, lit);
+                if (NSMenuWindowStack::isChoosable(m_stack.itemAt(top, lit))) return m_stack.choice(top, lit);
                 break;
             default: break;
             }
@@ -233,7 +176,7 @@ NSMenuWindow::Choice MenuTracker::run()
         }
         default: break;
         }
-        for (auto& w : m_windows) w->displayIfNeeded();
+        m_stack.displayIfNeeded();
     }
 }
 

@@ -1,0 +1,77 @@
+#include "AppKit/NSMenuWindowStack.h"
+
+void NSMenuWindowStack::push(Ref<NSMenuWindow> window)
+{
+    window->orderFront(nullptr);
+    window->display();
+    m_windows.push_back(std::move(window));
+}
+
+void NSMenuWindowStack::closeFrom(size_t level)
+{
+    while (m_windows.size() > level) {
+        m_windows.back()->orderOut(nullptr);
+        m_windows.pop_back();
+    }
+}
+
+int NSMenuWindowStack::levelAt(NSPoint point) const
+{
+    for (int level = int(m_windows.size()) - 1; level >= 0; --level)
+        if (NSPointInRect(point, m_windows[size_t(level)]->frame())) return level;
+    return -1;
+}
+
+Ref<NSMenuItem> NSMenuWindowStack::itemAt(size_t level, NSInteger index) const
+{
+    return index < 0 ? nullptr : m_windows[level]->menuView()->menu()->itemAtIndex(index);
+}
+
+bool NSMenuWindowStack::isChoosable(const Ref<NSMenuItem>& item)
+{
+    return item && item->isEnabled() && !item->isSeparatorItem() && !item->hasSubmenu();
+}
+
+NSMenuWindow::Choice NSMenuWindowStack::choice(size_t level, NSInteger index) const
+{
+    return {m_windows[level]->menuView()->menu(), index};
+}
+
+void NSMenuWindowStack::highlight(size_t level, NSInteger index)
+{
+    // A copy: pushing the submenu's window may move the vector.
+    const Ref<NSMenuWindow> window = m_windows[level];
+    const bool same = window->menuView()->highlightedIndex() == index;
+    window->menuView()->setHighlightedIndex(index);
+    if (same && m_windows.size() > level + 1) return;
+    closeFrom(level + 1);
+    auto item = itemAt(level, index);
+    if (!item || !item->hasSubmenu() || !item->isEnabled()) return;
+    auto submenu = item->submenu();
+    submenu->update();
+    if (submenu->numberOfItems() == 0) return;
+    push(NSObject::alloc<NSMenuWindow>()->initWithSubmenu(submenu, window, index));
+}
+
+void NSMenuWindowStack::moveHighlight(int direction)
+{
+    const auto& window = innermost();
+    window->menuView()->setHighlightedIndex(window->nextEnabledItem(direction));
+}
+
+bool NSMenuWindowStack::enterSubmenu()
+{
+    if (m_windows.empty()) return false;
+    const size_t top = m_windows.size() - 1;
+    const NSInteger lit = m_windows[top]->menuView()->highlightedIndex();
+    auto item = itemAt(top, lit);
+    if (!item || !item->hasSubmenu() || !item->isEnabled()) return false;
+    highlight(top, lit);
+    if (m_windows.size() > top + 1) moveHighlight(1);
+    return true;
+}
+
+void NSMenuWindowStack::displayIfNeeded()
+{
+    for (auto& window : m_windows) window->displayIfNeeded();
+}

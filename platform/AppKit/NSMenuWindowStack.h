@@ -1,0 +1,47 @@
+#pragma once
+// The cascade of menu windows a tracking loop has open, outermost first. The
+// pop-up menu's loop and the menu bar's loop share it: what differs between
+// them is only where the outermost window comes from and what the keys do at
+// the outermost level.
+#include <vector>
+
+#include "AppKit/NSMenuWindow.h"
+
+class NSMenuWindowStack {
+public:
+    NSMenuWindowStack() = default;
+    NSMenuWindowStack(const NSMenuWindowStack&) = delete;
+    NSMenuWindowStack& operator=(const NSMenuWindowStack&) = delete;
+    ~NSMenuWindowStack() { closeFrom(0); }
+
+    bool empty() const { return m_windows.empty(); }
+    size_t size() const { return m_windows.size(); }
+    const Ref<NSMenuWindow>& at(size_t level) const { return m_windows[level]; }
+    const Ref<NSMenuWindow>& innermost() const { return m_windows.back(); }
+
+    // Shows the window on top of the cascade.
+    void push(Ref<NSMenuWindow> window);
+    // Closes the windows from `level` inwards.
+    void closeFrom(size_t level);
+
+    // The innermost window holding the screen point, or -1.
+    int levelAt(NSPoint point) const;
+    // The item at `index` of the window at `level`; nil for -1.
+    Ref<NSMenuItem> itemAt(size_t level, NSInteger index) const;
+    // An item a release or Return chooses: enabled, not a separator, no submenu.
+    static bool isChoosable(const Ref<NSMenuItem>& item);
+    NSMenuWindow::Choice choice(size_t level, NSInteger index) const;
+
+    // Highlights the item at `level` and shows its submenu, if any, beside it.
+    void highlight(size_t level, NSInteger index);
+    // Moves the innermost highlight to the next enabled item.
+    void moveHighlight(int direction);
+    // Opens the innermost highlighted item's submenu with its first enabled
+    // item highlighted; NO when that item holds no enabled submenu.
+    bool enterSubmenu();
+
+    void displayIfNeeded();
+
+private:
+    std::vector<Ref<NSMenuWindow>> m_windows;
+};
