@@ -7,7 +7,6 @@
 #include "AppKit/WindowServer.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
-#include "Foundation/NSRunLoop.h"
 
 NS_CLASS_DEFINE(NSMenuBarWindow)
 
@@ -87,22 +86,16 @@ private:
 
 NSMenuWindow::Choice BarTracker::run(NSInteger title)
 {
-    constexpr NSEventMask mask = NSLeftMouseDownMask | NSLeftMouseUpMask | NSRightMouseDownMask | NSRightMouseUpMask |
-                                 NSMouseMovedMask | NSLeftMouseDraggedMask | NSRightMouseDraggedMask | NSKeyDownMask |
-                                 NSOtherMouseDownMask;
     openTitle(title);
     m_bar->displayIfNeeded();
     // A release chooses only after a press inside the loop or a drag: the
     // release of the press that opened the menu leaves it open.
     bool armed = false;
     for (;;) {
-        auto event = NSApp->nextEventMatchingMask(mask, NSDate::distantFuture(), NSEventTrackingRunLoopMode, true);
-        if (NSApp->hasTerminated()) return {};
-        if (!event) continue;
-        NSPoint point = event->locationInWindow();
-        if (auto w = event->window()) point = w->convertBaseToScreen(point);
-        const int level = m_stack.levelAt(point);
-        const NSInteger index = level < 0 ? -1 : m_stack.at(size_t(level))->itemAtScreenPoint(point);
+        auto event = NSMenuWindowStack::nextTrackingEvent();
+        if (!event) return {};
+        const NSPoint point = NSMenuWindowStack::screenLocation(event);
+        const auto [level, index] = m_stack.hitTest(point);
         const NSInteger overTitle = level < 0 ? titleAt(point) : -1;
         switch (event->type()) {
         case NSEventTypeMouseMoved:

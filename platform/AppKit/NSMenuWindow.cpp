@@ -7,7 +7,6 @@
 #include "AppKit/USKeyboardLayout.h"
 #include "AppKit/WindowServer.h"
 #include "Foundation/NSClass.h"
-#include "Foundation/NSRunLoop.h"
 
 NS_CLASS_DEFINE(NSMenuWindow)
 
@@ -122,18 +121,12 @@ private:
 
 NSMenuWindow::Choice MenuTracker::run()
 {
-    constexpr NSEventMask mask = NSLeftMouseDownMask | NSLeftMouseUpMask | NSRightMouseDownMask | NSRightMouseUpMask |
-                                 NSMouseMovedMask | NSLeftMouseDraggedMask | NSRightMouseDraggedMask | NSKeyDownMask |
-                                 NSOtherMouseDownMask;
     bool armed = false;  // a mouse-up chooses only after a press or a drag inside the loop
     for (;;) {
-        auto event = NSApp->nextEventMatchingMask(mask, NSDate::distantFuture(), NSEventTrackingRunLoopMode, true);
-        if (NSApp->hasTerminated()) return {};
-        if (!event) continue;
-        NSPoint point = event->locationInWindow();
-        if (auto w = event->window()) point = w->convertBaseToScreen(point);
-        const int level = m_stack.levelAt(point);
-        const NSInteger index = level < 0 ? -1 : m_stack.at(size_t(level))->itemAtScreenPoint(point);
+        auto event = NSMenuWindowStack::nextTrackingEvent();
+        if (!event) return {};
+        const NSPoint point = NSMenuWindowStack::screenLocation(event);
+        const auto [level, index] = m_stack.hitTest(point);
         switch (event->type()) {
         case NSEventTypeMouseMoved:
         case NSEventTypeLeftMouseDragged:

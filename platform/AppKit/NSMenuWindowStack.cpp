@@ -1,5 +1,9 @@
 #include "AppKit/NSMenuWindowStack.h"
 
+#include "AppKit/NSApplication.h"
+#include "Foundation/NSDate.h"
+#include "Foundation/NSRunLoop.h"
+
 void NSMenuWindowStack::push(Ref<NSMenuWindow> window)
 {
     window->orderFront(nullptr);
@@ -15,11 +19,29 @@ void NSMenuWindowStack::closeFrom(size_t level)
     }
 }
 
-int NSMenuWindowStack::levelAt(NSPoint point) const
+Ref<NSEvent> NSMenuWindowStack::nextTrackingEvent()
 {
-    for (int level = int(m_windows.size()) - 1; level >= 0; --level)
-        if (NSPointInRect(point, m_windows[size_t(level)]->frame())) return level;
-    return -1;
+    for (;;) {
+        auto event = NSApp->nextEventMatchingMask(kTrackingMask, NSDate::distantFuture(), NSEventTrackingRunLoopMode, true);
+        if (NSApp->hasTerminated()) return nullptr;
+        if (event) return event;
+    }
+}
+
+NSPoint NSMenuWindowStack::screenLocation(const Ref<NSEvent>& event)
+{
+    const NSPoint point = event->locationInWindow();
+    const auto window = event->window();
+    return window ? window->convertBaseToScreen(point) : point;
+}
+
+NSMenuWindowStack::Hit NSMenuWindowStack::hitTest(NSPoint point) const
+{
+    for (int level = int(m_windows.size()) - 1; level >= 0; --level) {
+        const auto& window = m_windows[size_t(level)];
+        if (NSPointInRect(point, window->frame())) return {level, window->itemAtScreenPoint(point)};
+    }
+    return {};
 }
 
 Ref<NSMenuItem> NSMenuWindowStack::itemAt(size_t level, NSInteger index) const

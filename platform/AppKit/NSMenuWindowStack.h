@@ -5,6 +5,7 @@
 // the outermost level.
 #include <vector>
 
+#include "AppKit/NSEvent.h"
 #include "AppKit/NSMenuWindow.h"
 
 class NSMenuWindowStack {
@@ -24,8 +25,22 @@ public:
     // Closes the windows from `level` inwards.
     void closeFrom(size_t level);
 
-    // The innermost window holding the screen point, or -1.
-    int levelAt(NSPoint point) const;
+    // The events a menu tracking loop takes.
+    static constexpr NSEventMask kTrackingMask = NSLeftMouseDownMask | NSLeftMouseUpMask | NSRightMouseDownMask |
+                                                 NSRightMouseUpMask | NSMouseMovedMask | NSLeftMouseDraggedMask |
+                                                 NSRightMouseDraggedMask | NSKeyDownMask | NSOtherMouseDownMask;
+    // The next such event, or nil once the application has terminated.
+    static Ref<NSEvent> nextTrackingEvent();
+    // Where an event happened, in screen coordinates.
+    static NSPoint screenLocation(const Ref<NSEvent>& event);
+
+    // The innermost window holding the screen point (level -1 for none) and
+    // the item under it there (-1 for none).
+    struct Hit {
+        int level = -1;
+        NSInteger index = -1;
+    };
+    Hit hitTest(NSPoint point) const;
     // The item at `index` of the window at `level`; nil for -1.
     Ref<NSMenuItem> itemAt(size_t level, NSInteger index) const;
     // An item a release or Return chooses: enabled, not a separator, no submenu.
