@@ -48,25 +48,12 @@ public:
 };
 NS_CLASS_DEFINE(MenuBarKeyView)
 
-// Counts how often the dock menu is asked for.
-class MenuBarDockDelegate : public NSObject, public NSApplicationDelegate {
-    NS_OBJECT(MenuBarDockDelegate, NSObject)
-public:
-    int asked = 0;
-    Ref<NSMenu> menu;
-    Id applicationDockMenu(const Ref<NSApplication>&) override
-    {
-        ++asked;
-        return menu;
-    }
-};
-NS_CLASS_DEFINE(MenuBarDockDelegate)
 
 class MenuBarTest : public WindowingTest {
 protected:
     static constexpr CGFloat kBarBottom = 1080 - NSMenuBarView::kHeight;
     Ref<MenuBarTarget> target = NSObject::make<MenuBarTarget>();
-    Ref<MenuBarDockDelegate> dock = NSObject::make<MenuBarDockDelegate>();
+    Ref<CountingDockDelegate> dock = NSObject::make<CountingDockDelegate>();
     Id previousDelegate;
     Ref<NSWindow> window;
     Ref<MenuBarKeyView> view;

@@ -231,23 +231,11 @@ TEST_F(MenuTest, ItemListEditing)
     EXPECT_EQ(b->menu(), other);
 }
 
-// The dock menu is asked for each time it is shown.
-class MenuDockDelegate : public NSObject, public NSApplicationDelegate {
-    NS_OBJECT(MenuDockDelegate, NSObject)
-public:
-    int asked = 0;
-    Ref<NSMenu> menu;
-    Id applicationDockMenu(const Ref<NSApplication>&) override
-    {
-        ++asked;
-        return menu;
-    }
-};
-NS_CLASS_DEFINE(MenuDockDelegate)
+NS_CLASS_DEFINE(CountingDockDelegate)
 
 TEST_F(MenuTest, DockMenuIsAskedEachTimeItIsShown)
 {
-    auto delegate = NSObject::make<MenuDockDelegate>();
+    auto delegate = NSObject::make<CountingDockDelegate>();
     delegate->menu = NSMenu::menuWithTitle("Dock"_ns);
     delegate->menu->addItemWithTitle("Open"_ns, "open:", ""_ns)->setTarget(target);
     delegate->menu->addItemWithTitle("Paste"_ns, "paste:", ""_ns);

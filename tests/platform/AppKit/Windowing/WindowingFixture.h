@@ -7,6 +7,7 @@
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSColor.h"
 #include "AppKit/NSGraphics.h"
+#include "AppKit/NSMenu.h"
 #include "AppKit/NSWindow.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSClass.h"
@@ -48,6 +49,20 @@ public:
     {
         if (!handlesMouse) return NSView::mouseUp(e);
         ++ups;
+    }
+};
+
+// An application delegate that answers `menu` as the dock menu and counts
+// how often it is asked (defined in MenuTests.cpp).
+class CountingDockDelegate : public NSObject, public NSApplicationDelegate {
+    NS_OBJECT(CountingDockDelegate, NSObject)
+public:
+    int asked = 0;
+    Ref<NSMenu> menu;
+    Id applicationDockMenu(const Ref<NSApplication>&) override
+    {
+        ++asked;
+        return menu;
     }
 };
 

@@ -251,6 +251,22 @@ protected:
         return v;
     }
 
+    // Grabs the whole keyboard from the test's own connection and lets it go
+    // at once: answers the grab status (ALREADY_GRABBED while the program
+    // holds the keyboard).
+    uint8_t tryGrabKeyboard()
+    {
+        xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
+        auto* r = xcb_grab_keyboard_reply(
+            m_conn, xcb_grab_keyboard(m_conn, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
+            nullptr);
+        const uint8_t status = r ? r->status : 0xFF;
+        std::free(r);
+        if (status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_keyboard(m_conn, XCB_CURRENT_TIME);
+        xcb_flush(m_conn);
+        return status;
+    }
+
     std::string property(xcb_window_t w, xcb_atom_t atom)
     {
         auto* r = xcb_get_property_reply(m_conn, xcb_get_property(m_conn, 0, w, atom, XCB_ATOM_ANY, 0, 256), nullptr);
@@ -460,22 +476,11 @@ TEST_F(X11BackendTest, AnOverlayStaysAboveAWindowMappedLater)
 
 TEST_F(X11BackendTest, SuspendingShortcutsHoldsTheKeyboardUntilTheModeEnds)
 {
-    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
-    auto grabStatus = [&] {
-        auto* r = xcb_grab_keyboard_reply(
-            m_conn, xcb_grab_keyboard(m_conn, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-            nullptr);
-        const uint8_t status = r ? r->status : 0xFF;
-        std::free(r);
-        if (status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_keyboard(m_conn, XCB_CURRENT_TIME);
-        xcb_flush(m_conn);
-        return status;
-    };
     void* token = PushSymbolicHotKeyMode(kHIHotKeyModeAllDisabled);
-    EXPECT_EQ(grabStatus(), XCB_GRAB_STATUS_ALREADY_GRABBED);
+    EXPECT_EQ(tryGrabKeyboard(), XCB_GRAB_STATUS_ALREADY_GRABBED);
     PopSymbolicHotKeyMode(token);
     // The release comes over the program's own connection: allow it to arrive.
-    EXPECT_TRUE(waitFor([&] { return grabStatus() == XCB_GRAB_STATUS_SUCCESS; }));
+    EXPECT_TRUE(waitFor([&] { return tryGrabKeyboard() == XCB_GRAB_STATUS_SUCCESS; }));
 }
 
 // Recording happens in one window; an alert shown over it (a refused
@@ -483,17 +488,6 @@ TEST_F(X11BackendTest, SuspendingShortcutsHoldsTheKeyboardUntilTheModeEnds)
 // on: the keyboard stays held. The recording window hiding lets it go.
 TEST_F(X11BackendTest, TheRecordingWindowNotAnAlertOverItEndsTheKeyboardGrab)
 {
-    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
-    auto grabStatus = [&] {
-        auto* r = xcb_grab_keyboard_reply(
-            m_conn, xcb_grab_keyboard(m_conn, 0, root, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC),
-            nullptr);
-        const uint8_t status = r ? r->status : 0xFF;
-        std::free(r);
-        if (status == XCB_GRAB_STATUS_SUCCESS) xcb_ungrab_keyboard(m_conn, XCB_CURRENT_TIME);
-        xcb_flush(m_conn);
-        return status;
-    };
     auto titled = [](const NSRect& frame) {
         auto w = NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSTitledWindowMask, NSBackingStoreBuffered,
                                                                   false);
@@ -502,7 +496,7 @@ TEST_F(X11BackendTest, TheRecordingWindowNotAnAlertOverItEndsTheKeyboardGrab)
     };
     auto recording = titled(NSMakeRect(200, 200, 300, 200));
     void* token = PushSymbolicHotKeyMode(kHIHotKeyModeAllDisabled);
-    EXPECT_EQ(grabStatus(), XCB_GRAB_STATUS_ALREADY_GRABBED);
+    EXPECT_EQ(tryGrabKeyboard(), XCB_GRAB_STATUS_ALREADY_GRABBED);
 
     auto alert = titled(NSMakeRect(250, 250, 200, 100));
     EXPECT_EQ(server().keyWindow(), alert->windowNumber());
@@ -511,10 +505,10 @@ TEST_F(X11BackendTest, TheRecordingWindowNotAnAlertOverItEndsTheKeyboardGrab)
     // A release would come over the program's connection: give it turns.
     const auto settle = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
     waitFor([&] { return std::chrono::steady_clock::now() > settle; });
-    EXPECT_EQ(grabStatus(), XCB_GRAB_STATUS_ALREADY_GRABBED);
+    EXPECT_EQ(tryGrabKeyboard(), XCB_GRAB_STATUS_ALREADY_GRABBED);
 
     recording->orderOut(nullptr);
-    EXPECT_TRUE(waitFor([&] { return grabStatus() == XCB_GRAB_STATUS_SUCCESS; }));
+    EXPECT_TRUE(waitFor([&] { return tryGrabKeyboard() == XCB_GRAB_STATUS_SUCCESS; }));
     PopSymbolicHotKeyMode(token);
 }
 
