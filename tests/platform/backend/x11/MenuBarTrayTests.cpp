@@ -22,6 +22,7 @@
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSRunLoop.h"
+#include "X11TestSupport.h"
 #include "backend/x11/X11WindowServer.h"
 
 extern char** environ;
@@ -168,17 +169,6 @@ protected:
         xcb_disconnect(m_conn);
     }
 
-    static bool waitFor(const std::function<bool()>& condition)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (std::chrono::steady_clock::now() < deadline) {
-            while (auto e = NSApp->nextEventMatchingMask(NSAnyEventMask, NSDate::dateWithTimeIntervalSinceNow(0.01),
-                                                         NSDefaultRunLoopMode, true))
-                NSApp->sendEvent(e);
-            if (condition()) return true;
-        }
-        return condition();
-    }
     static bool barHasDockMenu()
     {
         auto bar = NSMenuBarWindow::shared();

@@ -39,6 +39,7 @@
 #include "Foundation/NSDate.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSRunLoop.h"
+#include "X11TestSupport.h"
 #include "backend/x11/X11WindowServer.h"
 
 extern char** environ;
@@ -205,20 +206,6 @@ protected:
     }
 
     static X11WindowServer& server() { return *X11WindowServer::current(); }
-
-    // Dispatches events and runs the loop until the condition holds (five
-    // seconds at most).
-    static bool waitFor(const std::function<bool()>& condition)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (std::chrono::steady_clock::now() < deadline) {
-            while (auto e = NSApp->nextEventMatchingMask(NSAnyEventMask, NSDate::dateWithTimeIntervalSinceNow(0.01),
-                                                         NSDefaultRunLoopMode, true))
-                NSApp->sendEvent(e);
-            if (condition()) return true;
-        }
-        return condition();
-    }
 
     static Ref<NSWindow> makeWindow(const NSRect& frame, const Ref<NSColor>& colour, bool opaque = true,
                                     NSRect painted = NSZeroRect)
