@@ -14,6 +14,7 @@ using Elements = std::vector<CGPathElement>;
 constexpr CGFloat kDefaultError = 0.1;
 // Deeper halvings cannot change a length measured in single precision.
 constexpr int kMaxCurveDepth = 24;
+constexpr CGFloat kRelativeErrorFloor = 1e-12;
 // Bisection steps when splitting a curve at a length: past this t no longer
 // changes in double precision.
 constexpr int kMaxSplitSteps = 64;
@@ -68,6 +69,10 @@ CGFloat cubicLength(const Cubic& c, CGFloat error, int depth)
 {
     CGFloat chord = straightDistance(c.p[0], c.p[3]);
     CGFloat polygon = straightDistance(c.p[0], c.p[1]) + straightDistance(c.p[1], c.p[2]) + straightDistance(c.p[2], c.p[3]);
+    // Doubles hold the length to about a million-millionth of the curve's
+    // size; asking for more (an error of 0) would only split every curve
+    // down to the depth bound, millions of pieces, for no better answer.
+    if (depth == 0) error = std::max(error, polygon * kRelativeErrorFloor);
     // An infinite chord and polygon give a NaN difference: nothing to refine.
     if (!(polygon - chord > error) || depth >= kMaxCurveDepth) return (chord + polygon) / 2;
     Cubic left, right;
