@@ -85,9 +85,14 @@ bool X11TrayIcon::dock()
     const xcb_window_t owner = trayOwner();
     if (!owner) return false;
     if (!m_window) createWindow();
-    // Told when the tray goes away.
+    // Told when the tray goes away. A tray gone since it was asked for would
+    // never tell, and the next one's announcement would be ignored.
     const uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-    xcb_change_window_attributes(m_conn, owner, XCB_CW_EVENT_MASK, &events);
+    if (xcb_generic_error_t* error =
+            xcb_request_check(m_conn, xcb_change_window_attributes_checked(m_conn, owner, XCB_CW_EVENT_MASK, &events))) {
+        std::free(error);
+        return false;
+    }
     xcb_client_message_event_t m{};
     m.response_type = XCB_CLIENT_MESSAGE;
     m.format = 32;

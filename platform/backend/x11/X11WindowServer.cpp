@@ -153,12 +153,16 @@ NSRect X11WindowServer::rectFromX(int x, int y, int w, int h) const
 
 X11WindowServer::XRect X11WindowServer::rectToX(const NSRect& r) const
 {
-    const int w = std::max(1, int(std::lround(r.size.width)));
-    const int h = std::max(1, int(std::lround(r.size.height)));
-    const int x = int(std::lround(r.origin.x)) + m_originX;
-    const int y = m_top - int(std::lround(r.origin.y)) - h;
+    // Bounded before rounding: far-off or invalid values must not overflow
+    // on the way to 16 bits. The server takes no window wider or taller than
+    // 32767, and no surface is made larger.
+    auto whole = [](CGFloat v) { return std::isnan(v) ? 0 : int(std::lround(std::clamp<CGFloat>(v, -1e6, 1e6))); };
+    const int w = std::clamp(whole(r.size.width), 1, 32767);
+    const int h = std::clamp(whole(r.size.height), 1, 32767);
+    const int x = whole(r.origin.x) + m_originX;
+    const int y = m_top - whole(r.origin.y) - h;
     auto clamp16 = [](int v) { return int16_t(std::clamp(v, -32768, 32767)); };
-    return {clamp16(x), clamp16(y), uint16_t(std::min(w, 65535)), uint16_t(std::min(h, 65535))};
+    return {clamp16(x), clamp16(y), uint16_t(w), uint16_t(h)};
 }
 
 // --- Screens ---
@@ -234,7 +238,9 @@ bool X11WindowServer::loadScreens()
         m_conn, xcb_get_property(m_conn, 0, m_root, atom("_NET_WORKAREA"), XCB_ATOM_CARDINAL, 0, 4), nullptr));
     if (wa && wa->format == 32 && xcb_get_property_value_length(wa.get()) >= 16) {
         const auto* v = static_cast<const uint32_t*>(xcb_get_property_value(wa.get()));
-        workArea = rectFromX(int(v[0]), int(v[1]), int(v[2]), int(v[3]));
+        // Any client may set it: values beyond X's coordinates are ignored.
+        if (std::all_of(v, v + 4, [](uint32_t c) { return c <= 0xFFFF; }))
+            workArea = rectFromX(int(v[0]), int(v[1]), int(v[2]), int(v[3]));
     }
 
     std::vector<WSScreen> screens;

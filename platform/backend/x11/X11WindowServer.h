@@ -91,7 +91,7 @@ public:
         int16_t x, y;
         uint16_t width, height;
     };
-    // Sizes below 1 become 1.
+    // Sizes below 1 become 1, above 32767 32767.
     XRect rectToX(const NSRect& r) const;
 
 private:

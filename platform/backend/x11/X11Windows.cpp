@@ -664,6 +664,13 @@ void X11WindowServer::releaseBuffer(Window& w)
 
 void X11WindowServer::upload(Window& w, int x, int y, int width, int height)
 {
+    // Exposures follow the X window's size, which a window manager or
+    // another client may have made larger than the pixels we hold.
+    const int right = std::min(x + width, int(w.shownWidth)), bottom = std::min(y + height, int(w.shownHeight));
+    x = std::max(x, 0);
+    y = std::max(y, 0);
+    width = right - x;
+    height = bottom - y;
     if (!w.xid || !w.shown || width <= 0 || height <= 0) return;
     m_uploadedPixels += uint64_t(width) * uint64_t(height);
     if (w.segment) {

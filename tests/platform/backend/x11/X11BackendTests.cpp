@@ -14,7 +14,9 @@
 #include <xcb/shape.h>
 #include <xcb/xcb_keysyms.h>
 
+#include <array>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -316,6 +318,74 @@ TEST_F(X11BackendTest, ScreensWindowsAndPixelsAreWhereTheGlobalSpaceSays)
         std::free(g);
         return one;
     }));
+}
+
+// Whatever frame AppKit asks for, what reaches the server fits X: sizes
+// from 1 to 32767 (the largest surface there is), places within 16 bits,
+// far-off values without overflow.
+TEST_F(X11BackendTest, FramesReachTheServerWithinXsLimits)
+{
+    const double far = 2147483000, huge = 1e12;  // far: an int, but not once the screen is added
+    struct Case {
+        NSRect frame;
+        std::array<int, 4> x;  // x, y (800 - origin.y - height), width, height
+    };
+    const Case cases[] = {
+        {NSMakeRect(100, 200, 300, 150), {100, 450, 300, 150}},
+        {NSMakeRect(100, 200, 0, -5), {100, 599, 1, 1}},
+        {NSMakeRect(0, 0, 40000, 70000), {0, 800 - 32767, 32767, 32767}},
+        {NSMakeRect(far, -far, 10, 10), {32767, 32767, 10, 10}},
+        {NSMakeRect(-huge, huge, huge, huge), {-32768, -32768, 32767, 32767}},
+        {NSMakeRect(0, 0, std::nan(""), std::nan("")), {0, 799, 1, 1}},
+    };
+    for (const auto& c : cases) {
+        const auto r = server().rectToX(c.frame);
+        EXPECT_EQ((std::array<int, 4>{r.x, r.y, r.width, r.height}), c.x)
+            << c.frame.origin.x << ", " << c.frame.origin.y << ", " << c.frame.size.width << " x "
+            << c.frame.size.height;
+    }
+
+    // A window wider than X allows is as wide as allowed, and so is what it
+    // draws into.
+    auto w = makeWindow(NSMakeRect(0, 100, 40000, 10), NSColor::colorWithCalibratedRed(1, 0, 0, 1));
+    auto* g = xcb_get_geometry_reply(m_conn, xcb_get_geometry(m_conn, server().xWindow(w->windowNumber())), nullptr);
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->width, 32767);
+    std::free(g);
+    auto surface = server().surface(w->windowNumber());
+    ASSERT_TRUE(surface);
+    EXPECT_EQ(surface->width(), 32767u);
+    EXPECT_TRUE(waitFor([&] { return rootPixel(1000, 695) == 0xFF0000; }));
+}
+
+// The work area is whatever another client wrote: a sound one trims the
+// visible frame, values no X screen has are ignored.
+TEST_F(X11BackendTest, TheWorkAreaTrimsTheVisibleFrameAndNonsenseIsIgnored)
+{
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
+    auto* atomReply = xcb_intern_atom_reply(m_conn, xcb_intern_atom(m_conn, 0, 13, "_NET_WORKAREA"), nullptr);
+    ASSERT_NE(atomReply, nullptr);
+    const xcb_atom_t workArea = atomReply->atom;
+    std::free(atomReply);
+    const NSRect whole = NSMakeRect(0, 0, 1280, 776);  // the screen less the menu bar's strip
+    struct Case {
+        std::array<uint32_t, 4> area;  // x, y, width, height (y down)
+        NSRect visible;
+    };
+    const Case cases[] = {
+        {{0, 0, 1280, 700}, NSMakeRect(0, 100, 1280, 676)},
+        {{0, 0x7FFFFFFF, 1280, 0x7FFFFFFF}, whole},
+        {{0, 24, 1280, 736}, NSMakeRect(0, 40, 1280, 736)},
+        {{0, 0, 0x80000000, 0x80000000}, whole},
+    };
+    for (const auto& c : cases) {
+        xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, root, workArea, XCB_ATOM_CARDINAL, 32, 4, c.area.data());
+        xcb_flush(m_conn);
+        EXPECT_TRUE(waitFor([&] { return server().screens().at(0).visibleFrame == c.visible; }))
+            << c.area[0] << ", " << c.area[1] << ", " << c.area[2] << ", " << c.area[3];
+    }
+    xcb_delete_property(m_conn, root, workArea);
+    xcb_flush(m_conn);
 }
 
 TEST_F(X11BackendTest, ClicksReachTheViewWithItsCoordinatesAndCounts)
@@ -678,6 +748,40 @@ TEST_F(X11BackendTest, OnlyTheRedrawnAreaIsUploaded)
     before = server().uploadedPixels();
     w->display();
     EXPECT_EQ(server().uploadedPixels() - before, 0u);
+}
+
+// Without shared memory (a remote display) pixels go up from the copy the
+// program holds. Another client enlarges a window: the whole of it is
+// exposed, more than that copy, and only what the copy holds goes up.
+class X11WithoutSharedMemoryTest : public X11BackendTest {
+protected:
+    void SetUp() override
+    {
+        // Read when the server connects, in this test's own process.
+        setenv("PLUMBLINE_X11_NO_SHM", "1", 1);
+        X11BackendTest::SetUp();
+    }
+    void TearDown() override
+    {
+        X11BackendTest::TearDown();
+        unsetenv("PLUMBLINE_X11_NO_SHM");
+    }
+};
+
+TEST_F(X11WithoutSharedMemoryTest, ExposuresBeyondTheHeldPixelsUploadOnlyThose)
+{
+    auto w = makeWindow(NSMakeRect(100, 200, 100, 100), NSColor::colorWithCalibratedRed(1, 0, 0, 1));
+    const xcb_window_t xid = server().xWindow(w->windowNumber());
+    ASSERT_TRUE(waitFor([&] { return rootPixel(150, 550) == 0xFF0000; }));
+    const uint64_t before = server().uploadedPixels();
+    const uint32_t size[] = {300, 300};
+    xcb_configure_window(m_conn, xid, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+    xcb_flush(m_conn);
+    EXPECT_TRUE(waitFor([&] { return server().uploadedPixels() - before >= 100 * 100; }));
+    const auto settle = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+    waitFor([&] { return std::chrono::steady_clock::now() > settle; });
+    EXPECT_EQ(server().uploadedPixels() - before, 100u * 100u);
+    EXPECT_EQ(rootPixel(150, 550), 0xFF0000u);
 }
 
 // A stand-in for an EWMH window manager: the root names a check window that
