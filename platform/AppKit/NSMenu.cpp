@@ -190,7 +190,9 @@ void NSMenu::setSubmenu(const Ref<NSMenu>& submenu, const Ref<NSMenuItem>& item)
 void NSMenu::update()
 {
     if (!m_autoenables) return;
-    for (auto item : m_items) {
+    // A copy: a validator may add or remove items of this menu.
+    const auto items = m_items;
+    for (const auto& item : items) {
         if (item->isSeparatorItem()) continue;
         if (item->hasSubmenu()) {
             item->setEnabled(true);
