@@ -1,5 +1,8 @@
 #include "AppKit/NSMenu.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSMenuItemValidation.h"
 #include "AppKit/NSMenuWindow.h"
@@ -190,7 +193,9 @@ void NSMenu::setSubmenu(const Ref<NSMenu>& submenu, const Ref<NSMenuItem>& item)
 void NSMenu::update()
 {
     if (!m_autoenables) return;
-    for (auto item : m_items) {
+    // A copy: a validator may add or remove items of this menu.
+    const auto items = m_items;
+    for (const auto& item : items) {
         if (item->isSeparatorItem()) continue;
         if (item->hasSubmenu()) {
             item->setEnabled(true);
@@ -216,23 +221,38 @@ void NSMenu::performActionForItemAtIndex(NSInteger index)
     if (Id target = targetForItem(item)) target->performSelector(item->action(), item);
 }
 
-bool NSMenu::performKeyEquivalent(const Ref<NSEvent>& event)
+namespace {
+
+// Each menu is searched once: a submenu that leads back to a menu already
+// searched would otherwise recurse without end.
+bool performKeyEquivalentIn(const Ref<NSMenu>& menu, const Ref<NSEvent>& event, std::vector<Ref<NSMenu>>& searched)
 {
-    if (!event || event->type() != NSEventTypeKeyDown) return false;
-    Ref<NSMenu> self(this);
-    update();
-    for (size_t i = 0; i < m_items.size(); ++i) {
-        auto item = m_items[i];
+    searched.push_back(menu);
+    menu->update();
+    const auto& items = menu->items();
+    for (size_t i = 0; i < items.size(); ++i) {
+        auto item = items[i];
         if (auto sub = item->submenu()) {
-            if (sub->performKeyEquivalent(event)) return true;
+            if (std::find(searched.begin(), searched.end(), sub) == searched.end() &&
+                performKeyEquivalentIn(sub, event, searched))
+                return true;
             continue;
         }
         if (item->isSeparatorItem() || !keyMatches(item, event)) continue;
         if (!item->isEnabled()) return false;
-        performActionForItemAtIndex(NSInteger(i));
+        menu->performActionForItemAtIndex(NSInteger(i));
         return true;
     }
     return false;
+}
+
+}
+
+bool NSMenu::performKeyEquivalent(const Ref<NSEvent>& event)
+{
+    if (!event || event->type() != NSEventTypeKeyDown) return false;
+    std::vector<Ref<NSMenu>> searched;
+    return performKeyEquivalentIn(Ref<NSMenu>(this), event, searched);
 }
 
 void NSMenu::installKeyEquivalentHandler()
@@ -318,10 +338,20 @@ Ref<NSMenu> NSMenu::showDockMenu()
 
 Id NSMenu::copy() const
 {
+    // The menus being copied, outermost first: a submenu that leads back to
+    // one of them gets that menu's copy, so a cycle is copied as a cycle
+    // instead of without end.
+    static thread_local std::vector<std::pair<const NSMenu*, Ref<NSMenu>>> copying;
+    for (const auto& [original, copied] : copying)
+        if (original == this) return copied;
     auto menu = alloc<NSMenu>();
     menu->m_title = m_title;
     menu->m_autoenables = m_autoenables;
     menu->m_minimumWidth = m_minimumWidth;
+    copying.emplace_back(this, menu);
+    struct Done {
+        ~Done() { copying.pop_back(); }
+    } done;
     for (auto& item : m_items) menu->addItem(static_ref_cast<NSMenuItem>(item->copy()));
     return menu;
 }

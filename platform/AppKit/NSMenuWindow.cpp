@@ -91,7 +91,8 @@ NSInteger NSMenuWindow::nextEnabledItem(int direction) const
     const auto& items = m_menuView->menu()->items();
     NSInteger n = NSInteger(items.size());
     NSInteger i = m_menuView->highlightedIndex();
-    if (i < 0) i = direction > 0 ? -1 : n;
+    // Nothing lit, or an item the menu has lost since.
+    if (i < 0 || i >= n) i = direction > 0 ? -1 : n;
     for (NSInteger step = 0; step < n; ++step) {
         i += direction;
         if (i < 0 || i >= n) return m_menuView->highlightedIndex();

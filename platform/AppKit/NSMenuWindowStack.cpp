@@ -46,7 +46,9 @@ NSMenuWindowStack::Hit NSMenuWindowStack::hitTest(NSPoint point) const
 
 Ref<NSMenuItem> NSMenuWindowStack::itemAt(size_t level, NSInteger index) const
 {
-    return index < 0 ? nullptr : m_windows[level]->menuView()->menu()->itemAtIndex(index);
+    // The menu may have lost items since the index was taken.
+    const auto menu = m_windows[level]->menuView()->menu();
+    return index < 0 || index >= menu->numberOfItems() ? nullptr : menu->itemAtIndex(index);
 }
 
 bool NSMenuWindowStack::isChoosable(const Ref<NSMenuItem>& item)
