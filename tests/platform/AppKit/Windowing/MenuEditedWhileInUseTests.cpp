@@ -112,6 +112,7 @@ TEST_F(MenuEditedWhileInUseTest, TerminatingTheApplicationEndsTracking)
     NSApplication::setExitsOnTerminate(false);
     NSRunLoop::currentRunLoop()->performBlock({NSEventTrackingRunLoopMode}, [] { NSApp->terminate(nullptr); });
     EXPECT_FALSE(menu->popUpMenuPositioningItem(nullptr, NSMakePoint(400, 600), nullptr));
+    NSApplication::setExitsOnTerminate(true);
     EXPECT_TRUE(target->fired.empty());
     for (auto& info : server().allWindows()) EXPECT_FALSE(info.visible && info.role == "menu");
 }
