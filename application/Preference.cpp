@@ -115,7 +115,7 @@ void Preference::screenColorChanged(const Id&)
 
 // A refused combination is still stored (the next launch tries again) but
 // logged, so the user can learn why the key does nothing.
-void Preference::shortcutRecorderKeyComboDidChange(const Ref<KRRecorderControl>&, _KeyCombo combo)
+void Preference::keyRecorderKeyComboDidChange(const Ref<KRRecorderControl>&, _KeyCombo combo)
 {
     auto controller = AppController::getSharedAppController();
     auto center = dynamic_ref_cast<HKHotKeyCenter>(make<HKHotKeyCenter>());

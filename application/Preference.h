@@ -8,7 +8,7 @@
 #include "AppKit/NSSlider.h"
 #include "AppKit/NSTextField.h"
 #include "AppKit/NSWindowController.h"
-#include "ShortcutRecorder/KRRecorderControl.h"
+#include "KeyRecorder/KRRecorderControl.h"
 
 class Preference : public NSWindowController, public KRRecorderControlDelegate {
     NS_OBJECT(Preference, NSWindowController)
@@ -24,7 +24,7 @@ public:
     void guidelineColorChanged(const Id& sender);
     void screenColorChanged(const Id& sender);
     // A new combination (flags 0 and code -1 when cleared).
-    void shortcutRecorderKeyComboDidChange(const Ref<KRRecorderControl>& recorder, _KeyCombo combo) override;
+    void keyRecorderKeyComboDidChange(const Ref<KRRecorderControl>& recorder, _KeyCombo combo) override;
 
     Ref<NSSlider> transSlider() { window(); return m_transSlider; }
     Ref<NSTextField> transValue() { window(); return m_transValue; }

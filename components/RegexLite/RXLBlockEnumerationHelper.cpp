@@ -37,7 +37,7 @@ bool validOptions(RXLRegexEnumerationOptions options, RXLBlockEnumerationOp op)
 
 [[noreturn]] void internalFailure(const char* function, const char* condition)
 {
-    rkl_reportAssertion(rkl_assertionInfo(function, __FILE__, __LINE__, condition));
+    rxl_reportAssertion(rxl_assertionInfo(function, __FILE__, __LINE__, condition));
     // The report raises; this is never reached.
     std::abort();
 }
@@ -64,7 +64,7 @@ Ref<RXLBlockEnumerationHelper> RXLBlockEnumerationHelper::initWithRegex(const RX
     {
         RXLLockScope lock;
         lock.lock();
-        RXLCachedRegex* entry = rkl_getCachedRegex(caller, regex.get(), options, error, deferred);
+        RXLCachedRegex* entry = rxl_getCachedRegex(caller, regex.get(), options, error, deferred);
         if (entry) {
             cachedRegex.icu_regex = uregex_clone(entry->icu_regex, &status);
             cachedRegex.regexString = entry->regexString;
@@ -73,13 +73,13 @@ Ref<RXLBlockEnumerationHelper> RXLBlockEnumerationHelper::initWithRegex(const RX
             cachedRegex.regexHash = entry->regexHash;
         }
         lock.unlock();
-        rkl_raiseDeferred(deferred);
+        rxl_raiseDeferred(deferred);
         if (!entry) return nullptr;
     }
 
     buffer.string = static_ref_cast<NSString>(string->copy());
     buffer.length = static_cast<NSInteger>(buffer.string->length());
-    buffer.hash = rkl_hashOf(buffer.string.get());
+    buffer.hash = rxl_hashOf(buffer.string.get());
     const unichar* chars = buffer.string->characters();
     if (!chars && buffer.length > 0) {
         buffer.uniChar = static_cast<unichar*>(std::malloc(static_cast<size_t>(buffer.length) * sizeof(unichar)));
@@ -112,16 +112,16 @@ Ref<RXLBlockEnumerationHelper> RXLBlockEnumerationHelper::initWithRegex(const RX
     info.status = status;
     info.subject = string;
     info.range = range;
-    if (U_FAILURE(status)) throw rkl_icuException(caller, info);
+    if (U_FAILURE(status)) throw rxl_icuException(caller, info);
     if (error) {
         info.extra.emplace_back(NSString::stringWithUTF8String("The ICU library returned an unexpected error."),
                                 NSLocalizedDescriptionKey());
-        *error = rkl_makeNSError(info);
+        *error = rxl_makeNSError(info);
     }
     return nullptr;
 }
 
-Ref<NSString> rkl_performEnumerationUsingBlock(const RXLCaller& caller, int regexOp, const Ref<NSString>& regex,
+Ref<NSString> rxl_performEnumerationUsingBlock(const RXLCaller& caller, int regexOp, const Ref<NSString>& regex,
                                                RXLRegexOptions options, const Ref<NSString>& subject, NSRange range,
                                                RXLBlockEnumerationOp enumerationOp,
                                                RXLRegexEnumerationOptions enumerationOptions, NSInteger* replacedCount,
@@ -132,14 +132,14 @@ Ref<NSString> rkl_performEnumerationUsingBlock(const RXLCaller& caller, int rege
     if (errorFree) *errorFree = false;
     if (error && *error) *error = nullptr;
     if (!validOptions(enumerationOptions, enumerationOp))
-        rkl_raise(caller, NSInvalidArgumentException, "The RXLRegexEnumerationOptions argument is not valid.");
-    if (!regex) rkl_raise(caller, NSInvalidArgumentException, "The regular expression argument is NULL.");
-    if (!subject) rkl_raise(caller, NSInternalInconsistencyException, "The match string argument is NULL.");
+        rxl_raise(caller, NSInvalidArgumentException, "The RXLRegexEnumerationOptions argument is not valid.");
+    if (!regex) rxl_raise(caller, NSInvalidArgumentException, "The regular expression argument is NULL.");
+    if (!subject) rxl_raise(caller, NSInternalInconsistencyException, "The match string argument is NULL.");
     const NSUInteger length = subject->length();
     if (range.length == NSUIntegerMax && range.location <= length) range.length = length - range.location;
     if (range.location > length || range.length > length - range.location)
-        rkl_raise(caller, NSRangeException, "Range or index out of bounds.");
-    if (length >= static_cast<NSUInteger>(RXLIntMax)) rkl_raise(caller, NSRangeException, "String length exceeds INT_MAX.");
+        rxl_raise(caller, NSRangeException, "Range or index out of bounds.");
+    if (length >= static_cast<NSUInteger>(RXLIntMax)) rxl_raise(caller, NSRangeException, "String length exceeds INT_MAX.");
     const bool isMatch = enumerationOp == RXLBlockEnumerationMatchOp;
     if (isMatch ? !((regexOp == RXLCapturesArrayOp || regexOp == RXLSplitOp) && matchBlock && *matchBlock && !replaceBlock)
                 : !(regexOp == RXLCapturesArrayOp && replaceBlock && *replaceBlock && !matchBlock))
@@ -165,14 +165,14 @@ Ref<NSString> rkl_performEnumerationUsingBlock(const RXLCaller& caller, int rege
     };
 
     RXLFindAll find;
-    rkl_beginFind(find, regexOp, 0, range);
+    rxl_beginFind(find, regexOp, 0, range);
     UErrorCode status = U_ZERO_ERROR;
     NSUInteger previousEnd = range.location;
     NSInteger calls = 0;
     bool stop = false;
     while (!stop) {
         find.ranges.clear();
-        if (!rkl_findNext(e, find, status) || find.ranges.size() < slots) break;
+        if (!rxl_findNext(e, find, status) || find.ranges.size() < slots) break;
         const NSRange* ranges = find.ranges.data();
         if (!isMatch) {
             appendText(previousEnd, ranges[0].location);
@@ -208,7 +208,7 @@ Ref<NSString> rkl_performEnumerationUsingBlock(const RXLCaller& caller, int rege
         info.subject = subject;
         info.range = range;
         info.enumerationOptions = enumerationOptions;
-        throw rkl_icuException(caller, info);
+        throw rxl_icuException(caller, info);
     }
     if (replacedCount) *replacedCount = calls;
     if (errorFree) *errorFree = true;

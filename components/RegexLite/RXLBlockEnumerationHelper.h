@@ -25,7 +25,7 @@ enum RXLBlockEnumerationOp : int { RXLBlockEnumerationMatchOp = 1, RXLBlockEnume
 
 // Runs a block per match (operation 6) or per split piece (operation 1), or a
 // replace block per match. Answers the new text for the replace enumeration.
-Ref<NSString> rkl_performEnumerationUsingBlock(const RXLCaller& caller, int regexOp, const Ref<NSString>& regex,
+Ref<NSString> rxl_performEnumerationUsingBlock(const RXLCaller& caller, int regexOp, const Ref<NSString>& regex,
                                                RXLRegexOptions options, const Ref<NSString>& subject, NSRange range,
                                                RXLBlockEnumerationOp enumerationOp,
                                                RXLRegexEnumerationOptions enumerationOptions, NSInteger* replacedCount,

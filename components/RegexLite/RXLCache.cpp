@@ -84,12 +84,12 @@ void markUsed(RXLCachedRegex* entry, const NSString* regex)
     c.last = entry;
     c.lookaside[lookasideSlot(regex, entry->options)] = static_cast<uint8_t>(index);
     uint16_t& word = c.sets[setIndex(entry->regexHash, entry->options)];
-    word = rkl_lruUse(word, index & 3u);
+    word = rxl_lruUse(word, index & 3u);
 }
 
 void releaseCacheEntry(RXLCachedRegex& e)
 {
-    rkl_resetCachedRegexText(e);
+    rxl_resetCachedRegexText(e);
     if (cache().last == &e) cache().last = nullptr;
     if (e.icu_regex) uregex_close(e.icu_regex);
     e.icu_regex = nullptr;
@@ -149,7 +149,7 @@ bool setCachedRegexToString(RXLCachedRegex& e, NSRange range, bool justAttached,
         }
     } else {
         RXLBuffer* buffer = e.buffer;
-        const uint64_t hash = rkl_subjectHash(e);
+        const uint64_t hash = rxl_subjectHash(e);
         if (!buffer || !bufferHolds(*buffer, subject, hash, e.setToLength, e.setToMutationCount)) {
             buffer = nullptr;
             const bool useFixed = static_cast<NSUInteger>(e.setToLength) < kFixedBufferLength;
@@ -157,7 +157,7 @@ bool setCachedRegexToString(RXLCachedRegex& e, NSRange range, bool justAttached,
             for (int i = 0; i < 4 && !buffer; ++i)
                 if (bufferHolds(group[i], subject, hash, e.setToLength, e.setToMutationCount)) buffer = &group[i];
             if (!buffer) {
-                buffer = &group[rkl_lruLeastRecent(useFixed ? c.fixedLRU : c.dynamicLRU)];
+                buffer = &group[rxl_lruLeastRecent(useFixed ? c.fixedLRU : c.dynamicLRU)];
                 emptyBuffer(*buffer);
                 const auto length = static_cast<NSUInteger>(e.setToLength);
                 if (!useFixed && buffer->capacity < length) {
@@ -180,7 +180,7 @@ bool setCachedRegexToString(RXLCachedRegex& e, NSRange range, bool justAttached,
         }
         const bool isFixed = buffer >= c.fixed && buffer < c.fixed + 4;
         uint16_t& word = isFixed ? c.fixedLRU : c.dynamicLRU;
-        word = rkl_lruUse(word, static_cast<unsigned>(buffer - (isFixed ? c.fixed : c.dynamic)));
+        word = rxl_lruUse(word, static_cast<unsigned>(buffer - (isFixed ? c.fixed : c.dynamic)));
         if (buffer->uniChar != e.setToUniChar) {
             e.setToUniChar = buffer->uniChar;
             e.setToRange = RXLNotFoundRange;
@@ -201,12 +201,12 @@ bool setCachedRegexToString(RXLCachedRegex& e, NSRange range, bool justAttached,
 
 }  // namespace
 
-uint16_t rkl_lruUse(uint16_t word, unsigned way)
+uint16_t rxl_lruUse(uint16_t word, unsigned way)
 {
     return static_cast<uint16_t>((word | (0xFu << (4 * way))) & ~(0x1111u << (3 - way)));
 }
 
-unsigned rkl_lruLeastRecent(uint16_t word)
+unsigned rxl_lruLeastRecent(uint16_t word)
 {
     for (int way = 3; way >= 0; --way)
         if (((word >> (4 * way)) & 0xF) == 0) return static_cast<unsigned>(way);
@@ -214,26 +214,26 @@ unsigned rkl_lruLeastRecent(uint16_t word)
     return 3;
 }
 
-uint64_t rkl_hashOf(const NSString* s)
+uint64_t rxl_hashOf(const NSString* s)
 {
     return s->hash();
 }
 
-uint64_t rkl_subjectHash(RXLCachedRegex& entry)
+uint64_t rxl_subjectHash(RXLCachedRegex& entry)
 {
     if (!entry.setToHashKnown && entry.setToString) {
-        entry.setToHash = rkl_hashOf(entry.setToString.get());
+        entry.setToHash = rxl_hashOf(entry.setToString.get());
         entry.setToHashKnown = true;
     }
     return entry.setToHash;
 }
 
-void rkl_resetCachedRegexText(RXLCachedRegex& entry)
+void rxl_resetCachedRegexText(RXLCachedRegex& entry)
 {
     detach(entry, true);
 }
 
-RXLCachedRegex* rkl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
+RXLCachedRegex* rxl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
                                    Ref<NSError>* error, RXLDeferred& deferred)
 {
     RXLCacheState& c = cache();
@@ -244,18 +244,18 @@ RXLCachedRegex* rkl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXL
     RXLCachedRegex* hit = &c.entries[c.lookaside[lookasideSlot(regex, options)]];
     if (!samePattern(*hit, regex, options)) {
         hit = nullptr;
-        const uint64_t hash = rkl_hashOf(regex);
+        const uint64_t hash = rxl_hashOf(regex);
         const unsigned set = setIndex(hash, options);
         for (unsigned way = 0; way < kWays && !hit; ++way) {
             RXLCachedRegex& e = c.entries[set * kWays + way];
             if (e.regexHash == hash && samePattern(e, regex, options)) hit = &e;
         }
         if (!hit) {
-            RXLCachedRegex& e = c.entries[set * kWays + rkl_lruLeastRecent(c.sets[set])];
+            RXLCachedRegex& e = c.entries[set * kWays + rxl_lruLeastRecent(c.sets[set])];
             releaseCacheEntry(e);
             const NSUInteger length = regex->length();
             if (length >= static_cast<NSUInteger>(RXLIntMax)) {
-                deferred.set(rkl_exception(caller, NSRangeException, "Regex string length exceeds INT_MAX"));
+                deferred.set(rxl_exception(caller, NSRangeException, "Regex string length exceeds INT_MAX"));
                 return nullptr;
             }
             e.regexString = static_ref_cast<NSString>(regex->copy());
@@ -289,7 +289,7 @@ RXLCachedRegex* rkl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXL
                     info.extra.emplace_back(NSString::stringWithUTF8String(
                                                 "There was an error compiling the regular expression."),
                                             NSLocalizedDescriptionKey());
-                    *error = rkl_makeNSError(info);
+                    *error = rxl_makeNSError(info);
                 }
                 return nullptr;
             }
@@ -301,21 +301,21 @@ RXLCachedRegex* rkl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXL
     return hit;
 }
 
-RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
+RXLCachedRegex* rxl_getCachedRegexSetToString(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
                                               NSString* subject,
                                               NSUInteger& subjectLength, NSRange& range, Ref<NSError>* error,
                                               RXLDeferred& deferred, UErrorCode& status)
 {
-    RXLCachedRegex* e = rkl_getCachedRegex(caller, regex, options, error, deferred);
+    RXLCachedRegex* e = rxl_getCachedRegex(caller, regex, options, error, deferred);
     if (!e) return nullptr;
     subjectLength = subject->length();
     if (range.length == NSUIntegerMax && range.location <= subjectLength) range.length = subjectLength - range.location;
     if (range.location > subjectLength || range.length > subjectLength - range.location) {
-        deferred.set(rkl_exception(caller, NSRangeException, "Range or index out of bounds."));
+        deferred.set(rxl_exception(caller, NSRangeException, "Range or index out of bounds."));
         return nullptr;
     }
     if (subjectLength >= static_cast<NSUInteger>(RXLIntMax)) {
-        deferred.set(rkl_exception(caller, NSRangeException, "String length exceeds INT_MAX."));
+        deferred.set(rxl_exception(caller, NSRangeException, "String length exceeds INT_MAX."));
         return nullptr;
     }
     // A mutable subject is compared by its mutation count, which sees every
@@ -333,19 +333,19 @@ RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, NSString*
         e->setToUniChar = subject->characters();
         e->setToNeedsConversion = e->setToUniChar == nullptr;
         e->setToHashKnown = isMutable;
-        if (isMutable) e->setToHash = rkl_hashOf(subject);
+        if (isMutable) e->setToHash = rxl_hashOf(subject);
         e->setToLength = static_cast<NSInteger>(subjectLength);
         e->setToMutationCount = mutations;
         e->setToRange = RXLNotFoundRange;
     }
     if (!setCachedRegexToString(*e, range, !keep, status)) {
-        deferred.set(rkl_exception(caller, NSInternalInconsistencyException, "Failed to set up UTF16 buffer."));
+        deferred.set(rxl_exception(caller, NSInternalInconsistencyException, "Failed to set up UTF16 buffer."));
         return nullptr;
     }
     return e;
 }
 
-bool rkl_cachedRange(NSString* regex, RXLRegexOptions options, NSString* subject, NSRange range, NSRange& found)
+bool rxl_cachedRange(NSString* regex, RXLRegexOptions options, NSString* subject, NSRange range, NSRange& found)
 {
     // Only the platform's own immutable strings: their UTF-16 is read in place
     // and never changes under the entry.
@@ -361,7 +361,7 @@ bool rkl_cachedRange(NSString* regex, RXLRegexOptions options, NSString* subject
     UErrorCode status = U_ZERO_ERROR;
     bool handled = false;
     bool matched = false;
-    rkl_lockCacheSpinLock();
+    rxl_lockCacheSpinLock();
     RXLCacheState& c = cache();
     RXLCachedRegex* e = c.last;
     if (!e || e->regexString.get() != regex || e->options != options || !e->icu_regex) {
@@ -413,24 +413,24 @@ bool rkl_cachedRange(NSString* regex, RXLRegexOptions options, NSString* subject
             if (!matched) e->lastFindRange = e->lastMatchRange = RXLNotFoundRange;
         } else if (U_SUCCESS(status)) {
             NSRange search = range;
-            matched = rkl_search(*e, search, false, false, status) && U_SUCCESS(status);
+            matched = rxl_search(*e, search, false, false, status) && U_SUCCESS(status);
         }
         handled = U_SUCCESS(status);
         if (matched && handled) found = e->lastMatchRange;
     }
-    rkl_unlockCacheSpinLock();
+    rxl_unlockCacheSpinLock();
     if (handled && !matched) found = RXLNotFoundRange;
     return handled;
 }
 
-void rkl_forgetSubject(const NSString* subject, NSUInteger length, uint64_t hash)
+void rxl_forgetSubject(const NSString* subject, NSUInteger length, uint64_t hash)
 {
     RXLCacheState& c = cache();
     auto matches = [&](const NSString* s, uint64_t h, NSInteger l) {
         return s && (s == subject || (static_cast<NSUInteger>(l) == length && h == hash));
     };
     for (auto& e : c.entries)
-        if (e.setToString && matches(e.setToString.get(), rkl_subjectHash(e), e.setToLength)) detach(e, true);
+        if (e.setToString && matches(e.setToString.get(), rxl_subjectHash(e), e.setToLength)) detach(e, true);
     for (auto& b : c.fixed)
         if (matches(b.string.get(), b.hash, b.length)) emptyBuffer(b);
     for (auto& b : c.dynamic)
@@ -460,10 +460,10 @@ void flushCachedRegexData(const Ref<NSString>& receiver)
 {
     if (!receiver) return;
     const NSUInteger length = receiver->length();
-    const uint64_t hash = rkl_hashOf(receiver.get());
+    const uint64_t hash = rxl_hashOf(receiver.get());
     RXLLockScope lock;
     lock.lock();
-    rkl_forgetSubject(receiver.get(), length, hash);
+    rxl_forgetSubject(receiver.get(), length, hash);
     lock.unlock();
 }
 
@@ -520,8 +520,8 @@ static int bufferHolding(const RXLBuffer* group, const NSString* subject)
 
 int fixedBufferHolding(const NSString* subject) { return bufferHolding(cache().fixed, subject); }
 int dynamicBufferHolding(const NSString* subject) { return bufferHolding(cache().dynamic, subject); }
-unsigned leastRecentWay(uint16_t word) { return rkl_lruLeastRecent(word); }
+unsigned leastRecentWay(uint16_t word) { return rxl_lruLeastRecent(word); }
 const unichar* fixedBufferArray(int index) { return cache().fixed[index].uniChar; }
-bool lockIsHeld() { return rkl_cacheSpinLockIsLocked(); }
+bool lockIsHeld() { return rxl_cacheSpinLockIsLocked(); }
 
 }  // namespace RXLCacheTesting

@@ -13,7 +13,7 @@ Ref<NSString> utf8(const char* text) { return NSString::stringWithUTF8String(tex
 
 }  // namespace
 
-std::string rkl_prefixedReason(const RXLCaller& caller, const std::string& message)
+std::string rxl_prefixedReason(const RXLCaller& caller, const std::string& message)
 {
     // A reason that already carries a prefix is not prefixed again.
     if (message.rfind("*** ", 0) == 0) return message;
@@ -26,22 +26,22 @@ std::string rkl_prefixedReason(const RXLCaller& caller, const std::string& messa
     return result + message;
 }
 
-NSException rkl_exception(const RXLCaller& caller, const char* name, const std::string& message,
+NSException rxl_exception(const RXLCaller& caller, const char* name, const std::string& message,
                           Ref<NSDictionary> userInfo)
 {
-    return NSException(name, rkl_prefixedReason(caller, message), std::move(userInfo));
+    return NSException(name, rxl_prefixedReason(caller, message), std::move(userInfo));
 }
 
-void rkl_raise(const RXLCaller& caller, const char* name, const std::string& message)
+void rxl_raise(const RXLCaller& caller, const char* name, const std::string& message)
 {
-    throw rkl_exception(caller, name, message);
+    throw rxl_exception(caller, name, message);
 }
 
-void rkl_raiseDeferred(RXLDeferred& deferred)
+void rxl_raiseDeferred(RXLDeferred& deferred)
 {
     if (deferred.assertion) {
         Ref<NSDictionary> record = std::move(deferred.assertion);
-        rkl_reportAssertion(record);
+        rxl_reportAssertion(record);
     }
     if (deferred.exception) {
         std::unique_ptr<NSException> e = std::move(deferred.exception);
@@ -49,7 +49,7 @@ void rkl_raiseDeferred(RXLDeferred& deferred)
     }
 }
 
-Ref<NSDictionary> rkl_errorUserInfo(const RXLErrorInfo& info)
+Ref<NSDictionary> rxl_errorUserInfo(const RXLErrorInfo& info)
 {
     auto dict = NSMutableDictionary::dictionary();
     auto put = [&](const Id& value, const char* key) {
@@ -91,25 +91,25 @@ Ref<NSDictionary> rkl_errorUserInfo(const RXLErrorInfo& info)
     return NSDictionary::dictionaryWithDictionary(dict);
 }
 
-Ref<NSError> rkl_makeNSError(const RXLErrorInfo& info)
+Ref<NSError> rxl_makeNSError(const RXLErrorInfo& info)
 {
-    return NSError::errorWithDomain(utf8("RXLICURegexErrorDomain"), info.status, rkl_errorUserInfo(info));
+    return NSError::errorWithDomain(utf8("RXLICURegexErrorDomain"), info.status, rxl_errorUserInfo(info));
 }
 
-NSException rkl_icuException(const RXLCaller& caller, const RXLErrorInfo& info)
+NSException rxl_icuException(const RXLCaller& caller, const RXLErrorInfo& info)
 {
     std::string message = "ICU regular expression error #" + std::to_string(static_cast<int>(info.status)) + ", " +
                           u_errorName(info.status) + ".";
-    return rkl_exception(caller, "RXLICURegexException", message, rkl_errorUserInfo(info));
+    return rxl_exception(caller, "RXLICURegexException", message, rxl_errorUserInfo(info));
 }
 
-void rkl_assertionFailure(const char* file, long line, const char* condition)
+void rxl_assertionFailure(const char* file, long line, const char* condition)
 {
     NSLog("%@:%ld: Invalid parameter not satisfying: %s\n", utf8(file), line, condition);
     NSAbort();
 }
 
-Ref<NSDictionary> rkl_assertionInfo(const char* function, const char* file, long line, const char* condition)
+Ref<NSDictionary> rxl_assertionInfo(const char* function, const char* file, long line, const char* condition)
 {
     return NSDictionary::dictionaryWithEntries({
         {utf8("description"), NSString::stringWithFormat("Invalid parameter not satisfying: %s", condition)},
@@ -120,12 +120,12 @@ Ref<NSDictionary> rkl_assertionInfo(const char* function, const char* file, long
     });
 }
 
-void rkl_reportAssertion(const Ref<NSDictionary>& record)
+void rxl_reportAssertion(const Ref<NSDictionary>& record)
 {
     static const char* const keys[] = {"description", "function", "file", "line", "exceptionName"};
     for (const char* key : keys) {
         if (!record || !record->objectForKey(utf8(key))) {
-            rkl_assertionFailure(__FILE__, __LINE__, "assertion record is complete");
+            rxl_assertionFailure(__FILE__, __LINE__, "assertion record is complete");
             return;
         }
     }

@@ -118,7 +118,7 @@ Ref<NSString> replaceString(const RXLOpArgs& a, RXLCachedRegex& e, NSInteger& co
     const NSUInteger textLength = e.setToRange.length;
     if (replacementLength >= static_cast<NSUInteger>(RXLIntMax) ||
         textLength / 2 + replacementLength * 2 >= static_cast<NSUInteger>(RXLIntMax)) {
-        deferred.set(rkl_exception(a.caller, NSRangeException, "Replacement string length exceeds INT_MAX."));
+        deferred.set(rxl_exception(a.caller, NSRangeException, "Replacement string length exceeds INT_MAX."));
         return nullptr;
     }
     const unichar* replacement = a.replacement->characters();
@@ -138,7 +138,7 @@ Ref<NSString> replaceString(const RXLOpArgs& a, RXLCachedRegex& e, NSInteger& co
     if (status == U_BUFFER_OVERFLOW_ERROR) {
         if (needed >= RXLIntMax - 8) {
             status = U_ZERO_ERROR;
-            deferred.set(rkl_exception(a.caller, NSInternalInconsistencyException, "Replaced string length exceeds INT_MAX."));
+            deferred.set(rxl_exception(a.caller, NSInternalInconsistencyException, "Replaced string length exceeds INT_MAX."));
             return nullptr;
         }
         status = U_ZERO_ERROR;
@@ -160,19 +160,19 @@ void checkCaptures(const RXLOpArgs& a, const RXLCachedRegex& e, RXLDeferred& def
 {
     const int code = a.op & RXLMaskOp;
     if ((code == RXLRangeOp || code == RXLArrayOfStringsOp) && (a.capture < 0 || a.capture > e.captureCount)) {
-        deferred.set(rkl_exception(a.caller, NSInvalidArgumentException, "The capture argument is not valid."));
+        deferred.set(rxl_exception(a.caller, NSInvalidArgumentException, "The capture argument is not valid."));
         return;
     }
     if (code != RXLDictionaryOp && code != RXLArrayOfDictionariesOp) return;
     for (NSUInteger i = 0; i < a.keyCount; ++i) {
         if (!a.keys[i]) {
-            deferred.set(rkl_exception(a.caller, NSInvalidArgumentException,
+            deferred.set(rxl_exception(a.caller, NSInvalidArgumentException,
                                                "The capture key (key " + std::to_string(i + 1) + " of " +
                                                    std::to_string(a.keyCount) + ") is NULL."));
             return;
         }
         if (a.captures[i] < 0 || a.captures[i] > e.captureCount) {
-            deferred.set(rkl_exception(
+            deferred.set(rxl_exception(
                 a.caller, NSInvalidArgumentException,
                 "The capture argument " + std::to_string(a.captures[i]) + " (capture " + std::to_string(i + 1) + " of " +
                     std::to_string(a.keyCount) + ") for key '" + a.keys[i]->description()->UTF8String() +
@@ -184,7 +184,7 @@ void checkCaptures(const RXLOpArgs& a, const RXLCachedRegex& e, RXLDeferred& def
 
 }  // namespace
 
-bool rkl_search(RXLCachedRegex& e, NSRange& range, bool advance, bool mayContinue, UErrorCode& status)
+bool rxl_search(RXLCachedRegex& e, NSRange& range, bool advance, bool mayContinue, UErrorCode& status)
 {
     bool found;
     if (range == e.lastFindRange && (e.lastMatchRange.location == kNotFound || e.lastMatchRange.length > 0)) {
@@ -226,7 +226,7 @@ bool rkl_search(RXLCachedRegex& e, NSRange& range, bool advance, bool mayContinu
     return found;
 }
 
-void rkl_beginFind(RXLFindAll& find, int op, NSInteger capture, NSRange range)
+void rxl_beginFind(RXLFindAll& find, int op, NSInteger capture, NSRange range)
 {
     find.op = op;
     find.capture = capture;
@@ -237,13 +237,13 @@ void rkl_beginFind(RXLFindAll& find, int op, NSInteger capture, NSRange range)
     find.ranges.clear();
 }
 
-bool rkl_findNext(RXLCachedRegex& e, RXLFindAll& find, UErrorCode& status)
+bool rxl_findNext(RXLCachedRegex& e, RXLFindAll& find, UErrorCode& status)
 {
     if (find.finished) return false;
     const int code = find.op & RXLMaskOp;
     const NSUInteger end = NSMaxRange(find.findInRange);
     for (;;) {
-        const bool found = rkl_search(e, find.findInRange, true, find.started, status) && U_SUCCESS(status);
+        const bool found = rxl_search(e, find.findInRange, true, find.started, status) && U_SUCCESS(status);
         find.started = true;
         if (!found) {
             find.finished = true;
@@ -288,7 +288,7 @@ namespace {
 [[gnu::cold]] [[gnu::noinline]] void deferIcuFailure(const RXLOpArgs& a, UErrorCode status, NSInteger count,
                                                       RXLDeferred& deferred)
 {
-    deferred.set(rkl_icuException(a.caller, operationErrorInfo(a, status, count)));
+    deferred.set(rxl_icuException(a.caller, operationErrorInfo(a, status, count)));
 }
 
 // ICU ended with a warning and nothing came out of the operation.
@@ -297,21 +297,21 @@ namespace {
     RXLErrorInfo info = operationErrorInfo(a, status, count);
     info.extra.emplace_back(NSString::stringWithUTF8String("The ICU library returned an unexpected error."),
                             NSLocalizedDescriptionKey());
-    *a.error = rkl_makeNSError(info);
+    *a.error = rxl_makeNSError(info);
 }
 
 void checkArguments(const RXLOpArgs& a)
 {
     const int code = a.op & RXLMaskOp;
-    if (!a.regex) rkl_raise(a.caller, NSInvalidArgumentException, "The regular expression argument is NULL.");
-    if (!a.subject) rkl_raise(a.caller, NSInternalInconsistencyException, "The match string argument is NULL.");
-    if (!a.range) rkl_raise(a.caller, NSInternalInconsistencyException, "The match range argument is NULL.");
+    if (!a.regex) rxl_raise(a.caller, NSInvalidArgumentException, "The regular expression argument is NULL.");
+    if (!a.subject) rxl_raise(a.caller, NSInternalInconsistencyException, "The match string argument is NULL.");
+    if (!a.range) rxl_raise(a.caller, NSInternalInconsistencyException, "The match range argument is NULL.");
     if (code == RXLReplaceOp && !a.replacement)
-        rkl_raise(a.caller, NSInvalidArgumentException, "The replacement string argument is NULL.");
+        rxl_raise(a.caller, NSInvalidArgumentException, "The replacement string argument is NULL.");
     if ((code == RXLDictionaryOp || code == RXLArrayOfDictionariesOp) && !a.keys)
-        rkl_raise(a.caller, NSInvalidArgumentException, "The keys argument is NULL.");
+        rxl_raise(a.caller, NSInvalidArgumentException, "The keys argument is NULL.");
     if ((code == RXLDictionaryOp || code == RXLArrayOfDictionariesOp) && !a.captures)
-        rkl_raise(a.caller, NSInvalidArgumentException, "The captures argument is NULL.");
+        rxl_raise(a.caller, NSInvalidArgumentException, "The captures argument is NULL.");
 }
 
 // Operation 3 on its own: the most frequent one needs none of the result
@@ -324,24 +324,24 @@ void performRangeOp(const RXLOpArgs& a)
     NSUInteger subjectLength = 0;
     RXLLockScope lock;
     lock.lock();
-    RXLCachedRegex* e = rkl_getCachedRegexSetToString(a.caller, a.regex, a.options, a.subject, subjectLength, *a.range,
+    RXLCachedRegex* e = rxl_getCachedRegexSetToString(a.caller, a.regex, a.options, a.subject, subjectLength, *a.range,
                                                       a.error, deferred, status);
     if (e && !deferred && U_SUCCESS(status)) {
         if (a.capture != 0) checkCaptures(a, *e, deferred);
         NSRange search = *a.range;
-        if (!deferred && rkl_search(*e, search, false, false, status) && U_SUCCESS(status))
+        if (!deferred && rxl_search(*e, search, false, false, status) && U_SUCCESS(status))
             found = a.capture == 0 ? e->lastMatchRange : groupRange(*e, static_cast<int32_t>(a.capture), status);
     }
     lock.unlock();
     if (!deferred && U_FAILURE(status)) deferIcuFailure(a, status, 0, deferred);
-    if (deferred) rkl_raiseDeferred(deferred);
+    if (deferred) rxl_raiseDeferred(deferred);
     if (a.rangeResult) *a.rangeResult = found;
     if (a.error && status < U_ZERO_ERROR && found.location == kNotFound) storeWarning(a, status, 0);
 }
 
 }  // namespace
 
-Id rkl_performRegexOp(RXLOpArgs& a)
+Id rxl_performRegexOp(RXLOpArgs& a)
 {
     if (a.error && *a.error) *a.error = nullptr;
     checkArguments(a);
@@ -359,7 +359,7 @@ Id rkl_performRegexOp(RXLOpArgs& a)
     NSUInteger subjectLength = 0;
     RXLLockScope lock;
     lock.lock();
-    RXLCachedRegex* e = rkl_getCachedRegexSetToString(a.caller, a.regex, a.options, a.subject, subjectLength, *a.range,
+    RXLCachedRegex* e = rxl_getCachedRegexSetToString(a.caller, a.regex, a.options, a.subject, subjectLength, *a.range,
                                                       a.error, deferred, status);
     if (e && !deferred && U_SUCCESS(status)) checkCaptures(a, *e, deferred);
     if (e && !deferred && U_SUCCESS(status)) {
@@ -369,23 +369,23 @@ Id rkl_performRegexOp(RXLOpArgs& a)
             result = replaced;
             if ((a.op & RXLReplaceMutable) && count > 0 && U_SUCCESS(status)) {
                 // The receiver is about to change: nothing may keep its old text.
-                rkl_forgetSubject(a.subject, subjectLength, rkl_subjectHash(*e));
+                rxl_forgetSubject(a.subject, subjectLength, rxl_subjectHash(*e));
             }
         } else if (code >= RXLSplitOp && code <= RXLArrayOfDictionariesOp) {
             RXLFindAll find;
-            rkl_beginFind(find, a.op, a.capture, range);
+            rxl_beginFind(find, a.op, a.capture, range);
             const bool firstOnly = code == RXLCapturesArrayOp || code == RXLDictionaryOp;
-            while (rkl_findNext(*e, find, status) && !firstOnly) {
+            while (rxl_findNext(*e, find, status) && !firstOnly) {
             }
             if (U_SUCCESS(status)) result = makeResult(*e, a.op, find, a);
         } else {
-            deferred.assertion = rkl_assertionInfo(__func__, __FILE__, __LINE__, "Unknown regexOp code.");
+            deferred.assertion = rxl_assertionInfo(__func__, __FILE__, __LINE__, "Unknown regexOp code.");
         }
     }
     lock.unlock();
 
     if (!deferred && U_FAILURE(status)) deferIcuFailure(a, status, count, deferred);
-    if (deferred) rkl_raiseDeferred(deferred);
+    if (deferred) rxl_raiseDeferred(deferred);
 
     if (code == RXLReplaceOp && a.replacedCount) *a.replacedCount = e ? count : -1;
     if ((a.op & RXLReplaceMutable) && result && count > 0 && status == U_ZERO_ERROR) {

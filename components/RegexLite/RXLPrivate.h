@@ -44,7 +44,7 @@ struct RXLCachedRegex {
 
     Ref<NSString> setToString;
     // Taken when attaching a mutable subject; for an immutable one, whose
-    // text cannot change, only when first needed (rkl_subjectHash), which
+    // text cannot change, only when first needed (rxl_subjectHash), which
     // spares a read of the subject on the cached-match path.
     uint64_t setToHash = 0;
     bool setToHashKnown = false;
@@ -76,16 +76,16 @@ struct RXLDeferred {
 // --- The lock (RXLSpinLock.cpp) ---
 // Taking a free lock is inline: every operation takes it once, and most find
 // it free.
-extern std::atomic<bool> rkl_cacheSpinLock;
-void rkl_lockCacheSpinLockContended();
-inline void rkl_lockCacheSpinLock()
+extern std::atomic<bool> rxl_cacheSpinLock;
+void rxl_lockCacheSpinLockContended();
+inline void rxl_lockCacheSpinLock()
 {
-    if (!rkl_cacheSpinLock.exchange(true, std::memory_order_acquire)) return;
-    rkl_lockCacheSpinLockContended();
+    if (!rxl_cacheSpinLock.exchange(true, std::memory_order_acquire)) return;
+    rxl_lockCacheSpinLockContended();
 }
-inline void rkl_unlockCacheSpinLock() { rkl_cacheSpinLock.store(false, std::memory_order_release); }
-bool rkl_cacheSpinLockIsLocked();
-void rkl_debugCacheSpinLock();
+inline void rxl_unlockCacheSpinLock() { rxl_cacheSpinLock.store(false, std::memory_order_release); }
+bool rxl_cacheSpinLockIsLocked();
+void rxl_debugCacheSpinLock();
 
 // Records whether an operation took and released the lock; when the operation
 // ends with the lock taken but not released (an exception left it), the lock
@@ -101,12 +101,12 @@ public:
     }
     void lock()
     {
-        rkl_lockCacheSpinLock();
+        rxl_lockCacheSpinLock();
         m_state |= 1;
     }
     void unlock()
     {
-        rkl_unlockCacheSpinLock();
+        rxl_unlockCacheSpinLock();
         m_state |= 2;
     }
 
@@ -116,13 +116,13 @@ private:
 };
 
 // --- Errors (RXLErrors.cpp) ---
-std::string rkl_prefixedReason(const RXLCaller& caller, const std::string& message);
+std::string rxl_prefixedReason(const RXLCaller& caller, const std::string& message);
 // Builds an exception whose reason carries the caller prefix exactly once.
-NSException rkl_exception(const RXLCaller& caller, const char* name, const std::string& message,
+NSException rxl_exception(const RXLCaller& caller, const char* name, const std::string& message,
                           Ref<NSDictionary> userInfo = nullptr);
-[[noreturn]] void rkl_raise(const RXLCaller& caller, const char* name, const std::string& message);
+[[noreturn]] void rxl_raise(const RXLCaller& caller, const char* name, const std::string& message);
 // Raises the deferred item; nothing happens when there is none.
-void rkl_raiseDeferred(RXLDeferred& deferred);
+void rxl_raiseDeferred(RXLDeferred& deferred);
 
 struct RXLErrorInfo {
     Ref<NSString> regex;
@@ -137,28 +137,28 @@ struct RXLErrorInfo {
     std::optional<RXLRegexEnumerationOptions> enumerationOptions;
     std::vector<std::pair<Id, Id>> extra;  // (object, key)
 };
-Ref<NSDictionary> rkl_errorUserInfo(const RXLErrorInfo& info);
-Ref<NSError> rkl_makeNSError(const RXLErrorInfo& info);
-NSException rkl_icuException(const RXLCaller& caller, const RXLErrorInfo& info);
+Ref<NSDictionary> rxl_errorUserInfo(const RXLErrorInfo& info);
+Ref<NSError> rxl_makeNSError(const RXLErrorInfo& info);
+NSException rxl_icuException(const RXLCaller& caller, const RXLErrorInfo& info);
 
 // A broken internal invariant: logs and stops the process through the abort
 // hook (RegexLite/RXLAbort.h).
-void rkl_assertionFailure(const char* file, long line, const char* condition);
+void rxl_assertionFailure(const char* file, long line, const char* condition);
 #define RXL_ASSERT(condition) \
-    ((condition) ? (void)0 : rkl_assertionFailure(__FILE__, __LINE__, #condition))
+    ((condition) ? (void)0 : rxl_assertionFailure(__FILE__, __LINE__, #condition))
 // Hands an assertion record to the failure report; a record missing one of
 // its keys is itself a broken invariant.
-void rkl_reportAssertion(const Ref<NSDictionary>& record);
-Ref<NSDictionary> rkl_assertionInfo(const char* function, const char* file, long line, const char* condition);
+void rxl_reportAssertion(const Ref<NSDictionary>& record);
+Ref<NSDictionary> rxl_assertionInfo(const char* function, const char* file, long line, const char* condition);
 
 // --- The cache (RXLCache.cpp); call with the lock held ---
-RXLCachedRegex* rkl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
+RXLCachedRegex* rxl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
                                    Ref<NSError>* error, RXLDeferred& deferred);
 // Looks the pattern up and attaches its entry to `range` of the subject (a
 // length of NSUIntegerMax meaning to the end). Null when the pattern does not
 // compile or the subject could not be attached; `subjectLength` receives the
 // subject's length.
-RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
+RXLCachedRegex* rxl_getCachedRegexSetToString(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
                                               NSString* subject,
                                               NSUInteger& subjectLength, NSRange& range, Ref<NSError>* error,
                                               RXLDeferred& deferred, UErrorCode& status);
@@ -166,16 +166,16 @@ RXLCachedRegex* rkl_getCachedRegexSetToString(const RXLCaller& caller, NSString*
 // the one used last and the subject an ordinary immutable string; takes the
 // lock itself. False when that does not hold or anything fails: the general
 // operation then runs (and raises what there is to raise).
-bool rkl_cachedRange(NSString* regex, RXLRegexOptions options, NSString* subject, NSRange range, NSRange& found);
-void rkl_resetCachedRegexText(RXLCachedRegex& entry);
+bool rxl_cachedRange(NSString* regex, RXLRegexOptions options, NSString* subject, NSRange range, NSRange& found);
+void rxl_resetCachedRegexText(RXLCachedRegex& entry);
 // Empties every buffer that holds the string (same object, or same length
 // and hash) and detaches every entry attached to it.
-void rkl_forgetSubject(const NSString* subject, NSUInteger length, uint64_t hash);
+void rxl_forgetSubject(const NSString* subject, NSUInteger length, uint64_t hash);
 // LRU words: marks a way used, and answers the least recently used way.
-uint16_t rkl_lruUse(uint16_t word, unsigned way);
-unsigned rkl_lruLeastRecent(uint16_t word);
-uint64_t rkl_hashOf(const NSString* s);
-uint64_t rkl_subjectHash(RXLCachedRegex& entry);
+uint16_t rxl_lruUse(uint16_t word, unsigned way);
+unsigned rxl_lruLeastRecent(uint16_t word);
+uint64_t rxl_hashOf(const NSString* s);
+uint64_t rxl_subjectHash(RXLCachedRegex& entry);
 
 // --- Operations (RXLOperations.cpp) ---
 enum RXLRegexOp : int {
@@ -214,7 +214,7 @@ struct RXLOpArgs {
     const Id* keys = nullptr;
     const int32_t* captures = nullptr;
 };
-Id rkl_performRegexOp(RXLOpArgs& args);
+Id rxl_performRegexOp(RXLOpArgs& args);
 
 // The search state of one collection of match ranges, advanced one match (or
 // one split piece) at a time.
@@ -227,11 +227,11 @@ struct RXLFindAll {
     bool started = false;
     std::vector<NSRange> ranges;
 };
-void rkl_beginFind(RXLFindAll& find, int op, NSInteger capture, NSRange range);
+void rxl_beginFind(RXLFindAll& find, int op, NSInteger capture, NSRange range);
 // Appends the ranges of the next match or piece; false when none is left.
 // An ICU failure sets `status` and ends the collection.
-bool rkl_findNext(RXLCachedRegex& entry, RXLFindAll& find, UErrorCode& status);
+bool rxl_findNext(RXLCachedRegex& entry, RXLFindAll& find, UErrorCode& status);
 // One search over `range`; with `advance` the range then starts after the match.
 // `mayContinue` lets it continue where the previous search of the same
 // collection ended.
-bool rkl_search(RXLCachedRegex& entry, NSRange& range, bool advance, bool mayContinue, UErrorCode& status);
+bool rxl_search(RXLCachedRegex& entry, NSRange& range, bool advance, bool mayContinue, UErrorCode& status);

@@ -8,13 +8,13 @@
 #include "Foundation/NSLog.h"
 #include "RegexLite/RXLPrivate.h"
 
-std::atomic<bool> rkl_cacheSpinLock{false};
+std::atomic<bool> rxl_cacheSpinLock{false};
 
 namespace {
 
-std::atomic<uint64_t> rkl_debugCount{0};
-std::atomic<bool> rkl_warnedStillLocked{false};
-std::atomic<bool> rkl_warnedNotLocked{false};
+std::atomic<uint64_t> rxl_debugCount{0};
+std::atomic<bool> rxl_warnedStillLocked{false};
+std::atomic<bool> rxl_warnedNotLocked{false};
 
 inline void cpuPause()
 {
@@ -27,7 +27,7 @@ inline void cpuPause()
 
 }  // namespace
 
-void rkl_lockCacheSpinLockContended()
+void rxl_lockCacheSpinLockContended()
 {
     // Operations are short, so spin briefly first; yield after that so that a
     // holder that was preempted gets the core back instead of being starved
@@ -35,41 +35,41 @@ void rkl_lockCacheSpinLockContended()
     for (;;) {
         for (int i = 0; i < 100; ++i) {
             cpuPause();
-            if (!rkl_cacheSpinLock.load(std::memory_order_relaxed)) break;
+            if (!rxl_cacheSpinLock.load(std::memory_order_relaxed)) break;
         }
-        if (rkl_cacheSpinLock.load(std::memory_order_relaxed)) sched_yield();
-        if (!rkl_cacheSpinLock.exchange(true, std::memory_order_acquire)) return;
+        if (rxl_cacheSpinLock.load(std::memory_order_relaxed)) sched_yield();
+        if (!rxl_cacheSpinLock.exchange(true, std::memory_order_acquire)) return;
     }
 }
 
-bool rkl_cacheSpinLockIsLocked()
+bool rxl_cacheSpinLockIsLocked()
 {
-    return rkl_cacheSpinLock.load(std::memory_order_relaxed);
+    return rxl_cacheSpinLock.load(std::memory_order_relaxed);
 }
 
-void rkl_debugCacheSpinLock()
+void rxl_debugCacheSpinLock()
 {
     // A place for a breakpoint; the count shows how often it happened.
-    rkl_debugCount.fetch_add(1, std::memory_order_relaxed);
+    rxl_debugCount.fetch_add(1, std::memory_order_relaxed);
 }
 
 void RXLLockScope::lockCleanup()
 {
-    if (rkl_cacheSpinLockIsLocked()) {
+    if (rxl_cacheSpinLockIsLocked()) {
         // Released before logging, so a log sink may use regular expressions.
-        rkl_unlockCacheSpinLock();
-        if (!rkl_warnedStillLocked.exchange(true))
+        rxl_unlockCacheSpinLock();
+        if (!rxl_warnedStillLocked.exchange(true))
             NSLogMessage(NSString::stringWithUTF8String(
-                "[RegexLite] Unusual condition detected: Recorded that rkl_cacheSpinLock was locked, but for some reason it "
-                "was not unlocked.  Forcibly unlocking rkl_cacheSpinLock. Set a breakpoint at rkl_debugCacheSpinLock to "
+                "[RegexLite] Unusual condition detected: Recorded that rxl_cacheSpinLock was locked, but for some reason it "
+                "was not unlocked.  Forcibly unlocking rxl_cacheSpinLock. Set a breakpoint at rxl_debugCacheSpinLock to "
                 "debug. This warning is only printed once."));
-        rkl_debugCacheSpinLock();
+        rxl_debugCacheSpinLock();
         return;
     }
-    if (!rkl_warnedNotLocked.exchange(true))
+    if (!rxl_warnedNotLocked.exchange(true))
         NSLogMessage(NSString::stringWithUTF8String(
-            "[RegexLite] Unusual condition detected: Recorded that rkl_cacheSpinLock was locked, but for some reason it was "
-            "not unlocked, yet rkl_cacheSpinLock is currently not locked? Set a breakpoint at rkl_debugCacheSpinLock to "
+            "[RegexLite] Unusual condition detected: Recorded that rxl_cacheSpinLock was locked, but for some reason it was "
+            "not unlocked, yet rxl_cacheSpinLock is currently not locked? Set a breakpoint at rxl_debugCacheSpinLock to "
             "debug. This warning is only printed once."));
-    rkl_debugCacheSpinLock();
+    rxl_debugCacheSpinLock();
 }

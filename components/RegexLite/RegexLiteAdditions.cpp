@@ -22,12 +22,12 @@ NSRange rangeOp(const Ref<NSString>& s, const char* selector, const Ref<NSString
                 NSRange range, NSInteger capture, Ref<NSError>* error)
 {
     NSRange found;
-    if (!error && capture == 0 && rkl_cachedRange(regex.get(), options, s.get(), range, found)) return found;
+    if (!error && capture == 0 && rxl_cachedRange(regex.get(), options, s.get(), range, found)) return found;
     RXLOpArgs a = opArgs(s, selector, RXLRangeOp, regex, options, &range, error);
     a.capture = capture;
     NSRange result = RXLNotFoundRange;
     a.rangeResult = &result;
-    rkl_performRegexOp(a);
+    rxl_performRegexOp(a);
     return result;
 }
 
@@ -44,7 +44,7 @@ Ref<NSArray> arrayOp(const Ref<NSString>& s, const char* selector, int op, const
 {
     RXLOpArgs a = opArgs(s, selector, op, regex, options, &range, error);
     a.capture = capture;
-    return static_ref_cast<NSArray>(rkl_performRegexOp(a));
+    return static_ref_cast<NSArray>(rxl_performRegexOp(a));
 }
 
 Ref<NSString> replaceOp(const Ref<NSString>& s, const char* selector, const Ref<NSString>& regex,
@@ -54,7 +54,7 @@ Ref<NSString> replaceOp(const Ref<NSString>& s, const char* selector, const Ref<
     a.replacement = replacement.get();
     NSInteger count = 0;
     a.replacedCount = &count;
-    return static_ref_cast<NSString>(rkl_performRegexOp(a));
+    return static_ref_cast<NSString>(rxl_performRegexOp(a));
 }
 
 Id keyedOp(const Ref<NSString>& s, const char* selector, int op, const Ref<NSString>& regex, RXLRegexOptions options,
@@ -64,7 +64,7 @@ Id keyedOp(const Ref<NSString>& s, const char* selector, int op, const Ref<NSStr
     a.keys = keys;
     a.captures = captures;
     a.keyCount = count;
-    return rkl_performRegexOp(a);
+    return rxl_performRegexOp(a);
 }
 
 // The pair lists end at the first null key; at most 62 pairs are read.
@@ -108,14 +108,14 @@ NSInteger captureCountOp(const RXLCaller& caller, const Ref<NSString>& regex, RX
                          Ref<NSError>* error)
 {
     if (error && *error) *error = nullptr;
-    if (!regex) rkl_raise(caller, NSInvalidArgumentException, "The regular expression argument is NULL.");
+    if (!regex) rxl_raise(caller, NSInvalidArgumentException, "The regular expression argument is NULL.");
     RXLDeferred deferred;
     NSInteger count = -1;
     RXLLockScope lock;
     lock.lock();
-    if (RXLCachedRegex* e = rkl_getCachedRegex(caller, regex.get(), options, error, deferred)) count = e->captureCount;
+    if (RXLCachedRegex* e = rxl_getCachedRegex(caller, regex.get(), options, error, deferred)) count = e->captureCount;
     lock.unlock();
-    rkl_raiseDeferred(deferred);
+    rxl_raiseDeferred(deferred);
     return count;
 }
 
@@ -124,7 +124,7 @@ bool enumerate(const Ref<NSString>& s, const char* selector, int op, const Ref<N
                RXLRegexEnumerationOptions enumerationOptions, const RXLMatchBlock& block)
 {
     bool errorFree = false;
-    rkl_performEnumerationUsingBlock(instanceCaller(s, selector), op, regex, options, s, range,
+    rxl_performEnumerationUsingBlock(instanceCaller(s, selector), op, regex, options, s, range,
                                      RXLBlockEnumerationMatchOp, enumerationOptions, nullptr, &errorFree, error,
                                      &block, nullptr);
     return errorFree;
@@ -135,7 +135,7 @@ Ref<NSString> replaceByBlock(const Ref<NSString>& s, const char* selector, const
                              RXLRegexEnumerationOptions enumerationOptions, const RXLReplaceBlock& block,
                              NSInteger* count, bool* errorFree)
 {
-    return rkl_performEnumerationUsingBlock(instanceCaller(s, selector), RXLCapturesArrayOp, regex, options, s, range,
+    return rxl_performEnumerationUsingBlock(instanceCaller(s, selector), RXLCapturesArrayOp, regex, options, s, range,
                                             RXLBlockEnumerationReplaceOp, enumerationOptions, count, errorFree, error,
                                             nullptr, &block);
 }
@@ -434,7 +434,7 @@ NSInteger replaceInPlace(const Ref<NSMutableString>& s, const char* selector, co
     a.replacement = replacement.get();
     NSInteger count = -1;
     a.replacedCount = &count;
-    rkl_performRegexOp(a);
+    rxl_performRegexOp(a);
     return count;
 }
 

@@ -37,9 +37,9 @@ public:
     static Ref<NSBundle> bundleForClass(const NSClass& cls);
     static Ref<NSBundle> bundleForClassNamed(const std::string& className);
     // Puts a class in another bundle: an absolute folder path, or a path
-    // relative to the main bundle ("ShortcutRecorder.bundle"). Answers true so
+    // relative to the main bundle ("KeyRecorder.bundle"). Answers true so
     // that it can initialise a static:
-    //   static const bool registered = NSBundle::registerClassBundle("KRDummyClass", "ShortcutRecorder.bundle");
+    //   static const bool registered = NSBundle::registerClassBundle("KRDummyClass", "KeyRecorder.bundle");
     static bool registerClassBundle(const std::string& className, const std::string& bundle);
 
     Ref<NSString> bundlePath() const;

@@ -183,7 +183,7 @@ TEST(Plumbline, TheHotKeyIsRecordedRegisteredAndTogglesOnlyWhenAccepted)
             // A combination the system refuses is stored, not registered.
             d.onMain([] {
                 server().holdHotKeyElsewhere(6, 0x300);
-                app()->preferenceWindow()->shortcutRecorderKeyComboDidChange(app()->preferenceWindow()->keyCodeRecorder(), KRMakeKeyCombo(0x120000, 6));
+                app()->preferenceWindow()->keyRecorderKeyComboDidChange(app()->preferenceWindow()->keyCodeRecorder(), KRMakeKeyCombo(0x120000, 6));
                 EXPECT_EQ(NSUserDefaults::standardUserDefaults()->integerForKey("GuidelineKeyCode"_ns), 6);
             });
             d.releaseHotKey(6, 0x300);
@@ -192,7 +192,7 @@ TEST(Plumbline, TheHotKeyIsRecordedRegisteredAndTogglesOnlyWhenAccepted)
             EXPECT_EQ(visibleCount(), 2);
 
             // Hide with a working key, then quit.
-            d.onMain([] { app()->preferenceWindow()->shortcutRecorderKeyComboDidChange(app()->preferenceWindow()->keyCodeRecorder(), KRMakeKeyCombo(0x120000, 5)); });
+            d.onMain([] { app()->preferenceWindow()->keyRecorderKeyComboDidChange(app()->preferenceWindow()->keyCodeRecorder(), KRMakeKeyCombo(0x120000, 5)); });
             d.releaseHotKey(5, 0x300);
             EXPECT_EQ(visibleCount(), 0);
         },

@@ -155,7 +155,7 @@ TEST(RegexErrors, LockLeftHeldByAnExceptionIsReleasedAndReportedOnce)
         EXPECT_FALSE(RXLCacheTesting::lockIsHeld());
     }
     ASSERT_EQ(log.lines().size(), 1u);
-    EXPECT_EQ(log.lines()[0].rfind("[RegexLite] Unusual condition detected: Recorded that rkl_cacheSpinLock was locked, "
+    EXPECT_EQ(log.lines()[0].rfind("[RegexLite] Unusual condition detected: Recorded that rxl_cacheSpinLock was locked, "
                                    "but for some reason it was not unlocked.  Forcibly unlocking",
                                    0),
               0u);
@@ -167,7 +167,7 @@ TEST(RegexErrors, IncompleteAssertionRecordStopsThroughTheAbortHook)
     int stops = 0;
     NSAbortHook previous = NSSetAbortHook([&] { ++stops; });
     LogCapture log;
-    rkl_reportAssertion(NSDictionary::dictionaryWithEntries({{ns("description"), ns("x")}}));
+    rxl_reportAssertion(NSDictionary::dictionaryWithEntries({{ns("description"), ns("x")}}));
     NSSetAbortHook(previous);
     EXPECT_EQ(stops, 1);
     ASSERT_EQ(log.lines().size(), 1u);
@@ -175,7 +175,7 @@ TEST(RegexErrors, IncompleteAssertionRecordStopsThroughTheAbortHook)
 
     // A complete record raises NSInternalInconsistencyException with its text.
     auto [name, reason] = raised([] {
-        rkl_reportAssertion(rkl_assertionInfo("f()", "file.cpp", 7, "a != b"));
+        rxl_reportAssertion(rxl_assertionInfo("f()", "file.cpp", 7, "a != b"));
     });
     EXPECT_EQ(name, NSInternalInconsistencyException);
     EXPECT_EQ(reason, "Invalid parameter not satisfying: a != b");

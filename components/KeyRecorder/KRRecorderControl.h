@@ -6,7 +6,7 @@
 // Always 22 points high and at least 50 wide. It archives nothing beyond
 // NSControl's keys; the cell has its own.
 #include "AppKit/NSControl.h"
-#include "ShortcutRecorder/KRRecorderCell.h"
+#include "KeyRecorder/KRRecorderCell.h"
 
 class KRRecorderControl;
 
@@ -14,14 +14,14 @@ class KRRecorderControl;
 class KRRecorderControlDelegate {
 public:
     virtual ~KRRecorderControlDelegate() = default;
-    // shortcutRecorder:isKeyCode:andFlagsTaken:reason: (event flags).
-    virtual bool shortcutRecorderIsKeyCodeAndFlagsTakenReason(const Ref<KRRecorderControl>&, NSInteger, NSUInteger,
+    // keyRecorder:isKeyCode:andFlagsTaken:reason: (event flags).
+    virtual bool keyRecorderIsKeyCodeAndFlagsTakenReason(const Ref<KRRecorderControl>&, NSInteger, NSUInteger,
                                                               Ref<NSString>*)
     {
         return false;
     }
-    // shortcutRecorder:keyComboDidChange:
-    virtual void shortcutRecorderKeyComboDidChange(const Ref<KRRecorderControl>&, _KeyCombo) {}
+    // keyRecorder:keyComboDidChange:
+    virtual void keyRecorderKeyComboDidChange(const Ref<KRRecorderControl>&, _KeyCombo) {}
 };
 
 class KRRecorderControl : public NSControl, public KRRecorderCellDelegate {
@@ -96,9 +96,9 @@ public:
     void mouseExited(const Ref<NSEvent>& event) override { recorderCell()->mouseExited(event); }
 
     // --- KRRecorderCellDelegate ---
-    bool shortcutRecorderCellIsKeyCodeAndFlagsTakenReason(const Ref<KRRecorderCell>& cell, NSInteger keyCode,
+    bool keyRecorderCellIsKeyCodeAndFlagsTakenReason(const Ref<KRRecorderCell>& cell, NSInteger keyCode,
                                                           NSUInteger flags, Ref<NSString>* reason) override;
-    void shortcutRecorderCellKeyComboDidChange(const Ref<KRRecorderCell>& cell, _KeyCombo combo) override;
+    void keyRecorderCellKeyComboDidChange(const Ref<KRRecorderCell>& cell, _KeyCombo combo) override;
 
     static void describeClass(NSClassMembers<KRRecorderControl>& m);
 

@@ -10,11 +10,11 @@
 #include "AppKit/NSGraphicsContext.h"
 #include "AppKit/NSStringDrawing.h"
 #include "Foundation/NSDictionary.h"
-#include "ShortcutRecorder/KRDummyClass.h"
-#include "ShortcutRecorder/KRKeyNaming.h"
-#include "ShortcutRecorder/KRRecorderCell.h"
-#include "ShortcutRecorder/KRSharedImageProvider.h"
-#include "ShortcutRecorder/KRTextStyle.h"
+#include "KeyRecorder/KRDummyClass.h"
+#include "KeyRecorder/KRKeyNaming.h"
+#include "KeyRecorder/KRRecorderCell.h"
+#include "KeyRecorder/KRSharedImageProvider.h"
+#include "KeyRecorder/KRTextStyle.h"
 
 namespace {
 

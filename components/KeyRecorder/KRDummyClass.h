@@ -1,6 +1,6 @@
 #pragma once
 // Marks the bundle the recorder's texts and resources come from, and looks
-// the recorder's texts up in its string table "ZAKShortcutRecorder".
+// the recorder's texts up in its string table "ZAKKeyRecorder".
 #include "Foundation/NSObject.h"
 #include "Foundation/NSString.h"
 

@@ -1,7 +1,7 @@
-#include "ShortcutRecorder/NSAlertKRAdditions.h"
+#include "KeyRecorder/NSAlertKRAdditions.h"
 
 #include "Foundation/NSArray.h"
-#include "ShortcutRecorder/KRDummyClass.h"
+#include "KeyRecorder/KRDummyClass.h"
 
 namespace NSAlertExt {
 

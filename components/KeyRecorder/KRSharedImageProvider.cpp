@@ -1,4 +1,4 @@
-#include "ShortcutRecorder/KRSharedImageProvider.h"
+#include "KeyRecorder/KRSharedImageProvider.h"
 
 #include "Foundation/NSClass.h"
 #include <cmath>

@@ -1,12 +1,12 @@
-#include "ShortcutRecorder/KRKeyNaming.h"
+#include "KeyRecorder/KRKeyNaming.h"
 
 #include "Carbon/TISInputSource.h"
 #include "Carbon/UCKeyboardLayout.h"
 #include "Foundation/NSData.h"
 #include "Foundation/NSLocale.h"
 #include "Foundation/NSNumber.h"
-#include "ShortcutRecorder/KRDummyClass.h"
-#include "ShortcutRecorder/KRKeyCodeTransformer.h"
+#include "KeyRecorder/KRDummyClass.h"
+#include "KeyRecorder/KRKeyCodeTransformer.h"
 
 namespace {
 

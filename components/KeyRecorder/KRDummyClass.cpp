@@ -1,4 +1,4 @@
-#include "ShortcutRecorder/KRDummyClass.h"
+#include "KeyRecorder/KRDummyClass.h"
 
 #include "Foundation/NSClass.h"
 #include "Foundation/NSBundle.h"
@@ -8,5 +8,5 @@ NS_CLASS_DEFINE(KRDummyClass)
 Ref<NSString> KRLocalizedString(const char* key)
 {
     return NSBundle::bundleForClass(KRDummyClass::staticClass())
-        ->localizedStringForKey(NSString::stringWithUTF8String(key), ""_ns, "ZAKShortcutRecorder"_ns);
+        ->localizedStringForKey(NSString::stringWithUTF8String(key), ""_ns, "ZAKKeyRecorder"_ns);
 }

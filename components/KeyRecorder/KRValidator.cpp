@@ -1,4 +1,4 @@
-#include "ShortcutRecorder/KRValidator.h"
+#include "KeyRecorder/KRValidator.h"
 
 #include "Foundation/NSClass.h"
 #include "AppKit/NSMenu.h"
@@ -7,8 +7,8 @@
 #include "Foundation/NSArray.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSNumber.h"
-#include "ShortcutRecorder/KRDummyClass.h"
-#include "ShortcutRecorder/KRKeyNaming.h"
+#include "KeyRecorder/KRDummyClass.h"
+#include "KeyRecorder/KRKeyNaming.h"
 
 NS_CLASS_DEFINE(KRValidator)
 

@@ -1,4 +1,4 @@
-#include "ShortcutRecorder/KRKeyCodeTransformer.h"
+#include "KeyRecorder/KRKeyCodeTransformer.h"
 
 #include "Foundation/NSClass.h"
 #include <map>
@@ -8,7 +8,7 @@
 #include "Carbon/UCKeyboardLayout.h"
 #include "Foundation/NSDistributedNotificationCenter.h"
 #include "Foundation/NSNumber.h"
-#include "ShortcutRecorder/KRDummyClass.h"
+#include "KeyRecorder/KRDummyClass.h"
 
 NS_CLASS_DEFINE(KRKeyCodeTransformer)
 

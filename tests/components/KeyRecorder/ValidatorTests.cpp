@@ -3,8 +3,8 @@
 #include "Carbon/SymbolicHotKeys.h"
 #include "Foundation/NSClass.h"
 #include "RecorderFixture.h"
-#include "ShortcutRecorder/KRValidator.h"
-#include "ShortcutRecorder/NSAlertKRAdditions.h"
+#include "KeyRecorder/KRValidator.h"
+#include "KeyRecorder/NSAlertKRAdditions.h"
 
 namespace {
 

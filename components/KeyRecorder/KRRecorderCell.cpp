@@ -1,4 +1,4 @@
-#include "ShortcutRecorder/KRRecorderCell.h"
+#include "KeyRecorder/KRRecorderCell.h"
 
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSColor.h"
@@ -12,9 +12,9 @@
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSUserDefaultsController.h"
-#include "ShortcutRecorder/KRKeyNaming.h"
-#include "ShortcutRecorder/KRSharedImageProvider.h"
-#include "ShortcutRecorder/NSAlertKRAdditions.h"
+#include "KeyRecorder/KRKeyNaming.h"
+#include "KeyRecorder/KRSharedImageProvider.h"
+#include "KeyRecorder/NSAlertKRAdditions.h"
 
 NS_CLASS_DEFINE(KRRecorderCell)
 
@@ -154,7 +154,7 @@ void KRRecorderCell::setAutosaveName(const Ref<NSString>& name)
 void KRRecorderCell::tellDelegate()
 {
     if (auto* d = dynamic_cast<KRRecorderCellDelegate*>(m_delegate.get().get()))
-        d->shortcutRecorderCellKeyComboDidChange(this, m_keyCombo);
+        d->keyRecorderCellKeyComboDidChange(this, m_keyCombo);
 }
 
 void KRRecorderCell::setKeyCombo(_KeyCombo combo)
@@ -238,7 +238,7 @@ bool KRRecorderCell::shortcutValidatorIsKeyCodeAndFlagsTakenReason(const Ref<KRV
                                                                    NSUInteger flags, Ref<NSString>* reason)
 {
     auto* d = dynamic_cast<KRRecorderCellDelegate*>(m_delegate.get().get());
-    return d && d->shortcutRecorderCellIsKeyCodeAndFlagsTakenReason(this, keyCode, flags, reason);
+    return d && d->keyRecorderCellIsKeyCodeAndFlagsTakenReason(this, keyCode, flags, reason);
 }
 
 // --- Keys ---

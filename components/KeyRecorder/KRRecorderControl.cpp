@@ -1,4 +1,4 @@
-#include "ShortcutRecorder/KRRecorderControl.h"
+#include "KeyRecorder/KRRecorderControl.h"
 
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSClass.h"
@@ -8,13 +8,13 @@
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSValueTransformer.h"
-#include "ShortcutRecorder/KRKeyNaming.h"
+#include "KeyRecorder/KRKeyNaming.h"
 
 NS_CLASS_DEFINE(KRRecorderControl)
 
 namespace {
 
-constexpr const char* kWriteBackMethod = "-[KRRecorderControl shortcutRecorderCell:keyComboDidChange:]";
+constexpr const char* kWriteBackMethod = "-[KRRecorderControl keyRecorderCell:keyComboDidChange:]";
 
 NSRect constrained(NSRect frame)
 {
@@ -165,19 +165,19 @@ void KRRecorderControl::flagsChanged(const Ref<NSEvent>& event) { recorderCell()
 
 // --- Cell delegate ---
 
-bool KRRecorderControl::shortcutRecorderCellIsKeyCodeAndFlagsTakenReason(const Ref<KRRecorderCell>&,
+bool KRRecorderControl::keyRecorderCellIsKeyCodeAndFlagsTakenReason(const Ref<KRRecorderCell>&,
                                                                          NSInteger keyCode, NSUInteger flags,
                                                                          Ref<NSString>* reason)
 {
     auto* d = dynamic_cast<KRRecorderControlDelegate*>(delegate().get());
-    return d && d->shortcutRecorderIsKeyCodeAndFlagsTakenReason(this, keyCode, flags, reason);
+    return d && d->keyRecorderIsKeyCodeAndFlagsTakenReason(this, keyCode, flags, reason);
 }
 
-void KRRecorderControl::shortcutRecorderCellKeyComboDidChange(const Ref<KRRecorderCell>&, _KeyCombo combo)
+void KRRecorderControl::keyRecorderCellKeyComboDidChange(const Ref<KRRecorderCell>&, _KeyCombo combo)
 {
     Ref<KRRecorderControl> keep(this);
     if (auto* d = dynamic_cast<KRRecorderControlDelegate*>(delegate().get()))
-        d->shortcutRecorderKeyComboDidChange(this, combo);
+        d->keyRecorderKeyComboDidChange(this, combo);
     writeBackValue();
 }
 

@@ -12,7 +12,7 @@
 #include "Foundation/NSUserDefaults.h"
 #include "RecorderFixture.h"
 #include "HotKeyCenter/HKHotKeyCenter.h"
-#include "ShortcutRecorder/KRRecorderControl.h"
+#include "KeyRecorder/KRRecorderControl.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ constexpr NSUInteger kCmd = 0x100000, kShift = 0x20000, kFn = 0x800000;
 class ComboListener : public NSObject, public KRRecorderControlDelegate {
     NS_OBJECT(ComboListener, NSObject)
 public:
-    void shortcutRecorderKeyComboDidChange(const Ref<KRRecorderControl>&, _KeyCombo combo) override
+    void keyRecorderKeyComboDidChange(const Ref<KRRecorderControl>&, _KeyCombo combo) override
     {
         combos.push_back(combo);
     }
@@ -35,7 +35,7 @@ class HotKeyOwner : public NSObject, public KRRecorderControlDelegate {
     NS_OBJECT(HotKeyOwner, NSObject)
 public:
     static void describeClass(NSClassMembers<HotKeyOwner>& m) { m.action("vellamoKeyDown:", &HotKeyOwner::fired); }
-    void shortcutRecorderKeyComboDidChange(const Ref<KRRecorderControl>& recorder, _KeyCombo) override
+    void keyRecorderKeyComboDidChange(const Ref<KRRecorderControl>& recorder, _KeyCombo) override
     {
         auto center = NSObject::make<HKHotKeyCenter>();
         center->unregisterHotKeysWithTarget(this);

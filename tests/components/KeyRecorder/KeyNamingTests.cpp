@@ -1,7 +1,7 @@
 #include "Foundation/NSNumber.h"
 #include "RecorderFixture.h"
-#include "ShortcutRecorder/KRKeyCodeTransformer.h"
-#include "ShortcutRecorder/KRKeyNaming.h"
+#include "KeyRecorder/KRKeyCodeTransformer.h"
+#include "KeyRecorder/KRKeyNaming.h"
 
 TEST_F(RecorderTest, KeyNamesInTheCurrentLayout)
 {

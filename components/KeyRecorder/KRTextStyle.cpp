@@ -1,4 +1,4 @@
-#include "ShortcutRecorder/KRTextStyle.h"
+#include "KeyRecorder/KRTextStyle.h"
 
 #include "AppKit/NSParagraphStyle.h"
 

@@ -11,8 +11,8 @@
 
 #include "AppKit/NSActionCell.h"
 #include "AppKit/NSGradient.h"
-#include "ShortcutRecorder/KRKeyCombo.h"
-#include "ShortcutRecorder/KRValidator.h"
+#include "KeyRecorder/KRKeyCombo.h"
+#include "KeyRecorder/KRValidator.h"
 
 class KRRecorderCell;
 
@@ -20,14 +20,14 @@ class KRRecorderCell;
 class KRRecorderCellDelegate {
 public:
     virtual ~KRRecorderCellDelegate() = default;
-    // shortcutRecorderCell:isKeyCode:andFlagsTaken:reason: (event flags)
-    virtual bool shortcutRecorderCellIsKeyCodeAndFlagsTakenReason(const Ref<KRRecorderCell>&, NSInteger, NSUInteger,
+    // keyRecorderCell:isKeyCode:andFlagsTaken:reason: (event flags)
+    virtual bool keyRecorderCellIsKeyCodeAndFlagsTakenReason(const Ref<KRRecorderCell>&, NSInteger, NSUInteger,
                                                                   Ref<NSString>*)
     {
         return false;
     }
-    // shortcutRecorderCell:keyComboDidChange:
-    virtual void shortcutRecorderCellKeyComboDidChange(const Ref<KRRecorderCell>&, _KeyCombo) {}
+    // keyRecorderCell:keyComboDidChange:
+    virtual void keyRecorderCellKeyComboDidChange(const Ref<KRRecorderCell>&, _KeyCombo) {}
 };
 
 class KRRecorderCell : public NSActionCell, public KRValidatorDelegate {
