@@ -11,7 +11,8 @@ const SEL kBlockSheetDidEnd = "my_blockSheetDidEnd:returnCode:contextInfo:";
 // The block travels as the sheet's context; whoever takes it back owns it.
 void blockSheetDidEnd(NSObject*, const Ref<NSWindow>&, NSInteger returnCode, void* contextInfo)
 {
-    std::unique_ptr<NSApplicationExt::SheetDidEndBlock> block(static_cast<NSApplicationExt::SheetDidEndBlock*>(contextInfo));
+    std::unique_ptr<NSApplicationExt::SheetDidEndBlock> block(
+        static_cast<NSApplicationExt::SheetDidEndBlock*>(contextInfo));
     if (block && *block) (*block)(returnCode);
 }
 

@@ -3,9 +3,9 @@
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSFontManager.h"
 #include "AppKit/NSStringDrawing.h"
-#include "Foundation/NSCharacterSet.h"
 #include "AppKit/NSTextContainer.h"
 #include "AppKit/NSTextStorage.h"
+#include "Foundation/NSCharacterSet.h"
 #include "FoundationExtensions/ZAKNSStringExtension.h"
 
 namespace {
@@ -17,7 +17,8 @@ struct OneLineSystem {
 };
 
 // Made on first use and kept for the life of the process.
-OneLineSystem& oneLineSystem() {
+OneLineSystem& oneLineSystem()
+{
     static OneLineSystem system = [] {
         OneLineSystem s;
         s.storage = static_ref_cast<NSTextStorage>(NSObject::make<NSTextStorage>());
@@ -31,7 +32,8 @@ OneLineSystem& oneLineSystem() {
     return system;
 }
 
-Ref<NSDictionary> ellipsisAttributes(const Ref<NSAttributedString>& string, NSRange lineCharacters) {
+Ref<NSDictionary> ellipsisAttributes(const Ref<NSAttributedString>& string, NSRange lineCharacters)
+{
     NSUInteger index = lineCharacters.length > 0 ? NSMaxRange(lineCharacters) - 1 : 0;
     return string->attributesAtIndex(index, nullptr);
 }
@@ -43,7 +45,8 @@ namespace NSAttributedStringExt {
 Ref<NSLayoutManager> oneLineLayoutManager() { return oneLineSystem().manager; }
 
 ZAKOneLineDrawing oneLineDrawing(const Ref<NSAttributedString>& string, const NSRect& rectangle, NSUInteger alignment,
-                                 bool verticallyCentered) {
+                                 bool verticallyCentered)
+{
     ZAKOneLineDrawing drawing;
     if (!string || string->length() == 0) return drawing;
     OneLineSystem& system = oneLineSystem();
@@ -94,14 +97,16 @@ ZAKOneLineDrawing oneLineDrawing(const Ref<NSAttributedString>& string, const NS
     drawing.textWidth = textWidth;
     if (drawing.ellipsis) {
         CGFloat e = NSStringExt::sizeWithAttributes(NSStringExt::horizontalEllipsisString(),
-                                                    ellipsisAttributes(string, characters)).width;
+                                                    ellipsisAttributes(string, characters))
+                        .width;
         drawing.ellipsisOrigin = drawing.rightToLeft ? NSMakePoint(x, y) : NSMakePoint(x + textWidth - e, y);
     }
     return drawing;
 }
 
 void drawInRectangle(const Ref<NSAttributedString>& string, const NSRect& rectangle, NSUInteger alignment,
-                     bool verticallyCentered) {
+                     bool verticallyCentered)
+{
     ZAKOneLineDrawing drawing = oneLineDrawing(string, rectangle, alignment, verticallyCentered);
     if (drawing.glyphs.length == 0) return;
     oneLineSystem().manager->drawGlyphsForGlyphRange(drawing.glyphs, drawing.origin);
@@ -113,7 +118,8 @@ void drawInRectangle(const Ref<NSAttributedString>& string, const NSRect& rectan
                              ellipsisAttributes(string, characters));
 }
 
-void installStringDrawing() {
+void installStringDrawing()
+{
     NSStringExt::setDrawingFunction([](const Ref<NSString>& text, const Ref<NSDictionary>& attributes,
                                        NSInteger alignment, bool verticallyCentered, const NSRect& rectangle) {
         Ref<NSAttributedString> string = NSAttributedString::initWithString(text, attributes);
@@ -125,15 +131,18 @@ void installStringDrawing() {
 
 namespace NSAttributedStringExt {
 
-NSComparisonResult caseInsensitiveCompare(const Ref<NSAttributedString>& a, const Ref<NSAttributedString>& b) {
+NSComparisonResult caseInsensitiveCompare(const Ref<NSAttributedString>& a, const Ref<NSAttributedString>& b)
+{
     return a->string()->caseInsensitiveCompare(b->string());
 }
 
-NSComparisonResult localizedCaseInsensitiveCompare(const Ref<NSAttributedString>& a, const Ref<NSAttributedString>& b) {
+NSComparisonResult localizedCaseInsensitiveCompare(const Ref<NSAttributedString>& a, const Ref<NSAttributedString>& b)
+{
     return a->string()->localizedCaseInsensitiveCompare(b->string());
 }
 
-Ref<NSString> humanReadableDescriptionForAttributes(const Ref<NSDictionary>& attributes) {
+Ref<NSString> humanReadableDescriptionForAttributes(const Ref<NSDictionary>& attributes)
+{
     auto font = attributes ? dynamic_ref_cast<NSFont>(attributes->objectForKey(NSFontAttributeName)) : nullptr;
     if (!font) return ""_ns;
     return NSString::stringWithFormat("%@, %@", font->displayName(),
@@ -145,7 +154,8 @@ Ref<NSString> humanReadableDescriptionForAttributes(const Ref<NSDictionary>& att
 namespace NSTextStorageExt {
 
 static NSRange findRun(const Ref<NSTextStorage>& storage, const Ref<NSString>& name, const Id& value, uint32_t start,
-                       bool longest) {
+                       bool longest)
+{
     NSUInteger index = start;
     const NSRange whole = NSMakeRange(0, storage->length());
     while (index < storage->length()) {
@@ -160,16 +170,18 @@ static NSRange findRun(const Ref<NSTextStorage>& storage, const Ref<NSString>& n
 }
 
 NSRange longestRangeForAttribute(const Ref<NSTextStorage>& storage, const Ref<NSString>& name, const Id& value,
-                                 uint32_t start) {
+                                 uint32_t start)
+{
     return findRun(storage, name, value, start, true);
 }
 
-NSRange rangeForAttribute(const Ref<NSTextStorage>& storage, const Ref<NSString>& name, const Id& value,
-                          uint32_t start) {
+NSRange rangeForAttribute(const Ref<NSTextStorage>& storage, const Ref<NSString>& name, const Id& value, uint32_t start)
+{
     return findRun(storage, name, value, start, false);
 }
 
-NSRange rangeForAttribute(const Ref<NSTextStorage>& storage, const Ref<NSString>& name, NSRange range) {
+NSRange rangeForAttribute(const Ref<NSTextStorage>& storage, const Ref<NSString>& name, NSRange range)
+{
     NSUInteger end = std::min<NSUInteger>(NSMaxRange(range), storage->length());
     for (NSUInteger index = range.location; index < end;) {
         NSRange run{0, 0};
@@ -188,20 +200,23 @@ NSRange rangeForAttribute(const Ref<NSTextStorage>& storage, const Ref<NSString>
 
 namespace NSFontExt {
 
-Ref<NSString> fullDisplayName(const Ref<NSFont>& font) {
+Ref<NSString> fullDisplayName(const Ref<NSFont>& font)
+{
     Ref<NSString> style = ""_ns;
     Ref<NSArray> members = NSFontManager::sharedFontManager()->availableMembersOfFontFamily(font->familyName());
     for (NSUInteger i = 0; members && i < members->count(); ++i) {
         auto member = dynamic_ref_cast<NSArray>(members->objectAtIndex(i));
         if (!member || member->count() < 2) continue;
         auto name = dynamic_ref_cast<NSString>(member->objectAtIndex(0));
-        if (name && name->isEqualToString(font->fontName())) style = dynamic_ref_cast<NSString>(member->objectAtIndex(1));
+        if (name && name->isEqualToString(font->fontName()))
+            style = dynamic_ref_cast<NSString>(member->objectAtIndex(1));
     }
     return NSString::stringWithFormat("%@ %@", font->familyName(), style ? style : ""_ns)
         ->stringByTrimmingCharactersInSet(NSCharacterSet::whitespaceCharacterSet());
 }
 
-Ref<NSString> localizedNameOfMostCompatibleStringEncoding(const Ref<NSFont>& font) {
+Ref<NSString> localizedNameOfMostCompatibleStringEncoding(const Ref<NSFont>& font)
+{
     return NSString::localizedNameOfStringEncoding(font->mostCompatibleStringEncoding());
 }
 

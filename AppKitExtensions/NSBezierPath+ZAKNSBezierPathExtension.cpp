@@ -68,7 +68,8 @@ void splitCubic(const Cubic& c, CGFloat t, Cubic& left, Cubic& right)
 CGFloat cubicLength(const Cubic& c, CGFloat error, int depth)
 {
     CGFloat chord = straightDistance(c.p[0], c.p[3]);
-    CGFloat polygon = straightDistance(c.p[0], c.p[1]) + straightDistance(c.p[1], c.p[2]) + straightDistance(c.p[2], c.p[3]);
+    CGFloat polygon =
+        straightDistance(c.p[0], c.p[1]) + straightDistance(c.p[1], c.p[2]) + straightDistance(c.p[2], c.p[3]);
     // Doubles hold the length to about a million-millionth of the curve's
     // size; asking for more (an error of 0) would only split every curve
     // down to the depth bound, millions of pieces, for no better answer.
@@ -322,8 +323,9 @@ Ref<ZAKBezierPathIterator> pathIterator(const Ref<NSBezierPath>& path)
     return NSObject::alloc<ZAKBezierPathIterator>()->initWithPath(path);
 }
 
-Ref<ZAKBezierPathIterator> pathIteratorWithTransform(const Ref<NSBezierPath>& path, const Ref<NSAffineTransform>& transform,
-                                                     CGFloat flatness, bool reverse)
+Ref<ZAKBezierPathIterator> pathIteratorWithTransform(const Ref<NSBezierPath>& path,
+                                                     const Ref<NSAffineTransform>& transform, CGFloat flatness,
+                                                     bool reverse)
 {
     Ref<NSBezierPath> source = path;
     // A NaN flatness would make every later flattening in the process split
@@ -405,7 +407,8 @@ Ref<NSBezierPath> bezierPathByTrimmingFromLength(const Ref<NSBezierPath>& path, 
     return bezierPathByTrimmingFromLength(path, length, kDefaultError);
 }
 
-Ref<NSBezierPath> bezierPathByTrimmingFromLength(const Ref<NSBezierPath>& path, CGFloat trimLength, CGFloat maximumError)
+Ref<NSBezierPath> bezierPathByTrimmingFromLength(const Ref<NSBezierPath>& path, CGFloat trimLength,
+                                                 CGFloat maximumError)
 {
     if (!path || !(trimLength > 0)) return path;
     CGFloat error = usableError(maximumError);
@@ -472,15 +475,17 @@ Ref<NSBezierPath> bezierPathByTrimmingFromLength(const Ref<NSBezierPath>& path, 
     return result;
 }
 
-Ref<NSBezierPath> bezierPathByTrimmingFromLengthToLength(const Ref<NSBezierPath>& path, CGFloat start, CGFloat keptLength)
+Ref<NSBezierPath> bezierPathByTrimmingFromLengthToLength(const Ref<NSBezierPath>& path, CGFloat start,
+                                                         CGFloat keptLength)
 {
     return bezierPathByTrimmingFromLengthToLength(path, start, keptLength, kDefaultError);
 }
 
-Ref<NSBezierPath> bezierPathByTrimmingFromLengthToLength(const Ref<NSBezierPath>& path, CGFloat start, CGFloat keptLength,
-                                                         CGFloat maximumError)
+Ref<NSBezierPath> bezierPathByTrimmingFromLengthToLength(const Ref<NSBezierPath>& path, CGFloat start,
+                                                         CGFloat keptLength, CGFloat maximumError)
 {
-    return bezierPathByTrimmingToLength(bezierPathByTrimmingFromLength(path, start, maximumError), keptLength, maximumError);
+    return bezierPathByTrimmingToLength(bezierPathByTrimmingFromLength(path, start, maximumError), keptLength,
+                                        maximumError);
 }
 
 Ref<NSBezierPath> bezierPathByTrimmingFromBothEnds(const Ref<NSBezierPath>& path, CGFloat length)
@@ -488,7 +493,8 @@ Ref<NSBezierPath> bezierPathByTrimmingFromBothEnds(const Ref<NSBezierPath>& path
     return bezierPathByTrimmingFromBothEnds(path, length, kDefaultError);
 }
 
-Ref<NSBezierPath> bezierPathByTrimmingFromBothEnds(const Ref<NSBezierPath>& path, CGFloat trimLength, CGFloat maximumError)
+Ref<NSBezierPath> bezierPathByTrimmingFromBothEnds(const Ref<NSBezierPath>& path, CGFloat trimLength,
+                                                   CGFloat maximumError)
 {
     CGFloat total = lengthWithMaximumError(path, maximumError);
     return bezierPathByTrimmingFromLengthToLength(path, trimLength, total - 2 * trimLength, maximumError);
@@ -527,7 +533,8 @@ float toSingle(CGFloat v)
 // large coordinate still gets its exact centre.
 NSPoint pixelCentre(NSPoint p)
 {
-    return {static_cast<CGFloat>(std::round(toSingle(p.x))) + 0.5, static_cast<CGFloat>(std::round(toSingle(p.y))) + 0.5};
+    return {static_cast<CGFloat>(std::round(toSingle(p.x))) + 0.5,
+            static_cast<CGFloat>(std::round(toSingle(p.y))) + 0.5};
 }
 
 void addStroke(const Ref<NSBezierPath>& path, NSPoint from, NSPoint to)
@@ -639,8 +646,7 @@ Ref<NSBezierPath> bezierPathWithBleedMarkInRect(const NSRect& r, int32_t originP
         addStroke(path, topLeft, bottomLeft);
         addStroke(path, topLeft, topRight);
         break;
-    default:
-        break;
+    default: break;
     }
     return path;
 }

@@ -62,8 +62,9 @@ Ref<ZAKBezierPathIterator> pathIterator(const Ref<NSBezierPath>& path);
 // Sets the class's default flatness to flatness and leaves it so; a flatness
 // other than 0 iterates the flattened path, reverse its reversal. A NaN
 // flatness changes nothing and iterates the path as it is.
-Ref<ZAKBezierPathIterator> pathIteratorWithTransform(const Ref<NSBezierPath>& path, const Ref<NSAffineTransform>& transform,
-                                                     CGFloat flatness, bool reverse);
+Ref<ZAKBezierPathIterator> pathIteratorWithTransform(const Ref<NSBezierPath>& path,
+                                                     const Ref<NSAffineTransform>& transform, CGFloat flatness,
+                                                     bool reverse);
 
 // --- Trimming (new paths; lengths below 0 count as 0) ---
 
@@ -74,9 +75,10 @@ Ref<NSBezierPath> bezierPathByTrimmingToLength(const Ref<NSBezierPath>& path, CG
 Ref<NSBezierPath> bezierPathByTrimmingFromLength(const Ref<NSBezierPath>& path, CGFloat length);
 Ref<NSBezierPath> bezierPathByTrimmingFromLength(const Ref<NSBezierPath>& path, CGFloat length, CGFloat maximumError);
 // The stretch of keptLength that begins at start.
-Ref<NSBezierPath> bezierPathByTrimmingFromLengthToLength(const Ref<NSBezierPath>& path, CGFloat start, CGFloat keptLength);
-Ref<NSBezierPath> bezierPathByTrimmingFromLengthToLength(const Ref<NSBezierPath>& path, CGFloat start, CGFloat keptLength,
-                                                         CGFloat maximumError);
+Ref<NSBezierPath> bezierPathByTrimmingFromLengthToLength(const Ref<NSBezierPath>& path, CGFloat start,
+                                                         CGFloat keptLength);
+Ref<NSBezierPath> bezierPathByTrimmingFromLengthToLength(const Ref<NSBezierPath>& path, CGFloat start,
+                                                         CGFloat keptLength, CGFloat maximumError);
 Ref<NSBezierPath> bezierPathByTrimmingFromBothEnds(const Ref<NSBezierPath>& path, CGFloat length);
 Ref<NSBezierPath> bezierPathByTrimmingFromBothEnds(const Ref<NSBezierPath>& path, CGFloat length, CGFloat maximumError);
 // The path with length cut out of its middle: two pieces in one path.

@@ -78,8 +78,9 @@ Ref<NSImage> darkenedImageWithColor(const Ref<NSImage>& image, const Ref<NSColor
 
     const NSSize size = image->size();
     const bool alpha = source->hasAlpha();
-    auto target = NSBitmapImageRep::initWithBitmapDataPlanes(nullptr, wholePixels(size.width), wholePixels(size.height), 8,
-                                                             alpha ? 4 : 3, alpha, false, NSCalibratedRGBColorSpace, 0, 0);
+    auto target =
+        NSBitmapImageRep::initWithBitmapDataPlanes(nullptr, wholePixels(size.width), wholePixels(size.height), 8,
+                                                   alpha ? 4 : 3, alpha, false, NSCalibratedRGBColorSpace, 0, 0);
     if (!target) return nullptr;
     auto result = NSImage::initWithSize(size);
     result->addRepresentation(target);

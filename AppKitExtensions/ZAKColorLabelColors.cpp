@@ -65,9 +65,7 @@ Ref<NSColor> ZAKColorLabelColors::letteringColorForLabelType(int32_t type)
     case -1:
     case 4:
     case 5:
-    case 6:
-        return NSColor::whiteColor();
-    default:
-        return NSColor::blackColor();
+    case 6: return NSColor::whiteColor();
+    default: return NSColor::blackColor();
     }
 }

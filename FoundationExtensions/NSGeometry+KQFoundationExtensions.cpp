@@ -257,9 +257,15 @@ CGFloat KQTangentAngleOfCubicBezier(const NSPoint v[4], CGFloat t)
 
 NSRect KQRectAtPoint(NSPoint p) { return {p, NSZeroSize}; }
 
-NSRect KQRectCenteredAtOrigin(NSSize size) { return NSMakeRect(-size.width / 2, -size.height / 2, size.width, size.height); }
+NSRect KQRectCenteredAtOrigin(NSSize size)
+{
+    return NSMakeRect(-size.width / 2, -size.height / 2, size.width, size.height);
+}
 
-NSRect KQRectCenteredAtPoint(const NSRect& rect, NSPoint p) { return NSOffsetRect(rect, p.x - NSMidX(rect), p.y - NSMidY(rect)); }
+NSRect KQRectCenteredAtPoint(const NSRect& rect, NSPoint p)
+{
+    return NSOffsetRect(rect, p.x - NSMidX(rect), p.y - NSMidY(rect));
+}
 
 NSRect KQRectFromPoints(NSPoint p1, NSPoint p2)
 {
@@ -329,7 +335,8 @@ bool KQPointInAnyRect(const Ref<NSArray>& rects, NSPoint p)
 bool KQRectsEqualWithTolerance(const NSRect& r1, const NSRect& r2, CGFloat tolerance)
 {
     return std::fabs(r1.origin.x - r2.origin.x) <= tolerance && std::fabs(r1.origin.y - r2.origin.y) <= tolerance &&
-           std::fabs(r1.size.width - r2.size.width) <= tolerance && std::fabs(r1.size.height - r2.size.height) <= tolerance;
+           std::fabs(r1.size.width - r2.size.width) <= tolerance &&
+           std::fabs(r1.size.height - r2.size.height) <= tolerance;
 }
 
 CGFloat KQEdgeCoordinateOfRect(const NSRect& rect, NSInteger edge)

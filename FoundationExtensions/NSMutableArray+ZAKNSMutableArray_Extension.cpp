@@ -30,7 +30,8 @@ Id valueForPseudoKey(const Ref<NSArray>& array, const Ref<NSString>& key)
     if (key->isEqualToString(allValues)) return array->componentsJoinedByString(" "_ns);
     if (key->rangeOfString(objectAtIndex).location != 0) return nullptr;
     // Sign-extended and compared unsigned, so a negative index is out of range.
-    auto index = static_cast<NSUInteger>(static_cast<NSInteger>(key->substringFromIndex(objectAtIndex->length())->intValue()));
+    auto index =
+        static_cast<NSUInteger>(static_cast<NSInteger>(key->substringFromIndex(objectAtIndex->length())->intValue()));
     if (index >= array->count()) return NSString::string();
     return array->objectAtIndex(index);
 }

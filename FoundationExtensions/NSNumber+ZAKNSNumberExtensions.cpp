@@ -30,7 +30,8 @@ std::string roman(uint64_t value, bool lower)
 {
     const char* letterSet = lower ? "ivxlcdm" : "IVXLCDM";
     auto digit = [&](uint64_t place) { return static_cast<unsigned>(value / place % 10); };
-    return romanDigit(digit(1000), letterSet[6], 0, 0) + romanDigit(digit(100), letterSet[4], letterSet[5], letterSet[6]) +
+    return romanDigit(digit(1000), letterSet[6], 0, 0) +
+           romanDigit(digit(100), letterSet[4], letterSet[5], letterSet[6]) +
            romanDigit(digit(10), letterSet[2], letterSet[3], letterSet[4]) +
            romanDigit(digit(1), letterSet[0], letterSet[1], letterSet[2]);
 }
@@ -44,17 +45,14 @@ Ref<NSString> numberToStringWithType(const Ref<NSNumber>& number, NSInteger type
     const uint64_t value = number->unsignedLongValue();
     if (value == 0) return "NUL"_ns;
     switch (type) {
-    case 0:
-        return NSString::stringWithFormat("%lu", value);
+    case 0: return NSString::stringWithFormat("%lu", value);
     case 1:
-    case 2:
-        return NSString::stringWithUTF8String(letters(value, type == 1 ? 'A' : 'a'));
+    case 2: return NSString::stringWithUTF8String(letters(value, type == 1 ? 'A' : 'a'));
     case 3:
     case 4:
         if (value > 4999) return "NUL"_ns;
         return NSString::stringWithUTF8String(roman(value, type == 4));
-    default:
-        return nullptr;
+    default: return nullptr;
     }
 }
 

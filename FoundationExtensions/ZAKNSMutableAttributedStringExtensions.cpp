@@ -7,23 +7,27 @@
 namespace NSMutableAttributedStringExt {
 
 void appendString(const Ref<NSMutableAttributedString>& receiver, const Ref<NSString>& string,
-                  const Ref<NSDictionary>& attributes) {
+                  const Ref<NSDictionary>& attributes)
+{
     receiver->appendAttributedString(NSAttributedString::initWithString(string, attributes));
 }
 
-void appendString(const Ref<NSMutableAttributedString>& receiver, const Ref<NSString>& string) {
+void appendString(const Ref<NSMutableAttributedString>& receiver, const Ref<NSString>& string)
+{
     Ref<NSDictionary> attributes =
         receiver->length() > 0 ? receiver->attributesAtIndex(receiver->length() - 1, nullptr) : nullptr;
     appendString(receiver, string, attributes);
 }
 
-[[noreturn]] static void cannotMutate() {
+[[noreturn]] static void cannotMutate()
+{
     NSException::raise(NSInternalInconsistencyException,
                        "ZAKNSMutableAttributedStringExtensions:cannot not mutate ranges");
 }
 
 bool mutateRanges(const Ref<NSMutableAttributedString>& receiver, MutationCallback callback, NSRange range,
-                  const Ref<NSString>& match, void* context) {
+                  const Ref<NSString>& match, void* context)
+{
     if (range.length == 0) return false;
     // An empty match would match everywhere without moving on.
     if (match && match->length() == 0) return false;
@@ -62,17 +66,20 @@ bool mutateRanges(const Ref<NSMutableAttributedString>& receiver, MutationCallba
     return changed;
 }
 
-bool mutateRanges(const Ref<NSMutableAttributedString>& receiver, MutationCallback callback,
-                  const Ref<NSString>& match, void* context) {
+bool mutateRanges(const Ref<NSMutableAttributedString>& receiver, MutationCallback callback, const Ref<NSString>& match,
+                  void* context)
+{
     return mutateRanges(receiver, callback, NSMakeRange(0, receiver->length()), match, context);
 }
 
-static bool isSpace(char16_t c) {
+static bool isSpace(char16_t c)
+{
     return c <= 0x20 || c == 0x85 || c == 0xA0 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
            c == 0x3000;
 }
 
-static Ref<NSString> addressOfWord(const Ref<NSString>& word) {
+static Ref<NSString> addressOfWord(const Ref<NSString>& word)
+{
     if (word->rangeOfString("://"_ns).location != NSNotFound) return word;
     if (word->hasPrefix("www."_ns)) return NSString::stringWithFormat("http://%@", word);
     if (word->hasPrefix("ftp."_ns)) return NSString::stringWithFormat("ftp://%@", word);
@@ -81,7 +88,8 @@ static Ref<NSString> addressOfWord(const Ref<NSString>& word) {
     return nullptr;
 }
 
-void detectURLs(const Ref<NSMutableAttributedString>& receiver, const Id& color) {
+void detectURLs(const Ref<NSMutableAttributedString>& receiver, const Id& color)
+{
     const std::u16string text = receiver->utf16();
     size_t i = 0;
     while (i < text.size()) {

@@ -17,16 +17,16 @@ void appendString(const Ref<NSMutableAttributedString>& receiver, const Ref<NSSt
 // range, the call's changed flag (leave it alone) and the context. Answers a
 // replacement for the target, or nil to leave it.
 using MutationCallback = Ref<NSAttributedString> (*)(const Ref<NSMutableAttributedString>& string,
-                                                     const Ref<NSDictionary>& attributes, NSRange target,
-                                                     NSRange run, bool* changed, void* context);
+                                                     const Ref<NSDictionary>& attributes, NSRange target, NSRange run,
+                                                     bool* changed, void* context);
 
 // Walks the range, by occurrences of the match string or, when it is nil, by
 // attribute runs, and replaces what the callback answers. The edits are
 // bracketed by beginEditing/endEditing. Answers whether anything changed.
 bool mutateRanges(const Ref<NSMutableAttributedString>& receiver, MutationCallback callback, NSRange range,
                   const Ref<NSString>& match, void* context);
-bool mutateRanges(const Ref<NSMutableAttributedString>& receiver, MutationCallback callback,
-                  const Ref<NSString>& match, void* context);
+bool mutateRanges(const Ref<NSMutableAttributedString>& receiver, MutationCallback callback, const Ref<NSString>& match,
+                  void* context);
 
 // Words (runs up to white space) holding "://", or starting with "www.",
 // "ftp.", "gopher." (given the scheme) or "mailto:", become links: the link

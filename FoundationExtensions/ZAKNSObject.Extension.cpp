@@ -36,8 +36,9 @@ Id undefinedKeyValue(NSObject* receiver, const Ref<NSString>& key)
 {
     if (auto* array = dynamic_cast<NSArray*>(receiver))
         if (Id value = NSMutableArrayExt::valueForPseudoKey(array, key)) return value;
-    NSException::raise("KVO/Undefined Key",
-                       NSString::stringWithFormat("%@ KVO/Undefined Key: %@", receiver->className(), key)->UTF8String());
+    NSException::raise(
+        "KVO/Undefined Key",
+        NSString::stringWithFormat("%@ KVO/Undefined Key: %@", receiver->className(), key)->UTF8String());
 }
 
 }
@@ -53,10 +54,11 @@ namespace {
         NSObjectExt::ZAK_invokeTargetBlock(self, dynamic_ref_cast<ZAKTargetBlock>(block));
         return nullptr;
     });
-    root.addCategoryAction(kInvokeTargetBlockWithAutoreleasePool, 1, [](NSObject* self, const Id& block, const Id&) -> Id {
-        NSObjectExt::ZAK_invokeTargetBlockWithAutoreleasePool(self, dynamic_ref_cast<ZAKTargetBlock>(block));
-        return nullptr;
-    });
+    root.addCategoryAction(
+        kInvokeTargetBlockWithAutoreleasePool, 1, [](NSObject* self, const Id& block, const Id&) -> Id {
+            NSObjectExt::ZAK_invokeTargetBlockWithAutoreleasePool(self, dynamic_ref_cast<ZAKTargetBlock>(block));
+            return nullptr;
+        });
     NSSetValueForUndefinedKeyHook(undefinedKeyValue);
     return true;
 }();
@@ -85,14 +87,15 @@ void propagateValue(const Id& receiver, const Id& value, const Ref<NSString>& bi
     if (auto options = dynamic_ref_cast<NSDictionary>(valueOrNil(info->objectForKey(NSOptionsKey)))) {
         Id transformer = valueOrNil(options->objectForKey(NSValueTransformerBindingOption));
         if (!transformer)
-            if (auto name = dynamic_ref_cast<NSString>(valueOrNil(options->objectForKey(NSValueTransformerNameBindingOption))))
+            if (auto name =
+                    dynamic_ref_cast<NSString>(valueOrNil(options->objectForKey(NSValueTransformerNameBindingOption))))
                 transformer = NSValueTransformer::valueTransformerForName(name);
         if (auto reversible = dynamic_ref_cast<NSValueTransformer>(transformer)) {
-            if (reversible->allowsReverseTransformation())
-                newValue = reversible->reverseTransformedValue(value);
+            if (reversible->allowsReverseTransformation()) newValue = reversible->reverseTransformedValue(value);
             else
-                NSLog("WARNING: binding \"%@\" has value transformer, but it doesn't allow reverse transformations in %s",
-                      binding, kPropagateMethod);
+                NSLog(
+                    "WARNING: binding \"%@\" has value transformer, but it doesn't allow reverse transformations in %s",
+                    binding, kPropagateMethod);
         }
     }
 
@@ -177,9 +180,10 @@ void performBlockOnQueue(const Id& receiver, ZAKTargetBlockFunction block, const
 {
     if (!receiver) return;
     if (!queue)
-        NSException::raise(NSInvalidArgumentException,
-                           NSString::stringWithFormat("aQueue is NULL (in '%@')", "performBlock:onQueue:waitUntilDone:"_ns)
-                               ->UTF8String());
+        NSException::raise(
+            NSInvalidArgumentException,
+            NSString::stringWithFormat("aQueue is NULL (in '%@')", "performBlock:onQueue:waitUntilDone:"_ns)
+                ->UTF8String());
     auto copy = ZAKTargetBlock::blockWithFunction(std::move(block));
     if (waitUntilDone) {
         queue->sync([&] { ZAK_invokeTargetBlock(receiver, copy); });

@@ -154,7 +154,8 @@ Ref<NSString> uniqueFilenameWithString(const Ref<NSString>& name, const Ref<NSAr
     auto bareNames = NSMutableArray::array();
     if (filenames)
         for (const Id& filename : filenames->snapshot())
-            if (auto text = dynamic_ref_cast<NSString>(filename)) bareNames->addObject(text->stringByDeletingPathExtension());
+            if (auto text = dynamic_ref_cast<NSString>(filename))
+                bareNames->addObject(text->stringByDeletingPathExtension());
     if (bareNames->containsObject(bareName)) bareName = uniqueCopyStringWithString(bareName, bareNames);
     return extension->length() ? bareName->stringByAppendingPathExtension(extension) : bareName;
 }
@@ -185,15 +186,16 @@ Ref<NSString> convertToURLConformString(const Ref<NSString>& string)
 Ref<NSString> percentEncodedRfc3986String(const Ref<NSString>& string)
 {
     static constexpr const char* kEscapes[][2] = {
-        {";", "%3B"}, {"/", "%2F"}, {"?", "%3F"}, {":", "%3A"}, {"@", "%40"}, {"&", "%26"}, {"=", "%3D"},
-        {"+", "%2B"}, {"$", "%24"}, {",", "%2C"}, {"[", "%5B"}, {"]", "%5D"}, {"#", "%23"}, {"!", "%21"},
-        {"'", "%27"}, {"(", "%28"}, {")", "%29"}, {"*", "%2A"},
+        {";", "%3B"}, {"/", "%2F"}, {"?", "%3F"}, {":", "%3A"}, {"@", "%40"}, {"&", "%26"},
+        {"=", "%3D"}, {"+", "%2B"}, {"$", "%24"}, {",", "%2C"}, {"[", "%5B"}, {"]", "%5D"},
+        {"#", "%23"}, {"!", "%21"}, {"'", "%27"}, {"(", "%28"}, {")", "%29"}, {"*", "%2A"},
     };
     if (!string) return nullptr;
     auto encoded = NSMutableString::stringWithString(string);
     for (const auto& [character, escape] : kEscapes)
-        encoded->replaceOccurrencesOfString(NSString::stringWithUTF8String(character), NSString::stringWithUTF8String(escape),
-                                            NSLiteralSearch, NSMakeRange(0, encoded->length()));
+        encoded->replaceOccurrencesOfString(NSString::stringWithUTF8String(character),
+                                            NSString::stringWithUTF8String(escape), NSLiteralSearch,
+                                            NSMakeRange(0, encoded->length()));
     return encoded;
 }
 
@@ -376,7 +378,9 @@ Ref<NSMutableString> convertISBN13ToISBN10(const Ref<NSString>& string)
 
 Ref<NSArray> firstAndLastNameOfNameString(const Ref<NSString>& string)
 {
-    auto pair = [](const Ref<NSString>& first, const Ref<NSString>& last) { return NSArray::arrayWithObjects({first, last}); };
+    auto pair = [](const Ref<NSString>& first, const Ref<NSString>& last) {
+        return NSArray::arrayWithObjects({first, last});
+    };
     const NSUInteger length = string->length();
     if (length == 0) return pair(NSString::string(), NSString::string());
 
@@ -393,7 +397,8 @@ Ref<NSArray> firstAndLastNameOfNameString(const Ref<NSString>& string)
 
     NSRange blank = string->rangeOfCharacterFromSet(NSCharacterSet::whitespaceCharacterSet(), NSBackwardsSearch);
     if (blank.location == kNotFound) return pair(NSString::string(), string);
-    return pair(trimmed(string->substringToIndex(blank.location)), trimmed(string->substringFromIndex(NSMaxRange(blank))));
+    return pair(trimmed(string->substringToIndex(blank.location)),
+                trimmed(string->substringFromIndex(NSMaxRange(blank))));
 }
 
 // --- Drawing ---

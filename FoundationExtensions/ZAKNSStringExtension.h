@@ -73,14 +73,14 @@ Ref<NSString> decodeAllPercentEscapes(const Ref<NSString>& string);
 
 // One character; a code point above U+FFFF becomes a surrogate pair.
 Ref<NSString> stringWithCharacter(UTF32Char character);
-Ref<NSString> horizontalEllipsisString();                      // U+2026
-Ref<NSString> leftPointingDoubleAngleQuotationMarkString();    // U+00AB
-Ref<NSString> rightPointingDoubleAngleQuotationMarkString();   // U+00BB
-Ref<NSString> emdashString();                                  // U+2014
-Ref<NSString> endashString();                                  // U+2013
-Ref<NSString> commandKeyIndicatorString();                     // U+2318
-Ref<NSString> alternateKeyIndicatorString();                   // U+2325
-Ref<NSString> shiftKeyIndicatorString();                       // U+21E7
+Ref<NSString> horizontalEllipsisString();                     // U+2026
+Ref<NSString> leftPointingDoubleAngleQuotationMarkString();   // U+00AB
+Ref<NSString> rightPointingDoubleAngleQuotationMarkString();  // U+00BB
+Ref<NSString> emdashString();                                 // U+2014
+Ref<NSString> endashString();                                 // U+2013
+Ref<NSString> commandKeyIndicatorString();                    // U+2318
+Ref<NSString> alternateKeyIndicatorString();                  // U+2325
+Ref<NSString> shiftKeyIndicatorString();                      // U+21E7
 
 // --- Converting ---
 

@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "AboutBox.h"
+#include "Foundation/NSClass.h"
 
 #include "AppKit/NSWorkspace.h"
 #include "AppText.h"
@@ -34,9 +34,10 @@ void AboutBox::awakeFromNib()
     window()->setReleasedWhenClosed(false);
     window()->setRoleName("About");
     auto bundle = NSBundle::mainBundle();
-    m_versionString->setStringValue(NSString::stringWithFormat(
-        "%@ %@ (%@)"_ns, AppText::text("VSversion"), bundle->objectForInfoDictionaryKey("CFBundleShortVersionString"_ns),
-        bundle->objectForInfoDictionaryKey("CFBundleVersion"_ns)));
+    m_versionString->setStringValue(
+        NSString::stringWithFormat("%@ %@ (%@)"_ns, AppText::text("VSversion"),
+                                   bundle->objectForInfoDictionaryKey("CFBundleShortVersionString"_ns),
+                                   bundle->objectForInfoDictionaryKey("CFBundleVersion"_ns)));
     m_copyrightString->setStringValue(AppText::text("VScopyright"));
 }
 

@@ -11,8 +11,16 @@ public:
     void awakeFromNib() override;
     void closeDialog(const Id& sender);
     void writeeMail(const Id& sender);
-    Ref<NSTextField> versionString() { window(); return m_versionString; }
-    Ref<NSTextField> copyrightString() { window(); return m_copyrightString; }
+    Ref<NSTextField> versionString()
+    {
+        window();
+        return m_versionString;
+    }
+    Ref<NSTextField> copyrightString()
+    {
+        window();
+        return m_copyrightString;
+    }
 
     static constexpr const char* kSupportAddress = "mailto:support@plumbline.org";
     static void describeClass(NSClassMembers<AboutBox>& m);

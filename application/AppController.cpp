@@ -1,28 +1,28 @@
-#include "Foundation/NSClass.h"
 #include "AppController.h"
+#include "Foundation/NSClass.h"
 
 #include "AboutBox.h"
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSFont.h"
 #include "AppKit/NSImage.h"
 #include "AppKit/NSScreen.h"
+#include "AppKitExtensions/NSUserDefaults+KQAppKitExtensions.h"
 #include "AppServices.h"
 #include "AppText.h"
 #include "DoubleRulerController.h"
 #include "Foundation/NSArchiver.h"
 #include "Foundation/NSBundle.h"
-#include "HeadlessRun.h"
-#include "InterfaceOutlets.h"
 #include "Foundation/NSIndexSet.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSUserDefaults.h"
+#include "FoundationExtensions/ZAKNSStringExtension.h"
 #include "GuidelineStore.h"
-#include "AppKitExtensions/NSUserDefaults+KQAppKitExtensions.h"
+#include "HeadlessRun.h"
+#include "InterfaceOutlets.h"
 #include "Preference.h"
 #include "SharedRulerStore.h"
 #include "SingleRulerController.h"
-#include "FoundationExtensions/ZAKNSStringExtension.h"
 
 NS_CLASS_DEFINE(AppController)
 
@@ -39,8 +39,8 @@ bool g_hidden = false;
 struct Preset {
     int32_t width, height;
 };
-constexpr Preset kPresets[] = {{640, 480},   {800, 600},   {1024, 768},  {1152, 864},  {1280, 720},  {1280, 1024},
-                               {1600, 900},  {1600, 1200}, {1920, 1200}, {2048, 1152}, {2560, 1440}};
+constexpr Preset kPresets[] = {{640, 480},  {800, 600},   {1024, 768},  {1152, 864},  {1280, 720}, {1280, 1024},
+                               {1600, 900}, {1600, 1200}, {1920, 1200}, {2048, 1152}, {2560, 1440}};
 
 Ref<NSUserDefaults> defaults() { return NSUserDefaults::standardUserDefaults(); }
 
@@ -178,9 +178,9 @@ void AppController::awakeFromNib()
     if (m_newLineStartPos) m_newLineStartPos->setIntValue(80);
     if (m_newLineNumber) m_newLineNumber->setIntValue(1);
     if (m_newLineDistance) m_newLineDistance->setIntValue(20);
-    if (keyCode >= 0 && !m_hotKeyCenter->registerHotKeyWithKeyCode(static_cast<uint16_t>(keyCode),
-                                                                    static_cast<NSUInteger>(modifiers), Id(this),
-                                                                    "vellamoKeyDown:", nullptr))
+    if (keyCode >= 0 &&
+        !m_hotKeyCenter->registerHotKeyWithKeyCode(static_cast<uint16_t>(keyCode), static_cast<NSUInteger>(modifiers),
+                                                   Id(this), "vellamoKeyDown:", nullptr))
         NSLog("The hot key (key code %d, modifiers 0x%x) was refused by the system", static_cast<int>(keyCode),
               static_cast<unsigned>(modifiers));
 }
@@ -240,7 +240,8 @@ void AppController::updateUI()
 {
     const bool visible = m_guidelineController && m_guidelineController->loadedWindow() &&
                          m_guidelineController->loadedWindow()->isVisible();
-    if (m_showOrHideGuidelineMenuItem) m_showOrHideGuidelineMenuItem->setTitle(AppText::text(visible ? "LSHide" : "LSShow"));
+    if (m_showOrHideGuidelineMenuItem)
+        m_showOrHideGuidelineMenuItem->setTitle(AppText::text(visible ? "LSHide" : "LSShow"));
     auto store = GuidelineStore::getSharedGuidelineStore();
     if (m_guidelineSetsMenu) {
         m_guidelineSetsMenu->removeAllItems();
@@ -337,7 +338,8 @@ void AppController::showScreen(const Id& sender)
 
 void AppController::showGuidelineWindow()
 {
-    if (!m_guidelineController) m_guidelineController = dynamic_ref_cast<GuidelineController>(make<GuidelineController>());
+    if (!m_guidelineController)
+        m_guidelineController = dynamic_ref_cast<GuidelineController>(make<GuidelineController>());
     m_guidelineController->showWindow(Id(this));
 }
 
@@ -492,10 +494,12 @@ std::optional<Id> AppController::tableViewObjectValueForTableColumnRow(NSTableVi
     auto set = store->getSetAtIndex(static_cast<int32_t>(row));
     if (!set) return Id();
     auto font = row == store->currentSetIndex() ? NSFont::boldSystemFontOfSize(12) : NSFont::systemFontOfSize(12);
-    return NSAttributedString::initWithString(set->name(), NSDictionary::dictionaryWithEntries({{NSFontAttributeName, font}}));
+    return NSAttributedString::initWithString(set->name(),
+                                              NSDictionary::dictionaryWithEntries({{NSFontAttributeName, font}}));
 }
 
-void AppController::tableViewSetObjectValueForTableColumnRow(NSTableView*, const Id& value, NSTableColumn*, NSInteger row)
+void AppController::tableViewSetObjectValueForTableColumnRow(NSTableView*, const Id& value, NSTableColumn*,
+                                                             NSInteger row)
 {
     auto set = GuidelineStore::getSharedGuidelineStore()->getSetAtIndex(static_cast<int32_t>(row));
     auto name = dynamic_ref_cast<NSString>(value);

@@ -3,9 +3,9 @@
 // sets and series of guidelines, set administration, rulers, the resolution
 // frame and the hot-key toggle. The main interface file makes it and connects
 // its menus and dialogs.
-#include "AppKit/NSCell.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSButton.h"
+#include "AppKit/NSCell.h"
 #include "AppKit/NSMatrix.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSMenuItem.h"

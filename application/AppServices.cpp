@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "AppServices.h"
+#include "Foundation/NSClass.h"
 
 #include "AppKit/NSAlert.h"
 #include "ZAKAppKit/ZAKCrashReporter/ZAKCrashReporter.h"
@@ -13,7 +13,8 @@ void showFeedbackProviderDialog() { ZAKFeedbackProvider::showFeedbackProviderDia
 
 // --- Confirmation ---
 
-bool confirm(const Ref<NSString>& title, const Ref<NSString>& message, const Ref<NSString>& yes, const Ref<NSString>& no)
+bool confirm(const Ref<NSString>& title, const Ref<NSString>& message, const Ref<NSString>& yes,
+             const Ref<NSString>& no)
 {
     auto alert = NSAlert::alertWithMessageText(title, yes, no, nullptr, message);
     return alert->runModal() == NSAlertDefaultReturn;

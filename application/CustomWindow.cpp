@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "CustomWindow.h"
+#include "Foundation/NSClass.h"
 
 #include "AppKit/CGWindowLevel.h"
 #include "AppKit/NSEvent.h"
@@ -33,7 +33,6 @@ void CustomWindow::describeClass(NSClassMembers<CustomWindow>& m)
 {
     m.action("handleNewTransValue:", &CustomWindow::handleNewTransValue);
 }
-
 
 static CGFloat storedAlpha()
 {

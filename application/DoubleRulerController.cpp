@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "DoubleRulerController.h"
+#include "Foundation/NSClass.h"
 
 #include <cmath>
 

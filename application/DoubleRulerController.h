@@ -15,10 +15,26 @@ public:
     void closeRuler(const Id& sender);
     void setMouseLocation(NSPoint screenPoint) override;
 
-    Ref<DoubleRulerHorView> horView() { window(); return m_horView; }
-    Ref<DoubleRulerVerView> verView() { window(); return m_verView; }
-    Ref<NSTextField> widthText() { window(); return m_widthText; }
-    Ref<NSTextField> heightText() { window(); return m_heightText; }
+    Ref<DoubleRulerHorView> horView()
+    {
+        window();
+        return m_horView;
+    }
+    Ref<DoubleRulerVerView> verView()
+    {
+        window();
+        return m_verView;
+    }
+    Ref<NSTextField> widthText()
+    {
+        window();
+        return m_widthText;
+    }
+    Ref<NSTextField> heightText()
+    {
+        window();
+        return m_heightText;
+    }
 
     static void describeClass(NSClassMembers<DoubleRulerController>& m);
 

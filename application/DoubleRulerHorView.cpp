@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "DoubleRulerHorView.h"
+#include "Foundation/NSClass.h"
 
 #include "AppKit/NSWindow.h"
 #include "RulerDrawing.h"
@@ -24,7 +24,8 @@ void DoubleRulerHorView::drawRect(const NSRect& dirtyRect)
     RulerDrawing::fillWhiteAndStroke(bounds(), true);
     if (W >= 1)
         for (CGFloat x = 1; x <= W; x += 100)
-            if (RulerDrawing::touches(NSMakeRect(x, 0, 100, 14), dirtyRect)) RulerDrawing::drawImage(m_ruler, NSMakePoint(x, 0));
+            if (RulerDrawing::touches(NSMakeRect(x, 0, 100, 14), dirtyRect))
+                RulerDrawing::drawImage(m_ruler, NSMakePoint(x, 0));
     if (m.x > 0) {
         RulerDrawing::drawImage(m_rulerMarker, NSMakePoint(m.x, 0));
         RulerDrawing::drawText(NSString::stringWithFormat("%li"_ns, static_cast<long>(m.x)), NSMakePoint(m.x, 26),

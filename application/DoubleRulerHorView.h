@@ -13,7 +13,10 @@ public:
     bool isFlipped() const override { return false; }
     bool acceptsFirstResponder() const override { return true; }
     void drawRect(const NSRect& dirtyRect) override;
-    NSRect markerRect(NSPoint location) const override { return NSMakeRect(location.x - 1, 0, 40, bounds().size.height); }
+    NSRect markerRect(NSPoint location) const override
+    {
+        return NSMakeRect(location.x - 1, 0, 40, bounds().size.height);
+    }
 
 private:
     Ref<NSDictionary> m_dSmallDict, m_dMarkerDict;

@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "DoubleRulerVerView.h"
+#include "Foundation/NSClass.h"
 
 #include "AppKit/NSWindow.h"
 #include "RulerDrawing.h"
@@ -24,7 +24,8 @@ void DoubleRulerVerView::drawRect(const NSRect& dirtyRect)
     const NSPoint m = mouseLocation();
     RulerDrawing::fillWhiteAndStroke(bounds(), true);
     for (CGFloat r = 101; r <= H + 200; r += 100)
-        if (RulerDrawing::touches(NSMakeRect(13, h - r, 23, 100), dirtyRect)) RulerDrawing::drawImage(m_ruler, NSMakePoint(13, h - r));
+        if (RulerDrawing::touches(NSMakeRect(13, h - r, 23, 100), dirtyRect))
+            RulerDrawing::drawImage(m_ruler, NSMakePoint(13, h - r));
     if (m.y >= 0) {
         RulerDrawing::drawImage(m_rulerMarker, NSMakePoint(13, m.y));
         RulerDrawing::drawText(NSString::stringWithFormat("%li"_ns, static_cast<long>(h - m.y - 1)),
@@ -34,6 +35,6 @@ void DoubleRulerVerView::drawRect(const NSRect& dirtyRect)
         for (long n = 0; n <= H; n += 100)
             if (RulerDrawing::touches(NSMakeRect(18, h - n - 50, 8, 50), dirtyRect))
                 RulerDrawing::drawText(NSString::stringWithFormat("%ld"_ns, n), NSMakeRect(18, h - n - 50, 8, 50),
-                                   m_dSmallDict);
+                                       m_dSmallDict);
     RulerDrawing::fillWhiteAndStroke(bounds(), false);
 }

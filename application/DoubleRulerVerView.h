@@ -13,7 +13,10 @@ public:
     bool isFlipped() const override { return false; }
     bool acceptsFirstResponder() const override { return true; }
     void drawRect(const NSRect& dirtyRect) override;
-    NSRect markerRect(NSPoint location) const override { return NSMakeRect(0, location.y - 52, bounds().size.width, 56); }
+    NSRect markerRect(NSPoint location) const override
+    {
+        return NSMakeRect(0, location.y - 52, bounds().size.width, 56);
+    }
 
 private:
     Ref<NSDictionary> m_dSmallDict, m_dMarkerDict;

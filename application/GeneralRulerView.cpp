@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "GeneralRulerView.h"
+#include "Foundation/NSClass.h"
 
 #include "AppKit/NSWindow.h"
 

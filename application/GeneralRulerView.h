@@ -11,7 +11,11 @@ public:
     void setMouseLocation(NSPoint screenPoint);
     // What the marker and its number cover at a location; the whole view
     // unless a ruler knows better. Only this is drawn again when the pointer moves.
-    virtual NSRect markerRect(NSPoint location) const { (void)location; return bounds(); }
+    virtual NSRect markerRect(NSPoint location) const
+    {
+        (void)location;
+        return bounds();
+    }
 
 private:
     NSPoint m_mouseLocation{};

@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "GuidelineController.h"
+#include "Foundation/NSClass.h"
 
 #include "AppKit/NSScreen.h"
 #include "GuidelineStore.h"

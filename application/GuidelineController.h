@@ -11,7 +11,11 @@ public:
     void awakeFromNib() override;
     void handleScreenParametersHasChanged(const Id& sender);
     void newGuideline(int32_t type);
-    Ref<GuidelineWindowView> getView() { window(); return m_view; }
+    Ref<GuidelineWindowView> getView()
+    {
+        window();
+        return m_view;
+    }
 
 private:
     Ref<GuidelineWindowView> m_view;

@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "GuidelineSet.h"
+#include "Foundation/NSClass.h"
 
 #include "Foundation/NSCoder.h"
 #include "Foundation/NSException.h"

@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "GuidelineStore.h"
+#include "Foundation/NSClass.h"
 
 #include <filesystem>
 #include <fstream>

@@ -8,6 +8,9 @@ public:
     // An overlay that the pointer cannot drag by its background.
     Ref<NSWindow> initWithContentRect(const NSRect& contentRect, NSUInteger styleMask, NSBackingStoreType backing,
                                       bool defer) override;
-    static Ref<GuidelineWindow> create(const NSRect& contentRect) { return createOverlay<GuidelineWindow>(contentRect); }
+    static Ref<GuidelineWindow> create(const NSRect& contentRect)
+    {
+        return createOverlay<GuidelineWindow>(contentRect);
+    }
     bool hasShadow() const { return false; }
 };

@@ -1,16 +1,16 @@
-#include "Foundation/NSClass.h"
 #include "GuidelineWindowView.h"
+#include "Foundation/NSClass.h"
 
 #include "AppDefaults.h"
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSEvent.h"
 #include "AppKit/NSGraphicsContext.h"
 
-#include <cmath>
+#include "AppKitExtensions/NSImage+ZAKNSImage_Extension.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSUserDefaults.h"
 #include "GuidelineStore.h"
-#include "AppKitExtensions/NSImage+ZAKNSImage_Extension.h"
+#include <cmath>
 
 NS_CLASS_DEFINE(GuidelineWindowView)
 
@@ -20,10 +20,7 @@ constexpr CGFloat kBox = 13;
 
 // The mouse-in-rectangle rule for an unflipped rectangle, applied to the
 // flipped coordinates: the left and top-in-the-flipped-sense edges differ.
-bool inBox(NSPoint p, CGFloat x, CGFloat y)
-{
-    return x <= p.x && p.x < x + kBox && y < p.y && p.y <= y + kBox;
-}
+bool inBox(NSPoint p, CGFloat x, CGFloat y) { return x <= p.x && p.x < x + kBox && y < p.y && p.y <= y + kBox; }
 
 bool intersects(const NSRect& a, const NSRect& b)
 {
@@ -47,7 +44,6 @@ void GuidelineWindowView::describeClass(NSClassMembers<GuidelineWindowView>& m)
     m.action("handleGuideColorHasChanged:", &GuidelineWindowView::handleGuideColorHasChanged);
     m.action("handleGuideControllerHasChanged:", &GuidelineWindowView::handleGuideControllerHasChanged);
 }
-
 
 Ref<NSView> GuidelineWindowView::initWithFrame(const NSRect& frame)
 {
@@ -89,8 +85,10 @@ void GuidelineWindowView::calcControllerPosition()
 {
     auto defaults = NSUserDefaults::standardUserDefaults();
     const NSRect b = bounds();
-    m_horControllerPos = defaults->integerForKey("HorGuideController"_ns) != 0 ? static_cast<float>(b.size.width - 24) : 0;
-    m_verControllerPos = defaults->integerForKey("VerGuideController"_ns) != 0 ? static_cast<float>(b.size.height - 24) : 0;
+    m_horControllerPos =
+        defaults->integerForKey("HorGuideController"_ns) != 0 ? static_cast<float>(b.size.width - 24) : 0;
+    m_verControllerPos =
+        defaults->integerForKey("VerGuideController"_ns) != 0 ? static_cast<float>(b.size.height - 24) : 0;
 }
 
 void GuidelineWindowView::handleSetActived(const Ref<NSNotification>&)
@@ -133,10 +131,7 @@ void GuidelineWindowView::fillTiles(const Ref<NSColor>& pattern, const NSRect& t
 
 // The tiles hold one colour, so their pattern is that colour: a plain fill
 // draws the same pixels without a pattern surface per fill.
-void GuidelineWindowView::makePatterns()
-{
-    m_horPattern = m_verPattern = AppDefaults::colorForKey("GuidelineColor");
-}
+void GuidelineWindowView::makePatterns() { m_horPattern = m_verPattern = AppDefaults::colorForKey("GuidelineColor"); }
 
 // Tiles outside the dirty rectangle are skipped before they reach the
 // drawing context, so a drag step costs only what it uncovers.
@@ -157,14 +152,16 @@ void GuidelineWindowView::drawRect(const NSRect& dirtyRect)
         if (line->type() != 0) {
             fillTiles(m_verPattern, NSMakeRect(v, 0, 1, std::floor((H + kTile) / kTile) * kTile + kTile), dirtyRect);
             const NSPoint mover = NSMakePoint(v - 7, m_verControllerPos);
-            if (m_verMoverImage && intersects(NSMakeRect(mover.x, mover.y, m_verMoverImage->size().width,
-                                                         m_verMoverImage->size().height), dirtyRect))
+            if (m_verMoverImage &&
+                intersects(NSMakeRect(mover.x, mover.y, m_verMoverImage->size().width, m_verMoverImage->size().height),
+                           dirtyRect))
                 NSImageExt::drawAtPoint(m_verMoverImage, mover, NSCompositeSourceOver);
         } else {
             fillTiles(m_horPattern, NSMakeRect(0, v, std::floor(W / kTile) * kTile + kTile, 1), dirtyRect);
             const NSPoint mover = NSMakePoint(m_horControllerPos, v - 7);
-            if (m_horMoverImage && intersects(NSMakeRect(mover.x, mover.y, m_horMoverImage->size().width,
-                                                         m_horMoverImage->size().height), dirtyRect))
+            if (m_horMoverImage &&
+                intersects(NSMakeRect(mover.x, mover.y, m_horMoverImage->size().width, m_horMoverImage->size().height),
+                           dirtyRect))
                 NSImageExt::drawAtPoint(m_horMoverImage, mover, NSCompositeSourceOver);
         }
     }
@@ -185,8 +182,10 @@ void GuidelineWindowView::mouseDown(const Ref<NSEvent>& event)
             if (!line) continue;
             const CGFloat v = line->value();
             const bool vertical = line->type() != 0;
-            const NSPoint del = vertical ? NSMakePoint(v - 7, m_verControllerPos + 1) : NSMakePoint(m_horControllerPos + 13, v - 7);
-            const NSPoint drag = vertical ? NSMakePoint(v - 7, m_verControllerPos + 14) : NSMakePoint(m_horControllerPos + 1, v - 7);
+            const NSPoint del =
+                vertical ? NSMakePoint(v - 7, m_verControllerPos + 1) : NSMakePoint(m_horControllerPos + 13, v - 7);
+            const NSPoint drag =
+                vertical ? NSMakePoint(v - 7, m_verControllerPos + 14) : NSMakePoint(m_horControllerPos + 1, v - 7);
             if (inBox(p, del.x, del.y)) {
                 set->removeGuideline(line);
                 setNeedsDisplay(true);

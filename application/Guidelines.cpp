@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "Guidelines.h"
+#include "Foundation/NSClass.h"
 
 #include "Foundation/NSCoder.h"
 

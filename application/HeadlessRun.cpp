@@ -18,7 +18,8 @@ void scheduleScreenshotIfAsked()
     const std::string target = path;
     static Id observer;
     observer = NSNotificationCenter::defaultCenter()->addObserverForName(
-        NSString::stringWithUTF8String(NSApplicationDidFinishLaunchingNotification), nullptr, nullptr, [target](const Ref<NSNotification>&) {
+        NSString::stringWithUTF8String(NSApplicationDidFinishLaunchingNotification), nullptr, nullptr,
+        [target](const Ref<NSNotification>&) {
             // A short wait lets the first windows draw.
             NSTimer::scheduledTimerWithTimeInterval(0.3, false, [target](const Ref<NSTimer>&) {
                 auto* server = dynamic_cast<HeadlessWindowServer*>(&WindowServer::shared());

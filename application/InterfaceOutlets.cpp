@@ -7,10 +7,7 @@
 #include "WhiteView.h"
 
 namespace InterfaceOutlets {
-void keepInterfaceOnlyClasses()
-{
-    (void)interfaceOnlyClasses();
-}
+void keepInterfaceOnlyClasses() { (void)interfaceOnlyClasses(); }
 
 std::vector<const NSClass*> interfaceOnlyClasses()
 {

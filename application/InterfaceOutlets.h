@@ -21,11 +21,9 @@ std::vector<const NSClass*> interfaceOnlyClasses();
 
 // Registers `outlet` of T as a setter that stores the value, cast to the
 // member's type (a value of another class stores nil).
-template <class T, class M>
-void registerOutlet(const std::string& outlet, Ref<M> T::*member)
+template <class T, class M> void registerOutlet(const std::string& outlet, Ref<M> T::*member)
 {
-    NSNib::registerOutletSetter<T>(outlet, [member](T* object, const Id& value) {
-        object->*member = dynamic_ref_cast<M>(value);
-    });
+    NSNib::registerOutletSetter<T>(
+        outlet, [member](T* object, const Id& value) { object->*member = dynamic_ref_cast<M>(value); });
 }
 }  // namespace InterfaceOutlets

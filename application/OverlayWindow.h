@@ -12,8 +12,7 @@ public:
     bool canBecomeKeyWindow() const override { return false; }
 
 protected:
-    template <class Window>
-    static Ref<Window> createOverlay(const NSRect& contentRect)
+    template <class Window> static Ref<Window> createOverlay(const NSRect& contentRect)
     {
         auto window = alloc<Window>();
         window->initWithContentRect(contentRect, NSBorderlessWindowMask, NSBackingStoreBuffered, false);

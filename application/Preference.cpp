@@ -1,21 +1,24 @@
-#include "Foundation/NSClass.h"
 #include "Preference.h"
+#include "Foundation/NSClass.h"
 
 #include "AppController.h"
 #include "AppDefaults.h"
-#include "HotKeyCenter/HKHotKeyCenter.h"
+#include "AppKitExtensions/NSUserDefaults+KQAppKitExtensions.h"
 #include "AppText.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSUserDefaults.h"
+#include "HotKeyCenter/HKHotKeyCenter.h"
 #include "InterfaceOutlets.h"
-#include "AppKitExtensions/NSUserDefaults+KQAppKitExtensions.h"
 
 NS_CLASS_DEFINE(Preference)
 
 namespace {
 Ref<NSUserDefaults> defaults() { return NSUserDefaults::standardUserDefaults(); }
-void post(const char* name) { NSNotificationCenter::defaultCenter()->postNotificationName(NSString::stringWithUTF8String(name), nullptr); }
+void post(const char* name)
+{
+    NSNotificationCenter::defaultCenter()->postNotificationName(NSString::stringWithUTF8String(name), nullptr);
+}
 }  // namespace
 
 void Preference::describeClass(NSClassMembers<Preference>& m)
@@ -65,8 +68,9 @@ void Preference::awakeFromNib()
     m_keyCodeRecorder->setAnimates(true);
     m_keyCodeRecorder->setCanCaptureGlobalHotKeys(true);
     m_keyCodeRecorder->setStyle(0);
-    m_keyCodeRecorder->setKeyCombo(KRMakeKeyCombo(static_cast<NSUInteger>(defaults()->integerForKey("GuidelineKeyModifier"_ns)),
-                                                  defaults()->integerForKey("GuidelineKeyCode"_ns)));
+    m_keyCodeRecorder->setKeyCombo(
+        KRMakeKeyCombo(static_cast<NSUInteger>(defaults()->integerForKey("GuidelineKeyModifier"_ns)),
+                       defaults()->integerForKey("GuidelineKeyCode"_ns)));
     // Only now: filling the recorder must not register the hot key again.
     m_keyCodeRecorder->setDelegate(Id(this));
 }
@@ -120,8 +124,8 @@ void Preference::keyRecorderKeyComboDidChange(const Ref<KRRecorderControl>&, _Ke
     auto controller = AppController::getSharedAppController();
     auto center = dynamic_ref_cast<HKHotKeyCenter>(make<HKHotKeyCenter>());
     center->unregisterHotKeysWithTarget(controller);
-    if (combo.code >= 0 && !center->registerHotKeyWithKeyCode(static_cast<uint16_t>(combo.code), combo.flags, controller,
-                                                                "vellamoKeyDown:", nullptr))
+    if (combo.code >= 0 && !center->registerHotKeyWithKeyCode(static_cast<uint16_t>(combo.code), combo.flags,
+                                                              controller, "vellamoKeyDown:", nullptr))
         NSLog("The hot key (key code %d, modifiers 0x%x) was refused by the system; it is kept for the next launch",
               static_cast<int>(combo.code), static_cast<unsigned>(combo.flags));
     defaults()->setInteger(combo.code, "GuidelineKeyCode"_ns);

@@ -1,7 +1,7 @@
 #pragma once
 // The preferences window: ruler opacity, handle edges, the hot key and colours.
-#include "AppKit/NSCell.h"
 #include "AppKit/NSButton.h"
+#include "AppKit/NSCell.h"
 #include "AppKit/NSColor.h"
 #include "AppKit/NSColorWell.h"
 #include "AppKit/NSMatrix.h"
@@ -26,15 +26,47 @@ public:
     // A new combination (flags 0 and code -1 when cleared).
     void keyRecorderKeyComboDidChange(const Ref<KRRecorderControl>& recorder, _KeyCombo combo) override;
 
-    Ref<NSSlider> transSlider() { window(); return m_transSlider; }
-    Ref<NSTextField> transValue() { window(); return m_transValue; }
-    Ref<NSMatrix> horMatrix() { window(); return m_horMatrix; }
-    Ref<NSMatrix> verMatrix() { window(); return m_verMatrix; }
-    Ref<NSButton> acceptHotKey() { window(); return m_acceptHotKey; }
+    Ref<NSSlider> transSlider()
+    {
+        window();
+        return m_transSlider;
+    }
+    Ref<NSTextField> transValue()
+    {
+        window();
+        return m_transValue;
+    }
+    Ref<NSMatrix> horMatrix()
+    {
+        window();
+        return m_horMatrix;
+    }
+    Ref<NSMatrix> verMatrix()
+    {
+        window();
+        return m_verMatrix;
+    }
+    Ref<NSButton> acceptHotKey()
+    {
+        window();
+        return m_acceptHotKey;
+    }
 
-    Ref<KRRecorderControl> keyCodeRecorder() { window(); return m_keyCodeRecorder; }
-    Ref<NSColorWell> guideColorWell() { window(); return m_guideColorWell; }
-    Ref<NSColorWell> screenColorWell() { window(); return m_screenColorWell; }
+    Ref<KRRecorderControl> keyCodeRecorder()
+    {
+        window();
+        return m_keyCodeRecorder;
+    }
+    Ref<NSColorWell> guideColorWell()
+    {
+        window();
+        return m_guideColorWell;
+    }
+    Ref<NSColorWell> screenColorWell()
+    {
+        window();
+        return m_screenColorWell;
+    }
 
     static void describeClass(NSClassMembers<Preference>& m);
 

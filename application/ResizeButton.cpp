@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "ResizeButton.h"
+#include "Foundation/NSClass.h"
 
 #include "AppKit/NSEvent.h"
 #include "AppKit/NSWindow.h"
@@ -18,7 +18,8 @@ void ResizeButton::mouseDragged(const Ref<NSEvent>& event)
     // The window layer keeps every size at one point or more.
     if (arm->horizontal()) {
         if (dx >= 0 || f.size.width > 101)
-            w->setFrame(NSMakeRect(f.origin.x, f.origin.y, std::max<CGFloat>(1, f.size.width + dx), f.size.height), true);
+            w->setFrame(NSMakeRect(f.origin.x, f.origin.y, std::max<CGFloat>(1, f.size.width + dx), f.size.height),
+                        true);
     } else {
         if (dy >= 0 || f.size.height > 101) {
             const CGFloat height = std::max<CGFloat>(1, f.size.height + dy);

@@ -6,7 +6,7 @@ class ResizeButton : public NSButton {
     NS_OBJECT(ResizeButton, NSButton)
 public:
     // No click tracking, so the drag arrives as mouseDragged.
-    void mouseDown(const Ref<NSEvent>&) override {}
+    void mouseDown(const Ref<NSEvent>&) override { }
     void mouseDragged(const Ref<NSEvent>& event) override;
 };
 

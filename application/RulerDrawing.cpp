@@ -15,8 +15,8 @@ Ref<NSDictionary> smallAttributes()
 
 Ref<NSDictionary> markerAttributes()
 {
-    return NSDictionary::dictionaryWithEntries(
-        {{NSFontAttributeName, NSFont::boldSystemFontOfSize(9)}, {NSForegroundColorAttributeName, NSColor::redColor()}});
+    return NSDictionary::dictionaryWithEntries({{NSFontAttributeName, NSFont::boldSystemFontOfSize(9)},
+                                                {NSForegroundColorAttributeName, NSColor::redColor()}});
 }
 
 Ref<NSImage> redImage(NSSize size)

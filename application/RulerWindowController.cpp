@@ -1,4 +1,4 @@
-#include "Foundation/NSClass.h"
 #include "RulerWindowController.h"
+#include "Foundation/NSClass.h"
 
 NS_CLASS_DEFINE(RulerWindowController)

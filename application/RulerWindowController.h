@@ -6,5 +6,5 @@ class RulerWindowController : public NSWindowController {
     NS_OBJECT(RulerWindowController, NSWindowController)
 public:
     virtual void setMouseLocation(NSPoint screenPoint) { (void)screenPoint; }
-    virtual void updateUI() {}
+    virtual void updateUI() { }
 };

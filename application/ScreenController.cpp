@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "ScreenController.h"
+#include "Foundation/NSClass.h"
 
 #include "AppKit/NSScreen.h"
 #include "InterfaceOutlets.h"

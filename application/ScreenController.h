@@ -10,7 +10,11 @@ public:
     Id init() override;
     void awakeFromNib() override;
     void setWidth(int32_t width, int32_t height);
-    Ref<ScreenView> view() { window(); return m_view; }
+    Ref<ScreenView> view()
+    {
+        window();
+        return m_view;
+    }
 
 private:
     Ref<ScreenView> m_view;

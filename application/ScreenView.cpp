@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "ScreenView.h"
+#include "Foundation/NSClass.h"
 
 #include "AppDefaults.h"
 #include "AppKit/NSBezierPath.h"
@@ -12,13 +12,12 @@ void ScreenView::describeClass(NSClassMembers<ScreenView>& m)
     m.action("handleScreenColorHasChanged:", &ScreenView::handleScreenColorHasChanged);
 }
 
-
 Ref<NSView> ScreenView::initWithFrame(const NSRect& frame)
 {
     NSView::initWithFrame(frame);
     m_screenColor = AppDefaults::colorForKey("ScreenColor");
-    NSNotificationCenter::defaultCenter()->addObserver(Id(this), "handleScreenColorHasChanged:",
-                                                       "ScreenColorHasChanged"_ns, nullptr);
+    NSNotificationCenter::defaultCenter()->addObserver(
+        Id(this), "handleScreenColorHasChanged:", "ScreenColorHasChanged"_ns, nullptr);
     return this;
 }
 

@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "SharedRulerStore.h"
+#include "Foundation/NSClass.h"
 
 #include "AppKit/NSEvent.h"
 #include "Carbon/CFMachPort.h"

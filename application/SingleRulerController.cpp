@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "SingleRulerController.h"
+#include "Foundation/NSClass.h"
 
 #include <cmath>
 

@@ -9,7 +9,10 @@ public:
     static void initialize();
     Id init() override;
     Ref<SingleRulerController> initHorizontal(bool horizontal);
-    static Ref<SingleRulerController> create(bool horizontal) { return alloc<SingleRulerController>()->initHorizontal(horizontal); }
+    static Ref<SingleRulerController> create(bool horizontal)
+    {
+        return alloc<SingleRulerController>()->initHorizontal(horizontal);
+    }
     void awakeFromNib() override;
 
     bool horizontal() const { return m_horizontal; }
@@ -19,9 +22,13 @@ public:
 
     void setMouseLocation(NSPoint screenPoint) override;
     void closeRuler(const Id& sender);
-    void updateUI() override {}
-    void resizeButton(const Id&) {}
-    Ref<SingleRulerView> view() { window(); return m_view; }
+    void updateUI() override { }
+    void resizeButton(const Id&) { }
+    Ref<SingleRulerView> view()
+    {
+        window();
+        return m_view;
+    }
 
     static void describeClass(NSClassMembers<SingleRulerController>& m);
 

@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "SingleRulerView.h"
+#include "Foundation/NSClass.h"
 
 #include "AppKit/NSAffineTransform.h"
 #include "AppKit/NSEvent.h"

@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "TitleLessWindow.h"
+#include "Foundation/NSClass.h"
 
 #include "CustomWindow.h"
 

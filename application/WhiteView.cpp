@@ -1,5 +1,5 @@
-#include "Foundation/NSClass.h"
 #include "WhiteView.h"
+#include "Foundation/NSClass.h"
 
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSColor.h"

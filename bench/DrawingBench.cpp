@@ -55,7 +55,8 @@ const std::vector<RoundedRect>& roundedRects()
         std::vector<RoundedRect> v;
         for (int i = 0; i < kRoundedRects; ++i) {
             double x = (i * 37) % (kWidth - 40), y = (i * 53) % (kHeight - 30);
-            v.push_back({x, y, 24.0 + i % 13, 14.0 + i % 7, 4, (i % 255) / 255.0, ((i * 7) % 255) / 255.0, ((i * 13) % 255) / 255.0});
+            v.push_back({x, y, 24.0 + i % 13, 14.0 + i % 7, 4, (i % 255) / 255.0, ((i * 7) % 255) / 255.0,
+                         ((i * 13) % 255) / 255.0});
         }
         return v;
     }();

@@ -20,12 +20,12 @@
 
 #include "AppController.h"
 #include "AppKit/NSScreen.h"
+#include "AppKit/WindowServer.h"
 #include "DoubleRulerController.h"
 #include "Foundation/NSBundle.h"
 #include "GuidelineController.h"
 #include "GuidelineStore.h"
 #include "SharedRulerStore.h"
-#include "AppKit/WindowServer.h"
 #include "backend/headless/HeadlessWindowServer.h"
 
 namespace {
@@ -61,7 +61,8 @@ struct Program {
         }
         // Saves the screen once set up, to compare the drawing of two builds.
         if (const char* path = getenv("PLUMBLINE_BENCH_SCREEN"))
-            if (auto* server = dynamic_cast<HeadlessWindowServer*>(&WindowServer::shared())) server->saveScreenImage(path);
+            if (auto* server = dynamic_cast<HeadlessWindowServer*>(&WindowServer::shared()))
+                server->saveScreenImage(path);
     }
 };
 
@@ -222,7 +223,8 @@ bool drawsAsTheProgram(cairo_surface_t* baseline)
     const unsigned char* data = cairo_image_surface_get_data(baseline);
     const int stride = cairo_image_surface_get_stride(baseline);
     for (int y = 0; y < h; ++y)
-        if (std::memcmp(window->data() + y * window->bytesPerRow(), data + y * stride, static_cast<size_t>(w) * 4) != 0) return false;
+        if (std::memcmp(window->data() + y * window->bytesPerRow(), data + y * stride, static_cast<size_t>(w) * 4) != 0)
+            return false;
     return true;
 }
 
@@ -247,7 +249,8 @@ BENCHMARK(GuidelinesFullRedraw_Cairo)->Unit(benchmark::kMillisecond);
 
 Ref<Guidelines> draggedLine()
 {
-    return static_ref_cast<Guidelines>(GuidelineStore::getSharedGuidelineStore()->getCurrentSet()->getLinesArray()->objectAtIndex(500));
+    return static_ref_cast<Guidelines>(
+        GuidelineStore::getSharedGuidelineStore()->getCurrentSet()->getLinesArray()->objectAtIndex(500));
 }
 
 void GuidelineDragStep_Plumbline(benchmark::State& state)

@@ -14,8 +14,8 @@ namespace {
 
 constexpr size_t kSubjects = 100000;
 
-const char* const kWords[] = {"lorem", "ipsum", "dolor", "sit", "amet", "consectetur", "adipiscing", "elit",
-                              "sed", "do", "eiusmod", "tempor", "incididunt", "ut", "labore", "et"};
+const char* const kWords[] = {"lorem", "ipsum", "dolor",   "sit",    "amet",       "consectetur", "adipiscing", "elit",
+                              "sed",   "do",    "eiusmod", "tempor", "incididunt", "ut",          "labore",     "et"};
 
 // Prose with a number every few words.
 std::u16string prose(std::mt19937& rng, size_t length, int numberEvery)
@@ -88,7 +88,8 @@ void BM_CachedMatch_ICU(benchmark::State& state)
         NSRange r{static_cast<NSUInteger>(NSNotFound), 0};
         if (uregex_find(re, 0, &status)) {
             int32_t start = uregex_start(re, 0, &status);
-            r = NSMakeRange(static_cast<NSUInteger>(start), static_cast<NSUInteger>(uregex_end(re, 0, &status) - start));
+            r = NSMakeRange(static_cast<NSUInteger>(start),
+                            static_cast<NSUInteger>(uregex_end(re, 0, &status) - start));
         }
         benchmark::DoNotOptimize(r);
     }

@@ -18,25 +18,30 @@ static Ref<NSString> lastReportDateKey() { return "ZAKCrashReporterLastCrashRepo
 
 static Ref<NSString> reportSeparator() { return "\n\n**********\n\n"_ns; }
 
-static Ref<NSString> infoString(const Ref<NSDictionary>& info, const Ref<NSString>& key) {
+static Ref<NSString> infoString(const Ref<NSDictionary>& info, const Ref<NSString>& key)
+{
     if (!info) return nullptr;
     auto value = dynamic_ref_cast<NSString>(info->objectForKey(key));
     return value && value->length() > 0 ? value : nullptr;
 }
 
-static Ref<NSString> executableName() {
+static Ref<NSString> executableName()
+{
     return infoString(NSBundle::mainBundle()->infoDictionary(), "CFBundleExecutable"_ns);
 }
 
-static Ref<NSDate> modificationDate(const Ref<NSDictionary>& attributes) {
+static Ref<NSDate> modificationDate(const Ref<NSDictionary>& attributes)
+{
     return attributes ? dynamic_ref_cast<NSDate>(attributes->objectForKey(NSFileModificationDate())) : nullptr;
 }
 
-Ref<NSString> ZAKCrashReporter::pathAndNameOfCrashReportFile() {
+Ref<NSString> ZAKCrashReporter::pathAndNameOfCrashReportFile()
+{
     return pathAndNameOfCrashReportFile(NSProcessInfo::processInfo()->operatingSystemVersion());
 }
 
-Ref<NSString> ZAKCrashReporter::pathAndNameOfCrashReportFile(const NSOperatingSystemVersion& version) {
+Ref<NSString> ZAKCrashReporter::pathAndNameOfCrashReportFile(const NSOperatingSystemVersion& version)
+{
     Ref<NSString> folder = NSPathForPlatformLogPath("~/Library/Logs/CrashReporter/"_ns->stringByExpandingTildeInPath());
     Ref<NSString> name = executableName();
     if (!name) return nullptr;
@@ -60,7 +65,8 @@ Ref<NSString> ZAKCrashReporter::pathAndNameOfCrashReportFile(const NSOperatingSy
     return newest ? folder->stringByAppendingPathComponent(newest) : nullptr;
 }
 
-Ref<NSString> ZAKCrashReporter::lastCrashReport() {
+Ref<NSString> ZAKCrashReporter::lastCrashReport()
+{
     Ref<NSString> path = pathAndNameOfCrashReportFile();
     if (!path || !NSFileManager::defaultManager()->fileExistsAtPath(path)) return ""_ns;
     Ref<NSData> data = NSData::dataWithContentsOfFile(path);
@@ -70,14 +76,16 @@ Ref<NSString> ZAKCrashReporter::lastCrashReport() {
     return dynamic_ref_cast<NSString>(pieces->lastObject());
 }
 
-Ref<NSString> ZAKCrashReporter::applicationName() {
+Ref<NSString> ZAKCrashReporter::applicationName()
+{
     Ref<NSBundle> bundle = NSBundle::mainBundle();
     if (Ref<NSString> name = infoString(bundle->localizedInfoDictionary(), "CFBundleExecutable"_ns)) return name;
     Ref<NSString> name = executableName();
     return name ? name : ""_ns;
 }
 
-Ref<NSString> ZAKCrashReporter::consoleLog() {
+Ref<NSString> ZAKCrashReporter::consoleLog()
+{
     Ref<NSString> path = NSPathForPlatformLogPath(
         NSString::stringWithFormat("/Library/Logs/Console/%d/console.log", static_cast<int>(getuid())));
     Ref<NSData> data = NSData::dataWithContentsOfFile(path);
@@ -93,17 +101,21 @@ Ref<NSString> ZAKCrashReporter::consoleLog() {
     return ""_ns;
 }
 
-Ref<NSDate> ZAKCrashReporter::lastCheckDate() {
-    return NSDate::dateWithTimeIntervalSince1970(NSUserDefaults::standardUserDefaults()->doubleForKey(lastReportDateKey()));
+Ref<NSDate> ZAKCrashReporter::lastCheckDate()
+{
+    return NSDate::dateWithTimeIntervalSince1970(
+        NSUserDefaults::standardUserDefaults()->doubleForKey(lastReportDateKey()));
 }
 
-void ZAKCrashReporter::storeCheckDate(const Ref<NSDate>& date) {
+void ZAKCrashReporter::storeCheckDate(const Ref<NSDate>& date)
+{
     Ref<NSUserDefaults> defaults = NSUserDefaults::standardUserDefaults();
     defaults->setDouble(date->timeIntervalSince1970(), lastReportDateKey());
     defaults->synchronize();
 }
 
-Ref<NSDate> ZAKCrashReporter::dateOfCrashLogToOffer() {
+Ref<NSDate> ZAKCrashReporter::dateOfCrashLogToOffer()
+{
     Ref<NSString> path = pathAndNameOfCrashReportFile();
     if (!path) return nullptr;
     Ref<NSDate> logDate = modificationDate(NSFileManager::defaultManager()->attributesOfItemAtPath(path, nullptr));
@@ -112,7 +124,8 @@ Ref<NSDate> ZAKCrashReporter::dateOfCrashLogToOffer() {
     return logDate;
 }
 
-Ref<NSString> ZAKCrashReporter::offerMessage(const Ref<NSString>& text, const Ref<NSString>& name) {
+Ref<NSString> ZAKCrashReporter::offerMessage(const Ref<NSString>& text, const Ref<NSString>& name)
+{
     std::string format = text ? text->UTF8String() : std::string();
     size_t objects = 0;
     for (size_t i = 0; i < format.size(); ++i) {
@@ -127,14 +140,14 @@ Ref<NSString> ZAKCrashReporter::offerMessage(const Ref<NSString>& text, const Re
     return objects == 1 ? NSString::stringWithFormat(text, name) : (text ? text : ""_ns);
 }
 
-ZAKMultipartForm::Fields ZAKCrashReporter::reportFields(const Ref<NSString>& report,
-                                                         const Ref<NSString>& description) {
+ZAKMultipartForm::Fields ZAKCrashReporter::reportFields(const Ref<NSString>& report, const Ref<NSString>& description)
+{
     return {{"crashlog", report ? report->UTF8String() : ""},
             {"description", description ? description->UTF8String() : ""}};
 }
 
-ZAKMultipartForm::PostResult ZAKCrashReporter::sendReport(const Ref<NSString>& report,
-                                                          const Ref<NSString>& description) {
+ZAKMultipartForm::PostResult ZAKCrashReporter::sendReport(const Ref<NSString>& report, const Ref<NSString>& description)
+{
     Ref<NSString> address = infoString(NSBundle::mainBundle()->infoDictionary(), "ZAKCrashReporterCGIURL"_ns);
     auto result = ZAKMultipartForm::post(address, "ZAKCrashReporter", reportFields(report, description), false);
     if (result == ZAKMultipartForm::PostResult::NoAddress)

@@ -11,8 +11,8 @@
 #include <optional>
 
 #include "Foundation/NSArray.h"
-#include "Foundation/NSDate.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSDate.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/NSProcessInfo.h"
 #include "Foundation/NSString.h"

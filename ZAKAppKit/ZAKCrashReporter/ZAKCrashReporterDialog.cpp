@@ -17,14 +17,16 @@ void ZAKCrashReporter::setReportTextView(const Ref<NSTextView>& view) { m_report
 Ref<NSTextView> ZAKCrashReporter::describeTextView() const { return m_describeTextView; }
 void ZAKCrashReporter::setDescribeTextView(const Ref<NSTextView>& view) { m_describeTextView = view; }
 
-void ZAKCrashReporter::describeClass(NSClassMembers<ZAKCrashReporter>& m) {
+void ZAKCrashReporter::describeClass(NSClassMembers<ZAKCrashReporter>& m)
+{
     m.property("reporterWindow", &ZAKCrashReporter::reporterWindow, &ZAKCrashReporter::setReporterWindow);
     m.property("reportTextView", &ZAKCrashReporter::reportTextView, &ZAKCrashReporter::setReportTextView);
     m.property("describeTextView", &ZAKCrashReporter::describeTextView, &ZAKCrashReporter::setDescribeTextView);
     m.action("sendActionAbort:", &ZAKCrashReporter::sendActionAbort);
 }
 
-Id ZAKCrashReporter::init() {
+Id ZAKCrashReporter::init()
+{
     NSObject::init();
     Ref<NSNib> nib = NSNib::alloc<NSNib>()->initWithNibNamed("ZAKCrashReporter"_ns, nullptr);
     Ref<NSArray> objects;
@@ -35,19 +37,22 @@ Id ZAKCrashReporter::init() {
     return Id(this);
 }
 
-void ZAKCrashReporter::showReporterDialog() {
+void ZAKCrashReporter::showReporterDialog()
+{
     m_reportTextView->setString(NSStringExt::stringWithStrings({lastCrashReport(), "\n\n"_ns, consoleLog()}));
     m_describeTextView->setString(""_ns);
     NSApp->runModalForWindow(m_reporterWindow);
 }
 
-void ZAKCrashReporter::endDialog() {
+void ZAKCrashReporter::endDialog()
+{
     m_reporterWindow->orderOut(nullptr);
     NSApp->stopModal();
     storeCheckDate(NSDate::date());
 }
 
-void ZAKCrashReporter::sendActionAbort(const Id& sender) {
+void ZAKCrashReporter::sendActionAbort(const Id& sender)
+{
     auto control = dynamic_ref_cast<NSView>(sender);
     if (!control || control->tag() != 1) {
         endDialog();

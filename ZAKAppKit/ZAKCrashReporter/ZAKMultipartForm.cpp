@@ -11,14 +11,16 @@ namespace ZAKMultipartForm {
 
 std::string fixedBoundary() { return "0xKhTmLbOuNdArY"; }
 
-static bool anyValueContains(const Fields& fields, const std::string& text) {
+static bool anyValueContains(const Fields& fields, const std::string& text)
+{
     for (const auto& field : fields) {
         if (field.second.find(text) != std::string::npos || field.first.find(text) != std::string::npos) return true;
     }
     return false;
 }
 
-static std::string randomBoundary() {
+static std::string randomBoundary()
+{
     static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
     std::random_device source;
     std::uniform_int_distribution<size_t> pick(0, sizeof digits - 2);
@@ -27,7 +29,8 @@ static std::string randomBoundary() {
     return boundary;
 }
 
-std::string boundaryForFields(const Fields& fields) {
+std::string boundaryForFields(const Fields& fields)
+{
     std::string boundary = fixedBoundary();
     while (anyValueContains(fields, boundary)) boundary = randomBoundary();
     return boundary;
@@ -35,7 +38,8 @@ std::string boundaryForFields(const Fields& fields) {
 
 std::string contentType(const std::string& boundary) { return "multipart/form-data; boundary=" + boundary; }
 
-std::string body(const Fields& fields, const std::string& boundary, bool preamble) {
+std::string body(const Fields& fields, const std::string& boundary, bool preamble)
+{
     std::string out;
     if (preamble) out += "Content-Type: " + contentType(boundary) + "\r\n\r\n";
     out += "--" + boundary + "\r\n";
@@ -49,7 +53,8 @@ std::string body(const Fields& fields, const std::string& boundary, bool preambl
 }
 
 Ref<NSURLRequest> request(const Ref<NSString>& address, const std::string& userAgent, const Fields& fields,
-                          bool preamble) {
+                          bool preamble)
+{
     if (!address || address->length() == 0) return nullptr;
     Ref<NSURL> url = NSURL::URLWithString(address);
     if (!url) return nullptr;
@@ -63,7 +68,8 @@ Ref<NSURLRequest> request(const Ref<NSString>& address, const std::string& userA
     return request;
 }
 
-PostResult post(const Ref<NSString>& address, const std::string& userAgent, const Fields& fields, bool preamble) {
+PostResult post(const Ref<NSString>& address, const std::string& userAgent, const Fields& fields, bool preamble)
+{
     Ref<NSURLRequest> request = ZAKMultipartForm::request(address, userAgent, fields, preamble);
     if (!request) return PostResult::NoAddress;
     Ref<NSURLResponse> response;

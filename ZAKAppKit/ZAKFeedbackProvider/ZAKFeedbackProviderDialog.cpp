@@ -12,37 +12,43 @@
 
 namespace {
 
-Ref<NSString> localized(const char* key) {
+Ref<NSString> localized(const char* key)
+{
     return NSObjectExt::bundle(ZAKFeedbackProvider::classRecord())
         ->localizedStringForKey(NSString::stringWithUTF8String(key), ""_ns, "ZAKFeedbackProviderAdditional"_ns);
 }
 
 // The texts are shown as they stand, never used as formats.
-void runAlert(const char* title, const Ref<NSString>& message) {
+void runAlert(const char* title, const Ref<NSString>& message)
+{
     NSAlert::alertWithMessageText(localized(title), localized("FEEDBACK_OK"), nullptr, nullptr, message)->runModal();
 }
 
 }
 
-void ZAKFeedbackProvider::describeClass(NSClassMembers<ZAKFeedbackProvider>& m) {
+void ZAKFeedbackProvider::describeClass(NSClassMembers<ZAKFeedbackProvider>& m)
+{
     m.property("feedbackWindow", &ZAKFeedbackProvider::feedbackWindow, &ZAKFeedbackProvider::setFeedbackWindow);
     m.property("subjectField", &ZAKFeedbackProvider::subjectField, &ZAKFeedbackProvider::setSubjectField);
     m.property("emailAdress", &ZAKFeedbackProvider::emailAdress, &ZAKFeedbackProvider::setEmailAdress);
     m.property("messageText", &ZAKFeedbackProvider::messageText, &ZAKFeedbackProvider::setMessageText);
-    m.property("sendMeACopyButton", &ZAKFeedbackProvider::sendMeACopyButton, &ZAKFeedbackProvider::setSendMeACopyButton);
+    m.property("sendMeACopyButton", &ZAKFeedbackProvider::sendMeACopyButton,
+               &ZAKFeedbackProvider::setSendMeACopyButton);
     m.action("sendFeedbackButtonAction:", &ZAKFeedbackProvider::sendFeedbackButtonAction);
     m.action("closeFeedbackWindow:", &ZAKFeedbackProvider::closeFeedbackWindow);
     m.action("openURL:", &ZAKFeedbackProvider::openURL);
 }
 
-void ZAKFeedbackProvider::showFeedbackProviderDialog() {
+void ZAKFeedbackProvider::showFeedbackProviderDialog()
+{
     // Again here: a fresh set of standard defaults has lost the registration.
     initialize();
     auto provider = static_ref_cast<ZAKFeedbackProvider>(NSObject::make<ZAKFeedbackProvider>());
     provider->showDialog();
 }
 
-Id ZAKFeedbackProvider::init() {
+Id ZAKFeedbackProvider::init()
+{
     NSObject::init();
     Ref<NSNib> nib = NSNib::alloc<NSNib>()->initWithNibNamed("ZAKFeedbackProvider"_ns, nullptr);
     Ref<NSArray> objects;
@@ -52,16 +58,19 @@ Id ZAKFeedbackProvider::init() {
     return Id(this);
 }
 
-Ref<NSString> ZAKFeedbackProvider::message() const {
+Ref<NSString> ZAKFeedbackProvider::message() const
+{
     auto text = m_messageText ? dynamic_ref_cast<NSString>(m_messageText->valueForKey("string"_ns)) : nullptr;
     return text ? text : ""_ns;
 }
 
-void ZAKFeedbackProvider::setMessage(const Ref<NSString>& text) {
+void ZAKFeedbackProvider::setMessage(const Ref<NSString>& text)
+{
     if (m_messageText) m_messageText->setValueForKey(text, "string"_ns);
 }
 
-void ZAKFeedbackProvider::showDialog() {
+void ZAKFeedbackProvider::showDialog()
+{
     m_sendMeACopyButton->setState(rememberedSendMeACopy() ? NSOnState : NSOffState);
     m_emailAdress->setStringValue(rememberedAddress());
     setMessage(""_ns);
@@ -69,7 +78,8 @@ void ZAKFeedbackProvider::showDialog() {
     NSApp->runModalForWindow(m_feedbackWindow);
 }
 
-void ZAKFeedbackProvider::sendFeedbackButtonAction(const Id& sender) {
+void ZAKFeedbackProvider::sendFeedbackButtonAction(const Id& sender)
+{
     Ref<NSString> text = message();
     Ref<NSString> address = m_emailAdress->stringValue();
     Ref<NSString> subject = subjectWithPrefix(m_subjectField->stringValue());
@@ -82,19 +92,21 @@ void ZAKFeedbackProvider::sendFeedbackButtonAction(const Id& sender) {
         runAlert("FEEDBACK_SUCCESS_TITLE", localized("FEEDBACK_SUCCESS_MESSAGE"));
         return;
     }
-    runAlert("FEEDBACK_ERROR_TITLE", localized(result == ZAKMultipartForm::PostResult::NoAddress
-                                                    ? "FEEDBACK_NO_ADDRESS_MESSAGE"
-                                                    : "FEEDBACK_ERROR_MESSAGE"));
+    runAlert("FEEDBACK_ERROR_TITLE",
+             localized(result == ZAKMultipartForm::PostResult::NoAddress ? "FEEDBACK_NO_ADDRESS_MESSAGE"
+                                                                         : "FEEDBACK_ERROR_MESSAGE"));
 }
 
-void ZAKFeedbackProvider::closeFeedbackWindow(const Id&) {
+void ZAKFeedbackProvider::closeFeedbackWindow(const Id&)
+{
     setMessage(""_ns);
     m_subjectField->selectItemAtIndex(0);
     m_feedbackWindow->orderOut(nullptr);
     NSApp->stopModal();
 }
 
-void ZAKFeedbackProvider::openURL(const Id& sender) {
+void ZAKFeedbackProvider::openURL(const Id& sender)
+{
     Ref<NSDictionary> info = NSBundle::mainBundle()->infoDictionary();
     auto address = info ? dynamic_ref_cast<NSString>(info->objectForKey("ZAKFeedbackURL"_ns)) : nullptr;
     Ref<NSURL> url = address ? NSURL::URLWithString(address) : nullptr;

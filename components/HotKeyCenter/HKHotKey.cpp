@@ -1,14 +1,13 @@
 #include "HotKeyCenter/HKHotKey.h"
 
-#include "Foundation/NSClass.h"
 #include "Foundation/NSArray.h"
+#include "Foundation/NSClass.h"
 
 NS_CLASS_DEFINE(HKHotKey)
 
 UInt32 HKCarbonFlagsFromCocoa(NSUInteger flags)
 {
-    return UInt32(((flags >> 12) & 0x100) | ((flags >> 8) & 0x200) | ((flags >> 8) & 0x800) |
-                  ((flags >> 6) & 0x1000));
+    return UInt32(((flags >> 12) & 0x100) | ((flags >> 8) & 0x200) | ((flags >> 8) & 0x800) | ((flags >> 6) & 0x1000));
 }
 
 Ref<NSString> hotKeyModifierNames(NSUInteger flags)

@@ -1,8 +1,8 @@
 #include "HotKeyCenter/HKHotKeyCenter.h"
 
-#include "Foundation/NSClass.h"
 #include "Carbon/NSEventCarbonExt.h"
 #include "Foundation/NSAutoreleasePool.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSLog.h"
 #include "HotKeyCenter/_HKHotKey.h"
@@ -41,15 +41,14 @@ OSStatus hotKeyReleasedHandler(EventHandlerCallRef, EventRef event, void*)
     if (GetEventParameter(event, kEventParamDirectObject, typeEventHotKeyID, nullptr, sizeof identifier, nullptr,
                           &identifier) != noErr)
         return noErr;
-    const Ref<NSSet> found =
-        matching([&](const _HKHotKey& hotKey) { return hotKey.hotKeyID() == identifier.id; });
+    const Ref<NSSet> found = matching([&](const _HKHotKey& hotKey) { return hotKey.hotKeyID() == identifier.id; });
     if (found->count() > 1) NSLog("ERROR!");
     const auto hotKey = static_ref_cast<_HKHotKey>(found->anyObject());
     if (!hotKey) return noErr;
     const Ref<NSEvent> carbonEvent = NSEventExt::eventWithEventRef(event);
     const Ref<NSEvent> keyUp = NSEvent::keyEventWithType(
-        NSKeyUp, carbonEvent->locationInWindow(), carbonEvent->modifierFlags(), carbonEvent->timestamp(), -1,
-        nullptr, NSString::string(), NSString::string(), false, hotKey->keyCode());
+        NSKeyUp, carbonEvent->locationInWindow(), carbonEvent->modifierFlags(), carbonEvent->timestamp(), -1, nullptr,
+        NSString::string(), NSString::string(), false, hotKey->keyCode());
     hotKey->invokeWithEvent(keyUp);
     return noErr;
 }

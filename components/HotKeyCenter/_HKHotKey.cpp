@@ -49,8 +49,8 @@ bool _HKHotKey::registerHotKey()
 {
     EventHotKeyRef ref = nullptr;
     const EventHotKeyID identifier{kHKHotKeySignature, counter()};
-    if (RegisterEventHotKey(m_keyCode, HKCarbonFlagsFromCocoa(m_modifierFlags), identifier,
-                            GetEventDispatcherTarget(), 0, &ref) != noErr)
+    if (RegisterEventHotKey(m_keyCode, HKCarbonFlagsFromCocoa(m_modifierFlags), identifier, GetEventDispatcherTarget(),
+                            0, &ref) != noErr)
         return false;
     m_hotKeyRef = ref;
     m_hotKeyID = counter()++;

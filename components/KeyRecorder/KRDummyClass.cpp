@@ -1,7 +1,7 @@
 #include "KeyRecorder/KRDummyClass.h"
 
-#include "Foundation/NSClass.h"
 #include "Foundation/NSBundle.h"
+#include "Foundation/NSClass.h"
 
 NS_CLASS_DEFINE(KRDummyClass)
 

@@ -35,9 +35,9 @@ void buildTables()
     for (int i = 0; i < 19; ++i) t.special[functionKeys[i]] = NSString::stringWithFormat("F%d", i + 1);
     t.special[49] = KRLocalizedString("Space");
     const std::pair<int, char16_t> glyphs[] = {
-        {51, 0x232B},  {117, 0x2326}, {71, 0x2327},  {123, 0x2190}, {124, 0x2192}, {126, 0x2191},
-        {125, 0x2193}, {119, 0x2198}, {115, 0x2196}, {53, 0x238B},  {121, 0x21DF}, {116, 0x21DE},
-        {36, 0x21A9},  {76, 0x2305},  {48, 0x21E5},
+        {51, 0x232B},  {117, 0x2326}, {71, 0x2327},  {123, 0x2190}, {124, 0x2192},
+        {126, 0x2191}, {125, 0x2193}, {119, 0x2198}, {115, 0x2196}, {53, 0x238B},
+        {121, 0x21DF}, {116, 0x21DE}, {36, 0x21A9},  {76, 0x2305},  {48, 0x21E5},
     };
     for (const auto& [code, glyph] : glyphs) t.special[code] = character(glyph);
     t.special[114] = "?"_ns;
@@ -114,7 +114,8 @@ void KRKeyCodeTransformer::regenerateStringToKeyCodeMapping()
     // Not through alloc: this also runs inside the class's initialisation.
     const auto transformer = Ref<KRKeyCodeTransformer>::adopt(new KRKeyCodeTransformer);
     for (int code = 0; code < 128; ++code) {
-        const auto name = dynamic_ref_cast<NSString>(transformer->transformedValue(NSNumber::numberWithShort(int16_t(code))));
+        const auto name =
+            dynamic_ref_cast<NSString>(transformer->transformedValue(NSNumber::numberWithShort(int16_t(code))));
         if (name && name->length() > 0) reverse[name->utf16()] = code;
     }
 }

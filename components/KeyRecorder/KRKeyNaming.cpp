@@ -99,7 +99,8 @@ Ref<NSString> KRKeyCharacterForCocoaFlags(int64_t keyCode, NSUInteger)
 {
     const TISInputSourceRef source = TISCopyCurrentKeyboardInputSource();
     const auto data =
-        source ? dynamic_ref_cast<NSData>(TISGetInputSourceProperty(source, kTISPropertyUnicodeKeyLayoutData)) : nullptr;
+        source ? dynamic_ref_cast<NSData>(TISGetInputSourceProperty(source, kTISPropertyUnicodeKeyLayoutData))
+               : nullptr;
     if (!data || keyCode < 0) return KRKeyNameForCode(keyCode);
     UInt32 deadKeyState = 0;
     UniChar chars[4] = {};

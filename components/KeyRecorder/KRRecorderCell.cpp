@@ -23,10 +23,7 @@ namespace {
 constexpr NSUInteger kFunctionKey = 0x800000;
 constexpr const char* kSystemColorsDidChange = "NSSystemColorsDidChangeNotification";
 
-Ref<NSString> autosaveKey(const Ref<NSString>& name)
-{
-    return NSString::stringWithFormat("KeyRecorder %@", name);
-}
+Ref<NSString> autosaveKey(const Ref<NSString>& name) { return NSString::stringWithFormat("KeyRecorder %@", name); }
 
 }
 
@@ -62,16 +59,17 @@ void KRRecorderCell::privateInit()
     m_isRecording = false;
     m_cancelCharacterSet = {53, 51, 117};
     makeRecordingGradient();
-    NSNotificationCenter::defaultCenter()->addObserver(this, "systemColorsDidChange:",
-                                                       NSString::stringWithUTF8String(kSystemColorsDidChange), nullptr);
+    NSNotificationCenter::defaultCenter()->addObserver(
+        this, "systemColorsDidChange:", NSString::stringWithUTF8String(kSystemColorsDidChange), nullptr);
     loadCombo();
 }
 
 void KRRecorderCell::makeRecordingGradient()
 {
     const Ref<NSColor> base = NSColor::alternateSelectedControlColor();
-    m_recordingGradient = NSGradient::initWithStartingColor(base->shadowWithLevel(0.2)->colorWithAlphaComponent(0.9),
-                                                            base->highlightWithLevel(0.2)->colorWithAlphaComponent(0.9));
+    m_recordingGradient =
+        NSGradient::initWithStartingColor(base->shadowWithLevel(0.2)->colorWithAlphaComponent(0.9),
+                                          base->highlightWithLevel(0.2)->colorWithAlphaComponent(0.9));
 }
 
 void KRRecorderCell::systemColorsDidChange(const Id&) { makeRecordingGradient(); }
@@ -87,8 +85,8 @@ NSUInteger KRRecorderCell::filteredCocoaFlags(NSUInteger flags) const
 {
     NSUInteger result = 0;
     const NSUInteger held = flags & m_allowedFlags;
-    for (NSUInteger bit : {NSUInteger(0x100000), NSUInteger(0x80000), NSUInteger(0x40000), NSUInteger(0x20000),
-                           kFunctionKey})
+    for (NSUInteger bit :
+         {NSUInteger(0x100000), NSUInteger(0x80000), NSUInteger(0x40000), NSUInteger(0x20000), kFunctionKey})
         if ((m_requiredFlags & bit) || (held & bit)) result |= bit;
     return result;
 }
@@ -180,8 +178,7 @@ Ref<NSString> KRRecorderCell::keyChars() const
 
 Ref<NSString> KRRecorderCell::keyCharsIgnoringModifiers() const
 {
-    return m_hasKeyChars ? m_keyCharsIgnoringModifiers
-                         : KRKeyCharacterForCocoaFlags(m_keyCombo.code, m_keyCombo.flags);
+    return m_hasKeyChars ? m_keyCharsIgnoringModifiers : KRKeyCharacterForCocoaFlags(m_keyCombo.code, m_keyCombo.flags);
 }
 
 // --- Autosave ---
@@ -398,10 +395,8 @@ void KRRecorderCell::transitionTick()
     if (m_transitionProgress >= 0.998) {
         m_isAnimatingNow = false;
         m_transitionProgress = 0;
-        if (m_isAnimatingTowardsRecording)
-            startRecording();
-        else
-            endRecording();
+        if (m_isAnimatingTowardsRecording) startRecording();
+        else endRecording();
         return;
     }
     redraw();
@@ -440,10 +435,8 @@ bool KRRecorderCell::trackMouse(const Ref<NSEvent>& event, const NSRect& cellFra
     m_mouseDown = false;
     m_mouseInsideTrackingArea = NSMouseInRect(point, button, controlView->isFlipped());
     if (m_mouseInsideTrackingArea) {
-        if (m_isRecording)
-            finishRecording();  // the snapback keeps the old combination
-        else
-            setKeyCombo({});
+        if (m_isRecording) finishRecording();  // the snapback keeps the old combination
+        else setKeyCombo({});
     } else if (NSMouseInRect(point, clickArea, controlView->isFlipped()) && !m_isRecording && isEnabled()) {
         startRecordingTransition();
     }
@@ -589,7 +582,8 @@ Id KRRecorderCell::initWithCoder(NSCoder* c)
     NSUInteger allowed = 0, required = 0;
     if (c->allowsKeyedCoding()) {
         name = dynamic_ref_cast<NSString>(c->decodeObjectForKey("autosaveName"_ns));
-        combo = {unsignedOf(c->decodeObjectForKey("keyComboFlags"_ns)), codeOf(c->decodeObjectForKey("keyComboCode"_ns))};
+        combo = {unsignedOf(c->decodeObjectForKey("keyComboFlags"_ns)),
+                 codeOf(c->decodeObjectForKey("keyComboCode"_ns))};
         allowed = unsignedOf(c->decodeObjectForKey("allowedFlags"_ns));
         required = unsignedOf(c->decodeObjectForKey("requiredFlags"_ns));
     } else {
@@ -608,7 +602,8 @@ Id KRRecorderCell::initWithCoder(NSCoder* c)
         m_hasKeyChars = c->containsValueForKey("keyChars"_ns);
         if (m_hasKeyChars) {
             m_keyChars = dynamic_ref_cast<NSString>(c->decodeObjectForKey("keyChars"_ns));
-            m_keyCharsIgnoringModifiers = dynamic_ref_cast<NSString>(c->decodeObjectForKey("keyCharsIgnoringModifiers"_ns));
+            m_keyCharsIgnoringModifiers =
+                dynamic_ref_cast<NSString>(c->decodeObjectForKey("keyCharsIgnoringModifiers"_ns));
         }
         m_allowsKeyOnly = c->decodeBoolForKey("allowsKeyOnly"_ns);
         m_escapeKeysRecord = c->decodeBoolForKey("escapeKeysRecord"_ns);

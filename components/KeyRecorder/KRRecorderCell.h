@@ -22,12 +22,12 @@ public:
     virtual ~KRRecorderCellDelegate() = default;
     // keyRecorderCell:isKeyCode:andFlagsTaken:reason: (event flags)
     virtual bool keyRecorderCellIsKeyCodeAndFlagsTakenReason(const Ref<KRRecorderCell>&, NSInteger, NSUInteger,
-                                                                  Ref<NSString>*)
+                                                             Ref<NSString>*)
     {
         return false;
     }
     // keyRecorderCell:keyComboDidChange:
-    virtual void keyRecorderCellKeyComboDidChange(const Ref<KRRecorderCell>&, _KeyCombo) {}
+    virtual void keyRecorderCellKeyComboDidChange(const Ref<KRRecorderCell>&, _KeyCombo) { }
 };
 
 class KRRecorderCell : public NSActionCell, public KRValidatorDelegate {

@@ -18,7 +18,10 @@
 
 namespace {
 
-Ref<NSBezierPath> pill(const NSRect& r) { return NSBezierPath::bezierPathWithRoundedRect(r, r.size.height / 2, r.size.height / 2); }
+Ref<NSBezierPath> pill(const NSRect& r)
+{
+    return NSBezierPath::bezierPathWithRoundedRect(r, r.size.height / 2, r.size.height / 2);
+}
 
 NSSize imageSize() { return KRSharedImageProvider::supportingImageWithName("KRSnapback"_ns)->size(); }
 
@@ -34,8 +37,8 @@ NSRect KRRecorderCell::removeButtonRectForFrame(const NSRect& f) const
 {
     if (isEmpty() || !isEnabled()) return NSZeroRect;
     const NSSize s = imageSize();
-    return NSMakeRect(f.origin.x + f.size.width - s.width - 4, f.origin.y + (f.size.height - s.height) * 0.5,
-                      s.width, s.height);
+    return NSMakeRect(f.origin.x + f.size.width - s.width - 4, f.origin.y + (f.size.height - s.height) * 0.5, s.width,
+                      s.height);
 }
 
 NSRect KRRecorderCell::snapbackRectForFrame(const NSRect& f) const
@@ -64,8 +67,7 @@ Ref<NSDictionary> KRRecorderCell::textAttributes(bool recording, CGFloat alpha) 
 {
     const Id style = KRCenteredTruncatingParagraphStyle();
     const bool grey = recording || isEmpty();
-    const Ref<NSFont> font =
-        NSFont::systemFontOfSize(grey ? NSFont::labelFontSize() : NSFont::smallSystemFontSize());
+    const Ref<NSFont> font = NSFont::systemFontOfSize(grey ? NSFont::labelFontSize() : NSFont::smallSystemFontSize());
     Ref<NSColor> color = grey ? NSColor::disabledControlTextColor() : NSColor::blackColor();
     if (alpha < 1) color = color->colorWithAlphaComponent(color->alphaComponent() * alpha);
     return NSDictionary::dictionaryWithObjectsAndKeys(
@@ -75,10 +77,8 @@ Ref<NSDictionary> KRRecorderCell::textAttributes(bool recording, CGFloat alpha) 
 NSRect KRRecorderCell::textRect(const NSRect& f, const Ref<NSString>& text, const Ref<NSDictionary>& attributes) const
 {
     CGFloat gap = 6;
-    if (m_isRecording)
-        gap = snapbackRectForFrame(f).size.width + 6;
-    else if (!isEmpty())
-        gap = removeButtonRectForFrame(f).size.width + 6;
+    if (m_isRecording) gap = snapbackRectForFrame(f).size.width + 6;
+    else if (!isEmpty()) gap = removeButtonRectForFrame(f).size.width + 6;
     const CGFloat t = NSStringExt::sizeWithAttributes(text, attributes).height;
     // Centred in the frame wherever it lies (the animated face moves it).
     return NSMakeRect(f.origin.x + 6, f.origin.y + (t - f.size.height) / 2, f.size.width - 6 - gap, f.size.height);
@@ -86,10 +86,8 @@ NSRect KRRecorderCell::textRect(const NSRect& f, const Ref<NSString>& text, cons
 
 void KRRecorderCell::drawWithFrame(const NSRect& cellFrame, const Ref<NSView>&)
 {
-    if (m_style == 1)
-        drawStyleAnimated(cellFrame);
-    else
-        drawStyleRegular(cellFrame);
+    if (m_style == 1) drawStyleAnimated(cellFrame);
+    else drawStyleRegular(cellFrame);
 }
 
 void KRRecorderCell::drawStyleRegular(const NSRect& f)
@@ -118,10 +116,8 @@ void KRRecorderCell::drawStyleRegular(const NSRect& f)
         pill(f)->stroke();
         if (!isEmpty() && isEnabled()) {
             const char* name = "KRRemoveShortcut";
-            if (m_mouseInsideTrackingArea && m_mouseDown)
-                name = "KRRemoveShortcutPressed";
-            else if (m_mouseInsideTrackingArea || m_mouseDown)
-                name = "KRRemoveShortcutRollover";
+            if (m_mouseInsideTrackingArea && m_mouseDown) name = "KRRemoveShortcutPressed";
+            else if (m_mouseInsideTrackingArea || m_mouseDown) name = "KRRemoveShortcutRollover";
             drawImage(name, removeButtonRectForFrame(f).origin, 1);
         }
     }

@@ -73,9 +73,8 @@ Id KRRecorderControl::objectValue() const
     if (combo.code == -1 || combo.flags == 0) return nullptr;
     const Ref<NSString> characters = keyCharsIgnoringModifiers();
     return NSDictionary::dictionaryWithObjectsAndKeys(
-        {characters ? Id(characters) : Id(NSString::string()), "characters"_ns,
-         NSNumber::numberWithInteger(combo.code), "keyCode"_ns,
-         NSNumber::numberWithUnsignedInteger(combo.flags), "modifierFlags"_ns});
+        {characters ? Id(characters) : Id(NSString::string()), "characters"_ns, NSNumber::numberWithInteger(combo.code),
+         "keyCode"_ns, NSNumber::numberWithUnsignedInteger(combo.flags), "modifierFlags"_ns});
 }
 
 void KRRecorderControl::setObjectValue(const Id& value)
@@ -134,8 +133,8 @@ void KRRecorderControl::viewDidMoveToWindow()
     // shortcuts would stay suspended.
     if (const Ref<NSWindow> w = window()) {
         center->addObserver(this, "windowEndsFocus:", NSString::stringWithUTF8String(NSWindowWillCloseNotification), w);
-        center->addObserver(this, "windowEndsFocus:",
-                            NSString::stringWithUTF8String(NSWindowDidResignKeyNotification), w);
+        center->addObserver(this, "windowEndsFocus:", NSString::stringWithUTF8String(NSWindowDidResignKeyNotification),
+                            w);
     } else {
         recorderCell()->abortRecording();
     }
@@ -165,9 +164,8 @@ void KRRecorderControl::flagsChanged(const Ref<NSEvent>& event) { recorderCell()
 
 // --- Cell delegate ---
 
-bool KRRecorderControl::keyRecorderCellIsKeyCodeAndFlagsTakenReason(const Ref<KRRecorderCell>&,
-                                                                         NSInteger keyCode, NSUInteger flags,
-                                                                         Ref<NSString>* reason)
+bool KRRecorderControl::keyRecorderCellIsKeyCodeAndFlagsTakenReason(const Ref<KRRecorderCell>&, NSInteger keyCode,
+                                                                    NSUInteger flags, Ref<NSString>* reason)
 {
     auto* d = dynamic_cast<KRRecorderControlDelegate*>(delegate().get());
     return d && d->keyRecorderIsKeyCodeAndFlagsTakenReason(this, keyCode, flags, reason);
@@ -197,8 +195,7 @@ void KRRecorderControl::writeBackValue()
             transformer = NSValueTransformer::valueTransformerForName(dynamic_ref_cast<NSString>(name));
     }
     if (transformer) {
-        if (transformer->allowsReverseTransformation())
-            value = transformer->reverseTransformedValue(value);
+        if (transformer->allowsReverseTransformation()) value = transformer->reverseTransformedValue(value);
         else
             NSLog("WARNING: value has value transformer, but it doesn't allow reverse transformations in %s",
                   kWriteBackMethod);

@@ -16,12 +16,12 @@ public:
     virtual ~KRRecorderControlDelegate() = default;
     // keyRecorder:isKeyCode:andFlagsTaken:reason: (event flags).
     virtual bool keyRecorderIsKeyCodeAndFlagsTakenReason(const Ref<KRRecorderControl>&, NSInteger, NSUInteger,
-                                                              Ref<NSString>*)
+                                                         Ref<NSString>*)
     {
         return false;
     }
     // keyRecorder:keyComboDidChange:
-    virtual void keyRecorderKeyComboDidChange(const Ref<KRRecorderControl>&, _KeyCombo) {}
+    virtual void keyRecorderKeyComboDidChange(const Ref<KRRecorderControl>&, _KeyCombo) { }
 };
 
 class KRRecorderControl : public NSControl, public KRRecorderCellDelegate {
@@ -97,7 +97,7 @@ public:
 
     // --- KRRecorderCellDelegate ---
     bool keyRecorderCellIsKeyCodeAndFlagsTakenReason(const Ref<KRRecorderCell>& cell, NSInteger keyCode,
-                                                          NSUInteger flags, Ref<NSString>* reason) override;
+                                                     NSUInteger flags, Ref<NSString>* reason) override;
     void keyRecorderCellKeyComboDidChange(const Ref<KRRecorderCell>& cell, _KeyCombo combo) override;
 
     static void describeClass(NSClassMembers<KRRecorderControl>& m);

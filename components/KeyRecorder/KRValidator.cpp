@@ -1,10 +1,10 @@
 #include "KeyRecorder/KRValidator.h"
 
-#include "Foundation/NSClass.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSMenuItem.h"
 #include "Carbon/SymbolicHotKeys.h"
 #include "Foundation/NSArray.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSNumber.h"
 #include "KeyRecorder/KRDummyClass.h"
@@ -20,8 +20,8 @@ Ref<NSError> takenError(NSUInteger carbonFlags, int64_t keyCode, const Ref<NSStr
 {
     auto info = NSMutableDictionary::dictionary();
     info->setObject(NSString::stringWithFormat(KRLocalizedString("The key combination %@ can't be used!"),
-                                                     KRGlyphComboForCarbon(carbonFlags, keyCode)),
-                          NSLocalizedDescriptionKey());
+                                               KRGlyphComboForCarbon(carbonFlags, keyCode)),
+                    NSLocalizedDescriptionKey());
     info->setObject(suggestion, NSLocalizedRecoverySuggestionErrorKey());
     info->setObject(NSArray::arrayWithObject("OK"_ns), NSLocalizedRecoveryOptionsErrorKey());
     return NSError::errorWithDomain(NSCocoaErrorDomain(), 0, info);
@@ -88,7 +88,8 @@ bool KRValidator::isKeyCodeAndFlagsTaken(int64_t keyCode, NSUInteger carbonFlags
     for (const Id& entryObject : symbolic->snapshot()) {
         const auto entry = dynamic_ref_cast<NSDictionary>(entryObject);
         if (!entry) continue;
-        const auto enabled = dynamic_ref_cast<NSNumber>(entry->objectForKey(NSString::stringWithUTF8String(kHISymbolicHotKeyEnabled)));
+        const auto enabled =
+            dynamic_ref_cast<NSNumber>(entry->objectForKey(NSString::stringWithUTF8String(kHISymbolicHotKeyEnabled)));
         if (!enabled || !enabled->boolValue()) continue;
         const auto code = uint16_t(number(entry->objectForKey(NSString::stringWithUTF8String(kHISymbolicHotKeyCode))));
         const auto modifiers =

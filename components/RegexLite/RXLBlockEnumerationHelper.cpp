@@ -29,7 +29,8 @@ constexpr RXLRegexEnumerationOptions kKnownOptions = RXLRegexEnumerationCaptured
 bool validOptions(RXLRegexEnumerationOptions options, RXLBlockEnumerationOp op)
 {
     if (options & ~kKnownOptions) return false;
-    if ((options & RXLRegexEnumerationCapturedStringsNotRequired) && (options & RXLRegexEnumerationReusableCapturedStrings))
+    if ((options & RXLRegexEnumerationCapturedStringsNotRequired) &&
+        (options & RXLRegexEnumerationReusableCapturedStrings))
         return false;
     if ((options & RXLRegexEnumerationReleaseReturnedString) && op != RXLBlockEnumerationReplaceOp) return false;
     return true;
@@ -139,10 +140,12 @@ Ref<NSString> rxl_performEnumerationUsingBlock(const RXLCaller& caller, int rege
     if (range.length == NSUIntegerMax && range.location <= length) range.length = length - range.location;
     if (range.location > length || range.length > length - range.location)
         rxl_raise(caller, NSRangeException, "Range or index out of bounds.");
-    if (length >= static_cast<NSUInteger>(RXLIntMax)) rxl_raise(caller, NSRangeException, "String length exceeds INT_MAX.");
+    if (length >= static_cast<NSUInteger>(RXLIntMax))
+        rxl_raise(caller, NSRangeException, "String length exceeds INT_MAX.");
     const bool isMatch = enumerationOp == RXLBlockEnumerationMatchOp;
-    if (isMatch ? !((regexOp == RXLCapturesArrayOp || regexOp == RXLSplitOp) && matchBlock && *matchBlock && !replaceBlock)
-                : !(regexOp == RXLCapturesArrayOp && replaceBlock && *replaceBlock && !matchBlock))
+    if (isMatch
+            ? !((regexOp == RXLCapturesArrayOp || regexOp == RXLSplitOp) && matchBlock && *matchBlock && !replaceBlock)
+            : !(regexOp == RXLCapturesArrayOp && replaceBlock && *replaceBlock && !matchBlock))
         internalFailure(__func__, "the operation and its block belong together");
 
     Ref<RXLBlockEnumerationHelper> helper =

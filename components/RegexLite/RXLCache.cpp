@@ -214,10 +214,7 @@ unsigned rxl_lruLeastRecent(uint16_t word)
     return 3;
 }
 
-uint64_t rxl_hashOf(const NSString* s)
-{
-    return s->hash();
-}
+uint64_t rxl_hashOf(const NSString* s) { return s->hash(); }
 
 uint64_t rxl_subjectHash(RXLCachedRegex& entry)
 {
@@ -228,17 +225,13 @@ uint64_t rxl_subjectHash(RXLCachedRegex& entry)
     return entry.setToHash;
 }
 
-void rxl_resetCachedRegexText(RXLCachedRegex& entry)
-{
-    detach(entry, true);
-}
+void rxl_resetCachedRegexText(RXLCachedRegex& entry) { detach(entry, true); }
 
 RXLCachedRegex* rxl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
                                    Ref<NSError>* error, RXLDeferred& deferred)
 {
     RXLCacheState& c = cache();
-    if (c.last && c.last->regexString.get() == regex && c.last->options == options && c.last->icu_regex)
-        return c.last;
+    if (c.last && c.last->regexString.get() == regex && c.last->options == options && c.last->icu_regex) return c.last;
     c.last = nullptr;
 
     RXLCachedRegex* hit = &c.entries[c.lookaside[lookasideSlot(regex, options)]];
@@ -272,8 +265,8 @@ RXLCachedRegex* rxl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXL
             parseError.line = -1;
             parseError.offset = -1;
             UErrorCode status = U_ZERO_ERROR;
-            e.icu_regex = uregex_open(chars ? chars : kEmptyText, static_cast<int32_t>(length), options, &parseError,
-                                      &status);
+            e.icu_regex =
+                uregex_open(chars ? chars : kEmptyText, static_cast<int32_t>(length), options, &parseError, &status);
             g_compileCount.fetch_add(1, std::memory_order_relaxed);
             if (U_FAILURE(status)) {
                 if (e.icu_regex) uregex_close(e.icu_regex);
@@ -286,9 +279,9 @@ RXLCachedRegex* rxl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXL
                     info.options = options;
                     info.status = status;
                     info.parseError = &parseError;
-                    info.extra.emplace_back(NSString::stringWithUTF8String(
-                                                "There was an error compiling the regular expression."),
-                                            NSLocalizedDescriptionKey());
+                    info.extra.emplace_back(
+                        NSString::stringWithUTF8String("There was an error compiling the regular expression."),
+                        NSLocalizedDescriptionKey());
                     *error = rxl_makeNSError(info);
                 }
                 return nullptr;
@@ -302,9 +295,8 @@ RXLCachedRegex* rxl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXL
 }
 
 RXLCachedRegex* rxl_getCachedRegexSetToString(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
-                                              NSString* subject,
-                                              NSUInteger& subjectLength, NSRange& range, Ref<NSError>* error,
-                                              RXLDeferred& deferred, UErrorCode& status)
+                                              NSString* subject, NSUInteger& subjectLength, NSRange& range,
+                                              Ref<NSError>* error, RXLDeferred& deferred, UErrorCode& status)
 {
     RXLCachedRegex* e = rxl_getCachedRegex(caller, regex, options, error, deferred);
     if (!e) return nullptr;
@@ -325,8 +317,8 @@ RXLCachedRegex* rxl_getCachedRegexSetToString(const RXLCaller& caller, NSString*
     const NSMutableString* mutableSubject = asMutable(subject);
     const bool isMutable = mutableSubject != nullptr;
     const uint64_t mutations = isMutable ? mutableSubject->mutationCount() : 0;
-    const bool keep = e->setToString.get() == subject &&
-                      e->setToLength == static_cast<NSInteger>(subjectLength) && e->setToMutationCount == mutations;
+    const bool keep = e->setToString.get() == subject && e->setToLength == static_cast<NSInteger>(subjectLength) &&
+                      e->setToMutationCount == mutations;
     if (!keep) {
         detach(*e, false);
         e->setToString = subject;
@@ -376,7 +368,8 @@ bool rxl_cachedRange(NSString* regex, RXLRegexOptions options, NSString* subject
             // The entry keeps this equal, immutable pattern object in place of
             // the one it was compiled from, so that the next call with it is
             // answered by the last-used entry at once.
-            if (typeid(*regex) == typeid(NSString)) previousPattern = std::exchange(e->regexString, Ref<NSString>(regex));
+            if (typeid(*regex) == typeid(NSString))
+                previousPattern = std::exchange(e->regexString, Ref<NSString>(regex));
         }
     }
     if (e) {
@@ -405,8 +398,8 @@ bool rxl_cachedRange(NSString* regex, RXLRegexOptions options, NSString* subject
                 const int32_t start = uregex_start(e->icu_regex, 0, &status);
                 const int32_t end = uregex_end(e->icu_regex, 0, &status);
                 if (U_SUCCESS(status) && start >= 0) {
-                    e->lastMatchRange =
-                        NSMakeRange(range.location + static_cast<NSUInteger>(start), static_cast<NSUInteger>(end - start));
+                    e->lastMatchRange = NSMakeRange(range.location + static_cast<NSUInteger>(start),
+                                                    static_cast<NSUInteger>(end - start));
                     matched = true;
                 }
             }

@@ -18,8 +18,8 @@ std::string rxl_prefixedReason(const RXLCaller& caller, const std::string& messa
     // A reason that already carries a prefix is not prefixed again.
     if (message.rfind("*** ", 0) == 0) return message;
     const bool isClass = caller.receiver == nullptr;
-    std::string className = caller.receiver ? caller.receiver->realClass().name()
-                                            : (caller.className ? caller.className : "<NULL>");
+    std::string className =
+        caller.receiver ? caller.receiver->realClass().name() : (caller.className ? caller.className : "<NULL>");
     std::string result = "*** ";
     result += isClass ? '+' : '-';
     result += '[' + className + ' ' + (caller.selector ? caller.selector : ":NULL:") + "]: ";
@@ -78,10 +78,10 @@ Ref<NSDictionary> rxl_errorUserInfo(const RXLErrorInfo& info)
         put(post, "RXLICURegexPostContext");
     }
     Ref<NSString> errorName = utf8(u_errorName(info.status));
-    Ref<NSString> reason =
-        hasParseError ? NSString::stringWithFormat("The error %@ occurred at line %d, column %d: %@<<HERE>>%@", errorName,
-                                                   pe->line, pe->offset, pre, post)
-                      : NSString::stringWithFormat("The error %@ occurred.", errorName);
+    Ref<NSString> reason = hasParseError
+                               ? NSString::stringWithFormat("The error %@ occurred at line %d, column %d: %@<<HERE>>%@",
+                                                            errorName, pe->line, pe->offset, pre, post)
+                               : NSString::stringWithFormat("The error %@ occurred.", errorName);
     dict->setObject(reason, NSLocalizedFailureReasonErrorKey());
     // The table never grows past 62 entries.
     for (const auto& [object, key] : info.extra) {

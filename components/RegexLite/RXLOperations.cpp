@@ -40,8 +40,9 @@ Ref<NSArray> makeArray(const RXLCachedRegex& e, int op, const std::vector<NSRang
     std::vector<Id> arrays;
     arrays.reserve(strings.size() / perMatch);
     for (size_t i = 0; i + perMatch <= strings.size(); i += perMatch)
-        arrays.emplace_back(NSArray::arrayWithVector(std::vector<Id>(strings.begin() + static_cast<std::ptrdiff_t>(i),
-                                                                     strings.begin() + static_cast<std::ptrdiff_t>(i + perMatch))));
+        arrays.emplace_back(
+            NSArray::arrayWithVector(std::vector<Id>(strings.begin() + static_cast<std::ptrdiff_t>(i),
+                                                     strings.begin() + static_cast<std::ptrdiff_t>(i + perMatch))));
     return NSArray::arrayWithVector(std::move(arrays));
 }
 
@@ -138,7 +139,8 @@ Ref<NSString> replaceString(const RXLOpArgs& a, RXLCachedRegex& e, NSInteger& co
     if (status == U_BUFFER_OVERFLOW_ERROR) {
         if (needed >= RXLIntMax - 8) {
             status = U_ZERO_ERROR;
-            deferred.set(rxl_exception(a.caller, NSInternalInconsistencyException, "Replaced string length exceeds INT_MAX."));
+            deferred.set(
+                rxl_exception(a.caller, NSInternalInconsistencyException, "Replaced string length exceeds INT_MAX."));
             return nullptr;
         }
         status = U_ZERO_ERROR;
@@ -167,16 +169,15 @@ void checkCaptures(const RXLOpArgs& a, const RXLCachedRegex& e, RXLDeferred& def
     for (NSUInteger i = 0; i < a.keyCount; ++i) {
         if (!a.keys[i]) {
             deferred.set(rxl_exception(a.caller, NSInvalidArgumentException,
-                                               "The capture key (key " + std::to_string(i + 1) + " of " +
-                                                   std::to_string(a.keyCount) + ") is NULL."));
+                                       "The capture key (key " + std::to_string(i + 1) + " of " +
+                                           std::to_string(a.keyCount) + ") is NULL."));
             return;
         }
         if (a.captures[i] < 0 || a.captures[i] > e.captureCount) {
-            deferred.set(rxl_exception(
-                a.caller, NSInvalidArgumentException,
-                "The capture argument " + std::to_string(a.captures[i]) + " (capture " + std::to_string(i + 1) + " of " +
-                    std::to_string(a.keyCount) + ") for key '" + a.keys[i]->description()->UTF8String() +
-                    "' is not valid."));
+            deferred.set(rxl_exception(a.caller, NSInvalidArgumentException,
+                                       "The capture argument " + std::to_string(a.captures[i]) + " (capture " +
+                                           std::to_string(i + 1) + " of " + std::to_string(a.keyCount) + ") for key '" +
+                                           a.keys[i]->description()->UTF8String() + "' is not valid."));
             return;
         }
     }
@@ -200,9 +201,9 @@ bool rxl_search(RXLCachedRegex& e, NSRange& range, bool advance, bool mayContinu
         // Only a search that follows its own previous one may continue: after
         // an empty match at the end ICU finds nothing more, while a fresh
         // search there must find that empty match again.
-        const bool continues = (mayContinue && e.lastMatchRange.location != kNotFound &&
-                                start == positionAfter(e, e.lastMatchRange)) ||
-                               (e.icuAtStart && start == 0);
+        const bool continues =
+            (mayContinue && e.lastMatchRange.location != kNotFound && start == positionAfter(e, e.lastMatchRange)) ||
+            (e.icuAtStart && start == 0);
         e.icuAtStart = false;
         found = continues ? uregex_findNext(e.icu_regex, &status)
                           : uregex_find(e.icu_regex, static_cast<int32_t>(start), &status);
@@ -259,7 +260,8 @@ bool rxl_findNext(RXLCachedRegex& e, RXLFindAll& find, UErrorCode& status)
             return true;
         }
         if (code == RXLArrayOfStringsOp) {
-            find.ranges.push_back(find.capture == 0 ? match : groupRange(e, static_cast<int32_t>(find.capture), status));
+            find.ranges.push_back(find.capture == 0 ? match
+                                                    : groupRange(e, static_cast<int32_t>(find.capture), status));
             return U_SUCCESS(status);
         }
         find.ranges.push_back(match);
@@ -286,7 +288,7 @@ namespace {
 }
 
 [[gnu::cold]] [[gnu::noinline]] void deferIcuFailure(const RXLOpArgs& a, UErrorCode status, NSInteger count,
-                                                      RXLDeferred& deferred)
+                                                     RXLDeferred& deferred)
 {
     deferred.set(rxl_icuException(a.caller, operationErrorInfo(a, status, count)));
 }
@@ -375,8 +377,7 @@ Id rxl_performRegexOp(RXLOpArgs& a)
             RXLFindAll find;
             rxl_beginFind(find, a.op, a.capture, range);
             const bool firstOnly = code == RXLCapturesArrayOp || code == RXLDictionaryOp;
-            while (rxl_findNext(*e, find, status) && !firstOnly) {
-            }
+            while (rxl_findNext(*e, find, status) && !firstOnly) { }
             if (U_SUCCESS(status)) result = makeResult(*e, a.op, find, a);
         } else {
             deferred.assertion = rxl_assertionInfo(__func__, __FILE__, __LINE__, "Unknown regexOp code.");

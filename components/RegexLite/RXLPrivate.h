@@ -144,8 +144,7 @@ NSException rxl_icuException(const RXLCaller& caller, const RXLErrorInfo& info);
 // A broken internal invariant: logs and stops the process through the abort
 // hook (RegexLite/RXLAbort.h).
 void rxl_assertionFailure(const char* file, long line, const char* condition);
-#define RXL_ASSERT(condition) \
-    ((condition) ? (void)0 : rxl_assertionFailure(__FILE__, __LINE__, #condition))
+#define RXL_ASSERT(condition) ((condition) ? (void)0 : rxl_assertionFailure(__FILE__, __LINE__, #condition))
 // Hands an assertion record to the failure report; a record missing one of
 // its keys is itself a broken invariant.
 void rxl_reportAssertion(const Ref<NSDictionary>& record);
@@ -159,9 +158,8 @@ RXLCachedRegex* rxl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXL
 // compile or the subject could not be attached; `subjectLength` receives the
 // subject's length.
 RXLCachedRegex* rxl_getCachedRegexSetToString(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
-                                              NSString* subject,
-                                              NSUInteger& subjectLength, NSRange& range, Ref<NSError>* error,
-                                              RXLDeferred& deferred, UErrorCode& status);
+                                              NSString* subject, NSUInteger& subjectLength, NSRange& range,
+                                              Ref<NSError>* error, RXLDeferred& deferred, UErrorCode& status);
 // rangeOfRegex: with capture 0 and no error out-pointer, when the pattern is
 // the one used last and the subject an ordinary immutable string; takes the
 // lock itself. False when that does not hold or anything fails: the general
@@ -196,9 +194,14 @@ enum RXLRegexOp : int {
 struct RXLOpArgs {
     RXLOpArgs(const RXLCaller& caller, int op, NSString* regex, RXLRegexOptions options, NSString* subject,
               NSRange* range, Ref<NSError>* error)
-        : caller(caller), op(op), regex(regex), options(options), subject(subject), range(range), error(error)
-    {
-    }
+        : caller(caller)
+        , op(op)
+        , regex(regex)
+        , options(options)
+        , subject(subject)
+        , range(range)
+        , error(error)
+    { }
     RXLCaller caller;
     int op;
     NSString* regex;

@@ -124,15 +124,15 @@ Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NS
                                             std::span<const RXLKeyCapture> keysAndCaptures);
 Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex, NSRange range,
                                             std::span<const RXLKeyCapture> keysAndCaptures);
-Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
-                                            RXLRegexOptions options, NSRange range, Ref<NSError>* error,
+Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex, RXLRegexOptions options,
+                                            NSRange range, Ref<NSError>* error,
                                             std::span<const RXLKeyCapture> keysAndCaptures);
-Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
-                                            RXLRegexOptions options, NSRange range, Ref<NSError>* error,
-                                            const Id& firstKey, std::span<const RXLCaptureThenKey> arguments);
-Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
-                                            RXLRegexOptions options, NSRange range, Ref<NSError>* error,
-                                            const Id* keys, const int32_t* captures, NSUInteger count);
+Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex, RXLRegexOptions options,
+                                            NSRange range, Ref<NSError>* error, const Id& firstKey,
+                                            std::span<const RXLCaptureThenKey> arguments);
+Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex, RXLRegexOptions options,
+                                            NSRange range, Ref<NSError>* error, const Id* keys, const int32_t* captures,
+                                            NSUInteger count);
 
 Ref<NSArray> arrayOfDictionariesByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
                                                 std::span<const RXLKeyCapture> keysAndCaptures);
@@ -156,8 +156,8 @@ bool enumerateStringsMatchedByRegex(const Ref<NSString>& s, const Ref<NSString>&
                                     const RXLMatchBlock& block);
 bool enumerateStringsSeparatedByRegex(const Ref<NSString>& s, const Ref<NSString>& regex, const RXLMatchBlock& block);
 bool enumerateStringsSeparatedByRegex(const Ref<NSString>& s, const Ref<NSString>& regex, RXLRegexOptions options,
-                                      NSRange range, Ref<NSError>* error,
-                                      RXLRegexEnumerationOptions enumerationOptions, const RXLMatchBlock& block);
+                                      NSRange range, Ref<NSError>* error, RXLRegexEnumerationOptions enumerationOptions,
+                                      const RXLMatchBlock& block);
 Ref<NSString> stringByReplacingOccurrencesOfRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
                                                   const RXLReplaceBlock& block);
 Ref<NSString> stringByReplacingOccurrencesOfRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
@@ -179,8 +179,8 @@ NSInteger replaceOccurrencesOfRegex(const Ref<NSMutableString>& s, const Ref<NSS
                                     Ref<NSError>* error);
 NSInteger replaceOccurrencesOfRegex(const Ref<NSMutableString>& s, const Ref<NSString>& regex,
                                     const RXLReplaceBlock& block);
-NSInteger replaceOccurrencesOfRegex(const Ref<NSMutableString>& s, const Ref<NSString>& regex,
-                                    RXLRegexOptions options, NSRange range, Ref<NSError>* error,
-                                    RXLRegexEnumerationOptions enumerationOptions, const RXLReplaceBlock& block);
+NSInteger replaceOccurrencesOfRegex(const Ref<NSMutableString>& s, const Ref<NSString>& regex, RXLRegexOptions options,
+                                    NSRange range, Ref<NSError>* error, RXLRegexEnumerationOptions enumerationOptions,
+                                    const RXLReplaceBlock& block);
 
 }  // namespace NSMutableStringExt

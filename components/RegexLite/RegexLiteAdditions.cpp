@@ -31,8 +31,8 @@ NSRange rangeOp(const Ref<NSString>& s, const char* selector, const Ref<NSString
     return result;
 }
 
-Ref<NSString> matchOp(const Ref<NSString>& s, const char* selector, const Ref<NSString>& regex,
-                      RXLRegexOptions options, NSRange range, NSInteger capture, Ref<NSError>* error)
+Ref<NSString> matchOp(const Ref<NSString>& s, const char* selector, const Ref<NSString>& regex, RXLRegexOptions options,
+                      NSRange range, NSInteger capture, Ref<NSError>* error)
 {
     NSRange found = rangeOp(s, selector, regex, options, range, capture, error);
     if (found.location == static_cast<NSUInteger>(NSNotFound)) return nullptr;
@@ -125,8 +125,8 @@ bool enumerate(const Ref<NSString>& s, const char* selector, int op, const Ref<N
 {
     bool errorFree = false;
     rxl_performEnumerationUsingBlock(instanceCaller(s, selector), op, regex, options, s, range,
-                                     RXLBlockEnumerationMatchOp, enumerationOptions, nullptr, &errorFree, error,
-                                     &block, nullptr);
+                                     RXLBlockEnumerationMatchOp, enumerationOptions, nullptr, &errorFree, error, &block,
+                                     nullptr);
     return errorFree;
 }
 
@@ -245,8 +245,7 @@ Ref<NSString> stringByReplacingOccurrencesOfRegex(const Ref<NSString>& s, const 
 Ref<NSString> stringByReplacingOccurrencesOfRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
                                                   const Ref<NSString>& replacement, NSRange range)
 {
-    return replaceOp(s, "stringByReplacingOccurrencesOfRegex:withString:range:", regex, replacement, 0, range,
-                     nullptr);
+    return replaceOp(s, "stringByReplacingOccurrencesOfRegex:withString:range:", regex, replacement, 0, range, nullptr);
 }
 Ref<NSString> stringByReplacingOccurrencesOfRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
                                                   const Ref<NSString>& replacement, RXLRegexOptions options,
@@ -287,8 +286,8 @@ Ref<NSArray> captureComponentsMatchedByRegex(const Ref<NSString>& s, const Ref<N
 Ref<NSArray> captureComponentsMatchedByRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
                                              RXLRegexOptions options, NSRange range, Ref<NSError>* error)
 {
-    return arrayOp(s, "captureComponentsMatchedByRegex:options:range:error:", RXLCapturesArrayOp, regex, options,
-                   range, 0, error);
+    return arrayOp(s, "captureComponentsMatchedByRegex:options:range:error:", RXLCapturesArrayOp, regex, options, range,
+                   0, error);
 }
 
 Ref<NSArray> arrayOfCaptureComponentsMatchedByRegex(const Ref<NSString>& s, const Ref<NSString>& regex)
@@ -317,70 +316,72 @@ Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NS
 Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex, NSRange range,
                                             std::span<const RXLKeyCapture> keysAndCaptures)
 {
-    return static_ref_cast<NSDictionary>(keyedOp(s, "dictionaryByMatchingRegex:range:withKeysAndCaptures:",
-                                                 RXLDictionaryOp, regex, 0, range, nullptr, fromPairs(keysAndCaptures)));
+    return static_ref_cast<NSDictionary>(
+        keyedOp(s, "dictionaryByMatchingRegex:range:withKeysAndCaptures:", RXLDictionaryOp, regex, 0, range, nullptr,
+                fromPairs(keysAndCaptures)));
 }
-Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
-                                            RXLRegexOptions options, NSRange range, Ref<NSError>* error,
+Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex, RXLRegexOptions options,
+                                            NSRange range, Ref<NSError>* error,
                                             std::span<const RXLKeyCapture> keysAndCaptures)
 {
-    return static_ref_cast<NSDictionary>(keyedOp(s, "dictionaryByMatchingRegex:options:range:error:withKeysAndCaptures:",
-                                                 RXLDictionaryOp, regex, options, range, error,
-                                                 fromPairs(keysAndCaptures)));
+    return static_ref_cast<NSDictionary>(
+        keyedOp(s, "dictionaryByMatchingRegex:options:range:error:withKeysAndCaptures:", RXLDictionaryOp, regex,
+                options, range, error, fromPairs(keysAndCaptures)));
 }
-Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
-                                            RXLRegexOptions options, NSRange range, Ref<NSError>* error,
-                                            const Id& firstKey, std::span<const RXLCaptureThenKey> arguments)
+Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex, RXLRegexOptions options,
+                                            NSRange range, Ref<NSError>* error, const Id& firstKey,
+                                            std::span<const RXLCaptureThenKey> arguments)
 {
-    return static_ref_cast<NSDictionary>(keyedOp(s, "dictionaryByMatchingRegex:options:range:error:withFirstKey:arguments:",
-                                                 RXLDictionaryOp, regex, options, range, error,
-                                                 fromArguments(firstKey, arguments)));
+    return static_ref_cast<NSDictionary>(
+        keyedOp(s, "dictionaryByMatchingRegex:options:range:error:withFirstKey:arguments:", RXLDictionaryOp, regex,
+                options, range, error, fromArguments(firstKey, arguments)));
 }
-Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
-                                            RXLRegexOptions options, NSRange range, Ref<NSError>* error,
-                                            const Id* keys, const int32_t* captures, NSUInteger count)
+Ref<NSDictionary> dictionaryByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex, RXLRegexOptions options,
+                                            NSRange range, Ref<NSError>* error, const Id* keys, const int32_t* captures,
+                                            NSUInteger count)
 {
-    return static_ref_cast<NSDictionary>(keyedOp(s, "dictionaryByMatchingRegex:options:range:error:withKeys:forCaptures:count:",
-                                                 RXLDictionaryOp, regex, options, range, error, keys, captures, count));
+    return static_ref_cast<NSDictionary>(
+        keyedOp(s, "dictionaryByMatchingRegex:options:range:error:withKeys:forCaptures:count:", RXLDictionaryOp, regex,
+                options, range, error, keys, captures, count));
 }
 
 Ref<NSArray> arrayOfDictionariesByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
                                                 std::span<const RXLKeyCapture> keysAndCaptures)
 {
-    return static_ref_cast<NSArray>(keyedOp(s, "arrayOfDictionariesByMatchingRegex:withKeysAndCaptures:",
-                                            RXLArrayOfDictionariesOp, regex, 0, RXLWholeRange, nullptr,
-                                            fromPairs(keysAndCaptures)));
+    return static_ref_cast<NSArray>(
+        keyedOp(s, "arrayOfDictionariesByMatchingRegex:withKeysAndCaptures:", RXLArrayOfDictionariesOp, regex, 0,
+                RXLWholeRange, nullptr, fromPairs(keysAndCaptures)));
 }
 Ref<NSArray> arrayOfDictionariesByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex, NSRange range,
                                                 std::span<const RXLKeyCapture> keysAndCaptures)
 {
-    return static_ref_cast<NSArray>(keyedOp(s, "arrayOfDictionariesByMatchingRegex:range:withKeysAndCaptures:",
-                                            RXLArrayOfDictionariesOp, regex, 0, range, nullptr,
-                                            fromPairs(keysAndCaptures)));
+    return static_ref_cast<NSArray>(
+        keyedOp(s, "arrayOfDictionariesByMatchingRegex:range:withKeysAndCaptures:", RXLArrayOfDictionariesOp, regex, 0,
+                range, nullptr, fromPairs(keysAndCaptures)));
 }
 Ref<NSArray> arrayOfDictionariesByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
                                                 RXLRegexOptions options, NSRange range, Ref<NSError>* error,
                                                 std::span<const RXLKeyCapture> keysAndCaptures)
 {
-    return static_ref_cast<NSArray>(keyedOp(s, "arrayOfDictionariesByMatchingRegex:options:range:error:withKeysAndCaptures:",
-                                            RXLArrayOfDictionariesOp, regex, options, range, error,
-                                            fromPairs(keysAndCaptures)));
+    return static_ref_cast<NSArray>(keyedOp(
+        s, "arrayOfDictionariesByMatchingRegex:options:range:error:withKeysAndCaptures:", RXLArrayOfDictionariesOp,
+        regex, options, range, error, fromPairs(keysAndCaptures)));
 }
 Ref<NSArray> arrayOfDictionariesByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
                                                 RXLRegexOptions options, NSRange range, Ref<NSError>* error,
                                                 const Id& firstKey, std::span<const RXLCaptureThenKey> arguments)
 {
-    return static_ref_cast<NSArray>(keyedOp(s, "arrayOfDictionariesByMatchingRegex:options:range:error:withFirstKey:arguments:",
-                                            RXLArrayOfDictionariesOp, regex, options, range, error,
-                                            fromArguments(firstKey, arguments)));
+    return static_ref_cast<NSArray>(keyedOp(
+        s, "arrayOfDictionariesByMatchingRegex:options:range:error:withFirstKey:arguments:", RXLArrayOfDictionariesOp,
+        regex, options, range, error, fromArguments(firstKey, arguments)));
 }
 Ref<NSArray> arrayOfDictionariesByMatchingRegex(const Ref<NSString>& s, const Ref<NSString>& regex,
                                                 RXLRegexOptions options, NSRange range, Ref<NSError>* error,
                                                 const Id* keys, const int32_t* captures, NSUInteger count)
 {
-    return static_ref_cast<NSArray>(keyedOp(s, "arrayOfDictionariesByMatchingRegex:options:range:error:withKeys:forCaptures:count:",
-                                            RXLArrayOfDictionariesOp, regex, options, range, error, keys, captures,
-                                            count));
+    return static_ref_cast<NSArray>(
+        keyedOp(s, "arrayOfDictionariesByMatchingRegex:options:range:error:withKeys:forCaptures:count:",
+                RXLArrayOfDictionariesOp, regex, options, range, error, keys, captures, count));
 }
 
 bool enumerateStringsMatchedByRegex(const Ref<NSString>& s, const Ref<NSString>& regex, const RXLMatchBlock& block)
@@ -397,12 +398,12 @@ bool enumerateStringsMatchedByRegex(const Ref<NSString>& s, const Ref<NSString>&
 }
 bool enumerateStringsSeparatedByRegex(const Ref<NSString>& s, const Ref<NSString>& regex, const RXLMatchBlock& block)
 {
-    return enumerate(s, "enumerateStringsSeparatedByRegex:usingBlock:", RXLSplitOp, regex, 0, RXLWholeRange, nullptr,
-                     0, block);
+    return enumerate(s, "enumerateStringsSeparatedByRegex:usingBlock:", RXLSplitOp, regex, 0, RXLWholeRange, nullptr, 0,
+                     block);
 }
 bool enumerateStringsSeparatedByRegex(const Ref<NSString>& s, const Ref<NSString>& regex, RXLRegexOptions options,
-                                      NSRange range, Ref<NSError>* error,
-                                      RXLRegexEnumerationOptions enumerationOptions, const RXLMatchBlock& block)
+                                      NSRange range, Ref<NSError>* error, RXLRegexEnumerationOptions enumerationOptions,
+                                      const RXLMatchBlock& block)
 {
     return enumerate(s, "enumerateStringsSeparatedByRegex:options:inRange:error:enumerationOptions:usingBlock:",
                      RXLSplitOp, regex, options, range, error, enumerationOptions, block);
@@ -418,8 +419,7 @@ Ref<NSString> stringByReplacingOccurrencesOfRegex(const Ref<NSString>& s, const 
                                                   RXLRegexEnumerationOptions enumerationOptions,
                                                   const RXLReplaceBlock& block)
 {
-    return replaceByBlock(s,
-                          "stringByReplacingOccurrencesOfRegex:options:inRange:error:enumerationOptions:usingBlock:",
+    return replaceByBlock(s, "stringByReplacingOccurrencesOfRegex:options:inRange:error:enumerationOptions:usingBlock:",
                           regex, options, range, error, enumerationOptions, block, nullptr, nullptr);
 }
 
@@ -484,9 +484,9 @@ NSInteger replaceOccurrencesOfRegex(const Ref<NSMutableString>& s, const Ref<NSS
     return replaceInPlaceByBlock(s, "replaceOccurrencesOfRegex:usingBlock:", regex, 0, RXLWholeRange, nullptr, 0, block,
                                  true);
 }
-NSInteger replaceOccurrencesOfRegex(const Ref<NSMutableString>& s, const Ref<NSString>& regex,
-                                    RXLRegexOptions options, NSRange range, Ref<NSError>* error,
-                                    RXLRegexEnumerationOptions enumerationOptions, const RXLReplaceBlock& block)
+NSInteger replaceOccurrencesOfRegex(const Ref<NSMutableString>& s, const Ref<NSString>& regex, RXLRegexOptions options,
+                                    NSRange range, Ref<NSError>* error, RXLRegexEnumerationOptions enumerationOptions,
+                                    const RXLReplaceBlock& block)
 {
     return replaceInPlaceByBlock(s, "replaceOccurrencesOfRegex:options:inRange:error:enumerationOptions:usingBlock:",
                                  regex, options, range, error, enumerationOptions, block, false);

@@ -42,7 +42,8 @@ void NSAffineTransform::prependTransform(const Ref<NSAffineTransform>& other)
 
 void NSAffineTransform::invert()
 {
-    if (!CGAffineTransformIsInvertible(m_t)) NSException::raise(NSGenericException, "NSAffineTransform: the transform has no inverse");
+    if (!CGAffineTransformIsInvertible(m_t))
+        NSException::raise(NSGenericException, "NSAffineTransform: the transform has no inverse");
     m_t = CGAffineTransformInvert(m_t);
 }
 
@@ -57,9 +58,15 @@ Ref<NSBezierPath> NSAffineTransform::transformBezierPath(const Ref<NSBezierPath>
     return copy;
 }
 
-NSAffineTransformStruct NSAffineTransform::transformStruct() const { return {m_t.a, m_t.b, m_t.c, m_t.d, m_t.tx, m_t.ty}; }
+NSAffineTransformStruct NSAffineTransform::transformStruct() const
+{
+    return {m_t.a, m_t.b, m_t.c, m_t.d, m_t.tx, m_t.ty};
+}
 
-void NSAffineTransform::setTransformStruct(const NSAffineTransformStruct& s) { m_t = {s.m11, s.m12, s.m21, s.m22, s.tX, s.tY}; }
+void NSAffineTransform::setTransformStruct(const NSAffineTransformStruct& s)
+{
+    m_t = {s.m11, s.m12, s.m21, s.m22, s.tX, s.tY};
+}
 
 void NSAffineTransform::concat() const
 {
@@ -83,6 +90,6 @@ Id NSAffineTransform::copy() const { return transformWithTransform(const_cast<NS
 
 Ref<NSString> NSAffineTransform::description() const
 {
-    return NSString::stringWithFormat("NSAffineTransform {m11=%g m12=%g m21=%g m22=%g tX=%g tY=%g}", m_t.a, m_t.b, m_t.c, m_t.d,
-                                      m_t.tx, m_t.ty);
+    return NSString::stringWithFormat("NSAffineTransform {m11=%g m12=%g m21=%g m22=%g tX=%g tY=%g}", m_t.a, m_t.b,
+                                      m_t.c, m_t.d, m_t.tx, m_t.ty);
 }

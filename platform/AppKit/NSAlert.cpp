@@ -23,7 +23,8 @@ std::vector<std::u16string> wrap(const std::u16string& text, CGFloat width, NSCo
     size_t start = 0;
     while (start <= text.size()) {
         size_t newline = text.find(u'\n', start);
-        std::u16string paragraph = text.substr(start, newline == std::u16string::npos ? std::u16string::npos : newline - start);
+        std::u16string paragraph =
+            text.substr(start, newline == std::u16string::npos ? std::u16string::npos : newline - start);
         std::u16string line;
         size_t i = 0;
         while (i < paragraph.size()) {
@@ -66,25 +67,25 @@ public:
         NSColor::windowBackgroundColor()->setFill();
         NSRectFill(bounds());
         const NSRect icon = NSMakeRect(kMargin, kMargin, kIcon, kIcon);
-        auto colour = style == NSCriticalAlertStyle ? NSColor::colorWithCalibratedRed(0.85, 0.2, 0.15, 1)
+        auto colour = style == NSCriticalAlertStyle        ? NSColor::colorWithCalibratedRed(0.85, 0.2, 0.15, 1)
                       : style == NSInformationalAlertStyle ? NSColor::colorWithCalibratedRed(0.2, 0.45, 0.85, 1)
-                                                          : NSColor::colorWithCalibratedRed(0.95, 0.7, 0.1, 1);
+                                                           : NSColor::colorWithCalibratedRed(0.95, 0.7, 0.1, 1);
         colour->setFill();
         NSBezierPath::bezierPathWithOvalInRect(icon)->fill();
         NSControlText::drawInRect(style == NSInformationalAlertStyle ? u"i" : u"!", icon, {28, true},
                                   NSColor::whiteColor(), 2);
         CGFloat y = kMargin;
         for (const auto& line : message) {
-            NSControlText::drawInRect(line, NSMakeRect(kTextLeft, y, bounds().size.width - kTextLeft - kMargin,
-                                                       lineHeight(kMessageSize)),
-                                      {kMessageSize, true}, NSColor::controlTextColor(), 0);
+            NSControlText::drawInRect(
+                line, NSMakeRect(kTextLeft, y, bounds().size.width - kTextLeft - kMargin, lineHeight(kMessageSize)),
+                {kMessageSize, true}, NSColor::controlTextColor(), 0);
             y += lineHeight(kMessageSize);
         }
         y += 8;
         for (const auto& line : informative) {
-            NSControlText::drawInRect(line, NSMakeRect(kTextLeft, y, bounds().size.width - kTextLeft - kMargin,
-                                                       lineHeight(kInfoSize)),
-                                      {kInfoSize, false}, NSColor::controlTextColor(), 0);
+            NSControlText::drawInRect(
+                line, NSMakeRect(kTextLeft, y, bounds().size.width - kTextLeft - kMargin, lineHeight(kInfoSize)),
+                {kInfoSize, false}, NSColor::controlTextColor(), 0);
             y += lineHeight(kInfoSize);
         }
     }
@@ -92,14 +93,11 @@ public:
 
 NS_CLASS_DEFINE(NSAlertContentView)
 
-} // namespace
+}  // namespace
 
 NS_CLASS_DEFINE(NSAlert)
 
-void NSAlert::describeClass(NSClassMembers<NSAlert>& m)
-{
-    m.action("buttonPressed:", &NSAlert::buttonPressed);
-}
+void NSAlert::describeClass(NSClassMembers<NSAlert>& m) { m.action("buttonPressed:", &NSAlert::buttonPressed); }
 
 NSAlert::~NSAlert() = default;
 
@@ -220,10 +218,7 @@ namespace {
 constexpr char kSheetDidEnd[] = "alertSheetDidEnd:returnCode:contextInfo:";
 }
 
-void NSAlert::initialize()
-{
-    NSApplicationExt::registerDidEndSelector<NSAlert>(kSheetDidEnd, &NSAlert::sheetDidEnd);
-}
+void NSAlert::initialize() { NSApplicationExt::registerDidEndSelector<NSAlert>(kSheetDidEnd, &NSAlert::sheetDidEnd); }
 
 void NSAlert::beginSheetModalForWindow(const Ref<NSWindow>& parent, const Id& delegate, const SEL& didEndSelector,
                                        void* contextInfo)
@@ -283,7 +278,7 @@ NSInteger runPanel(NSAlertStyle style, const Ref<NSString>& title, const Ref<NSS
     return alert->runModal();
 }
 
-} // namespace
+}  // namespace
 
 NSInteger NSRunAlertPanel(const Ref<NSString>& title, const Ref<NSString>& message, const Ref<NSString>& defaultButton,
                           const Ref<NSString>& alternateButton, const Ref<NSString>& otherButton)

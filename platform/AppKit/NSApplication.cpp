@@ -55,10 +55,7 @@ EventQueue& queue()
     return *q;
 }
 
-bool matches(const NSEvent& e, NSEventMask mask)
-{
-    return mask & NSEventMaskFromType(e.type());
-}
+bool matches(const NSEvent& e, NSEventMask mask) { return mask & NSEventMaskFromType(e.type()); }
 
 bool g_exitsOnTerminate = true;
 
@@ -94,7 +91,8 @@ Ref<NSApplication> NSApplication::sharedApplication()
 {
     if (NSApp) return NSApp;
     Ref<NSApplication> app;
-    auto principal = dynamic_ref_cast<NSString>(NSBundle::mainBundle()->objectForInfoDictionaryKey("NSPrincipalClass"_ns));
+    auto principal =
+        dynamic_ref_cast<NSString>(NSBundle::mainBundle()->objectForInfoDictionaryKey("NSPrincipalClass"_ns));
     if (principal) {
         const NSClass* cls = NSClassFromString(principal);
         if (cls && cls->isSubclassOf(NSApplication::classRecord()))
@@ -109,7 +107,8 @@ Ref<NSApplication> NSApplication::sharedApplication()
 Id NSApplication::init()
 {
     // Defaults changed during a turn reach the file at its end.
-    NSRunLoop::mainRunLoop()->addObserver({NSRunLoopCommonModes}, [] { NSUserDefaults::synchronizeAllIfChanged(); }, 1000);
+    NSRunLoop::mainRunLoop()->addObserver(
+        {NSRunLoopCommonModes}, [] { NSUserDefaults::synchronizeAllIfChanged(); }, 1000);
     return this;
 }
 
@@ -126,11 +125,13 @@ void NSApplication::finishLaunching()
     m_launched = true;
     Ref<NSApplication> self(this);
     Id holder = m_delegate.get();
-    auto will = NSNotification::notificationWithName(NSString::stringWithUTF8String(NSApplicationWillFinishLaunchingNotification), self);
+    auto will = NSNotification::notificationWithName(
+        NSString::stringWithUTF8String(NSApplicationWillFinishLaunchingNotification), self);
     if (auto d = delegateProtocol()) d->applicationWillFinishLaunching(will);
     NSNotificationCenter::defaultCenter()->postNotification(will);
     NSMenuBarWindow::synchronize();
-    auto did = NSNotification::notificationWithName(NSString::stringWithUTF8String(NSApplicationDidFinishLaunchingNotification), self);
+    auto did = NSNotification::notificationWithName(
+        NSString::stringWithUTF8String(NSApplicationDidFinishLaunchingNotification), self);
     if (auto d = delegateProtocol()) d->applicationDidFinishLaunching(did);
     NSNotificationCenter::defaultCenter()->postNotification(did);
 }
@@ -176,10 +177,7 @@ void NSApplication::interruptWaits()
     NSRunLoop::mainRunLoop()->wakeUp();
 }
 
-void NSApplication::setExitsOnTerminate(bool exits)
-{
-    g_exitsOnTerminate = exits;
-}
+void NSApplication::setExitsOnTerminate(bool exits) { g_exitsOnTerminate = exits; }
 
 void NSApplication::terminate(const Id&)
 {
@@ -204,7 +202,8 @@ void NSApplication::finishTermination()
     m_terminating = true;
     Ref<NSApplication> self(this);
     Id holder = m_delegate.get();
-    auto note = NSNotification::notificationWithName(NSString::stringWithUTF8String(NSApplicationWillTerminateNotification), self);
+    auto note = NSNotification::notificationWithName(
+        NSString::stringWithUTF8String(NSApplicationWillTerminateNotification), self);
     if (auto d = delegateProtocol()) d->applicationWillTerminate(note);
     NSNotificationCenter::defaultCenter()->postNotification(note);
     NSUserDefaults::synchronizeAllIfChanged();
@@ -299,8 +298,8 @@ Ref<NSEvent> NSApplication::nextEventMatchingMask(NSEventMask mask, const Ref<NS
         }
         return nullptr;
     };
-    const NSTimeInterval limit = expiration ? expiration->timeIntervalSinceReferenceDate()
-                                            : -std::numeric_limits<NSTimeInterval>::infinity();
+    const NSTimeInterval limit =
+        expiration ? expiration->timeIntervalSinceReferenceDate() : -std::numeric_limits<NSTimeInterval>::infinity();
     const uint64_t interrupts = q.interrupts.load();
     auto loop = NSRunLoop::currentRunLoop();
     for (;;) {
@@ -349,9 +348,7 @@ void NSApplication::sendEvent(const Ref<NSEvent>& event)
         return;
     }
     switch (event->type()) {
-    case NSEventTypeKeyDown:
-        sendKeyEvent(event);
-        return;
+    case NSEventTypeKeyDown: sendKeyEvent(event); return;
     case NSEventTypeKeyUp:
     case NSEventTypeFlagsChanged:
         if (auto w = keyWindow()) w->sendEvent(event);
@@ -394,10 +391,7 @@ void NSApplication::setMenuKeyEquivalentHandler(MenuKeyEquivalentHandler handler
     menuHandler() = std::move(handler);
 }
 
-NSApplication::MenuKeyEquivalentHandler NSApplication::menuKeyEquivalentHandler()
-{
-    return menuHandler();
-}
+NSApplication::MenuKeyEquivalentHandler NSApplication::menuKeyEquivalentHandler() { return menuHandler(); }
 
 // --- Actions ---
 
@@ -453,10 +447,7 @@ bool NSApplication::tryToPerform(const SEL& action, const Id& object)
 
 // --- Windows ---
 
-std::vector<Ref<NSWindow>> NSApplication::windows() const
-{
-    return NSWindow::allWindows();
-}
+std::vector<Ref<NSWindow>> NSApplication::windows() const { return NSWindow::allWindows(); }
 
 Ref<NSWindow> NSApplication::keyWindow() const
 {
@@ -542,10 +533,7 @@ NSModalResponse NSApplication::runModalForWindow(const Ref<NSWindow>& window)
     return code;
 }
 
-void NSApplication::stopModal()
-{
-    stopModalWithCode(NSModalResponseStop);
-}
+void NSApplication::stopModal() { stopModalWithCode(NSModalResponseStop); }
 
 void NSApplication::stopModalWithCode(NSModalResponse code)
 {
@@ -563,15 +551,9 @@ void NSApplication::abortModal()
 
 // --- Misc ---
 
-void NSApplication::activateIgnoringOtherApps(bool)
-{
-    m_active = true;
-}
+void NSApplication::activateIgnoringOtherApps(bool) { m_active = true; }
 
-void NSApplication::beep()
-{
-    WindowServer::shared().beep();
-}
+void NSApplication::beep() { WindowServer::shared().beep(); }
 
 Ref<NSString> NSApplication::applicationName() const
 {
@@ -579,10 +561,7 @@ Ref<NSString> NSApplication::applicationName() const
     return name ? name : NSProcessInfo::processInfo()->processName();
 }
 
-void NSBeep()
-{
-    WindowServer::shared().beep();
-}
+void NSBeep() { WindowServer::shared().beep(); }
 
 int NSApplicationMain(int, const char**)
 {

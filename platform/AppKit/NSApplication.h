@@ -45,13 +45,13 @@ inline constexpr char NSApplicationDidChangeScreenParametersNotification[] =
 class NSApplicationDelegate {
 public:
     virtual ~NSApplicationDelegate() = default;
-    virtual void applicationWillFinishLaunching(const Ref<NSNotification>&) {}
-    virtual void applicationDidFinishLaunching(const Ref<NSNotification>&) {}
+    virtual void applicationWillFinishLaunching(const Ref<NSNotification>&) { }
+    virtual void applicationDidFinishLaunching(const Ref<NSNotification>&) { }
     virtual std::optional<NSApplicationTerminateReply> applicationShouldTerminate(const Ref<NSApplication>&)
     {
         return std::nullopt;
     }
-    virtual void applicationWillTerminate(const Ref<NSNotification>&) {}
+    virtual void applicationWillTerminate(const Ref<NSNotification>&) { }
     virtual std::optional<bool> applicationShouldOpenUntitledFile(const Ref<NSApplication>&) { return std::nullopt; }
     virtual std::optional<bool> applicationShouldTerminateAfterLastWindowClosed(const Ref<NSApplication>&)
     {
@@ -154,10 +154,10 @@ public:
     bool isActive() const { return m_active; }
     void activateIgnoringOtherApps(bool flag);
     void deactivate() { m_active = false; }
-    void hide(const Id&) {}
-    void unhideWithoutActivation() {}
+    void hide(const Id&) { }
+    void unhideWithoutActivation() { }
     void beep();
-    void orderFrontStandardAboutPanel(const Id&) {}
+    void orderFrontStandardAboutPanel(const Id&) { }
     Ref<NSString> applicationName() const;
 
     // --- For the test harness ---

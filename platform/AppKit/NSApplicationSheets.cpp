@@ -91,7 +91,8 @@ void endSheet(NSApplication*, const Ref<NSWindow>& sheet, NSInteger returnCode)
     all.erase(it);
     sendDidEnd(ended.delegate.get(), ended.didEnd, ended.sheet, returnCode, ended.contextInfo);
     auto parent = ended.parent.get();
-    if (parent && parent->isVisible() && !ended.sheet->isVisible() && parent->canBecomeKeyWindow()) parent->makeKeyWindow();
+    if (parent && parent->isVisible() && !ended.sheet->isVisible() && parent->canBecomeKeyWindow())
+        parent->makeKeyWindow();
 }
 
 Ref<NSWindow> attachedSheet(const Ref<NSWindow>& window)

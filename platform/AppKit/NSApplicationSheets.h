@@ -27,8 +27,8 @@ Ref<NSWindow> attachedSheet(const Ref<NSWindow>& window);
 Ref<NSWindow> sheetParent(const Ref<NSWindow>& sheet);
 bool isSheet(const Ref<NSWindow>& window);
 
-using SheetDidEndMethod = std::function<void(NSObject* delegate, const Ref<NSWindow>& sheet, NSInteger returnCode,
-                                             void* contextInfo)>;
+using SheetDidEndMethod =
+    std::function<void(NSObject* delegate, const Ref<NSWindow>& sheet, NSInteger returnCode, void* contextInfo)>;
 void registerDidEndSelector(const NSClass& cls, const SEL& selector, SheetDidEndMethod method);
 template <class T>
 void registerDidEndSelector(const SEL& selector, void (T::*method)(const Ref<NSWindow>&, NSInteger, void*))

@@ -93,7 +93,8 @@ void NSBezierPath::setDefaultMiterLimit(CGFloat limit) { g_defaultMiterLimit.sto
 
 void NSBezierPath::requireCurrentPoint(const char* method) const
 {
-    if (m_path.empty()) NSException::raise(NSGenericException, std::string("NSBezierPath ") + method + ": no current point");
+    if (m_path.empty())
+        NSException::raise(NSGenericException, std::string("NSBezierPath ") + method + ": no current point");
 }
 
 void NSBezierPath::moveToPoint(NSPoint p) { m_path.moveTo(p); }
@@ -128,7 +129,8 @@ void NSBezierPath::relativeCurveToPoint(NSPoint end, NSPoint control1, NSPoint c
 {
     requireCurrentPoint("relativeCurveToPoint:controlPoint1:controlPoint2:");
     NSPoint c = currentPoint();
-    m_path.curveTo({c.x + control1.x, c.y + control1.y}, {c.x + control2.x, c.y + control2.y}, {c.x + end.x, c.y + end.y});
+    m_path.curveTo({c.x + control1.x, c.y + control1.y}, {c.x + control2.x, c.y + control2.y},
+                   {c.x + end.x, c.y + end.y});
 }
 
 void NSBezierPath::closePath()
@@ -201,8 +203,8 @@ void NSBezierPath::appendBezierPathWithPoints(const NSPoint* points, NSInteger c
     }
 }
 
-void NSBezierPath::appendBezierPathWithArcWithCenter(NSPoint center, CGFloat radius, CGFloat startAngle, CGFloat endAngle,
-                                                     bool clockwise)
+void NSBezierPath::appendBezierPathWithArcWithCenter(NSPoint center, CGFloat radius, CGFloat startAngle,
+                                                     CGFloat endAngle, bool clockwise)
 {
     // The sweep, in the direction asked, reduced to at most one turn.
     CGFloat sweep = clockwise ? startAngle - endAngle : endAngle - startAngle;
@@ -268,7 +270,8 @@ NSBezierPathElement NSBezierPath::elementAtIndex(NSInteger index) const { return
 
 NSBezierPathElement NSBezierPath::elementAtIndex(NSInteger index, NSPoint* points) const
 {
-    if (index < 0 || index >= elementCount()) NSException::raise(NSRangeException, "NSBezierPath elementAtIndex: index out of range");
+    if (index < 0 || index >= elementCount())
+        NSException::raise(NSRangeException, "NSBezierPath elementAtIndex: index out of range");
     const CGPathElement& e = m_path.elements[static_cast<size_t>(index)];
     if (points)
         for (int i = 0; i < e.pointCount(); ++i) points[i] = e.points[i];
@@ -277,7 +280,8 @@ NSBezierPathElement NSBezierPath::elementAtIndex(NSInteger index, NSPoint* point
 
 void NSBezierPath::setAssociatedPoints(const NSPoint* points, NSInteger index)
 {
-    if (index < 0 || index >= elementCount()) NSException::raise(NSRangeException, "NSBezierPath setAssociatedPoints:atIndex: index out of range");
+    if (index < 0 || index >= elementCount())
+        NSException::raise(NSRangeException, "NSBezierPath setAssociatedPoints:atIndex: index out of range");
     if (!points) return;
     CGPathElement& e = m_path.elements[static_cast<size_t>(index)];
     for (int i = 0; i < e.pointCount(); ++i) e.points[i] = points[i];
@@ -366,7 +370,8 @@ Ref<NSString> NSBezierPath::description() const
         case CGPathElementKind::MoveTo: std::snprintf(buffer, sizeof buffer, " %g %g moveto", p[0].x, p[0].y); break;
         case CGPathElementKind::LineTo: std::snprintf(buffer, sizeof buffer, " %g %g lineto", p[0].x, p[0].y); break;
         case CGPathElementKind::CurveTo:
-            std::snprintf(buffer, sizeof buffer, " %g %g %g %g %g %g curveto", p[0].x, p[0].y, p[1].x, p[1].y, p[2].x, p[2].y);
+            std::snprintf(buffer, sizeof buffer, " %g %g %g %g %g %g curveto", p[0].x, p[0].y, p[1].x, p[1].y, p[2].x,
+                          p[2].y);
             break;
         case CGPathElementKind::Close: std::snprintf(buffer, sizeof buffer, " closepath"); break;
         }

@@ -140,7 +140,10 @@ public:
 
 private:
     void requireCurrentPoint(const char* method) const;
-    CGPathFillRule fillRule() const { return m_windingRule == NSEvenOddWindingRule ? CGPathFillRule::EvenOdd : CGPathFillRule::NonZero; }
+    CGPathFillRule fillRule() const
+    {
+        return m_windingRule == NSEvenOddWindingRule ? CGPathFillRule::EvenOdd : CGPathFillRule::NonZero;
+    }
     CGPathElements m_path;
     CGStrokeStyle m_style;
     CGFloat m_flatness = 0.6;

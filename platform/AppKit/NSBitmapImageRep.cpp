@@ -29,15 +29,19 @@ void NSBitmapImageRep::allocate(NSInteger w, NSInteger h, NSInteger spp)
     m_cache = nullptr;
 }
 
-Ref<NSBitmapImageRep> NSBitmapImageRep::initWithBitmapDataPlanes(unsigned char** planes, NSInteger pixelsWide, NSInteger pixelsHigh,
-                                                                 NSInteger bitsPerSample, NSInteger samplesPerPixel, bool hasAlpha,
+Ref<NSBitmapImageRep> NSBitmapImageRep::initWithBitmapDataPlanes(unsigned char** planes, NSInteger pixelsWide,
+                                                                 NSInteger pixelsHigh, NSInteger bitsPerSample,
+                                                                 NSInteger samplesPerPixel, bool hasAlpha,
                                                                  bool isPlanar, const Ref<NSString>& colorSpaceName,
                                                                  NSInteger bytesPerRow, NSInteger bitsPerPixel)
 {
     if (planes && planes[0]) return nullptr;
-    if (bitsPerSample != 8 || isPlanar || pixelsWide <= 0 || pixelsHigh <= 0 || pixelsWide > kMaxSide || pixelsHigh > kMaxSide) return nullptr;
+    if (bitsPerSample != 8 || isPlanar || pixelsWide <= 0 || pixelsHigh <= 0 || pixelsWide > kMaxSide ||
+        pixelsHigh > kMaxSide)
+        return nullptr;
     if (!((samplesPerPixel == 3 && !hasAlpha) || (samplesPerPixel == 4 && hasAlpha))) return nullptr;
-    if ((bytesPerRow != 0 && bytesPerRow != pixelsWide * samplesPerPixel) || (bitsPerPixel != 0 && bitsPerPixel != samplesPerPixel * 8))
+    if ((bytesPerRow != 0 && bytesPerRow != pixelsWide * samplesPerPixel) ||
+        (bitsPerPixel != 0 && bitsPerPixel != samplesPerPixel * 8))
         return nullptr;
     auto rep = alloc<NSBitmapImageRep>();
     rep->m_colorSpaceName = colorSpaceName ? colorSpaceName : NSCalibratedRGBColorSpace;
@@ -77,7 +81,8 @@ Ref<::CGImage> NSBitmapImageRep::CGImage() const
             const unsigned char* p = &m_bytes[static_cast<size_t>(y * m_bytesPerRow + x * m_samplesPerPixel)];
             uint32_t a = m_samplesPerPixel == 4 ? p[3] : 255;
             // Premultiplied data cannot hold a colour brighter than its alpha.
-            uint32_t pixel = a << 24 | std::min<uint32_t>(p[0], a) << 16 | std::min<uint32_t>(p[1], a) << 8 | std::min<uint32_t>(p[2], a);
+            uint32_t pixel = a << 24 | std::min<uint32_t>(p[0], a) << 16 | std::min<uint32_t>(p[1], a) << 8 |
+                             std::min<uint32_t>(p[2], a);
             std::memcpy(out + y * static_cast<NSInteger>(image->bytesPerRow()) + x * 4, &pixel, 4);
         }
     image->markDirty();
@@ -87,7 +92,9 @@ Ref<::CGImage> NSBitmapImageRep::CGImage() const
 
 void NSBitmapImageRep::setPixelsFromImage(const Ref<::CGImage>& image)
 {
-    if (!image || static_cast<NSInteger>(image->width()) != m_pixelsWide || static_cast<NSInteger>(image->height()) != m_pixelsHigh) return;
+    if (!image || static_cast<NSInteger>(image->width()) != m_pixelsWide ||
+        static_cast<NSInteger>(image->height()) != m_pixelsHigh)
+        return;
     const uint8_t* in = image->data();
     for (NSInteger y = 0; y < m_pixelsHigh; ++y)
         for (NSInteger x = 0; x < m_pixelsWide; ++x) {

@@ -27,10 +27,11 @@ public:
     // planes must be null (the representation owns its memory); 8 bits per
     // sample; 3 samples without alpha or 4 with; bytesPerRow and
     // bitsPerPixel 0 let the representation choose. Other layouts answer nil.
-    static Ref<NSBitmapImageRep> initWithBitmapDataPlanes(unsigned char** planes, NSInteger pixelsWide, NSInteger pixelsHigh,
-                                                          NSInteger bitsPerSample, NSInteger samplesPerPixel, bool hasAlpha,
-                                                          bool isPlanar, const Ref<NSString>& colorSpaceName,
-                                                          NSInteger bytesPerRow, NSInteger bitsPerPixel);
+    static Ref<NSBitmapImageRep> initWithBitmapDataPlanes(unsigned char** planes, NSInteger pixelsWide,
+                                                          NSInteger pixelsHigh, NSInteger bitsPerSample,
+                                                          NSInteger samplesPerPixel, bool hasAlpha, bool isPlanar,
+                                                          const Ref<NSString>& colorSpaceName, NSInteger bytesPerRow,
+                                                          NSInteger bitsPerPixel);
     static Ref<NSBitmapImageRep> initWithCGImage(const Ref<::CGImage>& image);
     // PNG data; nil for anything else.
     static Ref<NSBitmapImageRep> imageRepWithData(const Ref<NSData>& data);

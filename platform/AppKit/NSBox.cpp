@@ -16,10 +16,7 @@ namespace {
 
 constexpr CGFloat kTitleInset = 8;
 
-bool atTop(NSTitlePosition p)
-{
-    return p == NSAboveTop || p == NSAtTop || p == NSBelowTop;
-}
+bool atTop(NSTitlePosition p) { return p == NSAboveTop || p == NSAtTop || p == NSBelowTop; }
 
 }
 
@@ -69,10 +66,7 @@ void NSBox::setTitlePosition(NSTitlePosition position)
     placeContentView();
 }
 
-Ref<NSString> NSBox::title() const
-{
-    return m_titleCell ? m_titleCell->stringValue() : ""_ns;
-}
+Ref<NSString> NSBox::title() const { return m_titleCell ? m_titleCell->stringValue() : ""_ns; }
 
 void NSBox::setTitle(const Ref<NSString>& title)
 {
@@ -227,14 +221,11 @@ void NSBox::sizeToFit()
     NSRect used = NSZeroRect;
     for (const auto& v : m_contentView->subviews()) used = NSUnionRect(used, v->frame());
     const NSRect content = m_contentView->frame();
-    setFrameFromContentFrame(convertRectToView(NSMakeRect(content.origin.x, content.origin.y, NSMaxX(used), NSMaxY(used)),
-                                               superview()));
+    setFrameFromContentFrame(
+        convertRectToView(NSMakeRect(content.origin.x, content.origin.y, NSMaxX(used), NSMaxY(used)), superview()));
 }
 
-void NSBox::resizeSubviewsWithOldSize(NSSize)
-{
-    placeContentView();
-}
+void NSBox::resizeSubviewsWithOldSize(NSSize) { placeContentView(); }
 
 // --- Drawing ---
 
@@ -244,10 +235,8 @@ void NSBox::drawRect(const NSRect&)
     const NSRect b = bounds();
     if (m_boxType == NSBoxSeparator) {
         NSColor::colorWithCalibratedWhite(0.75, 1)->setFill();
-        if (b.size.width >= b.size.height)
-            NSRectFill(NSMakeRect(NSMinX(b), std::floor(NSMidY(b)), b.size.width, 1));
-        else
-            NSRectFill(NSMakeRect(std::floor(NSMidX(b)), NSMinY(b), 1, b.size.height));
+        if (b.size.width >= b.size.height) NSRectFill(NSMakeRect(NSMinX(b), std::floor(NSMidY(b)), b.size.width, 1));
+        else NSRectFill(NSMakeRect(std::floor(NSMidX(b)), NSMinY(b), 1, b.size.height));
         return;
     }
     const NSRect border = borderRect();
@@ -255,7 +244,8 @@ void NSBox::drawRect(const NSRect&)
     switch (m_boxType) {
     case NSBoxCustom: {
         const CGFloat half = thickness / 2;
-        auto path = NSBezierPath::bezierPathWithRoundedRect(NSInsetRect(border, half, half), m_cornerRadius, m_cornerRadius);
+        auto path =
+            NSBezierPath::bezierPathWithRoundedRect(NSInsetRect(border, half, half), m_cornerRadius, m_cornerRadius);
         if (m_fillColor) {
             m_fillColor->setFill();
             path->fill();

@@ -19,7 +19,13 @@
 #include "AppKit/NSTextFieldCell.h"
 #include "Foundation/NSCoding.h"
 
-enum NSBoxType : NSUInteger { NSBoxPrimary = 0, NSBoxSecondary = 1, NSBoxSeparator = 2, NSBoxOldStyle = 3, NSBoxCustom = 4 };
+enum NSBoxType : NSUInteger {
+    NSBoxPrimary = 0,
+    NSBoxSecondary = 1,
+    NSBoxSeparator = 2,
+    NSBoxOldStyle = 3,
+    NSBoxCustom = 4
+};
 
 enum NSTitlePosition : NSUInteger {
     NSNoTitle = 0,

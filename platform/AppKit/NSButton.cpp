@@ -10,10 +10,7 @@ void NSButton::describeClass(NSClassMembers<NSButton>& m)
     m.property("title", &NSButton::title, &NSButton::setTitle);
 }
 
-const NSClass& NSButton::cellClass()
-{
-    return NSButtonCell::staticClass();
-}
+const NSClass& NSButton::cellClass() { return NSButtonCell::staticClass(); }
 
 Ref<NSView> NSButton::initWithFrame(const NSRect& frame)
 {

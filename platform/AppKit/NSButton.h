@@ -25,12 +25,18 @@ public:
     void setState(NSInteger state);
     void setNextState();
     bool allowsMixedState() const { return m_cell && m_cell->allowsMixedState(); }
-    void setAllowsMixedState(bool flag) { if (m_cell) m_cell->setAllowsMixedState(flag); }
+    void setAllowsMixedState(bool flag)
+    {
+        if (m_cell) m_cell->setAllowsMixedState(flag);
+    }
     void setButtonType(NSButtonType type);
     NSBezelStyle bezelStyle() const;
     void setBezelStyle(NSBezelStyle style);
     bool isBordered() const { return m_cell && m_cell->isBordered(); }
-    void setBordered(bool flag) { if (m_cell) m_cell->setBordered(flag); }
+    void setBordered(bool flag)
+    {
+        if (m_cell) m_cell->setBordered(flag);
+    }
     Ref<NSImage> image() const;
     void setImage(const Ref<NSImage>& image);
     Ref<NSImage> alternateImage() const;

@@ -80,7 +80,8 @@ NSSize NSButtonCell::cellSizeForBounds(const NSRect&) const
 {
     const CGFloat textWidth = NSControlText::width(title()->utf16(), m_textStyle);
     const CGFloat lineHeight = std::ceil(NSControlText::lineHeight(m_textStyle));
-    if (isCheckOrRadio()) return NSMakeSize(std::ceil(kMarkSize + kMarkGap + textWidth + 2), std::max(kMarkSize + 4, lineHeight + 2));
+    if (isCheckOrRadio())
+        return NSMakeSize(std::ceil(kMarkSize + kMarkGap + textWidth + 2), std::max(kMarkSize + 4, lineHeight + 2));
     NSSize imageSize = m_image ? m_image->size() : NSZeroSize;
     if (m_imagePosition == NSImageOnly) return NSMakeSize(imageSize.width + 8, imageSize.height + 8);
     return NSMakeSize(std::ceil(textWidth + 28 + (m_image ? imageSize.width + 4 : 0)),
@@ -104,9 +105,9 @@ void NSButtonCell::drawWithFrame(const NSRect& frame, const Ref<NSView>& control
 void NSButtonCell::drawBezelWithFrame(const NSRect& frame, const Ref<NSView>&)
 {
     const NSRect box = NSInsetRect(frame, 1.5, 1.5);
-    const bool pressed = m_highlighted || (m_state == NSOnState && (m_buttonType == NSPushOnPushOffButton ||
-                                                                      m_buttonType == NSOnOffButton ||
-                                                                      m_buttonType == NSToggleButton));
+    const bool pressed =
+        m_highlighted || (m_state == NSOnState && (m_buttonType == NSPushOnPushOffButton ||
+                                                   m_buttonType == NSOnOffButton || m_buttonType == NSToggleButton));
     const CGFloat radius = m_bezelStyle == NSRoundedBezelStyle ? 5 : 2;
     auto path = NSBezierPath::bezierPathWithRoundedRect(box, radius, radius);
     (pressed ? NSColor::colorWithCalibratedRed(0.73, 0.84, 0.98, 1) : NSColor::whiteColor())->setFill();
@@ -118,7 +119,8 @@ void NSButtonCell::drawBezelWithFrame(const NSRect& frame, const Ref<NSView>&)
 
 void NSButtonCell::drawMark(const NSRect& frame) const
 {
-    const NSRect box = NSMakeRect(frame.origin.x + 0.5, NSMidY(frame) - kMarkSize / 2 + 0.5, kMarkSize - 1, kMarkSize - 1);
+    const NSRect box =
+        NSMakeRect(frame.origin.x + 0.5, NSMidY(frame) - kMarkSize / 2 + 0.5, kMarkSize - 1, kMarkSize - 1);
     auto outline = m_buttonType == NSRadioButton ? NSBezierPath::bezierPathWithOvalInRect(box)
                                                  : NSBezierPath::bezierPathWithRoundedRect(box, 2, 2);
     (m_highlighted ? NSColor::controlHighlightColor() : NSColor::whiteColor())->setFill();

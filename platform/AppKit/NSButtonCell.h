@@ -57,16 +57,36 @@ public:
     NSButtonType buttonType() const { return m_buttonType; }
     void setButtonType(NSButtonType type);
     NSBezelStyle bezelStyle() const { return m_bezelStyle; }
-    void setBezelStyle(NSBezelStyle style) { m_bezelStyle = style; redisplay(); }
+    void setBezelStyle(NSBezelStyle style)
+    {
+        m_bezelStyle = style;
+        redisplay();
+    }
     Ref<NSString> title() const override { return stringValue(); }
     Ref<NSString> alternateTitle() const { return m_alternateTitle ? m_alternateTitle : ""_ns; }
-    void setAlternateTitle(const Ref<NSString>& title) { m_alternateTitle = copiedString(title); redisplay(); }
+    void setAlternateTitle(const Ref<NSString>& title)
+    {
+        m_alternateTitle = copiedString(title);
+        redisplay();
+    }
     Ref<NSImage> image() const { return m_image; }
-    void setImage(const Ref<NSImage>& image) { m_image = image; redisplay(); }
+    void setImage(const Ref<NSImage>& image)
+    {
+        m_image = image;
+        redisplay();
+    }
     Ref<NSImage> alternateImage() const { return m_alternateImage; }
-    void setAlternateImage(const Ref<NSImage>& image) { m_alternateImage = image; redisplay(); }
+    void setAlternateImage(const Ref<NSImage>& image)
+    {
+        m_alternateImage = image;
+        redisplay();
+    }
     NSCellImagePosition imagePosition() const { return m_imagePosition; }
-    void setImagePosition(NSCellImagePosition p) { m_imagePosition = p; redisplay(); }
+    void setImagePosition(NSCellImagePosition p)
+    {
+        m_imagePosition = p;
+        redisplay();
+    }
     // The key that clicks the button: "\r" for Return, "\x1b" for Escape,
     // else the character, with the modifier flags that must be held.
     Ref<NSString> keyEquivalent() const { return m_keyEquivalent ? m_keyEquivalent : ""_ns; }

@@ -5,10 +5,10 @@
 #include "Foundation/NSClass.h"
 
 #include "AppKit/NSApplication.h"
-#include "AppKit/NSBezierPath.h"
 #include "AppKit/NSAttributedStringKeys.h"
-#include "AppKit/NSTextView.h"
+#include "AppKit/NSBezierPath.h"
 #include "AppKit/NSGraphics.h"
+#include "AppKit/NSTextView.h"
 #include "AppKit/NSView.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSCoder.h"
@@ -49,10 +49,7 @@ Ref<NSCell> NSCell::initImageCell(const Id& image)
 
 // --- Values ---
 
-Ref<NSString> NSCell::copiedString(const Ref<NSString>& s)
-{
-    return s ? NSString::stringWithString(s) : nullptr;
-}
+Ref<NSString> NSCell::copiedString(const Ref<NSString>& s) { return s ? NSString::stringWithString(s) : nullptr; }
 
 void NSCell::setObjectValue(const Id& value)
 {
@@ -87,20 +84,11 @@ double NSCell::doubleValue() const
     return stringValue()->doubleValue();
 }
 
-void NSCell::setIntegerValue(NSInteger v)
-{
-    setObjectValue(NSNumber::numberWithInteger(v));
-}
+void NSCell::setIntegerValue(NSInteger v) { setObjectValue(NSNumber::numberWithInteger(v)); }
 
-void NSCell::setFloatValue(float v)
-{
-    setObjectValue(NSNumber::numberWithFloat(v));
-}
+void NSCell::setFloatValue(float v) { setObjectValue(NSNumber::numberWithFloat(v)); }
 
-void NSCell::setDoubleValue(double v)
-{
-    setObjectValue(NSNumber::numberWithDouble(v));
-}
+void NSCell::setDoubleValue(double v) { setObjectValue(NSNumber::numberWithDouble(v)); }
 
 namespace {
 
@@ -109,12 +97,9 @@ Id valueOf(const Id& sender, const char* key)
     return sender ? sender->valueForKey(NSString::stringWithUTF8String(key)) : nullptr;
 }
 
-} // namespace
+}  // namespace
 
-void NSCell::takeObjectValueFrom(const Id& sender)
-{
-    setObjectValue(valueOf(sender, "objectValue"));
-}
+void NSCell::takeObjectValueFrom(const Id& sender) { setObjectValue(valueOf(sender, "objectValue")); }
 
 void NSCell::takeStringValueFrom(const Id& sender)
 {
@@ -201,10 +186,7 @@ NSEventMask NSCell::sendActionOn(NSEventMask mask)
 
 // --- Geometry and drawing ---
 
-NSSize NSCell::cellSize() const
-{
-    return cellSizeForBounds(NSMakeRect(0, 0, 1e6, 1e6));
-}
+NSSize NSCell::cellSize() const { return cellSizeForBounds(NSMakeRect(0, 0, 1e6, 1e6)); }
 
 NSSize NSCell::cellSizeForBounds(const NSRect&) const
 {
@@ -243,14 +225,11 @@ void NSCell::drawInteriorWithFrame(const NSRect& cellFrame, const Ref<NSView>&)
 {
     if (m_type != NSTextCellType) return;
     NSUInteger align = m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : m_alignment;
-    NSControlText::drawInRect(stringValue()->utf16(), titleRectForBounds(cellFrame), m_textStyle,
-                              textColorForState(), align);
+    NSControlText::drawInRect(stringValue()->utf16(), titleRectForBounds(cellFrame), m_textStyle, textColorForState(),
+                              align);
 }
 
-void NSCell::highlight(bool flag, const NSRect&, const Ref<NSView>&)
-{
-    setHighlighted(flag);
-}
+void NSCell::highlight(bool flag, const NSRect&, const Ref<NSView>&) { setHighlighted(flag); }
 
 // --- Tracking ---
 
@@ -259,12 +238,9 @@ bool NSCell::startTrackingAt(NSPoint, const Ref<NSView>&)
     return m_continuous || (m_sendActionMask & NSLeftMouseDraggedMask);
 }
 
-bool NSCell::continueTracking(NSPoint, NSPoint, const Ref<NSView>&)
-{
-    return true;
-}
+bool NSCell::continueTracking(NSPoint, NSPoint, const Ref<NSView>&) { return true; }
 
-void NSCell::stopTracking(NSPoint, NSPoint, const Ref<NSView>&, bool) {}
+void NSCell::stopTracking(NSPoint, NSPoint, const Ref<NSView>&, bool) { }
 
 namespace {
 
@@ -274,7 +250,7 @@ void sendFromControl(NSCell& cell, const Ref<NSView>& view)
     NSApp->sendAction(cell.action(), cell.target(), view ? Id(view) : Id(&cell));
 }
 
-} // namespace
+}  // namespace
 
 bool NSCell::trackMouse(const Ref<NSEvent>& event, const NSRect& cellFrame, const Ref<NSView>& controlView,
                         bool untilMouseUp)
@@ -342,7 +318,8 @@ Ref<NSText> NSCell::setUpFieldEditorAttributes(const Ref<NSText>& textObj)
 {
     if (!textObj) return nullptr;
     const NSRect rect = textObj->frame();
-    const NSTextAlignment align = m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : NSTextAlignment(m_alignment);
+    const NSTextAlignment align =
+        m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : NSTextAlignment(m_alignment);
     textObj->setFont(m_textStyle.bold ? NSFont::boldSystemFontOfSize(m_textStyle.size)
                                       : NSFont::systemFontOfSize(m_textStyle.size));
     textObj->setTextColor(NSColor::controlTextColor());
@@ -462,8 +439,9 @@ Id NSCell::initWithCoder(NSCoder* c)
     m_textStyle.bold = c->decodeBoolForKey("NSBoldFont"_ns);
     m_tag = c->decodeIntegerForKey("NSTag"_ns);
     m_continuous = c->decodeBoolForKey("NSContinuous"_ns);
-    m_sendActionMask = c->containsValueForKey("NSSendActionOn"_ns) ? NSEventMask(c->decodeInt64ForKey("NSSendActionOn"_ns))
-                                                                    : NSLeftMouseUpMask;
+    m_sendActionMask = c->containsValueForKey("NSSendActionOn"_ns)
+                           ? NSEventMask(c->decodeInt64ForKey("NSSendActionOn"_ns))
+                           : NSLeftMouseUpMask;
     m_controlSize = NSUInteger(c->decodeIntegerForKey("NSControlSize"_ns));
     m_representedObject = c->decodeObjectForKey("NSRepresentedObject"_ns);
     return this;
@@ -471,7 +449,8 @@ Id NSCell::initWithCoder(NSCoder* c)
 
 Ref<NSFont> NSCell::font() const
 {
-    return m_textStyle.bold ? NSFont::boldSystemFontOfSize(m_textStyle.size) : NSFont::systemFontOfSize(m_textStyle.size);
+    return m_textStyle.bold ? NSFont::boldSystemFontOfSize(m_textStyle.size)
+                            : NSFont::systemFontOfSize(m_textStyle.size);
 }
 
 void NSCell::setFont(const Ref<NSFont>& font)

@@ -25,7 +25,6 @@ class NSText;
 
 enum NSCellType : NSUInteger { NSNullCellType = 0, NSTextCellType = 1, NSImageCellType = 2 };
 
-
 class NSCell : public NSObject, public NSCoding {
     NS_OBJECT(NSCell, NSObject)
 public:
@@ -80,18 +79,38 @@ public:
     bool isBezeled() const { return m_bezeled; }
     virtual void setBezeled(bool flag);
     bool isEditable() const { return m_editable; }
-    void setEditable(bool flag) { m_editable = flag; if (flag) m_selectable = true; }
+    void setEditable(bool flag)
+    {
+        m_editable = flag;
+        if (flag) m_selectable = true;
+    }
     bool isSelectable() const { return m_selectable || m_editable; }
-    void setSelectable(bool flag) { m_selectable = flag; if (!flag) m_editable = false; }
+    void setSelectable(bool flag)
+    {
+        m_selectable = flag;
+        if (!flag) m_editable = false;
+    }
     bool isScrollable() const { return m_scrollable; }
     void setScrollable(bool flag) { m_scrollable = flag; }
     NSTextAlignment alignment() const { return m_alignment; }
-    void setAlignment(NSTextAlignment a) { m_alignment = a; redisplay(); }
+    void setAlignment(NSTextAlignment a)
+    {
+        m_alignment = a;
+        redisplay();
+    }
     // The text's size and weight (the cell's font).
     CGFloat fontSize() const { return m_textStyle.size; }
-    void setFontSize(CGFloat size) { m_textStyle.size = size > 0 ? size : 13; redisplay(); }
+    void setFontSize(CGFloat size)
+    {
+        m_textStyle.size = size > 0 ? size : 13;
+        redisplay();
+    }
     bool isBoldFont() const { return m_textStyle.bold; }
-    void setBoldFont(bool flag) { m_textStyle.bold = flag; redisplay(); }
+    void setBoldFont(bool flag)
+    {
+        m_textStyle.bold = flag;
+        redisplay();
+    }
     NSControlText::Style textStyle() const { return m_textStyle; }
     // The cell's font as an NSFont: the system font (bold or not) at the
     // cell's size. Controls draw in the system face, so a font of another
@@ -113,9 +132,9 @@ public:
 
     // --- Target and action (kept by NSActionCell; a plain cell has none) ---
     virtual Id target() const { return nullptr; }
-    virtual void setTarget(const Id&) {}
+    virtual void setTarget(const Id&) { }
     virtual SEL action() const { return {}; }
-    virtual void setAction(const SEL&) {}
+    virtual void setAction(const SEL&) { }
     bool isContinuous() const { return m_continuous; }
     virtual void setContinuous(bool flag) { m_continuous = flag; }
     // Which mouse events send the action (NSLeftMouseDownMask,
@@ -153,7 +172,7 @@ public:
     virtual bool prefersTrackingUntilMouseUp() const { return false; }
     // Called by the control after a tracking ended with the mouse up inside:
     // a button cell moves to its next state; the control then sends the action.
-    virtual void didClickInside() {}
+    virtual void didClickInside() { }
 
     // --- Editing through the window's field editor ---
     // Puts the field editor (a text view in field-editor mode) over the

@@ -10,10 +10,7 @@
 
 NS_CLASS_DEFINE(NSClipView)
 
-NSClipView::~NSClipView()
-{
-    stopObservingDocument();
-}
+NSClipView::~NSClipView() { stopObservingDocument(); }
 
 Ref<NSView> NSClipView::initWithFrame(const NSRect& frame)
 {
@@ -65,10 +62,7 @@ void NSClipView::stopObservingDocument()
     m_boundsObserver = nullptr;
 }
 
-bool NSClipView::isFlipped() const
-{
-    return m_documentView && m_documentView->isFlipped();
-}
+bool NSClipView::isFlipped() const { return m_documentView && m_documentView->isFlipped(); }
 
 NSRect NSClipView::documentRect() const
 {
@@ -95,8 +89,7 @@ NSRect NSClipView::constrainBoundsRect(const NSRect& proposed)
     // An unflipped document shorter than the clip view sits at its top.
     if (!isFlipped() && m_documentView && m_documentView->frame().size.height < r.size.height)
         r.origin.y = NSMaxY(m_documentView->frame()) - r.size.height;
-    else
-        r.origin.y = std::clamp(r.origin.y, NSMinY(doc), std::max(NSMinY(doc), NSMaxY(doc) - r.size.height));
+    else r.origin.y = std::clamp(r.origin.y, NSMinY(doc), std::max(NSMinY(doc), NSMaxY(doc) - r.size.height));
     return r;
 }
 
@@ -147,10 +140,7 @@ void NSClipView::setFrame(const NSRect& frame)
     viewFrameChanged();
 }
 
-void NSClipView::setFrameSize(NSSize size)
-{
-    setFrame({frame().origin, size});
-}
+void NSClipView::setFrameSize(NSSize size) { setFrame({frame().origin, size}); }
 
 void NSClipView::setDrawsBackground(bool flag)
 {

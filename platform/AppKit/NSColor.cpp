@@ -98,13 +98,23 @@ Ref<NSColor> NSColor::make(const Ref<NSString>& space, std::vector<CGFloat> comp
     color->m_spaceName = space;
     color->m_components = std::move(components);
     if (sameName(space, NSCalibratedRGBColorSpace) || sameName(space, NSDeviceRGBColorSpace)) color->m_kind = Kind::RGB;
-    else if (sameName(space, NSCalibratedWhiteColorSpace) || sameName(space, NSDeviceWhiteColorSpace)) color->m_kind = Kind::Gray;
+    else if (sameName(space, NSCalibratedWhiteColorSpace) || sameName(space, NSDeviceWhiteColorSpace))
+        color->m_kind = Kind::Gray;
     return color;
 }
 
-Ref<NSColor> NSColor::colorWithCalibratedRed(CGFloat r, CGFloat g, CGFloat b, CGFloat a) { return make(NSCalibratedRGBColorSpace, {r, g, b, a}); }
-Ref<NSColor> NSColor::colorWithDeviceRed(CGFloat r, CGFloat g, CGFloat b, CGFloat a) { return make(NSDeviceRGBColorSpace, {r, g, b, a}); }
-Ref<NSColor> NSColor::colorWithCalibratedWhite(CGFloat w, CGFloat a) { return make(NSCalibratedWhiteColorSpace, {w, a}); }
+Ref<NSColor> NSColor::colorWithCalibratedRed(CGFloat r, CGFloat g, CGFloat b, CGFloat a)
+{
+    return make(NSCalibratedRGBColorSpace, {r, g, b, a});
+}
+Ref<NSColor> NSColor::colorWithDeviceRed(CGFloat r, CGFloat g, CGFloat b, CGFloat a)
+{
+    return make(NSDeviceRGBColorSpace, {r, g, b, a});
+}
+Ref<NSColor> NSColor::colorWithCalibratedWhite(CGFloat w, CGFloat a)
+{
+    return make(NSCalibratedWhiteColorSpace, {w, a});
+}
 Ref<NSColor> NSColor::colorWithDeviceWhite(CGFloat w, CGFloat a) { return make(NSDeviceWhiteColorSpace, {w, a}); }
 
 Ref<NSColor> NSColor::colorWithCalibratedHue(CGFloat h, CGFloat s, CGFloat v, CGFloat a)
@@ -166,7 +176,8 @@ Ref<NSColor> NSColor::systemColor(const char* name)
         auto color = make(NSNamedColorSpace, {});
         color->m_catalog = "System"_ns;
         color->m_name = NSString::stringWithUTF8String(name);
-        color->m_namedValue = s.rgb ? colorWithCalibratedRed(s.c0, s.c1, s.c2, s.alpha) : colorWithCalibratedWhite(s.c0, s.alpha);
+        color->m_namedValue =
+            s.rgb ? colorWithCalibratedRed(s.c0, s.c1, s.c2, s.alpha) : colorWithCalibratedWhite(s.c0, s.alpha);
         return color;
     }
     return nullptr;
@@ -209,7 +220,6 @@ Ref<NSColor> NSColor::knobColor() { return systemColor("knobColor"); }
 Ref<NSColor> NSColor::labelColor() { return systemColor("labelColor"); }
 Ref<NSColor> NSColor::secondaryLabelColor() { return systemColor("secondaryLabelColor"); }
 
-
 Ref<NSColorSpace> NSColor::colorSpace() const
 {
     if (sameName(m_spaceName, NSCalibratedRGBColorSpace)) return NSColorSpace::genericRGBColorSpace();
@@ -227,7 +237,9 @@ void NSColor::getComponents(CGFloat* components) const
 Ref<NSColor> NSColor::colorUsingColorSpaceName(const Ref<NSString>& name) const
 {
     if (!name) return nullptr;
-    if (m_namedValue) return sameName(name, NSNamedColorSpace) ? const_cast<NSColor*>(this) : m_namedValue->colorUsingColorSpaceName(name);
+    if (m_namedValue)
+        return sameName(name, NSNamedColorSpace) ? const_cast<NSColor*>(this)
+                                                 : m_namedValue->colorUsingColorSpaceName(name);
     if (sameName(name, m_spaceName)) return const_cast<NSColor*>(this);
     if (m_pattern) return nullptr;
     bool toRGB = sameName(name, NSCalibratedRGBColorSpace) || sameName(name, NSDeviceRGBColorSpace);
@@ -236,7 +248,8 @@ Ref<NSColor> NSColor::colorUsingColorSpaceName(const Ref<NSString>& name) const
     if (toRGB && isGray()) return make(name, {m_components[0], m_components[0], m_components[0], m_components[1]});
     if (toGray && isGray()) return make(name, m_components);
     if (toGray && isRGB())
-        return make(name, {0.299 * m_components[0] + 0.587 * m_components[1] + 0.114 * m_components[2], m_components[3]});
+        return make(name,
+                    {0.299 * m_components[0] + 0.587 * m_components[1] + 0.114 * m_components[2], m_components[3]});
     return nullptr;
 }
 
@@ -248,17 +261,33 @@ Ref<NSColor> NSColor::colorUsingColorSpace(const Ref<NSColorSpace>& space) const
 void NSColor::getRed(CGFloat* r, CGFloat* g, CGFloat* b, CGFloat* a) const
 {
     if (!isRGB())
-        NSException::raise(NSInvalidArgumentException, "getRed:green:blue:alpha: not valid for a colour in " + m_spaceName->UTF8String() +
-                                                            "; convert it to an RGB colour space first");
+        NSException::raise(NSInvalidArgumentException, "getRed:green:blue:alpha: not valid for a colour in " +
+                                                           m_spaceName->UTF8String() +
+                                                           "; convert it to an RGB colour space first");
     if (r) *r = m_components[0];
     if (g) *g = m_components[1];
     if (b) *b = m_components[2];
     if (a) *a = m_components[3];
 }
 
-CGFloat NSColor::redComponent() const { CGFloat v; getRed(&v, nullptr, nullptr, nullptr); return v; }
-CGFloat NSColor::greenComponent() const { CGFloat v; getRed(nullptr, &v, nullptr, nullptr); return v; }
-CGFloat NSColor::blueComponent() const { CGFloat v; getRed(nullptr, nullptr, &v, nullptr); return v; }
+CGFloat NSColor::redComponent() const
+{
+    CGFloat v;
+    getRed(&v, nullptr, nullptr, nullptr);
+    return v;
+}
+CGFloat NSColor::greenComponent() const
+{
+    CGFloat v;
+    getRed(nullptr, &v, nullptr, nullptr);
+    return v;
+}
+CGFloat NSColor::blueComponent() const
+{
+    CGFloat v;
+    getRed(nullptr, nullptr, &v, nullptr);
+    return v;
+}
 
 void NSColor::getHue(CGFloat* h, CGFloat* s, CGFloat* b, CGFloat* a) const
 {
@@ -272,14 +301,30 @@ void NSColor::getHue(CGFloat* h, CGFloat* s, CGFloat* b, CGFloat* a) const
     if (a) *a = al;
 }
 
-CGFloat NSColor::hueComponent() const { CGFloat v; getHue(&v, nullptr, nullptr, nullptr); return v; }
-CGFloat NSColor::saturationComponent() const { CGFloat v; getHue(nullptr, &v, nullptr, nullptr); return v; }
-CGFloat NSColor::brightnessComponent() const { CGFloat v; getHue(nullptr, nullptr, &v, nullptr); return v; }
+CGFloat NSColor::hueComponent() const
+{
+    CGFloat v;
+    getHue(&v, nullptr, nullptr, nullptr);
+    return v;
+}
+CGFloat NSColor::saturationComponent() const
+{
+    CGFloat v;
+    getHue(nullptr, &v, nullptr, nullptr);
+    return v;
+}
+CGFloat NSColor::brightnessComponent() const
+{
+    CGFloat v;
+    getHue(nullptr, nullptr, &v, nullptr);
+    return v;
+}
 
 CGFloat NSColor::whiteComponent() const
 {
     if (!isGray())
-        NSException::raise(NSInvalidArgumentException, "whiteComponent not valid for a colour in " + m_spaceName->UTF8String());
+        NSException::raise(NSInvalidArgumentException,
+                           "whiteComponent not valid for a colour in " + m_spaceName->UTF8String());
     return m_components[0];
 }
 
@@ -418,7 +463,10 @@ const Ref<NSString> kCatalogKey = "NSCatalogName"_ns;
 const Ref<NSString> kNameKey = "NSColorName"_ns;
 const Ref<NSString> kCountKey = "NSComponentCount"_ns;
 
-Ref<NSString> componentKey(size_t index) { return NSString::stringWithUTF8String("NSComponent" + std::to_string(index)); }
+Ref<NSString> componentKey(size_t index)
+{
+    return NSString::stringWithUTF8String("NSComponent" + std::to_string(index));
+}
 
 }
 
@@ -462,9 +510,11 @@ Id NSColor::initWithCoder(NSCoder* coder)
     if (expected == 0) badColorArchive("colour space " + space->UTF8String() + " cannot be decoded");
     const int32_t count = keyed ? coder->decodeInt32ForKey(kCountKey) : coder->decodeInt();
     if (count < 0 || static_cast<size_t>(count) != expected)
-        badColorArchive(std::to_string(count) + " components for " + space->UTF8String() + ", which has " + std::to_string(expected));
+        badColorArchive(std::to_string(count) + " components for " + space->UTF8String() + ", which has " +
+                        std::to_string(expected));
     std::vector<CGFloat> components(expected);
-    for (size_t i = 0; i < expected; ++i) components[i] = keyed ? coder->decodeDoubleForKey(componentKey(i)) : coder->decodeDouble();
+    for (size_t i = 0; i < expected; ++i)
+        components[i] = keyed ? coder->decodeDoubleForKey(componentKey(i)) : coder->decodeDouble();
     return make(space, std::move(components));
 }
 

@@ -21,8 +21,14 @@ public:
 
     static Ref<NSColor> colorWithCalibratedRed(CGFloat r, CGFloat g, CGFloat b, CGFloat a);
     static Ref<NSColor> colorWithDeviceRed(CGFloat r, CGFloat g, CGFloat b, CGFloat a);
-    static Ref<NSColor> colorWithSRGBRed(CGFloat r, CGFloat g, CGFloat b, CGFloat a) { return colorWithCalibratedRed(r, g, b, a); }
-    static Ref<NSColor> colorWithRed(CGFloat r, CGFloat g, CGFloat b, CGFloat a) { return colorWithCalibratedRed(r, g, b, a); }
+    static Ref<NSColor> colorWithSRGBRed(CGFloat r, CGFloat g, CGFloat b, CGFloat a)
+    {
+        return colorWithCalibratedRed(r, g, b, a);
+    }
+    static Ref<NSColor> colorWithRed(CGFloat r, CGFloat g, CGFloat b, CGFloat a)
+    {
+        return colorWithCalibratedRed(r, g, b, a);
+    }
     static Ref<NSColor> colorWithCalibratedWhite(CGFloat white, CGFloat a);
     static Ref<NSColor> colorWithDeviceWhite(CGFloat white, CGFloat a);
     static Ref<NSColor> colorWithWhite(CGFloat white, CGFloat a) { return colorWithCalibratedWhite(white, a); }

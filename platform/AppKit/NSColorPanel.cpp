@@ -117,12 +117,9 @@ Ref<NSColorPanel>& sharedPanel()
     return panel;
 }
 
-int component255(CGFloat v)
-{
-    return int(std::lround(std::clamp<CGFloat>(v, 0, 1) * 255));
-}
+int component255(CGFloat v) { return int(std::lround(std::clamp<CGFloat>(v, 0, 1) * 255)); }
 
-} // namespace
+}  // namespace
 
 NS_CLASS_DEFINE(NSColorPanel)
 
@@ -148,19 +145,16 @@ const std::vector<Ref<NSColor>>& NSColorPanel::swatchColors()
     return colours;
 }
 
-bool NSColorPanel::sharedColorPanelExists()
-{
-    return sharedPanel() != nullptr;
-}
+bool NSColorPanel::sharedColorPanelExists() { return sharedPanel() != nullptr; }
 
 Ref<NSColorPanel> NSColorPanel::sharedColorPanel()
 {
     auto& panel = sharedPanel();
     if (panel) return panel;
     panel = alloc<NSColorPanel>();
-    panel->initWithContentRect(NSMakeRect(100, 300, 260, 250), NSTitledWindowMask | NSClosableWindowMask |
-                                                                    NSUtilityWindowMask,
-                               NSBackingStoreBuffered, false);
+    panel->initWithContentRect(NSMakeRect(100, 300, 260, 250),
+                               NSTitledWindowMask | NSClosableWindowMask | NSUtilityWindowMask, NSBackingStoreBuffered,
+                               false);
     panel->setTitle("Colors"_ns);
     panel->setReleasedWhenClosed(false);
     panel->setLevel(NSFloatingWindowLevel);
@@ -242,10 +236,12 @@ Ref<NSColor> NSColorPanel::colorFromHexString(const Ref<NSString>& text)
             s.end());
     if (!s.empty() && s[0] == '#') s.erase(0, 1);
     if (s.size() == 3) s = {s[0], s[0], s[1], s[1], s[2], s[2]};
-    if (s.size() != 6 || !std::all_of(s.begin(), s.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
+    if (s.size() != 6 ||
+        !std::all_of(s.begin(), s.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); }))
         return nullptr;
     const unsigned long v = std::stoul(s, nullptr, 16);
-    return NSColor::colorWithCalibratedRed(((v >> 16) & 0xFF) / 255.0, ((v >> 8) & 0xFF) / 255.0, (v & 0xFF) / 255.0, 1);
+    return NSColor::colorWithCalibratedRed(((v >> 16) & 0xFF) / 255.0, ((v >> 8) & 0xFF) / 255.0, (v & 0xFF) / 255.0,
+                                           1);
 }
 
 void NSColorPanel::showColorInControls()
@@ -332,15 +328,9 @@ void NSColorPanel::moveFocus(int direction)
     makeFirstResponder(views[size_t(next)]);
 }
 
-void NSColorPanel::selectNextKeyView(const Id&)
-{
-    moveFocus(+1);
-}
+void NSColorPanel::selectNextKeyView(const Id&) { moveFocus(+1); }
 
-void NSColorPanel::selectPreviousKeyView(const Id&)
-{
-    moveFocus(-1);
-}
+void NSColorPanel::selectPreviousKeyView(const Id&) { moveFocus(-1); }
 
 void NSColorPanel::keyDown(const Ref<NSEvent>& event)
 {

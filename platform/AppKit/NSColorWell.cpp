@@ -19,7 +19,7 @@ std::vector<Weak<NSColorWell>>& activeWells()
     return wells;
 }
 
-} // namespace
+}  // namespace
 
 void NSColorWell::describeClass(NSClassMembers<NSColorWell>& m)
 {
@@ -114,7 +114,8 @@ void NSColorWell::mouseDown(const Ref<NSEvent>& event)
     // A click on a bordered well toggles its activation.
     Ref<NSColorWell> self(this);
     if (!NSApp) return;
-    auto up = NSApp->nextEventMatchingMask(NSLeftMouseUpMask, NSDate::distantFuture(), NSEventTrackingRunLoopMode, true);
+    auto up =
+        NSApp->nextEventMatchingMask(NSLeftMouseUpMask, NSDate::distantFuture(), NSEventTrackingRunLoopMode, true);
     if (!up || !NSPointInRect(convertPoint(up->locationInWindow(), nullptr), bounds())) return;
     if (m_active && m_bordered) deactivate();
     else activate(!(event->modifierFlags() & NSShiftKeyMask));

@@ -20,7 +20,11 @@ public:
     Ref<NSColor> color() const { return m_color; }
     void setColor(const Ref<NSColor>& colour);
     bool isBordered() const { return m_bordered; }
-    void setBordered(bool flag) { m_bordered = flag; setNeedsDisplay(true); }
+    void setBordered(bool flag)
+    {
+        m_bordered = flag;
+        setNeedsDisplay(true);
+    }
     bool isActive() const { return m_active; }
     // Makes the panel report to this well (deactivating the others when
     // exclusive) and shows it.

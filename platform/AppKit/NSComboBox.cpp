@@ -9,31 +9,35 @@ void NSComboBox::describeClass(NSClassMembers<NSComboBox>& m)
     m.property("indexOfSelectedItem", &NSComboBox::indexOfSelectedItem, &NSComboBox::selectItemAtIndex);
 }
 
-const NSClass& NSComboBox::cellClass()
-{
-    return NSComboBoxCell::staticClass();
-}
+const NSClass& NSComboBox::cellClass() { return NSComboBoxCell::staticClass(); }
 
-#define NS_COMBO_CALL(expr, fallback)                                                      \
-    auto c = comboBoxCell();                                                               \
+#define NS_COMBO_CALL(expr, fallback)                                                                                  \
+    auto c = comboBoxCell();                                                                                           \
     return c ? c->expr : fallback;
-#define NS_COMBO_DO(expr)                                                                  \
-    if (auto c = comboBoxCell()) c->expr;                                                  \
+#define NS_COMBO_DO(expr)                                                                                              \
+    if (auto c = comboBoxCell()) c->expr;                                                                              \
     setNeedsDisplay(true);
 
-NSInteger NSComboBox::numberOfItems() const { NS_COMBO_CALL(numberOfItems(), 0) }
-Ref<NSArray> NSComboBox::objectValues() const { NS_COMBO_CALL(objectValues(), NSArray::array()) }
+NSInteger NSComboBox::numberOfItems() const {
+    NS_COMBO_CALL(numberOfItems(), 0)} Ref<NSArray> NSComboBox::objectValues() const
+{
+    NS_COMBO_CALL(objectValues(), NSArray::array())
+}
 void NSComboBox::addItemWithObjectValue(const Id& o) { NS_COMBO_DO(addItemWithObjectValue(o)) }
 void NSComboBox::addItemsWithObjectValues(const Ref<NSArray>& o) { NS_COMBO_DO(addItemsWithObjectValues(o)) }
 void NSComboBox::insertItemWithObjectValue(const Id& o, NSInteger i) { NS_COMBO_DO(insertItemWithObjectValue(o, i)) }
 void NSComboBox::removeItemAtIndex(NSInteger i) { NS_COMBO_DO(removeItemAtIndex(i)) }
-void NSComboBox::removeAllItems() { NS_COMBO_DO(removeAllItems()) }
-Id NSComboBox::itemObjectValueAtIndex(NSInteger i) const { NS_COMBO_CALL(itemObjectValueAtIndex(i), nullptr) }
-NSInteger NSComboBox::indexOfItemWithObjectValue(const Id& o) const { NS_COMBO_CALL(indexOfItemWithObjectValue(o), -1) }
-Id NSComboBox::objectValueOfSelectedItem() const { NS_COMBO_CALL(objectValueOfSelectedItem(), nullptr) }
-NSInteger NSComboBox::numberOfVisibleItems() const { NS_COMBO_CALL(numberOfVisibleItems(), 0) }
+void NSComboBox::removeAllItems(){
+    NS_COMBO_DO(removeAllItems())} Id NSComboBox::itemObjectValueAtIndex(NSInteger i) const {
+    NS_COMBO_CALL(itemObjectValueAtIndex(i),
+                  nullptr)} NSInteger NSComboBox::indexOfItemWithObjectValue(const Id& o) const {
+    NS_COMBO_CALL(indexOfItemWithObjectValue(o), -1)} Id NSComboBox::objectValueOfSelectedItem() const {
+    NS_COMBO_CALL(objectValueOfSelectedItem(), nullptr)} NSInteger NSComboBox::numberOfVisibleItems() const
+{
+    NS_COMBO_CALL(numberOfVisibleItems(), 0)
+}
 void NSComboBox::setNumberOfVisibleItems(NSInteger n) { NS_COMBO_DO(setNumberOfVisibleItems(n)) }
-void NSComboBox::deselectItemAtIndex(NSInteger i) { NS_COMBO_DO(deselectItemAtIndex(i)) }
+void NSComboBox::deselectItemAtIndex(NSInteger i){NS_COMBO_DO(deselectItemAtIndex(i))}
 #undef NS_COMBO_CALL
 #undef NS_COMBO_DO
 

@@ -12,12 +12,9 @@ NS_CLASS_DEFINE(NSComboBoxCell)
 
 namespace {
 
-Ref<NSString> textOf(const Id& object)
-{
-    return object ? object->description() : ""_ns;
-}
+Ref<NSString> textOf(const Id& object) { return object ? object->description() : ""_ns; }
 
-} // namespace
+}  // namespace
 
 Ref<NSCell> NSComboBoxCell::initTextCell(const Ref<NSString>& text)
 {
@@ -28,15 +25,9 @@ Ref<NSCell> NSComboBoxCell::initTextCell(const Ref<NSString>& text)
     return this;
 }
 
-Ref<NSArray> NSComboBoxCell::objectValues() const
-{
-    return NSArray::arrayWithVector(m_items);
-}
+Ref<NSArray> NSComboBoxCell::objectValues() const { return NSArray::arrayWithVector(m_items); }
 
-void NSComboBoxCell::addItemWithObjectValue(const Id& object)
-{
-    insertItemWithObjectValue(object, numberOfItems());
-}
+void NSComboBoxCell::addItemWithObjectValue(const Id& object) { insertItemWithObjectValue(object, numberOfItems()); }
 
 void NSComboBoxCell::addItemsWithObjectValues(const Ref<NSArray>& objects)
 {

@@ -32,20 +32,11 @@ void NSControl::describeClass(NSClassMembers<NSControl>& m)
     m.property("action", &NSControl::actionName, &NSControl::setActionName);
 }
 
-Ref<NSString> NSControl::actionName() const
-{
-    return NSString::stringWithUTF8String(action());
-}
+Ref<NSString> NSControl::actionName() const { return NSString::stringWithUTF8String(action()); }
 
-void NSControl::setActionName(const Ref<NSString>& name)
-{
-    setAction(name ? name->UTF8String() : SEL());
-}
+void NSControl::setActionName(const Ref<NSString>& name) { setAction(name ? name->UTF8String() : SEL()); }
 
-const NSClass& NSControl::cellClass()
-{
-    return NSActionCell::staticClass();
-}
+const NSClass& NSControl::cellClass() { return NSActionCell::staticClass(); }
 
 NSControl::~NSControl() = default;
 
@@ -66,10 +57,7 @@ void NSControl::setCell(const Ref<NSCell>& cell)
     setNeedsDisplay(true);
 }
 
-void NSControl::updateCell(const Ref<NSCell>&)
-{
-    setNeedsDisplay(true);
-}
+void NSControl::updateCell(const Ref<NSCell>&) { setNeedsDisplay(true); }
 
 // --- Values ---
 
@@ -102,9 +90,9 @@ double NSControl::doubleValue() const
 }
 
 // Setting a value while editing replaces the text being edited.
-#define NS_CONTROL_SETTER(call)                                                            \
-    abortEditing();                                                                        \
-    if (auto cell = selectedCell()) cell->call;                                            \
+#define NS_CONTROL_SETTER(call)                                                                                        \
+    abortEditing();                                                                                                    \
+    if (auto cell = selectedCell()) cell->call;                                                                        \
     setNeedsDisplay(true);
 
 void NSControl::setObjectValue(const Id& value) { NS_CONTROL_SETTER(setObjectValue(value)) }
@@ -192,10 +180,7 @@ bool NSControl::acceptsFirstResponder() const
     return m_cell && !m_cell->refusesFirstResponder() && m_cell->acceptsFirstResponder();
 }
 
-bool NSControl::performKeyEquivalent(const Ref<NSEvent>& event)
-{
-    return NSView::performKeyEquivalent(event);
-}
+bool NSControl::performKeyEquivalent(const Ref<NSEvent>& event) { return NSView::performKeyEquivalent(event); }
 
 void NSControl::mouseDown(const Ref<NSEvent>& event)
 {
@@ -299,8 +284,7 @@ void NSControl::textDidBeginEditing(const Ref<NSNotification>& note)
 
 void NSControl::textDidChange(const Ref<NSNotification>& note)
 {
-    postTextNotification(NSControlTextDidChangeNotification, dynamic_cast<NSText*>(note->object().get()),
-                         std::nullopt);
+    postTextNotification(NSControlTextDidChangeNotification, dynamic_cast<NSText*>(note->object().get()), std::nullopt);
 }
 
 std::optional<bool> NSControl::textShouldEndEditing(const Ref<NSText>& text)

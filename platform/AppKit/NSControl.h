@@ -46,9 +46,9 @@ public:
     {
         return std::nullopt;
     }
-    virtual void controlTextDidBeginEditing(const Ref<NSNotification>&) {}
-    virtual void controlTextDidChange(const Ref<NSNotification>&) {}
-    virtual void controlTextDidEndEditing(const Ref<NSNotification>&) {}
+    virtual void controlTextDidBeginEditing(const Ref<NSNotification>&) { }
+    virtual void controlTextDidChange(const Ref<NSNotification>&) { }
+    virtual void controlTextDidEndEditing(const Ref<NSNotification>&) { }
 };
 
 class NSControl : public NSView, public NSCoding, public NSTextDelegate {
@@ -101,7 +101,10 @@ public:
     virtual bool sendAction(const SEL& action, const Id& target);
     NSEventMask sendActionOn(NSEventMask mask) { return m_cell ? m_cell->sendActionOn(mask) : 0; }
     bool isContinuous() const { return m_cell && m_cell->isContinuous(); }
-    void setContinuous(bool flag) { if (m_cell) m_cell->setContinuous(flag); }
+    void setContinuous(bool flag)
+    {
+        if (m_cell) m_cell->setContinuous(flag);
+    }
     // Highlights the cell, moves it to its next state and sends the action,
     // as a click would.
     virtual void performClick(const Id& sender);
@@ -110,15 +113,30 @@ public:
     bool isEnabled() const { return m_cell && m_cell->isEnabled(); }
     virtual void setEnabled(bool flag);
     NSTextAlignment alignment() const { return m_cell ? m_cell->alignment() : NSNaturalTextAlignment; }
-    void setAlignment(NSTextAlignment a) { if (m_cell) m_cell->setAlignment(a); }
+    void setAlignment(NSTextAlignment a)
+    {
+        if (m_cell) m_cell->setAlignment(a);
+    }
     CGFloat fontSize() const { return m_cell ? m_cell->fontSize() : 13; }
-    void setFontSize(CGFloat size) { if (m_cell) m_cell->setFontSize(size); }
+    void setFontSize(CGFloat size)
+    {
+        if (m_cell) m_cell->setFontSize(size);
+    }
     NSUInteger controlSize() const { return m_cell ? m_cell->controlSize() : 0; }
-    void setControlSize(NSUInteger size) { if (m_cell) m_cell->setControlSize(size); }
+    void setControlSize(NSUInteger size)
+    {
+        if (m_cell) m_cell->setControlSize(size);
+    }
     NSInteger tag() const override { return m_cell ? m_cell->tag() : -1; }
-    void setTag(NSInteger tag) { if (m_cell) m_cell->setTag(tag); }
+    void setTag(NSInteger tag)
+    {
+        if (m_cell) m_cell->setTag(tag);
+    }
     bool refusesFirstResponder() const { return m_cell && m_cell->refusesFirstResponder(); }
-    void setRefusesFirstResponder(bool flag) { if (m_cell) m_cell->setRefusesFirstResponder(flag); }
+    void setRefusesFirstResponder(bool flag)
+    {
+        if (m_cell) m_cell->setRefusesFirstResponder(flag);
+    }
     // Resizes the frame to the cell's natural size.
     virtual void sizeToFit();
     void setNeedsDisplay(bool flag) override { NSView::setNeedsDisplay(flag); }

@@ -16,7 +16,7 @@ Ref<CGFont> face(bool bold)
     return font ? font : CGFont::fontWithFamily("DejaVu Sans"_ns, 80, 0);
 }
 
-} // namespace
+}  // namespace
 
 std::vector<CGFloat> caretOffsets(const std::u16string& text, Style style)
 {
@@ -31,10 +31,7 @@ std::vector<CGFloat> caretOffsets(const std::u16string& text, Style style)
     return offsets;
 }
 
-CGFloat width(const std::u16string& text, Style style)
-{
-    return caretOffsets(text, style).back();
-}
+CGFloat width(const std::u16string& text, Style style) { return caretOffsets(text, style).back(); }
 
 CGFloat lineHeight(Style style)
 {

@@ -15,8 +15,8 @@ std::atomic<NSUInteger> g_pressedButtons{0};
 
 Ref<NSEvent> NSEvent::mouseEventWithType(NSEventType type, NSPoint location, NSUInteger modifierFlags,
                                          NSTimeInterval timestamp, NSInteger windowNumber,
-                                         const Ref<NSGraphicsContext>& context, NSInteger eventNumber, NSInteger clickCount,
-                                         float pressure)
+                                         const Ref<NSGraphicsContext>& context, NSInteger eventNumber,
+                                         NSInteger clickCount, float pressure)
 {
     auto e = otherEventWithType(type, location, modifierFlags, timestamp, windowNumber, context, 0, 0, 0);
     e->m_eventNumber = eventNumber;
@@ -28,9 +28,10 @@ Ref<NSEvent> NSEvent::mouseEventWithType(NSEventType type, NSPoint location, NSU
 }
 
 Ref<NSEvent> NSEvent::keyEventWithType(NSEventType type, NSPoint location, NSUInteger modifierFlags,
-                                       NSTimeInterval timestamp, NSInteger windowNumber, const Ref<NSGraphicsContext>& context,
-                                       const Ref<NSString>& characters, const Ref<NSString>& charactersIgnoringModifiers,
-                                       bool isARepeat, unsigned short keyCode)
+                                       NSTimeInterval timestamp, NSInteger windowNumber,
+                                       const Ref<NSGraphicsContext>& context, const Ref<NSString>& characters,
+                                       const Ref<NSString>& charactersIgnoringModifiers, bool isARepeat,
+                                       unsigned short keyCode)
 {
     auto e = otherEventWithType(type, location, modifierFlags, timestamp, windowNumber, context, 0, 0, 0);
     e->m_characters = characters ? characters : NSString::string();
@@ -55,8 +56,8 @@ Ref<NSEvent> NSEvent::enterExitEventWithType(NSEventType type, NSPoint location,
 // The other factories start here: an "other" event without subtype or data
 // has just the fields every event has.
 Ref<NSEvent> NSEvent::otherEventWithType(NSEventType type, NSPoint location, NSUInteger modifierFlags,
-                                         NSTimeInterval timestamp, NSInteger windowNumber, const Ref<NSGraphicsContext>&,
-                                         short subtype, NSInteger data1, NSInteger data2)
+                                         NSTimeInterval timestamp, NSInteger windowNumber,
+                                         const Ref<NSGraphicsContext>&, short subtype, NSInteger data1, NSInteger data2)
 {
     auto e = alloc<NSEvent>();
     e->m_type = type;
@@ -70,20 +71,11 @@ Ref<NSEvent> NSEvent::otherEventWithType(NSEventType type, NSPoint location, NSU
     return e;
 }
 
-NSPoint NSEvent::mouseLocation()
-{
-    return WindowServer::shared().pointerLocation();
-}
+NSPoint NSEvent::mouseLocation() { return WindowServer::shared().pointerLocation(); }
 
-NSUInteger NSEvent::modifierFlagsNow()
-{
-    return g_currentModifiers.load();
-}
+NSUInteger NSEvent::modifierFlagsNow() { return g_currentModifiers.load(); }
 
-NSUInteger NSEvent::pressedMouseButtons()
-{
-    return g_pressedButtons.load();
-}
+NSUInteger NSEvent::pressedMouseButtons() { return g_pressedButtons.load(); }
 
 void NSEventNoteDispatched(const NSEvent& e)
 {
@@ -101,10 +93,7 @@ void NSEventNoteDispatched(const NSEvent& e)
     g_pressedButtons.store(buttons);
 }
 
-Ref<NSWindow> NSEvent::window() const
-{
-    return NSWindow::windowWithNumber(m_windowNumber);
-}
+Ref<NSWindow> NSEvent::window() const { return NSWindow::windowWithNumber(m_windowNumber); }
 
 NSInteger NSEvent::buttonNumber() const
 {

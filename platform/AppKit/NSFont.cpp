@@ -55,7 +55,10 @@ NSRect NSFont::boundingRectForGlyph(NSGlyph glyph) const
     return NSMakeRect(scaled(b.origin.x), scaled(b.origin.y), scaled(b.size.width), scaled(b.size.height));
 }
 
-NSSize NSFont::advancementForGlyph(NSGlyph glyph) const { return NSMakeSize(scaled(m_face->advanceForGlyph(glyph)), 0); }
+NSSize NSFont::advancementForGlyph(NSGlyph glyph) const
+{
+    return NSMakeSize(scaled(m_face->advanceForGlyph(glyph)), 0);
+}
 
 bool NSFont::isEqual(const NSObject* other) const
 {

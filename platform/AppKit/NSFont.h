@@ -29,7 +29,10 @@ public:
     static Ref<NSFont> messageFontOfSize(CGFloat size) { return systemFontOfSize(size); }
     static Ref<NSFont> menuFontOfSize(CGFloat size) { return systemFontOfSize(size); }
     static Ref<NSFont> titleBarFontOfSize(CGFloat size) { return boldSystemFontOfSize(size); }
-    static Ref<NSFont> toolTipsFontOfSize(CGFloat size) { return systemFontOfSize(size > 0 ? size : smallSystemFontSize()); }
+    static Ref<NSFont> toolTipsFontOfSize(CGFloat size)
+    {
+        return systemFontOfSize(size > 0 ? size : smallSystemFontSize());
+    }
     static Ref<NSFont> userFontOfSize(CGFloat size);
     static Ref<NSFont> userFixedPitchFontOfSize(CGFloat size);
     static CGFloat systemFontSize() { return 13; }

@@ -12,7 +12,8 @@ namespace {
 struct WeightStep {
     int fc, platform;
 };
-constexpr WeightStep kWeights[] = {{0, 2}, {40, 3}, {50, 4}, {80, 5}, {100, 6}, {180, 8}, {200, 9}, {205, 10}, {210, 11}};
+constexpr WeightStep kWeights[] = {{0, 2},   {40, 3},  {50, 4},   {80, 5},  {100, 6},
+                                   {180, 8}, {200, 9}, {205, 10}, {210, 11}};
 
 NSInteger platformWeight(int fc)
 {
@@ -36,7 +37,8 @@ NSFontTraitMask traitsOfFace(const Ref<CGFont>& face)
     if (face->weight() >= 180) traits |= NSBoldFontMask;
     if (face->slant() > 0) traits |= NSItalicFontMask;
     if (face->isFixedPitch()) traits |= NSFixedPitchFontMask;
-    if (face->styleName() && face->styleName()->UTF8String().find("Condensed") != std::string::npos) traits |= NSCondensedFontMask;
+    if (face->styleName() && face->styleName()->UTF8String().find("Condensed") != std::string::npos)
+        traits |= NSCondensedFontMask;
     return traits;
 }
 }
@@ -51,14 +53,16 @@ Ref<NSArray> NSFontManager::availableFonts() const
 {
     std::vector<Id> names;
     for (const std::string& family : CGFont::availableFamilies())
-        for (const auto& face : CGFont::facesOfFamily(NSString::stringWithUTF8String(family))) names.push_back(face->postScriptName());
+        for (const auto& face : CGFont::facesOfFamily(NSString::stringWithUTF8String(family)))
+            names.push_back(face->postScriptName());
     return NSArray::arrayWithVector(std::move(names));
 }
 
 Ref<NSArray> NSFontManager::availableFontFamilies() const
 {
     std::vector<Id> names;
-    for (const std::string& family : CGFont::availableFamilies()) names.push_back(NSString::stringWithUTF8String(family));
+    for (const std::string& family : CGFont::availableFamilies())
+        names.push_back(NSString::stringWithUTF8String(family));
     return NSArray::arrayWithVector(std::move(names));
 }
 
@@ -74,11 +78,18 @@ Ref<NSArray> NSFontManager::availableMembersOfFontFamily(const Ref<NSString>& fa
     return NSArray::arrayWithVector(std::move(members));
 }
 
-NSFontTraitMask NSFontManager::traitsOfFont(const Ref<NSFont>& font) const { return font ? traitsOfFace(font->cgFont()) : 0; }
+NSFontTraitMask NSFontManager::traitsOfFont(const Ref<NSFont>& font) const
+{
+    return font ? traitsOfFace(font->cgFont()) : 0;
+}
 
-NSInteger NSFontManager::weightOfFont(const Ref<NSFont>& font) const { return font ? platformWeight(font->cgFont()->weight()) : 5; }
+NSInteger NSFontManager::weightOfFont(const Ref<NSFont>& font) const
+{
+    return font ? platformWeight(font->cgFont()->weight()) : 5;
+}
 
-Ref<NSFont> NSFontManager::fontWithFamily(const Ref<NSString>& family, NSFontTraitMask traits, NSInteger weight, CGFloat size) const
+Ref<NSFont> NSFontManager::fontWithFamily(const Ref<NSString>& family, NSFontTraitMask traits, NSInteger weight,
+                                          CGFloat size) const
 {
     int fc = (traits & NSBoldFontMask) ? 200 : fcWeight(weight);
     int slant = (traits & NSItalicFontMask) ? 100 : 0;
@@ -98,7 +109,8 @@ Ref<NSFont> NSFontManager::convertFontToHaveTrait(const Ref<NSFont>& font, NSFon
     if (trait & NSUnitalicFontMask) traits &= ~NSItalicFontMask;
     traits |= trait & (NSBoldFontMask | NSItalicFontMask);
     NSInteger weight = (traits & NSBoldFontMask) ? 9 : 5;
-    auto converted = fontWithFamily(font->familyName(), traits & (NSBoldFontMask | NSItalicFontMask), weight, font->pointSize());
+    auto converted =
+        fontWithFamily(font->familyName(), traits & (NSBoldFontMask | NSItalicFontMask), weight, font->pointSize());
     return converted ? converted : font;
 }
 
@@ -119,6 +131,7 @@ Ref<NSFont> NSFontManager::convertFontToSize(const Ref<NSFont>& font, CGFloat si
 Ref<NSFont> NSFontManager::convertFontToFamily(const Ref<NSFont>& font, const Ref<NSString>& family) const
 {
     if (!font) return nullptr;
-    auto converted = fontWithFamily(family, traitsOfFont(font) & (NSBoldFontMask | NSItalicFontMask), weightOfFont(font), font->pointSize());
+    auto converted = fontWithFamily(family, traitsOfFont(font) & (NSBoldFontMask | NSItalicFontMask),
+                                    weightOfFont(font), font->pointSize());
     return converted ? converted : font;
 }

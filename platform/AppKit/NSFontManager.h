@@ -33,5 +33,6 @@ public:
     Ref<NSFont> convertFontToFamily(const Ref<NSFont>& font, const Ref<NSString>& family) const;
     NSFontTraitMask traitsOfFont(const Ref<NSFont>& font) const;
     NSInteger weightOfFont(const Ref<NSFont>& font) const;
-    Ref<NSFont> fontWithFamily(const Ref<NSString>& family, NSFontTraitMask traits, NSInteger weight, CGFloat size) const;
+    Ref<NSFont> fontWithFamily(const Ref<NSString>& family, NSFontTraitMask traits, NSInteger weight,
+                               CGFloat size) const;
 };

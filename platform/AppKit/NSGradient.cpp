@@ -28,11 +28,13 @@ Ref<NSGradient> NSGradient::initWithColors(const Ref<NSArray>& colors)
 {
     if (!colors || colors->count() < 2) return nullptr;
     std::vector<CGFloat> locations;
-    for (NSUInteger i = 0; i < colors->count(); ++i) locations.push_back(static_cast<CGFloat>(i) / static_cast<CGFloat>(colors->count() - 1));
+    for (NSUInteger i = 0; i < colors->count(); ++i)
+        locations.push_back(static_cast<CGFloat>(i) / static_cast<CGFloat>(colors->count() - 1));
     return initWithColors(colors, locations);
 }
 
-Ref<NSGradient> NSGradient::initWithColors(const Ref<NSArray>& colors, const std::vector<CGFloat>& locations, const Ref<NSColorSpace>&)
+Ref<NSGradient> NSGradient::initWithColors(const Ref<NSArray>& colors, const std::vector<CGFloat>& locations,
+                                           const Ref<NSColorSpace>&)
 {
     if (!colors || colors->count() != locations.size() || locations.empty()) return nullptr;
     auto gradient = alloc<NSGradient>();
@@ -42,7 +44,8 @@ Ref<NSGradient> NSGradient::initWithColors(const Ref<NSArray>& colors, const std
         if (!rgb) return nullptr;
         gradient->m_stops.push_back({rgb, locations[i]});
     }
-    std::stable_sort(gradient->m_stops.begin(), gradient->m_stops.end(), [](const Stop& a, const Stop& b) { return a.location < b.location; });
+    std::stable_sort(gradient->m_stops.begin(), gradient->m_stops.end(),
+                     [](const Stop& a, const Stop& b) { return a.location < b.location; });
     return gradient;
 }
 
@@ -96,7 +99,8 @@ void NSGradient::linearInRect(const NSRect& rect, CGFloat angle) const
     CGFloat dx = std::cos(radians), dy = std::sin(radians);
     CGFloat half = (std::fabs(rect.size.width * dx) + std::fabs(rect.size.height * dy)) / 2;
     NSPoint mid{NSMidX(rect), NSMidY(rect)};
-    c->drawLinearGradient(cgStops(), {mid.x - dx * half, mid.y - dy * half}, {mid.x + dx * half, mid.y + dy * half}, kExtendBoth);
+    c->drawLinearGradient(cgStops(), {mid.x - dx * half, mid.y - dy * half}, {mid.x + dx * half, mid.y + dy * half},
+                          kExtendBoth);
 }
 
 void NSGradient::radialInRect(const NSRect& rect, NSPoint relative) const
@@ -105,8 +109,8 @@ void NSGradient::radialInRect(const NSRect& rect, NSPoint relative) const
     if (!c) return;
     NSPoint center{NSMidX(rect) + relative.x * rect.size.width / 2, NSMidY(rect) + relative.y * rect.size.height / 2};
     CGFloat radius = 0;
-    for (NSPoint corner : {NSPoint{NSMinX(rect), NSMinY(rect)}, NSPoint{NSMaxX(rect), NSMinY(rect)}, NSPoint{NSMinX(rect), NSMaxY(rect)},
-                           NSPoint{NSMaxX(rect), NSMaxY(rect)}})
+    for (NSPoint corner : {NSPoint{NSMinX(rect), NSMinY(rect)}, NSPoint{NSMaxX(rect), NSMinY(rect)},
+                           NSPoint{NSMinX(rect), NSMaxY(rect)}, NSPoint{NSMaxX(rect), NSMaxY(rect)}})
         radius = std::max(radius, std::hypot(corner.x - center.x, corner.y - center.y));
     c->drawRadialGradient(cgStops(), center, 0, center, radius, kExtendBoth);
 }
@@ -139,7 +143,9 @@ void NSGradient::drawFromPoint(NSPoint start, NSPoint end, NSGradientDrawingOpti
 void NSGradient::drawFromCenter(NSPoint startCenter, CGFloat startRadius, NSPoint endCenter, CGFloat endRadius,
                                 NSGradientDrawingOptions options) const
 {
-    if (CGContext* c = port()) c->drawRadialGradient(cgStops(), startCenter, startRadius, endCenter, endRadius, static_cast<uint32_t>(options));
+    if (CGContext* c = port())
+        c->drawRadialGradient(cgStops(), startCenter, startRadius, endCenter, endRadius,
+                              static_cast<uint32_t>(options));
 }
 
 void NSGradient::drawInRect(const NSRect& rect, NSPoint relativeCenterPosition) const

@@ -112,7 +112,8 @@ void NSDrawFocusRingForPath(const NSBezierPath& path)
 {
     CGContext* c = port();
     if (!c) return;
-    CGRGBA color = c->gstate().focusRingOnly ? c->gstate().focusRingColor : NSColor::keyboardFocusIndicatorColor()->rgba();
+    CGRGBA color =
+        c->gstate().focusRingOnly ? c->gstate().focusRingColor : NSColor::keyboardFocusIndicatorColor()->rgba();
     c->saveGState();
     c->setFocusRingOnly(false, {});
     c->clearShadow();
@@ -133,8 +134,7 @@ void NSDisableScreenUpdates() { ++g_screenUpdatesDisabled; }
 void NSEnableScreenUpdates()
 {
     NSInteger current = g_screenUpdatesDisabled.load();
-    while (current > 0 && !g_screenUpdatesDisabled.compare_exchange_weak(current, current - 1)) {
-    }
+    while (current > 0 && !g_screenUpdatesDisabled.compare_exchange_weak(current, current - 1)) { }
 }
 
 NSInteger NSScreenUpdatesDisabledCount() { return g_screenUpdatesDisabled.load(); }

@@ -70,11 +70,13 @@ NSGraphicsContext::~NSGraphicsContext()
 Ref<CGImage> NSGraphicsContext::imageByDrawing(NSInteger pixelsWide, NSInteger pixelsHigh, NSSize size, bool flipped,
                                                const std::function<void()>& draw)
 {
-    auto image = CGImage::create(static_cast<size_t>(std::max<NSInteger>(pixelsWide, 0)), static_cast<size_t>(std::max<NSInteger>(pixelsHigh, 0)));
+    auto image = CGImage::create(static_cast<size_t>(std::max<NSInteger>(pixelsWide, 0)),
+                                 static_cast<size_t>(std::max<NSInteger>(pixelsHigh, 0)));
     if (!image || !(size.width > 0 && size.height > 0)) return image;
     auto port = CGCairoContext::createForImage(image);
     CGFloat sx = static_cast<CGFloat>(pixelsWide) / size.width, sy = static_cast<CGFloat>(pixelsHigh) / size.height;
-    port->setCTM(flipped ? CGAffineTransform{sx, 0, 0, sy, 0, 0} : CGAffineTransform{sx, 0, 0, -sy, 0, static_cast<CGFloat>(pixelsHigh)});
+    port->setCTM(flipped ? CGAffineTransform{sx, 0, 0, sy, 0, 0}
+                         : CGAffineTransform{sx, 0, 0, -sy, 0, static_cast<CGFloat>(pixelsHigh)});
     saveGraphicsState();
     setCurrentContext(graphicsContextWithGraphicsPort(port, flipped));
     try {

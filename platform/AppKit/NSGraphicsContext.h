@@ -58,8 +58,14 @@ public:
     void setShouldAntialias(bool on) { m_port->setShouldAntialias(on); }
     NSCompositingOperation compositingOperation() const { return m_port->gstate().operation; }
     void setCompositingOperation(NSCompositingOperation op) { m_port->setCompositingOperation(op); }
-    NSImageInterpolation imageInterpolation() const { return static_cast<NSImageInterpolation>(m_port->gstate().interpolation); }
-    void setImageInterpolation(NSImageInterpolation q) { m_port->setInterpolationQuality(static_cast<CGInterpolationQuality>(q)); }
+    NSImageInterpolation imageInterpolation() const
+    {
+        return static_cast<NSImageInterpolation>(m_port->gstate().interpolation);
+    }
+    void setImageInterpolation(NSImageInterpolation q)
+    {
+        m_port->setInterpolationQuality(static_cast<CGInterpolationQuality>(q));
+    }
     void flushGraphics();
 
     ~NSGraphicsContext() override;

@@ -33,7 +33,8 @@ std::string findImageFile(const NamedImages& n, const std::string& name)
     if (const char* env = std::getenv("PLUMBLINE_RESOURCES")) dirs.push_back(env);
     std::filesystem::path base(name);
     std::vector<std::string> candidates{name};
-    if (base.extension() == ".pdf" || base.extension().empty()) candidates.push_back(base.replace_extension(".png").string());
+    if (base.extension() == ".pdf" || base.extension().empty())
+        candidates.push_back(base.replace_extension(".png").string());
     for (const std::string& dir : dirs)
         for (const std::string& c : candidates) {
             std::error_code ec;
@@ -131,10 +132,7 @@ void NSImage::addRepresentation(const Ref<NSImageRep>& rep)
     m_reps.push_back(rep);
 }
 
-void NSImage::removeRepresentation(const Ref<NSImageRep>& rep)
-{
-    std::erase(m_reps, rep);
-}
+void NSImage::removeRepresentation(const Ref<NSImageRep>& rep) { std::erase(m_reps, rep); }
 
 Ref<::CGImage> NSImage::pixelsFor(NSInteger pixelsWide, NSInteger pixelsHigh) const
 {
@@ -161,16 +159,20 @@ Ref<::CGImage> NSImage::CGImageForProposedRect(NSRect* rect, const Ref<NSGraphic
 
 void NSImage::lockFocus()
 {
-    NSInteger w = std::max<NSInteger>(1, std::lround(m_size.width)), h = std::max<NSInteger>(1, std::lround(m_size.height));
+    NSInteger w = std::max<NSInteger>(1, std::lround(m_size.width)),
+              h = std::max<NSInteger>(1, std::lround(m_size.height));
     // Drawing starts from the current content.
     auto existing = pixelsFor(w, h);
-    m_focusImage = existing && static_cast<NSInteger>(existing->width()) == w && static_cast<NSInteger>(existing->height()) == h
-                       ? existing->copyImage()
-                       : ::CGImage::create(static_cast<size_t>(w), static_cast<size_t>(h));
+    m_focusImage =
+        existing && static_cast<NSInteger>(existing->width()) == w && static_cast<NSInteger>(existing->height()) == h
+            ? existing->copyImage()
+            : ::CGImage::create(static_cast<size_t>(w), static_cast<size_t>(h));
     if (!m_focusImage) return;
     auto port = CGCairoContext::createForImage(m_focusImage);
-    CGFloat sx = static_cast<CGFloat>(w) / std::max(m_size.width, 1e-9), sy = static_cast<CGFloat>(h) / std::max(m_size.height, 1e-9);
-    port->setCTM(m_flipped ? CGAffineTransform{sx, 0, 0, sy, 0, 0} : CGAffineTransform{sx, 0, 0, -sy, 0, static_cast<CGFloat>(h)});
+    CGFloat sx = static_cast<CGFloat>(w) / std::max(m_size.width, 1e-9),
+            sy = static_cast<CGFloat>(h) / std::max(m_size.height, 1e-9);
+    port->setCTM(m_flipped ? CGAffineTransform{sx, 0, 0, sy, 0, 0}
+                           : CGAffineTransform{sx, 0, 0, -sy, 0, static_cast<CGFloat>(h)});
     m_focusContext = NSGraphicsContext::graphicsContextWithGraphicsPort(port, m_flipped);
     NSGraphicsContext::saveGraphicsState();
     NSGraphicsContext::setCurrentContext(m_focusContext);
@@ -206,24 +208,30 @@ void NSImage::drawInRect(const NSRect& rect) const
     drawInRect(rect, NSZeroRect, NSCompositingOperationSourceOver, 1, true, nullptr);
 }
 
-void NSImage::drawInRect(const NSRect& rect, const NSRect& fromRect, NSCompositingOperation op, CGFloat fraction, bool respectFlipped,
-                         const Ref<NSObject>&) const
+void NSImage::drawInRect(const NSRect& rect, const NSRect& fromRect, NSCompositingOperation op, CGFloat fraction,
+                         bool respectFlipped, const Ref<NSObject>&) const
 {
     auto context = NSGraphicsContext::currentContext();
     if (!context || NSIsEmptyRect(rect) || m_size.width <= 0 || m_size.height <= 0) return;
     CGContext* port = context->graphicsPort();
-    NSRect from = NSIsEmptyRect(fromRect) ? NSRect{NSZeroPoint, m_size} : NSIntersectionRect(fromRect, {NSZeroPoint, m_size});
+    NSRect from =
+        NSIsEmptyRect(fromRect) ? NSRect{NSZeroPoint, m_size} : NSIntersectionRect(fromRect, {NSZeroPoint, m_size});
     if (NSIsEmptyRect(from)) return;
 
     // Pixels at the device size the whole image would cover.
-    CGSize scale = CGSizeApplyAffineTransform({rect.size.width / from.size.width, rect.size.height / from.size.height}, port->getCTM());
-    CGFloat devW = std::fabs(scale.width) > 0 ? std::fabs(scale.width) : 1, devH = std::fabs(scale.height) > 0 ? std::fabs(scale.height) : 1;
-    auto pixels = pixelsFor(std::max<NSInteger>(1, std::lround(m_size.width * devW)), std::max<NSInteger>(1, std::lround(m_size.height * devH)));
+    CGSize scale = CGSizeApplyAffineTransform({rect.size.width / from.size.width, rect.size.height / from.size.height},
+                                              port->getCTM());
+    CGFloat devW = std::fabs(scale.width) > 0 ? std::fabs(scale.width) : 1,
+            devH = std::fabs(scale.height) > 0 ? std::fabs(scale.height) : 1;
+    auto pixels = pixelsFor(std::max<NSInteger>(1, std::lround(m_size.width * devW)),
+                            std::max<NSInteger>(1, std::lround(m_size.height * devH)));
     if (!pixels) return;
 
     // The source rectangle in pixels from the image's top left.
-    CGFloat px = static_cast<CGFloat>(pixels->width()) / m_size.width, py = static_cast<CGFloat>(pixels->height()) / m_size.height;
-    CGRect source = CGRectMake(from.origin.x * px, (m_size.height - NSMaxY(from)) * py, from.size.width * px, from.size.height * py);
+    CGFloat px = static_cast<CGFloat>(pixels->width()) / m_size.width,
+            py = static_cast<CGFloat>(pixels->height()) / m_size.height;
+    CGRect source = CGRectMake(from.origin.x * px, (m_size.height - NSMaxY(from)) * py, from.size.width * px,
+                               from.size.height * py);
     CGFloat sx = rect.size.width / source.size.width, sy = rect.size.height / source.size.height;
     bool upright = respectFlipped && context->isFlipped();
     // Pixel row 0 lands at the rectangle's max y, which a flipped context

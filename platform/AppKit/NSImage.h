@@ -64,8 +64,8 @@ public:
     // upright there.
     void drawAtPoint(NSPoint point, const NSRect& fromRect, NSCompositingOperation op, CGFloat fraction) const;
     void drawInRect(const NSRect& rect, const NSRect& fromRect, NSCompositingOperation op, CGFloat fraction) const;
-    void drawInRect(const NSRect& rect, const NSRect& fromRect, NSCompositingOperation op, CGFloat fraction, bool respectFlipped,
-                    const Ref<NSObject>& hints) const;
+    void drawInRect(const NSRect& rect, const NSRect& fromRect, NSCompositingOperation op, CGFloat fraction,
+                    bool respectFlipped, const Ref<NSObject>& hints) const;
     void drawInRect(const NSRect& rect) const;
 
     // The image as PNG bytes (TIFF answers the same lossless bytes).
@@ -74,7 +74,8 @@ public:
     // Pixels of the whole image at its size (one pixel per point), for
     // pattern colours and copies.
     Ref<::CGImage> CGImageForDrawing() const;
-    Ref<::CGImage> CGImageForProposedRect(NSRect* rect, const Ref<NSGraphicsContext>& context, const Ref<NSObject>& hints) const;
+    Ref<::CGImage> CGImageForProposedRect(NSRect* rect, const Ref<NSGraphicsContext>& context,
+                                          const Ref<NSObject>& hints) const;
 
     Id copy() const override;
 

@@ -27,10 +27,7 @@ void NSImageCell::setImage(const Ref<NSImage>& image)
     redisplay();
 }
 
-void NSImageCell::setObjectValue(const Id& value)
-{
-    setImage(dynamic_ref_cast<NSImage>(value));
-}
+void NSImageCell::setObjectValue(const Id& value) { setImage(dynamic_ref_cast<NSImage>(value)); }
 
 void NSImageCell::setImageScaling(NSImageScaling scaling)
 {
@@ -76,11 +73,13 @@ NSRect NSImageCell::imageRectForBounds(const NSRect& bounds, bool flipped) const
     CGFloat x = NSMinX(area) + spareX / 2;
     if (m_alignment == NSImageAlignLeft || m_alignment == NSImageAlignTopLeft || m_alignment == NSImageAlignBottomLeft)
         x = NSMinX(area);
-    if (m_alignment == NSImageAlignRight || m_alignment == NSImageAlignTopRight || m_alignment == NSImageAlignBottomRight)
+    if (m_alignment == NSImageAlignRight || m_alignment == NSImageAlignTopRight ||
+        m_alignment == NSImageAlignBottomRight)
         x = NSMinX(area) + spareX;
-    const bool top = m_alignment == NSImageAlignTop || m_alignment == NSImageAlignTopLeft || m_alignment == NSImageAlignTopRight;
-    const bool bottom =
-        m_alignment == NSImageAlignBottom || m_alignment == NSImageAlignBottomLeft || m_alignment == NSImageAlignBottomRight;
+    const bool top =
+        m_alignment == NSImageAlignTop || m_alignment == NSImageAlignTopLeft || m_alignment == NSImageAlignTopRight;
+    const bool bottom = m_alignment == NSImageAlignBottom || m_alignment == NSImageAlignBottomLeft ||
+                        m_alignment == NSImageAlignBottomRight;
     CGFloat y = NSMinY(area) + spareY / 2;
     if (top) y = flipped ? NSMinY(area) : NSMinY(area) + spareY;
     if (bottom) y = flipped ? NSMinY(area) + spareY : NSMinY(area);
@@ -155,10 +154,11 @@ Id NSImageCell::initWithCoder(NSCoder* coder)
 {
     NSCell::initWithCoder(coder);
     m_objectValue = nullptr;
-    if (auto data = dynamic_ref_cast<NSData>(coder->decodeObjectForKey("NSImageData"_ns))) m_image = NSImage::initWithData(data);
+    if (auto data = dynamic_ref_cast<NSData>(coder->decodeObjectForKey("NSImageData"_ns)))
+        m_image = NSImage::initWithData(data);
     const NSInteger scale = coder->decodeIntegerForKey("NSScale"_ns);
     m_scaling = scale >= 0 && scale <= NSInteger(NSImageScaleProportionallyUpOrDown) ? NSImageScaling(scale)
-                                                                                      : NSImageScaleProportionallyDown;
+                                                                                     : NSImageScaleProportionallyDown;
     const NSInteger align = coder->decodeIntegerForKey("NSAlign"_ns);
     m_alignment = align >= 0 && align <= NSInteger(NSImageAlignRight) ? NSImageAlignment(align) : NSImageAlignCenter;
     const NSInteger style = coder->decodeIntegerForKey("NSStyle"_ns);

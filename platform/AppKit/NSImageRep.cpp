@@ -20,6 +20,7 @@ bool NSImageRep::drawInRect(const NSRect& rect) const
     auto image = imageForDrawing(std::lround(std::fabs(device.width)), std::lround(std::fabs(device.height)));
     if (!image) return false;
     CGFloat w = static_cast<CGFloat>(image->width()), h = static_cast<CGFloat>(image->height());
-    port->drawImage(image, CGRectMake(0, 0, w, h), {rect.size.width / w, 0, 0, -rect.size.height / h, rect.origin.x, NSMaxY(rect)}, 1);
+    port->drawImage(image, CGRectMake(0, 0, w, h),
+                    {rect.size.width / w, 0, 0, -rect.size.height / h, rect.origin.x, NSMaxY(rect)}, 1);
     return true;
 }

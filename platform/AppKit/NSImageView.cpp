@@ -5,10 +5,7 @@
 
 NS_CLASS_DEFINE(NSImageView)
 
-const NSClass& NSImageView::cellClass()
-{
-    return NSImageCell::staticClass();
-}
+const NSClass& NSImageView::cellClass() { return NSImageCell::staticClass(); }
 
 void NSImageView::describeClass(NSClassMembers<NSImageView>& m)
 {

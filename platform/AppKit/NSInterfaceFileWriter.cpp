@@ -43,7 +43,10 @@ int64_t NSInterfaceFileWriter::addCodedObject(const std::string& className, json
     return add({{"class", className}, {"keys", keys.is_object() ? std::move(keys) : json::object()}});
 }
 
-void NSInterfaceFileWriter::setContentView(int64_t window, int64_t view) { entry(window)["window"]["contentView"] = ref(view); }
+void NSInterfaceFileWriter::setContentView(int64_t window, int64_t view)
+{
+    entry(window)["window"]["contentView"] = ref(view);
+}
 
 void NSInterfaceFileWriter::addSubview(int64_t superview, int64_t view)
 {
@@ -54,7 +57,8 @@ void NSInterfaceFileWriter::addSubview(int64_t superview, int64_t view)
 
 void NSInterfaceFileWriter::connectOutlet(int64_t source, const std::string& outlet, int64_t destination)
 {
-    m_document["connections"].push_back({{"outlet", outlet}, {"source", ref(source)}, {"destination", ref(destination)}});
+    m_document["connections"].push_back(
+        {{"outlet", outlet}, {"source", ref(source)}, {"destination", ref(destination)}});
 }
 
 void NSInterfaceFileWriter::connectAction(int64_t source, const std::string& action, int64_t target)

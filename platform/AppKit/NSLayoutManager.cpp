@@ -114,7 +114,9 @@ void NSLayoutManager::addTextContainer(const Ref<NSTextContainer>& container)
 void NSLayoutManager::insertTextContainer(const Ref<NSTextContainer>& container, NSUInteger index)
 {
     if (!container) return;
-    m_containers.insert(m_containers.begin() + static_cast<std::ptrdiff_t>(std::min<NSUInteger>(index, m_containers.size())), container);
+    m_containers.insert(m_containers.begin() +
+                            static_cast<std::ptrdiff_t>(std::min<NSUInteger>(index, m_containers.size())),
+                        container);
     container->setLayoutManager(Ref<NSLayoutManager>(this));
     invalidateAll();
 }
@@ -170,7 +172,9 @@ void NSLayoutManager::invalidateGlyphsForCharacterRange(NSRange range, NSInteger
 void NSLayoutManager::invalidateLayoutForCharacterRange(NSRange range, NSRange* actualRange)
 {
     // Layout is redone as a whole: later lines may move with any change.
-    if (actualRange) *actualRange = NSMakeRange(range.location, m_glyphs.size() - std::min<NSUInteger>(range.location, m_glyphs.size()));
+    if (actualRange)
+        *actualRange =
+            NSMakeRange(range.location, m_glyphs.size() - std::min<NSUInteger>(range.location, m_glyphs.size()));
     m_layoutValid = false;
     invalidateDisplayForCharacterRange(range);
 }
@@ -203,7 +207,8 @@ void NSLayoutManager::ensureGlyphs()
     for (const auto& run : storage->runs()) {
         Ref<NSFont> font = fontIn(run.attributes);
         CGFloat kern = 0;
-        if (auto n = dynamic_ref_cast<NSNumber>(run.attributes->objectForKey(NSKernAttributeName))) kern = n->doubleValue();
+        if (auto n = dynamic_ref_cast<NSNumber>(run.attributes->objectForKey(NSKernAttributeName)))
+            kern = n->doubleValue();
         auto attachment = dynamic_ref_cast<NSTextAttachment>(run.attributes->objectForKey(NSAttachmentAttributeName));
         auto shaped = font->cgFont()->shape(text.substr(start, run.length), font->pointSize());
         for (NSUInteger k = 0; k < run.length; ++k) {
@@ -299,7 +304,8 @@ NSInteger NSLayoutManager::intAttribute(NSInteger attribute, NSUInteger glyphInd
 
 void NSLayoutManager::setIntAttribute(NSInteger attribute, NSInteger value, NSUInteger glyphIndex)
 {
-    if (attribute == NSGlyphAttributeBidiLevel && glyphIndex < m_glyphs.size()) m_glyphs[glyphIndex].bidiLevel = static_cast<uint8_t>(value);
+    if (attribute == NSGlyphAttributeBidiLevel && glyphIndex < m_glyphs.size())
+        m_glyphs[glyphIndex].bidiLevel = static_cast<uint8_t>(value);
 }
 
 CGFloat NSLayoutManager::advanceForGlyphAtIndex(NSUInteger index)
@@ -318,7 +324,8 @@ Ref<NSTextAttachmentCell> NSLayoutManager::attachmentCellForGlyphAtIndex(NSUInte
 {
     auto storage = textStorage();
     if (!storage || index >= storage->length() || storage->utf16()[index] != NSAttachmentCharacter) return nullptr;
-    auto attachment = dynamic_ref_cast<NSTextAttachment>(storage->attributeAtIndex(NSAttachmentAttributeName, index, nullptr));
+    auto attachment =
+        dynamic_ref_cast<NSTextAttachment>(storage->attributeAtIndex(NSAttachmentAttributeName, index, nullptr));
     return attachment ? attachment->attachmentCell() : nullptr;
 }
 
@@ -333,11 +340,13 @@ void NSLayoutManager::setTextContainer(const Ref<NSTextContainer>& container, NS
     m_currentContainer = c;
 }
 
-void NSLayoutManager::setLineFragmentRect(const NSRect& rect, NSRange glyphRange, const NSRect& usedRect, CGFloat baselineOffset)
+void NSLayoutManager::setLineFragmentRect(const NSRect& rect, NSRange glyphRange, const NSRect& usedRect,
+                                          CGFloat baselineOffset)
 {
     m_fragments.push_back({rect, usedRect, glyphRange, baselineOffset, m_currentContainer});
     int f = static_cast<int>(m_fragments.size() - 1);
-    for (NSUInteger i = glyphRange.location; i < NSMaxRange(glyphRange) && i < m_glyphs.size(); ++i) m_glyphs[i].fragment = f;
+    for (NSUInteger i = glyphRange.location; i < NSMaxRange(glyphRange) && i < m_glyphs.size(); ++i)
+        m_glyphs[i].fragment = f;
 }
 
 void NSLayoutManager::setLocation(NSPoint location, NSUInteger glyphIndex)
@@ -350,7 +359,8 @@ void NSLayoutManager::setAdvance(CGFloat advance, NSUInteger glyphIndex)
     if (glyphIndex < m_glyphs.size()) m_glyphs[glyphIndex].advance = advance;
 }
 
-void NSLayoutManager::setExtraLineFragmentRect(const NSRect& rect, const NSRect& usedRect, const Ref<NSTextContainer>& container)
+void NSLayoutManager::setExtraLineFragmentRect(const NSRect& rect, const NSRect& usedRect,
+                                               const Ref<NSTextContainer>& container)
 {
     m_extraRect = rect;
     m_extraUsed = usedRect;
@@ -478,7 +488,8 @@ NSRect NSLayoutManager::boundingRectForGlyphRange(NSRange range, const Ref<NSTex
     for (NSUInteger i = range.location; i < NSMaxRange(range) && i < m_glyphs.size(); ++i) {
         const Fragment* f = fragmentOfGlyph(i);
         if (!f || f->container != c) continue;
-        NSRect r = NSMakeRect(f->rect.origin.x + m_glyphs[i].location.x, f->rect.origin.y, m_glyphs[i].advance, f->rect.size.height);
+        NSRect r = NSMakeRect(f->rect.origin.x + m_glyphs[i].location.x, f->rect.origin.y, m_glyphs[i].advance,
+                              f->rect.size.height);
         box = any ? NSUnionRect(box, r) : r;
         any = true;
     }
@@ -546,7 +557,8 @@ NSUInteger NSLayoutManager::characterIndexForInsertionAtPoint(NSPoint point, con
     return index;
 }
 
-std::vector<NSRect> NSLayoutManager::rectArrayForCharacterRange(NSRange range, NSRange, const Ref<NSTextContainer>& container)
+std::vector<NSRect> NSLayoutManager::rectArrayForCharacterRange(NSRange range, NSRange,
+                                                                const Ref<NSTextContainer>& container)
 {
     ensureLayout();
     std::vector<NSRect> rects;
@@ -555,11 +567,11 @@ std::vector<NSRect> NSLayoutManager::rectArrayForCharacterRange(NSRange range, N
     if (range.length == 0) {
         NSUInteger i = range.location;
         auto storage = textStorage();
-        bool atExtra = m_extraContainer == c && c >= 0 &&
-                       (n == 0 || (i >= n && isLineEnd(storage->utf16()[n - 1])));
+        bool atExtra = m_extraContainer == c && c >= 0 && (n == 0 || (i >= n && isLineEnd(storage->utf16()[n - 1])));
         if (atExtra) {
             CGFloat padding = container ? container->lineFragmentPadding() : 0;
-            rects.push_back(NSMakeRect(m_extraUsed.origin.x + padding, m_extraRect.origin.y, 1, m_extraRect.size.height));
+            rects.push_back(
+                NSMakeRect(m_extraUsed.origin.x + padding, m_extraRect.origin.y, 1, m_extraRect.size.height));
             return rects;
         }
         if (n == 0) return rects;
@@ -580,7 +592,8 @@ std::vector<NSRect> NSLayoutManager::rectArrayForCharacterRange(NSRange range, N
         auto [lo, hi] = glyphSpan(part);
         // A selected line break reaches to the end of its fragment.
         auto storage = textStorage();
-        if (NSMaxRange(part) == NSMaxRange(f.glyphs) && isLineEnd(storage->utf16()[NSMaxRange(part) - 1])) hi = NSMaxX(f.rect);
+        if (NSMaxRange(part) == NSMaxRange(f.glyphs) && isLineEnd(storage->utf16()[NSMaxRange(part) - 1]))
+            hi = NSMaxX(f.rect);
         if (hi < lo) continue;
         rects.push_back(NSMakeRect(lo, f.rect.origin.y, hi - lo, f.rect.size.height));
     }
@@ -610,7 +623,8 @@ void NSLayoutManager::drawBackgroundForGlyphRange(NSRange range, NSPoint origin)
         NSRange part = NSIntersectionRange(run, NSMakeRange(i, end - i));
         if (color)
             for (size_t c = 0; c < m_containers.size(); ++c)
-                fillBackgroundRectArray(offset(rectArrayForCharacterRange(part, part, m_containers[c]), m_containers[c]), part, color);
+                fillBackgroundRectArray(
+                    offset(rectArrayForCharacterRange(part, part, m_containers[c]), m_containers[c]), part, color);
         i = NSMaxRange(part) > i ? NSMaxRange(part) : i + 1;
     }
     // The selection of the text view that shows the text.
@@ -624,11 +638,13 @@ void NSLayoutManager::drawBackgroundForGlyphRange(NSRange range, NSPoint origin)
                                     NSColor::selectedTextBackgroundColor());
 }
 
-void NSLayoutManager::showCGGlyphs(const NSGlyph* glyphs, const NSPoint* positions, NSUInteger count, const Ref<NSFont>& font,
-                                   const CGAffineTransform&, const Ref<NSDictionary>& attributes, CGContext* context)
+void NSLayoutManager::showCGGlyphs(const NSGlyph* glyphs, const NSPoint* positions, NSUInteger count,
+                                   const Ref<NSFont>& font, const CGAffineTransform&,
+                                   const Ref<NSDictionary>& attributes, CGContext* context)
 {
     if (!context || count == 0) return;
-    auto color = attributes ? dynamic_ref_cast<NSColor>(attributes->objectForKey(NSForegroundColorAttributeName)) : nullptr;
+    auto color =
+        attributes ? dynamic_ref_cast<NSColor>(attributes->objectForKey(NSForegroundColorAttributeName)) : nullptr;
     std::vector<uint32_t> g(glyphs, glyphs + count);
     std::vector<CGPoint> p(positions, positions + count);
     context->saveGState();
@@ -637,7 +653,8 @@ void NSLayoutManager::showCGGlyphs(const NSGlyph* glyphs, const NSPoint* positio
     context->restoreGState();
 }
 
-void NSLayoutManager::showAttachmentCell(const Ref<NSTextAttachmentCell>& cell, const NSRect& rect, NSUInteger characterIndex)
+void NSLayoutManager::showAttachmentCell(const Ref<NSTextAttachmentCell>& cell, const NSRect& rect,
+                                         NSUInteger characterIndex)
 {
     if (cell) cell->drawWithFrame(rect, firstTextView(), characterIndex);
 }
@@ -672,11 +689,15 @@ void NSLayoutManager::drawGlyphsForGlyphRange(NSRange range, NSPoint origin)
         std::vector<NSGlyph> glyphs;
         std::vector<NSPoint> positions;
         for (NSUInteger k = run.location; k < NSMaxRange(run); ++k) {
-            NSPoint at = NSMakePoint(origin.x + f->rect.origin.x + m_glyphs[k].location.x, origin.y + f->rect.origin.y + m_glyphs[k].location.y);
+            NSPoint at = NSMakePoint(origin.x + f->rect.origin.x + m_glyphs[k].location.x,
+                                     origin.y + f->rect.origin.y + m_glyphs[k].location.y);
             if (auto cell = attachmentCellForGlyphAtIndex(k)) {
-                NSRect frame = cell->cellFrameForTextContainer(m_containers[static_cast<size_t>(f->container)], f->rect, m_glyphs[k].location, k);
+                NSRect frame = cell->cellFrameForTextContainer(m_containers[static_cast<size_t>(f->container)], f->rect,
+                                                               m_glyphs[k].location, k);
                 // Flipped: the origin is the cell's bottom-left corner.
-                showAttachmentCell(cell, NSMakeRect(at.x + frame.origin.x, at.y - frame.origin.y, frame.size.width, frame.size.height), k);
+                showAttachmentCell(
+                    cell, NSMakeRect(at.x + frame.origin.x, at.y - frame.origin.y, frame.size.width, frame.size.height),
+                    k);
                 continue;
             }
             if (m_glyphs[k].glyph == NSNullGlyph || m_glyphs[k].glyph == NSControlGlyph) continue;
@@ -684,7 +705,8 @@ void NSLayoutManager::drawGlyphsForGlyphRange(NSRange range, NSPoint origin)
             positions.push_back(at);
         }
         if (!glyphs.empty())
-            showCGGlyphs(glyphs.data(), positions.data(), glyphs.size(), font, CGAffineTransformIdentity, attributes, port);
+            showCGGlyphs(glyphs.data(), positions.data(), glyphs.size(), font, CGAffineTransformIdentity, attributes,
+                         port);
 
         // Decorations cover the run without the line's break.
         NSRange decorated = run;
@@ -699,21 +721,22 @@ void NSLayoutManager::drawGlyphsForGlyphRange(NSRange range, NSPoint origin)
     }
 }
 
-NSRect NSLayoutManager::underlineRectForGlyphRange(NSRange glyphRange, NSInteger underlineType, const NSRect& lineFragmentRect,
-                                                   NSPoint containerOrigin)
+NSRect NSLayoutManager::underlineRectForGlyphRange(NSRange glyphRange, NSInteger underlineType,
+                                                   const NSRect& lineFragmentRect, NSPoint containerOrigin)
 {
     ensureLayout();
     if (glyphRange.length == 0 || glyphRange.location >= m_glyphs.size()) return NSZeroRect;
     Ref<NSFont> font = fontForGlyphAtIndex(glyphRange.location);
     auto [lo, hi] = glyphSpan(glyphRange);
     CGFloat baseline = containerOrigin.y + lineFragmentRect.origin.y + m_glyphs[glyphRange.location].location.y;
-    CGFloat thickness = std::max(font->underlineThickness(), 0.5) * ((underlineType & 0xff) == NSUnderlineStyleThick ? 2 : 1);
+    CGFloat thickness =
+        std::max(font->underlineThickness(), 0.5) * ((underlineType & 0xff) == NSUnderlineStyleThick ? 2 : 1);
     CGFloat centre = baseline - font->underlinePosition();
     return NSMakeRect(containerOrigin.x + lo, centre - thickness / 2, hi - lo, thickness);
 }
 
-NSRect NSLayoutManager::strikethroughRectForGlyphRange(NSRange glyphRange, NSInteger strikethroughType, const NSRect& lineFragmentRect,
-                                                       NSPoint containerOrigin)
+NSRect NSLayoutManager::strikethroughRectForGlyphRange(NSRange glyphRange, NSInteger strikethroughType,
+                                                       const NSRect& lineFragmentRect, NSPoint containerOrigin)
 {
     NSRect r = underlineRectForGlyphRange(glyphRange, strikethroughType, lineFragmentRect, containerOrigin);
     if (NSIsEmptyRect(r)) return r;
@@ -723,8 +746,8 @@ NSRect NSLayoutManager::strikethroughRectForGlyphRange(NSRange glyphRange, NSInt
     return r;
 }
 
-void NSLayoutManager::drawUnderlineForGlyphRange(NSRange glyphRange, NSInteger underlineType, CGFloat, const NSRect& lineFragmentRect,
-                                                 NSRange, NSPoint containerOrigin)
+void NSLayoutManager::drawUnderlineForGlyphRange(NSRange glyphRange, NSInteger underlineType, CGFloat,
+                                                 const NSRect& lineFragmentRect, NSRange, NSPoint containerOrigin)
 {
     auto storage = textStorage();
     if (!storage || glyphRange.length == 0) return;
@@ -734,7 +757,8 @@ void NSLayoutManager::drawUnderlineForGlyphRange(NSRange glyphRange, NSInteger u
     if (!color) color = NSColor::blackColor();
     NSRect r = underlineRectForGlyphRange(glyphRange, underlineType, lineFragmentRect, containerOrigin);
     drawDecoration(r, underlineType, color);
-    if ((underlineType & 0xff) == NSUnderlineStyleDouble) drawDecoration(NSOffsetRect(r, 0, 2 * r.size.height), underlineType, color);
+    if ((underlineType & 0xff) == NSUnderlineStyleDouble)
+        drawDecoration(NSOffsetRect(r, 0, 2 * r.size.height), underlineType, color);
 }
 
 void NSLayoutManager::drawStrikethroughForGlyphRange(NSRange glyphRange, NSInteger strikethroughType, CGFloat,
@@ -748,5 +772,6 @@ void NSLayoutManager::drawStrikethroughForGlyphRange(NSRange glyphRange, NSInteg
     if (!color) color = NSColor::blackColor();
     NSRect r = strikethroughRectForGlyphRange(glyphRange, strikethroughType, lineFragmentRect, containerOrigin);
     drawDecoration(r, strikethroughType, color);
-    if ((strikethroughType & 0xff) == NSUnderlineStyleDouble) drawDecoration(NSOffsetRect(r, 0, 2 * r.size.height), strikethroughType, color);
+    if ((strikethroughType & 0xff) == NSUnderlineStyleDouble)
+        drawDecoration(NSOffsetRect(r, 0, 2 * r.size.height), strikethroughType, color);
 }

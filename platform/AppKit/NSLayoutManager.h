@@ -29,7 +29,12 @@ inline constexpr NSGlyph NSNullGlyph = 0;
 inline constexpr NSGlyph NSControlGlyph = 0x00FFFFFF;
 
 // intAttribute: keys.
-enum : NSInteger { NSGlyphAttributeSoft = 0, NSGlyphAttributeElastic = 1, NSGlyphAttributeBidiLevel = 2, NSGlyphAttributeInscribe = 5 };
+enum : NSInteger {
+    NSGlyphAttributeSoft = 0,
+    NSGlyphAttributeElastic = 1,
+    NSGlyphAttributeBidiLevel = 2,
+    NSGlyphAttributeInscribe = 5
+};
 
 class NSLayoutManager : public NSObject {
     NS_OBJECT(NSLayoutManager, NSObject)
@@ -64,9 +69,21 @@ public:
     void invalidateGlyphsForCharacterRange(NSRange range, NSInteger delta, NSRange* actualRange);
     void invalidateLayoutForCharacterRange(NSRange range, NSRange* actualRange);
     void invalidateDisplayForCharacterRange(NSRange range);
-    void ensureGlyphsForCharacterRange(NSRange range) { (void)range; ensureGlyphs(); }
-    void ensureLayoutForTextContainer(const Ref<NSTextContainer>& container) { (void)container; ensureLayout(); }
-    void ensureLayoutForCharacterRange(NSRange range) { (void)range; ensureLayout(); }
+    void ensureGlyphsForCharacterRange(NSRange range)
+    {
+        (void)range;
+        ensureGlyphs();
+    }
+    void ensureLayoutForTextContainer(const Ref<NSTextContainer>& container)
+    {
+        (void)container;
+        ensureLayout();
+    }
+    void ensureLayoutForCharacterRange(NSRange range)
+    {
+        (void)range;
+        ensureLayout();
+    }
 
     // --- Glyphs ---
     NSUInteger numberOfGlyphs();
@@ -112,7 +129,8 @@ public:
     NSUInteger characterIndexForInsertionAtPoint(NSPoint point, const Ref<NSTextContainer>& container);
     // Highlight rectangles of a character range; an empty range gives the
     // caret rectangle (one point wide).
-    std::vector<NSRect> rectArrayForCharacterRange(NSRange range, NSRange selectedRange, const Ref<NSTextContainer>& container);
+    std::vector<NSRect> rectArrayForCharacterRange(NSRange range, NSRange selectedRange,
+                                                   const Ref<NSTextContainer>& container);
 
     // --- Set by the typesetter ---
     void setTextContainer(const Ref<NSTextContainer>& container, NSRange glyphRange);
@@ -128,9 +146,11 @@ public:
     // line; positions are baseline points in the view, in logical order (a
     // right-to-left run's go right to left). The context is the current
     // one, or null when there is none (the default then draws nothing).
-    virtual void showCGGlyphs(const NSGlyph* glyphs, const NSPoint* positions, NSUInteger count, const Ref<NSFont>& font,
-                              const CGAffineTransform& textMatrix, const Ref<NSDictionary>& attributes, CGContext* context);
-    virtual void showAttachmentCell(const Ref<NSTextAttachmentCell>& cell, const NSRect& rect, NSUInteger characterIndex);
+    virtual void showCGGlyphs(const NSGlyph* glyphs, const NSPoint* positions, NSUInteger count,
+                              const Ref<NSFont>& font, const CGAffineTransform& textMatrix,
+                              const Ref<NSDictionary>& attributes, CGContext* context);
+    virtual void showAttachmentCell(const Ref<NSTextAttachmentCell>& cell, const NSRect& rect,
+                                    NSUInteger characterIndex);
     // baselineOffset is the typesetter's (see baselineOffsetForGlyphAtIndex).
     virtual void drawUnderlineForGlyphRange(NSRange glyphRange, NSInteger underlineType, CGFloat baselineOffset,
                                             const NSRect& lineFragmentRect, NSRange lineFragmentGlyphRange,
@@ -141,9 +161,10 @@ public:
     // The rectangle the default underline fills, in the view.
     NSRect underlineRectForGlyphRange(NSRange glyphRange, NSInteger underlineType, const NSRect& lineFragmentRect,
                                       NSPoint containerOrigin);
-    NSRect strikethroughRectForGlyphRange(NSRange glyphRange, NSInteger strikethroughType, const NSRect& lineFragmentRect,
-                                          NSPoint containerOrigin);
-    virtual void fillBackgroundRectArray(const std::vector<NSRect>& rects, NSRange characterRange, const Ref<NSColor>& color);
+    NSRect strikethroughRectForGlyphRange(NSRange glyphRange, NSInteger strikethroughType,
+                                          const NSRect& lineFragmentRect, NSPoint containerOrigin);
+    virtual void fillBackgroundRectArray(const std::vector<NSRect>& rects, NSRange characterRange,
+                                         const Ref<NSColor>& color);
 
 private:
     struct Glyph {

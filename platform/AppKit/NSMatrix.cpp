@@ -11,10 +11,7 @@
 
 NS_CLASS_DEFINE(NSMatrix)
 
-const NSClass& NSMatrix::cellClass()
-{
-    return NSActionCell::staticClass();
-}
+const NSClass& NSMatrix::cellClass() { return NSActionCell::staticClass(); }
 
 Ref<NSView> NSMatrix::initWithFrame(const NSRect& frame)
 {
@@ -112,10 +109,7 @@ bool NSMatrix::getRow(NSInteger* row, NSInteger* column, NSPoint p) const
     return false;
 }
 
-Ref<NSCell> NSMatrix::makeCellAtRow(NSInteger, NSInteger)
-{
-    return newCell();
-}
+Ref<NSCell> NSMatrix::makeCellAtRow(NSInteger, NSInteger) { return newCell(); }
 
 void NSMatrix::renewRows(NSInteger rows, NSInteger columns)
 {
@@ -134,15 +128,9 @@ void NSMatrix::renewRows(NSInteger rows, NSInteger columns)
     setNeedsDisplay(true);
 }
 
-void NSMatrix::addRow()
-{
-    renewRows(m_rows + 1, std::max<NSInteger>(1, m_columns));
-}
+void NSMatrix::addRow() { renewRows(m_rows + 1, std::max<NSInteger>(1, m_columns)); }
 
-void NSMatrix::addColumn()
-{
-    renewRows(std::max<NSInteger>(1, m_rows), m_columns + 1);
-}
+void NSMatrix::addColumn() { renewRows(std::max<NSInteger>(1, m_rows), m_columns + 1); }
 
 void NSMatrix::removeRow(NSInteger row)
 {
@@ -191,10 +179,7 @@ void NSMatrix::sizeToCells()
 
 // --- Selection ---
 
-Ref<NSCell> NSMatrix::selectedCell() const
-{
-    return cellAtRow(m_selectedRow, m_selectedColumn);
-}
+Ref<NSCell> NSMatrix::selectedCell() const { return cellAtRow(m_selectedRow, m_selectedColumn); }
 
 Ref<NSArray> NSMatrix::selectedCells() const
 {

@@ -84,7 +84,8 @@ Ref<NSMenu> NSMenu::menuWithTitle(const Ref<NSString>& title) { return alloc<NSM
 
 void NSMenu::addItem(const Ref<NSMenuItem>& item) { insertItem(item, numberOfItems()); }
 
-Ref<NSMenuItem> NSMenu::addItemWithTitle(const Ref<NSString>& title, const SEL& action, const Ref<NSString>& keyEquivalent)
+Ref<NSMenuItem> NSMenu::addItemWithTitle(const Ref<NSString>& title, const SEL& action,
+                                         const Ref<NSString>& keyEquivalent)
 {
     auto item = NSMenuItem::itemWithTitle(title, action, keyEquivalent);
     addItem(item);

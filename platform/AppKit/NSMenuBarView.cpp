@@ -44,7 +44,8 @@ void NSMenuBarView::reloadTitles(const Ref<NSMenu>& mainMenu, bool withDockMenu)
     }
     CGFloat x = kLeftMargin;
     for (auto& entry : m_entries) {
-        const CGFloat width = std::ceil(NSStringExt::sizeWithAttributes(entry.title, attributes(entry.bold, false)).width);
+        const CGFloat width =
+            std::ceil(NSStringExt::sizeWithAttributes(entry.title, attributes(entry.bold, false)).width);
         entry.rect = NSMakeRect(x, 0, width + 2 * kTitlePadding, kHeight);
         x = NSMaxX(entry.rect);
     }
@@ -93,8 +94,9 @@ void NSMenuBarView::drawRect(const NSRect&)
         }
         auto attrs = attributes(entry.bold, lit);
         const NSSize size = NSStringExt::sizeWithAttributes(entry.title, attrs);
-        const NSRect line = NSMakeRect(r.origin.x + kTitlePadding, r.origin.y + std::floor((r.size.height - size.height) / 2),
-                                       r.size.width - kTitlePadding, size.height);
+        const NSRect line =
+            NSMakeRect(r.origin.x + kTitlePadding, r.origin.y + std::floor((r.size.height - size.height) / 2),
+                       r.size.width - kTitlePadding, size.height);
         NSStringExt::drawInRect(entry.title, line, attrs);
     }
 }

@@ -30,7 +30,9 @@ void removeBar()
 // keys work on the innermost menu.
 class BarTracker {
 public:
-    explicit BarTracker(Ref<NSMenuBarWindow> bar) : m_bar(std::move(bar)), m_view(m_bar->menuBarView())
+    explicit BarTracker(Ref<NSMenuBarWindow> bar)
+        : m_bar(std::move(bar))
+        , m_view(m_bar->menuBarView())
     {
         WindowServer::shared().beginMenuTracking(m_bar->windowNumber());
     }
@@ -169,10 +171,7 @@ bool BarTracker::handleKey(const Ref<NSEvent>& event, NSMenuWindow::Choice& chos
 
 }
 
-Ref<NSMenuBarWindow> NSMenuBarWindow::shared()
-{
-    return sharedBar();
-}
+Ref<NSMenuBarWindow> NSMenuBarWindow::shared() { return sharedBar(); }
 
 Ref<NSMenuBarWindow> NSMenuBarWindow::initWithFrame(const NSRect& frame)
 {
@@ -216,7 +215,8 @@ void NSMenuBarWindow::synchronize()
         return;
     }
     const NSRect s = screen->frame();
-    const NSRect frame = NSMakeRect(s.origin.x, NSMaxY(s) - NSMenuBarView::kHeight, s.size.width, NSMenuBarView::kHeight);
+    const NSRect frame =
+        NSMakeRect(s.origin.x, NSMaxY(s) - NSMenuBarView::kHeight, s.size.width, NSMenuBarView::kHeight);
     auto& bar = sharedBar();
     if (!bar) bar = alloc<NSMenuBarWindow>()->initWithFrame(frame);
     else bar->setFrame(frame, false);

@@ -1,7 +1,7 @@
 #include "AppKit/NSMenuItem.h"
 
-#include "AppKit/NSMenu.h"
 #include "AppKit/NSEvent.h"
+#include "AppKit/NSMenu.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSCoder.h"
 
@@ -21,7 +21,8 @@ void NSMenuItem::describeClass(NSClassMembers<NSMenuItem>& m)
 
 NSMenuItem::~NSMenuItem() = default;
 
-Ref<NSMenuItem> NSMenuItem::initWithTitle(const Ref<NSString>& title, const SEL& action, const Ref<NSString>& keyEquivalent)
+Ref<NSMenuItem> NSMenuItem::initWithTitle(const Ref<NSString>& title, const SEL& action,
+                                          const Ref<NSString>& keyEquivalent)
 {
     m_title = title ? title : ""_ns;
     m_action = action;
@@ -31,7 +32,8 @@ Ref<NSMenuItem> NSMenuItem::initWithTitle(const Ref<NSString>& title, const SEL&
     return Ref<NSMenuItem>(this);
 }
 
-Ref<NSMenuItem> NSMenuItem::itemWithTitle(const Ref<NSString>& title, const SEL& action, const Ref<NSString>& keyEquivalent)
+Ref<NSMenuItem> NSMenuItem::itemWithTitle(const Ref<NSString>& title, const SEL& action,
+                                          const Ref<NSString>& keyEquivalent)
 {
     return alloc<NSMenuItem>()->initWithTitle(title, action, keyEquivalent);
 }

@@ -36,12 +36,12 @@ char16_t glyphForKey(char16_t key)
 {
     switch (key) {
     case u'\r':
-    case u'\n': return u'\u21A9';  // ↩
+    case u'\n': return u'\u21A9';    // ↩
     case u'\x03': return u'\u2324';  // ⌤ (Enter)
-    case u'\t': return u'\u21E5';  // ⇥
+    case u'\t': return u'\u21E5';    // ⇥
     case u'\x1b': return u'\u238B';  // ⎋
     case u'\b':
-    case u'\x7f': return u'\u232B';  // ⌫
+    case u'\x7f': return u'\u232B';              // ⌫
     case NSDeleteFunctionKey: return u'\u2326';  // ⌦
     case NSUpArrowFunctionKey: return u'\u2191';
     case NSDownArrowFunctionKey: return u'\u2193';
@@ -168,11 +168,11 @@ void NSMenuView::drawRect(const NSRect&)
         const CGFloat grey = lit ? 1.0 : (item->isEnabled() ? 0.15 : 0.65);
         const auto attrs = attributes(grey);
         const CGFloat right = NSMaxX(r) - kRightMargin;
-        drawLine(item->title(), NSMakeRect(kTitleLeft, r.origin.y, std::max<CGFloat>(0, right - kTitleLeft), r.size.height),
-                 attrs);
+        drawLine(item->title(),
+                 NSMakeRect(kTitleLeft, r.origin.y, std::max<CGFloat>(0, right - kTitleLeft), r.size.height), attrs);
         if (item->state() != NSOffState)
-            drawLine(item->state() == NSOnState ? u"\u2713"_ns : u"\u2013"_ns, NSMakeRect(5, r.origin.y, 14, r.size.height),
-                     attrs);
+            drawLine(item->state() == NSOnState ? u"\u2713"_ns : u"\u2013"_ns,
+                     NSMakeRect(5, r.origin.y, 14, r.size.height), attrs);
         if (item->hasSubmenu()) {
             // A small solid triangle pointing right, centred on the row.
             const CGFloat top = r.origin.y + std::floor((r.size.height - kArrowHeight) / 2);

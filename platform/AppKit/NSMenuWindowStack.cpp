@@ -22,7 +22,8 @@ void NSMenuWindowStack::closeFrom(size_t level)
 Ref<NSEvent> NSMenuWindowStack::nextTrackingEvent()
 {
     for (;;) {
-        auto event = NSApp->nextEventMatchingMask(kTrackingMask, NSDate::distantFuture(), NSEventTrackingRunLoopMode, true);
+        auto event =
+            NSApp->nextEventMatchingMask(kTrackingMask, NSDate::distantFuture(), NSEventTrackingRunLoopMode, true);
         if (NSApp->hasTerminated()) return nullptr;
         if (event) return event;
     }

@@ -65,7 +65,10 @@ struct Entry {
 
 class Loader {
 public:
-    Loader(const json& document, const Id& owner) : m_document(document), m_owner(owner) {}
+    Loader(const json& document, const Id& owner)
+        : m_document(document)
+        , m_owner(owner)
+    { }
 
     Ref<NSArray> load()
     {
@@ -100,7 +103,8 @@ private:
         for (const json& e : *objects) {
             if (!e.is_object()) malformed("an object entry is not an object");
             const json* id = member(e, "id");
-            if (!id || !id->is_number_integer() || id->get<int64_t>() == 0) malformed("an object entry without a usable \"id\"");
+            if (!id || !id->is_number_integer() || id->get<int64_t>() == 0)
+                malformed("an object entry without a usable \"id\"");
             int64_t n = id->get<int64_t>();
             Entry entry;
             entry.body = &e;
@@ -108,7 +112,8 @@ private:
                 if (!p->is_string()) malformed("object " + std::to_string(n) + ": the placeholder is not a string");
                 entry.kind = Kind::placeholder;
                 entry.className = p->get<std::string>();
-                if (entry.className != "owner" && entry.className != "firstResponder" && entry.className != "application")
+                if (entry.className != "owner" && entry.className != "firstResponder" &&
+                    entry.className != "application")
                     malformed("object " + std::to_string(n) + ": unknown placeholder '" + entry.className + "'");
             } else {
                 const json* cls = member(e, "class");
@@ -119,7 +124,8 @@ private:
                 else if (member(e, "keys")) entry.kind = Kind::coded;
                 else entry.kind = Kind::plain;
             }
-            if (!m_entries.emplace(n, std::move(entry)).second) malformed("object id " + std::to_string(n) + " appears twice");
+            if (!m_entries.emplace(n, std::move(entry)).second)
+                malformed("object id " + std::to_string(n) + " appears twice");
             m_order.push_back(n);
         }
     }
@@ -144,9 +150,8 @@ private:
             }
         }
         m_unarchiver = NSKeyedUnarchiver::unarchiverForReadingWithJSON(std::move(doc));
-        m_unarchiver->setPlaceholderResolver([this](const std::string& name) -> Id {
-            return objectFor(std::stoll(name.substr(1)));
-        });
+        m_unarchiver->setPlaceholderResolver(
+            [this](const std::string& name) -> Id { return objectFor(std::stoll(name.substr(1))); });
     }
 
     Id objectFor(int64_t id)
@@ -155,7 +160,8 @@ private:
         if (it == m_entries.end()) malformed("no object has id " + std::to_string(id));
         Entry& e = it->second;
         if (e.made) return e.object;
-        if (e.making && e.kind != Kind::coded) malformed("object " + std::to_string(id) + " refers to itself while it is made");
+        if (e.making && e.kind != Kind::coded)
+            malformed("object " + std::to_string(id) + " refers to itself while it is made");
         e.making = true;
         e.object = make(id, e);
         e.made = true;
@@ -194,8 +200,7 @@ private:
         return NSMakeRect((*r)[0].get<double>(), (*r)[1].get<double>(), (*r)[2].get<double>(), (*r)[3].get<double>());
     }
 
-    template <class T>
-    static T valueOr(const json& object, const char* name, T fallback)
+    template <class T> static T valueOr(const json& object, const char* name, T fallback)
     {
         const json* v = member(object, name);
         if (!v) return fallback;
@@ -219,7 +224,8 @@ private:
         bool defer = valueOr<bool>(spec, "defer", true);
         Ref<NSWindow> made = window->initWithContentRect(rect, style, backing, defer);
         if (!made) malformed("object " + std::to_string(id) + ": the window's init answered nil");
-        if (member(spec, "title")) made->setTitle(NSString::stringWithUTF8String(valueOr<std::string>(spec, "title", "")));
+        if (member(spec, "title"))
+            made->setTitle(NSString::stringWithUTF8String(valueOr<std::string>(spec, "title", "")));
         return made;
     }
 
@@ -227,9 +233,11 @@ private:
     {
         auto* view = dynamic_cast<NSView*>(instance.get());
         if (!view || !spec.is_object()) malformed("object " + std::to_string(id) + " is not a view");
-        Ref<NSView> made = view->initWithFrame(rectValue(member(spec, "frame"), "object " + std::to_string(id) + "'s frame"));
+        Ref<NSView> made =
+            view->initWithFrame(rectValue(member(spec, "frame"), "object " + std::to_string(id) + "'s frame"));
         if (!made) malformed("object " + std::to_string(id) + ": initWithFrame answered nil");
-        if (member(spec, "autoresizingMask")) made->setAutoresizingMask(NSUInteger(valueOr<int64_t>(spec, "autoresizingMask", 0)));
+        if (member(spec, "autoresizingMask"))
+            made->setAutoresizingMask(NSUInteger(valueOr<int64_t>(spec, "autoresizingMask", 0)));
         if (valueOr<bool>(spec, "hidden", false)) made->setHidden(true);
         return made;
     }
@@ -254,11 +262,12 @@ private:
             Entry& e = m_entries[id];
             std::string name = "object " + std::to_string(id);
             const json* spec = e.kind == Kind::window ? member(*e.body, "window")
-                             : e.kind == Kind::view   ? member(*e.body, "view")
+                               : e.kind == Kind::view ? member(*e.body, "view")
                                                       : e.body;
             if (e.kind == Kind::window) {
                 if (const json* content = member(*spec, "contentView"))
-                    static_ref_cast<NSWindow>(e.object)->setContentView(viewReference(content, name + "'s contentView"));
+                    static_ref_cast<NSWindow>(e.object)->setContentView(
+                        viewReference(content, name + "'s contentView"));
                 continue;
             }
             const json* subviews = e.kind == Kind::placeholder ? nullptr : member(*spec, "subviews");
@@ -302,11 +311,13 @@ private:
             Id source = reference(member(c, "source"), "a connection's source");
             if (!source) malformed("a connection's source is nil");
             if (member(c, "outlet")) {
-                setOutlet(source, valueOr<std::string>(c, "outlet", ""), reference(member(c, "destination"), "an outlet's destination"));
+                setOutlet(source, valueOr<std::string>(c, "outlet", ""),
+                          reference(member(c, "destination"), "an outlet's destination"));
             } else if (member(c, "action")) {
                 Id target = reference(member(c, "target"), "an action's target");
                 source->setValueForKey(target, "target"_ns);
-                source->setValueForKey(NSString::stringWithUTF8String(valueOr<std::string>(c, "action", "")), "action"_ns);
+                source->setValueForKey(NSString::stringWithUTF8String(valueOr<std::string>(c, "action", "")),
+                                       "action"_ns);
             } else if (member(c, "binding")) {
                 auto options = NSMutableDictionary::make<NSMutableDictionary>();
                 if (const json* o = member(c, "options")) {
@@ -409,9 +420,8 @@ bool loadFile(const Ref<NSString>& path, const Id& owner, Ref<NSArray>* topLevel
 void registerCoreOutlets()
 {
     NSNib::registerOutletSetter<NSResponder>("menu", [](NSResponder* r, const Id& v) { r->setMenu(v); });
-    NSNib::registerOutletSetter<NSScrollView>("documentView", [](NSScrollView* s, const Id& v) {
-        s->setDocumentView(dynamic_ref_cast<NSView>(v));
-    });
+    NSNib::registerOutletSetter<NSScrollView>(
+        "documentView", [](NSScrollView* s, const Id& v) { s->setDocumentView(dynamic_ref_cast<NSView>(v)); });
 }
 
 [[maybe_unused]] const bool g_loaderInstalled = [] {

@@ -47,9 +47,10 @@ bool NSParagraphStyle::isEqual(const NSObject* other) const
     auto o = dynamic_cast<const NSParagraphStyle*>(other);
     if (!o) return false;
     if (o == this) return true;
-    return m_alignment == o->m_alignment && m_lineBreakMode == o->m_lineBreakMode && m_lineSpacing == o->m_lineSpacing &&
-           m_paragraphSpacing == o->m_paragraphSpacing && m_paragraphSpacingBefore == o->m_paragraphSpacingBefore &&
-           m_headIndent == o->m_headIndent && m_firstLineHeadIndent == o->m_firstLineHeadIndent && m_tailIndent == o->m_tailIndent &&
+    return m_alignment == o->m_alignment && m_lineBreakMode == o->m_lineBreakMode &&
+           m_lineSpacing == o->m_lineSpacing && m_paragraphSpacing == o->m_paragraphSpacing &&
+           m_paragraphSpacingBefore == o->m_paragraphSpacingBefore && m_headIndent == o->m_headIndent &&
+           m_firstLineHeadIndent == o->m_firstLineHeadIndent && m_tailIndent == o->m_tailIndent &&
            m_minimumLineHeight == o->m_minimumLineHeight && m_maximumLineHeight == o->m_maximumLineHeight &&
            m_defaultTabInterval == o->m_defaultTabInterval && tabStops()->isEqual(o->tabStops().get());
 }

@@ -13,10 +13,7 @@
 
 NS_CLASS_DEFINE(NSPopUpButtonCell)
 
-Ref<NSCell> NSPopUpButtonCell::initTextCell(const Ref<NSString>& text)
-{
-    return initTextCell(text, false);
-}
+Ref<NSCell> NSPopUpButtonCell::initTextCell(const Ref<NSString>& text) { return initTextCell(text, false); }
 
 Ref<NSPopUpButtonCell> NSPopUpButtonCell::initTextCell(const Ref<NSString>& text, bool pullsDown)
 {
@@ -59,10 +56,7 @@ Ref<NSArray> NSPopUpButtonCell::itemTitles() const
     return NSArray::arrayWithVector(std::move(titles));
 }
 
-void NSPopUpButtonCell::addItemWithTitle(const Ref<NSString>& title)
-{
-    insertItemWithTitle(title, numberOfItems());
-}
+void NSPopUpButtonCell::addItemWithTitle(const Ref<NSString>& title) { insertItemWithTitle(title, numberOfItems()); }
 
 void NSPopUpButtonCell::addItemsWithTitles(const Ref<NSArray>& titles)
 {
@@ -121,10 +115,7 @@ NSInteger NSPopUpButtonCell::indexOfItemWithTitle(const Ref<NSString>& title) co
     return title ? m_menu->indexOfItemWithTitle(title) : -1;
 }
 
-NSInteger NSPopUpButtonCell::indexOfItemWithTag(NSInteger tag) const
-{
-    return m_menu->indexOfItemWithTag(tag);
-}
+NSInteger NSPopUpButtonCell::indexOfItemWithTag(NSInteger tag) const { return m_menu->indexOfItemWithTag(tag); }
 
 NSInteger NSPopUpButtonCell::indexOfItemWithRepresentedObject(const Id& object) const
 {
@@ -186,10 +177,7 @@ void NSPopUpButtonCell::selectItem(const Ref<NSMenuItem>& item)
     redisplay();
 }
 
-void NSPopUpButtonCell::selectItemAtIndex(NSInteger index)
-{
-    selectItem(itemAtIndex(index));
-}
+void NSPopUpButtonCell::selectItemAtIndex(NSInteger index) { selectItem(itemAtIndex(index)); }
 
 bool NSPopUpButtonCell::selectItemWithTitle(const Ref<NSString>& title)
 {
@@ -234,10 +222,7 @@ void NSPopUpButtonCell::setTitle(const Ref<NSString>& title)
     }
 }
 
-Id NSPopUpButtonCell::objectValue() const
-{
-    return NSNumber::numberWithInteger(indexOfSelectedItem());
-}
+Id NSPopUpButtonCell::objectValue() const { return NSNumber::numberWithInteger(indexOfSelectedItem()); }
 
 void NSPopUpButtonCell::setObjectValue(const Id& value)
 {
@@ -290,7 +275,8 @@ bool NSPopUpButtonCell::trackMouse(const Ref<NSEvent>& event, const NSRect& cell
 NSSize NSPopUpButtonCell::cellSizeForBounds(const NSRect&) const
 {
     CGFloat width = 0;
-    for (const auto& item : m_menu->items()) width = std::max(width, NSControlText::width(item->title()->utf16(), m_textStyle));
+    for (const auto& item : m_menu->items())
+        width = std::max(width, NSControlText::width(item->title()->utf16(), m_textStyle));
     return NSMakeSize(std::ceil(width) + 44, std::ceil(NSControlText::lineHeight(m_textStyle)) + 8);
 }
 
@@ -379,8 +365,9 @@ Id NSPopUpButtonCell::initWithCoder(NSCoder* c)
             m_menu->addItem(item);
         }
     }
-    const NSInteger selected = c->containsValueForKey("NSSelectedIndex"_ns) ? c->decodeIntegerForKey("NSSelectedIndex"_ns)
-                                                                              : (m_pullsDown ? -1 : 0);
+    const NSInteger selected = c->containsValueForKey("NSSelectedIndex"_ns)
+                                   ? c->decodeIntegerForKey("NSSelectedIndex"_ns)
+                                   : (m_pullsDown ? -1 : 0);
     m_selected = itemAtIndex(selected);
     return this;
 }

@@ -81,7 +81,7 @@ public:
     bool performClickWithFrame(const NSRect& frame, const Ref<NSView>& controlView);
     bool trackMouse(const Ref<NSEvent>& event, const NSRect& cellFrame, const Ref<NSView>& controlView,
                     bool untilMouseUp) override;
-    void didClickInside() override {}
+    void didClickInside() override { }
 
     NSSize cellSizeForBounds(const NSRect& bounds) const override;
     NSRect titleRectForBounds(const NSRect& bounds) const override;

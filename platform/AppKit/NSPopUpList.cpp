@@ -76,7 +76,7 @@ NSInteger step(const NSPopUpListView& view, NSInteger from, int direction)
     return from;
 }
 
-} // namespace
+}  // namespace
 
 NSRect NSPopUpList::listFrame(const Options& o)
 {
@@ -91,10 +91,7 @@ NSRect NSPopUpList::listFrame(const Options& o)
     return NSMakeRect(c.origin.x, top - height, width, height);
 }
 
-Ref<NSWindow> NSPopUpList::currentListWindow()
-{
-    return currentList().get();
-}
+Ref<NSWindow> NSPopUpList::currentListWindow() { return currentList().get(); }
 
 NSInteger NSPopUpList::run(const Options& options, const Ref<NSEvent>& startEvent)
 {
@@ -113,7 +110,9 @@ NSInteger NSPopUpList::run(const Options& options, const Ref<NSEvent>& startEven
     window->orderFront(nullptr);
     currentList() = window;
 
-    auto rowAt = [&](NSPoint screen) { return view->rowAt(view->convertPoint(window->convertScreenToBase(screen), nullptr)); };
+    auto rowAt = [&](NSPoint screen) {
+        return view->rowAt(view->convertPoint(window->convertScreenToBase(screen), nullptr));
+    };
     auto highlight = [&](NSInteger row) {
         if (row == view->highlighted) return;
         view->highlighted = row;

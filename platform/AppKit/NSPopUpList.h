@@ -23,10 +23,10 @@ public:
 
     struct Options {
         std::vector<std::u16string> titles;
-        std::vector<bool> enabled;         // empty: all enabled
-        NSInteger highlighted = -1;        // the row shown as current
-        NSRect controlRectOnScreen;        // the control, in global points
-        bool belowControl = false;         // combo boxes: the list hangs below
+        std::vector<bool> enabled;   // empty: all enabled
+        NSInteger highlighted = -1;  // the row shown as current
+        NSRect controlRectOnScreen;  // the control, in global points
+        bool belowControl = false;   // combo boxes: the list hangs below
         NSControlText::Style style;
     };
 

@@ -13,11 +13,11 @@ void NSResponder::describeClass(NSClassMembers<NSResponder>& m)
     m.action("awakeFromNib", &NSResponder::awakeFromNib);
 }
 
-#define NS_PASS_ON(method)                                  \
-    void NSResponder::method(const Ref<NSEvent>& event)     \
-    {                                                       \
-        if (auto next = nextResponder()) next->method(event); \
-        else noResponderFor(#method ":");                   \
+#define NS_PASS_ON(method)                                                                                             \
+    void NSResponder::method(const Ref<NSEvent>& event)                                                                \
+    {                                                                                                                  \
+        if (auto next = nextResponder()) next->method(event);                                                          \
+        else noResponderFor(#method ":");                                                                              \
     }
 
 NS_PASS_ON(mouseDown)
@@ -40,10 +40,7 @@ NS_PASS_ON(cursorUpdate)
 
 #undef NS_PASS_ON
 
-bool NSResponder::performKeyEquivalent(const Ref<NSEvent>&)
-{
-    return false;
-}
+bool NSResponder::performKeyEquivalent(const Ref<NSEvent>&) { return false; }
 
 void NSResponder::noResponderFor(const SEL& eventSelector)
 {
@@ -75,10 +72,7 @@ Ref<NSResponder> NSResponder::responderForAction(const SEL& action)
     return nullptr;
 }
 
-Id NSResponder::menuForEvent(const Ref<NSEvent>&)
-{
-    return menu();
-}
+Id NSResponder::menuForEvent(const Ref<NSEvent>&) { return menu(); }
 
 Id NSResponder::undoManager()
 {

@@ -72,7 +72,7 @@ public:
     // Sent by the interface-file loader after every connection is made; also
     // registered as the action "awakeFromNib", which plain objects of a file
     // register themselves to receive it.
-    virtual void awakeFromNib() {}
+    virtual void awakeFromNib() { }
     static void describeClass(NSClassMembers<NSResponder>& m);
 
     // The responder's undo manager comes from its next responder.

@@ -13,10 +13,7 @@ namespace {
 
 constexpr CGFloat kScroller = NSScroller::kWidth;
 
-CGFloat insetFor(NSBorderType type)
-{
-    return type == NSNoBorder ? 0 : 1;
-}
+CGFloat insetFor(NSBorderType type) { return type == NSNoBorder ? 0 : 1; }
 
 // The scroller's value for a visible span inside a document span.
 double valueFor(CGFloat offset, CGFloat documentLength, CGFloat visibleLength)
@@ -78,10 +75,7 @@ void NSScrollView::setContentView(const Ref<NSClipView>& clipView)
     tile();
 }
 
-Ref<NSView> NSScrollView::documentView() const
-{
-    return m_contentView ? m_contentView->documentView() : nullptr;
-}
+Ref<NSView> NSScrollView::documentView() const { return m_contentView ? m_contentView->documentView() : nullptr; }
 
 void NSScrollView::setDocumentView(const Ref<NSView>& view)
 {
@@ -95,10 +89,7 @@ NSRect NSScrollView::documentVisibleRect() const
     return m_contentView ? m_contentView->documentVisibleRect() : NSZeroRect;
 }
 
-NSSize NSScrollView::contentSize() const
-{
-    return m_contentView ? m_contentView->frame().size : NSZeroSize;
-}
+NSSize NSScrollView::contentSize() const { return m_contentView ? m_contentView->frame().size : NSZeroSize; }
 
 void NSScrollView::setHasVerticalScroller(bool flag)
 {
@@ -127,7 +118,8 @@ void NSScrollView::setVerticalScroller(const Ref<NSScroller>& scroller)
 
 void NSScrollView::setHorizontalScroller(const Ref<NSScroller>& scroller)
 {
-    if (m_horizontalScroller && m_horizontalScroller->superview().get() == this) m_horizontalScroller->removeFromSuperview();
+    if (m_horizontalScroller && m_horizontalScroller->superview().get() == this)
+        m_horizontalScroller->removeFromSuperview();
     m_horizontalScroller = scroller;
     if (scroller) {
         scroller->setTarget(Ref<NSScrollView>(this));
@@ -237,14 +229,16 @@ void NSScrollView::tile()
                                    std::max(0.0, inner.size.height - hs));
 
     placeSubview(m_horizontalScroller, showH, NSMakeRect(inner.origin.x, inner.origin.y, area.size.width, kScroller));
-    placeSubview(m_verticalScroller, showV, NSMakeRect(NSMaxX(inner) - kScroller, area.origin.y, kScroller, area.size.height));
+    placeSubview(m_verticalScroller, showV,
+                 NSMakeRect(NSMaxX(inner) - kScroller, area.origin.y, kScroller, area.size.height));
     placeSubview(m_verticalRuler, rulerWidth > 0 || verticalRulerShown(),
                  NSMakeRect(area.origin.x, area.origin.y, rulerWidth, std::max(0.0, area.size.height - rulerHeight)));
     placeSubview(m_horizontalRuler, rulerHeight > 0 || horizontalRulerShown(),
                  NSMakeRect(area.origin.x + rulerWidth, NSMaxY(area) - rulerHeight,
                             std::max(0.0, area.size.width - rulerWidth), rulerHeight));
-    NSRect clipFrame = NSMakeRect(area.origin.x + rulerWidth, area.origin.y, std::max(0.0, area.size.width - rulerWidth),
-                                  std::max(0.0, area.size.height - rulerHeight));
+    NSRect clipFrame =
+        NSMakeRect(area.origin.x + rulerWidth, area.origin.y, std::max(0.0, area.size.width - rulerWidth),
+                   std::max(0.0, area.size.height - rulerHeight));
     auto table = dynamic_ref_cast<NSTableView>(doc);
     Ref<NSView> header = table ? table->headerView() : nullptr;
     if (header) {
@@ -254,7 +248,8 @@ void NSScrollView::tile()
         }
         if (m_headerClipView->documentView() != header) m_headerClipView->setDocumentView(header);
         const CGFloat h = std::min(header->frame().size.height, clipFrame.size.height);
-        placeSubview(m_headerClipView, true, NSMakeRect(clipFrame.origin.x, NSMaxY(clipFrame) - h, clipFrame.size.width, h));
+        placeSubview(m_headerClipView, true,
+                     NSMakeRect(clipFrame.origin.x, NSMaxY(clipFrame) - h, clipFrame.size.width, h));
         clipFrame.size.height -= h;
     } else if (m_headerClipView) {
         placeSubview(m_headerClipView, false, NSZeroRect);
@@ -274,8 +269,8 @@ void NSScrollView::reflectScrolledClipView(const Ref<NSClipView>& clipView)
         const bool wantV = m_hasVerticalScroller && docFrame.size.height > clipView->bounds().size.height;
         const bool wantH = m_hasHorizontalScroller && docFrame.size.width > clipView->bounds().size.width;
         // Tiling ends by reflecting again, with the scrollers settled.
-        if ((wantV && !m_showVertical) || (wantH && !m_showHorizontal) ||
-            (!wantV && m_showVertical) || (!wantH && m_showHorizontal)) {
+        if ((wantV && !m_showVertical) || (wantH && !m_showHorizontal) || (!wantV && m_showVertical) ||
+            (!wantH && m_showHorizontal)) {
             const bool before[2] = {m_showVertical, m_showHorizontal};
             tile();
             if (before[0] != m_showVertical || before[1] != m_showHorizontal) return;
@@ -286,7 +281,8 @@ void NSScrollView::reflectScrolledClipView(const Ref<NSClipView>& clipView)
         m_headerClipView->scrollToPoint(NSMakePoint(visible.origin.x, 0));
     if (m_verticalScroller) {
         const CGFloat h = docFrame.size.height;
-        const CGFloat offset = clipView->isFlipped() ? NSMinY(visible) - NSMinY(docFrame) : NSMaxY(docFrame) - NSMaxY(visible);
+        const CGFloat offset =
+            clipView->isFlipped() ? NSMinY(visible) - NSMinY(docFrame) : NSMaxY(docFrame) - NSMaxY(visible);
         m_verticalScroller->setKnobProportion(h > 0 ? std::min(1.0, visible.size.height / h) : 1.0);
         m_verticalScroller->setDoubleValue(valueFor(offset, h, visible.size.height));
         m_verticalScroller->setEnabled(h > visible.size.height);
@@ -316,7 +312,8 @@ void NSScrollView::doScroller(const Id& sender)
     const NSRect visible = m_contentView->bounds();
     const auto doc = documentView();
     const NSRect docFrame = doc ? doc->frame() : NSZeroRect;
-    const CGFloat page = vertical ? visible.size.height - m_verticalPageScroll : visible.size.width - m_horizontalPageScroll;
+    const CGFloat page =
+        vertical ? visible.size.height - m_verticalPageScroll : visible.size.width - m_horizontalPageScroll;
     const CGFloat line = vertical ? m_verticalLineScroll : m_horizontalLineScroll;
     CGFloat step = 0;  // towards the top or the left
     switch (scroller->hitPart()) {
@@ -327,12 +324,10 @@ void NSScrollView::doScroller(const Id& sender)
     case NSScrollerKnob: {
         NSPoint origin = visible.origin;
         const double value = scroller->doubleValue();
-        if (!vertical)
-            origin.x = NSMinX(docFrame) + value * (docFrame.size.width - visible.size.width);
+        if (!vertical) origin.x = NSMinX(docFrame) + value * (docFrame.size.width - visible.size.width);
         else if (m_contentView->isFlipped())
             origin.y = NSMinY(docFrame) + value * (docFrame.size.height - visible.size.height);
-        else
-            origin.y = NSMaxY(docFrame) - visible.size.height - value * (docFrame.size.height - visible.size.height);
+        else origin.y = NSMaxY(docFrame) - visible.size.height - value * (docFrame.size.height - visible.size.height);
         m_contentView->scrollToPoint(origin);
         reflectScrolledClipView(m_contentView);
         return;
@@ -361,21 +356,17 @@ void NSScrollView::setFrame(const NSRect& frame)
     tile();
 }
 
-void NSScrollView::setFrameSize(NSSize size)
-{
-    setFrame({frame().origin, size});
-}
+void NSScrollView::setFrameSize(NSSize size) { setFrame({frame().origin, size}); }
 
-void NSScrollView::resizeSubviewsWithOldSize(NSSize)
-{
-    tile();
-}
+void NSScrollView::resizeSubviewsWithOldSize(NSSize) { tile(); }
 
 void NSScrollView::drawRect(const NSRect&)
 {
     if (m_borderType == NSNoBorder) return;
     const NSRect b = bounds();
-    (m_borderType == NSLineBorder ? NSColor::colorWithCalibratedWhite(0.25, 1) : NSColor::colorWithCalibratedWhite(0.6, 1))->setFill();
+    (m_borderType == NSLineBorder ? NSColor::colorWithCalibratedWhite(0.25, 1)
+                                  : NSColor::colorWithCalibratedWhite(0.6, 1))
+        ->setFill();
     NSFrameRect(b);
     if (m_showVertical && m_showHorizontal) {
         // The corner between the two scrollers.

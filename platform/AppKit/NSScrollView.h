@@ -54,7 +54,7 @@ public:
     bool autohidesScrollers() const { return m_autohidesScrollers; }
     void setAutohidesScrollers(bool flag);
     NSScrollerStyle scrollerStyle() const { return NSScrollerStyleLegacy; }
-    void setScrollerStyle(NSScrollerStyle) {}
+    void setScrollerStyle(NSScrollerStyle) { }
     NSBorderType borderType() const { return m_borderType; }
     void setBorderType(NSBorderType type);
 

@@ -108,7 +108,8 @@ void NSScroller::mouseDown(const Ref<NSEvent>& event)
     const NSRect knob = rectForPart(NSScrollerKnob);
     const CGFloat grab = along(convertPointFromView(event->locationInWindow(), nullptr)) - along(knob.origin);
     const NSRect b = bounds();
-    const CGFloat travel = (isVertical() ? b.size.height : b.size.width) - (isVertical() ? knob.size.height : knob.size.width);
+    const CGFloat travel =
+        (isVertical() ? b.size.height : b.size.width) - (isVertical() ? knob.size.height : knob.size.width);
     Ref<NSScroller> self(this);
     auto app = NSApplication::sharedApplication();
     for (;;) {
@@ -116,7 +117,8 @@ void NSScroller::mouseDown(const Ref<NSEvent>& event)
                                                NSEventTrackingRunLoopMode, true);
         if (!next) break;
         if (travel > 0) {
-            const CGFloat start = along(convertPointFromView(next->locationInWindow(), nullptr)) - grab - along(b.origin);
+            const CGFloat start =
+                along(convertPointFromView(next->locationInWindow(), nullptr)) - grab - along(b.origin);
             const double value = std::clamp(double(start / travel), 0.0, 1.0);
             if (value != m_value) {
                 setDoubleValue(value);

@@ -21,7 +21,6 @@ enum NSUsableScrollerParts : NSUInteger { NSNoScrollerParts = 0, NSOnlyScrollerA
 
 enum NSScrollerStyle : NSInteger { NSScrollerStyleLegacy = 0, NSScrollerStyleOverlay = 1 };
 
-
 class NSScroller : public NSControl {
     NS_OBJECT(NSScroller, NSControl)
 public:
@@ -47,7 +46,7 @@ public:
     void setKnobProportion(CGFloat proportion);
     void setEnabled(bool flag) override;
     NSScrollerStyle scrollerStyle() const { return NSScrollerStyleLegacy; }
-    void setScrollerStyle(NSScrollerStyle) {}
+    void setScrollerStyle(NSScrollerStyle) { }
 
     // No knob when the whole document shows, is disabled or the slot is
     // shorter than the knob.

@@ -5,10 +5,7 @@
 
 NS_CLASS_DEFINE(NSShadow)
 
-Ref<NSColor> NSShadow::shadowColor() const
-{
-    return m_color ? m_color : NSColor::colorWithCalibratedWhite(0, 1.0 / 3);
-}
+Ref<NSColor> NSShadow::shadowColor() const { return m_color ? m_color : NSColor::colorWithCalibratedWhite(0, 1.0 / 3); }
 
 void NSShadow::set() const
 {
@@ -20,7 +17,8 @@ void NSShadow::set() const
 bool NSShadow::isEqual(const NSObject* other) const
 {
     auto o = dynamic_cast<const NSShadow*>(other);
-    return o && o->m_offset == m_offset && o->m_blurRadius == m_blurRadius && o->shadowColor()->isEqual(shadowColor().get());
+    return o && o->m_offset == m_offset && o->m_blurRadius == m_blurRadius &&
+           o->shadowColor()->isEqual(shadowColor().get());
 }
 
 Id NSShadow::copy() const

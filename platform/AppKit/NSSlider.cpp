@@ -12,22 +12,19 @@ void NSSlider::describeClass(NSClassMembers<NSSlider>& m)
     m.property("maxValue", &NSSlider::maxValue, &NSSlider::setMaxValue);
 }
 
-const NSClass& NSSlider::cellClass()
-{
-    return NSSliderCell::staticClass();
-}
+const NSClass& NSSlider::cellClass() { return NSSliderCell::staticClass(); }
 
-#define NS_SLIDER_GET(name, type, fallback)                                                \
-    type NSSlider::name() const                                                            \
-    {                                                                                      \
-        auto c = sliderCell();                                                             \
-        return c ? c->name() : fallback;                                                   \
+#define NS_SLIDER_GET(name, type, fallback)                                                                            \
+    type NSSlider::name() const                                                                                        \
+    {                                                                                                                  \
+        auto c = sliderCell();                                                                                         \
+        return c ? c->name() : fallback;                                                                               \
     }
-#define NS_SLIDER_SET(name, type)                                                          \
-    void NSSlider::name(type v)                                                            \
-    {                                                                                      \
-        if (auto c = sliderCell()) c->name(v);                                             \
-        setNeedsDisplay(true);                                                             \
+#define NS_SLIDER_SET(name, type)                                                                                      \
+    void NSSlider::name(type v)                                                                                        \
+    {                                                                                                                  \
+        if (auto c = sliderCell()) c->name(v);                                                                         \
+        setNeedsDisplay(true);                                                                                         \
     }
 
 NS_SLIDER_GET(minValue, double, 0)

@@ -61,15 +61,9 @@ void NSSliderCell::setStringValue(const Ref<NSString>& value)
     setDoubleValue(value ? value->doubleValue() : m_minValue);
 }
 
-Id NSSliderCell::objectValue() const
-{
-    return NSNumber::numberWithDouble(m_value);
-}
+Id NSSliderCell::objectValue() const { return NSNumber::numberWithDouble(m_value); }
 
-Ref<NSString> NSSliderCell::stringValue() const
-{
-    return NSNumber::numberWithDouble(m_value)->stringValue();
-}
+Ref<NSString> NSSliderCell::stringValue() const { return NSNumber::numberWithDouble(m_value)->stringValue(); }
 
 void NSSliderCell::setNumberOfTickMarks(NSInteger count)
 {

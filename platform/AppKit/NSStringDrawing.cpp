@@ -33,7 +33,7 @@ struct Line {
     std::vector<Item> items;
     CGFloat width = 0;  // without trailing white space
     CGFloat ascent = 0, descent = 0, leading = 0;
-    CGFloat top = 0;     // distance down from the layout's top
+    CGFloat top = 0;  // distance down from the layout's top
     CGFloat indent = 0;
     NSTextAlignment alignment = NSTextAlignmentNatural;
     CGFloat height() const { return ascent - descent + leading; }
@@ -51,8 +51,7 @@ Ref<NSFont> defaultFont()
     return font;
 }
 
-template <class T>
-Ref<T> attribute(const Ref<NSDictionary>& d, const Ref<NSString>& key)
+template <class T> Ref<T> attribute(const Ref<NSDictionary>& d, const Ref<NSString>& key)
 {
     return dynamic_ref_cast<T>(d->objectForKey(key));
 }
@@ -83,7 +82,8 @@ bool isSpace(char16_t c) { return c == u' ' || c == u'\t' || c == 0x00a0 || c ==
 class Typesetter {
 public:
     Typesetter(const Ref<NSAttributedString>& text, CGFloat widthLimit, bool truncateLastVisible, CGFloat heightLimit)
-        : m_text(text->utf16()), m_limit(widthLimit > 0 ? widthLimit : 0)
+        : m_text(text->utf16())
+        , m_limit(widthLimit > 0 ? widthLimit : 0)
     {
         m_styleOf.resize(m_text.size());
         m_glyph.resize(m_text.size());
@@ -146,7 +146,8 @@ private:
             Line line = makeLine(ranges[i].first, ranges[i].second, start);
             line.indent = i == 0 ? ps.firstLineHeadIndent() : ps.headIndent();
             line.alignment = ps.alignment();
-            if (!wraps && m_limit > 0 && line.width + line.indent > m_limit) truncate(line, mode, m_limit - line.indent, ranges[i]);
+            if (!wraps && m_limit > 0 && line.width + line.indent > m_limit)
+                truncate(line, mode, m_limit - line.indent, ranges[i]);
             line.top = top;
             top += line.height() + ps.lineSpacing();
             m_layout.lines.push_back(std::move(line));
@@ -162,7 +163,8 @@ private:
             UBreakIterator* it = ubrk_open(UBRK_LINE, "en_US", reinterpret_cast<const UChar*>(m_text.data() + start),
                                            static_cast<int32_t>(end - start), &status);
             if (U_SUCCESS(status)) {
-                for (int32_t b = ubrk_first(it); b != UBRK_DONE; b = ubrk_next(it)) canBreak[static_cast<size_t>(b)] = true;
+                for (int32_t b = ubrk_first(it); b != UBRK_DONE; b = ubrk_next(it))
+                    canBreak[static_cast<size_t>(b)] = true;
             }
             ubrk_close(it);
         }
@@ -202,7 +204,9 @@ private:
             line.descent = std::min(line.descent, s.font->descender() + std::min(0.0, s.baselineOffset));
             line.leading = std::max(line.leading, s.font->leading());
         };
-        if (start == end) measure(m_layout.styles[styleAt(paragraphStart > 0 && paragraphStart == m_text.size() ? paragraphStart - 1 : paragraphStart)]);
+        if (start == end)
+            measure(m_layout.styles[styleAt(paragraphStart > 0 && paragraphStart == m_text.size() ? paragraphStart - 1
+                                                                                                  : paragraphStart)]);
         for (size_t i = start; i < end; ++i) measure(m_layout.styles[m_styleOf[i]]);
         return line;
     }
@@ -228,7 +232,8 @@ private:
             Item dots = ellipsis(all.front().style);
             CGFloat width = dots.advance;
             size_t keep = 0;
-            while (keep < all.size() && width + all[all.size() - 1 - keep].advance <= limit + 1e-9) width += all[all.size() - 1 - ++keep].advance;
+            while (keep < all.size() && width + all[all.size() - 1 - keep].advance <= limit + 1e-9)
+                width += all[all.size() - 1 - ++keep].advance;
             out.push_back(dots);
             out.insert(out.end(), all.end() - static_cast<std::ptrdiff_t>(keep), all.end());
         } else if (mode == NSLineBreakByTruncatingMiddle) {
@@ -294,7 +299,11 @@ private:
 // orientation of the user space, so text stays upright either way.
 class Painter {
 public:
-    Painter(CGContext* port, const NSRect& box) : m_port(port), m_box(box), m_yUp(port->userSpaceIsYUp()) {}
+    Painter(CGContext* port, const NSRect& box)
+        : m_port(port)
+        , m_box(box)
+        , m_yUp(port->userSpaceIsYUp())
+    { }
 
     void draw(const Layout& layout, CGFloat heightLimit)
     {
@@ -403,7 +412,8 @@ private:
             NSInteger pattern = s.strike & 0xff00;
             CGFloat thickness = (s.strike & 0xff) == NSUnderlineStyleThick ? 2 * t : t;
             rule(x, width, centre, thickness, pattern, s.strikeColor ? s.strikeColor : s.color);
-            if ((s.strike & 0xff) == NSUnderlineStyleDouble) rule(x, width, centre + 2 * t, t, pattern, s.strikeColor ? s.strikeColor : s.color);
+            if ((s.strike & 0xff) == NSUnderlineStyleDouble)
+                rule(x, width, centre + 2 * t, t, pattern, s.strikeColor ? s.strikeColor : s.color);
         }
     }
 
@@ -499,12 +509,14 @@ void drawInRect(const Ref<NSString>& text, const NSRect& rect, const Ref<NSDicti
     NSAttributedStringExt::drawInRect(attributed(text, attributes), rect);
 }
 
-NSRect boundingRectWithSize(const Ref<NSString>& text, NSSize size, NSStringDrawingOptions options, const Ref<NSDictionary>& attributes)
+NSRect boundingRectWithSize(const Ref<NSString>& text, NSSize size, NSStringDrawingOptions options,
+                            const Ref<NSDictionary>& attributes)
 {
     return NSAttributedStringExt::boundingRectWithSize(attributed(text, attributes), size, options);
 }
 
-void drawWithRect(const Ref<NSString>& text, const NSRect& rect, NSStringDrawingOptions options, const Ref<NSDictionary>& attributes)
+void drawWithRect(const Ref<NSString>& text, const NSRect& rect, NSStringDrawingOptions options,
+                  const Ref<NSDictionary>& attributes)
 {
     NSAttributedStringExt::drawWithRect(attributed(text, attributes), rect, options);
 }

@@ -36,6 +36,8 @@ namespace NSStringExt {
 NSSize sizeWithAttributes(const Ref<NSString>& text, const Ref<NSDictionary>& attributes);
 void drawAtPoint(const Ref<NSString>& text, NSPoint point, const Ref<NSDictionary>& attributes);
 void drawInRect(const Ref<NSString>& text, const NSRect& rect, const Ref<NSDictionary>& attributes);
-NSRect boundingRectWithSize(const Ref<NSString>& text, NSSize size, NSStringDrawingOptions options, const Ref<NSDictionary>& attributes);
-void drawWithRect(const Ref<NSString>& text, const NSRect& rect, NSStringDrawingOptions options, const Ref<NSDictionary>& attributes);
+NSRect boundingRectWithSize(const Ref<NSString>& text, NSSize size, NSStringDrawingOptions options,
+                            const Ref<NSDictionary>& attributes);
+void drawWithRect(const Ref<NSString>& text, const NSRect& rect, NSStringDrawingOptions options,
+                  const Ref<NSDictionary>& attributes);
 }

@@ -19,7 +19,9 @@ void useRGBColours(const Ref<NSCell>& cell)
 {
     auto text = dynamic_ref_cast<NSTextFieldCell>(cell);
     if (!text) return;
-    auto rgb = [](const Ref<NSColor>& c) { return c ? c->colorUsingColorSpaceName(NSCalibratedRGBColorSpace) : nullptr; };
+    auto rgb = [](const Ref<NSColor>& c) {
+        return c ? c->colorUsingColorSpaceName(NSCalibratedRGBColorSpace) : nullptr;
+    };
     if (auto c = rgb(text->textColor())) text->setTextColor(c);
     if (auto c = rgb(text->backgroundColor())) text->setBackgroundColor(c);
 }
@@ -48,15 +50,9 @@ Ref<NSTableColumn> NSTableColumn::initWithIdentifier(const Id& identifier)
     return this;
 }
 
-Ref<NSTableView> NSTableColumn::tableView() const
-{
-    return m_tableView.get();
-}
+Ref<NSTableView> NSTableColumn::tableView() const { return m_tableView.get(); }
 
-void NSTableColumn::setTableView(const Ref<NSTableView>& tableView)
-{
-    m_tableView = tableView;
-}
+void NSTableColumn::setTableView(const Ref<NSTableView>& tableView) { m_tableView = tableView; }
 
 void NSTableColumn::changed()
 {
@@ -84,10 +80,7 @@ void NSTableColumn::setMaxWidth(CGFloat width)
     if (m_width > m_maxWidth) setWidth(m_maxWidth);
 }
 
-Ref<NSString> NSTableColumn::title() const
-{
-    return m_headerCell ? m_headerCell->stringValue() : NSString::string();
-}
+Ref<NSString> NSTableColumn::title() const { return m_headerCell ? m_headerCell->stringValue() : NSString::string(); }
 
 void NSTableColumn::setTitle(const Ref<NSString>& title)
 {
@@ -109,10 +102,7 @@ void NSTableColumn::setDataCell(const Ref<NSCell>& cell)
     if (auto table = tableView()) table->setNeedsDisplay(true);
 }
 
-Ref<NSCell> NSTableColumn::dataCellForRow(NSInteger) const
-{
-    return m_dataCell;
-}
+Ref<NSCell> NSTableColumn::dataCellForRow(NSInteger) const { return m_dataCell; }
 
 void NSTableColumn::setHidden(bool flag)
 {
@@ -146,7 +136,8 @@ Id NSTableColumn::initWithCoder(NSCoder* coder)
     m_headerCell = dynamic_ref_cast<NSCell>(coder->decodeObjectForKey(key("NSHeaderCell")));
     m_dataCell = dynamic_ref_cast<NSCell>(coder->decodeObjectForKey(key("NSDataCell")));
     // A column never runs without its cells.
-    if (!m_headerCell) m_headerCell = static_ref_cast<NSCell>(alloc<NSTableHeaderCell>()->initTextCell(NSString::string()));
+    if (!m_headerCell)
+        m_headerCell = static_ref_cast<NSCell>(alloc<NSTableHeaderCell>()->initTextCell(NSString::string()));
     if (!m_dataCell) m_dataCell = static_ref_cast<NSCell>(alloc<NSTextFieldCell>()->initTextCell(NSString::string()));
     m_editable = coder->decodeBoolForKey(key("NSIsEditable"));
     m_hidden = coder->decodeBoolForKey(key("NSHidden"));

@@ -13,14 +13,12 @@ Ref<NSCell> NSTableHeaderCell::initTextCell(const Ref<NSString>& text)
     return this;
 }
 
-NSRect NSTableHeaderCell::titleRectForBounds(const NSRect& bounds) const
-{
-    return NSInsetRect(bounds, 4, 0);
-}
+NSRect NSTableHeaderCell::titleRectForBounds(const NSRect& bounds) const { return NSInsetRect(bounds, 4, 0); }
 
 void NSTableHeaderCell::drawWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView)
 {
-    (isHighlighted() ? NSColor::colorWithCalibratedWhite(0.85, 1) : NSColor::colorWithCalibratedWhite(0.95, 1))->setFill();
+    (isHighlighted() ? NSColor::colorWithCalibratedWhite(0.85, 1) : NSColor::colorWithCalibratedWhite(0.95, 1))
+        ->setFill();
     NSRectFill(cellFrame);
     NSColor::colorWithCalibratedWhite(0.78, 1)->setFill();
     NSRectFill(NSMakeRect(NSMaxX(cellFrame) - 1, NSMinY(cellFrame) + 3, 1, cellFrame.size.height - 6));

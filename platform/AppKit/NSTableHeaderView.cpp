@@ -14,10 +14,7 @@ Ref<NSView> NSTableHeaderView::initWithFrame(const NSRect& frame)
     return this;
 }
 
-Ref<NSTableView> NSTableHeaderView::tableView() const
-{
-    return m_tableView.get();
-}
+Ref<NSTableView> NSTableHeaderView::tableView() const { return m_tableView.get(); }
 
 void NSTableHeaderView::setTableView(const Ref<NSTableView>& tableView)
 {
@@ -49,7 +46,8 @@ void NSTableHeaderView::mouseDown(const Ref<NSEvent>& event)
     if (!table) return;
     const NSInteger column = columnAtPoint(convertPointFromView(event->locationInWindow(), nullptr));
     if (column < 0 || !table->allowsColumnSelection()) return;
-    const bool extend = table->allowsMultipleSelection() && (event->modifierFlags() & (NSShiftKeyMask | NSCommandKeyMask));
+    const bool extend =
+        table->allowsMultipleSelection() && (event->modifierFlags() & (NSShiftKeyMask | NSCommandKeyMask));
     table->selectColumnIndexes(NSIndexSet::indexSetWithIndex(NSUInteger(column)), extend);
 }
 
@@ -72,10 +70,7 @@ void NSTableHeaderView::drawRect(const NSRect& dirtyRect)
     }
 }
 
-void NSTableHeaderView::encodeWithCoder(NSCoder* coder) const
-{
-    NSViewCoding::encodeView(*this, coder);
-}
+void NSTableHeaderView::encodeWithCoder(NSCoder* coder) const { NSViewCoding::encodeView(*this, coder); }
 
 Id NSTableHeaderView::initWithCoder(NSCoder* coder)
 {

@@ -29,7 +29,8 @@ void NSTableView::describeClass(NSClassMembers<NSTableView>& m)
     m.action("scrollToBeginningOfDocument:", &NSTableView::scrollToBeginningOfDocument);
     m.action("scrollToEndOfDocument:", &NSTableView::scrollToEndOfDocument);
     m.property("rowHeight", &NSTableView::rowHeight, &NSTableView::setRowHeight);
-    m.property("allowsMultipleSelection", &NSTableView::allowsMultipleSelection, &NSTableView::setAllowsMultipleSelection);
+    m.property("allowsMultipleSelection", &NSTableView::allowsMultipleSelection,
+               &NSTableView::setAllowsMultipleSelection);
     m.property("allowsEmptySelection", &NSTableView::allowsEmptySelection, &NSTableView::setAllowsEmptySelection);
     // Interface files connect the "dataSource" outlet through this.
     m.property("dataSource", &NSTableView::dataSource, &NSTableView::setDataSource);
@@ -267,8 +268,8 @@ void NSTableView::viewDidMoveToSuperview()
     if (!clip) return;
     // The table fills its clip view: follow the clip view's size.
     Weak<NSTableView> weak(this);
-    m_superviewObserver = center->addObserverForName(NSString::stringWithUTF8String(NSViewFrameDidChangeNotification), clip,
-                                                     nullptr, [weak](const Ref<NSNotification>&) {
+    m_superviewObserver = center->addObserverForName(NSString::stringWithUTF8String(NSViewFrameDidChangeNotification),
+                                                     clip, nullptr, [weak](const Ref<NSNotification>&) {
                                                          if (auto self = weak.get()) self->tile();
                                                      });
     tile();
@@ -307,8 +308,7 @@ void NSTableView::setSelection(const Ref<NSIndexSet>& rows)
     if (m_selectedRows->isEqualToIndexSet(rows)) return;
     m_selectedRows->removeAllIndexes();
     m_selectedRows->addIndexes(rows);
-    if (!m_selectedRows->containsIndex(NSUInteger(std::max<NSInteger>(m_lastSelectedRow, 0))) ||
-        m_lastSelectedRow < 0)
+    if (!m_selectedRows->containsIndex(NSUInteger(std::max<NSInteger>(m_lastSelectedRow, 0))) || m_lastSelectedRow < 0)
         m_lastSelectedRow = m_selectedRows->count() ? NSInteger(m_selectedRows->lastIndex()) : -1;
     if (m_anchorRow >= 0 && !m_selectedRows->containsIndex(NSUInteger(m_anchorRow))) m_anchorRow = m_lastSelectedRow;
     setNeedsDisplay(true);
@@ -317,8 +317,8 @@ void NSTableView::setSelection(const Ref<NSIndexSet>& rows)
 
 void NSTableView::selectionDidChange()
 {
-    auto note = NSNotification::notificationWithName(NSString::stringWithUTF8String(NSTableViewSelectionDidChangeNotification),
-                                                     Ref<NSTableView>(this));
+    auto note = NSNotification::notificationWithName(
+        NSString::stringWithUTF8String(NSTableViewSelectionDidChangeNotification), Ref<NSTableView>(this));
     if (auto* d = delegateProtocol()) d->tableViewSelectionDidChange(note);
     NSNotificationCenter::defaultCenter()->postNotification(note);
 }
@@ -376,14 +376,12 @@ void NSTableView::selectAll(const Id&)
 NSInteger NSTableView::selectedRow() const
 {
     if (m_selectedRows->count() == 0) return -1;
-    if (m_lastSelectedRow >= 0 && m_selectedRows->containsIndex(NSUInteger(m_lastSelectedRow))) return m_lastSelectedRow;
+    if (m_lastSelectedRow >= 0 && m_selectedRows->containsIndex(NSUInteger(m_lastSelectedRow)))
+        return m_lastSelectedRow;
     return NSInteger(m_selectedRows->lastIndex());
 }
 
-Ref<NSIndexSet> NSTableView::selectedRowIndexes() const
-{
-    return NSIndexSet::indexSetWithIndexSet(m_selectedRows);
-}
+Ref<NSIndexSet> NSTableView::selectedRowIndexes() const { return NSIndexSet::indexSetWithIndexSet(m_selectedRows); }
 
 bool NSTableView::isRowSelected(NSInteger row) const
 {
@@ -504,8 +502,7 @@ void NSTableView::editColumn(NSInteger column, NSInteger row, const Ref<NSEvent>
     m_editingCell->setControlView(this);
     if (select)
         m_editingCell->selectWithFrame(frame, this, editor, Id(this), 0, NSInteger(m_editingOriginal->length()));
-    else
-        m_editingCell->editWithFrame(frame, this, editor, Id(this), event);
+    else m_editingCell->editWithFrame(frame, this, editor, Id(this), event);
     setNeedsDisplayInRect(frame);
     m_beginPosted = true;
     postTextNotification(NSControlTextDidBeginEditingNotification, editor.get(), std::nullopt);
@@ -513,7 +510,8 @@ void NSTableView::editColumn(NSInteger column, NSInteger row, const Ref<NSEvent>
 
 void NSTableView::finishEditing()
 {
-    if (m_editedRow >= 0 && m_editedColumn >= 0) setNeedsDisplayInRect(frameOfCellAtColumnRow(m_editedColumn, m_editedRow));
+    if (m_editedRow >= 0 && m_editedColumn >= 0)
+        setNeedsDisplayInRect(frameOfCellAtColumnRow(m_editedColumn, m_editedRow));
     m_editingCell = nullptr;
     m_editingOriginal = nullptr;
     m_editedRow = m_editedColumn = -1;
@@ -604,10 +602,7 @@ void NSTableView::mouseDown(const Ref<NSEvent>& event)
     if (!action().empty()) app->sendAction(action(), target(), self);
 }
 
-void NSTableView::keyDown(const Ref<NSEvent>& event)
-{
-    interpretKeyEvents(NSArray::arrayWithObject(event));
-}
+void NSTableView::keyDown(const Ref<NSEvent>& event) { interpretKeyEvents(NSArray::arrayWithObject(event)); }
 
 void NSTableView::moveSelection(NSInteger step, bool extend)
 {
@@ -637,15 +632,9 @@ void NSTableView::moveDown(const Id&) { moveSelection(1, false); }
 void NSTableView::moveUpAndModifySelection(const Id&) { moveSelection(-1, true); }
 void NSTableView::moveDownAndModifySelection(const Id&) { moveSelection(1, true); }
 
-void NSTableView::scrollToBeginningOfDocument(const Id&)
-{
-    scrollRowToVisible(0);
-}
+void NSTableView::scrollToBeginningOfDocument(const Id&) { scrollRowToVisible(0); }
 
-void NSTableView::scrollToEndOfDocument(const Id&)
-{
-    scrollRowToVisible(numberOfRows() - 1);
-}
+void NSTableView::scrollToEndOfDocument(const Id&) { scrollRowToVisible(numberOfRows() - 1); }
 
 // --- Drawing ---
 
@@ -661,7 +650,8 @@ void NSTableView::drawBackgroundInClipRect(const NSRect& clipRect)
     const auto first = NSInteger(std::floor(NSMinY(clipRect) / rowPitch()));
     const auto end = NSInteger(std::ceil(NSMaxY(clipRect) / rowPitch()));
     for (NSInteger r = std::max<NSInteger>(first, 0); r < end; ++r)
-        if (r % 2 == 1) NSRectFill(NSMakeRect(NSMinX(clipRect), CGFloat(r) * rowPitch(), clipRect.size.width, rowPitch()));
+        if (r % 2 == 1)
+            NSRectFill(NSMakeRect(NSMinX(clipRect), CGFloat(r) * rowPitch(), clipRect.size.width, rowPitch()));
 }
 
 void NSTableView::highlightSelectionInClipRect(const NSRect& clipRect)
@@ -709,7 +699,8 @@ void NSTableView::drawRow(NSInteger row, const NSRect& clipRect)
         // Text on the active selection colour is drawn white.
         auto text = dynamic_ref_cast<NSTextFieldCell>(cell);
         const Ref<NSColor> colour = text ? text->textColor() : nullptr;
-        if (text && activeSelection && isRowSelected(row)) text->setTextColor(NSColor::alternateSelectedControlTextColor());
+        if (text && activeSelection && isRowSelected(row))
+            text->setTextColor(NSColor::alternateSelectedControlTextColor());
         cell->drawWithFrame(frame, this);
         if (text && activeSelection && isRowSelected(row)) text->setTextColor(colour);
     }

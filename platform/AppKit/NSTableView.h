@@ -30,7 +30,6 @@
 #include "AppKit/NSTableViewDelegate.h"
 #include "Foundation/NSIndexSet.h"
 
-
 enum NSTableViewGridLineStyle : NSUInteger {
     NSTableViewGridNone = 0,
     NSTableViewSolidVerticalGridLineMask = 1,
@@ -175,7 +174,7 @@ public:
     Id initWithCoder(NSCoder* coder) override;
 
 protected:
-    void didEndEditing(NSInteger) override {}
+    void didEndEditing(NSInteger) override { }
     NSTableViewDataSource* dataSourceProtocol() const;
     NSTableViewDelegate* delegateProtocol() const;
     // Selection made by the user: the delegate may refuse the row.

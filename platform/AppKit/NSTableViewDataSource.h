@@ -19,5 +19,5 @@ public:
         return std::nullopt;
     }
     // An in-place edit was committed.
-    virtual void tableViewSetObjectValueForTableColumnRow(NSTableView*, const Id&, NSTableColumn*, NSInteger) {}
+    virtual void tableViewSetObjectValueForTableColumnRow(NSTableView*, const Id&, NSTableColumn*, NSInteger) { }
 };

@@ -21,6 +21,6 @@ public:
         return std::nullopt;
     }
     // The cell about to draw the row's value in the column.
-    virtual void tableViewWillDisplayCellForTableColumnRow(NSTableView*, const Id&, NSTableColumn*, NSInteger) {}
-    virtual void tableViewSelectionDidChange(const Ref<NSNotification>&) {}
+    virtual void tableViewWillDisplayCellForTableColumnRow(NSTableView*, const Id&, NSTableColumn*, NSInteger) { }
+    virtual void tableViewSelectionDidChange(const Ref<NSNotification>&) { }
 };

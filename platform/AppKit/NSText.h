@@ -19,16 +19,15 @@ inline const Ref<NSString> NSTextDidChangeNotification = "NSTextDidChangeNotific
 // The user-information key of NSTextDidEndEditingNotification: how editing ended.
 inline const Ref<NSString> NSTextMovementUserInfoKey = "NSTextMovement"_ns;
 
-
 // The delegate (optional methods: nullopt / no-op means "not implemented").
 class NSTextDelegate {
 public:
     virtual ~NSTextDelegate() = default;
     virtual std::optional<bool> textShouldBeginEditing(const Ref<NSText>&) { return std::nullopt; }
     virtual std::optional<bool> textShouldEndEditing(const Ref<NSText>&) { return std::nullopt; }
-    virtual void textDidBeginEditing(const Ref<NSNotification>&) {}
-    virtual void textDidEndEditing(const Ref<NSNotification>&) {}
-    virtual void textDidChange(const Ref<NSNotification>&) {}
+    virtual void textDidBeginEditing(const Ref<NSNotification>&) { }
+    virtual void textDidEndEditing(const Ref<NSNotification>&) { }
+    virtual void textDidChange(const Ref<NSNotification>&) { }
 };
 
 class NSText : public NSView {

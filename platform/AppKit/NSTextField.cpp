@@ -13,10 +13,7 @@ void NSTextField::describeClass(NSClassMembers<NSTextField>& m)
     m.property("editable", &NSTextField::isEditable, &NSTextField::setEditable);
 }
 
-const NSClass& NSTextField::cellClass()
-{
-    return NSTextFieldCell::staticClass();
-}
+const NSClass& NSTextField::cellClass() { return NSTextFieldCell::staticClass(); }
 
 Ref<NSView> NSTextField::initWithFrame(const NSRect& frame)
 {
@@ -109,10 +106,7 @@ void NSTextField::setBezelStyle(NSTextFieldBezelStyle style)
     if (auto c = textFieldCell()) c->setBezelStyle(style);
 }
 
-bool NSTextField::acceptsFirstResponder() const
-{
-    return !currentEditor() && NSControl::acceptsFirstResponder();
-}
+bool NSTextField::acceptsFirstResponder() const { return !currentEditor() && NSControl::acceptsFirstResponder(); }
 
 bool NSTextField::becomeFirstResponder()
 {
@@ -135,8 +129,8 @@ void NSTextField::mouseDown(const Ref<NSEvent>& event)
     if (!currentEditor()) {
         selectText(nullptr);
         click = NSEvent::mouseEventWithType(event->type(), event->locationInWindow(), event->modifierFlags(),
-                                            event->timestamp(), event->windowNumber(), nullptr,
-                                            event->eventNumber(), 1, event->pressure());
+                                            event->timestamp(), event->windowNumber(), nullptr, event->eventNumber(), 1,
+                                            event->pressure());
     }
     if (auto editor = currentEditor()) editor->mouseDown(click);
 }

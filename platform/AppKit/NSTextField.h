@@ -27,9 +27,15 @@ public:
     bool isSelectable() const { return m_cell && m_cell->isSelectable(); }
     void setSelectable(bool flag);
     bool isBezeled() const { return m_cell && m_cell->isBezeled(); }
-    void setBezeled(bool flag) { if (m_cell) m_cell->setBezeled(flag); }
+    void setBezeled(bool flag)
+    {
+        if (m_cell) m_cell->setBezeled(flag);
+    }
     bool isBordered() const { return m_cell && m_cell->isBordered(); }
-    void setBordered(bool flag) { if (m_cell) m_cell->setBordered(flag); }
+    void setBordered(bool flag)
+    {
+        if (m_cell) m_cell->setBordered(flag);
+    }
     bool drawsBackground() const;
     void setDrawsBackground(bool flag);
     Ref<NSColor> backgroundColor() const;

@@ -3,13 +3,12 @@
 #include "Foundation/NSClass.h"
 
 #include "AppKit/NSBezierPath.h"
-#include "AppKit/NSTextView.h"
 #include "AppKit/NSGraphics.h"
+#include "AppKit/NSTextView.h"
 #include "AppKit/NSView.h"
 #include "Foundation/NSCoder.h"
 
 NS_CLASS_DEFINE(NSTextFieldCell)
-
 
 Ref<NSCell> NSTextFieldCell::initTextCell(const Ref<NSString>& text)
 {
@@ -39,13 +38,12 @@ void NSTextFieldCell::drawWithFrame(const NSRect& frame, const Ref<NSView>& cont
         (m_backgroundColor ? m_backgroundColor : NSColor::textBackgroundColor())->setFill();
         if (m_bezeled && m_bezelStyle == NSTextFieldRoundedBezel)
             NSBezierPath::bezierPathWithRoundedRect(frame, frame.size.height / 2, frame.size.height / 2)->fill();
-        else
-            NSRectFill(frame);
+        else NSRectFill(frame);
     }
     if (m_bezeled) {
-        auto edge = NSBezierPath::bezierPathWithRoundedRect(NSInsetRect(frame, 0.5, 0.5),
-                                                            m_bezelStyle == NSTextFieldRoundedBezel ? frame.size.height / 2 : 0,
-                                                            m_bezelStyle == NSTextFieldRoundedBezel ? frame.size.height / 2 : 0);
+        auto edge = NSBezierPath::bezierPathWithRoundedRect(
+            NSInsetRect(frame, 0.5, 0.5), m_bezelStyle == NSTextFieldRoundedBezel ? frame.size.height / 2 : 0,
+            m_bezelStyle == NSTextFieldRoundedBezel ? frame.size.height / 2 : 0);
         (currentEditor() ? NSColor::colorWithCalibratedRed(0.3, 0.55, 0.95, 1) : NSColor::grayColor())->setStroke();
         edge->setLineWidth(1);
         edge->stroke();
@@ -71,9 +69,8 @@ void NSTextFieldCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSVie
     NSControlText::drawInRect(text, textRect, m_textStyle, effectiveTextColor(), align);
 }
 
-void NSTextFieldCell::selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView,
-                                      const Ref<NSText>& textObj, const Id& delegate, NSInteger start,
-                                      NSInteger length)
+void NSTextFieldCell::selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSText>& textObj,
+                                      const Id& delegate, NSInteger start, NSInteger length)
 {
     m_editor = textObj;
     NSActionCell::selectWithFrame(frame, controlView, textObj, delegate, start, length);

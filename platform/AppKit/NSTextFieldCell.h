@@ -22,15 +22,35 @@ public:
     Ref<NSCell> initTextCell(const Ref<NSString>& text) override;
 
     bool drawsBackground() const { return m_drawsBackground; }
-    void setDrawsBackground(bool flag) { m_drawsBackground = flag; redisplay(); }
+    void setDrawsBackground(bool flag)
+    {
+        m_drawsBackground = flag;
+        redisplay();
+    }
     Ref<NSColor> backgroundColor() const { return m_backgroundColor; }
-    void setBackgroundColor(const Ref<NSColor>& colour) { m_backgroundColor = colour; redisplay(); }
+    void setBackgroundColor(const Ref<NSColor>& colour)
+    {
+        m_backgroundColor = colour;
+        redisplay();
+    }
     Ref<NSColor> textColor() const { return m_textColor; }
-    void setTextColor(const Ref<NSColor>& colour) { m_textColor = colour; redisplay(); }
+    void setTextColor(const Ref<NSColor>& colour)
+    {
+        m_textColor = colour;
+        redisplay();
+    }
     Ref<NSString> placeholderString() const { return m_placeholder; }
-    void setPlaceholderString(const Ref<NSString>& s) { m_placeholder = copiedString(s); redisplay(); }
+    void setPlaceholderString(const Ref<NSString>& s)
+    {
+        m_placeholder = copiedString(s);
+        redisplay();
+    }
     NSTextFieldBezelStyle bezelStyle() const { return m_bezelStyle; }
-    void setBezelStyle(NSTextFieldBezelStyle style) { m_bezelStyle = style; redisplay(); }
+    void setBezelStyle(NSTextFieldBezelStyle style)
+    {
+        m_bezelStyle = style;
+        redisplay();
+    }
     // Secure cells show bullets and edit hidden text.
     virtual bool isSecure() const { return false; }
 

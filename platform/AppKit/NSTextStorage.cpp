@@ -11,7 +11,9 @@ NS_CLASS_DEFINE(NSTextStorage)
 Ref<NSTextStorage> NSTextStorage::initWithString(const Ref<NSString>& string, const Ref<NSDictionary>& attributes)
 {
     auto s = alloc<NSTextStorage>();
-    if (string && string->length() > 0) s->NSMutableAttributedString::replaceCharactersInRange(NSMakeRange(0, 0), NSAttributedString::initWithString(string, attributes));
+    if (string && string->length() > 0)
+        s->NSMutableAttributedString::replaceCharactersInRange(NSMakeRange(0, 0),
+                                                               NSAttributedString::initWithString(string, attributes));
     return s;
 }
 
@@ -24,7 +26,8 @@ Ref<NSTextStorage> NSTextStorage::initWithAttributedString(const Ref<NSAttribute
 
 void NSTextStorage::addLayoutManager(const Ref<NSLayoutManager>& manager)
 {
-    if (!manager || std::find(m_layoutManagers.begin(), m_layoutManagers.end(), manager) != m_layoutManagers.end()) return;
+    if (!manager || std::find(m_layoutManagers.begin(), m_layoutManagers.end(), manager) != m_layoutManagers.end())
+        return;
     m_layoutManagers.push_back(manager);
     manager->setTextStorage(Ref<NSTextStorage>(this));
 }
@@ -63,7 +66,8 @@ void NSTextStorage::edited(NSUInteger mask, NSRange range, NSInteger delta)
         NSUInteger start = std::min(m_editedRange.location, after.location);
         NSInteger oldEnd = static_cast<NSInteger>(NSMaxRange(m_editedRange));
         if (oldEnd > static_cast<NSInteger>(range.location)) oldEnd += delta;
-        NSUInteger end = std::max<NSUInteger>(static_cast<NSUInteger>(std::max<NSInteger>(oldEnd, 0)), NSMaxRange(after));
+        NSUInteger end =
+            std::max<NSUInteger>(static_cast<NSUInteger>(std::max<NSInteger>(oldEnd, 0)), NSMaxRange(after));
         m_editedRange = NSMakeRange(start, end - start);
     }
     m_editedRange.location = std::min<NSUInteger>(m_editedRange.location, length());

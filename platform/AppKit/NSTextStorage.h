@@ -15,22 +15,24 @@ enum NSTextStorageEditActions : NSUInteger {
     NSTextStorageEditedCharacters = 2,
 };
 
-inline const Ref<NSString> NSTextStorageWillProcessEditingNotification = "NSTextStorageWillProcessEditingNotification"_ns;
+inline const Ref<NSString> NSTextStorageWillProcessEditingNotification =
+    "NSTextStorageWillProcessEditingNotification"_ns;
 inline const Ref<NSString> NSTextStorageDidProcessEditingNotification = "NSTextStorageDidProcessEditingNotification"_ns;
 
 // The delegate (optional methods; a no-op means "not implemented").
 class NSTextStorageDelegate {
 public:
     virtual ~NSTextStorageDelegate() = default;
-    virtual void textStorageWillProcessEditing(const Ref<NSNotification>&) {}
-    virtual void textStorageDidProcessEditing(const Ref<NSNotification>&) {}
+    virtual void textStorageWillProcessEditing(const Ref<NSNotification>&) { }
+    virtual void textStorageDidProcessEditing(const Ref<NSNotification>&) { }
 };
 
 class NSTextStorage : public NSMutableAttributedString {
     NS_OBJECT(NSTextStorage, NSMutableAttributedString)
 public:
     NSTextStorage() = default;
-    static Ref<NSTextStorage> initWithString(const Ref<NSString>& string, const Ref<NSDictionary>& attributes = nullptr);
+    static Ref<NSTextStorage> initWithString(const Ref<NSString>& string,
+                                             const Ref<NSDictionary>& attributes = nullptr);
     static Ref<NSTextStorage> initWithAttributedString(const Ref<NSAttributedString>& other);
 
     // Layout managers are retained; each learns of the storage as its own.

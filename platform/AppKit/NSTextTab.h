@@ -2,7 +2,12 @@
 // A tab stop of a paragraph style.
 #include "Foundation/NSObject.h"
 
-enum NSTextTabType : NSUInteger { NSLeftTabStopType = 0, NSRightTabStopType = 1, NSCenterTabStopType = 2, NSDecimalTabStopType = 3 };
+enum NSTextTabType : NSUInteger {
+    NSLeftTabStopType = 0,
+    NSRightTabStopType = 1,
+    NSCenterTabStopType = 2,
+    NSDecimalTabStopType = 3
+};
 
 class NSTextTab : public NSObject {
     NS_OBJECT(NSTextTab, NSObject)

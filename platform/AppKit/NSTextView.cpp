@@ -111,7 +111,8 @@ void NSTextView::makeTextSystem(const NSRect& frame)
     m_ownedStorage = NSTextStorage::initWithString(nullptr);
     auto manager = make<NSLayoutManager>();
     m_ownedStorage->addLayoutManager(manager);
-    auto container = NSTextContainer::initWithContainerSize(NSMakeSize(std::max<CGFloat>(0, frame.size.width - 2 * m_inset.width), 1e7));
+    auto container = NSTextContainer::initWithContainerSize(
+        NSMakeSize(std::max<CGFloat>(0, frame.size.width - 2 * m_inset.width), 1e7));
     container->setWidthTracksTextView(true);
     manager->addTextContainer(container);
     setTextContainer(container);
@@ -175,9 +176,11 @@ Id NSTextView::initWithCoder(NSCoder* coder)
     m_verticallyResizable = coder->decodeBoolForKey(key("NSVerticallyResizable"));
     m_horizontallyResizable = coder->decodeBoolForKey(key("NSHorizontallyResizable"));
     m_minSize = coder->decodeSizeForKey(key("NSMinSize"));
-    m_maxSize = coder->containsValueForKey(key("NSMaxSize")) ? coder->decodeSizeForKey(key("NSMaxSize")) : NSMakeSize(1e7, 1e7);
+    m_maxSize =
+        coder->containsValueForKey(key("NSMaxSize")) ? coder->decodeSizeForKey(key("NSMaxSize")) : NSMakeSize(1e7, 1e7);
     auto fontName = coder->decodeStringForKey(key("NSFontName"));
-    if (auto f = fontName ? NSFont::fontWithName(fontName, coder->decodeDoubleForKey(key("NSFontSize"))) : nullptr) setFont(f);
+    if (auto f = fontName ? NSFont::fontWithName(fontName, coder->decodeDoubleForKey(key("NSFontSize"))) : nullptr)
+        setFont(f);
     setTextContainerInset(coder->decodeSizeForKey(key("NSTextContainerInset")));
     if (auto text = coder->decodeStringForKey(key("NSString"))) setString(text);
     return Ref<NSTextView>(this);
@@ -229,7 +232,8 @@ void NSTextView::replaceCharactersInRange(NSRange range, const Ref<NSString>& st
     if (!storage) return;
     NSUInteger inserted = string ? string->length() : 0;
     if (m_secure || storage->length() == 0)
-        storage->replaceCharactersInRange(range, stored(range, NSAttributedString::initWithString(string, m_typingAttributes)));
+        storage->replaceCharactersInRange(
+            range, stored(range, NSAttributedString::initWithString(string, m_typingAttributes)));
     else storage->replaceCharactersInRange(range, string ? string : NSString::string());
     // The selection keeps its place in the text around the edit.
     auto shift = [&](NSUInteger index) -> NSUInteger {
@@ -257,7 +261,8 @@ void NSTextView::setFont(const Ref<NSFont>& font)
     auto attributes = NSMutableDictionary::dictionaryWithDictionary(m_typingAttributes);
     attributes->setObject(font, NSFontAttributeName);
     m_typingAttributes = static_ref_cast<NSDictionary>(attributes->copy());
-    if (auto storage = textStorage(); storage && storage->length() > 0) storage->addAttribute(NSFontAttributeName, font, NSMakeRange(0, storage->length()));
+    if (auto storage = textStorage(); storage && storage->length() > 0)
+        storage->addAttribute(NSFontAttributeName, font, NSMakeRange(0, storage->length()));
     sizeToFit();
 }
 
@@ -265,7 +270,8 @@ Ref<NSColor> NSTextView::textColor() const
 {
     auto storage = textStorage();
     if (storage && storage->length() > 0)
-        if (auto c = dynamic_ref_cast<NSColor>(storage->attributeAtIndex(NSForegroundColorAttributeName, 0, nullptr))) return c;
+        if (auto c = dynamic_ref_cast<NSColor>(storage->attributeAtIndex(NSForegroundColorAttributeName, 0, nullptr)))
+            return c;
     return dynamic_ref_cast<NSColor>(m_typingAttributes->objectForKey(NSForegroundColorAttributeName));
 }
 
@@ -313,7 +319,8 @@ bool NSTextView::shouldChangeTextInRange(NSRange range, const Ref<NSString>& rep
     if (!m_editable || !textStorage()) return false;
     if (!askToBeginEditing()) return false;
     if (auto* d = viewDelegate())
-        if (d->textViewShouldChangeTextInRangeReplacementString(Ref<NSTextView>(this), range, replacement) == false) return false;
+        if (d->textViewShouldChangeTextInRangeReplacementString(Ref<NSTextView>(this), range, replacement) == false)
+            return false;
     return true;
 }
 
@@ -335,8 +342,11 @@ bool NSTextView::userReplace(NSRange range, const Ref<NSAttributedString>& text)
         // A delegate that made the change itself leaves the caret after it.
         NSUInteger after = storage->length();
         if (after != before) {
-            NSInteger inserted = static_cast<NSInteger>(range.length) + static_cast<NSInteger>(after) - static_cast<NSInteger>(before);
-            setSelectedRange(NSMakeRange(std::min<NSUInteger>(range.location + static_cast<NSUInteger>(std::max<NSInteger>(inserted, 0)), after), 0));
+            NSInteger inserted =
+                static_cast<NSInteger>(range.length) + static_cast<NSInteger>(after) - static_cast<NSInteger>(before);
+            setSelectedRange(NSMakeRange(
+                std::min<NSUInteger>(range.location + static_cast<NSUInteger>(std::max<NSInteger>(inserted, 0)), after),
+                0));
             didChangeText();
         }
         return false;
@@ -372,7 +382,8 @@ void NSTextView::endEditingWithMovement(NSInteger movement)
     m_ending = true;
     m_editingBegan = false;
     m_endedByKey = true;
-    auto info = NSDictionary::dictionaryWithObjectForKey(NSNumber::numberWithInteger(movement), NSTextMovementUserInfoKey);
+    auto info =
+        NSDictionary::dictionaryWithObjectForKey(NSNumber::numberWithInteger(movement), NSTextMovementUserInfoKey);
     auto note = NSNotification::notificationWithName(NSTextDidEndEditingNotification, Ref<NSTextView>(this), info);
     if (auto* d = textDelegate()) d->textDidEndEditing(note);
     NSNotificationCenter::defaultCenter()->postNotification(note);
@@ -473,7 +484,8 @@ void NSTextView::setSelectedRange(NSRange range)
     NSRange proposed = NSMakeRange(start, std::min(range.length, length - start));
     NSRange old = m_selection;
     if (auto* d = viewDelegate())
-        if (auto r = d->textViewWillChangeSelectionFromCharacterRangeToCharacterRange(Ref<NSTextView>(this), old, proposed)) {
+        if (auto r = d->textViewWillChangeSelectionFromCharacterRangeToCharacterRange(Ref<NSTextView>(this), old,
+                                                                                      proposed)) {
             proposed.location = std::min(r->location, length);
             proposed.length = std::min(r->length, length - proposed.location);
         }
@@ -504,7 +516,8 @@ NSRange NSTextView::selectionRangeForProposedRange(NSRange proposed, NSSelection
         return NSUnionRange(first, last);
     }
     UErrorCode status = U_ZERO_ERROR;
-    UBreakIterator* it = ubrk_open(UBRK_WORD, "en_US", reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(n), &status);
+    UBreakIterator* it =
+        ubrk_open(UBRK_WORD, "en_US", reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(n), &status);
     if (U_FAILURE(status)) {
         ubrk_close(it);
         return proposed;
@@ -673,7 +686,10 @@ void NSTextView::moveToEndOfLine(const Id&)
     moveTo(end, false);
 }
 
-void NSTextView::moveToBeginningOfParagraph(const Id&) { moveTo(paragraphRangeAt(m_selection.location).location, false); }
+void NSTextView::moveToBeginningOfParagraph(const Id&)
+{
+    moveTo(paragraphRangeAt(m_selection.location).location, false);
+}
 
 void NSTextView::moveToEndOfParagraph(const Id&)
 {
@@ -711,7 +727,10 @@ void NSTextView::moveDownAndModifySelection(const Id&)
 
 void NSTextView::moveWordLeftAndModifySelection(const Id&) { moveTo(wordBoundary(caretIndex(), false), true); }
 void NSTextView::moveWordRightAndModifySelection(const Id&) { moveTo(wordBoundary(caretIndex(), true), true); }
-void NSTextView::moveToBeginningOfLineAndModifySelection(const Id&) { moveTo(lineRangeAt(caretIndex()).location, true); }
+void NSTextView::moveToBeginningOfLineAndModifySelection(const Id&)
+{
+    moveTo(lineRangeAt(caretIndex()).location, true);
+}
 
 void NSTextView::moveToEndOfLineAndModifySelection(const Id&)
 {
@@ -723,7 +742,10 @@ void NSTextView::moveToEndOfLineAndModifySelection(const Id&)
 }
 
 void NSTextView::moveToBeginningOfDocumentAndModifySelection(const Id&) { moveTo(0, true); }
-void NSTextView::moveToEndOfDocumentAndModifySelection(const Id&) { moveTo(textStorage() ? textStorage()->length() : 0, true); }
+void NSTextView::moveToEndOfDocumentAndModifySelection(const Id&)
+{
+    moveTo(textStorage() ? textStorage()->length() : 0, true);
+}
 
 void NSTextView::selectAll(const Id&)
 {
@@ -774,7 +796,8 @@ void NSTextView::keepCaretInField()
 bool NSTextView::shouldDrawInsertionPoint() const
 {
     auto w = window();
-    return m_editable && m_selection.length == 0 && w && w->firstResponder() == Ref<NSResponder>(const_cast<NSTextView*>(this));
+    return m_editable && m_selection.length == 0 && w &&
+           w->firstResponder() == Ref<NSResponder>(const_cast<NSTextView*>(this));
 }
 
 void NSTextView::scrollRangeToVisible(NSRange range)
@@ -899,7 +922,9 @@ void NSTextView::mouseDown(const Ref<NSEvent>& event)
 {
     if (!m_selectable) return NSText::mouseDown(event);
     NSUInteger index = characterIndexForInsertionAtPoint(convertPoint(event->locationInWindow(), nullptr));
-    m_dragGranularity = event->clickCount() >= 3 ? NSSelectByParagraph : event->clickCount() == 2 ? NSSelectByWord : NSSelectByCharacter;
+    m_dragGranularity = event->clickCount() >= 3   ? NSSelectByParagraph
+                        : event->clickCount() == 2 ? NSSelectByWord
+                                                   : NSSelectByCharacter;
     NSRange range = selectionRangeForProposedRange(NSMakeRange(index, 0), m_dragGranularity);
     if (event->modifierFlags() & NSShiftKeyMask) {
         NSUInteger anchor = m_anchor;
@@ -921,7 +946,9 @@ void NSTextView::mouseDragged(const Ref<NSEvent>& event)
     NSRange at = selectionRangeForProposedRange(NSMakeRange(index, 0), m_dragGranularity);
     bool backwards = index < m_dragOrigin.location;
     NSUInteger start = backwards ? at.location : m_dragOrigin.location;
-    NSUInteger end = backwards ? NSMaxRange(m_dragOrigin) : std::max(NSMaxRange(m_dragOrigin), m_dragGranularity == NSSelectByCharacter ? index : NSMaxRange(at));
+    NSUInteger end = backwards ? NSMaxRange(m_dragOrigin)
+                               : std::max(NSMaxRange(m_dragOrigin),
+                                          m_dragGranularity == NSSelectByCharacter ? index : NSMaxRange(at));
     setSelectedRange(NSMakeRange(start, end - start));
     m_anchor = backwards ? NSMaxRange(m_dragOrigin) : m_dragOrigin.location;
     scrollRangeToVisible(NSMakeRange(index, 0));

@@ -41,16 +41,16 @@ enum NSSelectionGranularity : NSUInteger { NSSelectByCharacter = 0, NSSelectByWo
 class NSTextViewDelegate : public NSTextDelegate {
 public:
     virtual std::optional<bool> textViewShouldChangeTextInRangeReplacementString(const Ref<NSTextView>&, NSRange,
-                                                                                const Ref<NSString>&)
+                                                                                 const Ref<NSString>&)
     {
         return std::nullopt;
     }
     virtual std::optional<NSRange> textViewWillChangeSelectionFromCharacterRangeToCharacterRange(const Ref<NSTextView>&,
-                                                                                                NSRange, NSRange)
+                                                                                                 NSRange, NSRange)
     {
         return std::nullopt;
     }
-    virtual void textViewDidChangeSelection(const Ref<NSNotification>&) {}
+    virtual void textViewDidChangeSelection(const Ref<NSNotification>&) { }
     // YES when the delegate handled the command.
     virtual std::optional<bool> textViewDoCommandBySelector(const Ref<NSTextView>&, const SEL&) { return std::nullopt; }
 };
@@ -236,8 +236,8 @@ private:
     NSSize m_minSize, m_maxSize{1e7, 1e7};
     bool m_editingBegan = false, m_endedByKey = false, m_ending = false;
     bool m_secure = false;
-    std::u16string m_secret;     // the real text in secure mode
-    NSUInteger m_keyFlags = 0;  // of the key being interpreted
+    std::u16string m_secret;      // the real text in secure mode
+    NSUInteger m_keyFlags = 0;    // of the key being interpreted
     Ref<NSString> m_textAtStart;  // what Escape brings back in a field editor
     NSRange m_dragOrigin{0, 0};
     NSSelectionGranularity m_dragGranularity = NSSelectByCharacter;

@@ -37,7 +37,8 @@ bool startsCluster(const std::u16string& text, size_t i)
 Ref<NSParagraphStyle> paragraphStyleAt(const Ref<NSTextStorage>& storage, size_t index)
 {
     if (storage && index < storage->length())
-        if (auto style = dynamic_ref_cast<NSParagraphStyle>(storage->attributeAtIndex(NSParagraphStyleAttributeName, index, nullptr)))
+        if (auto style = dynamic_ref_cast<NSParagraphStyle>(
+                storage->attributeAtIndex(NSParagraphStyleAttributeName, index, nullptr)))
             return style;
     return NSParagraphStyle::defaultParagraphStyle();
 }
@@ -53,9 +54,11 @@ struct LineMetrics {
 class ParagraphLayout {
 public:
     ParagraphLayout(NSTypesetter* typesetter, NSLayoutManager* manager, const std::u16string& text)
-        : m_typesetter(typesetter), m_manager(manager), m_text(text), m_containers(manager->textContainers())
-    {
-    }
+        : m_typesetter(typesetter)
+        , m_manager(manager)
+        , m_text(text)
+        , m_containers(manager->textContainers())
+    { }
 
     void run()
     {
@@ -98,7 +101,8 @@ private:
         Ref<NSParagraphStyle> style = paragraphStyleAt(storage, start);
         UBiDiLevel baseLevel = bidi(start, end, next);
         std::vector<bool> canBreak = breaks(start, end, style->lineBreakMode());
-        bool wraps = style->lineBreakMode() == NSLineBreakByWordWrapping || style->lineBreakMode() == NSLineBreakByCharWrapping;
+        bool wraps =
+            style->lineBreakMode() == NSLineBreakByWordWrapping || style->lineBreakMode() == NSLineBreakByCharWrapping;
         size_t lineStart = start;
         bool first = true;
         while (lineStart < next && !m_full) {
@@ -133,7 +137,8 @@ private:
                 }
                 x += advance;
             }
-            if (!placeLine(lineStart, lineEnd, end, *style, first, lineEnd >= next, baseLevel, indent, available)) return;
+            if (!placeLine(lineStart, lineEnd, end, *style, first, lineEnd >= next, baseLevel, indent, available))
+                return;
             lineStart = lineEnd;
             first = false;
         }
@@ -156,8 +161,8 @@ private:
         if (end > start) {
             UErrorCode status = U_ZERO_ERROR;
             m_para = ubidi_openSized(static_cast<int32_t>(end - start), 0, &status);
-            ubidi_setPara(m_para, reinterpret_cast<const UChar*>(m_text.data() + start), static_cast<int32_t>(end - start),
-                          UBIDI_DEFAULT_LTR, nullptr, &status);
+            ubidi_setPara(m_para, reinterpret_cast<const UChar*>(m_text.data() + start),
+                          static_cast<int32_t>(end - start), UBIDI_DEFAULT_LTR, nullptr, &status);
             if (U_SUCCESS(status)) {
                 base = ubidi_getParaLevel(m_para);
                 const UBiDiLevel* levels = ubidi_getLevels(m_para, &status);
@@ -196,7 +201,8 @@ private:
     {
         auto segmentWidth = [&] {
             CGFloat w = 0;
-            for (size_t i = tab + 1; i < end && m_text[i] != u'\t' && m_text[i] != 0x2028; ++i) w += m_manager->advanceForGlyphAtIndex(i);
+            for (size_t i = tab + 1; i < end && m_text[i] != u'\t' && m_text[i] != 0x2028; ++i)
+                w += m_manager->advanceForGlyphAtIndex(i);
             return w;
         };
         if (auto stops = style.tabStops()) {
@@ -235,8 +241,8 @@ private:
         return m;
     }
 
-    bool placeLine(size_t start, size_t lineEnd, size_t paragraphEnd, const NSParagraphStyle& style, bool first, bool last,
-                   UBiDiLevel baseLevel, CGFloat indent, CGFloat available)
+    bool placeLine(size_t start, size_t lineEnd, size_t paragraphEnd, const NSParagraphStyle& style, bool first,
+                   bool last, UBiDiLevel baseLevel, CGFloat indent, CGFloat available)
     {
         LineMetrics m = measure(start, lineEnd);
         CGFloat textHeight = m.ascent + m.descent + m.leading;
@@ -249,7 +255,8 @@ private:
 
         // Width of the visible text, without trailing white space and breaks.
         size_t visibleEnd = lineEnd;
-        while (visibleEnd > start && (isSpace(m_text[visibleEnd - 1]) || isLineEnd(m_text[visibleEnd - 1]))) --visibleEnd;
+        while (visibleEnd > start && (isSpace(m_text[visibleEnd - 1]) || isLineEnd(m_text[visibleEnd - 1])))
+            --visibleEnd;
         CGFloat lineWidth = 0;
         for (size_t i = start; i < visibleEnd; ++i) lineWidth += m_manager->advanceForGlyphAtIndex(i);
 
@@ -287,7 +294,8 @@ private:
             UErrorCode status = U_ZERO_ERROR;
             size_t base = m_paragraphStart;
             UBiDi* line = ubidi_openSized(static_cast<int32_t>(textEnd - start), 0, &status);
-            ubidi_setLine(m_para, static_cast<int32_t>(start - base), static_cast<int32_t>(textEnd - base), line, &status);
+            ubidi_setLine(m_para, static_cast<int32_t>(start - base), static_cast<int32_t>(textEnd - base), line,
+                          &status);
             if (U_SUCCESS(status)) {
                 int32_t runs = ubidi_countRuns(line, &status);
                 for (int32_t r = 0; U_SUCCESS(status) && r < runs; ++r) {

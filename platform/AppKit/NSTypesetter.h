@@ -25,7 +25,8 @@ public:
     // Called once per fragment with the proposed rectangles and the baseline
     // offset (from the fragment's bottom up to the baseline); what the
     // override leaves is kept.
-    virtual void willSetLineFragmentRect(NSRect& lineRect, NSRange glyphRange, NSRect& usedRect, CGFloat& baselineOffset)
+    virtual void willSetLineFragmentRect(NSRect& lineRect, NSRange glyphRange, NSRect& usedRect,
+                                         CGFloat& baselineOffset)
     {
         (void)lineRect, (void)glyphRange, (void)usedRect, (void)baselineOffset;
     }

@@ -7,10 +7,10 @@
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSArray.h"
-#include "Foundation/NSCoder.h"
-#include "Foundation/NSCoding.h"
 #include "Foundation/NSAutoreleasePool.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSCoder.h"
+#include "Foundation/NSCoding.h"
 #include "Foundation/NSNotificationCenter.h"
 
 NS_CLASS_DEFINE(NSView)
@@ -19,10 +19,7 @@ namespace {
 
 NSInteger g_nextTrackingTag = 1;
 
-NSRect intersect(const NSRect& a, const NSRect& b)
-{
-    return NSIntersectionRect(a, b);
-}
+NSRect intersect(const NSRect& a, const NSRect& b) { return NSIntersectionRect(a, b); }
 
 }
 
@@ -48,17 +45,11 @@ Ref<NSView> NSView::initWithFrame(const NSRect& frame)
     return this;
 }
 
-Ref<NSWindow> NSView::window() const
-{
-    return m_window.get();
-}
+Ref<NSWindow> NSView::window() const { return m_window.get(); }
 
 // --- Hierarchy ---
 
-void NSView::addSubview(const Ref<NSView>& view)
-{
-    addSubview(view, NSWindowAbove, nullptr);
-}
+void NSView::addSubview(const Ref<NSView>& view) { addSubview(view, NSWindowAbove, nullptr); }
 
 void NSView::addSubview(const Ref<NSView>& view, NSWindowOrderingMode place, const Ref<NSView>& relativeTo)
 {
@@ -179,15 +170,9 @@ void NSView::setFrame(const NSRect& frame)
     didChangeFrame(old.size, sizeChanged);
 }
 
-void NSView::setFrameOrigin(NSPoint origin)
-{
-    setFrame({origin, m_frame.size});
-}
+void NSView::setFrameOrigin(NSPoint origin) { setFrame({origin, m_frame.size}); }
 
-void NSView::setFrameSize(NSSize size)
-{
-    setFrame({m_frame.origin, size});
-}
+void NSView::setFrameSize(NSSize size) { setFrame({m_frame.origin, size}); }
 
 void NSView::didChangeFrame(NSSize oldSize, bool sizeChanged)
 {
@@ -196,7 +181,8 @@ void NSView::didChangeFrame(NSSize oldSize, bool sizeChanged)
     // Cursor rectangles follow the view: the window asks for them again.
     if (auto w = window()) w->m_cursorRectsValid = false;
     if (m_postsFrameChanged)
-        NSNotificationCenter::defaultCenter()->postNotificationName(NSString::stringWithUTF8String(NSViewFrameDidChangeNotification), Ref<NSView>(this));
+        NSNotificationCenter::defaultCenter()->postNotificationName(
+            NSString::stringWithUTF8String(NSViewFrameDidChangeNotification), Ref<NSView>(this));
 }
 
 void NSView::setBounds(const NSRect& bounds)
@@ -205,18 +191,13 @@ void NSView::setBounds(const NSRect& bounds)
     m_bounds = bounds;
     setNeedsDisplay(true);
     if (m_postsBoundsChanged)
-        NSNotificationCenter::defaultCenter()->postNotificationName(NSString::stringWithUTF8String(NSViewBoundsDidChangeNotification), Ref<NSView>(this));
+        NSNotificationCenter::defaultCenter()->postNotificationName(
+            NSString::stringWithUTF8String(NSViewBoundsDidChangeNotification), Ref<NSView>(this));
 }
 
-void NSView::setBoundsOrigin(NSPoint origin)
-{
-    setBounds({origin, m_bounds.size});
-}
+void NSView::setBoundsOrigin(NSPoint origin) { setBounds({origin, m_bounds.size}); }
 
-void NSView::setBoundsSize(NSSize size)
-{
-    setBounds({m_bounds.origin, size});
-}
+void NSView::setBoundsSize(NSSize size) { setBounds({m_bounds.origin, size}); }
 
 void NSView::scaleUnitSquareToSize(NSSize size)
 {
@@ -228,7 +209,7 @@ void NSView::scaleUnitSquareToSize(NSSize size)
 CGAffineTransform NSView::transformToWindow() const
 {
     CGAffineTransform t = CGAffineTransformIdentity;
-    for (const NSView* v = this; v; ) {
+    for (const NSView* v = this; v;) {
         Ref<NSView> sup = v->superview();
         const NSRect f = v->frame();
         const NSRect b = v->bounds();
@@ -236,7 +217,11 @@ CGAffineTransform NSView::transformToWindow() const
         const CGFloat sy = b.size.height != 0 ? f.size.height / b.size.height : 1;
         const bool superFlipped = sup && sup->isFlipped();
         const bool inverted = v->isFlipped() != superFlipped;
-        CGAffineTransform step{sx, 0, 0, inverted ? -sy : sy, f.origin.x - b.origin.x * sx,
+        CGAffineTransform step{sx,
+                               0,
+                               0,
+                               inverted ? -sy : sy,
+                               f.origin.x - b.origin.x * sx,
                                inverted ? f.origin.y + f.size.height + b.origin.y * sy : f.origin.y - b.origin.y * sy};
         t = CGAffineTransformConcat(t, step);
         v = sup.get();
@@ -254,16 +239,10 @@ CGAffineTransform between(const NSView* from, const NSView* to)
     return CGAffineTransformConcat(up, down);
 }
 
-CGSize absSize(CGSize s)
-{
-    return {std::fabs(s.width), std::fabs(s.height)};
-}
+CGSize absSize(CGSize s) { return {std::fabs(s.width), std::fabs(s.height)}; }
 
 // A rectangle through a transform that may flip y keeps a positive height.
-NSRect applyRect(const NSRect& r, const CGAffineTransform& t)
-{
-    return CGRectApplyAffineTransform(r, t);
-}
+NSRect applyRect(const NSRect& r, const CGAffineTransform& t) { return CGRectApplyAffineTransform(r, t); }
 
 }
 
@@ -323,7 +302,8 @@ namespace {
 
 // Shares the change among the flexible parts of one axis in proportion to
 // their sizes (equally when they are all zero).
-void distribute(CGFloat delta, bool flexMin, bool flexSize, bool flexMax, CGFloat& origin, CGFloat& size, CGFloat maxMargin)
+void distribute(CGFloat delta, bool flexMin, bool flexSize, bool flexMax, CGFloat& origin, CGFloat& size,
+                CGFloat maxMargin)
 {
     const int count = flexMin + flexSize + flexMax;
     if (count == 0 || delta == 0) return;
@@ -383,10 +363,7 @@ bool NSView::needsDisplay() const
     return false;
 }
 
-void NSView::display()
-{
-    displayRect(bounds());
-}
+void NSView::display() { displayRect(bounds()); }
 
 void NSView::displayIfNeeded()
 {
@@ -401,7 +378,7 @@ void NSView::displayRect(const NSRect& rect)
     w->displayIfNeeded();
 }
 
-void NSView::drawRect(const NSRect&) {}
+void NSView::drawRect(const NSRect&) { }
 
 bool NSView::needsToDrawRect(const NSRect& rect) const
 {
@@ -521,10 +498,7 @@ void NSView::drawInWindow(const NSRect& windowRect)
 
 // --- Events ---
 
-bool NSView::mouse(NSPoint point, const NSRect& rect) const
-{
-    return NSMouseInRect(point, rect, isFlipped());
-}
+bool NSView::mouse(NSPoint point, const NSRect& rect) const { return NSMouseInRect(point, rect, isFlipped()); }
 
 Ref<NSView> NSView::hitTest(NSPoint pointInSuperview)
 {
@@ -547,10 +521,7 @@ bool NSView::performKeyEquivalent(const Ref<NSEvent>& event)
     return false;
 }
 
-Id NSView::menuForEvent(const Ref<NSEvent>&)
-{
-    return menu();
-}
+Id NSView::menuForEvent(const Ref<NSEvent>&) { return menu(); }
 
 void NSView::rightMouseDown(const Ref<NSEvent>& event)
 {
@@ -564,15 +535,13 @@ void NSView::rightMouseDown(const Ref<NSEvent>& event)
 void NSView::setNextKeyView(const Ref<NSView>& next)
 {
     // The old next view no longer comes after this one.
-    if (auto old = m_nextKeyView.get(); old && old->m_previousKeyView.get().get() == this) old->m_previousKeyView = nullptr;
+    if (auto old = m_nextKeyView.get(); old && old->m_previousKeyView.get().get() == this)
+        old->m_previousKeyView = nullptr;
     m_nextKeyView = next;
     if (next) next->m_previousKeyView = Ref<NSView>(this);
 }
 
-bool NSView::canBecomeKeyView() const
-{
-    return acceptsFirstResponder() && !isHiddenOrHasHiddenAncestor() && window();
-}
+bool NSView::canBecomeKeyView() const { return acceptsFirstResponder() && !isHiddenOrHasHiddenAncestor() && window(); }
 
 namespace {
 
@@ -590,22 +559,13 @@ Ref<NSView> validKeyView(const NSView* start, bool forward)
     return nullptr;
 }
 
-Ref<NSString> viewKey(const char* name)
-{
-    return NSString::stringWithUTF8String(name);
-}
+Ref<NSString> viewKey(const char* name) { return NSString::stringWithUTF8String(name); }
 
 }
 
-Ref<NSView> NSView::nextValidKeyView() const
-{
-    return validKeyView(this, true);
-}
+Ref<NSView> NSView::nextValidKeyView() const { return validKeyView(this, true); }
 
-Ref<NSView> NSView::previousValidKeyView() const
-{
-    return validKeyView(this, false);
-}
+Ref<NSView> NSView::previousValidKeyView() const { return validKeyView(this, false); }
 
 void NSView::encodeViewKeys(NSCoder* coder, bool withSubviews) const
 {
@@ -633,9 +593,11 @@ void NSView::decodeViewKeys(NSCoder* coder, bool withSubviews)
 
 NSTrackingRectTag NSView::addTrackingRect(const NSRect& rect, const Id& owner, void* userData, bool assumeInside)
 {
-    auto area = alloc<NSTrackingArea>()->initWithRect(
-        rect, NSTrackingMouseEnteredAndExited | NSTrackingActiveAlways | (assumeInside ? NSUInteger(NSTrackingAssumeInside) : NSUInteger(0)),
-        owner, nullptr);
+    auto area =
+        alloc<NSTrackingArea>()->initWithRect(rect,
+                                              NSTrackingMouseEnteredAndExited | NSTrackingActiveAlways |
+                                                  (assumeInside ? NSUInteger(NSTrackingAssumeInside) : NSUInteger(0)),
+                                              owner, nullptr);
     area->m_tag = g_nextTrackingTag++;
     area->m_userData = userData;
     addTrackingArea(area);
@@ -654,15 +616,9 @@ void NSView::addTrackingArea(const Ref<NSTrackingArea>& area)
     m_trackingAreas.push_back(area);
 }
 
-void NSView::removeTrackingArea(const Ref<NSTrackingArea>& area)
-{
-    std::erase(m_trackingAreas, area);
-}
+void NSView::removeTrackingArea(const Ref<NSTrackingArea>& area) { std::erase(m_trackingAreas, area); }
 
-void NSView::addCursorRect(const NSRect& rect, const Id& cursor)
-{
-    m_cursorRects.push_back({rect, cursor});
-}
+void NSView::addCursorRect(const NSRect& rect, const Id& cursor) { m_cursorRects.push_back({rect, cursor}); }
 
 void NSView::removeCursorRect(const NSRect& rect, const Id& cursor)
 {
@@ -691,12 +647,6 @@ void NSView::setNextResponder(const Ref<NSResponder>& responder)
     NSResponder::setNextResponder(responder);
 }
 
-void NSView::discardCursorRects()
-{
-    m_cursorRects.clear();
-}
+void NSView::discardCursorRects() { m_cursorRects.clear(); }
 
-void NSView::notifyTrackingAreasChanged()
-{
-    updateTrackingAreas();
-}
+void NSView::notifyTrackingAreasChanged() { updateTrackingAreas(); }

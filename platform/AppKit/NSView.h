@@ -58,12 +58,12 @@ public:
     Ref<NSView> viewWithTag(NSInteger tag);
     virtual NSInteger tag() const { return -1; }
 
-    virtual void viewWillMoveToWindow(const Ref<NSWindow>&) {}
-    virtual void viewDidMoveToWindow() {}
-    virtual void viewWillMoveToSuperview(const Ref<NSView>&) {}
-    virtual void viewDidMoveToSuperview() {}
-    virtual void didAddSubview(const Ref<NSView>&) {}
-    virtual void willRemoveSubview(const Ref<NSView>&) {}
+    virtual void viewWillMoveToWindow(const Ref<NSWindow>&) { }
+    virtual void viewDidMoveToWindow() { }
+    virtual void viewWillMoveToSuperview(const Ref<NSView>&) { }
+    virtual void viewDidMoveToSuperview() { }
+    virtual void didAddSubview(const Ref<NSView>&) { }
+    virtual void willRemoveSubview(const Ref<NSView>&) { }
 
     // --- Geometry ---
     virtual NSRect frame() const { return m_frame; }
@@ -88,8 +88,14 @@ public:
     NSSize convertSizeFromView(NSSize size, const Ref<NSView>& view) const;
     NSSize convertSizeToView(NSSize size, const Ref<NSView>& view) const;
     // Platform spellings: convertPoint:fromView: etc.
-    NSPoint convertPoint(NSPoint point, const Ref<NSView>& fromView) const { return convertPointFromView(point, fromView); }
-    NSRect convertRect(const NSRect& rect, const Ref<NSView>& fromView) const { return convertRectFromView(rect, fromView); }
+    NSPoint convertPoint(NSPoint point, const Ref<NSView>& fromView) const
+    {
+        return convertPointFromView(point, fromView);
+    }
+    NSRect convertRect(const NSRect& rect, const Ref<NSView>& fromView) const
+    {
+        return convertRectFromView(rect, fromView);
+    }
     // Bounds to window base coordinates (y up, window origin).
     CGAffineTransform transformToWindow() const;
 
@@ -145,11 +151,11 @@ public:
     void addTrackingArea(const Ref<NSTrackingArea>& area);
     void removeTrackingArea(const Ref<NSTrackingArea>& area);
     std::vector<Ref<NSTrackingArea>> trackingAreas() const { return m_trackingAreas; }
-    virtual void updateTrackingAreas() {}
+    virtual void updateTrackingAreas() { }
 
     // Cursor rectangles: an NSCursor object per rectangle, set when the
     // pointer enters it.
-    virtual void resetCursorRects() {}
+    virtual void resetCursorRects() { }
     void addCursorRect(const NSRect& rect, const Id& cursor);
     void removeCursorRect(const NSRect& rect, const Id& cursor);
     void discardCursorRects();
@@ -175,8 +181,8 @@ public:
     void setNextResponder(const Ref<NSResponder>& responder) override;
 
     bool inLiveResize() const { return false; }
-    virtual void viewWillStartLiveResize() {}
-    virtual void viewDidEndLiveResize() {}
+    virtual void viewWillStartLiveResize() { }
+    virtual void viewDidEndLiveResize() { }
 
     // A right-button press pops up the menu menuForEvent: answers, if any;
     // otherwise it goes up the responder chain.

@@ -2,20 +2,11 @@
 
 namespace NSViewCoding {
 
-Ref<NSString> key(const char* name)
-{
-    return NSString::stringWithUTF8String(name);
-}
+Ref<NSString> key(const char* name) { return NSString::stringWithUTF8String(name); }
 
-void encodeView(const NSView& view, NSCoder* coder)
-{
-    view.encodeViewKeys(coder, false);
-}
+void encodeView(const NSView& view, NSCoder* coder) { view.encodeViewKeys(coder, false); }
 
-void decodeView(NSView& view, NSCoder* coder)
-{
-    view.decodeViewKeys(coder, false);
-}
+void decodeView(NSView& view, NSCoder* coder) { view.decodeViewKeys(coder, false); }
 
 void encodeIfCodable(NSCoder* coder, const Id& object, const char* name)
 {

@@ -58,8 +58,7 @@ void NSViewController::loadView()
     }
     if (!NSNibLoading::loadNibNamed(m_nibName, Ref<NSViewController>(this)))
         NSLog("Could not load the interface file %@", m_nibName);
-    else if (!m_view)
-        NSLog("The interface file %@ was loaded but set no view", m_nibName);
+    else if (!m_view) NSLog("The interface file %@ was loaded but set no view", m_nibName);
 }
 
 void NSViewController::setRepresentedObject(const Id& object)

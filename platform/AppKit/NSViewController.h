@@ -34,7 +34,7 @@ public:
     // file that cannot be loaded, or that sets no view, is logged and leaves
     // no view.
     virtual void loadView();
-    virtual void viewDidLoad() {}
+    virtual void viewDidLoad() { }
 
     // Observable (key "representedObject"), also when set directly.
     Id representedObject() const { return m_representedObject; }

@@ -50,10 +50,8 @@ bool scrollRectToVisible(const Ref<NSView>& view, const NSRect& rect)
         NSPoint origin = b.origin;
         origin.x += shiftToShow(b.origin.x, b.size.width, NSMinX(r), NSMaxX(r));
         // In a flipped clip view the rectangle's top is its minimum y.
-        if (clip->isFlipped())
-            origin.y += shiftToShow(b.origin.y, b.size.height, NSMinY(r), NSMaxY(r));
-        else
-            origin.y -= shiftToShow(-NSMaxY(b), b.size.height, -NSMaxY(r), -NSMinY(r));
+        if (clip->isFlipped()) origin.y += shiftToShow(b.origin.y, b.size.height, NSMinY(r), NSMaxY(r));
+        else origin.y -= shiftToShow(-NSMaxY(b), b.size.height, -NSMaxY(r), -NSMinY(r));
         if (origin != b.origin) {
             clip->scrollToPoint(origin);
             scrolled = scrolled || clip->bounds().origin != b.origin;
@@ -78,17 +76,8 @@ Ref<NSScrollView> NSView::enclosingScrollView() const
     return NSViewExt::enclosingScrollView(Ref<NSView>(const_cast<NSView*>(this)));
 }
 
-void NSView::scrollPoint(NSPoint point)
-{
-    NSViewExt::scrollPoint(Ref<NSView>(this), point);
-}
+void NSView::scrollPoint(NSPoint point) { NSViewExt::scrollPoint(Ref<NSView>(this), point); }
 
-bool NSView::scrollRectToVisible(const NSRect& rect)
-{
-    return NSViewExt::scrollRectToVisible(Ref<NSView>(this), rect);
-}
+bool NSView::scrollRectToVisible(const NSRect& rect) { return NSViewExt::scrollRectToVisible(Ref<NSView>(this), rect); }
 
-bool NSView::autoscroll(const Ref<NSEvent>& event)
-{
-    return NSViewExt::autoscroll(Ref<NSView>(this), event);
-}
+bool NSView::autoscroll(const Ref<NSEvent>& event) { return NSViewExt::autoscroll(Ref<NSView>(this), event); }

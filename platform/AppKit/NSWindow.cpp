@@ -120,7 +120,8 @@ private:
         if (hasCloseBox()) {
             const NSRect box = closeBoxRect();
             (m_closePressed ? NSColor::colorWithCalibratedRed(0.75, 0.25, 0.22, 1)
-                            : NSColor::colorWithCalibratedRed(1.0, 0.37, 0.34, 1))->setFill();
+                            : NSColor::colorWithCalibratedRed(1.0, 0.37, 0.34, 1))
+                ->setFill();
             NSBezierPath::bezierPathWithOvalInRect(box)->fill();
             left = NSMaxX(box) + 8;
         }
@@ -199,10 +200,7 @@ NSRect clampSize(NSRect frame)
     return frame;
 }
 
-Ref<NSString> frameKey(const Ref<NSString>& name)
-{
-    return NSString::stringWithFormat("NSWindow Frame %@", name);
-}
+Ref<NSString> frameKey(const Ref<NSString>& name) { return NSString::stringWithFormat("NSWindow Frame %@", name); }
 
 }
 
@@ -238,8 +236,7 @@ Id NSWindow::init()
     return initWithContentRect(NSMakeRect(0, 0, 100, 100), NSTitledWindowMask, NSBackingStoreBuffered, false);
 }
 
-Ref<NSWindow> NSWindow::initWithContentRect(const NSRect& contentRect, NSUInteger styleMask, NSBackingStoreType,
-                                            bool)
+Ref<NSWindow> NSWindow::initWithContentRect(const NSRect& contentRect, NSUInteger styleMask, NSBackingStoreType, bool)
 {
     m_styleMask = styleMask;
     m_frame = clampSize(frameRectForContentRect(contentRect, styleMask));
@@ -249,7 +246,8 @@ Ref<NSWindow> NSWindow::initWithContentRect(const NSRect& contentRect, NSUIntege
     m_frameView->m_window = this;
     m_frameView->setNextResponder(this);
     ensureServerWindow();
-    auto content = alloc<NSView>()->initWithFrame(contentRectForFrameRect(NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height), styleMask));
+    auto content = alloc<NSView>()->initWithFrame(
+        contentRectForFrameRect(NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height), styleMask));
     setContentView(content);
     m_firstResponder = Ref<NSResponder>(this);
     m_dirty = {NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height)};
@@ -287,7 +285,8 @@ void NSWindow::setStyleMask(NSUInteger mask)
     if (mask == m_styleMask) return;
     const NSRect content = contentRectForFrameRect(m_frame);
     m_styleMask = mask;
-    if (m_contentView) m_contentView->setFrame(contentRectForFrameRect(NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height)));
+    if (m_contentView)
+        m_contentView->setFrame(contentRectForFrameRect(NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height)));
     (void)content;
     setViewsNeedDisplay(true);
 }
@@ -318,15 +317,9 @@ NSRect NSWindow::contentRectForFrameRect(const NSRect& frameRect) const
     return contentRectForFrameRect(frameRect, m_styleMask);
 }
 
-void NSWindow::setFrame(const NSRect& frame, bool display)
-{
-    applyFrame(frame, display);
-}
+void NSWindow::setFrame(const NSRect& frame, bool display) { applyFrame(frame, display); }
 
-void NSWindow::setFrameOrigin(NSPoint origin)
-{
-    applyFrame({origin, m_frame.size}, false);
-}
+void NSWindow::setFrameOrigin(NSPoint origin) { applyFrame({origin, m_frame.size}, false); }
 
 void NSWindow::setFrameTopLeftPoint(NSPoint point)
 {
@@ -394,15 +387,9 @@ NSPoint NSWindow::convertScreenToBase(NSPoint p) const
     return NSMakePoint(p.x - m_frame.origin.x, p.y - m_frame.origin.y);
 }
 
-NSRect NSWindow::convertRectToScreen(const NSRect& r) const
-{
-    return {convertBaseToScreen(r.origin), r.size};
-}
+NSRect NSWindow::convertRectToScreen(const NSRect& r) const { return {convertBaseToScreen(r.origin), r.size}; }
 
-NSRect NSWindow::convertRectFromScreen(const NSRect& r) const
-{
-    return {convertScreenToBase(r.origin), r.size};
-}
+NSRect NSWindow::convertRectFromScreen(const NSRect& r) const { return {convertScreenToBase(r.origin), r.size}; }
 
 NSPoint NSWindow::mouseLocationOutsideOfEventStream() const
 {
@@ -526,15 +513,9 @@ void NSWindow::setContentView(const Ref<NSView>& view)
 
 // --- Order and state ---
 
-void NSWindow::orderFront(const Id&)
-{
-    orderWindow(NSWindowAbove, 0);
-}
+void NSWindow::orderFront(const Id&) { orderWindow(NSWindowAbove, 0); }
 
-void NSWindow::orderBack(const Id&)
-{
-    orderWindow(NSWindowBelow, 0);
-}
+void NSWindow::orderBack(const Id&) { orderWindow(NSWindowBelow, 0); }
 
 void NSWindow::orderWindow(NSWindowOrderingMode place, NSInteger relativeTo)
 {
@@ -620,9 +601,8 @@ void NSWindow::makeKeyWindow()
     {
         std::lock_guard guard(registry().lock);
         auto& previous = registry().previousKeys;
-        std::erase_if(previous, [&](const Weak<NSWindow>& w) {
-            return !w.get() || w.refersTo(this) || w.refersTo(old.get());
-        });
+        std::erase_if(previous,
+                      [&](const Weak<NSWindow>& w) { return !w.get() || w.refersTo(this) || w.refersTo(old.get()); });
         if (old) previous.emplace_back(old);
         // Only the last few matter.
         constexpr size_t kRemembered = 8;
@@ -663,10 +643,7 @@ void NSWindow::resignKeyWindow()
     postWindowNotification(NSWindowDidResignKeyNotification);
 }
 
-void NSWindow::becomeMainWindow()
-{
-    postWindowNotification(NSWindowDidBecomeMainNotification);
-}
+void NSWindow::becomeMainWindow() { postWindowNotification(NSWindowDidBecomeMainNotification); }
 
 void NSWindow::resignMainWindow()
 {
@@ -689,10 +666,7 @@ bool NSWindow::isMainWindow() const
     return registry().main.refersTo(this);
 }
 
-bool NSWindow::canBecomeKeyWindow() const
-{
-    return m_styleMask & (NSTitledWindowMask | NSResizableWindowMask);
-}
+bool NSWindow::canBecomeKeyWindow() const { return m_styleMask & (NSTitledWindowMask | NSResizableWindowMask); }
 
 bool NSWindow::canBecomeMainWindow() const
 {
@@ -747,25 +721,13 @@ void NSWindow::endEditingFor(const Id&)
     if (m_fieldEditor && firstResponder() == m_fieldEditor) m_firstResponder = Ref<NSResponder>(this);
 }
 
-void NSWindow::setFieldEditorFactory(FieldEditorFactory factory)
-{
-    fieldEditorFactory() = std::move(factory);
-}
+void NSWindow::setFieldEditorFactory(FieldEditorFactory factory) { fieldEditorFactory() = std::move(factory); }
 
-Ref<NSWindowController> NSWindow::windowController() const
-{
-    return m_windowController.get();
-}
+Ref<NSWindowController> NSWindow::windowController() const { return m_windowController.get(); }
 
-void NSWindow::setWindowController(const Ref<NSWindowController>& controller)
-{
-    m_windowController = controller;
-}
+void NSWindow::setWindowController(const Ref<NSWindowController>& controller) { m_windowController = controller; }
 
-NSWindowDelegate* NSWindow::delegateProtocol() const
-{
-    return dynamic_cast<NSWindowDelegate*>(m_delegate.get().get());
-}
+NSWindowDelegate* NSWindow::delegateProtocol() const { return dynamic_cast<NSWindowDelegate*>(m_delegate.get().get()); }
 
 void NSWindow::postWindowNotification(const char* name)
 {

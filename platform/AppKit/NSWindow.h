@@ -31,7 +31,11 @@ enum NSWindowStyleMask : NSUInteger {
     NSHUDWindowMask = 1 << 13,
 };
 
-enum NSBackingStoreType : NSUInteger { NSBackingStoreRetained = 0, NSBackingStoreNonretained = 1, NSBackingStoreBuffered = 2 };
+enum NSBackingStoreType : NSUInteger {
+    NSBackingStoreRetained = 0,
+    NSBackingStoreNonretained = 1,
+    NSBackingStoreBuffered = 2
+};
 
 enum : NSInteger {
     NSNormalWindowLevel = 0,
@@ -64,13 +68,13 @@ class NSWindowDelegate {
 public:
     virtual ~NSWindowDelegate() = default;
     virtual std::optional<bool> windowShouldClose(const Id&) { return std::nullopt; }
-    virtual void windowWillClose(const Ref<NSNotification>&) {}
-    virtual void windowDidMove(const Ref<NSNotification>&) {}
-    virtual void windowDidResize(const Ref<NSNotification>&) {}
-    virtual void windowDidBecomeKey(const Ref<NSNotification>&) {}
-    virtual void windowDidResignKey(const Ref<NSNotification>&) {}
-    virtual void windowDidBecomeMain(const Ref<NSNotification>&) {}
-    virtual void windowDidResignMain(const Ref<NSNotification>&) {}
+    virtual void windowWillClose(const Ref<NSNotification>&) { }
+    virtual void windowDidMove(const Ref<NSNotification>&) { }
+    virtual void windowDidResize(const Ref<NSNotification>&) { }
+    virtual void windowDidBecomeKey(const Ref<NSNotification>&) { }
+    virtual void windowDidResignKey(const Ref<NSNotification>&) { }
+    virtual void windowDidBecomeMain(const Ref<NSNotification>&) { }
+    virtual void windowDidResignMain(const Ref<NSNotification>&) { }
     virtual std::optional<NSRect> windowWillUseStandardFrameDefaultFrame(const Ref<NSWindow>&, const NSRect&)
     {
         return std::nullopt;
@@ -104,7 +108,11 @@ public:
     // Width and height below 1 become 1. Setting the current frame does
     // nothing; inside a display the redraw happens after the current one.
     virtual void setFrame(const NSRect& frame, bool display);
-    void setFrame(const NSRect& frame, bool display, bool animate) { (void)animate; setFrame(frame, display); }
+    void setFrame(const NSRect& frame, bool display, bool animate)
+    {
+        (void)animate;
+        setFrame(frame, display);
+    }
     virtual void setFrameOrigin(NSPoint origin);
     void setFrameTopLeftPoint(NSPoint point);
     void setContentSize(NSSize size);
@@ -133,7 +141,11 @@ public:
     Ref<NSString> frameAutosaveName() const { return m_autosaveName; }
     void saveFrameUsingName(const Ref<NSString>& name);
     bool setFrameUsingName(const Ref<NSString>& name);
-    bool setFrameUsingName(const Ref<NSString>& name, bool force) { (void)force; return setFrameUsingName(name); }
+    bool setFrameUsingName(const Ref<NSString>& name, bool force)
+    {
+        (void)force;
+        return setFrameUsingName(name);
+    }
     Ref<NSString> stringWithSavedFrame() const;
     void setFrameFromString(const Ref<NSString>& string);
 
@@ -150,12 +162,12 @@ public:
     void setIgnoresMouseEvents(bool ignores);
     bool hasShadow() const { return m_hasShadow; }
     void setHasShadow(bool shadow);
-    void invalidateShadow() {}
+    void invalidateShadow() { }
     bool isMovableByWindowBackground() const { return m_movableByBackground; }
     void setMovableByWindowBackground(bool movable) { m_movableByBackground = movable; }
     bool isExcludedFromWindowsMenu() const { return m_excludedFromWindowsMenu; }
     void setExcludedFromWindowsMenu(bool flag) { m_excludedFromWindowsMenu = flag; }
-    void useOptimizedDrawing(bool) {}
+    void useOptimizedDrawing(bool) { }
     bool acceptsMouseMovedEvents() const { return m_acceptsMouseMoved; }
     void setAcceptsMouseMovedEvents(bool flag) { m_acceptsMouseMoved = flag; }
     Ref<NSString> title() const { return m_title; }
@@ -260,7 +272,10 @@ public:
     void display();
     void displayIfNeeded();
     void disableFlushWindow() { ++m_flushDisabled; }
-    void enableFlushWindow() { if (m_flushDisabled > 0) --m_flushDisabled; }
+    void enableFlushWindow()
+    {
+        if (m_flushDisabled > 0) --m_flushDisabled;
+    }
     void flushWindow();
     bool isDisplaying() const { return m_displaying; }
     // Displays every window that needs it (the end-of-turn observer).
@@ -273,7 +288,7 @@ public:
 
 protected:
     // Runs at the end of initWithContentRect (after the server window exists).
-    virtual void windowDidInit() {}
+    virtual void windowDidInit() { }
 
 private:
     Ref<NSView> keyViewStart(const Id& sender) const;

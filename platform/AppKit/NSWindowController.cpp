@@ -43,10 +43,7 @@ Id NSWindowController::owner() const
     return m_ownerIsSelf ? Id(const_cast<NSWindowController*>(this)) : m_owner.get();
 }
 
-Ref<NSWindow> NSWindowController::loadedWindow() const
-{
-    return m_window;
-}
+Ref<NSWindow> NSWindowController::loadedWindow() const { return m_window; }
 
 Ref<NSWindow> NSWindowController::window()
 {

@@ -27,10 +27,10 @@ public:
     // The window if loaded, without loading it.
     Ref<NSWindow> loadedWindow() const;
     bool isWindowLoaded() const { return m_window != nullptr; }
-    virtual void windowWillLoad() {}
+    virtual void windowWillLoad() { }
     // Loads the file through NSNibLoading; a failure logs and leaves no window.
     virtual void loadWindow();
-    virtual void windowDidLoad() {}
+    virtual void windowDidLoad() { }
 
     // Orders the window front, and makes it key only when it can become key.
     virtual void showWindow(const Id& sender);

@@ -26,10 +26,7 @@ void NSWindow::invalidateRectInBase(const NSRect& rect)
     }
 }
 
-CGAffineTransform NSWindow::baseToSurfaceTransform() const
-{
-    return {1, 0, 0, -1, 0, std::round(m_frame.size.height)};
-}
+CGAffineTransform NSWindow::baseToSurfaceTransform() const { return {1, 0, 0, -1, 0, std::round(m_frame.size.height)}; }
 
 Ref<NSGraphicsContext> NSWindow::makeSurfaceContext(Ref<CGImage>& surface)
 {

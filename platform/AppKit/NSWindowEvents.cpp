@@ -8,10 +8,7 @@
 // (and the drags and mouse-up to the view that took the mouse-down), keys to
 // the first responder, tracking areas and cursor rectangles.
 
-Ref<NSEvent> NSWindow::currentEvent() const
-{
-    return NSApp ? NSApp->currentEvent() : nullptr;
-}
+Ref<NSEvent> NSWindow::currentEvent() const { return NSApp ? NSApp->currentEvent() : nullptr; }
 
 Ref<NSEvent> NSWindow::nextEventMatchingMask(NSEventMask mask)
 {
@@ -35,10 +32,7 @@ bool isBlockedBySheet(NSEventType type)
 
 }
 
-bool NSWindow::isSheet() const
-{
-    return NSApplicationExt::isSheet(Ref<NSWindow>(const_cast<NSWindow*>(this)));
-}
+bool NSWindow::isSheet() const { return NSApplicationExt::isSheet(Ref<NSWindow>(const_cast<NSWindow*>(this))); }
 
 void NSWindow::sendEvent(const Ref<NSEvent>& event)
 {
@@ -151,15 +145,9 @@ void NSWindow::mouseDragged(const Ref<NSEvent>& event)
                                m_moveStartOrigin.y + p.y - m_moveStartPointer.y));
 }
 
-void NSWindow::mouseUp(const Ref<NSEvent>&)
-{
-    m_movingByBackground = false;
-}
+void NSWindow::mouseUp(const Ref<NSEvent>&) { m_movingByBackground = false; }
 
-void NSWindow::keyDown(const Ref<NSEvent>& event)
-{
-    NSResponder::keyDown(event);
-}
+void NSWindow::keyDown(const Ref<NSEvent>& event) { NSResponder::keyDown(event); }
 
 void NSWindow::selectNextKeyView(const Id& sender)
 {
@@ -208,8 +196,8 @@ void sendTracking(const Ref<NSTrackingArea>& area, NSEventType type, const Ref<N
     Id owner = area->owner();
     if (!owner) return;
     auto e = NSEvent::enterExitEventWithType(type, source->locationInWindow(), source->modifierFlags(),
-                                             source->timestamp(), window, nullptr, 0, area->trackingTag() ? area->trackingTag() : -1,
-                                             area->trackingUserData());
+                                             source->timestamp(), window, nullptr, 0,
+                                             area->trackingTag() ? area->trackingTag() : -1, area->trackingUserData());
     if (auto responder = dynamic_ref_cast<NSResponder>(owner)) {
         if (type == NSMouseEntered) responder->mouseEntered(e);
         else if (type == NSMouseExited) responder->mouseExited(e);
@@ -225,7 +213,8 @@ void NSWindow::updateTrackingAreas(const Ref<NSEvent>& event)
     collectViews(m_frameView, views);
     const bool windowExit = event->type() == NSMouseExited && event->trackingNumber() == 0;
     const NSPoint p = event->locationInWindow();
-    const bool dragging = event->type() == NSEventTypeLeftMouseDragged || event->type() == NSEventTypeRightMouseDragged ||
+    const bool dragging = event->type() == NSEventTypeLeftMouseDragged ||
+                          event->type() == NSEventTypeRightMouseDragged ||
                           event->type() == NSEventTypeOtherMouseDragged;
     for (auto& view : views) {
         const bool hidden = view->isHiddenOrHasHiddenAncestor();
@@ -237,7 +226,8 @@ void NSWindow::updateTrackingAreas(const Ref<NSEvent>& event)
             const bool inside = !windowExit && !hidden && view->mouse(local, r);
             if (inside != area->m_inside) {
                 area->m_inside = inside;
-                if (o & NSTrackingMouseEnteredAndExited) sendTracking(area, inside ? NSMouseEntered : NSMouseExited, event, m_windowID);
+                if (o & NSTrackingMouseEnteredAndExited)
+                    sendTracking(area, inside ? NSMouseEntered : NSMouseExited, event, m_windowID);
             } else if (inside && (o & NSTrackingMouseMoved) && event->type() == NSMouseMoved) {
                 sendTracking(area, NSMouseMoved, event, m_windowID);
             }

@@ -89,7 +89,4 @@ void WindowServer::notifyPointerMonitors(NSPoint location, NSUInteger eventType)
     for (const auto& [token, monitor] : monitors) monitor(location, eventType);
 }
 
-void WindowServer::postEvent(const Ref<NSEvent>& event)
-{
-    NSApplication::postEvent(event, false);
-}
+void WindowServer::postEvent(const Ref<NSEvent>& event) { NSApplication::postEvent(event, false); }

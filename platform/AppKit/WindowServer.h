@@ -27,9 +27,9 @@ using WSWindowID = NSInteger;  // 0: none
 
 struct WSScreen {
     uint32_t displayID = 0;
-    NSRect frame;          // global points
-    NSRect visibleFrame;   // the frame less menu bar and docks
-    NSSize physicalSizeMM; // 0 x 0 when unknown
+    NSRect frame;           // global points
+    NSRect visibleFrame;    // the frame less menu bar and docks
+    NSSize physicalSizeMM;  // 0 x 0 when unknown
 };
 
 struct WSWindowInfo {
@@ -132,7 +132,11 @@ public:
     // --- Keyboard state ---
     // Whether the key of a Mac virtual key code is down now; a backend that
     // cannot tell answers false.
-    virtual bool isKeyDown(uint16_t macKeyCode) const { (void)macKeyCode; return false; }
+    virtual bool isKeyDown(uint16_t macKeyCode) const
+    {
+        (void)macKeyCode;
+        return false;
+    }
 
     // --- Cursor ---
     // Shows a cursor over the window (0: wherever the pointer is): a named
@@ -161,7 +165,7 @@ public:
     // application (to that window when no window of its own is under it),
     // so the menus can close.
     virtual void beginMenuTracking(WSWindowID window) { (void)window; }
-    virtual void endMenuTracking() {}
+    virtual void endMenuTracking() { }
 
     // --- Services ---
     virtual void beep() = 0;

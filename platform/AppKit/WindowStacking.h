@@ -13,7 +13,7 @@ namespace WindowStacking {
 // place >= 0, behind it otherwise. Else in front of every window of its level
 // (place >= 0) or behind all of them, never in front of a higher level or
 // behind a lower one. levelOf answers the level of any window in the order.
-void placeInOrder(std::vector<WSWindowID>& order, WSWindowID window, NSInteger level, int place,
-                  WSWindowID relativeTo, const std::function<NSInteger(WSWindowID)>& levelOf);
+void placeInOrder(std::vector<WSWindowID>& order, WSWindowID window, NSInteger level, int place, WSWindowID relativeTo,
+                  const std::function<NSInteger(WSWindowID)>& levelOf);
 
 }

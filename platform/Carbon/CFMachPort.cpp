@@ -74,7 +74,4 @@ void CFMachPortInvalidate(const CFMachPortRef& port)
     if (port) port->invalidate();
 }
 
-bool CFMachPortIsValid(const CFMachPortRef& port)
-{
-    return port && port->isValid();
-}
+bool CFMachPortIsValid(const CFMachPortRef& port) { return port && port->isValid(); }

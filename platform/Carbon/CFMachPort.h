@@ -27,7 +27,7 @@ protected:
     // Hands one message to the loops serving the port.
     void deliver(const std::function<void()>& message);
     // Called once by invalidate, before the source goes.
-    virtual void portWillInvalidate() {}
+    virtual void portWillInvalidate() { }
 
 private:
     mutable std::mutex m_lock;

@@ -133,15 +133,9 @@ bool CFRunLoopSource::isInRunLoop(const CFRunLoopRef& loop, const NSRunLoopMode&
     return false;
 }
 
-CFRunLoopRef CFRunLoopGetMain()
-{
-    return NSRunLoop::mainRunLoop();
-}
+CFRunLoopRef CFRunLoopGetMain() { return NSRunLoop::mainRunLoop(); }
 
-CFRunLoopRef CFRunLoopGetCurrent()
-{
-    return NSRunLoop::currentRunLoop();
-}
+CFRunLoopRef CFRunLoopGetCurrent() { return NSRunLoop::currentRunLoop(); }
 
 void CFRunLoopAddSource(const CFRunLoopRef& loop, const CFRunLoopSourceRef& source, const NSRunLoopMode& mode)
 {
@@ -163,7 +157,4 @@ void CFRunLoopSourceInvalidate(const CFRunLoopSourceRef& source)
     if (source) source->invalidate();
 }
 
-bool CFRunLoopSourceIsValid(const CFRunLoopSourceRef& source)
-{
-    return source && source->isValid();
-}
+bool CFRunLoopSourceIsValid(const CFRunLoopSourceRef& source) { return source && source->isValid(); }

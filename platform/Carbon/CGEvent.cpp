@@ -12,12 +12,6 @@ Ref<CGEvent> CGEvent::create(CGEventType type, CGPoint location)
     return event;
 }
 
-CGEventType CGEventGetType(const CGEventRef& event)
-{
-    return event ? event->type() : kCGEventNull;
-}
+CGEventType CGEventGetType(const CGEventRef& event) { return event ? event->type() : kCGEventNull; }
 
-CGPoint CGEventGetLocation(const CGEventRef& event)
-{
-    return event ? event->location() : CGPointZero;
-}
+CGPoint CGEventGetLocation(const CGEventRef& event) { return event ? event->location() : CGPointZero; }

@@ -33,10 +33,7 @@ Ref<CGEventTap> CGEventTap::create(CGEventTapLocation, CGEventTapPlacement, CGEv
     return tap;
 }
 
-CGEventTap::~CGEventTap()
-{
-    stopMonitoring();
-}
+CGEventTap::~CGEventTap() { stopMonitoring(); }
 
 void CGEventTap::stopMonitoring()
 {
@@ -44,10 +41,7 @@ void CGEventTap::stopMonitoring()
     WindowServer::shared().removeGlobalPointerMonitor(std::exchange(m_monitor, 0));
 }
 
-void CGEventTap::portWillInvalidate()
-{
-    stopMonitoring();
-}
+void CGEventTap::portWillInvalidate() { stopMonitoring(); }
 
 void CGEventTap::pointerMoved(NSPoint location, NSUInteger eventType)
 {

@@ -36,9 +36,8 @@ public:
     ~CGEventTap() override;
 
     // Null for a tap that would alter events.
-    static Ref<CGEventTap> create(CGEventTapLocation location, CGEventTapPlacement placement,
-                                  CGEventTapOptions options, CGEventMask eventsOfInterest,
-                                  CGEventTapCallBack callback, void* userInfo);
+    static Ref<CGEventTap> create(CGEventTapLocation location, CGEventTapPlacement placement, CGEventTapOptions options,
+                                  CGEventMask eventsOfInterest, CGEventTapCallBack callback, void* userInfo);
 
     bool isEnabled() const { return m_enabled.load(); }
     void setEnabled(bool enabled) { m_enabled.store(enabled); }

@@ -112,23 +112,13 @@ void ReleaseEvent(EventRef event)
     if (event && event->references.fetch_sub(1) == 1) delete event;
 }
 
-UInt32 GetEventClass(EventRef event)
-{
-    return event ? event->eventClass : 0;
-}
+UInt32 GetEventClass(EventRef event) { return event ? event->eventClass : 0; }
 
-UInt32 GetEventKind(EventRef event)
-{
-    return event ? event->kind : 0;
-}
+UInt32 GetEventKind(EventRef event) { return event ? event->kind : 0; }
 
-EventTime GetEventTime(EventRef event)
-{
-    return event ? event->time : 0;
-}
+EventTime GetEventTime(EventRef event) { return event ? event->time : 0; }
 
-OSStatus SetEventParameter(EventRef event, EventParamName name, EventParamType type, ByteCount size,
-                           const void* data)
+OSStatus SetEventParameter(EventRef event, EventParamName name, EventParamType type, ByteCount size, const void* data)
 {
     if (!event || (size && !data)) return paramErr;
     const auto* bytes = static_cast<const uint8_t*>(data);
@@ -137,8 +127,7 @@ OSStatus SetEventParameter(EventRef event, EventParamName name, EventParamType t
 }
 
 OSStatus GetEventParameter(EventRef event, EventParamName name, EventParamType desiredType,
-                           EventParamType* outActualType, ByteCount bufferSize, ByteCount* outActualSize,
-                           void* outData)
+                           EventParamType* outActualType, ByteCount bufferSize, ByteCount* outActualSize, void* outData)
 {
     if (!event) return paramErr;
     auto it = event->parameters.find(name);

@@ -48,7 +48,7 @@ enum : OptionBits {
 };
 
 inline EventHandlerUPP NewEventHandlerUPP(EventHandlerProcPtr proc) { return proc; }
-inline void DisposeEventHandlerUPP(EventHandlerUPP) {}
+inline void DisposeEventHandlerUPP(EventHandlerUPP) { }
 
 EventTargetRef GetApplicationEventTarget();
 EventTargetRef GetEventDispatcherTarget();
@@ -65,8 +65,7 @@ void ReleaseEvent(EventRef event);
 UInt32 GetEventClass(EventRef event);
 UInt32 GetEventKind(EventRef event);
 EventTime GetEventTime(EventRef event);
-OSStatus SetEventParameter(EventRef event, EventParamName name, EventParamType type, ByteCount size,
-                           const void* data);
+OSStatus SetEventParameter(EventRef event, EventParamName name, EventParamType type, ByteCount size, const void* data);
 // Copies the parameter when it has the desired type (or typeWildCard) and fits
 // the buffer; outActualType, outActualSize and outData may be null.
 OSStatus GetEventParameter(EventRef event, EventParamName name, EventParamType desiredType,
@@ -78,7 +77,7 @@ OSStatus SendEventToEventTarget(EventRef event, EventTargetRef target);
 // Hot keys, registered and unregistered on the main thread. Only the command,
 // shift, option and control bits of the modifiers count. Fails with eventHotKeyExistsErr when this program already
 // holds the combination or another client does.
-OSStatus RegisterEventHotKey(UInt32 hotKeyCode, UInt32 hotKeyModifiers, EventHotKeyID hotKeyID,
-                             EventTargetRef target, OptionBits options, EventHotKeyRef* outRef);
+OSStatus RegisterEventHotKey(UInt32 hotKeyCode, UInt32 hotKeyModifiers, EventHotKeyID hotKeyID, EventTargetRef target,
+                             OptionBits options, EventHotKeyRef* outRef);
 // eventHotKeyInvalidErr for a reference that is not registered.
 OSStatus UnregisterEventHotKey(EventHotKeyRef hotKey);

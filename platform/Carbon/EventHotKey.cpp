@@ -50,8 +50,8 @@ void fire(uint64_t serial, UInt32 kind)
 
 }
 
-OSStatus RegisterEventHotKey(UInt32 hotKeyCode, UInt32 hotKeyModifiers, EventHotKeyID hotKeyID,
-                             EventTargetRef target, OptionBits, EventHotKeyRef* outRef)
+OSStatus RegisterEventHotKey(UInt32 hotKeyCode, UInt32 hotKeyModifiers, EventHotKeyID hotKeyID, EventTargetRef target,
+                             OptionBits, EventHotKeyRef* outRef)
 {
     if (!target || !outRef) return paramErr;
     const UInt32 modifiers = hotKeyModifiers & kHotKeyModifiers;
@@ -59,8 +59,8 @@ OSStatus RegisterEventHotKey(UInt32 hotKeyCode, UInt32 hotKeyModifiers, EventHot
     for (const auto& [serial, hk] : h.live)
         if (hk->keyCode == hotKeyCode && hk->modifiers == modifiers) return eventHotKeyExistsErr;
     const uint64_t serial = h.nextSerial++;
-    const NSInteger registration = WindowServer::shared().registerHotKey(
-        hotKeyCode, modifiers, [serial] { fire(serial, kEventHotKeyReleased); });
+    const NSInteger registration =
+        WindowServer::shared().registerHotKey(hotKeyCode, modifiers, [serial] { fire(serial, kEventHotKeyReleased); });
     if (!registration) return eventHotKeyExistsErr;
     auto hotKey = std::make_unique<OpaqueEventHotKeyRef>(
         OpaqueEventHotKeyRef{hotKeyCode, modifiers, hotKeyID, target, registration});

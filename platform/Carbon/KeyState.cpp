@@ -27,7 +27,7 @@ struct ModifierPair {
 };
 
 constexpr ModifierPair kModifiers[] = {
-    {cmdKey, NSCommandKeyMask},       {shiftKey, NSShiftKeyMask},     {alphaLock, NSAlphaShiftKeyMask},
+    {cmdKey, NSCommandKeyMask},      {shiftKey, NSShiftKeyMask},     {alphaLock, NSAlphaShiftKeyMask},
     {optionKey, NSAlternateKeyMask}, {controlKey, NSControlKeyMask},
 };
 
@@ -95,7 +95,4 @@ NSUInteger CocoaModifiersFromCarbon(UInt32 carbonModifiers)
     return cocoa;
 }
 
-UInt32 GetCurrentEventKeyModifiers()
-{
-    return CarbonModifiersFromCocoa(NSEvent::modifierFlagsNow());
-}
+UInt32 GetCurrentEventKeyModifiers() { return CarbonModifiersFromCocoa(NSEvent::modifierFlagsNow()); }

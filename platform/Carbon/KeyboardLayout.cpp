@@ -39,17 +39,28 @@ std::vector<Key> withOverrides(std::initializer_list<Override> overrides)
 std::vector<Key> frenchKeys()
 {
     return withOverrides({
-        {kVK_ANSI_A, {u'q', u'Q'}},          {kVK_ANSI_Q, {u'a', u'A'}},
-        {kVK_ANSI_W, {u'z', u'Z'}},          {kVK_ANSI_Z, {u'w', u'W'}},
-        {kVK_ANSI_Semicolon, {u'm', u'M'}},  {kVK_ANSI_M, {u',', u'?'}},
-        {kVK_ANSI_Comma, {u';', u'.'}},      {kVK_ANSI_Period, {u':', u'/'}},
-        {kVK_ANSI_Slash, {u'=', u'+'}},      {kVK_ANSI_Grave, {u'@', u'#'}},
-        {kVK_ANSI_1, {u'&', u'1'}},          {kVK_ANSI_2, {u'\u00E9', u'2'}},
-        {kVK_ANSI_3, {u'"', u'3'}},          {kVK_ANSI_4, {u'\'', u'4'}},
-        {kVK_ANSI_5, {u'(', u'5'}},          {kVK_ANSI_6, {u'\u00A7', u'6'}},
-        {kVK_ANSI_7, {u'\u00E8', u'7'}},     {kVK_ANSI_8, {u'!', u'8'}},
-        {kVK_ANSI_9, {u'\u00E7', u'9'}},     {kVK_ANSI_0, {u'\u00E0', u'0'}},
-        {kVK_ANSI_Minus, {u')', u'\u00B0'}}, {kVK_ANSI_Equal, {u'-', u'_'}},
+        {kVK_ANSI_A, {u'q', u'Q'}},
+        {kVK_ANSI_Q, {u'a', u'A'}},
+        {kVK_ANSI_W, {u'z', u'Z'}},
+        {kVK_ANSI_Z, {u'w', u'W'}},
+        {kVK_ANSI_Semicolon, {u'm', u'M'}},
+        {kVK_ANSI_M, {u',', u'?'}},
+        {kVK_ANSI_Comma, {u';', u'.'}},
+        {kVK_ANSI_Period, {u':', u'/'}},
+        {kVK_ANSI_Slash, {u'=', u'+'}},
+        {kVK_ANSI_Grave, {u'@', u'#'}},
+        {kVK_ANSI_1, {u'&', u'1'}},
+        {kVK_ANSI_2, {u'\u00E9', u'2'}},
+        {kVK_ANSI_3, {u'"', u'3'}},
+        {kVK_ANSI_4, {u'\'', u'4'}},
+        {kVK_ANSI_5, {u'(', u'5'}},
+        {kVK_ANSI_6, {u'\u00A7', u'6'}},
+        {kVK_ANSI_7, {u'\u00E8', u'7'}},
+        {kVK_ANSI_8, {u'!', u'8'}},
+        {kVK_ANSI_9, {u'\u00E7', u'9'}},
+        {kVK_ANSI_0, {u'\u00E0', u'0'}},
+        {kVK_ANSI_Minus, {u')', u'\u00B0'}},
+        {kVK_ANSI_Equal, {u'-', u'_'}},
         {kVK_ANSI_LeftBracket, {u'^', u'\u00A8', true}},
         {kVK_ANSI_RightBracket, {u'$', u'*'}},
         {kVK_ANSI_Quote, {u'\u00F9', u'%'}},
@@ -62,18 +73,24 @@ std::vector<Key> frenchKeys()
 std::vector<Key> germanKeys()
 {
     return withOverrides({
-        {kVK_ANSI_Y, {u'z', u'Z'}},               {kVK_ANSI_Z, {u'y', u'Y'}},
-        {kVK_ANSI_2, {u'2', u'"'}},               {kVK_ANSI_3, {u'3', u'\u00A7'}},
-        {kVK_ANSI_6, {u'6', u'&'}},               {kVK_ANSI_7, {u'7', u'/'}},
-        {kVK_ANSI_8, {u'8', u'('}},               {kVK_ANSI_9, {u'9', u')'}},
-        {kVK_ANSI_0, {u'0', u'='}},               {kVK_ANSI_Minus, {u'\u00DF', u'?'}},
+        {kVK_ANSI_Y, {u'z', u'Z'}},
+        {kVK_ANSI_Z, {u'y', u'Y'}},
+        {kVK_ANSI_2, {u'2', u'"'}},
+        {kVK_ANSI_3, {u'3', u'\u00A7'}},
+        {kVK_ANSI_6, {u'6', u'&'}},
+        {kVK_ANSI_7, {u'7', u'/'}},
+        {kVK_ANSI_8, {u'8', u'('}},
+        {kVK_ANSI_9, {u'9', u')'}},
+        {kVK_ANSI_0, {u'0', u'='}},
+        {kVK_ANSI_Minus, {u'\u00DF', u'?'}},
         {kVK_ANSI_Equal, {u'\u00B4', u'`', true}},
         {kVK_ANSI_LeftBracket, {u'\u00FC', u'\u00DC'}},
         {kVK_ANSI_RightBracket, {u'+', u'*'}},
         {kVK_ANSI_Semicolon, {u'\u00F6', u'\u00D6'}},
         {kVK_ANSI_Quote, {u'\u00E4', u'\u00C4'}},
         {kVK_ANSI_Backslash, {u'#', u'\''}},
-        {kVK_ANSI_Comma, {u',', u';'}},           {kVK_ANSI_Period, {u'.', u':'}},
+        {kVK_ANSI_Comma, {u',', u';'}},
+        {kVK_ANSI_Period, {u'.', u':'}},
         {kVK_ANSI_Slash, {u'-', u'_'}},
         {kVK_ANSI_Grave, {u'^', u'\u00B0', true}},
         {10, {u'<', u'>'}},
@@ -93,8 +110,8 @@ Current& currentLayout()
 
 }
 
-Ref<KeyboardLayout> KeyboardLayout::layoutWithKeys(const Ref<NSString>& identifier,
-                                                   const Ref<NSString>& localizedName, std::vector<Key> keys)
+Ref<KeyboardLayout> KeyboardLayout::layoutWithKeys(const Ref<NSString>& identifier, const Ref<NSString>& localizedName,
+                                                   std::vector<Key> keys)
 {
     auto layout = alloc<KeyboardLayout>();
     layout->m_identifier = identifier ? identifier : NSString::string();

@@ -39,8 +39,7 @@ bool suspendedLocked(const State& s)
 
 // Runs a change of the mode stack and tells the handler, outside the lock,
 // when the suspension began or ended.
-template <class Change>
-void changeModes(Change change)
+template <class Change> void changeModes(Change change)
 {
     auto& s = state();
     std::function<void(bool)> handler;
@@ -74,8 +73,7 @@ OSStatus CopySymbolicHotKeys(Ref<NSArray>* outHotKeyArray)
     for (const auto& e : entries) {
         list.push_back(NSDictionary::dictionaryWithEntries({
             {NSString::stringWithUTF8String(kHISymbolicHotKeyCode), NSNumber::numberWithShort(int16_t(e.keyCode))},
-            {NSString::stringWithUTF8String(kHISymbolicHotKeyModifiers),
-             NSNumber::numberWithInt(int32_t(e.modifiers))},
+            {NSString::stringWithUTF8String(kHISymbolicHotKeyModifiers), NSNumber::numberWithInt(int32_t(e.modifiers))},
             {NSString::stringWithUTF8String(kHISymbolicHotKeyEnabled), NSNumber::numberWithBool(e.enabled)},
         }));
     }

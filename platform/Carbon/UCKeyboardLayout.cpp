@@ -1,8 +1,8 @@
 #include "Carbon/UCKeyboardLayout.h"
 
 OSStatus UCKeyTranslate(const UCKeyboardLayout* keyLayoutPtr, uint16_t virtualKeyCode, uint16_t keyAction,
-                        UInt32 modifierKeyState, UInt32, OptionBits, UInt32* deadKeyState,
-                        UniCharCount maxStringLength, UniCharCount* actualStringLength, UniChar unicodeString[])
+                        UInt32 modifierKeyState, UInt32, OptionBits, UInt32* deadKeyState, UniCharCount maxStringLength,
+                        UniCharCount* actualStringLength, UniChar unicodeString[])
 {
     if (!keyLayoutPtr || keyLayoutPtr->magic != kUCKeyboardLayoutMagic || !deadKeyState || !actualStringLength)
         return paramErr;
@@ -21,7 +21,4 @@ OSStatus UCKeyTranslate(const UCKeyboardLayout* keyLayoutPtr, uint16_t virtualKe
     return noErr;
 }
 
-uint8_t LMGetKbdType()
-{
-    return 40;
-}
+uint8_t LMGetKbdType() { return 40; }

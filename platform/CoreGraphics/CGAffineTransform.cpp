@@ -31,12 +31,8 @@ CGAffineTransform CGAffineTransformMakeRotation(CGFloat radians)
 
 CGAffineTransform CGAffineTransformConcat(const CGAffineTransform& t1, const CGAffineTransform& t2)
 {
-    return {t1.a * t2.a + t1.b * t2.c,
-            t1.a * t2.b + t1.b * t2.d,
-            t1.c * t2.a + t1.d * t2.c,
-            t1.c * t2.b + t1.d * t2.d,
-            t1.tx * t2.a + t1.ty * t2.c + t2.tx,
-            t1.tx * t2.b + t1.ty * t2.d + t2.ty};
+    return {t1.a * t2.a + t1.b * t2.c, t1.a * t2.b + t1.b * t2.d,           t1.c * t2.a + t1.d * t2.c,
+            t1.c * t2.b + t1.d * t2.d, t1.tx * t2.a + t1.ty * t2.c + t2.tx, t1.tx * t2.b + t1.ty * t2.d + t2.ty};
 }
 
 CGAffineTransform CGAffineTransformTranslate(const CGAffineTransform& t, CGFloat tx, CGFloat ty)
@@ -73,10 +69,9 @@ CGAffineTransform CGAffineTransformInvert(const CGAffineTransform& t)
 CGRect CGRectApplyAffineTransform(const CGRect& r, const CGAffineTransform& t)
 {
     CGRect s = CGRectStandardize(r);
-    CGPoint corners[] = {CGPointApplyAffineTransform(s.origin, t),
-                         CGPointApplyAffineTransform({NSMaxX(s), NSMinY(s)}, t),
-                         CGPointApplyAffineTransform({NSMinX(s), NSMaxY(s)}, t),
-                         CGPointApplyAffineTransform({NSMaxX(s), NSMaxY(s)}, t)};
+    CGPoint corners[] = {
+        CGPointApplyAffineTransform(s.origin, t), CGPointApplyAffineTransform({NSMaxX(s), NSMinY(s)}, t),
+        CGPointApplyAffineTransform({NSMinX(s), NSMaxY(s)}, t), CGPointApplyAffineTransform({NSMaxX(s), NSMaxY(s)}, t)};
     CGFloat x0 = corners[0].x, x1 = x0, y0 = corners[0].y, y1 = y0;
     for (const CGPoint& p : corners) {
         x0 = std::min(x0, p.x), x1 = std::max(x1, p.x);

@@ -10,11 +10,15 @@ struct CGAffineTransform {
 
 inline constexpr CGAffineTransform CGAffineTransformIdentity{};
 
-inline constexpr CGAffineTransform CGAffineTransformMake(CGFloat a, CGFloat b, CGFloat c, CGFloat d, CGFloat tx, CGFloat ty)
+inline constexpr CGAffineTransform CGAffineTransformMake(CGFloat a, CGFloat b, CGFloat c, CGFloat d, CGFloat tx,
+                                                         CGFloat ty)
 {
     return {a, b, c, d, tx, ty};
 }
-inline constexpr CGAffineTransform CGAffineTransformMakeTranslation(CGFloat tx, CGFloat ty) { return {1, 0, 0, 1, tx, ty}; }
+inline constexpr CGAffineTransform CGAffineTransformMakeTranslation(CGFloat tx, CGFloat ty)
+{
+    return {1, 0, 0, 1, tx, ty};
+}
 inline constexpr CGAffineTransform CGAffineTransformMakeScale(CGFloat sx, CGFloat sy) { return {sx, 0, 0, sy, 0, 0}; }
 // Quarter turns are exact (cos 90 degrees is 0, not 6e-17).
 CGAffineTransform CGAffineTransformMakeRotation(CGFloat radians);

@@ -40,7 +40,8 @@ cairo_fill_rule_t fillRule(CGPathFillRule rule)
 cairo_pattern_t* gradientStops(cairo_pattern_t* pattern, const std::vector<CGGradientStop>& stops, CGFloat alpha)
 {
     for (const CGGradientStop& s : stops)
-        cairo_pattern_add_color_stop_rgba(pattern, s.location, s.color.r, s.color.g, s.color.b, std::clamp(s.color.a, 0.0, 1.0) * alpha);
+        cairo_pattern_add_color_stop_rgba(pattern, s.location, s.color.r, s.color.g, s.color.b,
+                                          std::clamp(s.color.a, 0.0, 1.0) * alpha);
     return pattern;
 }
 
@@ -203,8 +204,9 @@ void CGCairoContext::renderShadow(const Painter& draw)
     draw(cr);
     cairo_destroy(cr);
     cairo_surface_flush(shape);
-    CGTintedBlur(cairo_image_surface_get_data(shape), w, h, cairo_image_surface_get_stride(shape), shadow.blurRadius / 2,
-                 shadow.color.r, shadow.color.g, shadow.color.b, std::clamp(shadow.color.a, 0.0, 1.0));
+    CGTintedBlur(cairo_image_surface_get_data(shape), w, h, cairo_image_surface_get_stride(shape),
+                 shadow.blurRadius / 2, shadow.color.r, shadow.color.g, shadow.color.b,
+                 std::clamp(shadow.color.a, 0.0, 1.0));
     cairo_surface_mark_dirty(shape);
     cairo_save(m_cr);
     cairo_identity_matrix(m_cr);
@@ -297,7 +299,8 @@ void CGCairoContext::replaceClip(const CGPathElements& path, CGPathFillRule rule
     m_clipOnWholePixels = true;
     if (hasBaseClip()) {
         const CGRect& r = baseClip();
-        m_clipOnWholePixels = wholePixel(r.origin.x) && wholePixel(r.origin.y) && wholePixel(r.size.width) && wholePixel(r.size.height);
+        m_clipOnWholePixels =
+            wholePixel(r.origin.x) && wholePixel(r.origin.y) && wholePixel(r.size.width) && wholePixel(r.size.height);
         cairo_identity_matrix(m_cr);
         cairo_new_path(m_cr);
         cairo_rectangle(m_cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
@@ -342,7 +345,8 @@ CGCairoContext::PathKey CGCairoContext::keyFor(const CGPathElements& path) const
 {
     PathKey key{path.elements.data(), path.size(), gstate().ctm, 0};
     for (const CGPathElement& e : path.elements)
-        for (int i = 0; i < e.pointCount(); ++i) key.checksum += e.points[i].x * 3 + e.points[i].y * 7 + static_cast<int>(e.kind);
+        for (int i = 0; i < e.pointCount(); ++i)
+            key.checksum += e.points[i].x * 3 + e.points[i].y * 7 + static_cast<int>(e.kind);
     return key;
 }
 
@@ -367,7 +371,12 @@ void CGCairoContext::fillPath(const CGPathElements& path, CGPathFillRule rule)
         return;
     }
     m_hasKeptPath = false;
-    render([&](cairo_t* cr) { setPaint(cr, gstate().fill); shape(cr); }, shape);
+    render(
+        [&](cairo_t* cr) {
+            setPaint(cr, gstate().fill);
+            shape(cr);
+        },
+        shape);
 }
 
 void CGCairoContext::strokePath(const CGPathElements& path, const CGStrokeStyle& style)
@@ -388,11 +397,16 @@ void CGCairoContext::strokePath(const CGPathElements& path, const CGStrokeStyle&
         return;
     }
     auto shape = [&](cairo_t* cr) { strokeWith(cr, path, style, ctm); };
-    render([&](cairo_t* cr) { setPaint(cr, gstate().stroke); shape(cr); }, shape);
+    render(
+        [&](cairo_t* cr) {
+            setPaint(cr, gstate().stroke);
+            shape(cr);
+        },
+        shape);
 }
 
-void CGCairoContext::drawImage(const Ref<CGImage>& image, const CGRect& sourcePixels, const CGAffineTransform& sourceToUser,
-                               CGFloat fraction)
+void CGCairoContext::drawImage(const Ref<CGImage>& image, const CGRect& sourcePixels,
+                               const CGAffineTransform& sourceToUser, CGFloat fraction)
 {
     m_hasKeptPath = false;
     if (!image || CGRectIsEmpty(sourcePixels)) return;
@@ -437,8 +451,8 @@ void CGCairoContext::drawImage(const Ref<CGImage>& image, const CGRect& sourcePi
 // pixel, and filling the image's device rectangle with the image as source
 // gives the pixels the clipped paint gives, without saving Cairo's state or
 // building a clip per image.
-bool CGCairoContext::drawImageAligned(const Ref<CGImage>& image, const CGRect& sourcePixels, const CGAffineTransform& sourceToUser,
-                                      CGFloat fraction)
+bool CGCairoContext::drawImageAligned(const Ref<CGImage>& image, const CGRect& sourcePixels,
+                                      const CGAffineTransform& sourceToUser, CGFloat fraction)
 {
     // A clip with partly covered pixels rounds differently for a fill than
     // for a paint.
@@ -446,11 +460,13 @@ bool CGCairoContext::drawImageAligned(const Ref<CGImage>& image, const CGRect& s
         !CGCompositingCairoOperator(gstate().operation, m_scratchOperator))
         return false;
     const CGAffineTransform m = CGAffineTransformConcat(sourceToUser, gstate().ctm);
-    if (m.b != 0 || m.c != 0 || std::fabs(m.a) != 1 || std::fabs(m.d) != 1 || !wholePixel(m.tx) || !wholePixel(m.ty)) return false;
+    if (m.b != 0 || m.c != 0 || std::fabs(m.a) != 1 || std::fabs(m.d) != 1 || !wholePixel(m.tx) || !wholePixel(m.ty))
+        return false;
     // The general path pads a source rectangle that reaches past the image;
     // here every pixel drawn must lie inside it.
     const CGRect src = CGRectStandardize(sourcePixels);
-    if (!wholePixel(src.origin.x) || !wholePixel(src.origin.y) || !wholePixel(src.size.width) || !wholePixel(src.size.height))
+    if (!wholePixel(src.origin.x) || !wholePixel(src.origin.y) || !wholePixel(src.size.width) ||
+        !wholePixel(src.size.height))
         return false;
     if (src.origin.x < 0 || src.origin.y < 0 || NSMaxX(src) > static_cast<CGFloat>(image->width()) ||
         NSMaxY(src) > static_cast<CGFloat>(image->height()))
@@ -465,7 +481,8 @@ bool CGCairoContext::drawImageAligned(const Ref<CGImage>& image, const CGRect& s
     // Outside the image the source is clear, which leaves the destination
     // as it was for every operation but clear and copy: those, and a part of
     // the image, need the rectangle as the shape.
-    const bool wholeImage = src.size.width == static_cast<CGFloat>(image->width()) && src.size.height == static_cast<CGFloat>(image->height());
+    const bool wholeImage = src.size.width == static_cast<CGFloat>(image->width()) &&
+                            src.size.height == static_cast<CGFloat>(image->height());
     if (wholeImage && op != CAIRO_OPERATOR_CLEAR && op != CAIRO_OPERATOR_SOURCE) {
         cairo_paint(m_cr);
         return true;
@@ -477,7 +494,8 @@ bool CGCairoContext::drawImageAligned(const Ref<CGImage>& image, const CGRect& s
     return true;
 }
 
-void CGCairoContext::drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end, uint32_t options)
+void CGCairoContext::drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end,
+                                        uint32_t options)
 {
     m_hasKeptPath = false;
     if (stops.empty()) return;
@@ -521,8 +539,8 @@ void CGCairoContext::drawLinearGradient(const std::vector<CGGradientStop>& stops
     render(draw, coverage);
 }
 
-void CGCairoContext::drawRadialGradient(const std::vector<CGGradientStop>& stops, CGPoint startCenter, CGFloat startRadius,
-                                        CGPoint endCenter, CGFloat endRadius, uint32_t options)
+void CGCairoContext::drawRadialGradient(const std::vector<CGGradientStop>& stops, CGPoint startCenter,
+                                        CGFloat startRadius, CGPoint endCenter, CGFloat endRadius, uint32_t options)
 {
     m_hasKeptPath = false;
     if (stops.empty()) return;
@@ -530,7 +548,8 @@ void CGCairoContext::drawRadialGradient(const std::vector<CGGradientStop>& stops
     bool extend = options & (kCGGradientDrawsBeforeStartLocation | kCGGradientDrawsAfterEndLocation);
     auto draw = [&](cairo_t* cr) {
         cairo_pattern_t* p = gradientStops(
-            cairo_pattern_create_radial(startCenter.x, startCenter.y, startRadius, endCenter.x, endCenter.y, endRadius), stops, alpha);
+            cairo_pattern_create_radial(startCenter.x, startCenter.y, startRadius, endCenter.x, endCenter.y, endRadius),
+            stops, alpha);
         cairo_pattern_set_extend(p, extend ? CAIRO_EXTEND_PAD : CAIRO_EXTEND_NONE);
         cairo_set_source(cr, p);
         cairo_paint(cr);
@@ -573,10 +592,11 @@ void CGCairoContext::showGlyphs(const Ref<CGFont>& font, CGFloat size, const std
     render(draw, coverage);
 }
 
-Ref<CGContext> CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent, size_t bytesPerRow,
-                                     const Ref<CGColorSpace>& space, uint32_t bitmapInfo)
+Ref<CGContext> CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent,
+                                     size_t bytesPerRow, const Ref<CGColorSpace>& space, uint32_t bitmapInfo)
 {
-    if (bitsPerComponent != 8 || bitmapInfo != (kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Little)) return nullptr;
+    if (bitsPerComponent != 8 || bitmapInfo != (kCGImageAlphaPremultipliedFirst | kCGBitmapByteOrder32Little))
+        return nullptr;
     if (space && space->model() != CGColorSpaceModel::RGB) return nullptr;
     Ref<CGImage> image;
     if (!data) {
@@ -585,9 +605,9 @@ Ref<CGContext> CGBitmapContextCreate(void* data, size_t width, size_t height, si
         int stride = cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, static_cast<int>(width));
         if (bytesPerRow == 0) bytesPerRow = static_cast<size_t>(stride);
         if (width == 0 || height == 0 || bytesPerRow < width * 4 || bytesPerRow % 4 != 0) return nullptr;
-        image = CGImage::adoptSurface(cairo_image_surface_create_for_data(static_cast<unsigned char*>(data), CAIRO_FORMAT_ARGB32,
-                                                                          static_cast<int>(width), static_cast<int>(height),
-                                                                          static_cast<int>(bytesPerRow)));
+        image = CGImage::adoptSurface(cairo_image_surface_create_for_data(
+            static_cast<unsigned char*>(data), CAIRO_FORMAT_ARGB32, static_cast<int>(width), static_cast<int>(height),
+            static_cast<int>(bytesPerRow)));
     }
     auto context = CGCairoContext::createForImage(image);
     if (!context) return nullptr;

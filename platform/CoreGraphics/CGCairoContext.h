@@ -27,7 +27,8 @@ public:
     using CGContext::strokePath;
     void drawImage(const Ref<CGImage>& image, const CGRect& sourcePixels, const CGAffineTransform& sourceToUser,
                    CGFloat fraction) override;
-    void drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end, uint32_t options) override;
+    void drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end,
+                            uint32_t options) override;
     void drawRadialGradient(const std::vector<CGGradientStop>& stops, CGPoint startCenter, CGFloat startRadius,
                             CGPoint endCenter, CGFloat endRadius, uint32_t options) override;
     void showGlyphs(const Ref<CGFont>& font, CGFloat size, const std::vector<uint32_t>& glyphs,
@@ -82,7 +83,7 @@ private:
 // the caller's memory. The initial user space is y up, origin bottom left.
 inline constexpr uint32_t kCGImageAlphaPremultipliedFirst = 2;
 inline constexpr uint32_t kCGBitmapByteOrder32Little = 0x2000;
-Ref<CGContext> CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent, size_t bytesPerRow,
-                                     const Ref<CGColorSpace>& space, uint32_t bitmapInfo);
+Ref<CGContext> CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent,
+                                     size_t bytesPerRow, const Ref<CGColorSpace>& space, uint32_t bitmapInfo);
 // A copy of the context's pixels; nil for a context that is not a bitmap.
 Ref<CGImage> CGBitmapContextCreateImage(const Ref<CGContext>& context);

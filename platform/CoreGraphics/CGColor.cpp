@@ -35,7 +35,8 @@ Ref<CGColorSpace> CGColorSpace::withName(const Ref<NSString>& name)
 {
     if (!name) return nullptr;
     std::string n = name->UTF8String();
-    if (n == "kCGColorSpaceGenericRGB" || n == "kCGColorSpaceSRGB" || n == "kCGColorSpaceGenericRGBLinear") return genericRGB();
+    if (n == "kCGColorSpaceGenericRGB" || n == "kCGColorSpaceSRGB" || n == "kCGColorSpaceGenericRGBLinear")
+        return genericRGB();
     if (n == "kCGColorSpaceDeviceRGB") return deviceRGB();
     if (n == "kCGColorSpaceGenericGray" || n == "kCGColorSpaceGenericGrayGamma2_2") return genericGray();
     return nullptr;
@@ -58,7 +59,8 @@ Ref<CGColor> CGColor::createGenericRGB(CGFloat r, CGFloat g, CGFloat b, CGFloat 
 
 CGRGBA CGColor::rgba() const
 {
-    if (m_space->model() == CGColorSpaceModel::Monochrome) return {m_components[0], m_components[0], m_components[0], m_components[1]};
+    if (m_space->model() == CGColorSpaceModel::Monochrome)
+        return {m_components[0], m_components[0], m_components[0], m_components[1]};
     return {m_components[0], m_components[1], m_components[2], m_components[3]};
 }
 

@@ -42,7 +42,10 @@ inline const Ref<NSString> kCGColorSpaceGenericGray = "kCGColorSpaceGenericGray"
 inline Ref<CGColorSpace> CGColorSpaceCreateDeviceRGB() { return CGColorSpace::deviceRGB(); }
 inline Ref<CGColorSpace> CGColorSpaceCreateDeviceGray() { return CGColorSpace::genericGray(); }
 inline Ref<CGColorSpace> CGColorSpaceCreateWithName(const Ref<NSString>& name) { return CGColorSpace::withName(name); }
-inline size_t CGColorSpaceGetNumberOfComponents(const Ref<CGColorSpace>& space) { return space ? space->numberOfComponents() : 0; }
+inline size_t CGColorSpaceGetNumberOfComponents(const Ref<CGColorSpace>& space)
+{
+    return space ? space->numberOfComponents() : 0;
+}
 
 class CGColor : public NSObject {
     NS_OBJECT(CGColor, NSObject)
@@ -63,8 +66,14 @@ private:
 };
 using CGColorRef = Ref<CGColor>;
 
-inline Ref<CGColor> CGColorCreate(const Ref<CGColorSpace>& space, const CGFloat* components) { return CGColor::create(space, components); }
-inline Ref<CGColor> CGColorCreateGenericRGB(CGFloat r, CGFloat g, CGFloat b, CGFloat a) { return CGColor::createGenericRGB(r, g, b, a); }
+inline Ref<CGColor> CGColorCreate(const Ref<CGColorSpace>& space, const CGFloat* components)
+{
+    return CGColor::create(space, components);
+}
+inline Ref<CGColor> CGColorCreateGenericRGB(CGFloat r, CGFloat g, CGFloat b, CGFloat a)
+{
+    return CGColor::createGenericRGB(r, g, b, a);
+}
 inline size_t CGColorGetNumberOfComponents(const Ref<CGColor>& c) { return c ? c->components().size() : 0; }
 inline const CGFloat* CGColorGetComponents(const Ref<CGColor>& c) { return c ? c->components().data() : nullptr; }
 inline CGFloat CGColorGetAlpha(const Ref<CGColor>& c) { return c ? c->alpha() : 0; }

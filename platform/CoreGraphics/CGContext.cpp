@@ -78,7 +78,4 @@ void CGContextSetShadowWithColor(CGContextRef c, CGSize offset, CGFloat blur, co
     c->setShadow(offset, blur, color->rgba());
 }
 
-void CGContextSetShadow(CGContextRef c, CGSize offset, CGFloat blur)
-{
-    c->setShadow(offset, blur, {0, 0, 0, 1.0 / 3});
-}
+void CGContextSetShadow(CGContextRef c, CGSize offset, CGFloat blur) { c->setShadow(offset, blur, {0, 0, 0, 1.0 / 3}); }

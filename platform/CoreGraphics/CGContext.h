@@ -126,7 +126,11 @@ public:
     virtual void replaceClip(const CGPathElements& path, CGPathFillRule rule) = 0;
     // The clip a replacing clip starts from (a view's bounds), in device space;
     // none means the whole device.
-    void setBaseClip(const CGRect& deviceRect) { m_baseClip = deviceRect; m_hasBaseClip = true; }
+    void setBaseClip(const CGRect& deviceRect)
+    {
+        m_baseClip = deviceRect;
+        m_hasBaseClip = true;
+    }
     // Clips to the alpha of an image drawn into a user-space rectangle.
     virtual void clipToMask(const CGRect& rect, const Ref<CGImage>& mask) = 0;
 
@@ -145,7 +149,8 @@ public:
     // its min y in y-up space, as CGContextDrawImage does.
     void drawImageInRect(const CGRect& rect, const Ref<CGImage>& image);
     // Gradients fill the current clip.
-    virtual void drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end, uint32_t options) = 0;
+    virtual void drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end,
+                                    uint32_t options) = 0;
     virtual void drawRadialGradient(const std::vector<CGGradientStop>& stops, CGPoint startCenter, CGFloat startRadius,
                                     CGPoint endCenter, CGFloat endRadius, uint32_t options) = 0;
     // Glyphs at baseline positions in user space, upright on the device
@@ -154,15 +159,15 @@ public:
     virtual void showGlyphs(const Ref<CGFont>& font, CGFloat size, const std::vector<uint32_t>& glyphs,
                             const std::vector<CGPoint>& positions, const std::u16string& text) = 0;
     // Makes pending drawing visible in the backing store.
-    virtual void flush() {}
+    virtual void flush() { }
 
     // The transform's y axis points up on the device (an unflipped space).
     bool userSpaceIsYUp() const;
 
 protected:
     CGContext() = default;
-    virtual void didSave() {}
-    virtual void didRestore() {}
+    virtual void didSave() { }
+    virtual void didRestore() { }
     bool hasBaseClip() const { return m_hasBaseClip; }
     const CGRect& baseClip() const { return m_baseClip; }
 
@@ -186,18 +191,42 @@ inline void CGContextClipToRect(CGContextRef c, const CGRect& r) { c->clipToRect
 inline void CGContextClipToMask(CGContextRef c, const CGRect& r, const Ref<CGImage>& mask) { c->clipToMask(r, mask); }
 inline void CGContextSetShouldAntialias(CGContextRef c, bool on) { c->setShouldAntialias(on); }
 inline void CGContextSetAlpha(CGContextRef c, CGFloat a) { c->setAlpha(a); }
-inline void CGContextSetBlendMode(CGContextRef c, CGBlendMode mode) { c->setCompositingOperation(CGCompositingOperationForBlendMode(mode)); }
-inline void CGContextSetInterpolationQuality(CGContextRef c, CGInterpolationQuality q) { c->setInterpolationQuality(q); }
-inline void CGContextSetRGBFillColor(CGContextRef c, CGFloat r, CGFloat g, CGFloat b, CGFloat a) { c->setFillColor({r, g, b, a}); }
-inline void CGContextSetRGBStrokeColor(CGContextRef c, CGFloat r, CGFloat g, CGFloat b, CGFloat a) { c->setStrokeColor({r, g, b, a}); }
-inline void CGContextSetFillColorWithColor(CGContextRef c, const Ref<CGColor>& color) { if (color) c->setFillColor(color->rgba()); }
-inline void CGContextSetStrokeColorWithColor(CGContextRef c, const Ref<CGColor>& color) { if (color) c->setStrokeColor(color->rgba()); }
+inline void CGContextSetBlendMode(CGContextRef c, CGBlendMode mode)
+{
+    c->setCompositingOperation(CGCompositingOperationForBlendMode(mode));
+}
+inline void CGContextSetInterpolationQuality(CGContextRef c, CGInterpolationQuality q)
+{
+    c->setInterpolationQuality(q);
+}
+inline void CGContextSetRGBFillColor(CGContextRef c, CGFloat r, CGFloat g, CGFloat b, CGFloat a)
+{
+    c->setFillColor({r, g, b, a});
+}
+inline void CGContextSetRGBStrokeColor(CGContextRef c, CGFloat r, CGFloat g, CGFloat b, CGFloat a)
+{
+    c->setStrokeColor({r, g, b, a});
+}
+inline void CGContextSetFillColorWithColor(CGContextRef c, const Ref<CGColor>& color)
+{
+    if (color) c->setFillColor(color->rgba());
+}
+inline void CGContextSetStrokeColorWithColor(CGContextRef c, const Ref<CGColor>& color)
+{
+    if (color) c->setStrokeColor(color->rgba());
+}
 inline void CGContextSetLineWidth(CGContextRef c, CGFloat w) { c->setLineWidth(w); }
 inline void CGContextSetLineCap(CGContextRef c, CGLineCap cap) { c->setLineCap(cap); }
 inline void CGContextSetLineJoin(CGContextRef c, CGLineJoin join) { c->setLineJoin(join); }
-inline void CGContextSetLineDash(CGContextRef c, CGFloat phase, const CGFloat* lengths, size_t count) { c->setLineDash(phase, lengths, count); }
+inline void CGContextSetLineDash(CGContextRef c, CGFloat phase, const CGFloat* lengths, size_t count)
+{
+    c->setLineDash(phase, lengths, count);
+}
 inline void CGContextFillRect(CGContextRef c, const CGRect& r) { c->fillRect(r); }
 inline void CGContextStrokeRect(CGContextRef c, const CGRect& r) { c->strokeRect(r); }
-inline void CGContextDrawImage(CGContextRef c, const CGRect& r, const Ref<CGImage>& image) { c->drawImageInRect(r, image); }
+inline void CGContextDrawImage(CGContextRef c, const CGRect& r, const Ref<CGImage>& image)
+{
+    c->drawImageInRect(r, image);
+}
 void CGContextSetShadowWithColor(CGContextRef c, CGSize offset, CGFloat blur, const Ref<CGColor>& color);
 void CGContextSetShadow(CGContextRef c, CGSize offset, CGFloat blur);

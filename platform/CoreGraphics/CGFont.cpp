@@ -133,8 +133,8 @@ void ensureConfiguration(Registry& r)
     FT_Init_FreeType(&r.library);
 
     FcPattern* all = FcPatternCreate();
-    FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FAMILY, FC_STYLE, FC_POSTSCRIPT_NAME, FC_FULLNAME, FC_WEIGHT,
-                                            FC_SLANT, FC_SPACING, nullptr);
+    FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FAMILY, FC_STYLE, FC_POSTSCRIPT_NAME, FC_FULLNAME,
+                                            FC_WEIGHT, FC_SLANT, FC_SPACING, nullptr);
     FcFontSet* set = FcFontList(r.config, all, objects);
     for (int i = 0; set && i < set->nfont; ++i) {
         FcPattern* p = set->fonts[i];
@@ -278,7 +278,8 @@ Ref<CGFont> CGFont::load(const std::string& file, int index)
     font->m_lineGap = std::max(0, face->height - (face->ascender - face->descender));
     font->m_underlinePosition = face->underline_position;
     font->m_underlineThickness = face->underline_thickness;
-    font->m_bbox = CGRectMake(face->bbox.xMin, face->bbox.yMin, face->bbox.xMax - face->bbox.xMin, face->bbox.yMax - face->bbox.yMin);
+    font->m_bbox = CGRectMake(face->bbox.xMin, face->bbox.yMin, face->bbox.xMax - face->bbox.xMin,
+                              face->bbox.yMax - face->bbox.yMin);
     if (auto* post = static_cast<TT_Postscript*>(FT_Get_Sfnt_Table(face, FT_SFNT_POST)))
         font->m_italicAngle = static_cast<CGFloat>(post->italicAngle) / 65536.0;
 
@@ -425,7 +426,8 @@ cairo_font_face_t* CGFont::cairoFace() const
 {
     if (!m_native) return nullptr;
     if (!m_native->cairoFace)
-        m_native->cairoFace = cairo_ft_font_face_create_for_ft_face(m_native->face, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP);
+        m_native->cairoFace =
+            cairo_ft_font_face_create_for_ft_face(m_native->face, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP);
     return m_native->cairoFace;
 }
 

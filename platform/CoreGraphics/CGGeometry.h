@@ -27,12 +27,24 @@ inline constexpr CGFloat CGRectGetMidY(const CGRect& r) { return NSMidY(CGRectSt
 inline constexpr CGFloat CGRectGetWidth(const CGRect& r) { return CGRectStandardize(r).size.width; }
 inline constexpr CGFloat CGRectGetHeight(const CGRect& r) { return CGRectStandardize(r).size.height; }
 inline constexpr bool CGRectIsEmpty(const CGRect& r) { return r.size.width == 0 || r.size.height == 0; }
-inline constexpr CGRect CGRectInset(const CGRect& r, CGFloat dx, CGFloat dy) { return NSInsetRect(CGRectStandardize(r), dx, dy); }
+inline constexpr CGRect CGRectInset(const CGRect& r, CGFloat dx, CGFloat dy)
+{
+    return NSInsetRect(CGRectStandardize(r), dx, dy);
+}
 inline constexpr CGRect CGRectOffset(const CGRect& r, CGFloat dx, CGFloat dy) { return NSOffsetRect(r, dx, dy); }
 inline constexpr bool CGRectContainsPoint(const CGRect& r, CGPoint p) { return NSPointInRect(p, CGRectStandardize(r)); }
-inline CGRect CGRectIntersection(const CGRect& a, const CGRect& b) { return NSIntersectionRect(CGRectStandardize(a), CGRectStandardize(b)); }
-inline CGRect CGRectUnion(const CGRect& a, const CGRect& b) { return NSUnionRect(CGRectStandardize(a), CGRectStandardize(b)); }
+inline CGRect CGRectIntersection(const CGRect& a, const CGRect& b)
+{
+    return NSIntersectionRect(CGRectStandardize(a), CGRectStandardize(b));
+}
+inline CGRect CGRectUnion(const CGRect& a, const CGRect& b)
+{
+    return NSUnionRect(CGRectStandardize(a), CGRectStandardize(b));
+}
 inline CGRect CGRectIntegral(const CGRect& r) { return NSIntegralRect(CGRectStandardize(r)); }
-inline constexpr bool CGRectEqualToRect(const CGRect& a, const CGRect& b) { return CGRectStandardize(a) == CGRectStandardize(b); }
+inline constexpr bool CGRectEqualToRect(const CGRect& a, const CGRect& b)
+{
+    return CGRectStandardize(a) == CGRectStandardize(b);
+}
 inline constexpr bool CGPointEqualToPoint(CGPoint a, CGPoint b) { return a == b; }
 inline constexpr bool CGSizeEqualToSize(CGSize a, CGSize b) { return a == b; }

@@ -31,7 +31,8 @@ cairo_status_t readFromData(void* closure, unsigned char* out, unsigned int leng
 
 cairo_status_t appendToVector(void* closure, const unsigned char* data, unsigned int length)
 {
-    static_cast<std::vector<uint8_t>*>(closure)->insert(static_cast<std::vector<uint8_t>*>(closure)->end(), data, data + length);
+    static_cast<std::vector<uint8_t>*>(closure)->insert(static_cast<std::vector<uint8_t>*>(closure)->end(), data,
+                                                        data + length);
     return CAIRO_STATUS_SUCCESS;
 }
 
@@ -63,7 +64,8 @@ Ref<CGImage> CGImage::create(size_t width, size_t height)
 {
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return nullptr;
     NSGraphicsRegisterCacheRelease();
-    return adoptSurface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width), static_cast<int>(height)));
+    return adoptSurface(
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width), static_cast<int>(height)));
 }
 
 Ref<CGImage> CGImage::adoptSurface(cairo_surface_t* surface)

@@ -155,7 +155,7 @@ CGRect CGPathElements::bounds() const
             box.add(current);
             break;
         case CGPathElementKind::CurveTo: {
-            const CGPoint *c = e.points;
+            const CGPoint* c = e.points;
             CGFloat ts[2];
             int n = cubicExtrema(current.x, c[0].x, c[1].x, c[2].x, ts);
             for (int i = 0; i < n; ++i) box.add({cubicAt(current.x, c[0].x, c[1].x, c[2].x, ts[i]), current.y});

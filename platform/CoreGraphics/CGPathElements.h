@@ -32,9 +32,15 @@ struct CGPathElements {
     size_t size() const { return elements.size(); }
     void moveTo(CGPoint p) { elements.push_back({CGPathElementKind::MoveTo, {p}}); }
     void lineTo(CGPoint p) { elements.push_back({CGPathElementKind::LineTo, {p}}); }
-    void curveTo(CGPoint c1, CGPoint c2, CGPoint end) { elements.push_back({CGPathElementKind::CurveTo, {c1, c2, end}}); }
+    void curveTo(CGPoint c1, CGPoint c2, CGPoint end)
+    {
+        elements.push_back({CGPathElementKind::CurveTo, {c1, c2, end}});
+    }
     void close() { elements.push_back({CGPathElementKind::Close, {}}); }
-    void append(const CGPathElements& other) { elements.insert(elements.end(), other.elements.begin(), other.elements.end()); }
+    void append(const CGPathElements& other)
+    {
+        elements.insert(elements.end(), other.elements.begin(), other.elements.end());
+    }
 
     // The current point: the last end point, or the start of the subpath after
     // a close. False on an empty path.

@@ -62,8 +62,8 @@ void CGRecordingContext::strokePath(const CGPathElements& path, const CGStrokeSt
     op.strokeStyle = style;
 }
 
-void CGRecordingContext::drawImage(const Ref<CGImage>& image, const CGRect& sourcePixels, const CGAffineTransform& sourceToUser,
-                                   CGFloat fraction)
+void CGRecordingContext::drawImage(const Ref<CGImage>& image, const CGRect& sourcePixels,
+                                   const CGAffineTransform& sourceToUser, CGFloat fraction)
 {
     auto& op = record(CGRecordedOperation::Kind::Image);
     op.image = image;
@@ -72,7 +72,8 @@ void CGRecordingContext::drawImage(const Ref<CGImage>& image, const CGRect& sour
     op.fraction = fraction;
 }
 
-void CGRecordingContext::drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end, uint32_t options)
+void CGRecordingContext::drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end,
+                                            uint32_t options)
 {
     auto& op = record(CGRecordedOperation::Kind::LinearGradient);
     op.stops = stops;
@@ -81,8 +82,8 @@ void CGRecordingContext::drawLinearGradient(const std::vector<CGGradientStop>& s
     op.options = options;
 }
 
-void CGRecordingContext::drawRadialGradient(const std::vector<CGGradientStop>& stops, CGPoint startCenter, CGFloat startRadius,
-                                            CGPoint endCenter, CGFloat endRadius, uint32_t options)
+void CGRecordingContext::drawRadialGradient(const std::vector<CGGradientStop>& stops, CGPoint startCenter,
+                                            CGFloat startRadius, CGPoint endCenter, CGFloat endRadius, uint32_t options)
 {
     auto& op = record(CGRecordedOperation::Kind::RadialGradient);
     op.stops = stops;

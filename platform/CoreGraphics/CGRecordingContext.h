@@ -7,21 +7,21 @@
 struct CGRecordedOperation {
     enum class Kind { Fill, Stroke, Clip, ReplaceClip, ClipToMask, Image, LinearGradient, RadialGradient, Glyphs };
     Kind kind = Kind::Fill;
-    CGAffineTransform ctm;            // user to device, at the time
-    CGPathElements path;              // fills, strokes and clips, in user space
+    CGAffineTransform ctm;  // user to device, at the time
+    CGPathElements path;    // fills, strokes and clips, in user space
     CGPathFillRule rule = CGPathFillRule::NonZero;
-    CGPaint paint;                    // fill paint, or stroke paint for strokes
+    CGPaint paint;  // fill paint, or stroke paint for strokes
     CGStrokeStyle strokeStyle;
     NSCompositingOperation operation = NSCompositingOperationSourceOver;
     CGFloat alpha = 1;
     bool antialias = true;
     CGShadowStyle shadow;
-    Ref<CGImage> image;               // images and masks
-    CGRect rect;                      // image source pixels, mask rectangle
+    Ref<CGImage> image;  // images and masks
+    CGRect rect;         // image source pixels, mask rectangle
     CGAffineTransform imageToUser;
     CGFloat fraction = 1;
     std::vector<CGGradientStop> stops;
-    CGPoint start, end;               // gradient axis or centres
+    CGPoint start, end;  // gradient axis or centres
     CGFloat startRadius = 0, endRadius = 0;
     uint32_t options = 0;
     Ref<CGFont> font;
@@ -50,7 +50,8 @@ public:
     using CGContext::strokePath;
     void drawImage(const Ref<CGImage>& image, const CGRect& sourcePixels, const CGAffineTransform& sourceToUser,
                    CGFloat fraction) override;
-    void drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end, uint32_t options) override;
+    void drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end,
+                            uint32_t options) override;
     void drawRadialGradient(const std::vector<CGGradientStop>& stops, CGPoint startCenter, CGFloat startRadius,
                             CGPoint endCenter, CGFloat endRadius, uint32_t options) override;
     void showGlyphs(const Ref<CGFont>& font, CGFloat size, const std::vector<uint32_t>& glyphs,

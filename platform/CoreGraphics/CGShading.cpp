@@ -17,8 +17,8 @@ CGFunction::~CGFunction()
     if (m_callbacks.releaseInfo) m_callbacks.releaseInfo(m_info);
 }
 
-Ref<CGFunction> CGFunction::create(void* info, size_t domainDimension, const CGFloat* domain, size_t rangeDimension, const CGFloat* range,
-                                   const CGFunctionCallbacks& callbacks)
+Ref<CGFunction> CGFunction::create(void* info, size_t domainDimension, const CGFloat* domain, size_t rangeDimension,
+                                   const CGFloat* range, const CGFunctionCallbacks& callbacks)
 {
     if (domainDimension != 1 || rangeDimension != 4 || !callbacks.evaluate) return nullptr;
     auto f = alloc<CGFunction>();
@@ -35,12 +35,13 @@ CGRGBA CGFunction::evaluate(CGFloat t) const
     CGFloat out[4] = {0, 0, 0, 1};
     m_callbacks.evaluate(m_info, &in, out);
     if (!m_range.empty())
-        for (int i = 0; i < 4; ++i) out[i] = std::clamp(out[i], m_range[static_cast<size_t>(2 * i)], m_range[static_cast<size_t>(2 * i + 1)]);
+        for (int i = 0; i < 4; ++i)
+            out[i] = std::clamp(out[i], m_range[static_cast<size_t>(2 * i)], m_range[static_cast<size_t>(2 * i + 1)]);
     return {out[0], out[1], out[2], out[3]};
 }
 
-Ref<CGShading> CGShading::createAxial(const Ref<CGColorSpace>&, CGPoint start, CGPoint end, const Ref<CGFunction>& function,
-                                      bool extendStart, bool extendEnd)
+Ref<CGShading> CGShading::createAxial(const Ref<CGColorSpace>&, CGPoint start, CGPoint end,
+                                      const Ref<CGFunction>& function, bool extendStart, bool extendEnd)
 {
     if (!function) return nullptr;
     auto s = alloc<CGShading>();
@@ -52,8 +53,9 @@ Ref<CGShading> CGShading::createAxial(const Ref<CGColorSpace>&, CGPoint start, C
     return s;
 }
 
-Ref<CGShading> CGShading::createRadial(const Ref<CGColorSpace>& space, CGPoint start, CGFloat startRadius, CGPoint end, CGFloat endRadius,
-                                       const Ref<CGFunction>& function, bool extendStart, bool extendEnd)
+Ref<CGShading> CGShading::createRadial(const Ref<CGColorSpace>& space, CGPoint start, CGFloat startRadius, CGPoint end,
+                                       CGFloat endRadius, const Ref<CGFunction>& function, bool extendStart,
+                                       bool extendEnd)
 {
     auto s = createAxial(space, start, end, function, extendStart, extendEnd);
     if (!s) return nullptr;
@@ -73,18 +75,21 @@ void CGShading::draw(CGContext* context) const
         CGFloat t = static_cast<CGFloat>(i) / (kSamples - 1);
         stops.push_back({t, m_function->evaluate(t)});
     }
-    uint32_t options = (m_extendStart ? uint32_t(kCGGradientDrawsBeforeStartLocation) : 0u) | (m_extendEnd ? uint32_t(kCGGradientDrawsAfterEndLocation) : 0u);
+    uint32_t options = (m_extendStart ? uint32_t(kCGGradientDrawsBeforeStartLocation) : 0u) |
+                       (m_extendEnd ? uint32_t(kCGGradientDrawsAfterEndLocation) : 0u);
     if (m_radial) context->drawRadialGradient(stops, m_start, m_startRadius, m_end, m_endRadius, options);
     else context->drawLinearGradient(stops, m_start, m_end, options);
 }
 
-Ref<CGGradient> CGGradient::create(const Ref<CGColorSpace>& space, const CGFloat* components, const CGFloat* locations, size_t count)
+Ref<CGGradient> CGGradient::create(const Ref<CGColorSpace>& space, const CGFloat* components, const CGFloat* locations,
+                                   size_t count)
 {
     if (!components || count == 0) return nullptr;
     bool gray = space && space->model() == CGColorSpaceModel::Monochrome;
     auto g = alloc<CGGradient>();
     for (size_t i = 0; i < count; ++i) {
-        CGFloat at = locations ? locations[i] : (count > 1 ? static_cast<CGFloat>(i) / static_cast<CGFloat>(count - 1) : 0);
+        CGFloat at =
+            locations ? locations[i] : (count > 1 ? static_cast<CGFloat>(i) / static_cast<CGFloat>(count - 1) : 0);
         const CGFloat* c = components + i * (gray ? 2 : 4);
         g->m_stops.push_back({at, gray ? CGRGBA{c[0], c[0], c[0], c[1]} : CGRGBA{c[0], c[1], c[2], c[3]}});
     }

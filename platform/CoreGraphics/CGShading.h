@@ -36,10 +36,11 @@ class CGShading : public NSObject {
     NS_OBJECT(CGShading, NSObject)
 public:
     CGShading() = default;
-    static Ref<CGShading> createAxial(const Ref<CGColorSpace>& space, CGPoint start, CGPoint end, const Ref<CGFunction>& function,
-                                      bool extendStart, bool extendEnd);
+    static Ref<CGShading> createAxial(const Ref<CGColorSpace>& space, CGPoint start, CGPoint end,
+                                      const Ref<CGFunction>& function, bool extendStart, bool extendEnd);
     static Ref<CGShading> createRadial(const Ref<CGColorSpace>& space, CGPoint start, CGFloat startRadius, CGPoint end,
-                                       CGFloat endRadius, const Ref<CGFunction>& function, bool extendStart, bool extendEnd);
+                                       CGFloat endRadius, const Ref<CGFunction>& function, bool extendStart,
+                                       bool extendEnd);
     // Fills the context's clip.
     void draw(CGContext* context) const;
 
@@ -52,18 +53,20 @@ private:
 };
 using CGShadingRef = Ref<CGShading>;
 
-inline Ref<CGFunction> CGFunctionCreate(void* info, size_t domainDimension, const CGFloat* domain, size_t rangeDimension,
-                                        const CGFloat* range, const CGFunctionCallbacks* callbacks)
+inline Ref<CGFunction> CGFunctionCreate(void* info, size_t domainDimension, const CGFloat* domain,
+                                        size_t rangeDimension, const CGFloat* range,
+                                        const CGFunctionCallbacks* callbacks)
 {
     return callbacks ? CGFunction::create(info, domainDimension, domain, rangeDimension, range, *callbacks) : nullptr;
 }
-inline Ref<CGShading> CGShadingCreateAxial(const Ref<CGColorSpace>& space, CGPoint start, CGPoint end, const Ref<CGFunction>& function,
-                                           bool extendStart, bool extendEnd)
+inline Ref<CGShading> CGShadingCreateAxial(const Ref<CGColorSpace>& space, CGPoint start, CGPoint end,
+                                           const Ref<CGFunction>& function, bool extendStart, bool extendEnd)
 {
     return CGShading::createAxial(space, start, end, function, extendStart, extendEnd);
 }
-inline Ref<CGShading> CGShadingCreateRadial(const Ref<CGColorSpace>& space, CGPoint start, CGFloat startRadius, CGPoint end,
-                                            CGFloat endRadius, const Ref<CGFunction>& function, bool extendStart, bool extendEnd)
+inline Ref<CGShading> CGShadingCreateRadial(const Ref<CGColorSpace>& space, CGPoint start, CGFloat startRadius,
+                                            CGPoint end, CGFloat endRadius, const Ref<CGFunction>& function,
+                                            bool extendStart, bool extendEnd)
 {
     return CGShading::createRadial(space, start, startRadius, end, endRadius, function, extendStart, extendEnd);
 }
@@ -78,7 +81,8 @@ class CGGradient : public NSObject {
 public:
     CGGradient() = default;
     // RGBA components per stop; locations null spreads them evenly.
-    static Ref<CGGradient> create(const Ref<CGColorSpace>& space, const CGFloat* components, const CGFloat* locations, size_t count);
+    static Ref<CGGradient> create(const Ref<CGColorSpace>& space, const CGFloat* components, const CGFloat* locations,
+                                  size_t count);
     const std::vector<CGGradientStop>& stops() const { return m_stops; }
 
 private:
@@ -91,12 +95,13 @@ inline Ref<CGGradient> CGGradientCreateWithColorComponents(const Ref<CGColorSpac
 {
     return CGGradient::create(space, components, locations, count);
 }
-inline void CGContextDrawLinearGradient(CGContextRef c, const Ref<CGGradient>& g, CGPoint start, CGPoint end, uint32_t options)
+inline void CGContextDrawLinearGradient(CGContextRef c, const Ref<CGGradient>& g, CGPoint start, CGPoint end,
+                                        uint32_t options)
 {
     if (c && g) c->drawLinearGradient(g->stops(), start, end, options);
 }
-inline void CGContextDrawRadialGradient(CGContextRef c, const Ref<CGGradient>& g, CGPoint startCenter, CGFloat startRadius,
-                                        CGPoint endCenter, CGFloat endRadius, uint32_t options)
+inline void CGContextDrawRadialGradient(CGContextRef c, const Ref<CGGradient>& g, CGPoint startCenter,
+                                        CGFloat startRadius, CGPoint endCenter, CGFloat endRadius, uint32_t options)
 {
     if (c && g) c->drawRadialGradient(g->stops(), startCenter, startRadius, endCenter, endRadius, options);
 }

@@ -34,20 +34,23 @@ int boxRadius(CGFloat sigma)
 
 }
 
-void CGTintedBlur(uint8_t* data, int width, int height, int stride, CGFloat sigma, CGFloat r, CGFloat g, CGFloat b, CGFloat a)
+void CGTintedBlur(uint8_t* data, int width, int height, int stride, CGFloat sigma, CGFloat r, CGFloat g, CGFloat b,
+                  CGFloat a)
 {
     std::vector<float> alpha(static_cast<size_t>(width) * static_cast<size_t>(height));
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             uint32_t p;
             std::memcpy(&p, data + y * stride + x * 4, 4);
-            alpha[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] = static_cast<float>(p >> 24) / 255.0f;
+            alpha[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] =
+                static_cast<float>(p >> 24) / 255.0f;
         }
     int radius = sigma > 0 ? boxRadius(sigma) : 0;
     if (radius > 0) {
         std::vector<float> scratch;
         for (int pass = 0; pass < 3; ++pass) {
-            for (int y = 0; y < height; ++y) boxPass(&alpha[static_cast<size_t>(y) * static_cast<size_t>(width)], width, 1, radius, scratch);
+            for (int y = 0; y < height; ++y)
+                boxPass(&alpha[static_cast<size_t>(y) * static_cast<size_t>(width)], width, 1, radius, scratch);
             for (int x = 0; x < width; ++x) boxPass(&alpha[static_cast<size_t>(x)], height, width, radius, scratch);
         }
     }

@@ -4,4 +4,5 @@
 // replaced by one colour, premultiplied.
 #include "Foundation/NSTypes.h"
 
-void CGTintedBlur(uint8_t* data, int width, int height, int stride, CGFloat sigma, CGFloat r, CGFloat g, CGFloat b, CGFloat a);
+void CGTintedBlur(uint8_t* data, int width, int height, int stride, CGFloat sigma, CGFloat r, CGFloat g, CGFloat b,
+                  CGFloat a);

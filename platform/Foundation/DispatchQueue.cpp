@@ -148,10 +148,7 @@ Ref<DispatchQueue> DispatchQueue::current()
     return NSThread::isMainThread() ? main() : nullptr;
 }
 
-bool DispatchQueue::currentIsMain()
-{
-    return current() == main();
-}
+bool DispatchQueue::currentIsMain() { return current() == main(); }
 
 void DispatchQueue::async(std::function<void()> block)
 {
@@ -219,8 +216,8 @@ void DispatchQueue::sync(const std::function<void()>& block)
     }
     if (m_kind == Kind::Serial && !m_isMain) {
         if (std::find(t_queues.begin(), t_queues.end(), this) != t_queues.end())
-            NSException::raise(NSInternalInconsistencyException,
-                               "Synchronous dispatch onto the serial queue \"" + m_label + "\" from inside it would never return");
+            NSException::raise(NSInternalInconsistencyException, "Synchronous dispatch onto the serial queue \"" +
+                                                                     m_label + "\" from inside it would never return");
         // Hold the queue: a block on it signals our turn and waits until we
         // are done, so nothing else on the queue runs meanwhile.
         auto turn = std::make_shared<NSCompletionSignal>();

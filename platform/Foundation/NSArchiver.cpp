@@ -59,7 +59,8 @@ void NSArchiver::putLE(uint64_t value, int size)
 void NSArchiver::putCount(NSUInteger count)
 {
     if (count > UINT32_MAX)
-        NSException::raise(NSInvalidArchiveOperationException, "NSArchiver: more than 2^32-1 elements or bytes in one value");
+        NSException::raise(NSInvalidArchiveOperationException,
+                           "NSArchiver: more than 2^32-1 elements or bytes in one value");
     putLE(count, 4);
 }
 
@@ -125,10 +126,8 @@ void NSArchiver::encodeObject(const Id& object)
     ++m_depth;
     m_unfinished.insert(object.get());
     try {
-        if (auto* coding = dynamic_cast<const NSCoding*>(object.get()))
-            coding->encodeWithCoder(this);
-        else
-            putStandardBody(*object, *cls);
+        if (auto* coding = dynamic_cast<const NSCoding*>(object.get())) coding->encodeWithCoder(this);
+        else putStandardBody(*object, *cls);
     } catch (...) {
         --m_depth;
         m_unfinished.erase(object.get());
@@ -137,7 +136,8 @@ void NSArchiver::encodeObject(const Id& object)
     --m_depth;
     m_unfinished.erase(object.get());
     size_t length = m_body.size() - lengthAt - 4;
-    if (length > UINT32_MAX) NSException::raise(NSInvalidArchiveOperationException, "NSArchiver: object larger than 4 GB");
+    if (length > UINT32_MAX)
+        NSException::raise(NSInvalidArchiveOperationException, "NSArchiver: object larger than 4 GB");
     for (int i = 0; i < 4; ++i) m_body[lengthAt + i] = static_cast<uint8_t>(length >> (8 * i));
 }
 
@@ -233,14 +233,38 @@ void NSArchiver::putNumber(const NSObject& object)
         return bits;
     };
     switch (n.kind()) {
-    case NSNumber::Kind::Bool: put('B'); putLE(n.boolValue() ? 1 : 0, 1); return;
-    case NSNumber::Kind::Char: put('c'); putLE(static_cast<uint8_t>(n.charValue()), 1); return;
-    case NSNumber::Kind::Short: put('s'); putLE(static_cast<uint16_t>(n.integerValue()), 2); return;
-    case NSNumber::Kind::Int: put('i'); putLE(static_cast<uint32_t>(n.intValue()), 4); return;
-    case NSNumber::Kind::Integer: put('q'); putLE(static_cast<uint64_t>(n.integerValue()), 8); return;
-    case NSNumber::Kind::Unsigned: put('Q'); putLE(n.unsignedIntegerValue(), 8); return;
-    case NSNumber::Kind::Float: put('f'); putLE(bitsOf(n.floatValue()), 4); return;
-    case NSNumber::Kind::Double: put('d'); putLE(bitsOf(n.doubleValue()), 8); return;
+    case NSNumber::Kind::Bool:
+        put('B');
+        putLE(n.boolValue() ? 1 : 0, 1);
+        return;
+    case NSNumber::Kind::Char:
+        put('c');
+        putLE(static_cast<uint8_t>(n.charValue()), 1);
+        return;
+    case NSNumber::Kind::Short:
+        put('s');
+        putLE(static_cast<uint16_t>(n.integerValue()), 2);
+        return;
+    case NSNumber::Kind::Int:
+        put('i');
+        putLE(static_cast<uint32_t>(n.intValue()), 4);
+        return;
+    case NSNumber::Kind::Integer:
+        put('q');
+        putLE(static_cast<uint64_t>(n.integerValue()), 8);
+        return;
+    case NSNumber::Kind::Unsigned:
+        put('Q');
+        putLE(n.unsignedIntegerValue(), 8);
+        return;
+    case NSNumber::Kind::Float:
+        put('f');
+        putLE(bitsOf(n.floatValue()), 4);
+        return;
+    case NSNumber::Kind::Double:
+        put('d');
+        putLE(bitsOf(n.doubleValue()), 8);
+        return;
     }
 }
 

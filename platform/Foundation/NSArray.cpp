@@ -12,10 +12,7 @@ NS_CLASS_DEFINE(NSMutableArray)
 
 Ref<NSArray> NSArray::array() { return alloc<NSArray>(); }
 
-Ref<NSArray> NSArray::arrayWithObject(const Id& object)
-{
-    return arrayWithObjects({object});
-}
+Ref<NSArray> NSArray::arrayWithObject(const Id& object) { return arrayWithObjects({object}); }
 
 Ref<NSArray> NSArray::arrayWithObjects(std::initializer_list<Id> objects)
 {
@@ -25,7 +22,9 @@ Ref<NSArray> NSArray::arrayWithObjects(std::initializer_list<Id> objects)
 Ref<NSArray> NSArray::arrayWithVector(std::vector<Id> objects)
 {
     for (auto& o : objects)
-        if (!o) NSException::raise(NSInvalidArgumentException, "-[NSArray initWithObjects:count:]: attempt to insert nil object");
+        if (!o)
+            NSException::raise(NSInvalidArgumentException,
+                               "-[NSArray initWithObjects:count:]: attempt to insert nil object");
     auto a = alloc<NSArray>();
     a->m_objects = std::move(objects);
     return a;
@@ -39,15 +38,17 @@ Ref<NSArray> NSArray::arrayWithArray(const Ref<NSArray>& other)
 void NSArray::checkIndex(NSUInteger index, const char* method, NSUInteger bound) const
 {
     if (index >= bound)
-        NSException::raise(NSRangeException, "-[" + realClass().name() + " " + method + "]: index " + std::to_string(index) +
-                                                 " beyond bounds [0 .. " + std::to_string(bound == 0 ? 0 : bound - 1) + "]");
+        NSException::raise(NSRangeException, "-[" + realClass().name() + " " + method + "]: index " +
+                                                 std::to_string(index) + " beyond bounds [0 .. " +
+                                                 std::to_string(bound == 0 ? 0 : bound - 1) + "]");
 }
 
 void NSArray::checkRange(NSRange range, const char* method) const
 {
     if (range.location > count() || range.length > count() - range.location)
-        NSException::raise(NSRangeException, "-[" + realClass().name() + " " + method + "]: range {" + std::to_string(range.location) + ", " +
-                                                 std::to_string(range.length) + "} extends beyond bounds [0 .. " +
+        NSException::raise(NSRangeException, "-[" + realClass().name() + " " + method + "]: range {" +
+                                                 std::to_string(range.location) + ", " + std::to_string(range.length) +
+                                                 "} extends beyond bounds [0 .. " +
                                                  std::to_string(count() == 0 ? 0 : count() - 1) + "]");
 }
 
@@ -59,17 +60,16 @@ Id NSArray::objectAtIndex(NSUInteger index) const
 
 Ref<NSArray> NSArray::objectsAtIndexes(const Ref<NSIndexSet>& indexes) const
 {
-    if (!indexes) NSException::raise(NSInvalidArgumentException, "-[NSArray objectsAtIndexes:]: index set cannot be nil");
-    if (indexes->count() && indexes->lastIndex() >= count()) checkIndex(indexes->lastIndex(), "objectsAtIndexes:", count());
+    if (!indexes)
+        NSException::raise(NSInvalidArgumentException, "-[NSArray objectsAtIndexes:]: index set cannot be nil");
+    if (indexes->count() && indexes->lastIndex() >= count())
+        checkIndex(indexes->lastIndex(), "objectsAtIndexes:", count());
     std::vector<Id> picked;
     indexes->enumerateIndexesUsingBlock([&](NSUInteger i, bool*) { picked.push_back(m_objects[i]); });
     return arrayWithVector(std::move(picked));
 }
 
-NSUInteger NSArray::indexOfObject(const Id& object) const
-{
-    return indexOfObject(object, {0, count()});
-}
+NSUInteger NSArray::indexOfObject(const Id& object) const { return indexOfObject(object, {0, count()}); }
 
 NSUInteger NSArray::indexOfObject(const Id& object, NSRange range) const
 {
@@ -182,7 +182,8 @@ Ref<NSArray> NSArray::sortedArrayUsingFunction(NSSortFunction function, void* co
 
 Ref<NSArray> NSArray::sortedArrayUsingDescriptors(const Ref<NSArray>& descriptors) const
 {
-    return sortedArrayUsingComparator([&](const Id& a, const Id& b) { return NSSortDescriptor::compareObjects(a, b, descriptors); });
+    return sortedArrayUsingComparator(
+        [&](const Id& a, const Id& b) { return NSSortDescriptor::compareObjects(a, b, descriptors); });
 }
 
 Ref<NSEnumerator> NSArray::reverseObjectEnumerator() const
@@ -230,7 +231,9 @@ Ref<NSMutableArray> NSMutableArray::arrayWithObjects(std::initializer_list<Id> o
 
 void NSMutableArray::checkObject(const Id& object, const char* method) const
 {
-    if (!object) NSException::raise(NSInvalidArgumentException, std::string("-[__NSArrayM ") + method + "]: object cannot be nil");
+    if (!object)
+        NSException::raise(NSInvalidArgumentException,
+                           std::string("-[__NSArrayM ") + method + "]: object cannot be nil");
 }
 
 void NSMutableArray::replaceContents(std::vector<Id> objects)
@@ -261,10 +264,14 @@ void NSMutableArray::insertObject(const Id& object, NSUInteger index)
 
 void NSMutableArray::insertObjects(const Ref<NSArray>& objects, const Ref<NSIndexSet>& indexes)
 {
-    if (!objects || !indexes) NSException::raise(NSInvalidArgumentException, "-[NSMutableArray insertObjects:atIndexes:]: array and index set cannot be nil");
+    if (!objects || !indexes)
+        NSException::raise(NSInvalidArgumentException,
+                           "-[NSMutableArray insertObjects:atIndexes:]: array and index set cannot be nil");
     if (objects->count() != indexes->count())
-        NSException::raise(NSInvalidArgumentException, "-[NSMutableArray insertObjects:atIndexes:]: count of array (" + std::to_string(objects->count()) +
-                                                           ") differs from count of index set (" + std::to_string(indexes->count()) + ")");
+        NSException::raise(NSInvalidArgumentException, "-[NSMutableArray insertObjects:atIndexes:]: count of array (" +
+                                                           std::to_string(objects->count()) +
+                                                           ") differs from count of index set (" +
+                                                           std::to_string(indexes->count()) + ")");
     // Check every index against the array as it grows before changing anything.
     std::vector<Id> result = m_objects;
     auto items = objects->objects();
@@ -354,7 +361,10 @@ void NSMutableArray::exchangeObjectAtIndex(NSUInteger a, NSUInteger b)
     std::swap(m_objects[a], m_objects[b]);
 }
 
-void NSMutableArray::setArray(const Ref<NSArray>& other) { replaceContents(other ? other->snapshot() : std::vector<Id>{}); }
+void NSMutableArray::setArray(const Ref<NSArray>& other)
+{
+    replaceContents(other ? other->snapshot() : std::vector<Id>{});
+}
 
 void NSMutableArray::filterUsingBlock(const std::function<bool(const Id&)>& keep)
 {

@@ -73,11 +73,23 @@ public:
         using pointer = const Id*;
         using reference = const Id&;
         Iterator() = default;
-        Iterator(const NSArray* array, size_t index) : m_array(array), m_index(index) {}
+        Iterator(const NSArray* array, size_t index)
+            : m_array(array)
+            , m_index(index)
+        { }
         const Id& operator*() const { return m_array->m_objects[m_index]; }
         const Id* operator->() const { return &m_array->m_objects[m_index]; }
-        Iterator& operator++() { ++m_index; return *this; }
-        Iterator operator++(int) { Iterator old = *this; ++m_index; return old; }
+        Iterator& operator++()
+        {
+            ++m_index;
+            return *this;
+        }
+        Iterator operator++(int)
+        {
+            Iterator old = *this;
+            ++m_index;
+            return old;
+        }
         // Any iterator at or past the current end equals the end.
         bool operator==(const Iterator& o) const { return atEnd() ? o.atEnd() : (!o.atEnd() && m_index == o.m_index); }
 

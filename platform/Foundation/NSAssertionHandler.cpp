@@ -35,10 +35,12 @@ Ref<NSAssertionHandler> NSAssertionHandler::setCurrentHandler(const Ref<NSAssert
     return std::exchange(t_handler, handler);
 }
 
-void NSAssertionHandler::handleFailureInMethod(const SEL& selector, const NSObject* object, const Ref<NSString>& fileName,
-                                               NSInteger line, const Ref<NSString>& description)
+void NSAssertionHandler::handleFailureInMethod(const SEL& selector, const NSObject* object,
+                                               const Ref<NSString>& fileName, NSInteger line,
+                                               const Ref<NSString>& description)
 {
-    NSLog("*** Assertion failure in -[%@ %s], %@:%ld", object ? object->className() : nullptr, selector, fileName, line);
+    NSLog("*** Assertion failure in -[%@ %s], %@:%ld", object ? object->className() : nullptr, selector, fileName,
+          line);
     NSException::raise(NSInternalInconsistencyException, description ? description->UTF8String() : "(null)");
 }
 

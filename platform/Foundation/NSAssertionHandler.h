@@ -37,25 +37,25 @@ void NSAbort();
 
 // In member functions of NSObject classes: the method's name and the
 // receiver are reported. The description is a format with its arguments.
-#define NSAssert(condition, description, ...)                                                                  \
-    do {                                                                                                       \
-        if (!(condition)) [[unlikely]]                                                                         \
-            NSAssertionHandler::currentHandler()->handleFailureInMethod(                                       \
-                __func__, this, NSString::stringWithUTF8String(__FILE__), __LINE__,                            \
-                NSString::stringWithFormat(description __VA_OPT__(, ) __VA_ARGS__));                          \
+#define NSAssert(condition, description, ...)                                                                          \
+    do {                                                                                                               \
+        if (!(condition)) [[unlikely]]                                                                                 \
+            NSAssertionHandler::currentHandler()->handleFailureInMethod(                                               \
+                __func__, this, NSString::stringWithUTF8String(__FILE__), __LINE__,                                    \
+                NSString::stringWithFormat(description __VA_OPT__(, ) __VA_ARGS__));                                   \
     } while (0)
 
-#define NSParameterAssert(condition)                                                                           \
+#define NSParameterAssert(condition)                                                                                   \
     NSAssert((condition), "Invalid parameter not satisfying: %@", NSString::stringWithUTF8String(#condition))
 
 // In free and static functions.
-#define NSCAssert(condition, description, ...)                                                                 \
-    do {                                                                                                       \
-        if (!(condition)) [[unlikely]]                                                                         \
-            NSAssertionHandler::currentHandler()->handleFailureInFunction(                                     \
-                NSString::stringWithUTF8String(__func__), NSString::stringWithUTF8String(__FILE__), __LINE__,  \
-                NSString::stringWithFormat(description __VA_OPT__(, ) __VA_ARGS__));                          \
+#define NSCAssert(condition, description, ...)                                                                         \
+    do {                                                                                                               \
+        if (!(condition)) [[unlikely]]                                                                                 \
+            NSAssertionHandler::currentHandler()->handleFailureInFunction(                                             \
+                NSString::stringWithUTF8String(__func__), NSString::stringWithUTF8String(__FILE__), __LINE__,          \
+                NSString::stringWithFormat(description __VA_OPT__(, ) __VA_ARGS__));                                   \
     } while (0)
 
-#define NSCParameterAssert(condition)                                                                          \
+#define NSCParameterAssert(condition)                                                                                  \
     NSCAssert((condition), "Invalid parameter not satisfying: %@", NSString::stringWithUTF8String(#condition))

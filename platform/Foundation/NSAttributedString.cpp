@@ -7,12 +7,16 @@ NS_CLASS_DEFINE(NSAttributedString)
 NS_CLASS_DEFINE(NSMutableAttributedString)
 
 namespace {
-Ref<NSDictionary> orEmpty(const Ref<NSDictionary>& d) { return d ? static_ref_cast<NSDictionary>(d->copy()) : NSDictionary::dictionary(); }
+Ref<NSDictionary> orEmpty(const Ref<NSDictionary>& d)
+{
+    return d ? static_ref_cast<NSDictionary>(d->copy()) : NSDictionary::dictionary();
+}
 
 bool sameValue(const Id& a, const Id& b) { return a == b || (a && b && a->isEqual(b.get())); }
 }
 
-Ref<NSAttributedString> NSAttributedString::initWithString(const Ref<NSString>& string, const Ref<NSDictionary>& attributes)
+Ref<NSAttributedString> NSAttributedString::initWithString(const Ref<NSString>& string,
+                                                           const Ref<NSDictionary>& attributes)
 {
     auto s = alloc<NSAttributedString>();
     if (string) s->m_text = string->utf16();
@@ -48,7 +52,8 @@ void NSAttributedString::normalize()
 
 Ref<NSDictionary> NSAttributedString::attributesAtIndex(NSUInteger index, NSRange* effectiveRange) const
 {
-    if (index >= m_text.size()) NSException::raise(NSRangeException, "attributesAtIndex:effectiveRange: index out of bounds");
+    if (index >= m_text.size())
+        NSException::raise(NSRangeException, "attributesAtIndex:effectiveRange: index out of bounds");
     NSUInteger start = 0;
     for (const Run& r : m_runs) {
         if (index < start + r.length) {
@@ -65,8 +70,8 @@ Id NSAttributedString::attributeAtIndex(const Ref<NSString>& name, NSUInteger in
     return attributesAtIndex(index, effectiveRange)->objectForKey(name);
 }
 
-Id NSAttributedString::attributeAtIndexLongestEffectiveRange(const Ref<NSString>& name, NSUInteger index, NSRange* range,
-                                                              NSRange within) const
+Id NSAttributedString::attributeAtIndexLongestEffectiveRange(const Ref<NSString>& name, NSUInteger index,
+                                                             NSRange* range, NSRange within) const
 {
     checkRange(within, "attribute:atIndex:longestEffectiveRange:inRange:");
     Id value = attributeAtIndex(name, index, nullptr);
@@ -105,7 +110,9 @@ bool NSAttributedString::isEqualToAttributedString(const Ref<NSAttributedString>
 {
     if (!other || other->m_text != m_text || other->m_runs.size() != m_runs.size()) return false;
     for (size_t i = 0; i < m_runs.size(); ++i)
-        if (m_runs[i].length != other->m_runs[i].length || !m_runs[i].attributes->isEqual(other->m_runs[i].attributes.get())) return false;
+        if (m_runs[i].length != other->m_runs[i].length ||
+            !m_runs[i].attributes->isEqual(other->m_runs[i].attributes.get()))
+            return false;
     return true;
 }
 
@@ -134,7 +141,8 @@ Id NSAttributedString::mutableCopy() const
     return NSMutableAttributedString::initWithAttributedString(const_cast<NSAttributedString*>(this));
 }
 
-Ref<NSMutableAttributedString> NSMutableAttributedString::initWithString(const Ref<NSString>& string, const Ref<NSDictionary>& attributes)
+Ref<NSMutableAttributedString> NSMutableAttributedString::initWithString(const Ref<NSString>& string,
+                                                                         const Ref<NSDictionary>& attributes)
 {
     auto s = alloc<NSMutableAttributedString>();
     if (string) s->m_text = string->utf16();
@@ -149,7 +157,10 @@ Ref<NSMutableAttributedString> NSMutableAttributedString::initWithAttributedStri
     return s;
 }
 
-Id NSMutableAttributedString::copy() const { return NSAttributedString::initWithAttributedString(const_cast<NSMutableAttributedString*>(this)); }
+Id NSMutableAttributedString::copy() const
+{
+    return NSAttributedString::initWithAttributedString(const_cast<NSMutableAttributedString*>(this));
+}
 
 void NSMutableAttributedString::replaceCharactersInRange(NSRange range, const Ref<NSString>& string)
 {
@@ -187,8 +198,7 @@ void NSMutableAttributedString::replaceCharactersInRange(NSRange range, const Re
     normalize();
 }
 
-template <class F>
-void NSMutableAttributedString::editAttributes(NSRange range, F change)
+template <class F> void NSMutableAttributedString::editAttributes(NSRange range, F change)
 {
     checkRange(range, "setAttributes:range:");
     if (range.length == 0) return;
@@ -212,12 +222,13 @@ void NSMutableAttributedString::editAttributes(NSRange range, F change)
 
 void NSMutableAttributedString::setAttributes(const Ref<NSDictionary>& attributes, NSRange range)
 {
-    Ref<NSDictionary> copy = attributes ? static_ref_cast<NSDictionary>(attributes->copy()) : NSDictionary::dictionary();
+    Ref<NSDictionary> copy =
+        attributes ? static_ref_cast<NSDictionary>(attributes->copy()) : NSDictionary::dictionary();
     editAttributes(range, [&](const Ref<NSDictionary>&) { return copy; });
 }
 
-void NSMutableAttributedString::changeAttributes(NSRange range, const char* method,
-                                                 const std::function<Ref<NSDictionary>(const Ref<NSDictionary>&)>& change)
+void NSMutableAttributedString::changeAttributes(
+    NSRange range, const char* method, const std::function<Ref<NSDictionary>(const Ref<NSDictionary>&)>& change)
 {
     checkRange(range, method);
     if (range.length == 0) return;

@@ -13,7 +13,8 @@ class NSAttributedString : public NSObject {
 public:
     NSAttributedString() = default;
 
-    static Ref<NSAttributedString> initWithString(const Ref<NSString>& string, const Ref<NSDictionary>& attributes = nullptr);
+    static Ref<NSAttributedString> initWithString(const Ref<NSString>& string,
+                                                  const Ref<NSDictionary>& attributes = nullptr);
     static Ref<NSAttributedString> initWithAttributedString(const Ref<NSAttributedString>& other);
 
     Ref<NSString> string() const;
@@ -27,7 +28,8 @@ public:
     Id attributeAtIndex(const Ref<NSString>& name, NSUInteger index, NSRange* effectiveRange) const;
     // The longest stretch within the range over which one attribute keeps
     // the value it has at the index.
-    Id attributeAtIndexLongestEffectiveRange(const Ref<NSString>& name, NSUInteger index, NSRange* range, NSRange within) const;
+    Id attributeAtIndexLongestEffectiveRange(const Ref<NSString>& name, NSUInteger index, NSRange* range,
+                                             NSRange within) const;
     Ref<NSAttributedString> attributedSubstringFromRange(NSRange range) const;
     bool isEqualToAttributedString(const Ref<NSAttributedString>& other) const;
 
@@ -54,7 +56,8 @@ protected:
 class NSMutableAttributedString : public NSAttributedString {
     NS_OBJECT(NSMutableAttributedString, NSAttributedString)
 public:
-    static Ref<NSMutableAttributedString> initWithString(const Ref<NSString>& string, const Ref<NSDictionary>& attributes = nullptr);
+    static Ref<NSMutableAttributedString> initWithString(const Ref<NSString>& string,
+                                                         const Ref<NSDictionary>& attributes = nullptr);
     static Ref<NSMutableAttributedString> initWithAttributedString(const Ref<NSAttributedString>& other);
 
     // New characters take the attributes of the first replaced character, or
@@ -73,8 +76,8 @@ public:
     void deleteCharactersInRange(NSRange range);
     void setAttributedString(const Ref<NSAttributedString>& string);
     // Hooks for subclasses that gather edits (text storage).
-    virtual void beginEditing() {}
-    virtual void endEditing() {}
+    virtual void beginEditing() { }
+    virtual void endEditing() { }
 
     Id copy() const override;
 
@@ -85,6 +88,5 @@ protected:
 
 private:
     // Applies a change to the dictionaries over the range, run by run.
-    template <class F>
-    void editAttributes(NSRange range, F change);
+    template <class F> void editAttributes(NSRange range, F change);
 };

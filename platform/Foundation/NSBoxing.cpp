@@ -52,7 +52,23 @@ double NSUnboxDouble(const Id& v)
     return 0;
 }
 
-NSPoint NSUnboxPoint(const Id& v) { auto* x = dynamic_cast<NSValue*>(v.get()); return x ? x->pointValue() : NSPoint{}; }
-NSSize NSUnboxSize(const Id& v) { auto* x = dynamic_cast<NSValue*>(v.get()); return x ? x->sizeValue() : NSSize{}; }
-NSRect NSUnboxRect(const Id& v) { auto* x = dynamic_cast<NSValue*>(v.get()); return x ? x->rectValue() : NSRect{}; }
-NSRange NSUnboxRange(const Id& v) { auto* x = dynamic_cast<NSValue*>(v.get()); return x ? x->rangeValue() : NSRange{}; }
+NSPoint NSUnboxPoint(const Id& v)
+{
+    auto* x = dynamic_cast<NSValue*>(v.get());
+    return x ? x->pointValue() : NSPoint{};
+}
+NSSize NSUnboxSize(const Id& v)
+{
+    auto* x = dynamic_cast<NSValue*>(v.get());
+    return x ? x->sizeValue() : NSSize{};
+}
+NSRect NSUnboxRect(const Id& v)
+{
+    auto* x = dynamic_cast<NSValue*>(v.get());
+    return x ? x->rectValue() : NSRect{};
+}
+NSRange NSUnboxRange(const Id& v)
+{
+    auto* x = dynamic_cast<NSValue*>(v.get());
+    return x ? x->rangeValue() : NSRange{};
+}

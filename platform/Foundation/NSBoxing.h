@@ -32,23 +32,19 @@ NSSize NSUnboxSize(const Id& v);
 NSRect NSUnboxRect(const Id& v);
 NSRange NSUnboxRange(const Id& v);
 
-template <class T, class = void>
-struct NSBoxing;
+template <class T, class = void> struct NSBoxing;
 
-template <class T>
-struct NSBoxing<Ref<T>> {
+template <class T> struct NSBoxing<Ref<T>> {
     static constexpr bool isObject = true;
     static Id box(const Ref<T>& v) { return v; }
     static Ref<T> unbox(const Id& v) { return dynamic_ref_cast<T>(v); }
 };
-template <>
-struct NSBoxing<bool> {
+template <> struct NSBoxing<bool> {
     static constexpr bool isObject = false;
     static Id box(bool v) { return NSBoxBool(v); }
     static bool unbox(const Id& v) { return NSUnboxBool(v); }
 };
-template <class T>
-struct NSBoxing<T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool>>> {
+template <class T> struct NSBoxing<T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool>>> {
     static constexpr bool isObject = false;
     static Id box(T v)
     {
@@ -67,44 +63,37 @@ struct NSBoxing<T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, 
         else return static_cast<T>(NSUnboxUnsigned(v));
     }
 };
-template <class T>
-struct NSBoxing<T, std::enable_if_t<std::is_enum_v<T>>> {
+template <class T> struct NSBoxing<T, std::enable_if_t<std::is_enum_v<T>>> {
     static constexpr bool isObject = false;
     static Id box(T v) { return NSBoxInteger(static_cast<int64_t>(v)); }
     static T unbox(const Id& v) { return static_cast<T>(NSUnboxInteger(v)); }
 };
-template <>
-struct NSBoxing<float> {
+template <> struct NSBoxing<float> {
     static constexpr bool isObject = false;
     static Id box(float v) { return NSBoxFloat(v); }
     static float unbox(const Id& v) { return NSUnboxFloat(v); }
 };
-template <>
-struct NSBoxing<double> {
+template <> struct NSBoxing<double> {
     static constexpr bool isObject = false;
     static Id box(double v) { return NSBoxDouble(v); }
     static double unbox(const Id& v) { return NSUnboxDouble(v); }
 };
-template <>
-struct NSBoxing<NSPoint> {
+template <> struct NSBoxing<NSPoint> {
     static constexpr bool isObject = false;
     static Id box(NSPoint v) { return NSBoxPoint(v); }
     static NSPoint unbox(const Id& v) { return NSUnboxPoint(v); }
 };
-template <>
-struct NSBoxing<NSSize> {
+template <> struct NSBoxing<NSSize> {
     static constexpr bool isObject = false;
     static Id box(NSSize v) { return NSBoxSize(v); }
     static NSSize unbox(const Id& v) { return NSUnboxSize(v); }
 };
-template <>
-struct NSBoxing<NSRect> {
+template <> struct NSBoxing<NSRect> {
     static constexpr bool isObject = false;
     static Id box(const NSRect& v) { return NSBoxRect(v); }
     static NSRect unbox(const Id& v) { return NSUnboxRect(v); }
 };
-template <>
-struct NSBoxing<NSRange> {
+template <> struct NSBoxing<NSRange> {
     static constexpr bool isObject = false;
     static Id box(NSRange v) { return NSBoxRange(v); }
     static NSRange unbox(const Id& v) { return NSUnboxRange(v); }

@@ -24,13 +24,13 @@ namespace {
 
 bool isDirectory(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool isFile(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
@@ -159,10 +159,7 @@ Ref<NSBundle> NSBundle::bundleForClassNamed(const std::string& className)
     return mainBundle();
 }
 
-Ref<NSBundle> NSBundle::bundleForClass(const NSClass& cls)
-{
-    return bundleForClassNamed(cls.name());
-}
+Ref<NSBundle> NSBundle::bundleForClass(const NSClass& cls) { return bundleForClassNamed(cls.name()); }
 
 Ref<NSString> NSBundle::bundlePath() const { return str(m_path); }
 
@@ -341,10 +338,7 @@ Ref<NSString> NSBundle::localizedStringForKey(const Ref<NSString>& key, const Re
     return key ? key : NSString::string();
 }
 
-Ref<NSString> NSBundle::description() const
-{
-    return NSString::stringWithFormat("NSBundle <%s>", m_path);
-}
+Ref<NSString> NSBundle::description() const { return NSString::stringWithFormat("NSBundle <%s>", m_path); }
 
 Ref<NSString> NSLocalizedString(const Ref<NSString>& key, const Ref<NSString>&)
 {

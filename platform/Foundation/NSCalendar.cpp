@@ -17,13 +17,15 @@ Ref<NSCalendar> NSCalendar::currentCalendar()
 
 void NSCalendar::setTimeZone(const Ref<NSTimeZone>& zone) { m_timeZone = zone ? zone : NSTimeZone::defaultTimeZone(); }
 
-Ref<NSDateComponents> NSCalendar::components(NSCalendarUnit units, const Ref<NSDate>& fromDate, const Ref<NSDate>& toDate, NSUInteger) const
+Ref<NSDateComponents> NSCalendar::components(NSCalendarUnit units, const Ref<NSDate>& fromDate,
+                                             const Ref<NSDate>& toDate, NSUInteger) const
 {
     auto result = alloc<NSDateComponents>();
     if (!fromDate || !toDate) return result;
     const std::u16string& zone = m_timeZone->icuIdentifier();
     UErrorCode status = U_ZERO_ERROR;
-    UCalendar* cal = ucal_open(reinterpret_cast<const UChar*>(zone.data()), static_cast<int32_t>(zone.size()), "en_US_POSIX", UCAL_GREGORIAN, &status);
+    UCalendar* cal = ucal_open(reinterpret_cast<const UChar*>(zone.data()), static_cast<int32_t>(zone.size()),
+                               "en_US_POSIX", UCAL_GREGORIAN, &status);
     if (U_FAILURE(status)) return result;
     ucal_setMillis(cal, NSDateMillisecondsSince1970(fromDate->timeIntervalSinceReferenceDate()), &status);
     UDate target = NSDateMillisecondsSince1970(toDate->timeIntervalSinceReferenceDate());
@@ -35,9 +37,12 @@ Ref<NSDateComponents> NSCalendar::components(NSCalendarUnit units, const Ref<NSD
         void (NSDateComponents::*set)(NSInteger);
     };
     static const Step steps[] = {
-        {NSYearCalendarUnit, UCAL_YEAR, &NSDateComponents::setYear},       {NSMonthCalendarUnit, UCAL_MONTH, &NSDateComponents::setMonth},
-        {NSWeekCalendarUnit, UCAL_WEEK_OF_YEAR, &NSDateComponents::setWeek}, {NSDayCalendarUnit, UCAL_DATE, &NSDateComponents::setDay},
-        {NSHourCalendarUnit, UCAL_HOUR_OF_DAY, &NSDateComponents::setHour}, {NSMinuteCalendarUnit, UCAL_MINUTE, &NSDateComponents::setMinute},
+        {NSYearCalendarUnit, UCAL_YEAR, &NSDateComponents::setYear},
+        {NSMonthCalendarUnit, UCAL_MONTH, &NSDateComponents::setMonth},
+        {NSWeekCalendarUnit, UCAL_WEEK_OF_YEAR, &NSDateComponents::setWeek},
+        {NSDayCalendarUnit, UCAL_DATE, &NSDateComponents::setDay},
+        {NSHourCalendarUnit, UCAL_HOUR_OF_DAY, &NSDateComponents::setHour},
+        {NSMinuteCalendarUnit, UCAL_MINUTE, &NSDateComponents::setMinute},
         {NSSecondCalendarUnit, UCAL_SECOND, &NSDateComponents::setSecond},
     };
     for (const Step& step : steps) {

@@ -36,7 +36,8 @@ public:
     // largest unit first, each unit taking what the larger ones left. The
     // components are negative when toDate is earlier; units not asked for
     // are NSUndefinedDateComponent.
-    Ref<NSDateComponents> components(NSCalendarUnit units, const Ref<NSDate>& fromDate, const Ref<NSDate>& toDate, NSUInteger options) const;
+    Ref<NSDateComponents> components(NSCalendarUnit units, const Ref<NSDate>& fromDate, const Ref<NSDate>& toDate,
+                                     NSUInteger options) const;
 
 private:
     Ref<NSTimeZone> m_timeZone;

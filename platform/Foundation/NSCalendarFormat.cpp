@@ -19,7 +19,8 @@ double NSDateMillisecondsSince1970(NSTimeInterval sinceReferenceDate)
 
 namespace {
 
-const char* const kMonths[] = {"January", "February", "March", "April", "May", "June", "July", "August", "September", "October", "November", "December"};
+const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                               "July",    "August",   "September", "October", "November", "December"};
 const char* const kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 
 struct Fields {
@@ -29,7 +30,8 @@ struct Fields {
 bool breakDown(double millis, const std::u16string& zone, Fields& f)
 {
     UErrorCode status = U_ZERO_ERROR;
-    UCalendar* cal = ucal_open(reinterpret_cast<const UChar*>(zone.data()), static_cast<int32_t>(zone.size()), "en_US_POSIX", UCAL_GREGORIAN, &status);
+    UCalendar* cal = ucal_open(reinterpret_cast<const UChar*>(zone.data()), static_cast<int32_t>(zone.size()),
+                               "en_US_POSIX", UCAL_GREGORIAN, &status);
     if (U_FAILURE(status)) return false;
     ucal_setMillis(cal, millis, &status);
     f.year = ucal_get(cal, UCAL_EXTENDED_YEAR, &status);
@@ -55,7 +57,8 @@ std::string number(long value, int width)
 
 }
 
-Ref<NSString> NSDate::descriptionWithCalendarFormat(const Ref<NSString>& format, const Ref<NSTimeZone>& timeZone, const Id&) const
+Ref<NSString> NSDate::descriptionWithCalendarFormat(const Ref<NSString>& format, const Ref<NSTimeZone>& timeZone,
+                                                    const Id&) const
 {
     if (!format) return nullptr;
     Ref<NSTimeZone> zone = timeZone ? timeZone : NSTimeZone::defaultTimeZone();

@@ -9,7 +9,9 @@
 NS_CLASS_DEFINE(NSCharacterSet)
 NS_CLASS_DEFINE(NSMutableCharacterSet)
 
-NSCharacterSet::NSCharacterSet() : m_set(std::make_unique<icu::UnicodeSet>()) {}
+NSCharacterSet::NSCharacterSet()
+    : m_set(std::make_unique<icu::UnicodeSet>())
+{ }
 
 NSCharacterSet::~NSCharacterSet() = default;
 
@@ -26,11 +28,11 @@ Ref<NSCharacterSet> NSCharacterSet::frozen(const char16_t* pattern)
 
 // The standard sets live for the whole process, so callers may compare them
 // by identity as on the platform.
-#define STANDARD_SET(name, pattern)                                  \
-    Ref<NSCharacterSet> NSCharacterSet::name()                      \
-    {                                                               \
-        static const Ref<NSCharacterSet> set = frozen(pattern);     \
-        return set;                                                 \
+#define STANDARD_SET(name, pattern)                                                                                    \
+    Ref<NSCharacterSet> NSCharacterSet::name()                                                                         \
+    {                                                                                                                  \
+        static const Ref<NSCharacterSet> set = frozen(pattern);                                                        \
+        return set;                                                                                                    \
     }
 
 STANDARD_SET(whitespaceCharacterSet, u"[\\p{Zs}\\u0009]")
@@ -84,10 +86,7 @@ Ref<NSCharacterSet> NSCharacterSet::characterSetWithRange(NSRange range)
     return result;
 }
 
-bool NSCharacterSet::characterIsMember(unichar c) const
-{
-    return m_set->contains(c);
-}
+bool NSCharacterSet::characterIsMember(unichar c) const { return m_set->contains(c); }
 
 bool NSCharacterSet::longCharacterIsMember(UTF32Char c) const
 {
@@ -122,15 +121,9 @@ bool NSCharacterSet::isEqual(const NSObject* other) const
     return set && *set->m_set == *m_set;
 }
 
-NSUInteger NSCharacterSet::hash() const
-{
-    return static_cast<NSUInteger>(static_cast<uint32_t>(m_set->hashCode()));
-}
+NSUInteger NSCharacterSet::hash() const { return static_cast<NSUInteger>(static_cast<uint32_t>(m_set->hashCode())); }
 
-Id NSCharacterSet::copy() const
-{
-    return const_cast<NSCharacterSet*>(this);
-}
+Id NSCharacterSet::copy() const { return const_cast<NSCharacterSet*>(this); }
 
 Id NSCharacterSet::mutableCopy() const
 {
@@ -139,10 +132,7 @@ Id NSCharacterSet::mutableCopy() const
 
 // NSMutableCharacterSet
 
-Ref<NSMutableCharacterSet> NSMutableCharacterSet::characterSet()
-{
-    return alloc<NSMutableCharacterSet>();
-}
+Ref<NSMutableCharacterSet> NSMutableCharacterSet::characterSet() { return alloc<NSMutableCharacterSet>(); }
 
 Ref<NSMutableCharacterSet> NSMutableCharacterSet::characterSetWithSet(const Ref<NSCharacterSet>& other)
 {
@@ -151,10 +141,7 @@ Ref<NSMutableCharacterSet> NSMutableCharacterSet::characterSetWithSet(const Ref<
     return result;
 }
 
-void NSMutableCharacterSet::addCharactersInString(const Ref<NSString>& text)
-{
-    addString(*m_set, text, false);
-}
+void NSMutableCharacterSet::addCharactersInString(const Ref<NSString>& text) { addString(*m_set, text, false); }
 
 void NSMutableCharacterSet::addCharactersInRange(NSRange range)
 {
@@ -162,10 +149,7 @@ void NSMutableCharacterSet::addCharactersInRange(NSRange range)
     if (rangeBounds(range, first, last)) m_set->add(first, last);
 }
 
-void NSMutableCharacterSet::removeCharactersInString(const Ref<NSString>& text)
-{
-    addString(*m_set, text, true);
-}
+void NSMutableCharacterSet::removeCharactersInString(const Ref<NSString>& text) { addString(*m_set, text, true); }
 
 void NSMutableCharacterSet::removeCharactersInRange(NSRange range)
 {
@@ -184,12 +168,6 @@ void NSMutableCharacterSet::formIntersectionWithCharacterSet(const Ref<NSCharact
     else m_set->clear();
 }
 
-void NSMutableCharacterSet::invert()
-{
-    m_set->complement();
-}
+void NSMutableCharacterSet::invert() { m_set->complement(); }
 
-Id NSMutableCharacterSet::copy() const
-{
-    return frozenCopy(*m_set);
-}
+Id NSMutableCharacterSet::copy() const { return frozenCopy(*m_set); }

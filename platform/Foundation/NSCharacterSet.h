@@ -25,12 +25,12 @@ public:
     // U+000A-U+000D, U+0085, U+2028, U+2029.
     static Ref<NSCharacterSet> newlineCharacterSet();
     static Ref<NSCharacterSet> whitespaceAndNewlineCharacterSet();
-    static Ref<NSCharacterSet> decimalDigitCharacterSet();        // Nd
-    static Ref<NSCharacterSet> punctuationCharacterSet();         // P*
-    static Ref<NSCharacterSet> letterCharacterSet();              // L*, M*
-    static Ref<NSCharacterSet> alphanumericCharacterSet();        // L*, M*, N*
-    static Ref<NSCharacterSet> uppercaseLetterCharacterSet();     // Lu, Lt
-    static Ref<NSCharacterSet> lowercaseLetterCharacterSet();     // Ll
+    static Ref<NSCharacterSet> decimalDigitCharacterSet();     // Nd
+    static Ref<NSCharacterSet> punctuationCharacterSet();      // P*
+    static Ref<NSCharacterSet> letterCharacterSet();           // L*, M*
+    static Ref<NSCharacterSet> alphanumericCharacterSet();     // L*, M*, N*
+    static Ref<NSCharacterSet> uppercaseLetterCharacterSet();  // Lu, Lt
+    static Ref<NSCharacterSet> lowercaseLetterCharacterSet();  // Ll
     // Every code point of the string (a surrogate pair counts as one).
     static Ref<NSCharacterSet> characterSetWithCharactersInString(const Ref<NSString>& text);
     // Code points location ... location + length - 1.

@@ -73,7 +73,8 @@ const NSClass::Action* NSClass::actionFor(const SEL& selector) const
     return nullptr;
 }
 
-void NSClass::addCategoryAction(const SEL& selector, int arity, std::function<Id(NSObject*, const Id&, const Id&)> invoke)
+void NSClass::addCategoryAction(const SEL& selector, int arity,
+                                std::function<Id(NSObject*, const Id&, const Id&)> invoke)
 {
     m_actions[selector] = {arity, std::move(invoke)};
 }
@@ -104,7 +105,4 @@ const NSClass* NSClassFromString(const Ref<NSString>& name)
     return NSClass::named(text);
 }
 
-Ref<NSString> NSStringFromClass(const NSClass& cls)
-{
-    return NSString::stringWithUTF8String(cls.name());
-}
+Ref<NSString> NSStringFromClass(const NSClass& cls) { return NSString::stringWithUTF8String(cls.name()); }

@@ -20,11 +20,10 @@ public:
     struct Property {
         std::function<Id(NSObject*)> get;
         std::function<void(NSObject*, const Id&)> set;  // empty when read-only
-        bool scalar = false;                             // nil cannot be set
+        bool scalar = false;                            // nil cannot be set
     };
 
-    template <class T>
-    static NSClass make(const char* name);
+    template <class T> static NSClass make(const char* name);
 
     const std::string& name() const { return m_name; }
     const NSClass* superclass() const { return m_superclass; }
@@ -67,9 +66,14 @@ private:
 public:
     NSClass() = default;
     NSClass(NSClass&& o) noexcept
-        : m_name(std::move(o.m_name)), m_superclass(o.m_superclass), m_alloc(o.m_alloc),
-          m_initialize(o.m_initialize), m_version(o.m_version.load()), m_actions(std::move(o.m_actions)),
-          m_properties(std::move(o.m_properties)) {}
+        : m_name(std::move(o.m_name))
+        , m_superclass(o.m_superclass)
+        , m_alloc(o.m_alloc)
+        , m_initialize(o.m_initialize)
+        , m_version(o.m_version.load())
+        , m_actions(std::move(o.m_actions))
+        , m_properties(std::move(o.m_properties))
+    { }
 };
 
 const NSClass* NSClassFromString(const Ref<NSString>& name);
@@ -77,38 +81,38 @@ Ref<NSString> NSStringFromClass(const NSClass& cls);
 
 // Registers a class's actions and key-value properties; a class fills it in
 // its static describeClass(NSClassMembers<T>&).
-template <class T>
-class NSClassMembers {
+template <class T> class NSClassMembers {
 public:
-    explicit NSClassMembers(NSClass& cls) : m_class(cls) {}
+    explicit NSClassMembers(NSClass& cls)
+        : m_class(cls)
+    { }
 
-    template <class R, class C>
-    void action(const char* selector, R (C::*method)())
+    template <class R, class C> void action(const char* selector, R (C::*method)())
     {
         m_class.m_actions[selector] = {0, [method](NSObject* self, const Id&, const Id&) -> Id {
-            return invoke<R>([&] { return (static_cast<T*>(self)->*method)(); });
-        }};
+                                           return invoke<R>([&] { return (static_cast<T*>(self)->*method)(); });
+                                       }};
     }
-    template <class R, class C, class A>
-    void action(const char* selector, R (C::*method)(A))
+    template <class R, class C, class A> void action(const char* selector, R (C::*method)(A))
     {
-        m_class.m_actions[selector] = {1, [method](NSObject* self, const Id& a, const Id&) -> Id {
-            return invoke<R>([&] { return (static_cast<T*>(self)->*method)(NSBoxing<std::decay_t<A>>::unbox(a)); });
-        }};
+        m_class.m_actions[selector] = {
+            1, [method](NSObject* self, const Id& a, const Id&) -> Id {
+                return invoke<R>([&] { return (static_cast<T*>(self)->*method)(NSBoxing<std::decay_t<A>>::unbox(a)); });
+            }};
     }
-    template <class R, class C, class A, class B>
-    void action(const char* selector, R (C::*method)(A, B))
+    template <class R, class C, class A, class B> void action(const char* selector, R (C::*method)(A, B))
     {
         m_class.m_actions[selector] = {2, [method](NSObject* self, const Id& a, const Id& b) -> Id {
-            return invoke<R>([&] {
-                return (static_cast<T*>(self)->*method)(NSBoxing<std::decay_t<A>>::unbox(a), NSBoxing<std::decay_t<B>>::unbox(b));
-            });
-        }};
+                                           return invoke<R>([&] {
+                                               return (static_cast<T*>(self)->*method)(
+                                                   NSBoxing<std::decay_t<A>>::unbox(a),
+                                                   NSBoxing<std::decay_t<B>>::unbox(b));
+                                           });
+                                       }};
     }
 
     // A read-only property.
-    template <class R, class C>
-    void property(const char* key, R (C::*getter)() const)
+    template <class R, class C> void property(const char* key, R (C::*getter)() const)
     {
         m_class.m_properties[key] = {getterFor(getter), {}, !NSBoxing<std::decay_t<R>>::isObject};
     }
@@ -124,8 +128,7 @@ public:
     }
 
 private:
-    template <class R, class F>
-    static Id invoke(F&& f)
+    template <class R, class F> static Id invoke(F&& f)
     {
         if constexpr (std::is_void_v<R>) {
             f();
@@ -134,16 +137,16 @@ private:
             return NSBoxing<std::decay_t<R>>::box(f());
         }
     }
-    template <class R, class C>
-    static std::function<Id(NSObject*)> getterFor(R (C::*getter)() const)
+    template <class R, class C> static std::function<Id(NSObject*)> getterFor(R (C::*getter)() const)
     {
-        return [getter](NSObject* self) -> Id { return NSBoxing<std::decay_t<R>>::box((static_cast<T*>(self)->*getter)()); };
+        return [getter](NSObject* self) -> Id {
+            return NSBoxing<std::decay_t<R>>::box((static_cast<T*>(self)->*getter)());
+        };
     }
     NSClass& m_class;
 };
 
-template <class T>
-NSClass NSClass::make(const char* name)
+template <class T> NSClass NSClass::make(const char* name)
 {
     NSClass c;
     c.m_name = name;
@@ -153,7 +156,7 @@ NSClass NSClass::make(const char* name)
     }
     if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>)
         c.m_alloc = []() -> Id { return Ref<NSObject>::adopt(new T); };
-    if constexpr (requires(NSClassMembers<T>& m) { T::describeClass(m); }) {
+    if constexpr (requires(NSClassMembers<T> & m) { T::describeClass(m); }) {
         NSClassMembers<T> members(c);
         T::describeClass(members);
     }
@@ -162,19 +165,19 @@ NSClass NSClass::make(const char* name)
 
 // Defines a class's record and registers its name at load time. Put it in the
 // class's .cpp file.
-#define NS_CLASS_DEFINE(T)                                                      \
-    NSClass& T::classRecord()                                                   \
-    {                                                                           \
-        static NSClass record = NSClass::make<T>(#T);                           \
-        return record;                                                          \
-    }                                                                           \
-    const NSClass& T::staticClass()                                             \
-    {                                                                           \
-        const NSClass& c = classRecord();                                       \
-        c.ensureInitialized();                                                  \
-        return c;                                                               \
-    }                                                                           \
-    [[maybe_unused]] static const bool T##_registered = [] {                    \
-        NSClass::registerClass(T::classRecord());                               \
-        return true;                                                            \
+#define NS_CLASS_DEFINE(T)                                                                                             \
+    NSClass& T::classRecord()                                                                                          \
+    {                                                                                                                  \
+        static NSClass record = NSClass::make<T>(#T);                                                                  \
+        return record;                                                                                                 \
+    }                                                                                                                  \
+    const NSClass& T::staticClass()                                                                                    \
+    {                                                                                                                  \
+        const NSClass& c = classRecord();                                                                              \
+        c.ensureInitialized();                                                                                         \
+        return c;                                                                                                      \
+    }                                                                                                                  \
+    [[maybe_unused]] static const bool T##_registered = [] {                                                           \
+        NSClass::registerClass(T::classRecord());                                                                      \
+        return true;                                                                                                   \
     }();

@@ -32,10 +32,7 @@ NSTimeInterval realUptime()
 
 }
 
-NSTimeInterval NSCurrentAbsoluteTime()
-{
-    return NSClock::now();
-}
+NSTimeInterval NSCurrentAbsoluteTime() { return NSClock::now(); }
 
 namespace NSClock {
 
@@ -59,10 +56,7 @@ void useVirtualClock(NSTimeInterval startTime)
     NSRunLoop::wakeAll();
 }
 
-void useVirtualClock()
-{
-    useVirtualClock(realNow());
-}
+void useVirtualClock() { useVirtualClock(realNow()); }
 
 void useRealClock()
 {
@@ -71,10 +65,7 @@ void useRealClock()
     NSRunLoop::wakeAll();
 }
 
-bool isVirtual()
-{
-    return g_virtual.load(std::memory_order_acquire);
-}
+bool isVirtual() { return g_virtual.load(std::memory_order_acquire); }
 
 void advanceTo(NSTimeInterval time)
 {
@@ -99,9 +90,6 @@ void setAdvancesWhenIdle(bool flag)
     NSRunLoop::wakeAll();
 }
 
-bool advancesWhenIdle()
-{
-    return g_advancesWhenIdle.load();
-}
+bool advancesWhenIdle() { return g_advancesWhenIdle.load(); }
 
 }

@@ -62,12 +62,23 @@ const NSClass* NSCoder::codingClassForObject(const NSObject& object)
 bool NSCoder::isStandardClass(const NSClass& cls)
 {
     static const NSClass* const standard[] = {
-        &NSString::classRecord(), &NSMutableString::classRecord(), &NSNumber::classRecord(),
-        &NSData::classRecord(),   &NSMutableData::classRecord(),   &NSArray::classRecord(),
-        &NSMutableArray::classRecord(), &NSDictionary::classRecord(), &NSMutableDictionary::classRecord(),
-        &NSDate::classRecord(),   &NSValue::classRecord(),         &NSNull::classRecord(),
-        &NSSet::classRecord(),    &NSMutableSet::classRecord(),    &NSIndexSet::classRecord(),
-        &NSMutableIndexSet::classRecord(), &NSIndexPath::classRecord(),
+        &NSString::classRecord(),
+        &NSMutableString::classRecord(),
+        &NSNumber::classRecord(),
+        &NSData::classRecord(),
+        &NSMutableData::classRecord(),
+        &NSArray::classRecord(),
+        &NSMutableArray::classRecord(),
+        &NSDictionary::classRecord(),
+        &NSMutableDictionary::classRecord(),
+        &NSDate::classRecord(),
+        &NSValue::classRecord(),
+        &NSNull::classRecord(),
+        &NSSet::classRecord(),
+        &NSMutableSet::classRecord(),
+        &NSIndexSet::classRecord(),
+        &NSMutableIndexSet::classRecord(),
+        &NSIndexPath::classRecord(),
     };
     for (const NSClass* c : standard)
         if (c == &cls) return true;
@@ -92,7 +103,10 @@ void NSCoder::encodeValueOfObjCType(const char*, const void*) { unsupported("enc
 void NSCoder::decodeValueOfObjCType(const char*, void*) { unsupported("decodeValueOfObjCType:at:"); }
 
 void NSCoder::encodeObject(const Id&, const Ref<NSString>&) { unsupported("encodeObject:forKey:"); }
-void NSCoder::encodeConditionalObject(const Id&, const Ref<NSString>&) { unsupported("encodeConditionalObject:forKey:"); }
+void NSCoder::encodeConditionalObject(const Id&, const Ref<NSString>&)
+{
+    unsupported("encodeConditionalObject:forKey:");
+}
 void NSCoder::encodeBool(bool, const Ref<NSString>&) { unsupported("encodeBool:forKey:"); }
 void NSCoder::encodeInt(int, const Ref<NSString>&) { unsupported("encodeInt:forKey:"); }
 void NSCoder::encodeInt32(int32_t, const Ref<NSString>&) { unsupported("encodeInt32:forKey:"); }
@@ -118,5 +132,8 @@ double NSCoder::decodeDoubleForKey(const Ref<NSString>&) { unsupported("decodeDo
 NSPoint NSCoder::decodePointForKey(const Ref<NSString>&) { unsupported("decodePointForKey:"); }
 NSSize NSCoder::decodeSizeForKey(const Ref<NSString>&) { unsupported("decodeSizeForKey:"); }
 NSRect NSCoder::decodeRectForKey(const Ref<NSString>&) { unsupported("decodeRectForKey:"); }
-std::vector<uint8_t> NSCoder::decodeBytesForKey(const Ref<NSString>&) { unsupported("decodeBytesForKey:returnedLength:"); }
+std::vector<uint8_t> NSCoder::decodeBytesForKey(const Ref<NSString>&)
+{
+    unsupported("decodeBytesForKey:returnedLength:");
+}
 Ref<NSString> NSCoder::decodeStringForKey(const Ref<NSString>&) { unsupported("decodeStringForKey:"); }

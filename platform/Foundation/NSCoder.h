@@ -97,8 +97,7 @@ protected:
     [[noreturn]] void unsupported(const char* selector) const;
 
 private:
-    template <class T>
-    T decodeScalar(const char* type)
+    template <class T> T decodeScalar(const char* type)
     {
         T v{};
         decodeValueOfObjCType(type, &v);

@@ -18,14 +18,16 @@ static NSComparisonResult compareStrings(const NSString& a, const Ref<NSString>&
 
 [[noreturn]] static void raiseMismatch(const Id& a, const Id& b, const SEL& selector)
 {
-    NSException::raise(NSInvalidArgumentException, "-[" + a->realClass().name() + " " + selector + "]: cannot compare with an instance of " +
+    NSException::raise(NSInvalidArgumentException, "-[" + a->realClass().name() + " " + selector +
+                                                       "]: cannot compare with an instance of " +
                                                        (b ? b->realClass().name() : std::string("nil")));
 }
 
 NSComparisonResult NSCompareObjects(const Id& a, const Id& b, const SEL& selector)
 {
     if (!a) return NSOrderedSame;
-    bool stringSelector = selector == "compare:" || selector == "caseInsensitiveCompare:" || selector == "localizedCaseInsensitiveCompare:";
+    bool stringSelector = selector == "compare:" || selector == "caseInsensitiveCompare:" ||
+                          selector == "localizedCaseInsensitiveCompare:";
     if (auto* s = dynamic_cast<NSString*>(a.get()); s && stringSelector) {
         if (!b) return NSOrderedDescending;
         auto t = dynamic_ref_cast<NSString>(b);

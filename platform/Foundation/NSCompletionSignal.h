@@ -33,7 +33,9 @@ private:
 
 class NSFireOnRelease {
 public:
-    explicit NSFireOnRelease(std::shared_ptr<NSCompletionSignal> signal) : m_signal(std::move(signal)) {}
+    explicit NSFireOnRelease(std::shared_ptr<NSCompletionSignal> signal)
+        : m_signal(std::move(signal))
+    { }
     NSFireOnRelease(const NSFireOnRelease&) = delete;
     NSFireOnRelease& operator=(const NSFireOnRelease&) = delete;
     ~NSFireOnRelease() { m_signal->fire(); }

@@ -33,8 +33,8 @@ std::string timestamp()
 std::string lineFor(std::string_view text, NSUInteger cap)
 {
     if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
-    std::string line = timestamp() + " " + NSApplicationExecutableName()->UTF8String() + "[" + std::to_string(::getpid()) +
-                       ":" + std::to_string(::gettid()) + "] ";
+    std::string line = timestamp() + " " + NSApplicationExecutableName()->UTF8String() + "[" +
+                       std::to_string(::getpid()) + ":" + std::to_string(::gettid()) + "] ";
     line.append(text);
     // A single line longer than the whole log is cut to fit.
     if (line.size() + 1 > cap) line.resize(cap - 1);
@@ -86,10 +86,7 @@ int openLog(const std::string& path)
 }
 }
 
-NSUInteger NSConsoleLogSetCapacity(NSUInteger bytes)
-{
-    return capacity.exchange(bytes);
-}
+NSUInteger NSConsoleLogSetCapacity(NSUInteger bytes) { return capacity.exchange(bytes); }
 
 void NSConsoleLogAppend(std::string_view text)
 {
@@ -112,7 +109,7 @@ void NSConsoleLogAppend(std::string_view text)
         if (fd < 0) return;
         // Another instance of the program may write the same file.
         ::flock(fd, LOCK_EX);
-        struct stat info {};
+        struct stat info { };
         if (::fstat(fd, &info) == 0) {
             auto limit = static_cast<off_t>(cap);
             auto length = static_cast<off_t>(line.size());

@@ -37,8 +37,7 @@ alignas(16) char alternateStack[256 * 1024];
 
 // --- Formatting into a fixed buffer, safe in a signal handler ---
 
-template <size_t Size>
-struct Buffer {
+template <size_t Size> struct Buffer {
     char bytes[Size];
     size_t length = 0;
 
@@ -194,7 +193,7 @@ void writeReport(const char* exceptionType, const char* details, const char* app
 
 [[noreturn]] void dieOf(int sig)
 {
-    struct sigaction standard {};
+    struct sigaction standard { };
     standard.sa_handler = SIG_DFL;
     sigemptyset(&standard.sa_mask);
     ::sigaction(sig, &standard, nullptr);
@@ -281,7 +280,8 @@ void copyInto(char* target, size_t size, const std::string& text)
 
 std::string infoString(const char* key)
 {
-    auto value = dynamic_ref_cast<NSString>(NSBundle::mainBundle()->infoDictionary()->objectForKey(NSString::stringWithUTF8String(key)));
+    auto value = dynamic_ref_cast<NSString>(
+        NSBundle::mainBundle()->infoDictionary()->objectForKey(NSString::stringWithUTF8String(key)));
     return value ? value->UTF8String() : "";
 }
 
@@ -293,10 +293,12 @@ std::string headerText()
     utsname system{};
     ::uname(&system);
     std::string header;
-    header += "Process:         " + NSApplicationExecutableName()->UTF8String() + " [" + std::to_string(::getpid()) + "]\n";
+    header +=
+        "Process:         " + NSApplicationExecutableName()->UTF8String() + " [" + std::to_string(::getpid()) + "]\n";
     header += "Path:            " + std::string(exe, n > 0 ? static_cast<size_t>(n) : 0) + "\n";
     header += "Identifier:      " + infoString("CFBundleIdentifier") + "\n";
-    header += "Version:         " + infoString("CFBundleShortVersionString") + " (" + infoString("CFBundleVersion") + ")\n";
+    header +=
+        "Version:         " + infoString("CFBundleShortVersionString") + " (" + infoString("CFBundleVersion") + ")\n";
     header += "OS Version:      " + std::string(system.sysname) + " " + system.release + "\n";
     return header;
 }
@@ -308,7 +310,8 @@ bool NSCrashLogWriter::install()
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) return false;
-    copyInto(reportPathPrefix, sizeof reportPathPrefix, folder + "/" + NSApplicationExecutableName()->UTF8String() + "_");
+    copyInto(reportPathPrefix, sizeof reportPathPrefix,
+             folder + "/" + NSApplicationExecutableName()->UTF8String() + "_");
     copyInto(reportHeader, sizeof reportHeader, headerText());
 
     // The first backtrace loads the unwinder, which allocates: do it now.
@@ -319,7 +322,7 @@ bool NSCrashLogWriter::install()
     stack.ss_sp = alternateStack;
     stack.ss_size = sizeof alternateStack;
     ::sigaltstack(&stack, nullptr);
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_sigaction = onSignal;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigemptyset(&action.sa_mask);
@@ -332,7 +335,4 @@ bool NSCrashLogWriter::install()
     return true;
 }
 
-bool NSCrashLogWriter::isInstalled()
-{
-    return installed.load();
-}
+bool NSCrashLogWriter::isInstalled() { return installed.load(); }

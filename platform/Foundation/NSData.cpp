@@ -101,10 +101,7 @@ bool NSBase64Decode(std::string_view text, std::vector<uint8_t>& out)
     return true;
 }
 
-Ref<NSString> NSData::base64EncodedString() const
-{
-    return NSString::stringWithUTF8String(NSBase64Encode(m_bytes));
-}
+Ref<NSString> NSData::base64EncodedString() const { return NSString::stringWithUTF8String(NSBase64Encode(m_bytes)); }
 
 Ref<NSData> NSData::initWithBase64EncodedString(const Ref<NSString>& text)
 {
@@ -116,8 +113,9 @@ Ref<NSData> NSData::initWithBase64EncodedString(const Ref<NSString>& text)
 void NSData::getBytes(void* buffer, NSRange range) const
 {
     if (range.location > length() || range.length > length() - range.location)
-        NSException::raise(NSRangeException, "-[NSData getBytes:range:]: range {" + std::to_string(range.location) + ", " +
-                                                 std::to_string(range.length) + "} exceeds data length " + std::to_string(length()));
+        NSException::raise(NSRangeException, "-[NSData getBytes:range:]: range {" + std::to_string(range.location) +
+                                                 ", " + std::to_string(range.length) + "} exceeds data length " +
+                                                 std::to_string(length()));
     if (range.length) std::memcpy(buffer, m_bytes.data() + range.location, range.length);
 }
 
@@ -147,10 +145,7 @@ bool NSData::isEqual(const NSObject* other) const
     return d && d->m_bytes == m_bytes;
 }
 
-NSUInteger NSData::hash() const
-{
-    return NSHashFNV1a(m_bytes);
-}
+NSUInteger NSData::hash() const { return NSHashFNV1a(m_bytes); }
 
 Ref<NSString> NSData::description() const
 {
@@ -199,7 +194,8 @@ void NSMutableData::appendData(const Ref<NSData>& other)
 void NSMutableData::replaceBytesInRange(NSRange range, const void* bytes, NSUInteger length)
 {
     if (range.location > m_bytes.size() || range.length > m_bytes.size() - range.location)
-        NSException::raise(NSRangeException, "-[NSMutableData replaceBytesInRange:withBytes:length:]: range beyond data length");
+        NSException::raise(NSRangeException,
+                           "-[NSMutableData replaceBytesInRange:withBytes:length:]: range beyond data length");
     auto* p = static_cast<const uint8_t*>(bytes);
     std::vector<uint8_t> replacement(p, p + length);
     m_bytes.erase(m_bytes.begin() + range.location, m_bytes.begin() + NSMaxRange(range));

@@ -16,8 +16,14 @@ Ref<NSDate> NSDate::dateWithTimeIntervalSinceReferenceDate(NSTimeInterval second
 }
 
 Ref<NSDate> NSDate::date() { return dateWithTimeIntervalSinceReferenceDate(NSCurrentAbsoluteTime()); }
-Ref<NSDate> NSDate::dateWithTimeIntervalSinceNow(NSTimeInterval s) { return dateWithTimeIntervalSinceReferenceDate(NSCurrentAbsoluteTime() + s); }
-Ref<NSDate> NSDate::dateWithTimeIntervalSince1970(NSTimeInterval s) { return dateWithTimeIntervalSinceReferenceDate(s - NSTimeIntervalSince1970); }
+Ref<NSDate> NSDate::dateWithTimeIntervalSinceNow(NSTimeInterval s)
+{
+    return dateWithTimeIntervalSinceReferenceDate(NSCurrentAbsoluteTime() + s);
+}
+Ref<NSDate> NSDate::dateWithTimeIntervalSince1970(NSTimeInterval s)
+{
+    return dateWithTimeIntervalSinceReferenceDate(s - NSTimeIntervalSince1970);
+}
 Ref<NSDate> NSDate::distantFuture() { return dateWithTimeIntervalSinceReferenceDate(63113904000.0); }
 Ref<NSDate> NSDate::distantPast() { return dateWithTimeIntervalSinceReferenceDate(-63114076800.0); }
 

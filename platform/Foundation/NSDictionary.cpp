@@ -42,8 +42,10 @@ Ref<NSDictionary> NSDictionary::dictionaryWithObjectsForKeys(const Ref<NSArray>&
 {
     NSUInteger objectCount = objects ? objects->count() : 0, keyCount = keys ? keys->count() : 0;
     if (objectCount != keyCount)
-        NSException::raise(NSInvalidArgumentException, "-[NSDictionary initWithObjects:forKeys:]: count of objects (" + std::to_string(objectCount) +
-                                                           ") differs from count of keys (" + std::to_string(keyCount) + ")");
+        NSException::raise(NSInvalidArgumentException, "-[NSDictionary initWithObjects:forKeys:]: count of objects (" +
+                                                           std::to_string(objectCount) +
+                                                           ") differs from count of keys (" + std::to_string(keyCount) +
+                                                           ")");
     auto d = alloc<NSDictionary>();
     for (NSUInteger i = 0; i < objectCount; ++i) d->store(keys->objects()[i], objects->objects()[i]);
     return d;
@@ -54,7 +56,9 @@ void NSDictionary::storeObjectsAndKeys(std::initializer_list<Id> objectsAndKeys)
     for (auto it = objectsAndKeys.begin(); it != objectsAndKeys.end(); it += 2) {
         if (!*it) return;
         if (it + 1 == objectsAndKeys.end() || !it[1])
-            NSException::raise(NSInvalidArgumentException, "+[NSDictionary dictionaryWithObjectsAndKeys:]: second object of each pair must be non-nil.");
+            NSException::raise(
+                NSInvalidArgumentException,
+                "+[NSDictionary dictionaryWithObjectsAndKeys:]: second object of each pair must be non-nil.");
         store(it[1], *it);
     }
 }
@@ -62,7 +66,10 @@ void NSDictionary::storeObjectsAndKeys(std::initializer_list<Id> objectsAndKeys)
 void NSDictionary::store(const Id& key, const Id& object)
 {
     if (!key) NSException::raise(NSInvalidArgumentException, "-[__NSDictionaryM setObject:forKey:]: key cannot be nil");
-    if (!object) NSException::raise(NSInvalidArgumentException, "-[__NSDictionaryM setObject:forKey:]: object cannot be nil (key: " + key->description()->UTF8String() + ")");
+    if (!object)
+        NSException::raise(NSInvalidArgumentException,
+                           "-[__NSDictionaryM setObject:forKey:]: object cannot be nil (key: " +
+                               key->description()->UTF8String() + ")");
     auto it = m_index.find(key);
     if (it != m_index.end()) {
         Id old = std::exchange(m_slots[it->second].second, object);
@@ -140,7 +147,9 @@ Ref<NSArray> NSDictionary::objectsForKeys(const Ref<NSArray>& keys, const Id& no
     for (const Id& k : keys->snapshot()) {
         Id v = objectForKey(k);
         if (!v) v = notFoundMarker;
-        if (!v) NSException::raise(NSInvalidArgumentException, "-[NSDictionary objectsForKeys:notFoundMarker:]: marker cannot be nil");
+        if (!v)
+            NSException::raise(NSInvalidArgumentException,
+                               "-[NSDictionary objectsForKeys:notFoundMarker:]: marker cannot be nil");
         values.push_back(v);
     }
     return NSArray::arrayWithVector(std::move(values));
@@ -151,7 +160,8 @@ Ref<NSArray> NSDictionary::keysSortedByValueUsingSelector(const SEL& selector) c
     auto live = entries();
     std::vector<Id> keys;
     for (auto& e : live) keys.push_back(e.first);
-    NSStableSort(keys, [&](const Id& a, const Id& b) { return NSCompareObjects(objectForKey(a), objectForKey(b), selector); });
+    NSStableSort(
+        keys, [&](const Id& a, const Id& b) { return NSCompareObjects(objectForKey(a), objectForKey(b), selector); });
     return NSArray::arrayWithVector(std::move(keys));
 }
 
@@ -204,7 +214,10 @@ Ref<NSString> NSDictionary::description() const
 
 Id NSDictionary::copy() const { return const_cast<NSDictionary*>(this); }
 
-Id NSDictionary::mutableCopy() const { return NSMutableDictionary::dictionaryWithDictionary(const_cast<NSDictionary*>(this)); }
+Id NSDictionary::mutableCopy() const
+{
+    return NSMutableDictionary::dictionaryWithDictionary(const_cast<NSDictionary*>(this));
+}
 
 Ref<NSMutableDictionary> NSMutableDictionary::dictionary() { return alloc<NSMutableDictionary>(); }
 
@@ -239,4 +252,7 @@ void NSMutableDictionary::addEntriesFromDictionary(const Ref<NSDictionary>& othe
     for (auto& [k, v] : other->entries()) store(k, v);
 }
 
-Id NSMutableDictionary::copy() const { return NSDictionary::dictionaryWithDictionary(const_cast<NSMutableDictionary*>(this)); }
+Id NSMutableDictionary::copy() const
+{
+    return NSDictionary::dictionaryWithDictionary(const_cast<NSMutableDictionary*>(this));
+}

@@ -27,8 +27,8 @@ Ref<NSError> NSError::errorWithDomain(const Ref<NSString>& domain, NSInteger cod
 
 Ref<NSError> NSError::errorWithPOSIXCode(int code)
 {
-    auto info = NSDictionary::dictionaryWithObjectForKey(NSFileSupport::stringFromFileSystem(NSFileSupport::errnoText(code)),
-                                                         NSLocalizedDescriptionKey());
+    auto info = NSDictionary::dictionaryWithObjectForKey(
+        NSFileSupport::stringFromFileSystem(NSFileSupport::errnoText(code)), NSLocalizedDescriptionKey());
     return errorWithDomain(NSPOSIXErrorDomain(), code, info);
 }
 

@@ -4,10 +4,11 @@
 #include "Foundation/NSString.h"
 
 NSException::NSException(std::string name, std::string reason, Ref<NSDictionary> userInfo)
-    : m_name(std::move(name)), m_reason(std::move(reason)), m_userInfo(std::move(userInfo)),
-      m_what(m_name + ": " + m_reason)
-{
-}
+    : m_name(std::move(name))
+    , m_reason(std::move(reason))
+    , m_userInfo(std::move(userInfo))
+    , m_what(m_name + ": " + m_reason)
+{ }
 
 void NSException::raise(const std::string& name, const std::string& reason, Ref<NSDictionary> userInfo)
 {

@@ -20,7 +20,8 @@ class NSException : public std::exception {
 public:
     NSException(std::string name, std::string reason, Ref<NSDictionary> userInfo = nullptr);
 
-    [[noreturn]] static void raise(const std::string& name, const std::string& reason, Ref<NSDictionary> userInfo = nullptr);
+    [[noreturn]] static void raise(const std::string& name, const std::string& reason,
+                                   Ref<NSDictionary> userInfo = nullptr);
     [[noreturn]] void raise() const { throw *this; }
 
     Ref<NSString> name() const;

@@ -79,7 +79,7 @@ Ref<NSDictionary> attributesFrom(const struct stat& st)
 
 bool exists(const std::string& path, bool followLinks = true)
 {
-    struct stat st {};
+    struct stat st { };
     return (followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) == 0;
 }
 
@@ -93,14 +93,11 @@ Ref<NSFileManager> NSFileManager::defaultManager()
     return shared;
 }
 
-bool NSFileManager::fileExistsAtPath(const Ref<NSString>& path) const
-{
-    return fileExistsAtPath(path, nullptr);
-}
+bool NSFileManager::fileExistsAtPath(const Ref<NSString>& path) const { return fileExistsAtPath(path, nullptr); }
 
 bool NSFileManager::fileExistsAtPath(const Ref<NSString>& path, bool* isDirectory) const
 {
-    struct stat st {};
+    struct stat st { };
     if (!path || ::stat(fsPath(path).c_str(), &st) != 0) return false;
     if (isDirectory) *isDirectory = S_ISDIR(st.st_mode);
     return true;
@@ -203,8 +200,8 @@ bool NSFileManager::copyItemAtPath(const Ref<NSString>& source, const Ref<NSStri
         return false;
     }
     std::error_code ec;
-    std::filesystem::copy(from, to, std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks,
-                          ec);
+    std::filesystem::copy(from, to,
+                          std::filesystem::copy_options::recursive | std::filesystem::copy_options::copy_symlinks, ec);
     if (!ec) return true;
     setError(error, posixError(errorCode(ec), "Could not copy", from));
     return false;
@@ -233,7 +230,7 @@ Ref<NSDirectoryEnumerator> NSFileManager::enumeratorAtPath(const Ref<NSString>& 
 Ref<NSDictionary> NSFileManager::attributesOfItemAtPath(const Ref<NSString>& path, Ref<NSError>* error) const
 {
     std::string p = fsPath(path);
-    struct stat st {};
+    struct stat st { };
     if (p.empty() || ::stat(p.c_str(), &st) != 0) {
         setError(error, posixError(p.empty() ? ENOENT : errno, "Could not read the attributes of", p));
         return nullptr;
@@ -286,7 +283,7 @@ Id NSDirectoryEnumerator::nextObject()
     Frame& frame = m_stack.back();
     m_last = join(frame.relative, frame.names[frame.next++]);
     m_lastLevel = m_stack.size();
-    struct stat st {};
+    struct stat st { };
     m_lastIsDirectory = ::lstat(join(m_root, m_last).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     m_pendingEnter = m_lastIsDirectory;
     return stringFromFileSystem(m_last);
@@ -303,7 +300,7 @@ void NSDirectoryEnumerator::skipDescendants() { m_pendingEnter = false; }
 
 Ref<NSDictionary> NSDirectoryEnumerator::fileAttributes() const
 {
-    struct stat st {};
+    struct stat st { };
     if (m_last.empty() || ::lstat(join(m_root, m_last).c_str(), &st) != 0) return nullptr;
     return attributesFrom(st);
 }

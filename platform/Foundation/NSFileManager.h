@@ -11,7 +11,6 @@
 
 class NSDirectoryEnumerator;
 
-
 // Attribute keys and the file types NSFileType answers.
 Ref<NSString> NSFileType();
 Ref<NSString> NSFileSize();
@@ -45,7 +44,8 @@ public:
                                const Ref<NSDictionary>& attributes, Ref<NSError>* error) const;
     // Writes the contents (nil: an empty file) atomically, replacing a file
     // already there.
-    bool createFileAtPath(const Ref<NSString>& path, const Ref<NSData>& contents, const Ref<NSDictionary>& attributes) const;
+    bool createFileAtPath(const Ref<NSString>& path, const Ref<NSData>& contents,
+                          const Ref<NSDictionary>& attributes) const;
     Ref<NSData> contentsAtPath(const Ref<NSString>& path) const;
     // Removes a file, a link (not its target) or a folder with its contents.
     bool removeItemAtPath(const Ref<NSString>& path, Ref<NSError>* error) const;

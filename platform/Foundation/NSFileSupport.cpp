@@ -13,10 +13,7 @@
 
 namespace NSFileSupport {
 
-std::string fsPath(const Ref<NSString>& path)
-{
-    return path ? path->UTF8String() : std::string();
-}
+std::string fsPath(const Ref<NSString>& path) { return path ? path->UTF8String() : std::string(); }
 
 Ref<NSString> stringFromFileSystem(std::string_view bytes)
 {
@@ -91,7 +88,7 @@ std::string expandTilde(std::string_view path)
 int makeDirectories(const std::string& path, unsigned mode)
 {
     if (path.empty()) return ENOENT;
-    struct stat st {};
+    struct stat st { };
     if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
     if (errno != ENOENT) return errno;
     std::string parent = deletingLastComponent(path);
@@ -129,7 +126,7 @@ int readFile(const std::string& path, std::vector<uint8_t>& out)
     out.clear();
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno;
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         ::close(fd);
         return EISDIR;

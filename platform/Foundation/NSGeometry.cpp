@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-
 NSRect NSIntersectionRect(const NSRect& a, const NSRect& b)
 {
     CGFloat x0 = std::max(NSMinX(a), NSMinX(b));

@@ -30,12 +30,12 @@ Ref<NSString> NSStringFromSize(NSSize size) { return NSString::stringWithUTF8Str
 
 Ref<NSString> NSStringFromRect(const NSRect& rect)
 {
-    return NSString::stringWithUTF8String(braced(pair(rect.origin.x, rect.origin.y), pair(rect.size.width, rect.size.height)));
+    return NSString::stringWithUTF8String(
+        braced(pair(rect.origin.x, rect.origin.y), pair(rect.size.width, rect.size.height)));
 }
 
 // Up to count numbers in reading order.
-template <class T>
-static std::vector<T> numbersIn(const Ref<NSString>& text, size_t count)
+template <class T> static std::vector<T> numbersIn(const Ref<NSString>& text, size_t count)
 {
     std::vector<T> found(count, T{});
     if (!text) return found;

@@ -25,10 +25,7 @@ std::string lower(std::string_view s)
     return out;
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && lower(a) == lower(b);
-}
+bool equalsIgnoringCase(std::string_view a, std::string_view b) { return a.size() == b.size() && lower(a) == lower(b); }
 
 bool isIPAddress(const std::string& host)
 {

@@ -39,15 +39,14 @@ void NSHTTPCookieStorage::setCookie(const Ref<NSHTTPCookie>& cookie)
 {
     if (!cookie) return;
     std::lock_guard lock(m_lock);
-    auto same = std::find_if(m_cookies.begin(), m_cookies.end(), [&](const auto& c) { return c->hasSameIdentity(*cookie); });
+    auto same =
+        std::find_if(m_cookies.begin(), m_cookies.end(), [&](const auto& c) { return c->hasSameIdentity(*cookie); });
     if (cookie->isExpired()) {
         if (same != m_cookies.end()) m_cookies.erase(same);
         return;
     }
-    if (same != m_cookies.end())
-        *same = cookie;
-    else
-        m_cookies.push_back(cookie);
+    if (same != m_cookies.end()) *same = cookie;
+    else m_cookies.push_back(cookie);
 }
 
 void NSHTTPCookieStorage::deleteCookie(const Ref<NSHTTPCookie>& cookie)

@@ -9,7 +9,10 @@ NS_CLASS_DEFINE(NSIndexPath)
 
 Ref<NSIndexPath> NSIndexPath::indexPath() { return alloc<NSIndexPath>(); }
 
-Ref<NSIndexPath> NSIndexPath::indexPathWithIndex(NSUInteger index) { return indexPathWithIndexes(std::vector<NSUInteger>{index}); }
+Ref<NSIndexPath> NSIndexPath::indexPathWithIndex(NSUInteger index)
+{
+    return indexPathWithIndexes(std::vector<NSUInteger>{index});
+}
 
 Ref<NSIndexPath> NSIndexPath::indexPathWithIndexes(const NSUInteger* indexes, NSUInteger length)
 {
@@ -46,7 +49,8 @@ Ref<NSIndexPath> NSIndexPath::indexPathByRemovingLastIndex() const
 int NSIndexPath::compare(const Ref<NSIndexPath>& other) const
 {
     if (!other) return 1;
-    auto r = std::lexicographical_compare_three_way(m_indexes.begin(), m_indexes.end(), other->m_indexes.begin(), other->m_indexes.end());
+    auto r = std::lexicographical_compare_three_way(m_indexes.begin(), m_indexes.end(), other->m_indexes.begin(),
+                                                    other->m_indexes.end());
     return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
 
@@ -56,10 +60,7 @@ bool NSIndexPath::isEqual(const NSObject* other) const
     return p && p->m_indexes == m_indexes;
 }
 
-NSUInteger NSIndexPath::hash() const
-{
-    return NSHashFNV1a(m_indexes);
-}
+NSUInteger NSIndexPath::hash() const { return NSHashFNV1a(m_indexes); }
 
 Ref<NSString> NSIndexPath::description() const
 {

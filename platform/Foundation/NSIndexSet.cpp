@@ -19,7 +19,8 @@ static bool storableRange(NSRange range)
     if (range.location > NSUIntegerMax - range.length) return false;
     if (NSMaxRange(range) > kNotFound)
         NSException::raise(NSInvalidArgumentException, "NSIndexSet: range {" + std::to_string(range.location) + ", " +
-                                                           std::to_string(range.length) + "} exceeds maximum index value of NSNotFound - 1");
+                                                           std::to_string(range.length) +
+                                                           "} exceeds maximum index value of NSNotFound - 1");
     return true;
 }
 
@@ -27,7 +28,8 @@ static bool storableRange(NSRange range)
 static NSRange singleIndex(NSUInteger index)
 {
     if (index >= kNotFound)
-        NSException::raise(NSInvalidArgumentException, "NSIndexSet: index " + std::to_string(index) + " exceeds maximum index value of NSNotFound - 1");
+        NSException::raise(NSInvalidArgumentException, "NSIndexSet: index " + std::to_string(index) +
+                                                           " exceeds maximum index value of NSNotFound - 1");
     return {index, 1};
 }
 
@@ -41,7 +43,10 @@ static NSRange clipped(NSRange range)
 
 Ref<NSIndexSet> NSIndexSet::indexSet() { return alloc<NSIndexSet>(); }
 
-Ref<NSIndexSet> NSIndexSet::indexSetWithIndex(NSUInteger index) { return indexSetWithIndexesInRange(singleIndex(index)); }
+Ref<NSIndexSet> NSIndexSet::indexSetWithIndex(NSUInteger index)
+{
+    return indexSetWithIndexesInRange(singleIndex(index));
+}
 
 Ref<NSIndexSet> NSIndexSet::indexSetWithIndexesInRange(NSRange range)
 {
@@ -62,7 +67,8 @@ void NSIndexSet::insertRange(NSRange range)
     if (!storableRange(range)) return;
     NSUInteger start = range.location, end = NSMaxRange(range);
     // Merge with every range that overlaps or touches [start, end).
-    auto first = std::lower_bound(m_ranges.begin(), m_ranges.end(), start, [](const NSRange& r, NSUInteger s) { return NSMaxRange(r) < s; });
+    auto first = std::lower_bound(m_ranges.begin(), m_ranges.end(), start,
+                                  [](const NSRange& r, NSUInteger s) { return NSMaxRange(r) < s; });
     auto last = first;
     while (last != m_ranges.end() && last->location <= end) {
         start = std::min(start, last->location);
@@ -112,7 +118,8 @@ bool NSIndexSet::containsIndex(NSUInteger index) const { return containsIndexesI
 bool NSIndexSet::containsIndexesInRange(NSRange range) const
 {
     if (range.length == 0 || range.location > NSUIntegerMax - range.length) return false;
-    auto it = std::upper_bound(m_ranges.begin(), m_ranges.end(), range.location, [](NSUInteger i, const NSRange& r) { return i < r.location; });
+    auto it = std::upper_bound(m_ranges.begin(), m_ranges.end(), range.location,
+                               [](NSUInteger i, const NSRange& r) { return i < r.location; });
     if (it == m_ranges.begin()) return false;
     --it;
     return NSMaxRange(range) <= NSMaxRange(*it);
@@ -191,7 +198,8 @@ bool NSIndexSet::isEqual(const NSObject* other) const
 
 Ref<NSString> NSIndexSet::description() const
 {
-    std::string text = "[number of indexes: " + std::to_string(count()) + " (in " + std::to_string(m_ranges.size()) + " ranges), indexes: (";
+    std::string text = "[number of indexes: " + std::to_string(count()) + " (in " + std::to_string(m_ranges.size()) +
+                       " ranges), indexes: (";
     for (size_t i = 0; i < m_ranges.size(); ++i) {
         const NSRange& r = m_ranges[i];
         if (i) text += ' ';
@@ -217,7 +225,10 @@ Id NSIndexSet::mutableCopy() const
 
 Ref<NSMutableIndexSet> NSMutableIndexSet::indexSet() { return alloc<NSMutableIndexSet>(); }
 
-Ref<NSMutableIndexSet> NSMutableIndexSet::indexSetWithIndex(NSUInteger index) { return indexSetWithIndexesInRange(singleIndex(index)); }
+Ref<NSMutableIndexSet> NSMutableIndexSet::indexSetWithIndex(NSUInteger index)
+{
+    return indexSetWithIndexesInRange(singleIndex(index));
+}
 
 Ref<NSMutableIndexSet> NSMutableIndexSet::indexSetWithIndexesInRange(NSRange range)
 {

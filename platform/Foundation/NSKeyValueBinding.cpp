@@ -35,7 +35,8 @@ Ref<NSBindingSelectionMarker> NSBindingSelectionMarker::markerNamed(const char* 
 
 bool NSIsControllerMarker(const Id& object)
 {
-    return object && (object == NSNoSelectionMarker || object == NSMultipleValuesMarker || object == NSNotApplicableMarker);
+    return object &&
+           (object == NSNoSelectionMarker || object == NSMultipleValuesMarker || object == NSNotApplicableMarker);
 }
 
 namespace {
@@ -159,7 +160,8 @@ Ref<NSValueTransformer> transformerFor(const Ref<NSDictionary>& options)
     auto name = dynamic_ref_cast<NSString>(options->objectForKey(NSValueTransformerNameBindingOption));
     if (!name) return nullptr;
     auto t = NSValueTransformer::valueTransformerForName(name);
-    if (!t) NSException::raise(NSInvalidArgumentException, "Cannot find value transformer with name " + name->UTF8String());
+    if (!t)
+        NSException::raise(NSInvalidArgumentException, "Cannot find value transformer with name " + name->UTF8String());
     return t;
 }
 
@@ -199,7 +201,9 @@ void NSObject::bind(const Ref<NSString>& binding, const Id& observable, const Re
                     const Ref<NSDictionary>& options)
 {
     if (!binding || !observable || !keyPath)
-        NSException::raise(NSInvalidArgumentException, "-[" + realClass().name() + " bind:toObject:withKeyPath:options:]: binding, object and key path must not be nil");
+        NSException::raise(NSInvalidArgumentException,
+                           "-[" + realClass().name() +
+                               " bind:toObject:withKeyPath:options:]: binding, object and key path must not be nil");
     auto record = alloc<NSBindingObserver>();
     record->bound = this;
     record->binding = static_ref_cast<NSString>(binding->copy());
@@ -225,10 +229,7 @@ void NSObject::bind(const Ref<NSString>& binding, const Id& observable, const Re
     }
 }
 
-void NSObject::unbind(const Ref<NSString>& binding)
-{
-    removeRecord(this, binding);
-}
+void NSObject::unbind(const Ref<NSString>& binding) { removeRecord(this, binding); }
 
 Ref<NSDictionary> NSObject::infoForBinding(const Ref<NSString>& binding) const
 {
@@ -236,9 +237,8 @@ Ref<NSDictionary> NSObject::infoForBinding(const Ref<NSString>& binding) const
     if (!record) return nullptr;
     Id observed = record->observed.get();
     if (!observed) return nullptr;
-    return NSDictionary::dictionaryWithEntries({{NSObservedObjectKey, observed},
-                                                {NSObservedKeyPathKey, record->keyPath},
-                                                {NSOptionsKey, record->options}});
+    return NSDictionary::dictionaryWithEntries(
+        {{NSObservedObjectKey, observed}, {NSObservedKeyPathKey, record->keyPath}, {NSOptionsKey, record->options}});
 }
 
 void NSKeyValueBindingObjectDying(NSObject* object)

@@ -27,7 +27,8 @@ inline const Ref<NSString> NSValueTransformerBindingOption = "NSValueTransformer
 // A registered transformer name; an unknown name makes bind raise.
 inline const Ref<NSString> NSValueTransformerNameBindingOption = "NSValueTransformerName"_ns;
 inline const Ref<NSString> NSMultipleValuesPlaceholderBindingOption = "NSMultipleValuesPlaceholder"_ns;
-inline const Ref<NSString> NSAllowsEditingMultipleValuesSelectionBindingOption = "NSAllowsEditingMultipleValuesSelection"_ns;
+inline const Ref<NSString> NSAllowsEditingMultipleValuesSelectionBindingOption =
+    "NSAllowsEditingMultipleValuesSelection"_ns;
 
 // What a controller answers for a key when it has no single value to give.
 class NSBindingSelectionMarker : public NSObject {

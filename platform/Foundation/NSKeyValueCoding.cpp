@@ -24,22 +24,27 @@ bool startsWithAt(const Ref<NSString>& key) { return key && key->length() > 0 &&
 
 Id defaultValueForUndefinedKey(NSObject* receiver, const Ref<NSString>& key)
 {
-    NSException::raise(NSUndefinedKeyException, "[<" + receiver->realClass().name() + " " +
-                                                    receiver->description()->UTF8String() +
-                                                    "> valueForUndefinedKey:]: this class is not key value coding-compliant for the key " +
-                                                    keyText(key) + ".");
+    NSException::raise(NSUndefinedKeyException,
+                       "[<" + receiver->realClass().name() + " " + receiver->description()->UTF8String() +
+                           "> valueForUndefinedKey:]: this class is not key value coding-compliant for the key " +
+                           keyText(key) + ".");
 }
 
 Id arrayValueForKey(NSArray* array, const Ref<NSString>& key);
 
-Id defaultMutableArrayValueForKey(NSMutableArray* array, const Ref<NSString>& key) { return arrayValueForKey(array, key); }
+Id defaultMutableArrayValueForKey(NSMutableArray* array, const Ref<NSString>& key)
+{
+    return arrayValueForKey(array, key);
+}
 
 // A hook readers copy out under the lock, so a hook may be replaced while
 // another thread runs the old one.
-template <class Hook>
-class HookSlot {
+template <class Hook> class HookSlot {
 public:
-    explicit HookSlot(Hook fallback) : m_default(std::move(fallback)), m_hook(std::make_shared<Hook>(m_default)) {}
+    explicit HookSlot(Hook fallback)
+        : m_default(std::move(fallback))
+        , m_hook(std::make_shared<Hook>(m_default))
+    { }
     std::shared_ptr<const Hook> current()
     {
         std::lock_guard lock(m_lock);
@@ -245,16 +250,17 @@ Id NSObject::valueForUndefinedKey(const Ref<NSString>& key)
 
 void NSObject::setValueForUndefinedKey(const Id&, const Ref<NSString>& key)
 {
-    NSException::raise(NSUndefinedKeyException, "[<" + realClass().name() + " " + description()->UTF8String() +
-                                                    "> setValue:forUndefinedKey:]: this class is not key value coding-compliant for the key " +
-                                                    keyText(key) + ".");
+    NSException::raise(NSUndefinedKeyException,
+                       "[<" + realClass().name() + " " + description()->UTF8String() +
+                           "> setValue:forUndefinedKey:]: this class is not key value coding-compliant for the key " +
+                           keyText(key) + ".");
 }
 
 void NSObject::setNilValueForKey(const Ref<NSString>& key)
 {
-    NSException::raise(NSInvalidArgumentException, "[<" + realClass().name() + " " + description()->UTF8String() +
-                                                       "> setNilValueForKey]: could not set nil as the value for the key " +
-                                                       keyText(key) + ".");
+    NSException::raise(NSInvalidArgumentException,
+                       "[<" + realClass().name() + " " + description()->UTF8String() +
+                           "> setNilValueForKey]: could not set nil as the value for the key " + keyText(key) + ".");
 }
 
 Id NSObject::valueForKeyPath(const Ref<NSString>& keyPath)
@@ -262,7 +268,8 @@ Id NSObject::valueForKeyPath(const Ref<NSString>& keyPath)
     if (!keyPath) return valueForKey(keyPath);
     auto [first, rest] = splitFirstKey(keyPath);
     // An operator takes the rest of the path as its argument.
-    if (auto* array = dynamic_cast<NSArray*>(this); array && startsWithAt(first)) return arrayOperator(array, first, rest);
+    if (auto* array = dynamic_cast<NSArray*>(this); array && startsWithAt(first))
+        return arrayOperator(array, first, rest);
     Id value = valueForKey(first);
     if (!rest || !value) return value;
     // An array maps the rest of the path over the values it mapped the first
@@ -293,7 +300,8 @@ void NSObject::setValuesForKeysWithDictionary(const Ref<NSDictionary>& keyedValu
     if (!keyedValues) return;
     for (auto& [key, value] : keyedValues->entries()) {
         auto name = dynamic_ref_cast<NSString>(key);
-        if (!name) NSException::raise(NSInvalidArgumentException, "setValuesForKeysWithDictionary: keys must be strings");
+        if (!name)
+            NSException::raise(NSInvalidArgumentException, "setValuesForKeysWithDictionary: keys must be strings");
         setValueForKey(dynamic_cast<NSNull*>(value.get()) ? nullptr : value, name);
     }
 }

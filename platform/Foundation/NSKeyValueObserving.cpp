@@ -67,7 +67,12 @@ class Registration;
 
 struct KeyEntry {
     KeyEntry(const NSObject* o, std::u16string k, std::weak_ptr<Registration> r, Sink* s, bool d)
-        : object(o), key(std::move(k)), owner(std::move(r)), sink(s), direct(d) {}
+        : object(o)
+        , key(std::move(k))
+        , owner(std::move(r))
+        , sink(s)
+        , direct(d)
+    { }
     const NSObject* object;  // identity only, never dereferenced
     std::u16string key;
     std::weak_ptr<Registration> owner;
@@ -117,7 +122,8 @@ std::vector<Ref<NSString>> affectingKeyPaths(const NSClass& cls, const std::u16s
         auto it = byKey->second.find(key);
         if (it == byKey->second.end()) continue;
         for (const Ref<NSString>& path : it->second)
-            if (std::none_of(paths.begin(), paths.end(), [&](const Ref<NSString>& p) { return p->isEqualToString(path); }))
+            if (std::none_of(paths.begin(), paths.end(),
+                             [&](const Ref<NSString>& p) { return p->isEqualToString(path); }))
                 paths.push_back(path);
     }
     return paths;
@@ -185,10 +191,17 @@ private:
 // One addObserver call.
 class Registration final : public Sink, public std::enable_shared_from_this<Registration> {
 public:
-    Registration(NSObject* observed, const Id& observer, const Ref<NSString>& keyPath, NSUInteger options, void* context)
-        : observedAddress(observed), observerAddress(observer.get()), m_observer(observer), m_observed(observed),
-          m_keyPath(static_ref_cast<NSString>(keyPath->copy())), m_path(splitPath(unitsOf(keyPath))), m_options(options),
-          m_context(context) {}
+    Registration(NSObject* observed, const Id& observer, const Ref<NSString>& keyPath, NSUInteger options,
+                 void* context)
+        : observedAddress(observed)
+        , observerAddress(observer.get())
+        , m_observer(observer)
+        , m_observed(observed)
+        , m_keyPath(static_ref_cast<NSString>(keyPath->copy()))
+        , m_path(splitPath(unitsOf(keyPath)))
+        , m_options(options)
+        , m_context(context)
+    { }
 
     const NSObject* const observedAddress;
     const NSObject* const observerAddress;
@@ -196,7 +209,8 @@ public:
 
     bool matches(const NSObject* observer, const Ref<NSString>& keyPath, bool anyContext, void* context) const
     {
-        return observer == observerAddress && m_keyPath->isEqualToString(keyPath) && (anyContext || context == m_context);
+        return observer == observerAddress && m_keyPath->isEqualToString(keyPath) &&
+               (anyContext || context == m_context);
     }
 
     void start()
@@ -324,7 +338,7 @@ private:
         if (step.old) change->setObject(step.old, NSKeyValueChangeOldKey);
         if ((m_options & NSKeyValueObservingOptionNew) && step.info.kind != NSKeyValueChangeRemoval)
             change->setObject(step.info.kind == NSKeyValueChangeSetting ? currentValue()
-                                                                         : elementsAt(currentValue(), step.info.indexes),
+                                                                        : elementsAt(currentValue(), step.info.indexes),
                               NSKeyValueChangeNewKey);
         send(change);
     }
@@ -340,7 +354,8 @@ private:
     {
         auto change = NSMutableDictionary::dictionary();
         change->setObject(NSNumber::numberWithUnsignedInteger(info.kind), NSKeyValueChangeKindKey);
-        if (info.kind != NSKeyValueChangeSetting && info.indexes) change->setObject(info.indexes, NSKeyValueChangeIndexesKey);
+        if (info.kind != NSKeyValueChangeSetting && info.indexes)
+            change->setObject(info.indexes, NSKeyValueChangeIndexesKey);
         return change;
     }
 
@@ -366,7 +381,8 @@ private:
     std::map<std::thread::id, Pending> m_pending;
 };
 
-KeyWatch::KeyWatch(Registration& owner, NSObject* object, const std::u16string& key, Sink& sink, bool direct, Trail trail)
+KeyWatch::KeyWatch(Registration& owner, NSObject* object, const std::u16string& key, Sink& sink, bool direct,
+                   Trail trail)
     : m_entry(std::make_shared<KeyEntry>(object, key, owner.weak_from_this(), &sink, direct))
 {
     {
@@ -380,7 +396,8 @@ KeyWatch::KeyWatch(Registration& owner, NSObject* object, const std::u16string& 
     if (paths.empty()) return;
     trail.emplace_back(cls, key);
     for (const Ref<NSString>& path : paths)
-        m_dependencies.push_back(std::make_unique<PathWatch>(owner, object, splitPath(unitsOf(path)), sink, false, trail));
+        m_dependencies.push_back(
+            std::make_unique<PathWatch>(owner, object, splitPath(unitsOf(path)), sink, false, trail));
 }
 
 KeyWatch::~KeyWatch()
@@ -395,10 +412,14 @@ KeyWatch::~KeyWatch()
     if (it->second.empty()) t.entries.erase(it);
 }
 
-PathWatch::PathWatch(Registration& owner, NSObject* object, std::span<const std::u16string> path, Sink& outer, bool direct,
-                     Trail trail)
-    : m_owner(owner), m_object(object), m_path(path.begin(), path.end()), m_outer(outer), m_direct(direct),
-      m_trail(std::move(trail))
+PathWatch::PathWatch(Registration& owner, NSObject* object, std::span<const std::u16string> path, Sink& outer,
+                     bool direct, Trail trail)
+    : m_owner(owner)
+    , m_object(object)
+    , m_path(path.begin(), path.end())
+    , m_outer(outer)
+    , m_direct(direct)
+    , m_trail(std::move(trail))
 {
     if (m_path.size() == 1) {
         m_head = std::make_unique<KeyWatch>(owner, object, m_path[0], outer, direct, m_trail);
@@ -415,7 +436,8 @@ void PathWatch::rebuildChild()
     if (!object) return;
     Id next = object->valueForKey(NSString::stringWithUTF16(m_path[0]));
     if (!next) return;
-    m_child = std::make_unique<PathWatch>(m_owner, next.get(), std::span(m_path).subspan(1), m_outer, m_direct, m_trail);
+    m_child =
+        std::make_unique<PathWatch>(m_owner, next.get(), std::span(m_path).subspan(1), m_outer, m_direct, m_trail);
 }
 
 // Takes a registration out of both indexes. Call with the table locked.
@@ -466,7 +488,8 @@ std::string describe(const NSObject* object)
     return text;
 }
 
-void removeRegistration(NSObject* observed, const Id& observer, const Ref<NSString>& keyPath, bool anyContext, void* context)
+void removeRegistration(NSObject* observed, const Id& observer, const Ref<NSString>& keyPath, bool anyContext,
+                        void* context)
 {
     std::shared_ptr<Registration> found;
     if (keyPath && g_registrations.load(std::memory_order_acquire) != 0) {
@@ -475,16 +498,18 @@ void removeRegistration(NSObject* observed, const Id& observer, const Ref<NSStri
         auto it = t.byObserved.find(observed);
         if (it != t.byObserved.end()) {
             // The latest registration first, so repeated adds and removes pair up.
-            auto match = std::find_if(it->second.rbegin(), it->second.rend(),
-                                      [&](const auto& r) { return r->matches(observer.get(), keyPath, anyContext, context); });
+            auto match = std::find_if(it->second.rbegin(), it->second.rend(), [&](const auto& r) {
+                return r->matches(observer.get(), keyPath, anyContext, context);
+            });
             if (match != it->second.rend()) found = *match;
         }
         if (found) detach(t, found);
     }
     if (!found)
-        NSException::raise(NSRangeException, "Cannot remove an observer " + describe(observer.get()) + " for the key path \"" +
-                                                 (keyPath ? keyPath->UTF8String() : "(null)") + "\" from " +
-                                                 describe(observed) + " because it is not registered as an observer.");
+        NSException::raise(NSRangeException, "Cannot remove an observer " + describe(observer.get()) +
+                                                 " for the key path \"" + (keyPath ? keyPath->UTF8String() : "(null)") +
+                                                 "\" from " + describe(observed) +
+                                                 " because it is not registered as an observer.");
     retire({found});
 }
 
@@ -493,7 +518,9 @@ void removeRegistration(NSObject* observed, const Id& observer, const Ref<NSStri
 void NSObject::addObserver(const Id& observer, const Ref<NSString>& keyPath, NSUInteger options, void* context)
 {
     if (!observer || !keyPath)
-        NSException::raise(NSInvalidArgumentException, "-[NSObject addObserver:forKeyPath:options:context:]: observer and key path must not be nil");
+        NSException::raise(
+            NSInvalidArgumentException,
+            "-[NSObject addObserver:forKeyPath:options:context:]: observer and key path must not be nil");
     auto registration = std::make_shared<Registration>(this, observer, keyPath, options, context);
     g_registrations.fetch_add(1, std::memory_order_acq_rel);
     try {
@@ -524,12 +551,16 @@ void NSObject::removeObserver(const Id& observer, const Ref<NSString>& keyPath, 
 void NSObject::observeValueForKeyPathOfObjectChangeContext(const Ref<NSString>& keyPath, const Id& object,
                                                            const Ref<NSDictionary>& change, void* context)
 {
-    NSException::raise(NSInternalInconsistencyException,
-                       describe(this) + ": An -observeValueForKeyPath:ofObject:change:context: message was received but not handled.\n"
-                       "Key path: " + (keyPath ? keyPath->UTF8String() : "(null)") + "\nObserved object: " + describe(object.get()));
+    NSException::raise(
+        NSInternalInconsistencyException,
+        describe(this) +
+            ": An -observeValueForKeyPath:ofObject:change:context: message was received but not handled.\n"
+            "Key path: " +
+            (keyPath ? keyPath->UTF8String() : "(null)") + "\nObserved object: " + describe(object.get()));
 }
 
-void NSObject::willChangeValuesAtIndexesForKey(NSUInteger kind, const Ref<NSIndexSet>& indexes, const Ref<NSString>& key)
+void NSObject::willChangeValuesAtIndexesForKey(NSUInteger kind, const Ref<NSIndexSet>& indexes,
+                                               const Ref<NSString>& key)
 {
     notify(this, key, {kind, indexes ? static_ref_cast<NSIndexSet>(indexes->copy()) : nullptr}, true);
 }
@@ -539,7 +570,8 @@ void NSObject::didChangeValuesAtIndexesForKey(NSUInteger kind, const Ref<NSIndex
     notify(this, key, {kind, indexes ? static_ref_cast<NSIndexSet>(indexes->copy()) : nullptr}, false);
 }
 
-void NSObject::setKeyPathsForValuesAffectingValueForKey(const NSClass& cls, const Ref<NSString>& key, const Ref<NSArray>& keyPaths)
+void NSObject::setKeyPathsForValuesAffectingValueForKey(const NSClass& cls, const Ref<NSString>& key,
+                                                        const Ref<NSArray>& keyPaths)
 {
     if (!key) return;
     std::vector<Ref<NSString>> paths;

@@ -44,7 +44,6 @@ json NSKeyedArchiveFormat::floatValue(float v)
 
 // --- Archiver ---
 
-
 Ref<NSData> NSKeyedArchiver::archivedDataWithRootObject(const Id& root)
 {
     auto archiver = create();
@@ -60,10 +59,8 @@ void NSKeyedArchiver::finishEncoding()
         json& keys = keysOf(c.scope);
         auto it = keys.find(c.key);
         if (it == keys.end() || !it->is_null()) continue;  // overwritten since
-        if (auto id = m_ids.find(c.object.get()); id != m_ids.end())
-            *it = json{{"$ref", id->second}};
-        else
-            keys.erase(c.key);
+        if (auto id = m_ids.find(c.object.get()); id != m_ids.end()) *it = json{{"$ref", id->second}};
+        else keys.erase(c.key);
     }
     m_conditionals.clear();
     json document = json::object();
@@ -91,14 +88,12 @@ Ref<NSData> NSKeyedArchiver::encodedData()
     return NSData::dataWithBytes(text.data(), text.size());
 }
 
-json& NSKeyedArchiver::keysOf(size_t scope)
-{
-    return scope == topScope ? m_top : m_objects[scope]["keys"];
-}
+json& NSKeyedArchiver::keysOf(size_t scope) { return scope == topScope ? m_top : m_objects[scope]["keys"]; }
 
 void NSKeyedArchiver::set(const Ref<NSString>& key, json value)
 {
-    if (m_document) NSException::raise(NSInvalidArchiveOperationException, "NSKeyedArchiver: encoding after finishEncoding");
+    if (m_document)
+        NSException::raise(NSInvalidArchiveOperationException, "NSKeyedArchiver: encoding after finishEncoding");
     if (!key) NSException::raise(NSInvalidArgumentException, "NSKeyedArchiver: nil key");
     keysOf(m_scopes.empty() ? topScope : m_scopes.back())[key->UTF8String()] = std::move(value);
 }
@@ -131,16 +126,15 @@ json NSKeyedArchiver::referenceTo(const Id& object)
         std::vector<size_t>& scopes;
         ~Pop() { scopes.pop_back(); }
     } pop{m_scopes};
-    if (auto* coding = dynamic_cast<const NSCoding*>(object.get()))
-        coding->encodeWithCoder(this);
-    else
-        encodeStandard(*object, *cls);
+    if (auto* coding = dynamic_cast<const NSCoding*>(object.get())) coding->encodeWithCoder(this);
+    else encodeStandard(*object, *cls);
     return {{"$ref", id}};
 }
 
 void NSKeyedArchiver::encodeStandard(const NSObject& object, const NSClass& cls)
 {
-    if (cls.isSubclassOf(NSString::classRecord())) return set("NS.string"_ns, static_cast<const NSString&>(object).UTF8String());
+    if (cls.isSubclassOf(NSString::classRecord()))
+        return set("NS.string"_ns, static_cast<const NSString&>(object).UTF8String());
     if (cls.isSubclassOf(NSNumber::classRecord())) {
         auto& n = static_cast<const NSNumber&>(object);
         switch (n.kind()) {
@@ -150,8 +144,12 @@ void NSKeyedArchiver::encodeStandard(const NSObject& object, const NSClass& cls)
         case NSNumber::Kind::Int: set("NS.type"_ns, "i"), set("NS.value"_ns, n.integerValue()); return;
         case NSNumber::Kind::Integer: set("NS.type"_ns, "q"), set("NS.value"_ns, n.integerValue()); return;
         case NSNumber::Kind::Unsigned: set("NS.type"_ns, "Q"), set("NS.value"_ns, n.unsignedIntegerValue()); return;
-        case NSNumber::Kind::Float: set("NS.type"_ns, "f"), set("NS.value"_ns, NSKeyedArchiveFormat::floatValue(n.floatValue())); return;
-        case NSNumber::Kind::Double: set("NS.type"_ns, "d"), set("NS.value"_ns, NSKeyedArchiveFormat::doubleValue(n.doubleValue())); return;
+        case NSNumber::Kind::Float:
+            set("NS.type"_ns, "f"), set("NS.value"_ns, NSKeyedArchiveFormat::floatValue(n.floatValue()));
+            return;
+        case NSNumber::Kind::Double:
+            set("NS.type"_ns, "d"), set("NS.value"_ns, NSKeyedArchiveFormat::doubleValue(n.doubleValue()));
+            return;
         }
         return;
     }
@@ -191,16 +189,19 @@ void NSKeyedArchiver::encodeStandard(const NSObject& object, const NSClass& cls)
     }
     if (cls.isSubclassOf(NSIndexSet::classRecord())) {
         json ranges = json::array();
-        for (NSRange r : static_cast<const NSIndexSet&>(object).ranges()) ranges.push_back(r.location), ranges.push_back(r.length);
+        for (NSRange r : static_cast<const NSIndexSet&>(object).ranges())
+            ranges.push_back(r.location), ranges.push_back(r.length);
         return set("NS.ranges"_ns, std::move(ranges));
     }
-    if (&cls == &NSIndexPath::classRecord()) return set("NS.indexes"_ns, static_cast<const NSIndexPath&>(object).indexes());
+    if (&cls == &NSIndexPath::classRecord())
+        return set("NS.indexes"_ns, static_cast<const NSIndexPath&>(object).indexes());
     // NSNull and an empty NSValue have no keys.
 }
 
 void NSKeyedArchiver::encodeObject(const Id& object, const Ref<NSString>& key)
 {
-    if (m_document) NSException::raise(NSInvalidArchiveOperationException, "NSKeyedArchiver: encoding after finishEncoding");
+    if (m_document)
+        NSException::raise(NSInvalidArchiveOperationException, "NSKeyedArchiver: encoding after finishEncoding");
     set(key, referenceTo(object));
 }
 
@@ -221,7 +222,10 @@ void NSKeyedArchiver::encodeInt32(int32_t v, const Ref<NSString>& key) { set(key
 void NSKeyedArchiver::encodeInt64(int64_t v, const Ref<NSString>& key) { set(key, v); }
 void NSKeyedArchiver::encodeInteger(NSInteger v, const Ref<NSString>& key) { set(key, v); }
 void NSKeyedArchiver::encodeFloat(float v, const Ref<NSString>& key) { set(key, NSKeyedArchiveFormat::floatValue(v)); }
-void NSKeyedArchiver::encodeDouble(double v, const Ref<NSString>& key) { set(key, NSKeyedArchiveFormat::doubleValue(v)); }
+void NSKeyedArchiver::encodeDouble(double v, const Ref<NSString>& key)
+{
+    set(key, NSKeyedArchiveFormat::doubleValue(v));
+}
 
 void NSKeyedArchiver::encodePoint(NSPoint v, const Ref<NSString>& key)
 {
@@ -238,8 +242,9 @@ void NSKeyedArchiver::encodeSize(NSSize v, const Ref<NSString>& key)
 void NSKeyedArchiver::encodeRect(const NSRect& v, const Ref<NSString>& key)
 {
     using NSKeyedArchiveFormat::doubleValue;
-    set(key, json{{"$rect", {doubleValue(v.origin.x), doubleValue(v.origin.y), doubleValue(v.size.width),
-                             doubleValue(v.size.height)}}});
+    set(key, json{{"$rect",
+                   {doubleValue(v.origin.x), doubleValue(v.origin.y), doubleValue(v.size.width),
+                    doubleValue(v.size.height)}}});
 }
 
 void NSKeyedArchiver::encodeBytes(const void* bytes, NSUInteger length, const Ref<NSString>& key)

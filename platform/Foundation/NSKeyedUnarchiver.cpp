@@ -24,10 +24,7 @@ namespace {
 
 std::string keyText(const Ref<NSString>& key) { return key ? key->UTF8String() : std::string(); }
 
-const char* typeName(const json& v)
-{
-    return v.type_name();
-}
+const char* typeName(const json& v) { return v.type_name(); }
 
 // Values of a single tagged member: {"$ref": 3}, {"$double": "nan"}, ...
 const json* tagged(const json& v, const char* tag)
@@ -101,7 +98,8 @@ void NSKeyedUnarchiver::load()
     for (const json& entry : *objects) {
         if (!entry.is_object()) fail(std::string("an object entry is ") + typeName(entry));
         auto id = entry.find("id");
-        if (id == entry.end() || !id->is_number_integer() || (id->is_number_unsigned() && id->get<uint64_t>() > INT64_MAX))
+        if (id == entry.end() || !id->is_number_integer() ||
+            (id->is_number_unsigned() && id->get<uint64_t>() > INT64_MAX))
             fail("an object entry without an integer \"id\"");
         int64_t n = id->get<int64_t>();
         if (n == 0) fail("object id 0 is reserved");
@@ -109,16 +107,19 @@ void NSKeyedUnarchiver::load()
         auto placeholder = entry.find("placeholder");
         if ((cls == entry.end()) == (placeholder == entry.end()))
             fail("object " + std::to_string(n) + " needs exactly one of \"class\" and \"placeholder\"");
-        if (!(cls != entry.end() ? cls : placeholder)->is_string()) fail("object " + std::to_string(n) + ": the class is not a string");
+        if (!(cls != entry.end() ? cls : placeholder)->is_string())
+            fail("object " + std::to_string(n) + ": the class is not a string");
         if (auto keys = entry.find("keys"); keys != entry.end() && !keys->is_object())
             fail("object " + std::to_string(n) + ": \"keys\" is not an object");
-        if (!m_slots.emplace(n, Slot{&entry, State::pending, nullptr}).second) fail("object id " + std::to_string(n) + " appears twice");
+        if (!m_slots.emplace(n, Slot{&entry, State::pending, nullptr}).second)
+            fail("object id " + std::to_string(n) + " appears twice");
     }
 }
 
 void NSKeyedUnarchiver::checkAllowed(const NSClass& cls)
 {
-    if (m_allowed && !classIsAllowed(cls, *m_allowed)) fail("class '" + cls.name() + "' is not among the allowed classes");
+    if (m_allowed && !classIsAllowed(cls, *m_allowed))
+        fail("class '" + cls.name() + "' is not among the allowed classes");
 }
 
 // --- Objects ---
@@ -128,7 +129,8 @@ Id NSKeyedUnarchiver::objectWithID(int64_t id) { return objectWithID(id, {}); }
 Id NSKeyedUnarchiver::objectWithID(int64_t id, const std::string& key)
 {
     auto it = m_slots.find(id);
-    if (it == m_slots.end()) fail("reference to object " + std::to_string(id) + ", which the archive does not hold", key);
+    if (it == m_slots.end())
+        fail("reference to object " + std::to_string(id) + ", which the archive does not hold", key);
     Slot& slot = it->second;
     switch (slot.state) {
     case State::done: return slot.object;
@@ -147,7 +149,8 @@ Id NSKeyedUnarchiver::decodeEntry(int64_t id, Slot& slot)
     const json& entry = *slot.entry;
     if (auto placeholder = entry.find("placeholder"); placeholder != entry.end()) {
         std::string name = placeholder->get<std::string>();
-        if (!m_resolver) fail("object " + std::to_string(id) + " is the placeholder '" + name + "', which nothing resolves");
+        if (!m_resolver)
+            fail("object " + std::to_string(id) + " is the placeholder '" + name + "', which nothing resolves");
         slot.object = m_resolver(name);
         slot.state = State::done;
         return slot.object;
@@ -241,7 +244,8 @@ Id NSKeyedUnarchiver::decodeStandard(const NSClass& cls)
     }
     if (cls.isSubclassOf(NSData::classRecord())) {
         auto bytes = decodeBytesForKey("NS.bytes"_ns);
-        if (&cls == &NSMutableData::classRecord()) return NSMutableData::dataWithData(NSData::dataWithVector(std::move(bytes)));
+        if (&cls == &NSMutableData::classRecord())
+            return NSMutableData::dataWithData(NSData::dataWithVector(std::move(bytes)));
         return NSData::dataWithVector(std::move(bytes));
     }
     if (cls.isSubclassOf(NSArray::classRecord())) {
@@ -269,7 +273,8 @@ Id NSKeyedUnarchiver::decodeStandard(const NSClass& cls)
         if (&cls == &NSMutableDictionary::classRecord()) return dictionary;
         return NSDictionary::dictionaryWithDictionary(dictionary);
     }
-    if (&cls == &NSDate::classRecord()) return NSDate::dateWithTimeIntervalSinceReferenceDate(decodeDoubleForKey("NS.time"_ns));
+    if (&cls == &NSDate::classRecord())
+        return NSDate::dateWithTimeIntervalSinceReferenceDate(decodeDoubleForKey("NS.time"_ns));
     if (&cls == &NSValue::classRecord()) {
         if (containsValueForKey("NS.point"_ns)) return NSValue::valueWithPoint(decodePointForKey("NS.point"_ns));
         if (containsValueForKey("NS.size"_ns)) return NSValue::valueWithSize(decodeSizeForKey("NS.size"_ns));
@@ -295,7 +300,8 @@ Id NSKeyedUnarchiver::decodeStandard(const NSClass& cls)
                 try {
                     indexes->addIndexesInRange(NSMakeRange(location, length));
                 } catch (const NSException&) {
-                    fail("index range {" + std::to_string(location) + ", " + std::to_string(length) + "} reaches NSNotFound",
+                    fail("index range {" + std::to_string(location) + ", " + std::to_string(length) +
+                             "} reaches NSNotFound",
                          "NS.ranges");
                 }
             }
@@ -306,7 +312,8 @@ Id NSKeyedUnarchiver::decodeStandard(const NSClass& cls)
     if (&cls == &NSIndexPath::classRecord()) {
         std::vector<NSUInteger> path;
         if (const json* indexes = arrayAt("NS.indexes"))
-            for (const json& i : *indexes) path.push_back(static_cast<NSUInteger>(toInteger(i, "NS.indexes", 0, INT64_MAX)));
+            for (const json& i : *indexes)
+                path.push_back(static_cast<NSUInteger>(toInteger(i, "NS.indexes", 0, INT64_MAX)));
         return NSIndexPath::indexPathWithIndexes(std::move(path));
     }
     return NSNull::null();
@@ -325,11 +332,15 @@ Id NSKeyedUnarchiver::decodeValue(const json& v, const std::string& key)
         return s;
     }
     case json::value_t::boolean: checkAllowed(NSNumber::classRecord()); return NSNumber::numberWithBool(v.get<bool>());
-    case json::value_t::number_integer: checkAllowed(NSNumber::classRecord()); return NSNumber::numberWithInteger(v.get<int64_t>());
+    case json::value_t::number_integer:
+        checkAllowed(NSNumber::classRecord());
+        return NSNumber::numberWithInteger(v.get<int64_t>());
     case json::value_t::number_unsigned:
         checkAllowed(NSNumber::classRecord());
         return NSNumber::numberWithUnsignedInteger(v.get<uint64_t>());
-    case json::value_t::number_float: checkAllowed(NSNumber::classRecord()); return NSNumber::numberWithDouble(v.get<double>());
+    case json::value_t::number_float:
+        checkAllowed(NSNumber::classRecord());
+        return NSNumber::numberWithDouble(v.get<double>());
     case json::value_t::array: {
         checkAllowed(NSArray::classRecord());
         if (m_depth >= NSKeyedArchiver::maximumDepth) fail("values nested too deeply", key);
@@ -403,7 +414,9 @@ double NSKeyedUnarchiver::toDouble(const json& v, const std::string& key) const
         if (s == "inf") return std::numeric_limits<double>::infinity();
         if (s == "-inf") return -std::numeric_limits<double>::infinity();
     }
-    fail(std::string("expected a number, found ") + (v.is_object() ? v.dump(-1, ' ', false, json::error_handler_t::replace).substr(0, 60) : typeName(v)), key);
+    fail(std::string("expected a number, found ") +
+             (v.is_object() ? v.dump(-1, ' ', false, json::error_handler_t::replace).substr(0, 60) : typeName(v)),
+         key);
 }
 
 int64_t NSKeyedUnarchiver::toInteger(const json& v, const std::string& key, int64_t min, int64_t max) const
@@ -431,7 +444,8 @@ bool NSKeyedUnarchiver::toBool(const json& v, const std::string& key) const
     fail(std::string("expected a boolean, found ") + typeName(v), key);
 }
 
-std::vector<double> NSKeyedUnarchiver::toGeometry(const json& v, const char* tag, size_t count, const std::string& key) const
+std::vector<double> NSKeyedUnarchiver::toGeometry(const json& v, const char* tag, size_t count,
+                                                  const std::string& key) const
 {
     const json* parts = tagged(v, tag);
     if (!parts || !parts->is_array() || parts->size() != count)
@@ -539,7 +553,8 @@ Ref<NSString> NSKeyedUnarchiver::decodeStringForKey(const Ref<NSString>& key)
 {
     const json* v = lookup(key);
     if (!v || v->is_null()) return nullptr;
-    if (!v->is_string() && !tagged(*v, "$ref")) fail(std::string("expected a string, found ") + typeName(*v), keyText(key));
+    if (!v->is_string() && !tagged(*v, "$ref"))
+        fail(std::string("expected a string, found ") + typeName(*v), keyText(key));
     Id object = decodeValue(*v, keyText(key));
     auto s = dynamic_ref_cast<NSString>(object);
     if (!s && object) fail("expected a string, found a " + object->classObject().name(), keyText(key));

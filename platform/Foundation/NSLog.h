@@ -12,13 +12,11 @@ using NSLogSink = std::function<void(const std::string& message)>;
 NSLogSink NSSetLogSink(NSLogSink sink);
 void NSLogMessage(const Ref<NSString>& message);
 
-template <class... A>
-void NSLog(const char* format, const A&... args)
+template <class... A> void NSLog(const char* format, const A&... args)
 {
     NSLogMessage(NSString::stringWithFormat(format, args...));
 }
-template <class... A>
-void NSLog(const Ref<NSString>& format, const A&... args)
+template <class... A> void NSLog(const Ref<NSString>& format, const A&... args)
 {
     NSLogMessage(NSString::stringWithFormat(format, args...));
 }

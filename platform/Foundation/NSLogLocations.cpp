@@ -71,8 +71,10 @@ Ref<NSString> NSPathForPlatformLogPath(const Ref<NSString>& path)
     if (!path) return nullptr;
     std::string p = path->UTF8String();
     std::string home = NSHomeDirectory()->UTF8String();
-    for (const std::string& prefix : {std::string("~/Library/Logs/CrashReporter"), home + "/Library/Logs/CrashReporter"})
-        if (auto rest = below(p, prefix)) return NSString::stringWithUTF8String(NSCrashReporterDirectory()->UTF8String() + *rest);
+    for (const std::string& prefix :
+         {std::string("~/Library/Logs/CrashReporter"), home + "/Library/Logs/CrashReporter"})
+        if (auto rest = below(p, prefix))
+            return NSString::stringWithUTF8String(NSCrashReporterDirectory()->UTF8String() + *rest);
 
     const std::string console = "/Library/Logs/Console/";
     if (p.starts_with(console) && p.ends_with("/console.log")) {

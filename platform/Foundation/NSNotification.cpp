@@ -16,6 +16,6 @@ Ref<NSNotification> NSNotification::notificationWithName(const Ref<NSString>& na
 
 Ref<NSString> NSNotification::description() const
 {
-    return NSString::stringWithFormat("NSConcreteNotification %p {name = %@; object = %@; userInfo = %@}", this,
-                                      m_name, m_object, m_userInfo);
+    return NSString::stringWithFormat("NSConcreteNotification %p {name = %@; object = %@; userInfo = %@}", this, m_name,
+                                      m_object, m_userInfo);
 }

@@ -21,10 +21,7 @@ public:
 
 // The distributed centre keeps its own copy of a string filter (a mutable
 // string may change later); other objects are kept as they are.
-Id filterCopy(const Id& object)
-{
-    return dynamic_cast<NSString*>(object.get()) ? object->copy() : object;
-}
+Id filterCopy(const Id& object) { return dynamic_cast<NSString*>(object.get()) ? object->copy() : object; }
 
 }
 
@@ -76,10 +73,13 @@ void NSNotificationCenter::add(std::shared_ptr<Registration> registration)
     m_registrations.push_back(std::move(registration));
 }
 
-void NSNotificationCenter::addObserver(const Id& observer, const SEL& selector, const Ref<NSString>& name, const Id& object)
+void NSNotificationCenter::addObserver(const Id& observer, const SEL& selector, const Ref<NSString>& name,
+                                       const Id& object)
 {
     if (!observer || selector.empty())
-        NSException::raise(NSInvalidArgumentException, "-[NSNotificationCenter addObserver:selector:name:object:]: observer and selector must be given");
+        NSException::raise(
+            NSInvalidArgumentException,
+            "-[NSNotificationCenter addObserver:selector:name:object:]: observer and selector must be given");
     auto r = std::make_shared<Registration>();
     r->observer = observer;
     r->observerAddress = observer.get();
@@ -91,10 +91,12 @@ void NSNotificationCenter::addObserver(const Id& observer, const SEL& selector, 
     add(std::move(r));
 }
 
-Id NSNotificationCenter::addObserverForName(const Ref<NSString>& name, const Id& object, const Ref<NSOperationQueue>& queue,
-                                            Block block)
+Id NSNotificationCenter::addObserverForName(const Ref<NSString>& name, const Id& object,
+                                            const Ref<NSOperationQueue>& queue, Block block)
 {
-    if (!block) NSException::raise(NSInvalidArgumentException, "-[NSNotificationCenter addObserverForName:object:queue:usingBlock:]: block must be given");
+    if (!block)
+        NSException::raise(NSInvalidArgumentException,
+                           "-[NSNotificationCenter addObserverForName:object:queue:usingBlock:]: block must be given");
     auto token = alloc<NSNotificationObserverToken>();
     token->block = std::move(block);
     auto r = std::make_shared<Registration>();
@@ -118,8 +120,8 @@ void NSNotificationCenter::remove(const Id& observer, const Ref<NSString>& name,
     std::erase_if(m_registrations, [&](const std::shared_ptr<Registration>& r) {
         if (r->observerAddress != observer.get()) return false;
         if (name && (!r->name || !r->name->isEqualToString(name))) return false;
-        if (object && !(r->hasObject && (r->object.refersTo(object.get()) ||
-                                          (r->objectCopy && r->objectCopy->isEqual(object.get())))))
+        if (object && !(r->hasObject &&
+                        (r->object.refersTo(object.get()) || (r->objectCopy && r->objectCopy->isEqual(object.get())))))
             return false;
         // A post in progress may hold it; it must not be called any more.
         r->removed = true;
@@ -146,7 +148,8 @@ bool NSNotificationCenter::matches(const Registration& r, const NSNotification& 
 void NSNotificationCenter::postNotification(const Ref<NSNotification>& notification)
 {
     if (!notification || !notification->name())
-        NSException::raise(NSInvalidArgumentException, "-[NSNotificationCenter postNotification:]: notification must have a name");
+        NSException::raise(NSInvalidArgumentException,
+                           "-[NSNotificationCenter postNotification:]: notification must have a name");
     std::vector<std::shared_ptr<Registration>> targets;
     std::vector<std::shared_ptr<Registration>> dropped;  // released after the lock
     {
@@ -173,7 +176,8 @@ void NSNotificationCenter::postNotification(const Ref<NSNotification>& notificat
     }
 }
 
-void NSNotificationCenter::postNotificationName(const Ref<NSString>& name, const Id& object, const Ref<NSDictionary>& userInfo)
+void NSNotificationCenter::postNotificationName(const Ref<NSString>& name, const Id& object,
+                                                const Ref<NSDictionary>& userInfo)
 {
     postNotification(NSNotification::notificationWithName(name, object, userInfo));
 }

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <string_view>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 #include "Foundation/NSClass.h"
 #include "Foundation/NSString.h"
@@ -26,8 +26,14 @@ Ref<NSNumber> NSNumber::numberWithBool(bool v) { return make(Kind::Bool, v ? 1 :
 Ref<NSNumber> NSNumber::numberWithChar(int8_t v) { return make(Kind::Char, v, static_cast<uint64_t>(v), v); }
 Ref<NSNumber> NSNumber::numberWithShort(int16_t v) { return make(Kind::Short, v, static_cast<uint64_t>(v), v); }
 Ref<NSNumber> NSNumber::numberWithInt(int32_t v) { return make(Kind::Int, v, static_cast<uint64_t>(v), v); }
-Ref<NSNumber> NSNumber::numberWithInteger(NSInteger v) { return make(Kind::Integer, v, static_cast<uint64_t>(v), static_cast<double>(v)); }
-Ref<NSNumber> NSNumber::numberWithUnsignedInteger(NSUInteger v) { return make(Kind::Unsigned, static_cast<int64_t>(v), v, static_cast<double>(v)); }
+Ref<NSNumber> NSNumber::numberWithInteger(NSInteger v)
+{
+    return make(Kind::Integer, v, static_cast<uint64_t>(v), static_cast<double>(v));
+}
+Ref<NSNumber> NSNumber::numberWithUnsignedInteger(NSUInteger v)
+{
+    return make(Kind::Unsigned, static_cast<int64_t>(v), v, static_cast<double>(v));
+}
 Ref<NSNumber> NSNumber::numberWithFloat(float v) { return make(Kind::Float, 0, 0, v); }
 Ref<NSNumber> NSNumber::numberWithDouble(double v) { return make(Kind::Double, 0, 0, v); }
 
@@ -88,7 +94,8 @@ std::string NSShortestDecimalText(double value, bool asFloat)
     if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
     char buffer[64];
     // The shortest digits that read back as the value, from the scientific form.
-    auto scientific = asFloat ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value), std::chars_format::scientific)
+    auto scientific = asFloat ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<float>(value),
+                                              std::chars_format::scientific)
                               : std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
     std::string_view text(buffer, scientific.ptr);
     size_t e = text.find('e');
@@ -122,9 +129,11 @@ int NSNumber::compare(const Ref<NSNumber>& other) const
         if (aNaN || bNaN) return aNaN == bNaN ? 0 : (aNaN ? -1 : 1);
         // Compare exact values: a float equals a double only when the double
         // is the float's widened value.
-        long double a = aFloat ? m_double : (m_kind == Kind::Unsigned ? (long double)m_unsigned : (long double)m_integer);
-        long double b = bFloat ? other->m_double
-                               : (other->m_kind == Kind::Unsigned ? (long double)other->m_unsigned : (long double)other->m_integer);
+        long double a =
+            aFloat ? m_double : (m_kind == Kind::Unsigned ? (long double)m_unsigned : (long double)m_integer);
+        long double b =
+            bFloat ? other->m_double
+                   : (other->m_kind == Kind::Unsigned ? (long double)other->m_unsigned : (long double)other->m_integer);
         return sign(a, b);
     }
     bool aU = m_kind == Kind::Unsigned, bU = other->m_kind == Kind::Unsigned;
@@ -134,10 +143,7 @@ int NSNumber::compare(const Ref<NSNumber>& other) const
     return sign(m_integer, other->m_integer);
 }
 
-bool NSNumber::isEqualToNumber(const Ref<NSNumber>& other) const
-{
-    return other && compare(other) == 0;
-}
+bool NSNumber::isEqualToNumber(const Ref<NSNumber>& other) const { return other && compare(other) == 0; }
 
 bool NSNumber::isEqual(const NSObject* other) const
 {
@@ -149,7 +155,7 @@ NSUInteger NSNumber::hash() const
 {
     // Equal numbers of different kinds must hash alike.
     double d = doubleValue();
-    if (d == 0) return 0;  // 0 and -0 are equal
+    if (d == 0) return 0;         // 0 and -0 are equal
     if (std::isnan(d)) return 1;  // every NaN is equal to every other
     uint64_t bits;
     std::memcpy(&bits, &d, sizeof bits);
@@ -162,7 +168,4 @@ Ref<NSNull> NSNull::null()
     return instance;
 }
 
-Ref<NSString> NSNull::description() const
-{
-    return "<null>"_ns;
-}
+Ref<NSString> NSNull::description() const { return "<null>"_ns; }

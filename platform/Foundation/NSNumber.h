@@ -59,7 +59,11 @@ public:
     Id copy() const override { return const_cast<NSNumber*>(this); }
 
 protected:
-    void setDouble(double v) { m_kind = Kind::Double; m_double = v; }
+    void setDouble(double v)
+    {
+        m_kind = Kind::Double;
+        m_double = v;
+    }
 
 private:
     static Ref<NSNumber> make(Kind kind, int64_t i, uint64_t u, double d);

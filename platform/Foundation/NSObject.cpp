@@ -30,10 +30,8 @@ WeakControl* weakControlOf(const NSObject* object)
     WeakControl* control = object->m_weakControl.load(std::memory_order_acquire);
     if (!control) {
         auto* fresh = new WeakControl(const_cast<NSObject*>(object));
-        if (object->m_weakControl.compare_exchange_strong(control, fresh, std::memory_order_acq_rel))
-            control = fresh;
-        else
-            delete fresh;
+        if (object->m_weakControl.compare_exchange_strong(control, fresh, std::memory_order_acq_rel)) control = fresh;
+        else delete fresh;
     }
     control->retain();
     return control;
@@ -65,30 +63,15 @@ NSObject::~NSObject()
     KVOHooks::objectDying(this);
 }
 
-void NSObject::autorelease() const
-{
-    NSAutoreleasePool::addObject(this);
-}
+void NSObject::autorelease() const { NSAutoreleasePool::addObject(this); }
 
-Ref<NSString> NSObject::className() const
-{
-    return NSString::stringWithUTF8String(classObject().name());
-}
+Ref<NSString> NSObject::className() const { return NSString::stringWithUTF8String(classObject().name()); }
 
-bool NSObject::isKindOfClass(const NSClass& cls) const
-{
-    return classObject().isSubclassOf(cls);
-}
+bool NSObject::isKindOfClass(const NSClass& cls) const { return classObject().isSubclassOf(cls); }
 
-bool NSObject::isMemberOfClass(const NSClass& cls) const
-{
-    return &classObject() == &cls;
-}
+bool NSObject::isMemberOfClass(const NSClass& cls) const { return &classObject() == &cls; }
 
-bool NSObject::respondsToSelector(const SEL& selector) const
-{
-    return realClass().actionFor(selector) != nullptr;
-}
+bool NSObject::respondsToSelector(const SEL& selector) const { return realClass().actionFor(selector) != nullptr; }
 
 Id NSObject::performSelector(const SEL& selector, const Id& a, const Id& b)
 {
@@ -103,8 +86,8 @@ void NSObject::doesNotRecognizeSelector(const SEL& selector) const
 {
     char address[32];
     std::snprintf(address, sizeof address, "%p", static_cast<const void*>(this));
-    NSException::raise(NSInvalidArgumentException,
-                       "-[" + realClass().name() + " " + selector + "]: unrecognized selector sent to instance " + address);
+    NSException::raise(NSInvalidArgumentException, "-[" + realClass().name() + " " + selector +
+                                                       "]: unrecognized selector sent to instance " + address);
 }
 
 Ref<NSString> NSObject::description() const

@@ -20,17 +20,17 @@ using SEL = std::string;
 
 // Declares a class to the object model: its record, its superclass, and the
 // "class" answer. Put it first in the class body.
-#define NS_OBJECT(T, Super)                                                         \
-public:                                                                             \
-    using Base = Super;                                                             \
-    static NSClass& classRecord();                                                  \
-    /* The class record, after the class's initialize has run. */                   \
-    static const NSClass& staticClass();                                            \
-    const NSClass& realClass() const override { return T::classRecord(); }          \
-                                                                                    \
-private:                                                                            \
-    friend class NSClass;                                                           \
-                                                                                    \
+#define NS_OBJECT(T, Super)                                                                                            \
+public:                                                                                                                \
+    using Base = Super;                                                                                                \
+    static NSClass& classRecord();                                                                                     \
+    /* The class record, after the class's initialize has run. */                                                      \
+    static const NSClass& staticClass();                                                                               \
+    const NSClass& realClass() const override { return T::classRecord(); }                                             \
+                                                                                                                       \
+private:                                                                                                               \
+    friend class NSClass;                                                                                              \
+                                                                                                                       \
 public:
 
 class NSObject {
@@ -89,8 +89,10 @@ public:
     // Declares a binding of a class; call it from the class's initialize,
     // e.g. exposeBinding<NSButton>("enabled"_ns).
     static void exposeBinding(const NSClass& cls, const Ref<NSString>& binding);
-    template <class T>
-    static void exposeBinding(const Ref<NSString>& binding) { exposeBinding(T::classRecord(), binding); }
+    template <class T> static void exposeBinding(const Ref<NSString>& binding)
+    {
+        exposeBinding(T::classRecord(), binding);
+    }
     // The bindings exposed by the receiver's class and its superclasses.
     virtual Ref<class NSArray> exposedBindings() const;
     // nil unless a class says what its binding takes.
@@ -181,22 +183,17 @@ public:
 
     // Class initialisation hook; a class that declares its own gets it run once,
     // before its first instance or class-method use.
-    static void initialize() {}
+    static void initialize() { }
 
     // alloc: a fresh instance with class initialisation done. The factory then
     // runs the init form and answers what it returns.
-    template <class T>
-    static Ref<T> alloc()
+    template <class T> static Ref<T> alloc()
     {
         T::staticClass();
         return Ref<T>::adopt(new T);
     }
     // alloc + init, answering what init answered.
-    template <class T>
-    static Ref<T> make()
-    {
-        return static_ref_cast<T>(alloc<T>()->init());
-    }
+    template <class T> static Ref<T> make() { return static_ref_cast<T>(alloc<T>()->init()); }
 
 private:
     friend class WeakControl;

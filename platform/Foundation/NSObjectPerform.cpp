@@ -64,7 +64,8 @@ void NSObject::performSelectorOnThread(const SEL& selector, const Ref<NSThread>&
         return;
     }
     auto completion = std::make_shared<NSCompletionSignal>();
-    thread->runLoop()->performBlock(inModes, [call, release = std::make_shared<NSFireOnRelease>(completion)] { call(); });
+    thread->runLoop()->performBlock(inModes,
+                                    [call, release = std::make_shared<NSFireOnRelease>(completion)] { call(); });
     completion->wait();
 }
 

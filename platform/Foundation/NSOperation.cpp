@@ -9,7 +9,8 @@ void NSOperation::start()
 {
     {
         std::lock_guard guard(m_lock);
-        if (m_started) NSException::raise(NSInvalidArgumentException, "-[NSOperation start]: the operation has already started");
+        if (m_started)
+            NSException::raise(NSInvalidArgumentException, "-[NSOperation start]: the operation has already started");
         m_started = true;
     }
     Ref<NSOperation> self(this);

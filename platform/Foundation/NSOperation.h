@@ -16,7 +16,7 @@ public:
     // runs the completion block. Starting it twice raises.
     virtual void start();
     // The work; the default does nothing.
-    virtual void main() {}
+    virtual void main() { }
 
     void cancel() { m_cancelled.store(true); }
     bool isCancelled() const { return m_cancelled.load(); }

@@ -51,8 +51,9 @@ void NSOperationQueue::addOperation(const Ref<NSOperation>& operation)
     {
         std::lock_guard opGuard(operation->m_lock);
         if (operation->m_enqueued || operation->m_started)
-            NSException::raise(NSInvalidArgumentException,
-                               "-[NSOperationQueue addOperation:]: operation is already enqueued on a queue, running or finished");
+            NSException::raise(
+                NSInvalidArgumentException,
+                "-[NSOperationQueue addOperation:]: operation is already enqueued on a queue, running or finished");
         operation->m_enqueued = true;
     }
     // Observers hear of the change on the thread that made it, outside the lock.
@@ -104,7 +105,8 @@ void NSOperationQueue::startWaiting()
     std::vector<Ref<NSOperation>> starting;
     {
         std::lock_guard guard(m_lock);
-        while (!m_waiting.empty() && (m_maxConcurrent < 0 || static_cast<NSInteger>(m_running.size()) < m_maxConcurrent)) {
+        while (!m_waiting.empty() &&
+               (m_maxConcurrent < 0 || static_cast<NSInteger>(m_running.size()) < m_maxConcurrent)) {
             m_running.push_back(m_waiting.front());
             starting.push_back(m_waiting.front());
             m_waiting.pop_front();

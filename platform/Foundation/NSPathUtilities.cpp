@@ -42,7 +42,8 @@ std::string abbreviateHome(const std::string& path)
 
 }
 
-Ref<NSArray> NSSearchPathForDirectoriesInDomains(NSSearchPathDirectory directory, NSUInteger domainMask, bool expandTilde)
+Ref<NSArray> NSSearchPathForDirectoriesInDomains(NSSearchPathDirectory directory, NSUInteger domainMask,
+                                                 bool expandTilde)
 {
     std::string folder;
     if (domainMask & NSUserDomainMask) folder = userFolder(directory);

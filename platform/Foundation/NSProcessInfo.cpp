@@ -103,14 +103,14 @@ Ref<NSString> NSProcessInfo::hostName() const
 
 Ref<NSString> NSProcessInfo::operatingSystemVersionString() const
 {
-    utsname u {};
+    utsname u{};
     std::string release = ::uname(&u) == 0 ? u.release : "unknown";
     return NSFileSupport::stringFromFileSystem("Version 10.9 (Linux " + release + ")");
 }
 
 NSTimeInterval NSProcessInfo::systemUptime() const
 {
-    timespec ts {};
+    timespec ts{};
     ::clock_gettime(CLOCK_BOOTTIME, &ts);
     return static_cast<double>(ts.tv_sec) + ts.tv_nsec / 1e9;
 }

@@ -18,7 +18,6 @@
 
 NS_CLASS_DEFINE(NSPropertyListSerialization)
 
-
 namespace {
 
 struct PlistDeleter {
@@ -28,16 +27,13 @@ using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
 Ref<NSError> plistError(NSInteger code, const std::string& text)
 {
-    return NSError::errorWithDomain(NSCocoaErrorDomain(), code,
-                                    NSDictionary::dictionaryWithObjectForKey(NSString::stringWithUTF8String(text),
-                                                                             NSLocalizedDescriptionKey()));
+    return NSError::errorWithDomain(
+        NSCocoaErrorDomain(), code,
+        NSDictionary::dictionaryWithObjectForKey(NSString::stringWithUTF8String(text), NSLocalizedDescriptionKey()));
 }
 
 // libplist takes C strings, so text holding U+0000 cannot be written.
-bool isWritableString(const NSString& s)
-{
-    return s.utf16().find(u'\0') == std::u16string::npos;
-}
+bool isWritableString(const NSString& s) { return s.utf16().find(u'\0') == std::u16string::npos; }
 
 // Why the value cannot go into an XML property list, or "" when it can.
 std::string invalidReason(const NSObject* value)
@@ -45,7 +41,8 @@ std::string invalidReason(const NSObject* value)
     if (!value) return "nil is not a property-list value";
     if (auto* s = dynamic_cast<const NSString*>(value))
         return isWritableString(*s) ? "" : "a string holding U+0000 cannot be written to an XML property list";
-    if (dynamic_cast<const NSNumber*>(value) || dynamic_cast<const NSData*>(value) || dynamic_cast<const NSDate*>(value))
+    if (dynamic_cast<const NSNumber*>(value) || dynamic_cast<const NSData*>(value) ||
+        dynamic_cast<const NSDate*>(value))
         return "";
     if (auto* array = dynamic_cast<const NSArray*>(value)) {
         for (const Id& element : array->objects())
@@ -228,14 +225,15 @@ bool NSPropertyListSerialization::propertyListIsValidForFormat(const Id& plist, 
 }
 
 Ref<NSData> NSPropertyListSerialization::dataWithPropertyList(const Id& plist, NSPropertyListFormat format, NSUInteger,
-                                                             Ref<NSError>* error)
+                                                              Ref<NSError>* error)
 {
     if (format != NSPropertyListXMLFormat_v1_0) {
         if (error) *error = plistError(NSPropertyListWriteInvalidError, "Only XML property lists can be written.");
         return nullptr;
     }
     if (std::string why = invalidReason(plist.get()); !why.empty()) {
-        if (error) *error = plistError(NSPropertyListWriteInvalidError, "Property list invalid for format: " + why + ".");
+        if (error)
+            *error = plistError(NSPropertyListWriteInvalidError, "Property list invalid for format: " + why + ".");
         return nullptr;
     }
     PlistPtr root(nodeFor(plist.get()));
@@ -252,7 +250,7 @@ Ref<NSData> NSPropertyListSerialization::dataWithPropertyList(const Id& plist, N
 }
 
 Id NSPropertyListSerialization::propertyListWithData(const Ref<NSData>& data, NSUInteger options,
-                                                    NSPropertyListFormat* format, Ref<NSError>* error)
+                                                     NSPropertyListFormat* format, Ref<NSError>* error)
 {
     auto corrupt = [&](const std::string& why) -> Id {
         if (error) *error = plistError(NSPropertyListReadCorruptError, "The data couldn\u2019t be read: " + why + ".");

@@ -23,7 +23,6 @@ enum NSPropertyListMutabilityOptions : NSUInteger {
 inline constexpr NSInteger NSPropertyListReadCorruptError = 3840;
 inline constexpr NSInteger NSPropertyListWriteInvalidError = 3852;
 
-
 class NSPropertyListSerialization : public NSObject {
     NS_OBJECT(NSPropertyListSerialization, NSObject)
 public:

@@ -127,7 +127,8 @@ namespace {
 // The mode of a running pass, for currentMode and nesting.
 class ModeScope {
 public:
-    ModeScope(NSRunLoop::State& state, const NSRunLoopMode& mode) : m_state(state)
+    ModeScope(NSRunLoop::State& state, const NSRunLoopMode& mode)
+        : m_state(state)
     {
         std::lock_guard guard(m_state.lock);
         m_state.modeStack.push_back(mode);
@@ -150,11 +151,13 @@ void drainEventFd(int fd)
 
 }
 
-NSRunLoop::NSRunLoop() : m_state(std::make_unique<State>())
+NSRunLoop::NSRunLoop()
+    : m_state(std::make_unique<State>())
 {
     m_state->wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (m_state->wakeFd < 0)
-        NSException::raise(NSInternalInconsistencyException, std::string("Cannot make a run loop: ") + std::strerror(errno));
+        NSException::raise(NSInternalInconsistencyException,
+                           std::string("Cannot make a run loop: ") + std::strerror(errno));
     std::lock_guard guard(loopsLock());
     liveLoops().push_back(this);
 }
@@ -168,15 +171,9 @@ NSRunLoop::~NSRunLoop()
     ::close(m_state->wakeFd);
 }
 
-Ref<NSRunLoop> NSRunLoop::currentRunLoop()
-{
-    return NSThread::currentThread()->runLoop();
-}
+Ref<NSRunLoop> NSRunLoop::currentRunLoop() { return NSThread::currentThread()->runLoop(); }
 
-Ref<NSRunLoop> NSRunLoop::mainRunLoop()
-{
-    return NSThread::mainThread()->runLoop();
-}
+Ref<NSRunLoop> NSRunLoop::mainRunLoop() { return NSThread::mainThread()->runLoop(); }
 
 NSRunLoopMode NSRunLoop::currentMode() const
 {
@@ -245,9 +242,8 @@ bool NSRunLoop::fireDueTimers(const NSRunLoopMode& mode)
             if (e.timer->fireTime() <= now) due.push_back({e.timer->fireTime(), e.seq, e.timer});
         }
     }
-    std::sort(due.begin(), due.end(), [](const Due& a, const Due& b) {
-        return a.time != b.time ? a.time < b.time : a.seq < b.seq;
-    });
+    std::sort(due.begin(), due.end(),
+              [](const Due& a, const Due& b) { return a.time != b.time ? a.time < b.time : a.seq < b.seq; });
     for (const auto& d : due) {
         // An earlier callback may have invalidated or moved this one.
         if (!d.timer->isValid() || d.timer->fireTime() > now) continue;
@@ -299,10 +295,14 @@ void NSRunLoop::cancelPerformSelector(const SEL& selector, const Id& target, con
         std::lock_guard guard(m_state->lock);
         auto& list = m_state->performs;
         auto matches = [&](const State::Perform& p) {
-            return p.cancellable && p.target == target && p.selector == selector && argumentsEqual(p.argument, argument);
+            return p.cancellable && p.target == target && p.selector == selector &&
+                   argumentsEqual(p.argument, argument);
         };
         for (auto it = list.begin(); it != list.end();) {
-            if (!matches(*it)) { ++it; continue; }
+            if (!matches(*it)) {
+                ++it;
+                continue;
+            }
             cancelled.push_back(std::move(*it));
             it = list.erase(it);
         }
@@ -316,7 +316,10 @@ void NSRunLoop::cancelPerformSelectorsWithTarget(const Id& target)
         std::lock_guard guard(m_state->lock);
         auto& list = m_state->performs;
         for (auto it = list.begin(); it != list.end();) {
-            if (!it->cancellable || it->target != target) { ++it; continue; }
+            if (!it->cancellable || it->target != target) {
+                ++it;
+                continue;
+            }
             cancelled.push_back(std::move(*it));
             it = list.erase(it);
         }
@@ -340,7 +343,8 @@ bool NSRunLoop::runPerforms(const NSRunLoopMode& mode)
         {
             std::lock_guard guard(m_state->lock);
             auto& list = m_state->performs;
-            auto it = std::find_if(list.begin(), list.end(), [seq = seq](const State::Perform& p) { return p.seq == seq; });
+            auto it =
+                std::find_if(list.begin(), list.end(), [seq = seq](const State::Perform& p) { return p.seq == seq; });
             if (it == list.end()) continue;  // cancelled by an earlier call
             perform = std::move(*it);
             list.erase(it);
@@ -379,7 +383,10 @@ void NSRunLoop::cancelDelayedPerforms(const Id& target, const SEL* selector, con
             return !selector || (d.selector == *selector && argumentsEqual(d.argument, argument));
         };
         for (auto it = list.begin(); it != list.end();) {
-            if (!matches(*it)) { ++it; continue; }
+            if (!matches(*it)) {
+                ++it;
+                continue;
+            }
             cancelled.push_back(std::move(*it));
             it = list.erase(it);
         }
@@ -392,7 +399,8 @@ void NSRunLoop::forgetDelayedPerform(const NSTimer* timer)
     State::DelayedPerform forgotten;
     std::lock_guard guard(m_state->lock);
     auto& list = m_state->delayed;
-    auto it = std::find_if(list.begin(), list.end(), [&](const State::DelayedPerform& d) { return d.timer.get() == timer; });
+    auto it =
+        std::find_if(list.begin(), list.end(), [&](const State::DelayedPerform& d) { return d.timer.get() == timer; });
     if (it == list.end()) return;
     forgotten = std::move(*it);
     list.erase(it);
@@ -401,7 +409,8 @@ void NSRunLoop::forgetDelayedPerform(const NSTimer* timer)
 
 // --- Sources and observers ---
 
-NSRunLoop::SourceID NSRunLoop::addFileDescriptorSource(int fd, const NSRunLoopModes& modes, std::function<void()> callback)
+NSRunLoop::SourceID NSRunLoop::addFileDescriptorSource(int fd, const NSRunLoopModes& modes,
+                                                       std::function<void()> callback)
 {
     SourceID id;
     {
@@ -467,7 +476,8 @@ bool NSRunLoop::serveSources(const NSRunLoopMode& mode, int timeoutMs)
         {
             std::lock_guard guard(m_state->lock);
             auto& sources = m_state->sources;
-            auto s = std::find_if(sources.begin(), sources.end(), [&](const State::Source& e) { return e.id == ids[i]; });
+            auto s =
+                std::find_if(sources.begin(), sources.end(), [&](const State::Source& e) { return e.id == ids[i]; });
             if (s == sources.end()) continue;  // removed by an earlier callback
             callback = s->callback;
         }
@@ -491,7 +501,8 @@ void NSRunLoop::runObservers(const NSRunLoopMode& mode)
         {
             std::lock_guard guard(m_state->lock);
             auto& observers = m_state->observers;
-            auto o = std::find_if(observers.begin(), observers.end(), [id = id](const State::Observer& e) { return e.id == id; });
+            auto o = std::find_if(observers.begin(), observers.end(),
+                                  [id = id](const State::Observer& e) { return e.id == id; });
             if (o == observers.end()) continue;
             callback = o->callback;
         }
@@ -594,10 +605,7 @@ void NSRunLoop::runUntilDate(const Ref<NSDate>& limitDate)
     }
 }
 
-void NSRunLoop::run()
-{
-    runUntilDate(NSDate::distantFuture());
-}
+void NSRunLoop::run() { runUntilDate(NSDate::distantFuture()); }
 
 void NSRunLoop::stop()
 {
@@ -632,7 +640,8 @@ void NSRunLoop::advance(NSTimeInterval seconds, const NSRunLoopMode& mode)
     const NSTimeInterval target = NSClock::now() + std::max(0.0, seconds);
     runUntilIdle(mode);
     // Stop at each timer's own time so that it sees the clock it was due at.
-    for (NSTimeInterval next = nextTimerDate(mode); next <= target + NSTimer::kDueTolerance; next = nextTimerDate(mode)) {
+    for (NSTimeInterval next = nextTimerDate(mode); next <= target + NSTimer::kDueTolerance;
+         next = nextTimerDate(mode)) {
         NSClock::advanceTo(next);
         if (!runUntilIdle(mode)) break;
     }
@@ -643,7 +652,8 @@ void NSRunLoop::advance(NSTimeInterval seconds, const NSRunLoopMode& mode)
 bool NSRunLoop::runUntil(const std::function<bool()>& predicate, NSTimeInterval timeout, const NSRunLoopMode& mode)
 {
     using Clock = std::chrono::steady_clock;
-    const auto realDeadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeout));
+    const auto realDeadline =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeout));
     const NSTimeInterval clockDeadline = NSClock::now() + timeout;
     for (;;) {
         runUntilIdle(mode);
@@ -674,8 +684,7 @@ std::string NSRunLoop::describePending() const
     for (const auto& e : m_state->timers)
         out << "; timer in " << joined(e.modes) << " due in " << (e.timer->fireTime() - now) << " s"
             << (e.timer->isValid() ? "" : " (invalid)");
-    for (const auto& d : m_state->delayed)
-        out << "; delayed " << d.target->realClass().name() << " " << d.selector;
+    for (const auto& d : m_state->delayed) out << "; delayed " << d.target->realClass().name() << " " << d.selector;
     for (const auto& p : m_state->performs)
         out << "; perform in " << joined(p.modes) << (p.cancellable ? " " + p.selector : "");
     for (const auto& s : m_state->sources) out << "; descriptor " << s.fd << " in " << joined(s.modes);

@@ -21,7 +21,7 @@ void NSScanner::setScanLocation(NSUInteger location)
 {
     if (location > m_string->length())
         NSException::raise(NSRangeException, "-[NSScanner setScanLocation:]: Index " + std::to_string(location) +
-                                                  " out of bounds; string length " + std::to_string(m_string->length()));
+                                                 " out of bounds; string length " + std::to_string(m_string->length()));
     m_location = location;
 }
 
@@ -40,10 +40,7 @@ NSUInteger NSScanner::skipped(NSUInteger from) const
     return i;
 }
 
-bool NSScanner::isAtEnd() const
-{
-    return skipped(m_location) >= m_string->length();
-}
+bool NSScanner::isAtEnd() const { return skipped(m_location) >= m_string->length(); }
 
 // Collects sign, digits and (for fractions) the locale's decimal separator
 // and an exponent as ASCII, advancing m_location only on success.
@@ -59,7 +56,8 @@ bool NSScanner::scanNumber(std::string& ascii, bool fraction)
     if (fraction) {
         std::u16string separator = u".";
         if (m_locale) {
-            if (auto s = dynamic_ref_cast<NSString>(m_locale->objectForKey(NSLocaleDecimalSeparator())); s && s->length())
+            if (auto s = dynamic_ref_cast<NSString>(m_locale->objectForKey(NSLocaleDecimalSeparator()));
+                s && s->length())
                 separator = std::u16string(NSStringChars(*s).view());
         }
         if (text.substr(i, separator.size()) == separator) {

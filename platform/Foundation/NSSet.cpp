@@ -37,7 +37,9 @@ Ref<NSSet> NSSet::setWithSet(const Ref<NSSet>& other)
 
 void NSSet::insert(const Id& object)
 {
-    if (!object) NSException::raise(NSInvalidArgumentException, "-[" + realClass().name() + " addObject:]: object cannot be nil");
+    if (!object)
+        NSException::raise(NSInvalidArgumentException,
+                           "-[" + realClass().name() + " addObject:]: object cannot be nil");
     if (m_index.count(object)) return;
     m_slots.push_back(object);
     m_index.emplace(object, m_slots.size() - 1);
@@ -102,7 +104,10 @@ bool NSSet::intersectsSet(const Ref<NSSet>& other) const
     return false;
 }
 
-bool NSSet::isEqualToSet(const Ref<NSSet>& other) const { return other && other->count() == count() && isSubsetOfSet(other); }
+bool NSSet::isEqualToSet(const Ref<NSSet>& other) const
+{
+    return other && other->count() == count() && isSubsetOfSet(other);
+}
 
 bool NSSet::isEqual(const NSObject* other) const
 {

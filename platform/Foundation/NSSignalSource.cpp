@@ -59,7 +59,7 @@ void readSignals()
 
 void setAction(void (*action)(int))
 {
-    struct sigaction sa {};
+    struct sigaction sa { };
     sa.sa_handler = action;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
@@ -81,7 +81,10 @@ void NSSignalSource::setTerminationHandler(Handler handler)
         return;
     }
     if (g_pipe[0] < 0 && ::pipe2(g_pipe, O_NONBLOCK | O_CLOEXEC) != 0)
-        NSException::raise(NSInternalInconsistencyException, std::string("Cannot make the signal pipe: ") + std::strerror(errno));
+        NSException::raise(NSInternalInconsistencyException,
+                           std::string("Cannot make the signal pipe: ") + std::strerror(errno));
     setAction(onSignal);
-    if (!state.source) state.source = NSRunLoop::mainRunLoop()->addFileDescriptorSource(g_pipe[0], {NSRunLoopCommonModes}, readSignals);
+    if (!state.source)
+        state.source =
+            NSRunLoop::mainRunLoop()->addFileDescriptorSource(g_pipe[0], {NSRunLoopCommonModes}, readSignals);
 }

@@ -11,7 +11,8 @@ void NSSortDescriptor::describeClass(NSClassMembers<NSSortDescriptor>& m)
     m.property("ascending", &NSSortDescriptor::ascending);
 }
 
-Ref<NSSortDescriptor> NSSortDescriptor::sortDescriptorWithKey(const Ref<NSString>& key, bool ascending, const SEL& selector)
+Ref<NSSortDescriptor> NSSortDescriptor::sortDescriptorWithKey(const Ref<NSString>& key, bool ascending,
+                                                              const SEL& selector)
 {
     auto d = alloc<NSSortDescriptor>();
     d->m_key = key ? static_ref_cast<NSString>(key->copy()) : nullptr;
@@ -20,7 +21,8 @@ Ref<NSSortDescriptor> NSSortDescriptor::sortDescriptorWithKey(const Ref<NSString
     return d;
 }
 
-Ref<NSSortDescriptor> NSSortDescriptor::sortDescriptorWithKey(const Ref<NSString>& key, bool ascending, const NSComparator& comparator)
+Ref<NSSortDescriptor> NSSortDescriptor::sortDescriptorWithKey(const Ref<NSString>& key, bool ascending,
+                                                              const NSComparator& comparator)
 {
     auto d = sortDescriptorWithKey(key, ascending);
     d->m_selector.clear();

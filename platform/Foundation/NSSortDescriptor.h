@@ -10,8 +10,10 @@ class NSSortDescriptor : public NSObject {
     NS_OBJECT(NSSortDescriptor, NSObject)
 public:
     NSSortDescriptor() = default;
-    static Ref<NSSortDescriptor> sortDescriptorWithKey(const Ref<NSString>& key, bool ascending, const SEL& selector = "compare:");
-    static Ref<NSSortDescriptor> sortDescriptorWithKey(const Ref<NSString>& key, bool ascending, const NSComparator& comparator);
+    static Ref<NSSortDescriptor> sortDescriptorWithKey(const Ref<NSString>& key, bool ascending,
+                                                       const SEL& selector = "compare:");
+    static Ref<NSSortDescriptor> sortDescriptorWithKey(const Ref<NSString>& key, bool ascending,
+                                                       const NSComparator& comparator);
 
     const Ref<NSString>& key() const { return m_key; }
     bool ascending() const { return m_ascending; }

@@ -1,7 +1,7 @@
 #include "Foundation/NSString.h"
 
-#include <unicode/utf16.h>
 #include <unicode/ustring.h>
+#include <unicode/utf16.h>
 
 #include "Foundation/NSArray.h"
 #include "Foundation/NSCharacterSet.h"
@@ -17,8 +17,8 @@ static bool convertUTF8(std::string_view in, std::u16string& out, UChar32 substi
     out.assign(in.size(), u'\0');
     int32_t written = 0;
     UErrorCode status = U_ZERO_ERROR;
-    u_strFromUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &written, in.data(), static_cast<int32_t>(in.size()),
-                         substitute, nullptr, &status);
+    u_strFromUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &written, in.data(),
+                         static_cast<int32_t>(in.size()), substitute, nullptr, &status);
     if (U_FAILURE(status)) {
         out.clear();
         return false;
@@ -27,10 +27,7 @@ static bool convertUTF8(std::string_view in, std::u16string& out, UChar32 substi
     return true;
 }
 
-bool NSConvertUTF8ToUTF16(std::string_view in, std::u16string& out)
-{
-    return convertUTF8(in, out, U_SENTINEL);
-}
+bool NSConvertUTF8ToUTF16(std::string_view in, std::u16string& out) { return convertUTF8(in, out, U_SENTINEL); }
 
 std::u16string NSConvertUTF8ToUTF16Replacing(std::string_view in)
 {
@@ -45,8 +42,8 @@ std::string NSConvertUTF16ToUTF8(std::u16string_view in)
     int32_t written = 0;
     UErrorCode status = U_ZERO_ERROR;
     // Lone surrogates become U+FFFD rather than failing the conversion.
-    u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &written, in.data(), static_cast<int32_t>(in.size()),
-                       0xFFFD, nullptr, &status);
+    u_strToUTF8WithSub(out.data(), static_cast<int32_t>(out.size()), &written, in.data(),
+                       static_cast<int32_t>(in.size()), 0xFFFD, nullptr, &status);
     if (U_FAILURE(status)) return {};
     out.resize(written);
     return out;
@@ -74,10 +71,7 @@ Ref<NSString> operator""_ns(const char16_t* utf16, size_t length)
     return NSString::stringWithCharacters(utf16, length);
 }
 
-Ref<NSString> NSString::string()
-{
-    return alloc<NSString>();
-}
+Ref<NSString> NSString::string() { return alloc<NSString>(); }
 
 Ref<NSString> NSString::stringWithUTF16(std::u16string text)
 {
@@ -116,8 +110,9 @@ void NSString::checkRange(NSRange range, const char* method) const
 unichar NSString::characterAtIndex(NSUInteger index) const
 {
     if (index >= length())
-        NSException::raise(NSRangeException, "-[" + realClass().name() + " characterAtIndex:]: Index " + std::to_string(index) +
-                                                 " out of bounds; string length " + std::to_string(length()));
+        NSException::raise(NSRangeException, "-[" + realClass().name() + " characterAtIndex:]: Index " +
+                                                 std::to_string(index) + " out of bounds; string length " +
+                                                 std::to_string(length()));
     return m_chars[index];
 }
 
@@ -127,10 +122,7 @@ void NSString::getCharacters(unichar* buffer, NSRange range) const
     std::copy_n(m_chars.data() + range.location, range.length, buffer);
 }
 
-std::string NSString::UTF8String() const
-{
-    return NSConvertUTF16ToUTF8(NSStringChars(*this).view());
-}
+std::string NSString::UTF8String() const { return NSConvertUTF16ToUTF8(NSStringChars(*this).view()); }
 
 bool NSString::isEqual(const NSObject* other) const
 {
@@ -139,10 +131,7 @@ bool NSString::isEqual(const NSObject* other) const
     return s && s->length() == length() && NSStringChars(*s).view() == NSStringChars(*this).view();
 }
 
-bool NSString::isEqualToString(const Ref<NSString>& other) const
-{
-    return other && isEqual(other.get());
-}
+bool NSString::isEqualToString(const Ref<NSString>& other) const { return other && isEqual(other.get()); }
 
 // Over every code unit, so any change in place changes the hash with high
 // probability; never 0, which stands for "not computed yet".
@@ -162,15 +151,9 @@ NSUInteger NSString::hash() const
     return h;
 }
 
-Id NSString::copy() const
-{
-    return const_cast<NSString*>(this);
-}
+Id NSString::copy() const { return const_cast<NSString*>(this); }
 
-Id NSString::mutableCopy() const
-{
-    return NSMutableString::stringWithString(const_cast<NSString*>(this));
-}
+Id NSString::mutableCopy() const { return NSMutableString::stringWithString(const_cast<NSString*>(this)); }
 
 Ref<NSString> NSString::substringWithRange(NSRange range) const
 {
@@ -198,12 +181,14 @@ Ref<NSString> NSString::stringByAppendingString(const Ref<NSString>& other) cons
     return stringWithUTF16(std::move(text));
 }
 
-Ref<NSString> NSString::stringByPaddingToLength(NSUInteger newLength, const Ref<NSString>& pad, NSUInteger padIndex) const
+Ref<NSString> NSString::stringByPaddingToLength(NSUInteger newLength, const Ref<NSString>& pad,
+                                                NSUInteger padIndex) const
 {
     NSStringChars chars(*this);
     if (newLength <= chars.size()) return stringWithUTF16(std::u16string(chars.view().substr(0, newLength)));
     if (!pad || pad->length() == 0 || padIndex >= pad->length())
-        NSException::raise(NSRangeException, "-[NSString stringByPaddingToLength:withString:startingAtIndex:]: bad pad string or index");
+        NSException::raise(NSRangeException,
+                           "-[NSString stringByPaddingToLength:withString:startingAtIndex:]: bad pad string or index");
     NSStringChars padChars(*pad);
     std::u16string text(chars.view());
     text.reserve(newLength);
@@ -232,7 +217,8 @@ bool NSString::containsString(const Ref<NSString>& text) const
 
 Ref<NSArray> NSString::componentsSeparatedByString(const Ref<NSString>& separator) const
 {
-    if (!separator) NSException::raise(NSInvalidArgumentException, "-[NSString componentsSeparatedByString:]: nil argument");
+    if (!separator)
+        NSException::raise(NSInvalidArgumentException, "-[NSString componentsSeparatedByString:]: nil argument");
     NSStringChars chars(*this);
     NSStringChars sep(*separator);
     std::vector<Id> parts;
@@ -250,7 +236,9 @@ Ref<NSArray> NSString::componentsSeparatedByString(const Ref<NSString>& separato
 
 Ref<NSArray> NSString::componentsSeparatedByCharactersInSet(const Ref<NSCharacterSet>& set) const
 {
-    if (!set) NSException::raise(NSInvalidArgumentException, "-[NSString componentsSeparatedByCharactersInSet:]: nil argument");
+    if (!set)
+        NSException::raise(NSInvalidArgumentException,
+                           "-[NSString componentsSeparatedByCharactersInSet:]: nil argument");
     NSStringChars chars(*this);
     std::vector<Id> parts;
     size_t start = 0;
@@ -268,7 +256,8 @@ Ref<NSArray> NSString::componentsSeparatedByCharactersInSet(const Ref<NSCharacte
 
 Ref<NSString> NSString::stringByTrimmingCharactersInSet(const Ref<NSCharacterSet>& set) const
 {
-    if (!set) NSException::raise(NSInvalidArgumentException, "-[NSString stringByTrimmingCharactersInSet:]: nil argument");
+    if (!set)
+        NSException::raise(NSInvalidArgumentException, "-[NSString stringByTrimmingCharactersInSet:]: nil argument");
     NSStringChars chars(*this);
     const char16_t* text = chars.view().data();
     size_t start = 0, end = chars.size();
@@ -350,10 +339,7 @@ NSRange NSString::paragraphRangeForRange(NSRange range) const
 
 // NSMutableString
 
-Ref<NSMutableString> NSMutableString::string()
-{
-    return alloc<NSMutableString>();
-}
+Ref<NSMutableString> NSMutableString::string() { return alloc<NSMutableString>(); }
 
 Ref<NSMutableString> NSMutableString::stringWithString(const Ref<NSString>& other)
 {
@@ -362,15 +348,14 @@ Ref<NSMutableString> NSMutableString::stringWithString(const Ref<NSString>& othe
     return s;
 }
 
-void NSMutableString::didMutate()
-{
-    ++m_mutations;
-}
+void NSMutableString::didMutate() { ++m_mutations; }
 
 void NSMutableString::replaceCharactersInRange(NSRange range, const Ref<NSString>& text)
 {
     checkRange(range, "replaceCharactersInRange:withString:");
-    if (!text) NSException::raise(NSInvalidArgumentException, "-[NSMutableString replaceCharactersInRange:withString:]: nil argument");
+    if (!text)
+        NSException::raise(NSInvalidArgumentException,
+                           "-[NSMutableString replaceCharactersInRange:withString:]: nil argument");
     // Copy first: the text may be the receiver itself.
     std::u16string replacement(NSStringChars(*text).view());
     m_chars.replace(range.location, range.length, replacement);
@@ -387,22 +372,13 @@ void NSMutableString::insertString(const Ref<NSString>& text, NSUInteger index)
     replaceCharactersInRange(NSMakeRange(index, 0), text);
 }
 
-void NSMutableString::deleteCharactersInRange(NSRange range)
-{
-    replaceCharactersInRange(range, NSString::string());
-}
+void NSMutableString::deleteCharactersInRange(NSRange range) { replaceCharactersInRange(range, NSString::string()); }
 
 void NSMutableString::setString(const Ref<NSString>& text)
 {
     replaceCharactersInRange(NSMakeRange(0, length()), text ? text : NSString::string());
 }
 
-NSUInteger NSMutableString::hash() const
-{
-    return hashUTF16(m_chars);
-}
+NSUInteger NSMutableString::hash() const { return hashUTF16(m_chars); }
 
-Id NSMutableString::copy() const
-{
-    return NSString::stringWithUTF16(m_chars);
-}
+Id NSMutableString::copy() const { return NSString::stringWithUTF16(m_chars); }

@@ -64,21 +64,46 @@ struct NSFormatArg {
     Id object;
 
     template <class T, class = std::enable_if_t<std::is_integral_v<T> || std::is_enum_v<T>>>
-    NSFormatArg(T v) : kind(std::is_signed_v<T> || std::is_enum_v<T> ? Kind::Signed : Kind::Unsigned)
+    NSFormatArg(T v)
+        : kind(std::is_signed_v<T> || std::is_enum_v<T> ? Kind::Signed : Kind::Unsigned)
     {
-        if constexpr (std::is_enum_v<T> || std::is_signed_v<T>) i = static_cast<int64_t>(v), u = static_cast<uint64_t>(v);
+        if constexpr (std::is_enum_v<T> || std::is_signed_v<T>)
+            i = static_cast<int64_t>(v), u = static_cast<uint64_t>(v);
         else u = static_cast<uint64_t>(v), i = static_cast<int64_t>(v);
     }
-    NSFormatArg(double v) : kind(Kind::Double), d(v) {}
-    NSFormatArg(float v) : kind(Kind::Double), d(v) {}
-    NSFormatArg(const char* v) : kind(Kind::CString), s(v) {}
-    NSFormatArg(const std::string& v) : kind(Kind::CString), s(v.c_str()) {}
+    NSFormatArg(double v)
+        : kind(Kind::Double)
+        , d(v)
+    { }
+    NSFormatArg(float v)
+        : kind(Kind::Double)
+        , d(v)
+    { }
+    NSFormatArg(const char* v)
+        : kind(Kind::CString)
+        , s(v)
+    { }
+    NSFormatArg(const std::string& v)
+        : kind(Kind::CString)
+        , s(v.c_str())
+    { }
     // %S: a zero-terminated UTF-16 string.
-    NSFormatArg(const char16_t* v) : kind(Kind::UTF16String), s16(v) {}
-    NSFormatArg(std::nullptr_t) : kind(Kind::Object) {}
-    NSFormatArg(const NSObject* v) : kind(Kind::Object), object(const_cast<NSObject*>(v)) {}
+    NSFormatArg(const char16_t* v)
+        : kind(Kind::UTF16String)
+        , s16(v)
+    { }
+    NSFormatArg(std::nullptr_t)
+        : kind(Kind::Object)
+    { }
+    NSFormatArg(const NSObject* v)
+        : kind(Kind::Object)
+        , object(const_cast<NSObject*>(v))
+    { }
     template <class T>
-    NSFormatArg(const Ref<T>& v) : kind(Kind::Object), object(v) {}
+    NSFormatArg(const Ref<T>& v)
+        : kind(Kind::Object)
+        , object(v)
+    { }
 };
 
 class NSString : public NSObject {
@@ -102,14 +127,12 @@ public:
     // Formats with the platform's directives; a directive whose argument is
     // missing or of another kind raises NSInvalidArgumentException.
     static Ref<NSString> stringWithFormatArguments(const Ref<NSString>& format, std::span<const NSFormatArg> args);
-    template <class... A>
-    static Ref<NSString> stringWithFormat(const Ref<NSString>& format, const A&... args)
+    template <class... A> static Ref<NSString> stringWithFormat(const Ref<NSString>& format, const A&... args)
     {
         const NSFormatArg list[] = {NSFormatArg(args)..., NSFormatArg(nullptr)};
         return stringWithFormatArguments(format, std::span(list, sizeof...(A)));
     }
-    template <class... A>
-    static Ref<NSString> stringWithFormat(const char* format, const A&... args)
+    template <class... A> static Ref<NSString> stringWithFormat(const char* format, const A&... args)
     {
         return stringWithFormat(stringWithUTF8String(format), args...);
     }
@@ -162,7 +185,8 @@ public:
     NSRange rangeOfString(const Ref<NSString>& text, NSStringCompareOptions options = 0) const;
     NSRange rangeOfString(const Ref<NSString>& text, NSStringCompareOptions options, NSRange range) const;
     NSRange rangeOfCharacterFromSet(const Ref<NSCharacterSet>& set, NSStringCompareOptions options = 0) const;
-    NSRange rangeOfCharacterFromSet(const Ref<NSCharacterSet>& set, NSStringCompareOptions options, NSRange range) const;
+    NSRange rangeOfCharacterFromSet(const Ref<NSCharacterSet>& set, NSStringCompareOptions options,
+                                    NSRange range) const;
     bool hasPrefix(const Ref<NSString>& prefix) const;
     bool hasSuffix(const Ref<NSString>& suffix) const;
     bool containsString(const Ref<NSString>& text) const;
@@ -194,7 +218,8 @@ public:
     Ref<NSArray> componentsSeparatedByString(const Ref<NSString>& separator) const;
     Ref<NSArray> componentsSeparatedByCharactersInSet(const Ref<NSCharacterSet>& set) const;
     Ref<NSString> stringByTrimmingCharactersInSet(const Ref<NSCharacterSet>& set) const;
-    Ref<NSString> stringByReplacingOccurrencesOfString(const Ref<NSString>& target, const Ref<NSString>& replacement) const;
+    Ref<NSString> stringByReplacingOccurrencesOfString(const Ref<NSString>& target,
+                                                       const Ref<NSString>& replacement) const;
     Ref<NSString> stringByReplacingOccurrencesOfString(const Ref<NSString>& target, const Ref<NSString>& replacement,
                                                        NSStringCompareOptions options, NSRange range) const;
 
@@ -261,13 +286,11 @@ public:
     void insertString(const Ref<NSString>& text, NSUInteger index);
     void deleteCharactersInRange(NSRange range);
     void setString(const Ref<NSString>& text);
-    template <class... A>
-    void appendFormat(const Ref<NSString>& format, const A&... args)
+    template <class... A> void appendFormat(const Ref<NSString>& format, const A&... args)
     {
         appendString(stringWithFormat(format, args...));
     }
-    template <class... A>
-    void appendFormat(const char* format, const A&... args)
+    template <class... A> void appendFormat(const char* format, const A&... args)
     {
         appendString(stringWithFormat(format, args...));
     }
@@ -293,7 +316,9 @@ protected:
 class NSStringChars {
 public:
     explicit NSStringChars(const NSString& s);
-    explicit NSStringChars(const Ref<NSString>& s) : NSStringChars(*s) {}
+    explicit NSStringChars(const Ref<NSString>& s)
+        : NSStringChars(*s)
+    { }
     std::u16string_view view() const { return m_view; }
     size_t size() const { return m_view.size(); }
     char16_t operator[](size_t i) const { return m_view[i]; }

@@ -243,7 +243,8 @@ Ref<NSString> NSString::stringWithBytes(const void* rawBytes, NSUInteger length,
     static const uint8_t nothing = 0;
     if (!bytes) bytes = &nothing;
     switch (encoding) {
-    case NSUTF8StringEncoding: return stringWithUTF8String(std::string_view(reinterpret_cast<const char*>(bytes), length));
+    case NSUTF8StringEncoding:
+        return stringWithUTF8String(std::string_view(reinterpret_cast<const char*>(bytes), length));
     case NSUnicodeStringEncoding: return decodeUTF16(bytes, length, Endian::Big, true);
     case NSUTF16BigEndianStringEncoding: return decodeUTF16(bytes, length, Endian::Big, false);
     case NSUTF16LittleEndianStringEncoding: return decodeUTF16(bytes, length, Endian::Little, false);

@@ -13,8 +13,7 @@ namespace {
 
 [[noreturn]] void badFormat(std::u16string_view format, const std::string& why)
 {
-    NSException::raise(NSInvalidArgumentException,
-                       "Format \"" + NSConvertUTF16ToUTF8(format) + "\": " + why);
+    NSException::raise(NSInvalidArgumentException, "Format \"" + NSConvertUTF16ToUTF8(format) + "\": " + why);
 }
 
 void appendUTF8(std::u16string& out, const std::string& utf8)
@@ -26,7 +25,9 @@ void appendUTF8(std::u16string& out, const std::string& utf8)
 // Numbers print in the C locale whatever the process's locale is.
 class CNumericLocale {
 public:
-    CNumericLocale() : m_previous(uselocale(cLocale())) {}
+    CNumericLocale()
+        : m_previous(uselocale(cLocale()))
+    { }
     ~CNumericLocale() { uselocale(m_previous); }
 
 private:
@@ -45,7 +46,8 @@ void appendPadded(std::u16string& out, std::u16string_view text, const std::stri
 {
     bool left = false;
     size_t i = 1;
-    while (i < spec.size() && std::string_view("-+ #0'").find(spec[i]) != std::string_view::npos) left |= spec[i++] == '-';
+    while (i < spec.size() && std::string_view("-+ #0'").find(spec[i]) != std::string_view::npos)
+        left |= spec[i++] == '-';
     long width = 0;
     if (i < spec.size() && spec[i] == '-') {  // a negative '*' width
         left = true;
@@ -115,14 +117,16 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
             }
         }
         std::string spec = "%";
-        while (i < f.size() && std::u16string_view(u"-+ #0'").find(f[i]) != std::u16string_view::npos) spec += char(f[i++]);
+        while (i < f.size() && std::u16string_view(u"-+ #0'").find(f[i]) != std::u16string_view::npos)
+            spec += char(f[i++]);
         auto readCount = [&](bool precision) {
             if (i < f.size() && f[i] == u'*') {
                 ++i;
                 const NSFormatArg& a = take(next++);
                 if (a.kind != NSFormatArg::Kind::Signed && a.kind != NSFormatArg::Kind::Unsigned)
                     badFormat(f, "'*' needs an integer argument");
-                if (a.i > static_cast<int64_t>(maxCount) || a.i < -static_cast<int64_t>(maxCount)) badFormat(f, "width too large");
+                if (a.i > static_cast<int64_t>(maxCount) || a.i < -static_cast<int64_t>(maxCount))
+                    badFormat(f, "width too large");
                 // A negative precision counts as none, as in C.
                 if (precision && a.i < 0) spec.pop_back();
                 else spec += std::to_string(a.i);
@@ -140,7 +144,8 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
             readCount(true);
         }
         std::string length;
-        while (i < f.size() && std::u16string_view(u"hlqLzjt").find(f[i]) != std::u16string_view::npos) length += char(f[i++]);
+        while (i < f.size() && std::u16string_view(u"hlqLzjt").find(f[i]) != std::u16string_view::npos)
+            length += char(f[i++]);
         if (i >= f.size()) badFormat(f, "ends inside a directive");
         char16_t conversion = f[i];
         const NSFormatArg& a = take(position != std::u16string::npos ? position : next++);
@@ -230,7 +235,8 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
             if (a.kind != NSFormatArg::Kind::Object) badFormat(f, "%p needs an object argument");
             // "0x0" for nil, as the platform prints, where glibc says "(nil)".
             char hex[32];
-            int n = std::snprintf(hex, sizeof hex, "0x%llx", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(a.object.get())));
+            int n = std::snprintf(hex, sizeof hex, "0x%llx",
+                                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(a.object.get())));
             appendPadded(out, std::u16string(hex, hex + n), spec);
             break;
         }

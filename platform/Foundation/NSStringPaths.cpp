@@ -12,10 +12,7 @@ namespace {
 
 using Text = std::u16string;
 
-Ref<NSString> pathString(Text text)
-{
-    return NSString::stringWithUTF16(std::move(text));
-}
+Ref<NSString> pathString(Text text) { return NSString::stringWithUTF16(std::move(text)); }
 
 // Without trailing slashes, except a lone "/".
 Text stripTrailingSlashes(Text path)
@@ -125,7 +122,8 @@ Ref<NSString> NSString::stringByDeletingPathExtension() const
 
 Ref<NSString> NSString::stringByAppendingPathComponent(const Ref<NSString>& component) const
 {
-    if (!component) NSException::raise(NSInvalidArgumentException, "-[NSString stringByAppendingPathComponent:]: nil argument");
+    if (!component)
+        NSException::raise(NSInvalidArgumentException, "-[NSString stringByAppendingPathComponent:]: nil argument");
     Text path(NSStringChars(*this).view());
     Text addition(NSStringChars(*component).view());
     if (path.empty()) return pathString(collapseSlashes(addition));
@@ -135,7 +133,8 @@ Ref<NSString> NSString::stringByAppendingPathComponent(const Ref<NSString>& comp
 
 Ref<NSString> NSString::stringByAppendingPathExtension(const Ref<NSString>& extension) const
 {
-    if (!extension) NSException::raise(NSInvalidArgumentException, "-[NSString stringByAppendingPathExtension:]: nil argument");
+    if (!extension)
+        NSException::raise(NSInvalidArgumentException, "-[NSString stringByAppendingPathExtension:]: nil argument");
     Text path = stripTrailingSlashes(Text(NSStringChars(*this).view()));
     return pathString(path + u"." + Text(NSStringChars(*extension).view()));
 }

@@ -30,7 +30,8 @@ Ref<NSString> removeEscapes(const NSString& s, NSStringEncoding encoding)
         size_t percent = text.find(u'%', i);
         if (percent == std::u16string_view::npos) percent = text.size();
         if (percent > i) {
-            Ref<NSData> part = NSString::stringWithUTF16(std::u16string(text.substr(i, percent - i)))->dataUsingEncoding(encoding);
+            Ref<NSData> part =
+                NSString::stringWithUTF16(std::u16string(text.substr(i, percent - i)))->dataUsingEncoding(encoding);
             if (!part) return nullptr;
             bytes.insert(bytes.end(), part->bytes(), part->bytes() + part->length());
         }
@@ -62,10 +63,7 @@ void appendEscape(std::u16string& out, uint8_t b)
 
 }
 
-Ref<NSString> NSString::stringByRemovingPercentEncoding() const
-{
-    return removeEscapes(*this, NSUTF8StringEncoding);
-}
+Ref<NSString> NSString::stringByRemovingPercentEncoding() const { return removeEscapes(*this, NSUTF8StringEncoding); }
 
 Ref<NSString> NSString::stringByReplacingPercentEscapesUsingEncoding(NSStringEncoding encoding) const
 {
@@ -99,7 +97,8 @@ Ref<NSString> NSString::stringByAddingPercentEncodingWithAllowedCharacters(const
             out.append(text.substr(start, i - start));
             continue;
         }
-        for (char byte : NSConvertUTF16ToUTF8(text.substr(start, i - start))) appendEscape(out, static_cast<uint8_t>(byte));
+        for (char byte : NSConvertUTF16ToUTF8(text.substr(start, i - start)))
+            appendEscape(out, static_cast<uint8_t>(byte));
     }
     return stringWithUTF16(std::move(out));
 }

@@ -58,7 +58,9 @@ struct Transform {
     bool decompose = false;
     bool fold = false;
     explicit Transform(NSStringCompareOptions options)
-        : decompose(!(options & NSLiteralSearch)), fold(options & NSCaseInsensitiveSearch) {}
+        : decompose(!(options & NSLiteralSearch))
+        , fold(options & NSCaseInsensitiveSearch)
+    { }
 };
 
 void transformCodePoint(UChar32 c, const Transform& t, std::u16string& out)
@@ -112,10 +114,13 @@ struct Haystack {
     NSUInteger base = 0;
     NSUInteger end = 0;
 
-    Haystack(std::u16string_view text, NSRange range, const Transform& t) : base(range.location), end(NSMaxRange(range))
+    Haystack(std::u16string_view text, NSRange range, const Transform& t)
+        : base(range.location)
+        , end(NSMaxRange(range))
     {
         std::u16string_view part = text.substr(range.location, range.length);
-        bool changes = t.fold || (t.decompose && std::any_of(part.begin(), part.end(), [](char16_t c) { return c >= 0xC0; }));
+        bool changes =
+            t.fold || (t.decompose && std::any_of(part.begin(), part.end(), [](char16_t c) { return c >= 0xC0; }));
         if (!changes) {
             units = part;
             return;
@@ -145,8 +150,8 @@ struct Haystack {
 
 // Matches of needle in text within range, first to last (or last to first
 // when searching backwards); at most one unless all is set.
-std::vector<NSRange> findMatches(std::u16string_view text, std::u16string_view rawNeedle, NSStringCompareOptions options,
-                                 NSRange range, bool all)
+std::vector<NSRange> findMatches(std::u16string_view text, std::u16string_view rawNeedle,
+                                 NSStringCompareOptions options, NSRange range, bool all)
 {
     std::vector<NSRange> found;
     Transform transform(options);
@@ -196,9 +201,9 @@ std::vector<NSRange> findMatches(std::u16string_view text, std::u16string_view r
 void checkRangeIn(std::u16string_view text, NSRange range, const char* method)
 {
     if (range.location > text.size() || range.length > text.size() - range.location)
-        NSException::raise(NSRangeException, std::string("-[NSString ") + method + "]: Range {" + std::to_string(range.location) +
-                                                 ", " + std::to_string(range.length) + "} out of bounds; string length " +
-                                                 std::to_string(text.size()));
+        NSException::raise(NSRangeException, std::string("-[NSString ") + method + "]: Range {" +
+                                                 std::to_string(range.location) + ", " + std::to_string(range.length) +
+                                                 "} out of bounds; string length " + std::to_string(text.size()));
 }
 
 // The comparison key of a text: canonical decomposition unless the
@@ -227,15 +232,9 @@ std::u16string comparisonKey(std::u16string_view text, NSStringCompareOptions op
     return key;
 }
 
-NSComparisonResult sign(int v)
-{
-    return v < 0 ? NSOrderedAscending : v > 0 ? NSOrderedDescending : NSOrderedSame;
-}
+NSComparisonResult sign(int v) { return v < 0 ? NSOrderedAscending : v > 0 ? NSOrderedDescending : NSOrderedSame; }
 
-bool isDigit(char16_t c)
-{
-    return c >= u'0' && c <= u'9';
-}
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 NSComparisonResult compareKeys(std::u16string_view a, std::u16string_view b, bool numeric)
 {
@@ -289,14 +288,12 @@ NSComparisonResult collate(std::u16string_view a, std::u16string_view b, UCollat
         ucol_setStrength(opened, strength);
         collator = opened;
     }
-    UCollationResult r = ucol_strcoll(collator, a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()));
+    UCollationResult r =
+        ucol_strcoll(collator, a.data(), static_cast<int32_t>(a.size()), b.data(), static_cast<int32_t>(b.size()));
     return r == UCOL_LESS ? NSOrderedAscending : r == UCOL_GREATER ? NSOrderedDescending : NSOrderedSame;
 }
 
-std::string localeID(const Ref<NSLocale>& locale)
-{
-    return locale ? locale->icuLocaleID() : std::string();
-}
+std::string localeID(const Ref<NSLocale>& locale) { return locale ? locale->icuLocaleID() : std::string(); }
 
 enum class CaseMapping { Lower, Upper };
 
@@ -323,8 +320,8 @@ std::u16string titleCaseWord(UCaseMap* map, std::u16string_view word)
 {
     std::u16string out(word.size() + 4, u'\0');
     UErrorCode status = U_ZERO_ERROR;
-    int32_t n = ucasemap_toTitle(map, out.data(), static_cast<int32_t>(out.size()), word.data(), static_cast<int32_t>(word.size()),
-                                 &status);
+    int32_t n = ucasemap_toTitle(map, out.data(), static_cast<int32_t>(out.size()), word.data(),
+                                 static_cast<int32_t>(word.size()), &status);
     if (status == U_BUFFER_OVERFLOW_ERROR) {
         out.assign(n, u'\0');
         status = U_ZERO_ERROR;
@@ -341,7 +338,8 @@ std::u16string capitalize(std::u16string_view text, const std::string& locale)
     // Each word as a whole: its first character in title case, the rest in
     // lower case, with no adjustment to the first cased letter ("3d" stays).
     std::unique_ptr<UCaseMap, void (*)(UCaseMap*)> map(
-        ucasemap_open(locale.c_str(), U_TITLECASE_WHOLE_STRING | U_TITLECASE_NO_BREAK_ADJUSTMENT, &status), ucasemap_close);
+        ucasemap_open(locale.c_str(), U_TITLECASE_WHOLE_STRING | U_TITLECASE_NO_BREAK_ADJUSTMENT, &status),
+        ucasemap_close);
     if (U_FAILURE(status)) return std::u16string(text);
     const Ref<NSCharacterSet> separators = NSCharacterSet::whitespaceAndNewlineCharacterSet();
     std::u16string out;
@@ -391,9 +389,12 @@ NSRange NSString::rangeOfCharacterFromSet(const Ref<NSCharacterSet>& set, NSStri
     return rangeOfCharacterFromSet(set, options, NSMakeRange(0, length()));
 }
 
-NSRange NSString::rangeOfCharacterFromSet(const Ref<NSCharacterSet>& set, NSStringCompareOptions options, NSRange range) const
+NSRange NSString::rangeOfCharacterFromSet(const Ref<NSCharacterSet>& set, NSStringCompareOptions options,
+                                          NSRange range) const
 {
-    if (!set) NSException::raise(NSInvalidArgumentException, "-[NSString rangeOfCharacterFromSet:options:range:]: nil argument");
+    if (!set)
+        NSException::raise(NSInvalidArgumentException,
+                           "-[NSString rangeOfCharacterFromSet:options:range:]: nil argument");
     NSStringChars chars(*this);
     checkRangeIn(chars.view(), range, "rangeOfCharacterFromSet:options:range:");
     const char16_t* text = chars.view().data();
@@ -463,20 +464,11 @@ NSComparisonResult NSString::localizedCaseInsensitiveCompare(const Ref<NSString>
 
 // Case
 
-Ref<NSString> NSString::lowercaseString() const
-{
-    return lowercaseStringWithLocale(nullptr);
-}
+Ref<NSString> NSString::lowercaseString() const { return lowercaseStringWithLocale(nullptr); }
 
-Ref<NSString> NSString::uppercaseString() const
-{
-    return uppercaseStringWithLocale(nullptr);
-}
+Ref<NSString> NSString::uppercaseString() const { return uppercaseStringWithLocale(nullptr); }
 
-Ref<NSString> NSString::capitalizedString() const
-{
-    return capitalizedStringWithLocale(nullptr);
-}
+Ref<NSString> NSString::capitalizedString() const { return capitalizedStringWithLocale(nullptr); }
 
 Ref<NSString> NSString::lowercaseStringWithLocale(const Ref<NSLocale>& locale) const
 {
@@ -516,21 +508,24 @@ std::u16string replaceMatches(std::u16string_view text, std::u16string_view targ
 }
 }
 
-Ref<NSString> NSString::stringByReplacingOccurrencesOfString(const Ref<NSString>& target, const Ref<NSString>& replacement) const
+Ref<NSString> NSString::stringByReplacingOccurrencesOfString(const Ref<NSString>& target,
+                                                             const Ref<NSString>& replacement) const
 {
     return stringByReplacingOccurrencesOfString(target, replacement, 0, NSMakeRange(0, length()));
 }
 
-Ref<NSString> NSString::stringByReplacingOccurrencesOfString(const Ref<NSString>& target, const Ref<NSString>& replacement,
+Ref<NSString> NSString::stringByReplacingOccurrencesOfString(const Ref<NSString>& target,
+                                                             const Ref<NSString>& replacement,
                                                              NSStringCompareOptions options, NSRange range) const
 {
     if (!target || !replacement)
-        NSException::raise(NSInvalidArgumentException, "-[NSString stringByReplacingOccurrencesOfString:withString:]: nil argument");
+        NSException::raise(NSInvalidArgumentException,
+                           "-[NSString stringByReplacingOccurrencesOfString:withString:]: nil argument");
     NSStringChars chars(*this);
     checkRangeIn(chars.view(), range, "stringByReplacingOccurrencesOfString:withString:options:range:");
     NSUInteger count = 0;
-    std::u16string out = replaceMatches(chars.view(), NSStringChars(*target).view(), NSStringChars(*replacement).view(), options,
-                                        range, count);
+    std::u16string out = replaceMatches(chars.view(), NSStringChars(*target).view(), NSStringChars(*replacement).view(),
+                                        options, range, count);
     if (count == 0) return static_ref_cast<NSString>(copy());
     return stringWithUTF16(std::move(out));
 }
@@ -539,11 +534,12 @@ NSUInteger NSMutableString::replaceOccurrencesOfString(const Ref<NSString>& targ
                                                        NSStringCompareOptions options, NSRange range)
 {
     if (!target || !replacement)
-        NSException::raise(NSInvalidArgumentException, "-[NSMutableString replaceOccurrencesOfString:withString:options:range:]: nil argument");
+        NSException::raise(NSInvalidArgumentException,
+                           "-[NSMutableString replaceOccurrencesOfString:withString:options:range:]: nil argument");
     checkRange(range, "replaceOccurrencesOfString:withString:options:range:");
     NSUInteger count = 0;
-    std::u16string out = replaceMatches(m_chars, NSStringChars(*target).view(), NSStringChars(*replacement).view(), options,
-                                        range, count);
+    std::u16string out = replaceMatches(m_chars, NSStringChars(*target).view(), NSStringChars(*replacement).view(),
+                                        options, range, count);
     if (count == 0) return 0;
     m_chars = std::move(out);
     didMutate();
@@ -557,8 +553,9 @@ NSRange NSString::rangeOfComposedCharacterSequenceAtIndex(NSUInteger index) cons
     NSStringChars chars(*this);
     std::u16string_view text = chars.view();
     if (index >= text.size())
-        NSException::raise(NSRangeException, "-[NSString rangeOfComposedCharacterSequenceAtIndex:]: Index " + std::to_string(index) +
-                                                  " out of bounds; string length " + std::to_string(text.size()));
+        NSException::raise(NSRangeException, "-[NSString rangeOfComposedCharacterSequenceAtIndex:]: Index " +
+                                                 std::to_string(index) + " out of bounds; string length " +
+                                                 std::to_string(text.size()));
     // Characters below U+0300 never join their neighbours (apart from CR LF,
     // which stays split anyway), which spares a break iterator for most text.
     auto simple = [&](size_t i) { return i >= text.size() || text[i] < 0x300; };

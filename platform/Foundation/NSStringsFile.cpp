@@ -34,7 +34,9 @@ std::optional<std::u16string> decode(const Ref<NSData>& data)
 
 class Parser {
 public:
-    explicit Parser(std::u16string text) : m_text(std::move(text)) {}
+    explicit Parser(std::u16string text)
+        : m_text(std::move(text))
+    { }
 
     // Reads entries until the end or the first error.
     void parse(NSMutableDictionary& table)

@@ -41,7 +41,6 @@ pid_t mainThreadId()
     return g_mainThreadId.load();
 }
 
-
 // Threads started by NSThread. Ended ones are joined as new ones start; at
 // exit the registry waits a little for running ones, so their resources are
 // released, and leaves behind only those that do not end.
@@ -90,7 +89,10 @@ private:
     void reapEnded()
     {
         for (auto it = m_threads.begin(); it != m_threads.end();) {
-            if (!(*it)->ended) { ++it; continue; }
+            if (!(*it)->ended) {
+                ++it;
+                continue;
+            }
             (*it)->thread.join();
             it = m_threads.erase(it);
         }
@@ -134,15 +136,9 @@ Ref<NSThread> NSThread::currentThread()
     return t_current.thread;
 }
 
-bool NSThread::isMainThread()
-{
-    return ::gettid() == mainThreadId();
-}
+bool NSThread::isMainThread() { return ::gettid() == mainThreadId(); }
 
-bool NSThread::isMain() const
-{
-    return m_isMain;
-}
+bool NSThread::isMain() const { return m_isMain; }
 
 void NSThread::markCurrentThreadAsMain()
 {
@@ -184,7 +180,8 @@ void NSThread::start()
 {
     {
         std::lock_guard guard(m_lock);
-        if (m_started) NSException::raise(NSInvalidArgumentException, "-[NSThread start]: attempt to start the thread again");
+        if (m_started)
+            NSException::raise(NSInvalidArgumentException, "-[NSThread start]: attempt to start the thread again");
         m_started = true;
     }
     m_executing.store(true);

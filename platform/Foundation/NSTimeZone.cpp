@@ -30,8 +30,8 @@ Ref<NSTimeZone> NSTimeZone::timeZoneWithName(const Ref<NSString>& name)
     UChar canonical[128];
     UBool isSystemID = false;
     UErrorCode status = U_ZERO_ERROR;
-    ucal_getCanonicalTimeZoneID(reinterpret_cast<const UChar*>(name->utf16().data()), static_cast<int32_t>(name->length()), canonical, 128,
-                                &isSystemID, &status);
+    ucal_getCanonicalTimeZoneID(reinterpret_cast<const UChar*>(name->utf16().data()),
+                                static_cast<int32_t>(name->length()), canonical, 128, &isSystemID, &status);
     if (U_FAILURE(status)) return nullptr;
     return make(name->utf16(), static_ref_cast<NSString>(name->copy()));
 }
@@ -99,7 +99,8 @@ NSInteger NSTimeZone::secondsFromGMT() const { return secondsFromGMTForDate(NSDa
 NSInteger NSTimeZone::secondsFromGMTForDate(const Ref<NSDate>& date) const
 {
     UErrorCode status = U_ZERO_ERROR;
-    UCalendar* cal = ucal_open(reinterpret_cast<const UChar*>(m_icuID.data()), static_cast<int32_t>(m_icuID.size()), "en_US_POSIX", UCAL_GREGORIAN, &status);
+    UCalendar* cal = ucal_open(reinterpret_cast<const UChar*>(m_icuID.data()), static_cast<int32_t>(m_icuID.size()),
+                               "en_US_POSIX", UCAL_GREGORIAN, &status);
     if (U_FAILURE(status)) return 0;
     double seconds = date ? date->timeIntervalSince1970() : 0;
     ucal_setMillis(cal, std::floor(seconds) * 1000.0, &status);

@@ -159,10 +159,7 @@ Id NSTimer::userInfo() const
     return m_userInfo;
 }
 
-Ref<NSDate> NSTimer::fireDate() const
-{
-    return NSDate::dateWithTimeIntervalSinceReferenceDate(fireTime());
-}
+Ref<NSDate> NSTimer::fireDate() const { return NSDate::dateWithTimeIntervalSinceReferenceDate(fireTime()); }
 
 void NSTimer::setFireDate(const Ref<NSDate>& date)
 {

@@ -19,8 +19,7 @@ enum NSComparisonResult : NSInteger { NSOrderedAscending = -1, NSOrderedSame = 0
 
 // FNV-1a over a run of integral values, each mixed in whole: the content
 // hash of strings, data and index paths.
-template <class Range>
-constexpr uint64_t NSHashFNV1a(const Range& values)
+template <class Range> constexpr uint64_t NSHashFNV1a(const Range& values)
 {
     uint64_t h = 1469598103934665603ull;
     for (auto v : values) h = (h ^ static_cast<uint64_t>(v)) * 1099511628211ull;
@@ -35,7 +34,10 @@ struct NSRange {
 
 inline constexpr NSRange NSMakeRange(NSUInteger location, NSUInteger length) { return {location, length}; }
 inline constexpr NSUInteger NSMaxRange(NSRange r) { return r.location + r.length; }
-inline constexpr bool NSLocationInRange(NSUInteger loc, NSRange r) { return loc >= r.location && loc - r.location < r.length; }
+inline constexpr bool NSLocationInRange(NSUInteger loc, NSRange r)
+{
+    return loc >= r.location && loc - r.location < r.length;
+}
 inline constexpr bool NSEqualRanges(NSRange a, NSRange b) { return a == b; }
 NSRange NSUnionRange(NSRange a, NSRange b);
 NSRange NSIntersectionRange(NSRange a, NSRange b);

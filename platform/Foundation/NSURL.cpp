@@ -22,8 +22,7 @@ bool isSubDelim(char c) { return std::string_view("!$&'()*+,;=").find(c) != std:
 bool isPChar(char c) { return isUnreserved(c) || isSubDelim(c) || c == ':' || c == '@'; }
 
 // Every character is allowed by `ok` or starts a well-formed percent escape.
-template <class F>
-bool allOf(std::string_view s, F ok)
+template <class F> bool allOf(std::string_view s, F ok)
 {
     for (size_t i = 0; i < s.size(); ++i) {
         if (s[i] == '%') {
@@ -51,7 +50,7 @@ bool validHost(std::string_view host)
                 if (!isUnreserved(inside[i]) && !isSubDelim(inside[i]) && inside[i] != ':') return false;
             return true;
         }
-        in6_addr address {};
+        in6_addr address{};
         return inet_pton(AF_INET6, inside.c_str(), &address) == 1;
     }
     return allOf(host, [](char c) { return isUnreserved(c) || isSubDelim(c); });
@@ -239,10 +238,7 @@ Ref<NSURL> NSURL::make(std::string text, const Ref<NSURL>& base)
     return url;
 }
 
-Ref<NSURL> NSURL::URLWithString(const Ref<NSString>& text)
-{
-    return URLWithString(text, nullptr);
-}
+Ref<NSURL> NSURL::URLWithString(const Ref<NSString>& text) { return URLWithString(text, nullptr); }
 
 Ref<NSURL> NSURL::URLWithString(const Ref<NSString>& text, const Ref<NSURL>& baseURL)
 {
@@ -253,7 +249,7 @@ Ref<NSURL> NSURL::URLWithString(const Ref<NSString>& text, const Ref<NSURL>& bas
 Ref<NSURL> NSURL::fileURLWithPath(const Ref<NSString>& path)
 {
     std::string p = NSFileSupport::fsPath(path);
-    struct stat st {};
+    struct stat st { };
     bool directory = !p.empty() && ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     return fileURLWithPath(path, directory);
 }
@@ -273,7 +269,10 @@ Ref<NSURL> NSURL::fileURLWithPath(const Ref<NSString>& path, bool isDirectory)
 
 Ref<NSString> NSURL::absoluteString() const { return NSFileSupport::stringFromFileSystem(m_absolute); }
 Ref<NSString> NSURL::relativeString() const { return NSFileSupport::stringFromFileSystem(m_text); }
-Ref<NSURL> NSURL::absoluteURL() const { return m_base ? make(m_absolute, nullptr) : Ref<NSURL>(const_cast<NSURL*>(this)); }
+Ref<NSURL> NSURL::absoluteURL() const
+{
+    return m_base ? make(m_absolute, nullptr) : Ref<NSURL>(const_cast<NSURL*>(this));
+}
 Ref<NSString> NSURL::scheme() const { return optionalString(m_parts.scheme); }
 Ref<NSString> NSURL::query() const { return optionalString(m_parts.query); }
 Ref<NSString> NSURL::fragment() const { return optionalString(m_parts.fragment); }

@@ -8,20 +8,14 @@ namespace {
 std::atomic<bool> available{true};
 
 constexpr std::array<std::string_view, 7> urlLoadingClasses = {
-    "NSURLRequest", "NSMutableURLRequest", "NSURLResponse", "NSHTTPURLResponse",
-    "NSURLConnection", "NSHTTPCookie", "NSHTTPCookieStorage",
+    "NSURLRequest",    "NSMutableURLRequest", "NSURLResponse",       "NSHTTPURLResponse",
+    "NSURLConnection", "NSHTTPCookie",        "NSHTTPCookieStorage",
 };
 }
 
-bool NSURLLoadingSetAvailable(bool on)
-{
-    return available.exchange(on);
-}
+bool NSURLLoadingSetAvailable(bool on) { return available.exchange(on); }
 
-bool NSURLLoadingIsAvailable()
-{
-    return available.load();
-}
+bool NSURLLoadingIsAvailable() { return available.load(); }
 
 bool NSURLLoadingHidesClassNamed(std::string_view name)
 {

@@ -89,7 +89,8 @@ bool isToken(const std::string& text)
 {
     if (text.empty()) return false;
     for (unsigned char c : text)
-        if (c <= ' ' || c >= 127 || std::string_view("\"(),/:;<=>?@[\\]{}").find(static_cast<char>(c)) != std::string_view::npos)
+        if (c <= ' ' || c >= 127 ||
+            std::string_view("\"(),/:;<=>?@[\\]{}").find(static_cast<char>(c)) != std::string_view::npos)
             return false;
     return true;
 }
@@ -99,10 +100,7 @@ bool isFieldValue(const std::string& text)
     return text.find_first_of("\r\n", 0) == std::string::npos && text.find('\0') == std::string::npos;
 }
 
-bool sameName(const std::string& a, const char* b)
-{
-    return strcasecmp(a.c_str(), b) == 0;
-}
+bool sameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
 
 // The loopback addresses never go through a proxy, whatever the environment
 // says; other hosts follow the usual proxy variables.
@@ -219,8 +217,10 @@ CURLcode perform(CURL* curl, const Hop& hop, const Ref<NSURL>& url, long timeout
         if (hop.body || hop.method == "POST") {
             // The caller's bytes exactly; a POST without a body sends none.
             static const char empty = 0;
-            const char* bytes = hop.body && !hop.body->empty() ? reinterpret_cast<const char*>(hop.body->data()) : &empty;
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(hop.body ? hop.body->size() : 0));
+            const char* bytes =
+                hop.body && !hop.body->empty() ? reinterpret_cast<const char*>(hop.body->data()) : &empty;
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
+                             static_cast<curl_off_t>(hop.body ? hop.body->size() : 0));
             curl_easy_setopt(curl, CURLOPT_POSTFIELDS, bytes);
         }
     }
@@ -228,7 +228,8 @@ CURLcode perform(CURL* curl, const Hop& hop, const Ref<NSURL>& url, long timeout
     if (result != CURLE_OK) return result;
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &exchange.status);
     char* redirect = nullptr;
-    if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &redirect) == CURLE_OK && redirect) exchange.redirectURL = redirect;
+    if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &redirect) == CURLE_OK && redirect)
+        exchange.redirectURL = redirect;
     return CURLE_OK;
 }
 
@@ -274,7 +275,8 @@ Hop firstHop(const NSURLRequest& request)
     hop.url = request.URL()->absoluteString()->UTF8String();
     hop.method = request.HTTPMethod() ? request.HTTPMethod()->UTF8String() : "GET";
     if (request.HTTPBody() && hop.method != "GET" && hop.method != "HEAD") hop.body = request.HTTPBody()->vector();
-    for (const auto& [name, value] : request.headerFields()) hop.headers.emplace_back(name->UTF8String(), value->UTF8String());
+    for (const auto& [name, value] : request.headerFields())
+        hop.headers.emplace_back(name->UTF8String(), value->UTF8String());
     return hop;
 }
 }
@@ -290,7 +292,8 @@ Ref<NSData> NSURLConnection::sendSynchronousRequest(const Ref<NSURLRequest>& req
     };
     if (!request || !request->URL()) return fail(NSURLErrorBadURL, "No URL was given.", "");
     std::string requested = request->URL()->absoluteString()->UTF8String();
-    if (!isHTTPScheme(request->URL())) return fail(NSURLErrorUnsupportedURL, "Only http and https URLs are supported.", requested);
+    if (!isHTTPScheme(request->URL()))
+        return fail(NSURLErrorUnsupportedURL, "Only http and https URLs are supported.", requested);
     Hop hop = firstHop(*request);
     if (!isToken(hop.method)) return fail(NSURLErrorBadURL, "The HTTP method is not a valid token.", requested);
 
@@ -302,7 +305,8 @@ Ref<NSData> NSURLConnection::sendSynchronousRequest(const Ref<NSURLRequest>& req
     auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeout);
     Ref<NSURL> url = request->URL();
     for (int redirects = 0;; ++redirects) {
-        auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        auto remaining =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (remaining.count() <= 0) return fail(NSURLErrorTimedOut, "The request timed out.", hop.url);
         Exchange exchange;
         char errorText[CURL_ERROR_SIZE] = {};
@@ -310,16 +314,18 @@ Ref<NSData> NSURLConnection::sendSynchronousRequest(const Ref<NSURLRequest>& req
         if (result != CURLE_OK)
             return fail(errorCodeFor(result), errorText[0] ? errorText : curl_easy_strerror(result), hop.url);
         storeCookies(exchange, url);
-        Ref<NSURL> next = exchange.redirectURL.empty() ? nullptr : NSURL::URLWithString(NSString::stringWithUTF8String(exchange.redirectURL));
+        Ref<NSURL> next = exchange.redirectURL.empty()
+                              ? nullptr
+                              : NSURL::URLWithString(NSString::stringWithUTF8String(exchange.redirectURL));
         if (isRedirect(exchange.status) && isHTTPScheme(next)) {
-            if (redirects == maximumRedirects) return fail(NSURLErrorHTTPTooManyRedirects, "There were too many redirects.", requested);
+            if (redirects == maximumRedirects)
+                return fail(NSURLErrorHTTPTooManyRedirects, "There were too many redirects.", requested);
             followRedirect(hop, exchange.status, exchange.redirectURL);
             url = next;
             continue;
         }
         std::vector<NSHTTPURLResponse::HeaderField> fields;
-        for (const auto& [name, value] : exchange.headers)
-            fields.emplace_back(fieldText(name), fieldText(value));
+        for (const auto& [name, value] : exchange.headers) fields.emplace_back(fieldText(name), fieldText(value));
         if (response) *response = NSHTTPURLResponse::responseWithURL(url, exchange.status, fields);
         return NSData::dataWithVector(std::move(exchange.body));
     }

@@ -26,10 +26,7 @@ NSTimeInterval NSURLRequest::setDefaultTimeoutInterval(NSTimeInterval seconds)
     return defaultTimeout().exchange(seconds);
 }
 
-NSTimeInterval NSURLRequest::defaultTimeoutInterval()
-{
-    return defaultTimeout().load();
-}
+NSTimeInterval NSURLRequest::defaultTimeoutInterval() { return defaultTimeout().load(); }
 
 Ref<NSURLRequest> NSURLRequest::requestWithURL(const Ref<NSURL>& url)
 {
@@ -110,13 +107,12 @@ void NSMutableURLRequest::setValueForHTTPHeaderField(const Ref<NSString>& value,
     if (!field) return;
     for (auto it = m_headers.begin(); it != m_headers.end(); ++it) {
         if (!sameFieldName(it->first, field)) continue;
-        if (value)
-            it->second = static_ref_cast<NSString>(value->copy());
-        else
-            m_headers.erase(it);
+        if (value) it->second = static_ref_cast<NSString>(value->copy());
+        else m_headers.erase(it);
         return;
     }
-    if (value) m_headers.emplace_back(static_ref_cast<NSString>(field->copy()), static_ref_cast<NSString>(value->copy()));
+    if (value)
+        m_headers.emplace_back(static_ref_cast<NSString>(field->copy()), static_ref_cast<NSString>(value->copy()));
 }
 
 Id NSMutableURLRequest::copy() const

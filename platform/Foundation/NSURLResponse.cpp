@@ -50,5 +50,6 @@ Ref<NSString> NSHTTPURLResponse::valueForHTTPHeaderField(const Ref<NSString>& fi
 
 Ref<NSString> NSHTTPURLResponse::description() const
 {
-    return NSString::stringWithFormat("<%@ %ld %@>", className(), m_statusCode, m_url ? m_url->absoluteString() : nullptr);
+    return NSString::stringWithFormat("<%@ %ld %@>", className(), m_statusCode,
+                                      m_url ? m_url->absoluteString() : nullptr);
 }

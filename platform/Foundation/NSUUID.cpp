@@ -17,7 +17,9 @@ Ref<NSUUID> NSUUID::UUID()
     while (filled < uuid->m_bytes.size()) {
         ssize_t n = getrandom(uuid->m_bytes.data() + filled, uuid->m_bytes.size() - filled, 0);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) NSException::raise(NSInternalInconsistencyException, std::string("getrandom failed: ") + std::strerror(errno));
+        if (n <= 0)
+            NSException::raise(NSInternalInconsistencyException,
+                               std::string("getrandom failed: ") + std::strerror(errno));
         filled += static_cast<size_t>(n);
     }
     uuid->m_bytes[6] = static_cast<uint8_t>((uuid->m_bytes[6] & 0x0F) | 0x40);  // version 4

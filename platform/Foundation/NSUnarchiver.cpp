@@ -58,11 +58,15 @@ Ref<NSUnarchiver> NSUnarchiver::unarchiverForReadingWithData(const Ref<NSData>& 
     const size_t size = b.size();
     if (size < NSArchiveFormat::headerSize) u->failAt("archive shorter than its 16-byte header", size);
     if (std::memcmp(b.data(), NSArchiveFormat::magic, 4) != 0) u->failAt("not an archive (wrong signature)", 0);
-    auto le32 = [&b](size_t at) { return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24; };
+    auto le32 = [&b](size_t at) {
+        return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+    };
     if (le32(4) != NSArchiveFormat::version) u->failAt("unsupported format version " + std::to_string(le32(4)), 4);
     const size_t body = size - NSArchiveFormat::headerSize;
     if (le32(8) != body)
-        u->failAt("body length " + std::to_string(le32(8)) + " does not match the " + std::to_string(body) + " bytes present", 8);
+        u->failAt("body length " + std::to_string(le32(8)) + " does not match the " + std::to_string(body) +
+                      " bytes present",
+                  8);
     if (le32(12) != NSArchiveFormat::checksum(std::span(b).subspan(NSArchiveFormat::headerSize)))
         u->failAt("checksum mismatch: the archive is damaged", 12);
     u->m_position = NSArchiveFormat::headerSize;
@@ -78,8 +82,8 @@ void NSUnarchiver::failAt(const std::string& what, size_t offset) const
 void NSUnarchiver::need(size_t bytes, const char* what) const
 {
     if (bytes > left())
-        fail(std::string("truncated ") + what + ": needs " + std::to_string(bytes) + " bytes, " + std::to_string(left()) +
-             " left");
+        fail(std::string("truncated ") + what + ": needs " + std::to_string(bytes) + " bytes, " +
+             std::to_string(left()) + " left");
 }
 
 uint64_t NSUnarchiver::takeLE(int size, const char* what)
@@ -120,7 +124,9 @@ const NSClass& NSUnarchiver::takeClass()
     if (tag == NSArchiveFormat::classReference) {
         uint32_t index = static_cast<uint32_t>(takeLE(4, "class reference"));
         if (index >= m_classes.size())
-            failAt("reference to class #" + std::to_string(index) + " of " + std::to_string(m_classes.size()) + " known", at);
+            failAt("reference to class #" + std::to_string(index) + " of " + std::to_string(m_classes.size()) +
+                       " known",
+                   at);
         return *m_classes[index];
     }
     if (tag != NSArchiveFormat::newClass) failAt("unknown class marker " + typeName(tag), at);
@@ -170,7 +176,8 @@ Id NSUnarchiver::decodeObject()
 
 Id NSUnarchiver::takeNewObject()
 {
-    if (m_depth >= NSArchiver::maximumDepth) fail("objects nested more than " + std::to_string(NSArchiver::maximumDepth) + " deep");
+    if (m_depth >= NSArchiver::maximumDepth)
+        fail("objects nested more than " + std::to_string(NSArchiver::maximumDepth) + " deep");
     const NSClass& cls = takeClass();
     size_t lengthAt = m_position;
     uint32_t length = static_cast<uint32_t>(takeLE(4, "object length"));
@@ -222,7 +229,8 @@ Id NSUnarchiver::takeStandardObject(const NSClass& cls)
         uint32_t length = takeCount(2, "string length");
         std::u16string units(length, u'\0');
         for (auto& u : units) u = static_cast<char16_t>(takeLE(2, "string"));
-        if (&cls == &NSMutableString::classRecord()) return NSMutableString::stringWithString(NSString::stringWithUTF16(std::move(units)));
+        if (&cls == &NSMutableString::classRecord())
+            return NSMutableString::stringWithString(NSString::stringWithUTF16(std::move(units)));
         return NSString::stringWithUTF16(std::move(units));
     }
     if (&cls == &NSNumber::classRecord()) return takeNumber();
@@ -288,7 +296,8 @@ Id NSUnarchiver::takeIndexSet(const NSClass& cls)
         try {
             indexes->addIndexesInRange(NSMakeRange(location, length));
         } catch (const NSException&) {
-            failAt("index range {" + std::to_string(location) + ", " + std::to_string(length) + "} reaches NSNotFound", at);
+            failAt("index range {" + std::to_string(location) + ", " + std::to_string(length) + "} reaches NSNotFound",
+                   at);
         }
     }
     if (&cls == &NSMutableIndexSet::classRecord()) return indexes;
@@ -357,7 +366,8 @@ void NSUnarchiver::decodeValueOfObjCType(const char* type, void* address)
     }
     int size = t == "c" ? 1 : t == "s" ? 2 : t == "i" ? 4 : t == "q" ? 8 : t == "f" ? 4 : t == "d" ? 8 : 0;
     if (size == 0 || t.size() != 1)
-        NSException::raise(NSInvalidArgumentException, "NSUnarchiver: unsupported type code \"" + std::string(t) + "\"");
+        NSException::raise(NSInvalidArgumentException,
+                           "NSUnarchiver: unsupported type code \"" + std::string(t) + "\"");
     size_t at = m_position;
     uint8_t tag = static_cast<uint8_t>(takeLE(1, "value type"));
     if (tag != static_cast<uint8_t>(t[0]))

@@ -44,8 +44,8 @@ void flushAtTheEndOfEachTurn()
 {
     static std::once_flag installed;
     std::call_once(installed, [] {
-        NSRunLoop::mainRunLoop()->addObserver({NSRunLoopCommonModes}, [] { NSUserDefaults::synchronizeAllIfChanged(); },
-                                              NSIntegerMax);
+        NSRunLoop::mainRunLoop()->addObserver(
+            {NSRunLoopCommonModes}, [] { NSUserDefaults::synchronizeAllIfChanged(); }, NSIntegerMax);
     });
 }
 
@@ -61,15 +61,12 @@ std::string configDirectory()
     return config;
 }
 
-std::string domainPath(const std::string& name)
-{
-    return NSFileSupport::join(configDirectory(), name + ".plist");
-}
+std::string domainPath(const std::string& name) { return NSFileSupport::join(configDirectory(), name + ".plist"); }
 
 std::string utcTimestamp()
 {
     std::time_t now = std::time(nullptr);
-    std::tm tm {};
+    std::tm tm{};
     gmtime_r(&now, &tm);
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &tm);
@@ -115,7 +112,8 @@ bool samePropertyList(const Id& a, const Id& b)
             if (!samePropertyList(v, y->objectForKey(k))) return false;
         return true;
     }
-    if (dynamic_ref_cast<NSArray>(b) || dynamic_ref_cast<NSDictionary>(b) || dynamic_ref_cast<NSNumber>(b)) return false;
+    if (dynamic_ref_cast<NSArray>(b) || dynamic_ref_cast<NSDictionary>(b) || dynamic_ref_cast<NSNumber>(b))
+        return false;
     return a->isEqual(b.get());
 }
 
@@ -188,10 +186,7 @@ Ref<NSUserDefaults> NSUserDefaults::defaultsWithPath(const Ref<NSString>& path)
     return alloc<NSUserDefaults>()->initWithPath(path);
 }
 
-Ref<NSString> NSUserDefaults::path() const
-{
-    return NSFileSupport::stringFromFileSystem(m_path);
-}
+Ref<NSString> NSUserDefaults::path() const { return NSFileSupport::stringFromFileSystem(m_path); }
 
 void NSUserDefaults::load()
 {
@@ -201,7 +196,7 @@ void NSUserDefaults::load()
               "It will be kept as %s before defaults are next saved.",
               m_path, why, m_damagedCopy);
     };
-    struct stat st {};
+    struct stat st { };
     if (::stat(m_path.c_str(), &st) != 0) {
         if (errno != ENOENT) damaged(NSFileSupport::errnoText(errno));
         return;  // no file yet: nothing stored
@@ -225,8 +220,8 @@ bool NSUserDefaults::moveDamagedFileAsideLocked()
     if (::rename(m_path.c_str(), target.c_str()) != 0 && errno != ENOENT) {
         // Writing now would destroy what the user had; keep trying later.
         if (!m_loggedWriteFailure)
-            NSLog("NSUserDefaults: cannot keep the damaged defaults file %s as %s (%s); defaults are not saved.", m_path,
-                  target, NSFileSupport::errnoText(errno));
+            NSLog("NSUserDefaults: cannot keep the damaged defaults file %s as %s (%s); defaults are not saved.",
+                  m_path, target, NSFileSupport::errnoText(errno));
         m_loggedWriteFailure = true;
         return false;
     }
@@ -237,7 +232,8 @@ bool NSUserDefaults::moveDamagedFileAsideLocked()
 bool NSUserDefaults::writeLocked()
 {
     if (!m_damagedCopy.empty() && !moveDamagedFileAsideLocked()) return false;
-    auto data = NSPropertyListSerialization::dataWithPropertyList(m_application, NSPropertyListXMLFormat_v1_0, 0, nullptr);
+    auto data =
+        NSPropertyListSerialization::dataWithPropertyList(m_application, NSPropertyListXMLFormat_v1_0, 0, nullptr);
     int error = NSFileSupport::makeDirectories(NSFileSupport::deletingLastComponent(m_path), 0700);
     if (!error) error = NSFileSupport::writeAtomically(m_path, data->bytes(), data->length(), 0600);
     if (error) {
@@ -303,29 +299,18 @@ Ref<NSData> NSUserDefaults::dataForKey(const Ref<NSString>& key) const
     return dynamic_ref_cast<NSData>(objectForKey(key));
 }
 
-NSInteger NSUserDefaults::integerForKey(const Ref<NSString>& key) const
-{
-    return NSUnboxInteger(objectForKey(key));
-}
+NSInteger NSUserDefaults::integerForKey(const Ref<NSString>& key) const { return NSUnboxInteger(objectForKey(key)); }
 
-bool NSUserDefaults::boolForKey(const Ref<NSString>& key) const
-{
-    return NSUnboxBool(objectForKey(key));
-}
+bool NSUserDefaults::boolForKey(const Ref<NSString>& key) const { return NSUnboxBool(objectForKey(key)); }
 
-float NSUserDefaults::floatForKey(const Ref<NSString>& key) const
-{
-    return NSUnboxFloat(objectForKey(key));
-}
+float NSUserDefaults::floatForKey(const Ref<NSString>& key) const { return NSUnboxFloat(objectForKey(key)); }
 
-double NSUserDefaults::doubleForKey(const Ref<NSString>& key) const
-{
-    return NSUnboxDouble(objectForKey(key));
-}
+double NSUserDefaults::doubleForKey(const Ref<NSString>& key) const { return NSUnboxDouble(objectForKey(key)); }
 
 void NSUserDefaults::setObject(const Id& value, const Ref<NSString>& key)
 {
-    if (!key) NSException::raise(NSInvalidArgumentException, "-[NSUserDefaults setObject:forKey:]: attempt to use a nil key");
+    if (!key)
+        NSException::raise(NSInvalidArgumentException, "-[NSUserDefaults setObject:forKey:]: attempt to use a nil key");
     if (!value) return removeObjectForKey(key);
     if (!NSPropertyListSerialization::propertyListIsValidForFormat(value, NSPropertyListXMLFormat_v1_0))
         NSException::raise(NSInvalidArgumentException, "Attempt to insert non-property list object " +
@@ -346,10 +331,19 @@ void NSUserDefaults::setObject(const Id& value, const Ref<NSString>& key)
     notifyDidChange(key);
 }
 
-void NSUserDefaults::setInteger(NSInteger value, const Ref<NSString>& key) { setObject(NSNumber::numberWithInteger(value), key); }
+void NSUserDefaults::setInteger(NSInteger value, const Ref<NSString>& key)
+{
+    setObject(NSNumber::numberWithInteger(value), key);
+}
 void NSUserDefaults::setBool(bool value, const Ref<NSString>& key) { setObject(NSNumber::numberWithBool(value), key); }
-void NSUserDefaults::setFloat(float value, const Ref<NSString>& key) { setObject(NSNumber::numberWithFloat(value), key); }
-void NSUserDefaults::setDouble(double value, const Ref<NSString>& key) { setObject(NSNumber::numberWithDouble(value), key); }
+void NSUserDefaults::setFloat(float value, const Ref<NSString>& key)
+{
+    setObject(NSNumber::numberWithFloat(value), key);
+}
+void NSUserDefaults::setDouble(double value, const Ref<NSString>& key)
+{
+    setObject(NSNumber::numberWithDouble(value), key);
+}
 
 void NSUserDefaults::removeObjectForKey(const Ref<NSString>& key)
 {

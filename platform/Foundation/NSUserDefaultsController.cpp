@@ -36,7 +36,8 @@ Ref<NSUserDefaultsController> NSUserDefaultsController::sharedUserDefaultsContro
     std::lock_guard guard(lock);
     auto standard = NSUserDefaults::standardUserDefaults();
     // After resetStandardUserDefaults the controller follows the new object.
-    if (!*shared || (*shared)->m_defaults != standard) *shared = alloc<NSUserDefaultsController>()->initWithDefaults(standard);
+    if (!*shared || (*shared)->m_defaults != standard)
+        *shared = alloc<NSUserDefaultsController>()->initWithDefaults(standard);
     return *shared;
 }
 

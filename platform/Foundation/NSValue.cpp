@@ -6,10 +6,30 @@
 
 NS_CLASS_DEFINE(NSValue)
 
-Ref<NSValue> NSValue::valueWithPoint(NSPoint p) { auto v = alloc<NSValue>(); v->m_value = p; return v; }
-Ref<NSValue> NSValue::valueWithSize(NSSize s) { auto v = alloc<NSValue>(); v->m_value = s; return v; }
-Ref<NSValue> NSValue::valueWithRect(const NSRect& r) { auto v = alloc<NSValue>(); v->m_value = r; return v; }
-Ref<NSValue> NSValue::valueWithRange(NSRange r) { auto v = alloc<NSValue>(); v->m_value = r; return v; }
+Ref<NSValue> NSValue::valueWithPoint(NSPoint p)
+{
+    auto v = alloc<NSValue>();
+    v->m_value = p;
+    return v;
+}
+Ref<NSValue> NSValue::valueWithSize(NSSize s)
+{
+    auto v = alloc<NSValue>();
+    v->m_value = s;
+    return v;
+}
+Ref<NSValue> NSValue::valueWithRect(const NSRect& r)
+{
+    auto v = alloc<NSValue>();
+    v->m_value = r;
+    return v;
+}
+Ref<NSValue> NSValue::valueWithRange(NSRange r)
+{
+    auto v = alloc<NSValue>();
+    v->m_value = r;
+    return v;
+}
 
 Ref<NSValue> NSValue::valueWithNonretainedObject(const Id& object)
 {
@@ -25,8 +45,7 @@ Ref<NSValue> NSValue::valueWithPointer(const void* pointer)
     return v;
 }
 
-template <class T>
-static T valueOr(const auto& variant)
+template <class T> static T valueOr(const auto& variant)
 {
     if (auto* p = std::get_if<T>(&variant)) return *p;
     return T{};

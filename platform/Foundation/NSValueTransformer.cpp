@@ -106,6 +106,7 @@ Id NSValueTransformer::reverseTransformedValue(const Id& value)
 {
     if (!allowsReverseTransformation())
         NSException::raise(NSInvalidArgumentException,
-                           "-[" + realClass().name() + " reverseTransformedValue:]: this transformer does not allow reverse transformation");
+                           "-[" + realClass().name() +
+                               " reverseTransformedValue:]: this transformer does not allow reverse transformation");
     return transformedValue(value);
 }

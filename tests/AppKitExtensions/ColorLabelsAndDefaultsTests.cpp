@@ -114,7 +114,8 @@ TEST(ColorLabels, ColoursByIndex)
         EXPECT_EQ(color->greenComponent(), c.green / 255.0) << "index " << c.index;
         EXPECT_EQ(color->blueComponent(), c.blue / 255.0) << "index " << c.index;
         EXPECT_EQ(color->alphaComponent(), 1.0);
-        EXPECT_TRUE(ZAKColorLabelColors::getLabelColorForLabelType(static_cast<int32_t>(c.index))->isEqual(color.get()));
+        EXPECT_TRUE(
+            ZAKColorLabelColors::getLabelColorForLabelType(static_cast<int32_t>(c.index))->isEqual(color.get()));
     }
     auto list = ZAKColorLabelColors::sharedHSKColorLabelColors()->colorList();
     ASSERT_EQ(list->count(), 8u);
@@ -146,8 +147,9 @@ TEST(ColorLabels, LetteringColours)
     struct Case {
         int32_t type;
         bool white;
-    } cases[] = {{-2, false}, {-1, true}, {0, false}, {1, false}, {2, false}, {3, false}, {4, true},
-                 {5, true},   {6, true},  {7, false}, {8, false}, {std::numeric_limits<int32_t>::min(), false}};
+    } cases[] = {{-2, false}, {-1, true}, {0, false}, {1, false},
+                 {2, false},  {3, false}, {4, true},  {5, true},
+                 {6, true},   {7, false}, {8, false}, {std::numeric_limits<int32_t>::min(), false}};
     for (const auto& c : cases) {
         auto color = ZAKColorLabelColors::letteringColorForLabelType(c.type);
         EXPECT_TRUE(color->isEqual((c.white ? white : black).get())) << "type " << c.type;
@@ -167,7 +169,8 @@ TEST(ColorDefaults, RoundTripThroughTheDefaultsFile)
         EXPECT_TRUE(defaults->dataForKey(NSString::stringWithUTF8String(cases[0].what)));
     }
     auto reread = NSUserDefaults::defaultsWithPath(path);
-    for (const auto& c : cases) expectSameColor(colorForKey(reread, NSString::stringWithUTF8String(c.what)), c.color, c.what);
+    for (const auto& c : cases)
+        expectSameColor(colorForKey(reread, NSString::stringWithUTF8String(c.what)), c.color, c.what);
     // A nil colour removes the key.
     setColor(reread, nullptr, "calibrated white"_ns);
     EXPECT_FALSE(reread->objectForKey("calibrated white"_ns));
@@ -223,7 +226,8 @@ TEST(ColorArchives, KeyedRoundTrip)
 {
     for (const auto& c : colorCases()) {
         auto data = NSKeyedArchiver::archivedDataWithRootObject(c.color);
-        auto decoded = dynamic_ref_cast<NSColor>(NSKeyedUnarchiver::unarchiveObjectWithData(data, {&NSColor::classRecord(), &NSString::classRecord()}));
+        auto decoded = dynamic_ref_cast<NSColor>(
+            NSKeyedUnarchiver::unarchiveObjectWithData(data, {&NSColor::classRecord(), &NSString::classRecord()}));
         expectSameColor(decoded, c.color, c.what);
     }
 }

@@ -42,14 +42,12 @@ Ink inkOf(const Ref<CGImage>& image)
 
 std::string describe(const Ink& ink)
 {
-    return "columns " + std::to_string(ink.left) + "-" + std::to_string(ink.right) + ", rows " + std::to_string(ink.top) + "-" +
-           std::to_string(ink.bottom) + ", " + std::to_string(ink.count) + " pixels" + (ink.allOpaque ? "" : ", some partly covered");
+    return "columns " + std::to_string(ink.left) + "-" + std::to_string(ink.right) + ", rows " +
+           std::to_string(ink.top) + "-" + std::to_string(ink.bottom) + ", " + std::to_string(ink.count) + " pixels" +
+           (ink.allOpaque ? "" : ", some partly covered");
 }
 
-Ref<NSBezierPath> line(NSPoint a, NSPoint b)
-{
-    return bezierPathWithLineFrom(a, b);
-}
+Ref<NSBezierPath> line(NSPoint a, NSPoint b) { return bezierPathWithLineFrom(a, b); }
 
 }
 
@@ -152,8 +150,10 @@ TEST(HelpPaths, LeaveTheMatrixAsItWasAndAntialiasingOnWhenTheyTurnedItOff)
         } steps[] = {
             {"stroke after antialiasing was off", false, true, [](const Ref<NSBezierPath>& p) { strokeAsHelpPath(p); }},
             {"fill", true, true, [](const Ref<NSBezierPath>& p) { fillAsHelpPath(p); }},
-            {"antialiased stroke", false, false, [](const Ref<NSBezierPath>& p) { strokeAsHelpPathWithLineWidth(p, 1, true); }},
-            {"antialiased fill", true, true, [](const Ref<NSBezierPath>& p) { fillAsHelpPathWithAntiAliasing(p, true); }},
+            {"antialiased stroke", false, false,
+             [](const Ref<NSBezierPath>& p) { strokeAsHelpPathWithLineWidth(p, 1, true); }},
+            {"antialiased fill", true, true,
+             [](const Ref<NSBezierPath>& p) { fillAsHelpPathWithAntiAliasing(p, true); }},
         };
         for (const auto& s : steps) {
             context->setShouldAntialias(s.antialiasBefore);

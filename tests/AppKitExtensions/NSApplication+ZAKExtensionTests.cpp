@@ -11,7 +11,8 @@ class BlockSheet : public WindowingTest {
 protected:
     static Ref<NSWindow> window(const NSRect& frame)
     {
-        return NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSTitledWindowMask, NSBackingStoreBuffered, false);
+        return NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSTitledWindowMask, NSBackingStoreBuffered,
+                                                                false);
     }
     // A block that records the codes it gets and holds an object, so that
     // whether the block is still alive can be seen.

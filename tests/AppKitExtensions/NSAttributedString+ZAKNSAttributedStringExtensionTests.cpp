@@ -5,30 +5,37 @@
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSFont.h"
 #include "AppKit/NSGraphicsContext.h"
-#include "AppKit/NSTextStorage.h"
-#include "CoreGraphics/CGRecordingContext.h"
 #include "AppKit/NSStringDrawing.h"
+#include "AppKit/NSTextStorage.h"
 #include "AppKitExtensions/NSAttributedString+ZAKNSAttributedStringExtension.h"
+#include "CoreGraphics/CGRecordingContext.h"
 #include "FoundationExtensions/ZAKNSStringExtension.h"
 
 namespace {
 
-Ref<NSDictionary> dejaVu() {
+Ref<NSDictionary> dejaVu()
+{
     return NSDictionary::dictionaryWithObjectForKey(NSFont::fontWithName("DejaVu Sans"_ns, 12), NSFontAttributeName);
 }
 
-Ref<NSAttributedString> text(const char* utf8) {
+Ref<NSAttributedString> text(const char* utf8)
+{
     return NSAttributedString::initWithString(NSString::stringWithUTF8String(utf8), dejaVu());
 }
 
-CGFloat advance(const char16_t character) {
+CGFloat advance(const char16_t character)
+{
     Ref<NSFont> font = NSFont::fontWithName("DejaVu Sans"_ns, 12);
     return font->advancementForGlyph(font->glyphForCharacter(character)).width;
 }
 
-CGFloat ellipsisWidth() { return NSStringExt::sizeWithAttributes(NSStringExt::horizontalEllipsisString(), dejaVu()).width; }
+CGFloat ellipsisWidth()
+{
+    return NSStringExt::sizeWithAttributes(NSStringExt::horizontalEllipsisString(), dejaVu()).width;
+}
 
-CGFloat width(const std::u16string& characters) {
+CGFloat width(const std::u16string& characters)
+{
     CGFloat sum = 0;
     for (char16_t c : characters) sum += advance(c);
     return sum;
@@ -36,7 +43,8 @@ CGFloat width(const std::u16string& characters) {
 
 }
 
-TEST(OneLineDrawing, AStringThatFitsIsDrawnWholeWithoutEllipsis) {
+TEST(OneLineDrawing, AStringThatFitsIsDrawnWholeWithoutEllipsis)
+{
     struct Case {
         NSUInteger alignment;
         bool centred;
@@ -44,8 +52,10 @@ TEST(OneLineDrawing, AStringThatFitsIsDrawnWholeWithoutEllipsis) {
     };
     const CGFloat w = width(u"Hello");
     Ref<NSLayoutManager> manager = NSAttributedStringExt::oneLineLayoutManager();
-    for (const Case& c : {Case{0, false, 10, 20}, Case{1, false, 10 + 200 - w, 20}, Case{2, false, 10 + 100 - w / 2, 20}}) {
-        auto drawing = NSAttributedStringExt::oneLineDrawing(text("Hello"), NSMakeRect(10, 20, 200, 40), c.alignment, c.centred);
+    for (const Case& c :
+         {Case{0, false, 10, 20}, Case{1, false, 10 + 200 - w, 20}, Case{2, false, 10 + 100 - w / 2, 20}}) {
+        auto drawing =
+            NSAttributedStringExt::oneLineDrawing(text("Hello"), NSMakeRect(10, 20, 200, 40), c.alignment, c.centred);
         EXPECT_EQ(drawing.glyphs.location, 0u);
         EXPECT_EQ(drawing.glyphs.length, 5u);
         EXPECT_FALSE(drawing.ellipsis);
@@ -61,7 +71,8 @@ TEST(OneLineDrawing, AStringThatFitsIsDrawnWholeWithoutEllipsis) {
     EXPECT_EQ(NSAttributedStringExt::oneLineDrawing(text(""), NSMakeRect(0, 0, 100, 20), 0, false).glyphs.length, 0u);
 }
 
-TEST(OneLineDrawing, TheFirstOfTwoLinesIsFollowedByAnEllipsis) {
+TEST(OneLineDrawing, TheFirstOfTwoLinesIsFollowedByAnEllipsis)
+{
     auto drawing = NSAttributedStringExt::oneLineDrawing(text("Hi\nthere"), NSMakeRect(0, 0, 200, 20), 0, false);
     Ref<NSLayoutManager> manager = NSAttributedStringExt::oneLineLayoutManager();
     NSRange line{0, 0};
@@ -74,7 +85,8 @@ TEST(OneLineDrawing, TheFirstOfTwoLinesIsFollowedByAnEllipsis) {
     EXPECT_NEAR(drawing.ellipsisOrigin.x, used.size.width, 1e-6);
 }
 
-TEST(OneLineDrawing, ALongLineIsCutBeforeTheEllipsis) {
+TEST(OneLineDrawing, ALongLineIsCutBeforeTheEllipsis)
+{
     // Room for "abc" and the ellipsis, not for "abcd" and the ellipsis.
     const CGFloat room = width(u"abc") + ellipsisWidth() + advance(u'd') * 0.25;
     auto drawing = NSAttributedStringExt::oneLineDrawing(text("abcdefghij"), NSMakeRect(5, 0, room, 20), 0, false);
@@ -85,7 +97,8 @@ TEST(OneLineDrawing, ALongLineIsCutBeforeTheEllipsis) {
     EXPECT_NEAR(drawing.ellipsisOrigin.x, 5 + width(u"abc"), 1e-6);
 }
 
-TEST(OneLineDrawing, ARectangleNarrowerThanEllipsisAndFirstGlyphDrawsGlyphsOnly) {
+TEST(OneLineDrawing, ARectangleNarrowerThanEllipsisAndFirstGlyphDrawsGlyphsOnly)
+{
     const CGFloat room = ellipsisWidth() + advance(u'W') * 0.5;
     auto drawing = NSAttributedStringExt::oneLineDrawing(text("WWWWWW"), NSMakeRect(0, 0, room, 20), 0, false);
     Ref<NSLayoutManager> manager = NSAttributedStringExt::oneLineLayoutManager();
@@ -97,7 +110,8 @@ TEST(OneLineDrawing, ARectangleNarrowerThanEllipsisAndFirstGlyphDrawsGlyphsOnly)
     EXPECT_NEAR(drawing.textWidth, manager->locationForGlyphAtIndex(atEdge).x, 1e-6);
 }
 
-TEST(OneLineDrawing, RightToLeftTextPutsTheEllipsisOnTheLeft) {
+TEST(OneLineDrawing, RightToLeftTextPutsTheEllipsisOnTheLeft)
+{
     // Hebrew letters, far wider than the rectangle.
     auto drawing = NSAttributedStringExt::oneLineDrawing(
         text("\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D \xD7\xA2\xD7\x95\xD7\x9C\xD7\x9D \xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D"),
@@ -114,7 +128,8 @@ TEST(OneLineDrawing, RightToLeftTextPutsTheEllipsisOnTheLeft) {
     EXPECT_NEAR(drawing.textWidth, 60 - manager->locationForGlyphAtIndex(cut).x + ellipsisWidth(), 1e-6);
 }
 
-TEST(OneLineDrawing, TheStringUtilitiesDrawTheCutLineAndTheEllipsis) {
+TEST(OneLineDrawing, TheStringUtilitiesDrawTheCutLineAndTheEllipsis)
+{
     auto recording = CGRecordingContext::create({400, 100});
     NSGraphicsContext::saveGraphicsState();
     NSGraphicsContext::setCurrentContext(NSGraphicsContext::graphicsContextWithGraphicsPort(recording, true));
@@ -130,7 +145,8 @@ TEST(OneLineDrawing, TheStringUtilitiesDrawTheCutLineAndTheEllipsis) {
     EXPECT_EQ(drawn, expected);
 }
 
-TEST(TextStorageRanges, RunsAreFoundByIdentityAndCutToTheRange) {
+TEST(TextStorageRanges, RunsAreFoundByIdentityAndCutToTheRange)
+{
     auto storage = static_ref_cast<NSTextStorage>(NSObject::make<NSTextStorage>());
     storage->replaceCharactersInRange(NSMakeRange(0, 0), "aaabbbccc"_ns);
     Ref<NSString> value = NSString::stringWithUTF8String(std::string("tag"));
@@ -153,8 +169,10 @@ TEST(TextStorageRanges, RunsAreFoundByIdentityAndCutToTheRange) {
     }
 }
 
-TEST(AttributeDescriptions, FontDescriptionsAndComparisons) {
-    EXPECT_EQ(NSAttributedStringExt::humanReadableDescriptionForAttributes(NSDictionary::dictionary())->UTF8String(), "");
+TEST(AttributeDescriptions, FontDescriptionsAndComparisons)
+{
+    EXPECT_EQ(NSAttributedStringExt::humanReadableDescriptionForAttributes(NSDictionary::dictionary())->UTF8String(),
+              "");
     Ref<NSFont> font = NSFont::fontWithName("DejaVu Sans"_ns, 12);
     EXPECT_EQ(NSAttributedStringExt::humanReadableDescriptionForAttributes(dejaVu())->UTF8String(),
               font->displayName()->UTF8String() + ", 12.00 pt");

@@ -44,7 +44,10 @@ double area(const Ref<NSBezierPath>& path)
     return std::fabs(total);
 }
 
-Ref<NSBezierPath> rect(double x, double y, double w, double h) { return NSBezierPath::bezierPathWithRect(NSMakeRect(x, y, w, h)); }
+Ref<NSBezierPath> rect(double x, double y, double w, double h)
+{
+    return NSBezierPath::bezierPathWithRect(NSMakeRect(x, y, w, h));
+}
 
 struct Shape {
     double area;
@@ -107,9 +110,18 @@ TEST_F(ClipperExtensions, BooleanOperationsOnOverlappingSquares)
         NSRect bounds;
     } cases[] = {
         {"intersection", bezierPathByIntersectingPath(a, b), {25, {{7, 7}}, {{2, 2}, {12, 12}}}, {{5, 5}, {5, 5}}},
-        {"union", bezierPathByUnionWithPath(a, b), {175, {{2, 2}, {7, 7}, {12, 12}}, {{12, 2}, {2, 12}}}, {{0, 0}, {15, 15}}},
-        {"difference", bezierPathByDifferenceWithPath(a, b), {75, {{2, 2}, {8, 3}}, {{7, 7}, {12, 12}}}, {{0, 0}, {10, 10}}},
-        {"exclusive or", bezierPathByXORWithPath(a, b), {150, {{2, 2}, {12, 12}}, {{7, 7}, {12, 2}}}, {{0, 0}, {15, 15}}},
+        {"union",
+         bezierPathByUnionWithPath(a, b),
+         {175, {{2, 2}, {7, 7}, {12, 12}}, {{12, 2}, {2, 12}}},
+         {{0, 0}, {15, 15}}},
+        {"difference",
+         bezierPathByDifferenceWithPath(a, b),
+         {75, {{2, 2}, {8, 3}}, {{7, 7}, {12, 12}}},
+         {{0, 0}, {10, 10}}},
+        {"exclusive or",
+         bezierPathByXORWithPath(a, b),
+         {150, {{2, 2}, {12, 12}}, {{7, 7}, {12, 2}}},
+         {{0, 0}, {15, 15}}},
         {"operation 1", bezierPathByApplyingBooleanOperation(a, 1, b), {175, {{12, 12}}, {}}, {{0, 0}, {15, 15}}},
     };
     for (const Case& c : cases) {
@@ -139,7 +151,8 @@ TEST_F(ClipperExtensions, EverySubpathIsItsOwnPolygon)
     auto reopened = polyline({{0, 0}, {10, 0}, {10, 10}}, true);
     reopened->lineToPoint({-10, 0});
     reopened->lineToPoint({-10, -10});
-    expectShape(bezierPathByUnionWithPath(reopened, nullptr), {100, {{7, 3}, {-7, -3}}, {{3, 7}, {-3, -7}}}, "reopened");
+    expectShape(bezierPathByUnionWithPath(reopened, nullptr), {100, {{7, 3}, {-7, -3}}, {{3, 7}, {-3, -7}}},
+                "reopened");
 }
 
 TEST_F(ClipperExtensions, CoordinatesAreRoundedToTenths)
@@ -176,7 +189,8 @@ TEST_F(ClipperExtensions, NothingToCombineGivesAnEmptyPath)
     EXPECT_TRUE(bezierPathByIntersectingPath(rect(0, 0, 1, 1), empty)->isEmpty());
     EXPECT_TRUE(bezierPathByXORWithPath(nullptr, nullptr)->isEmpty());
     // An open path is closed: a right angle becomes a triangle.
-    expectShape(bezierPathByUnionWithPath(polyline({{0, 0}, {10, 0}, {10, 10}}), empty), {50, {{8, 2}}, {{2, 8}}}, "triangle");
+    expectShape(bezierPathByUnionWithPath(polyline({{0, 0}, {10, 0}, {10, 10}}), empty), {50, {{8, 2}}, {{2, 8}}},
+                "triangle");
 }
 
 TEST_F(ClipperExtensions, CoordinatesClipperCannotTakeGiveAnEmptyPath)
@@ -191,7 +205,8 @@ TEST_F(ClipperExtensions, CoordinatesClipperCannotTakeGiveAnEmptyPath)
         EXPECT_TRUE(bezierPathWithOffset(path, 1)->isEmpty()) << bad;
     }
     // Large coordinates within the range work.
-    expectShape(bezierPathByUnionWithPath(rect(1e12, 0, 10, 10), nullptr), {100, {{1e12 + 5, 5}}, {{5, 5}}}, "far away");
+    expectShape(bezierPathByUnionWithPath(rect(1e12, 0, 10, 10), nullptr), {100, {{1e12 + 5, 5}}, {{5, 5}}},
+                "far away");
 }
 
 TEST_F(ClipperExtensions, Offsets)
@@ -212,21 +227,33 @@ TEST_F(ClipperExtensions, Offsets)
         Shape shape;
         double tolerance;
     } cases[] = {
-        {"miter", bezierPathWithOffset(square, 1, NSMiterLineJoinStyle, 10), {144, {{-0.95, -0.95}, {10.9, 10.9}}, {{-1.05, 5}}}, 1e-9},
+        {"miter",
+         bezierPathWithOffset(square, 1, NSMiterLineJoinStyle, 10),
+         {144, {{-0.95, -0.95}, {10.9, 10.9}}, {{-1.05, 5}}},
+         1e-9},
         // Clipper takes miter limits below 2 as 2, so a right angle keeps its miter.
         {"miter limit 1", bezierPathWithOffset(square, 1, NSMiterLineJoinStyle, 1), {144, {{-0.95, -0.95}}, {}}, 1e-9},
-        {"round", bezierPathWithOffset(square, 1, NSRoundLineJoinStyle, 10),
-         {roundArea, {{-0.6, -0.6}, {5, -0.95}}, {{-0.9, -0.9}, {10.9, 10.9}}}, 0.05},
+        {"round",
+         bezierPathWithOffset(square, 1, NSRoundLineJoinStyle, 10),
+         {roundArea, {{-0.6, -0.6}, {5, -0.95}}, {{-0.9, -0.9}, {10.9, 10.9}}},
+         0.05},
         {"the path's own join style", bezierPathWithOffset(roundSquare, 1), {roundArea, {}, {{-0.9, -0.9}}}, 0.05},
         // Bevel maps to Clipper's square join: corners cut at the offset distance.
-        {"bevel", bezierPathWithOffset(square, 1, NSBevelLineJoinStyle, 10),
-         {144 - 2 * std::pow(2 - std::numbers::sqrt2, 2), {{-0.6, -0.6}}, {{-0.9, -0.9}}}, 0.05},
+        {"bevel",
+         bezierPathWithOffset(square, 1, NSBevelLineJoinStyle, 10),
+         {144 - 2 * std::pow(2 - std::numbers::sqrt2, 2), {{-0.6, -0.6}}, {{-0.9, -0.9}}},
+         0.05},
         {"inwards", bezierPathWithOffset(square, -1, NSMiterLineJoinStyle, 10), {64, {{5, 5}}, {{0.5, 5}}}, 1e-9},
         // Clipper fixes the orientation: a clockwise square grows as well.
-        {"clockwise", bezierPathWithOffset(polyline({{0, 0}, {0, 10}, {10, 10}, {10, 0}}, true), 1, NSMiterLineJoinStyle, 10),
-         {144, {{-0.95, -0.95}}, {}}, 1e-9},
+        {"clockwise",
+         bezierPathWithOffset(polyline({{0, 0}, {0, 10}, {10, 10}, {10, 0}}, true), 1, NSMiterLineJoinStyle, 10),
+         {144, {{-0.95, -0.95}}, {}},
+         1e-9},
         // The hole shrinks while the outline grows: 121 - 16.
-        {"ring", bezierPathWithOffset(ring, 0.5, NSMiterLineJoinStyle, 10), {105, {{-0.4, 5}, {2.6, 5}}, {{3.1, 5}, {5, 5}}}, 1e-9},
+        {"ring",
+         bezierPathWithOffset(ring, 0.5, NSMiterLineJoinStyle, 10),
+         {105, {{-0.4, 5}, {2.6, 5}}, {{3.1, 5}, {5, 5}}},
+         1e-9},
     };
     for (const Case& c : cases) {
         expectShape(c.result, c.shape, c.what, c.tolerance);

@@ -84,9 +84,17 @@ TEST(PathMeasurement, LengthOfElements)
         NSInteger index;
         double length;
     } cases[] = {
-        {-1, -1}, {0, 0}, {1, 10}, {2, 10}, {4, 10}, {5, 0}, {6, 10}, {7, 20},
+        {-1, -1},
+        {0, 0},
+        {1, 10},
+        {2, 10},
+        {4, 10},
+        {5, 0},
+        {6, 10},
+        {7, 20},
         // The second rectangle's close measures to its own start, not to element 0.
-        {9, 20}, {10, -1},
+        {9, 20},
+        {10, -1},
     };
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(lengthOfElement(rects, c.index), c.length) << c.index;
     // After a close-path the next segment starts at the subpath's start.

@@ -43,8 +43,8 @@ struct Ink {
 
 std::string describe(const Ink& ink)
 {
-    return "columns " + std::to_string(ink.left) + "-" + std::to_string(ink.right) + ", rows " + std::to_string(ink.top) + "-" +
-           std::to_string(ink.bottom) + ", " + std::to_string(ink.count) + " pixels";
+    return "columns " + std::to_string(ink.left) + "-" + std::to_string(ink.right) + ", rows " +
+           std::to_string(ink.top) + "-" + std::to_string(ink.bottom) + ", " + std::to_string(ink.count) + " pixels";
 }
 
 Ink inkIn(const Ref<CGImage>& image, int left, int top, int width, int height, uint32_t colour)
@@ -78,7 +78,8 @@ protected:
     static HeadlessWindowServer& server() { return *HeadlessWindowServer::current(); }
     static void pump()
     {
-        while (auto e = NSApp->nextEventMatchingMask(NSAnyEventMask, nullptr, NSDefaultRunLoopMode, true)) NSApp->sendEvent(e);
+        while (auto e = NSApp->nextEventMatchingMask(NSAnyEventMask, nullptr, NSDefaultRunLoopMode, true))
+            NSApp->sendEvent(e);
         NSRunLoop::currentRunLoop()->runUntilIdle();
     }
 };
@@ -108,8 +109,8 @@ TEST_F(PixelLine, LandsOnOneRowOrColumnOfTheView)
         {"flipped view, vertical at 4, inset 3", true, false, false, 4, 3, {4, 3, 4, 16, 14}},
     };
     for (const auto& c : cases) {
-        auto window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(100, 100, 60, 40), NSBorderlessWindowMask,
-                                                                       NSBackingStoreBuffered, false);
+        auto window = NSObject::alloc<NSWindow>()->initWithContentRect(
+            NSMakeRect(100, 100, 60, 40), NSBorderlessWindowMask, NSBackingStoreBuffered, false);
         window->setBackgroundColor(NSColor::whiteColor());
         auto view = NSObject::alloc<PixelLineView>();
         view->initWithFrame(NSMakeRect(10, 5, 30, 20));

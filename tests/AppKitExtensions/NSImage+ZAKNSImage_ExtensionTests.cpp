@@ -54,7 +54,8 @@ Ref<NSImage> drawnImage()
 TEST(ImageHelpers, DrawAtPointDrawsTheWholeImage)
 {
     // 2 x 2 opaque red.
-    auto image = bitmapImage(2, 2, true, NSMakeSize(2, 2), Bytes{255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255});
+    auto image = bitmapImage(2, 2, true, NSMakeSize(2, 2),
+                             Bytes{255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255});
     struct Case {
         const char* what;
         bool withFraction;
@@ -115,7 +116,10 @@ TEST(ImageHelpers, DarkenedImage)
         {"white lowers every colour byte by 1", true, NSColor::whiteColor(), {9, 0, 254, 255, 199, 99, 49, 128}},
         {"black empties every colour byte", true, NSColor::blackColor(), {0, 0, 0, 255, 0, 0, 0, 128}},
         // Lowered by 1, 128 and 256.
-        {"each channel by its own amount", true, NSColor::colorWithCalibratedRed(1, 0.5, 0, 1), {9, 0, 0, 255, 199, 0, 0, 128}},
+        {"each channel by its own amount",
+         true,
+         NSColor::colorWithCalibratedRed(1, 0.5, 0, 1),
+         {9, 0, 0, 255, 199, 0, 0, 128}},
         {"without alpha", false, NSColor::whiteColor(), {9, 0, 254, 199, 99, 49}},
         {"a grey colour is taken as RGB", false, NSColor::colorWithCalibratedWhite(1, 1), {9, 0, 254, 199, 99, 49}},
     };
@@ -144,7 +148,8 @@ TEST(ImageHelpers, DarkenedImageOfOtherPixelSizes)
     EXPECT_EQ(bytesOf(firstBitmap(dense)), (Bytes{99, 100, 101, 103, 103, 104, 105, 107}));
 
     // 1 x 1 pixel for 3 x 2 points: the rest stays empty.
-    auto sparse = darkenedImageWithColor(bitmapImage(1, 1, false, NSMakeSize(3, 2), {50, 60, 70}), NSColor::whiteColor());
+    auto sparse =
+        darkenedImageWithColor(bitmapImage(1, 1, false, NSMakeSize(3, 2), {50, 60, 70}), NSColor::whiteColor());
     ASSERT_TRUE(sparse);
     auto rep = firstBitmap(sparse);
     EXPECT_EQ(rep->pixelsWide(), 3);
@@ -162,7 +167,8 @@ TEST(ImageHelpers, DarkenedImageNeedsABitmapAndAnRGBColour)
     EXPECT_FALSE(darkenedImageWithColor(bitmap, NSColor::colorWithPatternImage(bitmap)));
     EXPECT_FALSE(darkenedImageWithColor(bitmap, nullptr));
     // Points too few for a single pixel.
-    EXPECT_FALSE(darkenedImageWithColor(bitmapImage(1, 1, true, NSMakeSize(0.5, 0.5), {1, 2, 3, 255}), NSColor::whiteColor()));
+    EXPECT_FALSE(
+        darkenedImageWithColor(bitmapImage(1, 1, true, NSMakeSize(0.5, 0.5), {1, 2, 3, 255}), NSColor::whiteColor()));
 }
 
 TEST(ImageHelpers, NormalizeSizeTakesTheFirstBitmapsPixels)
@@ -175,7 +181,8 @@ TEST(ImageHelpers, NormalizeSizeTakesTheFirstBitmapsPixels)
 
     // A bitmap after a drawn representation still counts.
     auto mixed = drawnImage();
-    auto rep = NSBitmapImageRep::initWithBitmapDataPlanes(nullptr, 5, 7, 8, 4, true, false, NSCalibratedRGBColorSpace, 0, 0);
+    auto rep =
+        NSBitmapImageRep::initWithBitmapDataPlanes(nullptr, 5, 7, 8, 4, true, false, NSCalibratedRGBColorSpace, 0, 0);
     mixed->addRepresentation(rep);
     normalizeSize(mixed);
     EXPECT_EQ(mixed->size(), NSMakeSize(5, 7));
@@ -192,8 +199,8 @@ TEST(ImageHelpers, NormalizeSizeTakesTheFirstBitmapsPixels)
 TEST(ImageHelpers, ImageRefCopyHasTheImagesPixels)
 {
     // Red, half-covered blue, transparent / green, white, black.
-    auto image = bitmapImage(3, 2, true, NSMakeSize(3, 2),
-                             {255, 0, 0, 255, 0, 0, 128, 128, 0, 0, 0, 0, 0, 255, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255});
+    auto image = bitmapImage(3, 2, true, NSMakeSize(3, 2), {255, 0,   0, 255, 0,   0,   128, 128, 0, 0, 0, 0,
+                                                            0,   255, 0, 255, 255, 255, 255, 255, 0, 0, 0, 255});
     const uint32_t expected[2][3] = {{0xFFFF0000u, 0x80000080u, 0}, {0xFF00FF00u, 0xFFFFFFFFu, 0xFF000000u}};
     auto outer = NSGraphicsContext::imageByDrawing(1, 1, NSMakeSize(1, 1), true, [&] {
         auto context = NSGraphicsContext::currentContext();

@@ -69,7 +69,9 @@ TEST_F(BadInput, NoMethodAnswersNaNOrCrashes)
     const NSInteger indices[] = {INT64_MIN, -1, 0, 1, 2, 3, INT64_MAX};
     for (const BadPath& bad : badPaths()) {
         const Ref<NSBezierPath>& p = bad.path;
-        auto expectNumber = [&](double v, const std::string& call) { EXPECT_FALSE(std::isnan(v)) << bad.name << ": " << call; };
+        auto expectNumber = [&](double v, const std::string& call) {
+            EXPECT_FALSE(std::isnan(v)) << bad.name << ": " << call;
+        };
         auto expectPoint = [&](NSPoint point, const std::string& call) {
             if (!bad.nanPoints) {
                 EXPECT_FALSE(hasNaN(point)) << bad.name << ": " << call;
@@ -98,8 +100,7 @@ TEST_F(BadInput, NoMethodAnswersNaNOrCrashes)
             subpathContainingElementIsClosed(p, i);
         }
         NSPoint buffer[3];
-        for (auto iterator = pathIterator(p); iterator->nextWithPointBuffer(buffer) != ZAKBezierPathIterator::kEnd;) {
-        }
+        for (auto iterator = pathIterator(p); iterator->nextWithPointBuffer(buffer) != ZAKBezierPathIterator::kEnd;) { }
 
         for (double v : values) {
             const std::string at = " " + std::to_string(v);
@@ -110,8 +111,7 @@ TEST_F(BadInput, NoMethodAnswersNaNOrCrashes)
             expectPoint(positionOfPointAtPoint(p, {1, 1}, v), "positionOfPointAtPoint" + at);
             auto transform = NSAffineTransform::transform();
             for (auto iterator = pathIteratorWithTransform(p, transform, v, true);
-                 iterator->nextWithCooBuffer(buffer) != ZAKBezierPathIterator::kEnd;) {
-            }
+                 iterator->nextWithCooBuffer(buffer) != ZAKBezierPathIterator::kEnd;) { }
 
             expectPath(bezierPathByTrimmingToLength(p, v), "trim to" + at);
             expectPath(bezierPathByTrimmingToLength(p, 5, v), "trim to 5 with error" + at);

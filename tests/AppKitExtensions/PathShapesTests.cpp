@@ -74,13 +74,18 @@ TEST(PathShapes, RoundedRectangles)
         // Curve index and the centre of its circle.
         std::vector<std::pair<NSInteger, NSPoint>> corners;
     } cases[] = {
-        {"all corners", appendBezierPathWithRoundedRectangle,
+        {"all corners",
+         appendBezierPathWithRoundedRectangle,
          "M 20 20, L 5 20, C 0 15, L 0 5, C 5 0, L 35 0, C 40 5, L 40 15, C 35 20, Z",
          {{2, {5, 15}}, {4, {5, 5}}, {6, {35, 5}}, {8, {35, 15}}}},
-        {"left corners, right ones square", appendBezierPathWithLeftRoundedRectangle,
-         "M 20 20, L 5 20, C 0 15, L 0 5, C 5 0, L 40 0, L 40 20, Z", {{2, {5, 15}}, {4, {5, 5}}}},
-        {"right corners, left ones square", appendBezierPathWithRightRoundedRectangle,
-         "M 20 0, L 35 0, C 40 5, L 40 15, C 35 20, L 0 20, L 0 0, Z", {{2, {35, 5}}, {4, {35, 15}}}},
+        {"left corners, right ones square",
+         appendBezierPathWithLeftRoundedRectangle,
+         "M 20 20, L 5 20, C 0 15, L 0 5, C 5 0, L 40 0, L 40 20, Z",
+         {{2, {5, 15}}, {4, {5, 5}}}},
+        {"right corners, left ones square",
+         appendBezierPathWithRightRoundedRectangle,
+         "M 20 0, L 35 0, C 40 5, L 40 15, C 35 20, L 0 20, L 0 0, Z",
+         {{2, {35, 5}}, {4, {35, 15}}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -119,7 +124,8 @@ TEST(PathShapes, BleedMarks)
         {8, ""},
         {-4, ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(outline(bezierPathWithBleedMarkInRect(r, c.corner)), c.elements) << "corner " << c.corner;
+    for (const auto& c : cases)
+        EXPECT_EQ(outline(bezierPathWithBleedMarkInRect(r, c.corner)), c.elements) << "corner " << c.corner;
 }
 
 TEST(PathShapes, CropMark)

@@ -20,7 +20,8 @@ public:
 
 Ref<NSDictionary> bold() { return NSDictionary::dictionaryWithObjectForKey(NSNumber::numberWithBool(true), "B"_ns); }
 
-Ref<CountingString> counting(const char* text) {
+Ref<CountingString> counting(const char* text)
+{
     auto s = NSObject::alloc<CountingString>();
     s->replaceCharactersInRange(NSMakeRange(0, 0), NSString::stringWithUTF8String(text));
     return s;
@@ -28,14 +29,16 @@ Ref<CountingString> counting(const char* text) {
 
 // Replaces every target by "<" target ">".
 Ref<NSAttributedString> bracket(const Ref<NSMutableAttributedString>& s, const Ref<NSDictionary>&, NSRange target,
-                                NSRange, bool*, void* context) {
+                                NSRange, bool*, void* context)
+{
     ++*static_cast<int*>(context);
     Ref<NSString> inner = s->string()->substringWithRange(target);
     return NSAttributedString::initWithString(NSString::stringWithFormat("<%@>", inner));
 }
 
 Ref<NSAttributedString> leave(const Ref<NSMutableAttributedString>&, const Ref<NSDictionary>&, NSRange, NSRange, bool*,
-                              void* context) {
+                              void* context)
+{
     ++*static_cast<int*>(context);
     return nullptr;
 }
@@ -44,7 +47,8 @@ Ref<NSAttributedString> leave(const Ref<NSMutableAttributedString>&, const Ref<N
 
 NS_CLASS_DEFINE(CountingString)
 
-TEST(MutableAttributedStringExtensions, AppendTakesTheLastCharactersAttributes) {
+TEST(MutableAttributedStringExtensions, AppendTakesTheLastCharactersAttributes)
+{
     auto s = NSMutableAttributedString::initWithString("a"_ns, bold());
     NSMutableAttributedStringExt::appendString(s, "bc"_ns);
     EXPECT_EQ(s->string()->UTF8String(), "abc");
@@ -54,7 +58,8 @@ TEST(MutableAttributedStringExtensions, AppendTakesTheLastCharactersAttributes) 
     EXPECT_EQ(empty->attributesAtIndex(0, nullptr)->count(), 0u);
 }
 
-TEST(MutableAttributedStringExtensions, MutateRangesRewritesMatchesAndRuns) {
+TEST(MutableAttributedStringExtensions, MutateRangesRewritesMatchesAndRuns)
+{
     struct Case {
         const char* text;
         NSRange range;
@@ -62,12 +67,9 @@ TEST(MutableAttributedStringExtensions, MutateRangesRewritesMatchesAndRuns) {
         const char* result;
         int calls;
     } cases[] = {
-        {"a-b-c", {0, 5}, "-", "a<->b<->c", 2},
-        {"a-b-c", {2, 3}, "-", "a-b<->c", 1},
-        {"--", {0, 2}, "-", "<-><->", 2},
-        {"abc", {0, 3}, "x", "abc", 0},
-        {"abc", {0, 0}, "a", "abc", 0},
-        {"abc", {1, 2}, nullptr, "a<bc>", 1},
+        {"a-b-c", {0, 5}, "-", "a<->b<->c", 2}, {"a-b-c", {2, 3}, "-", "a-b<->c", 1},
+        {"--", {0, 2}, "-", "<-><->", 2},       {"abc", {0, 3}, "x", "abc", 0},
+        {"abc", {0, 0}, "a", "abc", 0},         {"abc", {1, 2}, nullptr, "a<bc>", 1},
     };
     for (const auto& c : cases) {
         auto s = counting(c.text);
@@ -88,7 +90,8 @@ TEST(MutableAttributedStringExtensions, MutateRangesRewritesMatchesAndRuns) {
     EXPECT_EQ(calls, 2);
 }
 
-TEST(MutableAttributedStringExtensions, DetectURLsLinksWholeWordsThatAreAddresses) {
+TEST(MutableAttributedStringExtensions, DetectURLsLinksWholeWordsThatAreAddresses)
+{
     auto s = NSMutableAttributedString::initWithString(
         "see www.example.org. or ftp.example.org and mailto:a@b.invalid, xwww.no file:///tmp/x"_ns);
     NSMutableAttributedStringExt::detectURLs(s, "red"_ns);

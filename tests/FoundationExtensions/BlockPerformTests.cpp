@@ -42,7 +42,8 @@ public:
             // A distant timer keeps the default mode busy so the loop waits for work.
             auto keepAlive = NSTimer::scheduledTimerWithTimeInterval(1e6, false, [](const Ref<NSTimer>&) {});
             ready.set();
-            while (!self->isCancelled()) NSRunLoop::currentRunLoop()->runModeBeforeDate(NSDefaultRunLoopMode, NSDate::distantFuture());
+            while (!self->isCancelled())
+                NSRunLoop::currentRunLoop()->runModeBeforeDate(NSDefaultRunLoopMode, NSDate::distantFuture());
             keepAlive->invalidate();
         });
         self = nullptr;
@@ -67,7 +68,8 @@ TEST_F(DelayedBlockTest, RunsAfterTheDelayUnlessCancelledByItsHandle)
 {
     auto target = NSObject::make<BlockTarget>();
     EventLog log;
-    Ref<ZAKTargetBlock> cancelled = NSObjectExt::performBlockAfterDelay(target, recorder(log, "cancelled", target, kStart), 0.5);
+    Ref<ZAKTargetBlock> cancelled =
+        NSObjectExt::performBlockAfterDelay(target, recorder(log, "cancelled", target, kStart), 0.5);
     Ref<ZAKTargetBlock> kept = NSObjectExt::performBlockAfterDelay(target, recorder(log, "kept", target, kStart), 0.5);
     ASSERT_TRUE(cancelled);
     // Without both a target and a handle nothing is cancelled.
@@ -90,7 +92,8 @@ TEST_F(DelayedBlockTest, IsCancelledWithEveryOtherDelayedPerformOfItsTargetAndKe
     {
         auto target = NSObject::make<BlockTarget>();
         weakTarget = target;
-        NSObjectExt::performBlockAfterDelay(target, recorder(log, "first", target, kStart), 0.5, {NSEventTrackingRunLoopMode});
+        NSObjectExt::performBlockAfterDelay(target, recorder(log, "first", target, kStart), 0.5,
+                                            {NSEventTrackingRunLoopMode});
         NSObjectExt::performBlockAfterDelay(target, recorder(log, "second", target, kStart), 0.5);
     }
     ASSERT_TRUE(weakTarget.get());
@@ -109,18 +112,23 @@ TEST(BlockPerform, RunsOnAThreadWithItsOwnRunLoop)
     auto target = NSObject::make<BlockTarget>();
     Ref<NSThread> ranOn;
     Id received;
-    NSObjectExt::performBlockOnThread(target, [&](const Id& receiver) {
-        ranOn = NSThread::currentThread();
-        received = receiver;
-    }, worker.thread(), true);
+    NSObjectExt::performBlockOnThread(
+        target,
+        [&](const Id& receiver) {
+            ranOn = NSThread::currentThread();
+            received = receiver;
+        },
+        worker.thread(), true);
     // Waiting returns only after the block ran there.
     EXPECT_EQ(ranOn, worker.thread());
     EXPECT_EQ(received, target);
 
     Flag posted;
-    NSObjectExt::performBlockOnThread(target, [&](const Id&) {
-        if (NSThread::currentThread() == worker.thread()) posted.set();
-    }, worker.thread(), false, {NSDefaultRunLoopMode});
+    NSObjectExt::performBlockOnThread(target,
+                                      [&](const Id&) {
+                                          if (NSThread::currentThread() == worker.thread()) posted.set();
+                                      },
+                                      worker.thread(), false, {NSDefaultRunLoopMode});
     EXPECT_TRUE(posted.waitFor());
 }
 
@@ -129,14 +137,15 @@ TEST(BlockPerform, RunsOnTheMainThreadAndOnANewThread)
     auto target = NSObject::make<BlockTarget>();
     // Waiting on the main thread runs the block at once.
     bool ranAtOnce = false;
-    NSObjectExt::performBlockOnMainThread(target, [&](const Id&) { ranAtOnce = NSThread::isMainThread(); }, true);
+    NSObjectExt::performBlockOnMainThread(
+        target, [&](const Id&) { ranAtOnce = NSThread::isMainThread(); }, true);
     EXPECT_TRUE(ranAtOnce);
 
     EventLog log;
     NSObjectExt::performBlockInBackground(target, [&](const Id& receiver) {
         if (receiver == target && !NSThread::isMainThread()) log.add("background");
-        NSObjectExt::performBlockOnMainThread(receiver, [&](const Id&) { log.add(NSThread::isMainThread() ? "main" : "not main"); },
-                                              true);
+        NSObjectExt::performBlockOnMainThread(
+            receiver, [&](const Id&) { log.add(NSThread::isMainThread() ? "main" : "not main"); }, true);
     });
     ASSERT_TRUE(NSRunLoop::currentRunLoop()->runUntil([&] { return log.size() == 2; }, 5.0));
     EXPECT_EQ(log.lines(), (std::vector<std::string>{"background", "main"}));
@@ -147,7 +156,8 @@ TEST(BlockPerform, SynchronousQueueSubmissionRunsBeforeItReturns)
     auto queue = DispatchQueue::create("sync");
     auto target = NSObject::make<BlockTarget>();
     Id received;
-    NSObjectExt::performBlockOnQueue(target, [&](const Id& receiver) { received = receiver; }, queue, true);
+    NSObjectExt::performBlockOnQueue(
+        target, [&](const Id& receiver) { received = receiver; }, queue, true);
     EXPECT_EQ(received, target);
 }
 
@@ -161,15 +171,18 @@ TEST(BlockPerform, AsynchronousQueueSubmissionKeepsTheTargetAndDrainsItsOwnPool)
     {
         auto target = NSObject::make<BlockTarget>();
         weakTarget = target;
-        NSObjectExt::performBlockOnQueue(target, [&](const Id& receiver) {
-            EXPECT_TRUE(proceed.waitFor());
-            targetAlive = receiver && receiver == weakTarget.get();
-            // Released by the block's own pool once the block returns.
-            auto temporary = NSObject::make<BlockTarget>();
-            temporary->retain();
-            temporary->autorelease();
-            weakTemporary = temporary;
-        }, queue, false);
+        NSObjectExt::performBlockOnQueue(
+            target,
+            [&](const Id& receiver) {
+                EXPECT_TRUE(proceed.waitFor());
+                targetAlive = receiver && receiver == weakTarget.get();
+                // Released by the block's own pool once the block returns.
+                auto temporary = NSObject::make<BlockTarget>();
+                temporary->retain();
+                temporary->autorelease();
+                weakTemporary = temporary;
+            },
+            queue, false);
     }
     // The call returned while the block is still waiting.
     EXPECT_FALSE(targetAlive);
@@ -186,7 +199,8 @@ TEST(BlockPerform, NilQueueRaisesBeforeAnythingRuns)
         SCOPED_TRACE(wait ? "waiting" : "not waiting");
         bool ran = false;
         try {
-            NSObjectExt::performBlockOnQueue(NSObject::make<BlockTarget>(), [&](const Id&) { ran = true; }, nullptr, wait);
+            NSObjectExt::performBlockOnQueue(
+                NSObject::make<BlockTarget>(), [&](const Id&) { ran = true; }, nullptr, wait);
             ADD_FAILURE() << "no exception";
         } catch (const NSException& e) {
             EXPECT_EQ(e.nameUTF8(), NSInvalidArgumentException);

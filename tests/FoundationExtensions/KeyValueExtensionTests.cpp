@@ -66,13 +66,13 @@ TEST(ArrayPseudoKeys, AnswerJoinedTextAndIndexedElements)
         {"allValues", {}, ""},
         {"allValues", {"a", "b"}, "a b"},
         {"objectAtIndex1", {"a", "b"}, "b"},
-        {"objectAtIndex", {"a", "b"}, "a"},        // no digits: index 0
-        {"objectAtIndex1x", {"a", "b"}, "b"},      // digits up to the first other character
-        {"objectAtIndex 1", {"a", "b"}, "b"},      // leading white space skipped
+        {"objectAtIndex", {"a", "b"}, "a"},    // no digits: index 0
+        {"objectAtIndex1x", {"a", "b"}, "b"},  // digits up to the first other character
+        {"objectAtIndex 1", {"a", "b"}, "b"},  // leading white space skipped
         {"objectAtIndex2", {"a", "b"}, ""},
-        {"objectAtIndex-1", {"a", "b"}, ""},       // negative counts as out of range
+        {"objectAtIndex-1", {"a", "b"}, ""},  // negative counts as out of range
         {"objectAtIndexes", {"a", "b"}, "a"},
-        {"@count", {"a", "b"}, "2"},               // other keys keep the array's own lookup
+        {"@count", {"a", "b"}, "2"},  // other keys keep the array's own lookup
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
@@ -103,12 +103,15 @@ TEST(ArrayPseudoKeys, AnyOtherUndefinedKeyRaisesKVOUndefinedKey)
         std::string reason;
     };
     const std::vector<Case> cases = {
-        {"key on a plain object", [] { NSObject::make<KVItem>()->valueForKey("colour"_ns); }, "KVItem KVO/Undefined Key: colour"},
+        {"key on a plain object", [] { NSObject::make<KVItem>()->valueForKey("colour"_ns); },
+         "KVItem KVO/Undefined Key: colour"},
         {"number", [] { NSNumber::numberWithInt(3)->valueForKey("size"_ns); }, "NSNumber KVO/Undefined Key: size"},
-        {"other key on an array", [] { NSArray::array()->valueForUndefinedKey("size"_ns); }, "NSArray KVO/Undefined Key: size"},
+        {"other key on an array", [] { NSArray::array()->valueForUndefinedKey("size"_ns); },
+         "NSArray KVO/Undefined Key: size"},
         // Only a key that begins with the prefix is a pseudo-key; this one is
         // mapped over the elements, which do not know it.
-        {"prefix further on", [] { NSMutableArray::arrayWithObjects({KVItem::withValue(1)})->valueForKey("xobjectAtIndex0"_ns); },
+        {"prefix further on",
+         [] { NSMutableArray::arrayWithObjects({KVItem::withValue(1)})->valueForKey("xobjectAtIndex0"_ns); },
          "KVItem KVO/Undefined Key: xobjectAtIndex0"},
     };
     for (const Case& c : cases) {
@@ -138,23 +141,45 @@ TEST(MutableArrayExtension, ListOperations)
         {"add absent", {a}, [&](auto& x) { NSMutableArrayExt::addObjectIfAbsent(x, b); }, "a,b"},
         {"add equal object", {a}, [](auto& x) { NSMutableArrayExt::addObjectIfAbsent(x, str("a")); }, "a"},
         {"add nil", {a}, [](auto& x) { NSMutableArrayExt::addObjectIfAbsent(x, nullptr); }, "a"},
-        {"add array if absent", {a},
-         [&](auto& x) { NSMutableArrayExt::addObjectsFromArrayIfAbsent(x, NSArray::arrayWithObjects({b, a, str("b")})); }, "a,b"},
+        {"add array if absent",
+         {a},
+         [&](auto& x) {
+             NSMutableArrayExt::addObjectsFromArrayIfAbsent(x, NSArray::arrayWithObjects({b, a, str("b")}));
+         },
+         "a,b"},
         {"add nil array", {a}, [](auto& x) { NSMutableArrayExt::addObjectsFromArrayIfAbsent(x, nullptr); }, "a"},
-        {"insert before index", {a, str("d")},
-         [](auto& x) { NSMutableArrayExt::insertObjectsFromArray(x, NSArray::arrayWithObjects({str("b"), str("c")}), 1); }, "a,b,c,d"},
-        {"insert at end", {a}, [&](auto& x) { NSMutableArrayExt::insertObjectsFromArray(x, NSArray::arrayWithObjects({b}), 1); }, "a,b"},
-        {"add set in its order", {a},
-         [](auto& x) { NSMutableArrayExt::addObjectsFromSet(x, NSSet::setWithObjects({str("z"), str("c")})); }, "a,z,c"},
+        {"insert before index",
+         {a, str("d")},
+         [](auto& x) {
+             NSMutableArrayExt::insertObjectsFromArray(x, NSArray::arrayWithObjects({str("b"), str("c")}), 1);
+         },
+         "a,b,c,d"},
+        {"insert at end",
+         {a},
+         [&](auto& x) { NSMutableArrayExt::insertObjectsFromArray(x, NSArray::arrayWithObjects({b}), 1); },
+         "a,b"},
+        {"add set in its order",
+         {a},
+         [](auto& x) {
+             NSMutableArrayExt::addObjectsFromSet(x, NSSet::setWithObjects({str("z"), str("c")}));
+         },
+         "a,z,c"},
         {"add empty set", {a}, [](auto& x) { NSMutableArrayExt::addObjectsFromSet(x, NSSet::set()); }, "a"},
         {"add nil set", {a}, [](auto& x) { NSMutableArrayExt::addObjectsFromSet(x, nullptr); }, "a"},
         {"reverse empty", {}, [](auto& x) { NSMutableArrayExt::reverse(x); }, ""},
         {"reverse one", {a}, [](auto& x) { NSMutableArrayExt::reverse(x); }, "a"},
-        {"reverse five", {str("1"), str("2"), str("3"), str("4"), str("5")}, [](auto& x) { NSMutableArrayExt::reverse(x); },
+        {"reverse five",
+         {str("1"), str("2"), str("3"), str("4"), str("5")},
+         [](auto& x) { NSMutableArrayExt::reverse(x); },
          "5,4,3,2,1"},
-        {"reverse four", {str("1"), str("2"), str("3"), str("4")}, [](auto& x) { NSMutableArrayExt::reverse(x); }, "4,3,2,1"},
-        {"apply selector to range", {KVItem::withValue(1), KVItem::withValue(2), KVItem::withValue(3), KVItem::withValue(4)},
-         [](auto& x) { NSMutableArrayExt::replaceObjectsInRange(x, NSMakeRange(1, 2), "doubled"); }, "1,4,6,4"},
+        {"reverse four",
+         {str("1"), str("2"), str("3"), str("4")},
+         [](auto& x) { NSMutableArrayExt::reverse(x); },
+         "4,3,2,1"},
+        {"apply selector to range",
+         {KVItem::withValue(1), KVItem::withValue(2), KVItem::withValue(3), KVItem::withValue(4)},
+         [](auto& x) { NSMutableArrayExt::replaceObjectsInRange(x, NSMakeRange(1, 2), "doubled"); },
+         "1,4,6,4"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -250,7 +275,10 @@ class BoundControl : public NSObject {
     NS_OBJECT(BoundControl, NSObject)
 public:
     static void initialize() { exposeBinding<BoundControl>("value"_ns); }
-    static void describeClass(NSClassMembers<BoundControl>& m) { m.property("value", &BoundControl::value, &BoundControl::setValue); }
+    static void describeClass(NSClassMembers<BoundControl>& m)
+    {
+        m.property("value", &BoundControl::value, &BoundControl::setValue);
+    }
     Id value() const { return m_value; }
     void setValue(const Id& v) { m_value = v; }
     Id m_value;
@@ -260,10 +288,7 @@ NS_CLASS_DEFINE(BoundControl)
 class UppercaseTransformer : public NSValueTransformer {
     NS_OBJECT(UppercaseTransformer, NSValueTransformer)
 public:
-    Id reverseTransformedValue(const Id& value) override
-    {
-        return static_ref_cast<NSString>(value)->uppercaseString();
-    }
+    Id reverseTransformedValue(const Id& value) override { return static_ref_cast<NSString>(value)->uppercaseString(); }
 };
 NS_CLASS_DEFINE(UppercaseTransformer)
 
@@ -284,7 +309,9 @@ TEST(ObjectExtension, PropagateValueWritesBackThroughTheBinding)
     NSValueTransformer::setValueTransformer(NSObject::make<UppercaseTransformer>(), "TestUppercase"_ns);
 
     const Id null = NSNull::null();
-    auto options = [](std::initializer_list<NSDictionary::Entry> entries) { return NSDictionary::dictionaryWithEntries(entries); };
+    auto options = [](std::initializer_list<NSDictionary::Entry> entries) {
+        return NSDictionary::dictionaryWithEntries(entries);
+    };
     struct Case {
         std::string name;
         Ref<NSDictionary> info;
@@ -294,30 +321,50 @@ TEST(ObjectExtension, PropagateValueWritesBackThroughTheBinding)
     };
     const std::vector<Case> cases = {
         {"no such binding", nullptr, "old", "old", {}},
-        {"plain", NSDictionary::dictionaryWithEntries({{NSObservedObjectKey, model}, {NSObservedKeyPathKey, "title"_ns}}),
-         "new", "old", {}},
-        {"key path", NSDictionary::dictionaryWithEntries({{NSObservedObjectKey, model}, {NSObservedKeyPathKey, "child.title"_ns}}),
-         "old", "new", {}},
+        {"plain",
+         NSDictionary::dictionaryWithEntries({{NSObservedObjectKey, model}, {NSObservedKeyPathKey, "title"_ns}}),
+         "new",
+         "old",
+         {}},
+        {"key path",
+         NSDictionary::dictionaryWithEntries({{NSObservedObjectKey, model}, {NSObservedKeyPathKey, "child.title"_ns}}),
+         "old",
+         "new",
+         {}},
         {"transformer object",
-         NSDictionary::dictionaryWithEntries({{NSObservedObjectKey, model},
-                                              {NSObservedKeyPathKey, "title"_ns},
-                                              {NSOptionsKey, options({{NSValueTransformerBindingOption, NSObject::make<UppercaseTransformer>()}})}}),
-         "NEW", "old", {}},
+         NSDictionary::dictionaryWithEntries(
+             {{NSObservedObjectKey, model},
+              {NSObservedKeyPathKey, "title"_ns},
+              {NSOptionsKey, options({{NSValueTransformerBindingOption, NSObject::make<UppercaseTransformer>()}})}}),
+         "NEW",
+         "old",
+         {}},
         {"null transformer falls back to the name",
-         NSDictionary::dictionaryWithEntries({{NSObservedObjectKey, model},
-                                              {NSObservedKeyPathKey, "title"_ns},
-                                              {NSOptionsKey, options({{NSValueTransformerBindingOption, null},
-                                                                      {NSValueTransformerNameBindingOption, "TestUppercase"_ns}})}}),
-         "NEW", "old", {}},
+         NSDictionary::dictionaryWithEntries(
+             {{NSObservedObjectKey, model},
+              {NSObservedKeyPathKey, "title"_ns},
+              {NSOptionsKey, options({{NSValueTransformerBindingOption, null},
+                                      {NSValueTransformerNameBindingOption, "TestUppercase"_ns}})}}),
+         "NEW",
+         "old",
+         {}},
         {"one-way transformer: logged, value set as it is",
-         NSDictionary::dictionaryWithEntries({{NSObservedObjectKey, model},
-                                              {NSObservedKeyPathKey, "title"_ns},
-                                              {NSOptionsKey, options({{NSValueTransformerBindingOption, NSObject::make<OneWayTransformer>()}})}}),
-         "new", "old",
+         NSDictionary::dictionaryWithEntries(
+             {{NSObservedObjectKey, model},
+              {NSObservedKeyPathKey, "title"_ns},
+              {NSOptionsKey, options({{NSValueTransformerBindingOption, NSObject::make<OneWayTransformer>()}})}}),
+         "new",
+         "old",
          {"WARNING: binding \"value\" has value transformer, but it doesn't allow reverse transformations" + method}},
-        {"no observed object", NSDictionary::dictionaryWithEntries({{NSObservedObjectKey, null}, {NSObservedKeyPathKey, "title"_ns}}),
-         "old", "old", {"ERROR: NSObservedObjectKey was nil for binding \"value\"" + method}},
-        {"no key path", NSDictionary::dictionaryWithEntries({{NSObservedObjectKey, model}}), "old", "old",
+        {"no observed object",
+         NSDictionary::dictionaryWithEntries({{NSObservedObjectKey, null}, {NSObservedKeyPathKey, "title"_ns}}),
+         "old",
+         "old",
+         {"ERROR: NSObservedObjectKey was nil for binding \"value\"" + method}},
+        {"no key path",
+         NSDictionary::dictionaryWithEntries({{NSObservedObjectKey, model}}),
+         "old",
+         "old",
          {"ERROR: NSObservedKeyPathKey was nil for binding \"value\"" + method}},
     };
     for (const Case& c : cases) {
@@ -356,6 +403,7 @@ TEST(ObjectExtension, PropagateValueWithoutABindingNameFailsItsAssertion)
     }
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_EQ(log.lines()[0].rfind("*** Assertion failure in -[BoundField propagateValue:forBinding:], "
-                                   "FoundationExtensions/ZAKNSObject.Extension.cpp:", 0),
+                                   "FoundationExtensions/ZAKNSObject.Extension.cpp:",
+                                   0),
               0u);
 }

@@ -41,7 +41,8 @@ TEST(KQGeometry, DistancesAndAnglesAreSinglePrecisionWidened)
 {
     // The narrowed difference, not the difference of narrowed coordinates.
     EXPECT_EQ(KQDistanceBetweenPoints({0, 0}, {0.1, 0}), 0.10000000149011612);
-    EXPECT_EQ(KQDistanceBetweenPoints({1e8, 0}, {1e8 + 0.1, 0}), static_cast<double>(static_cast<float>(1e8 + 0.1 - 1e8)));
+    EXPECT_EQ(KQDistanceBetweenPoints({1e8, 0}, {1e8 + 0.1, 0}),
+              static_cast<double>(static_cast<float>(1e8 + 0.1 - 1e8)));
     EXPECT_EQ(KQDistanceBetweenPoints({1, 1}, {4, 5}), 5.0);
     EXPECT_EQ(KQAngleBetweenPoints({0, 0}, {1, 1}), static_cast<double>(0.785398185f));
     EXPECT_EQ(KQAngleBetweenPoints({0, 0}, {0, 10}), static_cast<double>(1.57079637f));
@@ -71,9 +72,8 @@ TEST(KQGeometry, SnapAngleTo45Degrees)
     struct Case {
         double degrees, snapped;
     } cases[] = {
-        {0, 0},     {22.5, 0},    {22.6, 45},   {67.5, 45}, {67.6, 90},   {100, 90},  {180, 180},
-        {292.5, 270}, {292.6, 315}, {337.5, 315}, {340, 0},   {359.9, 0},  {-10, 0},   {-30, 0},
-        {400, 0},   {kNaN, 0},
+        {0, 0},       {22.5, 0},    {22.6, 45}, {67.5, 45}, {67.6, 90}, {100, 90}, {180, 180}, {292.5, 270},
+        {292.6, 315}, {337.5, 315}, {340, 0},   {359.9, 0}, {-10, 0},   {-30, 0},  {400, 0},   {kNaN, 0},
     };
     for (const Case& c : cases) EXPECT_EQ(KQSnapAngleTo45Degrees(c.degrees), c.snapped) << c.degrees;
 }
@@ -96,7 +96,9 @@ TEST(KQGeometry, IntersectionsAndCircleCentres)
         {"first segment extended backwards", KQIntersectionOfLineSegments({6, 6}, {10, 10}, {0, 10}, {10, 0}),
          KQNoIntersectionPoint},
         // Only the first segment's parameter is bounded.
-        {"crossing outside the second segment", KQIntersectionOfLineSegments({0, 0}, {10, 10}, {0, 10}, {1, 9}), {5, 5}},
+        {"crossing outside the second segment",
+         KQIntersectionOfLineSegments({0, 0}, {10, 10}, {0, 10}, {1, 9}),
+         {5, 5}},
         {"circle through three points", KQCircleCentreThroughPoints({1, 0}, {0, 1}, {-1, 0}), {0, 0}},
         {"circle off the origin", KQCircleCentreThroughPoints({5, 2}, {3, 4}, {1, 2}), {3, 2}},
         {"collinear points", KQCircleCentreThroughPoints({0, 0}, {1, 1}, {2, 2}), KQNoIntersectionPoint},
@@ -110,13 +112,11 @@ TEST(KQGeometry, NearestPointOnLineSegment)
     struct Case {
         NSPoint p, a, b, expected;
     } cases[] = {
-        {{5, 5}, {0, 0}, {10, 0}, {5, 0}},
-        {{-3, 2}, {0, 0}, {10, 0}, {0, 0}},
-        {{13, -2}, {0, 0}, {10, 0}, {10, 0}},
-        {{0, 10}, {0, 0}, {10, 10}, {5, 5}},
-        {{7, 7}, {3, 3}, {3, 3}, {3, 3}},
+        {{5, 5}, {0, 0}, {10, 0}, {5, 0}},   {{-3, 2}, {0, 0}, {10, 0}, {0, 0}}, {{13, -2}, {0, 0}, {10, 0}, {10, 0}},
+        {{0, 10}, {0, 0}, {10, 10}, {5, 5}}, {{7, 7}, {3, 3}, {3, 3}, {3, 3}},
     };
-    for (const Case& c : cases) expectPointNear(KQNearestPointOnLineSegment(c.p, c.a, c.b), c.expected, 1e-6, "segment");
+    for (const Case& c : cases)
+        expectPointNear(KQNearestPointOnLineSegment(c.p, c.a, c.b), c.expected, 1e-6, "segment");
 }
 
 TEST(KQGeometry, NearestPointOnCubicBezier)
@@ -262,8 +262,8 @@ TEST(KQGeometry, RectangleHandles)
         NSInteger opposite;
         bool corner;
     } cases[] = {
-        {0, {5, 0}, 2, false},  {1, {0, 10}, 3, false}, {2, {5, 20}, 0, false}, {3, {10, 10}, 1, false},
-        {4, {0, 0}, 6, true},   {5, {10, 0}, 7, true},  {6, {10, 20}, 4, true}, {7, {0, 20}, 5, true},
+        {0, {5, 0}, 2, false},  {1, {0, 10}, 3, false}, {2, {5, 20}, 0, false},  {3, {10, 10}, 1, false},
+        {4, {0, 0}, 6, true},   {5, {10, 0}, 7, true},  {6, {10, 20}, 4, true},  {7, {0, 20}, 5, true},
         {8, {5, 10}, 8, false}, {9, {0, 0}, -1, false}, {-1, {0, 0}, -1, false},
     };
     for (const Case& c : cases) {
@@ -293,8 +293,7 @@ TEST(KQGeometry, MovingHandles)
         {5, {5, 15}, {{0, 10}, {5, 5}}, 6},    // crosses in y
         {7, {15, 5}, {{10, 0}, {5, 5}}, 6},    // crosses in x
         {1, {20, 3}, {{10, 0}, {10, 10}}, 3},  // side handles carry one edge
-        {3, {4, 99}, {{0, 0}, {4, 10}}, 3},
-        {2, {5, -4}, {{0, -4}, {10, 4}}, 0},
+        {3, {4, 99}, {{0, 0}, {4, 10}}, 3},   {2, {5, -4}, {{0, -4}, {10, 4}}, 0},
         {8, {0, 0}, {{-5, -5}, {10, 10}}, 8},  // the centre moves the whole rectangle
         {9, {50, 50}, {{0, 0}, {10, 10}}, 9},  // unknown handles change nothing
     };

@@ -33,7 +33,8 @@ std::vector<NSUInteger> indexesOf(const Ref<NSIndexSet>& set)
 // Sets an environment variable for the object's lifetime.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const char* value) : m_name(name)
+    ScopedEnv(const char* name, const char* value)
+        : m_name(name)
     {
         if (const char* old = std::getenv(name)) m_old = old;
         setenv(name, value, 1);
@@ -59,12 +60,32 @@ TEST(NumberExtension, WritesDecimalLettersAndRomanNumerals)
         const char* expected;  // null: nil
     };
     const Case cases[] = {
-        {0, 42, "42"},  {0, 0, "NUL"},  {1, 0, "NUL"},   {3, 0, "NUL"},     {7, 0, "NUL"},
-        {1, 1, "A"},    {1, 26, "Z"},   {1, 27, "AA"},   {1, 28, "AB"},     {1, 52, "AZ"},
-        {1, 53, "BA"},  {1, 702, "ZZ"}, {1, 703, "AAA"}, {2, 1, "a"},       {2, 27, "aa"},
-        {3, 4, "IV"},   {3, 9, "IX"},   {3, 14, "XIV"},  {3, 1994, "MCMXCIV"}, {3, 3888, "MMMDCCCLXXXVIII"},
-        {3, 4999, "MMMMCMXCIX"},       {3, 5000, "NUL"}, {4, 14, "xiv"},    {4, 4000, "mmmm"},
-        {5, 3, nullptr}, {-1, 3, nullptr},
+        {0, 42, "42"},
+        {0, 0, "NUL"},
+        {1, 0, "NUL"},
+        {3, 0, "NUL"},
+        {7, 0, "NUL"},
+        {1, 1, "A"},
+        {1, 26, "Z"},
+        {1, 27, "AA"},
+        {1, 28, "AB"},
+        {1, 52, "AZ"},
+        {1, 53, "BA"},
+        {1, 702, "ZZ"},
+        {1, 703, "AAA"},
+        {2, 1, "a"},
+        {2, 27, "aa"},
+        {3, 4, "IV"},
+        {3, 9, "IX"},
+        {3, 14, "XIV"},
+        {3, 1994, "MCMXCIV"},
+        {3, 3888, "MMMDCCCLXXXVIII"},
+        {3, 4999, "MMMMCMXCIX"},
+        {3, 5000, "NUL"},
+        {4, 14, "xiv"},
+        {4, 4000, "mmmm"},
+        {5, 3, nullptr},
+        {-1, 3, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.value));
@@ -85,8 +106,8 @@ TEST(TruncationExtension, CutsToTheLengthWithAnEllipsis)
         {u"abc", 5, u"abc"},
         {u"abcde", 5, u"abcde"},
         {u"ab", 1, u"\u2026"},
-        {u"abc", 0, u"abc"},                       // nothing sensible fits: unchanged
-        {u"a\U0001F600b", 3, u"a\u2026"},          // the pair is not split
+        {u"abc", 0, u"abc"},               // nothing sensible fits: unchanged
+        {u"a\U0001F600b", 3, u"a\u2026"},  // the pair is not split
         {u"a\U0001F600b", 4, u"a\U0001F600b"},
         {u"ab\U0001F600c", 4, u"ab\u2026"},
     };
@@ -145,7 +166,8 @@ TEST(IndexExtensions, IndexPathsAndInvertedIndexSets)
     EXPECT_EQ(NSIndexPathExt::lastIndex(empty), static_cast<NSUInteger>(NSNotFound));
     EXPECT_EQ(NSIndexPathExt::indexPathByIncrementingLastIndex(path)->indexes(), (std::vector<NSUInteger>{1, 4, 3}));
     EXPECT_EQ(NSIndexPathExt::indexPathByIncrementingLastIndex(empty)->length(), 0u);
-    EXPECT_EQ(NSIndexPathExt::indexPathByReplacingIndexAtPosition(path, 1, 9)->indexes(), (std::vector<NSUInteger>{1, 9, 2}));
+    EXPECT_EQ(NSIndexPathExt::indexPathByReplacingIndexAtPosition(path, 1, 9)->indexes(),
+              (std::vector<NSUInteger>{1, 9, 2}));
     EXPECT_EQ(NSIndexPathExt::indexPathByReplacingIndexAtPosition(path, 3, 9), path);
     EXPECT_EQ(path->indexes(), (std::vector<NSUInteger>{1, 4, 2}));
 

@@ -33,16 +33,16 @@ TEST(StringExtension, UniqueNamesCountUpATrailingNumber)
         std::string expected;
     };
     const Case cases[] = {
-        {"Set 2", {"Set 1"}, "Set 2"},                   // not taken: unchanged, digits and all
+        {"Set 2", {"Set 1"}, "Set 2"},  // not taken: unchanged, digits and all
         {"New Set", {"New Set"}, "New Set 1"},
         {"New Set", {"New Set", "New Set 1"}, "New Set 2"},
         {"Set 2", {"Set 2"}, "Set 3"},
         {"Set 2", {"Set 2", "Set 3"}, "Set 4"},
         {"Set9", {"Set9"}, "Set 10"},
-        {"7", {"7"}, "7 1"},                             // the first character is never the number
+        {"7", {"7"}, "7 1"},  // the first character is never the number
         {"2024", {"2024"}, "2 25"},
         {"Set 007", {"Set 007"}, "Set 8"},
-        {"  Guides  3", {"  Guides  3"}, "Guides 4"},   // the rest is trimmed
+        {"  Guides  3", {"  Guides  3"}, "Guides 4"},  // the rest is trimmed
         {"Run 99999999999999999999", {"Run 99999999999999999999"}, "Run 100000000000000000000"},
     };
     for (const Case& c : cases) {
@@ -83,7 +83,7 @@ TEST(StringExtension, AddressTests)
         bool url;
     };
     const Case cases[] = {
-        {"a@b.c", true, true}, {"a.b@c", true, true}, {"@a.b", false, true}, {"a@b.", false, false},
+        {"a@b.c", true, true},  {"a.b@c", true, true}, {"@a.b", false, true}, {"a@b.", false, false},
         {".a@b", false, false}, {"ab@", false, false}, {"abc", false, false}, {"", false, false},
     };
     for (const Case& c : cases) {
@@ -100,7 +100,8 @@ TEST(StringExtension, PercentEscapes)
     EXPECT_EQ(utf8(NSStringExt::percentEncodedRfc3986String(str("a b;/?:@&=+$,[]#!'()*%"))),
               "a b%3B%2F%3F%3A%40%26%3D%2B%24%2C%5B%5D%23%21%27%28%29%2A%");
     EXPECT_EQ(utf8(NSStringExt::decodeAllPercentEscapes("a%20b%2Fc%C3%A9"_ns)), "a b/c\u00e9");
-    EXPECT_EQ(utf8(NSStringExt::convertToURLConformString("http://x.org/a b%20c/%C3%A9"_ns)), "http://x.org/a%20b%20c/%C3%A9");
+    EXPECT_EQ(utf8(NSStringExt::convertToURLConformString("http://x.org/a b%20c/%C3%A9"_ns)),
+              "http://x.org/a%20b%20c/%C3%A9");
     // An encoded reserved character is decoded for good.
     EXPECT_EQ(utf8(NSStringExt::convertToURLConformString("http://x.org/a%2Fb"_ns)), "http://x.org/a/b");
     // A stray percent sign cannot be decoded; it is escaped instead of losing the text.
@@ -136,14 +137,22 @@ TEST(StringExtension, SpecialCharactersAndSmallStrings)
         {"strings up to nil", NSStringExt::stringWithStrings({"a"_ns, "b"_ns, nullptr, "c"_ns}), u"ab"},
         {"appended ellipsis", NSStringExt::stringByAppendingEllipsis("More"_ns), u"More\u2026"},
         {"file name", NSStringExt::stringByReplacNotFilenameConformCharacters("a/b:c\\d"_ns), u"a-b-c-d"},
-        {"remove set", NSStringExt::stringByRemovingCharactersInSet(u16(u"a1b22c\U0001F600"), NSCharacterSet::decimalDigitCharacterSet()),
+        {"remove set",
+         NSStringExt::stringByRemovingCharactersInSet(u16(u"a1b22c\U0001F600"),
+                                                      NSCharacterSet::decimalDigitCharacterSet()),
          u"abc\U0001F600"},
         {"remove set, backwards ignored",
-         NSStringExt::stringByRemovingCharactersInSet("1a1"_ns, NSCharacterSet::decimalDigitCharacterSet(), NSBackwardsSearch), u"a"},
-        {"remove leading run", NSStringExt::stringByRemovingCharactersInSet("11a1"_ns, NSCharacterSet::decimalDigitCharacterSet(), NSAnchoredSearch),
+         NSStringExt::stringByRemovingCharactersInSet("1a1"_ns, NSCharacterSet::decimalDigitCharacterSet(),
+                                                      NSBackwardsSearch),
+         u"a"},
+        {"remove leading run",
+         NSStringExt::stringByRemovingCharactersInSet("11a1"_ns, NSCharacterSet::decimalDigitCharacterSet(),
+                                                      NSAnchoredSearch),
          u"a1"},
         {"remove character", NSStringExt::stringByRemovingCharacter("a-b-c"_ns, u'-'), u"abc"},
-        {"replace occurrences", NSStringExt::stringByReplaceOccurrencesOfString("aXbxc"_ns, "x"_ns, "-"_ns, NSCaseInsensitiveSearch, NSMakeRange(0, 5)),
+        {"replace occurrences",
+         NSStringExt::stringByReplaceOccurrencesOfString("aXbxc"_ns, "x"_ns, "-"_ns, NSCaseInsensitiveSearch,
+                                                         NSMakeRange(0, 5)),
          u"a-b-c"},
         {"to html", NSStringExt::stringByConvertCharactersToHTML("<\u00e9>"_ns), u"&lt;&eacute;&gt;"},
         {"to xml", NSStringExt::stringByConvertCharactersToXML("a'b"_ns), u"a&apos;b"},
@@ -184,7 +193,8 @@ TEST(StringExtension, SnippetAroundARange)
         {"middle", hundred, NSMakeRange(50, 4), 10, ellipsis + hundred.substr(47, 10) + ellipsis},
         {"near the start", hundred, NSMakeRange(3, 4), 10, hundred.substr(0, 10) + ellipsis},
         {"near the end", hundred, NSMakeRange(97, 2), 10, ellipsis + hundred.substr(90)},
-        {"range longer than the maximum", hundred, NSMakeRange(20, 30), 10, ellipsis + hundred.substr(20, 10) + ellipsis},
+        {"range longer than the maximum", hundred, NSMakeRange(20, 30), 10,
+         ellipsis + hundred.substr(20, 10) + ellipsis},
         {"not found", hundred, NSMakeRange(NSNotFound, 0), 10, hundred},
         {"maximum covers all", u"short\ntext", NSMakeRange(2, 1), 10, u"short\ntext"},
         {"line breaks and double blanks, one pass", u"ab\r\ncd   efgh", NSMakeRange(3, 2), 10, u"ab cd  e\u2026"},
@@ -203,11 +213,9 @@ TEST(StringExtension, ISBNConversion)
         const char* isbn10;
     };
     const Case cases[] = {
-        {"0306406152", "9780306406157", "0000000000"},
-        {"9780306406157", "9789780306403", "0306406152"},
-        {"080442957X", "9780804429573", "0000000000"},
-        {"9780804429573", "9789780804428", "080442957X"},
-        {"12345", "9780000000002", "0000000000"},   // too short: the template with its check digit
+        {"0306406152", "9780306406157", "0000000000"}, {"9780306406157", "9789780306403", "0306406152"},
+        {"080442957X", "9780804429573", "0000000000"}, {"9780804429573", "9789780804428", "080442957X"},
+        {"12345", "9780000000002", "0000000000"},  // too short: the template with its check digit
         {"", "9780000000002", "0000000000"},
     };
     for (const Case& c : cases) {
@@ -265,16 +273,18 @@ TEST(StringExtension, DrawingIsHandedToTheInstalledFunction)
         NSRect rectangle;
     };
     std::vector<Call> calls;
-    NSStringExt::setDrawingFunction([&](const Ref<NSString>& text, const Ref<NSDictionary>& attributes, NSInteger alignment,
-                                        bool centred, const NSRect& rectangle) {
+    NSStringExt::setDrawingFunction([&](const Ref<NSString>& text, const Ref<NSDictionary>& attributes,
+                                        NSInteger alignment, bool centred, const NSRect& rectangle) {
         std::vector<std::string> keys;
-        for (const auto& [key, value] : attributes->entries()) keys.push_back(utf8(static_ref_cast<NSString>(key)) + "=" + utf8(value->description()));
+        for (const auto& [key, value] : attributes->entries())
+            keys.push_back(utf8(static_ref_cast<NSString>(key)) + "=" + utf8(value->description()));
         calls.push_back({utf8(text), keys, alignment, centred, rectangle});
     });
     const NSRect box = NSMakeRect(1, 2, 30, 40);
     NSStringExt::drawWithFont("font and colour"_ns, "Font"_ns, "Red"_ns, 2, true, box);
     NSStringExt::drawWithFont("colour only"_ns, nullptr, "Red"_ns, 1, box);
-    NSStringExt::drawWithFontAttributes("attributes"_ns, NSDictionary::dictionaryWithEntries({{"k"_ns, "v"_ns}}), 0, box);
+    NSStringExt::drawWithFontAttributes("attributes"_ns, NSDictionary::dictionaryWithEntries({{"k"_ns, "v"_ns}}), 0,
+                                        box);
     NSStringExt::setDrawingFunction(nullptr);
     NSStringExt::drawWithFont("not drawn"_ns, nullptr, nullptr, 0, box);
 

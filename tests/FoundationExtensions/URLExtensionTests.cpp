@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "FoundationExtensions/NSURL+ZAKNSURLExtension.h"
 #include "Foundation/NSURLRequest.h"
+#include "FoundationExtensions/NSURL+ZAKNSURLExtension.h"
 #include "LocalHttpServer.h"
 
 namespace {

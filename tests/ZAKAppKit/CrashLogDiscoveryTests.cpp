@@ -22,11 +22,14 @@ namespace {
 
 class ScopedVariable {
 public:
-    ScopedVariable(const char* name, const std::string& value) : m_name(name) {
+    ScopedVariable(const char* name, const std::string& value)
+        : m_name(name)
+    {
         if (const char* old = ::getenv(name)) m_old = old;
         ::setenv(name, value.c_str(), 1);
     }
-    ~ScopedVariable() {
+    ~ScopedVariable()
+    {
         if (m_old) ::setenv(m_name, m_old->c_str(), 1);
         else ::unsetenv(m_name);
     }
@@ -36,21 +39,26 @@ private:
     std::optional<std::string> m_old;
 };
 
-void writeFile(const std::string& path, const std::string& text, time_t modified) {
+void writeFile(const std::string& path, const std::string& text, time_t modified)
+{
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << text;
-    struct utimbuf times {modified, modified};
+    struct utimbuf times {
+        modified, modified
+    };
     ::utime(path.c_str(), &times);
 }
 
 // Fresh state and defaults folders for each test.
 class CrashLogDiscovery : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         report_fixture::installBundle();
         NSUserDefaults::resetStandardUserDefaults();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         NSUserDefaults::resetStandardUserDefaults();
         std::error_code ignored;
         std::filesystem::remove_all(root, ignored);
@@ -69,32 +77,36 @@ protected:
 
 }
 
-TEST_F(CrashLogDiscovery, TheNewestLogOfThisProgramIsChosen) {
+TEST_F(CrashLogDiscovery, TheNewestLogOfThisProgramIsChosen)
+{
     const std::string n = report_fixture::executable();
     EXPECT_EQ(ZAKCrashReporter::pathAndNameOfCrashReportFile(), nullptr);
     writeFile(log(n + "_2026-01-01-100000.crash"), "a", 1000000);
     writeFile(log(n + "_2026-01-02-100000.crash"), "b", 2000000);
-    writeFile(log("Other_2026-01-03-100000.crash"), "c", 3000000);       // another program
-    writeFile(log(n + "_2026-01-04-100000.crash.txt"), "d", 4000000);    // wrong ending
+    writeFile(log("Other_2026-01-03-100000.crash"), "c", 3000000);             // another program
+    writeFile(log(n + "_2026-01-04-100000.crash.txt"), "d", 4000000);          // wrong ending
     writeFile(log("hidden/" + n + "_2026-01-05-100000.crash"), "e", 5000000);  // subfolder named otherwise
     EXPECT_EQ(ZAKCrashReporter::pathAndNameOfCrashReportFile()->UTF8String(), log(n + "_2026-01-02-100000.crash"));
 }
 
-TEST_F(CrashLogDiscovery, OldSystemsUseTheFixedLogName) {
+TEST_F(CrashLogDiscovery, OldSystemsUseTheFixedLogName)
+{
     const std::string fixed = log(report_fixture::executable() + ".crash.log");
     struct Case {
         NSOperatingSystemVersion version;
         bool legacy;
-    } cases[] = {{{10, 4, 11}, true}, {{11, 3, 0}, true}, {{12, 0, 0}, true}, {{9, 9, 0}, true},
-                 {{10, 9, 0}, false}, {{12, 5, 0}, false}};
+    } cases[] = {{{10, 4, 11}, true}, {{11, 3, 0}, true},  {{12, 0, 0}, true},
+                 {{9, 9, 0}, true},   {{10, 9, 0}, false}, {{12, 5, 0}, false}};
     for (const auto& c : cases) {
         Ref<NSString> path = ZAKCrashReporter::pathAndNameOfCrashReportFile(c.version);
-        if (c.legacy) EXPECT_EQ(path ? path->UTF8String() : "", fixed) << c.version.majorVersion << "." << c.version.minorVersion;
+        if (c.legacy)
+            EXPECT_EQ(path ? path->UTF8String() : "", fixed) << c.version.majorVersion << "." << c.version.minorVersion;
         else EXPECT_EQ(path, nullptr) << c.version.majorVersion << "." << c.version.minorVersion;
     }
 }
 
-TEST_F(CrashLogDiscovery, TheReportIsTheTextAfterTheLastSeparator) {
+TEST_F(CrashLogDiscovery, TheReportIsTheTextAfterTheLastSeparator)
+{
     const std::string n = report_fixture::executable();
     EXPECT_EQ(ZAKCrashReporter::lastCrashReport()->UTF8String(), "");
     writeFile(log(n + "_2026-01-01-100000.crash"), "\n\n**********\n\nfirst\n\n**********\n\nsecond crash", 1000000);
@@ -103,15 +115,17 @@ TEST_F(CrashLogDiscovery, TheReportIsTheTextAfterTheLastSeparator) {
     EXPECT_EQ(ZAKCrashReporter::lastCrashReport()->UTF8String(), "*** Couldn't read Report ***");
 }
 
-TEST_F(CrashLogDiscovery, TheConsoleLinesStartAtTheFirstLineNamingTheProgram) {
+TEST_F(CrashLogDiscovery, TheConsoleLinesStartAtTheFirstLineNamingTheProgram)
+{
     EXPECT_EQ(ZAKCrashReporter::consoleLog()->UTF8String(), "");
     const std::string n = report_fixture::executable();
-    writeFile(console(), "x other[1:1] before\n" + n + " without bracket\nt " + n + "[5:6] first\nt other[2:2] later\nlast",
-              1000);
+    writeFile(console(),
+              "x other[1:1] before\n" + n + " without bracket\nt " + n + "[5:6] first\nt other[2:2] later\nlast", 1000);
     EXPECT_EQ(ZAKCrashReporter::consoleLog()->UTF8String(), "t " + n + "[5:6] first\nt other[2:2] later\nlast");
 }
 
-TEST_F(CrashLogDiscovery, ALogIsOfferedOnlyWhenNewerThanTheLastCheck) {
+TEST_F(CrashLogDiscovery, ALogIsOfferedOnlyWhenNewerThanTheLastCheck)
+{
     const std::string n = report_fixture::executable();
     EXPECT_EQ(ZAKCrashReporter::dateOfCrashLogToOffer(), nullptr);
     writeFile(log(n + "_2026-01-01-100000.crash"), "r", 1700000000);
@@ -127,7 +141,8 @@ TEST_F(CrashLogDiscovery, ALogIsOfferedOnlyWhenNewerThanTheLastCheck) {
     EXPECT_EQ(ZAKCrashReporter::dateOfCrashLogToOffer(), nullptr);
 }
 
-TEST(CrashOffer, TheQuestionUsesTheTextAsAFormatOnlyWithOneObjectDirective) {
+TEST(CrashOffer, TheQuestionUsesTheTextAsAFormatOnlyWithOneObjectDirective)
+{
     struct Case {
         const char* text;
         const char* shown;
@@ -137,11 +152,13 @@ TEST(CrashOffer, TheQuestionUsesTheTextAsAFormatOnlyWithOneObjectDirective) {
                  {"%@ at 100%", "%@ at 100%"},
                  {"%d crashes", "%d crashes"}};
     for (const auto& c : cases)
-        EXPECT_EQ(ZAKCrashReporter::offerMessage(NSString::stringWithUTF8String(c.text), "App"_ns)->UTF8String(), c.shown)
+        EXPECT_EQ(ZAKCrashReporter::offerMessage(NSString::stringWithUTF8String(c.text), "App"_ns)->UTF8String(),
+                  c.shown)
             << c.text;
 }
 
-TEST_F(CrashLogDiscovery, AProgramThatDiesOfSIGSEGVHasItsLogPostedOnceSent) {
+TEST_F(CrashLogDiscovery, AProgramThatDiesOfSIGSEGVHasItsLogPostedOnceSent)
+{
     pid_t child = ::fork();
     if (child == 0) {
         NSCrashLogWriter::install();
@@ -172,8 +189,9 @@ TEST_F(CrashLogDiscovery, AProgramThatDiesOfSIGSEGVHasItsLogPostedOnceSent) {
     {
         RefusingLocalPort refusing;
         auto fields = ZAKCrashReporter::reportFields(report, "d"_ns);
-        EXPECT_EQ(ZAKMultipartForm::post(NSString::stringWithUTF8String(refusing.url()), "ZAKCrashReporter", fields, false),
-                  ZAKMultipartForm::PostResult::Failed);
+        EXPECT_EQ(
+            ZAKMultipartForm::post(NSString::stringWithUTF8String(refusing.url()), "ZAKCrashReporter", fields, false),
+            ZAKMultipartForm::PostResult::Failed);
         EXPECT_NE(ZAKCrashReporter::dateOfCrashLogToOffer(), nullptr);
     }
     // Sent: the server gets the report and the console lines; the date is stored.

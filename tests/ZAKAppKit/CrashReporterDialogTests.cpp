@@ -12,7 +12,8 @@ namespace {
 
 using CrashReporterDialog = CrashLaunches;
 
-std::string readFile(const std::string& path) {
+std::string readFile(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
@@ -21,13 +22,15 @@ void writeFile(const std::string& path, const std::string& text) { std::ofstream
 
 }
 
-TEST_F(CrashReporterDialog, ACrashIsOfferedSentByTheSendButtonAndNotOfferedAgain) {
+TEST_F(CrashReporterDialog, ACrashIsOfferedSentByTheSendButtonAndNotOfferedAgain)
+{
     crashAChild();
     // An older report before the child's in the same log, and another
     // program's line before the first one of ours in the console log.
     std::string state = root + "/state/" + report_fixture::executable();
     std::vector<std::string> logs;
-    for (const auto& entry : std::filesystem::directory_iterator(state + "/CrashReporter")) logs.push_back(entry.path());
+    for (const auto& entry : std::filesystem::directory_iterator(state + "/CrashReporter"))
+        logs.push_back(entry.path());
     ASSERT_EQ(logs.size(), 1u);
     std::string crashLog = readFile(logs[0]);
     ASSERT_EQ(crashLog.rfind("\n\n**********\n\n", 0), 0u);
@@ -50,8 +53,8 @@ TEST_F(CrashReporterDialog, ACrashIsOfferedSentByTheSendButtonAndNotOfferedAgain
         size_t ours = console.find(report_fixture::executable() + "[");
         ASSERT_NE(ours, std::string::npos);
         console = console.substr(console.rfind('\n', ours) + 1);
-        expected = "--0xKhTmLbOuNdArY\r\nContent-Disposition: form-data; name=\"crashlog\"\r\n\r\n" + ownReport + "\n\n" +
-                   console +
+        expected = "--0xKhTmLbOuNdArY\r\nContent-Disposition: form-data; name=\"crashlog\"\r\n\r\n" + ownReport +
+                   "\n\n" + console +
                    "\r\n--0xKhTmLbOuNdArY\r\nContent-Disposition: form-data; name=\"description\"\r\n\r\n"
                    "Opened a file,\r\nthen it quit.\r\n--0xKhTmLbOuNdArY--\r\n";
         d.click(buttonPoint(d, "Send"));
@@ -69,7 +72,8 @@ TEST_F(CrashReporterDialog, ACrashIsOfferedSentByTheSendButtonAndNotOfferedAgain
     launch([](AppDriver& d) { EXPECT_TRUE(d.alerts().empty()); });
 }
 
-TEST_F(CrashReporterDialog, DecliningStoresTheDateAndPostsNothing) {
+TEST_F(CrashReporterDialog, DecliningStoresTheDateAndPostsNothing)
+{
     crashAChild();
     size_t first = report_fixture::server().requests().size();
     // Declined: no dialog, nothing posted, the date is stored.
@@ -83,7 +87,8 @@ TEST_F(CrashReporterDialog, DecliningStoresTheDateAndPostsNothing) {
     launch([](AppDriver& d) { EXPECT_TRUE(d.alerts().empty()); });
 }
 
-TEST_F(CrashReporterDialog, AFailedPostKeepsTheDialogAndTheLogUntilCancelled) {
+TEST_F(CrashReporterDialog, AFailedPostKeepsTheDialogAndTheLogUntilCancelled)
+{
     struct Case {
         const char* name;
         LocalHttpServer::Reply reply;
@@ -123,8 +128,8 @@ TEST_F(CrashReporterDialog, AFailedPostKeepsTheDialogAndTheLogUntilCancelled) {
         EXPECT_TRUE(storedDate.has_value());  // cancelling stores it
         // The server answers one request at a time: this one is answered once
         // the late reply is out, so later tests find it free.
-        EXPECT_EQ(ZAKMultipartForm::post(NSString::stringWithUTF8String(report_fixture::server().url("/free")), "T",
-                                         {}, false),
+        EXPECT_EQ(ZAKMultipartForm::post(NSString::stringWithUTF8String(report_fixture::server().url("/free")), "T", {},
+                                         false),
                   ZAKMultipartForm::PostResult::Sent);
     }
 }

@@ -33,8 +33,8 @@ namespace dialog_driving {
 
 constexpr uint16_t kReturn = 36;
 
-template <class T>
-Ref<T> findView(const Ref<NSView>& view, const std::function<bool(const Ref<T>&)>& matches = nullptr) {
+template <class T> Ref<T> findView(const Ref<NSView>& view, const std::function<bool(const Ref<T>&)>& matches = nullptr)
+{
     if (auto found = dynamic_ref_cast<T>(view); found && (!matches || matches(found))) return found;
     for (const auto& subview : view->subviews())
         if (auto found = findView<T>(subview, matches)) return found;
@@ -42,7 +42,8 @@ Ref<T> findView(const Ref<NSView>& view, const std::function<bool(const Ref<T>&)
 }
 
 // The middle of a visible button with that title, in screen points.
-inline NSPoint buttonPoint(AppDriver& d, const std::string& title) {
+inline NSPoint buttonPoint(AppDriver& d, const std::string& title)
+{
     NSPoint point = NSZeroPoint;
     d.onMain([&] {
         for (const auto& window : NSApp->windows()) {
@@ -60,7 +61,8 @@ inline NSPoint buttonPoint(AppDriver& d, const std::string& title) {
 
 // --- The feedback dialog ---
 
-inline Ref<NSWindow> feedbackWindow() {
+inline Ref<NSWindow> feedbackWindow()
+{
     for (const auto& window : NSApp->windows())
         if (window->title()->UTF8String() == "Feedback" && window->contentView()) return window;
     return nullptr;
@@ -71,18 +73,21 @@ struct Form {
     bool copy = false;
 };
 
-inline Ref<NSTextField> addressField(const Ref<NSView>& content) {
+inline Ref<NSTextField> addressField(const Ref<NSView>& content)
+{
     return findView<NSTextField>(
         content, [](const Ref<NSTextField>& f) { return f->isEditable() && !dynamic_ref_cast<NSComboBox>(f); });
 }
 
-inline Ref<NSButton> copyBox(const Ref<NSView>& content) {
+inline Ref<NSButton> copyBox(const Ref<NSView>& content)
+{
     return findView<NSButton>(content,
                               [](const Ref<NSButton>& b) { return b->title()->isEqualToString("Send me a copy"_ns); });
 }
 
 // Reads the dialog's fields on the main thread.
-inline Form readForm(AppDriver& d) {
+inline Form readForm(AppDriver& d)
+{
     Form form;
     d.onMain([&] {
         Ref<NSView> content = feedbackWindow()->contentView();
@@ -95,7 +100,8 @@ inline Form readForm(AppDriver& d) {
     return form;
 }
 
-inline void writeForm(AppDriver& d, const Form& form) {
+inline void writeForm(AppDriver& d, const Form& form)
+{
     d.onMain([&] {
         Ref<NSView> content = feedbackWindow()->contentView();
         findView<NSComboBox>(content)->setStringValue(NSString::stringWithUTF8String(form.subject));
@@ -110,7 +116,8 @@ inline void writeForm(AppDriver& d, const Form& form) {
 
 // The texts of the crash report dialog's two text views: the report and the
 // user's description.
-inline std::pair<std::string, std::string> reportTexts(AppDriver& d) {
+inline std::pair<std::string, std::string> reportTexts(AppDriver& d)
+{
     std::pair<std::string, std::string> texts;
     d.onMain([&] {
         for (const auto& window : NSApp->windows()) {
@@ -131,7 +138,8 @@ inline std::pair<std::string, std::string> reportTexts(AppDriver& d) {
     return texts;
 }
 
-inline void setDescription(AppDriver& d, const std::string& text) {
+inline void setDescription(AppDriver& d, const std::string& text)
+{
     d.onMain([&] {
         for (const auto& window : NSApp->windows()) {
             if (!window->isVisible() || window->title()->UTF8String() != "Crash Report") continue;
@@ -153,15 +161,18 @@ inline void setDescription(AppDriver& d, const std::string& text) {
 // and launches of the program that check for its log.
 class CrashLaunches : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         report_fixture::installBundle();
         ::setenv("XDG_STATE_HOME", (root + "/state").c_str(), 1);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         std::error_code ignored;
         std::filesystem::remove_all(root, ignored);
     }
-    void crashAChild(const char* line = "working on it") {
+    void crashAChild(const char* line = "working on it")
+    {
         pid_t child = ::fork();
         if (child == 0) {
             NSCrashLogWriter::install();
@@ -178,25 +189,29 @@ protected:
     // A launch: the program checks for a crash; the body answers. The
     // harness gives each run fresh defaults, so the stored check date is
     // carried from one launch to the next here.
-    void launch(const std::function<void(AppDriver&)>& body) {
+    void launch(const std::function<void(AppDriver&)>& body)
+    {
         NSAlertLog::clear();
-        int result = AppHarness::run([] { return NSApplicationMain(0, nullptr); },
-                                     [&](AppDriver& d) {
-                                         d.onMain([&] {
-                                             if (storedDate)
-                                                 NSUserDefaults::standardUserDefaults()->setDouble(*storedDate, dateKey());
-                                         });
-                                         d.post([] { ZAKCrashReporter::checkForCrash(); });
-                                         body(d);
-                                         d.onMain([&] {
-                                             Id value = NSUserDefaults::standardUserDefaults()->objectForKey(dateKey());
-                                             storedDate.reset();
-                                             if (value) storedDate = NSUserDefaults::standardUserDefaults()->doubleForKey(dateKey());
-                                         });
-                                     });
+        int result =
+            AppHarness::run([] { return NSApplicationMain(0, nullptr); },
+                            [&](AppDriver& d) {
+                                d.onMain([&] {
+                                    if (storedDate)
+                                        NSUserDefaults::standardUserDefaults()->setDouble(*storedDate, dateKey());
+                                });
+                                d.post([] { ZAKCrashReporter::checkForCrash(); });
+                                body(d);
+                                d.onMain([&] {
+                                    Id value = NSUserDefaults::standardUserDefaults()->objectForKey(dateKey());
+                                    storedDate.reset();
+                                    if (value)
+                                        storedDate = NSUserDefaults::standardUserDefaults()->doubleForKey(dateKey());
+                                });
+                            });
         EXPECT_EQ(result, 0);
     }
-    static bool dateIsStored(AppDriver& d) {
+    static bool dateIsStored(AppDriver& d)
+    {
         bool stored = true;
         d.onMain([&] { stored = NSUserDefaults::standardUserDefaults()->objectForKey(dateKey()) != nullptr; });
         return stored;

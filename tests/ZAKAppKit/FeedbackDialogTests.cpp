@@ -17,7 +17,8 @@ protected:
 
 }
 
-TEST_F(FeedbackDialog, EachOutcomeGivesItsAlertAndOnlySuccessClearsTheDialog) {
+TEST_F(FeedbackDialog, EachOutcomeGivesItsAlertAndOnlySuccessClearsTheDialog)
+{
     struct Case {
         const char* name;
         std::optional<LocalHttpServer::Reply> reply;  // none: the server is too slow
@@ -26,7 +27,8 @@ TEST_F(FeedbackDialog, EachOutcomeGivesItsAlertAndOnlySuccessClearsTheDialog) {
     } cases[] = {
         {"200", LocalHttpServer::Reply{200, {}, "ok", {}}, "Thank you", true},
         {"500", LocalHttpServer::Reply{500, {}, "error page", {}}, "Your message was not sent", false},
-        {"time-out", LocalHttpServer::Reply{200, {}, "late", std::chrono::milliseconds(1500)}, "Your message was not sent", false},
+        {"time-out", LocalHttpServer::Reply{200, {}, "late", std::chrono::milliseconds(1500)},
+         "Your message was not sent", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -34,37 +36,38 @@ TEST_F(FeedbackDialog, EachOutcomeGivesItsAlertAndOnlySuccessClearsTheDialog) {
         report_fixture::server().addReply(*c.reply);
         size_t first = report_fixture::server().requests().size();
         NSTimeInterval previous = NSURLRequest::setDefaultTimeoutInterval(0.5);
-        int result = AppHarness::run([] { return NSApplicationMain(0, nullptr); }, [&](AppDriver& d) {
-            d.post([] { ZAKFeedbackProvider::showFeedbackProviderDialog(); });
-            // First use: empty address, the copy box on.
-            Form opened = readForm(d);
-            EXPECT_EQ(opened.address, "");
-            EXPECT_TRUE(opened.copy);
-            EXPECT_EQ(opened.subject, "Question");
-            Form typed{"Bug report", "me@example.invalid", "It broke\ntwice.", false};
-            writeForm(d, typed);
-            d.click(buttonPoint(d, "Send"));
-            auto alerts = d.alerts();
-            ASSERT_EQ(alerts.size(), 1u);
-            EXPECT_EQ(alerts[0].messageText, c.title);
-            d.key(kReturn);
-            EXPECT_EQ(d.windowTitled("Feedback").has_value(), !c.closed);
-            if (!c.closed) {
-                Form kept = readForm(d);
-                EXPECT_EQ(kept.subject, typed.subject);
-                EXPECT_EQ(kept.address, typed.address);
-                EXPECT_EQ(kept.message, typed.message);
-                d.click(buttonPoint(d, "Cancel"));
-                EXPECT_FALSE(d.windowTitled("Feedback").has_value());
-            }
-            // The address and the copy choice are remembered either way.
-            d.post([] { ZAKFeedbackProvider::showFeedbackProviderDialog(); });
-            Form again = readForm(d);
-            EXPECT_EQ(again.address, "me@example.invalid");
-            EXPECT_FALSE(again.copy);
-            EXPECT_EQ(again.message, "");
-            d.click(buttonPoint(d, "Cancel"));
-        });
+        int result = AppHarness::run([] { return NSApplicationMain(0, nullptr); },
+                                     [&](AppDriver& d) {
+                                         d.post([] { ZAKFeedbackProvider::showFeedbackProviderDialog(); });
+                                         // First use: empty address, the copy box on.
+                                         Form opened = readForm(d);
+                                         EXPECT_EQ(opened.address, "");
+                                         EXPECT_TRUE(opened.copy);
+                                         EXPECT_EQ(opened.subject, "Question");
+                                         Form typed{"Bug report", "me@example.invalid", "It broke\ntwice.", false};
+                                         writeForm(d, typed);
+                                         d.click(buttonPoint(d, "Send"));
+                                         auto alerts = d.alerts();
+                                         ASSERT_EQ(alerts.size(), 1u);
+                                         EXPECT_EQ(alerts[0].messageText, c.title);
+                                         d.key(kReturn);
+                                         EXPECT_EQ(d.windowTitled("Feedback").has_value(), !c.closed);
+                                         if (!c.closed) {
+                                             Form kept = readForm(d);
+                                             EXPECT_EQ(kept.subject, typed.subject);
+                                             EXPECT_EQ(kept.address, typed.address);
+                                             EXPECT_EQ(kept.message, typed.message);
+                                             d.click(buttonPoint(d, "Cancel"));
+                                             EXPECT_FALSE(d.windowTitled("Feedback").has_value());
+                                         }
+                                         // The address and the copy choice are remembered either way.
+                                         d.post([] { ZAKFeedbackProvider::showFeedbackProviderDialog(); });
+                                         Form again = readForm(d);
+                                         EXPECT_EQ(again.address, "me@example.invalid");
+                                         EXPECT_FALSE(again.copy);
+                                         EXPECT_EQ(again.message, "");
+                                         d.click(buttonPoint(d, "Cancel"));
+                                     });
         NSURLRequest::setDefaultTimeoutInterval(previous);
         EXPECT_EQ(result, 0);
         ASSERT_TRUE(report_fixture::server().waitForRequests(first + 1));

@@ -10,14 +10,16 @@ using namespace dialog_driving;
 
 namespace {
 
-const RefusingLocalPort& refusingPort() {
+const RefusingLocalPort& refusingPort()
+{
     static const RefusingLocalPort port;
     return port;
 }
 
 class RefusedCrashReport : public CrashLaunches {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         report_fixture::installBundle(refusingPort().url(""));
         CrashLaunches::SetUp();
     }
@@ -30,7 +32,8 @@ protected:
 
 }
 
-TEST_F(RefusedCrashReport, ARefusedPostKeepsTheDialogAndTheLogIsOfferedAgain) {
+TEST_F(RefusedCrashReport, ARefusedPostKeepsTheDialogAndTheLogIsOfferedAgain)
+{
     crashAChild();
     // The user sends, is told it failed, and quits with the dialog open.
     launch([&](AppDriver& d) {
@@ -64,26 +67,29 @@ TEST_F(RefusedCrashReport, ARefusedPostKeepsTheDialogAndTheLogIsOfferedAgain) {
     launch([](AppDriver& d) { EXPECT_TRUE(d.alerts().empty()); });
 }
 
-TEST_F(RefusedFeedback, ARefusedPostShowsTheErrorAndKeepsWhatWasTyped) {
-    int result = AppHarness::run([] { return NSApplicationMain(0, nullptr); }, [&](AppDriver& d) {
-        d.post([] { ZAKFeedbackProvider::showFeedbackProviderDialog(); });
-        Form typed{"Bug report", "me@example.invalid", "Line one\r\nline two", true};
-        writeForm(d, typed);
-        NSAlertLog::clear();
-        d.click(buttonPoint(d, "Send"));
-        auto alerts = d.alerts();
-        ASSERT_EQ(alerts.size(), 1u);
-        EXPECT_EQ(alerts[0].messageText, "Your message was not sent");
-        EXPECT_NE(alerts[0].informativeText.find("could not be delivered"), std::string::npos);
-        d.key(kReturn);
-        ASSERT_TRUE(d.windowTitled("Feedback").has_value());
-        Form kept = readForm(d);
-        EXPECT_EQ(kept.subject, typed.subject);
-        EXPECT_EQ(kept.address, typed.address);
-        EXPECT_EQ(kept.message, typed.message);
-        EXPECT_TRUE(kept.copy);
-        d.click(buttonPoint(d, "Cancel"));
-        EXPECT_FALSE(d.windowTitled("Feedback").has_value());
-    });
+TEST_F(RefusedFeedback, ARefusedPostShowsTheErrorAndKeepsWhatWasTyped)
+{
+    int result =
+        AppHarness::run([] { return NSApplicationMain(0, nullptr); },
+                        [&](AppDriver& d) {
+                            d.post([] { ZAKFeedbackProvider::showFeedbackProviderDialog(); });
+                            Form typed{"Bug report", "me@example.invalid", "Line one\r\nline two", true};
+                            writeForm(d, typed);
+                            NSAlertLog::clear();
+                            d.click(buttonPoint(d, "Send"));
+                            auto alerts = d.alerts();
+                            ASSERT_EQ(alerts.size(), 1u);
+                            EXPECT_EQ(alerts[0].messageText, "Your message was not sent");
+                            EXPECT_NE(alerts[0].informativeText.find("could not be delivered"), std::string::npos);
+                            d.key(kReturn);
+                            ASSERT_TRUE(d.windowTitled("Feedback").has_value());
+                            Form kept = readForm(d);
+                            EXPECT_EQ(kept.subject, typed.subject);
+                            EXPECT_EQ(kept.address, typed.address);
+                            EXPECT_EQ(kept.message, typed.message);
+                            EXPECT_TRUE(kept.copy);
+                            d.click(buttonPoint(d, "Cancel"));
+                            EXPECT_FALSE(d.windowTitled("Feedback").has_value());
+                        });
     EXPECT_EQ(result, 0);
 }

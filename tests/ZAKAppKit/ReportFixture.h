@@ -15,12 +15,14 @@
 
 namespace report_fixture {
 
-inline LocalHttpServer& server() {
+inline LocalHttpServer& server()
+{
     static LocalHttpServer server({}, std::chrono::minutes(5));
     return server;
 }
 
-inline const std::string& executable() {
+inline const std::string& executable()
+{
     static const std::string name = "ZAKReportTest";
     return name;
 }
@@ -28,9 +30,11 @@ inline const std::string& executable() {
 // Writes the bundle and makes it the main bundle; call before anything asks
 // for the main bundle. The web forms' addresses start with the base given
 // (the shared server's when none); the first call decides for the process.
-inline void installBundle(const std::string& formBase) {
+inline void installBundle(const std::string& formBase)
+{
     static const bool installed = [&] {
-        std::string folder = std::filesystem::temp_directory_path() / ("zak-report-bundle-" + std::to_string(::getpid()));
+        std::string folder =
+            std::filesystem::temp_directory_path() / ("zak-report-bundle-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder + "/en.lproj");
         // The dialogs' interface files and string tables come from the
         // repository's bundle.
@@ -47,8 +51,10 @@ inline void installBundle(const std::string& formBase) {
              << "<key>CFBundleExecutable</key><string>" << executable() << "</string>\n"
              << "<key>CFBundleIdentifier</key><string>org.plumbline.ZAKReportTest</string>\n"
              << "<key>CFBundleShortVersionString</key><string>2.3.1</string>\n"
-             << "<key>ZAKCrashReporterCGIURL</key><string>" << formBase << "/crash" << "</string>\n"
-             << "<key>ZAKFeedbackProviderCGIURL</key><string>" << formBase << "/feedback" << "</string>\n"
+             << "<key>ZAKCrashReporterCGIURL</key><string>" << formBase << "/crash"
+             << "</string>\n"
+             << "<key>ZAKFeedbackProviderCGIURL</key><string>" << formBase << "/feedback"
+             << "</string>\n"
              << "<key>ZAKFeedbackSubjectPrefix</key><string>[Plumbline] </string>\n"
              << "</dict>\n</plist>\n";
         info.close();
@@ -56,7 +62,8 @@ inline void installBundle(const std::string& formBase) {
         // Removed when the program ends.
         static struct Remover {
             std::string path;
-            ~Remover() {
+            ~Remover()
+            {
                 std::error_code ignored;
                 std::filesystem::remove_all(path, ignored);
             }

@@ -16,7 +16,8 @@ namespace {
 
 // An independent reading of a multipart/form-data body: the boundary comes
 // from the Content-Type header, parts are split at CR LF "--" boundary.
-std::vector<std::pair<std::string, std::string>> parseMultipart(const std::string& contentType, std::string body) {
+std::vector<std::pair<std::string, std::string>> parseMultipart(const std::string& contentType, std::string body)
+{
     std::vector<std::pair<std::string, std::string>> fields;
     const std::string key = "boundary=";
     auto at = contentType.find(key);
@@ -47,11 +48,13 @@ std::vector<std::pair<std::string, std::string>> parseMultipart(const std::strin
 
 class ReportPost : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         report_fixture::installBundle();
         first = report_fixture::server().requests().size();
     }
-    LocalHttpServer::Request lastRequest() {
+    LocalHttpServer::Request lastRequest()
+    {
         auto& server = report_fixture::server();
         EXPECT_TRUE(server.waitForRequests(first + 1));
         return server.requests().back();
@@ -61,7 +64,8 @@ protected:
 
 }
 
-TEST_F(ReportPost, TheCrashReportBodyIsTheFormAsWritten) {
+TEST_F(ReportPost, TheCrashReportBodyIsTheFormAsWritten)
+{
     EXPECT_EQ(ZAKCrashReporter::sendReport("line 1\nline 2"_ns, "I clicked \"Go\""_ns), PostResult::Sent);
     auto request = lastRequest();
     EXPECT_EQ(request.method, "POST");
@@ -69,17 +73,17 @@ TEST_F(ReportPost, TheCrashReportBodyIsTheFormAsWritten) {
     EXPECT_EQ(request.header("User-Agent"), "ZAKCrashReporter");
     EXPECT_EQ(request.header("Content-Type"), "multipart/form-data; boundary=0xKhTmLbOuNdArY");
     EXPECT_FALSE(request.header("Expect").has_value());
-    EXPECT_EQ(request.body,
-              "--0xKhTmLbOuNdArY\r\n"
-              "Content-Disposition: form-data; name=\"crashlog\"\r\n\r\n"
-              "line 1\nline 2"
-              "\r\n--0xKhTmLbOuNdArY\r\n"
-              "Content-Disposition: form-data; name=\"description\"\r\n\r\n"
-              "I clicked \"Go\""
-              "\r\n--0xKhTmLbOuNdArY--\r\n");
+    EXPECT_EQ(request.body, "--0xKhTmLbOuNdArY\r\n"
+                            "Content-Disposition: form-data; name=\"crashlog\"\r\n\r\n"
+                            "line 1\nline 2"
+                            "\r\n--0xKhTmLbOuNdArY\r\n"
+                            "Content-Disposition: form-data; name=\"description\"\r\n\r\n"
+                            "I clicked \"Go\""
+                            "\r\n--0xKhTmLbOuNdArY--\r\n");
 }
 
-TEST_F(ReportPost, TheFeedbackBodyHasItsPreambleAndPrefixedSubject) {
+TEST_F(ReportPost, TheFeedbackBodyHasItsPreambleAndPrefixedSubject)
+{
     Ref<NSString> subject = ZAKFeedbackProvider::subjectWithPrefix("Bug report"_ns);
     EXPECT_EQ(ZAKFeedbackProvider::sendFeedback(subject, "me@example.invalid"_ns, "Hello\r\nthere \xC3\xA9"_ns, false),
               PostResult::Sent);
@@ -88,28 +92,29 @@ TEST_F(ReportPost, TheFeedbackBodyHasItsPreambleAndPrefixedSubject) {
     EXPECT_EQ(request.header("User-Agent"), "ZAKFeedbackProvider");
     EXPECT_EQ(request.header("Content-Type"), "multipart/form-data; boundary=0xKhTmLbOuNdArY");
     EXPECT_FALSE(request.header("Expect").has_value());
-    EXPECT_EQ(request.body,
-              "Content-Type: multipart/form-data; boundary=0xKhTmLbOuNdArY\r\n\r\n"
-              "--0xKhTmLbOuNdArY\r\n"
-              "Content-Disposition: form-data; name=\"subject\"\r\n\r\n[Plumbline] Bug report"
-              "\r\n--0xKhTmLbOuNdArY\r\n"
-              "Content-Disposition: form-data; name=\"from\"\r\n\r\nme@example.invalid"
-              "\r\n--0xKhTmLbOuNdArY\r\n"
-              "Content-Disposition: form-data; name=\"message\"\r\n\r\nHello\r\nthere \xC3\xA9"
-              "\r\n--0xKhTmLbOuNdArY\r\n"
-              "Content-Disposition: form-data; name=\"sendmeacopy\"\r\n\r\nNO"
-              "\r\n--0xKhTmLbOuNdArY\r\n"
-              "Content-Disposition: form-data; name=\"appversion\"\r\n\r\n2.3.1"
-              "\r\n--0xKhTmLbOuNdArY--\r\n");
+    EXPECT_EQ(request.body, "Content-Type: multipart/form-data; boundary=0xKhTmLbOuNdArY\r\n\r\n"
+                            "--0xKhTmLbOuNdArY\r\n"
+                            "Content-Disposition: form-data; name=\"subject\"\r\n\r\n[Plumbline] Bug report"
+                            "\r\n--0xKhTmLbOuNdArY\r\n"
+                            "Content-Disposition: form-data; name=\"from\"\r\n\r\nme@example.invalid"
+                            "\r\n--0xKhTmLbOuNdArY\r\n"
+                            "Content-Disposition: form-data; name=\"message\"\r\n\r\nHello\r\nthere \xC3\xA9"
+                            "\r\n--0xKhTmLbOuNdArY\r\n"
+                            "Content-Disposition: form-data; name=\"sendmeacopy\"\r\n\r\nNO"
+                            "\r\n--0xKhTmLbOuNdArY\r\n"
+                            "Content-Disposition: form-data; name=\"appversion\"\r\n\r\n2.3.1"
+                            "\r\n--0xKhTmLbOuNdArY--\r\n");
 }
 
-TEST_F(ReportPost, AValueHoldingTheBoundaryGetsAFreshBoundaryAndParsesBack) {
-    const std::string hostile = "text\r\n--0xKhTmLbOuNdArY\r\nContent-Disposition: form-data; name=\"from\"\r\n\r\nevil";
+TEST_F(ReportPost, AValueHoldingTheBoundaryGetsAFreshBoundaryAndParsesBack)
+{
+    const std::string hostile =
+        "text\r\n--0xKhTmLbOuNdArY\r\nContent-Disposition: form-data; name=\"from\"\r\n\r\nevil";
     std::set<std::string> boundaries;
     for (int round = 0; round < 2; ++round) {
-        ASSERT_EQ(ZAKFeedbackProvider::sendFeedback("S"_ns, "a@b.invalid"_ns, NSString::stringWithUTF8String(hostile),
-                                                    true),
-                  PostResult::Sent);
+        ASSERT_EQ(
+            ZAKFeedbackProvider::sendFeedback("S"_ns, "a@b.invalid"_ns, NSString::stringWithUTF8String(hostile), true),
+            PostResult::Sent);
         auto request = report_fixture::server().waitForRequests(first + round + 1)
                            ? report_fixture::server().requests().back()
                            : LocalHttpServer::Request{};
@@ -120,9 +125,11 @@ TEST_F(ReportPost, AValueHoldingTheBoundaryGetsAFreshBoundaryAndParsesBack) {
         boundaries.insert(boundary);
         // The preamble names the same boundary as the header.
         EXPECT_EQ(request.body.rfind("Content-Type: " + contentType + "\r\n\r\n--" + boundary + "\r\n", 0), 0u);
-        std::vector<std::pair<std::string, std::string>> expected = {
-            {"subject", "S"}, {"from", "a@b.invalid"}, {"message", hostile}, {"sendmeacopy", "YES"},
-            {"appversion", "2.3.1"}};
+        std::vector<std::pair<std::string, std::string>> expected = {{"subject", "S"},
+                                                                     {"from", "a@b.invalid"},
+                                                                     {"message", hostile},
+                                                                     {"sendmeacopy", "YES"},
+                                                                     {"appversion", "2.3.1"}};
         EXPECT_EQ(parseMultipart(contentType, request.body), expected);
     }
     EXPECT_EQ(boundaries.size(), 2u);
@@ -139,10 +146,12 @@ TEST_F(ReportPost, AValueHoldingTheBoundaryGetsAFreshBoundaryAndParsesBack) {
     EXPECT_EQ(parseMultipart(contentType, request.body), expected);
 }
 
-TEST(ReportForm, TheOutcomeOfAPostFollowsTheServersAnswer) {
+TEST(ReportForm, TheOutcomeOfAPostFollowsTheServersAnswer)
+{
     ZAKMultipartForm::Fields fields = {{"crashlog", "x"}};
     {
-        LocalHttpServer server({{200, {}, "thanks", {}}, {500, {}, "broken", {}}, LocalHttpServer::Reply::redirect(302, "/ok")});
+        LocalHttpServer server(
+            {{200, {}, "thanks", {}}, {500, {}, "broken", {}}, LocalHttpServer::Reply::redirect(302, "/ok")});
         auto address = NSString::stringWithUTF8String(server.url("/form"));
         EXPECT_EQ(ZAKMultipartForm::post(address, "T", fields, false), PostResult::Sent);
         EXPECT_EQ(ZAKMultipartForm::post(address, "T", fields, false), PostResult::Failed);

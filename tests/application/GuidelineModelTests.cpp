@@ -28,7 +28,7 @@ TEST(GuidelineModel, FreePositionIsFoundInOnePass)
         {{{0, 94}, {0, 80}}, 0, 94.0f},  // the pass has gone past 94
         {{{1, 80}}, 0, 80.0f},           // other types do not count
         {{{0, 86.9f}}, 0, 100.9f},
-        {{{0, 87}}, 0, 80.0f},           // 87 - 7 is not below 80
+        {{{0, 87}}, 0, 80.0f},  // 87 - 7 is not below 80
     };
     for (const auto& c : cases) EXPECT_FLOAT_EQ(setWith(c.lines)->freePosForType(c.type), c.expected);
 }
@@ -39,9 +39,10 @@ protected:
     {
         GuidelineStore::resetShared();
         store = GuidelineStore::getSharedGuidelineStore();
-        for (const char* name : {"A", "B", "C"}) store->addGuidelineSet(GuidelineSet::create(NSString::stringWithUTF8String(name)));
-        observer = NSNotificationCenter::defaultCenter()->addObserverForName("SetActived"_ns, nullptr, nullptr,
-                                                                             [this](const Ref<NSNotification>&) { ++posted; });
+        for (const char* name : {"A", "B", "C"})
+            store->addGuidelineSet(GuidelineSet::create(NSString::stringWithUTF8String(name)));
+        observer = NSNotificationCenter::defaultCenter()->addObserverForName(
+            "SetActived"_ns, nullptr, nullptr, [this](const Ref<NSNotification>&) { ++posted; });
     }
     void TearDown() override
     {

@@ -3,14 +3,14 @@
 // defaults (through the defaults tool) after quitting and relaunching.
 #include "PlumblineFixture.h"
 
+#include "AppKit/NSAttributedStringKeys.h"
+#include "AppKit/NSFont.h"
 #include "AppKit/NSMenu.h"
 #include "DoubleRulerController.h"
+#include "Foundation/NSIndexSet.h"
 #include "Foundation/NSUserDefaults.h"
 #include "LogCapture.h"
 #include "Preference.h"
-#include "AppKit/NSAttributedStringKeys.h"
-#include "AppKit/NSFont.h"
-#include "Foundation/NSIndexSet.h"
 
 using namespace plumbline_test;
 
@@ -97,7 +97,8 @@ TEST(Plumbline, GuidelinesAreAddedDraggedDeletedAndKeptAcrossARelaunch)
     runPlumbline(
         [](AppDriver& d) {
             bool visible = false;
-            d.onMain([&] { visible = app()->guidelineController() && app()->guidelineController()->window()->isVisible(); });
+            d.onMain(
+                [&] { visible = app()->guidelineController() && app()->guidelineController()->window()->isVisible(); });
             EXPECT_TRUE(visible);
             EXPECT_LT(red(d.pixel(900, 24 + 110)), 60);
         },
@@ -183,7 +184,8 @@ TEST(Plumbline, SetsAreAddedRenamedChosenAndDeleted)
             d.onMain([&] {
                 auto table = app()->setTableView();
                 const NSRect r = table->rectOfRow(0);
-                const NSPoint inWindow = table->convertPointToView(NSMakePoint(r.origin.x + 20, r.origin.y + r.size.height / 2), nullptr);
+                const NSPoint inWindow =
+                    table->convertPointToView(NSMakePoint(r.origin.x + 20, r.origin.y + r.size.height / 2), nullptr);
                 cell = table->window()->convertBaseToScreen(inWindow);
             });
             d.doubleClick(cell);

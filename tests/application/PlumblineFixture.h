@@ -21,9 +21,9 @@ namespace plumbline_test {
 inline HeadlessWindowServer& server() { return dynamic_cast<HeadlessWindowServer&>(WindowServer::shared()); }
 
 struct Launch {
-    std::function<void()> before = {};// on the main thread, before the program starts
-    std::string defaultsFrom = {};  // a defaults file to start with
-    std::string keepDefaultsIn = {};// where to copy the defaults after quitting
+    std::function<void()> before = {};  // on the main thread, before the program starts
+    std::string defaultsFrom = {};      // a defaults file to start with
+    std::string keepDefaultsIn = {};    // where to copy the defaults after quitting
 };
 
 inline int runPlumbline(const std::function<void(AppDriver&)>& body, const Launch& launch = {})
@@ -45,8 +45,7 @@ inline int runPlumbline(const std::function<void(AppDriver&)>& body, const Launc
         if (launch.keepDefaultsIn.empty()) return;
         const std::string file = d.defaultsFile();
         d.terminate();
-        std::filesystem::copy_file(file, launch.keepDefaultsIn,
-                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(file, launch.keepDefaultsIn, std::filesystem::copy_options::overwrite_existing);
     });
 }
 

@@ -115,7 +115,7 @@ TEST(Plumbline, ScreenFramePresetsAreValidatedAndDrawnInTheFrameColour)
             EXPECT_FALSE(*app()->validateMenuItem(menu->itemWithTag(10)));  // 2048 x 1152
             EXPECT_FALSE(*app()->validateMenuItem(menu->itemWithTag(11)));  // 2560 x 1440
             EXPECT_TRUE(*app()->validateMenuItem(menu->itemWithTag(9)));    // 1920 x 1200: one side only
-            app()->showScreen(menu->itemWithTag(3));                       // 1024 x 768
+            app()->showScreen(menu->itemWithTag(3));                        // 1024 x 768
             EXPECT_EQ(menu->itemWithTag(3)->state(), 1);
             EXPECT_EQ(menu->itemWithTag(0)->state(), 0);
             const NSRect r = app()->screenController()->window()->frame();
@@ -149,7 +149,8 @@ TEST(Plumbline, TheHotKeyIsRecordedRegisteredAndTogglesOnlyWhenAccepted)
                 app()->showPreferences(nullptr);
                 auto control = app()->preferenceWindow()->keyCodeRecorder();
                 const NSRect r = control->convertRectToView(control->bounds(), nullptr);
-                recorder = control->window()->convertBaseToScreen(NSMakePoint(r.origin.x + 40, r.origin.y + r.size.height / 2));
+                recorder = control->window()->convertBaseToScreen(
+                    NSMakePoint(r.origin.x + 40, r.origin.y + r.size.height / 2));
             });
             // Record command-shift-G in the recorder.
             d.click(recorder);
@@ -183,7 +184,8 @@ TEST(Plumbline, TheHotKeyIsRecordedRegisteredAndTogglesOnlyWhenAccepted)
             // A combination the system refuses is stored, not registered.
             d.onMain([] {
                 server().holdHotKeyElsewhere(6, 0x300);
-                app()->preferenceWindow()->keyRecorderKeyComboDidChange(app()->preferenceWindow()->keyCodeRecorder(), KRMakeKeyCombo(0x120000, 6));
+                app()->preferenceWindow()->keyRecorderKeyComboDidChange(app()->preferenceWindow()->keyCodeRecorder(),
+                                                                        KRMakeKeyCombo(0x120000, 6));
                 EXPECT_EQ(NSUserDefaults::standardUserDefaults()->integerForKey("GuidelineKeyCode"_ns), 6);
             });
             d.releaseHotKey(6, 0x300);
@@ -192,7 +194,10 @@ TEST(Plumbline, TheHotKeyIsRecordedRegisteredAndTogglesOnlyWhenAccepted)
             EXPECT_EQ(visibleCount(), 2);
 
             // Hide with a working key, then quit.
-            d.onMain([] { app()->preferenceWindow()->keyRecorderKeyComboDidChange(app()->preferenceWindow()->keyCodeRecorder(), KRMakeKeyCombo(0x120000, 5)); });
+            d.onMain([] {
+                app()->preferenceWindow()->keyRecorderKeyComboDidChange(app()->preferenceWindow()->keyCodeRecorder(),
+                                                                        KRMakeKeyCombo(0x120000, 5));
+            });
             d.releaseHotKey(5, 0x300);
             EXPECT_EQ(visibleCount(), 0);
         },

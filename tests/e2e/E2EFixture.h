@@ -155,8 +155,7 @@ protected:
     }
 
     // Polls the condition every 50 ms until it holds or the time is up.
-    template <typename Condition>
-    static bool waitFor(Condition condition, std::chrono::milliseconds limit)
+    template <typename Condition> static bool waitFor(Condition condition, std::chrono::milliseconds limit)
     {
         const auto deadline = std::chrono::steady_clock::now() + limit;
         while (!condition()) {

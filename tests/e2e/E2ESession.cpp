@@ -91,7 +91,8 @@ bool isReddish(uint32_t rgb)
     return r > 150 && g < 110 && b < 110;
 }
 
-Session::Session(std::string name) : m_name(std::move(name))
+Session::Session(std::string name)
+    : m_name(std::move(name))
 {
     std::string pattern = (fs::temp_directory_path() / "plumbline-e2e-XXXXXX").string();
     if (!mkdtemp(pattern.data())) {
@@ -99,7 +100,8 @@ Session::Session(std::string name) : m_name(std::move(name))
         return;
     }
     m_root = pattern;
-    for (const char* sub : {"home", "config", "data", "cache", "state", "runtime"}) fs::create_directories(m_root + "/" + sub);
+    for (const char* sub : {"home", "config", "data", "cache", "state", "runtime"})
+        fs::create_directories(m_root + "/" + sub);
     chmod((m_root + "/runtime").c_str(), 0700);
     m_config = m_root + "/config";
     if (!startServer()) return;
@@ -223,10 +225,7 @@ Result Session::run(const std::vector<std::string>& argv, std::chrono::milliseco
     return result;
 }
 
-pid_t Session::launchProgram(const std::string& log)
-{
-    return spawn({E2E_PROGRAM}, log);
-}
+pid_t Session::launchProgram(const std::string& log) { return spawn({E2E_PROGRAM}, log); }
 
 std::string Session::waitForWindow(const std::string& classPattern, std::chrono::milliseconds limit)
 {
@@ -264,10 +263,7 @@ std::string Session::waitForWindowNamed(const std::string& name, std::chrono::mi
     return "";
 }
 
-bool Session::alive(pid_t pid)
-{
-    return waitUntil(pid, Clock::now()) == -1;
-}
+bool Session::alive(pid_t pid) { return waitUntil(pid, Clock::now()) == -1; }
 
 int Session::terminate(pid_t pid, std::chrono::milliseconds limit)
 {

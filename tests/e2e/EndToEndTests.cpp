@@ -6,7 +6,7 @@ using namespace e2e;
 using namespace std::chrono_literals;
 
 namespace {
-class EndToEnd : public ProgramTest {};
+class EndToEnd : public ProgramTest { };
 
 TEST_F(EndToEnd, FirstLaunchShowsCornerRulerAndSigtermStoresDefaults)
 {
@@ -43,9 +43,7 @@ TEST_F(EndToEnd, RulerMarkerFollowsThePointer)
     // The horizontal arm shows a red marker in the pointer's column, also when
     // the pointer is over another client's window that has the focus.
     startHelper(0, ruler.y + ruler.height + 10, kScreenWidth, 100);
-    auto markerAt = [&](const Shot& s, int column) {
-        return s.count(column, ruler.y, 1, kArm, isReddish) >= 10;
-    };
+    auto markerAt = [&](const Shot& s, int column) { return s.count(column, ruler.y, 1, kArm, isReddish) >= 10; };
     const int first = ruler.x + 120, second = ruler.x + 260;
     movePointer(first, ruler.y + ruler.height + 40);
     Shot shot = session().pollShot("marker-first", [&](const Shot& s) { return markerAt(s, first); });
@@ -53,7 +51,8 @@ TEST_F(EndToEnd, RulerMarkerFollowsThePointer)
     EXPECT_FALSE(markerAt(shot, second));
 
     movePointer(second, ruler.y + ruler.height + 40);
-    shot = session().pollShot("marker-second", [&](const Shot& s) { return markerAt(s, second) && !markerAt(s, first); });
+    shot =
+        session().pollShot("marker-second", [&](const Shot& s) { return markerAt(s, second) && !markerAt(s, first); });
     EXPECT_TRUE(markerAt(shot, second));
     EXPECT_FALSE(markerAt(shot, first));
 }

@@ -17,7 +17,7 @@ protected:
     // step one motion event.
     void drag(int fromX, int fromY, int toX, int toY)
     {
-        std::vector<std::string> argv = {"xdotool", "mousemove", std::to_string(fromX), std::to_string(fromY),
+        std::vector<std::string> argv = {"xdotool",   "mousemove", std::to_string(fromX), std::to_string(fromY),
                                          "mousedown", "1"};
         for (int step = 1; step <= 3; ++step) {
             argv.insert(argv.end(), {"mousemove", std::to_string(fromX + (toX - fromX) * step / 3),
@@ -40,9 +40,8 @@ TEST_F(GuidelineScenario, LinesAreDraggedByTheirDragBoxAndDeletedByTheirDeleteBo
     m_view = geometry(window);
     ASSERT_GT(m_view.width, 800);
     const int x0 = m_view.x, y0 = m_view.y;
-    Shot shot = session().pollShot("guidelines-preloaded", [&](const Shot& s) {
-        return columnShown(s, x0 + 300) && rowShown(s, y0 + 200);
-    });
+    Shot shot = session().pollShot("guidelines-preloaded",
+                                   [&](const Shot& s) { return columnShown(s, x0 + 300) && rowShown(s, y0 + 200); });
     ASSERT_TRUE(columnShown(shot, x0 + 300) && rowShown(shot, y0 + 200)) << programOutput();
 
     // Drag boxes: below the vertical line's delete box, right of the
@@ -50,8 +49,7 @@ TEST_F(GuidelineScenario, LinesAreDraggedByTheirDragBoxAndDeletedByTheirDeleteBo
     drag(x0 + 300, y0 + 20, x0 + 360, y0 + 20);
     drag(x0 + 7, y0 + 200, x0 + 7, y0 + 250);
     shot = session().pollShot("guidelines-dragged", [&](const Shot& s) {
-        return columnShown(s, x0 + 360) && rowShown(s, y0 + 250) && !columnShown(s, x0 + 300) &&
-               !rowShown(s, y0 + 200);
+        return columnShown(s, x0 + 360) && rowShown(s, y0 + 250) && !columnShown(s, x0 + 300) && !rowShown(s, y0 + 200);
     });
     EXPECT_TRUE(columnShown(shot, x0 + 360));
     EXPECT_TRUE(rowShown(shot, y0 + 250));
@@ -60,9 +58,8 @@ TEST_F(GuidelineScenario, LinesAreDraggedByTheirDragBoxAndDeletedByTheirDeleteBo
 
     // The vertical line's delete box, at the very top.
     click(x0 + 360, y0 + 7);
-    shot = session().pollShot("guidelines-deleted", [&](const Shot& s) {
-        return !columnShown(s, x0 + 360) && rowShown(s, y0 + 250);
-    });
+    shot = session().pollShot("guidelines-deleted",
+                              [&](const Shot& s) { return !columnShown(s, x0 + 360) && rowShown(s, y0 + 250); });
     EXPECT_FALSE(columnShown(shot, x0 + 360));
     EXPECT_TRUE(rowShown(shot, y0 + 250));
 

@@ -94,7 +94,10 @@ protected:
         }
         return true;
     }
-    static int itemCentreY(const Box& menu, int index) { return menu.y + kMenuMargin + kItemHeight / 2 + index * kItemHeight; }
+    static int itemCentreY(const Box& menu, int index)
+    {
+        return menu.y + kMenuMargin + kItemHeight / 2 + index * kItemHeight;
+    }
 
     // Quits with SIGTERM and answers the stored defaults.
     std::string quitAndReadDefaults()
@@ -204,8 +207,10 @@ TEST_F(MenuBarEndToEnd, DockMenuOpensFromItsMenuBarFallback)
     const Shot shown = m_session->pollShot("dock-menu", [&](const Shot& s) {
         return s.count(sub.x + 2, sub.y + 2, sub.width - 4, sub.height - 4, isMenuPanel) > sub.width * sub.height / 2;
     });
-    EXPECT_GT(shown.count(sub.x + 2, sub.y + 2, sub.width - 4, sub.height - 4, isMenuPanel), sub.width * sub.height / 2);
-    m_session->run({"xdotool", "mousemove", std::to_string(sub.x + 60), std::to_string(itemCentreY(sub, 0)), "click", "1"});
+    EXPECT_GT(shown.count(sub.x + 2, sub.y + 2, sub.width - 4, sub.height - 4, isMenuPanel),
+              sub.width * sub.height / 2);
+    m_session->run(
+        {"xdotool", "mousemove", std::to_string(sub.x + 60), std::to_string(itemCentreY(sub, 0)), "click", "1"});
     EXPECT_TRUE(waitForMenus(0).empty());
 
     const std::string stored = quitAndReadDefaults();

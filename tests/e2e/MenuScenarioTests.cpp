@@ -27,7 +27,8 @@ bool isHighlight(uint32_t rgb) { return (rgb & 0xff) > 0xb0 && (rgb >> 16) < 0x6
 bool isBlend(uint32_t rgb, uint32_t colour, uint32_t below, double opacity)
 {
     for (int shift : {16, 8, 0}) {
-        const double want = opacity * double((colour >> shift) & 0xff) + (1 - opacity) * double((below >> shift) & 0xff);
+        const double want =
+            opacity * double((colour >> shift) & 0xff) + (1 - opacity) * double((below >> shift) & 0xff);
         if (std::abs(double((rgb >> shift) & 0xff) - want) > 12) return false;
     }
     return true;
@@ -121,7 +122,8 @@ TEST_F(MenuScenario, ResolutionFrameShowsTheChosenSize)
     const auto frameColour = [](uint32_t c) { return isBlend(c, 0, kBackground, 0.8); };
     const auto edges = [&](const Shot& s) {
         return std::tuple{s.count(1023, kBarHeight + 10, 1, 700, frameColour), s.count(100, 767, 900, 1, frameColour),
-                          s.count(1025, kBarHeight + 10, 4, 700, isBackground) + s.count(100, 769, 900, 4, isBackground),
+                          s.count(1025, kBarHeight + 10, 4, 700, isBackground) +
+                              s.count(100, 769, 900, 4, isBackground),
                           s.count(100, 100, 900, 600, isBackground)};
     };
     const Shot shown = session().pollShot("resolution-frame", [&](const Shot& s) {
@@ -144,8 +146,8 @@ TEST_F(MenuScenario, AboutBoxMailButtonCallsTheMailHandler)
     for (const char* name : {"xdg-email", "xdg-open"}) {
         const std::string path = shims + "/" + name;
         std::ofstream(path) << "#!/bin/sh\nprintf '%s' \"$(basename \"$0\")\" >> '" << calls
-                            << "'\nfor a in \"$@\"; do printf ' %s' \"$a\" >> '" << calls << "'; done\necho >> '" << calls
-                            << "'\n";
+                            << "'\nfor a in \"$@\"; do printf ' %s' \"$a\" >> '" << calls << "'; done\necho >> '"
+                            << calls << "'\n";
         ASSERT_EQ(chmod(path.c_str(), 0755), 0);
     }
     session().prependToPath(shims);

@@ -8,7 +8,7 @@ using namespace e2e;
 using namespace std::chrono_literals;
 
 namespace {
-class PointerScenario : public ProgramTest {};
+class PointerScenario : public ProgramTest { };
 
 TEST_F(PointerScenario, RulerMarkerMovesOnRawMotionNotOnAWarp)
 {
@@ -26,13 +26,15 @@ TEST_F(PointerScenario, RulerMarkerMovesOnRawMotionNotOnAWarp)
     // A polling fallback (at 30 Hz or so) would follow the warp well within
     // this second; raw motion does not come.
     session().run({"xdotool", "mousemove", std::to_string(second), std::to_string(y)});
-    shot = session().pollShot("raw-after-warp", [&](const Shot& s) { return markerAt(s, second); }, 1s);
+    shot = session().pollShot(
+        "raw-after-warp", [&](const Shot& s) { return markerAt(s, second); }, 1s);
     EXPECT_FALSE(markerAt(shot, second));
     EXPECT_TRUE(markerAt(shot, first));
 
     // One XTest step: raw motion, and the marker jumps to where the pointer is.
     session().run({"xdotool", "mousemove_relative", "1", "0"});
-    shot = session().pollShot("raw-after-step", [&](const Shot& s) { return markerAt(s, second) && !markerAt(s, first); });
+    shot =
+        session().pollShot("raw-after-step", [&](const Shot& s) { return markerAt(s, second) && !markerAt(s, first); });
     EXPECT_TRUE(markerAt(shot, second));
     EXPECT_FALSE(markerAt(shot, first));
 }

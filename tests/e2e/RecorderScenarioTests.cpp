@@ -91,7 +91,11 @@ protected:
     void closePreferences()
     {
         click(m_preferences.x + 14, m_preferences.y + 11);
-        EXPECT_TRUE(waitFor([&] { return session().findWindows({"--name", "^Preferences$"}).empty(); }, 10s))
+        EXPECT_TRUE(waitFor(
+            [&] {
+                return session().findWindows({"--name", "^Preferences$"}).empty();
+            },
+            10s))
             << programOutput();
     }
 
@@ -195,8 +199,13 @@ TEST_F(RecorderScenario, UnderAFrenchLayoutTheRecorderNamesKeyCodeZeroQ)
     ASSERT_NO_FATAL_FAILURE(startRecording());
     const size_t before = session().findWindows({"--class", "plumbline"}).size();
     key("super+q");  // xdotool finds the "q" at the AZERTY position
-    ASSERT_TRUE(waitFor([&] { return session().findWindows({"--class", "plumbline"}).size() > before; }, 10s))
-        << "no alert; program output:\n" << programOutput();
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return session().findWindows({"--class", "plumbline"}).size() > before;
+        },
+        10s))
+        << "no alert; program output:\n"
+        << programOutput();
     key("Return");
     EXPECT_TRUE(waitFor([&] { return session().findWindows({"--class", "plumbline"}).size() == before; }, 10s));
 

@@ -16,10 +16,7 @@ constexpr uint32_t kHelperColour = 0x2040c0;
 // The corner ruler's arms are this thick.
 constexpr int kRulerArm = 40;
 
-bool isBright(uint32_t rgb)
-{
-    return (rgb >> 16) >= 200 && ((rgb >> 8) & 0xff) >= 200 && (rgb & 0xff) >= 200;
-}
+bool isBright(uint32_t rgb) { return (rgb >> 16) >= 200 && ((rgb >> 8) & 0xff) >= 200 && (rgb & 0xff) >= 200; }
 
 struct Box {
     int x = 0, y = 0, width = 0, height = 0;
@@ -153,8 +150,7 @@ TEST_F(UnderWindowManager, TheCornerRulerStaysAboveAWindowMappedLater)
         const std::string text = session().readFile(log);
         if (const auto at = text.find("ready "); at != std::string::npos && text.find('\n', at) != std::string::npos)
             id = text.substr(at + 6, text.find('\n', at) - at - 6);
-        else
-            std::this_thread::sleep_for(50ms);
+        else std::this_thread::sleep_for(50ms);
     }
     ASSERT_FALSE(id.empty()) << session().readFile(log);
     session().run({"xdotool", "windowmove", id, std::to_string(r.x - 60), std::to_string(r.y - 60)});
@@ -163,7 +159,8 @@ TEST_F(UnderWindowManager, TheCornerRulerStaysAboveAWindowMappedLater)
                s.count(r.x + 2, r.y + 2, r.width - 4, 10, [](uint32_t p) { return p == kHelperColour; }) == 0;
     };
     auto helperShows = [&](const Shot& s) { return s.pixel(r.x - 20, r.y + r.height + 20) == kHelperColour; };
-    const Shot shot = session().pollShot("ruler-above-helper", [&](const Shot& s) { return helperShows(s) && armsOnTop(s); });
+    const Shot shot =
+        session().pollShot("ruler-above-helper", [&](const Shot& s) { return helperShows(s) && armsOnTop(s); });
     ASSERT_TRUE(helperShows(shot)) << "the helper window never showed";
     EXPECT_TRUE(armsOnTop(shot));
     // The ruler's transparent body shows the helper through it.
@@ -187,12 +184,11 @@ TEST_F(UnderWindowManager, PreferencesTakeTheFocusWearOneTitleBarAndCloseThrough
 
     // The manager's frame surrounds it, with its title bar above the content.
     ASSERT_TRUE(waitForOutput({"xprop", "-id", preferences, "_NET_FRAME_EXTENTS"}, "="));
-    const std::string extents =
-        session().run({"xprop", "-id", preferences, "_NET_FRAME_EXTENTS"}).output;
+    const std::string extents = session().run({"xprop", "-id", preferences, "_NET_FRAME_EXTENTS"}).output;
     int left = 0, right = 0, top = 0, bottom = 0;
-    ASSERT_EQ(std::sscanf(extents.substr(extents.find('=') + 1).c_str(), "%d , %d , %d , %d", &left, &right, &top,
-                          &bottom),
-              4)
+    ASSERT_EQ(
+        std::sscanf(extents.substr(extents.find('=') + 1).c_str(), "%d , %d , %d , %d", &left, &right, &top, &bottom),
+        4)
         << extents;
     EXPECT_GT(top, 0) << extents;
 

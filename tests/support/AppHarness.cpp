@@ -31,17 +31,11 @@ Clock::time_point deadlineAfter(double seconds)
     return Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
 }
 
-HeadlessWindowServer& server()
-{
-    return *HeadlessWindowServer::current();
-}
+HeadlessWindowServer& server() { return *HeadlessWindowServer::current(); }
 
 }
 
-bool AppDriver::programEnded() const
-{
-    return m_shared->ended.load();
-}
+bool AppDriver::programEnded() const { return m_shared->ended.load(); }
 
 bool AppDriver::waitIdle(double timeout)
 {
@@ -134,10 +128,7 @@ bool AppDriver::waitUntil(const std::function<bool()>& predicate, double timeout
     return false;
 }
 
-void AppDriver::inject(const std::function<void()>& injection)
-{
-    onMain(injection);
-}
+void AppDriver::inject(const std::function<void()>& injection) { onMain(injection); }
 
 void AppDriver::mouseDown(NSPoint p, NSUInteger flags)
 {
@@ -248,10 +239,7 @@ bool AppDriver::saveScreen(const std::string& pngPath)
     return saved;
 }
 
-std::vector<NSAlertRecord> AppDriver::alerts()
-{
-    return NSAlertLog::all();
-}
+std::vector<NSAlertRecord> AppDriver::alerts() { return NSAlertLog::all(); }
 
 std::vector<std::string> AppDriver::openedURLs()
 {

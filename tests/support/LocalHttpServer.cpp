@@ -91,7 +91,10 @@ std::string loopbackURL(uint16_t port, std::string_view path)
 // Reads a request from a connection, bounded by a deadline.
 class RequestReader {
 public:
-    RequestReader(int fd, std::function<bool(Clock::time_point)> waitReadable) : m_fd(fd), m_wait(std::move(waitReadable)) {}
+    RequestReader(int fd, std::function<bool(Clock::time_point)> waitReadable)
+        : m_fd(fd)
+        , m_wait(std::move(waitReadable))
+    { }
 
     // Ensures at least n unread bytes are buffered.
     bool need(size_t n, Clock::time_point until)
@@ -155,7 +158,8 @@ std::optional<std::string> LocalHttpServer::Request::header(std::string_view nam
 }
 
 LocalHttpServer::LocalHttpServer(std::vector<Reply> script, std::chrono::milliseconds lifetime)
-    : m_deadline(Clock::now() + lifetime), m_script(script.begin(), script.end())
+    : m_deadline(Clock::now() + lifetime)
+    , m_script(script.begin(), script.end())
 {
     m_listener = boundLoopbackSocket(m_port);
     if (::listen(m_listener, 16) != 0 || ::pipe2(m_wake, O_CLOEXEC) != 0) {
@@ -180,10 +184,7 @@ void LocalHttpServer::stop()
     m_thread.join();
 }
 
-std::string LocalHttpServer::url(std::string_view path) const
-{
-    return loopbackURL(m_port, path);
-}
+std::string LocalHttpServer::url(std::string_view path) const { return loopbackURL(m_port, path); }
 
 void LocalHttpServer::addReply(Reply reply)
 {
@@ -328,12 +329,6 @@ RefusingLocalPort::RefusingLocalPort()
     m_socket = boundLoopbackSocket(m_port);
 }
 
-RefusingLocalPort::~RefusingLocalPort()
-{
-    ::close(m_socket);
-}
+RefusingLocalPort::~RefusingLocalPort() { ::close(m_socket); }
 
-std::string RefusingLocalPort::url(std::string_view path) const
-{
-    return loopbackURL(m_port, path);
-}
+std::string RefusingLocalPort::url(std::string_view path) const { return loopbackURL(m_port, path); }

@@ -27,7 +27,10 @@ public:
         // How long to wait before answering (to make a client time out).
         std::chrono::milliseconds delay{0};
 
-        static Reply redirect(int status, std::string location) { return {status, {{"Location", std::move(location)}}, {}, {}}; }
+        static Reply redirect(int status, std::string location)
+        {
+            return {status, {{"Location", std::move(location)}}, {}, {}};
+        }
     };
 
     struct Request {

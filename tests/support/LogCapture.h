@@ -7,7 +7,10 @@
 
 class LogCapture {
 public:
-    LogCapture() { m_previous = NSSetLogSink([this](const std::string& m) { m_lines.push_back(m); }); }
+    LogCapture()
+    {
+        m_previous = NSSetLogSink([this](const std::string& m) { m_lines.push_back(m); });
+    }
     ~LogCapture() { NSSetLogSink(std::move(m_previous)); }
     const std::vector<std::string>& lines() const { return m_lines; }
 

@@ -23,10 +23,7 @@
 #include <string>
 
 namespace {
-uint32_t parseColor(const char* text)
-{
-    return uint32_t(std::strtoul(text, nullptr, 16)) & 0xffffffu;
-}
+uint32_t parseColor(const char* text) { return uint32_t(std::strtoul(text, nullptr, 16)) & 0xffffffu; }
 
 int usage(const char* self)
 {
@@ -76,9 +73,8 @@ int runWindow(xcb_connection_t* conn, xcb_screen_t* screen, char** argv)
         return 1;
     }
     const xcb_window_t window = xcb_generate_id(conn);
-    const uint32_t values[] = {parseColor(argv[6]),
-                               XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_EXPOSURE |
-                                   XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+    const uint32_t values[] = {parseColor(argv[6]), XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_KEY_PRESS |
+                                                        XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY};
     xcb_create_window(conn, XCB_COPY_FROM_PARENT, window, screen->root, int16_t(std::atoi(argv[2])),
                       int16_t(std::atoi(argv[3])), uint16_t(std::atoi(argv[4])), uint16_t(std::atoi(argv[5])), 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK,
@@ -108,8 +104,7 @@ int runWindow(xcb_connection_t* conn, xcb_screen_t* screen, char** argv)
             std::fprintf(log, "key %d %d\n", press->detail, press->state);
             break;
         }
-        default:
-            break;
+        default: break;
         }
         std::fflush(log);
         free(event);

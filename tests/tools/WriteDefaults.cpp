@@ -67,7 +67,8 @@ int main(int argc, char** argv)
     for (int i = 2; i < argc; ++i) {
         const std::string argument = argv[i];
         const size_t eq = argument.find('=');
-        const Id value = eq == std::string::npos ? nullptr : parseValue(argument.substr(0, eq), argument.substr(eq + 1));
+        const Id value =
+            eq == std::string::npos ? nullptr : parseValue(argument.substr(0, eq), argument.substr(eq + 1));
         if (!value) {
             std::fprintf(stderr, "cannot read %s\n", argv[i]);
             return 2;

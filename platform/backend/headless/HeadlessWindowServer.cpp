@@ -12,17 +12,13 @@
 
 namespace {
 
-[[maybe_unused]] const bool g_registered = WindowServer::registerBackend("headless", [] {
-    return std::unique_ptr<WindowServer>(new HeadlessWindowServer);
-});
+[[maybe_unused]] const bool g_registered =
+    WindowServer::registerBackend("headless", [] { return std::unique_ptr<WindowServer>(new HeadlessWindowServer); });
 
 constexpr NSTimeInterval kDoubleClickTime = 0.5;
 constexpr CGFloat kDoubleClickDistance = 4;
 
-size_t pixels(CGFloat points)
-{
-    return static_cast<size_t>(std::max<CGFloat>(1, std::round(points)));
-}
+size_t pixels(CGFloat points) { return static_cast<size_t>(std::max<CGFloat>(1, std::round(points))); }
 
 bool isDown(NSEventType t)
 {
@@ -55,10 +51,7 @@ bool isModifierKey(uint16_t code)
 
 }
 
-HeadlessWindowServer::HeadlessWindowServer()
-{
-    configureMainScreen(NSMakeSize(1920, 1080), NSMakeSize(508, 286));
-}
+HeadlessWindowServer::HeadlessWindowServer() { configureMainScreen(NSMakeSize(1920, 1080), NSMakeSize(508, 286)); }
 
 HeadlessWindowServer::~HeadlessWindowServer() = default;
 
@@ -89,10 +82,7 @@ void HeadlessWindowServer::setMenuBarHeight(CGFloat height)
     }
 }
 
-void HeadlessWindowServer::setScreens(std::vector<WSScreen> screens)
-{
-    m_screens = std::move(screens);
-}
+void HeadlessWindowServer::setScreens(std::vector<WSScreen> screens) { m_screens = std::move(screens); }
 
 // --- Windows ---
 
@@ -134,7 +124,8 @@ void HeadlessWindowServer::setFrame(WSWindowID window, const NSRect& frame)
 {
     auto* w = find(window);
     if (!w) return;
-    const bool resized = pixels(frame.size.width) != w->surface->width() || pixels(frame.size.height) != w->surface->height();
+    const bool resized =
+        pixels(frame.size.width) != w->surface->width() || pixels(frame.size.height) != w->surface->height();
     w->info.frame = frame;
     // The old surface stays alive for whoever still draws into it.
     if (resized) w->surface = CGImage::create(pixels(frame.size.width), pixels(frame.size.height));
@@ -311,7 +302,7 @@ void HeadlessWindowServer::movePointer(NSPoint point, NSUInteger flags)
     const NSPoint delta{point.x - m_pointer.x, m_pointer.y - point.y};
     m_pointer = point;
     if (m_buttons) {
-        const NSEventType type = (m_buttons & 1) ? NSEventTypeLeftMouseDragged
+        const NSEventType type = (m_buttons & 1)   ? NSEventTypeLeftMouseDragged
                                  : (m_buttons & 2) ? NSEventTypeRightMouseDragged
                                                    : NSEventTypeOtherMouseDragged;
         if (m_grab) postMouse(type, m_grab, point, flags, m_clickCount, delta);
@@ -327,10 +318,7 @@ void HeadlessWindowServer::movePointer(NSPoint point, NSUInteger flags)
     notifyPointerMonitors(point, NSEventTypeMouseMoved);
 }
 
-void HeadlessWindowServer::injectPointer(NSPoint point, NSUInteger modifierFlags)
-{
-    movePointer(point, modifierFlags);
-}
+void HeadlessWindowServer::injectPointer(NSPoint point, NSUInteger modifierFlags) { movePointer(point, modifierFlags); }
 
 void HeadlessWindowServer::injectMouse(NSEventType type, NSPoint point, NSUInteger flags, NSInteger clickCount)
 {
@@ -366,15 +354,16 @@ void HeadlessWindowServer::injectMouse(NSEventType type, NSPoint point, NSUInteg
 void HeadlessWindowServer::injectScroll(NSPoint point, CGFloat dx, CGFloat dy, NSUInteger flags)
 {
     if (point != m_pointer) movePointer(point, flags);
-    if (const WSWindowID under = windowAtPoint(point)) postMouse(NSEventTypeScrollWheel, under, point, flags, 0, {dx, dy});
+    if (const WSWindowID under = windowAtPoint(point))
+        postMouse(NSEventTypeScrollWheel, under, point, flags, 0, {dx, dy});
 }
 
 void HeadlessWindowServer::injectKey(uint16_t keyCode, NSUInteger flags, bool down, bool isRepeat)
 {
     if (keyCode < 128) m_keysDown.set(keyCode, down);
     const Window* key = find(m_key);
-    const NSPoint local = key ? NSPoint{m_pointer.x - key->info.frame.origin.x, m_pointer.y - key->info.frame.origin.y}
-                              : m_pointer;
+    const NSPoint local =
+        key ? NSPoint{m_pointer.x - key->info.frame.origin.x, m_pointer.y - key->info.frame.origin.y} : m_pointer;
     Ref<NSEvent> e;
     if (isModifierKey(keyCode)) {
         e = NSEvent::keyEventWithType(NSEventTypeFlagsChanged, local, flags, NSClock::systemUptime(), m_key, nullptr,
@@ -400,10 +389,7 @@ NSInteger HeadlessWindowServer::registerHotKey(uint32_t keyCode, uint32_t carbon
     return id;
 }
 
-void HeadlessWindowServer::unregisterHotKey(NSInteger registration)
-{
-    m_hotKeys.erase(registration);
-}
+void HeadlessWindowServer::unregisterHotKey(NSInteger registration) { m_hotKeys.erase(registration); }
 
 void HeadlessWindowServer::holdHotKeyElsewhere(uint32_t keyCode, uint32_t carbonModifiers)
 {

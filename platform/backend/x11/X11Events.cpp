@@ -1,6 +1,6 @@
+#include "backend/x11/X11Xkb.h"
 #include <xcb/randr.h>
 #include <xcb/xinput.h>
-#include "backend/x11/X11Xkb.h"
 
 #include <cstdlib>
 
@@ -30,10 +30,7 @@ NSEventType upType(uint8_t button)
     return button == 1 ? NSEventTypeLeftMouseUp : button == 3 ? NSEventTypeRightMouseUp : NSEventTypeOtherMouseUp;
 }
 
-bool isScrollButton(uint8_t button)
-{
-    return button >= 4 && button <= 7;
-}
+bool isScrollButton(uint8_t button) { return button >= 4 && button <= 7; }
 
 // Keys whose characters are the platform's, not the layout's: function keys,
 // arrows and the editing keys (Delete types 0x7F, not backspace).
@@ -163,8 +160,10 @@ void X11WindowServer::handleButton(const xcb_button_press_event_t& e, bool press
     if (isScrollButton(e.detail)) {
         if (!press) return;
         // Up and left scroll towards positive deltas, as wheels do on the platform.
-        const NSPoint delta = e.detail == 4 ? NSPoint{0, 1} : e.detail == 5 ? NSPoint{0, -1}
-                              : e.detail == 6 ? NSPoint{1, 0} : NSPoint{-1, 0};
+        const NSPoint delta = e.detail == 4   ? NSPoint{0, 1}
+                              : e.detail == 5 ? NSPoint{0, -1}
+                              : e.detail == 6 ? NSPoint{1, 0}
+                                              : NSPoint{-1, 0};
         postMouse(NSEventTypeScrollWheel, w->info.windowID, global, flags, 0, delta);
         return;
     }
@@ -219,8 +218,8 @@ void X11WindowServer::beginMenuTracking(WSWindowID window)
     constexpr uint16_t mask =
         XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
     auto* r = xcb_grab_pointer_reply(m_conn,
-                                     xcb_grab_pointer(m_conn, 1, m_root, mask, XCB_GRAB_MODE_ASYNC,
-                                                      XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
+                                     xcb_grab_pointer(m_conn, 1, m_root, mask, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
+                                                      XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
                                      nullptr);
     m_pointerGrabbed = r && r->status == XCB_GRAB_STATUS_SUCCESS;
     std::free(r);
@@ -277,8 +276,7 @@ void X11WindowServer::handleKey(const xcb_key_press_event_t& e, bool press)
         // Caps Lock toggles on its press.
         if (modifier == NSAlphaShiftKeyMask) {
             if (press) flags ^= NSUInteger(NSAlphaShiftKeyMask);
-        }
-        else flags = press ? (flags | modifier) : (flags & ~modifier);
+        } else flags = press ? (flags | modifier) : (flags & ~modifier);
         postEvent(NSEvent::keyEventWithType(NSEventTypeFlagsChanged, local, flags, NSClock::systemUptime(), target,
                                             nullptr, nullptr, nullptr, false, mac));
         return;

@@ -17,23 +17,116 @@ struct KeyName {
 
 // Mac virtual key codes by the position of the key (its XKB name).
 constexpr KeyName kKeyNames[] = {
-    {0, "AC01"},   {1, "AC02"},   {2, "AC03"},   {3, "AC04"},   {4, "AC06"},   {5, "AC05"},   {6, "AB01"},
-    {7, "AB02"},   {8, "AB03"},   {9, "AB04"},   {10, "LSGT"},  {11, "AB05"},  {12, "AD01"},  {13, "AD02"},
-    {14, "AD03"},  {15, "AD04"},  {16, "AD06"},  {17, "AD05"},  {18, "AE01"},  {19, "AE02"},  {20, "AE03"},
-    {21, "AE04"},  {22, "AE06"},  {23, "AE05"},  {24, "AE12"},  {25, "AE09"},  {26, "AE07"},  {27, "AE11"},
-    {28, "AE08"},  {29, "AE10"},  {30, "AD12"},  {31, "AD09"},  {32, "AD07"},  {33, "AD11"},  {34, "AD08"},
-    {35, "AD10"},  {37, "AC09"},  {38, "AC07"},  {39, "AC11"},  {40, "AC08"},  {41, "AC10"},  {42, "BKSL"},
-    {43, "AB08"},  {44, "AB10"},  {45, "AB06"},  {46, "AB07"},  {47, "AB09"},  {50, "TLDE"},  {36, "RTRN"},
-    {48, "TAB"},   {49, "SPCE"},  {51, "BKSP"},  {53, "ESC"},   {71, "NMLK"},  {76, "KPEN"},  {114, "INS"},
-    {115, "HOME"}, {116, "PGUP"}, {117, "DELE"}, {119, "END"},  {121, "PGDN"}, {123, "LEFT"}, {124, "RGHT"},
-    {125, "DOWN"}, {126, "UP"},   {65, "KPDL"},  {67, "KPMU"},  {69, "KPAD"},  {75, "KPDV"},  {78, "KPSU"},
-    {81, "KPEQ"},  {82, "KP0"},   {83, "KP1"},   {84, "KP2"},   {85, "KP3"},   {86, "KP4"},   {87, "KP5"},
-    {88, "KP6"},   {89, "KP7"},   {91, "KP8"},   {92, "KP9"},   {122, "FK01"}, {120, "FK02"}, {99, "FK03"},
-    {118, "FK04"}, {96, "FK05"},  {97, "FK06"},  {98, "FK07"},  {100, "FK08"}, {101, "FK09"}, {109, "FK10"},
-    {103, "FK11"}, {111, "FK12"}, {105, "FK13"}, {107, "FK14"}, {113, "FK15"}, {106, "FK16"}, {64, "FK17"},
-    {79, "FK18"},  {80, "FK19"},  {55, "LWIN"},  {56, "LFSH"},  {57, "CAPS"},  {58, "LALT"},  {59, "LCTL"},
+    {0, "AC01"},
+    {1, "AC02"},
+    {2, "AC03"},
+    {3, "AC04"},
+    {4, "AC06"},
+    {5, "AC05"},
+    {6, "AB01"},
+    {7, "AB02"},
+    {8, "AB03"},
+    {9, "AB04"},
+    {10, "LSGT"},
+    {11, "AB05"},
+    {12, "AD01"},
+    {13, "AD02"},
+    {14, "AD03"},
+    {15, "AD04"},
+    {16, "AD06"},
+    {17, "AD05"},
+    {18, "AE01"},
+    {19, "AE02"},
+    {20, "AE03"},
+    {21, "AE04"},
+    {22, "AE06"},
+    {23, "AE05"},
+    {24, "AE12"},
+    {25, "AE09"},
+    {26, "AE07"},
+    {27, "AE11"},
+    {28, "AE08"},
+    {29, "AE10"},
+    {30, "AD12"},
+    {31, "AD09"},
+    {32, "AD07"},
+    {33, "AD11"},
+    {34, "AD08"},
+    {35, "AD10"},
+    {37, "AC09"},
+    {38, "AC07"},
+    {39, "AC11"},
+    {40, "AC08"},
+    {41, "AC10"},
+    {42, "BKSL"},
+    {43, "AB08"},
+    {44, "AB10"},
+    {45, "AB06"},
+    {46, "AB07"},
+    {47, "AB09"},
+    {50, "TLDE"},
+    {36, "RTRN"},
+    {48, "TAB"},
+    {49, "SPCE"},
+    {51, "BKSP"},
+    {53, "ESC"},
+    {71, "NMLK"},
+    {76, "KPEN"},
+    {114, "INS"},
+    {115, "HOME"},
+    {116, "PGUP"},
+    {117, "DELE"},
+    {119, "END"},
+    {121, "PGDN"},
+    {123, "LEFT"},
+    {124, "RGHT"},
+    {125, "DOWN"},
+    {126, "UP"},
+    {65, "KPDL"},
+    {67, "KPMU"},
+    {69, "KPAD"},
+    {75, "KPDV"},
+    {78, "KPSU"},
+    {81, "KPEQ"},
+    {82, "KP0"},
+    {83, "KP1"},
+    {84, "KP2"},
+    {85, "KP3"},
+    {86, "KP4"},
+    {87, "KP5"},
+    {88, "KP6"},
+    {89, "KP7"},
+    {91, "KP8"},
+    {92, "KP9"},
+    {122, "FK01"},
+    {120, "FK02"},
+    {99, "FK03"},
+    {118, "FK04"},
+    {96, "FK05"},
+    {97, "FK06"},
+    {98, "FK07"},
+    {100, "FK08"},
+    {101, "FK09"},
+    {109, "FK10"},
+    {103, "FK11"},
+    {111, "FK12"},
+    {105, "FK13"},
+    {107, "FK14"},
+    {113, "FK15"},
+    {106, "FK16"},
+    {64, "FK17"},
+    {79, "FK18"},
+    {80, "FK19"},
+    {55, "LWIN"},
+    {56, "LFSH"},
+    {57, "CAPS"},
+    {58, "LALT"},
+    {59, "LCTL"},
     // The right-hand modifiers have codes of their own.
-    {54, "RWIN"},  {60, "RTSH"},  {61, "RALT"},  {62, "RCTL"},
+    {54, "RWIN"},
+    {60, "RTSH"},
+    {61, "RALT"},
+    {62, "RCTL"},
 };
 
 struct DeadKey {
@@ -43,10 +136,12 @@ struct DeadKey {
 
 // xkb_keysym_to_utf32 answers 0 for dead keys; key names show what they add.
 constexpr DeadKey kDeadKeys[] = {
-    {XKB_KEY_dead_grave, u'`'},        {XKB_KEY_dead_acute, u'\u00B4'},   {XKB_KEY_dead_circumflex, u'^'},
-    {XKB_KEY_dead_tilde, u'~'},        {XKB_KEY_dead_diaeresis, u'\u00A8'}, {XKB_KEY_dead_macron, u'\u00AF'},
-    {XKB_KEY_dead_breve, u'\u02D8'},   {XKB_KEY_dead_abovedot, u'\u02D9'}, {XKB_KEY_dead_abovering, u'\u02DA'},
-    {XKB_KEY_dead_doubleacute, u'\u02DD'}, {XKB_KEY_dead_caron, u'\u02C7'}, {XKB_KEY_dead_cedilla, u'\u00B8'},
+    {XKB_KEY_dead_grave, u'`'},          {XKB_KEY_dead_acute, u'\u00B4'},
+    {XKB_KEY_dead_circumflex, u'^'},     {XKB_KEY_dead_tilde, u'~'},
+    {XKB_KEY_dead_diaeresis, u'\u00A8'}, {XKB_KEY_dead_macron, u'\u00AF'},
+    {XKB_KEY_dead_breve, u'\u02D8'},     {XKB_KEY_dead_abovedot, u'\u02D9'},
+    {XKB_KEY_dead_abovering, u'\u02DA'}, {XKB_KEY_dead_doubleacute, u'\u02DD'},
+    {XKB_KEY_dead_caron, u'\u02C7'},     {XKB_KEY_dead_cedilla, u'\u00B8'},
     {XKB_KEY_dead_ogonek, u'\u02DB'},
 };
 
@@ -72,7 +167,8 @@ std::u16string utf8To16(const char* s)
 
 }
 
-X11Keyboard::X11Keyboard(xcb_connection_t* connection) : m_conn(connection)
+X11Keyboard::X11Keyboard(xcb_connection_t* connection)
+    : m_conn(connection)
 {
     if (!xkb_x11_setup_xkb_extension(m_conn, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
                                      XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr))
@@ -133,15 +229,9 @@ uint32_t X11Keyboard::group() const
     return m_state ? xkb_state_serialize_layout(m_state, XKB_STATE_LAYOUT_EFFECTIVE) : 0;
 }
 
-uint16_t X11Keyboard::macCode(xcb_keycode_t keycode) const
-{
-    return m_toMac[keycode];
-}
+uint16_t X11Keyboard::macCode(xcb_keycode_t keycode) const { return m_toMac[keycode]; }
 
-xcb_keycode_t X11Keyboard::xKeycode(uint16_t macCode) const
-{
-    return macCode < m_toX.size() ? m_toX[macCode] : 0;
-}
+xcb_keycode_t X11Keyboard::xKeycode(uint16_t macCode) const { return macCode < m_toX.size() ? m_toX[macCode] : 0; }
 
 std::u16string X11Keyboard::characters(xcb_keycode_t keycode) const
 {

@@ -26,8 +26,8 @@ public:
     int32_t deviceID() const { return m_device; }
     // Reads the keymap and state again (after a layout or map change).
     bool reload();
-    void updateState(uint8_t baseMods, uint8_t latchedMods, uint8_t lockedMods, int16_t baseGroup,
-                     int16_t latchedGroup, uint8_t lockedGroup);
+    void updateState(uint8_t baseMods, uint8_t latchedMods, uint8_t lockedMods, int16_t baseGroup, int16_t latchedGroup,
+                     uint8_t lockedGroup);
     uint32_t group() const;
 
     // 0xFFFF when the X key has no Mac code; 0 when the Mac code has no X key.

@@ -1,8 +1,8 @@
+#include "backend/x11/X11Xkb.h"
 #include <spawn.h>
 #include <sys/wait.h>
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xinput.h>
-#include "backend/x11/X11Xkb.h"
 
 #include <algorithm>
 #include <cctype>
@@ -43,7 +43,8 @@ void X11WindowServer::setUpPointerMonitor()
         return;
     }
     auto version = xcb_input_xi_query_version_reply(m_conn, xcb_input_xi_query_version(m_conn, 2, 2), nullptr);
-    const bool ok = version && (version->major_version > 2 || (version->major_version == 2 && version->minor_version >= 1));
+    const bool ok =
+        version && (version->major_version > 2 || (version->major_version == 2 && version->minor_version >= 1));
     std::free(version);
     if (!ok) {
         NSLog("XInput 2.1 is missing: global pointer moves are seen only over this program's windows");
@@ -237,7 +238,8 @@ void X11WindowServer::unregisterHotKey(NSInteger registration)
     const HotKey& hotKey = it->second;
     // The same combination may be registered again by someone else of ours.
     const bool shared = std::any_of(m_hotKeys.begin(), m_hotKeys.end(), [&](const auto& other) {
-        return other.first != registration && other.second.keycode == hotKey.keycode && other.second.mask == hotKey.mask;
+        return other.first != registration && other.second.keycode == hotKey.keycode &&
+               other.second.mask == hotKey.mask;
     });
     if (!shared && !m_lost)
         for (uint16_t v : hotKey.grabbed) xcb_ungrab_key(m_conn, hotKey.keycode, m_root, uint16_t(hotKey.mask | v));

@@ -29,15 +29,15 @@ void performSoon(std::function<void()> block)
 
 X11TrayIcon::X11TrayIcon(xcb_connection_t* connection, const xcb_screen_t* screen, int screenNumber, AtomLookup atom,
                          ToGlobal toGlobal)
-    : m_conn(connection), m_screen(screen), m_atom(std::move(atom)), m_toGlobal(std::move(toGlobal))
+    : m_conn(connection)
+    , m_screen(screen)
+    , m_atom(std::move(atom))
+    , m_toGlobal(std::move(toGlobal))
 {
     m_selection = m_atom(("_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber)).c_str());
 }
 
-X11TrayIcon::~X11TrayIcon()
-{
-    destroyWindow();
-}
+X11TrayIcon::~X11TrayIcon() { destroyWindow(); }
 
 void X11TrayIcon::destroyWindow()
 {
@@ -88,8 +88,8 @@ bool X11TrayIcon::dock()
     // Told when the tray goes away. A tray gone since it was asked for would
     // never tell, and the next one's announcement would be ignored.
     const uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-    if (xcb_generic_error_t* error =
-            xcb_request_check(m_conn, xcb_change_window_attributes_checked(m_conn, owner, XCB_CW_EVENT_MASK, &events))) {
+    if (xcb_generic_error_t* error = xcb_request_check(
+            m_conn, xcb_change_window_attributes_checked(m_conn, owner, XCB_CW_EVENT_MASK, &events))) {
         std::free(error);
         return false;
     }

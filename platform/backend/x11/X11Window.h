@@ -18,7 +18,7 @@ struct X11WindowServer::Window {
     xcb_gcontext_t gc = 0;
     uint8_t depth = 24;
     bool takesFocus = true;
-    bool argb = false;               // depth 32 with its own colormap
+    bool argb = false;  // depth 32 with its own colormap
     bool overrideRedirect = false;
     bool mapped = false;
     // The pixels on the server, premultiplied by the window's alpha.
@@ -27,8 +27,8 @@ struct X11WindowServer::Window {
     std::vector<uint32_t> ownBuffer;  // without shared memory
     int shmID = -1;
     xcb_shm_seg_t segment = 0;
-    bool uploadPending = false;       // the server may still read the segment
-    bool shapeDirty = true;           // painted pixels changed since the shape was set
+    bool uploadPending = false;  // the server may still read the segment
+    bool shapeDirty = true;      // painted pixels changed since the shape was set
     bool everFlushed = false;
     // AppKit hears of a place the window manager chose: not sent back.
     bool configuredByServer = false;

@@ -23,22 +23,16 @@
 
 namespace {
 
-[[maybe_unused]] const bool g_registered = WindowServer::registerBackend("x11", [] {
-    return std::unique_ptr<WindowServer>(new X11WindowServer);
-});
+[[maybe_unused]] const bool g_registered =
+    WindowServer::registerBackend("x11", [] { return std::unique_ptr<WindowServer>(new X11WindowServer); });
 
 // The strip at the top of the main screen the menu-bar window takes (the
 // headless server keeps the same).
 constexpr int kMenuBarHeight = 24;
 
-template <typename T>
-using Reply = std::unique_ptr<T, decltype(&std::free)>;
+template <typename T> using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
-template <typename T>
-Reply<T> reply(T* r)
-{
-    return Reply<T>(r, &std::free);
-}
+template <typename T> Reply<T> reply(T* r) { return Reply<T>(r, &std::free); }
 
 }
 
@@ -102,7 +96,8 @@ X11WindowServer::X11WindowServer()
                                              [this] { drainEvents(); });
     // After display (order 0): uploads are flushed, and events xcb read while
     // waiting for a reply (the descriptor no longer readable) are handled.
-    m_observer = loop->addObserver({NSRunLoopCommonModes}, [this] { endOfTurn(); }, 100);
+    m_observer = loop->addObserver(
+        {NSRunLoopCommonModes}, [this] { endOfTurn(); }, 100);
 }
 
 X11WindowServer::~X11WindowServer()
@@ -124,16 +119,14 @@ X11WindowServer::~X11WindowServer()
     if (m_conn) xcb_disconnect(m_conn);
 }
 
-X11WindowServer* X11WindowServer::current()
-{
-    return dynamic_cast<X11WindowServer*>(&WindowServer::shared());
-}
+X11WindowServer* X11WindowServer::current() { return dynamic_cast<X11WindowServer*>(&WindowServer::shared()); }
 
 xcb_atom_t X11WindowServer::atom(const char* name)
 {
     auto it = m_atoms.find(name);
     if (it != m_atoms.end()) return it->second;
-    auto r = reply(xcb_intern_atom_reply(m_conn, xcb_intern_atom(m_conn, 0, uint16_t(std::strlen(name)), name), nullptr));
+    auto r =
+        reply(xcb_intern_atom_reply(m_conn, xcb_intern_atom(m_conn, 0, uint16_t(std::strlen(name)), name), nullptr));
     const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
     m_atoms[name] = a;
     return a;
@@ -141,10 +134,7 @@ xcb_atom_t X11WindowServer::atom(const char* name)
 
 // --- Coordinates ---
 
-NSPoint X11WindowServer::pointFromX(int x, int y) const
-{
-    return NSMakePoint(x - m_originX, m_top - y);
-}
+NSPoint X11WindowServer::pointFromX(int x, int y) const { return NSMakePoint(x - m_originX, m_top - y); }
 
 NSRect X11WindowServer::rectFromX(int x, int y, int w, int h) const
 {
@@ -222,8 +212,8 @@ bool X11WindowServer::loadScreens()
         }
     }
     if (monitors.empty())
-        monitors.push_back({0, 0, m_screen->width_in_pixels, m_screen->height_in_pixels,
-                            m_screen->width_in_millimeters, m_screen->height_in_millimeters, true});
+        monitors.push_back({0, 0, m_screen->width_in_pixels, m_screen->height_in_pixels, m_screen->width_in_millimeters,
+                            m_screen->height_in_millimeters, true});
     // The primary monitor first; without one, the monitor at the X origin.
     std::stable_sort(monitors.begin(), monitors.end(), [](const Monitor& a, const Monitor& b) {
         if (a.primary != b.primary) return a.primary;

@@ -18,25 +18,32 @@
 namespace {
 
 struct RoleHints {
-    const char* key;       // the role, lower case without separators
-    const char* name;      // WM_NAME when the window has no title
-    const char* type;      // _NET_WM_WINDOW_TYPE_...
+    const char* key;   // the role, lower case without separators
+    const char* name;  // WM_NAME when the window has no title
+    const char* type;  // _NET_WM_WINDOW_TYPE_...
 };
 
 constexpr RoleHints kRoles[] = {
-    {"guideline", "Guidelines", "NOTIFICATION"},   {"guidelines", "Guidelines", "NOTIFICATION"},
-    {"ruler", "Ruler", "UTILITY"},                  {"cornerruler", "Corner Ruler", "UTILITY"},
-    {"screenframe", "Screen Frame", "NOTIFICATION"}, {"frame", "Screen Frame", "NOTIFICATION"},
-    {"preferences", "Preferences", "DIALOG"},       {"about", "About", "DIALOG"},
-    {"dialog", "", "DIALOG"},                       {"alert", "", "DIALOG"},
-    {"menubar", "", "DOCK"},                        {"menu", "", "POPUP_MENU"},
+    {"guideline", "Guidelines", "NOTIFICATION"},
+    {"guidelines", "Guidelines", "NOTIFICATION"},
+    {"ruler", "Ruler", "UTILITY"},
+    {"cornerruler", "Corner Ruler", "UTILITY"},
+    {"screenframe", "Screen Frame", "NOTIFICATION"},
+    {"frame", "Screen Frame", "NOTIFICATION"},
+    {"preferences", "Preferences", "DIALOG"},
+    {"about", "About", "DIALOG"},
+    {"dialog", "", "DIALOG"},
+    {"alert", "", "DIALOG"},
+    {"menubar", "", "DOCK"},
+    {"menu", "", "POPUP_MENU"},
 };
 
 const RoleHints* roleHints(const std::string& role)
 {
     std::string key;
     for (char c : role)
-        if (std::isalnum(static_cast<unsigned char>(c))) key.push_back(char(std::tolower(static_cast<unsigned char>(c))));
+        if (std::isalnum(static_cast<unsigned char>(c)))
+            key.push_back(char(std::tolower(static_cast<unsigned char>(c))));
     for (const auto& r : kRoles)
         if (key == r.key) return &r;
     return nullptr;
@@ -126,10 +133,7 @@ void X11WindowServer::destroyWindow(WSWindowID window)
     if (m_hover == window) m_hover = 0;
 }
 
-bool X11WindowServer::wantsARGB(const Window& w) const
-{
-    return m_argbVisual && (!w.info.opaque || w.info.alpha < 1);
-}
+bool X11WindowServer::wantsARGB(const Window& w) const { return m_argbVisual && (!w.info.opaque || w.info.alpha < 1); }
 
 void X11WindowServer::realize(Window& w)
 {
@@ -144,16 +148,15 @@ void X11WindowServer::realize(Window& w)
     w.takesFocus = window ? window->canBecomeKeyWindow() : w.info.level <= 0;
     w.xid = xcb_generate_id(m_conn);
     const uint32_t events = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
-                            XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW |
-                            XCB_EVENT_MASK_LEAVE_WINDOW | XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE |
-                            XCB_EVENT_MASK_FOCUS_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+                            XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW |
+                            XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE | XCB_EVENT_MASK_FOCUS_CHANGE |
+                            XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     if (w.argb) {
         const uint32_t values[] = {0, 0, w.overrideRedirect, events, m_argbColormap};
-        xcb_create_window(m_conn, 32, w.xid, m_root, r.x, r.y, r.width, r.height, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                          m_argbVisual,
-                          XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK |
-                              XCB_CW_COLORMAP,
-                          values);
+        xcb_create_window(
+            m_conn, 32, w.xid, m_root, r.x, r.y, r.width, r.height, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, m_argbVisual,
+            XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP,
+            values);
     } else {
         const uint32_t values[] = {w.overrideRedirect, events};
         xcb_create_window(m_conn, XCB_COPY_FROM_PARENT, w.xid, m_root, r.x, r.y, r.width, r.height, 0,
@@ -246,8 +249,8 @@ void X11WindowServer::applyStrut(Window& w)
     const XRect r = rectToX(w.info.frame);
     const uint32_t bottom = uint32_t(r.y + r.height);
     const uint32_t strut[12] = {0, 0, bottom, 0, 0, 0, 0, 0, uint32_t(r.x), uint32_t(r.x + r.width - 1), 0, 0};
-    xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL, 32,
-                        12, strut);
+    xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL, 32, 12,
+                        strut);
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, atom("_NET_WM_STRUT"), XCB_ATOM_CARDINAL, 32, 4, strut);
 }
 
@@ -269,8 +272,8 @@ void X11WindowServer::applySizeHints(Window& w)
         hints[5] = hints[7] = r.width;
         hints[6] = hints[8] = r.height;
     }
-    xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32,
-                        18, hints);
+    xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, w.xid, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, 18,
+                        hints);
 }
 
 void X11WindowServer::windowManagerChanged()
@@ -321,10 +324,9 @@ void X11WindowServer::setFrame(WSWindowID window, const NSRect& frame)
         w->requested = r;
         w->requestedAt = std::chrono::steady_clock::now();
         const uint32_t values[] = {uint32_t(r.x), uint32_t(r.y), r.width, r.height};
-        xcb_configure_window(m_conn, w->xid,
-                             XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
-                                 XCB_CONFIG_WINDOW_HEIGHT,
-                             values);
+        xcb_configure_window(
+            m_conn, w->xid,
+            XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values);
     }
     if (resized) {
         releaseBuffer(*w);
@@ -690,7 +692,8 @@ void X11WindowServer::upload(Window& w, int x, int y, int width, int height)
         for (int r = 0; r < rows; ++r)
             std::memcpy(&band[size_t(r) * width], &w.shown[size_t(top + r) * w.shownWidth + x], size_t(width) * 4);
         xcb_put_image(m_conn, XCB_IMAGE_FORMAT_Z_PIXMAP, w.xid, w.gc, uint16_t(width), uint16_t(rows), int16_t(x),
-                      int16_t(top), 0, w.depth, uint32_t(band.size() * 4), reinterpret_cast<const uint8_t*>(band.data()));
+                      int16_t(top), 0, w.depth, uint32_t(band.size() * 4),
+                      reinterpret_cast<const uint8_t*>(band.data()));
     }
 }
 
@@ -774,8 +777,7 @@ void X11WindowServer::updateShape(Window& w)
     if (w.argb && !w.info.opaque && !hasCompositor())
         xcb_shape_rectangles(m_conn, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, XCB_CLIP_ORDERING_UNSORTED, w.xid, 0, 0,
                              uint32_t(painted.size()), painted.data());
-    else
-        xcb_shape_mask(m_conn, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, w.xid, 0, 0, XCB_NONE);
+    else xcb_shape_mask(m_conn, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, w.xid, 0, 0, XCB_NONE);
     if (w.info.ignoresMouse) {
         xcb_shape_rectangles(m_conn, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_INPUT, XCB_CLIP_ORDERING_UNSORTED, w.xid, 0, 0, 0,
                              nullptr);

@@ -37,7 +37,10 @@ protected:
         NSApplication::sharedApplication();
         center = NSObject::make<HKHotKeyCenter>();
     }
-    void TearDown() override { center->unregisterHotKeysMatchingPredicate([](const _HKHotKey&) { return true; }); }
+    void TearDown() override
+    {
+        center->unregisterHotKeysMatchingPredicate([](const _HKHotKey&) { return true; });
+    }
 
     static HeadlessWindowServer& server() { return *HeadlessWindowServer::current(); }
 

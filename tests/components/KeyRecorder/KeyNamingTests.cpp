@@ -1,7 +1,7 @@
 #include "Foundation/NSNumber.h"
-#include "RecorderFixture.h"
 #include "KeyRecorder/KRKeyCodeTransformer.h"
 #include "KeyRecorder/KRKeyNaming.h"
+#include "RecorderFixture.h"
 
 TEST_F(RecorderTest, KeyNamesInTheCurrentLayout)
 {
@@ -35,7 +35,8 @@ TEST_F(RecorderTest, ReverseMapFollowsTheLayout)
 {
     auto transformer = NSObject::make<KRKeyCodeTransformer>();
     auto codeOf = [&](const char* name) {
-        const auto n = dynamic_ref_cast<NSNumber>(transformer->reverseTransformedValue(NSString::stringWithUTF8String(name)));
+        const auto n =
+            dynamic_ref_cast<NSNumber>(transformer->reverseTransformedValue(NSString::stringWithUTF8String(name)));
         return n ? n->integerValue() : -1;
     };
     EXPECT_EQ(codeOf("A"), 0);
@@ -62,8 +63,8 @@ TEST_F(RecorderTest, ModifierGlyphsWordsAndConversions)
         NSUInteger cocoa;
         NSUInteger carbon;
     } cases[] = {
-        {0x100000, 0x100}, {0x20000, 0x200}, {0x80000, 0x800}, {0x40000, 0x1000},
-        {0x800000, 0x800000}, {all, 0x1B00}, {0, 0},
+        {0x100000, 0x100},    {0x20000, 0x200}, {0x80000, 0x800}, {0x40000, 0x1000},
+        {0x800000, 0x800000}, {all, 0x1B00},    {0, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(KRModifiersToCarbon(c.cocoa), c.carbon) << c.cocoa;

@@ -10,9 +10,9 @@
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSUserDefaults.h"
-#include "RecorderFixture.h"
 #include "HotKeyCenter/HKHotKeyCenter.h"
 #include "KeyRecorder/KRRecorderControl.h"
+#include "RecorderFixture.h"
 
 namespace {
 
@@ -40,8 +40,8 @@ public:
         auto center = NSObject::make<HKHotKeyCenter>();
         center->unregisterHotKeysWithTarget(this);
         const _KeyCombo combo = recorder->keyCombo();
-        registered = combo.code >= 0 &&
-                     center->registerHotKeyWithKeyCode(uint16_t(combo.code), combo.flags, this, "vellamoKeyDown:", nullptr);
+        registered = combo.code >= 0 && center->registerHotKeyWithKeyCode(uint16_t(combo.code), combo.flags, this,
+                                                                          "vellamoKeyDown:", nullptr);
     }
     void fired(const Id&) { ++firings; }
     bool registered = false;
@@ -136,8 +136,8 @@ TEST_F(RecorderControlTest, RecordsCommandShiftGAndAutosavesIt)
     EXPECT_EQ(listener->combos[0], KRMakeKeyCombo(0x120000, 5));
     EXPECT_EQ(utf8(recorder->keyComboString()), "\u21E7\u2318G");
 
-    const auto stored = dynamic_ref_cast<NSDictionary>(
-        NSUserDefaults::standardUserDefaults()->objectForKey("KeyRecorder Guides"_ns));
+    const auto stored =
+        dynamic_ref_cast<NSDictionary>(NSUserDefaults::standardUserDefaults()->objectForKey("KeyRecorder Guides"_ns));
     ASSERT_TRUE(stored);
     auto number = [&](const char* key) {
         const auto n = dynamic_ref_cast<NSNumber>(stored->objectForKey(NSString::stringWithUTF8String(key)));
@@ -283,11 +283,13 @@ TEST_F(RecorderControlTest, ObjectValueAndValueBinding)
         Id value;
         _KeyCombo expected;
     } cases[] = {
-        {"numbers", NSDictionary::dictionaryWithObjectsAndKeys({NSNumber::numberWithInt(5), "keyCode"_ns,
-                                                                NSNumber::numberWithInt(0x120000), "modifierFlags"_ns}),
+        {"numbers",
+         NSDictionary::dictionaryWithObjectsAndKeys(
+             {NSNumber::numberWithInt(5), "keyCode"_ns, NSNumber::numberWithInt(0x120000), "modifierFlags"_ns}),
          KRMakeKeyCombo(0x120000, 5)},
-        {"a string key code", NSDictionary::dictionaryWithObjectsAndKeys({"5"_ns, "keyCode"_ns,
-                                                                          NSNumber::numberWithInt(0x120000), "modifierFlags"_ns}),
+        {"a string key code",
+         NSDictionary::dictionaryWithObjectsAndKeys(
+             {"5"_ns, "keyCode"_ns, NSNumber::numberWithInt(0x120000), "modifierFlags"_ns}),
          KRMakeKeyCombo(0, -1)},
         {"nil", nullptr, KRMakeKeyCombo(0, -1)},
         {"another class", "x"_ns, KRMakeKeyCombo(0, -1)},

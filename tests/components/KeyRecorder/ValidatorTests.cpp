@@ -2,9 +2,9 @@
 #include "AppKit/NSMenuItem.h"
 #include "Carbon/SymbolicHotKeys.h"
 #include "Foundation/NSClass.h"
-#include "RecorderFixture.h"
 #include "KeyRecorder/KRValidator.h"
 #include "KeyRecorder/NSAlertKRAdditions.h"
+#include "RecorderFixture.h"
 
 namespace {
 
@@ -113,13 +113,14 @@ TEST_F(ValidatorTest, MenuKeyEquivalentsAreFoundInNestedMenus)
         NSUInteger flags;
         bool taken;
     } cases[] = {
-        {12, kCmd, true},           // Q
-        {12, kCmd | kShift, false}, // shift differs
+        {12, kCmd, true},            // Q
+        {12, kCmd | kShift, false},  // shift differs
         {12, 0, false},
-        {126, kCmd, false},         // the up arrow's name is a glyph
+        {126, kCmd, false},  // the up arrow's name is a glyph
         {0, kCmd, false},
     };
-    for (const auto& c : cases) EXPECT_EQ(validator->isKeyCodeAndFlagsTaken(c.code, c.flags, nullptr), c.taken) << c.code;
+    for (const auto& c : cases)
+        EXPECT_EQ(validator->isKeyCodeAndFlagsTaken(c.code, c.flags, nullptr), c.taken) << c.code;
 
     Ref<NSError> error;
     ASSERT_TRUE(validator->isKeyCodeAndFlagsTaken(12, kCmd, &error));

@@ -52,8 +52,8 @@ TEST(RegexCompileError, EveryResultKindAnswersItsEmptyValue)
     EXPECT_EQ(NSMutableStringExt::replaceOccurrencesOfRegex(mutableSubject, bad, ns("x")), -1);
     EXPECT_EQ(str(mutableSubject), "abc");
     bool called = false;
-    EXPECT_FALSE(enumerateStringsMatchedByRegex(subject, bad, [&](NSInteger, const Ref<NSString>*, const NSRange*,
-                                                                  bool*) { called = true; }));
+    EXPECT_FALSE(enumerateStringsMatchedByRegex(
+        subject, bad, [&](NSInteger, const Ref<NSString>*, const NSRange*, bool*) { called = true; }));
     EXPECT_FALSE(called);
 
     Ref<NSError> error;

@@ -68,12 +68,12 @@ TEST(RegexEnumeration, OptionsShapeTheStrings)
 
     // Reused strings stay readable after the call and after the enumeration.
     std::vector<Ref<NSString>> kept;
-    EXPECT_TRUE(enumerateStringsMatchedByRegex(
-        ns("ab12cd345"), ns("\\d+"), 0, RXLWholeRange, nullptr, RXLRegexEnumerationReusableCapturedStrings,
-        [&](NSInteger, const Ref<NSString>* strings, const NSRange*, bool*) {
-            kept.push_back(strings[0]);
-            EXPECT_EQ(str(strings[0]), kept.size() == 1 ? "12" : "345");
-        }));
+    EXPECT_TRUE(enumerateStringsMatchedByRegex(ns("ab12cd345"), ns("\\d+"), 0, RXLWholeRange, nullptr,
+                                               RXLRegexEnumerationReusableCapturedStrings,
+                                               [&](NSInteger, const Ref<NSString>* strings, const NSRange*, bool*) {
+                                                   kept.push_back(strings[0]);
+                                                   EXPECT_EQ(str(strings[0]), kept.size() == 1 ? "12" : "345");
+                                               }));
     ASSERT_EQ(kept.size(), 2u);
     EXPECT_EQ(str(kept[1]), "345");
     EXPECT_EQ(kept[1]->length(), 3u);
@@ -89,7 +89,8 @@ TEST(RegexEnumeration, InvalidOptionsRaise)
         const char* what;
         std::function<void()> run;
     } invalid[] = {
-        {"0x200 with 0x800", [&] { enumerateStringsMatchedByRegex(s, ns("b"), 0, RXLWholeRange, nullptr, 0xA00, noop); }},
+        {"0x200 with 0x800",
+         [&] { enumerateStringsMatchedByRegex(s, ns("b"), 0, RXLWholeRange, nullptr, 0xA00, noop); }},
         {"0x400 in a match enumeration",
          [&] { enumerateStringsSeparatedByRegex(s, ns("b"), 0, RXLWholeRange, nullptr, 0x400, noop); }},
         {"unknown bit", [&] { stringByReplacingOccurrencesOfRegex(s, ns("b"), 0, RXLWholeRange, nullptr, 0x1, same); }},
@@ -102,9 +103,10 @@ TEST(RegexEnumeration, InvalidOptionsRaise)
     }
     // 0x400 is accepted by a replace enumeration and changes nothing.
     EXPECT_EQ(str(stringByReplacingOccurrencesOfRegex(s, ns("b"), 0, RXLWholeRange, nullptr, 0x400, same)), "abc");
-    EXPECT_EQ(raised([&] { enumerateStringsMatchedByRegex(s, ns("b"), 0, NSMakeRange(2, 2), nullptr, 0, noop); }).second,
-              "*** -[NSString enumerateStringsMatchedByRegex:options:inRange:error:enumerationOptions:usingBlock:]: "
-              "Range or index out of bounds.");
+    EXPECT_EQ(
+        raised([&] { enumerateStringsMatchedByRegex(s, ns("b"), 0, NSMakeRange(2, 2), nullptr, 0, noop); }).second,
+        "*** -[NSString enumerateStringsMatchedByRegex:options:inRange:error:enumerationOptions:usingBlock:]: "
+        "Range or index out of bounds.");
 }
 
 TEST(RegexEnumeration, ReplaceByBlock)
@@ -134,7 +136,8 @@ TEST(RegexEnumeration, ReplaceInPlaceByBlock)
     EXPECT_EQ(NSMutableStringExt::replaceOccurrencesOfRegex(text, ns("\\d"), hash), 3);
     EXPECT_EQ(str(text), "x#y#z#");
     auto ranged = NSMutableString::stringWithString(ns("x1y2z3"));
-    EXPECT_EQ(NSMutableStringExt::replaceOccurrencesOfRegex(ranged, ns("\\d"), 0, NSMakeRange(2, 2), nullptr, 0, hash), 1);
+    EXPECT_EQ(NSMutableStringExt::replaceOccurrencesOfRegex(ranged, ns("\\d"), 0, NSMakeRange(2, 2), nullptr, 0, hash),
+              1);
     EXPECT_EQ(str(ranged), "x1y#z3");
 }
 
@@ -142,10 +145,10 @@ TEST(RegexEnumeration, BlocksMayUseRegularExpressions)
 {
     std::vector<std::string> inner;
     auto run = [&] {
-        return enumerateStringsMatchedByRegex(ns("a,b c,d"), ns("\\S+"), [&](NSInteger, const Ref<NSString>* strings,
-                                                                             const NSRange*, bool*) {
-            inner.push_back(joined(componentsSeparatedByRegex(strings[0], ns(","))));
-        });
+        return enumerateStringsMatchedByRegex(
+            ns("a,b c,d"), ns("\\S+"), [&](NSInteger, const Ref<NSString>* strings, const NSRange*, bool*) {
+                inner.push_back(joined(componentsSeparatedByRegex(strings[0], ns(","))));
+            });
     };
     auto done = std::async(std::launch::async, run);
     ASSERT_EQ(done.wait_for(std::chrono::seconds(5)), std::future_status::ready);
@@ -162,12 +165,13 @@ TEST(RegexEnumeration, ManyThreadsEnumerateAtOnce)
             for (int i = 0; i < 50; ++i) {
                 auto subject = NSString::stringWithFormat("%d-%d-%d", t, i, t + i);
                 std::vector<std::string> seen;
-                enumerateStringsSeparatedByRegex(subject, ns("-"), [&](NSInteger, const Ref<NSString>* strings,
-                                                                       const NSRange*, bool*) {
-                    seen.push_back(str(strings[0]));
-                    if (!isMatchedByRegex(strings[0], ns("^\\d+$"))) ++wrong;
-                });
-                if (seen != std::vector<std::string>{std::to_string(t), std::to_string(i), std::to_string(t + i)}) ++wrong;
+                enumerateStringsSeparatedByRegex(subject, ns("-"),
+                                                 [&](NSInteger, const Ref<NSString>* strings, const NSRange*, bool*) {
+                                                     seen.push_back(str(strings[0]));
+                                                     if (!isMatchedByRegex(strings[0], ns("^\\d+$"))) ++wrong;
+                                                 });
+                if (seen != std::vector<std::string>{std::to_string(t), std::to_string(i), std::to_string(t + i)})
+                    ++wrong;
             }
         });
     for (auto& t : threads) t.join();
@@ -177,9 +181,10 @@ TEST(RegexEnumeration, ManyThreadsEnumerateAtOnce)
 TEST(RegexEnumeration, AnExceptionFromABlockReachesTheCaller)
 {
     auto [name, reason] = raised([] {
-        enumerateStringsMatchedByRegex(ns("a1b2"), ns("\\d"), [](NSInteger, const Ref<NSString>*, const NSRange*, bool*) {
-            NSException::raise(NSGenericException, "from the block");
-        });
+        enumerateStringsMatchedByRegex(ns("a1b2"), ns("\\d"),
+                                       [](NSInteger, const Ref<NSString>*, const NSRange*, bool*) {
+                                           NSException::raise(NSGenericException, "from the block");
+                                       });
     });
     EXPECT_EQ(name, NSGenericException);
     EXPECT_EQ(reason, "from the block");

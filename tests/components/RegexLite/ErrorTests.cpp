@@ -2,13 +2,13 @@
 #include <future>
 #include <thread>
 
-#include "Foundation/NSNumber.h"
 #include "Foundation/NSAssertionHandler.h"
+#include "Foundation/NSNumber.h"
+#include "LogCapture.h"
 #include "RegexLite/RXLCacheTesting.h"
 #include "RegexLite/RXLPrivate.h"
 #include "RegexLite/RegexLite.h"
 #include "RegexTestSupport.h"
-#include "LogCapture.h"
 
 using namespace NSStringExt;
 
@@ -36,8 +36,9 @@ TEST(RegexErrors, IcuFailureDuringAnOperationRaises)
         reason = e.reasonUTF8();
         userInfo = e.userInfo();
     }
-    EXPECT_EQ(reason, "*** -[NSString stringByReplacingOccurrencesOfRegex:withString:]: ICU regular expression error #8, "
-                      "U_INDEX_OUTOFBOUNDS_ERROR.");
+    EXPECT_EQ(reason,
+              "*** -[NSString stringByReplacingOccurrencesOfRegex:withString:]: ICU regular expression error #8, "
+              "U_INDEX_OUTOFBOUNDS_ERROR.");
     ASSERT_TRUE(userInfo);
     EXPECT_EQ(str(static_ref_cast<NSString>(userInfo->objectForKey(ns("RXLICURegexReplacementString")))), "$9");
     EXPECT_EQ(static_ref_cast<NSNumber>(userInfo->objectForKey(ns("RXLICURegexErrorCode")))->integerValue(), 8);
@@ -80,17 +81,27 @@ TEST(RegexErrors, ArgumentRangeAndCaptureErrorsLeaveTheLockFree)
          NSInvalidArgumentException,
          "*** -[NSString dictionaryByMatchingRegex:options:range:error:withKeys:forCaptures:count:]: The capture key "
          "(key 2 of 2) is NULL."},
-        {"no keys", [&] { arrayOfDictionariesByMatchingRegex(s, ns("(a)"), 0, RXLWholeRange, nullptr, nullptr, captures, 1); },
+        {"no keys",
+         [&] { arrayOfDictionariesByMatchingRegex(s, ns("(a)"), 0, RXLWholeRange, nullptr, nullptr, captures, 1); },
          NSInvalidArgumentException,
          "*** -[NSString arrayOfDictionariesByMatchingRegex:options:range:error:withKeys:forCaptures:count:]: The keys "
          "argument is NULL."},
         {"class method", [&] { captureCountForRegex(nil); }, NSInvalidArgumentException,
          "*** +[NSString captureCountForRegex:]: The regular expression argument is NULL."},
-        {"in place", [&] { NSMutableStringExt::replaceOccurrencesOfRegex(NSMutableString::stringWithString(s), ns("a"), ns("b"), NSMakeRange(1, 5)); },
-         NSRangeException, "*** -[NSMutableString replaceOccurrencesOfRegex:withString:range:]: Range or index out of bounds."},
-        {"ICU failure in place", [&] { NSMutableStringExt::replaceOccurrencesOfRegex(NSMutableString::stringWithString(s), ns("(a)"), ns("$2")); },
+        {"in place",
+         [&] {
+             NSMutableStringExt::replaceOccurrencesOfRegex(NSMutableString::stringWithString(s), ns("a"), ns("b"),
+                                                           NSMakeRange(1, 5));
+         },
+         NSRangeException,
+         "*** -[NSMutableString replaceOccurrencesOfRegex:withString:range:]: Range or index out of bounds."},
+        {"ICU failure in place",
+         [&] {
+             NSMutableStringExt::replaceOccurrencesOfRegex(NSMutableString::stringWithString(s), ns("(a)"), ns("$2"));
+         },
          "RXLICURegexException",
-         "*** -[NSMutableString replaceOccurrencesOfRegex:withString:]: ICU regular expression error #8, U_INDEX_OUTOFBOUNDS_ERROR."},
+         "*** -[NSMutableString replaceOccurrencesOfRegex:withString:]: ICU regular expression error #8, "
+         "U_INDEX_OUTOFBOUNDS_ERROR."},
     };
     for (const auto& c : cases) {
         auto [name, reason] = raised(c.run);
@@ -128,7 +139,8 @@ TEST(RegexErrors, LockIsSharedAcrossThreads)
             for (int i = 0; i < 300; ++i) {
                 auto subject = NSString::stringWithFormat("x%dy%d", t, i);
                 auto pieces = componentsSeparatedByRegex(subject, ns("[xy]"));
-                if (pieces->count() != 3 || str(static_ref_cast<NSString>(pieces->objectAtIndex(2))) != std::to_string(i))
+                if (pieces->count() != 3 ||
+                    str(static_ref_cast<NSString>(pieces->objectAtIndex(2))) != std::to_string(i))
                     ++wrong;
                 if (rangeOfRegex(subject, ns("\\d+")).location != 1) ++wrong;
                 for (int k = 0; k < 8; ++k) {
@@ -150,15 +162,15 @@ TEST(RegexErrors, LockLeftHeldByAnExceptionIsReleasedAndReportedOnce)
             RXLLockScope lock;
             lock.lock();
             throw std::runtime_error("escaped while locked");
-        } catch (const std::runtime_error&) {
-        }
+        } catch (const std::runtime_error&) { }
         EXPECT_FALSE(RXLCacheTesting::lockIsHeld());
     }
     ASSERT_EQ(log.lines().size(), 1u);
-    EXPECT_EQ(log.lines()[0].rfind("[RegexLite] Unusual condition detected: Recorded that rxl_cacheSpinLock was locked, "
-                                   "but for some reason it was not unlocked.  Forcibly unlocking",
-                                   0),
-              0u);
+    EXPECT_EQ(
+        log.lines()[0].rfind("[RegexLite] Unusual condition detected: Recorded that rxl_cacheSpinLock was locked, "
+                             "but for some reason it was not unlocked.  Forcibly unlocking",
+                             0),
+        0u);
     EXPECT_TRUE(lockIsFree());
 }
 
@@ -174,9 +186,7 @@ TEST(RegexErrors, IncompleteAssertionRecordStopsThroughTheAbortHook)
     EXPECT_NE(log.lines()[0].find("Invalid parameter not satisfying:"), std::string::npos);
 
     // A complete record raises NSInternalInconsistencyException with its text.
-    auto [name, reason] = raised([] {
-        rxl_reportAssertion(rxl_assertionInfo("f()", "file.cpp", 7, "a != b"));
-    });
+    auto [name, reason] = raised([] { rxl_reportAssertion(rxl_assertionInfo("f()", "file.cpp", 7, "a != b")); });
     EXPECT_EQ(name, NSInternalInconsistencyException);
     EXPECT_EQ(reason, "Invalid parameter not satisfying: a != b");
 }

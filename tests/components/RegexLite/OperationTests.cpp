@@ -29,13 +29,15 @@ TEST(RegexOperations, SplitPieces)
 {
     const SplitCase cases[] = {
         {"a,b", ",", "a|b", 2},
-        {",a", ",", "|a", 2},         // leading empty piece
-        {"a,", ",", "a", 1},          // no trailing empty piece
-        {"a,,b", ",", "a||b", 3},     // adjacent matches
-        {"", ",", "", 0},             // empty subject: no piece
-        {"abc", ",", "abc", 1},       // no match: the whole range
-        {"abc", "x*", "a|b|c", 3},    // empty matches move on by one unit
-        {"a\xF0\x9D\x84\x9E" "b", "\xF0\x9D\x84\x9E", "a|b", 2},
+        {",a", ",", "|a", 2},       // leading empty piece
+        {"a,", ",", "a", 1},        // no trailing empty piece
+        {"a,,b", ",", "a||b", 3},   // adjacent matches
+        {"", ",", "", 0},           // empty subject: no piece
+        {"abc", ",", "abc", 1},     // no match: the whole range
+        {"abc", "x*", "a|b|c", 3},  // empty matches move on by one unit
+        {"a\xF0\x9D\x84\x9E"
+         "b",
+         "\xF0\x9D\x84\x9E", "a|b", 2},
         {"\xF0\x9D\x84\x9E\xF0\x9D\x84\x9E", "x*", "\xF0\x9D\x84\x9E|\xF0\x9D\x84\x9E", 2},
     };
     for (const auto& c : cases) {
@@ -54,13 +56,17 @@ TEST(RegexOperations, MatchesAndCaptures)
         {"capture of every match", [&] { return componentsMatchedByRegex(text, ns("(\\w+)=(\\w*)"), 2); }, "v1|", 2},
         {"empty matches once each", [&] { return componentsMatchedByRegex(ns("ab"), ns("x*")); }, "||", 3},
         {"empty subject, empty match", [&] { return componentsMatchedByRegex(ns(""), ns("x*")); }, "", 1},
-        {"first match only", [&] { return captureComponentsMatchedByRegex(text, ns("(\\w+)=(\\w*)")); }, "k1=v1|k1|v1", 3},
+        {"first match only", [&] { return captureComponentsMatchedByRegex(text, ns("(\\w+)=(\\w*)")); }, "k1=v1|k1|v1",
+         3},
         {"group that took no part", [&] { return captureComponentsMatchedByRegex(ns("b"), ns("(a)?(b)")); }, "b||b", 3},
         {"no match", [&] { return captureComponentsMatchedByRegex(ns("zzz"), ns("(a)")); }, "", 0},
-        {"in a range", [&] { return componentsMatchedByRegex(ns("12 34 56"), ns("\\d+"), NSMakeRange(3, 5)); }, "34|56", 2},
-        {"split in a range", [&] { return componentsSeparatedByRegex(ns("a,b,c,d"), ns(","), NSMakeRange(2, 3)); }, "b|c", 2},
+        {"in a range", [&] { return componentsMatchedByRegex(ns("12 34 56"), ns("\\d+"), NSMakeRange(3, 5)); }, "34|56",
+         2},
+        {"split in a range", [&] { return componentsSeparatedByRegex(ns("a,b,c,d"), ns(","), NSMakeRange(2, 3)); },
+         "b|c", 2},
         // An open length from a later location runs to the end of the subject.
-        {"open length", [&] { return componentsSeparatedByRegex(ns("a,b,c"), ns(","), NSMakeRange(2, NSUIntegerMax)); }, "b|c", 2},
+        {"open length", [&] { return componentsSeparatedByRegex(ns("a,b,c"), ns(","), NSMakeRange(2, NSUIntegerMax)); },
+         "b|c", 2},
     };
     for (const auto& c : cases) {
         Ref<NSArray> result = c.run();
@@ -78,7 +84,8 @@ TEST(RegexOperations, MatchesAndCaptures)
 
 TEST(RegexOperations, RangesCountUtf16UnitsAcrossSurrogatePairs)
 {
-    const Ref<NSString> text = ns("a\xF0\x9D\x84\x9E" "b");  // a, U+1D11E (two units), b
+    const Ref<NSString> text = ns("a\xF0\x9D\x84\x9E"
+                                  "b");  // a, U+1D11E (two units), b
     EXPECT_EQ(rangeOfRegex(text, ns("b")), NSMakeRange(3, 1));
     EXPECT_EQ(rangeOfRegex(text, ns("\xF0\x9D\x84\x9E")), NSMakeRange(1, 2));
     EXPECT_EQ(rangeOfRegex(text, ns("(.)b"), 1), NSMakeRange(1, 2));
@@ -127,7 +134,9 @@ TEST(RegexOperations, ReplacementTemplates)
         {"aaa", "x", "y", "aaa"},
         {"abc", ".", "", ""},
         {"", "x*", "-", "-"},
-        {"a\xF0\x9D\x84\x9E" "b", "\xF0\x9D\x84\x9E", "_", "a_b"},
+        {"a\xF0\x9D\x84\x9E"
+         "b",
+         "\xF0\x9D\x84\x9E", "_", "a_b"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(str(stringByReplacingOccurrencesOfRegex(ns(c.subject), ns(c.regex), ns(c.replacement))), c.expected)

@@ -23,8 +23,7 @@ inline std::string joined(const Ref<NSArray>& array)
 }
 
 // Runs `f` and answers the exception's name and reason ("" when none).
-template <class F>
-std::pair<std::string, std::string> raised(F&& f)
+template <class F> std::pair<std::string, std::string> raised(F&& f)
 {
     try {
         f();

@@ -58,9 +58,15 @@ TEST(BezierPath, BoundsFollowTheCurveNotItsControlPoints)
     } cases[] = {
         {curve({0, 0}, {0, 100}, {100, 100}, {100, 0}), {{0, 0}, {100, 75}}, {{0, 0}, {100, 100}}},
         // An S curve overshoots on both sides in x.
-        {curve({0, 0}, {100, 0}, {-100, 100}, {0, 100}), {{-28.867513459481287, 0}, {57.735026918962575, 100}}, {{-100, 0}, {200, 100}}},
-        {NSBezierPath::bezierPathWithOvalInRect(NSMakeRect(10, 20, 40, 60)), {{10, 20}, {40, 60}}, {{10, 20}, {40, 60}}},
-        {NSBezierPath::bezierPathWithRoundedRect(NSMakeRect(0, 0, 30, 10), 20, 20), {{0, 0}, {30, 10}}, {{0, 0}, {30, 10}}},
+        {curve({0, 0}, {100, 0}, {-100, 100}, {0, 100}),
+         {{-28.867513459481287, 0}, {57.735026918962575, 100}},
+         {{-100, 0}, {200, 100}}},
+        {NSBezierPath::bezierPathWithOvalInRect(NSMakeRect(10, 20, 40, 60)),
+         {{10, 20}, {40, 60}},
+         {{10, 20}, {40, 60}}},
+        {NSBezierPath::bezierPathWithRoundedRect(NSMakeRect(0, 0, 30, 10), 20, 20),
+         {{0, 0}, {30, 10}},
+         {{0, 0}, {30, 10}}},
         {path({{1, 2}, {5, -3}}), {{1, -3}, {4, 5}}, {{1, -3}, {4, 5}}},
         {NSBezierPath::bezierPath(), NSZeroRect, NSZeroRect},
     };
@@ -123,7 +129,11 @@ TEST(BezierPath, ArcFromPointIsPostScriptArct)
         // Turning the other way.
         {{0, 0}, {100, 0}, {100, -100}, 10, {90, 0}, {100, -10}},
         // A 60-degree corner: the tangent points lie r / tan(30 deg) from it.
-        {{0, 0}, {100, 0}, {100 - 50, 50 * std::sqrt(3.0)}, 10, {100 - 10 * std::sqrt(3.0), 0},
+        {{0, 0},
+         {100, 0},
+         {100 - 50, 50 * std::sqrt(3.0)},
+         10,
+         {100 - 10 * std::sqrt(3.0), 0},
          {100 - 5 * std::sqrt(3.0), 15}},
     };
     for (const Case& c : cases) {

@@ -68,7 +68,8 @@ TEST(Color, ComponentsStayAsGivenAndConvert)
     EXPECT_EQ(back->redComponent(), 0.25);
     EXPECT_EQ(back->blueComponent(), 0.25);
     EXPECT_THROW(NSColor::grayColor()->redComponent(), NSException);
-    EXPECT_FALSE(NSColor::colorWithPatternImage(NSImage::initWithSize({1, 1}))->colorUsingColorSpaceName(NSCalibratedRGBColorSpace));
+    EXPECT_FALSE(NSColor::colorWithPatternImage(NSImage::initWithSize({1, 1}))
+                     ->colorUsingColorSpaceName(NSCalibratedRGBColorSpace));
 
     auto mixed = NSColor::redColor()->blendedColorWithFraction(0.25, NSColor::blueColor());
     EXPECT_DOUBLE_EQ(mixed->redComponent(), 0.75);
@@ -87,7 +88,8 @@ TEST(Color, ComponentsStayAsGivenAndConvert)
     EXPECT_TRUE(NSColor::gridColor()->isEqual(NSColor::gridColor().get()));
     EXPECT_FALSE(NSColor::gridColor()->isEqual(NSColor::controlShadowColor().get()));
     EXPECT_EQ(NSColor::gridColor()->colorSpaceName()->UTF8String(), "NSNamedColorSpace");
-    EXPECT_EQ(NSColor::selectedControlColor()->colorUsingColorSpaceName(NSCalibratedRGBColorSpace)->blueComponent(), 1.0);
+    EXPECT_EQ(NSColor::selectedControlColor()->colorUsingColorSpaceName(NSCalibratedRGBColorSpace)->blueComponent(),
+              1.0);
     auto cg = NSColor::grayColor()->CGColor();
     ASSERT_EQ(CGColorGetNumberOfComponents(cg), 4u);
     EXPECT_EQ(CGColorGetComponents(cg)[1], 0.5);
@@ -178,7 +180,8 @@ TEST(Images, CustomRepresentationsDrawAtTheSizeAsked)
 TEST(Images, BitmapRepresentationsAndTheirContexts)
 {
     for (NSInteger spp : {3, 4}) {
-        auto rep = NSBitmapImageRep::initWithBitmapDataPlanes(nullptr, 5, 3, 8, spp, spp == 4, false, NSCalibratedRGBColorSpace, 0, 0);
+        auto rep = NSBitmapImageRep::initWithBitmapDataPlanes(nullptr, 5, 3, 8, spp, spp == 4, false,
+                                                              NSCalibratedRGBColorSpace, 0, 0);
         ASSERT_TRUE(rep);
         EXPECT_EQ(rep->bitsPerPixel(), spp * 8);
         EXPECT_EQ(rep->bytesPerRow(), 5 * spp);
@@ -202,7 +205,8 @@ TEST(Images, BitmapRepresentationsAndTheirContexts)
         EXPECT_EQ(back->colorAtX(0, 2)->redComponent(), 1);
         EXPECT_EQ(back->colorAtX(1, 2)->alphaComponent(), spp == 4 ? 0 : 1);
     }
-    EXPECT_FALSE(NSBitmapImageRep::initWithBitmapDataPlanes(nullptr, 5, 3, 16, 4, true, false, NSCalibratedRGBColorSpace, 0, 0));
+    EXPECT_FALSE(
+        NSBitmapImageRep::initWithBitmapDataPlanes(nullptr, 5, 3, 16, 4, true, false, NSCalibratedRGBColorSpace, 0, 0));
     // TIFF data of an image reads back as the same image.
     auto image = redOverBlue();
     auto again = NSImage::initWithData(image->TIFFRepresentation());
@@ -215,7 +219,7 @@ TEST(Gradients, AnglesRunFromTheStartColour)
     auto gradient = NSGradient::initWithStartingColor(NSColor::redColor(), NSColor::blueColor());
     struct Case {
         CGFloat angle;
-        size_t x, y;      // device pixel
+        size_t x, y;     // device pixel
         bool nearStart;  // mostly red
     } cases[] = {{0, 2, 50, true}, {0, 97, 50, false}, {90, 50, 97, true}, {90, 50, 2, false}, {180, 2, 50, false}};
     for (const Case& c : cases) {
@@ -230,7 +234,8 @@ TEST(Gradients, AnglesRunFromTheStartColour)
     auto mid = gradient->interpolatedColorAtLocation(0.25);
     EXPECT_DOUBLE_EQ(mid->redComponent(), 0.75);
     EXPECT_EQ(gradient->interpolatedColorAtLocation(-1)->redComponent(), 1);
-    auto three = NSGradient::initWithColorsAndLocations({{NSColor::whiteColor(), 0.0}, {NSColor::blackColor(), 0.5f}, {NSColor::redColor(), 1.0}});
+    auto three = NSGradient::initWithColorsAndLocations(
+        {{NSColor::whiteColor(), 0.0}, {NSColor::blackColor(), 0.5f}, {NSColor::redColor(), 1.0}});
     ASSERT_EQ(three->numberOfColorStops(), 3);
     Ref<NSColor> color;
     CGFloat location;

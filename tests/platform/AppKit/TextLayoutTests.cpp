@@ -31,7 +31,8 @@ Ref<NSFont> dejaVu() { return NSFont::fontWithName("DejaVu Sans"_ns, 12); }
 
 Ref<NSDictionary> attributes(std::initializer_list<NSDictionary::Entry> extra = {})
 {
-    auto d = NSMutableDictionary::dictionaryWithDictionary(NSDictionary::dictionaryWithObjectForKey(dejaVu(), NSFontAttributeName));
+    auto d = NSMutableDictionary::dictionaryWithDictionary(
+        NSDictionary::dictionaryWithObjectForKey(dejaVu(), NSFontAttributeName));
     for (const auto& e : extra) d->setObject(e.second, e.first);
     return static_ref_cast<NSDictionary>(d->copy());
 }
@@ -42,8 +43,8 @@ struct Text {
     Ref<NSLayoutManager> manager;
     Ref<NSTextContainer> container;
 
-    explicit Text(const std::u16string& text, CGFloat width = 1e6, CGFloat padding = 5, const Ref<NSDictionary>& attrs = attributes(),
-                  Ref<NSLayoutManager> lm = nullptr)
+    explicit Text(const std::u16string& text, CGFloat width = 1e6, CGFloat padding = 5,
+                  const Ref<NSDictionary>& attrs = attributes(), Ref<NSLayoutManager> lm = nullptr)
     {
         storage = NSTextStorage::initWithString(NSString::stringWithUTF16(text), attrs);
         manager = lm ? lm : NSObject::make<NSLayoutManager>();
@@ -105,13 +106,13 @@ TEST(TextLayout, LinesWrapWhereICUAllowsAndNowhereElse)
         NSUInteger fits;  // the container is as wide as this many leading characters, plus a little
         std::vector<NSUInteger> starts;
     } cases[] = {
-        {u"hello world", 9, {0, 6}},             // at the space
-        {u"state-of-the-art", 11, {0, 9}},       // after a hyphen
-        {u"x 12.50 y", 6, {0, 2, 8}},           // never inside a number
-        {u"a\u00A0b c", 3, {0, 4}},              // never at a no-break space
-        {u"abcdefghij", 4, {0, 4, 8}},           // a word longer than the line: between characters
-        {u"one\ntwo three", 100, {0, 4}},        // a paragraph break always
-        {u"one\u2028two", 100, {0, 4}},          // a line separator always
+        {u"hello world", 9, {0, 6}},        // at the space
+        {u"state-of-the-art", 11, {0, 9}},  // after a hyphen
+        {u"x 12.50 y", 6, {0, 2, 8}},       // never inside a number
+        {u"a\u00A0b c", 3, {0, 4}},         // never at a no-break space
+        {u"abcdefghij", 4, {0, 4, 8}},      // a word longer than the line: between characters
+        {u"one\ntwo three", 100, {0, 4}},   // a paragraph break always
+        {u"one\u2028two", 100, {0, 4}},     // a line separator always
     };
     for (const Case& c : cases) {
         std::u16string text = c.text;
@@ -155,7 +156,8 @@ TEST(TextLayout, RightToLeftRunReportsItsLevelAndIsDrawnRightToLeft)
     for (NSUInteger i = 3; i < 6; ++i)
         EXPECT_NEAR(t.manager->locationForGlyphAtIndex(i).x,
                     t.manager->locationForGlyphAtIndex(i + 1).x + t.manager->advanceForGlyphAtIndex(i + 1), 1e-9);
-    EXPECT_NEAR(t.manager->locationForGlyphAtIndex(6).x, t.manager->locationForGlyphAtIndex(3 - 1).x + t.manager->advanceForGlyphAtIndex(2), 1e-9);
+    EXPECT_NEAR(t.manager->locationForGlyphAtIndex(6).x,
+                t.manager->locationForGlyphAtIndex(3 - 1).x + t.manager->advanceForGlyphAtIndex(2), 1e-9);
     EXPECT_GT(t.manager->locationForGlyphAtIndex(8).x, t.manager->locationForGlyphAtIndex(3).x);
 
     auto rec = CGRecordingContext::create({400, 100});
@@ -203,8 +205,8 @@ public:
         NSPoint origin;
     };
     std::vector<Call> calls;
-    void drawUnderlineForGlyphRange(NSRange range, NSInteger type, CGFloat baselineOffset, const NSRect& lineRect, NSRange lineRange,
-                                    NSPoint origin) override
+    void drawUnderlineForGlyphRange(NSRange range, NSInteger type, CGFloat baselineOffset, const NSRect& lineRect,
+                                    NSRange lineRange, NSPoint origin) override
     {
         calls.push_back({range, type, baselineOffset, lineRect, lineRange, origin});
         NSLayoutManager::drawUnderlineForGlyphRange(range, type, baselineOffset, lineRect, lineRange, origin);
@@ -216,7 +218,8 @@ TEST(TextLayout, AnOverriddenUnderlineHookIsCalledWithTheUnderlinesRectangle)
 {
     auto manager = NSObject::make<TextLayoutUnderlineRecorder>();
     Text t(u"plain under plain", 1e6, 5, attributes(), manager);
-    t.storage->addAttribute(NSUnderlineStyleAttributeName, NSNumber::numberWithInteger(NSUnderlineStyleSingle), NSMakeRange(6, 5));
+    t.storage->addAttribute(NSUnderlineStyleAttributeName, NSNumber::numberWithInteger(NSUnderlineStyleSingle),
+                            NSMakeRange(6, 5));
     auto rec = CGRecordingContext::create({400, 100});
     {
         Current current(rec);
@@ -256,7 +259,8 @@ TEST(TextLayout, DecorationsFollowTheirStyleAndPattern)
     } cases[] = {
         {NSUnderlineStyleAttributeName, NSUnderlineStyleSingle, 1, 0, -font->underlinePosition()},
         {NSUnderlineStyleAttributeName, NSUnderlineStyleDouble, 2, 0, -font->underlinePosition()},
-        {NSUnderlineStyleAttributeName, NSUnderlineStyleSingle | NSUnderlinePatternDash, 0, 1, -font->underlinePosition()},
+        {NSUnderlineStyleAttributeName, NSUnderlineStyleSingle | NSUnderlinePatternDash, 0, 1,
+         -font->underlinePosition()},
         {NSStrikethroughStyleAttributeName, NSUnderlineStyleSingle, 1, 0, -font->xHeight() / 2},
     };
     for (const Case& c : cases) {
@@ -284,7 +288,8 @@ TEST(TextLayout, DecorationsFollowTheirStyleAndPattern)
 
 TEST(TextLayout, GlyphOutlineOfOIsTwoClosedSubpathsInTheGlyphBox)
 {
-    Text t(u"o", 1e6, 5, NSDictionary::dictionaryWithObjectForKey(NSFont::fontWithName("DejaVu Sans"_ns, 40), NSFontAttributeName));
+    Text t(u"o", 1e6, 5,
+           NSDictionary::dictionaryWithObjectForKey(NSFont::fontWithName("DejaVu Sans"_ns, 40), NSFontAttributeName));
     auto font = NSFont::fontWithName("DejaVu Sans"_ns, 40);
     NSGlyph o = t.manager->glyphAtIndex(0);
     auto path = NSBezierPath::bezierPath();
@@ -327,14 +332,17 @@ TEST(TextLayout, ParagraphStyleAlignsIndentsAndSetsTabs)
 {
     auto font = dejaVu();
     auto style = NSMutableParagraphStyle::paragraphStyle();
-    style->setTabStops(NSArray::arrayWithObjects({NSTextTab::initWithType(NSLeftTabStopType, 100), NSTextTab::initWithType(NSRightTabStopType, 250)}));
+    style->setTabStops(NSArray::arrayWithObjects(
+        {NSTextTab::initWithType(NSLeftTabStopType, 100), NSTextTab::initWithType(NSRightTabStopType, 250)}));
     style->setFirstLineHeadIndent(7);
     style->setLineSpacing(3);
     Text tabs(u"a\tb\tcd", 400, 5, attributes({{NSParagraphStyleAttributeName, style}}));
     EXPECT_DOUBLE_EQ(tabs.manager->locationForGlyphAtIndex(0).x, 5 + 7);
     EXPECT_NEAR(tabs.manager->locationForGlyphAtIndex(2).x, 5 + 100, 1e-9);  // starts at the left stop
-    EXPECT_NEAR(tabs.manager->locationForGlyphAtIndex(5).x + tabs.manager->advanceForGlyphAtIndex(5), 5 + 250, 1e-9);  // ends at the right stop
-    EXPECT_DOUBLE_EQ(tabs.manager->lineFragmentRectForGlyphAtIndex(0, nullptr).size.height, font->defaultLineHeight() + 3);
+    EXPECT_NEAR(tabs.manager->locationForGlyphAtIndex(5).x + tabs.manager->advanceForGlyphAtIndex(5), 5 + 250,
+                1e-9);  // ends at the right stop
+    EXPECT_DOUBLE_EQ(tabs.manager->lineFragmentRectForGlyphAtIndex(0, nullptr).size.height,
+                     font->defaultLineHeight() + 3);
 
     for (NSTextAlignment alignment : {NSTextAlignmentRight, NSTextAlignmentCenter}) {
         auto aligned = NSMutableParagraphStyle::paragraphStyle();
@@ -382,7 +390,8 @@ TEST(TextLayout, TypesetterHookAdjustsFragmentsAndTextFlowsIntoTheNextContainer)
     EXPECT_EQ(t.manager->lineFragmentRectForGlyphAtIndex(14, nullptr).origin.y, 40);
     // The baseline moved with the hook's offset.
     auto font = dejaVu();
-    EXPECT_NEAR(t.manager->locationForGlyphAtIndex(0).y, 40 - (-font->descender() + (40 - font->defaultLineHeight()) / 2), 1e-9);
+    EXPECT_NEAR(t.manager->locationForGlyphAtIndex(0).y,
+                40 - (-font->descender() + (40 - font->defaultLineHeight()) / 2), 1e-9);
 }
 
 class TextLayoutBoxCell : public NSTextAttachmentCell {
@@ -420,7 +429,8 @@ TEST(TextLayout, AnAttachmentCellIsLaidOutAsOneGlyph)
     EXPECT_EQ(t.manager->glyphAtIndex(1), NSNullGlyph);
     EXPECT_NEAR(t.manager->locationForGlyphAtIndex(2).x - t.manager->locationForGlyphAtIndex(1).x, 22, 1e-9);
     CGFloat ascent = std::max(font->ascender(), 25.0), descent = std::max(-font->descender(), 5.0);
-    EXPECT_NEAR(t.manager->lineFragmentRectForGlyphAtIndex(0, nullptr).size.height, ascent + descent + font->leading(), 1e-9);
+    EXPECT_NEAR(t.manager->lineFragmentRectForGlyphAtIndex(0, nullptr).size.height, ascent + descent + font->leading(),
+                1e-9);
     auto rec = CGRecordingContext::create({200, 100});
     {
         Current current(rec);
@@ -444,8 +454,8 @@ TEST(TextLayout, EditsBetweenBeginAndEndEditingAreProcessedOnce)
         });
     EXPECT_EQ(t.manager->numberOfGlyphs(), 5u);
     t.storage->beginEditing();
-    t.storage->replaceCharactersInRange(NSMakeRange(5, 0), " world"_ns);      // hello world
-    t.storage->replaceCharactersInRange(NSMakeRange(0, 1), "J"_ns);           // Jello world
+    t.storage->replaceCharactersInRange(NSMakeRange(5, 0), " world"_ns);  // hello world
+    t.storage->replaceCharactersInRange(NSMakeRange(0, 1), "J"_ns);       // Jello world
     t.storage->addAttribute(NSForegroundColorAttributeName, NSColor::redColor(), NSMakeRange(2, 2));
     EXPECT_TRUE(processed.empty());
     t.storage->endEditing();

@@ -26,7 +26,10 @@ struct Current {
     ~Current() { NSGraphicsContext::restoreGraphicsState(); }
 };
 
-Ref<NSDictionary> fontAttributes(const Ref<NSFont>& font) { return NSDictionary::dictionaryWithObjectForKey(font, NSFontAttributeName); }
+Ref<NSDictionary> fontAttributes(const Ref<NSFont>& font)
+{
+    return NSDictionary::dictionaryWithObjectForKey(font, NSFontAttributeName);
+}
 
 std::vector<const CGRecordedOperation*> glyphDraws(const Ref<CGRecordingContext>& rec)
 {
@@ -65,12 +68,12 @@ TEST(Fonts, NamesResolveThroughTheAliasTableOnly)
         const char* family;  // null: no font
         bool bold;
     } cases[] = {
-        {"Helvetica", "Liberation Sans", false},   {"Helvetica-Bold", "Liberation Sans", true},
-        {"Arial", "Liberation Sans", false},       {"Times", "Liberation Serif", false},
-        {"Courier", "Liberation Mono", false},     {"Menlo", "Liberation Mono", false},
-        {"Lucida Grande", "DejaVu Sans", false},   {"HelveticaNeue-Bold", "DejaVu Sans", true},
-        {"DejaVuSans-Bold", "DejaVu Sans", true},  {"Liberation Serif", "Liberation Serif", false},
-        {"NoSuchFont", nullptr, false},            {"Nimbus Sans", nullptr, false},
+        {"Helvetica", "Liberation Sans", false},  {"Helvetica-Bold", "Liberation Sans", true},
+        {"Arial", "Liberation Sans", false},      {"Times", "Liberation Serif", false},
+        {"Courier", "Liberation Mono", false},    {"Menlo", "Liberation Mono", false},
+        {"Lucida Grande", "DejaVu Sans", false},  {"HelveticaNeue-Bold", "DejaVu Sans", true},
+        {"DejaVuSans-Bold", "DejaVu Sans", true}, {"Liberation Serif", "Liberation Serif", false},
+        {"NoSuchFont", nullptr, false},           {"Nimbus Sans", nullptr, false},
         {"URW Gothic", nullptr, false},
     };
     for (const Case& c : cases) {
@@ -207,15 +210,19 @@ TEST(StringDrawing, NarrowRectanglesWrapByCharactersAndClip)
 TEST(StringDrawing, TruncationModesPlaceTheEllipsis)
 {
     auto font = NSFont::fontWithName("Helvetica"_ns, 12);
-    NSGlyph ellipsis = font->glyphForCharacter(0x2026), h = font->glyphForCharacter('H'), d = font->glyphForCharacter('d');
+    NSGlyph ellipsis = font->glyphForCharacter(0x2026), h = font->glyphForCharacter('H'),
+            d = font->glyphForCharacter('d');
     struct Case {
         NSLineBreakMode mode;
         bool ellipsisFirst, ellipsisLast;
-    } cases[] = {{NSLineBreakByTruncatingTail, false, true}, {NSLineBreakByTruncatingHead, true, false}, {NSLineBreakByTruncatingMiddle, false, false}};
+    } cases[] = {{NSLineBreakByTruncatingTail, false, true},
+                 {NSLineBreakByTruncatingHead, true, false},
+                 {NSLineBreakByTruncatingMiddle, false, false}};
     for (const Case& c : cases) {
         auto style = NSMutableParagraphStyle::paragraphStyle();
         style->setLineBreakMode(c.mode);
-        auto attrs = NSDictionary::dictionaryWithEntries({{NSFontAttributeName, font}, {NSParagraphStyleAttributeName, style}});
+        auto attrs =
+            NSDictionary::dictionaryWithEntries({{NSFontAttributeName, font}, {NSParagraphStyleAttributeName, style}});
         auto rec = CGRecordingContext::create({200, 100});
         Current current(rec, false);
         NSStringExt::drawInRect("Hello wide world"_ns, NSMakeRect(0, 0, 50, 30), attrs);
@@ -250,7 +257,8 @@ TEST(StringDrawing, TextIsUprightInFlippedAndUnflippedContexts)
         int top = -1, bottom = -1, widestRow = -1, widest = 0;
         for (int y = 0; y < 40; ++y) {
             int ink = 0;
-            for (int x = 0; x < 40; ++x) ink += (port->image()->pixel(static_cast<size_t>(x), static_cast<size_t>(y)) >> 24) > 128;
+            for (int x = 0; x < 40; ++x)
+                ink += (port->image()->pixel(static_cast<size_t>(x), static_cast<size_t>(y)) >> 24) > 128;
             if (ink == 0) continue;
             if (top < 0) top = y;
             bottom = y;
@@ -268,7 +276,9 @@ TEST(StringDrawing, UnderlinesFollowTheirStyleAndPattern)
     struct Case {
         NSInteger style;
         size_t fills, strokes;
-    } cases[] = {{NSUnderlineStyleSingle, 1, 0}, {NSUnderlineStyleDouble, 2, 0}, {NSUnderlineStyleSingle | NSUnderlinePatternDash, 0, 1}};
+    } cases[] = {{NSUnderlineStyleSingle, 1, 0},
+                 {NSUnderlineStyleDouble, 2, 0},
+                 {NSUnderlineStyleSingle | NSUnderlinePatternDash, 0, 1}};
     for (const Case& c : cases) {
         auto attrs = NSDictionary::dictionaryWithEntries(
             {{NSFontAttributeName, font}, {NSUnderlineStyleAttributeName, NSNumber::numberWithInteger(c.style)}});

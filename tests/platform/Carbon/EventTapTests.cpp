@@ -1,7 +1,7 @@
 #include <vector>
 
-#include "CarbonFixture.h"
 #include "Carbon/CGEventTap.h"
+#include "CarbonFixture.h"
 
 namespace {
 
@@ -18,7 +18,8 @@ CGEventRef record(CGEventTapProxy, CGEventType type, CGEventRef event, void* use
     return event;
 }
 
-constexpr CGEventMask kMovesAndLeftDrags = CGEventMaskBit(kCGEventMouseMoved) | CGEventMaskBit(kCGEventLeftMouseDragged);
+constexpr CGEventMask kMovesAndLeftDrags =
+    CGEventMaskBit(kCGEventMouseMoved) | CGEventMaskBit(kCGEventLeftMouseDragged);
 
 // A listen-only tap whose source is in the main run loop in the given modes;
 // invalidated at the end of the test so that no later test hears it.
@@ -26,8 +27,8 @@ class Tap {
 public:
     Tap(Seen& seen, CGEventMask mask, std::initializer_list<const char*> modes)
     {
-        port = CGEventTapCreate(kCGAnnotatedSessionEventTap, kCGHeadInsertEventTap, kCGEventTapOptionListenOnly,
-                                mask, record, &seen);
+        port = CGEventTapCreate(kCGAnnotatedSessionEventTap, kCGHeadInsertEventTap, kCGEventTapOptionListenOnly, mask,
+                                record, &seen);
         source = CFMachPortCreateRunLoopSource(kCFAllocatorDefault, port, 0);
         for (const char* mode : modes) CFRunLoopAddSource(CFRunLoopGetMain(), source, mode);
         CGEventTapEnable(port, true);
@@ -111,7 +112,7 @@ TEST_F(CarbonTest, DisabledOrInvalidatedTapHearsNothingAndActiveTapsAreRefused)
     EXPECT_FALSE(CFRunLoopContainsSource(CFRunLoopGetMain(), tap.source, kCFRunLoopCommonModes));
     EXPECT_FALSE(CFRunLoopSourceIsValid(tap.source));
 
-    EXPECT_EQ(CGEventTapCreate(kCGSessionEventTap, kCGHeadInsertEventTap, kCGEventTapOptionDefault,
-                               kMovesAndLeftDrags, record, &seen),
+    EXPECT_EQ(CGEventTapCreate(kCGSessionEventTap, kCGHeadInsertEventTap, kCGEventTapOptionDefault, kMovesAndLeftDrags,
+                               record, &seen),
               nullptr);
 }

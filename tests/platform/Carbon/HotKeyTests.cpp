@@ -1,8 +1,8 @@
 #include <vector>
 
-#include "CarbonFixture.h"
 #include "Carbon/CarbonEvents.h"
 #include "Carbon/NSEventCarbonExt.h"
+#include "CarbonFixture.h"
 
 namespace {
 
@@ -19,8 +19,7 @@ OSStatus hotKeyReleased(EventHandlerCallRef, EventRef event, void* userData)
 {
     auto* fired = static_cast<Fired*>(userData);
     EventHotKeyID id{};
-    if (GetEventParameter(event, kEventParamDirectObject, typeEventHotKeyID, nullptr, sizeof id, nullptr, &id) ==
-        noErr)
+    if (GetEventParameter(event, kEventParamDirectObject, typeEventHotKeyID, nullptr, sizeof id, nullptr, &id) == noErr)
         fired->ids.push_back(id);
     fired->kinds.push_back(GetEventKind(event));
     fired->event = NSEventExt::eventWithEventRef(event);
@@ -32,8 +31,8 @@ public:
     explicit Handler(Fired& fired)
     {
         const EventTypeSpec type{kEventClassKeyboard, kEventHotKeyReleased};
-        EXPECT_EQ(InstallEventHandler(GetApplicationEventTarget(), NewEventHandlerUPP(hotKeyReleased), 1, &type,
-                                      &fired, &ref),
+        EXPECT_EQ(InstallEventHandler(GetApplicationEventTarget(), NewEventHandlerUPP(hotKeyReleased), 1, &type, &fired,
+                                      &ref),
                   noErr);
     }
     ~Handler() { RemoveEventHandler(ref); }
@@ -46,8 +45,7 @@ TEST_F(CarbonTest, HotKeyHeldTwiceOrElsewhereIsRefused)
 {
     EventHotKeyRef first = nullptr, second = nullptr, held = nullptr;
     // Command-Shift-G.
-    ASSERT_EQ(RegisterEventHotKey(5, cmdKey | shiftKey, {kSignature, 1}, GetEventDispatcherTarget(), 0, &first),
-              noErr);
+    ASSERT_EQ(RegisterEventHotKey(5, cmdKey | shiftKey, {kSignature, 1}, GetEventDispatcherTarget(), 0, &first), noErr);
     EXPECT_NE(first, nullptr);
     EXPECT_EQ(RegisterEventHotKey(5, cmdKey | shiftKey, {kSignature, 2}, GetEventDispatcherTarget(), 0, &second),
               eventHotKeyExistsErr);
@@ -70,8 +68,7 @@ TEST_F(CarbonTest, ReleasingAHotKeyCallsTheApplicationHandlerWithItsID)
     Handler earlierHandler(earlier);
     Handler laterHandler(later);
     EventHotKeyRef ref = nullptr;
-    ASSERT_EQ(RegisterEventHotKey(37, cmdKey | optionKey, {kSignature, 7}, GetEventDispatcherTarget(), 0, &ref),
-              noErr);
+    ASSERT_EQ(RegisterEventHotKey(37, cmdKey | optionKey, {kSignature, 7}, GetEventDispatcherTarget(), 0, &ref), noErr);
 
     server().injectPointer({300, 400});
     NSClock::advance(2);

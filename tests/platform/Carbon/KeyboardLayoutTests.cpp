@@ -1,8 +1,8 @@
 #include <string>
 
-#include "CarbonFixture.h"
 #include "Carbon/TISInputSource.h"
 #include "Carbon/UCKeyboardLayout.h"
+#include "CarbonFixture.h"
 #include "Foundation/NSDistributedNotificationCenter.h"
 #include "Foundation/NSNotification.h"
 
@@ -23,8 +23,8 @@ protected:
         UInt32 deadKeyState = 0;
         UniChar chars[4];
         UniCharCount length = 0;
-        const OSStatus status = UCKeyTranslate(layout, keyCode, action, (carbonModifiers >> 8) & 0xFF,
-                                               LMGetKbdType(), options, &deadKeyState, 4, &length, chars);
+        const OSStatus status = UCKeyTranslate(layout, keyCode, action, (carbonModifiers >> 8) & 0xFF, LMGetKbdType(),
+                                               options, &deadKeyState, 4, &length, chars);
         if (status != noErr) return u"<error>";
         if (deadKeyState != 0) return u"<dead state>";
         return std::u16string(chars, length);
@@ -46,14 +46,14 @@ TEST_F(KeyboardLayoutTest, KeysTranslateInEachLayout)
         {"US", 0, 0, u"a"},
         {"US", 0, shiftKey, u"A"},
         {"US", 18, shiftKey, u"!"},
-        {"US", 87, 0, u"5"},        // keypad 5
-        {"US", 56, 0, u""},         // Shift types nothing
+        {"US", 87, 0, u"5"},  // keypad 5
+        {"US", 56, 0, u""},   // Shift types nothing
         {"French", 0, 0, u"q"},
         {"French", 12, 0, u"a"},
         {"French", 19, 0, u"\u00E9"},
         {"French", 19, shiftKey, u"2"},
         {"French", 46, 0, u","},
-        {"French", 33, 0, u"^"},    // dead circumflex, shown as itself
+        {"French", 33, 0, u"^"},  // dead circumflex, shown as itself
         {"French", 33, shiftKey, u"\u00A8"},
         {"German", 16, 0, u"z"},
         {"German", 6, 0, u"y"},
@@ -92,9 +92,9 @@ TEST_F(KeyboardLayoutTest, SwitchingPostsTheInputSourceNotification)
 {
     int posts = 0;
     auto center = NSDistributedNotificationCenter::defaultCenter();
-    auto observer = center->addObserverForName(
-        NSString::stringWithUTF8String(kTISNotifySelectedKeyboardInputSourceChanged), nullptr, nullptr,
-        [&](const Ref<NSNotification>&) { ++posts; });
+    auto observer =
+        center->addObserverForName(NSString::stringWithUTF8String(kTISNotifySelectedKeyboardInputSourceChanged),
+                                   nullptr, nullptr, [&](const Ref<NSNotification>&) { ++posts; });
 
     auto before = TISCopyCurrentKeyboardInputSource();
     ASSERT_TRUE(KeyboardLayout::switchLayout("French"));

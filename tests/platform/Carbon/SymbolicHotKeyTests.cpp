@@ -1,8 +1,8 @@
 #include <vector>
 
-#include "CarbonFixture.h"
 #include "Carbon/KeyState.h"
 #include "Carbon/SymbolicHotKeys.h"
+#include "CarbonFixture.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSNumber.h"
 

@@ -46,15 +46,21 @@ TEST(Compositing, EveryOperationMatchesItsFormulaInsideAndLeavesTheOutsideAlone)
         {NSCompositingOperationSourceOver, [](CGFloat s, CGFloat sa, CGFloat d, CGFloat) { return s + d * (1 - sa); }},
         {NSCompositingOperationSourceIn, [](CGFloat s, CGFloat, CGFloat, CGFloat da) { return s * da; }},
         {NSCompositingOperationSourceOut, [](CGFloat s, CGFloat, CGFloat, CGFloat da) { return s * (1 - da); }},
-        {NSCompositingOperationSourceAtop, [](CGFloat s, CGFloat sa, CGFloat d, CGFloat da) { return s * da + d * (1 - sa); }},
-        {NSCompositingOperationDestinationOver, [](CGFloat s, CGFloat, CGFloat d, CGFloat da) { return s * (1 - da) + d; }},
+        {NSCompositingOperationSourceAtop,
+         [](CGFloat s, CGFloat sa, CGFloat d, CGFloat da) { return s * da + d * (1 - sa); }},
+        {NSCompositingOperationDestinationOver,
+         [](CGFloat s, CGFloat, CGFloat d, CGFloat da) { return s * (1 - da) + d; }},
         {NSCompositingOperationDestinationIn, [](CGFloat, CGFloat sa, CGFloat d, CGFloat) { return d * sa; }},
         {NSCompositingOperationDestinationOut, [](CGFloat, CGFloat sa, CGFloat d, CGFloat) { return d * (1 - sa); }},
-        {NSCompositingOperationDestinationAtop, [](CGFloat s, CGFloat sa, CGFloat d, CGFloat da) { return s * (1 - da) + d * sa; }},
-        {NSCompositingOperationXOR, [](CGFloat s, CGFloat sa, CGFloat d, CGFloat da) { return s * (1 - da) + d * (1 - sa); }},
-        {NSCompositingOperationPlusDarker, [](CGFloat s, CGFloat, CGFloat d, CGFloat) { return std::max(0.0, s + d - 1); }},
+        {NSCompositingOperationDestinationAtop,
+         [](CGFloat s, CGFloat sa, CGFloat d, CGFloat da) { return s * (1 - da) + d * sa; }},
+        {NSCompositingOperationXOR,
+         [](CGFloat s, CGFloat sa, CGFloat d, CGFloat da) { return s * (1 - da) + d * (1 - sa); }},
+        {NSCompositingOperationPlusDarker,
+         [](CGFloat s, CGFloat, CGFloat d, CGFloat) { return std::max(0.0, s + d - 1); }},
         {NSCompositingOperationHighlight, [](CGFloat s, CGFloat sa, CGFloat d, CGFloat) { return s + d * (1 - sa); }},
-        {NSCompositingOperationPlusLighter, [](CGFloat s, CGFloat, CGFloat d, CGFloat) { return std::min(1.0, s + d); }},
+        {NSCompositingOperationPlusLighter,
+         [](CGFloat s, CGFloat, CGFloat d, CGFloat) { return std::min(1.0, s + d); }},
     };
     const CGRGBA source{0.2, 0.6, 0.9, 0.75};
     for (const Case& c : cases) {
@@ -73,7 +79,8 @@ TEST(Compositing, EveryOperationMatchesItsFormulaInsideAndLeavesTheOutsideAlone)
         CGFloat expect[4] = {c.formula(source.r * sa, sa, d.r, d.a), c.formula(source.g * sa, sa, d.g, d.a),
                              c.formula(source.b * sa, sa, d.b, d.a), c.formula(sa, sa, d.a, d.a)};
         CGFloat got[4] = {r.r, r.g, r.b, r.a};
-        for (int i = 0; i < 4; ++i) EXPECT_NEAR(got[i], std::clamp(expect[i], 0.0, 1.0), 2.5 / 255) << "operation " << c.op << " channel " << i;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(got[i], std::clamp(expect[i], 0.0, 1.0), 2.5 / 255) << "operation " << c.op << " channel " << i;
         EXPECT_EQ(ctx->image()->pixel(0, 0), outsideBefore) << "operation " << c.op;
         EXPECT_EQ(ctx->image()->pixel(7, 7), outsideBefore) << "operation " << c.op;
     }
@@ -84,18 +91,14 @@ TEST(Stroking, ZeroWidthLinesAreOneDevicePixel)
     struct Case {
         bool antialias, flipped;
         CGFloat y;
-        int fullRow;       // the row covered fully, or -1
-        int halfRows[2];   // rows at half coverage, or -1
+        int fullRow;             // the row covered fully, or -1
+        int halfRows[2];         // rows at half coverage, or -1
         CGFloat viewOffset = 0;  // a view's fractional offset in its window
     } cases[] = {
-        {true, false, 10.5, 9, {-1, -1}},
-        {false, false, 10.5, 9, {-1, -1}},
-        {true, true, 10.5, 10, {-1, -1}},
-        {false, true, 10.5, 10, {-1, -1}},
-        {true, true, 10, -1, {9, 10}},
-        {true, false, 10, -1, {9, 10}},
-        {true, true, 10.5, 10, {-1, -1}, 0.3},
-        {false, false, 10.5, 9, {-1, -1}, 0.25},
+        {true, false, 10.5, 9, {-1, -1}},      {false, false, 10.5, 9, {-1, -1}},
+        {true, true, 10.5, 10, {-1, -1}},      {false, true, 10.5, 10, {-1, -1}},
+        {true, true, 10, -1, {9, 10}},         {true, false, 10, -1, {9, 10}},
+        {true, true, 10.5, 10, {-1, -1}, 0.3}, {false, false, 10.5, 9, {-1, -1}, 0.25},
         {true, false, 10, -1, {9, 10}, 0.4},
     };
     for (const Case& c : cases) {
@@ -168,7 +171,8 @@ TEST(Gradients, ShadingsAreEvaluatedThroughTheirCallback)
     } cases[] = {
         {CGShadingCreateAxial(CGColorSpace::genericRGB(), {0, 0}, {100, 0}, function, true, true), 25, 5, 0.25},
         {CGShadingCreateAxial(CGColorSpace::genericRGB(), {0, 0}, {100, 0}, function, true, true), 75, 5, 0.75},
-        {CGShadingCreateRadial(CGColorSpace::genericRGB(), {50, 50}, 0, {50, 50}, 50, function, true, true), 50, 30, 0.4},
+        {CGShadingCreateRadial(CGColorSpace::genericRGB(), {50, 50}, 0, {50, 50}, 50, function, true, true), 50, 30,
+         0.4},
     };
     for (const Case& c : cases) {
         auto ctx = canvas(100, 100);

@@ -15,7 +15,7 @@ public:
     static inline bool initialized = false, constructed = false, decoded = false;
     static void initialize() { initialized = true; }
     ArchiveTestIntruder() { constructed = true; }
-    void encodeWithCoder(NSCoder*) const override {}
+    void encodeWithCoder(NSCoder*) const override { }
     Id initWithCoder(NSCoder*) override
     {
         decoded = true;

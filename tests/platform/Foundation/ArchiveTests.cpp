@@ -8,9 +8,9 @@
 #include "Foundation/NSArchiver.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSCountedSet.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDictionary.h"
-#include "Foundation/NSCountedSet.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSUnarchiver.h"
@@ -75,24 +75,24 @@ public:
 };
 NS_CLASS_DEFINE(ArchiveTestSet)
 
-
 // Writes itself under the intruder's name, so the intruder class is never
 // touched while the archive is made.
 class ArchiveTestDecoy : public NSObject, public NSCoding {
     NS_OBJECT(ArchiveTestDecoy, NSObject)
 public:
-    void encodeWithCoder(NSCoder*) const override {}
+    void encodeWithCoder(NSCoder*) const override { }
     Id initWithCoder(NSCoder*) override { return this; }
     const NSClass* classForCoder() const override { return &ArchiveTestIntruder::classRecord(); }
 };
 NS_CLASS_DEFINE(ArchiveTestDecoy)
 
-const float kPositions[] = {0.1f, -0.0f, 1e-45f, std::numeric_limits<float>::max(), std::numeric_limits<float>::infinity()};
+const float kPositions[] = {0.1f, -0.0f, 1e-45f, std::numeric_limits<float>::max(),
+                            std::numeric_limits<float>::infinity()};
 
 NSClassList graphClasses()
 {
-    return {&NSArray::classRecord(), &NSString::classRecord(), &NSNumber::classRecord(),
-            &ArchiveTestSet::classRecord(), &ArchiveTestMark::classRecord()};
+    return {&NSArray::classRecord(), &NSString::classRecord(), &NSNumber::classRecord(), &ArchiveTestSet::classRecord(),
+            &ArchiveTestMark::classRecord()};
 }
 
 // Nested arrays, strings, numbers and two custom classes; one mark belongs
@@ -109,9 +109,9 @@ struct Graph {
         firstMarks->addObject(shared);
         auto first = ArchiveTestSet::create("Zebra"_ns, firstMarks);
         auto second = ArchiveTestSet::create("Yak"_ns, NSMutableArray::arrayWithObjects({shared}));
-        auto nested = NSArray::arrayWithObjects({"inner"_ns, NSNumber::numberWithInt(-3),
-                                                 NSArray::arrayWithObjects({NSNumber::numberWithFloat(0.1f),
-                                                                            NSNumber::numberWithDouble(0.1)})});
+        auto nested = NSArray::arrayWithObjects(
+            {"inner"_ns, NSNumber::numberWithInt(-3),
+             NSArray::arrayWithObjects({NSNumber::numberWithFloat(0.1f), NSNumber::numberWithDouble(0.1)})});
         root = NSMutableArray::arrayWithObjects({first, second, nested});
     }
     Ref<NSData> archive() const { return NSArchiver::archivedDataWithRootObject(root); }
@@ -169,7 +169,8 @@ TEST(NonKeyedArchive, GraphRoundTripsWithFloatsBitForBitAndSharedObjectsOnce)
 {
     ArchiveTestSet::classRecord().setVersion(3);
     Graph graph;
-    auto decoded = dynamic_ref_cast<NSMutableArray>(NSUnarchiver::unarchiveObjectWithData(graph.archive(), graphClasses()));
+    auto decoded =
+        dynamic_ref_cast<NSMutableArray>(NSUnarchiver::unarchiveObjectWithData(graph.archive(), graphClasses()));
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(decoded->isMemberOfClass(NSMutableArray::staticClass()));
     ASSERT_EQ(decoded->count(), 3u);
@@ -212,13 +213,14 @@ TEST(NonKeyedArchive, PropertyListClassesKeepTheirKindAndMutability)
     dict->setObject(NSNumber::numberWithBool(true), "yes"_ns);
     dict->setObject(NSNumber::numberWithInteger(1), "one"_ns);
     dict->setObject(NSData::dataWithBytes("\0\1\2", 3), "data"_ns);
-    auto root = NSArray::arrayWithObjects({
-        NSString::stringWithUTF16(text), NSMutableString::stringWithString("m"_ns), date, dict,
-        NSMutableData::dataWithLength(2), NSNumber::numberWithChar(-5), NSNumber::numberWithShort(-300),
-        NSNumber::numberWithInteger(int64_t(1) << 40), NSNumber::numberWithUnsignedInteger(NSUIntegerMax),
-        NSNumber::numberWithDouble(-0.0), NSDictionary::dictionary(), NSArray::array(), NSData::data(), ""_ns});
+    auto root = NSArray::arrayWithObjects(
+        {NSString::stringWithUTF16(text), NSMutableString::stringWithString("m"_ns), date, dict,
+         NSMutableData::dataWithLength(2), NSNumber::numberWithChar(-5), NSNumber::numberWithShort(-300),
+         NSNumber::numberWithInteger(int64_t(1) << 40), NSNumber::numberWithUnsignedInteger(NSUIntegerMax),
+         NSNumber::numberWithDouble(-0.0), NSDictionary::dictionary(), NSArray::array(), NSData::data(), ""_ns});
 
-    auto decoded = dynamic_ref_cast<NSArray>(NSUnarchiver::unarchiveObjectWithData(NSArchiver::archivedDataWithRootObject(root)));
+    auto decoded =
+        dynamic_ref_cast<NSArray>(NSUnarchiver::unarchiveObjectWithData(NSArchiver::archivedDataWithRootObject(root)));
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(decoded->isEqual(root.get()));
     EXPECT_TRUE(decoded->isMemberOfClass(NSArray::staticClass()));
@@ -226,7 +228,8 @@ TEST(NonKeyedArchive, PropertyListClassesKeepTheirKindAndMutability)
     EXPECT_TRUE(decoded->objectAtIndex(1)->isMemberOfClass(NSMutableString::staticClass()));
     EXPECT_TRUE(decoded->objectAtIndex(3)->isMemberOfClass(NSMutableDictionary::staticClass()));
     EXPECT_TRUE(decoded->objectAtIndex(4)->isMemberOfClass(NSMutableData::staticClass()));
-    auto yes = dynamic_ref_cast<NSNumber>(dynamic_ref_cast<NSDictionary>(decoded->objectAtIndex(3))->objectForKey("yes"_ns));
+    auto yes =
+        dynamic_ref_cast<NSNumber>(dynamic_ref_cast<NSDictionary>(decoded->objectAtIndex(3))->objectForKey("yes"_ns));
     EXPECT_EQ(yes->kind(), NSNumber::Kind::Bool);
     const NSNumber::Kind kinds[] = {NSNumber::Kind::Char, NSNumber::Kind::Short, NSNumber::Kind::Integer,
                                     NSNumber::Kind::Unsigned, NSNumber::Kind::Double};
@@ -243,7 +246,8 @@ TEST(NonKeyedArchive, ValuesAndNullNeedToBeAllowed)
     auto data = NSArchiver::archivedDataWithRootObject(root);
     EXPECT_NE(inconsistency(data, NSCoder::propertyListClasses()).find("'NSValue' is not among the allowed classes"),
               std::string::npos);
-    auto decoded = NSUnarchiver::unarchiveObjectWithData(data, {&NSArray::classRecord(), &NSValue::classRecord(), &NSNull::classRecord()});
+    auto decoded = NSUnarchiver::unarchiveObjectWithData(
+        data, {&NSArray::classRecord(), &NSValue::classRecord(), &NSNull::classRecord()});
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(decoded->isEqual(root.get()));
     EXPECT_EQ(dynamic_ref_cast<NSArray>(decoded)->lastObject().get(), NSNull::null().get());
@@ -277,7 +281,8 @@ TEST(NonKeyedArchive, TypedValuesReadBackInOrderAndATypeMismatchRaises)
         FAIL() << "an \"i\" read where a \"c\" is stored decoded";
     } catch (const NSException& e) {
         EXPECT_EQ(e.nameUTF8(), NSInconsistentArchiveException);
-        EXPECT_NE(e.reasonUTF8().find("expected type 'i' but the archive holds 'c'"), std::string::npos) << e.reasonUTF8();
+        EXPECT_NE(e.reasonUTF8().find("expected type 'i' but the archive holds 'c'"), std::string::npos)
+            << e.reasonUTF8();
     }
     // More than one top-level value is not a single root object.
     EXPECT_NE(inconsistency(data, NSCoder::propertyListClasses()).find("expected an object"), std::string::npos);
@@ -404,7 +409,8 @@ TEST(NonKeyedArchive, AClassOutsideTheAllowedSetRaisesBeforeAnythingOfItRuns)
     EXPECT_NE(reason.find("unknown class 'ArchiveTestXntruder'"), std::string::npos) << reason;
 
     // Once allowed, the same data decodes through initWithCoder.
-    auto decoded = NSUnarchiver::unarchiveObjectWithData(data, {&NSArray::classRecord(), &ArchiveTestIntruder::classRecord()});
+    auto decoded =
+        NSUnarchiver::unarchiveObjectWithData(data, {&NSArray::classRecord(), &ArchiveTestIntruder::classRecord()});
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(ArchiveTestIntruder::initialized);
     EXPECT_TRUE(ArchiveTestIntruder::decoded);
@@ -421,8 +427,20 @@ TEST(NonKeyedArchive, MalformedInputRaises)
     } cases[] = {
         {"empty", {}, "shorter than its 16-byte header"},
         {"text", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', ' ', 't', 'e', 'x', 't'}, "wrong signature"},
-        {"later version", [&] { auto b = valid; b[4] = 2; return b; }(), "unsupported format version 2"},
-        {"extra byte", [&] { auto b = valid; b.push_back(0); return b; }(), "does not match"},
+        {"later version",
+         [&] {
+             auto b = valid;
+             b[4] = 2;
+             return b;
+         }(),
+         "unsupported format version 2"},
+        {"extra byte",
+         [&] {
+             auto b = valid;
+             b.push_back(0);
+             return b;
+         }(),
+         "does not match"},
     };
     for (const Case& c : cases) {
         std::string reason = inconsistency(NSData::dataWithVector(c.bytes), NSCoder::propertyListClasses());
@@ -454,8 +472,30 @@ TEST(NonKeyedArchive, DeepNestingIsRefusedOnBothSides)
         archive.push_back('@');
         archive.push_back(NSArchiveFormat::newObject);
         if (k == 0) {
-            const uint8_t definition[] = {NSArchiveFormat::newClass, 1, 0, 0, 0, 7, 0, 0, 0, 'N', 'S', 'A', 'r',
-                                          'r', 'a', 'y', 0, 0, 0, 0, 0, 0, 0, 0};
+            const uint8_t definition[] = {NSArchiveFormat::newClass,
+                                          1,
+                                          0,
+                                          0,
+                                          0,
+                                          7,
+                                          0,
+                                          0,
+                                          0,
+                                          'N',
+                                          'S',
+                                          'A',
+                                          'r',
+                                          'r',
+                                          'a',
+                                          'y',
+                                          0,
+                                          0,
+                                          0,
+                                          0,
+                                          0,
+                                          0,
+                                          0,
+                                          0};
             archive.insert(archive.end(), std::begin(definition), std::end(definition));
         } else {
             archive.push_back(NSArchiveFormat::classReference);

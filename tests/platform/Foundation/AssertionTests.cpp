@@ -34,8 +34,8 @@ int checkedHalf(int value)
 class RecordingHandler : public NSAssertionHandler {
     NS_OBJECT(RecordingHandler, NSAssertionHandler)
 public:
-    void handleFailureInMethod(const SEL& selector, const NSObject* object, const Ref<NSString>& fileName, NSInteger line,
-                               const Ref<NSString>& description) override
+    void handleFailureInMethod(const SEL& selector, const NSObject* object, const Ref<NSString>& fileName,
+                               NSInteger line, const Ref<NSString>& description) override
     {
         failures.push_back(selector + " " + (object ? object->className()->UTF8String() : "nil") + " " +
                            description->UTF8String());
@@ -87,7 +87,8 @@ TEST(Assertions, DefaultHandlerLogsAndRaisesWithThePlatformTexts)
          "*** Assertion failure in -[AssertionTestWidget setWidth], "},
         {[&] { widget->fire(NSNumber::numberWithInt(42)); }, "Spring fired by unrecognized timer 42",
          "*** Assertion failure in -[AssertionTestWidget fire], "},
-        {[] { checkedHalf(3); }, "Invalid parameter not satisfying: value % 2 == 0", "*** Assertion failure in checkedHalf(), "},
+        {[] { checkedHalf(3); }, "Invalid parameter not satisfying: value % 2 == 0",
+         "*** Assertion failure in checkedHalf(), "},
         {[] { checkedHalf(200); }, "value 200 too large", "*** Assertion failure in checkedHalf(), "},
     };
     for (const Case& c : cases) {
@@ -111,8 +112,9 @@ TEST(Assertions, AnInstalledHandlerReceivesFailuresOnItsThreadOnly)
     widget->setWidth(-1);  // the handler returns, so the method goes on
     EXPECT_EQ(widget->m_width, -1);
     EXPECT_EQ(checkedHalf(300), 150);
-    EXPECT_EQ(recorder->failures, (std::vector<std::string>{"setWidth AssertionTestWidget Invalid parameter not satisfying: width > 0",
-                                                            "checkedHalf value 300 too large"}));
+    EXPECT_EQ(recorder->failures,
+              (std::vector<std::string>{"setWidth AssertionTestWidget Invalid parameter not satisfying: width > 0",
+                                        "checkedHalf value 300 too large"}));
     EXPECT_NE(recorder->lastFile.find("AssertionTests.cpp"), std::string::npos);
     EXPECT_GT(recorder->lastLine, 0);
 

@@ -89,8 +89,14 @@ NS_CLASS_DEFINE(BindButton)
 class DoublingTransformer : public NSValueTransformer {
     NS_OBJECT(DoublingTransformer, NSValueTransformer)
 public:
-    Id transformedValue(const Id& v) override { return v ? NSNumber::numberWithInteger(NSUnboxInteger(v) * 2) : nullptr; }
-    Id reverseTransformedValue(const Id& v) override { return v ? NSNumber::numberWithInteger(NSUnboxInteger(v) / 2) : nullptr; }
+    Id transformedValue(const Id& v) override
+    {
+        return v ? NSNumber::numberWithInteger(NSUnboxInteger(v) * 2) : nullptr;
+    }
+    Id reverseTransformedValue(const Id& v) override
+    {
+        return v ? NSNumber::numberWithInteger(NSUnboxInteger(v) / 2) : nullptr;
+    }
 };
 NS_CLASS_DEFINE(DoublingTransformer)
 
@@ -130,7 +136,8 @@ TEST(ValueTransformer, BuiltInsAndTheRegistry)
         EXPECT_EQ(result->boolValue(), c.expected) << text(c.input);
     }
     EXPECT_TRUE(negate->allowsReverseTransformation());
-    EXPECT_FALSE(dynamic_ref_cast<NSNumber>(negate->reverseTransformedValue(NSNumber::numberWithBool(true)))->boolValue());
+    EXPECT_FALSE(
+        dynamic_ref_cast<NSNumber>(negate->reverseTransformedValue(NSNumber::numberWithBool(true)))->boolValue());
     EXPECT_FALSE(notNil->allowsReverseTransformation());
     EXPECT_THROW(notNil->reverseTransformedValue("x"_ns), NSException);
     EXPECT_EQ(&notNil->transformedValueClass(), &NSNumber::staticClass());
@@ -151,7 +158,8 @@ TEST(Binding, ModelValuesReachTheBoundObjectThroughTheTransformer)
 {
     auto model = NSObject::make<BindModel>();
     auto control = NSObject::make<BindControl>();
-    auto options = NSDictionary::dictionaryWithEntries({{NSValueTransformerNameBindingOption, NSNegateBooleanTransformerName}});
+    auto options =
+        NSDictionary::dictionaryWithEntries({{NSValueTransformerNameBindingOption, NSNegateBooleanTransformerName}});
     control->bind("hidden"_ns, model, "active"_ns, options);
     EXPECT_TRUE(control->hidden());  // applied on bind: not active, so hidden
     model->setValueForKey(NSNumber::numberWithBool(true), "active"_ns);
@@ -203,7 +211,8 @@ TEST(Binding, TransformerObjectKeyPathAndRebinding)
     // Binding the same name again replaces the first binding.
     auto other = NSObject::make<BindModel>();
     other->setSelection(NSNumber::numberWithInt(21));
-    auto options = NSDictionary::dictionaryWithEntries({{NSValueTransformerBindingOption, NSObject::make<DoublingTransformer>()}});
+    auto options =
+        NSDictionary::dictionaryWithEntries({{NSValueTransformerBindingOption, NSObject::make<DoublingTransformer>()}});
     control->bind("value"_ns, other, "selection"_ns, options);
     EXPECT_EQ(text(control->value()), "42");
     replacement->setValueForKey("ignored"_ns, "title"_ns);
@@ -219,7 +228,8 @@ TEST(Binding, MarkersBecomePlaceholdersOrNil)
 {
     auto model = NSObject::make<BindModel>();
     auto control = NSObject::make<BindControl>();
-    auto options = NSDictionary::dictionaryWithEntries({{NSMultipleValuesPlaceholderBindingOption, "Multiple Values"_ns}});
+    auto options =
+        NSDictionary::dictionaryWithEntries({{NSMultipleValuesPlaceholderBindingOption, "Multiple Values"_ns}});
     control->bind("value"_ns, model, "selection"_ns, options);
     control->bind("hidden"_ns, model, "selection"_ns, nullptr);
     struct Case {

@@ -130,7 +130,9 @@ TEST(Bundle, LocalizedStringsAnswerTheValueOrElseTheKey)
     EXPECT_TRUE(b->localizedStringForKey("LSMissing"_ns, nullptr, nullptr)->isEqualToString("LSMissing"_ns));
     EXPECT_TRUE(b->localizedStringForKey("LSMissing"_ns, "Default"_ns, nullptr)->isEqualToString("Default"_ns));
     EXPECT_TRUE(b->localizedStringForKey("Hello"_ns, ""_ns, "NoSuchTable"_ns)->isEqualToString("Hello"_ns));
-    EXPECT_TRUE(NSLocalizedStringWithDefaultValue("Customize"_ns, nullptr, b, ""_ns, ""_ns)->utf16().starts_with(u"Customize Enc"));
+    EXPECT_TRUE(NSLocalizedStringWithDefaultValue("Customize"_ns, nullptr, b, ""_ns, ""_ns)
+                    ->utf16()
+                    .starts_with(u"Customize Enc"));
 }
 
 TEST(Bundle, LanguageComesFromTheEnvironment)
@@ -156,7 +158,8 @@ TEST(Bundle, InfoDictionaryAndLocalizedInfo)
     BundleFixture f;
     auto b = f.bundle();
     EXPECT_TRUE(b->bundleIdentifier()->isEqualToString("org.example.Fixture"_ns));
-    EXPECT_TRUE(dynamic_ref_cast<NSString>(b->infoDictionary()->objectForKey("CFBundleName"_ns))->isEqualToString("Fixture"_ns));
+    EXPECT_TRUE(dynamic_ref_cast<NSString>(b->infoDictionary()->objectForKey("CFBundleName"_ns))
+                    ->isEqualToString("Fixture"_ns));
     EXPECT_TRUE(dynamic_ref_cast<NSString>(b->objectForInfoDictionaryKey("CFBundleName"_ns))
                     ->isEqualToString("Fixture (English)"_ns));
     EXPECT_TRUE(dynamic_ref_cast<NSString>(b->localizedInfoDictionary()->objectForKey("CFBundleVersion"_ns))
@@ -169,7 +172,8 @@ TEST(Bundle, FindsResourcesByNameTypeAndFolder)
     BundleFixture f;
     auto b = f.bundle();
     auto path = [&](const char* name, const char* type, const char* dir = nullptr) -> std::string {
-        auto p = b->pathForResource(NSString::stringWithUTF8String(name), type ? NSString::stringWithUTF8String(type) : nullptr,
+        auto p = b->pathForResource(NSString::stringWithUTF8String(name),
+                                    type ? NSString::stringWithUTF8String(type) : nullptr,
                                     dir ? NSString::stringWithUTF8String(dir) : nullptr);
         return p ? p->UTF8String() : "nil";
     };

@@ -19,14 +19,16 @@ TEST(CharacterSet, StandardSetsByUnicodeCategory)
     auto upper = NSCharacterSet::uppercaseLetterCharacterSet();
     auto lower = NSCharacterSet::lowercaseLetterCharacterSet();
     const Case cases[] = {
-        {ws, ' ', true},      {ws, '\t', true},     {ws, 0x00A0, true},   {ws, 0x3000, true},   {ws, '\n', false},
-        {ws, 0x200B, false},  {nl, '\n', true},     {nl, '\r', true},     {nl, 0x0B, true},     {nl, 0x0C, true},
-        {nl, 0x0085, true},   {nl, 0x2028, true},   {nl, 0x2029, true},   {nl, ' ', false},     {nl, '\t', false},
-        {wsnl, ' ', true},    {wsnl, 0x2029, true}, {wsnl, 'a', false},   {digits, '7', true},  {digits, 0x0663, true},
-        {digits, 0xFF15, true}, {digits, 0x00BD, false}, {digits, 'a', false}, {punct, '!', true}, {punct, 0x00BF, true},
-        {punct, '$', false},  {punct, '+', false},  {letters, 0x00E9, true}, {letters, 0x0301, true}, {letters, 0x4E2D, true},
-        {letters, '1', false}, {letters, 0x1D400, true}, {alnum, '1', true}, {alnum, 0x00BD, true}, {alnum, '_', false},
-        {upper, 'A', true},   {upper, 0x01C5, true}, {upper, 'a', false}, {lower, 'a', true},   {lower, 0x00DF, true},
+        {ws, ' ', true},         {ws, '\t', true},        {ws, 0x00A0, true},    {ws, 0x3000, true},
+        {ws, '\n', false},       {ws, 0x200B, false},     {nl, '\n', true},      {nl, '\r', true},
+        {nl, 0x0B, true},        {nl, 0x0C, true},        {nl, 0x0085, true},    {nl, 0x2028, true},
+        {nl, 0x2029, true},      {nl, ' ', false},        {nl, '\t', false},     {wsnl, ' ', true},
+        {wsnl, 0x2029, true},    {wsnl, 'a', false},      {digits, '7', true},   {digits, 0x0663, true},
+        {digits, 0xFF15, true},  {digits, 0x00BD, false}, {digits, 'a', false},  {punct, '!', true},
+        {punct, 0x00BF, true},   {punct, '$', false},     {punct, '+', false},   {letters, 0x00E9, true},
+        {letters, 0x0301, true}, {letters, 0x4E2D, true}, {letters, '1', false}, {letters, 0x1D400, true},
+        {alnum, '1', true},      {alnum, 0x00BD, true},   {alnum, '_', false},   {upper, 'A', true},
+        {upper, 0x01C5, true},   {upper, 'a', false},     {lower, 'a', true},    {lower, 0x00DF, true},
         {lower, 'A', false},
     };
     for (const Case& c : cases) {
@@ -84,7 +86,8 @@ TEST(CharacterSet, CustomSetsWorkOnCodePoints)
     EXPECT_TRUE(frozen->characterIsMember(u'x'));
     EXPECT_FALSE(frozen->characterIsMember(u' '));
     EXPECT_EQ(frozen->copy().get(), frozen.get());
-    EXPECT_TRUE(frozen->isEqual(NSCharacterSet::characterSetWithCharactersInString("xz012346789"_ns)->invertedSet()->invertedSet().get()));
+    EXPECT_TRUE(frozen->isEqual(
+        NSCharacterSet::characterSetWithCharactersInString("xz012346789"_ns)->invertedSet()->invertedSet().get()));
 
     auto thawed = dynamic_ref_cast<NSMutableCharacterSet>(NSCharacterSet::whitespaceCharacterSet()->mutableCopy());
     ASSERT_TRUE(thawed);

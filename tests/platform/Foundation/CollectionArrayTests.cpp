@@ -46,7 +46,10 @@ public:
         m.property("rank", &RankedItem::rank);
         m.property("label", &RankedItem::label);
     }
-    NSInteger compare(const Ref<RankedItem>& other) { return m_rank < other->m_rank ? -1 : (m_rank > other->m_rank ? 1 : 0); }
+    NSInteger compare(const Ref<RankedItem>& other)
+    {
+        return m_rank < other->m_rank ? -1 : (m_rank > other->m_rank ? 1 : 0);
+    }
     void promote(const Ref<NSNumber>& by) { m_rank += by->integerValue(); }
     NSInteger rank() const { return m_rank; }
     Ref<NSString> label() const { return m_label; }
@@ -61,8 +64,9 @@ NS_CLASS_DEFINE(RankedItem)
 Ref<NSArray> rankedItems()
 {
     // Equal ranks appear in label order a, b, c, ... so stability is visible.
-    return NSArray::arrayWithObjects({RankedItem::make(2, "a"), RankedItem::make(1, "b"), RankedItem::make(2, "c"), RankedItem::make(0, "d"),
-                                      RankedItem::make(1, "e"), RankedItem::make(2, "f"), RankedItem::make(0, "g"), RankedItem::make(1, "h")});
+    return NSArray::arrayWithObjects({RankedItem::make(2, "a"), RankedItem::make(1, "b"), RankedItem::make(2, "c"),
+                                      RankedItem::make(0, "d"), RankedItem::make(1, "e"), RankedItem::make(2, "f"),
+                                      RankedItem::make(0, "g"), RankedItem::make(1, "h")});
 }
 
 }
@@ -86,13 +90,16 @@ TEST(CollectionArray, SortsAreStable)
     auto items = rankedItems();
     const std::vector<std::string> ascending{"d", "g", "b", "e", "h", "a", "c", "f"};
     EXPECT_EQ(texts(items->sortedArrayUsingSelector("compare:")), ascending);
-    EXPECT_EQ(texts(items->sortedArrayUsingDescriptors(NSArray::arrayWithObject(NSSortDescriptor::sortDescriptorWithKey("rank"_ns, true)))),
+    EXPECT_EQ(texts(items->sortedArrayUsingDescriptors(
+                  NSArray::arrayWithObject(NSSortDescriptor::sortDescriptorWithKey("rank"_ns, true)))),
               ascending);
-    EXPECT_EQ(texts(items->sortedArrayUsingDescriptors(NSArray::arrayWithObject(NSSortDescriptor::sortDescriptorWithKey("rank"_ns, false)))),
+    EXPECT_EQ(texts(items->sortedArrayUsingDescriptors(
+                  NSArray::arrayWithObject(NSSortDescriptor::sortDescriptorWithKey("rank"_ns, false)))),
               (std::vector<std::string>{"a", "c", "f", "b", "e", "h", "d", "g"}));
     // A second descriptor breaks ties of the first.
-    auto byRankThenLabelDescending = NSArray::arrayWithObjects(
-        {NSSortDescriptor::sortDescriptorWithKey("rank"_ns, true), NSSortDescriptor::sortDescriptorWithKey("label"_ns, false)});
+    auto byRankThenLabelDescending =
+        NSArray::arrayWithObjects({NSSortDescriptor::sortDescriptorWithKey("rank"_ns, true),
+                                   NSSortDescriptor::sortDescriptorWithKey("label"_ns, false)});
     EXPECT_EQ(texts(items->sortedArrayUsingDescriptors(byRankThenLabelDescending)),
               (std::vector<std::string>{"g", "d", "h", "e", "b", "f", "c", "a"}));
 
@@ -150,9 +157,11 @@ TEST(CollectionArray, LocalizedSortingFollowsTheCurrentLocale)
 
 TEST(CollectionArray, CompareKnowsNumbersAndDatesAndRaisesOnMismatch)
 {
-    auto mixed = NSArray::arrayWithObjects({NSNumber::numberWithDouble(2.5), num(-3), NSNumber::numberWithFloat(0.5f), num(2)});
+    auto mixed =
+        NSArray::arrayWithObjects({NSNumber::numberWithDouble(2.5), num(-3), NSNumber::numberWithFloat(0.5f), num(2)});
     EXPECT_EQ(texts(mixed->sortedArrayUsingSelector("compare:")), (std::vector<std::string>{"-3", "0.5", "2", "2.5"}));
-    auto dates = NSArray::arrayWithObjects({NSDate::dateWithTimeIntervalSinceReferenceDate(20), NSDate::dateWithTimeIntervalSinceReferenceDate(-5)});
+    auto dates = NSArray::arrayWithObjects(
+        {NSDate::dateWithTimeIntervalSinceReferenceDate(20), NSDate::dateWithTimeIntervalSinceReferenceDate(-5)});
     auto sortedDates = dates->sortedArrayUsingSelector("compare:");
     EXPECT_EQ(static_ref_cast<NSDate>(sortedDates->firstObject())->timeIntervalSinceReferenceDate(), -5);
     EXPECT_THROW(NSArray::arrayWithObjects({"a"_ns, num(1)})->sortedArrayUsingSelector("compare:"), NSException);
@@ -176,7 +185,9 @@ TEST(CollectionArray, InconsistentComparatorNeverLeavesTheArray)
 TEST(CollectionArray, ComparatorThatRaisesLeavesTheArrayUnchanged)
 {
     auto a = NSMutableArray::arrayWithObjects({num(3), num(1), num(2)});
-    EXPECT_THROW(a->sortUsingComparator([](const Id&, const Id&) -> int { NSException::raise(NSGenericException, "stop"); }), NSException);
+    EXPECT_THROW(
+        a->sortUsingComparator([](const Id&, const Id&) -> int { NSException::raise(NSGenericException, "stop"); }),
+        NSException);
     EXPECT_EQ(ints(a), (std::vector<NSInteger>{3, 1, 2}));
 }
 
@@ -188,8 +199,9 @@ TEST(CollectionArray, RangeAndIndexSetEditing)
     evens->addIndex(0);
     evens->addIndex(2);
     EXPECT_EQ(ints(a->objectsAtIndexes(evens)), (std::vector<NSInteger>{0, 2, 4}));
-    EXPECT_EQ(a->indexesOfObjectsPassingTest([](const Id& o, NSUInteger, bool*) { return static_ref_cast<NSNumber>(o)->integerValue() % 2 == 0; })
-                  ->isEqualToIndexSet(evens),
+    EXPECT_EQ(a->indexesOfObjectsPassingTest([](const Id& o, NSUInteger, bool*) {
+                   return static_ref_cast<NSNumber>(o)->integerValue() % 2 == 0;
+               })->isEqualToIndexSet(evens),
               true);
     EXPECT_EQ(a->indexOfObject(num(1), NSMakeRange(2, 4)), static_cast<NSUInteger>(NSNotFound));
     EXPECT_EQ(a->indexOfObject(num(4), NSMakeRange(2, 4)), 4u);

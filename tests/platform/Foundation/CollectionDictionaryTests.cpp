@@ -68,11 +68,15 @@ TEST(CollectionDictionary, ObjectsAndKeysEndAtTheFirstNilValue)
         auto d = NSDictionary::dictionaryWithObjectsAndKeys(c.list);
         EXPECT_EQ(texts(d->allKeys()), c.keys) << c.name;
     }
-    EXPECT_EQ(static_ref_cast<NSNumber>(NSDictionary::dictionaryWithObjectsAndKeys({num(1), "a"_ns, num(2), "a"_ns})->objectForKey("a"_ns))->integerValue(), 2);
+    EXPECT_EQ(static_ref_cast<NSNumber>(
+                  NSDictionary::dictionaryWithObjectsAndKeys({num(1), "a"_ns, num(2), "a"_ns})->objectForKey("a"_ns))
+                  ->integerValue(),
+              2);
     // A value without its key raises.
     EXPECT_THROW(NSDictionary::dictionaryWithObjectsAndKeys({num(1), "a"_ns, num(2)}), NSException);
     EXPECT_THROW(NSMutableDictionary::dictionaryWithObjectsAndKeys({num(1), nullptr}), NSException);
-    EXPECT_TRUE(NSMutableDictionary::dictionaryWithObjectsAndKeys({num(1), "a"_ns, nullptr})->isKindOfClass(NSMutableDictionary::staticClass()));
+    EXPECT_TRUE(NSMutableDictionary::dictionaryWithObjectsAndKeys({num(1), "a"_ns, nullptr})
+                    ->isKindOfClass(NSMutableDictionary::staticClass()));
 }
 
 TEST(CollectionDictionary, LookupsOverKeysAndValues)
@@ -81,6 +85,8 @@ TEST(CollectionDictionary, LookupsOverKeysAndValues)
                                                         NSArray::arrayWithObjects({"c"_ns, "a"_ns, "x"_ns, "b"_ns}));
     EXPECT_EQ(texts(d->allKeysForObject(num(3))), (std::vector<std::string>{"c", "x"}));
     EXPECT_EQ(texts(d->keysSortedByValueUsingSelector("compare:")), (std::vector<std::string>{"a", "b", "c", "x"}));
-    EXPECT_EQ(texts(d->objectsForKeys(NSArray::arrayWithObjects({"b"_ns, "missing"_ns, "a"_ns}), "-"_ns)), (std::vector<std::string>{"2", "-", "1"}));
-    EXPECT_THROW(NSDictionary::dictionaryWithObjectsForKeys(NSArray::arrayWithObject(num(1)), NSArray::array()), NSException);
+    EXPECT_EQ(texts(d->objectsForKeys(NSArray::arrayWithObjects({"b"_ns, "missing"_ns, "a"_ns}), "-"_ns)),
+              (std::vector<std::string>{"2", "-", "1"}));
+    EXPECT_THROW(NSDictionary::dictionaryWithObjectsForKeys(NSArray::arrayWithObject(num(1)), NSArray::array()),
+                 NSException);
 }

@@ -106,15 +106,11 @@ TEST(ContentType, ItemsOnDiskHaveTheTypeOfTheirKindAndExtension)
         std::string name;
         const char* expected;
     } cases[] = {
-        {"picture.PNG", "public.png"},
-        {"notes.txt", "public.plain-text"},
-        {"README", "public.data"},
-        {"Tool.app", "com.apple.application-bundle"},
-        {"photos.png", "public.folder"},
-        {"", "public.folder"},
+        {"picture.PNG", "public.png"},   {"notes.txt", "public.plain-text"},
+        {"README", "public.data"},       {"Tool.app", "com.apple.application-bundle"},
+        {"photos.png", "public.folder"}, {"", "public.folder"},
         {"link", "public.data"},  // the link's own name has no extension; its target is followed
-        {"pipe", "public.item"},
-        {"missing.png", nullptr},
+        {"pipe", "public.item"},         {"missing.png", nullptr},
     };
     for (const auto& c : cases) {
         auto type = LSItemContentTypeForPath(folder.ns(c.name));

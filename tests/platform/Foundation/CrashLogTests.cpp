@@ -90,7 +90,8 @@ TEST_F(CrashLog, AChildThatCrashesLeavesAReportAndDiesOfItsSignal)
         int signal;
         std::function<void()> crash;
     } cases[] = {
-        {"bad write", SIGSEGV, [] {
+        {"bad write", SIGSEGV,
+         [] {
              void* page = ::mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
              static_cast<volatile char*>(page)[16] = 1;
          }},
@@ -126,7 +127,11 @@ TEST_F(CrashLog, AChildThatCrashesLeavesAReportAndDiesOfItsSignal)
         EXPECT_TRUE(std::regex_search(report, std::regex("Process: +plumbline \\[\\d+\\]\n")));
         EXPECT_NE(report.find("Identifier:      org.plumbline.Plumbline\n"), std::string::npos);
         EXPECT_NE(report.find("Date/Time:       " + match[1].str().substr(0, 10)), std::string::npos);
-        std::string signalName = c.signal == SIGSEGV ? "SIGSEGV" : c.signal == SIGILL ? "SIGILL" : c.signal == SIGABRT ? "SIGABRT" : c.signal == SIGBUS ? "SIGBUS" : "SIGFPE";
+        std::string signalName = c.signal == SIGSEGV   ? "SIGSEGV"
+                                 : c.signal == SIGILL  ? "SIGILL"
+                                 : c.signal == SIGABRT ? "SIGABRT"
+                                 : c.signal == SIGBUS  ? "SIGBUS"
+                                                       : "SIGFPE";
         EXPECT_NE(report.find("Exception Type:  " + signalName), std::string::npos);
         // A backtrace through the test program's own code.
         size_t backtrace = report.find("Backtrace:\n");
@@ -150,8 +155,8 @@ TEST_F(CrashLog, AnUncaughtExceptionIsReportedWithItsNameAndReason)
     auto files = filesIn(reports());
     ASSERT_EQ(files.size(), 1u);
     std::string report = readFile(files[0]).value_or("");
-    const std::string message =
-        "*** Terminating app due to uncaught exception 'NSInvalidArgumentException', reason: 'The value was not a string.'";
+    const std::string message = "*** Terminating app due to uncaught exception 'NSInvalidArgumentException', reason: "
+                                "'The value was not a string.'";
     EXPECT_TRUE(report.starts_with(separator));
     EXPECT_EQ(occurrences(report, separator), 1u);  // the abort that follows writes no second report
     EXPECT_NE(report.find("Exception Type:  EXC_CRASH (SIGABRT)"), std::string::npos);
@@ -208,7 +213,8 @@ TEST_F(CrashLog, TheConsoleLogDropsItsOldestLinesAtTheCap)
     ASSERT_FALSE(all.empty());
     EXPECT_TRUE(all.back().ends_with("] entry 300"));
     // Only whole lines remain.
-    for (const auto& line : all) EXPECT_TRUE(std::regex_search(line, std::regex("^\\d{4}-\\d\\d-\\d\\d .* plumbline\\["))) << line;
+    for (const auto& line : all)
+        EXPECT_TRUE(std::regex_search(line, std::regex("^\\d{4}-\\d\\d-\\d\\d .* plumbline\\["))) << line;
 
     NSConsoleLogSetCapacity(2000);
     std::filesystem::remove(text(NSConsoleLogPath()));
@@ -244,7 +250,8 @@ TEST(LogLocations, PlatformLogPathsMapIntoTheStateFolder)
         {"/Library/Logs/Console//console.log", "/Library/Logs/Console//console.log"},
         {"/tmp/other.log", "/tmp/other.log"},
     };
-    for (const auto& c : cases) EXPECT_EQ(text(NSPathForPlatformLogPath(NSString::stringWithUTF8String(c.path))), c.expected) << c.path;
+    for (const auto& c : cases)
+        EXPECT_EQ(text(NSPathForPlatformLogPath(NSString::stringWithUTF8String(c.path))), c.expected) << c.path;
 
     ScopedEnvironment relative("XDG_STATE_HOME", "relative/state");
     EXPECT_EQ(text(NSCrashReporterDirectory()), h + "/.local/state/plumbline/CrashReporter");

@@ -13,7 +13,10 @@ namespace {
 
 Ref<NSData> bytes(std::string_view s) { return NSData::dataWithBytes(s.data(), s.size()); }
 
-Ref<NSData> decode(const char* text) { return NSObject::alloc<NSData>()->initWithBase64EncodedString(NSString::stringWithUTF8String(text)); }
+Ref<NSData> decode(const char* text)
+{
+    return NSObject::alloc<NSData>()->initWithBase64EncodedString(NSString::stringWithUTF8String(text));
+}
 
 // A scratch folder removed at the end of the test.
 struct ScratchFolder {
@@ -34,7 +37,8 @@ TEST(Data, Base64RoundTripsAndRejectsMalformedText)
     struct Case {
         const char* plain;
         const char* encoded;
-    } cases[] = {{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="}, {"\xff\xfe\x00?", "//4APw=="}};
+    } cases[] = {{"", ""},        {"f", "Zg=="},        {"fo", "Zm8="},
+                 {"foo", "Zm9v"}, {"foob", "Zm9vYg=="}, {"\xff\xfe\x00?", "//4APw=="}};
     for (const auto& c : cases) {
         auto data = bytes(std::string_view(c.plain, c.plain[0] == '\xff' ? 4 : std::strlen(c.plain)));
         EXPECT_EQ(data->base64EncodedString()->UTF8String(), c.encoded);

@@ -14,7 +14,7 @@ Ref<NSDate> fixedDate() { return NSDate::dateWithTimeIntervalSince1970(139400328
 // A date given in UTC parts.
 Ref<NSDate> utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {
-    struct tm t {};
+    struct tm t { };
     t.tm_year = y - 1900;
     t.tm_mon = mo - 1;
     t.tm_mday = d;
@@ -77,7 +77,8 @@ TEST(Date, CalendarComponentsLargestUnitFirst)
 {
     auto calendar = NSCalendar::currentCalendar();
     calendar->setTimeZone(NSTimeZone::timeZoneWithName("UTC"_ns));
-    const NSCalendarUnit all = NSYearCalendarUnit | NSMonthCalendarUnit | NSDayCalendarUnit | NSHourCalendarUnit | NSMinuteCalendarUnit | NSSecondCalendarUnit;
+    const NSCalendarUnit all = NSYearCalendarUnit | NSMonthCalendarUnit | NSDayCalendarUnit | NSHourCalendarUnit |
+                               NSMinuteCalendarUnit | NSSecondCalendarUnit;
     const NSInteger U = NSUndefinedDateComponent;
     struct Case {
         const char* name;
@@ -86,15 +87,19 @@ TEST(Date, CalendarComponentsLargestUnitFirst)
         NSInteger year, month, week, day, hour, minute, second;
     } cases[] = {
         {"forwards", utc(2012, 1, 15, 10, 0, 0), utc(2013, 3, 1, 9, 30, 15), all, 1, 1, U, 13, 23, 30, 15},
-        {"backwards gives negative components", utc(2013, 3, 1, 9, 30, 15), utc(2012, 1, 15, 10, 0, 0), all, -1, -1, U, -16, -23, -30, -15},
+        {"backwards gives negative components", utc(2013, 3, 1, 9, 30, 15), utc(2012, 1, 15, 10, 0, 0), all, -1, -1, U,
+         -16, -23, -30, -15},
         // A month from the 31st lands on the month's last day.
         {"month from the 31st", utc(2013, 1, 31, 10, 0, 0), utc(2013, 3, 1, 9, 0, 0), all, 0, 1, U, 0, 23, 0, 0},
         {"same instant", utc(2013, 3, 1), utc(2013, 3, 1), all, 0, 0, U, 0, 0, 0, 0},
-        {"weeks and days", utc(2014, 1, 1), utc(2014, 1, 20, 5), NSWeekCalendarUnit | NSDayCalendarUnit | NSHourCalendarUnit, U, U, 2, 5, 5, U, U},
+        {"weeks and days", utc(2014, 1, 1), utc(2014, 1, 20, 5),
+         NSWeekCalendarUnit | NSDayCalendarUnit | NSHourCalendarUnit, U, U, 2, 5, 5, U, U},
         {"days only", utc(2014, 1, 1), utc(2013, 12, 1), NSDayCalendarUnit, U, U, U, -31, U, U, U},
         {"seconds only", utc(2014, 1, 1), utc(2014, 1, 2, 0, 0, 1), NSSecondCalendarUnit, U, U, U, U, U, U, 86401},
-        {"leap day to a year later", utc(2012, 2, 29), utc(2013, 2, 28), NSYearCalendarUnit | NSDayCalendarUnit, 1, U, U, 0, U, U, U},
-        {"leap day to a day short of a year", utc(2012, 2, 29), utc(2013, 2, 27), NSYearCalendarUnit | NSDayCalendarUnit, 0, U, U, 364, U, U, U},
+        {"leap day to a year later", utc(2012, 2, 29), utc(2013, 2, 28), NSYearCalendarUnit | NSDayCalendarUnit, 1, U,
+         U, 0, U, U, U},
+        {"leap day to a day short of a year", utc(2012, 2, 29), utc(2013, 2, 27),
+         NSYearCalendarUnit | NSDayCalendarUnit, 0, U, U, 364, U, U, U},
     };
     for (const auto& c : cases) {
         auto d = calendar->components(c.units, c.from, c.to, 0);

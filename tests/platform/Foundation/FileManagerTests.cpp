@@ -64,10 +64,14 @@ TEST(FileManager, EnumerationIsSortedByNameAndDepthFirst)
 TEST(FileManager, NamesThatAreNotUTF8StillListWithReplacementCharacters)
 {
     TemporaryFolder f;
-    writeFile(f / "a\xFF" "b", "");
+    writeFile(f / "a\xFF"
+                  "b",
+              "");
     writeFile(f / "c\xC3", "");
     auto names = strings(NSFileManager::defaultManager()->contentsOfDirectoryAtPath(f.ns(), nullptr));
-    EXPECT_EQ(names, (std::vector<std::string>{"a\uFFFD" "b", "c\uFFFD"}));
+    EXPECT_EQ(names, (std::vector<std::string>{"a\uFFFD"
+                                               "b",
+                                               "c\uFFFD"}));
 }
 
 TEST(FileManager, FailuresReportPOSIXErrorsNamingThePath)
@@ -82,7 +86,8 @@ TEST(FileManager, FailuresReportPOSIXErrorsNamingThePath)
         std::string path;
     };
     const Case cases[] = {
-        {"remove missing", [&](Ref<NSError>* e) { return fm->removeItemAtPath(f.ns("missing"), e); }, ENOENT, f / "missing"},
+        {"remove missing", [&](Ref<NSError>* e) { return fm->removeItemAtPath(f.ns("missing"), e); }, ENOENT,
+         f / "missing"},
         {"mkdir without parents",
          [&](Ref<NSError>* e) { return fm->createDirectoryAtPath(f.ns("x/y"), false, nullptr, e); }, ENOENT, f / "x/y"},
         {"mkdir over a file",
@@ -231,7 +236,8 @@ TEST(ProcessInfo, DescribesThisProcess)
               ::getenv("PLUMBLINE_RESOURCES"));
     auto args = info->arguments();
     ASSERT_GE(args->count(), 1u);
-    EXPECT_NE(dynamic_ref_cast<NSString>(args->objectAtIndex(0))->UTF8String().find("FoundationTests"), std::string::npos);
+    EXPECT_NE(dynamic_ref_cast<NSString>(args->objectAtIndex(0))->UTF8String().find("FoundationTests"),
+              std::string::npos);
     EXPECT_FALSE(info->globallyUniqueString()->isEqualToString(info->globallyUniqueString()));
     NSOperatingSystemVersion v = info->operatingSystemVersion();
     EXPECT_EQ(v.majorVersion, 10);

@@ -57,7 +57,9 @@ TEST_F(HttpConnection, PostsTheBodyByteForByteWithTheCallersHeaders)
 {
     LocalHttpServer server({{200, {{"X-Answer", "yes"}}, "thanks"}});
     // CR LF, quotes, a NUL byte and bytes that are not UTF-8 all go as given.
-    const std::string body("--0xKhTmLbOuNdArY\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\nx\0y\xff\r\n--0xKhTmLbOuNdArY--\r\n", 88);
+    const std::string body(
+        "--0xKhTmLbOuNdArY\r\nContent-Disposition: form-data; name=\"a\"\r\n\r\nx\0y\xff\r\n--0xKhTmLbOuNdArY--\r\n",
+        88);
     auto request = post(server.url("/cgi"), body);
     request->setValueForHTTPHeaderField("ZAKCrashReporter"_ns, "User-Agent"_ns);
     request->setValueForHTTPHeaderField("multipart/form-data; boundary=0xKhTmLbOuNdArY"_ns, "Content-Type"_ns);
@@ -105,12 +107,8 @@ TEST_F(HttpConnection, EveryStatusIsAResponseWithItsBody)
         const char* body;
         const char* expected;
     } cases[] = {
-        {"GET", 200, "ok", "ok"},
-        {"GET", 204, "", ""},
-        {"GET", 404, "missing", "missing"},
-        {"POST", 405, "", ""},
-        {"POST", 500, "boom", "boom"},
-        {"HEAD", 200, "not sent", ""},
+        {"GET", 200, "ok", "ok"},      {"GET", 204, "", ""},          {"GET", 404, "missing", "missing"},
+        {"POST", 405, "", ""},         {"POST", 500, "boom", "boom"}, {"HEAD", 200, "not sent", ""},
         {"HEAD", 405, "not sent", ""},
     };
     for (const auto& c : cases) {
@@ -170,11 +168,7 @@ TEST_F(HttpConnection, RedirectsAreFollowedAndTurnAPostIntoAGetWhereHTTPSaysSo)
         const char* followingMethod;
         bool bodyKept;
     } cases[] = {
-        {301, "GET", false},
-        {302, "GET", false},
-        {303, "GET", false},
-        {307, "POST", true},
-        {308, "POST", true},
+        {301, "GET", false}, {302, "GET", false}, {303, "GET", false}, {307, "POST", true}, {308, "POST", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.status);
@@ -208,8 +202,12 @@ TEST_F(HttpConnection, StopsAfterFiveRedirects)
     EXPECT_EQ(r.error->code(), NSURLErrorHTTPTooManyRedirects);
     EXPECT_EQ(server.requests().size(), 6u);  // the request and five redirects
 
-    LocalHttpServer five({Reply::redirect(302, "/1"), Reply::redirect(302, "/2"), Reply::redirect(302, "/3"),
-                          Reply::redirect(302, "/4"), Reply::redirect(302, "/5"), {200, {}, "end"}});
+    LocalHttpServer five({Reply::redirect(302, "/1"),
+                          Reply::redirect(302, "/2"),
+                          Reply::redirect(302, "/3"),
+                          Reply::redirect(302, "/4"),
+                          Reply::redirect(302, "/5"),
+                          {200, {}, "end"}});
     r = send(NSURLRequest::requestWithURL(url(five.url("/"))));
     ASSERT_NE(r.data, nullptr);
     EXPECT_EQ(r.data->view(), "end");
@@ -270,9 +268,8 @@ TEST(LocalHttpServer, ReadsChunkedBodiesAndKeepsTheRawBytes)
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(server.port());
     ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    const std::string request =
-        "PUT /upload HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n"
-        "5\r\nhello\r\nA;ext=1\r\n, chunked!\r\n0\r\nX-Trailer: t\r\n\r\n";
+    const std::string request = "PUT /upload HTTP/1.1\r\nHost: x\r\nTransfer-Encoding: chunked\r\n\r\n"
+                                "5\r\nhello\r\nA;ext=1\r\n, chunked!\r\n0\r\nX-Trailer: t\r\n\r\n";
     ASSERT_EQ(::send(fd, request.data(), request.size(), MSG_NOSIGNAL), static_cast<ssize_t>(request.size()));
     std::string answer;
     char buffer[512];

@@ -91,7 +91,8 @@ TEST(HttpCookie, ParsesSetCookieValuesWithinTheSettingHostsScope)
             continue;
         }
         ASSERT_NE(cookie, nullptr);
-        EXPECT_EQ(text(cookie->name()) + "=" + text(cookie->value()) + " " + text(cookie->domain()) + " " + text(cookie->path()),
+        EXPECT_EQ(text(cookie->name()) + "=" + text(cookie->value()) + " " + text(cookie->domain()) + " " +
+                      text(cookie->path()),
                   c.expected);
     }
 }
@@ -103,9 +104,9 @@ TEST(HttpCookie, ScopeAndLifetimeDecideWhichRequestsGetIt)
     ASSERT_NE(scoped, nullptr);
     EXPECT_TRUE(scoped->matchesURL(url("https://www.example.invalid/docs")));
     EXPECT_TRUE(scoped->matchesURL(url("https://example.invalid/docs/x")));
-    EXPECT_FALSE(scoped->matchesURL(url("http://example.invalid/docs")));        // not secure
-    EXPECT_FALSE(scoped->matchesURL(url("https://example.invalid/docsx")));      // not below the path
-    EXPECT_FALSE(scoped->matchesURL(url("https://badexample.invalid/docs")));    // not a subdomain
+    EXPECT_FALSE(scoped->matchesURL(url("http://example.invalid/docs")));      // not secure
+    EXPECT_FALSE(scoped->matchesURL(url("https://example.invalid/docsx")));    // not below the path
+    EXPECT_FALSE(scoped->matchesURL(url("https://badexample.invalid/docs")));  // not a subdomain
 
     auto hostOnly = NSHTTPCookie::cookieWithSetCookieValue("b=2", url("http://example.invalid/"));
     EXPECT_TRUE(hostOnly->matchesURL(url("http://example.invalid/any")));
@@ -114,7 +115,8 @@ TEST(HttpCookie, ScopeAndLifetimeDecideWhichRequestsGetIt)
 
     auto gone = NSHTTPCookie::cookieWithSetCookieValue("c=3; Max-Age=0", url("http://example.invalid/"));
     EXPECT_TRUE(gone->isExpired());
-    auto past = NSHTTPCookie::cookieWithSetCookieValue("d=4; Expires=Thu, 01 Jan 1970 00:00:10 GMT", url("http://example.invalid/"));
+    auto past = NSHTTPCookie::cookieWithSetCookieValue("d=4; Expires=Thu, 01 Jan 1970 00:00:10 GMT",
+                                                       url("http://example.invalid/"));
     EXPECT_TRUE(past->isExpired());
     // Max-Age wins over Expires.
     auto kept = NSHTTPCookie::cookieWithSetCookieValue("e=5; Max-Age=3600; Expires=Thu, 01 Jan 1970 00:00:10 GMT",

@@ -66,10 +66,7 @@ private:
 };
 NS_CLASS_DEFINE(KVCSplitString)
 
-std::string text(const Id& value)
-{
-    return value ? value->description()->UTF8String() : "nil";
-}
+std::string text(const Id& value) { return value ? value->description()->UTF8String() : "nil"; }
 
 // The elements' descriptions joined by commas, to compare arrays in one line.
 std::string joined(const Id& value)
@@ -92,11 +89,13 @@ std::string exceptionName(const std::function<void()>& f)
 }
 
 // Restores a hook however a test ends.
-template <class Hook, class Setter>
-struct HookGuard {
+template <class Hook, class Setter> struct HookGuard {
     Setter set;
     Hook previous;
-    HookGuard(Setter s, Hook hook) : set(s), previous(s(std::move(hook))) {}
+    HookGuard(Setter s, Hook hook)
+        : set(s)
+        , previous(s(std::move(hook)))
+    { }
     ~HookGuard() { set(previous); }
 };
 
@@ -119,7 +118,8 @@ TEST(KeyValueCoding, KeyPathsThroughRegisteredProperties)
         {"buddy.buddy.buddy.name", "nil"},  // nil stops the walk
         {"self.buddy.self.name", "Bea"},
     };
-    for (const auto& c : cases) EXPECT_EQ(text(ann->valueForKeyPath(NSString::stringWithUTF8String(c.path))), c.expected) << c.path;
+    for (const auto& c : cases)
+        EXPECT_EQ(text(ann->valueForKeyPath(NSString::stringWithUTF8String(c.path))), c.expected) << c.path;
     EXPECT_EQ(ann->valueForKey("self"_ns).get(), ann.get());
 
     ann->setValueForKeyPath("Beatrice"_ns, "buddy.name"_ns);
@@ -150,8 +150,8 @@ TEST(KeyValueCoding, ArrayOperators)
 {
     auto make = [](const char* name, NSInteger age) { return KVCPerson::create(name, age); };
     auto people = NSArray::arrayWithObjects({make("Ann", 30), make("Bea", 40), make("Ann", 20), make("Cid", 10)});
-    auto nested = NSArray::arrayWithObjects({NSArray::arrayWithObjects({"a"_ns, "b"_ns}), NSArray::arrayWithObjects({"b"_ns, "c"_ns}),
-                                             NSArray::array()});
+    auto nested = NSArray::arrayWithObjects(
+        {NSArray::arrayWithObjects({"a"_ns, "b"_ns}), NSArray::arrayWithObjects({"b"_ns, "c"_ns}), NSArray::array()});
     struct Case {
         Ref<NSArray> receiver;
         const char* path;
@@ -168,7 +168,8 @@ TEST(KeyValueCoding, ArrayOperators)
         {NSArray::array(), "@sum.age", "0"},
         {nested, "@count", "3"},
     };
-    for (const auto& c : cases) EXPECT_EQ(text(c.receiver->valueForKeyPath(NSString::stringWithUTF8String(c.path))), c.expected) << c.path;
+    for (const auto& c : cases)
+        EXPECT_EQ(text(c.receiver->valueForKeyPath(NSString::stringWithUTF8String(c.path))), c.expected) << c.path;
 
     struct ArrayCase {
         Ref<NSArray> receiver;
@@ -180,7 +181,8 @@ TEST(KeyValueCoding, ArrayOperators)
         {NSArray::arrayWithObjects({"x"_ns, "y"_ns, "x"_ns}), "@distinctUnionOfObjects.self", "x,y"},
         {nested, "@distinctUnionOfArrays.self", "a,b,c"},
     };
-    for (const auto& c : arrayCases) EXPECT_EQ(joined(c.receiver->valueForKeyPath(NSString::stringWithUTF8String(c.path))), c.expected) << c.path;
+    for (const auto& c : arrayCases)
+        EXPECT_EQ(joined(c.receiver->valueForKeyPath(NSString::stringWithUTF8String(c.path))), c.expected) << c.path;
 
     // Operators also work in the middle of a path and as a plain key.
     EXPECT_EQ(text(NSArray::arrayWithObject(people)->valueForKeyPath("@count"_ns)), "1");
@@ -191,9 +193,8 @@ TEST(KeyValueCoding, ArrayOperators)
 TEST(KeyValueCoding, ManyKeysAtOnceWithNSNullForNil)
 {
     auto ann = KVCPerson::create("Ann", 30, KVCPerson::create("Bea", 40));
-    ann->setValuesForKeysWithDictionary(NSDictionary::dictionaryWithEntries({{"name"_ns, "Anna"_ns},
-                                                                              {"age"_ns, NSNumber::numberWithInt(31)},
-                                                                              {"buddy"_ns, NSNull::null()}}));
+    ann->setValuesForKeysWithDictionary(NSDictionary::dictionaryWithEntries(
+        {{"name"_ns, "Anna"_ns}, {"age"_ns, NSNumber::numberWithInt(31)}, {"buddy"_ns, NSNull::null()}}));
     EXPECT_EQ(ann->name()->UTF8String(), "Anna");
     EXPECT_EQ(ann->age(), 31);
     EXPECT_FALSE(ann->buddy());
@@ -228,7 +229,8 @@ TEST(KeyValueCoding, UndefinedKeyHookReachesEveryObject)
 
     std::vector<std::string> seen;
     {
-        HookGuard guard(NSSetValueForUndefinedKeyHook, NSValueForUndefinedKeyHook([&](NSObject* receiver, const Ref<NSString>& key) -> Id {
+        HookGuard guard(NSSetValueForUndefinedKeyHook,
+                        NSValueForUndefinedKeyHook([&](NSObject* receiver, const Ref<NSString>& key) -> Id {
                             seen.push_back(receiver->realClass().name() + "." + key->UTF8String());
                             return "fallback"_ns;
                         }));

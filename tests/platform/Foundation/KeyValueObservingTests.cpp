@@ -19,8 +19,10 @@ class KVOItem : public NSObject {
 public:
     static void initialize()
     {
-        setKeyPathsForValuesAffectingValueForKey<KVOItem>("fullName"_ns, NSArray::arrayWithObjects({"first"_ns, "last"_ns}));
-        setKeyPathsForValuesAffectingValueForKey<KVOItem>("partnerTitle"_ns, NSArray::arrayWithObject("partner.fullName"_ns));
+        setKeyPathsForValuesAffectingValueForKey<KVOItem>("fullName"_ns,
+                                                          NSArray::arrayWithObjects({"first"_ns, "last"_ns}));
+        setKeyPathsForValuesAffectingValueForKey<KVOItem>("partnerTitle"_ns,
+                                                          NSArray::arrayWithObject("partner.fullName"_ns));
     }
     static void describeClass(NSClassMembers<KVOItem>& m)
     {
@@ -46,10 +48,7 @@ public:
     void setCount(NSInteger v) { m_count = v; }
     Ref<KVOItem> partner() const { return m_partner; }
     void setPartner(const Ref<KVOItem>& v) { m_partner = v; }
-    Ref<NSString> fullName() const
-    {
-        return NSString::stringWithFormat("%@ %@", m_first, m_last);
-    }
+    Ref<NSString> fullName() const { return NSString::stringWithFormat("%@ %@", m_first, m_last); }
     Ref<NSString> partnerTitle() const { return m_partner ? m_partner->fullName() : nullptr; }
 
 private:
@@ -226,7 +225,8 @@ std::string compact(const Id& value)
 {
     if (auto indexes = dynamic_ref_cast<NSIndexSet>(value)) {
         std::string out;
-        indexes->enumerateIndexesUsingBlock([&](NSUInteger i, bool*) { out += (out.empty() ? "" : ",") + std::to_string(i); });
+        indexes->enumerateIndexesUsingBlock(
+            [&](NSUInteger i, bool*) { out += (out.empty() ? "" : ",") + std::to_string(i); });
         return "{" + out + "}";
     }
     if (auto array = dynamic_ref_cast<NSArray>(value)) {
@@ -240,8 +240,10 @@ std::string compact(const Id& value)
 std::string indexedSummary(const Ref<NSDictionary>& change)
 {
     std::string out = "kind=" + text(change->objectForKey(NSKeyValueChangeKindKey));
-    for (auto [label, key] : {std::pair{"indexes", NSKeyValueChangeIndexesKey}, {"old", NSKeyValueChangeOldKey},
-                              {"new", NSKeyValueChangeNewKey}, {"prior", NSKeyValueChangeNotificationIsPriorKey}})
+    for (auto [label, key] : {std::pair{"indexes", NSKeyValueChangeIndexesKey},
+                              {"old", NSKeyValueChangeOldKey},
+                              {"new", NSKeyValueChangeNewKey},
+                              {"prior", NSKeyValueChangeNotificationIsPriorKey}})
         if (Id v = change->objectForKey(key)) out += std::string(" ") + label + "=" + compact(v);
     return out;
 }
@@ -261,13 +263,23 @@ TEST(KeyValueObserving, IndexedChangesCarryTheIndexesAndTheElements)
     oneAndThree->addIndex(3);
     const Case cases[] = {
         // Removal indexes and old elements refer to the array before the removal.
-        {"removal", NSKeyValueChangeRemoval, oneAndThree, [&](NSMutableArray& a) { a.removeObjectsAtIndexes(oneAndThree); },
+        {"removal",
+         NSKeyValueChangeRemoval,
+         oneAndThree,
+         [&](NSMutableArray& a) { a.removeObjectsAtIndexes(oneAndThree); },
          {"kind=3 indexes={1,3} old=[b,d] prior=1", "kind=3 indexes={1,3} old=[b,d]"}},
         // Insertion indexes and new elements refer to the array after it.
-        {"insertion", NSKeyValueChangeInsertion, NSIndexSet::indexSetWithIndexesInRange(NSMakeRange(0, 2)),
-         [](NSMutableArray& a) { a.insertObjects(NSArray::arrayWithObjects({"x"_ns, "y"_ns}), NSIndexSet::indexSetWithIndexesInRange(NSMakeRange(0, 2))); },
+        {"insertion",
+         NSKeyValueChangeInsertion,
+         NSIndexSet::indexSetWithIndexesInRange(NSMakeRange(0, 2)),
+         [](NSMutableArray& a) {
+             a.insertObjects(NSArray::arrayWithObjects({"x"_ns, "y"_ns}),
+                             NSIndexSet::indexSetWithIndexesInRange(NSMakeRange(0, 2)));
+         },
          {"kind=2 indexes={0,1} prior=1", "kind=2 indexes={0,1} new=[x,y]"}},
-        {"replacement", NSKeyValueChangeReplacement, NSIndexSet::indexSetWithIndex(2),
+        {"replacement",
+         NSKeyValueChangeReplacement,
+         NSIndexSet::indexSetWithIndex(2),
          [](NSMutableArray& a) { a.replaceObjectAtIndex(2, "z"_ns); },
          {"kind=4 indexes={2} old=[c] prior=1", "kind=4 indexes={2} old=[c] new=[z]"}},
     };
@@ -275,7 +287,8 @@ TEST(KeyValueObserving, IndexedChangesCarryTheIndexesAndTheElements)
         auto list = NSObject::make<KVOList>();
         auto recorder = NSObject::make<KVORecorder>();
         list->addObserver(recorder, "items"_ns,
-                          NSKeyValueObservingOptionOld | NSKeyValueObservingOptionNew | NSKeyValueObservingOptionPrior, nullptr);
+                          NSKeyValueObservingOptionOld | NSKeyValueObservingOptionNew | NSKeyValueObservingOptionPrior,
+                          nullptr);
         list->change(c.kind, c.indexes, [&] { c.mutate(*list->m_items); });
         std::vector<std::string> got;
         for (const auto& n : recorder->notices) got.push_back(indexedSummary(n.change));
@@ -349,8 +362,9 @@ TEST(KeyValueObserving, DependentKeysAndDependentKeyPaths)
     item->setValueForKey("Lovelace"_ns, "last"_ns);
     item->setValueForKey("Augusta"_ns, "first"_ns);
     item->setValueForKey(NSNumber::numberWithInt(3), "count"_ns);  // unrelated
-    EXPECT_EQ(summaries(*recorder), (std::vector<std::string>{"fullName: kind=1 new=Ada Lovelace old=Ada Byron",
-                                                              "fullName: kind=1 new=Augusta Lovelace old=Ada Lovelace"}));
+    EXPECT_EQ(summaries(*recorder),
+              (std::vector<std::string>{"fullName: kind=1 new=Ada Lovelace old=Ada Byron",
+                                        "fullName: kind=1 new=Augusta Lovelace old=Ada Lovelace"}));
     item->removeObserver(recorder, "fullName"_ns);
 
     // partnerTitle depends on partner.fullName, which depends on first and last.
@@ -371,7 +385,8 @@ TEST(KeyValueObserving, KeyPathFollowsAReplacedIntermediate)
     auto after = KVOItem::create("after");
     root->setPartner(before);
     auto recorder = NSObject::make<KVORecorder>();
-    root->addObserver(recorder, "partner.first"_ns, NSKeyValueObservingOptionOld | NSKeyValueObservingOptionNew, &g_context);
+    root->addObserver(recorder, "partner.first"_ns, NSKeyValueObservingOptionOld | NSKeyValueObservingOptionNew,
+                      &g_context);
 
     before->setValueForKey("before2"_ns, "first"_ns);
     root->setValueForKey(after, "partner"_ns);
@@ -436,7 +451,8 @@ class KVOSharedItem : public NSObject {
 public:
     static void initialize()
     {
-        setKeyPathsForValuesAffectingValueForKey<KVOSharedItem>("summary"_ns, NSArray::arrayWithObjects({"count"_ns, "partner.count"_ns}));
+        setKeyPathsForValuesAffectingValueForKey<KVOSharedItem>(
+            "summary"_ns, NSArray::arrayWithObjects({"count"_ns, "partner.count"_ns}));
     }
     static void describeClass(NSClassMembers<KVOSharedItem>& m)
     {
@@ -473,7 +489,8 @@ NS_CLASS_DEFINE(KVOSharedItem)
 class CountingObserver : public NSObject {
     NS_OBJECT(CountingObserver, NSObject)
 public:
-    void observeValueForKeyPathOfObjectChangeContext(const Ref<NSString>&, const Id&, const Ref<NSDictionary>&, void*) override
+    void observeValueForKeyPathOfObjectChangeContext(const Ref<NSString>&, const Id&, const Ref<NSDictionary>&,
+                                                     void*) override
     {
         ++notices;
     }
@@ -508,8 +525,10 @@ TEST(KeyValueObserving, ConcurrentChangesRegistrationsAndDeaths)
     for (int round = 0; round < 200; ++round) {
         auto observer = NSObject::make<CountingObserver>();
         for (auto& root : roots) {
-            root->addObserver(observer, "summary"_ns, NSKeyValueObservingOptionOld | NSKeyValueObservingOptionNew, nullptr);
-            root->addObserver(observer, "partner.count"_ns, NSKeyValueObservingOptionPrior | NSKeyValueObservingOptionOld, nullptr);
+            root->addObserver(observer, "summary"_ns, NSKeyValueObservingOptionOld | NSKeyValueObservingOptionNew,
+                              nullptr);
+            root->addObserver(observer, "partner.count"_ns,
+                              NSKeyValueObservingOptionPrior | NSKeyValueObservingOptionOld, nullptr);
         }
         if (round % 2) roots[round % workers]->removeObserver(observer, "summary"_ns);
         // Otherwise the observer dies here with its registrations.

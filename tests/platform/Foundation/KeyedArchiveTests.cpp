@@ -229,15 +229,28 @@ TEST(KeyedArchive, StandardClassesKeepTheirKindAndMutability)
     auto dict = NSMutableDictionary::dictionary();
     dict->setObject(NSNumber::numberWithBool(true), "yes"_ns);
     dict->setObject(NSDate::dateWithTimeIntervalSinceReferenceDate(-123.456), "date"_ns);
-    auto root = NSArray::arrayWithObjects({
-        "text"_ns, NSMutableString::stringWithString("m"_ns), dict, NSData::dataWithBytes("\0\1\2", 3),
-        NSMutableData::dataWithLength(4), NSNumber::numberWithChar(-5), NSNumber::numberWithShort(-300),
-        NSNumber::numberWithInt(70000), NSNumber::numberWithInteger(int64_t(1) << 40),
-        NSNumber::numberWithUnsignedInteger(NSUIntegerMax), NSNumber::numberWithFloat(0.1f),
-        NSNumber::numberWithDouble(std::numeric_limits<double>::infinity()), NSValue::valueWithPoint({1, 2}),
-        NSValue::valueWithSize({3, 4}), NSValue::valueWithRect(NSMakeRect(5, 6, 7, 8)),
-        NSValue::valueWithRange(NSMakeRange(9, 10)), NSNull::null(), NSMutableArray::array(), NSData::data(), ""_ns});
-    auto decoded = dynamic_ref_cast<NSArray>(NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(root)));
+    auto root = NSArray::arrayWithObjects({"text"_ns,
+                                           NSMutableString::stringWithString("m"_ns),
+                                           dict,
+                                           NSData::dataWithBytes("\0\1\2", 3),
+                                           NSMutableData::dataWithLength(4),
+                                           NSNumber::numberWithChar(-5),
+                                           NSNumber::numberWithShort(-300),
+                                           NSNumber::numberWithInt(70000),
+                                           NSNumber::numberWithInteger(int64_t(1) << 40),
+                                           NSNumber::numberWithUnsignedInteger(NSUIntegerMax),
+                                           NSNumber::numberWithFloat(0.1f),
+                                           NSNumber::numberWithDouble(std::numeric_limits<double>::infinity()),
+                                           NSValue::valueWithPoint({1, 2}),
+                                           NSValue::valueWithSize({3, 4}),
+                                           NSValue::valueWithRect(NSMakeRect(5, 6, 7, 8)),
+                                           NSValue::valueWithRange(NSMakeRange(9, 10)),
+                                           NSNull::null(),
+                                           NSMutableArray::array(),
+                                           NSData::data(),
+                                           ""_ns});
+    auto decoded = dynamic_ref_cast<NSArray>(
+        NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(root)));
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(decoded->isEqual(root.get()));
     EXPECT_TRUE(decoded->isMemberOfClass(NSArray::staticClass()));
@@ -249,15 +262,23 @@ TEST(KeyedArchive, StandardClassesKeepTheirKindAndMutability)
         EXPECT_EQ(d->kind(), n->kind()) << i;
         EXPECT_EQ(bitsOf(d->doubleValue()), bitsOf(n->doubleValue())) << i;
     }
-    auto yes = dynamic_ref_cast<NSNumber>(dynamic_ref_cast<NSDictionary>(decoded->objectAtIndex(2))->objectForKey("yes"_ns));
+    auto yes =
+        dynamic_ref_cast<NSNumber>(dynamic_ref_cast<NSDictionary>(decoded->objectAtIndex(2))->objectForKey("yes"_ns));
     EXPECT_EQ(yes->kind(), NSNumber::Kind::Bool);
 }
 
 TEST(KeyedArchive, FloatsAndDoublesReadBackBitForBit)
 {
     std::mt19937_64 random(42);
-    std::vector<float> floats = {0.1f, 0.56f, -0.0f, 1e-45f, 1.17549435e-38f, std::numeric_limits<float>::max(),
-                                 -std::numeric_limits<float>::max(), 16777217.0f, 1.0f / 3};
+    std::vector<float> floats = {0.1f,
+                                 0.56f,
+                                 -0.0f,
+                                 1e-45f,
+                                 1.17549435e-38f,
+                                 std::numeric_limits<float>::max(),
+                                 -std::numeric_limits<float>::max(),
+                                 16777217.0f,
+                                 1.0f / 3};
     std::vector<double> doubles = {0.1, -0.0, 5e-324, std::numeric_limits<double>::max(), 1.0 / 3, 0.56f};
     for (int i = 0; i < 1000; ++i) {
         float f;
@@ -270,17 +291,23 @@ TEST(KeyedArchive, FloatsAndDoublesReadBackBitForBit)
         if (std::isfinite(d)) doubles.push_back(d);
     }
     auto archiver = NSKeyedArchiver::create();
-    for (size_t i = 0; i < floats.size(); ++i) archiver->encodeFloat(floats[i], NSString::stringWithUTF8String("f" + std::to_string(i)));
-    for (size_t i = 0; i < doubles.size(); ++i) archiver->encodeDouble(doubles[i], NSString::stringWithUTF8String("d" + std::to_string(i)));
+    for (size_t i = 0; i < floats.size(); ++i)
+        archiver->encodeFloat(floats[i], NSString::stringWithUTF8String("f" + std::to_string(i)));
+    for (size_t i = 0; i < doubles.size(); ++i)
+        archiver->encodeDouble(doubles[i], NSString::stringWithUTF8String("d" + std::to_string(i)));
     // Floats are written as their shortest text, not as the widened double.
     std::string text(archiver->encodedData()->view());
     EXPECT_NE(text.find("\"f0\": 0.1,"), std::string::npos);
 
     auto u = NSKeyedUnarchiver::unarchiverForReadingWithData(dataOf(text));
     for (size_t i = 0; i < floats.size(); ++i)
-        ASSERT_EQ(bitsOf(u->decodeFloatForKey(NSString::stringWithUTF8String("f" + std::to_string(i)))), bitsOf(floats[i])) << floats[i];
+        ASSERT_EQ(bitsOf(u->decodeFloatForKey(NSString::stringWithUTF8String("f" + std::to_string(i)))),
+                  bitsOf(floats[i]))
+            << floats[i];
     for (size_t i = 0; i < doubles.size(); ++i)
-        ASSERT_EQ(bitsOf(u->decodeDoubleForKey(NSString::stringWithUTF8String("d" + std::to_string(i)))), bitsOf(doubles[i])) << doubles[i];
+        ASSERT_EQ(bitsOf(u->decodeDoubleForKey(NSString::stringWithUTF8String("d" + std::to_string(i)))),
+                  bitsOf(doubles[i]))
+            << doubles[i];
 }
 
 TEST(KeyedArchive, NonFiniteDoublesAreTaggedValues)
@@ -349,7 +376,8 @@ TEST(KeyedArchive, MalformedDocumentsAndWrongTypesRaise)
         {R"({"objects": [{"id": 1, "class": 5}]})", "not a string"},
         {R"({"objects": [{"id": 1, "class": "NSArray", "keys": []}]})", "\"keys\" is not an object"},
         {R"({"top": {"root": {"$ref": 2}}, "objects": [{"id": 1, "class": "NSArray"}]})", "does not hold"},
-        {R"({"top": {"root": {"$ref": 1}}, "objects": [{"id": 1, "class": "NoSuchClass"}]})", "unknown class 'NoSuchClass'"},
+        {R"({"top": {"root": {"$ref": 1}}, "objects": [{"id": 1, "class": "NoSuchClass"}]})",
+         "unknown class 'NoSuchClass'"},
         {R"({"top": {"root": {"$ref": 1}}, "objects": [{"id": 1, "class": "NSObject"}]})", "does not adopt NSCoding"},
         {R"({"top": {"root": {"$ref": 1}}, "objects": [{"id": 1, "class": "NSArray", "keys": {"NS.objects": [{"$ref": 1}]}}]})",
          "contains itself"},
@@ -404,13 +432,16 @@ TEST(KeyedArchive, AClassOutsideTheAllowedSetRaisesBeforeAnythingOfItRuns)
     auto data = dataOf(R"({"top": {"root": {"$ref": 1}},
                            "objects": [{"id": 1, "class": "NSArray", "keys": {"NS.objects": [{"$ref": 2}]}},
                                        {"id": 2, "class": "ArchiveTestIntruder"}]})");
-    std::string reason = inconsistency([&] { NSKeyedUnarchiver::unarchiveObjectWithData(data, NSCoder::propertyListClasses()); });
+    std::string reason =
+        inconsistency([&] { NSKeyedUnarchiver::unarchiveObjectWithData(data, NSCoder::propertyListClasses()); });
     EXPECT_NE(reason.find("class 'ArchiveTestIntruder' is not among the allowed classes"), std::string::npos) << reason;
     EXPECT_FALSE(ArchiveTestIntruder::initialized);
     EXPECT_FALSE(ArchiveTestIntruder::constructed);
     EXPECT_FALSE(ArchiveTestIntruder::decoded);
     // Inline values are checked too.
-    reason = inconsistency([&] { NSKeyedUnarchiver::unarchiveObjectWithData(dataOf(R"({"top": {"root": "text"}})"), {&NSNumber::classRecord()}); });
+    reason = inconsistency([&] {
+        NSKeyedUnarchiver::unarchiveObjectWithData(dataOf(R"({"top": {"root": "text"}})"), {&NSNumber::classRecord()});
+    });
     EXPECT_NE(reason.find("'NSString' is not among the allowed classes"), std::string::npos) << reason;
 
     // Without a set, any registered class decodes.
@@ -475,10 +506,12 @@ TEST(KeyedArchive, DeepNestingIsRefusedOnBothSides)
 
     json objects = json::array();
     for (int i = 1; i <= 1000; ++i)
-        objects.push_back({{"id", i}, {"class", "NSArray"}, {"keys", {{"NS.objects", json::array({{{"$ref", i + 1}}})}}}});
+        objects.push_back(
+            {{"id", i}, {"class", "NSArray"}, {"keys", {{"NS.objects", json::array({{{"$ref", i + 1}}})}}}});
     objects.push_back({{"id", 1001}, {"class", "NSArray"}});
     json document = {{"top", {{"root", {{"$ref", 1}}}}}, {"objects", objects}};
-    reason = inconsistency([&] { NSKeyedUnarchiver::unarchiverForReadingWithJSON(document)->decodeObjectForKey("root"_ns); });
+    reason = inconsistency(
+        [&] { NSKeyedUnarchiver::unarchiverForReadingWithJSON(document)->decodeObjectForKey("root"_ns); });
     EXPECT_NE(reason.find("nested more than"), std::string::npos) << reason;
 }
 
@@ -511,5 +544,6 @@ TEST(KeyedArchive, SetsIndexSetsAndIndexPathsRoundTrip)
         R"({"top": {"root": {"$ref": 1}}, "objects": [{"id": 1, "class": "NSIndexSet", "keys": {"NS.ranges": [9223372036854775807, 1]}}]})",
         R"({"top": {"root": {"$ref": 1}}, "objects": [{"id": 1, "class": "NSIndexPath", "keys": {"NS.indexes": [-1]}}]})",
     };
-    for (const char* document : bad) inconsistency([&] { NSKeyedUnarchiver::unarchiveObjectWithData(dataOf(document)); });
+    for (const char* document : bad)
+        inconsistency([&] { NSKeyedUnarchiver::unarchiveObjectWithData(dataOf(document)); });
 }

@@ -54,11 +54,8 @@ TEST_F(Locale, KeysOfNamedLocales)
         const char* decimal;
     };
     const Case cases[] = {
-        {"en_US", "en", "US", "."},
-        {"fr_FR", "fr", "FR", ","},
-        {"de_CH", "de", "CH", "."},
-        {"nl", "nl", "<nil>", ","},
-        {"pt-BR", "pt", "BR", ","},
+        {"en_US", "en", "US", "."}, {"fr_FR", "fr", "FR", ","}, {"de_CH", "de", "CH", "."},
+        {"nl", "nl", "<nil>", ","}, {"pt-BR", "pt", "BR", ","},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.identifier);
@@ -81,12 +78,9 @@ TEST_F(Locale, CurrentLocaleFromTheEnvironment)
         const char* expected;
     };
     const Case cases[] = {
-        {"de_DE.UTF-8@euro", "fr_FR", "it_IT", "de_DE"},
-        {"", "fr_CA.UTF-8", "it_IT", "fr_CA"},
-        {nullptr, nullptr, "it_IT.UTF-8", "it_IT"},
-        {"C.UTF-8", nullptr, "it_IT", "en_US_POSIX"},
-        {nullptr, nullptr, "POSIX", "en_US_POSIX"},
-        {nullptr, nullptr, nullptr, "en_US_POSIX"},
+        {"de_DE.UTF-8@euro", "fr_FR", "it_IT", "de_DE"}, {"", "fr_CA.UTF-8", "it_IT", "fr_CA"},
+        {nullptr, nullptr, "it_IT.UTF-8", "it_IT"},      {"C.UTF-8", nullptr, "it_IT", "en_US_POSIX"},
+        {nullptr, nullptr, "POSIX", "en_US_POSIX"},      {nullptr, nullptr, nullptr, "en_US_POSIX"},
     };
     for (const Case& c : cases) {
         set(c.all, c.messages, c.lang);

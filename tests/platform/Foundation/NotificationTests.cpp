@@ -215,7 +215,10 @@ namespace {
 class CountingNoteObserver : public NSObject {
     NS_OBJECT(CountingNoteObserver, NSObject)
 public:
-    static void describeClass(NSClassMembers<CountingNoteObserver>& m) { m.action("noticed:", &CountingNoteObserver::noticed); }
+    static void describeClass(NSClassMembers<CountingNoteObserver>& m)
+    {
+        m.action("noticed:", &CountingNoteObserver::noticed);
+    }
     void noticed(const Ref<NSNotification>&) { ++count; }
     std::atomic<int> count{0};
 };
@@ -253,9 +256,10 @@ TEST(NotificationCenter, ABlockWithAQueueRunsThroughTheQueue)
 
     // The main queue: later, on the main run loop.
     std::vector<std::string> seen;
-    Id onMain = center->addObserverForName("N"_ns, nullptr, NSOperationQueue::mainQueue(), [&](const Ref<NSNotification>& n) {
-        seen.push_back(n->name()->UTF8String() + (NSThread::isMainThread() ? "@main" : "@other"));
-    });
+    Id onMain =
+        center->addObserverForName("N"_ns, nullptr, NSOperationQueue::mainQueue(), [&](const Ref<NSNotification>& n) {
+            seen.push_back(n->name()->UTF8String() + (NSThread::isMainThread() ? "@main" : "@other"));
+        });
     center->postNotificationName("N"_ns, nullptr);
     EXPECT_TRUE(seen.empty()) << "the post does not run the block itself";
     loop->runUntilIdle();

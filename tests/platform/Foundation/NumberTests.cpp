@@ -28,15 +28,20 @@ TEST(Number, EqualityAcrossKindsComparesExactValues)
         {"int and double", NSNumber::numberWithInt(3), NSNumber::numberWithDouble(3.0), 0},
         {"bool and int", NSNumber::numberWithBool(true), NSNumber::numberWithInt(1), 0},
         {"char and unsigned", NSNumber::numberWithChar(-1), NSNumber::numberWithUnsignedInteger(NSUIntegerMax), -1},
-        {"float and its widened double", NSNumber::numberWithFloat(0.56f), NSNumber::numberWithDouble(static_cast<double>(0.56f)), 0},
+        {"float and its widened double", NSNumber::numberWithFloat(0.56f),
+         NSNumber::numberWithDouble(static_cast<double>(0.56f)), 0},
         {"float and the nearby double", NSNumber::numberWithFloat(0.56f), NSNumber::numberWithDouble(0.56), 1},
         {"float 0.1 and double 0.1", NSNumber::numberWithFloat(0.1f), NSNumber::numberWithDouble(0.1), 1},
-        {"2^53 + 1 and 2^53", NSNumber::numberWithInteger((1LL << 53) + 1), NSNumber::numberWithDouble(9007199254740992.0), 1},
-        {"largest unsigned and largest signed", NSNumber::numberWithUnsignedInteger(NSUIntegerMax), NSNumber::numberWithInteger(NSIntegerMax), 1},
-        {"unsigned 2^63 and double 2^63", NSNumber::numberWithUnsignedInteger(1ULL << 63), NSNumber::numberWithDouble(9223372036854775808.0), 0},
+        {"2^53 + 1 and 2^53", NSNumber::numberWithInteger((1LL << 53) + 1),
+         NSNumber::numberWithDouble(9007199254740992.0), 1},
+        {"largest unsigned and largest signed", NSNumber::numberWithUnsignedInteger(NSUIntegerMax),
+         NSNumber::numberWithInteger(NSIntegerMax), 1},
+        {"unsigned 2^63 and double 2^63", NSNumber::numberWithUnsignedInteger(1ULL << 63),
+         NSNumber::numberWithDouble(9223372036854775808.0), 0},
         {"negative zero and zero", NSNumber::numberWithDouble(-0.0), NSNumber::numberWithInt(0), 0},
         {"NaN and NaN", NSNumber::numberWithDouble(nan), NSNumber::numberWithFloat(std::nanf("")), 0},
-        {"NaN orders first", NSNumber::numberWithDouble(nan), NSNumber::numberWithInteger(std::numeric_limits<NSInteger>::min()), -1},
+        {"NaN orders first", NSNumber::numberWithDouble(nan),
+         NSNumber::numberWithInteger(std::numeric_limits<NSInteger>::min()), -1},
         {"long long and short", NSNumber::numberWithLongLong(-5), NSNumber::numberWithShort(-5), 0},
     };
     for (const auto& c : cases) {
@@ -89,7 +94,9 @@ TEST(Number, DecimalSumsStayExact)
     auto sum = NSDecimalNumber::zero();
     // Summed from the last element to the first, as callers do.
     const char* values[] = {"0.1", "0.2", "-0.05", "1e2", "12.345"};
-    for (int i = 4; i >= 0; --i) sum = sum->decimalNumberByAdding(NSDecimalNumber::decimalNumberWithString(NSString::stringWithUTF8String(values[i])));
+    for (int i = 4; i >= 0; --i)
+        sum = sum->decimalNumberByAdding(
+            NSDecimalNumber::decimalNumberWithString(NSString::stringWithUTF8String(values[i])));
     EXPECT_EQ(sum->description()->UTF8String(), "112.595");
     EXPECT_DOUBLE_EQ(sum->doubleValue(), 112.595);
     EXPECT_TRUE(sum->isEqual(NSNumber::numberWithDouble(112.595).get()));
@@ -98,16 +105,28 @@ TEST(Number, DecimalSumsStayExact)
         const char* text;
         const char* expected;
     } cases[] = {
-        {"0", "0"}, {"-0.0", "0"}, {"1.50", "1.5"}, {"+7", "7"}, {"-.5", "-0.5"}, {"2.5e-3", "0.0025"},
-        {"12abc", "12"}, {"abc", "NaN"}, {"", "NaN"}, {"123456789012345678901234", "123456789012345678900000"},
+        {"0", "0"},      {"-0.0", "0"},
+        {"1.50", "1.5"}, {"+7", "7"},
+        {"-.5", "-0.5"}, {"2.5e-3", "0.0025"},
+        {"12abc", "12"}, {"abc", "NaN"},
+        {"", "NaN"},     {"123456789012345678901234", "123456789012345678900000"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(NSDecimalNumber::decimalNumberWithString(NSString::stringWithUTF8String(c.text))->stringValue()->UTF8String(), c.expected) << c.text;
-    EXPECT_EQ(NSDecimalNumber::zero()->decimalNumberByAdding(NSDecimalNumber::notANumber())->stringValue()->UTF8String(), "NaN");
+        EXPECT_EQ(NSDecimalNumber::decimalNumberWithString(NSString::stringWithUTF8String(c.text))
+                      ->stringValue()
+                      ->UTF8String(),
+                  c.expected)
+            << c.text;
+    EXPECT_EQ(
+        NSDecimalNumber::zero()->decimalNumberByAdding(NSDecimalNumber::notANumber())->stringValue()->UTF8String(),
+        "NaN");
     // Mantissas that overflow when aligned lose low digits, not magnitude.
     auto huge = NSDecimalNumber::decimalNumberWithString("18000000000000000000"_ns);
     EXPECT_NEAR(huge->decimalNumberByAdding(huge)->doubleValue(), 3.6e19, 1e5);
-    EXPECT_EQ(NSDecimalNumber::decimalNumberWithString("0.1"_ns)->decimalNumberByAdding(NSDecimalNumber::decimalNumberWithString("-0.3"_ns))->stringValue()->UTF8String(),
+    EXPECT_EQ(NSDecimalNumber::decimalNumberWithString("0.1"_ns)
+                  ->decimalNumberByAdding(NSDecimalNumber::decimalNumberWithString("-0.3"_ns))
+                  ->stringValue()
+                  ->UTF8String(),
               "-0.2");
 }
 
@@ -143,5 +162,6 @@ TEST(Number, NonretainedObjectValueReadsNilOnceTheObjectIsGone)
     int x = 0;
     EXPECT_EQ(NSValue::valueWithPointer(&x)->pointerValue(), &x);
     EXPECT_TRUE(NSValue::valueWithPointer(&x)->isEqual(NSValue::valueWithPointer(&x).get()));
-    EXPECT_EQ(NSValue::valueWithRect(NSMakeRect(1, 2, 3, 4.5))->description()->UTF8String(), "NSRect: {{1, 2}, {3, 4.5}}");
+    EXPECT_EQ(NSValue::valueWithRect(NSMakeRect(1, 2, 3, 4.5))->description()->UTF8String(),
+              "NSRect: {{1, 2}, {3, 4.5}}");
 }

@@ -28,7 +28,11 @@ public:
         m.property("value", &Counter::value, &Counter::setValue);
         m.property("name", &Counter::name, &Counter::setName);
     }
-    void increment(const Id& sender) { ++m_value; m_lastSender = sender; }
+    void increment(const Id& sender)
+    {
+        ++m_value;
+        m_lastSender = sender;
+    }
     void reset() { m_value = 0; }
     void addTo(const Ref<NSNumber>& a, const Ref<NSNumber>& b) { m_value = a->integerValue() + b->integerValue(); }
     NSInteger value() const { return m_value; }

@@ -6,10 +6,10 @@
 #include "Foundation/NSBlockOperation.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDictionary.h"
-#include "Foundation/NSKeyValueObserving.h"
-#include "Foundation/NSNumber.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSKeyValueObserving.h"
 #include "Foundation/NSLock.h"
+#include "Foundation/NSNumber.h"
 #include "Foundation/NSOperationQueue.h"
 #include "Foundation/NSRecursiveLock.h"
 #include "Foundation/NSThread.h"
@@ -110,8 +110,14 @@ TEST(DispatchQueue, ConcurrentQueueRunsBlocksTogether)
     Flag second;
     std::atomic<int> met{0};
     auto queue = DispatchQueue::global();
-    queue->async([&] { first.set(); if (second.waitFor()) ++met; });
-    queue->async([&] { second.set(); if (first.waitFor()) ++met; });
+    queue->async([&] {
+        first.set();
+        if (second.waitFor()) ++met;
+    });
+    queue->async([&] {
+        second.set();
+        if (first.waitFor()) ++met;
+    });
     auto loop = NSRunLoop::currentRunLoop();
     EXPECT_TRUE(loop->runUntil([&] { return met.load() == 2; }, 5.0));
     EXPECT_FALSE(DispatchQueue::global()->isSerial());
@@ -127,7 +133,8 @@ TEST(DispatchQueue, MainQueueIsDrainedInEveryMode)
         std::atomic<bool> ranOnMain{false};
         std::atomic<bool> workerDone{false};
         DispatchQueue::global()->async([&] {
-            DispatchQueue::main()->sync([&] { ranOnMain = NSThread::isMainThread() && DispatchQueue::currentIsMain(); });
+            DispatchQueue::main()->sync(
+                [&] { ranOnMain = NSThread::isMainThread() && DispatchQueue::currentIsMain(); });
             workerDone = true;
         });
         ASSERT_TRUE(loop->runUntil([&] { return workerDone.load(); }, 5.0, mode)) << loop->describePending();
@@ -176,7 +183,8 @@ TEST(OperationQueue, CancelAllLetsTheRunningOneFinishAndQueuedOnesFinishWithoutR
     queue->waitUntilAllOperationsAreFinished();
 
     EXPECT_EQ(queue->operationCount(), 0u);
-    EXPECT_EQ(log.lines(), (std::vector<std::string>{"first ran", "first completed", "second completed", "third completed"}));
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{"first ran", "first completed", "second completed", "third completed"}));
     for (auto& op : queued) {
         EXPECT_TRUE(op->isCancelled());
         EXPECT_TRUE(op->isFinished());
@@ -279,7 +287,8 @@ TEST(OperationQueue, OperationCountIsObservedOnTheThreadThatChangedIt)
     EXPECT_EQ(observer->log.lines(), std::vector<std::string>{"1@test"});
     release.set();
     queue->waitUntilAllOperationsAreFinished();
-    for (int i = 0; i < 5000 && observer->log.size() < 2; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    for (int i = 0; i < 5000 && observer->log.size() < 2; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_EQ(observer->log.lines(), (std::vector<std::string>{"1@test", "0@worker"}));
     queue->removeObserver(observer, "operationCount"_ns);
 }

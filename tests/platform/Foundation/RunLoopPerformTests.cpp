@@ -36,17 +36,23 @@ TEST_F(DelayedPerformTest, CancellationMatchesTargetSelectorAndAnEqualArgument)
         std::vector<std::string> expected;
     };
     const std::vector<Case> cases = {
-        {"equal argument", [](const Ref<PerformTarget>& t) { NSObject::cancelPreviousPerformRequestsWithTarget(t, "note:", text("a")); },
+        {"equal argument",
+         [](const Ref<PerformTarget>& t) { NSObject::cancelPreviousPerformRequestsWithTarget(t, "note:", text("a")); },
          {"b", "other a"}},
-        {"nil argument matches only nil", [](const Ref<PerformTarget>& t) { NSObject::cancelPreviousPerformRequestsWithTarget(t, "note:", nullptr); },
+        {"nil argument matches only nil",
+         [](const Ref<PerformTarget>& t) { NSObject::cancelPreviousPerformRequestsWithTarget(t, "note:", nullptr); },
          {"a", "b", "other a"}},
-        {"other selector", [](const Ref<PerformTarget>& t) { NSObject::cancelPreviousPerformRequestsWithTarget(t, "other:", text("a")); },
+        {"other selector",
+         [](const Ref<PerformTarget>& t) { NSObject::cancelPreviousPerformRequestsWithTarget(t, "other:", text("a")); },
          {"a", "b"}},
-        {"other target", [](const Ref<PerformTarget>&) {
+        {"other target",
+         [](const Ref<PerformTarget>&) {
              NSObject::cancelPreviousPerformRequestsWithTarget(NSObject::make<PerformTarget>(), "note:", text("a"));
          },
          {"a", "b", "other a"}},
-        {"every request of the target", [](const Ref<PerformTarget>& t) { NSObject::cancelPreviousPerformRequestsWithTarget(t); }, {}},
+        {"every request of the target",
+         [](const Ref<PerformTarget>& t) { NSObject::cancelPreviousPerformRequestsWithTarget(t); },
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -97,9 +103,8 @@ TEST_F(DelayedPerformTest, DelayZeroRunsInTheNextTurn)
     EXPECT_TRUE(target->calls.empty());
 
     // One pass runs it; what it schedules with delay 0 waits for the pass after.
-    auto chained = NSTimer::scheduledTimerWithTimeInterval(0, false, [&](const Ref<NSTimer>&) {
-        target->performSelectorAfterDelay("note:", text("chained"), 0);
-    });
+    auto chained = NSTimer::scheduledTimerWithTimeInterval(
+        0, false, [&](const Ref<NSTimer>&) { target->performSelectorAfterDelay("note:", text("chained"), 0); });
     loop->runModeBeforeDate(NSDefaultRunLoopMode, NSDate::date());
     EXPECT_EQ(target->calls, std::vector<std::string>{"first"});
     loop->runModeBeforeDate(NSDefaultRunLoopMode, NSDate::date());

@@ -89,4 +89,3 @@ inline std::string at(const std::string& name, NSTimeInterval seconds)
 {
     return name + "@" + std::to_string(static_cast<long long>(seconds * 1000 + (seconds >= 0 ? 0.5 : -0.5)));
 }
-

@@ -42,7 +42,9 @@ using RunLoopTest = VirtualClockTest;
 TEST_F(RunLoopTest, TimersFireInDueOrderEachAtItsOwnTime)
 {
     std::vector<std::string> log;
-    auto note = [&](const std::string& name) { return [&log, name](const Ref<NSTimer>&) { log.push_back(at(name, elapsed())); }; };
+    auto note = [&](const std::string& name) {
+        return [&log, name](const Ref<NSTimer>&) { log.push_back(at(name, elapsed())); };
+    };
     auto late = NSTimer::scheduledTimerWithTimeInterval(0.3, false, note("late"));
     auto early = NSTimer::scheduledTimerWithTimeInterval(0.1, false, note("early"));
     auto repeating = NSTimer::scheduledTimerWithTimeInterval(0.25, true, note("every"));
@@ -50,7 +52,8 @@ TEST_F(RunLoopTest, TimersFireInDueOrderEachAtItsOwnTime)
 
     loop->advance(0.8);
 
-    EXPECT_EQ(log, (std::vector<std::string>{"early@100", "middle@200", "every@250", "late@300", "every@500", "every@750"}));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"early@100", "middle@200", "every@250", "late@300", "every@500", "every@750"}));
     EXPECT_FALSE(early->isValid());
     EXPECT_TRUE(repeating->isValid());
     EXPECT_NEAR(elapsed(), 0.8, 1e-9);
@@ -65,7 +68,8 @@ TEST_F(RunLoopTest, NestedEventTrackingRunFiresOnlyItsModeTimers)
     using NestedRun = std::function<void(NSRunLoop&)>;
     const std::vector<std::pair<std::string, NestedRun>> nestedRuns = {
         {"advance helper", [](NSRunLoop& l) { l.advance(0.5, NSEventTrackingRunLoopMode); }},
-        {"runModeBeforeDate", [](NSRunLoop& l) {
+        {"runModeBeforeDate",
+         [](NSRunLoop& l) {
              NSClock::setAdvancesWhenIdle(true);
              auto until = NSDate::dateWithTimeIntervalSinceNow(0.5);
              while (NSClock::now() < until->timeIntervalSinceReferenceDate())
@@ -79,7 +83,8 @@ TEST_F(RunLoopTest, NestedEventTrackingRunFiresOnlyItsModeTimers)
         std::vector<std::string> log;
         auto stamp = [&](const std::string& what) { log.push_back(at(what, elapsed() - start)); };
 
-        auto defaultTimer = NSTimer::scheduledTimerWithTimeInterval(0.1, false, [&](const Ref<NSTimer>&) { stamp("default"); });
+        auto defaultTimer =
+            NSTimer::scheduledTimerWithTimeInterval(0.1, false, [&](const Ref<NSTimer>&) { stamp("default"); });
         auto commonTimer = NSTimer::timerWithTimeInterval(0.2, true, [&](const Ref<NSTimer>&) { stamp("common"); });
         loop->addTimer(commonTimer, NSRunLoopCommonModes);
         auto tracking = NSTimer::scheduledTimerWithTimeInterval(0.05, false, [&](const Ref<NSTimer>&) {
@@ -135,7 +140,8 @@ TEST_F(RunLoopTest, AutoreleasedObjectLivesUntilTheEndOfItsTurn)
     bool innerAliveAfterNestedPass = true;
     bool outerAliveAtEndOfTurn = false;
 
-    auto observer = loop->addObserver({NSDefaultRunLoopMode}, [&] { outerAliveAtEndOfTurn = static_cast<bool>(outer.get()); });
+    auto observer =
+        loop->addObserver({NSDefaultRunLoopMode}, [&] { outerAliveAtEndOfTurn = static_cast<bool>(outer.get()); });
     loop->performBlock({NSDefaultRunLoopMode}, [&] {
         auto object = NSObject::make<LoopProbe>();
         outer = object;
@@ -164,8 +170,10 @@ TEST_F(RunLoopTest, AutoreleasedObjectLivesUntilTheEndOfItsTurn)
 TEST_F(RunLoopTest, EndOfTurnObserversRunInOrderInTheirModes)
 {
     std::vector<std::string> log;
-    auto second = loop->addObserver({NSRunLoopCommonModes}, [&] { log.push_back("display"); }, 2);
-    auto first = loop->addObserver({NSDefaultRunLoopMode}, [&] { log.push_back("flush"); }, 1);
+    auto second = loop->addObserver(
+        {NSRunLoopCommonModes}, [&] { log.push_back("display"); }, 2);
+    auto first = loop->addObserver(
+        {NSDefaultRunLoopMode}, [&] { log.push_back("flush"); }, 1);
     auto tracking = loop->addObserver({NSEventTrackingRunLoopMode}, [&] { log.push_back("tracking"); });
 
     loop->runModeBeforeDate(NSDefaultRunLoopMode, NSDate::date());

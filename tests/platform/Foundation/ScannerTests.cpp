@@ -4,10 +4,7 @@
 #include "Foundation/NSScanner.h"
 
 namespace {
-std::string utf8(const Ref<NSString>& s)
-{
-    return s ? s->UTF8String() : std::string("<nil>");
-}
+std::string utf8(const Ref<NSString>& s) { return s ? s->UTF8String() : std::string("<nil>"); }
 }
 
 TEST(Scanner, ScansNumbersAndTextInTurn)
@@ -64,8 +61,8 @@ TEST(Scanner, NumberForms)
         NSUInteger location;  // after the scan
     };
     const Case cases[] = {
-        {"-12.5", true, -12.5, 5}, {"+.5x", true, 0.5, 3},   {"7.", true, 7, 2},      {"2e", true, 2, 1},
-        {"2e+", true, 2, 1},       {"1E-2!", true, 0.01, 4}, {".", false, 0, 0},      {"-", false, 0, 0},
+        {"-12.5", true, -12.5, 5}, {"+.5x", true, 0.5, 3},   {"7.", true, 7, 2},   {"2e", true, 2, 1},
+        {"2e+", true, 2, 1},       {"1E-2!", true, 0.01, 4}, {".", false, 0, 0},   {"-", false, 0, 0},
         {"nan", false, 0, 0},      {"\n\t 3", true, 3, 4},   {"3,25", true, 3, 1},
     };
     for (const Case& c : cases) {

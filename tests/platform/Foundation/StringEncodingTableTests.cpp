@@ -8,15 +8,9 @@
 
 namespace {
 
-std::string bytesOf(const Ref<NSData>& data)
-{
-    return data ? std::string(data->view()) : std::string("<nil>");
-}
+std::string bytesOf(const Ref<NSData>& data) { return data ? std::string(data->view()) : std::string("<nil>"); }
 
-std::string utf8(const Ref<NSString>& s)
-{
-    return s ? s->UTF8String() : std::string("<nil>");
-}
+std::string utf8(const Ref<NSString>& s) { return s ? s->UTF8String() : std::string("<nil>"); }
 
 Ref<NSString> decode(std::string_view bytes, NSStringEncoding encoding)
 {
@@ -112,7 +106,8 @@ TEST(StringEncodingTable, EveryListedEncodingConvertsAndOnlyThose)
         EXPECT_EQ(utf8(NSString::stringWithData(data, encoding)), "Plain text 42");
     }
     // Known by name, but nothing here converts them.
-    for (NSStringEncoding encoding : {NSNEXTSTEPStringEncoding, NSSymbolStringEncoding, NSNonLossyASCIIStringEncoding}) {
+    for (NSStringEncoding encoding :
+         {NSNEXTSTEPStringEncoding, NSSymbolStringEncoding, NSNonLossyASCIIStringEncoding}) {
         SCOPED_TRACE(encoding);
         EXPECT_NE(utf8(NSString::localizedNameOfStringEncoding(encoding)), "");
         EXPECT_FALSE(isAvailable(encoding));

@@ -12,15 +12,9 @@ Ref<NSString> decode(std::string_view bytes, NSStringEncoding encoding)
     return NSString::stringWithData(NSData::dataWithBytes(bytes.data(), bytes.size()), encoding);
 }
 
-std::string bytesOf(const Ref<NSData>& data)
-{
-    return data ? std::string(data->view()) : std::string("<nil>");
-}
+std::string bytesOf(const Ref<NSData>& data) { return data ? std::string(data->view()) : std::string("<nil>"); }
 
-std::string utf8(const Ref<NSString>& s)
-{
-    return s ? s->UTF8String() : std::string("<nil>");
-}
+std::string utf8(const Ref<NSString>& s) { return s ? s->UTF8String() : std::string("<nil>"); }
 
 }
 
@@ -31,22 +25,30 @@ TEST(StringEncoding, InvalidOrIncompleteInputGivesNil)
         NSStringEncoding encoding;
     };
     const Case cases[] = {
-        {"\xC3", NSUTF8StringEncoding},                 // truncated sequence
-        {"abc\xE2\x82", NSUTF8StringEncoding},          // truncated at the end
+        {"\xC3", NSUTF8StringEncoding},         // truncated sequence
+        {"abc\xE2\x82", NSUTF8StringEncoding},  // truncated at the end
         {"\xFF", NSUTF8StringEncoding},
-        {"a\x80" "b", NSUTF8StringEncoding},            // stray continuation byte
-        {"\xC0\xAF", NSUTF8StringEncoding},             // overlong
-        {"\xED\xA0\x80", NSUTF8StringEncoding},         // encoded surrogate
-        {"\xF4\x90\x80\x80", NSUTF8StringEncoding},     // beyond U+10FFFF
-        {std::string("\x00", 1), NSUTF16BigEndianStringEncoding},            // odd length
-        {std::string("\x00" "a\xD8\x3D", 4), NSUTF16BigEndianStringEncoding},  // pair cut after the lead
-        {std::string("\xDE\x00\x00" "a", 4), NSUTF16BigEndianStringEncoding},  // lone trail
+        {"a\x80"
+         "b",
+         NSUTF8StringEncoding},                                    // stray continuation byte
+        {"\xC0\xAF", NSUTF8StringEncoding},                        // overlong
+        {"\xED\xA0\x80", NSUTF8StringEncoding},                    // encoded surrogate
+        {"\xF4\x90\x80\x80", NSUTF8StringEncoding},                // beyond U+10FFFF
+        {std::string("\x00", 1), NSUTF16BigEndianStringEncoding},  // odd length
+        {std::string("\x00"
+                     "a\xD8\x3D",
+                     4),
+         NSUTF16BigEndianStringEncoding},  // pair cut after the lead
+        {std::string("\xDE\x00\x00"
+                     "a",
+                     4),
+         NSUTF16BigEndianStringEncoding},  // lone trail
         {std::string("a\x00\x3D\xD8", 4), NSUTF16LittleEndianStringEncoding},
         {std::string("\xFE\xFF\xD8\x3D", 4), NSUnicodeStringEncoding},
         {std::string("\x00\x00\x00", 3), NSUTF32BigEndianStringEncoding},
         {std::string("\x00\x11\x00\x00", 4), NSUTF32BigEndianStringEncoding},  // beyond U+10FFFF
         {std::string("\x00\x00\xD8\x00", 4), NSUTF32BigEndianStringEncoding},  // surrogate
-        {"abc", 0xFFFFFFFF},                                                  // unknown encoding
+        {"abc", 0xFFFFFFFF},                                                   // unknown encoding
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.bytes) + " in " + std::to_string(c.encoding));
@@ -68,12 +70,26 @@ TEST(StringEncoding, UTF16AndUTF32ByteOrderMarks)
         const char* expected;
     };
     const Case cases[] = {
-        {std::string("\xFE\xFF\x00" "A\x00\xE9", 6), NSUnicodeStringEncoding, "A\u00E9"},  // mark read and dropped
-        {std::string("\xFF\xFE" "A\x00\xE9\x00", 6), NSUnicodeStringEncoding, "A\u00E9"},
-        {std::string("\x00" "A\x00\xE9", 4), NSUnicodeStringEncoding, "A\u00E9"},  // big-endian without one
+        {std::string("\xFE\xFF\x00"
+                     "A\x00\xE9",
+                     6),
+         NSUnicodeStringEncoding, "A\u00E9"},  // mark read and dropped
+        {std::string("\xFF\xFE"
+                     "A\x00\xE9\x00",
+                     6),
+         NSUnicodeStringEncoding, "A\u00E9"},
+        {std::string("\x00"
+                     "A\x00\xE9",
+                     4),
+         NSUnicodeStringEncoding, "A\u00E9"},  // big-endian without one
         {std::string("\xD8\x3D\xDE\x00", 4), NSUTF16BigEndianStringEncoding, "\U0001F600"},
         {std::string("=\xD8\x00\xDE", 4), NSUTF16LittleEndianStringEncoding, "\U0001F600"},
-        {std::string("\xFF\xFE" "A\x00", 4), NSUTF16LittleEndianStringEncoding, "\uFEFF" "A"},  // explicit order keeps it
+        {std::string("\xFF\xFE"
+                     "A\x00",
+                     4),
+         NSUTF16LittleEndianStringEncoding,
+         "\uFEFF"
+         "A"},  // explicit order keeps it
         {std::string("\x00\x00\xFE\xFF\x00\x01\xF6\x00", 8), NSUTF32StringEncoding, "\U0001F600"},
         {std::string("\xFF\xFE\x00\x00\x00\xF6\x01\x00", 8), NSUTF32StringEncoding, "\U0001F600"},
         {std::string("\x00\xF6\x01\x00", 4), NSUTF32LittleEndianStringEncoding, "\U0001F600"},
@@ -85,10 +101,18 @@ TEST(StringEncoding, UTF16AndUTF32ByteOrderMarks)
     // The generic forms write a mark in host order; the explicit ones none.
     bool little = std::endian::native == std::endian::little;
     Ref<NSString> s = u"A\U0001F600"_ns;
-    EXPECT_EQ(bytesOf(s->dataUsingEncoding(NSUnicodeStringEncoding)),
-              little ? std::string("\xFF\xFE" "A\x00=\xD8\x00\xDE", 8) : std::string("\xFE\xFF\x00" "A\xD8=\xDE\x00", 8));
-    EXPECT_EQ(bytesOf(s->dataUsingEncoding(NSUTF16BigEndianStringEncoding)), std::string("\x00" "A\xD8=\xDE\x00", 6));
-    EXPECT_EQ(bytesOf(s->dataUsingEncoding(NSUTF32BigEndianStringEncoding)), std::string("\x00\x00\x00" "A\x00\x01\xF6\x00", 8));
+    EXPECT_EQ(bytesOf(s->dataUsingEncoding(NSUnicodeStringEncoding)), little ? std::string("\xFF\xFE"
+                                                                                           "A\x00=\xD8\x00\xDE",
+                                                                                           8)
+                                                                             : std::string("\xFE\xFF\x00"
+                                                                                           "A\xD8=\xDE\x00",
+                                                                                           8));
+    EXPECT_EQ(bytesOf(s->dataUsingEncoding(NSUTF16BigEndianStringEncoding)), std::string("\x00"
+                                                                                         "A\xD8=\xDE\x00",
+                                                                                         6));
+    EXPECT_EQ(bytesOf(s->dataUsingEncoding(NSUTF32BigEndianStringEncoding)), std::string("\x00\x00\x00"
+                                                                                         "A\x00\x01\xF6\x00",
+                                                                                         8));
     EXPECT_EQ(s->dataUsingEncoding(NSUTF32StringEncoding)->length(), 12u);
     for (NSStringEncoding e : {NSUTF8StringEncoding, NSUnicodeStringEncoding, NSUTF16BigEndianStringEncoding,
                                NSUTF16LittleEndianStringEncoding, NSUTF32StringEncoding, NSUTF32BigEndianStringEncoding,

@@ -10,10 +10,7 @@
 
 namespace {
 
-std::string utf8(const Ref<NSString>& s)
-{
-    return s ? s->UTF8String() : std::string("<nil>");
-}
+std::string utf8(const Ref<NSString>& s) { return s ? s->UTF8String() : std::string("<nil>"); }
 
 // Sets HOME for the test and restores it afterwards.
 class StringPath : public testing::Test {
@@ -59,7 +56,8 @@ TEST_F(StringPath, ComponentsAndExtensions)
         {"/home/u/.profile", ".profile", "", "/home/u", "/home/u/.profile"},
         {"/a.b/c", "c", "", "/a.b", "/a.b/c"},
         {"scratch.bundle/", "scratch.bundle", "bundle", "", "scratch"},
-        {"/tmp/r\u00E9sum\u00E9.p\u00E1ges", "r\u00E9sum\u00E9.p\u00E1ges", "p\u00E1ges", "/tmp", "/tmp/r\u00E9sum\u00E9"},
+        {"/tmp/r\u00E9sum\u00E9.p\u00E1ges", "r\u00E9sum\u00E9.p\u00E1ges", "p\u00E1ges", "/tmp",
+         "/tmp/r\u00E9sum\u00E9"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -84,7 +82,8 @@ TEST_F(StringPath, ComponentsAndExtensions)
         {"/tmp", "", "/tmp"},
     };
     for (const Append& a : appends)
-        EXPECT_EQ(utf8(NSString::stringWithUTF8String(a.path)->stringByAppendingPathComponent(NSString::stringWithUTF8String(a.component))),
+        EXPECT_EQ(utf8(NSString::stringWithUTF8String(a.path)->stringByAppendingPathComponent(
+                      NSString::stringWithUTF8String(a.component))),
                   a.expected);
     EXPECT_EQ(utf8("/tmp/scratch.old"_ns->stringByAppendingPathExtension("tiff"_ns)), "/tmp/scratch.old.tiff");
     EXPECT_EQ(utf8("/tmp/"_ns->stringByAppendingPathExtension("tiff"_ns)), "/tmp.tiff");
@@ -151,8 +150,8 @@ TEST(StringPercentEscapes, RoundTripOnNonASCII)
         const char* decoded;  // null: nil
     };
     const Case cases[] = {
-        {"%E2%82%ac", "\u20AC"}, {"a+b", "a+b"}, {"plain", "plain"}, {"%zz", nullptr}, {"100%", nullptr},
-        {"%4", nullptr},         {"%C3", nullptr}, {"%C3%28", nullptr},
+        {"%E2%82%ac", "\u20AC"}, {"a+b", "a+b"},  {"plain", "plain"}, {"%zz", nullptr},
+        {"100%", nullptr},       {"%4", nullptr}, {"%C3", nullptr},   {"%C3%28", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

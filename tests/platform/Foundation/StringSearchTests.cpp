@@ -8,10 +8,7 @@ namespace {
 
 constexpr NSUInteger notFound = static_cast<NSUInteger>(NSNotFound);
 
-std::string utf8(const Ref<NSString>& s)
-{
-    return s ? s->UTF8String() : std::string("<nil>");
-}
+std::string utf8(const Ref<NSString>& s) { return s ? s->UTF8String() : std::string("<nil>"); }
 
 // Pins the current locale to en_US for the test's lifetime.
 class StringSearch : public testing::Test {
@@ -86,7 +83,7 @@ TEST_F(StringSearch, SearchOptionsAndRanges)
         {u"cafe\u0301"_ns, u"\u00E9"_ns, 0, whole, {3, 2}},
         {u"cafe\u0301"_ns, u"\u00C9"_ns, NSCaseInsensitiveSearch, whole, {3, 2}},
         {u"caf\u00E9"_ns, u"e\u0301"_ns, NSLiteralSearch, whole, none},
-        {u"caf\u00E9"_ns, "e"_ns, 0, whole, none},  // never half a composed letter
+        {u"caf\u00E9"_ns, "e"_ns, 0, whole, none},                   // never half a composed letter
         {u"\uAC00\uB098"_ns, u"\u1100\u1161"_ns, 0, whole, {0, 1}},  // Hangul syllable and its jamo
         {u"\u03A3\u039F\u03A6\u0399\u0391"_ns, u"\u03C3\u03BF\u03C6"_ns, NSCaseInsensitiveSearch, whole, {0, 3}},
     };
@@ -155,15 +152,16 @@ TEST_F(StringSearch, ReplacingOccurrences)
     EXPECT_EQ(m->replaceOccurrencesOfString("ab"_ns, "x"_ns, NSLiteralSearch, NSMakeRange(0, m->length())), 1u);
     EXPECT_EQ(utf8(m), "Ab x AB");
     m->setString("Ab ab AB"_ns);
-    EXPECT_EQ(m->replaceOccurrencesOfString("ab"_ns, "xyz"_ns, NSCaseInsensitiveSearch, NSMakeRange(0, m->length())), 3u);
+    EXPECT_EQ(m->replaceOccurrencesOfString("ab"_ns, "xyz"_ns, NSCaseInsensitiveSearch, NSMakeRange(0, m->length())),
+              3u);
     EXPECT_EQ(utf8(m), "xyz xyz xyz");
     m->setString("aaaa"_ns);
     EXPECT_EQ(m->replaceOccurrencesOfString("aa"_ns, "b"_ns, 0, NSMakeRange(1, 3)), 1u);
     EXPECT_EQ(utf8(m), "aba");
     m->setString("aaaa"_ns);
     EXPECT_EQ(m->replaceOccurrencesOfString("a"_ns, "b"_ns, NSAnchoredSearch, NSMakeRange(0, 4)), 1u);
-    EXPECT_EQ(m->replaceOccurrencesOfString("A"_ns, "c"_ns, NSAnchoredSearch | NSBackwardsSearch | NSCaseInsensitiveSearch,
-                                            NSMakeRange(0, 4)),
+    EXPECT_EQ(m->replaceOccurrencesOfString(
+                  "A"_ns, "c"_ns, NSAnchoredSearch | NSBackwardsSearch | NSCaseInsensitiveSearch, NSMakeRange(0, 4)),
               1u);
     EXPECT_EQ(utf8(m), "baac");
     EXPECT_EQ(m->replaceOccurrencesOfString("a"_ns, "xy"_ns, NSBackwardsSearch, NSMakeRange(0, 4)), 2u);
@@ -173,8 +171,8 @@ TEST_F(StringSearch, ReplacingOccurrences)
     EXPECT_EQ(m->mutationCount(), count);
     EXPECT_THROW(m->replaceOccurrencesOfString("a"_ns, "b"_ns, 0, NSMakeRange(2, 5)), NSException);
 
-    EXPECT_EQ(utf8(u"na\u00EFve na\u00CFVE"_ns->stringByReplacingOccurrencesOfString(u"NA\u00CFVE"_ns, "x"_ns,
-                                                                                       NSCaseInsensitiveSearch, NSMakeRange(0, 11))),
+    EXPECT_EQ(utf8(u"na\u00EFve na\u00CFVE"_ns->stringByReplacingOccurrencesOfString(
+                  u"NA\u00CFVE"_ns, "x"_ns, NSCaseInsensitiveSearch, NSMakeRange(0, 11))),
               "x x");
     EXPECT_EQ(utf8("a.b.c"_ns->stringByReplacingOccurrencesOfString("."_ns, "::"_ns)), "a::b::c");
     Ref<NSString> same = "abc"_ns;

@@ -18,10 +18,7 @@ namespace {
 
 constexpr NSUInteger notFound = static_cast<NSUInteger>(NSNotFound);
 
-std::string utf8(const Ref<NSString>& s)
-{
-    return s ? s->UTF8String() : std::string("<nil>");
-}
+std::string utf8(const Ref<NSString>& s) { return s ? s->UTF8String() : std::string("<nil>"); }
 
 // A string that keeps its text elsewhere and offers no contiguous buffer:
 // every method must read it through length and getCharacters.
@@ -48,8 +45,7 @@ private:
 };
 NS_CLASS_DEFINE(StringTestsScatteredString)
 
-template <class T>
-std::string cFormat(const char* format, T value)
+template <class T> std::string cFormat(const char* format, T value)
 {
     char buffer[256];
     std::snprintf(buffer, sizeof buffer, format, value);
@@ -72,7 +68,8 @@ TEST(String, RangesCountUTF16UnitsAcrossSurrogatePairs)
     EXPECT_EQ(s->rangeOfString("b"_ns), NSMakeRange(3, 1));
     EXPECT_EQ(s->rangeOfString("b"_ns, NSBackwardsSearch), NSMakeRange(3, 1));
     EXPECT_EQ(s->rangeOfComposedCharacterSequenceAtIndex(2), NSMakeRange(1, 2));
-    EXPECT_EQ(s->rangeOfCharacterFromSet(NSCharacterSet::characterSetWithCharactersInString(u"\U0001F600"_ns)), NSMakeRange(1, 2));
+    EXPECT_EQ(s->rangeOfCharacterFromSet(NSCharacterSet::characterSetWithCharactersInString(u"\U0001F600"_ns)),
+              NSMakeRange(1, 2));
     EXPECT_EQ(s->rangeOfCharacterFromSet(NSCharacterSet::letterCharacterSet(), NSBackwardsSearch), NSMakeRange(3, 1));
     // Deseret capitals are outside the BMP; case mapping keeps the pair whole.
     EXPECT_EQ(utf8(u"\U00010428x"_ns->uppercaseString()), "\U00010400X");
@@ -117,8 +114,12 @@ TEST(String, NumericConversionsFollowThePlatformRules)
         {"T", 0, 0, 0, true},
         {"no", 0, 0, 0, false},
         {" +0009", 9, 9, 9, true},
-        {"\xC2\xA0" "5", 5, 5, 5, true},          // no-break space is white space
-        {"\xE2\x80\x94" "5", 0, 0, 0, false},     // an em dash is no sign
+        {"\xC2\xA0"
+         "5",
+         5, 5, 5, true},  // no-break space is white space
+        {"\xE2\x80\x94"
+         "5",
+         0, 0, 0, false},  // an em dash is no sign
         {"9999999999", INT32_MAX, 9999999999, 9999999999.0, true},
         {"-9999999999", INT32_MIN, -9999999999, -9999999999.0, true},
         {"99999999999999999999", INT32_MAX, INT64_MAX, 1e20, true},
@@ -147,7 +148,8 @@ bool useGermanNumbers()
 {
     if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) return true;
     std::string folder = testing::TempDir() + "locales";
-    std::string command = "mkdir -p '" + folder + "' && localedef -i de_DE -f UTF-8 '" + folder + "/de_DE.UTF-8' >/dev/null 2>&1";
+    std::string command =
+        "mkdir -p '" + folder + "' && localedef -i de_DE -f UTF-8 '" + folder + "/de_DE.UTF-8' >/dev/null 2>&1";
     if (std::system(command.c_str()) != 0) return false;
     setenv("LOCPATH", folder.c_str(), 1);
     bool ok = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
@@ -171,15 +173,18 @@ TEST(String, NumericConversionsIgnoreTheCLocale)
 
 TEST(String, FormatMatchesCForNumbers)
 {
-    const double doubles[] = {0, 1, -1.5, 1e-5, 0.1, 3.14159265358979, 100000, 1000000, 123456789.0, 1e21, -2.5e-300, 0.0001};
-    for (const char* format : {"%g", "%f", "%.2f", "%e", "%E", "%G", "%10.3f", "%-12g|", "%+.3e", "%.0f", "%#g", "%.10g"}) {
+    const double doubles[] = {0,      1,       -1.5,        1e-5, 0.1,       3.14159265358979,
+                              100000, 1000000, 123456789.0, 1e21, -2.5e-300, 0.0001};
+    for (const char* format :
+         {"%g", "%f", "%.2f", "%e", "%E", "%G", "%10.3f", "%-12g|", "%+.3e", "%.0f", "%#g", "%.10g"}) {
         for (double v : doubles) {
             SCOPED_TRACE(std::string(format) + " " + std::to_string(v));
             EXPECT_EQ(utf8(NSString::stringWithFormat(format, v)), cFormat(format, v));
         }
     }
     const int ints[] = {0, 1, 255, -1, 0x7FFFFFFF, static_cast<int>(0xDEADBEEF), 42};
-    for (const char* format : {"%x", "%X", "%.4x", "%o", "%#x", "%08X", "%d", "%i", "%u", "%5d", "%-5d|", "%+d", "%02d"}) {
+    for (const char* format :
+         {"%x", "%X", "%.4x", "%o", "%#x", "%08X", "%d", "%i", "%u", "%5d", "%-5d|", "%+d", "%02d"}) {
         for (int v : ints) {
             SCOPED_TRACE(std::string(format) + " " + std::to_string(v));
             EXPECT_EQ(utf8(NSString::stringWithFormat(format, v)), cFormat(format, v));
@@ -201,7 +206,8 @@ TEST(String, FormatDirectives)
         {NSString::stringWithFormat("[%@]", nullptr), "[(null)]"},
         {NSString::stringWithFormat("%@ and %@", "one"_ns, NSNumber::numberWithInt(2)), "one and 2"},
         {NSString::stringWithFormat("%ld %li %lu", NSInteger(-3), NSInteger(4), NSUInteger(5)), "-3 4 5"},
-        {NSString::stringWithFormat("%lld %qd %qu", -1LL << 40, int64_t(7), uint64_t(1) << 63), "-1099511627776 7 9223372036854775808"},
+        {NSString::stringWithFormat("%lld %qd %qu", -1LL << 40, int64_t(7), uint64_t(1) << 63),
+         "-1099511627776 7 9223372036854775808"},
         {NSString::stringWithFormat("%hu %hd", 65537, 65535), "1 -1"},
         {NSString::stringWithFormat("%d", int64_t(1) << 32 | 5), "5"},
         {NSString::stringWithFormat("%c%c", 'A', 0x142), "AB"},
@@ -268,7 +274,8 @@ TEST(String, StringsWithoutAContiguousBufferWorkEverywhere)
     EXPECT_EQ(scattered->compare(plain), NSOrderedSame);
     EXPECT_TRUE(NSString::stringWithFormat("%@", scattered)->isEqualToString(plain));
     EXPECT_TRUE(NSString::stringWithFormat(scattered)->isEqualToString(plain));
-    EXPECT_TRUE(scattered->dataUsingEncoding(NSUTF8StringEncoding)->isEqualToData(plain->dataUsingEncoding(NSUTF8StringEncoding)));
+    EXPECT_TRUE(scattered->dataUsingEncoding(NSUTF8StringEncoding)
+                    ->isEqualToData(plain->dataUsingEncoding(NSUTF8StringEncoding)));
     Ref<NSMutableString> m = NSMutableString::stringWithString(scattered);
     m->appendString(scattered);
     EXPECT_EQ(m->length(), 2 * text.size());
@@ -336,7 +343,8 @@ TEST(String, SplittingTrimmingAndPadding)
     EXPECT_EQ(texts("a::b"_ns->componentsSeparatedByString("::"_ns)), (V{"a", "b"}));
     EXPECT_EQ(texts(""_ns->componentsSeparatedByString(","_ns)), (V{""}));
     EXPECT_EQ(texts("abc"_ns->componentsSeparatedByString(";"_ns)), (V{"abc"}));
-    EXPECT_EQ(texts(u"a b\tc\u2028d"_ns->componentsSeparatedByCharactersInSet(NSCharacterSet::whitespaceAndNewlineCharacterSet())),
+    EXPECT_EQ(texts(u"a b\tc\u2028d"_ns->componentsSeparatedByCharactersInSet(
+                  NSCharacterSet::whitespaceAndNewlineCharacterSet())),
               (V{"a", "b", "c", "d"}));
 
     struct Trim {

@@ -81,7 +81,8 @@ TEST(Thread, PerformOnMainThreadFromAWorkerWaitsUntilDone)
         workerDone.set();
     });
     // The worker's calls are served in a modal run too (the common modes).
-    ASSERT_TRUE(loop->runUntil([&] { return workerDone.isSet() && target->log.size() == 2; }, 5.0, NSModalPanelRunLoopMode))
+    ASSERT_TRUE(
+        loop->runUntil([&] { return workerDone.isSet() && target->log.size() == 2; }, 5.0, NSModalPanelRunLoopMode))
         << loop->describePending();
     EXPECT_EQ(seenByWorker, std::vector<std::string>{"waited on main"});
     EXPECT_EQ(target->log.lines(), (std::vector<std::string>{"waited on main", "posted on main"}));
@@ -141,7 +142,8 @@ TEST(Thread, PerformOnAWorkerIsServedByItsRunLoop)
         // A distant timer keeps the default mode busy so the loop waits for work.
         auto keepAlive = NSTimer::scheduledTimerWithTimeInterval(1e6, false, [](const Ref<NSTimer>&) {});
         ready.set();
-        while (!self->isCancelled()) NSRunLoop::currentRunLoop()->runModeBeforeDate(NSDefaultRunLoopMode, NSDate::distantFuture());
+        while (!self->isCancelled())
+            NSRunLoop::currentRunLoop()->runModeBeforeDate(NSDefaultRunLoopMode, NSDate::distantFuture());
         keepAlive->invalidate();
     });
     self = nullptr;

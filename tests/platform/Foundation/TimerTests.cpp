@@ -1,7 +1,7 @@
 // NSTimer on the virtual clock: rescheduling, retention, invalidation, modes.
-#include "Foundation/NSString.h"  // before NSNumber.h, which needs it complete
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NSString.h"  // before NSNumber.h, which needs it complete
 #include "Foundation/NSTimer.h"
 #include "RunLoopTestSupport.h"
 

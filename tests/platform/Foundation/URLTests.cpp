@@ -96,7 +96,8 @@ TEST(URL, FileURLsAndAppending)
     EXPECT_EQ(text(dir->absoluteString()), "file://" + f.path() + "/dir/");
     EXPECT_EQ(text(dir->path()), f / "dir");
     EXPECT_EQ(text(dir->URLByAppendingPathComponent("x y"_ns)->absoluteString()), "file://" + f.path() + "/dir/x%20y");
-    EXPECT_EQ(text(NSURL::URLWithString("http://h"_ns)->URLByAppendingPathComponent("p"_ns)->absoluteString()), "http://h/p");
+    EXPECT_EQ(text(NSURL::URLWithString("http://h"_ns)->URLByAppendingPathComponent("p"_ns)->absoluteString()),
+              "http://h/p");
     EXPECT_EQ(text(NSURL::URLWithString("http://h/a?q"_ns)->URLByAppendingPathComponent("b"_ns)->absoluteString()),
               "http://h/a/b?q");
 }
@@ -105,11 +106,20 @@ TEST(URL, RelativeReferencesResolveAgainstTheBase)
 {
     auto base = NSURL::URLWithString("http://a/b/c/d;p?q"_ns);
     const std::pair<const char*, const char*> cases[] = {
-        {"g", "http://a/b/c/g"},       {"./g", "http://a/b/c/g"},     {"g/", "http://a/b/c/g/"},
-        {"/g", "http://a/g"},          {"//g", "http://g"},           {"?y", "http://a/b/c/d;p?y"},
-        {"g?y", "http://a/b/c/g?y"},   {"#s", "http://a/b/c/d;p?q#s"}, {"", "http://a/b/c/d;p?q"},
-        {"..", "http://a/b/"},         {"../g", "http://a/b/g"},      {"../../../g", "http://a/g"},
-        {"g;x=1/../y", "http://a/b/c/y"}, {"https:x", "https:x"},
+        {"g", "http://a/b/c/g"},
+        {"./g", "http://a/b/c/g"},
+        {"g/", "http://a/b/c/g/"},
+        {"/g", "http://a/g"},
+        {"//g", "http://g"},
+        {"?y", "http://a/b/c/d;p?y"},
+        {"g?y", "http://a/b/c/g?y"},
+        {"#s", "http://a/b/c/d;p?q#s"},
+        {"", "http://a/b/c/d;p?q"},
+        {"..", "http://a/b/"},
+        {"../g", "http://a/b/g"},
+        {"../../../g", "http://a/g"},
+        {"g;x=1/../y", "http://a/b/c/y"},
+        {"https:x", "https:x"},
     };
     for (const auto& [reference, expected] : cases) {
         auto u = NSURL::URLWithString(NSString::stringWithUTF8String(reference), base);

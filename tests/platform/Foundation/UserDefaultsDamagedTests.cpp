@@ -14,9 +14,8 @@
 
 namespace {
 
-const char* kValidXML =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-    "\t<key>Old</key>\n\t<string>what the user had</string>\n</dict>\n</plist>\n";
+const char* kValidXML = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
+                        "\t<key>Old</key>\n\t<string>what the user had</string>\n</dict>\n</plist>\n";
 
 struct DamageCase {
     const char* name;
@@ -34,7 +33,7 @@ bool sameFile(const struct stat& a, const struct stat& b)
 // see, up to and including the first write. Answers "" or what went wrong.
 std::string openDamagedAndWrite(const std::string& file)
 {
-    struct stat before {};
+    struct stat before { };
     if (::stat(file.c_str(), &before) != 0) return "the damaged file is missing before the test";
     LogCapture log;
     auto d = NSUserDefaults::defaultsWithPath(NSString::stringWithUTF8String(file));
@@ -44,7 +43,7 @@ std::string openDamagedAndWrite(const std::string& file)
     if (log.lines().size() != 1) return "expected one log line, got " + std::to_string(log.lines().size());
     if (log.lines()[0].find(file) == std::string::npos) return "the log line does not name the file: " + log.lines()[0];
 
-    struct stat now {};
+    struct stat now { };
     d->synchronize();  // nothing changed: no write, no rename
     NSUserDefaults::synchronizeAllIfChanged();
     if (::stat(file.c_str(), &now) != 0 || !sameFile(before, now)) return "the file changed before the first write";
@@ -103,11 +102,20 @@ TEST(UserDefaultsDamaged, ProcessKeepsRunningAndTheDamagedFileIsKept)
     const DamageCase cases[] = {
         {"empty file", [](const std::string& f) { writeFile(f, ""); }},
         {"truncated XML", [](const std::string& f) { writeFile(f, std::string(kValidXML).substr(0, 70)); }},
-        {"binary bytes", [](const std::string& f) { writeFile(f, std::string("\x00\x01\xFE\xFF" "bplist00\x80\x7F", 14)); }},
+        {"binary bytes",
+         [](const std::string& f) {
+             writeFile(f, std::string("\x00\x01\xFE\xFF"
+                                      "bplist00\x80\x7F",
+                                      14));
+         }},
         {"array at the root",
-         [](const std::string& f) { writeFile(f, "<plist version=\"1.0\"><array><string>x</string></array></plist>"); }},
+         [](const std::string& f) {
+             writeFile(f, "<plist version=\"1.0\"><array><string>x</string></array></plist>");
+         }},
         {"string that is not UTF-8",
-         [](const std::string& f) { writeFile(f, "<plist version=\"1.0\"><dict><key>k</key><string>\xFF\xFE</string></dict></plist>"); }},
+         [](const std::string& f) {
+             writeFile(f, "<plist version=\"1.0\"><dict><key>k</key><string>\xFF\xFE</string></dict></plist>");
+         }},
         {"no read permission",
          [](const std::string& f) {
              writeFile(f, kValidXML);
@@ -128,8 +136,8 @@ TEST(UserDefaultsDamaged, ProcessKeepsRunningAndTheDamagedFileIsKept)
         bool isDirectory = std::filesystem::is_directory(file);
         std::string original = isDirectory ? "" : readFile(file).value_or("");
 
-        std::string failure = c.needsUnprivilegedReader ? openDamagedAndWriteAsNobody(folder.path(), file)
-                                                        : openDamagedAndWrite(file);
+        std::string failure =
+            c.needsUnprivilegedReader ? openDamagedAndWriteAsNobody(folder.path(), file) : openDamagedAndWrite(file);
         EXPECT_EQ(failure, "");
 
         std::string copy = damagedCopy(folder.path(), file);

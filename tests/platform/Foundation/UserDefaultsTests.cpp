@@ -149,16 +149,16 @@ TEST(UserDefaultsFile, NothingIsWrittenWhenNothingChanged)
     EXPECT_TRUE(d->hasUnsavedChanges());
     NSUserDefaults::synchronizeAllIfChanged();
     EXPECT_FALSE(d->hasUnsavedChanges());
-    struct stat before {};
+    struct stat before { };
     ASSERT_EQ(::stat(file.c_str(), &before), 0);
 
     // Each write replaces the file by a rename, so an unchanged inode means
     // no write happened.
-    d->setObject("v"_ns, "k"_ns);                 // the same value again
+    d->setObject("v"_ns, "k"_ns);  // the same value again
     d->removeObjectForKey("not there"_ns);
     EXPECT_TRUE(d->synchronize());
     NSUserDefaults::synchronizeAllIfChanged();
-    struct stat after {};
+    struct stat after { };
     ASSERT_EQ(::stat(file.c_str(), &after), 0);
     EXPECT_EQ(before.st_ino, after.st_ino);
 
@@ -173,7 +173,8 @@ TEST(UserDefaultsFile, ApplicationDomainHidesRegistrationAndRemovalUncoversIt)
 {
     TemporaryFolder folder;
     auto d = NSUserDefaults::defaultsWithPath(folder.ns("d.plist"));
-    d->registerDefaults(NSDictionary::dictionaryWithEntries({{"k"_ns, "registered"_ns}, {"r"_ns, "only registered"_ns}}));
+    d->registerDefaults(
+        NSDictionary::dictionaryWithEntries({{"k"_ns, "registered"_ns}, {"r"_ns, "only registered"_ns}}));
     d->setObject("stored"_ns, "k"_ns);
     EXPECT_TRUE(d->stringForKey("k"_ns)->isEqualToString("stored"_ns));
     auto all = d->dictionaryRepresentation();
@@ -278,7 +279,8 @@ TEST(UserDefaultsController, ValuesReadAndWriteTheDefaultsByKey)
     values->setValueForKey(NSNumber::numberWithInteger(9), "width"_ns);
     EXPECT_EQ(d->integerForKey("width"_ns), 9);
     d->setObject("direct"_ns, "name"_ns);
-    EXPECT_TRUE(dynamic_ref_cast<NSString>(controller->valueForKeyPath("values.name"_ns))->isEqualToString("direct"_ns));
+    EXPECT_TRUE(
+        dynamic_ref_cast<NSString>(controller->valueForKeyPath("values.name"_ns))->isEqualToString("direct"_ns));
     values->setValueForKey(nullptr, "width"_ns);
     EXPECT_EQ(d->integerForKey("width"_ns), 3);
 }
@@ -315,16 +317,17 @@ TEST(PropertyListSerialization, ReadsBackKindsAndRejectsWhatIsNotAPropertyList)
     EXPECT_EQ(dynamic_ref_cast<NSNumber>(back->objectForKey("inf"_ns))->doubleValue(), INFINITY);
     EXPECT_TRUE(dynamic_ref_cast<NSString>(back->objectForKey("s"_ns))->isEqualToString("<&>\"\t\r\n\x01"_ns));
     EXPECT_FALSE(dynamic_ref_cast<NSMutableDictionary>(back));
-    auto mutableBack = NSPropertyListSerialization::propertyListWithData(data, NSPropertyListMutableContainers, nullptr, nullptr);
+    auto mutableBack =
+        NSPropertyListSerialization::propertyListWithData(data, NSPropertyListMutableContainers, nullptr, nullptr);
     EXPECT_TRUE(dynamic_ref_cast<NSMutableDictionary>(mutableBack));
 
     EXPECT_FALSE(NSPropertyListSerialization::dataWithPropertyList(NSArray::arrayWithObject(NSNull::null()),
-                                                                    NSPropertyListXMLFormat_v1_0, 0, &error));
+                                                                   NSPropertyListXMLFormat_v1_0, 0, &error));
     EXPECT_EQ(error->code(), NSPropertyListWriteInvalidError);
     for (const char* bad : {"", "<plist><dict><key>a</key>", "not xml at all"}) {
         error = nullptr;
         EXPECT_FALSE(NSPropertyListSerialization::propertyListWithData(NSData::dataWithBytes(bad, std::strlen(bad)), 0,
-                                                                        nullptr, &error))
+                                                                       nullptr, &error))
             << bad;
         ASSERT_TRUE(error) << bad;
         EXPECT_EQ(error->code(), NSPropertyListReadCorruptError);
@@ -336,13 +339,14 @@ namespace {
 // What the file holds for the key now, read by a defaults object of its own.
 std::string storedText(const TemporaryFolder& folder, const char* key)
 {
-    auto text = NSUserDefaults::defaultsWithPath(folder.ns("d.plist"))->stringForKey(NSString::stringWithUTF8String(key));
+    auto text =
+        NSUserDefaults::defaultsWithPath(folder.ns("d.plist"))->stringForKey(NSString::stringWithUTF8String(key));
     return text ? text->UTF8String() : "(none)";
 }
 
 ino_t inodeOf(const std::string& file)
 {
-    struct stat st {};
+    struct stat st { };
     return ::stat(file.c_str(), &st) == 0 ? st.st_ino : 0;
 }
 

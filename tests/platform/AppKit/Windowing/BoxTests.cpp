@@ -66,7 +66,8 @@ TEST(BoxLayout, ReplacedAndResizedContentFollowsTheBox)
     box->setBorderWidth(2);
     box->setTitle("Options"_ns);
     box->setTitlePosition(NSBelowTop);
-    auto copy = dynamic_ref_cast<NSBox>(NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(box)));
+    auto copy = dynamic_ref_cast<NSBox>(
+        NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(box)));
     ASSERT_TRUE(copy);
     EXPECT_EQ(copy->boxType(), NSBoxCustom);
     EXPECT_EQ(copy->titlePosition(), NSBelowTop);

@@ -15,8 +15,7 @@
 
 namespace {
 
-template <class T>
-Ref<T> makeControl(const NSRect& frame)
+template <class T> Ref<T> makeControl(const NSRect& frame)
 {
     auto c = NSObject::alloc<T>();
     c->initWithFrame(frame);
@@ -42,7 +41,7 @@ public:
     }
 };
 
-} // namespace
+}  // namespace
 
 NS_CLASS_DEFINE(CodedContainer)
 

@@ -41,8 +41,7 @@ protected:
         WindowingTest::TearDown();
     }
 
-    template <class T>
-    Ref<T> add(const NSRect& frame)
+    template <class T> Ref<T> add(const NSRect& frame)
     {
         auto control = NSObject::alloc<T>();
         control->initWithFrame(frame);

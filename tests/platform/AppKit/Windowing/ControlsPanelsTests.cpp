@@ -63,7 +63,8 @@ protected:
     }
     static uint32_t rgb(const Ref<NSColor>& c)
     {
-        return uint32_t(std::stoul(NSColorPanel::hexStringForColor(c)->substringFromIndex(1)->UTF8String(), nullptr, 16));
+        return uint32_t(
+            std::stoul(NSColorPanel::hexStringForColor(c)->substringFromIndex(1)->UTF8String(), nullptr, 16));
     }
     Ref<NSColorWell> well;
 };
@@ -86,7 +87,8 @@ TEST_F(ColorWellTest, PanelChangesReachTheActiveWellAndSendItsAction)
     const Case cases[] = {
         {"swatch clicked",
          [&] {
-             const NSPoint p = panel->convertBaseToScreen(swatches->convertPointToView(NSMakePoint(6 * 28 + 14, 10), nullptr));
+             const NSPoint p =
+                 panel->convertBaseToScreen(swatches->convertPointToView(NSMakePoint(6 * 28 + 14, 10), nullptr));
              clickAt(p);
          },
          0xFF0000},
@@ -142,8 +144,8 @@ TEST_F(ColorWellTest, PanelChangesReachTheActiveWellAndSendItsAction)
 TEST(ColorPanelHex, ParsesAndRejects)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"#FF8000", "#FF8000"}, {"ff8000", "#FF8000"}, {" #0f0 ", "#00FF00"}, {"#12345", nullptr},
-        {"#GG0000", nullptr},   {"", nullptr},
+        {"#FF8000", "#FF8000"}, {"ff8000", "#FF8000"}, {" #0f0 ", "#00FF00"},
+        {"#12345", nullptr},    {"#GG0000", nullptr},  {"", nullptr},
     };
     for (const auto& [text, expected] : cases) {
         SCOPED_TRACE(text);
@@ -195,8 +197,8 @@ TEST_F(AlertTest, RunModalAnswersTheButtonCodesAndIsRecorded)
         NSInteger expected;
     };
     const Case cases[] = {
-        {"legacy Return", true, -1, NSAlertDefaultReturn},  {"legacy Escape", true, -2, NSAlertAlternateReturn},
-        {"legacy other", true, 2, NSAlertOtherReturn},      {"legacy alternate", true, 1, NSAlertAlternateReturn},
+        {"legacy Return", true, -1, NSAlertDefaultReturn},     {"legacy Escape", true, -2, NSAlertAlternateReturn},
+        {"legacy other", true, 2, NSAlertOtherReturn},         {"legacy alternate", true, 1, NSAlertAlternateReturn},
         {"added Return", false, -1, NSAlertFirstButtonReturn}, {"added Escape", false, -2, NSAlertSecondButtonReturn},
         {"added third", false, 2, NSAlertThirdButtonReturn},
     };

@@ -324,9 +324,8 @@ TEST_F(ControlsTest, SliderMovesByKeysAndSendsItsAction)
         double expected;
     };
     const Case cases[] = {
-        {"right", 0, 0, kVK_RightArrow, 6},   {"left", 0, 0, kVK_LeftArrow, 4},
-        {"up", 0, 0, kVK_UpArrow, 6},         {"down", 0, 0, kVK_DownArrow, 4},
-        {"home", 0, 0, kVK_Home, 0},          {"end", 0, 0, kVK_End, 10},
+        {"right", 0, 0, kVK_RightArrow, 6},    {"left", 0, 0, kVK_LeftArrow, 4}, {"up", 0, 0, kVK_UpArrow, 6},
+        {"down", 0, 0, kVK_DownArrow, 4},      {"home", 0, 0, kVK_Home, 0},      {"end", 0, 0, kVK_End, 10},
         {"step", 2.5, 0, kVK_RightArrow, 7.5}, {"tick", 0, 3, kVK_LeftArrow, 0},
     };
     window->makeFirstResponder(slider);

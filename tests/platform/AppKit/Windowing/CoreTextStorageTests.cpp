@@ -43,7 +43,8 @@ NS_CLASS_DEFINE(StorageObserver)
 
 Ref<NSDictionary> attrs(const char* key, const char* value)
 {
-    return NSDictionary::dictionaryWithObjectForKey(NSString::stringWithUTF8String(value), NSString::stringWithUTF8String(key));
+    return NSDictionary::dictionaryWithObjectForKey(NSString::stringWithUTF8String(value),
+                                                    NSString::stringWithUTF8String(key));
 }
 
 }

@@ -64,8 +64,8 @@ protected:
     // title bar covers global y 350 to 372, screen rows 708 to 729.
     Ref<NSWindow> titledWindow(NSUInteger extraStyle, const char* title)
     {
-        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(100, 200, 300, 150),
-                                                                  NSTitledWindowMask | extraStyle, NSBackingStoreBuffered, false);
+        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(
+            NSMakeRect(100, 200, 300, 150), NSTitledWindowMask | extraStyle, NSBackingStoreBuffered, false);
         w->setTitle(NSString::stringWithUTF8String(title));
         w->makeKeyAndOrderFront(nullptr);
         pump();
@@ -181,10 +181,14 @@ TEST_F(CoreWindowTest, CursorSetPushPopAndImageCursors)
 {
     EXPECT_EQ(NSCursor::currentCursor(), NSCursor::arrowCursor());
     const std::pair<Ref<NSCursor>, const char*> named[] = {
-        {NSCursor::arrowCursor(), "left_ptr"},         {NSCursor::pointingHandCursor(), "pointer"},
-        {NSCursor::resizeLeftRightCursor(), "sb_h_double_arrow"}, {NSCursor::resizeUpDownCursor(), "sb_v_double_arrow"},
-        {NSCursor::openHandCursor(), "grab"},          {NSCursor::closedHandCursor(), "grabbing"},
-        {NSCursor::IBeamCursor(), "xterm"},            {NSCursor::crosshairCursor(), "crosshair"},
+        {NSCursor::arrowCursor(), "left_ptr"},
+        {NSCursor::pointingHandCursor(), "pointer"},
+        {NSCursor::resizeLeftRightCursor(), "sb_h_double_arrow"},
+        {NSCursor::resizeUpDownCursor(), "sb_v_double_arrow"},
+        {NSCursor::openHandCursor(), "grab"},
+        {NSCursor::closedHandCursor(), "grabbing"},
+        {NSCursor::IBeamCursor(), "xterm"},
+        {NSCursor::crosshairCursor(), "crosshair"},
     };
     for (const auto& [cursor, name] : named) {
         cursor->set();
@@ -271,7 +275,7 @@ TEST_F(CoreWindowTest, HeadlessServerKnowsHeldKeysAndForgetsHotKeysHeldElsewhere
 {
     WindowServer& base = server();
     EXPECT_FALSE(base.isKeyDown(0));
-    server().injectKey(0, 0, true);       // a
+    server().injectKey(0, 0, true);                // a
     server().injectKey(56, NSShiftKeyMask, true);  // shift
     EXPECT_TRUE(base.isKeyDown(0));
     EXPECT_TRUE(base.isKeyDown(56));

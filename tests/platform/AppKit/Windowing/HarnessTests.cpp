@@ -47,9 +47,8 @@ public:
     void applicationDidFinishLaunching(const Ref<NSNotification>&) override
     {
         log->add("launched");
-        window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(100, 100, 200, 150),
-                                                                  NSTitledWindowMask | NSClosableWindowMask,
-                                                                  NSBackingStoreBuffered, false);
+        window = NSObject::alloc<NSWindow>()->initWithContentRect(
+            NSMakeRect(100, 100, 200, 150), NSTitledWindowMask | NSClosableWindowMask, NSBackingStoreBuffered, false);
         window->setTitle("Main"_ns);
         view = NSObject::alloc<RecordingView>();
         view->initWithFrame(NSMakeRect(0, 0, 200, 150));
@@ -96,7 +95,8 @@ TEST(AppHarness, ProgramRunsFromApplicationMainAndReturnsOnTerminate)
         });
 
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(log.entries(), (std::vector<std::string>{"launched", "shouldTerminate", "shouldTerminate", "willTerminate"}));
+    EXPECT_EQ(log.entries(),
+              (std::vector<std::string>{"launched", "shouldTerminate", "shouldTerminate", "willTerminate"}));
     NSNotificationCenter::defaultCenter()->removeObserver(observer);
     NSApp->setDelegate(nullptr);
 }
@@ -269,7 +269,8 @@ TEST(AppHarness, ModalSessionsNestAndAbortEndsOnlyTheInnermost)
                         d.post([&] { outer = NSApp->runModalForWindow(first); });
                         d.post([&] {
                             // A modal-panel-mode timer aborts the inner session.
-                            auto timer = NSTimer::timerWithTimeInterval(1, false, [](const Ref<NSTimer>&) { NSApp->abortModal(); });
+                            auto timer = NSTimer::timerWithTimeInterval(
+                                1, false, [](const Ref<NSTimer>&) { NSApp->abortModal(); });
                             NSRunLoop::currentRunLoop()->addTimer(timer, NSModalPanelRunLoopMode);
                             inner = NSApp->runModalForWindow(second);
                         });

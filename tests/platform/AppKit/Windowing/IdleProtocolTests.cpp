@@ -42,7 +42,7 @@ Ref<NSEvent> mouseUp()
 
 }
 
-class IdleProtocolTest : public WindowingTest {};
+class IdleProtocolTest : public WindowingTest { };
 
 // The interleaving that let a waiter run ahead of its own work: the work is
 // announced, the loop looks, finds nothing queued and goes back to waiting,
@@ -71,7 +71,8 @@ TEST_F(IdleProtocolTest, WorkAnnouncedBeforeTheLoopLooksKeepsItBusyUntilItStarts
 
     EXPECT_TRUE(waited);
     EXPECT_FALSE(idleBeforeQueued);
-    EXPECT_NE(pendingBeforeQueued.find("1 announced call(s) not yet started"), std::string::npos) << pendingBeforeQueued;
+    EXPECT_NE(pendingBeforeQueued.find("1 announced call(s) not yet started"), std::string::npos)
+        << pendingBeforeQueued;
     EXPECT_TRUE(started.load());
     EXPECT_TRUE(becameIdle);
     ASSERT_TRUE(event);
@@ -94,7 +95,8 @@ TEST_F(IdleProtocolTest, PostedWorkRunsInATrackingLoopAndCountsUntilDone)
         becameIdle = eventually([] { return NSApplication::isIdle(nullptr); });
         NSApp->postEvent(mouseUp(), false);
     });
-    auto event = NSApp->nextEventMatchingMask(NSLeftMouseUpMask, NSDate::distantFuture(), NSEventTrackingRunLoopMode, true);
+    auto event =
+        NSApp->nextEventMatchingMask(NSLeftMouseUpMask, NSDate::distantFuture(), NSEventTrackingRunLoopMode, true);
     other.join();
 
     EXPECT_TRUE(idleAtFirst);

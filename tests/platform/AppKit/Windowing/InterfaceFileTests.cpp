@@ -11,9 +11,8 @@
 #include "AppKit/NSNibAwaking.h"
 #include "AppKit/NSNibLoading.h"
 #include "Foundation/NSCoder.h"
-#include "WindowingFixture.h"
 #include "LogCapture.h"
-
+#include "WindowingFixture.h"
 
 // What ran, in order, across the fixture's classes.
 static std::vector<std::string> g_log;
@@ -25,14 +24,18 @@ public:
     NSRect askedRect;
     NSUInteger askedStyle = 99;
     // An overlay: borderless whatever the file asks for.
-    Ref<NSWindow> initWithContentRect(const NSRect& rect, NSUInteger style, NSBackingStoreType backing, bool defer) override
+    Ref<NSWindow> initWithContentRect(const NSRect& rect, NSUInteger style, NSBackingStoreType backing,
+                                      bool defer) override
     {
         g_log.push_back("window initWithContentRect");
         askedRect = rect;
         askedStyle = style;
         return NSWindow::initWithContentRect(rect, NSBorderlessWindowMask, backing, defer);
     }
-    void awakeFromNib() override { g_log.push_back(std::string("awake window ") + (connectionsComplete() ? "connected" : "early")); }
+    void awakeFromNib() override
+    {
+        g_log.push_back(std::string("awake window ") + (connectionsComplete() ? "connected" : "early"));
+    }
 };
 NS_CLASS_DEFINE(FixtureWindow)
 
@@ -44,7 +47,10 @@ public:
         g_log.push_back("view initWithFrame");
         return NSView::initWithFrame(frame);
     }
-    void awakeFromNib() override { g_log.push_back(std::string("awake view ") + (connectionsComplete() ? "connected" : "early")); }
+    void awakeFromNib() override
+    {
+        g_log.push_back(std::string("awake view ") + (connectionsComplete() ? "connected" : "early"));
+    }
 };
 NS_CLASS_DEFINE(FixtureView)
 
@@ -62,8 +68,11 @@ public:
         label = coder->decodeStringForKey("label"_ns);
         return Ref<FixtureCodedView>(this);
     }
-    void encodeWithCoder(NSCoder*) const override {}
-    void awakeFromNib() override { g_log.push_back(std::string("awake control ") + (connectionsComplete() ? "connected" : "early")); }
+    void encodeWithCoder(NSCoder*) const override { }
+    void awakeFromNib() override
+    {
+        g_log.push_back(std::string("awake control ") + (connectionsComplete() ? "connected" : "early"));
+    }
     Ref<NSString> labelValue() const { return label; }
     void setLabel(const Ref<NSString>& l) { label = l; }
     Id targetValue() const { return target.get(); }
@@ -91,17 +100,19 @@ public:
     static void initialize()
     {
         g_delegateClassInitialized = true;
-        NSNib::registerOutletSetter<FixtureDelegate>("window", [](FixtureDelegate* d, const Id& v) {
-            d->window = dynamic_ref_cast<NSWindow>(v);
-        });
+        NSNib::registerOutletSetter<FixtureDelegate>(
+            "window", [](FixtureDelegate* d, const Id& v) { d->window = dynamic_ref_cast<NSWindow>(v); });
     }
     Id init() override
     {
         g_log.push_back(g_delegateClassInitialized ? "delegate init" : "delegate init before initialize");
         return this;
     }
-    void buttonPressed(const Id&) {}
-    void awakeFromNib() override { g_log.push_back(std::string("awake delegate ") + (connectionsComplete() ? "connected" : "early")); }
+    void buttonPressed(const Id&) { }
+    void awakeFromNib() override
+    {
+        g_log.push_back(std::string("awake delegate ") + (connectionsComplete() ? "connected" : "early"));
+    }
     Ref<NSView> viewValue() const { return view.get(); }
     void setView(const Ref<NSView>& v) { view = v; }
     Ref<NSMenu> menuValue() const { return menu; }
@@ -122,7 +133,10 @@ class FixtureOwner : public NSObject, public NSNibAwaking {
     NS_OBJECT(FixtureOwner, NSObject)
 public:
     Ref<FixtureDelegate> delegate;
-    void awakeFromNib() override { g_log.push_back(std::string("awake owner ") + (connectionsComplete() ? "connected" : "early")); }
+    void awakeFromNib() override
+    {
+        g_log.push_back(std::string("awake owner ") + (connectionsComplete() ? "connected" : "early"));
+    }
     Id delegateValue() const { return delegate; }
     void setDelegate(const Id& d) { delegate = dynamic_ref_cast<FixtureDelegate>(d); }
     static void describeClass(NSClassMembers<FixtureOwner>& m)
@@ -211,10 +225,10 @@ TEST_F(InterfaceFileTest, BuildsEachKindOnceAndConnectsBeforeAwakeFromNib)
     ASSERT_TRUE(nib->instantiateWithOwner(owner, &top));
     g_owner = nullptr;
 
-    EXPECT_EQ(g_log, (std::vector<std::string>{
-                         "window initWithContentRect", "view initWithFrame", "control initWithCoder", "delegate init",
-                         "awake window connected", "awake view connected", "awake control connected",
-                         "awake delegate connected", "awake owner connected"}));
+    EXPECT_EQ(g_log, (std::vector<std::string>{"window initWithContentRect", "view initWithFrame",
+                                               "control initWithCoder", "delegate init", "awake window connected",
+                                               "awake view connected", "awake control connected",
+                                               "awake delegate connected", "awake owner connected"}));
 
     auto delegate = owner->delegate;
     ASSERT_TRUE(delegate);
@@ -258,10 +272,13 @@ TEST_F(InterfaceFileTest, MissingAndMalformedFilesFailWithOneLogLine)
         {"NotJSON", "{\"objects\": [ {\"id\": 1,"},
         {"NoObjects", "{\"version\": 1}"},
         {"UnknownClass", R"({"objects": [{"id": 1, "class": "NoSuchClassAnywhere"}]})"},
-        {"DanglingRef", R"({"objects": [{"id": 1, "class": "FixtureView", "view": {"frame": {"$rect": [0,0,1,1]}, "subviews": [{"$ref": 9}]}}]})"},
-        {"DuplicateID", R"({"objects": [{"id": 1, "class": "FixtureDelegate"}, {"id": 1, "class": "FixtureDelegate"}]})"},
+        {"DanglingRef",
+         R"({"objects": [{"id": 1, "class": "FixtureView", "view": {"frame": {"$rect": [0,0,1,1]}, "subviews": [{"$ref": 9}]}}]})"},
+        {"DuplicateID",
+         R"({"objects": [{"id": 1, "class": "FixtureDelegate"}, {"id": 1, "class": "FixtureDelegate"}]})"},
         {"BadRect", R"({"objects": [{"id": 1, "class": "FixtureWindow", "window": {"contentRect": [1, 2]}}]})"},
-        {"NotAWindow", R"({"objects": [{"id": 1, "class": "FixtureDelegate", "window": {"contentRect": {"$rect": [0,0,1,1]}}}]})"},
+        {"NotAWindow",
+         R"({"objects": [{"id": 1, "class": "FixtureDelegate", "window": {"contentRect": {"$rect": [0,0,1,1]}}}]})"},
         {"UnknownOutlet", R"({"objects": [{"id": 1, "class": "FixtureDelegate"}, {"id": 2, "class": "FixtureDelegate"}],
                              "connections": [{"outlet": "noSuchOutlet", "source": {"$ref": 1}, "destination": {"$ref": 2}}]})"},
         {"BadKeys", R"({"objects": [{"id": 1, "class": "NSMenu", "keys": {"NSMenuItems": {"$ref": 5}}}]})"},
@@ -284,7 +301,6 @@ TEST_F(InterfaceFileTest, MissingAndMalformedFilesFailWithOneLogLine)
     EXPECT_EQ(log.lines().size(), 3u);
 }
 
-
 // A main interface file as the application's own tools write it: the
 // application's delegate and main menu, and a window's delegate.
 TEST_F(InterfaceFileTest, WrittenMainFileConnectsTheApplication)
@@ -295,8 +311,10 @@ TEST_F(InterfaceFileTest, WrittenMainFileConnectsTheApplication)
     auto window = writer.addWindow("NSWindow", NSMakeRect(50, 60, 200, 100), NSTitledWindowMask, "Main");
     auto content = writer.addView("FixtureView", NSMakeRect(0, 0, 200, 100));
     auto delegate = writer.addObject("FixtureDelegate");
-    auto quit = writer.addCodedObject("NSMenuItem", {{"NSTitle", "Quit"}, {"NSKeyEquiv", "q"}, {"NSKeyEquivModMask", 1048576}});
-    auto menu = writer.addCodedObject("NSMenu", {{"NSTitle", "Main"}, {"NSMenuItems", {NSInterfaceFileWriter::ref(quit)}}});
+    auto quit =
+        writer.addCodedObject("NSMenuItem", {{"NSTitle", "Quit"}, {"NSKeyEquiv", "q"}, {"NSKeyEquivModMask", 1048576}});
+    auto menu =
+        writer.addCodedObject("NSMenu", {{"NSTitle", "Main"}, {"NSMenuItems", {NSInterfaceFileWriter::ref(quit)}}});
     writer.setContentView(window, content);
     writer.connectOutlet(app, "delegate", delegate);
     writer.connectOutlet(app, "mainMenu", menu);

@@ -48,7 +48,6 @@ public:
 };
 NS_CLASS_DEFINE(MenuBarKeyView)
 
-
 class MenuBarTest : public WindowingTest {
 protected:
     static constexpr CGFloat kBarBottom = 1080 - NSMenuBarView::kHeight;
@@ -135,12 +134,16 @@ protected:
         auto bar = NSMenuBarWindow::shared();
         return bar->convertRectToScreen(bar->menuBarView()->rectOfTitleAtIndex(index));
     }
-    static NSPoint titleCentre(NSInteger index) { return NSMakePoint(NSMidX(titleRect(index)), NSMidY(titleRect(index))); }
+    static NSPoint titleCentre(NSInteger index)
+    {
+        return NSMakePoint(NSMidX(titleRect(index)), NSMidY(titleRect(index)));
+    }
     // The centre of item i of the menu below title t (no separators above i).
     static NSPoint itemCentre(NSInteger t, NSInteger i)
     {
-        return NSMakePoint(titleRect(t).origin.x + NSMenuView::kMinWidth / 2,
-                           kBarBottom - NSMenuView::kMargin - NSMenuView::kItemHeight / 2 - CGFloat(i) * NSMenuView::kItemHeight);
+        return NSMakePoint(titleRect(t).origin.x + NSMenuView::kMinWidth / 2, kBarBottom - NSMenuView::kMargin -
+                                                                                  NSMenuView::kItemHeight / 2 -
+                                                                                  CGFloat(i) * NSMenuView::kItemHeight);
     }
     // Runs once the tracking loop has opened its first menu.
     static void whileTracking(std::function<void()> act)
@@ -258,7 +261,8 @@ TEST_F(MenuBarTest, KeyboardF10ArrowsReturnAndEscape)
         // Down skips the separator and the disabled item.
         {"disabled skipped", {kVK_RightArrow, kVK_DownArrow, kVK_DownArrow, kVK_Return}, {"save:"}},
         {"up from the end", {kVK_RightArrow, kVK_UpArrow, kVK_UpArrow, kVK_Return}, {"open:"}},
-        {"into a submenu", {kVK_RightArrow, kVK_RightArrow, kVK_DownArrow, kVK_DownArrow, kVK_RightArrow, kVK_Return},
+        {"into a submenu",
+         {kVK_RightArrow, kVK_RightArrow, kVK_DownArrow, kVK_DownArrow, kVK_RightArrow, kVK_Return},
          {"deep:"}},
         {"left leaves the submenu",
          {kVK_RightArrow, kVK_RightArrow, kVK_DownArrow, kVK_DownArrow, kVK_RightArrow, kVK_LeftArrow, kVK_UpArrow,

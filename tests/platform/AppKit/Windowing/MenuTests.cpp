@@ -1,15 +1,14 @@
 // Menus: actions reach their targets, validation disables items, copies keep
 // what the platform keeps, key equivalents come after the key window's views,
 // pop-up menus are windows that take clicks and keys.
+#include "AppKit/NSFont.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSMenuItemValidation.h"
 #include "AppKit/NSMenuWindow.h"
 #include "AppKit/NSStringDrawing.h"
-#include "AppKit/NSFont.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSException.h"
 #include "WindowingFixture.h"
-
 
 // An explicit target that refuses "blocked:" through the protocol.
 class MenuTestTarget : public NSObject, public NSMenuItemValidation {
@@ -102,7 +101,10 @@ protected:
         NSMenu::setMainMenu(nullptr);
         WindowingTest::TearDown();
     }
-    Ref<NSMenu> sub(const char* title) { return mainMenu->itemWithTitle(NSString::stringWithUTF8String(title))->submenu(); }
+    Ref<NSMenu> sub(const char* title)
+    {
+        return mainMenu->itemWithTitle(NSString::stringWithUTF8String(title))->submenu();
+    }
 };
 
 TEST_F(MenuTest, ActionsReachTargetsAndValidationDisablesItems)
@@ -111,15 +113,15 @@ TEST_F(MenuTest, ActionsReachTargetsAndValidationDisablesItems)
         const char* path;
         bool picked;
     } cases[] = {
-        {"File/Open", true},        // explicit target
-        {"Edit/Copy", true},        // through the responder chain
-        {"File/Blocked", false},    // refused by the target's validateMenuItem:
-        {"Edit/Paste", false},      // refused by the responder's validateMenuItem:
-        {"Edit/Nobody", false},     // nobody in the chain answers the action
-        {"Edit/Missing", false},
-        {"File", false},            // a submenu holder is not an action
+        {"File/Open", true},                       // explicit target
+        {"Edit/Copy", true},                       // through the responder chain
+        {"File/Blocked", false},                   // refused by the target's validateMenuItem:
+        {"Edit/Paste", false},                     // refused by the responder's validateMenuItem:
+        {"Edit/Nobody", false},                    // nobody in the chain answers the action
+        {"Edit/Missing", false}, {"File", false},  // a submenu holder is not an action
     };
-    for (auto& c : cases) EXPECT_EQ(mainMenu->pickItemWithTitlePath(NSString::stringWithUTF8String(c.path)), c.picked) << c.path;
+    for (auto& c : cases)
+        EXPECT_EQ(mainMenu->pickItemWithTitlePath(NSString::stringWithUTF8String(c.path)), c.picked) << c.path;
 
     EXPECT_EQ(target->fired, std::vector<std::string>{"open:"});
     EXPECT_EQ(target->senders.front(), sub("File")->itemWithTitle("Open"_ns).get());
@@ -150,11 +152,11 @@ TEST_F(MenuTest, KeyEquivalentsReachTheMenuAfterTheKeyWindowsViews)
         server().injectKey(key, flags, false);
         pump();
     };
-    press(kVK_ANSI_C, NSCommandKeyMask);  // the view declines: the menu sends copy:
-    press(kVK_ANSI_K, NSCommandKeyMask);  // the view takes it: the menu never sees it
-    press(kVK_ANSI_V, NSCommandKeyMask);  // disabled by validation
+    press(kVK_ANSI_C, NSCommandKeyMask);                   // the view declines: the menu sends copy:
+    press(kVK_ANSI_K, NSCommandKeyMask);                   // the view takes it: the menu never sees it
+    press(kVK_ANSI_V, NSCommandKeyMask);                   // disabled by validation
     press(kVK_ANSI_O, NSCommandKeyMask | NSShiftKeyMask);  // other modifiers
-    press(kVK_ANSI_O, NSCommandKeyMask);  // explicit target in another submenu
+    press(kVK_ANSI_O, NSCommandKeyMask);                   // explicit target in another submenu
     EXPECT_EQ(view->fired, (std::vector<std::string>{"copy:", "view took cmd-k"}));
     EXPECT_EQ(target->fired, std::vector<std::string>{"open:"});
 
@@ -313,7 +315,10 @@ TEST_F(MenuTest, PopUpMenuPicksByClickAndByKeyboard)
     ASSERT_TRUE(seen);
     EXPECT_EQ(seen->level, NSPopUpMenuWindowLevel);
     // "Second" was placed at the point asked for.
-    EXPECT_NEAR(itemCentre(*seen, 2).y, window->convertBaseToScreen(view->convertPointToView(NSMakePoint(150, 150), nullptr)).y - NSMenuView::kItemHeight / 2, 0.5);
+    EXPECT_NEAR(itemCentre(*seen, 2).y,
+                window->convertBaseToScreen(view->convertPointToView(NSMakePoint(150, 150), nullptr)).y -
+                    NSMenuView::kItemHeight / 2,
+                0.5);
     EXPECT_EQ(target->fired, std::vector<std::string>{"open:"});
     pump();
     for (auto& info : server().allWindows()) EXPECT_FALSE(info.visible && info.role == "menu");
@@ -326,8 +331,8 @@ TEST_F(MenuTest, PopUpMenuPicksByClickAndByKeyboard)
             server().injectKey(key, 0, false);
         }
     });
-    auto click = NSEvent::mouseEventWithType(NSEventTypeRightMouseDown, NSMakePoint(20, 180), 0, 0, window->windowNumber(),
-                                             nullptr, 0, 1, 1);
+    auto click = NSEvent::mouseEventWithType(NSEventTypeRightMouseDown, NSMakePoint(20, 180), 0, 0,
+                                             window->windowNumber(), nullptr, 0, 1, 1);
     NSMenu::popUpContextMenu(menu, click, view);
     EXPECT_EQ(view->fired, std::vector<std::string>{"copy:"});
 
@@ -364,7 +369,6 @@ TEST_F(MenuTest, PopUpMenuPicksByClickAndByKeyboard)
     EXPECT_EQ(target->fired.size(), 3u);
     for (auto& info : server().allWindows()) EXPECT_FALSE(info.visible && info.role == "menu");
 }
-
 
 TEST_F(MenuTest, KeyEquivalentsAreShownAsGlyphs)
 {
@@ -413,7 +417,8 @@ TEST_F(MenuTest, MenuFitsItsWidestItemAndShowsSubmenuArrows)
     sets->addItemWithTitle("Default"_ns, "open:", ""_ns)->setTarget(target);
     menu->addItemWithTitle("Sets"_ns, {}, ""_ns)->setSubmenu(sets);
 
-    auto font = NSDictionary::dictionaryWithEntries({{NSFontAttributeName, NSFont::menuFontOfSize(NSMenuView::kFontSize)}});
+    auto font =
+        NSDictionary::dictionaryWithEntries({{NSFontAttributeName, NSFont::menuFontOfSize(NSMenuView::kFontSize)}});
     const CGFloat titleWidth = NSStringExt::sizeWithAttributes(longTitle, font).width;
     ASSERT_GT(NSMenuView::kTitleLeft + titleWidth, 180);  // wider than menus used to be
 

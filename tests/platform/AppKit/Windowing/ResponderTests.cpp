@@ -19,8 +19,14 @@ public:
         return true;
     }
     void keyDown(const Ref<NSEvent>& e) override { hits.push_back("keyDown " + e->characters()->UTF8String()); }
-    void mouseEntered(const Ref<NSEvent>& e) override { hits.push_back("entered " + std::to_string(e->trackingNumber())); }
-    void mouseExited(const Ref<NSEvent>& e) override { hits.push_back("exited " + std::to_string(e->trackingNumber())); }
+    void mouseEntered(const Ref<NSEvent>& e) override
+    {
+        hits.push_back("entered " + std::to_string(e->trackingNumber()));
+    }
+    void mouseExited(const Ref<NSEvent>& e) override
+    {
+        hits.push_back("exited " + std::to_string(e->trackingNumber()));
+    }
     std::vector<std::string> hits;
 };
 NS_CLASS_DEFINE(ChainView)
@@ -216,7 +222,7 @@ TEST_F(WindowingTest, AutoresizingSharesTheChangeAmongFlexibleParts)
         {NSViewNotSizable, {{10, 10}, {30, 30}}},
         {NSViewWidthSizable | NSViewHeightSizable, {{10, 10}, {130, 80}}},
         {NSViewMinXMargin | NSViewMinYMargin, {{110, 60}, {30, 30}}},
-        {NSViewMinXMargin | NSViewMaxXMargin, {{10 + 100.0 / 7, 10}, {30, 30}}},   // margins 10 and 60 share 100
+        {NSViewMinXMargin | NSViewMaxXMargin, {{10 + 100.0 / 7, 10}, {30, 30}}},  // margins 10 and 60 share 100
         {NSViewMinXMargin | NSViewWidthSizable | NSViewMaxXMargin, {{20, 10}, {60, 30}}},  // 10, 30, 60 of 100
     };
     for (const auto& c : cases) {

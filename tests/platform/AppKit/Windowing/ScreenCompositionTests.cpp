@@ -19,13 +19,16 @@ TEST_F(WindowingTest, WindowCoversItsFrameOnTheScreenImage)
     auto image = server().screenImage();
     ASSERT_EQ(image->height(), 1080u);
     // Rows 730 to 879 and columns 100 to 399, nothing beyond.
-    for (auto [x, row] : {std::pair{100, 730}, {399, 879}, {399, 730}, {100, 879}}) EXPECT_EQ(image->pixel(x, row), kRed) << x << "," << row;
-    for (auto [x, row] : {std::pair{99, 730}, {400, 730}, {100, 729}, {100, 880}}) EXPECT_NE(image->pixel(x, row), kRed) << x << "," << row;
+    for (auto [x, row] : {std::pair{100, 730}, {399, 879}, {399, 730}, {100, 879}})
+        EXPECT_EQ(image->pixel(x, row), kRed) << x << "," << row;
+    for (auto [x, row] : {std::pair{99, 730}, {400, 730}, {100, 729}, {100, 880}})
+        EXPECT_NE(image->pixel(x, row), kRed) << x << "," << row;
 }
 
 TEST_F(WindowingTest, StatusLevelStaysAboveNormalWindowOrderedLater)
 {
-    auto status = makeWindow(NSMakeRect(0, 0, 100, 100), NSColor::blueColor(), CGWindowLevelForKey(kCGStatusWindowLevelKey));
+    auto status =
+        makeWindow(NSMakeRect(0, 0, 100, 100), NSColor::blueColor(), CGWindowLevelForKey(kCGStatusWindowLevelKey));
     auto normal = makeWindow(NSMakeRect(50, 0, 100, 100), NSColor::greenColor());
     normal->orderFront(nullptr);
     pump();
@@ -73,7 +76,7 @@ TEST_F(WindowingTest, WindowGeometry)
     auto w = makeWindow(NSMakeRect(900, 100, 300, 100), NSColor::redColor());
     EXPECT_EQ(w->screen()->displayID(), 2u);  // 200 of 300 points on the right screen
     w->setFrame(NSMakeRect(5000, 5000, 10, 10), false);
-    EXPECT_FALSE(w->screen());                // on no screen, visible or not
+    EXPECT_FALSE(w->screen());  // on no screen, visible or not
     w->setFrame(NSMakeRect(10, 10, 0, -5), false);
     EXPECT_EQ(w->frame().size, NSMakeSize(1, 1));
     w->setFrame(NSMakeRect(0, 0, 200, 100), false);

@@ -39,10 +39,27 @@ TEST_F(WindowingTest, ScrollViewTilesScrollersRulerAndClipView)
         NSRect horizontalScroller;  // zero: not shown
     } cases[] = {
         {"vertical", NSNoBorder, true, false, false, false, {180, 400}, {0, 0, 185, 100}, {185, 0, 15, 100}, {}},
-        {"both, line border", NSLineBorder, true, true, false, false, {180, 400}, {1, 16, 183, 83}, {184, 16, 15, 83}, {1, 1, 183, 15}},
+        {"both, line border",
+         NSLineBorder,
+         true,
+         true,
+         false,
+         false,
+         {180, 400},
+         {1, 16, 183, 83},
+         {184, 16, 15, 83},
+         {1, 1, 183, 15}},
         {"autohidden, fits", NSNoBorder, true, true, true, false, {150, 80}, {0, 0, 200, 100}, {}, {}},
-        {"autohidden, vertical forces horizontal", NSNoBorder, true, true, true, false, {190, 400},
-         {0, 15, 185, 85}, {185, 15, 15, 85}, {0, 0, 185, 15}},
+        {"autohidden, vertical forces horizontal",
+         NSNoBorder,
+         true,
+         true,
+         true,
+         false,
+         {190, 400},
+         {0, 15, 185, 85},
+         {185, 15, 15, 85},
+         {0, 0, 185, 15}},
         {"vertical ruler", NSNoBorder, true, false, false, true, {180, 400}, {20, 0, 165, 100}, {185, 0, 15, 100}, {}},
     };
     for (const auto& c : cases) {
@@ -78,7 +95,7 @@ TEST_F(WindowingTest, WheelScrollsTheClipViewWithinTheDocument)
 {
     struct Case {
         bool flipped;
-        CGFloat startY;                   // the clip view's first origin: the top
+        CGFloat startY;                                  // the clip view's first origin: the top
         std::vector<std::pair<CGFloat, CGFloat>> wheel;  // deltaY, expected origin y
     } cases[] = {
         {true, 0, {{-3, 30}, {1, 20}, {5, 0}, {-200, 900}}},

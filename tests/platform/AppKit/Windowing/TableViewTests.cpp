@@ -27,7 +27,10 @@ public:
     int selectionChanges = 0;
     int doubleClicks = 0;
 
-    static void describeClass(NSClassMembers<RowSource>& m) { m.action("rowDoubleClicked:", &RowSource::rowDoubleClicked); }
+    static void describeClass(NSClassMembers<RowSource>& m)
+    {
+        m.action("rowDoubleClicked:", &RowSource::rowDoubleClicked);
+    }
     void rowDoubleClicked(const Id&) { ++doubleClicks; }
 
     std::optional<NSInteger> numberOfRowsInTableView(NSTableView*) override
@@ -40,7 +43,8 @@ public:
         auto id = dynamic_ref_cast<NSString>(column->identifier());
         return Id(NSString::stringWithUTF8String((id->UTF8String() + std::string(" ") + std::to_string(row)).c_str()));
     }
-    void tableViewSetObjectValueForTableColumnRow(NSTableView*, const Id& value, NSTableColumn* column, NSInteger row) override
+    void tableViewSetObjectValueForTableColumnRow(NSTableView*, const Id& value, NSTableColumn* column,
+                                                  NSInteger row) override
     {
         sets.push_back({dynamic_ref_cast<NSString>(value)->UTF8String(),
                         dynamic_ref_cast<NSString>(column->identifier())->UTF8String(), row});
@@ -130,8 +134,8 @@ TEST(TableViewGeometry, RowsColumnsAndCellsFollowTheSpacing)
     struct Case {
         NSPoint point;
         NSInteger row, column;
-    } cases[] = {{{0, 0}, 0, 0}, {{102.9, 18.9}, 0, 0}, {{103, 19}, 1, 1}, {{205, 569}, 29, 1},
-                 {{10, 570}, -1, 0}, {{206, 10}, -1, -1}, {{-1, 10}, -1, -1}};
+    } cases[] = {{{0, 0}, 0, 0},     {{102.9, 18.9}, 0, 0}, {{103, 19}, 1, 1}, {{205, 569}, 29, 1},
+                 {{10, 570}, -1, 0}, {{206, 10}, -1, -1},   {{-1, 10}, -1, -1}};
     for (const auto& c : cases) {
         EXPECT_EQ(table->rowAtPoint(c.point), c.row) << c.point.x << "," << c.point.y;
         EXPECT_EQ(table->columnAtPoint(c.point), c.column) << c.point.x << "," << c.point.y;
@@ -169,7 +173,13 @@ TEST_F(TableTest, SelectionByClicksAndArrowKeysNotifiesEachChange)
         {"down", [&] { key(kVK_DownArrow); }, {1}, 1},
         {"shift-down", [&] { key(kVK_DownArrow, NSShiftKeyMask); }, {1, 2}, 2},
         {"down", [&] { key(kVK_DownArrow); }, {3}, 3},
-        {"down, down over refused 5", [&] { key(kVK_DownArrow); key(kVK_DownArrow); }, {6}, 6},
+        {"down, down over refused 5",
+         [&] {
+             key(kVK_DownArrow);
+             key(kVK_DownArrow);
+         },
+         {6},
+         6},
         {"up", [&] { key(kVK_UpArrow); }, {4}, 4},
     };
     for (const auto& s : steps) {

@@ -32,13 +32,14 @@ public:
         movements.push_back(movement ? movement->integerValue() : -1);
     }
     std::optional<bool> textViewShouldChangeTextInRangeReplacementString(const Ref<NSTextView>&, NSRange range,
-                                                                        const Ref<NSString>& text) override
+                                                                         const Ref<NSString>& text) override
     {
-        calls.push_back("shouldChange " + std::to_string(range.location) + "," + std::to_string(range.length) + " " + text->UTF8String());
+        calls.push_back("shouldChange " + std::to_string(range.location) + "," + std::to_string(range.length) + " " +
+                        text->UTF8String());
         return text->utf16() != refused || refused.empty();
     }
-    std::optional<NSRange> textViewWillChangeSelectionFromCharacterRangeToCharacterRange(const Ref<NSTextView>&, NSRange,
-                                                                                        NSRange to) override
+    std::optional<NSRange> textViewWillChangeSelectionFromCharacterRangeToCharacterRange(const Ref<NSTextView>&,
+                                                                                         NSRange, NSRange to) override
     {
         calls.push_back("willSelect " + std::to_string(to.location) + "," + std::to_string(to.length));
         return std::nullopt;
@@ -123,7 +124,8 @@ TEST_F(TextViewTest, TypedKeysEditTheTextAndMoveCaretAndSelection)
     key(kVK_DownArrow);
     ASSERT_EQ(textView->selectedRange(), NSMakeRange(8, 0));
     NSRect caret = textView->insertionPointRect();
-    NSPoint middle = window->convertBaseToScreen(textView->convertPointToView(NSMakePoint(NSMidX(caret), NSMidY(caret)), nullptr));
+    NSPoint middle =
+        window->convertBaseToScreen(textView->convertPointToView(NSMakePoint(NSMidX(caret), NSMidY(caret)), nullptr));
     uint32_t pixel = screenPixel(static_cast<int>(middle.x), static_cast<int>(1080 - middle.y));
     EXPECT_LT(pixel & 0xff, 0x40u) << std::hex << pixel;
 }
@@ -131,14 +133,14 @@ TEST_F(TextViewTest, TypedKeysEditTheTextAndMoveCaretAndSelection)
 TEST_F(TextViewTest, DelegateHearsEachEditInOrderAndCanRefuseIt)
 {
     type(u"a");
-    EXPECT_EQ(recorder->calls, (std::vector<std::string>{"shouldBegin", "shouldChange 0,0 a", "didBegin", "willSelect 1,0", "didSelect",
-                                                         "didChange"}));
+    EXPECT_EQ(recorder->calls, (std::vector<std::string>{"shouldBegin", "shouldChange 0,0 a", "didBegin",
+                                                         "willSelect 1,0", "didSelect", "didChange"}));
     recorder->calls.clear();
     recorder->refused = u"!";
     type(u"b!");
     EXPECT_EQ(text(), u"ab");
-    EXPECT_EQ(recorder->calls, (std::vector<std::string>{"shouldChange 1,0 b", "willSelect 2,0", "didSelect", "didChange",
-                                                         "shouldChange 2,0 !"}));
+    EXPECT_EQ(recorder->calls, (std::vector<std::string>{"shouldChange 1,0 b", "willSelect 2,0", "didSelect",
+                                                         "didChange", "shouldChange 2,0 !"}));
     recorder->calls.clear();
     key(kVK_Delete);  // the real deletion range
     EXPECT_EQ(recorder->calls.front(), "shouldChange 1,1 ");
@@ -209,7 +211,9 @@ TEST_F(TextViewTest, WindowFieldEditorEndsEditingWithTheMovementOfItsKey)
         uint16_t key;
         NSUInteger flags;
         NSInteger movement;
-    } cases[] = {{kVK_Return, 0, NSReturnTextMovement}, {kVK_Tab, 0, NSTabTextMovement}, {kVK_Tab, NSShiftKeyMask, NSBacktabTextMovement}};
+    } cases[] = {{kVK_Return, 0, NSReturnTextMovement},
+                 {kVK_Tab, 0, NSTabTextMovement},
+                 {kVK_Tab, NSShiftKeyMask, NSBacktabTextMovement}};
     for (const Case& c : cases) {
         type(u"x");
         key(c.key, c.flags);
@@ -230,7 +234,8 @@ TEST_F(TextViewTest, KeyedArchiveKeepsTextFlagsAndFont)
     textView->setString("archived\ntext"_ns);
     textView->setEditable(false);
     textView->setTextContainerInset(NSMakeSize(4, 6));
-    auto copy = dynamic_ref_cast<NSTextView>(NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(textView)));
+    auto copy = dynamic_ref_cast<NSTextView>(
+        NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(textView)));
     ASSERT_TRUE(copy);
     EXPECT_EQ(copy->string()->utf16(), u"archived\ntext");
     EXPECT_FALSE(copy->isEditable());

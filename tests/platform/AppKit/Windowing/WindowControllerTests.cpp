@@ -37,7 +37,8 @@ NS_CLASS_DEFINE(SelfMovingWindow)
 TEST_F(WindowingTest, ShowWindowMakesKeyOnlyWindowsThatCanBecomeKey)
 {
     for (NSUInteger style : {NSUInteger(NSTitledWindowMask), NSUInteger(NSBorderlessWindowMask)}) {
-        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(0, 0, 50, 50), style, NSBackingStoreBuffered, false);
+        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(0, 0, 50, 50), style,
+                                                                  NSBackingStoreBuffered, false);
         auto c = NSObject::alloc<NSWindowController>()->initWithWindow(w);
         c->showWindow(nullptr);
         EXPECT_TRUE(w->isVisible());

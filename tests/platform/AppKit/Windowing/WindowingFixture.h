@@ -24,8 +24,8 @@ public:
     bool flipped = false;
     bool handlesMouse = true;
     int draws = 0;
-    std::vector<NSPoint> downs;      // local coordinates
-    std::vector<NSPoint> dragDeltas; // deltaX, deltaY
+    std::vector<NSPoint> downs;       // local coordinates
+    std::vector<NSPoint> dragDeltas;  // deltaX, deltaY
     int ups = 0;
     bool isFlipped() const override { return flipped; }
     void drawRect(const NSRect& r) override
@@ -113,9 +113,11 @@ protected:
     }
 
     // A borderless window whose content view is a RecordingView of the colour.
-    static Ref<NSWindow> makeWindow(const NSRect& frame, const Ref<NSColor>& colour, NSInteger level = NSNormalWindowLevel)
+    static Ref<NSWindow> makeWindow(const NSRect& frame, const Ref<NSColor>& colour,
+                                    NSInteger level = NSNormalWindowLevel)
     {
-        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSBorderlessWindowMask, NSBackingStoreBuffered, false);
+        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSBorderlessWindowMask, NSBackingStoreBuffered,
+                                                                  false);
         w->setLevel(level);
         auto view = NSObject::alloc<RecordingView>();
         view->initWithFrame(NSMakeRect(0, 0, frame.size.width, frame.size.height));
@@ -125,7 +127,10 @@ protected:
         return w;
     }
 
-    static Ref<RecordingView> contentOf(const Ref<NSWindow>& w) { return dynamic_ref_cast<RecordingView>(w->contentView()); }
+    static Ref<RecordingView> contentOf(const Ref<NSWindow>& w)
+    {
+        return dynamic_ref_cast<RecordingView>(w->contentView());
+    }
 
     static uint32_t screenPixel(int x, int row) { return server().screenImage()->pixel(size_t(x), size_t(row)); }
 

@@ -7,7 +7,6 @@
 #include "AppKit/NSWorkspace.h"
 #include "WindowingFixture.h"
 
-
 using WorkspaceTest = WindowingTest;
 
 TEST_F(WorkspaceTest, OpensURLsAndFilesThroughTheServerAndCountsBeeps)
@@ -52,22 +51,29 @@ public:
         sheet->orderOut(nullptr);
     }
     // Reached through the action table: the sheet and the code as a number.
-    void didEndPlain(const Id&, const Id& code) { plainEnded.push_back(dynamic_ref_cast<NSNumber>(code)->integerValue()); }
+    void didEndPlain(const Id&, const Id& code)
+    {
+        plainEnded.push_back(dynamic_ref_cast<NSNumber>(code)->integerValue());
+    }
     static void initialize()
     {
-        NSApplicationExt::registerDidEndSelector<SheetTestDelegate>("sheetDidEnd:returnCode:contextInfo:", &SheetTestDelegate::sheetDidEnd);
+        NSApplicationExt::registerDidEndSelector<SheetTestDelegate>("sheetDidEnd:returnCode:contextInfo:",
+                                                                    &SheetTestDelegate::sheetDidEnd);
     }
-    static void describeClass(NSClassMembers<SheetTestDelegate>& m) { m.action("didEndPlain:returnCode:", &SheetTestDelegate::didEndPlain); }
+    static void describeClass(NSClassMembers<SheetTestDelegate>& m)
+    {
+        m.action("didEndPlain:returnCode:", &SheetTestDelegate::didEndPlain);
+    }
 };
 NS_CLASS_DEFINE(SheetTestDelegate)
 
 TEST_F(WorkspaceTest, SheetAttachesToItsParentAndDeliversTheEndCode)
 {
     auto parent = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(200, 300, 400, 300), NSTitledWindowMask,
-                                                                  NSBackingStoreBuffered, false);
+                                                                   NSBackingStoreBuffered, false);
     parent->makeKeyAndOrderFront(nullptr);
     auto sheet = NSObject::alloc<NSPanel>()->initWithContentRect(NSMakeRect(0, 0, 200, 100), NSTitledWindowMask,
-                                                                NSBackingStoreBuffered, false);
+                                                                 NSBackingStoreBuffered, false);
     auto delegate = NSObject::make<SheetTestDelegate>();
     int context = 0;
 
@@ -87,7 +93,7 @@ TEST_F(WorkspaceTest, SheetAttachesToItsParentAndDeliversTheEndCode)
     // A second sheet on the same window is refused.
     int beeps = server().beepCount();
     auto other = NSObject::alloc<NSPanel>()->initWithContentRect(NSMakeRect(0, 0, 50, 50), NSTitledWindowMask,
-                                                                NSBackingStoreBuffered, false);
+                                                                 NSBackingStoreBuffered, false);
     NSApplicationExt::beginSheet(NSApp, other, parent, delegate, "sheetDidEnd:returnCode:contextInfo:", nullptr);
     EXPECT_EQ(server().beepCount(), beeps + 1);
     EXPECT_FALSE(NSApplicationExt::isSheet(other));
@@ -107,4 +113,3 @@ TEST_F(WorkspaceTest, SheetAttachesToItsParentAndDeliversTheEndCode)
     NSApplicationExt::endSheet(NSApp, other, 5);  // not a sheet any more: nothing
     EXPECT_EQ(delegate->plainEnded.size(), 1u);
 }
-

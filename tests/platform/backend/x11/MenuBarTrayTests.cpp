@@ -69,7 +69,8 @@ bool runTool(std::vector<std::string> args)
 // keeping it in its save-set as trays do.
 class FakeTray {
 public:
-    FakeTray() : m_conn(xcb_connect(nullptr, nullptr))
+    FakeTray()
+        : m_conn(xcb_connect(nullptr, nullptr))
     {
         xcb_connection_t* conn = m_conn;
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;

@@ -1,17 +1,17 @@
 // The X11 backend against a private Xvfb: windows, pixels, clicks through
 // XTest (xdotool), click-through of transparent pixels, hot-key grabs and the
 // global pointer monitor.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/prctl.h>
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <xcb/xcb.h>
 #include <xcb/shape.h>
+#include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
 
 #include <array>
@@ -36,9 +36,9 @@
 #include "Carbon/KeyboardLayout.h"
 #include "Carbon/SymbolicHotKeys.h"
 #include "Carbon/TISInputSource.h"
-#include "Foundation/NSDistributedNotificationCenter.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
+#include "Foundation/NSDistributedNotificationCenter.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSRunLoop.h"
 #include "X11TestSupport.h"
@@ -47,10 +47,7 @@
 extern char** environ;
 
 // Read before ASAN_OPTIONS, which does not name suppressions.
-extern "C" const char* __asan_default_options()
-{
-    return "suppressions=" X11_TESTS_ASAN_SUPPRESSIONS;
-}
+extern "C" const char* __asan_default_options() { return "suppressions=" X11_TESTS_ASAN_SUPPRESSIONS; }
 
 namespace {
 
@@ -212,8 +209,8 @@ protected:
     static Ref<NSWindow> makeWindow(const NSRect& frame, const Ref<NSColor>& colour, bool opaque = true,
                                     NSRect painted = NSZeroRect)
     {
-        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSBorderlessWindowMask,
-                                                                  NSBackingStoreBuffered, false);
+        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSBorderlessWindowMask, NSBackingStoreBuffered,
+                                                                  false);
         if (!opaque) {
             w->setOpaque(false);
             w->setBackgroundColor(NSColor::clearColor());
@@ -275,7 +272,10 @@ protected:
         return code;
     }
 
-    static bool isCloseBoxRed(uint32_t rgb) { return (rgb >> 16) > 200 && ((rgb >> 8) & 0xFF) < 140 && (rgb & 0xFF) < 140; }
+    static bool isCloseBoxRed(uint32_t rgb)
+    {
+        return (rgb >> 16) > 200 && ((rgb >> 8) & 0xFF) < 140 && (rgb & 0xFF) < 140;
+    }
 
     xcb_connection_t* m_conn = nullptr;
 };
@@ -450,15 +450,15 @@ TEST_F(X11BackendTest, HotKeyFiresOnReleaseAndAHeldCombinationIsRefused)
     ASSERT_NE(j, 0);
     xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
     const uint16_t mask = XCB_MOD_MASK_4 | XCB_MOD_MASK_SHIFT;
-    ASSERT_EQ(xcb_request_check(m_conn, xcb_grab_key_checked(m_conn, 0, root, mask, j, XCB_GRAB_MODE_ASYNC,
-                                                              XCB_GRAB_MODE_ASYNC)),
+    ASSERT_EQ(xcb_request_check(
+                  m_conn, xcb_grab_key_checked(m_conn, 0, root, mask, j, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)),
               nullptr);
     EXPECT_EQ(server().registerHotKey(kVK_ANSI_J, cmdKey | shiftKey, [] {}), 0);
     // The release comes over the program's own connection: allow it to arrive.
     EXPECT_TRUE(waitFor([&] {
-        xcb_generic_error_t* error = xcb_request_check(
-            m_conn, xcb_grab_key_checked(m_conn, 0, root, mask | XCB_MOD_MASK_LOCK, j, XCB_GRAB_MODE_ASYNC,
-                                         XCB_GRAB_MODE_ASYNC));
+        xcb_generic_error_t* error =
+            xcb_request_check(m_conn, xcb_grab_key_checked(m_conn, 0, root, mask | XCB_MOD_MASK_LOCK, j,
+                                                           XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
         std::free(error);
         return error == nullptr;
     })) << "the refused registration still holds the Caps Lock variant";
@@ -468,11 +468,13 @@ TEST_F(X11BackendTest, PointerMonitorFollowsXTestMotionAnywhere)
 {
     std::vector<NSPoint> seen;
     const NSInteger token = server().addGlobalPointerMonitor([&](NSPoint p, NSUInteger) { seen.push_back(p); });
-    ASSERT_TRUE(run({"xdotool", "mousemove", "400", "300", "mousemove_relative", "1", "0", "mousemove_relative", "--",
-                     "-1", "0"}));
+    ASSERT_TRUE(run(
+        {"xdotool", "mousemove", "400", "300", "mousemove_relative", "1", "0", "mousemove_relative", "--", "-1", "0"}));
     const bool arrived = waitFor([&] { return !seen.empty() && seen.back() == NSMakePoint(400, 500); });
     server().removeGlobalPointerMonitor(token);
-    EXPECT_TRUE(arrived) << (seen.empty() ? std::string("no motion seen") : "last seen " + std::to_string(seen.back().x) + ", " + std::to_string(seen.back().y));
+    EXPECT_TRUE(arrived) << (seen.empty()
+                                 ? std::string("no motion seen")
+                                 : "last seen " + std::to_string(seen.back().x) + ", " + std::to_string(seen.back().y));
     EXPECT_EQ(NSEvent::mouseLocation(), NSMakePoint(400, 500));
 }
 
@@ -546,8 +548,8 @@ TEST_F(X11BackendTest, SuspendingShortcutsHoldsTheKeyboardUntilTheModeEnds)
 TEST_F(X11BackendTest, TheRecordingWindowNotAnAlertOverItEndsTheKeyboardGrab)
 {
     auto titled = [](const NSRect& frame) {
-        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSTitledWindowMask, NSBackingStoreBuffered,
-                                                                  false);
+        auto w =
+            NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSTitledWindowMask, NSBackingStoreBuffered, false);
         w->makeKeyAndOrderFront(nullptr);
         return w;
     };
@@ -658,9 +660,9 @@ TEST_F(X11BackendTest, ARandRChangeMovesTheScreensTheMenuBarAndTheWindows)
     auto w = makeWindow(NSMakeRect(100, 200, 50, 50), NSColor::colorWithCalibratedRed(1, 0, 0, 1));
     int posted = 0;
     auto center = NSNotificationCenter::defaultCenter();
-    Id observer = center->addObserverForName(
-        NSString::stringWithUTF8String(NSApplicationDidChangeScreenParametersNotification), nullptr, nullptr,
-        [&](const Ref<NSNotification>&) { ++posted; });
+    Id observer =
+        center->addObserverForName(NSString::stringWithUTF8String(NSApplicationDidChangeScreenParametersNotification),
+                                   nullptr, nullptr, [&](const Ref<NSNotification>&) { ++posted; });
     auto xPlace = [&](xcb_window_t xid) {
         xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_conn)).data->root;
         auto* t = xcb_translate_coordinates_reply(m_conn, xcb_translate_coordinates(m_conn, xid, root, 0, 0), nullptr);
@@ -788,17 +790,18 @@ TEST_F(X11WithoutSharedMemoryTest, ExposuresBeyondTheHeldPixelsUploadOnlyThose)
 // names itself. Nothing is managed, but the program believes one runs.
 class FakeWindowManager {
 public:
-    explicit FakeWindowManager(xcb_connection_t* conn) : m_conn(conn)
+    explicit FakeWindowManager(xcb_connection_t* conn)
+        : m_conn(conn)
     {
         xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(conn)).data;
         m_root = screen->root;
         m_check = xcb_generate_id(conn);
         xcb_create_window(conn, XCB_COPY_FROM_PARENT, m_check, m_root, -10, -10, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                           XCB_COPY_FROM_PARENT, 0, nullptr);
-        xcb_change_property(conn, XCB_PROP_MODE_REPLACE, m_check, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW,
-                            32, 1, &m_check);
-        xcb_change_property(conn, XCB_PROP_MODE_REPLACE, m_root, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW,
-                            32, 1, &m_check);
+        xcb_change_property(conn, XCB_PROP_MODE_REPLACE, m_check, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 32,
+                            1, &m_check);
+        xcb_change_property(conn, XCB_PROP_MODE_REPLACE, m_root, atom("_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 32,
+                            1, &m_check);
         xcb_flush(conn);
     }
     ~FakeWindowManager()
