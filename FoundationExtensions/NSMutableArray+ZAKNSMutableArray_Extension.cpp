@@ -7,11 +7,11 @@ namespace {
 
 // The array class's own valueForKey:, which the pseudo-keys fall back to.
 // Never destroyed: objects may look keys up while the process exits.
-NSMutableArrayValueForKeyHook* g_arrayValueForKey = nullptr;
+MutableArrayValueForKeyHook* g_arrayValueForKey = nullptr;
 
 [[maybe_unused]] const bool g_installed = [] {
-    g_arrayValueForKey = new NSMutableArrayValueForKeyHook();
-    *g_arrayValueForKey = NSSetMutableArrayValueForKeyHook([](NSMutableArray* array, const Ref<NSString>& key) -> Id {
+    g_arrayValueForKey = new MutableArrayValueForKeyHook();
+    *g_arrayValueForKey = SetMutableArrayValueForKeyHook([](NSMutableArray* array, const Ref<NSString>& key) -> Id {
         if (Id value = NSMutableArrayExt::valueForPseudoKey(array, key)) return value;
         return (*g_arrayValueForKey)(array, key);
     });

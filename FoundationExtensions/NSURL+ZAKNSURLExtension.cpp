@@ -1,5 +1,6 @@
 #include "FoundationExtensions/NSURL+ZAKNSURLExtension.h"
 
+#include "Foundation/NSHTTPURLResponse.h"
 #include "Foundation/NSURLConnection.h"
 #include "Foundation/NSURLRequest.h"
 #include "Foundation/NSURLResponse.h"

@@ -8,6 +8,7 @@
 #include "Foundation/NSKeyValueBinding.h"
 #include "Foundation/NSKeyValueCoding.h"
 #include "Foundation/NSLog.h"
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSValueTransformer.h"
@@ -59,7 +60,7 @@ namespace {
             NSObjectExt::ZAK_invokeTargetBlockWithAutoreleasePool(self, dynamic_ref_cast<ZAKTargetBlock>(block));
             return nullptr;
         });
-    NSSetValueForUndefinedKeyHook(undefinedKeyValue);
+    SetValueForUndefinedKeyHook(undefinedKeyValue);
     return true;
 }();
 

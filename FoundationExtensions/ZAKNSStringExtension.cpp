@@ -72,7 +72,7 @@ Ref<NSString> stringWithString(const Ref<NSString>& string, NSInteger times)
 {
     std::u16string text;
     if (!string) return NSString::string();
-    NSStringChars chars(string);
+    StringChars chars(string);
     for (NSInteger i = 0; i < times; ++i) text += chars.view();
     return NSString::stringWithUTF16(std::move(text));
 }
@@ -82,7 +82,7 @@ Ref<NSString> stringWithStrings(std::initializer_list<Ref<NSString>> strings)
     std::u16string text;
     for (const auto& string : strings) {
         if (!string) break;
-        text += NSStringChars(string).view();
+        text += StringChars(string).view();
     }
     return NSString::stringWithUTF16(std::move(text));
 }
@@ -109,7 +109,7 @@ Ref<NSString> stringForKeyEquivalent(const Ref<NSString>& key, NSUInteger modifi
     std::u16string text;
     for (const auto& m : kModifiers)
         if (modifierMask & m.flag) text += m.glyph;
-    if (key) text += NSStringChars(key).view();
+    if (key) text += StringChars(key).view();
     return NSString::stringWithUTF16(std::move(text));
 }
 
@@ -118,7 +118,7 @@ Ref<NSString> stringForKeyEquivalent(const Ref<NSString>& key, NSUInteger modifi
 Ref<NSString> uniqueStringWithString(const Ref<NSString>& name, const Ref<NSArray>& list)
 {
     if (!name || !list || !list->containsObject(name)) return name;
-    NSStringChars chars(name);
+    StringChars chars(name);
     // The trailing digits, never the first character.
     size_t digitsStart = chars.size();
     while (digitsStart > 1 && isDigit(chars[digitsStart - 1])) --digitsStart;
@@ -296,7 +296,7 @@ Ref<NSString> stringByRemovingCharactersInSet(const Ref<NSString>& string, const
 {
     options &= ~NSBackwardsSearch;
     const NSUInteger length = string->length();
-    NSStringChars chars(string);
+    StringChars chars(string);
     std::u16string kept;
     NSUInteger position = 0;
     while (position < length) {
@@ -354,7 +354,7 @@ Ref<NSString> displayStringForRange(const Ref<NSString>& string, NSRange range, 
 Ref<NSMutableString> convertISBN10ToISBN13(const Ref<NSString>& string)
 {
     std::u16string isbn = u"9780000000000";
-    NSStringChars chars(string);
+    StringChars chars(string);
     if (chars.size() >= 10)
         for (size_t i = 0; i < 9; ++i) isbn[3 + i] = chars[i];
     int sum = 0;
@@ -366,7 +366,7 @@ Ref<NSMutableString> convertISBN10ToISBN13(const Ref<NSString>& string)
 Ref<NSMutableString> convertISBN13ToISBN10(const Ref<NSString>& string)
 {
     std::u16string isbn = u"0000000000";
-    NSStringChars chars(string);
+    StringChars chars(string);
     if (chars.size() >= 13)
         for (size_t i = 0; i < 9; ++i) isbn[i] = chars[3 + i];
     int sum = 0;

@@ -3,6 +3,7 @@
 
 #include "AppKit/NSEvent.h"
 #include "AppKit/NSWindow.h"
+#include "RulerArm.h"
 #include "RulerWindowController.h"
 
 NS_CLASS_DEFINE(ResizeButton)

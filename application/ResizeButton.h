@@ -9,10 +9,3 @@ public:
     void mouseDown(const Ref<NSEvent>&) override { }
     void mouseDragged(const Ref<NSEvent>& event) override;
 };
-
-// What a resize button asks of the view it sits in.
-class RulerArm {
-public:
-    virtual ~RulerArm() = default;
-    virtual bool horizontal() const = 0;
-};

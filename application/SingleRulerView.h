@@ -4,6 +4,7 @@
 #include "Foundation/NSDictionary.h"
 #include "GeneralRulerView.h"
 #include "ResizeButton.h"
+#include "RulerArm.h"
 
 class SingleRulerController;
 

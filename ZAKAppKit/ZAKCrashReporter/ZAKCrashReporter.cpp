@@ -2,13 +2,13 @@
 
 #include <unistd.h>
 
+#include "Foundation/LogLocations.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSDirectoryEnumerator.h"
 #include "Foundation/NSFileManager.h"
 #include "Foundation/NSLog.h"
-#include "Foundation/NSLogLocations.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSUserDefaults.h"
 
@@ -42,7 +42,7 @@ Ref<NSString> ZAKCrashReporter::pathAndNameOfCrashReportFile()
 
 Ref<NSString> ZAKCrashReporter::pathAndNameOfCrashReportFile(const NSOperatingSystemVersion& version)
 {
-    Ref<NSString> folder = NSPathForPlatformLogPath("~/Library/Logs/CrashReporter/"_ns->stringByExpandingTildeInPath());
+    Ref<NSString> folder = PathForPlatformLogPath("~/Library/Logs/CrashReporter/"_ns->stringByExpandingTildeInPath());
     Ref<NSString> name = executableName();
     if (!name) return nullptr;
     if (version.majorVersion < 10 || version.minorVersion <= 4)
@@ -86,7 +86,7 @@ Ref<NSString> ZAKCrashReporter::applicationName()
 
 Ref<NSString> ZAKCrashReporter::consoleLog()
 {
-    Ref<NSString> path = NSPathForPlatformLogPath(
+    Ref<NSString> path = PathForPlatformLogPath(
         NSString::stringWithFormat("/Library/Logs/Console/%d/console.log", static_cast<int>(getuid())));
     Ref<NSData> data = NSData::dataWithContentsOfFile(path);
     Ref<NSString> text = data ? NSString::stringWithData(data, NSUTF8StringEncoding) : nullptr;

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "Foundation/NSHTTPURLResponse.h"
 #include "Foundation/NSURL.h"
 #include "Foundation/NSURLConnection.h"
 #include "Foundation/NSURLRequest.h"

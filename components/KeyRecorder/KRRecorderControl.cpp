@@ -6,6 +6,7 @@
 #include "Foundation/NSKeyValueBinding.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNotificationCenter.h"
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSValueTransformer.h"
 #include "KeyRecorder/KRKeyNaming.h"

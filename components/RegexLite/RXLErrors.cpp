@@ -106,7 +106,7 @@ NSException rxl_icuException(const RXLCaller& caller, const RXLErrorInfo& info)
 void rxl_assertionFailure(const char* file, long line, const char* condition)
 {
     NSLog("%@:%ld: Invalid parameter not satisfying: %s\n", utf8(file), line, condition);
-    NSAbort();
+    AbortProcess();
 }
 
 Ref<NSDictionary> rxl_assertionInfo(const char* function, const char* file, long line, const char* condition)

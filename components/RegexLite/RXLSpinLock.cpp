@@ -56,19 +56,19 @@ void RXLLockScope::lockCleanup()
         // Released before logging, so a log sink may use regular expressions.
         rxl_unlockCacheSpinLock();
         if (!rxl_warnedStillLocked.exchange(true))
-            NSLogMessage(NSString::stringWithUTF8String("[RegexLite] Unusual condition detected: Recorded that "
-                                                        "rxl_cacheSpinLock was locked, but for some reason it "
-                                                        "was not unlocked.  Forcibly unlocking rxl_cacheSpinLock. Set "
-                                                        "a breakpoint at rxl_debugCacheSpinLock to "
-                                                        "debug. This warning is only printed once."));
+            LogMessage(NSString::stringWithUTF8String("[RegexLite] Unusual condition detected: Recorded that "
+                                                      "rxl_cacheSpinLock was locked, but for some reason it "
+                                                      "was not unlocked.  Forcibly unlocking rxl_cacheSpinLock. Set "
+                                                      "a breakpoint at rxl_debugCacheSpinLock to "
+                                                      "debug. This warning is only printed once."));
         rxl_debugCacheSpinLock();
         return;
     }
     if (!rxl_warnedNotLocked.exchange(true))
-        NSLogMessage(NSString::stringWithUTF8String("[RegexLite] Unusual condition detected: Recorded that "
-                                                    "rxl_cacheSpinLock was locked, but for some reason it was "
-                                                    "not unlocked, yet rxl_cacheSpinLock is currently not locked? Set "
-                                                    "a breakpoint at rxl_debugCacheSpinLock to "
-                                                    "debug. This warning is only printed once."));
+        LogMessage(NSString::stringWithUTF8String("[RegexLite] Unusual condition detected: Recorded that "
+                                                  "rxl_cacheSpinLock was locked, but for some reason it was "
+                                                  "not unlocked, yet rxl_cacheSpinLock is currently not locked? Set "
+                                                  "a breakpoint at rxl_debugCacheSpinLock to "
+                                                  "debug. This warning is only printed once."));
     rxl_debugCacheSpinLock();
 }

@@ -5,4 +5,4 @@
 class NSEvent;
 
 // Records the modifier keys and buttons of an event being dispatched.
-void NSEventNoteDispatched(const NSEvent& event);
+void EventNoteDispatched(const NSEvent& event);

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
-#include "AppKit/NSAlertLog.h"
+#include "AppKit/AlertLog.h"
+#include "AppKit/ControlText.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSApplicationSheets.h"
 #include "AppKit/NSBezierPath.h"
-#include "AppKit/NSControlText.h"
 #include "AppKit/NSGraphics.h"
+#include "AppKit/NSPanel.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNumber.h"
 
@@ -17,7 +18,7 @@ constexpr CGFloat kWidth = 420, kMargin = 20, kIcon = 48, kTextLeft = kMargin + 
 constexpr CGFloat kButtonHeight = 28, kMessageSize = 13, kInfoSize = 11;
 
 // Word-wrapped lines of a text for a width.
-std::vector<std::u16string> wrap(const std::u16string& text, CGFloat width, NSControlText::Style style)
+std::vector<std::u16string> wrap(const std::u16string& text, CGFloat width, ControlText::Style style)
 {
     std::vector<std::u16string> lines;
     size_t start = 0;
@@ -31,7 +32,7 @@ std::vector<std::u16string> wrap(const std::u16string& text, CGFloat width, NSCo
             size_t space = paragraph.find(u' ', i);
             std::u16string word = paragraph.substr(i, space == std::u16string::npos ? std::u16string::npos : space - i);
             std::u16string candidate = line.empty() ? word : line + u" " + word;
-            if (!line.empty() && NSControlText::width(candidate, style) > width) {
+            if (!line.empty() && ControlText::width(candidate, style) > width) {
                 lines.push_back(line);
                 line = word;
             } else {
@@ -48,15 +49,15 @@ std::vector<std::u16string> wrap(const std::u16string& text, CGFloat width, NSCo
 }
 
 // The icon and the two texts.
-class NSAlertContentView : public NSView {
-    NS_OBJECT(NSAlertContentView, NSView)
+class AlertContentView : public NSView {
+    NS_OBJECT(AlertContentView, NSView)
 public:
-    NSAlertContentView() = default;
+    AlertContentView() = default;
     NSAlertStyle style = NSWarningAlertStyle;
     std::vector<std::u16string> message, informative;
 
     bool isFlipped() const override { return true; }
-    static CGFloat lineHeight(CGFloat size) { return std::ceil(NSControlText::lineHeight({size, false})) + 2; }
+    static CGFloat lineHeight(CGFloat size) { return std::ceil(ControlText::lineHeight({size, false})) + 2; }
     CGFloat textHeight() const
     {
         return message.size() * lineHeight(kMessageSize) + (informative.empty() ? 0 : 8) +
@@ -72,18 +73,18 @@ public:
                                                            : NSColor::colorWithCalibratedRed(0.95, 0.7, 0.1, 1);
         colour->setFill();
         NSBezierPath::bezierPathWithOvalInRect(icon)->fill();
-        NSControlText::drawInRect(style == NSInformationalAlertStyle ? u"i" : u"!", icon, {28, true},
-                                  NSColor::whiteColor(), 2);
+        ControlText::drawInRect(style == NSInformationalAlertStyle ? u"i" : u"!", icon, {28, true},
+                                NSColor::whiteColor(), 2);
         CGFloat y = kMargin;
         for (const auto& line : message) {
-            NSControlText::drawInRect(
+            ControlText::drawInRect(
                 line, NSMakeRect(kTextLeft, y, bounds().size.width - kTextLeft - kMargin, lineHeight(kMessageSize)),
                 {kMessageSize, true}, NSColor::controlTextColor(), 0);
             y += lineHeight(kMessageSize);
         }
         y += 8;
         for (const auto& line : informative) {
-            NSControlText::drawInRect(
+            ControlText::drawInRect(
                 line, NSMakeRect(kTextLeft, y, bounds().size.width - kTextLeft - kMargin, lineHeight(kInfoSize)),
                 {kInfoSize, false}, NSColor::controlTextColor(), 0);
             y += lineHeight(kInfoSize);
@@ -91,7 +92,7 @@ public:
     }
 };
 
-NS_CLASS_DEFINE(NSAlertContentView)
+NS_CLASS_DEFINE(AlertContentView)
 
 }  // namespace
 
@@ -160,7 +161,7 @@ void NSAlert::layout()
 {
     if (m_buttons.empty()) makeButton("OK"_ns, NSAlertFirstButtonReturn);
     auto w = window();
-    auto content = alloc<NSAlertContentView>();
+    auto content = alloc<AlertContentView>();
     content->style = m_style;
     const CGFloat textWidth = kWidth - kTextLeft - kMargin;
     content->message = wrap(m_messageText ? m_messageText->utf16() : u"", textWidth, {kMessageSize, true});
@@ -184,12 +185,12 @@ void NSAlert::layout()
 
 size_t NSAlert::recordShown()
 {
-    NSAlertRecord record;
+    AlertRecord record;
     record.style = m_style;
     record.messageText = m_messageText ? m_messageText->UTF8String() : "";
     record.informativeText = m_informativeText ? m_informativeText->UTF8String() : "";
     for (const auto& b : m_buttons) record.buttons.push_back(b->title()->UTF8String());
-    return NSAlertLog::record(record);
+    return AlertLog::record(record);
 }
 
 NSModalResponse NSAlert::runWindow()
@@ -202,7 +203,7 @@ NSModalResponse NSAlert::runWindow()
         code = NSApp->runModalForWindow(m_window);
     }
     m_window->orderOut(nullptr);
-    NSAlertLog::setResult(index, code);
+    AlertLog::setResult(index, code);
     return code;
 }
 
@@ -242,7 +243,7 @@ void NSAlert::beginSheetModalForWindow(const Ref<NSWindow>& parent, const Id& de
     NSApplicationExt::beginSheet(NSApp, window(), parent, Id(this), kSheetDidEnd, contextInfo);
     if (!NSApplicationExt::isSheet(window())) {
         // The window already has a sheet: nothing was shown.
-        NSAlertLog::setResult(m_logIndex, NSModalResponseAbort);
+        AlertLog::setResult(m_logIndex, NSModalResponseAbort);
         m_selfWhileSheet = nullptr;
     }
 }
@@ -252,7 +253,7 @@ void NSAlert::sheetDidEnd(const Ref<NSWindow>& sheet, NSInteger code, void*)
     Ref<NSAlert> self = m_selfWhileSheet ? m_selfWhileSheet : Ref<NSAlert>(this);
     m_selfWhileSheet = nullptr;
     if (sheet) sheet->orderOut(nullptr);
-    NSAlertLog::setResult(m_logIndex, code);
+    AlertLog::setResult(m_logIndex, code);
     auto delegate = m_sheetDelegate.get();
     if (delegate && !m_sheetDidEnd.empty() && delegate->respondsToSelector(m_sheetDidEnd))
         delegate->performSelector(m_sheetDidEnd, self, NSNumber::numberWithInteger(code));

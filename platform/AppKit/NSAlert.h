@@ -6,7 +6,7 @@
 // first is the default), and 1 (default), 0 (alternate) and -1 (other) for
 // alerts made by alertWithMessageText:... and for NSRunAlertPanel. Return
 // presses the default button, Escape the button titled "Cancel". Every alert
-// shown is recorded in NSAlertLog with its style, texts, buttons and result.
+// shown is recorded in AlertLog with its style, texts, buttons and result.
 //
 // beginSheetModalForWindow:... attaches the alert to the window as a sheet
 // and returns at once; the button pressed ends the sheet, orders the alert

@@ -6,27 +6,27 @@
 #include <sstream>
 
 #include "AppKit/AppKitPrivate.h"
-#include "AppKit/NSMenuBarWindow.h"
+#include "AppKit/MenuBarWindow.h"
 #include "AppKit/NSNibLoading.h"
 #include "AppKit/NSWindow.h"
 #include "AppKit/NSWindowController.h"
 #include "AppKit/WindowServer.h"
+#include "Foundation/Clock.h"
 #include "Foundation/NSAutoreleasePool.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSClass.h"
-#include "Foundation/NSClock.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSProcessInfo.h"
-#include "Foundation/NSSignalSource.h"
 #include "Foundation/NSUserDefaults.h"
+#include "Foundation/SignalSource.h"
 
 NS_CLASS_DEFINE(NSApplication)
 
 NSApplication* NSApp = nullptr;
 
-struct NSModalSessionRecord {
+struct ModalSessionRecord {
     Ref<NSWindow> window;
     NSModalResponse code = NSModalResponseContinue;
 };
@@ -129,7 +129,7 @@ void NSApplication::finishLaunching()
         NSString::stringWithUTF8String(NSApplicationWillFinishLaunchingNotification), self);
     if (auto d = delegateProtocol()) d->applicationWillFinishLaunching(will);
     NSNotificationCenter::defaultCenter()->postNotification(will);
-    NSMenuBarWindow::synchronize();
+    MenuBarWindow::synchronize();
     auto did = NSNotification::notificationWithName(
         NSString::stringWithUTF8String(NSApplicationDidFinishLaunchingNotification), self);
     if (auto d = delegateProtocol()) d->applicationDidFinishLaunching(did);
@@ -154,7 +154,7 @@ void NSApplication::dispatch(const Ref<NSEvent>& event)
 {
     Ref<NSEvent> previous = m_currentEvent;
     m_currentEvent = event;
-    NSEventNoteDispatched(*event);
+    EventNoteDispatched(*event);
     try {
         sendEvent(event);
     } catch (const NSException& e) {
@@ -313,7 +313,7 @@ Ref<NSEvent> NSApplication::nextEventMatchingMask(NSEventMask mask, const Ref<NS
         loop->runUntilIdle(mode);
         if (auto e = take()) return e;
         if (q.interrupts.load() != interrupts || m_terminated) return nullptr;
-        if (NSClock::now() >= limit) return nullptr;
+        if (Clock::now() >= limit) return nullptr;
         {
             std::lock_guard guard(q.lock);
             q.waiting = true;
@@ -365,7 +365,7 @@ void NSApplication::sendKeyEvent(const Ref<NSEvent>& event)
     if (w && w->frameView()->performKeyEquivalent(event)) return;
     // F10 opens the menu bar once the views have declined it (a shortcut
     // recorder may take it).
-    if (NSMenuBarWindow::handleKeyDown(event)) return;
+    if (MenuBarWindow::handleKeyDown(event)) return;
     if (m_mainMenu && menuHandler() && menuHandler()(m_mainMenu, event)) return;
     if (w) w->sendEvent(event);
 }
@@ -383,7 +383,7 @@ bool NSApplication::eventAllowedInModal(const Ref<NSEvent>& event) const
 void NSApplication::setMainMenu(const Id& menu)
 {
     m_mainMenu = menu;
-    NSMenuBarWindow::synchronize();
+    MenuBarWindow::synchronize();
 }
 
 void NSApplication::setMenuKeyEquivalentHandler(MenuKeyEquivalentHandler handler)
@@ -477,7 +477,7 @@ Ref<NSWindow> NSApplication::modalWindow() const
 
 NSModalSession NSApplication::beginModalSessionForWindow(const Ref<NSWindow>& window)
 {
-    auto* session = new NSModalSessionRecord{window, NSModalResponseContinue};
+    auto* session = new ModalSessionRecord{window, NSModalResponseContinue};
     m_modalSessions.push_back(session);
     if (window) {
         if (window->canBecomeKeyWindow()) window->makeKeyAndOrderFront(nullptr);
@@ -506,7 +506,7 @@ void NSApplication::endModalSession(NSModalSession session)
     delete session;
 }
 
-NSModalResponse NSApplication::runModalLoop(NSModalSessionRecord& session)
+NSModalResponse NSApplication::runModalLoop(ModalSessionRecord& session)
 {
     Ref<NSApplication> self(this);
     while (session.code == NSModalResponseContinue) {
@@ -568,13 +568,13 @@ int NSApplicationMain(int, const char**)
     NSAutoreleasePool pool;
     Ref<NSApplication> app = NSApplication::sharedApplication();
     app->resetTerminatedState();
-    NSSignalSource::setTerminationHandler([](int) {
+    SignalSource::setTerminationHandler([](int) {
         if (NSApp) NSApp->terminate(nullptr);
     });
     auto nib = dynamic_ref_cast<NSString>(NSBundle::mainBundle()->objectForInfoDictionaryKey("NSMainNibFile"_ns));
     if (nib && nib->length() && !NSNibLoading::loadNibNamed(nib, app))
         NSLog("Could not load the main interface file %@", nib);
     app->run();
-    NSSignalSource::setTerminationHandler({});
+    SignalSource::setTerminationHandler({});
     return 0;
 }

@@ -62,8 +62,8 @@ public:
 };
 
 // A running modal session (beginModalSessionForWindow).
-struct NSModalSessionRecord;
-using NSModalSession = NSModalSessionRecord*;
+struct ModalSessionRecord;
+using NSModalSession = ModalSessionRecord*;
 
 class NSApplication : public NSResponder {
     NS_OBJECT(NSApplication, NSResponder)
@@ -188,7 +188,7 @@ private:
     NSApplicationDelegate* delegateProtocol() const;
     void finishTermination();
     void interruptWaits();
-    NSModalResponse runModalLoop(NSModalSessionRecord& session);
+    NSModalResponse runModalLoop(ModalSessionRecord& session);
 
     Weak<NSObject> m_delegate;
     Id m_mainMenu;
@@ -199,7 +199,7 @@ private:
     bool m_terminated = false;
     bool m_terminating = false;
     bool m_active = true;
-    std::vector<NSModalSessionRecord*> m_modalSessions;
+    std::vector<ModalSessionRecord*> m_modalSessions;
     // The window under a mouse-down keeps the drags and the mouse-up.
     Weak<NSWindow> m_mouseWindow;
 };

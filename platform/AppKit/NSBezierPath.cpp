@@ -328,7 +328,7 @@ void NSBezierPath::fill() const
 {
     CGContext* port = currentPort();
     if (!port) return;
-    if (port->gstate().focusRingOnly) return NSDrawFocusRingForPath(*this);
+    if (port->gstate().focusRingOnly) return DrawFocusRingForPath(*this);
     port->fillPath(m_path, fillRule());
 }
 
@@ -336,7 +336,7 @@ void NSBezierPath::stroke() const
 {
     CGContext* port = currentPort();
     if (!port) return;
-    if (port->gstate().focusRingOnly) return NSDrawFocusRingForPath(*this);
+    if (port->gstate().focusRingOnly) return DrawFocusRingForPath(*this);
     port->strokePath(m_path, m_style);
 }
 

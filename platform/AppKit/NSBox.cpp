@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "AppKit/ControlText.h"
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSColorSpace.h"
-#include "AppKit/NSControlText.h"
 #include "AppKit/NSGraphics.h"
-#include "AppKit/NSViewCoding.h"
+#include "AppKit/ViewCoding.h"
 #include "Foundation/NSClass.h"
 
 NS_CLASS_DEFINE(NSBox)
@@ -129,7 +129,7 @@ bool NSBox::showsTitle() const
 
 CGFloat NSBox::titleHeight() const
 {
-    return showsTitle() ? std::ceil(NSControlText::lineHeight(m_titleCell->textStyle())) : 0;
+    return showsTitle() ? std::ceil(ControlText::lineHeight(m_titleCell->textStyle())) : 0;
 }
 
 CGFloat NSBox::borderThickness() const
@@ -160,7 +160,7 @@ NSRect NSBox::titleRect() const
     if (!showsTitle()) return NSZeroRect;
     const NSRect b = bounds();
     const CGFloat t = titleHeight();
-    const CGFloat width = std::min(NSControlText::width(title()->utf16(), m_titleCell->textStyle()) + 4,
+    const CGFloat width = std::min(ControlText::width(title()->utf16(), m_titleCell->textStyle()) + 4,
                                    std::max(0.0, b.size.width - 2 * kTitleInset));
     const CGFloat inside = borderThickness();
     CGFloat y = 0;
@@ -291,13 +291,13 @@ void NSBox::drawRect(const NSRect&)
 
 void NSBox::encodeWithCoder(NSCoder* coder) const
 {
-    using NSViewCoding::key;
-    NSViewCoding::encodeView(*this, coder);
+    using ViewCoding::key;
+    ViewCoding::encodeView(*this, coder);
     coder->encodeInteger(NSInteger(m_boxType), key("NSBoxType"));
     coder->encodeInteger(NSInteger(m_borderType), key("NSBorderType"));
     coder->encodeInteger(NSInteger(m_titlePosition), key("NSTitlePosition"));
     coder->encodeObject(m_titleCell, key("NSTitleCell"));
-    NSViewCoding::encodeIfCodable(coder, m_contentView, "NSContentView");
+    ViewCoding::encodeIfCodable(coder, m_contentView, "NSContentView");
     coder->encodeSize(m_margins, key("NSOffsets"));
     coder->encodeBool(m_transparent, key("NSTransparent"));
     coder->encodeDouble(m_borderWidth, key("NSBorderWidth"));
@@ -306,8 +306,8 @@ void NSBox::encodeWithCoder(NSCoder* coder) const
 
 Id NSBox::initWithCoder(NSCoder* coder)
 {
-    using NSViewCoding::key;
-    NSViewCoding::decodeView(*this, coder);
+    using ViewCoding::key;
+    ViewCoding::decodeView(*this, coder);
     const NSInteger type = coder->decodeIntegerForKey(key("NSBoxType"));
     m_boxType = type >= 0 && type <= NSInteger(NSBoxCustom) ? NSBoxType(type) : NSBoxPrimary;
     const NSInteger border = coder->decodeIntegerForKey(key("NSBorderType"));

@@ -87,7 +87,7 @@ public:
     bool isOpaque() const override { return false; }
     void drawRect(const NSRect& dirtyRect) override;
 
-    // Keys: the view's (NSViewCoding), NSBoxType, NSBorderType,
+    // Keys: the view's (ViewCoding), NSBoxType, NSBorderType,
     // NSTitlePosition, NSTitleCell, NSContentView, NSOffsets (margins),
     // NSTransparent, NSBorderWidth, NSCornerRadius.
     void encodeWithCoder(NSCoder* coder) const override;

@@ -78,8 +78,8 @@ bool NSButtonCell::showsAlternate() const
 
 NSSize NSButtonCell::cellSizeForBounds(const NSRect&) const
 {
-    const CGFloat textWidth = NSControlText::width(title()->utf16(), m_textStyle);
-    const CGFloat lineHeight = std::ceil(NSControlText::lineHeight(m_textStyle));
+    const CGFloat textWidth = ControlText::width(title()->utf16(), m_textStyle);
+    const CGFloat lineHeight = std::ceil(ControlText::lineHeight(m_textStyle));
     if (isCheckOrRadio())
         return NSMakeSize(std::ceil(kMarkSize + kMarkGap + textWidth + 2), std::max(kMarkSize + 4, lineHeight + 2));
     NSSize imageSize = m_image ? m_image->size() : NSZeroSize;
@@ -166,8 +166,8 @@ void NSButtonCell::drawImage(const Ref<NSImage>& image, const NSRect& frame, con
 NSRect NSButtonCell::drawTitle(const Ref<NSString>& title, const NSRect& frame, const Ref<NSView>&)
 {
     NSUInteger align = m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : m_alignment;
-    const CGFloat x = NSControlText::drawInRect(title->utf16(), frame, m_textStyle, textColorForState(), align);
-    return NSMakeRect(x, frame.origin.y, NSControlText::width(title->utf16(), m_textStyle), frame.size.height);
+    const CGFloat x = ControlText::drawInRect(title->utf16(), frame, m_textStyle, textColorForState(), align);
+    return NSMakeRect(x, frame.origin.y, ControlText::width(title->utf16(), m_textStyle), frame.size.height);
 }
 
 void NSButtonCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSView>& controlView)

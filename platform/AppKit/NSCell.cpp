@@ -192,8 +192,8 @@ NSSize NSCell::cellSizeForBounds(const NSRect&) const
 {
     const CGFloat inset = (m_bezeled || m_bordered) ? 3 : 1;
     std::u16string text = m_type == NSTextCellType ? stringValue()->utf16() : u"";
-    return NSMakeSize(std::ceil(NSControlText::width(text, m_textStyle)) + 2 * inset + 4,
-                      std::ceil(NSControlText::lineHeight(m_textStyle)) + 2 * inset);
+    return NSMakeSize(std::ceil(ControlText::width(text, m_textStyle)) + 2 * inset + 4,
+                      std::ceil(ControlText::lineHeight(m_textStyle)) + 2 * inset);
 }
 
 NSRect NSCell::drawingRectForBounds(const NSRect& bounds) const
@@ -225,8 +225,8 @@ void NSCell::drawInteriorWithFrame(const NSRect& cellFrame, const Ref<NSView>&)
 {
     if (m_type != NSTextCellType) return;
     NSUInteger align = m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : m_alignment;
-    NSControlText::drawInRect(stringValue()->utf16(), titleRectForBounds(cellFrame), m_textStyle, textColorForState(),
-                              align);
+    ControlText::drawInRect(stringValue()->utf16(), titleRectForBounds(cellFrame), m_textStyle, textColorForState(),
+                            align);
 }
 
 void NSCell::highlight(bool flag, const NSRect&, const Ref<NSView>&) { setHighlighted(flag); }
@@ -337,7 +337,7 @@ Ref<NSText> NSCell::setUpFieldEditorAttributes(const Ref<NSText>& textObj)
     attributes->setObject(paragraph, NSParagraphStyleAttributeName);
     view->setTypingAttributes(attributes);
     // One line, centred in the title rectangle like the cell's own text.
-    const CGFloat inset = std::max<CGFloat>(0, (rect.size.height - NSControlText::lineHeight(m_textStyle)) / 2);
+    const CGFloat inset = std::max<CGFloat>(0, (rect.size.height - ControlText::lineHeight(m_textStyle)) / 2);
     view->setTextContainerInset(NSMakeSize(0, std::floor(inset)));
     if (auto container = view->textContainer()) {
         container->setWidthTracksTextView(false);

@@ -10,8 +10,8 @@
 // NSControlSize, NSRepresentedObject.
 #include <optional>
 
+#include "AppKit/ControlText.h"
 #include "AppKit/NSCellStateValue.h"
-#include "AppKit/NSControlText.h"
 #include "AppKit/NSEvent.h"
 #include "AppKit/NSParagraphStyle.h"
 #include "AppKit/NSTextMovement.h"
@@ -111,7 +111,7 @@ public:
         m_textStyle.bold = flag;
         redisplay();
     }
-    NSControlText::Style textStyle() const { return m_textStyle; }
+    ControlText::Style textStyle() const { return m_textStyle; }
     // The cell's font as an NSFont: the system font (bold or not) at the
     // cell's size. Controls draw in the system face, so a font of another
     // family sets only the size and the weight.
@@ -220,7 +220,7 @@ protected:
     bool m_showsFirstResponder = false;
     bool m_refusesFirstResponder = false;
     NSTextAlignment m_alignment = NSNaturalTextAlignment;
-    NSControlText::Style m_textStyle;
+    ControlText::Style m_textStyle;
     NSUInteger m_controlSize = 0;
     NSInteger m_tag = 0;
     Id m_representedObject;

@@ -4,7 +4,7 @@
 
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSScrollView.h"
-#include "AppKit/NSViewCoding.h"
+#include "AppKit/ViewCoding.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
 
@@ -164,18 +164,18 @@ void NSClipView::drawRect(const NSRect& dirtyRect)
 
 void NSClipView::encodeWithCoder(NSCoder* coder) const
 {
-    NSViewCoding::encodeView(*this, coder);
-    NSViewCoding::encodeIfCodable(coder, m_documentView, "NSDocView");
-    NSViewCoding::encodeIfCodable(coder, m_backgroundColor, "NSBGColor");
-    coder->encodeBool(m_drawsBackground, NSViewCoding::key("NSDrawsBackground"));
+    ViewCoding::encodeView(*this, coder);
+    ViewCoding::encodeIfCodable(coder, m_documentView, "NSDocView");
+    ViewCoding::encodeIfCodable(coder, m_backgroundColor, "NSBGColor");
+    coder->encodeBool(m_drawsBackground, ViewCoding::key("NSDrawsBackground"));
 }
 
 Id NSClipView::initWithCoder(NSCoder* coder)
 {
-    NSViewCoding::decodeView(*this, coder);
+    ViewCoding::decodeView(*this, coder);
     setAutoresizesSubviews(false);
-    m_drawsBackground = coder->decodeBoolForKey(NSViewCoding::key("NSDrawsBackground"));
-    m_backgroundColor = dynamic_ref_cast<NSColor>(coder->decodeObjectForKey(NSViewCoding::key("NSBGColor")));
-    setDocumentView(dynamic_ref_cast<NSView>(coder->decodeObjectForKey(NSViewCoding::key("NSDocView"))));
+    m_drawsBackground = coder->decodeBoolForKey(ViewCoding::key("NSDrawsBackground"));
+    m_backgroundColor = dynamic_ref_cast<NSColor>(coder->decodeObjectForKey(ViewCoding::key("NSBGColor")));
+    setDocumentView(dynamic_ref_cast<NSView>(coder->decodeObjectForKey(ViewCoding::key("NSDocView"))));
     return this;
 }

@@ -55,7 +55,7 @@ public:
     // scroll position valid and the scroll view's scrollers current.
     virtual void viewFrameChanged();
 
-    // Keys: NSFrame, NSAutoresizingMask, NSHidden (NSViewCoding),
+    // Keys: NSFrame, NSAutoresizingMask, NSHidden (ViewCoding),
     // NSDocView, NSBGColor, NSDrawsBackground.
     void encodeWithCoder(NSCoder* coder) const override;
     Id initWithCoder(NSCoder* coder) override;

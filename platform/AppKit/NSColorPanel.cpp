@@ -5,6 +5,7 @@
 
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSGraphics.h"
+#include "AppKit/NSPanel.h"
 #include "AppKit/NSSlider.h"
 #include "AppKit/NSTextField.h"
 #include "AppKit/USKeyboardLayout.h"
@@ -22,10 +23,10 @@ NSColorPanel* panelOf(const NSView* view)
 }
 
 // The grid of swatches: a click or the arrow keys choose a colour.
-class NSColorSwatchView : public NSView {
-    NS_OBJECT(NSColorSwatchView, NSView)
+class ColorSwatchView : public NSView {
+    NS_OBJECT(ColorSwatchView, NSView)
 public:
-    NSColorSwatchView() = default;
+    ColorSwatchView() = default;
     NSInteger current = -1;
 
     bool isFlipped() const override { return true; }
@@ -77,13 +78,13 @@ public:
     }
 };
 
-NS_CLASS_DEFINE(NSColorSwatchView)
+NS_CLASS_DEFINE(ColorSwatchView)
 
 // The colour being edited.
-class NSColorPreviewView : public NSView {
-    NS_OBJECT(NSColorPreviewView, NSView)
+class ColorPreviewView : public NSView {
+    NS_OBJECT(ColorPreviewView, NSView)
 public:
-    NSColorPreviewView() = default;
+    ColorPreviewView() = default;
     void drawRect(const NSRect&) override
     {
         auto panel = panelOf(this);
@@ -94,13 +95,13 @@ public:
     }
 };
 
-NS_CLASS_DEFINE(NSColorPreviewView)
+NS_CLASS_DEFINE(ColorPreviewView)
 
 // Applies a field's text when its editing ends (Return, Tab or a click away).
-class NSColorPanelFieldDelegate : public NSObject, public NSControlTextEditingDelegate {
-    NS_OBJECT(NSColorPanelFieldDelegate, NSObject)
+class ColorPanelFieldDelegate : public NSObject, public NSControlTextEditingDelegate {
+    NS_OBJECT(ColorPanelFieldDelegate, NSObject)
 public:
-    NSColorPanelFieldDelegate() = default;
+    ColorPanelFieldDelegate() = default;
     void controlTextDidEndEditing(const Ref<NSNotification>& note) override
     {
         auto field = dynamic_ref_cast<NSControl>(note->object());
@@ -109,7 +110,7 @@ public:
     }
 };
 
-NS_CLASS_DEFINE(NSColorPanelFieldDelegate)
+NS_CLASS_DEFINE(ColorPanelFieldDelegate)
 
 Ref<NSColorPanel>& sharedPanel()
 {
@@ -166,17 +167,17 @@ Ref<NSColorPanel> NSColorPanel::sharedColorPanel()
 void NSColorPanel::build()
 {
     auto content = contentView();
-    auto preview = alloc<NSColorPreviewView>();
+    auto preview = alloc<ColorPreviewView>();
     preview->initWithFrame(NSMakeRect(10, 205, 240, 35));
     content->addSubview(preview);
     m_preview = preview;
 
-    auto swatches = alloc<NSColorSwatchView>();
+    auto swatches = alloc<ColorSwatchView>();
     swatches->initWithFrame(NSMakeRect(18, 155, kSwatchColumns * kSwatchWidth, 2 * kSwatchHeight));
     content->addSubview(swatches);
     m_swatches = swatches;
 
-    m_fieldDelegate = make<NSColorPanelFieldDelegate>();
+    m_fieldDelegate = make<ColorPanelFieldDelegate>();
     const char* labels[] = {"R", "G", "B"};
     for (int i = 0; i < 3; ++i) {
         const CGFloat y = 120 - i * 30;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "AppKit/NSColor.h"
+#include "AppKit/NSPanel.h"
 #include "AppKit/NSSlider.h"
 #include "AppKit/NSTextField.h"
 #include "AppKit/NSWindow.h"

@@ -2,8 +2,8 @@
 
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSGraphics.h"
-#include "AppKit/NSPopUpList.h"
 #include "AppKit/NSWindow.h"
+#include "AppKit/PopUpList.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSCoder.h"
@@ -145,13 +145,13 @@ bool NSComboBoxCell::popUpListWithFrame(const NSRect& frame, const Ref<NSView>& 
 {
     if (!view || !view->window() || m_items.empty()) return false;
     Ref<NSCell> self(this);
-    NSPopUpList::Options o;
+    PopUpList::Options o;
     for (const auto& item : m_items) o.titles.push_back(textOf(item)->utf16());
     o.highlighted = m_selected;
     o.belowControl = true;
     o.style = m_textStyle;
     o.controlRectOnScreen = view->window()->convertRectToScreen(view->convertRectToView(frame, nullptr));
-    const NSInteger row = NSPopUpList::run(o, event);
+    const NSInteger row = PopUpList::run(o, event);
     if (row < 0) return false;
     selectItemAtIndex(row);
     return true;

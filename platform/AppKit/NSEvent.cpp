@@ -77,7 +77,7 @@ NSUInteger NSEvent::modifierFlagsNow() { return g_currentModifiers.load(); }
 
 NSUInteger NSEvent::pressedMouseButtons() { return g_pressedButtons.load(); }
 
-void NSEventNoteDispatched(const NSEvent& e)
+void EventNoteDispatched(const NSEvent& e)
 {
     g_currentModifiers.store(e.modifierFlags() & NSDeviceIndependentModifierFlagsMask);
     NSUInteger buttons = g_pressedButtons.load();

@@ -2,7 +2,7 @@
 // Events: mouse, keys, modifier changes, tracking (entered/exited) and
 // application-defined events, with the platform's type numbers, masks,
 // modifier flags and Mac virtual key codes (USKeyboardLayout.h).
-// Time stamps are NSClock::systemUptime(); locations are in the window's
+// Time stamps are Clock::systemUptime(); locations are in the window's
 // base coordinates (screen coordinates when the event has no window).
 #include "AppKit/NSGraphicsContext.h"
 #include "Foundation/NSGeometry.h"
@@ -194,4 +194,4 @@ private:
 };
 
 // Answers the mask for the event type (NSEventMaskFromType).
-inline NSEventMask NSEventMaskFromEvent(const NSEvent& e) { return NSEventMaskFromType(e.type()); }
+inline NSEventMask EventMaskFromEvent(const NSEvent& e) { return NSEventMaskFromType(e.type()); }

@@ -31,7 +31,7 @@ void NSRectFillUsingOperation(const NSRect& rect, NSCompositingOperation op)
     CGContext* c = port();
     if (!c || NSIsEmptyRect(rect)) return;
     if (c->gstate().focusRingOnly) {
-        NSDrawFocusRingForPath(*NSBezierPath::bezierPathWithRect(rect));
+        DrawFocusRingForPath(*NSBezierPath::bezierPathWithRect(rect));
         return;
     }
     fillWithOperation(c, NSBezierPath::bezierPathWithRect(rect)->elements(), CGPathFillRule::NonZero, op);
@@ -108,7 +108,7 @@ void NSSetFocusRingStyle(NSFocusRingPlacement placement)
     c->setShadow({0, 0}, 3, {color.r, color.g, color.b, 1});
 }
 
-void NSDrawFocusRingForPath(const NSBezierPath& path)
+void DrawFocusRingForPath(const NSBezierPath& path)
 {
     CGContext* c = port();
     if (!c) return;
@@ -137,4 +137,4 @@ void NSEnableScreenUpdates()
     while (current > 0 && !g_screenUpdatesDisabled.compare_exchange_weak(current, current - 1)) { }
 }
 
-NSInteger NSScreenUpdatesDisabledCount() { return g_screenUpdatesDisabled.load(); }
+NSInteger ScreenUpdatesDisabledCount() { return g_screenUpdatesDisabled.load(); }

@@ -28,9 +28,9 @@ enum NSFocusRingPlacement : NSUInteger { NSFocusRingOnly = 0, NSFocusRingBelow =
 // ring and the shape.
 void NSSetFocusRingStyle(NSFocusRingPlacement placement);
 // Draws the focus ring of a path in the current context.
-void NSDrawFocusRingForPath(const NSBezierPath& path);
+void DrawFocusRingForPath(const NSBezierPath& path);
 
 // Screen-update suspension, counted; the window server reads the count.
 void NSDisableScreenUpdates();
 void NSEnableScreenUpdates();
-NSInteger NSScreenUpdatesDisabledCount();
+NSInteger ScreenUpdatesDisabledCount();

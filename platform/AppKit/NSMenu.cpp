@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "AppKit/MenuWindow.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSMenuItemValidation.h"
-#include "AppKit/NSMenuWindow.h"
 #include "AppKit/NSView.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSClass.h"
@@ -303,7 +303,7 @@ bool NSMenu::popUpMenuPositioningItem(const Ref<NSMenuItem>& item, NSPoint locat
         screenPoint = window->convertBaseToScreen(view->convertPointToView(location, nullptr));
     }
     update();
-    auto chosen = NSMenuWindow::trackMenu(Ref<NSMenu>(this), indexOfItem(item), screenPoint);
+    auto chosen = MenuWindow::trackMenu(Ref<NSMenu>(this), indexOfItem(item), screenPoint);
     return chosen.menu && chosen.menu->chooseItemAtIndex(chosen.index);
 }
 
@@ -314,7 +314,7 @@ void NSMenu::popUpContextMenu(const Ref<NSMenu>& menu, const Ref<NSEvent>& event
     if (auto window = event->window()) location = window->convertBaseToScreen(location);
     else if (view && view->window()) location = view->window()->convertBaseToScreen(location);
     menu->update();
-    auto chosen = NSMenuWindow::trackMenu(menu, -1, location);
+    auto chosen = MenuWindow::trackMenu(menu, -1, location);
     if (chosen.menu) chosen.menu->chooseItemAtIndex(chosen.index);
 }
 

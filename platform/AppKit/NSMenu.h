@@ -7,7 +7,7 @@
 // enabled only when it holds a submenu.
 //
 // Pop-up and context menus are real windows at the pop-up level, tracked in
-// the event-tracking run-loop mode (NSMenuWindow). Headless callers can pick
+// the event-tracking run-loop mode (MenuWindow). Headless callers can pick
 // an item by its title path (pickItemWithTitlePath) through the same code a
 // click runs.
 //

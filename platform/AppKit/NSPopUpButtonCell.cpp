@@ -2,8 +2,8 @@
 
 #include "Foundation/NSClass.h"
 
+#include "AppKit/MenuWindow.h"
 #include "AppKit/NSBezierPath.h"
-#include "AppKit/NSMenuWindow.h"
 #include "AppKit/NSView.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSArray.h"
@@ -244,16 +244,16 @@ bool NSPopUpButtonCell::runList(const NSRect& frame, const Ref<NSView>& view, co
         shown->setAutoenablesItems(false);
         shown->setMinimumWidth(onScreen.size.width);
         shown->removeItemAtIndex(0);
-        auto choice = NSMenuWindow::trackMenu(shown, -1, NSMakePoint(onScreen.origin.x, onScreen.origin.y));
+        auto choice = MenuWindow::trackMenu(shown, -1, NSMakePoint(onScreen.origin.x, onScreen.origin.y));
         if (choice.menu != shown || choice.index < 0) return false;
         selectItemAtIndex(choice.index + 1);
         return true;
     }
     // The selected item opens over the button.
     const NSInteger current = std::max<NSInteger>(0, indexOfSelectedItem());
-    const NSPoint at = NSMakePoint(onScreen.origin.x, NSMidY(onScreen) + NSMenuView::kItemHeight / 2);
+    const NSPoint at = NSMakePoint(onScreen.origin.x, NSMidY(onScreen) + MenuView::kItemHeight / 2);
     m_menu->setMinimumWidth(onScreen.size.width);
-    auto choice = NSMenuWindow::trackMenu(m_menu, current, at);
+    auto choice = MenuWindow::trackMenu(m_menu, current, at);
     if (choice.menu != m_menu || choice.index < 0) return false;
     selectItemAtIndex(choice.index);
     return true;
@@ -276,8 +276,8 @@ NSSize NSPopUpButtonCell::cellSizeForBounds(const NSRect&) const
 {
     CGFloat width = 0;
     for (const auto& item : m_menu->items())
-        width = std::max(width, NSControlText::width(item->title()->utf16(), m_textStyle));
-    return NSMakeSize(std::ceil(width) + 44, std::ceil(NSControlText::lineHeight(m_textStyle)) + 8);
+        width = std::max(width, ControlText::width(item->title()->utf16(), m_textStyle));
+    return NSMakeSize(std::ceil(width) + 44, std::ceil(ControlText::lineHeight(m_textStyle)) + 8);
 }
 
 NSRect NSPopUpButtonCell::titleRectForBounds(const NSRect& bounds) const

@@ -4,7 +4,7 @@
 
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSTableView.h"
-#include "AppKit/NSViewCoding.h"
+#include "AppKit/ViewCoding.h"
 #include "Foundation/NSClass.h"
 
 NS_CLASS_DEFINE(NSScrollView)
@@ -377,11 +377,11 @@ void NSScrollView::drawRect(const NSRect&)
 
 void NSScrollView::encodeWithCoder(NSCoder* coder) const
 {
-    using NSViewCoding::key;
-    NSViewCoding::encodeView(*this, coder);
-    NSViewCoding::encodeIfCodable(coder, m_contentView, "NSContentView");
-    NSViewCoding::encodeIfCodable(coder, m_verticalScroller, "NSVScroller");
-    NSViewCoding::encodeIfCodable(coder, m_horizontalScroller, "NSHScroller");
+    using ViewCoding::key;
+    ViewCoding::encodeView(*this, coder);
+    ViewCoding::encodeIfCodable(coder, m_contentView, "NSContentView");
+    ViewCoding::encodeIfCodable(coder, m_verticalScroller, "NSVScroller");
+    ViewCoding::encodeIfCodable(coder, m_horizontalScroller, "NSHScroller");
     coder->encodeBool(m_hasVerticalScroller, key("NSHasVerticalScroller"));
     coder->encodeBool(m_hasHorizontalScroller, key("NSHasHorizontalScroller"));
     coder->encodeBool(m_autohidesScrollers, key("NSAutohidesScrollers"));
@@ -395,8 +395,8 @@ void NSScrollView::encodeWithCoder(NSCoder* coder) const
 
 Id NSScrollView::initWithCoder(NSCoder* coder)
 {
-    using NSViewCoding::key;
-    NSViewCoding::decodeView(*this, coder);
+    using ViewCoding::key;
+    ViewCoding::decodeView(*this, coder);
     m_tiling = true;
     m_hasVerticalScroller = coder->decodeBoolForKey(key("NSHasVerticalScroller"));
     m_hasHorizontalScroller = coder->decodeBoolForKey(key("NSHasHorizontalScroller"));

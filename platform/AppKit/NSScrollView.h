@@ -106,7 +106,7 @@ public:
     bool isOpaque() const override { return drawsBackground(); }
     void drawRect(const NSRect& dirtyRect) override;
 
-    // Keys: the view's (NSViewCoding), NSContentView, NSVScroller,
+    // Keys: the view's (ViewCoding), NSContentView, NSVScroller,
     // NSHScroller, NSHasVerticalScroller, NSHasHorizontalScroller,
     // NSAutohidesScrollers, NSBorderType, NSHasVerticalRuler,
     // NSHasHorizontalRuler, NSRulersVisible, NSVerticalLineScroll,

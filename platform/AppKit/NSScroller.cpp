@@ -7,8 +7,8 @@
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSColor.h"
 #include "AppKit/NSGraphics.h"
-#include "AppKit/NSViewCoding.h"
 #include "AppKit/NSWindow.h"
+#include "AppKit/ViewCoding.h"
 #include "Foundation/NSClass.h"
 
 NS_CLASS_DEFINE(NSScroller)
@@ -159,15 +159,15 @@ void NSScroller::drawRect(const NSRect&)
 void NSScroller::encodeWithCoder(NSCoder* coder) const
 {
     NSControl::encodeWithCoder(coder);
-    coder->encodeDouble(m_value, NSViewCoding::key("NSCurValue"));
-    coder->encodeDouble(m_knobProportion, NSViewCoding::key("NSPercent"));
+    coder->encodeDouble(m_value, ViewCoding::key("NSCurValue"));
+    coder->encodeDouble(m_knobProportion, ViewCoding::key("NSPercent"));
 }
 
 Id NSScroller::initWithCoder(NSCoder* coder)
 {
     NSControl::initWithCoder(coder);
     auto unit = [](double v) { return std::isfinite(v) ? std::clamp(v, 0.0, 1.0) : 0.0; };
-    m_value = unit(coder->decodeDoubleForKey(NSViewCoding::key("NSCurValue")));
-    m_knobProportion = unit(coder->decodeDoubleForKey(NSViewCoding::key("NSPercent")));
+    m_value = unit(coder->decodeDoubleForKey(ViewCoding::key("NSCurValue")));
+    m_knobProportion = unit(coder->decodeDoubleForKey(ViewCoding::key("NSPercent")));
     return this;
 }

@@ -5,7 +5,7 @@
 
 #include "AppKit/NSColorSpace.h"
 #include "AppKit/NSTableView.h"
-#include "AppKit/NSViewCoding.h"
+#include "AppKit/ViewCoding.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSCoder.h"
 
@@ -113,7 +113,7 @@ void NSTableColumn::setHidden(bool flag)
 
 void NSTableColumn::encodeWithCoder(NSCoder* coder) const
 {
-    using NSViewCoding::key;
+    using ViewCoding::key;
     if (m_identifier) coder->encodeObject(m_identifier, key("NSIdentifier"));
     coder->encodeDouble(m_width, key("NSWidth"));
     coder->encodeDouble(m_minWidth, key("NSMinWidth"));
@@ -127,7 +127,7 @@ void NSTableColumn::encodeWithCoder(NSCoder* coder) const
 
 Id NSTableColumn::initWithCoder(NSCoder* coder)
 {
-    using NSViewCoding::key;
+    using ViewCoding::key;
     auto finite = [](double v) { return std::isfinite(v) ? std::max(0.0, v) : 0.0; };
     m_identifier = coder->decodeObjectForKey(key("NSIdentifier"));
     m_minWidth = finite(coder->decodeDoubleForKey(key("NSMinWidth")));

@@ -3,7 +3,7 @@
 #include "AppKit/NSColor.h"
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSTableView.h"
-#include "AppKit/NSViewCoding.h"
+#include "AppKit/ViewCoding.h"
 #include "Foundation/NSClass.h"
 
 NS_CLASS_DEFINE(NSTableHeaderView)
@@ -70,10 +70,10 @@ void NSTableHeaderView::drawRect(const NSRect& dirtyRect)
     }
 }
 
-void NSTableHeaderView::encodeWithCoder(NSCoder* coder) const { NSViewCoding::encodeView(*this, coder); }
+void NSTableHeaderView::encodeWithCoder(NSCoder* coder) const { ViewCoding::encodeView(*this, coder); }
 
 Id NSTableHeaderView::initWithCoder(NSCoder* coder)
 {
-    NSViewCoding::decodeView(*this, coder);
+    ViewCoding::decodeView(*this, coder);
     return this;
 }

@@ -30,7 +30,7 @@ public:
     void mouseDown(const Ref<NSEvent>& event) override;
     void drawRect(const NSRect& dirtyRect) override;
 
-    // Keys: the view's (NSViewCoding); the table connects itself.
+    // Keys: the view's (ViewCoding); the table connects itself.
     void encodeWithCoder(NSCoder* coder) const override;
     Id initWithCoder(NSCoder* coder) override;
 

@@ -9,9 +9,9 @@
 #include "AppKit/NSScrollView.h"
 #include "AppKit/NSTableHeaderView.h"
 #include "AppKit/NSTextFieldCell.h"
-#include "AppKit/NSViewCoding.h"
 #include "AppKit/NSViewScrolling.h"
 #include "AppKit/NSWindow.h"
+#include "AppKit/ViewCoding.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
@@ -719,11 +719,11 @@ void NSTableView::drawRect(const NSRect& dirtyRect)
 
 void NSTableView::encodeWithCoder(NSCoder* coder) const
 {
-    using NSViewCoding::key;
+    using ViewCoding::key;
     NSControl::encodeWithCoder(coder);
     std::vector<Id> columns(m_columns.begin(), m_columns.end());
     coder->encodeObject(NSArray::arrayWithVector(columns), key("NSTableColumns"));
-    NSViewCoding::encodeIfCodable(coder, m_headerView, "NSHeaderView");
+    ViewCoding::encodeIfCodable(coder, m_headerView, "NSHeaderView");
     coder->encodeDouble(m_rowHeight, key("NSRowHeight"));
     coder->encodeDouble(m_intercellSpacing.width, key("NSIntercellSpacingWidth"));
     coder->encodeDouble(m_intercellSpacing.height, key("NSIntercellSpacingHeight"));
@@ -736,7 +736,7 @@ void NSTableView::encodeWithCoder(NSCoder* coder) const
 
 Id NSTableView::initWithCoder(NSCoder* coder)
 {
-    using NSViewCoding::key;
+    using ViewCoding::key;
     NSControl::initWithCoder(coder);
     setUpDefaults();
     auto finite = [](double v, double fallback) { return std::isfinite(v) && v >= 0 ? v : fallback; };

@@ -62,11 +62,11 @@ void NSTextFieldCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSVie
     if (currentEditor()) return;
     auto text = stringValue()->utf16();
     if (text.empty() && m_placeholder) {
-        NSControlText::drawInRect(m_placeholder->utf16(), textRect, m_textStyle, NSColor::grayColor(), align);
+        ControlText::drawInRect(m_placeholder->utf16(), textRect, m_textStyle, NSColor::grayColor(), align);
         return;
     }
     if (isSecure()) text.assign(text.size(), u'\u2022');
-    NSControlText::drawInRect(text, textRect, m_textStyle, effectiveTextColor(), align);
+    ControlText::drawInRect(text, textRect, m_textStyle, effectiveTextColor(), align);
 }
 
 void NSTextFieldCell::selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSText>& textObj,

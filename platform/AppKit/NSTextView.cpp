@@ -8,9 +8,9 @@
 
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSGraphics.h"
-#include "AppKit/NSViewCoding.h"
 #include "AppKit/NSViewScrolling.h"
 #include "AppKit/NSWindow.h"
+#include "AppKit/ViewCoding.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
@@ -145,8 +145,8 @@ NSTextViewDelegate* NSTextView::viewDelegate() const { return dynamic_cast<NSTex
 
 void NSTextView::encodeWithCoder(NSCoder* coder) const
 {
-    using NSViewCoding::key;
-    NSViewCoding::encodeView(*this, coder);
+    using ViewCoding::key;
+    ViewCoding::encodeView(*this, coder);
     coder->encodeString(string(), key("NSString"));
     coder->encodeBool(m_editable, key("NSEditable"));
     coder->encodeBool(m_selectable, key("NSSelectable"));
@@ -166,8 +166,8 @@ void NSTextView::encodeWithCoder(NSCoder* coder) const
 
 Id NSTextView::initWithCoder(NSCoder* coder)
 {
-    using NSViewCoding::key;
-    NSViewCoding::decodeView(*this, coder);  // runs initWithFrame: the text system
+    using ViewCoding::key;
+    ViewCoding::decodeView(*this, coder);  // runs initWithFrame: the text system
     m_editable = coder->decodeBoolForKey(key("NSEditable"));
     m_selectable = m_editable || coder->decodeBoolForKey(key("NSSelectable"));
     m_richText = coder->decodeBoolForKey(key("NSRichText"));

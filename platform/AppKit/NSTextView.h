@@ -55,7 +55,7 @@ public:
     virtual std::optional<bool> textViewDoCommandBySelector(const Ref<NSTextView>&, const SEL&) { return std::nullopt; }
 };
 
-// Archive keys: the view's (NSViewCoding) and NSString (the text),
+// Archive keys: the view's (ViewCoding) and NSString (the text),
 // NSEditable, NSSelectable, NSRichText, NSFieldEditor, NSDrawsBackground,
 // NSTextContainerInset (size), NSFontName and NSFontSize (the font),
 // NSMinSize, NSMaxSize (sizes), NSVerticallyResizable, NSHorizontallyResizable.

@@ -25,7 +25,6 @@
 #include "Foundation/NSUserDefaults.h"
 
 NS_CLASS_DEFINE(NSWindow)
-NS_CLASS_DEFINE(NSPanel)
 
 namespace {
 
@@ -45,10 +44,10 @@ CGFloat ownTitleBarHeight(NSUInteger styleMask)
 // title centred in the system font and, for closable windows, a close box at
 // the left that sends performClose: when clicked (pressed and released
 // inside it).
-class NSFrameView : public NSView {
-    NS_OBJECT(NSFrameView, NSView)
+class FrameView : public NSView {
+    NS_OBJECT(FrameView, NSView)
 public:
-    NSFrameView() = default;
+    FrameView() = default;
 
     CGFloat titleBarHeight() const
     {
@@ -104,7 +103,7 @@ public:
         m_closePressed = false;
         setNeedsDisplayInRect(closeBoxRect());
         const NSPoint p = convertPoint(event->locationInWindow(), nullptr);
-        if (auto w = window(); w && hasCloseBox() && mouse(p, closeBoxRect())) w->performClose(Ref<NSFrameView>(this));
+        if (auto w = window(); w && hasCloseBox() && mouse(p, closeBoxRect())) w->performClose(Ref<FrameView>(this));
     }
 
 private:
@@ -144,7 +143,7 @@ private:
 
     bool m_closePressed = false;
 };
-NS_CLASS_DEFINE(NSFrameView)
+NS_CLASS_DEFINE(FrameView)
 
 namespace {
 
@@ -242,7 +241,7 @@ Ref<NSWindow> NSWindow::initWithContentRect(const NSRect& contentRect, NSUIntege
     m_frame = clampSize(frameRectForContentRect(contentRect, styleMask));
     m_backgroundColor = NSColor::windowBackgroundColor();
     m_title = NSString::string();
-    m_frameView = alloc<NSFrameView>()->initWithFrame(NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height));
+    m_frameView = alloc<FrameView>()->initWithFrame(NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height));
     m_frameView->m_window = this;
     m_frameView->setNextResponder(this);
     ensureServerWindow();

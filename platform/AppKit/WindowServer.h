@@ -154,7 +154,7 @@ public:
     // top of the main screen (a desktop without a global menu bar).
     virtual bool wantsMenuBarWindow() const { return false; }
     // Puts up a status icon whose click opens the dock menu
-    // (NSMenuBarWindow::popUpDockMenu), when the desktop has a place for one;
+    // (MenuBarWindow::popUpDockMenu), when the desktop has a place for one;
     // answers whether the icon is up. When not, the menu bar shows the dock
     // menu as its last menu.
     virtual bool showDockIcon() { return false; }

@@ -20,7 +20,7 @@ using EventHandlerRef = OpaqueEventHandlerRef*;
 // Handlers get null: there is nothing to call next through it.
 using EventHandlerCallRef = OpaqueEventHandlerCallRef*;
 using EventHotKeyRef = OpaqueEventHotKeyRef*;
-using EventTime = double;  // seconds since start-up (NSClock::systemUptime)
+using EventTime = double;  // seconds since start-up (Clock::systemUptime)
 using EventHandlerProcPtr = OSStatus (*)(EventHandlerCallRef handlerCall, EventRef event, void* userData);
 using EventHandlerUPP = EventHandlerProcPtr;
 

@@ -5,7 +5,7 @@
 #include "AppKit/WindowServer.h"
 #include "Carbon/CarbonEvents.h"
 #include "Carbon/KeyState.h"
-#include "Foundation/NSClock.h"
+#include "Foundation/Clock.h"
 
 struct OpaqueEventHotKeyRef {
     UInt32 keyCode;
@@ -40,7 +40,7 @@ void fire(uint64_t serial, UInt32 kind)
     if (it == h.live.end()) return;
     const OpaqueEventHotKeyRef hotKey = *it->second;
     EventRef event = nullptr;
-    CreateEvent(nullptr, kEventClassKeyboard, kind, NSClock::systemUptime(), kEventAttributeNone, &event);
+    CreateEvent(nullptr, kEventClassKeyboard, kind, Clock::systemUptime(), kEventAttributeNone, &event);
     SetEventParameter(event, kEventParamDirectObject, typeEventHotKeyID, sizeof hotKey.hotKeyID, &hotKey.hotKeyID);
     const UInt32 modifiers = GetCurrentEventKeyModifiers();
     SetEventParameter(event, kEventParamKeyModifiers, typeUInt32, sizeof modifiers, &modifiers);

@@ -20,20 +20,20 @@ std::vector<std::function<void()>>& releases()
 }
 }
 
-void NSGraphicsAddCacheRelease(std::function<void()> release)
+void GraphicsAddCacheRelease(std::function<void()> release)
 {
-    NSGraphicsRegisterCacheRelease();
+    GraphicsRegisterCacheRelease();
     std::lock_guard lock(cacheMutex());
     releases().push_back(std::move(release));
 }
 
-void NSGraphicsRegisterCacheRelease()
+void GraphicsRegisterCacheRelease()
 {
     static std::once_flag once;
-    std::call_once(once, [] { std::atexit(NSGraphicsReleaseCaches); });
+    std::call_once(once, [] { std::atexit(GraphicsReleaseCaches); });
 }
 
-void NSGraphicsReleaseCaches()
+void GraphicsReleaseCaches()
 {
     std::vector<std::function<void()>> steps;
     {

@@ -6,10 +6,10 @@
 
 // Releases every cache now. Nothing drawn with the layer may be alive
 // afterwards except plain images.
-void NSGraphicsReleaseCaches();
-// Registers NSGraphicsReleaseCaches with atexit, once; the layer calls it on
+void GraphicsReleaseCaches();
+// Registers GraphicsReleaseCaches with atexit, once; the layer calls it on
 // first use.
-void NSGraphicsRegisterCacheRelease();
+void GraphicsRegisterCacheRelease();
 // A release step of a part of the layer (fonts), run before the libraries'
 // own caches are reset; later steps run first.
-void NSGraphicsAddCacheRelease(std::function<void()> release);
+void GraphicsAddCacheRelease(std::function<void()> release);

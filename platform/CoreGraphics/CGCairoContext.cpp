@@ -114,7 +114,7 @@ CGCairoContext::~CGCairoContext()
 Ref<CGCairoContext> CGCairoContext::createForImage(const Ref<CGImage>& image)
 {
     if (!image) return nullptr;
-    NSGraphicsRegisterCacheRelease();
+    GraphicsRegisterCacheRelease();
     auto context = alloc<CGCairoContext>();
     context->m_image = image;
     context->m_cr = cairo_create(image->surface());

@@ -126,7 +126,7 @@ void releaseFonts();
 void ensureConfiguration(Registry& r)
 {
     if (r.config) return;
-    NSGraphicsAddCacheRelease(releaseFonts);
+    GraphicsAddCacheRelease(releaseFonts);
     r.config = FcConfigCreate();
     FcConfigParseAndLoadFromMemory(r.config, reinterpret_cast<const FcChar8*>(kConfiguration), FcTrue);
     FcConfigBuildFonts(r.config);

@@ -63,7 +63,7 @@ CGImage::~CGImage()
 Ref<CGImage> CGImage::create(size_t width, size_t height)
 {
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide) return nullptr;
-    NSGraphicsRegisterCacheRelease();
+    GraphicsRegisterCacheRelease();
     return adoptSurface(
         cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(width), static_cast<int>(height)));
 }
@@ -75,7 +75,7 @@ Ref<CGImage> CGImage::adoptSurface(cairo_surface_t* surface)
         cairo_surface_destroy(surface);
         return nullptr;
     }
-    NSGraphicsRegisterCacheRelease();
+    GraphicsRegisterCacheRelease();
     auto image = alloc<CGImage>();
     image->m_surface = surface;
     return image;
@@ -84,7 +84,7 @@ Ref<CGImage> CGImage::adoptSurface(cairo_surface_t* surface)
 Ref<CGImage> CGImage::createWithPNGData(const Ref<NSData>& data)
 {
     if (!data || data->length() < 8) return nullptr;
-    NSGraphicsRegisterCacheRelease();
+    GraphicsRegisterCacheRelease();
     ReadCursor cursor{data->bytes(), data->length()};
     return adoptSurface(toARGB(cairo_image_surface_create_from_png_stream(readFromData, &cursor)));
 }

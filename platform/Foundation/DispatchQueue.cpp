@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "Foundation/CompletionSignal.h"
 #include "Foundation/NSClass.h"
-#include "Foundation/NSCompletionSignal.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSRunLoop.h"
@@ -201,9 +201,9 @@ void DispatchQueue::sync(const std::function<void()>& block)
 {
     if (!block) return;
     if (m_isMain && !NSThread::isMainThread()) {
-        auto signal = std::make_shared<NSCompletionSignal>();
+        auto signal = std::make_shared<CompletionSignal>();
         // The caller waits, so the block can be used by reference.
-        async([&block, signal, notifier = std::make_shared<NSFireOnRelease>(signal)] {
+        async([&block, signal, notifier = std::make_shared<FireOnRelease>(signal)] {
             try {
                 block();
             } catch (...) {
@@ -220,14 +220,14 @@ void DispatchQueue::sync(const std::function<void()>& block)
                                                                      m_label + "\" from inside it would never return");
         // Hold the queue: a block on it signals our turn and waits until we
         // are done, so nothing else on the queue runs meanwhile.
-        auto turn = std::make_shared<NSCompletionSignal>();
-        auto finished = std::make_shared<NSCompletionSignal>();
-        async([finished, notifier = std::make_shared<NSFireOnRelease>(turn)]() mutable {
+        auto turn = std::make_shared<CompletionSignal>();
+        auto finished = std::make_shared<CompletionSignal>();
+        async([finished, notifier = std::make_shared<FireOnRelease>(turn)]() mutable {
             notifier = nullptr;
             finished->wait();
         });
         turn->wait();
-        NSFireOnRelease finish{finished};
+        FireOnRelease finish{finished};
         QueueScope scope(this);
         block();
         return;

@@ -19,7 +19,7 @@ NS_CLASS_DEFINE(NSArchiver)
 // Scalars are copied byte for byte into little-endian fields.
 static_assert(std::endian::native == std::endian::little);
 
-uint32_t NSArchiveFormat::checksum(std::span<const uint8_t> bytes)
+uint32_t ArchiveFormat::checksum(std::span<const uint8_t> bytes)
 {
     uint32_t crc = 0xFFFFFFFFu;
     for (uint8_t b : bytes) {
@@ -39,14 +39,14 @@ Ref<NSData> NSArchiver::archivedDataWithRootObject(const Id& root)
 Ref<NSData> NSArchiver::archiverData() const
 {
     std::vector<uint8_t> out;
-    out.reserve(NSArchiveFormat::headerSize + m_body.size());
-    out.insert(out.end(), std::begin(NSArchiveFormat::magic), std::end(NSArchiveFormat::magic));
+    out.reserve(ArchiveFormat::headerSize + m_body.size());
+    out.insert(out.end(), std::begin(ArchiveFormat::magic), std::end(ArchiveFormat::magic));
     auto le32 = [&out](uint32_t v) {
         for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
     };
-    le32(NSArchiveFormat::version);
+    le32(ArchiveFormat::version);
     le32(static_cast<uint32_t>(m_body.size()));
-    le32(NSArchiveFormat::checksum(m_body));
+    le32(ArchiveFormat::checksum(m_body));
     out.insert(out.end(), m_body.begin(), m_body.end());
     return NSData::dataWithVector(std::move(out));
 }
@@ -73,13 +73,13 @@ void NSArchiver::putName(const std::string& name)
 void NSArchiver::putClass(const NSClass& cls)
 {
     if (auto it = m_classIndex.find(&cls); it != m_classIndex.end()) {
-        put(NSArchiveFormat::classReference);
+        put(ArchiveFormat::classReference);
         putLE(it->second, 4);
         return;
     }
     uint32_t index = static_cast<uint32_t>(m_classIndex.size());
     m_classIndex.emplace(&cls, index);
-    put(NSArchiveFormat::newClass);
+    put(ArchiveFormat::newClass);
     // The whole superclass chain with its versions, so that a decoder can ask
     // for the version of any class its object was written by.
     uint32_t chain = 0;
@@ -95,7 +95,7 @@ void NSArchiver::encodeObject(const Id& object)
 {
     put('@');
     if (!object) {
-        put(NSArchiveFormat::nilObject);
+        put(ArchiveFormat::nilObject);
         return;
     }
     if (auto it = m_objectIndex.find(object.get()); it != m_objectIndex.end()) {
@@ -104,7 +104,7 @@ void NSArchiver::encodeObject(const Id& object)
             NSException::raise(NSInvalidArchiveOperationException,
                                "NSArchiver: " + object->classObject().name() +
                                    " is reached again while it is being encoded; cycles cannot be archived");
-        put(NSArchiveFormat::objectReference);
+        put(ArchiveFormat::objectReference);
         putLE(it->second, 4);
         return;
     }
@@ -119,7 +119,7 @@ void NSArchiver::encodeObject(const Id& object)
     // while its own body is written becomes a reference.
     m_objectIndex.emplace(object.get(), static_cast<uint32_t>(m_objectIndex.size()));
     m_written.push_back(object);
-    put(NSArchiveFormat::newObject);
+    put(ArchiveFormat::newObject);
     putClass(*cls);
     size_t lengthAt = m_body.size();
     putLE(0, 4);

@@ -56,7 +56,7 @@ private:
 };
 
 // The layout's constants and its checksum, shared with NSUnarchiver.
-namespace NSArchiveFormat {
+namespace ArchiveFormat {
 inline constexpr uint8_t magic[4] = {'N', 'S', 'A', 'R'};
 inline constexpr uint32_t version = 1;
 inline constexpr size_t headerSize = 16;  // magic, version, body length, CRC-32

@@ -163,13 +163,13 @@ Ref<NSString> NSArray::componentsJoinedByString(const Ref<NSString>& separator) 
 Ref<NSArray> NSArray::sortedArrayUsingComparator(const NSComparator& comparator) const
 {
     auto v = m_objects;
-    NSStableSort(v, comparator);
+    StableSort(v, comparator);
     return arrayWithVector(std::move(v));
 }
 
 Ref<NSArray> NSArray::sortedArrayUsingSelector(const SEL& selector) const
 {
-    return sortedArrayUsingComparator([&](const Id& a, const Id& b) { return NSCompareObjects(a, b, selector); });
+    return sortedArrayUsingComparator([&](const Id& a, const Id& b) { return CompareObjects(a, b, selector); });
 }
 
 Ref<NSArray> NSArray::sortedArrayUsingFunction(NSSortFunction function, void* context) const
@@ -377,13 +377,13 @@ void NSMutableArray::filterUsingBlock(const std::function<bool(const Id&)>& keep
 void NSMutableArray::sortUsingComparator(const NSComparator& comparator)
 {
     auto v = snapshot();
-    NSStableSort(v, comparator);
+    StableSort(v, comparator);
     replaceContents(std::move(v));
 }
 
 void NSMutableArray::sortUsingSelector(const SEL& selector)
 {
-    sortUsingComparator([&](const Id& a, const Id& b) { return NSCompareObjects(a, b, selector); });
+    sortUsingComparator([&](const Id& a, const Id& b) { return CompareObjects(a, b, selector); });
 }
 
 void NSMutableArray::sortUsingFunction(NSSortFunction function, void* context)

@@ -47,7 +47,7 @@ public:
 
     // Sorting is stable: equal elements keep their order.
     Ref<NSArray> sortedArrayUsingComparator(const NSComparator& comparator) const;
-    // "compare:", "caseInsensitiveCompare:", ... as NSCompareObjects sends them.
+    // "compare:", "caseInsensitiveCompare:", ... as CompareObjects sends them.
     Ref<NSArray> sortedArrayUsingSelector(const SEL& selector) const;
     Ref<NSArray> sortedArrayUsingFunction(NSSortFunction function, void* context) const;
     // An array of NSSortDescriptor, the first deciding first.

@@ -17,9 +17,9 @@ std::mutex& abortLock()
     static std::mutex m;
     return m;
 }
-NSAbortHook& abortHook()
+AbortHook& abortHook()
 {
-    static NSAbortHook hook;
+    static AbortHook hook;
     return hook;
 }
 }
@@ -51,15 +51,15 @@ void NSAssertionHandler::handleFailureInFunction(const Ref<NSString>& functionNa
     NSException::raise(NSInternalInconsistencyException, description ? description->UTF8String() : "(null)");
 }
 
-NSAbortHook NSSetAbortHook(NSAbortHook hook)
+AbortHook SetAbortHook(AbortHook hook)
 {
     std::lock_guard lock(abortLock());
     return std::exchange(abortHook(), std::move(hook));
 }
 
-void NSAbort()
+void AbortProcess()
 {
-    NSAbortHook hook;
+    AbortHook hook;
     {
         std::lock_guard lock(abortLock());
         hook = abortHook();

@@ -4,7 +4,7 @@
 // default logs the failure and raises NSInternalInconsistencyException with
 // the description as the reason. Tests install handlers of their own.
 //
-// NSAbort stops the process through a replaceable process-wide hook, so that
+// AbortProcess stops the process through a replaceable process-wide hook, so that
 // code which must stop the process can be tested.
 #include <functional>
 
@@ -28,12 +28,12 @@ public:
                                          NSInteger line, const Ref<NSString>& description);
 };
 
-using NSAbortHook = std::function<void()>;
-// Installs the hook NSAbort calls and answers the previous one; an empty hook
+using AbortHook = std::function<void()>;
+// Installs the hook AbortProcess calls and answers the previous one; an empty hook
 // restores the default, which aborts the process.
-NSAbortHook NSSetAbortHook(NSAbortHook hook);
+AbortHook SetAbortHook(AbortHook hook);
 // Stops the process through the hook. A hook that tests install may return.
-void NSAbort();
+void AbortProcess();
 
 // In member functions of NSObject classes: the method's name and the
 // receiver are reported. The description is a format with its arguments.

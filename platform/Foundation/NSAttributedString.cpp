@@ -127,7 +127,7 @@ Ref<NSString> NSAttributedString::description() const
     std::string text;
     NSUInteger start = 0;
     for (const Run& r : m_runs) {
-        text += NSConvertUTF16ToUTF8(std::u16string_view(m_text).substr(start, r.length));
+        text += ConvertUTF16ToUTF8(std::u16string_view(m_text).substr(start, r.length));
         text += r.attributes->description()->UTF8String();
         start += r.length;
     }

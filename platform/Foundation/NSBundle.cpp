@@ -9,16 +9,16 @@
 #include <cstdlib>
 #include <map>
 
+#include "Foundation/FileSupport.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSData.h"
-#include "Foundation/NSFileSupport.h"
 #include "Foundation/NSPropertyListSerialization.h"
-#include "Foundation/NSStringsFile.h"
 #include "Foundation/NSURL.h"
+#include "Foundation/StringsFile.h"
 
 NS_CLASS_DEFINE(NSBundle)
 
-using namespace NSFileSupport;
+using namespace FileSupport;
 
 namespace {
 
@@ -276,8 +276,7 @@ Ref<NSArray> NSBundle::pathsForResourcesOfType(const Ref<NSString>& type, const 
     for (const std::string& folder : folders)
         for (const std::string& name : directoryNames(folder)) {
             std::string path = join(folder, name);
-            if (isFile(path) && (extension.empty() || NSFileSupport::extension(name) == extension))
-                paths.push_back(path);
+            if (isFile(path) && (extension.empty() || FileSupport::extension(name) == extension)) paths.push_back(path);
         }
     std::sort(paths.begin(), paths.end());
     std::vector<Id> out;
@@ -288,7 +287,7 @@ Ref<NSArray> NSBundle::pathsForResourcesOfType(const Ref<NSString>& type, const 
 Ref<NSString> NSBundle::pathForImageResource(const Ref<NSString>& name) const
 {
     if (!name) return nullptr;
-    if (!NSFileSupport::extension(fsPath(name)).empty())
+    if (!FileSupport::extension(fsPath(name)).empty())
         if (auto p = pathForResource(name, nullptr)) return p;
     for (const char* type : {"png", "tiff", "tif", "jpg", "jpeg", "gif", "pdf", "icns"})
         if (auto p = pathForResource(name, str(type))) return p;
@@ -323,7 +322,7 @@ Ref<NSDictionary> NSBundle::stringsTable(const std::string& table) const
     auto it = m_tables.find(path);
     if (it != m_tables.end()) return it->second;
     Ref<NSDictionary> entries = path.empty() ? NSDictionary::dictionary()
-                                             : NSStringsTableFromData(NSData::dataWithContentsOfFile(str(path)), path);
+                                             : StringsTableFromData(NSData::dataWithContentsOfFile(str(path)), path);
     m_tables.emplace(path, entries);
     return entries;
 }

@@ -27,8 +27,8 @@ Ref<NSDateComponents> NSCalendar::components(NSCalendarUnit units, const Ref<NSD
     UCalendar* cal = ucal_open(reinterpret_cast<const UChar*>(zone.data()), static_cast<int32_t>(zone.size()),
                                "en_US_POSIX", UCAL_GREGORIAN, &status);
     if (U_FAILURE(status)) return result;
-    ucal_setMillis(cal, NSDateMillisecondsSince1970(fromDate->timeIntervalSinceReferenceDate()), &status);
-    UDate target = NSDateMillisecondsSince1970(toDate->timeIntervalSinceReferenceDate());
+    ucal_setMillis(cal, DateMillisecondsSince1970(fromDate->timeIntervalSinceReferenceDate()), &status);
+    UDate target = DateMillisecondsSince1970(toDate->timeIntervalSinceReferenceDate());
     // Largest unit first: each difference moves the calendar on by that
     // many units, so the smaller units count only the remainder.
     struct Step {

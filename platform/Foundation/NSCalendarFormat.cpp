@@ -8,7 +8,7 @@
 #include "Foundation/NSString.h"
 #include "Foundation/NSTimeZone.h"
 
-double NSDateMillisecondsSince1970(NSTimeInterval sinceReferenceDate)
+double DateMillisecondsSince1970(NSTimeInterval sinceReferenceDate)
 {
     double seconds = sinceReferenceDate + NSTimeIntervalSince1970;
     double whole = std::floor(seconds);
@@ -63,7 +63,7 @@ Ref<NSString> NSDate::descriptionWithCalendarFormat(const Ref<NSString>& format,
     if (!format) return nullptr;
     Ref<NSTimeZone> zone = timeZone ? timeZone : NSTimeZone::defaultTimeZone();
     Fields f{};
-    if (!breakDown(NSDateMillisecondsSince1970(m_time), zone->icuIdentifier(), f)) return nullptr;
+    if (!breakDown(DateMillisecondsSince1970(m_time), zone->icuIdentifier(), f)) return nullptr;
     std::string in = format->UTF8String(), out;
     for (size_t i = 0; i < in.size(); ++i) {
         if (in[i] != '%' || i + 1 == in.size()) {

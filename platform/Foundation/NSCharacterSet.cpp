@@ -51,7 +51,7 @@ namespace {
 void addString(icu::UnicodeSet& set, const Ref<NSString>& text, bool remove)
 {
     if (!text) return;
-    NSStringChars chars(*text);
+    StringChars chars(*text);
     for (size_t i = 0; i < chars.size();) {
         UChar32 c;
         U16_NEXT(chars.view().data(), i, chars.size(), c);

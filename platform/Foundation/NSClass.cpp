@@ -5,7 +5,7 @@
 
 #include "Foundation/NSException.h"
 #include "Foundation/NSString.h"
-#include "Foundation/NSURLAvailability.h"
+#include "Foundation/URLLoadingAvailability.h"
 
 namespace {
 struct Registry {
@@ -101,7 +101,7 @@ const NSClass* NSClassFromString(const Ref<NSString>& name)
     if (!name) return nullptr;
     std::string text = name->UTF8String();
     // Tests can make the URL loading classes look absent.
-    if (NSURLLoadingHidesClassNamed(text)) return nullptr;
+    if (URLLoadingHidesClassNamed(text)) return nullptr;
     return NSClass::named(text);
 }
 

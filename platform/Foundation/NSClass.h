@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Foundation/NSBoxing.h"
+#include "Foundation/Boxing.h"
 #include "Foundation/NSObject.h"
 
 class NSClass {
@@ -97,7 +97,7 @@ public:
     {
         m_class.m_actions[selector] = {
             1, [method](NSObject* self, const Id& a, const Id&) -> Id {
-                return invoke<R>([&] { return (static_cast<T*>(self)->*method)(NSBoxing<std::decay_t<A>>::unbox(a)); });
+                return invoke<R>([&] { return (static_cast<T*>(self)->*method)(Boxing<std::decay_t<A>>::unbox(a)); });
             }};
     }
     template <class R, class C, class A, class B> void action(const char* selector, R (C::*method)(A, B))
@@ -105,8 +105,8 @@ public:
         m_class.m_actions[selector] = {2, [method](NSObject* self, const Id& a, const Id& b) -> Id {
                                            return invoke<R>([&] {
                                                return (static_cast<T*>(self)->*method)(
-                                                   NSBoxing<std::decay_t<A>>::unbox(a),
-                                                   NSBoxing<std::decay_t<B>>::unbox(b));
+                                                   Boxing<std::decay_t<A>>::unbox(a),
+                                                   Boxing<std::decay_t<B>>::unbox(b));
                                            });
                                        }};
     }
@@ -114,7 +114,7 @@ public:
     // A read-only property.
     template <class R, class C> void property(const char* key, R (C::*getter)() const)
     {
-        m_class.m_properties[key] = {getterFor(getter), {}, !NSBoxing<std::decay_t<R>>::isObject};
+        m_class.m_properties[key] = {getterFor(getter), {}, !Boxing<std::decay_t<R>>::isObject};
     }
     // A read-write property.
     template <class R, class C, class A, class D>
@@ -122,9 +122,9 @@ public:
     {
         m_class.m_properties[key] = {getterFor(getter),
                                      [setter](NSObject* self, const Id& v) {
-                                         (static_cast<T*>(self)->*setter)(NSBoxing<std::decay_t<A>>::unbox(v));
+                                         (static_cast<T*>(self)->*setter)(Boxing<std::decay_t<A>>::unbox(v));
                                      },
-                                     !NSBoxing<std::decay_t<A>>::isObject};
+                                     !Boxing<std::decay_t<A>>::isObject};
     }
 
 private:
@@ -134,14 +134,13 @@ private:
             f();
             return nullptr;
         } else {
-            return NSBoxing<std::decay_t<R>>::box(f());
+            return Boxing<std::decay_t<R>>::box(f());
         }
     }
     template <class R, class C> static std::function<Id(NSObject*)> getterFor(R (C::*getter)() const)
     {
-        return [getter](NSObject* self) -> Id {
-            return NSBoxing<std::decay_t<R>>::box((static_cast<T*>(self)->*getter)());
-        };
+        return
+            [getter](NSObject* self) -> Id { return Boxing<std::decay_t<R>>::box((static_cast<T*>(self)->*getter)()); };
     }
     NSClass& m_class;
 };

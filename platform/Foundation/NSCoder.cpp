@@ -9,6 +9,7 @@
 #include "Foundation/NSException.h"
 #include "Foundation/NSIndexPath.h"
 #include "Foundation/NSIndexSet.h"
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSSet.h"
 #include "Foundation/NSValue.h"

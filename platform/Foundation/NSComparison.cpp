@@ -1,6 +1,6 @@
 #include "Foundation/NSComparison.h"
 
-#include "Foundation/NSBoxing.h"
+#include "Foundation/Boxing.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSException.h"
@@ -23,7 +23,7 @@ static NSComparisonResult compareStrings(const NSString& a, const Ref<NSString>&
                                                        (b ? b->realClass().name() : std::string("nil")));
 }
 
-NSComparisonResult NSCompareObjects(const Id& a, const Id& b, const SEL& selector)
+NSComparisonResult CompareObjects(const Id& a, const Id& b, const SEL& selector)
 {
     if (!a) return NSOrderedSame;
     bool stringSelector = selector == "compare:" || selector == "caseInsensitiveCompare:" ||
@@ -53,7 +53,7 @@ NSComparisonResult NSCompareObjects(const Id& a, const Id& b, const SEL& selecto
     return r < 0 ? NSOrderedAscending : (r > 0 ? NSOrderedDescending : NSOrderedSame);
 }
 
-void NSStableSort(std::vector<Id>& objects, const NSComparator& comparator)
+void StableSort(std::vector<Id>& objects, const NSComparator& comparator)
 {
     size_t n = objects.size();
     if (n < 2) return;

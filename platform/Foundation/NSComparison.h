@@ -18,9 +18,9 @@ using NSSortFunction = NSInteger (*)(const Id& a, const Id& b, void* context);
 // its action table (an action returning the comparison result). A nil receiver
 // answers 0, as a message to nil does; a selector the receiver does not know
 // raises.
-NSComparisonResult NSCompareObjects(const Id& a, const Id& b, const SEL& selector);
+NSComparisonResult CompareObjects(const Id& a, const Id& b, const SEL& selector);
 
 // A stable merge sort that stays in bounds whatever the comparator answers
 // (an inconsistent compare: method gives some order, never a crash). The
 // vector is left unchanged when the comparator raises.
-void NSStableSort(std::vector<Id>& objects, const NSComparator& comparator);
+void StableSort(std::vector<Id>& objects, const NSComparator& comparator);

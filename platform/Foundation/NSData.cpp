@@ -4,10 +4,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include "Foundation/FileSupport.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSError.h"
 #include "Foundation/NSException.h"
-#include "Foundation/NSFileSupport.h"
 #include "Foundation/NSString.h"
 
 NS_CLASS_DEFINE(NSData)
@@ -50,7 +50,7 @@ Ref<NSData> NSData::dataWithContentsOfFile(const Ref<NSString>& path, NSUInteger
 {
     if (!path) return readFailure(path, ENOENT, error);
     std::vector<uint8_t> bytes;
-    if (int code = NSFileSupport::readFile(path->UTF8String(), bytes)) return readFailure(path, code, error);
+    if (int code = FileSupport::readFile(path->UTF8String(), bytes)) return readFailure(path, code, error);
     return dataWithVector(std::move(bytes));
 }
 
@@ -58,7 +58,7 @@ namespace {
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 }
 
-std::string NSBase64Encode(std::span<const uint8_t> bytes)
+std::string Base64Encode(std::span<const uint8_t> bytes)
 {
     std::string out;
     out.reserve((bytes.size() + 2) / 3 * 4);
@@ -74,7 +74,7 @@ std::string NSBase64Encode(std::span<const uint8_t> bytes)
     return out;
 }
 
-bool NSBase64Decode(std::string_view text, std::vector<uint8_t>& out)
+bool Base64Decode(std::string_view text, std::vector<uint8_t>& out)
 {
     if (text.size() % 4 != 0) return false;
     out.clear();
@@ -101,12 +101,12 @@ bool NSBase64Decode(std::string_view text, std::vector<uint8_t>& out)
     return true;
 }
 
-Ref<NSString> NSData::base64EncodedString() const { return NSString::stringWithUTF8String(NSBase64Encode(m_bytes)); }
+Ref<NSString> NSData::base64EncodedString() const { return NSString::stringWithUTF8String(Base64Encode(m_bytes)); }
 
 Ref<NSData> NSData::initWithBase64EncodedString(const Ref<NSString>& text)
 {
     // Anything outside ASCII is no base64 digit, and fails below as such.
-    if (!text || !NSBase64Decode(text->UTF8String(), m_bytes)) return nullptr;
+    if (!text || !Base64Decode(text->UTF8String(), m_bytes)) return nullptr;
     return this;
 }
 
@@ -135,7 +135,7 @@ Ref<NSData> NSData::subdataWithRange(NSRange range) const
 bool NSData::writeToFile(const Ref<NSString>& path, bool atomically) const
 {
     if (!path) return false;
-    auto write = atomically ? NSFileSupport::writeAtomically : NSFileSupport::writeInPlace;
+    auto write = atomically ? FileSupport::writeAtomically : FileSupport::writeInPlace;
     return write(path->UTF8String(), m_bytes.data(), m_bytes.size(), 0644) == 0;
 }
 
@@ -145,7 +145,7 @@ bool NSData::isEqual(const NSObject* other) const
     return d && d->m_bytes == m_bytes;
 }
 
-NSUInteger NSData::hash() const { return NSHashFNV1a(m_bytes); }
+NSUInteger NSData::hash() const { return HashFNV1a(m_bytes); }
 
 Ref<NSString> NSData::description() const
 {

@@ -11,8 +11,8 @@ class NSError;
 
 // Standard base64 with padding, the one implementation of the layer (data,
 // keyed archives). Decoding answers false on anything but padded base64.
-std::string NSBase64Encode(std::span<const uint8_t> bytes);
-bool NSBase64Decode(std::string_view text, std::vector<uint8_t>& out);
+std::string Base64Encode(std::span<const uint8_t> bytes);
+bool Base64Decode(std::string_view text, std::vector<uint8_t>& out);
 
 class NSData : public NSObject {
     NS_OBJECT(NSData, NSObject)

@@ -15,10 +15,10 @@ Ref<NSDate> NSDate::dateWithTimeIntervalSinceReferenceDate(NSTimeInterval second
     return d;
 }
 
-Ref<NSDate> NSDate::date() { return dateWithTimeIntervalSinceReferenceDate(NSCurrentAbsoluteTime()); }
+Ref<NSDate> NSDate::date() { return dateWithTimeIntervalSinceReferenceDate(Clock::now()); }
 Ref<NSDate> NSDate::dateWithTimeIntervalSinceNow(NSTimeInterval s)
 {
-    return dateWithTimeIntervalSinceReferenceDate(NSCurrentAbsoluteTime() + s);
+    return dateWithTimeIntervalSinceReferenceDate(Clock::now() + s);
 }
 Ref<NSDate> NSDate::dateWithTimeIntervalSince1970(NSTimeInterval s)
 {

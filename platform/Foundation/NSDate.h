@@ -1,18 +1,18 @@
 #pragma once
 // Points in time, as seconds since 2001-01-01 00:00:00 UTC (the reference date).
+#include "Foundation/Clock.h"
 #include "Foundation/NSObject.h"
 
 inline constexpr NSTimeInterval NSTimeIntervalSince1970 = 978307200.0;
 
 // The current absolute time (seconds since the reference date). It follows
 // the process clock, which tests may replace with a virtual clock.
-NSTimeInterval NSCurrentAbsoluteTime();
-inline NSTimeInterval CFAbsoluteTimeGetCurrent() { return NSCurrentAbsoluteTime(); }
+inline NSTimeInterval CFAbsoluteTimeGetCurrent() { return Clock::now(); }
 
 // Whole milliseconds since 1970 for an absolute time, as ICU's calendars take
 // them. A time a hair below a millisecond boundary (binary representation)
 // counts as that millisecond.
-double NSDateMillisecondsSince1970(NSTimeInterval sinceReferenceDate);
+double DateMillisecondsSince1970(NSTimeInterval sinceReferenceDate);
 
 class NSTimeZone;
 
@@ -29,7 +29,7 @@ public:
 
     NSTimeInterval timeIntervalSinceReferenceDate() const { return m_time; }
     NSTimeInterval timeIntervalSince1970() const { return m_time + NSTimeIntervalSince1970; }
-    NSTimeInterval timeIntervalSinceNow() const { return m_time - NSCurrentAbsoluteTime(); }
+    NSTimeInterval timeIntervalSinceNow() const { return m_time - Clock::now(); }
     NSTimeInterval timeIntervalSinceDate(const Ref<NSDate>& other) const { return m_time - other->m_time; }
     Ref<NSDate> dateByAddingTimeInterval(NSTimeInterval seconds) const;
     // -1, 0 or 1.

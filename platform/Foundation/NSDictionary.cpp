@@ -160,8 +160,8 @@ Ref<NSArray> NSDictionary::keysSortedByValueUsingSelector(const SEL& selector) c
     auto live = entries();
     std::vector<Id> keys;
     for (auto& e : live) keys.push_back(e.first);
-    NSStableSort(
-        keys, [&](const Id& a, const Id& b) { return NSCompareObjects(objectForKey(a), objectForKey(b), selector); });
+    StableSort(keys,
+               [&](const Id& a, const Id& b) { return CompareObjects(objectForKey(a), objectForKey(b), selector); });
     return NSArray::arrayWithVector(std::move(keys));
 }
 

@@ -1,8 +1,8 @@
 #include "Foundation/NSError.h"
 
+#include "Foundation/FileSupport.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
-#include "Foundation/NSFileSupport.h"
 
 NS_CLASS_DEFINE(NSError)
 
@@ -28,7 +28,7 @@ Ref<NSError> NSError::errorWithDomain(const Ref<NSString>& domain, NSInteger cod
 Ref<NSError> NSError::errorWithPOSIXCode(int code)
 {
     auto info = NSDictionary::dictionaryWithObjectForKey(
-        NSFileSupport::stringFromFileSystem(NSFileSupport::errnoText(code)), NSLocalizedDescriptionKey());
+        FileSupport::stringFromFileSystem(FileSupport::errnoText(code)), NSLocalizedDescriptionKey());
     return errorWithDomain(NSPOSIXErrorDomain(), code, info);
 }
 

@@ -10,16 +10,16 @@
 #include <climits>
 #include <filesystem>
 
+#include "Foundation/FileSupport.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDirectoryEnumerator.h"
-#include "Foundation/NSFileSupport.h"
 #include "Foundation/NSNumber.h"
 
 NS_CLASS_DEFINE(NSFileManager)
 NS_CLASS_DEFINE(NSDirectoryEnumerator)
 
-using namespace NSFileSupport;
+using namespace FileSupport;
 
 Ref<NSString> NSFileType() { return "NSFileType"_ns; }
 Ref<NSString> NSFileSize() { return "NSFileSize"_ns; }

@@ -17,7 +17,7 @@ static std::string braced(const std::string& a, const std::string& b)
     return text;
 }
 
-static std::string pair(double a, double b) { return braced(NSShortestDecimalText(a), NSShortestDecimalText(b)); }
+static std::string pair(double a, double b) { return braced(ShortestDecimalText(a), ShortestDecimalText(b)); }
 
 Ref<NSString> NSStringFromRange(NSRange range)
 {

@@ -60,7 +60,7 @@ bool NSIndexPath::isEqual(const NSObject* other) const
     return p && p->m_indexes == m_indexes;
 }
 
-NSUInteger NSIndexPath::hash() const { return NSHashFNV1a(m_indexes); }
+NSUInteger NSIndexPath::hash() const { return HashFNV1a(m_indexes); }
 
 Ref<NSString> NSIndexPath::description() const
 {

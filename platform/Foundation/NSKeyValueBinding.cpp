@@ -46,8 +46,8 @@ int g_bindingContext;  // the context of every binding's observation
 // Observes the bound key path for one binding and pushes values into the
 // bound object. The bound object's record owns it; the observation holds it
 // weakly, so dropping the record ends the observation.
-class NSBindingObserver : public NSObject {
-    NS_OBJECT(NSBindingObserver, NSObject)
+class BindingObserver : public NSObject {
+    NS_OBJECT(BindingObserver, NSObject)
 public:
     Weak<NSObject> bound;
     Ref<NSString> binding;
@@ -91,7 +91,7 @@ private:
 
 }
 
-NS_CLASS_DEFINE(NSBindingObserver)
+NS_CLASS_DEFINE(BindingObserver)
 
 namespace {
 
@@ -108,7 +108,7 @@ Exposed& exposed()
 
 struct Bindings {
     std::mutex lock;
-    std::unordered_map<const NSObject*, std::vector<Ref<NSBindingObserver>>> byObject;
+    std::unordered_map<const NSObject*, std::vector<Ref<BindingObserver>>> byObject;
 };
 
 Bindings& bindings()
@@ -120,7 +120,7 @@ Bindings& bindings()
 // Live binding records; zero lets every death skip the table.
 std::atomic<size_t> g_bindings{0};
 
-Ref<NSBindingObserver> findRecord(const NSObject* object, const Ref<NSString>& binding)
+Ref<BindingObserver> findRecord(const NSObject* object, const Ref<NSString>& binding)
 {
     if (!binding || g_bindings.load(std::memory_order_acquire) == 0) return nullptr;
     Bindings& b = bindings();
@@ -134,10 +134,10 @@ Ref<NSBindingObserver> findRecord(const NSObject* object, const Ref<NSString>& b
 
 // Takes the record out of the table; the caller drops it outside the lock,
 // which ends its observation.
-Ref<NSBindingObserver> removeRecord(const NSObject* object, const Ref<NSString>& binding)
+Ref<BindingObserver> removeRecord(const NSObject* object, const Ref<NSString>& binding)
 {
     if (!binding || g_bindings.load(std::memory_order_acquire) == 0) return nullptr;
-    Ref<NSBindingObserver> removed;
+    Ref<BindingObserver> removed;
     Bindings& b = bindings();
     std::lock_guard lock(b.lock);
     auto it = b.byObject.find(object);
@@ -204,7 +204,7 @@ void NSObject::bind(const Ref<NSString>& binding, const Id& observable, const Re
         NSException::raise(NSInvalidArgumentException,
                            "-[" + realClass().name() +
                                " bind:toObject:withKeyPath:options:]: binding, object and key path must not be nil");
-    auto record = alloc<NSBindingObserver>();
+    auto record = alloc<BindingObserver>();
     record->bound = this;
     record->binding = static_ref_cast<NSString>(binding->copy());
     record->observed = observable;
@@ -213,7 +213,7 @@ void NSObject::bind(const Ref<NSString>& binding, const Id& observable, const Re
     record->options = options ? static_ref_cast<NSDictionary>(options->copy()) : NSDictionary::dictionary();
     record->transformer = transformerFor(options);
 
-    Ref<NSBindingObserver> replaced = removeRecord(this, binding);
+    Ref<BindingObserver> replaced = removeRecord(this, binding);
     observable->addObserver(record, record->keyPath, 0, &g_bindingContext);
     {
         Bindings& b = bindings();
@@ -233,7 +233,7 @@ void NSObject::unbind(const Ref<NSString>& binding) { removeRecord(this, binding
 
 Ref<NSDictionary> NSObject::infoForBinding(const Ref<NSString>& binding) const
 {
-    Ref<NSBindingObserver> record = findRecord(this, binding);
+    Ref<BindingObserver> record = findRecord(this, binding);
     if (!record) return nullptr;
     Id observed = record->observed.get();
     if (!observed) return nullptr;
@@ -241,10 +241,10 @@ Ref<NSDictionary> NSObject::infoForBinding(const Ref<NSString>& binding) const
         {{NSObservedObjectKey, observed}, {NSObservedKeyPathKey, record->keyPath}, {NSOptionsKey, record->options}});
 }
 
-void NSKeyValueBindingObjectDying(NSObject* object)
+void KeyValueBindingObjectDying(NSObject* object)
 {
     if (g_bindings.load(std::memory_order_acquire) == 0) return;
-    std::vector<Ref<NSBindingObserver>> ended;
+    std::vector<Ref<BindingObserver>> ended;
     {
         Bindings& b = bindings();
         std::lock_guard lock(b.lock);

@@ -51,4 +51,4 @@ bool NSIsControllerMarker(const Id& object);
 
 // Ends the bindings of an object that is being destroyed (called by the
 // key-value observing machinery when any object dies).
-void NSKeyValueBindingObjectDying(NSObject* object);
+void KeyValueBindingObjectDying(NSObject* object);

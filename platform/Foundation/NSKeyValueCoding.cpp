@@ -11,6 +11,7 @@
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSString.h"
 
@@ -18,7 +19,7 @@ namespace {
 
 std::string keyText(const Ref<NSString>& key) { return key ? key->UTF8String() : "(null)"; }
 
-// Keys are read through NSStringChars, so strings without a contiguous
+// Keys are read through StringChars, so strings without a contiguous
 // buffer work as keys too.
 bool startsWithAt(const Ref<NSString>& key) { return key && key->length() > 0 && key->characterAtIndex(0) == u'@'; }
 
@@ -66,21 +67,21 @@ private:
 };
 
 // Never destroyed: objects may look keys up while the process exits.
-HookSlot<NSValueForUndefinedKeyHook>& undefinedKeyHook()
+HookSlot<ValueForUndefinedKeyHook>& undefinedKeyHook()
 {
-    static auto* slot = new HookSlot<NSValueForUndefinedKeyHook>(defaultValueForUndefinedKey);
+    static auto* slot = new HookSlot<ValueForUndefinedKeyHook>(defaultValueForUndefinedKey);
     return *slot;
 }
 
-HookSlot<NSMutableArrayValueForKeyHook>& mutableArrayHook()
+HookSlot<MutableArrayValueForKeyHook>& mutableArrayHook()
 {
-    static auto* slot = new HookSlot<NSMutableArrayValueForKeyHook>(defaultMutableArrayValueForKey);
+    static auto* slot = new HookSlot<MutableArrayValueForKeyHook>(defaultMutableArrayValueForKey);
     return *slot;
 }
 
 std::pair<Ref<NSString>, Ref<NSString>> splitFirstKey(const Ref<NSString>& keyPath)
 {
-    NSStringChars chars(*keyPath);
+    StringChars chars(*keyPath);
     std::u16string_view text = chars.view();
     size_t dot = text.find(u'.');
     if (dot == std::u16string_view::npos) return {keyPath, nullptr};
@@ -117,7 +118,7 @@ Id sumOf(NSArray* array, const Ref<NSString>& rest)
         auto* n = dynamic_cast<NSNumber*>(v.get());
         if (!n || n->isFloatingPoint()) integral = false;
         if (n && !n->isFloatingPoint()) integerSum += n->integerValue();
-        sum += NSUnboxDouble(v);
+        sum += UnboxDouble(v);
     }
     // Whole numbers stay integers so that "@sum" of counts prints as one.
     return integral ? NSNumber::numberWithInteger(integerSum) : NSNumber::numberWithDouble(sum);
@@ -127,7 +128,7 @@ Id averageOf(NSArray* array, const Ref<NSString>& rest)
 {
     std::vector<Id> values = numericOperands(array, rest);
     double sum = 0;
-    for (const Id& v : values) sum += NSUnboxDouble(v);
+    for (const Id& v : values) sum += UnboxDouble(v);
     return NSNumber::numberWithDouble(values.empty() ? 0 : sum / static_cast<double>(values.size()));
 }
 
@@ -135,7 +136,7 @@ Id extremeOf(NSArray* array, const Ref<NSString>& rest, int wanted)
 {
     Id best;
     for (const Id& v : numericOperands(array, rest))
-        if (!best || NSCompareObjects(v, best, "compare:") == wanted) best = v;
+        if (!best || CompareObjects(v, best, "compare:") == wanted) best = v;
     return best;
 }
 
@@ -168,7 +169,7 @@ Id distinctUnionOfArrays(NSArray* array, const Ref<NSString>& rest)
 
 Id arrayOperator(NSArray* array, const Ref<NSString>& op, const Ref<NSString>& rest)
 {
-    NSStringChars chars(*op);
+    StringChars chars(*op);
     std::u16string_view name = chars.view();
     if (name == u"@count") return NSNumber::numberWithUnsignedInteger(array->count());
     if (name == u"@sum") return sumOf(array, rest);
@@ -195,12 +196,12 @@ Id arrayValueForKey(NSArray* array, const Ref<NSString>& key)
 
 }
 
-NSValueForUndefinedKeyHook NSSetValueForUndefinedKeyHook(NSValueForUndefinedKeyHook hook)
+ValueForUndefinedKeyHook SetValueForUndefinedKeyHook(ValueForUndefinedKeyHook hook)
 {
     return undefinedKeyHook().replace(std::move(hook));
 }
 
-NSMutableArrayValueForKeyHook NSSetMutableArrayValueForKeyHook(NSMutableArrayValueForKeyHook hook)
+MutableArrayValueForKeyHook SetMutableArrayValueForKeyHook(MutableArrayValueForKeyHook hook)
 {
     return mutableArrayHook().replace(std::move(hook));
 }

@@ -11,10 +11,10 @@ class NSMutableArray;
 
 // Called by NSObject::valueForUndefinedKey. The default raises
 // NSUndefinedKeyException ("NSUnknownKeyException").
-using NSValueForUndefinedKeyHook = std::function<Id(NSObject* receiver, const Ref<NSString>& key)>;
-NSValueForUndefinedKeyHook NSSetValueForUndefinedKeyHook(NSValueForUndefinedKeyHook hook);
+using ValueForUndefinedKeyHook = std::function<Id(NSObject* receiver, const Ref<NSString>& key)>;
+ValueForUndefinedKeyHook SetValueForUndefinedKeyHook(ValueForUndefinedKeyHook hook);
 
 // NSMutableArray's valueForKey:. The default maps the key over the elements
 // (nil results become NSNull) and answers "@"-operators such as "@count".
-using NSMutableArrayValueForKeyHook = std::function<Id(NSMutableArray* receiver, const Ref<NSString>& key)>;
-NSMutableArrayValueForKeyHook NSSetMutableArrayValueForKeyHook(NSMutableArrayValueForKeyHook hook);
+using MutableArrayValueForKeyHook = std::function<Id(NSMutableArray* receiver, const Ref<NSString>& key)>;
+MutableArrayValueForKeyHook SetMutableArrayValueForKeyHook(MutableArrayValueForKeyHook hook);

@@ -29,6 +29,7 @@
 #include "Foundation/NSException.h"
 #include "Foundation/NSIndexSet.h"
 #include "Foundation/NSKeyValueBinding.h"
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 
 namespace {
@@ -130,7 +131,7 @@ std::vector<Ref<NSString>> affectingKeyPaths(const NSClass& cls, const std::u16s
 }
 
 // A key's text, also for strings without a contiguous buffer.
-std::u16string unitsOf(const Ref<NSString>& key) { return std::u16string(NSStringChars(*key).view()); }
+std::u16string unitsOf(const Ref<NSString>& key) { return std::u16string(StringChars(*key).view()); }
 
 std::vector<std::u16string> splitPath(const std::u16string& path)
 {
@@ -599,7 +600,7 @@ void didChange(NSObject* object, const Ref<NSString>& key) { notify(object, key,
 void objectDying(NSObject* object)
 {
     if (!object->hadWeakReferences()) return;
-    NSKeyValueBindingObjectDying(object);
+    KeyValueBindingObjectDying(object);
     if (g_registrations.load(std::memory_order_acquire) == 0) return;
     std::vector<std::shared_ptr<Registration>> doomed;
     std::vector<std::shared_ptr<KeyEntry>> orphaned;

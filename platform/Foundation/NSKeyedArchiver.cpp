@@ -20,7 +20,7 @@ using json = nlohmann::ordered_json;
 
 // --- Value forms ---
 
-json NSKeyedArchiveFormat::doubleValue(double v)
+json KeyedArchiveFormat::doubleValue(double v)
 {
     // JSON has no NaN or infinities.
     if (std::isnan(v)) return {{"$double", "nan"}};
@@ -28,14 +28,14 @@ json NSKeyedArchiveFormat::doubleValue(double v)
     return v;
 }
 
-json NSKeyedArchiveFormat::floatValue(float v)
+json KeyedArchiveFormat::floatValue(float v)
 {
     if (!std::isfinite(v)) return doubleValue(v);
     // The shortest text for the float, kept as the double it reads as, so the
     // document shows 0.1 rather than 0.100000001490116; the reader narrows it
     // back. Where that double would narrow to another float, the float's
     // exact value is written instead.
-    std::string text = NSShortestDecimalText(v, true);
+    std::string text = ShortestDecimalText(v, true);
     double d = 0;
     std::from_chars(text.data(), text.data() + text.size(), d);
     if (static_cast<float>(d) == v && std::signbit(d) == std::signbit(v)) return d;
@@ -145,10 +145,10 @@ void NSKeyedArchiver::encodeStandard(const NSObject& object, const NSClass& cls)
         case NSNumber::Kind::Integer: set("NS.type"_ns, "q"), set("NS.value"_ns, n.integerValue()); return;
         case NSNumber::Kind::Unsigned: set("NS.type"_ns, "Q"), set("NS.value"_ns, n.unsignedIntegerValue()); return;
         case NSNumber::Kind::Float:
-            set("NS.type"_ns, "f"), set("NS.value"_ns, NSKeyedArchiveFormat::floatValue(n.floatValue()));
+            set("NS.type"_ns, "f"), set("NS.value"_ns, KeyedArchiveFormat::floatValue(n.floatValue()));
             return;
         case NSNumber::Kind::Double:
-            set("NS.type"_ns, "d"), set("NS.value"_ns, NSKeyedArchiveFormat::doubleValue(n.doubleValue()));
+            set("NS.type"_ns, "d"), set("NS.value"_ns, KeyedArchiveFormat::doubleValue(n.doubleValue()));
             return;
         }
         return;
@@ -221,27 +221,24 @@ void NSKeyedArchiver::encodeInt(int v, const Ref<NSString>& key) { set(key, v); 
 void NSKeyedArchiver::encodeInt32(int32_t v, const Ref<NSString>& key) { set(key, v); }
 void NSKeyedArchiver::encodeInt64(int64_t v, const Ref<NSString>& key) { set(key, v); }
 void NSKeyedArchiver::encodeInteger(NSInteger v, const Ref<NSString>& key) { set(key, v); }
-void NSKeyedArchiver::encodeFloat(float v, const Ref<NSString>& key) { set(key, NSKeyedArchiveFormat::floatValue(v)); }
-void NSKeyedArchiver::encodeDouble(double v, const Ref<NSString>& key)
-{
-    set(key, NSKeyedArchiveFormat::doubleValue(v));
-}
+void NSKeyedArchiver::encodeFloat(float v, const Ref<NSString>& key) { set(key, KeyedArchiveFormat::floatValue(v)); }
+void NSKeyedArchiver::encodeDouble(double v, const Ref<NSString>& key) { set(key, KeyedArchiveFormat::doubleValue(v)); }
 
 void NSKeyedArchiver::encodePoint(NSPoint v, const Ref<NSString>& key)
 {
-    using NSKeyedArchiveFormat::doubleValue;
+    using KeyedArchiveFormat::doubleValue;
     set(key, json{{"$point", {doubleValue(v.x), doubleValue(v.y)}}});
 }
 
 void NSKeyedArchiver::encodeSize(NSSize v, const Ref<NSString>& key)
 {
-    using NSKeyedArchiveFormat::doubleValue;
+    using KeyedArchiveFormat::doubleValue;
     set(key, json{{"$size", {doubleValue(v.width), doubleValue(v.height)}}});
 }
 
 void NSKeyedArchiver::encodeRect(const NSRect& v, const Ref<NSString>& key)
 {
-    using NSKeyedArchiveFormat::doubleValue;
+    using KeyedArchiveFormat::doubleValue;
     set(key, json{{"$rect",
                    {doubleValue(v.origin.x), doubleValue(v.origin.y), doubleValue(v.size.width),
                     doubleValue(v.size.height)}}});
@@ -249,7 +246,7 @@ void NSKeyedArchiver::encodeRect(const NSRect& v, const Ref<NSString>& key)
 
 void NSKeyedArchiver::encodeBytes(const void* bytes, NSUInteger length, const Ref<NSString>& key)
 {
-    set(key, json{{"$bytes", NSBase64Encode({static_cast<const uint8_t*>(bytes), length})}});
+    set(key, json{{"$bytes", Base64Encode({static_cast<const uint8_t*>(bytes), length})}});
 }
 
 void NSKeyedArchiver::encodeString(const Ref<NSString>& v, const Ref<NSString>& key)

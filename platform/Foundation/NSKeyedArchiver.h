@@ -78,7 +78,7 @@ private:
 };
 
 // Value forms shared by the keyed archiver and unarchiver.
-namespace NSKeyedArchiveFormat {
+namespace KeyedArchiveFormat {
 // A double as a JSON number, or {"$double": "nan" | "inf" | "-inf"}.
 nlohmann::ordered_json doubleValue(double v);
 // The shortest decimal that reads back as the same float.

@@ -12,6 +12,7 @@
 #include "Foundation/NSIndexPath.h"
 #include "Foundation/NSIndexSet.h"
 #include "Foundation/NSKeyedArchiver.h"
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSSet.h"
 #include "Foundation/NSValue.h"
@@ -459,7 +460,7 @@ std::vector<uint8_t> NSKeyedUnarchiver::toBytes(const json& v, const std::string
 {
     const json* text = tagged(v, "$bytes");
     std::vector<uint8_t> out;
-    if (!text || !text->is_string() || !NSBase64Decode(text->get_ref<const std::string&>(), out))
+    if (!text || !text->is_string() || !Base64Decode(text->get_ref<const std::string&>(), out))
         fail("expected {\"$bytes\": base64 text}", key);
     return out;
 }

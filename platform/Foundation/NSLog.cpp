@@ -4,7 +4,7 @@
 #include <mutex>
 #include <unistd.h>
 
-#include "Foundation/NSConsoleLog.h"
+#include "Foundation/ConsoleLog.h"
 
 namespace {
 std::mutex& sinkLock()
@@ -12,20 +12,20 @@ std::mutex& sinkLock()
     static std::mutex m;
     return m;
 }
-NSLogSink& currentSink()
+LogSink& currentSink()
 {
-    static NSLogSink sink;
+    static LogSink sink;
     return sink;
 }
 }
 
-NSLogSink NSSetLogSink(NSLogSink sink)
+LogSink SetLogSink(LogSink sink)
 {
     std::lock_guard lock(sinkLock());
     return std::exchange(currentSink(), std::move(sink));
 }
 
-void NSLogMessage(const Ref<NSString>& message)
+void LogMessage(const Ref<NSString>& message)
 {
     std::string text = message ? message->UTF8String() : "(null)";
     {
@@ -37,5 +37,5 @@ void NSLogMessage(const Ref<NSString>& message)
         std::fprintf(stderr, "%s[%d] %s\n", program_invocation_short_name, getpid(), text.c_str());
     }
     // The program's own console log, which the crash reporter reads back.
-    NSConsoleLogAppend(text);
+    ConsoleLogAppend(text);
 }

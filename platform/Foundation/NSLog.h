@@ -6,17 +6,17 @@
 
 #include "Foundation/NSString.h"
 
-using NSLogSink = std::function<void(const std::string& message)>;
+using LogSink = std::function<void(const std::string& message)>;
 
 // Installs a sink and answers the previous one; an empty sink restores stderr.
-NSLogSink NSSetLogSink(NSLogSink sink);
-void NSLogMessage(const Ref<NSString>& message);
+LogSink SetLogSink(LogSink sink);
+void LogMessage(const Ref<NSString>& message);
 
 template <class... A> void NSLog(const char* format, const A&... args)
 {
-    NSLogMessage(NSString::stringWithFormat(format, args...));
+    LogMessage(NSString::stringWithFormat(format, args...));
 }
 template <class... A> void NSLog(const Ref<NSString>& format, const A&... args)
 {
-    NSLogMessage(NSString::stringWithFormat(format, args...));
+    LogMessage(NSString::stringWithFormat(format, args...));
 }

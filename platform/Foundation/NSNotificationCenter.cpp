@@ -13,8 +13,8 @@ namespace {
 
 // The observer of a block registration: removeObserver takes it, and it
 // keeps the block.
-class NSNotificationObserverToken : public NSObject {
-    NS_OBJECT(NSNotificationObserverToken, NSObject)
+class NotificationObserverToken : public NSObject {
+    NS_OBJECT(NotificationObserverToken, NSObject)
 public:
     NSNotificationCenter::Block block;
 };
@@ -25,14 +25,14 @@ Id filterCopy(const Id& object) { return dynamic_cast<NSString*>(object.get()) ?
 
 }
 
-NS_CLASS_DEFINE(NSNotificationObserverToken)
+NS_CLASS_DEFINE(NotificationObserverToken)
 
 struct NSNotificationCenter::Registration {
     Weak<NSObject> observer;
     const NSObject* observerAddress = nullptr;  // identity only
     SEL selector;
-    Ref<NSNotificationObserverToken> token;  // block registrations
-    Ref<NSOperationQueue> queue;             // where the block runs; nil: at once
+    Ref<NotificationObserverToken> token;  // block registrations
+    Ref<NSOperationQueue> queue;           // where the block runs; nil: at once
     Ref<NSString> name;
     bool hasObject = false;
     Weak<NSObject> object;
@@ -97,7 +97,7 @@ Id NSNotificationCenter::addObserverForName(const Ref<NSString>& name, const Id&
     if (!block)
         NSException::raise(NSInvalidArgumentException,
                            "-[NSNotificationCenter addObserverForName:object:queue:usingBlock:]: block must be given");
-    auto token = alloc<NSNotificationObserverToken>();
+    auto token = alloc<NotificationObserverToken>();
     token->block = std::move(block);
     auto r = std::make_shared<Registration>();
     r->observer = token;

@@ -10,7 +10,6 @@
 #include "Foundation/NSString.h"
 
 NS_CLASS_DEFINE(NSNumber)
-NS_CLASS_DEFINE(NSNull)
 
 Ref<NSNumber> NSNumber::make(Kind kind, int64_t i, uint64_t u, double d)
 {
@@ -88,7 +87,7 @@ double NSNumber::doubleValue() const
     return static_cast<double>(m_integer);
 }
 
-std::string NSShortestDecimalText(double value, bool asFloat)
+std::string ShortestDecimalText(double value, bool asFloat)
 {
     if (std::isnan(value)) return "nan";
     if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
@@ -113,8 +112,8 @@ Ref<NSString> NSNumber::stringValue() const
 {
     switch (m_kind) {
     case Kind::Unsigned: return NSString::stringWithUTF8String(std::to_string(m_unsigned));
-    case Kind::Float: return NSString::stringWithUTF8String(NSShortestDecimalText(m_double, true));
-    case Kind::Double: return NSString::stringWithUTF8String(NSShortestDecimalText(m_double));
+    case Kind::Float: return NSString::stringWithUTF8String(ShortestDecimalText(m_double, true));
+    case Kind::Double: return NSString::stringWithUTF8String(ShortestDecimalText(m_double));
     default: return NSString::stringWithUTF8String(std::to_string(m_integer));
     }
 }
@@ -161,11 +160,3 @@ NSUInteger NSNumber::hash() const
     std::memcpy(&bits, &d, sizeof bits);
     return bits * 0x9E3779B97F4A7C15ull;
 }
-
-Ref<NSNull> NSNull::null()
-{
-    static NSNull* instance = alloc<NSNull>().leak();  // never destroyed
-    return instance;
-}
-
-Ref<NSString> NSNull::description() const { return "<null>"_ns; }

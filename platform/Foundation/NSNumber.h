@@ -8,7 +8,7 @@
 
 // The shortest decimal text, %g style, that reads back as the same value
 // ("10", "0.5", "0.1", "1e+21"); with asFloat, as the same float.
-std::string NSShortestDecimalText(double value, bool asFloat = false);
+std::string ShortestDecimalText(double value, bool asFloat = false);
 
 class NSNumber : public NSObject {
     NS_OBJECT(NSNumber, NSObject)
@@ -71,14 +71,4 @@ private:
     int64_t m_integer = 0;
     uint64_t m_unsigned = 0;
     double m_double = 0;
-};
-
-// [NSNull null]: the one object that stands for "no value" in collections.
-class NSNull : public NSObject {
-    NS_OBJECT(NSNull, NSObject)
-public:
-    NSNull() = default;
-    static Ref<NSNull> null();
-    Ref<NSString> description() const override;
-    Id copy() const override { return const_cast<NSNull*>(this); }
 };

@@ -2,7 +2,7 @@
 // loop, and performs on another thread's run loop.
 #include <memory>
 
-#include "Foundation/NSCompletionSignal.h"
+#include "Foundation/CompletionSignal.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/NSRunLoop.h"
@@ -63,9 +63,8 @@ void NSObject::performSelectorOnThread(const SEL& selector, const Ref<NSThread>&
         thread->runLoop()->performBlock(inModes, call);
         return;
     }
-    auto completion = std::make_shared<NSCompletionSignal>();
-    thread->runLoop()->performBlock(inModes,
-                                    [call, release = std::make_shared<NSFireOnRelease>(completion)] { call(); });
+    auto completion = std::make_shared<CompletionSignal>();
+    thread->runLoop()->performBlock(inModes, [call, release = std::make_shared<FireOnRelease>(completion)] { call(); });
     completion->wait();
 }
 

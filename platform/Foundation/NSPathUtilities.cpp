@@ -3,9 +3,9 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include "Foundation/NSFileSupport.h"
+#include "Foundation/FileSupport.h"
 
-using namespace NSFileSupport;
+using namespace FileSupport;
 
 namespace {
 

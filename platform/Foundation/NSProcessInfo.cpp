@@ -10,8 +10,8 @@
 #include <iterator>
 #include <random>
 
+#include "Foundation/FileSupport.h"
 #include "Foundation/NSClass.h"
-#include "Foundation/NSFileSupport.h"
 
 extern char** environ;
 
@@ -50,10 +50,10 @@ Ref<NSString> NSProcessInfo::processName() const
         std::string exe(buffer, static_cast<size_t>(n));
         // A replaced executable reads "<path> (deleted)".
         if (exe.ends_with(" (deleted)")) exe.resize(exe.size() - 10);
-        return NSFileSupport::stringFromFileSystem(NSFileSupport::lastComponent(exe));
+        return FileSupport::stringFromFileSystem(FileSupport::lastComponent(exe));
     }
     auto args = commandLine();
-    return NSFileSupport::stringFromFileSystem(args.empty() ? "" : NSFileSupport::lastComponent(args[0]));
+    return FileSupport::stringFromFileSystem(args.empty() ? "" : FileSupport::lastComponent(args[0]));
 }
 
 int NSProcessInfo::processIdentifier() const { return static_cast<int>(::getpid()); }
@@ -65,8 +65,8 @@ Ref<NSDictionary> NSProcessInfo::environment() const
         std::string_view entry(*e);
         size_t eq = entry.find('=');
         if (eq == std::string_view::npos) continue;
-        result->setObject(NSFileSupport::stringFromFileSystem(entry.substr(eq + 1)),
-                          NSFileSupport::stringFromFileSystem(entry.substr(0, eq)));
+        result->setObject(FileSupport::stringFromFileSystem(entry.substr(eq + 1)),
+                          FileSupport::stringFromFileSystem(entry.substr(0, eq)));
     }
     return NSDictionary::dictionaryWithDictionary(result);
 }
@@ -74,7 +74,7 @@ Ref<NSDictionary> NSProcessInfo::environment() const
 Ref<NSArray> NSProcessInfo::arguments() const
 {
     std::vector<Id> args;
-    for (const std::string& a : commandLine()) args.push_back(NSFileSupport::stringFromFileSystem(a));
+    for (const std::string& a : commandLine()) args.push_back(FileSupport::stringFromFileSystem(a));
     return NSArray::arrayWithVector(std::move(args));
 }
 
@@ -98,14 +98,14 @@ Ref<NSString> NSProcessInfo::hostName() const
 {
     char name[256] = {};
     if (::gethostname(name, sizeof name - 1) != 0) return "localhost"_ns;
-    return NSFileSupport::stringFromFileSystem(name);
+    return FileSupport::stringFromFileSystem(name);
 }
 
 Ref<NSString> NSProcessInfo::operatingSystemVersionString() const
 {
     utsname u{};
     std::string release = ::uname(&u) == 0 ? u.release : "unknown";
-    return NSFileSupport::stringFromFileSystem("Version 10.9 (Linux " + release + ")");
+    return FileSupport::stringFromFileSystem("Version 10.9 (Linux " + release + ")");
 }
 
 NSTimeInterval NSProcessInfo::systemUptime() const

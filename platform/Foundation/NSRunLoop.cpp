@@ -13,10 +13,10 @@
 #include <mutex>
 #include <sstream>
 
+#include "Foundation/Clock.h"
 #include "Foundation/DispatchQueue.h"
 #include "Foundation/NSAutoreleasePool.h"
 #include "Foundation/NSClass.h"
-#include "Foundation/NSClock.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSThread.h"
@@ -228,7 +228,7 @@ NSTimeInterval NSRunLoop::nextTimerDate(const NSRunLoopMode& mode) const
 
 bool NSRunLoop::fireDueTimers(const NSRunLoopMode& mode)
 {
-    const NSTimeInterval now = NSClock::now() + NSTimer::kDueTolerance;
+    const NSTimeInterval now = Clock::now() + NSTimer::kDueTolerance;
     struct Due {
         NSTimeInterval time;
         uint64_t seq;
@@ -537,14 +537,14 @@ bool NSRunLoop::doWork(const NSRunLoopMode& mode)
 
 void NSRunLoop::wait(const NSRunLoopMode& mode, NSTimeInterval limit, NSTimeInterval realWait)
 {
-    const NSTimeInterval now = NSClock::now();
+    const NSTimeInterval now = Clock::now();
     const NSTimeInterval wakeAt = std::min(limit, nextTimerDate(mode));
     NSTimeInterval seconds = -1;  // no bound
-    if (NSClock::isVirtual()) {
+    if (Clock::isVirtual()) {
         // Time does not pass by itself: wait for another thread, a source, or
         // a clock change, unless the test asked idle loops to jump the clock.
-        if (NSClock::advancesWhenIdle() && wakeAt < now + kFarAway) {
-            NSClock::advanceTo(wakeAt);
+        if (Clock::advancesWhenIdle() && wakeAt < now + kFarAway) {
+            Clock::advanceTo(wakeAt);
             drainEventFd(m_state->wakeFd);
             return;
         }
@@ -580,7 +580,7 @@ NSRunLoop::PassResult NSRunLoop::runPass(const NSRunLoopMode& mode, NSTimeInterv
         // longer; a nested pass drains only its own.
         NSAutoreleasePool pool;
         result.handled = doWork(mode);
-        if (!result.handled && !m_state->stopRequested.load() && NSClock::now() < limit) {
+        if (!result.handled && !m_state->stopRequested.load() && Clock::now() < limit) {
             wait(mode, limit, realWait);
             result.handled = doWork(mode);
         }
@@ -593,15 +593,15 @@ NSRunLoop::PassResult NSRunLoop::runPass(const NSRunLoopMode& mode, NSTimeInterv
 bool NSRunLoop::runModeBeforeDate(const NSRunLoopMode& mode, const Ref<NSDate>& limitDate)
 {
     if (!hasAnythingInMode(mode)) return false;
-    runPass(mode, limitDate ? limitDate->timeIntervalSinceReferenceDate() : NSClock::now(), -1);
+    runPass(mode, limitDate ? limitDate->timeIntervalSinceReferenceDate() : Clock::now(), -1);
     return true;
 }
 
 void NSRunLoop::runUntilDate(const Ref<NSDate>& limitDate)
 {
-    const NSTimeInterval limit = limitDate ? limitDate->timeIntervalSinceReferenceDate() : NSClock::now();
+    const NSTimeInterval limit = limitDate ? limitDate->timeIntervalSinceReferenceDate() : Clock::now();
     while (hasAnythingInMode(NSDefaultRunLoopMode)) {
-        if (runPass(NSDefaultRunLoopMode, limit, -1).stopped || NSClock::now() >= limit) return;
+        if (runPass(NSDefaultRunLoopMode, limit, -1).stopped || Clock::now() >= limit) return;
     }
 }
 
@@ -636,49 +636,49 @@ bool NSRunLoop::runUntilIdle(const NSRunLoopMode& mode)
 
 void NSRunLoop::advance(NSTimeInterval seconds, const NSRunLoopMode& mode)
 {
-    if (!NSClock::isVirtual()) NSException::raise(NSInternalInconsistencyException, "advance needs the virtual clock");
-    const NSTimeInterval target = NSClock::now() + std::max(0.0, seconds);
+    if (!Clock::isVirtual()) NSException::raise(NSInternalInconsistencyException, "advance needs the virtual clock");
+    const NSTimeInterval target = Clock::now() + std::max(0.0, seconds);
     runUntilIdle(mode);
     // Stop at each timer's own time so that it sees the clock it was due at.
     for (NSTimeInterval next = nextTimerDate(mode); next <= target + NSTimer::kDueTolerance;
          next = nextTimerDate(mode)) {
-        NSClock::advanceTo(next);
+        Clock::advanceTo(next);
         if (!runUntilIdle(mode)) break;
     }
-    NSClock::advanceTo(target);
+    Clock::advanceTo(target);
     runUntilIdle(mode);
 }
 
 bool NSRunLoop::runUntil(const std::function<bool()>& predicate, NSTimeInterval timeout, const NSRunLoopMode& mode)
 {
-    using Clock = std::chrono::steady_clock;
+    using SteadyClock = std::chrono::steady_clock;
     const auto realDeadline =
-        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(timeout));
-    const NSTimeInterval clockDeadline = NSClock::now() + timeout;
+        SteadyClock::now() + std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(timeout));
+    const NSTimeInterval clockDeadline = Clock::now() + timeout;
     for (;;) {
         runUntilIdle(mode);
         if (predicate()) return true;
-        const NSTimeInterval remaining = std::chrono::duration<double>(realDeadline - Clock::now()).count();
+        const NSTimeInterval remaining = std::chrono::duration<double>(realDeadline - SteadyClock::now()).count();
         if (remaining <= 0) return false;
-        if (NSClock::isVirtual()) {
+        if (Clock::isVirtual()) {
             const NSTimeInterval next = nextTimerDate(mode);
             if (next <= clockDeadline) {
-                NSClock::advanceTo(next);
+                Clock::advanceTo(next);
                 continue;
             }
         }
         // The predicate may turn on another thread's work that never wakes
         // this loop, so look again at least every few milliseconds.
         const NSTimeInterval slice = std::min(remaining, kPredicatePollInterval);
-        runPass(mode, NSClock::isVirtual() ? kNever : NSClock::now() + slice, slice);
+        runPass(mode, Clock::isVirtual() ? kNever : Clock::now() + slice, slice);
     }
 }
 
 std::string NSRunLoop::describePending() const
 {
     std::ostringstream out;
-    const NSTimeInterval now = NSClock::now();
-    out << (NSClock::isVirtual() ? "virtual" : "real") << " clock";
+    const NSTimeInterval now = Clock::now();
+    out << (Clock::isVirtual() ? "virtual" : "real") << " clock";
     std::lock_guard guard(m_state->lock);
     if (!m_state->modeStack.empty()) out << "; running in " << m_state->modeStack.back();
     for (const auto& e : m_state->timers)

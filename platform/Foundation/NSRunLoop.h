@@ -5,7 +5,7 @@
 // leaves default-mode timers waiting. The main run loop also drains the main
 // queue in every mode. Waiting uses poll() with the next timer's time-out on
 // the real clock; on the virtual clock a loop never sleeps for a timer, it
-// waits until someone advances the clock or posts work (see NSClock.h).
+// waits until someone advances the clock or posts work (see Clock.h).
 // Passes run on the loop's own thread; adding timers, performs and sources,
 // stop and wakeUp may be called from any thread.
 #include <functional>

@@ -28,7 +28,7 @@ void NSScanner::setScanLocation(NSUInteger location)
 NSUInteger NSScanner::skipped(NSUInteger from) const
 {
     if (!m_skip) return from;
-    NSStringChars chars(*m_string);
+    StringChars chars(*m_string);
     size_t i = from;
     while (i < chars.size()) {
         size_t next = i;
@@ -46,7 +46,7 @@ bool NSScanner::isAtEnd() const { return skipped(m_location) >= m_string->length
 // and an exponent as ASCII, advancing m_location only on success.
 bool NSScanner::scanNumber(std::string& ascii, bool fraction)
 {
-    NSStringChars chars(*m_string);
+    StringChars chars(*m_string);
     std::u16string_view text = chars.view();
     size_t i = skipped(m_location);
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) ascii += static_cast<char>(text[i++]);
@@ -58,7 +58,7 @@ bool NSScanner::scanNumber(std::string& ascii, bool fraction)
         if (m_locale) {
             if (auto s = dynamic_ref_cast<NSString>(m_locale->objectForKey(NSLocaleDecimalSeparator()));
                 s && s->length())
-                separator = std::u16string(NSStringChars(*s).view());
+                separator = std::u16string(StringChars(*s).view());
         }
         if (text.substr(i, separator.size()) == separator) {
             size_t k = i + separator.size();
@@ -120,7 +120,7 @@ bool NSScanner::scanDouble(double* result)
 {
     std::string ascii;
     if (!scanNumber(ascii, true)) return false;
-    if (result) *result = NSParseDecimal(ascii);
+    if (result) *result = ParseDecimal(ascii);
     return true;
 }
 
@@ -148,7 +148,7 @@ bool NSScanner::scanString(const Ref<NSString>& text, Ref<NSString>* result)
 bool NSScanner::scanCharactersFromSet(const Ref<NSCharacterSet>& set, Ref<NSString>* result)
 {
     if (!set) return false;
-    NSStringChars chars(*m_string);
+    StringChars chars(*m_string);
     size_t start = skipped(m_location), i = start;
     while (i < chars.size()) {
         size_t next = i;

@@ -47,7 +47,7 @@ int NSSortDescriptor::compareObject(const Id& a, const Id& b) const
     int result;
     if (!va || !vb) result = (va ? 1 : 0) - (vb ? 1 : 0);
     else if (m_comparator) result = m_comparator(va, vb);
-    else result = NSCompareObjects(va, vb, m_selector);
+    else result = CompareObjects(va, vb, m_selector);
     result = result < 0 ? -1 : (result > 0 ? 1 : 0);
     return m_ascending ? result : -result;
 }

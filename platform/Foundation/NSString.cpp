@@ -27,16 +27,16 @@ static bool convertUTF8(std::string_view in, std::u16string& out, UChar32 substi
     return true;
 }
 
-bool NSConvertUTF8ToUTF16(std::string_view in, std::u16string& out) { return convertUTF8(in, out, U_SENTINEL); }
+bool ConvertUTF8ToUTF16(std::string_view in, std::u16string& out) { return convertUTF8(in, out, U_SENTINEL); }
 
-std::u16string NSConvertUTF8ToUTF16Replacing(std::string_view in)
+std::u16string ConvertUTF8ToUTF16Replacing(std::string_view in)
 {
     std::u16string out;
     convertUTF8(in, out, 0xFFFD);
     return out;
 }
 
-std::string NSConvertUTF16ToUTF8(std::u16string_view in)
+std::string ConvertUTF16ToUTF8(std::u16string_view in)
 {
     std::string out(in.size() * 3, '\0');
     int32_t written = 0;
@@ -49,7 +49,7 @@ std::string NSConvertUTF16ToUTF8(std::u16string_view in)
     return out;
 }
 
-NSStringChars::NSStringChars(const NSString& s)
+StringChars::StringChars(const NSString& s)
 {
     NSUInteger length = s.length();
     if (const unichar* chars = s.characters()) {
@@ -88,14 +88,14 @@ Ref<NSString> NSString::stringWithCharacters(const unichar* chars, NSUInteger le
 Ref<NSString> NSString::stringWithUTF8String(std::string_view utf8)
 {
     std::u16string text;
-    if (!NSConvertUTF8ToUTF16(utf8, text)) return nullptr;
+    if (!ConvertUTF8ToUTF16(utf8, text)) return nullptr;
     return stringWithUTF16(std::move(text));
 }
 
 Ref<NSString> NSString::stringWithString(const Ref<NSString>& other)
 {
     if (!other) NSException::raise(NSInvalidArgumentException, "-[NSPlaceholderString initWithString:]: nil argument");
-    return stringWithUTF16(std::u16string(NSStringChars(*other).view()));
+    return stringWithUTF16(std::u16string(StringChars(*other).view()));
 }
 
 void NSString::checkRange(NSRange range, const char* method) const
@@ -122,13 +122,13 @@ void NSString::getCharacters(unichar* buffer, NSRange range) const
     std::copy_n(m_chars.data() + range.location, range.length, buffer);
 }
 
-std::string NSString::UTF8String() const { return NSConvertUTF16ToUTF8(NSStringChars(*this).view()); }
+std::string NSString::UTF8String() const { return ConvertUTF16ToUTF8(StringChars(*this).view()); }
 
 bool NSString::isEqual(const NSObject* other) const
 {
     if (other == this) return true;
     auto* s = dynamic_cast<const NSString*>(other);
-    return s && s->length() == length() && NSStringChars(*s).view() == NSStringChars(*this).view();
+    return s && s->length() == length() && StringChars(*s).view() == StringChars(*this).view();
 }
 
 bool NSString::isEqualToString(const Ref<NSString>& other) const { return other && isEqual(other.get()); }
@@ -137,7 +137,7 @@ bool NSString::isEqualToString(const Ref<NSString>& other) const { return other 
 // probability; never 0, which stands for "not computed yet".
 static NSUInteger hashUTF16(std::u16string_view chars)
 {
-    NSUInteger h = NSHashFNV1a(chars);
+    NSUInteger h = HashFNV1a(chars);
     return h == 0 ? 1 : h;
 }
 
@@ -145,7 +145,7 @@ NSUInteger NSString::hash() const
 {
     NSUInteger h = m_hash.load(std::memory_order_relaxed);
     if (h == 0) {
-        h = hashUTF16(NSStringChars(*this).view());
+        h = hashUTF16(StringChars(*this).view());
         m_hash.store(h, std::memory_order_relaxed);
     }
     return h;
@@ -158,7 +158,7 @@ Id NSString::mutableCopy() const { return NSMutableString::stringWithString(cons
 Ref<NSString> NSString::substringWithRange(NSRange range) const
 {
     checkRange(range, "substringWithRange:");
-    return stringWithUTF16(std::u16string(NSStringChars(*this).view().substr(range.location, range.length)));
+    return stringWithUTF16(std::u16string(StringChars(*this).view().substr(range.location, range.length)));
 }
 
 Ref<NSString> NSString::substringToIndex(NSUInteger index) const
@@ -176,20 +176,20 @@ Ref<NSString> NSString::substringFromIndex(NSUInteger index) const
 Ref<NSString> NSString::stringByAppendingString(const Ref<NSString>& other) const
 {
     if (!other) NSException::raise(NSInvalidArgumentException, "-[NSString stringByAppendingString:]: nil argument");
-    std::u16string text(NSStringChars(*this).view());
-    text += NSStringChars(*other).view();
+    std::u16string text(StringChars(*this).view());
+    text += StringChars(*other).view();
     return stringWithUTF16(std::move(text));
 }
 
 Ref<NSString> NSString::stringByPaddingToLength(NSUInteger newLength, const Ref<NSString>& pad,
                                                 NSUInteger padIndex) const
 {
-    NSStringChars chars(*this);
+    StringChars chars(*this);
     if (newLength <= chars.size()) return stringWithUTF16(std::u16string(chars.view().substr(0, newLength)));
     if (!pad || pad->length() == 0 || padIndex >= pad->length())
         NSException::raise(NSRangeException,
                            "-[NSString stringByPaddingToLength:withString:startingAtIndex:]: bad pad string or index");
-    NSStringChars padChars(*pad);
+    StringChars padChars(*pad);
     std::u16string text(chars.view());
     text.reserve(newLength);
     for (size_t i = padIndex; text.size() < newLength; i = (i + 1) % padChars.size()) text += padChars[i];
@@ -199,13 +199,13 @@ Ref<NSString> NSString::stringByPaddingToLength(NSUInteger newLength, const Ref<
 bool NSString::hasPrefix(const Ref<NSString>& prefix) const
 {
     if (!prefix) return false;
-    return NSStringChars(*this).view().starts_with(NSStringChars(*prefix).view());
+    return StringChars(*this).view().starts_with(StringChars(*prefix).view());
 }
 
 bool NSString::hasSuffix(const Ref<NSString>& suffix) const
 {
     if (!suffix) return false;
-    return NSStringChars(*this).view().ends_with(NSStringChars(*suffix).view());
+    return StringChars(*this).view().ends_with(StringChars(*suffix).view());
 }
 
 bool NSString::containsString(const Ref<NSString>& text) const
@@ -219,8 +219,8 @@ Ref<NSArray> NSString::componentsSeparatedByString(const Ref<NSString>& separato
 {
     if (!separator)
         NSException::raise(NSInvalidArgumentException, "-[NSString componentsSeparatedByString:]: nil argument");
-    NSStringChars chars(*this);
-    NSStringChars sep(*separator);
+    StringChars chars(*this);
+    StringChars sep(*separator);
     std::vector<Id> parts;
     if (sep.size() == 0) return NSArray::arrayWithObject(copy());
     size_t start = 0;
@@ -239,7 +239,7 @@ Ref<NSArray> NSString::componentsSeparatedByCharactersInSet(const Ref<NSCharacte
     if (!set)
         NSException::raise(NSInvalidArgumentException,
                            "-[NSString componentsSeparatedByCharactersInSet:]: nil argument");
-    NSStringChars chars(*this);
+    StringChars chars(*this);
     std::vector<Id> parts;
     size_t start = 0;
     for (size_t i = 0; i < chars.size();) {
@@ -258,7 +258,7 @@ Ref<NSString> NSString::stringByTrimmingCharactersInSet(const Ref<NSCharacterSet
 {
     if (!set)
         NSException::raise(NSInvalidArgumentException, "-[NSString stringByTrimmingCharactersInSet:]: nil argument");
-    NSStringChars chars(*this);
+    StringChars chars(*this);
     const char16_t* text = chars.view().data();
     size_t start = 0, end = chars.size();
     while (start < end) {
@@ -314,13 +314,13 @@ void lineBounds(std::u16string_view text, NSRange range, bool paragraphsOnly, NS
 void NSString::getLineStart(NSUInteger* start, NSUInteger* end, NSUInteger* contentsEnd, NSRange range) const
 {
     checkRange(range, "getLineStart:end:contentsEnd:forRange:");
-    lineBounds(NSStringChars(*this).view(), range, false, start, end, contentsEnd);
+    lineBounds(StringChars(*this).view(), range, false, start, end, contentsEnd);
 }
 
 void NSString::getParagraphStart(NSUInteger* start, NSUInteger* end, NSUInteger* contentsEnd, NSRange range) const
 {
     checkRange(range, "getParagraphStart:end:contentsEnd:forRange:");
-    lineBounds(NSStringChars(*this).view(), range, true, start, end, contentsEnd);
+    lineBounds(StringChars(*this).view(), range, true, start, end, contentsEnd);
 }
 
 NSRange NSString::lineRangeForRange(NSRange range) const
@@ -344,7 +344,7 @@ Ref<NSMutableString> NSMutableString::string() { return alloc<NSMutableString>()
 Ref<NSMutableString> NSMutableString::stringWithString(const Ref<NSString>& other)
 {
     Ref<NSMutableString> s = alloc<NSMutableString>();
-    if (other) s->m_chars = NSStringChars(*other).view();
+    if (other) s->m_chars = StringChars(*other).view();
     return s;
 }
 
@@ -357,7 +357,7 @@ void NSMutableString::replaceCharactersInRange(NSRange range, const Ref<NSString
         NSException::raise(NSInvalidArgumentException,
                            "-[NSMutableString replaceCharactersInRange:withString:]: nil argument");
     // Copy first: the text may be the receiver itself.
-    std::u16string replacement(NSStringChars(*text).view());
+    std::u16string replacement(StringChars(*text).view());
     m_chars.replace(range.location, range.length, replacement);
     didMutate();
 }

@@ -53,7 +53,7 @@ inline constexpr NSStringEncoding NSUTF32LittleEndianStringEncoding = 0x9C000100
 // One argument of a format. Objects print their description (%@), integers
 // and floating-point values keep their kind so that a directive can be checked
 // against the argument it consumes.
-struct NSFormatArg {
+struct FormatArg {
     enum class Kind { Signed, Unsigned, Double, CString, UTF16String, Object };
     Kind kind;
     int64_t i = 0;
@@ -64,43 +64,43 @@ struct NSFormatArg {
     Id object;
 
     template <class T, class = std::enable_if_t<std::is_integral_v<T> || std::is_enum_v<T>>>
-    NSFormatArg(T v)
+    FormatArg(T v)
         : kind(std::is_signed_v<T> || std::is_enum_v<T> ? Kind::Signed : Kind::Unsigned)
     {
         if constexpr (std::is_enum_v<T> || std::is_signed_v<T>)
             i = static_cast<int64_t>(v), u = static_cast<uint64_t>(v);
         else u = static_cast<uint64_t>(v), i = static_cast<int64_t>(v);
     }
-    NSFormatArg(double v)
+    FormatArg(double v)
         : kind(Kind::Double)
         , d(v)
     { }
-    NSFormatArg(float v)
+    FormatArg(float v)
         : kind(Kind::Double)
         , d(v)
     { }
-    NSFormatArg(const char* v)
+    FormatArg(const char* v)
         : kind(Kind::CString)
         , s(v)
     { }
-    NSFormatArg(const std::string& v)
+    FormatArg(const std::string& v)
         : kind(Kind::CString)
         , s(v.c_str())
     { }
     // %S: a zero-terminated UTF-16 string.
-    NSFormatArg(const char16_t* v)
+    FormatArg(const char16_t* v)
         : kind(Kind::UTF16String)
         , s16(v)
     { }
-    NSFormatArg(std::nullptr_t)
+    FormatArg(std::nullptr_t)
         : kind(Kind::Object)
     { }
-    NSFormatArg(const NSObject* v)
+    FormatArg(const NSObject* v)
         : kind(Kind::Object)
         , object(const_cast<NSObject*>(v))
     { }
     template <class T>
-    NSFormatArg(const Ref<T>& v)
+    FormatArg(const Ref<T>& v)
         : kind(Kind::Object)
         , object(v)
     { }
@@ -126,10 +126,10 @@ public:
 
     // Formats with the platform's directives; a directive whose argument is
     // missing or of another kind raises NSInvalidArgumentException.
-    static Ref<NSString> stringWithFormatArguments(const Ref<NSString>& format, std::span<const NSFormatArg> args);
+    static Ref<NSString> stringWithFormatArguments(const Ref<NSString>& format, std::span<const FormatArg> args);
     template <class... A> static Ref<NSString> stringWithFormat(const Ref<NSString>& format, const A&... args)
     {
-        const NSFormatArg list[] = {NSFormatArg(args)..., NSFormatArg(nullptr)};
+        const FormatArg list[] = {FormatArg(args)..., FormatArg(nullptr)};
         return stringWithFormatArguments(format, std::span(list, sizeof...(A)));
     }
     template <class... A> static Ref<NSString> stringWithFormat(const char* format, const A&... args)
@@ -313,11 +313,11 @@ protected:
 // The text of any string as a view: the buffer itself when the string has
 // one, else a copy read through getCharacters. Valid while the string is
 // unchanged and this object lives.
-class NSStringChars {
+class StringChars {
 public:
-    explicit NSStringChars(const NSString& s);
-    explicit NSStringChars(const Ref<NSString>& s)
-        : NSStringChars(*s)
+    explicit StringChars(const NSString& s);
+    explicit StringChars(const Ref<NSString>& s)
+        : StringChars(*s)
     { }
     std::u16string_view view() const { return m_view; }
     size_t size() const { return m_view.size(); }
@@ -335,11 +335,11 @@ Ref<NSString> operator""_ns(const char16_t* utf16, size_t length);
 // A decimal number in ASCII (optional sign, digits, fraction, exponent) read
 // the same whatever the C locale is; out of range gives infinity or zero,
 // anything unreadable 0. The numeric conversions and NSScanner share it.
-double NSParseDecimal(const std::string& ascii);
+double ParseDecimal(const std::string& ascii);
 
 // UTF-8 <-> UTF-16 conversion. Answers false on invalid input.
-bool NSConvertUTF8ToUTF16(std::string_view in, std::u16string& out);
+bool ConvertUTF8ToUTF16(std::string_view in, std::u16string& out);
 // Never fails: each ill-formed part of the input becomes U+FFFD (file names,
 // environment values).
-std::u16string NSConvertUTF8ToUTF16Replacing(std::string_view in);
-std::string NSConvertUTF16ToUTF8(std::u16string_view in);
+std::u16string ConvertUTF8ToUTF16Replacing(std::string_view in);
+std::string ConvertUTF16ToUTF8(std::u16string_view in);

@@ -259,7 +259,7 @@ Ref<NSString> NSString::stringWithBytes(const void* rawBytes, NSUInteger length,
 
 Ref<NSData> NSString::dataUsingEncoding(NSStringEncoding encoding, bool allowLossyConversion) const
 {
-    NSStringChars chars(*this);
+    StringChars chars(*this);
     std::u16string_view text = chars.view();
     std::vector<uint8_t> bytes;
     switch (encoding) {
@@ -277,7 +277,7 @@ Ref<NSData> NSString::dataUsingEncoding(NSStringEncoding encoding, bool allowLos
             }
             text = clean;
         }
-        std::string utf8 = NSConvertUTF16ToUTF8(text);
+        std::string utf8 = ConvertUTF16ToUTF8(text);
         return NSData::dataWithBytes(utf8.data(), utf8.size());
     }
     case NSUnicodeStringEncoding:

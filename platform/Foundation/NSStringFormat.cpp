@@ -13,13 +13,13 @@ namespace {
 
 [[noreturn]] void badFormat(std::u16string_view format, const std::string& why)
 {
-    NSException::raise(NSInvalidArgumentException, "Format \"" + NSConvertUTF16ToUTF8(format) + "\": " + why);
+    NSException::raise(NSInvalidArgumentException, "Format \"" + ConvertUTF16ToUTF8(format) + "\": " + why);
 }
 
 void appendUTF8(std::u16string& out, const std::string& utf8)
 {
     std::u16string converted;
-    if (NSConvertUTF8ToUTF16(utf8, converted)) out += converted;
+    if (ConvertUTF8ToUTF16(utf8, converted)) out += converted;
 }
 
 // Numbers print in the C locale whatever the process's locale is.
@@ -70,7 +70,7 @@ std::u16string cStringText(const char* s)
 {
     if (!s) return u"(null)";
     std::u16string text;
-    if (NSConvertUTF8ToUTF16(s, text)) return text;
+    if (ConvertUTF8ToUTF16(s, text)) return text;
     // Not UTF-8: show the bytes as Latin-1 rather than nothing.
     for (const char* p = s; *p; ++p) text += static_cast<char16_t>(static_cast<unsigned char>(*p));
     return text;
@@ -81,15 +81,15 @@ constexpr size_t maxCount = 100000;
 
 }
 
-Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatString, std::span<const NSFormatArg> args)
+Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatString, std::span<const FormatArg> args)
 {
     if (!formatString) NSException::raise(NSInvalidArgumentException, "-[NSString initWithFormat:]: nil argument");
-    NSStringChars formatChars(*formatString);
+    StringChars formatChars(*formatString);
     const std::u16string_view f = formatChars.view();
     std::u16string out;
     size_t next = 0;  // index of the next argument consumed in order
 
-    auto take = [&](size_t position) -> const NSFormatArg& {
+    auto take = [&](size_t position) -> const FormatArg& {
         if (position >= args.size()) badFormat(f, "directive " + std::to_string(position + 1) + " has no argument");
         return args[position];
     };
@@ -122,8 +122,8 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
         auto readCount = [&](bool precision) {
             if (i < f.size() && f[i] == u'*') {
                 ++i;
-                const NSFormatArg& a = take(next++);
-                if (a.kind != NSFormatArg::Kind::Signed && a.kind != NSFormatArg::Kind::Unsigned)
+                const FormatArg& a = take(next++);
+                if (a.kind != FormatArg::Kind::Signed && a.kind != FormatArg::Kind::Unsigned)
                     badFormat(f, "'*' needs an integer argument");
                 if (a.i > static_cast<int64_t>(maxCount) || a.i < -static_cast<int64_t>(maxCount))
                     badFormat(f, "width too large");
@@ -148,7 +148,7 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
             length += char(f[i++]);
         if (i >= f.size()) badFormat(f, "ends inside a directive");
         char16_t conversion = f[i];
-        const NSFormatArg& a = take(position != std::u16string::npos ? position : next++);
+        const FormatArg& a = take(position != std::u16string::npos ? position : next++);
         char buffer[512];
         auto print = [&](const std::string& fmt, auto value) {
             CNumericLocale cLocale;
@@ -163,16 +163,16 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
             big.resize(n);
             appendUTF8(out, big);
         };
-        bool isInteger = a.kind == NSFormatArg::Kind::Signed || a.kind == NSFormatArg::Kind::Unsigned;
+        bool isInteger = a.kind == FormatArg::Kind::Signed || a.kind == FormatArg::Kind::Unsigned;
         switch (conversion) {
         case u'@': {
-            if (a.kind != NSFormatArg::Kind::Object) badFormat(f, "%@ needs an object argument");
+            if (a.kind != FormatArg::Kind::Object) badFormat(f, "%@ needs an object argument");
             Ref<NSString> description = a.object ? a.object->description() : nullptr;
             if (!description) {
                 appendPadded(out, u"(null)", spec);
                 break;
             }
-            appendPadded(out, NSStringChars(*description).view(), spec);
+            appendPadded(out, StringChars(*description).view(), spec);
             break;
         }
         case u'd':
@@ -209,12 +209,12 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
             break;
         }
         case u's': {
-            if (a.kind != NSFormatArg::Kind::CString) badFormat(f, "%s needs a C string argument");
+            if (a.kind != FormatArg::Kind::CString) badFormat(f, "%s needs a C string argument");
             appendPadded(out, cStringText(a.s), spec);
             break;
         }
         case u'S': {
-            if (a.kind != NSFormatArg::Kind::UTF16String) badFormat(f, "%S needs a UTF-16 string argument");
+            if (a.kind != FormatArg::Kind::UTF16String) badFormat(f, "%S needs a UTF-16 string argument");
             appendPadded(out, a.s16 ? std::u16string_view(a.s16) : std::u16string_view(u"(null)"), spec);
             break;
         }
@@ -226,13 +226,13 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
         case u'E':
         case u'a': {
             double v;
-            if (a.kind == NSFormatArg::Kind::Double) v = a.d;
+            if (a.kind == FormatArg::Kind::Double) v = a.d;
             else badFormat(f, "floating-point directive needs a floating-point argument");
             print(spec + char(conversion), v);
             break;
         }
         case u'p': {
-            if (a.kind != NSFormatArg::Kind::Object) badFormat(f, "%p needs an object argument");
+            if (a.kind != FormatArg::Kind::Object) badFormat(f, "%p needs an object argument");
             // "0x0" for nil, as the platform prints, where glibc says "(nil)".
             char hex[32];
             int n = std::snprintf(hex, sizeof hex, "0x%llx",

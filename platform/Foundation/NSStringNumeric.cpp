@@ -19,7 +19,7 @@ size_t skipSpace(std::u16string_view s)
 }
 }
 
-double NSParseDecimal(const std::string& ascii)
+double ParseDecimal(const std::string& ascii)
 {
     if (ascii.empty()) return 0;
     // from_chars takes no "+" sign.
@@ -37,7 +37,7 @@ double NSParseDecimal(const std::string& ascii)
 
 NSInteger NSString::integerValue() const
 {
-    NSStringChars chars(*this);
+    StringChars chars(*this);
     std::u16string_view s = chars.view();
     size_t i = skipSpace(s);
     bool negative = false;
@@ -70,7 +70,7 @@ double NSString::doubleValue() const
 {
     // Only decimal syntax: sign, digits, fraction, exponent. "nan" and "inf"
     // are not numbers here.
-    NSStringChars chars(*this);
+    StringChars chars(*this);
     std::u16string_view s = chars.view();
     size_t i = skipSpace(s);
     std::string ascii;
@@ -90,12 +90,12 @@ double NSString::doubleValue() const
         for (; j < s.size() && s[j] >= u'0' && s[j] <= u'9'; ++j, ++expDigits) exponent += static_cast<char>(s[j]);
         if (expDigits) ascii += exponent;
     }
-    return NSParseDecimal(ascii);
+    return ParseDecimal(ascii);
 }
 
 bool NSString::boolValue() const
 {
-    NSStringChars chars(*this);
+    StringChars chars(*this);
     std::u16string_view s = chars.view();
     size_t i = skipSpace(s);
     if (i < s.size() && (s[i] == u'+' || s[i] == u'-')) ++i;

@@ -66,7 +66,7 @@ std::string homeOf(const std::string& user)
 Text toUTF16(const std::string& utf8)
 {
     Text out;
-    NSConvertUTF8ToUTF16(utf8, out);
+    ConvertUTF8ToUTF16(utf8, out);
     return out;
 }
 
@@ -74,7 +74,7 @@ Text toUTF16(const std::string& utf8)
 
 Ref<NSArray> NSString::pathComponents() const
 {
-    Text path(NSStringChars(*this).view());
+    Text path(StringChars(*this).view());
     std::vector<Id> parts;
     if (!path.empty() && path[0] == u'/') parts.push_back(pathString(u"/"));
     size_t i = 0;
@@ -92,20 +92,20 @@ Ref<NSArray> NSString::pathComponents() const
 
 Ref<NSString> NSString::lastPathComponent() const
 {
-    Text path = stripTrailingSlashes(Text(NSStringChars(*this).view()));
+    Text path = stripTrailingSlashes(Text(StringChars(*this).view()));
     return pathString(path.substr(lastComponentStart(path)));
 }
 
 Ref<NSString> NSString::pathExtension() const
 {
-    Text path = stripTrailingSlashes(Text(NSStringChars(*this).view()));
+    Text path = stripTrailingSlashes(Text(StringChars(*this).view()));
     size_t dot = extensionDot(path);
     return dot == Text::npos ? string() : pathString(path.substr(dot + 1));
 }
 
 Ref<NSString> NSString::stringByDeletingLastPathComponent() const
 {
-    Text path = stripTrailingSlashes(Text(NSStringChars(*this).view()));
+    Text path = stripTrailingSlashes(Text(StringChars(*this).view()));
     if (path == u"/") return pathString(path);
     size_t slash = path.rfind(u'/');
     if (slash == Text::npos) return string();
@@ -115,7 +115,7 @@ Ref<NSString> NSString::stringByDeletingLastPathComponent() const
 
 Ref<NSString> NSString::stringByDeletingPathExtension() const
 {
-    Text path = stripTrailingSlashes(Text(NSStringChars(*this).view()));
+    Text path = stripTrailingSlashes(Text(StringChars(*this).view()));
     size_t dot = extensionDot(path);
     return pathString(dot == Text::npos ? path : path.substr(0, dot));
 }
@@ -124,8 +124,8 @@ Ref<NSString> NSString::stringByAppendingPathComponent(const Ref<NSString>& comp
 {
     if (!component)
         NSException::raise(NSInvalidArgumentException, "-[NSString stringByAppendingPathComponent:]: nil argument");
-    Text path(NSStringChars(*this).view());
-    Text addition(NSStringChars(*component).view());
+    Text path(StringChars(*this).view());
+    Text addition(StringChars(*component).view());
     if (path.empty()) return pathString(collapseSlashes(addition));
     if (addition.empty()) return pathString(collapseSlashes(path));
     return pathString(collapseSlashes(path + u"/" + addition));
@@ -135,17 +135,17 @@ Ref<NSString> NSString::stringByAppendingPathExtension(const Ref<NSString>& exte
 {
     if (!extension)
         NSException::raise(NSInvalidArgumentException, "-[NSString stringByAppendingPathExtension:]: nil argument");
-    Text path = stripTrailingSlashes(Text(NSStringChars(*this).view()));
-    return pathString(path + u"." + Text(NSStringChars(*extension).view()));
+    Text path = stripTrailingSlashes(Text(StringChars(*this).view()));
+    return pathString(path + u"." + Text(StringChars(*extension).view()));
 }
 
 Ref<NSString> NSString::stringByExpandingTildeInPath() const
 {
-    Text path(NSStringChars(*this).view());
+    Text path(StringChars(*this).view());
     if (path.empty() || path[0] != u'~') return pathString(path);
     size_t slash = path.find(u'/');
     Text user = path.substr(1, slash == Text::npos ? Text::npos : slash - 1);
-    std::string home = homeOf(NSConvertUTF16ToUTF8(user));
+    std::string home = homeOf(ConvertUTF16ToUTF8(user));
     // An unknown user leaves the path as it is.
     if (home.empty()) return pathString(path);
     Text rest = slash == Text::npos ? Text() : path.substr(slash);
@@ -154,7 +154,7 @@ Ref<NSString> NSString::stringByExpandingTildeInPath() const
 
 Ref<NSString> NSString::stringByStandardizingPath() const
 {
-    Text path(NSStringChars(stringByExpandingTildeInPath()).view());
+    Text path(StringChars(stringByExpandingTildeInPath()).view());
     if (path.empty()) return pathString(path);
     bool absolute = path[0] == u'/';
     std::vector<Text> parts;
@@ -183,6 +183,6 @@ Ref<NSString> NSString::stringByStandardizingPath() const
 
 bool NSString::isAbsolutePath() const
 {
-    NSStringChars chars(*this);
+    StringChars chars(*this);
     return chars.size() > 0 && (chars[0] == u'/' || chars[0] == u'~');
 }

@@ -20,7 +20,7 @@ int hexValue(char16_t c)
 // rejects.
 Ref<NSString> removeEscapes(const NSString& s, NSStringEncoding encoding)
 {
-    NSStringChars chars(s);
+    StringChars chars(s);
     std::u16string_view text = chars.view();
     if (text.find(u'%') == std::u16string_view::npos) return NSString::stringWithUTF16(std::u16string(text));
     // Escapes stand for bytes; the characters between them are encoded first.
@@ -84,7 +84,7 @@ Ref<NSString> NSString::stringByAddingPercentEscapesUsingEncoding(NSStringEncodi
 
 Ref<NSString> NSString::stringByAddingPercentEncodingWithAllowedCharacters(const Ref<NSCharacterSet>& allowed) const
 {
-    NSStringChars chars(*this);
+    StringChars chars(*this);
     std::u16string_view text = chars.view();
     std::u16string out;
     out.reserve(text.size());
@@ -97,7 +97,7 @@ Ref<NSString> NSString::stringByAddingPercentEncodingWithAllowedCharacters(const
             out.append(text.substr(start, i - start));
             continue;
         }
-        for (char byte : NSConvertUTF16ToUTF8(text.substr(start, i - start)))
+        for (char byte : ConvertUTF16ToUTF8(text.substr(start, i - start)))
             appendEscape(out, static_cast<uint8_t>(byte));
     }
     return stringWithUTF16(std::move(out));

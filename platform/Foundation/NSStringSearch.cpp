@@ -378,9 +378,9 @@ NSRange NSString::rangeOfString(const Ref<NSString>& text, NSStringCompareOption
 NSRange NSString::rangeOfString(const Ref<NSString>& text, NSStringCompareOptions options, NSRange range) const
 {
     if (!text) NSException::raise(NSInvalidArgumentException, "-[NSString rangeOfString:options:range:]: nil argument");
-    NSStringChars chars(*this);
+    StringChars chars(*this);
     checkRangeIn(chars.view(), range, "rangeOfString:options:range:");
-    std::vector<NSRange> found = findMatches(chars.view(), NSStringChars(*text).view(), options, range, false);
+    std::vector<NSRange> found = findMatches(chars.view(), StringChars(*text).view(), options, range, false);
     return found.empty() ? notFound : found.front();
 }
 
@@ -395,7 +395,7 @@ NSRange NSString::rangeOfCharacterFromSet(const Ref<NSCharacterSet>& set, NSStri
     if (!set)
         NSException::raise(NSInvalidArgumentException,
                            "-[NSString rangeOfCharacterFromSet:options:range:]: nil argument");
-    NSStringChars chars(*this);
+    StringChars chars(*this);
     checkRangeIn(chars.view(), range, "rangeOfCharacterFromSet:options:range:");
     const char16_t* text = chars.view().data();
     size_t start = range.location, end = NSMaxRange(range);
@@ -434,11 +434,11 @@ NSComparisonResult NSString::compare(const Ref<NSString>& other, NSStringCompare
 
 NSComparisonResult NSString::compare(const Ref<NSString>& other, NSStringCompareOptions options, NSRange range) const
 {
-    NSStringChars chars(*this);
+    StringChars chars(*this);
     checkRangeIn(chars.view(), range, "compare:options:range:");
     if (!other) return NSOrderedDescending;
     std::u16string_view mine = chars.view().substr(range.location, range.length);
-    NSStringChars theirs(*other);
+    StringChars theirs(*other);
     bool numeric = options & NSNumericSearch;
     if ((options & (NSCaseInsensitiveSearch | NSLiteralSearch)) == NSLiteralSearch)
         return compareKeys(mine, theirs.view(), numeric);
@@ -453,13 +453,13 @@ NSComparisonResult NSString::caseInsensitiveCompare(const Ref<NSString>& other) 
 NSComparisonResult NSString::localizedCompare(const Ref<NSString>& other) const
 {
     if (!other) return NSOrderedDescending;
-    return collate(NSStringChars(*this).view(), NSStringChars(*other).view(), UCOL_TERTIARY);
+    return collate(StringChars(*this).view(), StringChars(*other).view(), UCOL_TERTIARY);
 }
 
 NSComparisonResult NSString::localizedCaseInsensitiveCompare(const Ref<NSString>& other) const
 {
     if (!other) return NSOrderedDescending;
-    return collate(NSStringChars(*this).view(), NSStringChars(*other).view(), UCOL_SECONDARY);
+    return collate(StringChars(*this).view(), StringChars(*other).view(), UCOL_SECONDARY);
 }
 
 // Case
@@ -472,17 +472,17 @@ Ref<NSString> NSString::capitalizedString() const { return capitalizedStringWith
 
 Ref<NSString> NSString::lowercaseStringWithLocale(const Ref<NSLocale>& locale) const
 {
-    return stringWithUTF16(mapCase(NSStringChars(*this).view(), CaseMapping::Lower, localeID(locale)));
+    return stringWithUTF16(mapCase(StringChars(*this).view(), CaseMapping::Lower, localeID(locale)));
 }
 
 Ref<NSString> NSString::uppercaseStringWithLocale(const Ref<NSLocale>& locale) const
 {
-    return stringWithUTF16(mapCase(NSStringChars(*this).view(), CaseMapping::Upper, localeID(locale)));
+    return stringWithUTF16(mapCase(StringChars(*this).view(), CaseMapping::Upper, localeID(locale)));
 }
 
 Ref<NSString> NSString::capitalizedStringWithLocale(const Ref<NSLocale>& locale) const
 {
-    return stringWithUTF16(capitalize(NSStringChars(*this).view(), localeID(locale)));
+    return stringWithUTF16(capitalize(StringChars(*this).view(), localeID(locale)));
 }
 
 // Replacing
@@ -521,10 +521,10 @@ Ref<NSString> NSString::stringByReplacingOccurrencesOfString(const Ref<NSString>
     if (!target || !replacement)
         NSException::raise(NSInvalidArgumentException,
                            "-[NSString stringByReplacingOccurrencesOfString:withString:]: nil argument");
-    NSStringChars chars(*this);
+    StringChars chars(*this);
     checkRangeIn(chars.view(), range, "stringByReplacingOccurrencesOfString:withString:options:range:");
     NSUInteger count = 0;
-    std::u16string out = replaceMatches(chars.view(), NSStringChars(*target).view(), NSStringChars(*replacement).view(),
+    std::u16string out = replaceMatches(chars.view(), StringChars(*target).view(), StringChars(*replacement).view(),
                                         options, range, count);
     if (count == 0) return static_ref_cast<NSString>(copy());
     return stringWithUTF16(std::move(out));
@@ -538,8 +538,8 @@ NSUInteger NSMutableString::replaceOccurrencesOfString(const Ref<NSString>& targ
                            "-[NSMutableString replaceOccurrencesOfString:withString:options:range:]: nil argument");
     checkRange(range, "replaceOccurrencesOfString:withString:options:range:");
     NSUInteger count = 0;
-    std::u16string out = replaceMatches(m_chars, NSStringChars(*target).view(), NSStringChars(*replacement).view(),
-                                        options, range, count);
+    std::u16string out =
+        replaceMatches(m_chars, StringChars(*target).view(), StringChars(*replacement).view(), options, range, count);
     if (count == 0) return 0;
     m_chars = std::move(out);
     didMutate();
@@ -550,7 +550,7 @@ NSUInteger NSMutableString::replaceOccurrencesOfString(const Ref<NSString>& targ
 
 NSRange NSString::rangeOfComposedCharacterSequenceAtIndex(NSUInteger index) const
 {
-    NSStringChars chars(*this);
+    StringChars chars(*this);
     std::u16string_view text = chars.view();
     if (index >= text.size())
         NSException::raise(NSRangeException, "-[NSString rangeOfComposedCharacterSequenceAtIndex:]: Index " +

@@ -18,9 +18,9 @@ NS_CLASS_DEFINE(NSThread)
 
 // The calling thread's NSThread. When the thread ends, its run loop goes with
 // it, releasing what its timers and sources held.
-struct NSThreadLocalState {
+struct ThreadLocalState {
     Ref<NSThread> thread;
-    ~NSThreadLocalState()
+    ~ThreadLocalState()
     {
         if (thread && !thread->isMain()) thread->endOfThread();
     }
@@ -28,7 +28,7 @@ struct NSThreadLocalState {
 
 namespace {
 
-thread_local NSThreadLocalState t_current;
+thread_local ThreadLocalState t_current;
 std::atomic<pid_t> g_mainThreadId{0};
 
 pid_t mainThreadId()

@@ -46,7 +46,7 @@ public:
     Ref<NSRunLoop> runLoop();
 
 private:
-    friend struct NSThreadLocalState;
+    friend struct ThreadLocalState;
     void main();
     void run();
     void endOfThread();

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
+#include "Foundation/Clock.h"
 #include "Foundation/NSClass.h"
-#include "Foundation/NSClock.h"
 #include "Foundation/NSException.h"
 
 NS_CLASS_DEFINE(NSTimer)
@@ -18,7 +18,7 @@ Ref<NSTimer> NSTimer::make(NSTimeInterval interval, bool repeats)
     auto timer = alloc<NSTimer>();
     timer->m_repeats = repeats;
     timer->m_interval = repeats ? std::max(interval, kMinimumInterval) : interval;
-    timer->m_fireTime.store(NSClock::now() + std::max(0.0, timer->m_interval));
+    timer->m_fireTime.store(Clock::now() + std::max(0.0, timer->m_interval));
     return timer;
 }
 
@@ -127,7 +127,7 @@ void NSTimer::reschedule(NSTimeInterval scheduled)
     }
     // Leave a timer alone that its callback invalidated or moved.
     if (!isValid() || fireTime() != scheduled) return;
-    const NSTimeInterval now = NSClock::now() + kDueTolerance;
+    const NSTimeInterval now = Clock::now() + kDueTolerance;
     NSTimeInterval next = scheduled + m_interval;
     if (next <= now) next += std::ceil((now - next) / m_interval) * m_interval;
     if (next <= now) next += m_interval;

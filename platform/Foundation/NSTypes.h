@@ -14,12 +14,12 @@ inline constexpr NSInteger NSNotFound = std::numeric_limits<NSInteger>::max();
 inline constexpr NSUInteger NSUIntegerMax = std::numeric_limits<NSUInteger>::max();
 inline constexpr NSInteger NSIntegerMax = std::numeric_limits<NSInteger>::max();
 
-// What comparisons answer (compare:, sort comparators, NSCompareObjects).
+// What comparisons answer (compare:, sort comparators, CompareObjects).
 enum NSComparisonResult : NSInteger { NSOrderedAscending = -1, NSOrderedSame = 0, NSOrderedDescending = 1 };
 
 // FNV-1a over a run of integral values, each mixed in whole: the content
 // hash of strings, data and index paths.
-template <class Range> constexpr uint64_t NSHashFNV1a(const Range& values)
+template <class Range> constexpr uint64_t HashFNV1a(const Range& values)
 {
     uint64_t h = 1469598103934665603ull;
     for (auto v : values) h = (h ^ static_cast<uint64_t>(v)) * 1099511628211ull;

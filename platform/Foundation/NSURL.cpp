@@ -7,8 +7,8 @@
 #include <cctype>
 #include <climits>
 
+#include "Foundation/FileSupport.h"
 #include "Foundation/NSClass.h"
-#include "Foundation/NSFileSupport.h"
 
 NS_CLASS_DEFINE(NSURL)
 
@@ -215,7 +215,7 @@ NSURL::Parts resolve(const NSURL::Parts& base, const NSURL::Parts& r)
 
 Ref<NSString> optionalString(const std::optional<std::string>& s)
 {
-    return s ? NSFileSupport::stringFromFileSystem(*s) : nullptr;
+    return s ? FileSupport::stringFromFileSystem(*s) : nullptr;
 }
 
 }
@@ -248,7 +248,7 @@ Ref<NSURL> NSURL::URLWithString(const Ref<NSString>& text, const Ref<NSURL>& bas
 
 Ref<NSURL> NSURL::fileURLWithPath(const Ref<NSString>& path)
 {
-    std::string p = NSFileSupport::fsPath(path);
+    std::string p = FileSupport::fsPath(path);
     struct stat st { };
     bool directory = !p.empty() && ::stat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
     return fileURLWithPath(path, directory);
@@ -256,19 +256,19 @@ Ref<NSURL> NSURL::fileURLWithPath(const Ref<NSString>& path)
 
 Ref<NSURL> NSURL::fileURLWithPath(const Ref<NSString>& path, bool isDirectory)
 {
-    std::string p = NSFileSupport::expandTilde(NSFileSupport::fsPath(path));
+    std::string p = FileSupport::expandTilde(FileSupport::fsPath(path));
     if (p.empty()) return nullptr;
     if (p[0] != '/') {
         char cwd[PATH_MAX];
         if (!::getcwd(cwd, sizeof cwd)) return nullptr;
-        p = NSFileSupport::join(cwd, p);
+        p = FileSupport::join(cwd, p);
     }
     if (isDirectory && p.back() != '/') p += '/';
     return make("file://" + percentEncodePath(p), nullptr);
 }
 
-Ref<NSString> NSURL::absoluteString() const { return NSFileSupport::stringFromFileSystem(m_absolute); }
-Ref<NSString> NSURL::relativeString() const { return NSFileSupport::stringFromFileSystem(m_text); }
+Ref<NSString> NSURL::absoluteString() const { return FileSupport::stringFromFileSystem(m_absolute); }
+Ref<NSString> NSURL::relativeString() const { return FileSupport::stringFromFileSystem(m_text); }
 Ref<NSURL> NSURL::absoluteURL() const
 {
     return m_base ? make(m_absolute, nullptr) : Ref<NSURL>(const_cast<NSURL*>(this));
@@ -308,7 +308,7 @@ Authority splitAuthority(const std::optional<std::string>& authority)
 
 Ref<NSString> decoded(const std::optional<std::string>& s)
 {
-    return s ? NSFileSupport::stringFromFileSystem(percentDecode(*s)) : nullptr;
+    return s ? FileSupport::stringFromFileSystem(percentDecode(*s)) : nullptr;
 }
 
 }
@@ -328,7 +328,7 @@ Ref<NSString> NSURL::path() const
 {
     std::string p = percentDecode(m_parts.path);
     while (p.size() > 1 && p.back() == '/') p.pop_back();
-    return NSFileSupport::stringFromFileSystem(p);
+    return FileSupport::stringFromFileSystem(p);
 }
 
 bool NSURL::isFileURL() const
@@ -343,12 +343,12 @@ Ref<NSString> NSURL::lastPathComponent() const
 {
     std::string p = percentDecode(m_parts.path);
     if (p.empty()) return NSString::string();
-    return NSFileSupport::stringFromFileSystem(NSFileSupport::lastComponent(p));
+    return FileSupport::stringFromFileSystem(FileSupport::lastComponent(p));
 }
 
 Ref<NSString> NSURL::pathExtension() const
 {
-    return NSFileSupport::stringFromFileSystem(NSFileSupport::extension(percentDecode(m_parts.path)));
+    return FileSupport::stringFromFileSystem(FileSupport::extension(percentDecode(m_parts.path)));
 }
 
 Ref<NSURL> NSURL::URLByAppendingPathComponent(const Ref<NSString>& component) const

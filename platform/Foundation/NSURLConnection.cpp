@@ -12,6 +12,7 @@
 
 #include "Foundation/NSClass.h"
 #include "Foundation/NSHTTPCookieStorage.h"
+#include "Foundation/NSHTTPURLResponse.h"
 #include "Foundation/NSURLError.h"
 
 NS_CLASS_DEFINE(NSURLConnection)

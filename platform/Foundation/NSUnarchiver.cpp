@@ -10,6 +10,7 @@
 #include "Foundation/NSException.h"
 #include "Foundation/NSIndexPath.h"
 #include "Foundation/NSIndexSet.h"
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSSet.h"
 #include "Foundation/NSValue.h"
@@ -56,20 +57,20 @@ Ref<NSUnarchiver> NSUnarchiver::unarchiverForReadingWithData(const Ref<NSData>& 
     u->m_allowed = allowedClasses;
     const std::vector<uint8_t>& b = u->m_bytes;
     const size_t size = b.size();
-    if (size < NSArchiveFormat::headerSize) u->failAt("archive shorter than its 16-byte header", size);
-    if (std::memcmp(b.data(), NSArchiveFormat::magic, 4) != 0) u->failAt("not an archive (wrong signature)", 0);
+    if (size < ArchiveFormat::headerSize) u->failAt("archive shorter than its 16-byte header", size);
+    if (std::memcmp(b.data(), ArchiveFormat::magic, 4) != 0) u->failAt("not an archive (wrong signature)", 0);
     auto le32 = [&b](size_t at) {
         return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
     };
-    if (le32(4) != NSArchiveFormat::version) u->failAt("unsupported format version " + std::to_string(le32(4)), 4);
-    const size_t body = size - NSArchiveFormat::headerSize;
+    if (le32(4) != ArchiveFormat::version) u->failAt("unsupported format version " + std::to_string(le32(4)), 4);
+    const size_t body = size - ArchiveFormat::headerSize;
     if (le32(8) != body)
         u->failAt("body length " + std::to_string(le32(8)) + " does not match the " + std::to_string(body) +
                       " bytes present",
                   8);
-    if (le32(12) != NSArchiveFormat::checksum(std::span(b).subspan(NSArchiveFormat::headerSize)))
+    if (le32(12) != ArchiveFormat::checksum(std::span(b).subspan(ArchiveFormat::headerSize)))
         u->failAt("checksum mismatch: the archive is damaged", 12);
-    u->m_position = NSArchiveFormat::headerSize;
+    u->m_position = ArchiveFormat::headerSize;
     u->m_limit = size;
     return u;
 }
@@ -121,7 +122,7 @@ const NSClass& NSUnarchiver::takeClass()
 {
     size_t at = m_position;
     uint8_t tag = static_cast<uint8_t>(takeLE(1, "class"));
-    if (tag == NSArchiveFormat::classReference) {
+    if (tag == ArchiveFormat::classReference) {
         uint32_t index = static_cast<uint32_t>(takeLE(4, "class reference"));
         if (index >= m_classes.size())
             failAt("reference to class #" + std::to_string(index) + " of " + std::to_string(m_classes.size()) +
@@ -129,7 +130,7 @@ const NSClass& NSUnarchiver::takeClass()
                    at);
         return *m_classes[index];
     }
-    if (tag != NSArchiveFormat::newClass) failAt("unknown class marker " + typeName(tag), at);
+    if (tag != ArchiveFormat::newClass) failAt("unknown class marker " + typeName(tag), at);
 
     // Each chain entry holds a length, at least one name byte and a version.
     size_t chainAt = m_position;
@@ -159,9 +160,9 @@ Id NSUnarchiver::decodeObject()
     at = m_position;
     uint8_t marker = static_cast<uint8_t>(takeLE(1, "object"));
     switch (marker) {
-    case NSArchiveFormat::nilObject: return nullptr;
-    case NSArchiveFormat::newObject: return takeNewObject();
-    case NSArchiveFormat::objectReference: {
+    case ArchiveFormat::nilObject: return nullptr;
+    case ArchiveFormat::newObject: return takeNewObject();
+    case ArchiveFormat::objectReference: {
         uint32_t index = static_cast<uint32_t>(takeLE(4, "object reference"));
         if (index >= m_objects.size())
             failAt("reference to object #" + std::to_string(index) + " of " + std::to_string(m_objects.size()) +

@@ -7,12 +7,12 @@
 #include <cerrno>
 #include <ctime>
 
+#include "Foundation/FileSupport.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSException.h"
-#include "Foundation/NSFileSupport.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSProcessInfo.h"
@@ -55,13 +55,13 @@ NSUserDefaults* g_standard = nullptr;
 
 std::string configDirectory()
 {
-    std::string config = NSFileSupport::environment("XDG_CONFIG_HOME");
+    std::string config = FileSupport::environment("XDG_CONFIG_HOME");
     // Relative values are invalid and ignored, as the base-directory rules say.
-    if (config.empty() || config[0] != '/') config = NSFileSupport::join(NSFileSupport::homeDirectory(), ".config");
+    if (config.empty() || config[0] != '/') config = FileSupport::join(FileSupport::homeDirectory(), ".config");
     return config;
 }
 
-std::string domainPath(const std::string& name) { return NSFileSupport::join(configDirectory(), name + ".plist"); }
+std::string domainPath(const std::string& name) { return FileSupport::join(configDirectory(), name + ".plist"); }
 
 std::string utcTimestamp()
 {
@@ -168,7 +168,7 @@ void NSUserDefaults::synchronizeAllIfChanged()
 Ref<NSUserDefaults> NSUserDefaults::initWithSuiteName(const Ref<NSString>& suiteName)
 {
     if (!suiteName || suiteName->length() == 0) return nullptr;
-    return initWithPath(NSFileSupport::stringFromFileSystem(domainPath(suiteName->UTF8String())));
+    return initWithPath(FileSupport::stringFromFileSystem(domainPath(suiteName->UTF8String())));
 }
 
 Ref<NSUserDefaults> NSUserDefaults::initWithPath(const Ref<NSString>& path)
@@ -186,7 +186,7 @@ Ref<NSUserDefaults> NSUserDefaults::defaultsWithPath(const Ref<NSString>& path)
     return alloc<NSUserDefaults>()->initWithPath(path);
 }
 
-Ref<NSString> NSUserDefaults::path() const { return NSFileSupport::stringFromFileSystem(m_path); }
+Ref<NSString> NSUserDefaults::path() const { return FileSupport::stringFromFileSystem(m_path); }
 
 void NSUserDefaults::load()
 {
@@ -198,12 +198,12 @@ void NSUserDefaults::load()
     };
     struct stat st { };
     if (::stat(m_path.c_str(), &st) != 0) {
-        if (errno != ENOENT) damaged(NSFileSupport::errnoText(errno));
+        if (errno != ENOENT) damaged(FileSupport::errnoText(errno));
         return;  // no file yet: nothing stored
     }
     if (S_ISDIR(st.st_mode)) return damaged("a directory is in its place");
     std::vector<uint8_t> bytes;
-    if (int error = NSFileSupport::readFile(m_path, bytes)) return damaged(NSFileSupport::errnoText(error));
+    if (int error = FileSupport::readFile(m_path, bytes)) return damaged(FileSupport::errnoText(error));
     Ref<NSError> error;
     Id root = NSPropertyListSerialization::propertyListWithData(NSData::dataWithVector(std::move(bytes)),
                                                                 NSPropertyListImmutable, nullptr, &error);
@@ -221,7 +221,7 @@ bool NSUserDefaults::moveDamagedFileAsideLocked()
         // Writing now would destroy what the user had; keep trying later.
         if (!m_loggedWriteFailure)
             NSLog("NSUserDefaults: cannot keep the damaged defaults file %s as %s (%s); defaults are not saved.",
-                  m_path, target, NSFileSupport::errnoText(errno));
+                  m_path, target, FileSupport::errnoText(errno));
         m_loggedWriteFailure = true;
         return false;
     }
@@ -234,12 +234,12 @@ bool NSUserDefaults::writeLocked()
     if (!m_damagedCopy.empty() && !moveDamagedFileAsideLocked()) return false;
     auto data =
         NSPropertyListSerialization::dataWithPropertyList(m_application, NSPropertyListXMLFormat_v1_0, 0, nullptr);
-    int error = NSFileSupport::makeDirectories(NSFileSupport::deletingLastComponent(m_path), 0700);
-    if (!error) error = NSFileSupport::writeAtomically(m_path, data->bytes(), data->length(), 0600);
+    int error = FileSupport::makeDirectories(FileSupport::deletingLastComponent(m_path), 0700);
+    if (!error) error = FileSupport::writeAtomically(m_path, data->bytes(), data->length(), 0600);
     if (error) {
         // One line per run of failures, not one per run-loop turn.
         if (!m_loggedWriteFailure)
-            NSLog("NSUserDefaults: cannot write the defaults file %s (%s).", m_path, NSFileSupport::errnoText(error));
+            NSLog("NSUserDefaults: cannot write the defaults file %s (%s).", m_path, FileSupport::errnoText(error));
         m_loggedWriteFailure = true;
         return false;
     }
@@ -301,11 +301,11 @@ Ref<NSData> NSUserDefaults::dataForKey(const Ref<NSString>& key) const
 
 NSInteger NSUserDefaults::integerForKey(const Ref<NSString>& key) const { return NSUnboxInteger(objectForKey(key)); }
 
-bool NSUserDefaults::boolForKey(const Ref<NSString>& key) const { return NSUnboxBool(objectForKey(key)); }
+bool NSUserDefaults::boolForKey(const Ref<NSString>& key) const { return UnboxBool(objectForKey(key)); }
 
-float NSUserDefaults::floatForKey(const Ref<NSString>& key) const { return NSUnboxFloat(objectForKey(key)); }
+float NSUserDefaults::floatForKey(const Ref<NSString>& key) const { return UnboxFloat(objectForKey(key)); }
 
-double NSUserDefaults::doubleForKey(const Ref<NSString>& key) const { return NSUnboxDouble(objectForKey(key)); }
+double NSUserDefaults::doubleForKey(const Ref<NSString>& key) const { return UnboxDouble(objectForKey(key)); }
 
 void NSUserDefaults::setObject(const Id& value, const Ref<NSString>& key)
 {

@@ -37,7 +37,7 @@ public:
     // Writes every live defaults object that has unsaved changes. The main
     // run loop calls it at the end of each turn, in every common mode (the
     // observer is installed with the first change); the termination-signal
-    // source calls it before the application's handler (NSSignalSource.h);
+    // source calls it before the application's handler (SignalSource.h);
     // the program calls it at quit.
     static void synchronizeAllIfChanged();
 

@@ -7,17 +7,17 @@
 namespace {
 
 // The `values` proxy: every key is a defaults key.
-class NSUserDefaultsValues : public NSObject {
-    NS_OBJECT(NSUserDefaultsValues, NSObject)
+class UserDefaultsValues : public NSObject {
+    NS_OBJECT(UserDefaultsValues, NSObject)
 public:
-    NSUserDefaultsValues() = default;
+    UserDefaultsValues() = default;
     Ref<NSUserDefaults> defaults;
 
     // The defaults report their changes (from any side) to this object.
     Id valueForKey(const Ref<NSString>& key) override { return defaults->objectForKey(key); }
     void setValueForKey(const Id& value, const Ref<NSString>& key) override { defaults->setObject(value, key); }
 };
-NS_CLASS_DEFINE(NSUserDefaultsValues)
+NS_CLASS_DEFINE(UserDefaultsValues)
 
 }
 
@@ -44,7 +44,7 @@ Ref<NSUserDefaultsController> NSUserDefaultsController::sharedUserDefaultsContro
 Ref<NSUserDefaultsController> NSUserDefaultsController::initWithDefaults(const Ref<NSUserDefaults>& defaults)
 {
     m_defaults = defaults ? defaults : NSUserDefaults::standardUserDefaults();
-    auto values = alloc<NSUserDefaultsValues>();
+    auto values = alloc<UserDefaultsValues>();
     values->defaults = m_defaults;
     m_defaults->addChangeListener(values.get());
     m_values = values;

@@ -3,8 +3,8 @@
 #include <map>
 #include <mutex>
 
+#include "Foundation/Boxing.h"
 #include "Foundation/NSArray.h"
-#include "Foundation/NSBoxing.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSNumber.h"
@@ -18,7 +18,7 @@ class NSNegateBooleanTransformer : public NSValueTransformer {
     NS_OBJECT(NSNegateBooleanTransformer, NSValueTransformer)
 public:
     const NSClass& transformedValueClass() const override { return NSNumber::staticClass(); }
-    Id transformedValue(const Id& value) override { return NSNumber::numberWithBool(!NSUnboxBool(value)); }
+    Id transformedValue(const Id& value) override { return NSNumber::numberWithBool(!UnboxBool(value)); }
     Id reverseTransformedValue(const Id& value) override { return transformedValue(value); }
 };
 

@@ -9,7 +9,6 @@
 #include <limits>
 #include <string>
 
-#include "../support/LogCapture.h"
 #include "AppKit/NSImage.h"
 #include "AppKitExtensions/NSUserDefaults+KQAppKitExtensions.h"
 #include "AppKitExtensions/ZAKColorLabelColors.h"
@@ -18,6 +17,7 @@
 #include "Foundation/NSException.h"
 #include "Foundation/NSKeyedArchiver.h"
 #include "Foundation/NSKeyedUnarchiver.h"
+#include "LogCapture.h"
 
 using namespace NSUserDefaultsExt;
 

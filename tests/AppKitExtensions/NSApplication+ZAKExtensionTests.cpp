@@ -1,9 +1,9 @@
 // Sheets ended through a block, on the headless window server.
 #include <vector>
 
-#include "../platform/AppKit/Windowing/WindowingFixture.h"
 #include "AppKit/NSApplicationSheets.h"
 #include "AppKitExtensions/NSApplication+ZAKExtension.h"
+#include "WindowingFixture.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSWindow.h"
 #include "AppKitExtensions/NSColor+ZAKExtension.h"
+#include "Foundation/Clock.h"
 #include "Foundation/NSClass.h"
-#include "Foundation/NSClock.h"
 #include "Foundation/NSRunLoop.h"
 #include "backend/headless/HeadlessWindowServer.h"
 
@@ -66,7 +66,7 @@ protected:
     void SetUp() override
     {
         setenv("PLUMBLINE_BACKEND", "headless", 1);
-        NSClock::useVirtualClock();
+        Clock::useVirtualClock();
         server().configureMainScreen(NSMakeSize(1920, 1080), NSMakeSize(508, 286));
         NSApplication::sharedApplication();
     }

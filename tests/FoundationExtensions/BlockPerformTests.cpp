@@ -2,7 +2,6 @@
 // thread, on a thread with its own run loop, on a new thread and on queues.
 #include <gtest/gtest.h>
 
-#include "../platform/Foundation/RunLoopTestSupport.h"
 #include "Foundation/DispatchQueue.h"
 #include "Foundation/NSAutoreleasePool.h"
 #include "Foundation/NSClass.h"
@@ -10,6 +9,7 @@
 #include "Foundation/NSThread.h"
 #include "Foundation/NSTimer.h"
 #include "FoundationExtensions/ZAKNSObject.Extension.h"
+#include "RunLoopTestSupport.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ ZAKTargetBlockFunction recorder(EventLog& log, const std::string& name, const Id
 {
     const NSObject* expected = target.get();
     return [&log, name, expected, start](const Id& receiver) {
-        log.add(receiver.get() == expected ? at(name, NSClock::now() - start) : name + " got another receiver");
+        log.add(receiver.get() == expected ? at(name, Clock::now() - start) : name + " got another receiver");
     };
 }
 

@@ -9,6 +9,7 @@
 #include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSKeyValueBinding.h"
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSValueTransformer.h"
 #include "FoundationExtensions/NSMutableArray+ZAKNSMutableArray_Extension.h"

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "Foundation/NSClock.h"
+#include "Foundation/Clock.h"
 #include "Foundation/NSDate.h"
 #include "FoundationExtensions/ZAKNSStringExtension.h"
 
@@ -253,9 +253,9 @@ TEST(StringExtension, FirstAndLastNames)
 TEST(StringExtension, TimeStampAndUUID)
 {
     // 2026-12-10 14:30:05.250 UTC (the tests run with TZ=UTC).
-    NSClock::useVirtualClock(NSDate::dateWithTimeIntervalSince1970(1796913005.25)->timeIntervalSinceReferenceDate());
+    Clock::useVirtualClock(NSDate::dateWithTimeIntervalSince1970(1796913005.25)->timeIntervalSinceReferenceDate());
     EXPECT_EQ(utf8(NSStringExt::timeStampForFileOperation()), "20261210143005+0000250");
-    NSClock::useRealClock();
+    Clock::useRealClock();
 
     Ref<NSString> uuid = NSStringExt::UUID();
     EXPECT_EQ(uuid->length(), 36u);

@@ -8,10 +8,10 @@
 #include <csignal>
 #include <thread>
 
-#include "Foundation/NSCrashLogWriter.h"
+#include "Foundation/CrashLogWriter.h"
+#include "Foundation/LogLocations.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSLog.h"
-#include "Foundation/NSLogLocations.h"
 #include "Foundation/NSNumber.h"
 #include "ReportFixture.h"
 #include "ZAKAppKit/ZAKCrashReporter/ZAKCrashReporter.h"
@@ -161,7 +161,7 @@ TEST_F(CrashLogDiscovery, AProgramThatDiesOfSIGSEGVHasItsLogPostedOnceSent)
 {
     pid_t child = ::fork();
     if (child == 0) {
-        NSCrashLogWriter::install();
+        CrashLogWriter::install();
         NSLog("about to crash");
         void* page = ::mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         static_cast<volatile char*>(page)[16] = 1;

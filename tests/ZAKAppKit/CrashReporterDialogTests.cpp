@@ -108,7 +108,7 @@ TEST_F(CrashReporterDialog, AFailedPostKeepsTheDialogAndTheLogUntilCancelled)
             d.key(kReturn);
             ASSERT_TRUE(d.windowTitled("Crash Report").has_value());
             setDescription(d, "It fell over.");
-            NSAlertLog::clear();
+            AlertLog::clear();
             d.click(buttonPoint(d, "Send"));
             auto alerts = d.alerts();
             ASSERT_EQ(alerts.size(), 1u);

@@ -16,14 +16,14 @@
 #include <string>
 
 #include "AppHarness.h"
-#include "AppKit/NSAlertLog.h"
+#include "AppKit/AlertLog.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSButton.h"
 #include "AppKit/NSComboBox.h"
 #include "AppKit/NSScrollView.h"
 #include "AppKit/NSTextField.h"
 #include "AppKit/NSWindow.h"
-#include "Foundation/NSCrashLogWriter.h"
+#include "Foundation/CrashLogWriter.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSUserDefaults.h"
 #include "ReportFixture.h"
@@ -175,7 +175,7 @@ protected:
     {
         pid_t child = ::fork();
         if (child == 0) {
-            NSCrashLogWriter::install();
+            CrashLogWriter::install();
             NSLog("%s", line);
             void* page = ::mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
             static_cast<volatile char*>(page)[16] = 1;
@@ -191,7 +191,7 @@ protected:
     // carried from one launch to the next here.
     void launch(const std::function<void(AppDriver&)>& body)
     {
-        NSAlertLog::clear();
+        AlertLog::clear();
         int result =
             AppHarness::run([] { return NSApplicationMain(0, nullptr); },
                             [&](AppDriver& d) {

@@ -32,7 +32,7 @@ TEST_F(FeedbackDialog, EachOutcomeGivesItsAlertAndOnlySuccessClearsTheDialog)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        NSAlertLog::clear();
+        AlertLog::clear();
         report_fixture::server().addReply(*c.reply);
         size_t first = report_fixture::server().requests().size();
         NSTimeInterval previous = NSURLRequest::setDefaultTimeoutInterval(0.5);

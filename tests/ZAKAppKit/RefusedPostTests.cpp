@@ -41,7 +41,7 @@ TEST_F(RefusedCrashReport, ARefusedPostKeepsTheDialogAndTheLogIsOfferedAgain)
         d.key(kReturn);  // Send Report…
         ASSERT_TRUE(d.windowTitled("Crash Report").has_value());
         setDescription(d, "Clicked twice.");
-        NSAlertLog::clear();
+        AlertLog::clear();
         d.click(buttonPoint(d, "Send"));
         auto alerts = d.alerts();
         ASSERT_EQ(alerts.size(), 1u);
@@ -75,7 +75,7 @@ TEST_F(RefusedFeedback, ARefusedPostShowsTheErrorAndKeepsWhatWasTyped)
                             d.post([] { ZAKFeedbackProvider::showFeedbackProviderDialog(); });
                             Form typed{"Bug report", "me@example.invalid", "Line one\r\nline two", true};
                             writeForm(d, typed);
-                            NSAlertLog::clear();
+                            AlertLog::clear();
                             d.click(buttonPoint(d, "Send"));
                             auto alerts = d.alerts();
                             ASSERT_EQ(alerts.size(), 1u);

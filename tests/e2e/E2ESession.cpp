@@ -19,7 +19,7 @@
 
 namespace e2e {
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 namespace {
@@ -32,14 +32,14 @@ std::string env(const char* name)
 // Waits for a child without blocking past the deadline; answers the exit
 // status, 128 + signal for a killed one, -1 if it is still running, or -2
 // if it is not a child of this process.
-int waitUntil(pid_t pid, Clock::time_point deadline)
+int waitUntil(pid_t pid, SteadyClock::time_point deadline)
 {
     for (;;) {
         int status = 0;
         const pid_t reaped = waitpid(pid, &status, WNOHANG);
         if (reaped == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         if (reaped < 0) return -2;  // not a child (any more)
-        if (Clock::now() >= deadline) return -1;
+        if (SteadyClock::now() >= deadline) return -1;
         std::this_thread::sleep_for(20ms);
     }
 }
@@ -48,7 +48,7 @@ void stop(pid_t pid)
 {
     if (pid <= 0) return;
     kill(pid, SIGTERM);
-    if (waitUntil(pid, Clock::now() + 3s) != -1) return;
+    if (waitUntil(pid, SteadyClock::now() + 3s) != -1) return;
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
 }
@@ -147,9 +147,9 @@ bool Session::startServer()
     }
     close(fds[1]);
     std::string number;
-    const auto deadline = Clock::now() + 20s;
+    const auto deadline = SteadyClock::now() + 20s;
     pollfd p{fds[0], POLLIN, 0};
-    while (Clock::now() < deadline) {
+    while (SteadyClock::now() < deadline) {
         if (poll(&p, 1, 100) <= 0) continue;
         char c = 0;
         if (read(fds[0], &c, 1) != 1) break;
@@ -215,7 +215,7 @@ Result Session::run(const std::vector<std::string>& argv, std::chrono::milliseco
     const std::string log = "run-" + std::to_string(++serial) + ".log";
     const pid_t pid = spawn(argv, log);
     Result result;
-    result.status = waitUntil(pid, Clock::now() + limit);
+    result.status = waitUntil(pid, SteadyClock::now() + limit);
     if (result.status == -1) {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
@@ -229,8 +229,8 @@ pid_t Session::launchProgram(const std::string& log) { return spawn({E2E_PROGRAM
 
 std::string Session::waitForWindow(const std::string& classPattern, std::chrono::milliseconds limit)
 {
-    const auto deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
+    const auto deadline = SteadyClock::now() + limit;
+    while (SteadyClock::now() < deadline) {
         // The class, not the instance: the instance is the window's role
         // once it has one.
         Result found = run({"xdotool", "search", "--onlyvisible", "--class", classPattern}, 5s);
@@ -254,8 +254,8 @@ std::vector<std::string> Session::findWindows(const std::vector<std::string>& cr
 
 std::string Session::waitForWindowNamed(const std::string& name, std::chrono::milliseconds limit)
 {
-    const auto deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
+    const auto deadline = SteadyClock::now() + limit;
+    while (SteadyClock::now() < deadline) {
         const auto found = findWindows({"--name", "^" + name + "$"});
         if (!found.empty()) return found.front();
         std::this_thread::sleep_for(100ms);
@@ -263,12 +263,12 @@ std::string Session::waitForWindowNamed(const std::string& name, std::chrono::mi
     return "";
 }
 
-bool Session::alive(pid_t pid) { return waitUntil(pid, Clock::now()) == -1; }
+bool Session::alive(pid_t pid) { return waitUntil(pid, SteadyClock::now()) == -1; }
 
 int Session::terminate(pid_t pid, std::chrono::milliseconds limit)
 {
     kill(pid, SIGTERM);
-    const int status = waitUntil(pid, Clock::now() + limit);
+    const int status = waitUntil(pid, SteadyClock::now() + limit);
     if (status != -1) std::erase(m_started, pid);
     return status;
 }
@@ -298,13 +298,13 @@ Shot Session::pollShot(const std::string& label, const std::function<bool(const 
 {
     fs::create_directories(E2E_SHOTS);
     const std::string path = std::string(E2E_SHOTS) + "/" + m_name + "-" + label + ".png";
-    const auto deadline = Clock::now() + limit;
+    const auto deadline = SteadyClock::now() + limit;
     Shot shot;
     do {
         shot = takeShot(path);
         if (shot.valid() && test(shot)) break;
         std::this_thread::sleep_for(100ms);
-    } while (Clock::now() < deadline);
+    } while (SteadyClock::now() < deadline);
     return shot;
 }
 

@@ -13,7 +13,7 @@
 
 #include "AppKit/NSApplication.h"
 #include "AppKit/USKeyboardLayout.h"
-#include "Foundation/NSClock.h"
+#include "Foundation/Clock.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSUserDefaults.h"
 #include "backend/headless/HeadlessWindowServer.h"
@@ -24,11 +24,12 @@ struct AppDriver::Shared {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
-Clock::time_point deadlineAfter(double seconds)
+SteadyClock::time_point deadlineAfter(double seconds)
 {
-    return Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    return SteadyClock::now() +
+           std::chrono::duration_cast<SteadyClock::duration>(std::chrono::duration<double>(seconds));
 }
 
 HeadlessWindowServer& server() { return *HeadlessWindowServer::current(); }
@@ -44,7 +45,7 @@ bool AppDriver::waitIdle(double timeout)
     for (;;) {
         if (programEnded()) return true;
         if (NSApplication::isIdle(&pending)) return true;
-        if (Clock::now() >= deadline) break;
+        if (SteadyClock::now() >= deadline) break;
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     ADD_FAILURE() << "The program did not become idle within " << timeout << " s: " << pending;
@@ -78,7 +79,7 @@ bool AppDriver::onMain(const std::function<void()>& function, double timeout)
         // The end of the program notifies no one: look at it now and then.
         const auto deadline = deadlineAfter(timeout);
         auto over = [&] { return call->finished || programEnded(); };
-        while (!over() && Clock::now() < deadline) call->done.wait_for(guard, std::chrono::milliseconds(5), over);
+        while (!over() && SteadyClock::now() < deadline) call->done.wait_for(guard, std::chrono::milliseconds(5), over);
         if (!over()) {
             std::string pending;
             NSApplication::isIdle(&pending);
@@ -121,7 +122,7 @@ bool AppDriver::waitUntil(const std::function<bool()>& predicate, double timeout
         bool holds = false;
         if (!onMain([&] { holds = predicate(); }, timeout)) return false;
         if (holds) return true;
-        if (Clock::now() >= deadline) break;
+        if (SteadyClock::now() >= deadline) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ADD_FAILURE() << "The condition did not hold within " << timeout << " s";
@@ -239,7 +240,7 @@ bool AppDriver::saveScreen(const std::string& pngPath)
     return saved;
 }
 
-std::vector<NSAlertRecord> AppDriver::alerts() { return NSAlertLog::all(); }
+std::vector<AlertRecord> AppDriver::alerts() { return AlertLog::all(); }
 
 std::vector<std::string> AppDriver::openedURLs()
 {
@@ -262,7 +263,7 @@ bool AppDriver::terminate(double timeout)
         if (NSApp) NSApp->terminate(nullptr);
     });
     const auto deadline = deadlineAfter(timeout);
-    while (!programEnded() && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!programEnded() && SteadyClock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return programEnded();
 }
 
@@ -279,7 +280,7 @@ int AppHarness::run(const std::function<int()>& program, const std::function<voi
     const std::string configHome = mkdtemp(folder) ? folder : "/tmp";
     setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
     NSUserDefaults::resetStandardUserDefaults();
-    NSClock::useVirtualClock();
+    Clock::useVirtualClock();
     NSApplication::setExitsOnTerminate(false);
     auto& s = server();
     s.configureMainScreen(options.screenSize, options.physicalSizeMM);

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "AppKit/NSAlertLog.h"
+#include "AppKit/AlertLog.h"
 #include "AppKit/NSEvent.h"
 #include "AppKit/WindowServer.h"
 #include "CoreGraphics/CGImage.h"
@@ -63,7 +63,7 @@ public:
     Ref<CGImage> screenImage();
     uint32_t pixel(int x, int row);
     bool saveScreen(const std::string& pngPath);
-    std::vector<NSAlertRecord> alerts();
+    std::vector<AlertRecord> alerts();
     std::vector<std::string> openedURLs();
     int beepCount();
     // The folder that holds the stored defaults ($XDG_CONFIG_HOME) and the

@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 namespace {
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 // A request that never completes is given up after this long.
 constexpr auto requestPatience = std::chrono::seconds(10);
@@ -91,13 +91,13 @@ std::string loopbackURL(uint16_t port, std::string_view path)
 // Reads a request from a connection, bounded by a deadline.
 class RequestReader {
 public:
-    RequestReader(int fd, std::function<bool(Clock::time_point)> waitReadable)
+    RequestReader(int fd, std::function<bool(SteadyClock::time_point)> waitReadable)
         : m_fd(fd)
         , m_wait(std::move(waitReadable))
     { }
 
     // Ensures at least n unread bytes are buffered.
-    bool need(size_t n, Clock::time_point until)
+    bool need(size_t n, SteadyClock::time_point until)
     {
         while (m_buffer.size() - m_position < n) {
             if (m_buffer.size() > maximumRequestBytes || !m_wait(until)) return false;
@@ -110,7 +110,7 @@ public:
         return true;
     }
     // The text up to and including the delimiter.
-    std::optional<std::string> readThrough(std::string_view delimiter, Clock::time_point until)
+    std::optional<std::string> readThrough(std::string_view delimiter, SteadyClock::time_point until)
     {
         for (;;) {
             size_t found = m_buffer.find(delimiter, m_position);
@@ -118,7 +118,7 @@ public:
             if (!need(m_buffer.size() - m_position + 1, until)) return std::nullopt;
         }
     }
-    std::optional<std::string> read(size_t n, Clock::time_point until)
+    std::optional<std::string> read(size_t n, SteadyClock::time_point until)
     {
         if (!need(n, until)) return std::nullopt;
         return take(n);
@@ -134,7 +134,7 @@ private:
         return out;
     }
     int m_fd;
-    std::function<bool(Clock::time_point)> m_wait;
+    std::function<bool(SteadyClock::time_point)> m_wait;
     std::string m_buffer;
     size_t m_position = 0;
     std::string m_consumed;
@@ -158,7 +158,7 @@ std::optional<std::string> LocalHttpServer::Request::header(std::string_view nam
 }
 
 LocalHttpServer::LocalHttpServer(std::vector<Reply> script, std::chrono::milliseconds lifetime)
-    : m_deadline(Clock::now() + lifetime)
+    : m_deadline(SteadyClock::now() + lifetime)
     , m_script(script.begin(), script.end())
 {
     m_listener = boundLoopbackSocket(m_port);
@@ -214,11 +214,11 @@ LocalHttpServer::Reply LocalHttpServer::nextReply()
 }
 
 // Waits until fd is ready, the server is stopped or the time is up.
-bool LocalHttpServer::wait(int fd, short events, Clock::time_point until) const
+bool LocalHttpServer::wait(int fd, short events, SteadyClock::time_point until) const
 {
     until = std::min(until, m_deadline);
     for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - SteadyClock::now()).count();
         if (left <= 0) return false;
         pollfd fds[2] = {{m_wake[0], POLLIN, 0}, {fd, events, 0}};
         int ready = ::poll(fds, fd < 0 ? 1 : 2, static_cast<int>(left));
@@ -246,8 +246,8 @@ void LocalHttpServer::run()
 
 void LocalHttpServer::serve(int connection)
 {
-    auto until = Clock::now() + requestPatience;
-    RequestReader reader(connection, [&](Clock::time_point t) { return wait(connection, POLLIN, t); });
+    auto until = SteadyClock::now() + requestPatience;
+    RequestReader reader(connection, [&](SteadyClock::time_point t) { return wait(connection, POLLIN, t); });
     Request request;
     auto head = reader.readThrough("\r\n\r\n", until);
     if (!head) return;
@@ -306,8 +306,8 @@ void LocalHttpServer::serve(int connection)
     m_received.notify_all();
 
     if (reply.delay.count() > 0) {
-        wait(-1, 0, Clock::now() + reply.delay);
-        if (stopRequested() || Clock::now() >= m_deadline) return;
+        wait(-1, 0, SteadyClock::now() + reply.delay);
+        if (stopRequested() || SteadyClock::now() >= m_deadline) return;
     }
     std::string response = "HTTP/1.1 " + std::to_string(reply.status) + " " + reasonPhrase(reply.status) + "\r\n";
     bool hasLength = false;

@@ -9,12 +9,12 @@ class LogCapture {
 public:
     LogCapture()
     {
-        m_previous = NSSetLogSink([this](const std::string& m) { m_lines.push_back(m); });
+        m_previous = SetLogSink([this](const std::string& m) { m_lines.push_back(m); });
     }
-    ~LogCapture() { NSSetLogSink(std::move(m_previous)); }
+    ~LogCapture() { SetLogSink(std::move(m_previous)); }
     const std::vector<std::string>& lines() const { return m_lines; }
 
 private:
     std::vector<std::string> m_lines;
-    NSLogSink m_previous;
+    LogSink m_previous;
 };

@@ -7,7 +7,7 @@
 
 #include "AppKit/USKeyboardLayout.h"
 #include "AppKit/WindowStacking.h"
-#include "Foundation/NSClock.h"
+#include "Foundation/Clock.h"
 #include "Foundation/NSString.h"
 
 namespace {
@@ -286,10 +286,10 @@ void HeadlessWindowServer::postMouse(NSEventType type, WSWindowID window, NSPoin
     const NSPoint local{point.x - w->info.frame.origin.x, point.y - w->info.frame.origin.y};
     Ref<NSEvent> e;
     if (type == NSEventTypeMouseEntered || type == NSEventTypeMouseExited) {
-        e = NSEvent::enterExitEventWithType(type, local, flags, NSClock::systemUptime(), window, nullptr,
-                                            ++m_eventNumber, trackingNumber, nullptr);
+        e = NSEvent::enterExitEventWithType(type, local, flags, Clock::systemUptime(), window, nullptr, ++m_eventNumber,
+                                            trackingNumber, nullptr);
     } else {
-        e = NSEvent::mouseEventWithType(type, local, flags, NSClock::systemUptime(), window, nullptr, ++m_eventNumber,
+        e = NSEvent::mouseEventWithType(type, local, flags, Clock::systemUptime(), window, nullptr, ++m_eventNumber,
                                         clickCount, isDown(type) || type == NSEventTypeLeftMouseDragged ? 1.0f : 0.0f);
     }
     e->setScreenLocation(point);
@@ -329,7 +329,7 @@ void HeadlessWindowServer::injectMouse(NSEventType type, NSPoint point, NSUInteg
     }
     if (point != m_pointer) movePointer(point, flags);
     if (isDown(type)) {
-        const NSTimeInterval now = NSClock::systemUptime();
+        const NSTimeInterval now = Clock::systemUptime();
         const bool again = type == m_lastDownType && m_lastDownTime >= 0 && now - m_lastDownTime <= kDoubleClickTime &&
                            std::fabs(point.x - m_lastDownPoint.x) <= kDoubleClickDistance &&
                            std::fabs(point.y - m_lastDownPoint.y) <= kDoubleClickDistance;
@@ -366,14 +366,13 @@ void HeadlessWindowServer::injectKey(uint16_t keyCode, NSUInteger flags, bool do
         key ? NSPoint{m_pointer.x - key->info.frame.origin.x, m_pointer.y - key->info.frame.origin.y} : m_pointer;
     Ref<NSEvent> e;
     if (isModifierKey(keyCode)) {
-        e = NSEvent::keyEventWithType(NSEventTypeFlagsChanged, local, flags, NSClock::systemUptime(), m_key, nullptr,
+        e = NSEvent::keyEventWithType(NSEventTypeFlagsChanged, local, flags, Clock::systemUptime(), m_key, nullptr,
                                       nullptr, nullptr, false, keyCode);
     } else {
         flags |= USKeyboardLayout::implicitFlags(keyCode);
         auto chars = USKeyboardLayout::charactersFor(keyCode, flags);
-        e = NSEvent::keyEventWithType(down ? NSEventTypeKeyDown : NSEventTypeKeyUp, local, flags,
-                                      NSClock::systemUptime(), m_key, nullptr,
-                                      NSString::stringWithUTF16(chars.characters),
+        e = NSEvent::keyEventWithType(down ? NSEventTypeKeyDown : NSEventTypeKeyUp, local, flags, Clock::systemUptime(),
+                                      m_key, nullptr, NSString::stringWithUTF16(chars.characters),
                                       NSString::stringWithUTF16(chars.ignoringModifiers), isRepeat, keyCode);
     }
     postEvent(e);

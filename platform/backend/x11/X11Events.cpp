@@ -7,7 +7,7 @@
 #include "AppKit/NSEvent.h"
 #include "AppKit/NSWindow.h"
 #include "AppKit/USKeyboardLayout.h"
-#include "Foundation/NSClock.h"
+#include "Foundation/Clock.h"
 #include "backend/x11/X11Keyboard.h"
 #include "backend/x11/X11Window.h"
 
@@ -138,12 +138,12 @@ void X11WindowServer::postMouse(NSUInteger type, WSWindowID window, NSPoint glob
     const auto t = NSEventType(type);
     Ref<NSEvent> e;
     if (t == NSEventTypeMouseEntered || t == NSEventTypeMouseExited) {
-        e = NSEvent::enterExitEventWithType(t, local, flags, NSClock::systemUptime(), window, nullptr, ++m_eventNumber,
+        e = NSEvent::enterExitEventWithType(t, local, flags, Clock::systemUptime(), window, nullptr, ++m_eventNumber,
                                             trackingNumber, nullptr);
     } else {
         const bool pressed = t == NSEventTypeLeftMouseDown || t == NSEventTypeRightMouseDown ||
                              t == NSEventTypeOtherMouseDown || t == NSEventTypeLeftMouseDragged;
-        e = NSEvent::mouseEventWithType(t, local, flags, NSClock::systemUptime(), window, nullptr, ++m_eventNumber,
+        e = NSEvent::mouseEventWithType(t, local, flags, Clock::systemUptime(), window, nullptr, ++m_eventNumber,
                                         clickCount, pressed ? 1.0f : 0.0f);
     }
     e->setScreenLocation(global);
@@ -277,7 +277,7 @@ void X11WindowServer::handleKey(const xcb_key_press_event_t& e, bool press)
         if (modifier == NSAlphaShiftKeyMask) {
             if (press) flags ^= NSUInteger(NSAlphaShiftKeyMask);
         } else flags = press ? (flags | modifier) : (flags & ~modifier);
-        postEvent(NSEvent::keyEventWithType(NSEventTypeFlagsChanged, local, flags, NSClock::systemUptime(), target,
+        postEvent(NSEvent::keyEventWithType(NSEventTypeFlagsChanged, local, flags, Clock::systemUptime(), target,
                                             nullptr, nullptr, nullptr, false, mac));
         return;
     }
@@ -294,7 +294,7 @@ void X11WindowServer::handleKey(const xcb_key_press_event_t& e, bool press)
         if (flags & NSCommandKeyMask) chars = ignoring;
     }
     postEvent(NSEvent::keyEventWithType(press ? NSEventTypeKeyDown : NSEventTypeKeyUp, local, flags,
-                                        NSClock::systemUptime(), target, nullptr, NSString::stringWithUTF16(chars),
+                                        Clock::systemUptime(), target, nullptr, NSString::stringWithUTF16(chars),
                                         NSString::stringWithUTF16(ignoring), repeat, mac));
 }
 

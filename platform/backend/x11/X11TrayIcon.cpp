@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "AppKit/NSMenuBarWindow.h"
+#include "AppKit/MenuBarWindow.h"
 #include "Foundation/NSRunLoop.h"
 #include "backend/x11/X11WindowServer.h"
 
@@ -123,7 +123,7 @@ void X11TrayIcon::draw()
 
 void X11TrayIcon::menuBarChanged()
 {
-    performSoon([] { NSMenuBarWindow::synchronize(); });
+    performSoon([] { MenuBarWindow::synchronize(); });
 }
 
 bool X11TrayIcon::handle(const xcb_generic_event_t* event)
@@ -176,7 +176,7 @@ bool X11TrayIcon::handle(const xcb_generic_event_t* event)
         if (!m_window || e.event != m_window) return false;
         if (e.detail == 1 || e.detail == 3) {
             const NSPoint at = m_toGlobal(e.root_x, e.root_y);
-            performSoon([at] { NSMenuBarWindow::popUpDockMenu(at); });
+            performSoon([at] { MenuBarWindow::popUpDockMenu(at); });
         }
         return true;
     }

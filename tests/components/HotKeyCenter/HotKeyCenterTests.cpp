@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include "../../support/LogCapture.h"
 #include "AppKit/NSApplication.h"
+#include "Foundation/Clock.h"
 #include "Foundation/NSClass.h"
-#include "Foundation/NSClock.h"
 #include "Foundation/NSException.h"
 #include "HotKeyCenter/HKHotKeyCenter.h"
 #include "HotKeyCenter/_HKHotKey.h"
+#include "LogCapture.h"
 #include "backend/headless/HeadlessWindowServer.h"
 
 namespace {
@@ -33,7 +33,7 @@ protected:
     void SetUp() override
     {
         setenv("PLUMBLINE_BACKEND", "headless", 1);
-        NSClock::useVirtualClock();
+        Clock::useVirtualClock();
         NSApplication::sharedApplication();
         center = NSObject::make<HKHotKeyCenter>();
     }
@@ -113,7 +113,7 @@ TEST_F(HotKeyCenterTest, ReleaseSendsASynthesisedKeyUpToTheTargetOrTask)
     }));
 
     server().injectPointer({300, 400});
-    NSClock::advance(3);
+    Clock::advance(3);
     ASSERT_TRUE(server().releaseHotKey(5, 0x300));
     ASSERT_EQ(receiver->calls, 1);
     const Ref<NSEvent> e = receiver->lastEvent;
@@ -122,7 +122,7 @@ TEST_F(HotKeyCenterTest, ReleaseSendsASynthesisedKeyUpToTheTargetOrTask)
     EXPECT_EQ(e->keyCode(), 5);
     EXPECT_EQ(e->windowNumber(), -1);
     EXPECT_EQ(e->locationInWindow(), NSMakePoint(300, 400));
-    EXPECT_EQ(e->timestamp(), NSClock::systemUptime());
+    EXPECT_EQ(e->timestamp(), Clock::systemUptime());
     EXPECT_EQ(e->characters()->length(), 0u);
     EXPECT_EQ(e->charactersIgnoringModifiers()->length(), 0u);
     EXPECT_FALSE(e->isARepeat());

@@ -1,6 +1,6 @@
 #include <stdlib.h>
 
-#include "AppKit/NSAlertLog.h"
+#include "AppKit/AlertLog.h"
 #include "AppKit/NSWindow.h"
 #include "Carbon/SymbolicHotKeys.h"
 #include "Foundation/NSClass.h"
@@ -57,7 +57,7 @@ protected:
         char dir[] = "/tmp/krtestXXXXXX";
         setenv("XDG_CONFIG_HOME", mkdtemp(dir), 1);
         SymbolicHotKeys::setEntries({});
-        NSAlertLog::clear();
+        AlertLog::clear();
         window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(200, 200, 400, 300), NSTitledWindowMask,
                                                                   NSBackingStoreBuffered, false);
         window->makeKeyAndOrderFront(nullptr);
@@ -257,7 +257,7 @@ TEST_F(RecorderControlTest, ATakenCombinationIsExplainedAndRecordingGoesOn)
         HeadlessWindowServer::current()->injectKey(36, 0, false);
     });
     key(5, kCmd | kShift);
-    const auto alerts = NSAlertLog::all();
+    const auto alerts = AlertLog::all();
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].style, 2u);
     EXPECT_EQ(alerts[0].messageText, "The key combination \u21E7\u2318G can't be used!");
@@ -363,11 +363,11 @@ TEST_F(RecorderControlTest, RemoveButtonClearsAndAnimatedStyleSwitchesAtTheEnd)
     EXPECT_TRUE(recorder->recorderCell()->isAnimatingNow());
     EXPECT_FALSE(recording());
     for (int tick = 0; tick < 10; ++tick) {
-        NSClock::advance(1.0 / 30.0 + 0.0001);
+        Clock::advance(1.0 / 30.0 + 0.0001);
         NSRunLoop::currentRunLoop()->runUntilIdle();
     }
     EXPECT_FALSE(recording());
-    NSClock::advance(1.0 / 30.0 + 0.0001);
+    Clock::advance(1.0 / 30.0 + 0.0001);
     NSRunLoop::currentRunLoop()->runUntilIdle();
     EXPECT_TRUE(recording());
     window->display();

@@ -5,7 +5,7 @@
 
 #include "AppKit/NSApplication.h"
 #include "Carbon/KeyboardLayout.h"
-#include "Foundation/NSClock.h"
+#include "Foundation/Clock.h"
 #include "backend/headless/HeadlessWindowServer.h"
 
 class RecorderTest : public ::testing::Test {
@@ -13,7 +13,7 @@ protected:
     void SetUp() override
     {
         setenv("PLUMBLINE_BACKEND", "headless", 1);
-        NSClock::useVirtualClock();
+        Clock::useVirtualClock();
         NSApplication::sharedApplication();
         KeyboardLayout::switchLayout("US");
     }

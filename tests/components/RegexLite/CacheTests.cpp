@@ -1,4 +1,4 @@
-#include "Foundation/NSNonContiguousString.h"
+#include "Foundation/NonContiguousString.h"
 #include "RegexLite/RXLCacheTesting.h"
 #include "RegexLite/RegexLite.h"
 #include "RegexTestSupport.h"
@@ -95,8 +95,8 @@ TEST_F(RegexCache, SubjectChangedInPlaceAtTheSameLengthIsSeen)
 TEST_F(RegexCache, NonContiguousSubjectsUseTheBufferPools)
 {
     // 2047 units use a fixed buffer, 2048 a dynamic one.
-    auto shortText = NSNonContiguousString::stringWithUTF16(std::u16string(2046, u'a') + u"1");
-    auto longText = NSNonContiguousString::stringWithUTF16(std::u16string(2047, u'a') + u"1");
+    auto shortText = NonContiguousString::stringWithUTF16(std::u16string(2046, u'a') + u"1");
+    auto longText = NonContiguousString::stringWithUTF16(std::u16string(2047, u'a') + u"1");
     EXPECT_EQ(rangeOfRegex(shortText, ns("[0-9]")), NSMakeRange(2046, 1));
     EXPECT_EQ(rangeOfRegex(longText, ns("[0-9]")), NSMakeRange(2047, 1));
     const int fixedIndex = T::fixedBufferHolding(shortText.get());
@@ -117,9 +117,9 @@ TEST_F(RegexCache, NonContiguousSubjectsUseTheBufferPools)
 
 TEST_F(RegexCache, FixedBuffersAreReusedLeastRecentlyUsedFirst)
 {
-    std::vector<Ref<NSNonContiguousString>> texts;
+    std::vector<Ref<NonContiguousString>> texts;
     for (int i = 0; i < 5; ++i)
-        texts.push_back(NSNonContiguousString::stringWithUTF16(u"text " + std::u16string(1, u'0' + i)));
+        texts.push_back(NonContiguousString::stringWithUTF16(u"text " + std::u16string(1, u'0' + i)));
     std::vector<const unichar*> arrays;
     for (int i = 0; i < 4; ++i) {
         EXPECT_EQ(str(stringByMatching(texts[i], ns("\\d"))), std::to_string(i));
@@ -142,9 +142,9 @@ TEST_F(RegexCache, FixedBuffersAreReusedLeastRecentlyUsedFirst)
 
 TEST_F(RegexCache, NonContiguousPatternsAndReplacements)
 {
-    auto pattern = NSNonContiguousString::stringWithString(ns("(b+)"));
-    auto replacement = NSNonContiguousString::stringWithString(ns("<$1>"));
-    auto subject = NSNonContiguousString::stringWithString(ns("abbc"));
+    auto pattern = NonContiguousString::stringWithString(ns("(b+)"));
+    auto replacement = NonContiguousString::stringWithString(ns("<$1>"));
+    auto subject = NonContiguousString::stringWithString(ns("abbc"));
     EXPECT_EQ(str(stringByReplacingOccurrencesOfRegex(subject, pattern, replacement)), "a<bb>c");
 }
 
@@ -160,7 +160,7 @@ TEST_F(RegexCache, FlushAlsoForgetsEqualStrings)
 {
     const Ref<NSString> subject = ns("a 1");
     EXPECT_TRUE(isMatchedByRegex(subject, ns("\\d")));
-    auto nonContiguous = NSNonContiguousString::stringWithString(subject);
+    auto nonContiguous = NonContiguousString::stringWithString(subject);
     EXPECT_TRUE(isMatchedByRegex(nonContiguous, ns("[0-9]")));
     ASSERT_TRUE(T::anyEntryAttachedTo(subject.get()));
     flushCachedRegexData(NSString::stringWithString(subject));  // equal, not the same object
@@ -177,7 +177,7 @@ TEST_F(RegexCache, OnePatternObjectOverChangingSubjectsAndRanges)
     const Ref<NSString> text = ns("ab12cd345");
     const Ref<NSString> other = ns("9");
     auto changing = NSMutableString::stringWithString(ns("ab12"));
-    auto scattered = NSNonContiguousString::stringWithString(ns("x77"));
+    auto scattered = NonContiguousString::stringWithString(ns("x77"));
     const NSRange whole = RXLWholeRange;
     const NSRange none{static_cast<NSUInteger>(NSNotFound), 0};
     struct Step {

@@ -114,11 +114,11 @@ TEST(RegexErrors, ArgumentRangeAndCaptureErrorsLeaveTheLockFree)
 TEST(RegexErrors, BrokenLruWordStopsThroughTheAbortHook)
 {
     int stops = 0;
-    NSAbortHook previous = NSSetAbortHook([&] { ++stops; });
+    AbortHook previous = SetAbortHook([&] { ++stops; });
     LogCapture log;
     // A word without a zero nibble orders no way last.
     RXLCacheTesting::leastRecentWay(0xFFFF);
-    NSSetAbortHook(previous);
+    SetAbortHook(previous);
     EXPECT_EQ(stops, 1);
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_NE(log.lines()[0].find("Invalid parameter not satisfying:"), std::string::npos);
@@ -177,10 +177,10 @@ TEST(RegexErrors, LockLeftHeldByAnExceptionIsReleasedAndReportedOnce)
 TEST(RegexErrors, IncompleteAssertionRecordStopsThroughTheAbortHook)
 {
     int stops = 0;
-    NSAbortHook previous = NSSetAbortHook([&] { ++stops; });
+    AbortHook previous = SetAbortHook([&] { ++stops; });
     LogCapture log;
     rxl_reportAssertion(NSDictionary::dictionaryWithEntries({{ns("description"), ns("x")}}));
-    NSSetAbortHook(previous);
+    SetAbortHook(previous);
     EXPECT_EQ(stops, 1);
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_NE(log.lines()[0].find("Invalid parameter not satisfying:"), std::string::npos);

@@ -5,7 +5,7 @@
 #include <stdlib.h>
 
 #include "AppKit/NSApplication.h"
-#include "Foundation/NSClock.h"
+#include "Foundation/Clock.h"
 #include "Foundation/NSRunLoop.h"
 #include "backend/headless/HeadlessWindowServer.h"
 
@@ -14,7 +14,7 @@ protected:
     void SetUp() override
     {
         setenv("PLUMBLINE_BACKEND", "headless", 1);
-        NSClock::useVirtualClock();
+        Clock::useVirtualClock();
         server().configureMainScreen(NSMakeSize(1920, 1080), NSMakeSize(508, 286));
         NSApplication::sharedApplication();
     }

@@ -71,7 +71,7 @@ TEST_F(CarbonTest, ReleasingAHotKeyCallsTheApplicationHandlerWithItsID)
     ASSERT_EQ(RegisterEventHotKey(37, cmdKey | optionKey, {kSignature, 7}, GetEventDispatcherTarget(), 0, &ref), noErr);
 
     server().injectPointer({300, 400});
-    NSClock::advance(2);
+    Clock::advance(2);
     EXPECT_TRUE(server().releaseHotKey(37, cmdKey | optionKey));
     // The handler installed last consumes the event (it answers noErr).
     ASSERT_EQ(later.ids.size(), 1u);
@@ -81,7 +81,7 @@ TEST_F(CarbonTest, ReleasingAHotKeyCallsTheApplicationHandlerWithItsID)
     EXPECT_TRUE(earlier.ids.empty());
     ASSERT_TRUE(later.event);
     EXPECT_EQ(later.event->locationInWindow(), NSMakePoint(300, 400));
-    EXPECT_EQ(later.event->timestamp(), NSClock::systemUptime());
+    EXPECT_EQ(later.event->timestamp(), Clock::systemUptime());
 
     // A handler that does not handle it passes it on.
     later.answer = eventNotHandledErr;

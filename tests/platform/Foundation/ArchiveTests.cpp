@@ -12,6 +12,7 @@
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSUnarchiver.h"
 #include "Foundation/NSValue.h"
@@ -123,7 +124,7 @@ std::vector<uint8_t> bytesOf(const Ref<NSData>& data) { return data->vector(); }
 // behind it are what the decoder meets.
 Ref<NSData> resealed(std::vector<uint8_t> bytes)
 {
-    uint32_t crc = NSArchiveFormat::checksum(std::span(bytes).subspan(NSArchiveFormat::headerSize));
+    uint32_t crc = ArchiveFormat::checksum(std::span(bytes).subspan(ArchiveFormat::headerSize));
     for (int i = 0; i < 4; ++i) bytes[12 + i] = static_cast<uint8_t>(crc >> (8 * i));
     return NSData::dataWithVector(std::move(bytes));
 }
@@ -331,7 +332,7 @@ TEST(NonKeyedArchive, EveryOneByteChangeRaises)
 TEST(NonKeyedArchive, ResealedChangesRaiseOrDecodeButNeverReadOutOfBounds)
 {
     auto bytes = bytesOf(Graph().archive());
-    for (size_t i = NSArchiveFormat::headerSize; i < bytes.size(); ++i) {
+    for (size_t i = ArchiveFormat::headerSize; i < bytes.size(); ++i) {
         for (int value : {bytes[i] ^ 0x01, bytes[i] + 1, bytes[i] - 1, 0x00, 0x7F, 0xFF}) {
             auto changed = bytes;
             changed[i] = static_cast<uint8_t>(value);
@@ -365,16 +366,16 @@ TEST(NonKeyedArchive, ResealedCountLengthAndReferenceChangesRaise)
 
     // The root array: '@', new object, a new class whose chain is
     // NSMutableArray, NSArray, NSObject, the body length, then the count.
-    size_t rootCount = NSArchiveFormat::headerSize + 2 + 1 + 4;
+    size_t rootCount = ArchiveFormat::headerSize + 2 + 1 + 4;
     for (const char* name : {"NSMutableArray", "NSArray", "NSObject"}) rootCount += 4 + std::strlen(name) + 8;
     rootCount += 4;
     ASSERT_EQ(le32(bytes, rootCount), 3u);
     fields.push_back({"array count", rootCount, {0, 2, 4, 0x10000, 0xFFFFFFFF}});
-    fields.push_back({"class chain count", NSArchiveFormat::headerSize + 3, {0, 2, 4, 0xFFFFFFFF}});
+    fields.push_back({"class chain count", ArchiveFormat::headerSize + 3, {0, 2, 4, 0xFFFFFFFF}});
 
     // The second set refers back to the shared mark: '@', reference, index.
     size_t yak = find(bytes, utf16Bytes("Yak"));
-    size_t reference = find(bytes, {'@', NSArchiveFormat::objectReference}, yak);
+    size_t reference = find(bytes, {'@', ArchiveFormat::objectReference}, yak);
     ASSERT_NE(reference, std::string::npos);
     uint32_t index = le32(bytes, reference + 2);
     // The index of an object still being read (the root), of one not yet read, and far off.
@@ -462,17 +463,17 @@ TEST(NonKeyedArchive, DeepNestingIsRefusedOnBothSides)
     // 10000 nested arrays written by hand: the outermost defines the class,
     // the others refer to it; each body is a count of one and the next array.
     const uint32_t levels = 10000;
-    std::vector<uint8_t> archive(NSArchiveFormat::headerSize, 0);
-    std::memcpy(archive.data(), NSArchiveFormat::magic, 4);
+    std::vector<uint8_t> archive(ArchiveFormat::headerSize, 0);
+    std::memcpy(archive.data(), ArchiveFormat::magic, 4);
     archive[4] = 1;
     auto put32 = [&archive](uint32_t v) {
         for (int i = 0; i < 4; ++i) archive.push_back(static_cast<uint8_t>(v >> (8 * i)));
     };
     for (uint32_t k = 0; k <= levels; ++k) {
         archive.push_back('@');
-        archive.push_back(NSArchiveFormat::newObject);
+        archive.push_back(ArchiveFormat::newObject);
         if (k == 0) {
-            const uint8_t definition[] = {NSArchiveFormat::newClass,
+            const uint8_t definition[] = {ArchiveFormat::newClass,
                                           1,
                                           0,
                                           0,
@@ -498,14 +499,14 @@ TEST(NonKeyedArchive, DeepNestingIsRefusedOnBothSides)
                                           0};
             archive.insert(archive.end(), std::begin(definition), std::end(definition));
         } else {
-            archive.push_back(NSArchiveFormat::classReference);
+            archive.push_back(ArchiveFormat::classReference);
             put32(0);
         }
         // Every inner level takes 15 bytes before its own body.
         put32(4 + (k == levels ? 0 : 15 * (levels - k)));
         put32(k == levels ? 0 : 1);
     }
-    setLE32(archive, 8, static_cast<uint32_t>(archive.size() - NSArchiveFormat::headerSize));
+    setLE32(archive, 8, static_cast<uint32_t>(archive.size() - ArchiveFormat::headerSize));
     std::string reason = inconsistency(resealed(archive), NSCoder::propertyListClasses());
     EXPECT_NE(reason.find("nested more than"), std::string::npos) << reason;
 }

@@ -141,9 +141,9 @@ TEST(Assertions, AnInstalledHandlerReceivesFailuresOnItsThreadOnly)
 TEST(Assertions, AbortGoesThroughTheReplaceableHook)
 {
     int calls = 0;
-    auto previous = NSSetAbortHook([&calls] { ++calls; });
-    NSAbort();
+    auto previous = SetAbortHook([&calls] { ++calls; });
+    AbortProcess();
     EXPECT_EQ(calls, 1);
-    NSSetAbortHook(previous);
-    EXPECT_DEATH(NSAbort(), "");
+    SetAbortHook(previous);
+    EXPECT_DEATH(AbortProcess(), "");
 }

@@ -2,8 +2,8 @@
 
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSClass.h"
-#include "Foundation/NSStringsFile.h"
 #include "Foundation/NSURL.h"
+#include "Foundation/StringsFile.h"
 #include "LogCapture.h"
 #include "fixtures/TemporaryFolder.h"
 
@@ -11,7 +11,7 @@ namespace {
 
 Ref<NSDictionary> parse(const std::string& bytes)
 {
-    return NSStringsTableFromData(NSData::dataWithBytes(bytes.data(), bytes.size()), "test.strings");
+    return StringsTableFromData(NSData::dataWithBytes(bytes.data(), bytes.size()), "test.strings");
 }
 
 std::u16string entry(const Ref<NSDictionary>& table, const char* key)

@@ -105,7 +105,7 @@ TEST(CollectionArray, SortsAreStable)
 
     auto mutableItems = NSMutableArray::arrayWithArray(items);
     mutableItems->sortUsingComparator([](const Id& a, const Id& b) {
-        return NSCompareObjects(a->valueForKey("rank"_ns), b->valueForKey("rank"_ns), "compare:");
+        return CompareObjects(a->valueForKey("rank"_ns), b->valueForKey("rank"_ns), "compare:");
     });
     EXPECT_EQ(texts(mutableItems), ascending);
     mutableItems->setArray(items);

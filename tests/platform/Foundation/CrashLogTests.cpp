@@ -11,10 +11,10 @@
 #include <thread>
 #include <unistd.h>
 
-#include "Foundation/NSConsoleLog.h"
-#include "Foundation/NSCrashLogWriter.h"
+#include "Foundation/ConsoleLog.h"
+#include "Foundation/CrashLogWriter.h"
+#include "Foundation/LogLocations.h"
 #include "Foundation/NSException.h"
-#include "Foundation/NSLogLocations.h"
 #include "fixtures/TemporaryFolder.h"
 
 namespace {
@@ -105,7 +105,7 @@ TEST_F(CrashLog, AChildThatCrashesLeavesAReportAndDiesOfItsSignal)
         std::filesystem::remove_all(reports());
         auto before = std::chrono::system_clock::now();
         int status = runInChild([&] {
-            if (!NSCrashLogWriter::install()) ::_exit(3);
+            if (!CrashLogWriter::install()) ::_exit(3);
             c.crash();
         });
         auto after = std::chrono::system_clock::now();
@@ -143,8 +143,8 @@ TEST_F(CrashLog, AChildThatCrashesLeavesAReportAndDiesOfItsSignal)
 TEST_F(CrashLog, AnUncaughtExceptionIsReportedWithItsNameAndReason)
 {
     int status = runInChild([] {
-        NSConsoleLogAppend("started");
-        if (!NSCrashLogWriter::install()) ::_exit(3);
+        ConsoleLogAppend("started");
+        if (!CrashLogWriter::install()) ::_exit(3);
         // Leaving a noexcept function ends the program as an uncaught
         // exception does (and escapes the test framework's own handler).
         []() noexcept { NSException::raise(NSInvalidArgumentException, "The value was not a string."); }();
@@ -175,12 +175,12 @@ TEST_F(CrashLog, AnUncaughtExceptionIsReportedWithItsNameAndReason)
 
 TEST_F(CrashLog, ConsoleLinesCarryDateNameProcessAndThread)
 {
-    NSConsoleLogAppend("first");
-    NSConsoleLogAppend("second, ending in a newline\n");
-    std::thread([] { NSConsoleLogAppend("from another thread"); }).join();
+    ConsoleLogAppend("first");
+    ConsoleLogAppend("second, ending in a newline\n");
+    std::thread([] { ConsoleLogAppend("from another thread"); }).join();
 
-    std::string console = readFile(text(NSConsoleLogPath())).value_or("");
-    EXPECT_EQ(text(NSConsoleLogPath()), state / "plumbline/console.log");
+    std::string console = readFile(text(ConsoleLogPath())).value_or("");
+    EXPECT_EQ(text(ConsoleLogPath()), state / "plumbline/console.log");
     std::regex line("\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} plumbline\\[" + std::to_string(::getpid()) +
                     ":(\\d+)\\] (.*)");
     std::istringstream lines(console);
@@ -199,13 +199,13 @@ TEST_F(CrashLog, ConsoleLinesCarryDateNameProcessAndThread)
 
 TEST_F(CrashLog, TheConsoleLogDropsItsOldestLinesAtTheCap)
 {
-    NSUInteger previous = NSConsoleLogSetCapacity(2000);
-    for (int i = 0; i < 300; ++i) NSConsoleLogAppend("entry " + std::to_string(i));
-    NSConsoleLogAppend(std::string(5000, 'x'));  // longer than the whole log
-    NSConsoleLogAppend("entry 300");
-    NSConsoleLogSetCapacity(previous);
+    NSUInteger previous = ConsoleLogSetCapacity(2000);
+    for (int i = 0; i < 300; ++i) ConsoleLogAppend("entry " + std::to_string(i));
+    ConsoleLogAppend(std::string(5000, 'x'));  // longer than the whole log
+    ConsoleLogAppend("entry 300");
+    ConsoleLogSetCapacity(previous);
 
-    std::string console = readFile(text(NSConsoleLogPath())).value_or("");
+    std::string console = readFile(text(ConsoleLogPath())).value_or("");
     EXPECT_LE(console.size(), 2000u);
     std::istringstream lines(console);
     std::vector<std::string> all;
@@ -216,11 +216,11 @@ TEST_F(CrashLog, TheConsoleLogDropsItsOldestLinesAtTheCap)
     for (const auto& line : all)
         EXPECT_TRUE(std::regex_search(line, std::regex("^\\d{4}-\\d\\d-\\d\\d .* plumbline\\["))) << line;
 
-    NSConsoleLogSetCapacity(2000);
-    std::filesystem::remove(text(NSConsoleLogPath()));
-    for (int i = 0; i < 300; ++i) NSConsoleLogAppend("entry " + std::to_string(i));
-    NSConsoleLogSetCapacity(previous);
-    console = readFile(text(NSConsoleLogPath())).value_or("");
+    ConsoleLogSetCapacity(2000);
+    std::filesystem::remove(text(ConsoleLogPath()));
+    for (int i = 0; i < 300; ++i) ConsoleLogAppend("entry " + std::to_string(i));
+    ConsoleLogSetCapacity(previous);
+    console = readFile(text(ConsoleLogPath())).value_or("");
     EXPECT_LE(console.size(), 2000u);
     std::istringstream again(console);
     std::vector<int> numbers;
@@ -251,8 +251,8 @@ TEST(LogLocations, PlatformLogPathsMapIntoTheStateFolder)
         {"/tmp/other.log", "/tmp/other.log"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(text(NSPathForPlatformLogPath(NSString::stringWithUTF8String(c.path))), c.expected) << c.path;
+        EXPECT_EQ(text(PathForPlatformLogPath(NSString::stringWithUTF8String(c.path))), c.expected) << c.path;
 
     ScopedEnvironment relative("XDG_STATE_HOME", "relative/state");
-    EXPECT_EQ(text(NSCrashReporterDirectory()), h + "/.local/state/plumbline/CrashReporter");
+    EXPECT_EQ(text(CrashReporterDirectory()), h + "/.local/state/plumbline/CrashReporter");
 }

@@ -8,6 +8,7 @@
 
 #include "Foundation/NSArray.h"
 #include "Foundation/NSHTTPCookieStorage.h"
+#include "Foundation/NSHTTPURLResponse.h"
 #include "Foundation/NSURLConnection.h"
 #include "Foundation/NSURLError.h"
 #include "LocalHttpServer.h"

@@ -3,8 +3,8 @@
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSHTTPCookie.h"
-#include "Foundation/NSURLAvailability.h"
 #include "Foundation/NSURLRequest.h"
+#include "Foundation/URLLoadingAvailability.h"
 
 namespace {
 std::string text(const Ref<NSString>& s) { return s ? s->UTF8String() : "nil"; }
@@ -126,20 +126,20 @@ TEST(HttpCookie, ScopeAndLifetimeDecideWhichRequestsGetIt)
 
 TEST(HttpAvailability, TheSwitchHidesTheURLLoadingClassNames)
 {
-    EXPECT_TRUE(NSURLLoadingIsAvailable());
+    EXPECT_TRUE(URLLoadingIsAvailable());
     EXPECT_NE(NSClassFromString("NSMutableURLRequest"_ns), nullptr);
     EXPECT_NE(NSClassFromString("NSURLConnection"_ns), nullptr);
-    EXPECT_FALSE(NSURLLoadingHidesClassNamed("NSURLConnection"));
+    EXPECT_FALSE(URLLoadingHidesClassNamed("NSURLConnection"));
 
-    EXPECT_TRUE(NSURLLoadingSetAvailable(false));
-    EXPECT_TRUE(NSURLLoadingHidesClassNamed("NSMutableURLRequest"));
-    EXPECT_TRUE(NSURLLoadingHidesClassNamed("NSURLConnection"));
-    EXPECT_TRUE(NSURLLoadingHidesClassNamed("NSHTTPCookieStorage"));
-    EXPECT_FALSE(NSURLLoadingHidesClassNamed("NSURL"));
-    EXPECT_FALSE(NSURLLoadingHidesClassNamed("NSString"));
+    EXPECT_TRUE(URLLoadingSetAvailable(false));
+    EXPECT_TRUE(URLLoadingHidesClassNamed("NSMutableURLRequest"));
+    EXPECT_TRUE(URLLoadingHidesClassNamed("NSURLConnection"));
+    EXPECT_TRUE(URLLoadingHidesClassNamed("NSHTTPCookieStorage"));
+    EXPECT_FALSE(URLLoadingHidesClassNamed("NSURL"));
+    EXPECT_FALSE(URLLoadingHidesClassNamed("NSString"));
     EXPECT_EQ(NSClassFromString("NSMutableURLRequest"_ns), nullptr);
     EXPECT_EQ(NSClassFromString("NSURLConnection"_ns), nullptr);
     EXPECT_NE(NSClassFromString("NSURL"_ns), nullptr);
-    EXPECT_FALSE(NSURLLoadingSetAvailable(true));
-    EXPECT_FALSE(NSURLLoadingHidesClassNamed("NSURLConnection"));
+    EXPECT_FALSE(URLLoadingSetAvailable(true));
+    EXPECT_FALSE(URLLoadingHidesClassNamed("NSURLConnection"));
 }

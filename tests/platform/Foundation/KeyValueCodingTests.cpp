@@ -7,6 +7,7 @@
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSKeyValueCoding.h"
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSString.h"
 
@@ -229,8 +230,8 @@ TEST(KeyValueCoding, UndefinedKeyHookReachesEveryObject)
 
     std::vector<std::string> seen;
     {
-        HookGuard guard(NSSetValueForUndefinedKeyHook,
-                        NSValueForUndefinedKeyHook([&](NSObject* receiver, const Ref<NSString>& key) -> Id {
+        HookGuard guard(SetValueForUndefinedKeyHook,
+                        ValueForUndefinedKeyHook([&](NSObject* receiver, const Ref<NSString>& key) -> Id {
                             seen.push_back(receiver->realClass().name() + "." + key->UTF8String());
                             return "fallback"_ns;
                         }));
@@ -249,9 +250,9 @@ TEST(KeyValueCoding, MutableArrayValueForKeyHook)
     auto people = NSArray::arrayWithObjects({KVCPerson::create("Ann", 30), KVCPerson::create("Bea", 40)});
     auto mutablePeople = NSMutableArray::arrayWithArray(people);
     {
-        NSMutableArrayValueForKeyHook previous;
-        HookGuard guard(NSSetMutableArrayValueForKeyHook,
-                        NSMutableArrayValueForKeyHook([&](NSMutableArray* receiver, const Ref<NSString>& key) -> Id {
+        MutableArrayValueForKeyHook previous;
+        HookGuard guard(SetMutableArrayValueForKeyHook,
+                        MutableArrayValueForKeyHook([&](NSMutableArray* receiver, const Ref<NSString>& key) -> Id {
                             if (key->isEqualToString("first"_ns)) return receiver->firstObject();
                             return previous(receiver, key);
                         }));

@@ -9,6 +9,7 @@
 #include "Foundation/NSException.h"
 #include "Foundation/NSIndexSet.h"
 #include "Foundation/NSKeyValueObserving.h"
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSString.h"
 

@@ -13,6 +13,7 @@
 #include "Foundation/NSException.h"
 #include "Foundation/NSKeyedArchiver.h"
 #include "Foundation/NSKeyedUnarchiver.h"
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSValue.h"
 #include "fixtures/CollectionSamples.h"

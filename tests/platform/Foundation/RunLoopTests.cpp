@@ -9,10 +9,10 @@
 #include "Foundation/DispatchQueue.h"
 #include "Foundation/NSAutoreleasePool.h"
 #include "Foundation/NSClass.h"
-#include "Foundation/NSSignalSource.h"
 #include "Foundation/NSString.h"
 #include "Foundation/NSThread.h"
 #include "Foundation/NSTimer.h"
+#include "Foundation/SignalSource.h"
 #include "RunLoopTestSupport.h"
 
 namespace {
@@ -70,11 +70,11 @@ TEST_F(RunLoopTest, NestedEventTrackingRunFiresOnlyItsModeTimers)
         {"advance helper", [](NSRunLoop& l) { l.advance(0.5, NSEventTrackingRunLoopMode); }},
         {"runModeBeforeDate",
          [](NSRunLoop& l) {
-             NSClock::setAdvancesWhenIdle(true);
+             Clock::setAdvancesWhenIdle(true);
              auto until = NSDate::dateWithTimeIntervalSinceNow(0.5);
-             while (NSClock::now() < until->timeIntervalSinceReferenceDate())
+             while (Clock::now() < until->timeIntervalSinceReferenceDate())
                  l.runModeBeforeDate(NSEventTrackingRunLoopMode, until);
-             NSClock::setAdvancesWhenIdle(false);
+             Clock::setAdvancesWhenIdle(false);
          }},
     };
     for (const auto& [name, nestedRun] : nestedRuns) {
@@ -218,7 +218,7 @@ TEST_F(RunLoopTest, TerminationSignalsReachTheHandlerOnTheMainThread)
 {
     std::vector<int> received;
     bool onMainThread = false;
-    NSSignalSource::setTerminationHandler([&](int signal) {
+    SignalSource::setTerminationHandler([&](int signal) {
         received.push_back(signal);
         onMainThread = NSThread::isMainThread();
     });
@@ -234,7 +234,7 @@ TEST_F(RunLoopTest, TerminationSignalsReachTheHandlerOnTheMainThread)
     loop->runUntilIdle(NSModalPanelRunLoopMode);
     EXPECT_EQ(received, (std::vector<int>{SIGTERM, SIGINT}));
 
-    NSSignalSource::setTerminationHandler(nullptr);
+    SignalSource::setTerminationHandler(nullptr);
 }
 
 TEST_F(RunLoopTest, RunUntilGivesUpWithinItsTimeOutAndSaysWhatIsPending)

@@ -40,7 +40,7 @@ TEST_F(TimerTest, RepeatingTimerReschedulesFromItsFireDateSkippingMissedInterval
 
     // The clock jumps 3.5 s without the loop running: the timer fires once,
     // late, and its next date stays on its own grid.
-    NSClock::advance(3.5);
+    Clock::advance(3.5);
     loop->runUntilIdle();
     EXPECT_EQ(target->ticks, 1);
     EXPECT_EQ(target->lastTimer, timer.get());

@@ -12,12 +12,13 @@
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSPropertyListSerialization.h"
-#include "Foundation/NSSignalSource.h"
 #include "Foundation/NSUserDefaults.h"
 #include "Foundation/NSUserDefaultsController.h"
 #include "Foundation/NSValue.h"
+#include "Foundation/SignalSource.h"
 #include "RunLoopTestSupport.h"
 #include "fixtures/TemporaryFolder.h"
 
@@ -385,10 +386,10 @@ TEST_F(UserDefaultsRunLoop, ATerminationSignalWritesChangesBeforeTheHandlerRuns)
     TemporaryFolder folder;
     auto d = NSUserDefaults::defaultsWithPath(folder.ns("d.plist"));
     std::string storedWhenHandled;
-    NSSignalSource::setTerminationHandler([&](int) { storedWhenHandled = storedText(folder, "k"); });
+    SignalSource::setTerminationHandler([&](int) { storedWhenHandled = storedText(folder, "k"); });
     d->setObject("kept"_ns, "k"_ns);
     ASSERT_EQ(::raise(SIGTERM), 0);
     loop->runUntilIdle();
-    NSSignalSource::setTerminationHandler(nullptr);
+    SignalSource::setTerminationHandler(nullptr);
     EXPECT_EQ(storedWhenHandled, "kept");
 }

@@ -20,8 +20,8 @@
 #include "Foundation/NSData.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNotificationCenter.h"
-#include "Foundation/NSSignalSource.h"
 #include "Foundation/NSTimer.h"
+#include "Foundation/SignalSource.h"
 #include "GalleryPage.h"
 
 namespace {
@@ -41,8 +41,7 @@ Ref<NSWindow> showPage(const GalleryPage& page)
 {
     const NSRect content = NSMakeRect(0, 0, page.size.width, page.size.height);
     auto window = NSObject::alloc<NSWindow>()->initWithContentRect(
-        content, NSTitledWindowMask | NSClosableWindowMask | NSMiniaturizableWindowMask, NSBackingStoreBuffered,
-        false);
+        content, NSTitledWindowMask | NSClosableWindowMask | NSMiniaturizableWindowMask, NSBackingStoreBuffered, false);
     window->setTitle(NSString::stringWithUTF8String(("Gallery: " + page.title).c_str()));
     window->setReleasedWhenClosed(false);
     window->setContentView(page.makeView(content));
@@ -74,7 +73,7 @@ int main(int argc, const char** argv)
     NSAttributedStringExt::installStringDrawing();
     NSAutoreleasePool pool;
     Ref<NSApplication> app = NSApplication::sharedApplication();
-    NSSignalSource::setTerminationHandler([](int) {
+    SignalSource::setTerminationHandler([](int) {
         if (NSApp) NSApp->terminate(nullptr);
     });
     Ref<NSWindow> window = showPage(*page);
@@ -96,6 +95,6 @@ int main(int argc, const char** argv)
         });
     });
     app->run();
-    NSSignalSource::setTerminationHandler({});
+    SignalSource::setTerminationHandler({});
     return status;
 }

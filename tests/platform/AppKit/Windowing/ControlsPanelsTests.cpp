@@ -1,6 +1,6 @@
 // Combo boxes, colour wells with the colour panel, and alerts.
+#include "AppKit/AlertLog.h"
 #include "AppKit/NSAlert.h"
-#include "AppKit/NSAlertLog.h"
 #include "AppKit/NSApplicationSheets.h"
 #include "AppKit/NSColorPanel.h"
 #include "AppKit/NSColorWell.h"
@@ -166,7 +166,7 @@ protected:
     void SetUp() override
     {
         WindowingTest::SetUp();
-        NSAlertLog::clear();
+        AlertLog::clear();
     }
     // Runs the user's input once the modal loop waits.
     static void whenModal(std::function<void()> input)
@@ -204,7 +204,7 @@ TEST_F(AlertTest, RunModalAnswersTheButtonCodesAndIsRecorded)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        NSAlertLog::clear();
+        AlertLog::clear();
         Ref<NSAlert> alert;
         if (c.legacy) {
             alert = NSAlert::alertWithMessageText("Delete the set?"_ns, "Delete"_ns, "Cancel"_ns, "Keep"_ns,
@@ -225,7 +225,7 @@ TEST_F(AlertTest, RunModalAnswersTheButtonCodesAndIsRecorded)
         });
         EXPECT_EQ(alert->runModal(), c.expected);
         EXPECT_FALSE(alert->window()->isVisible());
-        auto log = NSAlertLog::all();
+        auto log = AlertLog::all();
         ASSERT_EQ(log.size(), 1u);
         EXPECT_EQ(log[0].result, c.expected);
         if (c.legacy) {
@@ -246,7 +246,7 @@ TEST_F(AlertTest, RunAlertPanelAndSheetForm)
 {
     whenModal([] { pressKey(kVK_Return); });
     EXPECT_EQ(NSRunAlertPanel("Title"_ns, "Message"_ns, nullptr, nullptr, nullptr), NSAlertDefaultReturn);
-    auto log = NSAlertLog::all();
+    auto log = AlertLog::all();
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].buttons, (std::vector<std::string>{"OK"}));
     EXPECT_EQ(log[0].messageText, "Title");
@@ -278,12 +278,12 @@ TEST_F(AlertTest, RunAlertPanelAndSheetForm)
     EXPECT_TRUE(weakAlert.get()->window()->isKeyWindow());
     ASSERT_TRUE(weakAlert.get());  // the sheet keeps its alert
     EXPECT_EQ(recorder->count, 0);
-    EXPECT_EQ(NSAlertLog::all().back().result, NSModalResponseContinue);
+    EXPECT_EQ(AlertLog::all().back().result, NSModalResponseContinue);
     pressKey(kVK_Escape);
     pump();
     EXPECT_EQ(recorder->count, 1);
     EXPECT_EQ(recorder->lastSender.get(), weakAlert.get().get());
-    EXPECT_EQ(NSAlertLog::all().back().result, NSAlertAlternateReturn);
+    EXPECT_EQ(AlertLog::all().back().result, NSAlertAlternateReturn);
     EXPECT_FALSE(weakAlert.get()->window()->isVisible());
     EXPECT_FALSE(NSApplicationExt::attachedSheet(parent));
     recorder->lastSender = nullptr;

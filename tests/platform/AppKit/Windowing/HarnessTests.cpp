@@ -10,6 +10,7 @@
 #include "WindowingFixture.h"
 
 #include "AppKit/NSNibLoading.h"
+#include "AppKit/NSPanel.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSNotificationCenter.h"

@@ -10,14 +10,14 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 // Polls until the condition holds, for at most five seconds.
 bool eventually(const std::function<bool()>& condition)
 {
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    const auto deadline = SteadyClock::now() + std::chrono::seconds(5);
     while (!condition()) {
-        if (Clock::now() >= deadline) return false;
+        if (SteadyClock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     return true;

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "AppKit/InterfaceFileWriter.h"
 #include "AppKit/NSBundleNibLoading.h"
-#include "AppKit/NSInterfaceFileWriter.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSNib.h"
 #include "AppKit/NSNibAwaking.h"
@@ -305,7 +305,7 @@ TEST_F(InterfaceFileTest, MissingAndMalformedFilesFailWithOneLogLine)
 // application's delegate and main menu, and a window's delegate.
 TEST_F(InterfaceFileTest, WrittenMainFileConnectsTheApplication)
 {
-    NSInterfaceFileWriter writer;
+    InterfaceFileWriter writer;
     auto app = writer.addPlaceholder("application");
     auto firstResponder = writer.addPlaceholder("firstResponder");
     auto window = writer.addWindow("NSWindow", NSMakeRect(50, 60, 200, 100), NSTitledWindowMask, "Main");
@@ -314,7 +314,7 @@ TEST_F(InterfaceFileTest, WrittenMainFileConnectsTheApplication)
     auto quit =
         writer.addCodedObject("NSMenuItem", {{"NSTitle", "Quit"}, {"NSKeyEquiv", "q"}, {"NSKeyEquivModMask", 1048576}});
     auto menu =
-        writer.addCodedObject("NSMenu", {{"NSTitle", "Main"}, {"NSMenuItems", {NSInterfaceFileWriter::ref(quit)}}});
+        writer.addCodedObject("NSMenu", {{"NSTitle", "Main"}, {"NSMenuItems", {InterfaceFileWriter::ref(quit)}}});
     writer.setContentView(window, content);
     writer.connectOutlet(app, "delegate", delegate);
     writer.connectOutlet(app, "mainMenu", menu);

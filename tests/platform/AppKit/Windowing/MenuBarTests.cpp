@@ -1,8 +1,8 @@
 // The menu bar of a desktop without one: a strip across the top of the main
 // screen whose titles open the main menu's submenus by mouse and by keyboard
 // (F10), with the dock menu as its last menu when no status icon shows it.
+#include "AppKit/MenuBarWindow.h"
 #include "AppKit/NSMenu.h"
-#include "AppKit/NSMenuBarWindow.h"
 #include "AppKit/NSMenuItemValidation.h"
 #include "WindowingFixture.h"
 
@@ -50,7 +50,7 @@ NS_CLASS_DEFINE(MenuBarKeyView)
 
 class MenuBarTest : public WindowingTest {
 protected:
-    static constexpr CGFloat kBarBottom = 1080 - NSMenuBarView::kHeight;
+    static constexpr CGFloat kBarBottom = 1080 - MenuBarView::kHeight;
     Ref<MenuBarTarget> target = NSObject::make<MenuBarTarget>();
     Ref<CountingDockDelegate> dock = NSObject::make<CountingDockDelegate>();
     Id previousDelegate;
@@ -124,14 +124,14 @@ protected:
     static std::vector<std::string> titles()
     {
         std::vector<std::string> result;
-        if (auto bar = NSMenuBarWindow::shared())
+        if (auto bar = MenuBarWindow::shared())
             for (auto& entry : bar->menuBarView()->entries()) result.push_back(entry.title->UTF8String());
         return result;
     }
     // The title's rectangle on the screen (global points).
     static NSRect titleRect(NSInteger index)
     {
-        auto bar = NSMenuBarWindow::shared();
+        auto bar = MenuBarWindow::shared();
         return bar->convertRectToScreen(bar->menuBarView()->rectOfTitleAtIndex(index));
     }
     static NSPoint titleCentre(NSInteger index)
@@ -141,9 +141,9 @@ protected:
     // The centre of item i of the menu below title t (no separators above i).
     static NSPoint itemCentre(NSInteger t, NSInteger i)
     {
-        return NSMakePoint(titleRect(t).origin.x + NSMenuView::kMinWidth / 2, kBarBottom - NSMenuView::kMargin -
-                                                                                  NSMenuView::kItemHeight / 2 -
-                                                                                  CGFloat(i) * NSMenuView::kItemHeight);
+        return NSMakePoint(titleRect(t).origin.x + MenuView::kMinWidth / 2, kBarBottom - MenuView::kMargin -
+                                                                                MenuView::kItemHeight / 2 -
+                                                                                CGFloat(i) * MenuView::kItemHeight);
     }
     // Runs once the tracking loop has opened its first menu.
     static void whileTracking(std::function<void()> act)
@@ -164,7 +164,7 @@ TEST_F(MenuBarTest, SpansTheTopOfTheMainScreenWithTheApplicationNameAndTitles)
 {
     auto bars = visibleWithRole("menubar");
     ASSERT_EQ(bars.size(), 1u);
-    EXPECT_TRUE(NSEqualRects(bars[0].frame, NSMakeRect(0, kBarBottom, 1920, NSMenuBarView::kHeight)));
+    EXPECT_TRUE(NSEqualRects(bars[0].frame, NSMakeRect(0, kBarBottom, 1920, MenuBarView::kHeight)));
     EXPECT_EQ(bars[0].level, NSMainMenuWindowLevel);
     EXPECT_FALSE(bars[0].key);
     const std::string app = NSApp->applicationName()->UTF8String();
@@ -190,7 +190,7 @@ TEST_F(MenuBarTest, SpansTheTopOfTheMainScreenWithTheApplicationNameAndTitles)
     // No main menu, or a server that wants no menu bar: no bar.
     NSApp->setMainMenu(nullptr);
     EXPECT_TRUE(visibleWithRole("menubar").empty());
-    EXPECT_FALSE(NSMenuBarWindow::shared());
+    EXPECT_FALSE(MenuBarWindow::shared());
     server().setShowsMenuBar(false);
     NSApp->setMainMenu(mainMenu);
     EXPECT_TRUE(visibleWithRole("menubar").empty());
@@ -229,7 +229,7 @@ TEST_F(MenuBarTest, MouseOpensMenusBelowTitlesSwitchesAcrossTitlesAndChooses)
     EXPECT_EQ(target->fired.back(), "open:");
 
     // The disabled item takes no click; a click in another window dismisses.
-    const NSPoint blocked = NSMakePoint(itemCentre(1, 0).x, itemCentre(1, 1).y - NSMenuView::kSeparatorHeight);
+    const NSPoint blocked = NSMakePoint(itemCentre(1, 0).x, itemCentre(1, 1).y - MenuView::kSeparatorHeight);
     whileTracking([&] {
         server().injectMouse(NSEventTypeLeftMouseDown, blocked);
         server().injectMouse(NSEventTypeLeftMouseUp, blocked);
@@ -309,7 +309,7 @@ TEST_F(MenuBarTest, F10OpensOnlyPlainAndOnlyWithAKeyWindow)
     // No key window: nothing opens.
     window->orderOut(nullptr);
     ASSERT_FALSE(NSApp->keyWindow());
-    EXPECT_FALSE(NSMenuBarWindow::handleKeyDown(NSEvent::keyEventWithType(
+    EXPECT_FALSE(MenuBarWindow::handleKeyDown(NSEvent::keyEventWithType(
         NSEventTypeKeyDown, NSZeroPoint, 0, 0, 0, nullptr, u"\uF70D"_ns, u"\uF70D"_ns, false, kVK_F10)));
     EXPECT_TRUE(visibleWithRole("menu").empty());
 }
@@ -345,12 +345,12 @@ TEST_F(MenuBarTest, DockMenuIsAskedForEachTimeItOpens)
     NSApp->setMainMenu(mainMenu);
     server().injectKey(kVK_DownArrow, 0, true);
     server().injectKey(kVK_Return, 0, true);
-    EXPECT_TRUE(NSMenuBarWindow::popUpDockMenu(NSMakePoint(1800, 1000)));
+    EXPECT_TRUE(MenuBarWindow::popUpDockMenu(NSMakePoint(1800, 1000)));
     EXPECT_EQ(dock->asked, 5);
     EXPECT_EQ(target->fired.back(), "open:");
 
     // A delegate without a dock menu: the menu shows nothing.
     dock->menu = nullptr;
-    EXPECT_FALSE(NSMenuBarWindow::popUpDockMenu(NSMakePoint(1800, 1000)));
+    EXPECT_FALSE(MenuBarWindow::popUpDockMenu(NSMakePoint(1800, 1000)));
     EXPECT_EQ(dock->asked, 6);
 }

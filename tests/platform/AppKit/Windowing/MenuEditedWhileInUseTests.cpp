@@ -2,9 +2,9 @@
 // and tracking loops that end with the application.
 #include <functional>
 
+#include "AppKit/MenuWindow.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSMenuItemValidation.h"
-#include "AppKit/NSMenuWindow.h"
 #include "WindowingFixture.h"
 
 // A target whose validator runs a hook before enabling the item.

@@ -2,9 +2,9 @@
 // the screen's right edge, moved up at the bottom, never above the top.
 #include <map>
 
+#include "AppKit/MenuPlacement.h"
+#include "AppKit/MenuWindow.h"
 #include "AppKit/NSMenu.h"
-#include "AppKit/NSMenuPlacement.h"
-#include "AppKit/NSMenuWindow.h"
 #include "WindowingFixture.h"
 
 namespace {
@@ -90,7 +90,7 @@ TEST(MenuPlacement, SubmenuOpensBesideItsParentAndStaysOnScreen)
          {-800, 100}},
     };
     for (const auto& c : cases) {
-        NSPoint o = NSMenuPlacement::submenuOrigin(c.parent, c.item, c.submenu, kInset, c.visible, c.leftward);
+        NSPoint o = MenuPlacement::submenuOrigin(c.parent, c.item, c.submenu, kInset, c.visible, c.leftward);
         EXPECT_EQ(o.x, c.origin.x) << c.name;
         EXPECT_EQ(o.y, c.origin.y) << c.name;
     }
@@ -111,7 +111,7 @@ TEST(MenuPlacement, BarMenuOpensBelowItsTitleShiftedLeftToStayOnScreen)
         {"taller than the screen stays below the title", {{300, 1056}, {50, 24}}, {150, 2000}, {300, 1056 - 2000}},
     };
     for (const auto& c : cases) {
-        NSPoint o = NSMenuPlacement::belowTitleOrigin(c.title, c.menu, kVisible);
+        NSPoint o = MenuPlacement::belowTitleOrigin(c.title, c.menu, kVisible);
         EXPECT_EQ(o.x, c.origin.x) << c.name;
         EXPECT_EQ(o.y, c.origin.y) << c.name;
     }
@@ -136,7 +136,7 @@ TEST_F(MenuPlacementWindowTest, SubmenusAtTheRightEdgeCascadeLeft)
     auto menus = [] {
         std::map<std::string, NSRect> found;
         for (auto& w : NSWindow::allWindows())
-            if (auto m = dynamic_ref_cast<NSMenuWindow>(w); m && m->isVisible())
+            if (auto m = dynamic_ref_cast<MenuWindow>(w); m && m->isVisible())
                 found[m->menuView()->menu()->title()->UTF8String()] = m->frame();
         return found;
     };
@@ -147,7 +147,7 @@ TEST_F(MenuPlacementWindowTest, SubmenusAtTheRightEdgeCascadeLeft)
         auto open = menus();
         ASSERT_EQ(open.count("Edge"), 1u);
         const NSRect f = open["Edge"];
-        const NSPoint more = NSMakePoint(NSMidX(f), NSMaxY(f) - NSMenuView::kMargin - NSMenuView::kItemHeight * 1.5);
+        const NSPoint more = NSMakePoint(NSMidX(f), NSMaxY(f) - MenuView::kMargin - MenuView::kItemHeight * 1.5);
         server().injectMouse(NSEventTypeLeftMouseDown, more);
         server().injectMouse(NSEventTypeLeftMouseUp, more);
         for (uint16_t key : {kVK_DownArrow, kVK_RightArrow}) {
@@ -164,7 +164,7 @@ TEST_F(MenuPlacementWindowTest, SubmenusAtTheRightEdgeCascadeLeft)
         server().injectKey(kVK_Escape, 0, true);
         server().injectKey(kVK_Escape, 0, false);
     });
-    auto chosen = NSMenuWindow::trackMenu(menu, -1, NSMakePoint(1900, 600));
+    auto chosen = MenuWindow::trackMenu(menu, -1, NSMakePoint(1900, 600));
     loop->removeSource(observer);
     EXPECT_FALSE(chosen.menu);
 
@@ -174,7 +174,7 @@ TEST_F(MenuPlacementWindowTest, SubmenusAtTheRightEdgeCascadeLeft)
     EXPECT_FALSE(NSIntersectsRect(edge, sub));
     EXPECT_EQ(NSMaxX(sub), edge.origin.x);
     // "Deep" level with "More".
-    EXPECT_EQ(NSMaxY(sub), NSMaxY(edge) - NSMenuView::kItemHeight);
+    EXPECT_EQ(NSMaxY(sub), NSMaxY(edge) - MenuView::kItemHeight);
     EXPECT_EQ(NSMaxX(subsub), sub.origin.x);
     EXPECT_FALSE(NSIntersectsRect(subsub, edge));
 }

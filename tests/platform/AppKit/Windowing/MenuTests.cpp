@@ -1,10 +1,10 @@
 // Menus: actions reach their targets, validation disables items, copies keep
 // what the platform keeps, key equivalents come after the key window's views,
 // pop-up menus are windows that take clicks and keys.
+#include "AppKit/MenuWindow.h"
 #include "AppKit/NSFont.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSMenuItemValidation.h"
-#include "AppKit/NSMenuWindow.h"
 #include "AppKit/NSStringDrawing.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSException.h"
@@ -298,9 +298,9 @@ TEST_F(MenuTest, PopUpMenuPicksByClickAndByKeyboard)
     };
     // The centre of item i of a menu window.
     auto itemCentre = [&](const WSWindowInfo& info, NSInteger i) {
-        CGFloat top = NSMaxY(info.frame) - NSMenuView::kMargin;
-        CGFloat y = top - NSMenuView::kItemHeight / 2 - CGFloat(i) * NSMenuView::kItemHeight;
-        if (i > 1) y += NSMenuView::kItemHeight - NSMenuView::kSeparatorHeight;
+        CGFloat top = NSMaxY(info.frame) - MenuView::kMargin;
+        CGFloat y = top - MenuView::kItemHeight / 2 - CGFloat(i) * MenuView::kItemHeight;
+        if (i > 1) y += MenuView::kItemHeight - MenuView::kSeparatorHeight;
         return NSMakePoint(NSMidX(info.frame), y);
     };
 
@@ -317,7 +317,7 @@ TEST_F(MenuTest, PopUpMenuPicksByClickAndByKeyboard)
     // "Second" was placed at the point asked for.
     EXPECT_NEAR(itemCentre(*seen, 2).y,
                 window->convertBaseToScreen(view->convertPointToView(NSMakePoint(150, 150), nullptr)).y -
-                    NSMenuView::kItemHeight / 2,
+                    MenuView::kItemHeight / 2,
                 0.5);
     EXPECT_EQ(target->fired, std::vector<std::string>{"open:"});
     pump();
@@ -350,7 +350,7 @@ TEST_F(MenuTest, PopUpMenuPicksByClickAndByKeyboard)
         server().injectMouse(NSEventTypeLeftMouseDown, itemCentre(info, 4));
         server().injectMouse(NSEventTypeLeftMouseUp, itemCentre(info, 4));
         // The submenu opens with "Deep" level with "More", to its right.
-        NSPoint deepCentre = NSMakePoint(NSMaxX(info.frame) + NSMenuView::kMinWidth / 2, itemCentre(info, 4).y);
+        NSPoint deepCentre = NSMakePoint(NSMaxX(info.frame) + MenuView::kMinWidth / 2, itemCentre(info, 4).y);
         server().injectMouse(NSEventTypeLeftMouseDown, deepCentre);
         server().injectMouse(NSEventTypeLeftMouseUp, deepCentre);
     });
@@ -388,7 +388,7 @@ TEST_F(MenuTest, KeyEquivalentsAreShownAsGlyphs)
     for (auto& c : cases) {
         auto item = NSMenuItem::itemWithTitle("Item"_ns, "open:", NSString::stringWithUTF16(c.key));
         item->setKeyEquivalentModifierMask(c.mask);
-        auto shown = NSMenuView::keyEquivalentText(item);
+        auto shown = MenuView::keyEquivalentText(item);
         if (!c.shown) {
             EXPECT_FALSE(shown);
             continue;
@@ -406,7 +406,7 @@ TEST_F(MenuTest, MenuFitsItsWidestItemAndShowsSubmenuArrows)
 {
     auto tiny = NSMenu::menuWithTitle("Tiny"_ns);
     tiny->addItemWithTitle("A"_ns, "open:", ""_ns);
-    EXPECT_EQ(NSObject::alloc<NSMenuView>()->initWithMenu(tiny)->frame().size.width, NSMenuView::kMinWidth);
+    EXPECT_EQ(NSObject::alloc<MenuView>()->initWithMenu(tiny)->frame().size.width, MenuView::kMinWidth);
 
     auto menu = NSMenu::menuWithTitle("Guides"_ns);
     auto longTitle = "New Horizontal Guideline Through The Middle"_ns;
@@ -418,9 +418,9 @@ TEST_F(MenuTest, MenuFitsItsWidestItemAndShowsSubmenuArrows)
     menu->addItemWithTitle("Sets"_ns, {}, ""_ns)->setSubmenu(sets);
 
     auto font =
-        NSDictionary::dictionaryWithEntries({{NSFontAttributeName, NSFont::menuFontOfSize(NSMenuView::kFontSize)}});
+        NSDictionary::dictionaryWithEntries({{NSFontAttributeName, NSFont::menuFontOfSize(MenuView::kFontSize)}});
     const CGFloat titleWidth = NSStringExt::sizeWithAttributes(longTitle, font).width;
-    ASSERT_GT(NSMenuView::kTitleLeft + titleWidth, 180);  // wider than menus used to be
+    ASSERT_GT(MenuView::kTitleLeft + titleWidth, 180);  // wider than menus used to be
 
     std::optional<WSWindowInfo> seen;
     // Dark pixels of item i's row between the x offsets from the menu's left.
@@ -434,15 +434,15 @@ TEST_F(MenuTest, MenuFitsItsWidestItemAndShowsSubmenuArrows)
         const auto screen = server().screenImage();
         auto dark = [&](int item, int from, int to) {
             int n = 0;
-            const int row = top + int(NSMenuView::kMargin) + item * int(NSMenuView::kItemHeight);
-            for (int y = row + 2; y < row + int(NSMenuView::kItemHeight) - 2; ++y)
+            const int row = top + int(MenuView::kMargin) + item * int(MenuView::kItemHeight);
+            for (int y = row + 2; y < row + int(MenuView::kItemHeight) - 2; ++y)
                 for (int x = left + from; x < left + std::min(to, width); ++x)
                     if (((screen->pixel(size_t(x), size_t(y)) >> 16) & 0xff) < 0x90) ++n;
             return n;
         };
-        const int end = int(NSMenuView::kTitleLeft + titleWidth);
-        const int right = width - int(NSMenuView::kRightMargin);
-        const int arrow = int(NSMenuView::kArrowWidth);
+        const int end = int(MenuView::kTitleLeft + titleWidth);
+        const int right = width - int(MenuView::kRightMargin);
+        const int arrow = int(MenuView::kArrowWidth);
         ink = {{dark(0, end - 8, end + 1), dark(0, end + 2, width)},
                {dark(1, right - 8, right + 1)},
                {dark(2, right - arrow - 1, right + 1)},
@@ -450,9 +450,9 @@ TEST_F(MenuTest, MenuFitsItsWidestItemAndShowsSubmenuArrows)
         server().injectKey(kVK_Escape, 0, true);
         server().injectKey(kVK_Escape, 0, false);
     });
-    NSMenuWindow::trackMenu(menu, -1, NSMakePoint(1900, 600));
+    MenuWindow::trackMenu(menu, -1, NSMakePoint(1900, 600));
     ASSERT_TRUE(seen);
-    EXPECT_GE(seen->frame.size.width, NSMenuView::kTitleLeft + titleWidth + NSMenuView::kRightMargin);
+    EXPECT_GE(seen->frame.size.width, MenuView::kTitleLeft + titleWidth + MenuView::kRightMargin);
     EXPECT_LE(NSMaxX(seen->frame), 1920);
     EXPECT_GT(NSMaxX(seen->frame), 1900);
     ASSERT_EQ(ink.size(), 4u);

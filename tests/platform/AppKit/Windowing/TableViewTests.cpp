@@ -101,7 +101,7 @@ protected:
     {
         server().injectMouse(NSEventTypeLeftMouseDown, rowPoint(row), flags);
         server().injectMouse(NSEventTypeLeftMouseUp, rowPoint(row), flags);
-        NSClock::advance(1);
+        Clock::advance(1);
         pump();
     }
     std::vector<NSUInteger> selection() const

@@ -1,8 +1,9 @@
 // Where the keyboard goes when the key window leaves the screen, and the
 // menu bar following a change of screens.
+#include "AppKit/MenuBarWindow.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSMenu.h"
-#include "AppKit/NSMenuBarWindow.h"
+#include "AppKit/NSPanel.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "WindowingFixture.h"
 
@@ -158,9 +159,9 @@ protected:
 
 TEST_F(MenuBarScreenTest, TheBarFollowsTheMainScreenWhenTheScreensChange)
 {
-    auto bar = NSMenuBarWindow::shared();
+    auto bar = MenuBarWindow::shared();
     ASSERT_TRUE(bar);
-    const CGFloat h = NSMenuBarView::kHeight;
+    const CGFloat h = MenuBarView::kHeight;
     EXPECT_EQ(bar->frame(), NSMakeRect(0, 1080 - h, 1920, h));
 
     struct Case {
@@ -179,7 +180,7 @@ TEST_F(MenuBarScreenTest, TheBarFollowsTheMainScreenWhenTheScreensChange)
         SCOPED_TRACE(c.what);
         server().setScreens(c.screens);
         screensChanged();
-        ASSERT_EQ(NSMenuBarWindow::shared(), bar);
+        ASSERT_EQ(MenuBarWindow::shared(), bar);
         EXPECT_EQ(bar->frame(), c.bar);
         EXPECT_EQ(bar->menuBarView()->frame(), NSMakeRect(0, 0, c.bar.size.width, h));
         auto info = server().windowInfo(bar->windowNumber());
@@ -191,7 +192,7 @@ TEST_F(MenuBarScreenTest, TheBarFollowsTheMainScreenWhenTheScreensChange)
     // No screen at all: no bar.
     server().setScreens({});
     screensChanged();
-    EXPECT_FALSE(NSMenuBarWindow::shared());
+    EXPECT_FALSE(MenuBarWindow::shared());
 }
 
 }

@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "AppKit/NSApplicationSheets.h"
+#include "AppKit/NSPanel.h"
 #include "AppKit/NSWorkspace.h"
 #include "WindowingFixture.h"
 

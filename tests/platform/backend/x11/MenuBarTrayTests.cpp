@@ -16,9 +16,9 @@
 #include <thread>
 #include <vector>
 
+#include "AppKit/MenuBarWindow.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSMenu.h"
-#include "AppKit/NSMenuBarWindow.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSRunLoop.h"
@@ -172,7 +172,7 @@ protected:
 
     static bool barHasDockMenu()
     {
-        auto bar = NSMenuBarWindow::shared();
+        auto bar = MenuBarWindow::shared();
         return bar && !bar->menuBarView()->entries().empty() && bar->menuBarView()->entries().back().isDockMenu;
     }
     std::vector<uint32_t> cardinals(xcb_window_t w, xcb_atom_t atom)
@@ -199,7 +199,7 @@ TEST_F(MenuBarTrayTest, TheIconDocksOpensTheDockMenuAndTheBarFollowsTheTray)
 {
     // No tray: the bar keeps the dock menu.
     NSApp->setMainMenu(m_mainMenu);
-    ASSERT_TRUE(NSMenuBarWindow::shared());
+    ASSERT_TRUE(MenuBarWindow::shared());
     EXPECT_TRUE(barHasDockMenu());
 
     // A tray starts: the icon asks to be docked, with its XEmbed info, and

@@ -25,11 +25,11 @@
 #include <thread>
 #include <vector>
 
+#include "AppKit/MenuBarWindow.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSColor.h"
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSMenu.h"
-#include "AppKit/NSMenuBarWindow.h"
 #include "AppKit/NSWindow.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "Carbon/CarbonTypes.h"
@@ -655,7 +655,7 @@ TEST_F(X11BackendTest, ARandRChangeMovesTheScreensTheMenuBarAndTheWindows)
     file->addItemWithTitle("Open"_ns, "open:", ""_ns);
     mainMenu->addItemWithTitle("File"_ns, {}, ""_ns)->setSubmenu(file);
     NSApp->setMainMenu(mainMenu);
-    auto bar = NSMenuBarWindow::shared();
+    auto bar = MenuBarWindow::shared();
     ASSERT_TRUE(bar);
     auto w = makeWindow(NSMakeRect(100, 200, 50, 50), NSColor::colorWithCalibratedRed(1, 0, 0, 1));
     int posted = 0;

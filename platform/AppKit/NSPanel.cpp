@@ -1,0 +1,5 @@
+#include "AppKit/NSPanel.h"
+
+#include "Foundation/NSClass.h"
+
+NS_CLASS_DEFINE(NSPanel)
