@@ -19,8 +19,7 @@ Ref<NSNumberFormatter> defaultNumberFormatter()
     return formatter;
 }
 
-constexpr const char* kWords[] = {"North", "Northeast", "East", "Southeast",
-                                  "South", "Southwest", "West", "Northwest"};
+constexpr const char* kWords[] = {"North", "Northeast", "East", "Southeast", "South", "Southwest", "West", "Northwest"};
 constexpr const char* kAbbreviations[] = {"N", "NE", "E", "SE", "S", "SW", "W", "NW"};
 
 constexpr double kFeetPerMetre = 3.2808399;
@@ -93,7 +92,8 @@ Ref<NSString> FMTLocationFormatter::stringFromBearing(CLLocationDirection degree
 {
     switch (m_bearingStyle) {
     case FMTBearingWordStyle: return FMTLocalizedString(kWords[FMTCompassPointIndexForBearing(degrees)]);
-    case FMTBearingAbbreviationStyle: return FMTLocalizedString(kAbbreviations[FMTCompassPointIndexForBearing(degrees)]);
+    case FMTBearingAbbreviationStyle:
+        return FMTLocalizedString(kAbbreviations[FMTCompassPointIndexForBearing(degrees)]);
     case FMTBearingNumericStyle: return number(degrees);
     default: return nullptr;
     }
@@ -118,8 +118,9 @@ CLLocationDirection FMTLocationFormatter::bearingFromLocation(const Ref<CLLocati
     const double phi1 = from->coordinate().latitude * radians;
     const double phi2 = to->coordinate().latitude * radians;
     const double deltaLambda = (to->coordinate().longitude - from->coordinate().longitude) * radians;
-    double theta = std::atan2(std::sin(deltaLambda) * std::cos(phi2),
-                              std::cos(phi1) * std::sin(phi2) - std::sin(phi1) * std::cos(phi2) * std::cos(deltaLambda));
+    double theta =
+        std::atan2(std::sin(deltaLambda) * std::cos(phi2),
+                   std::cos(phi1) * std::sin(phi2) - std::sin(phi1) * std::cos(phi2) * std::cos(deltaLambda));
     theta += 2 * M_PI;
     if (theta > 2 * M_PI) theta -= 2 * M_PI;
     return theta * 180 / M_PI;
@@ -174,8 +175,8 @@ void FMTLocationFormatter::copySettingsFrom(const NSFormatter& other)
     NSFormatter::copySettingsFrom(other);
     auto* source = dynamic_cast<const FMTLocationFormatter*>(&other);
     if (!source) return;
-    m_numberFormatter = source->m_numberFormatter ? static_ref_cast<NSNumberFormatter>(source->m_numberFormatter->copy())
-                                                  : nullptr;
+    m_numberFormatter =
+        source->m_numberFormatter ? static_ref_cast<NSNumberFormatter>(source->m_numberFormatter->copy()) : nullptr;
     m_coordinateOrder = source->m_coordinateOrder;
     m_bearingStyle = source->m_bearingStyle;
     m_unitSystem = source->m_unitSystem;

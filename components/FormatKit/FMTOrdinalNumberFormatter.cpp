@@ -31,7 +31,8 @@ const std::u16string& FMTOrdinalNumberFormatter::languageCode()
 
 Ref<NSString> FMTOrdinalNumberFormatter::stringFromNumber(const Ref<NSNumber>& number)
 {
-    Ref<NSString> indicator = m_ordinalIndicator ? m_ordinalIndicator : localizedOrdinalIndicatorStringFromNumber(number);
+    Ref<NSString> indicator =
+        m_ordinalIndicator ? m_ordinalIndicator : localizedOrdinalIndicatorStringFromNumber(number);
     setPositivePrefix(""_ns);
     setPositiveSuffix(""_ns);
     if (languageCode() == u"zh") setPositivePrefix(indicator);

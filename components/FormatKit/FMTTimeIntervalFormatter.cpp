@@ -21,12 +21,9 @@ struct UnitNames {
 
 // In the order the units are written.
 constexpr UnitNames kUnits[] = {
-    {NSYearCalendarUnit, "year", "years", "yr", "yrs"},
-    {NSMonthCalendarUnit, "month", "months", "mo", "mos"},
-    {NSWeekCalendarUnit, "week", "weeks", "wk", "wks"},
-    {NSDayCalendarUnit, "day", "days", "day", "days"},
-    {NSHourCalendarUnit, "hour", "hours", "hr", "hrs"},
-    {NSMinuteCalendarUnit, "minute", "minutes", "min", "mins"},
+    {NSYearCalendarUnit, "year", "years", "yr", "yrs"},    {NSMonthCalendarUnit, "month", "months", "mo", "mos"},
+    {NSWeekCalendarUnit, "week", "weeks", "wk", "wks"},    {NSDayCalendarUnit, "day", "days", "day", "days"},
+    {NSHourCalendarUnit, "hour", "hours", "hr", "hrs"},    {NSMinuteCalendarUnit, "minute", "minutes", "min", "mins"},
     {NSSecondCalendarUnit, "second", "seconds", "s", "s"},
 };
 
@@ -121,8 +118,8 @@ std::u16string FMTTimeIntervalFormatter::languageCode() const
 Ref<NSString> FMTTimeIntervalFormatter::stringForTimeInterval(NSTimeInterval seconds)
 {
     auto now = NSDate::date();
-    return stringForTimeIntervalFromDate(now, NSDate::dateWithTimeIntervalSinceReferenceDate(
-                                                  now->timeIntervalSinceReferenceDate() + seconds));
+    return stringForTimeIntervalFromDate(
+        now, NSDate::dateWithTimeIntervalSinceReferenceDate(now->timeIntervalSinceReferenceDate() + seconds));
 }
 
 Ref<NSString> FMTTimeIntervalFormatter::stringForTimeIntervalFromDate(const Ref<NSDate>& from, const Ref<NSDate>& to)
@@ -144,8 +141,8 @@ Ref<NSString> FMTTimeIntervalFormatter::stringForTimeIntervalFromDate(const Ref<
         if (text && m_leastSignificantUnit < names.unit) continue;
         const NSUInteger v = magnitude(componentOf(components, names.unit));
         if (v == 0) continue;
-        Ref<NSString> part =
-            NSString::stringWithFormat("%@ %@", NSNumber::numberWithUnsignedInteger(v), localizedStringForNumber(v, names.unit));
+        Ref<NSString> part = NSString::stringWithFormat("%@ %@", NSNumber::numberWithUnsignedInteger(v),
+                                                        localizedStringForNumber(v, names.unit));
         if (!text) {
             text = NSMutableString::stringWithString(part);
         } else if (m_numberOfSignificantUnits == 0 || count < m_numberOfSignificantUnits) {
@@ -204,17 +201,16 @@ Ref<NSString> FMTTimeIntervalFormatter::enRelativeDateStringForComponents(const 
 
 Ref<NSString> FMTTimeIntervalFormatter::esRelativeDateStringForComponents(const Ref<NSDateComponents>& c) const
 {
-    static constexpr Idioms words = {u"a\u00F1o pasado",   u"mes pasado",  u"semana pasada",   u"ayer",
-                                     nullptr,              u"pr\u00F3ximo a\u00F1o", u"pr\u00F3ximo mes",
-                                     u"pr\u00F3xima semana", u"ma\u00F1ana", nullptr};
+    static constexpr Idioms words = {
+        u"a\u00F1o pasado",       u"mes pasado",       u"semana pasada",       u"ayer",        nullptr,
+        u"pr\u00F3ximo a\u00F1o", u"pr\u00F3ximo mes", u"pr\u00F3xima semana", u"ma\u00F1ana", nullptr};
     return idiom(words, c);
 }
 
 Ref<NSString> FMTTimeIntervalFormatter::nlRelativeDateStringForComponents(const Ref<NSDateComponents>& c) const
 {
-    static constexpr Idioms words = {u"vorig jaar",    u"vorige maand",  u"vorige week", u"gisteren",
-                                     u"eergisteren",   u"volgend jaar",  u"volgende maand",
-                                     u"volgende week", u"morgen",        u"overmorgen"};
+    static constexpr Idioms words = {u"vorig jaar",   u"vorige maand",   u"vorige week",   u"gisteren", u"eergisteren",
+                                     u"volgend jaar", u"volgende maand", u"volgende week", u"morgen",   u"overmorgen"};
     return idiom(words, c);
 }
 
@@ -254,9 +250,9 @@ void FMTTimeIntervalFormatter::encodeWithCoder(NSCoder* coder) const
     NSFormatter::encodeWithCoder(coder);
     Ref<NSString> localeID = m_locale ? m_locale->localeIdentifier() : nullptr;
     if (!coder->allowsKeyedCoding()) {
-        for (const Id& object : {Id(localeID), Id(m_pastDeicticExpression), Id(m_presentDeicticExpression),
-                                 Id(m_futureDeicticExpression), Id(m_deicticExpressionFormat),
-                                 Id(m_approximateQualifierFormat)})
+        for (const Id& object :
+             {Id(localeID), Id(m_pastDeicticExpression), Id(m_presentDeicticExpression), Id(m_futureDeicticExpression),
+              Id(m_deicticExpressionFormat), Id(m_approximateQualifierFormat)})
             coder->encodeObject(object);
         coder->encodeDouble(m_presentTimeIntervalMargin);
         coder->encodeChar(m_usesAbbreviatedCalendarUnits);

@@ -90,7 +90,8 @@ Ref<NSString> FMTURLRequestFormatter::cURLCommandFromURLRequest(const Ref<NSURLR
         NSMutableStringExt::appendCommandLineArgument(
             line, ns((body[0] == u'@' ? u"--data-raw " : u"-d ") + doubleQuoted(body)));
     Ref<NSString> encoding = request->valueForHTTPHeaderField("Accept-Encoding"_ns);
-    if (encoding && encoding->containsString("gzip"_ns)) NSMutableStringExt::appendCommandLineArgument(line, "--compressed"_ns);
+    if (encoding && encoding->containsString("gzip"_ns))
+        NSMutableStringExt::appendCommandLineArgument(line, "--compressed"_ns);
     if (request->URL()) {
         Ref<NSArray> cookies = NSHTTPCookieStorage::sharedHTTPCookieStorage()->cookiesForURL(request->URL());
         for (NSUInteger i = 0; cookies && i < cookies->count(); ++i) {

@@ -136,8 +136,8 @@ void FMTUnitOfInformationFormatter::copySettingsFrom(const NSFormatter& other)
     NSFormatter::copySettingsFrom(other);
     auto* source = dynamic_cast<const FMTUnitOfInformationFormatter*>(&other);
     if (!source) return;
-    m_numberFormatter = source->m_numberFormatter ? static_ref_cast<NSNumberFormatter>(source->m_numberFormatter->copy())
-                                                  : nullptr;
+    m_numberFormatter =
+        source->m_numberFormatter ? static_ref_cast<NSNumberFormatter>(source->m_numberFormatter->copy()) : nullptr;
     m_displaysInTermsOfBytes = source->m_displaysInTermsOfBytes;
     m_usesIECBinaryPrefixesForCalculation = source->m_usesIECBinaryPrefixesForCalculation;
     m_usesIECBinaryPrefixesForDisplay = source->m_usesIECBinaryPrefixesForDisplay;

@@ -5,8 +5,9 @@
 void NSMutableStringExt::appendCommandLineArgument(const Ref<NSMutableString>& line, const Ref<NSString>& argument)
 {
     if (!line) return;
-    Ref<NSString> trimmed = argument ? argument->stringByTrimmingCharactersInSet(NSCharacterSet::whitespaceCharacterSet())
-                                     : NSString::string();
+    Ref<NSString> trimmed = argument
+                                ? argument->stringByTrimmingCharactersInSet(NSCharacterSet::whitespaceCharacterSet())
+                                : NSString::string();
     line->appendString(" "_ns);
     line->appendString(trimmed);
 }

@@ -33,7 +33,7 @@ CLLocationDistance CLLocation::distanceFromLocation(const Ref<CLLocation>& other
         return std::numeric_limits<double>::quiet_NaN();
     double metres = 0;
     GeographicLib::Geodesic::WGS84().Inverse(m_coordinate.latitude, m_coordinate.longitude,
-                                              other->m_coordinate.latitude, other->m_coordinate.longitude, metres);
+                                             other->m_coordinate.latitude, other->m_coordinate.longitude, metres);
     return metres;
 }
 

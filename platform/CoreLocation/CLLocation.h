@@ -5,9 +5,9 @@
 #include "Foundation/NSString.h"
 
 using CLLocationDegrees = double;
-using CLLocationDistance = double;  // metres
-using CLLocationSpeed = double;     // metres per second
-using CLLocationDirection = double; // degrees clockwise from true north
+using CLLocationDistance = double;   // metres
+using CLLocationSpeed = double;      // metres per second
+using CLLocationDirection = double;  // degrees clockwise from true north
 
 struct CLLocationCoordinate2D {
     CLLocationDegrees latitude = 0;

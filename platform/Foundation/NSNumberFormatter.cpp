@@ -39,7 +39,9 @@ Ref<NSString> nsText(const std::u16string& s) { return NSString::stringWithUTF16
 // number characters stays, the text around it becomes quoted literal text.
 std::u16string patternFromFormatPart(std::u16string_view part)
 {
-    auto isNumberChar = [](char16_t c) { return c == u'#' || c == u'@' || c == u'.' || c == u',' || (c >= u'0' && c <= u'9'); };
+    auto isNumberChar = [](char16_t c) {
+        return c == u'#' || c == u'@' || c == u'.' || c == u',' || (c >= u'0' && c <= u'9');
+    };
     auto isStart = [](char16_t c) { return c == u'#' || c == u'@' || (c >= u'0' && c <= u'9'); };
     size_t begin = 0;
     while (begin < part.size() && !isStart(part[begin])) ++begin;
@@ -132,10 +134,14 @@ struct NSNumberFormatter::Engine {
     {
         if (!parser) {
             parser.reset(core->clone());
-            parser->setPositivePrefix(icu::UnicodeString(affix[PositivePrefix].data(), int32_t(affix[PositivePrefix].size())));
-            parser->setPositiveSuffix(icu::UnicodeString(affix[PositiveSuffix].data(), int32_t(affix[PositiveSuffix].size())));
-            parser->setNegativePrefix(icu::UnicodeString(affix[NegativePrefix].data(), int32_t(affix[NegativePrefix].size())));
-            parser->setNegativeSuffix(icu::UnicodeString(affix[NegativeSuffix].data(), int32_t(affix[NegativeSuffix].size())));
+            parser->setPositivePrefix(
+                icu::UnicodeString(affix[PositivePrefix].data(), int32_t(affix[PositivePrefix].size())));
+            parser->setPositiveSuffix(
+                icu::UnicodeString(affix[PositiveSuffix].data(), int32_t(affix[PositiveSuffix].size())));
+            parser->setNegativePrefix(
+                icu::UnicodeString(affix[NegativePrefix].data(), int32_t(affix[NegativePrefix].size())));
+            parser->setNegativeSuffix(
+                icu::UnicodeString(affix[NegativeSuffix].data(), int32_t(affix[NegativeSuffix].size())));
         }
         return *parser;
     }
@@ -175,8 +181,8 @@ NSNumberFormatter::Engine& NSNumberFormatter::engine() const
         std::u16string pattern = *s.positivePattern;
         if (s.negativePattern) pattern += u";" + *s.negativePattern;
         if (U_SUCCESS(status))
-            fresh->core = std::make_unique<icu::DecimalFormat>(icu::UnicodeString(pattern.data(), int32_t(pattern.size())),
-                                                               symbols.release(), status);
+            fresh->core = std::make_unique<icu::DecimalFormat>(
+                icu::UnicodeString(pattern.data(), int32_t(pattern.size())), symbols.release(), status);
         if (U_FAILURE(status)) fresh->core.reset();
         status = U_ZERO_ERROR;
     }
@@ -702,11 +708,32 @@ constexpr const char* kAllowsFloats = "NSAllowsFloats";
 constexpr const char* kGeneratesDecimalNumbers = "NSGeneratesDecimalNumbers";
 constexpr const char* kLenient = "NSLenient";
 
-constexpr const char* kAllKeys[] = {kStyle, kBehavior, kLocale, kFormat, kPositiveFormat, kNegativeFormat,
-                                    kLocalizesFormat, kAffix[0], kAffix[1], kAffix[2], kAffix[3], kNilSymbol,
-                                    kGrouping, kMinInteger, kMaxInteger, kMinFraction, kMaxFraction,
-                                    kUsesSignificant, kMinSignificant, kMaxSignificant, kRoundingIncrement,
-                                    kRoundingMode, kMinimum, kMaximum, kAllowsFloats, kGeneratesDecimalNumbers,
+constexpr const char* kAllKeys[] = {kStyle,
+                                    kBehavior,
+                                    kLocale,
+                                    kFormat,
+                                    kPositiveFormat,
+                                    kNegativeFormat,
+                                    kLocalizesFormat,
+                                    kAffix[0],
+                                    kAffix[1],
+                                    kAffix[2],
+                                    kAffix[3],
+                                    kNilSymbol,
+                                    kGrouping,
+                                    kMinInteger,
+                                    kMaxInteger,
+                                    kMinFraction,
+                                    kMaxFraction,
+                                    kUsesSignificant,
+                                    kMinSignificant,
+                                    kMaxSignificant,
+                                    kRoundingIncrement,
+                                    kRoundingMode,
+                                    kMinimum,
+                                    kMaximum,
+                                    kAllowsFloats,
+                                    kGeneratesDecimalNumbers,
                                     kLenient};
 
 Ref<NSString> key(const char* name) { return NSString::stringWithUTF8String(name); }
@@ -768,7 +795,8 @@ void NSNumberFormatter::applySettingsDictionary(const Ref<NSDictionary>& values)
     };
     // Each setter in the order a caller would use them: the style first, then
     // the format, then what refines it.
-    if (auto n = number(kStyle)) setNumberStyle(NSNumberFormatterStyle(std::min<NSUInteger>(n->unsignedIntegerValue(), 4)));
+    if (auto n = number(kStyle))
+        setNumberStyle(NSNumberFormatterStyle(std::min<NSUInteger>(n->unsignedIntegerValue(), 4)));
     if (auto n = number(kBehavior)) setFormatterBehavior(NSNumberFormatterBehavior(n->unsignedIntegerValue()));
     if (auto s = text(kLocale)) setLocale(NSLocale::localeWithLocaleIdentifier(s));
     if (auto f = flag(kLocalizesFormat)) setLocalizesFormat(*f);
@@ -785,7 +813,8 @@ void NSNumberFormatter::applySettingsDictionary(const Ref<NSDictionary>& values)
         if (auto n = count(kMinSignificant)) s.minSignificant = n;
         if (auto n = count(kMaxSignificant)) s.maxSignificant = n;
         if (auto n = number(kRoundingIncrement)) s.roundingIncrement = n;
-        if (auto n = number(kRoundingMode)) s.roundingMode = NSNumberFormatterRoundingMode(std::min<NSUInteger>(n->unsignedIntegerValue(), 6));
+        if (auto n = number(kRoundingMode))
+            s.roundingMode = NSNumberFormatterRoundingMode(std::min<NSUInteger>(n->unsignedIntegerValue(), 6));
         if (auto f = flag(kAllowsFloats)) s.allowsFloats = *f;
         if (auto f = flag(kGeneratesDecimalNumbers)) s.generatesDecimalNumbers = *f;
         if (auto f = flag(kLenient)) s.lenient = *f;

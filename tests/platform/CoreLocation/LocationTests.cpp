@@ -13,13 +13,16 @@ TEST(Location, DistanceIsTheGeodesicOnWGS84)
         CLLocationCoordinate2D from, to;
     };
     const Case cases[] = {
-        {{0, 0}, {0, 1}}, {{40.6413, -73.7781}, {51.47, -0.4543}}, {{-33.9, 151.2}, {33.9, -28.8}}, {{90, 0}, {-90, 0}},
+        {{0, 0}, {0, 1}},
+        {{40.6413, -73.7781}, {51.47, -0.4543}},
+        {{-33.9, 151.2}, {33.9, -28.8}},
+        {{90, 0}, {-90, 0}},
         {{10, 20}, {10, 20}},
     };
     for (const Case& c : cases) {
         double expected = 0;
         GeographicLib::Geodesic::WGS84().Inverse(c.from.latitude, c.from.longitude, c.to.latitude, c.to.longitude,
-                                                  expected);
+                                                 expected);
         auto from = CLLocation::locationWithCoordinate(c.from);
         auto to = CLLocation::locationWithCoordinate(c.to);
         EXPECT_DOUBLE_EQ(from->distanceFromLocation(to), expected);

@@ -7,10 +7,6 @@
 #include <functional>
 #include <limits>
 
-#include <unicode/dcfmtsym.h>
-#include <unicode/decimfmt.h>
-#include <unicode/numfmt.h>
-
 #include "Foundation/NSArchiver.h"
 #include "Foundation/NSCoder.h"
 #include "Foundation/NSDecimalNumber.h"
@@ -18,26 +14,11 @@
 #include "Foundation/NSKeyedUnarchiver.h"
 #include "Foundation/NSNumberFormatter.h"
 #include "Foundation/NSUnarchiver.h"
+#include "IcuNumberText.h"
 
 namespace {
 
 std::string utf8(const Ref<NSString>& s) { return s ? s->UTF8String() : std::string("<nil>"); }
-
-using IcuSetup = std::function<void(icu::DecimalFormat&)>;
-
-// The text of an ICU formatter made the way a caller of ICU would make it.
-std::string icuText(const char* locale, UNumberFormatStyle style, const IcuSetup& setup, double value)
-{
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::NumberFormat> made(icu::NumberFormat::createInstance(icu::Locale(locale), style, status));
-    auto* format = dynamic_cast<icu::DecimalFormat*>(made.get());
-    if (!format) return "<no ICU formatter>";
-    if (setup) setup(*format);
-    icu::UnicodeString text;
-    format->format(value, text);
-    std::string out;
-    return text.toUTF8String(out);
-}
 
 Ref<NSNumberFormatter> formatterIn(const char* locale)
 {
@@ -46,8 +27,16 @@ Ref<NSNumberFormatter> formatterIn(const char* locale)
     return f;
 }
 
-const double kValues[] = {0, 1, 1.5, 2.675, -1234.5678, 1048576, 1e300, -0.0,
-                          std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+const double kValues[] = {0,
+                          1,
+                          1.5,
+                          2.675,
+                          -1234.5678,
+                          1048576,
+                          1e300,
+                          -0.0,
+                          std::numeric_limits<double>::quiet_NaN(),
+                          std::numeric_limits<double>::infinity(),
                           -std::numeric_limits<double>::infinity()};
 
 }  // namespace
@@ -58,7 +47,7 @@ TEST(NumberFormatter, FormatsAsDecimalFormatOfTheSameSettings)
         const char* name;
         std::function<void(NSNumberFormatter&)> ours;
         UNumberFormatStyle style;
-        IcuSetup icu;
+        IcuDecimalSetup icu;
     };
     const Case cases[] = {
         {"decimal", [](NSNumberFormatter& f) { f.setNumberStyle(NSNumberFormatterDecimalStyle); }, UNUM_DECIMAL, {}},
@@ -79,8 +68,8 @@ TEST(NumberFormatter, FormatsAsDecimalFormatOfTheSameSettings)
              d.setMaximumSignificantDigits(2);
              d.setSignificantDigitsUsed(true);
          }},
-        {"no style, rounding down",
-         [](NSNumberFormatter& f) { f.setRoundingMode(NSNumberFormatterRoundFloor); }, UNUM_DECIMAL,
+        {"no style, rounding down", [](NSNumberFormatter& f) { f.setRoundingMode(NSNumberFormatterRoundFloor); },
+         UNUM_DECIMAL,
          [](icu::DecimalFormat& d) {
              d.setGroupingUsed(false);
              d.setMaximumFractionDigits(0);
@@ -105,7 +94,8 @@ TEST(NumberFormatter, FormatsAsDecimalFormatOfTheSameSettings)
             c.ours(*f);
             for (double v : kValues) {
                 SCOPED_TRACE(std::string(locale) + " " + c.name + " " + std::to_string(v));
-                EXPECT_EQ(utf8(f->stringFromNumber(NSNumber::numberWithDouble(v))), icuText(locale, c.style, c.icu, v));
+                EXPECT_EQ(utf8(f->stringFromNumber(NSNumber::numberWithDouble(v))),
+                          icuNumberText(locale, c.style, c.icu, v));
             }
         }
     }
@@ -209,18 +199,16 @@ TEST(NumberFormatter, ParsingUsesTheWholeString)
          "1.5", "<nil>", "Invalid number"},
         {"whole number with floats refused", "en_US", [](NSNumberFormatter& f) { f.setAllowsFloats(false); }, "15",
          "15", nullptr},
-        {"below the minimum", "en_US",
-         [](NSNumberFormatter& f) { f.setMinimum(NSNumber::numberWithInteger(0)); }, "-3", "<nil>",
-         "The number is less than the minimum"},
-        {"above the maximum", "en_US",
-         [](NSNumberFormatter& f) { f.setMaximum(NSNumber::numberWithInteger(10)); }, "11", "<nil>",
-         "The number is greater than the maximum"},
+        {"below the minimum", "en_US", [](NSNumberFormatter& f) { f.setMinimum(NSNumber::numberWithInteger(0)); }, "-3",
+         "<nil>", "The number is less than the minimum"},
+        {"above the maximum", "en_US", [](NSNumberFormatter& f) { f.setMaximum(NSNumber::numberWithInteger(10)); },
+         "11", "<nil>", "The number is greater than the maximum"},
         {"percent", "en_US", [](NSNumberFormatter& f) { f.setNumberStyle(NSNumberFormatterPercentStyle); }, "50%",
          "0.5", nullptr},
         {"unit text", "en_US", [](NSNumberFormatter& f) { f.setFormat("#0.00%"_ns); }, "3.25%", "3.25", nullptr},
         {"suffix set", "en_US", [](NSNumberFormatter& f) { f.setPositiveSuffix("th"_ns); }, "7th", "7", nullptr},
-        {"decimal numbers", "en_US", [](NSNumberFormatter& f) { f.setGeneratesDecimalNumbers(true); }, "0.1",
-         "0.1", nullptr},
+        {"decimal numbers", "en_US", [](NSNumberFormatter& f) { f.setGeneratesDecimalNumbers(true); }, "0.1", "0.1",
+         nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -30,8 +30,7 @@ class AcceptingDelegate : public NSObject, public NSControlTextEditingDelegate {
 public:
     AcceptingDelegate() = default;
     std::string failedString, failedError;
-    std::optional<bool> controlDidFailToFormatStringErrorDescription(const Ref<NSControl>&,
-                                                                     const Ref<NSString>& string,
+    std::optional<bool> controlDidFailToFormatStringErrorDescription(const Ref<NSControl>&, const Ref<NSString>& string,
                                                                      const Ref<NSString>& error) override
     {
         failedString = utf8(string);
