@@ -5,7 +5,7 @@
 #include "Foundation/NSURL.h"
 #include "Foundation/StringsFile.h"
 #include "LogCapture.h"
-#include "fixtures/TemporaryFolder.h"
+#include "TemporaryFolder.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "Foundation/CrashLogWriter.h"
 #include "Foundation/LogLocations.h"
 #include "Foundation/NSException.h"
-#include "fixtures/TemporaryFolder.h"
+#include "TemporaryFolder.h"
 
 namespace {
 using namespace std::chrono_literals;

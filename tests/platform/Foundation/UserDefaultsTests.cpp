@@ -20,7 +20,7 @@
 #include "Foundation/NSValue.h"
 #include "Foundation/SignalSource.h"
 #include "RunLoopTestSupport.h"
-#include "fixtures/TemporaryFolder.h"
+#include "TemporaryFolder.h"
 
 namespace {
 
