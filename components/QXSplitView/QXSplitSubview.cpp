@@ -105,8 +105,8 @@ Ref<NSString> QXSplitSubview::description() const
 void QXSplitSubview::setMinDimension(double minDimension, double maxDimension)
 {
     m_minDimension = std::isfinite(minDimension) ? std::max(std::floor(minDimension), 1.0) : 1.0;
-    m_maxDimension = std::isfinite(maxDimension) && maxDimension >= 1 ? std::floor(maxDimension)
-                                                                      : QXSplitSubviewDefaultMaxDimension;
+    m_maxDimension =
+        std::isfinite(maxDimension) && maxDimension >= 1 ? std::floor(maxDimension) : QXSplitSubviewDefaultMaxDimension;
     m_maxDimension = std::max(m_maxDimension, m_minDimension);
     const double d = dimension();
     if (auto sv = splitView(); sv && (d < m_minDimension || d > m_maxDimension)) sv->setMustAdjust();

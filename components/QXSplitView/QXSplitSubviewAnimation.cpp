@@ -50,8 +50,7 @@ animationData* QXSplitSubview::QX___animationData(bool start, bool resize)
         return nullptr;
     }
     if (!g_animation) g_animation = std::make_unique<animationData>();
-    *g_animation = animationData{this,  dimension,    0, 0, NSClock::now() + duration, duration,
-                                 !isCollapsed(), resize};
+    *g_animation = animationData{this, dimension, 0, 0, NSClock::now() + duration, duration, !isCollapsed(), resize};
     sv->QX___setDragging(true);
     return g_animation.get();
 }

@@ -108,8 +108,7 @@ public:
     void mouseDown(const Ref<NSEvent>& event) override;
     void resetCursorRects() override;
     void drawRect(const NSRect& rect) override;
-    void drawDivider(const Ref<NSImage>& image, const NSRect& rect, QXSplitSubview* leading,
-                     QXSplitSubview* trailing);
+    void drawDivider(const Ref<NSImage>& image, const NSRect& rect, QXSplitSubview* leading, QXSplitSubview* trailing);
 
     // --- Cursors (one process-wide replacement per kind) ---
     static Ref<NSCursor> cursor(int32_t kind);
@@ -149,10 +148,9 @@ public:
     void QX___drawDividersIn(QXSplitView* parent, const NSRect& dividerRect, double thickness);
     void QX___tryToShortenLeading(QXSplitSubview* leading, NSUInteger divider, QXSplitSubview* trailing, double delta,
                                   bool always);
-    void QX___tryToShortenTrailing(QXSplitSubview* trailing, NSUInteger divider, QXSplitSubview* leading,
-                                   double delta, bool always);
-    void QX___tryToExpandLeading(QXSplitSubview* leading, NSUInteger divider, QXSplitSubview* trailing,
-                                 double delta);
+    void QX___tryToShortenTrailing(QXSplitSubview* trailing, NSUInteger divider, QXSplitSubview* leading, double delta,
+                                   bool always);
+    void QX___tryToExpandLeading(QXSplitSubview* leading, NSUInteger divider, QXSplitSubview* trailing, double delta);
     void QX___tryToExpandTrailing(QXSplitSubview* trailing, QXSplitSubview* leading, double delta);
 
     static void describeClass(NSClassMembers<QXSplitView>& m);

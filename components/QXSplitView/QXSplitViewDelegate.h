@@ -42,9 +42,9 @@ public:
     // splitView:wasResizedFrom:to: — the lengths along the split axis.
     virtual void splitViewWasResizedFromTo(QXSplitView*, double, double) { }
     // splitView:shouldHandleEvent:inDivider:betweenView:andView:
-    virtual std::optional<bool> splitViewShouldHandleEventInDividerBetweenViewAndView(QXSplitView*,
-                                                                                      const Ref<NSEvent>&, NSUInteger,
-                                                                                      QXSplitSubview*, QXSplitSubview*)
+    virtual std::optional<bool> splitViewShouldHandleEventInDividerBetweenViewAndView(QXSplitView*, const Ref<NSEvent>&,
+                                                                                      NSUInteger, QXSplitSubview*,
+                                                                                      QXSplitSubview*)
     {
         return std::nullopt;
     }
@@ -69,9 +69,9 @@ public:
     }
     // splitView:shouldResizeWindowForDivider:betweenView:andView:willGrow:
     virtual std::optional<bool> splitViewShouldResizeWindowForDividerBetweenViewAndViewWillGrow(QXSplitView*,
-                                                                                               NSUInteger,
-                                                                                               QXSplitSubview*,
-                                                                                               QXSplitSubview*, bool)
+                                                                                                NSUInteger,
+                                                                                                QXSplitSubview*,
+                                                                                                QXSplitSubview*, bool)
     {
         return std::nullopt;
     }

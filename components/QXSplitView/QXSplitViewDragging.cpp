@@ -153,8 +153,7 @@ void QXSplitView::dragDivider(const Ref<NSEvent>& event, NSUInteger index)
             QX___trackMouseEvent(e, location, NSZeroPoint, index);
             bool moved = mustAdjust();
             for (auto& c : crossings) {
-                c.view->QX___trackMouseEvent(e, c.view->convertPointFromView(c.location, self), NSZeroPoint,
-                                             c.divider);
+                c.view->QX___trackMouseEvent(e, c.view->convertPointFromView(c.location, self), NSZeroPoint, c.divider);
                 moved = moved || c.view->mustAdjust();
             }
             if (!moved) return;
@@ -224,8 +223,8 @@ bool QXSplitView::QX___shouldResizeWindowForDivider(NSUInteger divider, QXSplitS
     if (m_isInScrollView) return false;
     auto* delegate = delegateProtocol();
     if (!delegate) return false;
-    return delegate->splitViewShouldResizeWindowForDividerBetweenViewAndViewWillGrow(this, divider, leading, trailing,
-                                                                                    willGrow)
+    return delegate
+        ->splitViewShouldResizeWindowForDividerBetweenViewAndViewWillGrow(this, divider, leading, trailing, willGrow)
         .value_or(false);
 }
 
@@ -375,8 +374,8 @@ void QXSplitView::toggleCollapse(NSUInteger divider)
         bool l = leading->canCollapse(), r = trailing->canCollapse();
         if (l && r) {
             auto* delegate = delegateProtocol();
-            if (auto pick = delegate ? delegate->splitViewCollapseLeadingOrTrailing(this, leading, trailing)
-                                     : std::nullopt) {
+            if (auto pick =
+                    delegate ? delegate->splitViewCollapseLeadingOrTrailing(this, leading, trailing) : std::nullopt) {
                 l = *pick == leading;
                 r = *pick == trailing;
             } else {

@@ -58,8 +58,8 @@ void QXSplitView::setAutosaveName(const Ref<NSString>& name, bool recursively)
     for (size_t i = 0; i < all.size(); ++i) {
         auto nested = dynamic_ref_cast<QXSplitView>(all[i]);
         if (!nested) continue;
-        nested->setAutosaveName(newName->length() ? NSString::stringWithFormat("%@[%ld]", newName, NSInteger(i)) : ""_ns,
-                                true);
+        nested->setAutosaveName(
+            newName->length() ? NSString::stringWithFormat("%@[%ld]", newName, NSInteger(i)) : ""_ns, true);
     }
 }
 
@@ -69,7 +69,7 @@ Ref<NSString> QXSplitView::stringWithSavedState() const
     auto state = NSMutableString::stringWithString(NSString::stringWithFormat("%ld", NSInteger(all.size())));
     for (const auto& view : all) {
         auto pane = dynamic_ref_cast<QXSplitSubview>(view);
-        const double value = !pane                ? 0
+        const double value = !pane                 ? 0
                              : pane->isCollapsed() ? -pane->dimension()
                                                    : pane->dimension() + pane->QX___fraction();
         state->appendString(NSString::stringWithFormat(view->isHidden() ? " %gH" : " %g", value));
@@ -117,8 +117,8 @@ bool QXSplitView::restoreState(bool recursively)
 {
     bool applied = false;
     if (m_autosaveName && m_autosaveName->length()) {
-        auto stored = NSUserDefaults::standardUserDefaults()->stringForKey(
-            defaultsKeyForName(m_autosaveName, isHorizontal()));
+        auto stored =
+            NSUserDefaults::standardUserDefaults()->stringForKey(defaultsKeyForName(m_autosaveName, isHorizontal()));
         applied = setStateFromString(stored);
     }
     m_canSaveState = true;

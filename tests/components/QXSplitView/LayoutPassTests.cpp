@@ -104,7 +104,8 @@ TEST_F(SplitViewTest, PassSkipsTinyBoundsAndHiddenPanes)
 TEST_F(SplitViewTest, NestedSplitViewsRunAcrossAndNonPanesAreWrapped)
 {
     auto outer = makeSplit({200, 200}, 1);
-    auto nested = static_ref_cast<QXSplitView>(NSObject::alloc<QXSplitView>()->initWithFrame(NSMakeRect(0, 0, 150, 100)));
+    auto nested =
+        static_ref_cast<QXSplitView>(NSObject::alloc<QXSplitView>()->initWithFrame(NSMakeRect(0, 0, 150, 100)));
     nested->setHorizontal(false);
     outer->addSubview(nested);
     EXPECT_TRUE(nested->isHorizontal());

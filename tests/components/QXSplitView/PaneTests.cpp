@@ -105,7 +105,8 @@ TEST_F(SplitViewTest, OnlyPanesBesideOthersCanCollapse)
     pane(sv, 1)->setHidden(true);
     EXPECT_FALSE(p->canCollapse());  // the only visible pane
     EXPECT_EQ(p->collapse(), 0);
-    auto loose = static_ref_cast<QXSplitSubview>(NSObject::alloc<QXSplitSubview>()->initWithFrame(NSMakeRect(0, 0, 50, 50)));
+    auto loose =
+        static_ref_cast<QXSplitSubview>(NSObject::alloc<QXSplitSubview>()->initWithFrame(NSMakeRect(0, 0, 50, 50)));
     EXPECT_FALSE(loose->canCollapse());
     EXPECT_EQ(loose->changeDimensionBy(20, true, false), 0);
     EXPECT_EQ(loose->position(), 0u);

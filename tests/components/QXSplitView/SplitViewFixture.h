@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "AppKit/NSApplication.h"
+#include "AppKit/NSGraphics.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSClock.h"
@@ -71,13 +72,17 @@ public:
         return cursorRect ? cursorRect(r, i) : std::nullopt;
     }
     std::optional<bool> splitViewShouldResizeWindowForDividerBetweenViewAndViewWillGrow(QXSplitView*, NSUInteger,
-                                                                                       QXSplitSubview*,
-                                                                                       QXSplitSubview*,
-                                                                                       bool) override
+                                                                                        QXSplitSubview*,
+                                                                                        QXSplitSubview*, bool) override
     {
         return resizeWindow;
     }
-    void didAdjustSubviews(QXSplitView*) override { ++passes; }
+    std::function<void()> onPass;
+    void didAdjustSubviews(QXSplitView*) override
+    {
+        ++passes;
+        if (onPass) onPass();
+    }
 };
 
 class SplitViewTest : public ::testing::Test {
@@ -115,9 +120,8 @@ protected:
     // A borderless window at (100, 100) whose content view holds the view.
     Ref<NSWindow> showInWindow(const Ref<NSView>& view, NSSize size)
     {
-        m_window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(100, 100, size.width, size.height),
-                                                                    NSBorderlessWindowMask, NSBackingStoreBuffered,
-                                                                    false);
+        m_window = NSObject::alloc<NSWindow>()->initWithContentRect(
+            NSMakeRect(100, 100, size.width, size.height), NSBorderlessWindowMask, NSBackingStoreBuffered, false);
         auto content = NSObject::alloc<NSView>()->initWithFrame(NSMakeRect(0, 0, size.width, size.height));
         m_window->setContentView(content);
         content->addSubview(view);
@@ -133,20 +137,30 @@ protected:
     {
         double length = thickness * double(dimensions.size() - 1);
         for (double d : dimensions) length += d;
-        const NSRect frame =
-            horizontal ? NSMakeRect(0, 0, acrossSize, length) : NSMakeRect(0, 0, length, acrossSize);
+        const NSRect frame = horizontal ? NSMakeRect(0, 0, acrossSize, length) : NSMakeRect(0, 0, length, acrossSize);
         auto sv = static_ref_cast<QXSplitView>(NSObject::alloc<QXSplitView>()->initWithFrame(frame));
         sv->setHorizontal(horizontal);
         sv->setDividerThickness(thickness);
         for (size_t i = 0; i < dimensions.size(); ++i) {
-            const NSRect f = horizontal ? NSMakeRect(0, 0, acrossSize, dimensions[i])
-                                        : NSMakeRect(0, 0, dimensions[i], acrossSize);
+            const NSRect f =
+                horizontal ? NSMakeRect(0, 0, acrossSize, dimensions[i]) : NSMakeRect(0, 0, dimensions[i], acrossSize);
             auto pane = static_ref_cast<QXSplitSubview>(NSObject::alloc<QXSplitSubview>()->initWithFrame(f));
             pane->setIdentifier(NSString::stringWithUTF8String(std::to_string(i).c_str()));
             sv->addSubview(pane);
         }
         sv->adjustSubviews();
         return sv;
+    }
+
+    // A divider image of one colour.
+    static Ref<NSImage> dividerImage(double width, double height, const Ref<NSColor>& colour)
+    {
+        auto image = NSImage::initWithSize(NSMakeSize(width, height));
+        image->lockFocus();
+        colour->set();
+        NSRectFill(NSMakeRect(0, 0, width, height));
+        image->unlockFocus();
+        return image;
     }
 
     static Ref<QXSplitSubview> pane(const Ref<QXSplitView>& sv, NSUInteger i) { return sv->subviewAtPosition(i); }
