@@ -142,7 +142,8 @@ TEST_F(SplitViewTest, CrossingDividersOfCoupledNestedSplitViewsMoveTogether)
 {
     auto outer = makeSplit({200, 200}, 5, false, 305);
     outer->setDivider(dividerImage(5, 5, NSColor::redColor()));
-    auto nested = static_ref_cast<QXSplitView>(NSObject::alloc<QXSplitView>()->initWithFrame(NSMakeRect(0, 0, 200, 305), 2));
+    auto nested =
+        static_ref_cast<QXSplitView>(NSObject::alloc<QXSplitView>()->initWithFrame(NSMakeRect(0, 0, 200, 305), 2));
     outer->replaceSubview(pane(outer, 1), nested);
     outer->adjustSubviews();
     ASSERT_EQ(nested->dividerRects().size(), 1u);
