@@ -12,6 +12,7 @@
 #include "AppKit/NSView.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSCoder.h"
+#include "Foundation/NSFormatter.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSRunLoop.h"
 
@@ -60,6 +61,8 @@ void NSCell::setObjectValue(const Id& value)
 
 Ref<NSString> NSCell::stringValue() const
 {
+    if (m_formatter)
+        if (auto text = m_formatter->stringForObjectValue(m_objectValue)) return text;
     if (auto s = dynamic_ref_cast<NSString>(m_objectValue)) return s;
     if (auto n = dynamic_ref_cast<NSNumber>(m_objectValue)) return n->stringValue();
     if (m_objectValue) return m_objectValue->description();
@@ -68,8 +71,25 @@ Ref<NSString> NSCell::stringValue() const
 
 void NSCell::setStringValue(const Ref<NSString>& value)
 {
+    if (m_formatter && value) {
+        Id parsed;
+        if (m_formatter->getObjectValue(&parsed, value, nullptr)) return setObjectValue(parsed);
+    }
     m_objectValue = value ? copiedString(value) : Ref<NSString>(""_ns);
     redisplay();
+}
+
+void NSCell::setFormatter(const Ref<NSFormatter>& formatter)
+{
+    m_formatter = formatter;
+    redisplay();
+}
+
+Ref<NSString> NSCell::editingString() const
+{
+    if (m_formatter)
+        if (auto text = m_formatter->editingStringForObjectValue(m_objectValue)) return text;
+    return stringValue();
 }
 
 NSInteger NSCell::integerValue() const
@@ -289,7 +309,7 @@ bool NSCell::trackMouse(const Ref<NSEvent>& event, const NSRect& cellFrame, cons
 void NSCell::editWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSText>& textObj,
                            const Id& delegate, const Ref<NSEvent>&)
 {
-    selectWithFrame(frame, controlView, textObj, delegate, 0, NSInteger(stringValue()->length()));
+    selectWithFrame(frame, controlView, textObj, delegate, 0, NSInteger(editingString()->length()));
 }
 
 void NSCell::selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSText>& textObj,
@@ -307,7 +327,7 @@ void NSCell::selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView
     }
     textObj->setFrame(titleRectForBounds(frame));
     setUpFieldEditorAttributes(textObj);
-    textObj->setString(stringValue());
+    textObj->setString(editingString());
     textObj->setSelectedRange(NSMakeRange(NSUInteger(start), NSUInteger(length)));
     controlView->addSubview(textObj);
     textObj->setDelegate(delegate);
@@ -391,6 +411,7 @@ void NSCell::copyValuesFrom(const NSCell& o)
     m_controlSize = o.m_controlSize;
     m_tag = o.m_tag;
     m_representedObject = o.m_representedObject;
+    m_formatter = o.m_formatter;
     m_sendActionMask = o.m_sendActionMask;
     m_controlView = o.m_controlView;
 }
@@ -416,6 +437,7 @@ void NSCell::encodeWithCoder(NSCoder* c) const
     c->encodeInt64(int64_t(m_sendActionMask), "NSSendActionOn"_ns);
     c->encodeInteger(NSInteger(m_controlSize), "NSControlSize"_ns);
     c->encodeObject(m_representedObject, "NSRepresentedObject"_ns);
+    c->encodeObject(m_formatter, "NSFormatter"_ns);
 }
 
 Id NSCell::initWithCoder(NSCoder* c)
@@ -444,6 +466,7 @@ Id NSCell::initWithCoder(NSCoder* c)
                            : NSLeftMouseUpMask;
     m_controlSize = NSUInteger(c->decodeIntegerForKey("NSControlSize"_ns));
     m_representedObject = c->decodeObjectForKey("NSRepresentedObject"_ns);
+    m_formatter = dynamic_ref_cast<NSFormatter>(c->decodeObjectForKey("NSFormatter"_ns));
     return this;
 }
 

@@ -7,7 +7,13 @@
 // NSHighlighted, NSBordered, NSBezeled, NSEditable, NSSelectable,
 // NSScrollable, NSAllowsMixedState, NSAlignment, NSFontSize, NSBoldFont,
 // NSTag, NSContinuous, NSSendActionOn (mouse-up when missing),
-// NSControlSize, NSRepresentedObject.
+// NSControlSize, NSRepresentedObject, NSFormatter.
+//
+// A cell with a formatter shows its object value through the formatter's
+// stringForObjectValue (the value's own text when the formatter has none for
+// it), starts an edit with editingStringForObjectValue, and reads text given
+// to setStringValue back through getObjectValue; text the formatter refuses
+// is kept as the string itself.
 #include <optional>
 
 #include "AppKit/NSCellStateValue.h"
@@ -17,6 +23,7 @@
 #include "AppKit/NSTextMovement.h"
 #include "AppKit/NSView.h"
 #include "Foundation/NSCoding.h"
+#include "Foundation/NSFormatter.h"
 #include "Foundation/NSGeometry.h"
 #include "Foundation/NSString.h"
 
@@ -49,6 +56,11 @@ public:
     virtual void setIntegerValue(NSInteger v);
     void setFloatValue(float v);
     virtual void setDoubleValue(double v);
+    // Not copied: formatters are shared like the platform's.
+    Ref<NSFormatter> formatter() const { return m_formatter; }
+    void setFormatter(const Ref<NSFormatter>& formatter);
+    // The text an edit starts with.
+    Ref<NSString> editingString() const;
     // Copies the value of another cell or control (takeXxxValueFrom:).
     void takeObjectValueFrom(const Id& sender);
     void takeStringValueFrom(const Id& sender);
@@ -224,6 +236,7 @@ protected:
     NSUInteger m_controlSize = 0;
     NSInteger m_tag = 0;
     Id m_representedObject;
+    Ref<NSFormatter> m_formatter;
     NSEventMask m_sendActionMask = NSLeftMouseUpMask;
     Weak<NSView> m_controlView;
 };

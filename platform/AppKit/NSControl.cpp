@@ -7,6 +7,7 @@
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSCoder.h"
 #include "Foundation/NSDictionary.h"
+#include "Foundation/NSFormatter.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSNumber.h"
 
@@ -241,7 +242,7 @@ void NSControl::selectText(const Id&)
     }
     // The editor stands in for the control as first responder.
     m_editor = editor;
-    m_cell->selectWithFrame(bounds(), this, editor, Id(this), 0, NSInteger(m_cell->stringValue()->length()));
+    m_cell->selectWithFrame(bounds(), this, editor, Id(this), 0, NSInteger(m_cell->editingString()->length()));
     m_beginPosted = true;
     postTextNotification(NSControlTextDidBeginEditingNotification, editor.get(), std::nullopt);
 }
@@ -287,8 +288,23 @@ void NSControl::textDidChange(const Ref<NSNotification>& note)
     postTextNotification(NSControlTextDidChangeNotification, dynamic_cast<NSText*>(note->object().get()), std::nullopt);
 }
 
+bool NSControl::formatterAccepts(const Ref<NSText>& text)
+{
+    auto formatter = m_cell ? m_cell->formatter() : nullptr;
+    if (!formatter) return true;
+    Ref<NSString> string = text->string();
+    Ref<NSString> error;
+    if (formatter->getObjectValue(nullptr, string, &error)) return true;
+    if (auto d = textDelegate())
+        if (d->controlDidFailToFormatStringErrorDescription(this, string, error).value_or(false)) return true;
+    NSBeep();
+    return false;
+}
+
 std::optional<bool> NSControl::textShouldEndEditing(const Ref<NSText>& text)
 {
+    // Text the formatter refuses keeps the editor open.
+    if (!formatterAccepts(text)) return false;
     auto d = textDelegate();
     if (!d) return true;
     return d->controlTextShouldEndEditing(this, text).value_or(true);

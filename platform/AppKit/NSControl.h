@@ -14,6 +14,9 @@
 // NSControlTextDidChangeNotification and NSControlTextDidEndEditingNotification
 // with the editor under "NSFieldEditor" (and, at the end, the movement under
 // "NSTextMovement") and asks its delegate control:textShouldEndEditing:.
+// With a formatter on the cell, the edit ends only when the formatter reads
+// the text (or the delegate accepts the failure); otherwise the control
+// beeps and the editor stays. The value committed is what the formatter read.
 //
 // Keyed-coding keys: NSFrame, NSCell, NSHidden, NSAutoresizingMask (the
 // view's), then each control's own. An interface-file entry without NSCell
@@ -25,6 +28,7 @@
 #include "AppKit/NSCell.h"
 #include "AppKit/NSText.h"
 #include "AppKit/NSView.h"
+#include "Foundation/NSFormatter.h"
 #include "Foundation/NSNotification.h"
 
 class NSControl;
@@ -43,6 +47,14 @@ public:
         return std::nullopt;
     }
     virtual std::optional<bool> controlTextShouldEndEditing(const Ref<NSControl>&, const Ref<NSText>&)
+    {
+        return std::nullopt;
+    }
+    // control:didFailToFormatString:errorDescription: YES keeps the text as
+    // the value and lets the edit end.
+    virtual std::optional<bool> controlDidFailToFormatStringErrorDescription(const Ref<NSControl>&,
+                                                                             const Ref<NSString>& string,
+                                                                             const Ref<NSString>& error)
     {
         return std::nullopt;
     }
@@ -90,6 +102,14 @@ public:
     void takeIntegerValueFrom(const Id& sender) { takeIntValueFrom(sender); }
     void takeDoubleValueFrom(const Id& sender);
     void takeFloatValueFrom(const Id& sender) { takeDoubleValueFrom(sender); }
+
+    // --- Formatter (the cell's) ---
+    Ref<NSFormatter> formatter() const { return m_cell ? m_cell->formatter() : nullptr; }
+    void setFormatter(const Ref<NSFormatter>& formatter)
+    {
+        if (m_cell) m_cell->setFormatter(formatter);
+        setNeedsDisplay(true);
+    }
 
     // --- Target and action ---
     Id target() const { return m_cell ? m_cell->target() : nullptr; }
@@ -185,6 +205,9 @@ protected:
     // The movement a text-ending notification carries (0 without one).
     static NSInteger textMovementOf(const Ref<NSNotification>& note);
     NSControlTextEditingDelegate* textDelegate() const;
+    // Whether the cell's formatter (if any) reads the editor's text; beeps
+    // when it does not and the delegate does not accept the failure.
+    bool formatterAccepts(const Ref<NSText>& text);
     // The text movement's follow-up once the edit is committed (select the
     // next field, send the action...). The default sends the action on Return.
     virtual void didEndEditing(NSInteger movement);

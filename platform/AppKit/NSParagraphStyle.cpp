@@ -7,6 +7,13 @@
 NS_CLASS_DEFINE(NSParagraphStyle)
 NS_CLASS_DEFINE(NSMutableParagraphStyle)
 
+// Adopts mutable copying, so it answers "mutableCopy" by name. At load time.
+[[maybe_unused]] static const bool g_mutableCopying = [] {
+    NSParagraphStyle::classRecord().addCategoryAction(
+        "mutableCopy", 0, [](NSObject* self, const Id&, const Id&) -> Id { return self->mutableCopy(); });
+    return true;
+}();
+
 namespace {
 Ref<NSArray> defaultTabs()
 {

@@ -6,6 +6,7 @@
 #include <unicode/uloc.h>
 #include <unicode/unum.h>
 
+#include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
 
 NS_CLASS_DEFINE(NSLocale)
@@ -107,4 +108,64 @@ bool NSLocale::isEqual(const NSObject* other) const
 {
     auto* locale = dynamic_cast<const NSLocale*>(other);
     return locale && locale->m_identifier->isEqualToString(m_identifier);
+}
+
+namespace {
+
+using DisplayFunction = int32_t (*)(const char*, const char*, UChar*, int32_t, UErrorCode*);
+
+std::u16string displayText(DisplayFunction get, const std::string& code, const std::string& inLocale)
+{
+    UChar buffer[256];
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t n = get(code.c_str(), inLocale.c_str(), buffer, 256, &status);
+    if (U_FAILURE(status) || n <= 0 || n > 256) return {};
+    return std::u16string(buffer, size_t(n));
+}
+
+std::u16string asciiUTF16(const std::string& s) { return std::u16string(s.begin(), s.end()); }
+
+}
+
+Ref<NSString> NSLocale::displayNameForKey(const Ref<NSString>& key, const Id& value) const
+{
+    auto code = dynamic_ref_cast<NSString>(value);
+    if (!key || !code || code->length() == 0) return nullptr;
+    const std::string text = code->UTF8String();
+    if (key->isEqualToString(NSLocaleCountryCode())) {
+        // ICU answers a code it has no name for with the code itself.
+        std::u16string name = displayText(uloc_getDisplayCountry, "und_" + text, m_icuID);
+        if (name.empty() || name == asciiUTF16(text)) return nullptr;
+        return NSString::stringWithUTF16(std::move(name));
+    }
+    if (key->isEqualToString(NSLocaleIdentifier())) {
+        const std::string id = icuCanonical(text);
+        char language[ULOC_LANG_CAPACITY];
+        UErrorCode status = U_ZERO_ERROR;
+        int32_t n = uloc_getLanguage(id.c_str(), language, sizeof language, &status);
+        if (U_FAILURE(status) || n <= 0 || n >= int32_t(sizeof language)) return nullptr;
+        const std::u16string languageName = displayText(uloc_getDisplayLanguage, id, m_icuID);
+        if (languageName.empty() || languageName == asciiUTF16(std::string(language, size_t(n)))) return nullptr;
+        std::u16string name = displayText(uloc_getDisplayName, id, m_icuID);
+        if (name.empty()) return nullptr;
+        return NSString::stringWithUTF16(std::move(name));
+    }
+    return nullptr;
+}
+
+Ref<NSArray> NSLocale::ISOCountryCodes()
+{
+    auto codes = NSMutableArray::array();
+    for (const char* const* code = uloc_getISOCountries(); *code; ++code)
+        codes->addObject(NSString::stringWithUTF8String(*code));
+    return codes;
+}
+
+Ref<NSArray> NSLocale::availableLocaleIdentifiers()
+{
+    auto identifiers = NSMutableArray::array();
+    const int32_t count = uloc_countAvailable();
+    for (int32_t i = 0; i < count; ++i)
+        if (const char* id = uloc_getAvailable(i)) identifiers->addObject(NSString::stringWithUTF8String(id));
+    return identifiers;
 }

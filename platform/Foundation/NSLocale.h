@@ -6,6 +6,8 @@
 
 #include "Foundation/NSString.h"
 
+class NSArray;
+
 // Keys of objectForKey.
 Ref<NSString> NSLocaleIdentifier();
 Ref<NSString> NSLocaleLanguageCode();
@@ -28,6 +30,14 @@ public:
     // The language code ("en"), the country code ("US", nil when none) and
     // the decimal separator; nil for other keys.
     Id objectForKey(const Ref<NSString>& key) const;
+    // The name, in this locale's language, of a country code (key
+    // NSLocaleCountryCode) or a locale identifier (key NSLocaleIdentifier);
+    // nil for other keys and for codes ICU has no name for.
+    Ref<NSString> displayNameForKey(const Ref<NSString>& key, const Id& value) const;
+    // The two-letter ISO 3166 country codes and the identifiers of the
+    // locales ICU has data for, each in ICU's order.
+    static Ref<NSArray> ISOCountryCodes();
+    static Ref<NSArray> availableLocaleIdentifiers();
     // The identifier in ICU's canonical form, for ICU calls.
     const std::string& icuLocaleID() const { return m_icuID; }
 

@@ -2,12 +2,39 @@
 
 #include <cstdio>
 
+#include "Foundation/NSArray.h"
+#include "Foundation/NSAttributedString.h"
 #include "Foundation/NSAutoreleasePool.h"
+#include "Foundation/NSCharacterSet.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSData.h"
+#include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSIndexSet.h"
+#include "Foundation/NSSet.h"
 #include "Foundation/NSString.h"
+#include "Foundation/NSURLRequest.h"
 
 NS_CLASS_DEFINE(NSObject)
+
+namespace {
+
+// Selectors every object answers by name, and the classes of this layer that
+// adopt mutable copying, so respondsToSelector("mutableCopy") tells them
+// apart. At load time, before any thread sends them.
+[[maybe_unused]] const bool g_rootActions = [] {
+    NSObject::classRecord().addCategoryAction(
+        "description", 0, [](NSObject* self, const Id&, const Id&) -> Id { return self->description(); });
+    for (NSClass* cls :
+         {&NSString::classRecord(), &NSArray::classRecord(), &NSDictionary::classRecord(), &NSSet::classRecord(),
+          &NSData::classRecord(), &NSIndexSet::classRecord(), &NSCharacterSet::classRecord(),
+          &NSAttributedString::classRecord(), &NSURLRequest::classRecord()})
+        cls->addCategoryAction("mutableCopy", 0,
+                               [](NSObject* self, const Id&, const Id&) -> Id { return self->mutableCopy(); });
+    return true;
+}();
+
+}
 
 NSObject* WeakControl::lockObject()
 {

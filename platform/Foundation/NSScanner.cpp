@@ -17,6 +17,13 @@ Ref<NSScanner> NSScanner::scannerWithString(const Ref<NSString>& string)
     return scanner;
 }
 
+Ref<NSScanner> NSScanner::localizedScannerWithString(const Ref<NSString>& string)
+{
+    Ref<NSScanner> scanner = scannerWithString(string);
+    scanner->m_locale = NSLocale::currentLocale();
+    return scanner;
+}
+
 void NSScanner::setScanLocation(NSUInteger location)
 {
     if (location > m_string->length())

@@ -12,6 +12,8 @@ class NSScanner : public NSObject {
 public:
     NSScanner() = default;
     static Ref<NSScanner> scannerWithString(const Ref<NSString>& string);
+    // A scanner that reads numbers with the current locale's decimal separator.
+    static Ref<NSScanner> localizedScannerWithString(const Ref<NSString>& string);
 
     Ref<NSString> string() const { return m_string; }
     NSUInteger scanLocation() const { return m_location; }

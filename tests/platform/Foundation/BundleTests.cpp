@@ -5,7 +5,7 @@
 #include "Foundation/NSStringsFile.h"
 #include "Foundation/NSURL.h"
 #include "LogCapture.h"
-#include "fixtures/TemporaryFolder.h"
+#include "TemporaryFolder.h"
 
 namespace {
 

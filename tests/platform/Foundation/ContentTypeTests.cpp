@@ -5,7 +5,7 @@
 
 #include "Foundation/LSInfo.h"
 #include "Foundation/UTType.h"
-#include "fixtures/TemporaryFolder.h"
+#include "TemporaryFolder.h"
 
 namespace {
 std::string text(const Ref<NSString>& s) { return s ? s->UTF8String() : "nil"; }

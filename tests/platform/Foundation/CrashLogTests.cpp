@@ -15,7 +15,7 @@
 #include "Foundation/NSCrashLogWriter.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSLogLocations.h"
-#include "fixtures/TemporaryFolder.h"
+#include "TemporaryFolder.h"
 
 namespace {
 using namespace std::chrono_literals;

@@ -3,6 +3,10 @@
 #include <cstdlib>
 #include <map>
 
+#include <unicode/uloc.h>
+#include <unicode/unistr.h>
+
+#include "Foundation/NSArray.h"
 #include "Foundation/NSLocale.h"
 
 namespace {
@@ -92,4 +96,47 @@ TEST_F(Locale, CurrentLocaleFromTheEnvironment)
     EXPECT_EQ(NSLocale::currentLocale().get(), NSLocale::currentLocale().get());
     NSLocale::setCurrentLocale(NSLocale::localeWithLocaleIdentifier("en_US"_ns));
     EXPECT_EQ(utf8(NSLocale::currentLocale()->objectForKey(NSLocaleLanguageCode())), "en");
+}
+
+namespace {
+
+std::string icuDisplay(int32_t (*get)(const char*, const char*, UChar*, int32_t, UErrorCode*), const char* code,
+                       const char* inLocale)
+{
+    UChar buffer[256];
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t n = get(code, inLocale, buffer, 256, &status);
+    std::string out;
+    return icu::UnicodeString(buffer, n).toUTF8String(out);
+}
+
+}
+
+TEST_F(Locale, DisplayNamesAreICUsAndMissingNamesAreNil)
+{
+    for (const char* in : {"en_US", "de_DE", "sv_SE", "ar_EG"}) {
+        SCOPED_TRACE(in);
+        auto locale = NSLocale::localeWithLocaleIdentifier(NSString::stringWithUTF8String(in));
+        for (const char* country : {"DE", "AT", "US", "CI", "AX"})
+            EXPECT_EQ(utf8(locale->displayNameForKey(NSLocaleCountryCode(), NSString::stringWithUTF8String(country))),
+                      icuDisplay(uloc_getDisplayCountry, (std::string("und_") + country).c_str(), in));
+        for (const char* id : {"de_DE", "zh_Hans", "pt_BR", "fr"})
+            EXPECT_EQ(utf8(locale->displayNameForKey(NSLocaleIdentifier(), NSString::stringWithUTF8String(id))),
+                      icuDisplay(uloc_getDisplayName, id, in));
+    }
+    auto english = NSLocale::localeWithLocaleIdentifier("en_US"_ns);
+    EXPECT_EQ(utf8(english->displayNameForKey(NSLocaleCountryCode(), "QQ"_ns)), "<nil>");
+    EXPECT_EQ(utf8(english->displayNameForKey(NSLocaleIdentifier(), "xx"_ns)), "<nil>");
+    EXPECT_EQ(utf8(english->displayNameForKey(NSLocaleCountryCode(), ""_ns)), "<nil>");
+    EXPECT_EQ(utf8(english->displayNameForKey(NSLocaleLanguageCode(), "de"_ns)), "<nil>");
+    EXPECT_EQ(utf8(english->displayNameForKey(NSLocaleCountryCode(), Id(NSLocale::currentLocale()))), "<nil>");
+
+    auto codes = NSLocale::ISOCountryCodes();
+    size_t icuCount = 0;
+    for (const char* const* code = uloc_getISOCountries(); *code; ++code) ++icuCount;
+    EXPECT_EQ(codes->count(), icuCount);
+    EXPECT_TRUE(codes->containsObject("DE"_ns));
+    auto identifiers = NSLocale::availableLocaleIdentifiers();
+    EXPECT_EQ(identifiers->count(), NSUInteger(uloc_countAvailable()));
+    EXPECT_TRUE(identifiers->containsObject("en_US"_ns));
 }

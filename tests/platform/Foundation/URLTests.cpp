@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Foundation/NSURL.h"
-#include "fixtures/TemporaryFolder.h"
+#include "TemporaryFolder.h"
 
 namespace {
 

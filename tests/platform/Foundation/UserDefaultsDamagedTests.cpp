@@ -10,7 +10,7 @@
 #include "Foundation/NSPropertyListSerialization.h"
 #include "Foundation/NSUserDefaults.h"
 #include "LogCapture.h"
-#include "fixtures/TemporaryFolder.h"
+#include "TemporaryFolder.h"
 
 namespace {
 

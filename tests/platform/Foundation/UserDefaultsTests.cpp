@@ -19,7 +19,7 @@
 #include "Foundation/NSUserDefaultsController.h"
 #include "Foundation/NSValue.h"
 #include "RunLoopTestSupport.h"
-#include "fixtures/TemporaryFolder.h"
+#include "TemporaryFolder.h"
 
 namespace {
 

@@ -41,8 +41,7 @@ Ref<NSWindow> showPage(const GalleryPage& page)
 {
     const NSRect content = NSMakeRect(0, 0, page.size.width, page.size.height);
     auto window = NSObject::alloc<NSWindow>()->initWithContentRect(
-        content, NSTitledWindowMask | NSClosableWindowMask | NSMiniaturizableWindowMask, NSBackingStoreBuffered,
-        false);
+        content, NSTitledWindowMask | NSClosableWindowMask | NSMiniaturizableWindowMask, NSBackingStoreBuffered, false);
     window->setTitle(NSString::stringWithUTF8String(("Gallery: " + page.title).c_str()));
     window->setReleasedWhenClosed(false);
     window->setContentView(page.makeView(content));

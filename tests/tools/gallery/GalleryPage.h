@@ -31,5 +31,5 @@ const std::vector<GalleryPage>& pages();
 const GalleryPage* pageNamed(std::string_view name);
 }  // namespace Gallery
 
-#define GALLERY_PAGE(identifier, ...) \
+#define GALLERY_PAGE(identifier, ...)                                                                                  \
     [[maybe_unused]] static const bool galleryPage_##identifier = Gallery::registerPage(GalleryPage __VA_ARGS__)

@@ -8,8 +8,7 @@
 #include "GalleryPage.h"
 
 namespace {
-template <typename T>
-Ref<T> place(const Ref<NSView>& parent, NSRect frame)
+template <typename T> Ref<T> place(const Ref<NSView>& parent, NSRect frame)
 {
     auto view = NSObject::alloc<T>()->initWithFrame(frame);
     parent->addSubview(view);
