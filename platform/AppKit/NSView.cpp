@@ -496,6 +496,14 @@ void NSView::drawInWindow(const NSRect& windowRect)
     for (auto& v : std::vector<Ref<NSView>>(m_subviews)) v->drawInWindow(windowRect);
 }
 
+void NSView::prepareForDisplay(const NSRect& windowRect)
+{
+    if (isHidden() || !NSIntersectsRect(windowRect, visibleRectInWindow())) return;
+    Ref<NSView> self(this);
+    needsDisplay();
+    for (auto& v : std::vector<Ref<NSView>>(m_subviews)) v->prepareForDisplay(windowRect);
+}
+
 // --- Events ---
 
 bool NSView::mouse(NSPoint point, const NSRect& rect) const { return NSMouseInRect(point, rect, isFlipped()); }
@@ -567,25 +575,52 @@ Ref<NSView> NSView::nextValidKeyView() const { return validKeyView(this, true); 
 
 Ref<NSView> NSView::previousValidKeyView() const { return validKeyView(this, false); }
 
-void NSView::encodeViewKeys(NSCoder* coder, bool withSubviews) const
+std::vector<Id> NSView::codableSubviews() const
 {
-    coder->encodeRect(frame(), viewKey("NSFrame"));
-    coder->encodeInteger(NSInteger(autoresizingMask()), viewKey("NSAutoresizingMask"));
-    coder->encodeBool(isHidden(), viewKey("NSHidden"));
-    if (!withSubviews) return;
     std::vector<Id> codable;
     for (auto& v : m_subviews)
         if (dynamic_cast<const NSCoding*>(v.get())) codable.push_back(v);
+    return codable;
+}
+
+void NSView::encodeViewKeys(NSCoder* coder, const NSRect& archivedFrame, bool withSubviews) const
+{
+    if (!coder->allowsKeyedCoding()) {
+        for (double v :
+             {archivedFrame.origin.x, archivedFrame.origin.y, archivedFrame.size.width, archivedFrame.size.height})
+            coder->encodeDouble(v);
+        coder->encodeInt64(int64_t(autoresizingMask()));
+        coder->encodeChar(isHidden() ? 1 : 0);
+        if (withSubviews) coder->encodeObject(NSArray::arrayWithVector(codableSubviews()));
+        return;
+    }
+    coder->encodeRect(archivedFrame, viewKey("NSFrame"));
+    coder->encodeInteger(NSInteger(autoresizingMask()), viewKey("NSAutoresizingMask"));
+    coder->encodeBool(isHidden(), viewKey("NSHidden"));
+    if (!withSubviews) return;
+    auto codable = codableSubviews();
     if (!codable.empty()) coder->encodeObject(NSArray::arrayWithVector(std::move(codable)), viewKey("NSSubviews"));
 }
 
 void NSView::decodeViewKeys(NSCoder* coder, bool withSubviews)
 {
-    initWithFrame(coder->decodeRectForKey(viewKey("NSFrame")));
-    setAutoresizingMask(NSUInteger(coder->decodeIntegerForKey(viewKey("NSAutoresizingMask"))));
-    setHidden(coder->decodeBoolForKey(viewKey("NSHidden")));
-    if (!withSubviews) return;
-    auto subviews = dynamic_ref_cast<NSArray>(coder->decodeObjectForKey(viewKey("NSSubviews")));
+    Ref<NSArray> subviews;
+    if (!coder->allowsKeyedCoding()) {
+        NSRect f;
+        f.origin.x = coder->decodeDouble();
+        f.origin.y = coder->decodeDouble();
+        f.size.width = coder->decodeDouble();
+        f.size.height = coder->decodeDouble();
+        initWithFrame(f);
+        setAutoresizingMask(NSUInteger(coder->decodeInt64()));
+        setHidden(coder->decodeChar() != 0);
+        if (withSubviews) subviews = dynamic_ref_cast<NSArray>(coder->decodeObject());
+    } else {
+        initWithFrame(coder->decodeRectForKey(viewKey("NSFrame")));
+        setAutoresizingMask(NSUInteger(coder->decodeIntegerForKey(viewKey("NSAutoresizingMask"))));
+        setHidden(coder->decodeBoolForKey(viewKey("NSHidden")));
+        if (withSubviews) subviews = dynamic_ref_cast<NSArray>(coder->decodeObjectForKey(viewKey("NSSubviews")));
+    }
     if (!subviews) return;
     for (auto& object : subviews->snapshot())
         if (auto view = dynamic_ref_cast<NSView>(object)) addSubview(view);

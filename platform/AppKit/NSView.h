@@ -207,11 +207,18 @@ public:
     bool scrollRectToVisible(const NSRect& rect);
     bool autoscroll(const Ref<NSEvent>& event);
 
-    // --- Keyed coding of the view's own keys ---
+    // --- Coding of the view's own keys ---
     // NSFrame (rect), NSAutoresizingMask (integer), NSHidden (bool) and
     // NSSubviews (array of the subviews that adopt NSCoding, so an archive
-    // never holds a view it cannot rebuild).
-    void encodeViewKeys(NSCoder* coder, bool withSubviews = true) const;
+    // never holds a view it cannot rebuild). A sequential coder gets the
+    // same values in that order: the frame as four doubles ("d"), the mask
+    // ("q"), hidden ("c") and the array of subviews.
+    void encodeViewKeys(NSCoder* coder, bool withSubviews = true) const
+    {
+        encodeViewKeys(coder, frame(), withSubviews);
+    }
+    // The same with another frame written in place of the view's own.
+    void encodeViewKeys(NSCoder* coder, const NSRect& archivedFrame, bool withSubviews = true) const;
     // Runs initWithFrame with the archived frame, sets the other keys and
     // adds the archived subviews.
     void decodeViewKeys(NSCoder* coder, bool withSubviews = true);
@@ -226,7 +233,12 @@ private:
     NSRect visibleRectInWindow() const;
     // Draws the view and its subviews where they meet the window rectangle.
     void drawInWindow(const NSRect& windowRect);
+    // Before a display: asks each visible view that meets the window
+    // rectangle needsDisplay, so views that lay out lazily (and override it)
+    // do so before anything is drawn.
+    void prepareForDisplay(const NSRect& windowRect);
     void notifyTrackingAreasChanged();
+    std::vector<Id> codableSubviews() const;
 
     Weak<NSView> m_superview;
     Weak<NSWindow> m_window;

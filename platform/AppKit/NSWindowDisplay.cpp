@@ -55,6 +55,16 @@ void NSWindow::displayIfNeeded()
     // region; draw again a bounded number of times, then leave the rest for
     // the next turn.
     for (int round = 0; round < 3 && !m_dirty.empty(); ++round) {
+        // Views that lay out lazily do it now; what they move adds to the
+        // dirty region drawn below.
+        NSRect marked = NSZeroRect;
+        for (const auto& r : m_dirty) marked = NSUnionRect(marked, r);
+        try {
+            m_frameView->prepareForDisplay(marked);
+        } catch (...) {
+            m_displaying = false;
+            throw;
+        }
         std::vector<NSRect> dirty;
         dirty.swap(m_dirty);
         Ref<CGImage> surface;  // kept alive while drawing, whatever happens to the window

@@ -91,6 +91,13 @@ void NSArchiver::putClass(const NSClass& cls)
     }
 }
 
+void NSArchiver::encodeConditionalObject(const Id& object)
+{
+    if (object && m_objectIndex.contains(object.get()) && !m_unfinished.contains(object.get()))
+        return encodeObject(object);
+    encodeObject(nullptr);
+}
+
 void NSArchiver::encodeObject(const Id& object)
 {
     put('@');

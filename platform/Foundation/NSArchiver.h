@@ -29,6 +29,9 @@ public:
 
     using NSCoder::encodeObject;
     void encodeObject(const Id& object) override;
+    // A reference when the object was written before (and is complete),
+    // else nil: the archive is written in one pass.
+    void encodeConditionalObject(const Id& object) override;
     void encodeValueOfObjCType(const char* type, const void* address) override;
 
     // Nesting deeper than this is refused on both sides, so that decoding can

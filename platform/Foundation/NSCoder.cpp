@@ -99,6 +99,7 @@ void NSCoder::unsupported(const char* selector) const
 }
 
 void NSCoder::encodeObject(const Id&) { unsupported("encodeObject:"); }
+void NSCoder::encodeConditionalObject(const Id&) { unsupported("encodeConditionalObject:"); }
 Id NSCoder::decodeObject() { unsupported("decodeObject"); }
 void NSCoder::encodeValueOfObjCType(const char*, const void*) { unsupported("encodeValueOfObjCType:at:"); }
 void NSCoder::decodeValueOfObjCType(const char*, void*) { unsupported("decodeValueOfObjCType:at:"); }

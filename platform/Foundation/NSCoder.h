@@ -32,6 +32,9 @@ public:
 
     // --- Non-keyed coding ---
     virtual void encodeObject(const Id& object);
+    // Written only when the object is already in the archive (encoded
+    // unconditionally before); nil otherwise. Read back with decodeObject.
+    virtual void encodeConditionalObject(const Id& object);
     virtual Id decodeObject();
     // Type codes "c" (int8_t), "s" (int16_t), "i" (int32_t), "q" (int64_t),
     // "f" (float), "d" (double) and "@" (Id).

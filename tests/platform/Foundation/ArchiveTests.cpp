@@ -289,6 +289,20 @@ TEST(NonKeyedArchive, TypedValuesReadBackInOrderAndATypeMismatchRaises)
     EXPECT_NE(inconsistency(data, NSCoder::propertyListClasses()).find("expected an object"), std::string::npos);
 }
 
+TEST(NonKeyedArchive, ConditionalObjectsAreReferencesToObjectsAlreadyWritten)
+{
+    auto shared = NSMutableString::stringWithString("shared"_ns);
+    auto archiver = NSArchiver::create();
+    archiver->encodeConditionalObject(shared);  // not written yet: nil
+    archiver->encodeObject(shared);
+    archiver->encodeConditionalObject(shared);  // now a reference
+    auto u = NSUnarchiver::unarchiverForReadingWithData(archiver->archiverData(), NSCoder::propertyListClasses());
+    EXPECT_FALSE(u->decodeObject());
+    auto first = u->decodeObject();
+    EXPECT_TRUE(first->isEqual(shared.get()));
+    EXPECT_EQ(u->decodeObject(), first);
+}
+
 TEST(NonKeyedArchive, VersionForClassNameAnswersWhatTheArchiveRecorded)
 {
     ArchiveTestSet::classRecord().setVersion(3);
