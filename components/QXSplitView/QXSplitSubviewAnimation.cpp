@@ -7,7 +7,7 @@
 #include <cmath>
 #include <memory>
 
-#include "Foundation/NSClock.h"
+#include "Foundation/Clock.h"
 #include "Foundation/NSRunLoop.h"
 #include "QXSplitView/QXSplitAxis.h"
 #include "QXSplitView/QXSplitView.h"
@@ -50,7 +50,7 @@ animationData* QXSplitSubview::QX___animationData(bool start, bool resize)
         return nullptr;
     }
     if (!g_animation) g_animation = std::make_unique<animationData>();
-    *g_animation = animationData{this, dimension, 0, 0, NSClock::now() + duration, duration, !isCollapsed(), resize};
+    *g_animation = animationData{this, dimension, 0, 0, Clock::now() + duration, duration, !isCollapsed(), resize};
     sv->QX___setDragging(true);
     return g_animation.get();
 }
@@ -80,7 +80,7 @@ bool QXSplitSubview::expandWithAnimation(bool animate, bool resize)
 
 void QXSplitSubview::QX___stepAnimation()
 {
-    const double started = NSClock::now();
+    const double started = Clock::now();
     auto* record = QX___animationData(false, false);
     auto sv = splitView();
     if (!record || !sv) return;
@@ -98,7 +98,7 @@ void QXSplitSubview::QX___stepAnimation()
             display();
             // The pass or the display may have stopped the animation.
             if (QX___animationData(false, false) != record || !record) return;
-            record->totalStepTime += NSClock::now() - started;
+            record->totalStepTime += Clock::now() - started;
             record->stepCount += 1;
             // About sixty steps a second: the next one waits for what is left
             // of a frame after the mean step time.

@@ -5,6 +5,7 @@
 // parent's name followed by "[<index>]".
 #include <cmath>
 
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSUserDefaults.h"
 #include "QXSplitView/QXSplitAxis.h"

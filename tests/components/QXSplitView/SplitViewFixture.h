@@ -12,8 +12,8 @@
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSWindow.h"
+#include "Foundation/Clock.h"
 #include "Foundation/NSClass.h"
-#include "Foundation/NSClock.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSUserDefaults.h"
 #include "QXSplitView/QXSplitView.h"
@@ -90,7 +90,7 @@ protected:
     void SetUp() override
     {
         setenv("PLUMBLINE_BACKEND", "headless", 1);
-        NSClock::useVirtualClock();
+        Clock::useVirtualClock();
         server().configureMainScreen(NSMakeSize(1920, 1080), NSMakeSize(508, 286));
         server().setMenuBarHeight(24);
         NSApplication::sharedApplication()->resetTerminatedState();

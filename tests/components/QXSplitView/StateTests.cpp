@@ -6,6 +6,7 @@
 #include "Foundation/NSArchiver.h"
 #include "Foundation/NSKeyedArchiver.h"
 #include "Foundation/NSKeyedUnarchiver.h"
+#include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSUnarchiver.h"
 #include "SplitViewFixture.h"
@@ -20,8 +21,8 @@ TEST_F(SplitViewTest, LayoutStringsRoundTrip)
         const char* name;
         std::vector<double> panes;
         double thickness;
-        const char* state;   // applied first
-        const char* saved;   // then written
+        const char* state;  // applied first
+        const char* saved;  // then written
     };
     const Case cases[] = {
         {"fractions kept", {200, 200}, 1, "2 120.4 279.6", "2 120.4 279.6"},
@@ -65,9 +66,11 @@ TEST_F(SplitViewTest, BadLayoutStringsChangeNothingOrCountAsZero)
 TEST_F(SplitViewTest, LayoutsAreSavedUnderTheAutosaveName)
 {
     auto outer = makeSplit({100, 100}, 1);
-    auto middle = static_ref_cast<QXSplitView>(NSObject::alloc<QXSplitView>()->initWithFrame(NSMakeRect(0, 0, 100, 100), 2));
+    auto middle =
+        static_ref_cast<QXSplitView>(NSObject::alloc<QXSplitView>()->initWithFrame(NSMakeRect(0, 0, 100, 100), 2));
     outer->addSubview(middle);
-    auto inner = static_ref_cast<QXSplitView>(NSObject::alloc<QXSplitView>()->initWithFrame(NSMakeRect(0, 0, 100, 100), 2));
+    auto inner =
+        static_ref_cast<QXSplitView>(NSObject::alloc<QXSplitView>()->initWithFrame(NSMakeRect(0, 0, 100, 100), 2));
     middle->replaceSubview(middle->subviewAtPosition(0), inner);
 
     // Nothing is saved until a restore was tried, nor without a name.
@@ -138,7 +141,8 @@ TEST_F(SplitViewTest, RestoringAppliesTheStoredLayout)
 TEST_F(SplitViewTest, StateArraysFollowTheNesting)
 {
     auto outer = makeSplit({100, 100}, 1);
-    auto nested = static_ref_cast<QXSplitView>(NSObject::alloc<QXSplitView>()->initWithFrame(NSMakeRect(0, 0, 100, 100), 2));
+    auto nested =
+        static_ref_cast<QXSplitView>(NSObject::alloc<QXSplitView>()->initWithFrame(NSMakeRect(0, 0, 100, 100), 2));
     outer->replaceSubview(pane(outer, 1), nested);
     outer->adjustSubviews();
     auto states = outer->arrayWithStates();
@@ -169,7 +173,8 @@ TEST_F(SplitViewTest, ArchivesKeepSettingsAndCollapsedPanes)
     ASSERT_TRUE(first->isCollapsed());
 
     NSClassList allowed = NSCoder::propertyListClasses();
-    allowed.insert(allowed.end(), {&QXSplitView::classRecord(), &QXSplitSubview::classRecord(), &NSColor::classRecord()});
+    allowed.insert(allowed.end(),
+                   {&QXSplitView::classRecord(), &QXSplitSubview::classRecord(), &NSColor::classRecord()});
     struct Coder {
         const char* name;
         std::function<Ref<NSData>(const Id&)> archive;
