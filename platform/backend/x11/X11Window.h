@@ -11,7 +11,45 @@
 #include "CoreGraphics/CGImage.h"
 #include "backend/x11/X11WindowServer.h"
 
-struct X11WindowServer::Window {
+class X11Window {
+public:
+    using XRect = X11WindowServer::XRect;
+
+    explicit X11Window(X11WindowServer& server)
+        : m_server(server)
+        , m_conn(server.connection())
+    { }
+    X11Window(const X11Window&) = delete;
+    X11Window& operator=(const X11Window&) = delete;
+
+    // Makes the X window (once) and gives it its names, hints and buffer.
+    void realize();
+    void unrealize();
+    // Whether the window needs a visual with alpha: it shows what lies below.
+    bool wantsARGB() const;
+    // A window that turned translucent or opaque gets an X window of the
+    // other visual, shown again as it was.
+    void remakeIfVisualChanged();
+    void applyNames();
+    void applyHints();
+    void applySizeHints();
+    // The menu bar's reserved strip, from its frame.
+    void applyStrut();
+    void sendWMState(bool add, xcb_atom_t state);
+    // Asks the window manager to stack the window just below the one in
+    // front of it at its level.
+    void restackUnderManager() const;
+    void giveFocus();
+
+    void allocateBuffer();
+    void releaseBuffer();
+    void upload(int x, int y, int width, int height);
+    // Copies what changed in the surface's pixel rectangle [left, right) x
+    // [top, bottom) (y down) and uploads it.
+    void updateShown(size_t left, size_t top, size_t right, size_t bottom);
+    void updateShape();
+    std::vector<xcb_rectangle_t> paintedRectangles() const;
+
     WSWindowInfo info;
     Ref<CGImage> surface;
     xcb_window_t xid = 0;
@@ -37,4 +75,11 @@ struct X11WindowServer::Window {
     bool requestPending = false;
     XRect requested{};
     std::chrono::steady_clock::time_point requestedAt;
+
+private:
+    // Sends a client message about this window to the root, as EWMH asks.
+    void sendToRoot(xcb_atom_t type, uint32_t d0, uint32_t d1, uint32_t d2, uint32_t d3 = 0) const;
+
+    X11WindowServer& m_server;
+    xcb_connection_t* const m_conn;
 };

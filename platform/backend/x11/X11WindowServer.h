@@ -22,6 +22,7 @@
 class NSTimer;
 class X11Keyboard;
 class X11TrayIcon;
+class X11Window;
 
 class X11WindowServer : public WindowServer {
 public:
@@ -95,7 +96,9 @@ public:
     XRect rectToX(const NSRect& r) const;
 
 private:
-    struct Window;
+    // A window reaches the connection, the atoms and the order of its server.
+    friend class X11Window;
+
     struct HotKey {
         xcb_keycode_t keycode;
         uint16_t mask;
@@ -103,50 +106,36 @@ private:
         HotKeyHandler handler;
     };
 
-    // Connection and screens (X11WindowServer.cpp)
+    // Connection (X11WindowServer.cpp)
     xcb_atom_t atom(const char* name);
+    void connectionLost();
+    void endOfTurn();
+
+    // Screens and the window manager (X11WindowServerScreens.cpp)
     // Answers whether the screens differ from those known before.
     bool loadScreens();
     // After RandR or the work area changed: AppKit hears of a difference.
     void reloadScreens();
     void detectWindowManager();
-    void connectionLost();
-    void endOfTurn();
-
-    // Windows (X11Windows.cpp)
-    Window* find(WSWindowID id);
-    const Window* find(WSWindowID id) const;
-    Window* findX(xcb_window_t xid);
-    void realize(Window& w);
-    void unrealize(Window& w);
-    bool wantsARGB(const Window& w) const;
-    void remakeIfVisualChanged(Window& w);
-    void applyHints(Window& w);
-    void applySizeHints(Window& w);
-    // The menu bar's reserved strip, from its frame.
-    void applyStrut(Window& w);
     void windowManagerChanged();
-    void giveFocus(Window& w);
-    void applyNames(Window& w);
+
+    // Windows (X11WindowServerWindows.cpp)
+    X11Window* find(WSWindowID id);
+    const X11Window* find(WSWindowID id) const;
+    X11Window* findX(xcb_window_t xid);
+    void noteConfigure(const xcb_configure_notify_event_t& e);
+
+    // Order (X11WindowServerOrder.cpp)
     // Stacks our windows in their order; under a window manager only the
     // window that moved in it is placed.
     void applyStacking(WSWindowID moved = 0);
-    void restackUnderManager(const Window& w);
     void raiseOverlays();
     void placeInOrder(WSWindowID id, int place, WSWindowID relativeTo);
-    void allocateBuffer(Window& w);
-    void releaseBuffer(Window& w);
-    void upload(Window& w, int x, int y, int width, int height);
-    // Copies what changed in the surface's pixel rectangle [left, right) x
-    // [top, bottom) (y down) and uploads it.
-    void updateShown(Window& w, size_t left, size_t top, size_t right, size_t bottom);
-    void updateShape(Window& w);
-    bool hasCompositor();
-    std::vector<xcb_rectangle_t> paintedRectangles(const Window& w) const;
-    void sendWMState(Window& w, bool add, xcb_atom_t state);
-    void noteConfigure(const xcb_configure_notify_event_t& e);
 
-    // Events (X11Events.cpp)
+    // Drawing (X11WindowServerDrawing.cpp)
+    bool hasCompositor();
+
+    // Events (X11WindowServerEvents.cpp)
     void handle(xcb_generic_event_t* event);
     void handleButton(const xcb_button_press_event_t& e, bool press);
     void handleMotion(const xcb_motion_notify_event_t& e);
@@ -156,19 +145,23 @@ private:
     void handleGeneric(xcb_generic_event_t* event);
     void postMouse(NSUInteger type, WSWindowID window, NSPoint global, NSUInteger flags, NSInteger clickCount,
                    NSPoint delta, NSInteger trackingNumber = 0);
-    void notifyPointer();
     // Our window a pointer event is for: its own, or, for events the menu
     // grab brings from elsewhere, the tracking menu's.
-    Window* pointerTarget(xcb_window_t event);
+    X11Window* pointerTarget(xcb_window_t event);
 
-    // Services (X11Services.cpp)
+    // Pointer (X11WindowServerPointer.cpp)
     void setUpPointerMonitor();
+    void notifyPointer();
+
+    // Keyboard (X11WindowServerKeyboard.cpp)
     void setUpKeyboard();
     void refreshNumLockMask();
     void setSuspended(bool suspended);
     // The window became key while the shortcuts are suspended.
     void keepSuspensionWith(WSWindowID window);
     void scheduleKeymapRebuild();
+
+    // Hot keys (X11WindowServerHotKeys.cpp)
     bool handleHotKeyEvent(const xcb_key_press_event_t& e, bool press);
 
     xcb_connection_t* m_conn = nullptr;
@@ -189,7 +182,7 @@ private:
     std::map<std::string, xcb_atom_t> m_atoms;
     NSRunLoop::SourceID m_source = 0, m_observer = 0;
 
-    std::map<WSWindowID, std::unique_ptr<Window>> m_windows;
+    std::map<WSWindowID, std::unique_ptr<X11Window>> m_windows;
     std::vector<WSWindowID> m_order;  // visible windows, front first
     WSWindowID m_nextID = 1;
     WSWindowID m_key = 0;

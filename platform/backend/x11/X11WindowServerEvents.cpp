@@ -1,4 +1,5 @@
 #include "backend/x11/X11Xkb.h"
+
 #include <xcb/randr.h>
 #include <xcb/xinput.h>
 
@@ -92,7 +93,7 @@ void X11WindowServer::handle(xcb_generic_event_t* event)
     case XCB_GE_GENERIC: handleGeneric(event); return;
     case XCB_EXPOSE: {
         const auto& e = *reinterpret_cast<xcb_expose_event_t*>(event);
-        if (Window* w = findX(e.window)) upload(*w, e.x, e.y, e.width, e.height);
+        if (X11Window* w = findX(e.window)) w->upload(e.x, e.y, e.width, e.height);
         return;
     }
     case XCB_MAP_NOTIFY: {
@@ -121,7 +122,7 @@ void X11WindowServer::handle(xcb_generic_event_t* event)
     case XCB_CLIENT_MESSAGE: {
         const auto& e = *reinterpret_cast<xcb_client_message_event_t*>(event);
         if (e.type != atom("WM_PROTOCOLS") || e.data.data32[0] != atom("WM_DELETE_WINDOW")) return;
-        if (Window* w = findX(e.window))
+        if (X11Window* w = findX(e.window))
             if (auto window = NSWindow::windowWithNumber(w->info.windowID)) window->performClose(nullptr);
         return;
     }
@@ -132,7 +133,7 @@ void X11WindowServer::handle(xcb_generic_event_t* event)
 void X11WindowServer::postMouse(NSUInteger type, WSWindowID window, NSPoint global, NSUInteger flags,
                                 NSInteger clickCount, NSPoint delta, NSInteger trackingNumber)
 {
-    const Window* w = find(window);
+    const X11Window* w = find(window);
     if (!w) return;
     const NSPoint local{global.x - w->info.frame.origin.x, global.y - w->info.frame.origin.y};
     const auto t = NSEventType(type);
@@ -153,7 +154,7 @@ void X11WindowServer::postMouse(NSUInteger type, WSWindowID window, NSPoint glob
 
 void X11WindowServer::handleButton(const xcb_button_press_event_t& e, bool press)
 {
-    Window* w = pointerTarget(e.event);
+    X11Window* w = pointerTarget(e.event);
     if (!w) return;
     const NSPoint global = pointFromX(e.root_x, e.root_y);
     const NSUInteger flags = X11Keyboard::cocoaFlags(e.state);
@@ -187,7 +188,7 @@ void X11WindowServer::handleButton(const xcb_button_press_event_t& e, bool press
 
 void X11WindowServer::handleMotion(const xcb_motion_notify_event_t& e)
 {
-    Window* w = pointerTarget(e.event);
+    X11Window* w = pointerTarget(e.event);
     if (!w) return;
     const NSPoint global = pointFromX(e.root_x, e.root_y);
     // Deltas from root positions: the window may move under the pointer.
@@ -202,42 +203,16 @@ void X11WindowServer::handleMotion(const xcb_motion_notify_event_t& e)
     postMouse(type, w->info.windowID, global, flags, type == NSEventTypeMouseMoved ? 0 : m_clickCount, delta);
 }
 
-X11WindowServer::Window* X11WindowServer::pointerTarget(xcb_window_t event)
+X11Window* X11WindowServer::pointerTarget(xcb_window_t event)
 {
-    if (Window* w = findX(event)) return w;
+    if (X11Window* w = findX(event)) return w;
     if (event != m_root || !m_pointerGrabbed || m_menuTracking.empty()) return nullptr;
     return find(m_menuTracking.back());
 }
 
-void X11WindowServer::beginMenuTracking(WSWindowID window)
-{
-    m_menuTracking.push_back(window);
-    if (m_pointerGrabbed || !m_conn || m_lost) return;
-    // Owner events: our windows get their events as usual; what happens
-    // over other clients' windows is reported on the root, to us alone.
-    constexpr uint16_t mask =
-        XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION;
-    auto* r = xcb_grab_pointer_reply(m_conn,
-                                     xcb_grab_pointer(m_conn, 1, m_root, mask, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
-                                                      XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
-                                     nullptr);
-    m_pointerGrabbed = r && r->status == XCB_GRAB_STATUS_SUCCESS;
-    std::free(r);
-}
-
-void X11WindowServer::endMenuTracking()
-{
-    if (!m_menuTracking.empty()) m_menuTracking.pop_back();
-    if (!m_menuTracking.empty() || !m_pointerGrabbed) return;
-    m_pointerGrabbed = false;
-    if (!m_conn || m_lost) return;
-    xcb_ungrab_pointer(m_conn, XCB_CURRENT_TIME);
-    xcb_flush(m_conn);
-}
-
 void X11WindowServer::handleCrossing(const xcb_enter_notify_event_t& e, bool enter)
 {
-    Window* w = findX(e.event);
+    X11Window* w = findX(e.event);
     if (!w || e.mode != XCB_NOTIFY_MODE_NORMAL) return;
     const NSPoint global = pointFromX(e.root_x, e.root_y);
     if (enter) {
@@ -258,7 +233,7 @@ void X11WindowServer::handleKey(const xcb_key_press_event_t& e, bool press)
     if (!m_keyboard || !m_keyboard->isValid()) return;
     // Keys reach the key window, also while our grab sends them to the root.
     WSWindowID target = 0;
-    if (Window* w = findX(e.event)) target = w->info.windowID;
+    if (X11Window* w = findX(e.event)) target = w->info.windowID;
     else if (e.event == m_root && m_keyboardGrabbed) target = m_key;
     if (!target) return;
     const uint16_t mac = m_keyboard->macCode(e.detail);
@@ -267,7 +242,7 @@ void X11WindowServer::handleKey(const xcb_key_press_event_t& e, bool press)
     if (press) m_keysDown.insert(e.detail);
     else m_keysDown.erase(e.detail);
 
-    const Window* w = find(target);
+    const X11Window* w = find(target);
     const NSPoint global = pointFromX(e.root_x, e.root_y);
     const NSPoint local = w ? NSPoint{global.x - w->info.frame.origin.x, global.y - w->info.frame.origin.y} : global;
     NSUInteger flags = X11Keyboard::cocoaFlags(e.state);
@@ -305,7 +280,7 @@ void X11WindowServer::handleFocus(const xcb_focus_in_event_t& e, bool in)
     if (e.detail == XCB_NOTIFY_DETAIL_INFERIOR || e.detail == XCB_NOTIFY_DETAIL_POINTER ||
         e.mode == XCB_NOTIFY_MODE_GRAB || e.mode == XCB_NOTIFY_MODE_UNGRAB)
         return;
-    Window* w = findX(e.event);
+    X11Window* w = findX(e.event);
     if (!w) return;
     auto window = NSWindow::windowWithNumber(w->info.windowID);
     if (!window) return;
