@@ -40,7 +40,7 @@ Registry& registry()
 
 bool livesInProcess(const Ref<NSString>& name)
 {
-    for (const auto& n : {NSGeneralPboard, NSDragPboard, NSFindPboard, NSFontPboard, NSRulerPboard})
+    for (const auto& n : {NSGeneralPboard, NSDragPboard, NSFindPboard, NSFontPboard, NSRulerPboard, NSSelectionPboard})
         if (n->isEqualToString(name)) return true;
     return false;
 }

@@ -6,7 +6,8 @@
 // CLIPBOARD selection, so other clients paste what the program copied and
 // the program pastes what they copied; headless it lives in the process,
 // where tests read and fill it. The drag, find, font and ruler pasteboards
-// live in the process and keep live objects. Every other name (and each
+// live in the process and keep live objects; so does the selection
+// pasteboard, mirrored to PRIMARY on X11. Every other name (and each
 // unique pasteboard) is shared between processes as a folder under
 // $XDG_RUNTIME_DIR, one file per type, written atomically.
 //
@@ -26,6 +27,9 @@ inline const Ref<NSString> NSDragPboard = "Apple CFPasteboard drag"_ns;
 inline const Ref<NSString> NSFindPboard = "Apple CFPasteboard find"_ns;
 inline const Ref<NSString> NSFontPboard = "Apple CFPasteboard font"_ns;
 inline const Ref<NSString> NSRulerPboard = "Apple CFPasteboard ruler"_ns;
+// The text selected last (the X11 PRIMARY selection); in the process like
+// the general pasteboard.
+inline const Ref<NSString> NSSelectionPboard = "PRIMARY"_ns;
 
 inline const Ref<NSString> NSPasteboardTypeString = "public.utf8-plain-text"_ns;
 inline const Ref<NSString> NSStringPboardType = NSPasteboardTypeString;

@@ -1,8 +1,9 @@
 // Copy, cut and paste in a text view, and the selection pasteboard that
 // holds the text selected last.
-#include "AppKit/NSGraphics.h"
+#include "AppKit/NSApplication.h"
 #include "AppKit/NSPasteboard.h"
 #include "AppKit/NSTextView.h"
+#include "Foundation/NSClass.h"
 
 namespace {
 
@@ -28,9 +29,7 @@ public:
 
 NS_CLASS_DEFINE(SelectionOwner)
 
-inline const Ref<NSString> kSelectionPboardName = "PRIMARY"_ns;
-
-Ref<NSPasteboard> NSTextView::selectionPasteboard() { return NSPasteboard::pasteboardWithName(kSelectionPboardName); }
+Ref<NSPasteboard> NSTextView::selectionPasteboard() { return NSPasteboard::pasteboardWithName(NSSelectionPboard); }
 
 Ref<NSArray> NSTextView::writablePasteboardTypes() const { return NSArray::arrayWithObject(NSPasteboardTypeString); }
 

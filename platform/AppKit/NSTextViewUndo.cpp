@@ -1,5 +1,7 @@
 // Undo of the user's edits in a text view: coalesced typing runs, paste,
 // cut and drops, and the way back for each.
+#include "AppKit/NSApplication.h"
+#include "AppKit/NSMenu.h"
 #include "AppKit/NSMenuItem.h"
 #include "AppKit/NSTextView.h"
 #include "AppKit/NSWindow.h"

@@ -115,8 +115,8 @@ TEST_F(UndoManagerTest, NestedGroupsAndGroupingFaults)
     counter->setValue(1);
     undo->beginUndoGrouping();
     counter->setValue(2);
-    undo->endUndoGrouping();
     EXPECT_THROW(undo->undo(), NSException);
+    undo->endUndoGrouping();
     // Inside the outer group, the inner one can be undone alone.
     undo->undoNestedGroup();
     EXPECT_EQ(counter->value, 1);

@@ -59,8 +59,10 @@ TEST_F(TextEditingTest, TypingUndoesInRunsThatTheCaretMovesEnd)
     EXPECT_EQ(text(), u"");
     ctrl(kVK_ANSI_Z, NSShiftKeyMask);
     EXPECT_EQ(text(), u"hello wor");
+    EXPECT_EQ(textView->selectedRange(), NSMakeRange(0, 9));  // what came back is selected
 
     // Moving the caret starts a new run.
+    key(kVK_RightArrow);
     key(kVK_LeftArrow);
     type(u"X");
     key(kVK_RightArrow);
@@ -78,7 +80,7 @@ TEST_F(TextEditingTest, TypingUndoesInRunsThatTheCaretMovesEnd)
     EXPECT_EQ(text(), u"help! wor");
     ctrl(kVK_ANSI_Z);
     EXPECT_EQ(text(), u"hello wor");
-    EXPECT_EQ(textView->selectedRange(), NSMakeRange(3, 2));  // what came back is selected
+    EXPECT_EQ(textView->selectedRange(), NSMakeRange(3, 2));
 }
 
 TEST_F(TextEditingTest, CopyCutAndPasteGoThroughTheGeneralPasteboardAndUndo)
