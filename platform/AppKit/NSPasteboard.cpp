@@ -14,8 +14,7 @@ class NSPasteboard::OwnerProvider : public NSPasteboardItemDataProvider {
 public:
     explicit OwnerProvider(NSPasteboard& board)
         : m_board(board)
-    {
-    }
+    { }
     void pasteboardItemProvideDataForType(const Ref<NSPasteboard>&, const Ref<NSPasteboardItem>&,
                                           const Ref<NSString>& type) override
     {
@@ -58,8 +57,7 @@ std::vector<Ref<NSString>> stringsOf(const Ref<NSArray>& array)
 
 NSPasteboard::NSPasteboard()
     : m_ownerProvider(std::make_unique<OwnerProvider>(*this))
-{
-}
+{ }
 
 NSPasteboard::~NSPasteboard()
 {
@@ -275,8 +273,7 @@ namespace {
 
 Id objectOfClass(const Ref<NSPasteboardItem>& item, const NSClass& cls)
 {
-    if (cls.isSubclassOf(NSPasteboardItem::staticClass()))
-        return item->isKindOfClass(cls) ? Id(item) : nullptr;
+    if (cls.isSubclassOf(NSPasteboardItem::staticClass())) return item->isKindOfClass(cls) ? Id(item) : nullptr;
     if (cls.isSubclassOf(NSURL::staticClass())) {
         auto text = item->stringForType(NSPasteboardTypeURL);
         if (!text) text = item->stringForType(NSURLPboardType);

@@ -89,11 +89,10 @@ void NSTextView::recordUndo(NSRange range, NSUInteger insertedLength, EditKind k
             }
         }
     }
-    auto run = std::make_shared<UndoRun>(
-        UndoRun{kind, NSMakeRange(range.location, insertedLength), NSMutableAttributedString::initWithAttributedString(replaced)});
-    manager->registerUndoWithTarget(Ref<NSTextView>(this), [run](const Id& target) {
-        static_ref_cast<NSTextView>(target)->reverseRun(run);
-    });
+    auto run = std::make_shared<UndoRun>(UndoRun{kind, NSMakeRange(range.location, insertedLength),
+                                                 NSMutableAttributedString::initWithAttributedString(replaced)});
+    manager->registerUndoWithTarget(Ref<NSTextView>(this),
+                                    [run](const Id& target) { static_ref_cast<NSTextView>(target)->reverseRun(run); });
     manager->setActionName(actionName(kind));
     m_undoRun = coalesces(kind) ? run : nullptr;
 }
@@ -106,13 +105,12 @@ void NSTextView::reverseRun(const std::shared_ptr<UndoRun>& run)
     NSUInteger length = storage->length();
     NSRange range = NSMakeRange(std::min(run->range.location, length), 0);
     range.length = std::min(run->range.length, length - range.location);
-    auto back = std::make_shared<UndoRun>(UndoRun{EditKind::Other, NSMakeRange(range.location, run->replaced->length()),
-                                                  NSMutableAttributedString::initWithAttributedString(
-                                                      storage->attributedSubstringFromRange(range))});
+    auto back = std::make_shared<UndoRun>(
+        UndoRun{EditKind::Other, NSMakeRange(range.location, run->replaced->length()),
+                NSMutableAttributedString::initWithAttributedString(storage->attributedSubstringFromRange(range))});
     if (auto manager = dynamic_ref_cast<NSUndoManager>(undoManager()); manager && m_allowsUndo)
-        manager->registerUndoWithTarget(Ref<NSTextView>(this), [back](const Id& target) {
-            static_ref_cast<NSTextView>(target)->reverseRun(back);
-        });
+        manager->registerUndoWithTarget(
+            Ref<NSTextView>(this), [back](const Id& target) { static_ref_cast<NSTextView>(target)->reverseRun(back); });
     beginEditingIfNeeded();
     ++m_ownEdit;
     storage->replaceCharactersInRange(range, run->replaced);

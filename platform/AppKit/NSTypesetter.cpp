@@ -186,8 +186,8 @@ private:
             return canBreak;
         }
         if (end == start) return canBreak;
-        UBreakIterator* it = BreakIteratorCache::forCurrentThread().iterator(UBRK_LINE, m_text.data() + start,
-                                                                             end - start);
+        UBreakIterator* it =
+            BreakIteratorCache::forCurrentThread().iterator(UBRK_LINE, m_text.data() + start, end - start);
         if (it)
             for (int32_t b = ubrk_first(it); b != UBRK_DONE; b = ubrk_next(it)) canBreak[static_cast<size_t>(b)] = true;
         return canBreak;

@@ -5,9 +5,9 @@
 // write shows as a new token.
 #include <unistd.h>
 
-#include <filesystem>
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -86,8 +86,7 @@ class FolderPasteboardMirror : public PasteboardMirror {
 public:
     explicit FolderPasteboardMirror(const Ref<NSString>& name)
         : m_folder(runtimeFolder() / "pasteboards" / percentEncoded(name->UTF8String()))
-    {
-    }
+    { }
 
     void publish(NSPasteboard& pasteboard) override
     {

@@ -48,10 +48,7 @@ Id NSUndoManager::init() { return this; }
 
 // --- Groups ---
 
-NSUndoManager::Stack& NSUndoManager::recordingStack()
-{
-    return m_state == State::Undoing ? m_redoStack : m_undoStack;
-}
+NSUndoManager::Stack& NSUndoManager::recordingStack() { return m_state == State::Undoing ? m_redoStack : m_undoStack; }
 
 NSUndoManager::Group* NSUndoManager::openGroup() const { return m_open.empty() ? nullptr : m_open.back(); }
 

@@ -20,12 +20,10 @@ inline const Ref<NSString> NSUndoManagerWillUndoChangeNotification = "NSUndoMana
 inline const Ref<NSString> NSUndoManagerWillRedoChangeNotification = "NSUndoManagerWillRedoChangeNotification"_ns;
 inline const Ref<NSString> NSUndoManagerDidUndoChangeNotification = "NSUndoManagerDidUndoChangeNotification"_ns;
 inline const Ref<NSString> NSUndoManagerDidRedoChangeNotification = "NSUndoManagerDidRedoChangeNotification"_ns;
-inline const Ref<NSString> NSUndoManagerDidOpenUndoGroupNotification =
-    "NSUndoManagerDidOpenUndoGroupNotification"_ns;
+inline const Ref<NSString> NSUndoManagerDidOpenUndoGroupNotification = "NSUndoManagerDidOpenUndoGroupNotification"_ns;
 inline const Ref<NSString> NSUndoManagerWillCloseUndoGroupNotification =
     "NSUndoManagerWillCloseUndoGroupNotification"_ns;
-inline const Ref<NSString> NSUndoManagerDidCloseUndoGroupNotification =
-    "NSUndoManagerDidCloseUndoGroupNotification"_ns;
+inline const Ref<NSString> NSUndoManagerDidCloseUndoGroupNotification = "NSUndoManagerDidCloseUndoGroupNotification"_ns;
 // In the close notification's details: whether the group may be dropped.
 inline const Ref<NSString> NSUndoManagerGroupIsDiscardableKey = "NSUndoManagerGroupIsDiscardableKey"_ns;
 

@@ -17,8 +17,7 @@ public:
     SelectionMirror(X11Clipboard& clipboard, xcb_atom_t selection)
         : m_clipboard(clipboard)
         , m_selection(selection)
-    {
-    }
+    { }
     void publish(NSPasteboard& board) override
     {
         const auto& items = board.itemsWithoutRefresh();
@@ -170,8 +169,8 @@ void X11Clipboard::continueOutgoing(xcb_window_t requestor, xcb_atom_t property)
     for (auto it = m_outgoing.begin(); it != m_outgoing.end(); ++it) {
         if (it->requestor != requestor || it->property != property) continue;
         const size_t n = std::min(m_chunk, it->data.size() - it->offset);
-        xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, requestor, property, it->type, 8,
-                            static_cast<uint32_t>(n), it->data.data() + it->offset);
+        xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, requestor, property, it->type, 8, static_cast<uint32_t>(n),
+                            it->data.data() + it->offset);
         it->offset += n;
         // The empty chunk after the last one ends the transfer.
         if (n == 0) m_outgoing.erase(it);
@@ -182,8 +181,7 @@ void X11Clipboard::continueOutgoing(xcb_window_t requestor, xcb_atom_t property)
 
 // --- Reading another client's selection ---
 
-xcb_generic_event_t* X11Clipboard::waitFor(const std::function<bool(xcb_generic_event_t*)>& accept,
-                                           int milliseconds)
+xcb_generic_event_t* X11Clipboard::waitFor(const std::function<bool(xcb_generic_event_t*)>& accept, int milliseconds)
 {
     using Clock = std::chrono::steady_clock;
     const auto until = Clock::now() + std::chrono::milliseconds(milliseconds);
@@ -227,8 +225,7 @@ std::optional<std::vector<Ref<NSPasteboardItem>>> X11Clipboard::read(xcb_atom_t 
 {
     // What we own is already in the pasteboard.
     if (m_owned.count(selection)) return std::nullopt;
-    auto owner = reply(
-        xcb_get_selection_owner_reply(m_conn, xcb_get_selection_owner(m_conn, selection), nullptr));
+    auto owner = reply(xcb_get_selection_owner_reply(m_conn, xcb_get_selection_owner(m_conn, selection), nullptr));
     std::vector<Ref<NSPasteboardItem>> nothing;
     if (!owner || owner->owner == XCB_NONE) return nothing;
 

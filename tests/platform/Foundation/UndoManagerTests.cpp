@@ -26,7 +26,10 @@ public:
         value = v;
     }
     void setValueObject(const Ref<NSNumber>& v) { setValue(v->integerValue()); }
-    static void describeClass(NSClassMembers<UndoCounter>& m) { m.action("setValueObject:", &UndoCounter::setValueObject); }
+    static void describeClass(NSClassMembers<UndoCounter>& m)
+    {
+        m.action("setValueObject:", &UndoCounter::setValueObject);
+    }
 };
 
 class NotificationLog : public NSObject {
@@ -213,10 +216,10 @@ TEST_F(UndoManagerTest, NotificationsComeInOrder)
     undo->undo();
     undo->redo();
     center->removeObserver(log);
-    std::vector<std::string> expected = {
-        "DidOpenUndoGroupNotification", "DidCloseUndoGroupNotification",  // the event
-        "WillUndoChangeNotification",   "DidOpenUndoGroupNotification",  "DidCloseUndoGroupNotification",
-        "DidUndoChangeNotification",    "WillRedoChangeNotification",    "DidOpenUndoGroupNotification",
-        "DidCloseUndoGroupNotification", "DidRedoChangeNotification"};
+    std::vector<std::string> expected = {"DidOpenUndoGroupNotification",  "DidCloseUndoGroupNotification",  // the event
+                                         "WillUndoChangeNotification",    "DidOpenUndoGroupNotification",
+                                         "DidCloseUndoGroupNotification", "DidUndoChangeNotification",
+                                         "WillRedoChangeNotification",    "DidOpenUndoGroupNotification",
+                                         "DidCloseUndoGroupNotification", "DidRedoChangeNotification"};
     EXPECT_EQ(log->names, expected);
 }

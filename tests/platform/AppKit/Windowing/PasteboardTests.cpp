@@ -130,7 +130,8 @@ TEST_F(PasteboardTest, InvalidUTF8ReadsWithReplacementCharacters)
     // sequence, an overlong slash.
     const char bytes[] = "ok\0\xED\xA0\x80|\xE2\x82|\xC0\xAF";
     board->setData(NSData::dataWithBytes(bytes, sizeof bytes - 1), NSStringPboardType);
-    EXPECT_EQ(board->stringForType(NSStringPboardType)->utf16(), std::u16string(u"ok\0\uFFFD\uFFFD\uFFFD|\uFFFD|\uFFFD\uFFFD", 11));
+    EXPECT_EQ(board->stringForType(NSStringPboardType)->utf16(),
+              std::u16string(u"ok\0\uFFFD\uFFFD\uFFFD|\uFFFD|\uFFFD\uFFFD", 11));
 }
 
 TEST_F(PasteboardTest, NamedPasteboardsAreSharedThroughTheirFolder)

@@ -119,7 +119,9 @@ TEST_F(TextEditingTest, PastedTextTakesTheTypingAttributesAndBadBytesBecomeRepla
     auto attributes = NSMutableDictionary::dictionaryWithDictionary(textView->typingAttributes());
     attributes->setObject(big, NSFontAttributeName);
     textView->setTypingAttributes(attributes);
-    const char bytes[] = "a\xFF" "b\xED\xB0\x80" "c";
+    const char bytes[] = "a\xFF"
+                         "b\xED\xB0\x80"
+                         "c";
     putOnClipboard(NSData::dataWithBytes(bytes, sizeof bytes - 1));
     ctrl(kVK_ANSI_V);
     EXPECT_EQ(text(), u"a\uFFFDb\uFFFD\uFFFD\uFFFDc");
