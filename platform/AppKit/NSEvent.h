@@ -169,6 +169,12 @@ public:
     NSPoint screenLocation() const { return m_screenLocation; }
     void setLocationInWindow(NSPoint p) { m_location = p; }
     void setWindowNumber(NSInteger n) { m_windowNumber = n; }
+    // A key press that continues an unfinished composition (a dead key)
+    // carries the text the input method shows for it, marked in the text
+    // until the composed characters come; an empty text drops it. Nil for
+    // other keys.
+    Ref<NSString> markedText() const { return m_markedText; }
+    void setMarkedText(const Ref<NSString>& text) { m_markedText = text; }
 
     Ref<NSString> description() const override;
 
@@ -185,6 +191,7 @@ private:
     NSPoint m_delta;
     Ref<NSString> m_characters;
     Ref<NSString> m_charactersIgnoringModifiers;
+    Ref<NSString> m_markedText;
     bool m_isARepeat = false;
     unsigned short m_keyCode = 0;
     NSInteger m_trackingNumber = 0;

@@ -1,6 +1,7 @@
 #include "AppKit/NSLayoutManager.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "AppKit/NSAttributedStringKeys.h"
@@ -10,6 +11,7 @@
 #include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NSRunLoop.h"
 
 NS_CLASS_DEFINE(NSLayoutManager)
 
@@ -147,11 +149,127 @@ CGFloat NSLayoutManager::defaultLineHeightForFont(const Ref<NSFont>& font) const
     return (font ? font : defaultFont())->defaultLineHeight();
 }
 
+// --- Paragraphs ---
+
+std::vector<NSLayoutManager::Paragraph> NSLayoutManager::paragraphsIn(NSUInteger start, NSUInteger end) const
+{
+    auto storage = textStorage();
+    std::vector<Paragraph> out;
+    if (!storage) return out;
+    const std::u16string& text = storage->utf16();
+    NSUInteger p = start;
+    while (p < end) {
+        NSUInteger i = p;
+        while (i < end && !(text[i] == u'\n' || text[i] == u'\r' || text[i] == 0x2029)) ++i;
+        if (i < end) {
+            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+            ++i;
+        }
+        Paragraph paragraph;
+        paragraph.start = p;
+        paragraph.length = std::min(i, end) - p;
+        out.push_back(std::move(paragraph));
+        p = std::min(i, end);
+    }
+    return out;
+}
+
+void NSLayoutManager::splitParagraphs()
+{
+    if (m_split) return;
+    m_split = true;
+    auto storage = textStorage();
+    m_paragraphs = paragraphsIn(0, storage ? storage->length() : 0);
+    m_laidOut = 0;
+    m_cursor = 0;
+    m_extraValid = false;
+}
+
+size_t NSLayoutManager::paragraphIndex(NSUInteger index)
+{
+    splitParagraphs();
+    if (m_paragraphs.empty()) return 0;
+    auto within = [&](size_t k) {
+        const Paragraph& p = m_paragraphs[k];
+        return index >= p.start && index < p.start + p.length;
+    };
+    if (m_cursor < m_paragraphs.size() && within(m_cursor)) return m_cursor;
+    if (m_cursor + 1 < m_paragraphs.size() && within(m_cursor + 1)) return ++m_cursor;
+    auto it = std::upper_bound(m_paragraphs.begin(), m_paragraphs.end(), index,
+                               [](NSUInteger i, const Paragraph& p) { return i < p.start; });
+    size_t k = it == m_paragraphs.begin() ? 0 : static_cast<size_t>(it - m_paragraphs.begin()) - 1;
+    return m_cursor = std::min(k, m_paragraphs.size() - 1);
+}
+
+// Shapes each run of equal attributes within the paragraph on its own, so
+// that shaping a paragraph again gives what shaping the whole text gave.
+void NSLayoutManager::shape(Paragraph& paragraph)
+{
+    if (paragraph.shaped) return;
+    paragraph.shaped = true;
+    paragraph.glyphs.assign(paragraph.length, Glyph{});
+    paragraph.fonts.clear();
+    auto storage = textStorage();
+    if (!storage || paragraph.length == 0) return;
+    const std::u16string& text = storage->utf16();
+    NSUInteger i = paragraph.start, end = paragraph.start + paragraph.length;
+    while (i < end) {
+        NSRange run;
+        Ref<NSDictionary> attributes = storage->attributesAtIndex(i, &run);
+        NSUInteger runEnd = std::min(NSMaxRange(run), end);
+        Ref<NSFont> font = fontIn(attributes);
+        CGFloat kern = 0;
+        if (auto n = dynamic_ref_cast<NSNumber>(attributes->objectForKey(NSKernAttributeName))) kern = n->doubleValue();
+        auto attachment = dynamic_ref_cast<NSTextAttachment>(attributes->objectForKey(NSAttachmentAttributeName));
+        auto shaped = font->cgFont()->shape(text.substr(i, runEnd - i), font->pointSize());
+        for (NSUInteger k = i; k < runEnd; ++k) {
+            Glyph& g = paragraph.glyphs[k - paragraph.start];
+            char16_t c = text[k];
+            if (isLineEnd(c) || c == u'\t') {
+                g.glyph = NSControlGlyph;
+            } else if (c == NSAttachmentCharacter && attachment && attachment->attachmentCell()) {
+                g.glyph = NSNullGlyph;
+                g.advance = attachment->attachmentCell()->cellSize().width;
+            } else {
+                const auto& s = shaped[k - i];
+                g.glyph = s.glyph;
+                g.advance = s.advance + (g.glyph != NSNullGlyph || s.advance > 0 ? kern : 0);
+            }
+        }
+        if (!paragraph.fonts.empty() && paragraph.fonts.back().second == font)
+            paragraph.fonts.back().first = runEnd - paragraph.start;
+        else paragraph.fonts.emplace_back(runEnd - paragraph.start, font);
+        i = runEnd;
+    }
+}
+
+NSLayoutManager::Glyph* NSLayoutManager::glyphPtr(NSUInteger index)
+{
+    splitParagraphs();
+    if (m_paragraphs.empty()) return nullptr;
+    Paragraph& p = m_paragraphs[paragraphIndex(index)];
+    if (index < p.start || index >= p.start + p.length) return nullptr;
+    shape(p);
+    return &p.glyphs[index - p.start];
+}
+
+NSUInteger NSLayoutManager::firstUnlaidCharacterIndex() const
+{
+    if (!m_split) return 0;
+    return m_laidOut < m_paragraphs.size() ? m_paragraphs[m_laidOut].start
+                                           : (m_paragraphs.empty() ? 0 : m_paragraphs.back().start +
+                                                                              m_paragraphs.back().length);
+}
+
 // --- Invalidation ---
 
-void NSLayoutManager::textStorageEdited(const Ref<NSTextStorage>&, NSUInteger, NSRange, NSInteger, NSRange)
+void NSLayoutManager::textStorageEdited(const Ref<NSTextStorage>&, NSUInteger mask, NSRange newCharRange,
+                                        NSInteger delta, NSRange)
 {
-    invalidateAll();
+    if (mask & (NSTextStorageEditedCharacters | NSTextStorageEditedAttributes)) {
+        NSRange actual;
+        invalidateGlyphsForCharacterRange(newCharRange, delta, &actual);
+    }
     // Views grow and shrink with their text, however the storage was edited.
     for (const auto& c : std::vector<Ref<NSTextContainer>>(m_containers))
         if (auto view = c->textView()) view->sizeToFit();
@@ -159,23 +277,121 @@ void NSLayoutManager::textStorageEdited(const Ref<NSTextStorage>&, NSUInteger, N
 
 void NSLayoutManager::textContainerChangedGeometry(const Ref<NSTextContainer>&)
 {
-    m_layoutValid = false;
-    invalidateDisplayForCharacterRange(NSMakeRange(0, m_glyphs.size()));
+    m_laidOut = 0;
+    m_extraValid = false;
+    invalidateDisplayForCharacterRange(NSMakeRange(0, 0));
 }
 
-void NSLayoutManager::invalidateGlyphsForCharacterRange(NSRange range, NSInteger, NSRange* actualRange)
+void NSLayoutManager::invalidateGlyphsForCharacterRange(NSRange range, NSInteger delta, NSRange* actualRange)
 {
-    if (actualRange) *actualRange = range;
-    invalidateAll();
+    if (!m_split) {
+        if (actualRange) *actualRange = range;
+        return invalidateAll();
+    }
+    replaceParagraphs(range, delta);
+    if (actualRange) {
+        size_t k = paragraphIndex(range.location);
+        *actualRange = m_paragraphs.empty() ? NSMakeRange(0, 0) : NSMakeRange(m_paragraphs[k].start, 0);
+        NSUInteger end = std::min<NSUInteger>(NSMaxRange(range), textStorage() ? textStorage()->length() : 0);
+        size_t last = paragraphIndex(end > 0 ? end - 1 : 0);
+        if (!m_paragraphs.empty())
+            actualRange->length = m_paragraphs[last].start + m_paragraphs[last].length - actualRange->location;
+    }
+}
+
+void NSLayoutManager::replaceParagraphs(NSRange range, NSInteger delta)
+{
+    auto storage = textStorage();
+    const NSUInteger newLength = storage ? storage->length() : 0;
+    const NSUInteger oldLength = static_cast<NSUInteger>(static_cast<NSInteger>(newLength) - delta);
+    const NSUInteger oldEnd = static_cast<NSUInteger>(static_cast<NSInteger>(NSMaxRange(range)) - delta);
+    if (m_paragraphs.empty() || oldLength == 0 || range.location > oldLength) return invalidateAll();
+
+    // The paragraphs the edit touched in the old text: the one before when
+    // the edit starts a paragraph (its break may join what comes in), and
+    // the one holding the first character after the edit.
+    size_t first = paragraphIndex(std::min(range.location, oldLength - 1));
+    if (first > 0 && range.location == m_paragraphs[first].start) --first;
+    if (range.location >= oldLength) first = m_paragraphs.size() - 1;
+    size_t last = paragraphIndex(std::min(oldEnd, oldLength - 1));
+    last = std::max(last, first);
+    const NSUInteger from = m_paragraphs[first].start;
+    const NSUInteger oldTo = m_paragraphs[last].start + m_paragraphs[last].length;
+    const NSUInteger newTo = static_cast<NSUInteger>(static_cast<NSInteger>(oldTo) + delta);
+
+    const bool wasLaidOut = m_laidOut > last;
+    const bool allLaidOut = m_laidOut == m_paragraphs.size() && m_extraValid;
+    const NSTypesetter::LayoutPosition oldAfter = m_paragraphs[last].after;
+
+    std::vector<Paragraph> fresh = paragraphsIn(from, newTo);
+    const size_t oldCount = last + 1 - first;
+    const std::ptrdiff_t countChange = static_cast<std::ptrdiff_t>(fresh.size()) - static_cast<std::ptrdiff_t>(oldCount);
+    m_paragraphs.erase(m_paragraphs.begin() + static_cast<std::ptrdiff_t>(first),
+                       m_paragraphs.begin() + static_cast<std::ptrdiff_t>(last + 1));
+    m_paragraphs.insert(m_paragraphs.begin() + static_cast<std::ptrdiff_t>(first),
+                        std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
+    const size_t after = first + fresh.size();
+    for (size_t k = after; k < m_paragraphs.size(); ++k)
+        m_paragraphs[k].start = static_cast<NSUInteger>(static_cast<NSInteger>(m_paragraphs[k].start) + delta);
+    m_cursor = first;
+    if (m_paragraphs.empty()) return invalidateAll();
+
+    // Later paragraphs move when nothing about them depends on what came
+    // before but their top: one container that holds them all.
+    Ref<NSTypesetter> typesetter = m_typesetter ? m_typesetter : NSTypesetter::sharedSystemTypesetter();
+    const bool movable = m_containers.size() == 1 && typesetter->laysOutParagraphsIndependently() && wasLaidOut &&
+                         m_laidOut >= first && !oldAfter.full;
+    if (!movable) {
+        m_laidOut = std::min(m_laidOut, first);
+        m_extraValid = false;
+        invalidateDisplayForCharacterRange(NSMakeRange(from, 0));
+        return;
+    }
+    m_laidOut = static_cast<size_t>(static_cast<std::ptrdiff_t>(m_laidOut) + countChange);
+    const size_t laidOutAfter = m_laidOut;
+    // Lay out the new paragraphs where the old ones began.
+    NSTypesetter::LayoutPosition position = first > 0 ? m_paragraphs[first - 1].after : NSTypesetter::LayoutPosition{};
+    m_layingOut = true;
+    for (size_t k = first; k < after; ++k) {
+        Paragraph& p = m_paragraphs[k];
+        shape(p);
+        p.fragments.clear();
+        for (Glyph& g : p.glyphs) g.fragment = -1, g.location = NSZeroPoint;
+        m_layingParagraph = k;
+        typesetter->layoutParagraph(this, NSMakeRange(p.start, p.length), position);
+        p.after = position;
+    }
+    m_layingOut = false;
+    const CGFloat dy = position.y - oldAfter.y;
+    const CGFloat height = m_containers.front()->containerSize().height;
+    CGFloat bottom = laidOutAfter > after ? m_paragraphs[laidOutAfter - 1].after.y + dy : position.y;
+    if (allLaidOut && m_extraContainer >= 0) bottom = std::max(bottom, NSMaxY(m_extraRect) + dy);
+    if (position.full || bottom > height + 1e-9) {
+        m_laidOut = after;
+        m_extraValid = false;
+    } else {
+        for (size_t k = after; k < laidOutAfter; ++k) {
+            Paragraph& p = m_paragraphs[k];
+            for (Fragment& f : p.fragments) f.rect.origin.y += dy, f.used.origin.y += dy;
+            p.after.y += dy;
+        }
+        if (m_extraValid && allLaidOut) m_extraRect.origin.y += dy, m_extraUsed.origin.y += dy;
+        // The extra fragment depends on the text's last character.
+        if (after == m_paragraphs.size()) m_extraValid = false;
+    }
+    invalidateDisplayForCharacterRange(NSMakeRange(from, 0));
 }
 
 void NSLayoutManager::invalidateLayoutForCharacterRange(NSRange range, NSRange* actualRange)
 {
-    // Layout is redone as a whole: later lines may move with any change.
-    if (actualRange)
-        *actualRange =
-            NSMakeRange(range.location, m_glyphs.size() - std::min<NSUInteger>(range.location, m_glyphs.size()));
-    m_layoutValid = false;
+    splitParagraphs();
+    NSUInteger length = textStorage() ? textStorage()->length() : 0;
+    size_t k = m_paragraphs.empty() ? 0 : paragraphIndex(std::min(range.location, length > 0 ? length - 1 : 0));
+    // Later lines may move with any change: layout goes on from here.
+    m_laidOut = std::min(m_laidOut, k);
+    m_extraValid = false;
+    NSUInteger start = m_paragraphs.empty() ? 0 : m_paragraphs[k].start;
+    if (actualRange) *actualRange = NSMakeRange(start, length - start);
     invalidateDisplayForCharacterRange(range);
 }
 
@@ -187,68 +403,92 @@ void NSLayoutManager::invalidateDisplayForCharacterRange(NSRange)
 
 void NSLayoutManager::invalidateAll()
 {
-    m_glyphsValid = false;
-    m_layoutValid = false;
+    m_split = false;
+    m_paragraphs.clear();
+    m_laidOut = 0;
+    m_extraValid = false;
     invalidateDisplayForCharacterRange(NSMakeRange(0, 0));
 }
 
-void NSLayoutManager::ensureGlyphs()
+void NSLayoutManager::ensureGlyphsForCharacterRange(NSRange range)
 {
-    if (m_glyphsValid) return;
-    m_glyphsValid = true;
-    m_layoutValid = false;
-    auto storage = textStorage();
-    const std::u16string empty;
-    const std::u16string& text = storage ? storage->utf16() : empty;
-    m_glyphs.assign(text.size(), Glyph{});
-    m_fonts.assign(text.size(), nullptr);
-    if (!storage) return;
-    NSUInteger start = 0;
-    for (const auto& run : storage->runs()) {
-        Ref<NSFont> font = fontIn(run.attributes);
-        CGFloat kern = 0;
-        if (auto n = dynamic_ref_cast<NSNumber>(run.attributes->objectForKey(NSKernAttributeName)))
-            kern = n->doubleValue();
-        auto attachment = dynamic_ref_cast<NSTextAttachment>(run.attributes->objectForKey(NSAttachmentAttributeName));
-        auto shaped = font->cgFont()->shape(text.substr(start, run.length), font->pointSize());
-        for (NSUInteger k = 0; k < run.length; ++k) {
-            NSUInteger i = start + k;
-            Glyph& g = m_glyphs[i];
-            m_fonts[i] = font;
-            char16_t c = text[i];
-            if (isLineEnd(c) || c == u'\t') {
-                g.glyph = NSControlGlyph;
-            } else if (c == NSAttachmentCharacter && attachment && attachment->attachmentCell()) {
-                g.glyph = NSNullGlyph;
-                g.advance = attachment->attachmentCell()->cellSize().width;
-            } else {
-                g.glyph = shaped[k].glyph;
-                g.advance = shaped[k].advance + (g.glyph != NSNullGlyph || shaped[k].advance > 0 ? kern : 0);
-            }
-        }
-        start += run.length;
-    }
+    splitParagraphs();
+    if (m_paragraphs.empty()) return;
+    size_t first = paragraphIndex(range.location);
+    size_t last = paragraphIndex(NSMaxRange(range) > 0 ? NSMaxRange(range) - 1 : 0);
+    for (size_t k = first; k <= last && k < m_paragraphs.size(); ++k) shape(m_paragraphs[k]);
 }
 
-void NSLayoutManager::ensureLayout()
+void NSLayoutManager::ensureLayoutForTextContainer(const Ref<NSTextContainer>&) { ensureLayout(); }
+
+void NSLayoutManager::ensureLayoutForCharacterRange(NSRange range)
 {
-    ensureGlyphs();
-    if (m_layoutValid || m_layingOut) return;
-    m_layingOut = true;
-    m_fragments.clear();
-    m_containerGlyphs.assign(m_containers.size(), NSMakeRange(NSNotFound, 0));
-    m_extraRect = m_extraUsed = NSZeroRect;
-    m_extraContainer = -1;
-    for (Glyph& g : m_glyphs) g.fragment = -1, g.location = NSZeroPoint;
+    splitParagraphs();
+    if (m_paragraphs.empty()) return ensureLayout();
+    NSUInteger end = NSMaxRange(range);
+    NSUInteger length = textStorage() ? textStorage()->length() : 0;
+    if (end >= length) return ensureLayout();
+    layOutThrough(paragraphIndex(end > 0 ? end - 1 : 0));
+}
+
+void NSLayoutManager::ensureLayoutForBoundingRect(const NSRect& bounds, const Ref<NSTextContainer>& container)
+{
+    layOutBelow(containerIndex(container), NSMaxY(bounds));
+}
+
+void NSLayoutManager::layOutThrough(size_t target)
+{
+    splitParagraphs();
+    if (m_layingOut) return;
+    const bool all = target == SIZE_MAX;
+    if (m_laidOut > target && !all) return;
+    if (all && m_laidOut >= m_paragraphs.size() && m_extraValid) return;
+    if (m_containers.empty()) return;
     Ref<NSTypesetter> typesetter = m_typesetter ? m_typesetter : NSTypesetter::sharedSystemTypesetter();
+    NSTypesetter::LayoutPosition position =
+        m_laidOut > 0 ? m_paragraphs[m_laidOut - 1].after : NSTypesetter::LayoutPosition{};
+    m_layingOut = true;
     try {
-        typesetter->layoutGlyphsInLayoutManager(this);
+        const size_t end = all ? m_paragraphs.size() : std::min(target + 1, m_paragraphs.size());
+        for (size_t k = m_laidOut; k < end; ++k) {
+            Paragraph& p = m_paragraphs[k];
+            shape(p);
+            p.fragments.clear();
+            for (Glyph& g : p.glyphs) g.fragment = -1, g.location = NSZeroPoint;
+            m_layingParagraph = k;
+            typesetter->layoutParagraph(this, NSMakeRange(p.start, p.length), position);
+            p.after = position;
+            m_laidOut = k + 1;
+        }
+        if (m_laidOut >= m_paragraphs.size() && !m_extraValid) {
+            m_extraRect = m_extraUsed = NSZeroRect;
+            m_extraContainer = -1;
+            auto storage = textStorage();
+            const std::u16string empty;
+            const std::u16string& text = storage ? storage->utf16() : empty;
+            if (text.empty() || isLineEnd(text.back())) typesetter->layoutExtraLineFragment(this, position);
+            m_extraValid = true;
+        }
     } catch (...) {
         m_layingOut = false;
         throw;
     }
     m_layingOut = false;
-    m_layoutValid = true;
+}
+
+void NSLayoutManager::layOutBelow(int container, CGFloat y)
+{
+    splitParagraphs();
+    while (m_laidOut < m_paragraphs.size()) {
+        const NSTypesetter::LayoutPosition& at =
+            m_laidOut > 0 ? m_paragraphs[m_laidOut - 1].after : NSTypesetter::LayoutPosition{};
+        if (at.full || static_cast<int>(at.container) > container ||
+            (static_cast<int>(at.container) == container && at.y >= y))
+            return;
+        // Paragraphs in slices: one query never lays out one at a time.
+        layOutThrough(std::min(m_paragraphs.size() - 1, m_laidOut + 63));
+    }
+    ensureLayout();
 }
 
 int NSLayoutManager::containerIndex(const Ref<NSTextContainer>& container) const
@@ -262,8 +502,8 @@ int NSLayoutManager::containerIndex(const Ref<NSTextContainer>& container) const
 
 NSUInteger NSLayoutManager::numberOfGlyphs()
 {
-    ensureGlyphs();
-    return m_glyphs.size();
+    auto storage = textStorage();
+    return storage ? storage->length() : 0;
 }
 
 bool NSLayoutManager::isValidGlyphIndex(NSUInteger index) { return index < numberOfGlyphs(); }
@@ -271,14 +511,14 @@ bool NSLayoutManager::isValidGlyphIndex(NSUInteger index) { return index < numbe
 NSGlyph NSLayoutManager::glyphAtIndex(NSUInteger index)
 {
     if (!isValidGlyphIndex(index)) NSException::raise(NSRangeException, "glyphAtIndex: index out of bounds");
-    return m_glyphs[index].glyph;
+    return glyphPtr(index)->glyph;
 }
 
 NSGlyph NSLayoutManager::glyphAtIndex(NSUInteger index, bool* isValidIndex)
 {
     bool valid = isValidGlyphIndex(index);
     if (isValidIndex) *isValidIndex = valid;
-    return valid ? m_glyphs[index].glyph : NSNullGlyph;
+    return valid ? glyphPtr(index)->glyph : NSNullGlyph;
 }
 
 NSRange NSLayoutManager::glyphRangeForCharacterRange(NSRange range, NSRange* actualCharacterRange)
@@ -297,27 +537,32 @@ NSRange NSLayoutManager::characterRangeForGlyphRange(NSRange range, NSRange* act
 
 NSInteger NSLayoutManager::intAttribute(NSInteger attribute, NSUInteger glyphIndex)
 {
-    if (attribute != NSGlyphAttributeBidiLevel) return 0;
-    ensureLayout();
-    return glyphIndex < m_glyphs.size() ? m_glyphs[glyphIndex].bidiLevel : 0;
+    if (attribute != NSGlyphAttributeBidiLevel || !isValidGlyphIndex(glyphIndex)) return 0;
+    layOutThrough(paragraphIndex(glyphIndex));
+    return glyphPtr(glyphIndex)->bidiLevel;
 }
 
 void NSLayoutManager::setIntAttribute(NSInteger attribute, NSInteger value, NSUInteger glyphIndex)
 {
-    if (attribute == NSGlyphAttributeBidiLevel && glyphIndex < m_glyphs.size())
-        m_glyphs[glyphIndex].bidiLevel = static_cast<uint8_t>(value);
+    if (attribute != NSGlyphAttributeBidiLevel || !isValidGlyphIndex(glyphIndex)) return;
+    glyphPtr(glyphIndex)->bidiLevel = static_cast<uint8_t>(value);
 }
 
 CGFloat NSLayoutManager::advanceForGlyphAtIndex(NSUInteger index)
 {
-    ensureGlyphs();
-    return index < m_glyphs.size() ? m_glyphs[index].advance : 0;
+    if (!isValidGlyphIndex(index)) return 0;
+    return glyphPtr(index)->advance;
 }
 
 Ref<NSFont> NSLayoutManager::fontForGlyphAtIndex(NSUInteger index)
 {
-    ensureGlyphs();
-    return index < m_fonts.size() ? m_fonts[index] : fontIn(nullptr);
+    if (!isValidGlyphIndex(index)) return fontIn(nullptr);
+    Paragraph& p = m_paragraphs[paragraphIndex(index)];
+    shape(p);
+    NSUInteger local = index - p.start;
+    for (const auto& [end, font] : p.fonts)
+        if (local < end) return font;
+    return fontIn(nullptr);
 }
 
 Ref<NSTextAttachmentCell> NSLayoutManager::attachmentCellForGlyphAtIndex(NSUInteger index)
@@ -331,32 +576,33 @@ Ref<NSTextAttachmentCell> NSLayoutManager::attachmentCellForGlyphAtIndex(NSUInte
 
 // --- Set by the typesetter ---
 
-void NSLayoutManager::setTextContainer(const Ref<NSTextContainer>& container, NSRange glyphRange)
+void NSLayoutManager::setTextContainer(const Ref<NSTextContainer>& container, NSRange)
 {
     int c = containerIndex(container);
-    if (c < 0) return;
-    NSRange& r = m_containerGlyphs[static_cast<size_t>(c)];
-    r = r.location == NSNotFound ? glyphRange : NSUnionRange(r, glyphRange);
-    m_currentContainer = c;
+    if (c >= 0) m_currentContainer = c;
 }
 
 void NSLayoutManager::setLineFragmentRect(const NSRect& rect, NSRange glyphRange, const NSRect& usedRect,
                                           CGFloat baselineOffset)
 {
-    m_fragments.push_back({rect, usedRect, glyphRange, baselineOffset, m_currentContainer});
-    int f = static_cast<int>(m_fragments.size() - 1);
-    for (NSUInteger i = glyphRange.location; i < NSMaxRange(glyphRange) && i < m_glyphs.size(); ++i)
-        m_glyphs[i].fragment = f;
+    if (!m_layingOut || m_layingParagraph >= m_paragraphs.size()) return;
+    Paragraph& p = m_paragraphs[m_layingParagraph];
+    NSUInteger start = std::clamp(glyphRange.location, p.start, p.start + p.length);
+    NSUInteger end = std::clamp(NSMaxRange(glyphRange), start, p.start + p.length);
+    p.fragments.push_back(
+        {rect, usedRect, NSMakeRange(start - p.start, end - start), baselineOffset, m_currentContainer});
+    int f = static_cast<int>(p.fragments.size() - 1);
+    for (NSUInteger i = start; i < end; ++i) p.glyphs[i - p.start].fragment = f;
 }
 
 void NSLayoutManager::setLocation(NSPoint location, NSUInteger glyphIndex)
 {
-    if (glyphIndex < m_glyphs.size()) m_glyphs[glyphIndex].location = location;
+    if (Glyph* g = isValidGlyphIndex(glyphIndex) ? glyphPtr(glyphIndex) : nullptr) g->location = location;
 }
 
 void NSLayoutManager::setAdvance(CGFloat advance, NSUInteger glyphIndex)
 {
-    if (glyphIndex < m_glyphs.size()) m_glyphs[glyphIndex].advance = advance;
+    if (Glyph* g = isValidGlyphIndex(glyphIndex) ? glyphPtr(glyphIndex) : nullptr) g->advance = advance;
 }
 
 void NSLayoutManager::setExtraLineFragmentRect(const NSRect& rect, const NSRect& usedRect,
@@ -369,70 +615,151 @@ void NSLayoutManager::setExtraLineFragmentRect(const NSRect& rect, const NSRect&
 
 // --- Layout results ---
 
-const NSLayoutManager::Fragment* NSLayoutManager::fragmentOfGlyph(NSUInteger index)
+template <class F> void NSLayoutManager::forEachFragment(size_t from, size_t to, F&& fn) const
 {
-    ensureLayout();
-    if (index >= m_glyphs.size() || m_glyphs[index].fragment < 0) return nullptr;
-    return &m_fragments[static_cast<size_t>(m_glyphs[index].fragment)];
+    to = std::min(to, m_laidOut);
+    for (size_t k = from; k < to; ++k) {
+        const Paragraph& p = m_paragraphs[k];
+        for (Fragment f : p.fragments) {
+            f.glyphs.location += p.start;
+            if (!fn(f)) return;
+        }
+    }
+}
+
+std::optional<NSLayoutManager::Fragment> NSLayoutManager::fragmentOfGlyph(NSUInteger index)
+{
+    if (!isValidGlyphIndex(index)) return std::nullopt;
+    size_t k = paragraphIndex(index);
+    layOutThrough(k);
+    if (k >= m_laidOut) return std::nullopt;
+    const Paragraph& p = m_paragraphs[k];
+    int f = p.glyphs[index - p.start].fragment;
+    if (f < 0) return std::nullopt;
+    Fragment out = p.fragments[static_cast<size_t>(f)];
+    out.glyphs.location += p.start;
+    return out;
 }
 
 NSRange NSLayoutManager::glyphRangeForTextContainer(const Ref<NSTextContainer>& container)
 {
     ensureLayout();
     int c = containerIndex(container);
-    if (c < 0 || m_containerGlyphs[static_cast<size_t>(c)].location == NSNotFound) return NSMakeRange(NSNotFound, 0);
-    return m_containerGlyphs[static_cast<size_t>(c)];
+    NSRange r = NSMakeRange(NSNotFound, 0);
+    if (c < 0) return r;
+    forEachFragment(0, m_paragraphs.size(), [&](const Fragment& f) {
+        if (f.container == c) r = r.location == NSNotFound ? f.glyphs : NSUnionRange(r, f.glyphs);
+        return f.container <= c;
+    });
+    return r;
 }
 
 Ref<NSTextContainer> NSLayoutManager::textContainerForGlyphAtIndex(NSUInteger index, NSRange* effectiveGlyphRange)
 {
-    const Fragment* f = fragmentOfGlyph(index);
+    auto f = fragmentOfGlyph(index);
     if (!f) {
         if (effectiveGlyphRange) *effectiveGlyphRange = NSMakeRange(NSNotFound, 0);
         return nullptr;
     }
-    if (effectiveGlyphRange) *effectiveGlyphRange = m_containerGlyphs[static_cast<size_t>(f->container)];
-    return m_containers[static_cast<size_t>(f->container)];
+    auto container = m_containers[static_cast<size_t>(f->container)];
+    if (effectiveGlyphRange) *effectiveGlyphRange = glyphRangeForTextContainer(container);
+    return container;
+}
+
+bool NSLayoutManager::hasNonContiguousLayout()
+{
+    splitParagraphs();
+    return m_laidOut < m_paragraphs.size() || !m_extraValid;
+}
+
+void NSLayoutManager::scheduleIdleLayout()
+{
+    if (m_idleScheduled || !hasNonContiguousLayout()) return;
+    m_idleScheduled = true;
+    Weak<NSLayoutManager> self(this);
+    NSRunLoop::mainRunLoop()->performBlock({NSDefaultRunLoopMode}, [self] {
+        if (auto manager = self.get()) manager->layOutIdleSlice();
+    });
+}
+
+void NSLayoutManager::layOutIdleSlice()
+{
+    m_idleScheduled = false;
+    if (!hasNonContiguousLayout()) return;
+    // A slice takes a few milliseconds, so input waits less than a frame.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(4);
+    while (m_laidOut < m_paragraphs.size() && std::chrono::steady_clock::now() < until)
+        layOutThrough(std::min(m_paragraphs.size() - 1, m_laidOut + 31));
+    if (m_laidOut < m_paragraphs.size()) return scheduleIdleLayout();
+    ensureLayout();
+    // The estimate gives way to the real size.
+    for (const auto& c : std::vector<Ref<NSTextContainer>>(m_containers))
+        if (auto view = c->textView()) view->sizeToFit();
 }
 
 NSRect NSLayoutManager::usedRectForTextContainer(const Ref<NSTextContainer>& container)
 {
-    ensureLayout();
     int c = containerIndex(container);
+    if (m_allowsNonContiguousLayout && m_containers.size() == 1 && c == 0) {
+        splitParagraphs();
+        if (m_laidOut == 0 && !m_paragraphs.empty()) layOutThrough(std::min<size_t>(m_paragraphs.size() - 1, 31));
+        if (hasNonContiguousLayout() && m_laidOut < m_paragraphs.size()) {
+            // The laid-out part, then the rest at the height per character
+            // seen so far.
+            NSRect used = NSZeroRect;
+            bool any = false;
+            forEachFragment(0, m_laidOut, [&](const Fragment& f) {
+                used = any ? NSUnionRect(used, f.used) : f.used;
+                any = true;
+                return true;
+            });
+            const Paragraph& last = m_paragraphs[m_laidOut - 1];
+            const CGFloat laidHeight = last.after.y;
+            const NSUInteger laidChars = last.start + last.length;
+            const NSUInteger length = textStorage() ? textStorage()->length() : 0;
+            const CGFloat rest = laidChars > 0 ? laidHeight * static_cast<CGFloat>(length - laidChars) / laidChars : 0;
+            used.size.height = std::max<CGFloat>(used.size.height, laidHeight + rest - used.origin.y);
+            scheduleIdleLayout();
+            return used;
+        }
+    }
+    ensureLayout();
     NSRect used = NSZeroRect;
     bool any = false;
     auto add = [&](const NSRect& r) {
         used = any ? NSUnionRect(used, r) : r;
         any = true;
     };
-    for (const Fragment& f : m_fragments)
+    forEachFragment(0, m_paragraphs.size(), [&](const Fragment& f) {
         if (f.container == c) add(f.used);
+        return true;
+    });
     if (m_extraContainer == c && c >= 0) add(m_extraUsed);
     return used;
 }
 
 NSRect NSLayoutManager::lineFragmentRectForGlyphAtIndex(NSUInteger index, NSRange* effectiveGlyphRange)
 {
-    const Fragment* f = fragmentOfGlyph(index);
+    auto f = fragmentOfGlyph(index);
     if (effectiveGlyphRange) *effectiveGlyphRange = f ? f->glyphs : NSMakeRange(NSNotFound, 0);
     return f ? f->rect : NSZeroRect;
 }
 
 NSRect NSLayoutManager::lineFragmentUsedRectForGlyphAtIndex(NSUInteger index, NSRange* effectiveGlyphRange)
 {
-    const Fragment* f = fragmentOfGlyph(index);
+    auto f = fragmentOfGlyph(index);
     if (effectiveGlyphRange) *effectiveGlyphRange = f ? f->glyphs : NSMakeRange(NSNotFound, 0);
     return f ? f->used : NSZeroRect;
 }
 
 NSPoint NSLayoutManager::locationForGlyphAtIndex(NSUInteger index)
 {
-    return fragmentOfGlyph(index) ? m_glyphs[index].location : NSZeroPoint;
+    return fragmentOfGlyph(index) ? glyphPtr(index)->location : NSZeroPoint;
 }
 
 CGFloat NSLayoutManager::baselineOffsetForGlyphAtIndex(NSUInteger index)
 {
-    const Fragment* f = fragmentOfGlyph(index);
+    auto f = fragmentOfGlyph(index);
     return f ? f->baselineOffset : 0;
 }
 
@@ -456,40 +783,51 @@ Ref<NSTextContainer> NSLayoutManager::extraLineFragmentTextContainer()
 
 NSRange NSLayoutManager::glyphRangeForBoundingRect(const NSRect& bounds, const Ref<NSTextContainer>& container)
 {
-    ensureLayout();
     int c = containerIndex(container);
+    layOutBelow(c, NSMaxY(bounds));
     NSRange r = NSMakeRange(NSNotFound, 0);
-    for (const Fragment& f : m_fragments) {
-        if (f.container != c || NSMaxY(f.rect) <= NSMinY(bounds) || NSMinY(f.rect) >= NSMaxY(bounds)) continue;
-        r = r.location == NSNotFound ? f.glyphs : NSUnionRange(r, f.glyphs);
+    // The first paragraph that reaches into the rectangle.
+    size_t first = 0;
+    if (m_containers.size() == 1) {
+        auto it = std::lower_bound(m_paragraphs.begin(), m_paragraphs.begin() + static_cast<std::ptrdiff_t>(m_laidOut),
+                                   NSMinY(bounds), [](const Paragraph& p, CGFloat y) { return p.after.y <= y; });
+        first = static_cast<size_t>(it - m_paragraphs.begin());
     }
+    forEachFragment(first, m_paragraphs.size(), [&](const Fragment& f) {
+        if (f.container > c || (f.container == c && NSMinY(f.rect) >= NSMaxY(bounds))) return false;
+        if (f.container != c || NSMaxY(f.rect) <= NSMinY(bounds)) return true;
+        r = r.location == NSNotFound ? f.glyphs : NSUnionRange(r, f.glyphs);
+        return true;
+    });
     return r.location == NSNotFound ? NSMakeRange(0, 0) : r;
 }
 
 std::pair<CGFloat, CGFloat> NSLayoutManager::glyphSpan(NSRange range)
 {
     CGFloat lo = INFINITY, hi = -INFINITY;
-    for (NSUInteger i = range.location; i < NSMaxRange(range) && i < m_glyphs.size(); ++i) {
-        const Fragment* f = fragmentOfGlyph(i);
+    NSUInteger n = numberOfGlyphs();
+    for (NSUInteger i = range.location; i < NSMaxRange(range) && i < n; ++i) {
+        auto f = fragmentOfGlyph(i);
         if (!f) continue;
-        CGFloat x = f->rect.origin.x + m_glyphs[i].location.x;
+        const Glyph& g = *glyphPtr(i);
+        CGFloat x = f->rect.origin.x + g.location.x;
         lo = std::min(lo, x);
-        hi = std::max(hi, x + m_glyphs[i].advance);
+        hi = std::max(hi, x + g.advance);
     }
     return {lo, hi};
 }
 
 NSRect NSLayoutManager::boundingRectForGlyphRange(NSRange range, const Ref<NSTextContainer>& container)
 {
-    ensureLayout();
     int c = containerIndex(container);
     NSRect box = NSZeroRect;
     bool any = false;
-    for (NSUInteger i = range.location; i < NSMaxRange(range) && i < m_glyphs.size(); ++i) {
-        const Fragment* f = fragmentOfGlyph(i);
+    NSUInteger n = numberOfGlyphs();
+    for (NSUInteger i = range.location; i < NSMaxRange(range) && i < n; ++i) {
+        auto f = fragmentOfGlyph(i);
         if (!f || f->container != c) continue;
-        NSRect r = NSMakeRect(f->rect.origin.x + m_glyphs[i].location.x, f->rect.origin.y, m_glyphs[i].advance,
-                              f->rect.size.height);
+        const Glyph& g = *glyphPtr(i);
+        NSRect r = NSMakeRect(f->rect.origin.x + g.location.x, f->rect.origin.y, g.advance, f->rect.size.height);
         box = any ? NSUnionRect(box, r) : r;
         any = true;
     }
@@ -498,22 +836,31 @@ NSRect NSLayoutManager::boundingRectForGlyphRange(NSRange range, const Ref<NSTex
 
 NSUInteger NSLayoutManager::glyphIndexForPoint(NSPoint point, const Ref<NSTextContainer>& container, CGFloat* fraction)
 {
-    ensureLayout();
     if (fraction) *fraction = 0;
     int c = containerIndex(container);
-    const Fragment* line = nullptr;
-    for (const Fragment& f : m_fragments) {
-        if (f.container != c) continue;
-        if (!line || NSMinY(f.rect) <= point.y) line = &f;
-        if (point.y < NSMaxY(f.rect)) break;
+    layOutBelow(c, point.y + 1);
+    std::optional<Fragment> line;
+    size_t first = 0;
+    if (m_containers.size() == 1 && m_laidOut > 0) {
+        auto it = std::lower_bound(m_paragraphs.begin(), m_paragraphs.begin() + static_cast<std::ptrdiff_t>(m_laidOut),
+                                   point.y, [](const Paragraph& p, CGFloat y) { return p.after.y <= y; });
+        first = static_cast<size_t>(it - m_paragraphs.begin());
+        // The line above may be the nearest when the point is past the end.
+        while (first > 0 && (first >= m_laidOut || m_paragraphs[first].fragments.empty())) --first;
+        if (first > 0) --first;
     }
-    if (!line) return m_glyphs.size();
+    forEachFragment(first, m_paragraphs.size(), [&](const Fragment& f) {
+        if (f.container != c) return f.container < c;
+        if (!line || NSMinY(f.rect) <= point.y) line = f;
+        return !(point.y < NSMaxY(f.rect));
+    });
+    if (!line) return numberOfGlyphs();
     // The glyph under x, else the visually nearest one (breaks and null
     // glyphs take no room and are never hit).
     NSUInteger best = line->glyphs.location;
     CGFloat bestDistance = INFINITY, bestFraction = 0;
     for (NSUInteger i = line->glyphs.location; i < NSMaxRange(line->glyphs); ++i) {
-        const Glyph& g = m_glyphs[i];
+        const Glyph& g = *glyphPtr(i);
         if (g.advance <= 0 && line->glyphs.length > 1) continue;
         CGFloat x0 = line->rect.origin.x + g.location.x, x1 = x0 + g.advance;
         CGFloat distance = point.x < x0 ? x0 - point.x : point.x > x1 ? point.x - x1 : 0;
@@ -536,22 +883,25 @@ CGFloat NSLayoutManager::fractionOfDistanceThroughGlyphForPoint(NSPoint point, c
 
 NSUInteger NSLayoutManager::characterIndexForInsertionAtPoint(NSPoint point, const Ref<NSTextContainer>& container)
 {
-    ensureLayout();
-    NSUInteger n = m_glyphs.size();
+    NSUInteger n = numberOfGlyphs();
     int c = containerIndex(container);
     if (n == 0) return 0;
-    if (m_extraContainer == c && c >= 0 && point.y >= NSMinY(m_extraRect)) return n;
+    layOutBelow(c, point.y + 1);
+    if (m_laidOut >= m_paragraphs.size()) {
+        ensureLayout();
+        if (m_extraContainer == c && c >= 0 && point.y >= NSMinY(m_extraRect)) return n;
+    }
     CGFloat fraction = 0;
     NSUInteger i = glyphIndexForPoint(point, container, &fraction);
     if (i >= n) return n;
     auto storage = textStorage();
     const std::u16string& text = storage->utf16();
-    bool rtl = m_glyphs[i].bidiLevel & 1;
+    bool rtl = glyphPtr(i)->bidiLevel & 1;
     bool after = rtl ? fraction < 0.5 : fraction >= 0.5;
     if (isLineEnd(text[i])) after = false;
     NSUInteger index = after ? i + 1 : i;
     // Never inside a surrogate pair or before a merged mark.
-    while (index < n && index > 0 && m_glyphs[index].glyph == NSNullGlyph && m_glyphs[index].advance == 0 &&
+    while (index < n && index > 0 && glyphPtr(index)->glyph == NSNullGlyph && glyphPtr(index)->advance == 0 &&
            !isLineEnd(text[index]) && text[index] != NSAttachmentCharacter)
         ++index;
     return index;
@@ -560,38 +910,48 @@ NSUInteger NSLayoutManager::characterIndexForInsertionAtPoint(NSPoint point, con
 std::vector<NSRect> NSLayoutManager::rectArrayForCharacterRange(NSRange range, NSRange,
                                                                 const Ref<NSTextContainer>& container)
 {
-    ensureLayout();
     std::vector<NSRect> rects;
     int c = containerIndex(container);
-    NSUInteger n = m_glyphs.size();
+    NSUInteger n = numberOfGlyphs();
+    auto storage = textStorage();
     if (range.length == 0) {
         NSUInteger i = range.location;
-        auto storage = textStorage();
-        bool atExtra = m_extraContainer == c && c >= 0 && (n == 0 || (i >= n && isLineEnd(storage->utf16()[n - 1])));
-        if (atExtra) {
-            CGFloat padding = container ? container->lineFragmentPadding() : 0;
-            rects.push_back(
-                NSMakeRect(m_extraUsed.origin.x + padding, m_extraRect.origin.y, 1, m_extraRect.size.height));
+        bool atEnd = n == 0 || (i >= n && isLineEnd(storage->utf16()[n - 1]));
+        if (atEnd) {
+            ensureLayout();
+            if (m_extraContainer == c && c >= 0) {
+                CGFloat padding = container ? container->lineFragmentPadding() : 0;
+                rects.push_back(
+                    NSMakeRect(m_extraUsed.origin.x + padding, m_extraRect.origin.y, 1, m_extraRect.size.height));
+            }
             return rects;
         }
-        if (n == 0) return rects;
         bool end = i >= n;
         NSUInteger g = end ? n - 1 : i;
-        const Fragment* f = fragmentOfGlyph(g);
+        auto f = fragmentOfGlyph(g);
         if (!f || f->container != c) return rects;
-        CGFloat x = f->rect.origin.x + m_glyphs[g].location.x;
-        bool rtl = m_glyphs[g].bidiLevel & 1;
-        if (end != rtl) x += m_glyphs[g].advance;
+        const Glyph& glyph = *glyphPtr(g);
+        CGFloat x = f->rect.origin.x + glyph.location.x;
+        bool rtl = glyph.bidiLevel & 1;
+        if (end != rtl) x += glyph.advance;
         rects.push_back(NSMakeRect(x, f->rect.origin.y, 1, f->rect.size.height));
         return rects;
     }
-    for (const Fragment& f : m_fragments) {
+    NSUInteger last = std::min(NSMaxRange(range), n);
+    if (range.location >= last) return rects;
+    size_t first = paragraphIndex(range.location), lastParagraph = paragraphIndex(last - 1);
+    layOutThrough(lastParagraph);
+    std::vector<Fragment> fragments;
+    forEachFragment(first, lastParagraph + 1, [&](const Fragment& f) {
+        fragments.push_back(f);
+        return true;
+    });
+    for (const Fragment& f : fragments) {
         if (f.container != c) continue;
         NSRange part = NSIntersectionRange(f.glyphs, range);
         if (part.length == 0) continue;
         auto [lo, hi] = glyphSpan(part);
         // A selected line break reaches to the end of its fragment.
-        auto storage = textStorage();
         if (NSMaxRange(part) == NSMaxRange(f.glyphs) && isLineEnd(storage->utf16()[NSMaxRange(part) - 1]))
             hi = NSMaxX(f.rect);
         if (hi < lo) continue;
@@ -609,14 +969,13 @@ void NSLayoutManager::fillBackgroundRectArray(const std::vector<NSRect>& rects, 
 
 void NSLayoutManager::drawBackgroundForGlyphRange(NSRange range, NSPoint origin)
 {
-    ensureLayout();
     auto storage = textStorage();
     if (!storage) return;
     auto offset = [&](std::vector<NSRect> rects, const Ref<NSTextContainer>&) {
         for (NSRect& r : rects) r.origin.x += origin.x, r.origin.y += origin.y;
         return rects;
     };
-    NSUInteger end = std::min<NSUInteger>(NSMaxRange(range), m_glyphs.size());
+    NSUInteger end = std::min<NSUInteger>(NSMaxRange(range), numberOfGlyphs());
     for (NSUInteger i = range.location; i < end;) {
         NSRange run;
         auto color = dynamic_ref_cast<NSColor>(storage->attributeAtIndex(NSBackgroundColorAttributeName, i, &run));
@@ -661,17 +1020,16 @@ void NSLayoutManager::showAttachmentCell(const Ref<NSTextAttachmentCell>& cell, 
 
 void NSLayoutManager::drawGlyphsForGlyphRange(NSRange range, NSPoint origin)
 {
-    ensureLayout();
     auto storage = textStorage();
     // Without a context the hooks still run: a subclass may collect glyphs
     // or outlines instead of painting.
     CGContext* port = currentPort();
     if (!storage) return;
     const std::u16string& text = storage->utf16();
-    NSUInteger end = std::min<NSUInteger>(NSMaxRange(range), m_glyphs.size());
+    NSUInteger end = std::min<NSUInteger>(NSMaxRange(range), numberOfGlyphs());
     NSUInteger i = range.location;
     while (i < end) {
-        const Fragment* f = fragmentOfGlyph(i);
+        auto f = fragmentOfGlyph(i);
         if (!f) {
             ++i;
             continue;
@@ -680,28 +1038,29 @@ void NSLayoutManager::drawGlyphsForGlyphRange(NSRange range, NSPoint origin)
         NSRange attributesRun;
         Ref<NSDictionary> attributes = storage->attributesAtIndex(i, &attributesRun);
         NSUInteger runEnd = std::min({end, NSMaxRange(attributesRun), NSMaxRange(f->glyphs)});
-        bool rtl = m_glyphs[i].bidiLevel & 1;
+        bool rtl = glyphPtr(i)->bidiLevel & 1;
         NSUInteger j = i + 1;
-        while (j < runEnd && ((m_glyphs[j].bidiLevel & 1) == rtl)) ++j;
+        while (j < runEnd && ((glyphPtr(j)->bidiLevel & 1) == rtl)) ++j;
         NSRange run = NSMakeRange(i, j - i);
 
         Ref<NSFont> font = fontIn(attributes);
         std::vector<NSGlyph> glyphs;
         std::vector<NSPoint> positions;
         for (NSUInteger k = run.location; k < NSMaxRange(run); ++k) {
-            NSPoint at = NSMakePoint(origin.x + f->rect.origin.x + m_glyphs[k].location.x,
-                                     origin.y + f->rect.origin.y + m_glyphs[k].location.y);
+            const Glyph& glyph = *glyphPtr(k);
+            NSPoint at = NSMakePoint(origin.x + f->rect.origin.x + glyph.location.x,
+                                     origin.y + f->rect.origin.y + glyph.location.y);
             if (auto cell = attachmentCellForGlyphAtIndex(k)) {
                 NSRect frame = cell->cellFrameForTextContainer(m_containers[static_cast<size_t>(f->container)], f->rect,
-                                                               m_glyphs[k].location, k);
+                                                               glyph.location, k);
                 // Flipped: the origin is the cell's bottom-left corner.
                 showAttachmentCell(
                     cell, NSMakeRect(at.x + frame.origin.x, at.y - frame.origin.y, frame.size.width, frame.size.height),
                     k);
                 continue;
             }
-            if (m_glyphs[k].glyph == NSNullGlyph || m_glyphs[k].glyph == NSControlGlyph) continue;
-            glyphs.push_back(m_glyphs[k].glyph);
+            if (glyph.glyph == NSNullGlyph || glyph.glyph == NSControlGlyph) continue;
+            glyphs.push_back(glyph.glyph);
             positions.push_back(at);
         }
         if (!glyphs.empty())
@@ -724,11 +1083,10 @@ void NSLayoutManager::drawGlyphsForGlyphRange(NSRange range, NSPoint origin)
 NSRect NSLayoutManager::underlineRectForGlyphRange(NSRange glyphRange, NSInteger underlineType,
                                                    const NSRect& lineFragmentRect, NSPoint containerOrigin)
 {
-    ensureLayout();
-    if (glyphRange.length == 0 || glyphRange.location >= m_glyphs.size()) return NSZeroRect;
+    if (glyphRange.length == 0 || glyphRange.location >= numberOfGlyphs()) return NSZeroRect;
     Ref<NSFont> font = fontForGlyphAtIndex(glyphRange.location);
     auto [lo, hi] = glyphSpan(glyphRange);
-    CGFloat baseline = containerOrigin.y + lineFragmentRect.origin.y + m_glyphs[glyphRange.location].location.y;
+    CGFloat baseline = containerOrigin.y + lineFragmentRect.origin.y + glyphPtr(glyphRange.location)->location.y;
     CGFloat thickness =
         std::max(font->underlineThickness(), 0.5) * ((underlineType & 0xff) == NSUnderlineStyleThick ? 2 : 1);
     CGFloat centre = baseline - font->underlinePosition();
@@ -741,7 +1099,7 @@ NSRect NSLayoutManager::strikethroughRectForGlyphRange(NSRange glyphRange, NSInt
     NSRect r = underlineRectForGlyphRange(glyphRange, strikethroughType, lineFragmentRect, containerOrigin);
     if (NSIsEmptyRect(r)) return r;
     Ref<NSFont> font = fontForGlyphAtIndex(glyphRange.location);
-    CGFloat baseline = containerOrigin.y + lineFragmentRect.origin.y + m_glyphs[glyphRange.location].location.y;
+    CGFloat baseline = containerOrigin.y + lineFragmentRect.origin.y + glyphPtr(glyphRange.location)->location.y;
     r.origin.y = baseline - font->xHeight() / 2 - r.size.height / 2;
     return r;
 }

@@ -6,13 +6,17 @@
 // Glyph index equals character index: ligatures are off, the second unit of a
 // surrogate pair and a mark that shaping merges into its base get
 // NSNullGlyph, line and paragraph separators and tabs NSControlGlyph, an
-// attachment character a null glyph as wide as its cell. Layout is redone
-// lazily after any edit of the storage or change of a container.
+// attachment character a null glyph as wide as its cell.
 //
 // Coordinates: a container is y down; line fragments have their top-left
 // corner as origin; a glyph's location is relative to its fragment (x
 // includes the padding, y is the baseline's distance from the fragment's
 // top). Drawing takes the container's origin in the (flipped) view.
+//
+// Glyphs and fragments are kept per paragraph. An edit re-shapes and lays
+// out again only the paragraphs it touched; later paragraphs keep their
+// glyphs and move. Layout runs as far as queries and drawing need.
+#include <optional>
 #include <vector>
 
 #include "AppKit/NSColor.h"
@@ -69,21 +73,12 @@ public:
     void invalidateGlyphsForCharacterRange(NSRange range, NSInteger delta, NSRange* actualRange);
     void invalidateLayoutForCharacterRange(NSRange range, NSRange* actualRange);
     void invalidateDisplayForCharacterRange(NSRange range);
-    void ensureGlyphsForCharacterRange(NSRange range)
-    {
-        (void)range;
-        ensureGlyphs();
-    }
-    void ensureLayoutForTextContainer(const Ref<NSTextContainer>& container)
-    {
-        (void)container;
-        ensureLayout();
-    }
-    void ensureLayoutForCharacterRange(NSRange range)
-    {
-        (void)range;
-        ensureLayout();
-    }
+    // Layout is lazy: these lay out what they name (and what comes before
+    // it); queries do so for what they ask about.
+    void ensureGlyphsForCharacterRange(NSRange range);
+    void ensureLayoutForTextContainer(const Ref<NSTextContainer>& container);
+    void ensureLayoutForCharacterRange(NSRange range);
+    void ensureLayoutForBoundingRect(const NSRect& bounds, const Ref<NSTextContainer>& container);
 
     // --- Glyphs ---
     NSUInteger numberOfGlyphs();
@@ -166,25 +161,68 @@ public:
     virtual void fillBackgroundRectArray(const std::vector<NSRect>& rects, NSRange characterRange,
                                          const Ref<NSColor>& color);
 
+    // With non-contiguous layout allowed, the used rectangle of a text not
+    // yet laid out to its end is an estimate from the paragraphs laid out,
+    // and idle time on the main run loop lays out the rest in slices (each
+    // well under a frame), after which the views size themselves anew.
+    bool allowsNonContiguousLayout() const { return m_allowsNonContiguousLayout; }
+    void setAllowsNonContiguousLayout(bool flag) { m_allowsNonContiguousLayout = flag; }
+    // Whether part of the text is not laid out yet.
+    bool hasNonContiguousLayout();
+    // The first character not laid out yet (tests and benchmarks see how far
+    // layout went).
+    NSUInteger firstUnlaidCharacterIndex() const;
+
 private:
     struct Glyph {
         NSGlyph glyph = NSNullGlyph;
         CGFloat advance = 0;
         uint8_t bidiLevel = 0;
         NSPoint location;
-        int fragment = -1;
+        int fragment = -1;  // in its paragraph
     };
+    // Glyph ranges absolute when handed out; kept relative to the paragraph.
     struct Fragment {
         NSRect rect, used;
         NSRange glyphs;
         CGFloat baselineOffset = 0;
         int container = 0;
     };
+    // A paragraph: its characters (terminator included), glyphs once
+    // shaped, fragments once laid out, and where layout stood after it.
+    struct Paragraph {
+        NSUInteger start = 0, length = 0;
+        bool shaped = false;
+        std::vector<Glyph> glyphs;
+        // Runs of one font: (end relative to the paragraph, font).
+        std::vector<std::pair<NSUInteger, Ref<NSFont>>> fonts;
+        std::vector<Fragment> fragments;
+        NSTypesetter::LayoutPosition after;
+    };
     void invalidateAll();
-    void ensureGlyphs();
-    void ensureLayout();
+    void splitParagraphs();
+    // Splits text[start, end) into paragraphs.
+    std::vector<Paragraph> paragraphsIn(NSUInteger start, NSUInteger end) const;
+    size_t paragraphIndex(NSUInteger characterIndex);
+    void shape(Paragraph& paragraph);
+    Glyph* glyphPtr(NSUInteger index);
+    // Lays out paragraphs until the one at the index is laid out (SIZE_MAX:
+    // all, with the extra fragment).
+    void layOutThrough(size_t paragraph);
+    // Lays out until a fragment of the container reaches below y.
+    void layOutBelow(int container, CGFloat y);
+    void ensureLayout() { layOutThrough(SIZE_MAX); }
+    // Lays out the rest in slices when the run loop is idle.
+    void scheduleIdleLayout();
+    void layOutIdleSlice();
+    // Re-splits and re-shapes the paragraphs an edit touched; later
+    // paragraphs move (or lose their layout when they cannot simply move).
+    void replaceParagraphs(NSRange newRange, NSInteger delta);
     int containerIndex(const Ref<NSTextContainer>& container) const;
-    const Fragment* fragmentOfGlyph(NSUInteger index);
+    std::optional<Fragment> fragmentOfGlyph(NSUInteger index);
+    // Calls fn(absolute fragment) for the laid-out fragments of paragraphs
+    // [from, to); fn answers false to stop.
+    template <class F> void forEachFragment(size_t from, size_t to, F&& fn) const;
     // The glyph range of one run of equal attributes and direction, from a
     // glyph, limited to the range.
     NSRange drawingRunAt(NSUInteger index, NSRange limit);
@@ -195,11 +233,12 @@ private:
     std::vector<Ref<NSTextContainer>> m_containers;
     Ref<NSTypesetter> m_typesetter;
     bool m_usesScreenFonts = true;
-    bool m_glyphsValid = false, m_layoutValid = false, m_layingOut = false;
-    std::vector<Glyph> m_glyphs;
-    std::vector<Ref<NSFont>> m_fonts;  // per glyph
-    std::vector<Fragment> m_fragments;
-    std::vector<NSRange> m_containerGlyphs;
+    bool m_split = false, m_layingOut = false, m_extraValid = false;
+    bool m_allowsNonContiguousLayout = false, m_idleScheduled = false;
+    std::vector<Paragraph> m_paragraphs;
+    size_t m_laidOut = 0;     // paragraphs [0, m_laidOut) are laid out
+    size_t m_layingParagraph = 0;
+    size_t m_cursor = 0;      // the paragraph found last
     NSRect m_extraRect, m_extraUsed;
     int m_extraContainer = -1;
     int m_currentContainer = 0;

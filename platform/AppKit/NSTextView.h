@@ -207,6 +207,16 @@ public:
     // selection).
     static Ref<NSPasteboard> selectionPasteboard();
 
+    // --- Input methods (NSTextViewInputMethod.cpp) ---
+    // The text an input method is composing stands, underlined, in place of
+    // the selection; insertText: (or unmarkText, which keeps it) commits it
+    // as one edit, which the delegate is asked about and undo records.
+    void setMarkedText(const Id& text, NSRange selectedRange);
+    void unmarkText();
+    bool hasMarkedText() const { return m_markedRange.location != NSNotFound; }
+    NSRange markedRange() const { return m_markedRange; }
+    Ref<NSDictionary> markedTextAttributes() const;
+
     // --- Undo (NSTextViewUndo.cpp) ---
     // Typing and deleting at the caret coalesce into one "Typing" action
     // until the selection moves or another kind of edit comes; paste, cut
@@ -256,6 +266,9 @@ private:
     void watchStorage();
     void storageDidProcessEditing();
     void claimSelectionPasteboard();
+    // Takes the marked text out, putting back what it replaced; answers the
+    // range the composition stands for.
+    NSRange removeMarkedText();
     void beginEditingIfNeeded();
     bool askToBeginEditing();
     void endEditingWithMovement(NSInteger movement);
@@ -300,5 +313,7 @@ private:
     std::shared_ptr<UndoRun> m_undoRun;
     Id m_storageObserver;
     Id m_selectionOwner;
+    NSRange m_markedRange{NSNotFound, 0};
+    Ref<NSAttributedString> m_replacedByMarkedText;
     Weak<NSTextStorage> m_watchedStorage;
 };

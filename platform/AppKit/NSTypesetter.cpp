@@ -54,44 +54,43 @@ struct LineMetrics {
 
 class ParagraphLayout {
 public:
-    ParagraphLayout(NSTypesetter* typesetter, NSLayoutManager* manager, const std::u16string& text)
+    ParagraphLayout(NSTypesetter* typesetter, NSLayoutManager* manager, const std::u16string& text,
+                    NSTypesetter::LayoutPosition& position)
         : m_typesetter(typesetter)
         , m_manager(manager)
         , m_text(text)
         , m_containers(manager->textContainers())
+        , m_position(position)
     { }
 
-    void run()
+    // One paragraph: text from start to end, its terminator up to next.
+    void layOut(size_t start, size_t next)
     {
-        size_t p = 0, n = m_text.size();
-        while (p < n && !m_full) {
-            size_t end = p;
-            while (end < n && !endsParagraph(m_text[end])) ++end;
-            size_t next = end;
-            if (end < n) {
-                next = end + 1;
-                if (m_text[end] == u'\r' && next < n && m_text[next] == u'\n') ++next;
-            }
-            paragraph(p, end, next);
-            p = next;
-        }
-        if (!m_full && (n == 0 || isLineEnd(m_text[n - 1]))) extraFragment();
+        if (m_position.full || m_containers.empty()) return;
+        size_t end = next;
+        while (end > start && isLineEnd(m_text[end - 1]) && m_text[end - 1] != 0x2028) --end;
+        paragraph(start, end, next);
+    }
+
+    void extraFragment()
+    {
+        if (!m_position.full && !m_containers.empty()) extraFragmentAt();
     }
 
 private:
-    const Ref<NSTextContainer>& container() const { return m_containers[m_container]; }
+    const Ref<NSTextContainer>& container() const { return m_containers[m_position.container]; }
 
     // Moves to the next container when a fragment of that height does not
     // fit; false when there is none (layout stops).
     bool fit(CGFloat height)
     {
-        while (m_y > 0 && m_y + height > container()->containerSize().height + kEpsilon) {
-            if (m_container + 1 >= m_containers.size()) {
-                m_full = true;
+        while (m_position.y > 0 && m_position.y + height > container()->containerSize().height + kEpsilon) {
+            if (m_position.container + 1 >= m_containers.size()) {
+                m_position.full = true;
                 return false;
             }
-            ++m_container;
-            m_y = 0;
+            ++m_position.container;
+            m_position.y = 0;
         }
         return true;
     }
@@ -106,7 +105,7 @@ private:
             style->lineBreakMode() == NSLineBreakByWordWrapping || style->lineBreakMode() == NSLineBreakByCharWrapping;
         size_t lineStart = start;
         bool first = true;
-        while (lineStart < next && !m_full) {
+        while (lineStart < next && !m_position.full) {
             CGFloat padding = container()->lineFragmentPadding();
             CGFloat width = container()->containerSize().width;
             CGFloat indent = first ? style->firstLineHeadIndent() : style->headIndent();
@@ -186,8 +185,8 @@ private:
             return canBreak;
         }
         if (end == start) return canBreak;
-        UBreakIterator* it =
-            BreakIteratorCache::forCurrentThread().iterator(UBRK_LINE, m_text.data() + start, end - start);
+        UBreakIterator* it = BreakIteratorCache::forCurrentThread().iterator(UBRK_LINE, m_text.data() + start,
+                                                                             end - start);
         if (it)
             for (int32_t b = ubrk_first(it); b != UBRK_DONE; b = ubrk_next(it)) canBreak[static_cast<size_t>(b)] = true;
         return canBreak;
@@ -221,7 +220,7 @@ private:
     // The cell's frame relative to its glyph's baseline position (y up).
     NSRect cellFrame(const Ref<NSTextAttachmentCell>& cell, size_t index) const
     {
-        NSRect proposed = NSMakeRect(0, m_y, container()->containerSize().width, 0);
+        NSRect proposed = NSMakeRect(0, m_position.y, container()->containerSize().width, 0);
         return cell->cellFrameForTextContainer(container(), proposed, NSZeroPoint, index);
     }
 
@@ -267,8 +266,8 @@ private:
         else if (alignment == NSTextAlignmentCenter) shift = std::max<CGFloat>(0, (available - lineWidth) / 2);
 
         CGFloat padding = container()->lineFragmentPadding();
-        NSRect lineRect = NSMakeRect(0, m_y, container()->containerSize().width, height);
-        NSRect usedRect = NSMakeRect(indent + shift, m_y + before, lineWidth + 2 * padding, textHeight);
+        NSRect lineRect = NSMakeRect(0, m_position.y, container()->containerSize().width, height);
+        NSRect usedRect = NSMakeRect(indent + shift, m_position.y + before, lineWidth + 2 * padding, textHeight);
         CGFloat baselineOffset = m.descent + m.leading + after;
         NSRange glyphs = NSMakeRange(start, lineEnd - start);
         m_typesetter->willSetLineFragmentRect(lineRect, glyphs, usedRect, baselineOffset);
@@ -276,7 +275,7 @@ private:
         m_manager->setTextContainer(container(), glyphs);
         m_manager->setLineFragmentRect(lineRect, glyphs, usedRect, baselineOffset);
         position(start, lineEnd, paragraphEnd, padding + indent + shift, lineRect.size.height - baselineOffset);
-        m_y = NSMaxY(lineRect);
+        m_position.y = NSMaxY(lineRect);
         return true;
     }
 
@@ -312,7 +311,7 @@ private:
         for (size_t i = textEnd; i < lineEnd; ++i) place(i);
     }
 
-    void extraFragment()
+    void extraFragmentAt()
     {
         size_t n = m_text.size();
         auto storage = m_manager->textStorage();
@@ -324,8 +323,8 @@ private:
         CGFloat padding = container()->lineFragmentPadding();
         // A break within a paragraph continues it; otherwise a new one starts.
         CGFloat indent = n > 0 && m_text[n - 1] == 0x2028 ? style->headIndent() : style->firstLineHeadIndent();
-        NSRect rect = NSMakeRect(0, m_y, container()->containerSize().width, height);
-        m_manager->setExtraLineFragmentRect(rect, NSMakeRect(indent, m_y, 2 * padding, height), container());
+        NSRect rect = NSMakeRect(0, m_position.y, container()->containerSize().width, height);
+        m_manager->setExtraLineFragmentRect(rect, NSMakeRect(indent, m_position.y, 2 * padding, height), container());
     }
 
 public:
@@ -339,9 +338,7 @@ private:
     NSLayoutManager* m_manager;
     const std::u16string& m_text;
     const std::vector<Ref<NSTextContainer>>& m_containers;
-    size_t m_container = 0;
-    CGFloat m_y = 0;
-    bool m_full = false;
+    NSTypesetter::LayoutPosition& m_position;
     UBiDi* m_para = nullptr;
     size_t m_paragraphStart = 0;
 };
@@ -356,11 +353,33 @@ Ref<NSTypesetter> NSTypesetter::sharedSystemTypesetter()
 
 void NSTypesetter::layoutGlyphsInLayoutManager(NSLayoutManager* manager)
 {
-    if (!manager || manager->textContainers().empty()) return;
-    auto storage = manager->textStorage();
-    std::u16string text = storage ? storage->utf16() : std::u16string();
-    ParagraphLayout(this, manager, text).run();
+    if (manager && !manager->textContainers().empty()) manager->ensureLayoutForTextContainer(manager->textContainers().back());
 }
+
+namespace {
+
+const std::u16string& textOf(NSLayoutManager* manager)
+{
+    static const std::u16string empty;
+    auto storage = manager->textStorage();
+    return storage ? storage->utf16() : empty;
+}
+
+}
+
+void NSTypesetter::layoutParagraph(NSLayoutManager* manager, NSRange paragraph, LayoutPosition& position)
+{
+    if (!manager) return;
+    ParagraphLayout(this, manager, textOf(manager), position).layOut(paragraph.location, NSMaxRange(paragraph));
+}
+
+void NSTypesetter::layoutExtraLineFragment(NSLayoutManager* manager, LayoutPosition& position)
+{
+    if (!manager) return;
+    ParagraphLayout(this, manager, textOf(manager), position).extraFragment();
+}
+
+bool NSTypesetter::laysOutParagraphsIndependently() const { return &realClass() == &NSTypesetter::classRecord(); }
 
 CGFloat NSTypesetter::baselineOffsetInLayoutManager(NSLayoutManager* manager, NSUInteger glyphIndex)
 {

@@ -20,8 +20,26 @@ public:
     NSTypesetter() = default;
     static Ref<NSTypesetter> sharedSystemTypesetter();
 
-    // Lays out every glyph of the manager into its containers.
+    // Where layout stands: the container being filled, the y of the next
+    // fragment in it, and whether every container is full.
+    struct LayoutPosition {
+        size_t container = 0;
+        CGFloat y = 0;
+        bool full = false;
+    };
+
+    // Lays out every glyph of the manager into its containers (the manager
+    // does so paragraph by paragraph, as far as it needs).
     virtual void layoutGlyphsInLayoutManager(NSLayoutManager* manager);
+    // Lays out one paragraph: the characters of the range, its terminator
+    // included, from the position, which it moves on.
+    void layoutParagraph(NSLayoutManager* manager, NSRange paragraph, LayoutPosition& position);
+    // The empty fragment after a final line break, or of an empty text.
+    void layoutExtraLineFragment(NSLayoutManager* manager, LayoutPosition& position);
+    // Whether a paragraph's fragments depend only on the paragraph, so that
+    // an edit before it may move it instead of laying it out again. A
+    // subclass that adjusts fragments from earlier ones answers NO.
+    virtual bool laysOutParagraphsIndependently() const;
     // Called once per fragment with the proposed rectangles and the baseline
     // offset (from the fragment's bottom up to the baseline); what the
     // override leaves is kept.

@@ -241,6 +241,11 @@ std::u16string X11Keyboard::characters(xcb_keycode_t keycode) const
     return utf8To16(buffer);
 }
 
+uint32_t X11Keyboard::keysym(xcb_keycode_t keycode) const
+{
+    return m_state ? xkb_state_key_get_one_sym(m_state, keycode) : 0;
+}
+
 std::u16string X11Keyboard::charactersWithShiftOnly(xcb_keycode_t keycode, bool shift) const
 {
     if (!m_keymap) return {};

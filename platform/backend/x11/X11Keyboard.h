@@ -38,6 +38,9 @@ public:
     // (as the X state says).
     std::u16string characters(xcb_keycode_t keycode) const;
     std::u16string charactersWithShiftOnly(xcb_keycode_t keycode, bool shift) const;
+    // The keysym of a key press with the current state (compose sequences
+    // are fed keysyms).
+    uint32_t keysym(xcb_keycode_t keycode) const;
 
     // The current group's layout: each Mac code's characters at levels 1 and
     // 2, dead keys as their display characters.

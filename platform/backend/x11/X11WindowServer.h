@@ -21,6 +21,7 @@
 
 class NSTimer;
 class X11Clipboard;
+class X11Compose;
 class X11Keyboard;
 class X11TrayIcon;
 class X11Window;
@@ -142,6 +143,9 @@ private:
     void handleMotion(const xcb_motion_notify_event_t& e);
     void handleCrossing(const xcb_enter_notify_event_t& e, bool enter);
     void handleKey(const xcb_key_press_event_t& e, bool press);
+    // Feeds a key press to the compose sequences; true when it was one of
+    // theirs (and became marked or composed text).
+    bool composeKey(const xcb_key_press_event_t& e, WSWindowID target, uint16_t mac);
     void handleFocus(const xcb_focus_in_event_t& e, bool in);
     void handleGeneric(xcb_generic_event_t* event);
     void postMouse(NSUInteger type, WSWindowID window, NSPoint global, NSUInteger flags, NSInteger clickCount,
@@ -207,6 +211,8 @@ private:
 
     // Keyboard
     std::unique_ptr<X11Keyboard> m_keyboard;
+    // Dead keys and compose sequences become marked text, then characters.
+    std::unique_ptr<X11Compose> m_compose;
     std::set<xcb_keycode_t> m_keysDown;
     std::map<NSInteger, HotKey> m_hotKeys;
     NSInteger m_nextHotKey = 1;

@@ -9,6 +9,7 @@
 #include "AppKit/NSWindow.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "Foundation/Clock.h"
+#include "backend/x11/X11Compose.h"
 #include "backend/x11/X11Keyboard.h"
 #include "backend/x11/X11Window.h"
 
@@ -237,6 +238,9 @@ void X11WindowServer::handleKey(const xcb_key_press_event_t& e, bool press)
     else if (e.event == m_root && m_keyboardGrabbed) target = m_key;
     if (!target) return;
     const uint16_t mac = m_keyboard->macCode(e.detail);
+    if (press && !(X11Keyboard::cocoaFlags(e.state) & (NSControlKeyMask | NSCommandKeyMask)) &&
+        composeKey(e, target, mac))
+        return;
     if (mac == 0xFFFF) return;
     const bool repeat = press && m_keysDown.count(e.detail);
     if (press) m_keysDown.insert(e.detail);
@@ -271,6 +275,25 @@ void X11WindowServer::handleKey(const xcb_key_press_event_t& e, bool press)
     postEvent(NSEvent::keyEventWithType(press ? NSEventTypeKeyDown : NSEventTypeKeyUp, local, flags,
                                         Clock::systemUptime(), target, nullptr, NSString::stringWithUTF16(chars),
                                         NSString::stringWithUTF16(ignoring), repeat, mac));
+}
+
+bool X11WindowServer::composeKey(const xcb_key_press_event_t& e, WSWindowID target, uint16_t mac)
+{
+    if (!m_compose) m_compose = std::make_unique<X11Compose>();
+    const X11Compose::Result composed = m_compose->feed(m_keyboard->keysym(e.detail));
+    if (composed.kind == X11Compose::Result::Pass) return false;
+    const X11Window* w = find(target);
+    const NSPoint global = pointFromX(e.root_x, e.root_y);
+    const NSPoint local = w ? NSPoint{global.x - w->info.frame.origin.x, global.y - w->info.frame.origin.y} : global;
+    const NSUInteger flags = X11Keyboard::cocoaFlags(e.state);
+    const bool done = composed.kind == X11Compose::Result::Composed;
+    auto text = NSString::stringWithUTF16(done ? composed.text : u"");
+    auto event = NSEvent::keyEventWithType(NSEventTypeKeyDown, local, flags, Clock::systemUptime(), target, nullptr,
+                                           text, text, false, mac == 0xFFFF ? 0 : mac);
+    // A sequence under way shows as marked text; a cancelled one drops it.
+    if (!done) event->setMarkedText(NSString::stringWithUTF16(composed.text));
+    postEvent(event);
+    return true;
 }
 
 void X11WindowServer::handleFocus(const xcb_focus_in_event_t& e, bool in)

@@ -7,6 +7,7 @@
 #include "AppKit/NSMenuItem.h"
 #include "AppKit/NSPasteboard.h"
 #include "AppKit/NSTextView.h"
+#include "Foundation/NSNumber.h"
 #include "Foundation/NSUndoManager.h"
 
 class TextEditingTest : public WindowingTest {
@@ -173,4 +174,39 @@ TEST_F(TextEditingTest, ChangesByCodeDropTheViewsUndoActions)
     storage->addAttribute(NSForegroundColorAttributeName, NSColor::redColor(), NSMakeRange(0, 1));
     ctrl(kVK_ANSI_Z);
     EXPECT_EQ(text(), u">replaced!");
+}
+
+// A dead key shows its accent marked (underlined) until the composed letter
+// replaces it as one edit; a cancelled sequence leaves the text as it was.
+TEST_F(TextEditingTest, ADeadKeyIsMarkedTextUntilTheComposedLetterComes)
+{
+    type(u"caf");
+    auto keyWith = [&](const std::u16string& characters, const Ref<NSString>& marked) {
+        auto text = NSString::stringWithUTF16(characters);
+        auto event = NSEvent::keyEventWithType(NSEventTypeKeyDown, NSZeroPoint, 0, 0, window->windowNumber(), nullptr,
+                                               text, text, false, 0);
+        event->setMarkedText(marked);
+        NSApplication::postEvent(event, false);
+        pump();
+    };
+    keyWith(u"", NSString::stringWithUTF16(u"\u00B4"));
+    EXPECT_EQ(text(), u"caf\u00B4");
+    ASSERT_TRUE(textView->hasMarkedText());
+    EXPECT_EQ(textView->markedRange(), NSMakeRange(3, 1));
+    auto underline = dynamic_ref_cast<NSNumber>(
+        textView->textStorage()->attributeAtIndex(NSUnderlineStyleAttributeName, 3, nullptr));
+    ASSERT_TRUE(underline);
+    EXPECT_EQ(underline->integerValue(), NSUnderlineStyleSingle);
+
+    keyWith(u"\u00E9", nullptr);
+    EXPECT_EQ(text(), u"caf\u00E9");
+    EXPECT_FALSE(textView->hasMarkedText());
+    EXPECT_FALSE(textView->textStorage()->attributeAtIndex(NSUnderlineStyleAttributeName, 3, nullptr));
+    ctrl(kVK_ANSI_Z);
+    EXPECT_EQ(text(), u"caf");
+
+    keyWith(u"", NSString::stringWithUTF16(u"\u00B4"));
+    keyWith(u"", ""_ns);
+    EXPECT_EQ(text(), u"caf");
+    EXPECT_FALSE(textView->hasMarkedText());
 }
