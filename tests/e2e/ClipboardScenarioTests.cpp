@@ -10,10 +10,7 @@ namespace {
 
 class ClipboardScenario : public ProgramTest {
 protected:
-    std::string clipboard()
-    {
-        return session().run({"xclip", "-o", "-selection", "clipboard"}, 5s).output;
-    }
+    std::string clipboard() { return session().run({"xclip", "-o", "-selection", "clipboard"}, 5s).output; }
     // Copies the whole field and waits until xclip reads the text.
     bool fieldReads(const std::string& text)
     {
