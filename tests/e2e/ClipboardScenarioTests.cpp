@@ -19,28 +19,34 @@ protected:
         return waitFor([&] { return clipboard() == text; }, 10s);
     }
     size_t menuCount() { return session().findWindows({"--classname", "^menu$"}).size(); }
+
+    // Opens "New Set…" from the Guidelines menu (the fourth menu, its
+    // seventh item) and clicks into the name field.
+    void openNameField()
+    {
+        const std::string ruler = launch();
+        ASSERT_FALSE(ruler.empty());
+        ASSERT_EQ(session().run({"xdotool", "windowfocus", "--sync", ruler}).status, 0);
+        key("F10");
+        ASSERT_TRUE(waitFor([&] { return menuCount() == 1; }, 15s)) << programOutput();
+        key("Right Right Right");
+        std::this_thread::sleep_for(500ms);
+        key("Down Down Down Down Down Down Down Return");
+        const std::string dialog = session().waitForWindowNamed("New Guideline Set", 15s);
+        ASSERT_FALSE(dialog.empty()) << programOutput();
+        ASSERT_EQ(session().run({"xdotool", "windowfocus", "--sync", dialog}).status, 0);
+        const Geometry g = geometry(dialog);
+        // The field spans y 46 to 68 from the bottom of the 110-point content.
+        click(g.x + 170, g.y + g.height - 57);
+        key("ctrl+a");
+    }
 };
 
 }
 
 TEST_F(ClipboardScenario, TheNameFieldCopiesPastesAndUndoesThroughTheClipboard)
 {
-    const std::string ruler = launch();
-    ASSERT_FALSE(ruler.empty());
-    // Guidelines is the fourth menu; "New Set…" its seventh item.
-    ASSERT_EQ(session().run({"xdotool", "windowfocus", "--sync", ruler}).status, 0);
-    key("F10");
-    ASSERT_TRUE(waitFor([&] { return menuCount() == 1; }, 15s)) << programOutput();
-    key("Right Right Right");
-    std::this_thread::sleep_for(500ms);
-    key("Down Down Down Down Down Down Down Return");
-    const std::string dialog = session().waitForWindowNamed("New Guideline Set", 15s);
-    ASSERT_FALSE(dialog.empty()) << programOutput();
-    ASSERT_EQ(session().run({"xdotool", "windowfocus", "--sync", dialog}).status, 0);
-    const Geometry g = geometry(dialog);
-    // The field spans y 46 to 68 from the bottom of the 110-point content.
-    click(g.x + 170, g.y + g.height - 57);
-    key("ctrl+a");
+    ASSERT_NO_FATAL_FAILURE(openNameField());
     session().run({"xdotool", "type", "--delay", "30", "Hello"});
     EXPECT_TRUE(fieldReads("Hello")) << clipboard();
 
@@ -59,4 +65,18 @@ TEST_F(ClipboardScenario, TheNameFieldCopiesPastesAndUndoesThroughTheClipboard)
     quit();
     const std::string stored = storedDefaults();
     EXPECT_NE(stored.find("\"Hello\""), std::string::npos) << stored;
+}
+
+// On a layout with dead keys (US international), the dead acute then "e"
+// compose "é" in the field.
+TEST_F(ClipboardScenario, ADeadKeyThenALetterTypeTheComposedLetter)
+{
+    ASSERT_NO_FATAL_FAILURE(openNameField());
+    const Result layout = session().run({"setxkbmap", "us", "-variant", "intl"});
+    ASSERT_EQ(layout.status, 0) << layout.output;
+    std::this_thread::sleep_for(1s);
+    session().run({"xdotool", "type", "--delay", "30", "caf"});
+    key("dead_acute");
+    key("e");
+    EXPECT_TRUE(fieldReads("caf\xC3\xA9")) << clipboard();
 }
