@@ -18,8 +18,6 @@ protected:
         key("ctrl+c");
         return waitFor([&] { return clipboard() == text; }, 10s);
     }
-    size_t menuCount() { return session().findWindows({"--classname", "^menu$"}).size(); }
-
     // Opens "New Set…" from the Guidelines menu (the fourth menu, its
     // seventh item) and clicks into the name field.
     void openNameField()
@@ -28,9 +26,19 @@ protected:
         ASSERT_FALSE(ruler.empty());
         ASSERT_EQ(session().run({"xdotool", "windowfocus", "--sync", ruler}).status, 0);
         key("F10");
-        ASSERT_TRUE(waitFor([&] { return menuCount() == 1; }, 15s)) << programOutput();
+        std::vector<std::string> menus;
+        ASSERT_TRUE(waitFor([&] { return (menus = session().findWindows({"--classname", "^menu$"})).size() == 1; }, 15s))
+            << programOutput();
+        const int firstX = geometry(menus[0]).x;
+        // Each Right moves to the next title's menu, further right.
         key("Right Right Right");
-        std::this_thread::sleep_for(500ms);
+        ASSERT_TRUE(waitFor(
+            [&] {
+                menus = session().findWindows({"--classname", "^menu$"});
+                return menus.size() == 1 && geometry(menus[0]).x > firstX + 150;
+            },
+            15s))
+            << programOutput();
         key("Down Down Down Down Down Down Down Return");
         const std::string dialog = session().waitForWindowNamed("New Guideline Set", 15s);
         ASSERT_FALSE(dialog.empty()) << programOutput();
