@@ -152,6 +152,15 @@ private:
     // Pointer (X11WindowServerPointer.cpp)
     void setUpPointerMonitor();
     void notifyPointer();
+    // Reads the pointer from the server into m_pointer (one round trip).
+    bool queryPointer() const;
+    // Core pointer events carry the position and buttons: no need to ask.
+    void notePointer(int16_t rootX, int16_t rootY, uint16_t mask) const;
+    // The server has handled every request up to `sequence`: a reply to a
+    // later request has come.
+    bool handledRequest(uint32_t sequence) const { return int32_t(m_answeredSequence - sequence) >= 0; }
+    // Waits until the server has handled every request sent so far.
+    void roundTrip() const;
 
     // Keyboard (X11WindowServerKeyboard.cpp)
     void setUpKeyboard();
@@ -200,6 +209,17 @@ private:
     // The server time of the last key or button press, for focus requests.
     xcb_timestamp_t m_userTime = 0;
     bool m_rawMotion = false;
+    // The pointer as last read or reported (X root pixels, button mask);
+    // `current` until the turn ends or raw motion says it moved, so the
+    // monitors and whoever asks them where the pointer is share one read.
+    struct PointerSnapshot {
+        int x = 0, y = 0;
+        uint16_t mask = 0;
+        bool current = false;
+    };
+    mutable PointerSnapshot m_pointer;
+    // The latest request the server is known to have handled.
+    mutable uint32_t m_answeredSequence = 0;
     // Windows tracking menus, innermost last, and whether the pointer is ours.
     std::vector<WSWindowID> m_menuTracking;
     bool m_pointerGrabbed = false;
