@@ -167,8 +167,6 @@ void X11WindowServer::endOfTurn()
     }
     if (m_rawMotion) notifyPointer();
     xcb_flush(m_conn);
-    // Events may wait unread: the next turn asks again where the pointer is.
-    m_pointer.current = false;
     if (xcb_connection_has_error(m_conn)) connectionLost();
 }
 

@@ -10,6 +10,7 @@
 // descriptor on the main run loop in the common modes.
 #include <xcb/xcb.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <set>
@@ -212,15 +213,22 @@ private:
     // The server time of the last key or button press, for focus requests.
     xcb_timestamp_t m_userTime = 0;
     bool m_rawMotion = false;
-    // The pointer as last read or reported (X root pixels, button mask);
-    // `current` until the turn ends or raw motion says it moved, so the
-    // monitors and whoever asks them where the pointer is share one read.
+    // The pointer as last read or reported (X root pixels, button mask), so
+    // the monitors and whoever they tell share one read. It stands until raw
+    // motion says the pointer moved, and for a few milliseconds at most:
+    // warps make no motion, and without XInput 2 none comes at all.
     struct PointerSnapshot {
         int x = 0, y = 0;
         uint16_t mask = 0;
         bool current = false;
+        std::chrono::steady_clock::time_point readAt;
     };
+    static constexpr std::chrono::milliseconds kPointerSnapshotLife{8};
     mutable PointerSnapshot m_pointer;
+    bool pointerKnown() const
+    {
+        return m_pointer.current && std::chrono::steady_clock::now() - m_pointer.readAt < kPointerSnapshotLife;
+    }
     // The latest request the server is known to have handled.
     mutable uint32_t m_answeredSequence = 0;
     // Windows tracking menus, innermost last, and whether the pointer is ours.

@@ -44,14 +44,14 @@ bool X11WindowServer::queryPointer() const
     auto* r = xcb_query_pointer_reply(m_conn, cookie, nullptr);
     if (!r) return false;
     m_answeredSequence = cookie.sequence;
-    m_pointer = {r->root_x, r->root_y, r->mask, true};
+    m_pointer = {r->root_x, r->root_y, r->mask, true, std::chrono::steady_clock::now()};
     std::free(r);
     return true;
 }
 
 void X11WindowServer::notePointer(int16_t rootX, int16_t rootY, uint16_t mask) const
 {
-    m_pointer = {rootX, rootY, mask, true};
+    m_pointer = {rootX, rootY, mask, true, std::chrono::steady_clock::now()};
 }
 
 void X11WindowServer::roundTrip() const
@@ -65,7 +65,7 @@ void X11WindowServer::roundTrip() const
 
 NSPoint X11WindowServer::pointerLocation() const
 {
-    if (!m_pointer.current && !queryPointer()) return pointFromX(m_lastRootX, m_lastRootY);
+    if (!pointerKnown() && !queryPointer()) return pointFromX(m_lastRootX, m_lastRootY);
     return pointFromX(m_pointer.x, m_pointer.y);
 }
 
@@ -74,7 +74,7 @@ void X11WindowServer::notifyPointer()
     m_rawMotion = false;
     // Raw motion carries no position: unless a core event told it since,
     // the server is asked once.
-    if (!m_pointer.current && !queryPointer()) return;
+    if (!pointerKnown() && !queryPointer()) return;
     const uint16_t mask = m_pointer.mask;
     const NSPoint p = pointFromX(m_pointer.x, m_pointer.y);
     // Moves and left drags only: other buttons' drags are not followed.
