@@ -177,7 +177,7 @@ NSInteger ZAKCSVParser::autodetectSeparatorForCSVFile(const Ref<NSString>& path)
     Ref<NSInputStream> stream = NSInputStream::inputStreamWithFileAtPath(path);
     if (!stream) return NSNotFound;
     stream->open();
-    std::array<uint8_t, 2048> buffer {};
+    std::array<uint8_t, 2048> buffer{};
     NSInteger read = stream->read(buffer.data(), buffer.size());
     stream->close();
     if (read < 0) return NSNotFound;

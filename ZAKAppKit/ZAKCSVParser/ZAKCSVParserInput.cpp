@@ -96,7 +96,7 @@ void ZAKCSVParser::extractStringFromCurrentChunk()
     size_t before = m_currentChunkString.size();
     if (m_currentChunk->length() && m_pendingFailure == PendingFailure::None) {
         auto decoded = NSStringAppendDecodablePrefix(m_currentChunk->bytes(), m_currentChunk->length(),
-                                                       m_fileEncodingIntern, m_currentChunkString);
+                                                     m_fileEncodingIntern, m_currentChunkString);
         if (decoded.invalidOffset != static_cast<NSUInteger>(NSNotFound)) {
             m_pendingFailure = PendingFailure::Decode;
             m_failureOffset = m_bytesDecoded + decoded.invalidOffset;

@@ -8,10 +8,7 @@ namespace {
 
 bool isLineBreak(char16_t c) { return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029; }
 
-bool isWhitespaceOrLineBreak(char16_t c)
-{
-    return c == u'\t' || isLineBreak(c) || u_charType(c) == U_SPACE_SEPARATOR;
-}
+bool isWhitespaceOrLineBreak(char16_t c) { return c == u'\t' || isLineBreak(c) || u_charType(c) == U_SPACE_SEPARATOR; }
 
 }
 

@@ -56,7 +56,7 @@ void NSInputStream::open()
         return;
     }
     // A folder opens, but nothing can be read from it: say so at once.
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
         ::close(fd);
         setStreamError(NSError::errorWithPOSIXCode(EISDIR));

@@ -56,8 +56,8 @@ TEST(ZAKCSVParserFailure, AFileThatCannotBeOpenedGivesNoParser)
     std::filesystem::create_directories(folder / "folder.csv");
     for (const char* name : {"missing.csv", "folder.csv"}) {
         Ref<NSError> error;
-        auto parser = NSObject::alloc<ZAKCSVParser>()->initWithContentsOfCSVFile(folder.ns(name),
-                                                                                 NSUTF8StringEncoding, &error);
+        auto parser =
+            NSObject::alloc<ZAKCSVParser>()->initWithContentsOfCSVFile(folder.ns(name), NSUTF8StringEncoding, &error);
         EXPECT_FALSE(parser) << name;
         ASSERT_TRUE(error) << name;
         EXPECT_EQ(text(error->domain()), text(ZAKCSVParserErrorDomain()));
@@ -65,7 +65,7 @@ TEST(ZAKCSVParserFailure, AFileThatCannotBeOpenedGivesNoParser)
         EXPECT_EQ(text(error->localizedDescription()), "Unable to open file for reading");
     }
     EXPECT_FALSE(NSObject::alloc<ZAKCSVParser>()->initWithContentsOfCSVFile(folder.ns("missing.csv"),
-                                                                           NSUTF8StringEncoding, nullptr));
+                                                                            NSUTF8StringEncoding, nullptr));
 }
 
 TEST(ZAKCSVParserFailure, AReadFailureComesAfterEverythingReadBeforeIt)
@@ -92,10 +92,12 @@ TEST(ZAKCSVParserFailure, UndecodableBytesNameTheirLineAndOffset)
         std::string reason;
     };
     const Case cases[] = {
-        {"a,b\nc,\xFF,d\n", "<1:[a][b];2:[c];!1", "Line 2 cannot be read in the encoding Unicode (UTF-8): the byte "
-                                                  "at offset 6 begins no character."},
-        {"a\n\xC3", "<1:[a];!1", "Line 2 cannot be read in the encoding Unicode (UTF-8): the byte at offset 2 "
-                                 "begins no character."},  // cut short by the end of the input
+        {"a,b\nc,\xFF,d\n", "<1:[a][b];2:[c];!1",
+         "Line 2 cannot be read in the encoding Unicode (UTF-8): the byte "
+         "at offset 6 begins no character."},
+        {"a\n\xC3", "<1:[a];!1",
+         "Line 2 cannot be read in the encoding Unicode (UTF-8): the byte at offset 2 "
+         "begins no character."},  // cut short by the end of the input
     };
     for (const auto& c : cases) {
         for (NSUInteger chunk : {1u, 16384u}) {
@@ -132,6 +134,7 @@ TEST(ZAKCSVParserFailure, AnEndlessFieldStopsTheReadingAtTheLimit)
     parser->parse();
     EXPECT_EQ(transcript->text, "<1:!4");
     ASSERT_TRUE(transcript->error);
-    EXPECT_EQ(text(transcript->error->localizedFailureReason()), "The field on line 1 is longer than 16777216 characters.");
+    EXPECT_EQ(text(transcript->error->localizedFailureReason()),
+              "The field on line 1 is longer than 16777216 characters.");
     EXPECT_LE(stream->delivered, ZAKCSVParser::kDefaultMaximumFieldLength + 2 * ZAKCSVParser::kDefaultChunkSize);
 }

@@ -46,8 +46,15 @@ TEST(ZAKCSVParser, ReportsLinesAndFieldsAsTheFormatReadsThem)
         {"quoted field keeps a leading separator", "\",x\",y", "<1:[,x][y];>"},
         {"a lone quote holds the quote", "\"", "<1:[\"];!2"},
         {"quote open at the end", "a,\"b\nc", "<1:[a][\"b\\nc];!2"},
-        {"UTF-8 mark dropped", "\xEF\xBB\xBF" "a,b", "<1:[a][b];>"},
-        {"a later U+FEFF stays", "a,\xEF\xBB\xBF" "b", "<1:[a][\xEF\xBB\xBF" "b];>"},
+        {"UTF-8 mark dropped",
+         "\xEF\xBB\xBF"
+         "a,b",
+         "<1:[a][b];>"},
+        {"a later U+FEFF stays",
+         "a,\xEF\xBB\xBF"
+         "b",
+         "<1:[a][\xEF\xBB\xBF"
+         "b];>"},
         {"no input", "", "<>"},
     };
     for (const auto& c : cases) EXPECT_EQ(transcriptOf(c.input), c.transcript) << c.note;
@@ -95,8 +102,8 @@ TEST(ZAKCSVParser, ChunkSizesDoNotChangeWhatIsRead)
     EXPECT_EQ(expected, "<1:[na\xC3\xAFve][\xE6\x97\xA5\xE6\x9C\xAC][\xF0\x9F\x98\x80];"
                         "2:[e\xCC\x81t\xC3\xA9][q,\xE2\x82\xAC\"][\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA];"
                         "3:[#x][\xC3\xA9];4:[last];>");
-    for (NSUInteger chunk : {1u, 2u, 3u, 7u}) EXPECT_EQ(transcriptOf(input, NSUTF8StringEncoding, chunk), expected)
-        << "chunks of " << chunk;
+    for (NSUInteger chunk : {1u, 2u, 3u, 7u})
+        EXPECT_EQ(transcriptOf(input, NSUTF8StringEncoding, chunk), expected) << "chunks of " << chunk;
 }
 
 TEST(ZAKCSVParser, ReadsByteOrderMarksOnlyForDeclaredUnicode)
@@ -109,14 +116,24 @@ TEST(ZAKCSVParser, ReadsByteOrderMarksOnlyForDeclaredUnicode)
         std::string transcript;
     };
     const MarkCase cases[] = {
-        {"UTF-16 LE mark", "\xFF\xFE" "a\0,\0b\0"s, NSUnicodeStringEncoding, "<1:[a][b];>"},
+        {"UTF-16 LE mark",
+         "\xFF\xFE"
+         "a\0,\0b\0"s,
+         NSUnicodeStringEncoding, "<1:[a][b];>"},
         {"UTF-16 BE mark", "\xFE\xFF\0a\0,\0b"s, NSUnicodeStringEncoding, "<1:[a][b];>"},
         {"UTF-16 without a mark is big-endian", "\0a\0,\0b"s, NSUnicodeStringEncoding, "<1:[a][b];>"},
         {"UTF-32 BE mark", "\0\0\xFE\xFF\0\0\0a"s, NSUTF32StringEncoding, "<1:[a];>"},
         {"UTF-32 LE mark", "\xFF\xFE\0\0a\0\0\0"s, NSUTF32StringEncoding, "<1:[a];>"},
-        {"a UTF-16 mark read in chunks of one byte", "\xFF\xFE" "a\0"s, NSUnicodeStringEncoding, "<1:[a];>"},
-        {"Windows Latin 1 looks for no mark", "\xEF\xBB\xBF" "a", NSWindowsCP1252StringEncoding,
-         "<1:[\xC3\xAF\xC2\xBB\xC2\xBF" "a];>"},
+        {"a UTF-16 mark read in chunks of one byte",
+         "\xFF\xFE"
+         "a\0"s,
+         NSUnicodeStringEncoding, "<1:[a];>"},
+        {"Windows Latin 1 looks for no mark",
+         "\xEF\xBB\xBF"
+         "a",
+         NSWindowsCP1252StringEncoding,
+         "<1:[\xC3\xAF\xC2\xBB\xC2\xBF"
+         "a];>"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(transcriptOf(c.bytes, c.declared), c.transcript) << c.note;
@@ -162,8 +179,13 @@ TEST(ZAKCSVParser, AutodetectsTheSeparatorOfTheFirstLine)
 {
     TemporaryFolder folder;
     const std::pair<std::string, NSInteger> cases[] = {
-        {"a;b,c\n", 1}, {"a,b;c", 0}, {"a\tb", 2}, {"\"x,y\";z", 0}, {"abc\nd,e", NSNotFound},
-        {std::string(3000, 'x'), NSNotFound}, {std::string("a\0,b", 4), NSNotFound},
+        {"a;b,c\n", 1},
+        {"a,b;c", 0},
+        {"a\tb", 2},
+        {"\"x,y\";z", 0},
+        {"abc\nd,e", NSNotFound},
+        {std::string(3000, 'x'), NSNotFound},
+        {std::string("a\0,b", 4), NSNotFound},
     };
     int n = 0;
     for (const auto& [contents, expected] : cases) {
@@ -199,8 +221,8 @@ TEST(ZAKCSVParser, ARepeatedRunStartsOverFromTheFile)
 {
     TemporaryFolder folder;
     writeFile(folder / "a.csv", "a,b\n");
-    auto parser = NSObject::alloc<ZAKCSVParser>()->initWithContentsOfCSVFile(folder.ns("a.csv"),
-                                                                             NSUTF8StringEncoding, nullptr);
+    auto parser =
+        NSObject::alloc<ZAKCSVParser>()->initWithContentsOfCSVFile(folder.ns("a.csv"), NSUTF8StringEncoding, nullptr);
     ASSERT_TRUE(parser);
     auto transcript = NSObject::make<CSVTranscript>();
     parser->setParserDelegate(transcript);

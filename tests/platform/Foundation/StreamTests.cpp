@@ -124,11 +124,13 @@ TEST(StringDecodablePrefix, FindsTheCutPointAndTheFirstBadByteInOnePass)
     const Case cases[] = {
         {"", NSUTF8StringEncoding, u"", 0, none},
         {"ab\xC3\xA9", NSUTF8StringEncoding, u"ab\u00E9", 4, none},
-        {"ab\xE2\x82", NSUTF8StringEncoding, u"ab", 2, none},            // cut short: not an error
-        {"a\xF0\x9F\x98", NSUTF8StringEncoding, u"a", 1, none},          // a 4-byte character cut short
-        {"ab\xFF" "cd", NSUTF8StringEncoding, u"ab", 2, 2},              // a byte nothing begins with
-        {"a\xE2\x82x", NSUTF8StringEncoding, u"a", 1, 1},                // a sequence broken off
-        {"\xEF\xBB\xBFx", NSUTF8StringEncoding, u"\uFEFFx", 6, none},    // a mark stays text
+        {"ab\xE2\x82", NSUTF8StringEncoding, u"ab", 2, none},    // cut short: not an error
+        {"a\xF0\x9F\x98", NSUTF8StringEncoding, u"a", 1, none},  // a 4-byte character cut short
+        {"ab\xFF"
+         "cd",
+         NSUTF8StringEncoding, u"ab", 2, 2},                                // a byte nothing begins with
+        {"a\xE2\x82x", NSUTF8StringEncoding, u"a", 1, 1},                   // a sequence broken off
+        {"\xEF\xBB\xBFx", NSUTF8StringEncoding, u"\uFEFFx", 4, none},       // a mark stays text
         {std::string("\0a\0", 3), NSUnicodeStringEncoding, u"a", 2, none},  // big-endian, odd byte waits
         {std::string("\xFE\xFF\0a", 4), NSUnicodeStringEncoding, u"\uFEFFa", 4, none},
         {std::string("a\0\x00\xDC", 4), NSUTF16LittleEndianStringEncoding, u"a", 2, 2},  // lone trail surrogate
