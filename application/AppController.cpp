@@ -2,6 +2,7 @@
 #include "Foundation/NSClass.h"
 
 #include "AboutBox.h"
+#include "AppDefaults.h"
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSFont.h"
 #include "AppKit/NSImage.h"
@@ -132,6 +133,7 @@ void AppController::registerApplicationDefaults()
         {"RUVFirstStart"_ns, NSNumber::numberWithBool(true)},
         {"UpdateAutoSearch"_ns, NSNumber::numberWithBool(false)},
         {"UpdateStatus"_ns, "LSUPStatus1"_ns},
+        {"UpdateDate"_ns, "-"_ns},
     });
     defaults()->registerDefaults(registration);
 }
@@ -167,7 +169,7 @@ void AppController::resetShared()
 
 void AppController::awakeFromNib()
 {
-    const NSInteger keyCode = defaults()->integerForKey("GuidelineKeyCode"_ns);
+    const NSInteger keyCode = AppDefaults::hotKeyCode();
     const NSInteger modifiers = defaults()->integerForKey("GuidelineKeyModifier"_ns);
     if (!m_appDockMenu) m_appDockMenu = NSMenu::menuWithTitle("DockMenu"_ns);
     // The dialogs are shown again and again; closing one only hides it.

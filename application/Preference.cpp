@@ -70,7 +70,7 @@ void Preference::awakeFromNib()
     m_keyCodeRecorder->setStyle(0);
     m_keyCodeRecorder->setKeyCombo(
         KRMakeKeyCombo(static_cast<NSUInteger>(defaults()->integerForKey("GuidelineKeyModifier"_ns)),
-                       defaults()->integerForKey("GuidelineKeyCode"_ns)));
+                       AppDefaults::hotKeyCode()));
     // Only now: filling the recorder must not register the hot key again.
     m_keyCodeRecorder->setDelegate(Id(this));
 }

@@ -265,10 +265,15 @@ TEST_F(InterfaceFileTest, BuildsEachKindOnceAndConnectsBeforeAwakeFromNib)
 
 TEST_F(InterfaceFileTest, MissingAndMalformedFilesFailWithOneLogLine)
 {
+    // Nested deeper than any reader may recurse (the loader copies keys).
+    std::string deepKeys = R"({"objects": [{"id": 1, "class": "NSMenu", "keys": )";
+    for (int i = 0; i < 10000; ++i) deepKeys += R"({"a": )";
+    deepKeys += "1" + std::string(10000, '}') + "}]}";
     struct Case {
         const char* name;
-        const char* text;
+        std::string text;
     } cases[] = {
+        {"TooDeep", deepKeys},
         {"NotJSON", "{\"objects\": [ {\"id\": 1,"},
         {"NoObjects", "{\"version\": 1}"},
         {"UnknownClass", R"({"objects": [{"id": 1, "class": "NoSuchClassAnywhere"}]})"},
