@@ -238,12 +238,16 @@ void AppController::buildMenu()
     }
 }
 
+bool AppController::guidelinesVisible() const
+{
+    return m_guidelineController && m_guidelineController->loadedWindow() &&
+           m_guidelineController->loadedWindow()->isVisible();
+}
+
 void AppController::updateUI()
 {
-    const bool visible = m_guidelineController && m_guidelineController->loadedWindow() &&
-                         m_guidelineController->loadedWindow()->isVisible();
     if (m_showOrHideGuidelineMenuItem)
-        m_showOrHideGuidelineMenuItem->setTitle(AppText::text(visible ? "LSHide" : "LSShow"));
+        m_showOrHideGuidelineMenuItem->setTitle(AppText::text(guidelinesVisible() ? "LSHide" : "LSShow"));
     auto store = GuidelineStore::getSharedGuidelineStore();
     if (m_guidelineSetsMenu) {
         m_guidelineSetsMenu->removeAllItems();
@@ -265,6 +269,9 @@ std::optional<bool> AppController::validateMenuItem(const Ref<NSMenuItem>& item)
     if (action == "showAllRuler:") return rulers->numberOfNotVisibleRuler() > 0;
     if (action == "hideAllRuler:") return rulers->numberOfVisibleRuler() > 0;
     if (action == "showScreen:") return screenResolutionAvailable(item);
+    // Whatever showed or hid the guidelines, the item (and its copy in the
+    // dock menu) reads what choosing it will do.
+    if (action == "hideOrShowGuidelines:") item->setTitle(AppText::text(guidelinesVisible() ? "LSHide" : "LSShow"));
     return true;
 }
 
@@ -343,6 +350,7 @@ void AppController::showGuidelineWindow()
     if (!m_guidelineController)
         m_guidelineController = dynamic_ref_cast<GuidelineController>(make<GuidelineController>());
     m_guidelineController->showWindow(Id(this));
+    updateUI();
 }
 
 void AppController::newGuidline(const Id& sender)

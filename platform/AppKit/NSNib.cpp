@@ -227,6 +227,10 @@ private:
         if (!made) malformed("object " + std::to_string(id) + ": the window's init answered nil");
         if (member(spec, "title"))
             made->setTitle(NSString::stringWithUTF8String(valueOr<std::string>(spec, "title", "")));
+        // The frame the user left the window at wins over the file's.
+        if (member(spec, "frameAutosaveName"))
+            made->setFrameAutosaveName(
+                NSString::stringWithUTF8String(valueOr<std::string>(spec, "frameAutosaveName", "")));
         return made;
     }
 
