@@ -5,7 +5,11 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include "AppKit/NSColorPanel.h"
+#include "AppKit/NSColorWell.h"
+#include "AppKit/NSScreen.h"
 #include "Foundation/NSArchiver.h"
+#include "Foundation/NSGeometryStrings.h"
 #include "Foundation/NSData.h"
 #include "Foundation/NSUserDefaults.h"
 #include "HotKeyCenter/HKHotKeyCenter.h"
@@ -253,6 +257,30 @@ TEST(Plumbline, PreferencesApplyAtOnce)
     EXPECT_NE(text.find("GuidelineColor = RGBA(1, 0, 0, 1)\n"), std::string::npos) << text;
     EXPECT_NE(text.find("ScreenColor = RGBA(0, 0, 1, 1)\n"), std::string::npos) << text;
     EXPECT_NE(text.find("VerGuideController = 1\n"), std::string::npos) << text;
+}
+
+TEST(Plumbline, TheColourPanelOpensBesideThePreferencesWithinTheScreen)
+{
+    runPlumbline([](AppDriver& d) {
+        NSPoint well{};
+        d.onMain([&] {
+            app()->showPreferences(nullptr);
+            auto control = app()->preferenceWindow()->screenColorWell();
+            const NSRect r = control->convertRectToView(control->bounds(), nullptr);
+            well = control->window()->convertBaseToScreen(NSMakePoint(NSMidX(r), NSMidY(r)));
+        });
+        d.click(well);
+        d.onMain([] {
+            auto panel = NSColorPanel::sharedColorPanel();
+            ASSERT_TRUE(panel->isVisible());
+            const NSRect prefs = app()->preferenceWindow()->window()->frame();
+            const NSRect frame = panel->frame();
+            EXPECT_FALSE(NSIntersectsRect(frame, prefs)) << NSStringFromRect(frame)->UTF8String();
+            EXPECT_TRUE(NSContainsRect(NSScreen::mainScreen()->visibleFrame(), frame));
+            EXPECT_EQ(NSMaxY(frame), NSMaxY(prefs));
+            panel->orderOut(nullptr);
+        });
+    });
 }
 
 TEST(Plumbline, AStoredKeyCodeOutsideSixteenBitsIsRefusedNotCutDown)

@@ -221,3 +221,26 @@ TEST_F(RecorderScenario, UnderAFrenchLayoutTheRecorderNamesKeyCodeZeroQ)
     EXPECT_NE(stored.find(kStoredFlags), std::string::npos) << stored;
 }
 }  // namespace
+
+// Without a window manager the layer draws the title bar itself: a drag on
+// it moves the window as a manager's title bar would.
+TEST_F(RecorderScenario, PreferencesMoveByTheirOwnTitleBarWithoutAWindowManager)
+{
+    ASSERT_NO_FATAL_FAILURE(openPreferences());
+    const std::string window = session().waitForWindowNamed("Preferences", 5s);
+    const Geometry before = geometry(window);
+    const int x = before.x + 200, y = before.y + 11;
+    session().run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "mousedown", "1"});
+    for (int step = 1; step <= 10; ++step) movePointer(x + 12 * step, y + 9 * step);
+    session().run({"xdotool", "mouseup", "1"});
+    Geometry after;
+    EXPECT_TRUE(waitFor(
+        [&] {
+            after = geometry(window);
+            return after.x == before.x + 120 && after.y == before.y + 90;
+        },
+        10s))
+        << "from " << before.x << "," << before.y << " to " << after.x << "," << after.y << "\n"
+        << programOutput();
+    quit();
+}
