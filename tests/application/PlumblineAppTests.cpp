@@ -6,6 +6,9 @@
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSFont.h"
 #include "AppKit/NSMenu.h"
+#include "AppKit/NSScrollView.h"
+#include "AppKit/NSTableHeaderView.h"
+#include "AppKit/NSTableView.h"
 #include "AppKit/NSTextFieldCell.h"
 #include "DoubleRulerController.h"
 #include "Foundation/NSIndexSet.h"
@@ -221,11 +224,12 @@ TEST(Plumbline, TheSetsWindowListsNamesFromTheTopUnderItsHeader)
         EXPECT_NEAR(NSMaxY(row0), header.origin.y, 1);
         EXPECT_LT(row1.origin.y, row0.origin.y);
         // Text is drawn in both rows: dark pixels on the row's white.
+        const auto screen = d.screenImage();
         auto darkPixels = [&](const NSRect& r) {
             int dark = 0;
             for (int x = int(r.origin.x); x < int(r.origin.x + 80); ++x)
                 for (int y = int(1080 - NSMaxY(r)); y < int(1080 - r.origin.y); ++y)
-                    dark += red(d.pixel(x, y)) < 100;
+                    dark += red(screen->pixel(size_t(x), size_t(y))) < 100;
             return dark;
         };
         EXPECT_GT(darkPixels(row0), 20);

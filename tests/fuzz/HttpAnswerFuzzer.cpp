@@ -116,7 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             if (auto cookie = NSHTTPCookie::cookieWithSetCookieValue(line, other)) cookie->matchesURL(other);
         }
         auto storage = NSHTTPCookieStorage::sharedHTTPCookieStorage();
-        for (const Id& cookie : storage->cookies()->objects())
+        const auto cookies = storage->cookies();
+        for (const Id& cookie : cookies->objects())
             storage->deleteCookie(static_ref_cast<NSHTTPCookie>(cookie));
     }
     NSAutoreleasePool::drain();

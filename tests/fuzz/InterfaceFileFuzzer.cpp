@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     SetLogSink([](const std::string&) {});
     setenv("PLUMBLINE_BACKEND", "headless", 1);
     Clock::useVirtualClock();
-    server().configureMainScreen(NSMakeSize(1920, 1080), NSMakeSize(508, 286));
+    HeadlessWindowServer::current()->configureMainScreen(NSMakeSize(1920, 1080), NSMakeSize(508, 286));
     NSApplication::sharedApplication();
     NSNib::installAsLoader();
     g_folder = std::filesystem::temp_directory_path() / ("plumbline-fuzz-nib-" + std::to_string(::getpid()));

@@ -90,6 +90,6 @@ TEST(RegexCompileError, ContextEndingInsideASurrogatePairIsReadWithinItsBuffer)
     ASSERT_TRUE(error);
     const std::string post = str(static_ref_cast<NSString>(info(error, "RXLICURegexPostContext")));
     EXPECT_LE(NSString::stringWithUTF8String(post)->length(), 16u);
-    EXPECT_EQ(post.rfind("bcdefghijklmn", 0), 0u) << post;
+    EXPECT_EQ(post.rfind("{bcdefghijklmn", 0), 0u) << post;
     EXPECT_NE(str(error->localizedFailureReason()).find("<<HERE>>"), std::string::npos);
 }

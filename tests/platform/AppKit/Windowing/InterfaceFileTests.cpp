@@ -380,6 +380,8 @@ TEST_F(InterfaceFileTest, ButtonsCentreTheirTitlesAndTheDefaultButtonStandsOut)
     window->orderFront(nullptr);
     pump();
     // The title's ink is as far from the left edge as from the right.
+    const auto screen = server().screenImage();
+    auto screenPixel = [&](int x, int row) { return screen->pixel(size_t(x), size_t(row)); };
     auto inkColumns = [&](int left, int right, int row) {
         int first = -1, last = -1;
         for (int x = left; x < right; ++x)
