@@ -63,8 +63,10 @@ void NSColorWell::placeBesideWindow(const Ref<NSWindow>& panel) const
         frame.origin.x = beside.origin.x - gap - frame.size.width;
     else frame.origin.x = NSMaxX(area) - frame.size.width;
     frame.origin.y = NSMaxY(beside) - frame.size.height;
-    frame.origin.x = std::clamp(frame.origin.x, area.origin.x, std::max(area.origin.x, NSMaxX(area) - frame.size.width));
-    frame.origin.y = std::clamp(frame.origin.y, area.origin.y, std::max(area.origin.y, NSMaxY(area) - frame.size.height));
+    frame.origin.x =
+        std::clamp(frame.origin.x, area.origin.x, std::max(area.origin.x, NSMaxX(area) - frame.size.width));
+    frame.origin.y =
+        std::clamp(frame.origin.y, area.origin.y, std::max(area.origin.y, NSMaxY(area) - frame.size.height));
     panel->setFrameOrigin(frame.origin);
 }
 

@@ -13,9 +13,9 @@
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSDictionary.h"
-#include "Foundation/NestingDepth.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSString.h"
+#include "Foundation/NestingDepth.h"
 
 NS_CLASS_DEFINE(NSPropertyListSerialization)
 
@@ -163,7 +163,9 @@ struct Reader {
     // Counts one container level for as long as it lives.
     struct Level {
         size_t& depth;
-        explicit Level(size_t& d) : depth(++d) {}
+        explicit Level(size_t& d)
+            : depth(++d)
+        { }
         ~Level() { --depth; }
     };
 

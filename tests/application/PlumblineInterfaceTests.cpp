@@ -116,8 +116,8 @@ void collectCutTexts(const Ref<NSView>& view, const std::string& window, std::ve
         const CGFloat needed = ControlText::width(text, cell->textStyle());
         const CGFloat room = cell->titleRectForBounds(NSMakeRect(0, 0, frame.size.width, frame.size.height)).size.width;
         if (needed > room + 0.5)
-            cut.push_back(window + ": \"" + cell->stringValue()->UTF8String() + "\" needs " + std::to_string(int(needed)) + ", has " +
-                          std::to_string(int(room)));
+            cut.push_back(window + ": \"" + cell->stringValue()->UTF8String() + "\" needs " +
+                          std::to_string(int(needed)) + ", has " + std::to_string(int(room)));
     };
     if (auto matrix = dynamic_ref_cast<NSMatrix>(view)) {
         for (NSInteger r = 0; r < matrix->numberOfRows(); ++r)

@@ -9,8 +9,8 @@
 #include "AppKit/NSColorWell.h"
 #include "AppKit/NSScreen.h"
 #include "Foundation/NSArchiver.h"
-#include "Foundation/NSGeometryStrings.h"
 #include "Foundation/NSData.h"
+#include "Foundation/NSGeometryStrings.h"
 #include "Foundation/NSUserDefaults.h"
 #include "HotKeyCenter/HKHotKeyCenter.h"
 #include "LogCapture.h"
@@ -296,12 +296,11 @@ TEST(Plumbline, AStoredKeyCodeOutsideSixteenBitsIsRefusedNotCutDown)
                 EXPECT_EQ(defaults->stringForKey("UpdateDate"_ns)->UTF8String(), "-");
             });
         },
-        {.before =
-             [] {
-                 auto defaults = NSUserDefaults::standardUserDefaults();
-                 defaults->setInteger(0x10005, "GuidelineKeyCode"_ns);
-                 defaults->setInteger(0x120000, "GuidelineKeyModifier"_ns);
-             }});
+        {.before = [] {
+            auto defaults = NSUserDefaults::standardUserDefaults();
+            defaults->setInteger(0x10005, "GuidelineKeyCode"_ns);
+            defaults->setInteger(0x120000, "GuidelineKeyModifier"_ns);
+        }});
     bool logged = false;
     for (const auto& line : log.lines()) logged |= line.find("65541") != std::string::npos;
     EXPECT_TRUE(logged);

@@ -142,8 +142,8 @@ bool Session::startServer()
         dup2(out, 1);
         dup2(out, 2);
         const std::string screen = std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24";
-        std::vector<std::string> arguments{"Xvfb", "-displayfd", "3", "-noreset", "-nolisten", "tcp", "-screen", "0",
-                                           screen};
+        std::vector<std::string> arguments{"Xvfb", "-displayfd", "3", "-noreset", "-nolisten",
+                                           "tcp",  "-screen",    "0", screen};
         arguments.insert(arguments.end(), m_serverArguments.begin(), m_serverArguments.end());
         std::vector<char*> argv;
         for (auto& a : arguments) argv.push_back(a.data());

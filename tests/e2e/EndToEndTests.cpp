@@ -200,7 +200,11 @@ TEST_F(EndToEnd, TwoInstancesSettleTheirOverlaysAndBothQuitOnSigterm)
     ASSERT_FALSE(launch("first.log").empty());
     const pid_t first = m_program;
     const pid_t second = session().launchProgram("second.log");
-    EXPECT_TRUE(waitFor([&] { return session().findWindows({"--name", "^Corner Ruler$"}).size() >= 2; }, 60s))
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return session().findWindows({"--name", "^Corner Ruler$"}).size() >= 2;
+        },
+        60s))
         << session().readFile(session().folder() + "/second.log");
     std::this_thread::sleep_for(2s);  // time to settle
     const long before = cpuTicks(first) + cpuTicks(second);

@@ -117,8 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         auto storage = NSHTTPCookieStorage::sharedHTTPCookieStorage();
         const auto cookies = storage->cookies();
-        for (const Id& cookie : cookies->objects())
-            storage->deleteCookie(static_ref_cast<NSHTTPCookie>(cookie));
+        for (const Id& cookie : cookies->objects()) storage->deleteCookie(static_ref_cast<NSHTTPCookie>(cookie));
     }
     NSAutoreleasePool::drain();
     return 0;

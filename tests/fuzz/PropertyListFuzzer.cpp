@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             auto written =
                 NSPropertyListSerialization::dataWithPropertyList(plist, NSPropertyListXMLFormat_v1_0, 0, &error);
             Fuzz::check(written != nullptr, "a list that was read cannot be written");
-            Id again = NSPropertyListSerialization::propertyListWithData(written, NSPropertyListImmutable, nullptr,
-                                                                         &error);
+            Id again =
+                NSPropertyListSerialization::propertyListWithData(written, NSPropertyListImmutable, nullptr, &error);
             Fuzz::check(again && again->isEqual(plist.get()), "a written list does not read back the same");
         }
     }

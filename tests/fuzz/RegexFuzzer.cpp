@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!pattern) pattern = NSString::string();
     if (!subject) subject = NSString::string();
     if (!replacement) replacement = "x"_ns;
-    const RXLRegexOptions options = size > 0 ? (data[size - 1] & (RXLCaseless | RXLComments | RXLDotAll | RXLMultiline))
-                                             : RXLNoOptions;
+    const RXLRegexOptions options =
+        size > 0 ? (data[size - 1] & (RXLCaseless | RXLComments | RXLDotAll | RXLMultiline)) : RXLNoOptions;
     try {
         Ref<NSError> error;
         if (isRegexValidWithOptions(pattern, options, &error)) {

@@ -19,8 +19,8 @@ namespace {
 void write(const std::filesystem::path& file, const Ref<NSData>& data)
 {
     std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(data->bytes()),
-                                                std::streamsize(data->length()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data->bytes()), std::streamsize(data->length()));
 }
 
 }

@@ -9,9 +9,9 @@
 #include "Foundation/NSKeyedUnarchiver.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSRunLoop.h"
-#include "KeyRecorder/KRRecorderCell.h"
 #include "Foundation/NSUserDefaults.h"
 #include "HotKeyCenter/HKHotKeyCenter.h"
+#include "KeyRecorder/KRRecorderCell.h"
 #include "KeyRecorder/KRRecorderControl.h"
 #include "RecorderFixture.h"
 

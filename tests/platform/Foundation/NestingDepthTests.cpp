@@ -40,7 +40,8 @@ TEST(NestingDepth, ScannersCountOnlyRealNesting)
     EXPECT_FALSE(NestingDepth::jsonExceeds(R"({"a": "[[[[[[", "b": [[1]]})", 3));
     EXPECT_TRUE(NestingDepth::jsonExceeds(R"({"a": [[{"b": 1}]]})", 3));
     EXPECT_FALSE(NestingDepth::jsonExceeds(R"(["\"[[[[", [] , [], []])", 2));
-    EXPECT_FALSE(NestingDepth::xmlExceeds("<?xml version=\"1.0\"?><!DOCTYPE x><a><!-- <b><b><b> --><b/><b></b></a>", 2));
+    EXPECT_FALSE(
+        NestingDepth::xmlExceeds("<?xml version=\"1.0\"?><!DOCTYPE x><a><!-- <b><b><b> --><b/><b></b></a>", 2));
     EXPECT_TRUE(NestingDepth::xmlExceeds("<a><b><c></c></b></a>", 2));
     EXPECT_FALSE(NestingDepth::xmlExceeds("<a x=\"/>\"><![CDATA[<b><b>]]></a>", 1));
 }
@@ -60,12 +61,12 @@ TEST(NestingDepth, PropertyListsDeeperThanTheLimitAreDamagedAndNeverWritten)
         EXPECT_EQ(error->code(), NSPropertyListReadCorruptError);
     }
 
-    EXPECT_TRUE(NSPropertyListSerialization::propertyListIsValidForFormat(nestedArrays(limit),
-                                                                          NSPropertyListXMLFormat_v1_0));
+    EXPECT_TRUE(
+        NSPropertyListSerialization::propertyListIsValidForFormat(nestedArrays(limit), NSPropertyListXMLFormat_v1_0));
     EXPECT_FALSE(NSPropertyListSerialization::propertyListIsValidForFormat(nestedArrays(limit + 1),
                                                                            NSPropertyListXMLFormat_v1_0));
-    EXPECT_FALSE(NSPropertyListSerialization::dataWithPropertyList(nestedArrays(20000), NSPropertyListXMLFormat_v1_0,
-                                                                   0, &error));
+    EXPECT_FALSE(NSPropertyListSerialization::dataWithPropertyList(nestedArrays(20000), NSPropertyListXMLFormat_v1_0, 0,
+                                                                   &error));
     EXPECT_EQ(error->code(), NSPropertyListWriteInvalidError);
 }
 
