@@ -82,8 +82,8 @@ protected:
             10s))
             << programOutput();
         m_preferences = geometry(window);
-        // The recorder's frame in the 440 x 250 content, from its bottom left.
-        m_recorder = {m_preferences.x + 230, m_preferences.y + m_preferences.height - 94 - 24, 190, 24};
+        // The recorder's frame in the 440 x 284 content, from its bottom left.
+        m_recorder = {m_preferences.x + 20, m_preferences.y + m_preferences.height - 94 - 24, 190, 24};
     }
 
     // With the close box of the title bar the window has without a window
