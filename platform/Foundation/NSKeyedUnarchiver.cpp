@@ -58,8 +58,8 @@ Ref<NSKeyedUnarchiver> NSKeyedUnarchiver::unarchiverForReadingWithData(const Ref
 {
     const std::string_view text = data ? data->view() : std::string_view();
     if (NestingDepth::jsonExceeds(text))
-        NSException::raise(NSInconsistentArchiveException, "NSKeyedUnarchiver: the document nests more than " +
-                                                               std::to_string(NestingDepth::maximum) + " deep");
+        NSException::raise(NSInconsistentArchiveException, "NSKeyedUnarchiver: values nested too deeply (more than " +
+                                                               std::to_string(NestingDepth::maximum) + " levels)");
     json document = json::parse(text, nullptr, false);
     if (document.is_discarded())
         NSException::raise(NSInconsistentArchiveException, "NSKeyedUnarchiver: the data is not a valid JSON document");
