@@ -114,6 +114,6 @@ TEST(NestingDepth, DeepKeyedArchivesAreInconsistent)
         FAIL() << "a document nested 20000 deep was read";
     } catch (const NSException& e) {
         EXPECT_EQ(e.name()->UTF8String(), std::string(NSInconsistentArchiveException));
-        EXPECT_NE(e.reason()->UTF8String().find("nests more than"), std::string::npos) << e.reason()->UTF8String();
+        EXPECT_NE(e.reason()->UTF8String().find("nested too deeply"), std::string::npos) << e.reason()->UTF8String();
     }
 }
