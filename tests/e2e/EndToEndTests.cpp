@@ -202,12 +202,14 @@ long cpuTicks(pid_t pid)
 // quit on SIGTERM.
 TEST_F(EndToEnd, TwoInstancesSettleTheirOverlaysAndBothQuitOnSigterm)
 {
-    ASSERT_FALSE(launch("first.log").empty());
+    // Both show their guidelines: a screen-wide overlay each.
+    writeDefaults({"GuidelinesVisible=YES", "RUVFirstStart=NO", "GuidelineSets=1:300,0:200"});
+    ASSERT_FALSE(launch("first.log", "Guidelines").empty());
     const pid_t first = m_program;
     const pid_t second = session().launchProgram("second.log");
     EXPECT_TRUE(waitFor(
         [&] {
-            return session().findWindows({"--name", "^Corner Ruler$"}).size() >= 2;
+            return session().findWindows({"--name", "^Guidelines$"}).size() >= 2;
         },
         60s))
         << session().readFile(session().folder() + "/second.log");
