@@ -2,6 +2,7 @@
 #include "Foundation/NSClass.h"
 
 #include "AboutBox.h"
+#include "AppDefaults.h"
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSFont.h"
 #include "AppKit/NSImage.h"
@@ -134,6 +135,7 @@ void AppController::registerApplicationDefaults()
         {"RUVFirstStart"_ns, NSNumber::numberWithBool(true)},
         {"UpdateAutoSearch"_ns, NSNumber::numberWithBool(false)},
         {"UpdateStatus"_ns, "LSUPStatus1"_ns},
+        {"UpdateDate"_ns, "-"_ns},
     });
     defaults()->registerDefaults(registration);
 }
@@ -188,7 +190,7 @@ void AppController::awakeFromNib()
 // logged, so the user can learn why the key does nothing.
 void AppController::registerHotKey()
 {
-    const NSInteger keyCode = defaults()->integerForKey("GuidelineKeyCode"_ns);
+    const NSInteger keyCode = AppDefaults::hotKeyCode();
     const NSInteger modifiers = defaults()->integerForKey("GuidelineKeyModifier"_ns);
     m_hotKeyCenter->unregisterHotKeysWithTarget(Id(this));
     if (keyCode >= 0 &&
@@ -251,12 +253,16 @@ void AppController::buildMenu()
     }
 }
 
+bool AppController::guidelinesVisible() const
+{
+    return m_guidelineController && m_guidelineController->loadedWindow() &&
+           m_guidelineController->loadedWindow()->isVisible();
+}
+
 void AppController::updateUI()
 {
-    const bool visible = m_guidelineController && m_guidelineController->loadedWindow() &&
-                         m_guidelineController->loadedWindow()->isVisible();
     if (m_showOrHideGuidelineMenuItem)
-        m_showOrHideGuidelineMenuItem->setTitle(AppText::text(visible ? "LSHide" : "LSShow"));
+        m_showOrHideGuidelineMenuItem->setTitle(AppText::text(guidelinesVisible() ? "LSHide" : "LSShow"));
     auto store = GuidelineStore::getSharedGuidelineStore();
     if (m_guidelineSetsMenu) {
         m_guidelineSetsMenu->removeAllItems();
@@ -278,6 +284,9 @@ std::optional<bool> AppController::validateMenuItem(const Ref<NSMenuItem>& item)
     if (action == "showAllRuler:") return rulers->numberOfNotVisibleRuler() > 0;
     if (action == "hideAllRuler:") return rulers->numberOfVisibleRuler() > 0;
     if (action == "showScreen:") return screenResolutionAvailable(item);
+    // Whatever showed or hid the guidelines, the item (and its copy in the
+    // dock menu) reads what choosing it will do.
+    if (action == "hideOrShowGuidelines:") item->setTitle(AppText::text(guidelinesVisible() ? "LSHide" : "LSShow"));
     return true;
 }
 
@@ -356,6 +365,7 @@ void AppController::showGuidelineWindow()
     if (!m_guidelineController)
         m_guidelineController = dynamic_ref_cast<GuidelineController>(make<GuidelineController>());
     m_guidelineController->showWindow(Id(this));
+    updateUI();
 }
 
 void AppController::newGuidline(const Id& sender)

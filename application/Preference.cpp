@@ -65,9 +65,8 @@ void Preference::awakeFromNib()
     m_keyCodeRecorder->setAnimates(true);
     m_keyCodeRecorder->setCanCaptureGlobalHotKeys(true);
     m_keyCodeRecorder->setStyle(0);
-    m_keyCodeRecorder->setKeyCombo(
-        KRMakeKeyCombo(static_cast<NSUInteger>(defaults()->integerForKey("GuidelineKeyModifier"_ns)),
-                       defaults()->integerForKey("GuidelineKeyCode"_ns)));
+    m_keyCodeRecorder->setKeyCombo(KRMakeKeyCombo(
+        static_cast<NSUInteger>(defaults()->integerForKey("GuidelineKeyModifier"_ns)), AppDefaults::hotKeyCode()));
     // Only now: filling the recorder must not register the hot key again.
     m_keyCodeRecorder->setDelegate(Id(this));
 }

@@ -36,6 +36,8 @@ function(plumbline_tests name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} plumbline_testsupport GTest::gtest GTest::gmock)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
+    # Listing the tests of a sanitizer build can take a while on a busy machine.
+    DISCOVERY_TIMEOUT 60
     PROPERTIES LABELS ${ARG_LABEL} TIMEOUT 120
     ENVIRONMENT "PLUMBLINE_RESOURCES=${PROJECT_SOURCE_DIR}/resources;LC_ALL=C.UTF-8;TZ=UTC;XDG_STATE_HOME=${CMAKE_BINARY_DIR}/test-state")
 endfunction()

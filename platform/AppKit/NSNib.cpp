@@ -21,6 +21,7 @@
 #include "Foundation/NSKeyedUnarchiver.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NestingDepth.h"
 
 NS_CLASS_DEFINE(NSNib)
 
@@ -226,6 +227,10 @@ private:
         if (!made) malformed("object " + std::to_string(id) + ": the window's init answered nil");
         if (member(spec, "title"))
             made->setTitle(NSString::stringWithUTF8String(valueOr<std::string>(spec, "title", "")));
+        // The frame the user left the window at wins over the file's.
+        if (member(spec, "frameAutosaveName"))
+            made->setFrameAutosaveName(
+                NSString::stringWithUTF8String(valueOr<std::string>(spec, "frameAutosaveName", "")));
         return made;
     }
 
@@ -392,7 +397,14 @@ bool loadFile(const Ref<NSString>& path, const Id& owner, Ref<NSArray>* topLevel
     }
     std::stringstream text;
     text << in.rdbuf();
-    json document = json::parse(text.str(), nullptr, false);
+    // Copying and walking the document recurse; a deeper file is damaged.
+    const std::string content = text.str();
+    if (NestingDepth::jsonExceeds(content)) {
+        NSLog("The interface file %s is malformed: its values are nested more than %d deep", file.c_str(),
+              static_cast<int>(NestingDepth::maximum));
+        return false;
+    }
+    json document = json::parse(content, nullptr, false);
     if (document.is_discarded()) {
         NSLog("The interface file %s is not valid JSON", file.c_str());
         return false;

@@ -16,6 +16,7 @@
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSSet.h"
 #include "Foundation/NSValue.h"
+#include "Foundation/NestingDepth.h"
 
 NS_CLASS_DEFINE(NSKeyedUnarchiver)
 
@@ -55,7 +56,11 @@ Id NSKeyedUnarchiver::unarchiveObjectWithData(const Ref<NSData>& data, const NSC
 
 Ref<NSKeyedUnarchiver> NSKeyedUnarchiver::unarchiverForReadingWithData(const Ref<NSData>& data)
 {
-    json document = json::parse(data ? data->view() : std::string_view(), nullptr, false);
+    const std::string_view text = data ? data->view() : std::string_view();
+    if (NestingDepth::jsonExceeds(text))
+        NSException::raise(NSInconsistentArchiveException, "NSKeyedUnarchiver: values nested too deeply (more than " +
+                                                               std::to_string(NestingDepth::maximum) + " levels)");
+    json document = json::parse(text, nullptr, false);
     if (document.is_discarded())
         NSException::raise(NSInconsistentArchiveException, "NSKeyedUnarchiver: the data is not a valid JSON document");
     return unarchiverForReadingWithJSON(std::move(document));

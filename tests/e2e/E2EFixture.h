@@ -42,9 +42,13 @@ protected:
     void SetUp() override
     {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        m_session = std::make_unique<Session>(std::string(info->test_suite_name()) + "-" + info->name());
+        m_session =
+            std::make_unique<Session>(std::string(info->test_suite_name()) + "-" + info->name(), serverArguments());
         ASSERT_TRUE(m_session->ready()) << m_session->problem();
     }
+
+    // What the test's X server is started with beyond the usual.
+    virtual std::vector<std::string> serverArguments() const { return {}; }
 
     void TearDown() override
     {

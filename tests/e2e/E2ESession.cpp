@@ -91,8 +91,9 @@ bool isReddish(uint32_t rgb)
     return r > 150 && g < 110 && b < 110;
 }
 
-Session::Session(std::string name)
+Session::Session(std::string name, std::vector<std::string> serverArguments)
     : m_name(std::move(name))
+    , m_serverArguments(std::move(serverArguments))
 {
     std::string pattern = (fs::temp_directory_path() / "plumbline-e2e-XXXXXX").string();
     if (!mkdtemp(pattern.data())) {
@@ -141,8 +142,13 @@ bool Session::startServer()
         dup2(out, 1);
         dup2(out, 2);
         const std::string screen = std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24";
-        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-noreset", "-nolisten", "tcp", "-screen", "0", screen.c_str(),
-               static_cast<char*>(nullptr));
+        std::vector<std::string> arguments{"Xvfb", "-displayfd", "3", "-noreset", "-nolisten",
+                                           "tcp",  "-screen",    "0", screen};
+        arguments.insert(arguments.end(), m_serverArguments.begin(), m_serverArguments.end());
+        std::vector<char*> argv;
+        for (auto& a : arguments) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execvp("Xvfb", argv.data());
         _exit(127);
     }
     close(fds[1]);
