@@ -2,7 +2,6 @@
 
 #include "Foundation/FileSupport.h"
 
-
 int64_t InterfaceFileWriter::add(json e)
 {
     int64_t id = m_nextID++;

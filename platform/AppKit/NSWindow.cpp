@@ -166,7 +166,6 @@ Registry& registry()
     return *r;
 }
 
-
 void installDisplayObserver()
 {
     auto& r = registry();
