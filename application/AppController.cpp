@@ -3,12 +3,13 @@
 
 #include "AboutBox.h"
 #include "AppDefaults.h"
+#include "AppKit/NSAlert.h"
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSFont.h"
 #include "AppKit/NSImage.h"
 #include "AppKit/NSScreen.h"
 #include "AppKitExtensions/NSUserDefaults+KQAppKitExtensions.h"
-#include "AppServices.h"
+#include "AppNotifications.h"
 #include "AppText.h"
 #include "DoubleRulerController.h"
 #include "Foundation/NSArchiver.h"
@@ -25,6 +26,8 @@
 #include "Preference.h"
 #include "SharedRulerStore.h"
 #include "SingleRulerController.h"
+#include "ZAKAppKit/ZAKCrashReporter/ZAKCrashReporter.h"
+#include "ZAKAppKit/ZAKFeedbackProvider/ZAKFeedbackProvider.h"
 
 NS_CLASS_DEFINE(AppController)
 
@@ -53,6 +56,15 @@ void setUpClass()
     GuidelineStore::getSharedGuidelineStore()->setDefaultData();
     AppController::registerApplicationDefaults();
     g_classReady = true;
+}
+
+// A modal alert with a default and an alternate button; answers true for
+// the default button.
+bool confirm(const Ref<NSString>& title, const Ref<NSString>& message, const Ref<NSString>& yes,
+             const Ref<NSString>& no)
+{
+    auto alert = NSAlert::alertWithMessageText(title, yes, no, nullptr, message);
+    return alert->runModal() == NSAlertDefaultReturn;
 }
 }  // namespace
 
@@ -151,8 +163,8 @@ Id AppController::init()
     GuidelineStore::getSharedGuidelineStore()->loadDataFromPrefs();
     sharedController() = this;
     m_hotKeyCenter = dynamic_ref_cast<HKHotKeyCenter>(make<HKHotKeyCenter>());
-    NSNotificationCenter::defaultCenter()->addObserver(Id(this), "handleHotKeyHasChanged:", "HotKeyHasChanged"_ns,
-                                                       nullptr);
+    NSNotificationCenter::defaultCenter()->addObserver(
+        Id(this), "handleHotKeyHasChanged:", NSString::stringWithUTF8String(HotKeyHasChangedNotification), nullptr);
     return this;
 }
 
@@ -204,7 +216,7 @@ void AppController::handleHotKeyHasChanged(const Ref<NSNotification>&) { registe
 
 void AppController::applicationDidFinishLaunching(const Ref<NSNotification>&)
 {
-    AppServices::checkForCrash();
+    ZAKCrashReporter::checkForCrash();
     if (defaults()->boolForKey("GuidelinesVisible"_ns)) showGuidelineWindow();
     if (defaults()->boolForKey("RUVFirstStart"_ns)) {
         openDoubleRuler(nullptr);
@@ -377,8 +389,8 @@ void AppController::newGuidline(const Id& sender)
 
 void AppController::deleteAllGuidelines(const Id&)
 {
-    if (!AppServices::confirm(AppText::text("LSAGuideDelT"), AppText::text("LSAGuideDelete"), AppText::text("LSyes"),
-                              AppText::text("LSno")))
+    if (!confirm(AppText::text("LSAGuideDelT"), AppText::text("LSAGuideDelete"), AppText::text("LSyes"),
+                 AppText::text("LSno")))
         return;
     if (auto set = GuidelineStore::getSharedGuidelineStore()->getCurrentSet()) set->removeAllGuidelines();
     if (m_guidelineController) m_guidelineController->getView()->setNeedsDisplay(true);
@@ -479,8 +491,8 @@ void AppController::deleteASet(const Id&)
 {
     auto store = GuidelineStore::getSharedGuidelineStore();
     auto set = store->getSetAtIndex(static_cast<int32_t>(selectedSetRow()));
-    if (set && AppServices::confirm(AppText::text("LSAGuideSetDelT"), AppText::text("LSAGuideSetDel"),
-                                    AppText::text("LSyes"), AppText::text("LSno"))) {
+    if (set && confirm(AppText::text("LSAGuideSetDelT"), AppText::text("LSAGuideSetDel"), AppText::text("LSyes"),
+                       AppText::text("LSno"))) {
         store->removeGuidelineSet(set);
         reloadSetTable();
         if (m_setTableView) m_setTableView->deselectAll(nullptr);
@@ -569,4 +581,4 @@ void AppController::showPreferences(const Id&)
     m_preferenceWindow->showWindow(Id(this));
 }
 
-void AppController::showSendFeedbackDialog(const Id&) { AppServices::showFeedbackProviderDialog(); }
+void AppController::showSendFeedbackDialog(const Id&) { ZAKFeedbackProvider::showFeedbackProviderDialog(); }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "AppNotifications.h"
 #include "AppText.h"
 #include "Foundation/NSArchiver.h"
 #include "Foundation/NSException.h"

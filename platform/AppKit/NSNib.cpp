@@ -1,10 +1,8 @@
 #include "AppKit/NSNib.h"
 
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <set>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -15,6 +13,7 @@
 #include "AppKit/NSScrollView.h"
 #include "AppKit/NSView.h"
 #include "AppKit/NSWindow.h"
+#include "Foundation/FileSupport.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
@@ -390,15 +389,13 @@ private:
 bool loadFile(const Ref<NSString>& path, const Id& owner, Ref<NSArray>* topLevelObjects)
 {
     std::string file = path ? path->UTF8String() : std::string();
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        NSLog("Could not read the interface file %s", file.c_str());
+    std::vector<uint8_t> bytes;
+    if (int error = FileSupport::readFile(file, bytes)) {
+        NSLog("Could not read the interface file %s: %s", file.c_str(), FileSupport::errnoText(error).c_str());
         return false;
     }
-    std::stringstream text;
-    text << in.rdbuf();
     // Copying and walking the document recurse; a deeper file is damaged.
-    const std::string content = text.str();
+    const std::string content(bytes.begin(), bytes.end());
     if (NestingDepth::jsonExceeds(content)) {
         NSLog("The interface file %s is malformed: its values are nested more than %d deep", file.c_str(),
               static_cast<int>(NestingDepth::maximum));

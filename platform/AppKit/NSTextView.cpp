@@ -37,16 +37,6 @@ bool isWordCharacter(char16_t c) { return u_isalnum(c) || c == u'_' || U16_IS_SU
 
 NSTextView::~NSTextView() = default;
 
-void NSTextView::installAsWindowFieldEditor()
-{
-    NSWindow::setFieldEditorFactory([](NSWindow*) -> Ref<NSResponder> {
-        auto editor = NSObject::alloc<NSTextView>();
-        editor->initWithFrame(NSZeroRect);
-        editor->setFieldEditor(true);
-        return editor;
-    });
-}
-
 void NSTextView::describeClass(NSClassMembers<NSTextView>& m)
 {
     m.property("string", &NSTextView::string, &NSTextView::setString);

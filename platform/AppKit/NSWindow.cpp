@@ -189,21 +189,6 @@ Registry& registry()
     return *r;
 }
 
-// Windows edit text fields through a text view in field-editor mode.
-Ref<NSResponder> makeTextViewFieldEditor(NSWindow*)
-{
-    auto editor = NSObject::alloc<NSTextView>();
-    editor->initWithFrame(NSZeroRect);
-    editor->setFieldEditor(true);
-    return editor;
-}
-
-NSWindow::FieldEditorFactory& fieldEditorFactory()
-{
-    static auto* f = new NSWindow::FieldEditorFactory(makeTextViewFieldEditor);
-    return *f;
-}
-
 void installDisplayObserver()
 {
     auto& r = registry();
@@ -735,7 +720,13 @@ bool NSWindow::makeFirstResponder(const Ref<NSResponder>& responder)
 
 Ref<NSResponder> NSWindow::fieldEditor(bool createFlag, const Id&)
 {
-    if (!m_fieldEditor && createFlag && fieldEditorFactory()) m_fieldEditor = fieldEditorFactory()(this);
+    // Text fields are edited through a text view in field-editor mode.
+    if (!m_fieldEditor && createFlag) {
+        auto editor = NSObject::alloc<NSTextView>();
+        editor->initWithFrame(NSZeroRect);
+        editor->setFieldEditor(true);
+        m_fieldEditor = editor;
+    }
     return m_fieldEditor;
 }
 
@@ -743,8 +734,6 @@ void NSWindow::endEditingFor(const Id&)
 {
     if (m_fieldEditor && firstResponder() == m_fieldEditor) m_firstResponder = Ref<NSResponder>(this);
 }
-
-void NSWindow::setFieldEditorFactory(FieldEditorFactory factory) { fieldEditorFactory() = std::move(factory); }
 
 Ref<NSWindowController> NSWindow::windowController() const { return m_windowController.get(); }
 

@@ -224,11 +224,9 @@ public:
     void selectKeyViewFollowingView(const Ref<NSView>& view);
     void selectKeyViewPrecedingView(const Ref<NSView>& view);
 
-    // The field editor (text-field helper): made on demand by the hook.
+    // The field editor: a text view in field-editor mode, made on demand.
     Ref<NSResponder> fieldEditor(bool createFlag, const Id& forObject);
     void endEditingFor(const Id& object);
-    using FieldEditorFactory = std::function<Ref<NSResponder>(NSWindow* window)>;
-    static void setFieldEditorFactory(FieldEditorFactory factory);
 
     // --- Delegate and controller ---
     // Not retained; a delegate implements NSWindowDelegate and/or actions.

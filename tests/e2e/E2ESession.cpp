@@ -17,6 +17,8 @@
 #include <sstream>
 #include <thread>
 
+#include "WaitUntil.h"
+
 namespace e2e {
 namespace fs = std::filesystem;
 using SteadyClock = std::chrono::steady_clock;
@@ -235,15 +237,17 @@ pid_t Session::launchProgram(const std::string& log) { return spawn({E2E_PROGRAM
 
 std::string Session::waitForWindow(const std::string& classPattern, std::chrono::milliseconds limit)
 {
-    const auto deadline = SteadyClock::now() + limit;
-    while (SteadyClock::now() < deadline) {
-        // The class, not the instance: the instance is the window's role
-        // once it has one.
-        Result found = run({"xdotool", "search", "--onlyvisible", "--class", classPattern}, 5s);
-        if (found.status == 0 && !found.output.empty()) return found.output.substr(0, found.output.find('\n'));
-        std::this_thread::sleep_for(100ms);
-    }
-    return "";
+    std::string window;
+    // The class, not the instance: the instance is the window's role once it
+    // has one.
+    test_support::waitUntil(
+        [&] {
+            Result found = run({"xdotool", "search", "--onlyvisible", "--class", classPattern}, 5s);
+            if (found.status == 0 && !found.output.empty()) window = found.output.substr(0, found.output.find('\n'));
+            return !window.empty();
+        },
+        limit, 100ms);
+    return window;
 }
 
 std::vector<std::string> Session::findWindows(const std::vector<std::string>& criteria)
@@ -260,13 +264,9 @@ std::vector<std::string> Session::findWindows(const std::vector<std::string>& cr
 
 std::string Session::waitForWindowNamed(const std::string& name, std::chrono::milliseconds limit)
 {
-    const auto deadline = SteadyClock::now() + limit;
-    while (SteadyClock::now() < deadline) {
-        const auto found = findWindows({"--name", "^" + name + "$"});
-        if (!found.empty()) return found.front();
-        std::this_thread::sleep_for(100ms);
-    }
-    return "";
+    std::vector<std::string> found;
+    test_support::waitUntil([&] { return !(found = findWindows({"--name", "^" + name + "$"})).empty(); }, limit, 100ms);
+    return found.empty() ? "" : found.front();
 }
 
 bool Session::alive(pid_t pid) { return waitUntil(pid, SteadyClock::now()) == -1; }
@@ -304,13 +304,13 @@ Shot Session::pollShot(const std::string& label, const std::function<bool(const 
 {
     fs::create_directories(E2E_SHOTS);
     const std::string path = std::string(E2E_SHOTS) + "/" + m_name + "-" + label + ".png";
-    const auto deadline = SteadyClock::now() + limit;
     Shot shot;
-    do {
-        shot = takeShot(path);
-        if (shot.valid() && test(shot)) break;
-        std::this_thread::sleep_for(100ms);
-    } while (SteadyClock::now() < deadline);
+    test_support::waitUntil(
+        [&] {
+            shot = takeShot(path);
+            return shot.valid() && test(shot);
+        },
+        limit, 100ms);
     return shot;
 }
 
