@@ -69,6 +69,8 @@ public:
         return std::nullopt;
     }
     virtual std::optional<NSSize> windowWillResizeToSize(const Ref<NSWindow>&, NSSize) { return std::nullopt; }
+    // The undo manager of the window's views (the window's own otherwise).
+    virtual Id windowWillReturnUndoManager(const Ref<NSWindow>&) { return nullptr; }
 };
 
 class NSWindow : public NSResponder {
@@ -226,6 +228,9 @@ public:
 
     // The field editor: a text view in field-editor mode, made on demand.
     Ref<NSResponder> fieldEditor(bool createFlag, const Id& forObject);
+    // The delegate's undo manager, or one the window makes on first use
+    // (NSWindowUndo.cpp).
+    Id undoManager() override;
     void endEditingFor(const Id& object);
 
     // --- Delegate and controller ---
@@ -322,6 +327,7 @@ private:
     Weak<NSResponder> m_firstResponder;
     Weak<NSResponder> m_initialFirstResponder;
     Ref<NSResponder> m_fieldEditor;
+    Id m_undoManager;
     Weak<NSObject> m_delegate;
     Weak<NSWindowController> m_windowController;
     // Mouse routing: the view that took the mouse-down keeps the drags.

@@ -21,6 +21,7 @@
 #include "Foundation/NSRunLoop.h"
 
 class NSTimer;
+class X11Clipboard;
 class X11Keyboard;
 class X11TrayIcon;
 class X11Window;
@@ -257,4 +258,6 @@ private:
     Ref<NSTimer> m_keymapTimer;
 
     std::unique_ptr<X11TrayIcon> m_trayIcon;
+    // CLIPBOARD and PRIMARY for the general and selection pasteboards.
+    std::unique_ptr<X11Clipboard> m_clipboard;
 };
