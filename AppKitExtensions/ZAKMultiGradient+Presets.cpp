@@ -29,7 +29,8 @@ Stop grey(double position, double white) { return {position, white, white, white
 
 Ref<ZAKMultiGradient> ZAKMultiGradient::aquaSelectedGradient()
 {
-    return gradientWith({{0, 0.58, 0.86, 0.98}, {0.5, 0.42, 0.68, 0.90}, {0.5, 0.64, 0.80, 0.94}, {1, 0.56, 0.70, 0.90}});
+    return gradientWith(
+        {{0, 0.58, 0.86, 0.98}, {0.5, 0.42, 0.68, 0.90}, {0.5, 0.64, 0.80, 0.94}, {1, 0.56, 0.70, 0.90}});
 }
 
 Ref<ZAKMultiGradient> ZAKMultiGradient::aquaNormalGradient()
@@ -42,9 +43,15 @@ Ref<ZAKMultiGradient> ZAKMultiGradient::aquaPressedGradient()
     return gradientWith({grey(0, 0.80), grey(0.5, 0.64), grey(0.5, 0.80), grey(1, 0.77)});
 }
 
-Ref<ZAKMultiGradient> ZAKMultiGradient::unifiedSelectedGradient() { return gradientWith({grey(0, 0.85), grey(1, 0.95)}); }
+Ref<ZAKMultiGradient> ZAKMultiGradient::unifiedSelectedGradient()
+{
+    return gradientWith({grey(0, 0.85), grey(1, 0.95)});
+}
 Ref<ZAKMultiGradient> ZAKMultiGradient::unifiedNormalGradient() { return gradientWith({grey(0, 0.75), grey(1, 0.90)}); }
-Ref<ZAKMultiGradient> ZAKMultiGradient::unifiedPressedGradient() { return gradientWith({grey(0, 0.60), grey(1, 0.75)}); }
+Ref<ZAKMultiGradient> ZAKMultiGradient::unifiedPressedGradient()
+{
+    return gradientWith({grey(0, 0.60), grey(1, 0.75)});
+}
 Ref<ZAKMultiGradient> ZAKMultiGradient::unifiedDarkGradient() { return gradientWith({grey(0, 0.68), grey(1, 0.83)}); }
 
 Ref<ZAKMultiGradient> ZAKMultiGradient::sourceListSelectedGradient()

@@ -561,8 +561,7 @@ void clipBeyondAxisEnd(cairo_t* cr, CGPoint start, CGPoint end, bool beforeStart
 
 }
 
-void CGCairoContext::drawLinearSamples(const std::vector<CGRGBA>& samples, CGPoint start, CGPoint end,
-                                       uint32_t options)
+void CGCairoContext::drawLinearSamples(const std::vector<CGRGBA>& samples, CGPoint start, CGPoint end, uint32_t options)
 {
     m_hasKeptPath = false;
     CGFloat dx = end.x - start.x, dy = end.y - start.y, len2 = dx * dx + dy * dy;

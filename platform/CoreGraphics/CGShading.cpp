@@ -108,7 +108,8 @@ void CGShading::draw(CGContext* context) const
     }
     if (!m_radial) {
         std::vector<CGRGBA> texels(kAxialTexels);
-        for (int i = 0; i < kAxialTexels; ++i) texels[size_t(i)] = m_function->evaluate(CGFloat(i) / (kAxialTexels - 1));
+        for (int i = 0; i < kAxialTexels; ++i)
+            texels[size_t(i)] = m_function->evaluate(CGFloat(i) / (kAxialTexels - 1));
         context->drawLinearSamples(texels, m_start, m_end, options);
         return;
     }

@@ -61,7 +61,7 @@ TEST(ShadingFills, LinearBandsRunAcrossTheBoundsWhateverTheirWidth)
         NSBezierPathExt::linearGradientFillWithStartColor(path, NSColor::redColor(), NSColor::blueColor());
     });
     for (size_t x : {10u, 60u, 109u}) {
-        EXPECT_GT(redOf(image->pixel(x, 59)), 245) << x;  // just above y = 20
+        EXPECT_GT(redOf(image->pixel(x, 59)), 245) << x;   // just above y = 20
         EXPECT_GT(blueOf(image->pixel(x, 20)), 245) << x;  // just below y = 60
         EXPECT_NEAR(redOf(image->pixel(x, 40)), 128, 5) << x;
     }

@@ -147,10 +147,10 @@ TEST(ZAKMultiGradient, SwatchIsTheFillAtFortyFiveDegrees)
 {
     auto gradient = ZAKMultiGradient::rainbowGradient();
     NSRect rect = NSMakeRect(5, 5, 50, 30);
-    auto swatch = NSGraphicsContext::imageByDrawing(60, 40, NSMakeSize(60, 40), false,
-                                                    [&] { gradient->drawSwatchInRect(rect); });
-    auto fill = NSGraphicsContext::imageByDrawing(60, 40, NSMakeSize(60, 40), false,
-                                                  [&] { gradient->fillRect(rect, 45); });
+    auto swatch =
+        NSGraphicsContext::imageByDrawing(60, 40, NSMakeSize(60, 40), false, [&] { gradient->drawSwatchInRect(rect); });
+    auto fill =
+        NSGraphicsContext::imageByDrawing(60, 40, NSMakeSize(60, 40), false, [&] { gradient->fillRect(rect, 45); });
     int differing = 0, painted = 0;
     for (size_t y = 0; y < 40; ++y)
         for (size_t x = 0; x < 60; ++x) {
@@ -183,7 +183,8 @@ TEST(ZAKMultiGradient, AxialFillFollowsTheAngleAndKeepsTheStepSharp)
     EXPECT_NEAR(below, 0.83 * 255, 1.5);
 
     // The chromatic fill is sampled: red at the left, green in the middle.
-    auto rainbow = ZAKMultiGradient::gradientWithBeginningColor(rgb(1, 0, 0), rgb(0, 0, 1))->gradientWithBlendingMode(1);
+    auto rainbow =
+        ZAKMultiGradient::gradientWithBeginningColor(rgb(1, 0, 0), rgb(0, 0, 1))->gradientWithBlendingMode(1);
     auto hues = NSGraphicsContext::imageByDrawing(300, 4, NSMakeSize(300, 4), false,
                                                   [&] { rainbow->fillRect(NSMakeRect(0, 0, 300, 4), 0); });
     EXPECT_EQ(redOf(hues->pixel(0, 2)), 255);
