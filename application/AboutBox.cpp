@@ -32,7 +32,7 @@ void AboutBox::initialize()
 void AboutBox::awakeFromNib()
 {
     window()->setReleasedWhenClosed(false);
-    window()->setRoleName("About");
+    window()->setRoleName("About", WSWindowType::dialog);
     auto bundle = NSBundle::mainBundle();
     m_versionString->setStringValue(
         NSString::stringWithFormat("%@ %@ (%@)"_ns, AppText::text("VSversion"),

@@ -14,6 +14,7 @@
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSIndexSet.h"
 #include "Foundation/NSLog.h"
+#include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSUserDefaults.h"
 #include "FoundationExtensions/ZAKNSStringExtension.h"
@@ -57,6 +58,7 @@ void setUpClass()
 void AppController::describeClass(NSClassMembers<AppController>& m)
 {
     m.action("openHorRuler:", &AppController::openHorRuler);
+    m.action("handleHotKeyHasChanged:", &AppController::handleHotKeyHasChanged);
     m.action("openVerRuler:", &AppController::openVerRuler);
     m.action("openDoubleRuler:", &AppController::openDoubleRuler);
     m.action("hideAllRuler:", &AppController::hideAllRuler);
@@ -147,6 +149,8 @@ Id AppController::init()
     GuidelineStore::getSharedGuidelineStore()->loadDataFromPrefs();
     sharedController() = this;
     m_hotKeyCenter = dynamic_ref_cast<HKHotKeyCenter>(make<HKHotKeyCenter>());
+    NSNotificationCenter::defaultCenter()->addObserver(Id(this), "handleHotKeyHasChanged:", "HotKeyHasChanged"_ns,
+                                                       nullptr);
     return this;
 }
 
@@ -157,6 +161,7 @@ void AppController::resetShared()
         if (controller->m_guidelineController) controller->m_guidelineController->close();
         if (controller->m_screenController) controller->m_screenController->close();
         controller->m_hotKeyCenter->unregisterHotKeysWithTarget(controller);
+        NSNotificationCenter::defaultCenter()->removeObserver(controller);
     }
     sharedController() = nullptr;
     GuidelineStore::resetShared();
@@ -167,8 +172,6 @@ void AppController::resetShared()
 
 void AppController::awakeFromNib()
 {
-    const NSInteger keyCode = defaults()->integerForKey("GuidelineKeyCode"_ns);
-    const NSInteger modifiers = defaults()->integerForKey("GuidelineKeyModifier"_ns);
     if (!m_appDockMenu) m_appDockMenu = NSMenu::menuWithTitle("DockMenu"_ns);
     // The dialogs are shown again and again; closing one only hides it.
     for (const auto& window : {m_newSetWindow, m_newLineWindow, m_setAdminWindow})
@@ -178,12 +181,24 @@ void AppController::awakeFromNib()
     if (m_newLineStartPos) m_newLineStartPos->setIntValue(80);
     if (m_newLineNumber) m_newLineNumber->setIntValue(1);
     if (m_newLineDistance) m_newLineDistance->setIntValue(20);
+    registerHotKey();
+}
+
+// A refused combination stays stored (the next launch tries again) but is
+// logged, so the user can learn why the key does nothing.
+void AppController::registerHotKey()
+{
+    const NSInteger keyCode = defaults()->integerForKey("GuidelineKeyCode"_ns);
+    const NSInteger modifiers = defaults()->integerForKey("GuidelineKeyModifier"_ns);
+    m_hotKeyCenter->unregisterHotKeysWithTarget(Id(this));
     if (keyCode >= 0 &&
         !m_hotKeyCenter->registerHotKeyWithKeyCode(static_cast<uint16_t>(keyCode), static_cast<NSUInteger>(modifiers),
                                                    Id(this), "vellamoKeyDown:", nullptr))
-        NSLog("The hot key (key code %d, modifiers 0x%x) was refused by the system", static_cast<int>(keyCode),
-              static_cast<unsigned>(modifiers));
+        NSLog("The hot key (key code %d, modifiers 0x%x) was refused by the system; it is kept for the next launch",
+              static_cast<int>(keyCode), static_cast<unsigned>(modifiers));
 }
+
+void AppController::handleHotKeyHasChanged(const Ref<NSNotification>&) { registerHotKey(); }
 
 void AppController::applicationDidFinishLaunching(const Ref<NSNotification>&)
 {

@@ -115,6 +115,9 @@ public:
 
 private:
     static void registerOutlets();
+    // Registers the hot key stored in the defaults in place of the last one.
+    void registerHotKey();
+    void handleHotKeyHasChanged(const Ref<NSNotification>& notification);
     NSInteger selectedSetRow() const;
     void reloadSetTable();
 

@@ -38,7 +38,7 @@ void DoubleRulerController::initialize()
 void DoubleRulerController::awakeFromNib()
 {
     // The two-armed ruler sits in the screen corner at first launch.
-    window()->setRoleName("Corner Ruler");
+    window()->setRoleName("Corner Ruler", WSWindowType::utility);
     if (auto screen = NSScreen::mainScreen()) {
         const NSRect s = screen->visibleFrame();
         const NSSize size = window()->frame().size;

@@ -23,7 +23,7 @@ void GuidelineController::initialize()
 void GuidelineController::awakeFromNib()
 {
     auto w = window();
-    w->setRoleName("Guidelines");
+    w->setRoleName("Guidelines", WSWindowType::overlay);
     w->setHasShadow(false);
     w->invalidateShadow();
     handleScreenParametersHasChanged(nullptr);

@@ -5,10 +5,10 @@
 
 #include "AppKit/NSApplication.h"
 #include "AppKit/WindowServer.h"
+#include "Foundation/NSData.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSTimer.h"
-#include "backend/headless/HeadlessWindowServer.h"
 
 namespace HeadlessRun {
 void scheduleScreenshotIfAsked()
@@ -22,9 +22,11 @@ void scheduleScreenshotIfAsked()
         [target](const Ref<NSNotification>&) {
             // A short wait lets the first windows draw.
             NSTimer::scheduledTimerWithTimeInterval(0.3, false, [target](const Ref<NSTimer>&) {
-                auto* server = dynamic_cast<HeadlessWindowServer*>(&WindowServer::shared());
-                if (!server) NSLog("The screen can be saved only on the headless window server");
-                else if (!server->saveScreenImage(target)) NSLog("Could not save the screen to %s", target.c_str());
+                auto image = WindowServer::shared().screenImage();
+                auto png = image ? image->PNGRepresentation() : nullptr;
+                if (!image) NSLog("This window server cannot read the screen back");
+                else if (!png || !png->writeToFile(NSString::stringWithUTF8String(target), true))
+                    NSLog("Could not save the screen to %s", target.c_str());
                 NSApp->terminate(nullptr);
             });
         });

@@ -1,14 +1,11 @@
 #include "Preference.h"
 #include "Foundation/NSClass.h"
 
-#include "AppController.h"
 #include "AppDefaults.h"
 #include "AppKitExtensions/NSUserDefaults+KQAppKitExtensions.h"
 #include "AppText.h"
-#include "Foundation/NSLog.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSUserDefaults.h"
-#include "HotKeyCenter/HKHotKeyCenter.h"
 #include "InterfaceOutlets.h"
 
 NS_CLASS_DEFINE(Preference)
@@ -55,7 +52,7 @@ void Preference::initialize()
 void Preference::awakeFromNib()
 {
     window()->setReleasedWhenClosed(false);
-    window()->setRoleName("Preferences");
+    window()->setRoleName("Preferences", WSWindowType::dialog);
     m_transSlider->setIntegerValue(defaults()->integerForKey("TransValue"_ns));
     m_transValue->setIntegerValue(m_transSlider->integerValue());
     m_horMatrix->deselectAllCells();
@@ -117,17 +114,10 @@ void Preference::screenColorChanged(const Id&)
     post("ScreenColorHasChanged");
 }
 
-// A refused combination is still stored (the next launch tries again) but
-// logged, so the user can learn why the key does nothing.
+// The application controller registers the stored combination anew.
 void Preference::keyRecorderKeyComboDidChange(const Ref<KRRecorderControl>&, _KeyCombo combo)
 {
-    auto controller = AppController::getSharedAppController();
-    auto center = dynamic_ref_cast<HKHotKeyCenter>(make<HKHotKeyCenter>());
-    center->unregisterHotKeysWithTarget(controller);
-    if (combo.code >= 0 && !center->registerHotKeyWithKeyCode(static_cast<uint16_t>(combo.code), combo.flags,
-                                                              controller, "vellamoKeyDown:", nullptr))
-        NSLog("The hot key (key code %d, modifiers 0x%x) was refused by the system; it is kept for the next launch",
-              static_cast<int>(combo.code), static_cast<unsigned>(combo.flags));
     defaults()->setInteger(combo.code, "GuidelineKeyCode"_ns);
     defaults()->setInteger(static_cast<NSInteger>(combo.flags), "GuidelineKeyModifier"_ns);
+    post("HotKeyHasChanged");
 }

@@ -21,7 +21,7 @@ void ScreenController::initialize()
 // The frame starts at the top-left corner of the main screen.
 void ScreenController::awakeFromNib()
 {
-    window()->setRoleName("Screen Frame");
+    window()->setRoleName("Screen Frame", WSWindowType::overlay);
     if (auto screen = NSScreen::mainScreen())
         window()->setFrameOrigin(NSMakePoint(0, screen->frame().size.height - window()->frame().size.height));
     window()->setHasShadow(false);

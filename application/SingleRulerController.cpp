@@ -39,7 +39,7 @@ void SingleRulerController::initialize()
 // A new ruler opens centred across the main screen, two thirds up.
 void SingleRulerController::awakeFromNib()
 {
-    window()->setRoleName("Ruler");
+    window()->setRoleName("Ruler", WSWindowType::utility);
     if (auto screen = NSScreen::mainScreen()) {
         const NSRect s = screen->visibleFrame();
         const NSSize size = window()->frame().size;

@@ -177,7 +177,7 @@ Ref<MenuBarWindow> MenuBarWindow::initWithFrame(const NSRect& frame)
 {
     initWithContentRect(frame, NSBorderlessWindowMask, NSBackingStoreBuffered, false);
     setLevel(NSMainMenuWindowLevel);
-    setRoleName("menubar");
+    setRoleName("menubar", WSWindowType::dock);
     setReleasedWhenClosed(false);
     setHasShadow(false);
     m_barView = alloc<MenuBarView>();

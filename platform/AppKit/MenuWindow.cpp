@@ -72,7 +72,7 @@ Ref<MenuWindow> MenuWindow::initAtOrigin(NSPoint origin)
 {
     initWithContentRect({origin, m_menuView->frame().size}, NSBorderlessWindowMask, NSBackingStoreBuffered, false);
     setLevel(NSPopUpMenuWindowLevel);
-    setRoleName("menu");
+    setRoleName("menu", WSWindowType::popUpMenu);
     setReleasedWhenClosed(false);
     setContentView(m_menuView);
     return Ref<MenuWindow>(this);

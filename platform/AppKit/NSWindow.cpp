@@ -491,10 +491,11 @@ void NSWindow::setTitle(const Ref<NSString>& title)
     if (m_styleMask & NSTitledWindowMask) setViewsNeedDisplay(true);
 }
 
-void NSWindow::setRoleName(const std::string& role)
+void NSWindow::setRoleName(const std::string& role, WSWindowType type)
 {
     m_role = role;
-    if (m_windowID) WindowServer::shared().setRole(m_windowID, role);
+    m_windowType = type;
+    if (m_windowID) WindowServer::shared().setRole(m_windowID, role, type);
 }
 
 // --- Content ---

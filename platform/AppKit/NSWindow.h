@@ -12,24 +12,13 @@
 #include "AppKit/NSColor.h"
 #include "AppKit/NSResponder.h"
 #include "AppKit/NSView.h"
+#include "AppKit/NSWindowStyleMask.h"
 #include "AppKit/WindowServer.h"
 #include "Foundation/NSNotification.h"
 
 class NSScreen;
 class NSWindowController;
 class NSGraphicsContext;
-
-enum NSWindowStyleMask : NSUInteger {
-    NSBorderlessWindowMask = 0,
-    NSTitledWindowMask = 1 << 0,
-    NSClosableWindowMask = 1 << 1,
-    NSMiniaturizableWindowMask = 1 << 2,
-    NSResizableWindowMask = 1 << 3,
-    NSUtilityWindowMask = 1 << 4,
-    NSTexturedBackgroundWindowMask = 1 << 8,
-    NSNonactivatingPanelMask = 1 << 7,
-    NSHUDWindowMask = 1 << 13,
-};
 
 enum NSBackingStoreType : NSUInteger {
     NSBackingStoreRetained = 0,
@@ -174,7 +163,10 @@ public:
     void setTitle(const Ref<NSString>& title);
     // The role name the window server shows (x11 WM_CLASS, test lookups).
     const std::string& roleName() const { return m_role; }
-    void setRoleName(const std::string& role);
+    // What the window says of itself to the window server: a role name that
+    // outside tools find it by, and how a window manager should treat it.
+    void setRoleName(const std::string& role, WSWindowType type = WSWindowType::automatic);
+    WSWindowType windowType() const { return m_windowType; }
     bool worksWhenModal() const { return m_worksWhenModal; }
     void setWorksWhenModal(bool flag) { m_worksWhenModal = flag; }
     bool isReleasedWhenClosed() const { return m_releasedWhenClosed; }
@@ -325,6 +317,7 @@ private:
     bool m_visible = false;
     Ref<NSString> m_title;
     std::string m_role;
+    WSWindowType m_windowType = WSWindowType::automatic;
     Ref<NSString> m_autosaveName;
     Ref<NSView> m_frameView;
     Ref<NSView> m_contentView;

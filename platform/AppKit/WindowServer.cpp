@@ -4,6 +4,7 @@
 #include <map>
 #include <mutex>
 
+#include "AppKit/AppKitWindowServerClient.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSEvent.h"
 #include "Foundation/NSException.h"
@@ -32,6 +33,10 @@ std::string chooseBackend(const std::map<std::string, WindowServer::Factory>& fa
 }
 
 }
+
+WindowServer::WindowServer()
+    : m_client(&AppKitWindowServerClient::shared())
+{ }
 
 WindowServer::~WindowServer() = default;
 

@@ -17,13 +17,17 @@
 #include <string>
 #include <vector>
 
+#include "AppKit/WindowServerClient.h"
 #include "CoreGraphics/CGImage.h"
 #include "Foundation/NSGeometry.h"
 #include "Foundation/NSObject.h"
 
 class NSEvent;
 
-using WSWindowID = NSInteger;  // 0: none
+// How a window manager treats a window: how it stacks, decorates and lists
+// it. Automatic: a borderless window above the normal level is an overlay,
+// any other a normal window.
+enum class WSWindowType { automatic, normal, dialog, utility, overlay, dock, popUpMenu };
 
 struct WSScreen {
     uint32_t displayID = 0;
@@ -44,6 +48,7 @@ struct WSWindowInfo {
     bool key = false;
     std::string title;
     std::string role;
+    WSWindowType type = WSWindowType::automatic;
 };
 
 class WindowServer {
@@ -81,9 +86,9 @@ public:
     // transparent (its input region).
     virtual void setIgnoresMouse(WSWindowID window, bool ignores) = 0;
     virtual void setTitle(WSWindowID window, const std::string& title) = 0;
-    // A role name ("guideline", "ruler", "dialog") that lets outside tools
-    // find windows and lets the x11 backend choose hints.
-    virtual void setRole(WSWindowID window, const std::string& role) = 0;
+    // What the window says of itself: a role name that outside tools find
+    // it by ("Ruler"), also its name while it has no title, and its type.
+    virtual void setRole(WSWindowID window, const std::string& role, WSWindowType type) = 0;
     // Order front within the window's level (relativeTo 0), or just above
     // (place > 0) / below (place < 0) another window of the same level.
     virtual void orderWindow(WSWindowID window, int place, WSWindowID relativeTo) = 0;
@@ -172,14 +177,30 @@ public:
     // Answers whether the URL could be handed to a handler.
     virtual bool openURL(const std::string& url) = 0;
 
+    // --- Reading the screen ---
+    // The screen at the index as the user sees it now; nil when there is no
+    // such screen or the server cannot read it back.
+    virtual Ref<CGImage> screenImage(size_t screenIndex = 0) const
+    {
+        (void)screenIndex;
+        return nullptr;
+    }
+
     // --- Events in: into the application's queue; any thread. ---
     static void postEvent(const Ref<NSEvent>& event);
 
+    // --- Reports out ---
+    // Where the server reports what happens outside the application's calls
+    // (AppKit's client unless another is set).
+    WindowServerClient& client() const { return *m_client; }
+    void setClient(WindowServerClient& client) { m_client = &client; }
+
 protected:
-    WindowServer() = default;
+    WindowServer();
     void notifyPointerMonitors(NSPoint location, NSUInteger eventType);
 
 private:
     std::vector<std::pair<NSInteger, PointerMonitor>> m_monitors;
     NSInteger m_nextMonitor = 1;
+    WindowServerClient* m_client;
 };

@@ -10,7 +10,12 @@ class EndToEnd : public ProgramTest { };
 
 TEST_F(EndToEnd, FirstLaunchShowsCornerRulerAndSigtermStoresDefaults)
 {
-    const Geometry ruler = launchAndFindCornerRuler();
+    const std::string window = launch();
+    ASSERT_FALSE(window.empty());
+    // The window manager and tools know it by its role and the bundle's name.
+    const Result wmClass = session().run({"xprop", "-id", window, "WM_CLASS"});
+    EXPECT_EQ(wmClass.output, "WM_CLASS(STRING) = \"Corner Ruler\", \"Plumbline\"\n");
+    const Geometry ruler = geometry(window);
     ASSERT_GT(ruler.width, 2 * kArm);
     ASSERT_GT(ruler.height, 2 * kArm);
     const int bodyX = ruler.x + kArm + 20, bodyY = ruler.y + ruler.height - 20;

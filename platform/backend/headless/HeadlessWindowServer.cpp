@@ -164,9 +164,31 @@ void HeadlessWindowServer::setTitle(WSWindowID window, const std::string& title)
     if (auto* w = find(window)) w->info.title = title;
 }
 
-void HeadlessWindowServer::setRole(WSWindowID window, const std::string& role)
+void HeadlessWindowServer::setRole(WSWindowID window, const std::string& role, WSWindowType type)
 {
-    if (auto* w = find(window)) w->info.role = role;
+    if (auto* w = find(window)) {
+        w->info.role = role;
+        w->info.type = type;
+    }
+}
+
+// --- Reports ---
+
+void HeadlessWindowServer::reportFrameChange(WSWindowID window, const NSRect& frame)
+{
+    if (find(window)) client().windowFrameChanged(window, frame);
+}
+
+void HeadlessWindowServer::reportCloseRequest(WSWindowID window)
+{
+    if (find(window)) client().windowCloseRequested(window);
+}
+
+void HeadlessWindowServer::reportFocus(WSWindowID window, bool gained)
+{
+    if (!find(window)) return;
+    if (gained) m_key = window;
+    client().windowFocusChanged(window, gained);
 }
 
 void HeadlessWindowServer::placeInOrder(WSWindowID id, int place, WSWindowID relativeTo)

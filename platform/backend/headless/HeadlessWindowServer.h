@@ -42,7 +42,7 @@ public:
     // --- Reading ---
     // The main screen composited now (or the screen at the index); nil when
     // there is no such screen.
-    Ref<CGImage> screenImage(size_t screenIndex = 0) const;
+    Ref<CGImage> screenImage(size_t screenIndex = 0) const override;
     bool saveScreenImage(const std::string& pngPath, size_t screenIndex = 0) const;
     // Visible windows front to back, then the hidden ones.
     std::vector<WSWindowInfo> allWindows() const;
@@ -64,6 +64,21 @@ public:
     // give flags-changed events. Goes to the key window.
     void injectKey(uint16_t keyCode, NSUInteger modifierFlags, bool down, bool isRepeat = false);
     NSUInteger heldButtons() const { return m_buttons; }
+
+    // --- Reports, made as a window manager or the desktop would make them ---
+    // A window manager gives the window a new frame (the user dragged its
+    // decorations).
+    void reportFrameChange(WSWindowID window, const NSRect& frame);
+    // The close box of the window manager's decorations was clicked.
+    void reportCloseRequest(WSWindowID window);
+    // The keyboard focus comes to the window (a click on it, a window
+    // manager's choice) or leaves it.
+    void reportFocus(WSWindowID window, bool gained);
+    // After setScreens or configureMainScreen: the screens changed.
+    void reportScreensChanged() { client().screensChanged(); }
+    void reportQuitRequest() { client().quitRequested(); }
+    // The status icon was clicked at the point (global points).
+    void reportDockMenuRequest(NSPoint location) { client().dockMenuRequested(location); }
 
     // --- Cursor ---
     struct CursorRecord {
@@ -97,7 +112,7 @@ public:
     void setHasShadow(WSWindowID window, bool shadow) override;
     void setIgnoresMouse(WSWindowID window, bool ignores) override;
     void setTitle(WSWindowID window, const std::string& title) override;
-    void setRole(WSWindowID window, const std::string& role) override;
+    void setRole(WSWindowID window, const std::string& role, WSWindowType type) override;
     void orderWindow(WSWindowID window, int place, WSWindowID relativeTo) override;
     void orderOut(WSWindowID window) override;
     void setKeyWindow(WSWindowID window) override { m_key = window; }

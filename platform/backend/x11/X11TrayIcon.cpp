@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "AppKit/MenuBarWindow.h"
 #include "Foundation/NSRunLoop.h"
 #include "backend/x11/X11WindowServer.h"
 
@@ -14,7 +13,7 @@ namespace {
 
 constexpr uint32_t kSystemTrayRequestDock = 0;
 constexpr uint32_t kXEmbedMapped = 1;
-// Plumbline's colours: a blue square with a white ruler across it.
+// A blue square with a white ruler across it.
 constexpr uint32_t kBackground = 0x2d6fd2;
 constexpr uint32_t kRuler = 0xffffff;
 
@@ -28,11 +27,12 @@ void performSoon(std::function<void()> block)
 }
 
 X11TrayIcon::X11TrayIcon(xcb_connection_t* connection, const xcb_screen_t* screen, int screenNumber, AtomLookup atom,
-                         ToGlobal toGlobal)
+                         ToGlobal toGlobal, WindowServerClient& client)
     : m_conn(connection)
     , m_screen(screen)
     , m_atom(std::move(atom))
     , m_toGlobal(std::move(toGlobal))
+    , m_client(client)
 {
     m_selection = m_atom(("_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber)).c_str());
 }
@@ -66,10 +66,10 @@ void X11TrayIcon::createWindow()
     m_gc = xcb_generate_id(m_conn);
     const uint32_t foreground = kRuler;
     xcb_create_gc(m_conn, m_gc, m_window, XCB_GC_FOREGROUND, &foreground);
-    const std::string name = "Plumbline";
+    const std::string& name = X11WindowServer::programName();
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, m_window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
                         uint32_t(name.size()), name.data());
-    const std::string wmClass = std::string("trayicon") + '\0' + "plumbline" + '\0';
+    const std::string wmClass = std::string("trayicon") + '\0' + name + '\0';
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, m_window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
                         uint32_t(wmClass.size()), wmClass.data());
     // XEmbed version 0; the embedder maps the icon.
@@ -123,7 +123,7 @@ void X11TrayIcon::draw()
 
 void X11TrayIcon::menuBarChanged()
 {
-    performSoon([] { MenuBarWindow::synchronize(); });
+    performSoon([&client = m_client] { client.dockIconHostChanged(); });
 }
 
 bool X11TrayIcon::handle(const xcb_generic_event_t* event)
@@ -176,7 +176,7 @@ bool X11TrayIcon::handle(const xcb_generic_event_t* event)
         if (!m_window || e.event != m_window) return false;
         if (e.detail == 1 || e.detail == 3) {
             const NSPoint at = m_toGlobal(e.root_x, e.root_y);
-            performSoon([at] { MenuBarWindow::popUpDockMenu(at); });
+            performSoon([&client = m_client, at] { client.dockMenuRequested(at); });
         }
         return true;
     }
@@ -202,6 +202,6 @@ bool X11WindowServer::showDockIcon()
     if (!m_trayIcon)
         m_trayIcon = std::make_unique<X11TrayIcon>(
             m_conn, m_screen, m_screenNumber, [this](const char* name) { return atom(name); },
-            [this](int x, int y) { return pointFromX(x, y); });
+            [this](int x, int y) { return pointFromX(x, y); }, client());
     return m_trayIcon->dock();
 }

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+#include "AppKit/WindowServerClient.h"
 #include "Foundation/NSGeometry.h"
 
 class X11TrayIcon {
@@ -18,7 +19,7 @@ public:
     using ToGlobal = std::function<NSPoint(int rootX, int rootY)>;
 
     X11TrayIcon(xcb_connection_t* connection, const xcb_screen_t* screen, int screenNumber, AtomLookup atom,
-                ToGlobal toGlobal);
+                ToGlobal toGlobal, WindowServerClient& client);
     ~X11TrayIcon();
     X11TrayIcon(const X11TrayIcon&) = delete;
     X11TrayIcon& operator=(const X11TrayIcon&) = delete;
@@ -43,6 +44,7 @@ private:
     xcb_atom_t m_selection;
     AtomLookup m_atom;
     ToGlobal m_toGlobal;
+    WindowServerClient& m_client;
     xcb_window_t m_window = 0;
     xcb_gcontext_t m_gc = 0;
     xcb_window_t m_manager = 0;

@@ -10,55 +10,23 @@
 #include <cmath>
 #include <cstring>
 
-#include "AppKit/NSWindow.h"
-
 // A window on the X server: made when first shown, named and hinted by role,
 // given the pixels that changed since the last upload.
 
 namespace {
 
-struct RoleHints {
-    const char* key;   // the role, lower case without separators
-    const char* name;  // WM_NAME when the window has no title
-    const char* type;  // _NET_WM_WINDOW_TYPE_...
-};
-
-constexpr RoleHints kRoles[] = {
-    {"guideline", "Guidelines", "NOTIFICATION"},
-    {"guidelines", "Guidelines", "NOTIFICATION"},
-    {"ruler", "Ruler", "UTILITY"},
-    {"cornerruler", "Corner Ruler", "UTILITY"},
-    {"screenframe", "Screen Frame", "NOTIFICATION"},
-    {"frame", "Screen Frame", "NOTIFICATION"},
-    {"preferences", "Preferences", "DIALOG"},
-    {"about", "About", "DIALOG"},
-    {"dialog", "", "DIALOG"},
-    {"alert", "", "DIALOG"},
-    {"menubar", "", "DOCK"},
-    {"menu", "", "POPUP_MENU"},
-};
-
-const RoleHints* roleHints(const std::string& role)
+const char* typeName(WSWindowType type)
 {
-    std::string key;
-    for (char c : role)
-        if (std::isalnum(static_cast<unsigned char>(c)))
-            key.push_back(char(std::tolower(static_cast<unsigned char>(c))));
-    for (const auto& r : kRoles)
-        if (key == r.key) return &r;
-    return nullptr;
-}
-
-NSUInteger styleMaskOf(WSWindowID id)
-{
-    auto window = NSWindow::windowWithNumber(id);
-    return window ? window->styleMask() : NSTitledWindowMask;
-}
-
-bool isBorderless(WSWindowID id)
-{
-    auto window = NSWindow::windowWithNumber(id);
-    return window && !(window->styleMask() & NSTitledWindowMask);
+    switch (type) {
+    case WSWindowType::dialog: return "DIALOG";
+    case WSWindowType::utility: return "UTILITY";
+    case WSWindowType::overlay: return "NOTIFICATION";
+    case WSWindowType::dock: return "DOCK";
+    case WSWindowType::popUpMenu: return "POPUP_MENU";
+    case WSWindowType::normal:
+    case WSWindowType::automatic: break;
+    }
+    return "NORMAL";
 }
 
 // Motif hint bits: which part of the structure is set, and the window
@@ -81,6 +49,17 @@ uint32_t premultiply(uint32_t p, uint32_t a256)
 
 }
 
+bool X11Window::isBorderless() const
+{
+    return !(m_server.client().windowStyleMask(info.windowID) & NSTitledWindowMask);
+}
+
+WSWindowType X11Window::effectiveType() const
+{
+    if (info.type != WSWindowType::automatic) return info.type;
+    return isBorderless() && info.level > 0 ? WSWindowType::overlay : WSWindowType::normal;
+}
+
 bool X11Window::wantsARGB() const { return m_server.m_argbVisual && (!info.opaque || info.alpha < 1); }
 
 void X11Window::realize()
@@ -91,9 +70,8 @@ void X11Window::realize()
     depth = argb ? 32 : m_server.m_screen->root_depth;
     // Overlays keep out of the way of a window manager that starts later
     // only when none runs now; under one they are managed with EWMH hints.
-    overrideRedirect = !m_server.m_wmRunning && info.level > 0 && isBorderless(info.windowID);
-    auto window = NSWindow::windowWithNumber(info.windowID);
-    takesFocus = window ? window->canBecomeKeyWindow() : info.level <= 0;
+    overrideRedirect = !m_server.m_wmRunning && info.level > 0 && isBorderless();
+    takesFocus = m_server.client().windowTakesFocus(info.windowID);
     xid = xcb_generate_id(m_conn);
     const uint32_t events = XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
                             XCB_EVENT_MASK_POINTER_MOTION | XCB_EVENT_MASK_ENTER_WINDOW | XCB_EVENT_MASK_LEAVE_WINDOW |
@@ -133,24 +111,22 @@ void X11Window::unrealize()
 void X11Window::applyNames()
 {
     if (!xid) return;
-    const RoleHints* hints = roleHints(info.role);
     std::string name = info.title;
-    if (name.empty() && hints) name = hints->name;
     if (name.empty()) name = info.role;
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, xid, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, uint32_t(name.size()),
                         name.data());
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, xid, m_server.atom("_NET_WM_NAME"), m_server.atom("UTF8_STRING"),
                         8, uint32_t(name.size()), name.data());
     // Instance the role (tools find windows by it), class the program.
-    const std::string instance = info.role.empty() ? "plumbline" : info.role;
-    std::string wmClass = instance + '\0' + "plumbline" + '\0';
+    const std::string instance = info.role.empty() ? std::string(program_invocation_short_name) : info.role;
+    std::string wmClass = instance + '\0' + X11WindowServer::programName() + '\0';
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, xid, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
                         uint32_t(wmClass.size()), wmClass.data());
 }
 
 void X11Window::applyHints()
 {
-    const bool borderless = isBorderless(info.windowID);
+    const bool borderless = isBorderless();
     // WM_HINTS: input and initial state.
     const uint32_t wmHints[9] = {1 | 2, takesFocus ? 1u : 0u, 1, 0, 0, 0, 0, 0, 0};
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, xid, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9, wmHints);
@@ -162,8 +138,7 @@ void X11Window::applyHints()
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, xid, m_server.atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1,
                         &pid);
 
-    const RoleHints* hints = roleHints(info.role);
-    std::string type = hints ? hints->type : (borderless && info.level > 0 ? "NOTIFICATION" : "NORMAL");
+    const std::string type = typeName(effectiveType());
     const xcb_atom_t typeAtom = m_server.atom(("_NET_WM_WINDOW_TYPE_" + type).c_str());
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, xid, m_server.atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1,
                         &typeAtom);
@@ -182,7 +157,7 @@ void X11Window::applyHints()
     // style allows: a window that cannot close shows no close button.
     uint32_t motif[5] = {kMotifDecorations, 0, 0, 0, 0};
     if (!borderless) {
-        const NSUInteger style = styleMaskOf(info.windowID);
+        const NSUInteger style = m_server.client().windowStyleMask(info.windowID);
         motif[0] = kMotifFunctions;
         motif[1] = kMotifMove | (style & NSClosableWindowMask ? kMotifClose : 0) |
                    (style & NSResizableWindowMask ? kMotifResize | kMotifMaximize : 0) |
@@ -195,8 +170,7 @@ void X11Window::applyHints()
 void X11Window::applyStrut()
 {
     // The menu bar keeps its strip at the top of the screen for itself.
-    const RoleHints* hints = roleHints(info.role);
-    if (!xid || !hints || std::string(hints->type) != "DOCK") return;
+    if (!xid || info.type != WSWindowType::dock) return;
     const XRect r = m_server.rectToX(info.frame);
     const uint32_t bottom = uint32_t(r.y + r.height);
     const uint32_t strut[12] = {0, 0, bottom, 0, 0, 0, 0, 0, uint32_t(r.x), uint32_t(r.x + r.width - 1), 0, 0};
@@ -218,7 +192,7 @@ void X11Window::applySizeHints()
     hints[17] = kStaticGravity;
     // A titled window that does not resize keeps its size under the window
     // manager too.
-    const NSUInteger style = styleMaskOf(info.windowID);
+    const NSUInteger style = m_server.client().windowStyleMask(info.windowID);
     if ((style & NSTitledWindowMask) && !(style & NSResizableWindowMask)) {
         hints[0] |= kPMinSize | kPMaxSize;
         hints[5] = hints[7] = r.width;

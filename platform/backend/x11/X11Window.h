@@ -27,6 +27,11 @@ public:
     void unrealize();
     // Whether the window needs a visual with alpha: it shows what lies below.
     bool wantsARGB() const;
+    // Without a title bar: no decorations, and above the normal level an
+    // overlay that keeps out of a window manager's way.
+    bool isBorderless() const;
+    // The type the window asked for, or the one its style and level imply.
+    WSWindowType effectiveType() const;
     // A window that turned translucent or opaque gets an X window of the
     // other visual, shown again as it was.
     void remakeIfVisualChanged();

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "AppKit/NSApplication.h"
 #include "Carbon/KeyState.h"
 #include "Carbon/SymbolicHotKeys.h"
 #include "Foundation/NSException.h"
@@ -180,7 +179,5 @@ void X11WindowServer::connectionLost()
     if (m_source) loop->removeSource(std::exchange(m_source, 0));
     NSLog("The connection to the X display was lost");
     // Quitting the normal way saves what the program keeps.
-    loop->performBlock({NSRunLoopCommonModes}, [] {
-        if (NSApp) NSApp->terminate(nullptr);
-    });
+    loop->performBlock({NSRunLoopCommonModes}, [this] { client().quitRequested(); });
 }

@@ -59,7 +59,10 @@ public:
     void setHasShadow(WSWindowID window, bool shadow) override;
     void setIgnoresMouse(WSWindowID window, bool ignores) override;
     void setTitle(WSWindowID window, const std::string& title) override;
-    void setRole(WSWindowID window, const std::string& role) override;
+    void setRole(WSWindowID window, const std::string& role, WSWindowType type) override;
+    // The program's name for WM_CLASS and the status icon: the main bundle's
+    // CFBundleName, else the executable's name.
+    static const std::string& programName();
     void orderWindow(WSWindowID window, int place, WSWindowID relativeTo) override;
     void orderOut(WSWindowID window) override;
     void setKeyWindow(WSWindowID window) override;

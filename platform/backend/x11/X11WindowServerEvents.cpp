@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "AppKit/NSEvent.h"
-#include "AppKit/NSWindow.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "Foundation/Clock.h"
 #include "backend/x11/X11Keyboard.h"
@@ -122,8 +121,7 @@ void X11WindowServer::handle(xcb_generic_event_t* event)
     case XCB_CLIENT_MESSAGE: {
         const auto& e = *reinterpret_cast<xcb_client_message_event_t*>(event);
         if (e.type != atom("WM_PROTOCOLS") || e.data.data32[0] != atom("WM_DELETE_WINDOW")) return;
-        if (X11Window* w = findX(e.window))
-            if (auto window = NSWindow::windowWithNumber(w->info.windowID)) window->performClose(nullptr);
+        if (X11Window* w = findX(e.window)) client().windowCloseRequested(w->info.windowID);
         return;
     }
     default: return;
@@ -282,17 +280,16 @@ void X11WindowServer::handleFocus(const xcb_focus_in_event_t& e, bool in)
         return;
     X11Window* w = findX(e.event);
     if (!w) return;
-    auto window = NSWindow::windowWithNumber(w->info.windowID);
-    if (!window) return;
+    const WSWindowID id = w->info.windowID;
     if (in) {
-        if (window->isKeyWindow()) return;
-        m_key = w->info.windowID;  // already has the focus: no request
-        window->makeKeyWindow();
-        keepSuspensionWith(m_key);
+        if (m_key == id) return;
+        m_key = id;  // already has the focus: no request
+        client().windowFocusChanged(id, true);
+        keepSuspensionWith(id);
         return;
     }
     m_keysDown.clear();
-    if (window->isKeyWindow()) window->resignKeyWindow();
+    client().windowFocusChanged(id, false);
 }
 
 void X11WindowServer::handleGeneric(xcb_generic_event_t* event)

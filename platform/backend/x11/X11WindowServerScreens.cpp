@@ -4,9 +4,7 @@
 
 #include <cstring>
 
-#include "AppKit/NSApplication.h"
-#include "AppKit/NSWindow.h"
-#include "Foundation/NSNotificationCenter.h"
+#include "Foundation/NSRunLoop.h"
 #include "backend/x11/X11Window.h"
 
 // Screens from RandR and the work area, and whether a window manager runs.
@@ -51,10 +49,7 @@ void X11WindowServer::reloadScreens()
     }
     // From the run loop, not from inside the event handler: observers move
     // windows, which talks to the server again.
-    NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [] {
-        NSNotificationCenter::defaultCenter()->postNotificationName(
-            NSString::stringWithUTF8String(NSApplicationDidChangeScreenParametersNotification), NSApp);
-    });
+    NSRunLoop::mainRunLoop()->performBlock({NSRunLoopCommonModes}, [this] { client().screensChanged(); });
 }
 
 bool X11WindowServer::loadScreens()
@@ -126,13 +121,6 @@ bool X11WindowServer::loadScreens()
 
 void X11WindowServer::windowManagerChanged()
 {
-    // Titled windows' title bars change hands: the content takes or gives
-    // back the bar's strip.
-    for (auto& [id, w] : m_windows) {
-        auto window = NSWindow::windowWithNumber(id);
-        if (!window || !(window->styleMask() & NSTitledWindowMask)) continue;
-        const NSRect bounds = NSMakeRect(0, 0, window->frame().size.width, window->frame().size.height);
-        if (auto content = window->contentView()) content->setFrame(window->contentRectForFrameRect(bounds));
-        window->setViewsNeedDisplay(true);
-    }
+    // Titled windows' title bars change hands.
+    client().windowDecorationsChanged();
 }

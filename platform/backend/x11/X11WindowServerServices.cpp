@@ -3,7 +3,10 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cerrno>
 #include <thread>
+
+#include "Foundation/NSBundle.h"
 
 // The bell and opening URLs.
 
@@ -31,4 +34,16 @@ bool X11WindowServer::openURL(const std::string& url)
     // Reap the handler whenever it ends.
     std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
     return true;
+}
+
+const std::string& X11WindowServer::programName()
+{
+    static const std::string name = [] {
+        auto bundleName =
+            NSBundle::mainBundle()->objectForInfoDictionaryKey(NSString::stringWithUTF8String("CFBundleName"));
+        if (auto string = dynamic_ref_cast<NSString>(bundleName); string && string->length())
+            return std::string(string->UTF8String());
+        return std::string(program_invocation_short_name);
+    }();
+    return name;
 }

@@ -4,8 +4,6 @@
 #include <chrono>
 #include <cmath>
 
-#include "AppKit/NSWindow.h"
-
 // Windows: made and destroyed, their frames and attributes, and the places a
 // window manager gives them.
 
@@ -146,11 +144,12 @@ void X11WindowServer::setTitle(WSWindowID window, const std::string& title)
     w->applyNames();
 }
 
-void X11WindowServer::setRole(WSWindowID window, const std::string& role)
+void X11WindowServer::setRole(WSWindowID window, const std::string& role, WSWindowType type)
 {
     auto* w = find(window);
     if (!w) return;
     w->info.role = role;
+    w->info.type = type;
     w->applyNames();
     if (w->xid) w->applyHints();
 }
@@ -198,9 +197,8 @@ void X11WindowServer::noteConfigure(const xcb_configure_notify_event_t& e)
     }
     const NSRect frame = rectFromX(e.x, e.y, e.width, e.height);
     if (same(rectToX(w->info.frame))) return;
-    auto window = NSWindow::windowWithNumber(w->info.windowID);
-    if (!window) return;
     w->configuredByServer = true;
-    window->setFrame(frame, true);
-    w->configuredByServer = false;
+    client().windowFrameChanged(w->info.windowID, frame);
+    // The window may be gone: closed in answer to its new place.
+    if (X11Window* still = findX(e.window)) still->configuredByServer = false;
 }

@@ -345,7 +345,7 @@ TEST_F(MenuBarTest, DockMenuIsAskedForEachTimeItOpens)
     NSApp->setMainMenu(mainMenu);
     server().injectKey(kVK_DownArrow, 0, true);
     server().injectKey(kVK_Return, 0, true);
-    EXPECT_TRUE(MenuBarWindow::popUpDockMenu(NSMakePoint(1800, 1000)));
+    server().reportDockMenuRequest(NSMakePoint(1800, 1000));
     EXPECT_EQ(dock->asked, 5);
     EXPECT_EQ(target->fired.back(), "open:");
 

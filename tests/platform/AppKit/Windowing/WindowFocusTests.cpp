@@ -140,11 +140,10 @@ protected:
         WindowingTest::TearDown();
     }
 
-    // What a backend does after the screens changed.
+    // The server reports the new screens as a backend does.
     static void screensChanged()
     {
-        NSNotificationCenter::defaultCenter()->postNotificationName(
-            NSString::stringWithUTF8String(NSApplicationDidChangeScreenParametersNotification), NSApp);
+        server().reportScreensChanged();
         pump();
     }
     static WSScreen screen(uint32_t id, const NSRect& frame)

@@ -175,6 +175,15 @@ protected:
         auto bar = MenuBarWindow::shared();
         return bar && !bar->menuBarView()->entries().empty() && bar->menuBarView()->entries().back().isDockMenu;
     }
+    std::string text(xcb_window_t w, xcb_atom_t atom)
+    {
+        auto* r = xcb_get_property_reply(m_conn, xcb_get_property(m_conn, 0, w, atom, XCB_ATOM_ANY, 0, 64), nullptr);
+        std::string value;
+        if (r && r->format == 8)
+            value.assign(static_cast<const char*>(xcb_get_property_value(r)), size_t(xcb_get_property_value_length(r)));
+        std::free(r);
+        return value;
+    }
     std::vector<uint32_t> cardinals(xcb_window_t w, xcb_atom_t atom)
     {
         auto* r = xcb_get_property_reply(m_conn, xcb_get_property(m_conn, 0, w, atom, XCB_ATOM_ANY, 0, 16), nullptr);
@@ -209,6 +218,9 @@ TEST_F(MenuBarTrayTest, TheIconDocksOpensTheDockMenuAndTheBarFollowsTheTray)
     xcb_window_t icon = 0;
     ASSERT_TRUE(waitFor([&] { return (icon = tray.takeDockRequest()) != 0 && !barHasDockMenu(); }));
     EXPECT_EQ(cardinals(icon, tray.atom("_XEMBED_INFO")), (std::vector<uint32_t>{0, 1}));
+    // Named after the main bundle.
+    EXPECT_EQ(text(icon, XCB_ATOM_WM_NAME), "Plumbline");
+    EXPECT_EQ(text(icon, XCB_ATOM_WM_CLASS), std::string("trayicon\0Plumbline\0", 19));
 
     // A click on the icon asks for the dock menu and opens it; a click on
     // its item chooses it.

@@ -291,7 +291,7 @@ TEST_F(X11BackendTest, ScreensWindowsAndPixelsAreWhereTheGlobalSpaceSays)
     EXPECT_EQ(screens[0].visibleFrame, NSMakeRect(0, 0, 1280, 776));
 
     auto w = makeWindow(NSMakeRect(100, 200, 300, 150), NSColor::colorWithCalibratedRed(1, 0, 0, 1));
-    w->setRoleName("Corner Ruler");
+    w->setRoleName("Corner Ruler", WSWindowType::utility);
     const xcb_window_t xid = server().xWindow(w->windowNumber());
     ASSERT_NE(xid, 0u);
     // y up from the bottom of the 800-row screen: the top edge is row 450.
@@ -308,7 +308,7 @@ TEST_F(X11BackendTest, ScreensWindowsAndPixelsAreWhereTheGlobalSpaceSays)
     std::free(place);
     EXPECT_EQ(rootPixel(99, 500), 0u) << "outside the window";
     EXPECT_EQ(property(xid, XCB_ATOM_WM_NAME), "Corner Ruler");
-    EXPECT_EQ(property(xid, XCB_ATOM_WM_CLASS), std::string("Corner Ruler\0plumbline\0", 23));
+    EXPECT_EQ(property(xid, XCB_ATOM_WM_CLASS), std::string("Corner Ruler\0Plumbline\0", 23));
 
     // A resize to nothing still reaches the server as one pixel.
     w->setFrame(NSMakeRect(100, 200, 0, -5), true);
