@@ -215,12 +215,50 @@ NSPoint pointOnPathAtLength(const Ref<NSBezierPath>& path, CGFloat length, CGFlo
         if (slope) *slope = slopeBetween(elements[0].points[0], firstPointOf(elements, 1));
         return elements[0].points[0];
     }
-    Ref<NSBezierPath> trimmed = bezierPathByTrimmingToLength(path, length);
-    if (trimmed->elementCount() < 2) {
-        if (slope) *slope = 1.0;
-        return NSZeroPoint;
+    // One walk that stops where the length is reached: the point and slope
+    // are those at the end of the path trimmed to that length, without
+    // building it or measuring the whole path first.
+    const Elements& elements = elementsOf(path);
+    NSPoint current = NSZeroPoint, start = NSZeroPoint;
+    CGFloat walked = 0;
+    auto cutStraight = [&](NSPoint to, CGFloat d) {
+        NSPoint cut = pointAlong(current, to, (length - walked) / d);
+        if (slope) *slope = slopeBetween(current, cut);
+        return cut;
+    };
+    for (const CGPathElement& e : elements) {
+        switch (e.kind) {
+        case CGPathElementKind::MoveTo: current = start = e.points[0]; break;
+        case CGPathElementKind::LineTo: {
+            CGFloat d = straightDistance(current, e.points[0]);
+            if (walked + d > length) return cutStraight(e.points[0], d);
+            walked += d;
+            current = e.points[0];
+            break;
+        }
+        case CGPathElementKind::CurveTo: {
+            Cubic curve = cubicFrom(current, e);
+            CGFloat d = cubicLength(curve, kDefaultError, 0);
+            if (walked + d > length) {
+                Cubic left, right;
+                splitCubicAtLength(curve, length - walked, kDefaultError, left, right);
+                if (slope) *slope = slopeBetween(left.p[2], left.p[3]);
+                return left.p[3];
+            }
+            walked += d;
+            current = e.points[2];
+            break;
+        }
+        case CGPathElementKind::Close: {
+            CGFloat d = straightDistance(current, start);
+            if (walked + d > length) return cutStraight(start, d);
+            walked += d;
+            current = start;
+            break;
+        }
+        }
     }
-    const Elements& elements = elementsOf(trimmed);
+    // The length reaches past the end: the path's own last point.
     size_t last = elements.size() - 1;
     NSPoint end = endPointOf(elements, last);
     if (slope) {

@@ -152,6 +152,11 @@ void X11WindowServer::postMouse(NSUInteger type, WSWindowID window, NSPoint glob
 
 void X11WindowServer::handleButton(const xcb_button_press_event_t& e, bool press)
 {
+    // The state is the one before the event: add or drop the button.
+    if (e.detail >= 1 && e.detail <= 5) {
+        const auto bit = uint16_t(XCB_BUTTON_MASK_1 << (e.detail - 1));
+        notePointer(e.root_x, e.root_y, press ? uint16_t(e.state | bit) : uint16_t(e.state & ~bit));
+    }
     X11Window* w = pointerTarget(e.event);
     if (!w) return;
     const NSPoint global = pointFromX(e.root_x, e.root_y);
@@ -186,6 +191,7 @@ void X11WindowServer::handleButton(const xcb_button_press_event_t& e, bool press
 
 void X11WindowServer::handleMotion(const xcb_motion_notify_event_t& e)
 {
+    notePointer(e.root_x, e.root_y, e.state);
     X11Window* w = pointerTarget(e.event);
     if (!w) return;
     const NSPoint global = pointFromX(e.root_x, e.root_y);
@@ -296,5 +302,8 @@ void X11WindowServer::handleGeneric(xcb_generic_event_t* event)
 {
     const auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(event);
     if (!m_xiOpcode || ge->extension != m_xiOpcode) return;
-    if (ge->event_type == XCB_INPUT_RAW_MOTION) m_rawMotion = true;  // read once per turn
+    if (ge->event_type != XCB_INPUT_RAW_MOTION) return;
+    // The pointer moved: read once per turn where it went.
+    m_rawMotion = true;
+    m_pointer.current = false;
 }
