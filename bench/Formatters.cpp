@@ -8,9 +8,9 @@
 #include <benchmark/benchmark.h>
 #include <unicode/decimfmt.h>
 
+#include "FormatKit/FMTOrdinalNumberFormatter.h"
 #include "Foundation/NSLocale.h"
 #include "Foundation/NSNumber.h"
-#include "FormatKit/FMTOrdinalNumberFormatter.h"
 #include "ZAKAppKit/ZAKMeasurement/ZAKMeasurementNumberFormatter.h"
 #include "ZAKAppKit/ZAKMeasurement/ZAKMeasurementUnits.h"
 

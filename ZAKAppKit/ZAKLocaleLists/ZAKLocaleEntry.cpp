@@ -21,7 +21,8 @@ bool ZAKLocaleEntry::isEqual(const NSObject* other) const
 {
     if (!other || !m_localeIdentifier) return false;
     if (&other->realClass() == &NSString::staticClass())
-        return m_localeIdentifier->isEqualToString(Ref<NSString>(const_cast<NSString*>(static_cast<const NSString*>(other))));
+        return m_localeIdentifier->isEqualToString(
+            Ref<NSString>(const_cast<NSString*>(static_cast<const NSString*>(other))));
     if (&other->realClass() != &realClass()) return false;
     const Ref<NSString> theirs = static_cast<const ZAKLocaleEntry*>(other)->m_localeIdentifier;
     return theirs && m_localeIdentifier->isEqualToString(theirs);
@@ -46,7 +47,7 @@ Ref<NSMutableArray> ZAKLocaleEntry::supportedEntries(SupportedList& list, const 
 Ref<NSArray> ZAKLocaleEntry::sortedByDisplayName(const Ref<NSArray>& entries)
 {
     return entries->sortedArrayUsingComparator([](const Id& a, const Id& b) {
-        return int(static_ref_cast<ZAKLocaleEntry>(a)->caseInsensitiveDisplayNameCompare(
-            static_ref_cast<ZAKLocaleEntry>(b)));
+        return int(
+            static_ref_cast<ZAKLocaleEntry>(a)->caseInsensitiveDisplayNameCompare(static_ref_cast<ZAKLocaleEntry>(b)));
     });
 }

@@ -22,8 +22,7 @@ public:
     int32_t appUnitType() const { return m_appUnitType; }
     // Takes the purpose's unit from the measurement centre and rebuilds the format.
     void setAppUnitType(int32_t purpose);
-    void handleZAKApplicationMeasurementCenterZAKAppUnitDidChangedNotification(
-        const Ref<NSNotification>& notification);
+    void handleZAKApplicationMeasurementCenterZAKAppUnitDidChangedNotification(const Ref<NSNotification>& notification);
 
     Ref<NSString> stringForObjectValue(const Id& object) override;
     Ref<NSAttributedString> attributedStringForObjectValue(const Id& object,

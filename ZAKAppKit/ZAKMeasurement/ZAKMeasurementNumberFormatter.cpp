@@ -1,8 +1,8 @@
 #include "ZAKAppKit/ZAKMeasurement/ZAKMeasurementNumberFormatter.h"
 
+#include "Foundation/NSAttributedString.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSCharacterSet.h"
-#include "Foundation/NSAttributedString.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSScanner.h"
 #include "FoundationExtensions/ZAKNSStringExtension.h"
@@ -94,7 +94,8 @@ float ZAKMeasurementNumberFormatter::pointsFromTypedString(const Ref<NSString>& 
 {
     NSInteger unit = m_showType;
     ZAKUnitTypeFromShortName(string, &unit);
-    const Ref<NSString> digits = NSStringExt::stringByRemovingCharactersInSet(string, NSCharacterSet::letterCharacterSet());
+    const Ref<NSString> digits =
+        NSStringExt::stringByRemovingCharactersInSet(string, NSCharacterSet::letterCharacterSet());
     float value = 0;
     if (!NSScanner::localizedScannerWithString(digits)->scanFloat(&value)) value = string->floatValue();
     return static_cast<float>(ZAKConvertUnitValue(unit, ZAKUnitPoint, value));

@@ -28,8 +28,7 @@ public:
     NSInteger calUnitType() const { return m_calUnitType; }
     // Keeps the decoded purpose: the field's purpose comes from its interface file.
     void setCalUnitType(NSInteger) { }
-    void handleZAKApplicationMeasurementCenterZAKAppUnitDidChangedNotification(
-        const Ref<NSNotification>& notification);
+    void handleZAKApplicationMeasurementCenterZAKAppUnitDidChangedNotification(const Ref<NSNotification>& notification);
 
 private:
     void observeUnitChanges();

@@ -33,8 +33,7 @@ public:
     // The index of the menu item whose size equals the given one exactly,
     // with the direction it matched in; else the free-size item's index (or
     // -1 without one) and direction 2. `direction` may be null.
-    static NSInteger indexOfStandardPageFormatWithSize(NSSize size, const Ref<NSMenu>& menu,
-                                                       NSInteger* direction);
+    static NSInteger indexOfStandardPageFormatWithSize(NSSize size, const Ref<NSMenu>& menu, NSInteger* direction);
     // The size of a row; the zero size for an index outside 0-27 (the
     // free-size item's tag included).
     static NSSize sizeOfPageStandardFormat(int32_t index);

@@ -115,7 +115,8 @@ TEST_F(LocaleEntries, EqualByClassAndIdentifier)
         {NSNumber::numberWithInt(1), false},
         {nullptr, false},
     };
-    for (const Case& c : cases) EXPECT_EQ(austria->isEqual(c.other.get()), c.equal) << utf8(c.other ? c.other->description() : nullptr);
+    for (const Case& c : cases)
+        EXPECT_EQ(austria->isEqual(c.other.get()), c.equal) << utf8(c.other ? c.other->description() : nullptr);
     EXPECT_TRUE(german->isEqual(ZAKLanguageLocale::languageWithIdentifier("de"_ns).get()));
 
     EXPECT_EQ(utf8(austria->displayName()), "Austria");
@@ -133,7 +134,8 @@ TEST_F(LocaleEntries, SortByNameNotIdentifier)
 {
     auto byName = [](const char* a, const char* b) {
         return ZAKCountryLocale::countryWithIdentifier(NSString::stringWithUTF8String(a))
-            ->caseInsensitiveDisplayNameCompare(ZAKCountryLocale::countryWithIdentifier(NSString::stringWithUTF8String(b)));
+            ->caseInsensitiveDisplayNameCompare(
+                ZAKCountryLocale::countryWithIdentifier(NSString::stringWithUTF8String(b)));
     };
     EXPECT_EQ(byName("DE", "AT"), NSOrderedDescending);  // Germany after Austria
     EXPECT_EQ(byName("CH", "SE"), NSOrderedDescending);  // Switzerland after Sweden

@@ -1,7 +1,7 @@
+#include "../ValueFixture.h"
 #include "Foundation/NSKeyedArchiver.h"
 #include "Foundation/NSKeyedUnarchiver.h"
 #include "IcuNumberText.h"
-#include "../ValueFixture.h"
 #include "ZAKAppKit/ZAKMeasurement/ZAKAppMeasurementNumberFormatter.h"
 #include "ZAKAppKit/ZAKMeasurement/ZAKMeasurementUnits.h"
 #include "ZAKAppKit/ZAKNumberValues/ZAKNumberContainer.h"
@@ -47,7 +47,8 @@ TEST_F(MeasurementFormatter, ShowsPointsInItsUnitInEveryLocale)
     useLocale("en_US");
     EXPECT_EQ(utf8(formatterIn(ZAKUnitMillimeter, 2)->stringForObjectValue(NSNumber::numberWithInt(72))), "25.40 mm");
     EXPECT_EQ(utf8(formatterIn(ZAKUnitCentimeter, 1)->stringForObjectValue("283.4645690917969"_ns)), "10.0 cm");
-    EXPECT_EQ(utf8(formatterIn(ZAKUnitPoint, 0)->stringForObjectValue(NSNumber::numberWithDouble(12345.6))), "12346 pt");
+    EXPECT_EQ(utf8(formatterIn(ZAKUnitPoint, 0)->stringForObjectValue(NSNumber::numberWithDouble(12345.6))),
+              "12346 pt");
 }
 
 TEST_F(MeasurementFormatter, StartsInInchesWithFourDecimals)

@@ -6,9 +6,6 @@
 #include <limits>
 
 #include "../ValueFixture.h"
-#include "Foundation/NSArray.h"
-#include "Foundation/NSDate.h"
-#include "Foundation/NSDictionary.h"
 #include "FormatKit/FMTArrayFormatter.h"
 #include "FormatKit/FMTHTTPURLResponseFormatter.h"
 #include "FormatKit/FMTLocationFormatter.h"
@@ -16,6 +13,9 @@
 #include "FormatKit/FMTTimeIntervalFormatter.h"
 #include "FormatKit/FMTURLRequestFormatter.h"
 #include "FormatKit/FMTUnitOfInformationFormatter.h"
+#include "Foundation/NSArray.h"
+#include "Foundation/NSDate.h"
+#include "Foundation/NSDictionary.h"
 #include "ZAKAppKit/ZAKMeasurement/ZAKAppMeasurementNumberFormatter.h"
 #include "ZAKAppKit/ZAKNumberValues/ZAKNumberContainer.h"
 #include "ZAKAppKit/ZAKNumberValues/ZAKNumberValueFormatter.h"

@@ -26,10 +26,7 @@ Ref<NSView> makePageFormats(NSRect bounds)
     return view;
 }
 
-void openFormats(const Ref<NSWindow>&)
-{
-    gFormats->popUpCell()->performClickWithFrame(gFormats->bounds(), gFormats);
-}
+void openFormats(const Ref<NSWindow>&) { gFormats->popUpCell()->performClickWithFrame(gFormats->bounds(), gFormats); }
 
 }  // namespace
 
