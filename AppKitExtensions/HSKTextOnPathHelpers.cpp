@@ -20,7 +20,8 @@ Ref<HSKPathGlyphInfo> HSKPathGlyphInfo::initWithGlyphIndex(NSUInteger glyphIndex
 }
 
 void HSKTextOnPathGlyphDrawer::layoutManagerWillPlaceGlyphAtIndexAtLocationPathAngleYOffset(
-    const Ref<NSLayoutManager>& layoutManager, NSUInteger glyphIndex, NSPoint location, CGFloat pathAngle, CGFloat yOffset)
+    const Ref<NSLayoutManager>& layoutManager, NSUInteger glyphIndex, NSPoint location, CGFloat pathAngle,
+    CGFloat yOffset)
 {
     if (!layoutManager || !NSGraphicsContext::currentContext()) return;
     NSGraphicsContext::saveGraphicsState();
@@ -43,7 +44,8 @@ Id HSKTextOnPathGlyphAccumulator::init()
 }
 
 void HSKTextOnPathGlyphAccumulator::layoutManagerWillPlaceGlyphAtIndexAtLocationPathAngleYOffset(
-    const Ref<NSLayoutManager>& layoutManager, NSUInteger glyphIndex, NSPoint location, CGFloat pathAngle, CGFloat yOffset)
+    const Ref<NSLayoutManager>& layoutManager, NSUInteger glyphIndex, NSPoint location, CGFloat pathAngle,
+    CGFloat yOffset)
 {
     if (!layoutManager) return;
     NSGlyph glyph = layoutManager->glyphAtIndex(glyphIndex);

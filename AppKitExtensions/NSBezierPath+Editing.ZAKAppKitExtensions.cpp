@@ -395,7 +395,8 @@ Ref<NSSet> boundingBoxesForPartcode(const Ref<NSBezierPath>& path, NSInteger par
 Ref<NSSet> allBoundingBoxes(const Ref<NSBezierPath>& path)
 {
     auto boxes = NSMutableSet::set();
-    for (NSInteger i = 0; i < count(path); ++i) boxes->addObject(NSValue::valueWithRect(boundingBoxForElement(path, i)));
+    for (NSInteger i = 0; i < count(path); ++i)
+        boxes->addObject(NSValue::valueWithRect(boundingBoxForElement(path, i)));
     return boxes;
 }
 
@@ -545,8 +546,7 @@ Ref<NSBezierPath> insertControlPointAtPoint(const Ref<NSBezierPath>& path, NSPoi
         if (e.type == NSCurveToBezierPathElement) {
             NSPoint curve[4] = {start, e.p[0], e.p[1], e.p[2]}, left[4], right[4];
             subdivideBezierAtT(curve, left, right, t);
-            if (type == NSLineToBezierPathElement || type == NSClosePathBezierPathElement)
-                result->lineToPoint(left[3]);
+            if (type == NSLineToBezierPathElement || type == NSClosePathBezierPathElement) result->lineToPoint(left[3]);
             else result->curveToPoint(left[3], left[1], left[2]);
             result->curveToPoint(right[3], right[1], right[2]);
             continue;

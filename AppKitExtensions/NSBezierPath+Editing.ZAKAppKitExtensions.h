@@ -115,7 +115,6 @@ Ref<NSBezierPath> bezierPathByStrippingRedundantElements(const Ref<NSBezierPath>
 // to its point; a later close-path of that subpath becomes a line-to back
 // to its start.
 Ref<NSBezierPath> bezierPathByRemovingElementAtIndex(const Ref<NSBezierPath>& path, NSInteger index);
-Ref<NSBezierPath> bezierPathByRemovingElementsAtIndexes(const Ref<NSBezierPath>& path,
-                                                        const Ref<NSIndexSet>& indexes);
+Ref<NSBezierPath> bezierPathByRemovingElementsAtIndexes(const Ref<NSBezierPath>& path, const Ref<NSIndexSet>& indexes);
 
 }

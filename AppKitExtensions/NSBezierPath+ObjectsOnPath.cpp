@@ -20,12 +20,11 @@ namespace {
 
 // The timer of a motion sends "motionCallback:" to its path. At load time.
 [[maybe_unused]] const bool g_motionAction = [] {
-    NSBezierPath::classRecord().addCategoryAction("motionCallback:", 1,
-                                                  [](NSObject* self, const Id& timer, const Id&) -> Id {
-                                                      motionCallback(Ref<NSBezierPath>(static_cast<NSBezierPath*>(self)),
-                                                                     dynamic_ref_cast<NSTimer>(timer));
-                                                      return nullptr;
-                                                  });
+    NSBezierPath::classRecord().addCategoryAction(
+        "motionCallback:", 1, [](NSObject* self, const Id& timer, const Id&) -> Id {
+            motionCallback(Ref<NSBezierPath>(static_cast<NSBezierPath*>(self)), dynamic_ref_cast<NSTimer>(timer));
+            return nullptr;
+        });
     return true;
 }();
 
@@ -74,8 +73,8 @@ Ref<NSBezierPath> bezierPathWithObjectsOnPathAtInterval(const Ref<NSBezierPath>&
     return result;
 }
 
-Ref<NSBezierPath> bezierPathWithPath(const Ref<NSBezierPath>& path, const Ref<NSBezierPath>& pattern,
-                                     CGFloat interval, CGFloat phase, bool alternate, const Id& taperDelegate)
+Ref<NSBezierPath> bezierPathWithPath(const Ref<NSBezierPath>& path, const Ref<NSBezierPath>& pattern, CGFloat interval,
+                                     CGFloat phase, bool alternate, const Id& taperDelegate)
 {
     CGFloat length = usableLength(path);
     if (!(interval > 0) || length < 0 || !pattern) return nullptr;
@@ -104,8 +103,8 @@ Ref<NSArray> placeLinksOnPathWithLinkLength(const Ref<NSBezierPath>& path, CGFlo
     return placeLinksOnPathWithEvenLinkLength(path, length, length, factory, userInfo);
 }
 
-Ref<NSArray> placeLinksOnPathWithEvenLinkLength(const Ref<NSBezierPath>& path, CGFloat evenLength,
-                                                CGFloat oddLength, const Id& factory, void* userInfo)
+Ref<NSArray> placeLinksOnPathWithEvenLinkLength(const Ref<NSBezierPath>& path, CGFloat evenLength, CGFloat oddLength,
+                                                const Id& factory, void* userInfo)
 {
     auto* placer = dynamic_cast<ZAKPathLinkFactory*>(factory.get());
     if (!placer) raiseMissingProtocol("Factory object %@ does not implement the required protocol", factory);

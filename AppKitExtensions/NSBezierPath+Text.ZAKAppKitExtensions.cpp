@@ -69,8 +69,7 @@ Ref<NSString> shapeDigest(const Ref<NSBezierPath>& path)
 
 Ref<NSTextContainer> lastContainer(const Ref<NSLayoutManager>& layoutManager)
 {
-    return layoutManager && !layoutManager->textContainers().empty() ? layoutManager->textContainers().back()
-                                                                     : nullptr;
+    return layoutManager && !layoutManager->textContainers().empty() ? layoutManager->textContainers().back() : nullptr;
 }
 
 // An offset that is not finite counts as 0: nothing is drawn at infinity.
@@ -108,8 +107,8 @@ Ref<NSDictionary> textOnPathDefaultAttributes()
 {
     Ref<NSDictionary>& attributes = defaultAttributes();
     if (!attributes)
-        attributes = NSDictionary::dictionaryWithObjectsAndKeys(
-            {NSFont::fontWithName("Helvetica"_ns, 12), NSFontAttributeName});
+        attributes =
+            NSDictionary::dictionaryWithObjectsAndKeys({NSFont::fontWithName("Helvetica"_ns, 12), NSFontAttributeName});
     return attributes;
 }
 
@@ -126,8 +125,8 @@ Ref<NSTextStorage> preadjustedTextStorageWithString(const Ref<NSBezierPath>& pat
     NSCAssert(container != nullptr, " no text container was present in the layout manager");
     NSTextAlignment alignment = NSTextAlignmentLeft;
     if (text->length() > 0)
-        if (auto style = dynamic_ref_cast<NSParagraphStyle>(text->attributeAtIndex(NSParagraphStyleAttributeName, 0,
-                                                                                   nullptr)))
+        if (auto style =
+                dynamic_ref_cast<NSParagraphStyle>(text->attributeAtIndex(NSParagraphStyleAttributeName, 0, nullptr)))
             alignment = style->alignment();
     auto storage = NSTextStorage::initWithAttributedString(text);
     attach(storage, layoutManager);
@@ -146,8 +145,7 @@ void kernText(const Ref<NSBezierPath>&, const Ref<NSTextStorage>& storage, CGFlo
     if (!container) return;
     length = containerWidth(length);
     container->setContainerSize(NSMakeSize(length, kLineHeightLimit));
-    NSRange glyphs =
-        layoutManager->glyphRangeForBoundingRect(NSMakeRect(0, 0, length, kLineHeightLimit), container);
+    NSRange glyphs = layoutManager->glyphRangeForBoundingRect(NSMakeRect(0, 0, length, kLineHeightLimit), container);
     if (glyphs.length == 0) return;
     // One glyph needs no kerning. Others share the difference between the
     // length and the text's unwrapped width, so that a text too long is
@@ -177,8 +175,8 @@ bool layoutStringOnPath(const Ref<NSBezierPath>& path, const Ref<NSTextStorage>&
         NSException::raise(NSInternalInconsistencyException,
                            "The helper object does not implement the TextOnPathPlacement informal protocol");
     // One line only: what does not fit is clipped, not wrapped by words.
-    if (auto style = dynamic_ref_cast<NSParagraphStyle>(
-            storage->attributeAtIndex(NSParagraphStyleAttributeName, 0, nullptr))) {
+    if (auto style =
+            dynamic_ref_cast<NSParagraphStyle>(storage->attributeAtIndex(NSParagraphStyleAttributeName, 0, nullptr))) {
         auto clipped = static_ref_cast<NSMutableParagraphStyle>(style->mutableCopy());
         clipped->setLineBreakMode(NSLineBreakByClipping);
         storage->addAttribute(NSParagraphStyleAttributeName, clipped, NSMakeRange(0, storage->length()));
@@ -220,8 +218,7 @@ bool layoutStringOnPath(const Ref<NSBezierPath>& path, const Ref<NSTextStorage>&
         CGFloat slope = 0;
         bool rest = cursor.startAt(distance, onPath, slope);
         // Near the end the rest of the path is measured as the trim would.
-        if (rest && total - distance < half + 1)
-            rest = length(bezierPathByTrimmingFromLength(path, distance)) >= half;
+        if (rest && total - distance < half + 1) rest = length(bezierPathByTrimmingFromLength(path, distance)) >= half;
         if (!rest) {
             NSLog("abort");
             fitted = false;

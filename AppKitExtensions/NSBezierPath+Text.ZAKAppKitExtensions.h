@@ -69,7 +69,8 @@ void setTextOnPathDefaultAttributes(const Ref<NSDictionary>& attributes);
 // every glyph fitted. A nil layout manager means the shared one; a nil
 // cache computes without storing.
 bool drawTextOnPath(const Ref<NSBezierPath>& path, const Ref<NSAttributedString>& text, CGFloat yOffset,
-                    const Ref<NSLayoutManager>& layoutManager = nullptr, const Ref<NSMutableDictionary>& cache = nullptr);
+                    const Ref<NSLayoutManager>& layoutManager = nullptr,
+                    const Ref<NSMutableDictionary>& cache = nullptr);
 // A plain string in the attributes (nil: the defaults), y offset 0.
 bool drawStringOnPath(const Ref<NSBezierPath>& path, const Ref<NSString>& string,
                       const Ref<NSDictionary>& attributes = nullptr);
@@ -111,8 +112,8 @@ void pathPosition(const Ref<NSBezierPath>& path, CGFloat* position, CGFloat* len
 // Where an underline at the offset would cut the outlines of the range's
 // glyphs: x positions relative to the run (plus 5 of padding), in entry-exit
 // pairs; nil when it cuts none.
-Ref<NSArray> descenderBreaksForString(const Ref<NSBezierPath>& path, const Ref<NSAttributedString>& text,
-                                      NSRange range, CGFloat underlineOffset);
+Ref<NSArray> descenderBreaksForString(const Ref<NSBezierPath>& path, const Ref<NSAttributedString>& text, NSRange range,
+                                      CGFloat underlineOffset);
 // The stroke path of one underline or strikethrough of the style mask along
 // the stretch of the path, offset to its side and interrupted at the
 // breaks; nil when the mask's low four bits choose no line.
@@ -136,15 +137,14 @@ Ref<NSBezierPath> bezierPathWithObjectsOnPathAtInterval(const Ref<NSBezierPath>&
 // turned to the path's slope (alternate: odd copies turned round), scaled
 // by the delegate's taper factor when it is a ZAKPathTaperDelegate. Empty
 // (not nil) when the phase lies beyond the path.
-Ref<NSBezierPath> bezierPathWithPath(const Ref<NSBezierPath>& path, const Ref<NSBezierPath>& pattern,
-                                     CGFloat interval, CGFloat phase = 0, bool alternate = false,
-                                     const Id& taperDelegate = nullptr);
+Ref<NSBezierPath> bezierPathWithPath(const Ref<NSBezierPath>& path, const Ref<NSBezierPath>& pattern, CGFloat interval,
+                                     CGFloat phase = 0, bool alternate = false, const Id& taperDelegate = nullptr);
 // Straight links of exactly their own length, each starting where the one
 // before ended and aimed at the path point reached by the lengths so far.
 Ref<NSArray> placeLinksOnPathWithLinkLength(const Ref<NSBezierPath>& path, CGFloat length, const Id& factory,
                                             void* userInfo);
-Ref<NSArray> placeLinksOnPathWithEvenLinkLength(const Ref<NSBezierPath>& path, CGFloat evenLength,
-                                                CGFloat oddLength, const Id& factory, void* userInfo);
+Ref<NSArray> placeLinksOnPathWithEvenLinkLength(const Ref<NSBezierPath>& path, CGFloat evenLength, CGFloat oddLength,
+                                                const Id& factory, void* userInfo);
 
 // --- Motion ---
 // Moves the object (a ZAKPathMovedObject, else NSInvalidArgumentException;

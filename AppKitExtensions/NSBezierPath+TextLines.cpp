@@ -67,7 +67,8 @@ Ref<NSBezierPath> parallelLine(const Ref<NSBezierPath>& piece, CGFloat offset)
             NSPoint before = points[i > 0 ? i - 1 : i], after = points[i + 1 < points.size() ? i + 1 : i];
             double dx = after.x - before.x, dy = after.y - before.y, length = std::hypot(dx, dy);
             NSPoint shifted = points[i];
-            if (length > 0) shifted = NSMakePoint(points[i].x + dy / length * offset, points[i].y - dx / length * offset);
+            if (length > 0)
+                shifted = NSMakePoint(points[i].x + dy / length * offset, points[i].y - dx / length * offset);
             if (i == 0) result->moveToPoint(shifted);
             else result->lineToPoint(shifted);
         }
@@ -89,7 +90,8 @@ void strokeLine(const Ref<NSBezierPath>& line, const Ref<NSTextStorage>& storage
 {
     if (!line || !NSGraphicsContext::currentContext()) return;
     auto colour = dynamic_ref_cast<NSColor>(storage->attributeAtIndex(colourName, index, nullptr));
-    if (!colour) colour = dynamic_ref_cast<NSColor>(storage->attributeAtIndex(NSForegroundColorAttributeName, index, nullptr));
+    if (!colour)
+        colour = dynamic_ref_cast<NSColor>(storage->attributeAtIndex(NSForegroundColorAttributeName, index, nullptr));
     if (!colour) colour = NSColor::blackColor();
     NSGraphicsContext::saveGraphicsState();
     if (auto shadow = dynamic_ref_cast<NSShadow>(storage->attributeAtIndex(NSShadowAttributeName, index, nullptr)))
@@ -106,9 +108,8 @@ void drawUnderlinePathForLayoutManager(const Ref<NSBezierPath>& path, const Ref<
 {
     auto storage = layoutManager ? layoutManager->textStorage() : nullptr;
     if (!storage || storage->length() == 0) return;
-    forEachRun(storage, NSUnderlineStyleAttributeName, [&](NSRange run) {
-        drawUnderlinePathForLayoutManager(path, layoutManager, run, yOffset, cache);
-    });
+    forEachRun(storage, NSUnderlineStyleAttributeName,
+               [&](NSRange run) { drawUnderlinePathForLayoutManager(path, layoutManager, run, yOffset, cache); });
 }
 
 void drawStrikethroughPathForLayoutManager(const Ref<NSBezierPath>& path, const Ref<NSLayoutManager>& layoutManager,
@@ -116,9 +117,8 @@ void drawStrikethroughPathForLayoutManager(const Ref<NSBezierPath>& path, const 
 {
     auto storage = layoutManager ? layoutManager->textStorage() : nullptr;
     if (!storage || storage->length() == 0) return;
-    forEachRun(storage, NSStrikethroughStyleAttributeName, [&](NSRange run) {
-        drawStrikethroughPathForLayoutManager(path, layoutManager, run, yOffset, cache);
-    });
+    forEachRun(storage, NSStrikethroughStyleAttributeName,
+               [&](NSRange run) { drawStrikethroughPathForLayoutManager(path, layoutManager, run, yOffset, cache); });
 }
 
 void drawUnderlinePathForLayoutManager(const Ref<NSBezierPath>& path, const Ref<NSLayoutManager>& layoutManager,

@@ -69,7 +69,7 @@ void setUpOnce()
 Ref<NSWindow> makeWindow()
 {
     auto w = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(0, 0, 1600, kHeight), NSBorderlessWindowMask,
-                                                               NSBackingStoreBuffered, false);
+                                                              NSBackingStoreBuffered, false);
     w->setContentView(NSObject::alloc<NSView>()->initWithFrame(NSMakeRect(0, 0, 1600, kHeight)));
     w->orderFront(nullptr);
     return w;
@@ -104,8 +104,8 @@ Ref<QXSplitSubview> pane(double width, double minimum, bool collapsible)
 
 Ref<QXSplitView> makeSplitView(double width, PassCounter* counter)
 {
-    auto sv = static_ref_cast<QXSplitView>(
-        NSObject::alloc<QXSplitView>()->initWithFrame(NSMakeRect(0, 0, width, kHeight)));
+    auto sv =
+        static_ref_cast<QXSplitView>(NSObject::alloc<QXSplitView>()->initWithFrame(NSMakeRect(0, 0, width, kHeight)));
     sv->setVertical(true);
     sv->setDivider(dividerImage());
     sv->setDividerThickness(4);

@@ -50,8 +50,8 @@ Ref<NSAttributedString> latinText()
         std::string s;
         while (s.size() < kGlyphs) s += words;
         s.resize(kGlyphs);
-        auto attributes = NSDictionary::dictionaryWithObjectsAndKeys(
-            {NSFont::fontWithName("Helvetica"_ns, 12), NSFontAttributeName});
+        auto attributes =
+            NSDictionary::dictionaryWithObjectsAndKeys({NSFont::fontWithName("Helvetica"_ns, 12), NSFontAttributeName});
         return NSAttributedString::initWithString(NSString::stringWithUTF8String(s), attributes);
     }();
     return text;
@@ -72,7 +72,8 @@ Ref<NSBezierPath> gentleCurve()
         p->moveToPoint(at(0));
         for (int i = 0; i < kCurves; ++i) {
             NSPoint a = at(i), b = at(i + 1);
-            p->curveToPoint(b, NSMakePoint(a.x + (b.x - a.x) / 3, a.y + 3), NSMakePoint(a.x + 2 * (b.x - a.x) / 3, b.y - 3));
+            p->curveToPoint(b, NSMakePoint(a.x + (b.x - a.x) / 3, a.y + 3),
+                            NSMakePoint(a.x + 2 * (b.x - a.x) / 3, b.y - 3));
         }
         return p;
     }();

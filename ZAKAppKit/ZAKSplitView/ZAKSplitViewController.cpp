@@ -67,8 +67,8 @@ bool ZAKSplitViewController::splitViewResizeSubviewsWithOldSize(NSSplitView* spl
     return true;
 }
 
-std::optional<NSRect> ZAKSplitViewController::splitViewAdditionalEffectiveRectOfDividerAtIndex(
-    NSSplitView* splitView, NSInteger dividerIndex)
+std::optional<NSRect> ZAKSplitViewController::splitViewAdditionalEffectiveRectOfDividerAtIndex(NSSplitView* splitView,
+                                                                                               NSInteger dividerIndex)
 {
     if (auto* d = delegateProtocol())
         if (auto answer = d->splitViewAdditionalEffectiveRectOfDividerAtIndex(splitView, dividerIndex)) return answer;

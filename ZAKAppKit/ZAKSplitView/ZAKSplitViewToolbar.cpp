@@ -191,8 +191,8 @@ void ZAKSplitViewToolbar::setDrawDraggingButton(bool flag)
     }
     auto sv = NSViewExt::enclosingZAKSplitView(this);
     if (flag && sv && (sv->isVertical() || m_anchoredEdge == 1)) {
-        m_draggingHandler =
-            static_ref_cast<ZAKSplitViewToolbarDraggingHandle>(NSObject::alloc<ZAKSplitViewToolbarDraggingHandle>()->init());
+        m_draggingHandler = static_ref_cast<ZAKSplitViewToolbarDraggingHandle>(
+            NSObject::alloc<ZAKSplitViewToolbarDraggingHandle>()->init());
         m_draggingHandler->setVertical(sv->isVertical());
         m_draggingHandler->setAutoresizingMask(m_drawDraggingButtonOnRight ? NSViewMinXMargin : NSViewMaxYMargin);
         m_draggingHandler->setFrame(gripFrame());
@@ -237,8 +237,7 @@ NSInteger ZAKSplitViewToolbar::dividerIndexNearestToHandle() const
 void ZAKSplitViewToolbar::recalculateItemPositions()
 {
     auto sv = NSViewExt::enclosingZAKSplitView(this);
-    const double gripRoom =
-        m_draggingHandler ? (sv && sv->isVertical() ? kGripRoomVertical : kGripRoomHorizontal) : 0;
+    const double gripRoom = m_draggingHandler ? (sv && sv->isVertical() ? kGripRoomVertical : kGripRoomHorizontal) : 0;
     const double width = frame().size.width;
     double left = m_drawDraggingButtonOnRight ? 0 : gripRoom;
     double right = m_drawDraggingButtonOnRight ? width - gripRoom : width;

@@ -16,10 +16,10 @@ NS_CLASS_DEFINE(ZAKSplitViewToolbarButton)
 namespace {
 
 constexpr const char* kImageNames[] = {
-    NSImageNameAddTemplate,          NSImageNameRemoveTemplate,     NSImageNameQuickLookTemplate,
-    NSImageNameActionTemplate,       NSImageNameShareTemplate,      NSImageNameIconViewTemplate,
-    NSImageNameListViewTemplate,     NSImageNameLockLockedTemplate, NSImageNameLockUnlockedTemplate,
-    NSImageNameGoRightTemplate,      NSImageNameGoLeftTemplate,     NSImageNameStopProgressTemplate,
+    NSImageNameAddTemplate,      NSImageNameRemoveTemplate,     NSImageNameQuickLookTemplate,
+    NSImageNameActionTemplate,   NSImageNameShareTemplate,      NSImageNameIconViewTemplate,
+    NSImageNameListViewTemplate, NSImageNameLockLockedTemplate, NSImageNameLockUnlockedTemplate,
+    NSImageNameGoRightTemplate,  NSImageNameGoLeftTemplate,     NSImageNameStopProgressTemplate,
     NSImageNameRefreshTemplate,
 };
 
@@ -67,10 +67,14 @@ void ZAKSplitViewToolbarButton::setTitle(const Ref<NSString>& title)
     shadow->setShadowOffset(NSMakeSize(0, -1));
     shadow->setShadowBlurRadius(0);
     auto attributes = NSDictionary::dictionaryWithObjectsAndKeys({
-        style, NSParagraphStyleAttributeName,
-        NSFont::fontWithName("Helvetica Neue"_ns, 11), NSFontAttributeName,
-        NSColor::controlTextColor(), NSForegroundColorAttributeName,
-        shadow, NSShadowAttributeName,
+        style,
+        NSParagraphStyleAttributeName,
+        NSFont::fontWithName("Helvetica Neue"_ns, 11),
+        NSFontAttributeName,
+        NSColor::controlTextColor(),
+        NSForegroundColorAttributeName,
+        shadow,
+        NSShadowAttributeName,
     });
     m_attributedTitle = NSAttributedString::initWithString(title ? title : ""_ns, attributes);
     NSButton::setTitle(title ? title : ""_ns);

@@ -42,8 +42,8 @@ Ref<NSGradient> restingGradient(bool key)
 
 Ref<NSGradient> pressedGradient()
 {
-    static Ref<NSGradient> g = NSGradient::initWithStartingColor(ZAKSplitViewToolbarLook::gray(0.78),
-                                                                 ZAKSplitViewToolbarLook::gray(0.9));
+    static Ref<NSGradient> g =
+        NSGradient::initWithStartingColor(ZAKSplitViewToolbarLook::gray(0.78), ZAKSplitViewToolbarLook::gray(0.9));
     return g;
 }
 
@@ -77,15 +77,14 @@ void ZAKSplitViewToolbarButtonCell::drawBezelWithFrame(const NSRect& frame, cons
     (isHighlighted() ? pressedGradient() : restingGradient(sharedLook().key))->drawInRect(frame, 90);
 }
 
-void ZAKSplitViewToolbarButtonCell::drawImage(const Ref<NSImage>& image, const NSRect&,
-                                              const Ref<NSView>& controlView)
+void ZAKSplitViewToolbarButtonCell::drawImage(const Ref<NSImage>& image, const NSRect&, const Ref<NSView>& controlView)
 {
     if (!image || !controlView) return;
     const NSSize s = image->size();
     const NSRect v = controlView->frame();
     NSRect r = NSMakeRect((v.size.width - s.width) * 0.5, (v.size.height - s.height) * 0.5, s.width, s.height);
-    if (title()->length() > 0) r.origin.x = imagePosition() == NSImageRight ? v.size.width - s.width - kImageMargin
-                                                                           : kImageMargin;
+    if (title()->length() > 0)
+        r.origin.x = imagePosition() == NSImageRight ? v.size.width - s.width - kImageMargin : kImageMargin;
     r = NSIntegralRect(r);
     double opacity = kDisabledOpacity;  // images dim while disabled
     if (isEnabled()) {
@@ -103,8 +102,7 @@ NSRect ZAKSplitViewToolbarButtonCell::drawTitle(const Ref<NSString>& title, cons
     if (!text || text->length() == 0) return NSButtonCell::drawTitle(title, frame, controlView);
     NSRect r = frame;
     if (isHighlighted()) r.origin.y += 1;
-    NSAttributedStringExt::drawWithRect(text, r,
-                                        NSStringDrawingOptions(NSStringDrawingUsesLineFragmentOrigin |
-                                                               NSStringDrawingUsesFontLeading));
+    NSAttributedStringExt::drawWithRect(
+        text, r, NSStringDrawingOptions(NSStringDrawingUsesLineFragmentOrigin | NSStringDrawingUsesFontLeading));
     return r;
 }

@@ -5,7 +5,6 @@
 
 namespace {
 
-
 Ref<NSGradient> build(const std::vector<std::pair<Ref<NSColor>, CGFloat>>& stops, bool key)
 {
     std::vector<Id> colours;
@@ -18,8 +17,7 @@ Ref<NSGradient> build(const std::vector<std::pair<Ref<NSColor>, CGFloat>>& stops
 }
 
 // Both variants of a gradient, made on first use and kept.
-Ref<NSGradient> cached(Ref<NSGradient> (&slot)[2], bool key,
-                       const std::vector<std::pair<Ref<NSColor>, CGFloat>>& stops)
+Ref<NSGradient> cached(Ref<NSGradient> (&slot)[2], bool key, const std::vector<std::pair<Ref<NSColor>, CGFloat>>& stops)
 {
     Ref<NSGradient>& g = slot[key ? 1 : 0];
     if (!g) g = build(stops, key);

@@ -90,8 +90,8 @@ bool NSSplitView::isSubviewCollapsed(const Ref<NSView>& subview) const
 bool NSSplitView::canCollapse(const Ref<NSView>& pane) const
 {
     auto* delegate = delegateProtocol();
-    auto answer = delegate ? delegate->splitViewCanCollapseSubview(const_cast<NSSplitView*>(this), pane.get())
-                           : std::nullopt;
+    auto answer =
+        delegate ? delegate->splitViewCanCollapseSubview(const_cast<NSSplitView*>(this), pane.get()) : std::nullopt;
     return answer.value_or(false);
 }
 
@@ -111,9 +111,8 @@ bool NSSplitView::isDividerHidden(NSInteger dividerIndex) const
     if (dividerIndex < 0 || size_t(dividerIndex) + 1 >= views.size()) return true;
     if (!isSubviewCollapsed(views[dividerIndex]) && !isSubviewCollapsed(views[dividerIndex + 1])) return false;
     auto* delegate = delegateProtocol();
-    auto answer =
-        delegate ? delegate->splitViewShouldHideDividerAtIndex(const_cast<NSSplitView*>(this), dividerIndex)
-                 : std::nullopt;
+    auto answer = delegate ? delegate->splitViewShouldHideDividerAtIndex(const_cast<NSSplitView*>(this), dividerIndex)
+                           : std::nullopt;
     return answer.value_or(false);
 }
 
@@ -201,9 +200,9 @@ std::vector<CGFloat> NSSplitView::fitted(std::vector<CGFloat> extents, NSInteger
     std::vector<size_t> adjustable;
     for (size_t k = 0; k < views.size(); ++k) {
         if (!takesRoom(views[k])) continue;
-        auto answer = delegate ? delegate->splitViewShouldAdjustSizeOfSubview(const_cast<NSSplitView*>(this),
-                                                                              views[k].get())
-                               : std::nullopt;
+        auto answer = delegate
+                          ? delegate->splitViewShouldAdjustSizeOfSubview(const_cast<NSSplitView*>(this), views[k].get())
+                          : std::nullopt;
         if (answer.value_or(true)) adjustable.push_back(k);
     }
     if (adjustable.empty())
@@ -285,17 +284,18 @@ void NSSplitView::setPosition(CGFloat position, NSInteger dividerIndex)
     const Ref<NSView> trailing = views[dividerIndex + 1];
     auto* delegate = delegateProtocol();
     if (delegate)
-        position = delegate->splitViewConstrainSplitPositionOfSubviewAt(this, position, dividerIndex).value_or(position);
+        position =
+            delegate->splitViewConstrainSplitPositionOfSubviewAt(this, position, dividerIndex).value_or(position);
     if (std::isnan(position)) return;
     const CGFloat minPossible = minPossiblePositionOfDividerAtIndex(dividerIndex);
     const CGFloat maxPossible = maxPossiblePositionOfDividerAtIndex(dividerIndex);
     CGFloat minLimit = minPossible;
     CGFloat maxLimit = maxPossible;
     if (delegate) {
-        minLimit = delegate->splitViewConstrainMinCoordinateOfSubviewAt(this, minPossible, dividerIndex)
-                       .value_or(minPossible);
-        maxLimit = delegate->splitViewConstrainMaxCoordinateOfSubviewAt(this, maxPossible, dividerIndex)
-                       .value_or(maxPossible);
+        minLimit =
+            delegate->splitViewConstrainMinCoordinateOfSubviewAt(this, minPossible, dividerIndex).value_or(minPossible);
+        maxLimit =
+            delegate->splitViewConstrainMaxCoordinateOfSubviewAt(this, maxPossible, dividerIndex).value_or(maxPossible);
     }
     bool collapseLeading = false;
     bool collapseTrailing = false;
@@ -308,8 +308,7 @@ void NSSplitView::setPosition(CGFloat position, NSInteger dividerIndex)
             position = minLimit;
         }
     } else if (position >= maxLimit) {
-        if ((position >= maxPossible || position > maxLimit + (maxPossible - maxLimit) / 2) &&
-            canCollapse(trailing)) {
+        if ((position >= maxPossible || position > maxLimit + (maxPossible - maxLimit) / 2) && canCollapse(trailing)) {
             collapseTrailing = true;
             position = maxPossible;
         } else {

@@ -22,8 +22,8 @@
 class NSColor;
 
 enum NSSplitViewDividerStyle : NSInteger {
-    NSSplitViewDividerStyleThick = 1,  // 9 points with a dimple
-    NSSplitViewDividerStyleThin = 2,   // one point
+    NSSplitViewDividerStyleThick = 1,         // 9 points with a dimple
+    NSSplitViewDividerStyleThin = 2,          // one point
     NSSplitViewDividerStylePaneSplitter = 3,  // 10 points, a bar with a dimple
 };
 

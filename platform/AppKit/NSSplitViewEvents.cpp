@@ -15,9 +15,9 @@ NSInteger NSSplitView::dividerAtPoint(NSPoint point) const
     for (NSInteger i = 0; i < count; ++i) {
         if (isDividerHidden(i)) continue;
         if (NSMouseInRect(point, effectiveRectOfDividerAtIndex(i), true)) return i;
-        auto extra = delegate ? delegate->splitViewAdditionalEffectiveRectOfDividerAtIndex(
-                                    const_cast<NSSplitView*>(this), i)
-                              : std::nullopt;
+        auto extra = delegate
+                         ? delegate->splitViewAdditionalEffectiveRectOfDividerAtIndex(const_cast<NSSplitView*>(this), i)
+                         : std::nullopt;
         if (extra && NSMouseInRect(point, *extra, true)) return i;
     }
     return -1;

@@ -91,14 +91,17 @@ TEST(ObjectsOnPath, ObjectsPatternsAndLinksOnAStraightLine)
     EXPECT_TRUE(beyond->isEmpty());
     EXPECT_EQ(bezierPathWithPath(straight(100), pattern, 50)->elementCount(), 3 * 5);
 
-    EXPECT_EQ(invalidArgumentOf([] { placeObjectsOnPathAtInterval(straight(100), 10, NSObject::make<NSObject>(), nullptr); })
-                  .rfind("Factory object ", 0),
+    EXPECT_EQ(invalidArgumentOf([] {
+                  placeObjectsOnPathAtInterval(straight(100), 10, NSObject::make<NSObject>(), nullptr);
+              }).rfind("Factory object ", 0),
               0u);
-    EXPECT_NE(invalidArgumentOf([] { placeLinksOnPathWithLinkLength(straight(100), 10, nullptr, nullptr); })
-                  .find("does not implement the required protocol"),
+    EXPECT_NE(invalidArgumentOf([] {
+                  placeLinksOnPathWithLinkLength(straight(100), 10, nullptr, nullptr);
+              }).find("does not implement the required protocol"),
               std::string::npos);
-    EXPECT_NE(invalidArgumentOf([] { moveObject(straight(100), NSObject::make<NSObject>(), 10, false, nullptr); })
-                  .find("Moved object "),
+    EXPECT_NE(invalidArgumentOf([] {
+                  moveObject(straight(100), NSObject::make<NSObject>(), 10, false, nullptr);
+              }).find("Moved object "),
               std::string::npos);
 }
 

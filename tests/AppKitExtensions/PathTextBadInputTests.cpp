@@ -23,7 +23,10 @@
 
 using namespace NSBezierPathExt;
 
-class BadInputThing : public NSObject, public ZAKPathObjectFactory, public ZAKPathLinkFactory, public ZAKPathMovedObject {
+class BadInputThing : public NSObject,
+                      public ZAKPathObjectFactory,
+                      public ZAKPathLinkFactory,
+                      public ZAKPathMovedObject {
     NS_OBJECT(BadInputThing, NSObject)
 public:
     BadInputThing() = default;
@@ -129,24 +132,25 @@ TEST(PathTextBadInput, NothingCrashesOrAnswersNaN)
                                  out.insert(out.end(), {r.origin.x, r.size.width, rest.origin.x});
                              }
                          }});
-        cases.push_back({"editing at " + value, [=](std::vector<double>& out) {
-                             for (const auto& path : badPaths()) {
-                                 NSPoint p = NSMakePoint(v, v);
-                                 out.push_back(double(checksum(path) != 0));
-                                 out.push_back(double(partcodeHitByPoint(path, p, v)));
-                                 CGFloat t = 0;
-                                 NSPoint nearest = p;
-                                 if (elementHitByPoint(path, p, v, &t, &nearest) > 0) out.insert(out.end(), {t});
-                                 insertControlPointAtPoint(path, p, v, NSCurveToBezierPathElement);
-                                 deleteControlPointForPartcode(path, 4);
-                                 auto copy = static_ref_cast<NSBezierPath>(path->copy());
-                                 moveControlPointPartcode(copy, 8, p, 0xFFFF);
-                                 for (auto* boxes : {boundingBoxesForPartcode(path, 8).get(), allBoundingBoxes(path).get()})
-                                     (void)boxes;
-                                 bezierPathByStrippingRedundantElements(path);
-                                 bezierPathByRemovingElementAtIndex(path, 1);
-                             }
-                         }});
+        cases.push_back(
+            {"editing at " + value, [=](std::vector<double>& out) {
+                 for (const auto& path : badPaths()) {
+                     NSPoint p = NSMakePoint(v, v);
+                     out.push_back(double(checksum(path) != 0));
+                     out.push_back(double(partcodeHitByPoint(path, p, v)));
+                     CGFloat t = 0;
+                     NSPoint nearest = p;
+                     if (elementHitByPoint(path, p, v, &t, &nearest) > 0) out.insert(out.end(), {t});
+                     insertControlPointAtPoint(path, p, v, NSCurveToBezierPathElement);
+                     deleteControlPointForPartcode(path, 4);
+                     auto copy = static_ref_cast<NSBezierPath>(path->copy());
+                     moveControlPointPartcode(copy, 8, p, 0xFFFF);
+                     for (auto* boxes : {boundingBoxesForPartcode(path, 8).get(), allBoundingBoxes(path).get()})
+                         (void)boxes;
+                     bezierPathByStrippingRedundantElements(path);
+                     bezierPathByRemovingElementAtIndex(path, 1);
+                 }
+             }});
         cases.push_back({"text along paths at " + value, [=](std::vector<double>& out) {
                              for (const auto& path : badPaths()) {
                                  drawTextOnPath(path, attributed("gyp ace"), v);

@@ -40,8 +40,7 @@ TEST_F(SplitViewEndToEnd, ADraggedDividerIsStoredAsTheNewLayout)
     for (int step = 1; step <= 6; ++step)
         session().run({"xdotool", "mousemove", std::to_string(x + 10 * step), std::to_string(y)});
     session().run({"xdotool", "mouseup", "1"});
-    EXPECT_TRUE(waitFor([&] { return std::abs(firstPane() - 230) < 1; }, std::chrono::seconds(20)))
-        << storedDefaults();
+    EXPECT_TRUE(waitFor([&] { return std::abs(firstPane() - 230) < 1; }, std::chrono::seconds(20))) << storedDefaults();
     EXPECT_EQ(session().terminate(gallery, std::chrono::seconds(20)), 0)
         << session().readFile(session().folder() + "/gallery.log");
 }

@@ -71,10 +71,10 @@ protected:
     // A titled window, which can become key, holding the view.
     static Ref<NSWindow> titledWindow(const NSRect& frame)
     {
-        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSTitledWindowMask, NSBackingStoreBuffered,
-                                                                  false);
-        w->setContentView(NSObject::alloc<NSView>()->initWithFrame(NSMakeRect(0, 0, frame.size.width,
-                                                                              frame.size.height)));
+        auto w =
+            NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSTitledWindowMask, NSBackingStoreBuffered, false);
+        w->setContentView(
+            NSObject::alloc<NSView>()->initWithFrame(NSMakeRect(0, 0, frame.size.width, frame.size.height)));
         return w;
     }
 
@@ -93,8 +93,7 @@ protected:
 TEST_F(PaneToolbarTest, ItemsAreSizedByImageTitleAndMinimum)
 {
     auto image = NSImage::initWithSize(NSMakeSize(16, 16));
-    const double titleWidth =
-        NSAttributedStringExt::size(item(0, nullptr, "Filter")->attributedTitle()).width;
+    const double titleWidth = NSAttributedStringExt::size(item(0, nullptr, "Filter")->attributedTitle()).width;
     ASSERT_GT(titleWidth, 0);
     struct Case {
         const char* name;
@@ -171,8 +170,7 @@ TEST_F(PaneToolbarTest, TheGripDragsTheNeighbouringDivider)
     EXPECT_EQ(NSMaxX(right->frame()), 200 - 17);
     // Its divider can be grabbed there: the bar's top edge in the split
     // view's flipped coordinates, 15 points inside the pane's right edge.
-    EXPECT_EQ(m_controller->splitViewAdditionalEffectiveRectOfDividerAtIndex(sv.get(), 1),
-              NSMakeRect(286, 76, 15, 24));
+    EXPECT_EQ(m_controller->splitViewAdditionalEffectiveRectOfDividerAtIndex(sv.get(), 1), NSMakeRect(286, 76, 15, 24));
     EXPECT_EQ(m_controller->splitViewAdditionalEffectiveRectOfDividerAtIndex(sv.get(), 0), NSZeroRect);
     show(sv);
     const NSPoint grip = sv->convertPointToView(NSMakePoint(293, 90), nullptr);
@@ -233,10 +231,10 @@ TEST_F(PaneToolbarTest, ImageCodesNameTemplateImages)
     EXPECT_EQ(b->image().get(), NSImage::imageNamed("NSRefreshTemplate"_ns).get());
     b->setToolbarButtonImage(0);
     EXPECT_TRUE(b->image());
-    for (const char* name : {"NSActionTemplate", "NSRemoveTemplate", "NSQuickLookTemplate", "NSShareTemplate",
-                             "NSIconViewTemplate", "NSListViewTemplate", "NSLockLockedTemplate",
-                             "NSLockUnlockedTemplate", "NSGoRightTemplate", "NSGoLeftTemplate",
-                             "NSStopProgressTemplate"}) {
+    for (const char* name :
+         {"NSActionTemplate", "NSRemoveTemplate", "NSQuickLookTemplate", "NSShareTemplate", "NSIconViewTemplate",
+          "NSListViewTemplate", "NSLockLockedTemplate", "NSLockUnlockedTemplate", "NSGoRightTemplate",
+          "NSGoLeftTemplate", "NSStopProgressTemplate"}) {
         auto image = NSImage::imageNamed(NSString::stringWithUTF8String(name));
         ASSERT_TRUE(image) << name;
         EXPECT_GT(image->size().width, 0) << name;

@@ -86,8 +86,9 @@ protected:
     {
         std::vector<CGFloat> e;
         for (auto& v : sv->subviews())
-            e.push_back(sv->isSubviewCollapsed(v) ? 0 : sv->isVertical() ? v->frame().size.width
-                                                                          : v->frame().size.height);
+            e.push_back(sv->isSubviewCollapsed(v) ? 0
+                        : sv->isVertical()        ? v->frame().size.width
+                                                  : v->frame().size.height);
         return e;
     }
 
@@ -295,8 +296,7 @@ TEST_F(PlatformSplitViewTest, KeyedArchivesKeepOrientationAndStyle)
     auto sv = static_ref_cast<NSSplitView>(NSObject::alloc<NSSplitView>()->initWithFrame(NSMakeRect(0, 0, 110, 50)));
     sv->setVertical(true);
     sv->setDividerStyle(NSSplitViewDividerStylePaneSplitter);
-    for (int i = 0; i < 2; ++i)
-        sv->addSubview(NSObject::alloc<NSSplitView>()->initWithFrame(NSMakeRect(0, 0, 50, 50)));
+    for (int i = 0; i < 2; ++i) sv->addSubview(NSObject::alloc<NSSplitView>()->initWithFrame(NSMakeRect(0, 0, 50, 50)));
     sv->adjustSubviews();
     NSClassList allowed = NSCoder::propertyListClasses();
     allowed.insert(allowed.end(), {&NSSplitView::classRecord()});

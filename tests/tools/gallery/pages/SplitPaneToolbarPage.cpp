@@ -40,7 +40,8 @@ Ref<ZAKSplitSubview> pane(double width, double height, double gray)
 {
     auto p = static_ref_cast<ZAKSplitSubview>(
         NSObject::alloc<ZAKSplitSubview>()->initWithFrame(NSMakeRect(0, 0, width, height)));
-    auto content = static_ref_cast<PaneToolbarPageFill>(NSObject::alloc<PaneToolbarPageFill>()->initWithFrame(p->bounds()));
+    auto content =
+        static_ref_cast<PaneToolbarPageFill>(NSObject::alloc<PaneToolbarPageFill>()->initWithFrame(p->bounds()));
     content->colour = NSColor::colorWithCalibratedWhite(gray, 1);
     content->setAutoresizingMask(NSViewWidthSizable | NSViewHeightSizable);
     p->addSubview(content);

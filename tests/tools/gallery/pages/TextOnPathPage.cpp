@@ -43,8 +43,8 @@ public:
             {"rainbow", ZAKMultiGradient::rainbowGradient()},
             {"hydrogen", ZAKMultiGradient::hydrogenSpectrumGradient()},
         };
-        auto label = NSDictionary::dictionaryWithObjectsAndKeys(
-            {NSFont::fontWithName("Helvetica"_ns, 10), NSFontAttributeName});
+        auto label =
+            NSDictionary::dictionaryWithObjectsAndKeys({NSFont::fontWithName("Helvetica"_ns, 10), NSFontAttributeName});
         CGFloat x = 20;
         for (const Swatch& s : swatches) {
             NSRect rect = NSMakeRect(x, 40, 60, 60);
