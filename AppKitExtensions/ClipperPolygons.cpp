@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "AppKit/NSAffineTransform.h"
+#include "CoreGraphics/CGPathFlattening.h"
 
 namespace {
 
@@ -34,39 +35,38 @@ bool fromPath(const Ref<NSBezierPath>& path, ClipperLib::Paths& polygons)
 {
     polygons.clear();
     if (!path) return true;
-    auto scaled = static_ref_cast<NSBezierPath>(path->copy());
     auto scale = NSAffineTransform::transform();
     scale->scaleBy(kScale);
-    scaled->transformUsingAffineTransform(scale);
-    // The explicit tolerance leaves the class's default flatness alone.
-    auto flat = scaled->bezierPathByFlatteningPathWithTolerance(kFlatness);
-
+    // Scaled and flattened point by point straight into the polygons: no
+    // scaled copy and no flattened path are made. The explicit tolerance
+    // leaves the class's default flatness alone.
     ClipperLib::Path polygon;
     NSPoint start = NSZeroPoint;
     auto finish = [&] {
         if (polygon.size() >= 3) polygons.push_back(std::move(polygon));
         polygon.clear();
     };
-    for (const CGPathElement& e : flat->elements().elements) {
-        bool ok = true;
-        switch (e.kind) {
+    bool ok = true;
+    CGPathVisitFlattened(path->elements(), scale->cgTransform(), kFlatness, [&](CGPathElementKind kind, CGPoint p) {
+        switch (kind) {
         case CGPathElementKind::MoveTo:
             finish();
-            start = e.points[0];
+            start = p;
             ok = addPoint(polygon, start);
             break;
         case CGPathElementKind::LineTo:
         case CGPathElementKind::CurveTo:
             // A segment after a close-path begins a new subpath at the start.
             if (polygon.empty()) ok = addPoint(polygon, start);
-            ok = ok && addPoint(polygon, e.points[e.kind == CGPathElementKind::CurveTo ? 2 : 0]);
+            ok = ok && addPoint(polygon, p);
             break;
         case CGPathElementKind::Close: finish(); break;
         }
-        if (!ok) {
-            polygons.clear();
-            return false;
-        }
+        return ok;
+    });
+    if (!ok) {
+        polygons.clear();
+        return false;
     }
     finish();
     return true;

@@ -215,12 +215,50 @@ NSPoint pointOnPathAtLength(const Ref<NSBezierPath>& path, CGFloat length, CGFlo
         if (slope) *slope = slopeBetween(elements[0].points[0], firstPointOf(elements, 1));
         return elements[0].points[0];
     }
-    Ref<NSBezierPath> trimmed = bezierPathByTrimmingToLength(path, length);
-    if (trimmed->elementCount() < 2) {
-        if (slope) *slope = 1.0;
-        return NSZeroPoint;
+    // One walk that stops where the length is reached: the point and slope
+    // are those at the end of the path trimmed to that length, without
+    // building it or measuring the whole path first.
+    const Elements& elements = elementsOf(path);
+    NSPoint current = NSZeroPoint, start = NSZeroPoint;
+    CGFloat walked = 0;
+    auto cutStraight = [&](NSPoint to, CGFloat d) {
+        NSPoint cut = pointAlong(current, to, (length - walked) / d);
+        if (slope) *slope = slopeBetween(current, cut);
+        return cut;
+    };
+    for (const CGPathElement& e : elements) {
+        switch (e.kind) {
+        case CGPathElementKind::MoveTo: current = start = e.points[0]; break;
+        case CGPathElementKind::LineTo: {
+            CGFloat d = straightDistance(current, e.points[0]);
+            if (walked + d > length) return cutStraight(e.points[0], d);
+            walked += d;
+            current = e.points[0];
+            break;
+        }
+        case CGPathElementKind::CurveTo: {
+            Cubic curve = cubicFrom(current, e);
+            CGFloat d = cubicLength(curve, kDefaultError, 0);
+            if (walked + d > length) {
+                Cubic left, right;
+                splitCubicAtLength(curve, length - walked, kDefaultError, left, right);
+                if (slope) *slope = slopeBetween(left.p[2], left.p[3]);
+                return left.p[3];
+            }
+            walked += d;
+            current = e.points[2];
+            break;
+        }
+        case CGPathElementKind::Close: {
+            CGFloat d = straightDistance(current, start);
+            if (walked + d > length) return cutStraight(start, d);
+            walked += d;
+            current = start;
+            break;
+        }
+        }
     }
-    const Elements& elements = elementsOf(trimmed);
+    // The length reaches past the end: the path's own last point.
     size_t last = elements.size() - 1;
     NSPoint end = endPointOf(elements, last);
     if (slope) {
@@ -711,4 +749,50 @@ void _normalizeBezierPath(const Ref<NSBezierPath>& devicePath)
     }
 }
 
+PathTrimCursor::PathTrimCursor(const Ref<NSBezierPath>& path)
+    : m_path(path)
+{ }
+
+bool PathTrimCursor::startAt(CGFloat distance, NSPoint& point, CGFloat& slope)
+{
+    if (!m_path || m_path->isEmpty()) return false;
+    const Elements& elements = elementsOf(m_path);
+    // The trim leaves the path as it is.
+    if (!(distance > 0)) {
+        point = elements[0].points[0];
+        slope = slopeStartingPath(m_path);
+        return m_path->elementCount() >= 2;
+    }
+    // The same measures, in the same order, as the trim.
+    for (; m_index < elements.size(); ++m_index, m_elementLength = -1) {
+        const CGPathElement& e = elements[m_index];
+        if (e.kind == CGPathElementKind::MoveTo) {
+            m_current = m_start = e.points[0];
+            continue;
+        }
+        NSPoint end = e.kind == CGPathElementKind::LineTo  ? e.points[0]
+                      : e.kind == CGPathElementKind::Close ? m_start
+                                                           : e.points[2];
+        if (m_elementLength < 0)
+            m_elementLength = e.kind == CGPathElementKind::CurveTo
+                                  ? cubicLength(cubicFrom(m_current, e), usableError(kDefaultError), 0)
+                                  : straightDistance(m_current, end);
+        if (m_walked + m_elementLength > distance) {
+            if (e.kind == CGPathElementKind::CurveTo) {
+                Cubic left, right;
+                splitCubicAtLength(cubicFrom(m_current, e), distance - m_walked, usableError(kDefaultError), left,
+                                   right);
+                point = right.p[0];
+                slope = slopeBetween(point, right.p[1]);
+            } else {
+                point = pointAlong(m_current, end, (distance - m_walked) / m_elementLength);
+                slope = slopeBetween(point, end);
+            }
+            return true;
+        }
+        m_walked += m_elementLength;
+        m_current = end;
+    }
+    return false;
+}
 }

@@ -48,11 +48,12 @@ void ZAKApplicationMeasurementCenter::initializeInformationCenter()
 {
     // Made directly: this runs inside the class's initialisation, which alloc
     // would enter again.
-    if (!sharedCenter()) sharedCenter() = Ref<ZAKApplicationMeasurementCenter>::adopt(new ZAKApplicationMeasurementCenter);
+    if (!sharedCenter())
+        sharedCenter() = Ref<ZAKApplicationMeasurementCenter>::adopt(new ZAKApplicationMeasurementCenter);
     auto defaults = NSMutableDictionary::dictionary();
     for (const Purpose& purpose : kPurposes)
         defaults->setObject(NSNumber::numberWithInteger(purpose.defaultUnit),
-                                  NSString::stringWithUTF8String(purpose.defaultsKey));
+                            NSString::stringWithUTF8String(purpose.defaultsKey));
     NSUserDefaults::standardUserDefaults()->registerDefaults(defaults);
 }
 

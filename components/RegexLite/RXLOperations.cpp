@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <memory>
+#include <string>
 
 #include "Foundation/NSValue.h"
 #include "RegexLite/RXLPrivate.h"
@@ -75,41 +77,85 @@ Id makeResult(const RXLCachedRegex& e, int op, const RXLFindAll& find, const RXL
     return makeArray(e, op, find.ranges);
 }
 
-// Replaces every match of the attached text into `buffer`. Answers the length
-// the whole result needs; `status` is U_BUFFER_OVERFLOW_ERROR when it did not
-// fit.
-int32_t replaceAll(RXLCachedRegex& e, const unichar* replacement, int32_t replacementLength, unichar* buffer,
-                   int32_t capacity, NSInteger& count, UErrorCode& status)
+// Replaces every match of the attached text into `out`, which grows as the
+// result needs and ends at the result's length. The text is walked once: the
+// room each step needs is known before it is written, so nothing is ever
+// replaced twice. `tooLong` is set when the result would not fit in INT_MAX
+// units.
+void replaceAll(RXLCachedRegex& e, const unichar* replacement, int32_t replacementLength, std::u16string& out,
+                NSInteger& count, UErrorCode& status, bool& tooLong)
 {
     e.lastFindRange = e.lastMatchRange = RXLNotFoundRange;
     e.icuAtStart = false;
     count = 0;
+    out.clear();
     uregex_reset(e.icu_regex, 0, &status);
-    if (U_FAILURE(status)) return 0;
-    UChar* dest = buffer;
-    int32_t room = capacity;
-    int64_t needed = 0;
-    bool overflow = false;
+    if (U_FAILURE(status)) return;
+    const size_t textLength = e.setToRange.length;
+    // Each unit a replacement writes is one of its own literal units or comes
+    // from a group it names with '$': no more groups than '$' signs.
+    const auto references = static_cast<size_t>(std::count(replacement, replacement + replacementLength, u'$'));
+    constexpr size_t kLimit = static_cast<size_t>(RXLIntMax) - 8;
+    size_t used = 0;
+    size_t appended = 0;  // where ICU's next copy of the text starts
+    // Room for `more` units after what is written; the size is projected
+    // from the share of the text done so far, so the buffer grows only a few
+    // times.
+    auto makeRoom = [&](size_t more) {
+        if (used + more <= out.size()) return;
+        size_t size = std::max(used + more, out.size() + out.size() / 2);
+        if (appended > 0) {
+            const size_t projected = static_cast<size_t>(static_cast<double>(used) * textLength / appended);
+            size = std::max(size, projected + projected / 16 + 16);
+        }
+        out.resize(std::min(size, kLimit));
+    };
+    // ICU counts in int32_t; a buffer at the limit still leaves that much.
+    auto write = [&](auto&& append) {
+        UChar* dest = out.data() + used;
+        auto room = static_cast<int32_t>(out.size() - used);
+        const int32_t written = append(&dest, &room);
+        if (status == U_BUFFER_OVERFLOW_ERROR) {
+            status = U_ZERO_ERROR;
+            tooLong = true;
+            return;
+        }
+        if (status == U_STRING_NOT_TERMINATED_WARNING) status = U_ZERO_ERROR;
+        if (U_SUCCESS(status)) used += static_cast<size_t>(written);
+    };
+
+    out.resize(std::min(textLength + static_cast<size_t>(replacementLength) * 2 + 16, kLimit));
     while (uregex_findNext(e.icu_regex, &status)) {
         ++count;
-        needed += uregex_appendReplacement(e.icu_regex, replacement, replacementLength, &dest, &room, &status);
-        // Out of room: go on to learn the whole length needed.
-        if (status == U_BUFFER_OVERFLOW_ERROR) {
-            overflow = true;
-            status = U_ZERO_ERROR;
+        const int32_t start = uregex_start(e.icu_regex, 0, &status);
+        const int32_t end = uregex_end(e.icu_regex, 0, &status);
+        if (U_FAILURE(status)) return;
+        size_t longestGroup = 0;
+        if (references > 0) {
+            // "$0" names the whole match.
+            for (int32_t g = 0; g <= e.captureCount; ++g) {
+                const int32_t s = uregex_start(e.icu_regex, g, &status);
+                if (s >= 0)
+                    longestGroup = std::max(longestGroup, static_cast<size_t>(uregex_end(e.icu_regex, g, &status) - s));
+            }
         }
-        if (U_FAILURE(status)) return 0;
+        const size_t before = start > static_cast<int32_t>(appended) ? static_cast<size_t>(start) - appended : 0;
+        makeRoom(before + static_cast<size_t>(replacementLength) + references * longestGroup);
+        write([&](UChar** dest, int32_t* room) {
+            return uregex_appendReplacement(e.icu_regex, replacement, replacementLength, dest, room, &status);
+        });
+        if (tooLong || U_FAILURE(status)) return;
+        appended = static_cast<size_t>(end);
     }
-    if (U_FAILURE(status)) return 0;
-    needed += uregex_appendTail(e.icu_regex, &dest, &room, &status);
-    if (status == U_INDEX_OUTOFBOUNDS_ERROR && e.setToRange.length == 0) status = U_ZERO_ERROR;
-    if (status == U_BUFFER_OVERFLOW_ERROR || status == U_STRING_NOT_TERMINATED_WARNING) {
-        overflow = true;
-        status = U_ZERO_ERROR;
-    }
-    if (U_FAILURE(status)) return 0;
-    if (overflow) status = U_BUFFER_OVERFLOW_ERROR;
-    return needed > RXLIntMax ? static_cast<int32_t>(RXLIntMax) : static_cast<int32_t>(needed);
+    if (U_FAILURE(status)) return;
+    makeRoom(textLength - std::min(appended, textLength));
+    write([&](UChar** dest, int32_t* room) { return uregex_appendTail(e.icu_regex, dest, room, &status); });
+    if (status == U_INDEX_OUTOFBOUNDS_ERROR && textLength == 0) status = U_ZERO_ERROR;
+    if (tooLong || U_FAILURE(status)) return;
+    out.resize(used);
+    // A result much shorter than its buffer is copied into one of its size
+    // rather than holding the rest for its whole life.
+    if (out.capacity() - used > used / 4 + 64) out.shrink_to_fit();
 }
 
 Ref<NSString> replaceString(const RXLOpArgs& a, RXLCachedRegex& e, NSInteger& count, UErrorCode& status,
@@ -130,31 +176,21 @@ Ref<NSString> replaceString(const RXLOpArgs& a, RXLCachedRegex& e, NSInteger& co
         replacement = replacementCopy.data();
     }
     if (!replacement) replacement = u"";
-    NSUInteger capacity = replacementLength * 2 + textLength + textLength / 2 + 16;
-    if (capacity > static_cast<NSUInteger>(RXLIntMax)) capacity = static_cast<NSUInteger>(RXLIntMax);
-    // Left uninitialised: ICU writes every unit that is read back.
-    std::unique_ptr<unichar[]> buffer(new unichar[capacity]);
-    int32_t needed = replaceAll(e, replacement, static_cast<int32_t>(replacementLength), buffer.get(),
-                                static_cast<int32_t>(capacity), count, status);
-    if (status == U_BUFFER_OVERFLOW_ERROR) {
-        if (needed >= RXLIntMax - 8) {
-            status = U_ZERO_ERROR;
-            deferred.set(
-                rxl_exception(a.caller, NSInternalInconsistencyException, "Replaced string length exceeds INT_MAX."));
-            return nullptr;
-        }
-        status = U_ZERO_ERROR;
-        capacity = static_cast<NSUInteger>(needed) + 8;
-        buffer.reset(new unichar[capacity]);
-        needed = replaceAll(e, replacement, static_cast<int32_t>(replacementLength), buffer.get(),
-                            static_cast<int32_t>(capacity), count, status);
+    std::u16string out;
+    bool tooLong = false;
+    replaceAll(e, replacement, static_cast<int32_t>(replacementLength), out, count, status, tooLong);
+    if (tooLong) {
+        deferred.set(
+            rxl_exception(a.caller, NSInternalInconsistencyException, "Replaced string length exceeds INT_MAX."));
+        return nullptr;
     }
     if (U_FAILURE(status)) return nullptr;
     const bool inPlace = (a.op & RXLReplaceMutable) != 0;
-    if (needed == 0) return inPlace && count == 0 ? nullptr : NSString::string();
-    if (count == 0 && static_cast<NSUInteger>(needed) == a.subject->length())
+    if (out.empty()) return inPlace && count == 0 ? nullptr : NSString::string();
+    if (count == 0 && out.size() == a.subject->length())
         return inPlace ? nullptr : static_ref_cast<NSString>(a.subject->copy());
-    return NSString::stringWithCharacters(buffer.get(), static_cast<NSUInteger>(needed));
+    // The buffer becomes the string's own text: no copy.
+    return NSString::stringWithUTF16(std::move(out));
 }
 
 // The checks whose exceptions wait until the lock is released.

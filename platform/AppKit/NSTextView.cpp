@@ -20,16 +20,6 @@ NSTextView::~NSTextView()
     if (m_storageObserver) NSNotificationCenter::defaultCenter()->removeObserver(m_storageObserver);
 }
 
-void NSTextView::installAsWindowFieldEditor()
-{
-    NSWindow::setFieldEditorFactory([](NSWindow*) -> Ref<NSResponder> {
-        auto editor = NSObject::alloc<NSTextView>();
-        editor->initWithFrame(NSZeroRect);
-        editor->setFieldEditor(true);
-        return editor;
-    });
-}
-
 void NSTextView::describeClass(NSClassMembers<NSTextView>& m)
 {
     m.property("string", &NSTextView::string, &NSTextView::setString);

@@ -238,11 +238,6 @@ public:
     void encodeWithCoder(NSCoder* coder) const override;
     Id initWithCoder(NSCoder* coder) override;
 
-    // Makes windows answer a text view in field-editor mode from
-    // fieldEditor:forObject: (for windows that have made none yet); windows
-    // do so from the start, this undoes another factory.
-    static void installAsWindowFieldEditor();
-
     static void describeClass(NSClassMembers<NSTextView>& m);
 
     // What an edit by the user is, for undo.

@@ -226,14 +226,12 @@ public:
     void selectKeyViewFollowingView(const Ref<NSView>& view);
     void selectKeyViewPrecedingView(const Ref<NSView>& view);
 
-    // The field editor (text-field helper): made on demand by the hook.
+    // The field editor: a text view in field-editor mode, made on demand.
     Ref<NSResponder> fieldEditor(bool createFlag, const Id& forObject);
     // The delegate's undo manager, or one the window makes on first use
     // (NSWindowUndo.cpp).
     Id undoManager() override;
     void endEditingFor(const Id& object);
-    using FieldEditorFactory = std::function<Ref<NSResponder>(NSWindow* window)>;
-    static void setFieldEditorFactory(FieldEditorFactory factory);
 
     // --- Delegate and controller ---
     // Not retained; a delegate implements NSWindowDelegate and/or actions.

@@ -1,4 +1,5 @@
 #include "CoreGraphics/CGPathElements.h"
+#include "CoreGraphics/CGPathFlattening.h"
 
 #include <algorithm>
 #include <cmath>
@@ -61,16 +62,16 @@ bool flatEnough(CGPoint p0, CGPoint c1, CGPoint c2, CGPoint p3, CGFloat toleranc
     return std::max(dist(c1), dist(c2)) <= tolerance;
 }
 
-void flattenCurve(CGPoint p0, CGPoint c1, CGPoint c2, CGPoint p3, CGFloat tolerance, int depth, CGPathElements& out)
+// Hands the end of each line the curve is replaced by to `lineTo`, which
+// answers false to stop; answers false when stopped.
+template <class LineTo>
+bool flattenCurve(CGPoint p0, CGPoint c1, CGPoint c2, CGPoint p3, CGFloat tolerance, int depth, LineTo& lineTo)
 {
-    if (depth >= 16 || flatEnough(p0, c1, c2, p3, tolerance)) {
-        out.lineTo(p3);
-        return;
-    }
+    if (depth >= 16 || flatEnough(p0, c1, c2, p3, tolerance)) return lineTo(p3);
     CGPoint ab = lerp(p0, c1, 0.5), bc = lerp(c1, c2, 0.5), cd = lerp(c2, p3, 0.5);
     CGPoint abc = lerp(ab, bc, 0.5), bcd = lerp(bc, cd, 0.5), mid = lerp(abc, bcd, 0.5);
-    flattenCurve(p0, ab, abc, mid, tolerance, depth + 1, out);
-    flattenCurve(mid, bcd, cd, p3, tolerance, depth + 1, out);
+    return flattenCurve(p0, ab, abc, mid, tolerance, depth + 1, lineTo) &&
+           flattenCurve(mid, bcd, cd, p3, tolerance, depth + 1, lineTo);
 }
 
 // One subpath as a start point and segments, for reversal.
@@ -195,10 +196,15 @@ CGPathElements CGPathElements::flattened(CGFloat tolerance) const
             current = e.points[0];
             out.elements.push_back(e);
             break;
-        case CGPathElementKind::CurveTo:
-            flattenCurve(current, e.points[0], e.points[1], e.points[2], tolerance, 0, out);
+        case CGPathElementKind::CurveTo: {
+            auto lineTo = [&out](CGPoint p) {
+                out.lineTo(p);
+                return true;
+            };
+            flattenCurve(current, e.points[0], e.points[1], e.points[2], tolerance, 0, lineTo);
             current = e.points[2];
             break;
+        }
         case CGPathElementKind::Close:
             current = start;
             out.elements.push_back(e);
@@ -206,6 +212,37 @@ CGPathElements CGPathElements::flattened(CGFloat tolerance) const
         }
     }
     return out;
+}
+
+void CGPathVisitFlattened(const CGPathElements& path, const CGAffineTransform& transform, CGFloat tolerance,
+                          const std::function<bool(CGPathElementKind, CGPoint)>& visit)
+{
+    tolerance = std::max(tolerance, CGFloat(1e-3));
+    auto at = [&transform](CGPoint p) { return CGPointApplyAffineTransform(p, transform); };
+    auto lineTo = [&visit](CGPoint p) { return visit(CGPathElementKind::LineTo, p); };
+    CGPoint start{}, current{};
+    for (const CGPathElement& e : path.elements) {
+        switch (e.kind) {
+        case CGPathElementKind::MoveTo:
+            start = current = at(e.points[0]);
+            if (!visit(CGPathElementKind::MoveTo, current)) return;
+            break;
+        case CGPathElementKind::LineTo:
+            current = at(e.points[0]);
+            if (!visit(CGPathElementKind::LineTo, current)) return;
+            break;
+        case CGPathElementKind::CurveTo: {
+            const CGPoint end = at(e.points[2]);
+            if (!flattenCurve(current, at(e.points[0]), at(e.points[1]), end, tolerance, 0, lineTo)) return;
+            current = end;
+            break;
+        }
+        case CGPathElementKind::Close:
+            current = start;
+            if (!visit(CGPathElementKind::Close, start)) return;
+            break;
+        }
+    }
 }
 
 CGPathElements CGPathElements::reversed() const

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <curl/curl.h>
 #include <string>
 
+#include "Foundation/CurlLibrary.h"
 #include "Foundation/NSClass.h"
 
 NS_CLASS_DEFINE(NSHTTPCookie)
@@ -108,7 +108,8 @@ Ref<NSHTTPCookie> NSHTTPCookie::cookieWithSetCookieValue(std::string_view fieldV
             sawMaxAge = true;
             cookie->m_expires = NSDate::dateWithTimeIntervalSinceNow(static_cast<NSTimeInterval>(seconds));
         } else if (equalsIgnoringCase(key, "expires") && !sawMaxAge) {
-            time_t t = curl_getdate(std::string(value).c_str(), nullptr);
+            const CurlLibrary* curl = CurlLibrary::shared();
+            time_t t = curl ? curl->getdate(std::string(value).c_str(), nullptr) : -1;
             if (t != -1) cookie->m_expires = NSDate::dateWithTimeIntervalSince1970(static_cast<NSTimeInterval>(t));
         } else if (equalsIgnoringCase(key, "secure")) {
             cookie->m_secure = true;
@@ -120,6 +121,8 @@ Ref<NSHTTPCookie> NSHTTPCookie::cookieWithSetCookieValue(std::string_view fieldV
     if (!domainMatches(host, domain)) return nullptr;
     cookie->m_domain = NSString::stringWithUTF8String(domain);
     cookie->m_path = NSString::stringWithUTF8String(path);
+    // An attribute that is not text (invalid UTF-8) makes no cookie.
+    if (!cookie->m_domain || !cookie->m_path) return nullptr;
     return cookie;
 }
 

@@ -1,6 +1,7 @@
 // Conversion between strings and bytes in a text encoding. Decoding is
 // strict: invalid or incomplete input gives nil, never replacement
 // characters, because callers probe cut points and encodings by failure.
+#include <algorithm>
 #include <bit>
 #include <memory>
 #include <vector>
@@ -10,6 +11,7 @@
 
 #include "Foundation/NSData.h"
 #include "Foundation/NSString.h"
+#include "Foundation/NSStringDecoding.h"
 
 namespace {
 
@@ -98,6 +100,18 @@ const EncodingEntry* findEncoding(NSStringEncoding encoding)
 
 const char* icuConverterName(NSStringEncoding encoding)
 {
+    // The Unicode forms also have converters, for callers that decode a
+    // stream piece by piece (NSStringAppendDecodablePrefix).
+    switch (encoding) {
+    case NSUTF8StringEncoding: return "UTF-8";
+    case NSUnicodeStringEncoding:
+    case NSUTF16BigEndianStringEncoding: return "UTF-16BE";
+    case NSUTF16LittleEndianStringEncoding: return "UTF-16LE";
+    case NSUTF32StringEncoding:
+    case NSUTF32BigEndianStringEncoding: return "UTF-32BE";
+    case NSUTF32LittleEndianStringEncoding: return "UTF-32LE";
+    default: break;
+    }
     const EncodingEntry* entry = findEncoding(encoding);
     return entry ? entry->converter : nullptr;
 }
@@ -306,6 +320,54 @@ Ref<NSData> NSString::dataUsingEncoding(NSStringEncoding encoding, bool allowLos
     }
     const char* name = icuConverterName(encoding);
     return name ? encodeWithICU(name, text, allowLossyConversion) : nullptr;
+}
+
+NSStringDecodedPrefix NSStringAppendDecodablePrefix(const void* rawBytes, NSUInteger length, NSStringEncoding encoding,
+                                                    std::u16string& out)
+{
+    NSStringDecodedPrefix result;
+    const char* name = icuConverterName(encoding);
+    Converter converter = name ? openConverter(name) : Converter(nullptr, ucnv_close);
+    if (!converter) return result;
+    result.invalidOffset = NSNotFound;
+    if (!length) return result;
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    const char* start = static_cast<const char*>(rawBytes);
+    const char* source = start;
+    const char* sourceLimit = start + length;
+    size_t begin = out.size();
+    // Almost every encoding gives at most one unit per byte; a few map a byte
+    // to more, which the overflow branch makes room for.
+    size_t produced = begin;
+    out.resize(begin + length + 16);
+    for (;;) {
+        char16_t* target = out.data() + produced;
+        char16_t* targetStart = target;
+        status = U_ZERO_ERROR;
+        // No flush: a character cut short at the end stays pending in the
+        // converter instead of counting as an error.
+        ucnv_toUnicode(converter.get(), &target, out.data() + out.size(), &source, sourceLimit, nullptr, false,
+                       &status);
+        produced += static_cast<size_t>(target - targetStart);
+        if (status != U_BUFFER_OVERFLOW_ERROR) break;
+        out.resize(out.size() + length / 2 + 16);
+    }
+    out.resize(produced);
+    auto consumed = static_cast<NSUInteger>(source - start);
+    if (U_FAILURE(status)) {
+        char invalid[32];
+        int8_t invalidLength = sizeof invalid;
+        UErrorCode ignored = U_ZERO_ERROR;
+        ucnv_getInvalidChars(converter.get(), invalid, &invalidLength, &ignored);
+        result.usedLength = consumed - static_cast<NSUInteger>(invalidLength);
+        result.invalidOffset = result.usedLength;
+        return result;
+    }
+    UErrorCode pendingStatus = U_ZERO_ERROR;
+    int32_t pending = ucnv_toUCountPending(converter.get(), &pendingStatus);
+    result.usedLength = consumed - static_cast<NSUInteger>(std::max(pending, 0));
+    return result;
 }
 
 bool NSString::canBeConvertedToEncoding(NSStringEncoding encoding) const

@@ -2,14 +2,13 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <curl/curl.h>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <strings.h>
 #include <vector>
 
+#include "Foundation/CurlLibrary.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSHTTPCookieStorage.h"
 #include "Foundation/NSHTTPURLResponse.h"
@@ -23,22 +22,11 @@ Ref<NSString> NSURLErrorFailingURLStringErrorKey() { return "NSErrorFailingURLSt
 namespace {
 constexpr int maximumRedirects = 5;
 
-// libcurl's global state is set up once, on first use, and released at exit
-// so that LeakSanitizer sees nothing of it.
-void ensureCurlInitialized()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        curl_global_init(CURL_GLOBAL_DEFAULT);
-        std::atexit([] { curl_global_cleanup(); });
-    });
-}
-
 struct EasyHandleDeleter {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+    void operator()(CURL* handle) const { CurlLibrary::shared()->easy_cleanup(handle); }
 };
 struct HeaderListDeleter {
-    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(curl_slist* list) const { CurlLibrary::shared()->slist_free_all(list); }
 };
 using EasyHandle = std::unique_ptr<CURL, EasyHandleDeleter>;
 using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
@@ -162,8 +150,10 @@ struct Hop {
     std::vector<std::pair<std::string, std::string>> headers;
 };
 
+// Called only once the library is loaded.
 HeaderList headerListFor(const Hop& hop, const Ref<NSURL>& url)
 {
+    const CurlLibrary& lib = *CurlLibrary::shared();
     curl_slist* list = nullptr;
     bool hasCookie = false;
     bool hasExpect = false;
@@ -174,7 +164,7 @@ HeaderList headerListFor(const Hop& hop, const Ref<NSURL>& url)
         hasExpect = hasExpect || sameName(name, "Expect");
         // "Name;" is curl's way to send a field with an empty value.
         std::string line = value.empty() ? name + ";" : name + ": " + value;
-        list = curl_slist_append(list, line.c_str());
+        list = lib.slist_append(list, line.c_str());
     }
     if (!hasCookie) {
         std::string cookies;
@@ -184,52 +174,53 @@ HeaderList headerListFor(const Hop& hop, const Ref<NSURL>& url)
             if (!cookies.empty()) cookies += "; ";
             cookies += cookie->name()->UTF8String() + "=" + cookie->value()->UTF8String();
         }
-        if (!cookies.empty() && isFieldValue(cookies)) list = curl_slist_append(list, ("Cookie: " + cookies).c_str());
+        if (!cookies.empty() && isFieldValue(cookies)) list = lib.slist_append(list, ("Cookie: " + cookies).c_str());
     }
     // An empty "Expect:" stops curl from waiting for "100 Continue" before
     // sending a body.
-    if (!hasExpect) list = curl_slist_append(list, "Expect:");
+    if (!hasExpect) list = lib.slist_append(list, "Expect:");
     return HeaderList(list);
 }
 
 CURLcode perform(CURL* curl, const Hop& hop, const Ref<NSURL>& url, long timeoutMilliseconds, Exchange& exchange,
                  char* errorText)
 {
-    curl_easy_reset(curl);
+    const CurlLibrary& lib = *CurlLibrary::shared();
+    lib.easy_reset(curl);
     HeaderList headers = headerListFor(hop, url);
     std::string noProxy = noProxyList();
-    curl_easy_setopt(curl, CURLOPT_URL, hop.url.c_str());
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_NOPROXY, noProxy.c_str());
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMilliseconds);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
-    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collectBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &exchange);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, collectHeader);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &exchange);
+    lib.easy_setopt(curl, CURLOPT_URL, hop.url.c_str());
+    lib.easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    lib.easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    lib.easy_setopt(curl, CURLOPT_NOPROXY, noProxy.c_str());
+    lib.easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMilliseconds);
+    lib.easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
+    lib.easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+    lib.easy_setopt(curl, CURLOPT_WRITEFUNCTION, collectBody);
+    lib.easy_setopt(curl, CURLOPT_WRITEDATA, &exchange);
+    lib.easy_setopt(curl, CURLOPT_HEADERFUNCTION, collectHeader);
+    lib.easy_setopt(curl, CURLOPT_HEADERDATA, &exchange);
     if (hop.method == "HEAD") {
-        curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+        lib.easy_setopt(curl, CURLOPT_NOBODY, 1L);
     } else if (hop.method == "GET" && !hop.body) {
-        curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+        lib.easy_setopt(curl, CURLOPT_HTTPGET, 1L);
     } else {
-        if (hop.method != "POST") curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, hop.method.c_str());
+        if (hop.method != "POST") lib.easy_setopt(curl, CURLOPT_CUSTOMREQUEST, hop.method.c_str());
         if (hop.body || hop.method == "POST") {
             // The caller's bytes exactly; a POST without a body sends none.
             static const char empty = 0;
             const char* bytes =
                 hop.body && !hop.body->empty() ? reinterpret_cast<const char*>(hop.body->data()) : &empty;
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
-                             static_cast<curl_off_t>(hop.body ? hop.body->size() : 0));
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, bytes);
+            lib.easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE,
+                            static_cast<curl_off_t>(hop.body ? hop.body->size() : 0));
+            lib.easy_setopt(curl, CURLOPT_POSTFIELDS, bytes);
         }
     }
-    CURLcode result = curl_easy_perform(curl);
+    CURLcode result = lib.easy_perform(curl);
     if (result != CURLE_OK) return result;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &exchange.status);
+    lib.easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &exchange.status);
     char* redirect = nullptr;
-    if (curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &redirect) == CURLE_OK && redirect)
+    if (lib.easy_getinfo(curl, CURLINFO_REDIRECT_URL, &redirect) == CURLE_OK && redirect)
         exchange.redirectURL = redirect;
     return CURLE_OK;
 }
@@ -298,8 +289,8 @@ Ref<NSData> NSURLConnection::sendSynchronousRequest(const Ref<NSURLRequest>& req
     Hop hop = firstHop(*request);
     if (!isToken(hop.method)) return fail(NSURLErrorBadURL, "The HTTP method is not a valid token.", requested);
 
-    ensureCurlInitialized();
-    EasyHandle curl(curl_easy_init());
+    const CurlLibrary* library = CurlLibrary::shared();
+    EasyHandle curl(library ? library->easy_init() : nullptr);
     if (!curl) return fail(NSURLErrorUnknown, "The HTTP client could not be set up.", requested);
 
     NSTimeInterval timeout = request->timeoutInterval() > 0 ? request->timeoutInterval() : 60;
@@ -313,7 +304,7 @@ Ref<NSData> NSURLConnection::sendSynchronousRequest(const Ref<NSURLRequest>& req
         char errorText[CURL_ERROR_SIZE] = {};
         CURLcode result = perform(curl.get(), hop, url, static_cast<long>(remaining.count()), exchange, errorText);
         if (result != CURLE_OK)
-            return fail(errorCodeFor(result), errorText[0] ? errorText : curl_easy_strerror(result), hop.url);
+            return fail(errorCodeFor(result), errorText[0] ? errorText : library->easy_strerror(result), hop.url);
         storeCookies(exchange, url);
         Ref<NSURL> next = exchange.redirectURL.empty()
                               ? nullptr

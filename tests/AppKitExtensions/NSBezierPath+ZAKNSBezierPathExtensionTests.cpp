@@ -154,6 +154,24 @@ TEST(PathMeasurement, PointAndSlopeAtLength)
     EXPECT_NEAR(middle.x, 5, 0.1);
 }
 
+// The point at a length is where the path trimmed to that length ends, over
+// curves, lines, closes and a second subpath.
+TEST(PathMeasurement, PointAtLengthEndsThePathTrimmedToIt)
+{
+    auto path = arch();
+    path->lineToPoint({20, 0});
+    path->closePath();
+    path->appendBezierPath(twoRectangles());
+    const double total = length(path);
+    for (double at = 0.5; at < total + 5; at += 0.75) {
+        auto trimmed = bezierPathByTrimmingToLength(path, at);
+        NSPoint p = pointOnPathAtLength(path, at, nullptr);
+        NSPoint end = trimmed->currentPoint();
+        EXPECT_NEAR(p.x, end.x, 1e-9) << at;
+        EXPECT_NEAR(p.y, end.y, 1e-9) << at;
+    }
+}
+
 TEST(PathMeasurement, PointsAndAngles)
 {
     auto up = polyline({{0, 0}, {0, 10}});

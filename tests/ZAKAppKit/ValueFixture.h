@@ -9,27 +9,35 @@
 #include "TemporaryFolder.h"
 #include "ZAKAppKit/ZAKMeasurement/ZAKApplicationMeasurementCenter.h"
 
-class ValueTest : public testing::Test {
-protected:
-    void SetUp() override
+inline void useLocale(const char* identifier)
+{
+    NSLocale::setCurrentLocale(NSLocale::localeWithLocaleIdentifier(NSString::stringWithUTF8String(identifier)));
+}
+
+class ValueEnvironment {
+public:
+    ValueEnvironment()
     {
         useLocale("en_US");
         NSUserDefaults::resetStandardUserDefaults();
         ZAKApplicationMeasurementCenter::initializeInformationCenter();
     }
-    void TearDown() override
+    ~ValueEnvironment()
     {
         NSLocale::setCurrentLocale(nullptr);
         NSUserDefaults::resetStandardUserDefaults();
     }
-    static void useLocale(const char* identifier)
-    {
-        NSLocale::setCurrentLocale(NSLocale::localeWithLocaleIdentifier(NSString::stringWithUTF8String(identifier)));
-    }
+    ValueEnvironment(const ValueEnvironment&) = delete;
+    ValueEnvironment& operator=(const ValueEnvironment&) = delete;
 
 private:
     TemporaryFolder m_config;
-    ScopedEnvironment m_environment{"XDG_CONFIG_HOME", m_config.path()};
+    ScopedEnvironment m_configHome{"XDG_CONFIG_HOME", m_config.path()};
+};
+
+class ValueTest : public testing::Test {
+private:
+    ValueEnvironment m_environment;
 };
 
 inline std::string utf8(const Ref<NSString>& s) { return s ? s->UTF8String() : std::string("<nil>"); }

@@ -339,9 +339,10 @@ void X11Window::upload(int x, int y, int width, int height)
     if (!xid || !shown || width <= 0 || height <= 0) return;
     m_server.m_uploadedPixels += uint64_t(width) * uint64_t(height);
     if (segment) {
-        xcb_shm_put_image(m_conn, xid, gc, uint16_t(shownWidth), uint16_t(shownHeight), uint16_t(x), uint16_t(y),
-                          uint16_t(width), uint16_t(height), int16_t(x), int16_t(y), depth, XCB_IMAGE_FORMAT_Z_PIXMAP,
-                          0, segment, 0);
+        uploadSequence = xcb_shm_put_image(m_conn, xid, gc, uint16_t(shownWidth), uint16_t(shownHeight), uint16_t(x),
+                                           uint16_t(y), uint16_t(width), uint16_t(height), int16_t(x), int16_t(y),
+                                           depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment, 0)
+                             .sequence;
         uploadPending = true;
         return;
     }

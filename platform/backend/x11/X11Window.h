@@ -70,8 +70,9 @@ public:
     std::vector<uint32_t> ownBuffer;  // without shared memory
     int shmID = -1;
     xcb_shm_seg_t segment = 0;
-    bool uploadPending = false;  // the server may still read the segment
-    bool shapeDirty = true;      // painted pixels changed since the shape was set
+    bool uploadPending = false;   // the server may still read the segment
+    uint32_t uploadSequence = 0;  // the request that reads it
+    bool shapeDirty = true;       // painted pixels changed since the shape was set
     bool everFlushed = false;
     // AppKit hears of a place the window manager chose: not sent back.
     bool configuredByServer = false;

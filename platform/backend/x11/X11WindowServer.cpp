@@ -161,6 +161,7 @@ void X11WindowServer::drainEvents()
         std::free(e);
     }
     if (m_rawMotion) notifyPointer();
+    raiseOverlaysIfNoted();
     xcb_flush(m_conn);
     if (xcb_connection_has_error(m_conn)) connectionLost();
 }
@@ -174,6 +175,7 @@ void X11WindowServer::endOfTurn()
         std::free(e);
     }
     if (m_rawMotion) notifyPointer();
+    raiseOverlaysIfNoted();
     xcb_flush(m_conn);
     if (xcb_connection_has_error(m_conn)) connectionLost();
 }

@@ -10,6 +10,7 @@
 // descriptor on the main run loop in the common modes.
 #include <xcb/xcb.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <set>
@@ -135,6 +136,12 @@ private:
     // window that moved in it is placed.
     void applyStacking(WSWindowID moved = 0);
     void raiseOverlays();
+    // Another client's window came up or moved: the overlays go back on top
+    // at the end of the turn, once, unless that window itself asks to stay
+    // above (a second instance's overlays), so two such programs settle.
+    void noteForeignRestack(xcb_window_t window);
+    bool asksToStayAbove(xcb_window_t window);
+    void raiseOverlaysIfNoted();
     void placeInOrder(WSWindowID id, int place, WSWindowID relativeTo);
 
     // Drawing (X11WindowServerDrawing.cpp)
@@ -160,6 +167,15 @@ private:
     // Pointer (X11WindowServerPointer.cpp)
     void setUpPointerMonitor();
     void notifyPointer();
+    // Reads the pointer from the server into m_pointer (one round trip).
+    bool queryPointer() const;
+    // Core pointer events carry the position and buttons: no need to ask.
+    void notePointer(int16_t rootX, int16_t rootY, uint16_t mask) const;
+    // The server has handled every request up to `sequence`: a reply to a
+    // later request has come.
+    bool handledRequest(uint32_t sequence) const { return int32_t(m_answeredSequence - sequence) >= 0; }
+    // Waits until the server has handled every request sent so far.
+    void roundTrip() const;
 
     // Keyboard (X11WindowServerKeyboard.cpp)
     void setUpKeyboard();
@@ -208,6 +224,25 @@ private:
     // The server time of the last key or button press, for focus requests.
     xcb_timestamp_t m_userTime = 0;
     bool m_rawMotion = false;
+    // The pointer as last read or reported (X root pixels, button mask), so
+    // the monitors and whoever they tell share one read. It stands until raw
+    // motion says the pointer moved, and for a few milliseconds at most:
+    // warps make no motion, and without XInput 2 none comes at all.
+    struct PointerSnapshot {
+        int x = 0, y = 0;
+        uint16_t mask = 0;
+        bool current = false;
+        std::chrono::steady_clock::time_point readAt;
+    };
+    static constexpr std::chrono::milliseconds kPointerSnapshotLife{8};
+    mutable PointerSnapshot m_pointer;
+    bool pointerKnown() const
+    {
+        return m_pointer.current && std::chrono::steady_clock::now() - m_pointer.readAt < kPointerSnapshotLife;
+    }
+    // The latest request the server is known to have handled.
+    mutable uint32_t m_answeredSequence = 0;
+    bool m_overlaysNeedRaise = false;
     // Windows tracking menus, innermost last, and whether the pointer is ours.
     std::vector<WSWindowID> m_menuTracking;
     bool m_pointerGrabbed = false;

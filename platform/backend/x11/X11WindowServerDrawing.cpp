@@ -28,8 +28,9 @@ void X11WindowServer::flushWindowRect(WSWindowID window, const NSRect& changed)
     if (!w->xid) w->realize();
     if (!w->shown) return;
     if (w->uploadPending) {
-        // The server may still read the segment: wait until it has.
-        std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));
+        // The server may still read the segment: wait until it has, unless a
+        // reply since (the pointer's, mostly) shows it has.
+        if (!handledRequest(w->uploadSequence)) roundTrip();
         w->uploadPending = false;
     }
     // The rectangle (y up) in surface pixels (y down), widened to whole

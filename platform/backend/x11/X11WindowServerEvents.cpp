@@ -99,13 +99,13 @@ void X11WindowServer::handle(xcb_generic_event_t* event)
     case XCB_MAP_NOTIFY: {
         const auto& e = *reinterpret_cast<xcb_map_notify_event_t*>(event);
         // Another client's window came up: overlays go back on top.
-        if (e.event == m_root && !findX(e.window)) raiseOverlays();
+        if (e.event == m_root && !findX(e.window)) noteForeignRestack(e.window);
         return;
     }
     case XCB_CONFIGURE_NOTIFY: {
         const auto& e = *reinterpret_cast<xcb_configure_notify_event_t*>(event);
         if (e.event == m_root) {
-            if (!findX(e.window)) raiseOverlays();
+            if (!findX(e.window)) noteForeignRestack(e.window);
             return;
         }
         noteConfigure(e);
@@ -153,6 +153,11 @@ void X11WindowServer::postMouse(NSUInteger type, WSWindowID window, NSPoint glob
 
 void X11WindowServer::handleButton(const xcb_button_press_event_t& e, bool press)
 {
+    // The state is the one before the event: add or drop the button.
+    if (e.detail >= 1 && e.detail <= 5) {
+        const auto bit = uint16_t(XCB_BUTTON_MASK_1 << (e.detail - 1));
+        notePointer(e.root_x, e.root_y, press ? uint16_t(e.state | bit) : uint16_t(e.state & ~bit));
+    }
     X11Window* w = pointerTarget(e.event);
     if (!w) return;
     const NSPoint global = pointFromX(e.root_x, e.root_y);
@@ -187,6 +192,7 @@ void X11WindowServer::handleButton(const xcb_button_press_event_t& e, bool press
 
 void X11WindowServer::handleMotion(const xcb_motion_notify_event_t& e)
 {
+    notePointer(e.root_x, e.root_y, e.state);
     X11Window* w = pointerTarget(e.event);
     if (!w) return;
     const NSPoint global = pointFromX(e.root_x, e.root_y);
@@ -200,6 +206,9 @@ void X11WindowServer::handleMotion(const xcb_motion_notify_event_t& e)
     else if (e.state & XCB_BUTTON_MASK_3) type = NSEventTypeRightMouseDragged;
     else if (e.state & XCB_BUTTON_MASK_2) type = NSEventTypeOtherMouseDragged;
     postMouse(type, w->info.windowID, global, flags, type == NSEventTypeMouseMoved ? 0 : m_clickCount, delta);
+    // The global monitors hear of it too: without XInput 2.1 this is all
+    // they get, and with it the raw event of the same move is read once.
+    m_rawMotion = true;
 }
 
 X11Window* X11WindowServer::pointerTarget(xcb_window_t event)
@@ -319,5 +328,8 @@ void X11WindowServer::handleGeneric(xcb_generic_event_t* event)
 {
     const auto* ge = reinterpret_cast<const xcb_ge_generic_event_t*>(event);
     if (!m_xiOpcode || ge->extension != m_xiOpcode) return;
-    if (ge->event_type == XCB_INPUT_RAW_MOTION) m_rawMotion = true;  // read once per turn
+    if (ge->event_type != XCB_INPUT_RAW_MOTION) return;
+    // The pointer moved: read once per turn where it went.
+    m_rawMotion = true;
+    m_pointer.current = false;
 }

@@ -37,24 +37,46 @@ void X11WindowServer::setUpPointerMonitor()
     xcb_input_xi_select_events(m_conn, m_root, 1, &mask.head);
 }
 
+bool X11WindowServer::queryPointer() const
+{
+    if (m_lost) return false;
+    const auto cookie = xcb_query_pointer(m_conn, m_root);
+    auto* r = xcb_query_pointer_reply(m_conn, cookie, nullptr);
+    if (!r) return false;
+    m_answeredSequence = cookie.sequence;
+    m_pointer = {r->root_x, r->root_y, r->mask, true, std::chrono::steady_clock::now()};
+    std::free(r);
+    return true;
+}
+
+void X11WindowServer::notePointer(int16_t rootX, int16_t rootY, uint16_t mask) const
+{
+    m_pointer = {rootX, rootY, mask, true, std::chrono::steady_clock::now()};
+}
+
+void X11WindowServer::roundTrip() const
+{
+    const auto cookie = xcb_get_input_focus(m_conn);
+    if (auto* r = xcb_get_input_focus_reply(m_conn, cookie, nullptr)) {
+        m_answeredSequence = cookie.sequence;
+        std::free(r);
+    }
+}
+
 NSPoint X11WindowServer::pointerLocation() const
 {
-    if (m_lost) return pointFromX(m_lastRootX, m_lastRootY);
-    auto* r = xcb_query_pointer_reply(m_conn, xcb_query_pointer(m_conn, m_root), nullptr);
-    if (!r) return pointFromX(m_lastRootX, m_lastRootY);
-    const NSPoint p = pointFromX(r->root_x, r->root_y);
-    std::free(r);
-    return p;
+    if (!pointerKnown() && !queryPointer()) return pointFromX(m_lastRootX, m_lastRootY);
+    return pointFromX(m_pointer.x, m_pointer.y);
 }
 
 void X11WindowServer::notifyPointer()
 {
     m_rawMotion = false;
-    auto* r = xcb_query_pointer_reply(m_conn, xcb_query_pointer(m_conn, m_root), nullptr);
-    if (!r) return;
-    const uint16_t mask = r->mask;
-    const NSPoint p = pointFromX(r->root_x, r->root_y);
-    std::free(r);
+    // Raw motion carries no position: unless a core event told it since,
+    // the server is asked once.
+    if (!pointerKnown() && !queryPointer()) return;
+    const uint16_t mask = m_pointer.mask;
+    const NSPoint p = pointFromX(m_pointer.x, m_pointer.y);
     // Moves and left drags only: other buttons' drags are not followed.
     if (mask & (XCB_BUTTON_MASK_2 | XCB_BUTTON_MASK_3 | XCB_BUTTON_MASK_4 | XCB_BUTTON_MASK_5)) return;
     notifyPointerMonitors(p, (mask & XCB_BUTTON_MASK_1) ? NSEventTypeLeftMouseDragged : NSEventTypeMouseMoved);

@@ -1,11 +1,11 @@
 #include <cmath>
 #include <limits>
 
+#include "../ValueFixture.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSNotification.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSNumber.h"
-#include "../ValueFixture.h"
 #include "ZAKAppKit/ZAKMeasurement/ZAKMeasurementUnits.h"
 
 namespace {
@@ -74,10 +74,17 @@ TEST_F(Units, TypedUnitsAreRecognised)
         const char* entry;
         NSInteger unit;  // -1: not recognised
     } cases[] = {
-        {"12,5 mm", ZAKUnitMillimeter}, {"12.5mm", ZAKUnitMillimeter}, {"mm", ZAKUnitMillimeter},
-        {" 3\tin\n", ZAKUnitInch},      {"1 m", ZAKUnitMeter},         {"2.54cm", ZAKUnitCentimeter},
-        {"10 pt", ZAKUnitPoint},        {"12 km", -1},                 {"12 mmm", -1},
-        {"12", -1},                     {"", -1},
+        {"12,5 mm", ZAKUnitMillimeter},
+        {"12.5mm", ZAKUnitMillimeter},
+        {"mm", ZAKUnitMillimeter},
+        {" 3\tin\n", ZAKUnitInch},
+        {"1 m", ZAKUnitMeter},
+        {"2.54cm", ZAKUnitCentimeter},
+        {"10 pt", ZAKUnitPoint},
+        {"12 km", -1},
+        {"12 mmm", -1},
+        {"12", -1},
+        {"", -1},
     };
     for (const Case& c : cases) {
         NSInteger unit = 42;

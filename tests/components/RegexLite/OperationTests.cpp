@@ -130,6 +130,7 @@ TEST(RegexOperations, ReplacementTemplates)
     } cases[] = {
         {"a1b22", "(\\d+)", "<$1>", "a<1>b<22>"},
         {"a1b22", "(\\d+)", "\\$1", "a$1b$1"},
+        {"x12y3", "(?<n>\\d+)", "<${n}>", "x<12>y<3>"},
         {"ab", "b", "$0$0", "abb"},
         {"aaa", "x", "y", "aaa"},
         {"abc", ".", "", ""},
@@ -148,6 +149,15 @@ TEST(RegexOperations, ReplacementGrowsPastItsFirstBuffer)
     std::string subject, expected;
     for (int i = 0; i < 500; ++i) subject += "w ", expected += "[[[[w]]]] ";
     EXPECT_EQ(str(stringByReplacingOccurrencesOfRegex(ns(subject.c_str()), ns("(\\w+)"), ns("[[[[$1]]]]"))), expected);
+    // A group may reach beyond its match (a look-ahead): one short match
+    // then writes far more than the text holds.
+    const std::string bs(1000, 'b');
+    EXPECT_EQ(str(stringByReplacingOccurrencesOfRegex(ns(("a" + bs).c_str()), ns("a(?=(b+))"), ns("$1$1$1"))),
+              bs + bs + bs + bs);
+    // "$0" copies the whole match, also in a pattern without groups.
+    const std::string word(300, 'x');
+    EXPECT_EQ(str(stringByReplacingOccurrencesOfRegex(ns(word.c_str()), ns("x+"), ns("<$0$0>"))),
+              "<" + word + word + ">");
 }
 
 TEST(RegexOperations, ReplacementWithinARange)
