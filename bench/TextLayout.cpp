@@ -32,8 +32,8 @@ const std::u16string& text(int lines)
     auto& t = texts[lines];
     if (!t.empty()) return t;
     std::mt19937 random(7);
-    static const char16_t words[][12] = {u"the", u"layout", u"of", u"a", u"long", u"text", u"paragraph", u"with",
-                                         u"words", u"and", u"some", u"numbers", u"1234", u"lines"};
+    static const char16_t words[][12] = {u"the",  u"layout", u"of",  u"a",    u"long",    u"text", u"paragraph",
+                                         u"with", u"words",  u"and", u"some", u"numbers", u"1234", u"lines"};
     for (int line = 0; line < lines; ++line) {
         size_t length = std::uniform_int_distribution<size_t>(0, 120)(random);
         std::u16string l;

@@ -256,9 +256,9 @@ NSLayoutManager::Glyph* NSLayoutManager::glyphPtr(NSUInteger index)
 NSUInteger NSLayoutManager::firstUnlaidCharacterIndex() const
 {
     if (!m_split) return 0;
-    return m_laidOut < m_paragraphs.size() ? m_paragraphs[m_laidOut].start
-                                           : (m_paragraphs.empty() ? 0 : m_paragraphs.back().start +
-                                                                              m_paragraphs.back().length);
+    return m_laidOut < m_paragraphs.size()
+               ? m_paragraphs[m_laidOut].start
+               : (m_paragraphs.empty() ? 0 : m_paragraphs.back().start + m_paragraphs.back().length);
 }
 
 // --- Invalidation ---
@@ -325,7 +325,8 @@ void NSLayoutManager::replaceParagraphs(NSRange range, NSInteger delta)
 
     std::vector<Paragraph> fresh = paragraphsIn(from, newTo);
     const size_t oldCount = last + 1 - first;
-    const std::ptrdiff_t countChange = static_cast<std::ptrdiff_t>(fresh.size()) - static_cast<std::ptrdiff_t>(oldCount);
+    const std::ptrdiff_t countChange =
+        static_cast<std::ptrdiff_t>(fresh.size()) - static_cast<std::ptrdiff_t>(oldCount);
     m_paragraphs.erase(m_paragraphs.begin() + static_cast<std::ptrdiff_t>(first),
                        m_paragraphs.begin() + static_cast<std::ptrdiff_t>(last + 1));
     m_paragraphs.insert(m_paragraphs.begin() + static_cast<std::ptrdiff_t>(first),
@@ -375,7 +376,7 @@ void NSLayoutManager::replaceParagraphs(NSRange range, NSInteger delta)
             for (Fragment& f : p.fragments) f.rect.origin.y += dy, f.used.origin.y += dy;
             p.after.y += dy;
         }
-        if (m_extraValid && allLaidOut) m_extraRect.origin.y += dy, m_extraUsed.origin.y += dy;
+        if (m_extraValid && allLaidOut && m_extraContainer >= 0) m_extraRect.origin.y += dy, m_extraUsed.origin.y += dy;
         // The extra fragment depends on the text's last character.
         if (after == m_paragraphs.size()) m_extraValid = false;
     }

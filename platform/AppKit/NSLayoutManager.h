@@ -236,9 +236,9 @@ private:
     bool m_split = false, m_layingOut = false, m_extraValid = false;
     bool m_allowsNonContiguousLayout = false, m_idleScheduled = false;
     std::vector<Paragraph> m_paragraphs;
-    size_t m_laidOut = 0;     // paragraphs [0, m_laidOut) are laid out
+    size_t m_laidOut = 0;  // paragraphs [0, m_laidOut) are laid out
     size_t m_layingParagraph = 0;
-    size_t m_cursor = 0;      // the paragraph found last
+    size_t m_cursor = 0;  // the paragraph found last
     NSRect m_extraRect, m_extraUsed;
     int m_extraContainer = -1;
     int m_currentContainer = 0;

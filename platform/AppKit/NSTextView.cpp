@@ -14,7 +14,6 @@
 
 NS_CLASS_DEFINE(NSTextView)
 
-
 NSTextView::~NSTextView()
 {
     if (m_storageObserver) NSNotificationCenter::defaultCenter()->removeObserver(m_storageObserver);

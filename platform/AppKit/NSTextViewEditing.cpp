@@ -194,4 +194,3 @@ void NSTextView::deleteToEndOfParagraph(const Id&)
     if (end == caret && end < text.size()) end = nextIndex(end);  // at the end: joins the next paragraph
     if (end > caret) userReplace(NSMakeRange(caret, end - caret), NSString::string(), EditKind::Deleting);
 }
-

@@ -17,7 +17,8 @@ NSRange NSTextView::removeMarkedText()
     auto storage = textStorage();
     if (!storage || !hasMarkedText()) return m_selection;
     NSRange marked = m_markedRange;
-    Ref<NSAttributedString> replaced = m_replacedByMarkedText ? m_replacedByMarkedText : NSAttributedString::initWithString(""_ns);
+    Ref<NSAttributedString> replaced =
+        m_replacedByMarkedText ? m_replacedByMarkedText : NSAttributedString::initWithString(""_ns);
     ++m_ownEdit;
     storage->replaceCharactersInRange(marked, replaced);
     m_selection = NSMakeRange(marked.location, replaced->length());

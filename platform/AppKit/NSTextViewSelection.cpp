@@ -368,4 +368,3 @@ bool NSTextView::scrollRectToVisible(const NSRect& rect)
 {
     return NSViewExt::scrollRectToVisible(Ref<NSTextView>(this), rect);
 }
-

@@ -185,8 +185,8 @@ private:
             return canBreak;
         }
         if (end == start) return canBreak;
-        UBreakIterator* it = BreakIteratorCache::forCurrentThread().iterator(UBRK_LINE, m_text.data() + start,
-                                                                             end - start);
+        UBreakIterator* it =
+            BreakIteratorCache::forCurrentThread().iterator(UBRK_LINE, m_text.data() + start, end - start);
         if (it)
             for (int32_t b = ubrk_first(it); b != UBRK_DONE; b = ubrk_next(it)) canBreak[static_cast<size_t>(b)] = true;
         return canBreak;
@@ -353,7 +353,8 @@ Ref<NSTypesetter> NSTypesetter::sharedSystemTypesetter()
 
 void NSTypesetter::layoutGlyphsInLayoutManager(NSLayoutManager* manager)
 {
-    if (manager && !manager->textContainers().empty()) manager->ensureLayoutForTextContainer(manager->textContainers().back());
+    if (manager && !manager->textContainers().empty())
+        manager->ensureLayoutForTextContainer(manager->textContainers().back());
 }
 
 namespace {

@@ -27,7 +27,11 @@ protected:
         ASSERT_EQ(session().run({"xdotool", "windowfocus", "--sync", ruler}).status, 0);
         key("F10");
         std::vector<std::string> menus;
-        ASSERT_TRUE(waitFor([&] { return (menus = session().findWindows({"--classname", "^menu$"})).size() == 1; }, 15s))
+        ASSERT_TRUE(waitFor(
+            [&] {
+                return (menus = session().findWindows({"--classname", "^menu$"})).size() == 1;
+            },
+            15s))
             << programOutput();
         const int firstX = geometry(menus[0]).x;
         // Each Right moves to the next title's menu, further right.

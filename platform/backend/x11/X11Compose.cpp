@@ -44,8 +44,7 @@ X11Compose::X11Compose()
     if (!m_context) return;
     m_table = xkb_compose_table_new_from_locale(m_context, localeName(), XKB_COMPOSE_COMPILE_NO_FLAGS);
     // The C locale has no table of its own: English's is the common one.
-    if (!m_table)
-        m_table = xkb_compose_table_new_from_locale(m_context, "en_US.UTF-8", XKB_COMPOSE_COMPILE_NO_FLAGS);
+    if (!m_table) m_table = xkb_compose_table_new_from_locale(m_context, "en_US.UTF-8", XKB_COMPOSE_COMPILE_NO_FLAGS);
     if (m_table) m_state = xkb_compose_state_new(m_table, XKB_COMPOSE_STATE_NO_FLAGS);
 }
 
@@ -60,9 +59,7 @@ X11Compose::Result X11Compose::feed(uint32_t keysym)
 {
     if (!m_state || xkb_compose_state_feed(m_state, keysym) != XKB_COMPOSE_FEED_ACCEPTED) return {};
     switch (xkb_compose_state_get_status(m_state)) {
-    case XKB_COMPOSE_COMPOSING:
-        m_pending += shown(keysym);
-        return {Result::Composing, m_pending};
+    case XKB_COMPOSE_COMPOSING: m_pending += shown(keysym); return {Result::Composing, m_pending};
     case XKB_COMPOSE_COMPOSED: {
         char buffer[64] = {};
         xkb_compose_state_get_utf8(m_state, buffer, sizeof buffer);

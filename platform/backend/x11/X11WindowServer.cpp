@@ -17,6 +17,7 @@
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSTimer.h"
 #include "backend/x11/X11Clipboard.h"
+#include "backend/x11/X11Compose.h"
 #include "backend/x11/X11Keyboard.h"
 #include "backend/x11/X11Reply.h"
 #include "backend/x11/X11TrayIcon.h"
