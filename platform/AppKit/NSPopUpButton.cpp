@@ -72,6 +72,17 @@ void NSPopUpButton::setTitle(const Ref<NSString>& t){NS_POPUP_DO(setTitle(t))}
 #undef NS_POPUP_CALL
 #undef NS_POPUP_DO
 
+bool NSPopUpButton::autoenablesItems() const
+{
+    auto c = popUpCell();
+    return c && c->autoenablesItems();
+}
+
+void NSPopUpButton::setAutoenablesItems(bool flag)
+{
+    if (auto c = popUpCell()) c->setAutoenablesItems(flag);
+}
+
 NSInteger NSPopUpButton::selectedTag() const
 {
     auto c = popUpCell();
