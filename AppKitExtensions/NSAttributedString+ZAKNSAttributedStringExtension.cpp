@@ -118,15 +118,6 @@ void drawInRectangle(const Ref<NSAttributedString>& string, const NSRect& rectan
                              ellipsisAttributes(string, characters));
 }
 
-void installStringDrawing()
-{
-    NSStringExt::setDrawingFunction([](const Ref<NSString>& text, const Ref<NSDictionary>& attributes,
-                                       NSInteger alignment, bool verticallyCentered, const NSRect& rectangle) {
-        Ref<NSAttributedString> string = NSAttributedString::initWithString(text, attributes);
-        drawInRectangle(string, rectangle, static_cast<NSUInteger>(alignment), verticallyCentered);
-    });
-}
-
 }
 
 namespace NSAttributedStringExt {
@@ -223,5 +214,15 @@ Ref<NSString> localizedNameOfMostCompatibleStringEncoding(const Ref<NSFont>& fon
 }
 
 namespace {
-const bool stringDrawingInstalled = (NSAttributedStringExt::installStringDrawing(), true);
+// The string utilities' draw functions draw through drawInRectangle from the
+// moment this library is loaded.
+const bool stringDrawingInstalled = [] {
+    NSStringExt::setDrawingFunction([](const Ref<NSString>& text, const Ref<NSDictionary>& attributes,
+                                       NSInteger alignment, bool verticallyCentered, const NSRect& rectangle) {
+        Ref<NSAttributedString> string = NSAttributedString::initWithString(text, attributes);
+        NSAttributedStringExt::drawInRectangle(string, rectangle, static_cast<NSUInteger>(alignment),
+                                               verticallyCentered);
+    });
+    return true;
+}();
 }

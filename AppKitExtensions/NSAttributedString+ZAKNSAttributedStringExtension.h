@@ -31,9 +31,6 @@ void drawInRectangle(const Ref<NSAttributedString>& string, const NSRect& rectan
                      bool verticallyCentered);
 // The shared layout manager the glyph ranges above refer to.
 Ref<NSLayoutManager> oneLineLayoutManager();
-// Makes the string utilities' draw functions draw through drawInRectangle.
-// Loading this library installs it; calling it again is harmless.
-void installStringDrawing();
 
 NSComparisonResult caseInsensitiveCompare(const Ref<NSAttributedString>& a, const Ref<NSAttributedString>& b);
 NSComparisonResult localizedCaseInsensitiveCompare(const Ref<NSAttributedString>& a, const Ref<NSAttributedString>& b);

@@ -749,4 +749,50 @@ void _normalizeBezierPath(const Ref<NSBezierPath>& devicePath)
     }
 }
 
+PathTrimCursor::PathTrimCursor(const Ref<NSBezierPath>& path)
+    : m_path(path)
+{ }
+
+bool PathTrimCursor::startAt(CGFloat distance, NSPoint& point, CGFloat& slope)
+{
+    if (!m_path || m_path->isEmpty()) return false;
+    const Elements& elements = elementsOf(m_path);
+    // The trim leaves the path as it is.
+    if (!(distance > 0)) {
+        point = elements[0].points[0];
+        slope = slopeStartingPath(m_path);
+        return m_path->elementCount() >= 2;
+    }
+    // The same measures, in the same order, as the trim.
+    for (; m_index < elements.size(); ++m_index, m_elementLength = -1) {
+        const CGPathElement& e = elements[m_index];
+        if (e.kind == CGPathElementKind::MoveTo) {
+            m_current = m_start = e.points[0];
+            continue;
+        }
+        NSPoint end = e.kind == CGPathElementKind::LineTo  ? e.points[0]
+                      : e.kind == CGPathElementKind::Close ? m_start
+                                                           : e.points[2];
+        if (m_elementLength < 0)
+            m_elementLength = e.kind == CGPathElementKind::CurveTo
+                                  ? cubicLength(cubicFrom(m_current, e), usableError(kDefaultError), 0)
+                                  : straightDistance(m_current, end);
+        if (m_walked + m_elementLength > distance) {
+            if (e.kind == CGPathElementKind::CurveTo) {
+                Cubic left, right;
+                splitCubicAtLength(cubicFrom(m_current, e), distance - m_walked, usableError(kDefaultError), left,
+                                   right);
+                point = right.p[0];
+                slope = slopeBetween(point, right.p[1]);
+            } else {
+                point = pointAlong(m_current, end, (distance - m_walked) / m_elementLength);
+                slope = slopeBetween(point, end);
+            }
+            return true;
+        }
+        m_walked += m_elementLength;
+        m_current = end;
+    }
+    return false;
+}
 }

@@ -85,6 +85,24 @@ Ref<NSBezierPath> bezierPathByTrimmingFromBothEnds(const Ref<NSBezierPath>& path
 Ref<NSBezierPath> bezierPathByTrimmingFromCentre(const Ref<NSBezierPath>& path, CGFloat length);
 Ref<NSBezierPath> bezierPathByTrimmingFromCentre(const Ref<NSBezierPath>& path, CGFloat length, CGFloat maximumError);
 
+// Where bezierPathByTrimmingFromLength(path, d) (default error) starts and
+// the slope of its first segment (slopeStartingPath), for ascending d, in
+// one walk along the path instead of one per distance.
+class PathTrimCursor {
+public:
+    explicit PathTrimCursor(const Ref<NSBezierPath>& path);
+    // Distances must not decrease. False when nothing of the path is left
+    // beyond the distance.
+    bool startAt(CGFloat distance, NSPoint& point, CGFloat& slope);
+
+private:
+    Ref<NSBezierPath> m_path;
+    size_t m_index = 0;            // the element the walk stands at
+    CGFloat m_walked = 0;          // the length before it
+    CGFloat m_elementLength = -1;  // its length, once measured
+    NSPoint m_current{}, m_start{};
+};
+
 // --- Shapes (class forms answer new paths, the others append) ---
 
 // A move-to the first point and a line-to the second.

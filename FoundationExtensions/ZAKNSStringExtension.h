@@ -68,6 +68,18 @@ Ref<NSString> percentEncodedRfc3986String(const Ref<NSString>& string);
 // Every percent escape decoded (UTF-8); nil when an escape is malformed.
 Ref<NSString> decodeAllPercentEscapes(const Ref<NSString>& string);
 
+// --- Content types ---
+
+// The content type of the file at the path (symbolic links followed), as the
+// platform's item attributes answer it for all roles; nil when nothing is
+// there.
+Ref<NSString> universalTypeForFile(const Ref<NSString>& path);
+// Whether the receiver, a type identifier, conforms to the type.
+bool UTIConformsTo(const Ref<NSString>& string, const Ref<NSString>& type);
+// Whether the receiver conforms to one of the identifiers of the collection
+// (an array or a set; elements that are not strings are passed over).
+bool UTIConformsToUTIOf(const Ref<NSString>& string, const Id& types);
+
 // --- Special characters ---
 // Each made once and kept for the process.
 

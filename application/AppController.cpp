@@ -2,12 +2,14 @@
 #include "Foundation/NSClass.h"
 
 #include "AboutBox.h"
+#include "AppDefaults.h"
+#include "AppKit/NSAlert.h"
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSFont.h"
 #include "AppKit/NSImage.h"
 #include "AppKit/NSScreen.h"
 #include "AppKitExtensions/NSUserDefaults+KQAppKitExtensions.h"
-#include "AppServices.h"
+#include "AppNotifications.h"
 #include "AppText.h"
 #include "DoubleRulerController.h"
 #include "Foundation/NSArchiver.h"
@@ -24,6 +26,8 @@
 #include "Preference.h"
 #include "SharedRulerStore.h"
 #include "SingleRulerController.h"
+#include "ZAKAppKit/ZAKCrashReporter/ZAKCrashReporter.h"
+#include "ZAKAppKit/ZAKFeedbackProvider/ZAKFeedbackProvider.h"
 
 NS_CLASS_DEFINE(AppController)
 
@@ -52,6 +56,15 @@ void setUpClass()
     GuidelineStore::getSharedGuidelineStore()->setDefaultData();
     AppController::registerApplicationDefaults();
     g_classReady = true;
+}
+
+// A modal alert with a default and an alternate button; answers true for
+// the default button.
+bool confirm(const Ref<NSString>& title, const Ref<NSString>& message, const Ref<NSString>& yes,
+             const Ref<NSString>& no)
+{
+    auto alert = NSAlert::alertWithMessageText(title, yes, no, nullptr, message);
+    return alert->runModal() == NSAlertDefaultReturn;
 }
 }  // namespace
 
@@ -134,6 +147,7 @@ void AppController::registerApplicationDefaults()
         {"RUVFirstStart"_ns, NSNumber::numberWithBool(true)},
         {"UpdateAutoSearch"_ns, NSNumber::numberWithBool(false)},
         {"UpdateStatus"_ns, "LSUPStatus1"_ns},
+        {"UpdateDate"_ns, "-"_ns},
     });
     defaults()->registerDefaults(registration);
 }
@@ -149,8 +163,8 @@ Id AppController::init()
     GuidelineStore::getSharedGuidelineStore()->loadDataFromPrefs();
     sharedController() = this;
     m_hotKeyCenter = dynamic_ref_cast<HKHotKeyCenter>(make<HKHotKeyCenter>());
-    NSNotificationCenter::defaultCenter()->addObserver(Id(this), "handleHotKeyHasChanged:", "HotKeyHasChanged"_ns,
-                                                       nullptr);
+    NSNotificationCenter::defaultCenter()->addObserver(
+        Id(this), "handleHotKeyHasChanged:", NSString::stringWithUTF8String(HotKeyHasChangedNotification), nullptr);
     return this;
 }
 
@@ -188,7 +202,7 @@ void AppController::awakeFromNib()
 // logged, so the user can learn why the key does nothing.
 void AppController::registerHotKey()
 {
-    const NSInteger keyCode = defaults()->integerForKey("GuidelineKeyCode"_ns);
+    const NSInteger keyCode = AppDefaults::hotKeyCode();
     const NSInteger modifiers = defaults()->integerForKey("GuidelineKeyModifier"_ns);
     m_hotKeyCenter->unregisterHotKeysWithTarget(Id(this));
     if (keyCode >= 0 &&
@@ -202,7 +216,7 @@ void AppController::handleHotKeyHasChanged(const Ref<NSNotification>&) { registe
 
 void AppController::applicationDidFinishLaunching(const Ref<NSNotification>&)
 {
-    AppServices::checkForCrash();
+    ZAKCrashReporter::checkForCrash();
     if (defaults()->boolForKey("GuidelinesVisible"_ns)) showGuidelineWindow();
     if (defaults()->boolForKey("RUVFirstStart"_ns)) {
         openDoubleRuler(nullptr);
@@ -251,12 +265,16 @@ void AppController::buildMenu()
     }
 }
 
+bool AppController::guidelinesVisible() const
+{
+    return m_guidelineController && m_guidelineController->loadedWindow() &&
+           m_guidelineController->loadedWindow()->isVisible();
+}
+
 void AppController::updateUI()
 {
-    const bool visible = m_guidelineController && m_guidelineController->loadedWindow() &&
-                         m_guidelineController->loadedWindow()->isVisible();
     if (m_showOrHideGuidelineMenuItem)
-        m_showOrHideGuidelineMenuItem->setTitle(AppText::text(visible ? "LSHide" : "LSShow"));
+        m_showOrHideGuidelineMenuItem->setTitle(AppText::text(guidelinesVisible() ? "LSHide" : "LSShow"));
     auto store = GuidelineStore::getSharedGuidelineStore();
     if (m_guidelineSetsMenu) {
         m_guidelineSetsMenu->removeAllItems();
@@ -278,6 +296,9 @@ std::optional<bool> AppController::validateMenuItem(const Ref<NSMenuItem>& item)
     if (action == "showAllRuler:") return rulers->numberOfNotVisibleRuler() > 0;
     if (action == "hideAllRuler:") return rulers->numberOfVisibleRuler() > 0;
     if (action == "showScreen:") return screenResolutionAvailable(item);
+    // Whatever showed or hid the guidelines, the item (and its copy in the
+    // dock menu) reads what choosing it will do.
+    if (action == "hideOrShowGuidelines:") item->setTitle(AppText::text(guidelinesVisible() ? "LSHide" : "LSShow"));
     return true;
 }
 
@@ -356,6 +377,7 @@ void AppController::showGuidelineWindow()
     if (!m_guidelineController)
         m_guidelineController = dynamic_ref_cast<GuidelineController>(make<GuidelineController>());
     m_guidelineController->showWindow(Id(this));
+    updateUI();
 }
 
 void AppController::newGuidline(const Id& sender)
@@ -367,8 +389,8 @@ void AppController::newGuidline(const Id& sender)
 
 void AppController::deleteAllGuidelines(const Id&)
 {
-    if (!AppServices::confirm(AppText::text("LSAGuideDelT"), AppText::text("LSAGuideDelete"), AppText::text("LSyes"),
-                              AppText::text("LSno")))
+    if (!confirm(AppText::text("LSAGuideDelT"), AppText::text("LSAGuideDelete"), AppText::text("LSyes"),
+                 AppText::text("LSno")))
         return;
     if (auto set = GuidelineStore::getSharedGuidelineStore()->getCurrentSet()) set->removeAllGuidelines();
     if (m_guidelineController) m_guidelineController->getView()->setNeedsDisplay(true);
@@ -469,8 +491,8 @@ void AppController::deleteASet(const Id&)
 {
     auto store = GuidelineStore::getSharedGuidelineStore();
     auto set = store->getSetAtIndex(static_cast<int32_t>(selectedSetRow()));
-    if (set && AppServices::confirm(AppText::text("LSAGuideSetDelT"), AppText::text("LSAGuideSetDel"),
-                                    AppText::text("LSyes"), AppText::text("LSno"))) {
+    if (set && confirm(AppText::text("LSAGuideSetDelT"), AppText::text("LSAGuideSetDel"), AppText::text("LSyes"),
+                       AppText::text("LSno"))) {
         store->removeGuidelineSet(set);
         reloadSetTable();
         if (m_setTableView) m_setTableView->deselectAll(nullptr);
@@ -559,4 +581,4 @@ void AppController::showPreferences(const Id&)
     m_preferenceWindow->showWindow(Id(this));
 }
 
-void AppController::showSendFeedbackDialog(const Id&) { AppServices::showFeedbackProviderDialog(); }
+void AppController::showSendFeedbackDialog(const Id&) { ZAKFeedbackProvider::showFeedbackProviderDialog(); }

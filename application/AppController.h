@@ -104,6 +104,7 @@ public:
     Ref<NSMenu> guidelineMenu() const { return m_guidelineMenu; }
     Ref<NSMenu> dockMenu() const { return m_appDockMenu; }
     Ref<NSMenuItem> showOrHideGuidelineMenuItem() const { return m_showOrHideGuidelineMenuItem; }
+    bool guidelinesVisible() const;
     Ref<NSWindow> newSetWindow() const { return m_newSetWindow; }
     Ref<NSWindow> newLineWindow() const { return m_newLineWindow; }
     Ref<NSWindow> setAdminWindow() const { return m_setAdminWindow; }

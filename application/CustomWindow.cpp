@@ -4,6 +4,7 @@
 #include "AppKit/CGWindowLevel.h"
 #include "AppKit/NSEvent.h"
 #include "AppKit/NSScreen.h"
+#include "AppNotifications.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSUserDefaults.h"
 
@@ -47,7 +48,8 @@ Ref<NSWindow> CustomWindow::initWithContentRect(const NSRect& contentRect, NSUIn
     setAlphaValue(storedAlpha());
     setOpaque(false);
     setHasShadow(false);
-    NSNotificationCenter::defaultCenter()->addObserver(Id(this), "handleNewTransValue:", "NewTransValue"_ns, nullptr);
+    NSNotificationCenter::defaultCenter()->addObserver(
+        Id(this), "handleNewTransValue:", NSString::stringWithUTF8String(NewTransValueNotification), nullptr);
     return this;
 }
 

@@ -1,9 +1,12 @@
 #include "GuidelineStore.h"
+
+#include "Foundation/FileSupport.h"
 #include "Foundation/NSClass.h"
 
 #include <filesystem>
 #include <fstream>
 
+#include "AppNotifications.h"
 #include "AppText.h"
 #include "Foundation/NSArchiver.h"
 #include "Foundation/NSException.h"
@@ -120,15 +123,20 @@ void GuidelineStore::keepDamagedData(const Id& stored) const
         target = base.string() + ".GuidelineSets.damaged." + std::to_string(n);
     std::error_code ignored;
     fs::create_directories(target.parent_path(), ignored);
-    std::ofstream out(target, std::ios::binary);
+    std::string bytes;
     if (auto data = dynamic_ref_cast<NSData>(stored)) {
-        out.write(reinterpret_cast<const char*>(data->bytes()), static_cast<std::streamsize>(data->length()));
+        bytes.assign(reinterpret_cast<const char*>(data->bytes()), data->length());
     } else {
         auto text = stored->description();
-        out << (text ? text->UTF8String() : "");
+        bytes = text ? text->UTF8String() : "";
     }
-    if (out) NSLog("The unreadable guideline sets were kept in %s", target.string().c_str());
-    else NSLog("The unreadable guideline sets could not be kept in %s", target.string().c_str());
+    if (FileSupport::writeInPlace(target.string(), bytes.data(), bytes.size(), 0600) == 0) {
+        NSLog("The unreadable guideline sets were kept in %s", target.string().c_str());
+        return;
+    }
+    // A copy cut short (a full disk) would pass for the whole value.
+    fs::remove(target, ignored);
+    NSLog("The unreadable guideline sets could not be kept in %s", target.string().c_str());
 }
 
 void GuidelineStore::saveDataToPrefs() const

@@ -4,8 +4,6 @@
 #include "Foundation/NSData.h"
 #include "GuidelineSet.h"
 
-inline const char* const SetActivedNotification = "SetActived";
-
 class GuidelineStore : public NSObject {
     NS_OBJECT(GuidelineStore, NSObject)
 public:

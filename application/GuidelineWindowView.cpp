@@ -7,6 +7,7 @@
 #include "AppKit/NSGraphicsContext.h"
 
 #include "AppKitExtensions/NSImage+ZAKNSImage_Extension.h"
+#include "AppNotifications.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSUserDefaults.h"
 #include "GuidelineStore.h"
@@ -59,9 +60,12 @@ Ref<NSView> GuidelineWindowView::initWithFrame(const NSRect& frame)
     m_firstDraw = true;
     m_dragging = false;
     auto center = NSNotificationCenter::defaultCenter();
-    center->addObserver(Id(this), "handleSetActived:", "SetActived"_ns, nullptr);
-    center->addObserver(Id(this), "handleGuideColorHasChanged:", "GuideColorHasChanged"_ns, nullptr);
-    center->addObserver(Id(this), "handleGuideControllerHasChanged:", "GuidelineControllerHasChanged"_ns, nullptr);
+    center->addObserver(Id(this), "handleSetActived:", NSString::stringWithUTF8String(SetActivedNotification), nullptr);
+    center->addObserver(Id(this),
+                        "handleGuideColorHasChanged:", NSString::stringWithUTF8String(GuideColorHasChangedNotification),
+                        nullptr);
+    center->addObserver(Id(this), "handleGuideControllerHasChanged:",
+                        NSString::stringWithUTF8String(GuidelineControllerHasChangedNotification), nullptr);
     m_set = GuidelineStore::getSharedGuidelineStore()->getCurrentSet();
     return this;
 }

@@ -3,6 +3,7 @@
 
 #include "AppDefaults.h"
 #include "AppKitExtensions/NSUserDefaults+KQAppKitExtensions.h"
+#include "AppNotifications.h"
 #include "AppText.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSUserDefaults.h"
@@ -65,9 +66,8 @@ void Preference::awakeFromNib()
     m_keyCodeRecorder->setAnimates(true);
     m_keyCodeRecorder->setCanCaptureGlobalHotKeys(true);
     m_keyCodeRecorder->setStyle(0);
-    m_keyCodeRecorder->setKeyCombo(
-        KRMakeKeyCombo(static_cast<NSUInteger>(defaults()->integerForKey("GuidelineKeyModifier"_ns)),
-                       defaults()->integerForKey("GuidelineKeyCode"_ns)));
+    m_keyCodeRecorder->setKeyCombo(KRMakeKeyCombo(
+        static_cast<NSUInteger>(defaults()->integerForKey("GuidelineKeyModifier"_ns)), AppDefaults::hotKeyCode()));
     // Only now: filling the recorder must not register the hot key again.
     m_keyCodeRecorder->setDelegate(Id(this));
 }
@@ -79,7 +79,7 @@ void Preference::transSliderHasChanged(const Id&)
     const NSInteger value = m_transSlider->integerValue();
     m_transValue->setIntegerValue(value);
     defaults()->setInteger(value, "TransValue"_ns);
-    post("NewTransValue");
+    post(NewTransValueNotification);
 }
 
 void Preference::radioButtonHasChanged(const Id&)
@@ -88,7 +88,7 @@ void Preference::radioButtonHasChanged(const Id&)
     auto ver = m_verMatrix->selectedCell();
     defaults()->setInteger(hor ? hor->tag() : 0, "HorGuideController"_ns);
     defaults()->setInteger(ver ? ver->tag() : 0, "VerGuideController"_ns);
-    post("GuidelineControllerHasChanged");
+    post(GuidelineControllerHasChangedNotification);
 }
 
 void Preference::acceptHotKeyHasChanged(const Id&)
@@ -102,7 +102,7 @@ void Preference::guidelineColorChanged(const Id&)
     if (!color) return;
     NSUserDefaultsExt::setColor(defaults(), color, "GuidelineColor"_ns);
     defaults()->synchronize();
-    post("GuideColorHasChanged");
+    post(GuideColorHasChangedNotification);
 }
 
 void Preference::screenColorChanged(const Id&)
@@ -111,7 +111,7 @@ void Preference::screenColorChanged(const Id&)
     if (!color) return;
     NSUserDefaultsExt::setColor(defaults(), color, "ScreenColor"_ns);
     defaults()->synchronize();
-    post("ScreenColorHasChanged");
+    post(ScreenColorHasChangedNotification);
 }
 
 // The application controller registers the stored combination anew.
@@ -119,5 +119,5 @@ void Preference::keyRecorderKeyComboDidChange(const Ref<KRRecorderControl>&, _Ke
 {
     defaults()->setInteger(combo.code, "GuidelineKeyCode"_ns);
     defaults()->setInteger(static_cast<NSInteger>(combo.flags), "GuidelineKeyModifier"_ns);
-    post("HotKeyHasChanged");
+    post(HotKeyHasChangedNotification);
 }

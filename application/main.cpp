@@ -1,11 +1,9 @@
 #include "AppKit/NSApplication.h"
-#include "AppKitExtensions/NSAttributedString+ZAKNSAttributedStringExtension.h"
 #include "Foundation/CrashLogWriter.h"
 
 int main(int argc, const char** argv)
 {
     // A crash of this run leaves a log the next launch offers to send.
     CrashLogWriter::install();
-    NSAttributedStringExt::installStringDrawing();
     return NSApplicationMain(argc, argv);
 }

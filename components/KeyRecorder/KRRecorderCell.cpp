@@ -295,8 +295,12 @@ bool KRRecorderCell::performKeyEquivalent(const Ref<NSEvent>& event)
             m_presentingAlert = true;
             alert->runModal();
             m_presentingAlert = false;
-            const Ref<NSEvent> current = NSApp ? NSApp->currentEvent() : nullptr;
-            flagsChanged(current ? current : event);
+            // The keys were released while the alert had them: show what is
+            // held now, not what was held when the combination was typed.
+            if (m_isRecording) {
+                m_recordingFlags = filteredCocoaFlags(NSEvent::modifierFlagsNow());
+                redraw();
+            }
             return true;
         }
         m_keyCombo = {filtered, NSInteger(event->keyCode())};

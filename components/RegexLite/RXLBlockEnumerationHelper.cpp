@@ -68,6 +68,7 @@ Ref<RXLBlockEnumerationHelper> RXLBlockEnumerationHelper::initWithRegex(const RX
         RXLCachedRegex* entry = rxl_getCachedRegex(caller, regex.get(), options, error, deferred);
         if (entry) {
             cachedRegex.icu_regex = uregex_clone(entry->icu_regex, &status);
+            if (U_SUCCESS(status)) rxl_applyMatchLimits(cachedRegex.icu_regex, status);
             cachedRegex.regexString = entry->regexString;
             cachedRegex.options = entry->options;
             cachedRegex.captureCount = entry->captureCount;

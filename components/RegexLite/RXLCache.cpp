@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -42,6 +43,11 @@ RXLCacheState* const g_cache = new RXLCacheState();
 inline RXLCacheState& cache() { return *g_cache; }
 
 std::atomic<uint64_t> g_compileCount{0};
+std::atomic<int32_t> g_matchTimeLimit{RXLDefaultMatchTimeLimit};
+
+// ICU's own default, stated so that it does not change under us: deep
+// backtracking fails with U_REGEX_STACK_OVERFLOW instead of growing the heap.
+constexpr int32_t kMatchStackLimit = 8 * 1024 * 1024;
 const unichar kEmptyText[1] = {0};
 
 uint32_t lookasideSlot(const NSString* regex, RXLRegexOptions options)
@@ -286,6 +292,7 @@ RXLCachedRegex* rxl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXL
                 }
                 return nullptr;
             }
+            rxl_applyMatchLimits(e.icu_regex, status);
             e.captureCount = uregex_groupCount(e.icu_regex, &status);
             hit = &e;
         }
@@ -430,7 +437,22 @@ void rxl_forgetSubject(const NSString* subject, NSUInteger length, uint64_t hash
         if (matches(b.string.get(), b.hash, b.length)) emptyBuffer(b);
 }
 
+void rxl_applyMatchLimits(URegularExpression* regex, UErrorCode& status)
+{
+    uregex_setTimeLimit(regex, g_matchTimeLimit.load(std::memory_order_relaxed), &status);
+    uregex_setStackLimit(regex, kMatchStackLimit, &status);
+}
+
 namespace NSStringExt {
+
+void setRegexMatchTimeLimit(int32_t steps)
+{
+    g_matchTimeLimit.store(std::max(steps, 0), std::memory_order_relaxed);
+    // Cached matchers carry the old limit.
+    clearStringCache();
+}
+
+int32_t regexMatchTimeLimit() { return g_matchTimeLimit.load(std::memory_order_relaxed); }
 
 void clearStringCache()
 {

@@ -1,4 +1,8 @@
+#include <unicode/parseerr.h>
 #include <unicode/utypes.h>
+
+#include <algorithm>
+#include <iterator>
 
 #include "Foundation/NSAssertionHandler.h"
 #include "Foundation/NSClass.h"
@@ -10,6 +14,15 @@
 namespace {
 
 Ref<NSString> utf8(const char* text) { return NSString::stringWithUTF8String(text ? text : ""); }
+
+// ICU fills the whole context buffer without a terminating NUL when its
+// window ends inside a surrogate pair, so the text ends at the first NUL or
+// at the end of the buffer, whichever comes first.
+std::u16string boundedContext(const UChar (&context)[U_PARSE_CONTEXT_LEN])
+{
+    const UChar* end = std::find(std::begin(context), std::end(context), u'\0');
+    return std::u16string(std::begin(context), end);
+}
 
 }  // namespace
 
@@ -70,8 +83,8 @@ Ref<NSDictionary> rxl_errorUserInfo(const RXLErrorInfo& info)
     const bool hasParseError = pe && pe->line != -1;
     Ref<NSString> pre, post;
     if (hasParseError) {
-        pre = NSString::stringWithUTF16(std::u16string(pe->preContext));
-        post = NSString::stringWithUTF16(std::u16string(pe->postContext));
+        pre = NSString::stringWithUTF16(boundedContext(pe->preContext));
+        post = NSString::stringWithUTF16(boundedContext(pe->postContext));
         put(NSNumber::numberWithInt(pe->line), "RXLICURegexLine");
         put(NSNumber::numberWithInt(pe->offset), "RXLICURegexOffset");
         put(pre, "RXLICURegexPreContext");

@@ -132,7 +132,8 @@ void replaceAll(RXLCachedRegex& e, const unichar* replacement, int32_t replaceme
         if (U_FAILURE(status)) return;
         size_t longestGroup = 0;
         if (references > 0) {
-            for (int32_t g = 1; g <= e.captureCount; ++g) {
+            // "$0" names the whole match.
+            for (int32_t g = 0; g <= e.captureCount; ++g) {
                 const int32_t s = uregex_start(e.icu_regex, g, &status);
                 if (s >= 0)
                     longestGroup = std::max(longestGroup, static_cast<size_t>(uregex_end(e.icu_regex, g, &status) - s));

@@ -150,6 +150,10 @@ void rxl_assertionFailure(const char* file, long line, const char* condition);
 void rxl_reportAssertion(const Ref<NSDictionary>& record);
 Ref<NSDictionary> rxl_assertionInfo(const char* function, const char* file, long line, const char* condition);
 
+// Sets the process's time limit and a bounded backtracking stack on a fresh
+// or cloned matcher (RXLCache.cpp).
+void rxl_applyMatchLimits(URegularExpression* regex, UErrorCode& status);
+
 // --- The cache (RXLCache.cpp); call with the lock held ---
 RXLCachedRegex* rxl_getCachedRegex(const RXLCaller& caller, NSString* regex, RXLRegexOptions options,
                                    Ref<NSError>* error, RXLDeferred& deferred);

@@ -30,6 +30,10 @@ inline constexpr RXLRegexEnumerationOptions RXLRegexEnumerationReleaseReturnedSt
 // The strings passed are reused from call to call, one per capture slot.
 inline constexpr RXLRegexEnumerationOptions RXLRegexEnumerationReusableCapturedStrings = 0x800;
 
+// Steps of ICU's match engine a match may take by default (see
+// setRegexMatchTimeLimit).
+inline constexpr int32_t RXLDefaultMatchTimeLimit = 100;
+
 // The "whole receiver" range of the short forms.
 inline constexpr NSRange RXLWholeRange = {0, NSUIntegerMax};
 
@@ -59,6 +63,14 @@ namespace NSStringExt {
 // after changing a mutable string in place).
 void clearStringCache();
 void flushCachedRegexData(const Ref<NSString>& receiver);
+
+// No pattern may hang its caller: a match that runs longer than this many
+// steps of ICU's match engine (roughly a millisecond each) stops with the
+// error U_REGEX_TIME_OUT, raised or handed back like any other regular-
+// expression error. 0 lets matches run as long as they take. The setting
+// holds for the whole process and empties the cache.
+void setRegexMatchTimeLimit(int32_t steps);
+int32_t regexMatchTimeLimit();
 
 // Capture counts: -1 when the pattern does not compile.
 NSInteger captureCountForRegex(const Ref<NSString>& regex);

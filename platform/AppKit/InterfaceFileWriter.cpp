@@ -1,6 +1,6 @@
 #include "AppKit/InterfaceFileWriter.h"
 
-#include <fstream>
+#include "Foundation/FileSupport.h"
 
 int64_t InterfaceFileWriter::add(json e)
 {
@@ -78,7 +78,6 @@ void InterfaceFileWriter::addTopLevelObject(int64_t object) { m_document["topLev
 
 bool InterfaceFileWriter::writeToFile(const std::string& path) const
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text();
-    return bool(out.flush());
+    const std::string contents = text();
+    return FileSupport::writeAtomically(path, contents.data(), contents.size()) == 0;
 }

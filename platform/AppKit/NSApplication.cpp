@@ -367,6 +367,10 @@ void NSApplication::sendKeyEvent(const Ref<NSEvent>& event)
     // recorder may take it).
     if (MenuBarWindow::handleKeyDown(event)) return;
     if (m_mainMenu && menuHandler() && menuHandler()(m_mainMenu, event)) return;
+    // The program has no Edit menu: the editing shortcuts go to the first
+    // responder's chain; a key nobody takes goes on as a key.
+    SEL edit = NSResponder::editingKeyAction(event->keyCode(), event->modifierFlags());
+    if (!edit.empty() && w && sendAction(edit, nullptr, nullptr)) return;
     if (w) w->sendEvent(event);
 }
 

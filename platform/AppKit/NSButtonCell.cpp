@@ -110,6 +110,17 @@ void NSButtonCell::drawBezelWithFrame(const NSRect& frame, const Ref<NSView>&)
                                                    m_buttonType == NSOnOffButton || m_buttonType == NSToggleButton));
     const CGFloat radius = m_bezelStyle == NSRoundedBezelStyle ? 5 : 2;
     auto path = NSBezierPath::bezierPathWithRoundedRect(box, radius, radius);
+    if (drawsAsDefault()) {
+        // The button Return presses stands out in the accent colour.
+        (pressed ? NSColor::colorWithCalibratedRed(0.12, 0.38, 0.85, 1)
+                 : NSColor::colorWithCalibratedRed(0.2, 0.48, 0.96, 1))
+            ->setFill();
+        path->fill();
+        NSColor::colorWithCalibratedRed(0.1, 0.33, 0.78, 1)->setStroke();
+        path->setLineWidth(1);
+        path->stroke();
+        return;
+    }
     (pressed ? NSColor::colorWithCalibratedRed(0.73, 0.84, 0.98, 1) : NSColor::whiteColor())->setFill();
     path->fill();
     (m_enabled ? NSColor::grayColor() : NSColor::lightGrayColor())->setStroke();
@@ -166,7 +177,8 @@ void NSButtonCell::drawImage(const Ref<NSImage>& image, const NSRect& frame, con
 NSRect NSButtonCell::drawTitle(const Ref<NSString>& title, const NSRect& frame, const Ref<NSView>&)
 {
     NSUInteger align = m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : m_alignment;
-    const CGFloat x = ControlText::drawInRect(title->utf16(), frame, m_textStyle, textColorForState(), align);
+    const auto color = drawsAsDefault() ? NSColor::whiteColor() : textColorForState();
+    const CGFloat x = ControlText::drawInRect(title->utf16(), frame, m_textStyle, color, align);
     return NSMakeRect(x, frame.origin.y, ControlText::width(title->utf16(), m_textStyle), frame.size.height);
 }
 
@@ -233,5 +245,15 @@ Id NSButtonCell::initWithCoder(NSCoder* c)
     m_imagePosition = NSCellImagePosition(c->decodeIntegerForKey("NSImagePosition"_ns));
     m_image = dynamic_ref_cast<NSImage>(c->decodeObjectForKey("NSNormalImage"_ns));
     m_alternateImage = dynamic_ref_cast<NSImage>(c->decodeObjectForKey("NSAlternateImage"_ns));
+    // A file that names no alignment means the button's own: a push
+    // button's title is centred, a check box's or radio button's follows
+    // its mark.
+    if (!c->containsValueForKey("NSAlignment"_ns))
+        m_alignment = isCheckOrRadio() ? NSLeftTextAlignment : NSCenterTextAlignment;
     return this;
+}
+
+bool NSButtonCell::drawsAsDefault() const
+{
+    return m_enabled && m_bordered && !isCheckOrRadio() && m_keyEquivalent && m_keyEquivalent->isEqualToString("\r"_ns);
 }

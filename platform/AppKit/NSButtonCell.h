@@ -119,6 +119,8 @@ protected:
 
 private:
     bool isCheckOrRadio() const { return m_buttonType == NSSwitchButton || m_buttonType == NSRadioButton; }
+    // The default button of its window: an enabled push button that Return presses.
+    bool drawsAsDefault() const;
     bool showsAlternate() const;
     void drawMark(const NSRect& box) const;
 

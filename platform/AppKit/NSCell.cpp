@@ -1,5 +1,7 @@
 #include "AppKit/NSCell.h"
 
+#include <cmath>
+
 #include "AppKit/NSFont.h"
 
 #include "Foundation/NSClass.h"
@@ -8,6 +10,8 @@
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSGraphics.h"
+#include "AppKit/NSGraphicsContext.h"
+#include "AppKit/NSStringDrawing.h"
 #include "AppKit/NSTextView.h"
 #include "AppKit/NSView.h"
 #include "AppKit/NSWindow.h"
@@ -65,8 +69,27 @@ Ref<NSString> NSCell::stringValue() const
         if (auto text = m_formatter->stringForObjectValue(m_objectValue)) return text;
     if (auto s = dynamic_ref_cast<NSString>(m_objectValue)) return s;
     if (auto n = dynamic_ref_cast<NSNumber>(m_objectValue)) return n->stringValue();
+    if (auto a = dynamic_ref_cast<NSAttributedString>(m_objectValue)) return a->string();
     if (m_objectValue) return m_objectValue->description();
     return ""_ns;
+}
+
+bool NSCell::drawAttributedObjectValue(const NSRect& rect, NSUInteger alignment) const
+{
+    auto text = dynamic_ref_cast<NSAttributedString>(m_objectValue);
+    if (!text || m_formatter) return false;
+    const NSSize size = NSAttributedStringExt::size(text);
+    CGFloat x = rect.origin.x;
+    if (alignment == NSCenterTextAlignment) x += std::floor((rect.size.width - size.width) / 2);
+    else if (alignment == NSRightTextAlignment) x += rect.size.width - size.width;
+    const CGFloat y = rect.origin.y + std::floor((rect.size.height - size.height) / 2);
+    NSGraphicsContext::saveGraphicsState();
+    NSRectClip(rect);
+    // The point is the box's top-left corner in a flipped view and its
+    // bottom-left in another: centred either way.
+    NSAttributedStringExt::drawAtPoint(text, NSMakePoint(x, y));
+    NSGraphicsContext::restoreGraphicsState();
+    return true;
 }
 
 void NSCell::setStringValue(const Ref<NSString>& value)
@@ -245,6 +268,7 @@ void NSCell::drawInteriorWithFrame(const NSRect& cellFrame, const Ref<NSView>&)
 {
     if (m_type != NSTextCellType) return;
     NSUInteger align = m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : m_alignment;
+    if (drawAttributedObjectValue(titleRectForBounds(cellFrame), align)) return;
     ControlText::drawInRect(stringValue()->utf16(), titleRectForBounds(cellFrame), m_textStyle, textColorForState(),
                             align);
 }

@@ -212,6 +212,10 @@ public:
     static void describeClass(NSClassMembers<NSCell>& m);
 
 protected:
+    // Draws an attributed string given as object value with its own
+    // attributes, aligned in the rectangle and centred in its height; false
+    // when the value is something else.
+    bool drawAttributedObjectValue(const NSRect& rect, NSUInteger alignment) const;
     // Subclasses copy their own fields after the superclass's.
     virtual void copyValuesFrom(const NSCell& other);
     void redisplay() const;

@@ -5,6 +5,8 @@
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSColorPanel.h"
 #include "AppKit/NSGraphics.h"
+#include "AppKit/NSScreen.h"
+#include "AppKit/NSWindow.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSCoder.h"
 
@@ -43,6 +45,31 @@ void NSColorWell::setColor(const Ref<NSColor>& colour)
     setNeedsDisplay(true);
 }
 
+// The panel opens beside the well's window, right of it or else left of it,
+// top edges level and within the screen, so that it hides none of the
+// window's wells.
+void NSColorWell::placeBesideWindow(const Ref<NSWindow>& panel) const
+{
+    auto owner = window();
+    if (!owner) return;
+    auto screen = owner->screen() ? owner->screen() : NSScreen::mainScreen();
+    if (!screen) return;
+    const NSRect area = screen->visibleFrame();
+    const NSRect beside = owner->frame();
+    NSRect frame = panel->frame();
+    constexpr CGFloat gap = 8;
+    if (NSMaxX(beside) + gap + frame.size.width <= NSMaxX(area)) frame.origin.x = NSMaxX(beside) + gap;
+    else if (beside.origin.x - gap - frame.size.width >= area.origin.x)
+        frame.origin.x = beside.origin.x - gap - frame.size.width;
+    else frame.origin.x = NSMaxX(area) - frame.size.width;
+    frame.origin.y = NSMaxY(beside) - frame.size.height;
+    frame.origin.x =
+        std::clamp(frame.origin.x, area.origin.x, std::max(area.origin.x, NSMaxX(area) - frame.size.width));
+    frame.origin.y =
+        std::clamp(frame.origin.y, area.origin.y, std::max(area.origin.y, NSMaxY(area) - frame.size.height));
+    panel->setFrameOrigin(frame.origin);
+}
+
 void NSColorWell::activate(bool exclusive)
 {
     Ref<NSColorWell> self(this);
@@ -59,6 +86,7 @@ void NSColorWell::activate(bool exclusive)
     panel->setColor(m_color);
     panel->setTarget(Id(this));
     panel->setAction("takeColorFrom:");
+    if (!panel->isVisible()) placeBesideWindow(panel);
     panel->makeKeyAndOrderFront(nullptr);
     setNeedsDisplay(true);
 }

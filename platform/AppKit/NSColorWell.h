@@ -9,6 +9,8 @@
 #include "AppKit/NSColor.h"
 #include "AppKit/NSControl.h"
 
+class NSWindow;
+
 class NSColorWell : public NSControl {
     NS_OBJECT(NSColorWell, NSControl)
 public:
@@ -43,6 +45,8 @@ public:
     static void describeClass(NSClassMembers<NSColorWell>& m);
 
 private:
+    void placeBesideWindow(const Ref<NSWindow>& panel) const;
+
     Ref<NSColor> m_color;
     bool m_bordered = true;
     bool m_active = false;

@@ -10,6 +10,7 @@
 #include "AppKit/NSBitmapImageRep.h"
 #include "AppKit/NSCustomImageRep.h"
 #include "AppKit/NSGraphicsContext.h"
+#include "AppKit/NSImageNames.h"
 #include "CoreGraphics/CGCairoContext.h"
 #include "Foundation/NSClass.h"
 
@@ -95,13 +96,17 @@ Ref<NSImage> NSImage::imageNamed(const Ref<NSString>& name)
         std::lock_guard lock(n.mutex);
         if (auto it = n.byName.find(name->utf16()); it != n.byName.end()) return it->second;
     }
-    std::string file;
-    {
-        std::lock_guard lock(n.mutex);
-        file = findImageFile(n, name->UTF8String());
+    // The system's template images come first, as the platform's do.
+    Ref<NSImage> image = NSImageTemplates::make(name->UTF8String());
+    if (!image) {
+        std::string file;
+        {
+            std::lock_guard lock(n.mutex);
+            file = findImageFile(n, name->UTF8String());
+        }
+        if (file.empty()) return nullptr;
+        image = initWithContentsOfFile(NSString::stringWithUTF8String(file));
     }
-    if (file.empty()) return nullptr;
-    auto image = initWithContentsOfFile(NSString::stringWithUTF8String(file));
     if (!image) return nullptr;
     std::lock_guard lock(n.mutex);
     auto [it, inserted] = n.byName.emplace(name->utf16(), image);

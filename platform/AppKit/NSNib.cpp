@@ -1,10 +1,8 @@
 #include "AppKit/NSNib.h"
 
-#include <fstream>
 #include <map>
 #include <mutex>
 #include <set>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -15,12 +13,14 @@
 #include "AppKit/NSScrollView.h"
 #include "AppKit/NSView.h"
 #include "AppKit/NSWindow.h"
+#include "Foundation/FileSupport.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSKeyedUnarchiver.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NestingDepth.h"
 
 NS_CLASS_DEFINE(NSNib)
 
@@ -226,6 +226,10 @@ private:
         if (!made) malformed("object " + std::to_string(id) + ": the window's init answered nil");
         if (member(spec, "title"))
             made->setTitle(NSString::stringWithUTF8String(valueOr<std::string>(spec, "title", "")));
+        // The frame the user left the window at wins over the file's.
+        if (member(spec, "frameAutosaveName"))
+            made->setFrameAutosaveName(
+                NSString::stringWithUTF8String(valueOr<std::string>(spec, "frameAutosaveName", "")));
         return made;
     }
 
@@ -385,14 +389,19 @@ private:
 bool loadFile(const Ref<NSString>& path, const Id& owner, Ref<NSArray>* topLevelObjects)
 {
     std::string file = path ? path->UTF8String() : std::string();
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        NSLog("Could not read the interface file %s", file.c_str());
+    std::vector<uint8_t> bytes;
+    if (int error = FileSupport::readFile(file, bytes)) {
+        NSLog("Could not read the interface file %s: %s", file.c_str(), FileSupport::errnoText(error).c_str());
         return false;
     }
-    std::stringstream text;
-    text << in.rdbuf();
-    json document = json::parse(text.str(), nullptr, false);
+    // Copying and walking the document recurse; a deeper file is damaged.
+    const std::string content(bytes.begin(), bytes.end());
+    if (NestingDepth::jsonExceeds(content)) {
+        NSLog("The interface file %s is malformed: its values are nested more than %d deep", file.c_str(),
+              static_cast<int>(NestingDepth::maximum));
+        return false;
+    }
+    json document = json::parse(content, nullptr, false);
     if (document.is_discarded()) {
         NSLog("The interface file %s is not valid JSON", file.c_str());
         return false;

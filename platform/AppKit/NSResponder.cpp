@@ -154,6 +154,21 @@ SEL NSResponder::standardKeyBinding(unsigned short keyCode, NSUInteger flags, co
     return "";
 }
 
+SEL NSResponder::editingKeyAction(unsigned short keyCode, NSUInteger flags)
+{
+    const NSUInteger held = flags & (NSShiftKeyMask | NSControlKeyMask | NSAlternateKeyMask | NSCommandKeyMask);
+    if (held == (NSControlKeyMask | NSShiftKeyMask)) return keyCode == kVK_ANSI_Z ? "redo:" : "";
+    if (held != NSControlKeyMask) return "";
+    switch (keyCode) {
+    case kVK_ANSI_C: return "copy:";
+    case kVK_ANSI_X: return "cut:";
+    case kVK_ANSI_V: return "paste:";
+    case kVK_ANSI_A: return "selectAll:";
+    case kVK_ANSI_Z: return "undo:";
+    default: return "";
+    }
+}
+
 void NSResponder::interpretKeyEvents(const Ref<NSArray>& events)
 {
     if (!events) return;

@@ -63,6 +63,11 @@ public:
     // The command the standard bindings give a key with those flags ("" for
     // typed text, "noop:" for keys bound to nothing).
     static SEL standardKeyBinding(unsigned short keyCode, NSUInteger modifierFlags, const Ref<NSString>& characters);
+    // The editing shortcuts of the Linux convention (Ctrl+C copy:, Ctrl+X
+    // cut:, Ctrl+V paste:, Ctrl+A selectAll:, Ctrl+Z undo:, Ctrl+Shift+Z
+    // redo:), which the application sends to the first responder when no
+    // menu item claims the key; "" for other keys.
+    static SEL editingKeyAction(unsigned short keyCode, NSUInteger modifierFlags);
 
     // Menus are NSMenu objects (the menu layer); held as objects here.
     virtual Id menuForEvent(const Ref<NSEvent>& event);

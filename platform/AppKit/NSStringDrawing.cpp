@@ -10,6 +10,7 @@
 #include "AppKit/NSGraphicsContext.h"
 #include "AppKit/NSParagraphStyle.h"
 #include "AppKit/NSShadow.h"
+#include "Foundation/BreakIteratorCache.h"
 #include "Foundation/NSNumber.h"
 
 namespace {
@@ -157,18 +158,24 @@ private:
 
     std::vector<std::pair<size_t, size_t>> breakLines(size_t start, size_t end, bool byWord, const NSParagraphStyle& ps)
     {
+        std::vector<std::pair<size_t, size_t>> ranges;
+        // A paragraph that fits on its first line needs no break positions
+        // (most labels).
+        CGFloat whole = 0;
+        for (size_t i = start; i < end; ++i) whole += m_advance[i];
+        if (whole <= m_limit - ps.firstLineHeadIndent() + 1e-9) {
+            ranges.push_back({start, end});
+            return ranges;
+        }
         std::vector<bool> canBreak(end - start + 1, !byWord);
         if (byWord && end > start) {
-            UErrorCode status = U_ZERO_ERROR;
-            UBreakIterator* it = ubrk_open(UBRK_LINE, "en_US", reinterpret_cast<const UChar*>(m_text.data() + start),
-                                           static_cast<int32_t>(end - start), &status);
-            if (U_SUCCESS(status)) {
+            UBreakIterator* it =
+                BreakIteratorCache::forCurrentThread().iterator(UBRK_LINE, m_text.data() + start, end - start);
+            if (it) {
                 for (int32_t b = ubrk_first(it); b != UBRK_DONE; b = ubrk_next(it))
                     canBreak[static_cast<size_t>(b)] = true;
             }
-            ubrk_close(it);
         }
-        std::vector<std::pair<size_t, size_t>> ranges;
         size_t lineStart = start;
         while (true) {
             CGFloat limit = m_limit - (ranges.empty() ? ps.firstLineHeadIndent() : ps.headIndent());

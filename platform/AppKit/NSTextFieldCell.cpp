@@ -65,6 +65,7 @@ void NSTextFieldCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSVie
         ControlText::drawInRect(m_placeholder->utf16(), textRect, m_textStyle, NSColor::grayColor(), align);
         return;
     }
+    if (!isSecure() && drawAttributedObjectValue(textRect, align)) return;
     if (isSecure()) text.assign(text.size(), u'\u2022');
     ControlText::drawInRect(text, textRect, m_textStyle, effectiveTextColor(), align);
 }

@@ -11,6 +11,7 @@
 #include "AppKit/NSViewScrolling.h"
 #include "AppKit/NSWindow.h"
 #include "AppKit/ViewCoding.h"
+#include "Foundation/BreakIteratorCache.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
@@ -35,16 +36,9 @@ bool isWordCharacter(char16_t c) { return u_isalnum(c) || c == u'_' || U16_IS_SU
 
 }
 
-NSTextView::~NSTextView() = default;
-
-void NSTextView::installAsWindowFieldEditor()
+NSTextView::~NSTextView()
 {
-    NSWindow::setFieldEditorFactory([](NSWindow*) -> Ref<NSResponder> {
-        auto editor = NSObject::alloc<NSTextView>();
-        editor->initWithFrame(NSZeroRect);
-        editor->setFieldEditor(true);
-        return editor;
-    });
+    if (m_storageObserver) NSNotificationCenter::defaultCenter()->removeObserver(m_storageObserver);
 }
 
 void NSTextView::describeClass(NSClassMembers<NSTextView>& m)
@@ -88,6 +82,12 @@ void NSTextView::describeClass(NSClassMembers<NSTextView>& m)
     m.action("moveToBeginningOfDocumentAndModifySelection:", &NSTextView::moveToBeginningOfDocumentAndModifySelection);
     m.action("moveToEndOfDocumentAndModifySelection:", &NSTextView::moveToEndOfDocumentAndModifySelection);
     m.action("selectAll:", &NSTextView::selectAll);
+    m.action("copy:", &NSTextView::copy);
+    m.action("cut:", &NSTextView::cut);
+    m.action("paste:", &NSTextView::paste);
+    m.action("pasteAsPlainText:", &NSTextView::pasteAsPlainText);
+    m.action("undo:", &NSTextView::undo);
+    m.action("redo:", &NSTextView::redo);
 }
 
 // --- Set-up ---
@@ -123,6 +123,7 @@ void NSTextView::setTextContainer(const Ref<NSTextContainer>& container)
     if (m_container) m_container->setTextView(nullptr);
     m_container = container;
     if (m_container) m_container->setTextView(Ref<NSTextView>(this));
+    watchStorage();
     setNeedsDisplay(true);
 }
 
@@ -333,7 +334,7 @@ void NSTextView::didChangeText()
     NSNotificationCenter::defaultCenter()->postNotification(note);
 }
 
-bool NSTextView::userReplace(NSRange range, const Ref<NSAttributedString>& text)
+bool NSTextView::userReplace(NSRange range, const Ref<NSAttributedString>& text, EditKind kind)
 {
     auto storage = textStorage();
     if (!storage) return false;
@@ -352,17 +353,20 @@ bool NSTextView::userReplace(NSRange range, const Ref<NSAttributedString>& text)
         return false;
     }
     beginEditingIfNeeded();
+    recordUndo(range, text->length(), kind);
+    ++m_ownEdit;
     storage->replaceCharactersInRange(range, stored(range, text));
     m_selection = NSMakeRange(std::min<NSUInteger>(m_selection.location, storage->length()), 0);
     setSelectedRange(NSMakeRange(range.location + text->length(), 0));
+    --m_ownEdit;
     didChangeText();
     scrollRangeToVisible(m_selection);
     return true;
 }
 
-bool NSTextView::userReplace(NSRange range, const Ref<NSString>& text)
+bool NSTextView::userReplace(NSRange range, const Ref<NSString>& text, EditKind kind)
 {
-    return userReplace(range, NSAttributedString::initWithString(text, m_typingAttributes));
+    return userReplace(range, NSAttributedString::initWithString(text, m_typingAttributes), kind);
 }
 
 void NSTextView::insertText(const Id& text)
@@ -430,37 +434,37 @@ void NSTextView::cancelOperation(const Id&)
 void NSTextView::deleteBackward(const Id&)
 {
     if (m_selection.length > 0) {
-        userReplace(m_selection, NSString::string());
+        userReplace(m_selection, NSString::string(), EditKind::Deleting);
         return;
     }
     NSUInteger caret = m_selection.location;
     if (caret == 0) return;
     NSUInteger from = previousIndex(caret);
-    userReplace(NSMakeRange(from, caret - from), NSString::string());
+    userReplace(NSMakeRange(from, caret - from), NSString::string(), EditKind::Deleting);
 }
 
 void NSTextView::deleteForward(const Id&)
 {
     if (m_selection.length > 0) {
-        userReplace(m_selection, NSString::string());
+        userReplace(m_selection, NSString::string(), EditKind::Deleting);
         return;
     }
     NSUInteger caret = m_selection.location, to = nextIndex(caret);
-    if (to > caret) userReplace(NSMakeRange(caret, to - caret), NSString::string());
+    if (to > caret) userReplace(NSMakeRange(caret, to - caret), NSString::string(), EditKind::Deleting);
 }
 
 void NSTextView::deleteWordBackward(const Id& sender)
 {
     if (m_selection.length > 0) return deleteBackward(sender);
     NSUInteger caret = m_selection.location, from = wordBoundary(caret, false);
-    if (from < caret) userReplace(NSMakeRange(from, caret - from), NSString::string());
+    if (from < caret) userReplace(NSMakeRange(from, caret - from), NSString::string(), EditKind::Deleting);
 }
 
 void NSTextView::deleteWordForward(const Id& sender)
 {
     if (m_selection.length > 0) return deleteForward(sender);
     NSUInteger caret = m_selection.location, to = wordBoundary(caret, true);
-    if (to > caret) userReplace(NSMakeRange(caret, to - caret), NSString::string());
+    if (to > caret) userReplace(NSMakeRange(caret, to - caret), NSString::string(), EditKind::Deleting);
 }
 
 void NSTextView::deleteToEndOfParagraph(const Id&)
@@ -471,7 +475,7 @@ void NSTextView::deleteToEndOfParagraph(const Id&)
     const std::u16string& text = textStorage()->utf16();
     while (end > caret && isLineEnd(text[end - 1])) --end;
     if (end == caret && end < text.size()) end = nextIndex(end);  // at the end: joins the next paragraph
-    if (end > caret) userReplace(NSMakeRange(caret, end - caret), NSString::string());
+    if (end > caret) userReplace(NSMakeRange(caret, end - caret), NSString::string(), EditKind::Deleting);
 }
 
 // --- Selection ---
@@ -490,6 +494,9 @@ void NSTextView::setSelectedRange(NSRange range)
             proposed.length = std::min(r->length, length - proposed.location);
         }
     m_selection = proposed;
+    // Moving the caret ends a typing run; the view's own edits move it too.
+    if (m_ownEdit == 0) breakUndoCoalescing();
+    if (proposed.length > 0) claimSelectionPasteboard();
     if (m_anchor != proposed.location && m_anchor != NSMaxRange(proposed)) m_anchor = proposed.location;
     m_goalX = -1;
     keepCaretInField();
@@ -515,13 +522,8 @@ NSRange NSTextView::selectionRangeForProposedRange(NSRange proposed, NSSelection
         NSRange last = paragraphRangeAt(proposed.length > 0 ? NSMaxRange(proposed) - 1 : proposed.location);
         return NSUnionRange(first, last);
     }
-    UErrorCode status = U_ZERO_ERROR;
-    UBreakIterator* it =
-        ubrk_open(UBRK_WORD, "en_US", reinterpret_cast<const UChar*>(text.data()), static_cast<int32_t>(n), &status);
-    if (U_FAILURE(status)) {
-        ubrk_close(it);
-        return proposed;
-    }
+    UBreakIterator* it = BreakIteratorCache::forCurrentThread().iterator(UBRK_WORD, text.data(), n);
+    if (!it) return proposed;
     auto wordAt = [&](NSUInteger index) {
         index = std::min(index, n - 1);
         int32_t start = ubrk_preceding(it, static_cast<int32_t>(index) + 1);
@@ -532,7 +534,6 @@ NSRange NSTextView::selectionRangeForProposedRange(NSRange proposed, NSSelection
     };
     NSRange r = wordAt(proposed.location);
     if (proposed.length > 0) r = NSUnionRange(r, wordAt(NSMaxRange(proposed) - 1));
-    ubrk_close(it);
     return r;
 }
 

@@ -24,15 +24,19 @@
 // Secure mode (password fields): the storage holds one bullet for each
 // character, so layout, caret and selection fit what is shown, while
 // string answers the text typed.
+#include <memory>
 #include <vector>
 
 #include "AppKit/NSLayoutManager.h"
+#include "AppKit/NSMenuItemValidation.h"
 #include "AppKit/NSText.h"
 #include "AppKit/NSTextContainer.h"
 #include "AppKit/NSTextStorage.h"
 #include "Foundation/NSCoding.h"
 
+class NSPasteboard;
 class NSTextView;
+class NSUndoManager;
 
 inline const Ref<NSString> NSTextViewDidChangeSelectionNotification = "NSTextViewDidChangeSelectionNotification"_ns;
 
@@ -53,13 +57,16 @@ public:
     virtual void textViewDidChangeSelection(const Ref<NSNotification>&) { }
     // YES when the delegate handled the command.
     virtual std::optional<bool> textViewDoCommandBySelector(const Ref<NSTextView>&, const SEL&) { return std::nullopt; }
+    // The undo manager the view records its edits with (the window's
+    // otherwise).
+    virtual Id undoManagerForTextView(const Ref<NSTextView>&) { return nullptr; }
 };
 
 // Archive keys: the view's (ViewCoding) and NSString (the text),
 // NSEditable, NSSelectable, NSRichText, NSFieldEditor, NSDrawsBackground,
 // NSTextContainerInset (size), NSFontName and NSFontSize (the font),
 // NSMinSize, NSMaxSize (sizes), NSVerticallyResizable, NSHorizontallyResizable.
-class NSTextView : public NSText, public NSCoding {
+class NSTextView : public NSText, public NSCoding, public NSMenuItemValidation {
     NS_OBJECT(NSTextView, NSText)
 public:
     NSTextView() = default;
@@ -185,15 +192,47 @@ public:
     void moveToEndOfDocumentAndModifySelection(const Id& sender);
     void selectAll(const Id& sender);
 
+    // --- Pasteboard (NSTextViewPasteboard.cpp) ---
+    // copy:, cut: and paste: use the general pasteboard. Plain text goes in
+    // with the typing attributes; a paste that cannot be read beeps.
+    void copy(const Id& sender);
+    void cut(const Id& sender);
+    void paste(const Id& sender);
+    void pasteAsPlainText(const Id& sender);
+    Ref<NSArray> writablePasteboardTypes() const;
+    Ref<NSArray> readablePasteboardTypes() const;
+    bool writeSelectionToPasteboard(const Ref<NSPasteboard>& pasteboard, const Ref<NSArray>& types);
+    bool readSelectionFromPasteboard(const Ref<NSPasteboard>& pasteboard);
+    // The pasteboard that holds the text selected last (the X11 PRIMARY
+    // selection).
+    static Ref<NSPasteboard> selectionPasteboard();
+
+    // --- Undo (NSTextViewUndo.cpp) ---
+    // Typing and deleting at the caret coalesce into one "Typing" action
+    // until the selection moves or another kind of edit comes; paste, cut
+    // and drops are actions of their own. A change of the text by code
+    // drops the view's actions, which no longer fit the text.
+    bool allowsUndo() const { return m_allowsUndo; }
+    void setAllowsUndo(bool flag);
+    Id undoManager() override;
+    void undo(const Id& sender);
+    void redo(const Id& sender);
+    void breakUndoCoalescing();
+    bool isCoalescingUndo() const { return m_undoRun != nullptr; }
+
+    // Whether an editing action can act now (undo: with nothing to undo,
+    // copy: without a selection... cannot).
+    bool validateAction(const SEL& action);
+    std::optional<bool> validateMenuItem(const Ref<NSMenuItem>& item) override;
+
     void encodeWithCoder(NSCoder* coder) const override;
     Id initWithCoder(NSCoder* coder) override;
 
-    // Makes windows answer a text view in field-editor mode from
-    // fieldEditor:forObject: (for windows that have made none yet); windows
-    // do so from the start, this undoes another factory.
-    static void installAsWindowFieldEditor();
-
     static void describeClass(NSClassMembers<NSTextView>& m);
+
+    // What an edit by the user is, for undo.
+    enum class EditKind { Typing, Deleting, Paste, Cut, Drop, Other };
+    struct UndoRun;
 
 private:
     NSTextViewDelegate* viewDelegate() const;
@@ -201,8 +240,17 @@ private:
     // The container follows the frame as its tracking flags say.
     void trackFrameSize();
     // Replaces a range as the user does: asks first, answers whether it changed.
-    bool userReplace(NSRange range, const Ref<NSAttributedString>& text);
-    bool userReplace(NSRange range, const Ref<NSString>& text);
+    bool userReplace(NSRange range, const Ref<NSAttributedString>& text, EditKind kind = EditKind::Typing);
+    bool userReplace(NSRange range, const Ref<NSString>& text, EditKind kind = EditKind::Typing);
+    // Records the reversal of a user edit about to replace the range.
+    void recordUndo(NSRange range, NSUInteger insertedLength, EditKind kind);
+    // Puts back what an undo run recorded, recording the way back.
+    void reverseRun(const std::shared_ptr<UndoRun>& run);
+    // Follows the storage: an edit that is not the view's own drops its
+    // undo actions.
+    void watchStorage();
+    void storageDidProcessEditing();
+    void claimSelectionPasteboard();
     void beginEditingIfNeeded();
     bool askToBeginEditing();
     void endEditingWithMovement(NSInteger movement);
@@ -241,4 +289,11 @@ private:
     Ref<NSString> m_textAtStart;  // what Escape brings back in a field editor
     NSRange m_dragOrigin{0, 0};
     NSSelectionGranularity m_dragGranularity = NSSelectByCharacter;
+    bool m_allowsUndo = true;
+    // Set while the view changes its own storage.
+    int m_ownEdit = 0;
+    std::shared_ptr<UndoRun> m_undoRun;
+    Id m_storageObserver;
+    Id m_selectionOwner;
+    Weak<NSTextStorage> m_watchedStorage;
 };

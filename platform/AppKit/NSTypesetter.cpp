@@ -12,6 +12,7 @@
 #include "AppKit/NSLayoutManager.h"
 #include "AppKit/NSParagraphStyle.h"
 #include "AppKit/NSTextAttachmentCell.h"
+#include "Foundation/BreakIteratorCache.h"
 #include "Foundation/NSClass.h"
 
 NS_CLASS_DEFINE(NSTypesetter)
@@ -185,12 +186,10 @@ private:
             return canBreak;
         }
         if (end == start) return canBreak;
-        UErrorCode status = U_ZERO_ERROR;
-        UBreakIterator* it = ubrk_open(UBRK_LINE, "en_US", reinterpret_cast<const UChar*>(m_text.data() + start),
-                                       static_cast<int32_t>(end - start), &status);
-        if (U_SUCCESS(status))
+        UBreakIterator* it =
+            BreakIteratorCache::forCurrentThread().iterator(UBRK_LINE, m_text.data() + start, end - start);
+        if (it)
             for (int32_t b = ubrk_first(it); b != UBRK_DONE; b = ubrk_next(it)) canBreak[static_cast<size_t>(b)] = true;
-        ubrk_close(it);
         return canBreak;
     }
 

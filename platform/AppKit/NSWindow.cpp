@@ -87,18 +87,38 @@ public:
     void mouseDown(const Ref<NSEvent>& event) override
     {
         const NSPoint p = convertPoint(event->locationInWindow(), nullptr);
-        if (!hasCloseBox() || !mouse(p, closeBoxRect())) return NSView::mouseDown(event);
-        m_closePressed = true;
-        setNeedsDisplayInRect(closeBoxRect());
+        if (hasCloseBox() && mouse(p, closeBoxRect())) {
+            m_closePressed = true;
+            setNeedsDisplayInRect(closeBoxRect());
+            return;
+        }
+        // The rest of the bar moves the window, as a window manager's does.
+        auto w = window();
+        if (!w || titleBarHeight() <= 0 || !mouse(p, titleBarRect())) return NSView::mouseDown(event);
+        m_dragging = true;
+        m_dragStartPointer = event->screenLocation();
+        m_dragStartOrigin = w->frame().origin;
     }
 
     void mouseDragged(const Ref<NSEvent>& event) override
     {
+        if (m_dragging) {
+            // Screen positions: the window moves under the pointer.
+            const NSPoint now = event->screenLocation();
+            if (auto w = window())
+                w->setFrameOrigin(NSMakePoint(m_dragStartOrigin.x + now.x - m_dragStartPointer.x,
+                                              m_dragStartOrigin.y + now.y - m_dragStartPointer.y));
+            return;
+        }
         if (!m_closePressed) return NSView::mouseDragged(event);
     }
 
     void mouseUp(const Ref<NSEvent>& event) override
     {
+        if (m_dragging) {
+            m_dragging = false;
+            return;
+        }
         if (!m_closePressed) return NSView::mouseUp(event);
         m_closePressed = false;
         setNeedsDisplayInRect(closeBoxRect());
@@ -142,6 +162,9 @@ private:
     }
 
     bool m_closePressed = false;
+    bool m_dragging = false;
+    NSPoint m_dragStartPointer{};
+    NSPoint m_dragStartOrigin{};
 };
 NS_CLASS_DEFINE(FrameView)
 
@@ -164,21 +187,6 @@ Registry& registry()
 {
     static auto* r = new Registry;
     return *r;
-}
-
-// Windows edit text fields through a text view in field-editor mode.
-Ref<NSResponder> makeTextViewFieldEditor(NSWindow*)
-{
-    auto editor = NSObject::alloc<NSTextView>();
-    editor->initWithFrame(NSZeroRect);
-    editor->setFieldEditor(true);
-    return editor;
-}
-
-NSWindow::FieldEditorFactory& fieldEditorFactory()
-{
-    static auto* f = new NSWindow::FieldEditorFactory(makeTextViewFieldEditor);
-    return *f;
 }
 
 void installDisplayObserver()
@@ -712,7 +720,13 @@ bool NSWindow::makeFirstResponder(const Ref<NSResponder>& responder)
 
 Ref<NSResponder> NSWindow::fieldEditor(bool createFlag, const Id&)
 {
-    if (!m_fieldEditor && createFlag && fieldEditorFactory()) m_fieldEditor = fieldEditorFactory()(this);
+    // Text fields are edited through a text view in field-editor mode.
+    if (!m_fieldEditor && createFlag) {
+        auto editor = NSObject::alloc<NSTextView>();
+        editor->initWithFrame(NSZeroRect);
+        editor->setFieldEditor(true);
+        m_fieldEditor = editor;
+    }
     return m_fieldEditor;
 }
 
@@ -720,8 +734,6 @@ void NSWindow::endEditingFor(const Id&)
 {
     if (m_fieldEditor && firstResponder() == m_fieldEditor) m_firstResponder = Ref<NSResponder>(this);
 }
-
-void NSWindow::setFieldEditorFactory(FieldEditorFactory factory) { fieldEditorFactory() = std::move(factory); }
 
 Ref<NSWindowController> NSWindow::windowController() const { return m_windowController.get(); }
 

@@ -69,6 +69,8 @@ public:
         return std::nullopt;
     }
     virtual std::optional<NSSize> windowWillResizeToSize(const Ref<NSWindow>&, NSSize) { return std::nullopt; }
+    // The undo manager of the window's views (the window's own otherwise).
+    virtual Id windowWillReturnUndoManager(const Ref<NSWindow>&) { return nullptr; }
 };
 
 class NSWindow : public NSResponder {
@@ -224,11 +226,12 @@ public:
     void selectKeyViewFollowingView(const Ref<NSView>& view);
     void selectKeyViewPrecedingView(const Ref<NSView>& view);
 
-    // The field editor (text-field helper): made on demand by the hook.
+    // The field editor: a text view in field-editor mode, made on demand.
     Ref<NSResponder> fieldEditor(bool createFlag, const Id& forObject);
+    // The delegate's undo manager, or one the window makes on first use
+    // (NSWindowUndo.cpp).
+    Id undoManager() override;
     void endEditingFor(const Id& object);
-    using FieldEditorFactory = std::function<Ref<NSResponder>(NSWindow* window)>;
-    static void setFieldEditorFactory(FieldEditorFactory factory);
 
     // --- Delegate and controller ---
     // Not retained; a delegate implements NSWindowDelegate and/or actions.
@@ -324,6 +327,7 @@ private:
     Weak<NSResponder> m_firstResponder;
     Weak<NSResponder> m_initialFirstResponder;
     Ref<NSResponder> m_fieldEditor;
+    Id m_undoManager;
     Weak<NSObject> m_delegate;
     Weak<NSWindowController> m_windowController;
     // Mouse routing: the view that took the mouse-down keeps the drags.

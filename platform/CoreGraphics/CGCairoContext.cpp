@@ -539,6 +539,80 @@ void CGCairoContext::drawLinearGradient(const std::vector<CGGradientStop>& stops
     render(draw, coverage);
 }
 
+namespace {
+
+// Clips away the half plane beyond one end of an axis: before its start, or
+// after its end.
+void clipBeyondAxisEnd(cairo_t* cr, CGPoint start, CGPoint end, bool beforeStart)
+{
+    CGFloat dx = end.x - start.x, dy = end.y - start.y, len = std::hypot(dx, dy), far = 1e6;
+    if (!(len > 0)) return;
+    CGPoint edge = beforeStart ? start : end;
+    CGFloat sign = beforeStart ? 1 : -1;  // towards the side kept
+    CGPoint across{-dy / len * far, dx / len * far}, along{sign * dx / len * far, sign * dy / len * far};
+    cairo_new_path(cr);
+    cairo_move_to(cr, edge.x + across.x, edge.y + across.y);
+    cairo_line_to(cr, edge.x - across.x, edge.y - across.y);
+    cairo_line_to(cr, edge.x - across.x + along.x, edge.y - across.y + along.y);
+    cairo_line_to(cr, edge.x + across.x + along.x, edge.y + across.y + along.y);
+    cairo_close_path(cr);
+    cairo_clip(cr);
+}
+
+}
+
+void CGCairoContext::drawLinearSamples(const std::vector<CGRGBA>& samples, CGPoint start, CGPoint end, uint32_t options)
+{
+    m_hasKeptPath = false;
+    CGFloat dx = end.x - start.x, dy = end.y - start.y, len2 = dx * dx + dy * dy;
+    if (samples.empty() || !(len2 > 0) || !std::isfinite(len2)) return;
+    bool before = options & kCGGradientDrawsBeforeStartLocation, after = options & kCGGradientDrawsAfterEndLocation;
+    CGFloat alpha = std::clamp(gstate().alpha, 0.0, 1.0);
+    int n = static_cast<int>(samples.size());
+    cairo_surface_t* row = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, n, 1);
+    cairo_surface_flush(row);
+    auto* texels = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(row));
+    auto channel = [](CGFloat v, CGFloat a) {
+        return static_cast<uint32_t>(std::lround(std::clamp(std::isnan(v) ? 0.0 : v, 0.0, 1.0) * a * 255));
+    };
+    for (int i = 0; i < n; ++i) {
+        const CGRGBA& c = samples[size_t(i)];
+        CGFloat a = std::clamp(std::isnan(c.a) ? 0.0 : c.a, 0.0, 1.0) * alpha;
+        texels[i] = channel(1, a) << 24 | channel(c.r, a) << 16 | channel(c.g, a) << 8 | channel(c.b, a);
+    }
+    cairo_surface_mark_dirty(row);
+    // User space to texel space: along the axis 0 at the start and n at the
+    // end; across it any row (the image is one row, padded).
+    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(row);
+    CGFloat len = std::sqrt(len2);
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, dx / len2 * n, -dy / len, dy / len2 * n, dx / len, -(start.x * dx + start.y * dy) / len2 * n,
+                      (start.x * dy - start.y * dx) / len);
+    cairo_pattern_set_matrix(pattern, &m);
+    cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    auto limit = [&](cairo_t* cr) {
+        if (!before) clipBeyondAxisEnd(cr, start, end, true);
+        if (!after) clipBeyondAxisEnd(cr, start, end, false);
+    };
+    auto draw = [&](cairo_t* cr) {
+        cairo_save(cr);
+        limit(cr);
+        cairo_set_source(cr, pattern);
+        cairo_paint(cr);
+        cairo_restore(cr);
+    };
+    auto coverage = [&](cairo_t* cr) {
+        cairo_save(cr);
+        limit(cr);
+        cairo_paint(cr);
+        cairo_restore(cr);
+    };
+    render(draw, coverage);
+    cairo_pattern_destroy(pattern);
+    cairo_surface_destroy(row);
+}
+
 void CGCairoContext::drawRadialGradient(const std::vector<CGGradientStop>& stops, CGPoint startCenter,
                                         CGFloat startRadius, CGPoint endCenter, CGFloat endRadius, uint32_t options)
 {

@@ -29,6 +29,7 @@ public:
                    CGFloat fraction) override;
     void drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end,
                             uint32_t options) override;
+    void drawLinearSamples(const std::vector<CGRGBA>& samples, CGPoint start, CGPoint end, uint32_t options) override;
     void drawRadialGradient(const std::vector<CGGradientStop>& stops, CGPoint startCenter, CGFloat startRadius,
                             CGPoint endCenter, CGFloat endRadius, uint32_t options) override;
     void showGlyphs(const Ref<CGFont>& font, CGFloat size, const std::vector<uint32_t>& glyphs,

@@ -22,6 +22,15 @@ void CGContext::concatCTM(const CGAffineTransform& t) { m_state.ctm = CGAffineTr
 
 void CGContext::setCTM(const CGAffineTransform& t) { m_state.ctm = t; }
 
+void CGContext::drawLinearSamples(const std::vector<CGRGBA>& samples, CGPoint start, CGPoint end, uint32_t options)
+{
+    std::vector<CGGradientStop> stops;
+    stops.reserve(samples.size());
+    CGFloat last = samples.size() > 1 ? CGFloat(samples.size() - 1) : 1;
+    for (size_t i = 0; i < samples.size(); ++i) stops.push_back({CGFloat(i) / last, samples[i]});
+    drawLinearGradient(stops, start, end, options);
+}
+
 void CGContext::setLineDash(CGFloat phase, const CGFloat* lengths, size_t count)
 {
     m_state.strokeStyle.dashPhase = phase;

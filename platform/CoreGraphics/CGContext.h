@@ -153,6 +153,10 @@ public:
                                     uint32_t options) = 0;
     virtual void drawRadialGradient(const std::vector<CGGradientStop>& stops, CGPoint startCenter, CGFloat startRadius,
                                     CGPoint endCenter, CGFloat endRadius, uint32_t options) = 0;
+    // Equal colour samples along the axis, the first at the start, the last
+    // at the end, each colour held over its share (nearest, no blending). The
+    // default draws them as a gradient of as many stops.
+    virtual void drawLinearSamples(const std::vector<CGRGBA>& samples, CGPoint start, CGPoint end, uint32_t options);
     // Glyphs at baseline positions in user space, upright on the device
     // whichever way the user space is flipped, in the fill paint. The text is
     // what they show (for the recording).

@@ -9,7 +9,10 @@ NS_CLASS_DEFINE(CGShading)
 NS_CLASS_DEFINE(CGGradient)
 
 namespace {
-constexpr int kSamples = 256;
+// Texels of a sampled axial shading: enough that neighbours differ by less
+// than one 8-bit step for any smooth function.
+constexpr int kAxialTexels = 1024;
+constexpr int kRadialSamples = 256;
 }
 
 CGFunction::~CGFunction()
@@ -38,6 +41,32 @@ CGRGBA CGFunction::evaluate(CGFloat t) const
         for (int i = 0; i < 4; ++i)
             out[i] = std::clamp(out[i], m_range[static_cast<size_t>(2 * i)], m_range[static_cast<size_t>(2 * i + 1)]);
     return {out[0], out[1], out[2], out[3]};
+}
+
+bool CGFunction::colorStops(std::vector<CGGradientStop>& stops) const
+{
+    stops.clear();
+    if (!m_callbacks.colorStops) return false;
+    std::vector<CGGradientStop> given;
+    if (!m_callbacks.colorStops(m_info, given) || given.empty()) return false;
+    CGFloat span = m_domain[1] - m_domain[0];
+    if (!(span > 0)) return false;
+    auto clampToRange = [&](CGRGBA c) {
+        if (m_range.empty()) return c;
+        c.r = std::clamp(c.r, m_range[0], m_range[1]);
+        c.g = std::clamp(c.g, m_range[2], m_range[3]);
+        c.b = std::clamp(c.b, m_range[4], m_range[5]);
+        c.a = std::clamp(c.a, m_range[6], m_range[7]);
+        return c;
+    };
+    stops.push_back({0, evaluate(0)});
+    for (const CGGradientStop& s : given) {
+        CGFloat t = (s.location - m_domain[0]) / span;
+        if (!(t > 0 && t < 1)) continue;  // the ends are stated below, NaN skipped
+        stops.push_back({t, clampToRange(s.color)});
+    }
+    stops.push_back({1, evaluate(1)});
+    return true;
 }
 
 Ref<CGShading> CGShading::createAxial(const Ref<CGColorSpace>&, CGPoint start, CGPoint end,
@@ -69,16 +98,27 @@ void CGShading::draw(CGContext* context) const
 {
     // The function is evaluated now, so it sees the data it reads as it is
     // at drawing time.
-    std::vector<CGGradientStop> stops;
-    stops.reserve(kSamples);
-    for (int i = 0; i < kSamples; ++i) {
-        CGFloat t = static_cast<CGFloat>(i) / (kSamples - 1);
-        stops.push_back({t, m_function->evaluate(t)});
-    }
     uint32_t options = (m_extendStart ? uint32_t(kCGGradientDrawsBeforeStartLocation) : 0u) |
                        (m_extendEnd ? uint32_t(kCGGradientDrawsAfterEndLocation) : 0u);
-    if (m_radial) context->drawRadialGradient(stops, m_start, m_startRadius, m_end, m_endRadius, options);
-    else context->drawLinearGradient(stops, m_start, m_end, options);
+    std::vector<CGGradientStop> stops;
+    if (m_function->colorStops(stops)) {
+        if (m_radial) context->drawRadialGradient(stops, m_start, m_startRadius, m_end, m_endRadius, options);
+        else context->drawLinearGradient(stops, m_start, m_end, options);
+        return;
+    }
+    if (!m_radial) {
+        std::vector<CGRGBA> texels(kAxialTexels);
+        for (int i = 0; i < kAxialTexels; ++i)
+            texels[size_t(i)] = m_function->evaluate(CGFloat(i) / (kAxialTexels - 1));
+        context->drawLinearSamples(texels, m_start, m_end, options);
+        return;
+    }
+    stops.reserve(kRadialSamples);
+    for (int i = 0; i < kRadialSamples; ++i) {
+        CGFloat t = static_cast<CGFloat>(i) / (kRadialSamples - 1);
+        stops.push_back({t, m_function->evaluate(t)});
+    }
+    context->drawRadialGradient(stops, m_start, m_startRadius, m_end, m_endRadius, options);
 }
 
 Ref<CGGradient> CGGradient::create(const Ref<CGColorSpace>& space, const CGFloat* components, const CGFloat* locations,

@@ -1,7 +1,10 @@
 #pragma once
 // Shadings driven by function callbacks, and gradients of colour stops.
-// Cairo has no function evaluator, so a shading is sampled into 256 colour
-// stops when drawn.
+// Cairo has no function evaluator. A function that can state its colour
+// stops exactly (piecewise linear ones) is drawn as a Cairo gradient with
+// those stops, which keeps sharp steps sharp and is fast; any other is
+// sampled when drawn: an axial shading into a one-row image of 1,024 texels
+// drawn along the axis, a radial one into 256 colour stops.
 #include <vector>
 
 #include "CoreGraphics/CGContext.h"
@@ -11,6 +14,10 @@ struct CGFunctionCallbacks {
     // in: domain dimension values; out: range dimension values (RGBA here).
     void (*evaluate)(void* info, const CGFloat* in, CGFloat* out) = nullptr;
     void (*releaseInfo)(void* info) = nullptr;
+    // Optional: fills the exact colour stops over the domain (input values,
+    // ascending; two at one input make a sharp step) and answers true, or
+    // answers false when the function is not piecewise linear.
+    bool (*colorStops)(void* info, std::vector<CGGradientStop>& stops) = nullptr;
 };
 
 class CGFunction : public NSObject {
@@ -23,6 +30,9 @@ public:
                                   const CGFloat* range, const CGFunctionCallbacks& callbacks);
     // The colour at t in [0, 1] of the domain.
     CGRGBA evaluate(CGFloat t) const;
+    // The exact stops over t in [0, 1], with stops at 0 and 1; false when the
+    // function states none.
+    bool colorStops(std::vector<CGGradientStop>& stops) const;
 
 private:
     void* m_info = nullptr;

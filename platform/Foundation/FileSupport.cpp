@@ -1,7 +1,9 @@
 #include "Foundation/FileSupport.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -149,11 +151,20 @@ int readFile(const std::string& path, std::vector<uint8_t>& out)
     return 0;
 }
 
+namespace {
+
+std::string temporaryPrefix(const std::string& path) { return "." + lastComponent(path) + ".tmp-"; }
+
+}
+
 int writeAtomically(const std::string& path, const void* bytes, size_t length, unsigned mode)
 {
-    std::string temporary = join(deletingLastComponent(path), "." + lastComponent(path) + ".tmp-XXXXXX");
+    std::string temporary = join(deletingLastComponent(path), temporaryPrefix(path) + "XXXXXX");
     int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) return errno;
+    // Held until the file is closed, so that removeStaleTemporaryFiles can
+    // tell a file being written from one a killed process left.
+    ::flock(fd, LOCK_EX);
     int error = writeAll(fd, bytes, length);
     if (!error && ::fchmod(fd, mode) != 0) error = errno;
     if (!error && ::fsync(fd) != 0) error = errno;
@@ -171,6 +182,28 @@ int writeAtomically(const std::string& path, const void* bytes, size_t length, u
         ::close(dirFd);
     }
     return 0;
+}
+
+int removeStaleTemporaryFiles(const std::string& path)
+{
+    const std::string directory = deletingLastComponent(path);
+    const std::string prefix = temporaryPrefix(path);
+    DIR* dir = ::opendir(directory.empty() ? "." : directory.c_str());
+    if (!dir) return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix) || name.size() != prefix.size() + 6) continue;
+        const std::string file = join(directory, name);
+        int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0) continue;
+        struct stat st { };
+        const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid();
+        if (regular && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(file.c_str()) == 0) ++removed;
+        ::close(fd);
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 std::string errnoText(int error)

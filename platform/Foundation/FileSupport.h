@@ -36,6 +36,10 @@ int makeDirectories(const std::string& path, unsigned mode = 0755);
 // renames it over `path`, so a reader sees the old or the new contents and
 // never a mix. Answers 0 or an errno value.
 int writeAtomically(const std::string& path, const void* bytes, size_t length, unsigned mode = 0644);
+// Removes the temporary files writeAtomically left beside `path` when its
+// process was killed mid-write. A file still being written holds a lock and
+// is left alone. Answers how many were removed.
+int removeStaleTemporaryFiles(const std::string& path);
 // Writes the bytes over the file itself (made with `mode`, less the umask,
 // when new) and flushes them to disk. Answers 0 or an errno value.
 int writeInPlace(const std::string& path, const void* bytes, size_t length, unsigned mode = 0644);

@@ -121,6 +121,8 @@ Ref<NSHTTPCookie> NSHTTPCookie::cookieWithSetCookieValue(std::string_view fieldV
     if (!domainMatches(host, domain)) return nullptr;
     cookie->m_domain = NSString::stringWithUTF8String(domain);
     cookie->m_path = NSString::stringWithUTF8String(path);
+    // An attribute that is not text (invalid UTF-8) makes no cookie.
+    if (!cookie->m_domain || !cookie->m_path) return nullptr;
     return cookie;
 }
 

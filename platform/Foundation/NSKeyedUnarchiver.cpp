@@ -16,6 +16,7 @@
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSSet.h"
 #include "Foundation/NSValue.h"
+#include "Foundation/NestingDepth.h"
 
 NS_CLASS_DEFINE(NSKeyedUnarchiver)
 
@@ -55,7 +56,11 @@ Id NSKeyedUnarchiver::unarchiveObjectWithData(const Ref<NSData>& data, const NSC
 
 Ref<NSKeyedUnarchiver> NSKeyedUnarchiver::unarchiverForReadingWithData(const Ref<NSData>& data)
 {
-    json document = json::parse(data ? data->view() : std::string_view(), nullptr, false);
+    const std::string_view text = data ? data->view() : std::string_view();
+    if (NestingDepth::jsonExceeds(text))
+        NSException::raise(NSInconsistentArchiveException, "NSKeyedUnarchiver: values nested too deeply (more than " +
+                                                               std::to_string(NestingDepth::maximum) + " levels)");
+    json document = json::parse(text, nullptr, false);
     if (document.is_discarded())
         NSException::raise(NSInconsistentArchiveException, "NSKeyedUnarchiver: the data is not a valid JSON document");
     return unarchiverForReadingWithJSON(std::move(document));
@@ -201,123 +206,6 @@ Id NSKeyedUnarchiver::elementAt(const json& array, size_t index, const std::stri
     Id element = decodeValue(array[index], key);
     if (!element) fail("null element " + std::to_string(index), key);
     return element;
-}
-
-Id NSKeyedUnarchiver::decodeStandard(const NSClass& cls)
-{
-    auto stringAt = [this](const char* key) -> Ref<NSString> {
-        const json* v = lookup(NSString::stringWithUTF8String(key));
-        if (!v) return NSString::string();
-        if (!v->is_string()) fail(std::string("expected a string, found ") + typeName(*v), key);
-        auto s = NSString::stringWithUTF8String(v->get_ref<const std::string&>());
-        if (!s) fail("invalid UTF-8", key);
-        return s;
-    };
-    auto arrayAt = [this](const char* key) -> const json* {
-        const json* v = lookup(NSString::stringWithUTF8String(key));
-        if (v && !v->is_array()) fail(std::string("expected an array, found ") + typeName(*v), key);
-        return v;
-    };
-
-    if (cls.isSubclassOf(NSString::classRecord())) {
-        auto s = stringAt("NS.string");
-        if (&cls == &NSMutableString::classRecord()) return NSMutableString::stringWithString(s);
-        return s;
-    }
-    if (&cls == &NSNumber::classRecord()) {
-        const json* type = lookup("NS.type"_ns);
-        const json* v = lookup("NS.value"_ns);
-        if (!type || !type->is_string() || !v) fail("a number needs \"NS.type\" and \"NS.value\"");
-        const std::string& t = type->get_ref<const std::string&>();
-        const std::string key = "NS.value";
-        if (t == "B") return NSNumber::numberWithBool(toBool(*v, key));
-        if (t == "c") return NSNumber::numberWithChar(static_cast<int8_t>(toInteger(*v, key, INT8_MIN, INT8_MAX)));
-        if (t == "s") return NSNumber::numberWithShort(static_cast<int16_t>(toInteger(*v, key, INT16_MIN, INT16_MAX)));
-        if (t == "i") return NSNumber::numberWithInt(static_cast<int32_t>(toInteger(*v, key, INT32_MIN, INT32_MAX)));
-        if (t == "q") return NSNumber::numberWithInteger(toInteger(*v, key, INT64_MIN, INT64_MAX));
-        if (t == "Q") {
-            if (v->is_number_unsigned()) return NSNumber::numberWithUnsignedInteger(v->get<uint64_t>());
-            return NSNumber::numberWithUnsignedInteger(static_cast<uint64_t>(toInteger(*v, key, 0, INT64_MAX)));
-        }
-        if (t == "f") return NSNumber::numberWithFloat(decodeFloatForKey("NS.value"_ns));
-        if (t == "d") return NSNumber::numberWithDouble(toDouble(*v, key));
-        fail("unknown number type '" + t + "'", "NS.type");
-    }
-    if (cls.isSubclassOf(NSData::classRecord())) {
-        auto bytes = decodeBytesForKey("NS.bytes"_ns);
-        if (&cls == &NSMutableData::classRecord())
-            return NSMutableData::dataWithData(NSData::dataWithVector(std::move(bytes)));
-        return NSData::dataWithVector(std::move(bytes));
-    }
-    if (cls.isSubclassOf(NSArray::classRecord())) {
-        auto array = NSMutableArray::array();
-        if (const json* objects = arrayAt("NS.objects"))
-            for (size_t i = 0; i < objects->size(); ++i) array->addObject(elementAt(*objects, i, "NS.objects"));
-        if (&cls == &NSMutableArray::classRecord()) return array;
-        return NSArray::arrayWithArray(array);
-    }
-    if (cls.isSubclassOf(NSDictionary::classRecord())) {
-        const json* keys = arrayAt("NS.keys");
-        const json* objects = arrayAt("NS.objects");
-        size_t count = keys ? keys->size() : 0;
-        if (count != (objects ? objects->size() : 0)) fail("\"NS.keys\" and \"NS.objects\" differ in length");
-        auto dictionary = NSMutableDictionary::dictionary();
-        for (size_t i = 0; i < count; ++i) {
-            Id key = elementAt(*keys, i, "NS.keys");
-            Id value = elementAt(*objects, i, "NS.objects");
-            try {
-                dictionary->setObject(value, key);
-            } catch (const NSException&) {
-                fail("a key of class '" + key->classObject().name() + "' cannot be copied", "NS.keys");
-            }
-        }
-        if (&cls == &NSMutableDictionary::classRecord()) return dictionary;
-        return NSDictionary::dictionaryWithDictionary(dictionary);
-    }
-    if (&cls == &NSDate::classRecord())
-        return NSDate::dateWithTimeIntervalSinceReferenceDate(decodeDoubleForKey("NS.time"_ns));
-    if (&cls == &NSValue::classRecord()) {
-        if (containsValueForKey("NS.point"_ns)) return NSValue::valueWithPoint(decodePointForKey("NS.point"_ns));
-        if (containsValueForKey("NS.size"_ns)) return NSValue::valueWithSize(decodeSizeForKey("NS.size"_ns));
-        if (containsValueForKey("NS.rect"_ns)) return NSValue::valueWithRect(decodeRectForKey("NS.rect"_ns));
-        if (const json* range = lookup("NS.range"_ns)) return decodeValue(*range, "NS.range");
-        return make<NSValue>();
-    }
-    if (cls.isSubclassOf(NSSet::classRecord())) {
-        auto set = NSMutableSet::set();
-        if (const json* objects = arrayAt("NS.objects"))
-            for (size_t i = 0; i < objects->size(); ++i) set->addObject(elementAt(*objects, i, "NS.objects"));
-        if (&cls == &NSMutableSet::classRecord()) return set;
-        return NSSet::setWithSet(set);
-    }
-    if (cls.isSubclassOf(NSIndexSet::classRecord())) {
-        // Flat [location, length, location, length, ...].
-        auto indexes = NSMutableIndexSet::indexSet();
-        if (const json* ranges = arrayAt("NS.ranges")) {
-            if (ranges->size() % 2) fail("\"NS.ranges\" holds an odd number of integers", "NS.ranges");
-            for (size_t i = 0; i < ranges->size(); i += 2) {
-                auto location = static_cast<NSUInteger>(toInteger((*ranges)[i], "NS.ranges", 0, INT64_MAX));
-                auto length = static_cast<NSUInteger>(toInteger((*ranges)[i + 1], "NS.ranges", 0, INT64_MAX));
-                try {
-                    indexes->addIndexesInRange(NSMakeRange(location, length));
-                } catch (const NSException&) {
-                    fail("index range {" + std::to_string(location) + ", " + std::to_string(length) +
-                             "} reaches NSNotFound",
-                         "NS.ranges");
-                }
-            }
-        }
-        if (&cls == &NSMutableIndexSet::classRecord()) return indexes;
-        return NSIndexSet::indexSetWithIndexSet(indexes);
-    }
-    if (&cls == &NSIndexPath::classRecord()) {
-        std::vector<NSUInteger> path;
-        if (const json* indexes = arrayAt("NS.indexes"))
-            for (const json& i : *indexes)
-                path.push_back(static_cast<NSUInteger>(toInteger(i, "NS.indexes", 0, INT64_MAX)));
-        return NSIndexPath::indexPathWithIndexes(std::move(path));
-    }
-    return NSNull::null();
 }
 
 // A JSON value read as an object: strings, numbers and inline arrays stand

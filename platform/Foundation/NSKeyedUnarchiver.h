@@ -75,7 +75,15 @@ private:
     void checkAllowed(const NSClass& cls);
     Id decodeValue(const json& value, const std::string& key);
     Id decodeEntry(int64_t id, Slot& slot);
+    // The platform's own classes, by family (NSKeyedUnarchiverStandard.cpp).
     Id decodeStandard(const NSClass& cls);
+    Id decodeStandardNumber();
+    Id decodeStandardCollection(const NSClass& cls);
+    Id decodeStandardDictionary(const NSClass& cls);
+    Id decodeStandardIndexes(const NSClass& cls);
+    Id decodeStandardValue();
+    Ref<NSString> standardStringAt(const char* key) const;
+    const json* standardArrayAt(const char* key) const;
     Id elementAt(const json& array, size_t index, const std::string& key);
     double toDouble(const json& value, const std::string& key) const;
     int64_t toInteger(const json& value, const std::string& key, int64_t min, int64_t max) const;

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <iterator>
 #include <random>
 
@@ -21,8 +20,9 @@ namespace {
 
 std::vector<std::string> commandLine()
 {
-    std::ifstream in("/proc/self/cmdline", std::ios::binary);
-    std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes;
+    FileSupport::readFile("/proc/self/cmdline", bytes);
+    const std::string all(bytes.begin(), bytes.end());
     std::vector<std::string> args;
     size_t start = 0;
     while (start < all.size()) {

@@ -15,6 +15,7 @@
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSString.h"
+#include "Foundation/NestingDepth.h"
 
 NS_CLASS_DEFINE(NSPropertyListSerialization)
 
@@ -36,9 +37,14 @@ Ref<NSError> plistError(NSInteger code, const std::string& text)
 bool isWritableString(const NSString& s) { return s.utf16().find(u'\0') == std::u16string::npos; }
 
 // Why the value cannot go into an XML property list, or "" when it can.
-std::string invalidReason(const NSObject* value)
+// Containers deeper than a reader accepts are refused, so that what is
+// written can be read back.
+std::string invalidReason(const NSObject* value, size_t depth = 1)
 {
     if (!value) return "nil is not a property-list value";
+    const bool container = dynamic_cast<const NSArray*>(value) || dynamic_cast<const NSDictionary*>(value);
+    if (container && depth > NestingDepth::maximum)
+        return "containers nested more than " + std::to_string(NestingDepth::maximum) + " deep cannot be written";
     if (auto* s = dynamic_cast<const NSString*>(value))
         return isWritableString(*s) ? "" : "a string holding U+0000 cannot be written to an XML property list";
     if (dynamic_cast<const NSNumber*>(value) || dynamic_cast<const NSData*>(value) ||
@@ -46,7 +52,7 @@ std::string invalidReason(const NSObject* value)
         return "";
     if (auto* array = dynamic_cast<const NSArray*>(value)) {
         for (const Id& element : array->objects())
-            if (std::string why = invalidReason(element.get()); !why.empty()) return why;
+            if (std::string why = invalidReason(element.get(), depth + 1); !why.empty()) return why;
         return "";
     }
     if (auto* dictionary = dynamic_cast<const NSDictionary*>(value)) {
@@ -54,7 +60,7 @@ std::string invalidReason(const NSObject* value)
             auto* keyString = dynamic_cast<const NSString*>(key.get());
             if (!keyString) return "dictionary keys must be strings, not " + key->realClass().name();
             if (std::string why = invalidReason(keyString); !why.empty()) return why;
-            if (std::string why = invalidReason(object.get()); !why.empty()) return why;
+            if (std::string why = invalidReason(object.get(), depth + 1); !why.empty()) return why;
         }
         return "";
     }
@@ -104,10 +110,32 @@ plist_t nodeFor(const NSObject* value)
     return node;
 }
 
+// The writer indents each level one tab more; past a few levels the tabs are
+// dropped, so that the size of what is written grows with the value, not
+// with the value times its depth.
+std::string cappedIndentation(std::string_view xml)
+{
+    constexpr size_t maximumTabs = 16;
+    std::string out;
+    out.reserve(xml.size());
+    size_t lineStart = 0;
+    while (lineStart < xml.size()) {
+        size_t lineEnd = xml.find('\n', lineStart);
+        lineEnd = lineEnd == std::string_view::npos ? xml.size() : lineEnd + 1;
+        std::string_view line = xml.substr(lineStart, lineEnd - lineStart);
+        const size_t tabs = std::min(line.find_first_not_of('\t'), line.size());
+        if (tabs > maximumTabs) line.remove_prefix(tabs - maximumTabs);
+        out += line;
+        lineStart = lineEnd;
+    }
+    return out;
+}
+
 // Reading: each node becomes its object, or nil with a reason.
 struct Reader {
     NSUInteger options;
     std::string failure;
+    size_t depth = 0;
 
     Id fail(std::string why)
     {
@@ -131,6 +159,15 @@ struct Reader {
         if (options == NSPropertyListMutableContainersAndLeaves) return s->mutableCopy();
         return s;
     }
+
+    // Counts one container level for as long as it lives.
+    struct Level {
+        size_t& depth;
+        explicit Level(size_t& d)
+            : depth(++d)
+        { }
+        ~Level() { --depth; }
+    };
 
     Id object(plist_t node)
     {
@@ -173,6 +210,8 @@ struct Reader {
 
     Id array(plist_t node)
     {
+        Level level(depth);
+        if (depth > NestingDepth::maximum) return fail("its containers are nested too deeply");
         auto result = NSMutableArray::array();
         uint32_t count = plist_array_get_size(node);
         for (uint32_t i = 0; i < count; ++i) {
@@ -186,6 +225,8 @@ struct Reader {
 
     Id dictionary(plist_t node)
     {
+        Level level(depth);
+        if (depth > NestingDepth::maximum) return fail("its containers are nested too deeply");
         auto result = NSMutableDictionary::dictionary();
         plist_dict_iter it = nullptr;
         plist_dict_new_iter(node, &it);
@@ -244,7 +285,8 @@ Ref<NSData> NSPropertyListSerialization::dataWithPropertyList(const Id& plist, N
         if (error) *error = plistError(NSPropertyListWriteInvalidError, "The property list could not be written.");
         return nullptr;
     }
-    auto data = NSData::dataWithBytes(xml, length);
+    const std::string text = cappedIndentation(std::string_view(xml, length));
+    auto data = NSData::dataWithBytes(text.data(), text.size());
     plist_to_xml_free(xml);
     return data;
 }
@@ -261,6 +303,9 @@ Id NSPropertyListSerialization::propertyListWithData(const Ref<NSData>& data, NS
     // A private copy ends in NUL, so the parser never reads past the bytes.
     std::string text(data->view());
     if (text.find('\0') != std::string::npos) return corrupt("it is not an XML property list");
+    // The root element and a leaf's element enclose the containers.
+    if (NestingDepth::xmlExceeds(text, NestingDepth::maximum + 2))
+        return corrupt("its containers are nested more than " + std::to_string(NestingDepth::maximum) + " deep");
     plist_t node = nullptr;
     plist_from_xml(text.c_str(), static_cast<uint32_t>(text.size()), &node);
     if (!node) return corrupt("it is not a well-formed XML property list");

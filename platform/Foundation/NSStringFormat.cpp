@@ -4,6 +4,7 @@
 // reading memory.
 #include <clocale>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "Foundation/NSException.h"
@@ -79,6 +80,190 @@ std::u16string cStringText(const char* s)
 // Widths and precisions beyond this are refused rather than allocated.
 constexpr size_t maxCount = 100000;
 
+// The arguments, taken in order or by position; a directive without one raises.
+class Arguments {
+public:
+    Arguments(std::u16string_view format, std::span<const FormatArg> args)
+        : m_format(format)
+        , m_args(args)
+    { }
+    const FormatArg& at(size_t position) const
+    {
+        if (position >= m_args.size())
+            badFormat(m_format, "directive " + std::to_string(position + 1) + " has no argument");
+        return m_args[position];
+    }
+    const FormatArg& next() { return at(m_next++); }
+
+private:
+    std::u16string_view m_format;
+    std::span<const FormatArg> m_args;
+    size_t m_next = 0;
+};
+
+// One directive: an optional argument position (%n$), the printf
+// specification ("%" with flags, width and precision, a '*' resolved to the
+// digits of its argument), a length modifier and the conversion character.
+struct Directive {
+    std::optional<size_t> position;
+    std::string spec = "%";
+    std::string length;
+    char16_t conversion = 0;
+};
+
+// A width or precision at f[i]: digits, or '*' taking the next argument.
+void readCount(std::u16string_view f, size_t& i, Arguments& args, std::string& spec, bool precision)
+{
+    if (i < f.size() && f[i] == u'*') {
+        ++i;
+        const FormatArg& a = args.next();
+        if (a.kind != FormatArg::Kind::Signed && a.kind != FormatArg::Kind::Unsigned)
+            badFormat(f, "'*' needs an integer argument");
+        if (a.i > static_cast<int64_t>(maxCount) || a.i < -static_cast<int64_t>(maxCount))
+            badFormat(f, "width too large");
+        // A negative precision counts as none, as in C.
+        if (precision && a.i < 0) spec.pop_back();
+        else spec += std::to_string(a.i);
+        return;
+    }
+    size_t digits = 0;
+    while (i < f.size() && f[i] >= u'0' && f[i] <= u'9') spec += char(f[i++]), ++digits;
+    if (digits > 6 || (digits && std::stoul(spec.substr(spec.size() - digits)) > maxCount))
+        badFormat(f, "width or precision too large");
+}
+
+// Reads the directive whose first character after '%' is at f[i]; leaves i
+// at its conversion character.
+Directive parseDirective(std::u16string_view f, size_t& i, Arguments& args)
+{
+    Directive d;
+    size_t j = i, n = 0;
+    while (j < f.size() && f[j] >= u'0' && f[j] <= u'9') n = n * 10 + (f[j++] - u'0');
+    if (j < f.size() && j > i && f[j] == u'$') {
+        if (n == 0) badFormat(f, "argument position 0");
+        d.position = n - 1;
+        i = j + 1;
+    }
+    while (i < f.size() && std::u16string_view(u"-+ #0'").find(f[i]) != std::u16string_view::npos)
+        d.spec += char(f[i++]);
+    readCount(f, i, args, d.spec, false);
+    if (i < f.size() && f[i] == u'.') {
+        d.spec += '.';
+        ++i;
+        readCount(f, i, args, d.spec, true);
+    }
+    while (i < f.size() && std::u16string_view(u"hlqLzjt").find(f[i]) != std::u16string_view::npos)
+        d.length += char(f[i++]);
+    if (i >= f.size()) badFormat(f, "ends inside a directive");
+    d.conversion = f[i];
+    return d;
+}
+
+// A number through snprintf in the C locale.
+template <class T> void appendPrinted(std::u16string& out, std::u16string_view f, const std::string& fmt, T value)
+{
+    CNumericLocale cLocale;
+    char buffer[512];
+    int n = std::snprintf(buffer, sizeof buffer, fmt.c_str(), value);
+    if (n < 0) badFormat(f, "cannot print a directive");
+    if (static_cast<size_t>(n) < sizeof buffer) {
+        appendUTF8(out, std::string(buffer, n));
+        return;
+    }
+    std::string big(n + 1, '\0');
+    std::snprintf(big.data(), big.size(), fmt.c_str(), value);
+    big.resize(n);
+    appendUTF8(out, big);
+}
+
+void renderText(std::u16string& out, const Directive& d, const FormatArg& a, std::u16string_view f)
+{
+    switch (d.conversion) {
+    case u'@': {
+        if (a.kind != FormatArg::Kind::Object) badFormat(f, "%@ needs an object argument");
+        Ref<NSString> description = a.object ? a.object->description() : nullptr;
+        if (!description) appendPadded(out, u"(null)", d.spec);
+        else appendPadded(out, StringChars(*description).view(), d.spec);
+        return;
+    }
+    case u's':
+        if (a.kind != FormatArg::Kind::CString) badFormat(f, "%s needs a C string argument");
+        appendPadded(out, cStringText(a.s), d.spec);
+        return;
+    case u'S':
+        if (a.kind != FormatArg::Kind::UTF16String) badFormat(f, "%S needs a UTF-16 string argument");
+        appendPadded(out, a.s16 ? std::u16string_view(a.s16) : std::u16string_view(u"(null)"), d.spec);
+        return;
+    case u'p': {
+        if (a.kind != FormatArg::Kind::Object) badFormat(f, "%p needs an object argument");
+        // "0x0" for nil, as the platform prints, where glibc says "(nil)".
+        char hex[32];
+        int n = std::snprintf(hex, sizeof hex, "0x%llx",
+                              static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(a.object.get())));
+        appendPadded(out, std::u16string(hex, hex + n), d.spec);
+        return;
+    }
+    }
+}
+
+void renderInteger(std::u16string& out, const Directive& d, const FormatArg& a, std::u16string_view f)
+{
+    if (a.kind != FormatArg::Kind::Signed && a.kind != FormatArg::Kind::Unsigned)
+        badFormat(f, std::string("%") + char(d.conversion) + " needs an integer argument");
+    switch (d.conversion) {
+    case u'd':
+    case u'i': {
+        int64_t v = a.i;
+        if (d.length == "h") v = static_cast<int16_t>(v);
+        else if (d.length == "hh") v = static_cast<int8_t>(v);
+        else if (d.length.empty()) v = static_cast<int32_t>(v);
+        appendPrinted(out, f, d.spec + "lld", static_cast<long long>(v));
+        return;
+    }
+    case u'c':
+        // Taken as a signed byte, shown as the Latin-1 character.
+        out += static_cast<char16_t>(static_cast<uint8_t>(static_cast<int8_t>(a.i)));
+        return;
+    case u'C': out += static_cast<char16_t>(a.u); return;
+    default: {  // u, x, X, o
+        uint64_t v = a.u;
+        if (d.length == "h") v = static_cast<uint16_t>(v);
+        else if (d.length == "hh") v = static_cast<uint8_t>(v);
+        else if (d.length.empty()) v = static_cast<uint32_t>(v);
+        appendPrinted(out, f, d.spec + "ll" + char(d.conversion), static_cast<unsigned long long>(v));
+    }
+    }
+}
+
+void renderDirective(std::u16string& out, const Directive& d, const FormatArg& a, std::u16string_view f)
+{
+    switch (d.conversion) {
+    case u'@':
+    case u's':
+    case u'S':
+    case u'p': renderText(out, d, a, f); return;
+    case u'd':
+    case u'i':
+    case u'u':
+    case u'x':
+    case u'X':
+    case u'o':
+    case u'c':
+    case u'C': renderInteger(out, d, a, f); return;
+    case u'f':
+    case u'F':
+    case u'g':
+    case u'G':
+    case u'e':
+    case u'E':
+    case u'a':
+        if (a.kind != FormatArg::Kind::Double) badFormat(f, "floating-point directive needs a floating-point argument");
+        appendPrinted(out, f, d.spec + char(d.conversion), a.d);
+        return;
+    default: badFormat(f, std::string("unknown directive '") + char(d.conversion) + "'");
+    }
+}
+
 }
 
 Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatString, std::span<const FormatArg> args)
@@ -86,18 +271,11 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
     if (!formatString) NSException::raise(NSInvalidArgumentException, "-[NSString initWithFormat:]: nil argument");
     StringChars formatChars(*formatString);
     const std::u16string_view f = formatChars.view();
+    Arguments arguments(f, args);
     std::u16string out;
-    size_t next = 0;  // index of the next argument consumed in order
-
-    auto take = [&](size_t position) -> const FormatArg& {
-        if (position >= args.size()) badFormat(f, "directive " + std::to_string(position + 1) + " has no argument");
-        return args[position];
-    };
-
     for (size_t i = 0; i < f.size(); ++i) {
-        char16_t c = f[i];
-        if (c != u'%') {
-            out += c;
+        if (f[i] != u'%') {
+            out += f[i];
             continue;
         }
         if (++i >= f.size()) badFormat(f, "ends inside a directive");
@@ -105,143 +283,8 @@ Ref<NSString> NSString::stringWithFormatArguments(const Ref<NSString>& formatStr
             out += u'%';
             continue;
         }
-        // %n$ positional arguments.
-        size_t position = std::u16string::npos;
-        {
-            size_t j = i, n = 0;
-            while (j < f.size() && f[j] >= u'0' && f[j] <= u'9') n = n * 10 + (f[j++] - u'0');
-            if (j < f.size() && j > i && f[j] == u'$') {
-                if (n == 0) badFormat(f, "argument position 0");
-                position = n - 1;
-                i = j + 1;
-            }
-        }
-        std::string spec = "%";
-        while (i < f.size() && std::u16string_view(u"-+ #0'").find(f[i]) != std::u16string_view::npos)
-            spec += char(f[i++]);
-        auto readCount = [&](bool precision) {
-            if (i < f.size() && f[i] == u'*') {
-                ++i;
-                const FormatArg& a = take(next++);
-                if (a.kind != FormatArg::Kind::Signed && a.kind != FormatArg::Kind::Unsigned)
-                    badFormat(f, "'*' needs an integer argument");
-                if (a.i > static_cast<int64_t>(maxCount) || a.i < -static_cast<int64_t>(maxCount))
-                    badFormat(f, "width too large");
-                // A negative precision counts as none, as in C.
-                if (precision && a.i < 0) spec.pop_back();
-                else spec += std::to_string(a.i);
-                return;
-            }
-            size_t digits = 0;
-            while (i < f.size() && f[i] >= u'0' && f[i] <= u'9') spec += char(f[i++]), ++digits;
-            if (digits > 6 || (digits && std::stoul(spec.substr(spec.size() - digits)) > maxCount))
-                badFormat(f, "width or precision too large");
-        };
-        readCount(false);
-        if (i < f.size() && f[i] == u'.') {
-            spec += '.';
-            ++i;
-            readCount(true);
-        }
-        std::string length;
-        while (i < f.size() && std::u16string_view(u"hlqLzjt").find(f[i]) != std::u16string_view::npos)
-            length += char(f[i++]);
-        if (i >= f.size()) badFormat(f, "ends inside a directive");
-        char16_t conversion = f[i];
-        const FormatArg& a = take(position != std::u16string::npos ? position : next++);
-        char buffer[512];
-        auto print = [&](const std::string& fmt, auto value) {
-            CNumericLocale cLocale;
-            int n = std::snprintf(buffer, sizeof buffer, fmt.c_str(), value);
-            if (n < 0) badFormat(f, "cannot print a directive");
-            if (static_cast<size_t>(n) < sizeof buffer) {
-                appendUTF8(out, std::string(buffer, n));
-                return;
-            }
-            std::string big(n + 1, '\0');
-            std::snprintf(big.data(), big.size(), fmt.c_str(), value);
-            big.resize(n);
-            appendUTF8(out, big);
-        };
-        bool isInteger = a.kind == FormatArg::Kind::Signed || a.kind == FormatArg::Kind::Unsigned;
-        switch (conversion) {
-        case u'@': {
-            if (a.kind != FormatArg::Kind::Object) badFormat(f, "%@ needs an object argument");
-            Ref<NSString> description = a.object ? a.object->description() : nullptr;
-            if (!description) {
-                appendPadded(out, u"(null)", spec);
-                break;
-            }
-            appendPadded(out, StringChars(*description).view(), spec);
-            break;
-        }
-        case u'd':
-        case u'i': {
-            if (!isInteger) badFormat(f, "%d needs an integer argument");
-            int64_t v = a.i;
-            if (length == "h") v = static_cast<int16_t>(v);
-            else if (length == "hh") v = static_cast<int8_t>(v);
-            else if (length.empty()) v = static_cast<int32_t>(v);
-            print(spec + "lld", static_cast<long long>(v));
-            break;
-        }
-        case u'u':
-        case u'x':
-        case u'X':
-        case u'o': {
-            if (!isInteger) badFormat(f, "integer directive needs an integer argument");
-            uint64_t v = a.u;
-            if (length == "h") v = static_cast<uint16_t>(v);
-            else if (length == "hh") v = static_cast<uint8_t>(v);
-            else if (length.empty()) v = static_cast<uint32_t>(v);
-            print(spec + "ll" + char(conversion), static_cast<unsigned long long>(v));
-            break;
-        }
-        case u'c': {
-            if (!isInteger) badFormat(f, "%c needs an integer argument");
-            // Taken as a signed byte, shown as the Latin-1 character.
-            out += static_cast<char16_t>(static_cast<uint8_t>(static_cast<int8_t>(a.i)));
-            break;
-        }
-        case u'C': {
-            if (!isInteger) badFormat(f, "%C needs an integer argument");
-            out += static_cast<char16_t>(a.u);
-            break;
-        }
-        case u's': {
-            if (a.kind != FormatArg::Kind::CString) badFormat(f, "%s needs a C string argument");
-            appendPadded(out, cStringText(a.s), spec);
-            break;
-        }
-        case u'S': {
-            if (a.kind != FormatArg::Kind::UTF16String) badFormat(f, "%S needs a UTF-16 string argument");
-            appendPadded(out, a.s16 ? std::u16string_view(a.s16) : std::u16string_view(u"(null)"), spec);
-            break;
-        }
-        case u'f':
-        case u'F':
-        case u'g':
-        case u'G':
-        case u'e':
-        case u'E':
-        case u'a': {
-            double v;
-            if (a.kind == FormatArg::Kind::Double) v = a.d;
-            else badFormat(f, "floating-point directive needs a floating-point argument");
-            print(spec + char(conversion), v);
-            break;
-        }
-        case u'p': {
-            if (a.kind != FormatArg::Kind::Object) badFormat(f, "%p needs an object argument");
-            // "0x0" for nil, as the platform prints, where glibc says "(nil)".
-            char hex[32];
-            int n = std::snprintf(hex, sizeof hex, "0x%llx",
-                                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(a.object.get())));
-            appendPadded(out, std::u16string(hex, hex + n), spec);
-            break;
-        }
-        default: badFormat(f, std::string("unknown directive '") + char(conversion) + "'");
-        }
+        const Directive d = parseDirective(f, i, arguments);
+        renderDirective(out, d, d.position ? arguments.at(*d.position) : arguments.next(), f);
     }
     return stringWithUTF16(std::move(out));
 }

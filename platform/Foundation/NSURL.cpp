@@ -213,6 +213,19 @@ NSURL::Parts resolve(const NSURL::Parts& base, const NSURL::Parts& r)
     return t;
 }
 
+// A path that begins with "//" would be read back as an authority; "/." in
+// front keeps it a path (RFC 3986, 5.2 with the WHATWG URL rule).
+void keepPathAPath(NSURL::Parts& t)
+{
+    if (!t.authority && t.path.starts_with("//")) t.path = "/." + t.path;
+}
+
+bool sameParts(const NSURL::Parts& a, const NSURL::Parts& b)
+{
+    return a.scheme == b.scheme && a.authority == b.authority && a.path == b.path && a.query == b.query &&
+           a.fragment == b.fragment;
+}
+
 Ref<NSString> optionalString(const std::optional<std::string>& s)
 {
     return s ? FileSupport::stringFromFileSystem(*s) : nullptr;
@@ -229,7 +242,11 @@ Ref<NSURL> NSURL::make(std::string text, const Ref<NSURL>& base)
     url->m_base = base;
     if (base && !parts->scheme) {
         url->m_parts = resolve(base->m_parts, *parts);
+        keepPathAPath(url->m_parts);
         url->m_absolute = recompose(url->m_parts);
+        // A resolved URL must be the URL its absolute string names.
+        auto again = parseReference(url->m_absolute);
+        if (url->m_absolute.empty() || !again || !sameParts(*again, url->m_parts)) return nullptr;
     } else {
         url->m_parts = std::move(*parts);
         url->m_absolute = url->m_text;
@@ -243,6 +260,9 @@ Ref<NSURL> NSURL::URLWithString(const Ref<NSString>& text) { return URLWithStrin
 Ref<NSURL> NSURL::URLWithString(const Ref<NSString>& text, const Ref<NSURL>& baseURL)
 {
     if (!text || text->length() == 0) return nullptr;
+    // U+0000 cannot be part of a URL; taken as a C string it would cut the
+    // URL short instead.
+    if (text->utf16().find(u'\0') != std::u16string::npos) return nullptr;
     return make(text->UTF8String(), baseURL);
 }
 

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <ctime>
+#include <filesystem>
 
 #include "Foundation/FileSupport.h"
 #include "Foundation/NSArray.h"
@@ -62,6 +63,23 @@ std::string configDirectory()
 }
 
 std::string domainPath(const std::string& name) { return FileSupport::join(configDirectory(), name + ".plist"); }
+
+// The file a save replaces: a symbolic link (a dotfiles setup) is followed to
+// its target, so that the link stays and the target gets the new contents,
+// atomically where it lies. A relative target is relative to the link's folder.
+std::string fileBehindLinks(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    fs::path current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(current, error)) || error) break;
+        fs::path target = fs::read_symlink(current, error);
+        if (error) break;
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    return current.string();
+}
 
 std::string utcTimestamp()
 {
@@ -190,8 +208,10 @@ Ref<NSString> NSUserDefaults::path() const { return FileSupport::stringFromFileS
 
 void NSUserDefaults::load()
 {
+    // What killed processes left of their saves.
+    FileSupport::removeStaleTemporaryFiles(fileBehindLinks(m_path));
     auto damaged = [&](const std::string& why) {
-        m_damagedCopy = m_path + ".damaged-" + utcTimestamp();
+        m_damagedCopy = fileBehindLinks(m_path) + ".damaged-" + utcTimestamp();
         NSLog("NSUserDefaults: the defaults file %s cannot be used (%s); starting with empty defaults. "
               "It will be kept as %s before defaults are next saved.",
               m_path, why, m_damagedCopy);
@@ -217,7 +237,7 @@ bool NSUserDefaults::moveDamagedFileAsideLocked()
 {
     std::string target = m_damagedCopy;
     for (int n = 2; ::access(target.c_str(), F_OK) == 0; ++n) target = m_damagedCopy + "-" + std::to_string(n);
-    if (::rename(m_path.c_str(), target.c_str()) != 0 && errno != ENOENT) {
+    if (::rename(fileBehindLinks(m_path).c_str(), target.c_str()) != 0 && errno != ENOENT) {
         // Writing now would destroy what the user had; keep trying later.
         if (!m_loggedWriteFailure)
             NSLog("NSUserDefaults: cannot keep the damaged defaults file %s as %s (%s); defaults are not saved.",
@@ -234,8 +254,10 @@ bool NSUserDefaults::writeLocked()
     if (!m_damagedCopy.empty() && !moveDamagedFileAsideLocked()) return false;
     auto data =
         NSPropertyListSerialization::dataWithPropertyList(m_application, NSPropertyListXMLFormat_v1_0, 0, nullptr);
-    int error = FileSupport::makeDirectories(FileSupport::deletingLastComponent(m_path), 0700);
-    if (!error) error = FileSupport::writeAtomically(m_path, data->bytes(), data->length(), 0600);
+    if (!data) return false;  // values are checked when set, so this does not happen
+    const std::string file = fileBehindLinks(m_path);
+    int error = FileSupport::makeDirectories(FileSupport::deletingLastComponent(file), 0700);
+    if (!error) error = FileSupport::writeAtomically(file, data->bytes(), data->length(), 0600);
     if (error) {
         // One line per run of failures, not one per run-loop turn.
         if (!m_loggedWriteFailure)

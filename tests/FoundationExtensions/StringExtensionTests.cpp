@@ -2,12 +2,17 @@
 // conversions, snippets, ISBNs, name splitting and the drawing hand-over.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "Foundation/Clock.h"
 #include "Foundation/NSDate.h"
+#include "Foundation/NSSet.h"
 #include "FoundationExtensions/ZAKNSStringExtension.h"
 
 namespace {
@@ -297,4 +302,25 @@ TEST(StringExtension, DrawingIsHandedToTheInstalledFunction)
     EXPECT_EQ(calls[1].keys, (std::vector<std::string>{"NSColor=Red"}));
     EXPECT_FALSE(calls[1].centred);
     EXPECT_EQ(calls[2].keys, (std::vector<std::string>{"k=v"}));
+}
+
+TEST(StringExtension, ContentTypesOfFilesAndTheirConformance)
+{
+    const std::string folder = ::testing::TempDir() + "/content-types-" + std::to_string(::getpid());
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "/picture.PNG") << "x";
+    EXPECT_EQ(utf8(NSStringExt::universalTypeForFile(str(folder + "/picture.PNG"))), "public.png");
+    EXPECT_EQ(utf8(NSStringExt::universalTypeForFile(str(folder))), "public.folder");
+    EXPECT_FALSE(NSStringExt::universalTypeForFile(str(folder + "/absent.png")));
+    EXPECT_FALSE(NSStringExt::universalTypeForFile(nullptr));
+    std::filesystem::remove_all(folder);
+
+    EXPECT_TRUE(NSStringExt::UTIConformsTo(str("public.png"), str("public.image")));
+    EXPECT_TRUE(NSStringExt::UTIConformsTo(str("public.png"), str("public.png")));
+    EXPECT_FALSE(NSStringExt::UTIConformsTo(str("public.image"), str("public.png")));
+    EXPECT_FALSE(NSStringExt::UTIConformsTo(nullptr, str("public.data")));
+    EXPECT_TRUE(NSStringExt::UTIConformsToUTIOf(str("public.png"), list({"public.text", "public.image"})));
+    EXPECT_FALSE(NSStringExt::UTIConformsToUTIOf(str("public.png"), list({"public.text", "public.movie"})));
+    EXPECT_TRUE(NSStringExt::UTIConformsToUTIOf(str("public.png"), NSSet::setWithObject(str("public.data"))));
+    EXPECT_FALSE(NSStringExt::UTIConformsToUTIOf(str("public.png"), nullptr));
 }

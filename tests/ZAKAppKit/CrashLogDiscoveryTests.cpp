@@ -14,6 +14,7 @@
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNumber.h"
 #include "ReportFixture.h"
+#include "WaitUntil.h"
 #include "ZAKAppKit/ZAKCrashReporter/ZAKCrashReporter.h"
 
 using namespace std::chrono_literals;
@@ -167,16 +168,9 @@ TEST_F(CrashLogDiscovery, AProgramThatDiesOfSIGSEGVHasItsLogPostedOnceSent)
         static_cast<volatile char*>(page)[16] = 1;
         ::_exit(0);
     }
-    int status = 0;
-    for (auto deadline = std::chrono::steady_clock::now() + 10s; ::waitpid(child, &status, WNOHANG) == 0;) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    ASSERT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(WTERMSIG(status), SIGSEGV);
+    const auto status = test_support::waitForExitOrKill(child, 10s);
+    ASSERT_TRUE(status && WIFSIGNALED(*status));
+    EXPECT_EQ(WTERMSIG(*status), SIGSEGV);
 
     // The next launch: the log is offered.
     ASSERT_NE(ZAKCrashReporter::dateOfCrashLogToOffer(), nullptr);

@@ -6,6 +6,10 @@
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSFont.h"
 #include "AppKit/NSMenu.h"
+#include "AppKit/NSScrollView.h"
+#include "AppKit/NSTableHeaderView.h"
+#include "AppKit/NSTableView.h"
+#include "AppKit/NSTextFieldCell.h"
 #include "DoubleRulerController.h"
 #include "Foundation/NSIndexSet.h"
 #include "Foundation/NSUserDefaults.h"
@@ -106,6 +110,41 @@ TEST(Plumbline, GuidelinesAreAddedDraggedDeletedAndKeptAcrossARelaunch)
     EXPECT_NE(again.text().find("GuidelineSets = [\"Default\": (0, 110)]\n"), std::string::npos) << again.text();
 }
 
+TEST(Plumbline, TheShowOrHideItemFollowsTheGuidelinesOnEveryPath)
+{
+    runPlumbline([](AppDriver& d) {
+        d.onMain([] {
+            // The item's title in the main menu and in the dock menu's copy,
+            // as a user sees them when the menu opens.
+            auto titles = [] {
+                std::vector<std::string> seen;
+                app()->guidelineMenu()->update();
+                seen.push_back(app()->showOrHideGuidelineMenuItem()->title()->UTF8String());
+                auto dock = dynamic_ref_cast<NSMenu>(app()->applicationDockMenu(NSApplication::sharedApplication()));
+                for (const auto& entry : dock->items()) {
+                    if (!entry->submenu()) continue;
+                    entry->submenu()->update();
+                    for (const auto& item : entry->submenu()->items())
+                        if (item->action() == "hideOrShowGuidelines:") seen.push_back(item->title()->UTF8String());
+                }
+                return seen;
+            };
+            const std::vector<std::string> show{"Show Guidelines", "Show Guidelines"};
+            const std::vector<std::string> hide{"Hide Guidelines", "Hide Guidelines"};
+            EXPECT_EQ(titles(), show);
+            // The first guideline opens the window with it.
+            app()->newGuidline(itemWithTag(app()->guidelineMenu(), 0));
+            EXPECT_EQ(titles(), hide);
+            app()->hideOrShowGuidelines(app()->showOrHideGuidelineMenuItem());
+            EXPECT_EQ(titles(), show);
+            app()->activedSet(itemWithTag(app()->guidelineSetsMenu(), 0));
+            EXPECT_EQ(titles(), hide);
+            app()->guidelineController()->close();  // closed by other means than the item
+            EXPECT_EQ(titles(), show);
+        });
+    });
+}
+
 TEST(Plumbline, SeriesOfGuidelinesAreBoundedAndReadFieldsAsNumbers)
 {
     runPlumbline([](AppDriver& d) {
@@ -150,6 +189,51 @@ TEST(Plumbline, SeriesOfGuidelinesAreBoundedAndReadFieldsAsNumbers)
             EXPECT_EQ(values.front(), c.first);
             EXPECT_EQ(values.back(), c.last);
         }
+    });
+}
+
+TEST(Plumbline, TheSetsWindowListsNamesFromTheTopUnderItsHeader)
+{
+    runPlumbline([](AppDriver& d) {
+        NSRect row0{}, row1{}, header{};
+        d.onMain([&] {
+            app()->addASet(nullptr);  // "New Set", now the current one
+            app()->showSetAdminWindow(nullptr);
+            auto table = app()->setTableView();
+            auto window = table->window();
+            // Where the file puts it, not the screen's corner.
+            EXPECT_GT(window->frame().origin.x, 100);
+            EXPECT_GT(window->frame().origin.y, 100);
+            ASSERT_TRUE(table->enclosingScrollView());
+            ASSERT_TRUE(table->headerView() && table->headerView()->window() == window);
+            auto toScreen = [&](const Ref<NSView>& view, NSRect r) {
+                r = view->convertRectToView(r, nullptr);
+                r.origin = window->convertBaseToScreen(r.origin);
+                return r;
+            };
+            row0 = toScreen(table, table->rectOfRow(0));
+            row1 = toScreen(table, table->rectOfRow(1));
+            header = toScreen(table->headerView(), table->headerView()->bounds());
+            // The cell shows the name, not the attributed string's description.
+            auto value = *app()->tableViewObjectValueForTableColumnRow(table.get(), nullptr, 1);
+            auto cell = NSObject::make<NSTextFieldCell>();
+            cell->setObjectValue(value);
+            EXPECT_EQ(cell->stringValue()->UTF8String(), "New Set");
+        });
+        // Row 0 sits right under the header, row 1 under it.
+        EXPECT_NEAR(NSMaxY(row0), header.origin.y, 1);
+        EXPECT_LT(row1.origin.y, row0.origin.y);
+        // Text is drawn in both rows: dark pixels on the row's white.
+        const auto screen = d.screenImage();
+        auto darkPixels = [&](const NSRect& r) {
+            int dark = 0;
+            for (int x = int(r.origin.x); x < int(r.origin.x + 80); ++x)
+                for (int y = int(1080 - NSMaxY(r)); y < int(1080 - r.origin.y); ++y)
+                    dark += red(screen->pixel(size_t(x), size_t(y))) < 100;
+            return dark;
+        };
+        EXPECT_GT(darkPixels(row0), 20);
+        EXPECT_GT(darkPixels(row1), 20);
     });
 }
 

@@ -3,7 +3,10 @@
 #include "PlumblineFixture.h"
 
 #include "AboutBox.h"
+#include "AppKit/ControlText.h"
+#include "AppKit/NSMatrix.h"
 #include "AppKit/NSMenu.h"
+#include "AppKit/NSTextFieldCell.h"
 #include "DoubleRulerController.h"
 #include "Preference.h"
 
@@ -95,6 +98,52 @@ TEST(Plumbline, WindowFilesConnectTheirControllers)
             ASSERT_TRUE(corner);
             EXPECT_EQ(corner->horView()->window(), corner->window());
             EXPECT_EQ(text(corner->widthText()->stringValue()), "400 px");
+        });
+    });
+}
+
+namespace {
+
+// Every control of the view tree whose text does not fit the room its cell
+// gives it, as "<window>: <text> needs <w>, has <room>".
+void collectCutTexts(const Ref<NSView>& view, const std::string& window, std::vector<std::string>& cut)
+{
+    auto check = [&](const Ref<NSCell>& cell, const NSRect& frame) {
+        if (!cell || cell->type() != NSTextCellType) return;
+        if (dynamic_ref_cast<NSTextFieldCell>(cell) && cell->isEditable()) return;  // typed text scrolls
+        const auto text = cell->stringValue()->utf16();
+        if (text.empty()) return;
+        const CGFloat needed = ControlText::width(text, cell->textStyle());
+        const CGFloat room = cell->titleRectForBounds(NSMakeRect(0, 0, frame.size.width, frame.size.height)).size.width;
+        if (needed > room + 0.5)
+            cut.push_back(window + ": \"" + cell->stringValue()->UTF8String() + "\" needs " +
+                          std::to_string(int(needed)) + ", has " + std::to_string(int(room)));
+    };
+    if (auto matrix = dynamic_ref_cast<NSMatrix>(view)) {
+        for (NSInteger r = 0; r < matrix->numberOfRows(); ++r)
+            for (NSInteger c = 0; c < matrix->numberOfColumns(); ++c)
+                check(matrix->cellAtRow(r, c), matrix->cellFrameAtRow(r, c));
+    } else if (auto control = dynamic_ref_cast<NSControl>(view)) {
+        check(control->cell(), control->bounds());
+    }
+    for (const auto& sub : view->subviews()) collectCutTexts(sub, window, cut);
+}
+
+}  // namespace
+
+TEST(Plumbline, EveryTextOfTheWindowsFitsItsControl)
+{
+    runPlumbline([](AppDriver& d) {
+        d.onMain([] {
+            app()->showPreferences(nullptr);
+            app()->showAboutBox(nullptr);
+            std::vector<std::string> cut;
+            for (const auto& window : {app()->preferenceWindow()->window(), app()->aboutBoxWindow()->window(),
+                                       app()->newSetWindow(), app()->newLineWindow(), app()->setAdminWindow()}) {
+                ASSERT_TRUE(window);
+                collectCutTexts(window->contentView(), text(window->title()), cut);
+            }
+            EXPECT_TRUE(cut.empty()) << ::testing::PrintToString(cut);
         });
     });
 }

@@ -2,9 +2,17 @@
 // stored data, driven through the running program.
 #include "PlumblineFixture.h"
 
+#include <signal.h>
+#include <sys/resource.h>
+
+#include "AppKit/NSColorPanel.h"
+#include "AppKit/NSColorWell.h"
+#include "AppKit/NSScreen.h"
 #include "Foundation/NSArchiver.h"
 #include "Foundation/NSData.h"
+#include "Foundation/NSGeometryStrings.h"
 #include "Foundation/NSUserDefaults.h"
+#include "HotKeyCenter/HKHotKeyCenter.h"
 #include "LogCapture.h"
 #include "Preference.h"
 
@@ -251,6 +259,53 @@ TEST(Plumbline, PreferencesApplyAtOnce)
     EXPECT_NE(text.find("VerGuideController = 1\n"), std::string::npos) << text;
 }
 
+TEST(Plumbline, TheColourPanelOpensBesideThePreferencesWithinTheScreen)
+{
+    runPlumbline([](AppDriver& d) {
+        NSPoint well{};
+        d.onMain([&] {
+            app()->showPreferences(nullptr);
+            auto control = app()->preferenceWindow()->screenColorWell();
+            const NSRect r = control->convertRectToView(control->bounds(), nullptr);
+            well = control->window()->convertBaseToScreen(NSMakePoint(NSMidX(r), NSMidY(r)));
+        });
+        d.click(well);
+        d.onMain([] {
+            auto panel = NSColorPanel::sharedColorPanel();
+            ASSERT_TRUE(panel->isVisible());
+            const NSRect prefs = app()->preferenceWindow()->window()->frame();
+            const NSRect frame = panel->frame();
+            EXPECT_FALSE(NSIntersectsRect(frame, prefs)) << NSStringFromRect(frame)->UTF8String();
+            EXPECT_TRUE(NSContainsRect(NSScreen::mainScreen()->visibleFrame(), frame));
+            EXPECT_EQ(NSMaxY(frame), NSMaxY(prefs));
+            panel->orderOut(nullptr);
+        });
+    });
+}
+
+TEST(Plumbline, AStoredKeyCodeOutsideSixteenBitsIsRefusedNotCutDown)
+{
+    LogCapture log;
+    runPlumbline(
+        [&](AppDriver& d) {
+            d.onMain([] {
+                auto center = dynamic_ref_cast<HKHotKeyCenter>(NSObject::make<HKHotKeyCenter>());
+                // 0x10005 cut to 16 bits would be key 5.
+                EXPECT_FALSE(center->hasRegisteredHotKeyWithKeyCode(5, 0x120000));
+                auto defaults = NSUserDefaults::standardUserDefaults();
+                EXPECT_EQ(defaults->stringForKey("UpdateDate"_ns)->UTF8String(), "-");
+            });
+        },
+        {.before = [] {
+            auto defaults = NSUserDefaults::standardUserDefaults();
+            defaults->setInteger(0x10005, "GuidelineKeyCode"_ns);
+            defaults->setInteger(0x120000, "GuidelineKeyModifier"_ns);
+        }});
+    bool logged = false;
+    for (const auto& line : log.lines()) logged |= line.find("65541") != std::string::npos;
+    EXPECT_TRUE(logged);
+}
+
 TEST(Plumbline, DamagedStoredSetsStartTheDefaultListAndAreKeptAside)
 {
     struct Case {
@@ -258,6 +313,8 @@ TEST(Plumbline, DamagedStoredSetsStartTheDefaultListAndAreKeptAside)
         std::function<void()> store;
         std::string expectedSets;
         bool keepsCopy;
+        // Files may not grow past a few kilobytes, as on a full disk.
+        bool fullDisk = false;
     };
     const Case cases[] = {
         {"garbage bytes",
@@ -277,6 +334,18 @@ TEST(Plumbline, DamagedStoredSetsStartTheDefaultListAndAreKeptAside)
              defaults->setInteger(7, "CurrentGuidelineSet"_ns);
          },
          "GuidelineSets = [\"Mine\": (1, 42.5)]\n", false},
+        {"garbage bytes that do not fit on the disk",
+         [] {
+             std::string junk = "NSAR\x01";
+             junk.resize(64 * 1024, 'x');
+             NSUserDefaults::standardUserDefaults()->setObject(NSData::dataWithBytes(junk.data(), junk.size()),
+                                                               "GuidelineSets"_ns);
+             NSUserDefaults::standardUserDefaults()->synchronize();
+             ::signal(SIGXFSZ, SIG_IGN);
+             const rlimit small{16 * 1024, RLIM_INFINITY};
+             ::setrlimit(RLIMIT_FSIZE, &small);
+         },
+         "GuidelineSets = [\"Default\":]\n", false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -285,6 +354,10 @@ TEST(Plumbline, DamagedStoredSetsStartTheDefaultListAndAreKeptAside)
         bool copyKept = false;
         runPlumbline(
             [&](AppDriver& d) {
+                if (c.fullDisk) {
+                    const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY};
+                    ::setrlimit(RLIMIT_FSIZE, &unlimited);
+                }
                 const auto folder = std::filesystem::path(d.defaultsFile()).parent_path();
                 for (const auto& entry : std::filesystem::directory_iterator(folder))
                     copyKept |= entry.path().string().find("GuidelineSets.damaged") != std::string::npos;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "E2ESession.h"
+#include "WaitUntil.h"
 
 namespace e2e {
 
@@ -42,9 +43,13 @@ protected:
     void SetUp() override
     {
         const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        m_session = std::make_unique<Session>(std::string(info->test_suite_name()) + "-" + info->name());
+        m_session =
+            std::make_unique<Session>(std::string(info->test_suite_name()) + "-" + info->name(), serverArguments());
         ASSERT_TRUE(m_session->ready()) << m_session->problem();
     }
+
+    // What the test's X server is started with beyond the usual.
+    virtual std::vector<std::string> serverArguments() const { return {}; }
 
     void TearDown() override
     {
@@ -157,12 +162,7 @@ protected:
     // Polls the condition every 50 ms until it holds or the time is up.
     template <typename Condition> static bool waitFor(Condition condition, std::chrono::milliseconds limit)
     {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() >= deadline) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return true;
+        return test_support::waitUntil(condition, limit, std::chrono::milliseconds(50));
     }
 
     std::string programOutput() { return session().readFile(session().folder() + "/" + m_programLog); }

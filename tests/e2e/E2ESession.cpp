@@ -17,6 +17,8 @@
 #include <sstream>
 #include <thread>
 
+#include "WaitUntil.h"
+
 namespace e2e {
 namespace fs = std::filesystem;
 using SteadyClock = std::chrono::steady_clock;
@@ -91,8 +93,9 @@ bool isReddish(uint32_t rgb)
     return r > 150 && g < 110 && b < 110;
 }
 
-Session::Session(std::string name)
+Session::Session(std::string name, std::vector<std::string> serverArguments)
     : m_name(std::move(name))
+    , m_serverArguments(std::move(serverArguments))
 {
     std::string pattern = (fs::temp_directory_path() / "plumbline-e2e-XXXXXX").string();
     if (!mkdtemp(pattern.data())) {
@@ -141,8 +144,13 @@ bool Session::startServer()
         dup2(out, 1);
         dup2(out, 2);
         const std::string screen = std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24";
-        execlp("Xvfb", "Xvfb", "-displayfd", "3", "-noreset", "-nolisten", "tcp", "-screen", "0", screen.c_str(),
-               static_cast<char*>(nullptr));
+        std::vector<std::string> arguments{"Xvfb", "-displayfd", "3", "-noreset", "-nolisten",
+                                           "tcp",  "-screen",    "0", screen};
+        arguments.insert(arguments.end(), m_serverArguments.begin(), m_serverArguments.end());
+        std::vector<char*> argv;
+        for (auto& a : arguments) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execvp("Xvfb", argv.data());
         _exit(127);
     }
     close(fds[1]);
@@ -229,15 +237,17 @@ pid_t Session::launchProgram(const std::string& log) { return spawn({E2E_PROGRAM
 
 std::string Session::waitForWindow(const std::string& classPattern, std::chrono::milliseconds limit)
 {
-    const auto deadline = SteadyClock::now() + limit;
-    while (SteadyClock::now() < deadline) {
-        // The class, not the instance: the instance is the window's role
-        // once it has one.
-        Result found = run({"xdotool", "search", "--onlyvisible", "--class", classPattern}, 5s);
-        if (found.status == 0 && !found.output.empty()) return found.output.substr(0, found.output.find('\n'));
-        std::this_thread::sleep_for(100ms);
-    }
-    return "";
+    std::string window;
+    // The class, not the instance: the instance is the window's role once it
+    // has one.
+    test_support::waitUntil(
+        [&] {
+            Result found = run({"xdotool", "search", "--onlyvisible", "--class", classPattern}, 5s);
+            if (found.status == 0 && !found.output.empty()) window = found.output.substr(0, found.output.find('\n'));
+            return !window.empty();
+        },
+        limit, 100ms);
+    return window;
 }
 
 std::vector<std::string> Session::findWindows(const std::vector<std::string>& criteria)
@@ -254,13 +264,9 @@ std::vector<std::string> Session::findWindows(const std::vector<std::string>& cr
 
 std::string Session::waitForWindowNamed(const std::string& name, std::chrono::milliseconds limit)
 {
-    const auto deadline = SteadyClock::now() + limit;
-    while (SteadyClock::now() < deadline) {
-        const auto found = findWindows({"--name", "^" + name + "$"});
-        if (!found.empty()) return found.front();
-        std::this_thread::sleep_for(100ms);
-    }
-    return "";
+    std::vector<std::string> found;
+    test_support::waitUntil([&] { return !(found = findWindows({"--name", "^" + name + "$"})).empty(); }, limit, 100ms);
+    return found.empty() ? "" : found.front();
 }
 
 bool Session::alive(pid_t pid) { return waitUntil(pid, SteadyClock::now()) == -1; }
@@ -298,13 +304,13 @@ Shot Session::pollShot(const std::string& label, const std::function<bool(const 
 {
     fs::create_directories(E2E_SHOTS);
     const std::string path = std::string(E2E_SHOTS) + "/" + m_name + "-" + label + ".png";
-    const auto deadline = SteadyClock::now() + limit;
     Shot shot;
-    do {
-        shot = takeShot(path);
-        if (shot.valid() && test(shot)) break;
-        std::this_thread::sleep_for(100ms);
-    } while (SteadyClock::now() < deadline);
+    test_support::waitUntil(
+        [&] {
+            shot = takeShot(path);
+            return shot.valid() && test(shot);
+        },
+        limit, 100ms);
     return shot;
 }
 

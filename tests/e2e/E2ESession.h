@@ -43,7 +43,8 @@ struct Result {
 
 class Session {
 public:
-    explicit Session(std::string name);
+    // Extra arguments go to the X server ("-extension", "XInputExtension").
+    explicit Session(std::string name, std::vector<std::string> serverArguments = {});
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -92,6 +93,7 @@ private:
     std::string m_name;
     std::string m_root, m_config, m_display, m_problem;
     pid_t m_server = -1;
+    std::vector<std::string> m_serverArguments;
     std::vector<pid_t> m_started;
     std::string m_pathPrefix;
 };

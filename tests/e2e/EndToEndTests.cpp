@@ -1,5 +1,13 @@
 // Plumbline end to end: the sanitizer build of the program on a private Xvfb
 // with a compositor, driven with xdotool and checked on screenshots.
+#include <signal.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+
 #include "E2EFixture.h"
 
 using namespace e2e;
@@ -166,3 +174,55 @@ TEST_F(EndToEnd, HotKeyHidesAndShowsOverlaysWhileAnotherWindowHasFocus)
     EXPECT_EQ(helperLog().find("key 42 "), std::string::npos) << helperLog();
 }
 }  // namespace
+
+namespace {
+
+// User and system CPU time of a process so far, in clock ticks.
+long cpuTicks(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos) return -1;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> field; ++i) {
+        if (i == 14) utime = std::atol(field.c_str());
+        if (i == 15) stime = std::atol(field.c_str());
+    }
+    return utime + stime;
+}
+
+}  // namespace
+
+// Two instances on one display without a window manager: both keep their
+// overlays above other windows, and neither raises above the other's, so
+// they settle instead of restacking in answer to each other for ever; both
+// quit on SIGTERM.
+TEST_F(EndToEnd, TwoInstancesSettleTheirOverlaysAndBothQuitOnSigterm)
+{
+    // Both show their guidelines: a screen-wide overlay each.
+    writeDefaults({"GuidelinesVisible=YES", "RUVFirstStart=NO", "GuidelineSets=1:300,0:200"});
+    ASSERT_FALSE(launch("first.log", "Guidelines").empty());
+    const pid_t first = m_program;
+    const pid_t second = session().launchProgram("second.log");
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return session().findWindows({"--name", "^Guidelines$"}).size() >= 2;
+        },
+        60s))
+        << session().readFile(session().folder() + "/second.log");
+    std::this_thread::sleep_for(2s);  // time to settle
+    const long before = cpuTicks(first) + cpuTicks(second);
+    std::this_thread::sleep_for(2s);
+    const long spent = cpuTicks(first) + cpuTicks(second) - before;
+    EXPECT_LT(spent, long(sysconf(_SC_CLK_TCK)) / 2) << "the two are still busy after settling";
+
+    const auto start = std::chrono::steady_clock::now();
+    kill(second, SIGTERM);
+    EXPECT_EQ(session().terminate(first, 20s), 0) << programOutput();
+    m_program = -1;
+    EXPECT_EQ(session().terminate(second, 20s), 0) << session().readFile(session().folder() + "/second.log");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+}

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "E2ESession.h"
+#include "WaitUntil.h"
 
 using namespace e2e;
 using namespace std::chrono_literals;
@@ -65,12 +66,9 @@ protected:
     // Waits until `count` pop-up menus are open (WM_CLASS instance "menu").
     std::vector<Box> waitForMenus(size_t count, std::chrono::milliseconds limit = 15s)
     {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        for (;;) {
-            auto menus = windows("^menu$");
-            if (menus.size() == count || std::chrono::steady_clock::now() >= deadline) return menus;
-            std::this_thread::sleep_for(100ms);
-        }
+        std::vector<Box> menus;
+        test_support::waitUntil([&] { return (menus = windows("^menu$")).size() == count; }, limit, 100ms);
+        return menus;
     }
     // Key names separated by spaces, typed one after the other.
     void key(const std::string& keys)
@@ -87,12 +85,8 @@ protected:
     }
     bool waitForText(const std::string& path, const std::string& text)
     {
-        const auto deadline = std::chrono::steady_clock::now() + 15s;
-        while (m_session->readFile(path).find(text) == std::string::npos) {
-            if (std::chrono::steady_clock::now() >= deadline) return false;
-            std::this_thread::sleep_for(50ms);
-        }
-        return true;
+        return test_support::waitUntil([&] { return m_session->readFile(path).find(text) != std::string::npos; }, 15s,
+                                       50ms);
     }
     static int itemCentreY(const Box& menu, int index)
     {
@@ -154,12 +148,8 @@ TEST_F(MenuBarEndToEnd, MenuBarWorksByKeyboardOnceAPlumblineWindowHasTheFocus)
     key("Right Right Right");
     // Each Right switches to the next title's menu, further right.
     std::vector<Box> guidelines;
-    const auto deadline = std::chrono::steady_clock::now() + 15s;
-    while (std::chrono::steady_clock::now() < deadline) {
-        guidelines = windows("^menu$");
-        if (guidelines.size() == 1 && guidelines[0].x > first[0].x + 150) break;
-        std::this_thread::sleep_for(100ms);
-    }
+    test_support::waitUntil(
+        [&] { return (guidelines = windows("^menu$")).size() == 1 && guidelines[0].x > first[0].x + 150; }, 15s, 100ms);
     ASSERT_EQ(guidelines.size(), 1u);
     EXPECT_GT(guidelines[0].x, first[0].x + 150);
     const Box& g = guidelines[0];

@@ -38,4 +38,27 @@ TEST_F(PointerScenario, RulerMarkerMovesOnRawMotionNotOnAWarp)
     EXPECT_TRUE(markerAt(shot, second));
     EXPECT_FALSE(markerAt(shot, first));
 }
+
+// A server without XInput: moves are seen only over the program's own
+// windows, and over them the markers do follow the pointer.
+class PointerWithoutXInput : public ProgramTest {
+protected:
+    std::vector<std::string> serverArguments() const override { return {"-extension", "XInputExtension"}; }
+};
+
+TEST_F(PointerWithoutXInput, RulerMarkersFollowThePointerOverTheProgramsOwnWindows)
+{
+    const Geometry ruler = launchAndFindCornerRuler();
+    ASSERT_GT(ruler.width, 300);
+    auto markerAt = [&](const Shot& s, int column) { return s.count(column, ruler.y, 2, kArm, isReddish) >= 10; };
+    // Along the horizontal arm: over the ruler itself.
+    const int y = ruler.y + kArm / 2;
+    for (int column : {ruler.x + 140, ruler.x + 280}) {
+        movePointer(column, y);
+        movePointer(column, y + 1);
+        const Shot shot = session().pollShot("core-motion", [&](const Shot& s) { return markerAt(s, column); });
+        EXPECT_TRUE(markerAt(shot, column)) << column << "\n" << programOutput();
+    }
+}
+
 }  // namespace

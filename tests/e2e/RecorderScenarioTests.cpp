@@ -82,8 +82,8 @@ protected:
             10s))
             << programOutput();
         m_preferences = geometry(window);
-        // The recorder's frame in the 440 x 250 content, from its bottom left.
-        m_recorder = {m_preferences.x + 230, m_preferences.y + m_preferences.height - 94 - 24, 190, 24};
+        // The recorder's frame in the 440 x 284 content, from its bottom left.
+        m_recorder = {m_preferences.x + 20, m_preferences.y + m_preferences.height - 94 - 24, 190, 24};
     }
 
     // With the close box of the title bar the window has without a window
@@ -221,3 +221,26 @@ TEST_F(RecorderScenario, UnderAFrenchLayoutTheRecorderNamesKeyCodeZeroQ)
     EXPECT_NE(stored.find(kStoredFlags), std::string::npos) << stored;
 }
 }  // namespace
+
+// Without a window manager the layer draws the title bar itself: a drag on
+// it moves the window as a manager's title bar would.
+TEST_F(RecorderScenario, PreferencesMoveByTheirOwnTitleBarWithoutAWindowManager)
+{
+    ASSERT_NO_FATAL_FAILURE(openPreferences());
+    const std::string window = session().waitForWindowNamed("Preferences", 5s);
+    const Geometry before = geometry(window);
+    const int x = before.x + 200, y = before.y + 11;
+    session().run({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "mousedown", "1"});
+    for (int step = 1; step <= 10; ++step) movePointer(x + 12 * step, y + 9 * step);
+    session().run({"xdotool", "mouseup", "1"});
+    Geometry after;
+    EXPECT_TRUE(waitFor(
+        [&] {
+            after = geometry(window);
+            return after.x == before.x + 120 && after.y == before.y + 90;
+        },
+        10s))
+        << "from " << before.x << "," << before.y << " to " << after.x << "," << after.y << "\n"
+        << programOutput();
+    quit();
+}

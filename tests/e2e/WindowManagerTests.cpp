@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "E2ESession.h"
+#include "WaitUntil.h"
 
 using namespace e2e;
 using namespace std::chrono_literals;
@@ -50,33 +51,20 @@ protected:
     // The manager names its check window on the root once it runs.
     bool waitForWindowManager()
     {
-        const auto deadline = std::chrono::steady_clock::now() + 20s;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (session().run({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, 5s).output.find("window id #") !=
-                std::string::npos)
-                return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
+        return waitForOutput({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, "window id #", 20s);
     }
 
-    // Starts the program and answers its first-launch corner ruler: the
-    // program's window (WM_CLASS class "plumbline") that is no menu bar or
-    // menu.
+    // Starts the program and answers its first-launch corner ruler.
     std::string launch()
     {
         m_program = session().launchProgram();
-        const auto deadline = std::chrono::steady_clock::now() + 60s;
-        while (std::chrono::steady_clock::now() < deadline) {
-            std::istringstream ids(
-                session().run({"xdotool", "search", "--onlyvisible", "--class", "^plumbline$"}, 5s).output);
-            for (std::string id; std::getline(ids, id);) {
-                const std::string wmClass = session().run({"xprop", "-id", id, "WM_CLASS"}, 5s).output;
-                if (wmClass.find("\"menu") != std::string::npos) continue;
-                if (geometry(id).width > 2 * kRulerArm) return id;
-            }
-            std::this_thread::sleep_for(100ms);
-        }
+        std::vector<std::string> found;
+        if (test_support::waitUntil(
+                [&] {
+                    return !(found = session().findWindows({"--classname", "^Corner Ruler$"})).empty();
+                },
+                60s, 100ms))
+            return found.front();
         ADD_FAILURE() << "no corner ruler mapped; program output:\n" << programOutput();
         return "";
     }
@@ -105,24 +93,52 @@ protected:
     bool waitForOutput(const std::vector<std::string>& command, const std::string& text,
                        std::chrono::milliseconds limit = 15s)
     {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        do {
-            if (session().run(command, 5s).output.find(text) != std::string::npos) return true;
-            std::this_thread::sleep_for(100ms);
-        } while (std::chrono::steady_clock::now() < deadline);
-        return false;
+        return test_support::waitUntil(
+            [&] { return session().run(command, 5s).output.find(text) != std::string::npos; }, limit, 100ms);
     }
 
     // A visible window of the program whose name is the title, or "".
     std::string findNamed(const std::string& title, std::chrono::milliseconds limit = 15s)
     {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        do {
-            const Result r = session().run({"xdotool", "search", "--onlyvisible", "--name", "^" + title + "$"}, 5s);
-            if (r.status == 0 && !r.output.empty()) return r.output.substr(0, r.output.find('\n'));
-            std::this_thread::sleep_for(100ms);
-        } while (std::chrono::steady_clock::now() < deadline);
-        return "";
+        std::vector<std::string> found;
+        test_support::waitUntil(
+            [&] {
+                return !(found = session().findWindows({"--name", "^" + title + "$"})).empty();
+            },
+            limit, 100ms);
+        return found.empty() ? "" : found.front();
+    }
+
+    // The id the helper program reports in its log once its window is up.
+    std::string helperWindow(const std::string& log)
+    {
+        std::string id;
+        test_support::waitUntil(
+            [&] {
+                const std::string text = session().readFile(log);
+                const auto at = text.find("ready ");
+                if (at == std::string::npos || text.find('\n', at) == std::string::npos) return false;
+                id = text.substr(at + 6, text.find('\n', at) - at - 6);
+                return true;
+            },
+            20s, 50ms);
+        return id;
+    }
+
+    // Waits until the file in the session's folder holds the text.
+    bool waitForText(const std::string& file, const std::string& text)
+    {
+        const std::string path = session().folder() + "/" + file;
+        return test_support::waitUntil([&] { return session().readFile(path).find(text) != std::string::npos; }, 15s,
+                                       50ms);
+    }
+
+    // A decimal window id as xprop writes it ("0x400005").
+    static std::string hex(const std::string& decimal)
+    {
+        std::ostringstream out;
+        out << "0x" << std::hex << std::stoul(decimal);
+        return out.str();
     }
 
     std::unique_ptr<Session> m_session;
@@ -144,14 +160,7 @@ TEST_F(UnderWindowManager, TheCornerRulerStaysAboveAWindowMappedLater)
                     "helper-output.log");
     // The manager places a window that names no place itself: put it over
     // the ruler.
-    std::string id;
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (id.empty() && std::chrono::steady_clock::now() < deadline) {
-        const std::string text = session().readFile(log);
-        if (const auto at = text.find("ready "); at != std::string::npos && text.find('\n', at) != std::string::npos)
-            id = text.substr(at + 6, text.find('\n', at) - at - 6);
-        else std::this_thread::sleep_for(50ms);
-    }
+    const std::string id = helperWindow(log);
     ASSERT_FALSE(id.empty()) << session().readFile(log);
     session().run({"xdotool", "windowmove", id, std::to_string(r.x - 60), std::to_string(r.y - 60)});
     auto armsOnTop = [&](const Shot& s) {
@@ -215,13 +224,12 @@ TEST_F(UnderWindowManager, PreferencesTakeTheFocusWearOneTitleBarAndCloseThrough
 
     // Closing through the manager (Alt-F4 in its default bindings) closes it.
     session().run({"xdotool", "key", "alt+F4"});
-    const auto deadline = std::chrono::steady_clock::now() + 15s;
-    bool closed = false;
-    while (!closed && std::chrono::steady_clock::now() < deadline) {
-        closed = session().run({"xdotool", "search", "--onlyvisible", "--name", "^Preferences$"}).status != 0;
-        if (!closed) std::this_thread::sleep_for(100ms);
-    }
-    EXPECT_TRUE(closed) << "the preferences window is still shown";
+    EXPECT_TRUE(test_support::waitUntil(
+        [&] {
+            return session().findWindows({"--name", "^Preferences$"}).empty();
+        },
+        15s, 100ms))
+        << "the preferences window is still shown";
     EXPECT_TRUE(session().alive(m_program)) << programOutput();
 }
 
@@ -237,23 +245,33 @@ TEST_F(UnderWindowManager, TheGuidelineWindowNeverTakesTheFocus)
                                           "RUVFirstStart=NO", "GuidelineSets=1:300,0:200"});
     ASSERT_EQ(written.status, 0) << written.output;
     m_program = session().launchProgram();
-    std::string guidelines;
-    const auto deadline = std::chrono::steady_clock::now() + 60s;
-    while (guidelines.empty() && std::chrono::steady_clock::now() < deadline) {
-        std::istringstream ids(
-            session().run({"xdotool", "search", "--onlyvisible", "--class", "^plumbline$"}, 5s).output);
-        for (std::string id; std::getline(ids, id);)
-            if (geometry(id).width == kScreenWidth && geometry(id).height > kScreenHeight / 2) guidelines = id;
-        if (guidelines.empty()) std::this_thread::sleep_for(100ms);
-    }
-    ASSERT_FALSE(guidelines.empty()) << programOutput();
+    std::vector<std::string> found;
+    test_support::waitUntil(
+        [&] {
+            return !(found = session().findWindows({"--classname", "^Guidelines$"})).empty();
+        },
+        60s, 100ms);
+    ASSERT_FALSE(found.empty()) << programOutput();
+    const std::string guidelines = found.front();
     const std::string hints = session().run({"xprop", "-id", guidelines, "WM_HINTS", "_NET_WM_STATE"}).output;
     EXPECT_NE(hints.find("accepts input or input focus: False"), std::string::npos) << hints;
     EXPECT_NE(hints.find("_NET_WM_STATE_ABOVE"), std::string::npos) << hints;
-    // Not even a click on a line gives it the focus.
+    // Not even a click on a line gives it the focus. Every change of the
+    // active window is recorded; a click on a helper window afterwards must
+    // take the focus, which proves the manager has handled the first click.
+    const std::string log = session().folder() + "/helper.log";
+    session().spawn({E2E_HELPER, "window", "900", "600", "200", "100", "2040c0", log}, "helper-output.log");
+    const std::string helper = helperWindow(log);
+    ASSERT_FALSE(helper.empty()) << session().readFile(log);
+    session().run({"xdotool", "windowmove", helper, "900", "600"});
+    const pid_t spy = session().spawn({"stdbuf", "-oL", "xprop", "-root", "-spy", "_NET_ACTIVE_WINDOW"}, "active.log");
+    ASSERT_GT(spy, 0);
+    ASSERT_TRUE(waitForText("active.log", "_NET_ACTIVE_WINDOW"));
     session().run({"xdotool", "mousemove", "300", "400", "click", "1"});
-    std::this_thread::sleep_for(300ms);
-    EXPECT_EQ(session().run({"xdotool", "getactivewindow"}).output.find(guidelines), std::string::npos);
+    session().run({"xdotool", "mousemove", "1000", "650", "click", "1"});
+    ASSERT_TRUE(waitForText("active.log", hex(helper))) << session().readFile(session().folder() + "/active.log");
+    EXPECT_EQ(session().readFile(session().folder() + "/active.log").find(hex(guidelines)), std::string::npos)
+        << "the guideline window took the focus";
 }
 
 }  // namespace

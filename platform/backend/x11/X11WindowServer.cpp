@@ -16,6 +16,7 @@
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSTimer.h"
+#include "backend/x11/X11Clipboard.h"
 #include "backend/x11/X11Keyboard.h"
 #include "backend/x11/X11Reply.h"
 #include "backend/x11/X11TrayIcon.h"
@@ -81,6 +82,12 @@ X11WindowServer::X11WindowServer()
     loadScreens();
     setUpKeyboard();
     setUpPointerMonitor();
+    m_clipboard = std::make_unique<X11Clipboard>(
+        m_conn, m_root, [this](const char* name) { return atom(name); },
+        [this](xcb_generic_event_t* e) {
+            if (!m_trayIcon || !m_trayIcon->handle(e)) handle(e);
+        });
+    m_clipboard->attach();
     xcb_flush(m_conn);
 
     auto loop = NSRunLoop::mainRunLoop();
@@ -102,6 +109,7 @@ X11WindowServer::~X11WindowServer()
     KeyState::setQuery(nullptr);
     setSuspended(false);
     m_trayIcon.reset();
+    m_clipboard.reset();
     for (auto& [id, w] : m_windows) {
         w->unrealize();
         w->releaseBuffer();
@@ -149,10 +157,11 @@ void X11WindowServer::drainEvents()
 {
     if (m_lost) return;
     while (xcb_generic_event_t* e = xcb_poll_for_event(m_conn)) {
-        if (!m_trayIcon || !m_trayIcon->handle(e)) handle(e);
+        if (!m_clipboard->handle(e) && (!m_trayIcon || !m_trayIcon->handle(e))) handle(e);
         std::free(e);
     }
     if (m_rawMotion) notifyPointer();
+    raiseOverlaysIfNoted();
     xcb_flush(m_conn);
     if (xcb_connection_has_error(m_conn)) connectionLost();
 }
@@ -162,10 +171,11 @@ void X11WindowServer::endOfTurn()
     if (m_lost) return;
     xcb_flush(m_conn);
     while (xcb_generic_event_t* e = xcb_poll_for_queued_event(m_conn)) {
-        if (!m_trayIcon || !m_trayIcon->handle(e)) handle(e);
+        if (!m_clipboard->handle(e) && (!m_trayIcon || !m_trayIcon->handle(e))) handle(e);
         std::free(e);
     }
     if (m_rawMotion) notifyPointer();
+    raiseOverlaysIfNoted();
     xcb_flush(m_conn);
     if (xcb_connection_has_error(m_conn)) connectionLost();
 }

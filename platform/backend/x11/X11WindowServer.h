@@ -21,6 +21,7 @@
 #include "Foundation/NSRunLoop.h"
 
 class NSTimer;
+class X11Clipboard;
 class X11Keyboard;
 class X11TrayIcon;
 class X11Window;
@@ -134,6 +135,12 @@ private:
     // window that moved in it is placed.
     void applyStacking(WSWindowID moved = 0);
     void raiseOverlays();
+    // Another client's window came up or moved: the overlays go back on top
+    // at the end of the turn, once, unless that window itself asks to stay
+    // above (a second instance's overlays), so two such programs settle.
+    void noteForeignRestack(xcb_window_t window);
+    bool asksToStayAbove(xcb_window_t window);
+    void raiseOverlaysIfNoted();
     void placeInOrder(WSWindowID id, int place, WSWindowID relativeTo);
 
     // Drawing (X11WindowServerDrawing.cpp)
@@ -231,6 +238,7 @@ private:
     }
     // The latest request the server is known to have handled.
     mutable uint32_t m_answeredSequence = 0;
+    bool m_overlaysNeedRaise = false;
     // Windows tracking menus, innermost last, and whether the pointer is ours.
     std::vector<WSWindowID> m_menuTracking;
     bool m_pointerGrabbed = false;
@@ -250,4 +258,6 @@ private:
     Ref<NSTimer> m_keymapTimer;
 
     std::unique_ptr<X11TrayIcon> m_trayIcon;
+    // CLIPBOARD and PRIMARY for the general and selection pasteboards.
+    std::unique_ptr<X11Clipboard> m_clipboard;
 };

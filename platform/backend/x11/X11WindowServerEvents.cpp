@@ -98,13 +98,13 @@ void X11WindowServer::handle(xcb_generic_event_t* event)
     case XCB_MAP_NOTIFY: {
         const auto& e = *reinterpret_cast<xcb_map_notify_event_t*>(event);
         // Another client's window came up: overlays go back on top.
-        if (e.event == m_root && !findX(e.window)) raiseOverlays();
+        if (e.event == m_root && !findX(e.window)) noteForeignRestack(e.window);
         return;
     }
     case XCB_CONFIGURE_NOTIFY: {
         const auto& e = *reinterpret_cast<xcb_configure_notify_event_t*>(event);
         if (e.event == m_root) {
-            if (!findX(e.window)) raiseOverlays();
+            if (!findX(e.window)) noteForeignRestack(e.window);
             return;
         }
         noteConfigure(e);
@@ -205,6 +205,9 @@ void X11WindowServer::handleMotion(const xcb_motion_notify_event_t& e)
     else if (e.state & XCB_BUTTON_MASK_3) type = NSEventTypeRightMouseDragged;
     else if (e.state & XCB_BUTTON_MASK_2) type = NSEventTypeOtherMouseDragged;
     postMouse(type, w->info.windowID, global, flags, type == NSEventTypeMouseMoved ? 0 : m_clickCount, delta);
+    // The global monitors hear of it too: without XInput 2.1 this is all
+    // they get, and with it the raw event of the same move is read once.
+    m_rawMotion = true;
 }
 
 X11Window* X11WindowServer::pointerTarget(xcb_window_t event)

@@ -1,6 +1,7 @@
 #include "backend/x11/X11Window.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "AppKit/WindowStacking.h"
 
@@ -60,6 +61,32 @@ void X11WindowServer::raiseOverlays()
         const uint32_t mode = XCB_STACK_MODE_ABOVE;
         xcb_configure_window(m_conn, w->xid, XCB_CONFIG_WINDOW_STACK_MODE, &mode);
     }
+}
+
+void X11WindowServer::noteForeignRestack(xcb_window_t window)
+{
+    if (m_overlaysNeedRaise || asksToStayAbove(window)) return;
+    m_overlaysNeedRaise = true;
+}
+
+bool X11WindowServer::asksToStayAbove(xcb_window_t window)
+{
+    auto* reply = xcb_get_property_reply(
+        m_conn, xcb_get_property(m_conn, 0, window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 32), nullptr);
+    if (!reply) return false;
+    const auto* states = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply));
+    const int count = xcb_get_property_value_length(reply) / int(sizeof(xcb_atom_t));
+    const xcb_atom_t above = atom("_NET_WM_STATE_ABOVE");
+    const bool found = reply->format == 32 && std::find(states, states + count, above) != states + count;
+    std::free(reply);
+    return found;
+}
+
+void X11WindowServer::raiseOverlaysIfNoted()
+{
+    if (!m_overlaysNeedRaise) return;
+    m_overlaysNeedRaise = false;
+    raiseOverlays();
 }
 
 void X11WindowServer::orderOut(WSWindowID window)

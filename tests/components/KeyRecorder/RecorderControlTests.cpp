@@ -11,6 +11,7 @@
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSUserDefaults.h"
 #include "HotKeyCenter/HKHotKeyCenter.h"
+#include "KeyRecorder/KRRecorderCell.h"
 #include "KeyRecorder/KRRecorderControl.h"
 #include "RecorderFixture.h"
 
@@ -264,6 +265,11 @@ TEST_F(RecorderControlTest, ATakenCombinationIsExplainedAndRecordingGoesOn)
     EXPECT_NE(alerts[0].informativeText.find("keyboard shortcut settings of your desktop"), std::string::npos);
     EXPECT_EQ(alerts[0].buttons, std::vector<std::string>{"OK"});
     EXPECT_TRUE(recording());
+    // The modifiers were let go while the alert had the keyboard: the
+    // recorder shows none held.
+    auto cell = dynamic_ref_cast<KRRecorderCell>(recorder->cell());
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->recordingFlags() & (kCmd | kShift), 0u);
     EXPECT_EQ(recorder->keyCombo().code, -1);
     key(4, kCmd | kShift);
     EXPECT_EQ(recorder->keyCombo(), KRMakeKeyCombo(0x120000, 4));

@@ -80,3 +80,16 @@ TEST(RegexCompileError, OptionsGoToIcu)
     EXPECT_EQ(captureCountWithOptions(ns("(a) # (b)"), RXLComments, nullptr), 1);
     EXPECT_EQ(captureCount(ns("(a) # (b)")), 2);
 }
+
+TEST(RegexCompileError, ContextEndingInsideASurrogatePairIsReadWithinItsBuffer)
+{
+    // ICU fills all 16 units of the context without a terminating NUL when
+    // its window ends inside a surrogate pair.
+    Ref<NSError> error;
+    EXPECT_FALSE(isRegexValidWithOptions(ns("{bcdefghijklmn\U0001F600"), 0, &error));
+    ASSERT_TRUE(error);
+    const std::string post = str(static_ref_cast<NSString>(info(error, "RXLICURegexPostContext")));
+    EXPECT_LE(NSString::stringWithUTF8String(post)->length(), 16u);
+    EXPECT_EQ(post.rfind("{bcdefghijklmn", 0), 0u) << post;
+    EXPECT_NE(str(error->localizedFailureReason()).find("<<HERE>>"), std::string::npos);
+}

@@ -190,3 +190,30 @@ TEST(RegexErrors, IncompleteAssertionRecordStopsThroughTheAbortHook)
     EXPECT_EQ(name, NSInternalInconsistencyException);
     EXPECT_EQ(reason, "Invalid parameter not satisfying: a != b");
 }
+
+TEST(RegexErrors, ACatastrophicPatternStopsWithinItsTimeLimit)
+{
+    // (a+)+b against a run of "a" backtracks through every way of splitting
+    // the run; without a limit 26 characters take seconds, each more twice as long.
+    const Ref<NSString> subject = ns("aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa!");
+    EXPECT_EQ(regexMatchTimeLimit(), RXLDefaultMatchTimeLimit);
+    const auto start = std::chrono::steady_clock::now();
+    Ref<NSDictionary> userInfo;
+    try {
+        rangeOfRegex(subject, ns("(a+)+b"));
+        ADD_FAILURE() << "the match ran to its end";
+    } catch (const NSException& e) {
+        EXPECT_EQ(e.nameUTF8(), "RXLICURegexException");
+        EXPECT_NE(e.reasonUTF8().find("U_REGEX_TIME_OUT"), std::string::npos) << e.reasonUTF8();
+        userInfo = e.userInfo();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    ASSERT_TRUE(userInfo);
+    EXPECT_EQ(str(static_ref_cast<NSString>(userInfo->objectForKey(ns("RXLICURegexErrorName")))), "U_REGEX_TIME_OUT");
+    EXPECT_TRUE(lockIsFree());
+
+    // A caller who needs longer says so; ordinary matches never meet the limit.
+    setRegexMatchTimeLimit(0);
+    EXPECT_TRUE(isMatchedByRegex(ns("aaaaaaaaab"), ns("(a+)+b")));
+    setRegexMatchTimeLimit(RXLDefaultMatchTimeLimit);
+}

@@ -154,6 +154,10 @@ TEST(RegexOperations, ReplacementGrowsPastItsFirstBuffer)
     const std::string bs(1000, 'b');
     EXPECT_EQ(str(stringByReplacingOccurrencesOfRegex(ns(("a" + bs).c_str()), ns("a(?=(b+))"), ns("$1$1$1"))),
               bs + bs + bs + bs);
+    // "$0" copies the whole match, also in a pattern without groups.
+    const std::string word(300, 'x');
+    EXPECT_EQ(str(stringByReplacingOccurrencesOfRegex(ns(word.c_str()), ns("x+"), ns("<$0$0>"))),
+              "<" + word + word + ">");
 }
 
 TEST(RegexOperations, ReplacementWithinARange)

@@ -16,6 +16,7 @@
 #include "Foundation/LogLocations.h"
 #include "Foundation/NSException.h"
 #include "TemporaryFolder.h"
+#include "WaitUntil.h"
 
 namespace {
 using namespace std::chrono_literals;
@@ -36,18 +37,9 @@ int runInChild(const std::function<void()>& body)
         body();
         ::_exit(0);
     }
-    auto deadline = std::chrono::steady_clock::now() + 10s;
-    int status = 0;
-    while (::waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            ADD_FAILURE() << "the child did not end";
-            break;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return status;
+    const auto status = test_support::waitForExitOrKill(child, 10s);
+    if (!status) ADD_FAILURE() << "the child did not end";
+    return status.value_or(0);
 }
 
 std::string utcStamp(std::chrono::system_clock::time_point t)

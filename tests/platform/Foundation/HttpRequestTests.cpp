@@ -82,6 +82,9 @@ TEST(HttpCookie, ParsesSetCookieValuesWithinTheSettingHostsScope)
         {"http://127.0.0.1/", "sid=abc; Domain=0.0.1", nullptr},
         {"http://www.example.invalid/", "no-equals-sign", nullptr},
         {"http://www.example.invalid/", "=value", nullptr},
+        // A path that is not UTF-8 (found by the fuzz harness): no cookie
+        // whose path reads as nil.
+        {"http://www.example.invalid/", "sid=abc; Path=/\xff\xfe", nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.setCookie);

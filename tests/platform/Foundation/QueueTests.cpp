@@ -15,6 +15,7 @@
 #include "Foundation/NSThread.h"
 #include "Foundation/OSSpinLock.h"
 #include "RunLoopTestSupport.h"
+#include "WaitUntil.h"
 
 namespace {
 
@@ -287,8 +288,7 @@ TEST(OperationQueue, OperationCountIsObservedOnTheThreadThatChangedIt)
     EXPECT_EQ(observer->log.lines(), std::vector<std::string>{"1@test"});
     release.set();
     queue->waitUntilAllOperationsAreFinished();
-    for (int i = 0; i < 5000 && observer->log.size() < 2; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    test_support::waitUntil([&] { return observer->log.size() >= 2; }, std::chrono::seconds(5));
     EXPECT_EQ(observer->log.lines(), (std::vector<std::string>{"1@test", "0@worker"}));
     queue->removeObserver(observer, "operationCount"_ns);
 }

@@ -144,3 +144,24 @@ TEST(URL, EqualityIsByAbsoluteString)
     EXPECT_FALSE(absolute->isEqual(NSURL::URLWithString("http://a/b/c/"_ns).get()));
     EXPECT_FALSE(absolute->isEqual("http://a/b/c"_ns.get()));
 }
+
+TEST(URL, ResolvedURLsParseBackToThemselves)
+{
+    // A path beginning with "//" and no authority would be read back with a
+    // host; "/." in front keeps it a path.
+    auto u = NSURL::URLWithString("..//evil.com/x"_ns, NSURL::URLWithString("http:/a/b"_ns));
+    ASSERT_TRUE(u);
+    EXPECT_EQ(text(u->absoluteString()), "http:/.//evil.com/x");
+    EXPECT_FALSE(u->host());
+    auto again = NSURL::URLWithString(u->absoluteString());
+    ASSERT_TRUE(again);
+    EXPECT_FALSE(again->host());
+    EXPECT_TRUE(again->isEqual(u.get()));
+
+    // Against a relative base, "." leaves nothing: no URL.
+    EXPECT_FALSE(NSURL::URLWithString("."_ns, NSURL::URLWithString("!"_ns)));
+
+    const char16_t withNul[] = u"http://a.example/\0evil";
+    EXPECT_FALSE(NSURL::URLWithString(NSString::stringWithUTF16(std::u16string(withNul, 22))));
+    EXPECT_FALSE(NSURL::URLWithString(NSString::stringWithUTF16(std::u16string(u"\0", 1)), u));
+}

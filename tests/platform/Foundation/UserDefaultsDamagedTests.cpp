@@ -1,9 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include "Foundation/NSNumber.h"
@@ -162,4 +166,47 @@ TEST(UserDefaultsDamaged, AMissingFileIsNotDamage)
     EXPECT_TRUE(d->synchronize());  // creates the missing folder
     EXPECT_TRUE(std::filesystem::exists(folder / "absent/d.plist"));
     EXPECT_TRUE(log.lines().empty());
+}
+
+TEST(UserDefaultsFile, ASymlinkedFileIsWrittenThroughTheLinkToItsTarget)
+{
+    // A dotfiles setup: the defaults file links to a file kept elsewhere,
+    // here by a relative link.
+    TemporaryFolder folder;
+    const std::string target = folder / "dotfiles/d.plist";
+    writeFile(target, kValidXML);
+    std::filesystem::create_symlink("dotfiles/d.plist", folder / "d.plist");
+    auto d = NSUserDefaults::defaultsWithPath(folder.ns("d.plist"));
+    EXPECT_TRUE(d->stringForKey("Old"_ns));
+    d->setObject("new"_ns, "New"_ns);
+    ASSERT_TRUE(d->synchronize());
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "d.plist"));
+    const auto written = readFile(target);
+    ASSERT_TRUE(written);
+    EXPECT_NE(written->find("<string>new</string>"), std::string::npos) << *written;
+    EXPECT_NE(written->find("what the user had"), std::string::npos) << *written;
+}
+
+TEST(UserDefaultsFile, TemporaryFilesOfKilledSavesAreRemovedAtLaunch)
+{
+    TemporaryFolder folder;
+    writeFile(folder / "d.plist", kValidXML);
+    for (const char* name : {".d.plist.tmp-a1B2c3", ".d.plist.tmp-XyZ789"}) writeFile(folder / name, "half");
+    // Not of the pattern, or still being written by a live save: kept.
+    writeFile(folder / ".d.plist.tmp-toolong1", "other");
+    writeFile(folder / ".other.plist.tmp-abcdef", "other");
+    writeFile(folder / ".d.plist.tmp-locked", "live");
+    const int live = ::open((folder / ".d.plist.tmp-locked").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(live, 0);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+
+    auto d = NSUserDefaults::defaultsWithPath(folder.ns("d.plist"));
+    EXPECT_TRUE(d->stringForKey("Old"_ns));
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{".d.plist.tmp-locked", ".d.plist.tmp-toolong1", ".other.plist.tmp-abcdef",
+                                              "d.plist"}));
+    ::close(live);
 }

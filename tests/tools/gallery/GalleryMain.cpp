@@ -14,7 +14,6 @@
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSWindow.h"
 #include "AppKit/WindowServer.h"
-#include "AppKitExtensions/NSAttributedString+ZAKNSAttributedStringExtension.h"
 #include "CoreGraphics/CGImage.h"
 #include "Foundation/NSAutoreleasePool.h"
 #include "Foundation/NSData.h"
@@ -70,7 +69,6 @@ int main(int argc, const char** argv)
     }
     const std::string shot = argc == 4 ? argv[3] : "";
 
-    NSAttributedStringExt::installStringDrawing();
     NSAutoreleasePool pool;
     Ref<NSApplication> app = NSApplication::sharedApplication();
     SignalSource::setTerminationHandler([](int) {

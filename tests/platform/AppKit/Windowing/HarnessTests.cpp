@@ -15,6 +15,7 @@
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSTimer.h"
+#include "WaitUntil.h"
 
 // --- A program with a delegate, one window and one view ---
 
@@ -212,8 +213,7 @@ TEST(AppHarness, TerminationSignalEndsTheRunThroughTerminate)
         },
         [&](AppDriver& d) {
             raise(SIGTERM);
-            for (int i = 0; i < 5000 && !d.programEnded(); ++i) usleep(1000);
-            EXPECT_TRUE(d.programEnded());
+            EXPECT_TRUE(test_support::waitUntil([&] { return d.programEnded(); }, std::chrono::seconds(5)));
         });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(log.entries(), (std::vector<std::string>{"launched", "shouldTerminate"}));

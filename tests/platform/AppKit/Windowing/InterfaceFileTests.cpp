@@ -6,6 +6,7 @@
 
 #include "AppKit/InterfaceFileWriter.h"
 #include "AppKit/NSBundleNibLoading.h"
+#include "AppKit/NSButton.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSNib.h"
 #include "AppKit/NSNibAwaking.h"
@@ -265,10 +266,15 @@ TEST_F(InterfaceFileTest, BuildsEachKindOnceAndConnectsBeforeAwakeFromNib)
 
 TEST_F(InterfaceFileTest, MissingAndMalformedFilesFailWithOneLogLine)
 {
+    // Nested deeper than any reader may recurse (the loader copies keys).
+    std::string deepKeys = R"({"objects": [{"id": 1, "class": "NSMenu", "keys": )";
+    for (int i = 0; i < 10000; ++i) deepKeys += R"({"a": )";
+    deepKeys += "1" + std::string(10000, '}') + "}]}";
     struct Case {
         const char* name;
-        const char* text;
+        std::string text;
     } cases[] = {
+        {"TooDeep", deepKeys},
         {"NotJSON", "{\"objects\": [ {\"id\": 1,"},
         {"NoObjects", "{\"version\": 1}"},
         {"UnknownClass", R"({"objects": [{"id": 1, "class": "NoSuchClassAnywhere"}]})"},
@@ -344,4 +350,57 @@ TEST_F(InterfaceFileTest, WrittenMainFileConnectsTheApplication)
     EXPECT_EQ(mainMenu, made->menu);
     EXPECT_EQ(mainMenu->itemAtIndex(0)->action(), "terminate:");
     EXPECT_EQ(std::count(g_log.begin(), g_log.end(), "awake delegate early"), 1);
+}
+
+TEST_F(InterfaceFileTest, ButtonsCentreTheirTitlesAndTheDefaultButtonStandsOut)
+{
+    write("Buttons", R"({"objects": [
+      {"id": 1, "class": "NSWindow", "window": {"contentRect": {"$rect": [100, 100, 300, 80]}, "styleMask": 0,
+                                               "contentView": {"$ref": 2}}},
+      {"id": 2, "class": "NSView", "view": {"frame": {"$rect": [0, 0, 300, 80]},
+                                            "subviews": [{"$ref": 3}, {"$ref": 4}, {"$ref": 5}]}},
+      {"id": 3, "class": "NSButton", "keys": {"NSFrame": {"$rect": [10, 10, 120, 28]}, "NSTitle": "Cancel",
+                                              "NSBezelStyle": 1, "NSBordered": true}},
+      {"id": 4, "class": "NSButton", "keys": {"NSFrame": {"$rect": [170, 10, 120, 28]}, "NSTitle": "OK",
+                                              "NSBezelStyle": 1, "NSBordered": true, "NSKeyEquivalent": "\r"}},
+      {"id": 5, "class": "NSButton", "keys": {"NSFrame": {"$rect": [10, 50, 200, 18]}, "NSTitle": "Check",
+                                              "NSButtonType": 3}}
+    ], "topLevelObjects": [{"$ref": 1}, {"$ref": 3}, {"$ref": 4}, {"$ref": 5}]})");
+    auto nib = NSObject::alloc<NSNib>()->initWithNibNamed("Buttons"_ns, bundle);
+    ASSERT_TRUE(nib);
+    Ref<NSArray> top;
+    ASSERT_TRUE(nib->instantiateWithOwner(NSObject::make<FixtureOwner>(), &top));
+    auto window = dynamic_ref_cast<NSWindow>(top->objectAtIndex(0));
+    auto cancel = dynamic_ref_cast<NSButton>(top->objectAtIndex(1));
+    auto ok = dynamic_ref_cast<NSButton>(top->objectAtIndex(2));
+    auto check = dynamic_ref_cast<NSButton>(top->objectAtIndex(3));
+    EXPECT_EQ(cancel->alignment(), NSCenterTextAlignment);
+    EXPECT_EQ(ok->alignment(), NSCenterTextAlignment);
+    EXPECT_EQ(check->alignment(), NSLeftTextAlignment);
+    window->orderFront(nullptr);
+    pump();
+    // The title's ink is as far from the left edge as from the right.
+    const auto screen = server().screenImage();
+    auto screenPixel = [&](int x, int row) { return screen->pixel(size_t(x), size_t(row)); };
+    auto inkColumns = [&](int left, int right, int row) {
+        int first = -1, last = -1;
+        for (int x = left; x < right; ++x)
+            for (int y = row - 6; y <= row + 6; ++y)
+                if (((screenPixel(x, y) >> 16) & 0xFF) < 90) {
+                    if (first < 0) first = x;
+                    last = x;
+                }
+        return std::pair{first, last};
+    };
+    const int buttonRow = 1080 - (100 + 24);
+    auto [first, last] = inkColumns(100 + 14, 100 + 126, buttonRow);
+    ASSERT_GE(first, 0);
+    EXPECT_NEAR(first - (100 + 10), (100 + 130) - last, 3);
+    // The default button is filled with the accent colour, the other white.
+    const uint32_t okFill = screenPixel(100 + 180, buttonRow - 8);
+    const uint32_t cancelFill = screenPixel(100 + 20, buttonRow - 8);
+    EXPECT_GT(okFill & 0xFF, 200u);
+    EXPECT_LT((okFill >> 16) & 0xFF, 120u);
+    EXPECT_EQ(cancelFill & 0xFFFFFF, 0xFFFFFFu);
+    window->orderOut(nullptr);
 }

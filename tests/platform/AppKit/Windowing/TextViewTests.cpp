@@ -196,7 +196,6 @@ TEST_F(TextViewTest, TypingPastTheVisibleLinesScrollsToTheCaret)
 
 TEST_F(TextViewTest, WindowFieldEditorEndsEditingWithTheMovementOfItsKey)
 {
-    NSTextView::installAsWindowFieldEditor();
     auto editor = dynamic_ref_cast<NSTextView>(window->fieldEditor(true, nullptr));
     ASSERT_TRUE(editor);
     EXPECT_TRUE(editor->isFieldEditor());

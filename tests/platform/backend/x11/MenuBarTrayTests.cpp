@@ -46,24 +46,6 @@ NS_CLASS_DEFINE(TrayDockDelegate)
 
 namespace {
 
-// Runs a tool to its end, at most five seconds.
-bool runTool(std::vector<std::string> args)
-{
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-    for (int i = 0; i < 500; ++i) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return false;
-}
-
 // A system tray as far as docking goes, on its own connection: owns the
 // selection, hears dock requests and embeds the icon it is asked to take,
 // keeping it in its save-set as trays do.

@@ -66,31 +66,6 @@ bool onPath(const char* program)
     return false;
 }
 
-pid_t spawn(std::vector<std::string> args)
-{
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return -1;
-    return pid;
-}
-
-// Runs a tool to its end, at most five seconds.
-bool run(std::vector<std::string> args)
-{
-    const pid_t pid = spawn(std::move(args));
-    if (pid < 0) return false;
-    for (int i = 0; i < 500; ++i) {
-        int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return false;
-}
-
 // One Xvfb for the test program, on a display it picks itself.
 class XvfbEnvironment : public testing::Environment {
 public:
@@ -135,12 +110,7 @@ public:
     {
         if (m_pid <= 0) return;
         kill(m_pid, SIGTERM);
-        for (int i = 0; i < 200; ++i) {
-            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid) return;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, nullptr, 0);
+        test_support::waitForExitOrKill(m_pid, std::chrono::seconds(2));
     }
     static inline bool s_ready = false;
 
@@ -394,7 +364,7 @@ TEST_F(X11BackendTest, ClicksReachTheViewWithItsCoordinatesAndCounts)
     auto view = viewOf(w);
     ASSERT_TRUE(waitFor([&] { return rootPixel(150, 500) == 0x0000FF; }));
     // Root (150, 500) is global (150, 300): 50 right of and 100 above the window's corner.
-    ASSERT_TRUE(run({"xdotool", "mousemove", "150", "500", "click", "--repeat", "2", "--delay", "50", "1"}));
+    ASSERT_TRUE(runTool({"xdotool", "mousemove", "150", "500", "click", "--repeat", "2", "--delay", "50", "1"}));
     ASSERT_TRUE(waitFor([&] { return view->ups == 2; }));
     ASSERT_EQ(view->downs.size(), 2u);
     EXPECT_EQ(view->downs[0], NSMakePoint(50, 100));
@@ -408,12 +378,12 @@ TEST_F(X11BackendTest, TransparentPixelsLetClicksThroughToTheWindowBelow)
     auto above = makeWindow(NSMakeRect(100, 200, 300, 150), NSColor::colorWithCalibratedRed(0, 1, 0, 1), false,
                             NSMakeRect(0, 0, 150, 150));
     ASSERT_TRUE(waitFor([&] { return rootPixel(120, 500) == 0x00FF00; }));
-    ASSERT_TRUE(run({"xdotool", "mousemove", "350", "500", "click", "1"}));
+    ASSERT_TRUE(runTool({"xdotool", "mousemove", "350", "500", "click", "1"}));
     ASSERT_TRUE(waitFor([&] { return viewOf(below)->ups == 1; }));
     EXPECT_TRUE(viewOf(above)->downs.empty());
     EXPECT_EQ(viewOf(below)->downs.at(0), NSMakePoint(250, 100));
 
-    ASSERT_TRUE(run({"xdotool", "mousemove", "120", "500", "click", "1"}));
+    ASSERT_TRUE(runTool({"xdotool", "mousemove", "120", "500", "click", "1"}));
     ASSERT_TRUE(waitFor([&] { return viewOf(above)->ups == 1; }));
     EXPECT_EQ(viewOf(below)->downs.size(), 1u);
 
@@ -437,10 +407,10 @@ TEST_F(X11BackendTest, HotKeyFiresOnReleaseAndAHeldCombinationIsRefused)
     const NSInteger id = server().registerHotKey(kVK_ANSI_K, cmdKey, [&] { ++fired; });
     ASSERT_NE(id, 0);
     // Num Lock on must not matter.
-    ASSERT_TRUE(run({"xdotool", "key", "Num_Lock", "super+k", "Num_Lock"}));
+    ASSERT_TRUE(runTool({"xdotool", "key", "Num_Lock", "super+k", "Num_Lock"}));
     ASSERT_TRUE(waitFor([&] { return fired == 1; }));
     // The modifier let go before the key: the key's release still fires.
-    ASSERT_TRUE(run({"xdotool", "keydown", "super", "keydown", "k", "keyup", "super", "keyup", "k"}));
+    ASSERT_TRUE(runTool({"xdotool", "keydown", "super", "keydown", "k", "keyup", "super", "keyup", "k"}));
     ASSERT_TRUE(waitFor([&] { return fired == 2; }));
     server().unregisterHotKey(id);
 
@@ -468,7 +438,7 @@ TEST_F(X11BackendTest, PointerMonitorFollowsXTestMotionAnywhere)
 {
     std::vector<NSPoint> seen;
     const NSInteger token = server().addGlobalPointerMonitor([&](NSPoint p, NSUInteger) { seen.push_back(p); });
-    ASSERT_TRUE(run(
+    ASSERT_TRUE(runTool(
         {"xdotool", "mousemove", "400", "300", "mousemove_relative", "1", "0", "mousemove_relative", "--", "-1", "0"}));
     const bool arrived = waitFor([&] { return !seen.empty() && seen.back() == NSMakePoint(400, 500); });
     server().removeGlobalPointerMonitor(token);
@@ -495,7 +465,7 @@ TEST_F(X11BackendTest, TheKeyWindowGetsTheFocusAndKeysByPosition)
         std::free(r);
         return focused;
     }));
-    ASSERT_TRUE(run({"xdotool", "key", "a", "shift+b", "Left", "super+q"}));
+    ASSERT_TRUE(runTool({"xdotool", "key", "a", "shift+b", "Left", "super+q"}));
     ASSERT_TRUE(waitFor([&] { return view->keys.size() == 4; }));
     EXPECT_EQ(view->keys[0].code, kVK_ANSI_A);
     EXPECT_EQ(view->keys[0].characters, u"a");
@@ -622,12 +592,12 @@ TEST_F(X11BackendTest, MenuTrackingTakesPressesOverOtherClientsWindows)
     server().beginMenuTracking(menu->windowNumber());
     EXPECT_EQ(pointerGrab(), XCB_GRAB_STATUS_ALREADY_GRABBED);
     // Root (700, 400) is global (700, 400), 600 right of the menu's corner.
-    ASSERT_TRUE(run({"xdotool", "mousemove", "700", "400", "click", "1"}));
+    ASSERT_TRUE(runTool({"xdotool", "mousemove", "700", "400", "click", "1"}));
     ASSERT_TRUE(waitForDowns(1));
     EXPECT_EQ(downs[0].first, menu->windowNumber());
     EXPECT_EQ(downs[0].second, NSMakePoint(600, 0));
     // The menu's own window still gets its presses as usual.
-    ASSERT_TRUE(run({"xdotool", "mousemove", "150", "350", "click", "1"}));
+    ASSERT_TRUE(runTool({"xdotool", "mousemove", "150", "350", "click", "1"}));
     ASSERT_TRUE(waitForDowns(2));
     EXPECT_EQ(downs[1].second, NSMakePoint(50, 50));
     std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));
@@ -635,7 +605,7 @@ TEST_F(X11BackendTest, MenuTrackingTakesPressesOverOtherClientsWindows)
 
     server().endMenuTracking();
     EXPECT_TRUE(waitFor([&] { return pointerGrab() == XCB_GRAB_STATUS_SUCCESS; }));
-    ASSERT_TRUE(run({"xdotool", "mousemove", "700", "400", "click", "1"}));
+    ASSERT_TRUE(runTool({"xdotool", "mousemove", "700", "400", "click", "1"}));
     std::free(xcb_get_input_focus_reply(m_conn, xcb_get_input_focus(m_conn), nullptr));
     EXPECT_EQ(otherPresses(), 1);
     EXPECT_FALSE(waitForDowns(3, std::chrono::milliseconds(300)));
@@ -676,7 +646,7 @@ TEST_F(X11BackendTest, ARandRChangeMovesTheScreensTheMenuBarAndTheWindows)
     ASSERT_TRUE(waitFor([&] { return xPlace(barX) == std::vector<int>{0, 0, 1280, 24}; }));
 
     // xrandr reports an error for the output it had to turn off; the size changes.
-    run({"sh", "-c", "xrandr --fb 1024x768 2>/dev/null"});
+    runTool({"sh", "-c", "xrandr --fb 1024x768 2>/dev/null"});
     EXPECT_TRUE(waitFor([&] { return posted > 0 && bar->frame() == NSMakeRect(0, 744, 1024, 24); }));
     ASSERT_FALSE(server().screens().empty());
     EXPECT_EQ(server().screens()[0].frame, NSMakeRect(0, 0, 1024, 768));
@@ -692,7 +662,7 @@ TEST_F(X11BackendTest, ARandRChangeMovesTheScreensTheMenuBarAndTheWindows)
     const xcb_window_t windowX = server().xWindow(w->windowNumber());
     EXPECT_TRUE(waitFor([&] { return xPlace(windowX) == std::vector<int>{100, 518, 50, 50}; }));
 
-    run({"xrandr", "--fb", "1280x800", "--output", "screen", "--mode", "1280x800"});
+    runTool({"xrandr", "--fb", "1280x800", "--output", "screen", "--mode", "1280x800"});
     EXPECT_TRUE(waitFor([&] { return bar->frame() == NSMakeRect(0, 776, 1280, 24); }));
     center->removeObserver(observer);
     NSApp->setMainMenu(nullptr);
@@ -706,7 +676,7 @@ TEST_F(X11BackendTest, ALayoutChangeRebuildsTheKeyNamesAndTellsObservers)
         NSString::stringWithUTF8String(kTISNotifySelectedKeyboardInputSourceChanged), nullptr, nullptr,
         [&](const Ref<NSNotification>&) { ++notices; });
     EXPECT_EQ(KeyboardLayout::current()->key(kVK_ANSI_A).unshifted, u'a');
-    ASSERT_TRUE(run({"setxkbmap", "fr"}));
+    ASSERT_TRUE(runTool({"setxkbmap", "fr"}));
     EXPECT_TRUE(waitFor([&] { return KeyboardLayout::current()->key(kVK_ANSI_A).unshifted == u'q'; }));
     EXPECT_GE(notices, 1);
     // Dead keys show what they add.
@@ -714,7 +684,7 @@ TEST_F(X11BackendTest, ALayoutChangeRebuildsTheKeyNamesAndTellsObservers)
     EXPECT_TRUE(circumflex.dead);
     EXPECT_EQ(circumflex.unshifted, u'^');
     NSDistributedNotificationCenter::defaultCenter()->removeObserver(token);
-    run({"setxkbmap", "us"});
+    runTool({"setxkbmap", "us"});
 }
 
 TEST_F(X11BackendTest, LosingTheDisplayTerminatesTheApplication)

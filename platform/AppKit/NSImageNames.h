@@ -1,0 +1,23 @@
+#pragma once
+// Names of the system's template images. imageNamed answers each with the
+// layer's own artwork: black shapes on transparency, marked as templates.
+#include "AppKit/NSImage.h"
+
+inline constexpr char NSImageNameAddTemplate[] = "NSAddTemplate";
+inline constexpr char NSImageNameRemoveTemplate[] = "NSRemoveTemplate";
+inline constexpr char NSImageNameQuickLookTemplate[] = "NSQuickLookTemplate";
+inline constexpr char NSImageNameActionTemplate[] = "NSActionTemplate";
+inline constexpr char NSImageNameShareTemplate[] = "NSShareTemplate";
+inline constexpr char NSImageNameIconViewTemplate[] = "NSIconViewTemplate";
+inline constexpr char NSImageNameListViewTemplate[] = "NSListViewTemplate";
+inline constexpr char NSImageNameLockLockedTemplate[] = "NSLockLockedTemplate";
+inline constexpr char NSImageNameLockUnlockedTemplate[] = "NSLockUnlockedTemplate";
+inline constexpr char NSImageNameGoRightTemplate[] = "NSGoRightTemplate";
+inline constexpr char NSImageNameGoLeftTemplate[] = "NSGoLeftTemplate";
+inline constexpr char NSImageNameStopProgressTemplate[] = "NSStopProgressTemplate";
+inline constexpr char NSImageNameRefreshTemplate[] = "NSRefreshTemplate";
+
+namespace NSImageTemplates {
+// A new image of the artwork for a template name, nil for other names.
+Ref<NSImage> make(const std::string& name);
+}

@@ -1,0 +1,173 @@
+// A shared pasteboard as a folder under $XDG_RUNTIME_DIR: a "types" file
+// (a generation token, then one type a line) and one file per type with its
+// data. Each file is replaced by a rename, and "types" last, so a reader
+// sees either the old or the new contents of each file. Another process's
+// write shows as a new token.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "AppKit/NSPasteboard.h"
+#include "AppKit/PasteboardMirror.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string percentEncoded(const std::string& text)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text) {
+        if (std::isalnum(c) || c == '.' || c == '_' || c == '-') {
+            out.push_back(static_cast<char>(c));
+        } else {
+            out.push_back('%');
+            out.push_back(hex[c >> 4]);
+            out.push_back(hex[c & 15]);
+        }
+    }
+    return out;
+}
+
+std::string percentDecoded(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+            out.push_back(static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16)));
+            i += 2;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+fs::path runtimeFolder()
+{
+    const char* runtime = getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime) return fs::path(runtime) / "plumbline-ipc";
+    return fs::temp_directory_path() / ("plumbline-ipc-" + std::to_string(getuid()));
+}
+
+bool writeAtomically(const fs::path& path, std::string_view bytes)
+{
+    fs::path temporary = path;
+    temporary += ".tmp-" + std::to_string(getpid());
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!out.flush()) return false;
+    }
+    std::error_code error;
+    fs::rename(temporary, path, error);
+    if (error) fs::remove(temporary, error);
+    return !error;
+}
+
+std::optional<std::string> readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class FolderPasteboardMirror : public PasteboardMirror {
+public:
+    explicit FolderPasteboardMirror(const Ref<NSString>& name)
+        : m_folder(runtimeFolder() / "pasteboards" / percentEncoded(name->UTF8String()))
+    { }
+
+    void publish(NSPasteboard& pasteboard) override
+    {
+        std::error_code error;
+        fs::create_directories(m_folder, error);
+        if (error) return;
+        std::string typesText = newToken() + "\n";
+        std::vector<std::string> kept;
+        const auto& items = pasteboard.itemsWithoutRefresh();
+        if (!items.empty()) {
+            auto types = items.front()->types();
+            for (NSUInteger i = 0; i < types->count(); ++i) {
+                auto type = static_ref_cast<NSString>(types->objectAtIndex(i));
+                std::string file = "data-" + percentEncoded(type->UTF8String());
+                typesText += percentEncoded(type->UTF8String()) + "\n";
+                // Promised data the owner has not given yet stays absent
+                // outside; asking the owner now would come too early.
+                auto data = dynamic_ref_cast<NSData>(items.front()->pasteboardPropertyListForType(type));
+                if (!data) continue;
+                writeAtomically(m_folder / file, data->view());
+                kept.push_back(file);
+            }
+        }
+        for (const auto& entry : fs::directory_iterator(m_folder, error)) {
+            std::string file = entry.path().filename().string();
+            if (file.starts_with("data-") && std::find(kept.begin(), kept.end(), file) == kept.end())
+                fs::remove(entry.path(), error);
+        }
+        writeAtomically(m_folder / "types", typesText);
+        m_seenToken = m_lastToken;
+    }
+
+    std::optional<std::vector<Ref<NSPasteboardItem>>> fetch() override
+    {
+        auto text = readFile(m_folder / "types");
+        if (!text) {
+            if (m_seenToken.empty()) return std::nullopt;
+            m_seenToken.clear();
+            return std::vector<Ref<NSPasteboardItem>>{};
+        }
+        std::istringstream lines(*text);
+        std::string token;
+        std::getline(lines, token);
+        if (token == m_seenToken) return std::nullopt;
+        m_seenToken = token;
+        auto item = NSObject::make<NSPasteboardItem>();
+        std::string line;
+        while (std::getline(lines, line)) {
+            if (line.empty()) continue;
+            auto type = NSString::stringWithUTF8String(percentDecoded(line));
+            auto data = readFile(m_folder / ("data-" + line));
+            // A type without its file was promised and never given: it is
+            // not offered.
+            if (data) item->setDataForType(NSData::dataWithBytes(data->data(), data->size()), type);
+        }
+        return std::vector<Ref<NSPasteboardItem>>{item};
+    }
+
+    void releaseGlobally() override
+    {
+        std::error_code error;
+        fs::remove_all(m_folder, error);
+        m_seenToken.clear();
+    }
+
+private:
+    std::string newToken()
+    {
+        static std::mt19937_64 random{std::random_device{}()};
+        m_lastToken = std::to_string(getpid()) + "-" + std::to_string(random());
+        return m_lastToken;
+    }
+
+    fs::path m_folder;
+    std::string m_seenToken;
+    std::string m_lastToken;
+};
+
+}
+
+std::unique_ptr<PasteboardMirror> makeFolderPasteboardMirror(const Ref<NSString>& name)
+{
+    return std::make_unique<FolderPasteboardMirror>(name);
+}

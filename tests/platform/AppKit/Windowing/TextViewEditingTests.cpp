@@ -1,0 +1,176 @@
+// Editing a text view as users expect: typing undo in runs, redo, copy, cut
+// and paste through the pasteboard with the Linux shortcuts, the selection
+// pasteboard, validation, and undo after the text was changed by code.
+#include "WindowingFixture.h"
+
+#include "AppKit/NSAttributedStringKeys.h"
+#include "AppKit/NSMenuItem.h"
+#include "AppKit/NSPasteboard.h"
+#include "AppKit/NSTextView.h"
+#include "Foundation/NSUndoManager.h"
+
+class TextEditingTest : public WindowingTest {
+protected:
+    void SetUp() override
+    {
+        WindowingTest::SetUp();
+        NSPasteboard::resetForTesting();
+        window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(100, 100, 400, 300), NSTitledWindowMask,
+                                                                  NSBackingStoreBuffered, false);
+        textView = NSObject::alloc<NSTextView>();
+        textView->initWithFrame(NSMakeRect(10, 10, 380, 280));
+        textView->setFont(NSFont::fontWithName("DejaVu Sans"_ns, 12));
+        window->contentView()->addSubview(textView);
+        window->makeKeyAndOrderFront(nullptr);
+        window->makeFirstResponder(textView);
+        pump();
+    }
+    void TearDown() override
+    {
+        window->orderOut(nullptr);
+        NSPasteboard::resetForTesting();
+        WindowingTest::TearDown();
+    }
+    std::u16string text() const { return textView->string()->utf16(); }
+    static void ctrl(uint16_t code, NSUInteger more = 0) { key(code, NSControlKeyMask | more); }
+    static Ref<NSPasteboard> general() { return NSPasteboard::generalPasteboard(); }
+    static void putOnClipboard(const Ref<NSData>& data)
+    {
+        general()->declareTypes(NSArray::arrayWithObject(NSPasteboardTypeString), nullptr);
+        general()->setData(data, NSPasteboardTypeString);
+    }
+
+    Ref<NSWindow> window;
+    Ref<NSTextView> textView;
+};
+
+TEST_F(TextEditingTest, TypingUndoesInRunsThatTheCaretMovesEnd)
+{
+    type(u"hello world");
+    key(kVK_Delete);
+    key(kVK_Delete);
+    EXPECT_EQ(text(), u"hello wor");
+    // Typing and deleting at the caret is one action, undone whole.
+    auto undo = dynamic_ref_cast<NSUndoManager>(textView->undoManager());
+    ASSERT_TRUE(undo);
+    EXPECT_EQ(undo, window->undoManager());
+    EXPECT_EQ(undo->undoMenuItemTitle()->UTF8String(), "Undo Typing");
+    ctrl(kVK_ANSI_Z);
+    EXPECT_EQ(text(), u"");
+    ctrl(kVK_ANSI_Z, NSShiftKeyMask);
+    EXPECT_EQ(text(), u"hello wor");
+    EXPECT_EQ(textView->selectedRange(), NSMakeRange(0, 9));  // what came back is selected
+
+    // Moving the caret starts a new run.
+    key(kVK_RightArrow);
+    key(kVK_LeftArrow);
+    type(u"X");
+    key(kVK_RightArrow);
+    type(u"Y");
+    EXPECT_EQ(text(), u"hello woXrY");
+    ctrl(kVK_ANSI_Z);
+    EXPECT_EQ(text(), u"hello woXr");
+    ctrl(kVK_ANSI_Z);
+    EXPECT_EQ(text(), u"hello wor");
+    // Backspace over text before the run joins the run.
+    textView->setSelectedRange(NSMakeRange(5, 0));
+    key(kVK_Delete);
+    key(kVK_Delete);
+    type(u"p!");
+    EXPECT_EQ(text(), u"help! wor");
+    ctrl(kVK_ANSI_Z);
+    EXPECT_EQ(text(), u"hello wor");
+    EXPECT_EQ(textView->selectedRange(), NSMakeRange(3, 2));
+}
+
+TEST_F(TextEditingTest, CopyCutAndPasteGoThroughTheGeneralPasteboardAndUndo)
+{
+    type(u"hello world");
+    ctrl(kVK_ANSI_A);
+    EXPECT_EQ(textView->selectedRange(), NSMakeRange(0, 11));
+    ctrl(kVK_ANSI_C);
+    EXPECT_EQ(general()->stringForType(NSPasteboardTypeString)->utf16(), u"hello world");
+    // The text selected last is on the selection pasteboard too.
+    EXPECT_EQ(NSTextView::selectionPasteboard()->stringForType(NSPasteboardTypeString)->utf16(), u"hello world");
+
+    textView->setSelectedRange(NSMakeRange(6, 5));
+    ctrl(kVK_ANSI_X);
+    EXPECT_EQ(text(), u"hello ");
+    EXPECT_EQ(general()->stringForType(NSPasteboardTypeString)->utf16(), u"world");
+    key(kVK_LeftArrow, NSCommandKeyMask);
+    ctrl(kVK_ANSI_V);
+    EXPECT_EQ(text(), u"worldhello ");
+    EXPECT_EQ(textView->selectedRange(), NSMakeRange(5, 0));
+
+    auto undo = dynamic_ref_cast<NSUndoManager>(textView->undoManager());
+    EXPECT_EQ(undo->undoMenuItemTitle()->UTF8String(), "Undo Paste");
+    ctrl(kVK_ANSI_Z);
+    EXPECT_EQ(text(), u"hello ");
+    ctrl(kVK_ANSI_Z);
+    EXPECT_EQ(text(), u"hello world");
+    ctrl(kVK_ANSI_Z, NSShiftKeyMask);
+    ctrl(kVK_ANSI_Z, NSShiftKeyMask);
+    EXPECT_EQ(text(), u"worldhello ");
+}
+
+TEST_F(TextEditingTest, PastedTextTakesTheTypingAttributesAndBadBytesBecomeReplacementCharacters)
+{
+    auto big = NSFont::fontWithName("DejaVu Sans"_ns, 20);
+    auto attributes = NSMutableDictionary::dictionaryWithDictionary(textView->typingAttributes());
+    attributes->setObject(big, NSFontAttributeName);
+    textView->setTypingAttributes(attributes);
+    const char bytes[] = "a\xFF"
+                         "b\xED\xB0\x80"
+                         "c";
+    putOnClipboard(NSData::dataWithBytes(bytes, sizeof bytes - 1));
+    ctrl(kVK_ANSI_V);
+    EXPECT_EQ(text(), u"a\uFFFDb\uFFFD\uFFFD\uFFFDc");
+    auto font = dynamic_ref_cast<NSFont>(textView->textStorage()->attributeAtIndex(NSFontAttributeName, 0, nullptr));
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->pointSize(), 20);
+}
+
+TEST_F(TextEditingTest, ActionsThatCannotActBeepAndChangeNothing)
+{
+    int beeps = server().beepCount();
+    general()->declareTypes(NSArray::arrayWithObject(NSPasteboardTypeString), nullptr);
+    general()->setString("kept"_ns, NSPasteboardTypeString);
+    ctrl(kVK_ANSI_Z);  // nothing to undo
+    ctrl(kVK_ANSI_C);  // nothing selected
+    EXPECT_EQ(server().beepCount(), beeps + 2);
+    EXPECT_EQ(general()->stringForType(NSPasteboardTypeString)->utf16(), u"kept");
+
+    general()->clearContents();
+    ctrl(kVK_ANSI_V);  // nothing to paste
+    EXPECT_EQ(server().beepCount(), beeps + 3);
+    EXPECT_EQ(text(), u"");
+
+    type(u"ab");
+    auto item = NSMenuItem::itemWithTitle("Undo"_ns, "undo:", ""_ns);
+    EXPECT_EQ(textView->validateMenuItem(item), true);
+    EXPECT_EQ(item->title()->UTF8String(), "Undo Typing");
+    item = NSMenuItem::itemWithTitle("Redo"_ns, "redo:", ""_ns);
+    EXPECT_EQ(textView->validateMenuItem(item), false);
+    textView->setEditable(false);
+    EXPECT_FALSE(textView->validateAction("undo:"));
+    EXPECT_FALSE(textView->validateAction("paste:"));
+}
+
+TEST_F(TextEditingTest, ChangesByCodeDropTheViewsUndoActions)
+{
+    type(u"typed");
+    textView->setString("replaced"_ns);
+    ctrl(kVK_ANSI_Z);
+    EXPECT_EQ(text(), u"replaced");
+
+    type(u"!");
+    auto storage = textView->textStorage();
+    storage->replaceCharactersInRange(NSMakeRange(0, 0), ">"_ns);
+    ctrl(kVK_ANSI_Z);
+    EXPECT_EQ(text(), u">replaced!");
+    // Attribute changes keep what can be undone.
+    type(u"?");
+    storage->addAttribute(NSForegroundColorAttributeName, NSColor::redColor(), NSMakeRange(0, 1));
+    ctrl(kVK_ANSI_Z);
+    EXPECT_EQ(text(), u">replaced!");
+}
