@@ -115,9 +115,9 @@ const std::vector<NSStringEncoding>& ZAKEncodingManager::allAvailableStringEncod
 Ref<NSMutableArray> ZAKEncodingManager::defaultEncodings()
 {
     static constexpr CFStringEncoding defaults[] = {
-        kCFStringEncodingUnicode,       kCFStringEncodingUTF8,           kCFStringEncodingMacRoman,
-        kCFStringEncodingWindowsLatin1, kCFStringEncodingMacJapanese,    kCFStringEncodingShiftJIS,
-        kCFStringEncodingMacChineseTrad, kCFStringEncodingMacKorean,     kCFStringEncodingMacChineseSimp,
+        kCFStringEncodingUnicode,        kCFStringEncodingUTF8,        kCFStringEncodingMacRoman,
+        kCFStringEncodingWindowsLatin1,  kCFStringEncodingMacJapanese, kCFStringEncodingShiftJIS,
+        kCFStringEncodingMacChineseTrad, kCFStringEncodingMacKorean,   kCFStringEncodingMacChineseSimp,
         kCFStringEncodingGB_18030_2000,
     };
     std::vector<NSStringEncoding> list;

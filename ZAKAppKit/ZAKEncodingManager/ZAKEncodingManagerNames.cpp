@@ -71,8 +71,8 @@ NSStringEncoding ZAKEncodingManager::autoDetectedStringEncodingOfData(const Ref<
         const char* charset = ucsdet_getName(matches[i], &nameStatus);
         if (U_FAILURE(nameStatus) || !charset) continue;
         NSStringEncoding encoding = stringEncodingForMIMEEncoding(NSString::stringWithUTF8String(charset));
-        Ref<NSString> name = encoding ? NSString::localizedNameOfStringEncoding(encoding)
-                                      : NSString::stringWithUTF8String(charset);
+        Ref<NSString> name =
+            encoding ? NSString::localizedNameOfStringEncoding(encoding) : NSString::stringWithUTF8String(charset);
         NSLog("encoding: %@", name);
         names->addObject(name);
     }

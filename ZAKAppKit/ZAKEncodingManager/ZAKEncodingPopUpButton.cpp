@@ -34,8 +34,8 @@ void ZAKEncodingPopUpButton::awakeFromNib()
     setCell(fresh);
     setAutoenablesItems(false);
     m_defaultEncoding = ZAKNoStringEncoding;
-    NSNotificationCenter::defaultCenter()->addObserver(Id(this), "encodingsListChanged:",
-                                                       ZAKEncodingsListChangedNotification(), nullptr);
+    NSNotificationCenter::defaultCenter()->addObserver(
+        Id(this), "encodingsListChanged:", ZAKEncodingsListChangedNotification(), nullptr);
 }
 
 void ZAKEncodingPopUpButton::setEncoding(NSStringEncoding encoding, bool defaultEntry)

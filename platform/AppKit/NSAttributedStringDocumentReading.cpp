@@ -30,8 +30,8 @@ Ref<NSAttributedString> NSAttributedStringWithDocumentData(const Ref<NSData>& da
                                                            Ref<NSDictionary>* documentAttributes, Ref<NSError>* error)
 {
     if (!data) return nullptr;
-    auto given = options ? dynamic_ref_cast<NSNumber>(options->objectForKey(NSCharacterEncodingDocumentOption()))
-                         : nullptr;
+    auto given =
+        options ? dynamic_ref_cast<NSNumber>(options->objectForKey(NSCharacterEncodingDocumentOption())) : nullptr;
     NSStringEncoding encoding = given ? given->unsignedIntegerValue() : encodingOfBytes(data->bytes(), data->length());
     Ref<NSString> text = NSString::stringWithData(data, encoding);
     if (!text && !given && encoding == NSUTF8StringEncoding) {

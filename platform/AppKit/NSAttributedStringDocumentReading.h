@@ -21,5 +21,4 @@ Ref<NSString> NSCharacterEncodingDocumentOption();
 // anything else the default C-string encoding. nil, with a Cocoa error, when
 // the bytes do not read in the encoding.
 Ref<NSAttributedString> NSAttributedStringWithDocumentData(const Ref<NSData>& data, const Ref<NSDictionary>& options,
-                                                           Ref<NSDictionary>* documentAttributes,
-                                                           Ref<NSError>* error);
+                                                           Ref<NSDictionary>* documentAttributes, Ref<NSError>* error);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "AppKit/MenuView.h"
 #include "AppKit/NSMatrix.h"
@@ -52,9 +53,8 @@ protected:
     Ref<ZAKEncodingPopUpButton> popUp(NSStringEncoding encoding, bool defaultEntry)
     {
         if (!m_window) {
-            m_window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(600, 500, 400, 100),
-                                                                        NSTitledWindowMask, NSBackingStoreBuffered,
-                                                                        false);
+            m_window = NSObject::alloc<NSWindow>()->initWithContentRect(
+                NSMakeRect(600, 500, 400, 100), NSTitledWindowMask, NSBackingStoreBuffered, false);
             m_window->orderFront(nullptr);
         }
         auto button = NSObject::alloc<ZAKEncodingPopUpButton>();
@@ -91,9 +91,19 @@ protected:
 TEST(ZAKEncodingManagerNames, ConvertsIANANamesInEitherCase)
 {
     const std::pair<const char*, NSStringEncoding> names[] = {
-        {"UTF-8", 4}, {"utf-8", 4}, {"UTF-16", 10}, {"ISO-8859-1", 5}, {"iso-8859-1", 5}, {"windows-1252", 12},
-        {"WINDOWS-1252", 12}, {"macintosh", 30}, {"Shift_JIS", 0x80000A01}, {"SHIFT_JIS", 0x80000A01},
-        {"GB18030", 0x80000632}, {"latin1", 5}, {"no-such-set", 0},
+        {"UTF-8", 4},
+        {"utf-8", 4},
+        {"UTF-16", 10},
+        {"ISO-8859-1", 5},
+        {"iso-8859-1", 5},
+        {"windows-1252", 12},
+        {"WINDOWS-1252", 12},
+        {"macintosh", 30},
+        {"Shift_JIS", 0x80000A01},
+        {"SHIFT_JIS", 0x80000A01},
+        {"GB18030", 0x80000632},
+        {"latin1", 5},
+        {"no-such-set", 0},
     };
     for (const auto& [iana, encoding] : names)
         EXPECT_EQ(ZAKEncodingManager::stringEncodingForMIMEEncoding(NSString::stringWithUTF8String(iana)), encoding)
@@ -114,8 +124,8 @@ TEST(ZAKEncodingManagerNames, ListsEveryAvailableEncodingByScriptUnicodeFirst)
 {
     const auto& all = ZAKEncodingManager::allAvailableStringEncodings();
     ASSERT_GE(all.size(), 30u);
-    const std::vector<NSStringEncoding> first = {10,         4,          0x8C000100, 0x90000100,
-                                                 0x94000100, 0x98000100, 0x9C000100, 30, 5};
+    const std::vector<NSStringEncoding> first = {10,         4,          0x8C000100, 0x90000100, 0x94000100,
+                                                 0x98000100, 0x9C000100, 30,         5};
     EXPECT_EQ(std::vector<NSStringEncoding>(all.begin(), all.begin() + first.size()), first);
     for (NSStringEncoding encoding : kDefaultList)
         EXPECT_NE(std::find(all.begin(), all.end(), encoding), all.end()) << encoding;
@@ -127,7 +137,9 @@ TEST(ZAKEncodingManagerNames, JudgesFilesByTheirMarkOrTheirUTF8)
     using namespace std::string_literals;
     TemporaryFolder folder;
     const std::pair<std::string, NSStringEncoding> files[] = {
-        {"\xFF\xFE" "a\0b\0"s, NSUnicodeStringEncoding},
+        {"\xFF\xFE"
+         "a\0b\0"s,
+         NSUnicodeStringEncoding},
         {"\xFE\xFF\0a"s, NSUnicodeStringEncoding},
         {"\xFF\xFE\0\0a\0\0\0"s, NSUTF32StringEncoding},
         {"na\xC3\xAFve caf\xC3\xA9", NSUTF8StringEncoding},
@@ -147,7 +159,8 @@ TEST(ZAKEncodingManagerNames, JudgesFilesByTheirMarkOrTheirUTF8)
 TEST(ZAKEncodingManagerNames, LogsTheCandidatesOfTheSnifferAndAnswersUTF8)
 {
     LogCapture log;
-    std::string text = "Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln, na\xC3\xAFve caf\xC3\xA9 \xE2\x80\x94 "
+    std::string text = "Gr\xC3\xBC\xC3\x9F"
+                       "e aus K\xC3\xB6ln, na\xC3\xAFve caf\xC3\xA9 \xE2\x80\x94 "
                        "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E";
     EXPECT_EQ(ZAKEncodingManager::autoDetectedStringEncodingOfData(NSData::dataWithBytes(text.data(), text.size())),
               NSUTF8StringEncoding);
@@ -202,12 +215,17 @@ TEST_F(EncodingManagerTest, TheCustomisingItemOpensThePanelAndKeepsTheSelection)
 {
     auto button = popUp(NSUTF8StringEncoding, false);
     ASSERT_EQ(button->indexOfSelectedItem(), 1);
-    // The list opens with the selected item over the button: the customising
-    // item is nine items and a separator below it.
-    NSPoint at = centreOf(button);
-    click(at);
-    click(NSMakePoint(at.x, at.y - 9 * MenuView::kItemHeight - MenuView::kSeparatorHeight));
+    // The list opens below the window, where no window is yet: the click on
+    // its last item comes once it is up, as a user's would.
+    std::optional<NSRect> list;
+    NSRunLoop::currentRunLoop()->performBlock({NSEventTrackingRunLoopMode}, [&] {
+        for (const auto& info : server().allWindows())
+            if (info.visible && info.role == "menu") list = info.frame;
+        if (list) click(NSMakePoint(NSMidX(*list), NSMinY(*list) + MenuView::kMargin + MenuView::kItemHeight / 2));
+    });
+    click(centreOf(button));
     pump();
+    ASSERT_TRUE(list);
     EXPECT_EQ(button->indexOfSelectedItem(), 1);
     Ref<NSWindow> shown = panel();
     ASSERT_TRUE(shown);
@@ -237,8 +255,7 @@ TEST_F(EncodingManagerTest, TickingAnEncodingStoresTheListAndRefillsEveryPopUp)
     pump();
 
     EXPECT_EQ(matrix->cellAtRow(row, 0)->state(), NSOnState);
-    std::vector<NSStringEncoding> stored =
-        numbers(NSUserDefaults::standardUserDefaults()->arrayForKey("Encodings"_ns));
+    std::vector<NSStringEncoding> stored = numbers(NSUserDefaults::standardUserDefaults()->arrayForKey("Encodings"_ns));
     EXPECT_EQ(stored.size(), kDefaultList.size() + 1);
     EXPECT_NE(std::find(stored.begin(), stored.end(), NSISOLatin1StringEncoding), stored.end());
     for (const auto& button : {utf8, automatic}) {

@@ -12,14 +12,14 @@ Ref<ZAKEncodingPopUpButton> g_popUp;
 Ref<NSView> makeEncodingPopUp(NSRect bounds)
 {
     auto view = NSObject::alloc<NSView>()->initWithFrame(bounds);
-    auto label = static_ref_cast<NSTextField>(NSObject::alloc<NSTextField>()->initWithFrame(
-        NSMakeRect(20, bounds.size.height - 40, 90, 20)));
+    auto label = static_ref_cast<NSTextField>(
+        NSObject::alloc<NSTextField>()->initWithFrame(NSMakeRect(20, bounds.size.height - 40, 90, 20)));
     label->setStringValue("Encoding:"_ns);
     label->setBezeled(false);
     label->setEditable(false);
     view->addSubview(label);
-    g_popUp = static_ref_cast<ZAKEncodingPopUpButton>(NSObject::alloc<ZAKEncodingPopUpButton>()->initWithFrame(
-        NSMakeRect(110, bounds.size.height - 44, 250, 26)));
+    g_popUp = static_ref_cast<ZAKEncodingPopUpButton>(
+        NSObject::alloc<ZAKEncodingPopUpButton>()->initWithFrame(NSMakeRect(110, bounds.size.height - 44, 250, 26)));
     view->addSubview(g_popUp);
     g_popUp->awakeFromNib();
     g_popUp->setEncoding(NSUTF8StringEncoding, true);
