@@ -59,8 +59,8 @@ const std::string& fileWith(bool decomposed)
     static std::string paths[2];
     std::string& path = paths[decomposed];
     if (path.empty()) {
-        path = std::filesystem::temp_directory_path() / ("plumbline-csv-bench-" + std::to_string(::getpid()) +
-                                                         (decomposed ? "-decomposed.csv" : ".csv"));
+        path = std::filesystem::temp_directory_path() /
+               ("plumbline-csv-bench-" + std::to_string(::getpid()) + (decomposed ? "-decomposed.csv" : ".csv"));
         std::ofstream(path, std::ios::binary) << generatedRows(kFileSize, decomposed);
         std::atexit([] {
             for (auto& p : paths)
@@ -131,7 +131,7 @@ void parseFile(benchmark::State& state, bool decomposed)
 
 long peakResidentKB()
 {
-    rusage usage {};
+    rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
@@ -160,7 +160,7 @@ BENCHMARK(BM_StreamMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 static void BM_DecodeOnly(benchmark::State& state)
 {
     std::ifstream in(fileWith(false), std::ios::binary);
-    std::string bytes {std::istreambuf_iterator<char>(in), {}};
+    std::string bytes{std::istreambuf_iterator<char>(in), {}};
     constexpr size_t kChunk = 16384;
     std::u16string target(kChunk + 16, u'\0');
     for (auto _ : state) {
