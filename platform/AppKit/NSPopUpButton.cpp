@@ -68,9 +68,20 @@ void NSPopUpButton::removeAllItems(){
 void NSPopUpButton::selectItemAtIndex(NSInteger i) { NS_POPUP_DO(selectItemAtIndex(i)) }
 bool NSPopUpButton::selectItemWithTitle(const Ref<NSString>& t) { NS_POPUP_CALL(selectItemWithTitle(t), false) }
 bool NSPopUpButton::selectItemWithTag(NSInteger tag) { NS_POPUP_CALL(selectItemWithTag(tag), false) }
-void NSPopUpButton::setTitle(const Ref<NSString>& t){NS_POPUP_DO(setTitle(t))}
+void NSPopUpButton::setTitle(const Ref<NSString>& t) { NS_POPUP_DO(setTitle(t)) }
 #undef NS_POPUP_CALL
 #undef NS_POPUP_DO
+
+bool NSPopUpButton::autoenablesItems() const
+{
+    auto c = popUpCell();
+    return c && c->autoenablesItems();
+}
+
+void NSPopUpButton::setAutoenablesItems(bool flag)
+{
+    if (auto c = popUpCell()) c->setAutoenablesItems(flag);
+}
 
 NSInteger NSPopUpButton::selectedTag() const
 {

@@ -48,6 +48,8 @@ public:
     bool selectItemWithTitle(const Ref<NSString>& title);
     bool selectItemWithTag(NSInteger tag);
     void setTitle(const Ref<NSString>& title);
+    bool autoenablesItems() const;
+    void setAutoenablesItems(bool flag);
 
     static void describeClass(NSClassMembers<NSPopUpButton>& m);
 };

@@ -3,6 +3,7 @@
 #include "Foundation/NSClass.h"
 
 #include "AppKit/MenuWindow.h"
+#include "AppKit/NSApplication.h"
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSView.h"
 #include "AppKit/NSWindow.h"
@@ -171,13 +172,18 @@ NSInteger NSPopUpButtonCell::indexOfSelectedItem() const
 
 void NSPopUpButtonCell::selectItem(const Ref<NSMenuItem>& item)
 {
+    selectItemAtIndex(item ? m_menu->indexOfItem(item) : -1);
+}
+
+void NSPopUpButtonCell::setSelectedItem(const Ref<NSMenuItem>& item)
+{
     if (m_altersState && m_selected) m_selected->setState(NSOffState);
     m_selected = item && m_menu->indexOfItem(item) >= 0 ? item : nullptr;
     if (m_altersState && m_selected && !m_pullsDown) m_selected->setState(NSOnState);
     redisplay();
 }
 
-void NSPopUpButtonCell::selectItemAtIndex(NSInteger index) { selectItem(itemAtIndex(index)); }
+void NSPopUpButtonCell::selectItemAtIndex(NSInteger index) { setSelectedItem(itemAtIndex(index)); }
 
 bool NSPopUpButtonCell::selectItemWithTitle(const Ref<NSString>& title)
 {
@@ -246,8 +252,7 @@ bool NSPopUpButtonCell::runList(const NSRect& frame, const Ref<NSView>& view, co
         shown->removeItemAtIndex(0);
         auto choice = MenuWindow::trackMenu(shown, -1, NSMakePoint(onScreen.origin.x, onScreen.origin.y));
         if (choice.menu != shown || choice.index < 0) return false;
-        selectItemAtIndex(choice.index + 1);
-        return true;
+        return choose(choice.index + 1);
     }
     // The selected item opens over the button.
     const NSInteger current = std::max<NSInteger>(0, indexOfSelectedItem());
@@ -255,8 +260,16 @@ bool NSPopUpButtonCell::runList(const NSRect& frame, const Ref<NSView>& view, co
     m_menu->setMinimumWidth(onScreen.size.width);
     auto choice = MenuWindow::trackMenu(m_menu, current, at);
     if (choice.menu != m_menu || choice.index < 0) return false;
-    selectItemAtIndex(choice.index);
-    return true;
+    return choose(choice.index);
+}
+
+bool NSPopUpButtonCell::choose(NSInteger index)
+{
+    Ref<NSMenuItem> item = itemAtIndex(index);
+    selectItemAtIndex(index);
+    if (!item || item->action().empty()) return true;
+    NSApp->sendAction(item->action(), item->target(), item);
+    return false;
 }
 
 bool NSPopUpButtonCell::performClickWithFrame(const NSRect& frame, const Ref<NSView>& controlView)

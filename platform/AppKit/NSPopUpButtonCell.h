@@ -4,8 +4,10 @@
 // selected item's title (a pull-down shows its first item as a fixed title)
 // and a click pops the menu up with the selected item over the button (a
 // pull-down's items 1... below it) to choose another item. The menu does not
-// enable its items automatically; choosing an item selects it, then the
-// control sends its action (the item's own action, if any, is not sent).
+// enable its items automatically unless asked; choosing an item selects it,
+// then the item's own action goes to its target when it has one, else the
+// control sends its action. Every selection, by click, key or code, goes
+// through selectItemAtIndex, which subclasses override to refuse items.
 //
 // Keyed-coding keys (after NSButtonCell's): NSMenu, NSSelectedIndex,
 // NSPullDown, NSAltersState; a file without NSMenu may list the items as
@@ -32,6 +34,8 @@ public:
     Ref<NSMenu> menu() const { return m_menu; }
     // A nil menu means an empty one.
     void setMenu(const Ref<NSMenu>& menu);
+    bool autoenablesItems() const { return m_menu->autoenablesItems(); }
+    void setAutoenablesItems(bool flag) { m_menu->setAutoenablesItems(flag); }
     NSInteger numberOfItems() const { return m_menu->numberOfItems(); }
     Ref<NSArray> itemArray() const { return m_menu->itemArray(); }
     // nil out of range.
@@ -62,7 +66,7 @@ public:
     NSInteger indexOfSelectedItem() const;
     Ref<NSMenuItem> selectedItem() const;
     void selectItem(const Ref<NSMenuItem>& item);
-    void selectItemAtIndex(NSInteger index);
+    virtual void selectItemAtIndex(NSInteger index);
     bool selectItemWithTitle(const Ref<NSString>& title);
     bool selectItemWithTag(NSInteger tag);
     Ref<NSString> titleOfSelectedItem() const;
@@ -97,6 +101,10 @@ protected:
 
 private:
     bool valid(NSInteger index) const { return index >= 0 && index < numberOfItems(); }
+    void setSelectedItem(const Ref<NSMenuItem>& item);
+    // Selects the chosen item; answers whether the control's action is due
+    // (not when the item sent an action of its own).
+    bool choose(NSInteger index);
     bool runList(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSEvent>& event);
 
     Ref<NSMenu> m_menu;

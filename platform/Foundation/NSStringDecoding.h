@@ -21,3 +21,7 @@ struct NSStringDecodedPrefix {
 // invalid from byte 0.
 NSStringDecodedPrefix NSStringAppendDecodablePrefix(const void* bytes, NSUInteger length, NSStringEncoding encoding,
                                                     std::u16string& out);
+
+// The ICU converter that reads and writes the encoding, or nullptr when ICU
+// has none (the Unicode forms name ICU's explicit-endian converters).
+const char* NSStringEncodingConverterName(NSStringEncoding encoding);

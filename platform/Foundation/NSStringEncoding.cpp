@@ -370,6 +370,8 @@ NSStringDecodedPrefix NSStringAppendDecodablePrefix(const void* rawBytes, NSUInt
     return result;
 }
 
+const char* NSStringEncodingConverterName(NSStringEncoding encoding) { return icuConverterName(encoding); }
+
 bool NSString::canBeConvertedToEncoding(NSStringEncoding encoding) const
 {
     return static_cast<bool>(dataUsingEncoding(encoding));

@@ -1,0 +1,5 @@
+#include "ZAKAppKit/ZAKThemes/ZAKTheme.h"
+
+#include "Foundation/NSClass.h"
+
+NS_CLASS_DEFINE(ZAKTheme)

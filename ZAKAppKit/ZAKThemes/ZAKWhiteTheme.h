@@ -1,0 +1,12 @@
+#pragma once
+// A flat white look: white fills, no gradient.
+#include "ZAKAppKit/ZAKThemes/ZAKAbstractTheme.h"
+
+class ZAKWhiteTheme : public ZAKAbstractTheme {
+    NS_OBJECT(ZAKWhiteTheme, ZAKAbstractTheme)
+public:
+    ZAKWhiteTheme() = default;
+
+    Ref<NSColor> fillColorForStateMask(NSUInteger mask) const override;
+    Ref<NSGradient> gradientForStateMask(NSUInteger mask) const override;
+};
