@@ -2,9 +2,7 @@
 
 #include <cairo.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,9 +16,12 @@
 #include <thread>
 
 #include "WaitUntil.h"
+#include "XvfbServer.h"
 
 namespace e2e {
 namespace fs = std::filesystem;
+using test_support::dieWithParent;
+using test_support::stopChild;
 using SteadyClock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
@@ -44,23 +45,6 @@ int waitUntil(pid_t pid, SteadyClock::time_point deadline)
         if (SteadyClock::now() >= deadline) return -1;
         std::this_thread::sleep_for(20ms);
     }
-}
-
-void stop(pid_t pid)
-{
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    if (waitUntil(pid, SteadyClock::now() + 3s) != -1) return;
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-}
-
-// In a child: it dies with the test program, so a test killed on its time
-// limit leaves no server or program behind.
-void dieWithParent(pid_t parent)
-{
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    if (getppid() != parent) _exit(1);
 }
 
 std::vector<char*> pointers(std::vector<std::string>& strings)
@@ -119,8 +103,8 @@ Session::Session(std::string name, std::vector<std::string> serverArguments)
 
 Session::~Session()
 {
-    for (auto it = m_started.rbegin(); it != m_started.rend(); ++it) stop(*it);
-    stop(m_server);
+    for (auto it = m_started.rbegin(); it != m_started.rend(); ++it) stopChild(*it);
+    m_server.stop();
     if (!m_root.empty()) {
         std::error_code ignored;
         fs::remove_all(m_root, ignored);
@@ -129,47 +113,11 @@ Session::~Session()
 
 bool Session::startServer()
 {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        m_problem = "pipe failed";
+    if (!m_server.start(kScreenWidth, kScreenHeight, m_serverArguments, m_root + "/xvfb.log")) {
+        m_problem = m_server.problem();
         return false;
     }
-    const std::string log = m_root + "/xvfb.log";
-    const pid_t self = getpid();
-    m_server = fork();
-    if (m_server == 0) {
-        dieWithParent(self);
-        dup2(fds[1], 3);  // -displayfd names a descriptor the server inherits
-        const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(out, 1);
-        dup2(out, 2);
-        const std::string screen = std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + "x24";
-        std::vector<std::string> arguments{"Xvfb", "-displayfd", "3", "-noreset", "-nolisten",
-                                           "tcp",  "-screen",    "0", screen};
-        arguments.insert(arguments.end(), m_serverArguments.begin(), m_serverArguments.end());
-        std::vector<char*> argv;
-        for (auto& a : arguments) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execvp("Xvfb", argv.data());
-        _exit(127);
-    }
-    close(fds[1]);
-    std::string number;
-    const auto deadline = SteadyClock::now() + 20s;
-    pollfd p{fds[0], POLLIN, 0};
-    while (SteadyClock::now() < deadline) {
-        if (poll(&p, 1, 100) <= 0) continue;
-        char c = 0;
-        if (read(fds[0], &c, 1) != 1) break;
-        if (c == '\n') break;
-        number.push_back(c);
-    }
-    close(fds[0]);
-    if (number.empty()) {
-        m_problem = "Xvfb did not start: " + readFile(log);
-        return false;
-    }
-    m_display = ":" + number;
+    m_display = m_server.display();
     return true;
 }
 

@@ -10,6 +10,8 @@
 
 #include <sys/types.h>
 
+#include "XvfbServer.h"
+
 namespace e2e {
 
 // Not xcompmgr's own fill (0x808080), so the checks see the root's colour.
@@ -92,7 +94,7 @@ private:
 
     std::string m_name;
     std::string m_root, m_config, m_display, m_problem;
-    pid_t m_server = -1;
+    test_support::XvfbServer m_server;
     std::vector<std::string> m_serverArguments;
     std::vector<pid_t> m_started;
     std::string m_pathPrefix;
