@@ -19,8 +19,10 @@ public:
 
 class HSKPathGlyphInfo : public NSObject {
     NS_OBJECT(HSKPathGlyphInfo, NSObject)
-public:
+protected:
     HSKPathGlyphInfo() = default;
+
+public:
     static Ref<HSKPathGlyphInfo> initWithGlyphIndex(NSUInteger glyphIndex, NSPoint position, CGFloat slope);
     NSUInteger glyphIndex() const { return m_mGlyphIndex; }
     NSPoint point() const { return m_mPoint; }
@@ -34,8 +36,10 @@ private:
 
 class HSKTextOnPathGlyphDrawer : public NSObject, public TextOnPathPlacement {
     NS_OBJECT(HSKTextOnPathGlyphDrawer, NSObject)
-public:
+protected:
     HSKTextOnPathGlyphDrawer() = default;
+
+public:
     // Draws the glyph's background and the glyph turned about its origin.
     void layoutManagerWillPlaceGlyphAtIndexAtLocationPathAngleYOffset(const Ref<NSLayoutManager>& layoutManager,
                                                                       NSUInteger glyphIndex, NSPoint location,
@@ -44,8 +48,10 @@ public:
 
 class HSKTextOnPathGlyphAccumulator : public NSObject, public TextOnPathPlacement {
     NS_OBJECT(HSKTextOnPathGlyphAccumulator, NSObject)
-public:
+protected:
     HSKTextOnPathGlyphAccumulator() = default;
+
+public:
     Id init() override;
     // One outline path per placed glyph.
     const Ref<NSMutableArray>& glyphs() const { return m_mGlyphs; }
@@ -59,8 +65,10 @@ private:
 
 class HSKTextOnPathMetricsHelper : public NSObject, public TextOnPathPlacement {
     NS_OBJECT(HSKTextOnPathMetricsHelper, NSObject)
-public:
+protected:
     HSKTextOnPathMetricsHelper() = default;
+
+public:
     void setCharacterRange(NSRange range) { m_mCharacterRange = range; }
     // The start along the path of the range's first placed glyph, and the
     // distance from there to the end of its last.

@@ -21,8 +21,8 @@ OneLineSystem& oneLineSystem()
 {
     static OneLineSystem system = [] {
         OneLineSystem s;
-        s.storage = static_ref_cast<NSTextStorage>(NSObject::make<NSTextStorage>());
-        s.manager = static_ref_cast<NSLayoutManager>(NSObject::make<NSLayoutManager>());
+        s.storage = NSObject::make<NSTextStorage>();
+        s.manager = NSObject::make<NSLayoutManager>();
         s.container = NSTextContainer::initWithContainerSize(NSMakeSize(10000000, 10000000));
         s.container->setLineFragmentPadding(0);
         s.manager->addTextContainer(s.container);

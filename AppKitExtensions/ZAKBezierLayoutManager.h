@@ -10,8 +10,10 @@
 
 class ZAKBezierLayoutManager : public NSLayoutManager {
     NS_OBJECT(ZAKBezierLayoutManager, NSLayoutManager)
-public:
+protected:
     ZAKBezierLayoutManager() = default;
+
+public:
     Id init() override;
 
     const Ref<NSBezierPath>& textPath() const { return m_mPath; }

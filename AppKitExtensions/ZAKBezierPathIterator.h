@@ -6,6 +6,9 @@
 
 class ZAKBezierPathIterator : public NSObject {
     NS_OBJECT(ZAKBezierPathIterator, NSObject)
+protected:
+    ZAKBezierPathIterator() = default;
+
 public:
     // What next answers once every element has been read.
     static constexpr NSInteger kEnd = NSNotFound;

@@ -8,9 +8,10 @@
 
 class ZAKColorLabelColors : public NSObject {
     NS_OBJECT(ZAKColorLabelColors, NSObject)
-public:
+protected:
     ZAKColorLabelColors() = default;
 
+public:
     static Ref<ZAKColorLabelColors> sharedHSKColorLabelColors();
     // Answers the existing instance once there is one.
     Id init() override;

@@ -4,7 +4,9 @@
 
 class ZAKLayoutManager : public NSLayoutManager {
     NS_OBJECT(ZAKLayoutManager, NSLayoutManager)
-public:
+protected:
     ZAKLayoutManager() = default;
+
+public:
     static CGFloat lineHeightForFont(const Ref<NSFont>& font);
 };

@@ -21,10 +21,12 @@ struct _MultiGradientElement {
 
 class ZAKMultiGradient : public NSObject {
     NS_OBJECT(ZAKMultiGradient, NSObject)
+protected:
+    ZAKMultiGradient() = default;
+
 public:
     enum BlendingMode : int32_t { Linear = 0, Chromatic = 1, InverseChromatic = 2 };
 
-    ZAKMultiGradient() = default;
     ~ZAKMultiGradient() override;
     Id init() override;
     // A copy of the stops, in list order, and of the blending mode.

@@ -31,6 +31,9 @@ using ZAKTargetBlockFunction = std::function<void(const Id& target)>;
 // handle that cancels them.
 class ZAKTargetBlock : public NSObject {
     NS_OBJECT(ZAKTargetBlock, NSObject)
+protected:
+    ZAKTargetBlock() = default;
+
 public:
     // nil for an empty function.
     static Ref<ZAKTargetBlock> blockWithFunction(ZAKTargetBlockFunction function);

@@ -5,7 +5,6 @@
 #include "AppText.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSURL.h"
-#include "InterfaceOutlets.h"
 
 NS_CLASS_DEFINE(AboutBox)
 
@@ -13,6 +12,8 @@ void AboutBox::describeClass(NSClassMembers<AboutBox>& m)
 {
     m.action("closeDialog:", &AboutBox::closeDialog);
     m.action("writeeMail:", &AboutBox::writeeMail);
+    m.outlet("versionString", &AboutBox::m_versionString);
+    m.outlet("copyrightString", &AboutBox::m_copyrightString);
 }
 
 Id AboutBox::init()
@@ -20,13 +21,6 @@ Id AboutBox::init()
     initWithWindowNibName("AboutBox"_ns);
     setWindowFrameAutosaveName("AboutBoxWindow"_ns);
     return this;
-}
-
-void AboutBox::initialize()
-{
-    InterfaceOutlets::keepInterfaceOnlyClasses();
-    InterfaceOutlets::registerOutlet("versionString", &AboutBox::m_versionString);
-    InterfaceOutlets::registerOutlet("copyrightString", &AboutBox::m_copyrightString);
 }
 
 void AboutBox::awakeFromNib()

@@ -5,8 +5,10 @@
 
 class AboutBox : public NSWindowController {
     NS_OBJECT(AboutBox, NSWindowController)
+protected:
+    AboutBox() = default;
+
 public:
-    static void initialize();
     Id init() override;
     void awakeFromNib() override;
     void closeDialog(const Id& sender);

@@ -22,7 +22,6 @@
 #include "FoundationExtensions/ZAKNSStringExtension.h"
 #include "GuidelineStore.h"
 #include "HeadlessRun.h"
-#include "InterfaceOutlets.h"
 #include "Preference.h"
 #include "SharedRulerStore.h"
 #include "SingleRulerController.h"
@@ -34,8 +33,8 @@ NS_CLASS_DEFINE(AppController)
 namespace {
 Ref<AppController>& sharedController()
 {
-    static Ref<AppController> controller;
-    return controller;
+    static auto* controller = new Ref<AppController>;
+    return *controller;
 }
 bool g_classReady = false;
 // The hot key's toggle; not stored, NO after every launch.
@@ -94,6 +93,24 @@ void AppController::describeClass(NSClassMembers<AppController>& m)
     m.action("showAboutBox:", &AppController::showAboutBox);
     m.action("showPreferences:", &AppController::showPreferences);
     m.action("showSendFeedbackDialog:", &AppController::showSendFeedbackDialog);
+    m.outlet("rulerMenu", &AppController::m_rulerMenu);
+    m.outlet("screenMenu", &AppController::m_screenMenu);
+    m.outlet("guidelineMenu", &AppController::m_guidelineMenu);
+    m.outlet("guidelineSetsMenu", &AppController::m_guidelineSetsMenu);
+    m.outlet("showOrHideGuidelineMenuItem", &AppController::m_showOrHideGuidelineMenuItem);
+    m.outlet("appDockMenu", &AppController::m_appDockMenu);
+    m.outlet("newSetWindow", &AppController::m_newSetWindow);
+    m.outlet("newSetName", &AppController::m_newSetName);
+    m.outlet("newSetButton", &AppController::m_newSetButton);
+    m.outlet("newLineWindow", &AppController::m_newLineWindow);
+    m.outlet("newLineMatrix", &AppController::m_newLineMatrix);
+    m.outlet("newLineStartPos", &AppController::m_newLineStartPos);
+    m.outlet("newLineNumber", &AppController::m_newLineNumber);
+    m.outlet("newLineDistance", &AppController::m_newLineDistance);
+    m.outlet("newLineButton", &AppController::m_newLineButton);
+    m.outlet("setAdminWindow", &AppController::m_setAdminWindow);
+    m.outlet("setTableView", &AppController::m_setTableView);
+    m.outlet("setDelete", &AppController::m_setDelete);
 }
 
 void AppController::initialize()
@@ -101,32 +118,7 @@ void AppController::initialize()
     // The artwork is served from the bundle's resources under the names the
     // interface code asks for.
     NSImage::addImageSearchDirectory(NSBundle::mainBundle()->resourcePath()->UTF8String());
-    registerOutlets();
     setUpClass();
-}
-
-void AppController::registerOutlets()
-{
-    using InterfaceOutlets::registerOutlet;
-    InterfaceOutlets::keepInterfaceOnlyClasses();
-    registerOutlet("rulerMenu", &AppController::m_rulerMenu);
-    registerOutlet("screenMenu", &AppController::m_screenMenu);
-    registerOutlet("guidelineMenu", &AppController::m_guidelineMenu);
-    registerOutlet("guidelineSetsMenu", &AppController::m_guidelineSetsMenu);
-    registerOutlet("showOrHideGuidelineMenuItem", &AppController::m_showOrHideGuidelineMenuItem);
-    registerOutlet("appDockMenu", &AppController::m_appDockMenu);
-    registerOutlet("newSetWindow", &AppController::m_newSetWindow);
-    registerOutlet("newSetName", &AppController::m_newSetName);
-    registerOutlet("newSetButton", &AppController::m_newSetButton);
-    registerOutlet("newLineWindow", &AppController::m_newLineWindow);
-    registerOutlet("newLineMatrix", &AppController::m_newLineMatrix);
-    registerOutlet("newLineStartPos", &AppController::m_newLineStartPos);
-    registerOutlet("newLineNumber", &AppController::m_newLineNumber);
-    registerOutlet("newLineDistance", &AppController::m_newLineDistance);
-    registerOutlet("newLineButton", &AppController::m_newLineButton);
-    registerOutlet("setAdminWindow", &AppController::m_setAdminWindow);
-    registerOutlet("setTableView", &AppController::m_setTableView);
-    registerOutlet("setDelete", &AppController::m_setDelete);
 }
 
 void AppController::registerApplicationDefaults()
@@ -162,7 +154,7 @@ Id AppController::init()
     if (!g_classReady) setUpClass();
     GuidelineStore::getSharedGuidelineStore()->loadDataFromPrefs();
     sharedController() = this;
-    m_hotKeyCenter = dynamic_ref_cast<HKHotKeyCenter>(make<HKHotKeyCenter>());
+    m_hotKeyCenter = make<HKHotKeyCenter>();
     NSNotificationCenter::defaultCenter()->addObserver(
         Id(this), "handleHotKeyHasChanged:", NSString::stringWithUTF8String(HotKeyHasChangedNotification), nullptr);
     return this;
@@ -341,7 +333,7 @@ void AppController::openVerRuler(const Id&)
 
 void AppController::openDoubleRuler(const Id&)
 {
-    auto ruler = dynamic_ref_cast<DoubleRulerController>(make<DoubleRulerController>());
+    auto ruler = make<DoubleRulerController>();
     ruler->showWindow(Id(this));
     SharedRulerStore::getSharedRulerStore()->addRuler(ruler);
 }
@@ -361,7 +353,7 @@ void AppController::showScreen(const Id& sender)
         if (m_screenController) m_screenController->close();
         m_screenController = nullptr;
     } else if (presetForTag(tag, &width, &height)) {
-        if (!m_screenController) m_screenController = dynamic_ref_cast<ScreenController>(make<ScreenController>());
+        if (!m_screenController) m_screenController = make<ScreenController>();
         m_screenController->setWidth(width, height);
         m_screenController->showWindow(Id(this));
     }
@@ -374,8 +366,7 @@ void AppController::showScreen(const Id& sender)
 
 void AppController::showGuidelineWindow()
 {
-    if (!m_guidelineController)
-        m_guidelineController = dynamic_ref_cast<GuidelineController>(make<GuidelineController>());
+    if (!m_guidelineController) m_guidelineController = make<GuidelineController>();
     m_guidelineController->showWindow(Id(this));
     updateUI();
 }
@@ -571,13 +562,13 @@ void AppController::vellamoKeyDown(const Id&)
 
 void AppController::showAboutBox(const Id&)
 {
-    if (!m_aboutBoxWindow) m_aboutBoxWindow = dynamic_ref_cast<AboutBox>(make<AboutBox>());
+    if (!m_aboutBoxWindow) m_aboutBoxWindow = make<AboutBox>();
     m_aboutBoxWindow->showWindow(Id(this));
 }
 
 void AppController::showPreferences(const Id&)
 {
-    if (!m_preferenceWindow) m_preferenceWindow = dynamic_ref_cast<Preference>(make<Preference>());
+    if (!m_preferenceWindow) m_preferenceWindow = make<Preference>();
     m_preferenceWindow->showWindow(Id(this));
 }
 

@@ -29,6 +29,9 @@ class AppController : public NSObject,
                       public NSNibAwaking,
                       public NSTableViewDataSource {
     NS_OBJECT(AppController, NSObject)
+protected:
+    AppController() = default;
+
 public:
     static void initialize();
     static Ref<AppController> getSharedAppController();
@@ -115,7 +118,6 @@ public:
     static void describeClass(NSClassMembers<AppController>& m);
 
 private:
-    static void registerOutlets();
     // Registers the hot key stored in the defaults in place of the last one.
     void registerHotKey();
     void handleHotKeyHasChanged(const Ref<NSNotification>& notification);

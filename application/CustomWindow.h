@@ -7,6 +7,9 @@ class NSNotification;
 
 class CustomWindow : public NSWindow {
     NS_OBJECT(CustomWindow, NSWindow)
+protected:
+    CustomWindow() = default;
+
 public:
     Ref<NSWindow> initWithContentRect(const NSRect& contentRect, NSUInteger styleMask, NSBackingStoreType backing,
                                       bool defer) override;

@@ -5,7 +5,6 @@
 
 #include "AppKit/NSScreen.h"
 #include "AppText.h"
-#include "InterfaceOutlets.h"
 #include "SharedRulerStore.h"
 
 NS_CLASS_DEFINE(DoubleRulerController)
@@ -13,25 +12,19 @@ NS_CLASS_DEFINE(DoubleRulerController)
 void DoubleRulerController::describeClass(NSClassMembers<DoubleRulerController>& m)
 {
     m.action("closeRuler:", &DoubleRulerController::closeRuler);
+    m.outlet("horView", &DoubleRulerController::m_horView);
+    m.outlet("verView", &DoubleRulerController::m_verView);
+    m.outlet("widthText", &DoubleRulerController::m_widthText);
+    m.outlet("heightText", &DoubleRulerController::m_heightText);
+    m.outlet("horResizeButton", &DoubleRulerController::m_horResizeButton);
+    m.outlet("verResizeButton", &DoubleRulerController::m_verResizeButton);
+    m.outlet("closeButton", &DoubleRulerController::m_closeButton);
 }
 
 Id DoubleRulerController::init()
 {
     initWithWindowNibName("DoubleRuler"_ns);
     return this;
-}
-
-void DoubleRulerController::initialize()
-{
-    using InterfaceOutlets::registerOutlet;
-    InterfaceOutlets::keepInterfaceOnlyClasses();
-    registerOutlet("horView", &DoubleRulerController::m_horView);
-    registerOutlet("verView", &DoubleRulerController::m_verView);
-    registerOutlet("widthText", &DoubleRulerController::m_widthText);
-    registerOutlet("heightText", &DoubleRulerController::m_heightText);
-    registerOutlet("horResizeButton", &DoubleRulerController::m_horResizeButton);
-    registerOutlet("verResizeButton", &DoubleRulerController::m_verResizeButton);
-    registerOutlet("closeButton", &DoubleRulerController::m_closeButton);
 }
 
 // The window opens centred on the main screen; the buttons get their artwork.

@@ -7,8 +7,10 @@
 
 class DoubleRulerController : public RulerWindowController {
     NS_OBJECT(DoubleRulerController, RulerWindowController)
+protected:
+    DoubleRulerController() = default;
+
 public:
-    static void initialize();
     Id init() override;
     void awakeFromNib() override;
     void updateUI() override;

@@ -8,6 +8,9 @@
 
 class DoubleRulerHorView : public GeneralRulerView, public RulerArm {
     NS_OBJECT(DoubleRulerHorView, GeneralRulerView)
+protected:
+    DoubleRulerHorView() = default;
+
 public:
     Ref<NSView> initWithFrame(const NSRect& frame) override;
     bool horizontal() const override { return true; }

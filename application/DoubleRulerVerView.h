@@ -8,6 +8,9 @@
 
 class DoubleRulerVerView : public GeneralRulerView, public RulerArm {
     NS_OBJECT(DoubleRulerVerView, GeneralRulerView)
+protected:
+    DoubleRulerVerView() = default;
+
 public:
     Ref<NSView> initWithFrame(const NSRect& frame) override;
     bool horizontal() const override { return false; }

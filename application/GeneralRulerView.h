@@ -4,6 +4,9 @@
 
 class GeneralRulerView : public NSView {
     NS_OBJECT(GeneralRulerView, NSView)
+protected:
+    GeneralRulerView() = default;
+
 public:
     Ref<NSView> initWithFrame(const NSRect& frame) override;
     NSPoint mouseLocation() const { return m_mouseLocation; }

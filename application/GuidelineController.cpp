@@ -4,7 +4,6 @@
 #include "AppKit/NSScreen.h"
 #include "GuidelineStore.h"
 #include "GuidelineWindow.h"
-#include "InterfaceOutlets.h"
 
 NS_CLASS_DEFINE(GuidelineController)
 
@@ -14,10 +13,9 @@ Id GuidelineController::init()
     return this;
 }
 
-void GuidelineController::initialize()
+void GuidelineController::describeClass(NSClassMembers<GuidelineController>& m)
 {
-    InterfaceOutlets::keepInterfaceOnlyClasses();
-    InterfaceOutlets::registerOutlet("view", &GuidelineController::m_view);
+    m.outlet("view", &GuidelineController::m_view);
 }
 
 void GuidelineController::awakeFromNib()

@@ -5,8 +5,10 @@
 
 class GuidelineController : public NSWindowController {
     NS_OBJECT(GuidelineController, NSWindowController)
+protected:
+    GuidelineController() = default;
+
 public:
-    static void initialize();
     Id init() override;
     void awakeFromNib() override;
     void handleScreenParametersHasChanged(const Id& sender);
@@ -16,6 +18,8 @@ public:
         window();
         return m_view;
     }
+
+    static void describeClass(NSClassMembers<GuidelineController>& m);
 
 private:
     Ref<GuidelineWindowView> m_view;

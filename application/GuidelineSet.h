@@ -8,6 +8,9 @@
 
 class GuidelineSet : public NSObject, public NSCoding {
     NS_OBJECT(GuidelineSet, NSObject)
+protected:
+    GuidelineSet() = default;
+
 public:
     Id init() override;
     Ref<GuidelineSet> initWithName(const Ref<NSString>& name);

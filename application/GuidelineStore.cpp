@@ -20,8 +20,8 @@ NS_CLASS_DEFINE(GuidelineStore)
 namespace {
 Ref<GuidelineStore>& sharedStore()
 {
-    static Ref<GuidelineStore> store;
-    return store;
+    static auto* store = new Ref<GuidelineStore>;
+    return *store;
 }
 }  // namespace
 

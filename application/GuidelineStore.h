@@ -6,6 +6,9 @@
 
 class GuidelineStore : public NSObject {
     NS_OBJECT(GuidelineStore, NSObject)
+protected:
+    GuidelineStore() = default;
+
 public:
     static Ref<GuidelineStore> getSharedGuidelineStore();
     // A second init answers the existing store.

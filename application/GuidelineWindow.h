@@ -4,6 +4,9 @@
 
 class GuidelineWindow : public OverlayWindow {
     NS_OBJECT(GuidelineWindow, OverlayWindow)
+protected:
+    GuidelineWindow() = default;
+
 public:
     // An overlay that the pointer cannot drag by its background.
     Ref<NSWindow> initWithContentRect(const NSRect& contentRect, NSUInteger styleMask, NSBackingStoreType backing,

@@ -10,6 +10,9 @@ class NSNotification;
 
 class GuidelineWindowView : public NSView {
     NS_OBJECT(GuidelineWindowView, NSView)
+protected:
+    GuidelineWindowView() = default;
+
 public:
     Ref<NSView> initWithFrame(const NSRect& frame) override;
 

@@ -8,6 +8,9 @@
 
 class Guidelines : public NSObject, public NSCoding {
     NS_OBJECT(Guidelines, NSObject)
+protected:
+    Guidelines() = default;
+
 public:
     Ref<Guidelines> initWithType(int32_t type, float value);
     static Ref<Guidelines> create(int32_t type, float value) { return alloc<Guidelines>()->initWithType(type, value); }

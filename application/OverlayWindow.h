@@ -6,6 +6,9 @@
 
 class OverlayWindow : public NSWindow {
     NS_OBJECT(OverlayWindow, NSWindow)
+protected:
+    OverlayWindow() = default;
+
 public:
     Ref<NSWindow> initWithContentRect(const NSRect& contentRect, NSUInteger styleMask, NSBackingStoreType backing,
                                       bool defer) override;

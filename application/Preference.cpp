@@ -7,7 +7,6 @@
 #include "AppText.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSUserDefaults.h"
-#include "InterfaceOutlets.h"
 
 NS_CLASS_DEFINE(Preference)
 
@@ -27,6 +26,14 @@ void Preference::describeClass(NSClassMembers<Preference>& m)
     m.action("acceptHotKeyHasChanged:", &Preference::acceptHotKeyHasChanged);
     m.action("guidelineColorChanged:", &Preference::guidelineColorChanged);
     m.action("screenColorChanged:", &Preference::screenColorChanged);
+    m.outlet("transSlider", &Preference::m_transSlider);
+    m.outlet("transValue", &Preference::m_transValue);
+    m.outlet("horMatrix", &Preference::m_horMatrix);
+    m.outlet("verMatrix", &Preference::m_verMatrix);
+    m.outlet("acceptHotKey", &Preference::m_acceptHotKey);
+    m.outlet("guideColorWell", &Preference::m_guideColorWell);
+    m.outlet("screenColorWell", &Preference::m_screenColorWell);
+    m.outlet("keyCodeRecorder", &Preference::m_keyCodeRecorder);
 }
 
 Id Preference::init()
@@ -34,20 +41,6 @@ Id Preference::init()
     initWithWindowNibName("Preferences"_ns);
     setWindowFrameAutosaveName("PreferenceWindow"_ns);
     return this;
-}
-
-void Preference::initialize()
-{
-    using InterfaceOutlets::registerOutlet;
-    InterfaceOutlets::keepInterfaceOnlyClasses();
-    registerOutlet("transSlider", &Preference::m_transSlider);
-    registerOutlet("transValue", &Preference::m_transValue);
-    registerOutlet("horMatrix", &Preference::m_horMatrix);
-    registerOutlet("verMatrix", &Preference::m_verMatrix);
-    registerOutlet("acceptHotKey", &Preference::m_acceptHotKey);
-    registerOutlet("guideColorWell", &Preference::m_guideColorWell);
-    registerOutlet("screenColorWell", &Preference::m_screenColorWell);
-    registerOutlet("keyCodeRecorder", &Preference::m_keyCodeRecorder);
 }
 
 void Preference::awakeFromNib()

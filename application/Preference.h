@@ -12,8 +12,10 @@
 
 class Preference : public NSWindowController, public KRRecorderControlDelegate {
     NS_OBJECT(Preference, NSWindowController)
+protected:
+    Preference() = default;
+
 public:
-    static void initialize();
     Id init() override;
     void awakeFromNib() override;
 

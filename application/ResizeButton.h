@@ -4,6 +4,9 @@
 
 class ResizeButton : public NSButton {
     NS_OBJECT(ResizeButton, NSButton)
+protected:
+    ResizeButton() = default;
+
 public:
     // No click tracking, so the drag arrives as mouseDragged.
     void mouseDown(const Ref<NSEvent>&) override { }

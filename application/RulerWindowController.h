@@ -4,6 +4,9 @@
 
 class RulerWindowController : public NSWindowController {
     NS_OBJECT(RulerWindowController, NSWindowController)
+protected:
+    RulerWindowController() = default;
+
 public:
     virtual void setMouseLocation(NSPoint screenPoint) { (void)screenPoint; }
     virtual void updateUI() { }

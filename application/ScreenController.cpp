@@ -2,7 +2,6 @@
 #include "Foundation/NSClass.h"
 
 #include "AppKit/NSScreen.h"
-#include "InterfaceOutlets.h"
 
 NS_CLASS_DEFINE(ScreenController)
 
@@ -12,10 +11,9 @@ Id ScreenController::init()
     return this;
 }
 
-void ScreenController::initialize()
+void ScreenController::describeClass(NSClassMembers<ScreenController>& m)
 {
-    InterfaceOutlets::keepInterfaceOnlyClasses();
-    InterfaceOutlets::registerOutlet("view", &ScreenController::m_view);
+    m.outlet("view", &ScreenController::m_view);
 }
 
 // The frame starts at the top-left corner of the main screen.

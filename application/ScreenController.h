@@ -5,8 +5,10 @@
 
 class ScreenController : public NSWindowController {
     NS_OBJECT(ScreenController, NSWindowController)
+protected:
+    ScreenController() = default;
+
 public:
-    static void initialize();
     Id init() override;
     void awakeFromNib() override;
     void setWidth(int32_t width, int32_t height);
@@ -15,6 +17,8 @@ public:
         window();
         return m_view;
     }
+
+    static void describeClass(NSClassMembers<ScreenController>& m);
 
 private:
     Ref<ScreenView> m_view;

@@ -7,6 +7,9 @@ class NSNotification;
 
 class ScreenView : public NSView {
     NS_OBJECT(ScreenView, NSView)
+protected:
+    ScreenView() = default;
+
 public:
     Ref<NSView> initWithFrame(const NSRect& frame) override;
     bool isFlipped() const override { return true; }

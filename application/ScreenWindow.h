@@ -4,6 +4,9 @@
 
 class ScreenWindow : public OverlayWindow {
     NS_OBJECT(ScreenWindow, OverlayWindow)
+protected:
+    ScreenWindow() = default;
+
 public:
     static Ref<ScreenWindow> create(const NSRect& contentRect) { return createOverlay<ScreenWindow>(contentRect); }
 };

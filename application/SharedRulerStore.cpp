@@ -12,8 +12,8 @@ NS_CLASS_DEFINE(SharedRulerStore)
 namespace {
 Ref<SharedRulerStore>& sharedStore()
 {
-    static Ref<SharedRulerStore> store;
-    return store;
+    static auto* store = new Ref<SharedRulerStore>;
+    return *store;
 }
 
 CGEventRef rulerMouseTapCallback(CGEventTapProxy, CGEventType, CGEventRef event, void*)

@@ -6,6 +6,9 @@
 
 class SharedRulerStore : public NSObject {
     NS_OBJECT(SharedRulerStore, NSObject)
+protected:
+    SharedRulerStore() = default;
+
 public:
     static Ref<SharedRulerStore> getSharedRulerStore();
     Id init() override;

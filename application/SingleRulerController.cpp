@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "AppKit/NSScreen.h"
-#include "InterfaceOutlets.h"
 #include "SharedRulerStore.h"
 
 NS_CLASS_DEFINE(SingleRulerController)
@@ -13,6 +12,8 @@ void SingleRulerController::describeClass(NSClassMembers<SingleRulerController>&
 {
     m.action("closeRuler:", &SingleRulerController::closeRuler);
     m.action("resizeButton:", &SingleRulerController::resizeButton);
+    m.outlet("view", &SingleRulerController::m_view);
+    m.outlet("resizeButton", &SingleRulerController::m_resizeButton);
 }
 
 Id SingleRulerController::init()
@@ -27,13 +28,6 @@ Ref<SingleRulerController> SingleRulerController::initHorizontal(bool horizontal
     m_hasToBeHorizontal = horizontal;
     m_horizontal = true;
     return this;
-}
-
-void SingleRulerController::initialize()
-{
-    InterfaceOutlets::keepInterfaceOnlyClasses();
-    InterfaceOutlets::registerOutlet("view", &SingleRulerController::m_view);
-    InterfaceOutlets::registerOutlet("resizeButton", &SingleRulerController::m_resizeButton);
 }
 
 // A new ruler opens centred across the main screen, two thirds up.

@@ -5,8 +5,10 @@
 
 class SingleRulerController : public RulerWindowController {
     NS_OBJECT(SingleRulerController, RulerWindowController)
+protected:
+    SingleRulerController() = default;
+
 public:
-    static void initialize();
     Id init() override;
     Ref<SingleRulerController> initHorizontal(bool horizontal);
     static Ref<SingleRulerController> create(bool horizontal)

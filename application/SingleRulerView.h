@@ -10,6 +10,9 @@ class SingleRulerController;
 
 class SingleRulerView : public GeneralRulerView, public RulerArm {
     NS_OBJECT(SingleRulerView, GeneralRulerView)
+protected:
+    SingleRulerView() = default;
+
 public:
     Ref<NSView> initWithFrame(const NSRect& frame) override;
     void awakeFromNib() override;

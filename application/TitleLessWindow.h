@@ -4,6 +4,9 @@
 
 class TitleLessWindow : public NSWindow {
     NS_OBJECT(TitleLessWindow, NSWindow)
+protected:
+    TitleLessWindow() = default;
+
 public:
     Ref<NSWindow> initWithContentRect(const NSRect& contentRect, NSUInteger styleMask, NSBackingStoreType backing,
                                       bool defer) override;

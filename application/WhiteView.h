@@ -4,6 +4,9 @@
 
 class WhiteView : public NSView {
     NS_OBJECT(WhiteView, NSView)
+protected:
+    WhiteView() = default;
+
 public:
     void drawRect(const NSRect& dirtyRect) override;
 };

@@ -72,6 +72,9 @@ const std::string& fileWith(bool decomposed)
 
 class Counter : public NSObject, public ZAKCSVParserDelegate {
     NS_OBJECT(Counter, NSObject)
+protected:
+    Counter() = default;
+
 public:
     uint64_t fields = 0;
     uint64_t characters = 0;
@@ -90,6 +93,9 @@ public:
 // Rows made up as they are read, for ever.
 class RowStream : public NSInputStream {
     NS_OBJECT(RowStream, NSInputStream)
+protected:
+    RowStream() = default;
+
 public:
     uint64_t limit = 0;
     void open() override

@@ -47,11 +47,11 @@ struct Program {
         store->setDefaultData();
         auto set = store->getCurrentSet();
         for (int i = 0; i < kLines; ++i) set->addGuideline(Guidelines::create(i % 2, 20.0f + (i * 37) % 1000));
-        guidelines = dynamic_ref_cast<GuidelineController>(NSObject::make<GuidelineController>());
+        guidelines = NSObject::make<GuidelineController>();
         guidelines->showWindow(nullptr);
         guidelines->window()->display();
         for (int i = 0; i < kRulers; ++i) {
-            auto ruler = dynamic_ref_cast<DoubleRulerController>(NSObject::make<DoubleRulerController>());
+            auto ruler = NSObject::make<DoubleRulerController>();
             ruler->showWindow(nullptr);
             auto w = ruler->window();
             w->setFrameOrigin(NSMakePoint(40 + 120 * i, 60 + 60 * i));

@@ -33,8 +33,10 @@ constexpr double kMinWidth = 1200, kMaxWidth = 1800, kHeight = 900;
 // Counts the passes of the outermost split view.
 class PassCounter : public NSObject, public QXSplitViewDelegate {
     NS_OBJECT(PassCounter, NSObject)
-public:
+protected:
     PassCounter() = default;
+
+public:
     long passes = 0;
     void didAdjustSubviews(QXSplitView*) override { ++passes; }
 };
@@ -43,8 +45,10 @@ NS_CLASS_DEFINE(PassCounter)
 // A view that fills itself, as panes' contents do.
 class Filled : public NSView {
     NS_OBJECT(Filled, NSView)
-public:
+protected:
     Filled() = default;
+
+public:
     void drawRect(const NSRect& r) override
     {
         NSColor::colorWithCalibratedWhite(0.9, 1)->set();

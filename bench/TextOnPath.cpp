@@ -22,8 +22,10 @@
 // Only records what it is sent.
 class RecordingPlacement : public NSObject, public TextOnPathPlacement {
     NS_OBJECT(RecordingPlacement, NSObject)
-public:
+protected:
     RecordingPlacement() = default;
+
+public:
     struct Placement {
         NSUInteger glyph;
         NSPoint point;

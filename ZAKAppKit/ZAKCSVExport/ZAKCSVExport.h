@@ -21,8 +21,10 @@
 
 class ZAKCSVExport : public NSObject {
     NS_OBJECT(ZAKCSVExport, NSObject)
-public:
+protected:
     ZAKCSVExport();
+
+public:
     ~ZAKCSVExport() override;
 
     Id init() override;

@@ -36,8 +36,10 @@ inline constexpr NSInteger ZAKCSVParserFieldTooLongError = 4;
 
 class ZAKCSVParser : public NSObject {
     NS_OBJECT(ZAKCSVParser, NSObject)
-public:
+protected:
     ZAKCSVParser();
+
+public:
     ~ZAKCSVParser() override;
 
     static constexpr NSUInteger kDefaultChunkSize = 16384;

@@ -25,8 +25,10 @@ class NSWindow;
 
 class ZAKCrashReporter : public NSObject {
     NS_OBJECT(ZAKCrashReporter, NSObject)
-public:
+protected:
     ZAKCrashReporter();
+
+public:
     ~ZAKCrashReporter() override;
 
     // At launch: offers the newest crash log when it is newer than the last

@@ -36,7 +36,7 @@ void ZAKCrashReporter::checkForCrash()
             storeCheckDate(NSDate::date());
             return;
         }
-        Ref<ZAKCrashReporter> reporter = static_ref_cast<ZAKCrashReporter>(NSObject::make<ZAKCrashReporter>());
+        Ref<ZAKCrashReporter> reporter = NSObject::make<ZAKCrashReporter>();
         reporter->showReporterDialog();
     } catch (const NSException& exception) {
         NSLog("Exception during check for crash: %@",

@@ -26,8 +26,8 @@ Ref<NSString> encodingsKey() { return "Encodings"_ns; }
 
 Ref<ZAKEncodingManager>& sharedSlot()
 {
-    static Ref<ZAKEncodingManager> shared;
-    return shared;
+    static auto* shared = new Ref<ZAKEncodingManager>;
+    return *shared;
 }
 
 std::vector<NSStringEncoding> encodingsIn(const Ref<NSArray>& list)

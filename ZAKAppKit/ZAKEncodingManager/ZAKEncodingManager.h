@@ -25,8 +25,10 @@ Ref<NSString> ZAKEncodingsListChangedNotification();
 
 class ZAKEncodingManager : public NSObject {
     NS_OBJECT(ZAKEncodingManager, NSObject)
-public:
+protected:
     ZAKEncodingManager();
+
+public:
     ~ZAKEncodingManager() override;
 
     static Ref<ZAKEncodingManager> sharedInstance();

@@ -9,16 +9,19 @@
 // Never selects the last two items (the separator and the customising item).
 class ZAKEncodingPopUpButtonCell : public NSPopUpButtonCell {
     NS_OBJECT(ZAKEncodingPopUpButtonCell, NSPopUpButtonCell)
-public:
+protected:
     ZAKEncodingPopUpButtonCell() = default;
+
+public:
     void selectItemAtIndex(NSInteger index) override;
 };
 
 class ZAKEncodingPopUpButton : public NSPopUpButton {
     NS_OBJECT(ZAKEncodingPopUpButton, NSPopUpButton)
-public:
+protected:
     ZAKEncodingPopUpButton() = default;
 
+public:
     // Takes an encoding cell (keeping action, target, control size and
     // font), lets the items' enabling alone and starts following the list
     // (the centre holds observers weakly: the observation ends with the

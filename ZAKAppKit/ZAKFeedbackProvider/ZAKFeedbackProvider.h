@@ -6,7 +6,7 @@
 #include "AppKit/NSButton.h"
 #include "AppKit/NSComboBox.h"
 #include "AppKit/NSTextField.h"
-#include "AppKit/NSView.h"
+#include "AppKit/NSTextView.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSClass.h"
@@ -16,9 +16,10 @@
 
 class ZAKFeedbackProvider : public NSObject {
     NS_OBJECT(ZAKFeedbackProvider, NSObject)
-public:
+protected:
     ZAKFeedbackProvider() = default;
 
+public:
     // Makes a provider and runs its dialog; returns when the dialog ends.
     static void showFeedbackProviderDialog();
     // Loads the interface file "ZAKFeedbackProvider" with the provider as its
@@ -39,10 +40,8 @@ public:
     void setSubjectField(const Ref<NSComboBox>& field) { m_subjectField = field; }
     Ref<NSTextField> emailAdress() const { return m_emailAdress; }
     void setEmailAdress(const Ref<NSTextField>& field) { m_emailAdress = field; }
-    // A text view, reached through its "string" property: the text system's
-    // headers cannot share a translation unit with the controls' yet.
-    Ref<NSView> messageText() const { return m_messageText; }
-    void setMessageText(const Ref<NSView>& view) { m_messageText = view; }
+    Ref<NSTextView> messageText() const { return m_messageText; }
+    void setMessageText(const Ref<NSTextView>& view) { m_messageText = view; }
     Ref<NSButton> sendMeACopyButton() const { return m_sendMeACopyButton; }
     void setSendMeACopyButton(const Ref<NSButton>& button) { m_sendMeACopyButton = button; }
     static void describeClass(NSClassMembers<ZAKFeedbackProvider>& m);
@@ -71,7 +70,7 @@ private:
     Ref<NSWindow> m_feedbackWindow;
     Ref<NSComboBox> m_subjectField;
     Ref<NSTextField> m_emailAdress;
-    Ref<NSView> m_messageText;
+    Ref<NSTextView> m_messageText;
     Ref<NSButton> m_sendMeACopyButton;
     Ref<NSArray> m_topLevelObjects;
 };

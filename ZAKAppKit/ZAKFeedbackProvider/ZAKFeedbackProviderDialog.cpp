@@ -43,7 +43,7 @@ void ZAKFeedbackProvider::showFeedbackProviderDialog()
 {
     // Again here: a fresh set of standard defaults has lost the registration.
     initialize();
-    auto provider = static_ref_cast<ZAKFeedbackProvider>(NSObject::make<ZAKFeedbackProvider>());
+    auto provider = NSObject::make<ZAKFeedbackProvider>();
     provider->showDialog();
 }
 
@@ -60,13 +60,13 @@ Id ZAKFeedbackProvider::init()
 
 Ref<NSString> ZAKFeedbackProvider::message() const
 {
-    auto text = m_messageText ? dynamic_ref_cast<NSString>(m_messageText->valueForKey("string"_ns)) : nullptr;
+    auto text = m_messageText ? m_messageText->string() : nullptr;
     return text ? text : ""_ns;
 }
 
 void ZAKFeedbackProvider::setMessage(const Ref<NSString>& text)
 {
-    if (m_messageText) m_messageText->setValueForKey(text, "string"_ns);
+    if (m_messageText) m_messageText->setString(text);
 }
 
 void ZAKFeedbackProvider::showDialog()

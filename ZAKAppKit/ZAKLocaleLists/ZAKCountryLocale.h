@@ -6,9 +6,10 @@
 
 class ZAKCountryLocale : public ZAKLocaleEntry {
     NS_OBJECT(ZAKCountryLocale, ZAKLocaleEntry)
-public:
+protected:
     ZAKCountryLocale() = default;
 
+public:
     static Ref<ZAKCountryLocale> countryWithIdentifier(const Ref<NSString>& code);
     static Ref<NSArray> supportedCountryLocales();
     static Ref<NSArray> supportedCountryLocalesSortedByDisplayName();

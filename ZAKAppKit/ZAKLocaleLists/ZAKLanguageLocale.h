@@ -5,9 +5,10 @@
 
 class ZAKLanguageLocale : public ZAKLocaleEntry {
     NS_OBJECT(ZAKLanguageLocale, ZAKLocaleEntry)
-public:
+protected:
     ZAKLanguageLocale() = default;
 
+public:
     static Ref<ZAKLanguageLocale> languageWithIdentifier(const Ref<NSString>& identifier);
     static Ref<NSArray> supportedLanguageLocales();
     static Ref<NSArray> supportedLanguageLocalesSortedByDisplayName();

@@ -14,9 +14,10 @@
 
 class ZAKLocaleEntry : public NSObject {
     NS_OBJECT(ZAKLocaleEntry, NSObject)
-public:
+protected:
     ZAKLocaleEntry() = default;
 
+public:
     Ref<ZAKLocaleEntry> initWithLocaleIdentifier(const Ref<NSString>& identifier);
     Ref<NSString> localeIdentifier() const { return m_localeIdentifier; }
     // The current locale's name for the identifier; nil when ICU has none.

@@ -12,8 +12,10 @@ class NSNotification;
 
 class ZAKAppMeasurementNumberFormatter : public ZAKMeasurementNumberFormatter {
     NS_OBJECT(ZAKAppMeasurementNumberFormatter, ZAKMeasurementNumberFormatter)
-public:
+protected:
     ZAKAppMeasurementNumberFormatter() = default;
+
+public:
     static void describeClass(NSClassMembers<ZAKAppMeasurementNumberFormatter>& m);
 
     // Observes the centre's unit changes and takes the page unit.

@@ -31,8 +31,8 @@ const Purpose* purposeOf(int32_t purpose)
 
 Ref<ZAKApplicationMeasurementCenter>& sharedCenter()
 {
-    static Ref<ZAKApplicationMeasurementCenter> center;
-    return center;
+    static auto* center = new Ref<ZAKApplicationMeasurementCenter>;
+    return *center;
 }
 
 }  // namespace

@@ -20,9 +20,10 @@ Ref<NSString> ZAKApplicationMeasurementCenterZAKAppUnitDidChangedNotification();
 
 class ZAKApplicationMeasurementCenter : public NSObject {
     NS_OBJECT(ZAKApplicationMeasurementCenter, NSObject)
-public:
+protected:
     ZAKApplicationMeasurementCenter() = default;
 
+public:
     // Once per process: initializeInformationCenter.
     static void initialize();
     // Makes the singleton and registers the four defaults with the standard

@@ -12,9 +12,10 @@
 
 class ZAKMeasurementNumberFormatter : public NSNumberFormatter {
     NS_OBJECT(ZAKMeasurementNumberFormatter, NSNumberFormatter)
-public:
+protected:
     ZAKMeasurementNumberFormatter() = default;
 
+public:
     // Inches with 4 decimals, decimal style, 10.4 behaviour.
     Id init() override;
 

@@ -11,14 +11,18 @@ class NSNotification;
 
 class ZAKMeasurementTextField : public NSTextField {
     NS_OBJECT(ZAKMeasurementTextField, NSTextField)
-public:
+protected:
     ZAKMeasurementTextField() = default;
+
+public:
 };
 
 class ZAKAppMeasurementTextField : public ZAKMeasurementTextField {
     NS_OBJECT(ZAKAppMeasurementTextField, ZAKMeasurementTextField)
-public:
+protected:
     ZAKAppMeasurementTextField() = default;
+
+public:
     static void describeClass(NSClassMembers<ZAKAppMeasurementTextField>& m);
 
     Ref<NSView> initWithFrame(const NSRect& frame) override;

@@ -6,9 +6,10 @@
 
 class ZAK0_1to0_100ValueTransformer : public NSValueTransformer {
     NS_OBJECT(ZAK0_1to0_100ValueTransformer, NSValueTransformer)
-public:
+protected:
     ZAK0_1to0_100ValueTransformer() = default;
 
+public:
     bool allowsReverseTransformation() const override { return true; }
     const NSClass& transformedValueClass() const override;
     Id transformedValue(const Id& value) override;

@@ -11,9 +11,10 @@
 
 class ZAKNumberContainer : public NSObject, public NSCoding {
     NS_OBJECT(ZAKNumberContainer, NSObject)
-public:
+protected:
     ZAKNumberContainer() = default;
 
+public:
     static Ref<ZAKNumberContainer> numberContainerWithNumber(const Ref<NSNumber>& number,
                                                              const Ref<NSString>& infoString);
     // The single-precision number 0 and no info string.

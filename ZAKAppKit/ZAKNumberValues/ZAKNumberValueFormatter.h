@@ -18,9 +18,10 @@ enum ZAKNumberValueSign : int32_t {
 
 class ZAKNumberValueFormatter : public NSNumberFormatter {
     NS_OBJECT(ZAKNumberValueFormatter, NSNumberFormatter)
-public:
+protected:
     ZAKNumberValueFormatter() = default;
 
+public:
     // Percent sign, 2 decimals.
     Id init() override;
 

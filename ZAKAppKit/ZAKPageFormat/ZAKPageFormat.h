@@ -17,9 +17,10 @@ enum ZAKPageFormatDirection : NSInteger {
 
 class ZAKPageFormat : public NSObject {
     NS_OBJECT(ZAKPageFormat, NSObject)
-public:
+protected:
     ZAKPageFormat() = default;
 
+public:
     // Class version 1; converts the metric rows to points.
     static void initialize();
 

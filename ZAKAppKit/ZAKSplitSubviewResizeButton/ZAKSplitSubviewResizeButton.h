@@ -8,9 +8,10 @@
 
 class ZAKSplitSubviewResizeButton : public NSButton {
     NS_OBJECT(ZAKSplitSubviewResizeButton, NSButton)
-public:
+protected:
     ZAKSplitSubviewResizeButton() = default;
 
+public:
     static const NSClass& cellClass();
     const NSClass& cellClassOfControl() const override { return cellClass(); }
 

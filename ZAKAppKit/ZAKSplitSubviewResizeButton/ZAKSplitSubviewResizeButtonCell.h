@@ -7,9 +7,10 @@ class QXSplitSubview;
 
 class ZAKSplitSubviewResizeButtonCell : public NSButtonCell {
     NS_OBJECT(ZAKSplitSubviewResizeButtonCell, NSButtonCell)
-public:
+protected:
     ZAKSplitSubviewResizeButtonCell() = default;
 
+public:
     Id init() override;
 
     // The nearest superview that is a plain pane (a nested split view, though

@@ -75,7 +75,7 @@ void ZAKSplitSubview::toggleCollapse(const Id&)
 
 void ZAKSplitSubview::installToolbar()
 {
-    auto bar = static_ref_cast<ZAKSplitViewToolbar>(NSObject::alloc<ZAKSplitViewToolbar>()->init());
+    auto bar = NSObject::make<ZAKSplitViewToolbar>();
     const double height = bar->height();
     if (!subviews().empty()) {
         const Ref<NSView> last = subviews().back();

@@ -11,8 +11,10 @@ class ZAKSplitView;
 
 class ZAKSplitSubview : public NSView, public NSCoding {
     NS_OBJECT(ZAKSplitSubview, NSView)
-public:
+protected:
     ZAKSplitSubview() = default;
+
+public:
     ~ZAKSplitSubview() override;
 
     Ref<NSView> initWithFrame(const NSRect& frame) override;

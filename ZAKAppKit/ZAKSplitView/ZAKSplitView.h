@@ -9,9 +9,10 @@ class ZAKSplitSubview;
 
 class ZAKSplitView : public NSSplitView {
     NS_OBJECT(ZAKSplitView, NSSplitView)
-public:
+protected:
     ZAKSplitView() = default;
 
+public:
     // Dividers beside collapsed panes are hidden.
     Ref<NSView> initWithFrame(const NSRect& frame) override;
     // Decoding sets nothing of this class: the flag stays NO.

@@ -8,9 +8,10 @@
 
 class ZAKSplitViewController : public NSViewController, public NSSplitViewDelegate {
     NS_OBJECT(ZAKSplitViewController, NSViewController)
-public:
+protected:
     ZAKSplitViewController() = default;
 
+public:
     // Not retained.
     Id delegate() const { return m_delegate.get(); }
     void setDelegate(const Id& delegate) { m_delegate = delegate; }

@@ -19,9 +19,10 @@ inline constexpr char ZAKToolbarItemsDisableNotification[] = "ToolbarItemsDisabl
 
 class ZAKSplitViewToolbar : public NSView {
     NS_OBJECT(ZAKSplitViewToolbar, NSView)
-public:
+protected:
     ZAKSplitViewToolbar() = default;
 
+public:
     // A zero frame, the defaults and observation of key-window changes.
     Id init() override;
     // The same for a bar from an interface file, keeping its frame.

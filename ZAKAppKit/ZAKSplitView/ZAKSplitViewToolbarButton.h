@@ -8,9 +8,10 @@
 
 class ZAKSplitViewToolbarButton : public NSButton {
     NS_OBJECT(ZAKSplitViewToolbarButton, NSButton)
-public:
+protected:
     ZAKSplitViewToolbarButton() = default;
 
+public:
     static const NSClass& cellClass();
     const NSClass& cellClassOfControl() const override { return cellClass(); }
 

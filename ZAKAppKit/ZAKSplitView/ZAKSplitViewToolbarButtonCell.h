@@ -7,9 +7,10 @@
 
 class ZAKSplitViewToolbarButtonCell : public NSButtonCell {
     NS_OBJECT(ZAKSplitViewToolbarButtonCell, NSButtonCell)
-public:
+protected:
     ZAKSplitViewToolbarButtonCell() = default;
 
+public:
     Id init() override;
 
     int align() const { return m_align; }

@@ -5,9 +5,10 @@
 
 class ZAKSplitViewToolbarDraggingHandle : public NSView {
     NS_OBJECT(ZAKSplitViewToolbarDraggingHandle, NSView)
-public:
+protected:
     ZAKSplitViewToolbarDraggingHandle() = default;
 
+public:
     bool isVertical() const { return m_vertical; }
     void setVertical(bool flag)
     {

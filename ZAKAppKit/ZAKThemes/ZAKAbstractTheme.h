@@ -7,9 +7,10 @@
 
 class ZAKAbstractTheme : public ZAKTheme {
     NS_OBJECT(ZAKAbstractTheme, ZAKTheme)
-public:
+protected:
     ZAKAbstractTheme() = default;
 
+public:
     NSInteger backgroundStyle() const override;
     Ref<NSShadow> focusRing() const override;
     Ref<NSColor> strokeColorForStateMask(NSUInteger mask) const override;

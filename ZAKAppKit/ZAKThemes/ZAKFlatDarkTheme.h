@@ -5,9 +5,10 @@
 
 class ZAKFlatDarkTheme : public ZAKAbstractTheme {
     NS_OBJECT(ZAKFlatDarkTheme, ZAKAbstractTheme)
-public:
+protected:
     ZAKFlatDarkTheme() = default;
 
+public:
     NSInteger backgroundStyle() const override;
     Ref<NSShadow> focusRing() const override;
     Ref<NSColor> strokeColorForStateMask(NSUInteger mask) const override;

@@ -4,9 +4,10 @@
 
 class ZAKGlassTheme : public ZAKAbstractTheme {
     NS_OBJECT(ZAKGlassTheme, ZAKAbstractTheme)
-public:
+protected:
     ZAKGlassTheme() = default;
 
+public:
     Ref<NSColor> fillColorForStateMask(NSUInteger mask) const override;
     Ref<NSGradient> gradientForStateMask(NSUInteger mask) const override;
     Ref<NSGradient> borderSideGradientForStateMask(NSUInteger mask) const override;

@@ -5,9 +5,10 @@
 
 class ZAKGrayTheme : public ZAKAbstractTheme {
     NS_OBJECT(ZAKGrayTheme, ZAKAbstractTheme)
-public:
+protected:
     ZAKGrayTheme() = default;
 
+public:
     Ref<NSColor> fillColorForStateMask(NSUInteger mask) const override;
     Ref<NSGradient> gradientForStateMask(NSUInteger mask) const override;
     Ref<NSGradient> borderSideGradientForStateMask(NSUInteger mask) const override;

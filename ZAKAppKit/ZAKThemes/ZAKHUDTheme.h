@@ -5,9 +5,10 @@
 
 class ZAKHUDTheme : public ZAKFlatDarkTheme {
     NS_OBJECT(ZAKHUDTheme, ZAKFlatDarkTheme)
-public:
+protected:
     ZAKHUDTheme() = default;
 
+public:
     Ref<NSColor> strokeColorForStateMask(NSUInteger mask) const override;
     Ref<NSGradient> gradientForStateMask(NSUInteger mask) const override;
     double alphaValueForStateMask(NSUInteger mask) const override;

@@ -4,9 +4,10 @@
 
 class ZAKLightGrayTheme : public ZAKAbstractTheme {
     NS_OBJECT(ZAKLightGrayTheme, ZAKAbstractTheme)
-public:
+protected:
     ZAKLightGrayTheme() = default;
 
+public:
     Ref<NSColor> fillColorForStateMask(NSUInteger mask) const override;
     Ref<NSGradient> gradientForStateMask(NSUInteger mask) const override;
 };

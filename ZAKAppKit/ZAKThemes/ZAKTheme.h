@@ -30,6 +30,9 @@ enum ZAKBackgroundStyle : NSInteger {
 
 class ZAKTheme : public NSObject {
     NS_OBJECT(ZAKTheme, NSObject)
+protected:
+    ZAKTheme() = default;
+
 public:
     virtual NSInteger backgroundStyle() const = 0;
     virtual Ref<NSShadow> focusRing() const = 0;

@@ -24,14 +24,14 @@ std::mutex& classLock()
 // Both are read and written under the class lock.
 Ref<ZAKThemeManager>& sharedManager()
 {
-    static Ref<ZAKThemeManager> manager;
-    return manager;
+    static auto* manager = new Ref<ZAKThemeManager>;
+    return *manager;
 }
 
 Ref<NSString>& defaultKey()
 {
-    static Ref<NSString> key;
-    return key;
+    static auto* key = new Ref<NSString>;
+    return *key;
 }
 
 }

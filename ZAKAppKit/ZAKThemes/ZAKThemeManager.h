@@ -7,9 +7,10 @@
 
 class ZAKThemeManager : public NSObject {
     NS_OBJECT(ZAKThemeManager, NSObject)
-public:
+protected:
     ZAKThemeManager() = default;
 
+public:
     static void initialize();
     static Ref<ZAKThemeManager> sharedThemeManager();
     // nil once the shared manager exists, which class initialisation ensures.

@@ -4,9 +4,10 @@
 
 class ZAKWhiteTheme : public ZAKAbstractTheme {
     NS_OBJECT(ZAKWhiteTheme, ZAKAbstractTheme)
-public:
+protected:
     ZAKWhiteTheme() = default;
 
+public:
     Ref<NSColor> fillColorForStateMask(NSUInteger mask) const override;
     Ref<NSGradient> gradientForStateMask(NSUInteger mask) const override;
 };

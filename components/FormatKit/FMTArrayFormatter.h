@@ -13,8 +13,10 @@ enum FMTArrayStyle : int32_t { FMTArraySentenceStyle = 0, FMTArrayPlainStyle = 1
 
 class FMTArrayFormatter : public NSFormatter {
     NS_OBJECT(FMTArrayFormatter, NSFormatter)
-public:
+protected:
     FMTArrayFormatter() = default;
+
+public:
     // Sentence style; the localized ",", " ", "and" and "&"; serial delimiter.
     Id init() override;
 

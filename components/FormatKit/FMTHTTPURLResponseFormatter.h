@@ -6,9 +6,10 @@
 
 class FMTHTTPURLResponseFormatter : public NSFormatter {
     NS_OBJECT(FMTHTTPURLResponseFormatter, NSFormatter)
-public:
+protected:
     FMTHTTPURLResponseFormatter() = default;
 
+public:
     Ref<NSString> stringFromHTTPURLResponse(const Ref<NSHTTPURLResponse>& response);
     Ref<NSString> stringForObjectValue(const Id& object) override;
     bool getObjectValue(Id* object, const Ref<NSString>& string, Ref<NSString>* error) override;

@@ -20,8 +20,10 @@ int32_t FMTCompassPointIndexForBearing(CLLocationDirection bearing);
 
 class FMTLocationFormatter : public NSFormatter {
     NS_OBJECT(FMTLocationFormatter, NSFormatter)
-public:
+protected:
     FMTLocationFormatter() = default;
+
+public:
     Id init() override;
 
     // The current locale, decimal style, at most two significant digits.

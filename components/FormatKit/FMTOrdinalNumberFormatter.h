@@ -13,8 +13,10 @@ enum FMTGrammaticalGender : int32_t { FMTMasculineGender = 1, FMTFeminineGender 
 
 class FMTOrdinalNumberFormatter : public NSNumberFormatter {
     NS_OBJECT(FMTOrdinalNumberFormatter, NSNumberFormatter)
-public:
+protected:
     FMTOrdinalNumberFormatter() = default;
+
+public:
     // No style, no floats, rounding down (floor), minimum 0, lenient.
     Id init() override;
 

@@ -21,8 +21,10 @@
 
 class FMTTimeIntervalFormatter : public NSFormatter {
     NS_OBJECT(FMTTimeIntervalFormatter, NSFormatter)
-public:
+protected:
     FMTTimeIntervalFormatter() = default;
+
+public:
     Id init() override;
 
     Ref<NSLocale> locale() const { return m_locale; }

@@ -11,9 +11,10 @@
 
 class FMTURLRequestFormatter : public NSFormatter {
     NS_OBJECT(FMTURLRequestFormatter, NSFormatter)
-public:
+protected:
     FMTURLRequestFormatter() = default;
 
+public:
     // The method, a space and the URL in apostrophes.
     Ref<NSString> stringFromURLRequest(const Ref<NSURLRequest>& request);
     // Method, body, --compressed for a gzip Accept-Encoding, the shared

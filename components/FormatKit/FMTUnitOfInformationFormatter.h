@@ -22,8 +22,10 @@ enum FMTUnitOfInformation : int32_t {
 
 class FMTUnitOfInformationFormatter : public NSFormatter {
     NS_OBJECT(FMTUnitOfInformationFormatter, NSFormatter)
-public:
+protected:
     FMTUnitOfInformationFormatter() = default;
+
+public:
     Id init() override;
 
     // Decimal style, rounded to hundredths.

@@ -13,9 +13,10 @@ using HKHotKeyTask = std::function<void(const Ref<NSEvent>&)>;
 
 class HKHotKey : public NSObject {
     NS_OBJECT(HKHotKey, NSObject)
-public:
+protected:
     HKHotKey() = default;
 
+public:
     virtual Id target() const { return nullptr; }
     virtual SEL action() const { return {}; }
     virtual Id object() const { return nullptr; }

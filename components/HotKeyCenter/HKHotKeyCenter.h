@@ -13,8 +13,10 @@ using HKHotKeyPredicate = std::function<bool(const _HKHotKey&)>;
 
 class HKHotKeyCenter : public NSObject {
     NS_OBJECT(HKHotKeyCenter, NSObject)
-public:
+protected:
     HKHotKeyCenter() = default;
+
+public:
     // Makes the shared registry and installs the release handler.
     static void initialize();
 

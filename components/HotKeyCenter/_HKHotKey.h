@@ -10,8 +10,10 @@ inline constexpr OSType kHKHotKeySignature = OSTypeFromChars("htk1");
 
 class _HKHotKey : public HKHotKey {
     NS_OBJECT(_HKHotKey, HKHotKey)
-public:
+protected:
     _HKHotKey() = default;
+
+public:
     ~_HKHotKey() override;
 
     static Ref<_HKHotKey> hotKeyWithTarget(const Id& target, const SEL& action, const Id& object, uint16_t keyCode,

@@ -6,8 +6,10 @@
 
 class KRDummyClass : public NSObject {
     NS_OBJECT(KRDummyClass, NSObject)
-public:
+protected:
     KRDummyClass() = default;
+
+public:
 };
 
 // The text for the key in the recorder's table; a missing entry answers the key.

@@ -7,8 +7,10 @@
 
 class KRKeyCodeTransformer : public NSValueTransformer {
     NS_OBJECT(KRKeyCodeTransformer, NSValueTransformer)
-public:
+protected:
     KRKeyCodeTransformer() = default;
+
+public:
     // Builds the tables and the reverse map, and rebuilds the map whenever
     // the selected keyboard input source changes.
     static void initialize();

@@ -32,8 +32,10 @@ public:
 
 class KRRecorderCell : public NSActionCell, public KRValidatorDelegate {
     NS_OBJECT(KRRecorderCell, NSActionCell)
-public:
+protected:
     KRRecorderCell() = default;
+
+public:
     ~KRRecorderCell() override;
 
     Id init() override;

@@ -47,7 +47,7 @@ KRRecorderControl::~KRRecorderControl()
 
 void KRRecorderControl::adoptCell()
 {
-    if (!dynamic_ref_cast<KRRecorderCell>(cell())) setCell(dynamic_ref_cast<NSCell>(make<KRRecorderCell>()));
+    if (!dynamic_ref_cast<KRRecorderCell>(cell())) setCell(make<KRRecorderCell>());
     recorderCell()->setDelegate(this);
 }
 

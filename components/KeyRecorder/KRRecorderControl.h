@@ -26,8 +26,10 @@ public:
 
 class KRRecorderControl : public NSControl, public KRRecorderCellDelegate {
     NS_OBJECT(KRRecorderControl, NSControl)
-public:
+protected:
     KRRecorderControl() = default;
+
+public:
     ~KRRecorderControl() override;
 
     // Exposes the "value" binding.

@@ -7,8 +7,10 @@
 
 class KRSharedImageProvider : public NSObject {
     NS_OBJECT(KRSharedImageProvider, NSObject)
-public:
+protected:
     KRSharedImageProvider() = default;
+
+public:
     // nil for a name it does not draw.
     static Ref<NSImage> supportingImageWithName(const Ref<NSString>& name);
 };

@@ -25,8 +25,10 @@ public:
 
 class KRValidator : public NSObject {
     NS_OBJECT(KRValidator, NSObject)
-public:
+protected:
     KRValidator() = default;
+
+public:
     // The delegate is not retained; it must be an NSObject that adopts
     // KRValidatorDelegate to be asked.
     Ref<KRValidator> initWithDelegate(const Id& delegate);

@@ -42,9 +42,10 @@ inline constexpr double QXSplitSubviewDefaultMaxDimension = 1000000.0;
 
 class QXSplitSubview : public NSView, public NSCoding {
     NS_OBJECT(QXSplitSubview, NSView)
-public:
+protected:
     QXSplitSubview() = default;
 
+public:
     Ref<NSView> initWithFrame(const NSRect& frame) override;
     ~QXSplitSubview() override;
 

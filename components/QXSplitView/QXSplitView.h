@@ -31,9 +31,10 @@ enum QXSplitViewCursorKind : int32_t {
 
 class QXSplitView : public QXSplitSubview {
     NS_OBJECT(QXSplitView, QXSplitSubview)
-public:
+protected:
     QXSplitView() = default;
 
+public:
     Ref<NSView> initWithFrame(const NSRect& frame) override;
     // initWithFrame:andSubviews: — that many new panes of the same frame.
     Ref<QXSplitView> initWithFrame(const NSRect& frame, NSUInteger count);

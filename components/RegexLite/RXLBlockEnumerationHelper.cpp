@@ -13,6 +13,9 @@ namespace {
 // enumeration and it stays readable after the block returned.
 class RXLCapturedStringView : public NSString {
     NS_OBJECT(RXLCapturedStringView, NSString)
+protected:
+    RXLCapturedStringView() = default;
+
 public:
     void pointAt(const unichar* chars, NSUInteger length)
     {

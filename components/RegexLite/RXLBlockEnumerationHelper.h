@@ -6,8 +6,10 @@
 
 class RXLBlockEnumerationHelper : public NSObject {
     NS_OBJECT(RXLBlockEnumerationHelper, NSObject)
-public:
+protected:
     RXLBlockEnumerationHelper() = default;
+
+public:
     ~RXLBlockEnumerationHelper() override;
 
     // Nil when the pattern does not compile (the error is then in `error`);

@@ -11,9 +11,10 @@
 
 class MenuBarView : public NSView {
     NS_OBJECT(MenuBarView, NSView)
-public:
+protected:
     MenuBarView() = default;
 
+public:
     static constexpr CGFloat kHeight = 24;
     static constexpr CGFloat kLeftMargin = 8;
     static constexpr CGFloat kTitlePadding = 9;

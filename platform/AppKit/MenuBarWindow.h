@@ -28,9 +28,10 @@
 
 class MenuBarWindow : public NSWindow {
     NS_OBJECT(MenuBarWindow, NSWindow)
-public:
+protected:
     MenuBarWindow() = default;
 
+public:
     // The menu bar on screen, or nil.
     static Ref<MenuBarWindow> shared();
     // Shows, updates or removes the menu bar as described above.

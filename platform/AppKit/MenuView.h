@@ -11,9 +11,10 @@
 
 class MenuView : public NSView {
     NS_OBJECT(MenuView, NSView)
-public:
+protected:
     MenuView() = default;
 
+public:
     static constexpr CGFloat kItemHeight = 20;
     static constexpr CGFloat kSeparatorHeight = 9;
     static constexpr CGFloat kMargin = 4;

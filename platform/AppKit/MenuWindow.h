@@ -17,9 +17,10 @@
 
 class MenuWindow : public NSWindow {
     NS_OBJECT(MenuWindow, NSWindow)
-public:
+protected:
     MenuWindow() = default;
 
+public:
     // A window whose item `index` (or the top edge, for -1) is at the screen
     // point, kept on the main screen when one exists.
     Ref<MenuWindow> initWithMenu(const Ref<NSMenu>& menu, NSInteger index, NSPoint screenPoint);

@@ -6,9 +6,10 @@
 
 class NSActionCell : public NSCell {
     NS_OBJECT(NSActionCell, NSCell)
-public:
+protected:
     NSActionCell() = default;
 
+public:
     Id target() const override { return m_target.get(); }
     void setTarget(const Id& target) override { m_target = target; }
     SEL action() const override { return m_action; }

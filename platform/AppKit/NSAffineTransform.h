@@ -13,8 +13,10 @@ struct NSAffineTransformStruct {
 
 class NSAffineTransform : public NSObject {
     NS_OBJECT(NSAffineTransform, NSObject)
-public:
+protected:
     NSAffineTransform() = default;
+
+public:
     // The identity.
     static Ref<NSAffineTransform> transform();
     static Ref<NSAffineTransform> transformWithTransform(const Ref<NSAffineTransform>& other);

@@ -51,8 +51,10 @@ std::vector<std::u16string> wrap(const std::u16string& text, CGFloat width, Cont
 // The icon and the two texts.
 class AlertContentView : public NSView {
     NS_OBJECT(AlertContentView, NSView)
-public:
+protected:
     AlertContentView() = default;
+
+public:
     NSAlertStyle style = NSWarningAlertStyle;
     std::vector<std::u16string> message, informative;
 
@@ -106,7 +108,7 @@ Ref<NSAlert> NSAlert::alertWithMessageText(const Ref<NSString>& message, const R
                                            const Ref<NSString>& alternateButton, const Ref<NSString>& otherButton,
                                            const Ref<NSString>& informativeText)
 {
-    auto alert = dynamic_ref_cast<NSAlert>(make<NSAlert>());
+    auto alert = make<NSAlert>();
     alert->setMessageText(message);
     alert->setInformativeText(informativeText);
     alert->makeButton(defaultButton ? defaultButton : "OK"_ns, NSAlertDefaultReturn);

@@ -36,8 +36,10 @@ inline constexpr NSInteger NSAlertErrorReturn = -2;
 
 class NSAlert : public NSObject {
     NS_OBJECT(NSAlert, NSObject)
-public:
+protected:
     NSAlert() = default;
+
+public:
     ~NSAlert() override;
 
     // alertWithMessageText:defaultButton:alternateButton:otherButton:informativeTextWithFormat:

@@ -67,8 +67,10 @@ using NSModalSession = ModalSessionRecord*;
 
 class NSApplication : public NSResponder {
     NS_OBJECT(NSApplication, NSResponder)
-public:
+protected:
     NSApplication();
+
+public:
     ~NSApplication() override;
 
     // The shared application, made on first use (the NSPrincipalClass of the

@@ -23,9 +23,11 @@ enum NSWindingRule : NSUInteger { NSNonZeroWindingRule = 0, NSEvenOddWindingRule
 
 class NSBezierPath : public NSObject {
     NS_OBJECT(NSBezierPath, NSObject)
+protected:
+    NSBezierPath();
+
 public:
     // New paths take the class defaults current at their creation.
-    NSBezierPath();
 
     static Ref<NSBezierPath> bezierPath();
     static Ref<NSBezierPath> bezierPathWithRect(const NSRect& rect);

@@ -21,9 +21,10 @@ inline constexpr NSBitmapImageFileType NSTIFFFileType = NSBitmapImageFileTypeTIF
 
 class NSBitmapImageRep : public NSImageRep {
     NS_OBJECT(NSBitmapImageRep, NSImageRep)
-public:
+protected:
     NSBitmapImageRep() = default;
 
+public:
     // planes must be null (the representation owns its memory); 8 bits per
     // sample; 3 samples without alpha or 4 with; bytesPerRow and
     // bitsPerPixel 0 let the representation choose. Other layouts answer nil.

@@ -39,9 +39,10 @@ enum NSTitlePosition : NSUInteger {
 
 class NSBox : public NSView, public NSCoding {
     NS_OBJECT(NSBox, NSView)
-public:
+protected:
     NSBox() = default;
 
+public:
     Ref<NSView> initWithFrame(const NSRect& frame) override;
     static void describeClass(NSClassMembers<NSBox>& m);
 

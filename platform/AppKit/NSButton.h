@@ -8,9 +8,10 @@
 
 class NSButton : public NSControl {
     NS_OBJECT(NSButton, NSControl)
-public:
+protected:
     NSButton() = default;
 
+public:
     static const NSClass& cellClass();
     const NSClass& cellClassOfControl() const override { return cellClass(); }
     Ref<NSView> initWithFrame(const NSRect& frame) override;

@@ -48,9 +48,10 @@ enum NSCellImagePosition : NSUInteger {
 
 class NSButtonCell : public NSActionCell {
     NS_OBJECT(NSButtonCell, NSActionCell)
-public:
+protected:
     NSButtonCell() = default;
 
+public:
     Ref<NSCell> initTextCell(const Ref<NSString>& text) override;
     Ref<NSCell> initImageCell(const Id& image) override;
 

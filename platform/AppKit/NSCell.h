@@ -34,9 +34,10 @@ enum NSCellType : NSUInteger { NSNullCellType = 0, NSTextCellType = 1, NSImageCe
 
 class NSCell : public NSObject, public NSCoding {
     NS_OBJECT(NSCell, NSObject)
-public:
+protected:
     NSCell() = default;
 
+public:
     Id init() override { return initTextCell(""_ns); }
     virtual Ref<NSCell> initTextCell(const Ref<NSString>& text);
     virtual Ref<NSCell> initImageCell(const Id& image);

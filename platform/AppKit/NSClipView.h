@@ -11,8 +11,10 @@
 
 class NSClipView : public NSView, public NSCoding {
     NS_OBJECT(NSClipView, NSView)
-public:
+protected:
     NSClipView() = default;
+
+public:
     ~NSClipView() override;
 
     Ref<NSView> initWithFrame(const NSRect& frame) override;

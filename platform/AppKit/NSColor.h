@@ -16,9 +16,10 @@ class NSImage;
 // a named colour as its catalog and name. Pattern colours cannot be archived.
 class NSColor : public NSObject, public NSCoding {
     NS_OBJECT(NSColor, NSObject)
-public:
+protected:
     NSColor() = default;
 
+public:
     static Ref<NSColor> colorWithCalibratedRed(CGFloat r, CGFloat g, CGFloat b, CGFloat a);
     static Ref<NSColor> colorWithDeviceRed(CGFloat r, CGFloat g, CGFloat b, CGFloat a);
     static Ref<NSColor> colorWithSRGBRed(CGFloat r, CGFloat g, CGFloat b, CGFloat a)

@@ -25,8 +25,10 @@ NSColorPanel* panelOf(const NSView* view)
 // The grid of swatches: a click or the arrow keys choose a colour.
 class ColorSwatchView : public NSView {
     NS_OBJECT(ColorSwatchView, NSView)
-public:
+protected:
     ColorSwatchView() = default;
+
+public:
     NSInteger current = -1;
 
     bool isFlipped() const override { return true; }
@@ -83,8 +85,10 @@ NS_CLASS_DEFINE(ColorSwatchView)
 // The colour being edited.
 class ColorPreviewView : public NSView {
     NS_OBJECT(ColorPreviewView, NSView)
-public:
+protected:
     ColorPreviewView() = default;
+
+public:
     void drawRect(const NSRect&) override
     {
         auto panel = panelOf(this);
@@ -100,8 +104,10 @@ NS_CLASS_DEFINE(ColorPreviewView)
 // Applies a field's text when its editing ends (Return, Tab or a click away).
 class ColorPanelFieldDelegate : public NSObject, public NSControlTextEditingDelegate {
     NS_OBJECT(ColorPanelFieldDelegate, NSObject)
-public:
+protected:
     ColorPanelFieldDelegate() = default;
+
+public:
     void controlTextDidEndEditing(const Ref<NSNotification>& note) override
     {
         auto field = dynamic_ref_cast<NSControl>(note->object());
@@ -114,8 +120,8 @@ NS_CLASS_DEFINE(ColorPanelFieldDelegate)
 
 Ref<NSColorPanel>& sharedPanel()
 {
-    static Ref<NSColorPanel> panel;
-    return panel;
+    static auto* panel = new Ref<NSColorPanel>;
+    return *panel;
 }
 
 int component255(CGFloat v) { return int(std::lround(std::clamp<CGFloat>(v, 0, 1) * 255)); }

@@ -18,9 +18,10 @@ inline constexpr char NSColorPanelColorDidChangeNotification[] = "NSColorPanelCo
 
 class NSColorPanel : public NSPanel {
     NS_OBJECT(NSColorPanel, NSPanel)
-public:
+protected:
     NSColorPanel() = default;
 
+public:
     static Ref<NSColorPanel> sharedColorPanel();
     static bool sharedColorPanelExists();
 

@@ -21,8 +21,10 @@ enum NSColorSpaceModel : NSInteger {
 
 class NSColorSpace : public NSObject {
     NS_OBJECT(NSColorSpace, NSObject)
-public:
+protected:
     NSColorSpace() = default;
+
+public:
     static Ref<NSColorSpace> genericRGBColorSpace();
     static Ref<NSColorSpace> deviceRGBColorSpace();
     static Ref<NSColorSpace> sRGBColorSpace();

@@ -13,8 +13,10 @@ class NSWindow;
 
 class NSColorWell : public NSControl {
     NS_OBJECT(NSColorWell, NSControl)
-public:
+protected:
     NSColorWell() = default;
+
+public:
     ~NSColorWell() override;
 
     Ref<NSView> initWithFrame(const NSRect& frame) override;

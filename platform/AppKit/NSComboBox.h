@@ -8,9 +8,10 @@
 
 class NSComboBox : public NSTextField {
     NS_OBJECT(NSComboBox, NSTextField)
-public:
+protected:
     NSComboBox() = default;
 
+public:
     static const NSClass& cellClass();
     const NSClass& cellClassOfControl() const override { return cellClass(); }
 

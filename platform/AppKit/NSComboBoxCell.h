@@ -13,9 +13,10 @@
 
 class NSComboBoxCell : public NSTextFieldCell {
     NS_OBJECT(NSComboBoxCell, NSTextFieldCell)
-public:
+protected:
     NSComboBoxCell() = default;
 
+public:
     static constexpr CGFloat kButtonWidth = 20;
 
     Ref<NSCell> initTextCell(const Ref<NSString>& text) override;

@@ -65,8 +65,10 @@ public:
 
 class NSControl : public NSView, public NSCoding, public NSTextDelegate {
     NS_OBJECT(NSControl, NSView)
-public:
+protected:
     NSControl() = default;
+
+public:
     ~NSControl() override;
 
     static const NSClass& cellClass();

@@ -11,9 +11,10 @@
 
 class NSCursor : public NSObject {
     NS_OBJECT(NSCursor, NSObject)
-public:
+protected:
     NSCursor() = default;
 
+public:
     static Ref<NSCursor> arrowCursor();
     static Ref<NSCursor> pointingHandCursor();
     static Ref<NSCursor> resizeLeftRightCursor();

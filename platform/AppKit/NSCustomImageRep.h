@@ -8,8 +8,10 @@
 
 class NSCustomImageRep : public NSImageRep {
     NS_OBJECT(NSCustomImageRep, NSImageRep)
-public:
+protected:
     NSCustomImageRep() = default;
+
+public:
     using Handler = std::function<bool(NSRect)>;
 
     static Ref<NSCustomImageRep> initWithSize(NSSize size, bool flipped, Handler handler);

@@ -100,9 +100,10 @@ enum : char16_t {
 
 class NSEvent : public NSObject {
     NS_OBJECT(NSEvent, NSObject)
-public:
+protected:
     NSEvent() = default;
 
+public:
     // mouseEventWithType:location:modifierFlags:timestamp:windowNumber:context:eventNumber:clickCount:pressure:
     static Ref<NSEvent> mouseEventWithType(NSEventType type, NSPoint location, NSUInteger modifierFlags,
                                            NSTimeInterval timestamp, NSInteger windowNumber,

@@ -15,9 +15,10 @@ enum NSControlSize : NSUInteger { NSControlSizeRegular = 0, NSControlSizeSmall =
 
 class NSFont : public NSObject {
     NS_OBJECT(NSFont, NSObject)
-public:
+protected:
     NSFont() = default;
 
+public:
     // nil when the name is neither in the alias table nor installed. A size
     // of 0 or less gives 12.
     static Ref<NSFont> fontWithName(const Ref<NSString>& name, CGFloat size);

@@ -45,8 +45,8 @@ NSFontTraitMask traitsOfFace(const Ref<CGFont>& face)
 
 Ref<NSFontManager> NSFontManager::sharedFontManager()
 {
-    static const Ref<NSFontManager> shared = make<NSFontManager>();
-    return shared;
+    static auto* shared = new Ref<NSFontManager>(make<NSFontManager>());
+    return *shared;
 }
 
 Ref<NSArray> NSFontManager::availableFonts() const

@@ -14,8 +14,10 @@ inline constexpr NSFontTraitMask NSUnitalicFontMask = 0x01000000;
 
 class NSFontManager : public NSObject {
     NS_OBJECT(NSFontManager, NSObject)
-public:
+protected:
     NSFontManager() = default;
+
+public:
     static Ref<NSFontManager> sharedFontManager();
 
     // PostScript names of every installed face.

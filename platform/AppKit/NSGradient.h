@@ -17,9 +17,10 @@ enum NSGradientDrawingOptions : NSUInteger {
 
 class NSGradient : public NSObject {
     NS_OBJECT(NSGradient, NSObject)
-public:
+protected:
     NSGradient() = default;
 
+public:
     static Ref<NSGradient> initWithStartingColor(const Ref<NSColor>& start, const Ref<NSColor>& end);
     // Colours spread evenly from 0 to 1.
     static Ref<NSGradient> initWithColors(const Ref<NSArray>& colors);

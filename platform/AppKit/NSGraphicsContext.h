@@ -19,9 +19,10 @@ enum NSImageInterpolation : NSUInteger {
 
 class NSGraphicsContext : public NSObject {
     NS_OBJECT(NSGraphicsContext, NSObject)
-public:
+protected:
     NSGraphicsContext() = default;
 
+public:
     static Ref<NSGraphicsContext> currentContext();
     static void setCurrentContext(const Ref<NSGraphicsContext>& context);
     // Saves the current context and its graphics state; restore brings both back.

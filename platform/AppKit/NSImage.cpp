@@ -24,7 +24,7 @@ struct NamedImages {
 };
 NamedImages& named()
 {
-    static auto* n = new NamedImages;  // shared images live as long as the process
+    static auto* n = new NamedImages;
     return *n;
 }
 

@@ -16,9 +16,10 @@ class NSGraphicsContext;
 
 class NSImage : public NSObject {
     NS_OBJECT(NSImage, NSObject)
-public:
+protected:
     NSImage() = default;
 
+public:
     static Ref<NSImage> initWithSize(NSSize size);
     // nil when the file or data is not a PNG image.
     static Ref<NSImage> initWithContentsOfFile(const Ref<NSString>& path);

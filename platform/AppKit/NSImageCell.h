@@ -40,9 +40,10 @@ enum NSImageFrameStyle : NSUInteger {
 
 class NSImageCell : public NSCell {
     NS_OBJECT(NSImageCell, NSCell)
-public:
+protected:
     NSImageCell() = default;
 
+public:
     Id init() override { return initImageCell(nullptr); }
     Ref<NSCell> initImageCell(const Id& image) override;
 

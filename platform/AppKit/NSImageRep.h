@@ -5,6 +5,9 @@
 
 class NSImageRep : public NSObject {
     NS_OBJECT(NSImageRep, NSObject)
+protected:
+    NSImageRep() = default;
+
 public:
     NSSize size() const { return m_size; }
     void setSize(NSSize size) { m_size = size; }
@@ -23,7 +26,6 @@ public:
     bool drawInRect(const NSRect& rect) const;
 
 protected:
-    NSImageRep() = default;
     NSSize m_size;
     NSInteger m_pixelsWide = 0, m_pixelsHigh = 0;
     bool m_hasAlpha = true;

@@ -7,9 +7,10 @@
 
 class NSImageView : public NSControl {
     NS_OBJECT(NSImageView, NSControl)
-public:
+protected:
     NSImageView() = default;
 
+public:
     static const NSClass& cellClass();
     const NSClass& cellClassOfControl() const override { return cellClass(); }
     static void describeClass(NSClassMembers<NSImageView>& m);

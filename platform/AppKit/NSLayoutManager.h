@@ -42,8 +42,10 @@ enum : NSInteger {
 
 class NSLayoutManager : public NSObject {
     NS_OBJECT(NSLayoutManager, NSObject)
-public:
+protected:
     NSLayoutManager() = default;
+
+public:
     Id init() override;
 
     // --- Storage and containers ---

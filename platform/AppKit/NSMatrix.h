@@ -22,9 +22,10 @@ enum NSMatrixMode : NSUInteger {
 
 class NSMatrix : public NSControl {
     NS_OBJECT(NSMatrix, NSControl)
-public:
+protected:
     NSMatrix() = default;
 
+public:
     static const NSClass& cellClass();
     const NSClass& cellClassOfControl() const override { return cellClass(); }
     Ref<NSView> initWithFrame(const NSRect& frame) override;

@@ -23,8 +23,10 @@ class NSView;
 
 class NSMenu : public NSObject, public NSCoding {
     NS_OBJECT(NSMenu, NSObject)
-public:
+protected:
     NSMenu() = default;
+
+public:
     ~NSMenu() override;
 
     Ref<NSMenu> initWithTitle(const Ref<NSString>& title);

@@ -17,8 +17,10 @@ class NSMenu;
 
 class NSMenuItem : public NSObject, public NSCoding {
     NS_OBJECT(NSMenuItem, NSObject)
-public:
+protected:
     NSMenuItem() = default;
+
+public:
     ~NSMenuItem() override;
 
     // initWithTitle:action:keyEquivalent: — the modifier mask starts as Command.

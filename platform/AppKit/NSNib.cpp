@@ -1,7 +1,6 @@
 #include "AppKit/NSNib.h"
 
 #include <map>
-#include <mutex>
 #include <set>
 
 #include <nlohmann/json.hpp>
@@ -27,16 +26,6 @@ NS_CLASS_DEFINE(NSNib)
 namespace {
 
 using json = nlohmann::ordered_json;
-
-struct OutletRegistry {
-    std::mutex lock;
-    std::map<std::pair<const NSClass*, std::string>, NSNib::OutletSetter> setters;
-};
-OutletRegistry& outlets()
-{
-    static auto* r = new OutletRegistry;
-    return *r;
-}
 
 // What loadNibNamed:owner: leaves alive for its owners.
 std::vector<Id>& retainedTopLevelObjects()
@@ -282,16 +271,10 @@ private:
         }
     }
 
-    void setOutlet(const Id& source, const std::string& outlet, const Id& destination)
+    // An outlet the class table names, else the key-value property.
+    static void setOutlet(const Id& source, const std::string& outlet, const Id& destination)
     {
-        NSNib::OutletSetter setter;
-        {
-            auto& r = outlets();
-            std::lock_guard guard(r.lock);
-            for (const NSClass* c = &source->realClass(); c && !setter; c = c->superclass())
-                if (auto it = r.setters.find({c, outlet}); it != r.setters.end()) setter = it->second;
-        }
-        if (setter) return setter(source.get(), destination);
+        if (const auto* setter = source->realClass().outletFor(outlet)) return (*setter)(source.get(), destination);
         source->setValueForKey(destination, NSString::stringWithUTF8String(outlet));
     }
 
@@ -423,18 +406,7 @@ bool loadFile(const Ref<NSString>& path, const Id& owner, Ref<NSArray>* topLevel
     return false;
 }
 
-// Outlets of the platform classes that files connect but that have no
-// key-value property of that name (the others, such as an application's or a
-// window's "delegate", go through the property).
-void registerCoreOutlets()
-{
-    NSNib::registerOutletSetter<NSResponder>("menu", [](NSResponder* r, const Id& v) { r->setMenu(v); });
-    NSNib::registerOutletSetter<NSScrollView>(
-        "documentView", [](NSScrollView* s, const Id& v) { s->setDocumentView(dynamic_ref_cast<NSView>(v)); });
-}
-
 [[maybe_unused]] const bool g_loaderInstalled = [] {
-    registerCoreOutlets();
     NSNib::installAsLoader();
     return true;
 }();
@@ -476,13 +448,6 @@ void NSNib::installAsLoader()
         auto nib = NSObject::alloc<NSNib>()->initWithNibNamed(name, nullptr);
         return nib && nib->instantiateWithOwner(owner, top);
     });
-}
-
-void NSNib::registerOutletSetter(const NSClass& cls, const std::string& outlet, OutletSetter setter)
-{
-    auto& r = outlets();
-    std::lock_guard guard(r.lock);
-    r.setters[{&cls, outlet}] = std::move(setter);
 }
 
 bool NSBundleExt::loadNibNamed(const Ref<NSString>& name, const Id& owner)

@@ -6,14 +6,13 @@
 // initWithFrame:, a plain object through init, coded objects through
 // initWithCoder:), resolves the owner, first-responder and application
 // placeholders, puts views into their superviews and windows, connects
-// outlets, actions and bindings, then sends awakeFromNib once to every object
+// outlets (those of the class table's `outlet` entries, else by key-value
+// coding), actions and bindings, then sends awakeFromNib once to every object
 // and the owner. A missing or malformed file logs one line and fails; it
 // never raises.
 //
 // Loading this library installs the loader behind NSNibLoading (window
 // controllers, NSApplicationMain).
-#include <functional>
-#include <string>
 
 #include "Foundation/NSArray.h"
 #include "Foundation/NSBundle.h"
@@ -21,9 +20,10 @@
 
 class NSNib : public NSObject {
     NS_OBJECT(NSNib, NSObject)
-public:
+protected:
     NSNib() = default;
 
+public:
     // initWithNibNamed:bundle: — nil bundle means the main bundle; answers
     // nil (and logs) when the bundle has no such file.
     Ref<NSNib> initWithNibNamed(const Ref<NSString>& name, const Ref<NSBundle>& bundle);
@@ -43,17 +43,6 @@ public:
     // Makes this loader the one behind NSNibLoading; done when the library
     // loads (a test that replaced the hook puts it back with this).
     static void installAsLoader();
-
-    // Outlets are set through a setter registered for the class (or a
-    // superclass) under the outlet's name, else by key-value coding.
-    using OutletSetter = std::function<void(NSObject* object, const Id& value)>;
-    static void registerOutletSetter(const NSClass& cls, const std::string& outlet, OutletSetter setter);
-    template <class T>
-    static void registerOutletSetter(const std::string& outlet, std::function<void(T*, const Id&)> setter)
-    {
-        registerOutletSetter(T::classRecord(), outlet,
-                             [setter](NSObject* object, const Id& value) { setter(static_cast<T*>(object), value); });
-    }
 
 private:
     Ref<NSString> m_path;

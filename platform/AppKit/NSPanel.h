@@ -5,8 +5,10 @@
 // the application deactivates.
 class NSPanel : public NSWindow {
     NS_OBJECT(NSPanel, NSWindow)
-public:
+protected:
     NSPanel() = default;
+
+public:
     bool isFloatingPanel() const { return level() == NSFloatingWindowLevel; }
     void setFloatingPanel(bool flag) { setLevel(flag ? NSFloatingWindowLevel : NSNormalWindowLevel); }
     bool becomesKeyOnlyIfNeeded() const { return m_becomesKeyOnlyIfNeeded; }

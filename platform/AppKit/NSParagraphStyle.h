@@ -28,8 +28,10 @@ enum NSLineBreakMode : NSUInteger {
 
 class NSParagraphStyle : public NSObject {
     NS_OBJECT(NSParagraphStyle, NSObject)
-public:
+protected:
     NSParagraphStyle() = default;
+
+public:
     static Ref<NSParagraphStyle> defaultParagraphStyle();
 
     NSTextAlignment alignment() const { return m_alignment; }
@@ -64,6 +66,9 @@ protected:
 
 class NSMutableParagraphStyle : public NSParagraphStyle {
     NS_OBJECT(NSMutableParagraphStyle, NSParagraphStyle)
+protected:
+    NSMutableParagraphStyle() = default;
+
 public:
     static Ref<NSMutableParagraphStyle> paragraphStyle();
 

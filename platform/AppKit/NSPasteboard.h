@@ -49,8 +49,10 @@ public:
 
 class NSPasteboard : public NSObject {
     NS_OBJECT(NSPasteboard, NSObject)
-public:
+protected:
     NSPasteboard();
+
+public:
     ~NSPasteboard() override;
 
     static Ref<NSPasteboard> generalPasteboard();

@@ -33,9 +33,10 @@ public:
 
 class NSPasteboardItem : public NSObject, public NSPasteboardWriting {
     NS_OBJECT(NSPasteboardItem, NSObject)
-public:
+protected:
     NSPasteboardItem() = default;
 
+public:
     Ref<NSArray> types() const;
     Ref<NSString> availableTypeFromArray(const Ref<NSArray>& types) const;
     bool hasType(const Ref<NSString>& type) const;

@@ -6,9 +6,10 @@
 
 class NSPopUpButton : public NSButton {
     NS_OBJECT(NSPopUpButton, NSButton)
-public:
+protected:
     NSPopUpButton() = default;
 
+public:
     static const NSClass& cellClass();
     const NSClass& cellClassOfControl() const override { return cellClass(); }
     Ref<NSView> initWithFrame(const NSRect& frame) override { return initWithFrame(frame, false); }

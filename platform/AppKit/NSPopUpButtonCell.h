@@ -18,9 +18,10 @@
 
 class NSPopUpButtonCell : public NSButtonCell {
     NS_OBJECT(NSPopUpButtonCell, NSButtonCell)
-public:
+protected:
     NSPopUpButtonCell() = default;
 
+public:
     Ref<NSCell> initTextCell(const Ref<NSString>& text) override;
     // initTextCell:pullsDown:
     Ref<NSPopUpButtonCell> initTextCell(const Ref<NSString>& text, bool pullsDown);

@@ -11,6 +11,7 @@ NSResponder::~NSResponder() = default;
 void NSResponder::describeClass(NSClassMembers<NSResponder>& m)
 {
     m.action("awakeFromNib", &NSResponder::awakeFromNib);
+    m.outlet("menu", &NSResponder::setMenu);
 }
 
 #define NS_PASS_ON(method)                                                                                             \

@@ -10,9 +10,10 @@
 
 class NSResponder : public NSObject {
     NS_OBJECT(NSResponder, NSObject)
-public:
+protected:
     NSResponder() = default;
 
+public:
     // Not retained (a view's next responder is its superview).
     Ref<NSResponder> nextResponder() const { return m_nextResponder.get(); }
     virtual void setNextResponder(const Ref<NSResponder>& responder) { m_nextResponder = responder; }

@@ -7,9 +7,10 @@
 
 class NSScreen : public NSObject {
     NS_OBJECT(NSScreen, NSObject)
-public:
+protected:
     NSScreen() = default;
 
+public:
     static Ref<NSArray> screens();
     // The first screen, or nil when there is none.
     static Ref<NSScreen> mainScreen();

@@ -27,6 +27,7 @@ double valueFor(CGFloat offset, CGFloat documentLength, CGFloat visibleLength)
 void NSScrollView::describeClass(NSClassMembers<NSScrollView>& m)
 {
     m.action("_doScroller:", &NSScrollView::doScroller);
+    m.outlet("documentView", &NSScrollView::setDocumentView);
 }
 
 Ref<NSView> NSScrollView::initWithFrame(const NSRect& frame)

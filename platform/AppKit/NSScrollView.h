@@ -23,9 +23,10 @@ enum NSBorderType : NSUInteger { NSNoBorder = 0, NSLineBorder = 1, NSBezelBorder
 
 class NSScrollView : public NSView, public NSCoding {
     NS_OBJECT(NSScrollView, NSView)
-public:
+protected:
     NSScrollView() = default;
 
+public:
     Ref<NSView> initWithFrame(const NSRect& frame) override;
     static void describeClass(NSClassMembers<NSScrollView>& m);
 

@@ -23,9 +23,10 @@ enum NSScrollerStyle : NSInteger { NSScrollerStyleLegacy = 0, NSScrollerStyleOve
 
 class NSScroller : public NSControl {
     NS_OBJECT(NSScroller, NSControl)
-public:
+protected:
     NSScroller() = default;
 
+public:
     static constexpr CGFloat kWidth = 15;
     // The shortest knob drawn.
     static constexpr CGFloat kMinKnobLength = 16;

@@ -4,15 +4,19 @@
 
 class NSSecureTextFieldCell : public NSTextFieldCell {
     NS_OBJECT(NSSecureTextFieldCell, NSTextFieldCell)
-public:
+protected:
     NSSecureTextFieldCell() = default;
+
+public:
     bool isSecure() const override { return true; }
 };
 
 class NSSecureTextField : public NSTextField {
     NS_OBJECT(NSSecureTextField, NSTextField)
-public:
+protected:
     NSSecureTextField() = default;
+
+public:
     static const NSClass& cellClass() { return NSSecureTextFieldCell::staticClass(); }
     const NSClass& cellClassOfControl() const override { return cellClass(); }
 };

@@ -8,8 +8,10 @@
 
 class NSShadow : public NSObject {
     NS_OBJECT(NSShadow, NSObject)
-public:
+protected:
     NSShadow() = default;
+
+public:
     static Ref<NSShadow> shadow() { return make<NSShadow>(); }
 
     NSSize shadowOffset() const { return m_offset; }

@@ -8,9 +8,10 @@
 
 class NSSlider : public NSControl {
     NS_OBJECT(NSSlider, NSControl)
-public:
+protected:
     NSSlider() = default;
 
+public:
     static const NSClass& cellClass();
     const NSClass& cellClassOfControl() const override { return cellClass(); }
 

@@ -14,9 +14,10 @@
 
 class NSSliderCell : public NSActionCell {
     NS_OBJECT(NSSliderCell, NSActionCell)
-public:
+protected:
     NSSliderCell() = default;
 
+public:
     Ref<NSCell> initTextCell(const Ref<NSString>& text) override;
 
     double minValue() const { return m_minValue; }

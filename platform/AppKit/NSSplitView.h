@@ -29,9 +29,10 @@ enum NSSplitViewDividerStyle : NSInteger {
 
 class NSSplitView : public NSView, public NSCoding {
     NS_OBJECT(NSSplitView, NSView)
-public:
+protected:
     NSSplitView() = default;
 
+public:
     // A horizontal split view with thick dividers.
     Ref<NSView> initWithFrame(const NSRect& frame) override;
 

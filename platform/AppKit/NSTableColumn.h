@@ -18,9 +18,10 @@ enum NSTableColumnResizingOptions : NSUInteger {
 
 class NSTableColumn : public NSObject, public NSCoding {
     NS_OBJECT(NSTableColumn, NSObject)
-public:
+protected:
     NSTableColumn() = default;
 
+public:
     Ref<NSTableColumn> initWithIdentifier(const Id& identifier);
     Id init() override { return initWithIdentifier(nullptr); }
     static void describeClass(NSClassMembers<NSTableColumn>& m);

@@ -5,9 +5,10 @@
 
 class NSTableHeaderCell : public NSTextFieldCell {
     NS_OBJECT(NSTableHeaderCell, NSTextFieldCell)
-public:
+protected:
     NSTableHeaderCell() = default;
 
+public:
     Ref<NSCell> initTextCell(const Ref<NSString>& text) override;
     void drawWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
     NSRect titleRectForBounds(const NSRect& bounds) const override;

@@ -9,9 +9,10 @@ class NSTableView;
 
 class NSTableHeaderView : public NSView, public NSCoding {
     NS_OBJECT(NSTableHeaderView, NSView)
-public:
+protected:
     NSTableHeaderView() = default;
 
+public:
     static constexpr CGFloat kHeight = 17;
 
     Ref<NSView> initWithFrame(const NSRect& frame) override;

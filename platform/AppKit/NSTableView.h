@@ -38,8 +38,10 @@ enum NSTableViewGridLineStyle : NSUInteger {
 
 class NSTableView : public NSControl {
     NS_OBJECT(NSTableView, NSControl)
-public:
+protected:
     NSTableView() = default;
+
+public:
     ~NSTableView() override;
 
     Ref<NSView> initWithFrame(const NSRect& frame) override;

@@ -32,9 +32,10 @@ public:
 
 class NSText : public NSView {
     NS_OBJECT(NSText, NSView)
-public:
+protected:
     NSText() = default;
 
+public:
     virtual Ref<NSString> string() const = 0;
     virtual void setString(const Ref<NSString>& string) = 0;
     virtual void replaceCharactersInRange(NSRange range, const Ref<NSString>& string) = 0;

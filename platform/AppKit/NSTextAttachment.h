@@ -7,8 +7,10 @@ inline constexpr char16_t NSAttachmentCharacter = 0xFFFC;
 
 class NSTextAttachment : public NSObject {
     NS_OBJECT(NSTextAttachment, NSObject)
-public:
+protected:
     NSTextAttachment() = default;
+
+public:
     // An attachment with a plain cell.
     Id init() override;
 

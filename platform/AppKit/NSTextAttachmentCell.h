@@ -12,9 +12,10 @@ class NSView;
 
 class NSTextAttachmentCell : public NSObject {
     NS_OBJECT(NSTextAttachmentCell, NSObject)
-public:
+protected:
     NSTextAttachmentCell() = default;
 
+public:
     // (0, 0) unless a subclass says otherwise.
     virtual NSSize cellSize() const { return NSZeroSize; }
     // The offset of the cell's bottom-left corner from the baseline (y up:

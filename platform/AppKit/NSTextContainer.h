@@ -10,8 +10,10 @@ class NSTextView;
 
 class NSTextContainer : public NSObject {
     NS_OBJECT(NSTextContainer, NSObject)
-public:
+protected:
     NSTextContainer() = default;
+
+public:
     static Ref<NSTextContainer> initWithContainerSize(NSSize size);
     Id init() override;
 

@@ -11,9 +11,10 @@
 
 class NSTextField : public NSControl {
     NS_OBJECT(NSTextField, NSControl)
-public:
+protected:
     NSTextField() = default;
 
+public:
     static const NSClass& cellClass();
     const NSClass& cellClassOfControl() const override { return cellClass(); }
     Ref<NSView> initWithFrame(const NSRect& frame) override;

@@ -16,9 +16,10 @@ enum NSTextFieldBezelStyle : NSUInteger { NSTextFieldSquareBezel = 0, NSTextFiel
 
 class NSTextFieldCell : public NSActionCell {
     NS_OBJECT(NSTextFieldCell, NSActionCell)
-public:
+protected:
     NSTextFieldCell() = default;
 
+public:
     Ref<NSCell> initTextCell(const Ref<NSString>& text) override;
 
     bool drawsBackground() const { return m_drawsBackground; }

@@ -29,8 +29,10 @@ public:
 
 class NSTextStorage : public NSMutableAttributedString {
     NS_OBJECT(NSTextStorage, NSMutableAttributedString)
-public:
+protected:
     NSTextStorage() = default;
+
+public:
     static Ref<NSTextStorage> initWithString(const Ref<NSString>& string,
                                              const Ref<NSDictionary>& attributes = nullptr);
     static Ref<NSTextStorage> initWithAttributedString(const Ref<NSAttributedString>& other);

@@ -11,8 +11,10 @@ enum NSTextTabType : NSUInteger {
 
 class NSTextTab : public NSObject {
     NS_OBJECT(NSTextTab, NSObject)
-public:
+protected:
     NSTextTab() = default;
+
+public:
     static Ref<NSTextTab> initWithType(NSTextTabType type, CGFloat location);
 
     NSTextTabType tabStopType() const { return m_type; }

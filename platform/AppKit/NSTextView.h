@@ -68,8 +68,10 @@ public:
 // NSMinSize, NSMaxSize (sizes), NSVerticallyResizable, NSHorizontallyResizable.
 class NSTextView : public NSText, public NSCoding, public NSMenuItemValidation {
     NS_OBJECT(NSTextView, NSText)
-public:
+protected:
     NSTextView() = default;
+
+public:
     ~NSTextView() override;
 
     // Makes the storage, layout manager and a container as wide as the

@@ -11,8 +11,10 @@ namespace {
 // for, read only when asked.
 class SelectionOwner : public NSObject, public NSPasteboardOwner {
     NS_OBJECT(SelectionOwner, NSObject)
-public:
+protected:
     SelectionOwner() = default;
+
+public:
     Weak<NSTextView> view;
     NSRange range{0, 0};
     void pasteboardProvideDataForType(const Ref<NSPasteboard>& board, const Ref<NSString>& type) override

@@ -21,8 +21,10 @@ enum NSTrackingAreaOptions : NSUInteger {
 
 class NSTrackingArea : public NSObject {
     NS_OBJECT(NSTrackingArea, NSObject)
-public:
+protected:
     NSTrackingArea() = default;
+
+public:
     // The owner is not retained.
     Ref<NSTrackingArea> initWithRect(const NSRect& rect, NSUInteger options, const Id& owner,
                                      const Ref<NSDictionary>& userInfo);

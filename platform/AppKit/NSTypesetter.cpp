@@ -347,8 +347,8 @@ private:
 
 Ref<NSTypesetter> NSTypesetter::sharedSystemTypesetter()
 {
-    static const Ref<NSTypesetter> shared = make<NSTypesetter>();
-    return shared;
+    static auto* shared = new Ref<NSTypesetter>(make<NSTypesetter>());
+    return *shared;
 }
 
 void NSTypesetter::layoutGlyphsInLayoutManager(NSLayoutManager* manager)

@@ -16,8 +16,10 @@ class NSLayoutManager;
 
 class NSTypesetter : public NSObject {
     NS_OBJECT(NSTypesetter, NSObject)
-public:
+protected:
     NSTypesetter() = default;
+
+public:
     static Ref<NSTypesetter> sharedSystemTypesetter();
 
     // Where layout stands: the container being filled, the y of the next

@@ -35,8 +35,10 @@ inline constexpr char NSViewBoundsDidChangeNotification[] = "NSViewBoundsDidChan
 
 class NSView : public NSResponder {
     NS_OBJECT(NSView, NSResponder)
-public:
+protected:
     NSView() = default;
+
+public:
     ~NSView() override;
 
     virtual Ref<NSView> initWithFrame(const NSRect& frame);

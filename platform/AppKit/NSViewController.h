@@ -10,8 +10,10 @@
 
 class NSViewController : public NSResponder {
     NS_OBJECT(NSViewController, NSResponder)
-public:
+protected:
     NSViewController() = default;
+
+public:
     ~NSViewController() override;
 
     // A nil bundle means the main bundle; the file is found through the

@@ -46,9 +46,10 @@ CGFloat ownTitleBarHeight(NSUInteger styleMask)
 // inside it).
 class FrameView : public NSView {
     NS_OBJECT(FrameView, NSView)
-public:
+protected:
     FrameView() = default;
 
+public:
     CGFloat titleBarHeight() const
     {
         auto w = window();

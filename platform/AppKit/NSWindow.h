@@ -75,8 +75,10 @@ public:
 
 class NSWindow : public NSResponder {
     NS_OBJECT(NSWindow, NSResponder)
-public:
+protected:
     NSWindow() = default;
+
+public:
     ~NSWindow() override;
 
     // initWithContentRect:styleMask:backing:defer: — the rectangle is the

@@ -7,8 +7,10 @@
 
 class NSWindowController : public NSResponder {
     NS_OBJECT(NSWindowController, NSResponder)
-public:
+protected:
     NSWindowController() = default;
+
+public:
     ~NSWindowController() override;
 
     Ref<NSWindowController> initWithWindow(const Ref<NSWindow>& window);

@@ -8,9 +8,10 @@
 
 class NSWorkspace : public NSObject {
     NS_OBJECT(NSWorkspace, NSObject)
-public:
+protected:
     NSWorkspace() = default;
 
+public:
     static Ref<NSWorkspace> sharedWorkspace();
     Id init() override;
 

@@ -15,8 +15,10 @@ namespace {
 
 class PopUpListView : public NSView {
     NS_OBJECT(PopUpListView, NSView)
-public:
+protected:
     PopUpListView() = default;
+
+public:
     PopUpList::Options options;
     NSInteger highlighted = -1;
 

@@ -9,8 +9,10 @@ namespace {
 // The source of a port, which keeps its port alive as the platform's does.
 class CFMachPortSource : public CFRunLoopSource {
     NS_OBJECT(CFMachPortSource, CFRunLoopSource)
-public:
+protected:
     CFMachPortSource() = default;
+
+public:
     Ref<CFMachPort> port;
 };
 

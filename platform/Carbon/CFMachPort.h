@@ -13,9 +13,10 @@ inline constexpr CFAllocatorRef kCFAllocatorDefault = nullptr;
 
 class CFMachPort : public NSObject {
     NS_OBJECT(CFMachPort, NSObject)
-public:
+protected:
     CFMachPort() = default;
 
+public:
     // The port's one source: asking again while it lives answers the same.
     // The source keeps the port alive.
     CFRunLoopSourceRef runLoopSource(CFIndex order);

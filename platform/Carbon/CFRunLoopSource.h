@@ -20,8 +20,10 @@ inline constexpr char kCFRunLoopCommonModes[] = "kCFRunLoopCommonModes";
 
 class CFRunLoopSource : public NSObject {
     NS_OBJECT(CFRunLoopSource, NSObject)
-public:
+protected:
     CFRunLoopSource() = default;
+
+public:
     static Ref<CFRunLoopSource> create(CFIndex order);
 
     // Runs the work once on every loop holding the source, in a pass of one

@@ -35,8 +35,10 @@ constexpr CGEventMask CGEventMaskBit(CGEventType type) { return CGEventMask(1) <
 
 class CGEvent : public NSObject {
     NS_OBJECT(CGEvent, NSObject)
-public:
+protected:
     CGEvent() = default;
+
+public:
     static Ref<CGEvent> create(CGEventType type, CGPoint location);
 
     CGEventType type() const { return m_type; }

@@ -31,8 +31,10 @@ using CGEventTapCallBack = CGEventRef (*)(CGEventTapProxy proxy, CGEventType typ
 
 class CGEventTap : public CFMachPort {
     NS_OBJECT(CGEventTap, CFMachPort)
-public:
+protected:
     CGEventTap() = default;
+
+public:
     ~CGEventTap() override;
 
     // Null for a tap that would alter events.

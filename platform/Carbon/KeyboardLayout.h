@@ -13,6 +13,9 @@
 
 class KeyboardLayout : public NSObject {
     NS_OBJECT(KeyboardLayout, NSObject)
+protected:
+    KeyboardLayout() = default;
+
 public:
     struct Key {
         char16_t unshifted = 0;
@@ -21,7 +24,6 @@ public:
     };
     static constexpr size_t kKeyCount = 128;
 
-    KeyboardLayout() = default;
     // Keys beyond kKeyCount are dropped; missing ones type nothing.
     static Ref<KeyboardLayout> layoutWithKeys(const Ref<NSString>& identifier, const Ref<NSString>& localizedName,
                                               std::vector<Key> keys);

@@ -20,8 +20,10 @@ inline constexpr char kTISNotifySelectedKeyboardInputSourceChanged[] =
 
 class TISInputSource : public NSObject {
     NS_OBJECT(TISInputSource, NSObject)
-public:
+protected:
     TISInputSource() = default;
+
+public:
     static Ref<TISInputSource> sourceWithLayout(const Ref<KeyboardLayout>& layout);
 
     Ref<KeyboardLayout> layout() const { return m_layout; }

@@ -6,8 +6,10 @@ class NSManagedObjectModel;
 
 class NSEntityDescription : public NSObject {
     NS_OBJECT(NSEntityDescription, NSObject)
-public:
+protected:
     NSEntityDescription() = default;
+
+public:
     static Ref<NSEntityDescription> entityWithName(const Ref<NSString>& name);
 
     const Ref<NSString>& name() const { return m_name; }

@@ -8,9 +8,10 @@ class NSEntityDescription;
 
 class NSManagedObjectModel : public NSObject {
     NS_OBJECT(NSManagedObjectModel, NSObject)
-public:
+protected:
     NSManagedObjectModel() = default;
 
+public:
     // Localized names by key ("Entity/Person", "Property/name/Entity/Person"
     // ...); nil until set.
     const Ref<NSDictionary>& localizationDictionary() const { return m_localizationDictionary; }

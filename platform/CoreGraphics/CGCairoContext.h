@@ -9,8 +9,10 @@ typedef struct _cairo cairo_t;
 
 class CGCairoContext : public CGContext {
     NS_OBJECT(CGCairoContext, CGContext)
-public:
+protected:
     CGCairoContext() = default;
+
+public:
     ~CGCairoContext() override;
 
     // Draws into the image; the initial transform is the identity (y down).

@@ -16,6 +16,9 @@ enum class CGColorSpaceModel { Monochrome = 0, RGB = 1 };
 
 class CGColorSpace : public NSObject {
     NS_OBJECT(CGColorSpace, NSObject)
+protected:
+    CGColorSpace() = default;
+
 public:
     static Ref<CGColorSpace> deviceRGB();
     static Ref<CGColorSpace> genericRGB();
@@ -49,6 +52,9 @@ inline size_t CGColorSpaceGetNumberOfComponents(const Ref<CGColorSpace>& space)
 
 class CGColor : public NSObject {
     NS_OBJECT(CGColor, NSObject)
+protected:
+    CGColor() = default;
+
 public:
     // Components are the space's components followed by alpha.
     static Ref<CGColor> create(const Ref<CGColorSpace>& space, const CGFloat* components);

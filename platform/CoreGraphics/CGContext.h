@@ -81,6 +81,9 @@ struct CGGState {
 
 class CGContext : public NSObject {
     NS_OBJECT(CGContext, NSObject)
+protected:
+    CGContext() = default;
+
 public:
     // Device size in pixels.
     virtual CGSize deviceSize() const = 0;
@@ -169,7 +172,6 @@ public:
     bool userSpaceIsYUp() const;
 
 protected:
-    CGContext() = default;
     virtual void didSave() { }
     virtual void didRestore() { }
     bool hasBaseClip() const { return m_hasBaseClip; }

@@ -18,8 +18,10 @@ struct CGShapedGlyph {
 
 class CGFont : public NSObject {
     NS_OBJECT(CGFont, NSObject)
-public:
+protected:
     CGFont() = default;
+
+public:
     ~CGFont() override;
 
     // A face by family name, PostScript name or full name, through the alias

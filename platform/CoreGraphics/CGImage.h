@@ -10,8 +10,10 @@ typedef struct _cairo_surface cairo_surface_t;
 
 class CGImage : public NSObject {
     NS_OBJECT(CGImage, NSObject)
-public:
+protected:
     CGImage() = default;
+
+public:
     ~CGImage() override;
 
     // A transparent image; nil for a size that is not positive or too large.

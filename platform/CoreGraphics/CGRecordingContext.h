@@ -33,8 +33,10 @@ struct CGRecordedOperation {
 
 class CGRecordingContext : public CGContext {
     NS_OBJECT(CGRecordingContext, CGContext)
-public:
+protected:
     CGRecordingContext() = default;
+
+public:
     // A device of the given pixel size; the initial transform is the identity.
     static Ref<CGRecordingContext> create(CGSize deviceSize);
 

@@ -22,8 +22,10 @@ struct CGFunctionCallbacks {
 
 class CGFunction : public NSObject {
     NS_OBJECT(CGFunction, NSObject)
-public:
+protected:
     CGFunction() = default;
+
+public:
     ~CGFunction() override;
     // One input over the domain, four outputs (RGBA); nil otherwise.
     static Ref<CGFunction> create(void* info, size_t domainDimension, const CGFloat* domain, size_t rangeDimension,
@@ -44,8 +46,10 @@ using CGFunctionRef = Ref<CGFunction>;
 
 class CGShading : public NSObject {
     NS_OBJECT(CGShading, NSObject)
-public:
+protected:
     CGShading() = default;
+
+public:
     static Ref<CGShading> createAxial(const Ref<CGColorSpace>& space, CGPoint start, CGPoint end,
                                       const Ref<CGFunction>& function, bool extendStart, bool extendEnd);
     static Ref<CGShading> createRadial(const Ref<CGColorSpace>& space, CGPoint start, CGFloat startRadius, CGPoint end,
@@ -88,8 +92,10 @@ inline void CGContextDrawShading(CGContextRef context, const Ref<CGShading>& sha
 // Colour-stop gradients.
 class CGGradient : public NSObject {
     NS_OBJECT(CGGradient, NSObject)
-public:
+protected:
     CGGradient() = default;
+
+public:
     // RGBA components per stop; locations null spreads them evenly.
     static Ref<CGGradient> create(const Ref<CGColorSpace>& space, const CGFloat* components, const CGFloat* locations,
                                   size_t count);

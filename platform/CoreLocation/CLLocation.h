@@ -23,8 +23,10 @@ bool CLLocationCoordinate2DIsValid(CLLocationCoordinate2D coordinate);
 
 class CLLocation : public NSObject {
     NS_OBJECT(CLLocation, NSObject)
-public:
+protected:
     CLLocation() = default;
+
+public:
     Ref<CLLocation> initWithLatitude(CLLocationDegrees latitude, CLLocationDegrees longitude);
     static Ref<CLLocation> locationWithCoordinate(CLLocationCoordinate2D coordinate);
 

@@ -10,6 +10,9 @@
 
 class DispatchQueue : public NSObject {
     NS_OBJECT(DispatchQueue, NSObject)
+protected:
+    DispatchQueue() = default;
+
 public:
     enum class Kind { Serial, Concurrent };
 

@@ -15,6 +15,9 @@
 
 class NSArchiver : public NSCoder {
     NS_OBJECT(NSArchiver, NSCoder)
+protected:
+    NSArchiver() = default;
+
 public:
     // Encodes the object graph under root into a complete archive. Raises
     // NSInvalidArgumentException for an object that cannot be archived.

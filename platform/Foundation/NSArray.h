@@ -12,8 +12,10 @@
 
 class NSArray : public NSObject {
     NS_OBJECT(NSArray, NSObject)
-public:
+protected:
     NSArray() = default;
+
+public:
     static Ref<NSArray> array();
     static Ref<NSArray> arrayWithObject(const Id& object);
     static Ref<NSArray> arrayWithObjects(std::initializer_list<Id> objects);
@@ -119,6 +121,9 @@ protected:
 
 class NSMutableArray : public NSArray {
     NS_OBJECT(NSMutableArray, NSArray)
+protected:
+    NSMutableArray() = default;
+
 public:
     static Ref<NSMutableArray> array();
     static Ref<NSMutableArray> arrayWithArray(const Ref<NSArray>& other);

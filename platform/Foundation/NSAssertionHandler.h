@@ -13,6 +13,9 @@
 
 class NSAssertionHandler : public NSObject {
     NS_OBJECT(NSAssertionHandler, NSObject)
+protected:
+    NSAssertionHandler() = default;
+
 public:
     // The calling thread's handler, made on first use.
     static Ref<NSAssertionHandler> currentHandler();

@@ -10,9 +10,10 @@
 
 class NSAttributedString : public NSObject {
     NS_OBJECT(NSAttributedString, NSObject)
-public:
+protected:
     NSAttributedString() = default;
 
+public:
     static Ref<NSAttributedString> initWithString(const Ref<NSString>& string,
                                                   const Ref<NSDictionary>& attributes = nullptr);
     static Ref<NSAttributedString> initWithAttributedString(const Ref<NSAttributedString>& other);
@@ -55,6 +56,9 @@ protected:
 
 class NSMutableAttributedString : public NSAttributedString {
     NS_OBJECT(NSMutableAttributedString, NSAttributedString)
+protected:
+    NSMutableAttributedString() = default;
+
 public:
     static Ref<NSMutableAttributedString> initWithString(const Ref<NSString>& string,
                                                          const Ref<NSDictionary>& attributes = nullptr);

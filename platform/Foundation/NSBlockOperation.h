@@ -7,6 +7,9 @@
 
 class NSBlockOperation : public NSOperation {
     NS_OBJECT(NSBlockOperation, NSOperation)
+protected:
+    NSBlockOperation() = default;
+
 public:
     static Ref<NSBlockOperation> blockOperationWithBlock(std::function<void()> block);
     void addExecutionBlock(std::function<void()> block);

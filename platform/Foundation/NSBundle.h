@@ -26,9 +26,10 @@ class NSURL;
 
 class NSBundle : public NSObject {
     NS_OBJECT(NSBundle, NSObject)
-public:
+protected:
     NSBundle() = default;
 
+public:
     static Ref<NSBundle> mainBundle();
     // The bundle at that folder (one object per folder), or nil when the path
     // is not a folder.

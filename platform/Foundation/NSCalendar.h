@@ -23,8 +23,10 @@ inline constexpr NSCalendarUnit NSCalendarUnitSecond = NSSecondCalendarUnit;
 
 class NSCalendar : public NSObject {
     NS_OBJECT(NSCalendar, NSObject)
-public:
+protected:
     NSCalendar() = default;
+
+public:
     // A Gregorian calendar in the default time zone at the time of the call.
     static Ref<NSCalendar> currentCalendar();
 

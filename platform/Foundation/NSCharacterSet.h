@@ -16,8 +16,10 @@ using UTF32Char = uint32_t;
 
 class NSCharacterSet : public NSObject {
     NS_OBJECT(NSCharacterSet, NSObject)
-public:
+protected:
     NSCharacterSet();
+
+public:
     ~NSCharacterSet() override;
 
     // Zs and U+0009.
@@ -57,6 +59,9 @@ protected:
 
 class NSMutableCharacterSet : public NSCharacterSet {
     NS_OBJECT(NSMutableCharacterSet, NSCharacterSet)
+protected:
+    NSMutableCharacterSet() = default;
+
 public:
     static Ref<NSMutableCharacterSet> characterSet();
     static Ref<NSMutableCharacterSet> characterSetWithSet(const Ref<NSCharacterSet>& other);

@@ -14,7 +14,7 @@ struct Registry {
 };
 Registry& registry()
 {
-    static Registry* r = new Registry;  // lives for the whole process
+    static auto* r = new Registry;
     return *r;
 }
 }
@@ -84,6 +84,15 @@ const NSClass::Property* NSClass::propertyFor(const std::string& key) const
     for (const NSClass* c = this; c; c = c->m_superclass) {
         auto it = c->m_properties.find(key);
         if (it != c->m_properties.end()) return &it->second;
+    }
+    return nullptr;
+}
+
+const NSClass::OutletSetter* NSClass::outletFor(const std::string& name) const
+{
+    for (const NSClass* c = this; c; c = c->m_superclass) {
+        auto it = c->m_outlets.find(name);
+        if (it != c->m_outlets.end()) return &it->second;
     }
     return nullptr;
 }

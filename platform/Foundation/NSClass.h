@@ -1,6 +1,7 @@
 #pragma once
 // Class records: name, superclass, version, allocation by name, class
-// initialisation, the action table and the key-value property table.
+// initialisation, the action table, the key-value property table and the
+// outlets that interface files connect.
 #include <functional>
 #include <map>
 #include <memory>
@@ -22,6 +23,9 @@ public:
         std::function<void(NSObject*, const Id&)> set;  // empty when read-only
         bool scalar = false;                            // nil cannot be set
     };
+    // Stores a connected object in the field the outlet names; an object of
+    // another class than the field holds stores nil.
+    using OutletSetter = std::function<void(NSObject*, const Id&)>;
 
     template <class T> static NSClass make(const char* name);
 
@@ -45,6 +49,8 @@ public:
     const Property* propertyFor(const std::string& key) const;
     // Names of the properties registered by this class and its superclasses.
     std::vector<std::string> propertyNames() const;
+    // The outlet of this class or a superclass, or null.
+    const OutletSetter* outletFor(const std::string& name) const;
 
     // Registered classes by name (NSClassFromString).
     static const NSClass* named(const std::string& name);
@@ -62,6 +68,7 @@ private:
     mutable std::once_flag m_initOnce;
     std::map<std::string, Action, std::less<>> m_actions;
     std::map<std::string, Property, std::less<>> m_properties;
+    std::map<std::string, OutletSetter, std::less<>> m_outlets;
 
 public:
     NSClass() = default;
@@ -73,14 +80,15 @@ public:
         , m_version(o.m_version.load())
         , m_actions(std::move(o.m_actions))
         , m_properties(std::move(o.m_properties))
+        , m_outlets(std::move(o.m_outlets))
     { }
 };
 
 const NSClass* NSClassFromString(const Ref<NSString>& name);
 Ref<NSString> NSStringFromClass(const NSClass& cls);
 
-// Registers a class's actions and key-value properties; a class fills it in
-// its static describeClass(NSClassMembers<T>&).
+// Registers a class's actions, key-value properties and outlets; a class
+// fills it in its static describeClass(NSClassMembers<T>&).
 template <class T> class NSClassMembers {
 public:
     explicit NSClassMembers(NSClass& cls)
@@ -127,7 +135,31 @@ public:
                                      !Boxing<std::decay_t<A>>::isObject};
     }
 
+    // An outlet kept in a field: Ref<M> or Weak<M> (a back reference).
+    template <class F, class C> void outlet(const char* name, F C::*field)
+    {
+        using M = typename OutletField<F>::Held;
+        m_class.m_outlets[name] = [field](NSObject* self, const Id& v) {
+            static_cast<T*>(self)->*field = dynamic_ref_cast<M>(v);
+        };
+    }
+    // An outlet set through a setter taking Ref<M>.
+    template <class A, class C> void outlet(const char* name, void (C::*setter)(A))
+    {
+        using M = typename OutletField<std::decay_t<A>>::Held;
+        m_class.m_outlets[name] = [setter](NSObject* self, const Id& v) {
+            (static_cast<T*>(self)->*setter)(dynamic_ref_cast<M>(v));
+        };
+    }
+
 private:
+    template <class F> struct OutletField;
+    template <class M> struct OutletField<Ref<M>> {
+        using Held = M;
+    };
+    template <class M> struct OutletField<Weak<M>> {
+        using Held = M;
+    };
     template <class R, class F> static Id invoke(F&& f)
     {
         if constexpr (std::is_void_v<R>) {
@@ -153,8 +185,8 @@ template <class T> NSClass NSClass::make(const char* name)
         c.m_superclass = &T::Base::classRecord();
         if (&T::initialize != &T::Base::initialize) c.m_initialize = &T::initialize;
     }
-    if constexpr (std::is_default_constructible_v<T> && !std::is_abstract_v<T>)
-        c.m_alloc = []() -> Id { return Ref<NSObject>::adopt(new T); };
+    // Constructors are not public: the class record reaches them as a friend.
+    if constexpr (requires { new T; }) c.m_alloc = []() -> Id { return Ref<NSObject>::adopt(new T); };
     if constexpr (requires(NSClassMembers<T> & m) { T::describeClass(m); }) {
         NSClassMembers<T> members(c);
         T::describeClass(members);

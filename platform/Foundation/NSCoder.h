@@ -17,6 +17,9 @@ using NSClassList = std::vector<const NSClass*>;
 
 class NSCoder : public NSObject {
     NS_OBJECT(NSCoder, NSObject)
+protected:
+    NSCoder() = default;
+
 public:
     // Strings, numbers, data, dates, arrays and dictionaries (with their
     // mutable forms): what unarchiving allows when the caller names nothing.

@@ -5,6 +5,9 @@
 
 class NSCountedSet : public NSMutableSet {
     NS_OBJECT(NSCountedSet, NSMutableSet)
+protected:
+    NSCountedSet() = default;
+
 public:
     static Ref<NSCountedSet> set();
     Id copy() const override;

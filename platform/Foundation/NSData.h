@@ -16,8 +16,10 @@ bool Base64Decode(std::string_view text, std::vector<uint8_t>& out);
 
 class NSData : public NSObject {
     NS_OBJECT(NSData, NSObject)
-public:
+protected:
     NSData() = default;
+
+public:
     static Ref<NSData> data();
     static Ref<NSData> dataWithBytes(const void* bytes, NSUInteger length);
     static Ref<NSData> dataWithVector(std::vector<uint8_t> bytes);
@@ -55,6 +57,9 @@ protected:
 
 class NSMutableData : public NSData {
     NS_OBJECT(NSMutableData, NSData)
+protected:
+    NSMutableData() = default;
+
 public:
     static Ref<NSMutableData> data();
     static Ref<NSMutableData> dataWithLength(NSUInteger length);  // zero-filled

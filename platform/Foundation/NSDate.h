@@ -18,8 +18,10 @@ class NSTimeZone;
 
 class NSDate : public NSObject {
     NS_OBJECT(NSDate, NSObject)
-public:
+protected:
     NSDate() = default;
+
+public:
     static Ref<NSDate> date();
     static Ref<NSDate> dateWithTimeIntervalSinceNow(NSTimeInterval seconds);
     static Ref<NSDate> dateWithTimeIntervalSinceReferenceDate(NSTimeInterval seconds);

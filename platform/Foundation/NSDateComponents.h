@@ -7,9 +7,10 @@ inline constexpr NSInteger NSUndefinedDateComponent = NSIntegerMax;
 
 class NSDateComponents : public NSObject {
     NS_OBJECT(NSDateComponents, NSObject)
-public:
+protected:
     NSDateComponents() = default;
 
+public:
     NSInteger year() const { return m_year; }
     NSInteger month() const { return m_month; }
     NSInteger week() const { return m_week; }

@@ -6,8 +6,10 @@
 
 class NSDecimalNumber : public NSNumber {
     NS_OBJECT(NSDecimalNumber, NSNumber)
-public:
+protected:
     NSDecimalNumber() = default;
+
+public:
     static Ref<NSDecimalNumber> zero();
     static Ref<NSDecimalNumber> notANumber();
     // "[+-]digits[.digits][(e|E)[+-]digits]" with a period as the separator;

@@ -13,10 +13,12 @@ class NSArray;
 
 class NSDictionary : public NSObject {
     NS_OBJECT(NSDictionary, NSObject)
+protected:
+    NSDictionary() = default;
+
 public:
     using Entry = std::pair<Id, Id>;  // key, value
 
-    NSDictionary() = default;
     static Ref<NSDictionary> dictionary();
     static Ref<NSDictionary> dictionaryWithObjectForKey(const Id& object, const Id& key);
     // Pairs of key and value.
@@ -77,6 +79,9 @@ protected:
 
 class NSMutableDictionary : public NSDictionary {
     NS_OBJECT(NSMutableDictionary, NSDictionary)
+protected:
+    NSMutableDictionary() = default;
+
 public:
     static Ref<NSMutableDictionary> dictionary();
     static Ref<NSMutableDictionary> dictionaryWithDictionary(const Ref<NSDictionary>& other);

@@ -10,8 +10,10 @@
 
 class NSDirectoryEnumerator : public NSObject {
     NS_OBJECT(NSDirectoryEnumerator, NSObject)
-public:
+protected:
     NSDirectoryEnumerator() = default;
+
+public:
     static Ref<NSDirectoryEnumerator> enumeratorWithRoot(const std::string& root);
 
     // The next relative path, or nil at the end.

@@ -7,8 +7,10 @@
 
 class NSDistributedNotificationCenter : public NSNotificationCenter {
     NS_OBJECT(NSDistributedNotificationCenter, NSNotificationCenter)
-public:
+protected:
     NSDistributedNotificationCenter() { m_matchObjectsByEquality = true; }
+
+public:
     // The process's distributed centre; never destroyed.
     static Ref<NSDistributedNotificationCenter> defaultCenter();
 };

@@ -9,8 +9,10 @@ class NSArray;
 
 class NSEnumerator : public NSObject {
     NS_OBJECT(NSEnumerator, NSObject)
-public:
+protected:
     NSEnumerator() = default;
+
+public:
     static Ref<NSEnumerator> enumeratorWithObjects(std::vector<Id> objects);
 
     // The next object, or nil at the end.

@@ -24,8 +24,10 @@ Ref<NSString> NSFilePathErrorKey();
 
 class NSError : public NSObject {
     NS_OBJECT(NSError, NSObject)
-public:
+protected:
     NSError() = default;
+
+public:
     static Ref<NSError> errorWithDomain(const Ref<NSString>& domain, NSInteger code, const Ref<NSDictionary>& userInfo);
     // An error of the POSIX domain for errno.
     static Ref<NSError> errorWithPOSIXCode(int code);

@@ -8,8 +8,10 @@ inline constexpr const char* NSFileHandleOperationException = "NSFileHandleOpera
 
 class NSFileHandle : public NSObject {
     NS_OBJECT(NSFileHandle, NSObject)
-public:
+protected:
     NSFileHandle() = default;
+
+public:
     ~NSFileHandle() override;
 
     // An existing file opened for writing at its start, without truncating

@@ -29,6 +29,9 @@ Ref<NSString> NSFileTypeUnknown();
 
 class NSFileManager : public NSObject {
     NS_OBJECT(NSFileManager, NSObject)
+protected:
+    NSFileManager() = default;
+
 public:
     static Ref<NSFileManager> defaultManager();
 

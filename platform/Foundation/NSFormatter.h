@@ -14,9 +14,10 @@ class NSDictionary;
 
 class NSFormatter : public NSObject, public NSCoding {
     NS_OBJECT(NSFormatter, NSObject)
-public:
+protected:
     NSFormatter() = default;
 
+public:
     // The text shown for a value; nil when the value cannot be shown.
     virtual Ref<NSString> stringForObjectValue(const Id& object);
     // The text an editor starts with; stringForObjectValue unless overridden.

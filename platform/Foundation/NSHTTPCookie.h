@@ -7,8 +7,10 @@
 
 class NSHTTPCookie : public NSObject {
     NS_OBJECT(NSHTTPCookie, NSObject)
-public:
+protected:
     NSHTTPCookie() = default;
+
+public:
     // The cookie of one "Set-Cookie" field value received from url, or nil
     // when the value has no name=value pair or names a domain the URL's host
     // is not part of (RFC 6265, 5.2 and 5.3).

@@ -8,8 +8,8 @@ NS_CLASS_DEFINE(NSHTTPCookieStorage)
 
 Ref<NSHTTPCookieStorage> NSHTTPCookieStorage::sharedHTTPCookieStorage()
 {
-    static Ref<NSHTTPCookieStorage> shared = alloc<NSHTTPCookieStorage>();
-    return shared;
+    static auto* shared = new Ref<NSHTTPCookieStorage>(alloc<NSHTTPCookieStorage>());
+    return *shared;
 }
 
 Ref<NSArray> NSHTTPCookieStorage::cookies() const

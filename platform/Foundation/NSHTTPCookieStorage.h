@@ -10,6 +10,9 @@
 
 class NSHTTPCookieStorage : public NSObject {
     NS_OBJECT(NSHTTPCookieStorage, NSObject)
+protected:
+    NSHTTPCookieStorage() = default;
+
 public:
     static Ref<NSHTTPCookieStorage> sharedHTTPCookieStorage();
 

@@ -9,6 +9,9 @@
 
 class NSHTTPURLResponse : public NSURLResponse {
     NS_OBJECT(NSHTTPURLResponse, NSURLResponse)
+protected:
+    NSHTTPURLResponse() = default;
+
 public:
     using HeaderField = std::pair<Ref<NSString>, Ref<NSString>>;
     // Fields as received, in order; a field sent more than once is joined

@@ -7,8 +7,10 @@
 
 class NSIndexPath : public NSObject {
     NS_OBJECT(NSIndexPath, NSObject)
-public:
+protected:
     NSIndexPath() = default;
+
+public:
     static Ref<NSIndexPath> indexPath();
     static Ref<NSIndexPath> indexPathWithIndex(NSUInteger index);
     static Ref<NSIndexPath> indexPathWithIndexes(const NSUInteger* indexes, NSUInteger length);

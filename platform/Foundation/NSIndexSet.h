@@ -10,8 +10,10 @@
 
 class NSIndexSet : public NSObject {
     NS_OBJECT(NSIndexSet, NSObject)
-public:
+protected:
     NSIndexSet() = default;
+
+public:
     static Ref<NSIndexSet> indexSet();
     static Ref<NSIndexSet> indexSetWithIndex(NSUInteger index);
     static Ref<NSIndexSet> indexSetWithIndexesInRange(NSRange range);
@@ -52,6 +54,9 @@ protected:
 
 class NSMutableIndexSet : public NSIndexSet {
     NS_OBJECT(NSMutableIndexSet, NSIndexSet)
+protected:
+    NSMutableIndexSet() = default;
+
 public:
     static Ref<NSMutableIndexSet> indexSet();
     static Ref<NSMutableIndexSet> indexSetWithIndex(NSUInteger index);

@@ -10,8 +10,10 @@
 
 class NSInputStream : public NSStream {
     NS_OBJECT(NSInputStream, NSStream)
-public:
+protected:
     NSInputStream() = default;
+
+public:
     ~NSInputStream() override;
 
     // A stream is made even for a path that cannot be read; opening it then

@@ -23,7 +23,7 @@ NS_CLASS_DEFINE(NSBindingSelectionMarker)
 Ref<NSBindingSelectionMarker> NSBindingSelectionMarker::markerNamed(const char* name)
 {
     static std::mutex lock;
-    static auto* markers = new std::map<std::string, Ref<NSBindingSelectionMarker>>;  // lives for the process
+    static auto* markers = new std::map<std::string, Ref<NSBindingSelectionMarker>>;
     std::lock_guard guard(lock);
     Ref<NSBindingSelectionMarker>& marker = (*markers)[name];
     if (!marker) {
@@ -48,6 +48,9 @@ int g_bindingContext;  // the context of every binding's observation
 // weakly, so dropping the record ends the observation.
 class BindingObserver : public NSObject {
     NS_OBJECT(BindingObserver, NSObject)
+protected:
+    BindingObserver() = default;
+
 public:
     Weak<NSObject> bound;
     Ref<NSString> binding;
@@ -102,7 +105,7 @@ struct Exposed {
 
 Exposed& exposed()
 {
-    static auto* e = new Exposed;  // lives for the process
+    static auto* e = new Exposed;
     return *e;
 }
 

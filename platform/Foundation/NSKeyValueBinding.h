@@ -33,6 +33,9 @@ inline const Ref<NSString> NSAllowsEditingMultipleValuesSelectionBindingOption =
 // What a controller answers for a key when it has no single value to give.
 class NSBindingSelectionMarker : public NSObject {
     NS_OBJECT(NSBindingSelectionMarker, NSObject)
+protected:
+    NSBindingSelectionMarker() = default;
+
 public:
     static Ref<NSBindingSelectionMarker> markerNamed(const char* name);
     Ref<NSString> description() const override { return m_name; }

@@ -15,6 +15,9 @@
 
 class NSKeyedArchiver : public NSCoder {
     NS_OBJECT(NSKeyedArchiver, NSCoder)
+protected:
+    NSKeyedArchiver() = default;
+
 public:
     // The graph under root, stored under the top-level key "root".
     static Ref<NSData> archivedDataWithRootObject(const Id& root);

@@ -18,6 +18,9 @@
 
 class NSKeyedUnarchiver : public NSCoder {
     NS_OBJECT(NSKeyedUnarchiver, NSCoder)
+protected:
+    NSKeyedUnarchiver() = default;
+
 public:
     // Answers the object an entry {"id": n, "placeholder": name} stands for
     // (the owner of an interface file, the application...); nil is allowed.

@@ -20,7 +20,7 @@ namespace {
 std::mutex g_currentLock;
 Ref<NSLocale>& currentSlot()
 {
-    static Ref<NSLocale>* slot = new Ref<NSLocale>();  // outlives static destruction
+    static auto* slot = new Ref<NSLocale>;
     return *slot;
 }
 

@@ -16,8 +16,10 @@ Ref<NSString> NSLocaleDecimalSeparator();
 
 class NSLocale : public NSObject {
     NS_OBJECT(NSLocale, NSObject)
-public:
+protected:
     NSLocale() = default;
+
+public:
     static Ref<NSLocale> localeWithLocaleIdentifier(const Ref<NSString>& identifier);
     static Ref<NSLocale> currentLocale();
     // Replaces the current locale for the whole process; nil goes back to the

@@ -7,6 +7,9 @@
 
 class NSLock : public NSObject {
     NS_OBJECT(NSLock, NSObject)
+protected:
+    NSLock() = default;
+
 public:
     void lock() { m_mutex.lock(); }
     void unlock() { m_mutex.unlock(); }

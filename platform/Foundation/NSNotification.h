@@ -6,8 +6,10 @@
 
 class NSNotification : public NSObject {
     NS_OBJECT(NSNotification, NSObject)
-public:
+protected:
     NSNotification() = default;
+
+public:
     static Ref<NSNotification> notificationWithName(const Ref<NSString>& name, const Id& object,
                                                     const Ref<NSDictionary>& userInfo = nullptr);
 

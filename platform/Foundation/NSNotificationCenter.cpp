@@ -15,6 +15,9 @@ namespace {
 // keeps the block.
 class NotificationObserverToken : public NSObject {
     NS_OBJECT(NotificationObserverToken, NSObject)
+protected:
+    NotificationObserverToken() = default;
+
 public:
     NSNotificationCenter::Block block;
 };

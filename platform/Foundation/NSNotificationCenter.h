@@ -20,10 +20,12 @@
 
 class NSNotificationCenter : public NSObject {
     NS_OBJECT(NSNotificationCenter, NSObject)
+protected:
+    NSNotificationCenter() = default;
+
 public:
     using Block = std::function<void(const Ref<NSNotification>&)>;
 
-    NSNotificationCenter() = default;
     // The process's centre; never destroyed.
     static Ref<NSNotificationCenter> defaultCenter();
 

@@ -12,10 +12,12 @@ std::string ShortestDecimalText(double value, bool asFloat = false);
 
 class NSNumber : public NSObject {
     NS_OBJECT(NSNumber, NSObject)
+protected:
+    NSNumber() = default;
+
 public:
     enum class Kind { Bool, Char, Short, Int, Integer, Unsigned, Float, Double };
 
-    NSNumber() = default;
     static Ref<NSNumber> numberWithBool(bool v);
     static Ref<NSNumber> numberWithChar(int8_t v);
     static Ref<NSNumber> numberWithShort(int16_t v);

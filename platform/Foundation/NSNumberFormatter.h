@@ -56,8 +56,10 @@ enum NSNumberFormatterRoundingMode : NSUInteger {
 
 class NSNumberFormatter : public NSFormatter {
     NS_OBJECT(NSNumberFormatter, NSFormatter)
-public:
+protected:
     NSNumberFormatter();
+
+public:
     ~NSNumberFormatter() override;
 
     static Ref<NSString> localizedStringFromNumber(const Ref<NSNumber>& number, NSNumberFormatterStyle style);

@@ -19,7 +19,8 @@ using Id = Ref<NSObject>;
 using SEL = std::string;
 
 // Declares a class to the object model: its record, its superclass, and the
-// "class" answer. Put it first in the class body.
+// "class" answer. Put it first in the class body, followed by the class's
+// protected default constructor: only the factories make objects.
 #define NS_OBJECT(T, Super)                                                                                            \
 public:                                                                                                                \
     using Base = Super;                                                                                                \
@@ -30,12 +31,17 @@ public:                                                                         
                                                                                                                        \
 private:                                                                                                               \
     friend class NSClass;                                                                                              \
+    friend class NSObject;                                                                                             \
                                                                                                                        \
 public:
 
 class NSObject {
-public:
+protected:
+    // Objects are made by their factories only (alloc<T>(), make<T>(), the
+    // class record), which give the first reference to a Ref.
     NSObject() = default;
+
+public:
     NSObject(const NSObject&) = delete;
     NSObject& operator=(const NSObject&) = delete;
     virtual ~NSObject();
@@ -196,6 +202,7 @@ public:
     template <class T> static Ref<T> make() { return static_ref_cast<T>(alloc<T>()->init()); }
 
 private:
+    friend class NSClass;
     friend class WeakControl;
     friend WeakControl* weakControlOf(const NSObject*);
     bool tryRetain() const noexcept;

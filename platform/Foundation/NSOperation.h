@@ -11,6 +11,9 @@
 
 class NSOperation : public NSObject {
     NS_OBJECT(NSOperation, NSObject)
+protected:
+    NSOperation() = default;
+
 public:
     // Runs main (unless cancelled), then marks the operation finished and
     // runs the completion block. Starting it twice raises.

@@ -14,6 +14,9 @@ inline constexpr NSInteger NSOperationQueueDefaultMaxConcurrentOperationCount = 
 
 class NSOperationQueue : public NSObject {
     NS_OBJECT(NSOperationQueue, NSObject)
+protected:
+    NSOperationQueue() = default;
+
 public:
     // "operationCount" is observable; its notices come on the thread that
     // changed it (the adding thread, or the worker that finished).

@@ -13,6 +13,9 @@ struct NSOperatingSystemVersion {
 
 class NSProcessInfo : public NSObject {
     NS_OBJECT(NSProcessInfo, NSObject)
+protected:
+    NSProcessInfo() = default;
+
 public:
     static Ref<NSProcessInfo> processInfo();
 

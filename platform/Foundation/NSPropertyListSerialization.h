@@ -25,6 +25,9 @@ inline constexpr NSInteger NSPropertyListWriteInvalidError = 3852;
 
 class NSPropertyListSerialization : public NSObject {
     NS_OBJECT(NSPropertyListSerialization, NSObject)
+protected:
+    NSPropertyListSerialization() = default;
+
 public:
     // Whether every value in the tree is a property-list type the format can
     // hold. Only the XML format is supported.

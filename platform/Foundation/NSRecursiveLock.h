@@ -7,6 +7,9 @@
 
 class NSRecursiveLock : public NSObject {
     NS_OBJECT(NSRecursiveLock, NSObject)
+protected:
+    NSRecursiveLock() = default;
+
 public:
     void lock() { m_mutex.lock(); }
     void unlock() { m_mutex.unlock(); }

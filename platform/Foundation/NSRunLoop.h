@@ -29,10 +29,12 @@ inline constexpr char NSRunLoopCommonModes[] = "kCFRunLoopCommonModes";
 
 class NSRunLoop : public NSObject {
     NS_OBJECT(NSRunLoop, NSObject)
+protected:
+    NSRunLoop();
+
 public:
     using SourceID = uint64_t;
 
-    NSRunLoop();
     ~NSRunLoop() override;
 
     // The current thread's run loop, made on first use.

@@ -9,8 +9,10 @@
 
 class NSScanner : public NSObject {
     NS_OBJECT(NSScanner, NSObject)
-public:
+protected:
     NSScanner() = default;
+
+public:
     static Ref<NSScanner> scannerWithString(const Ref<NSString>& string);
     // A scanner that reads numbers with the current locale's decimal separator.
     static Ref<NSScanner> localizedScannerWithString(const Ref<NSString>& string);

@@ -12,8 +12,10 @@ class NSArray;
 
 class NSSet : public NSObject {
     NS_OBJECT(NSSet, NSObject)
-public:
+protected:
     NSSet() = default;
+
+public:
     static Ref<NSSet> set();
     static Ref<NSSet> setWithObject(const Id& object);
     static Ref<NSSet> setWithObjects(std::initializer_list<Id> objects);
@@ -58,6 +60,9 @@ protected:
 
 class NSMutableSet : public NSSet {
     NS_OBJECT(NSMutableSet, NSSet)
+protected:
+    NSMutableSet() = default;
+
 public:
     static Ref<NSMutableSet> set();
     static Ref<NSMutableSet> setWithObject(const Id& object);

@@ -8,8 +8,10 @@ class NSArray;
 
 class NSSortDescriptor : public NSObject {
     NS_OBJECT(NSSortDescriptor, NSObject)
-public:
+protected:
     NSSortDescriptor() = default;
+
+public:
     static Ref<NSSortDescriptor> sortDescriptorWithKey(const Ref<NSString>& key, bool ascending,
                                                        const SEL& selector = "compare:");
     static Ref<NSSortDescriptor> sortDescriptorWithKey(const Ref<NSString>& key, bool ascending,

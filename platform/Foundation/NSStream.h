@@ -16,9 +16,10 @@ enum NSStreamStatus : NSUInteger {
 
 class NSStream : public NSObject {
     NS_OBJECT(NSStream, NSObject)
-public:
+protected:
     NSStream() = default;
 
+public:
     virtual void open() { setStreamStatus(NSStreamStatusOpen); }
     virtual void close() { setStreamStatus(NSStreamStatusClosed); }
     NSStreamStatus streamStatus() const { return m_status; }

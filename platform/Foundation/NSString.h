@@ -108,9 +108,10 @@ struct FormatArg {
 
 class NSString : public NSObject {
     NS_OBJECT(NSString, NSObject)
-public:
+protected:
     NSString() = default;
 
+public:
     static Ref<NSString> string();
     static Ref<NSString> stringWithCharacters(const unichar* chars, NSUInteger length);
     static Ref<NSString> stringWithUTF16(std::u16string text);
@@ -276,6 +277,9 @@ protected:
 
 class NSMutableString : public NSString {
     NS_OBJECT(NSMutableString, NSString)
+protected:
+    NSMutableString() = default;
+
 public:
     static Ref<NSMutableString> string();
     static Ref<NSMutableString> stringWithString(const Ref<NSString>& other);

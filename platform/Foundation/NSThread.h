@@ -13,8 +13,10 @@
 
 class NSThread : public NSObject {
     NS_OBJECT(NSThread, NSObject)
-public:
+protected:
     NSThread();
+
+public:
     ~NSThread() override;
 
     static Ref<NSThread> currentThread();

@@ -12,9 +12,17 @@
 
 NS_CLASS_DEFINE(NSTimeZone)
 
-static std::mutex g_zoneLock;
-static Ref<NSTimeZone> g_systemZone;
-static Ref<NSTimeZone> g_defaultZone;
+namespace {
+struct Zones {
+    std::mutex lock;
+    Ref<NSTimeZone> system, byDefault;
+};
+Zones& zones()
+{
+    static auto* z = new Zones;
+    return *z;
+}
+}
 
 Ref<NSTimeZone> NSTimeZone::make(std::u16string icuID, const Ref<NSString>& name)
 {
@@ -65,24 +73,24 @@ static Ref<NSTimeZone> hostTimeZone()
 
 Ref<NSTimeZone> NSTimeZone::systemTimeZone()
 {
-    std::lock_guard guard(g_zoneLock);
-    if (!g_systemZone) g_systemZone = hostTimeZone();
-    return g_systemZone;
+    std::lock_guard guard(zones().lock);
+    if (!zones().system) zones().system = hostTimeZone();
+    return zones().system;
 }
 
 void NSTimeZone::resetSystemTimeZone()
 {
     Ref<NSTimeZone> old;
-    std::lock_guard guard(g_zoneLock);
-    old = std::move(g_systemZone);
-    g_systemZone = nullptr;
+    std::lock_guard guard(zones().lock);
+    old = std::move(zones().system);
+    zones().system = nullptr;
 }
 
 Ref<NSTimeZone> NSTimeZone::defaultTimeZone()
 {
     {
-        std::lock_guard guard(g_zoneLock);
-        if (g_defaultZone) return g_defaultZone;
+        std::lock_guard guard(zones().lock);
+        if (zones().byDefault) return zones().byDefault;
     }
     return systemTimeZone();
 }
@@ -90,8 +98,8 @@ Ref<NSTimeZone> NSTimeZone::defaultTimeZone()
 void NSTimeZone::setDefaultTimeZone(const Ref<NSTimeZone>& zone)
 {
     Ref<NSTimeZone> old;
-    std::lock_guard guard(g_zoneLock);
-    old = std::exchange(g_defaultZone, zone);
+    std::lock_guard guard(zones().lock);
+    old = std::exchange(zones().byDefault, zone);
 }
 
 NSInteger NSTimeZone::secondsFromGMT() const { return secondsFromGMTForDate(NSDate::date()); }

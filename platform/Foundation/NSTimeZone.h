@@ -9,8 +9,10 @@ class NSDate;
 
 class NSTimeZone : public NSObject {
     NS_OBJECT(NSTimeZone, NSObject)
-public:
+protected:
     NSTimeZone() = default;
+
+public:
     // nil for a name ICU does not know.
     static Ref<NSTimeZone> timeZoneWithName(const Ref<NSString>& name);
     // A zone at a fixed offset (named like "GMT+0100"); nil beyond 18 hours.

@@ -13,6 +13,9 @@
 
 class NSTimer : public NSObject {
     NS_OBJECT(NSTimer, NSObject)
+protected:
+    NSTimer() = default;
+
 public:
     // A timer due within this much of now is due now: fire dates built by
     // adding intervals drift by rounding, and a timer due "at" a time must

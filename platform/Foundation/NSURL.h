@@ -11,9 +11,10 @@
 
 class NSURL : public NSObject {
     NS_OBJECT(NSURL, NSObject)
-public:
+protected:
     NSURL() = default;
 
+public:
     static Ref<NSURL> URLWithString(const Ref<NSString>& text);
     // Resolves a relative reference against the base (RFC 3986, 5.2).
     static Ref<NSURL> URLWithString(const Ref<NSString>& text, const Ref<NSURL>& baseURL);

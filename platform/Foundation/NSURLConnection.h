@@ -7,6 +7,9 @@
 
 class NSURLConnection : public NSObject {
     NS_OBJECT(NSURLConnection, NSObject)
+protected:
+    NSURLConnection() = default;
+
 public:
     // Sends the request and waits for the answer, at most the request's
     // time-out in all. Any HTTP response counts, whatever its status: the

@@ -10,8 +10,10 @@
 
 class NSURLRequest : public NSObject {
     NS_OBJECT(NSURLRequest, NSObject)
-public:
+protected:
     NSURLRequest() = default;
+
+public:
     // GET, no header fields, no body, the default time-out.
     static Ref<NSURLRequest> requestWithURL(const Ref<NSURL>& url);
     Ref<NSURLRequest> initWithURL(const Ref<NSURL>& url);
@@ -50,6 +52,9 @@ protected:
 
 class NSMutableURLRequest : public NSURLRequest {
     NS_OBJECT(NSMutableURLRequest, NSURLRequest)
+protected:
+    NSMutableURLRequest() = default;
+
 public:
     static Ref<NSMutableURLRequest> requestWithURL(const Ref<NSURL>& url);
 

@@ -4,8 +4,10 @@
 
 class NSURLResponse : public NSObject {
     NS_OBJECT(NSURLResponse, NSObject)
-public:
+protected:
     NSURLResponse() = default;
+
+public:
     const Ref<NSURL>& URL() const { return m_url; }
 
 protected:

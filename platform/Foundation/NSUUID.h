@@ -6,8 +6,10 @@
 
 class NSUUID : public NSObject {
     NS_OBJECT(NSUUID, NSObject)
-public:
+protected:
     NSUUID() = default;
+
+public:
     // A new identifier from the kernel's random source.
     static Ref<NSUUID> UUID();
 

@@ -13,6 +13,9 @@
 
 class NSUnarchiver : public NSCoder {
     NS_OBJECT(NSUnarchiver, NSCoder)
+protected:
+    NSUnarchiver() = default;
+
 public:
     // The root object of an archive that holds only property-list classes
     // (NSCoder::propertyListClasses). nil data answers nil.

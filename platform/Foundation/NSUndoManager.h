@@ -29,10 +29,12 @@ inline const Ref<NSString> NSUndoManagerGroupIsDiscardableKey = "NSUndoManagerGr
 
 class NSUndoManager : public NSObject {
     NS_OBJECT(NSUndoManager, NSObject)
+protected:
+    NSUndoManager();
+
 public:
     using Handler = std::function<void(const Id& target)>;
 
-    NSUndoManager();
     ~NSUndoManager() override;
     Id init() override;
 

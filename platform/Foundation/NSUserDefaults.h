@@ -24,8 +24,10 @@ class NSArray;
 
 class NSUserDefaults : public NSObject {
     NS_OBJECT(NSUserDefaults, NSObject)
-public:
+protected:
     NSUserDefaults() = default;
+
+public:
     ~NSUserDefaults() override;
 
     // The application domain, named after the main bundle's identifier and

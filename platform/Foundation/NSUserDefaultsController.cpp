@@ -9,8 +9,10 @@ namespace {
 // The `values` proxy: every key is a defaults key.
 class UserDefaultsValues : public NSObject {
     NS_OBJECT(UserDefaultsValues, NSObject)
-public:
+protected:
     UserDefaultsValues() = default;
+
+public:
     Ref<NSUserDefaults> defaults;
 
     // The defaults report their changes (from any side) to this object.
@@ -32,7 +34,7 @@ void NSUserDefaultsController::describeClass(NSClassMembers<NSUserDefaultsContro
 Ref<NSUserDefaultsController> NSUserDefaultsController::sharedUserDefaultsController()
 {
     static std::mutex lock;
-    static Ref<NSUserDefaultsController>* shared = new Ref<NSUserDefaultsController>;  // lives as long as the process
+    static auto* shared = new Ref<NSUserDefaultsController>;
     std::lock_guard guard(lock);
     auto standard = NSUserDefaults::standardUserDefaults();
     // After resetStandardUserDefaults the controller follows the new object.

@@ -7,8 +7,10 @@
 
 class NSUserDefaultsController : public NSObject {
     NS_OBJECT(NSUserDefaultsController, NSObject)
-public:
+protected:
     NSUserDefaultsController() = default;
+
+public:
     // The controller of the standard user defaults.
     static Ref<NSUserDefaultsController> sharedUserDefaultsController();
     Ref<NSUserDefaultsController> initWithDefaults(const Ref<NSUserDefaults>& defaults);

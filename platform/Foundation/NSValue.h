@@ -7,8 +7,10 @@
 
 class NSValue : public NSObject {
     NS_OBJECT(NSValue, NSObject)
-public:
+protected:
     NSValue() = default;
+
+public:
     static Ref<NSValue> valueWithPoint(NSPoint p);
     static Ref<NSValue> valueWithSize(NSSize s);
     static Ref<NSValue> valueWithRect(const NSRect& r);

@@ -16,6 +16,9 @@ namespace {
 // NO for YES and YES for NO (nil counts as NO); its own inverse.
 class NSNegateBooleanTransformer : public NSValueTransformer {
     NS_OBJECT(NSNegateBooleanTransformer, NSValueTransformer)
+protected:
+    NSNegateBooleanTransformer() = default;
+
 public:
     const NSClass& transformedValueClass() const override { return NSNumber::staticClass(); }
     Id transformedValue(const Id& value) override { return NSNumber::numberWithBool(!UnboxBool(value)); }
@@ -25,6 +28,9 @@ public:
 // YES for any object, NO for nil; one-way.
 class NSIsNotNilTransformer : public NSValueTransformer {
     NS_OBJECT(NSIsNotNilTransformer, NSValueTransformer)
+protected:
+    NSIsNotNilTransformer() = default;
+
 public:
     bool allowsReverseTransformation() const override { return false; }
     const NSClass& transformedValueClass() const override { return NSNumber::staticClass(); }

@@ -13,6 +13,9 @@ class NSArray;
 
 class NSValueTransformer : public NSObject {
     NS_OBJECT(NSValueTransformer, NSObject)
+protected:
+    NSValueTransformer() = default;
+
 public:
     static Ref<NSValueTransformer> valueTransformerForName(const Ref<NSString>& name);
     // A nil transformer removes the name.

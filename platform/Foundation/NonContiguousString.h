@@ -8,6 +8,9 @@
 
 class NonContiguousString : public NSString {
     NS_OBJECT(NonContiguousString, NSString)
+protected:
+    NonContiguousString() = default;
+
 public:
     static Ref<NonContiguousString> stringWithString(const Ref<NSString>& text);
     static Ref<NonContiguousString> stringWithUTF16(std::u16string text);

@@ -25,8 +25,10 @@ using namespace NSUserDefaultsExt;
 // number of components, or a catalog colour's name.
 class ForgedColor : public NSObject, public NSCoding {
     NS_OBJECT(ForgedColor, NSObject)
-public:
+protected:
     ForgedColor() = default;
+
+public:
     Ref<NSString> space;
     int32_t count = 0;
     Ref<NSString> colorName;

@@ -147,7 +147,7 @@ TEST(OneLineDrawing, TheStringUtilitiesDrawTheCutLineAndTheEllipsis)
 
 TEST(TextStorageRanges, RunsAreFoundByIdentityAndCutToTheRange)
 {
-    auto storage = static_ref_cast<NSTextStorage>(NSObject::make<NSTextStorage>());
+    auto storage = NSObject::make<NSTextStorage>();
     storage->replaceCharactersInRange(NSMakeRange(0, 0), "aaabbbccc"_ns);
     Ref<NSString> value = NSString::stringWithUTF8String(std::string("tag"));
     Ref<NSString> equal = NSString::stringWithUTF8String(std::string("tag"));

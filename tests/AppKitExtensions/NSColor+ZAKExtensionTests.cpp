@@ -21,8 +21,10 @@ using namespace NSColorExt;
 // Draws one pixel line in red across its bounds.
 class PixelLineView : public NSView {
     NS_OBJECT(PixelLineView, NSView)
-public:
+protected:
     PixelLineView() = default;
+
+public:
     bool flipped = false;
     NSInteger position = 0, inset = 0;
     bool horizontal = true, flip = false;

@@ -17,8 +17,10 @@ using namespace NSBezierPathExt;
 // Records every placement and answers a small path for each.
 class RecordingFactory : public NSObject, public ZAKPathObjectFactory, public ZAKPathLinkFactory {
     NS_OBJECT(RecordingFactory, NSObject)
-public:
+protected:
     RecordingFactory() = default;
+
+public:
     std::vector<CGFloat> positions;
     std::vector<std::pair<NSPoint, NSPoint>> links;
     Id placeObjectAtPoint(NSPoint point, const Ref<NSBezierPath>&, CGFloat position, CGFloat, void*) override
@@ -37,8 +39,10 @@ NS_CLASS_DEFINE(RecordingFactory)
 // Records the positions it is moved to; answers NO once told to stop.
 class MovedThing : public NSObject, public ZAKPathMovedObject {
     NS_OBJECT(MovedThing, NSObject)
-public:
+protected:
     MovedThing() = default;
+
+public:
     std::vector<CGFloat> positions;
     bool keepGoing = true;
     bool moveObjectTo(NSPoint, CGFloat position, CGFloat, const Id&) override

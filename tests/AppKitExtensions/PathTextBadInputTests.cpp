@@ -28,8 +28,10 @@ class BadInputThing : public NSObject,
                       public ZAKPathLinkFactory,
                       public ZAKPathMovedObject {
     NS_OBJECT(BadInputThing, NSObject)
-public:
+protected:
     BadInputThing() = default;
+
+public:
     std::vector<double> seen;
     Id placeObjectAtPoint(NSPoint p, const Ref<NSBezierPath>&, CGFloat position, CGFloat slope, void*) override
     {

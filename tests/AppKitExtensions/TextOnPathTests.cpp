@@ -20,8 +20,10 @@ using namespace NSBezierPathExt;
 // Records the placements it is sent.
 class PlacementRecorder : public NSObject, public TextOnPathPlacement {
     NS_OBJECT(PlacementRecorder, NSObject)
-public:
+protected:
     PlacementRecorder() = default;
+
+public:
     struct Placement {
         NSUInteger glyph;
         NSPoint point;

@@ -12,6 +12,9 @@ namespace {
 
 class CountingString : public NSMutableAttributedString {
     NS_OBJECT(CountingString, NSMutableAttributedString)
+protected:
+    CountingString() = default;
+
 public:
     void beginEditing() override { ++begins; }
     void endEditing() override { ++ends; }

@@ -15,6 +15,10 @@ namespace {
 
 class BlockTarget : public NSObject {
     NS_OBJECT(BlockTarget, NSObject)
+protected:
+    BlockTarget() = default;
+
+public:
 };
 NS_CLASS_DEFINE(BlockTarget)
 

@@ -32,6 +32,9 @@ std::string contents(const Ref<NSArray>& array)
 
 class KVItem : public NSObject {
     NS_OBJECT(KVItem, NSObject)
+protected:
+    KVItem() = default;
+
 public:
     static Ref<KVItem> withValue(NSInteger value)
     {
@@ -223,6 +226,10 @@ namespace {
 
 class HiddenBundleClass : public NSObject {
     NS_OBJECT(HiddenBundleClass, NSObject)
+protected:
+    HiddenBundleClass() = default;
+
+public:
 };
 NS_CLASS_DEFINE(HiddenBundleClass)
 
@@ -245,6 +252,9 @@ namespace {
 
 class BoundModel : public NSObject {
     NS_OBJECT(BoundModel, NSObject)
+protected:
+    BoundModel() = default;
+
 public:
     static void describeClass(NSClassMembers<BoundModel>& m)
     {
@@ -262,6 +272,9 @@ NS_CLASS_DEFINE(BoundModel)
 // A field whose binding information the test writes by hand.
 class BoundField : public NSObject {
     NS_OBJECT(BoundField, NSObject)
+protected:
+    BoundField() = default;
+
 public:
     Ref<NSDictionary> infoForBinding(const Ref<NSString>& binding) const override
     {
@@ -274,6 +287,9 @@ NS_CLASS_DEFINE(BoundField)
 // A control with a real binding made by bind.
 class BoundControl : public NSObject {
     NS_OBJECT(BoundControl, NSObject)
+protected:
+    BoundControl() = default;
+
 public:
     static void initialize() { exposeBinding<BoundControl>("value"_ns); }
     static void describeClass(NSClassMembers<BoundControl>& m)
@@ -288,6 +304,9 @@ NS_CLASS_DEFINE(BoundControl)
 
 class UppercaseTransformer : public NSValueTransformer {
     NS_OBJECT(UppercaseTransformer, NSValueTransformer)
+protected:
+    UppercaseTransformer() = default;
+
 public:
     Id reverseTransformedValue(const Id& value) override { return static_ref_cast<NSString>(value)->uppercaseString(); }
 };
@@ -295,6 +314,9 @@ NS_CLASS_DEFINE(UppercaseTransformer)
 
 class OneWayTransformer : public NSValueTransformer {
     NS_OBJECT(OneWayTransformer, NSValueTransformer)
+protected:
+    OneWayTransformer() = default;
+
 public:
     bool allowsReverseTransformation() const override { return false; }
 };

@@ -27,6 +27,9 @@ std::string contents(const Ref<NSArray>& array)
 // An element with a name, a price and actions of every arity the helpers send.
 class Ware : public NSObject {
     NS_OBJECT(Ware, NSObject)
+protected:
+    Ware() = default;
+
 public:
     static Ref<Ware> named(const char* name, const char* price = "0", const Id& owner = nullptr)
     {

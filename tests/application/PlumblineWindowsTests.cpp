@@ -289,7 +289,7 @@ TEST(Plumbline, AStoredKeyCodeOutsideSixteenBitsIsRefusedNotCutDown)
     runPlumbline(
         [&](AppDriver& d) {
             d.onMain([] {
-                auto center = dynamic_ref_cast<HKHotKeyCenter>(NSObject::make<HKHotKeyCenter>());
+                auto center = NSObject::make<HKHotKeyCenter>();
                 // 0x10005 cut to 16 bits would be key 5.
                 EXPECT_FALSE(center->hasRegisteredHotKeyWithKeyCode(5, 0x120000));
                 auto defaults = NSUserDefaults::standardUserDefaults();

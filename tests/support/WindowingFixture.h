@@ -18,8 +18,10 @@
 // A view that fills itself with a colour and records its mouse events.
 class RecordingView : public NSView {
     NS_OBJECT(RecordingView, NSView)
-public:
+protected:
     RecordingView() = default;
+
+public:
     Ref<NSColor> fill;
     bool flipped = false;
     bool handlesMouse = true;
@@ -56,6 +58,9 @@ public:
 // how often it is asked (defined in MenuTests.cpp).
 class CountingDockDelegate : public NSObject, public NSApplicationDelegate {
     NS_OBJECT(CountingDockDelegate, NSObject)
+protected:
+    CountingDockDelegate() = default;
+
 public:
     int asked = 0;
     Ref<NSMenu> menu;

@@ -19,8 +19,10 @@ namespace {
 // Overrides only whether a pane may collapse.
 class CollapseOnlyDelegate : public NSObject, public ZAKSplitViewControllerDelegate {
     NS_OBJECT(CollapseOnlyDelegate, NSObject)
-public:
+protected:
     CollapseOnlyDelegate() = default;
+
+public:
     bool answer = false;
     std::optional<bool> splitViewCanCollapseSubview(NSSplitView*, NSView*) override { return answer; }
 };

@@ -16,7 +16,7 @@ namespace {
 
 Ref<ZAKSplitViewToolbarButton> item(int align = 0, Ref<NSImage> image = nullptr, const char* title = "")
 {
-    auto b = static_ref_cast<ZAKSplitViewToolbarButton>(NSObject::alloc<ZAKSplitViewToolbarButton>()->init());
+    auto b = NSObject::make<ZAKSplitViewToolbarButton>();
     b->setToolbarButtonAlign(align);
     if (image) b->setImage(image);
     b->setTitle(NSString::stringWithUTF8String(title));
@@ -25,7 +25,7 @@ Ref<ZAKSplitViewToolbarButton> item(int align = 0, Ref<NSImage> image = nullptr,
 
 Ref<ZAKSplitViewToolbar> bar(double width)
 {
-    auto t = static_ref_cast<ZAKSplitViewToolbar>(NSObject::alloc<ZAKSplitViewToolbar>()->init());
+    auto t = NSObject::make<ZAKSplitViewToolbar>();
     t->setFrame(NSMakeRect(0, 0, width, 24));
     return t;
 }

@@ -15,6 +15,9 @@ namespace {
 // A cell that is no string but says how it reads.
 class InspectorCell : public NSObject {
     NS_OBJECT(InspectorCell, NSObject)
+protected:
+    InspectorCell() = default;
+
 public:
     Ref<NSString> stringRepresentation() { return "in spector"_ns; }
     static void describeClass(NSClassMembers<InspectorCell>& m)
@@ -60,6 +63,9 @@ protected:
 // Collects the rows the reader reports.
 class RowCollector : public NSObject, public ZAKCSVParserDelegate {
     NS_OBJECT(RowCollector, NSObject)
+protected:
+    RowCollector() = default;
+
 public:
     Rows rows;
     bool failed = false;

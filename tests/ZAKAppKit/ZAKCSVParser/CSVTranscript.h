@@ -11,6 +11,9 @@
 
 class CSVTranscript : public NSObject, public ZAKCSVParserDelegate {
     NS_OBJECT(CSVTranscript, NSObject)
+protected:
+    CSVTranscript() = default;
+
 public:
     std::string text;
     Ref<NSError> error;

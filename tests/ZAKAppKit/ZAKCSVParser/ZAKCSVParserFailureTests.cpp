@@ -12,6 +12,9 @@ namespace {
 // Gives the bytes it was made with, then fails with EIO.
 class FailingStream : public NSInputStream {
     NS_OBJECT(FailingStream, NSInputStream)
+protected:
+    FailingStream() = default;
+
 public:
     std::string bytes;
     void open() override { setStreamStatus(NSStreamStatusOpen); }
@@ -31,6 +34,9 @@ public:
 // An endless field: a quote, then "x" for ever; counts what was read.
 class EndlessFieldStream : public NSInputStream {
     NS_OBJECT(EndlessFieldStream, NSInputStream)
+protected:
+    EndlessFieldStream() = default;
+
 public:
     uint64_t delivered = 0;
     void open() override { setStreamStatus(NSStreamStatusOpen); }

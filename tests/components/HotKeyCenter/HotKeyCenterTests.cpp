@@ -16,6 +16,9 @@ constexpr NSUInteger kCommandShift = NSCommandKeyMask | NSShiftKeyMask;
 
 class Receiver : public NSObject {
     NS_OBJECT(Receiver, NSObject)
+protected:
+    Receiver() = default;
+
 public:
     static void describeClass(NSClassMembers<Receiver>& m) { m.action("vellamoKeyDown:", &Receiver::keyDown); }
     void keyDown(const Id& event)

@@ -21,6 +21,9 @@ constexpr NSUInteger kCmd = 0x100000, kShift = 0x20000, kFn = 0x800000;
 
 class ComboListener : public NSObject, public KRRecorderControlDelegate {
     NS_OBJECT(ComboListener, NSObject)
+protected:
+    ComboListener() = default;
+
 public:
     void keyRecorderKeyComboDidChange(const Ref<KRRecorderControl>&, _KeyCombo combo) override
     {
@@ -34,6 +37,9 @@ NS_CLASS_DEFINE(ComboListener)
 // preferences window does.
 class HotKeyOwner : public NSObject, public KRRecorderControlDelegate {
     NS_OBJECT(HotKeyOwner, NSObject)
+protected:
+    HotKeyOwner() = default;
+
 public:
     static void describeClass(NSClassMembers<HotKeyOwner>& m) { m.action("vellamoKeyDown:", &HotKeyOwner::fired); }
     void keyRecorderKeyComboDidChange(const Ref<KRRecorderControl>& recorder, _KeyCombo) override

@@ -12,6 +12,9 @@ constexpr NSUInteger kCmd = 0x100, kShift = 0x200, kCtrl = 0x1000;
 
 class Refuser : public NSObject, public KRValidatorDelegate {
     NS_OBJECT(Refuser, NSObject)
+protected:
+    Refuser() = default;
+
 public:
     bool shortcutValidatorIsKeyCodeAndFlagsTakenReason(const Ref<KRValidator>&, int64_t keyCode, NSUInteger flags,
                                                        Ref<NSString>* reason) override

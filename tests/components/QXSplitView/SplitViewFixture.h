@@ -22,8 +22,10 @@
 // A delegate that records what it hears and answers what a test sets.
 class RecordingSplitDelegate : public NSObject, public QXSplitViewDelegate {
     NS_OBJECT(RecordingSplitDelegate, NSObject)
-public:
+protected:
     RecordingSplitDelegate() = default;
+
+public:
     std::vector<std::string> log;
     std::optional<bool> canCollapse;
     std::optional<bool> resizeWindow;

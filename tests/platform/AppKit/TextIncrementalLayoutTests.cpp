@@ -19,8 +19,10 @@ namespace {
 
 class BoxCell : public NSTextAttachmentCell {
     NS_OBJECT(BoxCell, NSTextAttachmentCell)
-public:
+protected:
     BoxCell() = default;
+
+public:
     NSSize cellSize() const override { return NSMakeSize(14, 9); }
 };
 

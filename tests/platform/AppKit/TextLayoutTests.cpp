@@ -194,8 +194,10 @@ TEST(TextLayout, GlyphIndexForPointInvertsTheGlyphLocations)
 
 class TextLayoutUnderlineRecorder : public NSLayoutManager {
     NS_OBJECT(TextLayoutUnderlineRecorder, NSLayoutManager)
-public:
+protected:
     TextLayoutUnderlineRecorder() = default;
+
+public:
     struct Call {
         NSRange range;
         NSInteger type;
@@ -357,8 +359,10 @@ TEST(TextLayout, ParagraphStyleAlignsIndentsAndSetsTabs)
 // Pushes every line to at least 40 points and insets it by 3, as an inspector's typesetter does.
 class TextLayoutTallLines : public NSTypesetter {
     NS_OBJECT(TextLayoutTallLines, NSTypesetter)
-public:
+protected:
     TextLayoutTallLines() = default;
+
+public:
     std::vector<NSRange> seen;
     void willSetLineFragmentRect(NSRect& lineRect, NSRange glyphs, NSRect& usedRect, CGFloat& baselineOffset) override
     {
@@ -396,8 +400,10 @@ TEST(TextLayout, TypesetterHookAdjustsFragmentsAndTextFlowsIntoTheNextContainer)
 
 class TextLayoutBoxCell : public NSTextAttachmentCell {
     NS_OBJECT(TextLayoutBoxCell, NSTextAttachmentCell)
-public:
+protected:
     TextLayoutBoxCell() = default;
+
+public:
     NSSize cellSize() const override { return {20, 30}; }
     NSPoint cellBaselineOffset() const override { return {0, -5}; }
     // The frame the layout asks for wins over the size: 2 points wider.

@@ -23,6 +23,9 @@ namespace {
 // A mark: a type written as "c" and a position written as "f".
 class ArchiveTestMark : public NSObject, public NSCoding {
     NS_OBJECT(ArchiveTestMark, NSObject)
+protected:
+    ArchiveTestMark() = default;
+
 public:
     static Ref<ArchiveTestMark> create(int8_t type, float position)
     {
@@ -49,6 +52,9 @@ NS_CLASS_DEFINE(ArchiveTestMark)
 // A named set of marks: its name (an object), then its array of marks.
 class ArchiveTestSet : public NSObject, public NSCoding {
     NS_OBJECT(ArchiveTestSet, NSObject)
+protected:
+    ArchiveTestSet() = default;
+
 public:
     static Ref<ArchiveTestSet> create(const Ref<NSString>& name, const Ref<NSMutableArray>& marks)
     {
@@ -80,6 +86,9 @@ NS_CLASS_DEFINE(ArchiveTestSet)
 // touched while the archive is made.
 class ArchiveTestDecoy : public NSObject, public NSCoding {
     NS_OBJECT(ArchiveTestDecoy, NSObject)
+protected:
+    ArchiveTestDecoy() = default;
+
 public:
     void encodeWithCoder(NSCoder*) const override { }
     Id initWithCoder(NSCoder*) override { return this; }

@@ -12,6 +12,9 @@ namespace {
 
 class AssertionTestWidget : public NSObject {
     NS_OBJECT(AssertionTestWidget, NSObject)
+protected:
+    AssertionTestWidget() = default;
+
 public:
     void setWidth(NSInteger width)
     {
@@ -33,6 +36,9 @@ int checkedHalf(int value)
 // Records failures and returns, as a test's handler may.
 class RecordingHandler : public NSAssertionHandler {
     NS_OBJECT(RecordingHandler, NSAssertionHandler)
+protected:
+    RecordingHandler() = default;
+
 public:
     void handleFailureInMethod(const SEL& selector, const NSObject* object, const Ref<NSString>& fileName,
                                NSInteger line, const Ref<NSString>& description) override

@@ -43,6 +43,9 @@ NS_CLASS_DEFINE(BindModel)
 
 class BindControl : public NSObject {
     NS_OBJECT(BindControl, NSObject)
+protected:
+    BindControl() = default;
+
 public:
     static void initialize()
     {
@@ -73,6 +76,9 @@ NS_CLASS_DEFINE(BindControl)
 // A subclass that adds a binding and overrides bind to record it.
 class BindButton : public BindControl {
     NS_OBJECT(BindButton, BindControl)
+protected:
+    BindButton() = default;
+
 public:
     static void initialize() { exposeBinding<BindButton>("enabled"_ns); }
     void bind(const Ref<NSString>& binding, const Id& observable, const Ref<NSString>& keyPath,
@@ -88,6 +94,9 @@ NS_CLASS_DEFINE(BindButton)
 // Doubles numbers; its reverse halves them.
 class DoublingTransformer : public NSValueTransformer {
     NS_OBJECT(DoublingTransformer, NSValueTransformer)
+protected:
+    DoublingTransformer() = default;
+
 public:
     Id transformedValue(const Id& v) override
     {

@@ -31,6 +31,9 @@ std::vector<std::string> texts(const Ref<NSArray>& a)
 // in the action table, as application classes declare it.
 class RankedItem : public NSObject {
     NS_OBJECT(RankedItem, NSObject)
+protected:
+    RankedItem() = default;
+
 public:
     static Ref<RankedItem> make(NSInteger rank, const char* label)
     {

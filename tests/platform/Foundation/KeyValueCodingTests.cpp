@@ -15,6 +15,9 @@ namespace {
 
 class KVCPerson : public NSObject {
     NS_OBJECT(KVCPerson, NSObject)
+protected:
+    KVCPerson() = default;
+
 public:
     static Ref<KVCPerson> create(const char* name, NSInteger age, const Ref<KVCPerson>& buddy = nullptr)
     {
@@ -47,6 +50,9 @@ NS_CLASS_DEFINE(KVCPerson)
 // A string without a contiguous buffer, as some string classes are.
 class KVCSplitString : public NSString {
     NS_OBJECT(KVCSplitString, NSString)
+protected:
+    KVCSplitString() = default;
+
 public:
     static Ref<NSString> with(const char16_t* text)
     {

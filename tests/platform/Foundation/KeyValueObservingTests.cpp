@@ -17,6 +17,9 @@ namespace {
 
 class KVOItem : public NSObject {
     NS_OBJECT(KVOItem, NSObject)
+protected:
+    KVOItem() = default;
+
 public:
     static void initialize()
     {
@@ -71,6 +74,9 @@ struct Notice {
 // Records every notice; `onNotice` lets a test act during delivery.
 class KVORecorder : public NSObject {
     NS_OBJECT(KVORecorder, NSObject)
+protected:
+    KVORecorder() = default;
+
 public:
     static inline int deliveriesToDead = 0;
     ~KVORecorder() override { m_dead = true; }
@@ -208,6 +214,9 @@ namespace {
 // An ordered to-many key changed with indexed notices.
 class KVOList : public NSObject {
     NS_OBJECT(KVOList, NSObject)
+protected:
+    KVOList() = default;
+
 public:
     static void describeClass(NSClassMembers<KVOList>& m) { m.property("items", &KVOList::items); }
     Ref<NSArray> items() const { return NSArray::arrayWithArray(m_items); }
@@ -449,6 +458,9 @@ namespace {
 // Properties guarded by a lock, so that several threads may use one object.
 class KVOSharedItem : public NSObject {
     NS_OBJECT(KVOSharedItem, NSObject)
+protected:
+    KVOSharedItem() = default;
+
 public:
     static void initialize()
     {
@@ -489,6 +501,9 @@ NS_CLASS_DEFINE(KVOSharedItem)
 
 class CountingObserver : public NSObject {
     NS_OBJECT(CountingObserver, NSObject)
+protected:
+    CountingObserver() = default;
+
 public:
     void observeValueForKeyPathOfObjectChangeContext(const Ref<NSString>&, const Id&, const Ref<NSDictionary>&,
                                                      void*) override

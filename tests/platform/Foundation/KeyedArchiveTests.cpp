@@ -24,6 +24,9 @@ namespace {
 
 class KeyedTestShape : public NSObject, public NSCoding {
     NS_OBJECT(KeyedTestShape, NSObject)
+protected:
+    KeyedTestShape() = default;
+
 public:
     static Ref<KeyedTestShape> create(const char* name)
     {
@@ -61,6 +64,9 @@ NS_CLASS_DEFINE(KeyedTestShape)
 // Every scalar form, after the superclass's keys.
 class KeyedTestCircle : public KeyedTestShape {
     NS_OBJECT(KeyedTestCircle, KeyedTestShape)
+protected:
+    KeyedTestCircle() = default;
+
 public:
     void encodeWithCoder(NSCoder* coder) const override
     {
@@ -107,6 +113,9 @@ NS_CLASS_DEFINE(KeyedTestCircle)
 // A tree whose children point back at their parent without owning it.
 class KeyedTestNode : public NSObject, public NSCoding {
     NS_OBJECT(KeyedTestNode, NSObject)
+protected:
+    KeyedTestNode() = default;
+
 public:
     void encodeWithCoder(NSCoder* coder) const override
     {

@@ -19,6 +19,9 @@ std::vector<std::string> g_log;
 
 class NoteObserver : public NSObject {
     NS_OBJECT(NoteObserver, NSObject)
+protected:
+    NoteObserver() = default;
+
 public:
     static Ref<NoteObserver> named(const char* tag)
     {
@@ -214,6 +217,9 @@ namespace {
 
 class CountingNoteObserver : public NSObject {
     NS_OBJECT(CountingNoteObserver, NSObject)
+protected:
+    CountingNoteObserver() = default;
+
 public:
     static void describeClass(NSClassMembers<CountingNoteObserver>& m)
     {

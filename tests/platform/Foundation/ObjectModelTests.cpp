@@ -13,6 +13,9 @@ std::vector<std::string> g_events;
 
 class Counter : public NSObject {
     NS_OBJECT(Counter, NSObject)
+protected:
+    Counter() = default;
+
 public:
     static void initialize() { g_events.push_back("initialize"); }
     Id init() override
@@ -51,6 +54,9 @@ NS_CLASS_DEFINE(Counter)
 // A class whose init answers the one shared instance.
 class Shared : public NSObject {
     NS_OBJECT(Shared, NSObject)
+protected:
+    Shared() = default;
+
 public:
     static Ref<Shared> sharedInstance() { return make<Shared>(); }
     Id init() override

@@ -35,6 +35,9 @@ struct Overlap {
 // Records operationCount notices as "count@thread" from any thread.
 class CountObserver : public NSObject {
     NS_OBJECT(CountObserver, NSObject)
+protected:
+    CountObserver() = default;
+
 public:
     void observeValueForKeyPathOfObjectChangeContext(const Ref<NSString>&, const Id&, const Ref<NSDictionary>& change,
                                                      void*) override

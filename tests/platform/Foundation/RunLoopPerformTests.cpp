@@ -9,6 +9,9 @@ namespace {
 
 class PerformTarget : public NSObject {
     NS_OBJECT(PerformTarget, NSObject)
+protected:
+    PerformTarget() = default;
+
 public:
     static void describeClass(NSClassMembers<PerformTarget>& m)
     {

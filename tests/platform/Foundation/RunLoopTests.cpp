@@ -28,6 +28,9 @@ NS_CLASS_DEFINE(LoopProbe)
 
 class LoopRecorder : public NSObject {
     NS_OBJECT(LoopRecorder, NSObject)
+protected:
+    LoopRecorder() = default;
+
 public:
     static void describeClass(NSClassMembers<LoopRecorder>& m) { m.action("note:", &LoopRecorder::note); }
     void note(const Ref<NSString>& text) { log += text ? text->UTF8String() : "nil"; }

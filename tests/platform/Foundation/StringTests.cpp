@@ -24,6 +24,9 @@ std::string utf8(const Ref<NSString>& s) { return s ? s->UTF8String() : std::str
 // every method must read it through length and getCharacters.
 class StringTestsScatteredString : public NSString {
     NS_OBJECT(StringTestsScatteredString, NSString)
+protected:
+    StringTestsScatteredString() = default;
+
 public:
     static Ref<StringTestsScatteredString> with(std::u16string text)
     {

@@ -13,6 +13,9 @@ namespace {
 
 class ThreadTarget : public NSObject {
     NS_OBJECT(ThreadTarget, NSObject)
+protected:
+    ThreadTarget() = default;
+
 public:
     static void describeClass(NSClassMembers<ThreadTarget>& m)
     {

@@ -9,6 +9,9 @@ namespace {
 
 class TimerTarget : public NSObject {
     NS_OBJECT(TimerTarget, NSObject)
+protected:
+    TimerTarget() = default;
+
 public:
     static void describeClass(NSClassMembers<TimerTarget>& m)
     {

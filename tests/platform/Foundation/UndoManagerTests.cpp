@@ -15,8 +15,10 @@ namespace {
 // model does.
 class UndoCounter : public NSObject {
     NS_OBJECT(UndoCounter, NSObject)
-public:
+protected:
     UndoCounter() = default;
+
+public:
     Ref<NSUndoManager> undo;
     NSInteger value = 0;
 
@@ -34,8 +36,10 @@ public:
 
 class NotificationLog : public NSObject {
     NS_OBJECT(NotificationLog, NSObject)
-public:
+protected:
     NotificationLog() = default;
+
+public:
     std::vector<std::string> names;
     void note(const Ref<NSNotification>& n)
     {

@@ -31,8 +31,10 @@ Ref<NSView> roundTrip(const Ref<NSView>& view)
 // A container coded by the view's own keys only.
 class CodedContainer : public NSView, public NSCoding {
     NS_OBJECT(CodedContainer, NSView)
-public:
+protected:
     CodedContainer() = default;
+
+public:
     void encodeWithCoder(NSCoder* coder) const override { encodeViewKeys(coder); }
     Id initWithCoder(NSCoder* coder) override
     {

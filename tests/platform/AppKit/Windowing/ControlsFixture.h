@@ -11,8 +11,10 @@
 // Counts the actions it receives and remembers the last sender.
 class ActionRecorder : public NSObject {
     NS_OBJECT(ActionRecorder, NSObject)
-public:
+protected:
     ActionRecorder() = default;
+
+public:
     int count = 0;
     Id lastSender;
     void act(const Id& sender)
@@ -31,7 +33,7 @@ protected:
         window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(200, 200, 400, 300), NSTitledWindowMask,
                                                                   NSBackingStoreBuffered, false);
         window->makeKeyAndOrderFront(nullptr);
-        recorder = dynamic_ref_cast<ActionRecorder>(NSObject::make<ActionRecorder>());
+        recorder = NSObject::make<ActionRecorder>();
         pump();
     }
 

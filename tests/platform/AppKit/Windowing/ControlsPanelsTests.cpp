@@ -210,7 +210,7 @@ TEST_F(AlertTest, RunModalAnswersTheButtonCodesAndIsRecorded)
             alert = NSAlert::alertWithMessageText("Delete the set?"_ns, "Delete"_ns, "Cancel"_ns, "Keep"_ns,
                                                   "%d guidelines go.", 3);
         } else {
-            alert = dynamic_ref_cast<NSAlert>(NSObject::make<NSAlert>());
+            alert = NSObject::make<NSAlert>();
             alert->setMessageText("Save changes?"_ns);
             alert->setInformativeText("They are lost otherwise."_ns);
             alert->setAlertStyle(NSCriticalAlertStyle);
@@ -259,7 +259,7 @@ TEST_F(AlertTest, RunAlertPanelAndSheetForm)
     parent->setContentView(content);
     parent->makeKeyAndOrderFront(nullptr);
     pump();
-    auto recorder = dynamic_ref_cast<ActionRecorder>(NSObject::make<ActionRecorder>());
+    auto recorder = NSObject::make<ActionRecorder>();
     Weak<NSAlert> weakAlert;
     {
         auto alert = NSAlert::alertWithMessageText("Sheet"_ns, nullptr, "Cancel"_ns, nullptr, ""_ns);

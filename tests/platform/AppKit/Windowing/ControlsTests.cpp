@@ -195,8 +195,10 @@ TEST_F(TextFieldTest, EditingKeys)
 
 class RefusingDelegate : public NSObject, public NSControlTextEditingDelegate {
     NS_OBJECT(RefusingDelegate, NSObject)
-public:
+protected:
     RefusingDelegate() = default;
+
+public:
     bool allow = false;
     int changes = 0;
     std::optional<bool> controlTextShouldEndEditing(const Ref<NSControl>&, const Ref<NSText>&) override
@@ -216,7 +218,7 @@ TEST_F(TextFieldTest, EscapeRestoresAndDelegateCanKeepEditing)
     EXPECT_FALSE(field->currentEditor());
     EXPECT_EQ(field->stringValue()->UTF8String(), "hello");
 
-    auto delegate = dynamic_ref_cast<RefusingDelegate>(NSObject::make<RefusingDelegate>());
+    auto delegate = NSObject::make<RefusingDelegate>();
     field->setDelegate(delegate);
     clickAt(centreOf(field));
     type(u"!");

@@ -10,8 +10,10 @@ namespace {
 
 class PrimitiveRecorder : public NSMutableAttributedString {
     NS_OBJECT(PrimitiveRecorder, NSMutableAttributedString)
-public:
+protected:
     PrimitiveRecorder() = default;
+
+public:
     std::vector<NSRange> attributeEdits;
     int outermostEnds = 0;
     int depth = 0;
@@ -30,8 +32,10 @@ NS_CLASS_DEFINE(PrimitiveRecorder)
 
 class StorageObserver : public NSObject, public NSTextStorageDelegate {
     NS_OBJECT(StorageObserver, NSObject)
-public:
+protected:
     StorageObserver() = default;
+
+public:
     std::vector<std::pair<NSUInteger, NSRange>> processed;  // mask, edited range
     void textStorageDidProcessEditing(const Ref<NSNotification>& n) override
     {

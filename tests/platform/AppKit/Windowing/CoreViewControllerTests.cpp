@@ -13,8 +13,10 @@ namespace {
 
 class CoreCountingController : public NSViewController {
     NS_OBJECT(CoreCountingController, NSViewController)
-public:
+protected:
     CoreCountingController() = default;
+
+public:
     int didLoad = 0;
     std::vector<std::string> actions;
     static void describeClass(NSClassMembers<CoreCountingController>& m)
@@ -28,8 +30,10 @@ NS_CLASS_DEFINE(CoreCountingController)
 
 class CoreChangeCounter : public NSObject {
     NS_OBJECT(CoreChangeCounter, NSObject)
-public:
+protected:
     CoreChangeCounter() = default;
+
+public:
     std::vector<Id> values;
     void observeValueForKeyPathOfObjectChangeContext(const Ref<NSString>&, const Id&, const Ref<NSDictionary>& change,
                                                      void*) override

@@ -11,8 +11,10 @@ namespace {
 // Records who was first responder when its mouse-down arrived.
 class CoreClickView : public RecordingView {
     NS_OBJECT(CoreClickView, RecordingView)
-public:
+protected:
     CoreClickView() = default;
+
+public:
     bool accepts = true;
     std::vector<bool> wasFirstAtDown;
     bool acceptsFirstResponder() const override { return accepts; }
@@ -27,8 +29,10 @@ NS_CLASS_DEFINE(CoreClickView)
 
 class CoreCloseDelegate : public NSObject, public NSWindowDelegate {
     NS_OBJECT(CoreCloseDelegate, NSObject)
-public:
+protected:
     CoreCloseDelegate() = default;
+
+public:
     bool allow = false;
     int asked = 0;
     int willClose = 0;
@@ -44,8 +48,10 @@ NS_CLASS_DEFINE(CoreCloseDelegate)
 // Adds one cursor rectangle over its left half whenever asked.
 class CoreCursorView : public RecordingView {
     NS_OBJECT(CoreCursorView, RecordingView)
-public:
+protected:
     CoreCursorView() = default;
+
+public:
     Ref<NSCursor> cursor;
     int resets = 0;
     void resetCursorRects() override

@@ -8,8 +8,10 @@
 // first draw; later draws set the same frame again.
 class ResizingView : public RecordingView {
     NS_OBJECT(ResizingView, RecordingView)
-public:
+protected:
     ResizingView() = default;
+
+public:
     void drawRect(const NSRect& r) override
     {
         RecordingView::drawRect(r);
@@ -68,8 +70,10 @@ TEST_F(WindowingTest, ResizingFromDrawRectNeitherCrashesNorLoops)
 
 class CornerView : public RecordingView {
     NS_OBJECT(CornerView, RecordingView)
-public:
+protected:
     CornerView() = default;
+
+public:
     CGAffineTransform ctm;
     void drawRect(const NSRect&) override
     {

@@ -3,8 +3,10 @@
 
 class RecordingWindow : public NSWindow {
     NS_OBJECT(RecordingWindow, NSWindow)
-public:
+protected:
     RecordingWindow() = default;
+
+public:
     int downs = 0;
     void mouseDown(const Ref<NSEvent>& e) override
     {
@@ -16,8 +18,10 @@ public:
 // Moves its window by each drag's deltas, as a ruler does.
 class MovingView : public RecordingView {
     NS_OBJECT(MovingView, RecordingView)
-public:
+protected:
     MovingView() = default;
+
+public:
     void mouseDragged(const Ref<NSEvent>& e) override
     {
         RecordingView::mouseDragged(e);

@@ -27,8 +27,10 @@ std::string utf8(const Ref<NSString>& s) { return s ? s->UTF8String() : "<nil>";
 
 class AcceptingDelegate : public NSObject, public NSControlTextEditingDelegate {
     NS_OBJECT(AcceptingDelegate, NSObject)
-public:
+protected:
     AcceptingDelegate() = default;
+
+public:
     std::string failedString, failedError;
     std::optional<bool> controlDidFailToFormatStringErrorDescription(const Ref<NSControl>&, const Ref<NSString>& string,
                                                                      const Ref<NSString>& error) override
@@ -95,7 +97,7 @@ TEST_F(FormatterFieldTest, ShowsAndCommitsWhatTheFormatterReads)
 
 TEST_F(FormatterFieldTest, DelegateMayAcceptTextTheFormatterRefuses)
 {
-    auto delegate = dynamic_ref_cast<AcceptingDelegate>(NSObject::make<AcceptingDelegate>());
+    auto delegate = NSObject::make<AcceptingDelegate>();
     field->setDelegate(delegate);
     const int beeps = server().beepCount();
     retype(u"lots");

@@ -39,8 +39,10 @@ private:
 
 class TestAppDelegate : public NSObject, public NSApplicationDelegate {
     NS_OBJECT(TestAppDelegate, NSObject)
-public:
+protected:
     TestAppDelegate() = default;
+
+public:
     LaunchLog* log = nullptr;
     int cancelTerminations = 0;
     Ref<NSWindow> window;
@@ -107,8 +109,10 @@ TEST(AppHarness, ProgramRunsFromApplicationMainAndReturnsOnTerminate)
 
 class KeyView : public RecordingView {
     NS_OBJECT(KeyView, RecordingView)
-public:
+protected:
     KeyView() = default;
+
+public:
     std::u16string typed;
     bool acceptsFirstResponder() const override { return true; }
     void keyDown(const Ref<NSEvent>& e) override { typed += e->characters()->utf16(); }
@@ -122,8 +126,10 @@ NS_CLASS_DEFINE(KeyView)
 
 class ModalDelegate : public NSObject, public NSApplicationDelegate {
     NS_OBJECT(ModalDelegate, NSObject)
-public:
+protected:
     ModalDelegate() = default;
+
+public:
     static void describeClass(NSClassMembers<ModalDelegate>& m) { m.action("runPanel:", &ModalDelegate::runPanel); }
 
     Ref<NSPanel> panel;

@@ -21,6 +21,9 @@ static bool connectionsComplete();
 
 class FixtureWindow : public NSWindow, public NSNibAwaking {
     NS_OBJECT(FixtureWindow, NSWindow)
+protected:
+    FixtureWindow() = default;
+
 public:
     NSRect askedRect;
     NSUInteger askedStyle = 99;
@@ -42,6 +45,9 @@ NS_CLASS_DEFINE(FixtureWindow)
 
 class FixtureView : public NSView {
     NS_OBJECT(FixtureView, NSView)
+protected:
+    FixtureView() = default;
+
 public:
     Ref<NSView> initWithFrame(const NSRect& frame) override
     {
@@ -58,6 +64,9 @@ NS_CLASS_DEFINE(FixtureView)
 // Stands for a platform control: made from its keys, with a target and action.
 class FixtureCodedView : public NSView, public NSCoding {
     NS_OBJECT(FixtureCodedView, NSView)
+protected:
+    FixtureCodedView() = default;
+
 public:
     Ref<NSString> label;
     Weak<NSObject> target;
@@ -93,17 +102,15 @@ static bool g_delegateClassInitialized = false;
 
 class FixtureDelegate : public NSObject, public NSNibAwaking {
     NS_OBJECT(FixtureDelegate, NSObject)
+protected:
+    FixtureDelegate() = default;
+
 public:
-    Weak<NSWindow> window;  // set through a registered outlet setter
+    Weak<NSWindow> window;  // set through the class table's outlet
     Weak<NSView> view;      // set by key
     Ref<NSMenu> menu;       // set by key
     Ref<NSString> title = "Bound"_ns;
-    static void initialize()
-    {
-        g_delegateClassInitialized = true;
-        NSNib::registerOutletSetter<FixtureDelegate>(
-            "window", [](FixtureDelegate* d, const Id& v) { d->window = dynamic_ref_cast<NSWindow>(v); });
-    }
+    static void initialize() { g_delegateClassInitialized = true; }
     Id init() override
     {
         g_log.push_back(g_delegateClassInitialized ? "delegate init" : "delegate init before initialize");
@@ -123,6 +130,7 @@ public:
     static void describeClass(NSClassMembers<FixtureDelegate>& m)
     {
         m.action("buttonPressed:", &FixtureDelegate::buttonPressed);
+        m.outlet("window", &FixtureDelegate::window);
         m.property("view", &FixtureDelegate::viewValue, &FixtureDelegate::setView);
         m.property("menu", &FixtureDelegate::menuValue, &FixtureDelegate::setMenu);
         m.property("title", &FixtureDelegate::titleValue, &FixtureDelegate::setTitle);
@@ -132,6 +140,9 @@ NS_CLASS_DEFINE(FixtureDelegate)
 
 class FixtureOwner : public NSObject, public NSNibAwaking {
     NS_OBJECT(FixtureOwner, NSObject)
+protected:
+    FixtureOwner() = default;
+
 public:
     Ref<FixtureDelegate> delegate;
     void awakeFromNib() override
@@ -262,6 +273,31 @@ TEST_F(InterfaceFileTest, BuildsEachKindOnceAndConnectsBeforeAwakeFromNib)
     EXPECT_EQ(top->objectAtIndex(0), Id(window));
     EXPECT_EQ(top->objectAtIndex(1), Id(delegate));
     EXPECT_EQ(top->objectAtIndex(2), Id(menu));
+}
+
+// An outlet holds only its declared class; a subclass inherits the outlets
+// of its superclasses (a view's "menu" is the responder's).
+TEST_F(InterfaceFileTest, OutletsAreTypedAndInherited)
+{
+    write("Outlets", R"({"objects": [
+        {"id": 1, "class": "FixtureDelegate"},
+        {"id": 2, "class": "FixtureView", "view": {"frame": {"$rect": [0, 0, 10, 10]}}},
+        {"id": 3, "class": "NSMenu", "keys": {"NSTitle": "Context"}}],
+      "connections": [
+        {"outlet": "window", "source": {"$ref": 1}, "destination": {"$ref": 2}},
+        {"outlet": "view", "source": {"$ref": 1}, "destination": {"$ref": 2}},
+        {"outlet": "menu", "source": {"$ref": 2}, "destination": {"$ref": 3}}],
+      "topLevelObjects": [{"$ref": 1}, {"$ref": 2}]})");
+    Ref<NSArray> top;
+    ASSERT_TRUE(NSObject::alloc<NSNib>()->initWithNibNamed("Outlets"_ns, bundle)->instantiateWithOwner(nullptr, &top));
+    auto delegate = dynamic_ref_cast<FixtureDelegate>(top->objectAtIndex(0));
+    auto view = dynamic_ref_cast<FixtureView>(top->objectAtIndex(1));
+    ASSERT_TRUE(delegate && view);
+    EXPECT_FALSE(delegate->window.get());  // a view is no window
+    EXPECT_EQ(delegate->view.get(), Ref<NSView>(view));
+    auto menu = dynamic_ref_cast<NSMenu>(view->menu());
+    ASSERT_TRUE(menu);
+    EXPECT_TRUE(menu->title()->isEqualToString("Context"_ns));
 }
 
 TEST_F(InterfaceFileTest, MissingAndMalformedFilesFailWithOneLogLine)

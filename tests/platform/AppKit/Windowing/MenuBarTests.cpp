@@ -9,6 +9,9 @@
 // The explicit target of the items; refuses "blocked:" until allowed.
 class MenuBarTarget : public NSObject, public NSMenuItemValidation {
     NS_OBJECT(MenuBarTarget, NSObject)
+protected:
+    MenuBarTarget() = default;
+
 public:
     std::vector<std::string> fired;
     bool allowBlocked = false;
@@ -41,6 +44,9 @@ NS_CLASS_DEFINE(MenuBarTarget)
 // A key view that records the keys it is sent.
 class MenuBarKeyView : public RecordingView {
     NS_OBJECT(MenuBarKeyView, RecordingView)
+protected:
+    MenuBarKeyView() = default;
+
 public:
     std::vector<uint16_t> keys;
     bool acceptsFirstResponder() const override { return true; }

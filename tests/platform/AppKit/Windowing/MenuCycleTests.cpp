@@ -5,6 +5,9 @@
 
 class CycleMenuTarget : public NSObject {
     NS_OBJECT(CycleMenuTarget, NSObject)
+protected:
+    CycleMenuTarget() = default;
+
 public:
     int fired = 0;
     void act(const Id&) { ++fired; }

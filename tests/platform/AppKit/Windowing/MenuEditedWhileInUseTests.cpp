@@ -10,6 +10,9 @@
 // A target whose validator runs a hook before enabling the item.
 class EditingMenuTarget : public NSObject, public NSMenuItemValidation {
     NS_OBJECT(EditingMenuTarget, NSObject)
+protected:
+    EditingMenuTarget() = default;
+
 public:
     std::vector<std::string> fired;
     std::function<void(const Ref<NSMenuItem>&)> onValidate;

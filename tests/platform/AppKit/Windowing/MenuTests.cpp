@@ -13,6 +13,9 @@
 // An explicit target that refuses "blocked:" through the protocol.
 class MenuTestTarget : public NSObject, public NSMenuItemValidation {
     NS_OBJECT(MenuTestTarget, NSObject)
+protected:
+    MenuTestTarget() = default;
+
 public:
     std::vector<std::string> fired;
     std::vector<NSObject*> senders;
@@ -38,6 +41,9 @@ NS_CLASS_DEFINE(MenuTestTarget)
 // answers some key equivalents itself.
 class MenuChainView : public RecordingView {
     NS_OBJECT(MenuChainView, RecordingView)
+protected:
+    MenuChainView() = default;
+
 public:
     std::vector<std::string> fired;
     bool claimsCommandK = true;

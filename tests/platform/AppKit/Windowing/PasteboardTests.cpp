@@ -16,8 +16,10 @@ namespace {
 
 class PromisingOwner : public NSObject, public NSPasteboardOwner {
     NS_OBJECT(PromisingOwner, NSObject)
-public:
+protected:
     PromisingOwner() = default;
+
+public:
     int asked = 0;
     int lost = 0;
     void pasteboardProvideDataForType(const Ref<NSPasteboard>& board, const Ref<NSString>& type) override
@@ -30,8 +32,10 @@ public:
 
 class TabItem : public NSPasteboardItem {
     NS_OBJECT(TabItem, NSPasteboardItem)
-public:
+protected:
     TabItem() = default;
+
+public:
 };
 
 Ref<NSArray> typesOf(std::initializer_list<Ref<NSString>> types)

@@ -7,8 +7,10 @@
 
 class ChainView : public RecordingView {
     NS_OBJECT(ChainView, RecordingView)
-public:
+protected:
     ChainView() = default;
+
+public:
     static void describeClass(NSClassMembers<ChainView>& m) { m.action("viewAction:", &ChainView::viewAction); }
     bool acceptsFirstResponder() const override { return true; }
     void viewAction(const Id&) { hits.push_back("view"); }
@@ -33,8 +35,10 @@ NS_CLASS_DEFINE(ChainView)
 
 class ChainRecorder : public NSObject, public NSWindowDelegate {
     NS_OBJECT(ChainRecorder, NSObject)
-public:
+protected:
     ChainRecorder() = default;
+
+public:
     static void describeClass(NSClassMembers<ChainRecorder>& m)
     {
         m.action("delegateAction:", &ChainRecorder::delegateAction);
@@ -46,8 +50,10 @@ NS_CLASS_DEFINE(ChainRecorder)
 
 class AppChainRecorder : public NSObject {
     NS_OBJECT(AppChainRecorder, NSObject)
-public:
+protected:
     AppChainRecorder() = default;
+
+public:
     static void describeClass(NSClassMembers<AppChainRecorder>& m)
     {
         m.action("appDelegateAction:", &AppChainRecorder::appDelegateAction);
@@ -59,8 +65,10 @@ NS_CLASS_DEFINE(AppChainRecorder)
 
 class ChainController : public NSWindowController {
     NS_OBJECT(ChainController, NSWindowController)
-public:
+protected:
     ChainController() = default;
+
+public:
     static void describeClass(NSClassMembers<ChainController>& m)
     {
         m.action("controllerAction:", &ChainController::controllerAction);
@@ -74,8 +82,10 @@ NS_CLASS_DEFINE(ChainController)
 
 class BindingRecorder : public NSResponder {
     NS_OBJECT(BindingRecorder, NSResponder)
-public:
+protected:
     BindingRecorder() = default;
+
+public:
     void doCommandBySelector(const SEL& s) override { last = s; }
     void insertText(const Id& text) override { last = "insertText " + static_ref_cast<NSString>(text)->UTF8String(); }
     std::string last;

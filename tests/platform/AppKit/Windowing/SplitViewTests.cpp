@@ -14,8 +14,10 @@ namespace {
 // Answers what a test sets and counts the questions it hears.
 class SplitDelegate : public NSObject, public NSSplitViewDelegate {
     NS_OBJECT(SplitDelegate, NSObject)
-public:
+protected:
     SplitDelegate() = default;
+
+public:
     std::function<bool(NSView*)> canCollapse;
     std::optional<bool> doubleClickCollapses;
     std::optional<bool> hideDividers;

@@ -18,8 +18,10 @@ struct SetCall {
 
 class RowSource : public NSObject, public NSTableViewDataSource, public NSTableViewDelegate {
     NS_OBJECT(RowSource, NSObject)
-public:
+protected:
     RowSource() = default;
+
+public:
     NSInteger rows = 30;
     int rowQueries = 0;
     std::vector<SetCall> sets;

@@ -13,8 +13,10 @@
 // Records the delegate calls of a text view; refuses the replacements listed.
 class TextViewRecorder : public NSObject, public NSTextViewDelegate {
     NS_OBJECT(TextViewRecorder, NSObject)
-public:
+protected:
     TextViewRecorder() = default;
+
+public:
     std::vector<std::string> calls;
     std::vector<NSInteger> movements;
     std::u16string refused;

@@ -6,8 +6,10 @@
 
 class CloseRecorder : public NSObject, public NSWindowDelegate {
     NS_OBJECT(CloseRecorder, NSObject)
-public:
+protected:
     CloseRecorder() = default;
+
+public:
     int willClose = 0;
     void windowWillClose(const Ref<NSNotification>&) override { ++willClose; }
 };
@@ -15,8 +17,10 @@ NS_CLASS_DEFINE(CloseRecorder)
 
 class LoadingController : public NSWindowController {
     NS_OBJECT(LoadingController, NSWindowController)
-public:
+protected:
     LoadingController() = default;
+
+public:
     int didLoad = 0;
     void windowDidLoad() override { ++didLoad; }
 };
@@ -25,8 +29,10 @@ NS_CLASS_DEFINE(LoadingController)
 // Moves itself in mouseDragged:, like the guideline windows.
 class SelfMovingWindow : public NSWindow {
     NS_OBJECT(SelfMovingWindow, NSWindow)
-public:
+protected:
     SelfMovingWindow() = default;
+
+public:
     void mouseDragged(const Ref<NSEvent>& e) override
     {
         setFrameOrigin(NSMakePoint(frame().origin.x + e->deltaX(), frame().origin.y - e->deltaY()));

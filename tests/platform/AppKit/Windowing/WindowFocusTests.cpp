@@ -12,8 +12,10 @@ namespace {
 // A borderless overlay that takes the keyboard, as the rulers do.
 class KeyTakingOverlay : public NSWindow {
     NS_OBJECT(KeyTakingOverlay, NSWindow)
-public:
+protected:
     KeyTakingOverlay() = default;
+
+public:
     bool canBecomeKeyWindow() const override { return true; }
     bool canBecomeMainWindow() const override { return false; }
 };

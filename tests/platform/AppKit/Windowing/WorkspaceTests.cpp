@@ -43,6 +43,9 @@ TEST_F(WorkspaceTest, OpensURLsAndFilesThroughTheServerAndCountsBeeps)
 
 class SheetTestDelegate : public NSObject {
     NS_OBJECT(SheetTestDelegate, NSObject)
+protected:
+    SheetTestDelegate() = default;
+
 public:
     std::vector<std::pair<NSInteger, void*>> ended;
     std::vector<NSInteger> plainEnded;

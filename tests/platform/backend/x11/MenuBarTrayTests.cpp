@@ -30,6 +30,9 @@ extern char** environ;
 // The dock menu's delegate and the target of its item.
 class TrayDockDelegate : public NSObject, public NSApplicationDelegate {
     NS_OBJECT(TrayDockDelegate, NSObject)
+protected:
+    TrayDockDelegate() = default;
+
 public:
     int asked = 0;
     int chosen = 0;

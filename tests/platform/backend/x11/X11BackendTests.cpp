@@ -1,12 +1,7 @@
 // The X11 backend against a private Xvfb: windows, pixels, clicks through
 // XTest (xdotool), click-through of transparent pixels, hot-key grabs and the
 // global pointer monitor.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -42,6 +37,7 @@
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSRunLoop.h"
 #include "X11TestSupport.h"
+#include "XvfbServer.h"
 #include "backend/x11/X11WindowServer.h"
 
 extern char** environ;
@@ -51,71 +47,21 @@ extern "C" const char* __asan_default_options() { return "suppressions=" X11_TES
 
 namespace {
 
-bool onPath(const char* program)
-{
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        const size_t end = dirs.find(':', start);
-        const std::string dir = dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (access((dir + "/" + program).c_str(), X_OK) == 0) return true;
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
-    return false;
-}
-
-// One Xvfb for the test program, on a display it picks itself.
+// One Xvfb for the test program, as the end-to-end sessions start theirs.
 class XvfbEnvironment : public testing::Environment {
 public:
     void SetUp() override
     {
-        if (!onPath("Xvfb")) return;
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        m_pid = fork();
-        if (m_pid == 0) {
-            // The server ends with the test, even one that crashes, and keeps
-            // its chatter out of the test's output.
-            prctl(PR_SET_PDEATHSIG, SIGKILL);
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(null, 1);
-            dup2(null, 2);
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-noreset", "-nolisten", "tcp", "-screen", "0",
-                   "1280x800x24", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < deadline && number.find('\n') == std::string::npos) {
-            if (poll(&p, 1, 100) <= 0) continue;
-            char buffer[16];
-            const ssize_t n = read(fds[0], buffer, sizeof buffer);
-            if (n <= 0) break;
-            number.append(buffer, size_t(n));
-        }
-        close(fds[0]);
-        if (number.find('\n') == std::string::npos) return;
-        number.pop_back();
-        setenv("DISPLAY", (":" + number).c_str(), 1);
+        if (!m_server.start(1280, 800)) return;
+        setenv("DISPLAY", m_server.display().c_str(), 1);
         setenv("PLUMBLINE_BACKEND", "x11", 1);
         s_ready = true;
     }
-    void TearDown() override
-    {
-        if (m_pid <= 0) return;
-        kill(m_pid, SIGTERM);
-        test_support::waitForExitOrKill(m_pid, std::chrono::seconds(2));
-    }
+    void TearDown() override { m_server.stop(); }
     static inline bool s_ready = false;
 
 private:
-    pid_t m_pid = -1;
+    test_support::XvfbServer m_server;
 };
 
 [[maybe_unused]] testing::Environment* const g_xvfb = testing::AddGlobalTestEnvironment(new XvfbEnvironment);
@@ -123,8 +69,10 @@ private:
 // Fills itself and records the mouse-downs it takes.
 class ClickView : public NSView {
     NS_OBJECT(ClickView, NSView)
-public:
+protected:
     ClickView() = default;
+
+public:
     Ref<NSColor> fill;
     NSRect painted = NSZeroRect;  // the part filled; the rest stays clear
     std::vector<NSPoint> downs;
@@ -619,7 +567,7 @@ TEST_F(X11BackendTest, MenuTrackingTakesPressesOverOtherClientsWindows)
 // place.
 TEST_F(X11BackendTest, ARandRChangeMovesTheScreensTheMenuBarAndTheWindows)
 {
-    if (!onPath("xrandr")) GTEST_SKIP() << "xrandr is not installed";
+    if (!test_support::onPath("xrandr")) GTEST_SKIP() << "xrandr is not installed";
     auto mainMenu = NSMenu::menuWithTitle("Main"_ns);
     auto file = NSMenu::menuWithTitle("File"_ns);
     file->addItemWithTitle("Open"_ns, "open:", ""_ns);
@@ -670,7 +618,7 @@ TEST_F(X11BackendTest, ARandRChangeMovesTheScreensTheMenuBarAndTheWindows)
 
 TEST_F(X11BackendTest, ALayoutChangeRebuildsTheKeyNamesAndTellsObservers)
 {
-    if (!onPath("setxkbmap")) GTEST_SKIP() << "setxkbmap is not installed";
+    if (!test_support::onPath("setxkbmap")) GTEST_SKIP() << "setxkbmap is not installed";
     int notices = 0;
     Id token = NSDistributedNotificationCenter::defaultCenter()->addObserverForName(
         NSString::stringWithUTF8String(kTISNotifySelectedKeyboardInputSourceChanged), nullptr, nullptr,

@@ -17,16 +17,20 @@ namespace {
 // does not retain.
 class PaneToolbarPageRoot : public NSView {
     NS_OBJECT(PaneToolbarPageRoot, NSView)
-public:
+protected:
     PaneToolbarPageRoot() = default;
+
+public:
     Ref<ZAKSplitViewController> controller;
 };
 NS_CLASS_DEFINE(PaneToolbarPageRoot)
 
 class PaneToolbarPageFill : public NSView {
     NS_OBJECT(PaneToolbarPageFill, NSView)
-public:
+protected:
     PaneToolbarPageFill() = default;
+
+public:
     Ref<NSColor> colour;
     void drawRect(const NSRect& r) override
     {
@@ -51,7 +55,7 @@ Ref<ZAKSplitSubview> pane(double width, double height, double gray)
 
 Ref<ZAKSplitViewToolbarButton> item(int image, int align, const char* title = "")
 {
-    auto b = static_ref_cast<ZAKSplitViewToolbarButton>(NSObject::alloc<ZAKSplitViewToolbarButton>()->init());
+    auto b = NSObject::make<ZAKSplitViewToolbarButton>();
     b->setToolbarButtonAlign(align);
     b->setToolbarButtonImage(image);
     b->setTitle(NSString::stringWithUTF8String(title));

@@ -17,8 +17,10 @@ namespace {
 // A pane's content: a colour with its name in the top-left corner.
 class SplitViewsPageArea : public NSView {
     NS_OBJECT(SplitViewsPageArea, NSView)
-public:
+protected:
     SplitViewsPageArea() = default;
+
+public:
     Ref<NSColor> fill;
     Ref<NSString> name;
     void drawRect(const NSRect& r) override

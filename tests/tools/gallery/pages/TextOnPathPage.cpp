@@ -11,9 +11,10 @@
 
 class TextOnPathGalleryView : public NSView {
     NS_OBJECT(TextOnPathGalleryView, NSView)
-public:
+protected:
     TextOnPathGalleryView() = default;
 
+public:
     void drawRect(const NSRect&) override
     {
         NSColor::whiteColor()->setFill();
