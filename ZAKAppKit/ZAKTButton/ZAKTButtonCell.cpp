@@ -133,14 +133,16 @@ NSRect ZAKTButtonCell::drawTitle(const Ref<NSAttributedString>& title, const NSR
         t.size.width -= 10;
         t.size.height -= 2;
     }
-    auto text = NSMutableAttributedString::initWithAttributedString(title ? title : NSAttributedString::initWithString(""_ns));
+    auto text =
+        NSMutableAttributedString::initWithAttributedString(title ? title : NSAttributedString::initWithString(""_ns));
     const bool hasAlternate = alternateTitle()->length() > 0;
     const bool pressedShowsAlternate = showsStateBy() == 0 && highlightsBy() == 1 && isHighlighted();
     const bool onShowsAlternate = showsStateBy() == 1 && highlightsBy() == 3 && state() == NSOnState;
-    if (hasAlternate && (pressedShowsAlternate || onShowsAlternate)) text->setAttributedString(attributedAlternateTitle());
+    if (hasAlternate && (pressedShowsAlternate || onShowsAlternate))
+        text->setAttributedString(attributedAlternateTitle());
     if (text->length() > 0) {
-        text->addAttribute(NSForegroundColorAttributeName,
-                           theme->textColorForBackgroundStyle(backgroundStyle(), mask), NSMakeRange(0, text->length()));
+        text->addAttribute(NSForegroundColorAttributeName, theme->textColorForBackgroundStyle(backgroundStyle(), mask),
+                           NSMakeRange(0, text->length()));
         NSButtonCell::drawTitle(text, t, controlView);
     }
     return t;

@@ -8,10 +8,7 @@
 
 namespace ZAKThemedCellDrawing {
 
-Ref<ZAKTheme> themeForKey(const Ref<NSString>& key)
-{
-    return ZAKThemeManager::sharedThemeManager()->themeForKey(key);
-}
+Ref<ZAKTheme> themeForKey(const Ref<NSString>& key) { return ZAKThemeManager::sharedThemeManager()->themeForKey(key); }
 
 NSUInteger stateMask(const NSCell& cell)
 {

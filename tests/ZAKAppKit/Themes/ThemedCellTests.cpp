@@ -4,8 +4,8 @@
 #include "AppKit/NSColorSpace.h"
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSImage.h"
-#include "Foundation/NSGeometryStrings.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSGeometryStrings.h"
 #include "ThemedCellRecording.h"
 #include "ZAKAppKit/ZAKTButton/ZAKTButtonCell.h"
 #include "ZAKAppKit/ZAKTButton/ZAKTImageCell.h"
@@ -44,7 +44,7 @@ TEST(ThemedButtonCell, WithoutAThemeDrawsExactlyAsThePlatformCell)
         const char* name;
         std::function<void(NSButtonCell&)> setUp;
     } cases[] = {
-        {"push", [](NSButtonCell&) { }},
+        {"push", [](NSButtonCell&) {}},
         {"pressed", [](NSButtonCell& c) { c.setHighlighted(true); }},
         {"disabled", [](NSButtonCell& c) { c.setEnabled(false); }},
         {"check box on",
@@ -92,8 +92,8 @@ TEST(ThemedButtonCell, ImageRectangleOfAnUnborderedImageOnlyCell)
         // The rule holds with and without a theme.
         for (const char* key : {"ZAKLightGrayTheme", "NoSuchTheme"}) {
             cell->setThemeKey(NSString::stringWithUTF8String(key));
-            const NSRect want = c.dx < 0 ? cell->NSButtonCell::imageRectForBounds(bounds)
-                                         : NSInsetRect(bounds, c.dx, c.dy);
+            const NSRect want =
+                c.dx < 0 ? cell->NSButtonCell::imageRectForBounds(bounds) : NSInsetRect(bounds, c.dx, c.dy);
             EXPECT_TRUE(NSEqualRects(cell->imageRectForBounds(bounds), want))
                 << c.bordered << "/" << c.highlightMask << "/" << c.mode << " " << key;
         }
@@ -131,8 +131,9 @@ TEST(ThemedButtonCell, TitleRectangleAndThemeColour)
         ASSERT_FALSE(glyphs.empty()) << c.type;
         // Disabled: the theme's disabled text colour.
         CGFloat r, g, b, a;
-        NSColor::disabledControlTextColor()->colorUsingColorSpace(NSColorSpace::deviceRGBColorSpace())->getRed(&r, &g, &b,
-                                                                                                      &a);
+        NSColor::disabledControlTextColor()
+            ->colorUsingColorSpace(NSColorSpace::deviceRGBColorSpace())
+            ->getRed(&r, &g, &b, &a);
         EXPECT_NEAR(glyphs[0].paint.color.r, r, 1e-6) << c.type;
         EXPECT_NEAR(glyphs[0].paint.color.a, a, 1e-6) << c.type;
     }
@@ -184,8 +185,8 @@ TEST(ThemedImageCell, DrawsAtTheThemesAlphaForStyleAndState)
         cell->setThemeKey("ThemedCellTests.Abstract"_ns);
         cell->setEnabled(c.enabled);
         cell->setBackgroundStyle(c.style);
-        auto images = ofKind(record([&] { cell->drawInteriorWithFrame(NSMakeRect(0, 0, 40, 30), nullptr); }),
-                             Kind::Image);
+        auto images =
+            ofKind(record([&] { cell->drawInteriorWithFrame(NSMakeRect(0, 0, 40, 30), nullptr); }), Kind::Image);
         ASSERT_EQ(images.size(), 1u) << c.enabled << "/" << c.style;
         EXPECT_EQ(images[0].fraction, c.alpha) << c.enabled << "/" << c.style;
     }
