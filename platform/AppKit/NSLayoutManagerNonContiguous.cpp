@@ -59,8 +59,8 @@ CGFloat NSLayoutManager::estimatedTop(size_t paragraph) const
     if (hasIsland() && paragraph < m_island.start) {
         // Between the two, evenly.
         const CGFloat gap = std::max<CGFloat>(0, m_island.top - prefixBottom());
-        return prefixBottom() + gap * static_cast<CGFloat>(paragraph - m_laidOut) /
-                                    static_cast<CGFloat>(m_island.start - m_laidOut);
+        return prefixBottom() +
+               gap * static_cast<CGFloat>(paragraph - m_laidOut) / static_cast<CGFloat>(m_island.start - m_laidOut);
     }
     if (hasIsland() && paragraph >= m_island.end)
         return islandBottom() + averageParagraphHeight() * static_cast<CGFloat>(paragraph - m_island.end);
@@ -71,7 +71,8 @@ size_t NSLayoutManager::estimatedParagraphAt(CGFloat y) const
 {
     const size_t n = m_paragraphs.size();
     auto clamped = [&](CGFloat k, size_t lo, size_t hi) {
-        return static_cast<size_t>(std::clamp<CGFloat>(std::floor(k), static_cast<CGFloat>(lo), static_cast<CGFloat>(hi)));
+        return static_cast<size_t>(
+            std::clamp<CGFloat>(std::floor(k), static_cast<CGFloat>(lo), static_cast<CGFloat>(hi)));
     };
     if (hasIsland() && y < m_island.top) {
         const CGFloat gap = m_island.top - prefixBottom();

@@ -29,7 +29,8 @@ protected:
     void SetUp() override
     {
         const char* backend = std::getenv("PLUMBLINE_BACKEND");
-        if (!backend || std::string(backend) != "x11") GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs it)";
+        if (!backend || std::string(backend) != "x11")
+            GTEST_SKIP() << "Xvfb is not installed (scripts/setup installs it)";
         NSApplication::sharedApplication();
         ASSERT_NE(X11WindowServer::current(), nullptr);
         m_conn = xcb_connect(nullptr, nullptr);
@@ -37,8 +38,8 @@ protected:
         m_folder = testing::TempDir() + "x11-clipboard-" + std::to_string(getpid());
         ASSERT_TRUE(runTool({"mkdir", "-p", m_folder}));
         // A window for a text view to edit in.
-        m_window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(100, 100, 400, 300),
-                                                                    NSTitledWindowMask, NSBackingStoreBuffered, false);
+        m_window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(100, 100, 400, 300), NSTitledWindowMask,
+                                                                    NSBackingStoreBuffered, false);
         m_view = NSObject::alloc<NSTextView>();
         m_view->initWithFrame(NSMakeRect(0, 0, 400, 300));
         m_view->layoutManager()->setAllowsNonContiguousLayout(true);
