@@ -5,9 +5,10 @@
 
 class ZAKTButton : public NSButton {
     NS_OBJECT(ZAKTButton, NSButton)
-public:
+protected:
     ZAKTButton() = default;
 
+public:
     static const NSClass& cellClass() { return ZAKTButtonCell::staticClass(); }
     const NSClass& cellClassOfControl() const override { return cellClass(); }
 

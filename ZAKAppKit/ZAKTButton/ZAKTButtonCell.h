@@ -8,9 +8,10 @@
 
 class ZAKTButtonCell : public NSButtonCell, public ZAKThemedObject {
     NS_OBJECT(ZAKTButtonCell, NSButtonCell)
-public:
+protected:
     ZAKTButtonCell() = default;
 
+public:
     Ref<NSCell> initTextCell(const Ref<NSString>& text) override;
     Ref<NSCell> initImageCell(const Id& image) override;
 

@@ -8,9 +8,10 @@
 
 class ZAKTImageCell : public NSImageCell, public ZAKThemedObject {
     NS_OBJECT(ZAKTImageCell, NSImageCell)
-public:
+protected:
     ZAKTImageCell() = default;
 
+public:
     Ref<NSString> themeKey() const override { return m_themeKey; }
     void setThemeKey(const Ref<NSString>& key) override;
 

@@ -6,9 +6,10 @@
 
 class ZAKTPopUpButton : public NSPopUpButton {
     NS_OBJECT(ZAKTPopUpButton, NSPopUpButton)
-public:
+protected:
     ZAKTPopUpButton() = default;
 
+public:
     static const NSClass& cellClass() { return ZAKTPopUpButtonCell::staticClass(); }
     const NSClass& cellClassOfControl() const override { return cellClass(); }
 

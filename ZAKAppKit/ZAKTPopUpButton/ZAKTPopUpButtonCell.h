@@ -9,9 +9,10 @@
 
 class ZAKTPopUpButtonCell : public NSPopUpButtonCell, public ZAKThemedObject {
     NS_OBJECT(ZAKTPopUpButtonCell, NSPopUpButtonCell)
-public:
+protected:
     ZAKTPopUpButtonCell() = default;
 
+public:
     Ref<NSCell> initTextCell(const Ref<NSString>& text) override;
 
     Ref<NSString> themeKey() const override { return m_themeKey; }

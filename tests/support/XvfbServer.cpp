@@ -53,8 +53,10 @@ bool XvfbServer::start(int width, int height, const std::vector<std::string>& ex
         return false;
     }
     const std::string log = logPath.empty() ? "/dev/null" : logPath;
-    std::vector<std::string> arguments{"Xvfb", "-displayfd", "3",      "-noreset", "-nolisten", "tcp", "-screen", "0",
-                                       std::to_string(width) + "x" + std::to_string(height) + "x24"};
+    std::vector<std::string> arguments{
+        "Xvfb",     "-displayfd", "3",
+        "-noreset", "-nolisten",  "tcp",
+        "-screen",  "0",          std::to_string(width) + "x" + std::to_string(height) + "x24"};
     arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
     std::vector<char*> argv;
     for (auto& a : arguments) argv.push_back(a.data());
