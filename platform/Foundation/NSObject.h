@@ -30,8 +30,9 @@ public:                                                                         
     const NSClass& realClass() const override { return T::classRecord(); }                                             \
                                                                                                                        \
 private:                                                                                                               \
-    friend class NSClass;                                                                                              \
-    friend class NSObject;                                                                                             \
+    /* Qualified: a class in an unnamed namespace would name a new class. */                                           \
+    friend class ::NSClass;                                                                                            \
+    friend class ::NSObject;                                                                                           \
                                                                                                                        \
 public:
 
