@@ -23,6 +23,7 @@
 #include "GuidelineStore.h"
 #include "HeadlessRun.h"
 #include "Preference.h"
+#include "RulerDrawing.h"
 #include "SharedRulerStore.h"
 #include "SingleRulerController.h"
 #include "ZAKAppKit/ZAKCrashReporter/ZAKCrashReporter.h"
@@ -178,6 +179,7 @@ void AppController::resetShared()
 
 void AppController::awakeFromNib()
 {
+    NSApp->setApplicationIconImage(RulerDrawing::iconImage());
     if (!m_appDockMenu) m_appDockMenu = NSMenu::menuWithTitle("DockMenu"_ns);
     // The dialogs are shown again and again; closing one only hides it.
     for (const auto& window : {m_newSetWindow, m_newLineWindow, m_setAdminWindow})

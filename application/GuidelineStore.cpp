@@ -3,9 +3,6 @@
 #include "Foundation/FileSupport.h"
 #include "Foundation/NSClass.h"
 
-#include <filesystem>
-#include <fstream>
-
 #include "AppNotifications.h"
 #include "AppText.h"
 #include "Foundation/NSArchiver.h"
@@ -113,16 +110,12 @@ void GuidelineStore::loadDataFromPrefs()
 void GuidelineStore::keepDamagedData(const Id& stored) const
 {
     if (!stored) return;
-    auto defaults = NSUserDefaults::standardUserDefaults();
-    auto defaultsPath = defaults->path();
+    auto defaultsPath = NSUserDefaults::standardUserDefaults()->path();
     if (!defaultsPath) return;
-    namespace fs = std::filesystem;
-    const fs::path base = fs::path(defaultsPath->UTF8String()).replace_extension();
-    fs::path target = base.string() + ".GuidelineSets.damaged";
-    for (int n = 1; fs::exists(target) && n < 1000; ++n)
-        target = base.string() + ".GuidelineSets.damaged." + std::to_string(n);
-    std::error_code ignored;
-    fs::create_directories(target.parent_path(), ignored);
+    const std::string file = FileSupport::fsPath(defaultsPath);
+    const std::string extension = FileSupport::extension(file);
+    const std::string base =
+        (extension.empty() ? file + "." : file.substr(0, file.size() - extension.size())) + "GuidelineSets";
     std::string bytes;
     if (auto data = dynamic_ref_cast<NSData>(stored)) {
         bytes.assign(reinterpret_cast<const char*>(data->bytes()), data->length());
@@ -130,13 +123,11 @@ void GuidelineStore::keepDamagedData(const Id& stored) const
         auto text = stored->description();
         bytes = text ? text->UTF8String() : "";
     }
-    if (FileSupport::writeInPlace(target.string(), bytes.data(), bytes.size(), 0600) == 0) {
-        NSLog("The unreadable guideline sets were kept in %s", target.string().c_str());
-        return;
-    }
-    // A copy cut short (a full disk) would pass for the whole value.
-    fs::remove(target, ignored);
-    NSLog("The unreadable guideline sets could not be kept in %s", target.string().c_str());
+    std::string kept;
+    if (const int error = FileSupport::keepDamagedBytes(base, bytes.data(), bytes.size(), kept))
+        NSLog("The unreadable guideline sets could not be kept beside %s (%s)", file.c_str(),
+              FileSupport::errnoText(error).c_str());
+    else NSLog("The unreadable guideline sets were kept in %s", kept.c_str());
 }
 
 void GuidelineStore::saveDataToPrefs() const

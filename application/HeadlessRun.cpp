@@ -4,11 +4,11 @@
 #include <string>
 
 #include "AppKit/NSApplication.h"
-#include "AppKit/WindowServer.h"
 #include "Foundation/NSData.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSTimer.h"
+#include "WindowServer/WindowServer.h"
 
 namespace HeadlessRun {
 void scheduleScreenshotIfAsked()

@@ -1,9 +1,13 @@
 #include "RulerDrawing.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSColor.h"
 #include "AppKit/NSFont.h"
+#include "AppKit/NSGraphics.h"
 #include "AppKit/NSStringDrawing.h"
 #include "AppKitExtensions/NSImage+ZAKNSImage_Extension.h"
 
@@ -62,3 +66,19 @@ void fillWhiteAndStroke(const NSRect& bounds, bool fill)
     outline->stroke();
 }
 }  // namespace RulerDrawing
+
+Ref<NSImage> RulerDrawing::iconImage()
+{
+    constexpr CGFloat kSide = 22;
+    return NSImage::imageWithSize(NSMakeSize(kSide, kSide), true, [](NSRect) {
+        NSColor::colorWithCalibratedRed(0x2d / 255.0, 0x6f / 255.0, 0xd2 / 255.0, 1)->setFill();
+        NSRectFill(NSMakeRect(0, 0, kSide, kSide));
+        // A bar across the middle with ticks standing on it (y down).
+        NSColor::whiteColor()->setFill();
+        const CGFloat left = std::floor(kSide / 8), bar = std::floor(kSide / 2), tick = std::floor(kSide / 5);
+        NSRectFill(NSMakeRect(left, bar, kSide - 2 * left, std::max<CGFloat>(2, std::floor(kSide / 6))));
+        for (CGFloat x = left; x < kSide - left; x += std::max<CGFloat>(3, std::floor(kSide / 6)))
+            NSRectFill(NSMakeRect(x, bar - tick, 1, tick));
+        return true;
+    });
+}

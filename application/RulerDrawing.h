@@ -13,4 +13,6 @@ void drawText(const Ref<NSString>& text, const NSRect& rect, const Ref<NSDiction
 void fillWhiteAndStroke(const NSRect& bounds, bool fill);
 // Whether a drawing within the rectangle can show inside the dirty rectangle.
 bool touches(const NSRect& rect, const NSRect& dirtyRect);
+// The program's icon: a white ruler across a blue square, at any size.
+Ref<NSImage> iconImage();
 }

@@ -20,12 +20,12 @@
 
 #include "AppController.h"
 #include "AppKit/NSScreen.h"
-#include "AppKit/WindowServer.h"
 #include "DoubleRulerController.h"
 #include "Foundation/NSBundle.h"
 #include "GuidelineController.h"
 #include "GuidelineStore.h"
 #include "SharedRulerStore.h"
+#include "WindowServer/WindowServer.h"
 #include "backend/headless/HeadlessWindowServer.h"
 
 namespace {

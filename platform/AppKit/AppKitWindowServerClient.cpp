@@ -2,13 +2,27 @@
 
 #include "AppKit/MenuBarWindow.h"
 #include "AppKit/NSApplication.h"
+#include "AppKit/NSEvent.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSNotificationCenter.h"
+#include "WindowServer/WindowServer.h"
 
 AppKitWindowServerClient& AppKitWindowServerClient::shared()
 {
-    static AppKitWindowServerClient client;
-    return client;
+    static auto* client = new AppKitWindowServerClient;
+    return *client;
+}
+
+namespace {
+[[maybe_unused]] const bool g_installed = [] {
+    WindowServer::setDefaultClient(AppKitWindowServerClient::shared());
+    return true;
+}();
+}
+
+void AppKitWindowServerClient::eventArrived(const WSEvent& event)
+{
+    NSApplication::postEvent(NSEvent::eventWithRecord(event), false);
 }
 
 NSUInteger AppKitWindowServerClient::windowStyleMask(WSWindowID window) const

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "AppKit/WindowServer.h"
+#include "WindowServer/WindowServer.h"
 
 namespace {
 

@@ -1,12 +1,14 @@
 #include "AppKit/MenuBarWindow.h"
 
+#include "AppKit/NSImage.h"
+
 #include "AppKit/MenuWindowStack.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSScreen.h"
-#include "AppKit/USKeyboardLayout.h"
-#include "AppKit/WindowServer.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
+#include "WindowServer/USKeyboardLayout.h"
+#include "WindowServer/WindowServer.h"
 
 NS_CLASS_DEFINE(MenuBarWindow)
 
@@ -201,6 +203,19 @@ void observeScreenChanges()
 
 }
 
+namespace {
+
+// The application's icon for the status icon, at a size that scales down
+// well to a tray's.
+Ref<CGImage> dockIconPicture()
+{
+    auto icon = NSApp ? NSApp->applicationIconImage() : nullptr;
+    NSRect size = NSMakeRect(0, 0, 64, 64);
+    return icon ? icon->CGImageForProposedRect(&size, nullptr, nullptr) : nullptr;
+}
+
+}
+
 void MenuBarWindow::synchronize()
 {
     observeScreenChanges();
@@ -220,7 +235,7 @@ void MenuBarWindow::synchronize()
     if (!bar) bar = alloc<MenuBarWindow>()->initWithFrame(frame);
     else bar->setFrame(frame, false);
     bar->m_barView->setFrame(NSMakeRect(0, 0, frame.size.width, frame.size.height));
-    bar->m_barView->reloadTitles(menu, !WindowServer::shared().showDockIcon());
+    bar->m_barView->reloadTitles(menu, !WindowServer::shared().showDockIcon(dockIconPicture()));
     bar->orderFront(nullptr);
     bar->display();
 }

@@ -4,9 +4,9 @@
 #include "AppKit/MenuWindowStack.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSScreen.h"
-#include "AppKit/USKeyboardLayout.h"
-#include "AppKit/WindowServer.h"
 #include "Foundation/NSClass.h"
+#include "WindowServer/USKeyboardLayout.h"
+#include "WindowServer/WindowServer.h"
 
 NS_CLASS_DEFINE(MenuWindow)
 

@@ -7,10 +7,10 @@
 
 #include "AppKit/AppKitPrivate.h"
 #include "AppKit/MenuBarWindow.h"
+#include "AppKit/NSImage.h"
 #include "AppKit/NSNibLoading.h"
 #include "AppKit/NSWindow.h"
 #include "AppKit/NSWindowController.h"
-#include "AppKit/WindowServer.h"
 #include "Foundation/Clock.h"
 #include "Foundation/NSAutoreleasePool.h"
 #include "Foundation/NSBundle.h"
@@ -21,6 +21,7 @@
 #include "Foundation/NSProcessInfo.h"
 #include "Foundation/NSUserDefaults.h"
 #include "Foundation/SignalSource.h"
+#include "WindowServer/WindowServer.h"
 
 NS_CLASS_DEFINE(NSApplication)
 
@@ -86,6 +87,15 @@ void NSApplication::describeClass(NSClassMembers<NSApplication>& m)
 
 NSApplication::NSApplication() = default;
 NSApplication::~NSApplication() = default;
+
+Ref<NSImage> NSApplication::applicationIconImage() const { return m_applicationIconImage; }
+
+void NSApplication::setApplicationIconImage(const Ref<NSImage>& image)
+{
+    m_applicationIconImage = image;
+    // A status icon already up shows the new picture.
+    if (MenuBarWindow::shared()) MenuBarWindow::synchronize();
+}
 
 Ref<NSApplication> NSApplication::sharedApplication()
 {

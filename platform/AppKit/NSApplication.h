@@ -22,6 +22,7 @@
 
 class NSWindow;
 class NSApplication;
+class NSImage;
 
 enum NSApplicationTerminateReply : NSUInteger { NSTerminateCancel = 0, NSTerminateNow = 1, NSTerminateLater = 2 };
 
@@ -79,6 +80,10 @@ public:
     Id init() override;
 
     // Not retained; implements NSApplicationDelegate and/or actions.
+    // The picture that stands for the application (its status icon); nil
+    // until the application gives one.
+    Ref<NSImage> applicationIconImage() const;
+    void setApplicationIconImage(const Ref<NSImage>& image);
     Id delegate() const { return m_delegate.get(); }
     void setDelegate(const Id& delegate) { m_delegate = delegate; }
 
@@ -193,6 +198,7 @@ private:
     NSModalResponse runModalLoop(ModalSessionRecord& session);
 
     Weak<NSObject> m_delegate;
+    Ref<NSImage> m_applicationIconImage;
     Id m_mainMenu;
     Ref<NSEvent> m_currentEvent;
     bool m_running = false;

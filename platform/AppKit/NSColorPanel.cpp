@@ -8,9 +8,9 @@
 #include "AppKit/NSPanel.h"
 #include "AppKit/NSSlider.h"
 #include "AppKit/NSTextField.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
+#include "WindowServer/USKeyboardLayout.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <map>
 #include <vector>
 
-#include "AppKit/WindowServer.h"
 #include "Foundation/NSClass.h"
+#include "WindowServer/WindowServer.h"
 
 NS_CLASS_DEFINE(NSCursor)
 

@@ -1,9 +1,9 @@
 #include "AppKit/NSEvent.h"
 
 #include "AppKit/NSWindow.h"
-#include "AppKit/WindowServer.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
+#include "WindowServer/WindowServer.h"
 
 NS_CLASS_DEFINE(NSEvent)
 
@@ -146,4 +146,31 @@ Ref<NSString> NSEvent::description() const
                                       static_cast<int>(m_type), m_location.x, m_location.y,
                                       static_cast<unsigned>(m_modifierFlags), static_cast<int>(m_windowNumber),
                                       static_cast<int>(m_clickCount));
+}
+
+Ref<NSEvent> NSEvent::eventWithRecord(const WSEvent& r)
+{
+    auto text = [](const std::optional<std::u16string>& t) { return t ? NSString::stringWithUTF16(*t) : nullptr; };
+    Ref<NSEvent> e;
+    switch (r.type) {
+    case NSEventTypeMouseEntered:
+    case NSEventTypeMouseExited:
+        e = enterExitEventWithType(r.type, r.location, r.modifierFlags, r.timestamp, r.window, nullptr, r.eventNumber,
+                                   r.trackingNumber, nullptr);
+        break;
+    case NSEventTypeKeyDown:
+    case NSEventTypeKeyUp:
+    case NSEventTypeFlagsChanged:
+        e = keyEventWithType(r.type, r.location, r.modifierFlags, r.timestamp, r.window, nullptr, text(r.characters),
+                             text(r.charactersIgnoringModifiers), r.isARepeat, r.keyCode);
+        if (r.markedText) e->setMarkedText(text(r.markedText));
+        break;
+    default:
+        e = mouseEventWithType(r.type, r.location, r.modifierFlags, r.timestamp, r.window, nullptr, r.eventNumber,
+                               r.clickCount, r.pressure);
+        break;
+    }
+    e->setScreenLocation(r.screenLocation);
+    e->setDelta(r.delta.x, r.delta.y);
+    return e;
 }

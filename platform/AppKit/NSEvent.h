@@ -1,102 +1,16 @@
 #pragma once
 // Events: mouse, keys, modifier changes, tracking (entered/exited) and
-// application-defined events, with the platform's type numbers, masks,
-// modifier flags and Mac virtual key codes (USKeyboardLayout.h).
+// application-defined events, with the platform's type numbers, masks and
+// modifier flags (WSEvent.h) and Mac virtual key codes (USKeyboardLayout.h).
 // Time stamps are Clock::systemUptime(); locations are in the window's
 // base coordinates (screen coordinates when the event has no window).
 #include "AppKit/NSGraphicsContext.h"
 #include "Foundation/NSGeometry.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/NSString.h"
+#include "WindowServer/WSEvent.h"
 
 class NSWindow;
-
-enum NSEventType : NSUInteger {
-    NSEventTypeLeftMouseDown = 1,
-    NSEventTypeLeftMouseUp = 2,
-    NSEventTypeRightMouseDown = 3,
-    NSEventTypeRightMouseUp = 4,
-    NSEventTypeMouseMoved = 5,
-    NSEventTypeLeftMouseDragged = 6,
-    NSEventTypeRightMouseDragged = 7,
-    NSEventTypeMouseEntered = 8,
-    NSEventTypeMouseExited = 9,
-    NSEventTypeKeyDown = 10,
-    NSEventTypeKeyUp = 11,
-    NSEventTypeFlagsChanged = 12,
-    NSEventTypeAppKitDefined = 13,
-    NSEventTypeSystemDefined = 14,
-    NSEventTypeApplicationDefined = 15,
-    NSEventTypePeriodic = 16,
-    NSEventTypeCursorUpdate = 17,
-    NSEventTypeScrollWheel = 22,
-    NSEventTypeOtherMouseDown = 25,
-    NSEventTypeOtherMouseUp = 26,
-    NSEventTypeOtherMouseDragged = 27,
-};
-// The classic names.
-inline constexpr NSEventType NSLeftMouseDown = NSEventTypeLeftMouseDown;
-inline constexpr NSEventType NSLeftMouseUp = NSEventTypeLeftMouseUp;
-inline constexpr NSEventType NSRightMouseDown = NSEventTypeRightMouseDown;
-inline constexpr NSEventType NSRightMouseUp = NSEventTypeRightMouseUp;
-inline constexpr NSEventType NSMouseMoved = NSEventTypeMouseMoved;
-inline constexpr NSEventType NSLeftMouseDragged = NSEventTypeLeftMouseDragged;
-inline constexpr NSEventType NSRightMouseDragged = NSEventTypeRightMouseDragged;
-inline constexpr NSEventType NSMouseEntered = NSEventTypeMouseEntered;
-inline constexpr NSEventType NSMouseExited = NSEventTypeMouseExited;
-inline constexpr NSEventType NSKeyDown = NSEventTypeKeyDown;
-inline constexpr NSEventType NSKeyUp = NSEventTypeKeyUp;
-inline constexpr NSEventType NSFlagsChanged = NSEventTypeFlagsChanged;
-inline constexpr NSEventType NSApplicationDefined = NSEventTypeApplicationDefined;
-inline constexpr NSEventType NSScrollWheel = NSEventTypeScrollWheel;
-
-using NSEventMask = uint64_t;
-inline constexpr NSEventMask NSEventMaskFromType(NSEventType type) { return NSEventMask(1) << type; }
-inline constexpr NSEventMask NSLeftMouseDownMask = 1 << 1;
-inline constexpr NSEventMask NSLeftMouseUpMask = 1 << 2;
-inline constexpr NSEventMask NSRightMouseDownMask = 1 << 3;
-inline constexpr NSEventMask NSRightMouseUpMask = 1 << 4;
-inline constexpr NSEventMask NSMouseMovedMask = 1 << 5;
-inline constexpr NSEventMask NSLeftMouseDraggedMask = 1 << 6;
-inline constexpr NSEventMask NSRightMouseDraggedMask = 1 << 7;
-inline constexpr NSEventMask NSMouseEnteredMask = 1 << 8;
-inline constexpr NSEventMask NSMouseExitedMask = 1 << 9;
-inline constexpr NSEventMask NSKeyDownMask = 1 << 10;
-inline constexpr NSEventMask NSKeyUpMask = 1 << 11;
-inline constexpr NSEventMask NSFlagsChangedMask = 1 << 12;
-inline constexpr NSEventMask NSApplicationDefinedMask = 1 << 15;
-inline constexpr NSEventMask NSScrollWheelMask = 1 << 22;
-inline constexpr NSEventMask NSOtherMouseDownMask = 1 << 25;
-inline constexpr NSEventMask NSOtherMouseUpMask = 1 << 26;
-inline constexpr NSEventMask NSOtherMouseDraggedMask = 1 << 27;
-inline constexpr NSEventMask NSAnyEventMask = ~NSEventMask(0);
-
-enum NSEventModifierFlags : NSUInteger {
-    NSAlphaShiftKeyMask = 1 << 16,
-    NSShiftKeyMask = 1 << 17,
-    NSControlKeyMask = 1 << 18,
-    NSAlternateKeyMask = 1 << 19,
-    NSCommandKeyMask = 1 << 20,
-    NSNumericPadKeyMask = 1 << 21,
-    NSHelpKeyMask = 1 << 22,
-    NSFunctionKeyMask = 1 << 23,
-    NSDeviceIndependentModifierFlagsMask = 0xffff0000UL,
-};
-
-// Characters of function keys.
-enum : char16_t {
-    NSUpArrowFunctionKey = 0xF700,
-    NSDownArrowFunctionKey = 0xF701,
-    NSLeftArrowFunctionKey = 0xF702,
-    NSRightArrowFunctionKey = 0xF703,
-    NSF1FunctionKey = 0xF704,
-    NSDeleteFunctionKey = 0xF728,
-    NSHomeFunctionKey = 0xF729,
-    NSEndFunctionKey = 0xF72B,
-    NSPageUpFunctionKey = 0xF72C,
-    NSPageDownFunctionKey = 0xF72D,
-    NSHelpFunctionKey = 0xF746,
-};
 
 class NSEvent : public NSObject {
     NS_OBJECT(NSEvent, NSObject)
@@ -176,6 +90,9 @@ public:
     // other keys.
     Ref<NSString> markedText() const { return m_markedText; }
     void setMarkedText(const Ref<NSString>& text) { m_markedText = text; }
+
+    // The event a window server reported.
+    static Ref<NSEvent> eventWithRecord(const WSEvent& record);
 
     Ref<NSString> description() const override;
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "AppKit/NSApplication.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSCoder.h"
+#include "WindowServer/USKeyboardLayout.h"
 
 NS_CLASS_DEFINE(NSMatrix)
 

@@ -1,8 +1,8 @@
 #include "AppKit/NSResponder.h"
 
 #include "AppKit/NSApplication.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSClass.h"
+#include "WindowServer/USKeyboardLayout.h"
 
 NS_CLASS_DEFINE(NSResponder)
 

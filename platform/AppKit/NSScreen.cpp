@@ -1,10 +1,10 @@
 #include "AppKit/NSScreen.h"
 
-#include "AppKit/WindowServer.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSString.h"
 #include "Foundation/NSValue.h"
+#include "WindowServer/WindowServer.h"
 
 NS_CLASS_DEFINE(NSScreen)
 

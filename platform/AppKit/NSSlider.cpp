@@ -2,7 +2,7 @@
 
 #include "Foundation/NSClass.h"
 
-#include "AppKit/USKeyboardLayout.h"
+#include "WindowServer/USKeyboardLayout.h"
 
 NS_CLASS_DEFINE(NSSlider)
 

@@ -12,9 +12,9 @@
 #include "AppKit/NSColor.h"
 #include "AppKit/NSResponder.h"
 #include "AppKit/NSView.h"
-#include "AppKit/NSWindowStyleMask.h"
-#include "AppKit/WindowServer.h"
 #include "Foundation/NSNotification.h"
+#include "WindowServer/NSWindowStyleMask.h"
+#include "WindowServer/WindowServer.h"
 
 class NSScreen;
 class NSWindowController;

@@ -4,9 +4,9 @@
 
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSColor.h"
-#include "AppKit/WindowServer.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSFileManager.h"
+#include "WindowServer/WindowServer.h"
 
 NS_CLASS_DEFINE(NSWorkspace)
 

@@ -8,8 +8,8 @@
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSPanel.h"
 #include "AppKit/NSWindow.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSRunLoop.h"
+#include "WindowServer/USKeyboardLayout.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "Carbon/CGEventTap.h"
 
-#include "AppKit/WindowServer.h"
 #include "Foundation/NSClass.h"
+#include "WindowServer/WindowServer.h"
 
 NS_CLASS_DEFINE(CGEventTap)
 

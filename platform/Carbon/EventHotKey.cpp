@@ -2,10 +2,10 @@
 #include <map>
 #include <memory>
 
-#include "AppKit/WindowServer.h"
 #include "Carbon/CarbonEvents.h"
 #include "Carbon/KeyState.h"
 #include "Foundation/Clock.h"
+#include "WindowServer/WindowServer.h"
 
 struct OpaqueEventHotKeyRef {
     UInt32 keyCode;

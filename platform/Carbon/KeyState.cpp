@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "AppKit/NSEvent.h"
-#include "AppKit/WindowServer.h"
+#include "WindowServer/WindowServer.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <mutex>
 
-#include "AppKit/USKeyboardLayout.h"
 #include "Carbon/TISInputSource.h"
 #include "Carbon/UCKeyboardLayout.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDistributedNotificationCenter.h"
+#include "WindowServer/USKeyboardLayout.h"
 
 NS_CLASS_DEFINE(KeyboardLayout)
 

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include "Foundation/NSFileManager.h"
 
@@ -121,6 +122,33 @@ int writeInPlace(const std::string& path, const void* bytes, size_t length, unsi
     if (!error && ::fsync(fd) != 0) error = errno;
     if (::close(fd) != 0 && !error) error = errno;
     return error;
+}
+
+std::string damagedCopyName(const std::string& path)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    gmtime_r(&now, &tm);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%SZ", &tm);
+    const std::string base = path + ".damaged-" + stamp;
+    std::string name = base;
+    for (int n = 2; ::access(name.c_str(), F_OK) == 0; ++n) name = base + "-" + std::to_string(n);
+    return name;
+}
+
+int keepDamagedBytes(const std::string& path, const void* bytes, size_t length, std::string& keptAs)
+{
+    const std::string name = damagedCopyName(path);
+    int error = makeDirectories(deletingLastComponent(name), 0700);
+    if (!error) error = writeInPlace(name, bytes, length, 0600);
+    if (error) {
+        // A copy cut short (a full disk) would pass for the whole value.
+        ::unlink(name.c_str());
+        return error;
+    }
+    keptAs = name;
+    return 0;
 }
 
 int readFile(const std::string& path, std::vector<uint8_t>& out)

@@ -43,6 +43,12 @@ int removeStaleTemporaryFiles(const std::string& path);
 // Writes the bytes over the file itself (made with `mode`, less the umask,
 // when new) and flushes them to disk. Answers 0 or an errno value.
 int writeInPlace(const std::string& path, const void* bytes, size_t length, unsigned mode = 0644);
+// Stored data that could not be read is kept aside, never overwritten:
+// the first free name of "<path>.damaged-<UTC time>", then "-2", "-3"...
+std::string damagedCopyName(const std::string& path);
+// Writes bytes that could not be used to damagedCopyName(path) (making its
+// folder), whole or not at all. Answers 0 and sets keptAs, or an errno value.
+int keepDamagedBytes(const std::string& path, const void* bytes, size_t length, std::string& keptAs);
 // The whole contents of a file; a directory answers EISDIR. Answers 0 or an
 // errno value, leaving `out` empty on failure.
 int readFile(const std::string& path, std::vector<uint8_t>& out);

@@ -81,16 +81,6 @@ std::string fileBehindLinks(const std::string& path)
     return current.string();
 }
 
-std::string utcTimestamp()
-{
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    gmtime_r(&now, &tm);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%dT%H%M%SZ", &tm);
-    return text;
-}
-
 // A copy in which no container can change behind the defaults' back.
 Id immutableCopy(const Id& value)
 {
@@ -211,7 +201,7 @@ void NSUserDefaults::load()
     // What killed processes left of their saves.
     FileSupport::removeStaleTemporaryFiles(fileBehindLinks(m_path));
     auto damaged = [&](const std::string& why) {
-        m_damagedCopy = fileBehindLinks(m_path) + ".damaged-" + utcTimestamp();
+        m_damagedCopy = FileSupport::damagedCopyName(fileBehindLinks(m_path));
         NSLog("NSUserDefaults: the defaults file %s cannot be used (%s); starting with empty defaults. "
               "It will be kept as %s before defaults are next saved.",
               m_path, why, m_damagedCopy);
@@ -235,9 +225,11 @@ void NSUserDefaults::load()
 
 bool NSUserDefaults::moveDamagedFileAsideLocked()
 {
-    std::string target = m_damagedCopy;
-    for (int n = 2; ::access(target.c_str(), F_OK) == 0; ++n) target = m_damagedCopy + "-" + std::to_string(n);
-    if (::rename(fileBehindLinks(m_path).c_str(), target.c_str()) != 0 && errno != ENOENT) {
+    const std::string file = fileBehindLinks(m_path);
+    // Still the name announced at load, unless something took it since.
+    const std::string target =
+        ::access(m_damagedCopy.c_str(), F_OK) == 0 ? FileSupport::damagedCopyName(file) : m_damagedCopy;
+    if (::rename(file.c_str(), target.c_str()) != 0 && errno != ENOENT) {
         // Writing now would destroy what the user had; keep trying later.
         if (!m_loggedWriteFailure)
             NSLog("NSUserDefaults: cannot keep the damaged defaults file %s as %s (%s); defaults are not saved.",

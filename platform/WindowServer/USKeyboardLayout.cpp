@@ -1,8 +1,8 @@
-#include "AppKit/USKeyboardLayout.h"
+#include "WindowServer/USKeyboardLayout.h"
 
 #include <array>
 
-#include "AppKit/NSEvent.h"
+#include "WindowServer/WSEvent.h"
 
 namespace USKeyboardLayout {
 

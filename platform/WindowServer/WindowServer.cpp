@@ -1,12 +1,9 @@
-#include "AppKit/WindowServer.h"
+#include "WindowServer/WindowServer.h"
 
 #include <cstdlib>
 #include <map>
 #include <mutex>
 
-#include "AppKit/AppKitWindowServerClient.h"
-#include "AppKit/NSApplication.h"
-#include "AppKit/NSEvent.h"
 #include "Foundation/NSException.h"
 
 namespace {
@@ -19,9 +16,30 @@ struct Registry {
 
 Registry& registry()
 {
-    // Never destroyed: windows may be released during static destruction.
     static auto* r = new Registry;
     return *r;
+}
+
+// Answers nothing and drops every report: a server made before any client.
+class NoClient final : public WindowServerClient {
+public:
+    NSUInteger windowStyleMask(WSWindowID) const override { return NSTitledWindowMask; }
+    bool windowTakesFocus(WSWindowID) const override { return false; }
+    void eventArrived(const WSEvent&) override { }
+    void windowFrameChanged(WSWindowID, const NSRect&) override { }
+    void windowCloseRequested(WSWindowID) override { }
+    void windowFocusChanged(WSWindowID, bool) override { }
+    void windowDecorationsChanged() override { }
+    void screensChanged() override { }
+    void quitRequested() override { }
+    void dockMenuRequested(NSPoint) override { }
+    void dockIconHostChanged() override { }
+};
+
+WindowServerClient*& defaultClient()
+{
+    static auto* client = new WindowServerClient*(new NoClient);
+    return *client;
 }
 
 std::string chooseBackend(const std::map<std::string, WindowServer::Factory>& factories)
@@ -35,8 +53,10 @@ std::string chooseBackend(const std::map<std::string, WindowServer::Factory>& fa
 }
 
 WindowServer::WindowServer()
-    : m_client(&AppKitWindowServerClient::shared())
+    : m_client(defaultClient())
 { }
+
+void WindowServer::setDefaultClient(WindowServerClient& client) { defaultClient() = &client; }
 
 WindowServer::~WindowServer() = default;
 
@@ -93,5 +113,3 @@ void WindowServer::notifyPointerMonitors(NSPoint location, NSUInteger eventType)
     auto monitors = m_monitors;
     for (const auto& [token, monitor] : monitors) monitor(location, eventType);
 }
-
-void WindowServer::postEvent(const Ref<NSEvent>& event) { NSApplication::postEvent(event, false); }

@@ -1,6 +1,7 @@
 #pragma once
 // The window-server interface both backends implement (headless, x11).
-// AppKit talks only to this; a backend registers itself by name from a static
+// AppKit talks only to this, and the backends speak to AppKit only through
+// it and its client (WindowServerClient.h), in plain types; a backend registers itself by name from a static
 // initialiser of its library, and shared() picks one on first use:
 // PLUMBLINE_BACKEND=headless|x11 forces a choice; otherwise x11 when it is
 // registered and DISPLAY is set, else headless.
@@ -17,12 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "AppKit/WindowServerClient.h"
 #include "CoreGraphics/CGImage.h"
 #include "Foundation/NSGeometry.h"
 #include "Foundation/NSObject.h"
-
-class NSEvent;
+#include "WindowServer/WindowServerClient.h"
 
 // How a window manager treats a window: how it stacks, decorates and lists
 // it. Automatic: a borderless window above the normal level is an overlay,
@@ -158,11 +157,16 @@ public:
     // Whether the application shows a menu-bar window of its own across the
     // top of the main screen (a desktop without a global menu bar).
     virtual bool wantsMenuBarWindow() const { return false; }
-    // Puts up a status icon whose click opens the dock menu
-    // (MenuBarWindow::popUpDockMenu), when the desktop has a place for one;
-    // answers whether the icon is up. When not, the menu bar shows the dock
-    // menu as its last menu.
-    virtual bool showDockIcon() { return false; }
+    // Puts up a status icon showing the picture (the application's icon,
+    // scaled to the icon's size; nil shows a plain icon) whose click opens
+    // the dock menu (MenuBarWindow::popUpDockMenu), when the desktop has a
+    // place for one; answers whether the icon is up. When not, the menu bar
+    // shows the dock menu as its last menu.
+    virtual bool showDockIcon(const Ref<CGImage>& picture)
+    {
+        (void)picture;
+        return false;
+    }
 
     // --- Menu tracking ---
     // A menu opened in the window and tracks the mouse until endMenuTracking:
@@ -187,13 +191,16 @@ public:
     }
 
     // --- Events in: into the application's queue; any thread. ---
-    static void postEvent(const Ref<NSEvent>& event);
+    void postEvent(const WSEvent& event) const { m_client->eventArrived(event); }
 
     // --- Reports out ---
     // Where the server reports what happens outside the application's calls
-    // (AppKit's client unless another is set).
+    // (the default client unless another is set).
     WindowServerClient& client() const { return *m_client; }
     void setClient(WindowServerClient& client) { m_client = &client; }
+    // The client every server starts with; AppKit installs its own when it
+    // loads. Until then reports go nowhere.
+    static void setDefaultClient(WindowServerClient& client);
 
 protected:
     WindowServer();

@@ -9,10 +9,9 @@
 //
 // Reports come on the main thread, outside the server's own event handling
 // where the answer may start a nested run loop (a menu, a modal panel).
-#include "AppKit/NSWindowStyleMask.h"
 #include "Foundation/NSGeometry.h"
-
-using WSWindowID = NSInteger;  // 0: none
+#include "WindowServer/NSWindowStyleMask.h"
+#include "WindowServer/WSEvent.h"
 
 class WindowServerClient {
 public:
@@ -24,6 +23,11 @@ public:
     virtual NSUInteger windowStyleMask(WSWindowID window) const = 0;
     // Whether the window takes the keyboard focus when clicked or activated.
     virtual bool windowTakesFocus(WSWindowID window) const = 0;
+
+    // --- Input ---
+    // An event for the application's queue. Unlike the reports, it may come
+    // on any thread.
+    virtual void eventArrived(const WSEvent& event) = 0;
 
     // --- Reports ---
     // The server (a window manager, the user dragging its decorations) gave

@@ -1,4 +1,4 @@
-#include "AppKit/WindowStacking.h"
+#include "WindowServer/WindowStacking.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <vector>
 
-#include "AppKit/WindowServer.h"
+#include "WindowServer/WindowServer.h"
 
 namespace WindowStacking {
 

@@ -5,6 +5,7 @@
 
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSFont.h"
+#include "AppKit/NSImage.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSScrollView.h"
 #include "AppKit/NSTableHeaderView.h"
@@ -53,6 +54,20 @@ TEST(Plumbline, FirstLaunchShowsTheCornerRulerAndStoresTheDefaults)
             const uint32_t p = d.pixel(x, row);
             EXPECT_NEAR(red(p), over(255, 0.8, desktop), 1);
             EXPECT_NEAR(blue(p), over(255, 0.8, desktop), 1);
+            // The program gives its status icon the ruler picture: a white
+            // bar across a blue square.
+            Ref<CGImage> icon;
+            d.onMain([&] {
+                NSRect size = NSMakeRect(0, 0, 22, 22);
+                if (auto image = NSApp->applicationIconImage())
+                    icon = image->CGImageForProposedRect(&size, nullptr, nullptr);
+            });
+            ASSERT_TRUE(icon);
+            const uint32_t square = icon->pixel(1, 1), bar = icon->pixel(11, 12);
+            EXPECT_NEAR(red(square), 0x2d, 1);
+            EXPECT_NEAR(blue(square), 0xd2, 1);
+            EXPECT_EQ(red(bar), 255);
+            EXPECT_EQ(blue(bar), 255);
         },
         {.keepDefaultsIn = kept.file()});
     const std::string text = kept.text();

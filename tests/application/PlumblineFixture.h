@@ -11,9 +11,9 @@
 
 #include "AppController.h"
 #include "AppHarness.h"
-#include "AppKit/WindowServer.h"
 #include "GuidelineStore.h"
 #include "SharedRulerStore.h"
+#include "WindowServer/WindowServer.h"
 #include "backend/headless/HeadlessWindowServer.h"
 
 namespace plumbline_test {

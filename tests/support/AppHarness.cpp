@@ -12,10 +12,10 @@
 #include <thread>
 
 #include "AppKit/NSApplication.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Foundation/Clock.h"
 #include "Foundation/NSRunLoop.h"
 #include "Foundation/NSUserDefaults.h"
+#include "WindowServer/USKeyboardLayout.h"
 #include "backend/headless/HeadlessWindowServer.h"
 
 struct AppDriver::Shared {

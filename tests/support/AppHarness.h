@@ -17,8 +17,8 @@
 
 #include "AppKit/AlertLog.h"
 #include "AppKit/NSEvent.h"
-#include "AppKit/WindowServer.h"
 #include "CoreGraphics/CGImage.h"
+#include "WindowServer/WindowServer.h"
 
 class AppDriver {
 public:

@@ -9,10 +9,10 @@
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSWindow.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Foundation/Clock.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSRunLoop.h"
+#include "WindowServer/USKeyboardLayout.h"
 #include "backend/headless/HeadlessWindowServer.h"
 
 // A view that fills itself with a colour and records its mouse events.

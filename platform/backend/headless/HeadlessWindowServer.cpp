@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "AppKit/USKeyboardLayout.h"
-#include "AppKit/WindowStacking.h"
 #include "Foundation/Clock.h"
 #include "Foundation/NSString.h"
+#include "WindowServer/USKeyboardLayout.h"
+#include "WindowServer/WindowStacking.h"
 
 namespace {
 
@@ -305,17 +305,18 @@ void HeadlessWindowServer::postMouse(NSEventType type, WSWindowID window, NSPoin
 {
     const Window* w = find(window);
     if (!w) return;
-    const NSPoint local{point.x - w->info.frame.origin.x, point.y - w->info.frame.origin.y};
-    Ref<NSEvent> e;
-    if (type == NSEventTypeMouseEntered || type == NSEventTypeMouseExited) {
-        e = NSEvent::enterExitEventWithType(type, local, flags, Clock::systemUptime(), window, nullptr, ++m_eventNumber,
-                                            trackingNumber, nullptr);
-    } else {
-        e = NSEvent::mouseEventWithType(type, local, flags, Clock::systemUptime(), window, nullptr, ++m_eventNumber,
-                                        clickCount, isDown(type) || type == NSEventTypeLeftMouseDragged ? 1.0f : 0.0f);
-    }
-    e->setScreenLocation(point);
-    e->setDelta(delta.x, delta.y);
+    WSEvent e;
+    e.type = type;
+    e.window = window;
+    e.location = {point.x - w->info.frame.origin.x, point.y - w->info.frame.origin.y};
+    e.screenLocation = point;
+    e.modifierFlags = flags;
+    e.timestamp = Clock::systemUptime();
+    e.eventNumber = ++m_eventNumber;
+    e.clickCount = clickCount;
+    e.pressure = isDown(type) || type == NSEventTypeLeftMouseDragged ? 1.0f : 0.0f;
+    e.delta = delta;
+    e.trackingNumber = trackingNumber;
     postEvent(e);
 }
 
@@ -384,19 +385,23 @@ void HeadlessWindowServer::injectKey(uint16_t keyCode, NSUInteger flags, bool do
 {
     if (keyCode < 128) m_keysDown.set(keyCode, down);
     const Window* key = find(m_key);
-    const NSPoint local =
+    WSEvent e;
+    e.window = m_key;
+    e.location =
         key ? NSPoint{m_pointer.x - key->info.frame.origin.x, m_pointer.y - key->info.frame.origin.y} : m_pointer;
-    Ref<NSEvent> e;
+    e.timestamp = Clock::systemUptime();
+    e.keyCode = keyCode;
     if (isModifierKey(keyCode)) {
-        e = NSEvent::keyEventWithType(NSEventTypeFlagsChanged, local, flags, Clock::systemUptime(), m_key, nullptr,
-                                      nullptr, nullptr, false, keyCode);
+        e.type = NSEventTypeFlagsChanged;
     } else {
         flags |= USKeyboardLayout::implicitFlags(keyCode);
         auto chars = USKeyboardLayout::charactersFor(keyCode, flags);
-        e = NSEvent::keyEventWithType(down ? NSEventTypeKeyDown : NSEventTypeKeyUp, local, flags, Clock::systemUptime(),
-                                      m_key, nullptr, NSString::stringWithUTF16(chars.characters),
-                                      NSString::stringWithUTF16(chars.ignoringModifiers), isRepeat, keyCode);
+        e.type = down ? NSEventTypeKeyDown : NSEventTypeKeyUp;
+        e.characters = chars.characters;
+        e.charactersIgnoringModifiers = chars.ignoringModifiers;
+        e.isARepeat = isRepeat;
     }
+    e.modifierFlags = flags;
     postEvent(e);
 }
 

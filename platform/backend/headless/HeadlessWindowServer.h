@@ -12,8 +12,7 @@
 #include <set>
 #include <vector>
 
-#include "AppKit/NSEvent.h"
-#include "AppKit/WindowServer.h"
+#include "WindowServer/WindowServer.h"
 
 class HeadlessWindowServer : public WindowServer {
 public:
@@ -34,6 +33,8 @@ public:
     // (off: the menu bar shows the dock menu).
     void setShowsMenuBar(bool shows) { m_showsMenuBar = shows; }
     void setHasDockIconHost(bool has) { m_dockIconHost = has; }
+    // The picture the status icon was last asked to show.
+    Ref<CGImage> dockIconPicture() const { return m_dockIconPicture; }
     // Replaces every screen; an empty list is allowed.
     void setScreens(std::vector<WSScreen> screens);
     // The colour behind all windows (premultiplied 0xAARRGGBB).
@@ -133,7 +134,11 @@ public:
         ++m_cursorChanges;
     }
     bool wantsMenuBarWindow() const override { return m_showsMenuBar; }
-    bool showDockIcon() override { return m_dockIconHost; }
+    bool showDockIcon(const Ref<CGImage>& picture) override
+    {
+        m_dockIconPicture = picture;
+        return m_dockIconHost;
+    }
     void beep() override { ++m_beeps; }
     bool openURL(const std::string& url) override;
 
@@ -159,6 +164,7 @@ private:
     CGFloat m_menuBar = 24;
     bool m_showsMenuBar = false;
     bool m_dockIconHost = false;
+    Ref<CGImage> m_dockIconPicture;
     uint32_t m_desktop = 0xFF808080;
     std::map<WSWindowID, Window> m_windows;
     std::vector<WSWindowID> m_order;  // visible windows, front first

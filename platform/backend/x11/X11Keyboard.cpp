@@ -4,9 +4,9 @@
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
-#include "AppKit/NSEvent.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Carbon/CarbonTypes.h"
+#include "WindowServer/USKeyboardLayout.h"
+#include "WindowServer/WSEvent.h"
 
 namespace {
 

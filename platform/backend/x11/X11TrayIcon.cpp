@@ -1,5 +1,7 @@
 #include "backend/x11/X11TrayIcon.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -13,9 +15,6 @@ namespace {
 
 constexpr uint32_t kSystemTrayRequestDock = 0;
 constexpr uint32_t kXEmbedMapped = 1;
-// A blue square with a white ruler across it.
-constexpr uint32_t kBackground = 0x2d6fd2;
-constexpr uint32_t kRuler = 0xffffff;
 
 // The events AppKit runs in answer start nested loops (a menu's tracking):
 // they run from the run loop, not from inside the event handler.
@@ -58,14 +57,14 @@ xcb_window_t X11TrayIcon::trayOwner()
 void X11TrayIcon::createWindow()
 {
     m_window = xcb_generate_id(m_conn);
-    const uint32_t values[] = {kBackground, XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
-                                                XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+    const uint32_t values[] = {m_screen->black_pixel, XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
+                                                          XCB_EVENT_MASK_BUTTON_RELEASE |
+                                                          XCB_EVENT_MASK_STRUCTURE_NOTIFY};
     xcb_create_window(m_conn, XCB_COPY_FROM_PARENT, m_window, m_screen->root, 0, 0, m_width, m_height, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, m_screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK,
                       values);
     m_gc = xcb_generate_id(m_conn);
-    const uint32_t foreground = kRuler;
-    xcb_create_gc(m_conn, m_gc, m_window, XCB_GC_FOREGROUND, &foreground);
+    xcb_create_gc(m_conn, m_gc, m_window, 0, nullptr);
     const std::string& name = X11WindowServer::programName();
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, m_window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
                         uint32_t(name.size()), name.data());
@@ -107,17 +106,31 @@ bool X11TrayIcon::dock()
     return true;
 }
 
+void X11TrayIcon::setPicture(const Ref<CGImage>& picture)
+{
+    m_picture = picture;
+    draw();
+}
+
 void X11TrayIcon::draw()
 {
     if (!m_window) return;
-    // A ruler: a bar across the middle with ticks standing on it.
-    const int16_t w = int16_t(m_width), h = int16_t(m_height);
-    const int16_t barY = int16_t(h / 2), barH = int16_t(std::max(2, h / 6));
-    std::vector<xcb_rectangle_t> parts{{int16_t(w / 8), barY, uint16_t(w - w / 4), uint16_t(barH)}};
-    for (int16_t x = int16_t(w / 8); x < w - w / 8; x = int16_t(x + std::max(3, w / 6)))
-        parts.push_back({x, int16_t(barY - h / 5), 1, uint16_t(h / 5)});
     xcb_clear_area(m_conn, 0, m_window, 0, 0, 0, 0);
-    xcb_poly_fill_rectangle(m_conn, m_window, m_gc, uint32_t(parts.size()), parts.data());
+    if (m_picture && m_picture->width() && m_picture->height() && m_screen->root_depth == 24) {
+        // Scaled into the server's 32-bit pixels of a 24-bit visual.
+        cairo_surface_t* pixels = cairo_image_surface_create(CAIRO_FORMAT_RGB24, m_width, m_height);
+        cairo_t* cr = cairo_create(pixels);
+        cairo_scale(cr, double(m_width) / double(m_picture->width()), double(m_height) / double(m_picture->height()));
+        cairo_set_source_surface(cr, m_picture->surface(), 0, 0);
+        cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_flush(pixels);
+        const int stride = cairo_image_surface_get_stride(pixels);
+        xcb_put_image(m_conn, XCB_IMAGE_FORMAT_Z_PIXMAP, m_window, m_gc, m_width, m_height, 0, 0, 0, 24,
+                      uint32_t(stride * m_height), cairo_image_surface_get_data(pixels));
+        cairo_surface_destroy(pixels);
+    }
     xcb_flush(m_conn);
 }
 
@@ -196,12 +209,13 @@ bool X11TrayIcon::handle(const xcb_generic_event_t* event)
 
 // --- The server's side ---
 
-bool X11WindowServer::showDockIcon()
+bool X11WindowServer::showDockIcon(const Ref<CGImage>& picture)
 {
     if (m_lost) return false;
     if (!m_trayIcon)
         m_trayIcon = std::make_unique<X11TrayIcon>(
             m_conn, m_screen, m_screenNumber, [this](const char* name) { return atom(name); },
             [this](int x, int y) { return pointFromX(x, y); }, client());
+    m_trayIcon->setPicture(picture);
     return m_trayIcon->dock();
 }

@@ -10,8 +10,9 @@
 
 #include <functional>
 
-#include "AppKit/WindowServerClient.h"
+#include "CoreGraphics/CGImage.h"
 #include "Foundation/NSGeometry.h"
+#include "WindowServer/WindowServerClient.h"
 
 class X11TrayIcon {
 public:
@@ -24,6 +25,8 @@ public:
     X11TrayIcon(const X11TrayIcon&) = delete;
     X11TrayIcon& operator=(const X11TrayIcon&) = delete;
 
+    // What the icon shows, scaled to its size (nil: its plain background).
+    void setPicture(const Ref<CGImage>& picture);
     // Docks the icon when a tray exists; answers whether it is docked.
     bool dock();
     bool isDocked() const { return m_manager != 0; }
@@ -47,6 +50,7 @@ private:
     WindowServerClient& m_client;
     xcb_window_t m_window = 0;
     xcb_gcontext_t m_gc = 0;
+    Ref<CGImage> m_picture;
     xcb_window_t m_manager = 0;
     bool m_wanted = false;
     uint16_t m_width = 22, m_height = 22;

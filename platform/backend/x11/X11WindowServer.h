@@ -4,7 +4,7 @@
 // origin); windows draw into the same ARGB surfaces as headless and upload
 // the pixels that changed since the last flush (MIT-SHM when the server has
 // it); non-opaque windows take input only where they painted (XShape input
-// region). Mouse, key and focus events become NSEvents; XInput2 raw motion
+// region). Mouse, key and focus events become event records; XInput2 raw motion
 // feeds the global pointer monitors; hot keys are passive key grabs on the
 // root window. Everything runs on the main thread, driven by the connection's
 // descriptor on the main run loop in the common modes.
@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "AppKit/WindowServer.h"
 #include "Foundation/NSRunLoop.h"
+#include "WindowServer/WindowServer.h"
 
 class NSTimer;
 class X11Clipboard;
@@ -85,7 +85,7 @@ public:
     // The X desktop has no global menu bar; the dock menu goes on a tray
     // icon where a system tray runs (X11TrayIcon.cpp).
     bool wantsMenuBarWindow() const override { return true; }
-    bool showDockIcon() override;
+    bool showDockIcon(const Ref<CGImage>& picture) override;
     // An active pointer grab on the root for the menus' time: presses over
     // other clients' windows come to the menu's window and close the menus.
     void beginMenuTracking(WSWindowID window) override;
@@ -156,6 +156,9 @@ private:
     // Feeds a key press to the compose sequences; true when it was one of
     // theirs (and became marked or composed text).
     bool composeKey(const xcb_key_press_event_t& e, WSWindowID target, uint16_t mac);
+    // A key event for the target window at the event's position, with the
+    // flags the X state gives; the caller sets the type and characters.
+    WSEvent keyRecord(const xcb_key_press_event_t& e, WSWindowID target, uint16_t mac) const;
     void handleFocus(const xcb_focus_in_event_t& e, bool in);
     void handleGeneric(xcb_generic_event_t* event);
     void postMouse(NSUInteger type, WSWindowID window, NSPoint global, NSUInteger flags, NSInteger clickCount,

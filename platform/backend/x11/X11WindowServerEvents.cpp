@@ -5,14 +5,13 @@
 
 #include <cstdlib>
 
-#include "AppKit/NSEvent.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Foundation/Clock.h"
+#include "WindowServer/USKeyboardLayout.h"
 #include "backend/x11/X11Compose.h"
 #include "backend/x11/X11Keyboard.h"
 #include "backend/x11/X11Window.h"
 
-// X events into NSEvents: mouse (with the implicit grab X keeps for the
+// X events into event records: mouse (with the implicit grab X keeps for the
 // window that took the press), keys through xkbcommon, focus into the key
 // window, and the server's notices about screens, stacking and keyboards.
 
@@ -134,20 +133,22 @@ void X11WindowServer::postMouse(NSUInteger type, WSWindowID window, NSPoint glob
 {
     const X11Window* w = find(window);
     if (!w) return;
-    const NSPoint local{global.x - w->info.frame.origin.x, global.y - w->info.frame.origin.y};
     const auto t = NSEventType(type);
-    Ref<NSEvent> e;
-    if (t == NSEventTypeMouseEntered || t == NSEventTypeMouseExited) {
-        e = NSEvent::enterExitEventWithType(t, local, flags, Clock::systemUptime(), window, nullptr, ++m_eventNumber,
-                                            trackingNumber, nullptr);
-    } else {
-        const bool pressed = t == NSEventTypeLeftMouseDown || t == NSEventTypeRightMouseDown ||
-                             t == NSEventTypeOtherMouseDown || t == NSEventTypeLeftMouseDragged;
-        e = NSEvent::mouseEventWithType(t, local, flags, Clock::systemUptime(), window, nullptr, ++m_eventNumber,
-                                        clickCount, pressed ? 1.0f : 0.0f);
-    }
-    e->setScreenLocation(global);
-    e->setDelta(delta.x, delta.y);
+    WSEvent e;
+    e.type = t;
+    e.window = window;
+    e.location = {global.x - w->info.frame.origin.x, global.y - w->info.frame.origin.y};
+    e.screenLocation = global;
+    e.modifierFlags = flags;
+    e.timestamp = Clock::systemUptime();
+    e.eventNumber = ++m_eventNumber;
+    e.clickCount = clickCount;
+    e.pressure = t == NSEventTypeLeftMouseDown || t == NSEventTypeRightMouseDown || t == NSEventTypeOtherMouseDown ||
+                         t == NSEventTypeLeftMouseDragged
+                     ? 1.0f
+                     : 0.0f;
+    e.delta = delta;
+    e.trackingNumber = trackingNumber;
     postEvent(e);
 }
 
@@ -253,9 +254,7 @@ void X11WindowServer::handleKey(const xcb_key_press_event_t& e, bool press)
     if (press) m_keysDown.insert(e.detail);
     else m_keysDown.erase(e.detail);
 
-    const X11Window* w = find(target);
-    const NSPoint global = pointFromX(e.root_x, e.root_y);
-    const NSPoint local = w ? NSPoint{global.x - w->info.frame.origin.x, global.y - w->info.frame.origin.y} : global;
+    WSEvent key = keyRecord(e, target, mac);
     NSUInteger flags = X11Keyboard::cocoaFlags(e.state);
     if (const NSUInteger modifier = X11Keyboard::modifierFlagOfKey(mac)) {
         // The state is the one before the key: add or drop its own flag.
@@ -263,8 +262,9 @@ void X11WindowServer::handleKey(const xcb_key_press_event_t& e, bool press)
         if (modifier == NSAlphaShiftKeyMask) {
             if (press) flags ^= NSUInteger(NSAlphaShiftKeyMask);
         } else flags = press ? (flags | modifier) : (flags & ~modifier);
-        postEvent(NSEvent::keyEventWithType(NSEventTypeFlagsChanged, local, flags, Clock::systemUptime(), target,
-                                            nullptr, nullptr, nullptr, false, mac));
+        key.type = NSEventTypeFlagsChanged;
+        key.modifierFlags = flags;
+        postEvent(key);
         return;
     }
     flags |= USKeyboardLayout::implicitFlags(mac);
@@ -279,9 +279,26 @@ void X11WindowServer::handleKey(const xcb_key_press_event_t& e, bool press)
         // Command leaves the characters alone, as Control with letters does not.
         if (flags & NSCommandKeyMask) chars = ignoring;
     }
-    postEvent(NSEvent::keyEventWithType(press ? NSEventTypeKeyDown : NSEventTypeKeyUp, local, flags,
-                                        Clock::systemUptime(), target, nullptr, NSString::stringWithUTF16(chars),
-                                        NSString::stringWithUTF16(ignoring), repeat, mac));
+    key.type = press ? NSEventTypeKeyDown : NSEventTypeKeyUp;
+    key.modifierFlags = flags;
+    key.characters = chars;
+    key.charactersIgnoringModifiers = ignoring;
+    key.isARepeat = repeat;
+    postEvent(key);
+}
+
+WSEvent X11WindowServer::keyRecord(const xcb_key_press_event_t& e, WSWindowID target, uint16_t mac) const
+{
+    const X11Window* w = find(target);
+    const NSPoint global = pointFromX(e.root_x, e.root_y);
+    WSEvent key;
+    key.window = target;
+    key.location = w ? NSPoint{global.x - w->info.frame.origin.x, global.y - w->info.frame.origin.y} : global;
+    key.screenLocation = global;
+    key.modifierFlags = X11Keyboard::cocoaFlags(e.state);
+    key.timestamp = Clock::systemUptime();
+    key.keyCode = mac;
+    return key;
 }
 
 bool X11WindowServer::composeKey(const xcb_key_press_event_t& e, WSWindowID target, uint16_t mac)
@@ -289,16 +306,12 @@ bool X11WindowServer::composeKey(const xcb_key_press_event_t& e, WSWindowID targ
     if (!m_compose) m_compose = std::make_unique<X11Compose>();
     const X11Compose::Result composed = m_compose->feed(m_keyboard->keysym(e.detail));
     if (composed.kind == X11Compose::Result::Pass) return false;
-    const X11Window* w = find(target);
-    const NSPoint global = pointFromX(e.root_x, e.root_y);
-    const NSPoint local = w ? NSPoint{global.x - w->info.frame.origin.x, global.y - w->info.frame.origin.y} : global;
-    const NSUInteger flags = X11Keyboard::cocoaFlags(e.state);
     const bool done = composed.kind == X11Compose::Result::Composed;
-    auto text = NSString::stringWithUTF16(done ? composed.text : u"");
-    auto event = NSEvent::keyEventWithType(NSEventTypeKeyDown, local, flags, Clock::systemUptime(), target, nullptr,
-                                           text, text, false, mac == 0xFFFF ? 0 : mac);
+    WSEvent event = keyRecord(e, target, mac == 0xFFFF ? 0 : mac);
+    event.type = NSEventTypeKeyDown;
+    event.characters = event.charactersIgnoringModifiers = done ? composed.text : u"";
     // A sequence under way shows as marked text; a cancelled one drops it.
-    if (!done) event->setMarkedText(NSString::stringWithUTF16(composed.text));
+    if (!done) event.markedText = composed.text;
     postEvent(event);
     return true;
 }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "AppKit/WindowStacking.h"
+#include "WindowServer/WindowStacking.h"
 
 // The order of windows: stacked by level, ours above the rest, or placed by a
 // window manager; the key window.

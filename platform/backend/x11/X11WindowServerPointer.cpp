@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "AppKit/NSEvent.h"
 #include "Foundation/NSLog.h"
+#include "WindowServer/WSEvent.h"
 #include "backend/x11/X11Window.h"
 
 // The pointer: where it is, the global monitors fed by raw motion, and the

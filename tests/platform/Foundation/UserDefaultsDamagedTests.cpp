@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "Foundation/FileSupport.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSPropertyListSerialization.h"
 #include "Foundation/NSUserDefaults.h"
@@ -209,4 +210,28 @@ TEST(UserDefaultsFile, TemporaryFilesOfKilledSavesAreRemovedAtLaunch)
     EXPECT_EQ(left, (std::vector<std::string>{".d.plist.tmp-locked", ".d.plist.tmp-toolong1", ".other.plist.tmp-abcdef",
                                               "d.plist"}));
     ::close(live);
+}
+
+// Damaged data kept aside never overwrites an earlier copy, lands whole in a
+// folder made for it, and leaves nothing behind when it cannot be written.
+TEST(DamagedCopies, EachCopyIsKeptWholeUnderAFreshName)
+{
+    TemporaryFolder folder;
+    const std::string base = folder / "deeper/sets";
+    std::string first, second;
+    ASSERT_EQ(FileSupport::keepDamagedBytes(base, "one", 3, first), 0);
+    ASSERT_EQ(FileSupport::keepDamagedBytes(base, "two!", 4, second), 0);
+    EXPECT_NE(first, second);
+    for (const auto& [name, text] : {std::pair{first, std::string("one")}, std::pair{second, std::string("two!")}}) {
+        EXPECT_TRUE(name.starts_with(base + ".damaged-")) << name;
+        std::vector<uint8_t> bytes;
+        ASSERT_EQ(FileSupport::readFile(name, bytes), 0);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text);
+    }
+
+    // Under a plain file no folder can be made.
+    ASSERT_EQ(FileSupport::writeInPlace(folder / "plain", "x", 1), 0);
+    std::string kept = "unchanged";
+    EXPECT_NE(FileSupport::keepDamagedBytes(folder / "plain/sets", "three", 5, kept), 0);
+    EXPECT_EQ(kept, "unchanged");
 }

@@ -13,7 +13,6 @@
 
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSWindow.h"
-#include "AppKit/WindowServer.h"
 #include "CoreGraphics/CGImage.h"
 #include "Foundation/NSAutoreleasePool.h"
 #include "Foundation/NSData.h"
@@ -22,6 +21,7 @@
 #include "Foundation/NSTimer.h"
 #include "Foundation/SignalSource.h"
 #include "GalleryPage.h"
+#include "WindowServer/WindowServer.h"
 
 namespace {
 int usage()

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "AppKit/NSControl.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSNotificationCenter.h"
+#include "WindowServer/USKeyboardLayout.h"
 #include "WindowingFixture.h"
 
 // Counts the actions it receives and remembers the last sender.

@@ -11,11 +11,11 @@
 
 #include "AppKit/NSNibLoading.h"
 #include "AppKit/NSPanel.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSTimer.h"
 #include "WaitUntil.h"
+#include "WindowServer/USKeyboardLayout.h"
 
 // --- A program with a delegate, one window and one view ---
 

@@ -2,6 +2,8 @@
 // screen whose titles open the main menu's submenus by mouse and by keyboard
 // (F10), with the dock menu as its last menu when no status icon shows it.
 #include "AppKit/MenuBarWindow.h"
+#include "AppKit/NSGraphics.h"
+#include "AppKit/NSImage.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSMenuItemValidation.h"
 #include "WindowingFixture.h"
@@ -192,6 +194,17 @@ TEST_F(MenuBarTest, SpansTheTopOfTheMainScreenWithTheApplicationNameAndTitles)
     server().setHasDockIconHost(true);
     NSApp->setMainMenu(mainMenu);
     EXPECT_EQ(titles(), (std::vector<std::string>{app, "File", "Edit"}));
+    // The icon shows the application's picture, a new one at once.
+    EXPECT_FALSE(server().dockIconPicture());
+    NSApp->setApplicationIconImage(NSImage::imageWithSize(NSMakeSize(8, 8), false, [](NSRect r) {
+        NSColor::redColor()->setFill();
+        NSRectFill(r);
+        return true;
+    }));
+    auto picture = server().dockIconPicture();
+    NSApp->setApplicationIconImage(nullptr);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->pixel(picture->width() / 2, picture->height() / 2) & 0xffffff, 0xff0000u);
 
     // No main menu, or a server that wants no menu bar: no bar.
     NSApp->setMainMenu(nullptr);

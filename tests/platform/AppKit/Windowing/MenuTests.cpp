@@ -6,8 +6,8 @@
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSMenuItemValidation.h"
 #include "AppKit/NSStringDrawing.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSException.h"
+#include "WindowServer/USKeyboardLayout.h"
 #include "WindowingFixture.h"
 
 // An explicit target that refuses "blocked:" through the protocol.

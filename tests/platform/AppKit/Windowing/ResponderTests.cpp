@@ -3,7 +3,7 @@
 #include "WindowingFixture.h"
 
 #include "AppKit/NSWindowController.h"
-#include "AppKit/USKeyboardLayout.h"
+#include "WindowServer/USKeyboardLayout.h"
 
 class ChainView : public RecordingView {
     NS_OBJECT(ChainView, RecordingView)

@@ -2,10 +2,10 @@
 // keys, scrolling a row into view, editing in place and keyed coding.
 #include "AppKit/NSScrollView.h"
 #include "AppKit/NSTableView.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSKeyedArchiver.h"
 #include "Foundation/NSKeyedUnarchiver.h"
 #include "Foundation/NSNotificationCenter.h"
+#include "WindowServer/USKeyboardLayout.h"
 #include "WindowingFixture.h"
 
 namespace {

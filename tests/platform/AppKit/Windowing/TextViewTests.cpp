@@ -5,10 +5,10 @@
 #include "AppKit/NSClipView.h"
 #include "AppKit/NSScrollView.h"
 #include "AppKit/NSTextView.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSKeyedArchiver.h"
 #include "Foundation/NSKeyedUnarchiver.h"
 #include "Foundation/NSNumber.h"
+#include "WindowServer/USKeyboardLayout.h"
 
 // Records the delegate calls of a text view; refuses the replacements listed.
 class TextViewRecorder : public NSObject, public NSTextViewDelegate {

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "AppKit/WindowStacking.h"
+#include "WindowServer/WindowStacking.h"
 
 namespace {
 
