@@ -38,7 +38,8 @@ public:
 
 WindowServerClient*& defaultClient()
 {
-    static auto* client = new WindowServerClient*(new NoClient);
+    static auto* none = new NoClient;
+    static auto* client = new WindowServerClient*(none);
     return *client;
 }
 
