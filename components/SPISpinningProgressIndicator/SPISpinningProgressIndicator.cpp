@@ -70,7 +70,8 @@ void SPISpinningProgressIndicator::describeClass(NSClassMembers<SPISpinningProgr
     m.property("color", &SPISpinningProgressIndicator::color, &SPISpinningProgressIndicator::setColor);
     m.property("backgroundColor", &SPISpinningProgressIndicator::backgroundColor,
                &SPISpinningProgressIndicator::setBackgroundColor);
-    m.property("doubleValue", &SPISpinningProgressIndicator::doubleValue, &SPISpinningProgressIndicator::setDoubleValue);
+    m.property("doubleValue", &SPISpinningProgressIndicator::doubleValue,
+               &SPISpinningProgressIndicator::setDoubleValue);
     m.property("maxValue", &SPISpinningProgressIndicator::maxValue, &SPISpinningProgressIndicator::setMaxValue);
 }
 

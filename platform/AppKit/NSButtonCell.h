@@ -12,7 +12,8 @@
 //
 // Keyed-coding keys (after NSActionCell's): NSButtonType, NSBezelStyle,
 // NSAlternateContents, NSKeyEquivalent, NSKeyEquivalentModifierMask,
-// NSImagePosition, NSNormalImage, NSAlternateImage.
+// NSImagePosition, NSNormalImage, NSAlternateImage,
+// NSShowsBorderOnlyWhileMouseInside, NSHighlightsBy, NSShowsStateBy.
 #include "AppKit/NSActionCell.h"
 #include "AppKit/NSImage.h"
 
@@ -45,6 +46,17 @@ enum NSCellImagePosition : NSUInteger {
     NSImageAbove = 5,
     NSImageOverlaps = 6,
 };
+
+// What a button shows while pressed (highlightsBy) or on (showsStateBy).
+enum NSCellStyleMask : NSUInteger {
+    NSNoCellMask = 0,
+    NSContentsCellMask = 1,
+    NSPushInCellMask = 2,
+    NSChangeGrayCellMask = 4,
+    NSChangeBackgroundCellMask = 8,
+};
+
+class NSAttributedString;
 
 class NSButtonCell : public NSActionCell {
     NS_OBJECT(NSButtonCell, NSActionCell)
@@ -96,6 +108,23 @@ public:
     // Whether the key event is the cell's key equivalent.
     bool matchesKeyEquivalent(const Ref<NSEvent>& event) const;
 
+    // A bezel drawn only while the mouse is over the button (or it is
+    // pressed or on); the view that tracks the mouse reports it through
+    // mouseEntered/mouseExited.
+    bool showsBorderOnlyWhileMouseInside() const { return m_showsBorderOnlyWhileMouseInside; }
+    void setShowsBorderOnlyWhileMouseInside(bool flag)
+    {
+        m_showsBorderOnlyWhileMouseInside = flag;
+        redisplay();
+    }
+    bool isMouseInside() const { return m_mouseInside; }
+    void mouseEntered(const Ref<NSEvent>& event) override;
+    void mouseExited(const Ref<NSEvent>& event) override;
+    NSUInteger highlightsBy() const { return m_highlightsBy; }
+    void setHighlightsBy(NSUInteger mask) { m_highlightsBy = mask; }
+    NSUInteger showsStateBy() const { return m_showsStateBy; }
+    void setShowsStateBy(NSUInteger mask) { m_showsStateBy = mask; }
+
     // Check boxes, radio buttons and on/off types change state on a click;
     // a radio button only turns on.
     void didClickInside() override;
@@ -110,6 +139,11 @@ public:
     virtual void drawImage(const Ref<NSImage>& image, const NSRect& frame, const Ref<NSView>& controlView);
     // Answers the rectangle the title took.
     virtual NSRect drawTitle(const Ref<NSString>& title, const NSRect& frame, const Ref<NSView>& controlView);
+    // A title with attributes of its own (font, colour, shadow), one line
+    // centred in the frame's height and aligned as the cell says, cut as
+    // the line-break mode says; answers the rectangle it took.
+    virtual NSRect drawAttributedTitle(const Ref<NSAttributedString>& title, const NSRect& frame,
+                                       const Ref<NSView>& controlView);
 
     void encodeWithCoder(NSCoder* coder) const override;
     Id initWithCoder(NSCoder* coder) override;
@@ -132,4 +166,8 @@ private:
     NSCellImagePosition m_imagePosition = NSNoImage;
     Ref<NSString> m_keyEquivalent;
     NSUInteger m_keyEquivalentModifierMask = 0;
+    bool m_showsBorderOnlyWhileMouseInside = false;
+    bool m_mouseInside = false;
+    NSUInteger m_highlightsBy = NSPushInCellMask | NSChangeGrayCellMask;
+    NSUInteger m_showsStateBy = NSNoCellMask;
 };

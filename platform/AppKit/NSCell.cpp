@@ -431,6 +431,7 @@ void NSCell::copyValuesFrom(const NSCell& o)
     m_showsFirstResponder = o.m_showsFirstResponder;
     m_refusesFirstResponder = o.m_refusesFirstResponder;
     m_alignment = o.m_alignment;
+    m_lineBreakMode = o.m_lineBreakMode;
     m_textStyle = o.m_textStyle;
     m_controlSize = o.m_controlSize;
     m_tag = o.m_tag;
@@ -460,6 +461,7 @@ void NSCell::encodeWithCoder(NSCoder* c) const
     c->encodeBool(m_continuous, "NSContinuous"_ns);
     c->encodeInt64(int64_t(m_sendActionMask), "NSSendActionOn"_ns);
     c->encodeInteger(NSInteger(m_controlSize), "NSControlSize"_ns);
+    c->encodeInteger(NSInteger(m_lineBreakMode), "NSLineBreakMode"_ns);
     c->encodeObject(m_representedObject, "NSRepresentedObject"_ns);
     c->encodeObject(m_formatter, "NSFormatter"_ns);
 }
@@ -489,6 +491,7 @@ Id NSCell::initWithCoder(NSCoder* c)
                            ? NSEventMask(c->decodeInt64ForKey("NSSendActionOn"_ns))
                            : NSLeftMouseUpMask;
     m_controlSize = NSUInteger(c->decodeIntegerForKey("NSControlSize"_ns));
+    m_lineBreakMode = NSUInteger(c->decodeIntegerForKey("NSLineBreakMode"_ns));
     m_representedObject = c->decodeObjectForKey("NSRepresentedObject"_ns);
     m_formatter = dynamic_ref_cast<NSFormatter>(c->decodeObjectForKey("NSFormatter"_ns));
     return this;

@@ -136,6 +136,14 @@ public:
     void setTag(NSInteger tag) { m_tag = tag; }
     Id representedObject() const { return m_representedObject; }
     void setRepresentedObject(const Id& object) { m_representedObject = object; }
+    // How a title too wide for its frame is cut (NSLineBreakMode); the one-line
+    // titles of buttons end in an ellipsis with NSLineBreakByTruncatingTail.
+    NSUInteger lineBreakMode() const { return m_lineBreakMode; }
+    void setLineBreakMode(NSUInteger mode)
+    {
+        m_lineBreakMode = mode;
+        redisplay();
+    }
     bool showsFirstResponder() const { return m_showsFirstResponder; }
     void setShowsFirstResponder(bool flag) { m_showsFirstResponder = flag; }
     virtual bool acceptsFirstResponder() const { return m_enabled; }
@@ -169,6 +177,11 @@ public:
     virtual void drawInteriorWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView);
     void highlight(bool flag, const NSRect& cellFrame, const Ref<NSView>& controlView);
     Ref<NSColor> textColorForState() const;
+
+    // The mouse entered or left the cell's area (a view's tracking area
+    // passes its events on to the cell under it).
+    virtual void mouseEntered(const Ref<NSEvent>&) { }
+    virtual void mouseExited(const Ref<NSEvent>&) { }
 
     // --- Tracking ---
     // Runs the tracking loop from a mouse-down: events are taken with
@@ -236,6 +249,7 @@ protected:
     bool m_showsFirstResponder = false;
     bool m_refusesFirstResponder = false;
     NSTextAlignment m_alignment = NSNaturalTextAlignment;
+    NSUInteger m_lineBreakMode = 0;
     ControlText::Style m_textStyle;
     NSUInteger m_controlSize = 0;
     NSInteger m_tag = 0;

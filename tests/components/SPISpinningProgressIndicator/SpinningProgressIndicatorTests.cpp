@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "AppKit/NSGraphicsContext.h"
-#include "Foundation/NSClass.h"
 #include "CoreGraphics/CGRecordingContext.h"
+#include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
 #include "SPISpinningProgressIndicator/SPISpinningProgressIndicator.h"
 #include "WaitUntil.h"
@@ -115,8 +115,8 @@ TEST_F(SpinnerTest, DeterminatePieFollowsTheValueWithinTheRange)
     auto s = makeSpinner(NSMakeRect(0, 0, 32, 20));
     const double w = 1 + 0.01 * 20, r = (20 - w) / 2.1;
     for (const Case& c : {Case{25, 100, true, NSMakePoint(r, 0)}, Case{50, 100, true, NSMakePoint(0, -r)},
-                          Case{150, 100, true, NSMakePoint(0, r)}, Case{-5, 100, false, {}},
-                          Case{10, 0, false, {}}, Case{10, -4, false, {}}}) {
+                          Case{150, 100, true, NSMakePoint(0, r)}, Case{-5, 100, false, {}}, Case{10, 0, false, {}},
+                          Case{10, -4, false, {}}}) {
         SCOPED_TRACE(testing::Message() << c.value << " of " << c.max);
         s->setMaxValue(c.max);
         s->setDoubleValue(c.value);
