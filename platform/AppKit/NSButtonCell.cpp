@@ -4,13 +4,13 @@
 
 #include "Foundation/NSClass.h"
 
+#include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSBezierPath.h"
+#include "AppKit/NSFont.h"
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSGraphicsContext.h"
-#include "AppKit/NSParagraphStyle.h"
 #include "AppKit/NSStringDrawing.h"
 #include "AppKit/NSView.h"
-#include "Foundation/NSAttributedString.h"
 #include "Foundation/NSCoder.h"
 
 NS_CLASS_DEFINE(NSButtonCell)
@@ -18,6 +18,27 @@ NS_CLASS_DEFINE(NSButtonCell)
 namespace {
 constexpr CGFloat kMarkSize = 14;
 constexpr CGFloat kMarkGap = 4;
+
+struct TypeMasks {
+    NSUInteger highlightsBy, showsStateBy;
+};
+
+TypeMasks masksForType(NSButtonType type)
+{
+    constexpr NSUInteger pushInGray = NSPushInCellMask | NSChangeGrayCellMask;
+    switch (type) {
+    case NSMomentaryLightButton: return {NSChangeGrayCellMask | NSChangeBackgroundCellMask, NSNoCellMask};
+    case NSPushOnPushOffButton: return {pushInGray, NSChangeBackgroundCellMask};
+    case NSToggleButton: return {pushInGray, NSContentsCellMask};
+    case NSSwitchButton:
+    case NSRadioButton: return {NSContentsCellMask, NSContentsCellMask};
+    case NSMomentaryChangeButton: return {NSContentsCellMask, NSNoCellMask};
+    case NSOnOffButton: return {NSChangeBackgroundCellMask, NSChangeBackgroundCellMask};
+    default: return {pushInGray, NSNoCellMask};
+    }
+}
+
+constexpr NSUInteger kPressedLook = NSPushInCellMask | NSChangeGrayCellMask | NSChangeBackgroundCellMask;
 
 // The longest start of the text that fits the width with an ellipsis after
 // it; the text itself when it fits.
@@ -41,6 +62,10 @@ Ref<NSCell> NSButtonCell::initTextCell(const Ref<NSString>& text)
     m_bordered = true;
     m_alignment = NSCenterTextAlignment;
     m_imagePosition = NSNoImage;
+    m_imageDimsWhenDisabled = true;
+    const auto masks = masksForType(m_buttonType);
+    m_highlightsBy = masks.highlightsBy;
+    m_showsStateBy = masks.showsStateBy;
     return this;
 }
 
@@ -55,6 +80,9 @@ Ref<NSCell> NSButtonCell::initImageCell(const Id& image)
 void NSButtonCell::setButtonType(NSButtonType type)
 {
     m_buttonType = type;
+    const auto masks = masksForType(type);
+    m_highlightsBy = masks.highlightsBy;
+    m_showsStateBy = masks.showsStateBy;
     if (isCheckOrRadio()) {
         m_bordered = false;
         m_alignment = NSLeftTextAlignment;
@@ -90,9 +118,42 @@ void NSButtonCell::didClickInside()
 
 bool NSButtonCell::showsAlternate() const
 {
-    const bool stateShows = m_buttonType == NSToggleButton || m_buttonType == NSMomentaryChangeButton;
-    if (m_buttonType == NSMomentaryChangeButton) return m_highlighted;
-    return stateShows && m_state == NSOnState;
+    return (m_highlighted && (m_highlightsBy & NSContentsCellMask)) ||
+           (m_state == NSOnState && (m_showsStateBy & NSContentsCellMask));
+}
+
+bool NSButtonCell::showsPressed() const
+{
+    return (m_highlighted && (m_highlightsBy & kPressedLook)) ||
+           (m_state == NSOnState && (m_showsStateBy & kPressedLook));
+}
+
+Ref<NSAttributedString> NSButtonCell::styledTitle(const Ref<NSString>& text) const
+{
+    auto style = NSMutableParagraphStyle::make<NSMutableParagraphStyle>();
+    style->setAlignment(m_alignment);
+    const auto color = drawsAsDefault() ? NSColor::whiteColor() : textColorForState();
+    auto attributes = NSDictionary::dictionaryWithObjectsAndKeys(
+        {font(), NSFontAttributeName, color, NSForegroundColorAttributeName, style, NSParagraphStyleAttributeName});
+    return NSAttributedString::initWithString(text ? text : ""_ns, attributes);
+}
+
+Ref<NSAttributedString> NSButtonCell::attributedTitle() const
+{
+    if (auto given = dynamic_ref_cast<NSAttributedString>(m_objectValue)) return given;
+    return styledTitle(title());
+}
+
+Ref<NSAttributedString> NSButtonCell::attributedAlternateTitle() const
+{
+    return m_attributedAlternateTitle ? m_attributedAlternateTitle : styledTitle(alternateTitle());
+}
+
+void NSButtonCell::setAttributedAlternateTitle(const Ref<NSAttributedString>& title)
+{
+    m_attributedAlternateTitle = title ? NSAttributedString::initWithAttributedString(title) : nullptr;
+    m_alternateTitle = title ? title->string() : nullptr;
+    redisplay();
 }
 
 NSSize NSButtonCell::cellSizeForBounds(const NSRect&) const
@@ -124,9 +185,7 @@ void NSButtonCell::drawWithFrame(const NSRect& frame, const Ref<NSView>& control
 void NSButtonCell::drawBezelWithFrame(const NSRect& frame, const Ref<NSView>&)
 {
     const NSRect box = NSInsetRect(frame, 1.5, 1.5);
-    const bool pressed =
-        m_highlighted || (m_state == NSOnState && (m_buttonType == NSPushOnPushOffButton ||
-                                                   m_buttonType == NSOnOffButton || m_buttonType == NSToggleButton));
+    const bool pressed = showsPressed();
     if (m_showsBorderOnlyWhileMouseInside && !m_mouseInside && !pressed) return;
     if (m_bezelStyle == NSRecessedBezelStyle) {
         // A dark pill sunk into the bar: deeper while pressed or on than
@@ -197,16 +256,25 @@ void NSButtonCell::drawMark(const NSRect& frame) const
 void NSButtonCell::drawImage(const Ref<NSImage>& image, const NSRect& frame, const Ref<NSView>&)
 {
     if (!image) return;
-    const NSSize s = image->size();
+    NSSize s = image->size();
+    if (s.width > frame.size.width || s.height > frame.size.height) {
+        const CGFloat scale = std::min(frame.size.width / s.width, frame.size.height / s.height);
+        s = NSMakeSize(s.width * scale, s.height * scale);
+    }
     const NSRect r = NSMakeRect(std::round(NSMidX(frame) - s.width / 2), std::round(NSMidY(frame) - s.height / 2),
                                 s.width, s.height);
-    image->drawInRect(r, NSZeroRect, NSCompositeSourceOver, m_enabled ? 1.0 : 0.5, true, nullptr);
+    const bool dim = !m_enabled && m_imageDimsWhenDisabled;
+    image->drawInRect(r, NSZeroRect, NSCompositeSourceOver, dim ? 0.5 : 1.0, true, nullptr);
 }
 
-NSRect NSButtonCell::drawTitle(const Ref<NSString>& title, const NSRect& frame, const Ref<NSView>&)
+NSRect NSButtonCell::drawTitle(const Ref<NSAttributedString>& title, const NSRect& frame, const Ref<NSView>&)
 {
+    if (!title || title->length() == 0) return NSMakeRect(frame.origin.x, frame.origin.y, 0, frame.size.height);
     NSUInteger align = m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : m_alignment;
-    const auto color = drawsAsDefault() ? NSColor::whiteColor() : textColorForState();
+    // Rich text the cell was given draws with all its attributes.
+    if (m_objectValue && m_objectValue.get() == title.get() && drawAttributedObjectValue(frame, align)) return frame;
+    auto color = dynamic_ref_cast<NSColor>(title->attributeAtIndex(NSForegroundColorAttributeName, 0, nullptr));
+    if (!color) color = textColorForState();
     std::u16string text = title->utf16();
     if (m_lineBreakMode == NSLineBreakByTruncatingTail)
         text = truncatedTail(text, frame.size.width,
@@ -215,7 +283,7 @@ NSRect NSButtonCell::drawTitle(const Ref<NSString>& title, const NSRect& frame, 
     return NSMakeRect(x, frame.origin.y, ControlText::width(text, m_textStyle), frame.size.height);
 }
 
-NSRect NSButtonCell::drawAttributedTitle(const Ref<NSAttributedString>& title, const NSRect& frame, const Ref<NSView>&)
+NSRect NSButtonCell::drawAttributedTitle(const Ref<NSAttributedString>& title, const NSRect& frame)
 {
     if (!title || title->length() == 0) return NSMakeRect(frame.origin.x, frame.origin.y, 0, frame.size.height);
     Ref<NSAttributedString> text = title;
@@ -270,7 +338,7 @@ void NSButtonCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSView>&
             drawImage(image, imageRect, controlView);
         }
     }
-    auto text = showsAlternate() && m_alternateTitle ? m_alternateTitle : title();
+    auto text = showsAlternate() && m_alternateTitle ? attributedAlternateTitle() : attributedTitle();
     if (text->length()) drawTitle(text, titleRect, controlView);
 }
 
@@ -281,16 +349,18 @@ void NSButtonCell::copyValuesFrom(const NSCell& other)
     if (!o) return;
     m_buttonType = o->m_buttonType;
     m_bezelStyle = o->m_bezelStyle;
+    m_highlightsBy = o->m_highlightsBy;
+    m_showsStateBy = o->m_showsStateBy;
+    m_imageDimsWhenDisabled = o->m_imageDimsWhenDisabled;
+    m_showsBorderOnlyWhileMouseInside = o->m_showsBorderOnlyWhileMouseInside;
+    m_mouseInside = o->m_mouseInside;
     m_alternateTitle = copiedString(o->m_alternateTitle);
+    m_attributedAlternateTitle = o->m_attributedAlternateTitle;
     m_image = o->m_image;
     m_alternateImage = o->m_alternateImage;
     m_imagePosition = o->m_imagePosition;
     m_keyEquivalent = copiedString(o->m_keyEquivalent);
     m_keyEquivalentModifierMask = o->m_keyEquivalentModifierMask;
-    m_showsBorderOnlyWhileMouseInside = o->m_showsBorderOnlyWhileMouseInside;
-    m_mouseInside = o->m_mouseInside;
-    m_highlightsBy = o->m_highlightsBy;
-    m_showsStateBy = o->m_showsStateBy;
 }
 
 void NSButtonCell::encodeWithCoder(NSCoder* c) const
@@ -302,12 +372,13 @@ void NSButtonCell::encodeWithCoder(NSCoder* c) const
     c->encodeObject(m_keyEquivalent, "NSKeyEquivalent"_ns);
     c->encodeInteger(NSInteger(m_keyEquivalentModifierMask), "NSKeyEquivalentModifierMask"_ns);
     c->encodeInteger(NSInteger(m_imagePosition), "NSImagePosition"_ns);
+    c->encodeInteger(NSInteger(m_highlightsBy), "NSHighlightsBy"_ns);
+    c->encodeInteger(NSInteger(m_showsStateBy), "NSShowsStateBy"_ns);
+    c->encodeBool(m_imageDimsWhenDisabled, "NSImageDimsWhenDisabled"_ns);
+    c->encodeBool(m_showsBorderOnlyWhileMouseInside, "NSShowsBorderOnlyWhileMouseInside"_ns);
     // Images are written only when they can be archived.
     if (dynamic_cast<const NSCoding*>(m_image.get())) c->encodeObject(m_image, "NSNormalImage"_ns);
     if (dynamic_cast<const NSCoding*>(m_alternateImage.get())) c->encodeObject(m_alternateImage, "NSAlternateImage"_ns);
-    c->encodeBool(m_showsBorderOnlyWhileMouseInside, "NSShowsBorderOnlyWhileMouseInside"_ns);
-    c->encodeInteger(NSInteger(m_highlightsBy), "NSHighlightsBy"_ns);
-    c->encodeInteger(NSInteger(m_showsStateBy), "NSShowsStateBy"_ns);
 }
 
 Id NSButtonCell::initWithCoder(NSCoder* c)
@@ -321,9 +392,16 @@ Id NSButtonCell::initWithCoder(NSCoder* c)
     m_imagePosition = NSCellImagePosition(c->decodeIntegerForKey("NSImagePosition"_ns));
     m_image = dynamic_ref_cast<NSImage>(c->decodeObjectForKey("NSNormalImage"_ns));
     m_alternateImage = dynamic_ref_cast<NSImage>(c->decodeObjectForKey("NSAlternateImage"_ns));
+    const auto masks = masksForType(m_buttonType);
+    m_highlightsBy = c->containsValueForKey("NSHighlightsBy"_ns)
+                         ? NSUInteger(c->decodeIntegerForKey("NSHighlightsBy"_ns))
+                         : masks.highlightsBy;
+    m_showsStateBy = c->containsValueForKey("NSShowsStateBy"_ns)
+                         ? NSUInteger(c->decodeIntegerForKey("NSShowsStateBy"_ns))
+                         : masks.showsStateBy;
+    m_imageDimsWhenDisabled =
+        !c->containsValueForKey("NSImageDimsWhenDisabled"_ns) || c->decodeBoolForKey("NSImageDimsWhenDisabled"_ns);
     m_showsBorderOnlyWhileMouseInside = c->decodeBoolForKey("NSShowsBorderOnlyWhileMouseInside"_ns);
-    m_highlightsBy = NSUInteger(c->decodeIntegerForKey("NSHighlightsBy"_ns));
-    m_showsStateBy = NSUInteger(c->decodeIntegerForKey("NSShowsStateBy"_ns));
     // A file that names no alignment means the button's own: a push
     // button's title is centred, a check box's or radio button's follows
     // its mark.

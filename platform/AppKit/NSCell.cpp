@@ -431,9 +431,11 @@ void NSCell::copyValuesFrom(const NSCell& o)
     m_showsFirstResponder = o.m_showsFirstResponder;
     m_refusesFirstResponder = o.m_refusesFirstResponder;
     m_alignment = o.m_alignment;
-    m_lineBreakMode = o.m_lineBreakMode;
     m_textStyle = o.m_textStyle;
     m_controlSize = o.m_controlSize;
+    m_lineBreakMode = o.m_lineBreakMode;
+    m_backgroundStyle = o.m_backgroundStyle;
+    m_menu = o.m_menu;
     m_tag = o.m_tag;
     m_representedObject = o.m_representedObject;
     m_formatter = o.m_formatter;
@@ -462,6 +464,9 @@ void NSCell::encodeWithCoder(NSCoder* c) const
     c->encodeInt64(int64_t(m_sendActionMask), "NSSendActionOn"_ns);
     c->encodeInteger(NSInteger(m_controlSize), "NSControlSize"_ns);
     c->encodeInteger(NSInteger(m_lineBreakMode), "NSLineBreakMode"_ns);
+    if (m_backgroundStyle != NSBackgroundStyleLight)
+        c->encodeInteger(NSInteger(m_backgroundStyle), "NSBackgroundStyle"_ns);
+    if (m_menu) c->encodeObject(m_menu, "NSMenu"_ns);
     c->encodeObject(m_representedObject, "NSRepresentedObject"_ns);
     c->encodeObject(m_formatter, "NSFormatter"_ns);
 }
@@ -492,6 +497,8 @@ Id NSCell::initWithCoder(NSCoder* c)
                            : NSLeftMouseUpMask;
     m_controlSize = NSUInteger(c->decodeIntegerForKey("NSControlSize"_ns));
     m_lineBreakMode = NSUInteger(c->decodeIntegerForKey("NSLineBreakMode"_ns));
+    m_backgroundStyle = NSBackgroundStyle(c->decodeIntegerForKey("NSBackgroundStyle"_ns));
+    m_menu = dynamic_ref_cast<NSMenu>(c->decodeObjectForKey("NSMenu"_ns));
     m_representedObject = c->decodeObjectForKey("NSRepresentedObject"_ns);
     m_formatter = dynamic_ref_cast<NSFormatter>(c->decodeObjectForKey("NSFormatter"_ns));
     return this;

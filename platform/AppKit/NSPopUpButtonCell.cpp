@@ -322,31 +322,18 @@ NSRect NSPopUpButtonCell::titleRectForBounds(const NSRect& bounds) const
 
 void NSPopUpButtonCell::drawBorderAndBackgroundWithFrame(const NSRect& frame, const Ref<NSView>& view)
 {
-    drawBezelWithFrame(frame, view);
+    NSButtonCell::drawBezelWithFrame(frame, view);
 }
 
 void NSPopUpButtonCell::drawWithFrame(const NSRect& frame, const Ref<NSView>& view)
 {
-    if (m_bordered) drawBorderAndBackgroundWithFrame(frame, view);
+    drawBezelWithFrame(frame, view);
     drawInteriorWithFrame(frame, view);
 }
 
-void NSPopUpButtonCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSView>& view)
+void NSPopUpButtonCell::drawBezelWithFrame(const NSRect& frame, const Ref<NSView>& view)
 {
-    auto face = menuItem();
-    auto image = face ? face->image() : nullptr;
-    if (image && imagePosition() == NSImageOnly) {
-        drawImage(image, frame, view);
-    } else {
-        NSRect titleRect = titleRectForBounds(frame);
-        if (image && imagePosition() != NSNoImage) {
-            const CGFloat w = image->size().width + 4;
-            drawImage(image, NSMakeRect(titleRect.origin.x, titleRect.origin.y, w, titleRect.size.height), view);
-            titleRect.origin.x += w;
-            titleRect.size.width = std::max<CGFloat>(0, titleRect.size.width - w);
-        }
-        drawTitle(title(), titleRect, view);
-    }
+    if (m_bordered) drawBorderAndBackgroundWithFrame(frame, view);
     if (m_arrowPosition == NSPopUpNoArrow) return;
     // The arrows: a pair of chevrons (pop-up) or one down arrow (pull-down).
     const bool flipped = view && view->isFlipped();
@@ -364,6 +351,15 @@ void NSPopUpButtonCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSV
     arrows->setLineWidth(1.5);
     textColorForState()->setStroke();
     arrows->stroke();
+}
+
+void NSPopUpButtonCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSView>& view)
+{
+    // The face item's image, else the cell's own.
+    auto face = menuItem();
+    auto picture = face && face->image() ? face->image() : image();
+    if (picture && imagePosition() != NSNoImage) drawImage(picture, imageRectForBounds(frame), view);
+    if (imagePosition() != NSImageOnly) drawTitle(attributedTitle(), titleRectForBounds(frame), view);
 }
 
 // --- Copying and coding ---
@@ -385,8 +381,8 @@ void NSPopUpButtonCell::copyValuesFrom(const NSCell& other)
 
 void NSPopUpButtonCell::encodeWithCoder(NSCoder* c) const
 {
+    // The cell's coding writes the menu.
     NSButtonCell::encodeWithCoder(c);
-    c->encodeObject(m_menu, "NSMenu"_ns);
     c->encodeInteger(indexOfSelectedItem(), "NSSelectedIndex"_ns);
     c->encodeBool(m_pullsDown, "NSPullDown"_ns);
     c->encodeBool(m_altersState, "NSAltersState"_ns);
@@ -407,7 +403,6 @@ Id NSPopUpButtonCell::initWithCoder(NSCoder* c)
     m_usesItemFromMenu =
         !c->containsValueForKey("NSUsesItemFromMenu"_ns) || c->decodeBoolForKey("NSUsesItemFromMenu"_ns);
     m_menuItem = dynamic_ref_cast<NSMenuItem>(c->decodeObjectForKey("NSMenuItem"_ns));
-    m_menu = dynamic_ref_cast<NSMenu>(c->decodeObjectForKey("NSMenu"_ns));
     if (!m_menu) m_menu = NSMenu::menuWithTitle(""_ns);
     m_menu->setAutoenablesItems(false);
     if (auto array = dynamic_ref_cast<NSArray>(c->decodeObjectForKey("NSPopUpItems"_ns))) {
