@@ -408,8 +408,7 @@ void AWAttachedWindow::setViewMargin(float margin)
 void AWAttachedWindow::setCornerRadius(float radius)
 {
     const NSSize size = viewSize();
-    const float limit =
-        float((2 * m_viewMargin + std::min(size.width, size.height) - m_arrowBaseWidth) * 0.5);
+    const float limit = float((2 * m_viewMargin + std::min(size.width, size.height) - m_arrowBaseWidth) * 0.5);
     m_cornerRadius = std::clamp(radius, 0.0f, std::max(limit, 0.0f));
     setArrowBaseWidth(m_arrowBaseWidth);
 }

@@ -32,7 +32,10 @@ constexpr Locations kLocations[6] = {{0, 1, 2}, {1, 0, 2}, {1, 2, 0}, {0, 2, 1},
 double floorf32(double v) { return double(std::floor(float(v))); }
 double minusHalf(double v) { return double(float(v) - 0.5f); }
 
-Ref<NSFont> fieldFont() { return NSFont::controlContentFontOfSize(NSFont::systemFontSizeForControlSize(NSSmallControlSize)); }
+Ref<NSFont> fieldFont()
+{
+    return NSFont::controlContentFontOfSize(NSFont::systemFontSizeForControlSize(NSSmallControlSize));
+}
 
 }  // namespace
 
@@ -78,7 +81,8 @@ void DCSmallDateControl::determineDateFormatInfo()
     const Intl0Rec settings = intl ? *intl : Intl0Rec{};
     TextEncoding encoding = kCFStringEncodingMacRoman;
     const auto script = ScriptCode(GetScriptManagerVariable(smSysScript));
-    if (UpgradeScriptInfoToTextEncoding(script, kTextLanguageDontCare, kTextRegionDontCare, nullptr, &encoding) != noErr)
+    if (UpgradeScriptInfoToTextEncoding(script, kTextLanguageDontCare, kTextRegionDontCare, nullptr, &encoding) !=
+        noErr)
         encoding = kCFStringEncodingMacRoman;
     m_dateSeparatorStr = NSString::stringWithBytes(settings.dateSep.data(), settings.dateSep.size(),
                                                    CFStringConvertEncodingToNSStringEncoding(encoding));
@@ -323,7 +327,8 @@ void DCSmallDateControl::setDelegate(const Id& delegate)
     } else if (dynamic_cast<NSControlTextEditingDelegate*>(delegate.get())) {
         Weak<NSObject> weak = delegate;
         m_delegateToken = centre->addObserverForName(name, Id(this), nullptr, [weak](const Ref<NSNotification>& note) {
-            if (auto d = dynamic_cast<NSControlTextEditingDelegate*>(weak.get().get())) d->controlTextDidEndEditing(note);
+            if (auto d = dynamic_cast<NSControlTextEditingDelegate*>(weak.get().get()))
+                d->controlTextDidEndEditing(note);
         });
     }
 }
@@ -560,5 +565,6 @@ void DCSmallDateControl::drawRect(const NSRect&)
 
     for (NSInteger i = 0; i < m_colonCellsCount; ++i)
         m_colonCells[size_t(i)]->drawWithFrame(m_colonRects[size_t(i)], Ref<NSView>(this));
-    for (NSInteger i = 0; i < m_cellsCount; ++i) m_cells[size_t(i)]->drawWithFrame(m_rects[size_t(i)], Ref<NSView>(this));
+    for (NSInteger i = 0; i < m_cellsCount; ++i)
+        m_cells[size_t(i)]->drawWithFrame(m_rects[size_t(i)], Ref<NSView>(this));
 }

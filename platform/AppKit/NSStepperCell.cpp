@@ -51,7 +51,10 @@ void NSStepperCell::setObjectValue(const Id& value)
     setDoubleValue(value ? value->description()->doubleValue() : m_minValue);
 }
 
-void NSStepperCell::setStringValue(const Ref<NSString>& value) { setDoubleValue(value ? value->doubleValue() : m_minValue); }
+void NSStepperCell::setStringValue(const Ref<NSString>& value)
+{
+    setDoubleValue(value ? value->doubleValue() : m_minValue);
+}
 
 NSInteger NSStepperCell::integerValue() const { return NSInteger(std::llround(m_value)); }
 

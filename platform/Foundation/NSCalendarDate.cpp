@@ -52,10 +52,7 @@ Ref<NSCalendarDate> NSCalendarDate::dateWithYear(NSInteger year, NSUInteger mont
     return result;
 }
 
-void NSCalendarDate::setTimeZone(const Ref<NSTimeZone>& zone)
-{
-    m_zone = zone ? zone : NSTimeZone::defaultTimeZone();
-}
+void NSCalendarDate::setTimeZone(const Ref<NSTimeZone>& zone) { m_zone = zone ? zone : NSTimeZone::defaultTimeZone(); }
 
 NSInteger NSCalendarDate::field(Field which) const
 {
@@ -63,7 +60,7 @@ NSInteger NSCalendarDate::field(Field which) const
     if (!cal) return 0;
     UErrorCode status = U_ZERO_ERROR;
     ucal_setMillis(cal, DateMillisecondsSince1970(m_time), &status);
-    static const UCalendarDateFields fields[] = {UCAL_EXTENDED_YEAR, UCAL_MONTH, UCAL_DATE,
+    static const UCalendarDateFields fields[] = {UCAL_EXTENDED_YEAR, UCAL_MONTH,  UCAL_DATE,
                                                  UCAL_HOUR_OF_DAY,   UCAL_MINUTE, UCAL_SECOND};
     NSInteger value = ucal_get(cal, fields[int(which)], &status);
     ucal_close(cal);

@@ -211,7 +211,7 @@ TEST_F(DateControlTest, OnlyDigitsAtTheirPlacesAreTyped)
         ASSERT_TRUE(editor);
         EXPECT_EQ(editor->delegate().get(), Id(c).get());
         EXPECT_EQ(c->textViewShouldChangeTextInRangeReplacementString(editor, k.range,
-                                                                     NSString::stringWithUTF8String(k.text.c_str())),
+                                                                      NSString::stringWithUTF8String(k.text.c_str())),
                   k.accepted);
     }
 }

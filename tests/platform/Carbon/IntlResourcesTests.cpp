@@ -15,10 +15,10 @@ TEST(IntlResources, DateOrderAndSeparatorComeFromTheShortDatePattern)
         int order;
         std::string separator;
     };
-    for (const Case& c : {Case{u"M/d/yy", mdy, "/"}, Case{u"dd.MM.yy", dmy, "."}, Case{u"y/MM/dd", ymd, "/"},
-                          Case{u"yy-MM-dd", ymd, "-"}, Case{u"MM y d", myd, " "}, Case{u"d/y/M", dym, "/"},
-                          Case{u"y. d. M.", ydm, "."}, Case{u"d\u2013M\u2013y", dmy, "\u2013"},
-                          Case{u"'Le' d/M/y", dmy, "/"}}) {
+    for (const Case& c :
+         {Case{u"M/d/yy", mdy, "/"}, Case{u"dd.MM.yy", dmy, "."}, Case{u"y/MM/dd", ymd, "/"},
+          Case{u"yy-MM-dd", ymd, "-"}, Case{u"MM y d", myd, " "}, Case{u"d/y/M", dym, "/"}, Case{u"y. d. M.", ydm, "."},
+          Case{u"d\u2013M\u2013y", dmy, "\u2013"}, Case{u"'Le' d/M/y", dmy, "/"}}) {
         SCOPED_TRACE(c.separator);
         auto rec = IntlSettings::fromDatePattern(c.pattern);
         ASSERT_TRUE(rec);
@@ -62,7 +62,8 @@ TEST(IntlResources, SystemScriptIsInUtf8)
     EXPECT_EQ(UpgradeScriptInfoToTextEncoding(smRoman, kTextLanguageDontCare, kTextRegionDontCare, nullptr, &encoding),
               noErr);
     EXPECT_EQ(encoding, kCFStringEncodingUTF8);
-    EXPECT_NE(UpgradeScriptInfoToTextEncoding(1, kTextLanguageDontCare, kTextRegionDontCare, nullptr, &encoding), noErr);
+    EXPECT_NE(UpgradeScriptInfoToTextEncoding(1, kTextLanguageDontCare, kTextRegionDontCare, nullptr, &encoding),
+              noErr);
 }
 
 }  // namespace

@@ -55,13 +55,13 @@ Ref<NSView> makeDateControlPage(NSRect bounds)
 
 }  // namespace
 
-GALLERY_PAGE(dateControl, {"date-control", "Small date control", {260, 130}, makeDateControlPage,
-                           [](const Ref<NSWindow>& w) {
-                               // Take the first control's day up, as a click would.
-                               for (auto& v : w->contentView()->subviews())
-                                   if (auto c = dynamic_ref_cast<DCSmallDateControl>(v)) {
-                                       w->makeFirstResponder(c);
-                                       c->editCell(1);
-                                       break;
-                                   }
-                           }});
+GALLERY_PAGE(dateControl,
+             {"date-control", "Small date control", {260, 130}, makeDateControlPage, [](const Ref<NSWindow>& w) {
+                  // Take the first control's day up, as a click would.
+                  for (auto& v : w->contentView()->subviews())
+                      if (auto c = dynamic_ref_cast<DCSmallDateControl>(v)) {
+                          w->makeFirstResponder(c);
+                          c->editCell(1);
+                          break;
+                      }
+              }});
