@@ -23,6 +23,7 @@
 #include "AppKit/NSTextView.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/BreakIteratorCache.h"
+#include "Foundation/NSAutoreleasePool.h"
 
 namespace {
 
@@ -126,6 +127,9 @@ void FirstDisplay(benchmark::State& state)
     const int lines = static_cast<int>(state.range(0));
     text(lines);
     for (auto _ : state) {
+        // What the window server keeps until the end of an event goes with
+        // the pool, as after each event of a running program.
+        NSAutoreleasePool pool;
         View view(lines);
         benchmark::DoNotOptimize(view.textView->layoutManager()->firstUnlaidCharacterIndex());
         state.PauseTiming();
@@ -145,6 +149,7 @@ void Keystroke(benchmark::State& state)
     view.window->display();
     bool insert = true;
     for (auto _ : state) {
+        NSAutoreleasePool pool;
         // Typing one character and taking it back again keep the text as it was.
         if (insert) view.textView->insertText("x"_ns);
         else view.textView->deleteBackward(nullptr);
@@ -160,6 +165,7 @@ void Scroll(benchmark::State& state)
     text(lines);
     for (auto _ : state) {
         state.PauseTiming();
+        NSAutoreleasePool pool;
         auto view = std::make_unique<View>(lines);
         NSUInteger at = view->startOfLine(lines * 9 / 10);
         state.ResumeTiming();
