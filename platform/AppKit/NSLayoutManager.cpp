@@ -1,6 +1,9 @@
 #include "AppKit/NSLayoutManager.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cmath>
 
 #include "AppKit/NSAttributedStringKeys.h"
@@ -16,6 +19,25 @@ NS_CLASS_DEFINE(NSLayoutManager)
 namespace {
 
 bool isLineEnd(char16_t c) { return c == u'\n' || c == u'\r' || c == 0x2029 || c == 0x2028; }
+
+// The first LF, CR or U+2029 in [from, end), or end. Long texts are
+// scanned eight units at a time.
+NSUInteger nextParagraphBreak(const char16_t* text, NSUInteger from, NSUInteger end)
+{
+    NSUInteger i = from;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi16(u'\n'), cr = _mm_set1_epi16(u'\r'), ps = _mm_set1_epi16(0x2029);
+    for (; i + 8 <= end; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, lf), _mm_cmpeq_epi16(v, cr)),
+                                         _mm_cmpeq_epi16(v, ps));
+        if (const int mask = _mm_movemask_epi8(hit)) return i + static_cast<NSUInteger>(__builtin_ctz(mask)) / 2;
+    }
+#endif
+    for (; i < end; ++i)
+        if (text[i] == u'\n' || text[i] == u'\r' || text[i] == 0x2029) return i;
+    return end;
+}
 
 Ref<NSFont> defaultFont()
 {
@@ -155,20 +177,24 @@ std::vector<NSLayoutManager::Paragraph> NSLayoutManager::paragraphsIn(NSUInteger
     std::vector<Paragraph> out;
     if (!storage) return out;
     const std::u16string& text = storage->utf16();
-    NSUInteger p = start;
-    while (p < end) {
-        NSUInteger i = p;
-        while (i < end && !(text[i] == u'\n' || text[i] == u'\r' || text[i] == 0x2029)) ++i;
-        if (i < end) {
-            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-            ++i;
-        }
-        Paragraph paragraph;
-        paragraph.start = p;
-        paragraph.length = std::min(i, end) - p;
-        out.push_back(std::move(paragraph));
-        p = std::min(i, end);
+    // The ends first, so the paragraphs are made in place once.
+    std::vector<NSUInteger> ends;
+    for (NSUInteger i = start; i < end; ++i) {
+        i = nextParagraphBreak(text.data(), i, end);
+        if (i >= end) break;
+        const char16_t c = text[i];
+        if (c == u'\r' && i + 1 < end && text[i + 1] == u'\n') ++i;
+        ends.push_back(i + 1);
     }
+    if (ends.empty() || ends.back() < end) ends.push_back(end);
+    out.resize(ends.size());
+    NSUInteger p = start;
+    for (size_t k = 0; k < ends.size(); ++k) {
+        out[k].start = p;
+        out[k].length = ends[k] - p;
+        p = ends[k];
+    }
+    if (start == end) out.clear();
     return out;
 }
 
