@@ -29,8 +29,8 @@ NSUInteger nextParagraphBreak(const char16_t* text, NSUInteger from, NSUInteger 
     const __m128i lf = _mm_set1_epi16(u'\n'), cr = _mm_set1_epi16(u'\r'), ps = _mm_set1_epi16(0x2029);
     for (; i + 8 <= end; i += 8) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        const __m128i hit = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, lf), _mm_cmpeq_epi16(v, cr)),
-                                         _mm_cmpeq_epi16(v, ps));
+        const __m128i hit =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, lf), _mm_cmpeq_epi16(v, cr)), _mm_cmpeq_epi16(v, ps));
         if (const int mask = _mm_movemask_epi8(hit)) return i + static_cast<NSUInteger>(__builtin_ctz(mask)) / 2;
     }
 #endif
@@ -588,7 +588,6 @@ int NSLayoutManager::containerIndex(const Ref<NSTextContainer>& container) const
 }
 
 // --- Glyphs ---
-
 
 bool NSLayoutManager::isValidGlyphIndex(NSUInteger index) { return index < numberOfGlyphs(); }
 
