@@ -48,7 +48,6 @@ void splitCubic(const Cubic& c, CGFloat t, Cubic& left, Cubic& right)
     right = {{s, r1, q2, c.p[3]}};
 }
 
-
 void splitCubicAtLength(const Cubic& c, CGFloat length, CGFloat error, Cubic& left, Cubic& right)
 {
     CGFloat lower = 0, upper = 1, t = 0.5;

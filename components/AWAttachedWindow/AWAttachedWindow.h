@@ -30,8 +30,10 @@ enum AWWindowPosition : int {
 
 class AWAttachedWindow : public NSWindow, public NSMenuItemValidation {
     NS_OBJECT(AWAttachedWindow, NSWindow)
-public:
+protected:
     AWAttachedWindow() = default;
+
+public:
     ~AWAttachedWindow() override;
 
     // Each answers nil for a nil view. Without a window the point is on the

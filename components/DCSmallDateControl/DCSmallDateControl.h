@@ -15,8 +15,10 @@
 
 class DCSmallDateControl : public NSControl, public NSTextViewDelegate {
     NS_OBJECT(DCSmallDateControl, NSControl)
-public:
+protected:
     DCSmallDateControl() = default;
+
+public:
     ~DCSmallDateControl() override;
 
     enum Appearance : NSInteger { Automatic = 0, Bevelled = 1, Flat = 2 };

@@ -7,9 +7,10 @@
 
 class KRButtonCell : public NSButtonCell {
     NS_OBJECT(KRButtonCell, NSButtonCell)
-public:
+protected:
     KRButtonCell() = default;
 
+public:
     // Also keeps `selected` (the state is on).
     void setState(NSInteger state) override;
     void mouseEntered(const Ref<NSEvent>& event) override;

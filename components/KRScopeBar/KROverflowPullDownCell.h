@@ -6,8 +6,10 @@
 
 class KROverflowPullDownCell : public NSPopUpButtonCell {
     NS_OBJECT(KROverflowPullDownCell, NSPopUpButtonCell)
-public:
+protected:
     KROverflowPullDownCell() = default;
+
+public:
     // Always a pull-down, whatever the flag.
     Ref<NSPopUpButtonCell> initTextCell(const Ref<NSString>& title, bool pullsDown) override;
     Ref<NSCell> initTextCell(const Ref<NSString>& title) override { return initTextCell(title, true); }

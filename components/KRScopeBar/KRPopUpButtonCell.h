@@ -5,8 +5,10 @@
 
 class KRPopUpButtonCell : public NSPopUpButtonCell {
     NS_OBJECT(KRPopUpButtonCell, NSPopUpButtonCell)
-public:
+protected:
     KRPopUpButtonCell() = default;
+
+public:
     NSRect drawTitle(const Ref<NSAttributedString>& title, const NSRect& frame,
                      const Ref<NSView>& controlView) override;
 };

@@ -112,7 +112,7 @@ KRScopeBar::~KRScopeBar() { unregisterDelegateForNotification(); }
 
 Ref<KRScopeBarGroup> KRScopeBar::addGroup()
 {
-    auto group = static_ref_cast<KRScopeBarGroup>(NSObject::make<KRScopeBarGroup>());
+    auto group = NSObject::make<KRScopeBarGroup>();
     if (numberOfGroups() == 0) group->setShowsSeparator(false);
     addGroup(group);
     return group;

@@ -21,8 +21,10 @@
 
 class KRScopeBar : public NSControl {
     NS_OBJECT(KRScopeBar, NSControl)
-public:
+protected:
     KRScopeBar() = default;
+
+public:
     ~KRScopeBar() override;
 
     static void initialize();

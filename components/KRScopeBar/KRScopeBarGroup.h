@@ -14,9 +14,10 @@
 
 class KRScopeBarGroup : public NSObject, public NSCoding {
     NS_OBJECT(KRScopeBarGroup, NSObject)
-public:
+protected:
     KRScopeBarGroup() = default;
 
+public:
     enum SelectionStyle : int32_t { SingleSelection = 0, MultipleSelection = 1 };
     // What numberOfObjects answers for a group its bar holds no record of.
     static constexpr NSUInteger kNoRecordCount = std::numeric_limits<NSUInteger>::max();

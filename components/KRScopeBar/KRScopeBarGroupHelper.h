@@ -15,9 +15,10 @@ class KRScopeBar;
 
 class KRScopeBarGroupHelper : public NSObject {
     NS_OBJECT(KRScopeBarGroupHelper, NSObject)
-public:
+protected:
     KRScopeBarGroupHelper() = default;
 
+public:
     // Raises "KRScopeBarException": a record belongs to a group and a bar.
     Id init() override;
     Ref<KRScopeBarGroupHelper> initWithGroup(const Ref<KRScopeBarGroup>& group, const Ref<KRScopeBar>& bar);

@@ -18,8 +18,10 @@ inline constexpr NSUInteger NSProgressIndicatorSpinningStyle = 1;
 
 class SPISpinningProgressIndicator : public NSView {
     NS_OBJECT(SPISpinningProgressIndicator, NSView)
-public:
+protected:
     SPISpinningProgressIndicator();
+
+public:
     ~SPISpinningProgressIndicator() override;
 
     Ref<NSView> initWithFrame(const NSRect& frame) override;

@@ -12,9 +12,10 @@
 
 class NSArrayController : public NSObjectController {
     NS_OBJECT(NSArrayController, NSObjectController)
-public:
+protected:
     NSArrayController() = default;
 
+public:
     Id initWithContent(const Id& content) override;
     static void initialize();
 

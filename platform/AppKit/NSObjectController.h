@@ -20,9 +20,10 @@ class NSClass;
 
 class NSObjectController : public NSObject {
     NS_OBJECT(NSObjectController, NSObject)
-public:
+protected:
     NSObjectController() = default;
 
+public:
     Id init() override;
     // initWithContent:
     virtual Id initWithContent(const Id& content);

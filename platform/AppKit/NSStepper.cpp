@@ -1,10 +1,10 @@
 #include "AppKit/NSStepper.h"
 
 #include "AppKit/NSApplication.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSRunLoop.h"
+#include "WindowServer/USKeyboardLayout.h"
 
 NS_CLASS_DEFINE(NSStepper)
 

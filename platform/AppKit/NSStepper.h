@@ -8,9 +8,10 @@
 
 class NSStepper : public NSControl {
     NS_OBJECT(NSStepper, NSControl)
-public:
+protected:
     NSStepper() = default;
 
+public:
     static const NSClass& cellClass();
     const NSClass& cellClassOfControl() const override { return cellClass(); }
 

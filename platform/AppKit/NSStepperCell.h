@@ -9,9 +9,10 @@
 
 class NSStepperCell : public NSActionCell {
     NS_OBJECT(NSStepperCell, NSActionCell)
-public:
+protected:
     NSStepperCell() = default;
 
+public:
     Ref<NSCell> initTextCell(const Ref<NSString>& text) override;
 
     double minValue() const { return m_minValue; }

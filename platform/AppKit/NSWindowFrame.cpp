@@ -29,7 +29,8 @@ NSRect NSWindow::frameRectForContentRect(const NSRect& contentRect, NSUInteger s
 NSRect NSWindow::contentRectForFrameRect(const NSRect& frameRect, NSUInteger styleMask)
 {
     NSRect c = frameRect;
-    if (const CGFloat bar = FrameView::titleBarHeightFor(styleMask)) c.size.height = std::max<CGFloat>(0, c.size.height - bar);
+    if (const CGFloat bar = FrameView::titleBarHeightFor(styleMask))
+        c.size.height = std::max<CGFloat>(0, c.size.height - bar);
     return c;
 }
 

@@ -7,9 +7,10 @@
 
 class NSCalendarDate : public NSDate {
     NS_OBJECT(NSCalendarDate, NSDate)
-public:
+protected:
     NSCalendarDate() = default;
 
+public:
     // Now, in the default time zone.
     static Ref<NSCalendarDate> calendarDate();
     // The date of those calendar fields in the zone (nil: the default zone).

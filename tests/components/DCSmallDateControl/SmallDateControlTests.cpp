@@ -5,13 +5,13 @@
 
 #include "AppKit/NSGraphicsContext.h"
 #include "AppKit/NSTextField.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "Carbon/IntlResources.h"
 #include "CoreGraphics/CGRecordingContext.h"
 #include "DCSmallDateControl/DCSmallDateControl.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSNumber.h"
+#include "WindowServer/USKeyboardLayout.h"
 #include "WindowingFixture.h"
 
 NS_CLASS_DEFINE(RecordingView)
@@ -252,8 +252,10 @@ TEST_F(DateControlTest, TypingAndTabMoveThroughTheFields)
 // Records the control's action.
 class DateTarget : public NSObject {
     NS_OBJECT(DateTarget, NSObject)
-public:
+protected:
     DateTarget() = default;
+
+public:
     int actions = 0;
     void dateChosen(const Id&) { ++actions; }
     static void describeClass(NSClassMembers<DateTarget>& m) { m.action("dateChosen:", &DateTarget::dateChosen); }

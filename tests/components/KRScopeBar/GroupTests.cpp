@@ -205,7 +205,7 @@ TEST_F(ScopeBarTest, PlaceholdersAndLabels)
 TEST_F(ScopeBarTest, SelectionFollowsABoundArrayControllerBothWays)
 {
     auto bar = makeBar();
-    auto controller = static_ref_cast<NSArrayController>(NSObject::make<NSArrayController>());
+    auto controller = NSObject::make<NSArrayController>();
     controller->setContent(NSArray::arrayWithObjects({"red"_ns, "green"_ns, "blue"_ns}));
     auto g = NSObject::alloc<KRScopeBarGroup>()->initWithIdentifier("colour"_ns, KRScopeBarGroup::MultipleSelection);
     bar->addGroup(g);
@@ -231,7 +231,7 @@ TEST_F(ScopeBarTest, SelectionFollowsABoundArrayControllerBothWays)
 
 TEST_F(ScopeBarTest, ArrayControllerKeepsItsSelectionInRange)
 {
-    auto controller = static_ref_cast<NSArrayController>(NSObject::make<NSArrayController>());
+    auto controller = NSObject::make<NSArrayController>();
     controller->setContent(NSArray::arrayWithObjects({"a"_ns, "b"_ns, "c"_ns}));
     EXPECT_FALSE(controller->canRemove());
     controller->setSelectionIndexes(indexes({1, 7}));

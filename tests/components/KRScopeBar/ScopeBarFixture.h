@@ -17,8 +17,10 @@
 
 class FixedButtonCell : public KRButtonCell {
     NS_OBJECT(FixedButtonCell, KRButtonCell)
-public:
+protected:
     FixedButtonCell() = default;
+
+public:
     NSSize cellSizeForBounds(const NSRect&) const override
     {
         return NSMakeSize(10.0 * double(title()->length()) + 20, 20);
@@ -34,8 +36,10 @@ public:
 
 class FixedPopUpCell : public KRPopUpButtonCell {
     NS_OBJECT(FixedPopUpCell, KRPopUpButtonCell)
-public:
+protected:
     FixedPopUpCell() = default;
+
+public:
     NSSize cellSizeForBounds(const NSRect&) const override
     {
         return NSMakeSize(10.0 * double(title()->length()) + 30, 20);
@@ -45,8 +49,10 @@ public:
 // Strings per group; the very objects it hands out stay the same.
 class ScopeSource : public NSObject, public KRScopeBarDataSource {
     NS_OBJECT(ScopeSource, NSObject)
-public:
+protected:
     ScopeSource() = default;
+
+public:
     std::vector<std::vector<Ref<NSString>>> groups;
     void set(std::vector<std::vector<std::string>> titles)
     {
@@ -65,8 +71,10 @@ public:
 
 class ScopeDelegate : public NSObject, public KRScopeBarDelegate {
     NS_OBJECT(ScopeDelegate, NSObject)
-public:
+protected:
     ScopeDelegate() = default;
+
+public:
     std::set<std::string> refusedObjects;
     std::set<std::string> refusedCollapse;
     std::vector<std::string> heard;  // identifiers of the changed groups

@@ -1,7 +1,7 @@
 #include "AppKit/MenuWindow.h"
 #include "AppKit/NSTrackingArea.h"
-#include "AppKit/USKeyboardLayout.h"
 #include "ScopeBarFixture.h"
+#include "WindowServer/USKeyboardLayout.h"
 
 namespace {
 

@@ -68,8 +68,10 @@ TEST(Stepper, KeyedCodingKeepsTheSettings)
 // Counts the actions a stepper sends.
 class StepperTarget : public NSObject, public NSApplicationDelegate {
     NS_OBJECT(StepperTarget, NSObject)
-public:
+protected:
     StepperTarget() = default;
+
+public:
     std::atomic<int> actions{0};
     Ref<NSWindow> window;
     Ref<NSStepper> stepper;

@@ -14,8 +14,10 @@ const NSPoint kSpot = NSMakePoint(160, 190);
 // The page's background with a marker at the spot the arrow points at.
 class AttachedWindowPageView : public NSView {
     NS_OBJECT(AttachedWindowPageView, NSView)
-public:
+protected:
     AttachedWindowPageView() = default;
+
+public:
     Ref<AWAttachedWindow> attached;
     void drawRect(const NSRect& r) override
     {

@@ -12,8 +12,10 @@ namespace {
 // Serves the groups' titles and keeps the bars' data alive with the page.
 class ScopeBarPageView : public NSView, public KRScopeBarDataSource {
     NS_OBJECT(ScopeBarPageView, NSView)
-public:
+protected:
     ScopeBarPageView() = default;
+
+public:
     std::vector<std::vector<Ref<NSString>>> titles = {
         {"All"_ns, "Images"_ns, "Documents"_ns, "Music"_ns},
         {"This Computer"_ns, "Home"_ns, "Shared"_ns},
