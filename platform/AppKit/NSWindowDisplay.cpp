@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "AppKit/NSGraphics.h"
 #include "AppKit/NSGraphicsContext.h"
 #include "CoreGraphics/CGCairoContext.h"
 
@@ -86,8 +87,7 @@ void NSWindow::displayIfNeeded()
         context->flushGraphics();
         NSGraphicsContext::restoreGraphicsState();
         // Only the drawn area can have changed: the server need look no further.
-        if (surface == WindowServer::shared().surface(m_windowID) && !m_flushDisabled)
-            WindowServer::shared().flushWindowRect(m_windowID, area);
+        if (surface == WindowServer::shared().surface(m_windowID) && !m_flushDisabled) flushToServer(&area);
     }
     m_displaying = false;
 }
@@ -95,5 +95,26 @@ void NSWindow::displayIfNeeded()
 void NSWindow::flushWindow()
 {
     if (m_flushDisabled || !m_windowID) return;
-    WindowServer::shared().flushWindow(m_windowID);
+    flushToServer(nullptr);
+}
+
+void NSWindow::flushToServer(const NSRect* changed)
+{
+    // With screen updates disabled the screen keeps what it shows; the
+    // window goes out whole once they are enabled again.
+    if (ScreenUpdatesDisabledCount() > 0) {
+        m_flushHeld = true;
+        return;
+    }
+    if (changed) WindowServer::shared().flushWindowRect(m_windowID, *changed);
+    else WindowServer::shared().flushWindow(m_windowID);
+}
+
+void NSWindow::flushWindowsHeldForScreenUpdates()
+{
+    for (auto& window : allWindows()) {
+        if (!window->m_flushHeld) continue;
+        window->m_flushHeld = false;
+        if (window->m_windowID && !window->m_flushDisabled) window->flushToServer(nullptr);
+    }
 }
