@@ -94,7 +94,7 @@ void ZAKSplitViewToolbarButtonCell::drawImage(const Ref<NSImage>& image, const N
     image->drawInRect(r, NSZeroRect, NSCompositeSourceOver, opacity, true, nullptr);
 }
 
-NSRect ZAKSplitViewToolbarButtonCell::drawTitle(const Ref<NSString>& title, const NSRect& frame,
+NSRect ZAKSplitViewToolbarButtonCell::drawTitle(const Ref<NSAttributedString>& title, const NSRect& frame,
                                                 const Ref<NSView>& controlView)
 {
     auto button = dynamic_ref_cast<ZAKSplitViewToolbarButton>(controlView);

@@ -17,7 +17,8 @@ public:
 
     void drawBezelWithFrame(const NSRect& frame, const Ref<NSView>& controlView) override;
     void drawImage(const Ref<NSImage>& image, const NSRect& frame, const Ref<NSView>& controlView) override;
-    NSRect drawTitle(const Ref<NSString>& title, const NSRect& frame, const Ref<NSView>& controlView) override;
+    NSRect drawTitle(const Ref<NSAttributedString>& title, const NSRect& frame,
+                     const Ref<NSView>& controlView) override;
 
     void parentWindowDidBecomeKey();
     void parentWindowDidResignKey();

@@ -59,7 +59,8 @@ Ref<NSGradient> ZAKFlatDarkTheme::gradientForStateMask(NSUInteger mask) const
 {
     double alpha = alphaValueForStateMask(mask);
     if (!inactiveOrDisabled(mask) && pressedOrOn(mask))
-        return NSGradient::initWithStartingColor(rgb(0.451f, 0.451f, 0.455f, alpha), rgb(0.318f, 0.318f, 0.318f, alpha));
+        return NSGradient::initWithStartingColor(rgb(0.451f, 0.451f, 0.455f, alpha),
+                                                 rgb(0.318f, 0.318f, 0.318f, alpha));
     return NSGradient::initWithStartingColor(rgb(0.251f, 0.251f, 0.255f, alpha), rgb(0.118f, 0.118f, 0.118f, alpha));
 }
 
@@ -72,7 +73,8 @@ Ref<NSGradient> ZAKFlatDarkTheme::fourStopGradient(bool light, double alpha)
         {{0.524f, 0.531f, 0.547f}, {0.445f, 0.453f, 0.469f}, {0.406f, 0.414f, 0.433f}, {0.339f, 0.347f, 0.367f}}};
     const auto& set = light ? bright : dark;
     auto colour = [&](int i) { return rgb(set[i][0], set[i][1], set[i][2], alpha); };
-    return NSGradient::initWithColorsAndLocations({{colour(0), 0.0}, {colour(1), 0.5}, {colour(2), 0.5}, {colour(3), 1.0}});
+    return NSGradient::initWithColorsAndLocations(
+        {{colour(0), 0.0}, {colour(1), 0.5}, {colour(2), 0.5}, {colour(3), 1.0}});
 }
 
 // Unlike the plain gradient, the inactive bit plays no part here.

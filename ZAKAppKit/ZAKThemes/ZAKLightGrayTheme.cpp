@@ -7,7 +7,4 @@ NS_CLASS_DEFINE(ZAKLightGrayTheme)
 
 Ref<NSColor> ZAKLightGrayTheme::fillColorForStateMask(NSUInteger) const { return NSColor::lightGrayColor(); }
 
-Ref<NSGradient> ZAKLightGrayTheme::gradientForStateMask(NSUInteger) const
-{
-    return NSGradientExt::gradientByType(100);
-}
+Ref<NSGradient> ZAKLightGrayTheme::gradientForStateMask(NSUInteger) const { return NSGradientExt::gradientByType(100); }

@@ -19,6 +19,16 @@ Ref<NSView> NSButton::initWithFrame(const NSRect& frame)
     return this;
 }
 
+void NSButton::mouseEntered(const Ref<NSEvent>& event)
+{
+    if (m_cell) m_cell->mouseEntered(event);
+}
+
+void NSButton::mouseExited(const Ref<NSEvent>& event)
+{
+    if (m_cell) m_cell->mouseExited(event);
+}
+
 Ref<NSString> NSButton::alternateTitle() const
 {
     auto c = buttonCell();

@@ -16,6 +16,9 @@ public:
     Ref<NSView> initWithFrame(const NSRect& frame) override;
 
     Ref<NSButtonCell> buttonCell() const { return dynamic_ref_cast<NSButtonCell>(m_cell); }
+    // A tracking area owned by the button reaches its cell.
+    void mouseEntered(const Ref<NSEvent>& event) override;
+    void mouseExited(const Ref<NSEvent>& event) override;
 
     Ref<NSString> title() const { return m_cell ? m_cell->title() : ""_ns; }
     void setTitle(const Ref<NSString>& title) { setStringValue(title); }

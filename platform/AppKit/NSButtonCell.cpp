@@ -2,7 +2,9 @@
 
 #include "Foundation/NSClass.h"
 
+#include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSBezierPath.h"
+#include "AppKit/NSFont.h"
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSView.h"
 #include "Foundation/NSCoder.h"
@@ -12,6 +14,27 @@ NS_CLASS_DEFINE(NSButtonCell)
 namespace {
 constexpr CGFloat kMarkSize = 14;
 constexpr CGFloat kMarkGap = 4;
+
+struct TypeMasks {
+    NSUInteger highlightsBy, showsStateBy;
+};
+
+TypeMasks masksForType(NSButtonType type)
+{
+    constexpr NSUInteger pushInGray = NSPushInCellMask | NSChangeGrayCellMask;
+    switch (type) {
+    case NSMomentaryLightButton: return {NSChangeGrayCellMask | NSChangeBackgroundCellMask, NSNoCellMask};
+    case NSPushOnPushOffButton: return {pushInGray, NSChangeBackgroundCellMask};
+    case NSToggleButton: return {pushInGray, NSContentsCellMask};
+    case NSSwitchButton:
+    case NSRadioButton: return {NSContentsCellMask, NSContentsCellMask};
+    case NSMomentaryChangeButton: return {NSContentsCellMask, NSNoCellMask};
+    case NSOnOffButton: return {NSChangeBackgroundCellMask, NSChangeBackgroundCellMask};
+    default: return {pushInGray, NSNoCellMask};
+    }
+}
+
+constexpr NSUInteger kPressedLook = NSPushInCellMask | NSChangeGrayCellMask | NSChangeBackgroundCellMask;
 }
 
 Ref<NSCell> NSButtonCell::initTextCell(const Ref<NSString>& text)
@@ -22,6 +45,10 @@ Ref<NSCell> NSButtonCell::initTextCell(const Ref<NSString>& text)
     m_bordered = true;
     m_alignment = NSCenterTextAlignment;
     m_imagePosition = NSNoImage;
+    m_imageDimsWhenDisabled = true;
+    const auto masks = masksForType(m_buttonType);
+    m_highlightsBy = masks.highlightsBy;
+    m_showsStateBy = masks.showsStateBy;
     return this;
 }
 
@@ -36,6 +63,9 @@ Ref<NSCell> NSButtonCell::initImageCell(const Id& image)
 void NSButtonCell::setButtonType(NSButtonType type)
 {
     m_buttonType = type;
+    const auto masks = masksForType(type);
+    m_highlightsBy = masks.highlightsBy;
+    m_showsStateBy = masks.showsStateBy;
     if (isCheckOrRadio()) {
         m_bordered = false;
         m_alignment = NSLeftTextAlignment;
@@ -71,9 +101,42 @@ void NSButtonCell::didClickInside()
 
 bool NSButtonCell::showsAlternate() const
 {
-    const bool stateShows = m_buttonType == NSToggleButton || m_buttonType == NSMomentaryChangeButton;
-    if (m_buttonType == NSMomentaryChangeButton) return m_highlighted;
-    return stateShows && m_state == NSOnState;
+    return (m_highlighted && (m_highlightsBy & NSContentsCellMask)) ||
+           (m_state == NSOnState && (m_showsStateBy & NSContentsCellMask));
+}
+
+bool NSButtonCell::showsPressed() const
+{
+    return (m_highlighted && (m_highlightsBy & kPressedLook)) ||
+           (m_state == NSOnState && (m_showsStateBy & kPressedLook));
+}
+
+Ref<NSAttributedString> NSButtonCell::styledTitle(const Ref<NSString>& text) const
+{
+    auto style = NSMutableParagraphStyle::make<NSMutableParagraphStyle>();
+    style->setAlignment(m_alignment);
+    const auto color = drawsAsDefault() ? NSColor::whiteColor() : textColorForState();
+    auto attributes = NSDictionary::dictionaryWithObjectsAndKeys(
+        {font(), NSFontAttributeName, color, NSForegroundColorAttributeName, style, NSParagraphStyleAttributeName});
+    return NSAttributedString::initWithString(text ? text : ""_ns, attributes);
+}
+
+Ref<NSAttributedString> NSButtonCell::attributedTitle() const
+{
+    if (auto given = dynamic_ref_cast<NSAttributedString>(m_objectValue)) return given;
+    return styledTitle(title());
+}
+
+Ref<NSAttributedString> NSButtonCell::attributedAlternateTitle() const
+{
+    return m_attributedAlternateTitle ? m_attributedAlternateTitle : styledTitle(alternateTitle());
+}
+
+void NSButtonCell::setAttributedAlternateTitle(const Ref<NSAttributedString>& title)
+{
+    m_attributedAlternateTitle = title ? NSAttributedString::initWithAttributedString(title) : nullptr;
+    m_alternateTitle = title ? title->string() : nullptr;
+    redisplay();
 }
 
 NSSize NSButtonCell::cellSizeForBounds(const NSRect&) const
@@ -105,9 +168,7 @@ void NSButtonCell::drawWithFrame(const NSRect& frame, const Ref<NSView>& control
 void NSButtonCell::drawBezelWithFrame(const NSRect& frame, const Ref<NSView>&)
 {
     const NSRect box = NSInsetRect(frame, 1.5, 1.5);
-    const bool pressed =
-        m_highlighted || (m_state == NSOnState && (m_buttonType == NSPushOnPushOffButton ||
-                                                   m_buttonType == NSOnOffButton || m_buttonType == NSToggleButton));
+    const bool pressed = showsPressed();
     const CGFloat radius = m_bezelStyle == NSRoundedBezelStyle ? 5 : 2;
     auto path = NSBezierPath::bezierPathWithRoundedRect(box, radius, radius);
     if (drawsAsDefault()) {
@@ -168,18 +229,28 @@ void NSButtonCell::drawMark(const NSRect& frame) const
 void NSButtonCell::drawImage(const Ref<NSImage>& image, const NSRect& frame, const Ref<NSView>&)
 {
     if (!image) return;
-    const NSSize s = image->size();
+    NSSize s = image->size();
+    if (s.width > frame.size.width || s.height > frame.size.height) {
+        const CGFloat scale = std::min(frame.size.width / s.width, frame.size.height / s.height);
+        s = NSMakeSize(s.width * scale, s.height * scale);
+    }
     const NSRect r = NSMakeRect(std::round(NSMidX(frame) - s.width / 2), std::round(NSMidY(frame) - s.height / 2),
                                 s.width, s.height);
-    image->drawInRect(r, NSZeroRect, NSCompositeSourceOver, m_enabled ? 1.0 : 0.5, true, nullptr);
+    const bool dim = !m_enabled && m_imageDimsWhenDisabled;
+    image->drawInRect(r, NSZeroRect, NSCompositeSourceOver, dim ? 0.5 : 1.0, true, nullptr);
 }
 
-NSRect NSButtonCell::drawTitle(const Ref<NSString>& title, const NSRect& frame, const Ref<NSView>&)
+NSRect NSButtonCell::drawTitle(const Ref<NSAttributedString>& title, const NSRect& frame, const Ref<NSView>&)
 {
+    if (!title || title->length() == 0) return NSMakeRect(frame.origin.x, frame.origin.y, 0, frame.size.height);
     NSUInteger align = m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : m_alignment;
-    const auto color = drawsAsDefault() ? NSColor::whiteColor() : textColorForState();
-    const CGFloat x = ControlText::drawInRect(title->utf16(), frame, m_textStyle, color, align);
-    return NSMakeRect(x, frame.origin.y, ControlText::width(title->utf16(), m_textStyle), frame.size.height);
+    // Rich text the cell was given draws with all its attributes.
+    if (m_objectValue && m_objectValue.get() == title.get() && drawAttributedObjectValue(frame, align)) return frame;
+    auto color = dynamic_ref_cast<NSColor>(title->attributeAtIndex(NSForegroundColorAttributeName, 0, nullptr));
+    if (!color) color = textColorForState();
+    const auto& text = title->utf16();
+    const CGFloat x = ControlText::drawInRect(text, frame, m_textStyle, color, align);
+    return NSMakeRect(x, frame.origin.y, ControlText::width(text, m_textStyle), frame.size.height);
 }
 
 void NSButtonCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSView>& controlView)
@@ -201,7 +272,7 @@ void NSButtonCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSView>&
             drawImage(image, imageRect, controlView);
         }
     }
-    auto text = showsAlternate() && m_alternateTitle ? m_alternateTitle : title();
+    auto text = showsAlternate() && m_alternateTitle ? attributedAlternateTitle() : attributedTitle();
     if (text->length()) drawTitle(text, titleRect, controlView);
 }
 
@@ -212,7 +283,11 @@ void NSButtonCell::copyValuesFrom(const NSCell& other)
     if (!o) return;
     m_buttonType = o->m_buttonType;
     m_bezelStyle = o->m_bezelStyle;
+    m_highlightsBy = o->m_highlightsBy;
+    m_showsStateBy = o->m_showsStateBy;
+    m_imageDimsWhenDisabled = o->m_imageDimsWhenDisabled;
     m_alternateTitle = copiedString(o->m_alternateTitle);
+    m_attributedAlternateTitle = o->m_attributedAlternateTitle;
     m_image = o->m_image;
     m_alternateImage = o->m_alternateImage;
     m_imagePosition = o->m_imagePosition;
@@ -229,6 +304,9 @@ void NSButtonCell::encodeWithCoder(NSCoder* c) const
     c->encodeObject(m_keyEquivalent, "NSKeyEquivalent"_ns);
     c->encodeInteger(NSInteger(m_keyEquivalentModifierMask), "NSKeyEquivalentModifierMask"_ns);
     c->encodeInteger(NSInteger(m_imagePosition), "NSImagePosition"_ns);
+    c->encodeInteger(NSInteger(m_highlightsBy), "NSHighlightsBy"_ns);
+    c->encodeInteger(NSInteger(m_showsStateBy), "NSShowsStateBy"_ns);
+    c->encodeBool(m_imageDimsWhenDisabled, "NSImageDimsWhenDisabled"_ns);
     // Images are written only when they can be archived.
     if (dynamic_cast<const NSCoding*>(m_image.get())) c->encodeObject(m_image, "NSNormalImage"_ns);
     if (dynamic_cast<const NSCoding*>(m_alternateImage.get())) c->encodeObject(m_alternateImage, "NSAlternateImage"_ns);
@@ -245,6 +323,15 @@ Id NSButtonCell::initWithCoder(NSCoder* c)
     m_imagePosition = NSCellImagePosition(c->decodeIntegerForKey("NSImagePosition"_ns));
     m_image = dynamic_ref_cast<NSImage>(c->decodeObjectForKey("NSNormalImage"_ns));
     m_alternateImage = dynamic_ref_cast<NSImage>(c->decodeObjectForKey("NSAlternateImage"_ns));
+    const auto masks = masksForType(m_buttonType);
+    m_highlightsBy = c->containsValueForKey("NSHighlightsBy"_ns)
+                         ? NSUInteger(c->decodeIntegerForKey("NSHighlightsBy"_ns))
+                         : masks.highlightsBy;
+    m_showsStateBy = c->containsValueForKey("NSShowsStateBy"_ns)
+                         ? NSUInteger(c->decodeIntegerForKey("NSShowsStateBy"_ns))
+                         : masks.showsStateBy;
+    m_imageDimsWhenDisabled =
+        !c->containsValueForKey("NSImageDimsWhenDisabled"_ns) || c->decodeBoolForKey("NSImageDimsWhenDisabled"_ns);
     // A file that names no alignment means the button's own: a push
     // button's title is centred, a check box's or radio button's follows
     // its mark.

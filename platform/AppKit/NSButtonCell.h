@@ -4,17 +4,38 @@
 // shows; the title is the cell's contents, the alternate title shows while
 // the state is on (toggle and momentary-change types).
 //
+// Two masks say how the cell shows pressing (highlightsBy) and the on state
+// (showsStateBy); setButtonType sets both for its type:
+//   type                 highlightsBy        showsStateBy
+//   momentary light 0    gray|background     none
+//   push on/off 1        push-in|gray        background
+//   toggle 2             push-in|gray        contents
+//   switch 3, radio 4    contents            contents
+//   momentary change 5   contents            none
+//   on/off 6             background          background
+//   momentary push-in 7  push-in|gray        none
+// Contents (1) shows the alternate title and image; push-in (2), change
+// gray (4) and change background (8) give the pressed look.
+//
 // Baseline look: a push button is a rounded rectangle (white, grey border,
-// light blue while pressed or on) with its title centred; a check box is a
-// 14-point square left of the title with a check mark when on and a dash
-// when mixed; a radio button is a 14-point circle with a dot when on. An
-// image is drawn centred, or beside the title as imagePosition says.
+// light blue while it shows pressing or the on state as above) with its title
+// centred; a check box is a 14-point square left of the title with a check
+// mark when on and a dash when mixed; a radio button is a 14-point circle
+// with a dot when on. An image is drawn centred in the rectangle it is given,
+// scaled down to fit keeping its aspect, at half opacity while disabled
+// unless imageDimsWhenDisabled is NO, or beside the title as imagePosition
+// says. The title is drawn in the colour of the attributed title's first
+// character; a title given as an attributed string draws with all its
+// attributes.
 //
 // Keyed-coding keys (after NSActionCell's): NSButtonType, NSBezelStyle,
 // NSAlternateContents, NSKeyEquivalent, NSKeyEquivalentModifierMask,
-// NSImagePosition, NSNormalImage, NSAlternateImage.
+// NSImagePosition, NSNormalImage, NSAlternateImage, NSHighlightsBy,
+// NSShowsStateBy (the type's masks when missing), NSImageDimsWhenDisabled
+// (YES when missing).
 #include "AppKit/NSActionCell.h"
 #include "AppKit/NSImage.h"
+#include "Foundation/NSAttributedString.h"
 
 enum NSButtonType : NSUInteger {
     NSMomentaryLightButton = 0,
@@ -55,7 +76,25 @@ public:
     Ref<NSCell> initImageCell(const Id& image) override;
 
     NSButtonType buttonType() const { return m_buttonType; }
-    void setButtonType(NSButtonType type);
+    virtual void setButtonType(NSButtonType type);
+    NSUInteger highlightsBy() const { return m_highlightsBy; }
+    void setHighlightsBy(NSUInteger mask)
+    {
+        m_highlightsBy = mask;
+        redisplay();
+    }
+    NSUInteger showsStateBy() const { return m_showsStateBy; }
+    void setShowsStateBy(NSUInteger mask)
+    {
+        m_showsStateBy = mask;
+        redisplay();
+    }
+    bool imageDimsWhenDisabled() const { return m_imageDimsWhenDisabled; }
+    void setImageDimsWhenDisabled(bool flag)
+    {
+        m_imageDimsWhenDisabled = flag;
+        redisplay();
+    }
     NSBezelStyle bezelStyle() const { return m_bezelStyle; }
     void setBezelStyle(NSBezelStyle style)
     {
@@ -69,6 +108,12 @@ public:
         m_alternateTitle = copiedString(title);
         redisplay();
     }
+    // The title with the cell's font, alignment and text colour, or the
+    // attributed string the title was given as.
+    Ref<NSAttributedString> attributedTitle() const;
+    void setAttributedTitle(const Ref<NSAttributedString>& title) { setObjectValue(title); }
+    Ref<NSAttributedString> attributedAlternateTitle() const;
+    void setAttributedAlternateTitle(const Ref<NSAttributedString>& title);
     Ref<NSImage> image() const { return m_image; }
     void setImage(const Ref<NSImage>& image)
     {
@@ -109,7 +154,7 @@ public:
     virtual void drawBezelWithFrame(const NSRect& frame, const Ref<NSView>& controlView);
     virtual void drawImage(const Ref<NSImage>& image, const NSRect& frame, const Ref<NSView>& controlView);
     // Answers the rectangle the title took.
-    virtual NSRect drawTitle(const Ref<NSString>& title, const NSRect& frame, const Ref<NSView>& controlView);
+    virtual NSRect drawTitle(const Ref<NSAttributedString>& title, const NSRect& frame, const Ref<NSView>& controlView);
 
     void encodeWithCoder(NSCoder* coder) const override;
     Id initWithCoder(NSCoder* coder) override;
@@ -122,11 +167,17 @@ private:
     // The default button of its window: an enabled push button that Return presses.
     bool drawsAsDefault() const;
     bool showsAlternate() const;
+    bool showsPressed() const;
+    Ref<NSAttributedString> styledTitle(const Ref<NSString>& text) const;
     void drawMark(const NSRect& box) const;
 
     NSButtonType m_buttonType = NSMomentaryPushInButton;
     NSBezelStyle m_bezelStyle = NSRoundedBezelStyle;
+    NSUInteger m_highlightsBy = NSPushInCellMask | NSChangeGrayCellMask;
+    NSUInteger m_showsStateBy = NSNoCellMask;
+    bool m_imageDimsWhenDisabled = true;
     Ref<NSString> m_alternateTitle;
+    Ref<NSAttributedString> m_attributedAlternateTitle;
     Ref<NSImage> m_image;
     Ref<NSImage> m_alternateImage;
     NSCellImagePosition m_imagePosition = NSNoImage;

@@ -433,6 +433,8 @@ void NSCell::copyValuesFrom(const NSCell& o)
     m_alignment = o.m_alignment;
     m_textStyle = o.m_textStyle;
     m_controlSize = o.m_controlSize;
+    m_backgroundStyle = o.m_backgroundStyle;
+    m_menu = o.m_menu;
     m_tag = o.m_tag;
     m_representedObject = o.m_representedObject;
     m_formatter = o.m_formatter;
@@ -460,6 +462,9 @@ void NSCell::encodeWithCoder(NSCoder* c) const
     c->encodeBool(m_continuous, "NSContinuous"_ns);
     c->encodeInt64(int64_t(m_sendActionMask), "NSSendActionOn"_ns);
     c->encodeInteger(NSInteger(m_controlSize), "NSControlSize"_ns);
+    if (m_backgroundStyle != NSBackgroundStyleLight)
+        c->encodeInteger(NSInteger(m_backgroundStyle), "NSBackgroundStyle"_ns);
+    if (m_menu) c->encodeObject(m_menu, "NSMenu"_ns);
     c->encodeObject(m_representedObject, "NSRepresentedObject"_ns);
     c->encodeObject(m_formatter, "NSFormatter"_ns);
 }
@@ -489,6 +494,8 @@ Id NSCell::initWithCoder(NSCoder* c)
                            ? NSEventMask(c->decodeInt64ForKey("NSSendActionOn"_ns))
                            : NSLeftMouseUpMask;
     m_controlSize = NSUInteger(c->decodeIntegerForKey("NSControlSize"_ns));
+    m_backgroundStyle = NSBackgroundStyle(c->decodeIntegerForKey("NSBackgroundStyle"_ns));
+    m_menu = dynamic_ref_cast<NSMenu>(c->decodeObjectForKey("NSMenu"_ns));
     m_representedObject = c->decodeObjectForKey("NSRepresentedObject"_ns);
     m_formatter = dynamic_ref_cast<NSFormatter>(c->decodeObjectForKey("NSFormatter"_ns));
     return this;

@@ -7,7 +7,7 @@
 // NSHighlighted, NSBordered, NSBezeled, NSEditable, NSSelectable,
 // NSScrollable, NSAllowsMixedState, NSAlignment, NSFontSize, NSBoldFont,
 // NSTag, NSContinuous, NSSendActionOn (mouse-up when missing),
-// NSControlSize, NSRepresentedObject, NSFormatter.
+// NSControlSize, NSRepresentedObject, NSFormatter, NSBackgroundStyle, NSMenu.
 //
 // A cell with a formatter shows its object value through the formatter's
 // stringForObjectValue (the value's own text when the formatter has none for
@@ -19,6 +19,7 @@
 #include "AppKit/ControlText.h"
 #include "AppKit/NSCellStateValue.h"
 #include "AppKit/NSEvent.h"
+#include "AppKit/NSMenu.h"
 #include "AppKit/NSParagraphStyle.h"
 #include "AppKit/NSTextMovement.h"
 #include "AppKit/NSView.h"
@@ -31,6 +32,24 @@ class NSFont;
 class NSText;
 
 enum NSCellType : NSUInteger { NSNullCellType = 0, NSTextCellType = 1, NSImageCellType = 2 };
+
+// How a button cell shows pressing (highlightsBy) and the on state
+// (showsStateBy).
+enum NSCellStyleMask : NSUInteger {
+    NSNoCellMask = 0,
+    NSContentsCellMask = 1,  // the alternate title and image
+    NSPushInCellMask = 2,
+    NSChangeGrayCellMask = 4,
+    NSChangeBackgroundCellMask = 8,
+};
+
+// The background a cell's contents sit on.
+enum NSBackgroundStyle : NSInteger {
+    NSBackgroundStyleLight = 0,
+    NSBackgroundStyleDark = 1,
+    NSBackgroundStyleRaised = 2,
+    NSBackgroundStyleLowered = 3,
+};
 
 class NSCell : public NSObject, public NSCoding {
     NS_OBJECT(NSCell, NSObject)
@@ -136,6 +155,15 @@ public:
     void setTag(NSInteger tag) { m_tag = tag; }
     Id representedObject() const { return m_representedObject; }
     void setRepresentedObject(const Id& object) { m_representedObject = object; }
+    NSBackgroundStyle backgroundStyle() const { return m_backgroundStyle; }
+    void setBackgroundStyle(NSBackgroundStyle style)
+    {
+        m_backgroundStyle = style;
+        redisplay();
+    }
+    // The cell's contextual menu (a pop-up cell's list).
+    virtual Ref<NSMenu> menu() const { return m_menu; }
+    virtual void setMenu(const Ref<NSMenu>& menu) { m_menu = menu; }
     bool showsFirstResponder() const { return m_showsFirstResponder; }
     void setShowsFirstResponder(bool flag) { m_showsFirstResponder = flag; }
     virtual bool acceptsFirstResponder() const { return m_enabled; }
@@ -182,6 +210,10 @@ public:
     virtual void stopTracking(NSPoint lastPoint, NSPoint stopPoint, const Ref<NSView>& controlView, bool mouseIsUp);
     // Whether the control should track until mouse-up even outside the cell.
     virtual bool prefersTrackingUntilMouseUp() const { return false; }
+    // The pointer entered or left a tracking area of the control view that
+    // names the cell's control as owner.
+    virtual void mouseEntered(const Ref<NSEvent>&) { }
+    virtual void mouseExited(const Ref<NSEvent>&) { }
     // Called by the control after a tracking ended with the mouse up inside:
     // a button cell moves to its next state; the control then sends the action.
     virtual void didClickInside() { }
@@ -238,6 +270,8 @@ protected:
     NSTextAlignment m_alignment = NSNaturalTextAlignment;
     ControlText::Style m_textStyle;
     NSUInteger m_controlSize = 0;
+    NSBackgroundStyle m_backgroundStyle = NSBackgroundStyleLight;
+    Ref<NSMenu> m_menu;
     NSInteger m_tag = 0;
     Id m_representedObject;
     Ref<NSFormatter> m_formatter;

@@ -302,18 +302,18 @@ NSRect NSPopUpButtonCell::titleRectForBounds(const NSRect& bounds) const
 
 void NSPopUpButtonCell::drawBorderAndBackgroundWithFrame(const NSRect& frame, const Ref<NSView>& view)
 {
-    drawBezelWithFrame(frame, view);
+    NSButtonCell::drawBezelWithFrame(frame, view);
 }
 
 void NSPopUpButtonCell::drawWithFrame(const NSRect& frame, const Ref<NSView>& view)
 {
-    if (m_bordered) drawBorderAndBackgroundWithFrame(frame, view);
+    drawBezelWithFrame(frame, view);
     drawInteriorWithFrame(frame, view);
 }
 
-void NSPopUpButtonCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSView>& view)
+void NSPopUpButtonCell::drawBezelWithFrame(const NSRect& frame, const Ref<NSView>& view)
 {
-    drawTitle(title(), titleRectForBounds(frame), view);
+    if (m_bordered) drawBorderAndBackgroundWithFrame(frame, view);
     // The arrows: a pair of chevrons (pop-up) or one down arrow (pull-down).
     const bool flipped = view && view->isFlipped();
     const CGFloat cx = NSMaxX(frame) - 14, cy = NSMidY(frame);
@@ -332,6 +332,12 @@ void NSPopUpButtonCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSV
     arrows->stroke();
 }
 
+void NSPopUpButtonCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSView>& view)
+{
+    if (image() && imagePosition() != NSNoImage) drawImage(image(), imageRectForBounds(frame), view);
+    if (imagePosition() != NSImageOnly) drawTitle(attributedTitle(), titleRectForBounds(frame), view);
+}
+
 // --- Copying and coding ---
 
 void NSPopUpButtonCell::copyValuesFrom(const NSCell& other)
@@ -348,8 +354,8 @@ void NSPopUpButtonCell::copyValuesFrom(const NSCell& other)
 
 void NSPopUpButtonCell::encodeWithCoder(NSCoder* c) const
 {
+    // The cell's coding writes the menu.
     NSButtonCell::encodeWithCoder(c);
-    c->encodeObject(m_menu, "NSMenu"_ns);
     c->encodeInteger(indexOfSelectedItem(), "NSSelectedIndex"_ns);
     c->encodeBool(m_pullsDown, "NSPullDown"_ns);
     c->encodeBool(m_altersState, "NSAltersState"_ns);
@@ -360,7 +366,6 @@ Id NSPopUpButtonCell::initWithCoder(NSCoder* c)
     NSButtonCell::initWithCoder(c);
     m_pullsDown = c->decodeBoolForKey("NSPullDown"_ns);
     m_altersState = c->decodeBoolForKey("NSAltersState"_ns);
-    m_menu = dynamic_ref_cast<NSMenu>(c->decodeObjectForKey("NSMenu"_ns));
     if (!m_menu) m_menu = NSMenu::menuWithTitle(""_ns);
     m_menu->setAutoenablesItems(false);
     if (auto array = dynamic_ref_cast<NSArray>(c->decodeObjectForKey("NSPopUpItems"_ns))) {

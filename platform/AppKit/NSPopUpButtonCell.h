@@ -31,9 +31,9 @@ public:
     void setAltersStateOfSelectedItem(bool flag) { m_altersState = flag; }
 
     // --- Menu and items ---
-    Ref<NSMenu> menu() const { return m_menu; }
+    Ref<NSMenu> menu() const override { return m_menu; }
     // A nil menu means an empty one.
-    void setMenu(const Ref<NSMenu>& menu);
+    void setMenu(const Ref<NSMenu>& menu) override;
     bool autoenablesItems() const { return m_menu->autoenablesItems(); }
     void setAutoenablesItems(bool flag) { m_menu->setAutoenablesItems(flag); }
     NSInteger numberOfItems() const { return m_menu->numberOfItems(); }
@@ -91,6 +91,8 @@ public:
     NSRect titleRectForBounds(const NSRect& bounds) const override;
     void drawWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
     void drawInteriorWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
+    // The border and background (bordered cells only), then the arrows.
+    void drawBezelWithFrame(const NSRect& frame, const Ref<NSView>& controlView) override;
     virtual void drawBorderAndBackgroundWithFrame(const NSRect& frame, const Ref<NSView>& controlView);
 
     void encodeWithCoder(NSCoder* coder) const override;
@@ -107,7 +109,6 @@ private:
     bool choose(NSInteger index);
     bool runList(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSEvent>& event);
 
-    Ref<NSMenu> m_menu;
     Ref<NSMenuItem> m_selected;
     bool m_pullsDown = false;
     bool m_altersState = true;

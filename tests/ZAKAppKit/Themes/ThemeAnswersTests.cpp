@@ -3,8 +3,8 @@
 #include <array>
 
 #include "AppKit/NSColorSpace.h"
-#include "Foundation/NSClass.h"
 #include "AppKitExtensions/NSGradient+ZAKNSGradientExtensions.h"
+#include "Foundation/NSClass.h"
 #include "ZAKAppKit/ZAKThemes/ZAKAbstractTheme.h"
 #include "ZAKAppKit/ZAKThemes/ZAKThemeManager.h"
 
@@ -115,16 +115,31 @@ TEST(FlatDarkTheme, AnswersByMaskInTheOrderOfItsTests)
         NSUInteger mask;
         RGBA fill, gradientStart, gradientEnd, stroke;
     } cases[] = {
-        {0, grey(0.141f, a6), {f(0.251f), f(0.251f), f(0.255f), a6}, grey(0.118f, a6),
+        {0,
+         grey(0.141f, a6),
+         {f(0.251f), f(0.251f), f(0.255f), a6},
+         grey(0.118f, a6),
          {f(0.749f), f(0.761f), f(0.788f), 1.0}},
-        {4, grey(0.941f, a6), {f(0.451f), f(0.451f), f(0.455f), a6}, grey(0.318f, a6),
+        {4,
+         grey(0.941f, a6),
+         {f(0.451f), f(0.451f), f(0.455f), a6},
+         grey(0.318f, a6),
          {f(0.749f), f(0.761f), f(0.788f), 1.0}},
-        {8, grey(0.941f, a6), {f(0.451f), f(0.451f), f(0.455f), a6}, grey(0.318f, a6),
+        {8,
+         grey(0.941f, a6),
+         {f(0.451f), f(0.451f), f(0.455f), a6},
+         grey(0.318f, a6),
          {f(0.749f), f(0.761f), f(0.788f), 1.0}},
         // Inactive and pressed: the inactive branch wins.
-        {6, grey(0.141f, a6), {f(0.251f), f(0.251f), f(0.255f), a6}, grey(0.118f, a6),
+        {6,
+         grey(0.141f, a6),
+         {f(0.251f), f(0.251f), f(0.255f), a6},
+         grey(0.118f, a6),
          {f(0.749f), f(0.761f), f(0.788f), a6}},
-        {5, grey(0.141f, a2), {f(0.251f), f(0.251f), f(0.255f), a2}, grey(0.118f, a2),
+        {5,
+         grey(0.141f, a2),
+         {f(0.251f), f(0.251f), f(0.255f), a2},
+         grey(0.118f, a2),
          {f(0.749f), f(0.761f), f(0.788f), a2}},
     };
     for (const auto& c : cases) {
@@ -151,22 +166,20 @@ TEST(FlatDarkTheme, TheComplexGradientIgnoresTheInactiveBit)
         for (const auto& c : colours) out.push_back({{f(c[0]), f(c[1]), f(c[2]), alpha}, locations[i++]});
         return out;
     };
-    auto light = stops({{0.524f, 0.531f, 0.547f}, {0.445f, 0.453f, 0.469f}, {0.406f, 0.414f, 0.433f},
-                        {0.339f, 0.347f, 0.367f}},
-                       a6);
-    auto darkSet = stops({{0.324f, 0.331f, 0.347f}, {0.245f, 0.253f, 0.269f}, {0.206f, 0.214f, 0.233f},
-                          {0.139f, 0.147f, 0.167f}},
-                         a6);
+    auto light = stops(
+        {{0.524f, 0.531f, 0.547f}, {0.445f, 0.453f, 0.469f}, {0.406f, 0.414f, 0.433f}, {0.339f, 0.347f, 0.367f}}, a6);
+    auto darkSet = stops(
+        {{0.324f, 0.331f, 0.347f}, {0.245f, 0.253f, 0.269f}, {0.206f, 0.214f, 0.233f}, {0.139f, 0.147f, 0.167f}}, a6);
     expectStops(dark->complexGradientForStateMask(6), light, "mask 6");
     expectStops(dark->complexGradientForStateMask(8), light, "mask 8");
     expectStops(dark->complexGradientForStateMask(0), darkSet, "mask 0");
     expectStops(dark->complexGradientForStateMask(2), darkSet, "mask 2");
     auto disabledPressed = dark->complexGradientForStateMask(5);
-    expectStops(disabledPressed,
-                stops({{0.324f, 0.331f, 0.347f}, {0.245f, 0.253f, 0.269f}, {0.206f, 0.214f, 0.233f},
-                       {0.139f, 0.147f, 0.167f}},
-                      f(0.2f)),
-                "mask 5");
+    expectStops(
+        disabledPressed,
+        stops({{0.324f, 0.331f, 0.347f}, {0.245f, 0.253f, 0.269f}, {0.206f, 0.214f, 0.233f}, {0.139f, 0.147f, 0.167f}},
+              f(0.2f)),
+        "mask 5");
 }
 
 TEST(FlatDarkTheme, TextColoursFollowDisabledPressedAndInactive)
@@ -199,8 +212,11 @@ TEST(HUDTheme, TellsTheRestingStateFromEveryOtherMask)
         NSUInteger mask;
         NSInteger stops;
         double firstRed, alpha;
-    } gradients[] = {{0, 4, f(0.324f), 0.7}, {4, 4, f(0.524f), f(0.6f)}, {8, 4, f(0.524f), f(0.6f)},
-                     {2, 2, f(0.251f), f(0.6f)}, {5, 2, f(0.251f), f(0.2f)}};
+    } gradients[] = {{0, 4, f(0.324f), 0.7},
+                     {4, 4, f(0.524f), f(0.6f)},
+                     {8, 4, f(0.524f), f(0.6f)},
+                     {2, 2, f(0.251f), f(0.6f)},
+                     {5, 2, f(0.251f), f(0.2f)}};
     for (const auto& c : gradients) {
         auto gradient = hud->gradientForStateMask(c.mask);
         ASSERT_TRUE(gradient);
@@ -218,7 +234,8 @@ TEST(LightThemes, GlassAndGrayTakeThePresetsAndFillOnlyWhenPressed)
 {
     auto glass = theme("ZAKGlassTheme");
     auto gray = theme("ZAKGrayTheme");
-    for (NSUInteger mask : {0u, 2u, 4u}) EXPECT_EQ(glass->gradientForStateMask(mask).get(), NSGradientExt::gradientByType(2).get());
+    for (NSUInteger mask : {0u, 2u, 4u})
+        EXPECT_EQ(glass->gradientForStateMask(mask).get(), NSGradientExt::gradientByType(2).get());
     EXPECT_EQ(gray->gradientForStateMask(0).get(), NSGradientExt::gradientByType(0).get());
     EXPECT_EQ(gray->gradientForStateMask(4).get(), NSGradientExt::gradientByType(0).get());
     EXPECT_EQ(gray->gradientForStateMask(6).get(), NSGradientExt::gradientByType(100).get());

@@ -20,7 +20,7 @@ struct ThemeManager : testing::Test {
 
 TEST_F(ThemeManager, RegistersTheSixBuiltInThemesUnderTheirClassNames)
 {
-    const char* keys[] = {"ZAKGlassTheme", "ZAKFlatDarkTheme", "ZAKHUDTheme",
+    const char* keys[] = {"ZAKGlassTheme", "ZAKFlatDarkTheme",  "ZAKHUDTheme",
                           "ZAKGrayTheme",  "ZAKLightGrayTheme", "ZAKWhiteTheme"};
     for (const char* key : keys) {
         auto found = theme(key);
