@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstring>
+
 #include <filesystem>
 #include <fstream>
 #include <random>

@@ -347,5 +347,6 @@ private:
     bool m_displaying = false;
     int m_flushDisabled = 0;
     bool m_flushHeld = false;  // a flush waits for screen updates
-    void flushToServer(const NSRect* changed);
+    // The changed rectangles go to the server (none: the whole window).
+    void flushToServer(const std::vector<NSRect>& changed);
 };

@@ -27,6 +27,28 @@ void NSWindow::invalidateRectInBase(const NSRect& rect)
     }
 }
 
+namespace {
+
+std::vector<NSRect> separateParts(const std::vector<NSRect>& dirty, const NSRect& bounds, const NSRect& area)
+{
+    // A few rectangles covering well under half their union; otherwise the
+    // union is drawn whole (cheaper than many clips and uploads).
+    constexpr size_t kMostParts = 4;
+    if (dirty.size() < 2 || dirty.size() > kMostParts) return {area};
+    std::vector<NSRect> parts;
+    CGFloat covered = 0;
+    for (const NSRect& r : dirty) {
+        const NSRect part = NSIntersectionRect(r, bounds);
+        if (NSIsEmptyRect(part)) continue;
+        parts.push_back(part);
+        covered += part.size.width * part.size.height;
+    }
+    if (parts.size() < 2 || covered > area.size.width * area.size.height / 2) return {area};
+    return parts;
+}
+
+}
+
 CGAffineTransform NSWindow::baseToSurfaceTransform() const { return {1, 0, 0, -1, 0, std::round(m_frame.size.height)}; }
 
 Ref<NSGraphicsContext> NSWindow::makeSurfaceContext(Ref<CGImage>& surface)
@@ -74,9 +96,19 @@ void NSWindow::displayIfNeeded()
         NSGraphicsContext::saveGraphicsState();
         NSGraphicsContext::setCurrentContext(context);
         // One pass over the union, so that each view draws once per display.
+        const NSRect bounds = NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height);
         NSRect area = NSZeroRect;
         for (const auto& r : dirty) area = NSUnionRect(area, r);
-        area = NSIntersectionRect(area, NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height));
+        area = NSIntersectionRect(area, bounds);
+        // Rectangles well apart (a marker's old and new place) clip the
+        // drawing and go up on their own: the space between them is neither
+        // painted nor compared.
+        std::vector<NSRect> parts = separateParts(dirty, bounds, area);
+        if (parts.size() > 1) {
+            std::vector<CGRect> device;
+            for (const NSRect& r : parts) device.push_back(CGRectApplyAffineTransform(r, baseToSurfaceTransform()));
+            context->graphicsPort()->clipToRects(device);
+        }
         try {
             m_frameView->drawInWindow(area);
         } catch (...) {
@@ -87,7 +119,8 @@ void NSWindow::displayIfNeeded()
         context->flushGraphics();
         NSGraphicsContext::restoreGraphicsState();
         // Only the drawn area can have changed: the server need look no further.
-        if (surface == WindowServer::shared().surface(m_windowID) && !m_flushDisabled) flushToServer(&area);
+        if (surface == WindowServer::shared().surface(m_windowID) && !m_flushDisabled)
+            flushToServer(parts.size() > 1 ? parts : std::vector<NSRect>{area});
     }
     m_displaying = false;
 }
@@ -95,10 +128,10 @@ void NSWindow::displayIfNeeded()
 void NSWindow::flushWindow()
 {
     if (m_flushDisabled || !m_windowID) return;
-    flushToServer(nullptr);
+    flushToServer({});
 }
 
-void NSWindow::flushToServer(const NSRect* changed)
+void NSWindow::flushToServer(const std::vector<NSRect>& changed)
 {
     // With screen updates disabled the screen keeps what it shows; the
     // window goes out whole once they are enabled again.
@@ -106,8 +139,9 @@ void NSWindow::flushToServer(const NSRect* changed)
         m_flushHeld = true;
         return;
     }
-    if (changed) WindowServer::shared().flushWindowRect(m_windowID, *changed);
-    else WindowServer::shared().flushWindow(m_windowID);
+    if (changed.empty()) WindowServer::shared().flushWindow(m_windowID);
+    else if (changed.size() == 1) WindowServer::shared().flushWindowRect(m_windowID, changed.front());
+    else WindowServer::shared().flushWindowRects(m_windowID, changed);
 }
 
 void NSWindow::flushWindowsHeldForScreenUpdates()
@@ -115,6 +149,6 @@ void NSWindow::flushWindowsHeldForScreenUpdates()
     for (auto& window : allWindows()) {
         if (!window->m_flushHeld) continue;
         window->m_flushHeld = false;
-        if (window->m_windowID && !window->m_flushDisabled) window->flushToServer(nullptr);
+        if (window->m_windowID && !window->m_flushDisabled) window->flushToServer({});
     }
 }
