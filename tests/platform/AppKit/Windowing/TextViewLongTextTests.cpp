@@ -9,8 +9,8 @@
 
 TEST_F(WindowingTest, AFarPlaceIsShownAtOnceAndStaysInViewWhileIdleTimeLaysOutTheRest)
 {
-    auto window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(100, 100, 400, 300),
-                                                                   NSBorderlessWindowMask, NSBackingStoreBuffered, false);
+    auto window = NSObject::alloc<NSWindow>()->initWithContentRect(
+        NSMakeRect(100, 100, 400, 300), NSBorderlessWindowMask, NSBackingStoreBuffered, false);
     auto scroll = NSObject::alloc<NSScrollView>();
     scroll->initWithFrame(NSMakeRect(0, 0, 400, 300));
     scroll->setHasVerticalScroller(true);
