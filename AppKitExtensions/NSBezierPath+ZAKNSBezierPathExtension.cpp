@@ -1,21 +1,40 @@
 #include "AppKitExtensions/NSBezierPath+ZAKNSBezierPathExtension.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "AppKit/NSGraphicsContext.h"
-#include "AppKitExtensions/CubicMaths.h"
 #include "FoundationExtensions/NSGeometry+KQFoundationExtensions.h"
 
 namespace {
 
-using namespace CubicMaths;
 using Elements = std::vector<CGPathElement>;
 
 constexpr CGFloat kDefaultError = 0.1;
+// Deeper halvings cannot change a length measured in single precision.
+constexpr int kMaxCurveDepth = 24;
+constexpr CGFloat kRelativeErrorFloor = 1e-12;
+// Bisection steps when splitting a curve at a length: past this t no longer
+// changes in double precision.
+constexpr int kMaxSplitSteps = 64;
 
 const Elements& elementsOf(const Ref<NSBezierPath>& path) { return path->elements().elements; }
+
+// Straight distances in single precision, widened. NaN coordinates measure
+// 0, so that a length is always a number. The arithmetic is hypotf's (the
+// squares of floats are exact in double, one rounding to float), inline:
+// measuring curves takes millions of these.
+CGFloat straightDistance(NSPoint a, NSPoint b)
+{
+    const float dx = static_cast<float>(b.x - a.x), dy = static_cast<float>(b.y - a.y);
+    if (std::isinf(dx) || std::isinf(dy)) return HUGE_VAL;
+    const CGFloat d = static_cast<float>(std::sqrt(double(dx) * dx + double(dy) * dy));
+    return std::isnan(d) ? 0 : d;
+}
 
 // An error of 0 or less cannot be met; 0 measures until single precision no
 // longer tells the chord from the control polygon.
@@ -39,9 +58,126 @@ NSPoint pointAlong(NSPoint a, NSPoint b, CGFloat t)
     return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
 }
 
+struct Cubic {
+    NSPoint p[4];
+};
+
+void splitCubic(const Cubic& c, CGFloat t, Cubic& left, Cubic& right)
+{
+    auto mix = [t](NSPoint a, NSPoint b) { return NSPoint{a.x * (1 - t) + b.x * t, a.y * (1 - t) + b.y * t}; };
+    NSPoint q0 = mix(c.p[0], c.p[1]), q1 = mix(c.p[1], c.p[2]), q2 = mix(c.p[2], c.p[3]);
+    NSPoint r0 = mix(q0, q1), r1 = mix(q1, q2);
+    NSPoint s = mix(r0, r1);
+    left = {{c.p[0], q0, r0, s}};
+    right = {{s, r1, q2, c.p[3]}};
+}
+
+CGFloat cubicLength(const Cubic& c, CGFloat error, int depth)
+{
+    CGFloat chord = straightDistance(c.p[0], c.p[3]);
+    CGFloat polygon =
+        straightDistance(c.p[0], c.p[1]) + straightDistance(c.p[1], c.p[2]) + straightDistance(c.p[2], c.p[3]);
+    // Doubles hold the length to about a million-millionth of the curve's
+    // size; asking for more (an error of 0) would only split every curve
+    // down to the depth bound, millions of pieces, for no better answer.
+    if (depth == 0) error = std::max(error, polygon * kRelativeErrorFloor);
+    // An infinite chord and polygon give a NaN difference: nothing to refine.
+    if (!(polygon - chord > error) || depth >= kMaxCurveDepth) return (chord + polygon) / 2;
+    Cubic left, right;
+    splitCubic(c, 0.5, left, right);
+    return cubicLength(left, error, depth + 1) + cubicLength(right, error, depth + 1);
+}
+
+// Bisection on t until the left part measures length within error. With a
+// memo (the left parts' measures of this one curve by t, sorted), later
+// splits of the same curve at other lengths reuse the measures they share.
+void splitCubicAtLength(const Cubic& c, CGFloat length, CGFloat error, Cubic& left, Cubic& right,
+                        std::vector<std::pair<CGFloat, CGFloat>>* memo = nullptr)
+{
+    auto measure = [&](CGFloat t) {
+        if (!memo) return cubicLength(left, error / 2, 0);
+        auto at = std::lower_bound(memo->begin(), memo->end(), t,
+                                   [](const std::pair<CGFloat, CGFloat>& m, CGFloat key) { return m.first < key; });
+        if (at != memo->end() && at->first == t) return at->second;
+        CGFloat measured = cubicLength(left, error / 2, 0);
+        memo->insert(at, {t, measured});
+        return measured;
+    };
+    CGFloat lower = 0, upper = 1, t = 0.5;
+    for (int step = 0; step < kMaxSplitSteps; ++step) {
+        splitCubic(c, t, left, right);
+        CGFloat measured = measure(t);
+        if (std::fabs(length - measured) < error) return;
+        CGFloat next;
+        if (length > measured) {
+            lower = t;
+            next = (t + upper) / 2;
+        } else {
+            upper = t;
+            next = (t + lower) / 2;
+        }
+        if (next == t) return;
+        t = next;
+    }
+}
+
 Cubic cubicFrom(NSPoint start, const CGPathElement& e) { return {{start, e.points[0], e.points[1], e.points[2]}}; }
 
 void appendCurve(const Ref<NSBezierPath>& path, const Cubic& c) { path->curveToPoint(c.p[3], c.p[1], c.p[2]); }
+
+// Where a walk along a path passes a length: the element it passes it in
+// (its index, the current point before it, the subpath start) and the point
+// reached there, with a curve's two parts.
+struct LengthCut {
+    size_t index;
+    NSPoint from, start, point;
+    Cubic left, right;
+};
+
+// Walks the elements, measuring them as trimming does, until the length
+// walked passes `limit` (strictly). Every element before that one goes to
+// `whole` with the current point before it. Nothing when the path is not
+// longer than limit.
+template <class Whole>
+std::optional<LengthCut> walkToLength(const Elements& elements, CGFloat limit, CGFloat error, Whole whole)
+{
+    NSPoint current = NSZeroPoint, start = NSZeroPoint;
+    CGFloat walked = 0;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        const CGPathElement& e = elements[i];
+        NSPoint end = start;
+        CGFloat d = 0;
+        switch (e.kind) {
+        case CGPathElementKind::MoveTo:
+            whole(e, current);
+            current = start = e.points[0];
+            continue;
+        case CGPathElementKind::LineTo:
+            end = e.points[0];
+            d = straightDistance(current, end);
+            break;
+        case CGPathElementKind::CurveTo:
+            end = e.points[2];
+            d = cubicLength(cubicFrom(current, e), error, 0);
+            break;
+        case CGPathElementKind::Close: d = straightDistance(current, start); break;
+        }
+        if (walked + d > limit) {
+            LengthCut cut{i, current, start, {}, {}, {}};
+            if (e.kind == CGPathElementKind::CurveTo) {
+                splitCubicAtLength(cubicFrom(current, e), limit - walked, error, cut.left, cut.right);
+                cut.point = cut.left.p[3];
+            } else {
+                cut.point = pointAlong(current, end, (limit - walked) / d);
+            }
+            return cut;
+        }
+        whole(e, current);
+        walked += d;
+        current = end;
+    }
+    return std::nullopt;
+}
 
 // The start of the subpath that element index belongs to.
 NSPoint subpathStart(const Elements& elements, size_t index)
@@ -156,44 +292,11 @@ NSPoint pointOnPathAtLength(const Ref<NSBezierPath>& path, CGFloat length, CGFlo
     // are those at the end of the path trimmed to that length, without
     // building it or measuring the whole path first.
     const Elements& elements = elementsOf(path);
-    NSPoint current = NSZeroPoint, start = NSZeroPoint;
-    CGFloat walked = 0;
-    auto cutStraight = [&](NSPoint to, CGFloat d) {
-        NSPoint cut = pointAlong(current, to, (length - walked) / d);
-        if (slope) *slope = slopeBetween(current, cut);
-        return cut;
-    };
-    for (const CGPathElement& e : elements) {
-        switch (e.kind) {
-        case CGPathElementKind::MoveTo: current = start = e.points[0]; break;
-        case CGPathElementKind::LineTo: {
-            CGFloat d = straightDistance(current, e.points[0]);
-            if (walked + d > length) return cutStraight(e.points[0], d);
-            walked += d;
-            current = e.points[0];
-            break;
-        }
-        case CGPathElementKind::CurveTo: {
-            Cubic curve = cubicFrom(current, e);
-            CGFloat d = cubicLength(curve, kDefaultError);
-            if (walked + d > length) {
-                Cubic left, right;
-                splitCubicAtLength(curve, length - walked, kDefaultError, left, right);
-                if (slope) *slope = slopeBetween(left.p[2], left.p[3]);
-                return left.p[3];
-            }
-            walked += d;
-            current = e.points[2];
-            break;
-        }
-        case CGPathElementKind::Close: {
-            CGFloat d = straightDistance(current, start);
-            if (walked + d > length) return cutStraight(start, d);
-            walked += d;
-            current = start;
-            break;
-        }
-        }
+    if (auto cut = walkToLength(elements, length, kDefaultError, [](const CGPathElement&, NSPoint) {})) {
+        if (slope)
+            *slope = elements[cut->index].kind == CGPathElementKind::CurveTo ? slopeBetween(cut->left.p[2], cut->point)
+                                                                             : slopeBetween(cut->from, cut->point);
+        return cut->point;
     }
     // The length reaches past the end: the path's own last point.
     size_t last = elements.size() - 1;
@@ -252,7 +355,7 @@ CGFloat lengthWithMaximumError(const Ref<NSBezierPath>& path, CGFloat maximumErr
             current = e.points[0];
             break;
         case CGPathElementKind::CurveTo:
-            total += cubicLength(cubicFrom(current, e), error);
+            total += cubicLength(cubicFrom(current, e), error, 0);
             current = e.points[2];
             break;
         case CGPathElementKind::Close:
@@ -275,7 +378,7 @@ CGFloat lengthOfElement(const Ref<NSBezierPath>& path, NSInteger index)
     switch (e.kind) {
     case CGPathElementKind::MoveTo: return 0;
     case CGPathElementKind::LineTo: return straightDistance(from, e.points[0]);
-    case CGPathElementKind::CurveTo: return cubicLength(cubicFrom(from, e), kDefaultError);
+    case CGPathElementKind::CurveTo: return cubicLength(cubicFrom(from, e), kDefaultError, 0);
     case CGPathElementKind::Close: return straightDistance(from, subpathStart(elements, i));
     }
     return 0;
@@ -326,53 +429,21 @@ Ref<NSBezierPath> bezierPathByTrimmingToLength(const Ref<NSBezierPath>& path, CG
     if (!path) return path;
     CGFloat limit = trimLength > 0 ? trimLength : 0;
     if (length(path) <= limit) return path;
-    CGFloat error = usableError(maximumError);
     auto result = NSBezierPath::bezierPath();
-    CGFloat walked = 0;
-    NSPoint current = NSZeroPoint, start = NSZeroPoint;
-    for (const CGPathElement& e : elementsOf(path)) {
+    const Elements& elements = elementsOf(path);
+    auto cut = walkToLength(elements, limit, usableError(maximumError), [&](const CGPathElement& e, NSPoint from) {
         switch (e.kind) {
-        case CGPathElementKind::MoveTo:
-            result->moveToPoint(e.points[0]);
-            current = start = e.points[0];
-            break;
-        case CGPathElementKind::LineTo: {
-            CGFloat d = straightDistance(current, e.points[0]);
-            if (walked + d > limit) {
-                result->lineToPoint(pointAlong(current, e.points[0], (limit - walked) / d));
-                return result;
-            }
-            result->lineToPoint(e.points[0]);
-            walked += d;
-            current = e.points[0];
-            break;
-        }
-        case CGPathElementKind::CurveTo: {
-            Cubic curve = cubicFrom(current, e);
-            CGFloat d = cubicLength(curve, error);
-            if (walked + d > limit) {
-                Cubic left, right;
-                splitCubicAtLength(curve, limit - walked, error, left, right);
-                appendCurve(result, left);
-                return result;
-            }
-            appendCurve(result, curve);
-            walked += d;
-            current = e.points[2];
-            break;
-        }
-        case CGPathElementKind::Close: {
-            CGFloat d = straightDistance(current, start);
-            if (walked + d > limit) {
-                result->lineToPoint(pointAlong(current, start, (limit - walked) / d));
-                return result;
-            }
+        case CGPathElementKind::MoveTo: result->moveToPoint(e.points[0]); break;
+        case CGPathElementKind::LineTo: result->lineToPoint(e.points[0]); break;
+        case CGPathElementKind::CurveTo: appendCurve(result, cubicFrom(from, e)); break;
+        case CGPathElementKind::Close:
             if (!result->isEmpty()) result->closePath();
-            walked += d;
-            current = start;
             break;
         }
-        }
+    });
+    if (cut) {
+        if (elements[cut->index].kind == CGPathElementKind::CurveTo) appendCurve(result, cut->left);
+        else result->lineToPoint(cut->point);
     }
     return result;
 }
@@ -386,65 +457,47 @@ Ref<NSBezierPath> bezierPathByTrimmingFromLength(const Ref<NSBezierPath>& path, 
                                                  CGFloat maximumError)
 {
     if (!path || !(trimLength > 0)) return path;
-    CGFloat error = usableError(maximumError);
     auto result = NSBezierPath::bezierPath();
-    CGFloat walked = 0;
-    NSPoint current = NSZeroPoint, start = NSZeroPoint;
-    bool started = false;
-    // Whether the result's open subpath began at a cut rather than at the
+    const Elements& elements = elementsOf(path);
+    auto cut = walkToLength(elements, trimLength, usableError(maximumError), [](const CGPathElement&, NSPoint) {});
+    if (!cut) return result;
+    // The element the cut falls in starts the result.
+    const CGPathElement& first = elements[cut->index];
+    NSPoint start = cut->start;
+    result->moveToPoint(cut->point);
+    switch (first.kind) {
+    case CGPathElementKind::CurveTo: appendCurve(result, cut->right); break;
+    case CGPathElementKind::Close: result->lineToPoint(start); break;
+    default: result->lineToPoint(first.points[0]); break;
+    }
+    // Whether the result's open subpath began at the cut rather than at the
     // subpath's own start: closing it would draw back over the part cut off,
     // so its close-paths become plain lines to the start.
-    bool beganAtCut = false;
-    for (const CGPathElement& e : elementsOf(path)) {
+    bool beganAtCut = true;
+    NSPoint current = first.kind == CGPathElementKind::CurveTo ? first.points[2]
+                      : first.kind == CGPathElementKind::Close ? start
+                                                               : first.points[0];
+    for (size_t i = cut->index + 1; i < elements.size(); ++i) {
+        const CGPathElement& e = elements[i];
         switch (e.kind) {
         case CGPathElementKind::MoveTo:
             current = start = e.points[0];
-            if (started) {
-                result->moveToPoint(e.points[0]);
-                beganAtCut = false;
-            }
+            result->moveToPoint(e.points[0]);
+            beganAtCut = false;
             break;
-        case CGPathElementKind::LineTo: {
-            CGFloat d = straightDistance(current, e.points[0]);
-            if (!started && walked + d > trimLength) {
-                result->moveToPoint(pointAlong(current, e.points[0], (trimLength - walked) / d));
-                started = beganAtCut = true;
-            }
-            if (started) result->lineToPoint(e.points[0]);
-            walked += d;
+        case CGPathElementKind::LineTo:
+            result->lineToPoint(e.points[0]);
             current = e.points[0];
             break;
-        }
-        case CGPathElementKind::CurveTo: {
-            Cubic curve = cubicFrom(current, e);
-            CGFloat d = cubicLength(curve, error);
-            if (started) {
-                appendCurve(result, curve);
-            } else if (walked + d > trimLength) {
-                Cubic left, right;
-                splitCubicAtLength(curve, trimLength - walked, error, left, right);
-                result->moveToPoint(right.p[0]);
-                appendCurve(result, right);
-                started = beganAtCut = true;
-            }
-            walked += d;
+        case CGPathElementKind::CurveTo:
+            appendCurve(result, cubicFrom(current, e));
             current = e.points[2];
             break;
-        }
-        case CGPathElementKind::Close: {
-            CGFloat d = straightDistance(current, start);
-            if (started) {
-                result->lineToPoint(start);
-                if (!beganAtCut) result->closePath();
-            } else if (walked + d > trimLength) {
-                result->moveToPoint(pointAlong(current, start, (trimLength - walked) / d));
-                result->lineToPoint(start);
-                started = beganAtCut = true;
-            }
-            walked += d;
+        case CGPathElementKind::Close:
+            result->lineToPoint(start);
+            if (!beganAtCut) result->closePath();
             current = start;
             break;
-        }
         }
     }
     return result;
@@ -701,7 +754,7 @@ bool PathTrimCursor::startAt(CGFloat distance, NSPoint& point, CGFloat& slope)
         return m_path->elementCount() >= 2;
     }
     // The same measures, in the same order, as the trim.
-    for (; m_index < elements.size(); ++m_index, m_elementLength = -1) {
+    for (; m_index < elements.size(); ++m_index, m_elementLength = -1, m_measured.clear()) {
         const CGPathElement& e = elements[m_index];
         if (e.kind == CGPathElementKind::MoveTo) {
             m_current = m_start = e.points[0];
@@ -712,13 +765,13 @@ bool PathTrimCursor::startAt(CGFloat distance, NSPoint& point, CGFloat& slope)
                                                            : e.points[2];
         if (m_elementLength < 0)
             m_elementLength = e.kind == CGPathElementKind::CurveTo
-                                  ? cubicLength(cubicFrom(m_current, e), usableError(kDefaultError))
+                                  ? cubicLength(cubicFrom(m_current, e), usableError(kDefaultError), 0)
                                   : straightDistance(m_current, end);
         if (m_walked + m_elementLength > distance) {
             if (e.kind == CGPathElementKind::CurveTo) {
                 Cubic left, right;
                 splitCubicAtLength(cubicFrom(m_current, e), distance - m_walked, usableError(kDefaultError), left,
-                                   right);
+                                   right, &m_measured);
                 point = right.p[0];
                 slope = slopeBetween(point, right.p[1]);
             } else {
