@@ -36,6 +36,12 @@ public:
     virtual void loadView();
     virtual void viewDidLoad() { }
 
+protected:
+    // Sends viewDidLoad once per load: a loadView that sends it itself
+    // leaves nothing for view() to send.
+    void sendViewDidLoad();
+
+public:
     // Observable (key "representedObject"), also when set directly.
     Id representedObject() const { return m_representedObject; }
     virtual void setRepresentedObject(const Id& object);
@@ -55,4 +61,5 @@ private:
     Id m_representedObject;
     Ref<NSString> m_title;
     bool m_loading = false;
+    bool m_didLoadSent = false;
 };
