@@ -33,18 +33,31 @@ namespace ClipperPolygons {
 
 bool fromPath(const Ref<NSBezierPath>& path, ClipperLib::Paths& polygons)
 {
-    polygons.clear();
-    if (!path) return true;
+    // The polygons already there are filled again: their storage is reused
+    // (callers keep it between operations).
+    size_t used = 0;
+    auto next = [&]() -> ClipperLib::Path& {
+        if (used == polygons.size()) polygons.emplace_back();
+        polygons[used].clear();
+        return polygons[used];
+    };
+    if (!path) {
+        polygons.clear();
+        return true;
+    }
     auto scale = NSAffineTransform::transform();
     scale->scaleBy(kScale);
     // Scaled and flattened point by point straight into the polygons: no
     // scaled copy and no flattened path are made. The explicit tolerance
     // leaves the class's default flatness alone.
-    ClipperLib::Path polygon;
+    ClipperLib::Path* polygon = &next();
     NSPoint start = NSZeroPoint;
     auto finish = [&] {
-        if (polygon.size() >= 3) polygons.push_back(std::move(polygon));
-        polygon.clear();
+        if (polygon->size() >= 3) {
+            ++used;
+            polygon = &next();
+        }
+        polygon->clear();
     };
     bool ok = true;
     CGPathVisitFlattened(path->elements(), scale->cgTransform(), kFlatness, [&](CGPathElementKind kind, CGPoint p) {
@@ -52,13 +65,13 @@ bool fromPath(const Ref<NSBezierPath>& path, ClipperLib::Paths& polygons)
         case CGPathElementKind::MoveTo:
             finish();
             start = p;
-            ok = addPoint(polygon, start);
+            ok = addPoint(*polygon, start);
             break;
         case CGPathElementKind::LineTo:
         case CGPathElementKind::CurveTo:
             // A segment after a close-path begins a new subpath at the start.
-            if (polygon.empty()) ok = addPoint(polygon, start);
-            ok = ok && addPoint(polygon, p);
+            if (polygon->empty()) ok = addPoint(*polygon, start);
+            ok = ok && addPoint(*polygon, p);
             break;
         case CGPathElementKind::Close: finish(); break;
         }
@@ -69,6 +82,7 @@ bool fromPath(const Ref<NSBezierPath>& path, ClipperLib::Paths& polygons)
         return false;
     }
     finish();
+    polygons.resize(used);
     return true;
 }
 

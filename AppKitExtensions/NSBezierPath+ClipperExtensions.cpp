@@ -29,6 +29,27 @@ double largestCoordinate(const ClipperLib::Paths& polygons)
     return largest;
 }
 
+// The operands' polygons, kept per thread between operations: large paths
+// otherwise have the allocator map and fault in fresh memory on every call.
+// Storage beyond kKeptPoints is given back after the call.
+struct Operands {
+    static constexpr size_t kKeptPoints = size_t(1) << 22;  // 64 MB
+    ClipperLib::Paths subject, clip;
+
+    static Operands& forCurrentThread()
+    {
+        thread_local Operands operands;
+        return operands;
+    }
+    void trim()
+    {
+        size_t points = 0;
+        for (const auto* paths : {&subject, &clip})
+            for (const ClipperLib::Path& p : *paths) points += p.capacity();
+        if (points > kKeptPoints) subject = clip = {};
+    }
+};
+
 ClipperLib::JoinType joinType(NSLineJoinStyle style)
 {
     // Miter 0, round 1, bevel 2 map to Clipper's miter 2, round 1, square 0.
@@ -64,22 +85,24 @@ Ref<NSBezierPath> bezierPathByApplyingBooleanOperation(const Ref<NSBezierPath>& 
                                                        const Ref<NSBezierPath>& other)
 {
     if (operation < ZAKBooleanIntersection || operation > ZAKBooleanExclusiveOr) return NSBezierPath::bezierPath();
-    ClipperLib::Paths subject, clip, solution;
-    if (!ClipperPolygons::fromPath(path, subject) || !ClipperPolygons::fromPath(other, clip))
-        return NSBezierPath::bezierPath();
+    Operands& operands = Operands::forCurrentThread();
+    ClipperLib::Paths solution;
+    bool done = ClipperPolygons::fromPath(path, operands.subject) && ClipperPolygons::fromPath(other, operands.clip);
     try {
-        ClipperLib::Clipper clipper;
-        clipper.AddPaths(subject, ClipperLib::ptSubject, true);
-        clipper.AddPaths(clip, ClipperLib::ptClip, true);
-        // Execute fails when there is no edge at all: the result is empty
-        // then too.
-        if (!clipper.Execute(static_cast<ClipperLib::ClipType>(operation), solution, ClipperLib::pftEvenOdd,
-                             ClipperLib::pftEvenOdd))
-            return NSBezierPath::bezierPath();
+        if (done) {
+            ClipperLib::Clipper clipper;
+            clipper.AddPaths(operands.subject, ClipperLib::ptSubject, true);
+            clipper.AddPaths(operands.clip, ClipperLib::ptClip, true);
+            // Execute fails when there is no edge at all: the result is empty
+            // then too.
+            done = clipper.Execute(static_cast<ClipperLib::ClipType>(operation), solution, ClipperLib::pftEvenOdd,
+                                   ClipperLib::pftEvenOdd);
+        }
     } catch (const ClipperLib::clipperException&) {
-        return NSBezierPath::bezierPath();
+        done = false;
     }
-    return ClipperPolygons::toPath(solution);
+    operands.trim();
+    return done ? ClipperPolygons::toPath(solution) : NSBezierPath::bezierPath();
 }
 
 Ref<NSBezierPath> bezierPathWithOffset(const Ref<NSBezierPath>& path, CGFloat delta, NSLineJoinStyle joinStyle,

@@ -14,6 +14,7 @@ public:
     bool isFlipped() const override { return false; }
     bool acceptsFirstResponder() const override { return true; }
     void drawRect(const NSRect& dirtyRect) override;
+    bool followsMove(NSPoint from, NSPoint to) const override { return from.x != to.x; }
     NSRect markerRect(NSPoint location) const override
     {
         return NSMakeRect(location.x - 1, 0, 40, bounds().size.height);

@@ -14,6 +14,7 @@ public:
     bool isFlipped() const override { return false; }
     bool acceptsFirstResponder() const override { return true; }
     void drawRect(const NSRect& dirtyRect) override;
+    bool followsMove(NSPoint from, NSPoint to) const override { return from.y != to.y; }
     NSRect markerRect(NSPoint location) const override
     {
         return NSMakeRect(0, location.y - 52, bounds().size.width, 56);

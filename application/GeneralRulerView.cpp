@@ -17,7 +17,10 @@ void GeneralRulerView::setMouseLocation(NSPoint screenPoint)
     auto w = window();
     if (!w) return;
     const NSPoint location = convertPoint(w->convertScreenToBase(screenPoint), nullptr);
-    if (location.x == m_mouseLocation.x && location.y == m_mouseLocation.y) return;
+    if (!followsMove(m_mouseLocation, location)) {
+        m_mouseLocation = location;
+        return;
+    }
     setNeedsDisplayInRect(markerRect(m_mouseLocation));
     m_mouseLocation = location;
     setNeedsDisplayInRect(markerRect(m_mouseLocation));

@@ -16,6 +16,9 @@ public:
         (void)location;
         return bounds();
     }
+    // Whether the drawing changes when the pointer moves between the points:
+    // an arm follows one coordinate only.
+    virtual bool followsMove(NSPoint from, NSPoint to) const { return from.x != to.x || from.y != to.y; }
 
 private:
     NSPoint m_mouseLocation{};

@@ -9,6 +9,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cstring>
+
 #include <filesystem>
 #include <fstream>
 #include <random>

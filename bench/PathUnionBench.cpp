@@ -3,9 +3,11 @@
 // (170, 90)). BM_ClipperOnly times Clipper's AddPaths and Execute on the
 // polygons our conversion makes, BM_Conversion everything else (copy,
 // scaling, flattening, rounding, result path), BM_Union the whole operation.
-// Run with
+// Each also counts the page faults per call (fresh memory the allocator
+// maps and the kernel fills). Run with
 // --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <cmath>
 #include <numbers>
@@ -53,15 +55,42 @@ const Rings& rings()
     return shared;
 }
 
+long minorFaults()
+{
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_minflt;
+}
+
+// Page faults of the timed loop, per iteration.
+class FaultCounter {
+public:
+    explicit FaultCounter(benchmark::State& state)
+        : m_state(state)
+        , m_start(minorFaults())
+    { }
+    ~FaultCounter()
+    {
+        m_state.counters["page_faults"] =
+            benchmark::Counter(static_cast<double>(minorFaults() - m_start), benchmark::Counter::kAvgIterations);
+    }
+
+private:
+    benchmark::State& m_state;
+    long m_start;
+};
+
 void BM_Union(benchmark::State& state)
 {
     const Rings& r = rings();
+    FaultCounter faults(state);
     for (auto _ : state) benchmark::DoNotOptimize(NSBezierPathExt::bezierPathByUnionWithPath(r.a, r.b));
 }
 
 void BM_ClipperOnly(benchmark::State& state)
 {
     const Rings& r = rings();
+    FaultCounter faults(state);
     for (auto _ : state) {
         ClipperLib::Clipper clipper;
         ClipperLib::Paths solution;
@@ -76,6 +105,7 @@ void BM_ClipperOnly(benchmark::State& state)
 void BM_Conversion(benchmark::State& state)
 {
     const Rings& r = rings();
+    FaultCounter faults(state);
     for (auto _ : state) {
         ClipperLib::Paths a, b;
         ClipperPolygons::fromPath(r.a, a);

@@ -1,7 +1,6 @@
 #include "AppKit/NSLayoutManager.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 
 #include "AppKit/NSAttributedStringKeys.h"
@@ -11,7 +10,6 @@
 #include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSNumber.h"
-#include "Foundation/NSRunLoop.h"
 
 NS_CLASS_DEFINE(NSLayoutManager)
 
@@ -181,6 +179,7 @@ void NSLayoutManager::splitParagraphs()
     auto storage = textStorage();
     m_paragraphs = paragraphsIn(0, storage ? storage->length() : 0);
     m_laidOut = 0;
+    clearIsland();
     m_cursor = 0;
     m_extraValid = false;
 }
@@ -229,11 +228,11 @@ void NSLayoutManager::shape(Paragraph& paragraph)
                 g.glyph = NSControlGlyph;
             } else if (c == NSAttachmentCharacter && attachment && attachment->attachmentCell()) {
                 g.glyph = NSNullGlyph;
-                g.advance = attachment->attachmentCell()->cellSize().width;
+                g.advance = g.natural = attachment->attachmentCell()->cellSize().width;
             } else {
                 const auto& s = shaped[k - i];
                 g.glyph = s.glyph;
-                g.advance = s.advance + (g.glyph != NSNullGlyph || s.advance > 0 ? kern : 0);
+                g.advance = g.natural = s.advance + (g.glyph != NSNullGlyph || s.advance > 0 ? kern : 0);
             }
         }
         if (!paragraph.fonts.empty() && paragraph.fonts.back().second == font)
@@ -278,6 +277,7 @@ void NSLayoutManager::textStorageEdited(const Ref<NSTextStorage>&, NSUInteger ma
 void NSLayoutManager::textContainerChangedGeometry(const Ref<NSTextContainer>&)
 {
     m_laidOut = 0;
+    clearIsland();
     m_extraValid = false;
     invalidateDisplayForCharacterRange(NSMakeRange(0, 0));
 }
@@ -319,7 +319,12 @@ void NSLayoutManager::replaceParagraphs(NSRange range, NSInteger delta)
     const NSUInteger oldTo = m_paragraphs[last].start + m_paragraphs[last].length;
     const NSUInteger newTo = static_cast<NSUInteger>(static_cast<NSInteger>(oldTo) + delta);
 
-    const bool wasLaidOut = m_laidOut > last;
+    // The laid-out run that holds every edited paragraph: the part laid out
+    // from the start, the part laid out further on, or none.
+    enum class Run { None, Prefix, Island };
+    Run run = Run::None;
+    if (last < m_laidOut) run = Run::Prefix;
+    else if (hasIsland() && first >= m_island.start && last < m_island.end) run = Run::Island;
     const bool allLaidOut = m_laidOut == m_paragraphs.size() && m_extraValid;
     const NSTypesetter::LayoutPosition oldAfter = m_paragraphs[last].after;
 
@@ -327,55 +332,76 @@ void NSLayoutManager::replaceParagraphs(NSRange range, NSInteger delta)
     const size_t oldCount = last + 1 - first;
     const std::ptrdiff_t countChange =
         static_cast<std::ptrdiff_t>(fresh.size()) - static_cast<std::ptrdiff_t>(oldCount);
-    m_paragraphs.erase(m_paragraphs.begin() + static_cast<std::ptrdiff_t>(first),
-                       m_paragraphs.begin() + static_cast<std::ptrdiff_t>(last + 1));
-    m_paragraphs.insert(m_paragraphs.begin() + static_cast<std::ptrdiff_t>(first),
-                        std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
+    // In place where the counts match, so a long text's tail stays where it is.
+    const size_t common = std::min(fresh.size(), oldCount);
+    std::move(fresh.begin(), fresh.begin() + static_cast<std::ptrdiff_t>(common),
+              m_paragraphs.begin() + static_cast<std::ptrdiff_t>(first));
+    if (fresh.size() > oldCount)
+        m_paragraphs.insert(m_paragraphs.begin() + static_cast<std::ptrdiff_t>(first + common),
+                            std::make_move_iterator(fresh.begin() + static_cast<std::ptrdiff_t>(common)),
+                            std::make_move_iterator(fresh.end()));
+    else if (oldCount > fresh.size())
+        m_paragraphs.erase(m_paragraphs.begin() + static_cast<std::ptrdiff_t>(first + common),
+                           m_paragraphs.begin() + static_cast<std::ptrdiff_t>(last + 1));
     const size_t after = first + fresh.size();
     for (size_t k = after; k < m_paragraphs.size(); ++k)
         m_paragraphs[k].start = static_cast<NSUInteger>(static_cast<NSInteger>(m_paragraphs[k].start) + delta);
     m_cursor = first;
     if (m_paragraphs.empty()) return invalidateAll();
+    // However it ends, an island next to the laid-out start joins it.
+    struct Join {
+        NSLayoutManager* manager;
+        ~Join() { manager->joinIsland(); }
+    } join{this};
+    auto moved = [&](size_t index) { return static_cast<size_t>(static_cast<std::ptrdiff_t>(index) + countChange); };
+
+    // A run the edit did not hold: one after it keeps its layout under its
+    // new numbers, one it cut into loses what follows the cut.
+    if (hasIsland() && run != Run::Island) {
+        if (last < m_island.start) m_island.start = moved(m_island.start), m_island.end = moved(m_island.end);
+        else if (first < m_island.end) clearIsland();
+    }
+    if (run != Run::Prefix && first < m_laidOut) m_laidOut = first;
 
     // Later paragraphs move when nothing about them depends on what came
     // before but their top: one container that holds them all.
     Ref<NSTypesetter> typesetter = m_typesetter ? m_typesetter : NSTypesetter::sharedSystemTypesetter();
-    const bool movable = m_containers.size() == 1 && typesetter->laysOutParagraphsIndependently() && wasLaidOut &&
-                         m_laidOut >= first && !oldAfter.full;
+    // A large insertion is laid out lazily like any text not shown yet.
+    const bool movable = run != Run::None && m_containers.size() == 1 && typesetter->laysOutParagraphsIndependently() &&
+                         !oldAfter.full && newTo - from <= kNearCharacters;
     if (!movable) {
+        if (run == Run::Island) clearIsland();
         m_laidOut = std::min(m_laidOut, first);
         m_extraValid = false;
         invalidateDisplayForCharacterRange(NSMakeRange(from, 0));
         return;
     }
-    m_laidOut = static_cast<size_t>(static_cast<std::ptrdiff_t>(m_laidOut) + countChange);
-    const size_t laidOutAfter = m_laidOut;
+    size_t& runEnd = run == Run::Prefix ? m_laidOut : m_island.end;
+    const size_t runStart = run == Run::Prefix ? 0 : m_island.start;
+    runEnd = moved(runEnd);
+    const size_t laidOutAfter = runEnd;
     // Lay out the new paragraphs where the old ones began.
-    NSTypesetter::LayoutPosition position = first > 0 ? m_paragraphs[first - 1].after : NSTypesetter::LayoutPosition{};
-    m_layingOut = true;
-    for (size_t k = first; k < after; ++k) {
-        Paragraph& p = m_paragraphs[k];
-        shape(p);
-        p.fragments.clear();
-        for (Glyph& g : p.glyphs) g.fragment = -1, g.location = NSZeroPoint;
-        m_layingParagraph = k;
-        typesetter->layoutParagraph(this, NSMakeRange(p.start, p.length), position);
-        p.after = position;
-    }
-    m_layingOut = false;
+    NSTypesetter::LayoutPosition position = first > runStart     ? m_paragraphs[first - 1].after
+                                            : run == Run::Prefix ? NSTypesetter::LayoutPosition{}
+                                                                 : NSTypesetter::LayoutPosition{0, m_island.top, false};
+    for (size_t k = first; k < after; ++k) layOutParagraph(k, position);
     const CGFloat dy = position.y - oldAfter.y;
+    if (run == Run::Island) {
+        if (position.full) clearIsland();
+        else moveParagraphs(after, laidOutAfter, dy);
+        invalidateDisplayForCharacterRange(NSMakeRange(from, 0));
+        return;
+    }
     const CGFloat height = m_containers.front()->containerSize().height;
     CGFloat bottom = laidOutAfter > after ? m_paragraphs[laidOutAfter - 1].after.y + dy : position.y;
     if (allLaidOut && m_extraContainer >= 0) bottom = std::max(bottom, NSMaxY(m_extraRect) + dy);
     if (position.full || bottom > height + 1e-9) {
         m_laidOut = after;
         m_extraValid = false;
+        clearIsland();
     } else {
-        for (size_t k = after; k < laidOutAfter; ++k) {
-            Paragraph& p = m_paragraphs[k];
-            for (Fragment& f : p.fragments) f.rect.origin.y += dy, f.used.origin.y += dy;
-            p.after.y += dy;
-        }
+        moveParagraphs(after, laidOutAfter, dy);
+        if (hasIsland()) moveParagraphs(m_island.start, m_island.end, dy), m_island.top += dy;
         if (m_extraValid && allLaidOut && m_extraContainer >= 0) m_extraRect.origin.y += dy, m_extraUsed.origin.y += dy;
         // The extra fragment depends on the text's last character.
         if (after == m_paragraphs.size()) m_extraValid = false;
@@ -390,6 +416,7 @@ void NSLayoutManager::invalidateLayoutForCharacterRange(NSRange range, NSRange* 
     size_t k = m_paragraphs.empty() ? 0 : paragraphIndex(std::min(range.location, length > 0 ? length - 1 : 0));
     // Later lines may move with any change: layout goes on from here.
     m_laidOut = std::min(m_laidOut, k);
+    if (m_island.end > k) clearIsland();
     m_extraValid = false;
     NSUInteger start = m_paragraphs.empty() ? 0 : m_paragraphs[k].start;
     if (actualRange) *actualRange = NSMakeRange(start, length - start);
@@ -407,6 +434,7 @@ void NSLayoutManager::invalidateAll()
     m_split = false;
     m_paragraphs.clear();
     m_laidOut = 0;
+    clearIsland();
     m_extraValid = false;
     invalidateDisplayForCharacterRange(NSMakeRange(0, 0));
 }
@@ -428,13 +456,45 @@ void NSLayoutManager::ensureLayoutForCharacterRange(NSRange range)
     if (m_paragraphs.empty()) return ensureLayout();
     NSUInteger end = NSMaxRange(range);
     NSUInteger length = textStorage() ? textStorage()->length() : 0;
-    if (end >= length) return ensureLayout();
-    layOutThrough(paragraphIndex(end > 0 ? end - 1 : 0));
+    if (end >= length && !islandsAllowed()) return ensureLayout();
+    ensureParagraphsLaidOut(paragraphIndex(std::min(range.location, length - 1)),
+                            paragraphIndex(std::min(end, length) > 0 ? std::min(end, length) - 1 : 0));
 }
 
 void NSLayoutManager::ensureLayoutForBoundingRect(const NSRect& bounds, const Ref<NSTextContainer>& container)
 {
-    layOutBelow(containerIndex(container), NSMaxY(bounds));
+    layOutRect(containerIndex(container), NSMinY(bounds), NSMaxY(bounds));
+}
+
+void NSLayoutManager::layOutParagraph(size_t index, NSTypesetter::LayoutPosition& position)
+{
+    Ref<NSTypesetter> typesetter = m_typesetter ? m_typesetter : NSTypesetter::sharedSystemTypesetter();
+    Paragraph& p = m_paragraphs[index];
+    shape(p);
+    p.fragments.clear();
+    for (Glyph& g : p.glyphs) g.fragment = -1, g.location = NSZeroPoint, g.advance = g.natural;
+    const bool nested = m_layingOut;
+    const size_t outer = m_layingParagraph;
+    m_layingOut = true;
+    m_layingParagraph = index;
+    try {
+        typesetter->layoutParagraph(this, NSMakeRange(p.start, p.length), position);
+    } catch (...) {
+        m_layingOut = nested, m_layingParagraph = outer;
+        throw;
+    }
+    m_layingOut = nested, m_layingParagraph = outer;
+    p.after = position;
+}
+
+void NSLayoutManager::moveParagraphs(size_t from, size_t to, CGFloat dy)
+{
+    if (dy == 0) return;
+    for (size_t k = from; k < to; ++k) {
+        Paragraph& p = m_paragraphs[k];
+        for (Fragment& f : p.fragments) f.rect.origin.y += dy, f.used.origin.y += dy;
+        p.after.y += dy;
+    }
 }
 
 void NSLayoutManager::layOutThrough(size_t target)
@@ -445,36 +505,39 @@ void NSLayoutManager::layOutThrough(size_t target)
     if (m_laidOut > target && !all) return;
     if (all && m_laidOut >= m_paragraphs.size() && m_extraValid) return;
     if (m_containers.empty()) return;
-    Ref<NSTypesetter> typesetter = m_typesetter ? m_typesetter : NSTypesetter::sharedSystemTypesetter();
-    NSTypesetter::LayoutPosition position =
-        m_laidOut > 0 ? m_paragraphs[m_laidOut - 1].after : NSTypesetter::LayoutPosition{};
-    m_layingOut = true;
-    try {
-        const size_t end = all ? m_paragraphs.size() : std::min(target + 1, m_paragraphs.size());
-        for (size_t k = m_laidOut; k < end; ++k) {
-            Paragraph& p = m_paragraphs[k];
-            shape(p);
-            p.fragments.clear();
-            for (Glyph& g : p.glyphs) g.fragment = -1, g.location = NSZeroPoint;
-            m_layingParagraph = k;
-            typesetter->layoutParagraph(this, NSMakeRange(p.start, p.length), position);
-            p.after = position;
-            m_laidOut = k + 1;
+    const size_t end = all ? m_paragraphs.size() : std::min(target + 1, m_paragraphs.size());
+    while (m_laidOut < end) {
+        // Layout that reaches the part laid out further on takes it over.
+        if (hasIsland() && m_laidOut == m_island.start) {
+            mergeIsland();
+            continue;
         }
-        if (m_laidOut >= m_paragraphs.size() && !m_extraValid) {
-            m_extraRect = m_extraUsed = NSZeroRect;
-            m_extraContainer = -1;
-            auto storage = textStorage();
-            const std::u16string empty;
-            const std::u16string& text = storage ? storage->utf16() : empty;
-            if (text.empty() || isLineEnd(text.back())) typesetter->layoutExtraLineFragment(this, position);
-            m_extraValid = true;
-        }
-    } catch (...) {
-        m_layingOut = false;
-        throw;
+        NSTypesetter::LayoutPosition position =
+            m_laidOut > 0 ? m_paragraphs[m_laidOut - 1].after : NSTypesetter::LayoutPosition{};
+        layOutParagraph(m_laidOut, position);
+        ++m_laidOut;
+        keepIslandBelowPrefix();
     }
-    m_layingOut = false;
+    joinIsland();
+    if (m_laidOut >= m_paragraphs.size() && !m_extraValid) {
+        NSTypesetter::LayoutPosition position =
+            m_laidOut > 0 ? m_paragraphs[m_laidOut - 1].after : NSTypesetter::LayoutPosition{};
+        m_extraRect = m_extraUsed = NSZeroRect;
+        m_extraContainer = -1;
+        auto storage = textStorage();
+        const std::u16string empty;
+        const std::u16string& text = storage ? storage->utf16() : empty;
+        Ref<NSTypesetter> typesetter = m_typesetter ? m_typesetter : NSTypesetter::sharedSystemTypesetter();
+        m_layingOut = true;
+        try {
+            if (text.empty() || isLineEnd(text.back())) typesetter->layoutExtraLineFragment(this, position);
+        } catch (...) {
+            m_layingOut = false;
+            throw;
+        }
+        m_layingOut = false;
+        m_extraValid = true;
+    }
 }
 
 void NSLayoutManager::layOutBelow(int container, CGFloat y)
@@ -539,7 +602,7 @@ NSRange NSLayoutManager::characterRangeForGlyphRange(NSRange range, NSRange* act
 NSInteger NSLayoutManager::intAttribute(NSInteger attribute, NSUInteger glyphIndex)
 {
     if (attribute != NSGlyphAttributeBidiLevel || !isValidGlyphIndex(glyphIndex)) return 0;
-    layOutThrough(paragraphIndex(glyphIndex));
+    ensureParagraphLaidOut(paragraphIndex(glyphIndex));
     return glyphPtr(glyphIndex)->bidiLevel;
 }
 
@@ -616,24 +679,12 @@ void NSLayoutManager::setExtraLineFragmentRect(const NSRect& rect, const NSRect&
 
 // --- Layout results ---
 
-template <class F> void NSLayoutManager::forEachFragment(size_t from, size_t to, F&& fn) const
-{
-    to = std::min(to, m_laidOut);
-    for (size_t k = from; k < to; ++k) {
-        const Paragraph& p = m_paragraphs[k];
-        for (Fragment f : p.fragments) {
-            f.glyphs.location += p.start;
-            if (!fn(f)) return;
-        }
-    }
-}
-
 std::optional<NSLayoutManager::Fragment> NSLayoutManager::fragmentOfGlyph(NSUInteger index)
 {
     if (!isValidGlyphIndex(index)) return std::nullopt;
     size_t k = paragraphIndex(index);
-    layOutThrough(k);
-    if (k >= m_laidOut) return std::nullopt;
+    ensureParagraphLaidOut(k);
+    if (!isLaidOut(k)) return std::nullopt;
     const Paragraph& p = m_paragraphs[k];
     int f = p.glyphs[index - p.start].fragment;
     if (f < 0) return std::nullopt;
@@ -667,63 +718,11 @@ Ref<NSTextContainer> NSLayoutManager::textContainerForGlyphAtIndex(NSUInteger in
     return container;
 }
 
-bool NSLayoutManager::hasNonContiguousLayout()
-{
-    splitParagraphs();
-    return m_laidOut < m_paragraphs.size() || !m_extraValid;
-}
-
-void NSLayoutManager::scheduleIdleLayout()
-{
-    if (m_idleScheduled || !hasNonContiguousLayout()) return;
-    m_idleScheduled = true;
-    Weak<NSLayoutManager> self(this);
-    NSRunLoop::mainRunLoop()->performBlock({NSDefaultRunLoopMode}, [self] {
-        if (auto manager = self.get()) manager->layOutIdleSlice();
-    });
-}
-
-void NSLayoutManager::layOutIdleSlice()
-{
-    m_idleScheduled = false;
-    if (!hasNonContiguousLayout()) return;
-    // A slice takes a few milliseconds, so input waits less than a frame.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(4);
-    while (m_laidOut < m_paragraphs.size() && std::chrono::steady_clock::now() < until)
-        layOutThrough(std::min(m_paragraphs.size() - 1, m_laidOut + 31));
-    if (m_laidOut < m_paragraphs.size()) return scheduleIdleLayout();
-    ensureLayout();
-    // The estimate gives way to the real size.
-    for (const auto& c : std::vector<Ref<NSTextContainer>>(m_containers))
-        if (auto view = c->textView()) view->sizeToFit();
-}
-
 NSRect NSLayoutManager::usedRectForTextContainer(const Ref<NSTextContainer>& container)
 {
     int c = containerIndex(container);
-    if (m_allowsNonContiguousLayout && m_containers.size() == 1 && c == 0) {
-        splitParagraphs();
-        if (m_laidOut == 0 && !m_paragraphs.empty()) layOutThrough(std::min<size_t>(m_paragraphs.size() - 1, 31));
-        if (hasNonContiguousLayout() && m_laidOut < m_paragraphs.size()) {
-            // The laid-out part, then the rest at the height per character
-            // seen so far.
-            NSRect used = NSZeroRect;
-            bool any = false;
-            forEachFragment(0, m_laidOut, [&](const Fragment& f) {
-                used = any ? NSUnionRect(used, f.used) : f.used;
-                any = true;
-                return true;
-            });
-            const Paragraph& last = m_paragraphs[m_laidOut - 1];
-            const CGFloat laidHeight = last.after.y;
-            const NSUInteger laidChars = last.start + last.length;
-            const NSUInteger length = textStorage() ? textStorage()->length() : 0;
-            const CGFloat rest = laidChars > 0 ? laidHeight * static_cast<CGFloat>(length - laidChars) / laidChars : 0;
-            used.size.height = std::max<CGFloat>(used.size.height, laidHeight + rest - used.origin.y);
-            scheduleIdleLayout();
-            return used;
-        }
-    }
+    if (c == 0)
+        if (auto estimate = estimatedUsedRect()) return *estimate;
     ensureLayout();
     NSRect used = NSZeroRect;
     bool any = false;
@@ -785,15 +784,10 @@ Ref<NSTextContainer> NSLayoutManager::extraLineFragmentTextContainer()
 NSRange NSLayoutManager::glyphRangeForBoundingRect(const NSRect& bounds, const Ref<NSTextContainer>& container)
 {
     int c = containerIndex(container);
-    layOutBelow(c, NSMaxY(bounds));
+    layOutRect(c, NSMinY(bounds), NSMaxY(bounds));
     NSRange r = NSMakeRange(NSNotFound, 0);
     // The first paragraph that reaches into the rectangle.
-    size_t first = 0;
-    if (m_containers.size() == 1) {
-        auto it = std::lower_bound(m_paragraphs.begin(), m_paragraphs.begin() + static_cast<std::ptrdiff_t>(m_laidOut),
-                                   NSMinY(bounds), [](const Paragraph& p, CGFloat y) { return p.after.y <= y; });
-        first = static_cast<size_t>(it - m_paragraphs.begin());
-    }
+    const size_t first = m_containers.size() == 1 ? firstParagraphReaching(NSMinY(bounds)) : 0;
     forEachFragment(first, m_paragraphs.size(), [&](const Fragment& f) {
         if (f.container > c || (f.container == c && NSMinY(f.rect) >= NSMaxY(bounds))) return false;
         if (f.container != c || NSMaxY(f.rect) <= NSMinY(bounds)) return true;
@@ -839,16 +833,15 @@ NSUInteger NSLayoutManager::glyphIndexForPoint(NSPoint point, const Ref<NSTextCo
 {
     if (fraction) *fraction = 0;
     int c = containerIndex(container);
-    layOutBelow(c, point.y + 1);
+    layOutRect(c, point.y, point.y + 1);
     std::optional<Fragment> line;
     size_t first = 0;
-    if (m_containers.size() == 1 && m_laidOut > 0) {
-        auto it = std::lower_bound(m_paragraphs.begin(), m_paragraphs.begin() + static_cast<std::ptrdiff_t>(m_laidOut),
-                                   point.y, [](const Paragraph& p, CGFloat y) { return p.after.y <= y; });
-        first = static_cast<size_t>(it - m_paragraphs.begin());
+    if (m_containers.size() == 1 && (m_laidOut > 0 || hasIsland())) {
+        first = firstParagraphReaching(point.y);
         // The line above may be the nearest when the point is past the end.
-        while (first > 0 && (first >= m_laidOut || m_paragraphs[first].fragments.empty())) --first;
-        if (first > 0) --first;
+        const size_t start = hasIsland() && point.y >= m_island.top ? m_island.start : 0;
+        while (first > start && (!isLaidOut(first) || m_paragraphs[first].fragments.empty())) --first;
+        if (first > start) --first;
     }
     forEachFragment(first, m_paragraphs.size(), [&](const Fragment& f) {
         if (f.container != c) return f.container < c;
@@ -887,7 +880,7 @@ NSUInteger NSLayoutManager::characterIndexForInsertionAtPoint(NSPoint point, con
     NSUInteger n = numberOfGlyphs();
     int c = containerIndex(container);
     if (n == 0) return 0;
-    layOutBelow(c, point.y + 1);
+    layOutRect(c, point.y, point.y + 1);
     if (m_laidOut >= m_paragraphs.size()) {
         ensureLayout();
         if (m_extraContainer == c && c >= 0 && point.y >= NSMinY(m_extraRect)) return n;
@@ -918,6 +911,27 @@ std::vector<NSRect> NSLayoutManager::rectArrayForCharacterRange(NSRange range, N
     if (range.length == 0) {
         NSUInteger i = range.location;
         bool atEnd = n == 0 || (i >= n && isLineEnd(storage->utf16()[n - 1]));
+        if (atEnd && n > 0 && islandsAllowed()) {
+            // Far past what is laid out, the caret goes on the extra
+            // fragment below the last paragraph, laid out on its own.
+            splitParagraphs();
+            const size_t last = m_paragraphs.size() - 1;
+            ensureParagraphLaidOut(last);
+            if (hasIsland() && m_island.end == m_paragraphs.size()) {
+                NSTypesetter::LayoutPosition position = m_paragraphs[last].after;
+                Ref<NSTypesetter> typesetter = m_typesetter ? m_typesetter : NSTypesetter::sharedSystemTypesetter();
+                m_extraContainer = -1;
+                m_layingOut = true;
+                typesetter->layoutExtraLineFragment(this, position);
+                m_layingOut = false;
+                if (m_extraContainer == c && c >= 0) {
+                    CGFloat padding = container ? container->lineFragmentPadding() : 0;
+                    rects.push_back(
+                        NSMakeRect(m_extraUsed.origin.x + padding, m_extraRect.origin.y, 1, m_extraRect.size.height));
+                }
+                return rects;
+            }
+        }
         if (atEnd) {
             ensureLayout();
             if (m_extraContainer == c && c >= 0) {
@@ -941,7 +955,7 @@ std::vector<NSRect> NSLayoutManager::rectArrayForCharacterRange(NSRange range, N
     NSUInteger last = std::min(NSMaxRange(range), n);
     if (range.location >= last) return rects;
     size_t first = paragraphIndex(range.location), lastParagraph = paragraphIndex(last - 1);
-    layOutThrough(lastParagraph);
+    ensureParagraphsLaidOut(first, lastParagraph);
     std::vector<Fragment> fragments;
     forEachFragment(first, lastParagraph + 1, [&](const Fragment& f) {
         fragments.push_back(f);

@@ -176,10 +176,11 @@ public:
 private:
     struct Glyph {
         NSGlyph glyph = NSNullGlyph;
-        CGFloat advance = 0;
-        uint8_t bidiLevel = 0;
-        NSPoint location;
         int fragment = -1;  // in its paragraph
+        // As laid out (tabs, justified spaces) and as shaped.
+        CGFloat advance = 0, natural = 0;
+        NSPoint location;
+        uint8_t bidiLevel = 0;
     };
     // Glyph ranges absolute when handed out; kept relative to the paragraph.
     struct Fragment {
@@ -199,6 +200,14 @@ private:
         std::vector<Fragment> fragments;
         NSTypesetter::LayoutPosition after;
     };
+    // Closer than this, laying out everything before a place costs little.
+    static constexpr NSUInteger kNearCharacters = 4096;
+    // Paragraphs [start, end) laid out further on than the laid-out start of
+    // the text, from an estimated top; taken over when layout reaches it.
+    struct Island {
+        size_t start = 0, end = 0;
+        CGFloat top = 0;
+    };
     void invalidateAll();
     void splitParagraphs();
     // Splits text[start, end) into paragraphs.
@@ -211,6 +220,43 @@ private:
     void layOutThrough(size_t paragraph);
     // Lays out until a fragment of the container reaches below y.
     void layOutBelow(int container, CGFloat y);
+    // Lays out one paragraph from the position, which it moves on.
+    void layOutParagraph(size_t index, NSTypesetter::LayoutPosition& position);
+    void moveParagraphs(size_t from, size_t to, CGFloat dy);
+
+    // Non-contiguous layout (NSLayoutManagerNonContiguous.cpp).
+    bool hasIsland() const { return m_island.end > m_island.start; }
+    void clearIsland() { m_island = {}; }
+    bool isLaidOut(size_t paragraph) const;
+    bool islandsAllowed() const;
+    // Whether a paragraph lies so far past the laid-out start that layout
+    // goes there directly.
+    bool farAhead(size_t paragraph) const;
+    CGFloat prefixBottom() const;
+    CGFloat islandBottom() const;
+    CGFloat averageParagraphHeight() const;
+    // Where a paragraph not laid out yet is expected, and which paragraph is
+    // expected at a y below the laid-out start.
+    CGFloat estimatedTop(size_t paragraph) const;
+    size_t estimatedParagraphAt(CGFloat y) const;
+    // The first laid-out paragraph that reaches below y, in the part that
+    // holds y.
+    size_t firstParagraphReaching(CGFloat y) const;
+    // Lays out the paragraph, directly when it lies far ahead and that is allowed.
+    void ensureParagraphLaidOut(size_t paragraph);
+    void ensureParagraphsLaidOut(size_t first, size_t last);
+    // Lays out what reaches into [top, bottom) of the container.
+    void layOutRect(int container, CGFloat top, CGFloat bottom);
+    void layOutIsland(size_t paragraph, CGFloat top);
+    void extendIslandTo(size_t paragraph);
+    void extendIslandBackTo(size_t paragraph);
+    void mergeIsland();
+    // Takes the island over once what is laid out from the start reaches it.
+    void joinIsland();
+    void keepIslandBelowPrefix();
+    // The used rectangle while the text is not laid out to its end, with
+    // non-contiguous layout allowed; nullopt otherwise.
+    std::optional<NSRect> estimatedUsedRect();
     void ensureLayout() { layOutThrough(SIZE_MAX); }
     // Lays out the rest in slices when the run loop is idle.
     void scheduleIdleLayout();
@@ -237,9 +283,25 @@ private:
     bool m_allowsNonContiguousLayout = false, m_idleScheduled = false;
     std::vector<Paragraph> m_paragraphs;
     size_t m_laidOut = 0;  // paragraphs [0, m_laidOut) are laid out
+    Island m_island;
     size_t m_layingParagraph = 0;
     size_t m_cursor = 0;  // the paragraph found last
     NSRect m_extraRect, m_extraUsed;
     int m_extraContainer = -1;
     int m_currentContainer = 0;
 };
+
+template <class F> inline void NSLayoutManager::forEachFragment(size_t from, size_t to, F&& fn) const
+{
+    // What is laid out from the start, then the island further on.
+    const size_t parts[2][2] = {{from, std::min(to, m_laidOut)},
+                                {std::max(from, m_island.start), std::min(to, m_island.end)}};
+    for (const auto& part : parts)
+        for (size_t k = part[0]; k < part[1]; ++k) {
+            const Paragraph& p = m_paragraphs[k];
+            for (Fragment f : p.fragments) {
+                f.glyphs.location += p.start;
+                if (!fn(f)) return;
+            }
+        }
+}

@@ -3,7 +3,9 @@
 #include <unicode/ubrk.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <memory>
 
 #include "AppKit/NSColor.h"
 #include "AppKit/NSFont.h"
@@ -302,6 +304,88 @@ private:
     Layout m_layout;
 };
 
+std::atomic<uint64_t> madeLayouts{0};
+
+// The recent layouts of short texts, per thread. Views draw the same labels
+// on every redraw (a ruler's numbers, a button's title) and shaping them is
+// most of what drawing text costs. A layout is found again by its text, its
+// attributes (compared with isEqual) and the limits it was made for.
+class LayoutCache {
+public:
+    static LayoutCache& forCurrentThread()
+    {
+        thread_local LayoutCache cache;
+        return cache;
+    }
+
+    std::shared_ptr<const Layout> layout(const Ref<NSAttributedString>& text, CGFloat widthLimit, bool truncate,
+                                         CGFloat heightLimit)
+    {
+        auto make = [&] {
+            ++madeLayouts;
+            return std::make_shared<const Layout>(
+                std::move(Typesetter(text, widthLimit, truncate, heightLimit).layout()));
+        };
+        // Long texts are rarely drawn twice unchanged; comparing them costs.
+        if (text->length() > kLongestText) return make();
+        const size_t hash = std::hash<std::u16string>()(text->utf16()) ^ std::hash<CGFloat>()(widthLimit) ^
+                            (std::hash<CGFloat>()(heightLimit) << 1) ^ static_cast<size_t>(truncate);
+        Entry* oldest = nullptr;
+        for (Entry& e : m_entries) {
+            if (e.hash == hash && e.matches(text, widthLimit, truncate, heightLimit)) {
+                e.used = ++m_clock;
+                return e.layout;
+            }
+            if (!oldest || e.used < oldest->used) oldest = &e;
+        }
+        Entry fresh{hash, text->utf16(), {}, widthLimit, heightLimit, truncate, make(), ++m_clock};
+        // The key keeps immutable copies: a mutable dictionary the caller
+        // changes later must not change what is cached.
+        for (const auto& run : text->runs())
+            fresh.runs.push_back({run.length, static_ref_cast<NSDictionary>(run.attributes->copy())});
+        auto layout = fresh.layout;
+        if (m_entries.size() < kEntries) m_entries.push_back(std::move(fresh));
+        else *oldest = std::move(fresh);
+        return layout;
+    }
+
+private:
+    static constexpr size_t kEntries = 256, kLongestText = 256;
+
+    struct Entry {
+        size_t hash;
+        std::u16string text;
+        std::vector<NSAttributedString::Run> runs;
+        CGFloat widthLimit, heightLimit;
+        bool truncate;
+        std::shared_ptr<const Layout> layout;
+        uint64_t used;
+
+        bool matches(const Ref<NSAttributedString>& other, CGFloat width, bool truncates, CGFloat height) const
+        {
+            if (widthLimit != width || heightLimit != height || truncate != truncates || text != other->utf16())
+                return false;
+            const auto& otherRuns = other->runs();
+            if (runs.size() != otherRuns.size()) return false;
+            for (size_t i = 0; i < runs.size(); ++i) {
+                const auto& a = runs[i].attributes;
+                const auto& b = otherRuns[i].attributes;
+                if (runs[i].length != otherRuns[i].length || (a != b && !a->isEqual(b.get()))) return false;
+            }
+            return true;
+        }
+    };
+
+    std::vector<Entry> m_entries;
+    uint64_t m_clock = 0;
+};
+
+std::shared_ptr<const Layout> layOut(const Ref<NSAttributedString>& text, CGFloat widthLimit = 0, bool truncate = false,
+                                     CGFloat heightLimit = 0)
+{
+    return LayoutCache::forCurrentThread().layout(text, widthLimit, truncate, heightLimit);
+}
+
 // Draws lines from the top of a box; "down" distances become user y by the
 // orientation of the user space, so text stays upright either way.
 class Painter {
@@ -449,26 +533,26 @@ namespace NSAttributedStringExt {
 NSSize size(const Ref<NSAttributedString>& text)
 {
     if (!text || text->length() == 0) return NSZeroSize;
-    Typesetter t(text, 0, false, 0);
-    return {t.layout().width, t.layout().height};
+    auto layout = layOut(text);
+    return {layout->width, layout->height};
 }
 
 void drawAtPoint(const Ref<NSAttributedString>& text, NSPoint point)
 {
     CGContext* port = currentPort();
     if (!port || !text || text->length() == 0) return;
-    Typesetter t(text, 0, false, 0);
-    Painter(port, {point, {t.layout().width, t.layout().height}}).draw(t.layout(), 0);
+    auto layout = layOut(text);
+    Painter(port, {point, {layout->width, layout->height}}).draw(*layout, 0);
 }
 
 void drawInRect(const Ref<NSAttributedString>& text, const NSRect& rect)
 {
     CGContext* port = currentPort();
     if (!port || !text || text->length() == 0 || NSIsEmptyRect(rect)) return;
-    Typesetter t(text, rect.size.width, false, 0);
+    auto layout = layOut(text, rect.size.width);
     port->saveGState();
     port->clipToRect(rect);
-    Painter(port, rect).draw(t.layout(), rect.size.height);
+    Painter(port, rect).draw(*layout, rect.size.height);
     port->restoreGState();
 }
 
@@ -476,11 +560,10 @@ NSRect boundingRectWithSize(const Ref<NSAttributedString>& text, NSSize size, NS
 {
     if (!text || text->length() == 0) return NSZeroRect;
     if (options & NSStringDrawingUsesLineFragmentOrigin) {
-        Typesetter t(text, size.width, options & NSStringDrawingTruncatesLastVisibleLine, size.height);
-        return {NSZeroPoint, {t.layout().width, t.layout().height}};
+        auto layout = layOut(text, size.width, options & NSStringDrawingTruncatesLastVisibleLine, size.height);
+        return {NSZeroPoint, {layout->width, layout->height}};
     }
-    Typesetter t(text, 0, false, 0);
-    const Line& first = t.layout().lines.front();
+    const Line& first = layOut(text)->lines.front();
     return NSMakeRect(0, first.descent, first.width, first.ascent - first.descent);
 }
 
@@ -489,13 +572,16 @@ void drawWithRect(const Ref<NSAttributedString>& text, const NSRect& rect, NSStr
     CGContext* port = currentPort();
     if (!port || !text || text->length() == 0) return;
     if (options & NSStringDrawingUsesLineFragmentOrigin) {
-        Typesetter t(text, rect.size.width, options & NSStringDrawingTruncatesLastVisibleLine, rect.size.height);
-        Painter(port, rect).draw(t.layout(), rect.size.height);
+        auto layout =
+            layOut(text, rect.size.width, options & NSStringDrawingTruncatesLastVisibleLine, rect.size.height);
+        Painter(port, rect).draw(*layout, rect.size.height);
         return;
     }
-    Typesetter t(text, 0, false, 0);
-    Painter(port, rect).drawLineAtBaseline(t.layout(), t.layout().lines.front(), rect.origin.y);
+    auto layout = layOut(text);
+    Painter(port, rect).drawLineAtBaseline(*layout, layout->lines.front(), rect.origin.y);
 }
+
+uint64_t layoutsMade() { return madeLayouts.load(); }
 
 }
 

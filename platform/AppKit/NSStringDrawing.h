@@ -30,6 +30,9 @@ void drawInRect(const Ref<NSAttributedString>& text, const NSRect& rect);
 // whose rectangle has its origin on the baseline.
 NSRect boundingRectWithSize(const Ref<NSAttributedString>& text, NSSize size, NSStringDrawingOptions options);
 void drawWithRect(const Ref<NSAttributedString>& text, const NSRect& rect, NSStringDrawingOptions options);
+// How many texts were laid out (shaped) in the process: recent layouts of
+// short texts are reused, per thread. For tests.
+uint64_t layoutsMade();
 }
 
 namespace NSStringExt {

@@ -361,6 +361,9 @@ void NSTextView::scrollRangeToVisible(NSRange range)
         for (const NSRect& r : rects) box = NSUnionRect(box, r);
         box = NSOffsetRect(box, textContainerOrigin().x, textContainerOrigin().y);
     }
+    // Layout far ahead places the range by an estimate; the view takes the
+    // size that estimate now gives, so it can scroll there.
+    if (manager->allowsNonContiguousLayout()) sizeToFit();
     scrollRectToVisible(box);
 }
 

@@ -14,6 +14,7 @@
 #include "AppKit/NSTextAttachmentCell.h"
 #include "Foundation/BreakIteratorCache.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSLocale.h"
 
 NS_CLASS_DEFINE(NSTypesetter)
 
@@ -210,11 +211,46 @@ private:
                 CGFloat to = stop->location();
                 if (stop->tabStopType() == NSRightTabStopType) to -= segmentWidth();
                 else if (stop->tabStopType() == NSCenterTabStopType) to -= segmentWidth() / 2;
+                else if (stop->tabStopType() == NSDecimalTabStopType) to -= widthBeforeDecimalSeparator(tab, end);
                 return std::max<CGFloat>(0, to - position);
             }
         }
         CGFloat interval = style.defaultTabInterval() > 0 ? style.defaultTabInterval() : 28;
         return (std::floor(position / interval + kEpsilon) + 1) * interval - position;
+    }
+
+    // A decimal stop puts the locale's decimal separator of the text after
+    // the tab on the stop; text without one ends there, as at a right stop.
+    CGFloat widthBeforeDecimalSeparator(size_t tab, size_t end) const
+    {
+        if (m_decimalSeparator.empty()) {
+            auto separator = NSLocale::currentLocale()->objectForKey(NSLocaleDecimalSeparator());
+            auto text = dynamic_ref_cast<NSString>(separator);
+            m_decimalSeparator = text && text->length() > 0 ? text->utf16() : u".";
+        }
+        CGFloat w = 0;
+        for (size_t i = tab + 1; i < end && m_text[i] != u'\t' && m_text[i] != 0x2028; ++i) {
+            if (m_text.compare(i, m_decimalSeparator.size(), m_decimalSeparator) == 0) break;
+            w += m_manager->advanceForGlyphAtIndex(i);
+        }
+        return w;
+    }
+
+    // A justified line, but the last of its paragraph or one ended by a line
+    // separator, fills the line by widening its spaces after the last tab.
+    // Answers the line's new width.
+    CGFloat justify(size_t start, size_t visibleEnd, CGFloat lineWidth, CGFloat available)
+    {
+        size_t from = start;
+        for (size_t i = start; i < visibleEnd; ++i)
+            if (m_text[i] == u'\t') from = i + 1;
+        size_t spaces = 0;
+        for (size_t i = from; i < visibleEnd; ++i) spaces += m_text[i] == u' ';
+        if (spaces == 0 || available <= lineWidth) return lineWidth;
+        const CGFloat extra = (available - lineWidth) / static_cast<CGFloat>(spaces);
+        for (size_t i = from; i < visibleEnd; ++i)
+            if (m_text[i] == u' ') m_manager->setAdvance(m_manager->advanceForGlyphAtIndex(i) + extra, i);
+        return available;
     }
 
     // The cell's frame relative to its glyph's baseline position (y up).
@@ -259,6 +295,10 @@ private:
         for (size_t i = start; i < visibleEnd; ++i) lineWidth += m_manager->advanceForGlyphAtIndex(i);
 
         NSTextAlignment alignment = style.alignment();
+        const bool wraps =
+            style.lineBreakMode() == NSLineBreakByWordWrapping || style.lineBreakMode() == NSLineBreakByCharWrapping;
+        if (alignment == NSTextAlignmentJustified && wraps && !last && m_text[lineEnd - 1] != 0x2028)
+            lineWidth = justify(start, visibleEnd, lineWidth, available);
         if (alignment == NSTextAlignmentNatural || alignment == NSTextAlignmentJustified)
             alignment = (baseLevel & 1) ? NSTextAlignmentRight : NSTextAlignmentLeft;
         CGFloat shift = 0;
@@ -341,6 +381,7 @@ private:
     NSTypesetter::LayoutPosition& m_position;
     UBiDi* m_para = nullptr;
     size_t m_paragraphStart = 0;
+    mutable std::u16string m_decimalSeparator;
 };
 
 }

@@ -26,6 +26,28 @@ void NSWindow::invalidateRectInBase(const NSRect& rect)
     }
 }
 
+namespace {
+
+std::vector<NSRect> separateParts(const std::vector<NSRect>& dirty, const NSRect& bounds, const NSRect& area)
+{
+    // A few rectangles covering well under half their union; otherwise the
+    // union is drawn whole (cheaper than many clips and uploads).
+    constexpr size_t kMostParts = 4;
+    if (dirty.size() < 2 || dirty.size() > kMostParts) return {area};
+    std::vector<NSRect> parts;
+    CGFloat covered = 0;
+    for (const NSRect& r : dirty) {
+        const NSRect part = NSIntersectionRect(r, bounds);
+        if (NSIsEmptyRect(part)) continue;
+        parts.push_back(part);
+        covered += part.size.width * part.size.height;
+    }
+    if (parts.size() < 2 || covered > area.size.width * area.size.height / 2) return {area};
+    return parts;
+}
+
+}
+
 CGAffineTransform NSWindow::baseToSurfaceTransform() const { return {1, 0, 0, -1, 0, std::round(m_frame.size.height)}; }
 
 Ref<NSGraphicsContext> NSWindow::makeSurfaceContext(Ref<CGImage>& surface)
@@ -73,9 +95,19 @@ void NSWindow::displayIfNeeded()
         NSGraphicsContext::saveGraphicsState();
         NSGraphicsContext::setCurrentContext(context);
         // One pass over the union, so that each view draws once per display.
+        const NSRect bounds = NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height);
         NSRect area = NSZeroRect;
         for (const auto& r : dirty) area = NSUnionRect(area, r);
-        area = NSIntersectionRect(area, NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height));
+        area = NSIntersectionRect(area, bounds);
+        // Rectangles well apart (a marker's old and new place) clip the
+        // drawing and go up on their own: the space between them is neither
+        // painted nor compared.
+        std::vector<NSRect> parts = separateParts(dirty, bounds, area);
+        if (parts.size() > 1) {
+            std::vector<CGRect> device;
+            for (const NSRect& r : parts) device.push_back(CGRectApplyAffineTransform(r, baseToSurfaceTransform()));
+            context->graphicsPort()->clipToRects(device);
+        }
         try {
             m_frameView->drawInWindow(area);
         } catch (...) {
@@ -86,8 +118,10 @@ void NSWindow::displayIfNeeded()
         context->flushGraphics();
         NSGraphicsContext::restoreGraphicsState();
         // Only the drawn area can have changed: the server need look no further.
-        if (surface == WindowServer::shared().surface(m_windowID) && !m_flushDisabled)
-            WindowServer::shared().flushWindowRect(m_windowID, area);
+        if (surface == WindowServer::shared().surface(m_windowID) && !m_flushDisabled) {
+            if (parts.size() > 1) WindowServer::shared().flushWindowRects(m_windowID, parts);
+            else WindowServer::shared().flushWindowRect(m_windowID, area);
+        }
     }
     m_displaying = false;
 }

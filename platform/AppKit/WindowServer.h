@@ -107,6 +107,14 @@ public:
         (void)changed;
         flushWindow(window);
     }
+    // The same for rectangles apart from each other (a marker's old and new
+    // place); a server that does not look at each looks at their union.
+    virtual void flushWindowRects(WSWindowID window, const std::vector<NSRect>& changed)
+    {
+        NSRect all = NSZeroRect;
+        for (const NSRect& r : changed) all = NSUnionRect(all, r);
+        flushWindowRect(window, all);
+    }
     // Whether titled windows get their title bar and close box from outside
     // (a window manager's decorations). The layer then draws none, and a
     // titled window's frame is its content.

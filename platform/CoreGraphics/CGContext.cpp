@@ -58,6 +58,14 @@ CGPathElements rectPath(const CGRect& rect)
 
 void CGContext::clipToRect(const CGRect& rect) { clipToPath(rectPath(rect), CGPathFillRule::NonZero); }
 
+void CGContext::clipToRects(const std::vector<CGRect>& rects)
+{
+    // Every outline runs the same way: under non-zero overlaps stay inside.
+    CGPathElements path;
+    for (const CGRect& r : rects) path.append(rectPath(r));
+    clipToPath(path, CGPathFillRule::NonZero);
+}
+
 void CGContext::fillRect(const CGRect& rect) { fillPath(rectPath(rect), CGPathFillRule::NonZero); }
 
 void CGContext::strokeRect(const CGRect& rect) { strokePath(rectPath(rect)); }

@@ -122,6 +122,8 @@ public:
     // --- Clipping (in user space, intersecting) ---
     virtual void clipToPath(const CGPathElements& path, CGPathFillRule rule) = 0;
     void clipToRect(const CGRect& rect);
+    // To the union of the rectangles.
+    void clipToRects(const std::vector<CGRect>& rects);
     // Replaces the clip: the base clip intersected with the path.
     virtual void replaceClip(const CGPathElements& path, CGPathFillRule rule) = 0;
     // The clip a replacing clip starts from (a view's bounds), in device space;

@@ -8,6 +8,8 @@
 #include "AppKit/NSColorPanel.h"
 #include "AppKit/NSColorWell.h"
 #include "AppKit/NSScreen.h"
+#include "AppKit/NSStringDrawing.h"
+#include "Foundation/BreakIteratorCache.h"
 #include "Foundation/NSArchiver.h"
 #include "Foundation/NSData.h"
 #include "Foundation/NSGeometryStrings.h"
@@ -86,6 +88,29 @@ TEST(Plumbline, RulerMarkersFollowThePointerEvenWhileHidden)
             app()->closeAllRuler(nullptr);
             EXPECT_FALSE(*app()->validateMenuItem(item("closeAllRuler:")));
         });
+    });
+}
+
+TEST(Plumbline, RulerRedrawsLayOutNoLabelTwice)
+{
+    runPlumbline([](AppDriver& d) {
+        const Frame f = rulerFrame(d);
+        ASSERT_GT(f.w, 0);
+        const int markerRow = kScreenHeight - (f.y + f.h - 40) - 10;
+        const NSPoint a = NSMakePoint(f.x + 150, f.y - 50), b = NSMakePoint(f.x + 250, f.y - 50);
+        // Every label the ruler shows at either position is laid out once.
+        d.moveMouse(a);
+        d.moveMouse(b);
+        const uint64_t layouts = NSAttributedStringExt::layoutsMade();
+        const uint64_t iterators = BreakIteratorCache::iteratorsMade();
+        for (int i = 0; i < 3; ++i) {
+            d.moveMouse(a);
+            EXPECT_TRUE(isMarkerRed(d.pixel(f.x + 150, markerRow)));
+            d.moveMouse(b);
+            EXPECT_TRUE(isMarkerRed(d.pixel(f.x + 250, markerRow)));
+        }
+        EXPECT_EQ(NSAttributedStringExt::layoutsMade(), layouts);
+        EXPECT_EQ(BreakIteratorCache::iteratorsMade(), iterators);
     });
 }
 

@@ -73,6 +73,7 @@ public:
     Ref<CGImage> surface(WSWindowID window) override;
     void flushWindow(WSWindowID window) override;
     void flushWindowRect(WSWindowID window, const NSRect& changed) override;
+    void flushWindowRects(WSWindowID window, const std::vector<NSRect>& changed) override;
     bool decoratesTitledWindows() const override { return m_wmRunning; }
     std::vector<WSWindowID> windowOrder() const override { return m_order; }
     std::optional<WSWindowInfo> windowInfo(WSWindowID window) const override;

@@ -20,7 +20,9 @@ void X11WindowServer::flushWindow(WSWindowID window)
     flushWindowRect(window, NSMakeRect(0, 0, CGFloat(w->surface->width()), CGFloat(w->surface->height())));
 }
 
-void X11WindowServer::flushWindowRect(WSWindowID window, const NSRect& changed)
+void X11WindowServer::flushWindowRect(WSWindowID window, const NSRect& changed) { flushWindowRects(window, {changed}); }
+
+void X11WindowServer::flushWindowRects(WSWindowID window, const std::vector<NSRect>& changed)
 {
     auto* w = find(window);
     if (!w || !w->surface) return;
@@ -33,16 +35,18 @@ void X11WindowServer::flushWindowRect(WSWindowID window, const NSRect& changed)
         if (!handledRequest(w->uploadSequence)) roundTrip();
         w->uploadPending = false;
     }
-    // The rectangle (y up) in surface pixels (y down), widened to whole
-    // pixels: antialiased edges touch the pixels they overlap.
     const auto width = double(std::min(w->shownWidth, w->surface->width()));
     const auto height = double(std::min(w->shownHeight, w->surface->height()));
     const double surfaceHeight = double(w->surface->height());
-    const double left = std::clamp(std::floor(changed.origin.x), 0.0, width);
-    const double right = std::clamp(std::ceil(NSMaxX(changed)), 0.0, width);
-    const double top = std::clamp(std::floor(surfaceHeight - NSMaxY(changed)), 0.0, height);
-    const double bottom = std::clamp(std::ceil(surfaceHeight - changed.origin.y), 0.0, height);
-    if (left < right && top < bottom) w->updateShown(size_t(left), size_t(top), size_t(right), size_t(bottom));
+    for (const NSRect& r : changed) {
+        // The rectangle (y up) in surface pixels (y down), widened to whole
+        // pixels: antialiased edges touch the pixels they overlap.
+        const double left = std::clamp(std::floor(r.origin.x), 0.0, width);
+        const double right = std::clamp(std::ceil(NSMaxX(r)), 0.0, width);
+        const double top = std::clamp(std::floor(surfaceHeight - NSMaxY(r)), 0.0, height);
+        const double bottom = std::clamp(std::ceil(surfaceHeight - r.origin.y), 0.0, height);
+        if (left < right && top < bottom) w->updateShown(size_t(left), size_t(top), size_t(right), size_t(bottom));
+    }
     if (w->mapped && w->shapeDirty) w->updateShape();
 }
 

@@ -29,10 +29,11 @@ struct Laid {
     Ref<NSLayoutManager> manager;
     Ref<NSTextContainer> container;
 
-    explicit Laid(const Ref<NSAttributedString>& text, CGFloat width)
+    explicit Laid(const Ref<NSAttributedString>& text, CGFloat width, bool nonContiguous = false)
     {
         storage = NSTextStorage::initWithAttributedString(text);
         manager = NSObject::make<NSLayoutManager>();
+        manager->setAllowsNonContiguousLayout(nonContiguous);
         container = NSTextContainer::initWithContainerSize({width, 1e7});
         manager->addTextContainer(container);
         storage->addLayoutManager(manager);
@@ -198,6 +199,108 @@ TEST(IncrementalLayout, LayoutGoesOnlyAsFarAsAsked)
     laid.storage->replaceCharactersInRange(NSMakeRange(10, 0), "\n"_ns);
     EXPECT_EQ(laid.manager->lineFragmentRectForGlyphAtIndex(far + 1, nullptr).origin.y,
               line.origin.y + line.size.height);
+}
+
+// With non-contiguous layout, questions about far places lay out only the
+// paragraphs there, at an estimated height; what they answer within a line
+// (its glyphs, width, height, glyph locations) is what a full layout answers,
+// edits there keep it so, and once layout reaches them everything is exact.
+TEST(IncrementalLayout, FarQuestionsLayOutOnlyWhatTheyAskAndJoinUpExactly)
+{
+    for (unsigned seed : {11u, 12u}) {
+        RandomText random(seed);
+        Laid kept(random.piece(4000), 240, true);
+        kept.manager->glyphRangeForBoundingRect(NSMakeRect(0, 0, 240, 300), kept.container);
+        size_t islands = 0;
+        for (int step = 0; step < 30; ++step) {
+            const NSUInteger n = kept.storage->length();
+            NSUInteger at = random.below(n);
+            if (random.below(2) == 0) {
+                // A rectangle somewhere in the estimated height.
+                const NSRect used = kept.manager->usedRectForTextContainer(kept.container);
+                const CGFloat y = static_cast<CGFloat>(random.below(static_cast<size_t>(NSMaxY(used)) + 1));
+                NSRange shown = kept.manager->glyphRangeForBoundingRect(NSMakeRect(0, y, 240, 200), kept.container);
+                if (shown.length > 0) at = shown.location + random.below(shown.length);
+            }
+            NSRange line;
+            const NSRect rect = kept.manager->lineFragmentRectForGlyphAtIndex(at, &line);
+            islands += kept.manager->firstUnlaidCharacterIndex() < at;
+            Laid fresh(kept.storage, 240);
+            NSRange freshLine;
+            const NSRect expected = fresh.manager->lineFragmentRectForGlyphAtIndex(at, &freshLine);
+            ASSERT_EQ(line.location, freshLine.location) << "seed " << seed << " step " << step;
+            ASSERT_EQ(line.length, freshLine.length) << "seed " << seed << " step " << step;
+            EXPECT_EQ(describe(NSOffsetRect(rect, 0, NSMinY(expected) - NSMinY(rect))), describe(expected));
+            const NSPoint location = kept.manager->locationForGlyphAtIndex(at),
+                          freshLocation = fresh.manager->locationForGlyphAtIndex(at);
+            EXPECT_EQ(location.x, freshLocation.x);
+            EXPECT_EQ(location.y, freshLocation.y);
+            // Most edits land where layout was asked for last.
+            if (random.below(3) > 0) {
+                const NSUInteger where = std::min<NSUInteger>(kept.storage->length(), at + random.below(30));
+                kept.storage->replaceCharactersInRange(NSMakeRange(where, 0), random.piece(1 + random.below(3)));
+            } else {
+                random.edit(kept.storage);
+            }
+        }
+        EXPECT_GE(islands, 3u) << "seed " << seed;
+        Laid fresh(kept.storage, 240);
+        ASSERT_EQ(firstDifference(snapshot(*kept.manager, kept.container), snapshot(*fresh.manager, fresh.container)),
+                  "")
+            << "seed " << seed;
+    }
+}
+
+TEST(IncrementalLayout, FarPlacesOfALongTextAreLaidOutAloneAtTheirEstimatedHeight)
+{
+    std::u16string text;
+    for (int line = 0; line < 20000; ++line) {
+        text += u"Line " + std::u16string(1 + line % 7, u'x');
+        // Every tenth paragraph wraps onto a second line.
+        if (line % 10 == 0) text += u" and more words that fill the rest of the width well past its end";
+        text += u"\n";
+    }
+    auto attributes =
+        NSDictionary::dictionaryWithEntries({{NSFontAttributeName, NSFont::fontWithName("DejaVu Sans"_ns, 12)}});
+    Laid laid(NSAttributedString::initWithString(NSString::stringWithUTF16(text), attributes), 300, true);
+    Laid full(NSAttributedString::initWithString(NSString::stringWithUTF16(text), attributes), 300);
+    const NSRect used = laid.manager->usedRectForTextContainer(laid.container);
+    const NSRect fullUsed = full.manager->usedRectForTextContainer(full.container);
+    EXPECT_NEAR(NSHeight(used), NSHeight(fullUsed), NSHeight(fullUsed) * 0.2);
+    EXPECT_LT(laid.manager->firstUnlaidCharacterIndex(), text.size() / 100);
+
+    // A glyph near the end: only its paragraph is laid out, near where it
+    // will be.
+    const NSUInteger far = text.size() * 9 / 10;
+    const NSRect line = laid.manager->lineFragmentRectForGlyphAtIndex(far, nullptr);
+    const NSRect fullLine = full.manager->lineFragmentRectForGlyphAtIndex(far, nullptr);
+    EXPECT_LT(laid.manager->firstUnlaidCharacterIndex(), text.size() / 100);
+    EXPECT_NEAR(NSMinY(line), NSMinY(fullLine), NSHeight(fullUsed) * 0.2);
+    EXPECT_EQ(NSHeight(line), NSHeight(fullLine));
+
+    // A rectangle down there shows a page of glyphs next to each other.
+    const NSRect page = NSMakeRect(0, NSMinY(line) + 100, 300, 600);
+    const NSRange shown = laid.manager->glyphRangeForBoundingRect(page, laid.container);
+    EXPECT_GT(shown.length, 200u);
+    EXPECT_GT(shown.location, far);
+    EXPECT_LT(laid.manager->firstUnlaidCharacterIndex(), text.size() / 100);
+    NSRect previous = NSZeroRect;
+    for (NSUInteger i = shown.location; i < NSMaxRange(shown);) {
+        NSRange range;
+        const NSRect r = laid.manager->lineFragmentRectForGlyphAtIndex(i, &range);
+        if (i > shown.location) {
+            EXPECT_EQ(NSMinY(r), NSMaxY(previous));
+        }
+        previous = r;
+        i = NSMaxRange(range);
+    }
+    EXPECT_GT(NSMaxY(previous), NSMinY(page));
+    EXPECT_LT(NSMinY(previous), NSMaxY(page));
+
+    // Once the layout from the start reaches it, it is where a full layout puts it.
+    laid.manager->ensureLayoutForTextContainer(laid.container);
+    EXPECT_EQ(describe(laid.manager->lineFragmentRectForGlyphAtIndex(far, nullptr)), describe(fullLine));
+    EXPECT_EQ(describe(laid.manager->usedRectForTextContainer(laid.container)), describe(fullUsed));
 }
 
 TEST(LineBreaking, IteratorsAreMadeOnceAndReused)

@@ -13,6 +13,7 @@
 #include "CoreGraphics/CGRecordingContext.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSLocale.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSNumber.h"
 
@@ -352,6 +353,87 @@ TEST(TextLayout, ParagraphStyleAlignsIndentsAndSetsTabs)
         CGFloat expected = alignment == NSTextAlignmentRight ? 195 - width : 5 + (190 - width) / 2;
         EXPECT_NEAR(t.manager->locationForGlyphAtIndex(0).x, expected, 1e-9) << alignment;
     }
+}
+
+// Justified lines but the last of a paragraph (and one a line separator
+// ends) run from the head to the tail of the line, the extra room shared
+// equally by the spaces after the line's last tab.
+TEST(TextLayout, JustifiedLinesFillTheLineThroughTheirSpaces)
+{
+    auto style = NSMutableParagraphStyle::paragraphStyle();
+    style->setAlignment(NSTextAlignmentJustified);
+    const auto justified = attributes({{NSParagraphStyleAttributeName, style}});
+    const std::u16string words =
+        u"aaa bb cccc dd eee ffff gg hhh iii jj kkk l\u2028mm nn\tooo p qq rr ss tt uu vv ww xx";
+    Text t(words, 160, 5, justified);
+    Text plain(words, 160, 5);
+    const auto& text = t.storage->utf16();
+    auto starts = t.lineStarts();
+    ASSERT_GE(starts.size(), 4u);
+    EXPECT_EQ(plain.lineStarts(), starts);
+    starts.push_back(text.size());
+    for (size_t line = 0; line + 1 < starts.size(); ++line) {
+        NSUInteger first = starts[line], end = starts[line + 1];
+        NSUInteger visible = end;
+        while (visible > first && (text[visible - 1] == u' ' || text[visible - 1] == 0x2028)) --visible;
+        const CGFloat left = t.manager->locationForGlyphAtIndex(first).x;
+        const CGFloat right =
+            t.manager->locationForGlyphAtIndex(visible - 1).x + t.manager->advanceForGlyphAtIndex(visible - 1);
+        const bool last = end == text.size(), separated = text[end - 1] == 0x2028;
+        EXPECT_DOUBLE_EQ(left, 5) << line;
+        if (last || separated) {
+            // Set as if aligned left: every glyph as wide as shaped.
+            EXPECT_LT(right, 150) << line;
+            EXPECT_NEAR(right - left, t.advances(first, visible), 1e-9) << line;
+            continue;
+        }
+        EXPECT_NEAR(right, 155, 1e-9) << line;
+        // The spaces after the last tab share the room; those before it and
+        // the tab keep their widths.
+        NSUInteger from = first;
+        for (NSUInteger i = first; i < visible; ++i)
+            if (text[i] == u'\t') from = i + 1;
+        std::vector<CGFloat> extras;
+        for (NSUInteger i = from; i < visible; ++i)
+            if (text[i] == u' ')
+                extras.push_back(t.manager->advanceForGlyphAtIndex(i) - plain.manager->advanceForGlyphAtIndex(i));
+        ASSERT_FALSE(extras.empty()) << line;
+        for (CGFloat e : extras) EXPECT_NEAR(e, extras.front(), 1e-9) << line;
+        EXPECT_GT(extras.front(), 0) << line;
+        for (NSUInteger i = first; i < from; ++i)
+            EXPECT_DOUBLE_EQ(t.manager->advanceForGlyphAtIndex(i), plain.manager->advanceForGlyphAtIndex(i)) << line;
+    }
+    // Laid out again, spaces start from their shaped width: the lines break
+    // where they did.
+    starts.pop_back();
+    t.manager->invalidateLayoutForCharacterRange(NSMakeRange(0, text.size()), nullptr);
+    EXPECT_EQ(t.lineStarts(), starts);
+}
+
+// A decimal stop puts the locale's decimal separator on the stop; a number
+// without one ends there.
+TEST(TextLayout, DecimalTabStopsAlignTheDecimalSeparator)
+{
+    struct Case {
+        const char* locale;
+        std::u16string text;
+        NSUInteger anchor;  // the separator, or the last digit
+        bool separator;
+    };
+    const Case cases[] = {
+        {"en_US", u"x\t12.5", 4, true},  {"en_US", u"x\t1234.75", 6, true}, {"en_US", u"x\t7", 2, false},
+        {"en_US", u"x\t3,25", 5, false}, {"de_DE", u"x\t3,25", 3, true},    {"de_DE", u"x\t1.000,5", 7, true},
+    };
+    for (const Case& c : cases) {
+        NSLocale::setCurrentLocale(NSLocale::localeWithLocaleIdentifier(NSString::stringWithUTF8String(c.locale)));
+        auto style = NSMutableParagraphStyle::paragraphStyle();
+        style->setTabStops(NSArray::arrayWithObjects({NSTextTab::initWithType(NSDecimalTabStopType, 150)}));
+        Text t(c.text, 400, 5, attributes({{NSParagraphStyleAttributeName, style}}));
+        const CGFloat x = t.manager->locationForGlyphAtIndex(c.anchor).x;
+        const CGFloat at = c.separator ? x : x + t.manager->advanceForGlyphAtIndex(c.anchor);
+        EXPECT_NEAR(at, 5 + 150, 1e-9) << c.locale << " case " << (&c - cases);
+    }
+    NSLocale::setCurrentLocale(nullptr);
 }
 
 // Pushes every line to at least 40 points and insets it by 3, as an inspector's typesetter does.

@@ -183,6 +183,28 @@ TEST(StringDrawing, SizeIsTheSumOfAdvancesAndTheLineHeight)
     EXPECT_EQ(glyphDraws(rec)[0]->glyphs.size(), 2u);
 }
 
+TEST(StringDrawing, LayoutsAreReusedForEqualTextAttributesAndLimits)
+{
+    auto font = NSFont::fontWithName("DejaVu Sans"_ns, 12);
+    auto text = u"Reused label"_ns;
+    const CGFloat width = NSStringExt::sizeWithAttributes(text, fontAttributes(font)).width;
+    // Equal attributes in another dictionary: the layout is found again.
+    const uint64_t made = NSAttributedStringExt::layoutsMade();
+    EXPECT_EQ(NSStringExt::sizeWithAttributes(text, fontAttributes(font)).width, width);
+    EXPECT_EQ(NSAttributedStringExt::layoutsMade(), made);
+    // A mutable dictionary changed after use, another limit, other text:
+    // each is laid out afresh.
+    auto attributes = NSMutableDictionary::dictionaryWithDictionary(fontAttributes(font));
+    EXPECT_EQ(NSStringExt::sizeWithAttributes(text, attributes).width, width);
+    attributes->setObject(NSNumber::numberWithDouble(2), NSKernAttributeName);
+    EXPECT_DOUBLE_EQ(NSStringExt::sizeWithAttributes(text, attributes).width, width + 2 * 12);
+    const NSRect wrapped = NSStringExt::boundingRectWithSize(
+        text, NSMakeSize(50, 100), NSStringDrawingUsesLineFragmentOrigin, fontAttributes(font));
+    EXPECT_GT(wrapped.size.height, NSStringExt::sizeWithAttributes(text, fontAttributes(font)).height);
+    EXPECT_LT(NSStringExt::sizeWithAttributes(u"Reused"_ns, fontAttributes(font)).width, width);
+    EXPECT_EQ(NSAttributedStringExt::layoutsMade(), made + 3);
+}
+
 TEST(StringDrawing, NarrowRectanglesWrapByCharactersAndClip)
 {
     auto rec = CGRecordingContext::create({100, 100});

@@ -210,3 +210,25 @@ TEST_F(TextEditingTest, ADeadKeyIsMarkedTextUntilTheComposedLetterComes)
     EXPECT_EQ(text(), u"caf");
     EXPECT_FALSE(textView->hasMarkedText());
 }
+
+// Pasting a large text lays out only what the view shows and where the
+// caret lands; the rest follows in idle time.
+TEST_F(TextEditingTest, ALargePasteLaysOutOnlyWhatIsShown)
+{
+    textView->layoutManager()->setAllowsNonContiguousLayout(true);
+    std::string line(70, 'w');
+    line += '\n';
+    std::string large;
+    for (int i = 0; i < 8000; ++i) large += line;
+    large += "end";
+    putOnClipboard(NSData::dataWithBytes(large.data(), large.size()));
+    type(u"before ");
+    // Pasted outside the run loop, whose idle time would lay out the rest.
+    textView->paste(nullptr);
+    const NSUInteger length = textView->string()->length();
+    EXPECT_EQ(length, 7 + large.size());
+    EXPECT_EQ(textView->selectedRange(), NSMakeRange(length, 0));
+    EXPECT_LT(textView->layoutManager()->firstUnlaidCharacterIndex(), length / 20);
+    pump();
+    EXPECT_FALSE(textView->layoutManager()->hasNonContiguousLayout());
+}

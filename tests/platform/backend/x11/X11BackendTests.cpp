@@ -720,6 +720,20 @@ TEST_F(X11BackendTest, OnlyTheRedrawnAreaIsUploaded)
     before = server().uploadedPixels();
     w->display();
     EXPECT_EQ(server().uploadedPixels() - before, 0u);
+
+    // Two spots apart on the same rows, redrawn in one turn: each goes up on
+    // its own, not the stretch between them.
+    auto other = NSObject::alloc<ClickView>();
+    other->initWithFrame(NSMakeRect(300, 50, 10, 10));
+    other->fill = NSColor::colorWithCalibratedRed(0, 1, 0, 1);
+    w->contentView()->addSubview(other);
+    ASSERT_TRUE(waitFor([&] { return rootPixel(405, 545) == 0x00FF00; }));
+    before = server().uploadedPixels();
+    spot->fill = other->fill = NSColor::colorWithCalibratedRed(1, 1, 0, 1);
+    spot->setNeedsDisplay(true);
+    other->setNeedsDisplay(true);
+    ASSERT_TRUE(waitFor([&] { return rootPixel(155, 545) == 0xFFFF00 && rootPixel(405, 545) == 0xFFFF00; }));
+    EXPECT_EQ(server().uploadedPixels() - before, 200u);
 }
 
 // Without shared memory (a remote display) pixels go up from the copy the
