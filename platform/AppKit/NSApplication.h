@@ -23,6 +23,9 @@
 class NSWindow;
 class NSApplication;
 
+// The version of the toolkit the program runs on (the flat look of 10.5).
+inline constexpr double NSAppKitVersionNumber = 949.0;
+
 enum NSApplicationTerminateReply : NSUInteger { NSTerminateCancel = 0, NSTerminateNow = 1, NSTerminateLater = 2 };
 
 using NSModalResponse = NSInteger;

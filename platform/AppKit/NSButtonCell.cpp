@@ -1,11 +1,15 @@
 #include "AppKit/NSButtonCell.h"
 
+#include <functional>
+
 #include "Foundation/NSClass.h"
 
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSFont.h"
 #include "AppKit/NSGraphics.h"
+#include "AppKit/NSGraphicsContext.h"
+#include "AppKit/NSStringDrawing.h"
 #include "AppKit/NSView.h"
 #include "Foundation/NSCoder.h"
 
@@ -35,6 +39,19 @@ TypeMasks masksForType(NSButtonType type)
 }
 
 constexpr NSUInteger kPressedLook = NSPushInCellMask | NSChangeGrayCellMask | NSChangeBackgroundCellMask;
+
+// The longest start of the text that fits the width with an ellipsis after
+// it; the text itself when it fits.
+std::u16string truncatedTail(const std::u16string& text, CGFloat width,
+                             const std::function<CGFloat(const std::u16string&)>& measure)
+{
+    if (measure(text) <= width) return text;
+    for (size_t n = text.size(); n-- > 0;) {
+        std::u16string cut = text.substr(0, n) + u"\u2026";
+        if (measure(cut) <= width || n == 0) return cut;
+    }
+    return u"\u2026";
+}
 }
 
 Ref<NSCell> NSButtonCell::initTextCell(const Ref<NSString>& text)
@@ -169,6 +186,16 @@ void NSButtonCell::drawBezelWithFrame(const NSRect& frame, const Ref<NSView>&)
 {
     const NSRect box = NSInsetRect(frame, 1.5, 1.5);
     const bool pressed = showsPressed();
+    if (m_showsBorderOnlyWhileMouseInside && !m_mouseInside && !pressed) return;
+    if (m_bezelStyle == NSRecessedBezelStyle) {
+        // A dark pill sunk into the bar: deeper while pressed or on than
+        // under the mouse.
+        const CGFloat radius = box.size.height / 2;
+        auto pill = NSBezierPath::bezierPathWithRoundedRect(box, radius, radius);
+        NSColor::colorWithCalibratedWhite(0.0, pressed ? 0.45 : 0.25)->setFill();
+        pill->fill();
+        return;
+    }
     const CGFloat radius = m_bezelStyle == NSRoundedBezelStyle ? 5 : 2;
     auto path = NSBezierPath::bezierPathWithRoundedRect(box, radius, radius);
     if (drawsAsDefault()) {
@@ -248,9 +275,48 @@ NSRect NSButtonCell::drawTitle(const Ref<NSAttributedString>& title, const NSRec
     if (m_objectValue && m_objectValue.get() == title.get() && drawAttributedObjectValue(frame, align)) return frame;
     auto color = dynamic_ref_cast<NSColor>(title->attributeAtIndex(NSForegroundColorAttributeName, 0, nullptr));
     if (!color) color = textColorForState();
-    const auto& text = title->utf16();
+    std::u16string text = title->utf16();
+    if (m_lineBreakMode == NSLineBreakByTruncatingTail)
+        text = truncatedTail(text, frame.size.width,
+                             [&](const std::u16string& t) { return ControlText::width(t, m_textStyle); });
     const CGFloat x = ControlText::drawInRect(text, frame, m_textStyle, color, align);
     return NSMakeRect(x, frame.origin.y, ControlText::width(text, m_textStyle), frame.size.height);
+}
+
+NSRect NSButtonCell::drawAttributedTitle(const Ref<NSAttributedString>& title, const NSRect& frame)
+{
+    if (!title || title->length() == 0) return NSMakeRect(frame.origin.x, frame.origin.y, 0, frame.size.height);
+    Ref<NSAttributedString> text = title;
+    if (m_lineBreakMode == NSLineBreakByTruncatingTail && NSAttributedStringExt::size(text).width > frame.size.width) {
+        auto attributes = title->attributesAtIndex(0, nullptr);
+        auto cut = truncatedTail(title->string()->utf16(), frame.size.width, [&](const std::u16string& t) {
+            return NSStringExt::sizeWithAttributes(NSString::stringWithUTF16(t), attributes).width;
+        });
+        text = NSAttributedString::initWithString(NSString::stringWithUTF16(cut), attributes);
+    }
+    const NSSize size = NSAttributedStringExt::size(text);
+    const NSUInteger align = m_alignment == NSNaturalTextAlignment ? NSLeftTextAlignment : m_alignment;
+    CGFloat x = frame.origin.x;
+    if (align == NSRightTextAlignment) x = NSMaxX(frame) - size.width;
+    else if (align == NSCenterTextAlignment) x = frame.origin.x + (frame.size.width - size.width) / 2;
+    const NSRect box = NSMakeRect(x, frame.origin.y + (frame.size.height - size.height) / 2, size.width, size.height);
+    NSGraphicsContext::saveGraphicsState();
+    NSBezierPath::clipRect(frame);
+    NSAttributedStringExt::drawInRect(text, box);
+    NSGraphicsContext::restoreGraphicsState();
+    return box;
+}
+
+void NSButtonCell::mouseEntered(const Ref<NSEvent>&)
+{
+    m_mouseInside = true;
+    redisplay();
+}
+
+void NSButtonCell::mouseExited(const Ref<NSEvent>&)
+{
+    m_mouseInside = false;
+    redisplay();
 }
 
 void NSButtonCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSView>& controlView)
@@ -286,6 +352,8 @@ void NSButtonCell::copyValuesFrom(const NSCell& other)
     m_highlightsBy = o->m_highlightsBy;
     m_showsStateBy = o->m_showsStateBy;
     m_imageDimsWhenDisabled = o->m_imageDimsWhenDisabled;
+    m_showsBorderOnlyWhileMouseInside = o->m_showsBorderOnlyWhileMouseInside;
+    m_mouseInside = o->m_mouseInside;
     m_alternateTitle = copiedString(o->m_alternateTitle);
     m_attributedAlternateTitle = o->m_attributedAlternateTitle;
     m_image = o->m_image;
@@ -307,6 +375,7 @@ void NSButtonCell::encodeWithCoder(NSCoder* c) const
     c->encodeInteger(NSInteger(m_highlightsBy), "NSHighlightsBy"_ns);
     c->encodeInteger(NSInteger(m_showsStateBy), "NSShowsStateBy"_ns);
     c->encodeBool(m_imageDimsWhenDisabled, "NSImageDimsWhenDisabled"_ns);
+    c->encodeBool(m_showsBorderOnlyWhileMouseInside, "NSShowsBorderOnlyWhileMouseInside"_ns);
     // Images are written only when they can be archived.
     if (dynamic_cast<const NSCoding*>(m_image.get())) c->encodeObject(m_image, "NSNormalImage"_ns);
     if (dynamic_cast<const NSCoding*>(m_alternateImage.get())) c->encodeObject(m_alternateImage, "NSAlternateImage"_ns);
@@ -332,6 +401,7 @@ Id NSButtonCell::initWithCoder(NSCoder* c)
                          : masks.showsStateBy;
     m_imageDimsWhenDisabled =
         !c->containsValueForKey("NSImageDimsWhenDisabled"_ns) || c->decodeBoolForKey("NSImageDimsWhenDisabled"_ns);
+    m_showsBorderOnlyWhileMouseInside = c->decodeBoolForKey("NSShowsBorderOnlyWhileMouseInside"_ns);
     // A file that names no alignment means the button's own: a push
     // button's title is centred, a check box's or radio button's follows
     // its mark.

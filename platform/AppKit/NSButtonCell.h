@@ -32,7 +32,7 @@
 // NSAlternateContents, NSKeyEquivalent, NSKeyEquivalentModifierMask,
 // NSImagePosition, NSNormalImage, NSAlternateImage, NSHighlightsBy,
 // NSShowsStateBy (the type's masks when missing), NSImageDimsWhenDisabled
-// (YES when missing).
+// (YES when missing), NSShowsBorderOnlyWhileMouseInside.
 #include "AppKit/NSActionCell.h"
 #include "AppKit/NSImage.h"
 #include "Foundation/NSAttributedString.h"
@@ -141,6 +141,19 @@ public:
     // Whether the key event is the cell's key equivalent.
     bool matchesKeyEquivalent(const Ref<NSEvent>& event) const;
 
+    // A bezel drawn only while the mouse is over the button (or it shows
+    // pressing or the on state); the view that tracks the mouse reports it
+    // through mouseEntered/mouseExited.
+    bool showsBorderOnlyWhileMouseInside() const { return m_showsBorderOnlyWhileMouseInside; }
+    void setShowsBorderOnlyWhileMouseInside(bool flag)
+    {
+        m_showsBorderOnlyWhileMouseInside = flag;
+        redisplay();
+    }
+    bool isMouseInside() const { return m_mouseInside; }
+    void mouseEntered(const Ref<NSEvent>& event) override;
+    void mouseExited(const Ref<NSEvent>& event) override;
+
     // Check boxes, radio buttons and on/off types change state on a click;
     // a radio button only turns on.
     void didClickInside() override;
@@ -155,6 +168,10 @@ public:
     virtual void drawImage(const Ref<NSImage>& image, const NSRect& frame, const Ref<NSView>& controlView);
     // Answers the rectangle the title took.
     virtual NSRect drawTitle(const Ref<NSAttributedString>& title, const NSRect& frame, const Ref<NSView>& controlView);
+    // A title drawn with every attribute it has (font, colour, shadow), one
+    // line centred in the frame's height and aligned as the cell says, cut
+    // as the line-break mode says; answers the rectangle it took.
+    NSRect drawAttributedTitle(const Ref<NSAttributedString>& title, const NSRect& frame);
 
     void encodeWithCoder(NSCoder* coder) const override;
     Id initWithCoder(NSCoder* coder) override;
@@ -183,4 +200,6 @@ private:
     NSCellImagePosition m_imagePosition = NSNoImage;
     Ref<NSString> m_keyEquivalent;
     NSUInteger m_keyEquivalentModifierMask = 0;
+    bool m_showsBorderOnlyWhileMouseInside = false;
+    bool m_mouseInside = false;
 };

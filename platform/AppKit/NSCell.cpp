@@ -433,6 +433,7 @@ void NSCell::copyValuesFrom(const NSCell& o)
     m_alignment = o.m_alignment;
     m_textStyle = o.m_textStyle;
     m_controlSize = o.m_controlSize;
+    m_lineBreakMode = o.m_lineBreakMode;
     m_backgroundStyle = o.m_backgroundStyle;
     m_menu = o.m_menu;
     m_tag = o.m_tag;
@@ -462,6 +463,7 @@ void NSCell::encodeWithCoder(NSCoder* c) const
     c->encodeBool(m_continuous, "NSContinuous"_ns);
     c->encodeInt64(int64_t(m_sendActionMask), "NSSendActionOn"_ns);
     c->encodeInteger(NSInteger(m_controlSize), "NSControlSize"_ns);
+    c->encodeInteger(NSInteger(m_lineBreakMode), "NSLineBreakMode"_ns);
     if (m_backgroundStyle != NSBackgroundStyleLight)
         c->encodeInteger(NSInteger(m_backgroundStyle), "NSBackgroundStyle"_ns);
     if (m_menu) c->encodeObject(m_menu, "NSMenu"_ns);
@@ -494,6 +496,7 @@ Id NSCell::initWithCoder(NSCoder* c)
                            ? NSEventMask(c->decodeInt64ForKey("NSSendActionOn"_ns))
                            : NSLeftMouseUpMask;
     m_controlSize = NSUInteger(c->decodeIntegerForKey("NSControlSize"_ns));
+    m_lineBreakMode = NSUInteger(c->decodeIntegerForKey("NSLineBreakMode"_ns));
     m_backgroundStyle = NSBackgroundStyle(c->decodeIntegerForKey("NSBackgroundStyle"_ns));
     m_menu = dynamic_ref_cast<NSMenu>(c->decodeObjectForKey("NSMenu"_ns));
     m_representedObject = c->decodeObjectForKey("NSRepresentedObject"_ns);

@@ -7,7 +7,8 @@
 // NSHighlighted, NSBordered, NSBezeled, NSEditable, NSSelectable,
 // NSScrollable, NSAllowsMixedState, NSAlignment, NSFontSize, NSBoldFont,
 // NSTag, NSContinuous, NSSendActionOn (mouse-up when missing),
-// NSControlSize, NSRepresentedObject, NSFormatter, NSBackgroundStyle, NSMenu.
+// NSControlSize, NSRepresentedObject, NSFormatter, NSBackgroundStyle, NSMenu,
+// NSLineBreakMode.
 //
 // A cell with a formatter shows its object value through the formatter's
 // stringForObjectValue (the value's own text when the formatter has none for
@@ -164,6 +165,14 @@ public:
     // The cell's contextual menu (a pop-up cell's list).
     virtual Ref<NSMenu> menu() const { return m_menu; }
     virtual void setMenu(const Ref<NSMenu>& menu) { m_menu = menu; }
+    // How a title too wide for its frame is cut (NSLineBreakMode); the one-line
+    // titles of buttons end in an ellipsis with NSLineBreakByTruncatingTail.
+    NSUInteger lineBreakMode() const { return m_lineBreakMode; }
+    void setLineBreakMode(NSUInteger mode)
+    {
+        m_lineBreakMode = mode;
+        redisplay();
+    }
     bool showsFirstResponder() const { return m_showsFirstResponder; }
     void setShowsFirstResponder(bool flag) { m_showsFirstResponder = flag; }
     virtual bool acceptsFirstResponder() const { return m_enabled; }
@@ -270,6 +279,7 @@ protected:
     NSTextAlignment m_alignment = NSNaturalTextAlignment;
     ControlText::Style m_textStyle;
     NSUInteger m_controlSize = 0;
+    NSUInteger m_lineBreakMode = 0;
     NSBackgroundStyle m_backgroundStyle = NSBackgroundStyleLight;
     Ref<NSMenu> m_menu;
     NSInteger m_tag = 0;

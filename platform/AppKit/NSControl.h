@@ -63,7 +63,9 @@ public:
     virtual void controlTextDidEndEditing(const Ref<NSNotification>&) { }
 };
 
-class NSControl : public NSView, public NSCoding, public NSTextDelegate {
+// NSTextDelegate is a virtual base so that a control may also vet its field
+// editor's changes as an NSTextViewDelegate.
+class NSControl : public NSView, public NSCoding, public virtual NSTextDelegate {
     NS_OBJECT(NSControl, NSView)
 public:
     NSControl() = default;

@@ -12,6 +12,9 @@
 using NSGlyph = uint32_t;
 
 enum NSControlSize : NSUInteger { NSControlSizeRegular = 0, NSControlSizeSmall = 1, NSControlSizeMini = 2 };
+inline constexpr NSControlSize NSRegularControlSize = NSControlSizeRegular;
+inline constexpr NSControlSize NSSmallControlSize = NSControlSizeSmall;
+inline constexpr NSControlSize NSMiniControlSize = NSControlSizeMini;
 
 class NSFont : public NSObject {
     NS_OBJECT(NSFont, NSObject)

@@ -7,6 +7,8 @@
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSGraphicsContext.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSCoder.h"
+#include "Foundation/NSNumber.h"
 
 NS_CLASS_DEFINE(NSGradient)
 
@@ -166,4 +168,39 @@ void NSGradient::drawInBezierPath(const Ref<NSBezierPath>& path, NSPoint relativ
     path->addClip();
     radialInRect(path->bounds(), relativeCenterPosition);
     c->restoreGState();
+}
+
+bool NSGradient::isEqual(const NSObject* other) const
+{
+    auto o = dynamic_cast<const NSGradient*>(other);
+    if (!o || o->m_stops.size() != m_stops.size()) return false;
+    for (size_t i = 0; i < m_stops.size(); ++i)
+        if (m_stops[i].location != o->m_stops[i].location || !m_stops[i].color->isEqual(o->m_stops[i].color.get()))
+            return false;
+    return true;
+}
+
+void NSGradient::encodeWithCoder(NSCoder* coder) const
+{
+    std::vector<Id> colors, locations;
+    for (const auto& stop : m_stops) {
+        colors.push_back(stop.color);
+        locations.push_back(NSNumber::numberWithDouble(stop.location));
+    }
+    coder->encodeObject(NSArray::arrayWithVector(std::move(colors)), "NSColors"_ns);
+    coder->encodeObject(NSArray::arrayWithVector(std::move(locations)), "NSLocations"_ns);
+}
+
+Id NSGradient::initWithCoder(NSCoder* coder)
+{
+    auto colors = dynamic_ref_cast<NSArray>(coder->decodeObjectForKey("NSColors"_ns));
+    auto locations = dynamic_ref_cast<NSArray>(coder->decodeObjectForKey("NSLocations"_ns));
+    m_stops.clear();
+    const NSUInteger n = colors && locations ? std::min(colors->count(), locations->count()) : 0;
+    for (NSUInteger i = 0; i < n; ++i) {
+        auto color = dynamic_ref_cast<NSColor>(colors->objectAtIndex(i));
+        auto location = dynamic_ref_cast<NSNumber>(locations->objectAtIndex(i));
+        if (color && location) m_stops.push_back({color, location->doubleValue()});
+    }
+    return Id(this);
 }

@@ -6,6 +6,7 @@
 
 #include "AppKit/NSColor.h"
 #include "Foundation/NSArray.h"
+#include "Foundation/NSCoding.h"
 #include "Foundation/NSObject.h"
 
 class NSBezierPath;
@@ -15,7 +16,8 @@ enum NSGradientDrawingOptions : NSUInteger {
     NSGradientDrawsAfterEndingLocation = 2,
 };
 
-class NSGradient : public NSObject {
+// Keyed-coding keys: NSColors (array of colours), NSLocations (array of numbers).
+class NSGradient : public NSObject, public NSCoding {
     NS_OBJECT(NSGradient, NSObject)
 public:
     NSGradient() = default;
@@ -48,6 +50,9 @@ public:
     void drawInBezierPath(const Ref<NSBezierPath>& path, NSPoint relativeCenterPosition) const;
 
     Id copy() const override { return const_cast<NSGradient*>(this); }
+    bool isEqual(const NSObject* other) const override;
+    void encodeWithCoder(NSCoder* coder) const override;
+    Id initWithCoder(NSCoder* coder) override;
 
 private:
     struct Stop {

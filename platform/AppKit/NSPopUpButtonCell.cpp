@@ -5,6 +5,7 @@
 #include "AppKit/MenuWindow.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSBezierPath.h"
+#include "AppKit/NSControl.h"
 #include "AppKit/NSView.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSArray.h"
@@ -22,6 +23,8 @@ Ref<NSPopUpButtonCell> NSPopUpButtonCell::initTextCell(const Ref<NSString>& text
     setMenu(nullptr);
     m_pullsDown = pullsDown;
     m_altersState = true;
+    m_arrowPosition = NSPopUpArrowAtCenter;
+    m_usesItemFromMenu = true;
     m_alignment = NSLeftTextAlignment;
     if (text && text->length()) addItemWithTitle(text);
     return this;
@@ -207,8 +210,15 @@ Ref<NSString> NSPopUpButtonCell::titleOfSelectedItem() const
     return item ? item->title() : ""_ns;
 }
 
+Ref<NSMenuItem> NSPopUpButtonCell::menuItem() const
+{
+    if (!m_usesItemFromMenu) return m_menuItem;
+    return m_pullsDown ? itemAtIndex(0) : selectedItem();
+}
+
 Ref<NSString> NSPopUpButtonCell::title() const
 {
+    if (!m_usesItemFromMenu) return m_menuItem ? m_menuItem->title() : ""_ns;
     if (m_pullsDown) return itemTitleAtIndex(0);
     return titleOfSelectedItem();
 }
@@ -274,7 +284,17 @@ bool NSPopUpButtonCell::choose(NSInteger index)
 
 bool NSPopUpButtonCell::performClickWithFrame(const NSRect& frame, const Ref<NSView>& controlView)
 {
-    return runList(frame, controlView, nullptr);
+    Ref<NSPopUpButtonCell> self(this);
+    const NSInteger before = indexOfSelectedItem();
+    const bool actionDue = runList(frame, controlView, nullptr);
+    const bool chosen = actionDue || indexOfSelectedItem() != before;
+    if (actionDue && !action().empty() && NSApp) {
+        // A cell of a control sends from the control, a free cell from itself.
+        auto control = dynamic_ref_cast<NSControl>(controlView);
+        const Id sender = control && control->cell().get() == this ? Id(controlView) : Id(this);
+        NSApp->sendAction(action(), target(), sender);
+    }
+    return chosen;
 }
 
 bool NSPopUpButtonCell::trackMouse(const Ref<NSEvent>& event, const NSRect& cellFrame, const Ref<NSView>& controlView,
@@ -314,6 +334,7 @@ void NSPopUpButtonCell::drawWithFrame(const NSRect& frame, const Ref<NSView>& vi
 void NSPopUpButtonCell::drawBezelWithFrame(const NSRect& frame, const Ref<NSView>& view)
 {
     if (m_bordered) drawBorderAndBackgroundWithFrame(frame, view);
+    if (m_arrowPosition == NSPopUpNoArrow) return;
     // The arrows: a pair of chevrons (pop-up) or one down arrow (pull-down).
     const bool flipped = view && view->isFlipped();
     const CGFloat cx = NSMaxX(frame) - 14, cy = NSMidY(frame);
@@ -334,7 +355,10 @@ void NSPopUpButtonCell::drawBezelWithFrame(const NSRect& frame, const Ref<NSView
 
 void NSPopUpButtonCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSView>& view)
 {
-    if (image() && imagePosition() != NSNoImage) drawImage(image(), imageRectForBounds(frame), view);
+    // The face item's image, else the cell's own.
+    auto face = menuItem();
+    auto picture = face && face->image() ? face->image() : image();
+    if (picture && imagePosition() != NSNoImage) drawImage(picture, imageRectForBounds(frame), view);
     if (imagePosition() != NSImageOnly) drawTitle(attributedTitle(), titleRectForBounds(frame), view);
 }
 
@@ -347,6 +371,9 @@ void NSPopUpButtonCell::copyValuesFrom(const NSCell& other)
     if (!o) return;
     m_pullsDown = o->m_pullsDown;
     m_altersState = o->m_altersState;
+    m_arrowPosition = o->m_arrowPosition;
+    m_usesItemFromMenu = o->m_usesItemFromMenu;
+    m_menuItem = o->m_menuItem ? dynamic_ref_cast<NSMenuItem>(o->m_menuItem->copy()) : nullptr;
     m_menu = dynamic_ref_cast<NSMenu>(o->m_menu->copy());
     if (!m_menu) m_menu = NSMenu::menuWithTitle(""_ns);
     m_selected = itemAtIndex(o->indexOfSelectedItem());
@@ -359,6 +386,9 @@ void NSPopUpButtonCell::encodeWithCoder(NSCoder* c) const
     c->encodeInteger(indexOfSelectedItem(), "NSSelectedIndex"_ns);
     c->encodeBool(m_pullsDown, "NSPullDown"_ns);
     c->encodeBool(m_altersState, "NSAltersState"_ns);
+    c->encodeInteger(NSInteger(m_arrowPosition), "NSArrowPosition"_ns);
+    c->encodeBool(m_usesItemFromMenu, "NSUsesItemFromMenu"_ns);
+    c->encodeObject(m_menuItem, "NSMenuItem"_ns);
 }
 
 Id NSPopUpButtonCell::initWithCoder(NSCoder* c)
@@ -366,6 +396,13 @@ Id NSPopUpButtonCell::initWithCoder(NSCoder* c)
     NSButtonCell::initWithCoder(c);
     m_pullsDown = c->decodeBoolForKey("NSPullDown"_ns);
     m_altersState = c->decodeBoolForKey("NSAltersState"_ns);
+    // Files written before these keys existed show the menu's item with arrows.
+    m_arrowPosition = c->containsValueForKey("NSArrowPosition"_ns)
+                          ? NSPopUpArrowPosition(c->decodeIntegerForKey("NSArrowPosition"_ns))
+                          : NSPopUpArrowAtCenter;
+    m_usesItemFromMenu =
+        !c->containsValueForKey("NSUsesItemFromMenu"_ns) || c->decodeBoolForKey("NSUsesItemFromMenu"_ns);
+    m_menuItem = dynamic_ref_cast<NSMenuItem>(c->decodeObjectForKey("NSMenuItem"_ns));
     if (!m_menu) m_menu = NSMenu::menuWithTitle(""_ns);
     m_menu->setAutoenablesItems(false);
     if (auto array = dynamic_ref_cast<NSArray>(c->decodeObjectForKey("NSPopUpItems"_ns))) {

@@ -10,11 +10,13 @@
 // through selectItemAtIndex, which subclasses override to refuse items.
 //
 // Keyed-coding keys (after NSButtonCell's): NSMenu, NSSelectedIndex,
-// NSPullDown, NSAltersState; a file without NSMenu may list the items as
+// NSPullDown, NSAltersState, NSArrowPosition, NSUsesItemFromMenu, NSMenuItem; a file without NSMenu may list the items as
 // NSPopUpItems (titles, or dictionaries with NSTitle, NSTag,
 // NSRepresentedObject, NSEnabled).
 #include "AppKit/NSButtonCell.h"
 #include "AppKit/NSMenu.h"
+
+enum NSPopUpArrowPosition : NSUInteger { NSPopUpNoArrow = 0, NSPopUpArrowAtCenter = 1, NSPopUpArrowAtBottom = 2 };
 
 class NSPopUpButtonCell : public NSButtonCell {
     NS_OBJECT(NSPopUpButtonCell, NSButtonCell)
@@ -23,12 +25,33 @@ public:
 
     Ref<NSCell> initTextCell(const Ref<NSString>& text) override;
     // initTextCell:pullsDown:
-    Ref<NSPopUpButtonCell> initTextCell(const Ref<NSString>& text, bool pullsDown);
+    virtual Ref<NSPopUpButtonCell> initTextCell(const Ref<NSString>& text, bool pullsDown);
 
     bool pullsDown() const { return m_pullsDown; }
     void setPullsDown(bool flag);
     bool altersStateOfSelectedItem() const { return m_altersState; }
     void setAltersStateOfSelectedItem(bool flag) { m_altersState = flag; }
+    NSPopUpArrowPosition arrowPosition() const { return m_arrowPosition; }
+    void setArrowPosition(NSPopUpArrowPosition position)
+    {
+        m_arrowPosition = position;
+        redisplay();
+    }
+    // The item whose title and image the button shows: with usesItemFromMenu
+    // (the default) the selected item (a pull-down's first item), otherwise
+    // the menu item set here, which need not be in the menu.
+    bool usesItemFromMenu() const { return m_usesItemFromMenu; }
+    void setUsesItemFromMenu(bool flag)
+    {
+        m_usesItemFromMenu = flag;
+        redisplay();
+    }
+    Ref<NSMenuItem> menuItem() const;
+    void setMenuItem(const Ref<NSMenuItem>& item)
+    {
+        m_menuItem = item;
+        redisplay();
+    }
 
     // --- Menu and items ---
     Ref<NSMenu> menu() const override { return m_menu; }
@@ -80,8 +103,10 @@ public:
     double doubleValue() const override { return double(indexOfSelectedItem()); }
     void setIntegerValue(NSInteger v) override { selectItemAtIndex(v); }
 
-    // Drops the list down over the frame and selects what the user chooses
-    // (performClickWithFrame:inView:); answers whether an item was chosen.
+    // Drops the list down over the frame (a pull-down's items below it) of
+    // any view, selects what the user chooses and sends the cell's action,
+    // unless the chosen item sent its own (performClickWithFrame:inView:);
+    // answers whether an item was chosen.
     bool performClickWithFrame(const NSRect& frame, const Ref<NSView>& controlView);
     bool trackMouse(const Ref<NSEvent>& event, const NSRect& cellFrame, const Ref<NSView>& controlView,
                     bool untilMouseUp) override;
@@ -112,4 +137,7 @@ private:
     Ref<NSMenuItem> m_selected;
     bool m_pullsDown = false;
     bool m_altersState = true;
+    NSPopUpArrowPosition m_arrowPosition = NSPopUpArrowAtCenter;
+    bool m_usesItemFromMenu = true;
+    Ref<NSMenuItem> m_menuItem;
 };

@@ -42,7 +42,7 @@ inline const Ref<NSString> NSTextViewDidChangeSelectionNotification = "NSTextVie
 
 enum NSSelectionGranularity : NSUInteger { NSSelectByCharacter = 0, NSSelectByWord = 1, NSSelectByParagraph = 2 };
 
-class NSTextViewDelegate : public NSTextDelegate {
+class NSTextViewDelegate : public virtual NSTextDelegate {
 public:
     virtual std::optional<bool> textViewShouldChangeTextInRangeReplacementString(const Ref<NSTextView>&, NSRange,
                                                                                  const Ref<NSString>&)

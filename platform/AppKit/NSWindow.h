@@ -43,6 +43,8 @@ enum : NSInteger {
 // The title bar of a titled window, in points.
 inline constexpr CGFloat kNSWindowTitleBarHeight = 22;
 
+enum NSSelectionDirection : NSUInteger { NSDirectSelection = 0, NSSelectingNext = 1, NSSelectingPrevious = 2 };
+
 inline constexpr char NSWindowWillCloseNotification[] = "NSWindowWillCloseNotification";
 inline constexpr char NSWindowDidMoveNotification[] = "NSWindowDidMoveNotification";
 inline constexpr char NSWindowDidResizeNotification[] = "NSWindowDidResizeNotification";
@@ -147,7 +149,7 @@ public:
     bool isOpaque() const { return m_opaque; }
     void setOpaque(bool opaque);
     Ref<NSColor> backgroundColor() const { return m_backgroundColor; }
-    void setBackgroundColor(const Ref<NSColor>& color);
+    virtual void setBackgroundColor(const Ref<NSColor>& color);
     CGFloat alphaValue() const { return m_alpha; }
     void setAlphaValue(CGFloat alpha);
     bool ignoresMouseEvents() const { return m_ignoresMouse; }
@@ -214,7 +216,7 @@ public:
     virtual void close();
     // performClose: asks windowShouldClose: first (beeps for windows that
     // have no close button).
-    void performClose(const Id& sender);
+    virtual void performClose(const Id& sender);
     bool isVisible() const { return m_visible; }
     bool isKeyWindow() const;
     bool isMainWindow() const;
@@ -243,6 +245,10 @@ public:
     void selectPreviousKeyView(const Id& sender);
     void selectKeyViewFollowingView(const Ref<NSView>& view);
     void selectKeyViewPrecedingView(const Ref<NSView>& view);
+    // How the key view now taking the focus was reached: NSSelectingPrevious
+    // while the loop goes backwards, NSSelectingNext forwards, else
+    // NSDirectSelection.
+    NSSelectionDirection keyViewSelectionDirection() const { return m_keyViewSelectionDirection; }
 
     // The field editor: a text view in field-editor mode, made on demand.
     Ref<NSResponder> fieldEditor(bool createFlag, const Id& forObject);
@@ -352,6 +358,7 @@ private:
     Weak<NSResponder> m_firstResponder;
     Weak<NSResponder> m_initialFirstResponder;
     Ref<NSResponder> m_fieldEditor;
+    NSSelectionDirection m_keyViewSelectionDirection = NSDirectSelection;
     Id m_undoManager;
     Weak<NSObject> m_delegate;
     Weak<NSWindowController> m_windowController;

@@ -3,6 +3,7 @@
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSApplicationSheets.h"
 #include "AppKit/NSCursor.h"
+#include "AppKit/NSText.h"
 
 // Event routing inside a window: mouse events to the view under the pointer
 // (and the drags and mouse-up to the view that took the mouse-down), keys to
@@ -68,7 +69,12 @@ void NSWindow::sendEvent(const Ref<NSEvent>& event)
             }
         }
         m_mouseDownView = hit;
-        if (hit && event->type() == NSEventTypeLeftMouseDown && hit->acceptsFirstResponder()) makeFirstResponder(hit);
+        // A control whose field editor has the focus keeps it: the control
+        // decides what its click does to the edit.
+        auto editor = dynamic_ref_cast<NSText>(firstResponder());
+        const bool editedByHit = editor && editor->isFieldEditor() && editor->delegate().get() == Id(hit).get();
+        if (hit && event->type() == NSEventTypeLeftMouseDown && hit->acceptsFirstResponder() && !editedByHit)
+            makeFirstResponder(hit);
         updateTrackingAreas(event);
         sendMouseToView(event);
         return;
@@ -176,13 +182,21 @@ void NSWindow::selectPreviousKeyView(const Id& sender)
 void NSWindow::selectKeyViewFollowingView(const Ref<NSView>& view)
 {
     if (!view) return;
-    if (auto next = view->nextValidKeyView()) makeFirstResponder(next);
+    auto next = view->nextValidKeyView();
+    if (!next) return;
+    m_keyViewSelectionDirection = NSSelectingNext;
+    makeFirstResponder(next);
+    m_keyViewSelectionDirection = NSDirectSelection;
 }
 
 void NSWindow::selectKeyViewPrecedingView(const Ref<NSView>& view)
 {
     if (!view) return;
-    if (auto previous = view->previousValidKeyView()) makeFirstResponder(previous);
+    auto previous = view->previousValidKeyView();
+    if (!previous) return;
+    m_keyViewSelectionDirection = NSSelectingPrevious;
+    makeFirstResponder(previous);
+    m_keyViewSelectionDirection = NSDirectSelection;
 }
 
 Ref<NSView> NSWindow::keyViewStart(const Id& sender) const

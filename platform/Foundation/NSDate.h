@@ -54,6 +54,6 @@ public:
     Ref<NSString> description() const override;
     Id copy() const override { return const_cast<NSDate*>(this); }
 
-private:
+protected:
     NSTimeInterval m_time = 0;
 };
