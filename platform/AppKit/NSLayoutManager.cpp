@@ -1,6 +1,9 @@
 #include "AppKit/NSLayoutManager.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cmath>
 
 #include "AppKit/NSAttributedStringKeys.h"
@@ -16,6 +19,25 @@ NS_CLASS_DEFINE(NSLayoutManager)
 namespace {
 
 bool isLineEnd(char16_t c) { return c == u'\n' || c == u'\r' || c == 0x2029 || c == 0x2028; }
+
+// The first LF, CR or U+2029 in [from, end), or end. Long texts are
+// scanned eight units at a time.
+NSUInteger nextParagraphBreak(const char16_t* text, NSUInteger from, NSUInteger end)
+{
+    NSUInteger i = from;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi16(u'\n'), cr = _mm_set1_epi16(u'\r'), ps = _mm_set1_epi16(0x2029);
+    for (; i + 8 <= end; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        const __m128i hit =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, lf), _mm_cmpeq_epi16(v, cr)), _mm_cmpeq_epi16(v, ps));
+        if (const int mask = _mm_movemask_epi8(hit)) return i + static_cast<NSUInteger>(__builtin_ctz(mask)) / 2;
+    }
+#endif
+    for (; i < end; ++i)
+        if (text[i] == u'\n' || text[i] == u'\r' || text[i] == 0x2029) return i;
+    return end;
+}
 
 Ref<NSFont> defaultFont()
 {
@@ -155,26 +177,29 @@ std::vector<NSLayoutManager::Paragraph> NSLayoutManager::paragraphsIn(NSUInteger
     std::vector<Paragraph> out;
     if (!storage) return out;
     const std::u16string& text = storage->utf16();
-    NSUInteger p = start;
-    while (p < end) {
-        NSUInteger i = p;
-        while (i < end && !(text[i] == u'\n' || text[i] == u'\r' || text[i] == 0x2029)) ++i;
-        if (i < end) {
-            if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-            ++i;
-        }
-        Paragraph paragraph;
-        paragraph.start = p;
-        paragraph.length = std::min(i, end) - p;
-        out.push_back(std::move(paragraph));
-        p = std::min(i, end);
+    // The ends first, so the paragraphs are made in place once.
+    std::vector<NSUInteger> ends;
+    for (NSUInteger i = start; i < end; ++i) {
+        i = nextParagraphBreak(text.data(), i, end);
+        if (i >= end) break;
+        const char16_t c = text[i];
+        if (c == u'\r' && i + 1 < end && text[i + 1] == u'\n') ++i;
+        ends.push_back(i + 1);
     }
+    if (ends.empty() || ends.back() < end) ends.push_back(end);
+    out.resize(ends.size());
+    NSUInteger p = start;
+    for (size_t k = 0; k < ends.size(); ++k) {
+        out[k].start = p;
+        out[k].length = ends[k] - p;
+        p = ends[k];
+    }
+    if (start == end) out.clear();
     return out;
 }
 
-void NSLayoutManager::splitParagraphs()
+void NSLayoutManager::splitAll()
 {
-    if (m_split) return;
     m_split = true;
     auto storage = textStorage();
     m_paragraphs = paragraphsIn(0, storage ? storage->length() : 0);
@@ -184,7 +209,7 @@ void NSLayoutManager::splitParagraphs()
     m_extraValid = false;
 }
 
-size_t NSLayoutManager::paragraphIndex(NSUInteger index)
+size_t NSLayoutManager::findParagraph(NSUInteger index)
 {
     splitParagraphs();
     if (m_paragraphs.empty()) return 0;
@@ -204,10 +229,9 @@ size_t NSLayoutManager::paragraphIndex(NSUInteger index)
 // that shaping a paragraph again gives what shaping the whole text gave.
 void NSLayoutManager::shape(Paragraph& paragraph)
 {
-    if (paragraph.shaped) return;
-    paragraph.shaped = true;
-    paragraph.glyphs.assign(paragraph.length, Glyph{});
-    paragraph.fonts.clear();
+    if (paragraph.s) return;
+    paragraph.s = std::make_unique<Shaping>();
+    paragraph.s->glyphs.assign(paragraph.length, Glyph{});
     auto storage = textStorage();
     if (!storage || paragraph.length == 0) return;
     const std::u16string& text = storage->utf16();
@@ -222,7 +246,7 @@ void NSLayoutManager::shape(Paragraph& paragraph)
         auto attachment = dynamic_ref_cast<NSTextAttachment>(attributes->objectForKey(NSAttachmentAttributeName));
         auto shaped = font->cgFont()->shape(text.substr(i, runEnd - i), font->pointSize());
         for (NSUInteger k = i; k < runEnd; ++k) {
-            Glyph& g = paragraph.glyphs[k - paragraph.start];
+            Glyph& g = paragraph.s->glyphs[k - paragraph.start];
             char16_t c = text[k];
             if (isLineEnd(c) || c == u'\t') {
                 g.glyph = NSControlGlyph;
@@ -235,9 +259,9 @@ void NSLayoutManager::shape(Paragraph& paragraph)
                 g.advance = g.natural = s.advance + (g.glyph != NSNullGlyph || s.advance > 0 ? kern : 0);
             }
         }
-        if (!paragraph.fonts.empty() && paragraph.fonts.back().second == font)
-            paragraph.fonts.back().first = runEnd - paragraph.start;
-        else paragraph.fonts.emplace_back(runEnd - paragraph.start, font);
+        auto& fonts = paragraph.s->fonts;
+        if (!fonts.empty() && fonts.back().second == font) fonts.back().first = runEnd - paragraph.start;
+        else fonts.emplace_back(runEnd - paragraph.start, font);
         i = runEnd;
     }
 }
@@ -249,7 +273,7 @@ NSLayoutManager::Glyph* NSLayoutManager::glyphPtr(NSUInteger index)
     Paragraph& p = m_paragraphs[paragraphIndex(index)];
     if (index < p.start || index >= p.start + p.length) return nullptr;
     shape(p);
-    return &p.glyphs[index - p.start];
+    return &p.s->glyphs[index - p.start];
 }
 
 NSUInteger NSLayoutManager::firstUnlaidCharacterIndex() const
@@ -471,8 +495,8 @@ void NSLayoutManager::layOutParagraph(size_t index, NSTypesetter::LayoutPosition
     Ref<NSTypesetter> typesetter = m_typesetter ? m_typesetter : NSTypesetter::sharedSystemTypesetter();
     Paragraph& p = m_paragraphs[index];
     shape(p);
-    p.fragments.clear();
-    for (Glyph& g : p.glyphs) g.fragment = -1, g.location = NSZeroPoint, g.advance = g.natural;
+    p.s->fragments.clear();
+    for (Glyph& g : p.s->glyphs) g.fragment = -1, g.location = NSZeroPoint, g.advance = g.natural;
     const bool nested = m_layingOut;
     const size_t outer = m_layingParagraph;
     m_layingOut = true;
@@ -492,7 +516,8 @@ void NSLayoutManager::moveParagraphs(size_t from, size_t to, CGFloat dy)
     if (dy == 0) return;
     for (size_t k = from; k < to; ++k) {
         Paragraph& p = m_paragraphs[k];
-        for (Fragment& f : p.fragments) f.rect.origin.y += dy, f.used.origin.y += dy;
+        if (p.s)
+            for (Fragment& f : p.s->fragments) f.rect.origin.y += dy, f.used.origin.y += dy;
         p.after.y += dy;
     }
 }
@@ -564,12 +589,6 @@ int NSLayoutManager::containerIndex(const Ref<NSTextContainer>& container) const
 
 // --- Glyphs ---
 
-NSUInteger NSLayoutManager::numberOfGlyphs()
-{
-    auto storage = textStorage();
-    return storage ? storage->length() : 0;
-}
-
 bool NSLayoutManager::isValidGlyphIndex(NSUInteger index) { return index < numberOfGlyphs(); }
 
 NSGlyph NSLayoutManager::glyphAtIndex(NSUInteger index)
@@ -624,13 +643,16 @@ Ref<NSFont> NSLayoutManager::fontForGlyphAtIndex(NSUInteger index)
     Paragraph& p = m_paragraphs[paragraphIndex(index)];
     shape(p);
     NSUInteger local = index - p.start;
-    for (const auto& [end, font] : p.fonts)
+    for (const auto& [end, font] : p.s->fonts)
         if (local < end) return font;
     return fontIn(nullptr);
 }
 
 Ref<NSTextAttachmentCell> NSLayoutManager::attachmentCellForGlyphAtIndex(NSUInteger index)
 {
+    // An attachment with a cell has a null glyph: most glyphs need no look-up.
+    if (const Glyph* g = isValidGlyphIndex(index) ? glyphPtr(index) : nullptr; g && g->glyph != NSNullGlyph)
+        return nullptr;
     auto storage = textStorage();
     if (!storage || index >= storage->length() || storage->utf16()[index] != NSAttachmentCharacter) return nullptr;
     auto attachment =
@@ -651,12 +673,13 @@ void NSLayoutManager::setLineFragmentRect(const NSRect& rect, NSRange glyphRange
 {
     if (!m_layingOut || m_layingParagraph >= m_paragraphs.size()) return;
     Paragraph& p = m_paragraphs[m_layingParagraph];
+    if (!p.s) return;
     NSUInteger start = std::clamp(glyphRange.location, p.start, p.start + p.length);
     NSUInteger end = std::clamp(NSMaxRange(glyphRange), start, p.start + p.length);
-    p.fragments.push_back(
+    p.s->fragments.push_back(
         {rect, usedRect, NSMakeRange(start - p.start, end - start), baselineOffset, m_currentContainer});
-    int f = static_cast<int>(p.fragments.size() - 1);
-    for (NSUInteger i = start; i < end; ++i) p.glyphs[i - p.start].fragment = f;
+    int f = static_cast<int>(p.s->fragments.size() - 1);
+    for (NSUInteger i = start; i < end; ++i) p.s->glyphs[i - p.start].fragment = f;
 }
 
 void NSLayoutManager::setLocation(NSPoint location, NSUInteger glyphIndex)
@@ -686,9 +709,9 @@ std::optional<NSLayoutManager::Fragment> NSLayoutManager::fragmentOfGlyph(NSUInt
     ensureParagraphLaidOut(k);
     if (!isLaidOut(k)) return std::nullopt;
     const Paragraph& p = m_paragraphs[k];
-    int f = p.glyphs[index - p.start].fragment;
+    int f = p.s->glyphs[index - p.start].fragment;
     if (f < 0) return std::nullopt;
-    Fragment out = p.fragments[static_cast<size_t>(f)];
+    Fragment out = p.s->fragments[static_cast<size_t>(f)];
     out.glyphs.location += p.start;
     return out;
 }
@@ -840,7 +863,7 @@ NSUInteger NSLayoutManager::glyphIndexForPoint(NSPoint point, const Ref<NSTextCo
         first = firstParagraphReaching(point.y);
         // The line above may be the nearest when the point is past the end.
         const size_t start = hasIsland() && point.y >= m_island.top ? m_island.start : 0;
-        while (first > start && (!isLaidOut(first) || m_paragraphs[first].fragments.empty())) --first;
+        while (first > start && (!isLaidOut(first) || m_paragraphs[first].s->fragments.empty())) --first;
         if (first > start) --first;
     }
     forEachFragment(first, m_paragraphs.size(), [&](const Fragment& f) {

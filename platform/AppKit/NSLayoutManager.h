@@ -16,6 +16,7 @@
 // Glyphs and fragments are kept per paragraph. An edit re-shapes and lays
 // out again only the paragraphs it touched; later paragraphs keep their
 // glyphs and move. Layout runs as far as queries and drawing need.
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -81,7 +82,13 @@ public:
     void ensureLayoutForBoundingRect(const NSRect& bounds, const Ref<NSTextContainer>& container);
 
     // --- Glyphs ---
-    NSUInteger numberOfGlyphs();
+    // From the paragraphs, which follow every edit: layout asks this per
+    // glyph, and the storage is only reachable through a weak reference.
+    NSUInteger numberOfGlyphs()
+    {
+        splitParagraphs();
+        return m_paragraphs.empty() ? 0 : m_paragraphs.back().start + m_paragraphs.back().length;
+    }
     bool isValidGlyphIndex(NSUInteger index);
     // Raises NSRangeException past the end.
     NSGlyph glyphAtIndex(NSUInteger index);
@@ -189,15 +196,18 @@ private:
         CGFloat baselineOffset = 0;
         int container = 0;
     };
-    // A paragraph: its characters (terminator included), glyphs once
-    // shaped, fragments once laid out, and where layout stood after it.
-    struct Paragraph {
-        NSUInteger start = 0, length = 0;
-        bool shaped = false;
+    // A paragraph's glyphs, once shaped, and fragments, once laid out.
+    struct Shaping {
         std::vector<Glyph> glyphs;
         // Runs of one font: (end relative to the paragraph, font).
         std::vector<std::pair<NSUInteger, Ref<NSFont>>> fonts;
         std::vector<Fragment> fragments;
+    };
+    // A paragraph: its characters (terminator included), its shaping and
+    // where layout stood after it. Small, as a long text has many.
+    struct Paragraph {
+        NSUInteger start = 0, length = 0;
+        std::unique_ptr<Shaping> s;
         NSTypesetter::LayoutPosition after;
     };
     // Closer than this, laying out everything before a place costs little.
@@ -209,10 +219,22 @@ private:
         CGFloat top = 0;
     };
     void invalidateAll();
-    void splitParagraphs();
+    void splitParagraphs()
+    {
+        if (!m_split) splitAll();
+    }
+    void splitAll();
     // Splits text[start, end) into paragraphs.
     std::vector<Paragraph> paragraphsIn(NSUInteger start, NSUInteger end) const;
-    size_t paragraphIndex(NSUInteger characterIndex);
+    // Layout asks about one paragraph many times in a row.
+    size_t paragraphIndex(NSUInteger characterIndex)
+    {
+        if (m_split && m_cursor < m_paragraphs.size() && characterIndex >= m_paragraphs[m_cursor].start &&
+            characterIndex < m_paragraphs[m_cursor].start + m_paragraphs[m_cursor].length)
+            return m_cursor;
+        return findParagraph(characterIndex);
+    }
+    size_t findParagraph(NSUInteger characterIndex);
     void shape(Paragraph& paragraph);
     Glyph* glyphPtr(NSUInteger index);
     // Lays out paragraphs until the one at the index is laid out (SIZE_MAX:
@@ -299,7 +321,7 @@ template <class F> inline void NSLayoutManager::forEachFragment(size_t from, siz
     for (const auto& part : parts)
         for (size_t k = part[0]; k < part[1]; ++k) {
             const Paragraph& p = m_paragraphs[k];
-            for (Fragment f : p.fragments) {
+            for (Fragment f : p.s->fragments) {
                 f.glyphs.location += p.start;
                 if (!fn(f)) return;
             }

@@ -310,6 +310,9 @@ NSSize NSPopUpButtonCell::cellSizeForBounds(const NSRect&) const
     CGFloat width = 0;
     for (const auto& item : m_menu->items())
         width = std::max(width, ControlText::width(item->title()->utf16(), m_textStyle));
+    // A face item of its own is measured too.
+    if (!m_usesItemFromMenu && m_menuItem)
+        width = std::max(width, ControlText::width(m_menuItem->title()->utf16(), m_textStyle));
     return NSMakeSize(std::ceil(width) + 44, std::ceil(ControlText::lineHeight(m_textStyle)) + 8);
 }
 

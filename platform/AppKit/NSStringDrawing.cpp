@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <list>
 #include <memory>
+#include <unordered_map>
 
 #include "AppKit/NSColor.h"
 #include "AppKit/NSFont.h"
@@ -309,7 +311,9 @@ std::atomic<uint64_t> madeLayouts{0};
 // The recent layouts of short texts, per thread. Views draw the same labels
 // on every redraw (a ruler's numbers, a button's title) and shaping them is
 // most of what drawing text costs. A layout is found again by its text, its
-// attributes (compared with isEqual) and the limits it was made for.
+// attributes (compared with isEqual) and the limits it was made for. The
+// least recently used go first; there is room for a ruler's position label at
+// every pixel of a wide screen.
 class LayoutCache {
 public:
     static LayoutCache& forCurrentThread()
@@ -330,27 +334,34 @@ public:
         if (text->length() > kLongestText) return make();
         const size_t hash = std::hash<std::u16string>()(text->utf16()) ^ std::hash<CGFloat>()(widthLimit) ^
                             (std::hash<CGFloat>()(heightLimit) << 1) ^ static_cast<size_t>(truncate);
-        Entry* oldest = nullptr;
-        for (Entry& e : m_entries) {
-            if (e.hash == hash && e.matches(text, widthLimit, truncate, heightLimit)) {
-                e.used = ++m_clock;
-                return e.layout;
-            }
-            if (!oldest || e.used < oldest->used) oldest = &e;
+        auto [first, last] = m_index.equal_range(hash);
+        for (auto it = first; it != last; ++it) {
+            if (!it->second->matches(text, widthLimit, truncate, heightLimit)) continue;
+            m_entries.splice(m_entries.begin(), m_entries, it->second);
+            return m_entries.front().layout;
         }
-        Entry fresh{hash, text->utf16(), {}, widthLimit, heightLimit, truncate, make(), ++m_clock};
+        Entry fresh{hash, text->utf16(), {}, widthLimit, heightLimit, truncate, make()};
         // The key keeps immutable copies: a mutable dictionary the caller
         // changes later must not change what is cached.
         for (const auto& run : text->runs())
             fresh.runs.push_back({run.length, static_ref_cast<NSDictionary>(run.attributes->copy())});
-        auto layout = fresh.layout;
-        if (m_entries.size() < kEntries) m_entries.push_back(std::move(fresh));
-        else *oldest = std::move(fresh);
-        return layout;
+        m_entries.push_front(std::move(fresh));
+        m_index.emplace(hash, m_entries.begin());
+        if (m_entries.size() > kEntries) {
+            const auto oldest = std::prev(m_entries.end());
+            auto [a, b] = m_index.equal_range(oldest->hash);
+            for (auto it = a; it != b; ++it) {
+                if (it->second != oldest) continue;
+                m_index.erase(it);
+                break;
+            }
+            m_entries.pop_back();
+        }
+        return m_entries.front().layout;
     }
 
 private:
-    static constexpr size_t kEntries = 256, kLongestText = 256;
+    static constexpr size_t kEntries = 4096, kLongestText = 256;
 
     struct Entry {
         size_t hash;
@@ -359,7 +370,6 @@ private:
         CGFloat widthLimit, heightLimit;
         bool truncate;
         std::shared_ptr<const Layout> layout;
-        uint64_t used;
 
         bool matches(const Ref<NSAttributedString>& other, CGFloat width, bool truncates, CGFloat height) const
         {
@@ -376,8 +386,8 @@ private:
         }
     };
 
-    std::vector<Entry> m_entries;
-    uint64_t m_clock = 0;
+    std::list<Entry> m_entries;  // the most recently used first
+    std::unordered_multimap<size_t, std::list<Entry>::iterator> m_index;
 };
 
 std::shared_ptr<const Layout> layOut(const Ref<NSAttributedString>& text, CGFloat widthLimit = 0, bool truncate = false,

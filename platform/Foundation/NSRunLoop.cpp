@@ -12,6 +12,7 @@
 #include <limits>
 #include <mutex>
 #include <sstream>
+#include <utility>
 
 #include "Foundation/Clock.h"
 #include "Foundation/DispatchQueue.h"
@@ -570,10 +571,29 @@ void NSRunLoop::wait(const NSRunLoopMode& mode, NSTimeInterval limit, NSTimeInte
     if (fds[0].revents) drainEventFd(m_state->wakeFd);
 }
 
+namespace {
+
+// The loop running a pass on this thread, if any.
+thread_local const NSRunLoop* t_passing = nullptr;
+
+class PassScope {
+public:
+    explicit PassScope(const NSRunLoop* loop)
+        : m_previous(std::exchange(t_passing, loop))
+    { }
+    ~PassScope() { t_passing = m_previous; }
+
+private:
+    const NSRunLoop* m_previous;
+};
+
+}
+
 NSRunLoop::PassResult NSRunLoop::runPass(const NSRunLoopMode& mode, NSTimeInterval limit, NSTimeInterval realWait)
 {
     Ref<NSRunLoop> self(this);
     ModeScope scope(*m_state, mode);
+    PassScope passing(this);
     PassResult result;
     {
         // Objects autoreleased during this pass live until its end, and no
@@ -615,6 +635,9 @@ void NSRunLoop::stop()
 
 void NSRunLoop::wakeUp()
 {
+    // Work added by the loop's own pass needs no wake: a pass looks at its
+    // work before it waits (and saves a write, a wake and a pass per event).
+    if (t_passing == this) return;
     uint64_t one = 1;
     [[maybe_unused]] ssize_t written = ::write(m_state->wakeFd, &one, sizeof one);
 }

@@ -4,8 +4,9 @@
 // folders), finds the corner ruler, then moves the pointer below it by XTest
 // motion (which the server reports as raw motion, as a real mouse's) and
 // polls the composited root until the red marker stands in the pointer's
-// column. Reports the latency percentiles and the CPU the program used per
-// motion (its threads' run time from /proc/<pid>/task/*/schedstat). With
+// column. Reports the latency percentiles, the CPU the program used per
+// motion (its threads' run time from /proc/<pid>/task/*/schedstat) and its
+// context switches per motion. With
 // --launches N it measures start-up instead: from exec to the first window
 // mapped on the root, each launch with fresh folders (a first launch).
 //
@@ -133,6 +134,21 @@ uint64_t cpuTime(pid_t pid)
         std::ifstream in(task.path() / "schedstat");
         uint64_t ns = 0;
         if (in >> ns) total += ns;
+    }
+    return total;
+}
+
+// Context switches of all the program's threads, voluntary (waiting) and not.
+uint64_t contextSwitches(pid_t pid)
+{
+    uint64_t total = 0;
+    std::error_code ignored;
+    for (const auto& task : fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", ignored)) {
+        std::ifstream in(task.path() / "status");
+        std::string line;
+        while (std::getline(in, line))
+            if (line.find("ctxt_switches:") != std::string::npos)
+                total += std::strtoull(line.substr(line.find(':') + 1).c_str(), nullptr, 10);
     }
     return total;
 }
@@ -314,13 +330,14 @@ int measureLatency(const Options& options, const std::string& folder, const std:
     auto column = [&](int i) { return first + (i * 37) % span; };
     std::vector<double> latencies;
     int missed = 0;
-    uint64_t cpuStart = 0;
+    uint64_t cpuStart = 0, switchesStart = 0;
     Clock::time_point wallStart;
     const auto interval =
         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(options.intervalMs));
     for (int i = 0; i < options.warmup + options.events; ++i) {
         if (i == options.warmup) {
             cpuStart = cpuTime(program);
+            switchesStart = contextSwitches(program);
             wallStart = Clock::now();
         }
         const int x = column(i);
@@ -342,6 +359,7 @@ int measureLatency(const Options& options, const std::string& folder, const std:
         std::this_thread::sleep_until(sent + interval);
     }
     const uint64_t cpu = cpuTime(program) - cpuStart;
+    const uint64_t switches = contextSwitches(program) - switchesStart;
     const double seconds = std::chrono::duration<double>(Clock::now() - wallStart).count();
     xcb_disconnect(c);
     stop(program);
@@ -349,6 +367,7 @@ int measureLatency(const Options& options, const std::string& folder, const std:
     const double perEvent = double(cpu) / 1e6 / options.events;
     std::printf("events            %d (%d missed the 500 ms deadline), %.1f s\n", options.events, missed, seconds);
     std::printf("CPU per motion    %.3f ms\n", perEvent);
+    std::printf("switches/motion   %.2f\n", double(switches) / options.events);
     std::printf("latency median    %.2f ms\n", percentile(latencies, 50));
     std::printf("latency p90       %.2f ms\n", percentile(latencies, 90));
     std::printf("latency p99       %.2f ms\n", percentile(latencies, 99));

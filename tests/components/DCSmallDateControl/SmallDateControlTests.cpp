@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "AppKit/NSGraphicsContext.h"
+#include "AppKit/NSTextField.h"
 #include "AppKit/USKeyboardLayout.h"
 #include "Carbon/IntlResources.h"
 #include "CoreGraphics/CGRecordingContext.h"
@@ -246,6 +247,56 @@ TEST_F(DateControlTest, TypingAndTabMoveThroughTheFields)
     EXPECT_EQ(c->selected(), 2);
     EXPECT_EQ(shown(c), (std::vector<std::string>{"01", "07", "1999"}));
     EXPECT_EQ(m_ends, 4);
+}
+
+// Records the control's action.
+class DateTarget : public NSObject {
+    NS_OBJECT(DateTarget, NSObject)
+public:
+    DateTarget() = default;
+    int actions = 0;
+    void dateChosen(const Id&) { ++actions; }
+    static void describeClass(NSClassMembers<DateTarget>& m) { m.action("dateChosen:", &DateTarget::dateChosen); }
+};
+NS_CLASS_DEFINE(DateTarget)
+
+TEST_F(DateControlTest, KeyViewLoopEntersFromEitherSideAndReturnSendsTheAction)
+{
+    auto c = showControl();
+    auto field = [&](double x) {
+        auto f = static_ref_cast<NSTextField>(NSObject::alloc<NSTextField>()->initWithFrame(NSMakeRect(x, 50, 40, 20)));
+        m_window->contentView()->addSubview(f);
+        return f;
+    };
+    auto before = field(10), after = field(150);
+    before->setNextKeyView(c);
+    c->setNextKeyView(after);
+    pump();
+
+    // Backwards from the following field: the last field is taken up.
+    m_window->makeFirstResponder(after);
+    pump();
+    key(kVK_Tab, NSShiftKeyMask);
+    EXPECT_TRUE(c->isUsingFieldEditor());
+    EXPECT_EQ(c->selected(), 2);
+    // Forwards past the last field: on to the following key view.
+    key(kVK_Tab);
+    EXPECT_FALSE(c->isUsingFieldEditor());
+    EXPECT_TRUE(after->currentEditor());
+    // Forwards from the preceding field: the first field.
+    m_window->makeFirstResponder(before);
+    pump();
+    key(kVK_Tab);
+    EXPECT_TRUE(c->isUsingFieldEditor());
+    EXPECT_EQ(c->selected(), 0);
+
+    auto target = NSObject::make<DateTarget>();
+    c->setTarget(target);
+    c->setAction("dateChosen:");
+    type(u"7");
+    key(kVK_Return);
+    EXPECT_EQ(target->actions, 1);
+    EXPECT_EQ(c->month(), 7);
 }
 
 TEST_F(DateControlTest, ClickInTheCaretZoneRestartsTheEditSilently)

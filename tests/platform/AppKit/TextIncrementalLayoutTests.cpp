@@ -209,10 +209,10 @@ TEST(IncrementalLayout, FarQuestionsLayOutOnlyWhatTheyAskAndJoinUpExactly)
 {
     for (unsigned seed : {11u, 12u}) {
         RandomText random(seed);
-        Laid kept(random.piece(4000), 240, true);
+        Laid kept(random.piece(3000), 240, true);
         kept.manager->glyphRangeForBoundingRect(NSMakeRect(0, 0, 240, 300), kept.container);
         size_t islands = 0;
-        for (int step = 0; step < 30; ++step) {
+        for (int step = 0; step < 20; ++step) {
             const NSUInteger n = kept.storage->length();
             NSUInteger at = random.below(n);
             if (random.below(2) == 0) {

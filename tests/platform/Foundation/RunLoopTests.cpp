@@ -269,3 +269,36 @@ TEST(RunLoopRealClock, WaitsForTheNextTimerAndStopsOnRequest)
     stopper.join();
     EXPECT_LT(std::chrono::steady_clock::now() - runStarted, std::chrono::seconds(5));
 }
+
+TEST(RunLoopRealClock, WorkAddedDuringAPassRunsInTheNextWithoutWaiting)
+{
+    // Work a pass adds on its own thread does not wake the loop through its
+    // descriptor: the next pass must still do it at once, whichever part of
+    // the pass added it (a source, an end-of-pass observer).
+    auto loop = NSRunLoop::currentRunLoop();
+    int fd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    std::string log;
+    bool observe = false;
+    auto source = loop->addFileDescriptorSource(fd, {NSDefaultRunLoopMode}, [&] {
+        uint64_t value;
+        while (::read(fd, &value, sizeof value) > 0) { }
+        loop->performBlock({NSDefaultRunLoopMode}, [&] { log += "s"; });
+    });
+    auto observer = loop->addObserver({NSDefaultRunLoopMode}, [&] {
+        if (std::exchange(observe, false)) loop->performBlock({NSDefaultRunLoopMode}, [&] { log += "o"; });
+    });
+    uint64_t one = 1;
+    ASSERT_EQ(::write(fd, &one, sizeof one), 8);
+    const auto started = std::chrono::steady_clock::now();
+    auto later = [] { return NSDate::dateWithTimeIntervalSinceNow(10); };
+    loop->runModeBeforeDate(NSDefaultRunLoopMode, later());  // serves the source
+    observe = true;
+    loop->runModeBeforeDate(NSDefaultRunLoopMode, later());  // its block; the observer adds one
+    loop->runModeBeforeDate(NSDefaultRunLoopMode, later());  // the observer's block
+    EXPECT_EQ(log, "so");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    loop->removeSource(source);
+    loop->removeSource(observer);
+    ::close(fd);
+}

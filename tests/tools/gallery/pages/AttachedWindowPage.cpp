@@ -36,8 +36,8 @@ void attach(const Ref<NSWindow>& window)
 {
     auto page = dynamic_ref_cast<AttachedWindowPageView>(window->contentView());
     if (!page) return;
-    auto label = static_ref_cast<NSTextField>(NSObject::alloc<NSTextField>()->initWithFrame(NSMakeRect(0, 0, 180, 60)));
-    label->setStringValue("An attached window points at the red marker."_ns);
+    auto label = static_ref_cast<NSTextField>(NSObject::alloc<NSTextField>()->initWithFrame(NSMakeRect(0, 0, 170, 40)));
+    label->setStringValue("Points at the marker"_ns);
     label->setBezeled(false);
     label->setDrawsBackground(false);
     label->setEditable(false);
