@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "AppKit/NSTrackingArea.h"
 #include "Foundation/NSKeyedArchiver.h"
 #include "Foundation/NSKeyedUnarchiver.h"
 #include "WindowingFixture.h"
@@ -9,6 +10,7 @@
 #include "ZAKAppKit/ZAKMenuButtons/ZAKContextMenuToolbarItem.h"
 #include "ZAKAppKit/ZAKMenuButtons/ZAKDelayedPopUpButton.h"
 #include "ZAKAppKit/ZAKMenuButtons/ZAKUnanchoredButton.h"
+#include "ZAKAppKit/ZAKTButton/ZAKTButton.h"
 
 // Counts the actions it is sent; takes "act:".
 class MenuButtonTarget : public NSView {
@@ -226,4 +228,24 @@ TEST_F(DelayedPopUpTest, ContextMenuToolbarItemSizesAndValidation)
     server().injectPointer(NSMakePoint(151, 150));
     pump();
     EXPECT_FALSE(item->isEnabled());
+}
+
+TEST_F(DelayedPopUpTest, ATrackingAreaOfAThemedRecessedButtonReachesItsCell)
+{
+    auto button = NSObject::alloc<ZAKTButton>();
+    button->initWithFrame(NSMakeRect(100, 20, 60, 24));
+    button->setThemeKey("ZAKLightGrayTheme"_ns);
+    button->setBezelStyle(NSRecessedBezelStyle);
+    window->contentView()->addSubview(button);
+    button->addTrackingArea(NSObject::alloc<NSTrackingArea>()->initWithRect(
+        button->bounds(), NSTrackingMouseEnteredAndExited | NSTrackingActiveAlways, button, nullptr));
+    auto cell = button->themedCell();
+    server().injectPointer(NSMakePoint(230, 132));  // over the button
+    pump();
+    EXPECT_TRUE(cell->isMouseIn());
+    EXPECT_TRUE(cell->isHighlighted());
+    server().injectPointer(NSMakePoint(280, 180));
+    pump();
+    EXPECT_FALSE(cell->isMouseIn());
+    EXPECT_FALSE(cell->isHighlighted());
 }
