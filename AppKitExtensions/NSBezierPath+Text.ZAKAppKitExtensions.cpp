@@ -10,6 +10,10 @@
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSParagraphStyle.h"
 #include "AppKit/NSStringDrawing.h"
+#include "AppKitExtensions/HSKPathGlyphInfo.h"
+#include "AppKitExtensions/HSKTextOnPathGlyphAccumulator.h"
+#include "AppKitExtensions/HSKTextOnPathGlyphDrawer.h"
+#include "AppKitExtensions/HSKTextOnPathMetricsHelper.h"
 #include "AppKitExtensions/NSBezierPath+Editing.ZAKAppKitExtensions.h"
 #include "AppKitExtensions/NSBezierPath+ZAKNSBezierPathExtension.h"
 #include "Foundation/NSAssertionHandler.h"
@@ -198,7 +202,9 @@ bool layoutStringOnPath(const Ref<NSBezierPath>& path, const Ref<NSTextStorage>&
         }
 
     bool fitted = true;
-    auto records = NSMutableArray::array();
+    // Placements are recorded only for a cache to replay.
+    Ref<NSMutableArray> records;
+    if (cache) records = NSMutableArray::array();
     // One walk along the path for all glyphs, each placed where trimming
     // the path at its centre would put it.
     PathTrimCursor cursor(path);
@@ -228,7 +234,7 @@ bool layoutStringOnPath(const Ref<NSBezierPath>& path, const Ref<NSTextStorage>&
         float angle = float(slope), normal = float(double(angle) + std::numbers::pi / 2);
         NSPoint point = NSMakePoint(onPath.x - h * double(std::cos(normal)) - half * double(std::cos(angle)),
                                     onPath.y - h * double(std::sin(normal)) - half * double(std::sin(angle)));
-        records->addObject(HSKPathGlyphInfo::initWithGlyphIndex(i, point, slope));
+        if (records) records->addObject(HSKPathGlyphInfo::initWithGlyphIndex(i, point, slope));
         placement->layoutManagerWillPlaceGlyphAtIndexAtLocationPathAngleYOffset(layoutManager, i, point, slope,
                                                                                 yOffset);
     }

@@ -15,7 +15,7 @@
 // (by its type) before use.
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSLayoutManager.h"
-#include "AppKitExtensions/HSKTextOnPathHelpers.h"
+#include "AppKitExtensions/TextOnPathPlacement.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSTimer.h"

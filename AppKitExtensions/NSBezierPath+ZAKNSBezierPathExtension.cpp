@@ -1,7 +1,9 @@
 #include "AppKitExtensions/NSBezierPath+ZAKNSBezierPathExtension.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "AppKit/NSGraphicsContext.h"
@@ -22,10 +24,14 @@ constexpr int kMaxSplitSteps = 64;
 const Elements& elementsOf(const Ref<NSBezierPath>& path) { return path->elements().elements; }
 
 // Straight distances in single precision, widened. NaN coordinates measure
-// 0, so that a length is always a number.
+// 0, so that a length is always a number. The arithmetic is hypotf's (the
+// squares of floats are exact in double, one rounding to float), inline:
+// measuring curves takes millions of these.
 CGFloat straightDistance(NSPoint a, NSPoint b)
 {
-    CGFloat d = hypotf(static_cast<float>(b.x - a.x), static_cast<float>(b.y - a.y));
+    const float dx = static_cast<float>(b.x - a.x), dy = static_cast<float>(b.y - a.y);
+    if (std::isinf(dx) || std::isinf(dy)) return HUGE_VAL;
+    const CGFloat d = static_cast<float>(std::sqrt(double(dx) * dx + double(dy) * dy));
     return std::isnan(d) ? 0 : d;
 }
 
@@ -81,13 +87,25 @@ CGFloat cubicLength(const Cubic& c, CGFloat error, int depth)
     return cubicLength(left, error, depth + 1) + cubicLength(right, error, depth + 1);
 }
 
-// Bisection on t until the left part measures length within error.
-void splitCubicAtLength(const Cubic& c, CGFloat length, CGFloat error, Cubic& left, Cubic& right)
+// Bisection on t until the left part measures length within error. With a
+// memo (the left parts' measures of this one curve by t, sorted), later
+// splits of the same curve at other lengths reuse the measures they share.
+void splitCubicAtLength(const Cubic& c, CGFloat length, CGFloat error, Cubic& left, Cubic& right,
+                        std::vector<std::pair<CGFloat, CGFloat>>* memo = nullptr)
 {
+    auto measure = [&](CGFloat t) {
+        if (!memo) return cubicLength(left, error / 2, 0);
+        auto at = std::lower_bound(memo->begin(), memo->end(), t,
+                                   [](const std::pair<CGFloat, CGFloat>& m, CGFloat key) { return m.first < key; });
+        if (at != memo->end() && at->first == t) return at->second;
+        CGFloat measured = cubicLength(left, error / 2, 0);
+        memo->insert(at, {t, measured});
+        return measured;
+    };
     CGFloat lower = 0, upper = 1, t = 0.5;
     for (int step = 0; step < kMaxSplitSteps; ++step) {
         splitCubic(c, t, left, right);
-        CGFloat measured = cubicLength(left, error / 2, 0);
+        CGFloat measured = measure(t);
         if (std::fabs(length - measured) < error) return;
         CGFloat next;
         if (length > measured) {
@@ -764,7 +782,7 @@ bool PathTrimCursor::startAt(CGFloat distance, NSPoint& point, CGFloat& slope)
         return m_path->elementCount() >= 2;
     }
     // The same measures, in the same order, as the trim.
-    for (; m_index < elements.size(); ++m_index, m_elementLength = -1) {
+    for (; m_index < elements.size(); ++m_index, m_elementLength = -1, m_measured.clear()) {
         const CGPathElement& e = elements[m_index];
         if (e.kind == CGPathElementKind::MoveTo) {
             m_current = m_start = e.points[0];
@@ -781,7 +799,7 @@ bool PathTrimCursor::startAt(CGFloat distance, NSPoint& point, CGFloat& slope)
             if (e.kind == CGPathElementKind::CurveTo) {
                 Cubic left, right;
                 splitCubicAtLength(cubicFrom(m_current, e), distance - m_walked, usableError(kDefaultError), left,
-                                   right);
+                                   right, &m_measured);
                 point = right.p[0];
                 slope = slopeBetween(point, right.p[1]);
             } else {

@@ -10,6 +10,9 @@
 // widened. Slopes are radians, startAngle and endAngle degrees. After a
 // close-path the current point is the subpath's start. Methods without a
 // maximum error use 0.1.
+#include <utility>
+#include <vector>
+
 #include "AppKit/NSAffineTransform.h"
 #include "AppKit/NSBezierPath.h"
 #include "AppKitExtensions/ZAKBezierPathIterator.h"
@@ -100,6 +103,9 @@ private:
     size_t m_index = 0;            // the element the walk stands at
     CGFloat m_walked = 0;          // the length before it
     CGFloat m_elementLength = -1;  // its length, once measured
+    // Its left parts' measures by split position, shared by the distances
+    // that fall on it.
+    std::vector<std::pair<CGFloat, CGFloat>> m_measured;
     NSPoint m_current{}, m_start{};
 };
 

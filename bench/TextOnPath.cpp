@@ -8,35 +8,13 @@
 #include <benchmark/benchmark.h>
 #include <cairo.h>
 
-#include <cmath>
-#include <string>
 #include <vector>
 
-#include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSGraphicsContext.h"
 #include "AppKitExtensions/NSBezierPath+Text.ZAKAppKitExtensions.h"
 #include "AppKitExtensions/NSBezierPath+ZAKNSBezierPathExtension.h"
 #include "CoreGraphics/CGCairoContext.h"
-#include "Foundation/NSClass.h"
-
-// Only records what it is sent.
-class RecordingPlacement : public NSObject, public TextOnPathPlacement {
-    NS_OBJECT(RecordingPlacement, NSObject)
-public:
-    RecordingPlacement() = default;
-    struct Placement {
-        NSUInteger glyph;
-        NSPoint point;
-        CGFloat slope;
-    };
-    std::vector<Placement> placements;
-    void layoutManagerWillPlaceGlyphAtIndexAtLocationPathAngleYOffset(const Ref<NSLayoutManager>&, NSUInteger glyph,
-                                                                      NSPoint point, CGFloat slope, CGFloat) override
-    {
-        placements.push_back({glyph, point, slope});
-    }
-};
-NS_CLASS_DEFINE(RecordingPlacement)
+#include "TextOnPathSamples.h"
 
 namespace {
 
@@ -45,38 +23,14 @@ constexpr int kWidth = 1000, kHeight = 1000;
 
 Ref<NSAttributedString> latinText()
 {
-    static const Ref<NSAttributedString> text = [] {
-        const std::string words = "Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod tempor. ";
-        std::string s;
-        while (s.size() < kGlyphs) s += words;
-        s.resize(kGlyphs);
-        auto attributes =
-            NSDictionary::dictionaryWithObjectsAndKeys({NSFont::fontWithName("Helvetica"_ns, 12), NSFontAttributeName});
-        return NSAttributedString::initWithString(NSString::stringWithUTF8String(s), attributes);
-    }();
+    static const Ref<NSAttributedString> text = TextOnPathSamples::latinText(kGlyphs);
     return text;
 }
 
-// Gentle waves folded into the image: 2,000 cubics of 40 units each,
-// 80,000 in all, enough for the text.
+// 2,000 cubics of 40 units each, 80,000 in all, enough for the text.
 Ref<NSBezierPath> gentleCurve()
 {
-    static const Ref<NSBezierPath> path = [] {
-        auto p = NSBezierPath::bezierPath();
-        auto at = [](int i) {
-            double s = i * 40.0;
-            double row = std::floor(s / 900), x = std::fmod(s, 900);
-            if (int(row) % 2 == 1) x = 900 - x;
-            return NSMakePoint(50 + x, 40 + std::fmod(row * 24, 920) + 6 * std::sin(s / 90));
-        };
-        p->moveToPoint(at(0));
-        for (int i = 0; i < kCurves; ++i) {
-            NSPoint a = at(i), b = at(i + 1);
-            p->curveToPoint(b, NSMakePoint(a.x + (b.x - a.x) / 3, a.y + 3),
-                            NSMakePoint(a.x + 2 * (b.x - a.x) / 3, b.y - 3));
-        }
-        return p;
-    }();
+    static const Ref<NSBezierPath> path = TextOnPathSamples::gentleCurve(kCurves);
     return path;
 }
 
@@ -95,7 +49,7 @@ void PlaceOnPath(benchmark::State& state)
     auto layoutManager = NSBezierPathExt::textOnPathLayoutManager();
     size_t placed = 0;
     for (auto _ : state) {
-        auto recorder = NSObject::make<RecordingPlacement>();
+        auto recorder = NSObject::make<PlacementRecorder>();
         auto storage = NSBezierPathExt::preadjustedTextStorageWithString(gentleCurve(), latinText(), layoutManager);
         NSBezierPathExt::layoutStringOnPath(gentleCurve(), storage, 0, recorder, layoutManager, nullptr);
         placed = recorder->placements.size();
@@ -146,7 +100,7 @@ void DrawOnPathWarmCache(benchmark::State& state)
 void CairoPerGlyph(benchmark::State& state)
 {
     auto layoutManager = NSBezierPathExt::textOnPathLayoutManager();
-    auto recorder = NSObject::make<RecordingPlacement>();
+    auto recorder = NSObject::make<PlacementRecorder>();
     auto storage = NSBezierPathExt::preadjustedTextStorageWithString(gentleCurve(), latinText(), layoutManager);
     NSBezierPathExt::layoutStringOnPath(gentleCurve(), storage, 0, recorder, layoutManager, nullptr);
     struct Glyph {

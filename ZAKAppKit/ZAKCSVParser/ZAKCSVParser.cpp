@@ -136,10 +136,7 @@ void ZAKCSVParser::setSeparatorType(NSInteger type)
     setDelimiter(NSString::stringWithUTF8String(separators[static_cast<size_t>(type)]));
 }
 
-ZAKCSVParserDelegate* ZAKCSVParser::delegate() const
-{
-    return dynamic_cast<ZAKCSVParserDelegate*>(m_parserDelegate.get().get());
-}
+ZAKCSVParserDelegate* ZAKCSVParser::delegate() const { return m_parserDelegate.get() ? m_delegateInterface : nullptr; }
 
 void ZAKCSVParser::parse()
 {

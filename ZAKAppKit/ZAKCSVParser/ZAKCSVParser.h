@@ -70,7 +70,11 @@ public:
     void setMaximumFieldLength(NSUInteger length) { m_maximumFieldLength = length; }
     // Not retained; implements ZAKCSVParserDelegate.
     Id parserDelegate() const { return m_parserDelegate.get(); }
-    void setParserDelegate(const Id& delegate) { m_parserDelegate = delegate; }
+    void setParserDelegate(const Id& delegate)
+    {
+        m_parserDelegate = delegate;
+        m_delegateInterface = dynamic_cast<ZAKCSVParserDelegate*>(delegate.get());
+    }
 
     const Ref<NSError>& error() const { return m_error; }
     const Ref<NSString>& csvFile() const { return m_csvFile; }
@@ -116,6 +120,7 @@ private:
     // The state machine (ZAKCSVParserStates.cpp).
     void runParseLoop();
     void processComposedCharacter(size_t start, size_t length, char16_t previous);
+    void appendPlainRun(char16_t& previous);
     void setState(State state);
     void beginCurrentLine();
     void beginCurrentField();
@@ -125,6 +130,9 @@ private:
     void failWith(NSInteger code, const Ref<NSString>& description, const Ref<NSString>& reason);
 
     Weak<NSObject> m_parserDelegate;
+    // The delegate's side that answers the protocol, found once: it is
+    // asked for every field.
+    ZAKCSVParserDelegate* m_delegateInterface = nullptr;
     Ref<NSInputStream> m_csvReadStream;
     Ref<NSString> m_csvFile;
     NSStringEncoding m_fileEncoding = 0;

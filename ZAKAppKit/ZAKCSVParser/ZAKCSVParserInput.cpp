@@ -15,6 +15,7 @@ bool isControl(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c ==
 // jamo, regional indicators or surrogates.
 bool isPlainBoundary(char16_t c)
 {
+    if (c < 0x80) return true;  // ASCII: letters, digits, punctuation, controls
     if (U16_IS_SURROGATE(c)) return false;
     switch (u_getIntPropertyValue(c, UCHAR_GRAPHEME_CLUSTER_BREAK)) {
     case U_GCB_OTHER:
@@ -144,7 +145,10 @@ size_t ZAKCSVParser::composedCharacterLength()
     size_t available = m_currentChunkString.size() - m_stringIndex;
     char16_t first = text[0];
     if (isControl(first)) return 1;
-    int32_t kind = U16_IS_SURROGATE(first) ? -1 : u_getIntPropertyValue(first, UCHAR_GRAPHEME_CLUSTER_BREAK);
+    // Printable ASCII is an ordinary character without asking ICU.
+    int32_t kind = first < 0x80              ? int32_t(U_GCB_OTHER)
+                   : U16_IS_SURROGATE(first) ? -1
+                                             : u_getIntPropertyValue(first, UCHAR_GRAPHEME_CLUSTER_BREAK);
     if (kind == U_GCB_CONTROL || kind == U_GCB_CR || kind == U_GCB_LF) return 1;
     // Most text: a plain character, perhaps with combining diacritics, and
     // then another plain character.

@@ -1,6 +1,8 @@
 // The reader's state machine: one composed character at a time.
 #include <unicode/uchar.h>
 
+#include <algorithm>
+
 #include "Foundation/NSDictionary.h"
 #include "ZAKAppKit/ZAKCSVParser/ZAKCSVParser.h"
 
@@ -32,6 +34,10 @@ void ZAKCSVParser::runParseLoop()
     size_t start = 0;
     size_t length = 0;
     while (!m_error) {
+        if (m_state == InField) {
+            appendPlainRun(previous);
+            if (m_error) break;
+        }
         if (!nextCharacter(start, length)) break;
         char16_t first = m_currentChunkString[start];
         processComposedCharacter(start, length, previous);
@@ -48,6 +54,28 @@ void ZAKCSVParser::runParseLoop()
                  NSString::stringWithFormat("The quoted field that begins on line %lu is still open at the end of "
                                             "the input.",
                                             m_fieldStartLine));
+}
+
+// Inside a field, printable ASCII other than a quote, a backslash or the
+// delimiter (which inside quotes is text too) only joins the field, one
+// character each: a run of them is taken at once. The last one before a unit
+// outside ASCII is left to the character loop, which may combine it with the
+// marks that follow.
+void ZAKCSVParser::appendPlainRun(char16_t& previous)
+{
+    const char16_t* text = m_currentChunkString.data();
+    const size_t size = m_currentChunkString.size();
+    size_t end = m_stringIndex;
+    const bool quoted = !m_balancedQuotes;
+    auto plain = [this, quoted](char16_t c) {
+        return c >= 0x20 && c < 0x7F && c != u'"' && c != u'\\' && (quoted || c != m_delimiterCharacter);
+    };
+    while (end + 1 < size && plain(text[end]) && text[end + 1] < 0x80) ++end;
+    if (end == m_stringIndex) return;
+    m_balancedEscapes = true;
+    appendToCurrentField(text + m_stringIndex, end - m_stringIndex);
+    previous = text[end - 1];
+    m_stringIndex = end;
 }
 
 void ZAKCSVParser::processComposedCharacter(size_t start, size_t length, char16_t previous)
@@ -100,7 +128,8 @@ void ZAKCSVParser::processComposedCharacter(size_t start, size_t length, char16_
 
 void ZAKCSVParser::appendToCurrentField(const char16_t* units, size_t length)
 {
-    m_currentField.append(units, length);
+    if (length == 1) m_currentField.push_back(*units);
+    else m_currentField.append(units, length);
     if (m_currentField.size() <= m_maximumFieldLength || m_error) return;
     m_fieldTooLong = true;
     failWith(ZAKCSVParserFieldTooLongError, "A field is too long"_ns,
@@ -141,11 +170,18 @@ void ZAKCSVParser::finishCurrentField()
         while (begin < end && isWhitespaceOrLineBreak(field[begin])) ++begin;
         while (end > begin && isWhitespaceOrLineBreak(field[end - 1])) --end;
     }
+    // A pair of quotes stands for one.
     std::u16string text;
     text.reserve(end - begin);
-    for (size_t i = begin; i < end; ++i) {
-        text += field[i];
-        if (field[i] == u'"' && i + 1 < end && field[i + 1] == u'"') ++i;
+    const char16_t* from = field.data() + begin;
+    const char16_t* to = field.data() + end;
+    while (from < to) {
+        const char16_t* quote = std::find(from, to, u'"');
+        text.append(from, quote);
+        if (quote == to) break;
+        text += u'"';
+        from = quote + 1;
+        if (from < to && *from == u'"') ++from;
     }
     m_currentField.clear();
     if (auto* target = delegate()) target->parserDidReadField(this, NSString::stringWithUTF16(std::move(text)));

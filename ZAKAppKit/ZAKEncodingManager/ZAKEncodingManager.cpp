@@ -125,7 +125,7 @@ Ref<NSMutableArray> ZAKEncodingManager::defaultEncodings()
         NSStringEncoding ns = CFStringConvertEncodingToNSStringEncoding(encoding);
         if (ns != kCFStringEncodingInvalidId) list.push_back(ns);
     }
-    NSStringEncoding cString = CFStringConvertEncodingToNSStringEncoding(CFStringGetSystemEncoding());
+    NSStringEncoding cString = NSString::defaultCStringEncoding();
     if (std::find(list.begin(), list.end(), cString) == list.end()) list.push_back(cString);
     return arrayOf(list);
 }

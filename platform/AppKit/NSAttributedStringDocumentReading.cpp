@@ -1,6 +1,5 @@
 #include "AppKit/NSAttributedStringDocumentReading.h"
 
-#include "Foundation/CFStringEncoding.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSStringDecoding.h"
 
@@ -21,7 +20,7 @@ NSStringEncoding encodingOfBytes(const uint8_t* b, NSUInteger n)
     if (NSStringAppendDecodablePrefix(b, n, NSUTF8StringEncoding, ignored).invalidOffset ==
         static_cast<NSUInteger>(NSNotFound))
         return NSUTF8StringEncoding;
-    return CFStringConvertEncodingToNSStringEncoding(CFStringGetSystemEncoding());
+    return NSString::defaultCStringEncoding();
 }
 
 }

@@ -5,6 +5,7 @@
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSColor.h"
 #include "AppKit/NSGraphicsContext.h"
+#include "AppKit/NSWindow.h"
 
 namespace {
 CGContext* port()
@@ -135,6 +136,7 @@ void NSEnableScreenUpdates()
 {
     NSInteger current = g_screenUpdatesDisabled.load();
     while (current > 0 && !g_screenUpdatesDisabled.compare_exchange_weak(current, current - 1)) { }
+    if (current == 1) NSWindow::flushWindowsHeldForScreenUpdates();
 }
 
 NSInteger ScreenUpdatesDisabledCount() { return g_screenUpdatesDisabled.load(); }

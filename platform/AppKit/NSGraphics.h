@@ -30,7 +30,8 @@ void NSSetFocusRingStyle(NSFocusRingPlacement placement);
 // Draws the focus ring of a path in the current context.
 void DrawFocusRingForPath(const NSBezierPath& path);
 
-// Screen-update suspension, counted; the window server reads the count.
+// Screen-update suspension, nested: while the count is above 0 windows
+// draw but do not flush; the outermost enable flushes what waited.
 void NSDisableScreenUpdates();
 void NSEnableScreenUpdates();
 NSInteger ScreenUpdatesDisabledCount();

@@ -216,15 +216,32 @@ void NSLayoutManager::layOutIdleSlice()
 {
     m_idleScheduled = false;
     if (!hasNonContiguousLayout()) return;
+    const bool hadIsland = hasIsland();
+    const size_t islandStart = m_island.start;
+    const CGFloat islandTop = m_island.top;
     // A slice takes a few milliseconds, so input waits less than a frame.
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(4);
     while (m_laidOut < m_paragraphs.size() && std::chrono::steady_clock::now() < until)
         layOutThrough(std::min(m_paragraphs.size() - 1, m_laidOut + 31));
-    if (m_laidOut < m_paragraphs.size()) return scheduleIdleLayout();
-    ensureLayout();
-    // The estimate gives way to the real size.
-    for (const auto& c : std::vector<Ref<NSTextContainer>>(m_containers))
-        if (auto view = c->textView()) view->sizeToFit();
+    const bool done = m_laidOut >= m_paragraphs.size();
+    if (done) ensureLayout();
+    // Where the island went: a view showing it scrolls with it, so the text
+    // under the reader stays.
+    CGFloat dy = 0;
+    if (hadIsland && islandStart < m_laidOut)
+        dy = (islandStart > 0 ? m_paragraphs[islandStart - 1].after.y : 0) - islandTop;
+    else if (hadIsland && hasIsland()) dy = m_island.top - islandTop;
+    if (done || dy != 0)
+        for (const auto& c : std::vector<Ref<NSTextContainer>>(m_containers)) {
+            auto view = c->textView();
+            if (!view) continue;
+            // The estimate gives way to the real size.
+            view->sizeToFit();
+            NSRect visible = view->visibleRect();
+            if (dy != 0 && NSMinY(visible) - view->textContainerOrigin().y >= islandTop)
+                view->scrollPoint(NSMakePoint(NSMinX(visible), NSMinY(visible) + dy));
+        }
+    if (!done) scheduleIdleLayout();
 }
 
 // The laid-out parts, then the rest at the height per paragraph seen so far.

@@ -341,10 +341,7 @@ public:
             return m_entries.front().layout;
         }
         Entry fresh{hash, text->utf16(), {}, widthLimit, heightLimit, truncate, make()};
-        // The key keeps immutable copies: a mutable dictionary the caller
-        // changes later must not change what is cached.
-        for (const auto& run : text->runs())
-            fresh.runs.push_back({run.length, static_ref_cast<NSDictionary>(run.attributes->copy())});
+        for (const auto& run : text->runs()) fresh.runs.push_back({run.length, frozen(run.attributes)});
         m_entries.push_front(std::move(fresh));
         m_index.emplace(hash, m_entries.begin());
         if (m_entries.size() > kEntries) {
@@ -362,6 +359,19 @@ public:
 
 private:
     static constexpr size_t kEntries = 4096, kLongestText = 256;
+
+    // The key keeps copies of the attributes and of their mutable values
+    // (paragraph styles, shadows): a dictionary or style the caller changes
+    // later must not change what is cached.
+    static Ref<NSDictionary> frozen(const Ref<NSDictionary>& attributes)
+    {
+        auto copy = NSMutableDictionary::dictionary();
+        for (const auto& [key, value] : attributes->entries()) {
+            const bool isMutable = dynamic_ref_cast<NSParagraphStyle>(value) || dynamic_ref_cast<NSShadow>(value);
+            copy->setObject(isMutable ? value->copy() : value, key);
+        }
+        return static_ref_cast<NSDictionary>(copy->copy());
+    }
 
     struct Entry {
         size_t hash;

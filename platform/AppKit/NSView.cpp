@@ -207,29 +207,46 @@ void NSView::scaleUnitSquareToSize(NSSize size)
                {m_bounds.size.width / size.width, m_bounds.size.height / size.height}});
 }
 
-CGAffineTransform NSView::transformToWindow() const
+namespace {
+
+// One level of the way to the window: the view's coordinates to its
+// superview's (or the window's, for the top view).
+CGAffineTransform stepToSuperview(const NSView& v, const NSView* sup)
 {
-    CGAffineTransform t = CGAffineTransformIdentity;
-    for (const NSView* v = this; v;) {
-        Ref<NSView> sup = v->superview();
-        const NSRect f = v->frame();
-        const NSRect b = v->bounds();
-        const CGFloat sx = b.size.width != 0 ? f.size.width / b.size.width : 1;
-        const CGFloat sy = b.size.height != 0 ? f.size.height / b.size.height : 1;
-        const bool superFlipped = sup && sup->isFlipped();
-        const bool inverted = v->isFlipped() != superFlipped;
-        CGAffineTransform step{sx,
-                               0,
-                               0,
-                               inverted ? -sy : sy,
-                               f.origin.x - b.origin.x * sx,
-                               inverted ? f.origin.y + f.size.height + b.origin.y * sy : f.origin.y - b.origin.y * sy};
-        t = CGAffineTransformConcat(t, step);
-        v = sup.get();
-        if (!sup) break;
+    const NSRect f = v.frame();
+    const NSRect b = v.bounds();
+    const CGFloat sx = b.size.width != 0 ? f.size.width / b.size.width : 1;
+    const CGFloat sy = b.size.height != 0 ? f.size.height / b.size.height : 1;
+    const bool superFlipped = sup && sup->isFlipped();
+    const bool inverted = v.isFlipped() != superFlipped;
+    return {sx,
+            0,
+            0,
+            inverted ? -sy : sy,
+            f.origin.x - b.origin.x * sx,
+            inverted ? f.origin.y + f.size.height + b.origin.y * sy : f.origin.y - b.origin.y * sy};
+}
+
+// The view's transform to the window and, when asked, the part of the window
+// that it and every ancestor's bounds cover, built from the top down in one
+// walk: the display pass asks this of every view, so no ancestor's transform
+// is worked out twice.
+CGAffineTransform toWindow(const NSView& v, NSRect* visible)
+{
+    Ref<NSView> sup = v.superview();
+    const CGAffineTransform step = stepToSuperview(v, sup.get());
+    if (!sup) {
+        if (visible) *visible = CGRectApplyAffineTransform(v.bounds(), step);
+        return step;
     }
+    const CGAffineTransform t = CGAffineTransformConcat(step, toWindow(*sup, visible));
+    if (visible) *visible = intersect(*visible, CGRectApplyAffineTransform(v.bounds(), t));
     return t;
 }
+
+}
+
+CGAffineTransform NSView::transformToWindow() const { return toWindow(*this, nullptr); }
 
 namespace {
 
@@ -279,8 +296,8 @@ NSSize NSView::convertSizeToView(NSSize size, const Ref<NSView>& view) const
 
 NSRect NSView::visibleRectInWindow() const
 {
-    NSRect r = convertRectToView(bounds(), nullptr);
-    for (auto v = superview(); v; v = v->superview()) r = intersect(r, v->convertRectToView(v->bounds(), nullptr));
+    NSRect r;
+    toWindow(*this, &r);
     return r;
 }
 
@@ -488,7 +505,8 @@ void NSView::drawInWindow(const NSRect& windowRect)
     if (isHidden()) return;
     auto w = window();
     if (!w) return;
-    const NSRect visible = visibleRectInWindow();
+    NSRect visible;
+    const CGAffineTransform toWindowTransform = toWindow(*this, &visible);
     const NSRect area = intersect(windowRect, visible);
     if (NSIsEmptyRect(area)) return;
     auto context = NSGraphicsContext::currentContext();
@@ -499,11 +517,12 @@ void NSView::drawInWindow(const NSRect& windowRect)
     port->setCTM(base);
     port->clipToRect(area);
     port->setBaseClip(CGRectApplyAffineTransform(visible, base));
-    port->setCTM(CGAffineTransformConcat(transformToWindow(), base));
+    port->setCTM(CGAffineTransformConcat(toWindowTransform, base));
     port->setAlpha(effectiveAlpha());
     const bool wasFlipped = context->isFlipped();
     context->setFlipped(isFlipped());
-    const NSRect local = intersect(convertRectFromView(area, nullptr), bounds());
+    const NSRect local =
+        intersect(CGRectApplyAffineTransform(area, CGAffineTransformInvert(toWindowTransform)), bounds());
     m_rectsBeingDrawn = {local};
     Ref<NSView> self(this);
     drawRect(local);

@@ -296,6 +296,9 @@ public:
         if (m_flushDisabled > 0) --m_flushDisabled;
     }
     void flushWindow();
+    // Flushes every window whose flush waited while screen updates were
+    // disabled (NSEnableScreenUpdates, at the outermost level).
+    static void flushWindowsHeldForScreenUpdates();
     bool isDisplaying() const { return m_displaying; }
     // Displays every window that needs it (the end-of-turn observer).
     static void displayAllWindowsIfNeeded();
@@ -375,4 +378,7 @@ private:
     std::vector<NSRect> m_dirty;
     bool m_displaying = false;
     int m_flushDisabled = 0;
+    bool m_flushHeld = false;  // a flush waits for screen updates
+    // The changed rectangles go to the server (none: the whole window).
+    void flushToServer(const std::vector<NSRect>& changed);
 };

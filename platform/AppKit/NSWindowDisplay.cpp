@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "AppKit/NSGraphics.h"
 #include "AppKit/NSGraphicsContext.h"
 #include "CoreGraphics/CGCairoContext.h"
 
@@ -118,10 +119,8 @@ void NSWindow::displayIfNeeded()
         context->flushGraphics();
         NSGraphicsContext::restoreGraphicsState();
         // Only the drawn area can have changed: the server need look no further.
-        if (surface == WindowServer::shared().surface(m_windowID) && !m_flushDisabled) {
-            if (parts.size() > 1) WindowServer::shared().flushWindowRects(m_windowID, parts);
-            else WindowServer::shared().flushWindowRect(m_windowID, area);
-        }
+        if (surface == WindowServer::shared().surface(m_windowID) && !m_flushDisabled)
+            flushToServer(parts.size() > 1 ? parts : std::vector<NSRect>{area});
     }
     m_displaying = false;
 }
@@ -129,5 +128,27 @@ void NSWindow::displayIfNeeded()
 void NSWindow::flushWindow()
 {
     if (m_flushDisabled || !m_windowID) return;
-    WindowServer::shared().flushWindow(m_windowID);
+    flushToServer({});
+}
+
+void NSWindow::flushToServer(const std::vector<NSRect>& changed)
+{
+    // With screen updates disabled the screen keeps what it shows; the
+    // window goes out whole once they are enabled again.
+    if (ScreenUpdatesDisabledCount() > 0) {
+        m_flushHeld = true;
+        return;
+    }
+    if (changed.empty()) WindowServer::shared().flushWindow(m_windowID);
+    else if (changed.size() == 1) WindowServer::shared().flushWindowRect(m_windowID, changed.front());
+    else WindowServer::shared().flushWindowRects(m_windowID, changed);
+}
+
+void NSWindow::flushWindowsHeldForScreenUpdates()
+{
+    for (auto& window : allWindows()) {
+        if (!window->m_flushHeld) continue;
+        window->m_flushHeld = false;
+        if (window->m_windowID && !window->m_flushDisabled) window->flushToServer({});
+    }
 }

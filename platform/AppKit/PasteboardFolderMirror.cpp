@@ -14,40 +14,17 @@
 
 #include "AppKit/NSPasteboard.h"
 #include "AppKit/PasteboardMirror.h"
+#include "Foundation/PercentEscapes.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// Type names become file names: only letters, digits and ".-_" stay.
 std::string percentEncoded(const std::string& text)
 {
-    static const char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        if (std::isalnum(c) || c == '.' || c == '_' || c == '-') {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back('%');
-            out.push_back(hex[c >> 4]);
-            out.push_back(hex[c & 15]);
-        }
-    }
-    return out;
-}
-
-std::string percentDecoded(const std::string& text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
-            std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
-            out.push_back(static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16)));
-            i += 2;
-        } else {
-            out.push_back(text[i]);
-        }
-    }
-    return out;
+    return PercentEscapes::encode(text,
+                                  [](unsigned char c) { return std::isalnum(c) || c == '.' || c == '_' || c == '-'; });
 }
 
 fs::path runtimeFolder()
@@ -136,7 +113,7 @@ public:
         std::string line;
         while (std::getline(lines, line)) {
             if (line.empty()) continue;
-            auto type = NSString::stringWithUTF8String(percentDecoded(line));
+            auto type = NSString::stringWithUTF8String(PercentEscapes::decode(line));
             auto data = readFile(m_folder / ("data-" + line));
             // A type without its file was promised and never given: it is
             // not offered.

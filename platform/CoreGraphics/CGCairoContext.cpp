@@ -494,51 +494,6 @@ bool CGCairoContext::drawImageAligned(const Ref<CGImage>& image, const CGRect& s
     return true;
 }
 
-void CGCairoContext::drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end,
-                                        uint32_t options)
-{
-    m_hasKeptPath = false;
-    if (stops.empty()) return;
-    bool before = options & kCGGradientDrawsBeforeStartLocation, after = options & kCGGradientDrawsAfterEndLocation;
-    CGFloat alpha = std::clamp(gstate().alpha, 0.0, 1.0);
-    // One side extended: pad, and cut the other side off with a half plane.
-    auto limit = [&](cairo_t* cr) {
-        if (before == after) return;
-        CGFloat dx = end.x - start.x, dy = end.y - start.y, far = 1e6;
-        CGPoint edge = before ? end : start;
-        CGFloat sign = before ? -1 : 1;  // the side to keep
-        CGPoint nx{-dy, dx};
-        CGFloat len = std::hypot(dx, dy);
-        if (len == 0) return;
-        nx = {nx.x / len * far, nx.y / len * far};
-        CGPoint along{sign * dx / len * far, sign * dy / len * far};
-        cairo_new_path(cr);
-        cairo_move_to(cr, edge.x + nx.x, edge.y + nx.y);
-        cairo_line_to(cr, edge.x - nx.x, edge.y - nx.y);
-        cairo_line_to(cr, edge.x - nx.x + along.x, edge.y - nx.y + along.y);
-        cairo_line_to(cr, edge.x + nx.x + along.x, edge.y + nx.y + along.y);
-        cairo_close_path(cr);
-        cairo_clip(cr);
-    };
-    auto draw = [&](cairo_t* cr) {
-        cairo_save(cr);
-        limit(cr);
-        cairo_pattern_t* p = gradientStops(cairo_pattern_create_linear(start.x, start.y, end.x, end.y), stops, alpha);
-        cairo_pattern_set_extend(p, before || after ? CAIRO_EXTEND_PAD : CAIRO_EXTEND_NONE);
-        cairo_set_source(cr, p);
-        cairo_paint(cr);
-        cairo_pattern_destroy(p);
-        cairo_restore(cr);
-    };
-    auto coverage = [&](cairo_t* cr) {
-        cairo_save(cr);
-        limit(cr);
-        cairo_paint(cr);
-        cairo_restore(cr);
-    };
-    render(draw, coverage);
-}
-
 namespace {
 
 // Clips away the half plane beyond one end of an axis: before its start, or
@@ -561,12 +516,41 @@ void clipBeyondAxisEnd(cairo_t* cr, CGPoint start, CGPoint end, bool beforeStart
 
 }
 
+void CGCairoContext::paintAlongAxis(cairo_pattern_t* pattern, CGPoint start, CGPoint end, uint32_t options)
+{
+    bool before = options & kCGGradientDrawsBeforeStartLocation, after = options & kCGGradientDrawsAfterEndLocation;
+    // The pattern pads its ends; an end not extended is cut off by a half plane.
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    auto paintLimited = [&](cairo_t* cr, cairo_pattern_t* source) {
+        cairo_save(cr);
+        if (!before) clipBeyondAxisEnd(cr, start, end, true);
+        if (!after) clipBeyondAxisEnd(cr, start, end, false);
+        if (source) cairo_set_source(cr, source);
+        cairo_paint(cr);
+        cairo_restore(cr);
+    };
+    render([&](cairo_t* cr) { paintLimited(cr, pattern); }, [&](cairo_t* cr) { paintLimited(cr, nullptr); });
+}
+
+void CGCairoContext::drawLinearGradient(const std::vector<CGGradientStop>& stops, CGPoint start, CGPoint end,
+                                        uint32_t options)
+{
+    m_hasKeptPath = false;
+    if (stops.empty()) return;
+    // An axis of no length cuts nothing off: not extended, it paints nothing.
+    const uint32_t extended = kCGGradientDrawsBeforeStartLocation | kCGGradientDrawsAfterEndLocation;
+    if (start.x == end.x && start.y == end.y && !(options & extended)) return;
+    CGFloat alpha = std::clamp(gstate().alpha, 0.0, 1.0);
+    cairo_pattern_t* pattern = gradientStops(cairo_pattern_create_linear(start.x, start.y, end.x, end.y), stops, alpha);
+    paintAlongAxis(pattern, start, end, options);
+    cairo_pattern_destroy(pattern);
+}
+
 void CGCairoContext::drawLinearSamples(const std::vector<CGRGBA>& samples, CGPoint start, CGPoint end, uint32_t options)
 {
     m_hasKeptPath = false;
     CGFloat dx = end.x - start.x, dy = end.y - start.y, len2 = dx * dx + dy * dy;
     if (samples.empty() || !(len2 > 0) || !std::isfinite(len2)) return;
-    bool before = options & kCGGradientDrawsBeforeStartLocation, after = options & kCGGradientDrawsAfterEndLocation;
     CGFloat alpha = std::clamp(gstate().alpha, 0.0, 1.0);
     int n = static_cast<int>(samples.size());
     cairo_surface_t* row = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, n, 1);
@@ -590,25 +574,7 @@ void CGCairoContext::drawLinearSamples(const std::vector<CGRGBA>& samples, CGPoi
                       (start.x * dy - start.y * dx) / len);
     cairo_pattern_set_matrix(pattern, &m);
     cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
-    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-    auto limit = [&](cairo_t* cr) {
-        if (!before) clipBeyondAxisEnd(cr, start, end, true);
-        if (!after) clipBeyondAxisEnd(cr, start, end, false);
-    };
-    auto draw = [&](cairo_t* cr) {
-        cairo_save(cr);
-        limit(cr);
-        cairo_set_source(cr, pattern);
-        cairo_paint(cr);
-        cairo_restore(cr);
-    };
-    auto coverage = [&](cairo_t* cr) {
-        cairo_save(cr);
-        limit(cr);
-        cairo_paint(cr);
-        cairo_restore(cr);
-    };
-    render(draw, coverage);
+    paintAlongAxis(pattern, start, end, options);
     cairo_pattern_destroy(pattern);
     cairo_surface_destroy(row);
 }

@@ -6,6 +6,7 @@
 #include "CoreGraphics/CGContext.h"
 
 typedef struct _cairo cairo_t;
+typedef struct _cairo_pattern cairo_pattern_t;
 
 class CGCairoContext : public CGContext {
     NS_OBJECT(CGCairoContext, CGContext)
@@ -51,6 +52,9 @@ private:
     // it with its own source; coverage paints its shape opaque.
     void render(const Painter& draw, const Painter& coverage);
     void renderShadow(const Painter& draw);
+    // Paints a pattern laid along an axis, cut off beyond the ends that
+    // `options` does not extend.
+    void paintAlongAxis(cairo_pattern_t* pattern, CGPoint start, CGPoint end, uint32_t options);
     void compositeByFormula(const Painter& draw, const Painter& coverage);
     void applyState(cairo_t* cr) const;
     bool drawImageAligned(const Ref<CGImage>& image, const CGRect& sourcePixels, const CGAffineTransform& sourceToUser,

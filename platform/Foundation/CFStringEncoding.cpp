@@ -192,4 +192,7 @@ CFStringEncoding CFStringConvertIANACharSetNameToEncoding(const Ref<NSString>& n
     return kCFStringEncodingInvalidId;
 }
 
-CFStringEncoding CFStringGetSystemEncoding() { return kCFStringEncodingMacRoman; }
+CFStringEncoding CFStringGetSystemEncoding()
+{
+    return CFStringConvertNSStringEncodingToEncoding(NSString::defaultCStringEncoding());
+}

@@ -242,6 +242,8 @@ public:
     bool canBeConvertedToEncoding(NSStringEncoding encoding) const;
     // Every encoding the strings convert to and from, in a fixed order.
     static std::span<const NSStringEncoding> availableStringEncodings();
+    // The encoding of C strings when nothing else is said: Mac Roman.
+    static NSStringEncoding defaultCStringEncoding();
     // The name menus show for the encoding ("Unicode (UTF-8)", "Western (Mac
     // OS Roman)"), in English; "" for an encoding nobody knows.
     static Ref<NSString> localizedNameOfStringEncoding(NSStringEncoding encoding);

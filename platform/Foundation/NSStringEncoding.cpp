@@ -390,6 +390,8 @@ std::span<const NSStringEncoding> NSString::availableStringEncodings()
     return available;
 }
 
+NSStringEncoding NSString::defaultCStringEncoding() { return NSMacOSRomanStringEncoding; }
+
 Ref<NSString> NSString::localizedNameOfStringEncoding(NSStringEncoding encoding)
 {
     const EncodingEntry* entry = findEncoding(encoding);

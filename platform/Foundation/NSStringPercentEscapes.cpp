@@ -3,18 +3,11 @@
 #include "Foundation/NSCharacterSet.h"
 #include "Foundation/NSData.h"
 #include "Foundation/NSString.h"
+#include "Foundation/PercentEscapes.h"
 
 #include <unicode/utf16.h>
 
 namespace {
-
-int hexValue(char16_t c)
-{
-    if (c >= u'0' && c <= u'9') return c - u'0';
-    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-    return -1;
-}
 
 // Decodes every escape; nil on a malformed escape or bytes the encoding
 // rejects.
@@ -37,7 +30,7 @@ Ref<NSString> removeEscapes(const NSString& s, NSStringEncoding encoding)
         }
         if (percent == text.size()) break;
         if (percent + 2 >= text.size()) return nullptr;
-        int high = hexValue(text[percent + 1]), low = hexValue(text[percent + 2]);
+        int high = PercentEscapes::hexValue(text[percent + 1]), low = PercentEscapes::hexValue(text[percent + 2]);
         if (high < 0 || low < 0) return nullptr;
         bytes.push_back(static_cast<uint8_t>(high * 16 + low));
         i = percent + 3;

@@ -9,6 +9,7 @@
 
 #include "Foundation/FileSupport.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/PercentEscapes.h"
 
 NS_CLASS_DEFINE(NSURL)
 
@@ -16,7 +17,7 @@ namespace {
 
 bool isAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isHex(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+bool isHex(char c) { return PercentEscapes::hexValue(static_cast<unsigned char>(c)) >= 0; }
 bool isUnreserved(char c) { return isAlpha(c) || isDigit(c) || c == '-' || c == '.' || c == '_' || c == '~'; }
 bool isSubDelim(char c) { return std::string_view("!$&'()*+,;=").find(c) != std::string_view::npos; }
 bool isPChar(char c) { return isUnreserved(c) || isSubDelim(c) || c == ':' || c == '@'; }
@@ -113,35 +114,10 @@ std::optional<NSURL::Parts> parseReference(std::string_view s)
     return parts;
 }
 
-std::string percentDecode(std::string_view s)
-{
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && isHex(s[i + 1]) && isHex(s[i + 2])) {
-            out.push_back(static_cast<char>(std::stoi(std::string(s.substr(i + 1, 2)), nullptr, 16)));
-            i += 2;
-        } else {
-            out.push_back(s[i]);
-        }
-    }
-    return out;
-}
-
 // Escapes what a path may not hold literally.
 std::string percentEncodePath(std::string_view s)
 {
-    static const char* hex = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : s) {
-        if (isPChar(static_cast<char>(c)) || c == '/') {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back('%');
-            out.push_back(hex[c >> 4]);
-            out.push_back(hex[c & 15]);
-        }
-    }
-    return out;
+    return PercentEscapes::encode(s, [](unsigned char c) { return isPChar(static_cast<char>(c)) || c == '/'; });
 }
 
 std::string recompose(const NSURL::Parts& p)
@@ -328,7 +304,7 @@ Authority splitAuthority(const std::optional<std::string>& authority)
 
 Ref<NSString> decoded(const std::optional<std::string>& s)
 {
-    return s ? FileSupport::stringFromFileSystem(percentDecode(*s)) : nullptr;
+    return s ? FileSupport::stringFromFileSystem(PercentEscapes::decode(*s)) : nullptr;
 }
 
 }
@@ -346,7 +322,7 @@ Ref<NSNumber> NSURL::port() const
 
 Ref<NSString> NSURL::path() const
 {
-    std::string p = percentDecode(m_parts.path);
+    std::string p = PercentEscapes::decode(m_parts.path);
     while (p.size() > 1 && p.back() == '/') p.pop_back();
     return FileSupport::stringFromFileSystem(p);
 }
@@ -361,14 +337,14 @@ bool NSURL::isFileURL() const
 
 Ref<NSString> NSURL::lastPathComponent() const
 {
-    std::string p = percentDecode(m_parts.path);
+    std::string p = PercentEscapes::decode(m_parts.path);
     if (p.empty()) return NSString::string();
     return FileSupport::stringFromFileSystem(FileSupport::lastComponent(p));
 }
 
 Ref<NSString> NSURL::pathExtension() const
 {
-    return FileSupport::stringFromFileSystem(FileSupport::extension(percentDecode(m_parts.path)));
+    return FileSupport::stringFromFileSystem(FileSupport::extension(PercentEscapes::decode(m_parts.path)));
 }
 
 Ref<NSURL> NSURL::URLByAppendingPathComponent(const Ref<NSString>& component) const

@@ -9,32 +9,15 @@
 #include "AppKit/NSGraphicsContext.h"
 #include "AppKitExtensions/NSBezierPath+Editing.ZAKAppKitExtensions.h"
 #include "AppKitExtensions/NSBezierPath+Text.ZAKAppKitExtensions.h"
+#include "AppKitExtensions/NSBezierPath+ZAKNSBezierPathExtension.h"
 #include "AppKitExtensions/ZAKBezierLayoutManager.h"
 #include "AppKitExtensions/ZAKLayoutManager.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSNumber.h"
+#include "TextOnPathSamples.h"
 
 using namespace NSBezierPathExt;
-
-// Records the placements it is sent.
-class PlacementRecorder : public NSObject, public TextOnPathPlacement {
-    NS_OBJECT(PlacementRecorder, NSObject)
-public:
-    PlacementRecorder() = default;
-    struct Placement {
-        NSUInteger glyph;
-        NSPoint point;
-        CGFloat slope;
-    };
-    std::vector<Placement> placements;
-    void layoutManagerWillPlaceGlyphAtIndexAtLocationPathAngleYOffset(const Ref<NSLayoutManager>&, NSUInteger glyph,
-                                                                      NSPoint point, CGFloat slope, CGFloat) override
-    {
-        placements.push_back({glyph, point, slope});
-    }
-};
-NS_CLASS_DEFINE(PlacementRecorder)
 
 namespace {
 
@@ -150,6 +133,28 @@ TEST(TextOnPath, GlyphsSitOnThePathAndTheCacheReplaysThem)
 
     EXPECT_THROW(layoutStringOnPath(baseline(), storage, 0, NSObject::make<NSObject>(), layoutManager, nullptr),
                  NSException);
+}
+
+TEST(TextOnPath, OneWalkPlacesWhereTrimmingAtEachDistanceWould)
+{
+    // Glyphs are placed by walking the path once; each distance must land
+    // where trimming the whole path there puts its start, curves, element
+    // ends and the end of the path included.
+    auto path = TextOnPathSamples::gentleCurve(60);
+    CGFloat total = length(path);
+    PathTrimCursor cursor(path);
+    for (CGFloat distance : {0.0, 1e-9, 7.3, 40.0, 40.0, 41.5, 399.99, 1000.0, 1777.7, total - 1e-6}) {
+        NSPoint point{};
+        CGFloat slope = 0;
+        ASSERT_TRUE(cursor.startAt(distance, point, slope)) << distance;
+        auto trimmed = bezierPathByTrimmingFromLength(path, distance);
+        EXPECT_NEAR(point.x, firstPoint(trimmed).x, 1e-9) << distance;
+        EXPECT_NEAR(point.y, firstPoint(trimmed).y, 1e-9) << distance;
+        EXPECT_NEAR(slope, slopeStartingPath(trimmed), 1e-9) << distance;
+    }
+    NSPoint point{};
+    CGFloat slope = 0;
+    EXPECT_FALSE(cursor.startAt(total + 1, point, slope));
 }
 
 TEST(TextOnPath, ACacheEmptiesOnceForAnotherPathEvenWithTheSameChecksum)

@@ -93,15 +93,17 @@ TEST(ZAKCSVParser, DetectsTheFirstLineEndConvention)
 
 TEST(ZAKCSVParser, ChunkSizesDoNotChangeWhatIsRead)
 {
-    // One- to four-byte characters, a combining accent, a flag of two
-    // regional indicators and CR LF, cut everywhere by the chunk sizes.
+    // One- to four-byte characters, a combining accent (also after a run of
+    // ASCII), a flag of two regional indicators, delimiters inside quotes and
+    // CR LF, cut everywhere by the chunk sizes.
     const std::string input = "na\xC3\xAFve,\xE6\x97\xA5\xE6\x9C\xAC,\xF0\x9F\x98\x80\r\n"
                               "e\xCC\x81t\xC3\xA9,\"q,\xE2\x82\xAC\"\"\",\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA\r\n"
+                              "\"ab, cd, ef\",xye\xCC\x81z,plain text\r\n"
                               "#x,\xC3\xA9\r\nlast";
     const std::string expected = transcriptOf(input, NSUTF8StringEncoding, 16384);
     EXPECT_EQ(expected, "<1:[na\xC3\xAFve][\xE6\x97\xA5\xE6\x9C\xAC][\xF0\x9F\x98\x80];"
                         "2:[e\xCC\x81t\xC3\xA9][q,\xE2\x82\xAC\"][\xF0\x9F\x87\xA9\xF0\x9F\x87\xAA];"
-                        "3:[#x][\xC3\xA9];4:[last];>");
+                        "3:[ab, cd, ef][xye\xCC\x81z][plain text];4:[#x][\xC3\xA9];5:[last];>");
     for (NSUInteger chunk : {1u, 2u, 3u, 7u})
         EXPECT_EQ(transcriptOf(input, NSUTF8StringEncoding, chunk), expected) << "chunks of " << chunk;
 }

@@ -203,6 +203,13 @@ TEST(StringDrawing, LayoutsAreReusedForEqualTextAttributesAndLimits)
     EXPECT_GT(wrapped.size.height, NSStringExt::sizeWithAttributes(text, fontAttributes(font)).height);
     EXPECT_LT(NSStringExt::sizeWithAttributes(u"Reused"_ns, fontAttributes(font)).width, width);
     EXPECT_EQ(NSAttributedStringExt::layoutsMade(), made + 3);
+    // So is a paragraph style changed in place after use.
+    auto style = NSMutableParagraphStyle::paragraphStyle();
+    auto styled = NSMutableDictionary::dictionaryWithDictionary(fontAttributes(font));
+    styled->setObject(style, NSParagraphStyleAttributeName);
+    EXPECT_EQ(NSStringExt::sizeWithAttributes(text, styled).width, width);
+    style->setFirstLineHeadIndent(10);
+    EXPECT_EQ(NSStringExt::sizeWithAttributes(text, styled).width, width + 10);
 }
 
 TEST(StringDrawing, NarrowRectanglesWrapByCharactersAndClip)

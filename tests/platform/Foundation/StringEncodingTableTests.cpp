@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "Foundation/CFStringEncoding.h"
 #include "Foundation/NSData.h"
 #include "Foundation/NSString.h"
 
@@ -120,4 +121,43 @@ TEST(StringEncodingTable, EveryListedEncodingConvertsAndOnlyThose)
         EXPECT_FALSE(u"abc"_ns->dataUsingEncoding(encoding, true));
         EXPECT_FALSE(decode("abc", encoding));
     }
+}
+
+TEST(StringEncodingTable, CoreFoundationNumbersConvertBothWaysAndByIANAName)
+{
+    struct Case {
+        CFStringEncoding cf;
+        NSStringEncoding ns;
+        const char* iana;  // as the name is asked for in another case
+        CFStringEncoding mostCompatibleMac;
+    } cases[] = {
+        {kCFStringEncodingUTF16, NSUnicodeStringEncoding, "utf-16", kCFStringEncodingUnicode},
+        {kCFStringEncodingUTF8, NSUTF8StringEncoding, "UTF-8", kCFStringEncodingUnicode},
+        {kCFStringEncodingMacRoman, NSMacOSRomanStringEncoding, "MACINTOSH", kCFStringEncodingMacRoman},
+        {kCFStringEncodingWindowsLatin1, NSWindowsCP1252StringEncoding, "windows-1252", kCFStringEncodingMacRoman},
+        {kCFStringEncodingMacJapanese, 0x80000001, nullptr, kCFStringEncodingMacJapanese},
+        {kCFStringEncodingShiftJIS, 0x80000A01, "Shift_JIS", kCFStringEncodingMacJapanese},
+        {kCFStringEncodingGB_18030_2000, 0x80000632, "gb18030", kCFStringEncodingMacChineseSimp},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cf);
+        EXPECT_EQ(CFStringConvertEncodingToNSStringEncoding(c.cf), c.ns);
+        EXPECT_EQ(CFStringConvertNSStringEncodingToEncoding(c.ns), c.cf);
+        EXPECT_EQ(CFStringGetMostCompatibleMacStringEncoding(c.cf), c.mostCompatibleMac);
+        if (!c.iana) continue;
+        EXPECT_EQ(CFStringConvertIANACharSetNameToEncoding(NSString::stringWithUTF8String(c.iana)), c.cf);
+        auto name = CFStringConvertEncodingToIANACharSetName(c.cf);
+        ASSERT_TRUE(name);
+        EXPECT_EQ(CFStringConvertIANACharSetNameToEncoding(name), c.cf) << name->UTF8String();
+    }
+    EXPECT_EQ(CFStringConvertNSStringEncodingToEncoding(0x7FFFFFFF), kCFStringEncodingInvalidId);
+    EXPECT_EQ(CFStringConvertIANACharSetNameToEncoding("no-such-charset"_ns), kCFStringEncodingInvalidId);
+    EXPECT_EQ(CFStringGetSystemEncoding(), kCFStringEncodingMacRoman);
+    EXPECT_EQ(NSString::defaultCStringEncoding(), NSMacOSRomanStringEncoding);
+
+    // The list holds what strings convert, in the order of the string encodings.
+    std::vector<CFStringEncoding> expected;
+    for (NSStringEncoding e : NSString::availableStringEncodings())
+        expected.push_back(CFStringConvertNSStringEncodingToEncoding(e));
+    EXPECT_EQ(CFStringGetListOfAvailableEncodings(), expected);
 }

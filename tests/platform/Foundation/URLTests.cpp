@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Foundation/NSURL.h"
+#include "Foundation/PercentEscapes.h"
 #include "TemporaryFolder.h"
 
 namespace {
@@ -164,4 +165,23 @@ TEST(URL, ResolvedURLsParseBackToThemselves)
     const char16_t withNul[] = u"http://a.example/\0evil";
     EXPECT_FALSE(NSURL::URLWithString(NSString::stringWithUTF16(std::u16string(withNul, 22))));
     EXPECT_FALSE(NSURL::URLWithString(NSString::stringWithUTF16(std::u16string(u"\0", 1)), u));
+}
+
+TEST(PercentEscapes, EveryByteRoundTripsAndMalformedEscapesStayText)
+{
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    std::string encoded = PercentEscapes::encode(all, [](unsigned char c) { return c >= 'a' && c <= 'z'; });
+    EXPECT_EQ(encoded.substr(0, 6), "%00%01");
+    EXPECT_NE(encoded.find("%2F"), std::string::npos);
+    EXPECT_NE(encoded.find("abc"), std::string::npos);
+    EXPECT_EQ(PercentEscapes::decode(encoded), all);
+
+    struct Case {
+        const char* text;
+        const char* decoded;
+    } cases[] = {
+        {"a%2fb", "a/b"}, {"%", "%"}, {"%4", "%4"}, {"%4g", "%4g"}, {"%%41", "%A"}, {"50%", "50%"}, {"%41%42", "AB"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PercentEscapes::decode(c.text), c.decoded) << c.text;
 }

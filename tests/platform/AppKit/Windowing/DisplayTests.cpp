@@ -101,3 +101,70 @@ TEST_F(WindowingTest, ViewsDrawThroughTheFullDeviceTransform)
     EXPECT_EQ(screenPixel(50, 1080 - 60), 0xFFFF0000u);
     EXPECT_EQ(screenPixel(50, 1080 - 55), 0xFFFFFFFFu);
 }
+
+// Lays its one subview out lazily: when the display pass asks whether it
+// needs display, as a split view does.
+class LazyLayoutView : public RecordingView {
+    NS_OBJECT(LazyLayoutView, RecordingView)
+public:
+    LazyLayoutView() = default;
+    bool layoutPending = false;
+    NSRect pendingFrame{};
+    bool needsDisplay() const override
+    {
+        if (!layoutPending) return RecordingView::needsDisplay();
+        auto self = const_cast<LazyLayoutView*>(this);
+        self->layoutPending = false;
+        self->subviews().front()->setFrame(pendingFrame);
+        return true;
+    }
+};
+NS_CLASS_DEFINE(LazyLayoutView)
+
+TEST_F(WindowingTest, TheDisplayPassLetsViewsLayOutWhenAskedWhetherTheyNeedDisplay)
+{
+    auto w = makeWindow(NSMakeRect(0, 0, 100, 100), NSColor::whiteColor());
+    auto lazy = NSObject::alloc<LazyLayoutView>();
+    lazy->initWithFrame(NSMakeRect(0, 0, 100, 100));
+    auto child = NSObject::alloc<RecordingView>();
+    child->initWithFrame(NSMakeRect(0, 0, 10, 10));
+    child->fill = NSColor::redColor();
+    lazy->addSubview(child);
+    w->contentView()->addSubview(lazy);
+    pump();
+    EXPECT_EQ(screenPixel(5, 1080 - 5), 0xFFFF0000u);
+
+    lazy->layoutPending = true;
+    lazy->pendingFrame = NSMakeRect(60, 60, 10, 10);
+    child->setNeedsDisplay(true);  // marks only the old place
+    pump();
+    EXPECT_FALSE(lazy->layoutPending);
+    EXPECT_EQ(screenPixel(65, 1080 - 65), 0xFFFF0000u);
+}
+
+TEST_F(WindowingTest, ScreenUpdatesNestAndTheOutermostEnableFlushesWhatWaited)
+{
+    auto w = makeWindow(NSMakeRect(0, 0, 100, 100), NSColor::redColor());
+    pump();
+    auto view = contentOf(w);
+    const int flushes = server().flushCount(w->windowNumber()), draws = view->draws;
+    NSDisableScreenUpdates();
+    NSDisableScreenUpdates();
+    view->setNeedsDisplay(true);
+    pump();
+    EXPECT_EQ(view->draws, draws + 1);  // drawn, not shown
+    EXPECT_EQ(server().flushCount(w->windowNumber()), flushes);
+    NSEnableScreenUpdates();
+    EXPECT_EQ(server().flushCount(w->windowNumber()), flushes);
+    NSEnableScreenUpdates();
+    EXPECT_EQ(server().flushCount(w->windowNumber()), flushes + 1);
+    // One enable too many is ignored: the next disable still holds.
+    NSEnableScreenUpdates();
+    EXPECT_EQ(ScreenUpdatesDisabledCount(), 0);
+    NSDisableScreenUpdates();
+    view->setNeedsDisplay(true);
+    pump();
+    EXPECT_EQ(server().flushCount(w->windowNumber()), flushes + 1);
+    NSEnableScreenUpdates();
+    EXPECT_EQ(server().flushCount(w->windowNumber()), flushes + 2);
+}
