@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -124,6 +125,60 @@ Cubic cubicFrom(NSPoint start, const CGPathElement& e) { return {{start, e.point
 
 void appendCurve(const Ref<NSBezierPath>& path, const Cubic& c) { path->curveToPoint(c.p[3], c.p[1], c.p[2]); }
 
+// Where a walk along a path passes a length: the element it passes it in
+// (its index, the current point before it, the subpath start) and the point
+// reached there, with a curve's two parts.
+struct LengthCut {
+    size_t index;
+    NSPoint from, start, point;
+    Cubic left, right;
+};
+
+// Walks the elements, measuring them as trimming does, until the length
+// walked passes `limit` (strictly). Every element before that one goes to
+// `whole` with the current point before it. Nothing when the path is not
+// longer than limit.
+template <class Whole>
+std::optional<LengthCut> walkToLength(const Elements& elements, CGFloat limit, CGFloat error, Whole whole)
+{
+    NSPoint current = NSZeroPoint, start = NSZeroPoint;
+    CGFloat walked = 0;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        const CGPathElement& e = elements[i];
+        NSPoint end = start;
+        CGFloat d = 0;
+        switch (e.kind) {
+        case CGPathElementKind::MoveTo:
+            whole(e, current);
+            current = start = e.points[0];
+            continue;
+        case CGPathElementKind::LineTo:
+            end = e.points[0];
+            d = straightDistance(current, end);
+            break;
+        case CGPathElementKind::CurveTo:
+            end = e.points[2];
+            d = cubicLength(cubicFrom(current, e), error, 0);
+            break;
+        case CGPathElementKind::Close: d = straightDistance(current, start); break;
+        }
+        if (walked + d > limit) {
+            LengthCut cut{i, current, start, {}, {}, {}};
+            if (e.kind == CGPathElementKind::CurveTo) {
+                splitCubicAtLength(cubicFrom(current, e), limit - walked, error, cut.left, cut.right);
+                cut.point = cut.left.p[3];
+            } else {
+                cut.point = pointAlong(current, end, (limit - walked) / d);
+            }
+            return cut;
+        }
+        whole(e, current);
+        walked += d;
+        current = end;
+    }
+    return std::nullopt;
+}
+
 // The start of the subpath that element index belongs to.
 NSPoint subpathStart(const Elements& elements, size_t index)
 {
@@ -237,44 +292,11 @@ NSPoint pointOnPathAtLength(const Ref<NSBezierPath>& path, CGFloat length, CGFlo
     // are those at the end of the path trimmed to that length, without
     // building it or measuring the whole path first.
     const Elements& elements = elementsOf(path);
-    NSPoint current = NSZeroPoint, start = NSZeroPoint;
-    CGFloat walked = 0;
-    auto cutStraight = [&](NSPoint to, CGFloat d) {
-        NSPoint cut = pointAlong(current, to, (length - walked) / d);
-        if (slope) *slope = slopeBetween(current, cut);
-        return cut;
-    };
-    for (const CGPathElement& e : elements) {
-        switch (e.kind) {
-        case CGPathElementKind::MoveTo: current = start = e.points[0]; break;
-        case CGPathElementKind::LineTo: {
-            CGFloat d = straightDistance(current, e.points[0]);
-            if (walked + d > length) return cutStraight(e.points[0], d);
-            walked += d;
-            current = e.points[0];
-            break;
-        }
-        case CGPathElementKind::CurveTo: {
-            Cubic curve = cubicFrom(current, e);
-            CGFloat d = cubicLength(curve, kDefaultError, 0);
-            if (walked + d > length) {
-                Cubic left, right;
-                splitCubicAtLength(curve, length - walked, kDefaultError, left, right);
-                if (slope) *slope = slopeBetween(left.p[2], left.p[3]);
-                return left.p[3];
-            }
-            walked += d;
-            current = e.points[2];
-            break;
-        }
-        case CGPathElementKind::Close: {
-            CGFloat d = straightDistance(current, start);
-            if (walked + d > length) return cutStraight(start, d);
-            walked += d;
-            current = start;
-            break;
-        }
-        }
+    if (auto cut = walkToLength(elements, length, kDefaultError, [](const CGPathElement&, NSPoint) {})) {
+        if (slope)
+            *slope = elements[cut->index].kind == CGPathElementKind::CurveTo ? slopeBetween(cut->left.p[2], cut->point)
+                                                                             : slopeBetween(cut->from, cut->point);
+        return cut->point;
     }
     // The length reaches past the end: the path's own last point.
     size_t last = elements.size() - 1;
@@ -407,53 +429,21 @@ Ref<NSBezierPath> bezierPathByTrimmingToLength(const Ref<NSBezierPath>& path, CG
     if (!path) return path;
     CGFloat limit = trimLength > 0 ? trimLength : 0;
     if (length(path) <= limit) return path;
-    CGFloat error = usableError(maximumError);
     auto result = NSBezierPath::bezierPath();
-    CGFloat walked = 0;
-    NSPoint current = NSZeroPoint, start = NSZeroPoint;
-    for (const CGPathElement& e : elementsOf(path)) {
+    const Elements& elements = elementsOf(path);
+    auto cut = walkToLength(elements, limit, usableError(maximumError), [&](const CGPathElement& e, NSPoint from) {
         switch (e.kind) {
-        case CGPathElementKind::MoveTo:
-            result->moveToPoint(e.points[0]);
-            current = start = e.points[0];
-            break;
-        case CGPathElementKind::LineTo: {
-            CGFloat d = straightDistance(current, e.points[0]);
-            if (walked + d > limit) {
-                result->lineToPoint(pointAlong(current, e.points[0], (limit - walked) / d));
-                return result;
-            }
-            result->lineToPoint(e.points[0]);
-            walked += d;
-            current = e.points[0];
-            break;
-        }
-        case CGPathElementKind::CurveTo: {
-            Cubic curve = cubicFrom(current, e);
-            CGFloat d = cubicLength(curve, error, 0);
-            if (walked + d > limit) {
-                Cubic left, right;
-                splitCubicAtLength(curve, limit - walked, error, left, right);
-                appendCurve(result, left);
-                return result;
-            }
-            appendCurve(result, curve);
-            walked += d;
-            current = e.points[2];
-            break;
-        }
-        case CGPathElementKind::Close: {
-            CGFloat d = straightDistance(current, start);
-            if (walked + d > limit) {
-                result->lineToPoint(pointAlong(current, start, (limit - walked) / d));
-                return result;
-            }
+        case CGPathElementKind::MoveTo: result->moveToPoint(e.points[0]); break;
+        case CGPathElementKind::LineTo: result->lineToPoint(e.points[0]); break;
+        case CGPathElementKind::CurveTo: appendCurve(result, cubicFrom(from, e)); break;
+        case CGPathElementKind::Close:
             if (!result->isEmpty()) result->closePath();
-            walked += d;
-            current = start;
             break;
         }
-        }
+    });
+    if (cut) {
+        if (elements[cut->index].kind == CGPathElementKind::CurveTo) appendCurve(result, cut->left);
+        else result->lineToPoint(cut->point);
     }
     return result;
 }
@@ -467,65 +457,47 @@ Ref<NSBezierPath> bezierPathByTrimmingFromLength(const Ref<NSBezierPath>& path, 
                                                  CGFloat maximumError)
 {
     if (!path || !(trimLength > 0)) return path;
-    CGFloat error = usableError(maximumError);
     auto result = NSBezierPath::bezierPath();
-    CGFloat walked = 0;
-    NSPoint current = NSZeroPoint, start = NSZeroPoint;
-    bool started = false;
-    // Whether the result's open subpath began at a cut rather than at the
+    const Elements& elements = elementsOf(path);
+    auto cut = walkToLength(elements, trimLength, usableError(maximumError), [](const CGPathElement&, NSPoint) {});
+    if (!cut) return result;
+    // The element the cut falls in starts the result.
+    const CGPathElement& first = elements[cut->index];
+    NSPoint start = cut->start;
+    result->moveToPoint(cut->point);
+    switch (first.kind) {
+    case CGPathElementKind::CurveTo: appendCurve(result, cut->right); break;
+    case CGPathElementKind::Close: result->lineToPoint(start); break;
+    default: result->lineToPoint(first.points[0]); break;
+    }
+    // Whether the result's open subpath began at the cut rather than at the
     // subpath's own start: closing it would draw back over the part cut off,
     // so its close-paths become plain lines to the start.
-    bool beganAtCut = false;
-    for (const CGPathElement& e : elementsOf(path)) {
+    bool beganAtCut = true;
+    NSPoint current = first.kind == CGPathElementKind::CurveTo ? first.points[2]
+                      : first.kind == CGPathElementKind::Close ? start
+                                                               : first.points[0];
+    for (size_t i = cut->index + 1; i < elements.size(); ++i) {
+        const CGPathElement& e = elements[i];
         switch (e.kind) {
         case CGPathElementKind::MoveTo:
             current = start = e.points[0];
-            if (started) {
-                result->moveToPoint(e.points[0]);
-                beganAtCut = false;
-            }
+            result->moveToPoint(e.points[0]);
+            beganAtCut = false;
             break;
-        case CGPathElementKind::LineTo: {
-            CGFloat d = straightDistance(current, e.points[0]);
-            if (!started && walked + d > trimLength) {
-                result->moveToPoint(pointAlong(current, e.points[0], (trimLength - walked) / d));
-                started = beganAtCut = true;
-            }
-            if (started) result->lineToPoint(e.points[0]);
-            walked += d;
+        case CGPathElementKind::LineTo:
+            result->lineToPoint(e.points[0]);
             current = e.points[0];
             break;
-        }
-        case CGPathElementKind::CurveTo: {
-            Cubic curve = cubicFrom(current, e);
-            CGFloat d = cubicLength(curve, error, 0);
-            if (started) {
-                appendCurve(result, curve);
-            } else if (walked + d > trimLength) {
-                Cubic left, right;
-                splitCubicAtLength(curve, trimLength - walked, error, left, right);
-                result->moveToPoint(right.p[0]);
-                appendCurve(result, right);
-                started = beganAtCut = true;
-            }
-            walked += d;
+        case CGPathElementKind::CurveTo:
+            appendCurve(result, cubicFrom(current, e));
             current = e.points[2];
             break;
-        }
-        case CGPathElementKind::Close: {
-            CGFloat d = straightDistance(current, start);
-            if (started) {
-                result->lineToPoint(start);
-                if (!beganAtCut) result->closePath();
-            } else if (walked + d > trimLength) {
-                result->moveToPoint(pointAlong(current, start, (trimLength - walked) / d));
-                result->lineToPoint(start);
-                started = beganAtCut = true;
-            }
-            walked += d;
+        case CGPathElementKind::Close:
+            result->lineToPoint(start);
+            if (!beganAtCut) result->closePath();
             current = start;
             break;
-        }
         }
     }
     return result;
