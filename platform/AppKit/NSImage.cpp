@@ -213,15 +213,25 @@ void NSImage::drawInRect(const NSRect& rect) const
     drawInRect(rect, NSZeroRect, NSCompositingOperationSourceOver, 1, true, nullptr);
 }
 
-void NSImage::drawInRect(const NSRect& rect, const NSRect& fromRect, NSCompositingOperation op, CGFloat fraction,
+void NSImage::drawInRect(const NSRect& requested, const NSRect& fromRect, NSCompositingOperation op, CGFloat fraction,
                          bool respectFlipped, const Ref<NSObject>&) const
 {
     auto context = NSGraphicsContext::currentContext();
-    if (!context || NSIsEmptyRect(rect) || m_size.width <= 0 || m_size.height <= 0) return;
+    if (!context || NSIsEmptyRect(requested) || m_size.width <= 0 || m_size.height <= 0) return;
     CGContext* port = context->graphicsPort();
     NSRect from =
         NSIsEmptyRect(fromRect) ? NSRect{NSZeroPoint, m_size} : NSIntersectionRect(fromRect, {NSZeroPoint, m_size});
     if (NSIsEmptyRect(from)) return;
+    // A source rectangle reaching beyond the image maps onto the destination
+    // as a whole: only the part the image covers is drawn.
+    NSRect rect = requested;
+    if (!NSIsEmptyRect(fromRect) && !NSEqualRects(from, fromRect)) {
+        const CGFloat kx = requested.size.width / fromRect.size.width;
+        const CGFloat ky = requested.size.height / fromRect.size.height;
+        rect = NSMakeRect(requested.origin.x + (from.origin.x - fromRect.origin.x) * kx,
+                          requested.origin.y + (from.origin.y - fromRect.origin.y) * ky, from.size.width * kx,
+                          from.size.height * ky);
+    }
 
     // Pixels at the device size the whole image would cover.
     CGSize scale = CGSizeApplyAffineTransform({rect.size.width / from.size.width, rect.size.height / from.size.height},

@@ -226,19 +226,21 @@ void NSScrollView::tile()
     m_showHorizontal = showH;
     const CGFloat vs = showV ? kScroller : 0;
     const CGFloat hs = showH ? kScroller : 0;
-    const NSRect area = NSMakeRect(inner.origin.x, inner.origin.y + hs, std::max(0.0, inner.size.width - vs),
+    // The scroll view is flipped: the top comes first.
+    const NSRect area = NSMakeRect(inner.origin.x, inner.origin.y, std::max(0.0, inner.size.width - vs),
                                    std::max(0.0, inner.size.height - hs));
 
-    placeSubview(m_horizontalScroller, showH, NSMakeRect(inner.origin.x, inner.origin.y, area.size.width, kScroller));
+    placeSubview(m_horizontalScroller, showH, NSMakeRect(inner.origin.x, NSMaxY(area), area.size.width, kScroller));
     placeSubview(m_verticalScroller, showV,
                  NSMakeRect(NSMaxX(inner) - kScroller, area.origin.y, kScroller, area.size.height));
     placeSubview(m_verticalRuler, rulerWidth > 0 || verticalRulerShown(),
-                 NSMakeRect(area.origin.x, area.origin.y, rulerWidth, std::max(0.0, area.size.height - rulerHeight)));
+                 NSMakeRect(area.origin.x, area.origin.y + rulerHeight, rulerWidth,
+                            std::max(0.0, area.size.height - rulerHeight)));
     placeSubview(m_horizontalRuler, rulerHeight > 0 || horizontalRulerShown(),
-                 NSMakeRect(area.origin.x + rulerWidth, NSMaxY(area) - rulerHeight,
-                            std::max(0.0, area.size.width - rulerWidth), rulerHeight));
+                 NSMakeRect(area.origin.x + rulerWidth, area.origin.y, std::max(0.0, area.size.width - rulerWidth),
+                            rulerHeight));
     NSRect clipFrame =
-        NSMakeRect(area.origin.x + rulerWidth, area.origin.y, std::max(0.0, area.size.width - rulerWidth),
+        NSMakeRect(area.origin.x + rulerWidth, area.origin.y + rulerHeight, std::max(0.0, area.size.width - rulerWidth),
                    std::max(0.0, area.size.height - rulerHeight));
     auto table = dynamic_ref_cast<NSTableView>(doc);
     Ref<NSView> header = table ? table->headerView() : nullptr;
@@ -250,7 +252,8 @@ void NSScrollView::tile()
         if (m_headerClipView->documentView() != header) m_headerClipView->setDocumentView(header);
         const CGFloat h = std::min(header->frame().size.height, clipFrame.size.height);
         placeSubview(m_headerClipView, true,
-                     NSMakeRect(clipFrame.origin.x, NSMaxY(clipFrame) - h, clipFrame.size.width, h));
+                     NSMakeRect(clipFrame.origin.x, clipFrame.origin.y, clipFrame.size.width, h));
+        clipFrame.origin.y += h;
         clipFrame.size.height -= h;
     } else if (m_headerClipView) {
         placeSubview(m_headerClipView, false, NSZeroRect);

@@ -1,7 +1,8 @@
 #pragma once
 // A clip view with optional scrollers and ruler slots around it.
 //
-// tile() lays the parts out in the scroll view's (unflipped) bounds:
+// The scroll view is flipped (y down). tile() lays the parts out in its
+// bounds:
 //   inner   = bounds inset by 1 point on every side unless borderType is none;
 //   rulers  = a vertical ruler view at the inner left edge, as wide as its
 //             frame, and a horizontal one at the inner top, as tall as its
@@ -105,6 +106,7 @@ public:
     void setFrameSize(NSSize size) override;
     void resizeSubviewsWithOldSize(NSSize oldSize) override;
     bool isOpaque() const override { return drawsBackground(); }
+    bool isFlipped() const override { return true; }
     void drawRect(const NSRect& dirtyRect) override;
 
     // Keys: the view's (ViewCoding), NSContentView, NSVScroller,

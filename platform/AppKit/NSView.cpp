@@ -5,6 +5,7 @@
 
 #include "AppKit/NSGraphicsContext.h"
 #include "AppKit/NSMenu.h"
+#include "AppKit/NSViewAnimator.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSAutoreleasePool.h"
@@ -484,6 +485,21 @@ void NSView::setKeyboardFocusRingNeedsDisplayInRect(const NSRect& rect)
     else setNeedsDisplayInRect(outer);
 }
 
+void NSView::setAlphaValue(CGFloat alpha)
+{
+    m_alphaValue = std::clamp<CGFloat>(alpha, 0, 1);
+    setNeedsDisplay(true);
+}
+
+CGFloat NSView::effectiveAlpha() const
+{
+    CGFloat alpha = 1;
+    for (const NSView* v = this; v; v = v->superview().get()) alpha *= v->m_alphaValue;
+    return alpha;
+}
+
+Ref<NSViewAnimator> NSView::animator() { return NSViewAnimator::animatorForView(this); }
+
 void NSView::drawInWindow(const NSRect& windowRect)
 {
     if (isHidden()) return;
@@ -502,6 +518,7 @@ void NSView::drawInWindow(const NSRect& windowRect)
     port->clipToRect(area);
     port->setBaseClip(CGRectApplyAffineTransform(visible, base));
     port->setCTM(CGAffineTransformConcat(toWindowTransform, base));
+    port->setAlpha(effectiveAlpha());
     const bool wasFlipped = context->isFlipped();
     context->setFlipped(isFlipped());
     const NSRect local =

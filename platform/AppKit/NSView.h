@@ -14,6 +14,8 @@
 
 class NSWindow;
 class NSScrollView;
+class NSBitmapImageRep;
+class NSViewAnimator;
 class NSCoder;
 
 enum NSAutoresizingMaskOptions : NSUInteger {
@@ -121,6 +123,11 @@ public:
     // Inside drawRect: whether the rectangle meets what is being redrawn.
     bool needsToDrawRect(const NSRect& rect) const;
     void getRectsBeingDrawn(std::vector<NSRect>* rects) const;
+    // Snapshots: a representation sized to the rectangle (one pixel per
+    // point), and the view with its subviews drawn into one offscreen, the
+    // rectangle's origin at the representation's corner; no window needed.
+    Ref<NSBitmapImageRep> bitmapImageRepForCachingDisplayInRect(const NSRect& rect) const;
+    void cacheDisplayInRect(const NSRect& rect, const Ref<NSBitmapImageRep>& rep);
     // Makes the view's drawing the current context (display does this).
     bool lockFocusIfCanDraw();
     void lockFocus();
@@ -130,6 +137,11 @@ public:
     Ref<NSView> opaqueAncestor() const;
     virtual bool isHidden() const { return m_hidden; }
     virtual void setHidden(bool hidden);
+    // The opacity the view and its subviews are drawn at (0 to 1).
+    CGFloat alphaValue() const { return m_alphaValue; }
+    void setAlphaValue(CGFloat alpha);
+    // The proxy whose changes animate in the current animation group.
+    Ref<NSViewAnimator> animator();
     bool isHiddenOrHasHiddenAncestor() const;
     void setKeyboardFocusRingNeedsDisplayInRect(const NSRect& rect);
 
@@ -235,10 +247,16 @@ private:
     NSRect visibleRectInWindow() const;
     // Draws the view and its subviews where they meet the window rectangle.
     void drawInWindow(const NSRect& windowRect);
+    // The product of the alpha values up the superview chain; each shape is
+    // drawn at it.
+    CGFloat effectiveAlpha() const;
     // Before a display: asks each visible view that meets the window
     // rectangle needsDisplay, so views that lay out lazily (and override it)
     // do so before anything is drawn.
     void prepareForDisplay(const NSRect& windowRect);
+    // Draws the view and its subviews with the transform from this view's
+    // bounds to the destination (used by cacheDisplayInRect).
+    void drawOffscreen(CGContext* port, const CGAffineTransform& rootToDestination, const NSView& root);
     void notifyTrackingAreasChanged();
     std::vector<Id> codableSubviews() const;
 
@@ -250,6 +268,7 @@ private:
     NSUInteger m_autoresizingMask = NSViewNotSizable;
     bool m_autoresizesSubviews = true;
     bool m_hidden = false;
+    CGFloat m_alphaValue = 1;
     bool m_postsFrameChanged = true;
     bool m_postsBoundsChanged = true;
     std::vector<Ref<NSTrackingArea>> m_trackingAreas;

@@ -30,6 +30,7 @@ Ref<NSView> NSViewController::view()
 {
     if (m_view || m_loading) return m_view;
     m_loading = true;
+    m_didLoadSent = false;
     try {
         loadView();
     } catch (...) {
@@ -37,8 +38,15 @@ Ref<NSView> NSViewController::view()
         throw;
     }
     m_loading = false;
-    if (m_view) viewDidLoad();
+    if (m_view) sendViewDidLoad();
     return m_view;
+}
+
+void NSViewController::sendViewDidLoad()
+{
+    if (m_didLoadSent) return;
+    m_didLoadSent = true;
+    viewDidLoad();
 }
 
 void NSViewController::setView(const Ref<NSView>& view)

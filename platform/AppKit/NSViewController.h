@@ -38,6 +38,12 @@ public:
     virtual void loadView();
     virtual void viewDidLoad() { }
 
+protected:
+    // Sends viewDidLoad once per load: a loadView that sends it itself
+    // leaves nothing for view() to send.
+    void sendViewDidLoad();
+
+public:
     // Observable (key "representedObject"), also when set directly.
     Id representedObject() const { return m_representedObject; }
     virtual void setRepresentedObject(const Id& object);
@@ -57,4 +63,5 @@ private:
     Id m_representedObject;
     Ref<NSString> m_title;
     bool m_loading = false;
+    bool m_didLoadSent = false;
 };

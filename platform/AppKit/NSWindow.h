@@ -11,6 +11,7 @@
 #include "AppKit/CGWindowLevel.h"
 #include "AppKit/NSColor.h"
 #include "AppKit/NSResponder.h"
+#include "AppKit/NSToolbar.h"
 #include "AppKit/NSView.h"
 #include "Foundation/NSNotification.h"
 #include "WindowServer/NSWindowStyleMask.h"
@@ -182,6 +183,23 @@ public:
 
     // --- Content ---
     Ref<NSView> contentView() const { return m_contentView; }
+    // The toolbar shows as a strip above the content view; the content keeps
+    // its size and the window grows or shrinks by the strip.
+    Ref<NSToolbar> toolbar() const { return m_toolbar; }
+    void setToolbar(const Ref<NSToolbar>& toolbar);
+    // The toolbar's strip changed height or visibility.
+    void toolbarDidChangeHeight();
+    // The thickness of the window's bottom (NSMinYEdge) and top (NSMaxYEdge)
+    // content borders; other edges have none.
+    CGFloat contentBorderThicknessForEdge(NSRectEdge edge) const
+    {
+        return edge == NSMinYEdge ? m_bottomContentBorder : edge == NSMaxYEdge ? m_topContentBorder : 0;
+    }
+    void setContentBorderThickness(CGFloat thickness, NSRectEdge edge)
+    {
+        if (edge == NSMinYEdge) m_bottomContentBorder = thickness;
+        else if (edge == NSMaxYEdge) m_topContentBorder = thickness;
+    }
     virtual void setContentView(const Ref<NSView>& view);
     // The content view's superview: background and title bar.
     Ref<NSView> frameView() const { return m_frameView; }
@@ -297,6 +315,10 @@ protected:
     virtual void windowDidInit() { }
 
 private:
+    // Sets the frame for the content rectangle (the content view's frame
+    // when empty), keeping the top edge, then places the toolbar's strip.
+    void keepContentSize(NSRect content);
+    void placeToolbarStrip();
     Ref<NSView> keyViewStart(const Id& sender) const;
     // Who takes the keyboard when the key window leaves the screen.
     static Ref<NSWindow> nextKeyWindowAfter(const Ref<NSWindow>& leaving);
@@ -335,6 +357,9 @@ private:
     Ref<NSString> m_autosaveName;
     Ref<NSView> m_frameView;
     Ref<NSView> m_contentView;
+    Ref<NSToolbar> m_toolbar;
+    CGFloat m_topContentBorder = 0;
+    CGFloat m_bottomContentBorder = 0;
     Weak<NSResponder> m_firstResponder;
     Weak<NSResponder> m_initialFirstResponder;
     Ref<NSResponder> m_fieldEditor;

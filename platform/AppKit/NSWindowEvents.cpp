@@ -39,6 +39,15 @@ void NSWindow::sendEvent(const Ref<NSEvent>& event)
 {
     if (!event) return;
     Ref<NSWindow> self(this);
+    // The toolbar's items bring their enabled state up to date after each
+    // event, however it was handled.
+    struct ValidateToolbar {
+        NSWindow& window;
+        ~ValidateToolbar()
+        {
+            if (auto toolbar = window.toolbar()) toolbar->validateVisibleItems();
+        }
+    } validateToolbar{*this};
     // A window with a sheet attached answers only through the sheet.
     if (isBlockedBySheet(event->type()) && NSApplicationExt::attachedSheet(self)) {
         if (event->type() != NSEventTypeKeyUp) NSBeep();

@@ -36,12 +36,63 @@ NSRect NSWindow::contentRectForFrameRect(const NSRect& frameRect, NSUInteger sty
 
 NSRect NSWindow::frameRectForContentRect(const NSRect& contentRect) const
 {
-    return frameRectForContentRect(contentRect, m_styleMask);
+    NSRect f = frameRectForContentRect(contentRect, m_styleMask);
+    if (m_toolbar && m_toolbar->isVisible()) f.size.height += m_toolbar->stripHeight();
+    return f;
 }
 
 NSRect NSWindow::contentRectForFrameRect(const NSRect& frameRect) const
 {
-    return contentRectForFrameRect(frameRect, m_styleMask);
+    NSRect c = contentRectForFrameRect(frameRect, m_styleMask);
+    if (m_toolbar && m_toolbar->isVisible())
+        c.size.height = std::max<CGFloat>(0, c.size.height - m_toolbar->stripHeight());
+    return c;
+}
+
+void NSWindow::setToolbar(const Ref<NSToolbar>& toolbar)
+{
+    if (toolbar == m_toolbar) return;
+    const NSRect content = contentRectForFrameRect(m_frame);
+    if (m_toolbar) {
+        m_toolbar->stripView()->removeFromSuperview();
+        m_toolbar->setWindow(nullptr);
+    }
+    m_toolbar = toolbar;
+    if (m_toolbar) m_toolbar->setWindow(this);
+    keepContentSize(content);
+}
+
+void NSWindow::toolbarDidChangeHeight() { keepContentSize(NSZeroRect); }
+
+void NSWindow::keepContentSize(NSRect content)
+{
+    // The strip's height before the change is gone from the window already
+    // when asked for after it: the caller passes the content rectangle.
+    if (NSIsEmptyRect(content)) {
+        content = m_contentView ? m_contentView->frame() : contentRectForFrameRect(m_frame);
+        content.origin = m_frame.origin;
+    }
+    NSRect f = frameRectForContentRect(content);
+    f.origin.y = NSMaxY(m_frame) - f.size.height;
+    f.origin.x = m_frame.origin.x;
+    applyFrame(f, true);
+    placeToolbarStrip();
+}
+
+void NSWindow::placeToolbarStrip()
+{
+    const NSRect inner = contentRectForFrameRect(NSMakeRect(0, 0, m_frame.size.width, m_frame.size.height));
+    if (m_contentView) m_contentView->setFrame(inner);
+    if (!m_toolbar) return;
+    auto strip = m_toolbar->stripView();
+    if (!m_toolbar->isVisible()) {
+        strip->removeFromSuperview();
+        return;
+    }
+    if (strip->superview() != m_frameView) m_frameView->addSubview(strip);
+    strip->setAutoresizingMask(NSViewWidthSizable | NSViewMinYMargin);
+    strip->setFrame(NSMakeRect(0, NSMaxY(inner), m_frame.size.width, m_toolbar->stripHeight()));
+    m_toolbar->itemsDidChange();
 }
 
 void NSWindow::setFrame(const NSRect& frame, bool display) { applyFrame(frame, display); }

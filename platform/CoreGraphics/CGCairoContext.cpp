@@ -516,15 +516,21 @@ void clipBeyondAxisEnd(cairo_t* cr, CGPoint start, CGPoint end, bool beforeStart
 
 }
 
-void CGCairoContext::paintAlongAxis(cairo_pattern_t* pattern, CGPoint start, CGPoint end, uint32_t options)
+void CGCairoContext::paintAlongAxis(cairo_pattern_t* pattern, CGPoint start, CGPoint end, uint32_t options,
+                                    bool patternEndsAlongAxis)
 {
     bool before = options & kCGGradientDrawsBeforeStartLocation, after = options & kCGGradientDrawsAfterEndLocation;
-    // The pattern pads its ends; an end not extended is cut off by a half plane.
-    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+    // The pattern pads its ends; an end not extended is cut off by a half
+    // plane. A pattern that ends along the axis by itself needs no cut when
+    // neither end extends (clipping to a slanted band is far slower).
+    const bool selfEnding = patternEndsAlongAxis && !before && !after;
+    cairo_pattern_set_extend(pattern, selfEnding ? CAIRO_EXTEND_NONE : CAIRO_EXTEND_PAD);
     auto paintLimited = [&](cairo_t* cr, cairo_pattern_t* source) {
         cairo_save(cr);
-        if (!before) clipBeyondAxisEnd(cr, start, end, true);
-        if (!after) clipBeyondAxisEnd(cr, start, end, false);
+        if (!source || !selfEnding) {
+            if (!before) clipBeyondAxisEnd(cr, start, end, true);
+            if (!after) clipBeyondAxisEnd(cr, start, end, false);
+        }
         if (source) cairo_set_source(cr, source);
         cairo_paint(cr);
         cairo_restore(cr);
@@ -542,7 +548,7 @@ void CGCairoContext::drawLinearGradient(const std::vector<CGGradientStop>& stops
     if (start.x == end.x && start.y == end.y && !(options & extended)) return;
     CGFloat alpha = std::clamp(gstate().alpha, 0.0, 1.0);
     cairo_pattern_t* pattern = gradientStops(cairo_pattern_create_linear(start.x, start.y, end.x, end.y), stops, alpha);
-    paintAlongAxis(pattern, start, end, options);
+    paintAlongAxis(pattern, start, end, options, true);
     cairo_pattern_destroy(pattern);
 }
 
@@ -574,7 +580,7 @@ void CGCairoContext::drawLinearSamples(const std::vector<CGRGBA>& samples, CGPoi
                       (start.x * dy - start.y * dx) / len);
     cairo_pattern_set_matrix(pattern, &m);
     cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
-    paintAlongAxis(pattern, start, end, options);
+    paintAlongAxis(pattern, start, end, options, false);
     cairo_pattern_destroy(pattern);
     cairo_surface_destroy(row);
 }

@@ -55,8 +55,10 @@ private:
     void render(const Painter& draw, const Painter& coverage);
     void renderShadow(const Painter& draw);
     // Paints a pattern laid along an axis, cut off beyond the ends that
-    // `options` does not extend.
-    void paintAlongAxis(cairo_pattern_t* pattern, CGPoint start, CGPoint end, uint32_t options);
+    // `options` does not extend. A linear gradient ends along its axis by
+    // itself; an image row padded across the axis does not.
+    void paintAlongAxis(cairo_pattern_t* pattern, CGPoint start, CGPoint end, uint32_t options,
+                        bool patternEndsAlongAxis);
     void compositeByFormula(const Painter& draw, const Painter& coverage);
     void applyState(cairo_t* cr) const;
     bool drawImageAligned(const Ref<CGImage>& image, const CGRect& sourcePixels, const CGAffineTransform& sourceToUser,
