@@ -8,6 +8,7 @@
 #include "Foundation/Clock.h"
 #include "Foundation/NSString.h"
 #include "WindowServer/USKeyboardLayout.h"
+#include "WindowServer/WSMouseRecord.h"
 #include "WindowServer/WindowStacking.h"
 
 namespace {
@@ -305,18 +306,9 @@ void HeadlessWindowServer::postMouse(NSEventType type, WSWindowID window, NSPoin
 {
     const Window* w = find(window);
     if (!w) return;
-    WSEvent e;
-    e.type = type;
-    e.window = window;
-    e.location = {point.x - w->info.frame.origin.x, point.y - w->info.frame.origin.y};
-    e.screenLocation = point;
-    e.modifierFlags = flags;
+    WSEvent e = WSMouseRecord(type, window, w->info.frame.origin, point, flags, clickCount, delta, trackingNumber);
     e.timestamp = Clock::systemUptime();
     e.eventNumber = ++m_eventNumber;
-    e.clickCount = clickCount;
-    e.pressure = isDown(type) || type == NSEventTypeLeftMouseDragged ? 1.0f : 0.0f;
-    e.delta = delta;
-    e.trackingNumber = trackingNumber;
     postEvent(e);
 }
 

@@ -7,6 +7,7 @@
 
 #include "Foundation/Clock.h"
 #include "WindowServer/USKeyboardLayout.h"
+#include "WindowServer/WSMouseRecord.h"
 #include "backend/x11/X11Compose.h"
 #include "backend/x11/X11Keyboard.h"
 #include "backend/x11/X11Window.h"
@@ -133,22 +134,10 @@ void X11WindowServer::postMouse(NSUInteger type, WSWindowID window, NSPoint glob
 {
     const X11Window* w = find(window);
     if (!w) return;
-    const auto t = NSEventType(type);
-    WSEvent e;
-    e.type = t;
-    e.window = window;
-    e.location = {global.x - w->info.frame.origin.x, global.y - w->info.frame.origin.y};
-    e.screenLocation = global;
-    e.modifierFlags = flags;
+    WSEvent e = WSMouseRecord(NSEventType(type), window, w->info.frame.origin, global, flags, clickCount, delta,
+                              trackingNumber);
     e.timestamp = Clock::systemUptime();
     e.eventNumber = ++m_eventNumber;
-    e.clickCount = clickCount;
-    e.pressure = t == NSEventTypeLeftMouseDown || t == NSEventTypeRightMouseDown || t == NSEventTypeOtherMouseDown ||
-                         t == NSEventTypeLeftMouseDragged
-                     ? 1.0f
-                     : 0.0f;
-    e.delta = delta;
-    e.trackingNumber = trackingNumber;
     postEvent(e);
 }
 
