@@ -20,23 +20,34 @@ namespace {
 
 bool isLineEnd(char16_t c) { return c == u'\n' || c == u'\r' || c == 0x2029 || c == 0x2028; }
 
-// The first LF, CR or U+2029 in [from, end), or end. Long texts are
-// scanned eight units at a time.
-NSUInteger nextParagraphBreak(const char16_t* text, NSUInteger from, NSUInteger end)
+// Calls emit(end) for each paragraph of text[from, end) in turn, end being
+// where it ends (after its break; CR LF is one break; the last one may have
+// none), until emit answers false. Long texts are scanned sixteen UTF-16
+// units at a time, every break of a block taken from one mask.
+template <class F> void forEachParagraphEnd(const char16_t* text, NSUInteger from, NSUInteger end, F&& emit)
 {
+    NSUInteger p = from;  // where the next paragraph starts
+    auto found = [&](NSUInteger at) {
+        if (at < p) return true;  // the LF of a CR LF already taken
+        p = text[at] == u'\r' && at + 1 < end && text[at + 1] == u'\n' ? at + 2 : at + 1;
+        return emit(p);
+    };
     NSUInteger i = from;
 #if defined(__SSE2__)
     const __m128i lf = _mm_set1_epi16(u'\n'), cr = _mm_set1_epi16(u'\r'), ps = _mm_set1_epi16(0x2029);
-    for (; i + 8 <= end; i += 8) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        const __m128i hit =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, lf), _mm_cmpeq_epi16(v, cr)), _mm_cmpeq_epi16(v, ps));
-        if (const int mask = _mm_movemask_epi8(hit)) return i + static_cast<NSUInteger>(__builtin_ctz(mask)) / 2;
+    auto breaks = [&](const char16_t* at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(v, lf), _mm_cmpeq_epi16(v, cr)), _mm_cmpeq_epi16(v, ps));
+    };
+    for (; i + 16 <= end; i += 16) {
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(breaks(text + i), breaks(text + i + 8))));
+        for (; mask; mask &= mask - 1)
+            if (!found(i + static_cast<NSUInteger>(__builtin_ctz(mask)))) return;
     }
 #endif
     for (; i < end; ++i)
-        if (text[i] == u'\n' || text[i] == u'\r' || text[i] == 0x2029) return i;
-    return end;
+        if ((text[i] == u'\n' || text[i] == u'\r' || text[i] == 0x2029) && !found(i)) return;
+    if (p < end) emit(end);
 }
 
 Ref<NSFont> defaultFont()
@@ -177,41 +188,79 @@ std::vector<NSLayoutManager::Paragraph> NSLayoutManager::paragraphsIn(NSUInteger
     std::vector<Paragraph> out;
     if (!storage) return out;
     const std::u16string& text = storage->utf16();
-    // The ends first, so the paragraphs are made in place once.
-    std::vector<NSUInteger> ends;
-    for (NSUInteger i = start; i < end; ++i) {
-        i = nextParagraphBreak(text.data(), i, end);
-        if (i >= end) break;
-        const char16_t c = text[i];
-        if (c == u'\r' && i + 1 < end && text[i + 1] == u'\n') ++i;
-        ends.push_back(i + 1);
-    }
-    if (ends.empty() || ends.back() < end) ends.push_back(end);
-    out.resize(ends.size());
     NSUInteger p = start;
-    for (size_t k = 0; k < ends.size(); ++k) {
-        out[k].start = p;
-        out[k].length = ends[k] - p;
-        p = ends[k];
-    }
-    if (start == end) out.clear();
+    forEachParagraphEnd(text.data(), start, end, [&](NSUInteger e) {
+        out.push_back(Paragraph{p, e - p, nullptr});
+        p = e;
+        return true;
+    });
     return out;
 }
 
-void NSLayoutManager::splitAll()
+void NSLayoutManager::startSplit()
 {
     m_split = true;
     auto storage = textStorage();
-    m_paragraphs = paragraphsIn(0, storage ? storage->length() : 0);
+    m_length = storage ? storage->length() : 0;
+    m_paragraphs.clear();
+    m_splitEnd = 0;
     m_laidOut = 0;
     clearIsland();
     m_cursor = 0;
     m_extraValid = false;
 }
 
+// Splits at least this far past what is split, so that a query walking
+// through the text does not scan a paragraph at a time.
+static constexpr NSUInteger kSplitStep = 8192;
+
+void NSLayoutManager::splitThroughCharacter(NSUInteger index)
+{
+    splitParagraphs();
+    if (index < m_splitEnd || allSplit()) return;
+    auto storage = textStorage();
+    if (!storage) return;
+    const std::u16string& text = storage->utf16();
+    const NSUInteger length = std::min<NSUInteger>(m_length, text.size());
+    const NSUInteger until = std::min(std::max(index, m_splitEnd + kSplitStep), length);
+    // Room for as many paragraphs as the text split so far leads one to
+    // expect, so a far question does not move the table again and again.
+    if (m_splitEnd > 0 && until - m_splitEnd > kSplitStep) {
+        const size_t expected = m_paragraphs.size() +
+                                static_cast<size_t>((until - m_splitEnd) * m_paragraphs.size() / m_splitEnd * 9 / 8) +
+                                16;
+        if (expected > m_paragraphs.capacity()) m_paragraphs.reserve(expected);
+    }
+    forEachParagraphEnd(text.data(), m_splitEnd, length, [&](NSUInteger end) {
+        m_paragraphs.push_back(Paragraph{m_splitEnd, end - m_splitEnd, nullptr});
+        m_splitEnd = end;
+        return end <= until;
+    });
+}
+
+bool NSLayoutManager::splitTo(size_t paragraph)
+{
+    splitParagraphs();
+    while (paragraph >= m_paragraphs.size() && !allSplit()) {
+        const NSUInteger before = m_splitEnd;
+        splitThroughCharacter(m_splitEnd);
+        if (m_splitEnd == before) break;
+    }
+    return paragraph < m_paragraphs.size();
+}
+
+size_t NSLayoutManager::paragraphCount()
+{
+    splitParagraphs();
+    if (!allSplit()) splitThroughCharacter(m_length);
+    return m_paragraphs.size();
+}
+
 size_t NSLayoutManager::findParagraph(NSUInteger index)
 {
     splitParagraphs();
+    if (m_length == 0) return 0;
+    splitThroughCharacter(std::min(index, m_length - 1));
     if (m_paragraphs.empty()) return 0;
     auto within = [&](size_t k) {
         const Paragraph& p = m_paragraphs[k];
@@ -268,9 +317,9 @@ void NSLayoutManager::shape(Paragraph& paragraph)
 
 NSLayoutManager::Glyph* NSLayoutManager::glyphPtr(NSUInteger index)
 {
-    splitParagraphs();
+    const size_t k = paragraphIndex(index);
     if (m_paragraphs.empty()) return nullptr;
-    Paragraph& p = m_paragraphs[paragraphIndex(index)];
+    Paragraph& p = m_paragraphs[k];
     if (index < p.start || index >= p.start + p.length) return nullptr;
     shape(p);
     return &p.s->glyphs[index - p.start];
@@ -279,9 +328,7 @@ NSLayoutManager::Glyph* NSLayoutManager::glyphPtr(NSUInteger index)
 NSUInteger NSLayoutManager::firstUnlaidCharacterIndex() const
 {
     if (!m_split) return 0;
-    return m_laidOut < m_paragraphs.size()
-               ? m_paragraphs[m_laidOut].start
-               : (m_paragraphs.empty() ? 0 : m_paragraphs.back().start + m_paragraphs.back().length);
+    return m_laidOut < m_paragraphs.size() ? m_paragraphs[m_laidOut].start : m_splitEnd;
 }
 
 // --- Invalidation ---
@@ -313,14 +360,17 @@ void NSLayoutManager::invalidateGlyphsForCharacterRange(NSRange range, NSInteger
         return invalidateAll();
     }
     replaceParagraphs(range, delta);
-    if (actualRange) {
-        size_t k = paragraphIndex(range.location);
-        *actualRange = m_paragraphs.empty() ? NSMakeRange(0, 0) : NSMakeRange(m_paragraphs[k].start, 0);
-        NSUInteger end = std::min<NSUInteger>(NSMaxRange(range), textStorage() ? textStorage()->length() : 0);
-        size_t last = paragraphIndex(end > 0 ? end - 1 : 0);
-        if (!m_paragraphs.empty())
-            actualRange->length = m_paragraphs[last].start + m_paragraphs[last].length - actualRange->location;
+    if (!actualRange) return;
+    // From the edited paragraphs, as far as the text is split.
+    *actualRange = range;
+    if (!m_split || range.location >= m_splitEnd) return;
+    const Paragraph& first = m_paragraphs[paragraphIndex(range.location)];
+    NSUInteger end = NSMaxRange(range);
+    if (end > 0 && end <= m_splitEnd) {
+        const Paragraph& last = m_paragraphs[paragraphIndex(end - 1)];
+        end = last.start + last.length;
     }
+    *actualRange = NSMakeRange(first.start, std::max(end, first.start) - first.start);
 }
 
 void NSLayoutManager::replaceParagraphs(NSRange range, NSInteger delta)
@@ -329,15 +379,35 @@ void NSLayoutManager::replaceParagraphs(NSRange range, NSInteger delta)
     const NSUInteger newLength = storage ? storage->length() : 0;
     const NSUInteger oldLength = static_cast<NSUInteger>(static_cast<NSInteger>(newLength) - delta);
     const NSUInteger oldEnd = static_cast<NSUInteger>(static_cast<NSInteger>(NSMaxRange(range)) - delta);
-    if (m_paragraphs.empty() || oldLength == 0 || range.location > oldLength) return invalidateAll();
+    if (m_paragraphs.empty() || oldLength == 0 || oldLength != m_length || range.location > oldLength)
+        return invalidateAll();
+    // Until it is split, the text past the split part is only its length
+    // (and the text there is the new one, so nothing is split on here).
+    const NSUInteger splitEnd = m_splitEnd;
+    m_length = newLength;
+    if (range.location > splitEnd) {
+        invalidateDisplayForCharacterRange(NSMakeRange(range.location, 0));
+        return;
+    }
 
     // The paragraphs the edit touched in the old text: the one before when
     // the edit starts a paragraph (its break may join what comes in), and
     // the one holding the first character after the edit.
-    size_t first = paragraphIndex(std::min(range.location, oldLength - 1));
+    size_t first = range.location >= splitEnd ? m_paragraphs.size() - 1 : paragraphIndex(range.location);
     if (first > 0 && range.location == m_paragraphs[first].start) --first;
-    if (range.location >= oldLength) first = m_paragraphs.size() - 1;
-    size_t last = paragraphIndex(std::min(oldEnd, oldLength - 1));
+    if (oldEnd >= splitEnd && splitEnd < oldLength) {
+        // The edit reaches past the split part: what follows its first
+        // paragraph is split again when asked for.
+        m_paragraphs.erase(m_paragraphs.begin() + static_cast<std::ptrdiff_t>(first), m_paragraphs.end());
+        m_splitEnd = m_paragraphs.empty() ? 0 : m_paragraphs.back().start + m_paragraphs.back().length;
+        m_laidOut = std::min(m_laidOut, first);
+        if (m_island.end > first) clearIsland();
+        m_extraValid = false;
+        m_cursor = 0;
+        invalidateDisplayForCharacterRange(NSMakeRange(m_splitEnd, 0));
+        return;
+    }
+    size_t last = oldEnd >= splitEnd ? m_paragraphs.size() - 1 : paragraphIndex(std::min(oldEnd, oldLength - 1));
     last = std::max(last, first);
     const NSUInteger from = m_paragraphs[first].start;
     const NSUInteger oldTo = m_paragraphs[last].start + m_paragraphs[last].length;
@@ -349,8 +419,8 @@ void NSLayoutManager::replaceParagraphs(NSRange range, NSInteger delta)
     Run run = Run::None;
     if (last < m_laidOut) run = Run::Prefix;
     else if (hasIsland() && first >= m_island.start && last < m_island.end) run = Run::Island;
-    const bool allLaidOut = m_laidOut == m_paragraphs.size() && m_extraValid;
-    const NSTypesetter::LayoutPosition oldAfter = m_paragraphs[last].after;
+    const bool allLaidOut = m_laidOut == m_paragraphs.size() && splitEnd >= oldLength && m_extraValid;
+    const NSTypesetter::LayoutPosition oldAfter = m_paragraphs[last].after();
 
     std::vector<Paragraph> fresh = paragraphsIn(from, newTo);
     const size_t oldCount = last + 1 - first;
@@ -370,6 +440,7 @@ void NSLayoutManager::replaceParagraphs(NSRange range, NSInteger delta)
     const size_t after = first + fresh.size();
     for (size_t k = after; k < m_paragraphs.size(); ++k)
         m_paragraphs[k].start = static_cast<NSUInteger>(static_cast<NSInteger>(m_paragraphs[k].start) + delta);
+    m_splitEnd = static_cast<NSUInteger>(static_cast<NSInteger>(splitEnd) + delta);
     m_cursor = first;
     if (m_paragraphs.empty()) return invalidateAll();
     // However it ends, an island next to the laid-out start joins it.
@@ -405,7 +476,7 @@ void NSLayoutManager::replaceParagraphs(NSRange range, NSInteger delta)
     runEnd = moved(runEnd);
     const size_t laidOutAfter = runEnd;
     // Lay out the new paragraphs where the old ones began.
-    NSTypesetter::LayoutPosition position = first > runStart     ? m_paragraphs[first - 1].after
+    NSTypesetter::LayoutPosition position = first > runStart     ? m_paragraphs[first - 1].after()
                                             : run == Run::Prefix ? NSTypesetter::LayoutPosition{}
                                                                  : NSTypesetter::LayoutPosition{0, m_island.top, false};
     for (size_t k = first; k < after; ++k) layOutParagraph(k, position);
@@ -417,7 +488,7 @@ void NSLayoutManager::replaceParagraphs(NSRange range, NSInteger delta)
         return;
     }
     const CGFloat height = m_containers.front()->containerSize().height;
-    CGFloat bottom = laidOutAfter > after ? m_paragraphs[laidOutAfter - 1].after.y + dy : position.y;
+    CGFloat bottom = laidOutAfter > after ? m_paragraphs[laidOutAfter - 1].after().y + dy : position.y;
     if (allLaidOut && m_extraContainer >= 0) bottom = std::max(bottom, NSMaxY(m_extraRect) + dy);
     if (position.full || bottom > height + 1e-9) {
         m_laidOut = after;
@@ -428,7 +499,7 @@ void NSLayoutManager::replaceParagraphs(NSRange range, NSInteger delta)
         if (hasIsland()) moveParagraphs(m_island.start, m_island.end, dy), m_island.top += dy;
         if (m_extraValid && allLaidOut && m_extraContainer >= 0) m_extraRect.origin.y += dy, m_extraUsed.origin.y += dy;
         // The extra fragment depends on the text's last character.
-        if (after == m_paragraphs.size()) m_extraValid = false;
+        if (after == m_paragraphs.size() && allSplit()) m_extraValid = false;
     }
     invalidateDisplayForCharacterRange(NSMakeRange(from, 0));
 }
@@ -436,8 +507,8 @@ void NSLayoutManager::replaceParagraphs(NSRange range, NSInteger delta)
 void NSLayoutManager::invalidateLayoutForCharacterRange(NSRange range, NSRange* actualRange)
 {
     splitParagraphs();
-    NSUInteger length = textStorage() ? textStorage()->length() : 0;
-    size_t k = m_paragraphs.empty() ? 0 : paragraphIndex(std::min(range.location, length > 0 ? length - 1 : 0));
+    const NSUInteger length = m_length;
+    size_t k = length == 0 ? 0 : paragraphIndex(std::min(range.location, length - 1));
     // Later lines may move with any change: layout goes on from here.
     m_laidOut = std::min(m_laidOut, k);
     if (m_island.end > k) clearIsland();
@@ -466,7 +537,7 @@ void NSLayoutManager::invalidateAll()
 void NSLayoutManager::ensureGlyphsForCharacterRange(NSRange range)
 {
     splitParagraphs();
-    if (m_paragraphs.empty()) return;
+    if (m_length == 0) return;
     size_t first = paragraphIndex(range.location);
     size_t last = paragraphIndex(NSMaxRange(range) > 0 ? NSMaxRange(range) - 1 : 0);
     for (size_t k = first; k <= last && k < m_paragraphs.size(); ++k) shape(m_paragraphs[k]);
@@ -477,9 +548,9 @@ void NSLayoutManager::ensureLayoutForTextContainer(const Ref<NSTextContainer>&) 
 void NSLayoutManager::ensureLayoutForCharacterRange(NSRange range)
 {
     splitParagraphs();
-    if (m_paragraphs.empty()) return ensureLayout();
+    if (m_length == 0) return ensureLayout();
     NSUInteger end = NSMaxRange(range);
-    NSUInteger length = textStorage() ? textStorage()->length() : 0;
+    const NSUInteger length = m_length;
     if (end >= length && !islandsAllowed()) return ensureLayout();
     ensureParagraphsLaidOut(paragraphIndex(std::min(range.location, length - 1)),
                             paragraphIndex(std::min(end, length) > 0 ? std::min(end, length) - 1 : 0));
@@ -508,7 +579,7 @@ void NSLayoutManager::layOutParagraph(size_t index, NSTypesetter::LayoutPosition
         throw;
     }
     m_layingOut = nested, m_layingParagraph = outer;
-    p.after = position;
+    m_paragraphs[index].s->after = position;
 }
 
 void NSLayoutManager::moveParagraphs(size_t from, size_t to, CGFloat dy)
@@ -516,9 +587,9 @@ void NSLayoutManager::moveParagraphs(size_t from, size_t to, CGFloat dy)
     if (dy == 0) return;
     for (size_t k = from; k < to; ++k) {
         Paragraph& p = m_paragraphs[k];
-        if (p.s)
-            for (Fragment& f : p.s->fragments) f.rect.origin.y += dy, f.used.origin.y += dy;
-        p.after.y += dy;
+        if (!p.s) continue;
+        for (Fragment& f : p.s->fragments) f.rect.origin.y += dy, f.used.origin.y += dy;
+        p.s->after.y += dy;
     }
 }
 
@@ -528,8 +599,10 @@ void NSLayoutManager::layOutThrough(size_t target)
     if (m_layingOut) return;
     const bool all = target == SIZE_MAX;
     if (m_laidOut > target && !all) return;
-    if (all && m_laidOut >= m_paragraphs.size() && m_extraValid) return;
+    if (all && laidOutToEnd() && m_extraValid) return;
     if (m_containers.empty()) return;
+    if (all) paragraphCount();
+    else splitTo(target);
     const size_t end = all ? m_paragraphs.size() : std::min(target + 1, m_paragraphs.size());
     while (m_laidOut < end) {
         // Layout that reaches the part laid out further on takes it over.
@@ -538,15 +611,15 @@ void NSLayoutManager::layOutThrough(size_t target)
             continue;
         }
         NSTypesetter::LayoutPosition position =
-            m_laidOut > 0 ? m_paragraphs[m_laidOut - 1].after : NSTypesetter::LayoutPosition{};
+            m_laidOut > 0 ? m_paragraphs[m_laidOut - 1].after() : NSTypesetter::LayoutPosition{};
         layOutParagraph(m_laidOut, position);
         ++m_laidOut;
         keepIslandBelowPrefix();
     }
     joinIsland();
-    if (m_laidOut >= m_paragraphs.size() && !m_extraValid) {
+    if (laidOutToEnd() && !m_extraValid) {
         NSTypesetter::LayoutPosition position =
-            m_laidOut > 0 ? m_paragraphs[m_laidOut - 1].after : NSTypesetter::LayoutPosition{};
+            m_laidOut > 0 ? m_paragraphs[m_laidOut - 1].after() : NSTypesetter::LayoutPosition{};
         m_extraRect = m_extraUsed = NSZeroRect;
         m_extraContainer = -1;
         auto storage = textStorage();
@@ -568,14 +641,16 @@ void NSLayoutManager::layOutThrough(size_t target)
 void NSLayoutManager::layOutBelow(int container, CGFloat y)
 {
     splitParagraphs();
-    while (m_laidOut < m_paragraphs.size()) {
-        const NSTypesetter::LayoutPosition& at =
-            m_laidOut > 0 ? m_paragraphs[m_laidOut - 1].after : NSTypesetter::LayoutPosition{};
+    while (splitTo(m_laidOut)) {
+        const NSTypesetter::LayoutPosition at =
+            m_laidOut > 0 ? m_paragraphs[m_laidOut - 1].after() : NSTypesetter::LayoutPosition{};
         if (at.full || static_cast<int>(at.container) > container ||
             (static_cast<int>(at.container) == container && at.y >= y))
             return;
         // Paragraphs in slices: one query never lays out one at a time.
-        layOutThrough(std::min(m_paragraphs.size() - 1, m_laidOut + 63));
+        const size_t before = m_laidOut;
+        layOutThrough(m_laidOut + 63);
+        if (m_laidOut == before) return;
     }
     ensureLayout();
 }
@@ -904,7 +979,7 @@ NSUInteger NSLayoutManager::characterIndexForInsertionAtPoint(NSPoint point, con
     int c = containerIndex(container);
     if (n == 0) return 0;
     layOutRect(c, point.y, point.y + 1);
-    if (m_laidOut >= m_paragraphs.size()) {
+    if (laidOutToEnd()) {
         ensureLayout();
         if (m_extraContainer == c && c >= 0 && point.y >= NSMinY(m_extraRect)) return n;
     }
@@ -937,11 +1012,10 @@ std::vector<NSRect> NSLayoutManager::rectArrayForCharacterRange(NSRange range, N
         if (atEnd && n > 0 && islandsAllowed()) {
             // Far past what is laid out, the caret goes on the extra
             // fragment below the last paragraph, laid out on its own.
-            splitParagraphs();
-            const size_t last = m_paragraphs.size() - 1;
+            const size_t last = paragraphCount() - 1;
             ensureParagraphLaidOut(last);
             if (hasIsland() && m_island.end == m_paragraphs.size()) {
-                NSTypesetter::LayoutPosition position = m_paragraphs[last].after;
+                NSTypesetter::LayoutPosition position = m_paragraphs[last].after();
                 Ref<NSTypesetter> typesetter = m_typesetter ? m_typesetter : NSTypesetter::sharedSystemTypesetter();
                 m_extraContainer = -1;
                 m_layingOut = true;

@@ -89,7 +89,7 @@ public:
     NSUInteger numberOfGlyphs()
     {
         splitParagraphs();
-        return m_paragraphs.empty() ? 0 : m_paragraphs.back().start + m_paragraphs.back().length;
+        return m_length;
     }
     bool isValidGlyphIndex(NSUInteger index);
     // Raises NSRangeException past the end.
@@ -198,19 +198,26 @@ private:
         CGFloat baselineOffset = 0;
         int container = 0;
     };
-    // A paragraph's glyphs, once shaped, and fragments, once laid out.
+    // A paragraph's glyphs, once shaped, fragments and where layout stood
+    // after it, once laid out.
     struct Shaping {
         std::vector<Glyph> glyphs;
         // Runs of one font: (end relative to the paragraph, font).
         std::vector<std::pair<NSUInteger, Ref<NSFont>>> fonts;
         std::vector<Fragment> fragments;
+        NSTypesetter::LayoutPosition after;
     };
-    // A paragraph: its characters (terminator included), its shaping and
-    // where layout stood after it. Small, as a long text has many.
+    // A paragraph: its characters (terminator included) and its shaping.
+    // Small, as a long text has many.
     struct Paragraph {
         NSUInteger start = 0, length = 0;
         std::unique_ptr<Shaping> s;
-        NSTypesetter::LayoutPosition after;
+        // Where layout stood after it (laid-out paragraphs only).
+        const NSTypesetter::LayoutPosition& after() const
+        {
+            static const NSTypesetter::LayoutPosition none;
+            return s ? s->after : none;
+        }
     };
     // Closer than this, laying out everything before a place costs little.
     static constexpr NSUInteger kNearCharacters = 4096;
@@ -221,11 +228,23 @@ private:
         CGFloat top = 0;
     };
     void invalidateAll();
+    // The text is split into paragraphs only as far as layout and questions
+    // need: m_paragraphs holds the characters [0, m_splitEnd), which ends
+    // with a paragraph's end.
     void splitParagraphs()
     {
-        if (!m_split) splitAll();
+        if (!m_split) startSplit();
     }
-    void splitAll();
+    void startSplit();
+    bool allSplit() const { return m_splitEnd >= m_length; }
+    // Splits on until the paragraph exists or the text ends; whether it exists.
+    bool splitTo(size_t paragraph);
+    // Splits on until the character's paragraph exists.
+    void splitThroughCharacter(NSUInteger index);
+    // Splits the whole text; the number of paragraphs.
+    size_t paragraphCount();
+    // Whether every paragraph is laid out from the start.
+    bool laidOutToEnd() const { return m_laidOut >= m_paragraphs.size() && allSplit(); }
     // Splits text[start, end) into paragraphs.
     std::vector<Paragraph> paragraphsIn(NSUInteger start, NSUInteger end) const;
     // Layout asks about one paragraph many times in a row.
@@ -262,7 +281,7 @@ private:
     // Where a paragraph not laid out yet is expected, and which paragraph is
     // expected at a y below the laid-out start.
     CGFloat estimatedTop(size_t paragraph) const;
-    size_t estimatedParagraphAt(CGFloat y) const;
+    size_t estimatedParagraphAt(CGFloat y);
     // The first laid-out paragraph that reaches below y, in the part that
     // holds y.
     size_t firstParagraphReaching(CGFloat y) const;
@@ -306,7 +325,9 @@ private:
     bool m_split = false, m_layingOut = false, m_extraValid = false;
     bool m_allowsNonContiguousLayout = false, m_idleScheduled = false;
     std::vector<Paragraph> m_paragraphs;
-    size_t m_laidOut = 0;  // paragraphs [0, m_laidOut) are laid out
+    NSUInteger m_length = 0;    // of the text, once split has started
+    NSUInteger m_splitEnd = 0;  // characters split into m_paragraphs
+    size_t m_laidOut = 0;       // paragraphs [0, m_laidOut) are laid out
     Island m_island;
     size_t m_layingParagraph = 0;
     size_t m_cursor = 0;  // the paragraph found last

@@ -37,11 +37,11 @@ bool NSLayoutManager::farAhead(size_t paragraph) const
     return m_paragraphs[paragraph].start - laid > kNearCharacters;
 }
 
-CGFloat NSLayoutManager::prefixBottom() const { return m_laidOut > 0 ? m_paragraphs[m_laidOut - 1].after.y : 0; }
+CGFloat NSLayoutManager::prefixBottom() const { return m_laidOut > 0 ? m_paragraphs[m_laidOut - 1].after().y : 0; }
 
 CGFloat NSLayoutManager::islandBottom() const
 {
-    return hasIsland() ? m_paragraphs[m_island.end - 1].after.y : m_island.top;
+    return hasIsland() ? m_paragraphs[m_island.end - 1].after().y : m_island.top;
 }
 
 CGFloat NSLayoutManager::averageParagraphHeight() const
@@ -67,9 +67,8 @@ CGFloat NSLayoutManager::estimatedTop(size_t paragraph) const
     return prefixBottom() + averageParagraphHeight() * static_cast<CGFloat>(paragraph - m_laidOut);
 }
 
-size_t NSLayoutManager::estimatedParagraphAt(CGFloat y) const
+size_t NSLayoutManager::estimatedParagraphAt(CGFloat y)
 {
-    const size_t n = m_paragraphs.size();
     auto clamped = [&](CGFloat k, size_t lo, size_t hi) {
         return static_cast<size_t>(
             std::clamp<CGFloat>(std::floor(k), static_cast<CGFloat>(lo), static_cast<CGFloat>(hi)));
@@ -82,9 +81,13 @@ size_t NSLayoutManager::estimatedParagraphAt(CGFloat y) const
                        m_laidOut, m_island.start - 1);
     }
     const size_t from = hasIsland() ? m_island.end : m_laidOut;
-    if (from >= n) return n - 1;
     const CGFloat top = hasIsland() ? islandBottom() : prefixBottom();
-    return clamped(static_cast<CGFloat>(from) + (y - top) / averageParagraphHeight(), from, n - 1);
+    const CGFloat estimate = static_cast<CGFloat>(from) + (y - top) / averageParagraphHeight();
+    // The text is split as far as the estimate reaches.
+    splitTo(clamped(estimate, from, SIZE_MAX / 2));
+    const size_t n = m_paragraphs.size();
+    if (from >= n) return n - 1;
+    return clamped(estimate, from, n - 1);
 }
 
 size_t NSLayoutManager::firstParagraphReaching(CGFloat y) const
@@ -92,7 +95,7 @@ size_t NSLayoutManager::firstParagraphReaching(CGFloat y) const
     const bool inIsland = hasIsland() && y >= m_island.top;
     const auto begin = m_paragraphs.begin() + static_cast<std::ptrdiff_t>(inIsland ? m_island.start : 0);
     const auto end = m_paragraphs.begin() + static_cast<std::ptrdiff_t>(inIsland ? m_island.end : m_laidOut);
-    auto it = std::lower_bound(begin, end, y, [](const Paragraph& p, CGFloat at) { return p.after.y <= at; });
+    auto it = std::lower_bound(begin, end, y, [](const Paragraph& p, CGFloat at) { return p.after().y <= at; });
     return static_cast<size_t>(it - m_paragraphs.begin());
 }
 
@@ -131,9 +134,10 @@ void NSLayoutManager::layOutIsland(size_t paragraph, CGFloat top)
 
 void NSLayoutManager::extendIslandTo(size_t paragraph)
 {
+    splitTo(paragraph);
     paragraph = std::min(paragraph, m_paragraphs.size() - 1);
     while (hasIsland() && m_island.end <= paragraph) {
-        NSTypesetter::LayoutPosition position = m_paragraphs[m_island.end - 1].after;
+        NSTypesetter::LayoutPosition position = m_paragraphs[m_island.end - 1].after();
         layOutParagraph(m_island.end, position);
         if (position.full) return clearIsland();
         ++m_island.end;
@@ -182,7 +186,7 @@ void NSLayoutManager::keepIslandBelowPrefix()
 void NSLayoutManager::layOutRect(int container, CGFloat top, CGFloat bottom)
 {
     splitParagraphs();
-    if (!islandsAllowed() || container != 0 || m_laidOut >= m_paragraphs.size() || top < prefixBottom())
+    if (!islandsAllowed() || container != 0 || laidOutToEnd() || top < prefixBottom())
         return layOutBelow(container, bottom);
     const bool inIsland = hasIsland() && top >= m_island.top && top < islandBottom();
     const size_t paragraph = inIsland ? firstParagraphReaching(top) : estimatedParagraphAt(top);
@@ -191,7 +195,7 @@ void NSLayoutManager::layOutRect(int container, CGFloat top, CGFloat bottom)
     // Up to the top of the rectangle, then down to its bottom.
     while (hasIsland() && m_island.top > top && m_island.start > m_laidOut)
         extendIslandBackTo(m_island.start > kIslandStep ? m_island.start - kIslandStep : 0);
-    while (hasIsland() && islandBottom() < bottom && m_island.end < m_paragraphs.size())
+    while (hasIsland() && islandBottom() < bottom && splitTo(m_island.end))
         extendIslandTo(m_island.end + kIslandStep - 1);
     if (!hasIsland()) layOutBelow(container, bottom);
 }
@@ -199,7 +203,7 @@ void NSLayoutManager::layOutRect(int container, CGFloat top, CGFloat bottom)
 bool NSLayoutManager::hasNonContiguousLayout()
 {
     splitParagraphs();
-    return m_laidOut < m_paragraphs.size() || !m_extraValid;
+    return !laidOutToEnd() || !m_extraValid;
 }
 
 void NSLayoutManager::scheduleIdleLayout()
@@ -221,15 +225,18 @@ void NSLayoutManager::layOutIdleSlice()
     const CGFloat islandTop = m_island.top;
     // A slice takes a few milliseconds, so input waits less than a frame.
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(4);
-    while (m_laidOut < m_paragraphs.size() && std::chrono::steady_clock::now() < until)
-        layOutThrough(std::min(m_paragraphs.size() - 1, m_laidOut + 31));
-    const bool done = m_laidOut >= m_paragraphs.size();
+    while (!laidOutToEnd() && std::chrono::steady_clock::now() < until) {
+        const size_t before = m_laidOut;
+        layOutThrough(m_laidOut + 31);
+        if (m_laidOut == before) break;
+    }
+    const bool done = laidOutToEnd();
     if (done) ensureLayout();
     // Where the island went: a view showing it scrolls with it, so the text
     // under the reader stays.
     CGFloat dy = 0;
     if (hadIsland && islandStart < m_laidOut)
-        dy = (islandStart > 0 ? m_paragraphs[islandStart - 1].after.y : 0) - islandTop;
+        dy = (islandStart > 0 ? m_paragraphs[islandStart - 1].after().y : 0) - islandTop;
     else if (hadIsland && hasIsland()) dy = m_island.top - islandTop;
     if (done || dy != 0)
         for (const auto& c : std::vector<Ref<NSTextContainer>>(m_containers)) {
@@ -249,8 +256,8 @@ std::optional<NSRect> NSLayoutManager::estimatedUsedRect()
 {
     if (!m_allowsNonContiguousLayout || m_containers.size() != 1) return std::nullopt;
     splitParagraphs();
-    if (m_laidOut == 0 && !m_paragraphs.empty()) layOutThrough(std::min<size_t>(m_paragraphs.size() - 1, 31));
-    if (m_laidOut >= m_paragraphs.size()) return std::nullopt;
+    if (m_laidOut == 0 && m_length > 0) layOutThrough(31);
+    if (laidOutToEnd()) return std::nullopt;
     NSRect used = NSZeroRect;
     bool any = false;
     forEachFragment(0, m_paragraphs.size(), [&](const Fragment& f) {
@@ -259,8 +266,14 @@ std::optional<NSRect> NSLayoutManager::estimatedUsedRect()
         return true;
     });
     const size_t from = hasIsland() ? m_island.end : m_laidOut;
-    const CGFloat bottom = (hasIsland() ? islandBottom() : prefixBottom()) +
-                           averageParagraphHeight() * static_cast<CGFloat>(m_paragraphs.size() - from);
+    // Paragraphs not split yet are counted at the characters per paragraph
+    // split so far.
+    CGFloat paragraphs = static_cast<CGFloat>(m_paragraphs.size() - std::min(from, m_paragraphs.size()));
+    if (!allSplit() && m_splitEnd > 0)
+        paragraphs += static_cast<CGFloat>(m_length - m_splitEnd) * static_cast<CGFloat>(m_paragraphs.size()) /
+                      static_cast<CGFloat>(m_splitEnd);
+    const CGFloat bottom =
+        (hasIsland() ? islandBottom() : prefixBottom()) + averageParagraphHeight() * std::ceil(paragraphs);
     used.size.height = std::max<CGFloat>(used.size.height, bottom - used.origin.y);
     scheduleIdleLayout();
     return used;

@@ -41,6 +41,14 @@ void NSTextStorage::removeLayoutManager(const Ref<NSLayoutManager>& manager)
     keep->setTextStorage(nullptr);
 }
 
+void NSTextStorage::replaceCharactersInRange(NSRange range, const Ref<NSString>& string)
+{
+    NSUInteger inserted = string ? string->length() : 0;
+    NSMutableAttributedString::replaceCharactersInRange(range, string);
+    edited(NSTextStorageEditedCharacters | NSTextStorageEditedAttributes, range,
+           static_cast<NSInteger>(inserted) - static_cast<NSInteger>(range.length));
+}
+
 void NSTextStorage::replaceCharactersInRange(NSRange range, const Ref<NSAttributedString>& string)
 {
     NSUInteger inserted = string ? string->length() : 0;

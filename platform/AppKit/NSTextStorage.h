@@ -42,7 +42,7 @@ public:
     void removeLayoutManager(const Ref<NSLayoutManager>& manager);
     const std::vector<Ref<NSLayoutManager>>& layoutManagers() const { return m_layoutManagers; }
 
-    using NSMutableAttributedString::replaceCharactersInRange;
+    void replaceCharactersInRange(NSRange range, const Ref<NSString>& string) override;
     void replaceCharactersInRange(NSRange range, const Ref<NSAttributedString>& string) override;
     void setAttributes(const Ref<NSDictionary>& attributes, NSRange range) override;
 

@@ -198,7 +198,17 @@ void NSTextView::setString(const Ref<NSString>& string)
     auto storage = textStorage();
     if (!storage) return;
     const NSRange all = NSMakeRange(0, storage->length());
-    storage->replaceCharactersInRange(all, stored(all, NSAttributedString::initWithString(string, m_typingAttributes)));
+    if (m_secure) {
+        storage->replaceCharactersInRange(all,
+                                          stored(all, NSAttributedString::initWithString(string, m_typingAttributes)));
+    } else {
+        // A long text is copied once: in as it is, then given the typing
+        // attributes, processed as one edit.
+        storage->beginEditing();
+        storage->replaceCharactersInRange(all, string ? string : NSString::string());
+        if (storage->length() > 0) storage->setAttributes(m_typingAttributes, NSMakeRange(0, storage->length()));
+        storage->endEditing();
+    }
     m_selection = NSMakeRange(storage->length(), 0);
     m_anchor = storage->length();
     sizeToFit();

@@ -13,6 +13,30 @@ Ref<NSDictionary> orEmpty(const Ref<NSDictionary>& d)
 }
 
 bool sameValue(const Id& a, const Id& b) { return a == b || (a && b && a->isEqual(b.get())); }
+
+// Puts the text with its runs in place of the range of a text and its runs.
+void replaceIn(std::u16string& text, std::vector<NSAttributedString::Run>& runs, NSRange range,
+               const std::u16string& with, const std::vector<NSAttributedString::Run>& withRuns)
+{
+    std::vector<NSAttributedString::Run> out;
+    NSUInteger start = 0;
+    bool done = false;
+    auto insert = [&] {
+        if (done) return;
+        out.insert(out.end(), withRuns.begin(), withRuns.end());
+        done = true;
+    };
+    for (const auto& r : runs) {
+        NSUInteger end = start + r.length;
+        if (start < range.location) out.push_back({std::min(end, range.location) - start, r.attributes});
+        if (end >= range.location) insert();
+        if (end > NSMaxRange(range)) out.push_back({end - std::max(start, NSMaxRange(range)), r.attributes});
+        start = end;
+    }
+    insert();
+    text.replace(range.location, range.length, with);
+    runs = std::move(out);
+}
 }
 
 Ref<NSAttributedString> NSAttributedString::initWithString(const Ref<NSString>& string,
@@ -169,32 +193,20 @@ void NSMutableAttributedString::replaceCharactersInRange(NSRange range, const Re
     if (range.length > 0) attributes = attributesAtIndex(range.location, nullptr);
     else if (range.location > 0) attributes = attributesAtIndex(range.location - 1, nullptr);
     else if (!m_text.empty()) attributes = attributesAtIndex(0, nullptr);
-    auto piece = NSAttributedString::initWithString(string, attributes);
-    replaceCharactersInRange(range, piece);
+    // The characters go in once, without an attributed piece in between.
+    static const std::u16string none;
+    const std::u16string& text = string ? string->utf16() : none;
+    std::vector<Run> runs;
+    if (!text.empty()) runs.push_back({text.size(), orEmpty(attributes)});
+    replaceIn(m_text, m_runs, range, text, runs);
+    normalize();
 }
 
 void NSMutableAttributedString::replaceCharactersInRange(NSRange range, const Ref<NSAttributedString>& string)
 {
     checkRange(range, "replaceCharactersInRange:withAttributedString:");
-    Ref<NSAttributedString> piece = string ? string : NSAttributedString::initWithString(nullptr);
-    std::vector<Run> runs;
-    NSUInteger start = 0;
-    bool inserted = false;
-    auto insert = [&] {
-        if (inserted) return;
-        runs.insert(runs.end(), piece->runs().begin(), piece->runs().end());
-        inserted = true;
-    };
-    for (const Run& r : m_runs) {
-        NSUInteger end = start + r.length;
-        if (start < range.location) runs.push_back({std::min(end, range.location) - start, r.attributes});
-        if (end >= range.location) insert();
-        if (end > NSMaxRange(range)) runs.push_back({end - std::max(start, NSMaxRange(range)), r.attributes});
-        start = end;
-    }
-    insert();
-    m_text.replace(range.location, range.length, piece->utf16());
-    m_runs = std::move(runs);
+    if (string) replaceIn(m_text, m_runs, range, string->utf16(), string->runs());
+    else replaceIn(m_text, m_runs, range, {}, {});
     normalize();
 }
 

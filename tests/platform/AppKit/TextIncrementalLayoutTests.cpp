@@ -203,6 +203,35 @@ TEST(IncrementalLayout, LayoutGoesOnlyAsFarAsAsked)
               line.origin.y + line.size.height);
 }
 
+// A long text is split into paragraphs only as far as layout goes: edits
+// past that point, across it and right at it (breaks made, joined, CR put
+// before LF) leave what a fresh layout gives.
+TEST(IncrementalLayout, EditsAroundWhatIsSplitGiveWhatAFreshLayoutGives)
+{
+    std::u16string text;
+    for (int line = 0; text.size() < 20000; ++line)
+        text += std::u16string(62, static_cast<char16_t>(u'a' + line % 26)) + (line % 5 == 0 ? u"\r\n" : u" \n");
+    auto attributes =
+        NSDictionary::dictionaryWithEntries({{NSFontAttributeName, NSFont::fontWithName("DejaVu Sans"_ns, 12)}});
+    struct Edit {
+        NSUInteger at, length;
+        const char16_t* with;
+    };
+    const Edit edits[] = {{8256, 0, u"\n"},       {8255, 1, u""},       {8255, 0, u"\r"}, {8191, 2, u"x\ny"},
+                          {8000, 1000, u"new\n"}, {15000, 0, u"far\n"}, {8256, 100, u""}, {19990, 10, u""}};
+    for (const Edit& edit : edits) {
+        Laid kept(NSAttributedString::initWithString(NSString::stringWithUTF16(text), attributes), 300);
+        kept.manager->glyphRangeForBoundingRect(NSMakeRect(0, 0, 300, 200), kept.container);
+        ASSERT_LT(kept.manager->firstUnlaidCharacterIndex(), 8192u);
+        kept.storage->replaceCharactersInRange(NSMakeRange(edit.at, edit.length), NSString::stringWithUTF16(edit.with));
+        kept.manager->glyphRangeForBoundingRect(NSMakeRect(0, 0, 300, 200), kept.container);
+        Laid fresh(kept.storage, 300);
+        ASSERT_EQ(firstDifference(snapshot(*kept.manager, kept.container), snapshot(*fresh.manager, fresh.container)),
+                  "")
+            << "edit at " << edit.at;
+    }
+}
+
 // With non-contiguous layout, questions about far places lay out only the
 // paragraphs there, at an estimated height; what they answer within a line
 // (its glyphs, width, height, glyph locations) is what a full layout answers,
