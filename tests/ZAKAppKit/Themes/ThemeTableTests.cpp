@@ -107,7 +107,10 @@ Stops fourStops(bool light, double alpha)
     return out;
 }
 
-Stops borderSide() { return {{{0.99, 0.99, 0.99, 1}, 0.0}, {{0.46, 0.46, 0.46, 1}, 0.5}, {{0.88, 0.88, 0.88, 1}, 1.0}}; }
+Stops borderSide()
+{
+    return {{{0.99, 0.99, 0.99, 1}, 0.0}, {{0.46, 0.46, 0.46, 1}, 0.5}, {{0.88, 0.88, 0.88, 1}, 1.0}};
+}
 
 Expected expected(Kind kind, NSUInteger mask)
 {
