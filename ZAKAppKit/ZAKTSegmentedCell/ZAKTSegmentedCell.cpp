@@ -155,7 +155,6 @@ void ZAKTSegmentedCell::encodeWithCoder(NSCoder* coder) const
 Id ZAKTSegmentedCell::initWithCoder(NSCoder* coder)
 {
     NSSegmentedCell::initWithCoder(coder);
-    setThemeKey(coder->containsValueForKey(kThemeKey) ? ZAKThemedCellDrawing::decodeString(coder, kThemeKey)
-                                                      : nullptr);
+    setThemeKey(coder->containsValueForKey(kThemeKey) ? ZAKThemedCellDrawing::decodeString(coder, kThemeKey) : nullptr);
     return this;
 }

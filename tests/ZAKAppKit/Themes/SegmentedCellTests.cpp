@@ -80,8 +80,9 @@ TEST(ThemedSegmentedCell, TakesOnlyTheRoundedAndSmallSquareStyles)
         LogCapture log;
         cell->setSegmentStyle(c.style);
         EXPECT_EQ(cell->segmentStyle(), c.kept) << c.style;
-        EXPECT_EQ(log.lines(), c.warned ? std::vector<std::string>{"Warning: unsupported segment style for:ZAKTSegmentedCell"}
-                                        : std::vector<std::string>{})
+        EXPECT_EQ(log.lines(),
+                  c.warned ? std::vector<std::string>{"Warning: unsupported segment style for:ZAKTSegmentedCell"}
+                           : std::vector<std::string>{})
             << c.style;
     }
     EXPECT_FALSE(cell->_canAnimate());

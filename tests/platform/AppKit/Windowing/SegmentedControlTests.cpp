@@ -35,10 +35,8 @@ TEST(SegmentedControl, ClicksSelectAsTheTrackingModeSays)
         std::vector<NSInteger> clicks;
         std::string selected;
     } cases[] = {
-        {NSSegmentSwitchTrackingSelectOne, {0, 2}, "001"},
-        {NSSegmentSwitchTrackingSelectOne, {1, 1}, "010"},
-        {NSSegmentSwitchTrackingSelectAny, {0, 2}, "101"},
-        {NSSegmentSwitchTrackingSelectAny, {0, 2, 0}, "001"},
+        {NSSegmentSwitchTrackingSelectOne, {0, 2}, "001"},  {NSSegmentSwitchTrackingSelectOne, {1, 1}, "010"},
+        {NSSegmentSwitchTrackingSelectAny, {0, 2}, "101"},  {NSSegmentSwitchTrackingSelectAny, {0, 2, 0}, "001"},
         {NSSegmentSwitchTrackingSelectOne, {5, -1}, "000"},  // out of range: ignored
     };
     for (const auto& c : cases) {
@@ -92,7 +90,7 @@ TEST(SegmentedControl, CopiesAndArchivesKeepEverySegment)
     auto copy = static_ref_cast<NSSegmentedCell>(control->segmentedCell()->copy());
     copy->setLabel("changed"_ns, 0);
     EXPECT_EQ(control->labelForSegment(0)->UTF8String(), std::string("S0"));  // copies are separate
-    EXPECT_EQ(copy->imageForSegment(0).get(), image.get());                  // images are shared
+    EXPECT_EQ(copy->imageForSegment(0).get(), image.get());                   // images are shared
 
     auto back = dynamic_ref_cast<NSSegmentedControl>(
         NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(control)));
@@ -149,7 +147,8 @@ TEST(SegmentedControl, AClickReleasedOnItsSegmentSelectsItAndSendsTheAction)
             d.onMain([&] {
                 auto c = target->control;
                 for (int i = 0; i < 3; ++i)
-                    at[i] = c->window()->convertBaseToScreen(c->convertPointToView(NSMakePoint(25 + 50 * i, 12), nullptr));
+                    at[i] =
+                        c->window()->convertBaseToScreen(c->convertPointToView(NSMakePoint(25 + 50 * i, 12), nullptr));
             });
             auto tracked = [&] {
                 NSInteger t = 0;
