@@ -118,8 +118,8 @@ void ZAKTBorderedView::observeValueForKeyPathOfObjectChangeContext(const Ref<NSS
     if (!dynamic_ref_cast<NSNumber>(value)) return;
     Ref<NSValueTransformer> transformer;
     if (m_isActiveBindingOptions) {
-        if (auto name = dynamic_ref_cast<NSString>(m_isActiveBindingOptions->objectForKey(
-                NSValueTransformerNameBindingOption)))
+        if (auto name =
+                dynamic_ref_cast<NSString>(m_isActiveBindingOptions->objectForKey(NSValueTransformerNameBindingOption)))
             transformer = NSValueTransformer::valueTransformerForName(name);
         if (!transformer)
             transformer = dynamic_ref_cast<NSValueTransformer>(
@@ -149,10 +149,10 @@ void ZAKTBorderedView::viewDidMoveToWindow()
     auto w = window();
     if (!w) return;
     auto centre = NSNotificationCenter::defaultCenter();
-    centre->addObserver(Id(this), "_updateWindowState:", NSString::stringWithUTF8String(NSWindowDidBecomeMainNotification),
-                        w);
-    centre->addObserver(Id(this), "_updateWindowState:", NSString::stringWithUTF8String(NSWindowDidResignMainNotification),
-                        w);
+    centre->addObserver(Id(this),
+                        "_updateWindowState:", NSString::stringWithUTF8String(NSWindowDidBecomeMainNotification), w);
+    centre->addObserver(Id(this),
+                        "_updateWindowState:", NSString::stringWithUTF8String(NSWindowDidResignMainNotification), w);
     m_observesWindow = true;
 }
 
@@ -196,8 +196,8 @@ void ZAKTBorderedView::drawRect(const NSRect& dirtyRect)
     double angle = active ? m_activeBackgroundGradientAngle : m_inactiveBackgroundGradientAngle;
     Ref<NSGradient> maskGradient;
     if (gradient) {
-        maskGradient = NSGradient::initWithStartingColor(NSColor::blackColor(),
-                                                         NSColor::blackColor()->colorWithAlphaComponent(0));
+        maskGradient =
+            NSGradient::initWithStartingColor(NSColor::blackColor(), NSColor::blackColor()->colorWithAlphaComponent(0));
     } else {
         gradient = theme->gradientForStateMask(mask);
         angle = theme->gradientAngleForStateMask(mask);

@@ -203,14 +203,10 @@ void NSSegmentedCell::didClickSegment(NSInteger segment)
 {
     if (!valid(segment) || !m_segments[size_t(segment)].enabled) return;
     switch (m_trackingMode) {
-    case NSSegmentSwitchTrackingSelectAny:
-        setSelected(!m_segments[size_t(segment)].selected, segment);
-        break;
+    case NSSegmentSwitchTrackingSelectAny: setSelected(!m_segments[size_t(segment)].selected, segment); break;
     case NSSegmentSwitchTrackingMomentary:
         // Selected for the action only; the control deselects it afterwards.
-    case NSSegmentSwitchTrackingSelectOne:
-        setSelectedSegment(segment);
-        break;
+    case NSSegmentSwitchTrackingSelectOne: setSelectedSegment(segment); break;
     }
 }
 
@@ -367,11 +363,11 @@ Id NSSegmentedCell::initWithCoder(NSCoder* c)
         for (NSUInteger i = 0; i < items->count(); ++i) {
             auto item = dynamic_ref_cast<NSSegmentItem>(items->objectAtIndex(i));
             if (!item) continue;
-            m_segments.push_back({item->label, item->image, item->imageScaling, item->width, item->enabled,
-                                  item->selected, item->tag});
+            m_segments.push_back(
+                {item->label, item->image, item->imageScaling, item->width, item->enabled, item->selected, item->tag});
         }
     m_segmentStyle = c->containsValueForKey("NSSegmentStyle"_ns) ? c->decodeIntegerForKey("NSSegmentStyle"_ns)
-                                                                  : NSSegmentStyleRounded;
+                                                                 : NSSegmentStyleRounded;
     const NSInteger mode = c->decodeIntegerForKey("NSTrackingMode"_ns);
     m_trackingMode = mode >= 0 && mode <= 2 ? NSSegmentSwitchTracking(mode) : NSSegmentSwitchTrackingSelectOne;
     if (c->containsValueForKey("NSSelectedSegment"_ns)) {

@@ -58,7 +58,8 @@ std::vector<std::pair<NSPoint, NSPoint>> strokedLines(const std::vector<CGRecord
 {
     std::vector<std::pair<NSPoint, NSPoint>> lines;
     for (const auto& op : ofKind(ops, Kind::Stroke))
-        if (op.path.elements.size() == 2) lines.push_back({op.path.elements[0].points[0], op.path.elements[1].points[0]});
+        if (op.path.elements.size() == 2)
+            lines.push_back({op.path.elements[0].points[0], op.path.elements[1].points[0]});
     return lines;
 }
 
@@ -71,8 +72,8 @@ using BorderedView = WindowingTest;
 TEST_F(BorderedView, FollowsTheWindowsMainStateOnlyWhenAskedAndNotOnceOutOfIt)
 {
     auto titled = [](NSRect frame) {
-        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSTitledWindowMask, NSBackingStoreBuffered,
-                                                                  false);
+        auto w =
+            NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSTitledWindowMask, NSBackingStoreBuffered, false);
         w->orderFront(nullptr);
         return w;
     };
@@ -154,7 +155,8 @@ TEST_F(BorderedView, DrawsTheSideLinesOnceEachOrTheBorderPathOncePerSide)
         std::vector<L> lines;
         size_t strokes;
     } cases[] = {
-        {0, 15,
+        {0,
+         15,
          {L{{0, 39.5}, {100, 39.5}}, L{{0, 0.5}, {100, 0.5}}, L{{0, 0.5}, {0, 40.5}}, L{{100, -0.5}, {100, 39.5}}},
          4},
         // Rounded top without the top side: no border path, straight lines.
@@ -206,8 +208,7 @@ TEST_F(BorderedView, OutlinesTheBackgroundByPathStyle)
 TEST_F(BorderedView, ItsOwnGradientFadesThroughAMaskThatIsNeverPainted)
 {
     auto view = borderedView("ZAKFlatDarkTheme");
-    view->setActiveBackgroundGradient(
-        NSGradient::initWithStartingColor(NSColor::redColor(), NSColor::blueColor()));
+    view->setActiveBackgroundGradient(NSGradient::initWithStartingColor(NSColor::redColor(), NSColor::blueColor()));
     view->setActiveBackgroundGradientAngle(45);
     auto ops = record([&] { view->drawRect(view->bounds()); });
     EXPECT_EQ(ofKind(ops, Kind::ClipToMask).size(), 1u);
