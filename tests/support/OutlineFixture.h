@@ -40,7 +40,7 @@ public:
     std::vector<Ref<TreeItem>> roots;
     std::map<std::string, CGFloat> heights;  // per item; others have none
     std::string refusedExpansion, refusedSelection, groupItem;
-    std::vector<std::string> events;         // notifications and edits, in order
+    std::vector<std::string> events;                         // notifications and edits, in order
     std::vector<std::pair<std::string, std::string>> edits;  // item, value
 
     Ref<TreeItem> item(const std::string& name) const
@@ -78,7 +78,8 @@ public:
         auto tree = dynamic_ref_cast<TreeItem>(item);
         return tree && tree->expandable;
     }
-    std::optional<Id> outlineViewObjectValueForTableColumnByItem(NSOutlineView*, NSTableColumn*, const Id& item) override
+    std::optional<Id> outlineViewObjectValueForTableColumnByItem(NSOutlineView*, NSTableColumn*,
+                                                                 const Id& item) override
     {
         return Id(NSString::stringWithUTF8String(nameOf(item).c_str()));
     }
@@ -167,7 +168,8 @@ protected:
     std::vector<std::string> rows() const
     {
         std::vector<std::string> names;
-        for (NSInteger r = 0; r < outline->numberOfRows(); ++r) names.push_back(TreeSource::nameOf(outline->itemAtRow(r)));
+        for (NSInteger r = 0; r < outline->numberOfRows(); ++r)
+            names.push_back(TreeSource::nameOf(outline->itemAtRow(r)));
         return names;
     }
     std::vector<NSUInteger> selection() const

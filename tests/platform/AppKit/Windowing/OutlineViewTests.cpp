@@ -19,7 +19,9 @@ TEST_F(OutlineTest, ExpandingAndCollapsingFlattenTheShownItems)
         {"expand A", [&] { outline->expandItem(A); }, {"A", "A1", "A2", "B", "C"}},
         {"expand A again", [&] { outline->expandItem(A); }, {"A", "A1", "A2", "B", "C"}},
         {"expand a leaf", [&] { outline->expandItem(source->item("B")); }, {"A", "A1", "A2", "B", "C"}},
-        {"expand C with children", [&] { outline->expandItem(source->item("C"), true); }, {"A", "A1", "A2", "B", "C", "C1"}},
+        {"expand C with children",
+         [&] { outline->expandItem(source->item("C"), true); },
+         {"A", "A1", "A2", "B", "C", "C1"}},
         {"expand A2", [&] { outline->expandItem(A2); }, {"A", "A1", "A2", "A2a", "B", "C", "C1"}},
         {"collapse A", [&] { outline->collapseItem(A); }, {"A", "B", "C", "C1"}},
         // A2 stays expanded inside the collapsed A.
@@ -35,8 +37,7 @@ TEST_F(OutlineTest, ExpandingAndCollapsingFlattenTheShownItems)
         for (NSInteger r = 0; r < outline->numberOfRows(); ++r) {
             EXPECT_EQ(outline->rowForItem(outline->itemAtRow(r)), r) << s.what;
             const std::string name = TreeSource::nameOf(outline->itemAtRow(r));
-            EXPECT_EQ(outline->levelForRow(r), NSInteger(name.size()) - 1)
-                << s.what << " " << name;
+            EXPECT_EQ(outline->levelForRow(r), NSInteger(name.size()) - 1) << s.what << " " << name;
         }
     }
     EXPECT_EQ(outline->rowForItem(source->item("A2a")), -1);
@@ -60,11 +61,11 @@ TEST_F(OutlineTest, ExpansionAsksTheDelegateAndAnnouncesTheItem)
     std::vector<Id> tokens;
     for (const char* name : {NSOutlineViewItemWillExpandNotification, NSOutlineViewItemDidExpandNotification,
                              NSOutlineViewItemWillCollapseNotification, NSOutlineViewItemDidCollapseNotification})
-        tokens.push_back(center->addObserverForName(NSString::stringWithUTF8String(name), outline, nullptr,
-                                                    [&, name](const Ref<NSNotification>& n) {
-                                                        posted.push_back(std::string(name) + " " +
-                                                                         TreeSource::nameOf(n->userInfo()->objectForKey("NSObject"_ns)));
-                                                    }));
+        tokens.push_back(center->addObserverForName(
+            NSString::stringWithUTF8String(name), outline, nullptr, [&, name](const Ref<NSNotification>& n) {
+                posted.push_back(std::string(name) + " " +
+                                 TreeSource::nameOf(n->userInfo()->objectForKey("NSObject"_ns)));
+            }));
     outline->expandItem(source->item("A"), true);
     outline->expandItem(source->item("C"));
     outline->collapseItem(source->item("A2"));
@@ -145,10 +146,8 @@ TEST_F(OutlineTest, CellsAreIndentedByLevelAndRowsTakeTheirItemsHeights)
         NSRect rect;
         NSRect cell;
     } cases[] = {
-        {0, {0, 0, 300, 19}, {17.5, 1, 184, 17}},
-        {1, {0, 19, 300, 42}, {33.5, 20, 168, 40}},
-        {2, {0, 61, 300, 19}, {33.5, 62, 168, 17}},
-        {3, {0, 80, 300, 32}, {17.5, 81, 184, 30}},
+        {0, {0, 0, 300, 19}, {17.5, 1, 184, 17}},     {1, {0, 19, 300, 42}, {33.5, 20, 168, 40}},
+        {2, {0, 61, 300, 19}, {33.5, 62, 168, 17}},   {3, {0, 80, 300, 32}, {17.5, 81, 184, 30}},
         {4, {0, 112, 300, 19}, {17.5, 113, 184, 17}},
     };
     for (const auto& c : cases) {
