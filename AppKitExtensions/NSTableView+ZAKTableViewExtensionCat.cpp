@@ -13,7 +13,8 @@ void adjustWidthForTableColumns(NSTableView* tableView, const std::vector<Ref<NS
         const auto index = NSInteger(it - own.begin());
         CGFloat width = 0;
         for (NSInteger row = 0; row < tableView->numberOfRows(); ++row)
-            if (auto cell = tableView->preparedCellAtColumnRow(index, row)) width = std::max(width, cell->cellSize().width);
+            if (auto cell = tableView->preparedCellAtColumnRow(index, row))
+                width = std::max(width, cell->cellSize().width);
         column->setWidth(width);
     }
 }

@@ -43,7 +43,8 @@ Id NSOutlineView::initWithCoder(NSCoder* coder)
     NSTableView::initWithCoder(coder);
     setUpOutline();
     const double indentation = coder->decodeDoubleForKey(ViewCoding::key("NSOutlineViewIndentationPerLevel"));
-    if (std::isfinite(indentation) && indentation >= 0 && coder->containsValueForKey(ViewCoding::key("NSOutlineViewIndentationPerLevel")))
+    if (std::isfinite(indentation) && indentation >= 0 &&
+        coder->containsValueForKey(ViewCoding::key("NSOutlineViewIndentationPerLevel")))
         m_indentationPerLevel = indentation;
     return this;
 }
@@ -204,7 +205,8 @@ void NSOutlineView::postItemNotification(const char* name, const Id& item,
                                          void (NSOutlineViewDelegate::*method)(const Ref<NSNotification>&))
 {
     auto info = NSDictionary::dictionaryWithObjectForKey(item, "NSObject"_ns);
-    auto note = NSNotification::notificationWithName(NSString::stringWithUTF8String(name), Ref<NSOutlineView>(this), info);
+    auto note =
+        NSNotification::notificationWithName(NSString::stringWithUTF8String(name), Ref<NSOutlineView>(this), info);
     if (auto* d = outlineDelegate()) (d->*method)(note);
     NSNotificationCenter::defaultCenter()->postNotification(note);
 }
@@ -227,7 +229,8 @@ void NSOutlineView::expandOne(const Id& item)
 {
     if (!item || isItemExpanded(item) || !isExpandable(item)) return;
     if (auto* d = outlineDelegate(); d && !d->outlineViewShouldExpandItem(this, item).value_or(true)) return;
-    postItemNotification(NSOutlineViewItemWillExpandNotification, item, &NSOutlineViewDelegate::outlineViewItemWillExpand);
+    postItemNotification(NSOutlineViewItemWillExpandNotification, item,
+                         &NSOutlineViewDelegate::outlineViewItemWillExpand);
     m_expanded[item.get()] = item;
     const NSInteger row = rowForItem(item);
     if (row >= 0 && !m_rowsStale) {
@@ -246,7 +249,8 @@ void NSOutlineView::expandOne(const Id& item)
         indexRows(size_t(row) + 1);
         rowsShifted(row + 1, count);
     }
-    postItemNotification(NSOutlineViewItemDidExpandNotification, item, &NSOutlineViewDelegate::outlineViewItemDidExpand);
+    postItemNotification(NSOutlineViewItemDidExpandNotification, item,
+                         &NSOutlineViewDelegate::outlineViewItemDidExpand);
 }
 
 void NSOutlineView::collapseItem(const Id& item, bool collapseChildren)

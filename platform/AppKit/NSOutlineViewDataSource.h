@@ -25,9 +25,7 @@ public:
         return std::nullopt;
     }
     // An in-place edit was committed.
-    virtual void outlineViewSetObjectValueForTableColumnByItem(NSOutlineView*, const Id&, NSTableColumn*, const Id&)
-    {
-    }
+    virtual void outlineViewSetObjectValueForTableColumnByItem(NSOutlineView*, const Id&, NSTableColumn*, const Id&) { }
     virtual std::optional<Id> outlineViewItemForPersistentObject(NSOutlineView*, const Id&) { return std::nullopt; }
     virtual std::optional<Id> outlineViewPersistentObjectForItem(NSOutlineView*, const Id&) { return std::nullopt; }
     // A drag of the items starts: YES when they were written.

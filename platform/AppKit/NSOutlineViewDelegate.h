@@ -33,7 +33,7 @@ public:
     virtual std::optional<bool> outlineViewShouldSelectItem(NSOutlineView*, const Id&) { return std::nullopt; }
     // The rows the user's selection really selects.
     virtual std::optional<Ref<NSIndexSet>> outlineViewSelectionIndexesForProposedSelection(NSOutlineView*,
-                                                                                          const Ref<NSIndexSet>&)
+                                                                                           const Ref<NSIndexSet>&)
     {
         return std::nullopt;
     }

@@ -139,7 +139,8 @@ TEST_F(OutlineTest, ReturnEndsTheEditAndKeepsTheRow)
     auto token = center->addObserverForName(
         NSString::stringWithUTF8String(NSControlTextDidEndEditingNotification), outline, nullptr,
         [&](const Ref<NSNotification>& n) {
-            movements.push_back(dynamic_ref_cast<NSNumber>(n->userInfo()->objectForKey("NSTextMovement"_ns))->integerValue());
+            movements.push_back(
+                dynamic_ref_cast<NSNumber>(n->userInfo()->objectForKey("NSTextMovement"_ns))->integerValue());
         });
     key(kVK_Return);
     center->removeObserver(token);
