@@ -82,8 +82,8 @@ void ZAKLineNumberRuler::observeText(const Ref<NSTextView>& textView)
     if (!storage || storage == m_observedStorage.get()) return;
     stopObservingText();
     m_observedStorage = storage;
-    NSNotificationCenter::defaultCenter()->addObserver(this, "textDidChange:",
-                                                       NSTextStorageDidProcessEditingNotification, storage);
+    NSNotificationCenter::defaultCenter()->addObserver(
+        this, "textDidChange:", NSTextStorageDidProcessEditingNotification, storage);
 }
 
 void ZAKLineNumberRuler::stopObservingText()
@@ -170,8 +170,9 @@ void ZAKLineNumberRuler::patchLineStarts(NSRange edited, NSInteger delta, const 
     // Whether an index starts a line depends only on the characters just
     // before and at it: starts before the edit stay, starts after the
     // replaced characters move by the change in length.
-    const size_t first =
-        edited.location == 0 ? 0 : size_t(std::upper_bound(old.begin(), old.end(), edited.location - 1) - old.begin()) - 1;
+    const size_t first = edited.location == 0
+                             ? 0
+                             : size_t(std::upper_bound(old.begin(), old.end(), edited.location - 1) - old.begin()) - 1;
     const size_t tail = size_t(std::upper_bound(old.begin(), old.end(), oldEnd) - old.begin());
     m_lineIndices.emplace(old.begin(), old.begin() + NSInteger(first));
     if (tail == old.size()) {

@@ -19,8 +19,7 @@ NSUInteger lineFromDouble(double value)
 }
 
 Ref<ZAKLineNumberRulerMarker> ZAKLineNumberRulerMarker::initWithRulerView(const Ref<NSRulerView>& ruler,
-                                                                          double lineNumber,
-                                                                          const Ref<NSImage>& image,
+                                                                          double lineNumber, const Ref<NSImage>& image,
                                                                           NSPoint imageOrigin)
 {
     NSRulerMarker::initWithRulerView(ruler, 0, image, imageOrigin);

@@ -180,7 +180,8 @@ void NSRulerView::drawHashMarksAndLabelsInRect(const NSRect&)
         if (!major) continue;
         const auto label = NSString::stringWithFormat("%ld"_ns, i * long(kTickSpacing));
         const CGFloat base = edge - m_ruleThickness;
-        NSStringExt::drawAtPoint(label, vertical ? NSMakePoint(base + 1, at + 1) : NSMakePoint(at + 2, base), attributes);
+        NSStringExt::drawAtPoint(label, vertical ? NSMakePoint(base + 1, at + 1) : NSMakePoint(at + 2, base),
+                                 attributes);
     }
 }
 

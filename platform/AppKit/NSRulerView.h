@@ -15,7 +15,6 @@
 #include "Foundation/NSArray.h"
 #include "Foundation/NSCoding.h"
 
-
 enum NSRulerOrientation : NSUInteger { NSHorizontalRuler = 0, NSVerticalRuler = 1 };
 
 class NSRulerView : public NSView, public NSCoding {
@@ -30,8 +29,7 @@ public:
     Ref<NSView> initWithFrame(const NSRect& frame) override;
     // A ruler for the scroll view; the scroll view takes it into its slot
     // through setVerticalRulerView/setHorizontalRulerView.
-    virtual Ref<NSRulerView> initWithScrollView(const Ref<NSScrollView>& scrollView,
-                                                NSRulerOrientation orientation);
+    virtual Ref<NSRulerView> initWithScrollView(const Ref<NSScrollView>& scrollView, NSRulerOrientation orientation);
 
     // The scroll view and the client are not retained. Without a scroll view
     // of its own the ruler answers the one it sits in.

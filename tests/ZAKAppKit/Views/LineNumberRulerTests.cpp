@@ -3,7 +3,6 @@
 #include <cmath>
 #include <random>
 
-#include "WindowingFixture.h"
 #include "AppKit/NSLayoutManager.h"
 #include "AppKit/NSScrollView.h"
 #include "AppKit/NSStringDrawing.h"
@@ -16,6 +15,7 @@
 #include "Foundation/NSKeyedUnarchiver.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSUnarchiver.h"
+#include "WindowingFixture.h"
 #include "ZAKAppKit/ZAKLineNumberRuler/ZAKLineNumberRuler.h"
 #include "ZAKAppKit/ZAKLineNumberRuler/ZAKRulerMarker.h"
 
@@ -113,7 +113,8 @@ protected:
         std::vector<Label> labels;
         for (const auto& op : rec->operations()) {
             if (op.kind == CGRecordedOperation::Kind::Glyphs)
-                labels.push_back({digitsOf(op), CGPointApplyAffineTransform(op.positions.at(0), op.ctm).y, op.paint.color});
+                labels.push_back(
+                    {digitsOf(op), CGPointApplyAffineTransform(op.positions.at(0), op.ctm).y, op.paint.color});
             if (op.kind == CGRecordedOperation::Kind::Image && images) images->push_back(op);
         }
         return labels;
@@ -231,11 +232,11 @@ TEST_F(LineNumberRulerTest, LabelsMarkersAndTheEdgeAreDrawnBesideTheirLines)
     };
     EXPECT_NEAR(labels[4].y - labels[0].y, NSMinY(rectOf(4)) - NSMinY(rectOf(0)), 0.01);
 
-    auto marker = NSObject::alloc<ZAKLineNumberRulerMarker>()->initWithRulerView(ruler, 5, markerImage(),
-                                                                                 NSMakePoint(0, 4));
+    auto marker =
+        NSObject::alloc<ZAKLineNumberRulerMarker>()->initWithRulerView(ruler, 5, markerImage(), NSMakePoint(0, 4));
     ruler->addMarker(marker);
-    auto second = NSObject::alloc<ZAKLineNumberRulerMarker>()->initWithRulerView(ruler, 5, markerImage(),
-                                                                                 NSMakePoint(0, 4));
+    auto second =
+        NSObject::alloc<ZAKLineNumberRulerMarker>()->initWithRulerView(ruler, 5, markerImage(), NSMakePoint(0, 4));
     ruler->addMarker(second);
     EXPECT_EQ(ruler->markerAtLine(5), second);
     EXPECT_FALSE(ruler->markerAtLine(4));
@@ -253,8 +254,10 @@ TEST_F(LineNumberRulerTest, LabelsMarkersAndTheEdgeAreDrawnBesideTheirLines)
     ASSERT_EQ(images.size(), 1u);
     // x = width - image width - 1, centred on the line less the origin's y.
     const NSRect line5 = rectOf(4);
-    const CGPoint corner = CGPointApplyAffineTransform(CGPointApplyAffineTransform({0, 0}, images[0].imageToUser), images[0].ctm);
-    const CGPoint far = CGPointApplyAffineTransform(CGPointApplyAffineTransform({10, 8}, images[0].imageToUser), images[0].ctm);
+    const CGPoint corner =
+        CGPointApplyAffineTransform(CGPointApplyAffineTransform({0, 0}, images[0].imageToUser), images[0].ctm);
+    const CGPoint far =
+        CGPointApplyAffineTransform(CGPointApplyAffineTransform({10, 8}, images[0].imageToUser), images[0].ctm);
     EXPECT_NEAR(std::min(corner.x, far.x), width - 10 - 1, 0.01);
     EXPECT_NEAR(std::min(corner.y, far.y),
                 NSMinY(line5) + textView->textContainerInset().height + line5.size.height / 2 - 4, 0.01);
@@ -283,8 +286,7 @@ TEST_F(LineNumberRulerTest, PositionsFindTheirLinesAndNothingBelowTheLast)
         CGFloat location;
         NSUInteger line;
     } cases[] = {
-        {top(0), 1},     {top(6) - 0.5, 1}, {top(6), 2}, {top(13) + 1, 3},
-        {top(13) + 200, NSUInteger(NSNotFound)},
+        {top(0), 1}, {top(6) - 0.5, 1}, {top(6), 2}, {top(13) + 1, 3}, {top(13) + 200, NSUInteger(NSNotFound)},
     };
     for (const auto& c : cases) EXPECT_EQ(ruler->lineNumberForLocation(c.location), c.line) << c.location;
 
@@ -323,18 +325,23 @@ TEST_F(LineNumberRulerTest, RulerAndMarkersKeepTheirValuesInBothArchives)
     ruler->setFont(NSFont::fontWithName("DejaVu Sans"_ns, 9));
     ruler->setTextColor(NSColor::redColor());
     ruler->setBackgroundColor(NSColor::yellowColor());
-    auto marker = NSObject::alloc<ZAKLineNumberRulerMarker>()->initWithRulerView(ruler, 2, markerImage(),
-                                                                                 NSMakePoint(0, 6.5));
+    auto marker =
+        NSObject::alloc<ZAKLineNumberRulerMarker>()->initWithRulerView(ruler, 2, markerImage(), NSMakePoint(0, 6.5));
     ruler->addMarker(marker);
-    const NSClassList allowed = {&ZAKLineNumberRuler::classRecord(), &ZAKLineNumberRulerMarker::classRecord(),
-                                 &NSFont::classRecord(),           &NSColor::classRecord(),
-                                 &NSArray::classRecord(),          &NSData::classRecord(),
-                                 &NSNumber::classRecord(),         &NSString::classRecord()};
+    const NSClassList allowed = {&ZAKLineNumberRuler::classRecord(),
+                                 &ZAKLineNumberRulerMarker::classRecord(),
+                                 &NSFont::classRecord(),
+                                 &NSColor::classRecord(),
+                                 &NSArray::classRecord(),
+                                 &NSData::classRecord(),
+                                 &NSNumber::classRecord(),
+                                 &NSString::classRecord()};
     for (bool keyed : {true, false}) {
         const auto roundTrip = [&](const Id& object) {
-            return keyed ? NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(object),
-                                                                      allowed)
-                         : NSUnarchiver::unarchiveObjectWithData(NSArchiver::archivedDataWithRootObject(object), allowed);
+            return keyed
+                       ? NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(object),
+                                                                    allowed)
+                       : NSUnarchiver::unarchiveObjectWithData(NSArchiver::archivedDataWithRootObject(object), allowed);
         };
         auto back = dynamic_ref_cast<ZAKLineNumberRuler>(roundTrip(ruler));
         ASSERT_TRUE(back) << keyed;

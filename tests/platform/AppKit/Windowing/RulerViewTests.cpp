@@ -145,10 +145,10 @@ TEST_F(RulerViewTest, RulersAndMarkersSurviveBothArchives)
     const NSClassList allowed = {&NSRulerView::classRecord(), &NSRulerMarker::classRecord(), &NSArray::classRecord(),
                                  &NSData::classRecord()};
     for (bool keyed : {true, false}) {
-        Id object = keyed ? NSKeyedUnarchiver::unarchiveObjectWithData(
-                                NSKeyedArchiver::archivedDataWithRootObject(plainRuler), allowed)
-                          : NSUnarchiver::unarchiveObjectWithData(NSArchiver::archivedDataWithRootObject(plainRuler),
-                                                                  allowed);
+        Id object =
+            keyed ? NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(plainRuler),
+                                                               allowed)
+                  : NSUnarchiver::unarchiveObjectWithData(NSArchiver::archivedDataWithRootObject(plainRuler), allowed);
         auto back = dynamic_ref_cast<NSRulerView>(object);
         ASSERT_TRUE(back) << keyed;
         EXPECT_EQ(back->orientation(), NSVerticalRuler);
