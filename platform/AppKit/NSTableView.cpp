@@ -18,6 +18,26 @@
 
 NS_CLASS_DEFINE(NSTableView)
 
+namespace {
+
+// Marks the selection changes of a mouse or key event as the user's.
+class UserSelection {
+public:
+    explicit UserSelection(bool& flag)
+        : m_flag(flag)
+    {
+        m_flag = true;
+    }
+    ~UserSelection() { m_flag = false; }
+    UserSelection(const UserSelection&) = delete;
+    UserSelection& operator=(const UserSelection&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+}
+
 void NSTableView::describeClass(NSClassMembers<NSTableView>& m)
 {
     m.action("deselectAll:", &NSTableView::deselectAll);
@@ -160,11 +180,18 @@ void NSTableView::noteNumberOfRowsChanged()
 NSInteger NSTableView::numberOfRows() const
 {
     if (m_numberOfRows >= 0) return m_numberOfRows;
-    auto* source = dataSourceProtocol();
-    const auto answer = source ? source->numberOfRowsInTableView(const_cast<NSTableView*>(this)) : std::nullopt;
-    m_numberOfRows = std::max<NSInteger>(0, answer.value_or(0));
+    m_numberOfRows = std::max<NSInteger>(0, rowCountFromDataSource());
     return m_numberOfRows;
 }
+
+NSInteger NSTableView::rowCountFromDataSource() const
+{
+    auto* source = dataSourceProtocol();
+    const auto answer = source ? source->numberOfRowsInTableView(const_cast<NSTableView*>(this)) : std::nullopt;
+    return answer.value_or(0);
+}
+
+CGFloat NSTableView::heightOfAllRows() const { return CGFloat(numberOfRows()) * rowPitch(); }
 
 void NSTableView::setRowHeight(CGFloat height)
 {
@@ -237,7 +264,7 @@ void NSTableView::tile()
     CGFloat width = 0;
     for (const auto& c : m_columns)
         if (!c->isHidden()) width += c->width() + m_intercellSpacing.width;
-    NSSize size{width, CGFloat(numberOfRows()) * rowPitch()};
+    NSSize size{width, heightOfAllRows()};
     if (auto clip = dynamic_ref_cast<NSClipView>(superview())) {
         size.width = std::max(size.width, clip->bounds().size.width);
         size.height = std::max(size.height, clip->bounds().size.height);
@@ -303,9 +330,15 @@ void NSTableView::setUsesAlternatingRowBackgroundColors(bool flag)
 
 // --- Selection ---
 
-void NSTableView::setSelection(const Ref<NSIndexSet>& rows)
+void NSTableView::setSelection(const Ref<NSIndexSet>& proposed)
 {
+    Ref<NSIndexSet> rows = proposed;
+    if (m_userSelecting) {
+        rows = selectionIndexesForProposedSelection(proposed);
+        if (!rows) rows = NSIndexSet::indexSet();
+    }
     if (m_selectedRows->isEqualToIndexSet(rows)) return;
+    if (m_userSelecting) selectionIsChanging();
     m_selectedRows->removeAllIndexes();
     m_selectedRows->addIndexes(rows);
     if (!m_selectedRows->containsIndex(NSUInteger(std::max<NSInteger>(m_lastSelectedRow, 0))) || m_lastSelectedRow < 0)
@@ -345,6 +378,31 @@ void NSTableView::selectRowIndexes(const Ref<NSIndexSet>& indexes, bool extend)
     if (last >= 0 && (!extend || m_anchorRow < 0)) m_anchorRow = last;
     if (rows->count() == 0 && !m_allowsEmptySelection && m_selectedRows->count() > 0) return;
     setSelection(rows);
+}
+
+void NSTableView::rowsShifted(NSInteger start, NSInteger delta)
+{
+    if (delta == 0 || start < 0) return;
+    auto shift = [&](NSInteger& row) {
+        if (row < start) return;
+        row = delta < 0 && row < start - delta ? -1 : row + delta;
+    };
+    // The rows removed are start .. start - delta - 1; the others move.
+    const NSUInteger from = NSUInteger(delta < 0 ? start - delta : start);
+    auto rows = NSMutableIndexSet::indexSet();
+    rows->addIndexes(m_selectedRows);
+    rows->shiftIndexesStartingAtIndex(from, delta);
+    shift(m_lastSelectedRow);
+    shift(m_anchorRow);
+    const bool lost = rows->count() != m_selectedRows->count();
+    m_numberOfRows = -1;
+    if (lost) {
+        setSelection(rows);
+    } else {
+        m_selectedRows->removeAllIndexes();
+        m_selectedRows->addIndexes(rows);
+    }
+    tile();
 }
 
 void NSTableView::deselectRow(NSInteger row)
@@ -549,11 +607,15 @@ void NSTableView::textDidEndEditing(const Ref<NSNotification>& note)
     // Return always commits; Escape restores the text, so nothing changed.
     const bool commit = movement == NSReturnTextMovement || movement == NSTabTextMovement ||
                         movement == NSBacktabTextMovement || changed;
-    if (commit && row >= 0 && row < numberOfRows() && column >= 0 && column < numberOfColumns()) {
-        if (auto* source = dataSourceProtocol())
-            source->tableViewSetObjectValueForTableColumnRow(this, text, m_columns[size_t(column)].get(), row);
-    }
+    if (commit && row >= 0 && row < numberOfRows() && column >= 0 && column < numberOfColumns())
+        setObjectValueAtColumnRow(text, column, row);
     postTextNotification(NSControlTextDidEndEditingNotification, editor.get(), movement);
+}
+
+void NSTableView::setObjectValueAtColumnRow(const Id& value, NSInteger column, NSInteger row)
+{
+    if (auto* source = dataSourceProtocol())
+        source->tableViewSetObjectValueForTableColumnRow(this, value, m_columns[size_t(column)].get(), row);
 }
 
 // --- Events ---
@@ -561,6 +623,7 @@ void NSTableView::textDidEndEditing(const Ref<NSNotification>& note)
 void NSTableView::mouseDown(const Ref<NSEvent>& event)
 {
     Ref<NSTableView> self(this);
+    const UserSelection userSelection(m_userSelecting);
     const NSPoint p = convertPointFromView(event->locationInWindow(), nullptr);
     m_clickedRow = rowAtPoint(p);
     m_clickedColumn = m_clickedRow >= 0 ? columnAtPoint(p) : -1;
@@ -608,6 +671,7 @@ void NSTableView::moveSelection(NSInteger step, bool extend)
 {
     const NSInteger rows = numberOfRows();
     if (rows == 0) return;
+    const UserSelection userSelection(m_userSelecting);
     NSInteger from = selectedRow();
     NSInteger row = from < 0 ? (step > 0 ? 0 : rows - 1) : from + step;
     // Skip rows the delegate refuses.

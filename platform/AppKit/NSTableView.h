@@ -65,19 +65,19 @@ public:
     void setHeaderView(const Ref<NSTableHeaderView>& headerView);
 
     // --- Rows and geometry ---
-    void reloadData();
+    virtual void reloadData();
     void noteNumberOfRowsChanged();
     NSInteger numberOfRows() const;
     CGFloat rowHeight() const { return m_rowHeight; }
     void setRowHeight(CGFloat height);
     NSSize intercellSpacing() const { return m_intercellSpacing; }
     void setIntercellSpacing(NSSize spacing);
-    NSRect rectOfRow(NSInteger row) const;
+    virtual NSRect rectOfRow(NSInteger row) const;
     NSRect rectOfColumn(NSInteger column) const;
-    NSRect frameOfCellAtColumnRow(NSInteger column, NSInteger row) const;
-    NSRange rowsInRect(const NSRect& rect) const;
+    virtual NSRect frameOfCellAtColumnRow(NSInteger column, NSInteger row) const;
+    virtual NSRange rowsInRect(const NSRect& rect) const;
     // -1 outside every row or column.
-    NSInteger rowAtPoint(NSPoint point) const;
+    virtual NSInteger rowAtPoint(NSPoint point) const;
     NSInteger columnAtPoint(NSPoint point) const;
     // Sizes the frame to the columns and rows (at least the clip view).
     virtual void tile();
@@ -102,7 +102,7 @@ public:
     void setAllowsColumnSelection(bool flag) { m_allowsColumnSelection = flag; }
     // Rows past the end are ignored; without multiple selection only the
     // last index is kept. The delegate is not asked.
-    void selectRowIndexes(const Ref<NSIndexSet>& indexes, bool extend);
+    virtual void selectRowIndexes(const Ref<NSIndexSet>& indexes, bool extend);
     void deselectRow(NSInteger row);
     // Empties the selection when an empty one is allowed.
     void deselectAll(const Id& sender);
@@ -130,12 +130,12 @@ public:
     // --- Values and cells ---
     // The column's data cell, given the row's value and shown to the
     // delegate's willDisplayCell.
-    Ref<NSCell> preparedCellAtColumnRow(NSInteger column, NSInteger row);
+    virtual Ref<NSCell> preparedCellAtColumnRow(NSInteger column, NSInteger row);
     // The data source's value for the cell, or nil.
-    Id objectValueAtColumnRow(NSInteger column, NSInteger row);
+    virtual Id objectValueAtColumnRow(NSInteger column, NSInteger row);
     // Whether the cell may be edited: the column is editable and the
     // delegate does not refuse.
-    bool canEditColumnRow(NSInteger column, NSInteger row);
+    virtual bool canEditColumnRow(NSInteger column, NSInteger row);
 
     // --- Editing ---
     NSInteger editedRow() const { return m_editedRow; }
@@ -179,10 +179,24 @@ protected:
     void didEndEditing(NSInteger) override { }
     NSTableViewDataSource* dataSourceProtocol() const;
     NSTableViewDelegate* delegateProtocol() const;
+    // The row count when it is not cached (subclasses that keep their own
+    // rows answer them).
+    virtual NSInteger rowCountFromDataSource() const;
+    // Height of all rows together.
+    virtual CGFloat heightOfAllRows() const;
+    // Commits an in-place edit.
+    virtual void setObjectValueAtColumnRow(const Id& value, NSInteger column, NSInteger row);
     // Selection made by the user: the delegate may refuse the row.
-    bool userMaySelectRow(NSInteger row);
+    virtual bool userMaySelectRow(NSInteger row);
+    // A selection the user is making may be changed before it applies.
+    virtual Ref<NSIndexSet> selectionIndexesForProposedSelection(const Ref<NSIndexSet>& proposed) { return proposed; }
+    virtual void selectionIsChanging() { }
     void setSelection(const Ref<NSIndexSet>& rows);
-    void selectionDidChange();
+    virtual void selectionDidChange();
+    // Rows were inserted (delta > 0) or removed (delta < 0) at start: the
+    // selection follows its rows without announcing; removed selected rows
+    // leave it with an announcement.
+    void rowsShifted(NSInteger start, NSInteger delta);
     void moveSelection(NSInteger step, bool extend);
 
     NSInteger m_editedRow = -1;
@@ -217,5 +231,6 @@ private:
     NSInteger m_clickedRow = -1;
     NSInteger m_clickedColumn = -1;
     bool m_tiling = false;
+    bool m_userSelecting = false;
     Id m_superviewObserver;
 };
