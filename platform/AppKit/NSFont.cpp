@@ -1,6 +1,9 @@
 #include "AppKit/NSFont.h"
 
+#include <cmath>
+
 #include "Foundation/NSClass.h"
+#include "Foundation/NSCoder.h"
 
 NS_CLASS_DEFINE(NSFont)
 
@@ -69,3 +72,31 @@ bool NSFont::isEqual(const NSObject* other) const
 NSUInteger NSFont::hash() const { return m_face->hash() ^ std::hash<CGFloat>()(m_size); }
 
 Ref<NSString> NSFont::description() const { return NSString::stringWithFormat("%@ %g pt.", fontName(), m_size); }
+
+void NSFont::encodeWithCoder(NSCoder* coder) const
+{
+    if (!coder->allowsKeyedCoding()) {
+        coder->encodeObject(fontName());
+        coder->encodeDouble(m_size);
+        return;
+    }
+    coder->encodeObject(fontName(), "NSName"_ns);
+    coder->encodeDouble(m_size, "NSSize"_ns);
+}
+
+Id NSFont::initWithCoder(NSCoder* coder)
+{
+    Ref<NSString> name;
+    double size = 0;
+    if (!coder->allowsKeyedCoding()) {
+        name = dynamic_ref_cast<NSString>(coder->decodeObject());
+        size = coder->decodeDouble();
+    } else {
+        name = dynamic_ref_cast<NSString>(coder->decodeObjectForKey("NSName"_ns));
+        size = coder->decodeDoubleForKey("NSSize"_ns);
+    }
+    m_face = name ? CGFont::fontWithName(name) : nullptr;
+    if (!m_face) m_face = CGFont::fontWithName(".AppleSystemUIFont"_ns);
+    m_size = std::isfinite(size) && size > 0 ? size : systemFontSize();
+    return this;
+}

@@ -6,6 +6,7 @@
 // "Arial" to Liberation Sans, "Times" to Liberation Serif, "Courier",
 // "Menlo" and "Monaco" to Liberation Mono.
 #include "CoreGraphics/CGFont.h"
+#include "Foundation/NSCoding.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/NSString.h"
 
@@ -16,7 +17,7 @@ inline constexpr NSControlSize NSRegularControlSize = NSControlSizeRegular;
 inline constexpr NSControlSize NSSmallControlSize = NSControlSizeSmall;
 inline constexpr NSControlSize NSMiniControlSize = NSControlSizeMini;
 
-class NSFont : public NSObject {
+class NSFont : public NSObject, public NSCoding {
     NS_OBJECT(NSFont, NSObject)
 protected:
     NSFont() = default;
@@ -76,6 +77,11 @@ public:
     bool isEqual(const NSObject* other) const override;
     NSUInteger hash() const override;
     Id copy() const override { return const_cast<NSFont*>(this); }
+    // Keys: NSName (the face's PostScript name) and NSSize; the sequential
+    // form writes the same two in that order. A face that is not installed
+    // reads back as the system face.
+    void encodeWithCoder(NSCoder* coder) const override;
+    Id initWithCoder(NSCoder* coder) override;
     Ref<NSString> description() const override;
 
 private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "AppKit/NSGraphics.h"
+#include "AppKit/NSRulerView.h"
 #include "AppKit/NSTableView.h"
 #include "AppKit/ViewCoding.h"
 #include "Foundation/NSClass.h"
@@ -180,6 +181,7 @@ void NSScrollView::setVerticalRulerView(const Ref<NSView>& ruler)
     if (ruler == m_verticalRuler) return;
     if (m_verticalRuler && m_verticalRuler->superview().get() == this) m_verticalRuler->removeFromSuperview();
     m_verticalRuler = ruler;
+    adoptRuler(ruler);
     tile();
 }
 
@@ -188,7 +190,13 @@ void NSScrollView::setHorizontalRulerView(const Ref<NSView>& ruler)
     if (ruler == m_horizontalRuler) return;
     if (m_horizontalRuler && m_horizontalRuler->superview().get() == this) m_horizontalRuler->removeFromSuperview();
     m_horizontalRuler = ruler;
+    adoptRuler(ruler);
     tile();
+}
+
+void NSScrollView::adoptRuler(const Ref<NSView>& ruler)
+{
+    if (auto rulerView = dynamic_ref_cast<NSRulerView>(ruler)) rulerView->setScrollView(this);
 }
 
 void NSScrollView::placeSubview(const Ref<NSView>& view, bool shown, const NSRect& frame)
@@ -267,6 +275,9 @@ void NSScrollView::tile()
 void NSScrollView::reflectScrolledClipView(const Ref<NSClipView>& clipView)
 {
     if (!clipView || clipView != m_contentView || m_tiling) return;
+    // Rulers follow the document under them.
+    if (verticalRulerShown()) m_verticalRuler->setNeedsDisplay(true);
+    if (horizontalRulerShown()) m_horizontalRuler->setNeedsDisplay(true);
     const auto doc = documentView();
     const NSRect docFrame = doc ? doc->frame() : NSZeroRect;
     if (m_autohidesScrollers) {
@@ -395,6 +406,8 @@ void NSScrollView::encodeWithCoder(NSCoder* coder) const
     coder->encodeBool(m_rulersVisible, key("NSRulersVisible"));
     coder->encodeDouble(m_verticalLineScroll, key("NSVerticalLineScroll"));
     coder->encodeDouble(m_horizontalLineScroll, key("NSHorizontalLineScroll"));
+    ViewCoding::encodeIfCodable(coder, m_verticalRuler, "NSVRuler");
+    ViewCoding::encodeIfCodable(coder, m_horizontalRuler, "NSHRuler");
 }
 
 Id NSScrollView::initWithCoder(NSCoder* coder)
@@ -423,5 +436,8 @@ Id NSScrollView::initWithCoder(NSCoder* coder)
     m_tiling = false;
     setUpParts();
     setContentView(clip ? clip : static_ref_cast<NSClipView>(alloc<NSClipView>()->initWithFrame(bounds())));
+    if (auto ruler = dynamic_ref_cast<NSView>(coder->decodeObjectForKey(key("NSVRuler")))) setVerticalRulerView(ruler);
+    if (auto ruler = dynamic_ref_cast<NSView>(coder->decodeObjectForKey(key("NSHRuler"))))
+        setHorizontalRulerView(ruler);
     return this;
 }

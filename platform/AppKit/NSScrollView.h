@@ -79,7 +79,8 @@ public:
     void setPageScroll(CGFloat value) { m_verticalPageScroll = m_horizontalPageScroll = value; }
 
     // Ruler slots: any view can sit there; tile gives it its frame's
-    // thickness.
+    // thickness. A ruler view placed there takes the scroll view as its own,
+    // and is redrawn whenever the clip view scrolls.
     bool hasVerticalRuler() const { return m_hasVerticalRuler; }
     void setHasVerticalRuler(bool flag);
     bool hasHorizontalRuler() const { return m_hasHorizontalRuler; }
@@ -113,7 +114,7 @@ public:
     // NSHScroller, NSHasVerticalScroller, NSHasHorizontalScroller,
     // NSAutohidesScrollers, NSBorderType, NSHasVerticalRuler,
     // NSHasHorizontalRuler, NSRulersVisible, NSVerticalLineScroll,
-    // NSHorizontalLineScroll.
+    // NSHorizontalLineScroll, NSVRuler, NSHRuler.
     void encodeWithCoder(NSCoder* coder) const override;
     Id initWithCoder(NSCoder* coder) override;
 
@@ -123,6 +124,7 @@ private:
     CGFloat borderInset() const { return m_borderType == NSNoBorder ? 0 : 1; }
     bool verticalRulerShown() const { return m_rulersVisible && m_hasVerticalRuler && m_verticalRuler; }
     bool horizontalRulerShown() const { return m_rulersVisible && m_hasHorizontalRuler && m_horizontalRuler; }
+    void adoptRuler(const Ref<NSView>& ruler);
     void placeSubview(const Ref<NSView>& view, bool shown, const NSRect& frame);
 
     Ref<NSClipView> m_contentView;
