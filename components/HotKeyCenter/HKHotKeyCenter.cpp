@@ -1,6 +1,6 @@
 #include "HotKeyCenter/HKHotKeyCenter.h"
 
-#include "Carbon/NSEventCarbonExt.h"
+#include "AppKit/NSEventCarbonExt.h"
 #include "Foundation/NSAutoreleasePool.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSException.h"

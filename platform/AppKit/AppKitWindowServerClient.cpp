@@ -3,6 +3,7 @@
 #include "AppKit/MenuBarWindow.h"
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSEvent.h"
+#include "AppKit/NSPasteboard.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "WindowServer/WindowServer.h"
@@ -80,3 +81,10 @@ void AppKitWindowServerClient::quitRequested()
 void AppKitWindowServerClient::dockMenuRequested(NSPoint location) { MenuBarWindow::popUpDockMenu(location); }
 
 void AppKitWindowServerClient::dockIconHostChanged() { MenuBarWindow::synchronize(); }
+
+void AppKitWindowServerClient::pasteboardMirrorChanged(WSPasteboard pasteboard,
+                                                       std::unique_ptr<PasteboardMirror> mirror)
+{
+    const auto& name = pasteboard == WSPasteboard::general ? NSGeneralPboard : NSSelectionPboard;
+    NSPasteboard::pasteboardWithName(name)->setMirror(std::move(mirror));
+}

@@ -20,4 +20,5 @@ public:
     void quitRequested() override;
     void dockMenuRequested(NSPoint location) override;
     void dockIconHostChanged() override;
+    void pasteboardMirrorChanged(WSPasteboard pasteboard, std::unique_ptr<PasteboardMirror> mirror) override;
 };

@@ -8,8 +8,7 @@
 NS_CLASS_DEFINE(NSEvent)
 
 namespace {
-// The modifier keys of the latest event the application received.
-std::atomic<NSUInteger> g_currentModifiers{0};
+// The mouse buttons held as of the latest event the application received.
 std::atomic<NSUInteger> g_pressedButtons{0};
 }
 
@@ -73,13 +72,13 @@ Ref<NSEvent> NSEvent::otherEventWithType(NSEventType type, NSPoint location, NSU
 
 NSPoint NSEvent::mouseLocation() { return WindowServer::shared().pointerLocation(); }
 
-NSUInteger NSEvent::modifierFlagsNow() { return g_currentModifiers.load(); }
+NSUInteger NSEvent::modifierFlagsNow() { return WindowServer::currentModifierFlags(); }
 
 NSUInteger NSEvent::pressedMouseButtons() { return g_pressedButtons.load(); }
 
 void EventNoteDispatched(const NSEvent& e)
 {
-    g_currentModifiers.store(e.modifierFlags() & NSDeviceIndependentModifierFlagsMask);
+    WindowServer::noteModifierFlags(e.modifierFlags() & NSDeviceIndependentModifierFlagsMask);
     NSUInteger buttons = g_pressedButtons.load();
     switch (e.type()) {
     case NSEventTypeLeftMouseDown: buttons |= 1; break;

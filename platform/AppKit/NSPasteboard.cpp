@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "AppKit/PasteboardMirror.h"
+#include "AppKit/PasteboardFolderMirror.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSProcessInfo.h"
 #include "Foundation/NSURL.h"
@@ -24,6 +24,43 @@ public:
     }
 
 private:
+    NSPasteboard& m_board;
+};
+
+// The first item, as the mirror reads it.
+class NSPasteboard::MirrorSource : public PasteboardSource {
+public:
+    explicit MirrorSource(NSPasteboard& board)
+        : m_board(board)
+    { }
+    std::vector<std::string> types() const override
+    {
+        std::vector<std::string> names;
+        if (m_board.m_items.empty()) return names;
+        auto types = m_board.m_items.front()->types();
+        for (NSUInteger i = 0; i < types->count(); ++i)
+            names.push_back(static_ref_cast<NSString>(types->objectAtIndex(i))->UTF8String());
+        return names;
+    }
+    std::optional<std::string> dataForType(const std::string& type) override
+    {
+        if (m_board.m_items.empty()) return std::nullopt;
+        return bytesOf(m_board.m_items.front()->dataForType(NSString::stringWithUTF8String(type)));
+    }
+    std::optional<std::string> givenDataForType(const std::string& type) const override
+    {
+        if (m_board.m_items.empty()) return std::nullopt;
+        auto given = m_board.m_items.front()->pasteboardPropertyListForType(NSString::stringWithUTF8String(type));
+        return bytesOf(dynamic_ref_cast<NSData>(given));
+    }
+
+private:
+    static std::optional<std::string> bytesOf(const Ref<NSData>& data)
+    {
+        if (!data) return std::nullopt;
+        return std::string(data->view());
+    }
+
     NSPasteboard& m_board;
 };
 
@@ -57,6 +94,7 @@ std::vector<Ref<NSString>> stringsOf(const Ref<NSArray>& array)
 
 NSPasteboard::NSPasteboard()
     : m_ownerProvider(std::make_unique<OwnerProvider>(*this))
+    , m_mirrorSource(std::make_unique<MirrorSource>(*this))
 { }
 
 NSPasteboard::~NSPasteboard()
@@ -74,7 +112,7 @@ Ref<NSPasteboard> NSPasteboard::pasteboardWithName(const Ref<NSString>& name)
     if (found != boards.end()) return found->second;
     auto board = make<NSPasteboard>();
     board->m_name = static_ref_cast<NSString>(name->copy());
-    if (!livesInProcess(name)) board->m_mirror = makeFolderPasteboardMirror(name);
+    if (!livesInProcess(name)) board->m_mirror = makeFolderPasteboardMirror(name->UTF8String());
     boards.emplace(name->utf16(), board);
     return board;
 }
@@ -107,7 +145,7 @@ void NSPasteboard::takeOwner(const Id& owner)
 void NSPasteboard::changed()
 {
     ++m_changeCount;
-    if (m_mirror) m_mirror->publish(*this);
+    if (m_mirror) m_mirror->publish(*m_mirrorSource);
 }
 
 NSInteger NSPasteboard::clearContents()
@@ -151,7 +189,7 @@ NSInteger NSPasteboard::addTypes(const Ref<NSArray>& types, const Id& owner)
     for (auto& type : added)
         if (!item.hasType(type)) fresh.push_back(type);
     item.setDataProviderForTypes(m_ownerProvider.get(), NSArray::arrayWithVector(std::move(fresh)));
-    if (m_mirror) m_mirror->publish(*this);
+    if (m_mirror) m_mirror->publish(*m_mirrorSource);
     return m_changeCount;
 }
 
@@ -206,13 +244,13 @@ bool NSPasteboard::writeObjects(const Ref<NSArray>& objects)
         m_items.push_back(item);
         wrote = true;
     }
-    if (wrote && m_mirror) m_mirror->publish(*this);
+    if (wrote && m_mirror) m_mirror->publish(*m_mirrorSource);
     return wrote;
 }
 
 void NSPasteboard::itemChanged(const Ref<NSPasteboardItem>&, const Ref<NSString>&)
 {
-    if (m_mirror) m_mirror->publish(*this);
+    if (m_mirror) m_mirror->publish(*m_mirrorSource);
 }
 
 // --- Reading ---
@@ -220,7 +258,17 @@ void NSPasteboard::itemChanged(const Ref<NSPasteboardItem>&, const Ref<NSString>
 void NSPasteboard::refresh()
 {
     if (!m_mirror) return;
-    if (auto outside = m_mirror->fetch()) takeOutsideContents(std::move(*outside));
+    auto outside = m_mirror->fetch();
+    if (!outside) return;
+    std::vector<Ref<NSPasteboardItem>> items;
+    for (const auto& flavors : *outside) {
+        auto item = make<NSPasteboardItem>();
+        for (const auto& [type, bytes] : flavors)
+            item->setDataForType(NSData::dataWithBytes(bytes.data(), bytes.size()),
+                                 NSString::stringWithUTF8String(type));
+        items.push_back(item);
+    }
+    takeOutsideContents(std::move(items));
 }
 
 void NSPasteboard::takeOutsideContents(std::vector<Ref<NSPasteboardItem>> items)

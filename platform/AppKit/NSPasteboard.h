@@ -109,6 +109,7 @@ public:
 
 private:
     class OwnerProvider;
+    class MirrorSource;
 
     void refresh();
     void changed();
@@ -120,5 +121,7 @@ private:
     NSInteger m_changeCount = 0;
     Weak<NSObject> m_owner;
     std::unique_ptr<OwnerProvider> m_ownerProvider;
+    // Before the mirror, which may keep it until it goes.
+    std::unique_ptr<MirrorSource> m_mirrorSource;
     std::unique_ptr<PasteboardMirror> m_mirror;
 };

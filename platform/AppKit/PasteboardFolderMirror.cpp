@@ -3,6 +3,8 @@
 // data. Each file is replaced by a rename, and "types" last, so a reader
 // sees either the old or the new contents of each file. Another process's
 // write shows as a new token.
+#include "AppKit/PasteboardFolderMirror.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,8 +14,6 @@
 #include <random>
 #include <sstream>
 
-#include "AppKit/NSPasteboard.h"
-#include "AppKit/PasteboardMirror.h"
 #include "Foundation/PercentEscapes.h"
 
 namespace fs = std::filesystem;
@@ -61,31 +61,25 @@ std::optional<std::string> readFile(const fs::path& path)
 
 class FolderPasteboardMirror : public PasteboardMirror {
 public:
-    explicit FolderPasteboardMirror(const Ref<NSString>& name)
-        : m_folder(runtimeFolder() / "pasteboards" / percentEncoded(name->UTF8String()))
+    explicit FolderPasteboardMirror(const std::string& name)
+        : m_folder(runtimeFolder() / "pasteboards" / percentEncoded(name))
     { }
 
-    void publish(NSPasteboard& pasteboard) override
+    void publish(PasteboardSource& pasteboard) override
     {
         std::error_code error;
         fs::create_directories(m_folder, error);
         if (error) return;
         std::string typesText = newToken() + "\n";
         std::vector<std::string> kept;
-        const auto& items = pasteboard.itemsWithoutRefresh();
-        if (!items.empty()) {
-            auto types = items.front()->types();
-            for (NSUInteger i = 0; i < types->count(); ++i) {
-                auto type = static_ref_cast<NSString>(types->objectAtIndex(i));
-                std::string file = "data-" + percentEncoded(type->UTF8String());
-                typesText += percentEncoded(type->UTF8String()) + "\n";
-                // Promised data the owner has not given yet stays absent
-                // outside; asking the owner now would come too early.
-                auto data = dynamic_ref_cast<NSData>(items.front()->pasteboardPropertyListForType(type));
-                if (!data) continue;
-                writeAtomically(m_folder / file, data->view());
-                kept.push_back(file);
-            }
+        for (const auto& type : pasteboard.types()) {
+            std::string file = "data-" + percentEncoded(type);
+            typesText += percentEncoded(type) + "\n";
+            // Promised data the owner has not given yet stays absent outside.
+            auto data = pasteboard.givenDataForType(type);
+            if (!data) continue;
+            writeAtomically(m_folder / file, *data);
+            kept.push_back(file);
         }
         for (const auto& entry : fs::directory_iterator(m_folder, error)) {
             std::string file = entry.path().filename().string();
@@ -96,30 +90,29 @@ public:
         m_seenToken = m_lastToken;
     }
 
-    std::optional<std::vector<Ref<NSPasteboardItem>>> fetch() override
+    std::optional<std::vector<PasteboardItemData>> fetch() override
     {
         auto text = readFile(m_folder / "types");
         if (!text) {
             if (m_seenToken.empty()) return std::nullopt;
             m_seenToken.clear();
-            return std::vector<Ref<NSPasteboardItem>>{};
+            return std::vector<PasteboardItemData>{};
         }
         std::istringstream lines(*text);
         std::string token;
         std::getline(lines, token);
         if (token == m_seenToken) return std::nullopt;
         m_seenToken = token;
-        auto item = NSObject::make<NSPasteboardItem>();
+        PasteboardItemData item;
         std::string line;
         while (std::getline(lines, line)) {
             if (line.empty()) continue;
-            auto type = NSString::stringWithUTF8String(PercentEscapes::decode(line));
             auto data = readFile(m_folder / ("data-" + line));
             // A type without its file was promised and never given: it is
             // not offered.
-            if (data) item->setDataForType(NSData::dataWithBytes(data->data(), data->size()), type);
+            if (data) item.emplace_back(PercentEscapes::decode(line), std::move(*data));
         }
-        return std::vector<Ref<NSPasteboardItem>>{item};
+        return std::vector<PasteboardItemData>{std::move(item)};
     }
 
     void releaseGlobally() override
@@ -144,7 +137,7 @@ private:
 
 }
 
-std::unique_ptr<PasteboardMirror> makeFolderPasteboardMirror(const Ref<NSString>& name)
+std::unique_ptr<PasteboardMirror> makeFolderPasteboardMirror(const std::string& name)
 {
     return std::make_unique<FolderPasteboardMirror>(name);
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "AppKit/NSEvent.h"
+#include "WindowServer/WSEvent.h"
 #include "WindowServer/WindowServer.h"
 
 namespace {
@@ -95,4 +95,4 @@ NSUInteger CocoaModifiersFromCarbon(UInt32 carbonModifiers)
     return cocoa;
 }
 
-UInt32 GetCurrentEventKeyModifiers() { return CarbonModifiersFromCocoa(NSEvent::modifierFlagsNow()); }
+UInt32 GetCurrentEventKeyModifiers() { return CarbonModifiersFromCocoa(WindowServer::currentModifierFlags()); }

@@ -1,5 +1,6 @@
 #include "WindowServer/WindowServer.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -34,6 +35,7 @@ public:
     void quitRequested() override { }
     void dockMenuRequested(NSPoint) override { }
     void dockIconHostChanged() override { }
+    void pasteboardMirrorChanged(WSPasteboard, std::unique_ptr<PasteboardMirror>) override { }
 };
 
 WindowServerClient*& defaultClient()
@@ -75,6 +77,14 @@ std::vector<std::string> WindowServer::registeredBackends()
     for (const auto& [name, factory] : registry().factories) names.push_back(name);
     return names;
 }
+
+namespace {
+std::atomic<NSUInteger> g_currentModifiers{0};
+}
+
+NSUInteger WindowServer::currentModifierFlags() { return g_currentModifiers.load(); }
+
+void WindowServer::noteModifierFlags(NSUInteger flags) { g_currentModifiers.store(flags); }
 
 bool WindowServer::hasShared()
 {

@@ -127,6 +127,10 @@ public:
 
     // --- Pointer ---
     virtual NSPoint pointerLocation() const = 0;
+    // The modifier keys (NSEventModifierFlags) of the latest event the
+    // application dispatched: AppKit notes them. Any thread.
+    static NSUInteger currentModifierFlags();
+    static void noteModifierFlags(NSUInteger flags);
     // Listen-only monitor of pointer moves and left drags anywhere on the
     // screens, called on the main thread with the global location.
     using PointerMonitor = std::function<void(NSPoint location, NSUInteger eventType)>;

@@ -9,8 +9,11 @@
 //
 // Reports come on the main thread, outside the server's own event handling
 // where the answer may start a nested run loop (a menu, a modal panel).
+#include <memory>
+
 #include "Foundation/NSGeometry.h"
 #include "WindowServer/NSWindowStyleMask.h"
+#include "WindowServer/PasteboardMirror.h"
 #include "WindowServer/WSEvent.h"
 
 class WindowServerClient {
@@ -52,4 +55,7 @@ public:
     // A place for the status icon appeared or went: the menu bar sets itself
     // up again.
     virtual void dockIconHostChanged() = 0;
+    // The server keeps the pasteboard in step with a store outside the
+    // process from now on; null when it stops (the server goes away).
+    virtual void pasteboardMirrorChanged(WSPasteboard pasteboard, std::unique_ptr<PasteboardMirror> mirror) = 0;
 };

@@ -2,29 +2,33 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 
-#include "AppKit/NSPasteboard.h"
+#include "WindowServer/WindowServerClient.h"
 #include "backend/x11/X11Reply.h"
 
 namespace {
 
-// The mirror of one selection.
+// The mirror of one selection: text on the pasteboard owns it. Gone with
+// its pasteboard, it gives the selection up.
 class SelectionMirror : public PasteboardMirror {
 public:
     SelectionMirror(X11Clipboard& clipboard, xcb_atom_t selection)
         : m_clipboard(clipboard)
         , m_selection(selection)
     { }
-    void publish(NSPasteboard& board) override
+    ~SelectionMirror() override { m_clipboard.disown(m_selection); }
+    void publish(PasteboardSource& board) override
     {
-        const auto& items = board.itemsWithoutRefresh();
-        if (!items.empty() && items.front()->hasType(NSPasteboardTypeString)) m_clipboard.own(m_selection, board);
+        const auto types = board.types();
+        if (std::find(types.begin(), types.end(), kPasteboardTypeUTF8Text) != types.end())
+            m_clipboard.own(m_selection, board);
         else m_clipboard.disown(m_selection);
     }
-    std::optional<std::vector<Ref<NSPasteboardItem>>> fetch() override { return m_clipboard.read(m_selection); }
+    std::optional<std::vector<PasteboardItemData>> fetch() override { return m_clipboard.read(m_selection); }
 
 private:
     X11Clipboard& m_clipboard;
@@ -51,26 +55,25 @@ X11Clipboard::X11Clipboard(xcb_connection_t* connection, xcb_window_t root, Atom
 
 X11Clipboard::~X11Clipboard()
 {
-    detach();
     if (m_window) xcb_destroy_window(m_conn, m_window);
 }
 
-void X11Clipboard::attach()
+void X11Clipboard::attach(WindowServerClient& client)
 {
-    NSPasteboard::generalPasteboard()->setMirror(std::make_unique<SelectionMirror>(*this, m_atom("CLIPBOARD")));
-    NSPasteboard::pasteboardWithName(NSSelectionPboard)
-        ->setMirror(std::make_unique<SelectionMirror>(*this, XCB_ATOM_PRIMARY));
+    client.pasteboardMirrorChanged(WSPasteboard::general,
+                                   std::make_unique<SelectionMirror>(*this, m_atom("CLIPBOARD")));
+    client.pasteboardMirrorChanged(WSPasteboard::selection, std::make_unique<SelectionMirror>(*this, XCB_ATOM_PRIMARY));
 }
 
-void X11Clipboard::detach()
+void X11Clipboard::detach(WindowServerClient& client)
 {
-    NSPasteboard::generalPasteboard()->setMirror(nullptr);
-    NSPasteboard::pasteboardWithName(NSSelectionPboard)->setMirror(nullptr);
+    client.pasteboardMirrorChanged(WSPasteboard::general, nullptr);
+    client.pasteboardMirrorChanged(WSPasteboard::selection, nullptr);
 }
 
 // --- Owning ---
 
-void X11Clipboard::own(xcb_atom_t selection, NSPasteboard& board)
+void X11Clipboard::own(xcb_atom_t selection, PasteboardSource& board)
 {
     m_owned[selection] = &board;
     xcb_set_selection_owner(m_conn, m_window, selection, XCB_CURRENT_TIME);
@@ -141,12 +144,10 @@ bool X11Clipboard::sendTarget(const xcb_selection_request_event_t& request, xcb_
         return true;
     }
     if (target != utf8 && target != plain && target != XCB_ATOM_STRING && target != m_atom("TEXT")) return false;
-    auto board = m_owned[request.selection].get();
-    if (!board || board->itemsWithoutRefresh().empty()) return false;
-    auto data = board->itemsWithoutRefresh().front()->dataForType(NSPasteboardTypeString);
+    auto data = m_owned[request.selection]->dataForType(kPasteboardTypeUTF8Text);
     if (!data) return false;
     const xcb_atom_t type = target == m_atom("TEXT") ? utf8 : target;
-    std::string bytes(data->view());
+    std::string bytes = std::move(*data);
     if (bytes.size() <= m_chunk) {
         xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, request.requestor, property, type, 8,
                             static_cast<uint32_t>(bytes.size()), bytes.data());
@@ -221,12 +222,12 @@ std::optional<std::string> X11Clipboard::readProperty(xcb_atom_t property, xcb_a
     return out;
 }
 
-std::optional<std::vector<Ref<NSPasteboardItem>>> X11Clipboard::read(xcb_atom_t selection)
+std::optional<std::vector<PasteboardItemData>> X11Clipboard::read(xcb_atom_t selection)
 {
     // What we own is already in the pasteboard.
     if (m_owned.count(selection)) return std::nullopt;
     auto owner = reply(xcb_get_selection_owner_reply(m_conn, xcb_get_selection_owner(m_conn, selection), nullptr));
-    std::vector<Ref<NSPasteboardItem>> nothing;
+    std::vector<PasteboardItemData> nothing;
     if (!owner || owner->owner == XCB_NONE) return nothing;
 
     const xcb_atom_t property = m_atom("PLUMBLINE_SELECTION");
@@ -267,7 +268,5 @@ std::optional<std::vector<Ref<NSPasteboardItem>>> X11Clipboard::read(xcb_atom_t 
             data->append(*part);
         }
     }
-    auto item = NSObject::make<NSPasteboardItem>();
-    item->setDataForType(NSData::dataWithBytes(data->data(), data->size()), NSPasteboardTypeString);
-    return std::vector<Ref<NSPasteboardItem>>{item};
+    return std::vector<PasteboardItemData>{{{kPasteboardTypeUTF8Text, std::move(*data)}}};
 }

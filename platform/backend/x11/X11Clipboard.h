@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "AppKit/NSPasteboard.h"
-#include "AppKit/PasteboardMirror.h"
+#include "WindowServer/PasteboardMirror.h"
+
+class WindowServerClient;
 
 class X11Clipboard {
 public:
@@ -27,18 +28,19 @@ public:
     ~X11Clipboard();
 
     // Mirrors the general and selection pasteboards onto CLIPBOARD and
-    // PRIMARY; detach before the clipboard goes away.
-    void attach();
-    void detach();
+    // PRIMARY (the client installs the mirrors); detach before the
+    // clipboard goes away.
+    void attach(WindowServerClient& client);
+    void detach(WindowServerClient& client);
 
     // Handles selection requests, clears and property changes of transfers;
     // false for events that are not the clipboard's.
     bool handle(xcb_generic_event_t* event);
 
     // Publishing and reading for one selection (the mirrors call these).
-    void own(xcb_atom_t selection, NSPasteboard& board);
+    void own(xcb_atom_t selection, PasteboardSource& board);
     void disown(xcb_atom_t selection);
-    std::optional<std::vector<Ref<NSPasteboardItem>>> read(xcb_atom_t selection);
+    std::optional<std::vector<PasteboardItemData>> read(xcb_atom_t selection);
 
     // How long another client may take to answer.
     static constexpr int kTimeoutMilliseconds = 1000;
@@ -63,7 +65,7 @@ private:
     AtomLookup m_atom;
     EventHandler m_otherEvent;
     // The pasteboard each owned selection serves.
-    std::map<xcb_atom_t, Weak<NSPasteboard>> m_owned;
+    std::map<xcb_atom_t, PasteboardSource*> m_owned;
     std::vector<Outgoing> m_outgoing;
     size_t m_chunk = 0;
 };

@@ -88,7 +88,7 @@ X11WindowServer::X11WindowServer()
         [this](xcb_generic_event_t* e) {
             if (!m_trayIcon || !m_trayIcon->handle(e)) handle(e);
         });
-    m_clipboard->attach();
+    m_clipboard->attach(client());
     xcb_flush(m_conn);
 
     auto loop = NSRunLoop::mainRunLoop();
@@ -110,6 +110,7 @@ X11WindowServer::~X11WindowServer()
     KeyState::setQuery(nullptr);
     setSuspended(false);
     m_trayIcon.reset();
+    m_clipboard->detach(client());
     m_clipboard.reset();
     for (auto& [id, w] : m_windows) {
         w->unrealize();

@@ -1,7 +1,7 @@
 #include <vector>
 
+#include "AppKit/NSEventCarbonExt.h"
 #include "Carbon/CarbonEvents.h"
-#include "Carbon/NSEventCarbonExt.h"
 #include "CarbonFixture.h"
 
 namespace {

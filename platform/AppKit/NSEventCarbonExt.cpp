@@ -1,4 +1,4 @@
-#include "Carbon/NSEventCarbonExt.h"
+#include "AppKit/NSEventCarbonExt.h"
 
 #include "Carbon/KeyState.h"
 
