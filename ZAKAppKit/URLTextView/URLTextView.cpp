@@ -18,8 +18,8 @@ NS_CLASS_DEFINE(URLTextView)
 
 namespace {
 
-constexpr NSEventMask kTrackingMask = NSLeftMouseUpMask | NSRightMouseUpMask | NSLeftMouseDraggedMask |
-                                      NSRightMouseDraggedMask;
+constexpr NSEventMask kTrackingMask =
+    NSLeftMouseUpMask | NSRightMouseUpMask | NSLeftMouseDraggedMask | NSRightMouseDraggedMask;
 
 Ref<NSURL> addressOf(const Id& link)
 {
@@ -42,8 +42,8 @@ Ref<NSCursor> URLTextView::handCursor()
 {
     static auto* cursor = new Ref<NSCursor>;
     if (!*cursor)
-        *cursor = NSObject::alloc<NSCursor>()->initWithImage(NSImage::imageNamed("ZAKURLTextViewHand"_ns),
-                                                             NSMakePoint(5, 0));
+        *cursor =
+            NSObject::alloc<NSCursor>()->initWithImage(NSImage::imageNamed("ZAKURLTextViewHand"_ns), NSMakePoint(5, 0));
     return *cursor;
 }
 
@@ -115,7 +115,8 @@ void URLTextView::mouseDown(const Ref<NSEvent>& event)
     colorLink(linkRange, NSColor::orangeColor());
     bool inside = true;
     for (;;) {
-        auto next = NSApp->nextEventMatchingMask(kTrackingMask, NSDate::distantFuture(), NSEventTrackingRunLoopMode, true);
+        auto next =
+            NSApp->nextEventMatchingMask(kTrackingMask, NSDate::distantFuture(), NSEventTrackingRunLoopMode, true);
         if (!next) continue;
         const NSPoint at = convertPoint(next->locationInWindow(), nullptr);
         const bool over = isInLinkRects(at, rects);

@@ -39,7 +39,8 @@ void ZAKLicenseWindowController::describeClass(NSClassMembers<ZAKLicenseWindowCo
 Ref<ZAKLicenseWindowController> ZAKLicenseWindowController::sharedLicenseWindow()
 {
     std::lock_guard guard(shared().lock);
-    if (!shared().controller) shared().controller = static_ref_cast<ZAKLicenseWindowController>(make<ZAKLicenseWindowController>());
+    if (!shared().controller)
+        shared().controller = static_ref_cast<ZAKLicenseWindowController>(make<ZAKLicenseWindowController>());
     return shared().controller;
 }
 

@@ -33,10 +33,8 @@ void logAlsaError(const char* file, int line, const char* function, int err, con
     va_end(args);
     (void)file;
     (void)line;
-    if (err)
-        NSLog("ALSA: %s: %s (%s)", function ? function : "", text, snd_strerror(err));
-    else
-        NSLog("ALSA: %s: %s", function ? function : "", text);
+    if (err) NSLog("ALSA: %s: %s (%s)", function ? function : "", text, snd_strerror(err));
+    else NSLog("ALSA: %s: %s", function ? function : "", text);
 }
 
 class Workers {
@@ -133,7 +131,8 @@ private:
         size_t done = 0;
         while (done < frames && !playback.stopRequested) {
             const auto count = static_cast<snd_pcm_uframes_t>(std::min<size_t>(kChunkFrames, frames - done));
-            snd_pcm_sframes_t written = snd_pcm_writei(pcm, samples.interleaved.data() + done * samples.channels, count);
+            snd_pcm_sframes_t written =
+                snd_pcm_writei(pcm, samples.interleaved.data() + done * samples.channels, count);
             if (written < 0) written = snd_pcm_recover(pcm, static_cast<int>(written), 1);
             if (written < 0) {
                 NSLog("Sound output failed: %s", snd_strerror(static_cast<int>(written)));
@@ -141,10 +140,8 @@ private:
             }
             done += static_cast<size_t>(written);
         }
-        if (playback.stopRequested)
-            snd_pcm_drop(pcm);
-        else
-            snd_pcm_drain(pcm);
+        if (playback.stopRequested) snd_pcm_drop(pcm);
+        else snd_pcm_drain(pcm);
         snd_pcm_close(pcm);
         playback.playing = false;
     }

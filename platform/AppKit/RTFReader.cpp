@@ -49,10 +49,28 @@ struct Color {
 // Destinations whose text is never shown.
 bool isSkippedDestination(const std::string& word)
 {
-    static const char* const skipped[] = {"info",   "stylesheet", "pict",     "header",    "footer",  "headerl",
-                                          "headerr", "footerl",   "footerr",  "footnote",  "object",  "listtable",
-                                          "listoverridetable", "revtbl", "rsidtbl", "generator", "xmlnstbl", "themedata",
-                                          "colorschememapping", "latentstyles", "datastore", "fldinst"};
+    static const char* const skipped[] = {"info",
+                                          "stylesheet",
+                                          "pict",
+                                          "header",
+                                          "footer",
+                                          "headerl",
+                                          "headerr",
+                                          "footerl",
+                                          "footerr",
+                                          "footnote",
+                                          "object",
+                                          "listtable",
+                                          "listoverridetable",
+                                          "revtbl",
+                                          "rsidtbl",
+                                          "generator",
+                                          "xmlnstbl",
+                                          "themedata",
+                                          "colorschememapping",
+                                          "latentstyles",
+                                          "datastore",
+                                          "fldinst"};
     for (const char* s : skipped)
         if (word == s) return true;
     return false;
@@ -61,9 +79,9 @@ bool isSkippedDestination(const std::string& word)
 std::optional<char16_t> namedCharacter(const std::string& word)
 {
     static const std::map<std::string, char16_t> named = {
-        {"emdash", u'\u2014'},   {"endash", u'\u2013'},    {"bullet", u'\u2022'}, {"lquote", u'\u2018'},
-        {"rquote", u'\u2019'},   {"ldblquote", u'\u201C'}, {"rdblquote", u'\u201D'}, {"emspace", u'\u2003'},
-        {"enspace", u'\u2002'},  {"qmspace", u'\u2005'}};
+        {"emdash", u'\u2014'},  {"endash", u'\u2013'},    {"bullet", u'\u2022'},    {"lquote", u'\u2018'},
+        {"rquote", u'\u2019'},  {"ldblquote", u'\u201C'}, {"rdblquote", u'\u201D'}, {"emspace", u'\u2003'},
+        {"enspace", u'\u2002'}, {"qmspace", u'\u2005'}};
     auto it = named.find(word);
     if (it == named.end()) return std::nullopt;
     return it->second;
@@ -73,8 +91,7 @@ class Reader {
 public:
     explicit Reader(const Ref<NSData>& data)
         : m_bytes(reinterpret_cast<const char*>(data->bytes()), data->length())
-    {
-    }
+    { }
 
     Ref<NSAttributedString> read()
     {

@@ -46,6 +46,6 @@ Ref<NSString> PathForPlatformSoundPath(const Ref<NSString>& path)
 
 Ref<NSArray> PlatformSoundFolders()
 {
-    return NSArray::arrayWithObjects({PathForPlatformSoundPath("/System/Library/Sounds"_ns),
-                                      PathForPlatformSoundPath("~/Library/Sounds"_ns)});
+    return NSArray::arrayWithObjects(
+        {PathForPlatformSoundPath("/System/Library/Sounds"_ns), PathForPlatformSoundPath("~/Library/Sounds"_ns)});
 }

@@ -32,8 +32,9 @@ void writeTone(const std::string& path, int frames)
     SF_INFO info{};
     info.samplerate = 44100;
     info.channels = 1;
-    const int container = lower == ".wav" ? SF_FORMAT_WAV : (lower == ".au" || lower == ".snd") ? SF_FORMAT_AU
-                                                                                                  : SF_FORMAT_AIFF;
+    const int container = lower == ".wav"                       ? SF_FORMAT_WAV
+                          : (lower == ".au" || lower == ".snd") ? SF_FORMAT_AU
+                                                                : SF_FORMAT_AIFF;
     info.format = container | SF_FORMAT_PCM_16;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     ASSERT_NE(file, nullptr) << sf_strerror(nullptr);

@@ -11,11 +11,11 @@
 #include "AppKitExtensions/NSSharingServicePicker+ZAKSharingServicePickerMenu.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSURL.h"
+#include "SystemConfiguration/SCNetworkReachability.h"
 #include "WindowingFixture.h"
 #include "ZAKAppKit/URLTextView/URLTextView.h"
 #include "ZAKAppKit/ZAKLicenseWindowController/ZAKLicenseWindowController.h"
 #include "ZAKAppKit/ZAKNetwork/ZAKNetwork.h"
-#include "SystemConfiguration/SCNetworkReachability.h"
 
 namespace {
 
@@ -37,8 +37,8 @@ protected:
     void SetUp() override
     {
         WindowingTest::SetUp();
-        window = NSObject::alloc<NSWindow>()->initWithContentRect(NSMakeRect(100, 100, 400, 200),
-                                                                  NSBorderlessWindowMask, NSBackingStoreBuffered, false);
+        window = NSObject::alloc<NSWindow>()->initWithContentRect(
+            NSMakeRect(100, 100, 400, 200), NSBorderlessWindowMask, NSBackingStoreBuffered, false);
         view = static_ref_cast<URLTextView>(NSObject::alloc<URLTextView>()->initWithFrame(NSMakeRect(0, 0, 400, 200)));
         window->setContentView(view);
         auto storage = view->textStorage();
@@ -62,10 +62,11 @@ protected:
     // A point of the view's character in screen coordinates.
     NSPoint screenPointOf(NSUInteger character)
     {
-        auto rects = view->layoutManager()->rectArrayForCharacterRange(NSMakeRange(character, 1),
-                                                                       NSMakeRange(character, 1), view->textContainer());
+        auto rects = view->layoutManager()->rectArrayForCharacterRange(
+            NSMakeRange(character, 1), NSMakeRange(character, 1), view->textContainer());
         const NSRect r = rects.at(0);
-        const NSPoint inView = NSMakePoint(NSMidX(r) + view->textContainerOrigin().x, NSMidY(r) + view->textContainerOrigin().y);
+        const NSPoint inView =
+            NSMakePoint(NSMidX(r) + view->textContainerOrigin().x, NSMidY(r) + view->textContainerOrigin().y);
         const NSPoint inWindow = view->convertPoint(inView, nullptr);
         return window->convertBaseToScreen(inWindow);
     }
@@ -119,8 +120,10 @@ TEST_F(LinkTextViewTest, OnlyTheVisiblePartOfALinkGetsTheHand)
 
     // In a scroll view showing the top 30 points of a link that runs over two
     // long lines.
-    auto scroll = static_ref_cast<NSScrollView>(NSObject::alloc<NSScrollView>()->initWithFrame(NSMakeRect(0, 0, 200, 30)));
-    auto linked = static_ref_cast<URLTextView>(NSObject::alloc<URLTextView>()->initWithFrame(NSMakeRect(0, 0, 200, 30)));
+    auto scroll =
+        static_ref_cast<NSScrollView>(NSObject::alloc<NSScrollView>()->initWithFrame(NSMakeRect(0, 0, 200, 30)));
+    auto linked =
+        static_ref_cast<URLTextView>(NSObject::alloc<URLTextView>()->initWithFrame(NSMakeRect(0, 0, 200, 30)));
     scroll->setDocumentView(linked);
     auto container = NSObject::alloc<NSView>()->initWithFrame(NSMakeRect(0, 0, 400, 200));
     container->addSubview(scroll);
@@ -160,7 +163,8 @@ TEST_F(WindowingTest, TheLicenceWindowShowsOurAgreementWithLinksUnderTheApplicat
     ASSERT_NE(storage, nullptr);
     const std::u16string text = storage->string()->utf16();
     EXPECT_EQ(text.find(u"Plumbline Licence Agreement"), 0u);
-    for (const std::u16string address : {u"http://www.plumbline.example/licence", u"mailto:licence@plumbline.example"}) {
+    for (const std::u16string address :
+         {u"http://www.plumbline.example/licence", u"mailto:licence@plumbline.example"}) {
         const size_t at = text.find(address);
         ASSERT_NE(at, std::u16string::npos);
         EXPECT_NE(storage->attributeAtIndex(NSLinkAttributeName, at + 1, nullptr), nullptr)
@@ -199,9 +203,9 @@ TEST(SharingMenu, IsNilWithoutServicesAndListsTheServicesInOrder)
         ASSERT_NE(service, nullptr);
         EXPECT_EQ(service->delegate().get(), delegate.get());
     }
-    EXPECT_EQ(NSSharingServicePickerExt::menuForSharingItems(NSArray::arrayWithObjects({target}), target, "share:",
-                                                             delegate),
-              nullptr);
+    EXPECT_EQ(
+        NSSharingServicePickerExt::menuForSharingItems(NSArray::arrayWithObjects({target}), target, "share:", delegate),
+        nullptr);
     NSSharingService::removeServiceProvider(token);
     EXPECT_EQ(NSSharingServicePickerExt::menuForSharingItems(items, target, "share:", delegate), nullptr);
 }

@@ -46,8 +46,8 @@ TEST(RTFReader, DocumentsGiveTheirText)
 
 TEST(RTFReader, MalformedDocumentsAreRefused)
 {
-    for (const std::string rtf : {"", "plain text", "{\\rtf1 unclosed", "{\\rtf1 \\'zz}",
-                                  "{\\rtf1 \\'4", "{\\rtf1 \\f-}", "{\\rtf"})
+    for (const std::string rtf :
+         {"", "plain text", "{\\rtf1 unclosed", "{\\rtf1 \\'zz}", "{\\rtf1 \\'4", "{\\rtf1 \\f-}", "{\\rtf"})
         EXPECT_EQ(read(rtf), nullptr) << rtf;
 
     // Through document reading: an error, nothing read.
@@ -79,7 +79,8 @@ TEST(RTFReader, CharacterFormatsBecomeAttributes)
     EXPECT_EQ(font(u"big")->pointSize(), 18);
     EXPECT_FALSE(traits(u"under") & NSBoldFontMask) << "a group's format ends with it";
     EXPECT_NE(font(u"mono")->fontName()->UTF8String().find("Mono"), std::string::npos);
-    auto underline = dynamic_ref_cast<NSNumber>(s->attributeAtIndex(NSUnderlineStyleAttributeName, at(u"under"), nullptr));
+    auto underline =
+        dynamic_ref_cast<NSNumber>(s->attributeAtIndex(NSUnderlineStyleAttributeName, at(u"under"), nullptr));
     ASSERT_NE(underline, nullptr);
     EXPECT_EQ(underline->integerValue(), NSUnderlineStyleSingle);
     EXPECT_EQ(s->attributeAtIndex(NSUnderlineStyleAttributeName, at(u"mono"), nullptr), nullptr);
