@@ -154,7 +154,8 @@ void ZAKColorLabelWidgetCell::setObjectValue(const Id& value)
         if (count > 0) {
             Id first = array->objectAtIndex(0);
             bool same = true;
-            for (NSUInteger i = 1; i < count && same; ++i) same = first && first->isEqual(array->objectAtIndex(i).get());
+            for (NSUInteger i = 1; i < count && same; ++i)
+                same = first && first->isEqual(array->objectAtIndex(i).get());
             if (same) given = first;
         }
     }
@@ -199,8 +200,7 @@ bool ZAKColorLabelWidgetCell::startTrackingAt(NSPoint startPoint, const Ref<NSVi
     return answer;
 }
 
-bool ZAKColorLabelWidgetCell::continueTracking(NSPoint lastPoint, NSPoint currentPoint,
-                                               const Ref<NSView>& controlView)
+bool ZAKColorLabelWidgetCell::continueTracking(NSPoint lastPoint, NSPoint currentPoint, const Ref<NSView>& controlView)
 {
     const bool answer = NSActionCell::continueTracking(lastPoint, currentPoint, controlView);
     takeValueAndPush(currentPoint, controlView);

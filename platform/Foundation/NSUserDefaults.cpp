@@ -410,8 +410,8 @@ void NSUserDefaults::setPersistentDomain(const Ref<NSDictionary>& domain, const 
     if (!domain || !domainName)
         NSException::raise(NSInvalidArgumentException, "-[NSUserDefaults setPersistentDomain:forName:]: nil argument");
     if (!NSPropertyListSerialization::propertyListIsValidForFormat(domain, NSPropertyListXMLFormat_v1_0))
-        NSException::raise(NSInvalidArgumentException, "Attempt to set a non-property-list domain " +
-                                                           domainName->UTF8String());
+        NSException::raise(NSInvalidArgumentException,
+                           "Attempt to set a non-property-list domain " + domainName->UTF8String());
     if (m_global && domainName->isEqualToString(NSGlobalDomain)) {
         m_global->replaceDomain(domain);
         return;

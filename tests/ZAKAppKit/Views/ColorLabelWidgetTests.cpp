@@ -32,7 +32,10 @@ public:
         m_label = v;
         writes.push_back(v);
     }
-    static void describeClass(NSClassMembers<LabelModel>& m) { m.property("label", &LabelModel::label, &LabelModel::setLabel); }
+    static void describeClass(NSClassMembers<LabelModel>& m)
+    {
+        m.property("label", &LabelModel::label, &LabelModel::setLabel);
+    }
 };
 NS_CLASS_DEFINE(LabelModel)
 
@@ -134,8 +137,16 @@ TEST(ColorLabelWidgetCell, EverySetterKeepsTheValueWithinTheLabels)
         {"float 99", [&] { cell->setFloatValue(99); }, 7},
         {"string 5", [&] { cell->setStringValue("5"_ns); }, 5},
         {"type 9", [&] { cell->setColorLabelType(9); }, 7},
-        {"[3, 3]", [&] { cell->setObjectValue(NSArray::arrayWithObjects({number(3), number(3)})); }, 3},
-        {"[3, 4]", [&] { cell->setObjectValue(NSArray::arrayWithObjects({number(3), number(4)})); }, -1},
+        {"[3, 3]",
+         [&] {
+             cell->setObjectValue(NSArray::arrayWithObjects({number(3), number(3)}));
+         },
+         3},
+        {"[3, 4]",
+         [&] {
+             cell->setObjectValue(NSArray::arrayWithObjects({number(3), number(4)}));
+         },
+         -1},
         {"[2]", [&] { cell->setObjectValue(NSArray::arrayWithObjects({number(2)})); }, 2},
         {"[]", [&] { cell->setObjectValue(NSArray::array()); }, -1},
         {"\"6\"", [&] { cell->setObjectValue("6"_ns); }, 6},

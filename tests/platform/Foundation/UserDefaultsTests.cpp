@@ -405,8 +405,8 @@ TEST(UserDefaults, TheGlobalDomainIsSearchedBetweenTheApplicationAndTheRegistrat
               "</dict></plist>\n");
     NSUserDefaults::resetStandardUserDefaults();
     auto d = NSUserDefaults::standardUserDefaults();
-    d->registerDefaults(NSDictionary::dictionaryWithEntries(
-        {{"shared"_ns, "registered"_ns}, {"onlyRegistered"_ns, "registered"_ns}}));
+    d->registerDefaults(
+        NSDictionary::dictionaryWithEntries({{"shared"_ns, "registered"_ns}, {"onlyRegistered"_ns, "registered"_ns}}));
     EXPECT_EQ(d->integerForKey("AppleAquaColorVariant"_ns), 6);
     EXPECT_EQ(d->stringForKey("shared"_ns)->UTF8String(), std::string("global"));
     EXPECT_EQ(d->stringForKey("onlyRegistered"_ns)->UTF8String(), std::string("registered"));
@@ -419,8 +419,9 @@ TEST(UserDefaults, TheGlobalDomainIsSearchedBetweenTheApplicationAndTheRegistrat
     Id token = NSNotificationCenter::defaultCenter()->addObserverForName(
         NSString::stringWithUTF8String(NSUserDefaultsDidChangeNotification), nullptr, nullptr,
         [&](const Ref<NSNotification>&) { ++notices; });
-    d->setPersistentDomain(NSDictionary::dictionaryWithEntries({{"AppleAquaColorVariant"_ns, NSNumber::numberWithInteger(1)}}),
-                           NSGlobalDomain);
+    d->setPersistentDomain(
+        NSDictionary::dictionaryWithEntries({{"AppleAquaColorVariant"_ns, NSNumber::numberWithInteger(1)}}),
+        NSGlobalDomain);
     NSNotificationCenter::defaultCenter()->removeObserver(token);
     EXPECT_GT(notices, 0);
     EXPECT_EQ(d->integerForKey("AppleAquaColorVariant"_ns), 1);
