@@ -37,8 +37,8 @@ Ref<NSView> makeLinksPage(NSRect bounds)
     text->layoutManager()->replaceTextStorage(licenceText());
     root->addSubview(scroll);
 
-    auto sounds = static_ref_cast<NSPopUpButton>(
-        NSObject::alloc<NSPopUpButton>()->initWithFrame(NSMakeRect(20, 16, 180, 26)));
+    auto sounds =
+        static_ref_cast<NSPopUpButton>(NSObject::alloc<NSPopUpButton>()->initWithFrame(NSMakeRect(20, 16, 180, 26)));
     sounds->setMenu(ZAKSoundManager::getSharedSoundManager()->getSoundMenu());
     root->addSubview(sounds);
     return root;
