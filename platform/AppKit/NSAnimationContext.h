@@ -28,6 +28,10 @@ public:
     NSTimeInterval duration() const { return m_duration; }
     void setDuration(NSTimeInterval duration) { m_duration = duration < 0 ? 0 : duration; }
     void setCompletionHandler(const std::function<void()>& handler) { m_completion = handler; }
+    // Whether changes made without the animator animate too. Nothing here
+    // animates implicitly, so with or without it such changes apply at once.
+    bool allowsImplicitAnimation() const { return m_allowsImplicitAnimation; }
+    void setAllowsImplicitAnimation(bool flag) { m_allowsImplicitAnimation = flag; }
 
     // Starts an animation of the current group: step gets the progress in
     // [0, 1] at each tick, 1 last. A duration of 0 steps to 1 at once.
@@ -45,4 +49,5 @@ private:
     // handler waits for them.
     size_t m_pending = 0;
     bool m_closed = false;
+    bool m_allowsImplicitAnimation = false;
 };
