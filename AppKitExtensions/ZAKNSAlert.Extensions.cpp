@@ -70,11 +70,9 @@ void _ZAKAlertSheetCompletionHandlerRunner::alertDidEndAction(const Id& alert, c
     alertDidEnd(dynamic_ref_cast<NSAlert>(alert), number ? number->integerValue() : NSModalResponseAbort, nullptr);
 }
 
-Ref<_ZAKAlertSheetCompletionHandlerRunner>
-_ZAKAlertSheetCompletionHandlerRunner::initWithAlert(const Ref<NSAlert>& alert,
-                                                     const Ref<NSString>& suppressAlertIdentifier,
-                                                     NSInteger returnCodeOnSuppress,
-                                                     const ZAKAlertCompletionHandler& completionHandler)
+Ref<_ZAKAlertSheetCompletionHandlerRunner> _ZAKAlertSheetCompletionHandlerRunner::initWithAlert(
+    const Ref<NSAlert>& alert, const Ref<NSString>& suppressAlertIdentifier, NSInteger returnCodeOnSuppress,
+    const ZAKAlertCompletionHandler& completionHandler)
 {
     m_alert = alert;
     m_completionHandler = completionHandler;

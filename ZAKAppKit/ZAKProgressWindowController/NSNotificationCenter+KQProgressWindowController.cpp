@@ -19,8 +19,8 @@ void setIfGiven(const Ref<NSMutableDictionary>& change, const Ref<NSString>& tex
 }
 
 // The value is shown, not computed with: single precision is enough.
-void setCurrentValueIfDeterminate(const Ref<NSMutableDictionary>& change,
-                                  const Ref<ZAKProgressDescriptor>& descriptor, double value)
+void setCurrentValueIfDeterminate(const Ref<NSMutableDictionary>& change, const Ref<ZAKProgressDescriptor>& descriptor,
+                                  double value)
 {
     if (descriptor && !descriptor->isIndeterminate())
         change->setObject(NSNumber::numberWithFloat(float(value)), "currentValue"_ns);

@@ -34,7 +34,7 @@ Ref<NSArray> ZAKProgressDescriptor::progressDescriptorKeys()
 }
 
 Ref<ZAKProgressDescriptor> ZAKProgressDescriptor::initWithTitle(const Ref<NSString>& title,
-                                                                 const Ref<NSString>& infoText, bool allowCancel)
+                                                                const Ref<NSString>& infoText, bool allowCancel)
 {
     m_isIndeterminate = true;
     m_allowCancel = allowCancel;
@@ -44,8 +44,8 @@ Ref<ZAKProgressDescriptor> ZAKProgressDescriptor::initWithTitle(const Ref<NSStri
 }
 
 Ref<ZAKProgressDescriptor> ZAKProgressDescriptor::initWithTitle(const Ref<NSString>& title,
-                                                                 const Ref<NSString>& infoText, double minValue,
-                                                                 double maxValue, bool allowCancel)
+                                                                const Ref<NSString>& infoText, double minValue,
+                                                                double maxValue, bool allowCancel)
 {
     initWithTitle(title, infoText, allowCancel);
     m_isIndeterminate = false;

@@ -23,8 +23,8 @@ public:
     Ref<ZAKProgressDescriptor> initWithTitle(const Ref<NSString>& title, const Ref<NSString>& infoText,
                                              bool allowCancel);
     // Determinate; the value starts at the minimum.
-    Ref<ZAKProgressDescriptor> initWithTitle(const Ref<NSString>& title, const Ref<NSString>& infoText,
-                                             double minValue, double maxValue, bool allowCancel);
+    Ref<ZAKProgressDescriptor> initWithTitle(const Ref<NSString>& title, const Ref<NSString>& infoText, double minValue,
+                                             double maxValue, bool allowCancel);
 
     bool allowCancel() const { return m_allowCancel; }
     bool isIndeterminate() const { return m_isIndeterminate; }

@@ -99,7 +99,7 @@ Ref<ZAKProgressDescriptor> ZAKProgressWindowController::setUp(const Ref<ZAKProgr
 }
 
 Ref<ZAKProgressDescriptor> ZAKProgressWindowController::setupAsIndeterminateWithTitle(const Ref<NSString>& title,
-                                                                                     bool allowCancel)
+                                                                                      bool allowCancel)
 {
     m_isCancelled = false;
     m_closeWindowOnCompletion = true;
@@ -109,15 +109,15 @@ Ref<ZAKProgressDescriptor> ZAKProgressWindowController::setupAsIndeterminateWith
 }
 
 Ref<ZAKProgressDescriptor> ZAKProgressWindowController::setupAsDeterminateWithTitle(const Ref<NSString>& title,
-                                                                                   double minValue, double maxValue,
-                                                                                   double initialValue,
-                                                                                   bool allowCancel)
+                                                                                    double minValue, double maxValue,
+                                                                                    double initialValue,
+                                                                                    bool allowCancel)
 {
     m_isCancelled = false;
     m_closeWindowOnCompletion = true;
     auto shown = title ? title : defaultTitle();
-    auto descriptor = alloc<ZAKProgressDescriptor>()->initWithTitle(
-        shown, shown->stringByAppendingString(u"\u2026"_ns), minValue, maxValue, allowCancel);
+    auto descriptor = alloc<ZAKProgressDescriptor>()->initWithTitle(shown, shown->stringByAppendingString(u"\u2026"_ns),
+                                                                    minValue, maxValue, allowCancel);
     if (initialValue != minValue) descriptor->setCurrentValue(initialValue);
     return setUp(descriptor);
 }
@@ -295,29 +295,30 @@ void ZAKProgressWindowController::startObservingNotifications()
     std::lock_guard guard(m_observerLock);
     if (m_shouldProcessNotfications) return;
     m_shouldProcessNotfications = true;
-    m_beginObserver = center->addObserverForName(
-        NSString::stringWithUTF8String(KQWillBeginProcessingWithProgressDescriptor), nullptr, main,
-        [weak](const Ref<NSNotification>& note) {
-            auto self = weak.get();
-            auto descriptor = dynamic_ref_cast<ZAKProgressDescriptor>(note->object());
-            if (self && descriptor) self->addProgressDescriptor(descriptor);
-        });
-    m_updateObserver = center->addObserverForName(
-        NSString::stringWithUTF8String(KQUpdateProcessingWithProgressDescriptor), nullptr, main,
-        [weak](const Ref<NSNotification>& note) {
-            auto self = weak.get();
-            if (!self) return;
-            auto descriptor = dynamic_ref_cast<ZAKProgressDescriptor>(note->object());
-            if (descriptor && note->userInfo()) descriptor->setValuesForKeysWithDictionary(note->userInfo());
-            if (self->isWindowLoaded()) self->updateGUI();
-        });
-    m_endObserver = center->addObserverForName(
-        NSString::stringWithUTF8String(KQDidEndProcessingWithProgressDescriptor), nullptr, main,
-        [weak](const Ref<NSNotification>& note) {
-            auto self = weak.get();
-            auto descriptor = dynamic_ref_cast<ZAKProgressDescriptor>(note->object());
-            if (self && descriptor) self->removeProgressDescriptor(descriptor);
-        });
+    m_beginObserver =
+        center->addObserverForName(NSString::stringWithUTF8String(KQWillBeginProcessingWithProgressDescriptor), nullptr,
+                                   main, [weak](const Ref<NSNotification>& note) {
+                                       auto self = weak.get();
+                                       auto descriptor = dynamic_ref_cast<ZAKProgressDescriptor>(note->object());
+                                       if (self && descriptor) self->addProgressDescriptor(descriptor);
+                                   });
+    m_updateObserver =
+        center->addObserverForName(NSString::stringWithUTF8String(KQUpdateProcessingWithProgressDescriptor), nullptr,
+                                   main, [weak](const Ref<NSNotification>& note) {
+                                       auto self = weak.get();
+                                       if (!self) return;
+                                       auto descriptor = dynamic_ref_cast<ZAKProgressDescriptor>(note->object());
+                                       if (descriptor && note->userInfo())
+                                           descriptor->setValuesForKeysWithDictionary(note->userInfo());
+                                       if (self->isWindowLoaded()) self->updateGUI();
+                                   });
+    m_endObserver = center->addObserverForName(NSString::stringWithUTF8String(KQDidEndProcessingWithProgressDescriptor),
+                                               nullptr, main, [weak](const Ref<NSNotification>& note) {
+                                                   auto self = weak.get();
+                                                   auto descriptor =
+                                                       dynamic_ref_cast<ZAKProgressDescriptor>(note->object());
+                                                   if (self && descriptor) self->removeProgressDescriptor(descriptor);
+                                               });
 }
 
 void ZAKProgressWindowController::stopObservingNotifications()
@@ -336,9 +337,9 @@ void ZAKProgressWindowController::stopObservingNotifications()
 }
 
 void ZAKProgressWindowController::observeValueForKeyPathOfObjectChangeContext(const Ref<NSString>& keyPath,
-                                                                             const Id& object,
-                                                                             const Ref<NSDictionary>& change,
-                                                                             void* context)
+                                                                              const Id& object,
+                                                                              const Ref<NSDictionary>& change,
+                                                                              void* context)
 {
     if (object != Id(m_opQueue) || !keyPath || !keyPath->isEqualToString("operationCount"_ns))
         return NSWindowController::observeValueForKeyPathOfObjectChangeContext(keyPath, object, change, context);

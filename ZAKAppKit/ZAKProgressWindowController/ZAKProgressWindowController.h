@@ -39,8 +39,8 @@ public:
     // A nil title means the localized "DefaultTitle"; the info text is the
     // title and "…". The stack then holds only the new descriptor.
     Ref<ZAKProgressDescriptor> setupAsIndeterminateWithTitle(const Ref<NSString>& title, bool allowCancel);
-    Ref<ZAKProgressDescriptor> setupAsDeterminateWithTitle(const Ref<NSString>& title, double minValue,
-                                                           double maxValue, double initialValue, bool allowCancel);
+    Ref<ZAKProgressDescriptor> setupAsDeterminateWithTitle(const Ref<NSString>& title, double minValue, double maxValue,
+                                                           double initialValue, bool allowCancel);
 
     // Main thread only. With operations queued: the window as a sheet on the
     // given window, or run modally (returning at completion). With none: a

@@ -221,7 +221,8 @@ void NSAlert::recordSuppressionButtonFrame(size_t index)
 {
     if (!m_showsSuppressionButton || !m_window) return;
     auto box = suppressionButton();
-    AlertLog::setSuppressionButton(index, m_window->convertRectToScreen(box->convertRectToView(box->bounds(), nullptr)));
+    AlertLog::setSuppressionButton(index,
+                                   m_window->convertRectToScreen(box->convertRectToView(box->bounds(), nullptr)));
 }
 
 void NSAlert::recordEnd(size_t index, NSInteger code)

@@ -197,8 +197,8 @@ void NSProgressIndicator::drawBar(const NSRect& rect)
         const double span = m_maxValue - m_minValue;
         const double fraction = span > 0 ? std::clamp((m_value - m_minValue) / span, 0.0, 1.0) : 0;
         accent()->setFill();
-        NSBezierPath::fillRect(NSMakeRect(track.origin.x, track.origin.y, track.size.width * fraction,
-                                          track.size.height));
+        NSBezierPath::fillRect(
+            NSMakeRect(track.origin.x, track.origin.y, track.size.width * fraction, track.size.height));
     }
     NSGraphicsContext::restoreGraphicsState();
 
@@ -239,8 +239,8 @@ void NSProgressIndicator::drawSpinner(const NSRect& rect)
         spoke->setLineWidth(width);
         spoke->setLineCapStyle(NSRoundLineCapStyle);
         spoke->moveToPoint(NSMakePoint(centre.x + inner * std::cos(angle), centre.y + inner * std::sin(angle)));
-        spoke->lineToPoint(NSMakePoint(centre.x + (outer - width) * std::cos(angle),
-                                       centre.y + (outer - width) * std::sin(angle)));
+        spoke->lineToPoint(
+            NSMakePoint(centre.x + (outer - width) * std::cos(angle), centre.y + (outer - width) * std::sin(angle)));
         spoke->stroke();
     }
 }

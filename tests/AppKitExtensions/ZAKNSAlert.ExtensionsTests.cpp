@@ -150,8 +150,9 @@ TEST_F(AlertExtensions, OneCallFunctionsBuildTheAlert)
         server().injectKey(kVK_Return, 0, true);
         server().injectKey(kVK_Return, 0, false);
     });
-    ZAKRunAlertPanel("Export failed"_ns, "OK"_ns, nullptr, "Details"_ns, nullptr, 0,
-                     [&](const Ref<NSAlert>&, NSInteger code) { answered = code; }, "%d rows were not written.", 3);
+    ZAKRunAlertPanel(
+        "Export failed"_ns, "OK"_ns, nullptr, "Details"_ns, nullptr, 0,
+        [&](const Ref<NSAlert>&, NSInteger code) { answered = code; }, "%d rows were not written.", 3);
     EXPECT_EQ(answered, 1);
     auto log = AlertLog::all();
     ASSERT_EQ(log.size(), 1u);
@@ -163,8 +164,9 @@ TEST_F(AlertExtensions, OneCallFunctionsBuildTheAlert)
     NSUserDefaultsExt::setShowState(defaults(), false, "Quiet"_ns);
     answered = 99;
     auto parent = makeWindow(NSMakeRect(300, 300, 500, 400), NSColor::whiteColor());
-    ZAKBeginAlertSheet("Quiet"_ns, "OK"_ns, nullptr, nullptr, parent, "Quiet"_ns, 7,
-                       [&](const Ref<NSAlert>&, NSInteger code) { answered = code; }, nullptr);
+    ZAKBeginAlertSheet(
+        "Quiet"_ns, "OK"_ns, nullptr, nullptr, parent, "Quiet"_ns, 7,
+        [&](const Ref<NSAlert>&, NSInteger code) { answered = code; }, nullptr);
     EXPECT_EQ(answered, 7);
     EXPECT_FALSE(NSApplicationExt::attachedSheet(parent));
     EXPECT_EQ(AlertLog::all().size(), 1u);

@@ -1,7 +1,7 @@
 // Dimming a window's content while a sheet is up: one view however often it
 // is prepared, faded in and out over a second each, gone after clean-up.
-#include "ZAKAppKit/ZAKSheetPresentation/ZAKSheetPresentation.h"
 #include "WindowingFixture.h"
+#include "ZAKAppKit/ZAKSheetPresentation/ZAKSheetPresentation.h"
 
 namespace {
 
@@ -22,7 +22,8 @@ protected:
     size_t dimmingViews() const
     {
         size_t n = 0;
-        for (const auto& v : window->contentView()->subviews()) n += v->isKindOfClass(ZAKSheetPresentationView::classRecord());
+        for (const auto& v : window->contentView()->subviews())
+            n += v->isKindOfClass(ZAKSheetPresentationView::classRecord());
         return n;
     }
     // Red of the screen pixel in the middle of the window's content.

@@ -45,15 +45,16 @@ TEST_F(AnimationTest, CurvesBendTheProgress)
     };
     // Ease-in-out is symmetric about the middle and slow at both ends.
     const Case cases[] = {
-        {NSAnimationLinear, 0.25f, 0.25f},    {NSAnimationEaseInOut, 0, 0},       {NSAnimationEaseInOut, 0.5f, 0.5f},
-        {NSAnimationEaseInOut, 1, 1},         {NSAnimationEaseInOut, 0.1f, 0.0198f}, {NSAnimationEaseIn, 0.5f, 0.3153f},
+        {NSAnimationLinear, 0.25f, 0.25f},   {NSAnimationEaseInOut, 0, 0},          {NSAnimationEaseInOut, 0.5f, 0.5f},
+        {NSAnimationEaseInOut, 1, 1},        {NSAnimationEaseInOut, 0.1f, 0.0198f}, {NSAnimationEaseIn, 0.5f, 0.3153f},
         {NSAnimationEaseOut, 0.5f, 0.6847f},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "curve " << c.curve << " at " << c.progress);
         EXPECT_NEAR(NSAnimation::valueOfCurve(c.curve, c.progress), c.value, 2e-3);
     }
-    EXPECT_NEAR(NSAnimation::valueOfCurve(NSAnimationEaseInOut, 0.3f) + NSAnimation::valueOfCurve(NSAnimationEaseInOut, 0.7f),
+    EXPECT_NEAR(NSAnimation::valueOfCurve(NSAnimationEaseInOut, 0.3f) +
+                    NSAnimation::valueOfCurve(NSAnimationEaseInOut, 0.7f),
                 1.0, 1e-5);
 }
 

@@ -66,11 +66,10 @@ void showSuppressibleAlert(const Ref<NSWindow>& window)
     alert->addButtonWithTitle("Remove"_ns);
     alert->addButtonWithTitle("Cancel"_ns);
     ZAKSheetPresentation::sharedSheetPresentation()->prepareSheetPresentationForWindow(window);
-    NSAlertExt::zakBeginSheetModalForWindow(alert, window, "GalleryRemoveSet"_ns, 1,
-                                            [window](const Ref<NSAlert>&, NSInteger) {
-                                                ZAKSheetPresentation::sharedSheetPresentation()
-                                                    ->cleanUpSheetPresentationForWindow(window);
-                                            });
+    NSAlertExt::zakBeginSheetModalForWindow(
+        alert, window, "GalleryRemoveSet"_ns, 1, [window](const Ref<NSAlert>&, NSInteger) {
+            ZAKSheetPresentation::sharedSheetPresentation()->cleanUpSheetPresentationForWindow(window);
+        });
 }
 
 // The worker reports one step after another and then waits for a minute
