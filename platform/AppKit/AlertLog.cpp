@@ -26,6 +26,18 @@ void setResult(size_t index, NSInteger result)
     if (index < records().size()) records()[index].result = result;
 }
 
+void setSuppressionButton(size_t index, const NSRect& screenFrame)
+{
+    std::lock_guard guard(g_lock);
+    if (index < records().size()) records()[index].suppressionButtonFrame = screenFrame;
+}
+
+void setSuppressed(size_t index, bool suppressed)
+{
+    std::lock_guard guard(g_lock);
+    if (index < records().size()) records()[index].suppressed = suppressed;
+}
+
 std::vector<AlertRecord> all()
 {
     std::lock_guard guard(g_lock);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "Foundation/NSGeometry.h"
 #include "Foundation/NSTypes.h"
 
 struct AlertRecord {
@@ -15,6 +16,12 @@ struct AlertRecord {
     // The code the alert answered; set when it ends (NSModalResponseContinue
     // while it is still shown).
     NSInteger result = -1002;
+    // The "do not show again" check box: whether it was offered, where it is
+    // on the screen (global points, once shown), and whether it was ticked
+    // when the alert ended.
+    bool showsSuppressionButton = false;
+    NSRect suppressionButtonFrame{};
+    bool suppressed = false;
 };
 
 namespace AlertLog {
@@ -22,6 +29,8 @@ namespace AlertLog {
 // Answers the record's index.
 size_t record(AlertRecord alert);
 void setResult(size_t index, NSInteger result);
+void setSuppressionButton(size_t index, const NSRect& screenFrame);
+void setSuppressed(size_t index, bool suppressed);
 std::vector<AlertRecord> all();
 void clear();
 

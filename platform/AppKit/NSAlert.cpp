@@ -16,6 +16,7 @@ namespace {
 
 constexpr CGFloat kWidth = 420, kMargin = 20, kIcon = 48, kTextLeft = kMargin + kIcon + 16;
 constexpr CGFloat kButtonHeight = 28, kMessageSize = 13, kInfoSize = 11;
+constexpr CGFloat kCheckBoxHeight = 18, kCheckBoxGap = 12;
 
 // Word-wrapped lines of a text for a width.
 std::vector<std::u16string> wrap(const std::u16string& text, CGFloat width, ControlText::Style style)
@@ -146,6 +147,19 @@ Ref<NSButton> NSAlert::addButtonWithTitle(const Ref<NSString>& title)
     return makeButton(title ? title : ""_ns, NSAlertFirstButtonReturn + NSInteger(m_buttons.size()));
 }
 
+Ref<NSButton> NSAlert::suppressionButton()
+{
+    if (!m_suppressionButton) {
+        auto box = alloc<NSButton>();
+        box->initWithFrame(NSMakeRect(0, 0, kWidth - kTextLeft - kMargin, kCheckBoxHeight));
+        box->setButtonType(NSSwitchButton);
+        box->setTitle("Do not show this message again"_ns);
+        box->setState(NSOffState);
+        m_suppressionButton = box;
+    }
+    return m_suppressionButton;
+}
+
 Ref<NSWindow> NSAlert::window()
 {
     if (!m_window) {
@@ -169,8 +183,15 @@ void NSAlert::layout()
     content->message = wrap(m_messageText ? m_messageText->utf16() : u"", textWidth, {kMessageSize, true});
     if (m_informativeText && m_informativeText->length())
         content->informative = wrap(m_informativeText->utf16(), textWidth, {kInfoSize, false});
-    const CGFloat height = std::max(kMargin + kIcon, kMargin + content->textHeight()) + 20 + kButtonHeight + kMargin;
+    const CGFloat textBottom = std::max(kMargin + kIcon, kMargin + content->textHeight());
+    const CGFloat boxRoom = m_showsSuppressionButton ? kCheckBoxGap + kCheckBoxHeight : 0;
+    const CGFloat height = textBottom + boxRoom + 20 + kButtonHeight + kMargin;
     content->initWithFrame(NSMakeRect(0, 0, kWidth, height));
+    if (m_showsSuppressionButton) {
+        auto box = suppressionButton();
+        box->setFrame(NSMakeRect(kTextLeft, textBottom + kCheckBoxGap, kWidth - kTextLeft - kMargin, kCheckBoxHeight));
+        content->addSubview(box);
+    }
     // The first button at the right, the others to its left.
     CGFloat right = kWidth - kMargin;
     for (const auto& button : m_buttons) {
@@ -192,7 +213,22 @@ size_t NSAlert::recordShown()
     record.messageText = m_messageText ? m_messageText->UTF8String() : "";
     record.informativeText = m_informativeText ? m_informativeText->UTF8String() : "";
     for (const auto& b : m_buttons) record.buttons.push_back(b->title()->UTF8String());
+    record.showsSuppressionButton = m_showsSuppressionButton;
     return AlertLog::record(record);
+}
+
+void NSAlert::recordSuppressionButtonFrame(size_t index)
+{
+    if (!m_showsSuppressionButton || !m_window) return;
+    auto box = suppressionButton();
+    AlertLog::setSuppressionButton(index,
+                                   m_window->convertRectToScreen(box->convertRectToView(box->bounds(), nullptr)));
+}
+
+void NSAlert::recordEnd(size_t index, NSInteger code)
+{
+    AlertLog::setResult(index, code);
+    AlertLog::setSuppressed(index, m_showsSuppressionButton && suppressionButton()->state() == NSOnState);
 }
 
 NSModalResponse NSAlert::runWindow()
@@ -202,10 +238,11 @@ NSModalResponse NSAlert::runWindow()
     NSModalResponse code = NSModalResponseAbort;
     if (NSApp) {
         m_window->makeKeyAndOrderFront(nullptr);
+        recordSuppressionButtonFrame(index);
         code = NSApp->runModalForWindow(m_window);
     }
     m_window->orderOut(nullptr);
-    AlertLog::setResult(index, code);
+    recordEnd(index, code);
     return code;
 }
 
@@ -243,6 +280,7 @@ void NSAlert::beginSheetModalForWindow(const Ref<NSWindow>& parent, const Id& de
     m_logIndex = recordShown();
     m_selfWhileSheet = this;
     NSApplicationExt::beginSheet(NSApp, window(), parent, Id(this), kSheetDidEnd, contextInfo);
+    recordSuppressionButtonFrame(m_logIndex);
     if (!NSApplicationExt::isSheet(window())) {
         // The window already has a sheet: nothing was shown.
         AlertLog::setResult(m_logIndex, NSModalResponseAbort);
@@ -255,7 +293,7 @@ void NSAlert::sheetDidEnd(const Ref<NSWindow>& sheet, NSInteger code, void*)
     Ref<NSAlert> self = m_selfWhileSheet ? m_selfWhileSheet : Ref<NSAlert>(this);
     m_selfWhileSheet = nullptr;
     if (sheet) sheet->orderOut(nullptr);
-    AlertLog::setResult(m_logIndex, code);
+    recordEnd(m_logIndex, code);
     auto delegate = m_sheetDelegate.get();
     if (delegate && !m_sheetDidEnd.empty() && delegate->respondsToSelector(m_sheetDidEnd))
         delegate->performSelector(m_sheetDidEnd, self, NSNumber::numberWithInteger(code));

@@ -13,6 +13,11 @@
 // out and sends the delegate its did-end selector with the alert and the
 // code (an NSNumber; a one-argument method gets the alert). The context is
 // available as contextInfo() during that call.
+//
+// With setShowsSuppressionButton: the alert offers a check box, "Do not show
+// this message again", under its texts; its state is the caller's to read
+// when the alert ended. The log records the box, its place on the screen and
+// whether it was ticked.
 #include <vector>
 
 #include "AppKit/NSApplication.h"
@@ -69,6 +74,11 @@ public:
     // The alert's window (made on first use).
     Ref<NSWindow> window();
 
+    bool showsSuppressionButton() const { return m_showsSuppressionButton; }
+    void setShowsSuppressionButton(bool flag) { m_showsSuppressionButton = flag; }
+    // The check box (made on first use, off), shown only when asked for.
+    Ref<NSButton> suppressionButton();
+
     NSModalResponse runModal();
     void beginSheetModalForWindow(const Ref<NSWindow>& window, const Id& delegate, const SEL& didEndSelector,
                                   void* contextInfo);
@@ -85,6 +95,8 @@ private:
     void layout();
     NSModalResponse runWindow();
     size_t recordShown();
+    void recordEnd(size_t index, NSInteger code);
+    void recordSuppressionButtonFrame(size_t index);
     void sheetDidEnd(const Ref<NSWindow>& sheet, NSInteger returnCode, void* contextInfo);
     Ref<NSButton> makeButton(const Ref<NSString>& title, NSInteger code);
 
@@ -92,6 +104,8 @@ private:
     Ref<NSString> m_informativeText;
     NSAlertStyle m_style = NSWarningAlertStyle;
     std::vector<Ref<NSButton>> m_buttons;
+    bool m_showsSuppressionButton = false;
+    Ref<NSButton> m_suppressionButton;
     Ref<NSWindow> m_window;
     void* m_contextInfo = nullptr;
     // While shown as a sheet: the alert keeps itself, its log entry and the

@@ -1,5 +1,6 @@
 #include "AppKit/NSAnimationContext.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "Foundation/Clock.h"
@@ -23,6 +24,8 @@ struct AnimationState {
     std::vector<Ref<NSAnimationContext>> groups;
     Ref<NSAnimationContext> implicitGroup;
     std::vector<Running> running;
+    std::vector<std::pair<uint64_t, NSAnimationContext::FrameHandler>> handlers;
+    uint64_t lastHandler = 0;
     Ref<NSTimer> timer;
 };
 
@@ -33,9 +36,35 @@ AnimationState& state()
     return s;
 }
 
+void stopTimerWhenUnused()
+{
+    auto& s = state();
+    if (s.running.empty() && s.handlers.empty() && s.timer) {
+        s.timer->invalidate();
+        s.timer = nullptr;
+    }
+}
+
+void tick();
+
+void startTimer()
+{
+    auto& s = state();
+    if (s.timer) return;
+    s.timer = NSTimer::timerWithTimeInterval(kFrameInterval, true, [](const Ref<NSTimer>&) { tick(); });
+    NSRunLoop::currentRunLoop()->addTimer(s.timer, NSRunLoopCommonModes);
+}
+
 void tick()
 {
     auto& s = state();
+    // A handler may remove itself or others: walk a copy, skipping removed ones.
+    const auto handlers = s.handlers;
+    for (const auto& [id, handler] : handlers) {
+        const bool stillThere = std::any_of(s.handlers.begin(), s.handlers.end(),
+                                            [id = id](const auto& entry) { return entry.first == id; });
+        if (stillThere) handler();
+    }
     const NSTimeInterval now = Clock::now();
     std::vector<Running> finished;
     std::vector<Running> still;
@@ -45,10 +74,7 @@ void tick()
         (progress >= 1 ? finished : still).push_back(a);
     }
     s.running = std::move(still);
-    if (s.running.empty() && s.timer) {
-        s.timer->invalidate();
-        s.timer = nullptr;
-    }
+    stopTimerWhenUnused();
     for (auto& a : finished)
         if (a.group) a.group->finishOne();
 }
@@ -99,10 +125,22 @@ void NSAnimationContext::animate(const std::function<void(double)>& step)
     }
     ++group->m_pending;
     s.running.push_back({step, Clock::now(), group->m_duration, group});
-    if (!s.timer) {
-        s.timer = NSTimer::timerWithTimeInterval(kFrameInterval, true, [](const Ref<NSTimer>&) { tick(); });
-        NSRunLoop::currentRunLoop()->addTimer(s.timer, NSRunLoopCommonModes);
-    }
+    startTimer();
+}
+
+uint64_t NSAnimationContext::addFrameHandler(FrameHandler handler)
+{
+    auto& s = state();
+    s.handlers.emplace_back(++s.lastHandler, std::move(handler));
+    startTimer();
+    return s.lastHandler;
+}
+
+void NSAnimationContext::removeFrameHandler(uint64_t handler)
+{
+    auto& s = state();
+    std::erase_if(s.handlers, [handler](const auto& entry) { return entry.first == handler; });
+    stopTimerWhenUnused();
 }
 
 size_t NSAnimationContext::runningAnimationCount() { return state().running.size(); }

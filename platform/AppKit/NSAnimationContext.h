@@ -5,6 +5,7 @@
 // (60 per second) by a timer in the common run-loop modes. Outside any group
 // the duration is 0 and changes take effect at once. Adding and removing
 // subviews through an animator happens at once.
+#include <cstdint>
 #include <functional>
 
 #include "Foundation/NSObject.h"
@@ -38,6 +39,12 @@ public:
     static void animate(const std::function<void(double)>& step);
     // Animations still running (for tests and the gallery).
     static size_t runningAnimationCount();
+
+    // A client of the clock outside any group (NSAnimation, progress
+    // indicators): the handler runs at every tick until it is removed.
+    using FrameHandler = std::function<void()>;
+    static uint64_t addFrameHandler(FrameHandler handler);
+    static void removeFrameHandler(uint64_t handler);
 
     // One animation of the group ended.
     void finishOne();

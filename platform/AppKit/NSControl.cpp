@@ -25,6 +25,8 @@ void NSControl::describeClass(NSClassMembers<NSControl>& m)
     m.action("selectText:", &NSControl::selectText);
     m.property("stringValue", &NSControl::stringValue, &NSControl::setStringValue);
     m.property("objectValue", &NSControl::objectValue, &NSControl::setObjectValue);
+    // The name bindings use for a control's value.
+    m.property("value", &NSControl::objectValue, &NSControl::setObjectValue);
     m.property("integerValue", &NSControl::integerValue, &NSControl::setIntegerValue);
     m.property("doubleValue", &NSControl::doubleValue, &NSControl::setDoubleValue);
     m.property("enabled", &NSControl::isEnabled, &NSControl::setEnabled);

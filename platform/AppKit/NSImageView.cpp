@@ -10,6 +10,8 @@ const NSClass& NSImageView::cellClass() { return NSImageCell::staticClass(); }
 void NSImageView::describeClass(NSClassMembers<NSImageView>& m)
 {
     m.property("image", &NSImageView::image, &NSImageView::setImage);
+    // An image view's value binding is its image.
+    m.property("value", &NSImageView::image, &NSImageView::setImage);
 }
 
 Ref<NSImage> NSImageView::image() const

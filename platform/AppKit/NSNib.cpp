@@ -16,6 +16,7 @@
 #include "Foundation/NSClass.h"
 #include "Foundation/NSDictionary.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSKeyValueBinding.h"
 #include "Foundation/NSKeyedUnarchiver.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNumber.h"
@@ -312,9 +313,13 @@ private:
                     for (auto& [key, value] : o->items())
                         if (Id v = optionValue(value)) options->setObject(v, NSString::stringWithUTF8String(key));
                 }
-                source->bind(NSString::stringWithUTF8String(valueOr<std::string>(c, "binding", "")),
-                             reference(member(c, "to"), "a binding's object"),
-                             NSString::stringWithUTF8String(valueOr<std::string>(c, "keyPath", "")), options);
+                auto binding = NSString::stringWithUTF8String(valueOr<std::string>(c, "binding", ""));
+                Id observed = reference(member(c, "to"), "a binding's object");
+                source->bind(binding, observed, NSString::stringWithUTF8String(valueOr<std::string>(c, "keyPath", "")),
+                             options);
+                // The owner keeps what the file made: a strong reference back
+                // from a binding would keep both alive for ever.
+                if (observed && observed == m_owner) NSBindingHoldsObservedWeakly(source, binding);
             } else {
                 malformed("a connection is neither an outlet, an action nor a binding");
             }

@@ -198,6 +198,18 @@ Ref<NSArray> NSObject::exposedBindings() const
     return NSArray::arrayWithVector(std::move(names));
 }
 
+void NSBindingHoldsObservedWeakly(const Id& bound, const Ref<NSString>& binding)
+{
+    if (!bound) return;
+    Id released;  // dropped outside the lock
+    Bindings& b = bindings();
+    std::lock_guard lock(b.lock);
+    auto it = b.byObject.find(bound.get());
+    if (it == b.byObject.end()) return;
+    for (const auto& record : it->second)
+        if (record->binding->isEqualToString(binding)) released = std::move(record->observedStrong);
+}
+
 const NSClass* NSObject::valueClassForBinding(const Ref<NSString>&) const { return nullptr; }
 
 void NSObject::bind(const Ref<NSString>& binding, const Id& observable, const Ref<NSString>& keyPath,

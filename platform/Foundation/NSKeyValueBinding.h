@@ -49,6 +49,11 @@ inline const Id NSNoSelectionMarker = NSBindingSelectionMarker::markerNamed("NSN
 inline const Id NSMultipleValuesMarker = NSBindingSelectionMarker::markerNamed("NSMultipleValuesMarker");
 inline const Id NSNotApplicableMarker = NSBindingSelectionMarker::markerNamed("NSNotApplicableMarker");
 
+// From now on the binding holds its observed object weakly (it ends when
+// that object dies): for a binding to an owner that keeps the bound object
+// alive itself, such as an interface file's owner.
+void NSBindingHoldsObservedWeakly(const Id& bound, const Ref<NSString>& binding);
+
 // YES for the three markers.
 bool NSIsControllerMarker(const Id& object);
 

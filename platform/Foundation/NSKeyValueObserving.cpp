@@ -31,6 +31,7 @@
 #include "Foundation/NSKeyValueBinding.h"
 #include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
+#include "Foundation/NSObjectAssociation.h"
 
 namespace {
 
@@ -600,6 +601,7 @@ void didChange(NSObject* object, const Ref<NSString>& key) { notify(object, key,
 void objectDying(NSObject* object)
 {
     if (!object->hadWeakReferences()) return;
+    NSObjectAssociation::objectDying(object);
     KeyValueBindingObjectDying(object);
     if (g_registrations.load(std::memory_order_acquire) == 0) return;
     std::vector<std::shared_ptr<Registration>> doomed;

@@ -242,6 +242,20 @@ bool AppDriver::saveScreen(const std::string& pngPath)
 
 std::vector<AlertRecord> AppDriver::alerts() { return AlertLog::all(); }
 
+bool AppDriver::tickAlertSuppressionButton()
+{
+    const auto records = AlertLog::all();
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+        if (it->result != NSModalResponseContinue || !it->showsSuppressionButton) continue;
+        const NSRect& box = it->suppressionButtonFrame;
+        // The box itself, left of its title.
+        click(NSMakePoint(box.origin.x + 8, NSMidY(box)));
+        return true;
+    }
+    ADD_FAILURE() << "no alert with a suppression check box is shown";
+    return false;
+}
+
 std::vector<std::string> AppDriver::openedURLs()
 {
     std::vector<std::string> urls;

@@ -64,6 +64,9 @@ public:
     uint32_t pixel(int x, int row);
     bool saveScreen(const std::string& pngPath);
     std::vector<AlertRecord> alerts();
+    // Clicks the "do not show again" check box of the newest alert still
+    // shown; fails the test when none offers one.
+    bool tickAlertSuppressionButton();
     std::vector<std::string> openedURLs();
     int beepCount();
     // The folder that holds the stored defaults ($XDG_CONFIG_HOME) and the

@@ -291,3 +291,56 @@ TEST_F(AlertTest, RunAlertPanelAndSheetForm)
     EXPECT_FALSE(weakAlert.get());
     parent->orderOut(nullptr);
 }
+
+TEST_F(AlertTest, SuppressionCheckBoxIsOfferedRecordedAndTickable)
+{
+    for (bool sheet : {false, true}) {
+        SCOPED_TRACE(sheet ? "sheet" : "modal");
+        AlertLog::clear();
+        auto alert = NSObject::make<NSAlert>();
+        alert->setMessageText("Replace the set?"_ns);
+        alert->addButtonWithTitle("Replace"_ns);
+        alert->setShowsSuppressionButton(true);
+        auto box = alert->suppressionButton();
+        EXPECT_EQ(box, alert->suppressionButton());
+        EXPECT_EQ(box->state(), NSOffState);
+        // The harness ticks the box where the log says it is, then presses Return.
+        auto tickAndReturn = [] {
+            const auto log = AlertLog::all();
+            ASSERT_EQ(log.size(), 1u);
+            EXPECT_TRUE(log[0].showsSuppressionButton);
+            const NSRect frame = log[0].suppressionButtonFrame;
+            ASSERT_GT(frame.size.width, 0);
+            const NSPoint p = NSMakePoint(frame.origin.x + 8, NSMidY(frame));
+            server().injectMouse(NSEventTypeLeftMouseDown, p);
+            server().injectMouse(NSEventTypeLeftMouseUp, p);
+            pressKey(kVK_Return);
+        };
+        if (sheet) {
+            auto parent = makeWindow(NSMakeRect(300, 300, 500, 400), NSColor::whiteColor());
+            parent->makeKeyAndOrderFront(nullptr);
+            alert->beginSheetModalForWindow(parent, nullptr, SEL(), nullptr);
+            pump();
+            tickAndReturn();
+            pump();
+            parent->orderOut(nullptr);
+        } else {
+            whenModal(tickAndReturn);
+            EXPECT_EQ(alert->runModal(), NSAlertFirstButtonReturn);
+        }
+        EXPECT_EQ(box->state(), NSOnState);
+        const auto log = AlertLog::all();
+        ASSERT_EQ(log.size(), 1u);
+        EXPECT_EQ(log[0].result, NSAlertFirstButtonReturn);
+        EXPECT_TRUE(log[0].suppressed);
+    }
+    // Without asking, no box is laid out or recorded.
+    AlertLog::clear();
+    auto plain = NSObject::make<NSAlert>();
+    plain->setMessageText("Plain"_ns);
+    whenModal([] { pressKey(kVK_Return); });
+    plain->runModal();
+    EXPECT_FALSE(plain->suppressionButton()->superview());
+    EXPECT_FALSE(AlertLog::all()[0].showsSuppressionButton);
+    EXPECT_FALSE(AlertLog::all()[0].suppressed);
+}

@@ -9,6 +9,7 @@
 #include "AppHarness.h"
 #include "WindowingFixture.h"
 
+#include "AppKit/NSAlert.h"
 #include "AppKit/NSNibLoading.h"
 #include "AppKit/NSPanel.h"
 #include "Foundation/NSBundle.h"
@@ -297,4 +298,33 @@ TEST(AppHarness, ModalSessionsNestAndAbortEndsOnlyTheInnermost)
                         EXPECT_EQ(seenOuter, 7);
                     });
     first = second = nullptr;
+}
+
+TEST(AppHarness, TicksTheSuppressionBoxOfTheAlertShown)
+{
+    AppHarness::run([] { return NSApplicationMain(0, nullptr); },
+                    [](AppDriver& d) {
+                        NSInteger result = 0;
+                        Ref<NSAlert> alert;
+                        d.post([&] {
+                            alert = NSObject::make<NSAlert>();
+                            alert->setMessageText("Quit while guidelines are shown?"_ns);
+                            alert->setShowsSuppressionButton(true);
+                            result = alert->runModal();
+                        });
+                        ASSERT_EQ(d.alerts().size(), 1u);
+                        EXPECT_TRUE(d.alerts()[0].showsSuppressionButton);
+                        EXPECT_TRUE(d.tickAlertSuppressionButton());
+                        d.key(kVK_Return);
+                        const auto record = d.alerts()[0];
+                        EXPECT_EQ(record.result, NSAlertFirstButtonReturn);
+                        EXPECT_TRUE(record.suppressed);
+                        NSInteger state = 0;
+                        d.onMain([&] {
+                            state = alert->suppressionButton()->state();
+                            alert = nullptr;
+                        });
+                        EXPECT_EQ(state, NSOnState);
+                        EXPECT_EQ(result, NSAlertFirstButtonReturn);
+                    });
 }
