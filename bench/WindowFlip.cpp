@@ -109,9 +109,9 @@ void BM_PixmanProjectiveComposite(benchmark::State& state)
     pixman_transform_t t;
     pixman_transform_from_pixman_f_transform(&t, &inverse);
     auto picture = layer->contents();
-    pixman_image_t* source = pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight,
-                                                      reinterpret_cast<uint32_t*>(picture->data()),
-                                                      cairo_image_surface_get_stride(picture->surface()));
+    pixman_image_t* source =
+        pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, reinterpret_cast<uint32_t*>(picture->data()),
+                                 cairo_image_surface_get_stride(picture->surface()));
     pixman_image_set_transform(source, &t);
     pixman_image_set_filter(source, PIXMAN_FILTER_BILINEAR, nullptr, 0);
     auto surface = flip.surface;
@@ -129,7 +129,8 @@ void BM_PixmanProjectiveComposite(benchmark::State& state)
     }
     const int bx = int(std::floor(x0)), by = int(std::floor(y0));
     const int bw = int(std::ceil(x1)) - bx, bh = int(std::ceil(y1)) - by;
-    for (auto _ : state) pixman_image_composite32(PIXMAN_OP_OVER, source, nullptr, target, bx, by, 0, 0, bx, by, bw, bh);
+    for (auto _ : state)
+        pixman_image_composite32(PIXMAN_OP_OVER, source, nullptr, target, bx, by, 0, 0, bx, by, bw, bh);
     pixman_image_unref(source);
     pixman_image_unref(target);
 }

@@ -23,8 +23,9 @@ Ref<CGImage> photograph(const Ref<NSView>& frameView)
 
 Ref<NSWindow> makeFlipWindow(const Ref<NSWindow>& window)
 {
-    auto flip = NSObject::alloc<NSWindow>()->initWithContentRect(NSInsetRect(window->frame(), -kFlipMargin, -kFlipMargin),
-                                                                 NSBorderlessWindowMask, NSBackingStoreBuffered, false);
+    auto flip =
+        NSObject::alloc<NSWindow>()->initWithContentRect(NSInsetRect(window->frame(), -kFlipMargin, -kFlipMargin),
+                                                         NSBorderlessWindowMask, NSBackingStoreBuffered, false);
     flip->setOpaque(false);
     flip->setHasShadow(false);
     flip->setBackgroundColor(NSColor::clearColor());
@@ -150,7 +151,8 @@ void flipWithArguments(const Ref<NSWindow>& window, const Ref<FlipArguments>& ar
         turn->setTimingFunction(easeInOut);
         turn->setDuration(duration);
     }
-    toTurn->setDelegate(NSObject::alloc<NSWindowFlipperDelegate>()->initWithFromWindow(window, target, fromFlip, toFlip));
+    toTurn->setDelegate(
+        NSObject::alloc<NSWindowFlipperDelegate>()->initWithFromWindow(window, target, fromFlip, toFlip));
     fromLayer->setTransform(fromEnd);
     toLayer->setTransform(toEnd);
     fromLayer->addAnimation(fromTurn, "transform"_ns);

@@ -16,8 +16,7 @@ CALayer::~CALayer()
 CGRect CALayer::frame() const
 {
     return CGRectMake(m_position.x - m_anchorPoint.x * m_bounds.size.width,
-                      m_position.y - m_anchorPoint.y * m_bounds.size.height, m_bounds.size.width,
-                      m_bounds.size.height);
+                      m_position.y - m_anchorPoint.y * m_bounds.size.height, m_bounds.size.width, m_bounds.size.height);
 }
 
 void CALayer::setFrame(const CGRect& frame)

@@ -145,8 +145,8 @@ void drawShadow(const CALayer& layer, pixman_image_t* source, pixman_image_t* ta
                               std::min(ox + w, int(clip.origin.x + clip.size.width)),
                               std::min(oy + h, int(clip.origin.y + clip.size.height))};
     if (!target_box.empty())
-        pixman_image_composite32(PIXMAN_OP_OVER, coverage, nullptr, target, target_box.x0 - ox, target_box.y0 - oy, 0, 0,
-                                 target_box.x0, target_box.y0, target_box.x1 - target_box.x0,
+        pixman_image_composite32(PIXMAN_OP_OVER, coverage, nullptr, target, target_box.x0 - ox, target_box.y0 - oy, 0,
+                                 0, target_box.x0, target_box.y0, target_box.x1 - target_box.x0,
                                  target_box.y1 - target_box.y0);
     pixman_image_unref(coverage);
     (void)m;
@@ -156,8 +156,8 @@ void renderLayer(const Ref<CALayer>& layer, pixman_image_t* target, const CATran
                  NSTimeInterval now, const CGRect& clip, const CATransform3D& base)
 {
     if (layer->isHidden()) return;
-    const CATransform3D m = CATransform3DConcat(layer->transformToSuperlayer(layer->presentationTransform(now)),
-                                                parentToDevice);
+    const CATransform3D m =
+        CATransform3DConcat(layer->transformToSuperlayer(layer->presentationTransform(now)), parentToDevice);
     const CATransform3D front =
         CATransform3DConcat(layer->transformToSuperlayer(CATransform3DIdentity), parentToDevice);
     CAProjectedPoint quad[4];
@@ -169,8 +169,8 @@ void renderLayer(const Ref<CALayer>& layer, pixman_image_t* target, const CATran
             if (layer->shadowOpacity() > 0) drawShadow(*layer, source, target, m, quad, clip, base);
             const PixelBox box = boxOf(quad, 1, clip);
             if (!box.empty())
-                pixman_image_composite32(PIXMAN_OP_OVER, source, nullptr, target, box.x0, box.y0, 0, 0, box.x0,
-                                         box.y0, box.x1 - box.x0, box.y1 - box.y0);
+                pixman_image_composite32(PIXMAN_OP_OVER, source, nullptr, target, box.x0, box.y0, 0, 0, box.x0, box.y0,
+                                         box.x1 - box.x0, box.y1 - box.y0);
         }
         if (source) pixman_image_unref(source);
     }

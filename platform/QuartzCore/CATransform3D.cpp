@@ -27,12 +27,11 @@ struct YRotation {
 
 CATransform3D yRotation(const YRotation& r)
 {
-    return CATransform3DConcat(CATransform3DMakeRotation(r.angle, 0, 1, 0),
-                               [&] {
-                                   CATransform3D p;
-                                   p.m34 = r.d;
-                                   return p;
-                               }());
+    return CATransform3DConcat(CATransform3DMakeRotation(r.angle, 0, 1, 0), [&] {
+        CATransform3D p;
+        p.m34 = r.d;
+        return p;
+    }());
 }
 
 std::optional<YRotation> asYRotation(const CATransform3D& t)
@@ -172,7 +171,7 @@ CATransform3D CATransform3DInterpolate(const CATransform3D& from, const CATransf
     const auto a = asYRotation(from), b = asYRotation(to);
     if (a && b) {
         double delta = std::remainder(b->angle - a->angle, 2 * M_PI);  // in [-pi, pi]
-        if (delta <= -M_PI + 1e-12) delta = M_PI;                       // a half turn goes forward
+        if (delta <= -M_PI + 1e-12) delta = M_PI;                      // a half turn goes forward
         return yRotation({a->angle + delta * f, a->d + (b->d - a->d) * f});
     }
     CATransform3D r;

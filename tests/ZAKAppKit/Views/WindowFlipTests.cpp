@@ -45,8 +45,8 @@ protected:
 
     static Ref<NSWindow> makeTitled(const NSRect& frame, const Ref<NSColor>& colour)
     {
-        auto w = NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSTitledWindowMask, NSBackingStoreBuffered,
-                                                                  false);
+        auto w =
+            NSObject::alloc<NSWindow>()->initWithContentRect(frame, NSTitledWindowMask, NSBackingStoreBuffered, false);
         w->setReleasedWhenClosed(false);
         auto view = NSObject::alloc<RecordingView>();
         view->initWithFrame(NSMakeRect(0, 0, frame.size.width, frame.size.height));

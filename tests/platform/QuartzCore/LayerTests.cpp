@@ -92,7 +92,9 @@ TEST(Transform3D, TheFlipTurnsForwardThroughHalfTurns)
 {
     CATransform3D perspective;
     perspective.m34 = -1.0 / 850;
-    const auto rotation = [&](double a) { return CATransform3DConcat(CATransform3DMakeRotation(a, 0, 1, 0), perspective); };
+    const auto rotation = [&](double a) {
+        return CATransform3DConcat(CATransform3DMakeRotation(a, 0, 1, 0), perspective);
+    };
     const auto halfway = CATransform3DInterpolate(CATransform3DIdentity, rotation(M_PI), 0.5);
     EXPECT_NEAR(halfway.m11, 0, 1e-9);  // edge-on at the quarter turn
     EXPECT_NEAR(halfway.m34, 0, 1e-9);
@@ -225,7 +227,7 @@ TEST(Renderer, AShadowFallsBlurredAndOffsetAtItsOpacity)
     // The picture spans rows 100 to 199; its shadow is 22.5 lower.
     const uint32_t below = shadowed->pixel(150, 210);
     EXPECT_GT(below >> 24, 10u);
-    EXPECT_LE(below >> 24, 103u);  // at most 0.4
-    EXPECT_EQ(below & 0xffffff, 0u);  // black
+    EXPECT_LE(below >> 24, 103u);                            // at most 0.4
+    EXPECT_EQ(below & 0xffffff, 0u);                         // black
     EXPECT_LT(shadowed->pixel(150, 92) >> 24, below >> 24);  // less above: offset down
 }

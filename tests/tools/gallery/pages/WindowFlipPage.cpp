@@ -3,6 +3,7 @@
 #include "AppKit/NSColor.h"
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSTextField.h"
+#include "Foundation/NSClass.h"
 #include "GalleryPage.h"
 #include "ZAKAppKit/ZAKWindowFlip/NSWindow+ZAKNSWindowExtension.h"
 
@@ -48,8 +49,8 @@ void flip(const Ref<NSWindow>& front)
                                                               NSBackingStoreBuffered, false);
     g_back->setReleasedWhenClosed(false);
     g_back->setTitle("Gallery: Window Flip (back)"_ns);
-    g_back->setContentView(face(NSMakeRect(0, 0, 360, 240), NSColor::colorWithCalibratedRed(1, 0.92, 0.8, 1),
-                                "The back of the card"));
+    g_back->setContentView(
+        face(NSMakeRect(0, 0, 360, 240), NSColor::colorWithCalibratedRed(1, 0.92, 0.8, 1), "The back of the card"));
     NSWindowExt::flipToWindow(front, g_back, true, 3.5, true);
 }
 
