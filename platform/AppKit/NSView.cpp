@@ -6,6 +6,7 @@
 #include "AppKit/NSGraphicsContext.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSViewAnimator.h"
+#include "AppKit/NSViewLayer.h"
 #include "AppKit/NSWindow.h"
 #include "Foundation/NSArray.h"
 #include "Foundation/NSAutoreleasePool.h"
@@ -526,6 +527,7 @@ void NSView::drawInWindow(const NSRect& windowRect)
     m_rectsBeingDrawn = {local};
     Ref<NSView> self(this);
     drawRect(local);
+    NSViewDrawLayerIfBacked(*this, port);
     m_rectsBeingDrawn.clear();
     context->setFlipped(wasFlipped);
     port->restoreGState();

@@ -4,6 +4,7 @@
 #include "AppKit/NSBitmapImageRep.h"
 #include "AppKit/NSGraphicsContext.h"
 #include "AppKit/NSView.h"
+#include "AppKit/NSViewLayer.h"
 
 Ref<NSBitmapImageRep> NSView::bitmapImageRepForCachingDisplayInRect(const NSRect& rect) const
 {
@@ -49,6 +50,7 @@ void NSView::drawOffscreen(CGContext* port, const CGAffineTransform& rootToDesti
     m_rectsBeingDrawn = {bounds()};
     Ref<NSView> self(this);
     drawRect(bounds());
+    NSViewDrawLayerIfBacked(*this, port);
     m_rectsBeingDrawn.clear();
     context->setFlipped(wasFlipped);
     port->restoreGState();
