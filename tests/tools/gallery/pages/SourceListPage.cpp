@@ -1,6 +1,7 @@
 // The source list: a sidebar of three groups (the last always expanded)
 // with icons and number badges, one row selected, beside a table whose
 // rows use the labeled image text cell with colour labels.
+#include "AppKit/NSBezierPath.h"
 #include "AppKit/NSColor.h"
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSScrollView.h"
