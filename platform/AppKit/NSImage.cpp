@@ -13,6 +13,7 @@
 #include "AppKit/NSImageNames.h"
 #include "CoreGraphics/CGCairoContext.h"
 #include "Foundation/NSClass.h"
+#include "Foundation/NSCoder.h"
 
 NS_CLASS_DEFINE(NSImage)
 
@@ -268,6 +269,31 @@ Ref<NSData> NSImage::PNGRepresentation() const
 }
 
 Ref<NSData> NSImage::TIFFRepresentation() const { return PNGRepresentation(); }
+
+void NSImage::encodeWithCoder(NSCoder* coder) const
+{
+    if (auto png = PNGRepresentation()) coder->encodeObject(png, "NSImageData"_ns);
+    coder->encodeSize(m_size, "NSSize"_ns);
+    coder->encodeBool(m_flipped, "NSFlipped"_ns);
+    coder->encodeBool(m_template, "NSTemplate"_ns);
+}
+
+Id NSImage::initWithCoder(NSCoder* coder)
+{
+    const NSSize size = coder->decodeSizeForKey("NSSize"_ns);
+    if (std::isfinite(size.width) && std::isfinite(size.height) && size.width >= 0 && size.height >= 0) m_size = size;
+    // Data that is not a PNG image leaves an image without pixels.
+    auto data = dynamic_ref_cast<NSData>(coder->decodeObjectForKey("NSImageData"_ns));
+    if (auto pixels = data ? ::CGImage::createWithPNGData(data) : nullptr)
+        if (auto rep = NSBitmapImageRep::initWithCGImage(pixels)) {
+            if (m_size.width == 0 && m_size.height == 0) m_size = rep->size();
+            rep->setSize(m_size);
+            addRepresentation(rep);
+        }
+    m_flipped = coder->decodeBoolForKey("NSFlipped"_ns);
+    m_template = coder->decodeBoolForKey("NSTemplate"_ns);
+    return this;
+}
 
 Id NSImage::copy() const
 {

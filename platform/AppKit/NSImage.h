@@ -1,6 +1,9 @@
 #pragma once
 // Images: a nominal size in points and a list of representations (bitmaps,
 // or custom representations drawn on demand at any size).
+//
+// Keyed-coding keys: NSImageData (the pixels as PNG), NSSize, NSFlipped,
+// NSTemplate; a drawn image is archived as its pixels.
 #include <functional>
 #include <string>
 #include <vector>
@@ -8,13 +11,14 @@
 #include "AppKit/NSImageRep.h"
 #include "CoreGraphics/CGCompositing.h"
 #include "Foundation/NSArray.h"
+#include "Foundation/NSCoding.h"
 #include "Foundation/NSData.h"
 #include "Foundation/NSString.h"
 
 class NSBitmapImageRep;
 class NSGraphicsContext;
 
-class NSImage : public NSObject {
+class NSImage : public NSObject, public NSCoding {
     NS_OBJECT(NSImage, NSObject)
 protected:
     NSImage() = default;
@@ -79,6 +83,8 @@ public:
                                           const Ref<NSObject>& hints) const;
 
     Id copy() const override;
+    void encodeWithCoder(NSCoder* coder) const override;
+    Id initWithCoder(NSCoder* coder) override;
 
 private:
     // The best representation's pixels for a device size.

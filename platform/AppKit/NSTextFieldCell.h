@@ -59,6 +59,10 @@ public:
     // The editor being used on the cell, if any.
     Ref<NSText> currentEditor() const;
 
+    // Lays the cell out for the rectangle before drawing or editing; the
+    // plain field has nothing to compute, subclasses with parts do.
+    virtual void calcDrawInfo(const NSRect&) { }
+
     void drawWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
     void drawInteriorWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
     void selectWithFrame(const NSRect& frame, const Ref<NSView>& controlView, const Ref<NSText>& textObj,

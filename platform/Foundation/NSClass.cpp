@@ -68,7 +68,10 @@ const NSClass::Action* NSClass::actionFor(const SEL& selector) const
 {
     for (const NSClass* c = this; c; c = c->m_superclass) {
         auto it = c->m_actions.find(selector);
-        if (it != c->m_actions.end()) return &it->second;
+        if (it == c->m_actions.end()) continue;
+        // An entry without a method withdraws what the superclasses offer:
+        // instances of the class do not respond to the selector.
+        return it->second.invoke ? &it->second : nullptr;
     }
     return nullptr;
 }

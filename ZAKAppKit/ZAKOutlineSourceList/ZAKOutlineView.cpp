@@ -1,0 +1,5 @@
+#include "ZAKAppKit/ZAKOutlineSourceList/ZAKOutlineView.h"
+
+#include "Foundation/NSClass.h"
+
+NS_CLASS_DEFINE(ZAKOutlineView)
