@@ -37,7 +37,6 @@ const BarLook& look()
     return *shared;
 }
 
-
 bool isAnchoredButton(const Ref<NSView>& view)
 {
     return view->isMemberOfClass(ZAKAnchoredButton::staticClass()) ||
@@ -130,8 +129,7 @@ void ZAKAnchoredButtonBar::setSelectedIndex(int32_t index)
         setAtBottom(false);
         setResizable(false);
         break;
-    default:
-        break;
+    default: break;
     }
     setNeedsDisplay(true);
 }
@@ -152,14 +150,14 @@ void ZAKAnchoredButtonBar::drawRect(const NSRect&)
 {
     using NSColorExt::zakDrawPixelThickLineAtPosition;
     const NSRect b = bounds();
-    const NSRect background = m_isAtBottom ? NSMakeRect(b.origin.x, b.origin.y, b.size.width, b.size.height - 1)
-                                           : NSInsetRect(b, 0, 1);
+    const NSRect background =
+        m_isAtBottom ? NSMakeRect(b.origin.x, b.origin.y, b.size.width, b.size.height - 1) : NSInsetRect(b, 0, 1);
     look().background->fillRect(background, 270);
-    zakDrawPixelThickLineAtPosition(m_isAtBottom ? look().bottomBarTopLine : look().topBarTopLine, 0, 0, b, this,
-                                    true, true);
+    zakDrawPixelThickLineAtPosition(m_isAtBottom ? look().bottomBarTopLine : look().topBarTopLine, 0, 0, b, this, true,
+                                    true);
     if (m_isResizable) {
-        const NSRect handle = m_handleIsRightAligned ? NSMakeRect(4, 6, 6, 10)
-                                                     : NSMakeRect(b.origin.x + b.size.width - 11, 6, 6, 10);
+        const NSRect handle =
+            m_handleIsRightAligned ? NSMakeRect(4, 6, 6, 10) : NSMakeRect(b.origin.x + b.size.width - 11, 6, 6, 10);
         drawResizeHandleInRect(handle, look().handleGroove);
         drawResizeHandleInRect(NSOffsetRect(handle, 1, -1), look().handleHighlight);
     }
@@ -190,8 +188,8 @@ void ZAKAnchoredButtonBar::drawLastButtonInsetInRect(const NSRect& rect)
         setEdges(view, f.origin.x == 0, NSMaxX(f) == b.origin.x + b.size.width);
     }
     if (!isAnchoredButton(last)) return;
-    NSColorExt::zakDrawPixelThickLineAtPosition(look().lastButtonInset, NSInteger(std::trunc(NSMaxX(last->frame()))),
-                                                0, NSOffsetRect(rect, 0, -1), this, false, false);
+    NSColorExt::zakDrawPixelThickLineAtPosition(look().lastButtonInset, NSInteger(std::trunc(NSMaxX(last->frame()))), 0,
+                                                NSOffsetRect(rect, 0, -1), this, false, false);
 }
 
 NSSplitViewDelegate* ZAKAnchoredButtonBar::forwardee() const
@@ -208,14 +206,14 @@ std::optional<NSRect> ZAKAnchoredButtonBar::splitViewAdditionalEffectiveRectOfDi
     const NSRect f = frame();
     const NSRect b = bounds();
     const CGFloat y = s.size.height - f.origin.y - b.size.height;
-    const CGFloat x = m_handleIsRightAligned ? s.size.width - b.size.width
-                                             : b.origin.x + b.size.width - kHandleStripWidth;
+    const CGFloat x =
+        m_handleIsRightAligned ? s.size.width - b.size.width : b.origin.x + b.size.width - kHandleStripWidth;
     return NSMakeRect(x, y, kHandleStripWidth, b.size.height);
 }
 
 std::optional<CGFloat> ZAKAnchoredButtonBar::splitViewConstrainMinCoordinateOfSubviewAt(NSSplitView* split,
-                                                                                       CGFloat proposed,
-                                                                                       NSInteger index)
+                                                                                        CGFloat proposed,
+                                                                                        NSInteger index)
 {
     if (auto* d = forwardee())
         if (auto answer = d->splitViewConstrainMinCoordinateOfSubviewAt(split, proposed, index)) return answer;
@@ -223,8 +221,8 @@ std::optional<CGFloat> ZAKAnchoredButtonBar::splitViewConstrainMinCoordinateOfSu
 }
 
 std::optional<CGFloat> ZAKAnchoredButtonBar::splitViewConstrainMaxCoordinateOfSubviewAt(NSSplitView* split,
-                                                                                       CGFloat proposed,
-                                                                                       NSInteger index)
+                                                                                        CGFloat proposed,
+                                                                                        NSInteger index)
 {
     if (auto* d = forwardee())
         if (auto answer = d->splitViewConstrainMaxCoordinateOfSubviewAt(split, proposed, index)) return answer;
@@ -232,8 +230,8 @@ std::optional<CGFloat> ZAKAnchoredButtonBar::splitViewConstrainMaxCoordinateOfSu
 }
 
 std::optional<CGFloat> ZAKAnchoredButtonBar::splitViewConstrainSplitPositionOfSubviewAt(NSSplitView* split,
-                                                                                       CGFloat proposed,
-                                                                                       NSInteger index)
+                                                                                        CGFloat proposed,
+                                                                                        NSInteger index)
 {
     if (auto* d = forwardee())
         if (auto answer = d->splitViewConstrainSplitPositionOfSubviewAt(split, proposed, index)) return answer;

@@ -83,8 +83,8 @@ Ref<NSImage> arrowImage()
 // edge, or from its top or right edge when fromTopOrRight, whichever way
 // the control view is flipped (the pixel-line helper counts from the top
 // of a flipped view).
-void line(const Ref<NSColor>& color, NSInteger position, NSInteger inset, const NSRect& frame,
-          const Ref<NSView>& view, bool horizontal, bool fromTopOrRight)
+void line(const Ref<NSColor>& color, NSInteger position, NSInteger inset, const NSRect& frame, const Ref<NSView>& view,
+          bool horizontal, bool fromTopOrRight)
 {
     const bool flip = horizontal && view && view->isFlipped() ? !fromTopOrRight : fromTopOrRight;
     NSColorExt::zakDrawPixelThickLineAtPosition(color, position, inset, frame, view, horizontal, flip);

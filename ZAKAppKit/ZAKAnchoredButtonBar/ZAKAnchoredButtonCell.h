@@ -32,7 +32,8 @@ public:
     void drawWithFrame(const NSRect& frame, const Ref<NSView>& controlView) override;
     void drawImage(const Ref<NSImage>& image, const NSRect& frame, const Ref<NSView>& controlView) override;
     // With every attribute of the title (font, colour, shadow).
-    NSRect drawTitle(const Ref<NSAttributedString>& title, const NSRect& frame, const Ref<NSView>& controlView) override;
+    NSRect drawTitle(const Ref<NSAttributedString>& title, const NSRect& frame,
+                     const Ref<NSView>& controlView) override;
     void drawBezelWithFrame(const NSRect& frame, const Ref<NSView>& controlView) override;
 
 private:
@@ -71,7 +72,8 @@ public:
     // point to the right.
     NSRect imageRectForBounds(const NSRect& bounds) const override;
     void drawWithFrame(const NSRect& frame, const Ref<NSView>& controlView) override;
-    NSRect drawTitle(const Ref<NSAttributedString>& title, const NSRect& frame, const Ref<NSView>& controlView) override;
+    NSRect drawTitle(const Ref<NSAttributedString>& title, const NSRect& frame,
+                     const Ref<NSView>& controlView) override;
     // The tile, then the arrow.
     void drawBorderAndBackgroundWithFrame(const NSRect& frame, const Ref<NSView>& controlView) override;
     void drawArrowInFrame(const NSRect& frame);

@@ -38,8 +38,8 @@ void ZAKActionContextMenu::showContextMenuForViewAtWindowPosition(const Ref<NSVi
 {
     if (!view) return;
     auto window = view->window();
-    auto event = NSEvent::mouseEventWithType(NSEventTypeRightMouseDown, position, 0, 1.0,
-                                             window ? window->windowNumber() : 0,
-                                             NSGraphicsContext::currentContext(), 1, 1, 1.0f);
+    auto event =
+        NSEvent::mouseEventWithType(NSEventTypeRightMouseDown, position, 0, 1.0, window ? window->windowNumber() : 0,
+                                    NSGraphicsContext::currentContext(), 1, 1, 1.0f);
     NSMenu::popUpContextMenu(m_menu, event, view);
 }

@@ -69,8 +69,7 @@ void ZAKContextMenuButtonCell::setType(NSInteger type)
         setBezeled(false);
         setImage(bundleImage("ZAKButtonMiniAddPlusScrollbar"));
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -14,10 +14,8 @@ bool completes(char16_t key)
     case 13:
     case 127:
     case NSLeftArrowFunctionKey:
-    case NSRightArrowFunctionKey:
-        return false;
-    default:
-        return true;
+    case NSRightArrowFunctionKey: return false;
+    default: return true;
     }
 }
 }

@@ -54,9 +54,9 @@ Id ZAKNumberTextField::initWithCoder(NSCoder* coder)
     if (coder->allowsKeyedCoding()) {
         m_showType = coder->decodeInt32ForKey("showType"_ns);
         // A negative count from an archive is no count of decimals.
-        m_numberOfDigitsAfterPoint = std::min<uint32_t>(
-            uint32_t(std::max<int32_t>(0, coder->decodeInt32ForKey("numberOfDigitsAfterPoint"_ns))),
-            kMaximumDigitsAfterPoint);
+        m_numberOfDigitsAfterPoint =
+            std::min<uint32_t>(uint32_t(std::max<int32_t>(0, coder->decodeInt32ForKey("numberOfDigitsAfterPoint"_ns))),
+                               kMaximumDigitsAfterPoint);
     }
     if (auto c = cell()) c->setLineBreakMode(NSLineBreakByClipping);
     setNewFormatString();
@@ -100,7 +100,7 @@ void ZAKNumberTextField::setMaximum(const Ref<NSNumber>& maximum)
 Ref<NSString> ZAKNumberTextField::unitForType(int32_t type)
 {
     if (type == 0) return ""_ns;
-    const auto key = type == 1 ? "ZAKNumberTextFieldPercentChar"_ns
+    const auto key = type == 1   ? "ZAKNumberTextFieldPercentChar"_ns
                      : type == 2 ? "ZAKNumberTextFieldDegreeChar"_ns
                                  : "ZAKNumberTextFieldPDIChar"_ns;
     return fieldBundle()->localizedStringForKey(key, ""_ns, "ZAKNumberTextField"_ns);

@@ -15,7 +15,10 @@ using TextCharacters::isWordCharacter;
 
 namespace {
 
-std::u16string lowered(const std::u16string& text) { return NSString::stringWithUTF16(text)->lowercaseString()->utf16(); }
+std::u16string lowered(const std::u16string& text)
+{
+    return NSString::stringWithUTF16(text)->lowercaseString()->utf16();
+}
 
 }
 
@@ -54,15 +57,14 @@ Ref<NSArray> NSTextView::completionsForPartialWordRange(NSRange range, NSInteger
         i = j;
     }
     std::sort(words.begin(), words.end(), [](const std::u16string& a, const std::u16string& b) {
-        return NSString::stringWithUTF16(a)->caseInsensitiveCompare(NSString::stringWithUTF16(b)) ==
-               NSOrderedAscending;
+        return NSString::stringWithUTF16(a)->caseInsensitiveCompare(NSString::stringWithUTF16(b)) == NSOrderedAscending;
     });
     auto own = NSMutableArray::array();
     for (const auto& word : words) own->addObject(NSString::stringWithUTF16(word));
     if (auto* d = viewDelegate()) {
         NSInteger chosen = -1;
-        if (auto answer =
-                d->textViewCompletionsForPartialWordRangeIndexOfSelectedItem(Ref<NSTextView>(this), own, range, &chosen)) {
+        if (auto answer = d->textViewCompletionsForPartialWordRangeIndexOfSelectedItem(Ref<NSTextView>(this), own,
+                                                                                       range, &chosen)) {
             if (index) *index = chosen;
             return *answer ? *answer : NSArray::array();
         }

@@ -86,7 +86,8 @@ protected:
     // the bottom of the pane at the index.
     Ref<ZAKAnchoredButtonBar> barInSplitView(bool vertical, int pane)
     {
-        split = dynamic_ref_cast<NSSplitView>(NSObject::alloc<NSSplitView>()->initWithFrame(NSMakeRect(0, 0, 400, 200)));
+        split =
+            dynamic_ref_cast<NSSplitView>(NSObject::alloc<NSSplitView>()->initWithFrame(NSMakeRect(0, 0, 400, 200)));
         split->setVertical(vertical);
         for (int i = 0; i < 2; ++i)
             split->addSubview(NSObject::alloc<NSView>()->initWithFrame(NSMakeRect(0, 0, 200, 200)));
@@ -115,16 +116,16 @@ TEST(AnchoredBar, TheStyleIndexWinsOverTheArchivedFlags)
         int index;
         bool expectResizable, expectAtBottom;
     } cases[] = {
-        {true, true, 2, false, false}, {false, false, 0, true, true}, {true, false, 1, false, true},
+        {true, true, 2, false, false}, {false, false, 0, true, true},  {true, false, 1, false, true},
         {true, false, 7, true, false}, {false, true, -1, false, true},
     };
     for (const auto& c : cases) {
-        auto bar = dynamic_ref_cast<ZAKAnchoredButtonBar>(themed_cells::decode(
-            "ZAKAnchoredButtonBar", {{"NSFrame", {{"$rect", {0, 0, 100, 30}}}},
-                                     {"ZAKABBIsResizable", c.resizable},
-                                     {"ZAKABBIsAtBottom", c.atBottom},
-                                     {"ZAKABBHandleIsRightAligned", true},
-                                     {"ZAKABBSelectedIndex", c.index}}));
+        auto bar = dynamic_ref_cast<ZAKAnchoredButtonBar>(
+            themed_cells::decode("ZAKAnchoredButtonBar", {{"NSFrame", {{"$rect", {0, 0, 100, 30}}}},
+                                                          {"ZAKABBIsResizable", c.resizable},
+                                                          {"ZAKABBIsAtBottom", c.atBottom},
+                                                          {"ZAKABBHandleIsRightAligned", true},
+                                                          {"ZAKABBSelectedIndex", c.index}}));
         ASSERT_TRUE(bar) << c.index;
         EXPECT_EQ(bar->isResizable(), c.expectResizable) << c.index;
         EXPECT_EQ(bar->isAtBottom(), c.expectAtBottom) << c.index;
@@ -169,8 +170,9 @@ TEST_F(AnchoredBarTest, InTheLastPaneOfAVerticalSplitViewTheBarDrivesTheDivider)
     ASSERT_TRUE(strip);
     EXPECT_EQ(*strip, NSMakeRect(400 - bar->bounds().size.width, 200 - 23, 15, 23));
     // The split view grabs the divider there.
-    EXPECT_EQ(split->hitTest(split->convertPointToView(NSMakePoint(NSMidX(*strip), NSMidY(*strip)), split->superview())),
-              Ref<NSView>(split));
+    EXPECT_EQ(
+        split->hitTest(split->convertPointToView(NSMakePoint(NSMidX(*strip), NSMidY(*strip)), split->superview())),
+        Ref<NSView>(split));
 
     // The handle is drawn at x 4: three dark grooves, 3 points apart.
     pump();
@@ -213,14 +215,21 @@ TEST_F(AnchoredBarTest, DelegateQuestionsGoFirstToTheForwardingDelegate)
     } cases[] = {
         {"additional rect", [&] { return text(*bar->splitViewAdditionalEffectiveRectOfDividerAtIndex(s, 0)); },
          text(strip), "1,2,3,4"},
-        {"min", [&] { return std::to_string(int(*bar->splitViewConstrainMinCoordinateOfSubviewAt(s, 50, 0))); }, "50", "11"},
-        {"max", [&] { return std::to_string(int(*bar->splitViewConstrainMaxCoordinateOfSubviewAt(s, 60, 0))); }, "60", "12"},
-        {"position", [&] { return std::to_string(int(*bar->splitViewConstrainSplitPositionOfSubviewAt(s, 70, 0))); }, "70", "13"},
-        {"resize", [&] { return std::to_string(bar->splitViewResizeSubviewsWithOldSize(s, NSMakeSize(300, 200))); }, "1", "1"},
+        {"min", [&] { return std::to_string(int(*bar->splitViewConstrainMinCoordinateOfSubviewAt(s, 50, 0))); }, "50",
+         "11"},
+        {"max", [&] { return std::to_string(int(*bar->splitViewConstrainMaxCoordinateOfSubviewAt(s, 60, 0))); }, "60",
+         "12"},
+        {"position", [&] { return std::to_string(int(*bar->splitViewConstrainSplitPositionOfSubviewAt(s, 70, 0))); },
+         "70", "13"},
+        {"resize", [&] { return std::to_string(bar->splitViewResizeSubviewsWithOldSize(s, NSMakeSize(300, 200))); },
+         "1", "1"},
         {"can collapse", [&] { return std::to_string(*bar->splitViewCanCollapseSubview(s, pane)); }, "0", "1"},
-        {"double click", [&] { return std::to_string(*bar->splitViewShouldCollapseSubviewForDoubleClickOnDividerAtIndex(s, pane, 0)); }, "0", "1"},
+        {"double click",
+         [&] { return std::to_string(*bar->splitViewShouldCollapseSubviewForDoubleClickOnDividerAtIndex(s, pane, 0)); },
+         "0", "1"},
         {"hide divider", [&] { return std::to_string(*bar->splitViewShouldHideDividerAtIndex(s, 0)); }, "0", "1"},
-        {"effective rect", [&] { return text(*bar->splitViewEffectiveRectForDrawnRectOfDividerAtIndex(s, proposed, drawn, 0)); },
+        {"effective rect",
+         [&] { return text(*bar->splitViewEffectiveRectForDrawnRectOfDividerAtIndex(s, proposed, drawn, 0)); },
          text(proposed), "5,6,7,8"},
     };
     for (const auto& c : cases) EXPECT_EQ(c.ask(), c.byDefault) << c.name;

@@ -414,13 +414,16 @@ protected:
         LineNumberRulerTest::SetUp();
         withMarkers = true;
     }
-    Ref<ZAKLineNumberRulerWithMarker> markerRuler() const { return dynamic_ref_cast<ZAKLineNumberRulerWithMarker>(ruler); }
+    Ref<ZAKLineNumberRulerWithMarker> markerRuler() const
+    {
+        return dynamic_ref_cast<ZAKLineNumberRulerWithMarker>(ruler);
+    }
     // A click at a height in the ruler's own coordinates.
     void clickAt(CGFloat y)
     {
         const NSPoint inWindow = ruler->convertPointToView(NSMakePoint(5, y), nullptr);
-        ruler->mouseDown(NSEvent::mouseEventWithType(NSEventTypeLeftMouseDown, inWindow, 0, 0,
-                                                     window->windowNumber(), nullptr, 0, 1, 1));
+        ruler->mouseDown(NSEvent::mouseEventWithType(NSEventTypeLeftMouseDown, inWindow, 0, 0, window->windowNumber(),
+                                                     nullptr, 0, 1, 1));
     }
     std::vector<NSUInteger> markedLines() const
     {
@@ -438,10 +441,9 @@ TEST_F(MarkerRulerTest, ClicksToggleTheLineMarkerOfAnEditableRulerOnly)
 {
     auto textView = useText(u"first\nsecond\nthird");
     auto layout = textView->layoutManager();
-    const CGFloat secondLine =
-        NSMidY(layout->rectArrayForCharacterRange(NSMakeRange(6, 0), NSMakeRange(NSNotFound, 0),
-                                                  textView->textContainer())[0]) +
-        textView->textContainerInset().height;
+    const CGFloat secondLine = NSMidY(layout->rectArrayForCharacterRange(NSMakeRange(6, 0), NSMakeRange(NSNotFound, 0),
+                                                                         textView->textContainer())[0]) +
+                               textView->textContainerInset().height;
     ASSERT_TRUE(markerRuler()->editable());
 
     clickAt(secondLine);

@@ -64,12 +64,8 @@ TEST(NumberTextField, FormatsFollowTheDecimalsAndTheUnitType)
         uint32_t digits;
         std::string format;
     } cases[] = {
-        {0, 0, "#0"},
-        {0, 2, "#0.00"},
-        {2, 1, "#0.0" + degree},
-        {3, 0, "#0" + third},
-        {-1, 0, "#0" + third},
-        {0, 25, "#0." + std::string(20, '0')},
+        {0, 0, "#0"},         {0, 2, "#0.00"},       {2, 1, "#0.0" + degree},
+        {3, 0, "#0" + third}, {-1, 0, "#0" + third}, {0, 25, "#0." + std::string(20, '0')},
     };
     auto field = numberField();
     for (const auto& c : cases) {
@@ -178,15 +174,22 @@ TEST_F(FieldWindowTest, TheCompletingFieldAsksForCompletionAfterALetterOnly)
         std::u16string characters;
         int asks;
     } cases[] = {
-        {u"q", 1}, {u"\t", 0}, {u"\r", 0}, {u"\x7f", 0}, {std::u16string(1, char16_t(NSLeftArrowFunctionKey)), 0},
-        {std::u16string(1, char16_t(NSRightArrowFunctionKey)), 0}, {u"", 0},
+        {u"q", 1},
+        {u"\t", 0},
+        {u"\r", 0},
+        {u"\x7f", 0},
+        {std::u16string(1, char16_t(NSLeftArrowFunctionKey)), 0},
+        {std::u16string(1, char16_t(NSRightArrowFunctionKey)), 0},
+        {u"", 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(keyUp(c.characters), c.asks) << int(c.characters.empty() ? 0 : c.characters[0]);
+    for (const auto& c : cases)
+        EXPECT_EQ(keyUp(c.characters), c.asks) << int(c.characters.empty() ? 0 : c.characters[0]);
 }
 
 TEST(TextFieldExtension, MarkingRecoloursAndKeepsTextAndAlignment)
 {
-    auto field = dynamic_ref_cast<NSTextField>(NSObject::alloc<NSTextField>()->initWithFrame(NSMakeRect(0, 0, 100, 22)));
+    auto field =
+        dynamic_ref_cast<NSTextField>(NSObject::alloc<NSTextField>()->initWithFrame(NSMakeRect(0, 0, 100, 22)));
     field->setStringValue("Marked"_ns);
     field->setAlignment(NSRightTextAlignment);
     field->cell()->setControlSize(NSSmallControlSize);

@@ -248,9 +248,9 @@ public:
     std::vector<std::u16string> given;
     NSRange asked = NSMakeRange(NSNotFound, 0);
     std::optional<Ref<NSArray>> textViewCompletionsForPartialWordRangeIndexOfSelectedItem(const Ref<NSTextView>&,
-                                                                                         const Ref<NSArray>& words,
-                                                                                         NSRange range,
-                                                                                         NSInteger* index) override
+                                                                                          const Ref<NSArray>& words,
+                                                                                          NSRange range,
+                                                                                          NSInteger* index) override
     {
         asked = range;
         given.clear();
@@ -311,7 +311,8 @@ TEST_F(TextEditingTest, CompletionListsTheWordsThatBeginWithThePartialWord)
         ASSERT_TRUE(seen);
         EXPECT_EQ(text(), c.result);
         // The list hangs below the word: its top is under the window's text.
-        EXPECT_LT(NSMaxY(seen->frame), window->convertBaseToScreen(textView->convertPointToView(NSMakePoint(0, 0), nullptr)).y);
+        EXPECT_LT(NSMaxY(seen->frame),
+                  window->convertBaseToScreen(textView->convertPointToView(NSMakePoint(0, 0), nullptr)).y);
     }
 
     // The delegate's own list and highlight win; nothing to offer beeps.

@@ -91,8 +91,8 @@ Ref<NSView> makeButtonBars(NSRect bounds)
     rightBar->addSubview(button(NSMakeRect(99, 0, 32, 23), "NSRefreshTemplate"));
     rightBar->awakeFromNib();
 
-    auto topBar = dynamic_ref_cast<ZAKAnchoredButtonBar>(NSObject::alloc<ZAKAnchoredButtonBar>()->initWithFrame(
-        NSMakeRect(0, h - 24, right->frame().size.width, 24)));
+    auto topBar = dynamic_ref_cast<ZAKAnchoredButtonBar>(
+        NSObject::alloc<ZAKAnchoredButtonBar>()->initWithFrame(NSMakeRect(0, h - 24, right->frame().size.width, 24)));
     topBar->setSelectedIndex(2);
     topBar->setIsAtBottom(false);
     topBar->setAutoresizingMask(NSViewWidthSizable | NSViewMinYMargin);

@@ -45,8 +45,7 @@ NS_CLASS_DEFINE(SegmentedThemesBackdrop)
 
 Ref<NSSegmentedControl> segmented(const Ref<NSString>& theme, NSRect frame, NSInteger selected)
 {
-    auto control =
-        dynamic_ref_cast<NSSegmentedControl>(NSObject::alloc<NSSegmentedControl>()->initWithFrame(frame));
+    auto control = dynamic_ref_cast<NSSegmentedControl>(NSObject::alloc<NSSegmentedControl>()->initWithFrame(frame));
     auto cell = NSObject::make<ZAKTSegmentedCell>();
     cell->setThemeKey(theme);
     control->setCell(cell);
@@ -66,9 +65,9 @@ Ref<NSView> makeSegmentedThemes(NSRect bounds)
     for (size_t i = 0; i < std::size(kThemes); ++i) {
         auto theme = NSString::stringWithUTF8String(kThemes[i]);
         for (int column = 0; column < 2; ++column) {
-            auto view = dynamic_ref_cast<ZAKTBorderedView>(NSObject::alloc<ZAKTBorderedView>()->initWithFrame(
-                NSMakeRect(kNameWidth + column * kColumn, kHeader + CGFloat(i) * kRowHeight, kColumn - 16,
-                           kRowHeight - 8)));
+            auto view =
+                dynamic_ref_cast<ZAKTBorderedView>(NSObject::alloc<ZAKTBorderedView>()->initWithFrame(NSMakeRect(
+                    kNameWidth + column * kColumn, kHeader + CGFloat(i) * kRowHeight, kColumn - 16, kRowHeight - 8)));
             view->setThemeKey(theme);
             view->setActive(column == 0);
             view->addSubview(segmented(theme, NSMakeRect(12, 12, 160, 24), column == 0 ? 0 : 1));
@@ -80,5 +79,5 @@ Ref<NSView> makeSegmentedThemes(NSRect bounds)
 
 }  // namespace
 
-GALLERY_PAGE(segmentedThemes, {"segmented-themes", "Segmented controls in four themes", {520, 26 + 4 * 56 + 8},
-                               makeSegmentedThemes});
+GALLERY_PAGE(segmentedThemes,
+             {"segmented-themes", "Segmented controls in four themes", {520, 26 + 4 * 56 + 8}, makeSegmentedThemes});
