@@ -13,6 +13,8 @@ namespace {
 NSPoint insetAfterBar() { return ZAKAnchoredButtonBar::wasBorderedBar() ? NSZeroPoint : NSMakePoint(1, 1); }
 }
 
+const NSClass& ZAKAnchoredPopUpButton::cellClass() { return ZAKAnchoredPopUpButtonCell::staticClass(); }
+
 Id ZAKAnchoredPopUpButton::initWithCoder(NSCoder* coder)
 {
     NSPopUpButton::initWithCoder(coder);

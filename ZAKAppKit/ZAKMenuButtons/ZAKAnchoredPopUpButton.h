@@ -10,6 +10,9 @@ protected:
     ZAKAnchoredPopUpButton() = default;
 
 public:
+    // Draws with a ZAKAnchoredPopUpButtonCell.
+    static const NSClass& cellClass();
+    const NSClass& cellClassOfControl() const override { return cellClass(); }
     // topAndLeftInset: (0, 0) after a top (bordered) bar, else (1, 1).
     Id initWithCoder(NSCoder* coder) override;
     void mouseDown(const Ref<NSEvent>& event) override;

@@ -128,14 +128,18 @@ bool NSButtonCell::showsPressed() const
            (m_state == NSOnState && (m_showsStateBy & kPressedLook));
 }
 
-Ref<NSAttributedString> NSButtonCell::styledTitle(const Ref<NSString>& text) const
+Ref<NSDictionary> NSButtonCell::textAttributes() const
 {
     auto style = NSMutableParagraphStyle::make<NSMutableParagraphStyle>();
     style->setAlignment(m_alignment);
     const auto color = drawsAsDefault() ? NSColor::whiteColor() : textColorForState();
-    auto attributes = NSDictionary::dictionaryWithObjectsAndKeys(
+    return NSDictionary::dictionaryWithObjectsAndKeys(
         {font(), NSFontAttributeName, color, NSForegroundColorAttributeName, style, NSParagraphStyleAttributeName});
-    return NSAttributedString::initWithString(text ? text : ""_ns, attributes);
+}
+
+Ref<NSAttributedString> NSButtonCell::styledTitle(const Ref<NSString>& text) const
+{
+    return NSAttributedString::initWithString(text ? text : ""_ns, textAttributes());
 }
 
 Ref<NSAttributedString> NSButtonCell::attributedTitle() const

@@ -164,6 +164,11 @@ public:
     NSRect titleRectForBounds(const NSRect& bounds) const override;
     void drawWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
     void drawInteriorWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
+    // The title's attributes: the cell's font, its text colour for the
+    // state and a paragraph style with its alignment.
+    virtual Ref<NSDictionary> textAttributes() const;
+    // Where the pressed look goes; the bounds themselves here.
+    virtual NSRect highlightRectForBounds(const NSRect& bounds) const { return bounds; }
     // The overridable parts of the look.
     virtual void drawBezelWithFrame(const NSRect& frame, const Ref<NSView>& controlView);
     virtual void drawImage(const Ref<NSImage>& image, const NSRect& frame, const Ref<NSView>& controlView);

@@ -151,8 +151,9 @@ public:
     Ref<NSFont> font() const;
     void setFont(const Ref<NSFont>& font);
     // 0 regular, 1 small, 2 mini; sets the text size to 13, 11 or 9.
-    NSUInteger controlSize() const { return m_controlSize; }
-    void setControlSize(NSUInteger size);
+    // Cells of a fixed size answer it whatever they are set to.
+    virtual NSUInteger controlSize() const { return m_controlSize; }
+    virtual void setControlSize(NSUInteger size);
     NSInteger tag() const { return m_tag; }
     void setTag(NSInteger tag) { m_tag = tag; }
     Id representedObject() const { return m_representedObject; }

@@ -326,6 +326,7 @@ NSRect NSPopUpButtonCell::titleRectForBounds(const NSRect& bounds) const
 void NSPopUpButtonCell::drawBorderAndBackgroundWithFrame(const NSRect& frame, const Ref<NSView>& view)
 {
     NSButtonCell::drawBezelWithFrame(frame, view);
+    drawArrowsWithFrame(frame, view);
 }
 
 void NSPopUpButtonCell::drawWithFrame(const NSRect& frame, const Ref<NSView>& view)
@@ -337,6 +338,11 @@ void NSPopUpButtonCell::drawWithFrame(const NSRect& frame, const Ref<NSView>& vi
 void NSPopUpButtonCell::drawBezelWithFrame(const NSRect& frame, const Ref<NSView>& view)
 {
     if (m_bordered) drawBorderAndBackgroundWithFrame(frame, view);
+    else drawArrowsWithFrame(frame, view);
+}
+
+void NSPopUpButtonCell::drawArrowsWithFrame(const NSRect& frame, const Ref<NSView>& view)
+{
     if (m_arrowPosition == NSPopUpNoArrow) return;
     // The arrows: a pair of chevrons (pop-up) or one down arrow (pull-down).
     const bool flipped = view && view->isFlipped();
@@ -358,11 +364,16 @@ void NSPopUpButtonCell::drawBezelWithFrame(const NSRect& frame, const Ref<NSView
 
 void NSPopUpButtonCell::drawInteriorWithFrame(const NSRect& frame, const Ref<NSView>& view)
 {
+    drawImageWithFrame(frame, view);
+    if (imagePosition() != NSImageOnly) drawTitle(attributedTitle(), titleRectForBounds(frame), view);
+}
+
+void NSPopUpButtonCell::drawImageWithFrame(const NSRect& frame, const Ref<NSView>& view)
+{
     // The face item's image, else the cell's own.
     auto face = menuItem();
     auto picture = face && face->image() ? face->image() : image();
     if (picture && imagePosition() != NSNoImage) drawImage(picture, imageRectForBounds(frame), view);
-    if (imagePosition() != NSImageOnly) drawTitle(attributedTitle(), titleRectForBounds(frame), view);
 }
 
 // --- Copying and coding ---

@@ -119,7 +119,10 @@ public:
     void drawInteriorWithFrame(const NSRect& cellFrame, const Ref<NSView>& controlView) override;
     // The border and background (bordered cells only), then the arrows.
     void drawBezelWithFrame(const NSRect& frame, const Ref<NSView>& controlView) override;
+    // The bezel and the arrows of a bordered cell.
     virtual void drawBorderAndBackgroundWithFrame(const NSRect& frame, const Ref<NSView>& controlView);
+    // The selected item's image (else the cell's) in imageRectForBounds.
+    virtual void drawImageWithFrame(const NSRect& frame, const Ref<NSView>& controlView);
 
     void encodeWithCoder(NSCoder* coder) const override;
     Id initWithCoder(NSCoder* coder) override;
@@ -128,6 +131,7 @@ protected:
     void copyValuesFrom(const NSCell& other) override;
 
 private:
+    void drawArrowsWithFrame(const NSRect& frame, const Ref<NSView>& controlView);
     bool valid(NSInteger index) const { return index >= 0 && index < numberOfItems(); }
     void setSelectedItem(const Ref<NSMenuItem>& item);
     // Selects the chosen item; answers whether the control's action is due

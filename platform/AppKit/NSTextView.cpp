@@ -60,6 +60,7 @@ void NSTextView::describeClass(NSClassMembers<NSTextView>& m)
     m.action("moveToBeginningOfDocumentAndModifySelection:", &NSTextView::moveToBeginningOfDocumentAndModifySelection);
     m.action("moveToEndOfDocumentAndModifySelection:", &NSTextView::moveToEndOfDocumentAndModifySelection);
     m.action("selectAll:", &NSTextView::selectAll);
+    m.action("complete:", &NSTextView::complete);
     m.action("copy:", &NSTextView::copy);
     m.action("cut:", &NSTextView::cut);
     m.action("paste:", &NSTextView::paste);

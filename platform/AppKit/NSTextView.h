@@ -60,6 +60,14 @@ public:
     // The undo manager the view records its edits with (the window's
     // otherwise).
     virtual Id undoManagerForTextView(const Ref<NSTextView>&) { return nullptr; }
+    // textView:completions:forPartialWordRange:indexOfSelectedItem: — the
+    // completions offered for the partial word (the view's own are given),
+    // and the index to highlight first (-1: none).
+    virtual std::optional<Ref<NSArray>> textViewCompletionsForPartialWordRangeIndexOfSelectedItem(
+        const Ref<NSTextView>&, const Ref<NSArray>&, NSRange, NSInteger*)
+    {
+        return std::nullopt;
+    }
 };
 
 // Archive keys: the view's (ViewCoding) and NSString (the text),
@@ -197,6 +205,21 @@ public:
     void moveToBeginningOfDocumentAndModifySelection(const Id& sender);
     void moveToEndOfDocumentAndModifySelection(const Id& sender);
     void selectAll(const Id& sender);
+
+    // --- Completion (NSTextViewCompletion.cpp) ---
+    // complete: lists the completions of the word before the caret under
+    // it (Up and Down move, Return inserts, Escape cancels); without any
+    // completion it beeps.
+    void complete(const Id& sender);
+    // The partial word before the caret (empty at the caret when there is
+    // none or text is selected).
+    NSRange rangeForUserCompletion() const;
+    // The delegate's answer, else the words of the text that begin with
+    // the partial word (ignoring case), in alphabetical order.
+    virtual Ref<NSArray> completionsForPartialWordRange(NSRange range, NSInteger* index);
+    // Replaces the range with the word as typing does; a final insertion
+    // leaves the caret after it.
+    virtual void insertCompletion(const Ref<NSString>& word, NSRange range, NSInteger movement, bool isFinal);
 
     // --- Pasteboard (NSTextViewPasteboard.cpp) ---
     // copy:, cut: and paste: use the general pasteboard. Plain text goes in

@@ -132,6 +132,33 @@ void doubleArrow(cairo_t* cr, bool vertical)
         arrowHead(cr, 12.5, 6.5, 1, 0);
     }
 }
+
+// A gear of eight teeth around a hole, centred at (cx, cy).
+void gear(cairo_t* cr, double cx, double cy, double outer, double inner, double hole)
+{
+    const int teeth = 8;
+    for (int i = 0; i < teeth * 2; ++i) {
+        const double a0 = i * M_PI / teeth, a1 = (i + 1) * M_PI / teeth;
+        const double r = i % 2 ? inner : outer;
+        if (i == 0) cairo_move_to(cr, cx + r * std::cos(a0), cy + r * std::sin(a0));
+        cairo_arc(cr, cx, cy, r, a0, a1);
+    }
+    cairo_close_path(cr);
+    cairo_new_sub_path(cr);
+    cairo_arc_negative(cr, cx, cy, hole, 2 * M_PI, 0);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_fill(cr);
+}
+
+// A small triangle pointing down, its top edge at y, centred at cx.
+void downTriangle(cairo_t* cr, double cx, double y, double halfWidth)
+{
+    cairo_move_to(cr, cx - halfWidth, y);
+    cairo_line_to(cr, cx + halfWidth, y);
+    cairo_line_to(cr, cx, y + halfWidth);
+    cairo_close_path(cr);
+    cairo_fill(cr);
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -189,6 +216,29 @@ int main(int argc, char** argv)
         cairo_set_source_rgb(cr, 0, 0, 0);
         for (int r = 0; r < 100; ++r)
             if (double len = tick(r + 1, 23, 9, 6, 3); len > 0) hline(cr, 23 - len, 23, r);
+    });
+
+    // Button-bar glyphs in a dark grey: the action gear, the gear with the
+    // menu's arrow beside it, the plus of a scroller corner, and the arrow
+    // of the bar's pull-down buttons (loaded under its ".pdf" name).
+    ok &= write(out, "ZAKButtonMiniAction", 16, 16, [](cairo_t* cr) {
+        cairo_set_source_rgb(cr, 0.28, 0.28, 0.28);
+        gear(cr, 8, 8, 6, 4.6, 2);
+    });
+    ok &= write(out, "ZAKButtonMiniAddAction", 20, 16, [](cairo_t* cr) {
+        cairo_set_source_rgb(cr, 0.28, 0.28, 0.28);
+        gear(cr, 8, 8, 6, 4.6, 2);
+        downTriangle(cr, 17, 7, 2.5);
+    });
+    ok &= write(out, "ZAKButtonMiniAddPlusScrollbar", 15, 15, [](cairo_t* cr) {
+        cairo_set_source_rgb(cr, 0.28, 0.28, 0.28);
+        cairo_rectangle(cr, 3, 6.5, 9, 2);
+        cairo_rectangle(cr, 6.5, 3, 2, 9);
+        cairo_fill(cr);
+    });
+    ok &= write(out, "ButtonBarPullDownArrow", 7, 4, [](cairo_t* cr) {
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        downTriangle(cr, 3.5, 0, 3.5);
     });
 
     // The link text view's pointing hand, 16 x 16: the index finger's tip at

@@ -17,6 +17,7 @@
 #include "Foundation/NSUnarchiver.h"
 #include "WindowingFixture.h"
 #include "ZAKAppKit/ZAKLineNumberRuler/ZAKLineNumberRuler.h"
+#include "ZAKAppKit/ZAKLineNumberRuler/ZAKLineNumberRulerWithMarker.h"
 #include "ZAKAppKit/ZAKLineNumberRuler/ZAKRulerMarker.h"
 
 namespace {
@@ -95,7 +96,8 @@ protected:
 
     void attachRuler()
     {
-        ruler = NSObject::alloc<ZAKLineNumberRuler>()->initWithScrollView(scroll);
+        ruler = withMarkers ? NSObject::alloc<ZAKLineNumberRulerWithMarker>()->initWithScrollView(scroll)
+                            : NSObject::alloc<ZAKLineNumberRuler>()->initWithScrollView(scroll);
         scroll->setVerticalRulerView(ruler);
         scroll->setHasVerticalRuler(true);
         scroll->setRulersVisible(true);
@@ -124,6 +126,7 @@ protected:
     Ref<NSScrollView> scroll;
     Ref<ZAKLineNumberRuler> ruler;
     Ref<Rows> source;
+    bool withMarkers = false;
 };
 
 std::vector<NSUInteger> freshStarts(const Ref<ZAKLineNumberRuler>& ruler)
@@ -400,4 +403,135 @@ TEST_F(LineNumberRulerTest, EdgeMarkersAreDarkTrianglesAtTheirOrigins)
         EXPECT_EQ(at(c.inside), 0xFF242424u) << c.origin.x << "," << c.origin.y;
         EXPECT_EQ(at(c.outside) >> 24, 0u) << c.origin.x << "," << c.origin.y;
     }
+}
+
+namespace {
+
+class MarkerRulerTest : public LineNumberRulerTest {
+protected:
+    void SetUp() override
+    {
+        LineNumberRulerTest::SetUp();
+        withMarkers = true;
+    }
+    Ref<ZAKLineNumberRulerWithMarker> markerRuler() const
+    {
+        return dynamic_ref_cast<ZAKLineNumberRulerWithMarker>(ruler);
+    }
+    // A click at a height in the ruler's own coordinates.
+    void clickAt(CGFloat y)
+    {
+        const NSPoint inWindow = ruler->convertPointToView(NSMakePoint(5, y), nullptr);
+        ruler->mouseDown(NSEvent::mouseEventWithType(NSEventTypeLeftMouseDown, inWindow, 0, 0, window->windowNumber(),
+                                                     nullptr, 0, 1, 1));
+    }
+    std::vector<NSUInteger> markedLines() const
+    {
+        std::vector<NSUInteger> lines;
+        for (const auto& object : ruler->markers()->snapshot())
+            if (auto marker = dynamic_ref_cast<ZAKLineNumberRulerMarker>(object)) lines.push_back(marker->lineNumber());
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    }
+};
+
+}
+
+TEST_F(MarkerRulerTest, ClicksToggleTheLineMarkerOfAnEditableRulerOnly)
+{
+    auto textView = useText(u"first\nsecond\nthird");
+    auto layout = textView->layoutManager();
+    const CGFloat secondLine = NSMidY(layout->rectArrayForCharacterRange(NSMakeRange(6, 0), NSMakeRange(NSNotFound, 0),
+                                                                         textView->textContainer())[0]) +
+                               textView->textContainerInset().height;
+    ASSERT_TRUE(markerRuler()->editable());
+
+    clickAt(secondLine);
+    EXPECT_EQ(markedLines(), std::vector<NSUInteger>{2});
+    auto marker = ruler->markerAtLine(2);
+    ASSERT_TRUE(marker);
+    EXPECT_EQ(marker->imageOrigin(), NSMakePoint(0, 6.5));
+    EXPECT_EQ(marker->image()->size(), NSMakeSize(ruler->ruleThickness(), 13));
+    clickAt(secondLine);
+    EXPECT_TRUE(markedLines().empty());
+    clickAt(secondLine);
+    EXPECT_EQ(markedLines(), std::vector<NSUInteger>{2});
+
+    // Below the last line nothing is toggled and nothing redraws.
+    pump();
+    ASSERT_FALSE(ruler->needsDisplay());
+    clickAt(secondLine + 250);
+    EXPECT_EQ(markedLines(), std::vector<NSUInteger>{2});
+    EXPECT_FALSE(ruler->needsDisplay());
+
+    markerRuler()->setEditable(false);
+    clickAt(secondLine);
+    EXPECT_EQ(markedLines(), std::vector<NSUInteger>{2});
+}
+
+TEST_F(MarkerRulerTest, ATableClickIsMeasuredBelowTheHeader)
+{
+    auto table = useTable(5);
+    const CGFloat header = table->headerView()->frame().size.height;
+    const CGFloat pitch = table->rectOfRow(1).origin.y;
+    ASSERT_GT(header, 0);
+    // Half a row into the third row, counted from the ruler's top edge.
+    clickAt(header + 2.5 * pitch);
+    EXPECT_EQ(markedLines(), std::vector<NSUInteger>{3});
+}
+
+TEST_F(MarkerRulerTest, AddingMarksALineOnceAndASingleMarkerClearsTheOthers)
+{
+    useText(u"a\nb\nc\nd");
+    auto r = markerRuler();
+    r->addMarkerWithLineNumber(1);
+    r->addMarkerWithLineNumber(3);
+    EXPECT_EQ(markedLines(), (std::vector<NSUInteger>{1, 3}));
+    auto first = ruler->markerAtLine(1);
+    pump();
+    ASSERT_FALSE(ruler->needsDisplay());
+    r->addMarkerWithLineNumber(1);
+    EXPECT_EQ(ruler->markerAtLine(1), first);
+    EXPECT_FALSE(ruler->needsDisplay());
+    // Every marker shares the one image, which follows the thickness.
+    EXPECT_EQ(ruler->markerAtLine(3)->image(), first->image());
+    r->setRuleThickness(40);
+    EXPECT_EQ(first->image()->size(), NSMakeSize(40, 13));
+    EXPECT_EQ(r->markerImageWithSize(NSMakeSize(5, 5)), first->image());
+
+    r->addSingleMarkerWithLineNumber(4);
+    EXPECT_EQ(markedLines(), std::vector<NSUInteger>{4});
+}
+
+TEST_F(MarkerRulerTest, TheMarkerIsABlueArrowPointingAtTheText)
+{
+    useText(u"a");
+    auto rep = NSCustomImageRep::initWithDrawSelector("drawMarkerImageIntoRep:", Id(ruler));
+    rep->setSize(NSMakeSize(20, 13));
+    auto rec = CGRecordingContext::create({20, 13});
+    NSGraphicsContext::saveGraphicsState();
+    NSGraphicsContext::setCurrentContext(NSGraphicsContext::graphicsContextWithGraphicsPort(rec, false));
+    rep->drawContent();
+    NSGraphicsContext::restoreGraphicsState();
+
+    ASSERT_EQ(rec->operations().size(), 2u);
+    const auto& fill = rec->operations()[0];
+    const auto& stroke = rec->operations()[1];
+    EXPECT_EQ(fill.kind, CGRecordedOperation::Kind::Fill);
+    EXPECT_EQ(stroke.kind, CGRecordedOperation::Kind::Stroke);
+    EXPECT_NEAR(fill.paint.color.b, 0.85, 1e-6);
+    EXPECT_NEAR(stroke.paint.color.g, 0.44, 1e-6);
+    EXPECT_EQ(stroke.strokeStyle.lineWidth, 2);
+    // The tip, the upper corner, both rounded corners on the left, the lower
+    // corner, in that order.
+    const std::vector<NSPoint> corners = {{19, 7}, {14, 12}, {4, 12}, {1, 9}, {1, 5}, {4, 2}, {14, 2}};
+    size_t next = 0;
+    for (const auto& element : fill.path.elements) {
+        const int n = element.pointCount();
+        if (n == 0 || next == corners.size()) continue;
+        const CGPoint last = element.points[n - 1];
+        if (std::abs(last.x - corners[next].x) < 1e-9 && std::abs(last.y - corners[next].y) < 1e-9) ++next;
+    }
+    EXPECT_EQ(next, corners.size());
+    EXPECT_EQ(fill.path.elements.back().kind, CGPathElementKind::Close);
 }

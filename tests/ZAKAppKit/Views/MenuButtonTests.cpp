@@ -6,9 +6,12 @@
 #include "WindowingFixture.h"
 #include "ZAKAppKit/ZAKAnchoredButtonBar/ZAKAnchoredButtonBar.h"
 #include "ZAKAppKit/ZAKAnchoredButtonBar/ZAKAnchoredButtonCell.h"
+#include "ZAKAppKit/ZAKMenuButtons/ZAKActionContextMenu.h"
 #include "ZAKAppKit/ZAKMenuButtons/ZAKAnchoredPopUpButton.h"
+#include "ZAKAppKit/ZAKMenuButtons/ZAKContextMenuButton.h"
 #include "ZAKAppKit/ZAKMenuButtons/ZAKContextMenuToolbarItem.h"
 #include "ZAKAppKit/ZAKMenuButtons/ZAKDelayedPopUpButton.h"
+#include "ZAKAppKit/ZAKMenuButtons/ZAKPopUpButtonCell.h"
 #include "ZAKAppKit/ZAKMenuButtons/ZAKUnanchoredButton.h"
 #include "ZAKAppKit/ZAKTButton/ZAKTButton.h"
 
@@ -254,4 +257,177 @@ TEST_F(DelayedPopUpTest, ATrackingAreaOfAThemedRecessedButtonReachesItsCell)
     pump();
     EXPECT_FALSE(cell->isMouseIn());
     EXPECT_FALSE(cell->isHighlighted());
+}
+
+namespace {
+
+// Remembers where it was asked to pop its menu instead of popping it.
+class PositionRecordingMenu : public ZAKActionContextMenu {
+    NS_OBJECT(PositionRecordingMenu, ZAKActionContextMenu)
+protected:
+    PositionRecordingMenu() = default;
+
+public:
+    std::optional<NSPoint> position;
+    void showContextMenuForViewAtWindowPosition(const Ref<NSView>&, NSPoint at) override { position = at; }
+};
+NS_CLASS_DEFINE(PositionRecordingMenu)
+
+}
+
+TEST(ContextMenus, TheMenuIsHandedOutAsACopyEachTime)
+{
+    auto menu = NSObject::make<ZAKActionContextMenu>();
+    menu->addMenuItem(NSObject::alloc<NSMenuItem>()->initWithTitle("Rename"_ns, {}, ""_ns));
+    menu->addSeparatorItem();
+    auto first = menu->menu();
+    auto second = menu->menu();
+    EXPECT_NE(first, second);
+    first->addItemWithTitle("Extra"_ns, {}, ""_ns);
+    EXPECT_EQ(menu->menu()->numberOfItems(), 2);
+    EXPECT_TRUE(menu->menu()->itemAtIndex(1)->isSeparatorItem());
+    menu->removeAllItems();
+    EXPECT_EQ(menu->menu()->numberOfItems(), 0);
+    // A menu that is set is kept itself.
+    auto own = NSMenu::menuWithTitle("own"_ns);
+    menu->setMenu(own);
+    own->addItemWithTitle("Later"_ns, {}, ""_ns);
+    EXPECT_EQ(menu->menu()->numberOfItems(), 1);
+}
+
+TEST_F(DelayedPopUpTest, TheContextMenuPopsAtTheCentreOfTheViewInWindowCoordinates)
+{
+    auto holder = NSObject::alloc<NSView>()->initWithFrame(NSMakeRect(30, 40, 100, 50));
+    window->contentView()->addSubview(holder);
+    auto view = NSObject::alloc<NSView>()->initWithFrame(NSMakeRect(10, 10, 20, 20));
+    holder->addSubview(view);
+    auto menu = NSObject::make<PositionRecordingMenu>();
+    menu->showContextMenuForView(view);
+    ASSERT_TRUE(menu->position);
+    EXPECT_EQ(*menu->position, holder->convertPointToView(NSMakePoint(20, 20), nullptr));
+    EXPECT_EQ(*menu->position, NSMakePoint(50, 60));
+}
+
+TEST_F(DelayedPopUpTest, TheContextMenuOpensAtTheViewAndChoosesAnItem)
+{
+    auto menu = NSObject::make<ZAKActionContextMenu>();
+    auto item = NSObject::alloc<NSMenuItem>()->initWithTitle("Act"_ns, "act:", ""_ns);
+    item->setTarget(target);
+    menu->addMenuItem(item);
+    std::optional<WSWindowInfo> seen;
+    std::function<void()> whenOpen = [&] {
+        for (auto& info : server().allWindows())
+            if (info.visible && info.role == "menu") seen = info;
+        if (!seen) return NSRunLoop::currentRunLoop()->performBlock({NSEventTrackingRunLoopMode}, whenOpen);
+        for (uint16_t key : {kVK_DownArrow, kVK_Return}) {
+            server().injectKey(key, 0, true);
+            server().injectKey(key, 0, false);
+        }
+    };
+    NSRunLoop::currentRunLoop()->performBlock({NSEventTrackingRunLoopMode}, whenOpen);
+    menu->showContextMenuForView(button);
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(target->fired, 1);
+    const NSPoint at = window->convertBaseToScreen(NSMakePoint(26, 26));
+    EXPECT_NEAR(seen->frame.origin.x, at.x, 8);
+}
+
+TEST_F(DelayedPopUpTest, AContextMenuButtonActsOnMouseDownWithoutTracking)
+{
+    auto menuButton = NSObject::alloc<ZAKContextMenuButton>();
+    menuButton->initWithFrame(NSMakeRect(60, 10, 20, 20));
+    menuButton->setTarget(target);
+    menuButton->setAction("act:");
+    window->contentView()->addSubview(menuButton);
+    auto cell = dynamic_ref_cast<ZAKContextMenuButtonCell>(menuButton->cell());
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(cell->buttonType(), NSMomentaryChangeButton);
+    EXPECT_EQ(cell->bezelStyle(), NSSmallSquareBezelStyle);
+    EXPECT_EQ(cell->imagePosition(), NSImageOnly);
+    EXPECT_EQ(cell->highlightsBy(), NSUInteger(NSPushInCellMask));
+    EXPECT_TRUE(cell->showsFirstResponder());
+    EXPECT_FALSE(cell->refusesFirstResponder());
+    EXPECT_EQ(NSObject::make<ZAKContextMenuButtonCell>()->title()->length(), 0u);
+
+    // No release is queued: the action goes out on the press itself.
+    const auto press = NSEvent::mouseEventWithType(NSEventTypeLeftMouseDown, NSMakePoint(70, 20), 0, 0,
+                                                   window->windowNumber(), nullptr, 0, 1, 1);
+    EXPECT_TRUE(cell->trackMouse(press, menuButton->bounds(), menuButton, true));
+    EXPECT_EQ(target->fired, 1);
+    EXPECT_FALSE(cell->isHighlighted());
+    menuButton->mouseDown(press);
+    EXPECT_EQ(target->fired, 2);
+
+    auto plain = NSObject::alloc<NSButton>();
+    plain->initWithFrame(NSMakeRect(90, 10, 20, 20));
+    plain->setCell(NSObject::alloc<ZAKNewContextMenuButtonCell>()->initTextCell("New"_ns));
+    plain->setTarget(target);
+    plain->setAction("act:");
+    window->contentView()->addSubview(plain);
+    EXPECT_TRUE(plain->cell()->trackMouse(press, plain->bounds(), plain, true));
+    EXPECT_EQ(target->fired, 3);
+}
+
+TEST(ContextMenus, TheButtonTypesChooseImageAndBorder)
+{
+    auto cell = NSObject::make<ZAKContextMenuButtonCell>();
+    const auto initial = cell->image();
+    ASSERT_TRUE(initial);
+    struct Case {
+        NSInteger type;
+        bool bordered;
+        NSSize imageSize;
+    } cases[] = {{0, true, {16, 16}}, {1, true, {20, 16}}, {2, false, {15, 15}}};
+    for (const auto& c : cases) {
+        cell->setType(c.type);
+        EXPECT_EQ(cell->isBordered(), c.bordered) << c.type;
+        EXPECT_FALSE(cell->isBezeled()) << c.type;
+        ASSERT_TRUE(cell->image()) << c.type;
+        EXPECT_EQ(cell->image()->size(), c.imageSize) << c.type;
+    }
+    // Read afresh each time: the same type gives a new image.
+    cell->setType(1);
+    auto again = cell->image();
+    cell->setType(1);
+    EXPECT_NE(cell->image(), again);
+    cell->setType(7);
+    EXPECT_EQ(cell->image()->size(), NSMakeSize(20, 16));
+}
+
+TEST(ContextMenus, ThePopUpCellWidensAndShiftsItsTitle)
+{
+    const NSRect bounds = NSMakeRect(0, 0, 120, 22);
+    auto plainCell = NSObject::alloc<NSPopUpButtonCell>();
+    plainCell->initTextCell("Title"_ns, false);
+    auto cell = NSObject::alloc<ZAKPopUpButtonCell>();
+    cell->initTextCell("Title"_ns, false);
+    struct Case {
+        bool bordered;
+        bool image;
+        NSCellImagePosition position;
+        NSTextAlignment alignment;
+        CGFloat dx, dw;
+    } cases[] = {
+        {false, false, NSImageLeft, NSLeftTextAlignment, -2, 10},
+        {true, false, NSImageLeft, NSLeftTextAlignment, -2, 6},
+        {true, true, NSImageRight, NSRightTextAlignment, -5, 6},
+        {true, true, NSImageRight, NSLeftTextAlignment, -2, 6},
+        {true, true, NSImageLeft, NSLeftTextAlignment, 0, 6},
+        {true, true, NSNoImage, NSLeftTextAlignment, 0, 6},
+        {true, true, NSImageOnly, NSLeftTextAlignment, -2, 6},
+        {true, true, NSImageAbove, NSLeftTextAlignment, -2, 6},
+    };
+    for (const auto& c : cases) {
+        for (auto& each : {Ref<NSPopUpButtonCell>(plainCell), Ref<NSPopUpButtonCell>(cell)}) {
+            each->setBordered(c.bordered);
+            each->setImage(c.image ? squareImage(8) : nullptr);
+            each->setImagePosition(c.position);
+            each->setAlignment(c.alignment);
+        }
+        const NSRect base = plainCell->titleRectForBounds(bounds);
+        const NSRect mine = cell->titleRectForBounds(bounds);
+        EXPECT_EQ(mine.origin.x, base.origin.x + c.dx) << c.bordered << c.image << c.position;
+        EXPECT_EQ(mine.size.width, base.size.width + c.dw) << c.bordered << c.image << c.position;
+        EXPECT_EQ(mine.origin.y, base.origin.y);
+    }
 }

@@ -7,6 +7,7 @@
 #include "AppKit/NSMenuItem.h"
 #include "AppKit/NSPasteboard.h"
 #include "AppKit/NSTextView.h"
+#include "AppKit/PopUpList.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSUndoManager.h"
 
@@ -231,4 +232,107 @@ TEST_F(TextEditingTest, ALargePasteLaysOutOnlyWhatIsShown)
     EXPECT_LT(textView->layoutManager()->firstUnlaidCharacterIndex(), length / 20);
     pump();
     EXPECT_FALSE(textView->layoutManager()->hasNonContiguousLayout());
+}
+
+namespace {
+
+// Offers its own completions, or says nothing.
+class Completer : public NSObject, public NSTextViewDelegate {
+    NS_OBJECT(Completer, NSObject)
+protected:
+    Completer() = default;
+
+public:
+    std::optional<std::vector<std::u16string>> offer;
+    NSInteger highlight = -1;
+    std::vector<std::u16string> given;
+    NSRange asked = NSMakeRange(NSNotFound, 0);
+    std::optional<Ref<NSArray>> textViewCompletionsForPartialWordRangeIndexOfSelectedItem(const Ref<NSTextView>&,
+                                                                                          const Ref<NSArray>& words,
+                                                                                          NSRange range,
+                                                                                          NSInteger* index) override
+    {
+        asked = range;
+        given.clear();
+        for (const auto& w : words->snapshot()) given.push_back(dynamic_ref_cast<NSString>(w)->utf16());
+        if (!offer) return std::nullopt;
+        *index = highlight;
+        auto out = NSMutableArray::array();
+        for (const auto& w : *offer) out->addObject(NSString::stringWithUTF16(w));
+        return Ref<NSArray>(out);
+    }
+};
+NS_CLASS_DEFINE(Completer)
+
+}
+
+TEST_F(TextEditingTest, CompletionListsTheWordsThatBeginWithThePartialWord)
+{
+    auto completer = NSObject::make<Completer>();
+    textView->setDelegate(completer);
+    textView->setString("Apple apricot banana april ap"_ns);
+    textView->setSelectedRange(NSMakeRange(29, 0));
+    EXPECT_EQ(textView->rangeForUserCompletion(), NSMakeRange(27, 2));
+    NSInteger index = 7;
+    auto words = textView->completionsForPartialWordRange(NSMakeRange(27, 2), &index);
+    EXPECT_EQ(completer->given, (std::vector<std::u16string>{u"Apple", u"apricot", u"april"}));
+    EXPECT_EQ(index, -1);
+    EXPECT_EQ(words->count(), 3u);
+    // A selection has no partial word.
+    textView->setSelectedRange(NSMakeRange(0, 5));
+    EXPECT_EQ(textView->rangeForUserCompletion(), NSMakeRange(0, 0));
+
+    // The list opens under the word; Down and Return insert the second.
+    struct Case {
+        std::vector<uint16_t> keys;
+        std::u16string result;
+    } cases[] = {
+        {{kVK_DownArrow, kVK_Return}, u"Apple apricot banana april apricot"},
+        {{kVK_Return}, u"Apple apricot banana april Apple"},
+        {{kVK_Escape}, u"Apple apricot banana april ap"},
+    };
+    for (const auto& c : cases) {
+        textView->setString("Apple apricot banana april ap"_ns);
+        textView->setSelectedRange(NSMakeRange(29, 0));
+        std::optional<WSWindowInfo> seen;
+        std::function<void()> whenOpen = [&] {
+            for (auto& info : server().allWindows())
+                if (info.visible && info.frame.size.height > 0 && PopUpList::currentListWindow() &&
+                    info.windowID == PopUpList::currentListWindow()->windowNumber())
+                    seen = info;
+            if (!seen) return NSRunLoop::currentRunLoop()->performBlock({NSEventTrackingRunLoopMode}, whenOpen);
+            for (uint16_t k : c.keys) {
+                server().injectKey(k, 0, true);
+                server().injectKey(k, 0, false);
+            }
+        };
+        NSRunLoop::currentRunLoop()->performBlock({NSEventTrackingRunLoopMode}, whenOpen);
+        textView->complete(nullptr);
+        ASSERT_TRUE(seen);
+        EXPECT_EQ(text(), c.result);
+        // The list hangs below the word: its top is under the window's text.
+        EXPECT_LT(NSMaxY(seen->frame),
+                  window->convertBaseToScreen(textView->convertPointToView(NSMakePoint(0, 0), nullptr)).y);
+    }
+
+    // The delegate's own list and highlight win; nothing to offer beeps.
+    completer->offer = std::vector<std::u16string>{u"apex", u"apogee"};
+    completer->highlight = 1;
+    textView->setString("ap"_ns);
+    textView->setSelectedRange(NSMakeRange(2, 0));
+    std::function<void()> accept = [&] {
+        if (!PopUpList::currentListWindow())
+            return NSRunLoop::currentRunLoop()->performBlock({NSEventTrackingRunLoopMode}, accept);
+        server().injectKey(kVK_Return, 0, true);
+        server().injectKey(kVK_Return, 0, false);
+    };
+    NSRunLoop::currentRunLoop()->performBlock({NSEventTrackingRunLoopMode}, accept);
+    textView->complete(nullptr);
+    EXPECT_EQ(text(), u"apogee");
+    EXPECT_EQ(textView->selectedRange(), NSMakeRange(6, 0));
+
+    completer->offer = std::vector<std::u16string>{};
+    const int beeps = server().beepCount();
+    textView->complete(nullptr);
+    EXPECT_EQ(server().beepCount(), beeps + 1);
 }

@@ -1,0 +1,5 @@
+#include "ZAKAppKit/ZAKMenuButtons/ZAKContextMenuButton.h"
+
+#include "Foundation/NSClass.h"
+
+NS_CLASS_DEFINE(ZAKContextMenuButton)
