@@ -43,7 +43,7 @@ void ZAKColorBackgroundView::drawRect(const NSRect&)
 }
 
 void ZAKColorBackgroundView::drawRectWithGradientFromTo(const NSRect& r, const Ref<NSColor>& from,
-                                                         const Ref<NSColor>& to)
+                                                        const Ref<NSColor>& to)
 {
     const auto slices = static_cast<long>(r.size.height);
     if (slices < 1) return;
@@ -89,8 +89,8 @@ Id ZAKColorBackgroundView::initWithCoder(NSCoder* coder)
 {
     decodeViewKeys(coder);
     const bool keyed = coder->allowsKeyedCoding();
-    setBackgroundColor(dynamic_ref_cast<NSColor>(keyed ? coder->decodeObjectForKey("_bgColor"_ns)
-                                                       : coder->decodeObject()));
+    setBackgroundColor(
+        dynamic_ref_cast<NSColor>(keyed ? coder->decodeObjectForKey("_bgColor"_ns) : coder->decodeObject()));
     m_blended = false;
     if (NSUInteger(coder->versionForClassName("HSKColorBackgroundView"_ns)) >= 2)
         m_blended = keyed ? coder->decodeBoolForKey("_blended"_ns) : coder->decodeChar() != 0;

@@ -26,9 +26,8 @@ Ref<ZAKPreferencePanel> ZAKPreferencePanel::initWithNibNameAndIndentifier(const 
 {
     if (!init()) return nullptr;
     if (!NSBundleExt::loadNibNamed(nibName, Id(this)))
-        NSException::raise("View initialization failed",
-                           std::string(nibName ? nibName->UTF8String() : "(null)") +
-                               ": Could not load views resources!");
+        NSException::raise("View initialization failed", std::string(nibName ? nibName->UTF8String() : "(null)") +
+                                                             ": Could not load views resources!");
     m_identifier = identifier;
     m_sortOrder = 0;
     viewDidLoad();

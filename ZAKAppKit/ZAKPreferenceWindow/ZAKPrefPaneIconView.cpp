@@ -201,9 +201,9 @@ void ZAKPrefPaneIconView::calculateGeometry()
         ++rows;
     }
     m_iconSpacing += 4;
-    m_captionHeight =
-        m_sortByCategory ? std::ceil(1.2f * float(NSFont::boldSystemFontOfSize(NSFont::systemFontSize())->pointSize()))
-                         : 0;
+    m_captionHeight = m_sortByCategory
+                          ? std::ceil(1.2f * float(NSFont::boldSystemFontOfSize(NSFont::systemFontSize())->pointSize()))
+                          : 0;
     NSView::setFrame(NSMakeRect(0, 0, std::ceil(float(m_columns) * m_iconSpacing + m_horizontalPadding),
                                 float(rows) * m_iconHeight + 11 + (m_captionHeight + 6) * float(blocks)));
 }
@@ -330,7 +330,8 @@ void ZAKPrefPaneIconView::drawBackgroundForCategoryWithIndex(NSInteger j)
 void ZAKPrefPaneIconView::drawIconAtPositionHighlighted(const Ref<ZAKPrefPaneIcon>& icon, NSPoint p, bool highlighted)
 {
     auto image = icon->image();
-    if (image && highlighted) image = NSImageExt::darkenedImageWithColor(image, NSColor::colorWithCalibratedWhite(0.7, 1));
+    if (image && highlighted)
+        image = NSImageExt::darkenedImageWithColor(image, NSColor::colorWithCalibratedWhite(0.7, 1));
     if (image)
         image->drawInRect(NSMakeRect(p.x - 16, p.y + 11 + m_captionHeight, 32, 32), NSZeroRect, NSCompositeSourceAtop,
                           1.0, true, nullptr);

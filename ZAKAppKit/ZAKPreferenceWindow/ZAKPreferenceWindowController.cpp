@@ -402,7 +402,9 @@ void ZAKPreferenceWindowController::restoreFrame(const Ref<NSWindow>& w)
         w->center();
         return;
     }
-    auto number = [&](NSUInteger i) { return CGFloat(static_ref_cast<NSString>(fields->objectAtIndex(i))->floatValue()); };
+    auto number = [&](NSUInteger i) {
+        return CGFloat(static_ref_cast<NSString>(fields->objectAtIndex(i))->floatValue());
+    };
     const CGFloat savedHeight = number(3);
     w->setFrameOrigin(NSMakePoint(number(0), number(1) + savedHeight - w->frame().size.height));
 }
@@ -492,7 +494,7 @@ void ZAKPreferenceWindowController::windowDidBecomeMain(const Ref<NSNotification
 }
 
 std::optional<NSRect> ZAKPreferenceWindowController::windowWillUseStandardFrameDefaultFrame(const Ref<NSWindow>& w,
-                                                                                             const NSRect&)
+                                                                                            const NSRect&)
 {
     if (auto size = dynamic_ref_cast<NSValue>(sendHook(m_activePane, "standardSize")))
         return frameForContentSize(size->sizeValue());

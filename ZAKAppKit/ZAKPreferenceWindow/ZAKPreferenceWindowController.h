@@ -22,8 +22,8 @@
 #include "AppKit/NSToolbar.h"
 #include "AppKit/NSWindowController.h"
 #include "Foundation/NSDictionary.h"
-#include "ZAKAppKit/ZAKPreferencePanes/ZAKPrefPaneProtocol.h"
 #include "ZAKAppKit/ZAKPrefPaneIcon/ZAKPrefPaneIcon.h"
+#include "ZAKAppKit/ZAKPreferencePanes/ZAKPrefPaneProtocol.h"
 
 class ZAKPrefPaneIconView;
 class ZAKWindow;
@@ -50,9 +50,7 @@ public:
     virtual Ref<NSString> displayNameForCategory(const Ref<NSString>&) { return nullptr; }
 };
 
-class ZAKPreferenceWindowController : public NSWindowController,
-                                      public NSWindowDelegate,
-                                      public NSToolbarDelegate {
+class ZAKPreferenceWindowController : public NSWindowController, public NSWindowDelegate, public NSToolbarDelegate {
     NS_OBJECT(ZAKPreferenceWindowController, NSWindowController)
 protected:
     ZAKPreferenceWindowController();

@@ -22,8 +22,8 @@ void ZAKGreyBackgroundWindow::encodeWithCoder(NSCoder* coder) const
 Id ZAKGreyBackgroundWindow::initWithCoder(NSCoder* coder)
 {
     NSWindow::initWithContentRect(coder->decodeRectForKey("NSWindowContentRect"_ns),
-                                  NSUInteger(coder->decodeIntegerForKey("NSWindowStyleMask"_ns)), NSBackingStoreBuffered,
-                                  true);
+                                  NSUInteger(coder->decodeIntegerForKey("NSWindowStyleMask"_ns)),
+                                  NSBackingStoreBuffered, true);
     setupWindow();
     return this;
 }

@@ -70,8 +70,8 @@ bool NSToolbar::isAllowed(const Ref<NSString>& identifier)
 void NSToolbar::insertItem(const Ref<NSToolbarItem>& item, size_t index)
 {
     auto info = NSDictionary::dictionaryWithObjectForKey(item, "item"_ns);
-    auto note = NSNotification::notificationWithName(
-        NSString::stringWithUTF8String(NSToolbarWillAddItemNotification), Ref<NSToolbar>(this), info);
+    auto note = NSNotification::notificationWithName(NSString::stringWithUTF8String(NSToolbarWillAddItemNotification),
+                                                     Ref<NSToolbar>(this), info);
     if (auto d = delegateProtocol()) d->toolbarWillAddItem(note);
     NSNotificationCenter::defaultCenter()->postNotification(note);
     m_items.insert(m_items.begin() + std::ptrdiff_t(std::min(index, m_items.size())), item);
@@ -83,8 +83,8 @@ void NSToolbar::removeItem(size_t index)
     m_items.erase(m_items.begin() + std::ptrdiff_t(index));
     item->m_toolbar = nullptr;
     auto info = NSDictionary::dictionaryWithObjectForKey(item, "item"_ns);
-    auto note = NSNotification::notificationWithName(
-        NSString::stringWithUTF8String(NSToolbarDidRemoveItemNotification), Ref<NSToolbar>(this), info);
+    auto note = NSNotification::notificationWithName(NSString::stringWithUTF8String(NSToolbarDidRemoveItemNotification),
+                                                     Ref<NSToolbar>(this), info);
     if (auto d = delegateProtocol()) d->toolbarDidRemoveItem(note);
     NSNotificationCenter::defaultCenter()->postNotification(note);
 }

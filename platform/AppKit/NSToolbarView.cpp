@@ -132,7 +132,8 @@ void NSToolbarView::drawRect(const NSRect&)
     for (const auto& s : slots()) {
         if (s.item->itemIdentifier()->isEqualToString(NSToolbarSeparatorItemIdentifier)) {
             NSColor::colorWithCalibratedWhite(0.6, 1)->setFill();
-            NSRectFill(NSMakeRect(std::round(NSMidX(s.rect)), kTopPadding, 1, b.size.height - kTopPadding - kBottomPadding));
+            NSRectFill(
+                NSMakeRect(std::round(NSMidX(s.rect)), kTopPadding, 1, b.size.height - kTopPadding - kBottomPadding));
             continue;
         }
         if (selected && selected->isEqualToString(s.item->itemIdentifier()) && m_toolbar->isSelectable(s.item)) {

@@ -57,8 +57,7 @@ Ref<NSButton> NSWindow::standardWindowButton(NSWindowButton kind)
     case NSWindowZoomButton:
         if (!m_zoomButton) m_zoomButton = make((m_styleMask & NSResizableWindowMask) != 0);
         return m_zoomButton;
-    default:
-        return nullptr;
+    default: return nullptr;
     }
 }
 
@@ -68,8 +67,8 @@ NSRect NSWindow::standardFrame() const
     if (!display) display = NSScreen::mainScreen();
     NSRect defaultFrame = display ? display->visibleFrame() : m_frame;
     if (auto* d = delegateProtocol())
-        if (auto answer = d->windowWillUseStandardFrameDefaultFrame(Ref<NSWindow>(const_cast<NSWindow*>(this)),
-                                                                     defaultFrame))
+        if (auto answer =
+                d->windowWillUseStandardFrameDefaultFrame(Ref<NSWindow>(const_cast<NSWindow*>(this)), defaultFrame))
             return *answer;
     return defaultFrame;
 }
@@ -112,19 +111,20 @@ void NSWindow::setFrame(const NSRect& frame, bool display, bool animate)
     animation->duration = duration;
     animation->display = display;
     Weak<NSWindow> weak(this);
-    m_frameAnimation = NSTimer::timerWithTimeInterval(kAnimationStep, true, [weak, animation](const Ref<NSTimer>& timer) {
-        auto self = weak.get();
-        if (!self) return timer->invalidate();
-        const WindowFrameAnimation& a = *animation;
-        const CGFloat t = std::clamp<CGFloat>((Clock::now() - a.start) / a.duration, 0, 1);
-        if (t >= 1) {
-            const NSRect end = a.to;
-            self->stopFrameAnimation();
-            self->applyFrame(end, a.display);
-            return;
-        }
-        self->applyFrame(interpolate(a.from, a.to, t), a.display);
-    });
+    m_frameAnimation =
+        NSTimer::timerWithTimeInterval(kAnimationStep, true, [weak, animation](const Ref<NSTimer>& timer) {
+            auto self = weak.get();
+            if (!self) return timer->invalidate();
+            const WindowFrameAnimation& a = *animation;
+            const CGFloat t = std::clamp<CGFloat>((Clock::now() - a.start) / a.duration, 0, 1);
+            if (t >= 1) {
+                const NSRect end = a.to;
+                self->stopFrameAnimation();
+                self->applyFrame(end, a.display);
+                return;
+            }
+            self->applyFrame(interpolate(a.from, a.to, t), a.display);
+        });
     m_frameAnimationState = animation;
     NSRunLoop::mainRunLoop()->addTimer(m_frameAnimation, NSRunLoopCommonModes);
 }

@@ -87,10 +87,9 @@ TEST(PluginBundle, RefusedBundlesLogOnceAndLoadNothing)
     TemporaryFolder folder;
     const std::string root = folder.path() + "/Broken.prefPane";
     std::filesystem::create_directories(root + "/Linux");
-    std::ofstream(root + "/Info.plist")
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-           "<key>CFBundleExecutable</key><string>Broken</string>"
-           "<key>PlumblineFrameworkVersion</key><integer>1</integer></dict></plist>\n";
+    std::ofstream(root + "/Info.plist") << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+                                           "<key>CFBundleExecutable</key><string>Broken</string>"
+                                           "<key>PlumblineFrameworkVersion</key><integer>1</integer></dict></plist>\n";
     std::ofstream(root + "/Linux/libBroken.so") << "not a shared object";
     auto broken = NSBundle::bundleWithPath(NSString::stringWithUTF8String(root.c_str()));
     LogCapture log;

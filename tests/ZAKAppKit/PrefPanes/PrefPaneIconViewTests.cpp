@@ -68,8 +68,8 @@ TEST(PrefPaneIconView, BlocksSortByTitleAndCategoryOrder)
     EXPECT_EQ(blocks(iconView({icon("beta"), icon("Alpha"), icon("gamma")})),
               (std::vector<std::vector<std::string>>{{"Alpha", "beta", "gamma"}}));
 
-    auto view = iconView({icon("Display", "General"), icon("Proxy", "Net"), icon("Misc"), icon("Dock", "General")},
-                         true);
+    auto view =
+        iconView({icon("Display", "General"), icon("Proxy", "Net"), icon("Misc"), icon("Dock", "General")}, true);
     // Without an order: by display name (the category itself here), the nil category's block named "".
     EXPECT_EQ(blocks(view), (std::vector<std::vector<std::string>>{{"Misc"}, {"Display", "Dock"}, {"Proxy"}}));
     view->setCategorySortOrder(NSArray::arrayWithObjects({"Net"_ns, "General"_ns, "Absent"_ns}));
@@ -108,8 +108,8 @@ TEST(PrefPaneIconView, HitsFindTheImageAndTheLabel)
     EXPECT_TRUE(hit->title()->isEqualToString("Two"_ns));
     EXPECT_EQ(index, 1);
     const NSRect label = view->labelFrameForIconInCategoryWithIndexAtIndex(0, 0);
-    EXPECT_TRUE(view->iconAt(NSMakePoint(NSMidX(label), NSMidY(label)), nullptr, nullptr)->title()->isEqualToString(
-        "One"_ns));
+    EXPECT_TRUE(
+        view->iconAt(NSMakePoint(NSMidX(label), NSMidY(label)), nullptr, nullptr)->title()->isEqualToString("One"_ns));
     block = index = -5;
     EXPECT_FALSE(view->iconAt(NSMakePoint(2, 2), &block, &index));
     EXPECT_EQ(block, -5);

@@ -44,7 +44,7 @@ TEST(PlugInPreferencePane, InfoKeysAtOnceCodeAtTheFirstQuestion)
     const bool fresh = !pane->bundle()->isLoaded();  // see PluginBundleTests
     EXPECT_TRUE(pane->identifier()->isEqualToString("org.plumbline.test.GoodPane"_ns));
     EXPECT_TRUE(pane->label()->isEqualToString(pane->identifier()));  // no NSPrefPaneIconLabel
-    ASSERT_TRUE(pane->icon());                                          // the image named like the identifier
+    ASSERT_TRUE(pane->icon());                                        // the image named like the identifier
     EXPECT_EQ(pane->icon()->size(), NSMakeSize(32, 32));
     EXPECT_TRUE(pane->category()->isEqualToString("Plug-ins"_ns));
     EXPECT_TRUE(pane->version()->isEqualToString("1.0"_ns));

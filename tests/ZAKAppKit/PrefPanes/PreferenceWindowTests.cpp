@@ -72,8 +72,8 @@ TEST_F(PreferenceWindowTest, PanesKeepTheirInsertionOrderAndIdentifiers)
     EXPECT_EQ(a->sortOrder(), 1u);
     EXPECT_FALSE(controller->addPaneWithIdentifier(RecordingPane::make("B", &log, NSMakeSize(1, 1)), "B"_ns));
     EXPECT_EQ(controller->prefPaneWithIdentifier("B"_ns).get(), b.get());
-    EXPECT_FALSE(controller->addPaneWithIdentifier(RecordingPane::make("Refused", &log, NSMakeSize(1, 1)),
-                                                   "Refused"_ns));
+    EXPECT_FALSE(
+        controller->addPaneWithIdentifier(RecordingPane::make("Refused", &log, NSMakeSize(1, 1)), "Refused"_ns));
     EXPECT_FALSE(controller->addPaneWithIdentifier(NSObject::make<NSObject>(), "Plain"_ns));
     EXPECT_EQ(strings(controller->validPrefPaneIdentifiers()), (std::vector<std::string>{"B", "A"}));
 
@@ -213,8 +213,8 @@ TEST_F(PreferenceWindowTest, AFrameStringWithoutFourNumbersCentres)
     NSUserDefaults::standardUserDefaults()->setObject("100 200"_ns, "NSWindow Frame Prefs"_ns);
     auto controller = makeController();
     auto window = controller->window();
-    auto centred = NSObject::alloc<NSWindow>()->initWithContentRect(
-        window->contentRectForFrameRect(window->frame()), window->styleMask(), NSBackingStoreBuffered, true);
+    auto centred = NSObject::alloc<NSWindow>()->initWithContentRect(window->contentRectForFrameRect(window->frame()),
+                                                                    window->styleMask(), NSBackingStoreBuffered, true);
     centred->setToolbar(NSObject::alloc<NSToolbar>()->initWithIdentifier("other"_ns));
     centred->setFrame(window->frame(), false);
     centred->center();

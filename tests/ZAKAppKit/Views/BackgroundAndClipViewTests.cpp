@@ -110,9 +110,8 @@ TEST(ColorBackgroundView, ArchivesKeepColourAndFlagUnlessTheOldVersionSpeaks)
     // Both coders: the former class name is not in the stream, so the flag is read.
     auto keyed = NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(view));
     auto sequential = NSUnarchiver::unarchiveObjectWithData(
-        NSArchiver::archivedDataWithRootObject(view),
-        {&ZAKColorBackgroundView::staticClass(), &NSColor::staticClass(), &NSArray::staticClass(),
-         &NSString::staticClass()});
+        NSArchiver::archivedDataWithRootObject(view), {&ZAKColorBackgroundView::staticClass(), &NSColor::staticClass(),
+                                                       &NSArray::staticClass(), &NSString::staticClass()});
     for (const Id& decoded : {keyed, sequential}) {
         auto back = dynamic_ref_cast<ZAKColorBackgroundView>(decoded);
         ASSERT_TRUE(back);
@@ -212,9 +211,8 @@ TEST_F(ZAKWindowTest, SwitchesStartOffAndDriveTheButtons)
 
 TEST_F(ZAKWindowTest, GreyWindowsUseTheControlHighlightColourFromCodeAndArchive)
 {
-    auto w = NSObject::alloc<ZAKGreyBackgroundWindow>()->initWithContentRect(NSMakeRect(10, 10, 120, 80),
-                                                                             NSTitledWindowMask, NSBackingStoreBuffered,
-                                                                             true);
+    auto w = NSObject::alloc<ZAKGreyBackgroundWindow>()->initWithContentRect(
+        NSMakeRect(10, 10, 120, 80), NSTitledWindowMask, NSBackingStoreBuffered, true);
     EXPECT_TRUE(w->backgroundColor()->isEqual(NSColor::controlHighlightColor().get()));
     auto back = dynamic_ref_cast<ZAKGreyBackgroundWindow>(
         NSKeyedUnarchiver::unarchiveObjectWithData(NSKeyedArchiver::archivedDataWithRootObject(w)));
@@ -228,8 +226,8 @@ namespace {
 
 Ref<ZAKRoundedBox> roundedBox(CGFloat width)
 {
-    auto box = dynamic_ref_cast<ZAKRoundedBox>(
-        NSObject::alloc<ZAKRoundedBox>()->initWithFrame(NSMakeRect(0, 0, width, 80)));
+    auto box =
+        dynamic_ref_cast<ZAKRoundedBox>(NSObject::alloc<ZAKRoundedBox>()->initWithFrame(NSMakeRect(0, 0, width, 80)));
     box->setTitle("Options"_ns);
     return box;
 }
