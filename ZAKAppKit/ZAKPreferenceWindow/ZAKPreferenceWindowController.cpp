@@ -303,6 +303,9 @@ void ZAKPreferenceWindowController::toolbarShowAll()
     auto w = window();
     if (!w) return;
     w->setTitle(m_title ? m_title : ""_ns);
+    // Lay the icons out afresh: as the content view the icon view was given
+    // the window's size, which an animation still under way has not reached.
+    m_iconView->rebuild();
     changeContentView(m_iconView);
     if (auto zak = dynamic_ref_cast<ZAKWindow>(w)) zak->setCanZoom(false);
 }
