@@ -5,6 +5,7 @@
 
 #include "AppKit/NSAttributedStringKeys.h"
 #include "AppKit/NSBezierPath.h"
+#include "AppKit/NSButton.h"
 #include "AppKit/NSFont.h"
 #include "AppKit/NSGraphics.h"
 #include "AppKit/NSGraphicsContext.h"
@@ -44,6 +45,25 @@ bool FrameView::hasCloseBox() const
     return w && titleBarHeight() > 0 && (w->styleMask() & NSClosableWindowMask);
 }
 
+NSRect FrameView::zoomBoxRect() const
+{
+    NSRect box = closeBoxRect();
+    if (hasCloseBox()) box.origin.x = NSMaxX(box) + 8;
+    return box;
+}
+
+bool FrameView::hasZoomBox() const { return window() && titleBarHeight() > 0; }
+
+namespace {
+
+bool zoomEnabled(const Ref<NSWindow>& w)
+{
+    auto button = w ? w->standardWindowButton(NSWindowZoomButton) : nullptr;
+    return button && button->isEnabled();
+}
+
+}  // namespace
+
 void FrameView::drawRect(const NSRect& dirtyRect)
 {
     auto w = window();
@@ -61,6 +81,11 @@ void FrameView::mouseDown(const Ref<NSEvent>& event)
     if (hasCloseBox() && mouse(p, closeBoxRect())) {
         m_closePressed = true;
         setNeedsDisplayInRect(closeBoxRect());
+        return;
+    }
+    if (hasZoomBox() && mouse(p, zoomBoxRect())) {
+        m_zoomPressed = zoomEnabled(window());
+        setNeedsDisplayInRect(zoomBoxRect());
         return;
     }
     // The rest of the bar moves the window, as a window manager's does.
@@ -81,13 +106,20 @@ void FrameView::mouseDragged(const Ref<NSEvent>& event)
                                           m_dragStartOrigin.y + now.y - m_dragStartPointer.y));
         return;
     }
-    if (!m_closePressed) return NSView::mouseDragged(event);
+    if (!m_closePressed && !m_zoomPressed) return NSView::mouseDragged(event);
 }
 
 void FrameView::mouseUp(const Ref<NSEvent>& event)
 {
     if (m_dragging) {
         m_dragging = false;
+        return;
+    }
+    if (m_zoomPressed) {
+        m_zoomPressed = false;
+        setNeedsDisplayInRect(zoomBoxRect());
+        const NSPoint p = convertPoint(event->locationInWindow(), nullptr);
+        if (auto w = window(); w && zoomEnabled(w) && mouse(p, zoomBoxRect())) w->zoom(Ref<FrameView>(this));
         return;
     }
     if (!m_closePressed) return NSView::mouseUp(event);
@@ -111,6 +143,14 @@ void FrameView::drawTitleBar(const Ref<NSWindow>& w)
         (m_closePressed ? NSColor::colorWithCalibratedRed(0.75, 0.25, 0.22, 1)
                         : NSColor::colorWithCalibratedRed(1.0, 0.37, 0.34, 1))
             ->setFill();
+        NSBezierPath::bezierPathWithOvalInRect(box)->fill();
+        left = NSMaxX(box) + 8;
+    }
+    if (hasZoomBox()) {
+        const NSRect box = zoomBoxRect();
+        if (!zoomEnabled(w)) NSColor::colorWithCalibratedWhite(0.78, 1)->setFill();
+        else if (m_zoomPressed) NSColor::colorWithCalibratedRed(0.16, 0.6, 0.2, 1)->setFill();
+        else NSColor::colorWithCalibratedRed(0.2, 0.8, 0.25, 1)->setFill();
         NSBezierPath::bezierPathWithOvalInRect(box)->fill();
         left = NSMaxX(box) + 8;
     }

@@ -19,6 +19,10 @@ public:
     NSRect titleBarRect() const;
     NSRect closeBoxRect() const;
     bool hasCloseBox() const;
+    // Right of the close box; grey while the window's zoom button is
+    // disabled, and then a click does nothing.
+    NSRect zoomBoxRect() const;
+    bool hasZoomBox() const;
 
     void drawRect(const NSRect& dirtyRect) override;
     void mouseDown(const Ref<NSEvent>& event) override;
@@ -29,6 +33,7 @@ private:
     void drawTitleBar(const Ref<NSWindow>& w);
 
     bool m_closePressed = false;
+    bool m_zoomPressed = false;
     bool m_dragging = false;
     NSPoint m_dragStartPointer{};
     NSPoint m_dragStartOrigin{};

@@ -41,7 +41,31 @@ void lockBody() { NSBezierPath::bezierPathWithRoundedRect(NSMakeRect(3, 1, 10, 8
 struct Artwork {
     NSSize size;
     Drawing draw;
+    bool isTemplate = true;
 };
+
+// General preferences: a grey tile holding three sliders.
+void drawPreferencesGeneral()
+{
+    auto tile = NSBezierPath::bezierPathWithRoundedRect(NSMakeRect(2, 2, 28, 28), 6, 6);
+    NSColor::colorWithCalibratedWhite(0.55, 1)->setFill();
+    tile->fill();
+    auto inner = NSBezierPath::bezierPathWithRoundedRect(NSMakeRect(3, 3, 26, 26), 5, 5);
+    NSColor::colorWithCalibratedWhite(0.86, 1)->setFill();
+    inner->fill();
+    const CGFloat knobs[3] = {19, 11, 15};
+    for (int i = 0; i < 3; ++i) {
+        const CGFloat y = 8 + 8 * i;
+        NSColor::colorWithCalibratedWhite(0.35, 1)->setFill();
+        NSRectFill(NSMakeRect(7, y - 1, 18, 2));
+        auto knob = NSBezierPath::bezierPathWithOvalInRect(NSMakeRect(knobs[i] - 3, y - 3, 6, 6));
+        NSColor::whiteColor()->setFill();
+        knob->fill();
+        NSColor::colorWithCalibratedWhite(0.3, 1)->setStroke();
+        knob->setLineWidth(1);
+        knob->stroke();
+    }
+}
 
 const std::map<std::string, Artwork>& artworks()
 {
@@ -155,6 +179,7 @@ const std::map<std::string, Artwork>& artworks()
               strokeArc({7, 7}, 5, 100, 400, 2);
               polygon({{4.5, 14}, {9, 12}, {4.5, 9.5}})->fill();
           }}},
+        {NSImageNamePreferencesGeneral, {{32, 32}, drawPreferencesGeneral, false}},
     };
     return table;
 }
@@ -173,6 +198,6 @@ Ref<NSImage> NSImageTemplates::make(const std::string& name)
         draw();
         return true;
     });
-    image->setTemplate(true);
+    image->setTemplate(it->second.isTemplate);
     return image;
 }

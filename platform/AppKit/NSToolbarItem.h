@@ -11,6 +11,8 @@ class NSToolbar;
 
 inline const Ref<NSString> NSToolbarSpaceItemIdentifier = "NSToolbarSpaceItem"_ns;
 inline const Ref<NSString> NSToolbarFlexibleSpaceItemIdentifier = "NSToolbarFlexibleSpaceItem"_ns;
+// A thin vertical line between items.
+inline const Ref<NSString> NSToolbarSeparatorItemIdentifier = "NSToolbarSeparatorItem"_ns;
 
 class NSToolbarItem : public NSObject {
     NS_OBJECT(NSToolbarItem, NSObject)

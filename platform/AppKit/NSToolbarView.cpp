@@ -1,5 +1,7 @@
 #include "AppKit/NSToolbarView.h"
 
+#include <cmath>
+
 #include "AppKit/ControlText.h"
 #include "AppKit/NSBezierPath.h"
 #include "AppKit/NSGraphics.h"
@@ -14,6 +16,9 @@ constexpr CGFloat kBottomPadding = 4;
 constexpr CGFloat kLabelHeight = 15;
 constexpr CGFloat kSlotPadding = 12;
 constexpr CGFloat kSpaceWidth = 32;
+constexpr CGFloat kSeparatorWidth = 12;
+// How far the pointer moves before a press on a movable item becomes a drag.
+constexpr CGFloat kDragThreshold = 4;
 constexpr CGFloat kStartX = 8;
 const ControlText::Style kLabelStyle{11, false};
 }
@@ -57,6 +62,8 @@ std::vector<NSToolbarView::Slot> NSToolbarView::slots() const
             ++flexible;
         } else if (item->itemIdentifier()->isEqualToString(NSToolbarSpaceItemIdentifier)) {
             w = kSpaceWidth;
+        } else if (item->itemIdentifier()->isEqualToString(NSToolbarSeparatorItemIdentifier)) {
+            w = kSeparatorWidth;
         } else {
             CGFloat content = icon;
             if (auto v = item->view()) content = std::max(item->minSize().width, v->frame().size.width);
@@ -121,7 +128,18 @@ void NSToolbarView::drawRect(const NSRect&)
     NSColor::colorWithCalibratedWhite(0.7, 1)->setFill();
     NSRectFill(NSMakeRect(0, NSMaxY(b) - 1, b.size.width, 1));
     const CGFloat icon = showsIcons() ? iconSide() : 0;
+    auto selected = m_toolbar ? m_toolbar->selectedItemIdentifier() : nullptr;
     for (const auto& s : slots()) {
+        if (s.item->itemIdentifier()->isEqualToString(NSToolbarSeparatorItemIdentifier)) {
+            NSColor::colorWithCalibratedWhite(0.6, 1)->setFill();
+            NSRectFill(
+                NSMakeRect(std::round(NSMidX(s.rect)), kTopPadding, 1, b.size.height - kTopPadding - kBottomPadding));
+            continue;
+        }
+        if (selected && selected->isEqualToString(s.item->itemIdentifier()) && m_toolbar->isSelectable(s.item)) {
+            NSColor::colorWithCalibratedWhite(0.78, 1)->setFill();
+            NSBezierPath::bezierPathWithRoundedRect(NSInsetRect(s.rect, 1, 1), 4, 4)->fill();
+        }
         const bool enabled = s.item->isEnabled();
         if (showsIcons() && !s.item->view())
             if (auto image = s.item->image()) {
@@ -142,17 +160,61 @@ void NSToolbarView::mouseDown(const Ref<NSEvent>& event)
     for (const auto& s : slots())
         if (!s.item->view() && s.item->isEnabled() && NSMouseInRect(p, s.rect, true)) {
             m_pressed = s.item;
+            m_pressPoint = p;
+            m_moving = false;
             setNeedsDisplay(true);
             return;
         }
 }
 
+NSInteger NSToolbarView::indexOfItem(const Ref<NSToolbarItem>& item) const
+{
+    if (!m_toolbar) return -1;
+    auto items = m_toolbar->items();
+    for (NSUInteger i = 0; i < items->count(); ++i)
+        if (items->objectAtIndex(i).get() == item.get()) return NSInteger(i);
+    return -1;
+}
+
+NSInteger NSToolbarView::insertionIndexForPoint(NSPoint point) const
+{
+    NSInteger index = 0;
+    for (const auto& s : slots()) {
+        if (point.x < NSMidX(s.rect)) break;
+        ++index;
+    }
+    return index;
+}
+
+void NSToolbarView::mouseDragged(const Ref<NSEvent>& event)
+{
+    if (!m_pressed || !m_toolbar || !m_toolbar->customizesOnClickAndDrag()) return;
+    const NSInteger from = indexOfItem(m_pressed);
+    if (!m_toolbar->canCustomizeAtIndex(from)) return;
+    const NSPoint p = convertPoint(event->locationInWindow(), nullptr);
+    if (!m_moving && std::hypot(p.x - m_pressPoint.x, p.y - m_pressPoint.y) < kDragThreshold) return;
+    m_moving = true;
+    if (!NSMouseInRect(p, bounds(), true)) return;  // off the strip: decided on release
+    NSInteger to = insertionIndexForPoint(p);
+    if (to > from) --to;  // the item leaves its own place first
+    if (m_toolbar->canCustomizeAtIndex(to)) m_toolbar->moveItem(from, to);
+}
+
 void NSToolbarView::mouseUp(const Ref<NSEvent>& event)
 {
     auto pressed = m_pressed;
+    const bool moved = m_moving;
     m_pressed = nullptr;
+    m_moving = false;
     if (!pressed) return;
     setNeedsDisplay(true);
     const NSPoint p = convertPoint(event->locationInWindow(), nullptr);
-    if (NSMouseInRect(p, rectOfItem(pressed), true)) pressed->performClick();
+    if (moved) {
+        // Dropped off the strip: the item leaves the toolbar.
+        if (m_toolbar && !NSMouseInRect(p, bounds(), true)) m_toolbar->removeItemAtIndex(indexOfItem(pressed));
+        return;
+    }
+    if (!NSMouseInRect(p, rectOfItem(pressed), true)) return;
+    if (m_toolbar && m_toolbar->isSelectable(pressed)) m_toolbar->setSelectedItemIdentifier(pressed->itemIdentifier());
+    pressed->performClick();
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The strip a window shows for its toolbar: each visible item in a slot,
-// its view (or image) above its label; spaces take fixed room and flexible
-// spaces share what is left. A click on an image item sends its action;
-// clicks on an item's view reach the view.
+// its view (or image) above its label; spaces and separators take fixed room
+// and flexible spaces share what is left. A click on an image item selects
+// it when it is selectable, then sends its action; clicks on an item's view
+// reach the view. While the toolbar customises on click and drag, dragging a
+// movable item along the strip moves it and dragging it off removes it.
 #include "AppKit/NSView.h"
 
 class NSToolbar;
@@ -25,7 +27,10 @@ public:
     bool isFlipped() const override { return true; }
     void drawRect(const NSRect& dirtyRect) override;
     void mouseDown(const Ref<NSEvent>& event) override;
+    void mouseDragged(const Ref<NSEvent>& event) override;
     void mouseUp(const Ref<NSEvent>& event) override;
+    // The index an item dropped at the point (strip coordinates) goes to.
+    NSInteger insertionIndexForPoint(NSPoint point) const;
     void resizeSubviewsWithOldSize(NSSize oldSize) override { layoutItems(); }
 
 private:
@@ -39,6 +44,10 @@ private:
     bool showsLabels() const;
     bool showsIcons() const;
 
+    NSInteger indexOfItem(const Ref<NSToolbarItem>& item) const;
+
     NSToolbar* m_toolbar = nullptr;  // the toolbar owns the strip
     Ref<NSToolbarItem> m_pressed;
+    NSPoint m_pressPoint{};
+    bool m_moving = false;  // the pressed item is being dragged to a new place
 };

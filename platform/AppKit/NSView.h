@@ -79,7 +79,7 @@ public:
     virtual void setBounds(const NSRect& bounds);
     virtual void setBoundsOrigin(NSPoint origin);
     virtual void setBoundsSize(NSSize size);
-    void scaleUnitSquareToSize(NSSize size);
+    virtual void scaleUnitSquareToSize(NSSize size);
     CGFloat frameRotation() const { return 0; }
     virtual bool isFlipped() const { return false; }
     NSRect visibleRect() const;

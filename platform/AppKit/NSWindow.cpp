@@ -5,12 +5,14 @@
 
 #include "AppKit/FrameView.h"
 #include "AppKit/NSApplication.h"
+#include "AppKit/NSButton.h"
 #include "AppKit/NSTextView.h"
 #include "AppKit/NSWindowController.h"
 #include "AppKit/NSWindowInternals.h"
 #include "Foundation/NSClass.h"
 #include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSRunLoop.h"
+#include "Foundation/NSTimer.h"
 
 NS_CLASS_DEFINE(NSWindow)
 
@@ -58,8 +60,11 @@ void NSWindow::describeClass(NSClassMembers<NSWindow>& m)
     m.property("initialFirstResponder", &NSWindow::initialFirstResponder, &NSWindow::setInitialFirstResponder);
 }
 
+NSWindow::NSWindow() = default;
+
 NSWindow::~NSWindow()
 {
+    stopFrameAnimation();
     if (m_windowID) {
         {
             std::lock_guard guard(WindowRegistry::shared().lock);

@@ -17,7 +17,9 @@
 #include "WindowServer/NSWindowStyleMask.h"
 #include "WindowServer/WindowServer.h"
 
+class NSButton;
 class NSScreen;
+class NSTimer;
 class NSWindowController;
 class NSGraphicsContext;
 
@@ -42,6 +44,15 @@ enum : NSInteger {
 
 // The title bar of a titled window, in points.
 inline constexpr CGFloat kNSWindowTitleBarHeight = 22;
+
+// The buttons of a window's title bar (standardWindowButton).
+enum NSWindowButton : NSUInteger {
+    NSWindowCloseButton = 0,
+    NSWindowMiniaturizeButton = 1,
+    NSWindowZoomButton = 2,
+    NSWindowToolbarButton = 3,
+    NSWindowDocumentIconButton = 4,
+};
 
 enum NSSelectionDirection : NSUInteger { NSDirectSelection = 0, NSSelectingNext = 1, NSSelectingPrevious = 2 };
 
@@ -79,7 +90,7 @@ public:
 class NSWindow : public NSResponder {
     NS_OBJECT(NSWindow, NSResponder)
 protected:
-    NSWindow() = default;
+    NSWindow();
 
 public:
     ~NSWindow() override;
@@ -104,11 +115,12 @@ public:
     // Width and height below 1 become 1. Setting the current frame does
     // nothing; inside a display the redraw happens after the current one.
     virtual void setFrame(const NSRect& frame, bool display);
-    void setFrame(const NSRect& frame, bool display, bool animate)
-    {
-        (void)animate;
-        setFrame(frame, display);
-    }
+    // With animate, the frame moves there in steps on the run-loop clock
+    // over animationResizeTime and ends at exactly `frame`. Moving the
+    // window meanwhile (setFrameOrigin) moves the animation along; any other
+    // frame change stops it where it is.
+    void setFrame(const NSRect& frame, bool display, bool animate);
+    virtual NSTimeInterval animationResizeTime(const NSRect& newFrame) const;
     virtual void setFrameOrigin(NSPoint origin);
     void setFrameTopLeftPoint(NSPoint point);
     void setContentSize(NSSize size);
@@ -144,6 +156,23 @@ public:
     }
     Ref<NSString> stringWithSavedFrame() const;
     void setFrameFromString(const Ref<NSString>& string);
+
+    // --- Title-bar buttons and zooming (NSWindowZoom.cpp) ---
+    // The close button of a closable window and the zoom button of a titled
+    // one (enabled when the window is resizable), which the layer's title bar
+    // draws and a click on which zooms; nil for the other kinds.
+    Ref<NSButton> standardWindowButton(NSWindowButton kind);
+    // Toggles between the standard frame (the delegate's answer to
+    // windowWillUseStandardFrame:defaultFrame:, the default being the
+    // screen's visible frame) and the frame the window had before, animated.
+    void zoom(const Id& sender);
+    // The frame is the standard frame.
+    bool isZoomed() const;
+    // Kept for callers: the layer draws no resize grip and no toolbar button.
+    bool showsResizeIndicator() const { return m_showsResizeIndicator; }
+    void setShowsResizeIndicator(bool flag) { m_showsResizeIndicator = flag; }
+    bool showsToolbarButton() const { return m_showsToolbarButton; }
+    void setShowsToolbarButton(bool flag) { m_showsToolbarButton = flag; }
 
     // --- Appearance ---
     NSInteger level() const { return m_level; }
@@ -325,6 +354,11 @@ private:
     friend class NSApplication;
     friend class NSView;
     void applyFrame(const NSRect& frame, bool display);
+    void stopFrameAnimation();
+    // A move during an animated frame change moves where it goes too; NO
+    // when no animation runs.
+    bool shiftFrameAnimation(NSPoint delta);
+    NSRect standardFrame() const;
     void postWindowNotification(const char* name);
     void ensureServerWindow();
     void sendMouseToView(const Ref<NSEvent>& event);
@@ -358,6 +392,14 @@ private:
     Ref<NSView> m_frameView;
     Ref<NSView> m_contentView;
     Ref<NSToolbar> m_toolbar;
+    Ref<NSButton> m_closeButton;
+    Ref<NSButton> m_zoomButton;
+    bool m_showsResizeIndicator = true;
+    bool m_showsToolbarButton = true;
+    // The frame before zooming, for the way back.
+    std::optional<NSRect> m_userStateFrame;
+    Ref<NSTimer> m_frameAnimation;
+    Id m_frameAnimationState;
     CGFloat m_topContentBorder = 0;
     CGFloat m_bottomContentBorder = 0;
     Weak<NSResponder> m_firstResponder;

@@ -95,9 +95,17 @@ void NSWindow::placeToolbarStrip()
     m_toolbar->itemsDidChange();
 }
 
-void NSWindow::setFrame(const NSRect& frame, bool display) { applyFrame(frame, display); }
+void NSWindow::setFrame(const NSRect& frame, bool display)
+{
+    stopFrameAnimation();
+    applyFrame(frame, display);
+}
 
-void NSWindow::setFrameOrigin(NSPoint origin) { applyFrame({origin, m_frame.size}, false); }
+void NSWindow::setFrameOrigin(NSPoint origin)
+{
+    if (shiftFrameAnimation(NSMakePoint(origin.x - m_frame.origin.x, origin.y - m_frame.origin.y))) return;
+    applyFrame({origin, m_frame.size}, false);
+}
 
 void NSWindow::setFrameTopLeftPoint(NSPoint point)
 {

@@ -16,6 +16,7 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "Foundation/NSArray.h"
 #include "Foundation/NSDictionary.h"
@@ -23,6 +24,11 @@
 
 class NSClass;
 class NSURL;
+
+// The framework version a plug-in bundle's Info key "PlumblineFrameworkVersion"
+// must name for its code to load; raised whenever the layer's binary interface
+// changes.
+inline constexpr NSInteger NSBundleFrameworkVersion = 1;
 
 class NSBundle : public NSObject {
     NS_OBJECT(NSBundle, NSObject)
@@ -81,6 +87,24 @@ public:
     Ref<NSString> localizedStringForKey(const Ref<NSString>& key, const Ref<NSString>& value,
                                         const Ref<NSString>& table) const;
 
+    // --- Loadable code (NSBundleLoading.cpp; layout in docs/BUNDLES.md) ---
+    // Opens the shared object named by "CFBundleExecutable" once; the classes
+    // that register while it loads belong to this bundle. NO, with one log
+    // line, when the bundle has no code, was built for another framework
+    // version ("PlumblineFrameworkVersion" other than NSBundleFrameworkVersion),
+    // cannot be opened or defines a class that already exists; a failed load
+    // is not tried again. Loaded code is never unloaded.
+    bool load();
+    bool isLoaded() const;
+    // Linux/lib<CFBundleExecutable>.so inside the bundle, or nil when the
+    // bundle names no executable or the file is missing.
+    Ref<NSString> executablePath() const;
+    // Loads the code, then answers the class "NSPrincipalClass" names (nil
+    // when it is not one of the bundle's), else the first class it loaded.
+    const NSClass* principalClass();
+    // Loads the code, then answers the bundle's class of that name, or nil.
+    const NSClass* classNamed(const Ref<NSString>& name);
+
     Ref<NSString> description() const override;
 
 private:
@@ -90,6 +114,9 @@ private:
     std::string findResource(const std::string& file, const std::string& directory) const;
 
     std::string m_path;
+    enum class CodeState { unloaded, loaded, failed };
+    CodeState m_codeState = CodeState::unloaded;
+    std::vector<const NSClass*> m_classes;  // registered while the code loaded
     mutable std::mutex m_lock;
     mutable Ref<NSDictionary> m_info;
     mutable std::unordered_map<std::string, Ref<NSDictionary>> m_tables;

@@ -1,8 +1,10 @@
 #include "Foundation/NSClass.h"
 
+#include <mutex>
 #include <shared_mutex>
 #include <unordered_map>
 
+#include "Foundation/NSClassLoading.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSString.h"
 #include "Foundation/URLLoadingAvailability.h"
@@ -17,6 +19,14 @@ Registry& registry()
     static auto* r = new Registry;
     return *r;
 }
+
+// The collection of the load in progress, if any; loads hold loadLock.
+std::recursive_mutex& loadLock()
+{
+    static auto* lock = new std::recursive_mutex;
+    return *lock;
+}
+NSClassRegistrations* g_collecting = nullptr;
 }
 
 void NSClass::registerClass(NSClass& cls)
@@ -24,8 +34,28 @@ void NSClass::registerClass(NSClass& cls)
     Registry& r = registry();
     std::unique_lock lock(r.lock);
     auto [it, inserted] = r.byName.emplace(cls.name(), &cls);
-    if (!inserted && it->second != &cls)
+    if (!inserted && it->second != &cls) {
+        // Raising here would unwind through the dynamic loader.
+        if (g_collecting) return g_collecting->refused.push_back(cls.name());
         NSException::raise(NSInternalInconsistencyException, "class " + cls.name() + " already exists");
+    }
+    if (inserted && g_collecting) g_collecting->registered.push_back(&cls);
+}
+
+NSClassRegistrations NSClassCollectRegistrations(const std::function<void()>& load)
+{
+    std::lock_guard guard(loadLock());
+    NSClassRegistrations collected;
+    NSClassRegistrations* outer = g_collecting;
+    g_collecting = &collected;
+    try {
+        load();
+    } catch (...) {
+        g_collecting = outer;
+        throw;
+    }
+    g_collecting = outer;
+    return collected;
 }
 
 const NSClass* NSClass::named(const std::string& name)

@@ -112,5 +112,11 @@ TEST(SlottedScrollView, CornerViewSitsBetweenTheScrollersWhereverTheScrollViewIs
         EXPECT_EQ(corner->frame(), NSMakeRect(300, 200, 15, 15)) << frame.origin.x;
         s->setBorderType(NSLineBorder);
         EXPECT_EQ(corner->frame(), NSMakeRect(299, 199, 15, 15)) << frame.origin.x;
+        // None: the corner view leaves, nothing takes its place.
+        const size_t subviews = s->subviews().size();
+        s->setBottomRightCornerView(nullptr);
+        EXPECT_FALSE(corner->superview());
+        EXPECT_FALSE(s->bottomRightCornerView());
+        EXPECT_EQ(s->subviews().size(), subviews - 1);
     }
 }

@@ -1,0 +1,3 @@
+#include "FixturePane.h"
+
+FIXTURE_PANE(NoIdentifierPrefPane)
