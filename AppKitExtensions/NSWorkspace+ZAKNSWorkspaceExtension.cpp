@@ -13,10 +13,10 @@
 #include "Foundation/LSInfo.h"
 #include "Foundation/LSSharedFileList.h"
 #include "Foundation/NSAppleScript.h"
-#include "Foundation/NSLog.h"
-#include "Foundation/NSURL.h"
 #include "Foundation/NSBundle.h"
+#include "Foundation/NSLog.h"
 #include "Foundation/NSProcessInfo.h"
+#include "Foundation/NSURL.h"
 
 namespace {
 
@@ -168,8 +168,8 @@ Ref<NSString> mailToScript(const Ref<NSString>& to, const Ref<NSString>& subject
     return NSString::stringWithUTF8String(s);
 }
 
-bool emailTo(const Ref<NSWorkspace>&, const Ref<NSString>& to, const Ref<NSString>& subject,
-             const Ref<NSString>& body, const Ref<NSArray>& attachments)
+bool emailTo(const Ref<NSWorkspace>&, const Ref<NSString>& to, const Ref<NSString>& subject, const Ref<NSString>& body,
+             const Ref<NSArray>& attachments)
 {
     auto script = NSObject::alloc<NSAppleScript>()->initWithSource(mailToScript(to, subject, body, attachments));
     Ref<NSDictionary> error;

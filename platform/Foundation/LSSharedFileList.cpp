@@ -168,8 +168,7 @@ std::vector<LSSharedFileListItem> LSSharedFileList::snapshot() const
         if (value(keys, "Hidden") == "true") continue;
         items.push_back({e.path().string(), realPathOfProgram(programOfExecValue(value(keys, "Exec")))});
     }
-    std::sort(items.begin(), items.end(),
-              [](const auto& a, const auto& b) { return a.entryPath < b.entryPath; });
+    std::sort(items.begin(), items.end(), [](const auto& a, const auto& b) { return a.entryPath < b.entryPath; });
     return items;
 }
 

@@ -34,6 +34,8 @@ public:
     static std::string programOfExecValue(const std::string& exec);
 
 private:
-    explicit LSSharedFileList(std::string folder) : m_folder(std::move(folder)) { }
+    explicit LSSharedFileList(std::string folder)
+        : m_folder(std::move(folder))
+    { }
     std::string m_folder;
 };

@@ -19,7 +19,7 @@ constexpr NSInteger kApplicationError = -10000;
 
 struct Token {
     enum Kind { Word, String, Open, Close, Colon, Comma, Newline, End } kind;
-    std::string text;  // the word, or the string's value
+    std::string text;           // the word, or the string's value
     size_t start = 0, end = 0;  // bytes in the source
 };
 
@@ -91,8 +91,7 @@ public:
     Parser(std::vector<Token> tokens, NSAppleScript::MailMessage& message)
         : m_tokens(std::move(tokens))
         , m_message(message)
-    {
-    }
+    { }
 
     void script()
     {
@@ -124,10 +123,7 @@ private:
         default: return "\"" + t.text + "\"";
         }
     }
-    [[noreturn]] void fail(const std::string& message) const
-    {
-        throw SyntaxError{message, peek().start, peek().end};
-    }
+    [[noreturn]] void fail(const std::string& message) const { throw SyntaxError{message, peek().start, peek().end}; }
     void expectWord(const char* w)
     {
         if (!isWord(w)) fail(std::string("Expected \"") + w + "\" but found " + describe(peek()) + ".");
@@ -323,10 +319,9 @@ Id NSAppleScript::executeAndReturnError(Ref<NSDictionary>* error)
     const auto result = ChildProcess::run(composerArguments());
     if (result.started && result.exitStatus == 0) return NSString::string();
     if (error) {
-        const std::string message = !result.started
-                                        ? "The mail composer xdg-email could not be started."
-                                        : "The mail composer xdg-email failed with status " +
-                                              std::to_string(result.exitStatus) + ".";
+        const std::string message = !result.started ? "The mail composer xdg-email could not be started."
+                                                    : "The mail composer xdg-email failed with status " +
+                                                          std::to_string(result.exitStatus) + ".";
         *error = errorInfo(message, kApplicationError, NSMakeRange(0, 0));
     }
     return nullptr;

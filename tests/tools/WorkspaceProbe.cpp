@@ -18,9 +18,9 @@
 #include "AppKit/NSApplication.h"
 #include "AppKit/NSMenu.h"
 #include "AppKit/NSWindow.h"
-#include "Foundation/NSTimer.h"
 #include "AppKitExtensions/NSWorkspace+ZAKNSWorkspaceExtension.h"
 #include "Foundation/NSRunLoop.h"
+#include "Foundation/NSTimer.h"
 #include "WindowServer/USKeyboardLayout.h"
 #include "backend/headless/HeadlessWindowServer.h"
 

@@ -93,7 +93,8 @@ TEST_F(DockIcon, HidingAsksToRelaunchAndLaterChangesNothing)
 TEST_F(DockIcon, TheDockIsNoApplicationHere)
 {
     EXPECT_FALSE(workspace->absolutePathForAppBundleWithIdentifier("com.apple.dock"_ns));
-    EXPECT_FALSE(workspace->launchAppWithBundleIdentifier("com.apple.dock"_ns, NSWorkspaceLaunchAsync, nullptr, nullptr));
+    EXPECT_FALSE(
+        workspace->launchAppWithBundleIdentifier("com.apple.dock"_ns, NSWorkspaceLaunchAsync, nullptr, nullptr));
 }
 
 TEST(DockIconRelaunch, RelaunchNowEndsTheProgramAndStartsItAgainWithItsArgumentsAfterItEnded)

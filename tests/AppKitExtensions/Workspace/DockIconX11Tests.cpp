@@ -64,8 +64,9 @@ TEST(DockIconUnderX11, AnAccessoryGetsItsTaskBarEntryAndTrayIconWhenTheIconIsSho
     ScopedEnvironment display("DISPLAY", xvfb.display());
     ScopedEnvironment backend("PLUMBLINE_BACKEND", "x11");
     Child wm{spawn({"openbox"})};
-    ASSERT_TRUE(waitUntil([] { return output("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos; }))
-        << "openbox did not start";
+    ASSERT_TRUE(waitUntil([] {
+        return output("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") != std::string::npos;
+    })) << "openbox did not start";
     FakeTray tray;
 
     TemporaryFolder folder;

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "Foundation/LSSharedFileList.h"
 #include "AppKitExtensions/NSWorkspace+ZAKNSWorkspaceExtension.h"
+#include "Foundation/LSSharedFileList.h"
 #include "TemporaryFolder.h"
 
 namespace {
@@ -74,9 +74,8 @@ TEST_F(LoginItems, AnEntryCountsByTheRealPathOfItsProgramAndNotWhenHidden)
     writeFile(config / "autostart/hidden.desktop",
               "[Desktop Entry]\nType=Application\nName=Off\nExec=" + ownExecutable() + "\nHidden=true\n");
     EXPECT_FALSE(NSWorkspaceExt::isAppRegisteredAsLoginItem(workspace));
-    writeFile(config / "autostart/linked.desktop",
-              "[Desktop Entry]\nType=Application\nName=On\nExec=" + LSSharedFileList::execValueForPath(link) +
-                  " --hidden %u\n");
+    writeFile(config / "autostart/linked.desktop", "[Desktop Entry]\nType=Application\nName=On\nExec=" +
+                                                       LSSharedFileList::execValueForPath(link) + " --hidden %u\n");
     EXPECT_TRUE(NSWorkspaceExt::isAppRegisteredAsLoginItem(workspace));
 }
 

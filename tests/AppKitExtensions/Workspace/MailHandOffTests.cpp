@@ -102,10 +102,9 @@ TEST_F(MailHandOff, EveryScriptCompilesWithAllValuesAndHandsThemOverExactly)
         auto files = NSArray::arrayWithObjects({"/tmp/one file.txt"_ns, "/tmp/tw\"o\\.pdf"_ns});
         ASSERT_TRUE(NSWorkspaceExt::emailTo(workspace, "-x+y@example.org"_ns, NSString::stringWithUTF8String(subject),
                                             NSString::stringWithUTF8String(body), files));
-        EXPECT_EQ(composerArguments(),
-                  (std::vector<std::string>{"--utf8", "--subject", subject, "--body", body, "--attach",
-                                            "/tmp/one file.txt", "--attach", "/tmp/tw\"o\\.pdf",
-                                            "mailto:-x%2By@example.org"}));
+        EXPECT_EQ(composerArguments(), (std::vector<std::string>{"--utf8", "--subject", subject, "--body", body,
+                                                                 "--attach", "/tmp/one file.txt", "--attach",
+                                                                 "/tmp/tw\"o\\.pdf", "mailto:-x%2By@example.org"}));
     }
 }
 
@@ -158,8 +157,10 @@ TEST(AppleScript, OnlyTheMailStatementsCompileAndErrorsNameTheirPlace)
             continue;
         }
         ASSERT_TRUE(error);
-        EXPECT_TRUE(dynamic_ref_cast<NSString>(error->objectForKey(NSString::stringWithUTF8String(NSAppleScriptErrorMessage))));
-        auto range = dynamic_ref_cast<NSValue>(error->objectForKey(NSString::stringWithUTF8String(NSAppleScriptErrorRange)));
+        EXPECT_TRUE(
+            dynamic_ref_cast<NSString>(error->objectForKey(NSString::stringWithUTF8String(NSAppleScriptErrorMessage))));
+        auto range =
+            dynamic_ref_cast<NSValue>(error->objectForKey(NSString::stringWithUTF8String(NSAppleScriptErrorRange)));
         ASSERT_TRUE(range);
         EXPECT_EQ(range->rangeValue().location, c.range.location);
         EXPECT_EQ(range->rangeValue().length, c.range.length);
