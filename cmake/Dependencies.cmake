@@ -15,6 +15,8 @@ pkg_check_modules(CLIPPER REQUIRED IMPORTED_TARGET polyclipping)
 pkg_check_modules(GEOGRAPHICLIB REQUIRED IMPORTED_TARGET geographiclib)
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-xinput xcb-shape xcb-shm xcb-keysyms xcb-randr
                   xkbcommon xkbcommon-x11 cairo-xcb)
+# Live links between applications talk over the D-Bus session bus.
+pkg_check_modules(SYSTEMD REQUIRED IMPORTED_TARGET libsystemd)
 find_package(nlohmann_json 3 REQUIRED)
 
 if(PLUMBLINE_TESTS)
