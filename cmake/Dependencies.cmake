@@ -17,6 +17,8 @@ pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
 pkg_check_modules(ALSA REQUIRED IMPORTED_TARGET alsa)
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-xinput xcb-shape xcb-shm xcb-keysyms xcb-randr
                   xkbcommon xkbcommon-x11 cairo-xcb)
+# Live links between applications talk over the D-Bus session bus.
+pkg_check_modules(SYSTEMD REQUIRED IMPORTED_TARGET libsystemd)
 find_package(nlohmann_json 3 REQUIRED)
 
 if(PLUMBLINE_TESTS)

@@ -235,7 +235,16 @@ void MenuBarWindow::synchronize()
     if (!bar) bar = alloc<MenuBarWindow>()->initWithFrame(frame);
     else bar->setFrame(frame, false);
     bar->m_barView->setFrame(NSMakeRect(0, 0, frame.size.width, frame.size.height));
-    bar->m_barView->reloadTitles(menu, !WindowServer::shared().showDockIcon(dockIconPicture()));
+    // A regular application docks its icon (the dock menu is the bar's last
+    // menu where it cannot); an accessory has neither.
+    auto& server = WindowServer::shared();
+    bool dockMenuInBar = false;
+    if (server.activationPolicy() == WSActivationPolicy::regular) {
+        dockMenuInBar = !server.showDockIcon(dockIconPicture());
+    } else {
+        server.removeDockIcon();
+    }
+    bar->m_barView->reloadTitles(menu, dockMenuInBar);
     bar->orderFront(nullptr);
     bar->display();
 }

@@ -19,6 +19,7 @@
 #include "Foundation/NSException.h"
 #include "Foundation/NSLog.h"
 #include "Foundation/NSNotificationCenter.h"
+#include "Foundation/NSNumber.h"
 #include "Foundation/NSProcessInfo.h"
 #include "Foundation/NSUserDefaults.h"
 #include "Foundation/SignalSource.h"
@@ -129,12 +130,35 @@ NSApplicationDelegate* NSApplication::delegateProtocol() const
     return dynamic_cast<NSApplicationDelegate*>(m_delegate.get().get());
 }
 
+NSApplicationActivationPolicy NSApplication::activationPolicy() const
+{
+    if (WindowServer::registeredBackends().empty()) return NSApplicationActivationPolicyRegular;
+    return WindowServer::shared().activationPolicy() == WSActivationPolicy::accessory
+               ? NSApplicationActivationPolicyAccessory
+               : NSApplicationActivationPolicyRegular;
+}
+
+bool NSApplication::setActivationPolicy(NSApplicationActivationPolicy policy)
+{
+    if (policy != NSApplicationActivationPolicyRegular && policy != NSApplicationActivationPolicyAccessory)
+        return false;
+    if (WindowServer::registeredBackends().empty()) return false;
+    WindowServer::shared().setActivationPolicy(
+        policy == NSApplicationActivationPolicyAccessory ? WSActivationPolicy::accessory : WSActivationPolicy::regular);
+    return true;
+}
+
 // --- Launch, run, terminate ---
 
 void NSApplication::finishLaunching()
 {
     if (m_launched) return;
     m_launched = true;
+    auto uiElement = NSBundle::mainBundle()->objectForInfoDictionaryKey(NSString::stringWithUTF8String("LSUIElement"));
+    const auto number = dynamic_ref_cast<NSNumber>(uiElement);
+    const auto text = dynamic_ref_cast<NSString>(uiElement);
+    if ((number && number->boolValue()) || (text && text->boolValue()))
+        setActivationPolicy(NSApplicationActivationPolicyAccessory);
     Ref<NSApplication> self(this);
     Id holder = m_delegate.get();
     auto will = NSNotification::notificationWithName(

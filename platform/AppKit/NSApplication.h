@@ -65,6 +65,14 @@ public:
     virtual Id applicationDockMenu(const Ref<NSApplication>&) { return nullptr; }
 };
 
+// Regular: listed in the task bar and pager with a dock icon; accessory:
+// neither. Prohibited is not offered here.
+enum NSApplicationActivationPolicy : NSInteger {
+    NSApplicationActivationPolicyRegular = 0,
+    NSApplicationActivationPolicyAccessory = 1,
+    NSApplicationActivationPolicyProhibited = 2,
+};
+
 // A running modal session (beginModalSessionForWindow).
 struct ModalSessionRecord;
 using NSModalSession = ModalSessionRecord*;
@@ -89,6 +97,12 @@ public:
     void setApplicationIconImage(const Ref<NSImage>& image);
     Id delegate() const { return m_delegate.get(); }
     void setDelegate(const Id& delegate) { m_delegate = delegate; }
+
+    // The window server's record; a program whose Info key "LSUIElement" is
+    // YES starts as an accessory. Setting answers NO for the prohibited
+    // policy, which this desktop has no place for.
+    NSApplicationActivationPolicy activationPolicy() const;
+    bool setActivationPolicy(NSApplicationActivationPolicy policy);
 
     // --- Launch, run, terminate ---
     // Sends the launch notifications once (run does it when not yet done).

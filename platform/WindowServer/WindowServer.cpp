@@ -124,3 +124,11 @@ void WindowServer::notifyPointerMonitors(NSPoint location, NSUInteger eventType)
     auto monitors = m_monitors;
     for (const auto& [token, monitor] : monitors) monitor(location, eventType);
 }
+
+void WindowServer::setActivationPolicy(WSActivationPolicy policy)
+{
+    if (policy == m_activationPolicy) return;
+    m_activationPolicy = policy;
+    applyActivationPolicy();
+    client().dockIconHostChanged();
+}

@@ -28,6 +28,11 @@
 // any other a normal window.
 enum class WSWindowType { automatic, normal, dialog, utility, overlay, dock, popUpMenu };
 
+// How the desktop lists the application: a regular application's windows
+// appear in the task bar and pager and its dock icon is up; an accessory's
+// windows do not and it has no dock icon.
+enum class WSActivationPolicy { regular, accessory };
+
 struct WSScreen {
     uint32_t displayID = 0;
     NSRect frame;           // global points
@@ -179,6 +184,14 @@ public:
         (void)picture;
         return false;
     }
+    // Takes the status icon down (an accessory application has none).
+    virtual void removeDockIcon() { }
+
+    // --- Activation policy ---
+    WSActivationPolicy activationPolicy() const { return m_activationPolicy; }
+    // Records the policy, applies it to the windows and has the client set
+    // up the menu bar again, which puts the dock icon up or takes it down.
+    void setActivationPolicy(WSActivationPolicy policy);
 
     // --- Menu tracking ---
     // A menu opened in the window and tracks the mouse until endMenuTracking:
@@ -217,9 +230,12 @@ public:
 protected:
     WindowServer();
     void notifyPointerMonitors(NSPoint location, NSUInteger eventType);
+    // Lists the windows in the task bar and pager or takes them out.
+    virtual void applyActivationPolicy() { }
 
 private:
     std::vector<std::pair<NSInteger, PointerMonitor>> m_monitors;
     NSInteger m_nextMonitor = 1;
     WindowServerClient* m_client;
+    WSActivationPolicy m_activationPolicy = WSActivationPolicy::regular;
 };

@@ -33,8 +33,11 @@ public:
     // (off: the menu bar shows the dock menu).
     void setShowsMenuBar(bool shows) { m_showsMenuBar = shows; }
     void setHasDockIconHost(bool has) { m_dockIconHost = has; }
-    // The picture the status icon was last asked to show.
+    // The picture the status icon was last asked to show; whether the icon
+    // is up (the activation policy, which decides the task-bar listing
+    // too, is the base class's record).
     Ref<CGImage> dockIconPicture() const { return m_dockIconPicture; }
+    bool dockIconShown() const { return m_dockIconShown; }
     // Replaces every screen; an empty list is allowed.
     void setScreens(std::vector<WSScreen> screens);
     // The colour behind all windows (premultiplied 0xAARRGGBB).
@@ -137,7 +140,13 @@ public:
     bool showDockIcon(const Ref<CGImage>& picture) override
     {
         m_dockIconPicture = picture;
+        m_dockIconShown = m_dockIconHost;
         return m_dockIconHost;
+    }
+    void removeDockIcon() override
+    {
+        m_dockIconPicture = nullptr;
+        m_dockIconShown = false;
     }
     void beep() override { ++m_beeps; }
     bool openURL(const std::string& url) override;
@@ -165,6 +174,7 @@ private:
     bool m_showsMenuBar = false;
     bool m_dockIconHost = false;
     Ref<CGImage> m_dockIconPicture;
+    bool m_dockIconShown = false;
     uint32_t m_desktop = 0xFF808080;
     std::map<WSWindowID, Window> m_windows;
     std::vector<WSWindowID> m_order;  // visible windows, front first

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Foundation/NSRunLoop.h"
+#include "backend/x11/X11Window.h"
 #include "backend/x11/X11WindowServer.h"
 
 namespace {
@@ -218,4 +219,26 @@ bool X11WindowServer::showDockIcon(const Ref<CGImage>& picture)
             [this](int x, int y) { return pointFromX(x, y); }, client());
     m_trayIcon->setPicture(picture);
     return m_trayIcon->dock();
+}
+
+void X11WindowServer::removeDockIcon()
+{
+    if (!m_trayIcon) return;
+    m_trayIcon.reset();
+    if (!m_lost) xcb_flush(m_conn);
+}
+
+void X11WindowServer::applyActivationPolicy()
+{
+    if (m_lost) return;
+    for (auto& [id, w] : m_windows) {
+        if (!w->xid) continue;
+        // A mapped window's state belongs to the window manager: ask it.
+        if (w->mapped && m_wmRunning) {
+            w->sendListing();
+        } else {
+            w->applyHints();
+        }
+    }
+    xcb_flush(m_conn);
 }

@@ -144,8 +144,8 @@ void X11Window::applyHints()
                         &typeAtom);
     std::vector<xcb_atom_t> states;
     if (info.level > 0) states.push_back(m_server.atom("_NET_WM_STATE_ABOVE"));
-    if (borderless && info.level > 0) {
-        states.push_back(m_server.atom("_NET_WM_STATE_STICKY"));
+    if (borderless && info.level > 0) states.push_back(m_server.atom("_NET_WM_STATE_STICKY"));
+    if (isUnlisted()) {
         states.push_back(m_server.atom("_NET_WM_STATE_SKIP_TASKBAR"));
         states.push_back(m_server.atom("_NET_WM_STATE_SKIP_PAGER"));
     }
@@ -165,6 +165,12 @@ void X11Window::applyHints()
     }
     xcb_change_property(m_conn, XCB_PROP_MODE_REPLACE, xid, m_server.atom("_MOTIF_WM_HINTS"),
                         m_server.atom("_MOTIF_WM_HINTS"), 32, 5, motif);
+}
+
+bool X11Window::isUnlisted() const
+{
+    // Overlays are never listed; an accessory application lists no window.
+    return (isBorderless() && info.level > 0) || m_server.activationPolicy() == WSActivationPolicy::accessory;
 }
 
 void X11Window::applyStrut()
@@ -205,6 +211,12 @@ void X11Window::applySizeHints()
 void X11Window::sendWMState(bool add, xcb_atom_t state)
 {
     sendToRoot(m_server.atom("_NET_WM_STATE"), add ? 1 : 0, state, 0, 1);
+}
+
+void X11Window::sendListing()
+{
+    sendToRoot(m_server.atom("_NET_WM_STATE"), isUnlisted() ? 1 : 0, m_server.atom("_NET_WM_STATE_SKIP_TASKBAR"),
+               m_server.atom("_NET_WM_STATE_SKIP_PAGER"), 1);
 }
 
 void X11Window::sendToRoot(xcb_atom_t type, uint32_t d0, uint32_t d1, uint32_t d2, uint32_t d3) const

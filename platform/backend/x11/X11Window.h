@@ -37,6 +37,10 @@ public:
     void remakeIfVisualChanged();
     void applyNames();
     void applyHints();
+    // Whether the task bar and pager leave the window out; asks the window
+    // manager of a mapped window to apply it.
+    bool isUnlisted() const;
+    void sendListing();
     void applySizeHints();
     // The menu bar's reserved strip, from its frame.
     void applyStrut();

@@ -87,6 +87,10 @@ public:
     // icon where a system tray runs (X11TrayIcon.cpp).
     bool wantsMenuBarWindow() const override { return true; }
     bool showDockIcon(const Ref<CGImage>& picture) override;
+    void removeDockIcon() override;
+    // Sets or clears _NET_WM_STATE_SKIP_TASKBAR and _SKIP_PAGER on the
+    // windows (X11Window::applyHints sets them on new ones).
+    void applyActivationPolicy() override;
     // An active pointer grab on the root for the menus' time: presses over
     // other clients' windows come to the menu's window and close the menus.
     void beginMenuTracking(WSWindowID window) override;
