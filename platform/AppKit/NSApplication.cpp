@@ -7,6 +7,7 @@
 
 #include "AppKit/AppKitPrivate.h"
 #include "AppKit/MenuBarWindow.h"
+#include "AppKit/NSControlTint.h"
 #include "AppKit/NSImage.h"
 #include "AppKit/NSNibLoading.h"
 #include "AppKit/NSWindow.h"
@@ -110,6 +111,7 @@ Ref<NSApplication> NSApplication::sharedApplication()
     }
     if (!app) app = make<NSApplication>();
     sharedHolder() = app;
+    NSColorFollowControlTint();
     NSApp = app.get();
     return app;
 }

@@ -15,6 +15,7 @@
 #include "Foundation/NSDate.h"
 #include "Foundation/NSException.h"
 #include "Foundation/NSLog.h"
+#include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSProcessInfo.h"
 #include "Foundation/NSPropertyListSerialization.h"
@@ -176,7 +177,11 @@ void NSUserDefaults::synchronizeAllIfChanged()
 Ref<NSUserDefaults> NSUserDefaults::initWithSuiteName(const Ref<NSString>& suiteName)
 {
     if (!suiteName || suiteName->length() == 0) return nullptr;
-    return initWithPath(FileSupport::stringFromFileSystem(domainPath(suiteName->UTF8String())));
+    if (!initWithPath(FileSupport::stringFromFileSystem(domainPath(suiteName->UTF8String())))) return nullptr;
+    m_name = NSString::stringWithString(suiteName);
+    m_global = defaultsWithPath(FileSupport::stringFromFileSystem(domainPath(".GlobalPreferences")));
+    if (m_global) m_global->m_name = NSGlobalDomain;
+    return this;
 }
 
 Ref<NSUserDefaults> NSUserDefaults::initWithPath(const Ref<NSString>& path)
@@ -287,6 +292,8 @@ Id NSUserDefaults::objectForKey(const Ref<NSString>& key) const
     if (!key) return nullptr;
     std::lock_guard guard(m_lock);
     if (Id value = m_application->objectForKey(key)) return value;
+    if (m_global)
+        if (Id value = m_global->objectForKey(key)) return value;
     return m_registration->objectForKey(key);
 }
 
@@ -390,6 +397,53 @@ Ref<NSDictionary> NSUserDefaults::persistentDomain() const
     return NSDictionary::dictionaryWithDictionary(m_application);
 }
 
+Ref<NSDictionary> NSUserDefaults::persistentDomainForName(const Ref<NSString>& domainName) const
+{
+    if (!domainName) return nullptr;
+    if (m_global && domainName->isEqualToString(NSGlobalDomain)) return m_global->persistentDomain();
+    if (m_name && domainName->isEqualToString(m_name)) return persistentDomain();
+    return nullptr;
+}
+
+void NSUserDefaults::setPersistentDomain(const Ref<NSDictionary>& domain, const Ref<NSString>& domainName)
+{
+    if (!domain || !domainName)
+        NSException::raise(NSInvalidArgumentException, "-[NSUserDefaults setPersistentDomain:forName:]: nil argument");
+    if (!NSPropertyListSerialization::propertyListIsValidForFormat(domain, NSPropertyListXMLFormat_v1_0))
+        NSException::raise(NSInvalidArgumentException,
+                           "Attempt to set a non-property-list domain " + domainName->UTF8String());
+    if (m_global && domainName->isEqualToString(NSGlobalDomain)) {
+        m_global->replaceDomain(domain);
+        return;
+    }
+    if (m_name && domainName->isEqualToString(m_name)) replaceDomain(domain);
+}
+
+// Every key whose value differs is announced; the whole domain is stored.
+void NSUserDefaults::replaceDomain(const Ref<NSDictionary>& domain)
+{
+    auto stored = dynamic_ref_cast<NSDictionary>(immutableCopy(domain));
+    std::vector<Ref<NSString>> changed;
+    {
+        std::lock_guard guard(m_lock);
+        for (const auto& [k, v] : stored->entries())
+            if (!samePropertyList(m_application->objectForKey(k), v)) changed.push_back(dynamic_ref_cast<NSString>(k));
+        for (const auto& [k, v] : m_application->entries())
+            if (!stored->objectForKey(k)) changed.push_back(dynamic_ref_cast<NSString>(k));
+    }
+    if (changed.empty()) return;
+    for (const auto& k : changed)
+        if (k) notifyWillChange(k);
+    {
+        std::lock_guard guard(m_lock);
+        m_application = NSMutableDictionary::dictionaryWithDictionary(stored);
+        m_dirty = true;
+    }
+    flushAtTheEndOfEachTurn();
+    for (const auto& k : changed)
+        if (k) notifyDidChange(k);
+}
+
 Id NSUserDefaults::valueForKey(const Ref<NSString>& key) { return objectForKey(key); }
 void NSUserDefaults::setValueForKey(const Id& value, const Ref<NSString>& key) { setObject(value, key); }
 
@@ -421,4 +475,9 @@ void NSUserDefaults::notifyDidChange(const Ref<NSString>& key)
     }
     for (const auto& w : listeners)
         if (auto l = w.get()) l->didChangeValueForKey(key);
+    // Domains by name (the standard defaults, suites, the global domain) are
+    // the ones others watch; defaults of a private file stay quiet.
+    if (m_name)
+        NSNotificationCenter::defaultCenter()->postNotificationName(
+            NSString::stringWithUTF8String(NSUserDefaultsDidChangeNotification), this);
 }

@@ -1,7 +1,9 @@
 #pragma once
 // User defaults: an application domain kept in an XML property list and a
 // registration domain kept in memory (never written). Reads search the
-// application domain, then the registration domain. A change is visible at
+// application domain, then (for the standard defaults and suites) the global
+// domain NSGlobalDomain, kept in $XDG_CONFIG_HOME/.GlobalPreferences.plist and
+// shared by every program, then the registration domain. A change is visible at
 // once; it reaches the file on synchronize() and whenever
 // NSUserDefaults::synchronizeAllIfChanged() runs (the end of each run-loop
 // turn and quit), and only when something changed.
@@ -21,6 +23,11 @@
 #include "Foundation/NSString.h"
 
 class NSArray;
+
+inline const Ref<NSString> NSGlobalDomain = "NSGlobalDomain"_ns;
+// Posted (object: the defaults object of the domain) after a value of the
+// standard defaults, a suite or the global domain changed.
+inline constexpr char NSUserDefaultsDidChangeNotification[] = "NSUserDefaultsDidChangeNotification";
 
 class NSUserDefaults : public NSObject {
     NS_OBJECT(NSUserDefaults, NSObject)
@@ -87,6 +94,11 @@ public:
     Ref<NSDictionary> dictionaryRepresentation() const;
     // The application domain alone.
     Ref<NSDictionary> persistentDomain() const;
+    // NSGlobalDomain or the receiver's own domain by its name; nil for others.
+    Ref<NSDictionary> persistentDomainForName(const Ref<NSString>& domainName) const;
+    // Replaces the named domain (NSGlobalDomain or the receiver's own); the
+    // change reaches its file like any other.
+    void setPersistentDomain(const Ref<NSDictionary>& domain, const Ref<NSString>& domainName);
 
     // Key-value coding reads and writes the defaults by key.
     Id valueForKey(const Ref<NSString>& key) override;
@@ -99,11 +111,17 @@ private:
     bool moveDamagedFileAsideLocked();
     void notifyWillChange(const Ref<NSString>& key);
     void notifyDidChange(const Ref<NSString>& key);
+    void replaceDomain(const Ref<NSDictionary>& domain);
     // Objects told about every change (the controller's values proxy).
     void addChangeListener(NSObject* listener);
 
     mutable std::recursive_mutex m_lock;
     std::string m_path;
+    // The domain's name (the suite name), empty for a defaults object of a path.
+    Ref<NSString> m_name;
+    // The global domain searched after the application domain; nil for
+    // objects made for one file.
+    Ref<NSUserDefaults> m_global;
     Ref<NSMutableDictionary> m_application = NSMutableDictionary::dictionary();
     Ref<NSMutableDictionary> m_registration = NSMutableDictionary::dictionary();
     bool m_dirty = false;

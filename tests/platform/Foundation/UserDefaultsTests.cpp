@@ -12,6 +12,7 @@
 #include "Foundation/NSBundle.h"
 #include "Foundation/NSDate.h"
 #include "Foundation/NSException.h"
+#include "Foundation/NSNotificationCenter.h"
 #include "Foundation/NSNull.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSPropertyListSerialization.h"
@@ -392,4 +393,43 @@ TEST_F(UserDefaultsRunLoop, ATerminationSignalWritesChangesBeforeTheHandlerRuns)
     loop->runUntilIdle();
     SignalSource::setTerminationHandler(nullptr);
     EXPECT_EQ(storedWhenHandled, "kept");
+}
+
+TEST(UserDefaults, TheGlobalDomainIsSearchedBetweenTheApplicationAndTheRegistrationDomains)
+{
+    TemporaryFolder folder;
+    ScopedEnvironment config("XDG_CONFIG_HOME", folder.path());
+    writeFile(folder / ".GlobalPreferences.plist",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+              "<key>AppleAquaColorVariant</key><integer>6</integer><key>shared</key><string>global</string>"
+              "</dict></plist>\n");
+    NSUserDefaults::resetStandardUserDefaults();
+    auto d = NSUserDefaults::standardUserDefaults();
+    d->registerDefaults(
+        NSDictionary::dictionaryWithEntries({{"shared"_ns, "registered"_ns}, {"onlyRegistered"_ns, "registered"_ns}}));
+    EXPECT_EQ(d->integerForKey("AppleAquaColorVariant"_ns), 6);
+    EXPECT_EQ(d->stringForKey("shared"_ns)->UTF8String(), std::string("global"));
+    EXPECT_EQ(d->stringForKey("onlyRegistered"_ns)->UTF8String(), std::string("registered"));
+    d->setObject("own"_ns, "shared"_ns);
+    EXPECT_EQ(d->stringForKey("shared"_ns)->UTF8String(), std::string("own"));
+    EXPECT_FALSE(d->persistentDomain()->objectForKey("AppleAquaColorVariant"_ns));  // not copied in
+
+    // Replacing the global domain is announced, and reaches its own file.
+    int notices = 0;
+    Id token = NSNotificationCenter::defaultCenter()->addObserverForName(
+        NSString::stringWithUTF8String(NSUserDefaultsDidChangeNotification), nullptr, nullptr,
+        [&](const Ref<NSNotification>&) { ++notices; });
+    d->setPersistentDomain(
+        NSDictionary::dictionaryWithEntries({{"AppleAquaColorVariant"_ns, NSNumber::numberWithInteger(1)}}),
+        NSGlobalDomain);
+    NSNotificationCenter::defaultCenter()->removeObserver(token);
+    EXPECT_GT(notices, 0);
+    EXPECT_EQ(d->integerForKey("AppleAquaColorVariant"_ns), 1);
+    EXPECT_EQ(d->persistentDomainForName(NSGlobalDomain)->count(), 1u);
+    EXPECT_FALSE(d->persistentDomainForName("com.example.other"_ns));
+    NSUserDefaults::synchronizeAllIfChanged();
+    const std::string global = readFile(folder / ".GlobalPreferences.plist").value_or("");
+    EXPECT_EQ(global.find("shared"), std::string::npos);
+    EXPECT_NE(global.find("AppleAquaColorVariant"), std::string::npos);
+    NSUserDefaults::resetStandardUserDefaults();
 }
