@@ -13,6 +13,8 @@ pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 pkg_check_modules(HARFBUZZ REQUIRED IMPORTED_TARGET harfbuzz)
 pkg_check_modules(CLIPPER REQUIRED IMPORTED_TARGET polyclipping)
 pkg_check_modules(GEOGRAPHICLIB REQUIRED IMPORTED_TARGET geographiclib)
+pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+pkg_check_modules(ALSA REQUIRED IMPORTED_TARGET alsa)
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-xinput xcb-shape xcb-shm xcb-keysyms xcb-randr
                   xkbcommon xkbcommon-x11 cairo-xcb)
 find_package(nlohmann_json 3 REQUIRED)

@@ -1,5 +1,8 @@
 #include "AppKit/NSAttributedStringDocumentReading.h"
 
+#include <algorithm>
+
+#include "AppKit/RTFReader.h"
 #include "Foundation/NSNumber.h"
 #include "Foundation/NSStringDecoding.h"
 
@@ -7,8 +10,22 @@ Ref<NSString> NSCharacterEncodingDocumentAttribute() { return "CharacterEncoding
 Ref<NSString> NSDocumentTypeDocumentAttribute() { return "DocumentType"_ns; }
 Ref<NSString> NSPlainTextDocumentType() { return "NSPlainText"_ns; }
 Ref<NSString> NSCharacterEncodingDocumentOption() { return "CharacterEncoding"_ns; }
+Ref<NSString> NSDocumentTypeDocumentOption() { return "DocumentType"_ns; }
 
 namespace {
+
+bool looksLikeRTF(const Ref<NSData>& data)
+{
+    static constexpr char start[] = "{\\rtf";
+    return data->length() >= 5 && std::equal(start, start + 5, data->bytes());
+}
+
+bool isRTFRequested(const Ref<NSData>& data, const Ref<NSDictionary>& options)
+{
+    auto type = options ? dynamic_ref_cast<NSString>(options->objectForKey(NSDocumentTypeDocumentOption())) : nullptr;
+    if (type) return type->isEqualToString(NSRTFTextDocumentType());
+    return looksLikeRTF(data);
+}
 
 NSStringEncoding encodingOfBytes(const uint8_t* b, NSUInteger n)
 {
@@ -29,6 +46,12 @@ Ref<NSAttributedString> NSAttributedStringWithDocumentData(const Ref<NSData>& da
                                                            Ref<NSDictionary>* documentAttributes, Ref<NSError>* error)
 {
     if (!data) return nullptr;
+    if (isRTFRequested(data, options)) {
+        auto rich = NSAttributedStringWithRTF(data, documentAttributes);
+        if (!rich && error)
+            *error = NSError::errorWithDomain(NSCocoaErrorDomain(), NSFileReadCorruptFileError, nullptr);
+        return rich;
+    }
     auto given =
         options ? dynamic_ref_cast<NSNumber>(options->objectForKey(NSCharacterEncodingDocumentOption())) : nullptr;
     NSStringEncoding encoding = given ? given->unsignedIntegerValue() : encodingOfBytes(data->bytes(), data->length());

@@ -137,6 +137,9 @@ void NSLayoutManager::replaceTextStorage(const Ref<NSTextStorage>& storage)
         old->removeLayoutManager(manager);
         if (storage) storage->addLayoutManager(manager);
     }
+    for (const auto& manager : managers)
+        for (const auto& container : manager->textContainers())
+            if (auto view = container->textView()) view->layoutManagerDidReplaceTextStorage(old, storage);
 }
 
 void NSLayoutManager::addTextContainer(const Ref<NSTextContainer>& container)

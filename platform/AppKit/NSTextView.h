@@ -86,6 +86,10 @@ public:
     Ref<NSTextContainer> textContainer() const { return m_container; }
     void setTextContainer(const Ref<NSTextContainer>& container);
     void replaceTextContainer(const Ref<NSTextContainer>& container) { setTextContainer(container); }
+    // Told by the layout manager after replaceTextStorage: a view that owned
+    // the old storage owns the new one (the layout manager holds it weakly),
+    // follows its edits and keeps its selection inside it.
+    void layoutManagerDidReplaceTextStorage(const Ref<NSTextStorage>& old, const Ref<NSTextStorage>& replacement);
     NSSize textContainerInset() const { return m_inset; }
     void setTextContainerInset(NSSize inset);
     NSPoint textContainerOrigin() const { return NSMakePoint(m_inset.width, m_inset.height); }

@@ -153,6 +153,16 @@ void NSTextView::watchStorage()
                                                    });
 }
 
+void NSTextView::layoutManagerDidReplaceTextStorage(const Ref<NSTextStorage>& old,
+                                                    const Ref<NSTextStorage>& replacement)
+{
+    if (m_ownedStorage && m_ownedStorage == old) m_ownedStorage = replacement;
+    watchStorage();
+    const NSUInteger length = replacement ? replacement->length() : 0;
+    if (NSMaxRange(m_selection) > length) setSelectedRange(NSMakeRange(length, 0));
+    setNeedsDisplay(true);
+}
+
 void NSTextView::storageDidProcessEditing()
 {
     auto storage = textStorage();

@@ -12,6 +12,7 @@ Ref<NSString> NSPOSIXErrorDomain();
 inline constexpr NSInteger NSFileNoSuchFileError = 4;
 inline constexpr NSInteger NSFileReadUnknownError = 256;
 inline constexpr NSInteger NSFileReadNoPermissionError = 257;
+inline constexpr NSInteger NSFileReadCorruptFileError = 259;
 inline constexpr NSInteger NSFileReadNoSuchFileError = 260;
 
 // User-information keys.

@@ -191,5 +191,36 @@ int main(int argc, char** argv)
             if (double len = tick(r + 1, 23, 9, 6, 3); len > 0) hline(cr, 23 - len, 23, r);
     });
 
+    // The link text view's pointing hand, 16 x 16: the index finger's tip at
+    // column 5 of the top row, where the cursor's hot spot is.
+    ok &= write(out, "ZAKURLTextViewHand", 16, 16, [](cairo_t* cr) {
+        cairo_new_path(cr);
+        cairo_move_to(cr, 3.5, 2);  // the index finger
+        cairo_arc(cr, 5, 2, 1.5, M_PI, 0);
+        cairo_line_to(cr, 6.5, 7);
+        cairo_line_to(cr, 8, 6.5);  // knuckles of the curled fingers
+        cairo_line_to(cr, 9.5, 7);
+        cairo_line_to(cr, 11, 7);
+        cairo_line_to(cr, 12.5, 7.5);
+        cairo_line_to(cr, 14, 8);
+        cairo_line_to(cr, 14.5, 12);
+        cairo_line_to(cr, 12.5, 15.5);  // the wrist
+        cairo_line_to(cr, 5.5, 15.5);
+        cairo_line_to(cr, 1.5, 10.5);  // the thumb
+        cairo_line_to(cr, 2, 9);
+        cairo_line_to(cr, 3.5, 10);
+        cairo_close_path(cr);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_fill_preserve(cr);
+        cairo_set_line_width(cr, 1);
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_stroke(cr);
+        for (double x : {8.0, 9.5, 11.0}) {
+            cairo_move_to(cr, x + 0.5, 7);
+            cairo_line_to(cr, x + 0.5, 10);
+        }
+        cairo_stroke(cr);
+    });
+
     return ok ? 0 : 1;
 }

@@ -145,10 +145,13 @@ TEST_F(ViewExtensionWindowTest, SnapshotPixelsMatchTheView)
     ASSERT_TRUE(rep);
     // The snapshot is y-down in pixels like the screen; compare every pixel.
     const NSRect frame = w->frame();
-    const int top = int(server().screenImage()->height() - NSMaxY(frame));
+    // The screen is composited once: each composition is a full-screen pass.
+    const auto screen = server().screenImage();
+    const int top = int(screen->height() - NSMaxY(frame));
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 60; ++x)
-            ASSERT_EQ(rep->CGImage()->pixel(size_t(x), size_t(y)), screenPixel(int(frame.origin.x) + x, top + y))
+            ASSERT_EQ(rep->CGImage()->pixel(size_t(x), size_t(y)),
+                      screen->pixel(size_t(frame.origin.x) + size_t(x), size_t(top + y)))
                 << x << "," << y;
 }
 
